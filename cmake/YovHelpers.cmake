@@ -1,0 +1,10 @@
+# yov_glob(VAR DIR...) collects the .cpp files of the named folders (not recursive).
+function(yov_glob out)
+  set(files)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB found CONFIGURE_DEPENDS "${dir}/*.cpp")
+    list(APPEND files ${found})
+  endforeach()
+  list(SORT files)
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()
