@@ -1,5 +1,10 @@
 // Library start and stop.
-#include "lumvatek/api.h"
+#include "lumvatek/exports.h"
 
-LV_EXPORT LvResult InitDLL() { return 0; }
-LV_EXPORT LvResult CloseDLL() { return 0; }
+LvResult InitDLL(LvInstance, LvEventProc, LvRandomProc, SharedState*, LvArrayDesc*, LvArrayDesc*,
+                 LvArrayDesc*, LvArrayDesc*, LvArrayDesc*, LvArrayDesc*, LvArrayDesc*, LvArrayDesc*,
+                 LvArrayDesc*, LvArrayDesc*) noexcept {
+  return 0;
+}
+
+LvResult CloseDLL() noexcept { return 0; }
