@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -169,6 +170,55 @@ inline int32_t LvTextLength(const char16_t* text) {
 }
 inline std::u16string LvTextString(const char16_t* text) {
     return std::u16string(text == nullptr ? u"" : text, static_cast<size_t>(LvTextLength(text)));
+}
+
+// The shared text allocator: texts in the length-prefixed layout that one side makes and
+// the other side frees or replaces (a char16_t** variable). Both sides use the C heap, so
+// either may free what the other made. A null text stands for the empty text.
+inline char16_t* LvTextAlloc(const char16_t* chars, int32_t length) {
+    if (length < 0 || length > (0x7FFFFFFF - 8) / 2) return nullptr;
+    char* block = static_cast<char*>(std::malloc(sizeof(int32_t) + (static_cast<size_t>(length) + 1) * 2));
+    if (block == nullptr) return nullptr;
+    const int32_t bytes = length * 2;
+    __builtin_memcpy(block, &bytes, sizeof bytes);
+    auto* text = reinterpret_cast<char16_t*>(block + sizeof(int32_t));
+    if (chars != nullptr && length > 0) __builtin_memcpy(text, chars, static_cast<size_t>(bytes));
+    else if (length > 0) __builtin_memset(text, 0, static_cast<size_t>(bytes));
+    text[length] = 0;
+    return text;
+}
+inline char16_t* LvTextAlloc(const std::u16string& s) {
+    return LvTextAlloc(s.data(), static_cast<int32_t>(s.size()));
+}
+inline void LvTextFree(char16_t* text) {
+    if (text != nullptr) std::free(reinterpret_cast<char*>(text) - sizeof(int32_t));
+}
+// Replaces the text held by a variable, freeing the old one.
+inline bool LvTextReplace(char16_t** variable, const std::u16string& s) {
+    char16_t* fresh = LvTextAlloc(s);
+    if (fresh == nullptr) return false;
+    LvTextFree(*variable);
+    *variable = fresh;
+    return true;
+}
+
+// The shared text allocator: a text in that layout (length word, characters, a 0) made by
+// either side and released by either side. Both link one C runtime, so malloc and free
+// cross. Null when memory runs out or the length is negative or too large.
+inline char16_t* LvTextAlloc(const char16_t* chars, int32_t length) {
+    if (length < 0 || length > (INT32_MAX - 8) / 2) return nullptr;
+    char* block = static_cast<char*>(std::malloc(sizeof(int32_t) + (static_cast<size_t>(length) + 1) * 2));
+    if (block == nullptr) return nullptr;
+    const int32_t bytes = length * 2;
+    __builtin_memcpy(block, &bytes, sizeof bytes);
+    char16_t* text = reinterpret_cast<char16_t*>(block + sizeof(int32_t));
+    if (chars != nullptr && length > 0) __builtin_memcpy(text, chars, static_cast<size_t>(length) * 2);
+    else if (length > 0) __builtin_memset(text, 0, static_cast<size_t>(length) * 2);
+    text[length] = 0;
+    return text;
+}
+inline void LvTextFree(char16_t* text) {
+    if (text != nullptr) std::free(reinterpret_cast<char*>(text) - sizeof(int32_t));
 }
 
 // Callbacks the program hands to InitDLL.
