@@ -202,25 +202,6 @@ inline bool LvTextReplace(char16_t** variable, const std::u16string& s) {
     return true;
 }
 
-// The shared text allocator: a text in that layout (length word, characters, a 0) made by
-// either side and released by either side. Both link one C runtime, so malloc and free
-// cross. Null when memory runs out or the length is negative or too large.
-inline char16_t* LvTextAlloc(const char16_t* chars, int32_t length) {
-    if (length < 0 || length > (INT32_MAX - 8) / 2) return nullptr;
-    char* block = static_cast<char*>(std::malloc(sizeof(int32_t) + (static_cast<size_t>(length) + 1) * 2));
-    if (block == nullptr) return nullptr;
-    const int32_t bytes = length * 2;
-    __builtin_memcpy(block, &bytes, sizeof bytes);
-    char16_t* text = reinterpret_cast<char16_t*>(block + sizeof(int32_t));
-    if (chars != nullptr && length > 0) __builtin_memcpy(text, chars, static_cast<size_t>(length) * 2);
-    else if (length > 0) __builtin_memset(text, 0, static_cast<size_t>(length) * 2);
-    text[length] = 0;
-    return text;
-}
-inline void LvTextFree(char16_t* text) {
-    if (text != nullptr) std::free(reinterpret_cast<char*>(text) - sizeof(int32_t));
-}
-
 // Callbacks the program hands to InitDLL.
 using LvEventCallback = int32_t (*)(DllEventRec* record);
 using LvRandomCallback = int32_t (*)(int32_t n, int32_t site);
