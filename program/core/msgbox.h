@@ -1,0 +1,41 @@
+// The program's own message box.
+//
+// A style names the buttons to show, one bit each; the answer is the bit of the button
+// pressed, or 0 when the box was closed any other way (window close, Alt+F4).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace yov {
+
+namespace msgbox {
+inline constexpr int32_t kYes = 1;
+inline constexpr int32_t kNo = 2;
+inline constexpr int32_t kYesToAll = 4;
+inline constexpr int32_t kNoToAll = 8;
+inline constexpr int32_t kRetry = 16;
+inline constexpr int32_t kIgnore = 32;
+inline constexpr int32_t kOk = 64;
+inline constexpr int32_t kCancel = 128;
+inline constexpr int kButtonCount = 8;
+}  // namespace msgbox
+
+// Shows `text` modally with the buttons of the low eight bits of `style`, `title` as the
+// window caption and `helpId` as the box's help topic (F1). Returns the answer bit.
+// Without a QApplication (a console road of the program) the text goes to standard error
+// and the answer is 0.
+int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title = {},
+                   int32_t helpId = 0);
+
+// Answers message boxes without a window (tests, headless runs). While a responder is
+// set, ShowMsgBox hands it the request and returns its answer. Returns the previous one;
+// pass an empty function to show real boxes again.
+using MsgBoxResponder =
+    std::function<int32_t(std::u16string_view text, int32_t style, std::u16string_view title,
+                          int32_t helpId)>;
+MsgBoxResponder setMsgBoxResponder(MsgBoxResponder responder);
+
+}  // namespace yov
