@@ -86,7 +86,9 @@ TEST_F(FileMappingTest, MapSizesTable) {
         EXPECT_EQ(m.FileSize(), c.expectedFileSize);
         if (c.expectedError == 0) {
             const size_t kept = std::min(initial.size(), m.Size());
-            EXPECT_EQ(std::memcmp(m.Data(), initial.data(), kept), 0);
+            if (kept > 0) {
+                EXPECT_EQ(std::memcmp(m.Data(), initial.data(), kept), 0);
+            }
             EXPECT_TRUE(AllZero(m.Data() + kept, m.Size() - kept));
         }
     }
