@@ -246,14 +246,17 @@ std::optional<std::int32_t> toLong(double v) { return roundedInto<std::int32_t>(
 std::optional<std::uint8_t> toByte(double v) { return roundedInto<std::uint8_t>(v); }
 
 std::optional<float> toSingle(double v) {
-    if (std::isfinite(v) && std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) {
-        // Values that round down to the largest float still fit.
-        const float f = static_cast<float>(v);
-        if (std::isinf(f)) return std::nullopt;
-        return f;
+    constexpr double kMax = std::numeric_limits<float>::max();
+    // Beyond the largest float by half a unit in the last place or more rounds
+    // to infinity; below that, to the largest float.
+    constexpr double kLimit = kMax + 0x1p103;
+    if (std::isfinite(v) && std::fabs(v) > kMax) {
+        if (std::fabs(v) >= kLimit) return std::nullopt;
+        return static_cast<float>(std::copysign(kMax, v));
     }
     return static_cast<float>(v);
 }
+
 
 std::int16_t clampToInt16(double v) { return clampedInto<std::int16_t>(v); }
 std::int32_t clampToInt32(double v) { return clampedInto<std::int32_t>(v); }
