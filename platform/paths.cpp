@@ -194,7 +194,8 @@ std::string baseFolder(std::string_view baseDir) {
 
 std::string locate(std::string_view name, std::string_view baseDir, bool forCreate) {
     try {
-        if (name.empty()) return {};
+        // A NUL would cut the name short at the system call and open another file.
+        if (name.empty() || name.find('\0') != std::string_view::npos) return {};
         const ParsedName parsed = parseName(name);
         if (parsed.form == Form::PosixAbsolute || parsed.form == Form::Rooted) {
             if (auto found = locateFrom("/", parsed.parts, forCreate)) return *found;

@@ -66,6 +66,11 @@ TEST(Numbers, ToLongAndByteTable) {
     EXPECT_EQ(plat::toSingle(0.1), 0.1f);
     EXPECT_EQ(plat::toSingle(1e39), std::nullopt);
     EXPECT_EQ(plat::toSingle(-1e39), std::nullopt);
+    const double fltMax = std::numeric_limits<float>::max();
+    EXPECT_EQ(plat::toSingle(fltMax + 0x1p102), std::numeric_limits<float>::max());
+    EXPECT_EQ(plat::toSingle(-(fltMax + 0x1p102)), -std::numeric_limits<float>::max());
+    EXPECT_EQ(plat::toSingle(fltMax + 0x1p103), std::nullopt);
+    EXPECT_TRUE(std::isnan(*plat::toSingle(kNaN)));
 }
 
 TEST(Numbers, ClampTable) {

@@ -161,6 +161,12 @@ TEST_F(PathsTree, ResolveTable) {
     }
 }
 
+TEST_F(PathsTree, NameWithNulIsRefused) {
+    using namespace std::string_literals;
+    EXPECT_EQ(plat::resolvePath("readme.txt\0.gif"s, root_), "");
+    EXPECT_EQ(plat::resolveForCreate("readme.txt\0.gif"s, root_), "");
+}
+
 TEST_F(PathsTree, ResolveRelativeToTheCurrentFolder) {
     const fs::path saved = fs::current_path();
     fs::current_path(root_);
