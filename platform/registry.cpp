@@ -56,8 +56,11 @@ const char* regStatusName(RegStatus s) {
 
 std::string RegDamage::message() const {
     std::string m = file.string();
-    if (!errors.empty())
-        m += " line " + std::to_string(errors.front().line) + ": " + errors.front().reason;
+    if (!errors.empty()) {
+        if (errors.front().line > 0)
+            m += " line " + std::to_string(errors.front().line);
+        m += ": " + errors.front().reason;
+    }
     if (errorCount > 1)
         m += " (and " + std::to_string(errorCount - 1) + " more damaged lines)";
     m += keptAs.empty() ? "; no copy could be kept, so changes are refused"
@@ -80,6 +83,7 @@ void Registry::reopen(std::filesystem::path folder) {
     loadedId_.reset();
     loaded_ = false;
     refuseWrites_ = false;
+    sweptTemps_ = false;
     lastError_.clear();
     lastDamage_.reset();
     damagedId_.reset();
@@ -224,6 +228,17 @@ RegStatus Registry::recoverDamaged(UniqueFd fd, FileIdentity id, RegTextParse pa
     return RegStatus::Ok;
 }
 
+void Registry::sweepStaleTemps() {
+    // Temporary files are only made under the lock, so any found while holding
+    // it were left by a writer that was killed.
+    std::string prefix = std::string(kFileName) + ".tmp-";
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, ec)) {
+        if (entry.path().filename().string().starts_with(prefix))
+            std::filesystem::remove(entry.path(), ec);
+    }
+}
+
 void Registry::report(FileIdentity id, RegDamage damage) {
     if (lastDamage_ && damagedId_ == id && lastDamage_->keptAs == damage.keptAs)
         return;
@@ -243,6 +258,10 @@ RegStatus Registry::modify(const std::function<RegStatus(RegKeyNode&, bool&)>& c
     std::string err;
     if (!lock.acquire(lockFile(), err))
         return ioError(err);
+    if (!sweptTemps_) {
+        sweepStaleTemps();
+        sweptTemps_ = true;
+    }
     if (refuseWrites_)
         loaded_ = false;  // try once more to keep a copy of the damaged file
     if (RegStatus s = refresh(&lock); s != RegStatus::Ok)

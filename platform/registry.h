@@ -112,6 +112,7 @@ private:
     void report(FileIdentity id, RegDamage damage);
     void adopt(UniqueFd fd, std::optional<FileIdentity> id, RegKeyNode root);
     RegStatus ioError(std::string message);
+    void sweepStaleTemps();
     // Runs change on a copy of the hive under the file lock and writes the
     // result when change reports that something changed.
     RegStatus modify(const std::function<RegStatus(RegKeyNode&, bool&)>& change);
@@ -125,6 +126,7 @@ private:
     std::optional<FileIdentity> loadedId_;
     bool loaded_ = false;
     bool refuseWrites_ = false;
+    bool sweptTemps_ = false;
     std::optional<FileIdentity> damagedId_;    // the damaged file last reported
     std::optional<FileIdentity> preservedId_;  // the damaged file last copied aside
     std::string lastError_;

@@ -94,6 +94,14 @@ TEST_F(RegistryTest, CurrentRegistryLivesInTheConfigFolder) {
     EXPECT_TRUE(filesStartingWith("registry.reg.tmp").empty());
 }
 
+TEST_F(RegistryTest, WriteClearsTemporaryFilesOfAKilledWriter) {
+    writeFile(dir_ / "registry.reg.tmp-AbC123", "REGEDIT4\n[HKEY_CURRENT_USER\\Half");
+    writeFile(dir_ / "registry.regular", "not ours");
+    ASSERT_EQ(reg().setString(kYov, "x", "1"), RegStatus::Ok);
+    EXPECT_TRUE(filesStartingWith("registry.reg.tmp").empty());
+    EXPECT_TRUE(fs::exists(dir_ / "registry.regular"));
+}
+
 TEST_F(RegistryTest, EveryTypeAndAwkwardTextSurvivesTheFile) {
     struct Case {
         const char* what;
