@@ -1,15 +1,14 @@
 #include "program/core/msgbox.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
 #include <QString>
-#include <QVBoxLayout>
 
 #include <cstdio>
+#include <memory>
 #include <utility>
+
+#include "program/core/modal.h"
+#include "program/core/msgbox_frm.h"
 
 namespace yov {
 
@@ -20,40 +19,34 @@ MsgBoxResponder& responder() {
   return r;
 }
 
-constexpr const char* kCaptions[msgbox::kButtonCount] = {"&Yes",   "&No",     "Yes to &All",
-                                                         "No to All", "&Retry", "&Ignore",
-                                                         "&O.K.",  "&Cancel"};
-
 }  // namespace
 
-MsgBoxResponder setMsgBoxResponder(MsgBoxResponder r) { return std::exchange(responder(), std::move(r)); }
+MsgBoxResponder setMsgBoxResponder(MsgBoxResponder r) {
+  return std::exchange(responder(), std::move(r));
+}
 
 int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title,
                    int32_t helpId) {
   if (responder()) return responder()(text, style, title, helpId);
-  const QString qText = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-    std::fprintf(stderr, "%s\n", qText.toUtf8().constData());
+    const QString t = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    std::fprintf(stderr, "%s\n", t.toUtf8().constData());
     return 0;
   }
-  QDialog box;
-  box.setWindowTitle(QString::fromUtf16(title.data(), static_cast<qsizetype>(title.size())));
-  auto* layout = new QVBoxLayout(&box);
-  layout->addWidget(new QLabel(qText, &box));
-  auto* row = new QHBoxLayout;
-  layout->addLayout(row);
-  int32_t answer = 0;
-  for (int i = 0; i < msgbox::kButtonCount; ++i) {
-    if ((style & (1 << i)) == 0) continue;
-    auto* b = new QPushButton(QString::fromLatin1(kCaptions[i]), &box);
-    row->addWidget(b);
-    QObject::connect(b, &QPushButton::clicked, &box, [&box, &answer, i] {
-      answer = 1 << i;
-      box.accept();
-    });
+  // A box asked for while the kept one is open (a timer's report behind a question)
+  // gets a window of its own instead of taking over the open one.
+  MsgBxFrm* box = msgBoxForm();
+  std::unique_ptr<MsgBxFrm> second;
+  if (box->isVisible()) {
+    second = std::make_unique<MsgBxFrm>();
+    second->Form_Load();
+    box = second.get();
   }
-  box.exec();
-  return answer;
+  box->fill(text, style, title, helpId);
+  ShowModal(box);
+  // The box's own answer, not the shared dialog result: a box nested inside this one
+  // may have written that last.
+  return box->answer();
 }
 
 }  // namespace yov

@@ -1,0 +1,23 @@
+// Keys as the program's command handlers number them: Shift × 256 + KeyCode, with the
+// key codes of the original system (letters and digits as their upper-case characters,
+// F1 = 112, Esc = 27, ...) and the shift state 1 Shift, 2 Ctrl, 4 Alt.
+#pragma once
+
+#include <cstdint>
+#include <Qt>
+
+class QKeyEvent;
+
+namespace yov {
+
+inline constexpr int kShiftBit = 1;
+inline constexpr int kCtrlBit = 2;
+inline constexpr int kAltBit = 4;
+
+// The key code of a Qt key, 0 for keys that have none.
+int keyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers);
+int shiftStateOf(Qt::KeyboardModifiers modifiers);
+// Shift × 256 + KeyCode of a key press; 0 when the key has no code.
+int32_t keyCommandOf(const QKeyEvent& event);
+
+}  // namespace yov

@@ -1,0 +1,48 @@
+// Opening documents, web pages and mail through the desktop.
+//
+// Link addresses come from stock and script files, which anybody may write, so only web
+// pages (http, https), mail (mailto) and local documents are handed to the desktop. A
+// local document is an existing readable file of a document kind (pages, text, PDF,
+// pictures) without execute permission. Anything else (a program, a script, another
+// scheme such as javascript: or smb:) is refused with a message naming the address.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include <QUrl>
+
+namespace yov {
+
+enum class LinkKind { Web, Mail, Document, Refused };
+
+struct LinkDecision {
+  LinkKind kind = LinkKind::Refused;
+  QUrl url;            // what the desktop is given; empty when refused
+  std::string reason;  // why it was refused (English, for the log and tests)
+};
+
+// How an address would be opened. Paths may be spelled as on Windows.
+LinkDecision classifyLink(std::string_view target);
+
+// Has the desktop open a web page, mail address or local document. A refused target is
+// reported in a message box; a desktop that fails to open an allowed one is not reported.
+// True when the target was handed to the desktop.
+bool OpenWithShell(std::string_view target);
+
+// Opens a local document at an anchor (empty: the top), refusing as OpenWithShell does.
+bool openDocumentAt(std::string_view path, const QString& anchor);
+
+// OpenWithShell("mailto:" & address).
+bool SendMail(std::string_view address);
+
+// Opens the local documentation page found at start-up, when there is one.
+bool OpenStoredAddress();
+
+// Replaces the desktop (QDesktopServices::openUrl) for tests; returns the previous
+// opener. An empty function restores the desktop.
+using UrlOpener = std::function<bool(const QUrl& url)>;
+UrlOpener setUrlOpener(UrlOpener opener);
+
+}  // namespace yov
