@@ -87,45 +87,45 @@ int32_t MakeEntryRoom(CacheState& c, uint32_t nameLength, bool& grew) {
 
 }  // namespace
 
+// The file is checked at its own length before anything is written or grown, so a
+// damaged cache is refused and left exactly as it was.
 int32_t OpenCacheFile(CacheState& c, const char* name) {
     plat::FileMapping& f = c.File;
     if (int err = f.Open(name, true, plat::FileMapping::Share::Exclusive); err != 0) return OpenError(err);
-    const int64_t fileSize = f.FileSize();
-    if (fileSize < 0) {
-        f.Close();
-        return OpenError(static_cast<int>(-fileSize));
-    }
-    if (int err = f.Map(kCacheFileStep); err != 0) {
-        f.Close();
-        return MapError(err);
-    }
-    c.Image = f.Data();
-    c.ImageSize = f.Size();
-    int32_t r = 0;
-    if (!HasMagic(c.Image, static_cast<size_t>(fileSize))) {
-        // A new file, or one that is no cache: it becomes an empty cache.
-        ResetCacheHeader(c.Image, kCacheInitialArea, kCacheInitialArea);
-        c.Offsets.clear();
-    } else if ((r = CheckCacheHeader(c.Image, static_cast<uint64_t>(fileSize))) == 0) {
-        if (c.DataEnd() > c.ImageSize) {
-            if (int err = f.Remap(RoundUpToStep(c.DataEnd())); err != 0) r = MapError(err);
-            c.Image = f.Data();
-            c.ImageSize = f.Size();
-        }
-        if (r == 0) {
-            try {
-                r = CheckCacheEntries(c.Image, c.ListEnd(), true, c.AreaEnd(), c.DataEnd(), c.Offsets);
-            } catch (const std::bad_alloc&) {
-                r = kErrCacheBlock;
-            }
-        }
-    }
-    if (r != 0) {
+    auto fail = [&](int32_t code) {
         f.Close();
         c.Image = nullptr;
         c.ImageSize = 0;
         c.Offsets.clear();
-        return r;
+        return code;
+    };
+    const int64_t fileSize = f.FileSize();
+    if (fileSize < 0) return fail(OpenError(static_cast<int>(-fileSize)));
+    bool isCache = false;
+    if (fileSize >= static_cast<int64_t>(kCacheHeaderSize)) {
+        if (int err = f.Map(0); err != 0) return fail(MapError(err));
+        isCache = HasMagic(f.Data(), static_cast<size_t>(fileSize));
+    }
+    size_t mapSize = kCacheFileStep;
+    if (isCache) {
+        const uint8_t* image = f.Data();
+        if (int32_t r = CheckCacheHeader(image, static_cast<uint64_t>(fileSize)); r != 0) return fail(r);
+        try {
+            int32_t r = CheckCacheEntries(image, Get32(image + 4), true, Get32(image + 8), Get32(image + 12), c.Offsets);
+            if (r != 0) return fail(r);
+        } catch (const std::bad_alloc&) {
+            return fail(kErrCacheBlock);
+        }
+        mapSize = std::max(mapSize, RoundUpToStep(Get32(image + 12)));
+    }
+    // The mapping is at least 1 MiB, growing a shorter file, and covers the data area.
+    if (int err = f.IsMapped() ? f.Remap(mapSize) : f.Map(mapSize); err != 0) return fail(MapError(err));
+    c.Image = f.Data();
+    c.ImageSize = f.Size();
+    if (!isCache) {
+        // A new file, or one that is no cache: it becomes an empty cache.
+        ResetCacheHeader(c.Image, kCacheInitialArea, kCacheInitialArea);
+        c.Offsets.clear();
     }
     StartWarming(c);
     return 0;
@@ -142,10 +142,6 @@ int32_t OpenCacheFileReading(CacheState& c, const char* name) {
     // The mapping covers the file as it is; nothing grows or writes it.
     const uint8_t* mapped = nullptr;
     if (fileSize >= static_cast<int64_t>(kCacheHeaderSize)) {
-        if (fileSize > static_cast<int64_t>(kCacheMaxSize)) {
-            f.Close();
-            return kErrCacheHeader;
-        }
         if (int err = f.Map(0); err != 0) {
             f.Close();
             return MapError(err);

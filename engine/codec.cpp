@@ -226,7 +226,8 @@ int32_t SelectCacheEntry(int32_t offset) {
     if (int32_t r = CacheEntryAt(offset, &entry); r != 0) return r;
     p.Header.Width = entry.Width;
     p.Header.Height = entry.Height;
-    p.Header.Flags = entry.Flags;
+    // Flag 0x08 tells where an entry keeps its data; the picture itself has no such place.
+    p.Header.Flags = entry.Flags & static_cast<uint8_t>(~kPicOwnBlock);
     p.Header.TransparentIndex = entry.TransparentIndex;
     p.HeldEntry = 0;
     size_t used = 0;
