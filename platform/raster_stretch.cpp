@@ -162,6 +162,11 @@ bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surfa
     } else if (stretchMode == HALFTONE && !dst.Indexed()) {
         reduce = Reduce::Average;
     }
+    const bool shrinks = (sw < 0 ? -static_cast<long long>(sw) : sw) > width ||
+                         (sh < 0 ? -static_cast<long long>(sh) : sh) > height;
+    if (!shrinks) {
+        reduce = Reduce::Nearest;
+    }
     const bool box = reduce != Reduce::Nearest;
     const std::vector<Sample> cols = BuildAxis(x, w, sx, sw, dst.width, src->width, box);
     const std::vector<Sample> rows = BuildAxis(y, h, sy, sh, dst.height, src->height, box);
@@ -186,11 +191,32 @@ bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surfa
         }
     };
 
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    ForEachRun(cols, [&](std::size_t first, std::size_t count) { runs.emplace_back(first, count); });
+
+    // Same width, upright or mirrored: the columns step through the source one by one.
+    int step = 0;
+    if (reduce == Reduce::Nearest && n > 1 && (w == sw || w == -sw)) {
+        step = cols[1].lo - cols[0].lo;
+        for (std::size_t j = 1; j < n && step != 0; ++j) {
+            if (cols[j].lo - cols[j - 1].lo != step || cols[j].dst != cols[j - 1].dst + 1) {
+                step = 0;
+            }
+        }
+    }
+
     for (const Sample& r : rows) {
         if (reduce == Reduce::Nearest) {
             loadLine(r.lo);
-            for (std::size_t j = 0; j < n; ++j) {
-                values[j] = line[cols[j].lo - bounds.colMin];
+            if (step == -1) {
+                const std::uint32_t* from = line + (cols[0].lo - bounds.colMin);
+                for (std::size_t j = 0; j < n; ++j) {
+                    values[j] = from[-static_cast<std::ptrdiff_t>(j)];
+                }
+            } else {
+                for (std::size_t j = 0; j < n; ++j) {
+                    values[j] = line[cols[j].lo - bounds.colMin];
+                }
             }
         } else if (reduce == Reduce::Average) {
             std::fill(sums.begin(), sums.end(), 0);
@@ -226,11 +252,11 @@ bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surfa
                 }
             }
         }
-        ForEachRun(cols, [&](std::size_t first, std::size_t count) {
+        for (const auto& [first, count] : runs) {
             SourceRow sr;
             sr.values = values + first;
             ApplyRow(dst, cols[first].dst, r.dst, static_cast<int>(count), sr, pattern, plan);
-        });
+        }
     }
     return true;
 }
