@@ -33,6 +33,8 @@ struct FormLimits;
 struct StockEntry;
 struct StockFileEntry;
 struct BlitOp;
+struct LvWindowOps;
+struct LvWindowMessage;
 
 using LvHandle = uint32_t;
 using LvWindow = uintptr_t;
@@ -336,8 +338,12 @@ using LvIndirProc = int32_t (*)(int32_t value) noexcept;
     (window, flags, code, identifier)) \
   /* the last mouse position over a form; returns its key-state word */ \
   X(LvResult, GetMouseMoveData, (int32_t* xOut, int32_t* yOut), (xOut, yOut)) \
-  /* buffer of at least 19 bytes */ \
-  X(LvResult, GetDLLVersion, (char* buffer), (buffer)) \
+  /* the version text, cut to capacity bytes with its terminator */ \
+  X(LvResult, GetDLLVersion, (char* buffer, int32_t capacity), (buffer, capacity)) \
+  /* the program's window and menu operations (include/lumvatek/window_ops.h) */ \
+  X(LvResult, SetWindowOps, (const LvWindowOps* ops), (ops)) \
+  /* runs the engine's procedure for a hooked window's event */ \
+  X(LvResult, WindowProc, (LvWindow window, LvWindowMessage* message), (window, message)) \
   \
   /* timetable reader */ \
   X(LvResult, InitTtRead, (), ()) \
