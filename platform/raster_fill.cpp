@@ -2,6 +2,7 @@
 #include "platform/raster_objects.h"
 #include "platform/raster_rop.h"
 
+#include <new>
 #include <vector>
 
 namespace plat::raster {
@@ -20,10 +21,13 @@ template <class Inside>
 std::vector<Span> FindArea(const Surface& s, int seedX, int seedY, Inside inside)
 {
     std::vector<Span> spans;
-    std::vector<std::uint8_t> seen(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height), 0);
-    auto visited = [&](int x, int y) -> std::uint8_t& {
-        return seen[static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width) + static_cast<std::size_t>(x)];
+    const std::size_t pixels = static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height);
+    std::vector<std::uint64_t> seen((pixels + 63) / 64, 0);
+    auto index = [&](int x, int y) {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width) + static_cast<std::size_t>(x);
     };
+    auto visited = [&](int x, int y) { return ((seen[index(x, y) / 64] >> (index(x, y) % 64)) & 1u) != 0; };
+    auto visit = [&](int x, int y) { seen[index(x, y) / 64] |= std::uint64_t{1} << (index(x, y) % 64); };
     std::uint32_t* row = ScratchValues(5, static_cast<std::size_t>(s.width));
     std::vector<std::pair<int, int>> stack{{seedX, seedY}};
     while (!stack.empty()) {
@@ -44,7 +48,7 @@ std::vector<Span> FindArea(const Surface& s, int seedX, int seedY, Inside inside
             ++x1;
         }
         for (int i = x0; i <= x1; ++i) {
-            visited(i, y) = 1;
+            visit(i, y);
         }
         spans.push_back(Span{y, x0, x1});
         for (const int ny : {y - 1, y + 1}) {
@@ -132,11 +136,16 @@ bool ExtFloodFill(HDC dc, int x, int y, COLORREF colour, unsigned fillType)
     if (pattern.none) {
         return true;
     }
-    const std::vector<Span> spans = surface ? FindArea(s, x, y, [&](std::uint32_t v) { return v == target; })
-                                            : FindArea(s, x, y, [&](std::uint32_t v) { return v != target; });
-    const RopPlan plan = PlanRop(PATCOPY);
-    for (const Span& span : spans) {
-        ApplyRow(s, span.x0, span.y, span.x1 - span.x0 + 1, SourceRow{}, pattern, plan);
+    try {
+        const std::vector<Span> spans = surface ? FindArea(s, x, y, [&](std::uint32_t v) { return v == target; })
+                                                : FindArea(s, x, y, [&](std::uint32_t v) { return v != target; });
+        const RopPlan plan = PlanRop(PATCOPY);
+        for (const Span& span : spans) {
+            ApplyRow(s, span.x0, span.y, span.x1 - span.x0 + 1, SourceRow{}, pattern, plan);
+        }
+    } catch (const std::bad_alloc&) {
+        SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
+        return false;
     }
     return true;
 }

@@ -1,7 +1,9 @@
 // The handle table and the object calls: creating, selecting and deleting bitmaps, DCs and
 // brushes, and the DC's colours and modes.
 #include "platform/raster_objects.h"
+#include "platform/raster_share.h"
 
+#include <atomic>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -59,7 +61,11 @@ public:
             free_.pop_front();
         } else if (slots_.size() < kMaxSlots) {
             index = static_cast<std::uint32_t>(slots_.size());
-            slots_.emplace_back();
+            try {
+                slots_.emplace_back();
+            } catch (const std::bad_alloc&) {
+                return 0;
+            }
         } else {
             return 0;
         }
@@ -101,11 +107,25 @@ private:
     std::deque<std::uint32_t> free_;  // oldest first, so a freed id is reused as late as possible
 };
 
-Table& GetTable()
+Table& OwnTableInstance()
 {
     static Table table;
     return table;
 }
+
+// Set when this copy of the raster draws with another copy's objects (raster_share.h).
+std::atomic<Table*> g_usedTable{nullptr};
+
+Table& GetTable()
+{
+    Table* used = g_usedTable.load(std::memory_order_acquire);
+    return used != nullptr ? *used : OwnTableInstance();
+}
+
+// Changes whenever the objects' layout does, so two differently built copies never mix.
+constexpr std::uint32_t kTableLayout =
+    0x52540000u ^ static_cast<std::uint32_t>(sizeof(Table) << 8) ^ static_cast<std::uint32_t>(sizeof(Slot)) ^
+    static_cast<std::uint32_t>(sizeof(BitmapObject) << 4) ^ static_cast<std::uint32_t>(sizeof(DcObject) << 12);
 
 std::shared_ptr<BrushObject> SolidBrushObject(COLORREF c)
 {
@@ -219,7 +239,13 @@ std::shared_ptr<BitmapObject> MakeBitmap(int width, int height, int bpp, bool bo
         SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    auto bitmap = std::make_shared<BitmapObject>();
+    std::shared_ptr<BitmapObject> bitmap;
+    try {
+        bitmap = std::make_shared<BitmapObject>();
+    } catch (const std::bad_alloc&) {
+        SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     bitmap->bytes = stride * static_cast<std::size_t>(height);
     bitmap->memory.reset(new (std::nothrow) std::uint8_t[bitmap->bytes]());
     if (!bitmap->memory) {
@@ -317,6 +343,21 @@ std::shared_ptr<const BrushObject> LookupBrush(HBRUSH brush)
         return nullptr;
     }
     return s->brush;
+}
+
+SharedTableRef OwnTable()
+{
+    return SharedTableRef{&OwnTableInstance(), kTableLayout};
+}
+
+bool UseTable(SharedTableRef ref)
+{
+    if (ref.table != nullptr && ref.layout != kTableLayout) {
+        return false;
+    }
+    Table* table = static_cast<Table*>(ref.table);
+    g_usedTable.store(table == &OwnTableInstance() ? nullptr : table, std::memory_order_release);
+    return true;
 }
 
 }  // namespace plat::raster

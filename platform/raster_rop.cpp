@@ -1,8 +1,10 @@
 #include "platform/raster_rop.h"
+#include "platform/raster_objects.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <new>
 
 namespace plat::raster {
 
@@ -361,8 +363,8 @@ bool MemoryOverlaps(const Surface& a, int ax, int ay, int aw, int ah, const Surf
     return true;
 }
 
-bool BlitSurfaces(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx, int sy,
-                  const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules)
+static bool BlitSurfacesUnguarded(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx,
+                                  int sy, const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules)
 {
     if (plan.useS && src == nullptr) {
         return false;
@@ -423,6 +425,17 @@ bool BlitSurfaces(const Surface& dst, int x, int y, int w, int h, const Surface*
         ApplyRow(dst, x, y + row, w, sr, pattern, plan);
     }
     return true;
+}
+
+bool BlitSurfaces(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx, int sy,
+                  const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules)
+{
+    try {
+        return BlitSurfacesUnguarded(dst, x, y, w, h, src, sx, sy, plan, pattern, rules);
+    } catch (const std::bad_alloc&) {
+        SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
 }
 
 }  // namespace plat::raster

@@ -2,7 +2,9 @@
 #include "platform/raster_objects.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace plat::raster {
@@ -126,8 +128,9 @@ enum class Reduce { Nearest, And, Or, Average };
 
 }  // namespace
 
-bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int sw,
-                     int sh, const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules, int stretchMode)
+static bool StretchSurfacesUnguarded(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx,
+                                     int sy, int sw, int sh, const RopPlan& plan, const Pattern& pattern,
+                                     const ConvertRules& rules, int stretchMode)
 {
     if (plan.useS && src == nullptr) {
         return false;
@@ -135,20 +138,33 @@ bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surfa
     if (w == 0 || h == 0) {
         return true;
     }
-    const int left = w > 0 ? x : x + w + 1;
-    const int top = h > 0 ? y : y + h + 1;
-    const int width = w > 0 ? w : -w;
-    const int height = h > 0 ? h : -h;
+    // Normalised rectangles in 64 bits: a negative extent covers origin + extent + 1 .. origin.
+    const long long left = w > 0 ? x : static_cast<long long>(x) + w + 1;
+    const long long top = h > 0 ? y : static_cast<long long>(y) + h + 1;
+    const long long width = w > 0 ? w : -static_cast<long long>(w);
+    const long long height = h > 0 ? h : -static_cast<long long>(h);
     if (!plan.useS) {
-        return BlitSurfaces(dst, left, top, width, height, nullptr, 0, 0, plan, pattern, rules);
+        // Only the part over the bitmap matters; the pattern stays aligned to the bitmap.
+        const long long l = std::max(left, -1LL), t = std::max(top, -1LL);
+        const long long r = std::min(left + width, dst.width + 1LL), b = std::min(top + height, dst.height + 1LL);
+        if (r <= l || b <= t) {
+            return true;
+        }
+        return BlitSurfaces(dst, static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+                            static_cast<int>(b - t), nullptr, 0, 0, plan, pattern, rules);
     }
     if (sw == 0 || sh == 0) {
         return true;
     }
     if (w == sw && h == sh) {
-        const int srcLeft = sw > 0 ? sx : sx + sw + 1;
-        const int srcTop = sh > 0 ? sy : sy + sh + 1;
-        return BlitSurfaces(dst, left, top, width, height, src, srcLeft, srcTop, plan, pattern, rules);
+        const long long srcLeft = sw > 0 ? sx : static_cast<long long>(sx) + sw + 1;
+        const long long srcTop = sh > 0 ? sy : static_cast<long long>(sy) + sh + 1;
+        auto fits = [](long long v) { return v >= INT_MIN && v <= INT_MAX; };
+        if (fits(left) && fits(top) && fits(width) && fits(height) && fits(srcLeft) && fits(srcTop)) {
+            return BlitSurfaces(dst, static_cast<int>(left), static_cast<int>(top), static_cast<int>(width),
+                                static_cast<int>(height), src, static_cast<int>(srcLeft), static_cast<int>(srcTop),
+                                plan, pattern, rules);
+        }
     }
     if (plan.useP && pattern.none) {
         return true;
@@ -196,7 +212,7 @@ bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surfa
 
     // Same width, upright or mirrored: the columns step through the source one by one.
     int step = 0;
-    if (reduce == Reduce::Nearest && n > 1 && (w == sw || w == -sw)) {
+    if (reduce == Reduce::Nearest && n > 1 && (w == sw || static_cast<long long>(w) == -static_cast<long long>(sw))) {
         step = cols[1].lo - cols[0].lo;
         for (std::size_t j = 1; j < n && step != 0; ++j) {
             if (cols[j].lo - cols[j - 1].lo != step || cols[j].dst != cols[j - 1].dst + 1) {
@@ -261,8 +277,19 @@ bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surfa
     return true;
 }
 
-bool KeySurfaces(const Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh,
-                 COLORREF key, const ConvertRules& rules)
+bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int sw,
+                     int sh, const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules, int stretchMode)
+{
+    try {
+        return StretchSurfacesUnguarded(dst, x, y, w, h, src, sx, sy, sw, sh, plan, pattern, rules, stretchMode);
+    } catch (const std::bad_alloc&) {
+        SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+}
+
+static bool KeySurfacesUnguarded(const Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
+                                 int sw, int sh, COLORREF key, const ConvertRules& rules)
 {
     if (w == 0 || h == 0 || sw == 0 || sh == 0) {
         return true;
@@ -338,6 +365,17 @@ bool KeySurfaces(const Surface& dst, int x, int y, int w, int h, const Surface& 
         });
     }
     return true;
+}
+
+bool KeySurfaces(const Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh,
+                 COLORREF key, const ConvertRules& rules)
+{
+    try {
+        return KeySurfacesUnguarded(dst, x, y, w, h, src, sx, sy, sw, sh, key, rules);
+    } catch (const std::bad_alloc&) {
+        SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
 }
 
 }  // namespace plat::raster

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 using namespace rastertest;
@@ -164,6 +166,31 @@ TEST(RasterStretch, TransparentBltClipsAndStretches)
     ASSERT_TRUE(TransparentBlt(dst.dc, 3, 0, 2, 1, src.dc, -1, 0, 2, 1, RGB(0, 255, 0)));
     EXPECT_EQ(RowOf(dst, 0), (std::vector<std::uint32_t>{0x111111, 0, 0, 0, 0x111111}));
     EXPECT_FALSE(TransparentBlt(dst.dc, 0, 0, -2, 1, src.dc, 0, 0, 2, 1, 0));
+}
+
+}  // namespace
+
+namespace {
+
+// Coordinates at the ends of the int range are clipped, never overflowed (the sanitizer build
+// checks the arithmetic).
+TEST(RasterStretch, ExtremeCoordinates)
+{
+    const int lo = std::numeric_limits<int>::min();
+    const int hi = std::numeric_limits<int>::max();
+    auto src = Ramp(4, 2);
+    Canvas dst(4, 2, 32);
+    EXPECT_TRUE(BitBlt(dst.dc, lo, lo, hi, hi, src->dc, hi, hi, SRCCOPY));
+    EXPECT_TRUE(BitBlt(dst.dc, hi, hi, hi, hi, src->dc, lo, lo, SRCCOPY));
+    EXPECT_TRUE(PatBlt(dst.dc, lo, lo, hi, hi, BLACKNESS));
+    EXPECT_TRUE(StretchBlt(dst.dc, hi, 0, lo, 1, src->dc, 0, 0, lo, 1, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(dst.dc, lo, 0, hi, 2, src->dc, hi, 0, lo, 2, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(dst.dc, 0, 0, hi, hi, src->dc, 0, 0, 1, 1, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(dst.dc, 0, 0, 1, 1, src->dc, lo, lo, hi, hi, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(dst.dc, hi, hi, lo, lo, HDC{}, 0, 0, 0, 0, WHITENESS));
+    EXPECT_TRUE(TransparentBlt(dst.dc, lo, 0, hi, 1, src->dc, 0, 0, hi, 1, 0));
+    // The whole destination was covered by the enlarged top-left source pixel, then whitened.
+    EXPECT_EQ(dst.Get(3, 1), 0xFFFFFFu);
 }
 
 }  // namespace
