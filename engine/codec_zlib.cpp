@@ -131,6 +131,11 @@ int32_t InflatePicture(const uint8_t* data, size_t length) {
     }
     const size_t left = s.avail_in;
     inflateEnd(&s);
+    // Pixels that point past the stored palette make the record as damaged as a bad stream.
+    for (size_t y = 0; ok && count < 256 && y < height; ++y) {
+        const uint8_t* row = p.Row(static_cast<int>(y));
+        ok = *std::max_element(row, row + width) < count;
+    }
     if (!ok) return kErrZlibForm;
     for (int i = 0; i < count; ++i) {
         p.Palette.Entries[i].Red = palette[3 * i];
