@@ -19,7 +19,7 @@ bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int
     rules.dstText = d.text;
     rules.dstBk = d.bk;
     rules.srcBk = s.bk;
-    const Pattern pattern = plan.useP ? ResolveBrush(d.brush->spec, d.bitmap->surface, d.text, d.bk) : Pattern{};
+    const Pattern pattern = plan.useP ? ResolveBrush(d.brush->desc, d.bitmap->surface, d.text, d.bk) : Pattern{};
     return BlitSurfaces(d.bitmap->surface, x, y, width, height, plan.useS ? &s.bitmap->surface : nullptr, srcX, srcY,
                         plan, pattern, rules);
 }
@@ -35,7 +35,7 @@ bool PatBlt(HDC dc, int x, int y, int width, int height, std::uint32_t rop)
     if (!SnapshotDc(dc, d)) {
         return false;
     }
-    const Pattern pattern = plan.useP ? ResolveBrush(d.brush->spec, d.bitmap->surface, d.text, d.bk) : Pattern{};
+    const Pattern pattern = plan.useP ? ResolveBrush(d.brush->desc, d.bitmap->surface, d.text, d.bk) : Pattern{};
     return BlitSurfaces(d.bitmap->surface, x, y, width, height, nullptr, 0, 0, plan, pattern, ConvertRules{});
 }
 
@@ -59,7 +59,7 @@ bool FillRect(HDC dc, const RECT* rect, HBRUSH brush)
         return true;
     }
     const RopPlan plan = PlanRop(PATCOPY);
-    const Pattern pattern = ResolveBrush(b->spec, d.bitmap->surface, d.text, d.bk);
+    const Pattern pattern = ResolveBrush(b->desc, d.bitmap->surface, d.text, d.bk);
     // Extents beyond int range are clipped by the bitmap anyway.
     const int wi = static_cast<int>(std::min<long long>(w, 1LL << 30));
     const int hi = static_cast<int>(std::min<long long>(h, 1LL << 30));

@@ -147,17 +147,17 @@ const std::uint32_t* Pattern::Row(int x, int y, int n, std::uint32_t* buf) const
     return buf;
 }
 
-Pattern ResolveBrush(const BrushSpec& brush, const Surface& dst, COLORREF text, COLORREF bk)
+Pattern ResolveBrush(const BrushDesc& brush, const Surface& dst, COLORREF text, COLORREF bk)
 {
     Pattern p;
     switch (brush.kind) {
-    case BrushSpec::Kind::Null:
+    case BrushDesc::Kind::Null:
         p.none = true;
         break;
-    case BrushSpec::Kind::Solid:
+    case BrushDesc::Kind::Solid:
         p.value = ColourToValue(dst, brush.colour);
         break;
-    case BrushSpec::Kind::Colour8x8:
+    case BrushDesc::Kind::Colour8x8:
         p.solid = false;
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 8; ++x) {
@@ -165,7 +165,7 @@ Pattern ResolveBrush(const BrushSpec& brush, const Surface& dst, COLORREF text, 
             }
         }
         break;
-    case BrushSpec::Kind::Mono8x8: {
+    case BrushDesc::Kind::Mono8x8: {
         p.solid = false;
         const std::uint32_t v0 = ColourToValue(dst, text);
         const std::uint32_t v1 = ColourToValue(dst, bk);

@@ -46,7 +46,7 @@ private:
 // Writes n values of a 1-bit row starting at bit x, 0 bits as c0 and 1 bits as c1.
 void ExpandMono(const std::uint8_t* row, int x, int n, std::uint32_t c0, std::uint32_t c1, std::uint32_t* out);
 
-struct BrushSpec {
+struct BrushDesc {
     enum class Kind : std::uint8_t { Solid, Colour8x8, Mono8x8, Null };
     Kind kind = Kind::Solid;
     COLORREF colour = 0;
@@ -66,6 +66,6 @@ struct Pattern {
 };
 
 // A 1-bit pattern takes the DC's text colour for 0 bits and background colour for 1 bits.
-Pattern ResolveBrush(const BrushSpec& brush, const Surface& dst, COLORREF text, COLORREF bk);
+Pattern ResolveBrush(const BrushDesc& brush, const Surface& dst, COLORREF text, COLORREF bk);
 
 }  // namespace plat::raster

@@ -151,7 +151,7 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
     if (plan.useS) {
         ImageRows(v, ySrc, srcHeight, origin, extent);
     }
-    const Pattern pattern = plan.useP ? ResolveBrush(d.brush->spec, d.bitmap->surface, d.text, d.bk) : Pattern{};
+    const Pattern pattern = plan.useP ? ResolveBrush(d.brush->desc, d.bitmap->surface, d.text, d.bk) : Pattern{};
     StretchSurfaces(d.bitmap->surface, xDest, yDest, destWidth, destHeight, plan.useS ? &v.surface : nullptr, xSrc,
                     origin, srcWidth, extent, plan, pattern, DibRules(), d.stretchMode);
     return srcHeight < 0 ? -srcHeight : srcHeight;

@@ -132,7 +132,7 @@ bool ExtFloodFill(HDC dc, int x, int y, COLORREF colour, unsigned fillType)
     if (surface ? start != target : start == target) {
         return false;
     }
-    const Pattern pattern = ResolveBrush(d.brush->spec, s, d.text, d.bk);
+    const Pattern pattern = ResolveBrush(d.brush->desc, s, d.text, d.bk);
     if (pattern.none) {
         return true;
     }

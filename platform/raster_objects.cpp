@@ -130,8 +130,8 @@ constexpr std::uint32_t kTableLayout =
 std::shared_ptr<BrushObject> SolidBrushObject(COLORREF c)
 {
     auto brush = std::make_shared<BrushObject>();
-    brush->spec.kind = BrushSpec::Kind::Solid;
-    brush->spec.colour = c & 0x00FFFFFFu;
+    brush->desc.kind = BrushDesc::Kind::Solid;
+    brush->desc.colour = c & 0x00FFFFFFu;
     return brush;
 }
 
@@ -153,7 +153,7 @@ Table::Table()
             brush.brush = SolidBrushObject(colours[i]);
         } else {
             brush.brush = std::make_shared<BrushObject>();
-            brush.brush->spec.kind = BrushSpec::Kind::Null;
+            brush.brush->desc.kind = BrushDesc::Kind::Null;
         }
         stockBrushes[i] = Add(std::move(brush));
     }
@@ -520,19 +520,19 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap)
     auto brush = std::make_shared<BrushObject>();
     const Surface& s = source->surface;
     if (s.bpp == 1) {
-        brush->spec.kind = BrushSpec::Kind::Mono8x8;
+        brush->desc.kind = BrushDesc::Kind::Mono8x8;
         for (int y = 0; y < 8; ++y) {
             std::uint8_t bits = 0;
             for (int x = 0; x < 8; ++x) {
                 bits = static_cast<std::uint8_t>((bits << 1) | ReadValue(s, x % s.width, y % s.height));
             }
-            brush->spec.bits[y] = bits;
+            brush->desc.bits[y] = bits;
         }
     } else {
-        brush->spec.kind = BrushSpec::Kind::Colour8x8;
+        brush->desc.kind = BrushDesc::Kind::Colour8x8;
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 8; ++x) {
-                brush->spec.cells[y * 8 + x] = ValueToColour(s, ReadValue(s, x % s.width, y % s.height));
+                brush->desc.cells[y * 8 + x] = ValueToColour(s, ReadValue(s, x % s.width, y % s.height));
             }
         }
     }

@@ -22,7 +22,7 @@ struct BitmapObject {
 };
 
 struct BrushObject {
-    BrushSpec spec;
+    BrushDesc desc;
 };
 
 // What a drawing call needs of a DC, taken under the table's lock.

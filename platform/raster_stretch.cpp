@@ -396,7 +396,7 @@ bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX,
     rules.dstText = d.text;
     rules.dstBk = d.bk;
     rules.srcBk = s.bk;
-    const Pattern pattern = plan.useP ? ResolveBrush(d.brush->spec, d.bitmap->surface, d.text, d.bk) : Pattern{};
+    const Pattern pattern = plan.useP ? ResolveBrush(d.brush->desc, d.bitmap->surface, d.text, d.bk) : Pattern{};
     return StretchSurfaces(d.bitmap->surface, x, y, width, height, plan.useS ? &s.bitmap->surface : nullptr, srcX,
                            srcY, srcWidth, srcHeight, plan, pattern, rules, d.stretchMode);
 }
