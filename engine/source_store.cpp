@@ -1,0 +1,27 @@
+#include "engine/source_store.h"
+
+#include "engine/recovery.h"
+
+namespace lvk {
+
+namespace {
+// 256 chunks (16 MiB): deeper than any script needs, and a self-calling macro ends with
+// "Memory overflow" long before the process runs out of memory.
+constexpr size_t kSourceStoreChunks = 256;
+}  // namespace
+
+ChunkStore& SourceStore() {
+    static ChunkStore store(35063, 35064, -11613, kSourceStoreChunks);
+    return store;
+}
+
+SourceStoreScope::~SourceStoreScope() {
+    try {
+        SourceStore().ReleaseTo(mark_);
+    } catch (const RecoveryError&) {
+        // The mark was taken from this store and the chain only grows while the scope
+        // lives, so this cannot happen; never let it escape a destructor.
+    }
+}
+
+}  // namespace lvk
