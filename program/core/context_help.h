@@ -45,10 +45,9 @@ inline constexpr int32_t kMenuTopicBase = 100000;
 
 struct HelpFiles {
   // The program's help file (a documentation page), chosen at start-up, by the language
-  // or by command 4544; empty when none was found.
+  // or by command 4544; empty when none was found. The documentation page of command
+  // 4112 is the program state's DocFile.
   std::string HelpFile;
-  // The local documentation page found at start-up, empty otherwise (command 4112).
-  std::string DocFile;
 };
 HelpFiles& helpFiles();
 

@@ -11,7 +11,8 @@
 
 #include "platform/paths.h"
 #include "platform/text.h"
-#include "program/core/context_help.h"
+#include "platform/codepage.h"
+#include "program/core/program_state.h"
 #include "program/core/msgbox.h"
 #include "program/core/util_hooks.h"
 
@@ -152,9 +153,9 @@ bool SendMail(std::string_view address) {
 }
 
 bool OpenStoredAddress() {
-  const std::string& doc = helpFiles().DocFile;
+  const std::u16string& doc = programState().DocFile;
   if (doc.empty()) return false;
-  return OpenWithShell(doc);
+  return OpenWithShell(plat::utf16ToUtf8(doc));
 }
 
 UrlOpener setUrlOpener(UrlOpener o) { return std::exchange(opener(), std::move(o)); }

@@ -12,6 +12,7 @@
 
 #include "program/core/context_help.h"
 #include "program/core/msgbox.h"
+#include "program/core/program_state.h"
 #include "program/core/util_hooks.h"
 
 namespace {
@@ -52,6 +53,7 @@ class LinkFiles : public ::testing::Test {
     yov::setMsgBoxResponder({});
     yov::utilHooks() = {};
     yov::helpFiles() = {};
+    yov::programState().DocFile.clear();
   }
 
   QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
@@ -144,7 +146,7 @@ TEST_F(LinkFiles, SendMailPutsMailtoInFront) {
 TEST_F(LinkFiles, TheStoredAddressIsTheDocumentationPage) {
   EXPECT_FALSE(yov::OpenStoredAddress());  // none found at start-up: nothing
   EXPECT_TRUE(opened_.empty());
-  yov::helpFiles().DocFile = spath("page.htm");
+  yov::programState().DocFile = path("page.htm").toStdU16String();
   EXPECT_TRUE(yov::OpenStoredAddress());
   ASSERT_EQ(opened_.size(), 1u);
   EXPECT_EQ(opened_[0], QUrl::fromLocalFile(path("page.htm")));
