@@ -25,7 +25,7 @@
 
 #include "lumvatek/api.h"
 
-// Shared records, defined in include/lumvatek/shared.h.
+// Shared records, defined in include/lumvatek/shared.h (BlitOp and LvPresenter in blit.h).
 struct SharedState;
 struct DllEventRec;
 struct LvArrayDesc;
@@ -33,6 +33,7 @@ struct FormLimits;
 struct StockEntry;
 struct StockFileEntry;
 struct BlitOp;
+struct LvPresenter;
 struct LvWindowOps;
 struct LvWindowMessage;
 
@@ -149,6 +150,7 @@ using LvIndirProc = int32_t (*)(int32_t value) noexcept;
   X(LvResult, CloseDLL, (), ()) \
   \
   /* blits and timer */ \
+  /* 0 after the last record; count itself when records is null */ \
   X(LvResult, DoBlt, (int32_t count, const BlitOp* records, LvHandle defaultDc), \
     (count, records, defaultDc)) \
   /* the records stay untouched until the batch is done */ \
@@ -159,6 +161,10 @@ using LvIndirProc = int32_t (*)(int32_t value) noexcept;
   X(LvResult, WaitBlt, (int32_t* stampOut), (stampOut)) \
   X(LvResult, StartMMTimer, (int32_t periodMs), (periodMs)) \
   X(LvResult, StopMMTimer, (), ()) \
+  /* the screen side of batches (include/lumvatek/blit.h); null: none */ \
+  X(LvResult, SetPresenter, (const LvPresenter* presenter), (presenter)) \
+  /* draw with the raster object table of the program (called once the library is loaded) */ \
+  X(LvResult, ShareRaster, (void* table, uint32_t layout), (table, layout)) \
   \
   /* buffers and visibility */ \
   /* stripCounts and widths may be null */ \
@@ -185,7 +191,7 @@ using LvIndirProc = int32_t (*)(int32_t value) noexcept;
     (int32_t unused, int32_t maskWidth, int32_t maskHeight, const uint8_t* maskBits, \
      int32_t x, int32_t y, int32_t width, int32_t height), \
     (unused, maskWidth, maskHeight, maskBits, x, y, width, height)) \
-  /* four 32-bit values per block */ \
+  /* per block: left column, top row (from y), width, height */ \
   X(LvResult, VisibleBlocks, \
     (int32_t unused, int32_t maskWidth, int32_t maskHeight, const uint8_t* maskBits, \
      int32_t x, int32_t y, int32_t width, int32_t height, int32_t* blocksOut, \
