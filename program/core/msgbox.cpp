@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <QThread>
 
 #include <cstdio>
 #include <memory>
@@ -28,7 +29,9 @@ MsgBoxResponder setMsgBoxResponder(MsgBoxResponder r) {
 int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title,
                    int32_t helpId) {
   if (responder()) return responder()(text, style, title, helpId);
-  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+  // Windows live on the main thread only; a report from elsewhere is written out instead.
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
+      QThread::currentThread() != QCoreApplication::instance()->thread()) {
     const QString t = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
     std::fprintf(stderr, "%s\n", t.toUtf8().constData());
     return 0;

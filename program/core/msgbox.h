@@ -25,8 +25,8 @@ inline constexpr int kButtonCount = 8;
 
 // Shows `text` modally with the buttons of the low eight bits of `style`, `title` as the
 // window caption and `helpId` as the box's help topic (F1). Returns the answer bit.
-// Without a QApplication (a console road of the program) the text goes to standard error
-// and the answer is 0.
+// Without a QApplication (a console road of the program), or off the main thread, the text
+// goes to standard error and the answer is 0.
 int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title = {},
                    int32_t helpId = 0);
 

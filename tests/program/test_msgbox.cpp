@@ -7,7 +7,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <QScreen>
+
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "modal_driver.h"
@@ -148,6 +151,26 @@ TEST_F(MsgBoxWindow, AShortTextIs240PixelsWideInside) {
     box(w)->Cmd[6]->click();
   });
   EXPECT_EQ(yov::ShowMsgBox(u"Done.", 64), 64);
+}
+
+TEST_F(MsgBoxWindow, ALongMessageWrapsInsideTheScreen) {
+  std::u16string words;
+  for (int i = 0; i < 400; ++i) words += u"locomotive ";
+  whenModal([&](QWidget* w) {
+    EXPECT_LE(w->width(), w->screen()->availableGeometry().width());
+    EXPECT_TRUE(box(w)->Lab1->wordWrap());
+    EXPECT_GT(box(w)->Lab1->height(), box(w)->Lab1->fontMetrics().lineSpacing());
+    press(w, Qt::Key_O);
+  });
+  EXPECT_EQ(yov::ShowMsgBox(words, 64), 64);
+}
+
+TEST_F(MsgBoxWindow, OffTheMainThreadNoWindowIsMade) {
+  int32_t answer = -1;
+  std::thread worker([&] { answer = yov::ShowMsgBox(u"from a worker", 64); });
+  worker.join();
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(MsgBoxWindow, TheLetterOfAHiddenButtonIsSwallowed) {
