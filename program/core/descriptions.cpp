@@ -247,23 +247,20 @@ std::u16string GetDescriptionText(int32_t stock, uint8_t mask, std::u16string_vi
 
 std::u16string ExpandTextFields(std::u16string_view text) {
   std::u16string s(text);
-  size_t from = 0;
-  while (from < s.size()) {
-    char16_t opener = u'{';
-    char16_t closer = u'}';
-    size_t open = s.find(opener, from);
-    if (open == std::u16string::npos) {
-      opener = u'[';
-      closer = u']';
-      open = s.find(opener, from);
+  // Every "{" field first, then every "[" field. Each search goes on after the value it
+  // inserted: a value holding a field of the same kind is shown, never expanded again,
+  // so no value can make the expansion go on for ever.
+  for (const auto& [opener, closer] : {std::pair{u'{', u'}'}, std::pair{u'[', u']'}}) {
+    size_t from = 0;
+    while (true) {
+      const size_t open = s.find(opener, from);
+      if (open == std::u16string::npos) break;
+      const size_t close = matchingClose(s, open, opener, closer);
+      if (close == std::u16string::npos) return s;
+      const std::u16string value = fieldValue(std::u16string_view(s).substr(open + 1, close - open - 1));
+      s.replace(open, close - open + 1, value);
+      from = open + value.size();
     }
-    if (open == std::u16string::npos) break;
-    const size_t close = matchingClose(s, open, opener, closer);
-    if (close == std::u16string::npos) break;
-    const std::u16string value = fieldValue(std::u16string_view(s).substr(open + 1, close - open - 1));
-    s.replace(open, close - open + 1, value);
-    // On after the value: a value holding brackets is shown, never expanded again.
-    from = open + value.size();
   }
   return s;
 }

@@ -118,6 +118,10 @@ std::u16string joinChosen(const QStringList& files) {
 
 }  // namespace
 
+FileDialogResponder setFileDialogResponder(FileDialogResponder r) {
+  return std::exchange(responder(), std::move(r));
+}
+
 std::u16string BuildFileFilter(int32_t flags) {
   const auto bits = static_cast<uint32_t>(flags);
   std::u16string filter;

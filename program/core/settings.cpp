@@ -31,12 +31,19 @@ std::optional<int32_t> numberOf(std::u16string_view text) {
   return plat::toLong(n.value);
 }
 
+// Stock keys are spelled "\Stock\<name>\"; the system registry takes a final "\" as
+// naming the same key, ours would refuse the empty name after it.
+std::u16string withoutFinalSeparator(std::u16string key) {
+  while (!key.empty() && key.back() == u'\\') key.pop_back();
+  return key;
+}
+
 }  // namespace
 
 plat::Registry& settingsRegistry() { return plat::Registry::current(); }
 
 std::u16string settingsKey(std::u16string_view subkey) {
-  return programState().ProgramKey + std::u16string(subkey);
+  return withoutFinalSeparator(programState().ProgramKey + std::u16string(subkey));
 }
 
 void SaveRegString(std::u16string_view name, std::u16string_view text, std::u16string_view subkey) {
@@ -77,7 +84,7 @@ int32_t GetRegNumberIn(std::u16string_view name, int32_t defaultValue, int32_t m
 int32_t GetRegBinary(std::u16string_view name, std::vector<uint8_t>& bytes, std::u16string_view key) {
   std::u16string fullKey;
   if (key.empty() || key.front() == u'\\') fullKey = settingsKey(key);
-  else fullKey = key;
+  else fullKey = withoutFinalSeparator(std::u16string(key));
   plat::RegValue value;
   const plat::RegStatus s =
       settingsRegistry().queryValue(plat::utf16ToUtf8(fullKey), plat::utf16ToUtf8(name), value);
