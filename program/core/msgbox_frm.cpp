@@ -120,7 +120,8 @@ void MsgBxFrm::fill(std::u16string_view text, int32_t style, std::u16string_view
 
   MsgBoxMeasures m;
   m.style = style;
-  m.buttonHeight = kButtonHeightPx;
+  // As tall as the style draws a button when that is more than the designed height.
+  m.buttonHeight = std::max(kButtonHeightPx, Cmd[0]->sizeHint().height());
   QSize label = Lab1->sizeHint();
   const int widest = availableScreenWidth(this) - kScreenMarginPx;
   if (label.width() > widest) {
