@@ -9,6 +9,8 @@
 #include <QWhatsThis>
 #include <QWidget>
 
+#include "platform/codepage.h"
+#include "platform/paths.h"
 #include "program/core/msgbox.h"
 #include "program/core/shell_open.h"
 #include "program/core/util_hooks.h"
@@ -49,7 +51,7 @@ void chooseHelpFile() {
   if (!utilHooks().chooseFile) return;
   const std::string chosen = utilHooks().chooseFile(u"SHLP", kHelpFileDialogFlags);
   if (chosen.empty()) return;
-  helpFiles().HelpFile = chosen;
+  helpFiles().HelpFile = plat::utf8ToUtf16(chosen);
   // One name for this setting wherever it is read or written: the code, then "Hlp".
   const std::string code = utilHooks().languageCode ? utilHooks().languageCode() : std::string();
   if (utilHooks().saveRegString) utilHooks().saveRegString(code + "Hlp", chosen);
@@ -86,9 +88,11 @@ int32_t activeHelpId(QWidget* window) {
   return control != 0 ? control : helpIdOf(window);
 }
 
-QUrl helpTopicUrl(const std::string& helpFile, int32_t topic) {
+QUrl helpTopicUrl(std::u16string_view helpFile, int32_t topic) {
   if (helpFile.empty()) return {};
-  const QFileInfo info(QString::fromStdString(helpFile));
+  const std::string found = plat::resolvePath(plat::utf16ToUtf8(helpFile));
+  if (found.empty()) return {};
+  const QFileInfo info(QString::fromStdString(found));
   const QString suffix = info.suffix().toLower();
   if (!info.isFile() || !info.isReadable() || (suffix != u"htm" && suffix != u"html")) return {};
   QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class QUrl;
 class QWidget;
@@ -47,7 +48,7 @@ struct HelpFiles {
   // The program's help file (a documentation page), chosen at start-up, by the language
   // or by command 4544; empty when none was found. The documentation page of command
   // 4112 is the program state's DocFile.
-  std::string HelpFile;
+  std::u16string HelpFile;
 };
 HelpFiles& helpFiles();
 
@@ -61,9 +62,9 @@ bool ShowContextHelp(int32_t code, QWidget* window, int32_t menuItemId);
 // Opens `topic` of the help file. Topic 0 opens the help file's first page (contents).
 void ShowHelpTopic(QWidget* window, int32_t topic);
 
-// The page and anchor for a topic of a help file, or an empty URL when the help file is
-// not an existing readable HTML page.
-QUrl helpTopicUrl(const std::string& helpFile, int32_t topic);
+// The page and anchor for a topic of a help file (spelled as on Windows or here), or an
+// empty URL when the help file is not an existing readable HTML page.
+QUrl helpTopicUrl(std::u16string_view helpFile, int32_t topic);
 
 // WhatsThisHelpID of the window's focused control, else of the window; 0 when neither has one.
 int32_t activeHelpId(QWidget* window);

@@ -58,6 +58,7 @@ class LinkFiles : public ::testing::Test {
 
   QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
   std::string spath(const char* name) const { return path(name).toStdString(); }
+  std::u16string upath(const char* name) const { return path(name).toStdU16String(); }
   void write(const char* name, const char* content) {
     QFile f(path(name));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -156,14 +157,14 @@ TEST_F(LinkFiles, TheStoredAddressIsTheDocumentationPage) {
 // Help commands.
 
 TEST_F(LinkFiles, TopicsAreAnchorsOfTheHelpPage) {
-  const std::string help = spath("page.htm");
+  const std::u16string help = upath("page.htm");
   EXPECT_EQ(yov::helpTopicUrl(help, 42).fragment(), QStringLiteral("topic42"));
   EXPECT_EQ(yov::helpTopicUrl(help, 7).fragment(), QStringLiteral("topic7"));
   EXPECT_EQ(yov::helpTopicUrl(help, 8).fragment(), QString());  // no anchor: the page's top
   EXPECT_EQ(yov::helpTopicUrl(help, 0).fragment(), QString());
-  EXPECT_TRUE(yov::helpTopicUrl(spath("missing.htm"), 42).isEmpty());
-  EXPECT_TRUE(yov::helpTopicUrl(spath("notes.TXT"), 42).isEmpty());
-  EXPECT_TRUE(yov::helpTopicUrl("", 42).isEmpty());
+  EXPECT_TRUE(yov::helpTopicUrl(upath("missing.htm"), 42).isEmpty());
+  EXPECT_TRUE(yov::helpTopicUrl(upath("notes.TXT"), 42).isEmpty());
+  EXPECT_TRUE(yov::helpTopicUrl(u"", 42).isEmpty());
 }
 
 TEST_F(LinkFiles, WithoutAHelpPageHelpIsNotAvailable) {
@@ -188,7 +189,7 @@ TEST_P(HelpCommands, OpenTheirTopic) {
   write("help.html",
         "<p id=\"topic10000\"></p><p id=\"topic55\"></p><p id=\"topic66\"></p>"
         "<p id=\"topic100009\"></p>");
-  yov::helpFiles().HelpFile = spath("help.html");
+  yov::helpFiles().HelpFile = upath("help.html");
   QWidget window;
   window.setProperty(yov::kHelpIdProperty, 55);
   auto* withId = new QLineEdit(&window);
@@ -226,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LinkFiles, F1OnAControlWithATopicShowsThatTopic) {
   write("help.html", "<p id=\"topic55\"></p><p id=\"topic66\"></p>");
-  yov::helpFiles().HelpFile = spath("help.html");
+  yov::helpFiles().HelpFile = upath("help.html");
   QWidget window;
   window.setProperty(yov::kHelpIdProperty, 55);
   auto* control = new QLineEdit(&window);
@@ -241,7 +242,7 @@ TEST_F(LinkFiles, F1OnAControlWithATopicShowsThatTopic) {
 
 TEST_F(LinkFiles, AWindowWithoutTopicOpensNothing) {
   write("help.html", "<p></p>");
-  yov::helpFiles().HelpFile = spath("help.html");
+  yov::helpFiles().HelpFile = upath("help.html");
   QWidget window;
   EXPECT_TRUE(yov::ShowContextHelp(1136, &window, 0));
   EXPECT_TRUE(opened_.empty());
@@ -292,7 +293,7 @@ TEST_F(LinkFiles, ChoosingAHelpFileStoresItUnderTheLanguage) {
     savedValue = value;
   };
   EXPECT_TRUE(yov::ShowContextHelp(4544, nullptr, 0));
-  EXPECT_EQ(yov::helpFiles().HelpFile, spath("page.htm"));
+  EXPECT_EQ(yov::helpFiles().HelpFile, upath("page.htm"));
   EXPECT_EQ(savedName, "EHlp");
   EXPECT_EQ(savedValue, spath("page.htm"));
 }
