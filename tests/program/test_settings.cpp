@@ -8,6 +8,8 @@
 
 #include "core_fixture.h"
 #include "platform/registry.h"
+#include "program/core/core_wiring.h"
+#include "program/core/util_hooks.h"
 
 namespace {
 
@@ -153,6 +155,28 @@ TEST_F(Settings, BinaryValuesByKey) {
       EXPECT_EQ(out, (std::vector<uint8_t>{1, 2, 250, 0}));
     }
   }
+}
+
+// The small windows reach texts, settings and the run state through their hooks.
+TEST_F(Settings, TheSmallWindowsReachTheCoreThroughTheirHooks) {
+  yov::WireCoreServices();
+  yov::UtilHooks& h = yov::utilHooks();
+  yov::SaveRegString(u"12I", u"icon.png");
+  EXPECT_EQ(h.getRegString("12I", "none"), "icon.png");
+  h.saveRegString("Lang", "C");
+  EXPECT_EQ(GetRegString(u"Lang"), u"C");
+  EXPECT_EQ(yov::utilText(u"=&Literal"), u"Literal");
+  EXPECT_EQ(yov::utilText(u"LCAC", u"", 1), u"Loading picture cache");
+  EXPECT_EQ(h.languageCode(), "");
+  core_test::addLanguage(u"E");
+  yov::programState().Shared.CurrentLanguage = 1;
+  EXPECT_EQ(h.languageCode(), "E");
+  yov::programState().BatchMode = 1;
+  EXPECT_TRUE(h.batchMode());
+  h.requestStop();
+  EXPECT_EQ(yov::programState().StopRequest, 1);
+  EXPECT_EQ(h.shared, &yov::programState().Shared);
+  h = {};
 }
 
 }  // namespace
