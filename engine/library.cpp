@@ -5,6 +5,7 @@
 #include "engine/engine_state.h"
 #include "engine/events.h"
 #include "engine/menus.h"
+#include "engine/stock_index.h"
 #include "engine/windows.h"
 #include "lumvatek/exports.h"
 
@@ -42,6 +43,7 @@ LvResult CloseDLL() noexcept {
   ShutdownBuffer(0, nullptr, nullptr, nullptr);
   lvk::SetTickRecord(nullptr);
   lvk::FreePictureBuffers();
+  lvk::FreeStockIndex();
   lvk::BindShared(nullptr, lvk::Binding().random);
   return 0;
 }
