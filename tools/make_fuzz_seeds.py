@@ -16,7 +16,7 @@ corpus = os.path.join(root, "fuzz", "corpus")
 def put(target, name, data):
     folder = os.path.join(corpus, target)
     os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "seed-" + name), "wb") as f:
+    with open(os.path.join(folder, name if name.startswith("fault-") else "seed-" + name), "wb") as f:
         f.write(data)
 
 
@@ -51,3 +51,31 @@ for name, seed in ((b"A", 1), (b"B", 2)):
     rows = [bytes((x + y * seed) % 3 for x in range(5)) for y in range(4)]
     lib += zlib_record(len(lib), name, 5, 4, [(0, 0, 0), (255, 0, 0), (0, 0, 255)], rows)
 put("fuzz_piclib", "two-records.tpl", bytes(lib))
+
+# Inputs that trapped or overran the readers as first specified, kept by name.
+dead = struct.pack("<IHHIBBBB", 4 | 0x40000000, 1, 1, 0, 0, 0, 16, 2)
+put("fuzz_piclib", "fault-zero-length-dead-record.tpl", b"TPL1" + dead)
+put("fuzz_piclib", "fault-record-data-past-end.tpl", b"TPL1" + struct.pack("<IHHIBBBB", 4, 2, 2, 0x7FFFFFF0, 0, 0, 16, 2) + b"A\0")
+put("fuzz_resource", "fault-pe-directory-loop.dll", read("pics32-loop.dll"))
+put("fuzz_resource", "fault-pe-directory-cut.dll", read("pics32-cut.dll"))
+put("fuzz_resource", "fault-ne-type-walk-cut.exe", read("pics16-cut.exe"))
+dib = bytearray(read("wagon.bmp")[14:])
+struct.pack_into("<I", dib, 32, 4096)  # colour count far past the table
+put("fuzz_resource", "fault-dib-colour-count.dib", bytes(dib))
+
+
+def bmp_header(width, height, bits, compression, offset=54, colours=0):
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, 0, 0, 0, colours, 0)
+    return b"BM" + struct.pack("<IHHI", 0, 0, 0, offset) + info
+
+
+put("fuzz_bmp", "fault-width-over-16-bits.bmp", bmp_header(70000, 1, 8, 0) + bytes(70000))
+put("fuzz_bmp", "fault-rows-missing.bmp", bmp_header(64, 64, 24, 0) + bytes(100))
+put("fuzz_bmp", "fault-32-bit-colour-count.bmp", bmp_header(1, 1, 32, 0, 58) + bytes(8))
+put("fuzz_bmp", "fault-rle-delta-out.bmp", bmp_header(4, 2, 8, 1, 54 + 1024) + bytes(1024) + bytes([0, 2, 200, 0]))
+codes = 4 | (1 << 3) | (7 << 6)  # clear, 1, then 7: past the next free code (6)
+lzw_past_slot = bytes([codes & 0xFF, codes >> 8])
+gif = (b"GIF89a" + struct.pack("<HHBBB", 2, 1, 0x81, 0, 0) + bytes(12) + b"," + struct.pack("<HHHHB", 0, 0, 2, 1, 0)
+       + bytes([2, len(lzw_past_slot)]) + lzw_past_slot + b"\0;")
+put("fuzz_gif", "fault-code-past-next-slot.gif", gif)
+put("fuzz_gif", "fault-unknown-extension.gif", gif[:25] + b"!\x42\x02ab\x00" + gif[25:])
