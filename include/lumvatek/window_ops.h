@@ -74,9 +74,9 @@ struct LvWindowOps {
 };
 
 // Messages a hooked window forwards (LvWindowMessage::message).
-inline constexpr int32_t kLvMsgCommand = 1;        // identifier; source 0 menu, 1 accelerator
+inline constexpr int32_t kLvMsgCommand = 1;        // identifier; source 0 for a menu item (others pass on)
 inline constexpr int32_t kLvMsgSysCommand = 2;     // identifier: kLvScClose or kLvScScreenSave
-inline constexpr int32_t kLvMsgMenuSelect = 3;     // identifier, submenu (0 for a command item), source: position
+inline constexpr int32_t kLvMsgMenuSelect = 3;     // identifier, submenu (0 for a command item)
 inline constexpr int32_t kLvMsgMenuHelp = 4;       // identifier, x, y (screen)
 inline constexpr int32_t kLvMsgInitMenuPopup = 5;  // submenu: the menu about to open
 inline constexpr int32_t kLvMsgEnterMenuLoop = 6;
