@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/raster_share.h"
+
 namespace yov {
 
 EngineBindingError::EngineBindingError(const std::string& message, std::string libraryPath,
@@ -66,6 +68,19 @@ std::string lastDlError() {
   return text ? std::string(text) : std::string("unknown error");
 }
 
+// The library draws with the program's raster objects, so that device contexts and
+// bitmaps cross the boundary both ways (platform/raster_share.h). Closes lib on failure.
+void shareRaster(void* lib, const std::string& path) {
+  ::dlerror();
+  auto share = reinterpret_cast<decltype(&::ShareRaster)>(::dlsym(lib, "ShareRaster"));
+  const plat::raster::SharedTableRef own = plat::raster::OwnTable();
+  if (share == nullptr || share(own.table, own.layout) != 0) {
+    ::dlclose(lib);
+    throw EngineBindingError("The engine library " + path + " cannot draw with the program's raster",
+                             path, "ShareRaster");
+  }
+}
+
 // Caller holds the mutex.
 void* openLibraryLocked(Binding& b) {
   if (void* lib = b.library.load(std::memory_order_acquire)) return lib;
@@ -76,6 +91,7 @@ void* openLibraryLocked(Binding& b) {
   for (const std::string& path : candidates) {
     void* lib = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (lib) {
+      shareRaster(lib, path);
       b.libraryPath = path;
       b.library.store(lib, std::memory_order_release);
       return lib;
