@@ -29,8 +29,8 @@ struct MacroTable {
 };
 
 MacroTable& Table() {
-    static MacroTable table;
-    return table;
+    static MacroTable* table = new MacroTable;  // never destroyed, as the reader's stores
+    return *table;
 }
 
 void PublishCount() {

@@ -11,8 +11,10 @@ constexpr size_t kSourceStoreChunks = 256;
 }  // namespace
 
 ChunkStore& SourceStore() {
-    static ChunkStore store(35063, 35064, -11613, kSourceStoreChunks);
-    return store;
+    // Never destroyed: a destructor at exit would report its releases to a program that is
+    // already gone.
+    static ChunkStore* store = new ChunkStore(35063, 35064, -11613, kSourceStoreChunks);
+    return *store;
 }
 
 SourceStoreScope::~SourceStoreScope() {

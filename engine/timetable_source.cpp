@@ -12,8 +12,10 @@ namespace lvk::tt {
 Reader::Reader() : definitions(35063, 35064, -11613, 1024) {}
 
 Reader& R() {
-    static Reader reader;
-    return reader;
+    // Never destroyed: a destructor at exit would report its releases to a program that is
+    // already gone.
+    static Reader* reader = new Reader;
+    return *reader;
 }
 
 Source* NewSource(SourceKind kind, size_t nameBytes, int32_t tag) {
