@@ -110,21 +110,27 @@ void FuzzCacheFile(int mode, const uint8_t* data, size_t size) {
             CurPic().HeldEntry = 0;
             if (lvk::SelectCacheEntry(off) == 0) CheckRecoding();
         }
-        // Appending moves data and grows the areas of whatever the file held.
+        // Appending with long names fills the entry area, so that in mode 3 the data of
+        // whatever the file holds is moved to make room.
         lvk::CurrentPicture& p = CurPic();
-        p.Header.Width = 3;
-        p.Header.Height = 2;
-        p.Header.Flags = 0;
-        p.SetName("fuzz", 4);
-        p.Palette.Count = 2;
-        if (lvk::GrowPictureBuffer() == 0) {
-            std::memset(p.PictureBuffer, 1, p.PictureBufferSize);
+        for (int i = 0; i < 3; ++i) {
+            p.Header.Width = 3;
+            p.Header.Height = 2;
+            p.Header.Flags = 0;
+            const std::string name = std::string(240, 'f') + std::to_string(i);
+            p.SetName(name.data(), name.size());
+            p.Palette.Count = 2;
+            if (lvk::GrowPictureBuffer() != 0) break;
+            std::memset(p.PictureBuffer, i & 1, p.PictureBufferSize);
             const Snapshot added = Take();
             int32_t off = lvk::AddPictureToCache();
-            if (off > 0) {
-                p.HeldEntry = 0;
-                Check(lvk::SelectCacheEntry(off) == 0 && Take() == added, "appended picture lost");
-            }
+            if (off <= 0) break;
+            p.HeldEntry = 0;
+            Check(lvk::SelectCacheEntry(off) == 0 && Take() == added, "appended picture lost");
+        }
+        for (int32_t off = lvk::CacheFirstEntry(); off != 0; off = lvk::CacheNextEntry(off)) {
+            lvk::CacheEntry e;
+            Check(lvk::CacheEntryAt(off, &e) == 0, "an entry is lost after appending");
         }
     }
     CloseCache();
