@@ -1,0 +1,65 @@
+// The program's parameter table: it parses through the program's parameter parser and
+// expands patterns through the engine.
+#include <vector>
+
+#include "lumvatek/shared.h"
+#include "program/core/engine_binding.h"
+#include "program/core/lang_texts.h"
+#include "program/core/program_state.h"
+#include "program/scene/param_table.h"
+
+namespace yov {
+namespace {
+
+int32_t ExpandThroughEngine(std::u16string_view pattern, int32_t flags, std::vector<std::u16string>& out) {
+  SharedArray<LvString> strings;
+  char16_t* text = LvTextAlloc(pattern.data(), static_cast<int32_t>(pattern.size()));
+  if (text == nullptr) throw std::bad_alloc();
+  int16_t direction = -1;  // no direction wanted
+  int32_t n;
+  try {
+    n = lv::ExpandS(text, strings.desc(), flags, &direction);
+  } catch (...) {
+    LvTextFree(text);
+    throw;
+  }
+  LvTextFree(text);
+  out.assign(1, std::u16string());
+  for (int32_t i = 1; i <= n && i < strings.length(); ++i) out.push_back(strings[i]);
+  return n < 0 ? n : static_cast<int32_t>(out.size()) - 1;
+}
+
+ParamTableHooks ProgramHooks() {
+  ParamTableHooks h;
+  h.expand = ExpandThroughEngine;
+  h.macroCount = [] { return programState().Shared.MacroCount; };
+  h.errorNumberText = [](int32_t number) { return GetErrorNumberText(number); };
+  return h;
+}
+
+}  // namespace
+
+ParamTable& paramTable() {
+  static ParamTable table = [] {
+    ParamTable t(paramParser());
+    t.hooks = ProgramHooks();
+    return t;
+  }();
+  return table;
+}
+
+void ClearParams() { paramTable().ClearParams(); }
+void AddParam(std::u16string_view name, std::u16string_view value) { paramTable().AddParam(name, value); }
+void ParseParamItem(std::u16string_view item) { paramTable().ParseParamItem(item); }
+void ParseParamList(std::u16string_view text) { paramTable().ParseParamList(text); }
+void ParseParams(std::u16string_view text) { paramTable().ParseParams(text); }
+std::u16string GetParam(std::u16string_view aliases, std::u16string_view defaultText) {
+  return paramTable().GetParam(aliases, defaultText);
+}
+void ExpandParamText(std::u16string_view text) { paramTable().ExpandParamText(text); }
+std::u16string ExpandText(std::u16string_view text, int32_t flags) { return paramTable().ExpandText(text, flags); }
+int32_t AddScriptItem(std::u16string_view text) { return paramTable().AddScriptItem(text); }
+int32_t PushBlock(std::u16string_view text) { return paramTable().PushBlock(text); }
+uint8_t BlockHasKind(std::u16string_view kinds) { return paramTable().BlockHasKind(kinds); }
+
+}  // namespace yov
