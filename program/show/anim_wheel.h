@@ -1,0 +1,29 @@
+// The animation wheel of a show: 200 places of 10 ms, each the head of a chain of
+// picture slots (linked through PictureSlot::WheelNext) whose next frame falls due there,
+// and the far list of slots due more than a turn ahead (their remaining ticks in
+// PictureSlot::DueCount).
+//
+// The frame step turns the wheel; the pools unlink slots from it when they free them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace yov {
+
+inline constexpr int kWheelPlaces = 200;
+
+struct AnimWheelState {
+  std::array<int32_t, kWheelPlaces + 1> AnimWheel{};  // places 0..199 used; 0 = empty
+  int32_t AnimWheelPos = 0;    // the place the wheel stands on
+  int32_t AnimWheelCarry = 0;  // milliseconds not yet turned into places, 0..9
+  int32_t AnimOverflow = 0;    // head of the far list
+  int32_t AnimScheduled = 0;   // slots on the wheel or the far list ("AnimRunning")
+};
+
+inline AnimWheelState& animWheel() {
+  static AnimWheelState wheel;
+  return wheel;
+}
+
+}  // namespace yov
