@@ -19,7 +19,7 @@ struct NumberedText {
     int32_t number;
     const char* text;
 };
-inline constexpr int kNumberedTextCount = 44;
+inline constexpr int kNumberedTextCount = 46;
 extern const NumberedText kNumberedTexts[kNumberedTextCount];
 
 inline constexpr int kFixedStringCount = 40;

@@ -439,7 +439,10 @@ const NumberedText kNumberedTexts[kNumberedTextCount] = {
     {11613, "Memory overflow"},
     {11614, "\"}\" outside condition"},
     {11616, "%Macro name too long"},
+    // Our own: the reader refuses these instead of reading past a source or crashing.
+    {11617, "Macro argument list not closed before its source ends"},
     {11618, "Internal error"},
+    {11620, "Division by zero or overflow in condition"},
     {11623, "Missing \"(\" after %DEF"},
     {11624, "No %Macro name after %DEF("},
     {11625, "%Macro name too long for %DEF"},

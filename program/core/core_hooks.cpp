@@ -14,9 +14,10 @@ namespace {
 // Room for the longest default text of the engine (127 characters) with its terminator.
 constexpr int32_t kTextBuffer = 256;
 
-std::u16string fromAnsi(const char* bytes, int32_t length, int32_t capacity) {
+// 8-bit texts crossing to and from the engine are UTF-8 (its own tables are ASCII).
+std::u16string fromEngine(const char* bytes, int32_t length, int32_t capacity) {
   const int32_t n = std::clamp(length, 0, capacity);
-  return plat::decodeCodePage(std::string_view(bytes, static_cast<size_t>(n)), kAnsiCodePage);
+  return plat::utf8ToUtf16(std::string_view(bytes, static_cast<size_t>(n)));
 }
 
 }  // namespace
@@ -24,12 +25,12 @@ std::u16string fromAnsi(const char* bytes, int32_t length, int32_t capacity) {
 namespace engine_calls {
 
 std::u16string defaultText(std::u16string_view key) {
-  const std::string ansiKey = plat::encodeCodePage(key, kAnsiCodePage);
+  const std::string ansiKey = plat::utf16ToUtf8(key);
   std::array<char, kTextBuffer> buffer{};
   try {
     // The length is a 16-bit count as the engine reports it; a negative one gives nothing.
     const auto n = static_cast<int16_t>(lv::GetDefTxt(ansiKey.c_str(), buffer.data(), kTextBuffer));
-    return fromAnsi(buffer.data(), n, kTextBuffer);
+    return fromEngine(buffer.data(), n, kTextBuffer);
   } catch (const EngineBindingError&) {
     return {};
   }
@@ -49,7 +50,7 @@ std::u16string menuKey(int32_t identifier) {
   std::array<char, kTextBuffer> buffer{};
   try {
     const int32_t n = lv::GetMenuKey(-1, identifier, buffer.data(), kTextBuffer);
-    return fromAnsi(buffer.data(), n, kTextBuffer);
+    return fromEngine(buffer.data(), n, kTextBuffer);
   } catch (const EngineBindingError&) {
     return {};
   }

@@ -167,7 +167,7 @@ TEST(GetMenuTxt, EnumeratesMenusTableAndMessages) {
             if (d.key != nullptr && (d.flags & lvk::kDefNotEnumerated) == 0) ++menuTexts;
         }
     }
-    ASSERT_EQ(g_seen.size(), menuTexts + (411 - 5) + 44);
+    ASSERT_EQ(g_seen.size(), menuTexts + (411 - 5) + lvk::kNumberedTextCount);
     EXPECT_EQ(g_seen.front().group, u"MSTK");
     const Enumerated& firstTable = g_seen[menuTexts];
     EXPECT_EQ(firstTable.key, u"H_1");
