@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include "program/core/mouse_tracking.h"
 #include "program/ui/window_ops_qt.h"
 
 namespace yov {
@@ -40,10 +41,7 @@ int32_t draggedEdge(const QRect& before, const QRect& after) {
 
 FormHook::FormHook(QtWindowOps& ops, QWidget* window, int32_t hook, int32_t userData)
     : ops_(ops), window_(window), hook_(hook), userData_(userData), lastGeometry_(window->geometry()) {
-    hoverTimer_.setSingleShot(true);
-    connect(&hoverTimer_, &QTimer::timeout, this, &FormHook::hovered);
     if (hook_ == kLvHookForm) window->setMouseTracking(true);
-    else window->setAttribute(Qt::WA_Hover);
 }
 
 LvWindowMessage FormHook::message(int32_t kind) const {
@@ -124,44 +122,27 @@ void FormHook::sizing() {
     });
 }
 
+// A subclassed control reports hover and leave only when mouse tracking was armed for it
+// (TrackMouse), once per arming, as the window system does; the notices arrive as
+// MouseTrackEvents posted to the control.
 bool FormHook::controlEvent(QEvent* event) {
-    switch (event->type()) {
-        case QEvent::Enter:
-            hoverPos_ = static_cast<QEnterEvent*>(event)->position().toPoint();
-            hoverTimer_.start(ops_.hoverDelay());
-            return false;
-        case QEvent::HoverEnter:
-        case QEvent::HoverMove:
-            hoverPos_ = static_cast<QHoverEvent*>(event)->position().toPoint();
-            hoverTimer_.start(ops_.hoverDelay());
-            return false;
-        case QEvent::MouseMove:
-            hoverPos_ = static_cast<QMouseEvent*>(event)->position().toPoint();
-            hoverTimer_.start(ops_.hoverDelay());
-            return false;
-        case QEvent::Leave: {
-            hoverTimer_.stop();
-            LvWindowMessage m = message(kLvMsgMouseLeave);
-            ops_.forward(window_, m);
-            return false;
+    if (event->type() == MouseTrackEvent::eventType()) {
+        const auto* t = static_cast<MouseTrackEvent*>(event);
+        const bool hover = t->kind() == MouseTrackEvent::Kind::Hover;
+        LvWindowMessage m = message(hover ? kLvMsgMouseHover : kLvMsgMouseLeave);
+        if (hover) {
+            m.x = t->position().x();
+            m.y = t->position().y();
+            m.keys = keyStateWord(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers());
         }
-        case QEvent::ContextMenu: {
-            LvWindowMessage m = message(kLvMsgContextMenu);
-            return ops_.forward(window_, m) == kLvProcHandled;
-        }
-        default:
-            return false;
+        ops_.forward(window_, m);
+        return true;
     }
-}
-
-// The mouse rested on the control: one hover report until it moves again.
-void FormHook::hovered() {
-    if (!window_) return;
-    LvWindowMessage m = message(kLvMsgMouseHover);
-    m.x = hoverPos_.x();
-    m.y = hoverPos_.y();
-    m.keys = keyStateWord(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers());
-    ops_.forward(window_, m);
+    if (event->type() == QEvent::ContextMenu) {
+        LvWindowMessage m = message(kLvMsgContextMenu);
+        return ops_.forward(window_, m) == kLvProcHandled;
+    }
+    return false;
 }
 
 }  // namespace yov

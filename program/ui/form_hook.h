@@ -34,15 +34,12 @@ private:
     bool formEvent(QEvent* event);
     bool controlEvent(QEvent* event);
     void sizing();
-    void hovered();
 
     QtWindowOps& ops_;
     QPointer<QWidget> window_;
     int32_t hook_;
     int32_t userData_;
     QRect lastGeometry_;
-    QTimer hoverTimer_;
-    QPoint hoverPos_;
 };
 
 }  // namespace yov

@@ -38,8 +38,6 @@ public:
 
     void setWindowProc(WindowProcFn proc) { proc_ = std::move(proc); }
     // How long the mouse must rest on a subclassed control before it counts as hovering.
-    void setHoverDelay(int ms) { hoverDelayMs_ = ms; }
-    int hoverDelay() const { return hoverDelayMs_; }
 
     QMenu* menu(LvHandle handle) const;
     LvHandle handleOf(const QMenu* menu) const;
@@ -95,7 +93,6 @@ private:
     LvHandle nextHandle_ = 1;
     std::map<const QWidget*, BarRecord> bars_;
     std::unordered_map<uintptr_t, HookRecord> hooks_;
-    int hoverDelayMs_ = 400;
     bool installed_ = false;
 
     QPointer<QWidget> popupOwner_;   // the owner of a popup being tracked

@@ -23,6 +23,7 @@
 
 #include "lumvatek/shared.h"
 #include "program/core/engine_binding.h"
+#include "program/core/mouse_tracking.h"
 #include "program/ui/window_ops_qt.h"
 
 namespace {
@@ -75,7 +76,6 @@ protected:
     void SetUp() override {
         g_events.clear();
         ASSERT_TRUE(ops_.install()) << "the engine library is built beside the tests";
-        ops_.setHoverDelay(5);
         yov::lv::InitDLL(0, &onEvent, nullptr, &shared_, arrays_.Stock.desc(), arrays_.StockFiles.desc(),
                          arrays_.Authors.desc(), arrays_.LibInfos.desc(), arrays_.Categories.desc(),
                          arrays_.Languages.desc(), arrays_.LangTexts.desc(), arrays_.DescKeys.desc(),
@@ -221,16 +221,22 @@ TEST_F(QtWindowOpsTest, HoverAndLeaveOfASubclassedControl) {
     auto* label = new QLabel(QStringLiteral("picture"), &stock_);
     stock_.setCentralWidget(label);
     EXPECT_EQ(yov::lv::StartSubclass(reinterpret_cast<LvWindow>(label), 0, 1, 42) % 12, 0);
+    // Entering alone reports nothing: only armed tracking does.
     QEnterEvent enter(QPointF(3, 4), QPointF(3, 4), QPointF(103, 104));
     QApplication::sendEvent(label, &enter);
-    QTRY_COMPARE(withSubCode(4142).size(), size_t{1});
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(withSubCode(4142).empty());
+
+    yov::MouseTrackEvent hoverNotice(yov::MouseTrackEvent::Kind::Hover, QPoint(3, 4));
+    QApplication::sendEvent(label, &hoverNotice);
+    ASSERT_EQ(withSubCode(4142).size(), size_t{1});
     const Seen hover = withSubCode(4142)[0];
     EXPECT_EQ(hover.code, 1);
     EXPECT_EQ(hover.arg1, 42);
     EXPECT_EQ(hover.arg3, 3);
     EXPECT_EQ(hover.arg4, 4);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(label, &leave);
+    yov::MouseTrackEvent leaveNotice(yov::MouseTrackEvent::Kind::Leave, QPoint());
+    QApplication::sendEvent(label, &leaveNotice);
     ASSERT_EQ(withSubCode(4143).size(), 1u);
     EXPECT_EQ(withSubCode(4143)[0].arg1, 42);
 }
