@@ -10,21 +10,20 @@
 
 namespace plat {
 
-namespace {
-
 bool writeAll(int fd, const char* p, std::size_t n) {
     while (n > 0) {
         ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
             return false;
-        }
         p += w;
         n -= static_cast<std::size_t>(w);
     }
     return true;
 }
+
+namespace {
 
 bool syncFolder(const std::filesystem::path& folder) {
     UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -79,6 +79,9 @@ std::optional<ReplacedFile> replaceFileAtomically(const std::filesystem::path& t
 bool copyToNewFile(int fromFd, const std::filesystem::path& to, std::string& error);
 
 // "<file>: <system message for errno>".
+// Writes every byte, retrying after interruptions; false on any failure.
+bool writeAll(int fd, const char* bytes, std::size_t count);
+
 std::string fileErrorText(const std::filesystem::path& file, int err);
 
 }  // namespace plat

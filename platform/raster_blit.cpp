@@ -8,6 +8,20 @@ namespace plat {
 
 using namespace raster;
 
+namespace raster {
+CopyContext MakeCopyContext(const DcSnapshot& d, const DcSnapshot& s, bool usesPattern)
+{
+    CopyContext c;
+    c.rules.dstText = d.text;
+    c.rules.dstBk = d.bk;
+    c.rules.srcBk = s.bk;
+    if (usesPattern) {
+        c.pattern = ResolveBrush(d.brush->desc, d.bitmap->surface, d.text, d.bk);
+    }
+    return c;
+}
+}  // namespace raster
+
 bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, std::uint32_t rop)
 {
     const RopPlan plan = PlanRop(rop);
@@ -15,13 +29,9 @@ bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int
     if (!SnapshotDcs(dst, d, src, s, plan.useS)) {
         return false;
     }
-    ConvertRules rules;
-    rules.dstText = d.text;
-    rules.dstBk = d.bk;
-    rules.srcBk = s.bk;
-    const Pattern pattern = plan.useP ? ResolveBrush(d.brush->desc, d.bitmap->surface, d.text, d.bk) : Pattern{};
+    const CopyContext c = MakeCopyContext(d, s, plan.useP);
     return BlitSurfaces(d.bitmap->surface, x, y, width, height, plan.useS ? &s.bitmap->surface : nullptr, srcX, srcY,
-                        plan, pattern, rules);
+                        plan, c.pattern, c.rules);
 }
 
 bool PatBlt(HDC dc, int x, int y, int width, int height, std::uint32_t rop)

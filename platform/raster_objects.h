@@ -40,6 +40,14 @@ bool SnapshotDcs(HDC dst, DcSnapshot& dstOut, HDC src, DcSnapshot& srcOut, bool 
 std::shared_ptr<BitmapObject> LookupBitmap(HBITMAP bitmap);
 std::shared_ptr<const BrushObject> LookupBrush(HBRUSH brush);
 
+// The colour rules and brush pattern of a copy from src to dst (the DCs' colours decide
+// how 1-bit and colour pixels meet); the pattern only when the operation uses it.
+struct CopyContext {
+    ConvertRules rules;
+    Pattern pattern;
+};
+CopyContext MakeCopyContext(const DcSnapshot& dst, const DcSnapshot& src, bool usesPattern);
+
 // Makes a bitmap object with zeroed memory; null when the size is not allowed or memory ran out
 // (the error is recorded). A positive height with bottomUp stores rows bottom-up.
 std::shared_ptr<BitmapObject> MakeBitmap(int width, int height, int bpp, bool bottomUp);

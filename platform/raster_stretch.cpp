@@ -392,13 +392,9 @@ bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX,
     if (!SnapshotDcs(dst, d, src, s, plan.useS)) {
         return false;
     }
-    ConvertRules rules;
-    rules.dstText = d.text;
-    rules.dstBk = d.bk;
-    rules.srcBk = s.bk;
-    const Pattern pattern = plan.useP ? ResolveBrush(d.brush->desc, d.bitmap->surface, d.text, d.bk) : Pattern{};
+    const CopyContext c = MakeCopyContext(d, s, plan.useP);
     return StretchSurfaces(d.bitmap->surface, x, y, width, height, plan.useS ? &s.bitmap->surface : nullptr, srcX,
-                           srcY, srcWidth, srcHeight, plan, pattern, rules, d.stretchMode);
+                           srcY, srcWidth, srcHeight, plan, c.pattern, c.rules, d.stretchMode);
 }
 
 bool TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,

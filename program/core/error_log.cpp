@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/file_replace.h"
 #include "platform/datetime.h"
 #include "platform/paths.h"
 #include "program/core/core_hooks.h"
@@ -19,14 +20,7 @@ namespace yov {
 namespace {
 
 bool writeAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
+  return plat::writeAll(fd, bytes.data(), bytes.size());
 }
 
 }  // namespace

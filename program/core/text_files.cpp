@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/file_replace.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "program/core/lang_texts.h"
@@ -22,14 +23,7 @@ namespace yov {
 namespace {
 
 bool writeAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
+  return plat::writeAll(fd, bytes.data(), bytes.size());
 }
 
 // "ERC" or "ERW" with the error's number, its description and the file.
