@@ -167,7 +167,7 @@ struct Copy {
       case 6:
       case 7:
       case 8:
-        toDest(sourceDc, sourceSurface, plat::SRCCOPY);
+        toDest(sourceDc, 0, plat::SRCCOPY);  // a source surface stands in only in modes 1 to 4
         toDest(sourceMaskDc, 0, plat::SRCAND);
         if (mode != 6) {
           const plat::HBRUSH brush = drawHooks().showBrush ? drawHooks().showBrush(mode - 6) : plat::HBRUSH{};

@@ -177,6 +177,15 @@ TEST_F(Surfaces, ASurfaceLendsItsDcInPlaceOfTheDc) {
   EXPECT_EQ(released, (std::vector<LvHandle>{kSourceSurface, kDestSurface})) << "source first, then destination";
 }
 
+TEST_F(Surfaces, ASourceSurfaceStandsInForTheSourceOnlyInModes1To4) {
+  Picture source({"kkkk", "kkkk"});
+  Picture dest(4, 2);
+  yov::CopyRectEx(dest.Value(), 0, 0, 0, 4, 2, source.Value(), 0, 0, 0, 6, 0, 0, kSourceSurface, 1);
+  EXPECT_EQ(dest.Rows(), (Rows{"kkkk", "kkkk"}));
+  yov::CopyRectEx(dest.Value(), 0, 0, 0, 4, 2, source.Value(), 0, 0, 0, 1, 0, 0, kSourceSurface, 1);
+  EXPECT_EQ(dest.Rows(), kSource);
+}
+
 TEST_F(Surfaces, Mode3BetweenTwoSurfacesIsOneColourKeyedSurfaceCopy) {
   Picture dest(4, 2);
   Mask destMask(kDestMask);
