@@ -4,6 +4,7 @@
 #include "engine/blit.h"
 #include "engine/engine_state.h"
 #include "engine/events.h"
+#include "engine/loader.h"
 #include "engine/menus.h"
 #include "engine/stock_index.h"
 #include "engine/windows.h"
@@ -29,6 +30,7 @@ LvResult InitDLL(LvInstance instance, LvEventProc onEvent, LvRandomProc random, 
   lvk::SetTickRecord(shared);
   if (!g_workersStarted) {
     g_workersStarted = true;
+    lvk::StartPictureLoader();
     StartMMTimer(20);  // without a timer, batches wait and WaitBlt returns at once
   }
   return 0;
@@ -38,6 +40,7 @@ LvResult CloseDLL() noexcept {
   if (g_workersStarted) {
     g_workersStarted = false;
     lvk::StopBlitWorkers();
+    lvk::StopPictureLoader();  // returns once the loader has ended: it finishes a load in progress
   }
   lvk::DestroyMenus();
   ShutdownBuffer(0, nullptr, nullptr, nullptr);
