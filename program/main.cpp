@@ -1,31 +1,49 @@
-// Until start-up and its windows exist, yov binds the engine, starts and stops it, and
-// says plainly what is not available yet.
-#include <cstdio>
+// yov: the program's entry. It turns the arguments into the command line start-up reads,
+// makes the application object when the road needs windows, runs Main and then the event
+// loop; the service window's shutdown ends the process.
+#include <QApplication>
+#include <QtGlobal>
 
-#include "lumvatek/shared.h"
-#include "program/core/engine_binding.h"
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+#include "program/core/command_line.h"
+#include "program/core/main_state.h"
+#include "program/core/startup.h"
 
 namespace {
-int32_t IgnoreEvent(DllEventRec*) noexcept { return 0; }
-int32_t NoRandom(int32_t, int32_t) noexcept { return 0; }
+
+// Adding files to the recent lists touches only the settings: it runs without a display.
+bool needsNoWindows(const std::u16string& commandLine) {
+  const std::u16string lowered = plat::lcase(commandLine);
+  return lowered.rfind(u"/addcnf ", 0) == 0 || lowered.rfind(u"/addstk ", 0) == 0;
+}
+
+bool haveDisplay() {
+  return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 }  // namespace
 
-int main() {
-    static SharedState shared;
-    static SharedArrays arrays;
-    try {
-        yov::lv::InitDLL(0, IgnoreEvent, NoRandom, &shared, arrays.Stock.desc(), arrays.StockFiles.desc(),
-                         arrays.Authors.desc(), arrays.LibInfos.desc(), arrays.Categories.desc(),
-                         arrays.Languages.desc(), arrays.LangTexts.desc(), arrays.DescKeys.desc(),
-                         arrays.DescValues.desc(), arrays.DescTexts.desc());
-        std::fprintf(stderr,
-                     "yov: engine library bound (%s).\n"
-                     "yov: the show, the settings dialog and the stock browser are not available yet.\n",
-                     yov::engine_binding::loadedLibraryPath().c_str());
-        yov::lv::CloseDLL();
-    } catch (const yov::EngineBindingError& e) {
-        std::fprintf(stderr, "yov: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const yov::CommandLine line = yov::ReadCommandLine(arguments, std::getenv("XSCREENSAVER_WINDOW"));
+  yov::MainState& ms = yov::mainState();
+  ms.SaverWindow = line.saverWindow;
+  ms.SaverRoot = line.saverRoot;
+
+  if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
+  if (!haveDisplay()) {
+    std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Yov"));
+  const yov::MainResult result = yov::Main(line.text);
+  if (!result.keepRunning) return result.exitCode;
+  return QApplication::exec();
 }

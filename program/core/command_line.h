@@ -1,0 +1,29 @@
+// The command line as start-up reads it: one text, as Windows hands a program its arguments.
+//
+// The arguments are joined with blanks; one that is empty or holds a blank or a TAB is put in
+// double quotes, so `yov /addcnf a.ttt "b c.ttt"` reads as written. The X screen-saver
+// convention (`-root`/`--root`, `-window-id N`/`--window-id N`, or XSCREENSAVER_WINDOW with
+// no other argument) becomes "/s" with the daemon's window kept aside: the show then runs full
+// screen inside that window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace yov {
+
+struct CommandLine {
+  std::u16string text;       // what Main reads
+  uintptr_t saverWindow = 0; // the daemon's window; 0 for none or the root window
+  bool saverRoot = false;    // the show covers the root window
+  bool saver = false;        // started by an X screen-saver daemon
+};
+
+// arguments: argv[1..]. saverWindowEnv: XSCREENSAVER_WINDOW (null when unset).
+CommandLine ReadCommandLine(const std::vector<std::string>& arguments, const char* saverWindowEnv);
+
+// A window id as the daemons write it: decimal or 0x hexadecimal; 0 when it is neither.
+uintptr_t ParseWindowId(const std::string& text);
+
+}  // namespace yov

@@ -1,0 +1,106 @@
+#include "program/core/engine_events.h"
+
+#include <QCoreApplication>
+
+#include <string>
+
+#include "platform/codepage.h"
+#include "platform/text.h"
+#include "program/core/error_log.h"
+#include "program/core/form_members.h"
+#include "program/core/lang_texts.h"
+#include "program/core/main_engine_calls.h"
+#include "program/core/main_state.h"
+#include "program/core/msgbox.h"
+#include "program/core/program_error.h"
+#include "program/core/program_state.h"
+#include "program/core/service_window.h"
+#include "program/core/util_hooks.h"
+#include "program/core/window_dispatch.h"
+
+namespace yov {
+
+namespace {
+
+std::u16string decimal(int64_t n) { return plat::widen(std::to_string(n)); }
+
+// The error being handled, kept out of the engine: a stop already reported stops the show,
+// "not mine" is nobody's business, anything else is shown.
+void contain() noexcept {
+  try {
+    const PendingError e = currentPendingError();
+    if (e.number == error_number::kReported) {
+      programState().StopRequest = 1;
+      return;
+    }
+    if (e.number == error_number::kNotMine) return;
+    ShowMsgBox(u"Error (" + decimal(e.number) + u") " + e.description, msgbox::kOk, u"");
+  } catch (...) {
+    // A message that cannot be shown is dropped: nothing may travel into the engine.
+  }
+}
+
+void windowCommand(DllEventRec& r) {
+  const WindowSlot& slot = programState().WindowTable[static_cast<size_t>(r.Code)];
+  if (slot.inUse == 0 || slot.window == nullptr) {
+    ShowMsgBox(u"Error: command for a not loaded window (" + decimal(r.Code) + u")", msgbox::kOk, kProgramTitle);
+    return;
+  }
+  CallFCmd(slot.window, r.SubCode, r.Arg1, r.Arg2, r.Arg3, r.Arg4);
+}
+
+void dispatch(DllEventRec& r) {
+  namespace ev = engine_event;
+  if (r.Code >= ev::kFirstSlot && r.Code <= ev::kLastSlot) {
+    windowCommand(r);
+    return;
+  }
+  switch (r.Code) {
+    case ev::kShowCommand:
+      if (laterParts().scrKeyCommand) laterParts().scrKeyCommand(r.SubCode, r.Arg1);
+      break;
+    case ev::kCloseShow:
+      programState().StopRequest = 1;
+      break;
+    case ev::kMenuCaption:
+      mainEngineCalls().setMenuTxt(plat::utf16ToUtf8(LookupText(LvTextString(r.Text1), LvTextString(r.Text2), 0)));
+      break;
+    case ev::kWait:
+      if (utilHooks().checkStep) utilHooks().checkStep(0);
+      break;
+    case ev::kPumpMessages:
+      QCoreApplication::processEvents();
+      break;
+    case ev::kMessage:  // the engine's message for the user goes to the log
+    case ev::kLogLine:
+      WriteErrorLog(LvTextString(r.Text1));
+      break;
+    case ev::kMessageBox:
+      ShowMsgBox(LvTextString(r.Text1), msgbox::kOk, LvTextString(r.Text2), 0);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void InitEngine() {
+  MainEngineCalls& calls = mainEngineCalls();
+  calls.installWindowOps();
+  calls.initDll();
+  serviceState().EngineStarted = true;
+}
+
+int32_t OnEngineEvent(DllEventRec* record) noexcept {
+  // First, before anything is touched: the allocation reports come from any engine thread.
+  if (record == nullptr || record->Code == engine_event::kAlloc || record->Code == engine_event::kFree) return 0;
+  try {
+    dispatch(*record);
+  } catch (...) {
+    contain();
+  }
+  return 0;
+}
+
+}  // namespace yov

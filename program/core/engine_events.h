@@ -1,0 +1,36 @@
+// The program's side of the binding to the engine: starting it with the program's callbacks,
+// shared record and arrays, and the callback through which it reports commands of the
+// program's windows, close requests, menu-caption requests, messages and waiting ticks.
+#pragma once
+
+#include <cstdint>
+
+#include "lumvatek/shared.h"
+
+namespace yov {
+
+// InitDLL with the program's callbacks, SharedState and the ten shared arrays (after the
+// program's window operations are handed over).
+void InitEngine();
+
+// The engine's event callback. Always 0. Nothing raised in here reaches the engine: 6009 is
+// dropped, 6016 (a stop already reported) becomes a stop request, any other error is shown.
+// Allocation reports (211, 212) may arrive on engine threads and touch nothing.
+int32_t OnEngineEvent(DllEventRec* record) noexcept;
+
+namespace engine_event {
+inline constexpr int16_t kShowCommand = 0;
+inline constexpr int16_t kFirstSlot = 1;
+inline constexpr int16_t kLastSlot = 44;
+inline constexpr int16_t kCloseShow = 201;
+inline constexpr int16_t kMenuCaption = 203;
+inline constexpr int16_t kWait = 204;
+inline constexpr int16_t kPumpMessages = 205;
+inline constexpr int16_t kMessage = 206;
+inline constexpr int16_t kMessageBox = 208;
+inline constexpr int16_t kAlloc = 211;
+inline constexpr int16_t kFree = 212;
+inline constexpr int16_t kLogLine = 213;
+}  // namespace engine_event
+
+}  // namespace yov
