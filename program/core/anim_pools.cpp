@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "program/core/canvas_buffers.h"
-#include "program/core/engine_binding.h"
+#include "program/core/service_window.h"
 #include "program/core/program_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/anim_wheel.h"
@@ -16,10 +16,7 @@ constexpr int32_t kStackGrowth = 20;
 
 AnimPoolHooks DefaultHooks() {
   AnimPoolHooks h;
-  h.freeSurface = [](int32_t surface, int32_t) {
-    LvHandle handle = static_cast<LvHandle>(surface);
-    lv::DeleteSurface(&handle);
-  };
+  h.freeSurface = [](int32_t surface, int32_t callSite) { FreeSurface(static_cast<LvHandle>(surface), callSite); };
   h.freeDrawBuffer = [](int32_t buffer) {
     LvHandle handle = static_cast<LvHandle>(buffer);
     FreeDrawBuffer(handle);
@@ -211,10 +208,10 @@ void ReleaseToMark(int32_t partMark, int32_t slotMark) {
     --parts.StackCount;
     FreePicPart(part);
   }
-  PictureSlotTable& slots = pictureSlots();
-  while (slots.StackCount > slotMark) {
-    const int32_t slot = slots.SlotStack[static_cast<size_t>(slots.StackCount)];
-    --slots.StackCount;
+  PictureSlotTable& slotTable = pictureSlots();
+  while (slotTable.StackCount > slotMark) {
+    const int32_t slot = slotTable.SlotStack[static_cast<size_t>(slotTable.StackCount)];
+    --slotTable.StackCount;
     FreePictureSlot(slot);
   }
 }
@@ -224,10 +221,10 @@ void ClearPicturePools() {
   parts.Count = 0;
   parts.FreeHead = 0;
   parts.StackCount = 0;
-  PictureSlotTable& slots = pictureSlots();
-  slots.Count = 0;
-  slots.FreeHead = 0;
-  slots.StackCount = 0;
+  PictureSlotTable& slotTable = pictureSlots();
+  slotTable.Count = 0;
+  slotTable.FreeHead = 0;
+  slotTable.StackCount = 0;
 }
 
 }  // namespace yov

@@ -100,9 +100,9 @@ struct PicPartPool {
 
 PicPartPool& picParts();
 
-// What freeing needs from elsewhere. The defaults release through the engine and take
-// the wheel to be in use while RunFlags has 0x01; no train list is known until the train
-// records wire theirs in.
+// What freeing needs from elsewhere. The defaults are FreeSurface and FreeDrawBuffer, and
+// the wheel counts as in use while RunFlags has 0x01; no train list is known until the
+// train records wire theirs in.
 struct AnimPoolHooks {
   std::function<void(int32_t surface, int32_t callSite)> freeSurface;
   std::function<void(int32_t buffer)> freeDrawBuffer;
