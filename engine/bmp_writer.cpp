@@ -57,10 +57,11 @@ void EmptySlot(CaptureSlot& s) {
 bool Near(uint32_t a, uint32_t b) { return (a > b ? a - b : b - a) <= 7; }
 
 // Comparisons with slot 0 look at the same place of its buffer; a slot of another width, or
-// a row slot 0 does not have, never matches, so nothing is read outside either buffer.
+// a row slot 0 does not have, never matches, so nothing is read outside either buffer. Slot 0
+// is not compared with itself: every row would match and nothing would be left to write.
 bool Comparable(const CaptureSlot& s) {
     const CaptureSlot& base = g_slots[0];
-    return base.pixels != nullptr && base.width == s.width;
+    return &s != &base && base.pixels != nullptr && base.width == s.width;
 }
 
 bool RowMatchesBase(const CaptureSlot& s, int row) {

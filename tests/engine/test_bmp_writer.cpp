@@ -229,6 +229,7 @@ TEST_F(BmpWriter, TrimmingByTheSlotsOptions) {
         {"rows slot 0 does not have never match", {"rrr"}, 1, {"rrr", "rrr"}, 0x03, {"rrr"}},
         {"columns over rows slot 0 does not have never match", {"rgb"}, 1, {"rgb", "rgb"}, 0x0C, {"rgb", "rgb"}},
         {"without slot 0 nothing is compared", {}, 2, {"rrr", "rrr"}, 0x0F, {"rrr", "rrr"}},
+        {"slot 0 is not compared with itself", {}, 0, {"rrr", "rrr"}, 0x2F, {"rrr", "rrr"}},
     };
     for (const TrimCase& c : cases) {
         SCOPED_TRACE(c.name);
