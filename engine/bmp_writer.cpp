@@ -203,9 +203,12 @@ LV_EXPORT LvResult WriteBmpPicture(LvHandle dc, const char* file, int32_t slot, 
     // a DC is not to be read.
     const plat::HBITMAP one = plat::CreateCompatibleBitmap(hdc, 1, 1);
     const plat::HBITMAP taken = one ? plat::SelectObject(hdc, one) : plat::HBITMAP{};
-    auto fail = [&](LvResult code) {
+    auto restore = [&] {
         if (taken) plat::SelectObject(hdc, taken);
         if (one) plat::DeleteObject(one);
+    };
+    auto fail = [&](LvResult code) {
+        restore();
         return code;
     };
     auto failRaster = [&] {
@@ -250,7 +253,7 @@ LV_EXPORT LvResult WriteBmpPicture(LvHandle dc, const char* file, int32_t slot, 
     s.bufferRows = desc.height;
     s.rows = desc.height;
     s.flags = options & 0xFFFF;
-    fail(0);
+    restore();
     return lines;
 }
 
