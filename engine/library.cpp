@@ -7,6 +7,7 @@
 
 #include "engine/blit.h"
 #include "engine/colour_tables.h"
+#include "engine/compare.h"
 #include "engine/current_picture.h"
 #include "engine/engine_state.h"
 #include "engine/events.h"
@@ -83,6 +84,8 @@ LvResult CloseDLL() noexcept {
   StopWorkers();
   lvk::DestroyMenus();
   lvk::FreePictureBuffers();
+  lvk::FreeCmpReference();
+  lvk::FreeCmpWork();
   lvk::FreeStockIndex();
   ShutdownBuffer(0, nullptr, nullptr, nullptr);
   lvk::SetTickRecord(nullptr);

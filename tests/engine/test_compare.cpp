@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "blit_fixture.h"
 #include "engine/compare.h"
 #include "engine/current_picture.h"
+#include "engine/memory.h"
 #include "lumvatek/exports.h"
+#include "lumvatek/shared.h"
 #include "picture_fixture.h"
 
 namespace lvk {
@@ -299,6 +302,36 @@ TEST_F(CmpCacheTest, PlacesOutsideTheReferenceAndTrueColourAreRefused) {
     ASSERT_EQ(SetCmpCache(0), 3);
     Load(Draw({"11"}));
     EXPECT_EQ(Cut(0, 0, 0x0F), kErrCmpReferenceTrueColour);
+}
+
+int LiveBlocksTagged(int32_t tag) {
+    int n = 0;
+    for (const LiveBlock& b : LiveBlocks()) n += b.tag == tag;
+    return n;
+}
+
+class CmpLibraryStop : public blittest::ManualTickTest {
+protected:
+    void TearDown() override {
+        CloseDLL();
+        ManualTickTest::TearDown();
+    }
+    SharedState shared_;
+};
+
+TEST_F(CmpLibraryStop, CloseDllReleasesTheReferenceAndTheWorkBuffer) {
+    ASSERT_EQ(InitDLL(0, nullptr, nullptr, &shared_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                      nullptr, nullptr, nullptr),
+              0);
+    Load(Draw({"12", "34"}));
+    ASSERT_EQ(SetCmpCache(0), 2);
+    ASSERT_EQ(CmpCache(0, 0, nullptr, nullptr, nullptr, nullptr, 0x0F), 0);
+    EXPECT_EQ(LiveBlocksTagged(34045), 1);
+    EXPECT_EQ(LiveBlocksTagged(34046), 1);
+    EXPECT_EQ(CloseDLL(), 0);
+    EXPECT_EQ(LiveBlocksTagged(34045), 0);
+    EXPECT_EQ(LiveBlocksTagged(34046), 0);
+    EXPECT_EQ(CmpRef().header.Width, 0);
 }
 
 }  // namespace
