@@ -1,6 +1,7 @@
 #include "program/core/anim_pools.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "program/core/canvas_buffers.h"
 #include "program/core/service_window.h"
@@ -25,18 +26,31 @@ AnimPoolHooks DefaultHooks() {
   return h;
 }
 
-void FreeSurfaceOf(int32_t& surface, int32_t callSite) {
-  if (surface == 0) return;
-  const int32_t s = surface;
+// An engine handle to release: a surface with its call site, or a buffer (site < 0).
+struct Release {
+  int32_t handle;
+  int32_t site;
+};
+
+void TakeSurface(std::vector<Release>& out, int32_t& surface, int32_t callSite) {
+  if (surface != 0) out.push_back({surface, callSite});
   surface = 0;
-  if (auto& free = animPoolHooks().freeSurface) free(s, callSite);
 }
 
-void FreeBufferOf(int32_t& buffer) {
-  if (buffer == 0) return;
-  const int32_t b = buffer;
+void TakeBuffer(std::vector<Release>& out, int32_t& buffer) {
+  if (buffer != 0) out.push_back({buffer, -1});
   buffer = 0;
-  if (auto& free = animPoolHooks().freeDrawBuffer) free(b);
+}
+
+void ReleaseAll(const std::vector<Release>& releases) {
+  const AnimPoolHooks& hooks = animPoolHooks();
+  for (const Release& r : releases) {
+    if (r.site < 0) {
+      if (hooks.freeDrawBuffer) hooks.freeDrawBuffer(r.handle);
+    } else if (hooks.freeSurface) {
+      hooks.freeSurface(r.handle, r.site);
+    }
+  }
 }
 
 // Takes the slot out of a chain linked through `link`; a chain that runs longer than the
@@ -118,24 +132,31 @@ int32_t AllocPicPart(uint8_t train) {
 int32_t FreePicPart(int32_t index, int32_t /*callSite*/) {
   PicPartPool& pool = picParts();
   if (!pool.valid(index) || pool[index].State == kPartFree) return 0;
+  std::vector<Release> releases;
   const int32_t result = pool[index].NextPart;
-  // A borrowed surface is someone else's to delete.
-  if ((pool[index].State & kPartBorrowedSurface) != 0) pool[index].Surface = 0;
-  FreeSurfaceOf(pool[index].Surface, 19020);
-  FreeSurfaceOf(pool[index].Surface2, 19021);
-  FreeBufferOf(pool[index].Buffer2);
-  FreeBufferOf(pool[index].Buffer);
+  {
+    PicPart& part = pool[index];
+    // A borrowed surface is someone else's to delete.
+    if ((part.State & kPartBorrowedSurface) != 0) part.Surface = 0;
+    TakeSurface(releases, part.Surface, 19020);
+    TakeSurface(releases, part.Surface2, 19021);
+    TakeBuffer(releases, part.Buffer2);
+    TakeBuffer(releases, part.Buffer);
+  }
   // The scheduled count goes down with each slot that is taken off the wheel, not here
   // as well.
   int32_t head = pool[index].FirstSlot;
   FreePictureSlotChain(head);
-  PicPart& part = pool[index];
-  part.FirstSlot = 0;
-  part.LastSlot = 0;
-  part.AnimCount = 0;
-  part.NextPart = pool.FreeHead;
-  pool.FreeHead = index;
-  part.State = kPartFree;
+  {
+    PicPart& part = pool[index];
+    part.FirstSlot = 0;
+    part.LastSlot = 0;
+    part.AnimCount = 0;
+    part.NextPart = pool.FreeHead;
+    pool.FreeHead = index;
+    part.State = kPartFree;
+  }
+  ReleaseAll(releases);
   return result;
 }
 
@@ -160,34 +181,41 @@ int32_t FreePictureSlot(int32_t slot) {
     }
   }
 
-  PictureSlot& s = t[slot];
-  if ((s.Flags & kSlotSurfacePerFrame) != 0) {
-    const size_t frames = std::min<size_t>(static_cast<size_t>(s.LastFrame) + 1, s.Frames.size());
-    for (size_t k = 0; k < frames; ++k) {
-      if (s.Frames[k].Surface == s.Surface) s.Surface = 0;
-      if (s.Frames[k].Buffer == s.Buffer) s.Buffer = 0;
-      FreeSurfaceOf(s.Frames[k].Surface, 19017);
-      FreeBufferOf(s.Frames[k].Buffer);
+  // The handles are taken out and the slot is on the free list before anything is
+  // released, so a release that reaches further never sees the slot half-freed.
+  std::vector<Release> releases;
+  int32_t result;
+  {
+    PictureSlot& s = t[slot];
+    if ((s.Flags & kSlotSurfacePerFrame) != 0) {
+      const size_t frames = std::min<size_t>(static_cast<size_t>(s.LastFrame) + 1, s.Frames.size());
+      for (size_t k = 0; k < frames; ++k) {
+        if (s.Frames[k].Surface == s.Surface) s.Surface = 0;
+        if (s.Frames[k].Buffer == s.Buffer) s.Buffer = 0;
+        TakeSurface(releases, s.Frames[k].Surface, 19017);
+        TakeBuffer(releases, s.Frames[k].Buffer);
+      }
     }
-  }
-  // The slot's own surface and buffer (with frames of their own, the buffer they were
-  // cut from).
-  FreeSurfaceOf(s.Surface, 19018);
-  FreeBufferOf(s.Buffer);
-  s.AnimProgram.clear();
-  s.AnimProgram.shrink_to_fit();
-  s.Frames.clear();
-  s.Frames.shrink_to_fit();
-  FreeSurfaceOf(s.Surface2, 19019);
-  FreeBufferOf(s.Buffer2);
+    // The slot's own surface and buffer (with frames of their own, the buffer they were
+    // cut from).
+    TakeSurface(releases, s.Surface, 19018);
+    TakeBuffer(releases, s.Buffer);
+    s.AnimProgram.clear();
+    s.AnimProgram.shrink_to_fit();
+    s.Frames.clear();
+    s.Frames.shrink_to_fit();
+    TakeSurface(releases, s.Surface2, 19019);
+    TakeBuffer(releases, s.Buffer2);
 
-  const int32_t result = s.NextSlot;
-  s.WheelNext = 0;
-  s.TrainNext = 0;
-  s.Linked = 0;
-  s.NextSlot = t.FreeHead;
-  t.FreeHead = slot;
-  s.State = kSlotFree;
+    result = s.NextSlot;
+    s.WheelNext = 0;
+    s.TrainNext = 0;
+    s.Linked = 0;
+    s.NextSlot = t.FreeHead;
+    t.FreeHead = slot;
+    s.State = kSlotFree;
+  }
+  ReleaseAll(releases);
   return result;
 }
 
