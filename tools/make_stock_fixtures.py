@@ -137,7 +137,7 @@ def binary_stock(version, compressed):
     b.texts(["CARS", "Cars", "AB", "", ""])
     # Categories: L, first entry, K and T (by version), names.
     b.number(1)
-    b.number(1)
+    b.number(300)
     b.number(1)
     if v3:
         b.text("STEAM")

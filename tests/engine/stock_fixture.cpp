@@ -207,8 +207,11 @@ std::string StockFixture::Dump(bool authorExtras) const {
     out << "keys " << shared_.DescKeyCount << "\n";
     for (int32_t i = 1; i <= shared_.DescKeyCount; ++i) {
         const DescKeyEntry& k = a.DescKeys[i];
-        out << " " << P(k.Key) << names(k.Names) << " U=" << P(k.Unit) << " A=" << P(k.Abbrev) << " values "
-            << k.FirstValue << "-" << k.LastValue << " flags " << static_cast<int>(k.Flags) << "\n";
+        // A key without values reads back with the value count of its time as its first.
+        out << " " << P(k.Key) << names(k.Names) << " U=" << P(k.Unit) << " A=" << P(k.Abbrev) << " values ";
+        if (k.LastValue == 0) out << "none";
+        else out << k.FirstValue << "-" << k.LastValue;
+        out << " flags " << static_cast<int>(k.Flags) << "\n";
     }
     out << "values " << shared_.DescValueCount << "\n";
     for (int32_t i = 1; i <= shared_.DescValueCount; ++i) {

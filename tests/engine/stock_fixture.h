@@ -122,6 +122,11 @@ protected:
         for (int32_t i = 0; i < kLanguageSlots; ++i) a_.Languages[i] = LanguageEntry{};
         a_.Languages[0].Code = u"N";
         a_.Languages[0].Names[0] = u"General";
+        // Emptied first, so that no record of an earlier load lives on.
+        for (LvArrayDesc* d : {a_.Stock.desc(), a_.StockFiles.desc(), a_.Authors.desc(), a_.LibInfos.desc(),
+                               a_.Categories.desc(), a_.LangTexts.desc(), a_.DescKeys.desc(), a_.DescValues.desc(),
+                               a_.DescTexts.desc()})
+            d->redim(d, -1);
         a_.Stock.redim(0);
         a_.StockFiles.redim(0);
         a_.Authors.redim(0);
@@ -130,7 +135,6 @@ protected:
         a_.LangTexts.redim(0);
         a_.DescValues.redim(0);
         a_.DescTexts.redim(0);
-        a_.DescKeys.redim(-1);
         a_.DescKeys.redim(7);
         const char16_t* builtIn[] = {u"OTHER", u"AUTHNICK", u"AUTHFULL", u"NAME", u"FNAME", u"MACRO", u"LENGTH", u"BASED"};
         for (int32_t k = 0; k <= 7; ++k) {
