@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPointer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -91,15 +92,21 @@ void unloadWidget(QWidget* w) {
 }
 
 // Every loaded window, the last opened first: the windows shown since HFrm loaded in reverse
-// order, then any window of the table that was never shown.
+// order, then any window of the table that was never shown, then any other window on screen.
 void unloadEveryWindow() {
   std::vector<QPointer<QWidget>> windows(openedWindows().rbegin(), openedWindows().rend());
   for (int slot = kWindowTableSlots - 1; slot >= 0; --slot) {
     if (QWidget* w = programState().WindowTable[static_cast<size_t>(slot)].window) windows.emplace_back(w);
   }
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->isVisible()) windows.emplace_back(w);
+  }
   openedWindows().clear();
+  std::vector<QWidget*> done;
   for (const QPointer<QWidget>& w : windows) {
-    if (!w.isNull()) unloadWidget(w.data());
+    if (w.isNull() || std::find(done.begin(), done.end(), w.data()) != done.end()) continue;
+    done.push_back(w.data());
+    unloadWidget(w.data());
   }
   programState().WindowTable.fill({});
 }
