@@ -1,12 +1,14 @@
 #include "program/core/core_wiring.h"
 
 #include "platform/codepage.h"
+#include "program/core/core_hooks.h"
 #include "program/core/file_dialog.h"
 #include "program/core/lang_texts.h"
 #include "program/core/localize.h"
 #include "program/core/program_state.h"
 #include "program/core/settings.h"
 #include "program/core/util_hooks.h"
+#include "program/scene/param_table.h"
 
 namespace yov {
 
@@ -40,6 +42,14 @@ void WireCoreServices() {
   h.batchMode = [] { return programState().BatchMode != 0; };
   h.frameLoopRunning = [] { return (programState().RunFlags & kFrameLoopRunning) != 0; };
   h.requestStop = [] { programState().StopRequest = 1; };
+
+  CoreHooks& core = coreHooks();
+  core.getParam = [](std::u16string_view aliases, std::u16string_view defaultText) {
+    return GetParam(aliases, defaultText);
+  };
+  core.withParams = [](std::u16string_view text, const std::function<void()>& use) {
+    paramTable().WithParams(text, use);
+  };
 }
 
 }  // namespace yov
