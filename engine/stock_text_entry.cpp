@@ -80,8 +80,7 @@ uint32_t HashFile(uint8_t kind, uint8_t form, const std::u16string_view name) {
 
 bool SameFile(const FileRecord* r, uint32_t hash, uint8_t kind, uint8_t form, std::u16string_view name) {
     return r->hash == hash && r->kind == kind && r->form == form &&
-           r->length == static_cast<int32_t>(name.size()) &&
-           std::memcmp(r->Name(), name.data(), name.size() * sizeof(char16_t)) == 0;
+           r->length == static_cast<int32_t>(name.size()) && std::equal(name.begin(), name.end(), r->Name());
 }
 
 }  // namespace
@@ -215,7 +214,7 @@ int16_t StockTextLoad::FileIndexOf(uint8_t kind, uint8_t form, std::u16string_vi
     r->length = static_cast<int32_t>(name.size());
     r->kind = kind;
     r->form = form;
-    std::memcpy(const_cast<char16_t*>(r->Name()), name.data(), name.size() * sizeof(char16_t));
+    std::copy(name.begin(), name.end(), const_cast<char16_t*>(r->Name()));
     file_.Kind = kind;
     file_.Path = form == 2 ? JoinStockPath(folderText_, name) : std::u16string(name);
     r->index = static_cast<int16_t>(cb_.onStockFile != nullptr ? cb_.onStockFile(&file_) : 0);
