@@ -189,6 +189,17 @@ struct StopAtUnload {
 
 }  // namespace
 
+bool PresentRects(plat::HDC dc, const LvRect* rects, int32_t count) {
+    std::lock_guard lock(g_drawMutex);
+    if (g_presenter.present == nullptr) {
+        return false;
+    }
+    if (count > 0) {
+        g_presenter.present(g_presenter.context, dc.id, rects, count);
+    }
+    return true;
+}
+
 void SetTickRecord(SharedState* shared) { g_hand.tickRecord.store(shared, std::memory_order_release); }
 
 void StopBlitWorkers() {

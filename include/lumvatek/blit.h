@@ -34,6 +34,11 @@ struct LvRect {
 // once), present receives that DC and the rectangles of the batch's records that drew into
 // it, in record order, unclipped.
 //
+// The DirectDraw layer presents through the same table on the main thread: a flip hands over
+// the whole new front surface as one rectangle at (0, 0), and drawing on a primary without
+// back buffers hands over the rectangles drawn. Such a DC holds a frame of the display mode's
+// size, which need not be the window's: present scales it to the window.
+//
 // present must not block: it copies the pixels it needs out of the DC before it returns
 // (the next batch may draw into the DC as soon as it has returned) and leaves the rest to
 // its own thread. It must not call back into the engine's blit exports. Once SetPresenter

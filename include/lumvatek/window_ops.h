@@ -34,6 +34,14 @@ inline constexpr int32_t kLvPopupNoNotify = 0x2;   // send no selection, popup o
 inline constexpr int32_t kLvHookForm = 1;     // a window registered in a form slot (OpenFrm)
 inline constexpr int32_t kLvHookControl = 2;  // a control subclassed for hover and leave (StartSubclass)
 
+// A display mode; refreshRate 0 is the display's default rate.
+struct LvDisplayMode {
+    int32_t width;
+    int32_t height;
+    int32_t bitsPerPixel;
+    int32_t refreshRate;
+};
+
 struct LvWindowOps {
     uint32_t size;      // sizeof(LvWindowOps)
     void* context;      // handed back to every operation
@@ -71,6 +79,12 @@ struct LvWindowOps {
     int32_t (*unhookWindow)(void* context, LvWindow window, uintptr_t token);
     // Screen size and the height of one menu bar row, in pixels.
     int32_t (*screenMetrics)(void* context, int32_t* width, int32_t* height, int32_t* menuHeight);
+    // Display modes, for the engine's mode list: index 0 is the screen's current mode, 1 and up
+    // further modes the program offers. 0 when *mode was filled, non-zero past the last index.
+    // May be null. Without modes beyond index 0 the engine offers the screen's mode and common
+    // smaller sizes at 16 and 32 bits; "setting" any of them renders at that size and the
+    // presenter scales the frames to the screen.
+    int32_t (*displayMode)(void* context, int32_t index, LvDisplayMode* mode);
 };
 
 // Messages a hooked window forwards (LvWindowMessage::message).
