@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "platform/raster_surface.h"
 
@@ -353,8 +354,10 @@ std::int32_t SurfaceTable::Fill(SurfaceId dst, int x, int y, int width, int heig
     if (d == nullptr) {
         return DDERR_INVALIDOBJECT;
     }
+    // A fill has no source to run out of.
+    constexpr int kUnbounded = std::numeric_limits<int>::max();
     Clip c{x, y, width, height, 0, 0};
-    if (!ClipCopy(c, d->width, d->height, d->width, d->height)) {
+    if (!ClipCopy(c, d->width, d->height, kUnbounded, kUnbounded)) {
         return DD_OK;
     }
     PixelAccess da;
@@ -362,21 +365,13 @@ std::int32_t SurfaceTable::Fill(SurfaceId dst, int x, int y, int width, int heig
         return DDERR_INVALIDOBJECT;
     }
     value &= 0x00FFFFFFu;
-    if ((flags & SURFACE_DESTCOLORKEY) != 0 && d->key != 0) {
-        for (int row = c.y; row < c.y + c.h; ++row) {
-            for (int col = c.x; col < c.x + c.w; ++col) {
-                if (Load(da, col, row) == d->key) {
-                    Store(da, col, row, value);
-                }
+    const bool destKey = (flags & SURFACE_DESTCOLORKEY) != 0 && d->key != 0;
+    for (int row = c.y; row < c.y + c.h; ++row) {
+        for (int col = c.x; col < c.x + c.w; ++col) {
+            if (!destKey || Load(da, col, row) == d->key) {
+                Store(da, col, row, value);
             }
         }
-        return DD_OK;
-    }
-    std::uint32_t* line = raster::ScratchValues(0, static_cast<std::size_t>(c.w));
-    std::fill(line, line + c.w, value);
-    for (int row = c.y; row < c.y + c.h; ++row) {
-        std::memcpy(da.topRow + da.stride * row + 4 * static_cast<std::ptrdiff_t>(c.x), line,
-                    4 * static_cast<std::size_t>(c.w));
     }
     return DD_OK;
 }

@@ -268,10 +268,14 @@ TEST(SurfaceFill, FillsTheClippedRectangleOrOnlyKeyPixels) {
     const SurfaceId s = Make(t, {"rgbr", "brgb"}, 'r');
     ASSERT_EQ(t.Fill(s, -2, 1, 4, 5, LetterValue('y'), 0), plat::DD_OK);
     EXPECT_EQ(Read(t, s), (Rows{"rgbr", "yygb"}));
+    ASSERT_EQ(t.Fill(s, -3, -1, 10, 2, LetterValue('r'), 0), plat::DD_OK);
+    EXPECT_EQ(Read(t, s), (Rows{"rrrr", "yygb"})) << "from far left to past the right edge";
     ASSERT_EQ(t.Fill(s, 0, 0, 4, 2, LetterValue('w'), plat::SURFACE_DESTCOLORKEY), plat::DD_OK);
-    EXPECT_EQ(Read(t, s), (Rows{"wgbw", "yygb"})) << "only the key colour 'r' took the fill";
+    EXPECT_EQ(Read(t, s), (Rows{"wwww", "yygb"})) << "only the key colour 'r' took the fill";
     ASSERT_EQ(t.Fill(s, 1, 0, 4, 1, LetterValue('k'), plat::SURFACE_SRCCOLORKEY), plat::DD_OK);
     EXPECT_EQ(Read(t, s), (Rows{"wkkk", "yygb"})) << "a fill has no source key";
+    ASSERT_EQ(t.Fill(s, 0, 0, 4, 2, LetterValue('g'), plat::SURFACE_DESTCOLORKEY), plat::DD_OK);
+    EXPECT_EQ(Read(t, s), (Rows{"wkkk", "yygb"})) << "no 'r' left to take it";
 }
 
 TEST(SurfaceDc, GdiDrawingOnTheDcIsWhatTheSurfaceHolds) {
