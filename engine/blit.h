@@ -25,7 +25,7 @@ namespace lvk {
 int32_t ExecuteBlits(int32_t count, const BlitOp* records, plat::HDC defaultDc, std::vector<LvRect>* changed);
 
 // Has the program's presenter show rectangles of dc at once, on the calling thread, between
-// batches: the DirectDraw layer's flips and its drawing on a primary without back buffers.
+// batches: the DirectDraw layer's flips and its drawing on the primary.
 // False when no presenter is set.
 bool PresentRects(plat::HDC dc, const LvRect* rects, int32_t count);
 

@@ -35,8 +35,8 @@ struct LvRect {
 // it, in record order, unclipped.
 //
 // The DirectDraw layer presents through the same table on the main thread: a flip hands over
-// the whole new front surface as one rectangle at (0, 0), and drawing on a primary without
-// back buffers hands over the rectangles drawn. Such a DC holds a frame of the display mode's
+// the whole new front surface as one rectangle at (0, 0), and drawing on the primary (the
+// screen itself, as in a single-frame show) hands over the rectangles drawn. Such a DC holds a frame of the display mode's
 // size, which need not be the window's: present scales it to the window.
 //
 // present must not block: it copies the pixels it needs out of the DC before it returns
