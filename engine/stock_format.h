@@ -34,6 +34,27 @@ inline int HexValue(uint8_t c) {
 
 inline constexpr uint8_t kEscapeByte = 0x87;
 
+// One character where older files may hold a raw 0x87 (entry lines, "$DESC" names, the key
+// of a "%" line, which were once read without escapes): the escape counts only when four
+// hex digits follow, otherwise the byte stands for itself. Returns the bytes taken.
+inline int LenientUnit(const uint8_t* p, const uint8_t* end, char16_t& unit) {
+    if (*p == kEscapeByte && end - p >= 5) {
+        int value = 0;
+        int i = 1;
+        for (; i <= 4; ++i) {
+            const int h = HexValue(p[i]);
+            if (h < 0) break;
+            value = value * 16 + h;
+        }
+        if (i == 5) {
+            unit = static_cast<char16_t>(value);
+            return 5;
+        }
+    }
+    unit = *p;
+    return 1;
+}
+
 // Appends the 0x87 escape of one unit (0x87 and four upper-case hex digits).
 void AppendHexEscape(std::string& out, char16_t unit);
 // Appends a text as 8-bit characters. Units above 255 and U+0087 itself are escaped so that

@@ -167,19 +167,9 @@ void StockTextLoad::DescHeader(const uint8_t* p, const uint8_t* end) {
     for (;;) {
         name.clear();
         while (p < end && *p > ' ' && *p != ',') {
-            if (*p != kEscapeByte) {
-                name += static_cast<char16_t>(*p++);
-                continue;
-            }
-            // The header is a "$" line: its escapes are decoded strictly.
-            int value = 0;
-            for (int i = 1; i <= 4; ++i) {
-                const int h = p + i < end ? HexValue(p[i]) : -1;
-                if (h < 0) RaiseError(kErrStkEscape);
-                value = value * 16 + h;
-            }
-            name += static_cast<char16_t>(value);
-            p += 5;
+            char16_t unit;
+            p += LenientUnit(p, end, unit);
+            name += unit;
         }
         const int32_t index = LookStock(name);
         if (index == 0) RaiseError(kErrStkDescName);
@@ -198,14 +188,9 @@ void StockTextLoad::DescHeader(const uint8_t* p, const uint8_t* end) {
 void StockTextLoad::PercentLine(const uint8_t* p, const uint8_t* end) {
     if (!descOpen_ || descHasText_) RaiseError(kErrStkPercentLine);
     while (p < end && *p > ' ') {
-        // An escape stands for one character of the word (it may be one the writer escaped).
-        if (*p == kEscapeByte) {
-            const uint8_t* escapeEnd = std::min(end, p + 5);
-            line_.PutDecoded(p, escapeEnd);
-            p = escapeEnd;
-            continue;
-        }
-        line_.Put(UpperAscii(static_cast<char16_t>(*p++)));
+        char16_t unit;
+        p += LenientUnit(p, end, unit);
+        line_.Put(UpperAscii(unit));
     }
     line_.Put(u' ');
     line_.PutDecoded(SkipBlanks(p, end), end);

@@ -17,26 +17,6 @@ constexpr size_t kMaxName = 1023;
 constexpr size_t kMaxField = 1023;
 constexpr uint32_t kBucketMask = 4095;
 
-// One character of an entry line. Entry lines were once read without escapes, and older
-// files may hold a raw 0x87 there: the escape counts only when four hex digits follow.
-int EntryUnit(const uint8_t* p, const uint8_t* end, char16_t& unit) {
-    if (*p == kEscapeByte && end - p >= 5) {
-        int value = 0;
-        int i = 1;
-        for (; i <= 4; ++i) {
-            const int h = HexValue(p[i]);
-            if (h < 0) break;
-            value = value * 16 + h;
-        }
-        if (i == 5) {
-            unit = static_cast<char16_t>(value);
-            return 5;
-        }
-    }
-    unit = *p;
-    return 1;
-}
-
 const uint8_t* SkipBlanks(const uint8_t* p, const uint8_t* end) {
     while (p < end && IsBlank(*p)) ++p;
     return p;
@@ -52,7 +32,7 @@ const uint8_t* Collect(const uint8_t* p, const uint8_t* end, std::u16string& out
     while (p < end && !stop(*p)) {
         char16_t unit;
         const bool space = *p == ' ';
-        p += EntryUnit(p, end, unit);
+        p += LenientUnit(p, end, unit);
         out += upper ? UpperAscii(unit) : unit;
         if (!space) keep = out.size();
     }
@@ -108,11 +88,11 @@ void StockTextLoad::ParseEntry(const uint8_t* p, const uint8_t* end) {
         }
         char16_t unit;
         if (codes < 2) {
-            p += EntryUnit(p, end, unit);
+            p += LenientUnit(p, end, unit);
             (codes == 0 ? e.TypeLetter : e.WayLetter) = unit;
             if (++codes == 2) {
                 if (p >= end) RaiseError(kErrStkCodeField);
-                p += EntryUnit(p, end, unit);
+                p += LenientUnit(p, end, unit);
                 e.UMark = unit == u'U' ? 1 : 0;
                 codes = 3;
             }

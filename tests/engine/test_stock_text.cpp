@@ -249,6 +249,16 @@ TEST_F(StockText, DescriptionPart) {
     }
 }
 
+// Older files hold raw 0x87 bytes where the reader once took bytes as they are: entry
+// names, "$DESC" names and the key of a "%" line keep them; escaped, they are decoded.
+TEST_F(StockText, RawEscapeBytesInNamesStayReadable) {
+    const std::string text = "A\x87Z;;G;f;t\r\nB\x87" "0101;;G;f;t\r\n$ENDSTOCK\r\n"
+                             "$DESC A\x87Z,B\x87" "0101\r\n%k\x87y v\r\n";
+    ASSERT_EQ(LoadTextBytes(text), 1);
+    const std::vector<std::string> tail = {"link 1 1", "link 2 1", "desc 1 %K\\u{87}Y v\\u{d}%%\\u{d}"};
+    EXPECT_EQ(std::vector<std::string>(log_.end() - 3, log_.end()), tail);
+}
+
 TEST_F(StockText, EscapesInKeyLines) {
     struct Case {
         const char* name;
