@@ -5,6 +5,8 @@
 #include "program/core/file_dialog.h"
 #include "program/core/lang_texts.h"
 #include "program/core/localize.h"
+#include "program/core/main_state.h"
+#include "program/core/picture_ref.h"
 #include "program/core/program_state.h"
 #include "program/core/settings.h"
 #include "program/core/util_hooks.h"
@@ -49,6 +51,14 @@ void WireCoreServices() {
   };
   core.withParams = [](std::u16string_view text, const std::function<void()>& use) {
     paramTable().WithParams(text, use);
+  };
+
+  PictureRefHooks& refs = pictureRefHooks();
+  refs.kindClass = [](int kind) -> uint8_t {
+    return kind >= 0 && kind < kPictureKinds ? mainState().PicKindClass[static_cast<size_t>(kind)] : 0;
+  };
+  refs.kindExtension = [](int kind) -> std::u16string {
+    return kind >= 0 && kind < kPictureKinds ? mainState().PicKindExt[static_cast<size_t>(kind)] : std::u16string();
   };
 }
 
