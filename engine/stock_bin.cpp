@@ -27,7 +27,7 @@ constexpr int32_t kGrowStep = 1024;
 
 class StockBinLoad {
 public:
-    StockBinLoad(const char* file, SharedState* shared) : file_(file), shared_(shared), saved_(*shared) {}
+    StockBinLoad(const char* file, SharedState* shared) : file_(file), shared_(shared), savedHeight_(shared->PictureHeight) {}
 
     int32_t Run(bool stopAfterLibraries, int32_t* colourOut);
     // After a failure: the counts this load wrote go back to 0, the picture height back.
@@ -87,10 +87,7 @@ private:
 
     const char* file_;
     SharedState* shared_;
-    struct Saved {
-        explicit Saved(const SharedState& s) : pictureHeight(s.PictureHeight) {}
-        int32_t pictureHeight;
-    } saved_;
+    int32_t savedHeight_;
     StockBinInput in_;
     int version_ = 0;
     bool compressed_ = false;
@@ -99,9 +96,9 @@ private:
     std::u16string folder_;
     // Which counts were written, for Undo.
     int32_t* written_[24] = {};
+    int writtenCount_ = 0;
     // The code a failure to size the current table's texts is reported with.
     int32_t tableCode_ = kErrBinWindow;
-    int writtenCount_ = 0;
 };
 
 int32_t StockBinLoad::Number() {
@@ -401,7 +398,7 @@ int32_t StockBinLoad::Run(bool stopAfterLibraries, int32_t* colourOut) {
 
 void StockBinLoad::Undo() {
     for (int i = 0; i < writtenCount_; ++i) *written_[i] = 0;
-    shared_->PictureHeight = saved_.pictureHeight;
+    shared_->PictureHeight = savedHeight_;
 }
 
 }  // namespace
