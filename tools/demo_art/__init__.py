@@ -1,0 +1,1 @@
+"""Drawing code of the demo scene's artwork (used by tools/make_demo.py)."""
