@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/memory.h"
 #include "engine/stock_codes.h"
 #include "engine/stock_format.h"
 #include "stock_fixture.h"
@@ -242,6 +243,26 @@ TEST_F(StockRoundTrip, SavedFilesGetOrdinaryPermissions) {
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read |
                                                                std::filesystem::perms::owner_write |
                                                                std::filesystem::perms::group_read);
+}
+
+// Every buffer of a load or a save is given back, whatever the result.
+TEST_F(StockRoundTrip, NothingStaysAllocated) {
+    const size_t before = LiveBlockCount();
+    ASSERT_EQ(LoadText(SamplePath()), 1);
+    EXPECT_EQ(LoadTextBytes("A;;G;f;t\r\nB;*ZZ;G;f;t\r\n"), kErrStkAuthorUnknown);
+    EXPECT_EQ(LoadTextBytes("$AUTH AB;x\r\nA;*AB;G;f;t\r\n"), 1);
+    ResetTables();
+    ASSERT_EQ(LoadText(SamplePath()), 1);
+    const std::string plain = (TempDir() / "alloc.stb").string(), zipped = (TempDir() / "allocz.stb").string();
+    ASSERT_EQ(SaveStockBin(4, 0, plain.c_str(), 0), 0);
+    ASSERT_EQ(SaveStockBin(4, 9, zipped.c_str(), 0), 0);
+    ASSERT_EQ(SaveText((TempDir() / "alloc.stk").string()), 0);
+    EXPECT_EQ(LoadBin(plain), 0);
+    EXPECT_EQ(LoadBin(zipped), 0);
+    EXPECT_LT(LoadBin(WriteFile("cut.stb", ReadFile(zipped).substr(0, 40))), 0);
+    const uint8_t stream[] = {3, 0, 'a', 'b', 'c'};
+    EXPECT_EQ(GetDescTxtData(stream, 5, 0, 1, nullptr), 5);
+    EXPECT_EQ(LiveBlockCount(), before);
 }
 
 TEST_F(StockRoundTrip, TextWriterKeepsTheSyntax) {
