@@ -111,7 +111,7 @@ int32_t StockTextLoad::StockPart() {
                 line_.Clear();
                 line_.PutDecoded(p, end);
                 const int32_t r = cb_.onStockKeyLine != nullptr ? cb_.onStockKeyLine(line_.Text(), window_.Line()) : 0;
-                if ((r & 1) != 0) return 1;
+                if ((r & 1) != 0 || (r != 0 && *end == 0)) return 1;
                 if (r != 0) {
                     window_.NextLine(end);
                     return 0;

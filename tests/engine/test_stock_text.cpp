@@ -299,6 +299,7 @@ TEST_F(StockText, EndsOfTheData) {
         {"a NUL ends the data", std::string("$A\r\n$B\0$C\r\n$D\r\n", 15), 1, 2, 2},
         {"an entry line ended by a NUL", std::string("A;;G;f;t\0\r\n", 11), kErrStkLineEnd, 1, 1},
         {"a line end after the last line", "$A\r\n", 1, 2, 1},
+        {"the stock part ends with the data", "A;;G;f;t\r\n$ENDSTOCK", 1, 2, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
