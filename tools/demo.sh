@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Yov (optimised) and runs it in a window on the bundled
-# demo scene. Without a display it runs on a virtual one (Xvfb).
+# Installs what is missing, builds Yov (optimised) and runs a windowed show of the bundled
+# demo scene. The demo keeps its own settings (build/demo-config), so the user's settings
+# and recent-file lists are left alone. Without a display it runs on a virtual one (Xvfb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-cmd=(build/release/bin/yov /w data/demo/demo.ttt)
+export YOV_CONFIG_HOME="$PWD/build/demo-config"
+yov=build/release/bin/yov
+# The show plays the script and stock at the top of the recent-file lists.
+"$yov" /addcnf "$PWD/data/demo/demo.ttt"
+"$yov" /addstk "$PWD/data/demo/demo.stk"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "${cmd[@]}"
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$yov" /w
 fi
-exec "${cmd[@]}"
+exec "$yov" /w
