@@ -14,6 +14,7 @@ Usage: tools/make_demo.py [output folder]   (default: data/demo beside this fold
 import os
 import sys
 
+sys.dont_write_bytecode = True  # leave no cache folder in tools/
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from demo_art import scenery, vehicles  # noqa: E402
