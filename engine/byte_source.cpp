@@ -27,18 +27,24 @@ int FileSource::Open(const char* name) {
         fd_ = -1;
     }
     size_ = 0;
+    return OpenForReading(name, fd_, size_);
+}
+
+int OpenForReading(const char* name, int& fdOut, uint64_t& sizeOut) {
     if (name == nullptr || *name == 0) return ENOENT;
-    const std::string path = ResolveForOpening(name);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(ResolveForOpening(name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno;
     struct stat st {};
-    int err = ::fstat(fd, &st) != 0 ? errno : (S_ISREG(st.st_mode) ? 0 : EISDIR);
+    const int err = ::fstat(fd, &st) != 0 ? errno
+                    : S_ISREG(st.st_mode)  ? 0
+                    : S_ISDIR(st.st_mode)  ? EISDIR
+                                           : EINVAL;
     if (err != 0) {
         ::close(fd);
         return err;
     }
-    fd_ = fd;
-    size_ = static_cast<uint64_t>(st.st_size);
+    fdOut = fd;
+    sizeOut = static_cast<uint64_t>(st.st_size);
     return 0;
 }
 

@@ -66,6 +66,10 @@ std::string ResolveForOpening(const char* name);
 // Where a file of that name is to be created.
 std::string ResolveForWriting(const char* name);
 
+// Opens the regular file a Windows-style name designates, read-only. 0 with the descriptor
+// and size, or an errno value (a folder gives EISDIR, any other non-regular file EINVAL).
+int OpenForReading(const char* name, int& fdOut, uint64_t& sizeOut);
+
 // Reads a whole file into out (which keeps its capacity between calls). 0 or an errno
 // value; files of 2 GiB and more give EFBIG.
 int ReadWholeFile(const char* name, std::vector<uint8_t>& out);

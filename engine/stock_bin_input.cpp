@@ -54,19 +54,11 @@ StockBinInput::~StockBinInput() {
 }
 
 int StockBinInput::Open(const char* name) {
-    if (name == nullptr || *name == 0) return ENOENT;
-    fd_.reset(::open(ResolveForOpening(name).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd_) return errno;
-    struct stat st {};
-    const int err = ::fstat(fd_.get(), &st) != 0 ? errno
-                    : S_ISREG(st.st_mode)         ? 0
-                    : S_ISDIR(st.st_mode)         ? EISDIR
-                                                  : EINVAL;
-    if (err != 0) {
-        fd_.reset();
-        return err;
-    }
-    fileSize_ = static_cast<uint64_t>(st.st_size);
+    int fd = -1;
+    uint64_t size = 0;
+    if (const int err = OpenForReading(name, fd, size); err != 0) return err;
+    fd_.reset(fd);
+    fileSize_ = size;
     return 0;
 }
 

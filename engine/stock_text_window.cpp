@@ -35,18 +35,10 @@ bool StockTextWindow::Allocate() {
 }
 
 int StockTextWindow::Open(const char* name) {
-    if (name == nullptr || *name == 0) return ENOENT;
-    fd_.reset(::open(ResolveForOpening(name).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd_) return errno;
-    struct stat st {};
-    const int err = ::fstat(fd_.get(), &st) != 0 ? errno
-                    : S_ISREG(st.st_mode)         ? 0
-                    : S_ISDIR(st.st_mode)         ? EISDIR
-                                                  : EINVAL;
-    if (err != 0) {
-        fd_.reset();
-        return err;
-    }
+    int fd = -1;
+    uint64_t size = 0;
+    if (const int err = OpenForReading(name, fd, size); err != 0) return err;
+    fd_.reset(fd);
     pos_ = end_ = 0;
     eof_ = false;
     data_[0] = 0;
