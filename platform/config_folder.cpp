@@ -30,7 +30,7 @@ std::filesystem::path homeFolder() {
 std::filesystem::path configFolder() {
     if (const char* own = nonEmptyEnv("YOV_CONFIG_HOME"))
         return own;
-    // The base directory specification ignores relative values.
+    // XDG base directories must be absolute; a relative value is ignored.
     if (const char* xdg = nonEmptyEnv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/')
         return std::filesystem::path(xdg) / "yov";
     return homeFolder() / ".config" / "yov";
