@@ -8,13 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "engine/byte_source.h"
 #include "engine/current_picture.h"
 #include "engine/picture_decoders.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -159,32 +159,12 @@ void BM_Bmp(benchmark::State& state) {
 // 8 bits; 24 bits with 200 colours (a palette is made); 24 bits with 4000 (true colour).
 BENCHMARK(BM_Bmp)->Args({8, 256})->Args({24, 200})->Args({24, 4000})->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            auto it = r.counters.find("bytes_per_second");
-            if (it != r.counters.end()) rates_[r.benchmark_name()] = it->second;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        auto ours = rates_.find("BM_GifOurs"), theirs = rates_.find("BM_GifGiflib");
-        if (ours != rates_.end() && theirs != rates_.end() && theirs->second > 0)
-            std::printf("GIF throughput, ours / giflib: %.2f\n", ours->second / theirs->second);
-    }
-
-private:
-    std::map<std::string, double> rates_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     CheckAgreement();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    yov_bench::RatioReporter reporter("BM_GifOurs", "BM_GifGiflib", "GIF throughput, ours / giflib");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

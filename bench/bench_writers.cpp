@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "engine/current_picture.h"
 #include "engine/picture_decoders.h"
 #include "engine/writers.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -175,32 +175,12 @@ void BM_GifEncodeGiflib(benchmark::State& state) {
 }
 BENCHMARK(BM_GifEncodeGiflib)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            auto it = r.counters.find("bytes_per_second");
-            if (it != r.counters.end()) rates_[r.benchmark_name()] = it->second;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        auto ours = rates_.find("BM_GifEncodeOurs"), theirs = rates_.find("BM_GifEncodeGiflib");
-        if (ours != rates_.end() && theirs != rates_.end() && theirs->second > 0)
-            std::printf("GIF encoding throughput, ours / giflib: %.2f\n", ours->second / theirs->second);
-    }
-
-private:
-    std::map<std::string, double> rates_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     CheckRoundTrips();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    yov_bench::RatioReporter reporter("BM_GifEncodeOurs", "BM_GifEncodeGiflib", "GIF encoding throughput, ours / giflib");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
