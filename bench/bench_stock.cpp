@@ -33,12 +33,8 @@ struct Stock {
     }
 
     Stock() {
-        LvArrayDesc* const all[lvk::kSharedArrayCount] = {
-            arrays.Stock.desc(),     arrays.StockFiles.desc(), arrays.Authors.desc(),  arrays.LibInfos.desc(),
-            arrays.Categories.desc(), arrays.Languages.desc(),  arrays.LangTexts.desc(), arrays.DescKeys.desc(),
-            arrays.DescValues.desc(), arrays.DescTexts.desc()};
         lvk::BindShared(&shared, nullptr);
-        lvk::BindArrays(all);
+        lvk::BindArrays(arrays);
         arrays.Languages.redim(10);
         arrays.Languages[0].Code = u"N";
         Generate();

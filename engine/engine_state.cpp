@@ -16,6 +16,11 @@ void BindArrays(LvArrayDesc* const (&arrays)[kSharedArrayCount]) {
     for (int i = 0; i < kSharedArrayCount; ++i) Binding().arrays[i] = arrays[i];
 }
 
+void BindArrays(SharedArrays& a) {
+    BindArrays({a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(),
+                a.Languages.desc(), a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()});
+}
+
 int32_t RandomIndex(int32_t n, int32_t site) {
     LvRandomProc random = Binding().random;
     if (n < 2 || random == nullptr) return 0;

@@ -29,6 +29,8 @@ EngineBinding& Binding();
 // their own. Null arguments unbind.
 void BindShared(SharedState* shared, LvRandomProc random);
 void BindArrays(LvArrayDesc* const (&arrays)[kSharedArrayCount]);
+// All ten arrays of one SharedArrays record, in InitDLL's order.
+void BindArrays(SharedArrays& arrays);
 
 inline SharedState* Shared() { return Binding().shared; }
 

@@ -34,13 +34,8 @@ struct Program {
 Program& P() {
     static Program* program = [] {
         auto* p = new Program;
-        LvArrayDesc* const arrays[lvk::kSharedArrayCount] = {
-            p->arrays.Stock.desc(),      p->arrays.StockFiles.desc(), p->arrays.Authors.desc(),
-            p->arrays.LibInfos.desc(),   p->arrays.Categories.desc(), p->arrays.Languages.desc(),
-            p->arrays.LangTexts.desc(),  p->arrays.DescKeys.desc(),   p->arrays.DescValues.desc(),
-            p->arrays.DescTexts.desc()};
         lvk::BindShared(&p->shared, nullptr);
-        lvk::BindArrays(arrays);
+        lvk::BindArrays(p->arrays);
         return p;
     }();
     return *program;

@@ -99,12 +99,8 @@ protected:
 
     void SetUp() override {
         Current() = this;
-        LvArrayDesc* const arrays[lvk::kSharedArrayCount] = {
-            a_.Stock.desc(),      a_.StockFiles.desc(), a_.Authors.desc(),  a_.LibInfos.desc(),
-            a_.Categories.desc(), a_.Languages.desc(),  a_.LangTexts.desc(), a_.DescKeys.desc(),
-            a_.DescValues.desc(), a_.DescTexts.desc()};
         lvk::BindShared(&shared_, nullptr);
-        lvk::BindArrays(arrays);
+        lvk::BindArrays(a_);
         a_.Languages.redim(kLanguageSlots - 1);
         ResetTables();
     }
