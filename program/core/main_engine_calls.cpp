@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <new>
 
 #include "lumvatek/shared.h"
 #include "platform/codepage.h"
 #include "program/core/engine_binding.h"
 #include "program/core/engine_events.h"
+#include "program/core/engine_text.h"
 #include "program/core/program_state.h"
 #include "program/core/utilities.h"
 #include "program/ui/window_ops_qt.h"
@@ -15,21 +15,6 @@
 namespace yov {
 
 namespace {
-
-// A length-prefixed copy of a text for the exports that read one, freed on every way out.
-class EngineText {
- public:
-  explicit EngineText(std::u16string_view text) : text_(LvTextAlloc(text.data(), static_cast<int32_t>(text.size()))) {
-    if (text_ == nullptr) throw std::bad_alloc();
-  }
-  ~EngineText() { LvTextFree(text_); }
-  EngineText(const EngineText&) = delete;
-  EngineText& operator=(const EngineText&) = delete;
-  const char16_t* get() const { return text_; }
-
- private:
-  char16_t* text_;
-};
 
 constexpr int32_t kVersionBuffer = 100;
 

@@ -4,6 +4,7 @@
 
 #include "lumvatek/shared.h"
 #include "program/core/engine_binding.h"
+#include "program/core/engine_text.h"
 #include "program/core/lang_texts.h"
 #include "program/core/program_state.h"
 #include "program/scene/param_table.h"
@@ -13,17 +14,9 @@ namespace {
 
 int32_t ExpandThroughEngine(std::u16string_view pattern, int32_t flags, std::vector<std::u16string>& out) {
   SharedArray<LvString> strings;
-  char16_t* text = LvTextAlloc(pattern.data(), static_cast<int32_t>(pattern.size()));
-  if (text == nullptr) throw std::bad_alloc();
+  const EngineText text(pattern);
   int16_t direction = -1;  // no direction wanted
-  int32_t n;
-  try {
-    n = lv::ExpandS(text, strings.desc(), flags, &direction);
-  } catch (...) {
-    LvTextFree(text);
-    throw;
-  }
-  LvTextFree(text);
+  const int32_t n = lv::ExpandS(text.get(), strings.desc(), flags, &direction);
   out.assign(1, std::u16string());
   for (int32_t i = 1; i <= n && i < strings.length(); ++i) out.push_back(strings[i]);
   return n < 0 ? n : static_cast<int32_t>(out.size()) - 1;
