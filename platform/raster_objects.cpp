@@ -169,6 +169,27 @@ DcObject* FindDc(Table& t, HDC dc)
     return s->dc.get();
 }
 
+// The new object's handle, or 0 with the thread's error set when the table is full. The
+// caller holds t.mutex.
+std::uint32_t AddObject(Table& t, Slot slot)
+{
+    const std::uint32_t id = t.Add(std::move(slot));
+    if (id == 0) {
+        SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
+    }
+    return id;
+}
+
+HBRUSH RegisterBrush(std::shared_ptr<BrushObject> brush)
+{
+    Slot slot;
+    slot.kind = kBrush;
+    slot.brush = std::move(brush);
+    Table& t = GetTable();
+    std::lock_guard lock(t.mutex);
+    return HBRUSH(AddObject(t, std::move(slot)));
+}
+
 void FillSnapshot(const DcObject& dc, DcSnapshot& out)
 {
     out.bitmap = dc.bitmap;
@@ -283,11 +304,7 @@ HBITMAP RegisterBitmap(std::shared_ptr<BitmapObject> bitmap)
     slot.bitmap = std::move(bitmap);
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
-    const std::uint32_t id = t.Add(std::move(slot));
-    if (id == 0) {
-        SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
-    }
-    return HBITMAP(id);
+    return HBITMAP(AddObject(t, std::move(slot)));
 }
 
 bool SnapshotDc(HDC dc, DcSnapshot& out)
@@ -387,11 +404,7 @@ HDC CreateCompatibleDC(HDC reference)
     Slot slot;
     slot.kind = kDc;
     slot.dc = std::move(dc);
-    const std::uint32_t id = t.Add(std::move(slot));
-    if (id == 0) {
-        SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
-    }
-    return HDC(id);
+    return HDC(AddObject(t, std::move(slot)));
 }
 
 bool DeleteDC(HDC dc)
@@ -499,16 +512,7 @@ HBITMAP CreateDIBSection(HDC /*dc*/, const DibInfo* info, unsigned usage, void**
 
 HBRUSH CreateSolidBrush(COLORREF colour)
 {
-    Slot slot;
-    slot.kind = kBrush;
-    slot.brush = SolidBrushObject(colour);
-    Table& t = GetTable();
-    std::lock_guard lock(t.mutex);
-    const std::uint32_t id = t.Add(std::move(slot));
-    if (id == 0) {
-        SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
-    }
-    return HBRUSH(id);
+    return RegisterBrush(SolidBrushObject(colour));
 }
 
 HBRUSH CreatePatternBrush(HBITMAP bitmap)
@@ -536,16 +540,7 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap)
             }
         }
     }
-    Slot slot;
-    slot.kind = kBrush;
-    slot.brush = std::move(brush);
-    Table& t = GetTable();
-    std::lock_guard lock(t.mutex);
-    const std::uint32_t id = t.Add(std::move(slot));
-    if (id == 0) {
-        SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
-    }
-    return HBRUSH(id);
+    return RegisterBrush(std::move(brush));
 }
 
 HBRUSH GetStockBrush(int which)
