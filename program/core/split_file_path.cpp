@@ -11,21 +11,8 @@ namespace yov {
 PathSplit splitPathText(std::u16string_view path) {
   std::u16string work(path);
   std::replace(work.begin(), work.end(), u'/', u'\\');
-  PathSplit parts;
-  const size_t slash = work.rfind(u'\\');
-  const size_t nameStart = slash == std::u16string::npos ? 0 : slash + 1;
-  const size_t dot = work.rfind(u'.');
-  if (dot != std::u16string::npos && dot >= nameStart) {
-    parts.ext = work.substr(dot);
-    work.erase(dot);
-  }
-  if (slash == std::u16string::npos) {
-    parts.name = work;
-  } else {
-    parts.dir = work.substr(0, slash);
-    parts.name = work.substr(slash + 1);
-  }
-  return parts;
+  const plat::PathParts parts = plat::splitFilePath(plat::utf16ToUtf8(work));
+  return {plat::utf8ToUtf16(parts.dir), plat::utf8ToUtf16(parts.name), plat::utf8ToUtf16(parts.ext)};
 }
 
 void SplitFilePath(std::u16string_view path) {

@@ -13,7 +13,8 @@ struct PathSplit {
   std::u16string ext;   // from the last dot of the name on, or empty
 };
 
-// Every "/" made "\", then split at the last "\" and at the last "." after it.
+// Every "/" made "\", then split at the last "\" and at the last "." after it
+// (plat::splitFilePath).
 PathSplit splitPathText(std::u16string_view path);
 
 // splitPathText into ProgramState's SplitPath, SplitDir, SplitName and SplitExt (the
