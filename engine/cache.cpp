@@ -22,7 +22,7 @@ void ReleaseOwnBlocks(CacheState& c, size_t from, int32_t tag) {
     for (size_t i = from; i < c.Offsets.size(); ++i) {
         const uint8_t* e = c.Image + c.Offsets[i];
         if ((e[kEntFlags] & kPicOwnBlock) == 0) continue;
-        uint32_t id = Get32(e + kEntLocation);
+        uint32_t id = Le32(e + kEntLocation);
         if (id == 0 || id > c.Blocks.size()) continue;
         MemFree(c.Blocks[id - 1].Data, tag);
         c.Blocks[id - 1] = OwnBlock{};
@@ -112,14 +112,14 @@ CacheState& Cache() { return gCache; }
 
 void ResetCacheHeader(uint8_t* image, uint32_t areaEnd, uint32_t dataEnd) {
     std::memcpy(image, "TCA2", 4);
-    Put32(image + 4, kCacheHeaderSize);
-    Put32(image + 8, areaEnd);
-    Put32(image + 12, dataEnd);
+    PutLe32(image + 4, kCacheHeaderSize);
+    PutLe32(image + 8, areaEnd);
+    PutLe32(image + 12, dataEnd);
     image[kCacheHeaderSize + kEntNameLength] = 0;
 }
 
 int32_t CheckCacheHeader(const uint8_t* image, uint64_t fileSize) {
-    const uint64_t listEnd = Get32(image + 4), areaEnd = Get32(image + 8), dataEnd = Get32(image + 12);
+    const uint64_t listEnd = Le32(image + 4), areaEnd = Le32(image + 8), dataEnd = Le32(image + 12);
     // The end mark after the list needs the name-length byte of one more entry.
     if (listEnd < kCacheHeaderSize || listEnd + kEntNameLength + 1 > areaEnd) return kErrCacheHeader;
     if (areaEnd > dataEnd || dataEnd > fileSize || dataEnd > kCacheMaxSize) return kErrCacheHeader;
@@ -135,10 +135,10 @@ int32_t CheckCacheEntries(const uint8_t* image, uint32_t listEnd, bool checkData
         const uint8_t* e = image + off;
         uint32_t n = e[kEntNameLength];
         if (n == 0 || listEnd - off - 16 < n) return kErrCacheEntry;
-        if (Get16(e + kEntWidth) == 0 || Get16(e + kEntHeight) == 0) return kErrCacheEntry;
+        if (Le16(e + kEntWidth) == 0 || Le16(e + kEntHeight) == 0) return kErrCacheEntry;
         if (e[kEntFlags] & kPicTrueColour) return kErrCacheEntry;
         if (checkData) {
-            uint64_t loc = Get32(e + kEntLocation), len = Get32(e + kEntLength);
+            uint64_t loc = Le32(e + kEntLocation), len = Le32(e + kEntLength);
             if (len == 0 || loc < dataFrom || loc + len > dataTo) return kErrCacheEntry;
         }
         offsets.push_back(off);
@@ -159,14 +159,14 @@ int32_t CacheEntryAt(int32_t offset, CacheEntry* out) {
     if (it == c.Offsets.end() || *it != static_cast<uint32_t>(offset)) return kErrNoEntry;
     const uint8_t* e = c.Image + *it;
     CacheEntry v;
-    v.Width = Get16(e + kEntWidth);
-    v.Height = Get16(e + kEntHeight);
+    v.Width = Le16(e + kEntWidth);
+    v.Height = Le16(e + kEntHeight);
     v.Flags = e[kEntFlags];
     v.TransparentIndex = e[kEntTransparent];
     v.NameLength = e[kEntNameLength];
     v.Name = reinterpret_cast<const char*>(e + kEntName);
-    const uint32_t loc = Get32(e + kEntLocation);
-    const uint32_t len = Get32(e + kEntLength);
+    const uint32_t loc = Le32(e + kEntLocation);
+    const uint32_t len = Le32(e + kEntLength);
     // Every decode is bounded by what really holds the entry's data.
     const uint8_t* base = nullptr;
     size_t limit = 0;
@@ -247,10 +247,10 @@ int32_t AddPictureToCache() {
 
     const uint32_t off = c.ListEnd();
     uint8_t* e = c.Image + off;
-    Put16(e + kEntWidth, p.Header.Width);
-    Put16(e + kEntHeight, p.Header.Height);
-    Put32(e + kEntLocation, location);
-    Put32(e + kEntLength, length);
+    PutLe16(e + kEntWidth, p.Header.Width);
+    PutLe16(e + kEntHeight, p.Header.Height);
+    PutLe32(e + kEntLocation, location);
+    PutLe32(e + kEntLength, length);
     e[kEntFlags] = flags;
     e[kEntTransparent] = p.Header.TransparentIndex;
     e[kEntNameLength] = static_cast<uint8_t>(n);

@@ -64,8 +64,8 @@ int32_t MakeEntryRoom(CacheState& c, uint32_t nameLength, bool& grew) {
         uint32_t nextStart = dataEnd;
         for (uint32_t off : c.Offsets) {
             const uint8_t* e = c.Image + off;
-            uint32_t loc = Get32(e + kEntLocation);
-            if (loc == areaEnd) length = std::max(length, Get32(e + kEntLength));
+            uint32_t loc = Le32(e + kEntLocation);
+            if (loc == areaEnd) length = std::max(length, Le32(e + kEntLength));
             else if (loc > areaEnd) nextStart = std::min(nextStart, loc);
         }
         if (length == 0) {
@@ -77,7 +77,7 @@ int32_t MakeEntryRoom(CacheState& c, uint32_t nameLength, bool& grew) {
         std::memcpy(c.Image + dataEnd, c.Image + areaEnd, length);
         for (uint32_t off : c.Offsets) {
             uint8_t* e = c.Image + off;
-            if (Get32(e + kEntLocation) == areaEnd) Put32(e + kEntLocation, dataEnd);
+            if (Le32(e + kEntLocation) == areaEnd) PutLe32(e + kEntLocation, dataEnd);
         }
         c.SetDataEnd(static_cast<uint32_t>(newEnd));
         c.SetAreaEnd(areaEnd + length);
@@ -111,12 +111,12 @@ int32_t OpenCacheFile(CacheState& c, const char* name) {
         const uint8_t* image = f.Data();
         if (int32_t r = CheckCacheHeader(image, static_cast<uint64_t>(fileSize)); r != 0) return fail(r);
         try {
-            int32_t r = CheckCacheEntries(image, Get32(image + 4), true, Get32(image + 8), Get32(image + 12), c.Offsets);
+            int32_t r = CheckCacheEntries(image, Le32(image + 4), true, Le32(image + 8), Le32(image + 12), c.Offsets);
             if (r != 0) return fail(r);
         } catch (const std::bad_alloc&) {
             return fail(kErrCacheBlock);
         }
-        mapSize = std::max(mapSize, RoundUpToStep(Get32(image + 12)));
+        mapSize = std::max(mapSize, RoundUpToStep(Le32(image + 12)));
     }
     // The mapping is at least 1 MiB, growing a shorter file, and covers the data area.
     if (int err = f.IsMapped() ? f.Remap(mapSize) : f.Map(mapSize); err != 0) return fail(MapError(err));
@@ -153,7 +153,7 @@ int32_t OpenCacheFileReading(CacheState& c, const char* name) {
     const bool isCache = mapped != nullptr && HasMagic(mapped, static_cast<size_t>(fileSize));
     if (isCache) {
         r = CheckCacheHeader(mapped, static_cast<uint64_t>(fileSize));
-        areaEnd = Get32(mapped + 8);
+        areaEnd = Le32(mapped + 8);
     }
     uint8_t* copy = nullptr;
     if (r == 0) {
@@ -164,7 +164,7 @@ int32_t OpenCacheFileReading(CacheState& c, const char* name) {
         if (isCache) {
             std::memcpy(copy, mapped, areaEnd);
             try {
-                r = CheckCacheEntries(copy, Get32(copy + 4), true, areaEnd, Get32(copy + 12), c.Offsets);
+                r = CheckCacheEntries(copy, Le32(copy + 4), true, areaEnd, Le32(copy + 12), c.Offsets);
             } catch (const std::bad_alloc&) {
                 r = kErrCacheBlock;
             }

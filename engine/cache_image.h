@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/byte_source.h"
 #include "engine/cache.h"
 #include "platform/file_mapping.h"
 
@@ -32,21 +33,6 @@ inline constexpr uint32_t kCacheMaxSize = 0x7FF00000;
 // Entry fields.
 inline constexpr uint32_t kEntWidth = 0, kEntHeight = 2, kEntLocation = 4, kEntLength = 8,
                           kEntFlags = 12, kEntTransparent = 13, kEntNameLength = 14, kEntName = 15;
-
-inline uint32_t Get32(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-inline uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline void Put32(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
-inline void Put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
 
 struct OwnBlock {
     uint8_t* Data = nullptr;
@@ -67,12 +53,12 @@ struct CacheState {
     CacheWarmingHooks Hooks;
     bool Warming = false;
 
-    uint32_t ListEnd() const { return Get32(Image + 4); }
-    uint32_t AreaEnd() const { return Get32(Image + 8); }
-    uint32_t DataEnd() const { return Get32(Image + 12); }
-    void SetListEnd(uint32_t v) { Put32(Image + 4, v); }
-    void SetAreaEnd(uint32_t v) { Put32(Image + 8, v); }
-    void SetDataEnd(uint32_t v) { Put32(Image + 12, v); }
+    uint32_t ListEnd() const { return Le32(Image + 4); }
+    uint32_t AreaEnd() const { return Le32(Image + 8); }
+    uint32_t DataEnd() const { return Le32(Image + 12); }
+    void SetListEnd(uint32_t v) { PutLe32(Image + 4, v); }
+    void SetAreaEnd(uint32_t v) { PutLe32(Image + 8, v); }
+    void SetDataEnd(uint32_t v) { PutLe32(Image + 12, v); }
     bool FileForm() const { return Mode >= 3; }
 };
 

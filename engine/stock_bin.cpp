@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 
+#include "engine/byte_source.h"
 #include "engine/events.h"
 #include "engine/recovery.h"
 #include "engine/stock_bin_input.h"
@@ -104,10 +105,9 @@ private:
 int32_t StockBinLoad::Number() {
     if (version_ < 3) {
         const uint8_t* p = in_.Take(2);
-        const uint16_t v = static_cast<uint16_t>(p[0] | (p[1] << 8));
+        const uint16_t v = Le16(p);
         if (v != 0xF0F0) return v;
-        p = in_.Take(4);
-        return static_cast<int32_t>(p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24));
+        return static_cast<int32_t>(Le32(in_.Take(4)));
     }
     const uint8_t b = in_.Byte();
     if (b < 0x80) return b;

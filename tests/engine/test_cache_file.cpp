@@ -117,9 +117,9 @@ TEST_F(FileCache, MissingFileBecomesAnEmptyCacheOfOneMiB) {
     std::vector<uint8_t> bytes = ReadAll(file_);
     ASSERT_EQ(bytes.size(), MiB);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "TCA2");
-    EXPECT_EQ(Get32(&bytes[4]), 16u);
-    EXPECT_EQ(Get32(&bytes[8]), 0x4000u);
-    EXPECT_EQ(Get32(&bytes[12]), 0x4000u);
+    EXPECT_EQ(Le32(&bytes[4]), 16u);
+    EXPECT_EQ(Le32(&bytes[8]), 0x4000u);
+    EXPECT_EQ(Le32(&bytes[12]), 0x4000u);
     EXPECT_EQ(bytes[30], 0);
 }
 
@@ -179,9 +179,9 @@ TEST_F(FileCache, OneWriterAtATime) {
 TEST_F(FileCache, EndOfDataRoundsTheMappingUpToWholeMiB) {
     std::vector<uint8_t> bytes(MiB * 5 / 2, 0);
     std::memcpy(bytes.data(), "TCA2", 4);
-    Put32(&bytes[4], 16);
-    Put32(&bytes[8], 0x4000);
-    Put32(&bytes[12], static_cast<uint32_t>(MiB * 5 / 2));
+    PutLe32(&bytes[4], 16);
+    PutLe32(&bytes[8], 0x4000);
+    PutLe32(&bytes[12], static_cast<uint32_t>(MiB * 5 / 2));
     WriteAll(file_, bytes);
     ASSERT_EQ(OpenCache(3, file_.c_str()), 0);
     size_t mapped = 0;
@@ -206,18 +206,18 @@ TEST_F(FileCache, FullEntryAreaMovesTheFirstPictureToTheEnd) {
     // The first picture is large enough to make room for one more entry by itself.
     auto picture = [](int i) { return i == 0 ? Noise(0, 40) : Numbered(i); };
     ASSERT_EQ(Add(picture(0), name(0)), 16);
-    const uint32_t firstLength = Get32(CacheMappedImage(nullptr) + 16 + kEntLength);
+    const uint32_t firstLength = Le32(CacheMappedImage(nullptr) + 16 + kEntLength);
     int i = 1;
     for (;; ++i) {
         const uint8_t* image = CacheMappedImage(nullptr);
-        const uint32_t areaEnd = Get32(image + 8), dataEnd = Get32(image + 12);
-        const bool fits = Get32(image + 4) + 16 + name(i).size() + 16 <= areaEnd;
+        const uint32_t areaEnd = Le32(image + 8), dataEnd = Le32(image + 12);
+        const bool fits = Le32(image + 4) + 16 + name(i).size() + 16 <= areaEnd;
         ASSERT_GT(Add(picture(i), name(i)), 0);
         if (!fits) {
             image = CacheMappedImage(nullptr);
             EXPECT_EQ(areaEnd, 0x4000u);
-            EXPECT_EQ(Get32(image + 16 + kEntLocation), dataEnd);
-            EXPECT_EQ(Get32(image + 8), areaEnd + firstLength);
+            EXPECT_EQ(Le32(image + 16 + kEntLocation), dataEnd);
+            EXPECT_EQ(Le32(image + 8), areaEnd + firstLength);
             break;
         }
         ASSERT_LT(i, 200);
@@ -277,28 +277,28 @@ TEST_F(FileCache, FreeCacheEmptiesTheFile) {
 TEST_F(FileCache, DamagedFilesAreRefusedAndKept) {
     MakeFile(3);
     const std::vector<uint8_t> good = ReadAll(file_);
-    const uint32_t listEnd = Get32(&good[4]), areaEnd = Get32(&good[8]), dataEnd = Get32(&good[12]);
+    const uint32_t listEnd = Le32(&good[4]), areaEnd = Le32(&good[8]), dataEnd = Le32(&good[12]);
     const uint32_t e0 = 16, e1 = 16 + 16 + 2;
     struct Case {
         const char* name;
         std::function<void(std::vector<uint8_t>&)> damage;
         int32_t want;
     } cases[] = {
-        {"list_end_inside_header", [](auto& b) { Put32(&b[4], 8); }, kErrCacheHeader},
-        {"list_end_at_area_end", [&](auto& b) { Put32(&b[4], areaEnd); }, kErrCacheHeader},
-        {"area_end_past_data_end", [&](auto& b) { Put32(&b[8], dataEnd + 1); }, kErrCacheHeader},
-        {"data_end_past_the_file", [&](auto& b) { Put32(&b[12], static_cast<uint32_t>(b.size()) + 1); }, kErrCacheHeader},
-        {"data_end_beyond_2_GiB", [](auto& b) { Put32(&b[12], 0xFFFFFFF0u); }, kErrCacheHeader},
+        {"list_end_inside_header", [](auto& b) { PutLe32(&b[4], 8); }, kErrCacheHeader},
+        {"list_end_at_area_end", [&](auto& b) { PutLe32(&b[4], areaEnd); }, kErrCacheHeader},
+        {"area_end_past_data_end", [&](auto& b) { PutLe32(&b[8], dataEnd + 1); }, kErrCacheHeader},
+        {"data_end_past_the_file", [&](auto& b) { PutLe32(&b[12], static_cast<uint32_t>(b.size()) + 1); }, kErrCacheHeader},
+        {"data_end_beyond_2_GiB", [](auto& b) { PutLe32(&b[12], 0xFFFFFFF0u); }, kErrCacheHeader},
         {"cut_inside_the_data", [&](auto& b) { b.resize(dataEnd - 5); }, kErrCacheHeader},
-        {"list_end_inside_an_entry", [&](auto& b) { Put32(&b[4], listEnd - 3); }, kErrCacheEntry},
+        {"list_end_inside_an_entry", [&](auto& b) { PutLe32(&b[4], listEnd - 3); }, kErrCacheEntry},
         {"name_length_0_inside_the_list", [&](auto& b) { b[e1 + kEntNameLength] = 0; }, kErrCacheEntry},
         {"name_past_the_list", [&](auto& b) { b[e0 + kEntNameLength] = 255; }, kErrCacheEntry},
-        {"data_inside_the_entry_area", [&](auto& b) { Put32(&b[e0 + kEntLocation], 64); }, kErrCacheEntry},
-        {"data_past_data_end", [&](auto& b) { Put32(&b[e1 + kEntLength], dataEnd); }, kErrCacheEntry},
-        {"data_length_wraps", [&](auto& b) { Put32(&b[e1 + kEntLength], 0xFFFFFFFFu); }, kErrCacheEntry},
-        {"empty_data", [&](auto& b) { Put32(&b[e0 + kEntLength], 0); }, kErrCacheEntry},
-        {"zero_width", [&](auto& b) { Put16(&b[e1 + kEntWidth], 0); }, kErrCacheEntry},
-        {"zero_height", [&](auto& b) { Put16(&b[e0 + kEntHeight], 0); }, kErrCacheEntry},
+        {"data_inside_the_entry_area", [&](auto& b) { PutLe32(&b[e0 + kEntLocation], 64); }, kErrCacheEntry},
+        {"data_past_data_end", [&](auto& b) { PutLe32(&b[e1 + kEntLength], dataEnd); }, kErrCacheEntry},
+        {"data_length_wraps", [&](auto& b) { PutLe32(&b[e1 + kEntLength], 0xFFFFFFFFu); }, kErrCacheEntry},
+        {"empty_data", [&](auto& b) { PutLe32(&b[e0 + kEntLength], 0); }, kErrCacheEntry},
+        {"zero_width", [&](auto& b) { PutLe16(&b[e1 + kEntWidth], 0); }, kErrCacheEntry},
+        {"zero_height", [&](auto& b) { PutLe16(&b[e0 + kEntHeight], 0); }, kErrCacheEntry},
         {"true_colour_entry", [&](auto& b) { b[e0 + kEntFlags] |= kPicTrueColour; }, kErrCacheEntry},
         {"no_end_mark", [&](auto& b) { b[listEnd + kEntNameLength] = 7; }, kErrCacheEntry},
     };
@@ -319,7 +319,7 @@ TEST_F(FileCache, DamagedFilesAreRefusedAndKept) {
 TEST_F(FileCache, DamagedPictureDataIsRefusedOnSelection) {
     MakeFile(2);
     std::vector<uint8_t> bytes = ReadAll(file_);
-    const uint32_t loc = Get32(&bytes[16 + kEntLocation]);
+    const uint32_t loc = Le32(&bytes[16 + kEntLocation]);
     bytes[loc + 1] = 0;     // component count: now 256 values, far more than coded
     WriteAll(file_, bytes);
     ASSERT_EQ(OpenCache(3, file_.c_str()), 0);
