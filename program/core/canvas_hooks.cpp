@@ -23,7 +23,7 @@ bool stepInProgress() { return drawHooks().stepInProgress && drawHooks().stepInP
 int32_t trainsInMotion() { return drawHooks().trainsInMotion ? drawHooks().trainsInMotion() : 0; }
 
 void drawingStep(int32_t site) {
-  if (!stepInProgress() && utilHooks().checkStep) utilHooks().checkStep(site);
+  if (!stepInProgress()) frameStep(site);
 }
 
 }  // namespace yov

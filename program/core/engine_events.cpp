@@ -66,7 +66,7 @@ void dispatch(DllEventRec& r) {
       mainEngineCalls().setMenuTxt(plat::utf16ToUtf8(LookupText(LvTextString(r.Text1), LvTextString(r.Text2), 0)));
       break;
     case ev::kWait:
-      if (utilHooks().checkStep) utilHooks().checkStep(0);
+      frameStep(0);
       break;
     case ev::kPumpMessages:
       QCoreApplication::processEvents();

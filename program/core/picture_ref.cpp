@@ -27,10 +27,6 @@ constexpr int32_t kMaxPictureHeight = 300;
 PictureRef g_ref;
 std::vector<int32_t> g_opened;
 
-void FrameStep(int32_t site) {
-  if (utilHooks().checkStep) utilHooks().checkStep(site);
-}
-
 [[noreturn]] void NotFound(std::u16string_view what) { RaiseProgramError(FormatText(u"PNF", {what})); }
 
 // A file in the stock file's folder P: P, "\" and the file, or the file alone without P.
@@ -186,7 +182,7 @@ void OpenStockEntry(PictureRef& r, int32_t index, int16_t flags) {
       e.Height = static_cast<int16_t>(cell.height);
     }
   }
-  FrameStep(kStockPictureSite);
+  frameStep(kStockPictureSite);
   const StockEntry& e = Entry(index);
   r.PicRefCache = e.PictureRef;
   r.PicRefWidth = static_cast<uint16_t>(e.Width);

@@ -13,10 +13,6 @@ namespace {
 constexpr int32_t kBeforeDrawSite = 10311;
 constexpr int32_t kAfterDrawSite = 10312;
 
-void FrameStep(int32_t site) {
-  if (utilHooks().checkStep) utilHooks().checkStep(site);
-}
-
 int32_t Limited(int32_t width, int32_t limit) { return width <= 0 || width > limit ? limit : width; }
 
 }  // namespace
@@ -38,7 +34,7 @@ PictureRefHooks& pictureRefHooks() {
 
 void DrawPicturePart(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest,
                      int32_t width, int32_t rows, std::u16string_view name, int32_t flags) {
-  FrameStep(kBeforeDrawSite);
+  frameStep(kBeforeDrawSite);
   const PictureRef& r = pictureRef();
   int32_t result;
   if (r.PicRefCell != 0) {
@@ -51,7 +47,7 @@ void DrawPicturePart(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_
                                               r.PicRefOpenHeight - rows, flags);
   }
   if (result < 0) RaiseProgramError(FormatText(u"ERDP", {result, name}));
-  FrameStep(kAfterDrawSite);
+  frameStep(kAfterDrawSite);
 }
 
 }  // namespace yov

@@ -7,6 +7,10 @@ UtilHooks& utilHooks() {
   return hooks;
 }
 
+void frameStep(int32_t callSite) {
+  if (utilHooks().checkStep) utilHooks().checkStep(callSite);
+}
+
 std::u16string utilText(std::u16string_view key, std::u16string_view defaultText, int32_t flags) {
   if (utilHooks().getText) return utilHooks().getText(key, defaultText, flags);
   if (!key.empty() && key.front() == u'=') return std::u16string(key.substr(1));

@@ -57,6 +57,9 @@ struct UtilHooks {
   std::function<std::string(std::u16string_view titleKey, int32_t flags)> chooseFile;
 };
 
+// One frame step through checkStep (which may throw); nothing when no show is wired in.
+void frameStep(int32_t callSite);
+
 // GetText through the hook; without one the default text, or for "=" keys their rest.
 std::u16string utilText(std::u16string_view key, std::u16string_view defaultText = {},
                         int32_t flags = 0);
