@@ -5,6 +5,7 @@
 
 #include "platform/codepage.h"
 #include "program/core/engine_binding.h"
+#include "program/core/engine_text.h"
 #include "program/core/program_state.h"
 
 namespace yov {
@@ -14,23 +15,17 @@ namespace {
 // Room for the longest default text of the engine (127 characters) with its terminator.
 constexpr int32_t kTextBuffer = 256;
 
-// 8-bit texts crossing to and from the engine are UTF-8 (its own tables are ASCII).
-std::u16string fromEngine(const char* bytes, int32_t length, int32_t capacity) {
-  const int32_t n = std::clamp(length, 0, capacity);
-  return plat::utf8ToUtf16(std::string_view(bytes, static_cast<size_t>(n)));
-}
-
 }  // namespace
 
 namespace engine_calls {
 
 std::u16string defaultText(std::u16string_view key) {
-  const std::string ansiKey = plat::utf16ToUtf8(key);
+  const std::string utf8Key = plat::utf16ToUtf8(key);
   std::array<char, kTextBuffer> buffer{};
   try {
     // The length is a 16-bit count as the engine reports it; a negative one gives nothing.
-    const auto n = static_cast<int16_t>(lv::GetDefTxt(ansiKey.c_str(), buffer.data(), kTextBuffer));
-    return fromEngine(buffer.data(), n, kTextBuffer);
+    const auto n = static_cast<int16_t>(lv::GetDefTxt(utf8Key.c_str(), buffer.data(), kTextBuffer));
+    return fromEngineText(buffer.data(), n, kTextBuffer);
   } catch (const EngineBindingError&) {
     return {};
   }
@@ -50,7 +45,7 @@ std::u16string menuKey(int32_t identifier) {
   std::array<char, kTextBuffer> buffer{};
   try {
     const int32_t n = lv::GetMenuKey(-1, identifier, buffer.data(), kTextBuffer);
-    return fromEngine(buffer.data(), n, kTextBuffer);
+    return fromEngineText(buffer.data(), n, kTextBuffer);
   } catch (const EngineBindingError&) {
     return {};
   }

@@ -1,8 +1,12 @@
 // A text handed to an engine export in the shared length-prefixed layout.
 #pragma once
 
+#include <algorithm>
 #include <new>
+#include <string>
 #include <string_view>
+
+#include "platform/codepage.h"
 
 #include "lumvatek/shared.h"
 
@@ -23,5 +27,12 @@ class EngineText {
  private:
   char16_t* text_;
 };
+
+// An 8-bit text an export wrote into a buffer: UTF-8, as every 8-bit text crossing the
+// boundary is. A length outside 0..capacity is cut to it.
+inline std::u16string fromEngineText(const char* bytes, int32_t length, int32_t capacity) {
+  const int32_t n = std::clamp(length, 0, capacity);
+  return plat::utf8ToUtf16(std::string_view(bytes, static_cast<size_t>(n)));
+}
 
 }  // namespace yov

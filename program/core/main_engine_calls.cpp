@@ -1,10 +1,8 @@
 #include "program/core/main_engine_calls.h"
 
-#include <algorithm>
 #include <array>
 
 #include "lumvatek/shared.h"
-#include "platform/codepage.h"
 #include "program/core/engine_binding.h"
 #include "program/core/engine_events.h"
 #include "program/core/engine_text.h"
@@ -35,9 +33,7 @@ MainEngineCalls::MainEngineCalls()
       deleteSurface([](LvHandle surface) { lv::DeleteSurface(&surface); }),
       dllVersion([] {
         std::array<char, kVersionBuffer> buffer{};
-        const int32_t n = lv::GetDLLVersion(buffer.data(), kVersionBuffer);
-        const size_t length = n <= 0 ? 0 : static_cast<size_t>(std::min(n, kVersionBuffer));
-        return plat::utf8ToUtf16(std::string_view(buffer.data(), length));
+        return fromEngineText(buffer.data(), lv::GetDLLVersion(buffer.data(), kVersionBuffer), kVersionBuffer);
       }),
       setMenuTxt([](const std::string& utf8) { lv::SetMenuTxt(utf8.c_str()); }),
       rLook([](std::u16string_view text, int32_t start, int32_t end, uintptr_t what) {

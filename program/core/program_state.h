@@ -17,8 +17,8 @@ class QWidget;
 
 namespace yov {
 
-// The code page of the program's 8-bit texts (the original's system code page): the
-// engine's default texts and the text files the program writes.
+// The code page of the text files the program writes. 8-bit texts crossing to and from
+// the engine are UTF-8, not this.
 inline constexpr plat::CodePage kAnsiCodePage = plat::CodePage::Windows1252;
 
 // Windows that the engine addresses by slot: 0 is the show window, 1 to 44 the others.
