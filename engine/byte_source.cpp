@@ -49,10 +49,13 @@ int OpenForReading(const char* name, int& fdOut, uint64_t& sizeOut) {
 }
 
 bool FileSource::ReadAt(uint64_t offset, void* dst, size_t n) {
-    if (fd_ < 0 || !Has(offset, n)) return false;
+    return fd_ >= 0 && Has(offset, n) && ReadFullyAt(fd_, offset, dst, n);
+}
+
+bool ReadFullyAt(int fd, uint64_t offset, void* dst, size_t n) {
     auto* p = static_cast<uint8_t*>(dst);
     while (n > 0) {
-        ssize_t got = ::pread(fd_, p, n, static_cast<off_t>(offset));
+        ssize_t got = ::pread(fd, p, n, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return false;
         p += got;

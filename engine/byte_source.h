@@ -70,6 +70,10 @@ std::string ResolveForWriting(const char* name);
 // and size, or an errno value (a folder gives EISDIR, any other non-regular file EINVAL).
 int OpenForReading(const char* name, int& fdOut, uint64_t& sizeOut);
 
+// Reads exactly n bytes at offset of an open file, retrying after interruptions; false
+// when they are not all there or reading fails.
+bool ReadFullyAt(int fd, uint64_t offset, void* dst, size_t n);
+
 // Reads a whole file into out (which keeps its capacity between calls). 0 or an errno
 // value; files of 2 GiB and more give EFBIG.
 int ReadWholeFile(const char* name, std::vector<uint8_t>& out);

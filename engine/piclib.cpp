@@ -22,6 +22,7 @@
 #include "engine/current_picture.h"
 #include "engine/engine_state.h"
 #include "lumvatek/exports.h"
+#include "platform/file_replace.h"
 
 namespace lvk {
 
@@ -52,19 +53,6 @@ struct RecordHeader {
     }
 };
 
-bool ReadFully(int fd, uint64_t at, void* dst, size_t n) {
-    auto* p = static_cast<uint8_t*>(dst);
-    while (n > 0) {
-        ssize_t got = ::pread(fd, p, n, static_cast<off_t>(at));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        p += got;
-        at += static_cast<uint64_t>(got);
-        n -= static_cast<size_t>(got);
-    }
-    return true;
-}
-
 bool WriteFully(int fd, uint64_t at, const void* src, size_t n) {
     auto* p = static_cast<const uint8_t*>(src);
     while (n > 0) {
@@ -78,23 +66,6 @@ bool WriteFully(int fd, uint64_t at, const void* src, size_t n) {
     return true;
 }
 
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() { Reset(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    void Reset(int fd = -1) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-    int Get() const { return fd_; }
-    bool Valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
 int64_t FileSizeOf(int fd) {
     struct stat st {};
     return ::fstat(fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
@@ -102,7 +73,7 @@ int64_t FileSizeOf(int fd) {
 
 // The library open for writing.
 struct OpenLibrary {
-    Fd file;
+    plat::UniqueFd file;
     uint64_t end = 0;
 };
 
@@ -112,7 +83,7 @@ OpenLibrary& Library() {
 }
 
 int32_t Fail(int32_t code) {
-    Library().file.Reset();
+    Library().file.reset();
     return code;
 }
 
@@ -155,8 +126,8 @@ int32_t WriteRecord(const char* name, size_t nameLength, int32_t* offsetOut) {
     std::vector<uint8_t> record(kHeader + nameLength + 1);
     FillHeader(record.data(), static_cast<uint32_t>(lib.end), length, static_cast<uint8_t>(nameLength + 1));
     if (nameLength > 0) std::memcpy(record.data() + kHeader, name, nameLength);
-    if (!WriteFully(lib.file.Get(), lib.end, record.data(), record.size()) ||
-        !WriteFully(lib.file.Get(), lib.end + record.size(), p.CodeBuffer, length))
+    if (!WriteFully(lib.file.get(), lib.end, record.data(), record.size()) ||
+        !WriteFully(lib.file.get(), lib.end + record.size(), p.CodeBuffer, length))
         return Fail(kErrLibWrite);
     if (offsetOut != nullptr) *offsetOut = static_cast<int32_t>(lib.end);
     p.LastLength = length;
@@ -166,7 +137,7 @@ int32_t WriteRecord(const char* name, size_t nameLength, int32_t* offsetOut) {
 
 // Selects the cache entry and codes it; failures close the library.
 int32_t Prepare(const char* name, size_t& nameLength, int32_t cacheOffset) {
-    if (!Library().file.Valid()) return kErrLibNotOpen;
+    if (!Library().file) return kErrLibNotOpen;
     if (!NameOf(name, nameLength)) return Fail(kErrLibNameLong);
     if (int32_t r = SelectCacheEntry(cacheOffset); r != 0) return Fail(r);
     if (int32_t r = CodeCurrentPicture(); r != 0) return Fail(r);
@@ -179,17 +150,17 @@ int32_t UpdateRecord(const char* name, int32_t* offsetOut, int32_t cacheOffset) 
     OpenLibrary& lib = Library();
     const CurrentPicture& p = CurPic();
     const uint32_t length = p.CodeLength;
-    const int fd = lib.file.Get();
+    const int fd = lib.file.get();
     std::vector<uint8_t> stored(nameLength + 1);
     for (uint64_t pos = 4; pos < lib.end;) {
         uint8_t h[kHeader];
-        if (!ReadFully(fd, pos, h, kHeader)) return Fail(kErrLibUpdateHeader);
+        if (!ReadFullyAt(fd, pos, h, kHeader)) return Fail(kErrLibUpdateHeader);
         const RecordHeader r = RecordHeader::From(h);
         if (!r.At(pos)) return Fail(kErrLibUpdateOwnOffset);
         if (r.Live()) {
             if (r.headerLength != kHeader) return Fail(kErrLibUpdateHeaderLength);
             if (r.nameLength == nameLength + 1) {
-                if (!ReadFully(fd, pos + kHeader, stored.data(), stored.size())) return Fail(kErrLibUpdateName);
+                if (!ReadFullyAt(fd, pos + kHeader, stored.data(), stored.size())) return Fail(kErrLibUpdateName);
                 const bool same = std::memcmp(stored.data(), name == nullptr ? "" : name, nameLength) == 0 &&
                                   stored[nameLength] == 0;
                 if (same && r.length >= length) {
@@ -214,19 +185,19 @@ int32_t UpdateRecord(const char* name, int32_t* offsetOut, int32_t cacheOffset) 
 // Opens a library for appending and walks it to its end.
 int32_t OpenForAppending(const char* file) {
     OpenLibrary& lib = Library();
-    lib.file.Reset();
+    lib.file.reset();
     if (file == nullptr || *file == 0) return kErrLibOpen;
-    lib.file.Reset(::open(ResolveForOpening(file).c_str(), O_RDWR | O_CLOEXEC));
-    if (!lib.file.Valid()) return kErrLibOpen;
-    const int fd = lib.file.Get();
+    lib.file.reset(::open(ResolveForOpening(file).c_str(), O_RDWR | O_CLOEXEC));
+    if (!lib.file) return kErrLibOpen;
+    const int fd = lib.file.get();
     const int64_t size = FileSizeOf(fd);
     uint8_t magic[4];
-    if (size < 0 || !ReadFully(fd, 0, magic, 4)) return Fail(kErrLibOpen);
+    if (size < 0 || !ReadFullyAt(fd, 0, magic, 4)) return Fail(kErrLibOpen);
     if (std::memcmp(magic, "TPL", 3) != 0) return Fail(kErrLibMagic);
     uint64_t end = 4;
     while (end != static_cast<uint64_t>(size)) {
         uint8_t h[kHeader];
-        if (!ReadFully(fd, end, h, kHeader)) return Fail(kErrLibHeader);
+        if (!ReadFullyAt(fd, end, h, kHeader)) return Fail(kErrLibHeader);
         const RecordHeader r = RecordHeader::From(h);
         if (!r.At(end)) return Fail(kErrLibOwnOffset);
         if (!r.Next(end, end)) return Fail(kErrLibRecordLengths);
@@ -238,12 +209,12 @@ int32_t OpenForAppending(const char* file) {
 int32_t ListNames(const char* file, char* buffer, int32_t size) {
     if (file == nullptr || *file == 0) return kErrListOpen;
     if (buffer == nullptr) size = 0;
-    Fd f(::open(ResolveForOpening(file).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!f.Valid()) return kErrListOpen;
-    const int fd = f.Get();
+    plat::UniqueFd f(::open(ResolveForOpening(file).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!f) return kErrListOpen;
+    const int fd = f.get();
     const int64_t fileSize = FileSizeOf(fd);
     uint8_t magic[4];
-    if (fileSize < 0 || !ReadFully(fd, 0, magic, 4)) return kErrListMagicRead;
+    if (fileSize < 0 || !ReadFullyAt(fd, 0, magic, 4)) return kErrListMagicRead;
     if (std::memcmp(magic, "TPL", 3) != 0) return kErrListMagic;
     // Room is kept for the longest name with its offset.
     const int64_t usableEnd = static_cast<int64_t>(size) - 266;
@@ -251,14 +222,14 @@ int32_t ListNames(const char* file, char* buffer, int32_t size) {
     uint64_t pos = 4;
     for (;;) {
         uint8_t h[kHeader];
-        if (!ReadFully(fd, pos, h, kHeader)) break;
+        if (!ReadFullyAt(fd, pos, h, kHeader)) break;
         const RecordHeader r = RecordHeader::From(h);
         if (!r.At(pos)) return kErrListOwnOffset;
         if (out + r.nameLength > usableEnd) return kErrListFull;
         uint64_t next;
         if (!r.Next(pos, next)) return kErrListRecordLengths;
         if (r.Live()) {
-            if (!ReadFully(fd, pos + r.headerLength, buffer + out, r.nameLength)) return kErrListRead;
+            if (!ReadFullyAt(fd, pos + r.headerLength, buffer + out, r.nameLength)) return kErrListRead;
             out += r.nameLength;
             buffer[out - 1] = ':';
             const std::string number = std::to_string(pos) + ';';
@@ -274,11 +245,11 @@ int32_t ListNames(const char* file, char* buffer, int32_t size) {
 
 int32_t ReadTrLibPicture(const char* file, int64_t offset) {
     if (file == nullptr || *file == 0) return -(13000 + ENOENT);
-    Fd f(::open(ResolveForOpening(file).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!f.Valid()) return -(13000 + errno);
-    const int fd = f.Get();
+    plat::UniqueFd f(::open(ResolveForOpening(file).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!f) return -(13000 + errno);
+    const int fd = f.get();
     uint8_t h[kHeader];
-    if (offset < 0 || !ReadFully(fd, static_cast<uint64_t>(offset), h, kHeader)) return kErrReadHeader;
+    if (offset < 0 || !ReadFullyAt(fd, static_cast<uint64_t>(offset), h, kHeader)) return kErrReadHeader;
     const RecordHeader r = RecordHeader::From(h);
     if (r.own != static_cast<uint64_t>(offset)) return kErrReadOwnOffset;
     CurrentPicture& p = CurPic();
@@ -300,8 +271,8 @@ int32_t ReadTrLibPicture(const char* file, int64_t offset) {
     } catch (const std::bad_alloc&) {
         return kErrReadMemory;
     }
-    if (!ReadFully(fd, dataAt, block.data(), r.length)) return kErrReadRecord;
-    f.Reset();
+    if (!ReadFullyAt(fd, dataAt, block.data(), r.length)) return kErrReadRecord;
+    f.reset();
     if (p.Header.Flags & kPicZlib) return InflatePicture(block.data(), r.length);
     size_t consumed = 0;
     const int32_t result = DecodePicture(block.data(), r.length, &consumed);
@@ -316,11 +287,11 @@ using namespace lvk;
 LvResult CreateTrLib(const char* file) noexcept {
     OpenLibrary& lib = Library();
     // A library still open is closed, not leaked.
-    lib.file.Reset();
+    lib.file.reset();
     if (file == nullptr || *file == 0) return kErrLibCreate;
-    lib.file.Reset(::open(ResolveForWriting(file).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (!lib.file.Valid()) return kErrLibCreate;
-    if (!WriteFully(lib.file.Get(), 0, "TPL1", 4)) return Fail(kErrLibCreate);
+    lib.file.reset(::open(ResolveForWriting(file).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!lib.file) return kErrLibCreate;
+    if (!WriteFully(lib.file.get(), 0, "TPL1", 4)) return Fail(kErrLibCreate);
     lib.end = 4;
     return 0;
 }
@@ -354,7 +325,7 @@ LvResult UpdateTrLib(const char* name, int32_t* offsetOut, int32_t cacheOffset) 
 }
 
 LvResult CloseTrLib() noexcept {
-    Library().file.Reset();
+    Library().file.reset();
     return 0;
 }
 
