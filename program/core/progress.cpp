@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "lumvatek/shared.h"
+#include "platform/text.h"
 #include "program/core/util_hooks.h"
 
 namespace yov {
@@ -11,12 +12,8 @@ namespace yov {
 namespace {
 
 std::u16string countText(int32_t counter, int32_t total) {
-  std::u16string s;
-  for (char c : std::to_string(counter)) s += static_cast<char16_t>(c);
-  if (total != 0) {
-    s += u" / ";
-    for (char c : std::to_string(total)) s += static_cast<char16_t>(c);
-  }
+  std::u16string s = plat::widen(std::to_string(counter));
+  if (total != 0) s += u" / " + plat::widen(std::to_string(total));
   return s;
 }
 
