@@ -1,14 +1,16 @@
 // The timetable reader's exports: the lexical layer of the scene script.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "engine/byte_source.h"
 #include "engine/engine_state.h"
 #include "engine/recovery.h"
 #include "engine/source_store.h"
 #include "engine/timetable_reader.h"
 #include "lumvatek/exports.h"
-#include "platform/paths.h"
 
 using namespace lvk;
 using namespace lvk::tt;
@@ -27,12 +29,15 @@ void ResetState(Reader& r) {
     r.argumentSource = nullptr;
 }
 
+// Scripts written on Windows spell their includes with "\" and in any case. A folder is
+// refused here: opened as a stream it would read as an empty script.
 FILE* OpenForReading(const char* name) {
-    if (name == nullptr || *name == 0) return nullptr;
-    if (FILE* f = std::fopen(name, "rb")) return f;
-    // Scripts written on Windows spell their includes with "\" and in any case.
-    const std::string found = plat::resolvePath(name);
-    return found.empty() ? nullptr : std::fopen(found.c_str(), "rb");
+    int fd = -1;
+    uint64_t size = 0;
+    if (lvk::OpenForReading(name, fd, size) != 0) return nullptr;
+    FILE* f = ::fdopen(fd, "rb");
+    if (f == nullptr) ::close(fd);
+    return f;
 }
 
 }  // namespace

@@ -90,6 +90,8 @@ TEST_F(TimetableSources, EscapeCutByEndOfFile) {
 TEST_F(TimetableSources, MissingFile) {
     EXPECT_EQ(OpenTtFile("/nonexistent/yov/none.ttt", 0, nullptr), -1);
     EXPECT_EQ(OpenTtFile(nullptr, 0, nullptr), -1);
+    // A folder would read as an empty script.
+    EXPECT_EQ(OpenTtFile(std::filesystem::temp_directory_path().c_str(), 0, nullptr), -1);
     EXPECT_EQ(shared_.OpenSources, 0);
     EXPECT_EQ(PositionAt(0).result, -1);
 }
