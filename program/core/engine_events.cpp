@@ -7,6 +7,7 @@
 #include "platform/codepage.h"
 #include "platform/text.h"
 #include "program/core/error_log.h"
+#include "program/core/error_report.h"
 #include "program/core/form_members.h"
 #include "program/core/lang_texts.h"
 #include "program/core/main_engine_calls.h"
@@ -24,20 +25,9 @@ namespace {
 
 std::u16string decimal(int64_t n) { return plat::widen(std::to_string(n)); }
 
-// The error being handled, kept out of the engine: a stop already reported stops the show,
-// "not mine" is nobody's business, anything else is shown.
+// The error being handled, kept out of the engine: a stop already reported stops the show.
 void contain() noexcept {
-  try {
-    const PendingError e = currentPendingError();
-    if (e.number == error_number::kReported) {
-      programState().StopRequest = 1;
-      return;
-    }
-    if (e.number == error_number::kNotMine) return;
-    ShowMsgBox(u"Error (" + decimal(e.number) + u") " + e.description, msgbox::kOk, u"");
-  } catch (...) {
-    // A message that cannot be shown is dropped: nothing may travel into the engine.
-  }
+  if (ShowHandledError() == error_number::kReported) programState().StopRequest = 1;
 }
 
 void windowCommand(DllEventRec& r) {

@@ -84,4 +84,17 @@ void RaiseProgramError(std::u16string_view message) {
   throw ProgramError(error_number::kMessage, std::u16string(message));
 }
 
+int32_t ShowHandledError() noexcept {
+  int32_t n = 0;
+  try {
+    const PendingError e = currentPendingError();
+    n = e.number;
+    if (n == error_number::kReported || n == error_number::kNotMine) return n;
+    ShowMsgBox(u"Error (" + decimal(n) + u") " + e.description, msgbox::kOk, u"");
+  } catch (...) {
+    // A message that cannot be shown is dropped: nothing may travel on.
+  }
+  return n;
+}
+
 }  // namespace yov

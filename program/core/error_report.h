@@ -36,6 +36,11 @@ int32_t ReportError(int32_t position, std::u16string_view message, int32_t flags
 int32_t ReportError(const PendingError& pending, int32_t position, std::u16string_view message,
                     int32_t flags, std::u16string_view title = {});
 
+// For handlers that must not let an error go on (Qt's event delivery, the engine's
+// callback): shows the error being handled as "Error (n) description" unless it was
+// already reported (6016) or is nobody's business, never throws, and returns its number.
+int32_t ShowHandledError() noexcept;
+
 // A message for the user as error 6002; while a show runs (RunFlags 0x08) it is logged at
 // once and raised as 6016, so the show's handlers pass it on without a box.
 [[noreturn]] void RaiseProgramError(std::u16string_view message);

@@ -10,19 +10,17 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/codepage.h"
-#include "platform/text.h"
 #include "platform/numbers.h"
 #include "program/core/canvas.h"
 #include "program/core/canvas_buffers.h"
 #include "program/core/canvas_memdc.h"
 #include "program/core/engine_events.h"
+#include "program/core/error_report.h"
 #include "program/core/form_members.h"
 #include "program/core/lang_texts.h"
 #include "program/core/main_engine_calls.h"
 #include "program/core/main_module.h"
 #include "program/core/main_state.h"
-#include "program/core/msgbox.h"
 #include "program/core/program_error.h"
 #include "program/core/program_state.h"
 #include "program/core/terminate_signal.h"
@@ -59,24 +57,13 @@ ProcessEnd& processEnd() {
   return end;
 }
 
-std::u16string decimal(int64_t n) { return plat::widen(std::to_string(n)); }
-
 // A timer handler's error stays in the handler: shown, never thrown into the event loop.
-void showHandlerError() noexcept {
-  try {
-    const PendingError e = currentPendingError();
-    if (e.number == error_number::kReported || e.number == error_number::kNotMine) return;
-    ShowMsgBox(u"Error (" + decimal(e.number) + u") " + e.description, msgbox::kOk, u"");
-  } catch (...) {
-  }
-}
-
 template <class Step>
 void guarded(Step step) noexcept {
   try {
     step();
   } catch (...) {
-    showHandlerError();
+    ShowHandledError();
   }
 }
 
