@@ -62,7 +62,6 @@ public:
     void FreeAll();
 
     size_t ChunkCount() const { return chunkCount_; }
-    void SetMaxChunks(size_t maxChunks) { maxChunks_ = maxChunks; }
 
 private:
     void MoveToNextChunk(int32_t tag);

@@ -63,8 +63,6 @@ int32_t RasterFailure(int32_t base) {
     return -static_cast<int32_t>(error != 0 ? error : plat::RASTER_ERROR_INVALID_PARAMETER) - base;
 }
 
-plat::DibInfo& DrawingHeader() { return g_header; }
-
 void BuildDibHeader() {
     const CurrentPicture& p = CurPic();
     plat::DibHeader& h = g_header.header;

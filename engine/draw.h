@@ -21,9 +21,8 @@ inline constexpr int32_t kDrawFailure = 20000;
 inline constexpr int32_t kMaskFailure = 90000;
 int32_t RasterFailure(int32_t base);
 
-// The 40-byte header and 256-entry colour table the current picture is drawn with.
-plat::DibInfo& DrawingHeader();
-// Fills it from the current picture: rows top to bottom, 8 bits with the palette passed
+// Fills the 40-byte header and 256-entry colour table the current picture is drawn with
+// from the current picture: rows top to bottom, 8 bits with the palette passed
 // through the colour translation, the transparent entry in the program's colour; 32 bits
 // for true colour.
 void BuildDibHeader();

@@ -68,8 +68,6 @@ NeRecord RecordAt(ByteSource& f, uint64_t at) {
     return NeRecord{Le16(r), Le16(r + 2), Le16(r + 4), Le16(r + 6)};
 }
 
-void Append(std::string& out, const char* text, size_t n) { out.append(text, n); }
-
 }  // namespace
 
 int32_t ReadNeBitmapFrom(ByteSource& f, int32_t n) {
@@ -170,7 +168,7 @@ int32_t ListNeBitmapNames(ByteSource& f, char* buffer, int32_t size) {
             const size_t idNameLen = strnlen(idName, textLen - typeNameLen - 1);
             if (idNameLen >= textLen - typeNameLen - 1) return kErrListNeTable;
             if ((typeOrdinal & 0x7FFF) == 2 && (idOrdinal & 0x8000) != 0 && idNameLen > 0) {
-                Append(out, idName, idNameLen);
+                out.append(idName, idNameLen);
                 out += ':' + std::to_string(idOrdinal & 0x7FFF) + ';';
             }
             pos += len;
@@ -180,7 +178,7 @@ int32_t ListNeBitmapNames(ByteSource& f, char* buffer, int32_t size) {
         uint8_t len;
         char name[255];
         if (!f.ReadAt(ne.table + id, &len, 1) || !f.ReadAt(ne.table + id + 1, name, len)) return kErrListNeTable;
-        Append(out, name, len);
+        out.append(name, len);
         out += ':' + std::to_string(id | 0x8000) + ';';
     }
     if (buffer == nullptr || size < 1 || out.size() > static_cast<size_t>(size) - 1) return kErrListNeFit;

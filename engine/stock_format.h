@@ -92,7 +92,6 @@ template <class T>
 class StockTable {
 public:
     explicit StockTable(SharedTable which) : d_(Check(Binding().arrays[which])) {}
-    bool Bound() const { return d_ != nullptr; }
     int32_t Length() const { return d_ != nullptr && d_->data != nullptr ? d_->length : 0; }
     // The highest index both the count and the array allow (counts come from the program).
     int32_t Last(int32_t count) const { return std::clamp(count, 0, std::max(0, Length() - 1)); }

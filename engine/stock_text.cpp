@@ -34,8 +34,6 @@ bool IsDescHeader(const uint8_t* p, const uint8_t* end) {
 
 }  // namespace
 
-StockTextLoad* RunningStockLoad() { return Running(); }
-
 // ---------------------------------------------------------------------------------------
 // Line buffer
 

@@ -126,7 +126,4 @@ private:
     bool descHasText_ = false;
 };
 
-// The load that runs now, or null.
-StockTextLoad* RunningStockLoad();
-
 }  // namespace lvk
