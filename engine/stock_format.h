@@ -24,6 +24,10 @@ const char* KindLetters(int kind);
 int KindOfCode(uint32_t code);
 
 inline bool IsBlank(uint8_t c) { return c == ' ' || c == '\t'; }
+inline const uint8_t* SkipBlanks(const uint8_t* p, const uint8_t* end) {
+    while (p < end && IsBlank(*p)) ++p;
+    return p;
+}
 inline char16_t UpperAscii(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 inline int HexValue(uint8_t c) {
     if (c >= '0' && c <= '9') return c - '0';

@@ -23,11 +23,6 @@ StockTextLoad*& Running() {
 constexpr size_t kLineBlockBytes = 32776;
 constexpr int32_t kBucketCount = 4096;
 
-const uint8_t* SkipBlanks(const uint8_t* p, const uint8_t* end) {
-    while (p < end && IsBlank(*p)) ++p;
-    return p;
-}
-
 bool IsDescHeader(const uint8_t* p, const uint8_t* end) {
     return end - p >= 6 && std::memcmp(p + 1, "DESC", 4) == 0 && IsBlank(p[5]);
 }

@@ -17,11 +17,6 @@ constexpr size_t kMaxName = 1023;
 constexpr size_t kMaxField = 1023;
 constexpr uint32_t kBucketMask = 4095;
 
-const uint8_t* SkipBlanks(const uint8_t* p, const uint8_t* end) {
-    while (p < end && IsBlank(*p)) ++p;
-    return p;
-}
-
 // Appends characters from p up to a byte that stop() takes, trailing spaces dropped, and
 // returns where it stopped; more than limit characters raise code.
 template <class Stop>
