@@ -35,6 +35,15 @@ constexpr size_t kMaxStockName = 128;
 
 int32_t roundedTwips(double v) { return plat::clampToInt32(v); }
 
+// A step of the text window that fails is skipped; the rest goes on.
+template <class Step>
+void skipOnError(Step step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
 }  // namespace
 
 void ShowPictureDescription(int32_t stockIndex, bool detailed, uint8_t mode) {
@@ -87,7 +96,7 @@ void ShowTextWindow(const std::u16string& text, const std::u16string& caption, u
   const MainState& ms = mainState();
   int32_t w = 0;
   int32_t h = 0;
-  try {
+  skipOnError([&] {
     if (later.measureText) {
       if (text.size() <= kMeasuredPiece) {
         later.measureText(text, w, h);
@@ -100,18 +109,21 @@ void ShowTextWindow(const std::u16string& text, const std::u16string& caption, u
         }
       }
     }
-  } catch (...) {
-  }
+  });
   const TextWindowPlace p = TextWindowPlacement(text.size(), w, h, ms.ScreenWidthTw, ms.ScreenHeightTw);
   if (mode == kModalOverShow && !(st.ShowMode == 1 && (st.RunFlags & 0x01) != 0)) mode = kModalText;
   st.RunMode = mode;
   const bool overShow = mode == kModalOverShow;
-  try {
+  // Each step on its own, so that a window that fails still ends the modal state over the show.
+  skipOnError([&] {
     if (overShow && later.beginModalOverShow) later.beginModalOverShow();
+  });
+  skipOnError([&] {
     later.showTextWindow(TextWindowRequest{p.left, p.top, p.width, p.height, text, caption, mode});
+  });
+  skipOnError([&] {
     if (overShow && later.endModalOverShow) later.endModalOverShow();
-  } catch (...) {
-  }
+  });
 }
 
 void CloseTextWindow(int16_t& force) {

@@ -3,6 +3,7 @@
 // translation, the language menu and the display-mode list.
 #include <QWidget>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,18 @@ TEST_F(MainModule, ShowTextWindowMeasuresPlacesAndShows) {
   yov::ShowTextWindow(u"drawn by the show", u"", 3);
   EXPECT_EQ(overlay, std::vector<std::u16string>{u"drawn by the show"});
   EXPECT_EQ(shown.size(), 2u);
+}
+
+TEST_F(MainModule, ATextWindowThatFailsStillEndsTheModalStateOverTheShow) {
+  yov::ProgramState& st = yov::programState();
+  st.ShowMode = 1;
+  st.RunFlags = 0x01;
+  int over = 0;
+  yov::laterParts().beginModalOverShow = [&over] { over += 1; };
+  yov::laterParts().endModalOverShow = [&over] { over += 10; };
+  yov::laterParts().showTextWindow = [](const yov::TextWindowRequest&) { throw std::runtime_error("no window"); };
+  EXPECT_NO_THROW(yov::ShowTextWindow(u"text", u"", 3));
+  EXPECT_EQ(over, 11);
 }
 
 TEST_F(MainModule, AMissingTextWindowIsNamed) {
