@@ -10,6 +10,7 @@
 
 #include "engine/engine_state.h"
 #include "lumvatek/shared.h"
+#include "platform/text.h"
 
 namespace lvk {
 
@@ -29,12 +30,6 @@ inline const uint8_t* SkipBlanks(const uint8_t* p, const uint8_t* end) {
     return p;
 }
 inline char16_t UpperAscii(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
-inline int HexValue(uint8_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 inline constexpr uint8_t kEscapeByte = 0x87;
 
@@ -46,7 +41,7 @@ inline int LenientUnit(const uint8_t* p, const uint8_t* end, char16_t& unit) {
         int value = 0;
         int i = 1;
         for (; i <= 4; ++i) {
-            const int h = HexValue(p[i]);
+            const int h = plat::hexDigitValue(p[i]);
             if (h < 0) break;
             value = value * 16 + h;
         }

@@ -54,7 +54,7 @@ void StockLineBuffer::PutDecoded(const uint8_t* p, const uint8_t* end) {
         if (end - p < 4) RaiseError(kErrStkEscape);
         int value = 0;
         for (int i = 0; i < 4; ++i) {
-            const int h = HexValue(p[i]);
+            const int h = plat::hexDigitValue(p[i]);
             if (h < 0) RaiseError(kErrStkEscape);
             value = value * 16 + h;
         }

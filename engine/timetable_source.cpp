@@ -6,6 +6,7 @@
 #include "engine/recovery.h"
 #include "engine/source_store.h"
 #include "engine/timetable_reader.h"
+#include "platform/text.h"
 
 namespace lvk::tt {
 
@@ -68,13 +69,6 @@ const Source* InnermostFileSource() {
 
 namespace {
 
-int HexValue(int b) {
-    if (b >= '0' && b <= '9') return b - '0';
-    if (b >= 'A' && b <= 'F') return b - 'A' + 10;
-    if (b >= 'a' && b <= 'f') return b - 'a' + 10;
-    return -1;
-}
-
 // The source has no more characters: it goes, unless it is the one a macro call's
 // arguments are being read from: popping it would release the argument records just
 // stored above it.
@@ -108,7 +102,7 @@ int ReadFileCode(Source* s) {
         if (b == 0x87) {
             int code = 0;
             for (int i = 0; i < 4; ++i) {
-                const int d = HexValue(getc_unlocked(s->file));
+                const int d = plat::hexDigitValue(getc_unlocked(s->file));
                 if (d < 0) RaiseError(-11603);
                 ++s->column;
                 code = code * 16 + d;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/text.h"
+
 namespace plat {
 
 namespace {
@@ -26,20 +28,13 @@ std::string_view trimRight(std::string_view s) {
     return s;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // 1 to maxDigits hex digits and nothing else.
 std::optional<std::uint32_t> parseHex(std::string_view s, std::size_t maxDigits) {
     if (s.empty() || s.size() > maxDigits)
         return std::nullopt;
     std::uint32_t v = 0;
     for (char c : s) {
-        int d = hexDigit(c);
+        int d = hexDigitValue(c);
         if (d < 0)
             return std::nullopt;
         v = v << 4 | std::uint32_t(d);

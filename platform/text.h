@@ -28,6 +28,13 @@ std::u16string lcase(std::u16string_view s);
 // ASCII letters only; other bytes (UTF-8 or code-page text) pass unchanged.
 std::string asciiUpper(std::string_view s);
 std::string asciiLower(std::string_view s);
+// The value of a hexadecimal digit (0-9, A-F, a-f); -1 for anything else, EOF included.
+constexpr int hexDigitValue(int c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
 
 // <0, 0, >0 comparing upper-cased code units as unsigned values, then length.
 int compareNoCase(std::u16string_view a, std::u16string_view b);
