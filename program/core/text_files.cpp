@@ -13,6 +13,7 @@
 #include "platform/file_replace.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "program/core/error_report.h"
 #include "program/core/lang_texts.h"
 #include "program/core/msgbox.h"
 #include "program/core/program_state.h"
@@ -121,6 +122,7 @@ bool SaveTextFile(std::u16string_view path, std::u16string_view text1, std::u16s
     const bool keepBackup = (flags & kSaveBackup) != 0 && (flags & kSaveKeepBackup) != 0;
     return replace(target, bytes, keepBackup, path);
   } catch (...) {
+    ShowHandledError();  // out of memory, say: shown like the other failures, not raised
     return false;
   }
 }
