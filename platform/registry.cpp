@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/config_folder.h"
 
@@ -279,14 +280,19 @@ RegStatus Registry::modify(const std::function<RegStatus(RegKeyNode&, bool&)>& c
     return RegStatus::Ok;
 }
 
+RegStatus Registry::read(const Path& path, const std::function<RegStatus(const RegKeyNode&)>& use) {
+    std::lock_guard guard(mutex_);
+    if (RegStatus s = refresh(nullptr); s != RegStatus::Ok)
+        return s;
+    const RegKeyNode* node = std::as_const(root_).find(path);
+    return node ? use(*node) : RegStatus::NotFound;
+}
+
 RegStatus Registry::openKey(std::string_view key) {
     auto parts = splitKeyPath(key);
     if (!parts)
         return RegStatus::InvalidName;
-    std::lock_guard guard(mutex_);
-    if (RegStatus s = refresh(nullptr); s != RegStatus::Ok)
-        return s;
-    return root_.find(*parts) ? RegStatus::Ok : RegStatus::NotFound;
+    return read(*parts, [](const RegKeyNode&) { return RegStatus::Ok; });
 }
 
 RegStatus Registry::createKey(std::string_view key) {
@@ -315,15 +321,13 @@ RegStatus Registry::queryValue(std::string_view key, std::string_view name, RegV
     auto parts = splitKeyPath(key);
     if (!parts || !isValidValueName(name))
         return RegStatus::InvalidName;
-    std::lock_guard guard(mutex_);
-    if (RegStatus s = refresh(nullptr); s != RegStatus::Ok)
-        return s;
-    const RegKeyNode* node = root_.find(*parts);
-    const RegValue* v = node ? node->value(name) : nullptr;
-    if (!v)
-        return RegStatus::NotFound;
-    out = *v;
-    return RegStatus::Ok;
+    return read(*parts, [&](const RegKeyNode& node) {
+        const RegValue* v = node.value(name);
+        if (!v)
+            return RegStatus::NotFound;
+        out = *v;
+        return RegStatus::Ok;
+    });
 }
 
 RegStatus Registry::setValue(std::string_view key, std::string_view name, const RegValue& value) {
@@ -355,30 +359,22 @@ RegStatus Registry::enumKeys(std::string_view key, std::vector<std::string>& nam
     auto parts = splitKeyPath(key);
     if (!parts)
         return RegStatus::InvalidName;
-    std::lock_guard guard(mutex_);
-    if (RegStatus s = refresh(nullptr); s != RegStatus::Ok)
-        return s;
-    const RegKeyNode* node = root_.find(*parts);
-    if (!node)
-        return RegStatus::NotFound;
-    names.clear();
-    for (const RegKeyNode& child : node->children())
-        names.push_back(child.name());
-    return RegStatus::Ok;
+    return read(*parts, [&](const RegKeyNode& node) {
+        names.clear();
+        for (const RegKeyNode& child : node.children())
+            names.push_back(child.name());
+        return RegStatus::Ok;
+    });
 }
 
 RegStatus Registry::enumValues(std::string_view key, std::vector<RegNamedValue>& values) {
     auto parts = splitKeyPath(key);
     if (!parts)
         return RegStatus::InvalidName;
-    std::lock_guard guard(mutex_);
-    if (RegStatus s = refresh(nullptr); s != RegStatus::Ok)
-        return s;
-    const RegKeyNode* node = root_.find(*parts);
-    if (!node)
-        return RegStatus::NotFound;
-    values = node->values();
-    return RegStatus::Ok;
+    return read(*parts, [&](const RegKeyNode& node) {
+        values = node.values();
+        return RegStatus::Ok;
+    });
 }
 
 }  // namespace plat

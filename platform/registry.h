@@ -116,6 +116,9 @@ private:
     // Runs change on a copy of the hive under the file lock and writes the
     // result when change reports that something changed.
     RegStatus modify(const std::function<RegStatus(RegKeyNode&, bool&)>& change);
+    // Runs use on the key at path in the hive as the file holds it now; NotFound when
+    // there is no such key.
+    RegStatus read(const Path& path, const std::function<RegStatus(const RegKeyNode&)>& use);
     std::filesystem::path lockFile() const;
 
     mutable std::mutex mutex_;
