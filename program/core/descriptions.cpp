@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "program/core/core_hooks.h"
 #include "program/core/lang_texts.h"
+#include "program/core/number_text.h"
 #include "program/core/program_state.h"
 
 namespace yov {
@@ -15,8 +16,6 @@ constexpr int16_t kMacroFile = 0x7FFF;    // a macro entry: no picture of its ow
 constexpr int16_t kPictureName = 0x7FFE;  // the picture text is itself a picture name
 constexpr uint8_t kPreferLanguage = 2 | 8;
 constexpr uint8_t kWithLabels = 32;
-
-std::u16string decimal(int64_t n) { return plat::widen(std::to_string(n)); }
 
 // The tables as far as they really exist: the engine writes the counts itself.
 int32_t keyCount() {

@@ -13,6 +13,7 @@
 #include "program/core/main_engine_calls.h"
 #include "program/core/main_state.h"
 #include "program/core/msgbox.h"
+#include "program/core/number_text.h"
 #include "program/core/program_error.h"
 #include "program/core/program_state.h"
 #include "program/core/service_window.h"
@@ -22,8 +23,6 @@
 namespace yov {
 
 namespace {
-
-std::u16string decimal(int64_t n) { return plat::widen(std::to_string(n)); }
 
 // The error being handled, kept out of the engine: a stop already reported stops the show.
 void contain() noexcept {

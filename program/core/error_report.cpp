@@ -5,13 +5,12 @@
 #include "platform/text.h"
 #include "program/core/error_log.h"
 #include "program/core/msgbox.h"
+#include "program/core/number_text.h"
 #include "program/core/program_state.h"
 
 namespace yov {
 
 namespace {
-
-std::u16string decimal(int32_t n) { return plat::widen(std::to_string(n)); }
 
 constexpr int32_t kCancelBit = 0x80;
 constexpr int32_t kShowRunning = 0x08;

@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "program/core/core_hooks.h"
 #include "program/core/msgbox.h"
+#include "program/core/number_text.h"
 #include "program/core/program_state.h"
 #include "program/core/progress.h"
 #include "program/core/utilities.h"
@@ -16,8 +17,6 @@ namespace yov {
 namespace {
 
 constexpr size_t kMaxKeyLength = 10;
-
-std::u16string decimal(int64_t n) { return plat::widen(std::to_string(n)); }
 
 // The entries 1..count that really exist: the engine writes the count itself.
 int32_t usableTextCount() {

@@ -7,6 +7,7 @@
 
 #include "platform/numbers.h"
 #include "platform/text.h"
+#include "program/core/number_text.h"
 #include "program/core/param_expr.h"
 
 namespace yov {
@@ -349,7 +350,7 @@ std::u16string ParamParser::ExpandRepeatList(std::u16string_view text, int32_t& 
     int32_t p = 1;
     const int32_t count = ToLong(EvalNumber(item, p, mark).number());
     if (count > kMaxRepeatCount)
-      RaiseMessage(u"Repeat count above " + plat::widen(std::to_string(kMaxRepeatCount)) + u": " + item);
+      RaiseMessage(u"Repeat count above " + decimal(kMaxRepeatCount) + u": " + item);
     if (count <= 0) continue;
     const std::u16string body(Span(item, mark + 1, itemEnd));
     const int32_t bodyEnd = EndOf(body);

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "lumvatek/shared.h"
-#include "platform/text.h"
+#include "program/core/number_text.h"
 #include "program/core/util_hooks.h"
 
 namespace yov {
@@ -12,8 +12,8 @@ namespace yov {
 namespace {
 
 std::u16string countText(int32_t counter, int32_t total) {
-  std::u16string s = plat::widen(std::to_string(counter));
-  if (total != 0) s += u" / " + plat::widen(std::to_string(total));
+  std::u16string s = decimal(counter);
+  if (total != 0) s += u" / " + decimal(total);
   return s;
 }
 

@@ -8,13 +8,12 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "program/core/error_log.h"
+#include "program/core/number_text.h"
 #include "program/core/program_state.h"
 
 namespace yov {
 
 namespace {
-
-std::u16string decimal(int64_t n) { return plat::widen(std::to_string(n)); }
 
 // Bad input from the registry: the default is used, and the log says which value.
 int32_t fallBack(std::u16string_view name, std::u16string_view subkey, std::u16string_view text,

@@ -6,6 +6,7 @@
 #include "program/core/error_log.h"
 #include "program/core/lang_texts.h"
 #include "program/core/msgbox.h"
+#include "program/core/number_text.h"
 #include "program/scene/picture_slot.h"
 
 namespace yov {
@@ -27,7 +28,7 @@ enum Op : uint8_t {
 // the animation ends on the frame it shows.
 int32_t ProgramFault(int32_t slot, const PictureSlot& s, std::u16string_view what) {
   WriteErrorLog(u"AnimStep: " + std::u16string(what) + u" in the animation program of picture slot " +
-                plat::widen(std::to_string(slot)) + u" \"" + s.Name + u"\"");
+                decimal(slot) + u" \"" + s.Name + u"\"");
   return 0;
 }
 
@@ -84,7 +85,7 @@ class ProgramRun {
           return 0;
       }
     }
-    return Fault(u"no frame, wait or end within " + plat::widen(std::to_string(kMaxProgramOpsPerStep)) +
+    return Fault(u"no frame, wait or end within " + decimal(kMaxProgramOpsPerStep) +
                  u" instructions");
   }
 

@@ -21,6 +21,7 @@
 #include "program/core/main_module.h"
 #include "program/core/main_state.h"
 #include "program/core/msgbox.h"
+#include "program/core/number_text.h"
 #include "program/core/program_error.h"
 #include "program/core/program_state.h"
 #include "program/core/service_window.h"
@@ -42,8 +43,6 @@ constexpr char16_t kSpace = u' ';
 bool startsWith(std::u16string_view text, std::u16string_view prefix) {
   return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
 }
-
-std::u16string decimal(int64_t n) { return plat::widen(std::to_string(n)); }
 
 std::u16string withoutQuotes(std::u16string name) {
   if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"') return name.substr(1, name.size() - 2);

@@ -12,6 +12,7 @@
 #include "program/core/core_hooks.h"
 #include "program/core/form_icons.h"
 #include "program/core/localize.h"
+#include "program/core/number_text.h"
 #include "program/core/program_error.h"
 #include "program/core/program_state.h"
 #include "program/core/settings.h"
@@ -38,7 +39,7 @@ struct PlaceKey {
 
 PlaceKey placeKey(uint8_t slotByte, std::u16string_view subkey) {
   if (!subkey.empty()) return {{}, std::u16string(subkey)};
-  return {plat::widen(std::to_string(slotByte)), programState().InstanceLetter};
+  return {decimal(slotByte), programState().InstanceLetter};
 }
 
 bool outerSlot(int code) { return code >= kFirstOuterSlot && code < kFirstOuterSlot + kOuterSlots; }
@@ -135,7 +136,7 @@ void OpenForm(uint8_t slotByte, QWidget* window, int32_t width, int32_t height, 
   const int code = slotByte & kSlotCodeMask;
   if (code >= kWindowTableSlots) {
     throw ProgramError(error_number::kInvalidCall,
-                       u"Window slot " + plat::widen(std::to_string(code)) + u" is outside the window table");
+                       u"Window slot " + decimal(code) + u" is outside the window table");
   }
   ProgramState& st = programState();
   const QSize screen = screenSizePx();

@@ -4,6 +4,7 @@
 
 #include "platform/numbers.h"
 #include "platform/text.h"
+#include "program/core/number_text.h"
 
 namespace yov {
 namespace {
@@ -161,7 +162,7 @@ int32_t ParamTable::Expand(std::u16string_view pattern, int32_t flags) {
   const int32_t n = hooks.expand ? hooks.expand(pattern, flags, ExpandResult) : 0;
   if (n < 0) {
     parser_.Raise(kErrMessage, hooks.errorNumberText ? hooks.errorNumberText(-n)
-                                                     : u"Error " + plat::widen(std::to_string(-n)));
+                                                     : u"Error " + decimal(-n));
   }
   return std::min<int32_t>(n, static_cast<int32_t>(ExpandResult.size()) - 1);
 }
