@@ -46,8 +46,16 @@ std::u16string settingsKey(std::u16string_view subkey) {
 }
 
 void SaveRegString(std::u16string_view name, std::u16string_view text, std::u16string_view subkey) {
-  settingsRegistry().setString(plat::utf16ToUtf8(settingsKey(subkey)), plat::utf16ToUtf8(name),
-                               plat::utf16ToUtf8(text));
+  plat::Registry& registry = settingsRegistry();
+  const std::u16string key = settingsKey(subkey);
+  const plat::RegStatus s =
+      registry.setString(plat::utf16ToUtf8(key), plat::utf16ToUtf8(name), plat::utf16ToUtf8(text));
+  if (s == plat::RegStatus::Ok) return;
+  // The program goes on with the old value; the log tells why the setting did not stay.
+  std::string why = plat::regStatusName(s);
+  if (s == plat::RegStatus::IoError) why += ": " + registry.lastError();
+  WriteErrorLog(u"Setting \"" + std::u16string(name) + u"\" of " + key + u" not saved (" + plat::utf8ToUtf16(why) +
+                u")");
 }
 
 void SaveRegNumber(std::u16string_view name, int32_t number, std::u16string_view subkey) {

@@ -125,6 +125,13 @@ TEST_F(Settings, AValueThatDoesNotFitItsFieldFallsBackWithALogLine) {
   EXPECT_EQ(logLines().size(), 2u);
 }
 
+TEST_F(Settings, ASettingThatCannotBeSavedLeavesALogLine) {
+  yov::SaveRegString(u"Conf01", u"kept", u"\\Bad\u0001Key");
+  const std::vector<std::string> lines = logLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], "Setting \"Conf01\" of Software\\Vantrel\\Yov\\Bad\u0001Key not saved (InvalidName)");
+}
+
 TEST_F(Settings, BinaryValuesByKey) {
   const std::vector<uint8_t> bytes = {1, 2, 250};
   reg().setValue("Software\\Vantrel\\Yov", "Pal", plat::RegValue::binary(bytes));
