@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "program/core/context_help.h"
+#include "program/core/error_report.h"
 #include "program/core/form_icons.h"
 #include "program/core/key_command.h"
 #include "program/core/modal.h"
@@ -90,7 +91,13 @@ bool MsgBxFrm::Form_KeyDown(int keyCode, int shift) {
       return true;
     }
   }
-  return ShowContextHelp(code, this, 0);
+  try {
+    return ShowContextHelp(code, this, 0);
+  } catch (...) {
+    // Help reaches dialogs, settings and the shell; none of that may unwind into Qt.
+    ShowHandledError();
+    return true;
+  }
 }
 
 void MsgBxFrm::keyPressEvent(QKeyEvent* event) {
