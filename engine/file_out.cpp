@@ -47,11 +47,9 @@ int WriteWholeFile(const char* name, const void* data, size_t size, std::string&
     if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
 
     errno = 0;
-    auto written = plat::replaceFileAtomically(
-        path, std::string_view(static_cast<const char*>(data), size), error);
-    if (!written) return errno != 0 ? errno : EIO;
-    ::fchmod(written->fd.get(), mode);  // a refusal leaves a readable-by-owner file: not a failure
-    return 0;
+    const auto written =
+        plat::replaceFileAtomically(path, std::string_view(static_cast<const char*>(data), size), error, mode);
+    return written ? 0 : errno != 0 ? errno : EIO;
 }
 
 }  // namespace lvk

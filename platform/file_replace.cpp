@@ -71,7 +71,7 @@ bool FileLock::acquire(const std::filesystem::path& lockFile, std::string& error
 }
 
 std::optional<ReplacedFile> replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes,
-                                                  std::string& error) {
+                                                  std::string& error, mode_t mode) {
     std::filesystem::path folder = target.parent_path();
     if (folder.empty())
         folder = ".";
@@ -83,6 +83,8 @@ std::optional<ReplacedFile> replaceFileAtomically(const std::filesystem::path& t
         error = fileErrorText(tmpl, errno);
         return std::nullopt;
     }
+    if (mode != 0600)
+        ::fchmod(fd.get(), mode);
     auto fail = [&](const std::filesystem::path& what) {
         error = fileErrorText(what, errno);
         ::unlink(name.data());

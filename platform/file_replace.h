@@ -68,11 +68,12 @@ struct ReplacedFile {
     FileIdentity id;
 };
 
-// Writes the bytes to a new file (mode 0600) in the target's folder, flushes it
-// to disk, renames it over the target and flushes the folder. On failure the
-// target is untouched and the message names the file and the cause.
+// Writes the bytes to a new file in the target's folder, flushes it to disk,
+// renames it over the target and flushes the folder. On failure the target is
+// untouched and the message names the file and the cause. The file gets mode
+// before it is renamed (a refused change leaves it at 0600, not a failure).
 std::optional<ReplacedFile> replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes,
-                                                  std::string& error);
+                                                  std::string& error, mode_t mode = 0600);
 
 // Copies everything readable from fromFd into a file that must not exist yet
 // (mode 0600), flushed to disk.
