@@ -1,5 +1,7 @@
 #include "engine/events.h"
 
+#include "platform/codepage.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdarg>
@@ -55,12 +57,10 @@ DllEventRec& MainEvent() {
     return g_record;
 }
 
+// 8-bit texts crossing to the program are UTF-8 (the tables are ASCII; file names and
+// messages may not be).
 void SetEventText(int which, std::string_view text) {
-    MainEvent();
-    EventText& t = textBuffer(which);
-    const size_t n = std::min<size_t>(text.size(), kEventTextMax);
-    for (size_t i = 0; i < n; ++i) t.chars()[i] = static_cast<unsigned char>(text[i]);
-    t.setLength(static_cast<int32_t>(n));
+    SetEventText(which, std::u16string_view(plat::utf8ToUtf16(text)));
 }
 
 void SetEventText(int which, const char* text) {

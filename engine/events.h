@@ -40,8 +40,8 @@ void InitEventRecord();
 // The main thread's record. Fields an event does not set keep their earlier values.
 DllEventRec& MainEvent();
 
-// Fill Text1..Text3 (which = 1, 2, 3). 8-bit text is widened byte by byte; a text longer
-// than the buffer is cut at kEventTextMax characters.
+// Fill Text1..Text3 (which = 1, 2, 3). 8-bit text is UTF-8; a text longer than the buffer
+// is cut at kEventTextMax characters.
 void SetEventText(int which, const char* text);
 void SetEventText(int which, std::string_view text);
 void SetEventText(int which, std::u16string_view text);
