@@ -91,7 +91,7 @@ int32_t RaiseMessage(const char* format, ...) {
     std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
     SetEventText(1, buffer);
-    return RaiseEvent(kEvMessage);
+    return RaiseEvent(lv_event::kMessage);
 }
 
 void RaiseAllocEvent(int16_t code, int32_t arg1, int32_t arg2, int32_t arg3) {

@@ -10,21 +10,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "lumvatek/event_codes.h"
 #include "lumvatek/shared.h"
 
 namespace lvk {
-
-// Event codes raised by the library.
-enum EventCode : int16_t {
-    kEvCloseShow = 201,
-    kEvDefaultText = 202,
-    kEvMenuCaption = 203,
-    kEvWait = 204,
-    kEvMessage = 206,
-    kEvAlloc = 211,
-    kEvFree = 212,
-    kEvExpandDone = 214,
-};
 
 // Characters a text buffer of the record holds (the 2,080-byte buffers less the two unread
 // bytes, the length word and the terminating 0).

@@ -121,14 +121,14 @@ void ReportNodes(const Node* first, int level) {
         case kModifierNode: line += u"MOD "; line += n->Text(); break;
         case kGroupNode:
             SetEventText(1, indent + u"(");
-            RaiseEvent(kEvMessage);
+            RaiseEvent(lv_event::kMessage);
             ReportNodes(n->first, level + 1);
             line += u")";
             break;
         default: line += u"CHAR: "; line += static_cast<char16_t>(n->kind); break;
         }
         SetEventText(1, line);
-        RaiseEvent(kEvMessage);
+        RaiseEvent(lv_event::kMessage);
     }
 }
 
@@ -136,7 +136,7 @@ void ReportFailure(int32_t code, const Node* pattern) {
     if (!HasEventCallback()) return;
     RaiseMessage("Error %d in SGen2()", code);
     ReportNodes(pattern, 0);
-    RaiseEvent(kEvExpandDone);
+    RaiseEvent(lv_event::kExpandDone);
 }
 
 }  // namespace

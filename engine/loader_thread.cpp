@@ -213,7 +213,7 @@ LvResult LookPicture(const char* name, LvHandle module, int16_t* widthOut, int16
 
     g_waiting = true;
     for (;;) {
-        RaiseEvent(kEvWait);
+        RaiseEvent(lv_event::kWait);
         if (run->word.load(std::memory_order_acquire) == kIdle) break;
         if (run->ended.load(std::memory_order_acquire)) break;
         run->done.Wait(kWaitStepMs);

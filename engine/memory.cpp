@@ -58,7 +58,7 @@ int32_t reportedSize(size_t size) { return static_cast<int32_t>(std::min<size_t>
 void* MemAlloc(size_t size, int32_t tag) {
     void* p = std::malloc(size == 0 ? 1 : size);
     const uint32_t serial = p != nullptr ? registry().add(p, tag, size) : 0;
-    RaiseAllocEvent(kEvAlloc, static_cast<int32_t>(serial), tag, reportedSize(size));
+    RaiseAllocEvent(lv_event::kAlloc, static_cast<int32_t>(serial), tag, reportedSize(size));
     return p;
 }
 
@@ -66,7 +66,7 @@ int32_t MemFree(void* address, int32_t tag) {
     if (address == nullptr) return 0;
     const std::optional<BlockInfo> info = registry().take(address);
     if (!info) return -1;
-    RaiseAllocEvent(kEvFree, static_cast<int32_t>(info->serial), tag, 0);
+    RaiseAllocEvent(lv_event::kFree, static_cast<int32_t>(info->serial), tag, 0);
     std::free(address);
     return 0;
 }
@@ -80,12 +80,12 @@ void* MemRealloc(void* address, size_t size, int32_t tag) {
     void* p = std::realloc(address, size == 0 ? 1 : size);
     if (p == nullptr) {
         registry().put(address, *old);  // still valid and still ours
-        RaiseAllocEvent(kEvAlloc, 0, tag, reportedSize(size));
+        RaiseAllocEvent(lv_event::kAlloc, 0, tag, reportedSize(size));
         return nullptr;
     }
-    RaiseAllocEvent(kEvFree, static_cast<int32_t>(old->serial), tag, 0);
+    RaiseAllocEvent(lv_event::kFree, static_cast<int32_t>(old->serial), tag, 0);
     const uint32_t serial = registry().add(p, tag, size);
-    RaiseAllocEvent(kEvAlloc, static_cast<int32_t>(serial), tag, reportedSize(size));
+    RaiseAllocEvent(lv_event::kAlloc, static_cast<int32_t>(serial), tag, reportedSize(size));
     return p;
 }
 

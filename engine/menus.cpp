@@ -37,7 +37,7 @@ std::string askCaption(const char* key, const char* caption) {
     g_state.answer.clear();
     SetEventText(1, key);
     SetEventText(2, caption);
-    RaiseEvent(kEvMenuCaption);
+    RaiseEvent(lv_event::kMenuCaption);
     if (!g_state.answer.empty()) text = g_state.answer;
     return text;
 }

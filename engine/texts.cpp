@@ -116,7 +116,7 @@ LvResult GetMenuTxt() noexcept {
             if (d.key == nullptr || d.key[0] == 0 || (d.flags & kDefNotEnumerated) != 0) continue;
             SetEventText(1, d.key);
             SetEventText(2, d.caption);
-            RaiseEvent(kEvDefaultText);
+            RaiseEvent(lv_event::kDefaultText);
         }
     }
     for (const KeyText& e : kKeyTexts) {
@@ -126,13 +126,13 @@ LvResult GetMenuTxt() noexcept {
         }
         SetEventText(1, e.key);
         SetEventText(2, e.text);
-        RaiseEvent(kEvDefaultText);
+        RaiseEvent(lv_event::kDefaultText);
     }
     SetEventText(3, "ENUM");
     for (const NumberedText& e : kNumberedTexts) {
         SetEventText(1, "E" + std::to_string(e.number));
         SetEventText(2, e.text);
-        RaiseEvent(kEvDefaultText);
+        RaiseEvent(lv_event::kDefaultText);
     }
     return 0;
 }

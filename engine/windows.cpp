@@ -61,14 +61,6 @@ struct WindowState {
 
 WindowState g_win;
 
-constexpr int16_t kSubMenuHover = 4142;
-constexpr int16_t kSubMenuLeave = 4143;
-constexpr int16_t kSubWheel = 4226;
-constexpr int16_t kSubMenuSelect = 4386;
-constexpr int16_t kSubMenuHelp = 4387;
-constexpr int16_t kSubMenuLoopEnter = 4549;
-constexpr int16_t kSubMenuLoopExit = 4550;
-
 int findSlot(LvWindow window) {
     if (window == 0) return -1;
     for (int s = 0; s < kFormSlots; ++s) {
@@ -122,7 +114,7 @@ int32_t formProc(LvWindow window, LvWindowMessage& m) {
             rec.Arg1 = m.identifier;
             rec.Arg3 = m.x;
             rec.Arg4 = m.y;
-            raiseWindowEvent(slot, kSubMenuHelp);
+            raiseWindowEvent(slot, lv_event::kSubMenuHelp);
             return kLvProcDefault;
         case kLvMsgDestroy:
             g_win.slots[slot] = FormSlot{};
@@ -136,7 +128,7 @@ int32_t formProc(LvWindow window, LvWindowMessage& m) {
         }
         case kLvMsgSysCommand:
             if (m.identifier == kLvScClose && slot == 0) {
-                RaiseEvent(kEvCloseShow);
+                RaiseEvent(lv_event::kCloseShow);
                 return kLvProcHandled;
             }
             return m.identifier == kLvScScreenSave ? kLvProcHandled : kLvProcDefault;
@@ -151,7 +143,7 @@ int32_t formProc(LvWindow window, LvWindowMessage& m) {
                 else if (id == 0x13F1) g_win.modeWord |= 0x8000;
             }
             rec.Arg1 = m.identifier;
-            raiseWindowEvent(slot, kSubMenuSelect);
+            raiseWindowEvent(slot, lv_event::kSubMenuSelect);
             return kLvProcDefault;
         }
         case kLvMsgMouseMove:
@@ -162,11 +154,11 @@ int32_t formProc(LvWindow window, LvWindowMessage& m) {
             rec.Arg2 = static_cast<int16_t>(m.keys);
             rec.Arg3 = static_cast<int16_t>(m.x);
             rec.Arg4 = static_cast<int16_t>(m.y);
-            raiseWindowEvent(slot, kSubWheel);
+            raiseWindowEvent(slot, lv_event::kSubWheel);
             return kLvProcHandled;
         case kLvMsgEnterMenuLoop:
         case kLvMsgExitMenuLoop:
-            raiseWindowEvent(slot, m.message == kLvMsgEnterMenuLoop ? kSubMenuLoopEnter : kSubMenuLoopExit);
+            raiseWindowEvent(slot, m.message == kLvMsgEnterMenuLoop ? lv_event::kSubMenuLoopEnter : lv_event::kSubMenuLoopExit);
             return kLvProcHandled;
         case kLvMsgSizing:
         case kLvMsgMoving:
@@ -202,11 +194,11 @@ int32_t subclassProc(LvWindow window, LvWindowMessage& m) {
             rec.Arg2 = m.keys;
             rec.Arg3 = static_cast<int16_t>(m.x);
             rec.Arg4 = static_cast<int16_t>(m.y);
-            raiseWindowEvent(entry.code, kSubMenuHover);
+            raiseWindowEvent(entry.code, lv_event::kSubMenuHover);
             return kLvProcDefault;
         case kLvMsgMouseLeave:
             rec.Arg1 = entry.identifier;
-            raiseWindowEvent(entry.code, kSubMenuLeave);
+            raiseWindowEvent(entry.code, lv_event::kSubMenuLeave);
             return kLvProcDefault;
         default:
             return kLvProcDefault;

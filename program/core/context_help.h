@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "lumvatek/event_codes.h"
+
 class QUrl;
 class QWidget;
 
@@ -28,7 +30,7 @@ inline constexpr int32_t kWindowTopic = 4381;
 inline constexpr int32_t kWhatsThis = 4382;
 inline constexpr int32_t kWindowTopic2 = 4383;
 inline constexpr int32_t kFinder = 4384;
-inline constexpr int32_t kMenuItem = 4387;
+inline constexpr int32_t kMenuItem = lv_event::kSubMenuHelp;  // help on a menu item
 inline constexpr int32_t kChooseHelpFile = 4544;
 inline constexpr int32_t kFirstScriptLink = 4992;
 inline constexpr int32_t kLastScriptLink = 5023;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "lumvatek/event_codes.h"
 #include "lumvatek/shared.h"
 
 namespace yov {
@@ -19,18 +20,11 @@ void InitEngine();
 int32_t OnEngineEvent(DllEventRec* record) noexcept;
 
 namespace engine_event {
+using namespace lv_event;
+// Window events of the running show (Code 0) and of the program's window slots.
 inline constexpr int16_t kShowCommand = 0;
 inline constexpr int16_t kFirstSlot = 1;
 inline constexpr int16_t kLastSlot = 44;
-inline constexpr int16_t kCloseShow = 201;
-inline constexpr int16_t kMenuCaption = 203;
-inline constexpr int16_t kWait = 204;
-inline constexpr int16_t kPumpMessages = 205;
-inline constexpr int16_t kMessage = 206;
-inline constexpr int16_t kMessageBox = 208;
-inline constexpr int16_t kAlloc = 211;
-inline constexpr int16_t kFree = 212;
-inline constexpr int16_t kLogLine = 213;
 }  // namespace engine_event
 
 }  // namespace yov

@@ -47,7 +47,7 @@ inline EventLog& Log() {
 
 inline int32_t RecordEvent(DllEventRec* record) noexcept {
     EventLog& log = Log();
-    if (record->Code == lvk::kEvWait) {
+    if (record->Code == lv_event::kWait) {
         std::function<void()> action;
         {
             std::lock_guard hold(log.mutex);
@@ -56,7 +56,7 @@ inline int32_t RecordEvent(DllEventRec* record) noexcept {
             action = log.onWait;
         }
         if (action) action();
-    } else if (record->Code == lvk::kEvAlloc || record->Code == lvk::kEvFree) {
+    } else if (record->Code == lv_event::kAlloc || record->Code == lv_event::kFree) {
         if (std::this_thread::get_id() != log.mainThread) {
             std::lock_guard hold(log.mutex);
             log.allocRecordsOffMain.push_back(record);

@@ -51,7 +51,7 @@ TEST(Arena, TooLargeOrNegativeSizesRaise) {
 std::vector<std::string> g_lines;
 
 int32_t Collect(DllEventRec* rec) {
-    if (rec->Code == lvk::kEvMessage) {
+    if (rec->Code == lv_event::kMessage) {
         std::string text;
         for (const char16_t* p = rec->Text1; *p != 0; ++p) text += static_cast<char>(*p);
         g_lines.push_back(text);

@@ -237,7 +237,7 @@ TEST_F(Buffers, AStripTheRasterCannotMakeIsReportedAndGivesNoBuffer) {
     messages.clear();
     lvk::InitEventRecord();
     lvk::SetEventCallback([](DllEventRec* rec) noexcept -> int32_t {
-        if (rec->Code == lvk::kEvMessage) {
+        if (rec->Code == lv_event::kMessage) {
             std::string text;
             for (const char16_t* p = rec->Text1; *p != 0; ++p) text += static_cast<char>(*p);
             messages.push_back(text);

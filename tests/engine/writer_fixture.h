@@ -66,7 +66,7 @@ private:
         return lines;
     }
     static int32_t Collect(DllEventRec* rec) {
-        if (rec->Code == kEvMessage) {
+        if (rec->Code == lv_event::kMessage) {
             std::string text;
             for (char16_t c : LvTextString(rec->Text1)) text += static_cast<char>(c);
             Lines().push_back(text);
