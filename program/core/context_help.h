@@ -54,6 +54,9 @@ struct HelpFiles {
 };
 HelpFiles& helpFiles();
 
+// A help file was found or chosen (once set, the help file is never emptied again).
+inline bool HelpAvailable() { return !helpFiles().HelpFile.empty(); }
+
 // The address of the program's home page (command 4201); a configuration value.
 std::string homePageAddress();
 

@@ -3,8 +3,9 @@
 // the current scene script, and the display modes the settings dialog collects.
 //
 // Values that other parts of the core already keep (ProgramKey, InstanceLetter, TempDir,
-// ErrorLogPath, screen size, CacheMode, ConfigDir, DocFile, HelpAvailable) stay in
-// ProgramState; this record holds the rest of the main module's globals.
+// ErrorLogPath, screen size, CacheMode, ConfigDir, DocFile) stay in ProgramState, and
+// whether help is available follows the help file (HelpAvailable, context_help.h); this
+// record holds the rest of the main module's globals.
 #pragma once
 
 #include <array>

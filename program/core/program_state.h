@@ -39,7 +39,6 @@ struct ProgramState {
   // Screen size in pixels; 0 asks the primary screen.
   int32_t ScreenWidthPx = 0;
   int32_t ScreenHeightPx = 0;
-  uint8_t HelpAvailable = 0;      // a help file was found
   std::u16string DocFile;         // the documentation page, empty when none
 
   // --- Kept by the stock and script procedures.

@@ -139,10 +139,7 @@ void findHelp() {
   std::u16string h = FindHelpFile(u"rolvanee.hlp", u"HelpE", 1);
   if (h.empty()) h = FindHelpFile(u"rolvaneg.hlp", u"HelpG", 2);
   if (h.empty()) h = FindHelpFile(u"rolvane.hlp", u"Help0", 0);
-  if (!h.empty()) {
-    helpFiles().HelpFile = h;
-    programState().HelpAvailable = 1;
-  }
+  if (!h.empty()) helpFiles().HelpFile = h;
   const std::u16string doc = ProgramHome() + u"/doc/";
   programState().DocFile.clear();
   for (const char16_t* page : {u"timtabe.htm", u"timtab.htm", u"rolvane.htm"}) {

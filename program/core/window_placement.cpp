@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "program/core/context_help.h"
 #include "program/core/core_hooks.h"
 #include "program/core/form_icons.h"
 #include "program/core/localize.h"
@@ -144,7 +145,7 @@ void OpenForm(uint8_t slotByte, QWidget* window, int32_t width, int32_t height, 
   minHeight = std::min(minHeight, screen.height());
 
   FormLimits& limits = st.Shared.Limits;
-  if (st.HelpAvailable == 0) limits.Flags |= kNoHelpFile;
+  if (!HelpAvailable()) limits.Flags |= kNoHelpFile;
   if (st.DocFile.empty()) limits.Flags |= kNoDocPage;
   limits.MinWidth = toInt16(minWidth);
   limits.MinHeight = toInt16(minHeight);

@@ -18,6 +18,7 @@
 #include "platform/config_folder.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "program/core/context_help.h"
 #include "program/core/core_hooks.h"
 #include "program/core/msgbox.h"
 #include "program/core/program_state.h"
@@ -35,7 +36,7 @@ inline void resetProgramState() {
   st.ErrorLogPath.clear();
   st.ScreenWidthPx = 0;
   st.ScreenHeightPx = 0;
-  st.HelpAvailable = 0;
+  yov::helpFiles() = {};
   st.DocFile.clear();
   st.CacheMode = 0;
   st.CacheFile.clear();

@@ -16,6 +16,8 @@
 #include <memory>
 
 #include "core_fixture.h"
+#include "program/core/context_help.h"
+#include "program/core/util_hooks.h"
 #include "program/core/localize.h"
 #include "program/core/program_error.h"
 #include "program/core/settings.h"
@@ -194,7 +196,7 @@ TEST_F(Placement, OpenFormFillsTheLimitsTheEngineReads) {
   EXPECT_EQ(limits_.OwnerWindow, 0x1234);
 
   // The flags are only ever set.
-  st.HelpAvailable = 1;
+  yov::helpFiles().HelpFile = u"doc/help.html";
   st.DocFile = u"doc/index.html";
   st.Shared.Limits.Flags = 0xE000;
   auto w2 = window();
@@ -203,6 +205,24 @@ TEST_F(Placement, OpenFormFillsTheLimitsTheEngineReads) {
 
   auto outside = window();
   EXPECT_THROW(yov::OpenForm(64, outside.get()), yov::ProgramError);
+}
+
+TEST_F(Placement, AHelpFileChosenLaterClearsTheNoHelpFlag) {
+  auto& st = yov::programState();
+  st.DocFile = u"doc/index.html";
+  auto before = window();
+  yov::OpenForm(12, before.get(), 300, 200);
+  EXPECT_EQ(limits_.Flags & 0x0800, 0x0800) << "no help file found at start-up";
+
+  const yov::UtilHooks saved = yov::utilHooks();
+  yov::utilHooks().chooseFile = [](std::u16string_view, int32_t) { return std::string("/tmp/chosen-help.html"); };
+  EXPECT_TRUE(yov::ShowContextHelp(yov::help_cmd::kChooseHelpFile, nullptr, 0));
+  yov::utilHooks() = saved;
+
+  st.Shared.Limits.Flags = 0;
+  auto after = window();
+  yov::OpenForm(13, after.get(), 300, 200);
+  EXPECT_EQ(limits_.Flags & 0x0800, 0) << "a window opened after the choice offers help";
 }
 
 TEST_F(Placement, PendingMoveIsRepeatedByTheServiceTimer) {
