@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <cstdio>
 #include <ctime>
 
 #include "lumvatek/shared.h"
@@ -16,6 +17,7 @@
 #include "program/core/core_hooks.h"
 #include "program/core/core_wiring.h"
 #include "program/core/engine_events.h"
+#include "program/core/error_log.h"
 #include "program/core/instance_control.h"
 #include "program/core/main_engine_calls.h"
 #include "program/core/main_module.h"
@@ -211,17 +213,44 @@ void dispatch(std::u16string lowered) {
   }
 }
 
-MainResult failed(bool guiLoaded) {
-  const PendingError e = currentPendingError();
-  ShowMsgBox(u"Error " + decimal(e.number) + u" (" + e.description + u") after " + decimal(programState().ProgressCode),
-             msgbox::kOk, kProgramTitle);
+// The report of a failed start when no message box could show it: the error log, and
+// stderr because the log's folder may be what failed.
+void reportUnshown(std::u16string_view text) noexcept {
+  const std::u16string_view line = text.empty() ? std::u16string_view(u"Start-up failed") : text;
+  WriteErrorLog(line);
+  try {
+    std::fprintf(stderr, "%s\n", plat::utf16ToUtf8(line).c_str());
+  } catch (...) {
+    std::fputs("Start-up failed\n", stderr);
+  }
+}
+
+// Runs inside Main's handler, so nothing may leave it: the shutdown runs whatever the
+// report of the error does.
+MainResult failed(bool guiLoaded) noexcept {
+  std::u16string text;
+  try {
+    const PendingError e = currentPendingError();
+    text = u"Error " + decimal(e.number) + u" (" + e.description + u") after " + decimal(programState().ProgressCode);
+    ShowMsgBox(text, msgbox::kOk, kProgramTitle);
+  } catch (...) {
+    reportUnshown(text);
+  }
   // A copy that stopped half-way must not sit invisible on both mutexes: it shuts down.
   serviceState().ExitCode = 1;
-  if (guiLoaded && QCoreApplication::instance() != nullptr) {
-    PostDeferredAction(deferred::kShutdown);
-    return {true, 1};
+  try {
+    if (guiLoaded && QCoreApplication::instance() != nullptr) {
+      PostDeferredAction(deferred::kShutdown);
+      return {true, 1};
+    }
+  } catch (...) {
+    reportUnshown(u"The shutdown could not be posted");
   }
-  ReleaseInstance();
+  try {
+    ReleaseInstance();
+  } catch (...) {
+    reportUnshown(u"The instance locks could not be released");
+  }
   return {false, 1};
 }
 

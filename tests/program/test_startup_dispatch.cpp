@@ -5,12 +5,16 @@
 #include <QWidget>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/codepage.h"
 #include "platform/text.h"
+#include "program/core/error_log.h"
 #include "program/core/main_state.h"
+#include "program/core/msgbox.h"
+#include "program/core/program_error.h"
 #include "program/core/program_state.h"
 #include "program/core/settings.h"
 #include "program/core/startup.h"
@@ -153,6 +157,21 @@ TEST_F(StartupDispatch, ABareNameBecomesTheSceneScript) {
   EXPECT_EQ(yov::mainState().StandaloneConfig, 1);
   yov::PostDeferredAction(0);
   EXPECT_TRUE(runUntilEnded());
+}
+
+TEST_F(StartupDispatch, AFailedStartWhoseReportCannotBeShownStillShutsDown) {
+  yov::laterParts().showSettings = [] { throw yov::ProgramError(5, u"settings broke"); };
+  yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) -> int32_t {
+    throw std::runtime_error("no message box");
+  });
+  yov::MainResult result;
+  EXPECT_NO_THROW(result = yov::Main(u"/c"));
+  EXPECT_TRUE(result.keepRunning);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(runUntilEnded()) << "the shutdown still runs";
+  EXPECT_EQ(exitCodes_, std::vector<int32_t>{1});
+  EXPECT_NE(readFile(utf8(yov::errorLogFile())).find("Error 5 (settings broke) after "), std::string::npos)
+      << "the report went to the error log";
 }
 
 }  // namespace
