@@ -77,7 +77,12 @@ bool replace(const std::string& target, const std::string& bytes, bool keepBacku
   std::string backup;
   if (keepBackup && exists) {
     backup = plat::utf16ToUtf8(backupFileName(plat::utf8ToUtf16(target)));
-    if (::rename(target.c_str(), backup.c_str()) != 0) backup.clear();
+    if (::rename(target.c_str(), backup.c_str()) != 0) {
+      // Replaced without its backup the old text would be lost for good: it stays instead.
+      err = errno;
+      ::unlink(temp.c_str());
+      return fail(u"ERW", err, path);
+    }
   }
   if (::rename(temp.c_str(), target.c_str()) != 0) {
     err = errno;
@@ -98,16 +103,13 @@ std::u16string backupFileName(std::u16string_view path) {
   return plat::utf8ToUtf16(plat::joinPath(parts.dir, plat::utf16ToUtf8(name)));
 }
 
-void BackupFile(std::u16string_view path, bool keep) {
+bool BackupFile(std::u16string_view path, bool keep) {
   const std::string target = openPath(path);
   struct stat info {};
-  if (!isFile(target, info)) return;
-  if (!keep) {
-    ::unlink(target.c_str());
-    return;
-  }
+  if (!isFile(target, info)) return true;
+  if (!keep) return ::unlink(target.c_str()) == 0;
   const std::string backup = plat::utf16ToUtf8(backupFileName(plat::utf8ToUtf16(target)));
-  ::rename(target.c_str(), backup.c_str());
+  return ::rename(target.c_str(), backup.c_str()) == 0;
 }
 
 bool SaveTextFile(std::u16string_view path, std::u16string_view text1, std::u16string_view text2,

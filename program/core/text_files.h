@@ -16,14 +16,16 @@ inline constexpr int32_t kSaveKeepBackup = 0x04;
 std::u16string backupFileName(std::u16string_view path);
 
 // Before a file is rewritten in place: without `keep` the file is deleted; with it, it
-// becomes the backup (replacing an older one). Nothing when there is no file.
-void BackupFile(std::u16string_view path, bool keep);
+// becomes the backup (replacing an older one). Nothing when there is no file. False when
+// the file could not be deleted or renamed: it is still there and must not be rewritten.
+[[nodiscard]] bool BackupFile(std::u16string_view path, bool keep);
 
 // Writes text1 and text2 exactly as they are (nothing between or after them) in the
 // program's code page: appended with kSaveAppend, else the file is replaced. A replaced
 // file is written beside the target first and renamed over it, so a failed write leaves
 // the old file (and, with kSaveBackup | kSaveKeepBackup, the old file becomes the backup
-// only once the new one is complete). Failures are shown with the texts of "ERC" (cannot
+// only once the new one is complete; when it cannot become the backup, the old file stays
+// and nothing is written). Failures are shown with the texts of "ERC" (cannot
 // create) and "ERW" (cannot write) and give false; nothing is raised. An empty path gives
 // false without a message.
 bool SaveTextFile(std::u16string_view path, std::u16string_view text1, std::u16string_view text2,

@@ -119,15 +119,31 @@ TEST_F(TextFiles, AFailedWriteKeepsTheOldFile) {
 
 TEST_F(TextFiles, BackupFileDeletesOrKeeps) {
   const std::u16string path = u16(folder() + "/Stock.STK");
-  yov::BackupFile(path, true);  // nothing there: nothing happens
+  EXPECT_TRUE(yov::BackupFile(path, true));  // nothing there: nothing happens
   write(folder() + "/Stock.STK", "v1");
-  yov::BackupFile(path, true);
+  EXPECT_TRUE(yov::BackupFile(path, true));
   EXPECT_FALSE(std::filesystem::exists(folder() + "/Stock.STK"));
   EXPECT_EQ(readFile(folder() + "/stock_bak.stk"), "v1");
   write(folder() + "/Stock.STK", "v2");
-  yov::BackupFile(path, false);
+  EXPECT_TRUE(yov::BackupFile(path, false));
   EXPECT_FALSE(std::filesystem::exists(folder() + "/Stock.STK"));
   EXPECT_EQ(readFile(folder() + "/stock_bak.stk"), "v1");
+}
+
+// A backup name taken by a folder: the rename fails, and the file must not be rewritten
+// as if its old text were kept.
+TEST_F(TextFiles, ABackupThatCannotBeMadeKeepsTheFile) {
+  const std::u16string path = u16(folder() + "/Stock.STK");
+  write(folder() + "/Stock.STK", "precious");
+  std::filesystem::create_directories(folder() + "/stock_bak.stk/in-the-way");
+  EXPECT_FALSE(yov::BackupFile(path, true));
+  EXPECT_EQ(readFile(folder() + "/Stock.STK"), "precious");
+
+  EXPECT_FALSE(yov::SaveTextFile(path, u"new", u"", kSaveBackup | kSaveKeepBackup));
+  EXPECT_EQ(readFile(folder() + "/Stock.STK"), "precious");
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].text.find(u"Stock.STK"), std::u16string::npos) << core_test::utf8(boxes_[0].text);
+  for (const std::string& n : names()) EXPECT_EQ(n.find(".tmp"), std::string::npos) << n;
 }
 
 TEST_F(TextFiles, BackupNames) {
