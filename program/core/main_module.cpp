@@ -93,7 +93,6 @@ void ShowTextWindow(const std::u16string& text, const std::u16string& caption, u
     ReportNotAvailable(u"the text window");
     return;
   }
-  const MainState& ms = mainState();
   int32_t w = 0;
   int32_t h = 0;
   skipOnError([&] {
@@ -110,7 +109,7 @@ void ShowTextWindow(const std::u16string& text, const std::u16string& caption, u
       }
     }
   });
-  const TextWindowPlace p = TextWindowPlacement(text.size(), w, h, ms.ScreenWidthTw, ms.ScreenHeightTw);
+  const TextWindowPlace p = TextWindowPlacement(text.size(), w, h, ScreenWidthTw(), ScreenHeightTw());
   if (mode == kModalOverShow && !(st.ShowMode == 1 && (st.RunFlags & 0x01) != 0)) mode = kModalText;
   st.RunMode = mode;
   const bool overShow = mode == kModalOverShow;

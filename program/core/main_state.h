@@ -73,8 +73,6 @@ struct MainState {
   int32_t CtlHeight2Px = 0;
   int32_t EditHeightPx = 0;
   uint8_t MonitorCount = 0;
-  int32_t ScreenWidthTw = 0;
-  int32_t ScreenHeightTw = 0;
   uint8_t PaintFlags = 0;           // the frame painter's option bits, 169 at start
 
   // --- Folders and clocks.
@@ -113,6 +111,10 @@ struct MainState {
 };
 
 MainState& mainState();
+
+// The screen size (ProgramState's ScreenWidthPx, ScreenHeightPx) in twips.
+int32_t ScreenWidthTw();
+int32_t ScreenHeightTw();
 
 // The program's display title (the message boxes' default caption).
 inline constexpr const char16_t* kProgramTitle = u"Yov";

@@ -266,16 +266,12 @@ void GetScreenArea() {
     const QRect desktop = primary->virtualGeometry();
     st.ScreenWidthPx = desktop.width();
     st.ScreenHeightPx = desktop.height();
-    ms.ScreenWidthTw = st.ScreenWidthPx * ms.TwipsPerPixelX;
-    ms.ScreenHeightTw = st.ScreenHeightPx * ms.TwipsPerPixelY;
     return;
   }
   ms.MonitorCount = 1;
   const QSize size = primary != nullptr ? primary->size() : QSize(1024, 768);
-  ms.ScreenWidthTw = size.width() * ms.TwipsPerPixelX;
-  ms.ScreenHeightTw = size.height() * ms.TwipsPerPixelY;
-  st.ScreenWidthPx = plat::clampToInt32(static_cast<double>(ms.ScreenWidthTw) / ms.TwipsPerPixelX);
-  st.ScreenHeightPx = plat::clampToInt32(static_cast<double>(ms.ScreenHeightTw) / ms.TwipsPerPixelY);
+  st.ScreenWidthPx = size.width();
+  st.ScreenHeightPx = size.height();
 }
 
 MainResult Main(std::u16string_view commandLine) {

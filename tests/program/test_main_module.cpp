@@ -57,8 +57,9 @@ TEST_F(MainModule, TextWindowPlacement) {
 
 TEST_F(MainModule, ShowTextWindowMeasuresPlacesAndShows) {
   yov::MainState& ms = yov::mainState();
-  ms.ScreenWidthTw = 15360;
-  ms.ScreenHeightTw = 11520;
+  ms.TwipsPerPixelX = ms.TwipsPerPixelY = 15;
+  yov::programState().ScreenWidthPx = 1024;   // 15360 twips
+  yov::programState().ScreenHeightPx = 768;   // 11520 twips
   std::vector<size_t> measured;
   std::vector<yov::TextWindowRequest> shown;
   yov::laterParts().measureText = [&measured](std::u16string_view text, int32_t& w, int32_t& h) {

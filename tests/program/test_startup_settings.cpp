@@ -251,8 +251,8 @@ TEST_F(StartupTables, ScreenAreaAndMetrics) {
   const yov::MainState& ms = yov::mainState();
   EXPECT_GE(ms.MonitorCount, 1);
   EXPECT_GT(yov::programState().ScreenWidthPx, 0);
-  EXPECT_EQ(ms.ScreenWidthTw, yov::programState().ScreenWidthPx * 15);
-  EXPECT_EQ(ms.ScreenHeightTw, yov::programState().ScreenHeightPx * 15);
+  EXPECT_EQ(yov::ScreenWidthTw(), yov::programState().ScreenWidthPx * 15);
+  EXPECT_EQ(yov::ScreenHeightTw(), yov::programState().ScreenHeightPx * 15);
 }
 
 }  // namespace
