@@ -23,17 +23,7 @@ struct LineCase {
     int32_t code = -1;  // how the reading ends
 };
 
-class TimetableLines : public ::testing::TestWithParam<LineCase> {
-protected:
-    void SetUp() override {
-        lvk::BindShared(&shared_, nullptr);
-        InitTtRead();
-    }
-    void TearDown() override {
-        FinishTtRead();
-        lvk::BindShared(nullptr, nullptr);
-    }
-    SharedState shared_;
+class TimetableLines : public ReaderTest<::testing::TestWithParam<LineCase>> {
 };
 
 TEST_P(TimetableLines, ReadsAsExpected) {

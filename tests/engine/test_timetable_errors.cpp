@@ -21,17 +21,7 @@ struct ErrorCase {
 
 std::string Long(char c, int n) { return std::string(static_cast<size_t>(n), c); }
 
-class TimetableErrors : public ::testing::TestWithParam<ErrorCase> {
-protected:
-    void SetUp() override {
-        lvk::BindShared(&shared_, nullptr);
-        InitTtRead();
-    }
-    void TearDown() override {
-        FinishTtRead();
-        lvk::BindShared(nullptr, nullptr);
-    }
-    SharedState shared_;
+class TimetableErrors : public ReaderTest<::testing::TestWithParam<ErrorCase>> {
 };
 
 TEST_P(TimetableErrors, CodeAndPosition) {

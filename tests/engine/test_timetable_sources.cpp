@@ -10,22 +10,13 @@ using namespace tt_test;
 
 namespace {
 
-class TimetableSources : public ::testing::Test {
+class TimetableSources : public ReaderTest<> {
 protected:
-    void SetUp() override {
-        lvk::BindShared(&shared_, nullptr);
-        InitTtRead();
-    }
-    void TearDown() override {
-        FinishTtRead();
-        lvk::BindShared(nullptr, nullptr);
-    }
     static size_t OpenDescriptors() {
         size_t n = 0;
         for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
         return n;
     }
-    SharedState shared_;
 };
 
 struct ByteCase {

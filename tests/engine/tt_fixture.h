@@ -10,6 +10,8 @@
 
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include "engine/engine_state.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
@@ -91,5 +93,20 @@ inline std::string WriteFile(const std::string& name, const std::string& bytes) 
     std::ofstream(path, std::ios::binary) << bytes;
     return path.string();
 }
+
+// A test with the reader started on a shared record of its own, and finished after.
+template <class Base = ::testing::Test>
+class ReaderTest : public Base {
+protected:
+    void SetUp() override {
+        lvk::BindShared(&shared_, nullptr);
+        InitTtRead();
+    }
+    void TearDown() override {
+        FinishTtRead();
+        lvk::BindShared(nullptr, nullptr);
+    }
+    SharedState shared_;
+};
 
 }  // namespace tt_test
