@@ -34,7 +34,7 @@ const std::vector<Blob>& Gifs() {
         std::vector<Blob> out;
         for (const char* name : kNaturalGifs) {
             Blob b{name, {}};
-            if (lvk::ReadWholeFile((std::string(YOV_SHARED_TESTDATA) + "/gif/" + name).c_str(), b.bytes) != 0) {
+            if (lvk::ReadWholeFile((std::string(YOV_TEST_DATA) + "/gif/" + name).c_str(), b.bytes) != 0) {
                 std::fprintf(stderr, "cannot read %s\n", name);
                 std::exit(1);
             }

@@ -19,7 +19,7 @@ namespace {
 
 const char* const kFiles[] = {"gif/hat.gif", "gif/harvesters.gif", "bmpsuite/g/pal8.bmp"};
 
-std::string PathOf(int64_t which) { return std::string(YOV_SHARED_TESTDATA) + "/" + kFiles[which]; }
+std::string PathOf(int64_t which) { return std::string(YOV_TEST_DATA) + "/" + kFiles[which]; }
 
 // The library as the program binds it: loader thread running, a cache in the given mode.
 class BoundLibrary {

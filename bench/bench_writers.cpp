@@ -46,7 +46,7 @@ const std::vector<Picture>& Pictures() {
         out.reserve(std::size(kNaturalGifs) + 1);
         std::vector<uint8_t> bytes;
         for (const char* name : kNaturalGifs) {
-            if (lvk::ReadWholeFile((std::string(YOV_SHARED_TESTDATA) + "/gif/" + name).c_str(), bytes) != 0 ||
+            if (lvk::ReadWholeFile((std::string(YOV_TEST_DATA) + "/gif/" + name).c_str(), bytes) != 0 ||
                 lvk::ReadGifFile(bytes.data(), bytes.size(), 1) != 0) {
                 std::fprintf(stderr, "cannot read %s\n", name);
                 std::exit(1);

@@ -23,8 +23,8 @@
 
 namespace loadertest {
 
-inline const std::string kGifDir = std::string(YOV_SHARED_TESTDATA) + "/gif/";
-inline const std::string kBmpDir = std::string(YOV_SHARED_TESTDATA) + "/bmpsuite/g/";
+inline const std::string kGifDir = std::string(YOV_TEST_DATA) + "/gif/";
+inline const std::string kBmpDir = std::string(YOV_TEST_DATA) + "/bmpsuite/g/";
 // Made by tools/make_resource_fixtures.py.
 inline const std::string kResDir = std::string(YOV_TEST_DATA) + "/resources/";
 

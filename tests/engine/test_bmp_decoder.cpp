@@ -20,7 +20,7 @@ using testing::FirstDifference;
 using testing::ReadPng;
 using testing::RgbPicture;
 
-const std::string kSuite = std::string(YOV_SHARED_TESTDATA) + "/bmpsuite/";
+const std::string kSuite = std::string(YOV_TEST_DATA) + "/bmpsuite/";
 
 // A BMP file of our own: headers, colour table (blue, green, red, 0 per entry), pixels.
 struct Bmp {

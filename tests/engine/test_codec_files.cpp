@@ -24,8 +24,11 @@ using testing::Take;
 
 std::vector<fs::path> Files(const std::string& folder, const std::string& extension) {
     std::vector<fs::path> out;
-    const fs::path root = fs::path(YOV_SHARED_TESTDATA) / folder;
-    if (!fs::exists(root)) return out;
+    const fs::path root = fs::path(YOV_TEST_DATA) / folder;
+    if (!fs::is_directory(root)) {
+        ADD_FAILURE() << "test picture folder missing: " << root;
+        return out;
+    }
     for (const auto& e : fs::recursive_directory_iterator(root))
         if (e.is_regular_file() && e.path().extension() == extension) out.push_back(e.path());
     std::sort(out.begin(), out.end());

@@ -15,7 +15,7 @@ namespace lvk {
 namespace {
 
 namespace fs = std::filesystem;
-const std::string kGifs = std::string(YOV_SHARED_TESTDATA) + "/gif/";
+const std::string kGifs = std::string(YOV_TEST_DATA) + "/gif/";
 
 std::vector<uint8_t> FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

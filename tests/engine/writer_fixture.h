@@ -111,9 +111,10 @@ inline std::vector<uint32_t> ToRgbValues(const RgbPicture& p) {
     return v;
 }
 
+// A file the test needs; a missing or unreadable one fails the test by name.
 inline std::vector<uint8_t> FileBytes(const std::string& path) {
     std::vector<uint8_t> bytes;
-    ReadWholeFile(path.c_str(), bytes);
+    if (ReadWholeFile(path.c_str(), bytes) != 0) ADD_FAILURE() << "cannot read test file " << path;
     return bytes;
 }
 

@@ -51,7 +51,7 @@ class PictureRefEngine : public picref_test::PictureRefTest {
 TEST_F(PictureRefEngine, AStockGifIsLoadedCachedAndDrawnWithItsMask) {
   QTemporaryDir stockDir;
   const std::string folder = stockDir.path().toStdString();
-  std::filesystem::copy_file(std::string(YOV_SHARED_TESTDATA) + "/gif/hat.gif", folder + "/Hat.gif");
+  std::filesystem::copy_file(std::string(YOV_TEST_DATA) + "/gif/hat.gif", folder + "/Hat.gif");
   const int32_t file = AddFile(1, picref_test::u16(folder));
   const int32_t entry = AddEntry(u"HAT", file, u"HAT");
 
