@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/blit.h"
+#include "engine/display/blit.h"
 #include "lumvatek/blit.h"
 #include "platform/mmtimer.h"
 #include "platform/raster.h"

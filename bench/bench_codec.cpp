@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "engine/codec.h"
-#include "engine/current_picture.h"
+#include "engine/cache/codec.h"
+#include "engine/pictures/current_picture.h"
 
 namespace {
 

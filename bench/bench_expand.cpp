@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/engine_state.h"
+#include "engine/base/engine_state.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 

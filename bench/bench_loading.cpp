@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/cache.h"
-#include "engine/codec.h"
-#include "engine/loader.h"
-#include "engine/picture_decoders.h"
+#include "engine/cache/cache.h"
+#include "engine/cache/codec.h"
+#include "engine/pictures/loader.h"
+#include "engine/pictures/picture_decoders.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 

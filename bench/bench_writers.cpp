@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/byte_source.h"
-#include "engine/current_picture.h"
-#include "engine/picture_decoders.h"
-#include "engine/writers.h"
+#include "engine/base/byte_source.h"
+#include "engine/pictures/current_picture.h"
+#include "engine/pictures/picture_decoders.h"
+#include "engine/pictures/writers.h"
 #include "ratio_reporter.h"
 
 namespace {

@@ -1,8 +1,8 @@
-# yov_glob(VAR DIR...) collects the .cpp files of the named folders (not recursive).
+# yov_glob(VAR DIR...) collects the .cpp files of the named folders and the folders under them.
 function(yov_glob out)
   set(files)
   foreach(dir IN LISTS ARGN)
-    file(GLOB found CONFIGURE_DEPENDS "${dir}/*.cpp")
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS "${dir}/*.cpp")
     list(APPEND files ${found})
   endforeach()
   list(SORT files)

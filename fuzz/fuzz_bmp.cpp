@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "engine/byte_source.h"
-#include "engine/current_picture.h"
-#include "engine/picture_decoders.h"
+#include "engine/base/byte_source.h"
+#include "engine/pictures/current_picture.h"
+#include "engine/pictures/picture_decoders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Run-length pictures may claim up to 65535 x 65535 pixels from a few bytes; the

@@ -14,9 +14,9 @@
 
 #include <unistd.h>
 
-#include "engine/cache.h"
-#include "engine/codec.h"
-#include "engine/current_picture.h"
+#include "engine/cache/cache.h"
+#include "engine/cache/codec.h"
+#include "engine/pictures/current_picture.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/engine_state.h"
+#include "engine/base/engine_state.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 

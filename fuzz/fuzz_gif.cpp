@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "engine/byte_source.h"
-#include "engine/current_picture.h"
-#include "engine/picture_decoders.h"
+#include "engine/base/byte_source.h"
+#include "engine/pictures/current_picture.h"
+#include "engine/pictures/picture_decoders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The logical screen may be 65535 x 65535 pixels; keep within the fuzzer's memory.

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/byte_source.h"
-#include "engine/piclib.h"
+#include "engine/base/byte_source.h"
+#include "engine/pictures/piclib.h"
 #include "lumvatek/exports.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/current_picture.h"
-#include "engine/resource.h"
+#include "engine/pictures/current_picture.h"
+#include "engine/pictures/resource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t dib = lvk::DecodeDib(data, size);

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/engine_state.h"
+#include "engine/base/engine_state.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 

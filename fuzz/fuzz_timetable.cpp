@@ -11,8 +11,8 @@
 
 #include <unistd.h>
 
-#include "engine/engine_state.h"
-#include "engine/timetable_reader.h"
+#include "engine/base/engine_state.h"
+#include "engine/script/timetable_reader.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 

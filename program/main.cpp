@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/text.h"
-#include "program/core/command_line.h"
-#include "program/core/main_state.h"
-#include "program/core/startup.h"
+#include "program/core/startup/command_line.h"
+#include "program/core/startup/main_state.h"
+#include "program/core/startup/startup.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 //
 // LV_EXPORT_LIST(X) expands X(result, name, (parameters), (arguments)) once per export.
 // The engine's declarations below come from it, and so do the program's lazily bound
-// entry points (program/core/engine_binding.cpp), so the two sides cannot drift apart.
+// entry points (program/core/binding/engine_binding.cpp), so the two sides cannot drift apart.
 //
 // Conventions at this boundary (64-bit build):
 // - LvHandle is a 32-bit id into a table of the side that made it: device contexts,

@@ -4,7 +4,7 @@
 
 #include "platform/numbers.h"
 #include "platform/text.h"
-#include "program/core/number_text.h"
+#include "program/core/texts/number_text.h"
 
 namespace yov {
 namespace {

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "program/core/param_expr.h"
+#include "program/core/params/param_expr.h"
 
 namespace yov {
 

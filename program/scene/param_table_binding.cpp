@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "lumvatek/shared.h"
-#include "program/core/engine_binding.h"
-#include "program/core/engine_text.h"
-#include "program/core/lang_texts.h"
-#include "program/core/program_state.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/binding/engine_text.h"
+#include "program/core/texts/lang_texts.h"
+#include "program/core/startup/program_state.h"
 #include "program/scene/param_table.h"
 
 namespace yov {

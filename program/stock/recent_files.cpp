@@ -8,9 +8,9 @@
 #include <string>
 
 #include "platform/text.h"
-#include "program/core/program_state.h"
-#include "program/core/settings.h"
-#include "program/core/split_file_path.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/settings/settings.h"
+#include "program/core/settings/split_file_path.h"
 
 namespace yov {
 

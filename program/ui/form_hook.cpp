@@ -7,7 +7,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
-#include "program/core/mouse_tracking.h"
+#include "program/core/windows/mouse_tracking.h"
 #include "program/ui/window_ops_qt.h"
 
 namespace yov {

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "program/core/engine_binding.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/ui/form_hook.h"
 
 namespace yov {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/blit.h"
+#include "engine/display/blit.h"
 #include "letter_pictures.h"
 #include "lumvatek/blit.h"
 #include "platform/mmtimer.h"

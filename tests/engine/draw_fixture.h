@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/current_picture.h"
-#include "engine/engine_state.h"
-#include "engine/loader.h"
+#include "engine/pictures/current_picture.h"
+#include "engine/base/engine_state.h"
+#include "engine/pictures/loader.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 #include "platform/raster_test_util.h"

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/engine_state.h"
-#include "engine/events.h"
+#include "engine/base/engine_state.h"
+#include "engine/base/events.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 #include "platform/codepage.h"

@@ -14,10 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/cache.h"
-#include "engine/current_picture.h"
-#include "engine/events.h"
-#include "engine/loader.h"
+#include "engine/cache/cache.h"
+#include "engine/pictures/current_picture.h"
+#include "engine/base/events.h"
+#include "engine/pictures/loader.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 

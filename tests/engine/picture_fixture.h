@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/current_picture.h"
+#include "engine/pictures/current_picture.h"
 
 namespace lvk {
 // Colours only: the flags byte of an entry is not part of the code.

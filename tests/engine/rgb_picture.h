@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/current_picture.h"
+#include "engine/pictures/current_picture.h"
 
 namespace lvk::testing {
 

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/engine_state.h"
+#include "engine/base/engine_state.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine_state.h"
-#include "engine/events.h"
-#include "engine/menus.h"
-#include "engine/windows.h"
+#include "engine/base/engine_state.h"
+#include "engine/base/events.h"
+#include "engine/ui/menus.h"
+#include "engine/ui/windows.h"
 #include "fake_window_ops.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/byte_source.h"
-#include "engine/events.h"
+#include "engine/base/byte_source.h"
+#include "engine/base/events.h"
 #include "lumvatek/shared.h"
 #include "platform/raster.h"
 #include "rgb_picture.h"

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "engine/letter_pictures.h"
-#include "program/core/canvas_buffers.h"
-#include "program/core/canvas_hooks.h"
-#include "program/core/msgbox.h"
-#include "program/core/util_hooks.h"
+#include "program/core/pictures/canvas_buffers.h"
+#include "program/core/pictures/canvas_hooks.h"
+#include "program/core/windows/msgbox.h"
+#include "program/core/startup/util_hooks.h"
 
 namespace canvas_test {
 

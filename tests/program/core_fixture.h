@@ -18,10 +18,10 @@
 #include "platform/config_folder.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "program/core/context_help.h"
-#include "program/core/core_hooks.h"
-#include "program/core/msgbox.h"
-#include "program/core/program_state.h"
+#include "program/core/windows/context_help.h"
+#include "program/core/startup/core_hooks.h"
+#include "program/core/windows/msgbox.h"
+#include "program/core/startup/program_state.h"
 
 namespace core_test {
 

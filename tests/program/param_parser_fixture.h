@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "platform/codepage.h"
-#include "program/core/engine_binding.h"
-#include "program/core/param_expr.h"
-#include "program/core/program_error.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/params/param_expr.h"
+#include "program/core/texts/program_error.h"
 
 namespace param_test {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core_fixture.h"
-#include "program/core/picture_ref.h"
-#include "program/core/program_error.h"
-#include "program/core/util_hooks.h"
+#include "program/core/pictures/picture_ref.h"
+#include "program/core/texts/program_error.h"
+#include "program/core/startup/util_hooks.h"
 
 namespace picref_test {
 

@@ -16,13 +16,13 @@
 
 #include "core_fixture.h"
 #include "platform/named_mutex.h"
-#include "program/core/context_help.h"
-#include "program/core/main_engine_calls.h"
-#include "program/core/main_state.h"
-#include "program/core/service_window.h"
-#include "program/core/terminate_signal.h"
-#include "program/core/util_hooks.h"
-#include "program/core/window_dispatch.h"
+#include "program/core/windows/context_help.h"
+#include "program/core/binding/main_engine_calls.h"
+#include "program/core/startup/main_state.h"
+#include "program/core/startup/service_window.h"
+#include "program/core/startup/terminate_signal.h"
+#include "program/core/startup/util_hooks.h"
+#include "program/core/windows/window_dispatch.h"
 #include "program/stock/recent_files.h"
 
 namespace startup_test {

@@ -1,0 +1,167 @@
+// Wildcard matching with a substitution template: "*" and runs of "?" capture groups 1 to 9,
+// which the template inserts with "%" references.
+#include <string>
+#include <vector>
+
+#include "engine/base/util_text.h"
+#include "lumvatek/exports.h"
+#include "platform/text.h"
+
+using lvk::SharedTextView;
+
+namespace {
+
+constexpr int kMaxGroups = 9;
+
+struct Group {
+    size_t start = 0;
+    size_t length = 0;
+    bool set = false;
+};
+
+// Backtracking matcher. "*" tries the shortest run first and grows it when the rest fails,
+// the latest "*" first. Failures are remembered per (pattern, text) position: whether the
+// rest matches does not depend on what the groups hold, so no state is tried twice.
+class Matcher {
+public:
+    Matcher(std::u16string_view pattern, std::u16string_view text)
+        : p_(pattern), t_(text), failed_((pattern.size() + 1) * (text.size() + 1), false) {}
+
+    bool run() { return match(0, 0, 0); }
+    const Group* groups() const { return groups_; }
+
+private:
+    bool match(size_t pi, size_t ti, int group) {
+        if (failed_[pi * (t_.size() + 1) + ti]) return false;
+        const bool ok = step(pi, ti, group);
+        if (!ok) failed_[pi * (t_.size() + 1) + ti] = true;
+        return ok;
+    }
+
+    void capture(int group, size_t start, size_t length) {
+        if (group < kMaxGroups) groups_[group] = Group{start, length, true};
+    }
+
+    bool step(size_t pi, size_t ti, int group) {
+        if (pi == p_.size()) return ti == t_.size();
+        const char16_t c = p_[pi];
+        if (c == u'*') {
+            if (pi + 1 == p_.size()) {
+                capture(group, ti, t_.size() - ti);
+                return true;
+            }
+            for (size_t len = 0; ti + len <= t_.size(); ++len) {
+                capture(group, ti, len);
+                if (match(pi + 1, ti + len, group + 1)) return true;
+            }
+            return false;
+        }
+        if (c == u'?') {
+            size_t run = 0;
+            while (pi + run < p_.size() && p_[pi + run] == u'?') ++run;
+            if (t_.size() - ti < run) return false;
+            capture(group, ti, run);
+            return match(pi + run, ti + run, group + 1);
+        }
+        char16_t want = c;
+        if (c == u'\\') {
+            if (pi + 1 == p_.size()) return false;
+            want = p_[pi + 1];
+            ++pi;
+        }
+        if (ti == t_.size() || t_[ti] != want) return false;
+        return match(pi + 1, ti + 1, group);
+    }
+
+    std::u16string_view p_;
+    std::u16string_view t_;
+    std::vector<bool> failed_;
+    Group groups_[kMaxGroups];
+};
+
+struct Options {
+    bool a = false, l = false, n = false, u = false, z = false;
+};
+
+// The characters one inserted character becomes under the options, in the order N, A, U, L.
+std::u16string transform(char16_t c, const Options& o) {
+    std::u16string s(1, c);
+    if (o.n) {
+        const char16_t up = plat::toUpper(c);
+        if (up >= u'A' && up <= u'Z') {
+            const int place = (up - u'A') + (o.z ? 0 : 1);
+            s.clear();
+            if (place >= 10) s += static_cast<char16_t>(u'0' + place / 10);
+            s += static_cast<char16_t>(u'0' + place % 10);
+        }
+    }
+    if (o.a) {
+        for (char16_t& ch : s) {
+            if (ch < u'0' || ch > u'9') continue;
+            const int d = ch - u'0';
+            ch = o.z ? static_cast<char16_t>(u'A' + d) : (d == 0 ? u'Z' : static_cast<char16_t>(u'A' + d - 1));
+        }
+    }
+    if (o.u) {
+        for (char16_t& ch : s) ch = plat::toUpper(ch);
+    }
+    if (o.l) {
+        for (char16_t& ch : s) ch = plat::toLower(ch);
+    }
+    return s;
+}
+
+}  // namespace
+
+LvResult Match(const char16_t* pattern, const char16_t* text, const char16_t* templ, char16_t* out) noexcept {
+    try {
+        const std::u16string_view t = SharedTextView(text);
+        Matcher m(SharedTextView(pattern), t);
+        if (!m.run()) return 0;
+        if (templ == nullptr || out == nullptr) return 1;
+
+        const std::u16string_view tp = SharedTextView(templ);
+        const size_t capacity = static_cast<size_t>(LvTextLength(out));
+        size_t length = 0;
+        auto put = [&](char16_t c) {
+            if (length < capacity) out[length] = c;
+            ++length;
+        };
+        for (size_t i = 0; i < tp.size(); ++i) {
+            if (tp[i] != u'%') {
+                put(tp[i]);
+                continue;
+            }
+            if (++i == tp.size()) return -1;
+            if (tp[i] == u'%') {
+                put(u'%');
+                continue;
+            }
+            Options o;
+            for (; i < tp.size(); ++i) {
+                const char16_t c = plat::toUpper(tp[i]);
+                if (c == u'A') o.a = true;
+                else if (c == u'L') o.l = true;
+                else if (c == u'N') o.n = true;
+                else if (c == u'U') o.u = true;
+                else if (c == u'Z') o.z = true;
+                else break;
+            }
+            if (i == tp.size()) return -1;
+            const char16_t d = tp[i];
+            if (d < u'0' || d > u'9') continue;  // consumed, inserts nothing
+            std::u16string_view inserted;
+            if (d == u'0') {
+                inserted = t;
+            } else if (const Group& g = m.groups()[d - u'1']; g.set) {
+                inserted = t.substr(g.start, g.length);
+            }
+            for (char16_t c : inserted) {
+                for (char16_t x : transform(c, o)) put(x);
+            }
+        }
+        return static_cast<int32_t>(length);
+    } catch (...) {
+        return 0;  // memory for the matcher's table ran out
+    }
+}

@@ -1,0 +1,331 @@
+#include "program/core/startup/startup.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScreen>
+#include <QWidget>
+
+#include <cstdio>
+#include <ctime>
+
+#include "lumvatek/shared.h"
+#include "platform/codepage.h"
+#include "platform/numbers.h"
+#include "platform/perf_counter.h"
+#include "platform/text.h"
+#include "program/core/windows/context_help.h"
+#include "program/core/startup/core_hooks.h"
+#include "program/core/startup/core_wiring.h"
+#include "program/core/binding/engine_events.h"
+#include "program/core/texts/error_log.h"
+#include "program/core/startup/instance_control.h"
+#include "program/core/binding/main_engine_calls.h"
+#include "program/core/startup/main_module.h"
+#include "program/core/startup/main_state.h"
+#include "program/core/windows/msgbox.h"
+#include "program/core/texts/number_text.h"
+#include "program/core/texts/program_error.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/service_window.h"
+#include "program/core/settings/settings.h"
+#include "program/core/startup/startup_tables.h"
+#include "program/core/startup/terminate_signal.h"
+#include "program/core/windows/window_dispatch.h"
+#include "program/stock/recent_files.h"
+
+namespace yov {
+
+namespace {
+
+constexpr uint16_t kStartLimitFlags = 0xE000;
+constexpr int32_t kBuiltinDescKeys = 7;
+constexpr uint8_t kStartPaintFlags = 169;
+constexpr char16_t kSpace = u' ';
+
+bool startsWith(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+std::u16string withoutQuotes(std::u16string name) {
+  if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"') return name.substr(1, name.size() - 2);
+  return name;
+}
+
+// The libraries the windows of the original needed registered once; nothing is registered
+// here, so each step succeeds and keeps its bit, and the setting still tells which ran.
+void RegisterComponents() {
+  static const int32_t kComponentBits[] = {1, 2, 4, 8, 16, 64};  // OleAut32 ... RichTx32.ocx
+  constexpr int32_t kRegisteredNow = static_cast<int32_t>(0x80000000u);
+  try {
+    int32_t bits = GetRegNumber(u"DllReg", 0) & 0x7FFFFFFF;
+    for (const int32_t bit : kComponentBits) {
+      if ((bits & bit) == 0) bits |= bit | kRegisteredNow;
+    }
+    if ((bits & kRegisteredNow) != 0) SaveRegNumber(u"DllReg", bits & 0x7FFFFFFF);
+  } catch (...) {
+    // A registration that fails leaves its bit clear, so the next start tries again.
+  }
+}
+
+// "/addcnf " and "/addstk ": every name that follows goes to the top of its list. The names
+// arrive lower-cased (the command line was) and the list upper-cases them.
+void AddFilesToList(std::u16string_view lowered, int list) {
+  RecentList& recent = recentLists()[static_cast<size_t>(list)];
+  LoadRecentList(recent);
+  std::u16string rest = plat::trim(plat::mid(lowered, 9));
+  for (;;) {
+    std::u16string name;
+    const int32_t blank = rest.empty() ? 0 : mainEngineCalls().rLook(rest, 1, 0, kSpace);
+    if (blank > 0) {
+      name = plat::left(rest, blank - 1);
+      rest = plat::ltrim(plat::mid(rest, blank + 1));
+    } else {
+      name = rest;
+      rest.clear();
+    }
+    name = withoutQuotes(std::move(name));
+    if (name.empty()) break;
+    AddRecentFile(name, recent);
+  }
+  SaveRecentList(recent);
+}
+
+void setLayoutMetrics() {
+  MainState& ms = mainState();
+  ms.ScrollWidthPx = 255 / ms.TwipsPerPixelX;
+  ms.CtlHeightPx = 315 / ms.TwipsPerPixelY;
+  ms.TextHeightPx = 195 / ms.TwipsPerPixelY;
+  ms.TextOffsetPx = (ms.CtlHeightPx - ms.TextHeightPx) / 2;
+  ms.CtlHeight2Px = ms.CtlHeightPx;
+  ms.EditHeightPx = 285 / ms.TwipsPerPixelY;
+}
+
+// The services the core hands to the rest of the program before the first window opens.
+void wireServices() {
+  WireCoreServices();
+  CoreHooks& hooks = coreHooks();
+  hooks.applyColorTranslation = ApplyColorTranslation;
+  hooks.findStockEntry = FindStockEntry;
+  hooks.serviceWindow = [] { return reinterpret_cast<uintptr_t>(&LoadServiceWindow()); };
+}
+
+void findTempDir(bool screenSaver) {
+  ProgramState& st = programState();
+  if (screenSaver) {
+    // The screen saver trusts what an earlier run found; an empty setting would put the log
+    // at the root, so it searches then (and stores nothing).
+    st.TempDir = GetRegString(u"TmpDir", u"");
+    if (st.TempDir.empty()) st.TempDir = SearchTempDir();
+    return;
+  }
+  st.TempDir = SearchTempDir();
+  SaveRegString(u"TmpDir", st.TempDir);
+}
+
+void readLastFiles() {
+  MainState& ms = mainState();
+  const std::u16string& instanceKey = programState().InstanceLetter;
+  const std::u16string script = GetRegString(u"Conf01", u"", instanceKey);
+  if (!script.empty() && script != u"*" && FileExistsMin(script, 10)) {
+    ms.ConfigOk = true;
+    SetConfigFile(script);
+  }
+  const std::u16string stock = GetRegString(u"Stock01", u"", instanceKey);
+  if (!stock.empty() && stock != u"*" && FileExistsMin(stock, 10)) {
+    ms.StockOk = true;
+    if (laterParts().setStockName) laterParts().setStockName(stock);
+  }
+}
+
+void findHelp() {
+  std::u16string h = FindHelpFile(u"rolvanee.hlp", u"HelpE", 1);
+  if (h.empty()) h = FindHelpFile(u"rolvaneg.hlp", u"HelpG", 2);
+  if (h.empty()) h = FindHelpFile(u"rolvane.hlp", u"Help0", 0);
+  if (!h.empty()) helpFiles().HelpFile = h;
+  const std::u16string doc = ProgramHome() + u"/doc/";
+  programState().DocFile.clear();
+  for (const char16_t* page : {u"timtabe.htm", u"timtab.htm", u"rolvane.htm"}) {
+    if (FileExistsMin(doc + page, 1000)) {
+      programState().DocFile = doc + page;
+      break;
+    }
+  }
+}
+
+// Waits (taking the window system's events) until the settings dialog is on the screen, or
+// is no longer there to wait for.
+void waitForSettingsDialog() {
+  QElapsedTimer waited;
+  waited.start();
+  constexpr qint64 kPatienceMs = 10000;
+  for (;;) {
+    const WindowSlot& s = programState().WindowTable[kSettingsSlot];
+    if (s.inUse == 0 || s.window == nullptr || s.window->isVisible() || waited.elapsed() > kPatienceMs) return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+}
+
+// Step 22: the road the command line names.
+void dispatch(std::u16string lowered) {
+  MainState& ms = mainState();
+  const std::u16string f = plat::left(lowered, 2);
+  const bool ready = ms.StockOk && ms.ConfigOk;
+  const bool showRoad = ((f == u"/s" || lowered.empty()) && ready) || (f == u"/f" && ready) ||
+                        f == u"/m" || (f == u"/w" && ready);
+  if (showRoad) {
+    // A show while another copy runs: this copy ends, showing nothing.
+    if (ms.AnotherInstance) {
+      PostDeferredAction(deferred::kShutdown);
+      return;
+    }
+    uint8_t mode = 0;
+    if (f == u"/s" || lowered.empty()) {
+      ms.ScreenSaverMode = 1;
+      mode = 1;
+    } else if (f == u"/f") {
+      mode = 1;
+    }
+    RunShow(mode, ms.ConfigFile);
+    return;
+  }
+  if (f == u"/a") {
+    if (ms.StockOk && laterParts().loadStock) laterParts().loadStock();
+    ShowSetPassword();
+    PostDeferredAction(deferred::kShutdown);
+    return;
+  }
+
+  // The window road.
+  ms.Debug = static_cast<int16_t>(GetRegNumberIn(u"Debug", 0, INT16_MIN, INT16_MAX));
+  if (!lowered.empty() && lowered.front() != u'/') {
+    SetConfigFile(withoutQuotes(lowered));
+    lowered.clear();
+  }
+  if (lowered == u"/l" && ms.StockOk) {
+    ShowStockBrowser();
+    return;
+  }
+  if (f != u"/c") ms.StandaloneConfig = 1;
+  ShowSettingsDialog();
+  if (f == u"/t" && ms.StockOk) {
+    waitForSettingsDialog();
+    ShowStockBrowser();
+  }
+}
+
+// The report of a failed start when no message box could show it: the error log, and
+// stderr because the log's folder may be what failed.
+void reportUnshown(std::u16string_view text) noexcept {
+  const std::u16string_view line = text.empty() ? std::u16string_view(u"Start-up failed") : text;
+  WriteErrorLog(line);
+  try {
+    std::fprintf(stderr, "%s\n", plat::utf16ToUtf8(line).c_str());
+  } catch (...) {
+    std::fputs("Start-up failed\n", stderr);
+  }
+}
+
+// Runs inside Main's handler, so nothing may leave it: the shutdown runs whatever the
+// report of the error does.
+MainResult failed(bool guiLoaded) noexcept {
+  std::u16string text;
+  try {
+    const PendingError e = currentPendingError();
+    text = u"Error " + decimal(e.number) + u" (" + e.description + u") after " + decimal(programState().ProgressCode);
+    ShowMsgBox(text, msgbox::kOk, kProgramTitle);
+  } catch (...) {
+    reportUnshown(text);
+  }
+  // A copy that stopped half-way must not sit invisible on both mutexes: it shuts down.
+  serviceState().ExitCode = 1;
+  try {
+    if (guiLoaded && QCoreApplication::instance() != nullptr) {
+      PostDeferredAction(deferred::kShutdown);
+      return {true, 1};
+    }
+  } catch (...) {
+    reportUnshown(u"The shutdown could not be posted");
+  }
+  try {
+    ReleaseInstance();
+  } catch (...) {
+    reportUnshown(u"The instance locks could not be released");
+  }
+  return {false, 1};
+}
+
+}  // namespace
+
+void GetScreenArea() {
+  MainState& ms = mainState();
+  ProgramState& st = programState();
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  ms.MonitorCount = static_cast<uint8_t>(std::min<qsizetype>(screens.size(), 255));
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (ms.MonitorCount != 0 && primary != nullptr) {
+    const QRect desktop = primary->virtualGeometry();
+    st.ScreenWidthPx = desktop.width();
+    st.ScreenHeightPx = desktop.height();
+    return;
+  }
+  ms.MonitorCount = 1;
+  const QSize size = primary != nullptr ? primary->size() : QSize(1024, 768);
+  st.ScreenWidthPx = size.width();
+  st.ScreenHeightPx = size.height();
+}
+
+MainResult Main(std::u16string_view commandLine) {
+  MainState& ms = mainState();
+  ProgramState& st = programState();
+  st.ProgramKey = u"Software\\Vantrel\\Yov";
+  st.StartTime = std::time(nullptr);
+  ms.CommandLine = std::u16string(commandLine);
+  const std::u16string lowered = plat::lcase(commandLine);
+  const std::u16string f = plat::left(lowered, 2);
+  bool guiLoaded = false;
+  try {
+    if (f == u"/p") {
+      // Only the preview: no mutex, no engine, no service window of its own.
+      const double parent = plat::val(plat::mid(commandLine, 3));
+      ShowPreview(parent > 0 ? static_cast<uintptr_t>(parent) : 0);
+      return {true, 0};
+    }
+    if (!AcquireInstance()) {
+      ReleaseInstance();
+      return {false, 0};
+    }
+    RegisterComponents();
+    recentLists()[kScriptList].prefix = u"Conf";
+    recentLists()[kStockList].prefix = u"Stock";
+    if (startsWith(lowered, u"/addcnf ") || startsWith(lowered, u"/addstk ")) {
+      AddFilesToList(lowered, startsWith(lowered, u"/addcnf ") ? kScriptList : kStockList);
+      ReleaseInstance();
+      return {false, 0};
+    }
+    setLayoutMetrics();
+    st.Shared.Limits.Flags = kStartLimitFlags;
+    wireServices();
+    LoadServiceWindow();
+    guiLoaded = true;
+    InstallTerminateHandler(serviceWindowIfLoaded());
+    st.Shared.BuiltinDescKeys = kBuiltinDescKeys;
+    BuildStartupTables();
+    GetScreenArea();
+    ms.PaintFlags = kStartPaintFlags;
+    ms.WinDir = u"/usr/share/yov";
+    ms.SysDir = u"/usr/share/doc/yov";
+    findTempDir(f == u"/s");
+    ms.MsPerCounterTick = static_cast<float>(1000.0 / static_cast<double>(plat::QueryPerfFrequency()));
+    InitEngine();
+    st.ErrorLogPath = st.TempDir + u"/Rolvane.err";
+    readLastFiles();
+    findHelp();
+    ReadStartupSettings();
+    dispatch(lowered);
+    return {true, 0};
+  } catch (...) {
+    return failed(guiLoaded);
+  }
+}
+
+}  // namespace yov

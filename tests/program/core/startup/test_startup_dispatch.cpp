@@ -1,0 +1,177 @@
+// Main's roads, driven in-process: each command-line form with the windows of later parts
+// replaced by recording doubles, the scene script and stock present or not, and another copy
+// running or not. What each road opens, whether the program then ends by itself (through the
+// deferred shutdown), and that the shutdown lets go of both locks.
+#include <QWidget>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/text.h"
+#include "program/core/texts/error_log.h"
+#include "program/core/startup/main_state.h"
+#include "program/core/windows/msgbox.h"
+#include "program/core/texts/program_error.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/settings/settings.h"
+#include "program/core/startup/startup.h"
+#include "startup_fixture.h"
+
+namespace {
+
+using core_test::u16;
+using core_test::utf8;
+
+struct DispatchCase {
+  const char* name;
+  const char* commandLine;
+  bool scriptAndStock;            // "Conf01" and "Stock01" name existing files
+  bool another;                   // another copy holds "RolvaneScreensaver"
+  std::vector<std::string> calls; // what the doubles saw, "$S" standing for the script
+  bool endsByItself;
+  uint8_t screenSaverMode = 0;
+};
+
+const DispatchCase kCases[] = {
+    {"PreviewTakesTheWindowNumber", "/p 1234", true, false, {"preview 1234"}, false},
+    {"PreviewInCapitals", "/P 77", false, false, {"preview 77"}, false},
+    {"ScreenSaver", "/s", true, false, {"show 1 $S"}, true, 1},
+    {"EmptyLineIsTheScreenSaver", "", true, false, {"show 1 $S"}, true, 1},
+    {"ScreenSaverWithoutFilesOpensTheSettings", "/s", false, false, {"settings standalone"}, false},
+    {"FullScreen", "/f", true, false, {"show 1 $S"}, true},
+    {"FullScreenWithoutFiles", "/f", false, false, {"settings standalone"}, false},
+    {"WindowShowNeedsNothing", "/m", false, false, {"show 0 "}, true},
+    {"Window", "/w", true, false, {"show 0 $S"}, true},
+    {"WindowWithoutFiles", "/w", false, false, {"settings standalone"}, false},
+    {"PasswordLoadsTheStockFirst", "/a", true, false, {"loadStock", "password"}, true},
+    {"PasswordWithoutStock", "/a", false, false, {"password"}, true},
+    {"SettingsForTheScreenSaver", "/c", false, false, {"settings"}, false},
+    {"StockBrowserOnly", "/l", true, false, {"stock"}, false},
+    {"StockBrowserWithoutStock", "/l", false, false, {"settings standalone"}, false},
+    {"StockBrowserWithMoreOpensTheSettings", "/l more", true, false, {"settings standalone"}, false},
+    {"SettingsThenStockBrowser", "/t", true, false, {"settings standalone", "stock"}, false},
+    {"SettingsThenNoStockBrowserWithoutStock", "/t", false, false, {"settings standalone"}, false},
+    {"BareScriptName", "Scene.ttt", false, false, {"settings standalone"}, false},
+    {"ScreenSaverWhileAnotherRuns", "/s", true, true, {}, true},
+    {"FullScreenWhileAnotherRuns", "/f", true, true, {}, true},
+    {"WindowShowWhileAnotherRuns", "/m", false, true, {}, true},
+    {"WindowRoadsDoNotCareAboutOthers", "/c", true, true, {"settings"}, false},
+};
+
+// A settings dialog double: a window in slot 33 that leaves it when it closes.
+class SettingsDouble : public QWidget {
+ protected:
+  void closeEvent(QCloseEvent*) override {
+    yov::WindowSlot& s = yov::programState().WindowTable[yov::kSettingsSlot];
+    if (s.window == this) s = {};
+  }
+};
+
+class StartupDispatch : public startup_test::StartupTest, public ::testing::WithParamInterface<DispatchCase> {
+ protected:
+  void SetUp() override {
+    StartupTest::SetUp();
+    yov::LaterParts& p = yov::laterParts();
+    p.showPreview = [this](uintptr_t parent) { calls_.push_back("preview " + std::to_string(parent)); };
+    p.runShow = [this](uint8_t mode, const std::u16string& script) {
+      calls_.push_back("show " + std::to_string(mode) + " " + utf8(script));
+      if (!yov::SettingsDialogOpen()) yov::PostDeferredAction(0);
+    };
+    p.showSetPassword = [this] { calls_.push_back("password"); };
+    p.loadStock = [this] { calls_.push_back("loadStock"); };
+    p.setStockName = [this](const std::u16string& name) { stockName_ = name; };
+    p.showSettings = [this] {
+      calls_.push_back(yov::mainState().StandaloneConfig ? "settings standalone" : "settings");
+      auto* w = new SettingsDouble;
+      yov::programState().WindowTable[yov::kSettingsSlot] = {w, -1};
+      w->show();
+    };
+    p.showStockBrowser = [this] { calls_.push_back("stock"); };
+    yov::MainEngineCalls& e = yov::mainEngineCalls();
+    e.initDll = [this, start = e.initDll] {
+      ++engineStarts_;
+      start();
+    };
+  }
+  int engineStarts_ = 0;
+
+  std::vector<std::string> calls_;
+  std::u16string stockName_;
+};
+
+TEST_P(StartupDispatch, TakesItsRoad) {
+  const DispatchCase& c = GetParam();
+  std::string script;
+  std::string stock;
+  if (c.scriptAndStock) {
+    script = makeFile("scenes/Demo.ttt");
+    stock = makeFile("stock/Cars.stk", "$STOCK a stock file\n");
+    yov::SaveRegString(u"Conf01", u16(script));
+    yov::SaveRegString(u"Stock01", u16(stock));
+  }
+  plat::NamedMutex other;
+  if (c.another) other = holdMutex("RolvaneScreensaver");
+
+  const yov::MainResult result = yov::Main(u16(c.commandLine));
+  EXPECT_TRUE(result.keepRunning);
+  std::vector<std::string> expected;
+  for (std::string call : c.calls) {
+    if (const size_t at = call.find("$S"); at != std::string::npos) call.replace(at, 2, utf8(plat::ucase(u16(script))));
+    expected.push_back(call);
+  }
+  EXPECT_EQ(calls_, expected);
+  EXPECT_EQ(yov::mainState().ScreenSaverMode, c.screenSaverMode);
+  const bool preview = plat::lcase(u16(c.commandLine)).rfind(u"/p", 0) == 0;
+  EXPECT_EQ(engineStarts_, preview ? 0 : 1) << "the preview starts no engine";
+  if (c.scriptAndStock && !preview) {
+    EXPECT_TRUE(yov::mainState().ConfigOk);
+    EXPECT_EQ(utf8(stockName_), stock);
+  }
+
+  if (c.endsByItself) {
+    EXPECT_TRUE(runUntilEnded()) << "the road ends through the deferred shutdown";
+  } else {
+    runFor(200);
+    EXPECT_TRUE(exitCodes_.empty()) << "the road leaves a window open";
+    yov::PostDeferredAction(0);
+    EXPECT_TRUE(runUntilEnded());
+  }
+  EXPECT_EQ(exitCodes_, std::vector<int32_t>{0});
+  EXPECT_EQ(yov::serviceWindowIfLoaded(), nullptr);
+  EXPECT_FALSE(yov::programState().WindowTable[yov::kSettingsSlot].inUse);
+  EXPECT_TRUE(holdMutex("RolvaneScr0").Owned()) << "the shutdown let go of the slot";
+  if (!c.another) {
+    EXPECT_TRUE(holdMutex("RolvaneScreensaver").Owned());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, StartupDispatch, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<DispatchCase>& info) { return std::string(info.param.name); });
+
+TEST_F(StartupDispatch, ABareNameBecomesTheSceneScript) {
+  yov::Main(u"\"My Scene.ttt\"");
+  EXPECT_EQ(yov::mainState().ConfigFile, u"MY SCENE.TTT");
+  EXPECT_EQ(yov::mainState().StandaloneConfig, 1);
+  yov::PostDeferredAction(0);
+  EXPECT_TRUE(runUntilEnded());
+}
+
+TEST_F(StartupDispatch, AFailedStartWhoseReportCannotBeShownStillShutsDown) {
+  yov::laterParts().showSettings = [] { throw yov::ProgramError(5, u"settings broke"); };
+  yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) -> int32_t {
+    throw std::runtime_error("no message box");
+  });
+  yov::MainResult result;
+  EXPECT_NO_THROW(result = yov::Main(u"/c"));
+  EXPECT_TRUE(result.keepRunning);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(runUntilEnded()) << "the shutdown still runs";
+  EXPECT_EQ(exitCodes_, std::vector<int32_t>{1});
+  EXPECT_NE(readFile(utf8(yov::errorLogFile())).find("Error 5 (settings broke) after "), std::string::npos)
+      << "the report went to the error log";
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+#include "program/core/windows/form_icons.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <map>
+#include <string>
+
+#include "program/core/startup/util_hooks.h"
+
+namespace {
+
+class FormIcons : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    yov::utilHooks() = {};
+    yov::utilHooks().getRegString = [this](std::string_view name, std::string_view def) {
+      const auto it = settings_.find(std::string(name));
+      return it != settings_.end() ? it->second : std::string(def);
+    };
+  }
+  void TearDown() override { yov::utilHooks() = {}; }
+
+  std::string picture(const char* name, QColor colour) {
+    QImage img(8, 6, QImage::Format_RGB32);
+    img.fill(colour);
+    const QString path = dir_.filePath(QString::fromLatin1(name));
+    EXPECT_TRUE(img.save(path));
+    return path.toStdString();
+  }
+
+  QTemporaryDir dir_;
+  std::map<std::string, std::string> settings_;
+};
+
+TEST_F(FormIcons, APictureSettingFillsThePictureBox) {
+  settings_["2PPic"] = picture("splash.png", Qt::red);
+  QLabel box;
+  yov::LoadPictureBox(&box, 2);
+  ASSERT_FALSE(box.pixmap().isNull());
+  EXPECT_EQ(box.pixmap().size(), QSize(8, 6));
+  EXPECT_EQ(box.pixmap().toImage().pixelColor(0, 0), QColor(Qt::red));
+}
+
+TEST_F(FormIcons, AFileThatIsNoPictureLeavesTheDesignedOne) {
+  const QString notPicture = dir_.filePath(QStringLiteral("readme.png"));
+  QFile f(notPicture);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("not a picture");
+  f.close();
+  settings_["4PPic"] = notPicture.toStdString();
+  QLabel box;
+  QPixmap designed(3, 3);
+  designed.fill(Qt::blue);
+  box.setPixmap(designed);
+  yov::LoadPictureBox(&box, 4);  // and no built-in bitmap 304 either
+  EXPECT_EQ(box.pixmap().size(), QSize(3, 3));
+}
+
+TEST_F(FormIcons, AnIconFileSettingSetsTheWindowIcon) {
+  settings_["33I"] = picture("cfg.png", Qt::green);
+  QWidget w;
+  yov::SetFormIcon(33, &w);
+  EXPECT_FALSE(w.windowIcon().isNull());
+  EXPECT_FALSE(w.windowIcon().availableSizes().isEmpty());
+}
+
+TEST_F(FormIcons, AMissingIconKeepsTheDesignedOne) {
+  settings_["71I"] = dir_.filePath(QStringLiteral("missing.ico")).toStdString();
+  QWidget w;
+  QPixmap designed(4, 4);
+  designed.fill(Qt::yellow);
+  w.setWindowIcon(QIcon(designed));
+  yov::SetFormIcon(71, &w);
+  EXPECT_EQ(w.windowIcon().availableSizes().value(0), QSize(4, 4));
+}
+
+TEST(MoveForm, NegativeValuesKeepThePresentOnes) {
+  QWidget parent;
+  auto* control = new QWidget(&parent);
+  control->setGeometry(5, 6, 70, 80);
+  yov::MoveForm(control, -1, 20, -1, 40);
+  EXPECT_EQ(control->geometry(), QRect(5, 20, 70, 40));
+  yov::MoveForm(control, 9, -1, 11, -1);
+  EXPECT_EQ(control->geometry(), QRect(9, 20, 11, 40));
+}
+
+TEST(MoveForm, AComboBoxKeepsItsHeight) {
+  QWidget parent;
+  auto* combo = new QComboBox(&parent);
+  combo->setGeometry(0, 0, 50, 22);
+  yov::MoveForm(combo, 1, 2, 90, 300);
+  EXPECT_EQ(combo->geometry(), QRect(1, 2, 90, 22));
+}
+
+}  // namespace
