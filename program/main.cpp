@@ -13,6 +13,7 @@
 #include "program/core/startup/command_line.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/startup.h"
+#include "program/scene/stock_loading.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
   yov::MainState& ms = yov::mainState();
   ms.SaverWindow = line.saverWindow;
   ms.SaverRoot = line.saverRoot;
+  yov::WireStockLoading();
 
   if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
   if (!haveDisplay()) {
