@@ -124,6 +124,14 @@ void beginLoadState(int32_t mode) {
   ss.TextKeys.clear();
 }
 
+// Marks the load that runs for as long as it runs.
+struct LoadingMark {
+  LoadingMark() { stockState().Loading = true; }
+  ~LoadingMark() { stockState().Loading = false; }
+  LoadingMark(const LoadingMark&) = delete;
+  LoadingMark& operator=(const LoadingMark&) = delete;
+};
+
 struct ProgressWindow {
   explicit ProgressWindow(bool open) : open_(open) {
     if (open_) BeginProgress(GetText(u"LDSTK"));
@@ -191,12 +199,15 @@ int32_t LoadStockBinary(int32_t mode) {
 void LoadStock(int32_t mode) {
   ProgramState& st = programState();
   StockState& ss = stockState();
+  // Asked again from the events the load lets run: the tables are the running load's.
+  if (ss.Loading) return;
   if (st.Shared.StockCount != 0) {
     if (ss.LoadedName == ss.StockName) return;
     // Renamed since the tables were read: the old entries' cache references and library
     // handles belong to the old stock.
     CloseLibraries();
   }
+  const LoadingMark loading;
   beginLoadState(mode);
   const ProgressWindow progress(mode == kLoadFull);
   mainState().StockOk = false;

@@ -26,6 +26,7 @@ struct StockState {
   int32_t CodeLetterPosition = 0;  // position of the last letter CodeLetterValue looked up
 
   // --- The load in progress (reset at the start of every load).
+  bool Loading = false;            // a load runs: events it lets run cannot start another
   int32_t ErrorAnswer = 0;         // remembered answer of the load's key-line error reports
   bool DescriptionsPresent = false;
   bool Aborted = false;            // an error report was answered with Cancel

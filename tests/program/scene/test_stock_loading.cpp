@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "program/core/binding/engine_binding.h"
+#include "program/core/binding/main_engine_calls.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/scene/stock_key_lines.h"
 #include "program/scene/stock_tables.h"
 #include "stock_loading_fixture.h"
 
@@ -266,15 +268,54 @@ TEST_F(StockLoading, ATextFileUnderAnotherNameIsReadAsText) {
 }
 
 TEST_F(StockLoading, AStockIsLoadedOncePerName) {
+  int cacheClosed = 0;
+  yov::mainEngineCalls().closeCache = [&] { ++cacheClosed; };
   const std::string first = Write("first.stk", {"ONE;;G;;one.gif"});
   Load(first);
   Arrays().Stock[1].Text2 = u"kept";
   yov::LoadStock(0);
   EXPECT_EQ(Arrays().Stock[1].Text2, u"kept") << "a second load of the same stock does nothing";
-  // A stock renamed meanwhile is read afresh.
+  EXPECT_EQ(cacheClosed, 0);
+  // A stock renamed meanwhile is read afresh, its predecessor's cache closed.
   Load(Write("second.stk", {"TWO;;G;;two.gif", "THREE;;G;;three.gif"}));
   EXPECT_EQ(Shared().StockCount, 2);
   EXPECT_EQ(Arrays().Stock[1].Name, u"TWO");
+  EXPECT_EQ(cacheClosed, 1);
+  yov::mainEngineCalls() = {};
+}
+
+TEST_F(StockLoading, ALoadAskedForDuringALoadWaitsForItsEnd) {
+  std::vector<std::string> lines;
+  for (int i = 1; i <= 600; ++i) lines.push_back("E" + std::to_string(i) + ";;G;;e.gif");
+  const std::string path = Write("long.stk", lines);
+  const std::string other = Write("other.stk", {"X;;G;;x.gif"});
+  yov::stockLoadHooks().pumpEvents = [&] {
+    ++pumps_;
+    yov::SetStockName(u16(other));
+    yov::LoadStock(0);
+    yov::SetStockName(u16(path));
+  };
+  Load(path);
+  EXPECT_EQ(pumps_, 1);
+  EXPECT_EQ(Shared().StockCount, 600);
+  EXPECT_EQ(Arrays().Stock[600].Name, u"E600");
+}
+
+TEST_F(StockLoading, SixteenBitNumbersAreNotOverrun) {
+  yov::SetStockName(u"T.STK");
+  yov::InitStockSections();
+  Shared().StockFileCount = yov::kMax16BitIndex;
+  StockFileEntry file;
+  file.Kind = 1;
+  file.Path = u"\\A.GIF";
+  EXPECT_EQ(yov::OnStockFile(file), 0);
+  EXPECT_NE(utf8(yov::stockState().Fault), "");
+  Shared().AuthorCount = yov::kMax16BitIndex;
+  Shared().AuthorAlloc = 0;
+  EXPECT_EQ(yov::OnStockKeyLine(u"$AUTH ZZ;Zed", 9), 0);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(utf8(boxes_[0].text).rfind("Too many authors", 0), 0u) << utf8(boxes_[0].text);
+  EXPECT_EQ(Shared().AuthorCount, yov::kMax16BitIndex);
 }
 
 TEST_F(StockLoading, TextsOnlyStopsAtTxtEnd) {
