@@ -83,17 +83,19 @@ void registerAuthor(const std::u16string& key, int32_t number) {
   lv::LSetAuth(plat::utf16ToUtf8(key).c_str(), number);
 }
 
-void storeAuthor(const std::array<std::u16string, 6>& items) {
+// The author's fields in the order of the positional form and of their keyword letters.
+constexpr std::array<LvString AuthorEntry::*, 6> kAuthorFields = {
+    &AuthorEntry::Key, &AuthorEntry::ShortName, &AuthorEntry::Name,
+    &AuthorEntry::Mail, &AuthorEntry::HomePage, &AuthorEntry::Description};
+constexpr std::array<LvString LibInfoEntry::*, 5> kLibFields = {
+    &LibInfoEntry::Key, &LibInfoEntry::Name, &LibInfoEntry::Author, &LibInfoEntry::HomePage, &LibInfoEntry::Description};
+
+void storeAuthor(AuthorEntry author) {
   checkRoom(programState().Shared.AuthorCount, u"authors");
   const int32_t i = AddAuthor();
-  AuthorEntry& a = programState().Arrays.Authors[i];
-  a.Key = items[0];
-  a.ShortName = items[1];
-  a.Name = items[2];
-  a.Mail = items[3];
-  a.HomePage = items[4];
-  a.Description = items[5];
-  registerAuthor(items[0], i);
+  const std::u16string key = author.Key;
+  programState().Arrays.Authors[i] = std::move(author);
+  registerAuthor(key, i);
 }
 
 // --- The stock part.
@@ -102,29 +104,23 @@ int32_t onAuth(const std::u16string& arg, int32_t) {
   static constexpr std::array<const char16_t*, 6> kContexts = {
       u" $AUTH Key", u" $AUTH Short", u" $AUTH Name", u" $AUTH EMail", u" $AUTH Home", u" $AUTH Desc"};
   std::u16string list = arg;
-  std::array<std::u16string, 6> items;
-  for (size_t k = 0; k < items.size(); ++k) items[k] = NextListItem(list, kContexts[k]);
-  storeAuthor(items);
+  AuthorEntry author;
+  for (size_t k = 0; k < kAuthorFields.size(); ++k) author.*kAuthorFields[k] = NextListItem(list, kContexts[k]);
+  storeAuthor(std::move(author));
   return kKeyLineGoOn;
 }
 
 int32_t onAuthK(const std::u16string& arg, int32_t) {
-  std::array<std::u16string, 6> items;
-  std::u16string x, w, t, f;
+  AuthorEntry author;
   withParams(arg, [&] {
     static constexpr std::array<const char16_t*, 6> kNames = {u"K", u"S", u"N", u"E", u"H", u"D"};
-    for (size_t k = 0; k < items.size(); ++k) items[k] = param(kNames[k]);
-    x = param(u"X");
-    w = param(u"W");
-    t = param(u"T");
-    f = param(u"F");
+    for (size_t k = 0; k < kAuthorFields.size(); ++k) author.*kAuthorFields[k] = param(kNames[k]);
+    author.X = param(u"X");
+    author.W = firstChar(param(u"W"));
+    author.T = firstChar(param(u"T"));
+    author.FLength = static_cast<uint8_t>(std::min<size_t>(param(u"F").size(), 255));
   });
-  storeAuthor(items);
-  AuthorEntry& a = programState().Arrays.Authors[programState().Shared.AuthorCount];
-  a.X = x;
-  a.W = firstChar(w);
-  a.T = firstChar(t);
-  a.FLength = static_cast<uint8_t>(std::min<size_t>(f.size(), 255));
+  storeAuthor(std::move(author));
   return kKeyLineGoOn;
 }
 
@@ -173,25 +169,20 @@ void storeLibInfo(LibInfoEntry info) {
 }
 
 int32_t onLib(const std::u16string& arg, int32_t) {
+  static constexpr std::array<const char16_t*, 5> kContexts = {u" $LIB Key", u" $LIB Name", u" $LIB Author",
+                                                               u" $LIB Home", u" $LIB Desc"};
   std::u16string list = arg;
   LibInfoEntry info;
-  info.Key = NextListItem(list, u" $LIB Key");
-  info.Name = NextListItem(list, u" $LIB Name");
-  info.Author = NextListItem(list, u" $LIB Author");
-  info.HomePage = NextListItem(list, u" $LIB Home");
-  info.Description = NextListItem(list, u" $LIB Desc");
+  for (size_t k = 0; k < kLibFields.size(); ++k) info.*kLibFields[k] = NextListItem(list, kContexts[k]);
   storeLibInfo(std::move(info));
   return kKeyLineGoOn;
 }
 
 int32_t onLibK(const std::u16string& arg, int32_t) {
+  static constexpr std::array<const char16_t*, 5> kNames = {u"K", u"N", u"A", u"H", u"D"};
   LibInfoEntry info;
   withParams(arg, [&] {
-    info.Key = param(u"K");
-    info.Name = param(u"N");
-    info.Author = param(u"A");
-    info.HomePage = param(u"H");
-    info.Description = param(u"D");
+    for (size_t k = 0; k < kLibFields.size(); ++k) info.*kLibFields[k] = param(kNames[k]);
   });
   storeLibInfo(std::move(info));
   return kKeyLineGoOn;

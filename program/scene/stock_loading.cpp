@@ -124,6 +124,12 @@ void beginLoadState(int32_t mode) {
   ss.TextKeys.clear();
 }
 
+template <class T>
+void emptyTable(SharedArray<T>& table, int32_t& count, int32_t& alloc) {
+  table.redim(-1);
+  count = alloc = 0;
+}
+
 // Marks the load that runs for as long as it runs.
 struct LoadingMark {
   LoadingMark() { stockState().Loading = true; }
@@ -161,20 +167,13 @@ int32_t LoadStockBinary(int32_t mode) {
   SharedState& sh = st.Shared;
   SharedArrays& a = st.Arrays;
   // The reader leaves a text of length 0 as it finds it: every table starts empty.
-  a.LangTexts.redim(-1);
-  sh.LangTextCount = sh.LangTextAlloc = 0;
-  a.Authors.redim(-1);
-  sh.AuthorCount = sh.AuthorAlloc = 0;
-  a.LibInfos.redim(-1);
-  sh.LibInfoCount = sh.LibInfoAlloc = 0;
-  a.Categories.redim(-1);
-  sh.CategoryCount = sh.CategoryAlloc = 0;
-  a.StockFiles.redim(-1);
-  sh.StockFileCount = sh.StockFileAlloc = 0;
-  a.DescValues.redim(-1);
-  sh.DescValueCount = sh.DescValueAlloc = 0;
-  a.DescTexts.redim(-1);
-  sh.DescTextCount = sh.DescTextAlloc = 0;
+  emptyTable(a.LangTexts, sh.LangTextCount, sh.LangTextAlloc);
+  emptyTable(a.Authors, sh.AuthorCount, sh.AuthorAlloc);
+  emptyTable(a.LibInfos, sh.LibInfoCount, sh.LibInfoAlloc);
+  emptyTable(a.Categories, sh.CategoryCount, sh.CategoryAlloc);
+  emptyTable(a.StockFiles, sh.StockFileCount, sh.StockFileAlloc);
+  emptyTable(a.DescValues, sh.DescValueCount, sh.DescValueAlloc);
+  emptyTable(a.DescTexts, sh.DescTextCount, sh.DescTextAlloc);
   a.DescKeys.redim(sh.BuiltinDescKeys);
   sh.DescKeyAlloc = sh.BuiltinDescKeys;
   InvalidateLangTexts();
