@@ -143,7 +143,11 @@ struct ProgressWindow {
     if (open_) BeginProgress(GetText(u"LDSTK"));
   }
   ~ProgressWindow() {
-    if (open_) EndProgress();
+    try {
+      if (open_) EndProgress();
+    } catch (...) {
+      // A window that cannot be closed must not end the program from a destructor.
+    }
   }
   bool open_;
 };

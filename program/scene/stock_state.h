@@ -24,6 +24,7 @@ struct StockState {
   int32_t Background = 0;     // the stock's default background colour, 0x00BBGGRR
   int32_t CategoryNumber = 0; // the last running category number handed out
   int32_t CodeLetterPosition = 0;  // position of the last letter CodeLetterValue looked up
+  int32_t StockProgress = 0;       // the stock windows' progress counter over the tables
 
   // --- The load in progress (reset at the start of every load).
   bool Loading = false;            // a load runs: events it lets run cannot start another
