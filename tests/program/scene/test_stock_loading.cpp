@@ -224,6 +224,9 @@ TEST_F(StockLoading, DamagedFilesAreRefusedAndLeaveEmptyTables) {
       {"UnknownFileKind", "kind.stk", "BR01;;Q;;a.gif\r\n", "Format error in %s: error -11214 in line 1"},
       {"UnregisteredAuthor", "auth.stk", "BR01;*ZZ;G;;a.gif\r\n", "Format error in %s: error -11212 in line 1"},
       {"HeaderNamingNoEntry", "desc.stk", "$ENDSTOCK\r\n$DESC NOSUCH\r\n", "Format error in %s: error -11218 in line 2"},
+      {"KeyLineTooLong", "long.stk", "$TXT K=A;N=" + std::string(20000, 'x') + "\r\n",
+       "Format error in %s: error -11224 in line 1"},
+      {"ZlibBodyOfJunk", "junk.stb", "StkZ04" + std::string(64, '\x5a') + "StkZ04", "Stock list %s cannot be used"},
       {"TruncatedBinary", "cut.stb", saved.substr(0, saved.size() / 2), "Stock list %s cannot be used"},
       {"DamagedBinaryVersion", "version.stb", saved.substr(0, 5) + "9" + saved.substr(6), "Stock list %s cannot be used"},
   };
