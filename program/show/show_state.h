@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "platform/raster.h"
 #include "program/core/pictures/canvas_memdc.h"
@@ -75,6 +76,8 @@ struct ShowState {
   int32_t SplashMs = 0;         // remaining splash time; 0 = no splash shown
   int32_t SplashStart = 0;      // low 31 bits of the tick count when the splash was shown
   uint8_t SplashFullScreen = 0; // a full-screen splash stays so for later splash lines
+  std::u16string SplashPicture; // the splash line's picture, kept by the script interpreter
+  QWidget* SplashForm = nullptr;
   // Set to 0 by RunShow: read by the section-line picker and by the speed panel.
   uint8_t SectPickFlag = 0;
   uint8_t SpeedPanelFlag = 0;

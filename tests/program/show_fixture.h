@@ -31,12 +31,14 @@ struct FakeSect {
   int32_t linePosition = 0;
 };
 
-class ShowTest : public ::testing::Test {
+template <class Base = ::testing::Test>
+class ShowTestOn : public Base {
  protected:
-  ShowTest() : savedPools_(yov::animPoolHooks()) {}
+  ShowTestOn() : savedPools_(yov::animPoolHooks()) {}
 
   // Tests of case tables call SetUp and TearDown once per case.
   void SetUp() override {
+    Base::SetUp();
     sects.clear();
     freedSurfaces.clear();
     freedBuffers.clear();
@@ -73,6 +75,7 @@ class ShowTest : public ::testing::Test {
     yov::animPoolHooks() = savedPools_;
     yov::programState().StopRequest = 0;
     yov::programState().RunFlags = 0;
+    Base::TearDown();
   }
 
   // The root band over the whole scene, for section 1.
@@ -117,5 +120,7 @@ class ShowTest : public ::testing::Test {
  private:
   yov::AnimPoolHooks savedPools_;
 };
+
+using ShowTest = ShowTestOn<>;
 
 }  // namespace show_test
