@@ -219,8 +219,9 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
 
   bool ok = false;
   try {
+    // Without its script reader the show as a whole is not there yet.
     if (s.readScript) ok = s.readScript(script, headerOnly);
-    else NoteMissingSeam(u"the scene script reader");
+    else ReportNotAvailable(ShowDescription(mode, script));
   } catch (...) {
     ok = false;  // an error pending after the read: no show
   }
