@@ -1,6 +1,5 @@
 #include "program/show/show_queues.h"
 
-#include "program/core/texts/program_error.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/show/train_records.h"
@@ -23,28 +22,14 @@ TrainList listOf(uint8_t which) {
   }
 }
 
-void checkHops(int32_t hops) {
-  if (hops > kMaxTrainRecords + 1) {
-    throw ProgramError(error_number::kInvalidCall, u"A train list's links form a loop");
-  }
-}
+int32_t& nextQueued(TrainRec& r) { return r.NextQueued; }
+int32_t& dueNext(TimedEvent& ev) { return ev.DueNext; }
 
 void unlinkTrain(uint8_t which, int32_t n) {
   TrainList list = listOf(which);
   TrainTable& t = trains();
-  int32_t prev = 0;
-  int32_t cur = list.head;
-  for (int32_t hops = 0; cur != 0 && cur != n; ++hops) {
-    checkHops(hops);
-    prev = cur;
-    cur = t.at(cur).NextQueued;
-  }
-  if (cur == 0) return;
-  const int32_t next = t.at(n).NextQueued;
-  if (prev == 0) list.head = next;
-  else t.at(prev).NextQueued = next;
-  if (list.tail == n) list.tail = prev;
-  t.at(n).NextQueued = 0;
+  const int32_t prev = t.unlink(list.head, n, nextQueued);
+  if (prev >= 0 && list.tail == n) list.tail = prev;
   t.at(n).OnList = train_list::kNone;
 }
 
@@ -123,19 +108,8 @@ void UnqueueDueEvent(int32_t entry) {
   RunQueue& q = runQueue();
   if (q.at(entry).OnDueList == 0) return;
   ShowLists& l = showState().Lists;
-  int32_t prev = 0;
-  int32_t cur = l.DueHead;
-  for (int32_t hops = 0; cur != 0 && cur != entry; ++hops) {
-    if (hops > q.Count + 1) throw ProgramError(error_number::kInvalidCall, u"The due list's links form a loop");
-    prev = cur;
-    cur = q.at(cur).DueNext;
-  }
-  if (cur != 0) {
-    const int32_t next = q.at(entry).DueNext;
-    if (prev == 0) l.DueHead = next;
-    else q.at(prev).DueNext = next;
-    if (l.DueTail == entry) l.DueTail = prev;
-  }
+  const int32_t prev = q.unlink(l.DueHead, entry, dueNext);
+  if (prev >= 0 && l.DueTail == entry) l.DueTail = prev;
   q.at(entry).DueNext = 0;
   q.at(entry).OnDueList = 0;
 }

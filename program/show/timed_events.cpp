@@ -5,8 +5,6 @@
 #include <string>
 
 #include "program/core/params/param_expr.h"
-#include "program/core/texts/number_text.h"
-#include "program/core/texts/program_error.h"
 #include "program/core/windows/utilities.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_seams.h"
@@ -18,44 +16,11 @@ namespace {
 
 constexpr int32_t kBandPositionSite = 21003;
 
-// Every walk of a list or up the tree is bounded by the table's size, so that a broken link
-// ends in a program error rather than a hang.
-void checkHops(int32_t hops) {
-  if (hops > runQueue().Count + 1) {
-    throw ProgramError(error_number::kInvalidCall, u"The run queue's links form a loop");
-  }
-}
-
-void linkChild(RunQueue& q, int32_t parent, int32_t entry, int32_t top) {
-  int32_t prev = 0;
-  int32_t cur = q.at(parent).FirstChild;
-  for (int32_t hops = 0; cur != 0 && q.at(cur).Top <= top; ++hops) {
-    checkHops(hops);
-    prev = cur;
-    cur = q.at(cur).Next;
-  }
-  q.at(entry).Next = cur;
-  if (prev == 0) q.at(parent).FirstChild = entry;
-  else q.at(prev).Next = entry;
-}
-
-void unlinkChild(RunQueue& q, int32_t parent, int32_t entry) {
-  int32_t prev = 0;
-  int32_t cur = q.at(parent).FirstChild;
-  for (int32_t hops = 0; cur != 0 && cur != entry; ++hops) {
-    checkHops(hops);
-    prev = cur;
-    cur = q.at(cur).Next;
-  }
-  if (cur == 0) return;  // not in the list: left alone
-  if (prev == 0) q.at(parent).FirstChild = q.at(entry).Next;
-  else q.at(prev).Next = q.at(entry).Next;
-  q.at(entry).Next = 0;
-}
+int32_t& nextSibling(TimedEvent& ev) { return ev.Next; }
 
 void flagChain(int32_t entry, uint8_t level, int32_t depth) {
-  checkHops(depth);
   RunQueue& q = runQueue();
+  q.checkHops(depth);
   const uint8_t kind = q.at(entry).Kind;
   uint8_t effective = level;
   if (kind != event_kind::kTrainLine) {
@@ -65,7 +30,7 @@ void flagChain(int32_t entry, uint8_t level, int32_t depth) {
   }
   int32_t child = q.at(entry).FirstChild;
   for (int32_t hops = 0; child != 0; ++hops) {
-    checkHops(hops);
+    q.checkHops(hops);
     const int32_t next = q.at(child).Next;  // read first: a child's chain may queue and grow
     flagChain(child, effective, depth + 1);
     child = next;
@@ -92,13 +57,6 @@ void flagChain(int32_t entry, uint8_t level, int32_t depth) {
 
 }  // namespace
 
-TimedEvent& RunQueue::at(int32_t e) {
-  if (!valid(e) || static_cast<size_t>(e) >= Events.size()) {
-    throw ProgramError(error_number::kSubscript, u"Run queue entry " + decimal(e) + u" out of range");
-  }
-  return Events[static_cast<size_t>(e)];
-}
-
 RunQueue& runQueue() {
   static RunQueue queue;
   return queue;
@@ -112,18 +70,7 @@ void ResetRunQueue() {
 
 int32_t AddTimedEvent(uint8_t kind, int32_t target, int32_t parent, int32_t top, int32_t height) {
   RunQueue& q = runQueue();
-  int32_t e = 0;
-  if (q.FreeHead != 0) {
-    e = q.FreeHead;
-    q.FreeHead = q.at(e).Next;
-  } else {
-    e = q.Count + 1;
-    if (e > q.Alloc) {
-      q.Alloc += kRunQueueGrowth;
-      q.Events.resize(static_cast<size_t>(q.Alloc) + 1);
-    }
-    q.Count = e;
-  }
+  const int32_t e = q.take(kRunQueueGrowth, nextSibling);
   TimedEvent& ev = q.at(e);
   ev = TimedEvent{};
   ev.Index = e;
@@ -143,7 +90,10 @@ int32_t AddTimedEvent(uint8_t kind, int32_t target, int32_t parent, int32_t top,
   } else {
     NoteMissingSeam(u"binding a section to its band");
   }
-  if (kind != event_kind::kRoot) linkChild(runQueue(), parent, e, top);
+  if (kind != event_kind::kRoot) {
+    RunQueue& rq = runQueue();
+    rq.insertSorted(rq.at(parent).FirstChild, e, nextSibling, [](const TimedEvent& ev) { return ev.Top; });
+  }
   return e;
 }
 
@@ -153,7 +103,7 @@ void ReleaseTimedEvent(int32_t entry) {
   // Releasing an entry twice would put it on the free list twice and hand it out twice.
   if (ev.Kind == event_kind::kFree) return;
   const int32_t parent = ev.Parent;
-  if (parent != 0) unlinkChild(q, parent, entry);
+  if (parent != 0) q.unlink(q.at(parent).FirstChild, entry, nextSibling);
   UnqueueDueEvent(entry);
   TimedEvent& freed = q.at(entry);
   freed.Kind = event_kind::kFree;
@@ -173,7 +123,7 @@ int32_t FindBandPosition(int32_t band, int32_t h, std::u16string_view position) 
   RunQueue& q = runQueue();
   int32_t up = band;
   for (int32_t hops = 0; up != 0; ++hops) {
-    checkHops(hops);
+    q.checkHops(hops);
     const TimedEvent& ev = q.at(up);
     if (ev.TrainLimit != 0 && ev.ActiveTrains >= ev.TrainLimit) return kTrainLimitReached;
     up = ev.Parent;
@@ -183,7 +133,7 @@ int32_t FindBandPosition(int32_t band, int32_t h, std::u16string_view position) 
   int64_t cursor = b.Top;
   int32_t child = b.FirstChild;
   for (int32_t hops = 0; child != 0; ++hops) {
-    checkHops(hops);
+    q.checkHops(hops);
     const TimedEvent& c = q.at(child);
     const int64_t gap = c.Top - cursor - h;
     if (gap >= 0) count += gap + 1;
@@ -199,7 +149,7 @@ int32_t FindBandPosition(int32_t band, int32_t h, std::u16string_view position) 
     cursor = b.Top;
     child = b.FirstChild;
     for (int32_t hops = 0; child != 0; ++hops) {
-      checkHops(hops);
+      q.checkHops(hops);
       const TimedEvent& c = q.at(child);
       const int64_t gap = c.Top - cursor - h;
       if (gap >= 0) {
@@ -230,7 +180,7 @@ int32_t FindBandPosition(int32_t band, int32_t h, std::u16string_view position) 
   const int64_t end = start + h;
   child = again.FirstChild;
   for (int32_t hops = 0; child != 0; ++hops) {
-    checkHops(hops);
+    q.checkHops(hops);
     const TimedEvent& c = q.at(child);
     if (start < int64_t{c.Top} + c.Height && c.Top < end) return kNoRoom;
     child = c.Next;
@@ -241,7 +191,7 @@ int32_t FindBandPosition(int32_t band, int32_t h, std::u16string_view position) 
 void AddActiveCount(int32_t entry, int32_t delta) {
   RunQueue& q = runQueue();
   for (int32_t hops = 0; entry != 0; ++hops) {
-    checkHops(hops);
+    q.checkHops(hops);
     TimedEvent& ev = q.at(entry);
     ev.ActiveTrains += delta;
     entry = ev.Parent;

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "program/show/numbered_table.h"
+
 namespace yov {
 
 namespace event_kind {
@@ -47,16 +49,7 @@ struct TimedEvent {
   int32_t ActiveTrains = 0;
 };
 
-struct RunQueue {
-  std::vector<TimedEvent> Events{TimedEvent{}};  // 1..Count used; element 0 present
-  int32_t Count = 0;
-  int32_t Alloc = 0;
-  int32_t FreeHead = 0;
-
-  bool valid(int32_t e) const { return e >= 1 && e <= Count; }
-  // The entry; an index outside the table is a program error (subscript out of range).
-  TimedEvent& at(int32_t e);
-};
+struct RunQueue : NumberedTable<TimedEvent> {};
 
 RunQueue& runQueue();
 

@@ -29,11 +29,7 @@ constexpr int32_t kGrowPieceSite = 19005;
 constexpr int32_t kSnowSurfaceSite = 19006;
 constexpr int32_t kWorkDcSite = 29004;
 
-void checkHops(int32_t hops) {
-  if (hops > kMaxTrainRecords + 1) {
-    throw ProgramError(error_number::kInvalidCall, u"The active train list's links form a loop");
-  }
-}
+int32_t& nextActive(TrainRec& r) { return r.NextActive; }
 
 void freeSurface(int32_t& surface, int32_t site) {
   if (surface == 0) return;
@@ -56,35 +52,6 @@ void freePieces(std::vector<LayerPiece>& pieces, int32_t count, int32_t site) {
   }
 }
 
-// Unlinks the record from the active list; false when it was not on it.
-bool unlinkActive(int32_t train) {
-  TrainTable& t = trains();
-  int32_t prev = 0;
-  int32_t cur = t.ActiveHead;
-  for (int32_t hops = 0; cur != 0 && cur != train; ++hops) {
-    checkHops(hops);
-    prev = cur;
-    cur = t.at(cur).NextActive;
-  }
-  if (cur == 0) return false;
-  const int32_t next = t.at(train).NextActive;
-  if (prev == 0) t.ActiveHead = next;
-  else t.at(prev).NextActive = next;
-  t.at(train).NextActive = 0;
-  return true;
-}
-
-bool isActive(int32_t train) {
-  TrainTable& t = trains();
-  int32_t cur = t.ActiveHead;
-  for (int32_t hops = 0; cur != 0; ++hops) {
-    checkHops(hops);
-    if (cur == train) return true;
-    cur = t.at(cur).NextActive;
-  }
-  return false;
-}
-
 int32_t nearest(double v) {
   if (!std::isfinite(v)) return 0;
   return static_cast<int32_t>(std::llrint(std::clamp(v, -2.0e9, 2.0e9)));
@@ -101,13 +68,6 @@ bool isFull(const std::u16string& text) {
 
 }  // namespace
 
-TrainRec& TrainTable::at(int32_t n) {
-  if (!valid(n) || static_cast<size_t>(n) >= Recs.size()) {
-    throw ProgramError(error_number::kSubscript, u"Train record " + decimal(n) + u" out of range");
-  }
-  return Recs[static_cast<size_t>(n)];
-}
-
 TrainTable& trains() {
   static TrainTable table;
   return table;
@@ -117,20 +77,9 @@ void ResetTrainTable() { trains() = TrainTable{}; }
 
 int32_t NewTrainRec(int16_t flags) {
   TrainTable& t = trains();
-  int32_t n = 0;
-  if (t.FreeHead != 0) {
-    n = t.FreeHead;
-    t.FreeHead = t.at(n).NextActive;
-  } else {
-    // The index is one byte: a 256th record cannot be told from record 0.
-    if (t.Count >= kMaxTrainRecords) throw ProgramError(error_number::kOverflow, u"Overflow");
-    n = t.Count + 1;
-    if (n > t.Alloc) {
-      t.Alloc += kTrainRecordGrowth;
-      t.Recs.resize(static_cast<size_t>(t.Alloc) + 1);
-    }
-    t.Count = n;
-  }
+  // The index is one byte: a 256th record cannot be told from record 0.
+  if (t.FreeHead == 0 && t.Count >= kMaxTrainRecords) throw ProgramError(error_number::kOverflow, u"Overflow");
+  const int32_t n = t.take(kTrainRecordGrowth, nextActive);
   TrainRec& rec = t.at(n);
   rec = TrainRec{};
   rec.Index = static_cast<uint8_t>(n);
@@ -152,7 +101,8 @@ void RemoveTrain(int32_t train) {
   // A record already free would go on the free list twice and be handed out twice.
   if (trains().at(train).State == train_state::kFree) return;
   // Only a record that was on the active list is counted in its bands.
-  if (unlinkActive(train)) AddActiveCount(trains().at(train).Event, -1);
+  TrainTable& table = trains();
+  if (table.unlink(table.ActiveHead, train, nextActive) >= 0) AddActiveCount(table.at(train).Event, -1);
   {
     TrainRec& r = trains().at(train);
     const int32_t bg = r.BgPart;
@@ -200,20 +150,10 @@ void RemoveTrain(int32_t train) {
 }
 
 void InsertActiveTrain(int32_t train) {
-  // Linked twice, the list would loop.
-  if (isActive(train)) return;
   TrainTable& t = trains();
-  const int32_t top = t.at(train).BandTop;
-  int32_t prev = 0;
-  int32_t cur = t.ActiveHead;
-  for (int32_t hops = 0; cur != 0 && t.at(cur).BandTop <= top; ++hops) {
-    checkHops(hops);
-    prev = cur;
-    cur = t.at(cur).NextActive;
-  }
-  t.at(train).NextActive = cur;
-  if (prev == 0) t.ActiveHead = train;
-  else t.at(prev).NextActive = train;
+  // Linked twice, the list would loop.
+  if (t.contains(t.ActiveHead, train, nextActive)) return;
+  t.insertSorted(t.ActiveHead, train, nextActive, [](const TrainRec& r) { return r.BandTop; });
   AddActiveCount(t.at(train).Event, 1);
 }
 

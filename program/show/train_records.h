@@ -8,20 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "program/show/numbered_table.h"
 #include "program/show/train_record.h"
 
 namespace yov {
 
-struct TrainTable {
-  std::vector<TrainRec> Recs{TrainRec{}};  // 1..Count used; element 0 present
-  int32_t Count = 0;
-  int32_t Alloc = 0;
-  int32_t FreeHead = 0;
+struct TrainTable : NumberedTable<TrainRec> {
   int32_t ActiveHead = 0;
-
-  bool valid(int32_t n) const { return n >= 1 && n <= Count; }
-  // The record; an index outside the table is a program error (subscript out of range).
-  TrainRec& at(int32_t n);
 };
 
 TrainTable& trains();
