@@ -4,12 +4,15 @@
 // end and read back by the next show.
 #include <QWidget>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "core_fixture.h"
 #include "show_fixture.h"
 #include "program/core/pictures/canvas.h"
+#include "program/core/pictures/picture_ref.h"
+#include "program/core/settings/window_placement.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/service_window.h"
@@ -312,6 +315,46 @@ TEST_F(ShowRun, TheShowStateWhileRunning) {
   Run(1);
   EXPECT_EQ(showState().UseDirectDraw, 0);
   mainState().Show.DrawAlg = {1, 4};
+}
+
+TEST_F(ShowRun, ASplashPictureThatCannotBeLoadedLeavesNoSplash) {
+  showState().SplashPicture = core_test::u16(folder() + "/missing.gif");
+  ParseShowOptions();
+  EXPECT_EQ(showState().SplashMs, 0);
+  EXPECT_EQ(showState().SplashForm, nullptr);
+}
+
+TEST_F(ShowRun, TheSplashIsShownCentredAndTimed) {
+  const std::string file = folder() + "/splash.gif";
+  std::ofstream(file) << "GIF89a";
+  const PictureRefHooks saved = pictureRefHooks();
+  std::vector<std::vector<int32_t>> draws;
+  pictureRefHooks().lookPicture = [](const std::string&, LvHandle, int16_t* w, int16_t* h, int32_t* off, int32_t) {
+    *w = 200;
+    *h = 100;
+    *off = 0;
+    return 1;
+  };
+  pictureRefHooks().getPartWithMsk = [&draws](int32_t offset, LvHandle, LvHandle mask, int32_t x, int32_t y, int32_t w,
+                                              int32_t h, int32_t sx, int32_t sy, int32_t flags) {
+    draws.push_back({offset, static_cast<int32_t>(mask), x, y, w, h, sx, sy, flags});
+    return 0;
+  };
+  now = 0x80000123u;
+  showState().SplashPicture = core_test::u16(file);
+  ParseShowOptions();
+  pictureRefHooks() = saved;
+  EXPECT_EQ(showState().SplashMs, 5000);
+  EXPECT_EQ(showState().SplashStart, 0x123);
+  ASSERT_NE(showState().SplashForm, nullptr);
+  const QSize screen = screenSizePx();
+  const SplashLayout l = LayOutSplash(200, 100, screen.width(), screen.height(), false);
+  EXPECT_EQ(draws, (std::vector<std::vector<int32_t>>{{0, 0, 1, 1, 200, 100, 0, 0, 0}}));
+  EXPECT_EQ(showState().SplashForm->geometry(), QRect(l.Left, l.Top, l.Width, l.Height));
+  EXPECT_TRUE(showState().SplashForm->isVisible());
+  UnloadSplash();
+  EXPECT_EQ(showState().SplashForm, nullptr);
+  EXPECT_EQ(showState().SplashMs, 0);
 }
 
 }  // namespace
