@@ -70,6 +70,10 @@ void ResetRunQueue() {
 
 int32_t AddTimedEvent(uint8_t kind, int32_t target, int32_t parent, int32_t top, int32_t height) {
   RunQueue& q = runQueue();
+  // A parent or train outside their tables is refused before an entry is taken, so that no
+  // entry is left out of every list.
+  if (kind != event_kind::kRoot) q.at(parent);
+  if (kind == event_kind::kTrainLine) trains().at(target);
   const int32_t e = q.take(kRunQueueGrowth, nextSibling);
   TimedEvent& ev = q.at(e);
   ev = TimedEvent{};

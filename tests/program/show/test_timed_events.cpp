@@ -173,6 +173,9 @@ TEST_F(TimedEvents, AnIndexOutsideTheTableIsAProgramError) {
   Root();
   EXPECT_THROW(ReleaseTimedEvent(7), ProgramError);
   EXPECT_THROW(AddActiveCount(-1, 1), ProgramError);
+  EXPECT_THROW(Section(2, 9, 0, 10), ProgramError);
+  EXPECT_THROW(AddTimedEvent(event_kind::kTrainLine, 40, 1, 0, 10), ProgramError);
+  EXPECT_EQ(runQueue().Count, 1) << "a refused entry takes no record";
 }
 
 }  // namespace
