@@ -50,7 +50,6 @@ struct ShowSeams {
   std::function<void()> stopDisplay;
   std::function<void(int32_t callSite)> checkStep;
   std::function<void()> unloadShowForm;
-  std::function<void()> unloadSplash;
 
   // --- Settings dialog: brings its tab in line with whether a show runs.
   std::function<void()> settingsSetTab;
