@@ -14,6 +14,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/startup.h"
 #include "program/scene/stock_loading.h"
+#include "program/show/show_wiring.h"
 
 namespace {
 
@@ -36,8 +37,10 @@ int main(int argc, char** argv) {
   yov::MainState& ms = yov::mainState();
   ms.SaverWindow = line.saverWindow;
   ms.SaverRoot = line.saverRoot;
-  yov::WireStockLoading();
 
+  // The parts of the program hand their entries to start-up before Main runs.
+  yov::WireShow();
+  yov::WireStockLoading();
   if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
   if (!haveDisplay()) {
     std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");
