@@ -80,7 +80,9 @@ ScriptHooks ProgramHooks() {
     std::vector<FormatArg> args(params.begin(), params.end());
     return FormatText(key, std::span<const FormatArg>(args));
   };
-  h.errorNumberText = [](int32_t number) { return GetErrorNumberText(number); };
+  h.errorNumberText = [](int32_t number, std::u16string_view file, int32_t line) {
+    return GetErrorNumberText(number, file, line);
+  };
   h.describeError = [](const std::exception_ptr& error) {
     const PendingError e = pendingErrorOf(error);
     return std::make_pair(e.number, e.description);

@@ -316,7 +316,7 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
       const EngineText name(plat::ucase(plat::trim(std::u16string_view(arg).substr(0, eq))));
       const EngineText value(plat::trim(std::u16string_view(arg).substr(eq + 1)));
       const int32_t r = hooks.tt.DefMac(name.get(), value.get());
-      if (r < 0) Fail(kErrScript, hooks.errorNumberText ? hooks.errorNumberText(-r) : u"Error " + decimal(-r));
+      if (r < 0) Fail(kErrScript, hooks.errorNumberText ? hooks.errorNumberText(-r, {}, 0) : u"Error " + decimal(-r));
       return 0;
     }
     case Kw::Set:

@@ -83,17 +83,18 @@ void ScriptReader::OpenScriptFile(std::u16string_view name) {
     Fail(kErrScript, u"Script files included too deeply: " + std::u16string(name));
   }
   ++openDepth_;
+  // One entry per file whatever the letter case; messages show the first spelling.
   const std::u16string lowered = plat::lcase(name);
   int32_t index = 0;
   for (int32_t i = 1; i <= S.FileCount; ++i) {
-    if (S.FileNames[static_cast<size_t>(i)] == lowered) {
+    if (plat::lcase(S.FileNames[static_cast<size_t>(i)]) == lowered) {
       index = i;
       break;
     }
   }
   if (index == 0) {
     index = ++S.FileCount;
-    S.FileNames.push_back(lowered);
+    S.FileNames.emplace_back(name);
     S.FileDirs.push_back(plat::utf8ToUtf16(plat::folderOf(plat::utf16ToUtf8(name))));
   }
   // Names are spelled as on Windows: found without regard to case.
@@ -215,8 +216,8 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode) {
       if (n < 0) {
         const std::u16string where =
             file >= 1 && file <= S.FileCount ? S.FileNames[static_cast<size_t>(file)] : std::u16string();
-        Fail(kErrScript, (hooks.errorNumberText ? hooks.errorNumberText(-n) : u"Error " + decimal(-n)) + u" " +
-                             where + u" " + decimal(line));
+        Fail(kErrScript, hooks.errorNumberText ? hooks.errorNumberText(-n, where, line)
+                                               : u"Error " + decimal(-n) + u" in " + where + u" line " + decimal(line));
       }
       const std::u16string lineText = plat::trim(std::u16string_view(text, static_cast<size_t>(std::min(n, kLineBufferSize))));
       if (lineText.empty() || IsCommentStart(lineText.front())) continue;

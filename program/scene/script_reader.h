@@ -59,8 +59,8 @@ struct ScriptHooks {
   std::function<ScriptStart()> start;
   // A keyword's or block's error text: the key's text with "%1".."%9" replaced.
   std::function<std::u16string(std::u16string_view key, const std::vector<std::u16string>& params)> formatText;
-  // "Error <n>: <message>" of a numbered engine error.
-  std::function<std::u16string(int32_t number)> errorNumberText;
+  // "Error <n>: <message>" of a numbered engine error, with the file and line when given.
+  std::function<std::u16string(int32_t number, std::u16string_view file, int32_t line)> errorNumberText;
   // The number and description of an error being handled.
   std::function<std::pair<int32_t, std::u16string>(const std::exception_ptr&)> describeError;
   // The failed read's message (the program's error report, information icon, logged).

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -62,6 +63,7 @@ class ScriptTest : public core_test::CoreTest {
   // Writes a script (lines joined by line feeds) and returns its path.
   std::string write(const std::string& name, const std::vector<std::string>& lines) {
     const std::string path = folder() + "/" + name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream out(path, std::ios::binary);
     for (const std::string& l : lines) out << l << "\n";
     return path;
