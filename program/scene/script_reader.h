@@ -88,8 +88,8 @@ struct ScriptHooks {
 
 // Limits on what a script can make the reader do.
 inline constexpr int32_t kMaxIncludeDepth = 32;      // script files open inside each other
-inline constexpr int32_t kMaxScriptFiles = 10000;    // INCLUDE lines taken in one read
-inline constexpr int32_t kMaxScriptItems = 4000000;  // items of one read
+inline constexpr int32_t kMaxScriptFiles = 1000;     // script files opened in one read
+inline constexpr int32_t kMaxScriptItems = 1000000;  // items of one read
 inline constexpr int32_t kMaxOptionLevel = 3;
 inline constexpr int32_t kLineBufferSize = 10000;
 
