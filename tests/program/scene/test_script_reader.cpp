@@ -311,4 +311,29 @@ TEST_F(ScriptReader, AnErrorInAnIncludedFileNamesEveryLevelInnermostFirst) {
   EXPECT_LT(inner, outer);
 }
 
+TEST_F(ScriptReader, ReaderOptionsSeeTheScriptsOwnSettings) {
+  // A in window mode; the option A is off and CSET leaves it so; B is set by SET alone.
+  ASSERT_TRUE(read(write("o.ttt", {"$OPT K=A;N=a;V=0", "$SET B", "$SET C=no", "$CSET A", "$DEF NOTHING",
+                                   "{A?C=A}", "{B?C=B}", "{C?C=C}", "{WIN?C=WIN?C=FULL}", "C=X"})))
+      << reported();
+  std::vector<std::string> items;
+  for (int32_t i = 1; i < S().MemberCount; ++i) items.push_back(member(i));
+  EXPECT_EQ(items, (std::vector<std::string>{"C=B", "C=WIN", "C=X"}));
+  EXPECT_EQ(yov::programState().Shared.MacroCount, 0) << "DEF without = defines nothing";
+  // The stored choice of an option wins over its default.
+  yov::SaveRegNumber(u"A", 1, u"\\Option");
+  ASSERT_TRUE(read(write("o.ttt", {"$OPT K=A;N=a;V=0", "{A?C=A}", "C=X"})));
+  EXPECT_EQ(member(1), "C=A");
+}
+
+TEST_F(ScriptReader, BlocksNestOnlySoDeep) {
+  std::vector<std::string> lines(1001, "$SECTION");
+  lines.push_back("C=X");
+  EXPECT_FALSE(read(write("deep.ttt", lines)));
+  EXPECT_NE(reported().find("Blocks nested too deeply"), std::string::npos) << reported();
+  // A script that nests less than that reads.
+  lines.erase(lines.begin() + 500, lines.end() - 1);
+  EXPECT_TRUE(read(write("deep.ttt", lines))) << reported();
+}
+
 }  // namespace
