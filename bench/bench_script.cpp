@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,9 +14,7 @@
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 #include "platform/codepage.h"
-#include "program/core/params/param_expr.h"
-#include "program/scene/param_table.h"
-#include "program/scene/script_reader.h"
+#include "program/scene/script_reader_direct.h"
 
 namespace {
 
@@ -35,7 +34,7 @@ std::string GenerateScript(int lines) {
     s += "; a comment line\n{NIGHT?M=STOP;C=E40;P=40;T=5?M=SIMPLE;C=E40}\n";
     for (int i = 0; i < 6; ++i) s += "M=SIMPLE;C=%CARS;V=" + std::to_string(4 + i) + ";TX=Train " + std::to_string(i) + "\n";
     s += "$ENDSECTION\n";
-    n += 22;
+    n += 20;
   }
   return s;
 }
@@ -51,20 +50,12 @@ const std::string& ScriptFile() {
   return path;
 }
 
-yov::TtCalls EngineCalls() {
-  yov::TtCalls t;
-  t.InitTtRead = &InitTtRead;
-  t.FinishTtRead = &FinishTtRead;
-  t.SetTtOption = &SetTtOption;
-  t.OpenTtFile = &OpenTtFile;
-  t.TtFileClose = &TtFileClose;
-  t.GetTtLine = &GetTtLine;
-  t.GetTtPosition = &GetTtPosition;
-  t.MacIni = &MacIni;
-  t.DefMac = &DefMac;
-  t.SortMac = &SortMac;
-  t.MacFree = &MacFree;
-  return t;
+int64_t FileLines() {
+  static const int64_t n = [] {
+    const std::string text = GenerateScript(kLines);
+    return static_cast<int64_t>(std::count(text.begin(), text.end(), '\n'));
+  }();
+  return n;
 }
 
 void BM_TimetableReaderAlone(benchmark::State& state) {
@@ -92,17 +83,8 @@ BENCHMARK(BM_TimetableReaderAlone)->Unit(benchmark::kMillisecond);
 void BM_ReadScriptIntoSceneModel(benchmark::State& state) {
   SharedState shared;
   lvk::BindShared(&shared, nullptr);
-  yov::ParamParser parser;
-  parser.hooks.rlook = &RLook;
-  yov::ParamTable table(parser);
-  parser.hooks.getParam = [&](std::u16string_view aliases, std::u16string_view def, int32_t& source) {
-    std::u16string v = table.GetParam(aliases, def);
-    source = table.FoundIndex;
-    return v;
-  };
-  yov::ScriptReader reader(parser, table);
-  reader.hooks.tt = EngineCalls();
-  reader.hooks.languageCodes = [] { return std::vector<std::u16string>{u"N"}; };
+  yov::DirectScriptReader direct;
+  yov::ScriptReader& reader = direct.reader;
   const std::u16string path = plat::utf8ToUtf16(ScriptFile());
   int64_t total = 0;
   for (auto _ : state) {
@@ -111,7 +93,7 @@ void BM_ReadScriptIntoSceneModel(benchmark::State& state) {
     MacFree();
   }
   // Lines of the file, as the reader alone counts them: plain lines and "$" lines.
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kLines);
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * FileLines());
   state.SetLabel("lines");
   benchmark::DoNotOptimize(total);
   lvk::BindShared(nullptr, nullptr);

@@ -17,27 +17,9 @@
 #include "engine/base/engine_state.h"
 #include "lumvatek/exports.h"
 #include "platform/codepage.h"
-#include "program/core/params/param_expr.h"
-#include "program/scene/param_table.h"
-#include "program/scene/script_reader.h"
+#include "program/scene/script_reader_direct.h"
 
 namespace {
-
-yov::TtCalls EngineCalls() {
-  yov::TtCalls t;
-  t.InitTtRead = &InitTtRead;
-  t.FinishTtRead = &FinishTtRead;
-  t.SetTtOption = &SetTtOption;
-  t.OpenTtFile = &OpenTtFile;
-  t.TtFileClose = &TtFileClose;
-  t.GetTtLine = &GetTtLine;
-  t.GetTtPosition = &GetTtPosition;
-  t.MacIni = &MacIni;
-  t.DefMac = &DefMac;
-  t.SortMac = &SortMac;
-  t.MacFree = &MacFree;
-  return t;
-}
 
 const std::string& ScriptPath() {
   static const std::string path = [] {
@@ -62,18 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (mode & 0x04) out << "\n$REQUIRE fuzz.ttt\n";
   }
 
-  yov::ParamParser parser;
-  parser.hooks.rlook = &RLook;
-  yov::ParamTable table(parser);
-  parser.hooks.getParam = [&](std::u16string_view aliases, std::u16string_view def, int32_t& source) {
-    std::u16string v = table.GetParam(aliases, def);
-    source = table.FoundIndex;
-    return v;
-  };
-  yov::ScriptReader reader(parser, table);
-  reader.hooks.tt = EngineCalls();
-  reader.hooks.languageCodes = [] { return std::vector<std::u16string>{u"N", u"E"}; };
-  reader.hooks.engineVersion = [] { return std::u16string(u"4.3.8F"); };
+  yov::DirectScriptReader direct;
+  yov::ScriptReader& reader = direct.reader;
 
   reader.ReadScript(plat::utf8ToUtf16(ScriptPath()), mode & 0x01);
   MacFree();

@@ -11,6 +11,7 @@
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/startup/service_window.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"
@@ -117,6 +118,7 @@ ScriptHooks ProgramHooks() {
     for (size_t i = 0; i < texts.size() && i < kLanguageSlots; ++i) all[i] = texts[i];
     return PickLangText(all, context);
   };
+  h.programVersion = [] { return std::u16string(kProgramVersion); };
   h.engineVersion = [] { return mainEngineCalls().dllVersion(); };
   h.setOpenSources = [](uint8_t n) { programState().Shared.OpenSources = n; };
   h.pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };

@@ -203,7 +203,8 @@ void ScriptReader::Include(std::u16string_view argument, bool once) {
 void ScriptReader::Minver(std::u16string_view argument) {
   table_.ParseParams(argument);
   const std::u16string program = table_.GetParam(u"P,PRG,PROGRAM", u"");
-  if (!program.empty() && VersionNumbers(parser_, program) > kScriptProgramVersion) {
+  const std::u16string ours = LeadingVersion(hooks.programVersion ? hooks.programVersion() : std::u16string());
+  if (!program.empty() && VersionNumbers(parser_, program) > VersionNumbers(parser_, ours)) {
     Fail(kErrRequirement, Format(u"PRGV", {program}));
   }
   const std::u16string library = table_.GetParam(u"D,DLL", u"");

@@ -8,6 +8,7 @@
 // engine directly. The program's reader is scriptReader() (script_binding.cpp).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -81,6 +82,8 @@ struct ScriptHooks {
   // Language codes 0..count, and the text of the current language out of per-language texts.
   std::function<std::vector<std::u16string>()> languageCodes;
   std::function<std::u16string(const std::vector<std::u16string>& texts, std::u16string_view context)> pickLangText;
+  // The program's and the engine's version texts, which MINVER compares against.
+  std::function<std::u16string()> programVersion;
   std::function<std::u16string()> engineVersion;
   std::function<void(uint8_t count)> setOpenSources;
   std::function<void()> pause;  // the 1 ms the reader yields while music plays
@@ -92,9 +95,6 @@ inline constexpr int32_t kMaxScriptFiles = 1000;     // script files opened in o
 inline constexpr int32_t kMaxScriptItems = 1000000;  // items of one read
 inline constexpr int32_t kMaxOptionLevel = 3;
 inline constexpr int32_t kLineBufferSize = 10000;
-
-// The program's version, which MINVER compares against.
-inline constexpr std::array<int32_t, 3> kScriptProgramVersion{4, 3, 10};
 
 class ScriptReader {
  public:

@@ -211,6 +211,7 @@ TEST_F(ScriptReader, RunSettingKeywords) {
     ASSERT_TRUE(read(write("k.ttt", {c.line, "C=X"}))) << reported();
     EXPECT_TRUE(c.holds(S().Run));
   }
+  ASSERT_TRUE(read(write("k.ttt", {"$MINVER P=4.3.10;D=4.3.8", "C=X"}))) << "the versions themselves pass";
   ASSERT_TRUE(read(write("k.ttt", {"$USECACHE 9", "C=X"})));
   EXPECT_EQ(yov::programState().CacheMode, 3);
   // With CD absent the couple distance is a sixth of the vehicle height.
