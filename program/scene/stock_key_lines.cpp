@@ -74,7 +74,7 @@ void checkRoom(int32_t count, const char16_t* what) {
 
 // Messages of the description part go on with the load after an O.K. box.
 void descMessage(std::u16string_view key, std::initializer_list<FormatArg> params) {
-  ShowMsgBox(FormatText(key, params), msgbox::kOk);
+  ShowStockMessage(FormatText(key, params));
 }
 
 const std::u16string& stockName() { return stockState().StockName; }

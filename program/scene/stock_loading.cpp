@@ -16,7 +16,6 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
-#include "program/core/windows/msgbox.h"
 #include "program/core/windows/progress.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/scene/param_table.h"
@@ -93,7 +92,7 @@ int32_t descTextProc(int32_t number, const char16_t* text) noexcept {
 
 // A stock that cannot be used: said in a box, the tables emptied, the show asked to stop.
 void refuseStock(const std::u16string& message) {
-  ShowMsgBox(message, msgbox::kOk);
+  ShowStockMessage(message);
   mainState().StockOk = false;
   programState().StopRequest = 1;
   InitStockSections();

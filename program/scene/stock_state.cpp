@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 
+#include "program/core/texts/error_report.h"
+#include "program/core/windows/msgbox.h"
+
 namespace yov {
 
 StockState& stockState() {
@@ -18,6 +21,10 @@ StockLoadHooks& stockLoadHooks() {
     return h;
   }();
   return hooks;
+}
+
+void ShowStockMessage(const std::u16string& text) {
+  ReportError(PendingError{}, 0, text, report_flag::kMessageOnly | report_flag::kAlwaysLog | msgbox::kOk);
 }
 
 }  // namespace yov

@@ -45,4 +45,9 @@ struct StockLoadHooks {
 // Defaults to the Qt event loop's processEvents; tests count or replace it.
 StockLoadHooks& stockLoadHooks();
 
+// A message of the loader for the user: an O.K. box (none while the show presents through
+// DirectDraw) and a line of the error log, so that a stock refused by the screen saver
+// leaves a trace.
+void ShowStockMessage(const std::u16string& text);
+
 }  // namespace yov

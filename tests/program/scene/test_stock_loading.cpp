@@ -241,6 +241,8 @@ TEST_F(StockLoading, DamagedFilesAreRefusedAndLeaveEmptyTables) {
     char expected[512];
     std::snprintf(expected, sizeof expected, c.message, utf8(plat::ucase(u16(path))).c_str());
     EXPECT_EQ(utf8(boxes_[0].text), expected);
+    ASSERT_FALSE(logLines().empty());
+    EXPECT_EQ(logLines().back(), expected) << "the error log keeps it too";
     EXPECT_EQ(Shared().StockCount, 0);
     EXPECT_EQ(Shared().AuthorCount, 0);
     EXPECT_EQ(Shared().DescTextCount, 0);
