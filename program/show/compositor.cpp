@@ -289,6 +289,7 @@ void Compositor::flushDirectDraw(const DirtyRect& r) {
     if (p == 0) {
       if (op.Transparent != 0) {
         surfaceCalls.fill(rx, ry, rw, rh, bg, 16005);
+        p = 1;
       } else {
         if (c.Top < r.Top) surfaceCalls.fill(rx, ry, rw, r.Top - c.Top, bg, 16006);
         if (c.Bottom > r.Bottom) surfaceCalls.fill(rx, sub(originY_, c.Bottom), rw, c.Bottom - r.Bottom, bg, 16007);
