@@ -187,11 +187,11 @@ void CreateDisplaySurfaces() {
     if (directDraw) {
       const QSize screen = screenSize();
       const DisplayModeRequest& m = d.ModeRequest;
-      if (lv::GetBitsPixel() != m.bitsPerPixel || screen.width() != m.width || screen.height() != m.height) {
-        const int32_t r = lv::SetDisplayMode(m.width, m.height, m.bitsPerPixel, m.refreshRate);
+      if (lv::GetBitsPixel() != m.BitsPerPixel || screen.width() != m.Width || screen.height() != m.Height) {
+        const int32_t r = lv::SetDisplayMode(m.Width, m.Height, m.BitsPerPixel, m.Refresh);
         if (r == 0) {
-          st.ScreenWidthPx = m.width;
-          st.ScreenHeightPx = m.height;
+          st.ScreenWidthPx = m.Width;
+          st.ScreenHeightPx = m.Height;
         } else {
           WriteErrorLog(SetDisplayModeErrorLine(r));
           if (r == kDdLastErrorResult) WriteErrorLog(DDLastErrorLine(lv::DDGetLastError()));

@@ -16,6 +16,7 @@
 #include "lumvatek/exports.h"
 #include "platform/raster.h"
 #include "program/show/compositor.h"
+#include "program/show/show_state.h"
 
 namespace yov {
 
@@ -30,13 +31,6 @@ inline constexpr uint8_t kFlipping = 0x80;      // DirectDraw with page flipping
 inline constexpr uint8_t kRectangles = 0x40;    // DirectDraw presenting by rectangles
 inline constexpr uint8_t kDirectDrawCommon = 0x02 | 0x08 | 0x10;
 }  // namespace draw_bits
-
-struct DisplayModeRequest {
-  int32_t width = 0;
-  int32_t height = 0;
-  int32_t bitsPerPixel = 0;
-  int32_t refreshRate = 0;
-};
 
 struct DisplayState {
   // --- The show window (StartDisplay to StopDisplay).

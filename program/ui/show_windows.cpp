@@ -22,6 +22,7 @@
 #include "program/core/windows/window_dispatch.h"
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
+#include "program/show/display_wiring.h"
 #include "program/show/show_window_rules.h"
 
 namespace yov {
@@ -374,6 +375,7 @@ ShowWindowBase* ShowWindowOf(ShowView* view) {
 }
 
 void WireShowWindows() {
+  WireDisplay();
   displayShowLink().makeView = MakeShowView;
   ShowInputLink& input = showInputLink();
   if (!input.keyCommand) {

@@ -235,9 +235,9 @@ TEST_F(DisplayStartTest, KeepingTheDesktopModeAsksForTheScreen) {
   yov::SaveRegNumber(u"DDA", 1);
   start(1, 1, 0);
   const yov::DisplayModeRequest& m = yov::displayState().ModeRequest;
-  EXPECT_EQ(m.width, 640);
-  EXPECT_EQ(m.height, 480);
-  EXPECT_EQ(m.refreshRate, 0);
+  EXPECT_EQ(m.Width, 640);
+  EXPECT_EQ(m.Height, 480);
+  EXPECT_EQ(m.Refresh, 0);
   yov::StopDisplay();
 }
 
