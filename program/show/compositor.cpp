@@ -271,11 +271,12 @@ int32_t collect(const std::vector<PaintOp>& ops, int32_t count, const DirtyRect&
 
 }  // namespace
 
+Compositor::ScreenRect Compositor::onScreen(const DirtyRect& r) const {
+  return {add(originX_, r.Left), sub(originY_, r.Top), sub(r.Right, r.Left), sub(r.Top, r.Bottom)};
+}
+
 void Compositor::flushDirectDraw(const DirtyRect& r) {
-  const int32_t rx = add(originX_, r.Left);
-  const int32_t ry = sub(originY_, r.Top);
-  const int32_t rw = sub(r.Right, r.Left);
-  const int32_t rh = sub(r.Top, r.Bottom);
+  const auto [rx, ry, rw, rh] = onScreen(r);
   const uint32_t bg = frame.backgroundPixel;
   const int32_t n = collect(paintOps_, paintOpCount_, r, scratch_);
   int32_t p = 0;
@@ -322,10 +323,7 @@ void Compositor::fillAround(BlitList& list, int32_t destDc, const DirtyRect& r, 
 }
 
 void Compositor::flushGdi(const DirtyRect& r) {
-  const int32_t rx = add(originX_, r.Left);
-  const int32_t ry = sub(originY_, r.Top);
-  const int32_t rw = sub(r.Right, r.Left);
-  const int32_t rh = sub(r.Top, r.Bottom);
+  const auto [rx, ry, rw, rh] = onScreen(r);
   const int32_t dc = frame.compositionDc;
   const int32_t n = collect(paintOps_, paintOpCount_, r, scratch_);
   auto copy = [&](BlitList& list, int32_t destDc, const PaintOp& op, int32_t maskDc, int32_t tag) {

@@ -136,6 +136,11 @@ class Compositor {
   int32_t originY() const { return originY_; }
 
  private:
+  struct ScreenRect {
+    int32_t x, y, width, height;
+  };
+  // A rectangle of the line on the screen: its top-left pixel and size.
+  ScreenRect onScreen(const DirtyRect& r) const;
   void flushDirectDraw(const DirtyRect& r);
   void flushGdi(const DirtyRect& r);
   void fillAround(BlitList& list, int32_t destDc, const DirtyRect& r, const DirtyRect& c, int32_t firstTag);

@@ -130,6 +130,11 @@ class StartupProcesses : public startup_test::StartupTest {
     t.start();
     p.start(QString(YOV_BIN_DIR) + "/yov", arguments);
     Run r;
+    finish(p, t, r);
+    return r;
+  }
+  // Waits for the process (killing it after 20 s) and collects what it left.
+  static void finish(QProcess& p, const QElapsedTimer& t, Run& r) {
     if (!p.waitForFinished(20000)) {
       p.kill();
       p.waitForFinished();
@@ -138,8 +143,7 @@ class StartupProcesses : public startup_test::StartupTest {
     r.crashed = p.exitStatus() != QProcess::NormalExit;
     r.exitCode = p.exitCode();
     r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
+    r.err += p.readAllStandardError().toStdString();
   }
   // The real yov, stopped with SIGTERM once its standard error shows the text.
   Run runYovUntil(const QStringList& arguments, QProcessEnvironment env, const std::string& text) {
@@ -154,15 +158,7 @@ class StartupProcesses : public startup_test::StartupTest {
       r.err += p.readAllStandardError().toStdString();
     }
     p.terminate();
-    if (!p.waitForFinished(20000)) {
-      p.kill();
-      p.waitForFinished();
-    }
-    r.ms = t.elapsed();
-    r.crashed = p.exitStatus() != QProcess::NormalExit;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err += p.readAllStandardError().toStdString();
+    finish(p, t, r);
     return r;
   }
 
