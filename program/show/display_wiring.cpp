@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/perf_counter.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
+#include "program/show/run_show.h"
+#include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
@@ -92,6 +95,22 @@ void WireDisplay() {
     ss.StepMode = 0;
   };
   link.directDrawStarted = [] { showState().StepPhase = 0; };
+  link.unloadSplash = [] {
+    if (showState().SplashMs == 0) return;
+    UnloadSplash();
+    showState().SplashMs = 0;
+  };
+  link.resetStepClock = [] {
+    ShowState& ss = showState();
+    ss.LastStepStamp = low31(static_cast<uint32_t>(plat::QueryPerfCounter()));
+    ss.MouseMoveCount = 0;
+  };
+  link.processEvents = [] {
+    if (showClock().pumpEvents) showClock().pumpEvents();
+  };
+  link.sleep = [](int32_t ms) {
+    if (showClock().sleep) showClock().sleep(ms);
+  };
   link.createWorkDC = CreateWorkDC;
   link.deleteWorkDC = DeleteWorkDC;
   link.compositionDc = [] { return showState().WorkDC.dc.Value(); };
