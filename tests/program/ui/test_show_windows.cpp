@@ -7,6 +7,10 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <utility>
 
 #include "core_fixture.h"
 #include "program/core/startup/program_state.h"
@@ -221,6 +225,39 @@ TEST_F(ShowWindowsTest, PresentedRectanglesReachTheWindow) {
   if (const char* out = std::getenv("YOV_SHOW_SCREENSHOT")) shown.save(QString::fromUtf8(out));
   EXPECT_EQ(QColor(shown.pixel(150, 80)), QColor(250, 200, 0));
   EXPECT_EQ(QColor(shown.pixel(10, 10)), QColor(20, 40, 60));
+  view->closeFromProgram();
+}
+
+TEST_F(ShowWindowsTest, TextUnderDirectDrawEndsWithEscOrANewRequest) {
+  yov::ShowInputLink& link = yov::showInputLink();
+  uint8_t request = 3;
+  link.takeDisplayRequest = [&] { return std::exchange(request, uint8_t{0}); };
+  link.displayRequestPending = [&] { return request != 0; };
+  link.pendingText = [] { return std::u16string(u"Class 4 tank engine\nbuilt 1911"); };
+  yov::displayState().FlipCount = 2;
+  auto view = yov::MakeShowView(1);
+  auto* w = static_cast<yov::ScrFull*>(yov::ShowWindowOf(view.get()));
+  view->placeOverScreen(true, 800, 600);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+
+  QTimer::singleShot(50, w, [w] {
+    EXPECT_EQ(w->TextBoxOpen, 1);
+    EXPECT_TRUE(w->DTxt()->isVisible());
+    if (const char* out = std::getenv("YOV_SHOW_TEXT_SCREENSHOT")) w->grab().save(QString::fromUtf8(out));
+    QTest::keyClick(w->DTxt(), Qt::Key_Escape);
+  });
+  w->DDMenus();
+  EXPECT_EQ(w->TextBoxOpen, 0);
+  EXPECT_FALSE(w->DTxt()->isVisible());
+  ASSERT_FALSE(repaints.empty());
+  EXPECT_EQ(repaints.back(), 7);  // every page of the chain afterwards
+
+  request = 3;
+  QTimer::singleShot(50, w, [&request] { request = 1; });  // the next request arrives
+  w->DDMenus();
+  EXPECT_EQ(w->TextBoxOpen, 0);
+  EXPECT_EQ(request, 1);
+  yov::displayState().FlipCount = 0;
   view->closeFromProgram();
 }
 
