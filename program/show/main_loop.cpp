@@ -5,6 +5,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/number_text.h"
+#include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_seams.h"
@@ -37,18 +38,6 @@ void dispatch(int32_t e) {
   ss.CurSect = ev.Target;
   if (s.runSect) s.runSect(ss.CurSect);
   else NoteMissingSeam(u"the section runner");
-}
-
-void frameStep() {
-  ShowSeams& s = showSeams();
-  if (s.checkStep) {
-    s.checkStep(kFullStep);
-    return;
-  }
-  NoteMissingSeam(u"the frame step");
-  // Without a frame step the loop would spin: give the system its moment instead.
-  showClock().sleep(1);
-  showClock().pumpEvents();
 }
 
 void reportLoopError() {
@@ -91,7 +80,7 @@ void MainLoop() {
         programState().StopRequest = 1;
       }
       while (!stopped() && ss.RecreateRequest == 0) {
-        frameStep();
+        CheckStep(kFullStep);
         const int32_t e = TakeDueEvent();
         if (e != 0) dispatch(e);
       }

@@ -107,6 +107,9 @@ struct ShowState {
   BusyMark FlipBusy;
   int32_t RepaintWipeBudget = 30000;  // pixels per step of a repainting wipe
   int32_t ClearWipeBudget = 40000;    // and of a clearing wipe
+  int32_t WipeTrain = 0;              // the record being wiped, 0 = none
+  std::array<int32_t, 3> BgRepaintCountdown{};  // per page, steps to the full background repaint
+  uint8_t NoFullRepaint = 0;
 
   // --- Scene ticks.
   float TickMs = 200;

@@ -28,9 +28,6 @@ void WireShow() {
   draw.showBrush = [](int which) {
     return which == 1 ? showState().FirstShowBrush : showState().SecondShowBrush;
   };
-  utilHooks().checkStep = [](int32_t callSite) {
-    if (showSeams().checkStep) showSeams().checkStep(callSite);
-  };
 }
 
 }  // namespace yov

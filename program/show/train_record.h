@@ -192,6 +192,7 @@ struct TrainRec {
   int32_t Flags = 0;
   int32_t LayerFlags = 0;
   std::array<int32_t, 3> BufferRedraw{};
+  std::array<int32_t, 3> WipeRow{};   // per page, the line row a wipe has reached
   int32_t AnimSlots = 0;
   uint8_t WaitKind = 0;
   int32_t RestartDelay = 0;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "program/show/frame_step.h"
 #include "engine/letter_pictures.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_hooks.h"
@@ -31,8 +32,8 @@ class DrawingTest : public ::testing::Test {
     yov::drawHooks() = {};
     // Other tests may have stopped or reloaded the engine since the classes were handed over.
     yov::ForgetBufferClasses();
-    savedStep_ = yov::utilHooks().checkStep;
-    yov::utilHooks().checkStep = [this](int32_t site) { steps.push_back(site); };
+    savedStep_ = yov::frameStepCalls().stepDouble;
+    yov::frameStepCalls().stepDouble = [this](int32_t site) { steps.push_back(site); };
     savedResponder_ = yov::setMsgBoxResponder([this](std::u16string_view text, int32_t style, std::u16string_view,
                                                      int32_t) {
       boxes.emplace_back(text);
@@ -42,7 +43,7 @@ class DrawingTest : public ::testing::Test {
   }
   void TearDown() override {
     yov::drawHooks() = {};
-    yov::utilHooks().checkStep = savedStep_;
+    yov::frameStepCalls().stepDouble = savedStep_;
     yov::setMsgBoxResponder(savedResponder_);
   }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "program/show/frame_step.h"
 #include "core_fixture.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/texts/program_error.h"
@@ -98,7 +99,7 @@ class PictureRefTest : public core_test::CoreTest {
         if (yov::programState().Arrays.Stock[i].Name == name) return i;
       return 0;
     };
-    yov::utilHooks().checkStep = [this](int32_t site) { steps_.push_back(site); };
+    yov::frameStepCalls().stepDouble = [this](int32_t site) { steps_.push_back(site); };
     yov::programState().Shared.PictureHeight = 58;
     yov::pictureRef() = {};
     yov::CleanPictureCache();
@@ -106,7 +107,7 @@ class PictureRefTest : public core_test::CoreTest {
   }
   void TearDown() override {
     yov::pictureRefHooks() = saved_;
-    yov::utilHooks().checkStep = nullptr;
+    yov::frameStepCalls().stepDouble = nullptr;
     yov::pictureRef() = {};
     CoreTest::TearDown();
   }

@@ -2,7 +2,7 @@
 // engine's DirectDraw layer. The show-runner entries default to "no show" (no step running,
 // no train moving, no brushes); the engine entries default to the bound library. Tests
 // replace any of them; `drawHooks() = {}` restores the defaults. The frame step itself is
-// utilHooks().checkStep.
+// CheckStep.
 #pragma once
 
 #include <cstdint>
@@ -40,7 +40,7 @@ DrawHooks& drawHooks();
 // The hooks' answers, with the defaults for empty entries.
 bool stepInProgress();
 int32_t trainsInMotion();
-// The frame step of long work (utilHooks().checkStep), skipped while a step runs.
+// The frame step of long work (CheckStep), skipped while a step runs.
 void drawingStep(int32_t site);
 
 }  // namespace yov

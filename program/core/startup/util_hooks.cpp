@@ -1,5 +1,7 @@
 #include "program/core/startup/util_hooks.h"
 
+#include "program/show/frame_step.h"
+
 namespace yov {
 
 UtilHooks& utilHooks() {
@@ -7,9 +9,7 @@ UtilHooks& utilHooks() {
   return hooks;
 }
 
-void frameStep(int32_t callSite) {
-  if (utilHooks().checkStep) utilHooks().checkStep(callSite);
-}
+void frameStep(int32_t callSite) { CheckStep(callSite); }
 
 std::u16string utilText(std::u16string_view key, std::u16string_view defaultText, int32_t flags) {
   if (utilHooks().getText) return utilHooks().getText(key, defaultText, flags);

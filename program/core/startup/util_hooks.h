@@ -24,8 +24,7 @@ struct UtilHooks {
   // Stock browser: hides the tool tip when one is shown.
   std::function<void()> hideTip;
 
-  // Show runner. checkStep takes one frame step and may throw (a stop already reported).
-  std::function<void(int32_t callSite)> checkStep;
+  // Show runner.
   std::function<bool()> frameLoopRunning;     // RunFlags bit 0x20
   std::function<bool()> batchMode;            // the show presents through DirectDraw
   std::function<void()> clearTextPanelRequest;
@@ -57,7 +56,7 @@ struct UtilHooks {
   std::function<std::string(std::u16string_view titleKey, int32_t flags)> chooseFile;
 };
 
-// One frame step through checkStep (which may throw); nothing when no show is wired in.
+// One frame step of the show (CheckStep, which may throw error 6016).
 void frameStep(int32_t callSite);
 
 // GetText through the hook; without one the default text, or for "=" keys their rest.

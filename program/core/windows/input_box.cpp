@@ -84,9 +84,9 @@ void InBoxFrm::Form_Load() {
 }
 
 void InBoxFrm::Timer1_Timer() {
-  if (!showRunning() || !utilHooks().checkStep) return;
+  if (!showRunning()) return;
   try {
-    utilHooks().checkStep(kInputBoxCallSite);
+    frameStep(kInputBoxCallSite);
   } catch (...) {
     // The step reported its own failure or a stop of the show; the box stays for its
     // answer and stops stepping a show that is ending.

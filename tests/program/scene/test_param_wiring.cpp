@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "program/show/frame_step.h"
 #include "core_fixture.h"
 #include "platform/raster.h"
 #include "program/core/pictures/anim_pools.h"
@@ -119,10 +120,10 @@ TEST_F(ParamWiring, PixelColoursOfTheCurrentPart) {
 
 TEST_F(ParamWiring, RepeatListsTakeFrameSteps) {
   std::vector<int32_t> steps;
-  const auto saved = yov::utilHooks().checkStep;
-  yov::utilHooks().checkStep = [&](int32_t site) { steps.push_back(site); };
+  const auto saved = yov::frameStepCalls().stepDouble;
+  yov::frameStepCalls().stepDouble = [&](int32_t site) { steps.push_back(site); };
   EXPECT_EQ(utf8(yov::paramParser().EvalString(u"(2*a)")), "A,A");
-  yov::utilHooks().checkStep = saved;
+  yov::frameStepCalls().stepDouble = saved;
   ASSERT_FALSE(steps.empty());
   EXPECT_EQ(steps.back(), 10101);
 }

@@ -17,6 +17,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/program_error.h"
+#include "program/show/frame_step.h"
 #include "program/show/main_loop.h"
 #include "program/show/run_show.h"
 #include "program/show/show_clock.h"
@@ -57,7 +58,7 @@ class ShowRun : public show_test::ShowTestOn<core_test::CoreTest> {
       programState().RunFlags &= static_cast<uint8_t>(~run_flag::kFramesDrawn);
     };
     s.stopDisplay = [this] { calls.push_back("stop"); };
-    s.checkStep = [this](int32_t site) {
+    frameStepCalls().stepDouble = [this](int32_t site) {
       calls.push_back("step " + std::to_string(site));
       ++steps;
       if (onStep) onStep(steps);
@@ -73,6 +74,7 @@ class ShowRun : public show_test::ShowTestOn<core_test::CoreTest> {
   void TearDown() override {
     LoadServiceWindow().Timer1.stop();
     showClock() = ShowClock{};
+    frameStepCalls().stepDouble = nullptr;
     ShowTestOn::TearDown();
   }
   void Run(uint8_t mode = 0) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "program/show/frame_step.h"
 #include "program/core/binding/engine_events.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/texts/program_error.h"
@@ -157,7 +158,7 @@ TEST_F(EngineEvents, MenuCaptionsAreLookedUpAndAnswered) {
 
 TEST_F(EngineEvents, WaitingTakesAFrameStepAndAStopBecomesARequest) {
   std::vector<int32_t> steps;
-  yov::utilHooks().checkStep = [&steps](int32_t site) {
+  yov::frameStepCalls().stepDouble = [&steps](int32_t site) {
     steps.push_back(site);
     throw yov::ProgramError(6016, u"stopped");
   };
@@ -167,7 +168,7 @@ TEST_F(EngineEvents, WaitingTakesAFrameStepAndAStopBecomesARequest) {
   EXPECT_EQ(yov::programState().StopRequest, 1);
   EXPECT_TRUE(boxes_.empty());
 
-  yov::utilHooks().checkStep = [](int32_t) { throw std::runtime_error("broken step"); };
+  yov::frameStepCalls().stepDouble = [](int32_t) { throw std::runtime_error("broken step"); };
   raise(r);
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(utf8(boxes_[0].text), "Error (5) broken step");

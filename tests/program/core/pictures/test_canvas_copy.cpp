@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "program/show/frame_step.h"
 #include "canvas_fixture.h"
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/texts/program_error.h"
@@ -232,7 +233,7 @@ TEST_F(Surfaces, LongCopiesAreCutIntoBandsWhileTrainsMove) {
 
 TEST_F(Surfaces, AStopDuringTheBandsGivesTheSurfaceBack) {
   yov::drawHooks().trainsInMotion = [] { return 1; };
-  yov::utilHooks().checkStep = [](int32_t site) {
+  yov::frameStepCalls().stepDouble = [](int32_t site) {
     if (site == 11602) throw yov::ProgramError(yov::error_number::kReported, u"");
   };
   Picture wide(100, 500);

@@ -79,8 +79,9 @@ TEST(StartupChild, DISABLED_RunsMain) {
   std::_Exit(4);  // only the shutdown ends the program
 }
 
-// What a show that has made its display says while the frame step is not built yet.
-constexpr const char* kFramesReached = "yov: the frame step is not available yet.";
+// What a show that has reached its frame steps says while the animation wheel they turn is
+// not built yet.
+constexpr const char* kFramesReached = "yov: the animation wheel is not available yet.";
 
 class StartupProcesses : public startup_test::StartupTest {
  protected:

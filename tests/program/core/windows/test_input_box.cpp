@@ -1,3 +1,4 @@
+#include "program/show/frame_step.h"
 #include "program/core/windows/input_box.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +83,7 @@ TEST_F(InputBox, TheTimerStepsARunningShowOnEveryShowing) {
   bool running = true;
   int steps = 0;
   yov::utilHooks().frameLoopRunning = [&] { return running; };
-  yov::utilHooks().checkStep = [&](int32_t site) {
+  yov::frameStepCalls().stepDouble = [&](int32_t site) {
     EXPECT_EQ(site, 11901);
     ++steps;
   };
@@ -100,7 +101,7 @@ TEST_F(InputBox, TheTimerStepsARunningShowOnEveryShowing) {
 
 TEST_F(InputBox, AFailingStepStopsTheTimerAndKeepsTheBox) {
   yov::utilHooks().frameLoopRunning = [] { return true; };
-  yov::utilHooks().checkStep = [](int32_t) { throw std::runtime_error("stopped"); };
+  yov::frameStepCalls().stepDouble = [](int32_t) { throw std::runtime_error("stopped"); };
   whenModal([&](QWidget* w) {
     form(w)->Timer1_Timer();
     EXPECT_FALSE(form(w)->Timer1->isActive());

@@ -1,0 +1,57 @@
+// The frame step of a show: CheckStep moves and animates every active object by the granted
+// step time, paints the changed parts of the frame, presents it by a page flip or by handing
+// the changed rectangles to the engine's blit thread, and grants the time of the next step.
+//
+// CheckStep runs from deep inside long work (picture loading, train building, dialogs): it
+// may grow and free tables and may raise error 6016, so callers hold indices, never
+// references, across it. Main thread only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "lumvatek/blit.h"
+
+namespace yov {
+
+struct ShowState;
+
+// The engine and window calls of the frame step; by default the engine's and the show
+// window's. Tests put recorders here.
+struct FrameStepCalls {
+  std::function<int64_t()> perfCounter;
+  std::function<int32_t()> canBlt;
+  std::function<int32_t()> canFlip;
+  std::function<int32_t()> flip;
+  std::function<int32_t()> checkBlt;  // non-zero: a batch is still pending
+  std::function<void()> waitBlt;
+  std::function<void(int32_t count, const BlitOp* records, int32_t dc)> batchBlt;
+  std::function<void(int32_t count, const BlitOp* records, int32_t dc)> doBlt;
+  std::function<void()> gdiFlush;
+  std::function<void()> ddMenus;           // the show window's, when a display request waits
+  std::function<void()> clearShowWindow;   // GDI: the window cleared to the background
+  std::function<void(int32_t site)> fillScreen;  // the whole screen in the background colour
+  // Tests of the callers only: when set, it takes the whole step's place.
+  std::function<void(int32_t callSite)> stepDouble;
+};
+
+FrameStepCalls& frameStepCalls();
+// The engine's and the show window's calls, as at program start.
+FrameStepCalls defaultFrameStepCalls();
+
+inline constexpr int32_t kStepSite = 31005;
+inline constexpr int32_t kStepReport = 0x0F200000;
+inline constexpr int32_t kSingleStepMs = 20;
+inline constexpr int32_t kSingleStepPauseMs = 49;
+inline constexpr int32_t kDeferredPresentMs = 100;
+inline constexpr int32_t kHangMs = 200;
+
+void CheckStep(int32_t callSite);
+void YieldToSystem(std::u16string_view label);
+
+// The step-time controller: counts a measured step of e ms into the mean and grants the
+// next StepClock (the first 15 steps their own time, then the mean and the debt table).
+void GrantStepTime(ShowState& ss, int32_t e);
+
+}  // namespace yov
