@@ -254,6 +254,8 @@ int32_t LoadStockPicture(std::u16string_view description, int32_t maxHeight, uin
     p.PixelsPerFrame = kDefaultPixelsPerPhase;
     p.Flags |= 1;
   }
+  // The canvas counts the picture as filled, so that growing it keeps the picture.
+  currentCanvas().fillPosition = x0 + drawWidth;
   b.PartOriginX = x0;
   b.TallestHeight = std::max(b.TallestHeight, drawHeight);
   b.TallestPlain = std::max(b.TallestPlain, drawHeight);
@@ -314,11 +316,14 @@ int32_t LoadStockPicture(std::u16string_view description, int32_t maxHeight, uin
     const int32_t k = ++b.PhaseCount;
     if (pictureRef().PicRefWidth > drawWidth || pictureRef().PicRefHeight > drawHeight)
       RaiseProgramError(FormatText(u"PHB", {item}));
-    RebuildCanvas((k + 1) * drawWidth, std::max(drawHeight, limit));
     const int32_t cell = x0 + k * drawWidth;
+    currentCanvas().fillPosition = cell;
+    RebuildCanvas(drawWidth, std::max(drawHeight, limit));
+    currentCanvas().fillPosition = cell + drawWidth;
     {
       const CurrentCanvas& c = currentCanvas();
       top = c.height - drawHeight;
+      Part(part).PartY = top;
       FillRectColor(c.pictureDc, c.maskDc, cell, 0, drawWidth, c.height, c.colour, plat::BLACKNESS,
                     kSiteColumnFill);
       CopyRectEx(c.pictureDc.id, c.maskDc.id, cell, top, drawWidth, drawHeight, c.pictureDc.id, c.maskDc.id, x0, top,
