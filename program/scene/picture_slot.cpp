@@ -27,15 +27,6 @@ constexpr int32_t kSiteWholeSurface = 13012;
 constexpr int32_t kSiteFrameSurface = 13011;
 constexpr int32_t kSiteKeyFill = 16018;
 
-void Push(std::vector<int32_t>& stack, int32_t& count, int32_t& alloc, int32_t value) {
-  ++count;
-  if (count > alloc) {
-    alloc = std::max(alloc, count - 1) + kTableGrowth;
-    stack.resize(static_cast<size_t>(alloc) + 1);
-  }
-  stack[static_cast<size_t>(count)] = value;
-}
-
 // A rectangle of a picture (with its mask when transparent) into a surface: the surface is
 // filled with the key colour first so that the transparent pixels stay see-through.
 void FillFromPicture(LvHandle surface, int32_t destX, int32_t destY, int32_t width, int32_t height, int32_t dc,
@@ -105,7 +96,7 @@ int32_t AllocPictureSlot() {
       t.Slots.resize(static_cast<size_t>(t.Alloc) + 1);
     }
   }
-  Push(t.SlotStack, t.StackCount, t.StackAlloc, index);
+  PushOnStack(t.SlotStack, t.StackCount, t.StackAlloc, index);
   PicPartPool& parts = picParts();
   const int32_t owner = parts.CurPart;
   t[index] = t.Template;

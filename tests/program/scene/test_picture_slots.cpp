@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core_fixture.h"
+#include "picture_ref_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/startup/util_hooks.h"
@@ -18,10 +18,10 @@
 
 namespace {
 
-class PictureSlots : public core_test::CoreTest {
+class PictureSlots : public picref_test::PictureRefTest {
  protected:
   void SetUp() override {
-    CoreTest::SetUp();
+    PictureRefTest::SetUp();
     core_test::defaultTexts()[u"ANPAR"] = u"Error in animation parameters %1";
     core_test::defaultTexts()[u"OPNP"] = u"Overlay picture \"%1\" not in parent area";
     savedPools_ = yov::animPoolHooks();
@@ -43,7 +43,7 @@ class PictureSlots : public core_test::CoreTest {
     yov::drawHooks() = {};
     yov::ClearPicturePools();
     yov::pictureSlots() = yov::PictureSlotTable{};
-    CoreTest::TearDown();
+    PictureRefTest::TearDown();
   }
   static std::vector<int32_t> Chain(int32_t part) {
     std::vector<int32_t> out;
@@ -51,16 +51,6 @@ class PictureSlots : public core_test::CoreTest {
       out.push_back(s);
     return out;
   }
-  template <class F>
-  static std::u16string ErrorOf(F f) {
-    try {
-      f();
-    } catch (const yov::ProgramError& e) {
-      return e.description();
-    }
-    return u"";
-  }
-
   std::vector<int32_t> steps;
   std::vector<int32_t> freedSurfaces;
   std::function<void(int32_t)> onStep;

@@ -24,8 +24,6 @@ namespace {
 
 constexpr uint32_t kBackground = 0x010203;  // the references' colour behind transparent pixels
 
-int32_t CountWaits(DllEventRec*) noexcept { return 0; }
-
 // A picture as 0x00RRGGBB values, row by row from the top.
 struct Pixels {
   int32_t width = 0, height = 0;
@@ -78,27 +76,17 @@ Pixels Composite(int32_t dc, int32_t maskDc, int32_t x, int32_t y, int32_t width
   return p;
 }
 
-class StockPicture : public picref_test::PictureRefTest {
+class StockPicture : public picref_test::PictureRefEngineTest {
  protected:
   void SetUp() override {
-    PictureRefTest::SetUp();
+    PictureRefEngineTest::SetUp();
     core_test::defaultTexts()[u"OPNP"] = u"Overlay picture \"%1\" not in parent area";
     core_test::defaultTexts()[u"PHB"] = u"Not possible - Phase picture has modifiers";
     core_test::defaultTexts()[u"MISB"] = u"Missing closing bracket in: %1";
     yov::PictureRefHooks& h = yov::pictureRefHooks();
-    const yov::PictureRefHooks engine;
-    h.lookPicture = engine.lookPicture;
-    h.getPartWithMsk = engine.getPartWithMsk;
-    h.cleanCache = engine.cleanCache;
     h.kindClass = [](int) -> uint8_t { return 2; };
     h.kindExtension = [](int) { return std::u16string(); };
     yov::ProgramState& st = yov::programState();
-    SharedArrays& a = st.Arrays;
-    ASSERT_EQ(yov::lv::InitDLL(0, &CountWaits, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                               a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                               a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-              0);
-    ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
     yov::ForgetBufferClasses();
     st.Shared.PictureHeight = 60;
     yov::ClearPicturePools();
@@ -111,9 +99,7 @@ class StockPicture : public picref_test::PictureRefTest {
     yov::FreeCanvas(1);
     yov::ClearPicturePools();
     yov::pictureSlots() = yov::PictureSlotTable{};
-    yov::lv::CloseCache();
-    yov::lv::CloseDLL();
-    PictureRefTest::TearDown();
+    PictureRefEngineTest::TearDown();
   }
 
   // The entry lines of the demo stock: name; code; kind; folder; file; description.
@@ -218,6 +204,16 @@ TEST_F(StockPicture, DescriptionsThatCannotBeBuiltAreRefused) {
   // Offsets outside the picture are clipped, not drawn beside it.
   const int32_t part = yov::LoadStockPicture(u"DOOR_A:WAGON_BOX:-8:-30+-50:90:DOOR_B", 0, 0, 0);
   EXPECT_EQ(yov::picParts()[part].Width, 110);
+}
+
+TEST_F(StockPicture, APathWithADriveLetterIsOnePictureNameAndAMacroEntryIsItsOwnText) {
+  EXPECT_EQ(ErrorOf([] { yov::LoadStockPicture(u"C:\\NONE\\WAGON.GIF", 0, 0, 0); }),
+            u"Picture C:\\NONE\\WAGON.GIF not found");
+  const int32_t macro = AddEntry(u"TANK_TRAIN", 0x7FFF, u"WAGON_TANK+.5+DOOR_A");
+  Entry(macro).Text3 = u"[IGNORED]";
+  const int32_t part = yov::LoadStockEntryPicture(macro, u"+DOOR_B");
+  EXPECT_EQ(yov::pictureBuildState().PhaseCount, 2);
+  EXPECT_EQ(yov::picParts()[part].PixelsPerFrame, 5);
 }
 
 TEST_F(StockPicture, SourcesOfTwoAuthorsLeaveTheNoteAtMinusOne) {
