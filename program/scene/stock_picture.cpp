@@ -272,7 +272,13 @@ int32_t LoadStockPicture(std::u16string_view description, int32_t maxHeight, uin
   int32_t value = limit;
   const int32_t buildFlags = options & 1;
   if (!pantograph.empty()) LoadPantographPicture(pantograph, mark, -1, limit, 0);
-  if (!sections.empty()) BuildVehiclePicture(sections, value, 0, buildFlags);
+  if (!sections.empty()) {
+    BuildVehiclePicture(sections, value, 0, buildFlags);
+    // The description may have cropped or grown the picture: the cells take its new size.
+    x0 = Part(part).SrcX;
+    drawWidth = std::max(Part(part).Width, 1);
+    drawHeight = std::max(Part(part).PartHeight, 1);
+  }
 
   // The phase pictures, one cell each to the right of the vehicle picture.
   PhasePlace place;
