@@ -16,6 +16,19 @@
 namespace yov {
 
 struct LineSection;
+struct TrainRec;
+
+// What the show's part animations read of a composed train picture (the train
+// generation's TrainPicture record).
+struct TrainPictureFacts {
+  int32_t FirstPart = 0;
+  int16_t Dir = 0;
+  int32_t X = 0;
+  int32_t Width = 0;
+  uint8_t MotionState = 0;
+  std::u16string Name;
+  int32_t PartCount = 0;
+};
 
 struct ShowSeams {
   // --- Sections (the script reader's SectRec table).
@@ -39,6 +52,15 @@ struct ShowSeams {
   // Paints a line's area at set-up with the section's point and layer texts.
   std::function<void(int32_t train, const LineSection& sect)> paintObject;
   std::function<void(int32_t picture)> freeTrainPicture;
+  // False when there is no such picture.
+  std::function<bool(int32_t picture, TrainPictureFacts& facts)> trainPictureFacts;
+  // Marks layers of the train to repaint (area painting).
+  std::function<void(int32_t train, int32_t flags)> setLayerFlags;
+
+  // --- Snow of a train line, started by its bracketed actions.
+  std::function<void(TrainRec& train, std::u16string_view params)> startSnow;
+  std::function<void(TrainRec& train, std::u16string_view params)> endSnow;
+  std::function<void(TrainRec& train, std::u16string_view params)> growSnow;
 
   // --- Sections of the show.
   std::function<void(int32_t sect)> runSect;
