@@ -13,6 +13,7 @@
 #include "program/show/show_state.h"
 #include "program/show/show_view.h"
 #include "program/show/show_window_rules.h"
+#include "program/show/snow.h"
 #include "program/show/timed_events.h"
 #include "program/show/train_records.h"
 
@@ -122,6 +123,8 @@ void WireDisplay() {
   input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };
 
   ShowSeams& s = showSeams();
+  s.startSnow = StartSnow;
+  s.endSnow = EndSnow;
   s.startDisplay = [] {
     takeDrawingMethod();
     StartDisplay();
