@@ -38,7 +38,6 @@ struct ShowSeams {
   std::function<int16_t(std::u16string_view text)> parseDirection;
   // Paints a line's area at set-up with the section's point and layer texts.
   std::function<void(int32_t train, const LineSection& sect)> paintObject;
-  std::function<void(int32_t picture)> freeTrainPicture;
 
   // --- Sections of the show.
   std::function<void(int32_t sect)> runSect;
