@@ -32,6 +32,9 @@
 
 namespace {
 
+// A stock file the show can load: one vehicle.
+const std::string kStockText = "CAR;;G;;car.gif\n";
+
 using core_test::u16;
 using core_test::utf8;
 
@@ -236,7 +239,7 @@ TEST_F(StartupProcesses, SevenCopiesAtOnceSixRunAndTheSeventhEndsAtOnce) {
 
 TEST_F(StartupProcesses, TheCopyInSlotThreeReadsItsOwnKey) {
   const std::string script = makeFile("Winter.ttt");
-  const std::string stock = makeFile("Cars.stk");
+  const std::string stock = makeFile("Cars.stk", kStockText);
   saveFiles(u"D", script, stock);
   const auto held = holdSlots(3);
   const Run r = runYov({"/w"}, env_);
@@ -286,7 +289,7 @@ TEST_F(StartupProcesses, AddingStockFilesLikewise) {
 
 TEST_F(StartupProcesses, ASecondScreenSaverEndsAtOnceAndSigtermStopsTheFirst) {
   // The second copy takes slot 1 and reads its files under its own key.
-  for (const char16_t* key : {u"", u"B"}) saveFiles(key, makeFile("Night.ttt"), makeFile("Night.stk"));
+  for (const char16_t* key : {u"", u"B"}) saveFiles(key, makeFile("Night.ttt"), makeFile("Night.stk", kStockText));
   QProcess* first = startChild("show", "/s");
   std::string buffer;
   ASSERT_TRUE(waitFor([&] {
@@ -309,7 +312,7 @@ TEST_F(StartupProcesses, ASecondScreenSaverEndsAtOnceAndSigtermStopsTheFirst) {
 
 TEST_F(StartupProcesses, TheXScreenSaverConventionRunsTheScreenSaverShow) {
   const std::string script = makeFile("Dusk.ttt");
-  saveFiles(u"", script, makeFile("Dusk.stk"));
+  saveFiles(u"", script, makeFile("Dusk.stk", kStockText));
   QProcessEnvironment env = env_;
   env.insert("XSCREENSAVER_WINDOW", "0x2a00007");
   const Run r = runYov({}, env);
