@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "lumvatek/shared.h"
+#include "platform/text.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_memdc.h"
@@ -30,29 +31,6 @@ constexpr int32_t kSiteLabelBox = 18019;
 constexpr plat::COLORREF kLabelGrey = 0xE0E0E0;
 constexpr int16_t kNoStockFile = 0x7FFF;
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
-std::u16string trim(std::u16string_view s) {
-  size_t a = 0;
-  size_t b = s.size();
-  while (a < b && isBlank(s[a])) ++a;
-  while (b > a && isBlank(s[b - 1])) --b;
-  return std::u16string(s.substr(a, b - a));
-}
-
-std::u16string rtrim(std::u16string_view s) {
-  size_t b = s.size();
-  while (b > 0 && isBlank(s[b - 1])) --b;
-  return std::u16string(s.substr(0, b));
-}
-
-std::u16string upper(std::u16string_view s) {
-  std::u16string out(s);
-  for (char16_t& c : out)
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-  return out;
-}
-
 // The built-in items, then the stock's description keys (as negative key numbers - 1).
 enum Item : int32_t { kAuthNick = 1, kAuthFull, kName, kFileName, kMacro, kLength };
 
@@ -63,7 +41,7 @@ int32_t itemCode(const std::u16string& name) {
   const ProgramState& st = programState();
   const int32_t keys = st.Shared.DescKeyCount;
   for (int32_t k = st.Shared.BuiltinDescKeys + 1; k <= keys && st.Arrays.DescKeys.has(k); ++k)
-    if (upper(st.Arrays.DescKeys[k].Key) == name) return -k - 1;
+    if (plat::ucase(st.Arrays.DescKeys[k].Key) == name) return -k - 1;
   return 0;
 }
 
@@ -105,15 +83,15 @@ std::u16string expandMacro(const TrainRec& train, std::u16string_view macro) {
   const size_t colon = body.find(u':');
   if (colon != std::u16string::npos) {
     separator = body.substr(colon + 1);
-    body = rtrim(body.substr(0, colon));
+    body = plat::rtrim(body.substr(0, colon));
   }
-  body = upper(body);
+  body = plat::ucase(body);
   std::u16string member;
   bool anyMember = true;
   const size_t dot = body.find(u'.');
   if (dot != std::u16string::npos) {
-    member = rtrim(body.substr(0, dot));
-    body = trim(body.substr(dot + 1));
+    member = plat::rtrim(body.substr(0, dot));
+    body = plat::trim(body.substr(dot + 1));
     anyMember = false;
   }
   std::vector<int32_t> codes;
@@ -121,7 +99,7 @@ std::u16string expandMacro(const TrainRec& train, std::u16string_view macro) {
   for (int32_t n = 0; n < kMaxCaptionItems && start <= body.size(); ++n) {
     size_t comma = body.find(u',', start);
     if (comma == std::u16string::npos) comma = body.size();
-    const int32_t code = itemCode(trim(std::u16string_view(body).substr(start, comma - start)));
+    const int32_t code = itemCode(plat::trim(std::u16string_view(body).substr(start, comma - start)));
     if (code != 0) codes.push_back(code);
     start = comma + 1;
   }
@@ -132,7 +110,7 @@ std::u16string expandMacro(const TrainRec& train, std::u16string_view macro) {
   for (int32_t m = 1; m <= members; ++m) {
     const int32_t pic = train.Members[static_cast<size_t>(m)];
     if (!trainPictures().valid(pic)) continue;
-    if (!anyMember && upper(trainPictures()[pic].SourceName) != member) continue;
+    if (!anyMember && plat::ucase(trainPictures()[pic].SourceName) != member) continue;
     int32_t part = trainPictures()[pic].FirstPart;
     for (int32_t hops = 0; part != 0 && picParts().valid(part) && hops <= picParts().Count; ++hops) {
       const int32_t stock = picParts()[part].StockIndex;

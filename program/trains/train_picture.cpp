@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "lumvatek/shared.h"
+#include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/binding/engine_text.h"
 #include "program/core/pictures/anim_pools.h"
@@ -49,13 +50,6 @@ int32_t ExpandThroughEngine(std::u16string_view pattern, std::vector<std::u16str
 TrainRec* currentTrain() {
   const int32_t t = showState().CurTrain;
   return trains().valid(t) ? &trains().at(t) : nullptr;
-}
-
-std::u16string upper(std::u16string_view s) {
-  std::u16string out(s);
-  for (char16_t& c : out)
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-  return out;
 }
 
 int32_t takeEntry() {
@@ -230,7 +224,7 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) 
   for (int32_t i = 1; i <= n && static_cast<size_t>(i) < names.size(); ++i) {
     stepOrStop(kSiteNextVehicle);
     const std::u16string& name = names[static_cast<size_t>(i)];
-    if (upper(name) == u"EMPTY") continue;
+    if (plat::ucase(name) == u"EMPTY") continue;
     const TrainRec* train = currentTrain();
     const int32_t part = loadVehicle(name, train != nullptr ? train->VehicleHeight : 0, allFlagged);
     ++vehicles;

@@ -15,6 +15,7 @@
 #include "program/show/show_state.h"
 #include "program/show/train_records.h"
 #include "program/trains/part_states.h"
+#include "program/trains/train_buffer.h"
 #include "program/trains/train_picture.h"
 
 namespace yov {
@@ -190,19 +191,14 @@ void makeImage(int32_t picture, int32_t part, int32_t offset, bool fixed, const 
   }
   const int32_t h = picParts()[part].PartHeight;
   if (ownBuffer) {
-    const LvHandle buffer = AllocDrawBuffer((n + 1) * w, h, kPartBufferTag + part, 32015);
-    LvHandle dc = 0;
-    LvHandle mask = 0;
-    int32_t x = 0;
-    int32_t y = 0;
-    if (buffer != 0) lv::GetBufferData(buffer, &dc, &mask, &x, &y, nullptr);
+    const TrainBufferView v = AllocTrainBuffer((n + 1) * w, h, kPartBufferTag + part, 32015);
     PicPart& p = picParts()[part];
-    p.Buffer = static_cast<int32_t>(buffer);
-    p.DC = static_cast<int32_t>(dc);
-    p.MaskDC = static_cast<int32_t>(mask);
-    p.SrcX = x;
-    p.PartY = y;
-    if (buffer == 0) return;
+    p.Buffer = static_cast<int32_t>(v.Handle);
+    p.DC = v.DC;
+    p.MaskDC = v.MaskDC;
+    p.SrcX = v.X;
+    p.PartY = v.Y;
+    if (v.Handle == 0) return;
   }
   const PicPart& p = picParts()[part];
   const bool throughMask = !fixed && masked && m.MaskColour;
@@ -244,19 +240,14 @@ void SplitTrainPicture(TrainRec& trainRef, int32_t picture, int32_t memberPos) {
   const bool fixed = (train().Flags & (train_flag::kDependent | train_flag::kTurned)) != 0 ||
                      (train().LayerFlags & kLayerNoPrepare) != 0;
   if (m.WholeTrains && !m.DirectDraw) {
-    const LvHandle buffer = AllocDrawBuffer(trainPictures()[picture].Width, trainPictures()[picture].Height,
-                                            kWholeTrainTag + picture, 32014);
-    LvHandle dc = 0;
-    LvHandle mask = 0;
-    int32_t x = 0;
-    int32_t y = 0;
-    if (buffer != 0) lv::GetBufferData(buffer, &dc, &mask, &x, &y, nullptr);
+    const TrainBufferView v = AllocTrainBuffer(trainPictures()[picture].Width, trainPictures()[picture].Height,
+                                               kWholeTrainTag + picture, 32014);
     TrainPicture& p = trainPictures()[picture];
-    p.TrainBuffer = static_cast<int32_t>(buffer);
-    p.BufferDC = static_cast<int32_t>(dc);
-    p.BufferMaskDC = static_cast<int32_t>(mask);
-    p.BufferX = x;
-    p.BufferY = y;
+    p.TrainBuffer = static_cast<int32_t>(v.Handle);
+    p.BufferDC = v.DC;
+    p.BufferMaskDC = v.MaskDC;
+    p.BufferX = v.X;
+    p.BufferY = v.Y;
   }
 
   int32_t offset = 0;

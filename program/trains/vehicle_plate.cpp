@@ -1,9 +1,8 @@
 #include "program/trains/vehicle_plate.h"
 
-#include <QString>
-
 #include <algorithm>
 
+#include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_buffers.h"
@@ -13,6 +12,7 @@
 #include "program/show/train_records.h"
 #include "program/show/show_state.h"
 #include "program/trains/train_picture.h"
+#include "program/trains/train_buffer.h"
 #include "program/trains/train_text.h"
 
 namespace yov {
@@ -23,14 +23,6 @@ constexpr int32_t kSitePlateCopy = 12067;
 constexpr int32_t kSitePlateBuffer = 32013;
 constexpr int32_t kPlateOwnerTag = 0x40000;
 constexpr int32_t kSitePlateBox = 18030;
-
-std::u16string trimmed(std::u16string s) {
-  const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
-  while (!s.empty() && blank(s.back())) s.pop_back();
-  size_t i = 0;
-  while (i < s.size() && blank(s[i])) ++i;
-  return s.substr(i);
-}
 
 // The widest plate the part may carry.
 int32_t widthLimit(int32_t part) {
@@ -56,7 +48,7 @@ PlateLimits& plateLimits() {
 void BuildVehiclePlate(int32_t part) {
   const int32_t stock = picParts()[part].StockIndex;
   const TrainPictureHooks& h = trainPictureHooks();
-  const std::u16string text = trimmed(h.plateText ? h.plateText(stock) : GetDescriptionText(stock, 1, u" "));
+  const std::u16string text = plat::trim(h.plateText ? h.plateText(stock) : GetDescriptionText(stock, 1, u" "));
   if (text.empty()) return;
   const TextExtent e = MeasureShowText(text);
   int32_t width = e.Width + 4;
@@ -65,7 +57,12 @@ void BuildVehiclePlate(int32_t part) {
   if (width + 4 > limit) width = limit - 4;
   if (width < 1) return;
 
-  MemDC box;
+  // Copies take frame steps, which may end the build: the box goes on every way out.
+  struct Box {
+    MemDC dc;
+    ~Box() { DeleteMemoryDC(dc); }
+  } owned;
+  MemDC& box = owned.dc;
   CreateMemoryDC(width, height, 32, box, plat::WHITENESS, kSitePlateBox);
   const plat::COLORREF ink = plat::RGB(0, 0, 0);
   FillRectColor(box.dc, {}, 0, 0, width, 1, ink, 0, kSitePlateBox);
@@ -84,24 +81,15 @@ void BuildVehiclePlate(int32_t part) {
     if (surface != 0)
       CopyRectEx(0, 0, 0, 0, width, height, boxDc, 0, 0, 0, 1, 0, surface, 0, kSitePlateCopy);
   } else {
-    const LvHandle buffer = AllocDrawBuffer(width, height, kPlateOwnerTag + part, kSitePlateBuffer);
+    const TrainBufferView v = AllocTrainBuffer(width, height, kPlateOwnerTag + part, kSitePlateBuffer);
     PicPart& q = picParts()[part];
-    q.Buffer2 = static_cast<int32_t>(buffer);
-    if (buffer != 0) {
-      LvHandle dc = 0;
-      LvHandle mask = 0;
-      int32_t x = 0;
-      int32_t y = 0;
-      lv::GetBufferData(buffer, &dc, &mask, &x, &y, nullptr);
-      PicPart& r = picParts()[part];
-      r.PlateDC = static_cast<int32_t>(dc);
-      r.PlateMaskDC = static_cast<int32_t>(mask);
-      r.PlateX = x;
-      r.PlateY = y;
-      CopyRectEx(static_cast<int32_t>(dc), 0, x, y, width, height, boxDc, 0, 0, 0, 1, 0, 0, 0, kSitePlateCopy);
-    }
+    q.Buffer2 = static_cast<int32_t>(v.Handle);
+    q.PlateDC = v.DC;
+    q.PlateMaskDC = v.MaskDC;
+    q.PlateX = v.X;
+    q.PlateY = v.Y;
+    if (v.Handle != 0) CopyRectEx(v.DC, 0, v.X, v.Y, width, height, boxDc, 0, 0, 0, 1, 0, 0, 0, kSitePlateCopy);
   }
-  DeleteMemoryDC(box);
 }
 
 }  // namespace yov

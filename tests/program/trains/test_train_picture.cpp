@@ -218,6 +218,22 @@ TEST_F(TrainPictures, TooManyFramesAreRefused) {
   EXPECT_NE(label.Name.find(u"frames"), std::u16string::npos);
 }
 
+TEST_F(TrainPictures, PlatesAreFramedAndCutToTheirVehicle) {
+  trainPictureHooks().plateText = [](int32_t) { return std::u16string(u"  A plate text far wider than any vehicle  "); };
+  const int32_t pic = Build(u"E40,COACH_A");
+  const std::vector<int32_t> chain = Chain(pic);
+  ASSERT_EQ(chain.size(), 2u);
+  for (int32_t p : chain) {
+    const PicPart& part = picParts()[p];
+    EXPECT_EQ(part.PlateWidth, part.Width - 4);
+    EXPECT_GT(part.PlateHeight, 2);
+    ASSERT_NE(part.Buffer2, 0);
+    const plat::HDC dc = plat::HDC::FromValue(part.PlateDC);
+    EXPECT_EQ(plat::GetPixel(dc, part.PlateX, part.PlateY), plat::RGB(0, 0, 0)) << "frame";
+    EXPECT_EQ(plat::GetPixel(dc, part.PlateX + 1, part.PlateY + 1), plat::RGB(255, 255, 255));
+  }
+}
+
 TEST_F(TrainPictures, PendingCompositionsAreTakenOneAtATime) {
   trains().at(train).StepText[0] = u"E40\rCOACH_A,COACH_B\rRAILCAR";
   std::u16string star = u"*";
