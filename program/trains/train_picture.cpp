@@ -232,6 +232,8 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) 
     else picParts()[last].NextPart = part;
     picParts()[part].NextPart = 0;
     last = part;
+    // Linked as it grows, so that freeing a picture whose build failed frees what it has.
+    trainPictures()[pic].FirstPart = b.FirstPart;
     greatest = std::max(greatest, picParts()[part].PartHeight);
   }
 

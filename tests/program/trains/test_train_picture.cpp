@@ -209,6 +209,13 @@ TEST_F(TrainPictures, WithSkipErrorsAMissingVehicleAbandonsTheTrain) {
   } catch (const ProgramError& e) {
     EXPECT_EQ(e.number(), error_number::kReported);
   }
+  // The failed start frees what the build had placed.
+  ASSERT_EQ(trainPictures().AttemptCount, 1);
+  const int32_t placed = trainPictures()[trainPictures().Attempt[1]].FirstPart;
+  ASSERT_NE(placed, 0);
+  FreeAttemptPictures();
+  EXPECT_EQ(picParts()[placed].State, kPartFree);
+  EXPECT_EQ(trainPictures().AttemptCount, 0);
 }
 
 TEST_F(TrainPictures, TooManyFramesAreRefused) {
