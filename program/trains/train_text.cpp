@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QString>
 
+#include "program/show/show_font.h"
+
 namespace yov {
 namespace {
 
@@ -14,16 +16,6 @@ QString qText(std::u16string_view text) {
 }
 
 }  // namespace
-
-const QFont& showFont() {
-  static const QFont font = [] {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(11);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-  }();
-  return font;
-}
 
 TextExtent MeasureShowText(std::u16string_view text) {
   const QFontMetrics m(showFont());

@@ -7,12 +7,7 @@
 
 #include "platform/raster.h"
 
-class QFont;
-
 namespace yov {
-
-// The show font: the bundled sans face at the label text size.
-const QFont& showFont();
 
 struct TextExtent {
   int32_t Width = 0;
