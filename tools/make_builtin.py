@@ -22,7 +22,7 @@ from demo_art.raster import Canvas  # noqa: E402
 
 TILE = 64          # width of the band templates
 PIER_PITCH = 241   # template 6: one pier every 241 columns
-PIER_LEFT = 153    # the pier's columns 153..160 stay; the area painting clears the rest
+PIER_LEFT = 152    # the pier's columns 152..160 stay; the area painting clears the rest
 PIER_RIGHT = 160
 SUPPORT_W = 160    # one mast per support picture
 SUPPORT_H = 72     # the wire hangs at 61 above the rail line, as in the demo
