@@ -30,7 +30,6 @@ struct AreaShow {
   int32_t SectionMaskDC = 0;
   int32_t SectionOriginX = 0;
   int32_t SectionOriginY = 0;
-  std::u16string StockFolder;      // relative JPEG names of layer pictures are taken from it
 
   // Where a range end of a layer element lies: EvalPosition of the line readers (text,
   // length, half, direction by reference, no default percentage, no default position).

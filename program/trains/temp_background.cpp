@@ -73,7 +73,7 @@ Item ItemOf(const std::u16string& entry) {
 std::string JpegPath(const std::u16string& name) {
   std::u16string full = name;
   const bool rooted = (name.size() >= 2 && name[1] == u':') || (!name.empty() && name[0] == u'\\');
-  if (!rooted) full = areaShow().StockFolder + u"\\" + name;
+  if (!rooted) full = programState().StockDir + u"\\" + name;
   return plat::resolvePath(plat::utf16ToUtf8(full));
 }
 
