@@ -21,6 +21,7 @@ void FreeLoadedPicture(LoadedPicture& picture) {
 
 bool LoadPictureFile(const std::string& path, LoadedPicture& out) {
   FreeLoadedPicture(out);
+  if (path.empty()) return false;
   QImage image;
   if (!image.load(QString::fromStdString(path))) return false;
   if (image.width() < 1 || image.height() < 1 || image.width() > kMaxSide || image.height() > kMaxSide) {
