@@ -18,6 +18,7 @@ namespace {
 constexpr int32_t kSiteBgBand = 29005;
 constexpr int32_t kSiteFgBand = 29006;
 constexpr int32_t kSiteFrameStore = 32009;
+constexpr int32_t kSiteFrameSurface = 13005;
 constexpr int32_t kSiteTile = 10907;
 constexpr int32_t kModeMasked = 3;
 constexpr int32_t kModeCopy = 1;
@@ -36,7 +37,7 @@ void FillFrames(const PictureSlot& s, int32_t left, int32_t right, int32_t botto
   const int32_t x1 = std::min(right, s.PosX + s.FrameWidth);
   const int32_t y0 = std::max(bottom, s.PosY);
   const int32_t y1 = std::min(top, s.PosY + s.FrameHeight);
-  if (x1 <= x0 || y1 <= y0 || s.BufDC == 0) return;
+  if (x1 <= x0 || y1 <= y0 || (s.BufDC == 0 && s.Surface == 0)) return;
   for (int32_t j = 0; j <= s.LastFrame; ++j) {
     CopyRectClipped(s.BufDC, s.BufMaskDC, x0, y0, x1 - x0, y1 - y0, s.BufX + j * s.FrameWidth - s.PosX,
                     s.BufY + s.FrameHeight + s.PosY, kModeMasked, s.Surface);
@@ -68,7 +69,17 @@ void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, i
   c.Buffer = 0;
   c.BufDC = 0;
   c.BufMaskDC = 0;
-  if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0) {
+  c.Surface = 0;
+  if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0 && show.DirectDraw) {
+    const int32_t w = (source.LastFrame + 1) * source.FrameWidth;
+    const LvHandle surface = lv::CreateSurface(w, source.FrameHeight, show.KeyColourValue, kSiteFrameSurface);
+    if (surface != 0) lv::FillSurface(surface, 0, 0, w, source.FrameHeight, show.KeyColourValue, 0, kSiteFrameSurface);
+    PictureSlot& k = pictureSlots()[clone];
+    k.Surface = static_cast<int32_t>(surface);
+    k.BufX = 0;
+    k.BufY = 0;
+    FillFrames(k, tileLeft, tileRight, bottom, top);
+  } else if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0) {
     const LvHandle buffer = AllocDrawBuffer((source.LastFrame + 1) * source.FrameWidth, source.FrameHeight, 0,
                                             kSiteFrameStore);
     PictureSlot& k = pictureSlots()[clone];

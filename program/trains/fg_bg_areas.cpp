@@ -33,6 +33,7 @@ constexpr int32_t kSiteWindow = 21009;
 constexpr int32_t kSiteSidePlace = 21010;
 constexpr int32_t kSiteSceneStore = 32010;
 constexpr int32_t kSitePiece = 29007;
+constexpr int32_t kSiteSurfaceStore = 13014;
 constexpr int32_t kStripCanvas = 5;
 constexpr int32_t kNoValue = static_cast<int32_t>(0x80000001);
 constexpr int32_t kReportFlags = 0x3000000;
@@ -104,7 +105,16 @@ std::vector<VisibleBlock> BlocksOf(const MaskedPicture& band, const LineArea& ar
   return blocks;
 }
 
-// Every block of a band gets its own copy of the pixels.
+// A surface keyed on the show's key colour, cleared to it.
+LvHandle KeyedSurface(int32_t width, int32_t height, int32_t site) {
+  const AreaShow& show = areaShow();
+  const LvHandle surface = lv::CreateSurface(width, height, show.KeyColourValue, site);
+  if (surface != 0) lv::FillSurface(surface, 0, 0, width, height, show.KeyColourValue, 0, site);
+  return surface;
+}
+
+// Every block of a band gets its own copy of the pixels; in DirectDraw operation also a
+// surface holding them over the key colour.
 std::vector<LayerPiece> PiecesOf(const MaskedPicture& band, const LineArea& area) {
   std::vector<LayerPiece> pieces;
   for (const VisibleBlock& b : BlocksOf(band, area)) {
@@ -113,6 +123,13 @@ std::vector<LayerPiece> PiecesOf(const MaskedPicture& band, const LineArea& area
     CreateCanvasDC(b.Width, b.Height, p.Pixels, 32, 0, plat::BLACKNESS, kSitePiece);
     plat::BitBlt(p.Pixels.picture.dc, 0, 0, b.Width, b.Height, band.picture.dc, b.Left, b.Top, plat::SRCCOPY);
     plat::BitBlt(p.Pixels.mask.dc, 0, 0, b.Width, b.Height, band.mask.dc, b.Left, b.Top, plat::SRCCOPY);
+    if (areaShow().DirectDraw) {
+      p.Surface = KeyedSurface(b.Width, b.Height, kSitePiece);
+      if (p.Surface != 0) {
+        CopyRectEx(0, 0, 0, 0, b.Width, b.Height, p.Pixels.picture.dc.Value(), p.Pixels.mask.dc.Value(), 0, 0, 3, 0,
+                   p.Surface, 0, kSitePiece);
+      }
+    }
     pieces.push_back(std::move(p));
   }
   return pieces;
@@ -249,6 +266,17 @@ void StoreLayer(LineArea& area, int32_t owner, uint8_t kind, LayerRecord& layer)
     // Every animation of the part keeps the scene background behind it.
     int32_t s = parts[owner].FirstSlot;
     for (int32_t guard = 0; slots.valid(s) && guard <= slots.Count; ++guard) {
+      if (show.DirectDraw) {
+        PictureSlot& slot = slots[s];
+        const LvHandle surface = lv::CreateSurface(slot.FrameWidth, slot.FrameHeight, show.KeyColourValue, kSiteSurfaceStore);
+        slot.Surface2 = static_cast<int32_t>(surface);
+        if (surface != 0) {
+          lv::DDBlt(surface, 0, 0, slot.FrameWidth, slot.FrameHeight, area.SceneSurface, area.AreaLeftX + slot.PosX,
+                    area.BaseY - slot.PosY - slot.FrameHeight, 0, kSiteSurfaceStore);
+        }
+        s = slot.NextSlot;
+        continue;
+      }
       const LvHandle buffer = AllocDrawBuffer(slots[s].FrameWidth, slots[s].FrameHeight, 0, kSiteSceneStore);
       PictureSlot& slot = pictureSlots()[s];
       slot.Buffer2 = static_cast<int32_t>(buffer);
