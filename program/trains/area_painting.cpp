@@ -206,6 +206,9 @@ void PaintObject(LineArea& area, std::u16string& way, std::u16string& fg, int32_
   // Layers of an earlier painting of this area are replaced.
   FreeLayerPieces(area);
   area.BgBlocks.clear();
+  area.TbgFrom = area.TbgTo = area.TbgFrom2 = area.TbgTo2 = 0;
+  area.TbgBufferFrom.fill(0);
+  area.TbgBufferTo.fill(0);
 
   FillRectColor(plat::HDC::FromValue(area.SceneDC), {}, area.AreaLeftX, area.AreaTopY, area.Width, area.BandHeight,
                 show.BackgroundColour, 0, kSiteClear);

@@ -293,8 +293,8 @@ void StoreLayer(LineArea& area, int32_t owner, uint8_t kind, LayerRecord& layer)
   }
   switch (kind) {
     case layer_kind::kTemporary: {
-      if (!layer.Band.picture.dc) break;
-      area.TgPieces = PiecesOf(layer.Band, area);
+      // Without a band the span is empty (0, 0), so that it can always be read.
+      if (layer.Band.picture.dc) area.TgPieces = PiecesOf(layer.Band, area);
       int32_t from = 0, to = 0;
       if (!area.TgPieces.empty()) {
         from = area.TgPieces.front().Block.Left;

@@ -12,6 +12,7 @@
 #include "trains_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/scene/picture_slot.h"
+#include "program/trains/area_painting.h"
 #include "program/trains/bg_layers.h"
 #include "program/trains/fg_bg_areas.h"
 #include "program/trains/temp_background.h"
@@ -324,6 +325,55 @@ TEST_F(Layers, ForegroundAnimationsFindTheirBlock) {
   yov::picParts()[part].FirstSlot = 0;
   table.Count = 0;
   table.Slots.resize(1);
+  yov::ClearPicturePools();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Layers, ATemporaryBackgroundOutsideTheBandHasAnEmptySpan) {
+  yov::areaShow().FlipCount = 1;
+  area.TbgFrom = area.TbgTo = 7;
+  area.TbgBufferFrom = {7, 7, 7};
+  yov::GetFgBg(u"red.jpg:5,50", area, 0, yov::layer_kind::kTemporary);  // wholly above the band
+  EXPECT_TRUE(area.TgPieces.empty());
+  EXPECT_EQ(area.TbgFrom, 0);
+  EXPECT_EQ(area.TbgTo, 0);
+  EXPECT_EQ(area.TbgBufferFrom[0], 0);
+  EXPECT_EQ(area.TbgBufferFrom[1], 0);
+}
+
+TEST_F(Layers, PaintObjectClearsLayersTrackAndMarksThePages) {
+  yov::areaShow().FlipCount = 1;
+  yov::ClearPicturePools();
+  area.BgPart = yov::AllocPicPart(1);
+  area.FgPart = yov::AllocPicPart(1);
+  std::u16string way = u"aE", fg = u"blue.jpg:90", bg = u"red.jpg:<0,-10", tg = u"green.jpg:40", points;
+  plat::HBRUSH dirt = plat::CreateSolidBrush(kGreen);
+  const plat::RECT band{20, 10, 120, 110};
+  plat::FillRect(scene->dc, &band, dirt);
+  plat::DeleteObject(dirt);
+  yov::PaintObject(area, way, fg, 3, bg, 4, tg, 5, points);
+  EXPECT_EQ(area.BaseY, 90);
+  EXPECT_EQ(way, u"aE");
+  EXPECT_EQ(At(50, 50), kSky) << "the band was cleared";
+  EXPECT_EQ(At(2, -5), kRed) << "the background reaches below the base";
+  EXPECT_EQ(Pixel(20 + 50, 90), plat::RGB(192, 192, 192)) << "the track over the background";
+  EXPECT_EQ(At(50, 40), plat::RGB(192, 192, 192)) << "the wire at the vehicle height";
+  EXPECT_EQ(At(88, 2), kSky) << "the foreground stays in its band";
+  ASSERT_EQ(area.FgPieces.size(), 1u);
+  ASSERT_EQ(area.TgPieces.size(), 1u);
+  EXPECT_EQ(area.LayerFlags, 0x08 | 0x10 | 0x01 | 0x05 | 0x40 | 0x20);
+  EXPECT_EQ(area.BufferRedraw[0], area.LayerFlags & 0x77);
+  EXPECT_EQ(area.BufferRedraw[1], area.LayerFlags & 0x77);
+  EXPECT_EQ(area.BufferRedraw[2], 0);
+  EXPECT_EQ(area.BgText, bg);
+  EXPECT_EQ(area.TgLine, 5);
+  const yov::PicPart& bgPart = yov::picParts()[area.BgPart];
+  EXPECT_EQ(bgPart.DC, area.SceneDC);
+  EXPECT_EQ(bgPart.Width, 100);
+  EXPECT_EQ(bgPart.PartHeight, 100);
   yov::ClearPicturePools();
 }
 
