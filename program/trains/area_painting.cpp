@@ -85,13 +85,13 @@ void CompleteCode(std::u16string& code) {
   else if (!code.empty() && code[0] == u'F') code = u"AL31" + code.substr(1);
 }
 
-void RaiseWireError(const LineArea& area) {
+void RaiseWireError(const TrainRec& area) {
   const std::u16string message = GetText(u"CPOS", u"", 1);
-  if (areaShow().raiseLineError) areaShow().raiseLineError(area.ScriptLine, message);
+  if (areaShow().raiseLineError) areaShow().raiseLineError(area.Line, message);
   RaiseProgramError(message);
 }
 
-uint8_t RaisedStructure(int32_t dest, int32_t mask, int32_t x, int32_t y, LineArea& area, uint8_t flag) {
+uint8_t RaisedStructure(int32_t dest, int32_t mask, int32_t x, int32_t y, TrainRec& area, uint8_t flag) {
   AreaTemplates& t = areaTemplates();
   const int32_t height = TileMaskedPicture(t.Structure, dest, x, y, area.Width);
   area.LayerTop = std::max(area.LayerTop, height);
@@ -112,13 +112,13 @@ uint8_t RaisedStructure(int32_t dest, int32_t mask, int32_t x, int32_t y, LineAr
 
 }  // namespace
 
-void SetLayerFlags(LineArea& area, int16_t flag) {
+void SetLayerFlags(TrainRec& area, int16_t flag) {
   const int32_t pages = std::clamp(areaShow().FlipCount, 0, kMaxBackPages - 1);
   for (int32_t i = 0; i <= pages; ++i) area.BufferRedraw[static_cast<size_t>(i)] |= static_cast<int32_t>(flag);
 }
 
 uint8_t DrawObjectPicture(std::u16string& code, const std::u16string& destDc, const std::u16string& maskDc, int32_t x,
-                          int32_t y, LineArea& area, uint8_t flag) {
+                          int32_t y, TrainRec& area, uint8_t flag) {
   LoadAreaTemplates();
   CompleteCode(code);
   if (code.empty()) return 0;
@@ -174,7 +174,7 @@ uint8_t DrawObjectPicture(std::u16string& code, const std::u16string& destDc, co
   return bits;
 }
 
-void PaintObject(LineArea& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
+void PaintObject(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
                  int32_t bgLine, std::u16string& tg, int32_t tgLine, std::u16string& points) {
   const AreaShow& show = areaShow();
   frameStep(kSiteStart);
@@ -201,12 +201,12 @@ void PaintObject(LineArea& area, std::u16string& way, std::u16string& fg, int32_
   } else {
     area.SceneSurface = 0;
     area.AreaBuffer = 0;
-    area.AreaBufferData = 0;
   }
   // Layers of an earlier painting of this area are replaced.
   FreeLayerPieces(area);
-  area.BgBlocks.clear();
-  area.TbgFrom = area.TbgTo = area.TbgFrom2 = area.TbgTo2 = 0;
+  area.BgBlocks.assign(1, VisibleBlock{});
+  area.BgBlockCount = 0;
+  area.TbgFrom = area.TbgTo = 0;
   area.TbgBufferFrom.fill(0);
   area.TbgBufferTo.fill(0);
 
@@ -227,8 +227,8 @@ void PaintObject(LineArea& area, std::u16string& way, std::u16string& fg, int32_
   GetFgBg(bg, area, area.BgPart, layer_kind::kBackground);
   area.LayerFlags |= DrawObjectPicture(way, decimal(area.SceneDC), u"0", area.AreaLeftX, area.BaseY, area, 0);
   GetFgBg(tg, area, 0, layer_kind::kTemporary);
-  area.FgBandBase = 0;
-  area.FgBandHeight = area.VehicleHeight;
+  area.FgSpanBottom = 0;
+  area.FgSpanTop = area.VehicleHeight;
   GetFgBg(fg, area, area.FgPart, layer_kind::kForeground);
   if (show.DirectDraw) {
     CopyRectEx(0, 0, area.AreaLeftX, area.AreaTopY, area.Width, area.BandHeight, area.SceneDC, 0, area.AreaLeftX,

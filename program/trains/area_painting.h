@@ -18,7 +18,7 @@ inline constexpr uint8_t kWire = 4;
 }  // namespace draw_bit
 
 // Word i of BufferRedraw |= flag for every back page i up to the flip count.
-void SetLayerFlags(LineArea& area, int16_t flag);
+void SetLayerFlags(TrainRec& area, int16_t flag);
 
 // Draws the track and overhead line of the way code with the base line at (x, y) of the
 // destination DC (decimal text; maskDc "0" none). A non-zero flag draws through the mask.
@@ -26,9 +26,9 @@ void SetLayerFlags(LineArea& area, int16_t flag);
 // drawing bits. An "L" wire outside 30 to the vehicle picture height raises the "CPOS"
 // message for the line's script line.
 uint8_t DrawObjectPicture(std::u16string& code, const std::u16string& destDc, const std::u16string& maskDc, int32_t x,
-                          int32_t y, LineArea& area, uint8_t flag);
+                          int32_t y, TrainRec& area, uint8_t flag);
 
-void PaintObject(LineArea& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
+void PaintObject(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
                  int32_t bgLine, std::u16string& tg, int32_t tgLine, std::u16string& points);
 
 }  // namespace yov

@@ -16,7 +16,7 @@
 
 namespace yov {
 
-struct LineArea;
+struct TrainRec;
 
 struct AreaShow {
   int32_t SceneDC = 0;             // the scene's memory DC, the whole scene
@@ -35,11 +35,11 @@ struct AreaShow {
   // length, half, direction by reference, no default percentage, no default position).
   // Without it, a plain percentage of the area's width (or a leading "<", ">", "*"
   // choosing the end that is placed).
-  std::function<int32_t(const LineArea& area, std::u16string_view text, int32_t length, int32_t half,
+  std::function<int32_t(const TrainRec& area, std::u16string_view text, int32_t length, int32_t half,
                         int32_t& dir)>
       evalPosition;
   // ParsePointList of the line readers; nothing without it.
-  std::function<void(LineArea& area, std::u16string_view points)> parsePointList;
+  std::function<void(TrainRec& area, std::u16string_view points)> parsePointList;
   // RaiseLineError of the line readers (never returns); without it the message is raised
   // as a program error as it is.
   std::function<void(int32_t line, const std::u16string& message)> raiseLineError;

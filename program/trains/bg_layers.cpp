@@ -25,7 +25,7 @@ constexpr int32_t kModeCopy = 1;
 constexpr int32_t kModeBehind = 12;
 constexpr uint8_t kSlotNoFrameStore = 0x04;
 
-void MakeBand(MaskedPicture& band, const LineArea& area, int32_t site) {
+void MakeBand(MaskedPicture& band, const TrainRec& area, int32_t site) {
   if (band.picture.dc) return;
   CreateCanvasDC(area.Width, area.VehicleHeight, band, 32, 0, plat::BLACKNESS, site);
 }
@@ -105,7 +105,7 @@ void FreeLayerRecord(LayerRecord& layer) {
   DeleteCanvasDC(layer.BgBand);
 }
 
-void BuildBgLayers(LineArea& area, int32_t leftX, int32_t rightX, int32_t stripWidth, int32_t offset, int32_t y,
+void BuildBgLayers(TrainRec& area, int32_t leftX, int32_t rightX, int32_t stripWidth, int32_t offset, int32_t y,
                    int32_t height, int32_t ownerPart, uint8_t kind, int32_t animHead, LayerRecord& layer) {
   struct ChainRelease {
     int32_t& head;

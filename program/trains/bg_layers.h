@@ -23,7 +23,7 @@ void FreeLayerRecord(LayerRecord& layer);
 // Places the strip of the current canvas (stripWidth by height, its bottom at line y) over
 // leftX..rightX (exclusive), starting with strip column offset at leftX. animHead is the
 // strip's animation chain; it is freed on return, only the clones stay.
-void BuildBgLayers(LineArea& area, int32_t leftX, int32_t rightX, int32_t stripWidth, int32_t offset, int32_t y,
+void BuildBgLayers(TrainRec& area, int32_t leftX, int32_t rightX, int32_t stripWidth, int32_t offset, int32_t y,
                    int32_t height, int32_t ownerPart, uint8_t kind, int32_t animHead, LayerRecord& layer);
 
 }  // namespace yov

@@ -40,7 +40,7 @@ constexpr int32_t kReportFlags = 0x3000000;
 
 // A range end or a place: EvalPosition of the line readers, else a percentage of the width
 // with an optional "<", ">" or "*" naming the point of the strip placed there.
-int32_t Position(const LineArea& area, std::u16string_view text, int32_t length, int32_t& dir) {
+int32_t Position(const TrainRec& area, std::u16string_view text, int32_t length, int32_t& dir) {
   const AreaShow& show = areaShow();
   if (show.evalPosition) return show.evalPosition(area, text, length, 0, dir);
   std::u16string t = plat::trim(text);
@@ -57,7 +57,7 @@ int32_t Position(const LineArea& area, std::u16string_view text, int32_t length,
 int32_t Mod(int32_t a, int32_t b) { return b == 0 ? 0 : a % b; }
 
 struct Placement {
-  LineArea& area;
+  TrainRec& area;
   int32_t owner;
   uint8_t kind;
   LayerRecord& layer;
@@ -92,12 +92,12 @@ void StretchStrip(int32_t w, int32_t h, int32_t newW, int32_t newH) {
   plat::BitBlt(cc.maskDc, 0, cc.height - newH, newW, newH, box.dcs.mask.dc, 0, 0, plat::SRCCOPY);
 }
 
-// The visible blocks of a band, at most ten.
-std::vector<VisibleBlock> BlocksOf(const MaskedPicture& band, const LineArea& area) {
+// The visible blocks of a band, at most ten, 1..n (element 0 present).
+std::vector<VisibleBlock> BlocksOf(const MaskedPicture& band, const TrainRec& area) {
   std::vector<int32_t> raw(static_cast<size_t>(kMaxLayerBlocks) * 4);
   const int32_t n = lv::VisibleBlocks(0, area.Width, area.VehicleHeight, static_cast<const uint8_t*>(band.mask.bits), 0,
                                       0, area.Width, area.VehicleHeight, raw.data(), kMaxLayerBlocks, kBlockGap);
-  std::vector<VisibleBlock> blocks;
+  std::vector<VisibleBlock> blocks(1);
   for (int32_t i = 0; i < std::clamp(n, 0, kMaxLayerBlocks); ++i) {
     const int32_t* b = raw.data() + static_cast<size_t>(i) * 4;
     blocks.push_back(VisibleBlock{b[0], b[2], b[1], b[3]});
@@ -113,29 +113,45 @@ LvHandle KeyedSurface(int32_t width, int32_t height, int32_t site) {
   return surface;
 }
 
-// Every block of a band gets its own copy of the pixels; in DirectDraw operation also a
-// surface holding them over the key colour.
-std::vector<LayerPiece> PiecesOf(const MaskedPicture& band, const LineArea& area) {
-  std::vector<LayerPiece> pieces;
-  for (const VisibleBlock& b : BlocksOf(band, area)) {
+// Every block of a band gets its own copy of the pixels in a draw buffer; in DirectDraw
+// operation also a surface holding them over the key colour. 1..n, element 0 present.
+std::vector<LayerPiece> PiecesOf(const MaskedPicture& band, const TrainRec& area, int32_t& count) {
+  std::vector<LayerPiece> pieces(1);
+  const std::vector<VisibleBlock> blocks = BlocksOf(band, area);
+  for (size_t i = 1; i < blocks.size(); ++i) {
+    const VisibleBlock& b = blocks[i];
     LayerPiece p;
-    p.Block = b;
-    CreateCanvasDC(b.Width, b.Height, p.Pixels, 32, 0, plat::BLACKNESS, kSitePiece);
-    plat::BitBlt(p.Pixels.picture.dc, 0, 0, b.Width, b.Height, band.picture.dc, b.Left, b.Top, plat::SRCCOPY);
-    plat::BitBlt(p.Pixels.mask.dc, 0, 0, b.Width, b.Height, band.mask.dc, b.Left, b.Top, plat::SRCCOPY);
+    p.Left = b.Left;
+    p.Right = b.Left + b.Width;
+    p.Values[piece_value::kTop] = b.Top;
+    p.Values[piece_value::kHeight] = b.Height;
+    const LvHandle buffer = AllocDrawBuffer(b.Width, b.Height, 0, kSitePiece);
+    p.Buffer = static_cast<int32_t>(buffer);
+    if (buffer != 0) {
+      LvHandle dc = 0, mask = 0;
+      int32_t bx = 0, by = 0;
+      lv::GetBufferData(buffer, &dc, &mask, &bx, &by, nullptr);
+      p.Values[piece_value::kBufferX] = bx;
+      p.Values[piece_value::kBufferY] = by;
+      p.Values[piece_value::kBufferDC] = static_cast<int32_t>(dc);
+      p.Values[piece_value::kBufferMaskDC] = static_cast<int32_t>(mask);
+      CopyRectEx(static_cast<int32_t>(dc), static_cast<int32_t>(mask), bx, by, b.Width, b.Height,
+                 band.picture.dc.Value(), band.mask.dc.Value(), b.Left, b.Top, 1, 1, 0, 0, kSitePiece);
+    }
     if (areaShow().DirectDraw) {
-      p.Surface = KeyedSurface(b.Width, b.Height, kSitePiece);
+      p.Surface = static_cast<int32_t>(KeyedSurface(b.Width, b.Height, kSitePiece));
       if (p.Surface != 0) {
-        CopyRectEx(0, 0, 0, 0, b.Width, b.Height, p.Pixels.picture.dc.Value(), p.Pixels.mask.dc.Value(), 0, 0, 3, 0,
-                   p.Surface, 0, kSitePiece);
+        CopyRectEx(0, 0, 0, 0, b.Width, b.Height, band.picture.dc.Value(), band.mask.dc.Value(), b.Left, b.Top, 3, 0,
+                   static_cast<LvHandle>(p.Surface), 0, kSitePiece);
       }
     }
-    pieces.push_back(std::move(p));
+    pieces.push_back(p);
   }
+  count = static_cast<int32_t>(pieces.size()) - 1;
   return pieces;
 }
 
-void ReadElement(std::u16string element, LineArea& area, const Placement& place) {
+void ReadElement(std::u16string element, TrainRec& area, const Placement& place) {
   std::u16string pictures = element;
   std::u16string params;
   if (const size_t colon = element.find(u':'); colon != std::u16string::npos) {
@@ -258,7 +274,7 @@ void ReadElement(std::u16string element, LineArea& area, const Placement& place)
   }
 }
 
-void StoreLayer(LineArea& area, int32_t owner, uint8_t kind, LayerRecord& layer) {
+void StoreLayer(TrainRec& area, int32_t owner, uint8_t kind, LayerRecord& layer) {
   PictureSlotTable& slots = pictureSlots();
   PicPartPool& parts = picParts();
   const AreaShow& show = areaShow();
@@ -294,14 +310,14 @@ void StoreLayer(LineArea& area, int32_t owner, uint8_t kind, LayerRecord& layer)
   switch (kind) {
     case layer_kind::kTemporary: {
       // Without a band the span is empty (0, 0), so that it can always be read.
-      if (layer.Band.picture.dc) area.TgPieces = PiecesOf(layer.Band, area);
+      if (layer.Band.picture.dc) area.TgPieces = PiecesOf(layer.Band, area, area.TgPieceCount);
       int32_t from = 0, to = 0;
-      if (!area.TgPieces.empty()) {
-        from = area.TgPieces.front().Block.Left;
-        to = area.TgPieces.back().Block.Left + area.TgPieces.back().Block.Width;
+      if (area.TgPieceCount > 0) {
+        from = area.TgPieces[1].Left;
+        to = area.TgPieces[static_cast<size_t>(area.TgPieceCount)].Right;
       }
-      area.TbgFrom = area.TbgFrom2 = from;
-      area.TbgTo = area.TbgTo2 = to;
+      area.TbgFrom = from;
+      area.TbgTo = to;
       for (int i = 0; i <= std::clamp(show.FlipCount, 0, kMaxBackPages - 1); ++i) {
         area.TbgBufferFrom[static_cast<size_t>(i)] = from;
         area.TbgBufferTo[static_cast<size_t>(i)] = to;
@@ -311,20 +327,21 @@ void StoreLayer(LineArea& area, int32_t owner, uint8_t kind, LayerRecord& layer)
     case layer_kind::kBackground:
       if (!layer.BgBand.picture.dc) break;
       area.BgBlocks = BlocksOf(layer.BgBand, area);
+      area.BgBlockCount = static_cast<int32_t>(area.BgBlocks.size()) - 1;
       DeleteCanvasDC(layer.BgBand);  // the pixels stay in the scene background
       break;
     case layer_kind::kForeground: {
       if (!layer.Band.picture.dc) break;
-      area.FgPieces = PiecesOf(layer.Band, area);
+      area.FgPieces = PiecesOf(layer.Band, area, area.FgPieceCount);
       if (!parts.valid(area.FgPart)) break;
       int32_t s = parts[area.FgPart].FirstSlot;
       for (int32_t guard = 0; slots.valid(s) && guard <= slots.Count; ++guard) {
         PictureSlot& slot = slots[s];
         slot.OwnerBlock = 0;
-        for (size_t b = 0; b < area.FgPieces.size(); ++b) {
-          const VisibleBlock& k = area.FgPieces[b].Block;
-          if (k.Left < slot.PosX + slot.FrameWidth && slot.PosX < k.Left + k.Width) {
-            slot.OwnerBlock = static_cast<int32_t>(b) + 1;
+        for (int32_t b = 1; b <= area.FgPieceCount; ++b) {
+          const LayerPiece& k = area.FgPieces[static_cast<size_t>(b)];
+          if (k.Left < slot.PosX + slot.FrameWidth && slot.PosX < k.Right) {
+            slot.OwnerBlock = b;
             break;
           }
         }
@@ -345,7 +362,7 @@ void Report(int32_t site, std::u16string_view where) {
 
 }  // namespace
 
-void GetFgBg(std::u16string description, LineArea& area, int32_t ownerPart, uint8_t kind) {
+void GetFgBg(std::u16string description, TrainRec& area, int32_t ownerPart, uint8_t kind) {
   if (description.empty()) return;
   ParamTable& table = paramTable();
   ParamParser& parser = paramParser();
@@ -398,13 +415,16 @@ void GetFgBg(std::u16string description, LineArea& area, int32_t ownerPart, uint
   }
 }
 
-void FreeLayerPieces(LineArea& area) {
-  for (std::vector<LayerPiece>* list : {&area.FgPieces, &area.TgPieces}) {
+void FreeLayerPieces(TrainRec& area) {
+  for (auto [list, count] : {std::pair{&area.FgPieces, &area.FgPieceCount}, std::pair{&area.TgPieces, &area.TgPieceCount}}) {
     for (LayerPiece& p : *list) {
-      DeleteCanvasDC(p.Pixels);
-      if (p.Surface != 0) lv::DeleteSurface(&p.Surface);
+      LvHandle buffer = static_cast<LvHandle>(p.Buffer);
+      FreeDrawBuffer(buffer);
+      LvHandle surface = static_cast<LvHandle>(p.Surface);
+      if (surface != 0) lv::DeleteSurface(&surface);
     }
-    list->clear();
+    list->assign(1, LayerPiece{});
+    *count = 0;
   }
 }
 

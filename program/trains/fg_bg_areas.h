@@ -13,7 +13,7 @@ namespace yov {
 
 // kind: layer_kind; ownerPart: the line's BG or FG part, 0 for TG and the section kinds.
 // Errors are reported here and do not leave (except a stop already reported).
-void GetFgBg(std::u16string description, LineArea& area, int32_t ownerPart, uint8_t kind);
+void GetFgBg(std::u16string description, TrainRec& area, int32_t ownerPart, uint8_t kind);
 
 // The minimum gap between two visible blocks of a band: runs of content closer than one
 // 32-pixel group are one block.

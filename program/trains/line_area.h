@@ -1,11 +1,8 @@
-// The drawing area of one scene line as the layer builders and the area painting see it:
-// its place on the scene, its zones, the layers built for it and what the frame painting
-// reads back (visible blocks of the background, foreground and temporary-background
-// bands, the temporary background's span, the repaint words of the back pages).
+// What the layer builders and the area painting keep in a line's train record: layer
+// kinds and flags, and the meaning of a layer piece's values.
 //
-// The line's train record holds one of these; the show's train records fill the band
-// fields before the area is painted. Line coordinates: x from 0 to Width, y upward from
-// the rail line; scene pixel = (AreaLeftX + x, BaseY - 1 - y) for the row just above y.
+// Line coordinates: x from 0 to Width, y upward from the rail line; the scene row just
+// above line height y is BaseY - 1 - y.
 #pragma once
 
 #include <array>
@@ -13,28 +10,22 @@
 #include <string>
 #include <vector>
 
-#include "lumvatek/exports.h"
-#include "program/core/pictures/canvas_memdc.h"
+#include "program/show/train_record.h"
 
 namespace yov {
 
-// A rectangle of visible content in a line's vehicle band: band columns and band rows
-// (row 0 is the band's top, the vehicle height above the rail line).
-struct VisibleBlock {
-  int32_t Left = 0;
-  int32_t Width = 0;
-  int32_t Top = 0;
-  int32_t Height = 0;
-  bool operator==(const VisibleBlock&) const = default;
-};
-
-// A block of a foreground or temporary-background band with its own copy of the pixels
-// (picture and mask), or in DirectDraw operation a surface keyed on the show's key colour.
-struct LayerPiece {
-  VisibleBlock Block;
-  MaskedPicture Pixels;
-  LvHandle Surface = 0;
-};
+// A piece of a foreground or temporary-background band (TrainRec::FgPieces, TgPieces,
+// 1..count): Left and Right are its band columns; Values hold its top band row, its
+// height, and where its pixels lie: the x, y, DC and mask DC of its draw buffer (Buffer);
+// in DirectDraw operation Surface holds them over the key colour.
+namespace piece_value {
+inline constexpr int kTop = 0;
+inline constexpr int kHeight = 1;
+inline constexpr int kBufferX = 2;
+inline constexpr int kBufferY = 3;
+inline constexpr int kBufferDC = 4;
+inline constexpr int kBufferMaskDC = 5;
+}  // namespace piece_value
 
 inline constexpr int kMaxLayerBlocks = 10;
 inline constexpr int kMaxBackPages = 3;
@@ -59,49 +50,7 @@ inline constexpr int32_t kForeground = 0x20;
 inline constexpr int32_t kTemporary = 0x40;
 }  // namespace layer_flag
 
-struct LineArea {
-  // --- Filled by the train records before painting.
-  int32_t BandTop = 0;        // scene row of the band's top
-  int32_t OriginX = 0;        // scene column of x = 0
-  int32_t OriginY = 0;        // scene row of the rail line (for the section kinds)
-  int32_t Width = 0;
-  int32_t BandHeight = 0;
-  int32_t VehicleHeight = 0;  // VH
-  int32_t AboveBase = 0;
-  int32_t BelowBase = 0;
-  int32_t BgPart = 0;         // picture parts of the background and foreground layers
-  int32_t FgPart = 0;
-  int32_t ScriptLine = 0;     // the script line being started, named in its errors
-
-  // --- Written by the painting.
-  int32_t AreaTopY = 0;
-  int32_t AreaLeftX = 0;
-  int32_t BaseY = 0;
-  int32_t LayerFlags = 0;
-  int32_t LayerTop = 0;
-  int32_t LayerBottom = 0;
-  int32_t WireHeight = 0;
-  std::u16string BgText, FgText, TgText;
-  int32_t BgLine = 0, FgLine = 0, TgLine = 0;
-  int32_t SceneDC = 0;
-  LvHandle SceneSurface = 0;
-  LvHandle AreaBuffer = 0;
-  int32_t AreaBufferData = 0;
-  std::array<int32_t, kMaxBackPages> BufferRedraw{};
-  int32_t FgBandBase = 0;
-  int32_t FgBandHeight = 0;
-
-  // --- Layers for the frame painting.
-  std::vector<VisibleBlock> BgBlocks;
-  std::vector<LayerPiece> FgPieces;
-  std::vector<LayerPiece> TgPieces;
-  int32_t TbgFrom = 0, TbgTo = 0;
-  int32_t TbgFrom2 = 0, TbgTo2 = 0;
-  std::array<int32_t, kMaxBackPages> TbgBufferFrom{};
-  std::array<int32_t, kMaxBackPages> TbgBufferTo{};
-};
-
 // Frees the pixel copies of the line's FG and TG pieces (and their surfaces).
-void FreeLayerPieces(LineArea& area);
+void FreeLayerPieces(TrainRec& area);
 
 }  // namespace yov

@@ -53,7 +53,7 @@ class AreaPainting : public trains_test::AreaTest {
     EXPECT_EQ(Pixel(kLeft, row + 1), kSky);
   }
 
-  yov::LineArea area;
+  yov::TrainRec area;
 };
 
 struct WayCase {
@@ -160,7 +160,7 @@ TEST_F(AreaPainting, AWireOutsideItsLimitsIsTheCposMessageForTheLine) {
     raisedFor = line;
     throw yov::ProgramError(6002, message);
   };
-  area.ScriptLine = 17;
+  area.Line = 17;
   for (const char16_t* code : {u"rL25", u"rL61", u"aL3000", u"aL", u"l"}) {
     SCOPED_TRACE(core_test::utf8(code));
     MakeScene(200, 130);
@@ -185,12 +185,12 @@ TEST_F(AreaPainting, RepaintWordsFollowTheFlipCount) {
   for (const Case& c : {Case{0, {0x21, 0, 0}}, Case{1, {0x21, 0x21, 0}}, Case{2, {0x21, 0x21, 0x21}},
                         Case{7, {0x21, 0x21, 0x21}}}) {
     yov::areaShow().FlipCount = c.flips;
-    yov::LineArea a;
+    yov::TrainRec a;
     yov::SetLayerFlags(a, 0x20);
     yov::SetLayerFlags(a, 0x01);
     EXPECT_EQ(a.BufferRedraw, c.words) << c.flips;
   }
-  yov::LineArea a;
+  yov::TrainRec a;
   yov::areaShow().FlipCount = 0;
   yov::SetLayerFlags(a, static_cast<int16_t>(0x8000));
   EXPECT_EQ(a.BufferRedraw[0], static_cast<int32_t>(0xFFFF8000)) << "sign-extended";

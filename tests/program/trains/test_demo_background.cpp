@@ -26,7 +26,7 @@ TEST_F(DemoBackground, AllLayersAndBothTracksMatchTheGoldenPicture) {
   MakeScene(kWidth, kHeight);
 
   // The scene's own area: the whole screen, its base line at the bottom.
-  yov::LineArea sceneArea;
+  yov::TrainRec sceneArea;
   sceneArea.Width = kWidth;
   sceneArea.BandHeight = kHeight;
   sceneArea.AboveBase = kHeight;
@@ -40,7 +40,7 @@ TEST_F(DemoBackground, AllLayersAndBothTracksMatchTheGoldenPicture) {
 
   // The paths' tracks ("W=E") at their heights above the scene's bottom.
   for (int rail : {140, 50}) {
-    yov::LineArea line;
+    yov::TrainRec line;
     line.Width = kWidth;
     line.VehicleHeight = kVehicleHeight;
     line.BelowBase = 14;

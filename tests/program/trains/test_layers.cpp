@@ -75,10 +75,16 @@ class Layers : public trains_test::AreaTest {
   }
   // Scene pixel of line point (x, y): the row just above line height y.
   plat::COLORREF At(int x, int y) const { return Pixel(area.AreaLeftX + x, area.BaseY - 1 - y); }
+  static void ExpectPiece(const yov::LayerPiece& p, int left, int right, int top, int height) {
+    EXPECT_EQ(std::vector<int32_t>({p.Left, p.Right, p.Values[yov::piece_value::kTop],
+                                    p.Values[yov::piece_value::kHeight]}),
+              std::vector<int32_t>({left, right, top, height}));
+    EXPECT_NE(p.Buffer, 0);
+  }
   int Count(int site) const { return static_cast<int>(std::count(steps_.begin(), steps_.end(), site)); }
 
   QTemporaryDir dir;
-  yov::LineArea area;
+  yov::TrainRec area;
 };
 
 TEST_F(Layers, EmptyTextsLeaveCanvasAndChainAlone) {
@@ -203,8 +209,9 @@ TEST_F(Layers, BracketsAndEmptyParametersPlaceAsWithout) {
     EXPECT_EQ(At(55, 0), kSky);
     EXPECT_EQ(At(50, 20), kSky);
     EXPECT_EQ(At(50, -1), kSky);
-    ASSERT_EQ(area.BgBlocks.size(), 1u);
-    EXPECT_EQ(area.BgBlocks[0], (yov::VisibleBlock{45, 10, 20, 20}));
+    ASSERT_EQ(area.BgBlockCount, 1);
+    const yov::VisibleBlock& b = area.BgBlocks[1];
+    EXPECT_EQ(std::vector<int32_t>({b.Left, b.Width, b.Top, b.Height}), std::vector<int32_t>({45, 10, 20, 20}));
   }
 }
 
@@ -284,16 +291,20 @@ TEST_F(Layers, SidePartsFillTheRoomBesideTheMainStrip) {
 TEST_F(Layers, TemporaryBackgroundSpanIsItsBlocksOnEveryPage) {
   yov::areaShow().FlipCount = 2;
   yov::GetFgBg(u"red.jpg:5;blue.jpg:75", area, 0, yov::layer_kind::kTemporary);
-  ASSERT_EQ(area.TgPieces.size(), 2u);
-  EXPECT_EQ(area.TgPieces[0].Block, (yov::VisibleBlock{0, 10, 20, 20}));
-  EXPECT_EQ(area.TgPieces[1].Block, (yov::VisibleBlock{72, 6, 32, 8}));
+  ASSERT_EQ(area.TgPieceCount, 2);
+  ExpectPiece(area.TgPieces[1], 0, 10, 20, 20);
+  ExpectPiece(area.TgPieces[2], 72, 78, 32, 8);
   EXPECT_EQ(area.TbgFrom, 0);
   EXPECT_EQ(area.TbgTo, 78);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(area.TbgBufferFrom[static_cast<size_t>(i)], 0);
     EXPECT_EQ(area.TbgBufferTo[static_cast<size_t>(i)], 78);
   }
-  EXPECT_EQ(plat::GetPixel(area.TgPieces[1].Pixels.picture.dc, 0, 0), kBlue) << "the piece keeps its pixels";
+  const yov::LayerPiece& blue = area.TgPieces[2];
+  EXPECT_EQ(plat::GetPixel(plat::HDC::FromValue(blue.Values[yov::piece_value::kBufferDC]),
+                           blue.Values[yov::piece_value::kBufferX], blue.Values[yov::piece_value::kBufferY]),
+            kBlue)
+      << "the piece keeps its pixels";
   EXPECT_EQ(At(3, 2), kSky) << "the temporary background stays out of the scene";
   EXPECT_EQ(area.LayerFlags, 0x40);
 }
@@ -337,7 +348,7 @@ TEST_F(Layers, ATemporaryBackgroundOutsideTheBandHasAnEmptySpan) {
   area.TbgFrom = area.TbgTo = 7;
   area.TbgBufferFrom = {7, 7, 7};
   yov::GetFgBg(u"red.jpg:5,50", area, 0, yov::layer_kind::kTemporary);  // wholly above the band
-  EXPECT_TRUE(area.TgPieces.empty());
+  EXPECT_EQ(area.TgPieceCount, 0);
   EXPECT_EQ(area.TbgFrom, 0);
   EXPECT_EQ(area.TbgTo, 0);
   EXPECT_EQ(area.TbgBufferFrom[0], 0);
@@ -362,8 +373,8 @@ TEST_F(Layers, PaintObjectClearsLayersTrackAndMarksThePages) {
   EXPECT_EQ(Pixel(20 + 50, 90), plat::RGB(192, 192, 192)) << "the track over the background";
   EXPECT_EQ(At(50, 40), plat::RGB(192, 192, 192)) << "the wire at the vehicle height";
   EXPECT_EQ(At(88, 2), kSky) << "the foreground stays in its band";
-  ASSERT_EQ(area.FgPieces.size(), 1u);
-  ASSERT_EQ(area.TgPieces.size(), 1u);
+  ASSERT_EQ(area.FgPieceCount, 1);
+  ASSERT_EQ(area.TgPieceCount, 1);
   EXPECT_EQ(area.LayerFlags, 0x08 | 0x10 | 0x01 | 0x05 | 0x40 | 0x20);
   EXPECT_EQ(area.BufferRedraw[0], area.LayerFlags & 0x77);
   EXPECT_EQ(area.BufferRedraw[1], area.LayerFlags & 0x77);
