@@ -1,6 +1,7 @@
 #include "program/trains/temp_background.h"
 
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -94,6 +95,17 @@ struct JpegBox {
   const LoadedPicture& picture() const { return areaTemplates().General; }
 };
 
+// Loads or opens the item's picture for the measuring or the drawing pass; its size.
+std::pair<int32_t, int32_t> OpenItem(Item& item, JpegBox& jpeg, bool measuring) {
+  if (item.jpeg) {
+    jpeg.Load(item.name, measuring ? strip_site::kJpegMeasureBefore : strip_site::kJpegDrawBefore,
+              measuring ? strip_site::kJpegMeasureAfter : strip_site::kJpegDrawAfter);
+    return {jpeg.picture().width, jpeg.picture().height};
+  }
+  OpenPictureRef(item.name, measuring ? kMeasureOnly : int16_t{0}, 0);
+  return {pictureRef().PicRefOpenWidth, pictureRef().PicRefOpenHeight};
+}
+
 }  // namespace
 
 void LoadTempBackground(std::u16string& text, int32_t& width, int32_t& height, int32_t& animHead,
@@ -118,17 +130,7 @@ void LoadTempBackground(std::u16string& text, int32_t& width, int32_t& height, i
     }
     Item item = ItemOf(entry);
     if (item.name.empty()) continue;
-    int32_t w = 0;
-    int32_t h = 0;
-    if (item.jpeg) {
-      jpeg.Load(item.name, strip_site::kJpegMeasureBefore, strip_site::kJpegMeasureAfter);
-      w = jpeg.picture().width;
-      h = jpeg.picture().height;
-    } else {
-      OpenPictureRef(item.name, kMeasureOnly, 0);
-      w = pictureRef().PicRefOpenWidth;
-      h = pictureRef().PicRefOpenHeight;
-    }
+    const auto [w, h] = OpenItem(item, jpeg, true);
     total += w;
     if (h > height) height = h;
   }
@@ -162,23 +164,13 @@ void LoadTempBackground(std::u16string& text, int32_t& width, int32_t& height, i
     }
     Item item = ItemOf(entry);
     if (item.name.empty()) continue;
-    int32_t w = 0;
-    int32_t h = 0;
-    if (item.jpeg) {
-      jpeg.Load(item.name, strip_site::kJpegDrawBefore, strip_site::kJpegDrawAfter);
+    const auto [w, h] = OpenItem(item, jpeg, false);
+    if (!item.jpeg) {
+      DrawPicturePart(pictureRef().PicRefCache, dc, maskDc, x, stripTop + height - h, w, h, item.name, 0);
+    } else if (w > 0 && h > 0) {
       const LoadedPicture& p = jpeg.picture();
-      w = p.width;
-      h = p.height;
-      if (w > 0 && h > 0) {
-        CopyRectEx(dc, maskDc, x, stripTop + height - h, w, h, p.dcs.picture.dc.Value(), p.dcs.mask.dc.Value(), 0, 0,
-                   1, 1, 0, 0, strip_site::kJpegDrawAfter);
-      }
-    } else {
-      OpenPictureRef(item.name, 0, 0);
-      w = pictureRef().PicRefOpenWidth;
-      h = pictureRef().PicRefOpenHeight;
-      DrawPicturePart(pictureRef().PicRefCache, cc.pictureDc.Value(), cc.maskDc.Value(), x, stripTop + height - h, w, h,
-                      item.name, 0);
+      CopyRectEx(dc, maskDc, x, stripTop + height - h, w, h, p.dcs.picture.dc.Value(), p.dcs.mask.dc.Value(), 0, 0, 1,
+                 1, 0, 0, strip_site::kJpegDrawAfter);
     }
     cc.fillPosition = Checked(int64_t{x} + w);
     if (h < height) FillRectColor(cc.pictureDc, cc.maskDc, x, stripTop, w, height - h, 0, plat::BLACKNESS, kSiteGap);
