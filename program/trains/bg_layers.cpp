@@ -212,7 +212,7 @@ void BuildBgLayers(TrainRec& area, int32_t leftX, int32_t rightX, int32_t stripW
       case layer_kind::kSectionPlaced: {
         const AreaShow& show = areaShow();
         CopyRectClipped(show.SectionDC, show.SectionMaskDC, leftX, below, width, all,
-                        area.OriginX - show.SectionOriginX, area.OriginY + 1 - show.SectionOriginY, kModeBehind, 0);
+                        area.OriginX - show.SectionOriginX, area.OriginY - show.SectionOriginY, kModeBehind, 0);
         break;
       }
       case layer_kind::kTemporary:
