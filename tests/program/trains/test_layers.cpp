@@ -11,6 +11,7 @@
 
 #include "trains_fixture.h"
 #include "program/core/pictures/anim_pools.h"
+#include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/bg_layers.h"
@@ -93,6 +94,19 @@ TEST_F(Layers, EmptyTextsLeaveCanvasAndChainAlone) {
     EXPECT_EQ(s.width, 0) << core_test::utf8(text);
     EXPECT_EQ(s.anim, 99) << "the chain head is untouched";
   }
+}
+
+TEST_F(Layers, AnExpansionErrorIsAProgramErrorBeforeAnythingIsDrawn) {
+  Strip s;
+  std::u16string text = u"red.jpg,(blue.jpg";
+  try {
+    yov::LoadTempBackground(text, s.width, s.height, s.anim, 0);
+    ADD_FAILURE() << "no error";
+  } catch (const yov::ProgramError& e) {
+    EXPECT_EQ(e.number(), 6002);
+  }
+  EXPECT_EQ(s.width, -1) << "the sizes are not yet set";
+  EXPECT_EQ(s.anim, 99);
 }
 
 TEST_F(Layers, AStripOfTwoPicturesAndAGapStandsOnItsBottom) {
