@@ -14,8 +14,9 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/startup.h"
 #include "program/scene/scene_wiring.h"
-#include "program/trains/trains_wiring.h"
+#include "program/scene/stock_loading.h"
 #include "program/show/show_wiring.h"
+#include "program/trains/trains_wiring.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   // The parts of the program hand their entries to start-up before Main runs.
   yov::WireShow();
   yov::WireScene();
+  yov::WireStockLoading();
   yov::WireTrains();
   if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
   if (!haveDisplay()) {
