@@ -13,6 +13,7 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
+#include "program/show/show_state.h"
 #include "program/trains/area_show.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/fg_bg_areas.h"
@@ -113,7 +114,7 @@ uint8_t RaisedStructure(int32_t dest, int32_t mask, int32_t x, int32_t y, TrainR
 }  // namespace
 
 void SetLayerFlags(TrainRec& area, int16_t flag) {
-  const int32_t pages = std::clamp(areaShow().FlipCount, 0, kMaxBackPages - 1);
+  const int32_t pages = std::min<int32_t>(showState().FlipCount, kMaxBackPages - 1);
   for (int32_t i = 0; i <= pages; ++i) area.BufferRedraw[static_cast<size_t>(i)] |= static_cast<int32_t>(flag);
 }
 
@@ -243,5 +244,7 @@ AreaShow& areaShow() {
   static AreaShow show;
   return show;
 }
+
+uint32_t KeyColourValue() { return static_cast<uint32_t>(showState().KeyPixel); }
 
 }  // namespace yov

@@ -1,6 +1,7 @@
 // What the layer builders and the area painting take from the show and from the line
-// readers: the scene's drawing objects (the display start makes them), the flip count,
-// the background colour, and the position and point readers of a script line.
+// readers: the scene's drawing objects (the display start makes them), the background
+// colour, and the position and point readers of a script line. The flip count and the
+// key colour are the show state's.
 //
 // The show fills this record when it starts the display; the line readers wire their
 // procedures in. Main thread only.
@@ -22,9 +23,7 @@ struct AreaShow {
   int32_t SceneDC = 0;             // the scene's memory DC, the whole scene
   LvHandle SceneSurface = 0;       // the DirectDraw scene surface, 0 in GDI operation
   bool DirectDraw = false;         // DirectDraw operation
-  int32_t FlipCount = 0;           // 0 single, 1 dual, 2 triple buffering
   plat::COLORREF BackgroundColour = 0;  // the scene's background colour (0x00BBGGRR)
-  uint32_t KeyColourValue = 0;     // the surfaces' key colour as a pixel value
   // The drawing buffer of a section's objects and the scene point of its top-left pixel.
   int32_t SectionDC = 0;
   int32_t SectionMaskDC = 0;
@@ -50,5 +49,8 @@ struct AreaShow {
 };
 
 AreaShow& areaShow();
+
+// The surfaces' key colour as a pixel value of the display.
+uint32_t KeyColourValue();
 
 }  // namespace yov

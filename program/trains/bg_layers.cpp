@@ -9,6 +9,7 @@
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/scene/picture_slot.h"
+#include "program/show/show_state.h"
 #include "program/trains/area_show.h"
 
 namespace yov {
@@ -72,8 +73,8 @@ void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, i
   c.Surface = 0;
   if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0 && show.DirectDraw) {
     const int32_t w = (source.LastFrame + 1) * source.FrameWidth;
-    const LvHandle surface = lv::CreateSurface(w, source.FrameHeight, show.KeyColourValue, kSiteFrameSurface);
-    if (surface != 0) lv::FillSurface(surface, 0, 0, w, source.FrameHeight, show.KeyColourValue, 0, kSiteFrameSurface);
+    const LvHandle surface = lv::CreateSurface(w, source.FrameHeight, KeyColourValue(), kSiteFrameSurface);
+    if (surface != 0) lv::FillSurface(surface, 0, 0, w, source.FrameHeight, KeyColourValue(), 0, kSiteFrameSurface);
     PictureSlot& k = pictureSlots()[clone];
     k.Surface = static_cast<int32_t>(surface);
     k.BufX = 0;

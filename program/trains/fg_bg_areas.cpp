@@ -17,6 +17,7 @@
 #include "program/core/windows/utilities.h"
 #include "program/scene/param_table.h"
 #include "program/scene/picture_slot.h"
+#include "program/show/show_state.h"
 #include "program/trains/area_show.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/bg_layers.h"
@@ -107,9 +108,8 @@ std::vector<VisibleBlock> BlocksOf(const MaskedPicture& band, const TrainRec& ar
 
 // A surface keyed on the show's key colour, cleared to it.
 LvHandle KeyedSurface(int32_t width, int32_t height, int32_t site) {
-  const AreaShow& show = areaShow();
-  const LvHandle surface = lv::CreateSurface(width, height, show.KeyColourValue, site);
-  if (surface != 0) lv::FillSurface(surface, 0, 0, width, height, show.KeyColourValue, 0, site);
+  const LvHandle surface = lv::CreateSurface(width, height, KeyColourValue(), site);
+  if (surface != 0) lv::FillSurface(surface, 0, 0, width, height, KeyColourValue(), 0, site);
   return surface;
 }
 
@@ -284,7 +284,7 @@ void StoreLayer(TrainRec& area, int32_t owner, uint8_t kind, LayerRecord& layer)
     for (int32_t guard = 0; slots.valid(s) && guard <= slots.Count; ++guard) {
       if (show.DirectDraw) {
         PictureSlot& slot = slots[s];
-        const LvHandle surface = lv::CreateSurface(slot.FrameWidth, slot.FrameHeight, show.KeyColourValue, kSiteSurfaceStore);
+        const LvHandle surface = lv::CreateSurface(slot.FrameWidth, slot.FrameHeight, KeyColourValue(), kSiteSurfaceStore);
         slot.Surface2 = static_cast<int32_t>(surface);
         if (surface != 0) {
           lv::DDBlt(surface, 0, 0, slot.FrameWidth, slot.FrameHeight, area.SceneSurface, area.AreaLeftX + slot.PosX,
@@ -318,7 +318,7 @@ void StoreLayer(TrainRec& area, int32_t owner, uint8_t kind, LayerRecord& layer)
       }
       area.TbgFrom = from;
       area.TbgTo = to;
-      for (int i = 0; i <= std::clamp(show.FlipCount, 0, kMaxBackPages - 1); ++i) {
+      for (int i = 0; i <= std::min<int32_t>(showState().FlipCount, kMaxBackPages - 1); ++i) {
         area.TbgBufferFrom[static_cast<size_t>(i)] = from;
         area.TbgBufferTo[static_cast<size_t>(i)] = to;
       }

@@ -14,6 +14,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/startup/program_state.h"
+#include "program/show/show_state.h"
 #include "program/trains/area_show.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/line_area.h"
@@ -51,6 +52,7 @@ class AreaTest : public picref_test::PictureRefTest {
     yov::FreeAreaTemplates();
     yov::FreeCanvas(5);
     yov::areaShow() = {};
+    yov::showState().FlipCount = 0;
     yov::lv::CloseCache();
     yov::lv::CloseDLL();
     yov::drawHooks() = {};

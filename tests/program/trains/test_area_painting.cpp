@@ -184,14 +184,14 @@ TEST_F(AreaPainting, RepaintWordsFollowTheFlipCount) {
   };
   for (const Case& c : {Case{0, {0x21, 0, 0}}, Case{1, {0x21, 0x21, 0}}, Case{2, {0x21, 0x21, 0x21}},
                         Case{7, {0x21, 0x21, 0x21}}}) {
-    yov::areaShow().FlipCount = c.flips;
+    yov::showState().FlipCount = c.flips;
     yov::TrainRec a;
     yov::SetLayerFlags(a, 0x20);
     yov::SetLayerFlags(a, 0x01);
     EXPECT_EQ(a.BufferRedraw, c.words) << c.flips;
   }
   yov::TrainRec a;
-  yov::areaShow().FlipCount = 0;
+  yov::showState().FlipCount = 0;
   yov::SetLayerFlags(a, static_cast<int16_t>(0x8000));
   EXPECT_EQ(a.BufferRedraw[0], static_cast<int32_t>(0xFFFF8000)) << "sign-extended";
 }

@@ -303,7 +303,7 @@ TEST_F(Layers, SidePartsFillTheRoomBesideTheMainStrip) {
 }
 
 TEST_F(Layers, TemporaryBackgroundSpanIsItsBlocksOnEveryPage) {
-  yov::areaShow().FlipCount = 2;
+  yov::showState().FlipCount = 2;
   yov::GetFgBg(u"red.jpg:5;blue.jpg:75", area, 0, yov::layer_kind::kTemporary);
   ASSERT_EQ(area.TgPieceCount, 2);
   ExpectPiece(area.TgPieces[1], 0, 10, 20, 20);
@@ -358,7 +358,7 @@ TEST_F(Layers, ForegroundAnimationsFindTheirBlock) {
 namespace {
 
 TEST_F(Layers, ATemporaryBackgroundOutsideTheBandHasAnEmptySpan) {
-  yov::areaShow().FlipCount = 1;
+  yov::showState().FlipCount = 1;
   area.TbgFrom = area.TbgTo = 7;
   area.TbgBufferFrom = {7, 7, 7};
   yov::GetFgBg(u"red.jpg:5,50", area, 0, yov::layer_kind::kTemporary);  // wholly above the band
@@ -370,7 +370,7 @@ TEST_F(Layers, ATemporaryBackgroundOutsideTheBandHasAnEmptySpan) {
 }
 
 TEST_F(Layers, PaintObjectClearsLayersTrackAndMarksThePages) {
-  yov::areaShow().FlipCount = 1;
+  yov::showState().FlipCount = 1;
   yov::ClearPicturePools();
   area.BgPart = yov::AllocPicPart(1);
   area.FgPart = yov::AllocPicPart(1);
