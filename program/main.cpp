@@ -13,6 +13,7 @@
 #include "program/core/startup/command_line.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/startup.h"
+#include "program/ui/preview_window.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Yov"));
+  yov::WirePreview();
   const yov::MainResult result = yov::Main(line.text);
   if (!result.keepRunning) return result.exitCode;
   return QApplication::exec();

@@ -16,6 +16,7 @@
 #include "program/core/windows/context_help.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/core/startup/core_wiring.h"
+#include "program/core/startup/foreign_window_mode.h"
 #include "program/core/binding/engine_events.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/startup/instance_control.h"
@@ -32,6 +33,7 @@
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock/recent_files.h"
+#include "program/ui/foreign_window.h"
 
 namespace yov {
 
@@ -165,9 +167,27 @@ void waitForSettingsDialog() {
   }
 }
 
+// The show in the screen-saver daemon's window: one copy per monitor, so another copy does
+// not refuse it, and nothing may pop up over the daemon's screen: without a scene script and
+// stock the preview's pictures run in the window instead of the settings dialog opening.
+void runInForeignWindow(const ForeignWindowMode& foreign) {
+  MainState& ms = mainState();
+  if (!foreign.root) WatchForeignWindow(serviceWindowIfLoaded(), foreign.window);
+  if (ms.StockOk && ms.ConfigOk) {
+    ms.ScreenSaverMode = 1;
+    RunShow(1, ms.ConfigFile);
+    return;
+  }
+  ShowPreview(foreign.window);
+}
+
 // Step 22: the road the command line names.
 void dispatch(std::u16string lowered) {
   MainState& ms = mainState();
+  if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
+    runInForeignWindow(foreign);
+    return;
+  }
   const std::u16string f = plat::left(lowered, 2);
   const bool ready = ms.StockOk && ms.ConfigOk;
   const bool showRoad = ((f == u"/s" || lowered.empty()) && ready) || (f == u"/f" && ready) ||

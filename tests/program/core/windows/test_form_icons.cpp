@@ -55,12 +55,12 @@ TEST_F(FormIcons, AFileThatIsNoPictureLeavesTheDesignedOne) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("not a picture");
   f.close();
-  settings_["4PPic"] = notPicture.toStdString();
+  settings_["7PPic"] = notPicture.toStdString();
   QLabel box;
   QPixmap designed(3, 3);
   designed.fill(Qt::blue);
   box.setPixmap(designed);
-  yov::LoadPictureBox(&box, 4);  // and no built-in bitmap 304 either
+  yov::LoadPictureBox(&box, 7);  // and no built-in bitmap 307 either
   EXPECT_EQ(box.pixmap().size(), QSize(3, 3));
 }
 
