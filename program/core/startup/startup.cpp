@@ -15,6 +15,7 @@
 #include "platform/text.h"
 #include "program/core/windows/context_help.h"
 #include "program/core/startup/core_hooks.h"
+#include "program/core/startup/command_line.h"
 #include "program/core/startup/core_wiring.h"
 #include "program/core/startup/foreign_window_mode.h"
 #include "program/core/binding/engine_events.h"
@@ -306,8 +307,14 @@ MainResult Main(std::u16string_view commandLine) {
   try {
     if (f == u"/p") {
       // Only the preview: no mutex, no engine, no service window of its own.
-      const double parent = plat::val(plat::mid(commandLine, 3));
-      ShowPreview(parent > 0 ? static_cast<uintptr_t>(parent) : 0);
+      // X11 tools print window ids in hexadecimal, so "0x" ids are read as well.
+      const std::u16string number = plat::trim(plat::mid(commandLine, 3));
+      uintptr_t parent = ParseWindowId(plat::utf16ToUtf8(number));
+      if (parent == 0) {
+        const double value = plat::val(number);
+        parent = value > 0 && value <= static_cast<double>(UINT32_MAX) ? static_cast<uintptr_t>(value) : 0;
+      }
+      ShowPreview(parent);
       return {true, 0};
     }
     if (!AcquireInstance()) {

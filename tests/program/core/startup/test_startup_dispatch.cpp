@@ -38,6 +38,7 @@ struct DispatchCase {
 const DispatchCase kCases[] = {
     {"PreviewTakesTheWindowNumber", "/p 1234", true, false, {"preview 1234"}, false},
     {"PreviewInCapitals", "/P 77", false, false, {"preview 77"}, false},
+    {"PreviewTakesAnXWindowIdInHex", "/p 0x50d", false, false, {"preview 1293"}, false},
     {"ScreenSaver", "/s", true, false, {"show 1 $S"}, true, 1},
     {"EmptyLineIsTheScreenSaver", "", true, false, {"show 1 $S"}, true, 1},
     {"ScreenSaverWithoutFilesOpensTheSettings", "/s", false, false, {"settings standalone"}, false},

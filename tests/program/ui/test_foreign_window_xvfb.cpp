@@ -1,0 +1,190 @@
+// The program drawing into a window of another program on a real X server (Xvfb): the
+// preview ("/p N") and the X screen-saver convention (--window-id N; XSCREENSAVER_WINDOW
+// with --root), each into a parent window this test creates. What is drawn must show within
+// a second, SIGTERM must end the program with status 0 within half a second, and a parent
+// window that goes away must end it cleanly too.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kParentWidth = 320;
+constexpr int kParentHeight = 200;
+
+// One Xvfb server for the whole suite, on the first free display number from 90.
+class XServer {
+ public:
+  static XServer& get() {
+    static XServer server;
+    return server;
+  }
+  xcb_connection_t* connection() const { return connection_; }
+  QString display() const { return QStringLiteral(":%1").arg(number_); }
+  QString failure() const { return failure_; }
+
+ private:
+  XServer() {
+    for (int n = 90; n < 140 && connection_ == nullptr; ++n) {
+      if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n))) continue;
+      process_ = std::make_unique<QProcess>();
+      process_->start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), "-screen", "0", "640x480x24", "-nolisten", "tcp"});
+      if (!process_->waitForStarted(5000)) {
+        failure_ = "Xvfb cannot be started (package xvfb)";
+        return;
+      }
+      QElapsedTimer t;
+      t.start();
+      const std::string name = ":" + std::to_string(n);
+      while (t.elapsed() < 10000 && process_->state() == QProcess::Running) {
+        if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
+          xcb_connection_t* c = xcb_connect(name.c_str(), nullptr);
+          if (xcb_connection_has_error(c) == 0) {
+            connection_ = c;
+            number_ = n;
+            return;
+          }
+          xcb_disconnect(c);
+        }
+        QThread::msleep(20);
+      }
+      process_->kill();
+      process_->waitForFinished();
+    }
+    if (failure_.isEmpty()) failure_ = "no Xvfb display could be opened";
+  }
+  ~XServer() {
+    if (connection_ != nullptr) xcb_disconnect(connection_);
+    if (process_ && process_->state() != QProcess::NotRunning) {
+      process_->terminate();
+      process_->waitForFinished(5000);
+    }
+  }
+
+  std::unique_ptr<QProcess> process_;
+  xcb_connection_t* connection_ = nullptr;
+  int number_ = 0;
+  QString failure_;
+};
+
+xcb_window_t makeParent(xcb_connection_t* c) {
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  const xcb_window_t w = xcb_generate_id(c);
+  const uint32_t values[] = {screen->black_pixel};
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 10, 10, kParentWidth, kParentHeight, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
+  xcb_map_window(c, w);
+  xcb_flush(c);
+  return w;
+}
+
+// Pixels of the window (with what its children show) that are not black.
+int coloured(xcb_connection_t* c, xcb_window_t w) {
+  xcb_get_image_reply_t* image = xcb_get_image_reply(
+      c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, kParentWidth, kParentHeight, ~0u), nullptr);
+  if (image == nullptr) return -1;
+  const uint8_t* data = xcb_get_image_data(image);
+  const int length = xcb_get_image_data_length(image);
+  int count = 0;
+  for (int i = 0; i + 3 < length; i += 4) count += (data[i] | data[i + 1] | data[i + 2]) != 0;
+  std::free(image);
+  return count;
+}
+
+enum class End { Sigterm, WindowGone };
+
+struct ForeignCase {
+  const char* name;
+  const char* arguments;  // %W: the parent window's id
+  bool daemonVariable;    // XSCREENSAVER_WINDOW names the parent
+  End end;
+};
+
+const ForeignCase kCases[] = {
+    {"PreviewEndsOnSigterm", "/p %W", false, End::Sigterm},
+    {"PreviewEndsWhenItsWindowGoes", "/p %W", false, End::WindowGone},
+    {"WindowIdEndsOnSigterm", "--window-id %W", false, End::Sigterm},
+    {"DaemonWindowWithRootEndsOnSigterm", "--root", true, End::Sigterm},
+    {"WindowIdEndsWhenItsWindowGoes", "-window-id %W", false, End::WindowGone},
+};
+
+class ForeignWindow : public ::testing::TestWithParam<ForeignCase> {};
+
+TEST_P(ForeignWindow, DrawsIntoItAndEndsCleanly) {
+  const ForeignCase& k = GetParam();
+  XServer& x = XServer::get();
+  ASSERT_NE(x.connection(), nullptr) << x.failure().toStdString();
+  xcb_connection_t* c = x.connection();
+  const xcb_window_t parent = makeParent(c);
+  ASSERT_EQ(coloured(c, parent), 0) << "the parent starts black";
+
+  QTemporaryDir home;
+  ASSERT_TRUE(home.isValid());
+  QDir(home.path()).mkdir("run");
+  ::chmod(QFile::encodeName(home.filePath("run")).constData(), 0700);
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DISPLAY", x.display());
+  env.insert("QT_QPA_PLATFORM", "xcb");
+  env.insert("YOV_CONFIG_HOME", home.filePath("config"));
+  env.insert("XDG_RUNTIME_DIR", home.filePath("run"));
+  env.insert("TMP", home.path());
+  env.remove("XSCREENSAVER_WINDOW");
+  if (k.daemonVariable) env.insert("XSCREENSAVER_WINDOW", QString::number(parent));
+  QStringList arguments = QString::fromLatin1(k.arguments).split(' ');
+  for (QString& a : arguments) a.replace("%W", QString::number(parent));
+
+  QProcess yov;
+  yov.setProcessEnvironment(env);
+  yov.start(QString(YOV_BIN_DIR) + "/yov", arguments);
+  ASSERT_TRUE(yov.waitForStarted(5000));
+  QElapsedTimer t;
+  t.start();
+  int seen = 0;
+  while (t.elapsed() < 1000 && yov.state() == QProcess::Running) {
+    seen = coloured(c, parent);
+    if (seen > 0) break;
+    QThread::msleep(20);
+  }
+  EXPECT_GT(seen, 0) << "drawn within a second; stderr: " << yov.readAllStandardError().toStdString();
+  ASSERT_EQ(yov.state(), QProcess::Running) << yov.readAllStandardError().toStdString();
+
+  QElapsedTimer ending;
+  ending.start();
+  if (k.end == End::Sigterm) {
+    yov.terminate();
+    EXPECT_TRUE(yov.waitForFinished(5000));
+    EXPECT_LE(ending.elapsed(), 500) << "SIGTERM ends it within half a second";
+  } else {
+    xcb_destroy_window(c, parent);
+    xcb_flush(c);
+    EXPECT_TRUE(yov.waitForFinished(5000)) << "a window that went away ends the program";
+  }
+  if (yov.state() != QProcess::NotRunning) {
+    yov.kill();
+    yov.waitForFinished();
+  }
+  EXPECT_EQ(yov.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(yov.exitCode(), 0) << yov.readAllStandardError().toStdString();
+  if (k.end == End::Sigterm) {
+    xcb_destroy_window(c, parent);
+    xcb_flush(c);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Xvfb, ForeignWindow, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<ForeignCase>& i) { return std::string(i.param.name); });
+
+}  // namespace
