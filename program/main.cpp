@@ -36,6 +36,9 @@ int main(int argc, char** argv) {
   yov::MainState& ms = yov::mainState();
   ms.SaverWindow = line.saverWindow;
   ms.SaverRoot = line.saverRoot;
+  ms.SaverScript = line.saverScript;
+  ms.SaverStock = line.saverStock;
+  ms.SaverSpeed = line.saverSpeed;
 
   if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
   if (!haveDisplay()) {

@@ -128,12 +128,13 @@ void findTempDir(bool screenSaver) {
 void readLastFiles() {
   MainState& ms = mainState();
   const std::u16string& instanceKey = programState().InstanceLetter;
-  const std::u16string script = GetRegString(u"Conf01", u"", instanceKey);
+  // The screen-saver daemon's options name this run's files in place of the stored ones.
+  const std::u16string script = !ms.SaverScript.empty() ? ms.SaverScript : GetRegString(u"Conf01", u"", instanceKey);
   if (!script.empty() && script != u"*" && FileExistsMin(script, 10)) {
     ms.ConfigOk = true;
     SetConfigFile(script);
   }
-  const std::u16string stock = GetRegString(u"Stock01", u"", instanceKey);
+  const std::u16string stock = !ms.SaverStock.empty() ? ms.SaverStock : GetRegString(u"Stock01", u"", instanceKey);
   if (!stock.empty() && stock != u"*" && FileExistsMin(stock, 10)) {
     ms.StockOk = true;
     if (laterParts().setStockName) laterParts().setStockName(stock);
@@ -348,6 +349,7 @@ MainResult Main(std::u16string_view commandLine) {
     readLastFiles();
     findHelp();
     ReadStartupSettings();
+    if (ms.SaverSpeed > 0) ms.Show.Speed[kFullScreenMode] = static_cast<float>(ms.SaverSpeed) * 0.001f;
     dispatch(lowered);
     return {true, 0};
   } catch (...) {
