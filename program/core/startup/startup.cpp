@@ -125,16 +125,25 @@ void findTempDir(bool screenSaver) {
   SaveRegString(u"TmpDir", st.TempDir);
 }
 
+// A file of the recent list: the screen-saver daemon's option for this run when given; else
+// the copy's own; under the daemon, where the other monitors' copies take slots B to F, a
+// copy without files of its own shows those of the first slot.
+std::u16string lastFile(const std::u16string& option, const char16_t* name) {
+  if (!option.empty()) return option;
+  const std::u16string& instanceKey = programState().InstanceLetter;
+  std::u16string file = GetRegString(name, u"", instanceKey);
+  if (file.empty() && !instanceKey.empty() && CurrentForeignWindowMode().active) file = GetRegString(name, u"");
+  return file;
+}
+
 void readLastFiles() {
   MainState& ms = mainState();
-  const std::u16string& instanceKey = programState().InstanceLetter;
-  // The screen-saver daemon's options name this run's files in place of the stored ones.
-  const std::u16string script = !ms.SaverScript.empty() ? ms.SaverScript : GetRegString(u"Conf01", u"", instanceKey);
+  const std::u16string script = lastFile(ms.SaverScript, u"Conf01");
   if (!script.empty() && script != u"*" && FileExistsMin(script, 10)) {
     ms.ConfigOk = true;
     SetConfigFile(script);
   }
-  const std::u16string stock = !ms.SaverStock.empty() ? ms.SaverStock : GetRegString(u"Stock01", u"", instanceKey);
+  const std::u16string stock = lastFile(ms.SaverStock, u"Stock01");
   if (!stock.empty() && stock != u"*" && FileExistsMin(stock, 10)) {
     ms.StockOk = true;
     if (laterParts().setStockName) laterParts().setStockName(stock);

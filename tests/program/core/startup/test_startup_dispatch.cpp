@@ -178,6 +178,18 @@ TEST_F(StartupDispatch, TheDaemonsOptionsReplaceTheStoredFilesAndSpeed) {
   EXPECT_TRUE(runUntilEnded());
 }
 
+TEST_F(StartupDispatch, UnderTheDaemonALaterSlotWithoutFilesShowsThoseOfTheFirst) {
+  const std::string script = makeFile("scenes/First.ttt");
+  yov::SaveRegString(u"Conf01", u16(script));
+  yov::SaveRegString(u"Stock01", u16(makeFile("stock/First.stk")));
+  const plat::NamedMutex first = holdMutex("RolvaneScr0");
+  yov::mainState().SaverRoot = true;
+  yov::Main(u"/s");
+  EXPECT_EQ(yov::programState().InstanceLetter, u"B");
+  EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + utf8(plat::ucase(u16(script)))});
+  EXPECT_TRUE(runUntilEnded());
+}
+
 TEST_F(StartupDispatch, ABareNameBecomesTheSceneScript) {
   yov::Main(u"\"My Scene.ttt\"");
   EXPECT_EQ(yov::mainState().ConfigFile, u"MY SCENE.TTT");
