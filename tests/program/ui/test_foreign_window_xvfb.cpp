@@ -25,7 +25,7 @@ namespace {
 constexpr int kParentWidth = 320;
 constexpr int kParentHeight = 200;
 
-// One Xvfb server for the whole suite, on the first free display number from 90.
+// One Xvfb server for the whole test program.
 class XServer {
  public:
   static XServer& get() {
@@ -37,34 +37,37 @@ class XServer {
   QString failure() const { return failure_; }
 
  private:
+  // Xvfb chooses a free display number itself and writes it to its standard output, so
+  // test processes running side by side never share a server.
   XServer() {
-    for (int n = 90; n < 140 && connection_ == nullptr; ++n) {
-      if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n))) continue;
-      process_ = std::make_unique<QProcess>();
-      process_->start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), "-screen", "0", "640x480x24", "-nolisten", "tcp"});
-      if (!process_->waitForStarted(5000)) {
-        failure_ = "Xvfb cannot be started (package xvfb)";
-        return;
-      }
-      QElapsedTimer t;
-      t.start();
-      const std::string name = ":" + std::to_string(n);
-      while (t.elapsed() < 10000 && process_->state() == QProcess::Running) {
-        if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
-          xcb_connection_t* c = xcb_connect(name.c_str(), nullptr);
-          if (xcb_connection_has_error(c) == 0) {
-            connection_ = c;
-            number_ = n;
-            return;
-          }
-          xcb_disconnect(c);
-        }
-        QThread::msleep(20);
-      }
-      process_->kill();
-      process_->waitForFinished();
+    process_ = std::make_unique<QProcess>();
+    process_->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
+    if (!process_->waitForStarted(5000)) {
+      failure_ = "Xvfb cannot be started (package xvfb)";
+      return;
     }
-    if (failure_.isEmpty()) failure_ = "no Xvfb display could be opened";
+    QByteArray out;
+    QElapsedTimer t;
+    t.start();
+    while (!out.contains('\n') && t.elapsed() < 20000 && process_->state() == QProcess::Running) {
+      process_->waitForReadyRead(100);
+      out += process_->readAllStandardOutput();
+    }
+    bool ok = false;
+    const int n = out.trimmed().toInt(&ok);
+    if (!ok) {
+      failure_ = "Xvfb named no display: " + QString::fromLocal8Bit(process_->readAllStandardError());
+      return;
+    }
+    const std::string name = ":" + std::to_string(n);
+    xcb_connection_t* c = xcb_connect(name.c_str(), nullptr);
+    if (xcb_connection_has_error(c) != 0) {
+      xcb_disconnect(c);
+      failure_ = QString::fromStdString("display " + name + " cannot be opened");
+      return;
+    }
+    connection_ = c;
+    number_ = n;
   }
   ~XServer() {
     if (connection_ != nullptr) xcb_disconnect(connection_);
@@ -186,5 +189,28 @@ TEST_P(ForeignWindow, DrawsIntoItAndEndsCleanly) {
 
 INSTANTIATE_TEST_SUITE_P(Xvfb, ForeignWindow, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<ForeignCase>& i) { return std::string(i.param.name); });
+
+}  // namespace
+
+namespace {
+
+TEST(ForeignWindowMissing, APreviewWithoutItsWindowSaysSoAndEndsWithStatusOne) {
+  XServer& x = XServer::get();
+  ASSERT_NE(x.connection(), nullptr) << x.failure().toStdString();
+  QTemporaryDir home;
+  ASSERT_TRUE(home.isValid());
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DISPLAY", x.display());
+  env.insert("QT_QPA_PLATFORM", "xcb");
+  env.insert("YOV_CONFIG_HOME", home.filePath("config"));
+  env.insert("TMP", home.path());
+  QProcess yov;
+  yov.setProcessEnvironment(env);
+  yov.start(QString(YOV_BIN_DIR) + "/yov", {"/p", "0x7ffffff0"});
+  ASSERT_TRUE(yov.waitForFinished(10000));
+  EXPECT_EQ(yov.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(yov.exitCode(), 1);
+  EXPECT_NE(yov.readAllStandardError().indexOf("window 2147483632 cannot be found"), -1);
+}
 
 }  // namespace
