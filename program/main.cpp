@@ -13,6 +13,8 @@
 #include "program/core/startup/command_line.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/startup.h"
+#include "program/scene/scene_wiring.h"
+#include "program/show/show_wiring.h"
 #include "program/ui/preview_window.h"
 
 namespace {
@@ -40,6 +42,10 @@ int main(int argc, char** argv) {
   ms.SaverStock = line.saverStock;
   ms.SaverSpeed = line.saverSpeed;
 
+  // The parts of the program hand their entries to start-up before Main runs.
+  yov::WireShow();
+  yov::WireScene();
+  yov::WirePreview();
   if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
   if (!haveDisplay()) {
     std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");
@@ -47,7 +53,6 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Yov"));
-  yov::WirePreview();
   const yov::MainResult result = yov::Main(line.text);
   if (!result.keepRunning) return result.exitCode;
   return QApplication::exec();
