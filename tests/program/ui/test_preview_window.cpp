@@ -2,41 +2,15 @@
 // settings that replace them (or fail to), and the pictures standing on the rail.
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QTemporaryDir>
-
-#include <map>
 #include <string>
 
+#include "picture_settings_fixture.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
 #include "program/ui/preview_window.h"
 
 namespace {
 
-class PreviewWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    yov::utilHooks() = {};
-    yov::utilHooks().getRegString = [this](std::string_view name, std::string_view def) {
-      const auto it = settings_.find(std::string(name));
-      return it != settings_.end() ? it->second : std::string(def);
-    };
-  }
-  void TearDown() override { yov::utilHooks() = {}; }
-
-  std::string picture(const char* name, int w, int h) {
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(Qt::cyan);
-    const QString path = dir_.filePath(QString::fromLatin1(name));
-    EXPECT_TRUE(img.save(path));
-    return path.toStdString();
-  }
-
-  QTemporaryDir dir_;
-  std::map<std::string, std::string> settings_;
-};
+using PreviewWindowTest = picture_settings_test::PictureSettingsTest;
 
 struct PictureCase {
   const char* name;
@@ -57,9 +31,9 @@ class PreviewPictures : public PreviewWindowTest, public ::testing::WithParamInt
 
 TEST_P(PreviewPictures, LoadAndLayOut) {
   const PictureCase& c = GetParam();
-  if (c.pic1Height != 0) settings_["4PPic"] = picture("one.png", 70, c.pic1Height);
+  if (c.pic1Height != 0) settings_["4PPic"] = picture("one.png", Qt::cyan, 70, c.pic1Height);
   if (c.brokenFile) settings_["4PPic"] = dir_.filePath("missing.png").toStdString();
-  if (c.pic2Height != 0) settings_["5PPic"] = picture("two.png", 50, c.pic2Height);
+  if (c.pic2Height != 0) settings_["5PPic"] = picture("two.png", Qt::cyan, 50, c.pic2Height);
   yov::PreviewWindow w;
   w.resize(200, 120);
   w.Form_Load();
