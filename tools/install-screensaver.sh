@@ -7,7 +7,8 @@
 # Usage: tools/install-screensaver.sh [--uninstall]   (as root, or with sudo)
 #   PREFIX   where the program goes (default /usr/local)
 #   DESTDIR  a staging folder put before every path (default none)
-# Builds the release preset first when it has not been built.
+#   YOV_BIN  the folder holding the built yov and liblumvatek.so (default build/release/bin,
+#            built first when it is not there)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,8 +29,8 @@ if [ "${1:-}" = "--uninstall" ]; then
   exit 0
 fi
 
-bin=build/release/bin
-if [ ! -x "$bin/yov" ] || [ ! -f "$bin/liblumvatek.so" ]; then
+bin="${YOV_BIN:-build/release/bin}"
+if [ -z "${YOV_BIN:-}" ] && { [ ! -x "$bin/yov" ] || [ ! -f "$bin/liblumvatek.so" ]; }; then
   cmake --preset release >/dev/null
   cmake --build --preset release --target yov lumvatek
 fi
