@@ -7,6 +7,7 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "program/core/startup/terminate_signal.h"

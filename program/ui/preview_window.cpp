@@ -3,7 +3,9 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "program/core/startup/program_resources.h"
 #include "program/core/startup/program_state.h"
