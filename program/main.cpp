@@ -14,6 +14,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/startup.h"
 #include "program/scene/scene_wiring.h"
+#include "program/scene/stock_loading.h"
 #include "program/show/show_wiring.h"
 #include "program/ui/preview_window.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
   yov::WireShow();
   yov::WireScene();
   yov::WirePreview();
+  yov::WireStockLoading();
   if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
   if (!haveDisplay()) {
     std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");

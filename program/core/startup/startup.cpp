@@ -35,6 +35,7 @@
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock/recent_files.h"
 #include "program/ui/foreign_window.h"
+#include "program/ui/show_windows.h"
 
 namespace yov {
 
@@ -110,6 +111,7 @@ void wireServices() {
   hooks.applyColorTranslation = ApplyColorTranslation;
   hooks.findStockEntry = FindStockEntry;
   hooks.serviceWindow = [] { return reinterpret_cast<uintptr_t>(&LoadServiceWindow()); };
+  WireShowWindows();
 }
 
 void findTempDir(bool screenSaver) {
