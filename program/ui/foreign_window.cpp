@@ -55,10 +55,16 @@ bool EmbedInForeignWindow(QWidget* widget, uintptr_t window) {
   if (widget == nullptr || !size.exists) return false;
   QWindow* foreign = QWindow::fromWinId(static_cast<WId>(window));
   if (foreign == nullptr) return false;
-  widget->setParent(nullptr);
-  widget->setWindowFlags(Qt::FramelessWindowHint);
+  // A window of our own that already exists keeps its native window; only what would lift
+  // it over the daemon's screen goes.
+  widget->hide();
+  if (!widget->windowFlags().testFlag(Qt::FramelessWindowHint) ||
+      widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+    widget->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+  }
   widget->setAttribute(Qt::WA_NativeWindow);
   widget->winId();
+  if (widget->windowHandle() == nullptr) return false;
   // The stand-in for the foreign window lives as long as the process; Qt never destroys
   // the window it stands for.
   widget->windowHandle()->setParent(foreign);

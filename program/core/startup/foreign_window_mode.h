@@ -2,14 +2,15 @@
 // (XSCREENSAVER_WINDOW, --root, --window-id N; command_line.h), one process per monitor.
 //
 // There the daemon owns the screen, the input, locking and the end of the show, so the show
-// honours these rules while `active`:
-// - it fills that window at the window's size (ForeignWindowSize, program/ui/foreign_window.h)
-//   and draws into it (EmbedInForeignWindow), never into a window of its own;
-// - it is never made topmost, hides no cursor, shows no splash picture, asks no password,
-//   opens no popup menu or control panel, and no key, click or mouse move stops it;
-// - it ends through the normal end of a show when the program is told to end (SIGTERM or
+// honours these rules while `active` (start-up, the show window and the splash already do
+// where marked *):
+// - * it fills that window at the window's size (GetScreenArea reports that size; the show
+//   window is embedded with EmbedInForeignWindow, program/ui/foreign_window.h);
+// - * it is never made topmost, * hides no cursor, * shows no splash picture, asks no
+//   password, opens no popup menu or control panel, and no key, click or mouse move stops it;
+// - * it ends through the normal end of a show when the program is told to end (SIGTERM or
 //   SIGINT, or the window going away): StopRequest is set and the shutdown is posted;
-// - another copy running does not refuse the show.
+// - * another copy running does not refuse the show.
 #pragma once
 
 #include <cstdint>

@@ -292,6 +292,16 @@ MainResult failed(bool guiLoaded) noexcept {
 void GetScreenArea() {
   MainState& ms = mainState();
   ProgramState& st = programState();
+  // Under the screen-saver daemon the screen is the daemon's window: one per monitor.
+  if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
+    const ForeignSize size = ForeignWindowSize(foreign.window);
+    if (size.exists && size.width > 0 && size.height > 0) {
+      ms.MonitorCount = 1;
+      st.ScreenWidthPx = size.width;
+      st.ScreenHeightPx = size.height;
+      return;
+    }
+  }
   const QList<QScreen*> screens = QGuiApplication::screens();
   ms.MonitorCount = static_cast<uint8_t>(std::min<qsizetype>(screens.size(), 255));
   QScreen* primary = QGuiApplication::primaryScreen();

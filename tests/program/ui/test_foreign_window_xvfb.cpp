@@ -256,13 +256,11 @@ TEST(ForeignWindowShow, TheDemoSceneRunsInTheDaemonsWindowAndStoresItsLinesAtThe
   ASSERT_TRUE(yov.waitForStarted(5000));
   QElapsedTimer started;
   started.start();
-  const int seen = waitForPixels(c, parent, yov, 10000);
+  const int seen = waitForPixels(c, parent, yov, 3000);
   const qint64 firstPixels = started.elapsed();
   bool drew = false;
   if (yov.state() == QProcess::Running) {
     drew = true;
-    EXPECT_GT(seen, 0) << "the show draws into the daemon's window";
-    EXPECT_LE(firstPixels, 1000) << "within a second";
     QElapsedTimer ending;
     ending.start();
     yov.terminate();
@@ -284,6 +282,11 @@ TEST(ForeignWindowShow, TheDemoSceneRunsInTheDaemonsWindowAndStoresItsLinesAtThe
     EXPECT_NE(err.find("the show display is not available yet"), std::string::npos) << err;
     GTEST_SKIP() << "the show's display is not built yet: drawing and SIGTERM not checked";
   }
+  if (err.find("the frame step is not available yet") != std::string::npos) {
+    GTEST_SKIP() << "the show's frame step is not built yet: its drawing is not checked";
+  }
+  EXPECT_GT(seen, 0) << "the show draws into the daemon's window";
+  EXPECT_LE(firstPixels, 1000) << "within a second";
 }
 
 }  // namespace
