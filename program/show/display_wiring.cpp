@@ -14,8 +14,12 @@
 #include "program/show/show_view.h"
 #include "program/show/show_window_rules.h"
 #include "program/show/snow.h"
+#include "program/trains/area_painting.h"
+#include "program/trains/train_picture.h"
+#include "program/core/pictures/anim_pools.h"
 #include "program/show/timed_events.h"
 #include "program/show/train_records.h"
+#include "program/trains/train_picture.h"
 
 namespace yov {
 
@@ -73,8 +77,8 @@ void releaseTrains() {
     const int32_t head = t.ActiveHead;
     const int32_t members = std::min<int32_t>(t.at(head).MemberCount, kMaxTrainMembers);
     for (int32_t m = 1; m <= members; ++m) {
-      const int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
-      if (picture != 0 && showSeams().freeTrainPicture) showSeams().freeTrainPicture(picture);
+      int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
+      FreeTrainPicture(picture);
     }
     RemoveTrain(head);
   }
@@ -123,6 +127,20 @@ void WireDisplay() {
   input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };
 
   ShowSeams& s = showSeams();
+  s.trainPictureFacts = [](int32_t picture, TrainPictureFacts& f) {
+    TrainPictureTable& table = trainPictures();
+    if (!table.valid(picture)) return false;
+    const TrainPicture& p = table[picture];
+    f = TrainPictureFacts{p.FirstPart, p.Dir, p.X, p.Width, static_cast<uint8_t>(std::max<int16_t>(p.MotionState, 0)),
+                          p.SourceName, 0};
+    PicPartPool& parts = picParts();
+    for (int32_t part = p.FirstPart; parts.valid(part) && f.PartCount <= parts.Count; part = parts[part].NextPart)
+      ++f.PartCount;
+    return true;
+  };
+  s.setLayerFlags = [](int32_t train, int32_t flags) {
+    if (trains().valid(train)) SetLayerFlags(trains().at(train), static_cast<int16_t>(flags));
+  };
   s.startSnow = StartSnow;
   s.endSnow = EndSnow;
   s.startDisplay = [] {

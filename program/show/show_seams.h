@@ -51,7 +51,6 @@ struct ShowSeams {
   std::function<int16_t(std::u16string_view text)> parseDirection;
   // Paints a line's area at set-up with the section's point and layer texts.
   std::function<void(int32_t train, const LineSection& sect)> paintObject;
-  std::function<void(int32_t picture)> freeTrainPicture;
   // False when there is no such picture.
   std::function<bool(int32_t picture, TrainPictureFacts& facts)> trainPictureFacts;
   // Marks layers of the train to repaint (area painting).
