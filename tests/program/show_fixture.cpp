@@ -4,6 +4,7 @@ namespace show_test {
 
 void ClearSceneModel() {
   yov::scriptReader().S = yov::SceneScript{};
+  yov::scriptReader().S.SectionCount = 0;  // no script read
   yov::ResetSections();
 }
 

@@ -279,7 +279,7 @@ TEST_F(ShowRun, LinePositionsAreStoredAndReadBackByTheNextShow) {
   Run();
   EXPECT_EQ(seen, u"7,17,27,37,");
 
-  scriptReader().S = SceneScript{};
+  show_test::ClearSceneModel();
   EXPECT_EQ(SectionLinesText(), u"") << "no sections: empty";
   canvasSlot(0).width = 0;
 }
