@@ -17,6 +17,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/scene/script_reader.h"
 #include "program/scene/stock_loading.h"
+#include "program/scene/stock_state.h"
 
 namespace yov {
 namespace {
@@ -99,8 +100,8 @@ ScriptHooks ProgramHooks() {
   h.stockPictureHeight = [] { return programState().Shared.PictureHeight; };
   h.openPictureCache = OpenCacheForScript;
   h.setCacheMode = [](uint8_t mode) { programState().CacheMode = mode; };
-  // The stock's default background; the stock loader starts it at black.
-  h.defaultBackground = [] { return 0; };
+  // The stock's default background ("$BACKGROUND" of the stock, black without one).
+  h.defaultBackground = [] { return stockState().Background; };
   h.setting = [](std::u16string_view name) { return GetRegString(name); };
   h.optionSetting = [](std::u16string_view name, int32_t defaultValue) {
     return GetRegNumber(name, defaultValue, u"\\Option");

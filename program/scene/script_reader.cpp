@@ -143,6 +143,9 @@ std::u16string ScriptReader::PositionText() {
     if (n < 0) break;
     const std::u16string shown = name.substr(0, static_cast<size_t>(std::min(n, kNameCapacity)));
     // The engine numbers files 1, texts 2, macro bodies 3, macro arguments 4.
+    // Once a line has been read the reader stands at column 0 of the next one, yet what
+    // failed is the line just read: name that one, as a user counts lines.
+    if ((kind == 1 || kind == 2) && column == 0 && line > 1) --line;
     switch (kind) {
       case 1:
       case 2:

@@ -11,8 +11,6 @@
 #include "program/core/settings/settings.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/scene/param_table.h"
-#include "program/scene/script_reader.h"
-#include "program/core/windows/window_dispatch.h"
 
 namespace yov {
 
@@ -21,10 +19,6 @@ constexpr uint8_t kFrameLoopRunning = 0x20;
 }  // namespace
 
 void WireCoreServices() {
-  // The About window's version line names the script's version.
-  if (!laterParts().scriptVersionText) {
-    laterParts().scriptVersionText = [] { return scriptReader().S.Run.VersionText; };
-  }
   UtilHooks& h = utilHooks();
   h.shared = &programState().Shared;
   h.getText = [](std::u16string_view key, std::u16string_view defaultText, int32_t flags) {

@@ -254,35 +254,35 @@ TEST_F(ScriptReader, FailuresNameTheirKeyAndPlace) {
     const char* name;
     std::vector<std::string> lines;
     std::string message;
-    // The reader's position named for the script: it stands at the start of the line after
-    // the one in error. 0 when no position is wanted.
+    // The line named for the script: the one in error, also when the reader already stands
+    // at the start of the next. 0 when no position is wanted.
     int line;
   };
   const std::vector<Case> cases{
-      {"PATE", {"C=X", "$PATH Y=1"}, "Path outside a scene", 3},
-      {"POLE", {"C=X", "$POOL N=A"}, "Pool outside a group, section, scene or path", 3},
-      {"ESEC", {"C=X", "$ENDSECTION"}, "End of section without a section", 3},
-      {"EPOOL", {"C=X", "$EO"}, "End of pool without a pool", 3},
-      {"EPAT", {"C=X", "$ENDPATH"}, "End of path without a path", 3},
-      {"ELIN", {"C=X", "$EL"}, "End of line without a line", 3},
-      {"EGRP", {"C=X", "$EG"}, "End of group without a group", 3},
-      {"ESCE", {"C=X", "$ENDSCENE"}, "End of scene without a scene", 3},
-      {"MDEF", {"$OPT K=A;N=a", "$OPT K=a;N=b"}, "$OPT K=A is defined twice", 3},
-      {"NPOOL", {"$SECTION", "$POOL SEQ=R", "C=X", "$ENDPOOL"}, "Pool without a name", 5},
+      {"PATE", {"C=X", "$PATH Y=1"}, "Path outside a scene", 2},
+      {"POLE", {"C=X", "$POOL N=A"}, "Pool outside a group, section, scene or path", 2},
+      {"ESEC", {"C=X", "$ENDSECTION"}, "End of section without a section", 2},
+      {"EPOOL", {"C=X", "$EO"}, "End of pool without a pool", 2},
+      {"EPAT", {"C=X", "$ENDPATH"}, "End of path without a path", 2},
+      {"ELIN", {"C=X", "$EL"}, "End of line without a line", 2},
+      {"EGRP", {"C=X", "$EG"}, "End of group without a group", 2},
+      {"ESCE", {"C=X", "$ENDSCENE"}, "End of scene without a scene", 2},
+      {"MDEF", {"$OPT K=A;N=a", "$OPT K=a;N=b"}, "$OPT K=A is defined twice", 2},
+      {"NPOOL", {"$SECTION", "$POOL SEQ=R", "C=X", "$ENDPOOL"}, "Pool without a name", 4},
       {"NOTR", {"$INFO only"}, "The script has no lines to run", 0},
       {"PRGV", {"$MINVER P=4.3.11", "C=X"}, "This script needs program version 4.3.11", 0},
       {"PRGV minor", {"$MINVER P=4.4", "C=X"}, "This script needs program version 4.4", 0},
       {"DLLV", {"$MINVER D=4.4", "C=X"}, "This script needs library version 4.4", 0},
       {"ERROR", {"$ERROR N=Stop here", "C=X"}, "Stop here", 0},
-      {"OPTSUB", {"$OPTSUB N=1", "$OPTSUB N=2", "$OPTSUB N=3", "$OPTSUB N=4"}, "Option submenu level too deep", 5},
-      {"OPTEND", {"$OPTEND"}, "Option submenu end outside a submenu", 2},
-      {"OPT without key", {"$OPT N=x"}, "Option without a key", 2},
-      {"include missing", {"C=X", "$INCLUDE nothere.ttt"}, "nothere.ttt not found", 3},
-      {"self include", {"C=X", "$INCLUDE e.ttt"}, "Script files included too deeply", 3},
+      {"OPTSUB", {"$OPTSUB N=1", "$OPTSUB N=2", "$OPTSUB N=3", "$OPTSUB N=4"}, "Option submenu level too deep", 4},
+      {"OPTEND", {"$OPTEND"}, "Option submenu end outside a submenu", 1},
+      {"OPT without key", {"$OPT N=x"}, "Option without a key", 1},
+      {"include missing", {"C=X", "$INCLUDE nothere.ttt"}, "nothere.ttt not found", 2},
+      {"self include", {"C=X", "$INCLUDE e.ttt"}, "Script files included too deeply", 2},
       {"UYD", {"$SECTION YDIR=SIDEWAYS", "C=X"}, "Unknown drawing direction SIDEWAYS in ", 0},
       {"UFIN", {"C=X", "$SECTION FIN=LATER", "C=X"}, "Unknown finish mode LATER in ", 0},
       {"ILSEQ", {"$SECTION SEQ=SOMETIMES", "C=X"}, "Illegal SEQUENCE value SOMETIMES in ", 0},
-      {"ILSEQ keyword", {"$RANDOM SOMETIMES", "C=X"}, "Illegal SEQUENCE value SOMETIMES", 2},
+      {"ILSEQ keyword", {"$RANDOM SOMETIMES", "C=X"}, "Illegal SEQUENCE value SOMETIMES", 1},
       {"reader", {"C=X", "}"}, "outside condition in ", 2},
   };
   for (const Case& c : cases) {
@@ -305,8 +305,8 @@ TEST_F(ScriptReader, AnErrorInAnIncludedFileNamesEveryLevelInnermostFirst) {
   const std::string main = write("main.ttt", {"C=0", "$INCLUDE inc.ttt"});
   EXPECT_FALSE(read(main));
   const std::string text = reported();
-  const size_t inner = text.find("\r\nfile " + inc + " line 3 column ");
-  const size_t outer = text.find("\r\nfile " + main + " line 3 column ");
+  const size_t inner = text.find("\r\nfile " + inc + " line 2 column ");
+  const size_t outer = text.find("\r\nfile " + main + " line 2 column ");
   ASSERT_NE(inner, std::string::npos) << text;
   ASSERT_NE(outer, std::string::npos) << text;
   EXPECT_LT(inner, outer);
