@@ -59,7 +59,7 @@ SceneScript& script() { return scriptReader().S; }
 // A fresh read rebuilds the records: the dynamic part starts empty again.
 void sync() {
   SectTableState& t = table();
-  const int32_t blocks = script().SectionCount;
+  const int32_t blocks = ScriptBlockCount();
   if (t.Used < blocks || t.Used >= static_cast<int32_t>(script().Sections.size())) {
     t.Used = std::min<int32_t>(blocks, static_cast<int32_t>(script().Sections.size()) - 1);
     t.FreeHead = 0;
@@ -321,7 +321,11 @@ SectRec& sectRec(int32_t n) {
   return recs[static_cast<size_t>(n)];
 }
 
-int32_t ScriptBlockCount() { return script().SectionCount; }
+int32_t ScriptBlockCount() {
+  // Before any read the count stands at 1 with no record behind it.
+  const SceneScript& sc = script();
+  return std::max(std::min<int32_t>(sc.SectionCount, static_cast<int32_t>(sc.Sections.size()) - 1), 0);
+}
 
 ScriptItem& scriptItem(int32_t m) {
   SceneScript& sc = script();
@@ -347,6 +351,9 @@ void ResetSections() {
 }
 
 int32_t BindSectEvent(int32_t sect, int32_t entry, int32_t top, int32_t height) {
+  // A display made before any script was read has a root band but no root block.
+  sync();
+  if (sect < 1 || sect > table().Used) return 0;
   SectRec& r = sectRec(sect);
   r.Event = entry;
   r.Top = top;
