@@ -14,36 +14,19 @@
 #include "program/core/params/param_expr.h"
 #include "program/scene/param_table.h"
 #include "program/trains/line_params.h"
+#include "param_fuzz_hooks.h"
 
-namespace {
-
-template <class F>
-void Try(F&& f) {
-  try {
-    f();
-  } catch (const yov::ParamExprError&) {
-  }
-}
-
-}  // namespace
+using fuzz_param::Try;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   plat::Random random(data[0]);
   const uint8_t pick = data[1];
-  std::u16string text;
-  for (size_t i = 2; i < size; ++i) text += static_cast<char16_t>(data[i]);
+  const std::u16string text = fuzz_param::TextFrom(data, size, 2);
 
   yov::ParamParser p;
   yov::ParamTable table(p);
-  p.hooks.rlook = &RLook;
-  p.hooks.randomIndex = [&](int32_t n, int32_t) { return random.nextIndex(n); };
-  p.hooks.random01 = [&] { return random.next01(); };
-  p.hooks.getParam = [&](std::u16string_view aliases, std::u16string_view def, int32_t& source) {
-    std::u16string v = table.GetParam(aliases, def);
-    source = table.FoundIndex;
-    return v;
-  };
+  fuzz_param::WireParser(p, table, random);
   yov::TrainRec train;
   train.Width = 640;
   yov::LineReaders r(p, table);
