@@ -281,4 +281,48 @@ TEST_F(Sections, PoolsGiveTheirLinesBehindTheStartsOwn) {
   EXPECT_EQ(failure(u"POOL=B,B,B"), "Too many nested POOL access") << "nested pools count too";
 }
 
+TEST_F(Sections, ASceneBuildsItsPathsAndReleasesThemWhenItEnds) {
+  const std::string path = write("scene.ttt", {"$SCENE Y=0;DY=100", "$PATH Y=10;VH=20;AB=5;BL=5;WP=A=<50", "C=X",
+                                               "$ENDPATH", "$ENDSCENE"});
+  ASSERT_TRUE(read(path)) << reported();
+  sectRec(1).Width = 800;
+  AddTimedEvent(event_kind::kRoot, 1, 0, 0, 600);
+  RunSect(1);
+  int32_t scene = 0;
+  for (int32_t i = 1; i <= ScriptBlockCount(); ++i) {
+    if (sectRec(i).Type == sect_type::kScene) scene = i;
+  }
+  ASSERT_NE(scene, 0);
+  const int32_t t0 = sectRec(scene).CurrentLine;
+  ASSERT_TRUE(trains().valid(t0));
+  const TrainRec& head = trains().at(t0);
+  EXPECT_NE(head.Flags & train_flag::kSceneRecord, 0);
+  EXPECT_NE(head.LayerFlags & 16, 0);
+  EXPECT_EQ(head.DependentCount, 1);
+  const int32_t tp = head.NextLinked;
+  ASSERT_TRUE(trains().valid(tp));
+  const TrainRec& p = trains().at(tp);
+  EXPECT_EQ(p.MasterTrain, t0);
+  EXPECT_EQ(p.State, train_state::kAwaitLine);
+  EXPECT_EQ(p.BandTop, 100 - 10 - 20 - 5) << "the rail line 10 above the scene's bottom";
+  EXPECT_EQ(p.PointCount, 1);
+  EXPECT_EQ(p.Points[1].Position, 400);
+  EXPECT_EQ(Active().size(), 2u);
+  const int32_t pathSect = p.Sect;
+
+  sectRec(scene).RunState = sect_state::kSceneEnds;
+  RunSect(scene);
+  EXPECT_TRUE(Active().empty());
+  EXPECT_EQ(sectRec(scene).RunState, sect_state::kEnded);
+  EXPECT_EQ(sectRec(pathSect).Flags & sect_flag::kInUse, 0) << "the path's block ended";
+
+  // A scene item that is no path is an error for the main loop's handler.
+  const int32_t first = sectRec(scene).First;
+  scriptItem(first).Text = u"C=X";
+  sectRec(1).RunState = sect_state::kRetryItem;
+  sectRec(1).CurrentLine = sectRec(1).First;
+  sectRec(1).Flags &= ~sect_flag::kFinishing;
+  EXPECT_THROW(RunSect(1), ProgramError);
+}
+
 }  // namespace
