@@ -16,6 +16,7 @@
 #include "program/show/show_window_rules.h"
 #include "program/show/timed_events.h"
 #include "program/show/train_records.h"
+#include "program/trains/train_picture.h"
 
 namespace yov {
 
@@ -77,8 +78,8 @@ void releaseTrains() {
     const int32_t head = t.ActiveHead;
     const int32_t members = std::min<int32_t>(t.at(head).MemberCount, kMaxTrainMembers);
     for (int32_t m = 1; m <= members; ++m) {
-      const int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
-      if (picture != 0 && showSeams().freeTrainPicture) showSeams().freeTrainPicture(picture);
+      int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
+      FreeTrainPicture(picture);
     }
     RemoveTrain(head);
   }

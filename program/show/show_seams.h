@@ -22,7 +22,6 @@ struct ShowSeams {
   std::function<void(int32_t train, int32_t sect)> genTrain;
   // Paints a line's area at set-up with the section's point and layer texts.
   std::function<void(int32_t train, const LineSection& sect)> paintObject;
-  std::function<void(int32_t picture)> freeTrainPicture;
 
   // Builds a scene's pictures: its background before the paths, each path's share of the
   // scene picture as the path's foreground, and the scene's foreground at the end.

@@ -9,6 +9,7 @@
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/number_text.h"
+#include "program/trains/train_picture.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/show_queues.h"
@@ -127,11 +128,9 @@ void RemoveTrain(int32_t train) {
   freePieces(r.GrowPieces, r.GrowPieceCount, kGrowPieceSite);
   const int32_t members = std::min<int32_t>(r.MemberCount, kMaxTrainMembers);
   for (int32_t m = 1; m <= members; ++m) {
-    const int32_t picture = trains().at(train).Members[static_cast<size_t>(m)];
+    int32_t picture = trains().at(train).Members[static_cast<size_t>(m)];
     trains().at(train).Members[static_cast<size_t>(m)] = 0;
-    if (picture == 0) continue;
-    if (showSeams().freeTrainPicture) showSeams().freeTrainPicture(picture);
-    else NoteMissingSeam(u"freeing a train picture");
+    FreeTrainPicture(picture);
   }
   TrainRec& rr = trains().at(train);
   rr.MemberCount = 0;
