@@ -9,6 +9,7 @@
 #include "program/show/run_show.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
+#include "program/show/sections.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/show_view.h"
@@ -64,9 +65,13 @@ void resetScene(int32_t width, int32_t height) {
   ss.StepSamples = 0;
   ss.StepDebt = 0;
   ss.StartedTrains = 0;
+  ResetSections();
+  // The root block covers the whole scene.
+  if (ScriptBlockCount() >= 1) {
+    sectRec(1).Left = 0;
+    sectRec(1).Width = width;
+  }
   const int32_t root = AddTimedEvent(event_kind::kRoot, 1, 0, 0, height);
-  if (showSeams().bindSectionEvent) showSeams().bindSectionEvent(1, root, 0, height);
-  (void)width;
   QueueDueEvent(root);
 }
 

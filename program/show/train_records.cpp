@@ -16,6 +16,7 @@
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
+#include "program/trains/line_params.h"
 
 namespace yov {
 
@@ -224,12 +225,9 @@ void InitTrainFromSect(int32_t train, const LineSection& sect, int32_t above, in
     r.AboveBase = sect.Height - r.BelowBase;
   }
   r.OriginY = r.BandTop + r.AboveBase;
-  if (showSeams().parseDirection) {
-    const int16_t dir = showSeams().parseDirection(sect.DirectionText);
-    trains().at(train).Direction = dir;
-  } else {
-    NoteMissingSeam(u"reading a line's direction");
-  }
+  // A line without a direction of its own gets one when its train starts.
+  const int16_t dir = ParseDirection(sect.DirectionText, 0, 0);
+  trains().at(train).Direction = dir;
   if ((sect.Flags & kSectPaintAtSetUp) != 0) {
     if (showSeams().paintObject) showSeams().paintObject(train, sect);
     else NoteMissingSeam(u"painting a line's area");
