@@ -43,6 +43,8 @@ std::u16string DescriptionSection(std::u16string_view description, std::u16strin
 // Reads of the current item's parameters.
 int32_t ItemNumber(int32_t defaultValue, int32_t list);
 std::u16string ItemString(int32_t list);
+// The parameter's text as written (animation rules are not expressions).
+std::u16string ItemRawString(int32_t list);
 int32_t ItemColour(int32_t list, int32_t defaultColour);
 
 // Edits of the picture (vehicle_items_edit.cpp).

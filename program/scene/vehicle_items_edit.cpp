@@ -44,6 +44,8 @@ int32_t ItemNumber(int32_t defaultValue, int32_t list) { return paramParser().Ge
 
 std::u16string ItemString(int32_t list) { return paramParser().GetStringParam(0, list); }
 
+std::u16string ItemRawString(int32_t list) { return plat::trim(paramParser().GetStringParam(kParamRaw, list)); }
+
 int32_t ItemColour(int32_t list, int32_t defaultColour) {
   const std::u16string s = ItemString(list);
   if (s.empty()) return defaultColour;

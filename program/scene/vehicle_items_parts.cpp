@@ -70,7 +70,7 @@ void PlacePart(const VehicleItem& item, int32_t& x, int32_t& y, int32_t w, int32
 }  // namespace
 
 void ItemAnimatedPart(const VehicleItem& item, bool otherState) {
-  const std::u16string rules = ItemString(plist::R);
+  const std::u16string rules = ItemRawString(plist::R);
   std::u16string name = ItemString(otherState ? plist::OtherP : plist::PhaseP);
   int32_t x = ItemNumber(kNotGiven, plist::X);
   int32_t y = ItemNumber(kNotGiven, plist::Y);
@@ -142,7 +142,7 @@ void ItemLamp(const VehicleItem& item) {
   const int32_t h = std::max(1, ItemNumber(2, plist::H));
   const int32_t colour = ItemColour(plist::C, 0xFFFFFF);
   const int32_t time = ItemNumber(20, plist::T);
-  std::u16string rules = ItemString(plist::R);
+  std::u16string rules = ItemRawString(plist::R);
   if (rules.empty()) rules = u"ON=C;*OFF=E";
   PlacePart(item, x, y, w, h);
   const int32_t slot = AllocPairSlot(w, h);
