@@ -107,7 +107,8 @@ void LoadFontPicture(int32_t&, int32_t, const TextPlacement& t) {
   DrawPicturePart(ref.PicRefCache, box.picture.dc.id, box.mask.dc.id, 0, 0, 0, fh, picture, 0);
 
   const int32_t spacing = t.Spacing < 0 ? 1 : t.Spacing;
-  const int32_t border = std::max(0, t.Border);
+  // The border frames the background; a text without one stands on the picture itself.
+  const int32_t border = t.BackColour >= 0 ? std::max(0, t.Border) : 0;
   std::vector<const Glyph*> line;
   int64_t width = 0;
   for (char16_t ch : t.Text) {

@@ -55,11 +55,14 @@ inline std::vector<std::string> ReadRows(plat::HDC dc, plat::HDC mask, int x, in
   return rows;
 }
 
-// Paints rows ('_' transparent) into dc and mask at x, y.
-inline void PaintRows(plat::HDC dc, plat::HDC mask, int x, int y, const std::vector<std::string>& rows) {
+// Paints rows ('_' transparent) into dc and mask at x, y; over: through the rows' own mask,
+// leaving what lies under their transparent pixels.
+inline void PaintRows(plat::HDC dc, plat::HDC mask, int x, int y, const std::vector<std::string>& rows,
+                      bool over = false) {
   for (size_t r = 0; r < rows.size(); ++r)
     for (size_t c = 0; c < rows[r].size(); ++c) {
       const bool clear = rows[r][c] == '_';
+      if (clear && over) continue;
       plat::SetPixelV(dc, x + static_cast<int>(c), y + static_cast<int>(r), clear ? 0 : Colour(rows[r][c]));
       if (mask.id != 0)
         plat::SetPixelV(mask, x + static_cast<int>(c), y + static_cast<int>(r), clear ? 0 : plat::RGB(255, 255, 255));
@@ -88,8 +91,20 @@ class VehiclePictureTest : public picref_test::PictureRefTest {
                                                    int32_t, int32_t, int32_t, int32_t, int32_t) {
       auto it = byOffset_.find(offset);
       if (it == byOffset_.end()) return -10501;
-      PaintRows(plat::HDC{dc}, plat::HDC{mask}, x, y, it->second);
+      PaintRows(plat::HDC{dc}, plat::HDC{mask}, x, y, it->second, true);
       return 0;
+    };
+    // Pictures are found by their bare name, whatever folder and extension the reference adds.
+    yov::pictureRefHooks().lookPicture = [this](const std::string& name, LvHandle, int16_t* w, int16_t* h,
+                                                int32_t* offset, int32_t) {
+      std::string bare = name.substr(name.find_last_of("\\/") == std::string::npos ? 0 : name.find_last_of("\\/") + 1);
+      if (bare.size() > 4 && bare.compare(bare.size() - 4, 4, ".GIF") == 0) bare.resize(bare.size() - 4);
+      auto it = answers_.find(bare);
+      if (it == answers_.end()) return -10501;
+      *w = it->second.width;
+      *h = it->second.height;
+      *offset = it->second.offset;
+      return it->second.result;
     };
     stockFile_ = AddFile(1, u"/nowhere");
     yov::vehicleBuild() = {};
