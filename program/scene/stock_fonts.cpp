@@ -2,7 +2,7 @@
 //
 // A font is a stock entry whose description begins with "[FONT:picture]" or
 // "[ABC:picture]"; after the "]" come its characters as groups "characters:width" separated
-// by ";", the cells lying side by side in the font picture from its left edge, in the
+// by "," (a stock line keeps ";" for its fields), the cells lying side by side in the font picture from its left edge, in the
 // order written (the last ":" of a group separates the width, so ":" can be a character).
 // A glyph's pixels are those its picture's mask marks opaque.
 #include <algorithm>
@@ -40,7 +40,7 @@ constexpr int32_t kMaxCellWidth = 1000;
 std::vector<Glyph> ParseCharacters(std::u16string_view list, const std::u16string& entry) {
   std::vector<Glyph> glyphs;
   int32_t x = 0;
-  for (const std::u16string& group : plat::split(list, u";")) {
+  for (const std::u16string& group : plat::split(list, u",")) {
     if (group.empty()) continue;
     const size_t colon = group.rfind(u':');
     if (colon == std::u16string::npos || colon == 0)

@@ -161,7 +161,7 @@ class Fonts : public VehiclePictureTest {
     VehiclePictureTest::SetUp();
     Base(kBase);
     AddPicture("FONTPIC", {"w_ww", "_w_w"});
-    AddPicture("PLATE", {"w"}, u"[FONT:FONTPIC]A:2;B:2");
+    AddPicture("PLATE", {"w"}, u"[FONT:FONTPIC]A:2,B:2");
     AddPicture("NOFONT", {"w"}, u"[B:0,0,1,1]");
   }
 };
