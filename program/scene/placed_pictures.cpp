@@ -57,6 +57,8 @@ int32_t BuildPlaced(std::u16string_view name) {
   VehicleBuildState& b = vehicleBuild();
   if (b.PlacedDepth >= kMaxPlacedDepth)
     RaiseProgramError(u"Pictures placed inside each other too deeply: " + std::u16string(name));
+  if (++b.PlacedCount > kMaxPlacedPictures)
+    RaiseProgramError(u"Too many pictures placed in one vehicle: " + std::u16string(name));
   PicPartPool& pool = picParts();
   PictureSlotTable& slots = pictureSlots();
   const int32_t part = pool.CurPart;

@@ -24,6 +24,9 @@ inline constexpr int32_t kNotGiven = -2147483647;
 // Nesting of pictures placed from stock references (a vehicle carrying a vehicle); a
 // description that places itself stops here with an error instead of recursing for ever.
 inline constexpr int kMaxPlacedDepth = 8;
+// Pictures placed in all while one vehicle is built: repeated overlays at every depth would
+// otherwise multiply without bound.
+inline constexpr int kMaxPlacedPictures = 256;
 
 inline constexpr int kMaxNamedPictures = 10;
 
@@ -73,6 +76,7 @@ struct VehicleBuildState {
   std::u16string DefaultW;
   int32_t PantographParts = 0;  // animated parts driven with the pantographs ("A" with label PAN)
   int PlacedDepth = 0;          // pictures being placed from stock references, nested
+  int PlacedCount = 0;          // pictures placed since the outermost build began
 };
 
 inline VehicleBuildState& vehicleBuild() {

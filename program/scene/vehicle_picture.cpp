@@ -273,6 +273,7 @@ void BuildVehiclePicture(std::u16string_view description, int32_t& value, uint8_
   table.Base = table.Top;
   b.Mirrored = 0;
   b.NamedCount = 0;
+  if (b.PlacedDepth == 0) b.PlacedCount = 0;
   if (PicPartPool& pool = picParts(); pool.valid(pool.CurPart)) {
     const PicPart& part = pool[pool.CurPart];
     pictureBuildState().PartOriginX = part.SrcX + part.Width * variant;

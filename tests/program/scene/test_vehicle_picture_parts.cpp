@@ -261,4 +261,12 @@ TEST_F(Placed, ADescriptionPlacingItselfStops) {
   EXPECT_EQ(yov::picParts().CurPart, part_);
 }
 
+TEST_F(Placed, RepeatedOverlaysAtEveryDepthStopAtTheirTotal) {
+  descriptions_[u"TWICE"] = u"[O:P=[TWICE];X=0;Y=0;R=2][O:P=[TWICE];X=0;Y=0;R=2]";
+  const std::u16string error = BuildError(u"[O:P=[TWICE];X=0;Y=0;R=2]");
+  EXPECT_TRUE(error.find(u"too deeply") != std::u16string::npos || error.find(u"Too many pictures") != std::u16string::npos)
+      << std::string(error.begin(), error.end());
+  EXPECT_LE(yov::vehicleBuild().PlacedCount, yov::kMaxPlacedPictures + 1);
+}
+
 }  // namespace
