@@ -8,3 +8,14 @@ function(yov_glob out)
   list(SORT files)
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
+
+# Program code kept free of Qt, so that fuzz targets and benchmarks link it beside the
+# engine: the parameter parser and table, and the scene-script reader on top of them.
+set(YOV_PARAM_SOURCES
+  ${PROJECT_SOURCE_DIR}/program/core/params/param_expr_eval.cpp
+  ${PROJECT_SOURCE_DIR}/program/core/params/param_expr_readers.cpp
+  ${PROJECT_SOURCE_DIR}/program/scene/param_table.cpp)
+set(YOV_SCRIPT_SOURCES ${YOV_PARAM_SOURCES}
+  ${PROJECT_SOURCE_DIR}/program/scene/script_reader.cpp
+  ${PROJECT_SOURCE_DIR}/program/scene/script_keywords.cpp
+  ${PROJECT_SOURCE_DIR}/program/scene/script_blocks.cpp)

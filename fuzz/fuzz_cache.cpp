@@ -3,7 +3,9 @@
 // Input: a selector byte, then
 //   0: width and height (16-bit each), then bit-coded picture data;
 //   1: width and height, then the zlib form (count byte and stream);
-//   2 or 3: the whole cache file, opened in cache mode 2 (read only) or 3 (appending).
+//   2 to 15 (low four bits): the whole cache file, opened in that cache mode (2 read only,
+//   3 appending, the others as the cache modes say), listed, appended to, cleaned and
+//   listed again.
 // A picture that decodes must survive coding and decoding again unchanged.
 #include <cstdint>
 #include <cstdio>
@@ -132,6 +134,14 @@ void FuzzCacheFile(int mode, const uint8_t* data, size_t size) {
             lvk::CacheEntry e;
             Check(lvk::CacheEntryAt(off, &e) == 0, "an entry is lost after appending");
         }
+        std::vector<char> listing(4096);
+        const int32_t listed = ListCache(listing.data(), static_cast<int32_t>(listing.size()));
+        Check(listed <= static_cast<int32_t>(listing.size()), "the listing ran past its buffer");
+        CleanCache();
+        for (int32_t off = lvk::CacheFirstEntry(); off != 0; off = lvk::CacheNextEntry(off)) {
+            lvk::CacheEntry e;
+            Check(lvk::CacheEntryAt(off, &e) == 0, "an entry is lost after cleaning");
+        }
     }
     CloseCache();
     unlink(file.c_str());
@@ -141,11 +151,8 @@ void FuzzCacheFile(int mode, const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    switch (data[0] & 3) {
-        case 0: FuzzPictureData(false, data + 1, size - 1); break;
-        case 1: FuzzPictureData(true, data + 1, size - 1); break;
-        case 2: FuzzCacheFile(2, data + 1, size - 1); break;
-        case 3: FuzzCacheFile(3, data + 1, size - 1); break;
-    }
+    const int selector = data[0] & 0x0F;
+    if (selector < 2) FuzzPictureData(selector == 1, data + 1, size - 1);
+    else FuzzCacheFile(selector, data + 1, size - 1);
     return 0;
 }

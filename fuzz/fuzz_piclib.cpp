@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine/base/byte_source.h"
+#include "engine/pictures/current_picture.h"
 #include "engine/pictures/piclib.h"
 #include "lumvatek/exports.h"
 
@@ -39,6 +41,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (names[i] != ':') continue;
         const long at = std::strtol(&names[i + 1], nullptr, 10);
         if (at >= 4 && Small(data, size, static_cast<size_t>(at))) lvk::ReadTrLibPicture(path.c_str(), at);
+    }
+    // Writing into the damaged library: a small current picture appended, then updated.
+    lvk::CurrentPicture& p = lvk::CurPic();
+    p.Header.Width = 4;
+    p.Header.Height = 3;
+    p.Header.Flags = 0;
+    p.HeldEntry = 0;
+    p.SetName("fuzz", 4);
+    p.Palette.Count = 2;
+    if (lvk::GrowPictureBuffer() == 0) {
+        std::memset(p.PictureBuffer, 1, p.PictureBufferSize);
+        int32_t offset = 0;
+        GetCodeLength(path.c_str());
+        WriteTrLib(path.c_str(), &offset, 0);
+        UpdateTrLib(path.c_str(), &offset, 0);
+        CloseTrLib();
     }
     return 0;
 }

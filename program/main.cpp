@@ -13,6 +13,9 @@
 #include "program/core/startup/command_line.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/startup.h"
+#include "program/scene/scene_wiring.h"
+#include "program/scene/stock_loading.h"
+#include "program/show/show_wiring.h"
 
 namespace {
 
@@ -36,6 +39,10 @@ int main(int argc, char** argv) {
   ms.SaverWindow = line.saverWindow;
   ms.SaverRoot = line.saverRoot;
 
+  // The parts of the program hand their entries to start-up before Main runs.
+  yov::WireShow();
+  yov::WireScene();
+  yov::WireStockLoading();
   if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
   if (!haveDisplay()) {
     std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");

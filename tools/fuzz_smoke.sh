@@ -8,10 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
 cmake --preset fuzz >/dev/null
-# Only the fuzz targets: clang keeps the sanitizer runtimes out of shared libraries.
+cmake --build --preset fuzz
 targets=()
 for src in fuzz/fuzz_*.cpp; do targets+=("$(basename "$src" .cpp)"); done
-cmake --build --preset fuzz --target "${targets[@]}"
 artifacts=build/fuzz/artifacts
 mkdir -p "$artifacts"
 for name in "${targets[@]}"; do

@@ -9,6 +9,12 @@ v2.stb      a version 2 plain binary stock: 16-bit numbers, one above 0x7FFF, a 
             path with its number 0, texts of one byte per character.
 v3.stb      a version 3 plain binary stock with characters above 255 and U+0001 escaped.
 v4z.stb     a version 4 binary stock with its body compressed by zlib.
+catalogue.stk  every key line of both parts as the program reads them: two stock
+            languages, translated texts, authors in both forms (one with three items),
+            picture libraries in both forms with an entry from one of them, categories,
+            the ...CNT hints (one far too large), a description value before the first key,
+            a built-in and new description keys, descriptions and a header in lower case
+            naming an entry that does not exist.
 
 The binary files are encoded here from the format's description, not by the engine's
 writer, so the reader is tested against the format itself.
@@ -187,6 +193,57 @@ def binary_stock(version, compressed):
     return header + body + header
 
 
+def catalogue_text():
+    lines = [
+        b"# Catalogue for the stock loader's tests: every key line of both parts",
+        b"$LANG K=en;N=English;EN=English;DE=Englisch;TR=Ours",
+        b"$LANGUAGE K=DE;N=German;EN=German;DE=Deutsch;TR=Unsere",
+        b"$TXTCNT 3",
+        b"$TXT K=HELLO;N=Hello;EN=Hello there;DE=Hallo",
+        b"$TXT K=BYE;N=Bye;DE=Tsch\xfc" + ESC + b"00DF",
+        b"$IMGY 64",
+        b"$BGCOLOR R=1;G=2;B=300",
+        b"$UNKNOWN does nothing",
+        b"$AUTHCNT 3",
+        b"$AUTH AB;Abe;Abe Brown;abe@example.org;http://example.org/abe;Draws {steam; smoke}",
+        b"$AUTHK K=CD;S=Cid;N=Cid Dale;E=cid@example.org;H=http://example.org/cid;D=Drew wagons;X=extra;W=west;T=tall;F=four",
+        b"$auth EF;Eve;Eve Fox",
+        b"$LIBCNT 2",
+        b"$LIB carlib.dll;Car library;AB;http://example.org/cars;Cars in one file",
+        b"$LIBK K=buslib.dll;N=Bus library;A=CD",
+        b"$TXTEND",
+        b"$CATCNT 2",
+        b"$STOCKCNT 99999999",
+        b"$CAT L=1;K=STEAM;T=Steam engines;N=Steam;EN=Steam;DE=Dampf",
+        b"BR01;EP *AB;G;pics/br01.gif;Steam loco;[FLIP]",
+        b"WAGON;RE *CD;B;wagons/wagon.bmp;Wagon",
+        b"$CAT L=2;K=LIBS;T=From libraries;N=Library;DE=Bibliothek",
+        b"CAR;GAU*EF;L32;carlib.dll;CAR1",
+        b"TRAIN;;M;BR01,WAGON",
+        b"$ENDSTOCK",
+        b"",
+        b"$DESCKEYCNT 4",
+        b"$DESCVALCNT 3",
+        b"$DESCCNT 5",
+        b"$DESCVALUE K=x;S=early;N=Early",
+        b"$DESCKEY K=NAME;N=Name;DE=Name;S=Y;L=N",
+        b"$DESCKEY K=POWER;N=Power;DE=Leistung;U=kW;A=P;S=Y;L=Y",
+        b"$DESCVALUE K=low;S=small;N=Low;DE=Niedrig;A=L",
+        b"$DESCVALUE K=high;S=big;N=High;A=H",
+        b"$DESCKEY K=YEAR;N=Year",
+        b"$DESC BR01,CAR",
+        b"%POWER low",
+        b"%YEAR 1920",
+        b"%NAME Old one",
+        b"A fast engine.",
+        b"$DESC WAGON",
+        b"%POWER high",
+        b"$desc TRAIN,NOSUCH",
+        b"$ENDDESC",
+    ]
+    return b"".join(line + b"\r\n" for line in lines)
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     files = {
@@ -194,6 +251,7 @@ def main():
         "v2.stb": binary_stock(2, False),
         "v3.stb": binary_stock(3, False),
         "v4z.stb": binary_stock(4, True),
+        "catalogue.stk": catalogue_text(),
     }
     for name, data in files.items():
         with open(os.path.join(OUT, name), "wb") as f:

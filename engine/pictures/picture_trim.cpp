@@ -23,16 +23,25 @@ int32_t ReducePalette(int flags) {
 
     // Entries in index order; a used entry equal (all four bytes) to one already taken
     // maps to it. Entries past the count that pixels use are taken like any other, so
-    // that no pixel is left pointing past the reduced palette.
+    // that no pixel is left pointing past the reduced palette. A transparent entry the file
+    // named stays apart: files often give it the colour of opaque pixels too (a white page
+    // on a white transparent ground), and merging the two would make those pixels vanish.
+    const int apart = (flags & 0x30) == 0 && (p.Header.Flags & kPicTransparent) ? p.Header.TransparentIndex : -1;
     uint8_t map[256];
     PaletteEntry taken[256];
     int count = 0;
+    int apartSlot = -1;
     for (int i = 0; i < 256; ++i) {
         map[i] = 255;
         if (used[i] == 0) continue;
         const PaletteEntry& e = p.Palette.Entries[i];
         int j = 0;
-        while (j < count && std::memcmp(&taken[j], &e, sizeof e) != 0) ++j;
+        if (i != apart) {
+            while (j < count && (j == apartSlot || std::memcmp(&taken[j], &e, sizeof e) != 0)) ++j;
+        } else {
+            j = count;
+            apartSlot = count;
+        }
         if (j == count) taken[count++] = e;
         map[i] = static_cast<uint8_t>(j);
     }

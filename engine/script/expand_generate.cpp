@@ -99,8 +99,27 @@ private:
         NameResult r = ResolveName(e_, start, end, modifiers_);
         SetCurrent(r.run, r.single ? kNameSeen : kNestedGroup);
         if (r.inserted != nullptr) {
-            Nodes(r.inserted, nullptr);
+            Inserted(r.inserted);
             --e_.depth;
+        }
+    }
+
+    // A stock entry's own text stands after its name as if written there: its first stretch
+    // goes on with the name's item, and each "," in it starts an item of its own, which
+    // what follows the name then goes on with.
+    void Inserted(Node* first) {
+        auto nextComma = [](Node* n) {
+            while (n != nullptr && !IsOp(n, u',')) n = n->next;
+            return n;
+        };
+        Node* comma = nextComma(first);
+        Nodes(first, comma);
+        while (comma != nullptr && !e_.Stopped()) {
+            Node* start = comma->next;
+            comma = nextComma(start);
+            const Run run = GenerateItem(e_, start, comma, modifiers_);
+            if (run.count > 0) SetCurrent(run, run.count == 1 ? kNameSeen : kNestedGroup);
+            else current_ = false;
         }
     }
 

@@ -45,8 +45,9 @@ int32_t DefaultValue(int c) {
     case 'y': case 'Y':
         return 1;
     default:
-        // The reader's own code ("Option: unknown default value"), not the expansion's.
-        RaiseError(-11631);
+        // -12429, though the numbered texts keep 11631 ("Option: unknown default value") for
+        // the Windows version's callers that ask for it.
+        RaiseError(-12429);
     }
 }
 

@@ -144,8 +144,7 @@ int32_t ProcessRest(int c) {
             Skip();
             break;
         case '}':
-            // Its own message (""}" outside condition"), not the one of "?".
-            if (r.conditionDepth < 1) RaiseError(-11614);
+            if (r.conditionDepth < 1) RaiseError(-11612);
             --r.conditionDepth;
             break;
         default:

@@ -78,8 +78,11 @@ struct Source {
     int32_t lineAfter, columnAfter;
     // Kinds 1 and 2: the last character delivered (0 = none yet). A source whose last line
     // has no line feed gets one at its end, so that an included file's last line is not
-    // glued to the next line of the file that included it.
+    // glued to the next line of the file that included it. A last line of blanks alone is no
+    // line: it gets no line feed, so it invents no empty line (blankLine: only blanks since
+    // the start or the last line feed).
     int32_t lastDelivered;
+    int32_t blankLine;
     // Kind 1.
     FILE* file;
     // Kinds 2 to 4: the next unit. Kind 2: the end of the text.

@@ -143,9 +143,10 @@ int ReadFrom(Source* s) {
     case kText: {
         int c = s->kind == kFile ? ReadFileCode(s) : ReadTextCode(s);
         if (c == kEnd) {
-            if (s->lastDelivered == 0 || s->lastDelivered == '\n') return kEnd;
+            if (s->lastDelivered == 0 || s->lastDelivered == '\n' || s->blankLine) return kEnd;
             c = '\n';
         }
+        s->blankLine = c == ' ' && (s->lastDelivered == 0 || s->lastDelivered == '\n' || s->blankLine);
         s->lastDelivered = c;
         return c;
     }

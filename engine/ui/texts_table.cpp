@@ -327,7 +327,7 @@ const KeyText kKeyTexts[kKeyTextCount] = {
     {"OPOA", "Operation out of picture area"},
     {"OPNF", "Option %1 not found"},
     {"OPNK", "Option key missing"},
-    {"OPNP", "%1 does not fit into the picture"},
+    {"OPNP", "Overlay picture \"%1\" not in parent area"},
     {"PNN", "Picture name needed"},
     {"PARMA", "Parenthesis matching problem"},
     {"ANPAR", "Text after the closing parenthesis: %1"},

@@ -1,6 +1,7 @@
 #include "program/scene/param_table.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/numbers.h"
 #include "platform/text.h"
@@ -197,6 +198,39 @@ std::u16string ParamTable::ExpandText(std::u16string_view text, int32_t flags) {
     joined += ExpandResult[static_cast<size_t>(k)];
   }
   return joined;
+}
+
+float ParamTable::GetParamNumber(std::u16string_view aliases, int32_t reference) {
+  std::u16string s = GetParam(aliases, u"");
+  if (s.empty()) {
+    const bool noDefault = (static_cast<uint32_t>(reference) & 0xC0000000u) == 0x80000000u;
+    return noDefault ? 0.0f : static_cast<float>(reference);
+  }
+  double factor = 1;
+  if (s.back() == u'%') {
+    factor = static_cast<double>(static_cast<uint32_t>(reference) & 0x0FFFFFFFu) / 100;
+    s.pop_back();
+  }
+  return static_cast<float>(factor * parser_.EvalNumber(s).number());
+}
+
+float ParamTable::GetParamOrRandom(std::u16string_view aliases, float defaultValue, std::u16string_view fallback) {
+  float v = 0;
+  try {
+    v = GetParamNumber(aliases, 0);
+  } catch (...) {
+    v = 0;
+  }
+  if (v == 0) v = defaultValue;
+  if (v == 0 && !fallback.empty()) v = static_cast<float>(parser_.EvalNumber(fallback).number());
+  if (v == 0) v = DefaultSpeed;
+  if (v == 0) {
+    const double r = 10 * (parser_.hooks.random01 ? parser_.hooks.random01() : 0.0) + 2;
+    const double whole = std::floor(r);
+    const double f = r - whole;
+    v = static_cast<float>(f < 0.22 ? whole : f > 0.78 ? whole + 1 : r);
+  }
+  return v;
 }
 
 void ParamTable::WithParams(std::u16string_view text, const std::function<void()>& use) {

@@ -23,7 +23,7 @@ namespace yov {
 struct ScriptItem {
   std::u16string Text;   // the line, or "$" + kind letter + block number for a block
   int32_t Line = 0;      // line number in its file
-  int16_t Owner = 0;     // member index of the block header that owns the item
+  int32_t Owner = 0;     // member index of the block header that owns the item (tables pass 32767)
   int16_t FileIndex = 0; // in the script file table
   uint8_t Flags = 0;     // cleared when the item moves into PoolMemberTable
   // Kept by the section runner and the train start.
@@ -83,6 +83,13 @@ class ParamTable {
   std::u16string GetParam(std::u16string_view aliases, std::u16string_view defaultText);
   void ExpandParamText(std::u16string_view text);
   std::u16string ExpandText(std::u16string_view text, int32_t flags);
+  // The first alias's value as a number; "n%" is n per cent of the reference with its top
+  // four bits cleared; absent, the reference, unless its top bits are 10 (no default): 0.
+  float GetParamNumber(std::u16string_view aliases, int32_t reference);
+  // GetParamNumber against 0 (its errors ignored), else the default, the fallback text's
+  // value, DefaultSpeed, and last a random speed of 2 to 12.
+  float GetParamOrRandom(std::u16string_view aliases, float defaultValue, std::u16string_view fallback);
+  float DefaultSpeed = 0;  // reset by every script read
   // Parses `text` as a set of its own above the current one, runs `use`, and restores the
   // enclosing set, also when `use` throws.
   void WithParams(std::u16string_view text, const std::function<void()>& use);

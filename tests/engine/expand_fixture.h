@@ -97,6 +97,7 @@ protected:
             {"LOCO2", u'T', 80, 1, "", "[FLIP]"},
             {"HAULER", u'H', 90},
             {"EMPTYMAC", u' ', 0, 0x7FFF},
+            {"LOC", u'T', 80, 1, "", ",TAIL"},
         });
         MacIni();
     }

@@ -39,7 +39,18 @@ std::u16string withoutFinalSeparator(std::u16string key) {
 
 }  // namespace
 
-plat::Registry& settingsRegistry() { return plat::Registry::current(); }
+plat::Registry& settingsRegistry() {
+  // A damaged settings file is set aside and what could be read is used; the log says so
+  // once per damaged file, naming it and its copy.
+  static const bool logsDamage = [] {
+    plat::Registry::current().setDamageHandler([](const plat::RegDamage& damage) {
+      WriteErrorLog(u"Settings file damaged: " + plat::utf8ToUtf16(damage.message()));
+    });
+    return true;
+  }();
+  (void)logsDamage;
+  return plat::Registry::current();
+}
 
 std::u16string settingsKey(std::u16string_view subkey) {
   return withoutFinalSeparator(programState().ProgramKey + std::u16string(subkey));

@@ -34,14 +34,18 @@ bool SettingsDialogOpen() {
   return s.inUse != 0 && s.window != nullptr;
 }
 
+std::u16string ShowDescription(uint8_t mode, const std::u16string& script) {
+  std::u16string what = showName(mode);
+  if (!script.empty()) what += u" of " + script;
+  return what;
+}
+
 void RunShow(uint8_t mode, const std::u16string& script) {
   if (laterParts().runShow) {
     laterParts().runShow(mode, script);
     return;
   }
-  std::u16string what = showName(mode);
-  if (!script.empty()) what += u" of " + script;
-  ReportNotAvailable(what);
+  ReportNotAvailable(ShowDescription(mode, script));
   // A show that ended at once: the end of a show posts the shutdown unless the settings stay.
   if (!SettingsDialogOpen()) PostDeferredAction(deferred::kShutdown);
 }

@@ -73,6 +73,9 @@ void ShowSetPassword();
 void ShowSettingsDialog();
 void ShowStockBrowser();
 
+// "the show in a window of SCRIPT", "the full-screen show", "the screen-saver show ...".
+std::u16string ShowDescription(uint8_t mode, const std::u16string& script);
+
 // Slot 33 (the settings dialog) is in use.
 bool SettingsDialogOpen();
 

@@ -58,6 +58,22 @@ TEST(ReducePalette, Transparency) {
     }
 }
 
+TEST(ReducePalette, TransparentEntryOfAnOpaqueColourStaysApart) {
+    // White page (entry 1) on a ground of entry 2, also white, that the file calls
+    // transparent; entry 3 is white as well and must join the page, not the ground.
+    PlainPicture p = MakePlain(4, 1, 4, [](int x, int) { return static_cast<uint8_t>(x == 0 ? 2 : x == 3 ? 3 : 1); });
+    p.palette = {Rgb(0, 0, 0), Rgb(255, 255, 255), Rgb(255, 255, 255), Rgb(255, 255, 255)};
+    p.flags = kPicTransparent;
+    p.transparent = 2;
+    Load(p);
+    ASSERT_EQ(ReducePalette(0), 0);
+    PlainPicture r = Take();
+    EXPECT_EQ(r.palette, (std::vector<PaletteEntry>{Rgb(255, 255, 255), Rgb(255, 255, 255)}));
+    EXPECT_EQ(r.pixels, (std::vector<uint8_t>{1, 0, 0, 0}));
+    EXPECT_EQ(CurPic().Header.TransparentIndex, 1);
+    EXPECT_EQ(CurPic().Header.Flags & kPicTransparent, kPicTransparent);
+}
+
 TEST(ReducePalette, OnlyUseOfAnIndexAtTopLeft) {
     PlainPicture p = MakePlain(3, 2, 12, [](int x, int y) { return static_cast<uint8_t>(x == 0 && y == 0 ? 9 : 2); });
     p.palette[9] = Rgb(1, 2, 3);

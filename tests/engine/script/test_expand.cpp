@@ -103,6 +103,8 @@ const ExpandCase kCases[] = {
     {"StockMacroEntryEmpty", "A,EMPTYMAC,B", 0, -1, {}, {"A", "B"}},
     {"StockOwnText", "LOCO2,A", 0, -1, {}, {"LOCO2[FLIP]", "A"}},
     {"StockOwnTextAndModifier", "LOCO2[x]", 0, -1, {}, {"LOCO2[FLIP][x]"}},
+    {"StockOwnTextCommaStartsItem", "LOC", 0, -1, {}, {"LOC", "TAIL"}},
+    {"StockOwnTextCommaThenModifier", "LOC[x],A", 0, -1, {}, {"LOC", "TAIL[x]", "A"}},
     // Modifiers and characters.
     {"Modifiers", "A[m1][m2],B", 0, -1, {}, {"A[m1][m2]", "B"}},
     {"LeadingModifiersToEveryItem", "[L]A,(B,C)", 0, -1, {}, {"A[L]", "B[L]", "C[L]"}},

@@ -42,6 +42,9 @@ TEST_P(TimetableLines, ReadsAsExpected) {
 const LineCase kLineCases[] = {
     {"LastLineWithoutLineFeed", "abc", {}, {"abc"}},
     {"EmptyLines", "\n\na\n", {}, {"", "", "a"}},
+    {"OnlyBlanksIsNoLine", "   ", {}, {}},
+    {"TrailingBlanksAfterLastLineFeed", "a\n  \t", {}, {"a"}},
+    {"BlankLineInsideStillALine", "a\n  \nb\n", {}, {"a", "", "b"}},
     {"LeadingBlanksDropped", "   a  b \n", {}, {"a  b "}},
     {"Continuation", "a \\\n   b\n", {}, {"a b"}},
     {"ContinuationTrimsTrailingBlanks", "a   \\\nb\n", {}, {"a b"}},

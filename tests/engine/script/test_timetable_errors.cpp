@@ -48,7 +48,7 @@ const ErrorCase kErrorCases[] = {
     {"LineFeedInString", "a\n\"abc\ndef\"\n", -11610, 3, 0},
     {"LineTooLong", "abcdefgh\n", -11611, 1, 5, 4},
     {"QuestionOutsideCondition", "a\nb?c\n", -11612, 2, 2},
-    {"BraceOutsideCondition", "a}\n", -11614, 1, 2},
+    {"BraceOutsideCondition", "a}\n", -11612, 1, 2},
     {"MacroNameTooLong", "%" + Long('M', 129) + "\n", -11616, 1, 130},
     {"ArgumentsRunPastTheirSource", "%*DEF(M(x)=%x)\n%M(abc", -11617, 2, 6},
     {"DivisionByZero", "{1/0?x}\n", -11620, 1, 5},
@@ -60,7 +60,7 @@ const ErrorCase kErrorCases[] = {
     {"BadCharacterInParameterList", "%DEF(A(x;y)=1)\n", -11627, 1, 9},
     {"NoEqualsAfterHeader", "%DEF(A x)\n", -11629, 1, 8},
     {"DefinitionInsideDefinition", "%DEF(A=%DEF(B=1))\n", -11630, 1, 12},
-    {"UnknownOptionDefault", "{X=q?x}\n", -11631, 1, 4},
+    {"UnknownOptionDefault", "{X=q?x}\n", -12429, 1, 4},
 };
 
 INSTANTIATE_TEST_SUITE_P(Errors, TimetableErrors, ::testing::ValuesIn(kErrorCases),

@@ -100,6 +100,9 @@ TEST(GetDefTxt, LooksInTheTableThenTheMenus) {
     char buffer[256];
     EXPECT_GT(GetDefTxt("E2", buffer, 256), 0);
     EXPECT_STREQ(buffer, "Error %1: %2 in %3");
+    // Texts quoted where the program raises them keep their wording.
+    EXPECT_GT(GetDefTxt("OPNP", buffer, 256), 0);
+    EXPECT_STREQ(buffer, "Overlay picture \"%1\" not in parent area");
     // A heading never matches: "TTIP" has no entry with a text, so the menus answer.
     EXPECT_GT(GetDefTxt("TTIP", buffer, 256), 0);
     EXPECT_EQ(buffer, std::string(lvk::DefaultText("TTIP")));

@@ -218,4 +218,41 @@ TEST_F(ParamTableTest, NamedParametersThroughTheParser) {
   EXPECT_EQ(utf8(p.GetStringParam(0, 1)), "3");
 }
 
+TEST_F(ParamTableTest, NumbersOfParameters) {
+  struct Case {
+    const char* name;
+    std::u16string list;
+    int32_t reference;
+    float want;
+  };
+  const Case cases[] = {
+      {"percentage_of_reference", u"LY=40%", 5, 2.0f},
+      {"absent_gives_reference", u"X=1", 5, 5.0f},
+      {"absent_without_default", u"X=1", static_cast<int32_t>(0x80000001u), 0.0f},
+      {"percentage_ignores_top_bits", u"LY=50%", static_cast<int32_t>(0x80000064u), 50.0f},
+      {"plain_number", u"LY=7", 5, 7.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    t.ParseParams(c.list);
+    EXPECT_EQ(t.GetParamNumber(u"LY", c.reference), c.want);
+  }
+  // Speeds fall back to the default, the fallback text, the script's default speed, and
+  // last a random speed from 2 to 12.
+  t.ParseParams(u"X=1");
+  EXPECT_EQ(t.GetParamOrRandom(u"V", 3.5f, u"9"), 3.5f);
+  EXPECT_EQ(t.GetParamOrRandom(u"V", 0, u"9"), 9.0f);
+  t.DefaultSpeed = 4;
+  EXPECT_EQ(t.GetParamOrRandom(u"V", 0, u""), 4.0f);
+  t.DefaultSpeed = 0;
+  for (double draw : {0.0, 0.05, 0.5, 0.99}) {
+    p.hooks.random01 = [draw] { return draw; };
+    const float v = t.GetParamOrRandom(u"V", 0, u"");
+    EXPECT_GE(v, 2.0f);
+    EXPECT_LE(v, 12.0f);
+  }
+  p.hooks.random01 = [] { return 0.01; };
+  EXPECT_EQ(t.GetParamOrRandom(u"V", 0, u""), 2.0f) << "a fraction below 0.22 is cut off";
+}
+
 }  // namespace

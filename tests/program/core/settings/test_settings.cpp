@@ -52,6 +52,21 @@ TEST_F(Settings, TextsLieUnderTheProgramKeyFollowedByTheSubkey) {
   EXPECT_EQ(GetRegString(u"Conf01", u"", u"C"), u"");
 }
 
+TEST_F(Settings, ADamagedFileIsLoggedWithWhereItsCopyWent) {
+  {
+    std::filesystem::create_directories(folder() + "/config");
+    std::ofstream out(folder() + "/config/registry.reg", std::ios::binary);
+    out << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vantrel\\Yov]\r\n\"Lang\"=\"D\"\r\nthis is no line\r\n";
+  }
+  reg().reopen(folder() + "/config");
+  EXPECT_EQ(GetRegString(u"Lang", u"E"), u"D") << "what could be read is used";
+  const std::vector<std::string> lines = logLines();
+  ASSERT_FALSE(lines.empty());
+  const std::string& line = lines.back();
+  EXPECT_NE(line.find("Settings file damaged: " + folder() + "/config/registry.reg line 5"), std::string::npos) << line;
+  EXPECT_NE(line.find("kept as " + folder() + "/config/registry.reg.damaged-"), std::string::npos) << line;
+}
+
 TEST_F(Settings, MissingKeyOrValueGivesTheDefault) {
   EXPECT_EQ(GetRegString(u"Lang", u"E"), u"E");
   yov::SaveRegString(u"Other", u"x");

@@ -1,0 +1,116 @@
+#include "program/show/main_loop.h"
+
+#include "program/core/pictures/canvas.h"
+#include "program/core/settings/settings.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/texts/error_report.h"
+#include "program/core/texts/number_text.h"
+#include "program/show/show_clock.h"
+#include "program/show/show_queues.h"
+#include "program/show/show_seams.h"
+#include "program/show/show_state.h"
+#include "program/show/timed_events.h"
+#include "program/show/train_records.h"
+
+namespace yov {
+
+namespace {
+
+constexpr int32_t kMainLoopSite = 31017;
+constexpr int32_t kMainLoopReport = 0x0F0900C0;
+
+bool stopped() { return programState().StopRequest != 0; }
+
+// One due entry: a train line goes to the train start, anything else to the section runner.
+void dispatch(int32_t e) {
+  const TimedEvent ev = runQueue().at(e);
+  ShowSeams& s = showSeams();
+  ShowState& ss = showState();
+  if (ev.Kind == event_kind::kFree) return;
+  if (ev.Kind == event_kind::kTrainLine) {
+    ss.CurTrain = ev.Target;
+    ss.CurSect = trains().at(ev.Target).Sect;
+    if (s.genTrain) s.genTrain(ss.CurTrain, ss.CurSect);
+    else NoteMissingSeam(u"the train start");
+    return;
+  }
+  ss.CurSect = ev.Target;
+  if (s.runSect) s.runSect(ss.CurSect);
+  else NoteMissingSeam(u"the section runner");
+}
+
+void frameStep() {
+  ShowSeams& s = showSeams();
+  if (s.checkStep) {
+    s.checkStep(kFullStep);
+    return;
+  }
+  NoteMissingSeam(u"the frame step");
+  // Without a frame step the loop would spin: give the system its moment instead.
+  showClock().sleep(1);
+  showClock().pumpEvents();
+}
+
+void reportLoopError() {
+  try {
+    ReportError(kMainLoopSite, u"Exit by Error handler in MainLoop", kMainLoopReport);
+  } catch (...) {
+    // Already reported; the stop request decides what follows.
+  }
+}
+
+}  // namespace
+
+std::u16string SectionLinesText() {
+  ShowSeams& s = showSeams();
+  std::u16string text;
+  const int32_t count = s.sectionCount ? s.sectionCount() : 0;
+  for (int32_t sect = 1; sect <= count; ++sect) {
+    const int32_t position = s.sectionLinePosition ? s.sectionLinePosition(sect) : 0;
+    text += decimal(position) + u",";
+  }
+  return text;
+}
+
+void MainLoop() {
+  ShowSeams& s = showSeams();
+  ShowState& ss = showState();
+  if (s.startDisplay) {
+    s.startDisplay();
+  } else {
+    // No display to draw on: the show window opened and closed at once.
+    NoteMissingSeam(u"the show display");
+    programState().StopRequest = 1;
+  }
+  while (!stopped()) {
+    try {
+      if (s.createDisplaySurfaces) {
+        s.createDisplaySurfaces();
+      } else {
+        NoteMissingSeam(u"the show's surfaces");
+        programState().StopRequest = 1;
+      }
+      while (!stopped() && ss.RecreateRequest == 0) {
+        frameStep();
+        const int32_t e = TakeDueEvent();
+        if (e != 0) dispatch(e);
+      }
+    } catch (...) {
+      reportLoopError();
+    }
+    try {
+      if (s.releaseDisplaySurfaces) s.releaseDisplaySurfaces();
+      else NoteMissingSeam(u"releasing the show's surfaces");
+    } catch (...) {
+      // Surfaces that cannot be released cannot be made again either.
+      reportLoopError();
+      programState().StopRequest = 1;
+    }
+  }
+  SaveRegString(u"L", SectionLinesText());
+  SaveRegString(u"LCMX", decimal(canvasSlot(0).width));
+  if (s.stopDisplay) s.stopDisplay();
+  else NoteMissingSeam(u"stopping the show display");
+}
+
+}  // namespace yov

@@ -1,0 +1,10 @@
+#include "program/show/show_state.h"
+
+namespace yov {
+
+ShowState& showState() {
+  static ShowState state;
+  return state;
+}
+
+}  // namespace yov
