@@ -40,6 +40,17 @@ void SetFrames(PictureSlot& s, const FrameLayout& layout) {
   s.LastFrame = static_cast<uint8_t>(std::clamp(layout.count, 1, kMaxFrames) - 1);
 }
 
+// The slot's frames from the layout, standing at (x, y) of the part and drawn through its
+// mask; a copy of the slot as it is then.
+PictureSlot StandSlot(int32_t slot, const FrameLayout& layout, int32_t x, int32_t y) {
+  PictureSlot& s = pictureSlots()[slot];
+  SetFrames(s, layout);
+  s.PosX = x;
+  s.PosY = y;
+  s.Flags |= kSlotTransparent;
+  return s;
+}
+
 }  // namespace
 
 void ReadFrameLayout(FrameLayout& layout, int32_t pictureWidth, int32_t pictureHeight) {
@@ -68,14 +79,7 @@ void ExtractPantographParts(int32_t slot, int16_t mirror, FrameLayout& layout, i
   const int32_t h = std::max(1, ref.PicRefOpenHeight);
   drawingStep(10601);
   GetPictureSlotBuffer(slot, w, h);
-  {
-    PictureSlot& s = pictureSlots()[slot];
-    SetFrames(s, layout);
-    s.PosX = x;
-    s.PosY = y;
-    s.Flags |= kSlotTransparent;
-  }
-  const PictureSlot s = pictureSlots()[slot];
+  const PictureSlot s = StandSlot(slot, layout, x, y);
   if (s.BufDC != 0) {
     FillRectColor(plat::HDC{static_cast<uint32_t>(s.BufDC)}, plat::HDC{static_cast<uint32_t>(s.BufMaskDC)}, s.BufX,
                   s.BufY, w, h, currentCanvas().colour, plat::BLACKNESS, 18003);
@@ -85,17 +89,9 @@ void ExtractPantographParts(int32_t slot, int16_t mirror, FrameLayout& layout, i
   drawingStep(10602);
   if (mirror != 0 && s.BufDC != 0) {
     // Each frame turned round where it stands.
-    for (int32_t k = 0; k <= s.LastFrame; ++k) {
-      const int32_t fx = s.BufX + s.SrcX + s.StepX * k;
-      const int32_t fy = s.BufY + s.SrcY + s.StepY * k;
-      MaskedPicture tmp;
-      CreateCanvasDC(s.FrameWidth, s.FrameHeight, tmp, 32, -1, 0, 12022);
-      CopyRectEx(static_cast<int32_t>(tmp.picture.dc.id), static_cast<int32_t>(tmp.mask.dc.id), 0, 0, s.FrameWidth,
-                 s.FrameHeight, s.BufDC, s.BufMaskDC, fx, fy, 1, 1, 0, 0, 12022);
-      CopyRectEx(s.BufDC, s.BufMaskDC, fx, fy, s.FrameWidth, s.FrameHeight, static_cast<int32_t>(tmp.picture.dc.id),
-                 static_cast<int32_t>(tmp.mask.dc.id), 0, 0, 5, 1, 0, 0, 12023);
-      DeleteCanvasDC(tmp);
-    }
+    for (int32_t k = 0; k <= s.LastFrame; ++k)
+      MirrorArea(s.BufDC, s.BufMaskDC, s.BufX + s.SrcX + s.StepX * k, s.BufY + s.SrcY + s.StepY * k, s.FrameWidth,
+                 s.FrameHeight, 12022);
   }
   drawingStep(10603);
   CreateAnimSurface(slot, w, h);
@@ -106,14 +102,7 @@ void DrawSlotFrames(int32_t slot, FrameLayout& layout, int32_t x, int32_t y) {
   const int32_t w = std::max(1, layout.firstX + layout.stepX * (layout.count - 1) + layout.width);
   const int32_t h = std::max(1, layout.firstY + layout.stepY * (layout.count - 1) + layout.height);
   GetPictureSlotBuffer(slot, w, h);
-  {
-    PictureSlot& s = pictureSlots()[slot];
-    SetFrames(s, layout);
-    s.PosX = x;
-    s.PosY = y;
-    s.Flags |= kSlotTransparent;
-  }
-  const PictureSlot s = pictureSlots()[slot];
+  const PictureSlot s = StandSlot(slot, layout, x, y);
   const CurrentCanvas& c = currentCanvas();
   if (s.BufDC != 0) {
     for (int32_t k = 0; k <= s.LastFrame; ++k)

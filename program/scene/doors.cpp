@@ -100,15 +100,7 @@ void LoadDoorPicture(uint8_t kind, const VehicleItem& item) {
     plat::BitBlt(leaf.mask.dc, 0, 0, dw, dh, mask.mask.dc, 0, 0, plat::SRCAND);
     DeleteCanvasDC(mask);
   }
-  if (mirror != 0) {
-    MaskedPicture turned;
-    CreateCanvasDC(dw, dh, turned, 32, -1, 0, 12032);
-    CopyRectEx(Id(turned.picture), Id(turned.mask), 0, 0, dw, dh, Id(leaf.picture), Id(leaf.mask), 0, 0, 5, 1, 0, 0,
-               12032);
-    CopyRectEx(Id(leaf.picture), Id(leaf.mask), 0, 0, dw, dh, Id(turned.picture), Id(turned.mask), 0, 0, 1, 1, 0, 0,
-               12032);
-    DeleteCanvasDC(turned);
-  }
+  if (mirror != 0) MirrorArea(Id(leaf.picture), Id(leaf.mask), 0, 0, dw, dh, 12032);
   const PartArea a = CurrentPartArea();
   int32_t x = ItemNumber(a.width / 2 - unit / 4, plist::X);
   int32_t y = ItemNumber(0, plist::Y);

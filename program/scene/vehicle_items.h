@@ -47,6 +47,9 @@ std::u16string ItemString(int32_t list);
 std::u16string ItemRawString(int32_t list);
 int32_t ItemColour(int32_t list, int32_t defaultColour);
 
+// Turns the picture and mask area of the two DCs round left to right, where it stands.
+void MirrorArea(int32_t dc, int32_t maskDc, int32_t x, int32_t y, int32_t width, int32_t height, int32_t site);
+
 // Edits of the picture (vehicle_items_edit.cpp).
 void ItemFillRect(const VehicleItem& item, bool opaque);
 void ItemBrightness(const VehicleItem& item);

@@ -97,12 +97,22 @@ struct RectCopy {
 };
 
 void MirrorRect(const CanvasRect& r, int32_t site) {
-  if (r.width < 1 || r.height < 1) return;
-  const RectCopy copy(r, site);
-  copy.PasteTo(r.x, r.y, r, true, site + 1);
+  MirrorArea(static_cast<int32_t>(PictureDc().id), static_cast<int32_t>(MaskDc().id), r.x, r.y, r.width, r.height,
+             site);
 }
 
 }  // namespace
+
+void MirrorArea(int32_t dc, int32_t maskDc, int32_t x, int32_t y, int32_t width, int32_t height, int32_t site) {
+  if (width < 1 || height < 1) return;
+  MaskedPicture tmp;
+  CreateCanvasDC(width, height, tmp, 32, -1, 0, site);
+  const int32_t tp = static_cast<int32_t>(tmp.picture.dc.id);
+  const int32_t tm = static_cast<int32_t>(tmp.mask.dc.id);
+  CopyRectEx(tp, tm, 0, 0, width, height, dc, maskDc, x, y, 1, 1, 0, 0, site);
+  CopyRectEx(dc, maskDc, x, y, width, height, tp, tm, 0, 0, 5, 1, 0, 0, site + 1);
+  DeleteCanvasDC(tmp);
+}
 
 void ItemFillRect(const VehicleItem& item, bool opaque) {
   const CanvasRect r = ReadRect(item);

@@ -67,6 +67,23 @@ void PlacePart(const VehicleItem& item, int32_t& x, int32_t& y, int32_t w, int32
   PlaceInPart(x, y, kAlignStart, kAlignStart, w, h, item.text);
 }
 
+// T, W, H and Y of the end keys cut from the vehicle's own picture; the type name goes to
+// the end lists at once.
+struct EndRect {
+  int32_t w = 0;
+  int32_t h = 0;
+  int32_t y = kNotGiven;
+};
+EndRect ReadEndRect(int32_t side) {
+  const std::u16string type = plat::ucase(ItemString(plist::Type));
+  EndRect r;
+  r.w = ItemNumber(0, plist::W);
+  r.h = ItemNumber(0, plist::H);
+  r.y = ItemNumber(kNotGiven, plist::Y);
+  if (!type.empty()) AddNeighbourName(type, side);
+  return r;
+}
+
 }  // namespace
 
 void ItemAnimatedPart(const VehicleItem& item, bool otherState) {
@@ -193,15 +210,7 @@ void ItemPantographCopies(const VehicleItem& item) {
     PictureSlot& s = pictureSlots()[slot];
     s.PosX = places[k];
     // The second copy stands mirrored when the item asks for it.
-    if (k == 1 && item.mirror != 0 && s.BufDC != 0) {
-      MaskedPicture tmp;
-      CreateCanvasDC(w, h, tmp, 32, -1, 0, 12043);
-      CopyRectEx(static_cast<int32_t>(tmp.picture.dc.id), static_cast<int32_t>(tmp.mask.dc.id), 0, 0, w, h, s.BufDC,
-                 s.BufMaskDC, s.BufX, s.BufY, 1, 1, 0, 0, 12043);
-      CopyRectEx(s.BufDC, s.BufMaskDC, s.BufX, s.BufY, w, h, static_cast<int32_t>(tmp.picture.dc.id),
-                 static_cast<int32_t>(tmp.mask.dc.id), 0, 0, 5, 1, 0, 0, 12043);
-      DeleteCanvasDC(tmp);
-    }
+    if (k == 1 && item.mirror != 0 && s.BufDC != 0) MirrorArea(s.BufDC, s.BufMaskDC, s.BufX, s.BufY, w, h, 12043);
     CompileAnimScript(slot);
   }
 }
@@ -233,11 +242,10 @@ void ItemEndPicture(const VehicleItem& item) {
 }
 
 void ItemEndCut(const VehicleItem& item) {
-  const std::u16string type = plat::ucase(ItemString(plist::Type));
-  const int32_t w = ItemNumber(0, plist::W);
-  const int32_t h = ItemNumber(0, plist::H);
-  int32_t y = ItemNumber(kNotGiven, plist::Y);
-  if (!type.empty()) AddNeighbourName(type, item.endSide);
+  const EndRect r = ReadEndRect(item.endSide);
+  const int32_t w = r.w;
+  const int32_t h = r.h;
+  const int32_t y = r.y;
   if (w < 1 || h < 1) return;
   // Two frames: the end as drawn, and the end as the neighbour covers it (empty).
   const int sides[2] = {-1, 1};
@@ -259,11 +267,10 @@ void ItemEndCut(const VehicleItem& item) {
 }
 
 void ItemEndPair(const VehicleItem& item) {
-  const std::u16string type = plat::ucase(ItemString(plist::Type));
-  const int32_t w = ItemNumber(0, plist::W);
-  const int32_t h = ItemNumber(0, plist::H);
-  int32_t y = ItemNumber(kNotGiven, plist::Y);
-  if (!type.empty()) AddNeighbourName(type, 0);
+  const EndRect r = ReadEndRect(0);
+  const int32_t w = r.w;
+  const int32_t h = r.h;
+  const int32_t y = r.y;
   if (w < 1 || h < 1) return;
   // "<:x" and ">:x" in the value name the columns of the two ends' rectangles.
   auto column = [&](std::u16string_view tag, int32_t fallback) {
