@@ -60,6 +60,20 @@ TEST_F(VehiclePictureTest, PlainViewAppliesBothDirectionsAndSkipsEdits) {
   EXPECT_EQ(yov::vehicleBuild().PictureFlags & yov::kPicDirectional, yov::kPicDirectional);
 }
 
+TEST_F(VehiclePictureTest, ACanvasInModeTwoCollectsConditionsAndTakesTheirSwitch) {
+  Base(kBase);
+  yov::currentCanvas().mode = 2;
+  Build(u"[RAIN!B:0,0,1,1,#FF0000][L!B:1,0,1,1,#FF0000]");
+  EXPECT_EQ(Picture(), kBase);
+  ASSERT_EQ(yov::vehicleBuild().Conditions.size(), 2u);
+  EXPECT_EQ(yov::vehicleBuild().Conditions[0].Name, u"RAIN");
+  EXPECT_EQ(yov::vehicleBuild().Conditions[0].Seen, 1);
+  EXPECT_NE(yov::vehicleBuild().PictureFlags & yov::kPicCondL, 0) << "L marks the picture whenever it occurs";
+  yov::vehicleBuild().Conditions[0].On = 1;
+  Build(u"[RAIN!B:0,0,1,1,#FF0000]");
+  EXPECT_EQ(Picture()[0], "rggggb");
+}
+
 TEST_F(VehiclePictureTest, SecondVariantKeepsEditsAndSkipsPassZeroKeys) {
   Base(kBase);
   Build(u"[B:0,0,1,1,#FF0000][FL:2,0][PLU]", 1);
