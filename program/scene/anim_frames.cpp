@@ -89,9 +89,14 @@ void ExtractPantographParts(int32_t slot, int16_t mirror, FrameLayout& layout, i
   drawingStep(10602);
   if (mirror != 0 && s.BufDC != 0) {
     // Each frame turned round where it stands.
-    for (int32_t k = 0; k <= s.LastFrame; ++k)
-      MirrorArea(s.BufDC, s.BufMaskDC, s.BufX + s.SrcX + s.StepX * k, s.BufY + s.SrcY + s.StepY * k, s.FrameWidth,
-                 s.FrameHeight, 12022);
+    for (int32_t k = 0; k <= s.LastFrame; ++k) {
+      const int64_t fx = int64_t{s.SrcX} + int64_t{s.StepX} * k;
+      const int64_t fy = int64_t{s.SrcY} + int64_t{s.StepY} * k;
+      // Frames outside the picture are refused by CreateAnimSurface below.
+      if (fx < 0 || fy < 0 || fx + s.FrameWidth > w || fy + s.FrameHeight > h) continue;
+      MirrorArea(s.BufDC, s.BufMaskDC, s.BufX + static_cast<int32_t>(fx), s.BufY + static_cast<int32_t>(fy),
+                 s.FrameWidth, s.FrameHeight, 12022);
+    }
   }
   drawingStep(10603);
   CreateAnimSurface(slot, w, h);
@@ -99,8 +104,13 @@ void ExtractPantographParts(int32_t slot, int16_t mirror, FrameLayout& layout, i
 
 void DrawSlotFrames(int32_t slot, FrameLayout& layout, int32_t x, int32_t y) {
   const PartArea a = CurrentPartArea();
-  const int32_t w = std::max(1, layout.firstX + layout.stepX * (layout.count - 1) + layout.width);
-  const int32_t h = std::max(1, layout.firstY + layout.stepY * (layout.count - 1) + layout.height);
+  // The frames' cells side by side, as large as the part allows.
+  auto extent = [&](int32_t first, int32_t step, int32_t size, int32_t limit) {
+    const int64_t e = int64_t{first} + int64_t{step} * (layout.count - 1) + size;
+    return static_cast<int32_t>(std::clamp<int64_t>(e, 1, std::max<int64_t>(1, int64_t{limit} * kMaxFrames)));
+  };
+  const int32_t w = extent(layout.firstX, layout.stepX, layout.width, a.width);
+  const int32_t h = extent(layout.firstY, layout.stepY, layout.height, a.height);
   GetPictureSlotBuffer(slot, w, h);
   const PictureSlot s = StandSlot(slot, layout, x, y);
   const CurrentCanvas& c = currentCanvas();
