@@ -2,12 +2,15 @@
 // and up keep the whole cache in the mapping and append to it. A file is checked once
 // when it is opened, so every later walk and decode stays inside the mapping.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <string>
 #include <new>
 
 #include "engine/cache/cache_image.h"
 #include "engine/pictures/current_picture.h"
 #include "engine/base/memory.h"
+#include "platform/paths.h"
 
 namespace lvk {
 
@@ -91,7 +94,11 @@ int32_t MakeEntryRoom(CacheState& c, uint32_t nameLength, bool& grew) {
 // damaged cache is refused and left exactly as it was.
 int32_t OpenCacheFile(CacheState& c, const char* name) {
     plat::FileMapping& f = c.File;
-    if (int err = f.Open(name, true, plat::FileMapping::Share::Exclusive); err != 0) return OpenError(err);
+    // Stock files name their cache as written on Windows ("\" separators, any case): the
+    // file is made in the folder that spelling means, never under a name holding "\".
+    const std::string path = plat::resolveForCreate(name);
+    if (path.empty()) return OpenError(ENOENT);
+    if (int err = f.Open(path.c_str(), true, plat::FileMapping::Share::Exclusive); err != 0) return OpenError(err);
     auto fail = [&](int32_t code) {
         f.Close();
         c.Image = nullptr;
@@ -133,7 +140,9 @@ int32_t OpenCacheFile(CacheState& c, const char* name) {
 
 int32_t OpenCacheFileReading(CacheState& c, const char* name) {
     plat::FileMapping& f = c.File;
-    if (int err = f.Open(name, false, plat::FileMapping::Share::Shared); err != 0) return OpenError(err);
+    const std::string path = plat::resolvePath(name);
+    if (path.empty()) return OpenError(ENOENT);
+    if (int err = f.Open(path.c_str(), false, plat::FileMapping::Share::Shared); err != 0) return OpenError(err);
     const int64_t fileSize = f.FileSize();
     if (fileSize < 0) {
         f.Close();

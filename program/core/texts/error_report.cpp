@@ -6,6 +6,7 @@
 #include "program/core/texts/error_log.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/texts/number_text.h"
+#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 
 namespace yov {
@@ -59,13 +60,17 @@ int32_t ReportError(const PendingError& pending, int32_t position, std::u16strin
   }
 
   const bool reported = n == error_number::kReported;
-  if ((!reported && (flags & rf::kLogUnlessReported) != 0) || (flags & rf::kAlwaysLog) != 0)
-    WriteErrorLog(logText);
+  const int32_t style = flags & rf::kStyleMask;
+  // Under DirectDraw, and in a full-screen or screen-saver show, nobody sees a box behind
+  // the show: the message goes to the log instead and counts as cancelled.
+  const bool showHidesBoxes = (st.RunFlags != 0 && (st.ShowMode == 1 || mainState().ScreenSaverMode != 0));
+  const bool noBox = st.BatchMode != 0 || showHidesBoxes;
+  const bool logged = (!reported && (flags & rf::kLogUnlessReported) != 0) || (flags & rf::kAlwaysLog) != 0;
+  if (logged || (!reported && style != 0 && noBox)) WriteErrorLog(logText);
 
   int32_t answer = 0;
-  const int32_t style = flags & rf::kStyleMask;
   if (!reported && style != 0) {
-    answer = st.BatchMode != 0 ? kCancelBit : ShowMsgBox(boxText, style, title);
+    answer = noBox ? kCancelBit : ShowMsgBox(boxText, style, title);
     if ((answer & kCancelBit) != 0) {
       if ((flags & rf::kStopOnCancel) != 0) st.StopRequest = 1;
       if ((flags & rf::kRaiseOnCancel) != 0) throw ProgramError(error_number::kReported, boxText);

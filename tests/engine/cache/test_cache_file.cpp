@@ -123,6 +123,21 @@ TEST_F(FileCache, MissingFileBecomesAnEmptyCacheOfOneMiB) {
     EXPECT_EQ(bytes[30], 0);
 }
 
+TEST_F(FileCache, ANameSpelledAsOnWindowsIsMadeInItsFolder) {
+    fs::create_directories(dir_ / "Stock");
+    // A stock file names its cache with "\" and in capitals; the folder exists as "Stock".
+    const std::string windowsName = (dir_ / "STOCK").string() + "\\DEMO.TCA";
+    ASSERT_EQ(OpenCache(3, windowsName.c_str()), 0);
+    EXPECT_GT(Add(Numbered(1), "p"), 0);
+    CloseCache();
+    EXPECT_TRUE(fs::exists(dir_ / "Stock" / "DEMO.TCA"));
+    EXPECT_FALSE(fs::exists(windowsName)) << "no file named with a backslash";
+    ASSERT_EQ(OpenCache(2, ((dir_ / "stock").string() + "\\demo.tca").c_str()), 0) << "read back in any case";
+    EXPECT_NE(CacheFirstEntry(), 0);
+    CloseCache();
+    EXPECT_LT(OpenCache(3, (dir_ / "nowhere\\x.tca").string().c_str()), 0) << "a folder that does not exist";
+}
+
 TEST_F(FileCache, OtherFilesAreResetToAnEmptyCache) {
     for (const char* content : {"", "TCA", "TCA1 and more bytes than a header", "GIF89a......................"}) {
         SCOPED_TRACE(content);

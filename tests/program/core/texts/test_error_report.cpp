@@ -11,6 +11,7 @@
 #include "core_fixture.h"
 #include "platform/datetime.h"
 #include "program/core/binding/engine_binding.h"
+#include "program/core/startup/main_state.h"
 #include "program/core/texts/error_log.h"
 
 namespace {
@@ -182,6 +183,37 @@ TEST_F(ErrorLog, ReportErrorTable) {
       EXPECT_TRUE(boxes_.empty());
     }
   }
+}
+
+TEST_F(ErrorLog, AFullScreenOrScreenSaverShowLogsInsteadOfShowingABox) {
+  struct Case {
+    const char* name;
+    uint8_t runFlags, showMode, saver;
+    bool box;
+  } cases[] = {
+      {"no show", 0, 1, 1, true},
+      {"windowed show", 0x1D, 0, 0, true},
+      {"full-screen show", 0x1D, 1, 0, false},
+      {"screen saver in a window", 0x1D, 0, 1, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(logPath());
+    boxes_.clear();
+    auto& st = yov::programState();
+    st.RunFlags = c.runFlags;
+    st.ShowMode = c.showMode;
+    yov::mainState().ScreenSaverMode = c.saver;
+    answer_ = 64;
+    const int32_t answer = yov::ReportError(PendingError{6002, u"Bad stock"}, 0, u"", 0x00000030, u"Title");
+    EXPECT_EQ(boxes_.size(), c.box ? 1u : 0u);
+    EXPECT_EQ(answer, c.box ? 64 : 128);
+    const std::vector<std::string> lines = logLines();
+    EXPECT_EQ(!lines.empty() && lines.back() == "Bad stock", !c.box);
+  }
+  yov::programState().RunFlags = 0;
+  yov::programState().ShowMode = 0;
+  yov::mainState().ScreenSaverMode = 0;
 }
 
 TEST_F(ErrorLog, ReportErrorTakesTheErrorBeingHandled) {
