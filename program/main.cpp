@@ -16,6 +16,7 @@
 #include "program/scene/scene_wiring.h"
 #include "program/scene/stock_loading.h"
 #include "program/show/show_wiring.h"
+#include "program/trains/trains_wiring.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
   yov::WireShow();
   yov::WireScene();
   yov::WireStockLoading();
+  yov::WireTrains();
   if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
   if (!haveDisplay()) {
     std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");

@@ -123,6 +123,8 @@ int32_t FreePicPart(int32_t part, int32_t callSite = 0);
 int32_t FreePictureSlot(int32_t slot);
 void FreePictureSlotChain(int32_t& head);
 void ReleaseToMark(int32_t partMark, int32_t slotMark);
+// Pushes value on an allocation stack (1..count used), growing it by 20.
+void PushOnStack(std::vector<int32_t>& stack, int32_t& count, int32_t& alloc, int32_t value);
 // Empties both pools (counts, free lists and stacks), as when the stock tables are reset.
 void ClearPicturePools();
 

@@ -32,6 +32,7 @@
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock/recent_files.h"
+#include "program/ui/show_windows.h"
 
 namespace yov {
 
@@ -107,6 +108,7 @@ void wireServices() {
   hooks.applyColorTranslation = ApplyColorTranslation;
   hooks.findStockEntry = FindStockEntry;
   hooks.serviceWindow = [] { return reinterpret_cast<uintptr_t>(&LoadServiceWindow()); };
+  WireShowWindows();
 }
 
 void findTempDir(bool screenSaver) {

@@ -1,0 +1,152 @@
+#include "program/show/display_wiring.h"
+
+#include <algorithm>
+
+#include "platform/perf_counter.h"
+#include "program/show/anim_wheel.h"
+#include "program/show/display_start.h"
+#include "program/show/display_state.h"
+#include "program/show/run_show.h"
+#include "program/show/show_clock.h"
+#include "program/show/show_queues.h"
+#include "program/show/show_seams.h"
+#include "program/show/show_state.h"
+#include "program/show/show_view.h"
+#include "program/show/show_window_rules.h"
+#include "program/show/timed_events.h"
+#include "program/show/train_records.h"
+
+namespace yov {
+
+namespace {
+
+// The show state names the display's values too; the display owns them and copies them over.
+void publish() {
+  const DisplayState& d = displayState();
+  ShowState& ss = showState();
+  ss.ShowDC = d.ShowDC;
+  ss.ShowHwnd = d.ShowHwnd;
+  ss.BackSurface = static_cast<int32_t>(d.BackSurface);
+  ss.SceneWidth = d.SceneWidth;
+  ss.SceneHeight = d.SceneHeight;
+  ss.ModeRequest = d.ModeRequest;
+  ss.DrawBits = d.DrawBits;
+  ss.BackgroundPixel = static_cast<int32_t>(d.BackgroundPixel);
+  ss.KeyPixel = static_cast<int32_t>(d.KeyPixel);
+  ss.ShowFontHeight = d.ShowFontHeight;
+  ss.CursorHidden = d.CursorHidden;
+  ss.FirstShowBrush = d.BackBrush;
+  ss.SecondShowBrush = d.KeyBrush;
+}
+
+void takeDrawingMethod() {
+  const ShowState& ss = showState();
+  DisplayShowLink& link = displayShowLink();
+  link.UseDirectDraw = ss.UseDirectDraw;
+  link.DrawWholeTrains = ss.DrawWholeTrains;
+  link.ColourKey = static_cast<uint32_t>(ss.ColourKey);
+  displayState().FlipCount = ss.FlipCount;
+}
+
+void resetScene(int32_t width, int32_t height) {
+  ShowState& ss = showState();
+  ResetRunQueue();
+  ResetTrainTable();
+  ResetShowLists();
+  animWheel() = AnimWheelState{};
+  ss.TickAccumulator = 0;
+  ss.RecreateRequest = 0;
+  ss.StepSamples = 0;
+  ss.StepDebt = 0;
+  ss.StartedTrains = 0;
+  const int32_t root = AddTimedEvent(event_kind::kRoot, 1, 0, 0, height);
+  if (showSeams().bindSectionEvent) showSeams().bindSectionEvent(1, root, 0, height);
+  (void)width;
+  QueueDueEvent(root);
+}
+
+void releaseTrains() {
+  TrainTable& t = trains();
+  // Each pass removes the head; a table that would not shrink ends the walk after its size.
+  for (int32_t guard = t.Count + 1; t.ActiveHead != 0 && guard > 0; --guard) {
+    const int32_t head = t.ActiveHead;
+    const int32_t members = std::min<int32_t>(t.at(head).MemberCount, kMaxTrainMembers);
+    for (int32_t m = 1; m <= members; ++m) {
+      const int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
+      if (picture != 0 && showSeams().freeTrainPicture) showSeams().freeTrainPicture(picture);
+    }
+    RemoveTrain(head);
+  }
+}
+
+}  // namespace
+
+void WireDisplay() {
+  DisplayShowLink& link = displayShowLink();
+  link.resetFrameState = [] {
+    ShowState& ss = showState();
+    ss.MinFrameMs = 20;
+    ss.YieldAfterMs = 100;
+    ss.StepState = 0;
+    ss.PageIndex = 0;
+    ss.PageBit = 1;
+    ss.StepPhase = 0;
+    ss.TickDue = 0;
+    ss.StepMode = 0;
+  };
+  link.directDrawStarted = [] { showState().StepPhase = 0; };
+  link.unloadSplash = [] {
+    if (showState().SplashMs == 0) return;
+    UnloadSplash();
+    showState().SplashMs = 0;
+  };
+  link.resetStepClock = [] {
+    ShowState& ss = showState();
+    ss.LastStepStamp = low31(static_cast<uint32_t>(plat::QueryPerfCounter()));
+    ss.MouseMoveCount = 0;
+  };
+  link.processEvents = [] {
+    if (showClock().pumpEvents) showClock().pumpEvents();
+  };
+  link.sleep = [](int32_t ms) {
+    if (showClock().sleep) showClock().sleep(ms);
+  };
+  link.createWorkDC = CreateWorkDC;
+  link.deleteWorkDC = DeleteWorkDC;
+  link.compositionDc = [] { return showState().WorkDC.dc.Value(); };
+  link.resetScene = resetScene;
+  link.releaseTrains = releaseTrains;
+
+  ShowInputLink& input = showInputLink();
+  input.requestRecreate = [] { showState().RecreateRequest = 1; };
+  input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };
+
+  ShowSeams& s = showSeams();
+  s.startDisplay = [] {
+    takeDrawingMethod();
+    StartDisplay();
+    publish();
+  };
+  s.createDisplaySurfaces = [] {
+    CreateDisplaySurfaces();
+    publish();
+  };
+  s.releaseDisplaySurfaces = [] {
+    ReleaseDisplaySurfaces();
+    publish();
+  };
+  s.stopDisplay = [] {
+    StopDisplay();
+    publish();
+  };
+  // StopDisplay closes the show window; one left by a show that never reached it goes here.
+  s.unloadShowForm = [] {
+    DisplayState& d = displayState();
+    if (!d.ShowForm) return;
+    d.ShowForm->closeFromProgram();
+    d.ShowForm.reset();
+    publish();
+  };
+}
+
+}  // namespace yov

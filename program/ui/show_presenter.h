@@ -1,0 +1,59 @@
+// The screen of a show window: what the engine's blit thread and the DirectDraw layer hand
+// over as changed rectangles of the window's screen DC is copied into the window's frame
+// picture at once, on the calling thread, and the window is asked to repaint them on the GUI
+// thread. The copy is the only work on the caller's thread, so presenting never waits for
+// the GUI and never blocks the frame step.
+//
+// A frame of another size than the window (a display mode under DirectDraw) is scaled to it.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <atomic>
+#include <mutex>
+
+#include "lumvatek/blit.h"
+#include "platform/raster.h"
+
+class QPainter;
+class QWidget;
+
+namespace yov {
+
+class FramePresenter {
+ public:
+  // target: the window repainted; null for a presenter that only keeps the frame.
+  explicit FramePresenter(QWidget* target);
+  ~FramePresenter();
+  FramePresenter(const FramePresenter&) = delete;
+  FramePresenter& operator=(const FramePresenter&) = delete;
+
+  // Makes this the engine's presenter; false when the engine refused it or is not there.
+  bool install();
+  // No call reaches this presenter once it returns.
+  void uninstall();
+
+  // Copies the rectangles of dc's bitmap (clipped to it) into the frame. Any thread.
+  void present(plat::HDC dc, const LvRect* rects, int32_t count) noexcept;
+
+  // GUI thread: the frame scaled onto the target rectangle.
+  void paint(QPainter& painter, const QRect& target);
+  // A copy of the frame as it stands.
+  QImage snapshot() const;
+  // A frame of that size, filled with the colour (0x00BBGGRR).
+  void resetFrame(int32_t width, int32_t height, uint32_t colour);
+
+ private:
+  void scheduleRepaint();
+
+  QWidget* target_;
+  mutable std::mutex mutex_;
+  QImage frame_;
+  QRect pending_;                  // changed since the last repaint, frame pixels
+  std::atomic<bool> repaintPosted_{false};
+  LvPresenter table_{};
+  bool installed_ = false;
+};
+
+}  // namespace yov
