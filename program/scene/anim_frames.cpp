@@ -18,8 +18,8 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
+#include "program/scene/part_area.h"
 #include "program/scene/picture_slot.h"
-#include "program/scene/picture_slot_procs.h"
 #include "program/scene/vehicle_items.h"
 
 namespace yov {

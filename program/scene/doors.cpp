@@ -23,8 +23,10 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/scene/anim_frames.h"
+#include "program/scene/anim_labels.h"
+#include "program/scene/part_area.h"
+#include "program/scene/part_placement.h"
 #include "program/scene/picture_slot.h"
-#include "program/scene/picture_slot_procs.h"
 #include "program/scene/vehicle_items.h"
 
 namespace yov {
@@ -115,9 +117,10 @@ void LoadDoorPicture(uint8_t kind, const VehicleItem& item) {
   // half a door each way for a double door.
   const int32_t frameW = outer ? 2 * w : w;
   const int32_t frameX = !outer ? x : sideBits == 0 ? x - w : sideBits == 1 ? x : x - w / 2;
-  int32_t checkX = frameX;
-  int32_t checkY = y;
-  PlaceInPart(checkX, checkY, kAlignStart, kAlignStart, frameW, h, item.text);
+  // The frames' reach is already in part columns: a negative start lies left of the part,
+  // never a place counted from its right edge.
+  if (frameX < 0 || int64_t{frameX} + frameW > a.width)
+    RaiseProgramError(FormatText(u"OPNP", {FormatArg(item.text)}));
 
   const int32_t slot = AllocPictureSlot();
   GetPictureSlotBuffer(slot, frameW * frames, h);

@@ -19,9 +19,10 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/scene/param_table.h"
+#include "program/scene/part_area.h"
+#include "program/scene/part_placement.h"
 #include "program/scene/picture_build_state.h"
 #include "program/scene/picture_slot.h"
-#include "program/scene/picture_slot_procs.h"
 #include "program/scene/stock_picture.h"
 #include "program/scene/vehicle_items.h"
 

@@ -20,7 +20,8 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/scene/picture_slot_procs.h"
+#include "program/scene/part_area.h"
+#include "program/scene/part_placement.h"
 #include "program/scene/vehicle_items.h"
 
 namespace yov {
@@ -57,22 +58,6 @@ std::vector<Glyph> ParseCharacters(std::u16string_view list, const std::u16strin
 }
 
 }  // namespace
-
-void ReadTextPlacement(TextPlacement& t) {
-  ParamParser& p = paramParser();
-  t.X = p.GetLetterNumber(t.XKind, kNotGiven, plist::X);
-  t.Y = p.GetLetterNumber(t.YKind, kNotGiven, plist::Y);
-  t.Text = p.GetStringParam(0, plist::Text);
-  const std::u16string colours = p.GetStringParam(0, plist::Colour);
-  if (colours.empty()) {
-    t.TextColour = -1;
-    t.BackColour = -1;
-  } else {
-    t.TextColour = p.ParseColorParam(colours, t.BackColour);
-  }
-  t.Border = p.GetNamedNumber(1, u"", plist::Border);
-  t.Spacing = p.GetNamedNumber(-1, u"", plist::Spacing);
-}
 
 void LoadFontPicture(int32_t&, int32_t, const TextPlacement& t) {
   if (t.Text.empty()) return;

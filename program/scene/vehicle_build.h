@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "program/scene/part_placement.h"
+
 namespace yov {
 
 // Bits of the picture's flag byte.
@@ -17,9 +19,6 @@ inline constexpr uint8_t kPicCondL = 0x02;
 inline constexpr uint8_t kPicCondE = 0x04;
 inline constexpr uint8_t kPicCondC = 0x08;
 inline constexpr uint8_t kPicMirrored = 0x10;     // "M" or "R" mirrored the picture
-
-// A position not given by the item.
-inline constexpr int32_t kNotGiven = -2147483647;
 
 // Nesting of pictures placed from stock references (a vehicle carrying a vehicle); a
 // description that places itself stops here with an error instead of recursing for ever.
@@ -44,20 +43,6 @@ struct NamedPicture {
   int32_t Base = 0;
   int16_t Side = 0;
   int16_t Mirror = 0;
-};
-
-// Where and how a text is written in a stock font ("T", "TD", "TDP", "TDT", "TX").
-struct TextPlacement {
-  std::u16string Font;
-  int32_t X = kNotGiven;
-  int32_t Y = kNotGiven;
-  int16_t XKind = 0;
-  int16_t YKind = 0;
-  std::u16string Text;
-  int32_t TextColour = -1;
-  int32_t BackColour = -1;
-  int32_t Border = 1;
-  int32_t Spacing = -1;
 };
 
 struct VehicleBuildState {

@@ -78,7 +78,6 @@ void LoadDoorPicture(uint8_t kind, const VehicleItem& item);
 void ItemDoorAnimation(const VehicleItem& item);
 
 // Texts in stock fonts (stock_fonts.cpp).
-void ReadTextPlacement(TextPlacement& placement);
 void LoadFontPicture(int32_t& value, int32_t flags, const TextPlacement& placement);
 
 // Pictures placed from stock references (placed_pictures.cpp).

@@ -16,7 +16,8 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/scene/param_table.h"
-#include "program/scene/picture_slot_procs.h"
+#include "program/scene/part_area.h"
+#include "program/scene/part_placement.h"
 #include "program/scene/vehicle_items.h"
 
 namespace yov {
@@ -67,10 +68,13 @@ CanvasRect ReadRect(const VehicleItem& item, int32_t xList = plist::RX, int32_t 
   const PartArea a = CurrentPartArea();
   int32_t x = ItemNumber(0, xList);
   int32_t y = ItemNumber(0, yList);
-  const int32_t rx = x < 0 ? a.width + x : x;
-  const int32_t ry = y < 0 ? a.height + y : y;
-  const int32_t w = ItemNumber(std::max(0, a.width - rx), plist::W);
-  const int32_t h = ItemNumber(std::max(0, a.height - ry), plist::H);
+  // A negative corner counts from the far edge as a picture's rows and columns do, so the
+  // corner itself is resolved here; PlaceInPart only checks the rectangle.
+  x = x < 0 ? a.width + x : x;
+  y = y < 0 ? a.height + y : y;
+  const int32_t w = ItemNumber(std::max(0, a.width - x), plist::W);
+  const int32_t h = ItemNumber(std::max(0, a.height - y), plist::H);
+  if (x < 0 || y < 0) RaiseProgramError(FormatText(u"OPNP", {FormatArg(item.text)}));
   PlaceInPart(x, y, kAlignStart, kAlignStart, w, h, item.text);
   return {a.x + x, a.y + y, w, h};
 }

@@ -16,9 +16,11 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/scene/anim_frames.h"
+#include "program/scene/anim_labels.h"
 #include "program/scene/param_table.h"
+#include "program/scene/part_area.h"
+#include "program/scene/part_placement.h"
 #include "program/scene/picture_slot.h"
-#include "program/scene/picture_slot_procs.h"
 #include "program/scene/vehicle_items.h"
 
 namespace yov {

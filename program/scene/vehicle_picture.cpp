@@ -13,10 +13,11 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
+#include "program/scene/anim_labels.h"
 #include "program/scene/param_table.h"
+#include "program/scene/part_placement.h"
 #include "program/scene/picture_build_state.h"
 #include "program/scene/picture_slot.h"
-#include "program/scene/picture_slot_procs.h"
 #include "program/scene/stock_picture.h"
 #include "program/scene/vehicle_items.h"
 
@@ -259,6 +260,9 @@ void ApplyItem(VehicleItem& item) {
 }  // namespace
 
 void BuildVehiclePicture(std::u16string_view description, int32_t& value, uint8_t variant, int32_t flags) {
+  // A font's description lists its characters, not items: its picture is shown as it is.
+  const std::u16string head = plat::ucase(plat::trim(description).substr(0, 6));
+  if (head.rfind(u"[FONT:", 0) == 0 || head.rfind(u"[ABC:", 0) == 0) return;
   VehicleBuildState& b = vehicleBuild();
   ParamTable& table = paramTable();
   struct Restore {
