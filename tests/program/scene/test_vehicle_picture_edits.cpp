@@ -47,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {"rggggb", "gbbggb", "gggggb", "yyyyyy"}},
         EditCase{"LeftOnlyOnRightFacing", u"[<B:0,0,1,1,#FF0000][>B:1,0,1,1,#FF0000]",
                  {"grgggb", "gbbggb", "gggggb", "yyyyyy"}},
-        EditCase{"UnknownKeySkipped", u"[XYZ:1,2][B:0,3,1,1,#FF0000]", {"gggggb", "gbbggb", "gggggb", "ryyyyy"}}),
+        EditCase{"UnknownKeySkipped", u"[XYZ:1,2][B:0,3,1,1,#FF0000]", {"gggggb", "gbbggb", "gggggb", "ryyyyy"}},
+        EditCase{"FontDescriptionShownAsItIs", u"[FONT:PLATE]0123:3,[B:0,0,1,1,#FF0000]", kBase}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(VehiclePictureTest, PlainViewAppliesBothDirectionsAndSkipsEdits) {
