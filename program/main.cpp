@@ -17,6 +17,7 @@
 #include "program/scene/stock_loading.h"
 #include "program/show/show_wiring.h"
 #include "program/trains/trains_wiring.h"
+#include "program/ui/preview_window.h"
 
 namespace {
 
@@ -39,10 +40,14 @@ int main(int argc, char** argv) {
   yov::MainState& ms = yov::mainState();
   ms.SaverWindow = line.saverWindow;
   ms.SaverRoot = line.saverRoot;
+  ms.SaverScript = line.saverScript;
+  ms.SaverStock = line.saverStock;
+  ms.SaverSpeed = line.saverSpeed;
 
   // The parts of the program hand their entries to start-up before Main runs.
   yov::WireShow();
   yov::WireScene();
+  yov::WirePreview();
   yov::WireStockLoading();
   yov::WireTrains();
   if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;

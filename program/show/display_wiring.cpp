@@ -9,12 +9,14 @@
 #include "program/show/run_show.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
+#include "program/show/sections.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/show_view.h"
 #include "program/show/show_window_rules.h"
 #include "program/show/timed_events.h"
 #include "program/show/train_records.h"
+#include "program/trains/train_picture.h"
 
 namespace yov {
 
@@ -59,9 +61,13 @@ void resetScene(int32_t width, int32_t height) {
   ss.StepSamples = 0;
   ss.StepDebt = 0;
   ss.StartedTrains = 0;
+  ResetSections();
+  // The root block covers the whole scene.
+  if (ScriptBlockCount() >= 1) {
+    sectRec(1).Left = 0;
+    sectRec(1).Width = width;
+  }
   const int32_t root = AddTimedEvent(event_kind::kRoot, 1, 0, 0, height);
-  if (showSeams().bindSectionEvent) showSeams().bindSectionEvent(1, root, 0, height);
-  (void)width;
   QueueDueEvent(root);
 }
 
@@ -72,8 +78,8 @@ void releaseTrains() {
     const int32_t head = t.ActiveHead;
     const int32_t members = std::min<int32_t>(t.at(head).MemberCount, kMaxTrainMembers);
     for (int32_t m = 1; m <= members; ++m) {
-      const int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
-      if (picture != 0 && showSeams().freeTrainPicture) showSeams().freeTrainPicture(picture);
+      int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
+      FreeTrainPicture(picture);
     }
     RemoveTrain(head);
   }
