@@ -29,8 +29,11 @@ PicPart* CurrentPart() {
   return &parts[cur];
 }
 
-int32_t Resolve(int32_t v, int32_t align, int32_t size, int32_t extent) {
-  const bool given = v != kNotGiven;
+// In 64 bits: positions and sizes come from descriptions and may lie anywhere in 32 bits.
+int64_t Resolve(int32_t given32, int32_t align, int32_t size32, int32_t extent32) {
+  const bool given = given32 != kNotGiven;
+  const int64_t size = size32, extent = extent32;
+  int64_t v = given32;
   if (given && v < 0) v = extent + v - size + 1;
   switch (align) {
     case kAlignCentre:
@@ -90,9 +93,12 @@ int32_t PlaceInPart(int32_t& x, int32_t& y, int32_t hAlign, int32_t vAlign, int3
   const PicPart* part = CurrentPart();
   const int32_t partWidth = part ? part->Width : 0;
   const int32_t partHeight = part ? part->PartHeight : 0;
-  x = Resolve(x, hAlign, width, partWidth);
-  y = Resolve(y, vAlign, height, partHeight);
-  if (x < 0 || y < 0 || int64_t{x} + width > partWidth || int64_t{y} + height > partHeight) OutOfPart(name);
+  const int64_t rx = Resolve(x, hAlign, width, partWidth);
+  const int64_t ry = Resolve(y, vAlign, height, partHeight);
+  if (width < 0 || height < 0 || rx < 0 || ry < 0 || rx + width > partWidth || ry + height > partHeight)
+    OutOfPart(name);
+  x = static_cast<int32_t>(rx);
+  y = static_cast<int32_t>(ry);
   return 0;
 }
 

@@ -112,6 +112,7 @@ int32_t AllocPictureSlot() {
     part.LastSlot = index;
   }
   t.LabelCount = 0;
+  t.DefaultLabel = 0;  // an index into the list just emptied
   // The slot is whole before the step: a step may free and allocate slots itself.
   frameStep(kStepAllocate);
   return index;

@@ -55,6 +55,8 @@ struct PicPart {
   std::u16string LeftStates;   // ",state,state," at the left end (neighbour names)
   std::u16string RightStates;  // the same at the right end
   std::u16string ExtraText;
+  std::u16string Labels;       // the vehicle's labels ("L" items), a comma list
+  int32_t Overlap = 0;         // pixels the vehicle overlaps its neighbour ("CB")
   int32_t Surface2 = 0;    // second surface and buffer: the number plate's
   int32_t Buffer2 = 0;
   int32_t PlateDC = 0;

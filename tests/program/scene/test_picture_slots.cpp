@@ -182,6 +182,11 @@ TEST_F(PictureSlots, AnimationParametersBecomeLabels) {
     }
     EXPECT_EQ(t.DefaultLabel, c.defaultLabel) << core_test::utf8(c.text);
   }
+  // A new slot starts without the last one's default label.
+  yov::ParseAnimParams(1, u"*A;B");
+  yov::AllocPictureSlot();
+  yov::ParseAnimParams(1, u"A;*B");
+  EXPECT_EQ(yov::pictureSlots().DefaultLabel, 2);
   EXPECT_NE(ErrorOf([] { yov::ParseAnimParams(1, u"(ON=C) X"); }), u"");
   EXPECT_NE(ErrorOf([] { yov::ParseAnimParams(1, u"(ON=C"); }), u"");
 }
@@ -209,6 +214,10 @@ TEST_F(PictureSlots, RectanglesArePlacedInsideThePart) {
       {yov::kNotGiven, yov::kNotGiven, yov::kAlignEnd, yov::kAlignEnd, 20, 10, 80, 30, false},
       {90, 0, yov::kAlignStart, yov::kAlignStart, 20, 10, 0, 0, true},
       {0, 35, yov::kAlignStart, yov::kAlignStart, 20, 10, 0, 0, true},
+      // Far-off positions and sizes are refused, never wrapped into the part.
+      {-2147483646, 0, yov::kAlignStart, yov::kAlignStart, 200, 10, 0, 0, true},
+      {2147483600, 0, yov::kAlignEnd, yov::kAlignStart, -100, 10, 0, 0, true},
+      {10, 0, yov::kAlignStart, yov::kAlignStart, -5, 10, 0, 0, true},
   };
   for (const Case& c : cases) {
     int32_t x = c.x, y = c.y;
