@@ -7,11 +7,11 @@
 #include "program/core/texts/number_text.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
+#include "program/show/sections.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/show/train_records.h"
-#include "program/trains/train_start.h"
 
 namespace yov {
 
@@ -32,12 +32,12 @@ void dispatch(int32_t e) {
     ss.CurTrain = ev.Target;
     ss.CurSect = trains().at(ev.Target).Sect;
     if (s.genTrain) s.genTrain(ss.CurTrain, ss.CurSect);
-    else GenTrain(ss.CurTrain, ss.CurSect);
+    else NoteMissingSeam(u"the train start");
     return;
   }
   ss.CurSect = ev.Target;
   if (s.runSect) s.runSect(ss.CurSect);
-  else NoteMissingSeam(u"the section runner");
+  else RunSect(ss.CurSect);
 }
 
 void frameStep() {
@@ -63,13 +63,9 @@ void reportLoopError() {
 }  // namespace
 
 std::u16string SectionLinesText() {
-  ShowSeams& s = showSeams();
   std::u16string text;
-  const int32_t count = s.sectionCount ? s.sectionCount() : 0;
-  for (int32_t sect = 1; sect <= count; ++sect) {
-    const int32_t position = s.sectionLinePosition ? s.sectionLinePosition(sect) : 0;
-    text += decimal(position) + u",";
-  }
+  const int32_t count = ScriptBlockCount();
+  for (int32_t sect = 1; sect <= count; ++sect) text += decimal(sectRec(sect).CurrentLine) + u",";
   return text;
 }
 

@@ -22,6 +22,7 @@
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/train_records.h"
+#include "program/trains/train_picture.h"
 
 namespace yov {
 
@@ -100,11 +101,10 @@ void freePartSlots(int32_t part) {
 void freeMembers(int32_t train) {
   const int32_t members = std::min<int32_t>(rec(train).MemberCount, kMaxTrainMembers);
   for (int32_t m = 1; m <= members; ++m) {
-    const int32_t picture = rec(train).Members[static_cast<size_t>(m)];
+    int32_t picture = rec(train).Members[static_cast<size_t>(m)];
     rec(train).Members[static_cast<size_t>(m)] = 0;
     if (picture == 0) continue;
-    if (showSeams().freeTrainPicture) showSeams().freeTrainPicture(picture);
-    else NoteMissingSeam(u"freeing a train picture");
+    FreeTrainPicture(picture);
   }
   rec(train).MemberCount = 0;
   rec(train).TotalLength = 0;
@@ -124,7 +124,7 @@ void reportStartError(int32_t site) {
       ReportError(site, GetText(u"ETIM", u"Error in the Timetable file"), g.SkipErr ? kSkipErrFlags : kReportFlags);
   if (answer == kAnswerSkip) g.SkipErr = 1;
   ReleaseToMark(0, 0);
-  if (showSeams().freeAttemptPictures) showSeams().freeAttemptPictures();
+  FreeAttemptPictures();
 }
 
 // Runs body; on a program error other than "already reported" reports it and returns false.
@@ -323,7 +323,7 @@ int32_t dropEndedMembers(int32_t train) {
     rec(train).Members[static_cast<size_t>(m)] = 0;
     if (picture == 0) continue;
     if (showSeams().pictureMotionState && showSeams().pictureMotionState(picture) == kPictureEnded) {
-      if (showSeams().freeTrainPicture) showSeams().freeTrainPicture(picture);
+      FreeTrainPicture(picture);
       continue;
     }
     rec(train).Members[static_cast<size_t>(++kept)] = picture;

@@ -48,7 +48,6 @@ class TrainStart : public show_test::ShowTestOn<> {
       return 100 + part;
     };
     s.pictureDir = [](int32_t) -> int16_t { return 1; };
-    s.freeTrainPicture = [this](int32_t p) { freedPictures.push_back(p); };
     train = yov::NewTrainRec(0);
     yov::trains().at(train).State = ts::kAwaitLine;
   }
@@ -65,7 +64,6 @@ class TrainStart : public show_test::ShowTestOn<> {
   int32_t next = 0;
   std::map<int32_t, int32_t> inUse;
   std::vector<std::u16string> boxes;
-  std::vector<int32_t> freedPictures;
   int32_t answer = yov::msgbox::kOk;
   bool finishing = false;
   int32_t train = 0;
@@ -144,11 +142,12 @@ TEST_F(TrainStart, AnEndedRunFreesItsMembersAndStartsTheNextLineAfterItsDelay) {
   order = {1, 4};
   yov::GenTrain(train, 1);
   EXPECT_EQ(yov::TakeTrainStart(), train);
-  const int32_t picture = rec().Members[1];
+  const int32_t first = rec().Members[1];
   yov::genTrainState().RunningTrainCount = 1;
   rec().State = ts::kRunEnded;
   yov::GenTrain(train, 1);
-  EXPECT_EQ(freedPictures, std::vector<int32_t>{picture});
+  EXPECT_NE(rec().Members[1], first);  // the next line's unit
+  EXPECT_EQ(rec().MemberCount, 1);
   EXPECT_EQ(yov::genTrainState().RunningTrainCount, 0);
   EXPECT_EQ(inUse[1], 0);
   EXPECT_EQ(inUse[4], train);
