@@ -107,7 +107,9 @@ TEST_F(TrainStart, ALineStartsASimpleTrainOrFailsWholeAndGivesTheLineUp) {
       EXPECT_NE(boxes[0].find(u"Error in the Timetable file"), std::u16string::npos);
       // Everything the attempt allocated is back, the line is free, and the next one waits.
       EXPECT_EQ(yov::picParts().StackCount, 0);
-      if (lastPart != 0) EXPECT_EQ(yov::picParts()[lastPart].State, yov::kPartFree);
+      if (lastPart != 0) {
+        EXPECT_EQ(yov::picParts()[lastPart].State, yov::kPartFree);
+      }
       EXPECT_EQ(rec().MemberCount, 0);
       EXPECT_EQ(inUse[c.line], 0);
       EXPECT_EQ(rec().Line, 1);
