@@ -14,6 +14,9 @@
 #include "platform/random.h"
 #include "program/core/params/param_expr.h"
 #include "program/scene/param_table.h"
+#include "param_fuzz_hooks.h"
+
+using fuzz_param::Try;
 
 namespace {
 
@@ -23,34 +26,18 @@ std::u16string FixedString(int32_t list) {
   return std::u16string(buffer, static_cast<size_t>(n < 0 ? 0 : n > 64 ? 64 : n));
 }
 
-template <class F>
-void Try(F&& f) {
-  try {
-    f();
-  } catch (const yov::ParamExprError&) {
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   plat::Random random(data[0]);
   const uint8_t pick = data[1];
-  std::u16string text;
-  for (size_t i = 2; i < size; ++i) text += static_cast<char16_t>(data[i]);
+  const std::u16string text = fuzz_param::TextFrom(data, size, 2);
 
   yov::ParamParser p;
   yov::ParamTable table(p);
-  p.hooks.rlook = &RLook;
-  p.hooks.randomIndex = [&](int32_t n, int32_t) { return random.nextIndex(n); };
-  p.hooks.random01 = [&] { return random.next01(); };
+  fuzz_param::WireParser(p, table, random);
   p.hooks.fixedString = FixedString;
-  p.hooks.getParam = [&](std::u16string_view aliases, std::u16string_view def, int32_t& source) {
-    std::u16string v = table.GetParam(aliases, def);
-    source = table.FoundIndex;
-    return v;
-  };
   p.hooks.partPixel = [](int32_t x, int32_t y) -> std::optional<int32_t> {
     if (x < 0 || y < 0 || x > 99 || y > 99) return std::nullopt;
     return x * 256 + y;

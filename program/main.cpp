@@ -16,6 +16,8 @@
 #include "program/scene/scene_wiring.h"
 #include "program/scene/stock_loading.h"
 #include "program/show/show_wiring.h"
+#include "program/trains/trains_wiring.h"
+#include "program/ui/preview_window.h"
 
 namespace {
 
@@ -38,11 +40,16 @@ int main(int argc, char** argv) {
   yov::MainState& ms = yov::mainState();
   ms.SaverWindow = line.saverWindow;
   ms.SaverRoot = line.saverRoot;
+  ms.SaverScript = line.saverScript;
+  ms.SaverStock = line.saverStock;
+  ms.SaverSpeed = line.saverSpeed;
 
   // The parts of the program hand their entries to start-up before Main runs.
   yov::WireShow();
   yov::WireScene();
+  yov::WirePreview();
   yov::WireStockLoading();
+  yov::WireTrains();
   if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
   if (!haveDisplay()) {
     std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");

@@ -24,6 +24,10 @@ from demo_art.raster import INDEX, PALETTE  # noqa: E402
 AUTHOR = "YOV"
 IMGY = vehicles.HEIGHT
 PANTO = "PANTO"
+PLATE_FONT = "PLATEFONT"
+# The locomotive's running number, in the plate font on its red band left of the emblem.
+E40_NUMBER = "140 012"
+E40_PLATE_AT = (34, 39)
 DOOR_TIME = 6  # 10-ms ticks per door frame
 DOOR_FRAMES = 5
 PANTO_TIME = 15
@@ -41,6 +45,10 @@ def door_items(key, door, v):
 
 def panto_items(v):
     return "".join("[ET:%s,%d,%d]" % (PANTO, x, y) for x, y in v.pantographs)
+
+
+def plate_item(font, text, at):
+    return '[T:A=%s;X=%d;Y=%d;T="%s"]' % (font, at[0], at[1], text)
 
 
 def recolour_items(pairs):
@@ -79,6 +87,7 @@ def build():
         "wagon_box.gif": (box.canvas, True),
         "wagon_tank.gif": (tank.canvas, True),
         "panto.gif": (vehicles.pantograph_frames(), True),
+        "plate_font.gif": (vehicles.plate_font(), True),
         "door_a.gif": (vehicles.door_leaves(16, "green", "green_dk"), False),
         "door_a2.gif": (vehicles.door_leaves(16, "maroon", "maroon_dk"), False),
         "door_b.gif": (vehicles.door_leaves(16, "blue", "blue_dk", "cream"), False),
@@ -93,7 +102,8 @@ def build():
     maroon = [("green", "maroon"), ("green_dk", "maroon_dk"), ("green_lt", "maroon_lt")]
     categories = [
         ("LOCO", "Locomotives", [
-            Entry("E40", "R", "E", "e40.gif", panto_items(e40)),
+            Entry("E40", "R", "E", "e40.gif",
+                  panto_items(e40) + plate_item(PLATE_FONT, E40_NUMBER, E40_PLATE_AT)),
             Entry("DIESEL", "Y", "R", "diesel.gif",
                   "[FL:X=%d;Y=%d;W=2;H=2;C=%s;T=25]" % (lx, ly, hex_colour("beacon"))),
         ]),
@@ -113,6 +123,8 @@ def build():
         ]),
         ("PARTS", "Moving parts", [
             Entry(PANTO, "K", " ", "panto.gif", panto_section),
+            Entry(PLATE_FONT, "K", " ", "plate_font.gif",
+                  "[FONT:%s]%s" % (PLATE_FONT, vehicles.plate_characters())),
             Entry("DOOR_A", "G", " ", "door_a.gif"),
             Entry("DOOR_A2", "L", " ", "door_a2.gif"),
             Entry("DOOR_B", "B", " ", "door_b.gif"),
@@ -143,6 +155,7 @@ DESCRIPTIONS = [
     ("WAGON_TANK", ["%TRACTION N", "%LOAD 40", "A tank wagon for liquids."]),
     (PANTO, ["Single-arm pantograph in four frames, from lowered to raised.",
              "The locomotive and the railcar carry it on their roofs."]),
+    (PLATE_FONT, ["The digits of the running numbers on the locomotives, three by five pixels."]),
     ("DOOR_A,DOOR_A2,DOOR_B,DOOR_R", ["The two leaves of a closed double door.",
                                        "The coaches and the railcar open them at the platform."]),
 ]

@@ -117,6 +117,8 @@ void ParseParams(std::u16string_view text);
 std::u16string GetParam(std::u16string_view aliases, std::u16string_view defaultText);
 void ExpandParamText(std::u16string_view text);
 std::u16string ExpandText(std::u16string_view text, int32_t flags);
+float GetParamNumber(std::u16string_view aliases, int32_t reference);
+float GetParamOrRandom(std::u16string_view aliases, float defaultValue, std::u16string_view fallback);
 int32_t AddScriptItem(std::u16string_view text);
 int32_t PushBlock(std::u16string_view text);
 uint8_t BlockHasKind(std::u16string_view kinds);

@@ -8,6 +8,8 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/startup/program_state.h"
 #include "program/scene/param_table.h"
+#include "program/show/show_state.h"
+#include "program/show/train_records.h"
 
 namespace yov {
 namespace {
@@ -27,6 +29,13 @@ ParamTableHooks ProgramHooks() {
   h.expand = ExpandThroughEngine;
   h.macroCount = [] { return programState().Shared.MacroCount; };
   h.errorNumberText = [](int32_t number) { return GetErrorNumberText(number); };
+  // "*n": step text n of the train being started.
+  h.trainText = [](int32_t n) -> std::u16string {
+    TrainTable& t = trains();
+    const int32_t cur = showState().CurTrain;
+    if (!t.valid(cur) || n < 0 || n >= kStepTexts) return {};
+    return t.at(cur).StepText[static_cast<size_t>(n)];
+  };
   return h;
 }
 
@@ -51,6 +60,12 @@ std::u16string GetParam(std::u16string_view aliases, std::u16string_view default
 }
 void ExpandParamText(std::u16string_view text) { paramTable().ExpandParamText(text); }
 std::u16string ExpandText(std::u16string_view text, int32_t flags) { return paramTable().ExpandText(text, flags); }
+float GetParamNumber(std::u16string_view aliases, int32_t reference) {
+  return paramTable().GetParamNumber(aliases, reference);
+}
+float GetParamOrRandom(std::u16string_view aliases, float defaultValue, std::u16string_view fallback) {
+  return paramTable().GetParamOrRandom(aliases, defaultValue, fallback);
+}
 int32_t AddScriptItem(std::u16string_view text) { return paramTable().AddScriptItem(text); }
 int32_t PushBlock(std::u16string_view text) { return paramTable().PushBlock(text); }
 uint8_t BlockHasKind(std::u16string_view kinds) { return paramTable().BlockHasKind(kinds); }

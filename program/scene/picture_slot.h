@@ -9,8 +9,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "lumvatek/exports.h"
 
 namespace yov {
 
@@ -127,5 +130,35 @@ inline PictureSlotTable& pictureSlots() {
   static PictureSlotTable table;
   return table;
 }
+
+// The colour that keyed surfaces leave transparent.
+inline constexpr uint32_t kSurfaceKeyColour = 0x100010;
+
+// What the slot procedures need from the engine's surfaces and buffers. Each defaults to
+// the bound library; tests replace them. `slotSurfaceHooks() = {}` restores the defaults.
+struct SlotSurfaceHooks {
+  std::function<LvHandle(int32_t width, int32_t height, uint32_t colourKey, int32_t site)> createSurface;
+  std::function<int32_t(LvHandle surface, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour,
+                        int32_t flags, int32_t site)>
+      fillSurface;
+  std::function<int32_t(LvHandle buffer, LvHandle* dc, LvHandle* maskDc, int32_t* x, int32_t* y)> bufferData;
+  SlotSurfaceHooks();
+};
+SlotSurfaceHooks& slotSurfaceHooks();
+
+// A new slot owned by the current picture part (chained to it when there is one): from the
+// free list, else the table grows by 20. Takes a frame step.
+int32_t AllocPictureSlot();
+// The frame list 0..LastFrame of the slot, in its buffer (or its surface) at the frame steps;
+// frames with a surface of their own keep it.
+void InitPictureFrames(int32_t slot);
+// An engine buffer of width x height for the slot, with the DCs and origin it reports.
+void GetPictureSlotBuffer(int32_t slot, int32_t width, int32_t height);
+// A new slot of two frames side by side, each width x height, in a buffer of its own.
+int32_t AllocPairSlot(int32_t width, int32_t height);
+// Moves the slot's frames from its buffer into engine surfaces while the show draws through
+// them; every frame must lie inside width x height ("Animation picture is smaller as
+// needed" otherwise, and nothing is made). 0 when done, -1 when the frames do not fit.
+int32_t CreateAnimSurface(int32_t slot, int32_t width, int32_t height);
 
 }  // namespace yov

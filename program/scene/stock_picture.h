@@ -19,6 +19,10 @@ int32_t LoadStockPicture(std::u16string_view description, int32_t maxHeight, uin
 // The pantograph picture named after "<" (mark 2) or ">" (mark 1) into two "|PAN: " slots.
 void LoadPantographPicture(std::u16string& name, uint8_t mark, int32_t y, int32_t heightLimit, int32_t extra);
 
+// Marks the slots of part partIndex whose names hold mark ("<" or ">") and that share their
+// group with another such slot: flag 4 for "<", 8 for ">".
+void MarkRepeatedSlots(int32_t partIndex, std::u16string& mark);
+
 // Records where the pictures of the description being loaded come from (stock entry n).
 void NoteStockPictureSource(int32_t n);
 

@@ -9,12 +9,18 @@
 #include "program/show/run_show.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
+#include "program/show/sections.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/show_view.h"
 #include "program/show/show_window_rules.h"
+#include "program/show/snow.h"
+#include "program/trains/area_painting.h"
+#include "program/trains/train_picture.h"
+#include "program/core/pictures/anim_pools.h"
 #include "program/show/timed_events.h"
 #include "program/show/train_records.h"
+#include "program/trains/train_picture.h"
 
 namespace yov {
 
@@ -59,9 +65,13 @@ void resetScene(int32_t width, int32_t height) {
   ss.StepSamples = 0;
   ss.StepDebt = 0;
   ss.StartedTrains = 0;
+  ResetSections();
+  // The root block covers the whole scene.
+  if (ScriptBlockCount() >= 1) {
+    sectRec(1).Left = 0;
+    sectRec(1).Width = width;
+  }
   const int32_t root = AddTimedEvent(event_kind::kRoot, 1, 0, 0, height);
-  if (showSeams().bindSectionEvent) showSeams().bindSectionEvent(1, root, 0, height);
-  (void)width;
   QueueDueEvent(root);
 }
 
@@ -72,8 +82,8 @@ void releaseTrains() {
     const int32_t head = t.ActiveHead;
     const int32_t members = std::min<int32_t>(t.at(head).MemberCount, kMaxTrainMembers);
     for (int32_t m = 1; m <= members; ++m) {
-      const int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
-      if (picture != 0 && showSeams().freeTrainPicture) showSeams().freeTrainPicture(picture);
+      int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
+      FreeTrainPicture(picture);
     }
     RemoveTrain(head);
   }
@@ -122,6 +132,22 @@ void WireDisplay() {
   input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };
 
   ShowSeams& s = showSeams();
+  s.trainPictureFacts = [](int32_t picture, TrainPictureFacts& f) {
+    TrainPictureTable& table = trainPictures();
+    if (!table.valid(picture)) return false;
+    const TrainPicture& p = table[picture];
+    f = TrainPictureFacts{p.FirstPart, p.Dir, p.X, p.Width, static_cast<uint8_t>(std::max<int16_t>(p.MotionState, 0)),
+                          p.SourceName, 0};
+    PicPartPool& parts = picParts();
+    for (int32_t part = p.FirstPart; parts.valid(part) && f.PartCount <= parts.Count; part = parts[part].NextPart)
+      ++f.PartCount;
+    return true;
+  };
+  s.setLayerFlags = [](int32_t train, int32_t flags) {
+    if (trains().valid(train)) SetLayerFlags(trains().at(train), static_cast<int16_t>(flags));
+  };
+  s.startSnow = StartSnow;
+  s.endSnow = EndSnow;
   s.startDisplay = [] {
     takeDrawingMethod();
     StartDisplay();

@@ -8,6 +8,7 @@
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
+#include "program/show/sections.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
@@ -37,7 +38,7 @@ void dispatch(int32_t e) {
   }
   ss.CurSect = ev.Target;
   if (s.runSect) s.runSect(ss.CurSect);
-  else NoteMissingSeam(u"the section runner");
+  else RunSect(ss.CurSect);
 }
 
 void reportLoopError() {
@@ -51,13 +52,9 @@ void reportLoopError() {
 }  // namespace
 
 std::u16string SectionLinesText() {
-  ShowSeams& s = showSeams();
   std::u16string text;
-  const int32_t count = s.sectionCount ? s.sectionCount() : 0;
-  for (int32_t sect = 1; sect <= count; ++sect) {
-    const int32_t position = s.sectionLinePosition ? s.sectionLinePosition(sect) : 0;
-    text += decimal(position) + u",";
-  }
+  const int32_t count = ScriptBlockCount();
+  for (int32_t sect = 1; sect <= count; ++sect) text += decimal(sectRec(sect).CurrentLine) + u",";
   return text;
 }
 

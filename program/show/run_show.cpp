@@ -18,6 +18,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
+#include "program/core/startup/foreign_window_mode.h"
 #include "program/core/windows/splash_frm.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/scene/param_table.h"
@@ -145,6 +146,8 @@ void WaitOutSplash() {
 
 void ParseShowOptions() {
   ShowState& ss = showState();
+  // Nothing shows over a screen-saver daemon's screen.
+  if (CurrentForeignWindowMode().active) return;
   std::u16string ref = ss.SplashPicture;
   try {
     OpenPictureRef(ref, kRefKnownSize, 0);

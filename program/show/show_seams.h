@@ -1,11 +1,8 @@
 // The procedures of other subsystems that the show calls and that are being built elsewhere:
-// the scene script's sections and reader, the train start, the display, the frame step and
+// the scene script reader, the train start and its pictures, the display, the frame step and
 // the settings dialog. Each entry is filled by its owner when it is built; until then an
 // empty entry is skipped, naming itself once on standard error, and answers as "nothing
-// there" (no section, no limit, a script that could not be read).
-//
-// Sections are reached by index: the section table grows while the script is read and
-// during a show, so no reference into it is held here.
+// there" (a script that could not be read, nothing painted).
 #pragma once
 
 #include <cstdint>
@@ -16,31 +13,66 @@
 namespace yov {
 
 struct LineSection;
+struct TrainRec;
+
+// What the show's part animations read of a composed train picture (the train
+// generation's TrainPicture record).
+struct TrainPictureFacts {
+  int32_t FirstPart = 0;
+  int16_t Dir = 0;
+  int32_t X = 0;
+  int32_t Width = 0;
+  uint8_t MotionState = 0;
+  std::u16string Name;
+  int32_t PartCount = 0;
+};
 
 struct ShowSeams {
-  // --- Sections (the script reader's SectRec table).
-  std::function<int32_t()> sectionCount;
-  // Binds section sect to its run-queue entry (event index, top, height) and gives its line
-  // limit ("ML,MAXLINE"; 0 = none).
-  std::function<int32_t(int32_t sect, int32_t entry, int32_t top, int32_t height)> bindSectionEvent;
-  std::function<uint8_t(int32_t sect)> sectionRunState;
-  std::function<void(int32_t sect, uint8_t state)> setSectionRunState;
-  std::function<uint8_t(int32_t sect)> sectionFinishMode;  // 1 abort, 2 no more, 3 wait
-  std::function<void(int32_t sect)> markSectionFinishing;  // the section's flag 4
-  // The current line position that the next show's scene-line parser reads back from "L".
-  std::function<int32_t(int32_t sect)> sectionLinePosition;
-
   // --- Scene script: reads the script and the stock; true when both were read.
   std::function<bool(const std::u16string& script, uint8_t headerOnly)> readScript;
 
   // --- Train generation.
   std::function<void(int32_t train, int32_t sect)> genTrain;
-  std::function<int16_t(std::u16string_view text)> parseDirection;
+  // The train start's callees being built elsewhere: the section's line picking and values,
+  // pools, the first unit of a simple run (placed, its parts linked), its direction, the
+  // attempt's pictures, layer flags and the train's text.
+  std::function<int32_t(int32_t sect)> pickSectLine;  // 0 when no line is left
+  std::function<void(int32_t sect)> endSect;
+  std::function<bool(int32_t sect)> sectFinishing;    // the section's flag 4
+  std::function<uint8_t(int32_t sect)> sectKind;
+  std::function<int32_t(int32_t sect)> sectEvent;
+  // A section's default texts: "AP" (its additional parameters), "TB", "TE".
+  std::function<std::u16string(int32_t sect, std::u16string_view key)> sectText;
+  std::function<std::u16string(int32_t line)> lineText;
+  std::function<void(int32_t line, int32_t train)> markLineInUse;  // train 0 frees it
+  std::function<int16_t(int32_t train, std::u16string_view pool)> resolvePool;
+  std::function<int32_t(int32_t train)> placeSimpleUnit;
+  // The next unit of a following train, with its speed and rates; returns its picture.
+  std::function<int32_t(int32_t train)> composeNextUnit;
+  std::function<int16_t(int32_t picture)> pictureDir;
+  std::function<int16_t(int32_t picture)> pictureMotionState;
+  std::function<void(int32_t picture, int32_t memberPos)> setPictureMember;
+  std::function<void(int32_t train, int32_t sect)> drawTrainText;
   // Paints a line's area at set-up with the section's point and layer texts.
   std::function<void(int32_t train, const LineSection& sect)> paintObject;
-  std::function<void(int32_t picture)> freeTrainPicture;
+  // False when there is no such picture.
+  std::function<bool(int32_t picture, TrainPictureFacts& facts)> trainPictureFacts;
+  // Marks layers of the train to repaint (area painting).
+  std::function<void(int32_t train, int32_t flags)> setLayerFlags;
 
-  // --- Sections of the show.
+  // --- Snow of a train line, started by its bracketed actions.
+  std::function<void(TrainRec& train, std::u16string_view params)> startSnow;
+  std::function<void(TrainRec& train, std::u16string_view params)> endSnow;
+  std::function<void(TrainRec& train, std::u16string_view params)> growSnow;
+
+  // Builds a scene's pictures: its background before the paths, each path's share of the
+  // scene picture as the path's foreground, and the scene's foreground at the end.
+  std::function<void(int32_t sceneTrain)> sceneLayersBegin;
+  std::function<void(int32_t sceneTrain, int32_t pathTrain)> pathLayers;
+  std::function<void(int32_t sceneTrain)> sceneLayersEnd;
+
+  // --- Sections of the show: a stand-in for RunSect where tests drive the main loop;
+  // empty, the main loop runs the show's own.
   std::function<void(int32_t sect)> runSect;
 
   // --- Display and frame step.

@@ -7,7 +7,7 @@
 #include "program/core/params/param_expr.h"
 #include "program/core/windows/utilities.h"
 #include "program/show/show_queues.h"
-#include "program/show/show_seams.h"
+#include "program/show/sections.h"
 #include "program/show/train_records.h"
 
 namespace yov {
@@ -25,8 +25,7 @@ void flagChain(int32_t entry, uint8_t level, int32_t depth) {
   uint8_t effective = level;
   if (kind != event_kind::kTrainLine) {
     const int32_t sect = q.at(entry).Target;
-    const uint8_t mode = showSeams().sectionFinishMode ? showSeams().sectionFinishMode(sect) : level;
-    effective = std::min(level, mode);
+    effective = std::min(level, sectRec(sect).FinishMode);
   }
   int32_t child = q.at(entry).FirstChild;
   for (int32_t hops = 0; child != 0; ++hops) {
@@ -36,8 +35,7 @@ void flagChain(int32_t entry, uint8_t level, int32_t depth) {
     child = next;
   }
   if (kind == event_kind::kSection || kind == event_kind::kScene) {
-    if (showSeams().markSectionFinishing) showSeams().markSectionFinishing(q.at(entry).Target);
-    else NoteMissingSeam(u"marking a section as finishing");
+    MarkSectFinishing(q.at(entry).Target);
     return;
   }
   if (kind != event_kind::kTrainLine) return;
@@ -88,11 +86,9 @@ int32_t AddTimedEvent(uint8_t kind, int32_t target, int32_t parent, int32_t top,
     train.Event = e;
     train.BandTop = top;
     train.BandHeight = height;
-  } else if (showSeams().bindSectionEvent) {
-    const int32_t limit = showSeams().bindSectionEvent(target, e, top, height);
-    runQueue().at(e).TrainLimit = limit;
   } else {
-    NoteMissingSeam(u"binding a section to its band");
+    const int32_t limit = BindSectEvent(target, e, top, height);
+    runQueue().at(e).TrainLimit = limit;
   }
   if (kind != event_kind::kRoot) {
     RunQueue& rq = runQueue();
@@ -116,10 +112,9 @@ void ReleaseTimedEvent(int32_t entry) {
   if (parent == 0) return;
   const TimedEvent& up = q.at(parent);
   if (up.Kind == event_kind::kFree || up.Kind == event_kind::kTrainLine) return;
-  ShowSeams& s = showSeams();
-  if (!s.sectionRunState) return;
-  if (s.sectionRunState(up.Target) != kSectWaitingForRoom) return;
-  if (s.setSectionRunState) s.setSectionRunState(up.Target, kSectWoken);
+  SectRec& waiting = sectRec(up.Target);
+  if (waiting.RunState != kSectWaitingForRoom) return;
+  waiting.RunState = kSectWoken;
   QueueDueEvent(parent);
 }
 

@@ -9,12 +9,14 @@
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/number_text.h"
+#include "program/trains/train_picture.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
+#include "program/trains/line_params.h"
 
 namespace yov {
 
@@ -126,11 +128,9 @@ void RemoveTrain(int32_t train) {
   freePieces(r.GrowPieces, r.GrowPieceCount, kGrowPieceSite);
   const int32_t members = std::min<int32_t>(r.MemberCount, kMaxTrainMembers);
   for (int32_t m = 1; m <= members; ++m) {
-    const int32_t picture = trains().at(train).Members[static_cast<size_t>(m)];
+    int32_t picture = trains().at(train).Members[static_cast<size_t>(m)];
     trains().at(train).Members[static_cast<size_t>(m)] = 0;
-    if (picture == 0) continue;
-    if (showSeams().freeTrainPicture) showSeams().freeTrainPicture(picture);
-    else NoteMissingSeam(u"freeing a train picture");
+    FreeTrainPicture(picture);
   }
   TrainRec& rr = trains().at(train);
   rr.MemberCount = 0;
@@ -225,12 +225,9 @@ void InitTrainFromSect(int32_t train, const LineSection& sect, int32_t above, in
     r.AboveBase = sect.Height - r.BelowBase;
   }
   r.OriginY = r.BandTop + r.AboveBase;
-  if (showSeams().parseDirection) {
-    const int16_t dir = showSeams().parseDirection(sect.DirectionText);
-    trains().at(train).Direction = dir;
-  } else {
-    NoteMissingSeam(u"reading a line's direction");
-  }
+  // A line without a direction of its own gets one when its train starts.
+  const int16_t dir = ParseDirection(sect.DirectionText, 0, 0);
+  trains().at(train).Direction = dir;
   if ((sect.Flags & kSectPaintAtSetUp) != 0) {
     if (showSeams().paintObject) showSeams().paintObject(train, sect);
     else NoteMissingSeam(u"painting a line's area");

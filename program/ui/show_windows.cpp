@@ -14,7 +14,9 @@
 #include <algorithm>
 
 #include "program/core/binding/engine_binding.h"
+#include "program/show/show_font.h"
 #include "program/core/settings/window_placement.h"
+#include "program/core/startup/foreign_window_mode.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/localize.h"
@@ -24,6 +26,7 @@
 #include "program/show/display_state.h"
 #include "program/show/display_wiring.h"
 #include "program/show/show_window_rules.h"
+#include "program/ui/foreign_window.h"
 
 namespace yov {
 
@@ -307,6 +310,10 @@ class QtShowView final : public ShowView {
   void setBackgroundColour(uint32_t rgb) override { window_->setBackgroundColour(rgb); }
 
   void placeOverScreen(bool maximized, int32_t width, int32_t height) override {
+    // Inside the screen-saver daemon's window, at its size, never topmost.
+    if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
+      if (EmbedInForeignWindow(window_, foreign.window)) return;
+    }
     QPoint origin(0, 0);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) origin = screen->virtualGeometry().topLeft();
     window_->setWindowState(maximized ? Qt::WindowMaximized : Qt::WindowNoState);
@@ -336,7 +343,8 @@ class QtShowView final : public ShowView {
   }
 
   bool hideCursor() override {
-    if (cursorHidden_) return false;
+    // The daemon owns the cursor over its window.
+    if (cursorHidden_ || CurrentForeignWindowMode().active) return false;
     QGuiApplication::setOverrideCursor(Qt::BlankCursor);
     cursorHidden_ = true;
     return true;
@@ -348,10 +356,7 @@ class QtShowView final : public ShowView {
   }
 
   int32_t showFontHeight() override {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(9);
-    font.setWeight(QFont::Normal);
-    return QFontMetrics(font).height();
+    return QFontMetrics(showFont()).height();
   }
 
   void closeFromProgram() override {

@@ -10,6 +10,7 @@
 
 #include "program/show/frame_step.h"
 #include "core_fixture.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/util_hooks.h"
@@ -155,6 +156,35 @@ class PictureRefTest : public core_test::CoreTest {
   int32_t drawResult_ = 0;
   int cleans_ = 0;
   std::vector<int32_t> steps_;
+};
+
+// The same with the picture calls of the real engine library, started with a memory cache;
+// engineEvents receives the engine's events.
+class PictureRefEngineTest : public PictureRefTest {
+ protected:
+  void SetUp() override {
+    PictureRefTest::SetUp();
+    yov::PictureRefHooks& h = yov::pictureRefHooks();
+    const yov::PictureRefHooks engine;  // the bound library's entries
+    h.lookPicture = engine.lookPicture;
+    h.getPartWithMsk = engine.getPartWithMsk;
+    h.cleanCache = engine.cleanCache;
+    yov::ProgramState& st = yov::programState();
+    SharedArrays& a = st.Arrays;
+    ASSERT_EQ(yov::lv::InitDLL(0, engineEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
+                               a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
+                               a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
+              0);
+    ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
+  }
+  void TearDown() override {
+    yov::lv::CloseCache();
+    yov::lv::CloseDLL();
+    PictureRefTest::TearDown();
+  }
+
+  static int32_t NoEvents(DllEventRec*) noexcept { return 0; }
+  int32_t (*engineEvents)(DllEventRec*) noexcept = &NoEvents;
 };
 
 }  // namespace picref_test

@@ -1,7 +1,7 @@
 // A clean show for each test: the run queue, the train records, the show state and lists,
-// the picture-part pool, and the seams to sections that live in a small table of the test's
-// own (line limit, run state, finish mode, finishing flag). Freed surfaces and buffers are
-// recorded with their call sites instead of reaching the engine.
+// the picture-part pool, and an empty scene model whose section records the tests make with
+// Sect(n) (finish mode "wait", no line limit). Freed surfaces and buffers are recorded with
+// their call sites instead of reaching the engine.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +13,8 @@
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/utilities.h"
+#include "program/scene/script_reader.h"
+#include "program/show/sections.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
@@ -20,16 +22,9 @@
 
 namespace show_test {
 
-struct FakeSect {
-  int32_t event = 0;
-  int32_t top = 0;
-  int32_t height = 0;
-  int32_t lineLimit = 0;
-  uint8_t runState = 0;
-  uint8_t finishMode = 3;
-  bool finishing = false;
-  int32_t linePosition = 0;
-};
+// Outside the template: assigning the scene model there trips the compiler.
+void ClearSceneModel();
+yov::SectRec& MakeSect(int32_t n);
 
 template <class Base = ::testing::Test>
 class ShowTestOn : public Base {
@@ -39,7 +34,7 @@ class ShowTestOn : public Base {
   // Tests of case tables call SetUp and TearDown once per case.
   void SetUp() override {
     Base::SetUp();
-    sects.clear();
+    ClearSceneModel();
     freedSurfaces.clear();
     freedBuffers.clear();
     yov::runQueue() = yov::RunQueue{};
@@ -51,26 +46,12 @@ class ShowTestOn : public Base {
     yov::AnimPoolHooks& h = yov::animPoolHooks();
     h.freeSurface = [this](int32_t s, int32_t site) { freedSurfaces.emplace_back(s, site); };
     h.freeDrawBuffer = [this](int32_t b) { freedBuffers.push_back(b); };
-    yov::ShowSeams& s = yov::showSeams();
-    s.sectionCount = [this] { return static_cast<int32_t>(sects.size()); };
-    s.bindSectionEvent = [this](int32_t sect, int32_t entry, int32_t top, int32_t height) {
-      FakeSect& f = sects[sect];
-      f.event = entry;
-      f.top = top;
-      f.height = height;
-      return f.lineLimit;
-    };
-    s.sectionRunState = [this](int32_t sect) { return sects[sect].runState; };
-    s.setSectionRunState = [this](int32_t sect, uint8_t v) { sects[sect].runState = v; };
-    s.sectionFinishMode = [this](int32_t sect) { return sects[sect].finishMode; };
-    s.markSectionFinishing = [this](int32_t sect) { sects[sect].finishing = true; };
-    s.sectionLinePosition = [this](int32_t sect) { return sects[sect].linePosition; };
-    s.parseDirection = [](std::u16string_view text) -> int16_t { return text == u"L" ? -1 : 1; };
   }
   void TearDown() override {
     yov::runQueue() = yov::RunQueue{};
     yov::ResetTrainTable();
     yov::showSeams() = yov::ShowSeams{};
+    ClearSceneModel();
     yov::ClearPicturePools();
     yov::animPoolHooks() = savedPools_;
     yov::programState().StopRequest = 0;
@@ -78,10 +59,15 @@ class ShowTestOn : public Base {
     Base::TearDown();
   }
 
+  // Section record n of the scene model, made (with every record below it) when missing.
+  static yov::SectRec& Sect(int32_t n) { return MakeSect(n); }
   // The root band over the whole scene, for section 1.
-  int32_t Root(int32_t height = 600) { return yov::AddTimedEvent(yov::event_kind::kRoot, 1, 0, 0, height); }
+  int32_t Root(int32_t height = 600) {
+    Sect(1);
+    return yov::AddTimedEvent(yov::event_kind::kRoot, 1, 0, 0, height);
+  }
   int32_t Section(int32_t sect, int32_t parent, int32_t top, int32_t height, int32_t limit = 0) {
-    sects[sect].lineLimit = limit;
+    Sect(sect).MaxLines = limit;
     return yov::AddTimedEvent(yov::event_kind::kSection, sect, parent, top, height);
   }
   // A train line in the band, made active.
@@ -113,7 +99,6 @@ class ShowTestOn : public Base {
     return out;
   }
 
-  std::map<int32_t, FakeSect> sects;
   std::vector<std::pair<int32_t, int32_t>> freedSurfaces;
   std::vector<int32_t> freedBuffers;
 

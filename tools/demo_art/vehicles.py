@@ -410,3 +410,40 @@ def door_leaves(width, colour, dark, upper=None):
     c.rect(half + 1, 14, half + 1, 17, "pale")
     c.hline(0, width - 1, DOOR_H - 1, "coal")
     return c
+
+
+# --- number-plate font ------------------------------------------------------------------
+
+# Glyphs of 3 x 5 pixels, '#' set; the font picture holds them side by side in this order,
+# then a blank cell of SPACE_W for the space.
+PLATE_GLYPHS = {
+    "0": ["###", "#.#", "#.#", "#.#", "###"],
+    "1": [".#.", "##.", ".#.", ".#.", "###"],
+    "2": ["##.", "..#", ".#.", "#..", "###"],
+    "3": ["##.", "..#", ".#.", "..#", "##."],
+    "4": ["#.#", "#.#", "###", "..#", "..#"],
+    "5": ["###", "#..", "##.", "..#", "##."],
+    "6": [".##", "#..", "###", "#.#", "###"],
+    "7": ["###", "..#", ".#.", ".#.", ".#."],
+    "8": ["###", "#.#", "###", "#.#", "###"],
+    "9": ["###", "#.#", "###", "..#", "##."],
+}
+GLYPH_W = 3
+GLYPH_H = 5
+SPACE_W = 2
+
+
+def plate_font(colour="cream"):
+    """The font picture: every glyph in PLATE_GLYPHS order, then the space's blank cell."""
+    c = Canvas(len(PLATE_GLYPHS) * GLYPH_W + SPACE_W, GLYPH_H)
+    for i, rows in enumerate(PLATE_GLYPHS.values()):
+        for y, row in enumerate(rows):
+            for x, bit in enumerate(row):
+                if bit == "#":
+                    c.put(i * GLYPH_W + x, y, colour)
+    return c
+
+
+def plate_characters():
+    """The font's character list as the stock writes it: "characters:width" groups."""
+    return "%s:%d, :%d" % ("".join(PLATE_GLYPHS), GLYPH_W, SPACE_W)

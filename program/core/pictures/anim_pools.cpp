@@ -86,7 +86,9 @@ bool UnlinkFromWheel(int32_t slot) {
   return Unlink(w.AnimOverflow, slot, wheelLink);
 }
 
-void PushOn(std::vector<int32_t>& stack, int32_t& count, int32_t& alloc, int32_t value) {
+}  // namespace
+
+void PushOnStack(std::vector<int32_t>& stack, int32_t& count, int32_t& alloc, int32_t value) {
   ++count;
   if (count > alloc) {
     alloc = std::max(alloc, count - 1) + kStackGrowth;
@@ -94,8 +96,6 @@ void PushOn(std::vector<int32_t>& stack, int32_t& count, int32_t& alloc, int32_t
   }
   stack[static_cast<size_t>(count)] = value;
 }
-
-}  // namespace
 
 PicPartPool& picParts() {
   static PicPartPool pool;
@@ -125,7 +125,7 @@ int32_t AllocPicPart(uint8_t train) {
   part.Train = train;
   part.SavedWidth = kPartNeverPainted;
   part.State = kPartInUse;
-  PushOn(pool.PartStack, pool.StackCount, pool.StackAlloc, index);
+  PushOnStack(pool.PartStack, pool.StackCount, pool.StackAlloc, index);
   return index;
 }
 

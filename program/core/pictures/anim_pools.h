@@ -55,6 +55,8 @@ struct PicPart {
   std::u16string LeftStates;   // ",state,state," at the left end (neighbour names)
   std::u16string RightStates;  // the same at the right end
   std::u16string ExtraText;
+  std::u16string Labels;       // the vehicle's labels ("L" items), a comma list
+  int32_t Overlap = 0;         // pixels the vehicle overlaps its neighbour ("CB")
   int32_t Surface2 = 0;    // second surface and buffer: the number plate's
   int32_t Buffer2 = 0;
   int32_t PlateDC = 0;
@@ -121,6 +123,8 @@ int32_t FreePicPart(int32_t part, int32_t callSite = 0);
 int32_t FreePictureSlot(int32_t slot);
 void FreePictureSlotChain(int32_t& head);
 void ReleaseToMark(int32_t partMark, int32_t slotMark);
+// Pushes value on an allocation stack (1..count used), growing it by 20.
+void PushOnStack(std::vector<int32_t>& stack, int32_t& count, int32_t& alloc, int32_t value);
 // Empties both pools (counts, free lists and stacks), as when the stock tables are reset.
 void ClearPicturePools();
 

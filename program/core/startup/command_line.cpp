@@ -1,5 +1,6 @@
 #include "program/core/startup/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -8,6 +9,8 @@
 namespace yov {
 
 namespace {
+
+constexpr long kMaxSaverSpeed = 100;
 
 bool needsQuotes(const std::string& argument) {
   return argument.empty() || argument.find_first_of(" \t") != std::string::npos;
@@ -31,14 +34,27 @@ uintptr_t ParseWindowId(const std::string& text) {
 CommandLine ReadCommandLine(const std::vector<std::string>& arguments, const char* saverWindowEnv) {
   CommandLine line;
   std::vector<std::string> rest;
+  bool saverOptions = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& a = arguments[i];
+    const bool hasValue = i + 1 < arguments.size();
     if (isOption(a, "root")) {
       line.saver = true;
       line.saverRoot = true;
-    } else if (isOption(a, "window-id") && i + 1 < arguments.size()) {
+    } else if (isOption(a, "window-id") && hasValue) {
       line.saver = true;
       line.saverWindow = ParseWindowId(arguments[++i]);
+    } else if (isOption(a, "script") && hasValue) {
+      saverOptions = true;
+      line.saverScript = plat::utf8ToUtf16(arguments[++i]);
+    } else if (isOption(a, "stock") && hasValue) {
+      saverOptions = true;
+      line.saverStock = plat::utf8ToUtf16(arguments[++i]);
+    } else if (isOption(a, "speed") && hasValue) {
+      saverOptions = true;
+      char* end = nullptr;
+      const long speed = std::strtol(arguments[++i].c_str(), &end, 10);
+      line.saverSpeed = static_cast<int32_t>(std::clamp(speed, 1L, kMaxSaverSpeed));
     } else {
       rest.push_back(a);
     }
@@ -54,6 +70,11 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments, const cha
     line.text = u"/s";
     return line;
   }
+  // Without the convention the screen saver's options are arguments like any other.
+  if (saverOptions) rest = arguments;
+  line.saverScript.clear();
+  line.saverStock.clear();
+  line.saverSpeed = 0;
   std::string text;
   for (const std::string& a : rest) {
     if (!text.empty()) text += ' ';

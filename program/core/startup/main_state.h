@@ -56,6 +56,10 @@ struct MainState {
   // The X screen-saver daemon's window the show runs in: 0 none; with SaverRoot the root window.
   uintptr_t SaverWindow = 0;
   bool SaverRoot = false;
+  // The daemon's options for this run (command_line.h): script, stock, speed 1..100 (0 none).
+  std::u16string SaverScript;
+  std::u16string SaverStock;
+  int32_t SaverSpeed = 0;
 
   // --- The current scene script and stock (ScriptReady / StockReady).
   bool ConfigOk = false;

@@ -15,7 +15,9 @@
 #include "platform/text.h"
 #include "program/core/windows/context_help.h"
 #include "program/core/startup/core_hooks.h"
+#include "program/core/startup/command_line.h"
 #include "program/core/startup/core_wiring.h"
+#include "program/core/startup/foreign_window_mode.h"
 #include "program/core/binding/engine_events.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/startup/instance_control.h"
@@ -32,6 +34,7 @@
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock/recent_files.h"
+#include "program/ui/foreign_window.h"
 #include "program/ui/show_windows.h"
 
 namespace yov {
@@ -124,15 +127,25 @@ void findTempDir(bool screenSaver) {
   SaveRegString(u"TmpDir", st.TempDir);
 }
 
+// A file of the recent list: the screen-saver daemon's option for this run when given; else
+// the copy's own; under the daemon, where the other monitors' copies take slots B to F, a
+// copy without files of its own shows those of the first slot.
+std::u16string lastFile(const std::u16string& option, const char16_t* name) {
+  if (!option.empty()) return option;
+  const std::u16string& instanceKey = programState().InstanceLetter;
+  std::u16string file = GetRegString(name, u"", instanceKey);
+  if (file.empty() && !instanceKey.empty() && CurrentForeignWindowMode().active) file = GetRegString(name, u"");
+  return file;
+}
+
 void readLastFiles() {
   MainState& ms = mainState();
-  const std::u16string& instanceKey = programState().InstanceLetter;
-  const std::u16string script = GetRegString(u"Conf01", u"", instanceKey);
+  const std::u16string script = lastFile(ms.SaverScript, u"Conf01");
   if (!script.empty() && script != u"*" && FileExistsMin(script, 10)) {
     ms.ConfigOk = true;
     SetConfigFile(script);
   }
-  const std::u16string stock = GetRegString(u"Stock01", u"", instanceKey);
+  const std::u16string stock = lastFile(ms.SaverStock, u"Stock01");
   if (!stock.empty() && stock != u"*" && FileExistsMin(stock, 10)) {
     ms.StockOk = true;
     if (laterParts().setStockName) laterParts().setStockName(stock);
@@ -167,9 +180,27 @@ void waitForSettingsDialog() {
   }
 }
 
+// The show in the screen-saver daemon's window: one copy per monitor, so another copy does
+// not refuse it, and nothing may pop up over the daemon's screen: without a scene script and
+// stock the preview's pictures run in the window instead of the settings dialog opening.
+void runInForeignWindow(const ForeignWindowMode& foreign) {
+  MainState& ms = mainState();
+  if (!foreign.root) WatchForeignWindow(serviceWindowIfLoaded(), foreign.window);
+  if (ms.StockOk && ms.ConfigOk) {
+    ms.ScreenSaverMode = 1;
+    RunShow(1, ms.ConfigFile);
+    return;
+  }
+  ShowPreview(foreign.window);
+}
+
 // Step 22: the road the command line names.
 void dispatch(std::u16string lowered) {
   MainState& ms = mainState();
+  if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
+    runInForeignWindow(foreign);
+    return;
+  }
   const std::u16string f = plat::left(lowered, 2);
   const bool ready = ms.StockOk && ms.ConfigOk;
   const bool showRoad = ((f == u"/s" || lowered.empty()) && ready) || (f == u"/f" && ready) ||
@@ -261,6 +292,16 @@ MainResult failed(bool guiLoaded) noexcept {
 void GetScreenArea() {
   MainState& ms = mainState();
   ProgramState& st = programState();
+  // Under the screen-saver daemon the screen is the daemon's window: one per monitor.
+  if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
+    const ForeignSize size = ForeignWindowSize(foreign.window);
+    if (size.exists && size.width > 0 && size.height > 0) {
+      ms.MonitorCount = 1;
+      st.ScreenWidthPx = size.width;
+      st.ScreenHeightPx = size.height;
+      return;
+    }
+  }
   const QList<QScreen*> screens = QGuiApplication::screens();
   ms.MonitorCount = static_cast<uint8_t>(std::min<qsizetype>(screens.size(), 255));
   QScreen* primary = QGuiApplication::primaryScreen();
@@ -288,8 +329,14 @@ MainResult Main(std::u16string_view commandLine) {
   try {
     if (f == u"/p") {
       // Only the preview: no mutex, no engine, no service window of its own.
-      const double parent = plat::val(plat::mid(commandLine, 3));
-      ShowPreview(parent > 0 ? static_cast<uintptr_t>(parent) : 0);
+      // X11 tools print window ids in hexadecimal, so "0x" ids are read as well.
+      const std::u16string number = plat::trim(plat::mid(commandLine, 3));
+      uintptr_t parent = ParseWindowId(plat::utf16ToUtf8(number));
+      if (parent == 0) {
+        const double value = plat::val(number);
+        parent = value > 0 && value <= static_cast<double>(UINT32_MAX) ? static_cast<uintptr_t>(value) : 0;
+      }
+      ShowPreview(parent);
       return {true, 0};
     }
     if (!AcquireInstance()) {
@@ -323,6 +370,7 @@ MainResult Main(std::u16string_view commandLine) {
     readLastFiles();
     findHelp();
     ReadStartupSettings();
+    if (ms.SaverSpeed > 0) ms.Show.Speed[kFullScreenMode] = static_cast<float>(ms.SaverSpeed) * 0.001f;
     dispatch(lowered);
     return {true, 0};
   } catch (...) {

@@ -44,7 +44,7 @@ QIcon resourceIcon(int number) {
 }
 
 QPixmap resourceBitmap(int number) {
-  for (const char* ext : {".png", ".bmp"}) {
+  for (const char* ext : {".png", ".gif", ".bmp"}) {
     const std::string path = programResourcePath("bitmap" + std::to_string(number) + ext);
     if (path.empty()) continue;
     QPixmap pixmap;

@@ -216,7 +216,7 @@ TEST_F(DemoData, StockLoadsWithEveryEntryDrawnAndDescribed) {
 }
 
 TEST_F(DemoData, MovingPartsLieInsideTheirVehicles) {
-    int pantographs = 0, doors = 0;
+    int pantographs = 0, doors = 0, plates = 0;
     for (int32_t i = 1; i <= shared_.StockCount; ++i) {
         const StockEntry& e = a_.Stock[i];
         SCOPED_TRACE(Narrow(e.Name));
@@ -261,14 +261,24 @@ TEST_F(DemoData, MovingPartsLieInsideTheirVehicles) {
                 const uint32_t to = std::stoul(item.positional[1].substr(1), nullptr, 16);
                 EXPECT_NE(std::find(v.palette.begin(), v.palette.end(), from), v.palette.end());
                 EXPECT_EQ(std::find(v.palette.begin(), v.palette.end(), to), v.palette.end());
+            } else if (item.key == "T") {
+                // A running number in a stock font: the font's glyph rows fit the picture.
+                const StockEntry* font = Entry(item.named.at("A"));
+                ASSERT_NE(font, nullptr);
+                EXPECT_EQ(Narrow(font->Text3).rfind("[FONT:", 0), 0u);
+                const Picture glyphs = Decode(PicturePath(*font));
+                ASSERT_EQ(glyphs.result, 0);
+                inside(item.Number("X", 0), item.Number("Y", 1), 1, glyphs.height);
+                ++plates;
             } else {
                 // Sections that the items above read from the part's own entry.
-                EXPECT_TRUE(item.key == "PAN" || item.key == "ANIM");
+                EXPECT_TRUE(item.key == "PAN" || item.key == "ANIM" || item.key == "FONT");
             }
         }
     }
     EXPECT_EQ(pantographs, 3);
     EXPECT_EQ(doors, 8);
+    EXPECT_EQ(plates, 1);
 }
 
 TEST_F(DemoData, ScriptReadsToItsEnd) {

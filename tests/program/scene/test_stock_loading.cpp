@@ -153,7 +153,7 @@ TEST_F(StockLoading, TheCatalogueFillsEveryTable) {
 TEST_F(StockLoading, TheDemoStockLoads) {
   Load(std::string(YOV_DEMO_DATA) + "/demo.stk");
   const SharedArrays& a = Arrays();
-  EXPECT_EQ(Shared().StockCount, 14);
+  EXPECT_EQ(Shared().StockCount, 15);
   EXPECT_EQ(Shared().CategoryCount, 5);
   EXPECT_EQ(Shared().AuthorCount, 1);
   EXPECT_EQ(Shared().PictureHeight, 60);
@@ -163,7 +163,7 @@ TEST_F(StockLoading, TheDemoStockLoads) {
   EXPECT_EQ(a.Stock[1].Name, u"E40");
   EXPECT_EQ(a.Stock[1].Author, 1);
   EXPECT_EQ(a.Stock[1].Text2, u"e40.gif");
-  EXPECT_EQ(a.Stock[1].Text3, u"[ET:PANTO,21,0][ET:PANTO,101,0]");
+  EXPECT_EQ(a.Stock[1].Text3, u"[ET:PANTO,21,0][ET:PANTO,101,0][T:A=PLATEFONT;X=34;Y=39;T=\"140 012\"]");
   EXPECT_EQ(a.Stock[1].DescNumber, 1);
   EXPECT_EQ(a.Categories[2].Key, u"UNITS");
   EXPECT_EQ(a.Categories[2].FirstEntry, 3);

@@ -49,6 +49,7 @@ class ShowRun : public show_test::ShowTestOn<core_test::CoreTest> {
       calls.push_back("create");
       ResetRunQueue();
       ResetShowLists();
+      Sect(1);
       QueueDueEvent(AddTimedEvent(event_kind::kRoot, 1, 0, 0, 600));
       showState().RecreateRequest = 0;
       programState().RunFlags |= run_flag::kFramesDrawn;
@@ -205,7 +206,7 @@ TEST_F(ShowRun, AFailingScriptSkipsTheLoopButTidiesUp) {
 }
 
 TEST_F(ShowRun, OneDueEntryPerFrameStep) {
-  sects[1];
+  Sect(1);
   onSect = [this](int32_t sect) {
     if (sect != 1) return;
     const int32_t root = 1;  // made with the surfaces
@@ -269,7 +270,7 @@ TEST_F(ShowRun, AStopDuringASectionEndsTheLoopAfterIt) {
 }
 
 TEST_F(ShowRun, LinePositionsAreStoredAndReadBackByTheNextShow) {
-  for (int32_t s = 1; s <= 4; ++s) sects[s].linePosition = s * 10 - 3;
+  for (int32_t s = 1; s <= 4; ++s) Sect(s).CurrentLine = s * 10 - 3;
   canvasSlot(0).width = 3120;
   onStep = [](int) { programState().StopRequest = 1; };
   Run();
@@ -280,9 +281,8 @@ TEST_F(ShowRun, LinePositionsAreStoredAndReadBackByTheNextShow) {
   Run();
   EXPECT_EQ(seen, u"7,17,27,37,");
 
-  showSeams().sectionCount = [] { return 0; };
-  Run();
-  EXPECT_EQ(GetRegString(u"L", u"x"), u"") << "no sections: empty";
+  show_test::ClearSceneModel();
+  EXPECT_EQ(SectionLinesText(), u"") << "no sections: empty";
   canvasSlot(0).width = 0;
 }
 

@@ -22,8 +22,8 @@ TEST_F(TimedEvents, EqualTopsKeepTheOrderTheyWereAddedIn) {
   const int32_t b = Section(4, root, 50, 10);
   const int32_t c = Section(5, root, 50, 10);
   EXPECT_EQ(Children(root), (std::vector<int32_t>{low, a, b, c}));
-  EXPECT_EQ(sects[4].event, b);
-  EXPECT_EQ(sects[4].top, 50);
+  EXPECT_EQ(Sect(4).Event, b);
+  EXPECT_EQ(Sect(4).Top, 50);
 }
 
 TEST_F(TimedEvents, RandomPositionsCoverEveryFreeTopAlike) {
@@ -100,14 +100,14 @@ TEST_F(TimedEvents, ReleasingTheLastChildWakesOnlyAWaitingSection) {
     const int32_t root = Root();
     const int32_t sect = Section(2, root, 0, 100);
     const int32_t child = Section(3, sect, 0, 50);
-    sects[2].runState = state;
+    Sect(2).RunState = state;
     ReleaseTimedEvent(child);
     EXPECT_TRUE(Children(sect).empty());
     if (state == kSectWaitingForRoom) {
-      EXPECT_EQ(sects[2].runState, kSectWoken);
+      EXPECT_EQ(Sect(2).RunState, kSectWoken);
       EXPECT_EQ(Due(), std::vector<int32_t>{sect});
     } else {
-      EXPECT_EQ(sects[2].runState, state);
+      EXPECT_EQ(Sect(2).RunState, state);
       EXPECT_TRUE(Due().empty());
     }
     TearDown();
@@ -151,14 +151,14 @@ TEST_F(TimedEvents, FinishingASubtree) {
     SetUp();
     const int32_t root = Root();
     const int32_t sect = Section(2, root, 0, 100);
-    sects[2].finishMode = c.finishMode;
+    Sect(2).FinishMode = c.finishMode;
     const int32_t t = Train(sect, 0, 20);
     trains().at(t).State = train_state::kRecomposing;
     trains().at(t).StepText[0] = u"X";
     trains().at(t).Flags |= train_flag::kWaiting;
     FlagEventChain(sect, c.level);
     const TrainRec& r = trains().at(t);
-    EXPECT_TRUE(sects[2].finishing) << c.name;
+    EXPECT_NE(Sect(2).Flags & sect_flag::kFinishing, 0) << c.name;
     EXPECT_NE(r.Flags & train_flag::kFinishing, 0) << c.name;
     const uint8_t effective = std::min(c.level, c.finishMode);
     EXPECT_EQ(r.StepText[0].empty(), effective < 3) << c.name;

@@ -13,6 +13,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/show_queues.h"
+#include "program/trains/train_picture.h"
 
 namespace {
 
@@ -100,8 +101,11 @@ TEST_F(TrainRecords, RemovingReleasesEverythingOnce) {
   r.MemberCount = 2;
   r.Members[1] = 7;
   r.Members[2] = 8;
-  std::vector<int32_t> pictures;
-  showSeams().freeTrainPicture = [&pictures](int32_t p) { pictures.push_back(p); };
+  ResetTrainPictures();
+  trainPictures().Entries.resize(9);
+  trainPictures().Count = trainPictures().Alloc = 8;
+  trainPictures()[7].MotionState = kPictureBuilt;
+  trainPictures()[8].MotionState = kPictureBuilt;
   QueueObjectStep(t);
 
   RemoveTrain(t);
@@ -110,7 +114,9 @@ TEST_F(TrainRecords, RemovingReleasesEverythingOnce) {
       {101, 19001}, {102, 19002}, {103, 19002}, {104, 19004}, {105, 19005}, {106, 19006}};
   EXPECT_EQ(freedSurfaces, surfaces);
   EXPECT_EQ(freedBuffers, (std::vector<int32_t>{201, 202, 203, 204, 205}));
-  EXPECT_EQ(pictures, (std::vector<int32_t>{7, 8}));
+  EXPECT_EQ(trainPictures()[7].MotionState, kPictureFree);
+  EXPECT_EQ(trainPictures()[8].MotionState, kPictureFree);
+  EXPECT_EQ(trains().at(t).Members[1], 0);
   EXPECT_EQ(trains().at(t).State, train_state::kFree);
   EXPECT_EQ(trains().FreeHead, t);
   EXPECT_EQ(trains().at(t).NextActive, 0);

@@ -23,28 +23,12 @@ int32_t CountWaits(DllEventRec* record) noexcept {
   return 0;
 }
 
-class PictureRefEngine : public picref_test::PictureRefTest {
+class PictureRefEngine : public picref_test::PictureRefEngineTest {
  protected:
   void SetUp() override {
-    PictureRefTest::SetUp();
-    yov::PictureRefHooks& h = yov::pictureRefHooks();
-    const yov::PictureRefHooks engine;  // the bound library's entries
-    h.lookPicture = engine.lookPicture;
-    h.getPartWithMsk = engine.getPartWithMsk;
-    h.cleanCache = engine.cleanCache;
-    yov::ProgramState& st = yov::programState();
-    SharedArrays& a = st.Arrays;
     g_waits = 0;
-    ASSERT_EQ(yov::lv::InitDLL(0, &CountWaits, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                               a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                               a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-              0);
-    ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
-  }
-  void TearDown() override {
-    yov::lv::CloseCache();
-    yov::lv::CloseDLL();
-    PictureRefTest::TearDown();
+    engineEvents = &CountWaits;
+    PictureRefEngineTest::SetUp();
   }
 };
 

@@ -17,6 +17,9 @@ struct LineCase {
   const char* text;
   uintptr_t window;
   bool root;
+  const char* script = "";  // the daemon's options as read
+  const char* stock = "";
+  int32_t speed = 0;
 };
 
 const LineCase kLines[] = {
@@ -32,6 +35,13 @@ const LineCase kLines[] = {
     {"DaemonWindowWithRoot", {"-root"}, "12345", "/s", 12345, false},
     {"OwnSwitchesWinOverTheEnvironment", {"/c"}, "0x2c00007", "/c", 0, false},
     {"AnUnreadableWindowIsTheRoot", {"--window-id", "nonsense"}, nullptr, "/s", 0, true},
+    {"DaemonOptions", {"--root", "--script", "/s/a b.ttt", "--stock", "/s/c.stk", "--speed", "40"}, nullptr, "/s", 0,
+     true, "/s/a b.ttt", "/s/c.stk", 40},
+    {"DaemonOptionsWithItsWindow", {"--speed", "7"}, "0x2c00007", "/s", 0x2c00007, false, "", "", 7},
+    {"SpeedIsClamped", {"-root", "-speed", "900"}, nullptr, "/s", 0, true, "", "", 100},
+    {"SpeedThatIsNoNumberIsTheSlowest", {"-root", "-speed", "fast"}, nullptr, "/s", 0, true, "", "", 1},
+    {"OptionsWithoutTheConventionAreArguments", {"/w", "--speed", "40"}, nullptr, "/w --speed 40", 0, false},
+    {"AnOptionWithoutValueIsAnArgument", {"--root", "--script"}, nullptr, "/s", 0, true},
 };
 
 class CommandLines : public ::testing::TestWithParam<LineCase> {};
@@ -42,6 +52,9 @@ TEST_P(CommandLines, Read) {
   EXPECT_EQ(plat::utf16ToUtf8(line.text), c.text);
   EXPECT_EQ(line.saverWindow, c.window);
   EXPECT_EQ(line.saverRoot, c.root);
+  EXPECT_EQ(plat::utf16ToUtf8(line.saverScript), c.script);
+  EXPECT_EQ(plat::utf16ToUtf8(line.saverStock), c.stock);
+  EXPECT_EQ(line.saverSpeed, c.speed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, CommandLines, ::testing::ValuesIn(kLines),

@@ -33,11 +33,13 @@ struct DispatchCase {
   std::vector<std::string> calls; // what the doubles saw, "$S" standing for the script
   bool endsByItself;
   uint8_t screenSaverMode = 0;
+  uintptr_t daemonWindow = 0;     // started under the X screen-saver convention with that window
 };
 
 const DispatchCase kCases[] = {
     {"PreviewTakesTheWindowNumber", "/p 1234", true, false, {"preview 1234"}, false},
     {"PreviewInCapitals", "/P 77", false, false, {"preview 77"}, false},
+    {"PreviewTakesAnXWindowIdInHex", "/p 0x50d", false, false, {"preview 1293"}, false},
     {"ScreenSaver", "/s", true, false, {"show 1 $S"}, true, 1},
     {"EmptyLineIsTheScreenSaver", "", true, false, {"show 1 $S"}, true, 1},
     {"ScreenSaverWithoutFilesOpensTheSettings", "/s", false, false, {"settings standalone"}, false},
@@ -59,6 +61,10 @@ const DispatchCase kCases[] = {
     {"FullScreenWhileAnotherRuns", "/f", true, true, {}, true},
     {"WindowShowWhileAnotherRuns", "/m", false, true, {}, true},
     {"WindowRoadsDoNotCareAboutOthers", "/c", true, true, {"settings"}, false},
+    {"DaemonWindow", "/s", true, false, {"show 1 $S"}, true, 1, 0x2c00007},
+    {"DaemonWindowWhileAnotherRuns", "/s", true, true, {"show 1 $S"}, true, 1, 0x2c00007},
+    // Nothing pops up over the daemon's screen; the window, not found here, ends the program.
+    {"DaemonWindowWithoutFilesRunsThePreview", "/s", false, false, {"preview 46137351"}, true, 0, 0x2c00007},
 };
 
 // A settings dialog double: a window in slot 33 that leaves it when it closes.
@@ -114,6 +120,7 @@ TEST_P(StartupDispatch, TakesItsRoad) {
   }
   plat::NamedMutex other;
   if (c.another) other = holdMutex("RolvaneScreensaver");
+  yov::mainState().SaverWindow = c.daemonWindow;
 
   const yov::MainResult result = yov::Main(u16(c.commandLine));
   EXPECT_TRUE(result.keepRunning);
@@ -150,6 +157,38 @@ TEST_P(StartupDispatch, TakesItsRoad) {
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, StartupDispatch, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<DispatchCase>& info) { return std::string(info.param.name); });
+
+TEST_F(StartupDispatch, TheDaemonsOptionsReplaceTheStoredFilesAndSpeed) {
+  yov::SaveRegString(u"Conf01", u16(makeFile("scenes/Stored.ttt")));
+  yov::SaveRegString(u"Stock01", u16(makeFile("stock/Stored.stk")));
+  yov::SaveRegNumber(u"SpeedF", 25);
+  const std::string script = makeFile("daemon/Night.ttt");
+  const std::string stock = makeFile("daemon/Night.stk");
+  yov::MainState& ms = yov::mainState();
+  ms.SaverRoot = true;
+  ms.SaverScript = u16(script);
+  ms.SaverStock = u16(stock);
+  ms.SaverSpeed = 60;
+  yov::Main(u"/s");
+  EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + utf8(plat::ucase(u16(script)))});
+  EXPECT_EQ(utf8(stockName_), stock);
+  EXPECT_FLOAT_EQ(ms.Show.Speed[yov::kFullScreenMode], 0.060f);
+  EXPECT_NE(yov::GetRegString(u"Conf01").find(u"Stored.ttt"), std::u16string::npos) << "the stored files stay";
+  EXPECT_EQ(yov::GetRegNumber(u"SpeedF", 0), 25) << "and so does the stored speed";
+  EXPECT_TRUE(runUntilEnded());
+}
+
+TEST_F(StartupDispatch, UnderTheDaemonALaterSlotWithoutFilesShowsThoseOfTheFirst) {
+  const std::string script = makeFile("scenes/First.ttt");
+  yov::SaveRegString(u"Conf01", u16(script));
+  yov::SaveRegString(u"Stock01", u16(makeFile("stock/First.stk")));
+  const plat::NamedMutex first = holdMutex("RolvaneScr0");
+  yov::mainState().SaverRoot = true;
+  yov::Main(u"/s");
+  EXPECT_EQ(yov::programState().InstanceLetter, u"B");
+  EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + utf8(plat::ucase(u16(script)))});
+  EXPECT_TRUE(runUntilEnded());
+}
 
 TEST_F(StartupDispatch, ABareNameBecomesTheSceneScript) {
   yov::Main(u"\"My Scene.ttt\"");

@@ -12,33 +12,11 @@
 #include <map>
 #include <string>
 
-#include "program/core/startup/util_hooks.h"
+#include "picture_settings_fixture.h"
 
 namespace {
 
-class FormIcons : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    yov::utilHooks() = {};
-    yov::utilHooks().getRegString = [this](std::string_view name, std::string_view def) {
-      const auto it = settings_.find(std::string(name));
-      return it != settings_.end() ? it->second : std::string(def);
-    };
-  }
-  void TearDown() override { yov::utilHooks() = {}; }
-
-  std::string picture(const char* name, QColor colour) {
-    QImage img(8, 6, QImage::Format_RGB32);
-    img.fill(colour);
-    const QString path = dir_.filePath(QString::fromLatin1(name));
-    EXPECT_TRUE(img.save(path));
-    return path.toStdString();
-  }
-
-  QTemporaryDir dir_;
-  std::map<std::string, std::string> settings_;
-};
+using FormIcons = picture_settings_test::PictureSettingsTest;
 
 TEST_F(FormIcons, APictureSettingFillsThePictureBox) {
   settings_["2PPic"] = picture("splash.png", Qt::red);
@@ -55,12 +33,12 @@ TEST_F(FormIcons, AFileThatIsNoPictureLeavesTheDesignedOne) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("not a picture");
   f.close();
-  settings_["4PPic"] = notPicture.toStdString();
+  settings_["7PPic"] = notPicture.toStdString();
   QLabel box;
   QPixmap designed(3, 3);
   designed.fill(Qt::blue);
   box.setPixmap(designed);
-  yov::LoadPictureBox(&box, 4);  // and no built-in bitmap 304 either
+  yov::LoadPictureBox(&box, 7);  // and no built-in bitmap 307 either
   EXPECT_EQ(box.pixmap().size(), QSize(3, 3));
 }
 

@@ -1,0 +1,142 @@
+// Vehicle pictures built from arbitrary description text against a small fixture stock: a
+// pantograph with its frame section, a door leaf, a font, a crate, and every stock pattern
+// expanding to a vehicle whose description is the input itself (so placing recurses).
+//
+// Input: byte 0 picks the picture direction (bits 0-1), the plain view (bit 2), canvas
+// mode 2 (bit 3) and the variant (bit 4); the rest is the description, one byte per
+// character. The program errors of bad descriptions are expected; a crash, a hang or any
+// other exception is a finding.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "lumvatek/exports.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/pictures/anim_pools.h"
+#include "program/core/pictures/canvas.h"
+#include "program/core/pictures/canvas_memdc.h"
+#include "program/core/pictures/picture_ref.h"
+#include "program/core/startup/core_hooks.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/texts/program_error.h"
+#include "program/core/windows/msgbox.h"
+#include "program/scene/param_table.h"
+#include "program/scene/picture_slot.h"
+#include "program/scene/placed_pictures.h"
+#include "program/scene/vehicle_build.h"
+#include "program/scene/vehicle_picture.h"
+
+namespace {
+
+struct FixturePicture {
+  const char16_t* name;
+  int16_t width;
+  int16_t height;
+  const char16_t* description;
+};
+
+constexpr FixturePicture kStock[] = {
+    {u"PANTO", 12, 4, u"[PAN:W=4;H=4;N=3;SX=4;T=5][ANIM:PAN,*PAN=B]"},
+    {u"LEAF", 4, 6, u""},
+    {u"FONT", 8, 3, u"[FONT:FONT]AB:2,C :2"},
+    {u"CRATE", 5, 3, u"[CB:1,1][DOOR:1,2,3,2,0,0,2,5][ANIM:UP=0,1][UP:W=2;H=3]"},
+};
+
+std::u16string g_input;
+
+void Setup() {
+  yov::ProgramState& st = yov::programState();
+  st.ScreenWidthPx = 640;
+  st.ScreenHeightPx = 480;
+  st.Shared.PictureHeight = 20;
+  SharedArrays& a = st.Arrays;
+  if (yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(),
+                       a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(),
+                       a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()) != 0)
+    std::abort();
+  yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) { return 64; });
+  a.StockFiles.redim(2);
+  st.Shared.StockFileCount = 1;
+  a.StockFiles[1].Kind = 1;
+  a.Stock.redim(8);
+  int32_t n = 0;
+  for (const FixturePicture& p : kStock) {
+    StockEntry& e = a.Stock[++n];
+    e.Name = p.name;
+    e.Text2 = p.name;
+    e.Text3 = p.description;
+    e.FileIndex = 1;
+  }
+  st.Shared.StockCount = n;
+  yov::coreHooks().findStockEntry = [](std::u16string_view name) {
+    for (int32_t i = 1; i <= yov::programState().Shared.StockCount; ++i)
+      if (yov::programState().Arrays.Stock[i].Name == name) return i;
+    return 0;
+  };
+  yov::PictureRefHooks& h = yov::pictureRefHooks();
+  h.kindClass = [](int) -> uint8_t { return 0; };
+  h.kindExtension = [](int) { return std::u16string(); };
+  h.lookPicture = [](const std::string& name, LvHandle, int16_t* w, int16_t* ht, int32_t* offset, int32_t) {
+    for (size_t i = 0; i < std::size(kStock); ++i) {
+      const std::u16string n = kStock[i].name;
+      if (name.size() >= n.size() && std::equal(n.begin(), n.end(), name.end() - static_cast<long>(n.size()))) {
+        *w = kStock[i].width;
+        *ht = kStock[i].height;
+        *offset = static_cast<int32_t>(i) + 1;
+        return 1;
+      }
+    }
+    return -10501;
+  };
+  h.getPartWithMsk = [](int32_t offset, LvHandle dc, LvHandle mask, int32_t x, int32_t y, int32_t, int32_t, int32_t,
+                        int32_t, int32_t) {
+    if (offset < 1 || offset > static_cast<int32_t>(std::size(kStock))) return -10501;
+    const FixturePicture& p = kStock[offset - 1];
+    yov::FillRectColor(plat::HDC{dc}, plat::HDC{mask}, x, y, p.width, p.height,
+                       plat::RGB(static_cast<uint8_t>(40 * offset), 90, 200), plat::WHITENESS, 0);
+    return 0;
+  };
+  yov::paramTable().hooks.expand = [](std::u16string_view, int32_t, std::vector<std::u16string>& out) {
+    out.assign({u"", u"SELF"});
+    return 1;
+  };
+  yov::placedPictureHooks().loadStockPicture = [](std::u16string_view) {
+    const int32_t part = yov::AllocPicPart(0);
+    yov::PicPart& p = yov::picParts()[part];
+    p.Width = 16;
+    p.PartHeight = 20;
+    p.SrcX = 48;
+    yov::picParts().CurPart = part;
+    int32_t value = 0;
+    yov::BuildVehiclePicture(g_input, value, 0, 0);
+    return part;
+  };
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool ready = (Setup(), true);
+  (void)ready;
+  if (size < 1) return 0;
+  g_input.clear();
+  for (size_t i = 1; i < size; ++i) g_input += static_cast<char16_t>(data[i]);
+  yov::ClearPicturePools();
+  yov::pictureSlots() = {};
+  yov::vehicleBuild() = {};
+  yov::vehicleBuild().PlainView = (data[0] & 4) != 0;
+  yov::pictureSlots().PictureDirection = static_cast<int16_t>((data[0] & 3) == 1 ? -1 : (data[0] & 3) == 2 ? 1 : 0);
+  yov::UseCanvas(1, 0, 64, 20, (data[0] & 8) != 0 ? 2 : 0);
+  const int32_t part = yov::AllocPicPart(0);
+  yov::picParts().CurPart = part;
+  yov::picParts()[part].Width = 24;
+  yov::picParts()[part].PartHeight = 20;
+  int32_t value = 0;
+  try {
+    yov::BuildVehiclePicture(g_input, value, static_cast<uint8_t>((data[0] >> 4) & 1), 0);
+  } catch (const yov::ProgramError&) {
+  }
+  yov::FreeCanvas(1);
+  return 0;
+}

@@ -1,0 +1,13 @@
+// The show font: the labels, plates and texts of a show are written in it, and its line
+// height is the show's label text height.
+#pragma once
+
+class QFont;
+
+namespace yov {
+
+// The bundled DejaVu Sans at 9 pixels, normal weight, drawn without smoothing so that a
+// pixel is either the text's or the picture's.
+const QFont& showFont();
+
+}  // namespace yov
