@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "program/show/frame_step.h"
 #include "picture_ref_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_hooks.h"
@@ -27,7 +28,7 @@ class PictureSlots : public picref_test::PictureRefTest {
     savedPools_ = yov::animPoolHooks();
     yov::animPoolHooks().freeSurface = [this](int32_t s, int32_t) { freedSurfaces.push_back(s); };
     yov::animPoolHooks().freeDrawBuffer = [](int32_t) {};
-    yov::utilHooks().checkStep = [this](int32_t site) {
+    yov::frameStepCalls().stepDouble = [this](int32_t site) {
       steps.push_back(site);
       if (onStep) onStep(site);
     };
@@ -37,7 +38,7 @@ class PictureSlots : public picref_test::PictureRefTest {
     yov::pictureBuildState() = {};
   }
   void TearDown() override {
-    yov::utilHooks().checkStep = nullptr;
+    yov::frameStepCalls().stepDouble = nullptr;
     yov::animPoolHooks() = savedPools_;
     yov::slotSurfaceHooks() = {};
     yov::drawHooks() = {};

@@ -270,8 +270,11 @@ TEST_F(FrameStep, AHangingFlipStopsTheShowAfterTwoHundredMilliseconds) {
   movingTrain();
   programState().BatchMode = 1;
   showState().FlipCount = 1;
-  canFlipAnswer = 1;
-  // Each yield sleeps a millisecond; the wait gives up once 200 have passed.
+  // Busy on every question, one millisecond apart; the wait gives up once 200 have passed.
+  frameStepCalls().canFlip = [this] {
+    ++now;
+    return 1;
+  };
   CheckStep(kFullStep);
   EXPECT_EQ(programState().StopRequest, 1);
   ASSERT_FALSE(logLines().empty());
