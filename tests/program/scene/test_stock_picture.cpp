@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "program/show/frame_step.h"
 #include "picture_ref_fixture.h"
 #include "platform/raster.h"
 #include "program/core/binding/engine_binding.h"
@@ -232,7 +233,7 @@ TEST_F(StockPicture, AFailedLoadReleasesToItsMarkWhileFrameStepsFreeOlderSlots) 
   const int32_t olderSlot = yov::picParts()[older].FirstSlot;
   const int32_t partMark = yov::picParts().StackCount, slotMark = yov::pictureSlots().StackCount;
   bool freed = false;
-  yov::utilHooks().checkStep = [&](int32_t) {
+  yov::frameStepCalls().stepDouble = [&](int32_t) {
     if (!freed) {
       freed = true;
       yov::FreePictureSlot(yov::pictureSlots()[olderSlot].NextSlot);
