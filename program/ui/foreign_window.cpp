@@ -17,6 +17,9 @@ namespace yov {
 namespace {
 
 constexpr int kWatchIntervalMs = 200;
+// The first look waits longer: a slow start (a loaded machine, a sanitizer build) must not
+// read as the window having gone before the show has begun.
+constexpr int kFirstWatchMs = 2000;
 
 xcb_connection_t* connection() {
   auto* app = qGuiApp;
@@ -75,8 +78,9 @@ bool EmbedInForeignWindow(QWidget* widget, uintptr_t window) {
 
 void WatchForeignWindow(QObject* owner, uintptr_t window) {
   auto* timer = new QTimer(owner);
-  timer->setInterval(kWatchIntervalMs);
+  timer->setInterval(kFirstWatchMs);
   QObject::connect(timer, &QTimer::timeout, timer, [timer, window] {
+    timer->setInterval(kWatchIntervalMs);
     if (ForeignWindowSize(window).exists) return;
     timer->stop();
     OnTerminateRequest();
