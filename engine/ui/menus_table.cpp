@@ -6,6 +6,9 @@
 namespace lvk {
 namespace {
 
+// The indents show each submenu's nesting.
+// clang-format off
+
 const MenuDef kMenu0[] = {
     {kDefSubmenu, 0, "&File", "FIL"},
         {kDefCommand | 0x2000, 4117, "&Save", "SAV"},
@@ -852,6 +855,8 @@ const MenuDef kMenu30[] = {
     {kDefCommand, 4137, "Find Next\tF3", "FNXT"},
     {kDefEnd, 0, nullptr, nullptr},
 };
+
+// clang-format on
 
 }  // namespace
 
