@@ -67,7 +67,8 @@ void Load(const Picture& p) {
     c.Header.Flags = 0;
     c.Palette.Count = static_cast<uint16_t>(p.colours);
     for (int i = 0; i < p.colours; ++i)
-        c.Palette.Entries[i] = {static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 11), static_cast<uint8_t>(255 - i), 0};
+        c.Palette.Entries[i] = {static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 11),
+                                static_cast<uint8_t>(255 - i), 0};
     lvk::GrowPictureBuffer();
     for (int y = 0; y < p.height; ++y)
         std::memcpy(c.Row(y), p.pixels.data() + static_cast<size_t>(y) * p.width, static_cast<size_t>(p.width));
@@ -144,7 +145,8 @@ void BM_PlainZlibUncompress(benchmark::State& state) {
     std::vector<uint8_t> out(p.pixels.size());
     for (auto _ : state) {
         uLongf length = static_cast<uLongf>(out.size());
-        if (uncompress(out.data(), &length, packed.data(), packedLength) != Z_OK) state.SkipWithError("uncompress failed");
+        if (uncompress(out.data(), &length, packed.data(), packedLength) != Z_OK)
+            state.SkipWithError("uncompress failed");
     }
     Finish(state, p, packedLength);
 }

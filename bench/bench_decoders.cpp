@@ -19,9 +19,10 @@
 namespace {
 
 const char* const kNaturalGifs[] = {
-    "bricks-dither.gif", "bricks-gray.gif",   "bricks-nodither.gif",      "gifplayer-muybridge.gif",
-    "harvesters.gif",    "hat.gif",           "hibiscus.primitive.gif",   "hibiscus.regular.gif",
-    "hippopotamus.interlaced.gif", "hippopotamus.regular.gif", "muybridge.gif", "pjw-thumbnail.gif",
+    "bricks-dither.gif",        "bricks-gray.gif",      "bricks-nodither.gif",
+    "gifplayer-muybridge.gif",  "harvesters.gif",       "hat.gif",
+    "hibiscus.primitive.gif",   "hibiscus.regular.gif", "hippopotamus.interlaced.gif",
+    "hippopotamus.regular.gif", "muybridge.gif",        "pjw-thumbnail.gif",
 };
 
 struct Blob {
@@ -151,7 +152,8 @@ std::vector<uint8_t> MakeBmp(int width, int height, int bits, int colours) {
 }
 
 void BM_Bmp(benchmark::State& state) {
-    const std::vector<uint8_t> f = MakeBmp(1024, 768, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const std::vector<uint8_t> f =
+        MakeBmp(1024, 768, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) benchmark::DoNotOptimize(lvk::ReadBmpFile(f.data(), f.size()));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.size()));
     state.SetLabel(lvk::CurPic().TrueColour() ? "true colour" : "palette");

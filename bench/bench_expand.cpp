@@ -69,7 +69,8 @@ void BM_ExpandTrain(benchmark::State& state) {
         ++expansions;
     }
     state.SetItemsProcessed(expansions);
-    state.counters["strings_per_expansion"] = expansions > 0 ? static_cast<double>(items) / static_cast<double>(expansions) : 0;
+    state.counters["strings_per_expansion"] =
+        expansions > 0 ? static_cast<double>(items) / static_cast<double>(expansions) : 0;
     LvTextFree(text);
     MacFree();
     PrepareLookStock(nullptr, 0);

@@ -25,8 +25,8 @@ std::string PathOf(int64_t which) { return std::string(YOV_TEST_DATA) + "/" + kF
 class BoundLibrary {
 public:
     explicit BoundLibrary(int cacheMode) {
-        InitDLL(0, nullptr, nullptr, &shared_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                nullptr, nullptr, nullptr);
+        InitDLL(0, nullptr, nullptr, &shared_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                nullptr, nullptr);
         OpenCache(cacheMode, "memory");
     }
     ~BoundLibrary() {
@@ -83,7 +83,8 @@ void BM_DecodeFromMemory(benchmark::State& state) {
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const bool gif = state.range(0) < 2;
     for (auto _ : state) {
-        const int32_t r = gif ? lvk::ReadGifFile(bytes.data(), bytes.size()) : lvk::ReadBmpFile(bytes.data(), bytes.size());
+        const int32_t r =
+            gif ? lvk::ReadGifFile(bytes.data(), bytes.size()) : lvk::ReadBmpFile(bytes.data(), bytes.size());
         if (r < 0) state.SkipWithError("decode failed");
     }
     Label(state);

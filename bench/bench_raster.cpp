@@ -19,8 +19,7 @@ constexpr int kHeight = 1080;
 constexpr std::size_t kFrameBytes = std::size_t{kWidth} * kHeight * 4;
 
 struct Frame {
-    explicit Frame(int bpp)
-    {
+    explicit Frame(int bpp) {
         DibInfo info{};
         info.header.width = kWidth;
         info.header.height = -kHeight;
@@ -31,8 +30,7 @@ struct Frame {
         old = SelectObject(dc, bitmap);
         AccessPixels(bitmap, pixels);
     }
-    ~Frame()
-    {
+    ~Frame() {
         SelectObject(dc, old);
         DeleteDC(dc);
         DeleteObject(bitmap);
@@ -46,8 +44,7 @@ struct Frame {
 // opaque where the picture is not the key colour (long runs, as vehicle pictures have).
 const COLORREF kKey = RGB(243, 0, 243);
 
-void Paint(Frame& picture, Frame& mask)
-{
+void Paint(Frame& picture, Frame& mask) {
     for (int y = 0; y < kHeight; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(picture.pixels.topRow + picture.pixels.stride * y);
         std::uint8_t* bits = mask.pixels.topRow + mask.pixels.stride * y;
@@ -62,22 +59,19 @@ void Paint(Frame& picture, Frame& mask)
 }
 
 struct Fixture {
-    Fixture() : picture(32), mask(1), scene(32), memcpySource(kFrameBytes, 1), memcpyTarget(kFrameBytes, 0)
-    {
+    Fixture() : picture(32), mask(1), scene(32), memcpySource(kFrameBytes, 1), memcpyTarget(kFrameBytes, 0) {
         Paint(picture, mask);
     }
     Frame picture, mask, scene;
     std::vector<std::uint8_t> memcpySource, memcpyTarget;
 };
 
-Fixture& Shared()
-{
+Fixture& Shared() {
     static Fixture f;
     return f;
 }
 
-double SecondsPerMemcpy(Fixture& f)
-{
+double SecondsPerMemcpy(Fixture& f) {
     // The best of several batches, so that a busy machine disturbs the reference least.
     constexpr int kBatches = 8;
     constexpr int kReps = 10;
@@ -94,8 +88,7 @@ double SecondsPerMemcpy(Fixture& f)
 }
 
 template <class Op>
-void RunBeside(benchmark::State& state, Op op)
-{
+void RunBeside(benchmark::State& state, Op op) {
     Fixture& f = Shared();
     const double memcpySeconds = SecondsPerMemcpy(f);
     double seconds = 0;
@@ -110,40 +103,34 @@ void RunBeside(benchmark::State& state, Op op)
     state.counters["memcpy_GBps"] = static_cast<double>(kFrameBytes) / memcpySeconds / 1e9;
 }
 
-void BM_Memcpy(benchmark::State& state)
-{
+void BM_Memcpy(benchmark::State& state) {
     RunBeside(state, [](Fixture& f) { std::memcpy(f.memcpyTarget.data(), f.memcpySource.data(), kFrameBytes); });
 }
 
-void BM_SrcCopy(benchmark::State& state)
-{
+void BM_SrcCopy(benchmark::State& state) {
     RunBeside(state, [](Fixture& f) { BitBlt(f.scene.dc, 0, 0, kWidth, kHeight, f.picture.dc, 0, 0, SRCCOPY); });
 }
 
 // The masked copy as the frame code does it with a premasked picture: clear under the mask,
 // then OR the picture in.
-void BM_MaskedCopy(benchmark::State& state)
-{
+void BM_MaskedCopy(benchmark::State& state) {
     RunBeside(state, [](Fixture& f) {
         BitBlt(f.scene.dc, 0, 0, kWidth, kHeight, f.mask.dc, 0, 0, ROP_DST_AND_NOT_SRC);
         BitBlt(f.scene.dc, 0, 0, kWidth, kHeight, f.picture.dc, 0, 0, SRCPAINT);
     });
 }
 
-void BM_ColourKeyCopy(benchmark::State& state)
-{
+void BM_ColourKeyCopy(benchmark::State& state) {
     RunBeside(state, [](Fixture& f) {
         TransparentBlt(f.scene.dc, 0, 0, kWidth, kHeight, f.picture.dc, 0, 0, kWidth, kHeight, kKey);
     });
 }
 
-void BM_PatCopyFill(benchmark::State& state)
-{
+void BM_PatCopyFill(benchmark::State& state) {
     RunBeside(state, [](Fixture& f) { PatBlt(f.scene.dc, 0, 0, kWidth, kHeight, BLACKNESS); });
 }
 
-void BM_MirroredCopy(benchmark::State& state)
-{
+void BM_MirroredCopy(benchmark::State& state) {
     RunBeside(state, [](Fixture& f) {
         StretchBlt(f.scene.dc, kWidth - 1, 0, -kWidth, kHeight, f.picture.dc, 0, 0, kWidth, kHeight, SRCCOPY);
     });

@@ -138,8 +138,8 @@ void BM_LoadStockText(benchmark::State& state) {
     for (auto _ : state) {
         s.shared.StockCount = s.shared.StockFileCount = s.shared.AuthorCount = 0;
         int32_t line = 0;
-        const int32_t r = LoadStockAscii(s.text.c_str(), &OnKeyLine, &OnFile, &OnEntry, &OnDescKeyLine, &OnLink,
-                                         &OnDescText, &line);
+        const int32_t r =
+            LoadStockAscii(s.text.c_str(), &OnKeyLine, &OnFile, &OnEntry, &OnDescKeyLine, &OnLink, &OnDescText, &line);
         if (r != 1 || s.shared.StockCount != kEntries) state.SkipWithError("the text stock did not load");
     }
     state.SetItemsProcessed(state.iterations() * kEntries);

@@ -20,7 +20,7 @@
 namespace {
 
 const char* const kNaturalGifs[] = {
-    "bricks-dither.gif", "bricks-gray.gif", "bricks-nodither.gif", "harvesters.gif",
+    "bricks-dither.gif", "bricks-gray.gif",      "bricks-nodither.gif",      "harvesters.gif",
     "hat.gif",           "hibiscus.regular.gif", "hippopotamus.regular.gif", "muybridge.gif",
 };
 
@@ -180,7 +180,8 @@ BENCHMARK(BM_GifEncodeGiflib)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     CheckRoundTrips();
     benchmark::Initialize(&argc, argv);
-    yov_bench::RatioReporter reporter("BM_GifEncodeOurs", "BM_GifEncodeGiflib", "GIF encoding throughput, ours / giflib");
+    yov_bench::RatioReporter reporter("BM_GifEncodeOurs", "BM_GifEncodeGiflib",
+                                      "GIF encoding throughput, ours / giflib");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -152,7 +152,9 @@ void FuzzCacheFile(int mode, const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     const int selector = data[0] & 0x0F;
-    if (selector < 2) FuzzPictureData(selector == 1, data + 1, size - 1);
-    else FuzzCacheFile(selector, data + 1, size - 1);
+    if (selector < 2)
+        FuzzPictureData(selector == 1, data + 1, size - 1);
+    else
+        FuzzCacheFile(selector, data + 1, size - 1);
     return 0;
 }

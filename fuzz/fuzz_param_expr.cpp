@@ -21,63 +21,63 @@ using fuzz_param::Try;
 namespace {
 
 std::u16string FixedString(int32_t list) {
-  char16_t buffer[64];
-  const int32_t n = GetFixedString(list, buffer, 64);
-  return std::u16string(buffer, static_cast<size_t>(n < 0 ? 0 : n > 64 ? 64 : n));
+    char16_t buffer[64];
+    const int32_t n = GetFixedString(list, buffer, 64);
+    return std::u16string(buffer, static_cast<size_t>(n < 0 ? 0 : n > 64 ? 64 : n));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 2) return 0;
-  plat::Random random(data[0]);
-  const uint8_t pick = data[1];
-  const std::u16string text = fuzz_param::TextFrom(data, size, 2);
+    if (size < 2) return 0;
+    plat::Random random(data[0]);
+    const uint8_t pick = data[1];
+    const std::u16string text = fuzz_param::TextFrom(data, size, 2);
 
-  yov::ParamParser p;
-  yov::ParamTable table(p);
-  fuzz_param::WireParser(p, table, random);
-  p.hooks.fixedString = FixedString;
-  p.hooks.partPixel = [](int32_t x, int32_t y) -> std::optional<int32_t> {
-    if (x < 0 || y < 0 || x > 99 || y > 99) return std::nullopt;
-    return x * 256 + y;
-  };
+    yov::ParamParser p;
+    yov::ParamTable table(p);
+    fuzz_param::WireParser(p, table, random);
+    p.hooks.fixedString = FixedString;
+    p.hooks.partPixel = [](int32_t x, int32_t y) -> std::optional<int32_t> {
+        if (x < 0 || y < 0 || x > 99 || y > 99) return std::nullopt;
+        return x * 256 + y;
+    };
 
-  Try([&] { table.ParseParams(text); });
-  Try([&] { table.GetParam(u"A,B,X,TX", u"d"); });
-  Try([&] {
-    const std::u16string s = p.EvalString(text);
-    if (s.size() > yov::kMaxExpansionLength) std::abort();
-  });
-  Try([&] { p.EvalNumber(text); });
-  if (pick & 0x01) Try([&] { p.PickWeightedAlternative(text); });
-  if (pick & 0x02) {
-    Try([&] { p.ParseColor(text, 1); });
-    int32_t second = 0;
-    Try([&] { p.ParseColorParam(text, second); });
-  }
-  if (pick & 0x04) {
-    p.ParseBoolean(text);
-    std::u16string list = text;
-    for (int i = 0; i < 64 && !list.empty(); ++i) p.NextListItem(list, u"");
-  }
-  if (pick & 0x08) {
-    // The text as a line's positional parameters, read by every reader in turn.
-    p.ParamText = text;
-    p.ParamPos = 1;
-    for (int i = 0; i < 16; ++i) {
-      int16_t kind = 0;
-      Try([&] { p.GetStringParam(0, 3); });
-      Try([&] { p.GetLetterNumber(kind, 0, 4); });
-      Try([&] { p.GetFractionParam(0.5f, 26); });
-      Try([&] { p.EvalRelativeValue(p.GetStringParam(yov::kParamRaw, 8), 300.0); });
+    Try([&] { table.ParseParams(text); });
+    Try([&] { table.GetParam(u"A,B,X,TX", u"d"); });
+    Try([&] {
+        const std::u16string s = p.EvalString(text);
+        if (s.size() > yov::kMaxExpansionLength) std::abort();
+    });
+    Try([&] { p.EvalNumber(text); });
+    if (pick & 0x01) Try([&] { p.PickWeightedAlternative(text); });
+    if (pick & 0x02) {
+        Try([&] { p.ParseColor(text, 1); });
+        int32_t second = 0;
+        Try([&] { p.ParseColorParam(text, second); });
     }
-  }
-  if (pick & 0x10) Try([&] { table.ExpandText(text, 0); });
+    if (pick & 0x04) {
+        p.ParseBoolean(text);
+        std::u16string list = text;
+        for (int i = 0; i < 64 && !list.empty(); ++i) p.NextListItem(list, u"");
+    }
+    if (pick & 0x08) {
+        // The text as a line's positional parameters, read by every reader in turn.
+        p.ParamText = text;
+        p.ParamPos = 1;
+        for (int i = 0; i < 16; ++i) {
+            int16_t kind = 0;
+            Try([&] { p.GetStringParam(0, 3); });
+            Try([&] { p.GetLetterNumber(kind, 0, 4); });
+            Try([&] { p.GetFractionParam(0.5f, 26); });
+            Try([&] { p.EvalRelativeValue(p.GetStringParam(yov::kParamRaw, 8), 300.0); });
+        }
+    }
+    if (pick & 0x10) Try([&] { table.ExpandText(text, 0); });
 
-  // Whatever happened, the parser is usable again: nesting and stacks unwound.
-  p.ParamText.clear();
-  if (p.EvalString(u"2*x") != u"2*X") std::abort();
-  if (p.EvalString(u"(2*y)") != u"Y,Y") std::abort();
-  return 0;
+    // Whatever happened, the parser is usable again: nesting and stacks unwound.
+    p.ParamText.clear();
+    if (p.EvalString(u"2*x") != u"2*X") std::abort();
+    if (p.EvalString(u"(2*y)") != u"Y,Y") std::abort();
+    return 0;
 }

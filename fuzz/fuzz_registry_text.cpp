@@ -11,7 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plat::RegTextParse first = plat::parseRegText(text);
     std::string written = plat::formatRegText(first.root);
     plat::RegTextParse second = plat::parseRegText(written);
-    if (!second.ok() || !(second.root == first.root) || plat::formatRegText(second.root) != written)
-        std::abort();
+    if (!second.ok() || !(second.root == first.root) || plat::formatRegText(second.root) != written) std::abort();
     return 0;
 }

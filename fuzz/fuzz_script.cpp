@@ -22,42 +22,42 @@
 namespace {
 
 const std::string& ScriptPath() {
-  static const std::string path = [] {
-    const auto dir = std::filesystem::temp_directory_path() / ("yov_fuzz_script_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return (dir / "fuzz.ttt").string();
-  }();
-  return path;
+    static const std::string path = [] {
+        const auto dir = std::filesystem::temp_directory_path() / ("yov_fuzz_script_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        return (dir / "fuzz.ttt").string();
+    }();
+    return path;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 1) return 0;
-  static SharedState shared;
-  lvk::BindShared(&shared, nullptr);
-  const uint8_t mode = data[0];
-  {
-    std::ofstream out(ScriptPath(), std::ios::binary | std::ios::trunc);
-    if (mode & 0x02) out << "$INCLUDE fuzz.ttt\n";
-    out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
-    if (mode & 0x04) out << "\n$REQUIRE fuzz.ttt\n";
-  }
+    if (size < 1) return 0;
+    static SharedState shared;
+    lvk::BindShared(&shared, nullptr);
+    const uint8_t mode = data[0];
+    {
+        std::ofstream out(ScriptPath(), std::ios::binary | std::ios::trunc);
+        if (mode & 0x02) out << "$INCLUDE fuzz.ttt\n";
+        out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
+        if (mode & 0x04) out << "\n$REQUIRE fuzz.ttt\n";
+    }
 
-  yov::DirectScriptReader direct;
-  yov::ScriptReader& reader = direct.reader;
+    yov::DirectScriptReader direct;
+    yov::ScriptReader& reader = direct.reader;
 
-  reader.ReadScript(plat::utf8ToUtf16(ScriptPath()), mode & 0x01);
-  MacFree();
+    reader.ReadScript(plat::utf8ToUtf16(ScriptPath()), mode & 0x01);
+    MacFree();
 
-  const yov::SceneScript& s = reader.S;
-  if (s.MemberCount >= static_cast<int32_t>(s.Members.size())) std::abort();
-  if (s.SectionFill >= static_cast<int32_t>(s.Sections.size())) std::abort();
-  if (s.PoolCount >= static_cast<int32_t>(s.Pools.size())) std::abort();
-  if (s.OptionLevel < 0 || s.OptionLevel > yov::kMaxOptionLevel) std::abort();
-  for (int32_t i = 1; i <= s.SectionFill; ++i) {
-    const yov::SectRec& r = s.Sections[static_cast<size_t>(i)];
-    if (r.Parent < 0 || r.Parent >= i || r.Last > s.MemberCount) std::abort();
-  }
-  return 0;
+    const yov::SceneScript& s = reader.S;
+    if (s.MemberCount >= static_cast<int32_t>(s.Members.size())) std::abort();
+    if (s.SectionFill >= static_cast<int32_t>(s.Sections.size())) std::abort();
+    if (s.PoolCount >= static_cast<int32_t>(s.Pools.size())) std::abort();
+    if (s.OptionLevel < 0 || s.OptionLevel > yov::kMaxOptionLevel) std::abort();
+    for (int32_t i = 1; i <= s.SectionFill; ++i) {
+        const yov::SectRec& r = s.Sections[static_cast<size_t>(i)];
+        if (r.Parent < 0 || r.Parent >= i || r.Last > s.MemberCount) std::abort();
+    }
+    return 0;
 }

@@ -22,8 +22,8 @@ struct Program {
     std::vector<std::string> names;
 
     void Reset() {
-        for (LvArrayDesc* d : {arrays.Stock.desc(), arrays.StockFiles.desc(), arrays.Authors.desc(),
-                               arrays.DescTexts.desc()})
+        for (LvArrayDesc* d :
+             {arrays.Stock.desc(), arrays.StockFiles.desc(), arrays.Authors.desc(), arrays.DescTexts.desc()})
             d->redim(d, 0);
         arrays.Languages.redim(10);
         arrays.Languages[0].Code = u"N";

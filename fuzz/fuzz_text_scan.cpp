@@ -76,14 +76,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         LvTextFree(out);
         break;
     }
-    case 2: RLook(a, at, static_cast<int8_t>(data[1] ^ 0x55), t[1].empty() ? data[1] : reinterpret_cast<uintptr_t>(b)); break;
+    case 2:
+        RLook(a, at, static_cast<int8_t>(data[1] ^ 0x55), t[1].empty() ? data[1] : reinterpret_cast<uintptr_t>(b));
+        break;
     case 3: LookDelim(a, at, data[1] & 1); break;
     case 4: {
         int32_t wordEnd = 0, next = 0;
         LookSel(a, at, &wordEnd, &next);
         break;
     }
-    case 5: FindAttrib(a); SelectFromText(a, static_cast<uint16_t>(data[1])); break;
+    case 5:
+        FindAttrib(a);
+        SelectFromText(a, static_cast<uint16_t>(data[1]));
+        break;
     case 6: LookUse(a, at); break;
     case 7: {
         std::string name;

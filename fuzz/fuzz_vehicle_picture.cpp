@@ -30,10 +30,10 @@
 namespace {
 
 struct FixturePicture {
-  const char16_t* name;
-  int16_t width;
-  int16_t height;
-  const char16_t* description;
+    const char16_t* name;
+    int16_t width;
+    int16_t height;
+    const char16_t* description;
 };
 
 constexpr FixturePicture kStock[] = {
@@ -46,97 +46,96 @@ constexpr FixturePicture kStock[] = {
 std::u16string g_input;
 
 void Setup() {
-  yov::ProgramState& st = yov::programState();
-  st.ScreenWidthPx = 640;
-  st.ScreenHeightPx = 480;
-  st.Shared.PictureHeight = 20;
-  SharedArrays& a = st.Arrays;
-  if (yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(),
-                       a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(),
-                       a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()) != 0)
-    std::abort();
-  yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) { return 64; });
-  a.StockFiles.redim(2);
-  st.Shared.StockFileCount = 1;
-  a.StockFiles[1].Kind = 1;
-  a.Stock.redim(8);
-  int32_t n = 0;
-  for (const FixturePicture& p : kStock) {
-    StockEntry& e = a.Stock[++n];
-    e.Name = p.name;
-    e.Text2 = p.name;
-    e.Text3 = p.description;
-    e.FileIndex = 1;
-  }
-  st.Shared.StockCount = n;
-  yov::coreHooks().findStockEntry = [](std::u16string_view name) {
-    for (int32_t i = 1; i <= yov::programState().Shared.StockCount; ++i)
-      if (yov::programState().Arrays.Stock[i].Name == name) return i;
-    return 0;
-  };
-  yov::PictureRefHooks& h = yov::pictureRefHooks();
-  h.kindClass = [](int) -> uint8_t { return 0; };
-  h.kindExtension = [](int) { return std::u16string(); };
-  h.lookPicture = [](const std::string& name, LvHandle, int16_t* w, int16_t* ht, int32_t* offset, int32_t) {
-    for (size_t i = 0; i < std::size(kStock); ++i) {
-      const std::u16string n = kStock[i].name;
-      if (name.size() >= n.size() && std::equal(n.begin(), n.end(), name.end() - static_cast<long>(n.size()))) {
-        *w = kStock[i].width;
-        *ht = kStock[i].height;
-        *offset = static_cast<int32_t>(i) + 1;
-        return 1;
-      }
+    yov::ProgramState& st = yov::programState();
+    st.ScreenWidthPx = 640;
+    st.ScreenHeightPx = 480;
+    st.Shared.PictureHeight = 20;
+    SharedArrays& a = st.Arrays;
+    if (yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(),
+                         a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(),
+                         a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()) != 0)
+        std::abort();
+    yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) { return 64; });
+    a.StockFiles.redim(2);
+    st.Shared.StockFileCount = 1;
+    a.StockFiles[1].Kind = 1;
+    a.Stock.redim(8);
+    int32_t n = 0;
+    for (const FixturePicture& p : kStock) {
+        StockEntry& e = a.Stock[++n];
+        e.Name = p.name;
+        e.Text2 = p.name;
+        e.Text3 = p.description;
+        e.FileIndex = 1;
     }
-    return -10501;
-  };
-  h.getPartWithMsk = [](int32_t offset, LvHandle dc, LvHandle mask, int32_t x, int32_t y, int32_t, int32_t, int32_t,
-                        int32_t, int32_t) {
-    if (offset < 1 || offset > static_cast<int32_t>(std::size(kStock))) return -10501;
-    const FixturePicture& p = kStock[offset - 1];
-    yov::FillRectColor(plat::HDC{dc}, plat::HDC{mask}, x, y, p.width, p.height,
-                       plat::RGB(static_cast<uint8_t>(40 * offset), 90, 200), plat::WHITENESS, 0);
-    return 0;
-  };
-  yov::paramTable().hooks.expand = [](std::u16string_view, int32_t, std::vector<std::u16string>& out) {
-    out.assign({u"", u"SELF"});
-    return 1;
-  };
-  yov::placedPictureHooks().loadStockPicture = [](std::u16string_view) {
-    const int32_t part = yov::AllocPicPart(0);
-    yov::PicPart& p = yov::picParts()[part];
-    p.Width = 16;
-    p.PartHeight = 20;
-    p.SrcX = 48;
-    yov::picParts().CurPart = part;
-    int32_t value = 0;
-    yov::BuildVehiclePicture(g_input, value, 0, 0);
-    return part;
-  };
+    st.Shared.StockCount = n;
+    yov::coreHooks().findStockEntry = [](std::u16string_view name) {
+        for (int32_t i = 1; i <= yov::programState().Shared.StockCount; ++i)
+            if (yov::programState().Arrays.Stock[i].Name == name) return i;
+        return 0;
+    };
+    yov::PictureRefHooks& h = yov::pictureRefHooks();
+    h.kindClass = [](int) -> uint8_t { return 0; };
+    h.kindExtension = [](int) { return std::u16string(); };
+    h.lookPicture = [](const std::string& name, LvHandle, int16_t* w, int16_t* ht, int32_t* offset, int32_t) {
+        for (size_t i = 0; i < std::size(kStock); ++i) {
+            const std::u16string n = kStock[i].name;
+            if (name.size() >= n.size() && std::equal(n.begin(), n.end(), name.end() - static_cast<long>(n.size()))) {
+                *w = kStock[i].width;
+                *ht = kStock[i].height;
+                *offset = static_cast<int32_t>(i) + 1;
+                return 1;
+            }
+        }
+        return -10501;
+    };
+    h.getPartWithMsk = [](int32_t offset, LvHandle dc, LvHandle mask, int32_t x, int32_t y, int32_t, int32_t, int32_t,
+                          int32_t, int32_t) {
+        if (offset < 1 || offset > static_cast<int32_t>(std::size(kStock))) return -10501;
+        const FixturePicture& p = kStock[offset - 1];
+        yov::FillRectColor(plat::HDC{dc}, plat::HDC{mask}, x, y, p.width, p.height,
+                           plat::RGB(static_cast<uint8_t>(40 * offset), 90, 200), plat::WHITENESS, 0);
+        return 0;
+    };
+    yov::paramTable().hooks.expand = [](std::u16string_view, int32_t, std::vector<std::u16string>& out) {
+        out.assign({u"", u"SELF"});
+        return 1;
+    };
+    yov::placedPictureHooks().loadStockPicture = [](std::u16string_view) {
+        const int32_t part = yov::AllocPicPart(0);
+        yov::PicPart& p = yov::picParts()[part];
+        p.Width = 16;
+        p.PartHeight = 20;
+        p.SrcX = 48;
+        yov::picParts().CurPart = part;
+        int32_t value = 0;
+        yov::BuildVehiclePicture(g_input, value, 0, 0);
+        return part;
+    };
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool ready = (Setup(), true);
-  (void)ready;
-  if (size < 1) return 0;
-  g_input.clear();
-  for (size_t i = 1; i < size; ++i) g_input += static_cast<char16_t>(data[i]);
-  yov::ClearPicturePools();
-  yov::pictureSlots() = {};
-  yov::vehicleBuild() = {};
-  yov::vehicleBuild().PlainView = (data[0] & 4) != 0;
-  yov::pictureSlots().PictureDirection = static_cast<int16_t>((data[0] & 3) == 1 ? -1 : (data[0] & 3) == 2 ? 1 : 0);
-  yov::UseCanvas(1, 0, 64, 20, (data[0] & 8) != 0 ? 2 : 0);
-  const int32_t part = yov::AllocPicPart(0);
-  yov::picParts().CurPart = part;
-  yov::picParts()[part].Width = 24;
-  yov::picParts()[part].PartHeight = 20;
-  int32_t value = 0;
-  try {
-    yov::BuildVehiclePicture(g_input, value, static_cast<uint8_t>((data[0] >> 4) & 1), 0);
-  } catch (const yov::ProgramError&) {
-  }
-  yov::FreeCanvas(1);
-  return 0;
+    static const bool ready = (Setup(), true);
+    (void)ready;
+    if (size < 1) return 0;
+    g_input.clear();
+    for (size_t i = 1; i < size; ++i) g_input += static_cast<char16_t>(data[i]);
+    yov::ClearPicturePools();
+    yov::pictureSlots() = {};
+    yov::vehicleBuild() = {};
+    yov::vehicleBuild().PlainView = (data[0] & 4) != 0;
+    yov::pictureSlots().PictureDirection = static_cast<int16_t>((data[0] & 3) == 1 ? -1 : (data[0] & 3) == 2 ? 1 : 0);
+    yov::UseCanvas(1, 0, 64, 20, (data[0] & 8) != 0 ? 2 : 0);
+    const int32_t part = yov::AllocPicPart(0);
+    yov::picParts().CurPart = part;
+    yov::picParts()[part].Width = 24;
+    yov::picParts()[part].PartHeight = 20;
+    int32_t value = 0;
+    try {
+        yov::BuildVehiclePicture(g_input, value, static_cast<uint8_t>((data[0] >> 4) & 1), 0);
+    } catch (const yov::ProgramError&) {}
+    yov::FreeCanvas(1);
+    return 0;
 }

@@ -14,30 +14,29 @@
 namespace fuzz_param {
 
 inline void WireParser(yov::ParamParser& p, yov::ParamTable& table, plat::Random& random) {
-  p.hooks.rlook = &RLook;
-  p.hooks.randomIndex = [&random](int32_t n, int32_t) { return random.nextIndex(n); };
-  p.hooks.random01 = [&random] { return random.next01(); };
-  p.hooks.getParam = [&table](std::u16string_view aliases, std::u16string_view def, int32_t& source) {
-    std::u16string v = table.GetParam(aliases, def);
-    source = table.FoundIndex;
-    return v;
-  };
+    p.hooks.rlook = &RLook;
+    p.hooks.randomIndex = [&random](int32_t n, int32_t) { return random.nextIndex(n); };
+    p.hooks.random01 = [&random] { return random.next01(); };
+    p.hooks.getParam = [&table](std::u16string_view aliases, std::u16string_view def, int32_t& source) {
+        std::u16string v = table.GetParam(aliases, def);
+        source = table.FoundIndex;
+        return v;
+    };
 }
 
 // The input from byte `from` on, one byte per character.
 inline std::u16string TextFrom(const uint8_t* data, size_t size, size_t from) {
-  std::u16string text;
-  for (size_t i = from; i < size; ++i) text += static_cast<char16_t>(data[i]);
-  return text;
+    std::u16string text;
+    for (size_t i = from; i < size; ++i) text += static_cast<char16_t>(data[i]);
+    return text;
 }
 
 // Runs f; an error of the language (ParamExprError) is expected and passes.
 template <class F>
 void Try(F&& f) {
-  try {
-    f();
-  } catch (const yov::ParamExprError&) {
-  }
+    try {
+        f();
+    } catch (const yov::ParamExprError&) {}
 }
 
 }  // namespace fuzz_param

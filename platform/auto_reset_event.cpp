@@ -28,8 +28,7 @@ bool AutoResetEvent::Wait(uint32_t timeoutMs) {
     } else {
         // An absolute deadline keeps spurious wake-ups from stretching the timeout.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        if (!cv_.wait_until(lock, deadline, [this] { return signalled_; }))
-            return false;
+        if (!cv_.wait_until(lock, deadline, [this] { return signalled_; })) return false;
     }
     signalled_ = false;
     return true;
@@ -37,8 +36,7 @@ bool AutoResetEvent::Wait(uint32_t timeoutMs) {
 
 bool AutoResetEvent::TryWait() {
     std::lock_guard lock(mutex_);
-    if (!signalled_)
-        return false;
+    if (!signalled_) return false;
     signalled_ = false;
     return true;
 }

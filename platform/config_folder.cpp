@@ -14,10 +14,8 @@ const char* nonEmptyEnv(const char* name) {
 }
 
 std::filesystem::path homeFolder() {
-    if (const char* home = nonEmptyEnv("HOME"))
-        return home;
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir)
-        return pw->pw_dir;
+    if (const char* home = nonEmptyEnv("HOME")) return home;
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir) return pw->pw_dir;
     // No home at all (a stripped-down service account): the working folder is
     // the only place left that is likely writable.
     std::error_code ec;
@@ -28,8 +26,7 @@ std::filesystem::path homeFolder() {
 }  // namespace
 
 std::filesystem::path configFolder() {
-    if (const char* own = nonEmptyEnv("YOV_CONFIG_HOME"))
-        return own;
+    if (const char* own = nonEmptyEnv("YOV_CONFIG_HOME")) return own;
     // XDG base directories must be absolute; a relative value is ignored.
     if (const char* xdg = nonEmptyEnv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/')
         return std::filesystem::path(xdg) / "yov";

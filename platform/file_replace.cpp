@@ -13,10 +13,8 @@ namespace plat {
 bool writeAll(int fd, const char* p, std::size_t n) {
     while (n > 0) {
         ssize_t w = ::write(fd, p, n);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            return false;
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return false;
         p += w;
         n -= static_cast<std::size_t>(w);
     }
@@ -35,14 +33,12 @@ std::int64_t nanoseconds(const timespec& t) { return std::int64_t(t.tv_sec) * 1'
 }  // namespace
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& o) noexcept {
-    if (this != &o)
-        reset(o.release());
+    if (this != &o) reset(o.release());
     return *this;
 }
 
 void UniqueFd::reset(int fd) {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
 }
 
@@ -73,8 +69,7 @@ bool FileLock::acquire(const std::filesystem::path& lockFile, std::string& error
 std::optional<ReplacedFile> replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                                                   std::string& error, mode_t mode) {
     std::filesystem::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
+    if (folder.empty()) folder = ".";
     std::string tmpl = (folder / (target.filename().string() + ".tmp-XXXXXX")).string();
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
@@ -83,17 +78,14 @@ std::optional<ReplacedFile> replaceFileAtomically(const std::filesystem::path& t
         error = fileErrorText(tmpl, errno);
         return std::nullopt;
     }
-    if (mode != 0600)
-        ::fchmod(fd.get(), mode);
+    if (mode != 0600) ::fchmod(fd.get(), mode);
     auto fail = [&](const std::filesystem::path& what) {
         error = fileErrorText(what, errno);
         ::unlink(name.data());
         return std::nullopt;
     };
-    if (!writeAll(fd.get(), bytes.data(), bytes.size()) || ::fsync(fd.get()) != 0)
-        return fail(name.data());
-    if (::rename(name.data(), target.c_str()) != 0)
-        return fail(target);
+    if (!writeAll(fd.get(), bytes.data(), bytes.size()) || ::fsync(fd.get()) != 0) return fail(name.data());
+    if (::rename(name.data(), target.c_str()) != 0) return fail(target);
     // Taken after the rename, which may touch the change time.
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
@@ -116,15 +108,13 @@ bool copyToNewFile(int fromFd, const std::filesystem::path& to, std::string& err
     off_t at = 0;
     for (;;) {
         ssize_t n = ::pread(fromFd, buf, sizeof buf, at);
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0 || !writeAll(out.get(), buf, static_cast<std::size_t>(n))) {
             error = fileErrorText(to, errno);
             ::unlink(to.c_str());
             return false;
         }
-        if (n == 0)
-            break;
+        if (n == 0) break;
         at += n;
     }
     if (::fsync(out.get()) != 0) {

@@ -20,9 +20,7 @@ constexpr int64_t kNsPerMs = 1'000'000;
 // period, so that one never wakes in between.
 constexpr int64_t kCancelCheckNs = 25 * kNsPerMs;
 
-bool InCaps(uint32_t periodMs) {
-    return periodMs >= kCaps.periodMin && periodMs <= kCaps.periodMax;
-}
+bool InCaps(uint32_t periodMs) { return periodMs >= kCaps.periodMin && periodMs <= kCaps.periodMax; }
 
 int64_t MonotonicNs() {
     timespec ts{};
@@ -43,21 +41,17 @@ std::shared_ptr<TickSource> MakeSource(uint32_t periodMs) {
         factory = g_factory;
     }
     if (factory) {
-        if (auto source = factory(periodMs))
-            return source;
+        if (auto source = factory(periodMs)) return source;
     }
     return std::make_shared<RealTickSource>(periodMs);
 }
 
 }  // namespace
 
-TimerCaps TimeGetDevCaps() {
-    return kCaps;
-}
+TimerCaps TimeGetDevCaps() { return kCaps; }
 
 uint32_t TimeBeginPeriod(uint32_t periodMs) {
-    if (!InCaps(periodMs))
-        return kTimerNoCanDo;
+    if (!InCaps(periodMs)) return kTimerNoCanDo;
     std::lock_guard lock(g_periodsMutex);
     ++g_periods[periodMs];
     return kTimerNoError;
@@ -66,10 +60,8 @@ uint32_t TimeBeginPeriod(uint32_t periodMs) {
 uint32_t TimeEndPeriod(uint32_t periodMs) {
     std::lock_guard lock(g_periodsMutex);
     const auto it = g_periods.find(periodMs);
-    if (it == g_periods.end())
-        return kTimerNoCanDo;
-    if (--it->second == 0)
-        g_periods.erase(it);
+    if (it == g_periods.end()) return kTimerNoCanDo;
+    if (--it->second == 0) g_periods.erase(it);
     return kTimerNoError;
 }
 
@@ -81,11 +73,11 @@ int BegunPeriodCount(uint32_t periodMs) {
 
 // ---- RealTickSource
 
-RealTickSource::RealTickSource(uint32_t periodMs) : periodNs_(static_cast<int64_t>(std::max(periodMs, 1u)) * kNsPerMs) {}
+RealTickSource::RealTickSource(uint32_t periodMs)
+    : periodNs_(static_cast<int64_t>(std::max(periodMs, 1u)) * kNsPerMs) {}
 
 int64_t RealTickSource::NextDeadline(int64_t deadline, int64_t now, int64_t period) {
-    if (now < deadline)
-        return deadline + period;
+    if (now < deadline) return deadline + period;
     return deadline + ((now - deadline) / period + 1) * period;
 }
 
@@ -110,16 +102,13 @@ bool RealTickSource::WaitForTick() {
     return false;
 }
 
-void RealTickSource::Cancel() {
-    cancelled_.store(true, std::memory_order_release);
-}
+void RealTickSource::Cancel() { cancelled_.store(true, std::memory_order_release); }
 
 // ---- ManualTickSource
 
 bool ManualTickSource::Tick(std::chrono::milliseconds limit) {
     std::unique_lock lock(mutex_);
-    if (cancelled_)
-        return false;
+    if (cancelled_) return false;
     const uint64_t mine = ++issued_;
     cv_.notify_all();
     cv_.wait_for(lock, limit, [&] { return done_ >= mine || (cancelled_ && taken_ < mine); });
@@ -134,8 +123,7 @@ uint64_t ManualTickSource::TicksDone() const {
 bool ManualTickSource::WaitForTick() {
     std::unique_lock lock(mutex_);
     cv_.wait(lock, [&] { return cancelled_ || issued_ > taken_; });
-    if (cancelled_)
-        return false;
+    if (cancelled_) return false;
     ++taken_;
     return true;
 }
@@ -171,19 +159,14 @@ PeriodicTimer::~PeriodicTimer() {
     Kill();
     // Destroyed from inside its own callback: the thread ends by itself, holding its own
     // references to everything it still uses.
-    if (thread_.joinable())
-        thread_.detach();
+    if (thread_.joinable()) thread_.detach();
 }
 
-bool PeriodicTimer::OnTimerThread() const {
-    return thread_.get_id() == std::this_thread::get_id();
-}
+bool PeriodicTimer::OnTimerThread() const { return thread_.get_id() == std::this_thread::get_id(); }
 
 int PeriodicTimer::Start(uint32_t periodMs, Callback callback, TimerOptions options) {
-    if (!InCaps(periodMs) || !callback)
-        return EINVAL;
-    if (Running())
-        return EBUSY;
+    if (!InCaps(periodMs) || !callback) return EINVAL;
+    if (Running()) return EBUSY;
     if (thread_.joinable()) {
         // A run stopped from inside its callback; restarted from that same callback, the
         // old thread is left to finish on its own.
@@ -198,15 +181,12 @@ int PeriodicTimer::Start(uint32_t periodMs, Callback callback, TimerOptions opti
     const bool timeCritical = options.timeCritical;
     try {
         thread_ = std::thread([state, source, callback = std::move(callback), timeCritical] {
-            if (timeCritical)
-                state->priorityRaised.store(SetCurrentThreadPriority(kThreadPriorityTimeCritical));
+            if (timeCritical) state->priorityRaised.store(SetCurrentThreadPriority(kThreadPriorityTimeCritical));
             state->started.Set();
             while (source->WaitForTick()) {
-                if (!state->stop.load(std::memory_order_acquire))
-                    callback();
+                if (!state->stop.load(std::memory_order_acquire)) callback();
                 source->TickDone();
-                if (state->stop.load(std::memory_order_acquire))
-                    break;
+                if (state->stop.load(std::memory_order_acquire)) break;
             }
         });
     } catch (const std::system_error&) {
@@ -230,12 +210,8 @@ void PeriodicTimer::Kill() {
     }
 }
 
-bool PeriodicTimer::Running() const {
-    return state_ && !state_->stop.load(std::memory_order_acquire);
-}
+bool PeriodicTimer::Running() const { return state_ && !state_->stop.load(std::memory_order_acquire); }
 
-bool PeriodicTimer::PriorityRaised() const {
-    return state_ && state_->priorityRaised.load();
-}
+bool PeriodicTimer::PriorityRaised() const { return state_ && state_->priorityRaised.load(); }
 
 }  // namespace plat

@@ -16,11 +16,9 @@ namespace {
 constexpr size_t kMaxNameBytes = 200;
 
 bool ValidName(std::string_view name) {
-    if (name.empty() || name.size() > kMaxNameBytes || name.front() == '.')
-        return false;
+    if (name.empty() || name.size() > kMaxNameBytes || name.front() == '.') return false;
     for (char ch : name) {
-        if (ch == '/' || ch == '\\' || ch == '\0')
-            return false;
+        if (ch == '/' || ch == '\\' || ch == '\0') return false;
     }
     return true;
 }
@@ -33,13 +31,10 @@ const char* AbsoluteEnv(const char* variable) {
 // Creates dir when missing and makes sure it is ours: in a shared temp folder another
 // user could have planted the name first, as a folder or as a link.
 int EnsurePrivateDir(const std::string& dir) {
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-        return errno;
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return errno;
     struct stat st {};
-    if (::lstat(dir.c_str(), &st) != 0)
-        return errno;
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
-        return EACCES;
+    if (::lstat(dir.c_str(), &st) != 0) return errno;
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return EACCES;
     return 0;
 }
 
@@ -58,15 +53,12 @@ int NamedMutexDir(std::string& dir) {
     }
     const char* tmp = AbsoluteEnv("TMPDIR");
     std::string candidate = std::string(tmp != nullptr ? tmp : "/tmp") + "/yov-" + std::to_string(::geteuid());
-    if (const int err = EnsurePrivateDir(candidate))
-        return err;
+    if (const int err = EnsurePrivateDir(candidate)) return err;
     dir = std::move(candidate);
     return 0;
 }
 
-NamedMutex::~NamedMutex() {
-    Close();
-}
+NamedMutex::~NamedMutex() { Close(); }
 
 NamedMutex::NamedMutex(NamedMutex&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
@@ -117,10 +109,8 @@ NamedMutex NamedMutex::CreateIn(const std::string& dir, std::string_view name) {
 }
 
 bool NamedMutex::TryLock() {
-    if (fd_ < 0)
-        return false;
-    if (status_ == Status::Owned)
-        return true;
+    if (fd_ < 0) return false;
+    if (status_ == Status::Owned) return true;
     int rc;
     do {
         rc = ::flock(fd_, LOCK_EX | LOCK_NB);
@@ -141,8 +131,7 @@ bool NamedMutex::TryLock() {
 }
 
 void NamedMutex::Unlock() {
-    if (status_ != Status::Owned)
-        return;
+    if (status_ != Status::Owned) return;
     ::flock(fd_, LOCK_UN);
     status_ = Status::Unlocked;
 }
@@ -150,8 +139,7 @@ void NamedMutex::Unlock() {
 void NamedMutex::Close() {
     // The lock file stays: removing it would let a later opener lock a fresh file while
     // an earlier one still holds the unlinked one.
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     status_ = Status::Closed;
     error_ = 0;

@@ -36,9 +36,12 @@ bool isValBlank(Ch c) {
 template <typename Ch>
 int digitValue(Ch c, int base) {
     int d = -1;
-    if (c >= Ch('0') && c <= Ch('9')) d = static_cast<int>(c - Ch('0'));
-    else if (c >= Ch('a') && c <= Ch('f')) d = static_cast<int>(c - Ch('a')) + 10;
-    else if (c >= Ch('A') && c <= Ch('F')) d = static_cast<int>(c - Ch('A')) + 10;
+    if (c >= Ch('0') && c <= Ch('9'))
+        d = static_cast<int>(c - Ch('0'));
+    else if (c >= Ch('a') && c <= Ch('f'))
+        d = static_cast<int>(c - Ch('a')) + 10;
+    else if (c >= Ch('A') && c <= Ch('F'))
+        d = static_cast<int>(c - Ch('A')) + 10;
     return d < base ? d : -1;
 }
 
@@ -52,8 +55,7 @@ bool isLetter(Ch c, char upper) {
 template <typename Ch>
 class Reader {
 public:
-    Reader(std::basic_string_view<Ch> text, bool skipInnerBlanks)
-        : text_(text), skip_(skipInnerBlanks) {}
+    Reader(std::basic_string_view<Ch> text, bool skipInnerBlanks) : text_(text), skip_(skipInnerBlanks) {}
 
     // The next significant character, or 0 at the end.
     Ch peek() {
@@ -187,8 +189,7 @@ LeadingNumber readDecimal(Reader<Ch>& in) {
     result.used = in.end();
     if (!seenNonZero) return result;  // zero, whatever the exponent
     double v = 0;
-    const auto [ptr, ec] = std::from_chars(buffer.data(), buffer.data() + buffer.size(), v,
-                                           std::chars_format::general);
+    const auto [ptr, ec] = std::from_chars(buffer.data(), buffer.data() + buffer.size(), v, std::chars_format::general);
     (void)ptr;
     if (ec == std::errc::result_out_of_range) {
         if (magnitude > 0) result.overflow = true;
@@ -209,8 +210,10 @@ LeadingNumber parse(std::basic_string_view<Ch> text, bool skipInnerBlanks) {
     if (in.peek() == Ch('&')) {
         in.take();
         int base = 0;
-        if (isLetter(in.peek(), 'H')) base = 16;
-        else if (isLetter(in.peek(), 'O')) base = 8;
+        if (isLetter(in.peek(), 'H'))
+            base = 16;
+        else if (isLetter(in.peek(), 'O'))
+            base = 8;
         if (base == 0) return {};
         in.take();
         return readRadix(in, base);
@@ -256,7 +259,6 @@ std::optional<float> toSingle(double v) {
     }
     return static_cast<float>(v);
 }
-
 
 std::int16_t clampToInt16(double v) { return clampedInto<std::int16_t>(v); }
 std::int32_t clampToInt32(double v) { return clampedInto<std::int32_t>(v); }

@@ -95,9 +95,9 @@ Checked<std::int32_t> moduloValues(double a, double b);
 //     gives 0. "." is the decimal point whatever the locale; "," ends the number.
 struct LeadingNumber {
     double value = 0;
-    std::size_t used = 0;     // code units taken, including skipped blanks
-    bool found = false;       // at least one digit was read
-    bool overflow = false;    // the number does not fit a Double (or 32 bits for &H, &O); value is 0
+    std::size_t used = 0;   // code units taken, including skipped blanks
+    bool found = false;     // at least one digit was read
+    bool overflow = false;  // the number does not fit a Double (or 32 bits for &H, &O); value is 0
 };
 LeadingNumber parseLeadingNumber(std::u16string_view text);
 LeadingNumber parseLeadingNumber(std::string_view text);

@@ -142,8 +142,10 @@ std::vector<std::string> candidates(const std::string& dir, const std::string& p
         if (entry == part) continue;
         const auto entryKey = foldKey(entry);
         if (!entryKey) continue;
-        if (key && *entryKey == *key) out.push_back(entry);
-        else if (trimmedKey && *entryKey == *trimmedKey) loose.push_back(entry);
+        if (key && *entryKey == *key)
+            out.push_back(entry);
+        else if (trimmedKey && *entryKey == *trimmedKey)
+            loose.push_back(entry);
     }
     out.insert(out.end(), loose.begin(), loose.end());
     return out;
@@ -151,8 +153,7 @@ std::vector<std::string> candidates(const std::string& dir, const std::string& p
 
 // Walks parts[i..] below dir; the path found or nothing. Every component but
 // the last must be a folder; with lastMayBeMissing the last needs not exist.
-std::optional<std::string> walk(const std::string& dir, const Components& parts, std::size_t i,
-                                 bool lastMayBeMissing) {
+std::optional<std::string> walk(const std::string& dir, const Components& parts, std::size_t i, bool lastMayBeMissing) {
     if (i == parts.size()) return dir;
     const bool last = i + 1 == parts.size();
     for (const std::string& name : candidates(dir, parts[i])) {
@@ -253,19 +254,14 @@ std::string extensionOf(std::string_view path) { return splitFilePath(path).ext;
 std::string joinPath(std::string_view folder, std::string_view name) {
     std::string out(folder);
     if (out.empty() || isPathSeparator(out.back())) return out + std::string(name);
-    const bool backslashed = folder.find('\\') != std::string_view::npos &&
-                             folder.find('/') == std::string_view::npos;
+    const bool backslashed = folder.find('\\') != std::string_view::npos && folder.find('/') == std::string_view::npos;
     out += backslashed ? '\\' : '/';
     out += name;
     return out;
 }
 
-std::string resolvePath(std::string_view name, std::string_view baseDir) {
-    return locate(name, baseDir, false);
-}
+std::string resolvePath(std::string_view name, std::string_view baseDir) { return locate(name, baseDir, false); }
 
-std::string resolveForCreate(std::string_view name, std::string_view baseDir) {
-    return locate(name, baseDir, true);
-}
+std::string resolveForCreate(std::string_view name, std::string_view baseDir) { return locate(name, baseDir, true); }
 
 }  // namespace plat

@@ -16,20 +16,12 @@ int64_t SinceEpoch(auto unit) {
 
 }  // namespace
 
-int64_t QueryPerfCounter() {
-    return SinceEpoch(PerfTicks{});
-}
+int64_t QueryPerfCounter() { return SinceEpoch(PerfTicks{}); }
 
-int64_t QueryPerfFrequency() {
-    return kPerfFrequency;
-}
+int64_t QueryPerfFrequency() { return kPerfFrequency; }
 
-uint32_t GetTickCount32() {
-    return static_cast<uint32_t>(SinceEpoch(std::chrono::milliseconds{}));
-}
+uint32_t GetTickCount32() { return static_cast<uint32_t>(SinceEpoch(std::chrono::milliseconds{})); }
 
-uint32_t TimeGetTime() {
-    return GetTickCount32();
-}
+uint32_t TimeGetTime() { return GetTickCount32(); }
 
 }  // namespace plat

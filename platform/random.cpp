@@ -31,9 +31,7 @@ std::uint64_t Random::nextBits() {
     return result;
 }
 
-double Random::next01() {
-    return static_cast<double>(nextBits() >> 40) * (1.0 / 16777216.0);
-}
+double Random::next01() { return static_cast<double>(nextBits() >> 40) * (1.0 / 16777216.0); }
 
 std::int32_t Random::nextIndex(std::int32_t n) {
     if (n < 2) return 0;

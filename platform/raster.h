@@ -24,8 +24,7 @@ using COLORREF = std::uint32_t;
 
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 
-constexpr COLORREF RGB(std::uint8_t r, std::uint8_t g, std::uint8_t b)
-{
+constexpr COLORREF RGB(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
 }
 constexpr std::uint8_t GetRValue(COLORREF c) { return static_cast<std::uint8_t>(c); }
@@ -41,7 +40,9 @@ struct RasterHandle {
 
     constexpr RasterHandle() = default;
     constexpr explicit RasterHandle(std::uint32_t raw) : id(raw) {}
-    static constexpr RasterHandle FromValue(std::int32_t value) { return RasterHandle(static_cast<std::uint32_t>(value)); }
+    static constexpr RasterHandle FromValue(std::int32_t value) {
+        return RasterHandle(static_cast<std::uint32_t>(value));
+    }
     constexpr std::int32_t Value() const { return static_cast<std::int32_t>(id); }
     constexpr explicit operator bool() const { return id != 0; }
     friend constexpr bool operator==(RasterHandle, RasterHandle) = default;
@@ -181,7 +182,7 @@ struct PixelAccess {
 
 // Objects.
 HDC CreateCompatibleDC(HDC reference);  // a memory DC holding the stock 1x1 monochrome bitmap
-bool DeleteDC(HDC dc);                   // its selected objects become free again
+bool DeleteDC(HDC dc);                  // its selected objects become free again
 HBITMAP CreateBitmap(int width, int height, unsigned planes, unsigned bitsPerPixel, const void* bits);
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 HBITMAP CreateDIBSection(HDC dc, const DibInfo* info, unsigned usage, void** bits);
@@ -214,8 +215,8 @@ unsigned SetDIBColorTable(HDC dc, unsigned start, unsigned count, const RgbQuad*
 // become 1 and all others 0. Colours going to an 8-bit bitmap take the nearest palette entry.
 bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, std::uint32_t rop);
 // Negative extents mirror: a width of -w at x covers the columns x, x-1, ... x-w+1.
-bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
-                int srcHeight, std::uint32_t rop);
+bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth, int srcHeight,
+                std::uint32_t rop);
 bool PatBlt(HDC dc, int x, int y, int width, int height, std::uint32_t rop);
 bool FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 // Copies all but the source pixels whose colour is the transparent colour (stretching as StretchBlt).
@@ -237,8 +238,7 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
 // Writes the bitmap's rows in the format the header asks for (1, 8, 24 or 32 bits); with bits
 // null only fills in the header (and the colour table of a 1- or 8-bit request). Returns the
 // number of scan lines written.
-int GetDIBits(HDC dc, HBITMAP bitmap, unsigned startScan, unsigned numScans, void* bits, DibInfo* info,
-              unsigned usage);
+int GetDIBits(HDC dc, HBITMAP bitmap, unsigned startScan, unsigned numScans, void* bits, DibInfo* info, unsigned usage);
 int SetDIBits(HDC dc, HBITMAP bitmap, unsigned startScan, unsigned numScans, const void* bits, const DibInfo* info,
               unsigned usage);
 

@@ -9,8 +9,7 @@ namespace plat {
 using namespace raster;
 
 namespace raster {
-CopyContext MakeCopyContext(const DcSnapshot& d, const DcSnapshot& s, bool usesPattern)
-{
+CopyContext MakeCopyContext(const DcSnapshot& d, const DcSnapshot& s, bool usesPattern) {
     CopyContext c;
     c.rules.dstText = d.text;
     c.rules.dstBk = d.bk;
@@ -22,8 +21,7 @@ CopyContext MakeCopyContext(const DcSnapshot& d, const DcSnapshot& s, bool usesP
 }
 }  // namespace raster
 
-bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, std::uint32_t rop)
-{
+bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, std::uint32_t rop) {
     const RopPlan plan = PlanRop(rop);
     DcSnapshot d, s;
     if (!SnapshotDcs(dst, d, src, s, plan.useS)) {
@@ -34,8 +32,7 @@ bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int
                         plan, c.pattern, c.rules);
 }
 
-bool PatBlt(HDC dc, int x, int y, int width, int height, std::uint32_t rop)
-{
+bool PatBlt(HDC dc, int x, int y, int width, int height, std::uint32_t rop) {
     const RopPlan plan = PlanRop(rop);
     if (plan.useS) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
@@ -49,8 +46,7 @@ bool PatBlt(HDC dc, int x, int y, int width, int height, std::uint32_t rop)
     return BlitSurfaces(d.bitmap->surface, x, y, width, height, nullptr, 0, 0, plan, pattern, ConvertRules{});
 }
 
-bool FillRect(HDC dc, const RECT* rect, HBRUSH brush)
-{
+bool FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     if (rect == nullptr) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
         return false;
@@ -73,13 +69,9 @@ bool FillRect(HDC dc, const RECT* rect, HBRUSH brush)
     // Extents beyond int range are clipped by the bitmap anyway.
     const int wi = static_cast<int>(std::min<long long>(w, 1LL << 30));
     const int hi = static_cast<int>(std::min<long long>(h, 1LL << 30));
-    return BlitSurfaces(d.bitmap->surface, rect->left, rect->top, wi, hi, nullptr, 0, 0, plan, pattern,
-                        ConvertRules{});
+    return BlitSurfaces(d.bitmap->surface, rect->left, rect->top, wi, hi, nullptr, 0, 0, plan, pattern, ConvertRules{});
 }
 
-bool GdiFlush()
-{
-    return true;
-}
+bool GdiFlush() { return true; }
 
 }  // namespace plat

@@ -7,8 +7,7 @@ namespace {
 constexpr std::uint32_t kCacheSlots = 4096;
 constexpr std::uint32_t kCacheValid = 0x80000000u;
 
-COLORREF IndexColour(const Surface& s, int i)
-{
+COLORREF IndexColour(const Surface& s, int i) {
     if (s.palette == nullptr || i >= s.palette->count) {
         return RGB(0, 0, 0);
     }
@@ -17,8 +16,7 @@ COLORREF IndexColour(const Surface& s, int i)
 
 }  // namespace
 
-RowConverter::RowConverter(const Surface& src, const Surface& dst, const ConvertRules& rules) : src_(src), dst_(dst)
-{
+RowConverter::RowConverter(const Surface& src, const Surface& dst, const ConvertRules& rules) : src_(src), dst_(dst) {
     if (!src.Indexed()) {
         if (!dst.Indexed()) {
             mode_ = Mode::Same;
@@ -58,8 +56,7 @@ RowConverter::RowConverter(const Surface& src, const Surface& dst, const Convert
     }
 }
 
-std::uint32_t RowConverter::NearestCached(std::uint32_t rgb) const
-{
+std::uint32_t RowConverter::NearestCached(std::uint32_t rgb) const {
     if (!cache_) {
         cache_ = std::make_unique<std::uint32_t[]>(kCacheSlots * 2);
     }
@@ -74,12 +71,9 @@ std::uint32_t RowConverter::NearestCached(std::uint32_t rgb) const
     return v;
 }
 
-void RowConverter::Convert(int x, int y, int n, std::uint32_t* out) const
-{
+void RowConverter::Convert(int x, int y, int n, std::uint32_t* out) const {
     switch (mode_) {
-    case Mode::Same:
-        LoadRow(src_, x, y, n, out);
-        break;
+    case Mode::Same: LoadRow(src_, x, y, n, out); break;
     case Mode::Lookup:
         if (src_.bpp == 1) {
             ExpandMono(src_.Row(y), x, n, lut_[0], lut_[1], out);
@@ -105,8 +99,7 @@ void RowConverter::Convert(int x, int y, int n, std::uint32_t* out) const
     }
 }
 
-void ExpandMono(const std::uint8_t* row, int x, int n, std::uint32_t c0, std::uint32_t c1, std::uint32_t* out)
-{
+void ExpandMono(const std::uint8_t* row, int x, int n, std::uint32_t c0, std::uint32_t c1, std::uint32_t* out) {
     int i = 0;
     for (; i < n && ((x + i) & 7) != 0; ++i) {
         const int xx = x + i;
@@ -132,8 +125,7 @@ void ExpandMono(const std::uint8_t* row, int x, int n, std::uint32_t c0, std::ui
     }
 }
 
-const std::uint32_t* Pattern::Row(int x, int y, int n, std::uint32_t* buf) const
-{
+const std::uint32_t* Pattern::Row(int x, int y, int n, std::uint32_t* buf) const {
     if (solid) {
         for (int i = 0; i < n; ++i) {
             buf[i] = value;
@@ -147,16 +139,11 @@ const std::uint32_t* Pattern::Row(int x, int y, int n, std::uint32_t* buf) const
     return buf;
 }
 
-Pattern ResolveBrush(const BrushDesc& brush, const Surface& dst, COLORREF text, COLORREF bk)
-{
+Pattern ResolveBrush(const BrushDesc& brush, const Surface& dst, COLORREF text, COLORREF bk) {
     Pattern p;
     switch (brush.kind) {
-    case BrushDesc::Kind::Null:
-        p.none = true;
-        break;
-    case BrushDesc::Kind::Solid:
-        p.value = ColourToValue(dst, brush.colour);
-        break;
+    case BrushDesc::Kind::Null: p.none = true; break;
+    case BrushDesc::Kind::Solid: p.value = ColourToValue(dst, brush.colour); break;
     case BrushDesc::Kind::Colour8x8:
         p.solid = false;
         for (int y = 0; y < 8; ++y) {

@@ -50,7 +50,7 @@ struct BrushDesc {
     enum class Kind : std::uint8_t { Solid, Colour8x8, Mono8x8, Null };
     Kind kind = Kind::Solid;
     COLORREF colour = 0;
-    COLORREF cells[64] = {};  // Colour8x8, row by row
+    COLORREF cells[64] = {};    // Colour8x8, row by row
     std::uint8_t bits[8] = {};  // Mono8x8, leftmost pixel in the high bit
 };
 

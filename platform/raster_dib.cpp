@@ -21,16 +21,14 @@ struct DibView {
     bool bottomUp = false;
 };
 
-bool ValidHeader(const DibHeader& h)
-{
+bool ValidHeader(const DibHeader& h) {
     const int bpp = h.bitCount;
     return h.size >= sizeof(DibHeader) && h.planes == 1 && h.compression == 0 &&
            (bpp == 1 || bpp == 8 || bpp == 24 || bpp == 32) && h.width > 0 && h.height != 0 && h.height != INT_MIN &&
            PaddedStride(h.width, bpp) != 0;
 }
 
-int TableSize(const DibHeader& h)
-{
+int TableSize(const DibHeader& h) {
     if (h.bitCount > 8) {
         return 0;
     }
@@ -38,8 +36,7 @@ int TableSize(const DibHeader& h)
     return (h.clrUsed == 0 || h.clrUsed > static_cast<std::uint32_t>(full)) ? full : static_cast<int>(h.clrUsed);
 }
 
-bool WrapDib(const DibInfo* info, const void* bits, unsigned startScan, unsigned numScans, DibView& v)
-{
+bool WrapDib(const DibInfo* info, const void* bits, unsigned startScan, unsigned numScans, DibView& v) {
     if (info == nullptr || bits == nullptr || !ValidHeader(info->header)) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
         return false;
@@ -78,8 +75,7 @@ bool WrapDib(const DibInfo* info, const void* bits, unsigned startScan, unsigned
 
 // The source rectangle's vertical origin and extent in image rows, from ySrc counted as the DIB's
 // orientation counts it.
-void ImageRows(const DibView& v, int ySrc, int height, int& origin, int& extent)
-{
+void ImageRows(const DibView& v, int ySrc, int height, int& origin, int& extent) {
     if (!v.bottomUp) {
         origin = ySrc;
         extent = height;
@@ -93,8 +89,7 @@ void ImageRows(const DibView& v, int ySrc, int height, int& origin, int& extent)
     extent = height;
 }
 
-ConvertRules DibRules()
-{
+ConvertRules DibRules() {
     ConvertRules rules;
     rules.dcRules = false;
     return rules;
@@ -109,8 +104,7 @@ namespace plat {
 using namespace raster;
 
 int SetDIBitsToDevice(HDC dc, int xDest, int yDest, unsigned width, unsigned height, int xSrc, int ySrc,
-                      unsigned startScan, unsigned numScans, const void* bits, const DibInfo* info, unsigned usage)
-{
+                      unsigned startScan, unsigned numScans, const void* bits, const DibInfo* info, unsigned usage) {
     if (usage != DIB_RGB_COLORS || width > INT_MAX || height > INT_MAX) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
         return 0;
@@ -132,8 +126,7 @@ int SetDIBitsToDevice(HDC dc, int xDest, int yDest, unsigned width, unsigned hei
 }
 
 int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
-                  int srcHeight, const void* bits, const DibInfo* info, unsigned usage, std::uint32_t rop)
-{
+                  int srcHeight, const void* bits, const DibInfo* info, unsigned usage, std::uint32_t rop) {
     if (usage != DIB_RGB_COLORS) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
         return 0;
@@ -158,8 +151,7 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
 }
 
 int GetDIBits(HDC /*dc*/, HBITMAP bitmap, unsigned startScan, unsigned numScans, void* bits, DibInfo* info,
-              unsigned usage)
-{
+              unsigned usage) {
     if (info == nullptr || usage != DIB_RGB_COLORS) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
         return 0;
@@ -210,14 +202,13 @@ int GetDIBits(HDC /*dc*/, HBITMAP bitmap, unsigned startScan, unsigned numScans,
     if (!WrapDib(info, bits, startScan, numScans, v)) {
         return 0;
     }
-    BlitSurfaces(v.surface, 0, 0, v.surface.width, v.surface.height, &source, 0, v.bandTop, PlanRop(SRCCOPY),
-                 Pattern{}, DibRules());
+    BlitSurfaces(v.surface, 0, 0, v.surface.width, v.surface.height, &source, 0, v.bandTop, PlanRop(SRCCOPY), Pattern{},
+                 DibRules());
     return v.surface.height;
 }
 
 int SetDIBits(HDC /*dc*/, HBITMAP bitmap, unsigned startScan, unsigned numScans, const void* bits, const DibInfo* info,
-              unsigned usage)
-{
+              unsigned usage) {
     if (usage != DIB_RGB_COLORS) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
         return 0;

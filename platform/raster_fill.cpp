@@ -18,8 +18,7 @@ struct Span {
 // The connected (4-neighbour) area around the seed whose pixels satisfy inside(), as row spans.
 // Scanline fill with an explicit stack: no recursion, each pixel visited once.
 template <class Inside>
-std::vector<Span> FindArea(const Surface& s, int seedX, int seedY, Inside inside)
-{
+std::vector<Span> FindArea(const Surface& s, int seedX, int seedY, Inside inside) {
     std::vector<Span> spans;
     const std::size_t pixels = static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height);
     std::vector<std::uint64_t> seen((pixels + 63) / 64, 0);
@@ -77,8 +76,7 @@ namespace plat {
 
 using namespace raster;
 
-COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
-{
+COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour) {
     DcSnapshot d;
     if (!SnapshotDc(dc, d)) {
         return CLR_INVALID;
@@ -93,13 +91,9 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
     return ValueToColour(s, value);
 }
 
-bool SetPixelV(HDC dc, int x, int y, COLORREF colour)
-{
-    return SetPixel(dc, x, y, colour) != CLR_INVALID;
-}
+bool SetPixelV(HDC dc, int x, int y, COLORREF colour) { return SetPixel(dc, x, y, colour) != CLR_INVALID; }
 
-COLORREF GetPixel(HDC dc, int x, int y)
-{
+COLORREF GetPixel(HDC dc, int x, int y) {
     DcSnapshot d;
     if (!SnapshotDc(dc, d)) {
         return CLR_INVALID;
@@ -111,8 +105,7 @@ COLORREF GetPixel(HDC dc, int x, int y)
     return ValueToColour(s, ReadValue(s, x, y));
 }
 
-bool ExtFloodFill(HDC dc, int x, int y, COLORREF colour, unsigned fillType)
-{
+bool ExtFloodFill(HDC dc, int x, int y, COLORREF colour, unsigned fillType) {
     if (fillType != FLOODFILLBORDER && fillType != FLOODFILLSURFACE) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
         return false;

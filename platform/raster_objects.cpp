@@ -53,8 +53,7 @@ class Table {
 public:
     Table();
 
-    std::uint32_t Add(Slot slot)
-    {
+    std::uint32_t Add(Slot slot) {
         std::uint32_t index;
         if (!free_.empty()) {
             index = free_.front();
@@ -76,8 +75,7 @@ public:
         return (s.kind << kKindShift) | (generation << kGenerationShift) | index;
     }
 
-    Slot* Find(std::uint32_t id, std::uint32_t kind)
-    {
+    Slot* Find(std::uint32_t id, std::uint32_t kind) {
         const std::uint32_t index = id & kIndexMask;
         if ((id >> kKindShift) != kind || index >= slots_.size()) {
             return nullptr;
@@ -89,8 +87,7 @@ public:
         return &s;
     }
 
-    void Remove(std::uint32_t id)
-    {
+    void Remove(std::uint32_t id) {
         const std::uint32_t index = id & kIndexMask;
         const std::uint32_t generation = slots_[index].generation;
         slots_[index] = Slot{};
@@ -107,8 +104,7 @@ private:
     std::deque<std::uint32_t> free_;  // oldest first, so a freed id is reused as late as possible
 };
 
-Table& OwnTableInstance()
-{
+Table& OwnTableInstance() {
     static Table table;
     return table;
 }
@@ -116,8 +112,7 @@ Table& OwnTableInstance()
 // Set when this copy of the raster draws with another copy's objects (raster_share.h).
 std::atomic<Table*> g_usedTable{nullptr};
 
-Table& GetTable()
-{
+Table& GetTable() {
     Table* used = g_usedTable.load(std::memory_order_acquire);
     return used != nullptr ? *used : OwnTableInstance();
 }
@@ -127,16 +122,14 @@ constexpr std::uint32_t kTableLayout =
     0x52540000u ^ static_cast<std::uint32_t>(sizeof(Table) << 8) ^ static_cast<std::uint32_t>(sizeof(Slot)) ^
     static_cast<std::uint32_t>(sizeof(BitmapObject) << 4) ^ static_cast<std::uint32_t>(sizeof(DcObject) << 12);
 
-std::shared_ptr<BrushObject> SolidBrushObject(COLORREF c)
-{
+std::shared_ptr<BrushObject> SolidBrushObject(COLORREF c) {
     auto brush = std::make_shared<BrushObject>();
     brush->desc.kind = BrushDesc::Kind::Solid;
     brush->desc.colour = c & 0x00FFFFFFu;
     return brush;
 }
 
-Table::Table()
-{
+Table::Table() {
     Slot bitmap;
     bitmap.kind = kBitmap;
     bitmap.stock = true;
@@ -159,8 +152,7 @@ Table::Table()
     }
 }
 
-DcObject* FindDc(Table& t, HDC dc)
-{
+DcObject* FindDc(Table& t, HDC dc) {
     Slot* s = t.Find(dc.id, kDc);
     if (s == nullptr) {
         SetError(RASTER_ERROR_INVALID_HANDLE);
@@ -171,8 +163,7 @@ DcObject* FindDc(Table& t, HDC dc)
 
 // The new object's handle, or 0 with the thread's error set when the table is full. The
 // caller holds t.mutex.
-std::uint32_t AddObject(Table& t, Slot slot)
-{
+std::uint32_t AddObject(Table& t, Slot slot) {
     const std::uint32_t id = t.Add(std::move(slot));
     if (id == 0) {
         SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
@@ -180,8 +171,7 @@ std::uint32_t AddObject(Table& t, Slot slot)
     return id;
 }
 
-HBRUSH RegisterBrush(std::shared_ptr<BrushObject> brush)
-{
+HBRUSH RegisterBrush(std::shared_ptr<BrushObject> brush) {
     Slot slot;
     slot.kind = kBrush;
     slot.brush = std::move(brush);
@@ -190,8 +180,7 @@ HBRUSH RegisterBrush(std::shared_ptr<BrushObject> brush)
     return HBRUSH(AddObject(t, std::move(slot)));
 }
 
-void FillSnapshot(const DcObject& dc, DcSnapshot& out)
-{
+void FillSnapshot(const DcObject& dc, DcSnapshot& out) {
     out.bitmap = dc.bitmap;
     out.brush = dc.brush;
     out.text = dc.text;
@@ -199,8 +188,7 @@ void FillSnapshot(const DcObject& dc, DcSnapshot& out)
     out.stretchMode = dc.stretchMode;
 }
 
-void MakePalette(Palette& p, int count, const RgbQuad* entries)
-{
+void MakePalette(Palette& p, int count, const RgbQuad* entries) {
     p.count = count;
     for (int i = 0; i < count; ++i) {
         p.entries[i] = entries[i];
@@ -210,13 +198,9 @@ void MakePalette(Palette& p, int count, const RgbQuad* entries)
 
 }  // namespace
 
-void SetError(std::uint32_t code)
-{
-    t_lastError = code;
-}
+void SetError(std::uint32_t code) { t_lastError = code; }
 
-const Palette& MonoPalette()
-{
+const Palette& MonoPalette() {
     static const Palette palette = [] {
         Palette p;
         p.count = 2;
@@ -226,8 +210,7 @@ const Palette& MonoPalette()
     return palette;
 }
 
-const Palette& DefaultPalette8()
-{
+const Palette& DefaultPalette8() {
     static const Palette palette = [] {
         Palette p;
         p.count = 256;
@@ -249,8 +232,7 @@ const Palette& DefaultPalette8()
     return palette;
 }
 
-std::shared_ptr<BitmapObject> MakeBitmap(int width, int height, int bpp, bool bottomUp)
-{
+std::shared_ptr<BitmapObject> MakeBitmap(int width, int height, int bpp, bool bottomUp) {
     if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -294,8 +276,7 @@ std::shared_ptr<BitmapObject> MakeBitmap(int width, int height, int bpp, bool bo
     return bitmap;
 }
 
-HBITMAP RegisterBitmap(std::shared_ptr<BitmapObject> bitmap)
-{
+HBITMAP RegisterBitmap(std::shared_ptr<BitmapObject> bitmap) {
     if (!bitmap) {
         return HBITMAP{};
     }
@@ -307,8 +288,7 @@ HBITMAP RegisterBitmap(std::shared_ptr<BitmapObject> bitmap)
     return HBITMAP(AddObject(t, std::move(slot)));
 }
 
-bool SnapshotDc(HDC dc, DcSnapshot& out)
-{
+bool SnapshotDc(HDC dc, DcSnapshot& out) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     const DcObject* d = FindDc(t, dc);
@@ -319,8 +299,7 @@ bool SnapshotDc(HDC dc, DcSnapshot& out)
     return true;
 }
 
-bool SnapshotDcs(HDC dst, DcSnapshot& dstOut, HDC src, DcSnapshot& srcOut, bool needSource)
-{
+bool SnapshotDcs(HDC dst, DcSnapshot& dstOut, HDC src, DcSnapshot& srcOut, bool needSource) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     const DcObject* d = FindDc(t, dst);
@@ -338,8 +317,7 @@ bool SnapshotDcs(HDC dst, DcSnapshot& dstOut, HDC src, DcSnapshot& srcOut, bool 
     return true;
 }
 
-std::shared_ptr<BitmapObject> LookupBitmap(HBITMAP bitmap)
-{
+std::shared_ptr<BitmapObject> LookupBitmap(HBITMAP bitmap) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     Slot* s = t.Find(bitmap.id, kBitmap);
@@ -350,8 +328,7 @@ std::shared_ptr<BitmapObject> LookupBitmap(HBITMAP bitmap)
     return s->bitmap;
 }
 
-std::shared_ptr<const BrushObject> LookupBrush(HBRUSH brush)
-{
+std::shared_ptr<const BrushObject> LookupBrush(HBRUSH brush) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     Slot* s = t.Find(brush.id, kBrush);
@@ -362,13 +339,9 @@ std::shared_ptr<const BrushObject> LookupBrush(HBRUSH brush)
     return s->brush;
 }
 
-SharedTableRef OwnTable()
-{
-    return SharedTableRef{&OwnTableInstance(), kTableLayout};
-}
+SharedTableRef OwnTable() { return SharedTableRef{&OwnTableInstance(), kTableLayout}; }
 
-bool UseTable(SharedTableRef ref)
-{
+bool UseTable(SharedTableRef ref) {
     if (ref.table != nullptr && ref.layout != kTableLayout) {
         return false;
     }
@@ -383,13 +356,9 @@ namespace plat {
 
 using namespace raster;
 
-std::uint32_t GetLastRasterError()
-{
-    return t_lastError;
-}
+std::uint32_t GetLastRasterError() { return t_lastError; }
 
-HDC CreateCompatibleDC(HDC reference)
-{
+HDC CreateCompatibleDC(HDC reference) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     if (reference && FindDc(t, reference) == nullptr) {
@@ -407,8 +376,7 @@ HDC CreateCompatibleDC(HDC reference)
     return HDC(AddObject(t, std::move(slot)));
 }
 
-bool DeleteDC(HDC dc)
-{
+bool DeleteDC(HDC dc) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     DcObject* d = FindDc(t, dc);
@@ -425,8 +393,7 @@ bool DeleteDC(HDC dc)
     return true;
 }
 
-HBITMAP CreateBitmap(int width, int height, unsigned planes, unsigned bitsPerPixel, const void* bits)
-{
+HBITMAP CreateBitmap(int width, int height, unsigned planes, unsigned bitsPerPixel, const void* bits) {
     if (planes != 1 || (bitsPerPixel != 1 && bitsPerPixel != 8 && bitsPerPixel != 24 && bitsPerPixel != 32) ||
         width < 0 || height < 0) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
@@ -448,8 +415,7 @@ HBITMAP CreateBitmap(int width, int height, unsigned planes, unsigned bitsPerPix
     return RegisterBitmap(std::move(bitmap));
 }
 
-HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height)
-{
+HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     int bpp = 32;
     Palette palette;
     if (dc) {
@@ -474,8 +440,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height)
     return RegisterBitmap(std::move(bitmap));
 }
 
-HBITMAP CreateDIBSection(HDC /*dc*/, const DibInfo* info, unsigned usage, void** bits)
-{
+HBITMAP CreateDIBSection(HDC /*dc*/, const DibInfo* info, unsigned usage, void** bits) {
     if (bits != nullptr) {
         *bits = nullptr;
     }
@@ -486,8 +451,7 @@ HBITMAP CreateDIBSection(HDC /*dc*/, const DibInfo* info, unsigned usage, void**
     const DibHeader& h = info->header;
     const int bpp = h.bitCount;
     if (h.size < sizeof(DibHeader) || h.planes != 1 || h.compression != 0 ||
-        (bpp != 1 && bpp != 8 && bpp != 24 && bpp != 32) || h.width <= 0 || h.height == 0 ||
-        h.height == INT32_MIN) {
+        (bpp != 1 && bpp != 8 && bpp != 24 && bpp != 32) || h.width <= 0 || h.height == 0 || h.height == INT32_MIN) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
         return HBITMAP{};
     }
@@ -498,8 +462,8 @@ HBITMAP CreateDIBSection(HDC /*dc*/, const DibInfo* info, unsigned usage, void**
     bitmap->dibSection = true;
     if (bpp <= 8) {
         const int full = 1 << bpp;
-        const int count = (h.clrUsed == 0 || h.clrUsed > static_cast<std::uint32_t>(full)) ? full
-                                                                                          : static_cast<int>(h.clrUsed);
+        const int count =
+            (h.clrUsed == 0 || h.clrUsed > static_cast<std::uint32_t>(full)) ? full : static_cast<int>(h.clrUsed);
         MakePalette(bitmap->palette, count, info->colors);
     }
     void* memory = bitmap->dibBits;
@@ -510,13 +474,9 @@ HBITMAP CreateDIBSection(HDC /*dc*/, const DibInfo* info, unsigned usage, void**
     return handle;
 }
 
-HBRUSH CreateSolidBrush(COLORREF colour)
-{
-    return RegisterBrush(SolidBrushObject(colour));
-}
+HBRUSH CreateSolidBrush(COLORREF colour) { return RegisterBrush(SolidBrushObject(colour)); }
 
-HBRUSH CreatePatternBrush(HBITMAP bitmap)
-{
+HBRUSH CreatePatternBrush(HBITMAP bitmap) {
     const auto source = LookupBitmap(bitmap);
     if (!source) {
         return HBRUSH{};
@@ -543,8 +503,7 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap)
     return RegisterBrush(std::move(brush));
 }
 
-HBRUSH GetStockBrush(int which)
-{
+HBRUSH GetStockBrush(int which) {
     if (which < 0 || which > NULL_BRUSH) {
         SetError(RASTER_ERROR_INVALID_PARAMETER);
         return HBRUSH{};
@@ -552,8 +511,7 @@ HBRUSH GetStockBrush(int which)
     return HBRUSH(GetTable().stockBrushes[which]);
 }
 
-HBITMAP SelectObject(HDC dc, HBITMAP bitmap)
-{
+HBITMAP SelectObject(HDC dc, HBITMAP bitmap) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     DcObject* d = FindDc(t, dc);
@@ -578,8 +536,7 @@ HBITMAP SelectObject(HDC dc, HBITMAP bitmap)
     return previous;
 }
 
-HBRUSH SelectObject(HDC dc, HBRUSH brush)
-{
+HBRUSH SelectObject(HDC dc, HBRUSH brush) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     DcObject* d = FindDc(t, dc);
@@ -598,8 +555,7 @@ HBRUSH SelectObject(HDC dc, HBRUSH brush)
     return previous;
 }
 
-bool DeleteObject(HGDIOBJ object)
-{
+bool DeleteObject(HGDIOBJ object) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     Slot* s = t.Find(object.id, kBitmap);
@@ -621,24 +577,21 @@ bool DeleteObject(HGDIOBJ object)
     return true;
 }
 
-HBITMAP GetCurrentBitmap(HDC dc)
-{
+HBITMAP GetCurrentBitmap(HDC dc) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     const DcObject* d = FindDc(t, dc);
     return d != nullptr ? HBITMAP(d->bitmapId) : HBITMAP{};
 }
 
-HBRUSH GetCurrentBrush(HDC dc)
-{
+HBRUSH GetCurrentBrush(HDC dc) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     const DcObject* d = FindDc(t, dc);
     return d != nullptr ? HBRUSH(d->brushId) : HBRUSH{};
 }
 
-bool GetObject(HBITMAP bitmap, BitmapDesc& desc)
-{
+bool GetObject(HBITMAP bitmap, BitmapDesc& desc) {
     const auto b = LookupBitmap(bitmap);
     if (!b) {
         return false;
@@ -652,8 +605,7 @@ bool GetObject(HBITMAP bitmap, BitmapDesc& desc)
     return true;
 }
 
-bool AccessPixels(HBITMAP bitmap, PixelAccess& access)
-{
+bool AccessPixels(HBITMAP bitmap, PixelAccess& access) {
     const auto b = LookupBitmap(bitmap);
     if (!b) {
         return false;
@@ -669,28 +621,23 @@ bool AccessPixels(HBITMAP bitmap, PixelAccess& access)
     return true;
 }
 
-int GetDeviceCaps(HDC dc, int index)
-{
+int GetDeviceCaps(HDC dc, int index) {
     DcSnapshot snap;
     if (!SnapshotDc(dc, snap)) {
         return 0;
     }
     // Memory DCs answer for the display they are compatible with, which is true colour.
     switch (index) {
-    case BITSPIXEL:
-        return 32;
-    case PLANES:
-        return 1;
-    default:
-        return 0;
+    case BITSPIXEL: return 32;
+    case PLANES: return 1;
+    default: return 0;
     }
 }
 
 namespace {
 
 template <class Field>
-COLORREF SwapColour(HDC dc, COLORREF colour, Field field)
-{
+COLORREF SwapColour(HDC dc, COLORREF colour, Field field) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     DcObject* d = FindDc(t, dc);
@@ -703,8 +650,7 @@ COLORREF SwapColour(HDC dc, COLORREF colour, Field field)
 }
 
 template <class Field>
-COLORREF ReadColour(HDC dc, Field field)
-{
+COLORREF ReadColour(HDC dc, Field field) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     const DcObject* d = FindDc(t, dc);
@@ -713,28 +659,15 @@ COLORREF ReadColour(HDC dc, Field field)
 
 }  // namespace
 
-COLORREF SetTextColor(HDC dc, COLORREF colour)
-{
-    return SwapColour(dc, colour, &DcObject::text);
-}
+COLORREF SetTextColor(HDC dc, COLORREF colour) { return SwapColour(dc, colour, &DcObject::text); }
 
-COLORREF SetBkColor(HDC dc, COLORREF colour)
-{
-    return SwapColour(dc, colour, &DcObject::bk);
-}
+COLORREF SetBkColor(HDC dc, COLORREF colour) { return SwapColour(dc, colour, &DcObject::bk); }
 
-COLORREF GetTextColor(HDC dc)
-{
-    return ReadColour(dc, &DcObject::text);
-}
+COLORREF GetTextColor(HDC dc) { return ReadColour(dc, &DcObject::text); }
 
-COLORREF GetBkColor(HDC dc)
-{
-    return ReadColour(dc, &DcObject::bk);
-}
+COLORREF GetBkColor(HDC dc) { return ReadColour(dc, &DcObject::bk); }
 
-int SetStretchBltMode(HDC dc, int mode)
-{
+int SetStretchBltMode(HDC dc, int mode) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     DcObject* d = FindDc(t, dc);
@@ -750,16 +683,14 @@ int SetStretchBltMode(HDC dc, int mode)
     return previous;
 }
 
-int GetStretchBltMode(HDC dc)
-{
+int GetStretchBltMode(HDC dc) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     const DcObject* d = FindDc(t, dc);
     return d != nullptr ? d->stretchMode : 0;
 }
 
-unsigned GetDIBColorTable(HDC dc, unsigned start, unsigned count, RgbQuad* colours)
-{
+unsigned GetDIBColorTable(HDC dc, unsigned start, unsigned count, RgbQuad* colours) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     const DcObject* d = FindDc(t, dc);
@@ -774,8 +705,7 @@ unsigned GetDIBColorTable(HDC dc, unsigned start, unsigned count, RgbQuad* colou
     return n;
 }
 
-unsigned SetDIBColorTable(HDC dc, unsigned start, unsigned count, const RgbQuad* colours)
-{
+unsigned SetDIBColorTable(HDC dc, unsigned start, unsigned count, const RgbQuad* colours) {
     Table& t = GetTable();
     std::lock_guard lock(t.mutex);
     DcObject* d = FindDc(t, dc);

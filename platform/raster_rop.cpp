@@ -19,8 +19,7 @@ constexpr std::uint32_t kMask32 = 0x00FFFFFFu;
 std::atomic<bool> g_fastPaths{true};
 
 template <class Op>
-void Combine32(std::uint8_t* d, const std::uint8_t* s, int n, Op op)
-{
+void Combine32(std::uint8_t* d, const std::uint8_t* s, int n, Op op) {
     const V4 mask = {kMask32, kMask32, kMask32, kMask32};
     int i = 0;
     for (; i + 8 <= n; i += 8) {
@@ -45,8 +44,7 @@ void Combine32(std::uint8_t* d, const std::uint8_t* s, int n, Op op)
     }
 }
 
-void Fill32(std::uint8_t* d, int n, std::uint32_t value)
-{
+void Fill32(std::uint8_t* d, int n, std::uint32_t value) {
     value &= kMask32;
     const V4 v = {value, value, value, value};
     int i = 0;
@@ -59,8 +57,7 @@ void Fill32(std::uint8_t* d, int n, std::uint32_t value)
 }
 
 template <class Op>
-void CombineBytes(std::uint8_t* d, const std::uint8_t* s, std::size_t n, Op op)
-{
+void CombineBytes(std::uint8_t* d, const std::uint8_t* s, std::size_t n, Op op) {
     std::size_t i = 0;
     for (; i + 16 <= n; i += 16) {
         V16 dv, sv;
@@ -76,31 +73,18 @@ void CombineBytes(std::uint8_t* d, const std::uint8_t* s, std::size_t n, Op op)
 
 // Runs the fast operation with the source given as bytes, 16-byte vectors or 4-pixel vectors.
 template <class Runner>
-void Dispatch(FastOp op, Runner run)
-{
+void Dispatch(FastOp op, Runner run) {
     switch (op) {
-    case FastOp::Copy:
-        run([](auto, auto s) { return s; });
-        break;
-    case FastOp::And:
-        run([](auto d, auto s) { return d & s; });
-        break;
-    case FastOp::Or:
-        run([](auto d, auto s) { return d | s; });
-        break;
-    case FastOp::Xor:
-        run([](auto d, auto s) { return d ^ s; });
-        break;
-    case FastOp::AndNot:
-        run([](auto d, auto s) { return d & ~s; });
-        break;
-    default:
-        break;
+    case FastOp::Copy: run([](auto, auto s) { return s; }); break;
+    case FastOp::And: run([](auto d, auto s) { return d & s; }); break;
+    case FastOp::Or: run([](auto d, auto s) { return d | s; }); break;
+    case FastOp::Xor: run([](auto d, auto s) { return d ^ s; }); break;
+    case FastOp::AndNot: run([](auto d, auto s) { return d & ~s; }); break;
+    default: break;
     }
 }
 
-void PackBytes(const std::uint32_t* values, int n, int bpp, std::uint8_t* out)
-{
+void PackBytes(const std::uint32_t* values, int n, int bpp, std::uint8_t* out) {
     if (bpp == 8) {
         for (int i = 0; i < n; ++i) {
             out[i] = static_cast<std::uint8_t>(values[i]);
@@ -115,8 +99,7 @@ void PackBytes(const std::uint32_t* values, int n, int bpp, std::uint8_t* out)
 }
 
 // Bits of values, placed so that value i lands on bit (phase + i) of out.
-void PackBits(const std::uint32_t* values, int n, int phase, std::uint8_t* out)
-{
+void PackBits(const std::uint32_t* values, int n, int phase, std::uint8_t* out) {
     std::memset(out, 0, static_cast<std::size_t>((phase + n + 7) / 8));
     for (int i = 0; i < n; ++i) {
         if (values[i] & 1u) {
@@ -128,8 +111,7 @@ void PackBits(const std::uint32_t* values, int n, int phase, std::uint8_t* out)
 
 // Source bits sx .. sx + n - 1 of a row, placed as PackBits places them. Bytes of the row outside
 // the bits asked for are never read.
-void AlignBits(const std::uint8_t* row, int sx, int n, int phase, std::uint8_t* out)
-{
+void AlignBits(const std::uint8_t* row, int sx, int n, int phase, std::uint8_t* out) {
     const long first = sx >> 3;
     const long last = (static_cast<long>(sx) + n - 1) >> 3;
     auto byteAt = [&](long i) -> unsigned { return (i >= first && i <= last) ? row[i] : 0u; };
@@ -146,16 +128,11 @@ void AlignBits(const std::uint8_t* row, int sx, int n, int phase, std::uint8_t* 
     }
 }
 
-void FastRow32(const Surface& dst, int x, int y, int n, const SourceRow& src, const Pattern& pattern, FastOp op)
-{
+void FastRow32(const Surface& dst, int x, int y, int n, const SourceRow& src, const Pattern& pattern, FastOp op) {
     std::uint8_t* d = dst.Row(y) + static_cast<std::ptrdiff_t>(x) * 4;
     switch (op) {
-    case FastOp::Zero:
-        Fill32(d, n, 0);
-        return;
-    case FastOp::Ones:
-        Fill32(d, n, kMask32);
-        return;
+    case FastOp::Zero: Fill32(d, n, 0); return;
+    case FastOp::Ones: Fill32(d, n, kMask32); return;
     case FastOp::PatCopy:
         if (pattern.solid) {
             Fill32(d, n, pattern.value);
@@ -164,26 +141,20 @@ void FastRow32(const Surface& dst, int x, int y, int n, const SourceRow& src, co
             Combine32(d, reinterpret_cast<const std::uint8_t*>(p), n, [](auto, auto s) { return s; });
         }
         return;
-    default:
-        break;
+    default: break;
     }
     const std::uint8_t* s = src.memory != nullptr ? src.memory + static_cast<std::ptrdiff_t>(src.memoryX) * 4
                                                   : reinterpret_cast<const std::uint8_t*>(src.values);
     Dispatch(op, [&](auto f) { Combine32(d, s, n, f); });
 }
 
-void FastRowBytes(const Surface& dst, int x, int y, int n, const SourceRow& src, const Pattern& pattern, FastOp op)
-{
+void FastRowBytes(const Surface& dst, int x, int y, int n, const SourceRow& src, const Pattern& pattern, FastOp op) {
     const int bytesPerPixel = dst.bpp / 8;
     const std::size_t count = static_cast<std::size_t>(n) * static_cast<std::size_t>(bytesPerPixel);
     std::uint8_t* d = dst.Row(y) + static_cast<std::ptrdiff_t>(x) * bytesPerPixel;
     switch (op) {
-    case FastOp::Zero:
-        std::memset(d, 0, count);
-        return;
-    case FastOp::Ones:
-        std::memset(d, 0xFF, count);
-        return;
+    case FastOp::Zero: std::memset(d, 0, count); return;
+    case FastOp::Ones: std::memset(d, 0xFF, count); return;
     case FastOp::PatCopy:
         if (pattern.solid && dst.bpp == 8) {
             std::memset(d, static_cast<int>(pattern.value & 0xFFu), count);
@@ -192,8 +163,7 @@ void FastRowBytes(const Surface& dst, int x, int y, int n, const SourceRow& src,
             PackBytes(p, n, dst.bpp, d);
         }
         return;
-    default:
-        break;
+    default: break;
     }
     const std::uint8_t* s;
     if (src.memory != nullptr) {
@@ -206,8 +176,7 @@ void FastRowBytes(const Surface& dst, int x, int y, int n, const SourceRow& src,
     Dispatch(op, [&](auto f) { CombineBytes(d, s, count, f); });
 }
 
-void FastRowBits(const Surface& dst, int x, int y, int n, const SourceRow& src, const Pattern& pattern, FastOp op)
-{
+void FastRowBits(const Surface& dst, int x, int y, int n, const SourceRow& src, const Pattern& pattern, FastOp op) {
     const int phase = x & 7;
     const int count = (phase + n + 7) / 8;
     std::uint8_t* s = ScratchBytes(0, static_cast<std::size_t>(count));
@@ -251,8 +220,7 @@ void FastRowBits(const Surface& dst, int x, int y, int n, const SourceRow& src, 
 }
 
 void GeneralRow(const Surface& dst, int x, int y, int n, const SourceRow& src, const Pattern& pattern,
-                const RopPlan& plan)
-{
+                const RopPlan& plan) {
     std::uint32_t* out = ScratchValues(2, static_cast<std::size_t>(n));
     if (plan.useD) {
         LoadRow(dst, x, y, n, out);
@@ -268,8 +236,7 @@ void GeneralRow(const Surface& dst, int x, int y, int n, const SourceRow& src, c
 }
 
 // First and one-past-last byte of a rectangle's rows.
-void ByteRange(const Surface& s, int x, int y, int w, int h, const std::uint8_t*& lo, const std::uint8_t*& hi)
-{
+void ByteRange(const Surface& s, int x, int y, int w, int h, const std::uint8_t*& lo, const std::uint8_t*& hi) {
     const std::uint8_t* a = s.Row(y);
     const std::uint8_t* b = s.Row(y + h - 1);
     const std::uint8_t* first = std::min(a, b);
@@ -280,8 +247,7 @@ void ByteRange(const Surface& s, int x, int y, int w, int h, const std::uint8_t*
 
 }  // namespace
 
-std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d)
-{
+std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
     std::uint32_t r = 0;
     for (int m = 0; m < 8; ++m) {
         if ((code >> m) & 1u) {
@@ -291,18 +257,11 @@ std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uin
     return r;
 }
 
-void SetFastPathsEnabled(bool enabled)
-{
-    g_fastPaths.store(enabled, std::memory_order_relaxed);
-}
+void SetFastPathsEnabled(bool enabled) { g_fastPaths.store(enabled, std::memory_order_relaxed); }
 
-bool FastPathsEnabled()
-{
-    return g_fastPaths.load(std::memory_order_relaxed);
-}
+bool FastPathsEnabled() { return g_fastPaths.load(std::memory_order_relaxed); }
 
-RopPlan PlanRop(std::uint32_t rop)
-{
+RopPlan PlanRop(std::uint32_t rop) {
     RopPlan plan;
     plan.code = RopCode(rop);
     plan.useS = CodeUsesSource(plan.code);
@@ -326,8 +285,7 @@ RopPlan PlanRop(std::uint32_t rop)
 }
 
 void ApplyRow(const Surface& dst, int x, int y, int n, const SourceRow& src, const Pattern& pattern,
-              const RopPlan& plan)
-{
+              const RopPlan& plan) {
     if (n <= 0) {
         return;
     }
@@ -336,21 +294,14 @@ void ApplyRow(const Surface& dst, int x, int y, int n, const SourceRow& src, con
         return;
     }
     switch (dst.bpp) {
-    case 32:
-        FastRow32(dst, x, y, n, src, pattern, plan.op);
-        break;
-    case 1:
-        FastRowBits(dst, x, y, n, src, pattern, plan.op);
-        break;
-    default:
-        FastRowBytes(dst, x, y, n, src, pattern, plan.op);
-        break;
+    case 32: FastRow32(dst, x, y, n, src, pattern, plan.op); break;
+    case 1: FastRowBits(dst, x, y, n, src, pattern, plan.op); break;
+    default: FastRowBytes(dst, x, y, n, src, pattern, plan.op); break;
     }
 }
 
 bool MemoryOverlaps(const Surface& a, int ax, int ay, int aw, int ah, const Surface& b, int bx, int by, int bw,
-                    int bh)
-{
+                    int bh) {
     const std::uint8_t *alo, *ahi, *blo, *bhi;
     ByteRange(a, ax, ay, aw, ah, alo, ahi);
     ByteRange(b, bx, by, bw, bh, blo, bhi);
@@ -363,9 +314,8 @@ bool MemoryOverlaps(const Surface& a, int ax, int ay, int aw, int ah, const Surf
     return true;
 }
 
-static bool BlitSurfacesUnguarded(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx,
-                                  int sy, const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules)
-{
+static bool BlitSurfacesUnguarded(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx, int sy,
+                                  const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules) {
     if (plan.useS && src == nullptr) {
         return false;
     }
@@ -375,11 +325,27 @@ static bool BlitSurfacesUnguarded(const Surface& dst, int x, int y, int w, int h
     // Left and top edges of both bitmaps first, then right and bottom, in 64 bits so that no
     // coordinate sum can overflow.
     long long X = x, Y = y, W = w, H = h, SX = sx, SY = sy;
-    if (X < 0) { SX -= X; W += X; X = 0; }
-    if (Y < 0) { SY -= Y; H += Y; Y = 0; }
+    if (X < 0) {
+        SX -= X;
+        W += X;
+        X = 0;
+    }
+    if (Y < 0) {
+        SY -= Y;
+        H += Y;
+        Y = 0;
+    }
     if (plan.useS) {
-        if (SX < 0) { X -= SX; W += SX; SX = 0; }
-        if (SY < 0) { Y -= SY; H += SY; SY = 0; }
+        if (SX < 0) {
+            X -= SX;
+            W += SX;
+            SX = 0;
+        }
+        if (SY < 0) {
+            Y -= SY;
+            H += SY;
+            SY = 0;
+        }
         W = std::min(W, src->width - SX);
         H = std::min(H, src->height - SY);
     }
@@ -428,8 +394,7 @@ static bool BlitSurfacesUnguarded(const Surface& dst, int x, int y, int w, int h
 }
 
 bool BlitSurfaces(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx, int sy,
-                  const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules)
-{
+                  const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules) {
     try {
         return BlitSurfacesUnguarded(dst, x, y, w, h, src, sx, sy, plan, pattern, rules);
     } catch (const std::bad_alloc&) {

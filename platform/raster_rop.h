@@ -51,7 +51,6 @@ bool BlitSurfaces(const Surface& dst, int x, int y, int w, int h, const Surface*
                   const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules);
 
 // True when the memory of the two rectangles may overlap.
-bool MemoryOverlaps(const Surface& a, int ax, int ay, int aw, int ah, const Surface& b, int bx, int by, int bw,
-                    int bh);
+bool MemoryOverlaps(const Surface& a, int ax, int ay, int aw, int ah, const Surface& b, int bx, int by, int bw, int bh);
 
 }  // namespace plat::raster

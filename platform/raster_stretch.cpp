@@ -24,8 +24,7 @@ struct Sample {
 // its source range inside the source. Destination index i (counted from the origin in the
 // extent's direction) takes source index floor((2i + 1) * S / 2D), the source pixel under its
 // centre; with box set and S > D it takes the whole run floor(i * S / D) .. floor((i + 1) * S / D) - 1.
-std::vector<Sample> BuildAxis(int d0, int dn, int s0, int sn, int dstLimit, int srcLimit, bool box)
-{
+std::vector<Sample> BuildAxis(int d0, int dn, int s0, int sn, int dstLimit, int srcLimit, bool box) {
     std::vector<Sample> out;
     const long long D = dn < 0 ? -static_cast<long long>(dn) : dn;
     const long long S = sn < 0 ? -static_cast<long long>(sn) : sn;
@@ -67,8 +66,7 @@ std::vector<Sample> BuildAxis(int d0, int dn, int s0, int sn, int dstLimit, int 
 
 // Calls f(first, count) for each run of consecutive destination coordinates.
 template <class F>
-void ForEachRun(const std::vector<Sample>& cols, F f)
-{
+void ForEachRun(const std::vector<Sample>& cols, F f) {
     std::size_t start = 0;
     for (std::size_t j = 1; j <= cols.size(); ++j) {
         if (j == cols.size() || cols[j].dst != cols[j - 1].dst + 1) {
@@ -82,8 +80,7 @@ struct SourceBox {
     int colMin, colMax, rowMin, rowMax;
 };
 
-SourceBox Bounds(const std::vector<Sample>& cols, const std::vector<Sample>& rows)
-{
+SourceBox Bounds(const std::vector<Sample>& cols, const std::vector<Sample>& rows) {
     SourceBox b{cols.front().lo, cols.front().hi, rows.front().lo, rows.front().hi};
     for (const Sample& c : cols) {
         b.colMin = std::min(b.colMin, c.lo);
@@ -106,8 +103,7 @@ struct SourceView {
 };
 
 void PrepareSource(const Surface& dst, const std::vector<Sample>& cols, const std::vector<Sample>& rows,
-                   const Surface& src, const SourceBox& box, SourceView& view)
-{
+                   const Surface& src, const SourceBox& box, SourceView& view) {
     const int dx = cols.front().dst;
     const int dy = rows.front().dst;
     const int dw = cols.back().dst - dx + 1;
@@ -128,10 +124,9 @@ enum class Reduce { Nearest, And, Or, Average };
 
 }  // namespace
 
-static bool StretchSurfacesUnguarded(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx,
-                                     int sy, int sw, int sh, const RopPlan& plan, const Pattern& pattern,
-                                     const ConvertRules& rules, int stretchMode)
-{
+static bool StretchSurfacesUnguarded(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx, int sy,
+                                     int sw, int sh, const RopPlan& plan, const Pattern& pattern,
+                                     const ConvertRules& rules, int stretchMode) {
     if (plan.useS && src == nullptr) {
         return false;
     }
@@ -178,8 +173,8 @@ static bool StretchSurfacesUnguarded(const Surface& dst, int x, int y, int w, in
     } else if (stretchMode == HALFTONE && !dst.Indexed()) {
         reduce = Reduce::Average;
     }
-    const bool shrinks = (sw < 0 ? -static_cast<long long>(sw) : sw) > width ||
-                         (sh < 0 ? -static_cast<long long>(sh) : sh) > height;
+    const bool shrinks =
+        (sw < 0 ? -static_cast<long long>(sw) : sw) > width || (sh < 0 ? -static_cast<long long>(sh) : sh) > height;
     if (!shrinks) {
         reduce = Reduce::Nearest;
     }
@@ -277,9 +272,8 @@ static bool StretchSurfacesUnguarded(const Surface& dst, int x, int y, int w, in
     return true;
 }
 
-bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int sw,
-                     int sh, const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules, int stretchMode)
-{
+bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int sw, int sh,
+                     const RopPlan& plan, const Pattern& pattern, const ConvertRules& rules, int stretchMode) {
     try {
         return StretchSurfacesUnguarded(dst, x, y, w, h, src, sx, sy, sw, sh, plan, pattern, rules, stretchMode);
     } catch (const std::bad_alloc&) {
@@ -289,8 +283,7 @@ bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surfa
 }
 
 static bool KeySurfacesUnguarded(const Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
-                                 int sw, int sh, COLORREF key, const ConvertRules& rules)
-{
+                                 int sw, int sh, COLORREF key, const ConvertRules& rules) {
     if (w == 0 || h == 0 || sw == 0 || sh == 0) {
         return true;
     }
@@ -368,8 +361,7 @@ static bool KeySurfacesUnguarded(const Surface& dst, int x, int y, int w, int h,
 }
 
 bool KeySurfaces(const Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh,
-                 COLORREF key, const ConvertRules& rules)
-{
+                 COLORREF key, const ConvertRules& rules) {
     try {
         return KeySurfacesUnguarded(dst, x, y, w, h, src, sx, sy, sw, sh, key, rules);
     } catch (const std::bad_alloc&) {
@@ -384,22 +376,20 @@ namespace plat {
 
 using namespace raster;
 
-bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
-                int srcHeight, std::uint32_t rop)
-{
+bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth, int srcHeight,
+                std::uint32_t rop) {
     const RopPlan plan = PlanRop(rop);
     DcSnapshot d, s;
     if (!SnapshotDcs(dst, d, src, s, plan.useS)) {
         return false;
     }
     const CopyContext c = MakeCopyContext(d, s, plan.useP);
-    return StretchSurfaces(d.bitmap->surface, x, y, width, height, plan.useS ? &s.bitmap->surface : nullptr, srcX,
-                           srcY, srcWidth, srcHeight, plan, c.pattern, c.rules, d.stretchMode);
+    return StretchSurfaces(d.bitmap->surface, x, y, width, height, plan.useS ? &s.bitmap->surface : nullptr, srcX, srcY,
+                           srcWidth, srcHeight, plan, c.pattern, c.rules, d.stretchMode);
 }
 
 bool TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
-                    int srcHeight, COLORREF transparent)
-{
+                    int srcHeight, COLORREF transparent) {
     DcSnapshot d, s;
     if (!SnapshotDcs(dst, d, src, s, true)) {
         return false;

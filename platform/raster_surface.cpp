@@ -5,8 +5,7 @@
 
 namespace plat::raster {
 
-std::size_t PaddedStride(int width, int bpp)
-{
+std::size_t PaddedStride(int width, int bpp) {
     if (width <= 0) {
         return 0;
     }
@@ -15,14 +14,11 @@ std::size_t PaddedStride(int width, int bpp)
     return bytes > INT_MAX ? 0 : static_cast<std::size_t>(bytes);
 }
 
-std::uint32_t ReadValue(const Surface& s, int x, int y)
-{
+std::uint32_t ReadValue(const Surface& s, int x, int y) {
     const std::uint8_t* row = s.Row(y);
     switch (s.bpp) {
-    case 1:
-        return (row[x >> 3] >> (7 - (x & 7))) & 1u;
-    case 8:
-        return row[x];
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+    case 8: return row[x];
     case 24: {
         const std::uint8_t* p = row + static_cast<std::ptrdiff_t>(x) * 3;
         return p[0] | (p[1] << 8) | (static_cast<std::uint32_t>(p[2]) << 16);
@@ -35,8 +31,7 @@ std::uint32_t ReadValue(const Surface& s, int x, int y)
     }
 }
 
-void WriteValue(const Surface& s, int x, int y, std::uint32_t value)
-{
+void WriteValue(const Surface& s, int x, int y, std::uint32_t value) {
     std::uint8_t* row = s.Row(y);
     switch (s.bpp) {
     case 1: {
@@ -44,9 +39,7 @@ void WriteValue(const Surface& s, int x, int y, std::uint32_t value)
         row[x >> 3] = (value & 1u) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
         break;
     }
-    case 8:
-        row[x] = static_cast<std::uint8_t>(value);
-        break;
+    case 8: row[x] = static_cast<std::uint8_t>(value); break;
     case 24: {
         std::uint8_t* p = row + static_cast<std::ptrdiff_t>(x) * 3;
         p[0] = static_cast<std::uint8_t>(value);
@@ -62,8 +55,7 @@ void WriteValue(const Surface& s, int x, int y, std::uint32_t value)
     }
 }
 
-void LoadRow(const Surface& s, int x, int y, int n, std::uint32_t* out)
-{
+void LoadRow(const Surface& s, int x, int y, int n, std::uint32_t* out) {
     const std::uint8_t* row = s.Row(y);
     switch (s.bpp) {
     case 1:
@@ -94,8 +86,7 @@ void LoadRow(const Surface& s, int x, int y, int n, std::uint32_t* out)
     }
 }
 
-void StoreRow(const Surface& s, int x, int y, int n, const std::uint32_t* in)
-{
+void StoreRow(const Surface& s, int x, int y, int n, const std::uint32_t* in) {
     std::uint8_t* row = s.Row(y);
     switch (s.bpp) {
     case 1:
@@ -130,24 +121,18 @@ void StoreRow(const Surface& s, int x, int y, int n, const std::uint32_t* in)
     }
 }
 
-COLORREF EntryColour(const RgbQuad& e)
-{
-    return RGB(e.red, e.green, e.blue);
-}
+COLORREF EntryColour(const RgbQuad& e) { return RGB(e.red, e.green, e.blue); }
 
-std::uint32_t ColourToRgbValue(COLORREF c)
-{
+std::uint32_t ColourToRgbValue(COLORREF c) {
     return (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (static_cast<std::uint32_t>(GetGValue(c)) << 8) |
            GetBValue(c);
 }
 
-COLORREF RgbValueToColour(std::uint32_t v)
-{
+COLORREF RgbValueToColour(std::uint32_t v) {
     return RGB(static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v));
 }
 
-COLORREF ValueToColour(const Surface& s, std::uint32_t value)
-{
+COLORREF ValueToColour(const Surface& s, std::uint32_t value) {
     if (!s.Indexed()) {
         return RgbValueToColour(value);
     }
@@ -157,8 +142,7 @@ COLORREF ValueToColour(const Surface& s, std::uint32_t value)
     return EntryColour(s.palette->entries[value]);
 }
 
-int NearestIndex(const Palette& p, COLORREF c)
-{
+int NearestIndex(const Palette& p, COLORREF c) {
     const int r = GetRValue(c);
     const int g = GetGValue(c);
     const int b = GetBValue(c);
@@ -180,8 +164,7 @@ int NearestIndex(const Palette& p, COLORREF c)
     return best;
 }
 
-std::uint32_t ColourToValue(const Surface& s, COLORREF c)
-{
+std::uint32_t ColourToValue(const Surface& s, COLORREF c) {
     if (!s.Indexed()) {
         return ColourToRgbValue(c);
     }
@@ -191,8 +174,7 @@ std::uint32_t ColourToValue(const Surface& s, COLORREF c)
     return static_cast<std::uint32_t>(NearestIndex(*s.palette, c)) & ValueMask(s.bpp);
 }
 
-bool SamePalette(const Palette& a, const Palette& b)
-{
+bool SamePalette(const Palette& a, const Palette& b) {
     if (a.count != b.count) {
         return false;
     }
@@ -215,16 +197,14 @@ struct Scratch {
     std::vector<std::uint8_t> bytes[kScratchSlots];
 };
 
-Scratch& ThreadScratch()
-{
+Scratch& ThreadScratch() {
     thread_local Scratch scratch;
     return scratch;
 }
 
 }  // namespace
 
-std::uint32_t* ScratchValues(int slot, std::size_t n)
-{
+std::uint32_t* ScratchValues(int slot, std::size_t n) {
     auto& v = ThreadScratch().values[slot];
     if (v.size() < n + 8) {
         v.resize(n + 8);
@@ -232,8 +212,7 @@ std::uint32_t* ScratchValues(int slot, std::size_t n)
     return v.data();
 }
 
-std::uint8_t* ScratchBytes(int slot, std::size_t n)
-{
+std::uint8_t* ScratchBytes(int slot, std::size_t n) {
     auto& v = ThreadScratch().bytes[slot];
     if (v.size() < n + 8) {
         v.resize(n + 8);
@@ -241,8 +220,7 @@ std::uint8_t* ScratchBytes(int slot, std::size_t n)
     return v.data();
 }
 
-void CopyRect(const Surface& src, int x, int y, int w, int h, OwnedSurface& out)
-{
+void CopyRect(const Surface& src, int x, int y, int w, int h, OwnedSurface& out) {
     const std::size_t stride = PaddedStride(w, src.bpp);
     out.memory.assign(stride * static_cast<std::size_t>(h), 0);
     out.surface = src;

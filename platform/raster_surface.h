@@ -21,7 +21,7 @@ struct Surface {
     std::ptrdiff_t stride = 0;    // bytes from a row to the one below
     int width = 0;
     int height = 0;
-    int bpp = 0;  // 1, 8, 24 or 32
+    int bpp = 0;                       // 1, 8, 24 or 32
     const Palette* palette = nullptr;  // 1 and 8 bits
 
     std::uint8_t* Row(int y) const { return top + static_cast<std::ptrdiff_t>(y) * stride; }
@@ -29,10 +29,7 @@ struct Surface {
 };
 
 // The bits a pixel value of the format may hold.
-constexpr std::uint32_t ValueMask(int bpp)
-{
-    return bpp == 1 ? 1u : bpp == 8 ? 0xFFu : 0x00FFFFFFu;
-}
+constexpr std::uint32_t ValueMask(int bpp) { return bpp == 1 ? 1u : bpp == 8 ? 0xFFu : 0x00FFFFFFu; }
 
 // Bytes of a row of the width with rows padded to 32 bits; 0 when it would not fit in an int.
 std::size_t PaddedStride(int width, int bpp);

@@ -24,12 +24,9 @@ bool readAll(int fd, std::string& out, std::size_t limit) {
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0 || out.size() > limit)
-            return true;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0 || out.size() > limit) return true;
         out.append(buf, static_cast<std::size_t>(n));
     }
 }
@@ -58,12 +55,10 @@ const char* regStatusName(RegStatus s) {
 std::string RegDamage::message() const {
     std::string m = file.string();
     if (!errors.empty()) {
-        if (errors.front().line > 0)
-            m += " line " + std::to_string(errors.front().line);
+        if (errors.front().line > 0) m += " line " + std::to_string(errors.front().line);
         m += ": " + errors.front().reason;
     }
-    if (errorCount > 1)
-        m += " (and " + std::to_string(errorCount - 1) + " more damaged lines)";
+    if (errorCount > 1) m += " (and " + std::to_string(errorCount - 1) + " more damaged lines)";
     m += keptAs.empty() ? "; no copy could be kept, so changes are refused"
                         : "; the damaged file was kept as " + keptAs.string();
     return m;
@@ -130,24 +125,19 @@ RegStatus Registry::refresh(FileLock* lock) {
     std::filesystem::path path = folder_ / kFileName;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        if (errno != ENOENT && errno != ENOTDIR)
-            return ioError(fileErrorText(path, errno));
-        if (!loaded_ || loadedId_)
-            adopt(UniqueFd(), std::nullopt, RegKeyNode());
+        if (errno != ENOENT && errno != ENOTDIR) return ioError(fileErrorText(path, errno));
+        if (!loaded_ || loadedId_) adopt(UniqueFd(), std::nullopt, RegKeyNode());
         return RegStatus::Ok;
     }
-    if (loaded_ && loadedId_ && *loadedId_ == fileIdentity(st))
-        return RegStatus::Ok;
+    if (loaded_ && loadedId_ && *loadedId_ == fileIdentity(st)) return RegStatus::Ok;
     bool needLock = false;
     RegStatus s = load(lock, needLock);
-    if (!needLock)
-        return s;
+    if (!needLock) return s;
     // Only a lock holder may set a damaged file aside; read again under the
     // lock, since a writer may have replaced the file in the meantime.
     FileLock own;
     std::string err;
-    if (!own.acquire(lockFile(), err))
-        return ioError(err);
+    if (!own.acquire(lockFile(), err)) return ioError(err);
     return load(&own, needLock);
 }
 
@@ -155,16 +145,13 @@ RegStatus Registry::load(FileLock* lock, bool& needLock) {
     std::filesystem::path path = folder_ / kFileName;
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
-        if (errno != ENOENT && errno != ENOTDIR)
-            return ioError(fileErrorText(path, errno));
+        if (errno != ENOENT && errno != ENOTDIR) return ioError(fileErrorText(path, errno));
         adopt(UniqueFd(), std::nullopt, RegKeyNode());
         return RegStatus::Ok;
     }
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
-        return ioError(fileErrorText(path, errno));
-    if (!S_ISREG(st.st_mode))
-        return ioError(path.string() + ": not a regular file");
+    if (::fstat(fd.get(), &st) != 0) return ioError(fileErrorText(path, errno));
+    if (!S_ISREG(st.st_mode)) return ioError(path.string() + ": not a regular file");
     FileIdentity id = fileIdentity(st);
 
     RegTextParse parsed;
@@ -198,8 +185,7 @@ RegStatus Registry::recoverDamaged(UniqueFd fd, FileIdentity id, RegTextParse pa
         bool kept = false;
         for (int n = 1; n <= 100 && !kept; ++n) {
             std::filesystem::path candidate = aside;
-            if (n > 1)
-                candidate += "-" + std::to_string(n);
+            if (n > 1) candidate += "-" + std::to_string(n);
             kept = copyToNewFile(fd.get(), candidate, err);
             if (kept)
                 aside = candidate;
@@ -235,70 +221,57 @@ void Registry::sweepStaleTemps() {
     std::string prefix = std::string(kFileName) + ".tmp-";
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(folder_, ec)) {
-        if (entry.path().filename().string().starts_with(prefix))
-            std::filesystem::remove(entry.path(), ec);
+        if (entry.path().filename().string().starts_with(prefix)) std::filesystem::remove(entry.path(), ec);
     }
 }
 
 void Registry::report(FileIdentity id, RegDamage damage) {
-    if (lastDamage_ && damagedId_ == id && lastDamage_->keptAs == damage.keptAs)
-        return;
+    if (lastDamage_ && damagedId_ == id && lastDamage_->keptAs == damage.keptAs) return;
     damagedId_ = id;
     lastDamage_ = std::move(damage);
-    if (damageHandler_)
-        damageHandler_(*lastDamage_);
+    if (damageHandler_) damageHandler_(*lastDamage_);
 }
 
 RegStatus Registry::modify(const std::function<RegStatus(RegKeyNode&, bool&)>& change) {
     std::lock_guard guard(mutex_);
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
-    if (ec)
-        return ioError(fileErrorText(folder_, ec.value()));
+    if (ec) return ioError(fileErrorText(folder_, ec.value()));
     FileLock lock;
     std::string err;
-    if (!lock.acquire(lockFile(), err))
-        return ioError(err);
+    if (!lock.acquire(lockFile(), err)) return ioError(err);
     if (!sweptTemps_) {
         sweepStaleTemps();
         sweptTemps_ = true;
     }
-    if (refuseWrites_)
-        loaded_ = false;  // try once more to keep a copy of the damaged file
-    if (RegStatus s = refresh(&lock); s != RegStatus::Ok)
-        return s;
-    if (refuseWrites_)
-        return RegStatus::IoError;
+    if (refuseWrites_) loaded_ = false;  // try once more to keep a copy of the damaged file
+    if (RegStatus s = refresh(&lock); s != RegStatus::Ok) return s;
+    if (refuseWrites_) return RegStatus::IoError;
     RegKeyNode next = root_;
     bool changed = false;
-    if (RegStatus s = change(next, changed); s != RegStatus::Ok || !changed)
-        return s;
+    if (RegStatus s = change(next, changed); s != RegStatus::Ok || !changed) return s;
     auto written = replaceFileAtomically(folder_ / kFileName, formatRegText(next), err);
-    if (!written)
-        return ioError(err);
+    if (!written) return ioError(err);
     adopt(std::move(written->fd), written->id, std::move(next));
     return RegStatus::Ok;
 }
 
 RegStatus Registry::read(const Path& path, const std::function<RegStatus(const RegKeyNode&)>& use) {
     std::lock_guard guard(mutex_);
-    if (RegStatus s = refresh(nullptr); s != RegStatus::Ok)
-        return s;
+    if (RegStatus s = refresh(nullptr); s != RegStatus::Ok) return s;
     const RegKeyNode* node = std::as_const(root_).find(path);
     return node ? use(*node) : RegStatus::NotFound;
 }
 
 RegStatus Registry::openKey(std::string_view key) {
     auto parts = splitKeyPath(key);
-    if (!parts)
-        return RegStatus::InvalidName;
+    if (!parts) return RegStatus::InvalidName;
     return read(*parts, [](const RegKeyNode&) { return RegStatus::Ok; });
 }
 
 RegStatus Registry::createKey(std::string_view key) {
     auto parts = splitKeyPath(key);
-    if (!parts)
-        return RegStatus::InvalidName;
+    if (!parts) return RegStatus::InvalidName;
     return modify([&](RegKeyNode& root, bool& changed) {
         changed = root.find(*parts) == nullptr;
         root.findOrAdd(*parts);
@@ -308,8 +281,7 @@ RegStatus Registry::createKey(std::string_view key) {
 
 RegStatus Registry::deleteKey(std::string_view key) {
     auto parts = splitKeyPath(key);
-    if (!parts || parts->empty())
-        return RegStatus::InvalidName;
+    if (!parts || parts->empty()) return RegStatus::InvalidName;
     return modify([&](RegKeyNode& root, bool& changed) {
         RegKeyNode* parent = root.find(std::span(*parts).first(parts->size() - 1));
         changed = parent && parent->removeChild(parts->back());
@@ -319,12 +291,10 @@ RegStatus Registry::deleteKey(std::string_view key) {
 
 RegStatus Registry::queryValue(std::string_view key, std::string_view name, RegValue& out) {
     auto parts = splitKeyPath(key);
-    if (!parts || !isValidValueName(name))
-        return RegStatus::InvalidName;
+    if (!parts || !isValidValueName(name)) return RegStatus::InvalidName;
     return read(*parts, [&](const RegKeyNode& node) {
         const RegValue* v = node.value(name);
-        if (!v)
-            return RegStatus::NotFound;
+        if (!v) return RegStatus::NotFound;
         out = *v;
         return RegStatus::Ok;
     });
@@ -332,13 +302,11 @@ RegStatus Registry::queryValue(std::string_view key, std::string_view name, RegV
 
 RegStatus Registry::setValue(std::string_view key, std::string_view name, const RegValue& value) {
     auto parts = splitKeyPath(key);
-    if (!parts || !isValidValueName(name))
-        return RegStatus::InvalidName;
+    if (!parts || !isValidValueName(name)) return RegStatus::InvalidName;
     return modify([&](RegKeyNode& root, bool& changed) {
         RegKeyNode* node = root.find(*parts);
         changed = !node;
-        if (!node)
-            node = &root.findOrAdd(*parts);
+        if (!node) node = &root.findOrAdd(*parts);
         changed = node->setValue(name, value) || changed;
         return RegStatus::Ok;
     });
@@ -346,8 +314,7 @@ RegStatus Registry::setValue(std::string_view key, std::string_view name, const 
 
 RegStatus Registry::deleteValue(std::string_view key, std::string_view name) {
     auto parts = splitKeyPath(key);
-    if (!parts || !isValidValueName(name))
-        return RegStatus::InvalidName;
+    if (!parts || !isValidValueName(name)) return RegStatus::InvalidName;
     return modify([&](RegKeyNode& root, bool& changed) {
         RegKeyNode* node = root.find(*parts);
         changed = node && node->removeValue(name);
@@ -357,20 +324,17 @@ RegStatus Registry::deleteValue(std::string_view key, std::string_view name) {
 
 RegStatus Registry::enumKeys(std::string_view key, std::vector<std::string>& names) {
     auto parts = splitKeyPath(key);
-    if (!parts)
-        return RegStatus::InvalidName;
+    if (!parts) return RegStatus::InvalidName;
     return read(*parts, [&](const RegKeyNode& node) {
         names.clear();
-        for (const RegKeyNode& child : node.children())
-            names.push_back(child.name());
+        for (const RegKeyNode& child : node.children()) names.push_back(child.name());
         return RegStatus::Ok;
     });
 }
 
 RegStatus Registry::enumValues(std::string_view key, std::vector<RegNamedValue>& values) {
     auto parts = splitKeyPath(key);
-    if (!parts)
-        return RegStatus::InvalidName;
+    if (!parts) return RegStatus::InvalidName;
     return read(*parts, [&](const RegKeyNode& node) {
         values = node.values();
         return RegStatus::Ok;

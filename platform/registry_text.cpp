@@ -17,26 +17,22 @@ constexpr std::size_t kHexLineWidth = 76;
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view trimLeft(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
     return s;
 }
 
 std::string_view trimRight(std::string_view s) {
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
     return s;
 }
 
 // 1 to maxDigits hex digits and nothing else.
 std::optional<std::uint32_t> parseHex(std::string_view s, std::size_t maxDigits) {
-    if (s.empty() || s.size() > maxDigits)
-        return std::nullopt;
+    if (s.empty() || s.size() > maxDigits) return std::nullopt;
     std::uint32_t v = 0;
     for (char c : s) {
         int d = hexDigitValue(c);
-        if (d < 0)
-            return std::nullopt;
+        if (d < 0) return std::nullopt;
         v = v << 4 | std::uint32_t(d);
     }
     return v;
@@ -52,13 +48,11 @@ public:
     explicit LineReader(std::string_view text) : rest_(text) {}
 
     bool next(std::string_view& line) {
-        if (rest_.empty())
-            return false;
+        if (rest_.empty()) return false;
         std::size_t nl = rest_.find('\n');
         line = rest_.substr(0, nl);
         rest_ = nl == std::string_view::npos ? std::string_view() : rest_.substr(nl + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         ++number_;
         return true;
     }
@@ -108,20 +102,17 @@ public:
         while (lines_.next(line)) {
             std::size_t at = lines_.number();
             std::string_view s = trimLeft(line);
-            if (s.empty() || s.front() == ';')
-                continue;
+            if (s.empty() || s.front() == ';') continue;
             std::string why;
             bool fine = s.front() == '[' ? keyLine(s, why) : valueLine(s, why);
-            if (!fine)
-                error(at, why);
+            if (!fine) error(at, why);
         }
         return std::move(out_);
     }
 
 private:
     static bool isHeader(std::string_view line) {
-        if (line.substr(0, kBom.size()) == kBom)
-            line.remove_prefix(kBom.size());
+        if (line.substr(0, kBom.size()) == kBom) line.remove_prefix(kBom.size());
         return trimRight(line) == kHeader;
     }
 
@@ -173,8 +164,7 @@ private:
             s.remove_prefix(1);
         } else if (s.front() == '"') {
             auto quoted = readQuoted(s, why);
-            if (!quoted)
-                return false;
+            if (!quoted) return false;
             name = std::move(*quoted);
             if (!isValidValueName(name)) {
                 why = "invalid value name";
@@ -191,8 +181,7 @@ private:
         }
         s = trimLeft(s.substr(1));
         auto value = readData(s, why);
-        if (!value)
-            return false;
+        if (!value) return false;
         current_->setValue(name, *value);
         return true;
     }
@@ -200,8 +189,7 @@ private:
     std::optional<RegValue> readData(std::string_view s, std::string& why) {
         if (!s.empty() && s.front() == '"') {
             auto text = readQuoted(s, why);
-            if (!text)
-                return std::nullopt;
+            if (!text) return std::nullopt;
             if (!trimLeft(s).empty()) {
                 why = "text after the closing quote";
                 return std::nullopt;
@@ -234,8 +222,7 @@ private:
                 return std::nullopt;
             }
             RegValue v{type, {}};
-            if (!readHexList(s.substr(1), v.data, why))
-                return std::nullopt;
+            if (!readHexList(s.substr(1), v.data, why)) return std::nullopt;
             return v;
         }
         why = s.empty() ? "missing value data" : "unknown value data";
@@ -250,8 +237,7 @@ private:
             bool more = !s.empty() && s.back() == '\\';
             if (more) {
                 s = trimRight(s.substr(0, s.size() - 1));
-                if (!s.empty() && s.back() == ',')
-                    s.remove_suffix(1);
+                if (!s.empty() && s.back() == ',') s.remove_suffix(1);
             }
             while (!s.empty()) {
                 std::size_t comma = s.find(',');
@@ -261,16 +247,14 @@ private:
                     return false;
                 }
                 out.push_back(static_cast<std::uint8_t>(*b));
-                if (comma == std::string_view::npos)
-                    break;
+                if (comma == std::string_view::npos) break;
                 s = s.substr(comma + 1);
                 if (s.empty()) {
                     why = "hex list ends with a comma";
                     return false;
                 }
             }
-            if (!more)
-                return true;
+            if (!more) return true;
             std::string_view next;
             if (!lines_.next(next)) {
                 why = "hex list continues past the end of the file";
@@ -288,26 +272,22 @@ private:
 void appendQuoted(std::string& out, std::string_view text) {
     out.push_back('"');
     for (char c : text) {
-        if (c == '\\' || c == '"')
-            out.push_back('\\');
+        if (c == '\\' || c == '"') out.push_back('\\');
         out.push_back(c);
     }
     out.push_back('"');
 }
 
 bool quotable(const RegValue& v) {
-    if (v.type != kRegSz || v.data.empty() || v.data.back() != 0)
-        return false;
+    if (v.type != kRegSz || v.data.empty() || v.data.back() != 0) return false;
     for (std::size_t i = 0; i + 1 < v.data.size(); ++i)
-        if (v.data[i] < 0x20 || v.data[i] == 0x7F)
-            return false;
+        if (v.data[i] < 0x20 || v.data[i] == 0x7F) return false;
     return true;
 }
 
 void appendHexDigits(std::string& out, std::uint32_t v, int digits) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
-        out.push_back(kDigits[(v >> shift) & 0xF]);
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out.push_back(kDigits[(v >> shift) & 0xF]);
 }
 
 void appendValue(std::string& out, const RegNamedValue& nv) {
@@ -329,15 +309,13 @@ void appendValue(std::string& out, const RegNamedValue& nv) {
         } else {
             out += "hex(";
             int digits = 1;
-            while (digits < 8 && (v.type >> (digits * 4)) != 0)
-                ++digits;
+            while (digits < 8 && (v.type >> (digits * 4)) != 0) ++digits;
             appendHexDigits(out, v.type, digits);
             out += "):";
         }
         for (std::size_t i = 0; i < v.data.size(); ++i) {
             appendHexDigits(out, v.data[i], 2);
-            if (i + 1 == v.data.size())
-                break;
+            if (i + 1 == v.data.size()) break;
             out.push_back(',');
             if (out.size() - lineStart > kHexLineWidth) {
                 out += "\\\n  ";
@@ -352,8 +330,7 @@ void appendSection(std::string& out, std::string& path, const RegKeyNode& key) {
     out += '[';
     out += path;
     out += "]\n";
-    for (const RegNamedValue& nv : key.values())
-        appendValue(out, nv);
+    for (const RegNamedValue& nv : key.values()) appendValue(out, nv);
     out.push_back('\n');
     for (const RegKeyNode& child : key.children()) {
         std::size_t keep = path.size();
@@ -376,8 +353,7 @@ std::string formatRegText(const RegKeyNode& root) {
         out += '[';
         out += path;
         out += "]\n";
-        for (const RegNamedValue& nv : root.values())
-            appendValue(out, nv);
+        for (const RegNamedValue& nv : root.values()) appendValue(out, nv);
         out.push_back('\n');
     }
     for (const RegKeyNode& child : root.children()) {

@@ -15,8 +15,7 @@ constexpr std::uint32_t kIndexMask = (1u << kIndexBits) - 1;
 constexpr std::uint16_t kGenerationMax = 0x7FFF;
 constexpr std::size_t kMaxEntries = kIndexMask;  // index + 1 must fit the index bits
 
-bool MakePage(int width, int height, HBITMAP& bitmap, HDC& dc)
-{
+bool MakePage(int width, int height, HBITMAP& bitmap, HDC& dc) {
     bitmap = CreateBitmap(width, height, 1, 32, nullptr);
     if (!bitmap) {
         return false;
@@ -30,8 +29,7 @@ bool MakePage(int width, int height, HBITMAP& bitmap, HDC& dc)
     return true;
 }
 
-void FreePage(HBITMAP bitmap, HDC dc)
-{
+void FreePage(HBITMAP bitmap, HDC dc) {
     // Deleting the DC lets go of the bitmap, which can then be deleted too.
     DeleteDC(dc);
     DeleteObject(bitmap);
@@ -43,8 +41,7 @@ struct Clip {
 
 // Cuts the copy to both rectangles; false when nothing is left. Sums are taken in 64 bits, so
 // callers' extreme coordinates cannot wrap.
-bool ClipCopy(Clip& c, int dstW, int dstH, int srcW, int srcH)
-{
+bool ClipCopy(Clip& c, int dstW, int dstH, int srcW, int srcH) {
     const auto cut = [](int& d, int& s, int& n, int dLimit, int sLimit) {
         std::int64_t d64 = d, s64 = s, n64 = n;
         const std::int64_t lead = std::max<std::int64_t>({0, -d64, -s64});
@@ -62,15 +59,13 @@ bool ClipCopy(Clip& c, int dstW, int dstH, int srcW, int srcH)
     return cut(c.x, c.sx, c.w, dstW, srcW) && cut(c.y, c.sy, c.h, dstH, srcH);
 }
 
-std::uint32_t Load(const PixelAccess& a, int x, int y)
-{
+std::uint32_t Load(const PixelAccess& a, int x, int y) {
     std::uint32_t v;
     std::memcpy(&v, a.topRow + a.stride * y + 4 * static_cast<std::ptrdiff_t>(x), 4);
     return v & 0x00FFFFFFu;
 }
 
-void Store(const PixelAccess& a, int x, int y, std::uint32_t v)
-{
+void Store(const PixelAccess& a, int x, int y, std::uint32_t v) {
     std::memcpy(a.topRow + a.stride * y + 4 * static_cast<std::ptrdiff_t>(x), &v, 4);
 }
 
@@ -78,8 +73,7 @@ void Store(const PixelAccess& a, int x, int y, std::uint32_t v)
 
 std::uint32_t SurfacePixelValue(COLORREF colour) { return raster::ColourToRgbValue(colour); }
 
-std::int32_t ScanLineAt(std::chrono::microseconds sinceFlip, int height, int refreshRate)
-{
+std::int32_t ScanLineAt(std::chrono::microseconds sinceFlip, int height, int refreshRate) {
     if (height <= 0) {
         return -1;
     }
@@ -98,8 +92,7 @@ SurfaceTable::SurfaceTable() : lastFlip_(std::chrono::steady_clock::now()) {}
 
 SurfaceTable::~SurfaceTable() { DeleteAll(); }
 
-SurfaceId SurfaceTable::Add(Kind kind, int chainPos, Page page, int width, int height, std::uint32_t key)
-{
+SurfaceId SurfaceTable::Add(Kind kind, int chainPos, Page page, int width, int height, std::uint32_t key) {
     std::uint32_t index;
     if (!free_.empty()) {
         index = free_.back();
@@ -121,8 +114,7 @@ SurfaceId SurfaceTable::Add(Kind kind, int chainPos, Page page, int width, int h
     return (static_cast<std::uint32_t>(e.generation) << kIndexBits) | (index + 1);
 }
 
-const SurfaceTable::Entry* SurfaceTable::Find(SurfaceId id) const
-{
+const SurfaceTable::Entry* SurfaceTable::Find(SurfaceId id) const {
     const std::uint32_t slot = id & kIndexMask;
     if (slot == 0 || slot > entries_.size()) {
         return nullptr;
@@ -134,8 +126,7 @@ const SurfaceTable::Entry* SurfaceTable::Find(SurfaceId id) const
     return &e;
 }
 
-void SurfaceTable::Remove(SurfaceId id)
-{
+void SurfaceTable::Remove(SurfaceId id) {
     const std::uint32_t index = (id & kIndexMask) - 1;
     Entry& e = entries_[index];
     const std::uint16_t next = e.generation >= kGenerationMax ? 1 : static_cast<std::uint16_t>(e.generation + 1);
@@ -144,8 +135,7 @@ void SurfaceTable::Remove(SurfaceId id)
     free_.push_back(index);
 }
 
-const SurfaceTable::Page* SurfaceTable::PageOf(const Entry& e) const
-{
+const SurfaceTable::Page* SurfaceTable::PageOf(const Entry& e) const {
     if (e.kind == Kind::Offscreen) {
         return &e.page;
     }
@@ -155,8 +145,7 @@ const SurfaceTable::Page* SurfaceTable::PageOf(const Entry& e) const
     return &pages_[(static_cast<std::size_t>(front_) + static_cast<std::size_t>(e.chainPos)) % pages_.size()];
 }
 
-std::int32_t SurfaceTable::CreateChain(int width, int height, int backBuffers)
-{
+std::int32_t SurfaceTable::CreateChain(int width, int height, int backBuffers) {
     if (primary_ != 0) {
         return DDERR_PRIMARYSURFACEALREADYEXISTS;
     }
@@ -186,16 +175,14 @@ std::int32_t SurfaceTable::CreateChain(int width, int height, int backBuffers)
     return DD_OK;
 }
 
-void SurfaceTable::DeleteChainSurface(SurfaceId& id)
-{
+void SurfaceTable::DeleteChainSurface(SurfaceId& id) {
     if (id != 0) {
         Remove(id);
         id = 0;
     }
 }
 
-void SurfaceTable::DeleteChain()
-{
+void SurfaceTable::DeleteChain() {
     DeleteChainSurface(back_);
     DeleteChainSurface(primary_);
     for (const Page& p : pages_) {
@@ -207,8 +194,7 @@ void SurfaceTable::DeleteChain()
 
 int SurfaceTable::BackBufferCount() const { return pages_.empty() ? 0 : static_cast<int>(pages_.size()) - 1; }
 
-std::int32_t SurfaceTable::Flip()
-{
+std::int32_t SurfaceTable::Flip() {
     if (pages_.size() < 2) {
         return DDERR_NOTFLIPPABLE;
     }
@@ -217,8 +203,7 @@ std::int32_t SurfaceTable::Flip()
     return DD_OK;
 }
 
-SurfaceId SurfaceTable::Create(int width, int height, std::uint32_t key, std::int32_t* error)
-{
+SurfaceId SurfaceTable::Create(int width, int height, std::uint32_t key, std::int32_t* error) {
     std::int32_t result = DD_OK;
     SurfaceId id = 0;
     Page p{};
@@ -236,8 +221,7 @@ SurfaceId SurfaceTable::Create(int width, int height, std::uint32_t key, std::in
     return id;
 }
 
-bool SurfaceTable::Delete(SurfaceId id)
-{
+bool SurfaceTable::Delete(SurfaceId id) {
     const Entry* e = Find(id);
     if (e == nullptr || e->kind != Kind::Offscreen) {
         return false;
@@ -247,8 +231,7 @@ bool SurfaceTable::Delete(SurfaceId id)
     return true;
 }
 
-void SurfaceTable::DeleteAll()
-{
+void SurfaceTable::DeleteAll() {
     DeleteChain();
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const Entry& e = entries_[i];
@@ -258,23 +241,20 @@ void SurfaceTable::DeleteAll()
     }
 }
 
-int SurfaceTable::OffscreenCount() const
-{
-    return static_cast<int>(std::count_if(entries_.begin(), entries_.end(),
-                                          [](const Entry& e) { return e.kind == Kind::Offscreen; }));
+int SurfaceTable::OffscreenCount() const {
+    return static_cast<int>(
+        std::count_if(entries_.begin(), entries_.end(), [](const Entry& e) { return e.kind == Kind::Offscreen; }));
 }
 
 bool SurfaceTable::Valid(SurfaceId id) const { return Find(id) != nullptr; }
 
-HDC SurfaceTable::Dc(SurfaceId id) const
-{
+HDC SurfaceTable::Dc(SurfaceId id) const {
     const Entry* e = Find(id);
     const Page* p = e != nullptr ? PageOf(*e) : nullptr;
     return p != nullptr ? p->dc : HDC{};
 }
 
-bool SurfaceTable::OwnsDc(SurfaceId id, HDC dc) const
-{
+bool SurfaceTable::OwnsDc(SurfaceId id, HDC dc) const {
     const Entry* e = Find(id);
     if (e == nullptr || !dc) {
         return false;
@@ -285,8 +265,7 @@ bool SurfaceTable::OwnsDc(SurfaceId id, HDC dc) const
     return std::any_of(pages_.begin(), pages_.end(), [dc](const Page& p) { return p.dc == dc; });
 }
 
-bool SurfaceTable::Size(SurfaceId id, int& width, int& height) const
-{
+bool SurfaceTable::Size(SurfaceId id, int& width, int& height) const {
     const Entry* e = Find(id);
     if (e == nullptr) {
         return false;
@@ -297,8 +276,7 @@ bool SurfaceTable::Size(SurfaceId id, int& width, int& height) const
 }
 
 std::int32_t SurfaceTable::Blt(SurfaceId dst, int x, int y, int width, int height, SurfaceId src, int srcX, int srcY,
-                               std::uint32_t flags)
-{
+                               std::uint32_t flags) {
     const Entry* d = Find(dst);
     const Entry* s = Find(src);
     if (d == nullptr || s == nullptr) {
@@ -348,8 +326,7 @@ std::int32_t SurfaceTable::Blt(SurfaceId dst, int x, int y, int width, int heigh
 }
 
 std::int32_t SurfaceTable::Fill(SurfaceId dst, int x, int y, int width, int height, std::uint32_t value,
-                                std::uint32_t flags)
-{
+                                std::uint32_t flags) {
     const Entry* d = Find(dst);
     if (d == nullptr) {
         return DDERR_INVALIDOBJECT;

@@ -7,9 +7,7 @@ namespace {
 
 // Latin Extended-A pairs letters either as (even upper, odd lower) or, in two
 // runs, as (odd upper, even lower).
-bool oddIsUpper(char16_t c) {
-    return (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-}
+bool oddIsUpper(char16_t c) { return (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E); }
 
 bool inExtendedAPairs(char16_t c) {
     if (c < 0x100 || c > 0x17E) return false;
@@ -54,8 +52,7 @@ std::vector<Str> splitImpl(View s, View delimiter) {
 }
 
 // 0-based index of needle in haystack at or after from, npos when absent.
-std::size_t findFrom(std::u16string_view haystack, std::u16string_view needle, std::size_t from,
-                     Compare mode) {
+std::size_t findFrom(std::u16string_view haystack, std::u16string_view needle, std::size_t from, Compare mode) {
     if (mode == Compare::Binary) return haystack.find(needle, from);
     if (needle.size() > haystack.size()) return std::u16string_view::npos;
     for (std::size_t i = from; i + needle.size() <= haystack.size(); ++i) {
@@ -141,8 +138,7 @@ int compareText(std::u16string_view a, std::u16string_view b, Compare mode) {
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
-std::int64_t inStr(std::int64_t start, std::u16string_view haystack, std::u16string_view needle,
-                   Compare mode) {
+std::int64_t inStr(std::int64_t start, std::u16string_view haystack, std::u16string_view needle, Compare mode) {
     start = std::max<std::int64_t>(start, 1);
     const auto length = static_cast<std::int64_t>(haystack.size());
     if (haystack.empty()) return 0;
@@ -152,8 +148,7 @@ std::int64_t inStr(std::int64_t start, std::u16string_view haystack, std::u16str
     return at == std::u16string_view::npos ? 0 : static_cast<std::int64_t>(at) + 1;
 }
 
-std::int64_t inStrRev(std::u16string_view haystack, std::u16string_view needle, std::int64_t start,
-                      Compare mode) {
+std::int64_t inStrRev(std::u16string_view haystack, std::u16string_view needle, std::int64_t start, Compare mode) {
     const auto length = static_cast<std::int64_t>(haystack.size());
     if (haystack.empty()) return 0;
     if (start == -1) start = length;
@@ -198,8 +193,7 @@ std::string ltrim(std::string_view s) { return std::string(trimLeft(s)); }
 std::string rtrim(std::string_view s) { return std::string(trimRight(s)); }
 std::string trim(std::string_view s) { return std::string(trimRight(trimLeft(s))); }
 
-std::u16string replace(std::u16string_view s, std::u16string_view find, std::u16string_view with,
-                        Compare mode) {
+std::u16string replace(std::u16string_view s, std::u16string_view find, std::u16string_view with, Compare mode) {
     if (find.empty()) return std::u16string(s);
     std::u16string out;
     out.reserve(s.size());

@@ -46,16 +46,15 @@ int compareText(std::u16string_view a, std::u16string_view b, Compare mode);
 // haystack length + 1, else 0. A start below 1 counts as 1.
 std::int64_t inStr(std::int64_t start, std::u16string_view haystack, std::u16string_view needle,
                    Compare mode = Compare::Binary);
-inline std::int64_t inStr(std::u16string_view haystack, std::u16string_view needle,
-                          Compare mode = Compare::Binary) {
+inline std::int64_t inStr(std::u16string_view haystack, std::u16string_view needle, Compare mode = Compare::Binary) {
     return inStr(1, haystack, needle, mode);
 }
 
 // Last position (1-based) of needle that ends at or before position start
 // (start -1 = the end). Empty needle gives start (or the length for -1); a
 // start beyond the length, or below -1 or 0, gives 0.
-std::int64_t inStrRev(std::u16string_view haystack, std::u16string_view needle,
-                      std::int64_t start = -1, Compare mode = Compare::Binary);
+std::int64_t inStrRev(std::u16string_view haystack, std::u16string_view needle, std::int64_t start = -1,
+                      Compare mode = Compare::Binary);
 
 // Mid from 1-based start; empty when start is beyond the length; a start below
 // 1 counts as 1, a negative length as 0.
@@ -76,7 +75,7 @@ std::string trim(std::string_view s);
 // Every non-overlapping occurrence of find, left to right; an empty find
 // returns s unchanged.
 std::u16string replace(std::u16string_view s, std::u16string_view find, std::u16string_view with,
-                        Compare mode = Compare::Binary);
+                       Compare mode = Compare::Binary);
 
 // Pieces between delimiters, empty pieces kept. An empty text gives no pieces;
 // an empty delimiter gives the whole text as one piece.

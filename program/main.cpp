@@ -23,41 +23,41 @@ namespace {
 
 // Adding files to the recent lists touches only the settings: it runs without a display.
 bool needsNoWindows(const std::u16string& commandLine) {
-  const std::u16string lowered = plat::lcase(commandLine);
-  return lowered.rfind(u"/addcnf ", 0) == 0 || lowered.rfind(u"/addstk ", 0) == 0;
+    const std::u16string lowered = plat::lcase(commandLine);
+    return lowered.rfind(u"/addcnf ", 0) == 0 || lowered.rfind(u"/addstk ", 0) == 0;
 }
 
 bool haveDisplay() {
-  return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const yov::CommandLine line = yov::ReadCommandLine(arguments, std::getenv("XSCREENSAVER_WINDOW"));
-  yov::MainState& ms = yov::mainState();
-  ms.SaverWindow = line.saverWindow;
-  ms.SaverRoot = line.saverRoot;
-  ms.SaverScript = line.saverScript;
-  ms.SaverStock = line.saverStock;
-  ms.SaverSpeed = line.saverSpeed;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const yov::CommandLine line = yov::ReadCommandLine(arguments, std::getenv("XSCREENSAVER_WINDOW"));
+    yov::MainState& ms = yov::mainState();
+    ms.SaverWindow = line.saverWindow;
+    ms.SaverRoot = line.saverRoot;
+    ms.SaverScript = line.saverScript;
+    ms.SaverStock = line.saverStock;
+    ms.SaverSpeed = line.saverSpeed;
 
-  // The parts of the program hand their entries to start-up before Main runs.
-  yov::WireShow();
-  yov::WireScene();
-  yov::WirePreview();
-  yov::WireStockLoading();
-  yov::WireTrains();
-  if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
-  if (!haveDisplay()) {
-    std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");
-    return 1;
-  }
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Yov"));
-  const yov::MainResult result = yov::Main(line.text);
-  if (!result.keepRunning) return result.exitCode;
-  return QApplication::exec();
+    // The parts of the program hand their entries to start-up before Main runs.
+    yov::WireShow();
+    yov::WireScene();
+    yov::WirePreview();
+    yov::WireStockLoading();
+    yov::WireTrains();
+    if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
+    if (!haveDisplay()) {
+        std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Yov"));
+    const yov::MainResult result = yov::Main(line.text);
+    if (!result.keepRunning) return result.exitCode;
+    return QApplication::exec();
 }

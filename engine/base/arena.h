@@ -9,7 +9,7 @@
 
 namespace lvk {
 
-inline constexpr int32_t kErrArenaChunk = -10013;    // a chunk cannot be allocated
+inline constexpr int32_t kErrArenaChunk = -10013;     // a chunk cannot be allocated
 inline constexpr int32_t kErrArenaTooLarge = -10014;  // larger than a chunk holds, or negative
 
 // size bytes, 8-aligned and zero-filled; tag names the chunk allocation it may cause

@@ -35,10 +35,7 @@ int OpenForReading(const char* name, int& fdOut, uint64_t& sizeOut) {
     const int fd = ::open(ResolveForOpening(name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno;
     struct stat st {};
-    const int err = ::fstat(fd, &st) != 0 ? errno
-                    : S_ISREG(st.st_mode)  ? 0
-                    : S_ISDIR(st.st_mode)  ? EISDIR
-                                           : EINVAL;
+    const int err = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     if (err != 0) {
         ::close(fd);
         return err;

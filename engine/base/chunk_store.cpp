@@ -22,8 +22,7 @@ size_t RoundUp8(size_t n) { return (n + 7) & ~static_cast<size_t>(7); }
 
 }  // namespace
 
-ChunkStore::ChunkStore(int32_t releaseLaterTag, int32_t releaseEarlierTag, int32_t failCode,
-                       size_t maxChunks)
+ChunkStore::ChunkStore(int32_t releaseLaterTag, int32_t releaseEarlierTag, int32_t failCode, size_t maxChunks)
     : maxChunks_(maxChunks),
       releaseLaterTag_(releaseLaterTag),
       releaseEarlierTag_(releaseEarlierTag),
@@ -39,8 +38,10 @@ void ChunkStore::MoveToNextChunk(int32_t tag) {
         if (next == nullptr) RaiseError(failCode_);
         next->next = nullptr;
         next->prev = current_;
-        if (current_ != nullptr) current_->next = next;
-        else first_ = next;
+        if (current_ != nullptr)
+            current_->next = next;
+        else
+            first_ = next;
         ++chunkCount_;
     }
     current_ = next;

@@ -30,8 +30,7 @@ public:
 
     // The release tags name the chunks after the current one and the current one with those
     // before it. failCode is raised when a chunk cannot be had; maxChunks bounds the chain.
-    ChunkStore(int32_t releaseLaterTag, int32_t releaseEarlierTag, int32_t failCode,
-               size_t maxChunks);
+    ChunkStore(int32_t releaseLaterTag, int32_t releaseEarlierTag, int32_t failCode, size_t maxChunks);
     ~ChunkStore();
     ChunkStore(const ChunkStore&) = delete;
     ChunkStore& operator=(const ChunkStore&) = delete;

@@ -22,8 +22,8 @@ int32_t MemFree(void* address, int32_t tag);
 void* MemRealloc(void* address, size_t size, int32_t tag);
 
 struct LiveBlock {
-    uint32_t serial;    // 1, 2, ... in order of allocation (wraps, skipping 0)
-    int32_t tag;        // the tag of the allocation (or of the last reallocation)
+    uint32_t serial;  // 1, 2, ... in order of allocation (wraps, skipping 0)
+    int32_t tag;      // the tag of the allocation (or of the last reallocation)
     size_t size;
     const void* address;
 };

@@ -140,12 +140,18 @@ LvResult Match(const char16_t* pattern, const char16_t* text, const char16_t* te
             Options o;
             for (; i < tp.size(); ++i) {
                 const char16_t c = plat::toUpper(tp[i]);
-                if (c == u'A') o.a = true;
-                else if (c == u'L') o.l = true;
-                else if (c == u'N') o.n = true;
-                else if (c == u'U') o.u = true;
-                else if (c == u'Z') o.z = true;
-                else break;
+                if (c == u'A')
+                    o.a = true;
+                else if (c == u'L')
+                    o.l = true;
+                else if (c == u'N')
+                    o.n = true;
+                else if (c == u'U')
+                    o.u = true;
+                else if (c == u'Z')
+                    o.z = true;
+                else
+                    break;
             }
             if (i == tp.size()) return -1;
             const char16_t d = tp[i];

@@ -37,41 +37,40 @@ LvResult RLook(const char16_t* text, int32_t start, int32_t end, uintptr_t what)
         const char16_t c = t[static_cast<size_t>(pos - 1)];
         if (depth == 0 && isCandidate(c, what, candidates)) return static_cast<int32_t>(pos);
         switch (c) {
-            case u'"': {
-                // Skip the string: "" stands for one quote, a backslash takes the next character.
-                int64_t i = pos + 1;
-                for (;;) {
-                    if (i > n) return 0;
-                    const char16_t s = t[static_cast<size_t>(i - 1)];
-                    if (s == u'\\') {
+        case u'"': {
+            // Skip the string: "" stands for one quote, a backslash takes the next character.
+            int64_t i = pos + 1;
+            for (;;) {
+                if (i > n) return 0;
+                const char16_t s = t[static_cast<size_t>(i - 1)];
+                if (s == u'\\') {
+                    i += 2;
+                } else if (s == u'"') {
+                    if (i + 1 <= n && t[static_cast<size_t>(i)] == u'"') {
                         i += 2;
-                    } else if (s == u'"') {
-                        if (i + 1 <= n && t[static_cast<size_t>(i)] == u'"') {
-                            i += 2;
-                        } else {
-                            break;
-                        }
                     } else {
-                        ++i;
+                        break;
                     }
+                } else {
+                    ++i;
                 }
-                pos = i;
-                break;
             }
-            case u'(':
-            case u'[':
-            case u'{':
-                if (depth == kMaxBracketDepth) return -2;
-                closers[depth++] = c == u'(' ? u')' : c == u'[' ? u']' : u'}';
-                break;
-            case u')':
-            case u']':
-            case u'}':
-                if (depth == 0 || closers[depth - 1] != c) return -1;
-                --depth;
-                break;
-            default:
-                break;
+            pos = i;
+            break;
+        }
+        case u'(':
+        case u'[':
+        case u'{':
+            if (depth == kMaxBracketDepth) return -2;
+            closers[depth++] = c == u'(' ? u')' : c == u'[' ? u']' : u'}';
+            break;
+        case u')':
+        case u']':
+        case u'}':
+            if (depth == 0 || closers[depth - 1] != c) return -1;
+            --depth;
+            break;
+        default: break;
         }
     }
     return 0;

@@ -14,8 +14,8 @@ namespace {
 
 struct Line {
     int32_t start;
-    int32_t length;     // characters before the line end
-    bool terminated;    // followed by CR LF
+    int32_t length;   // characters before the line end
+    bool terminated;  // followed by CR LF
 };
 
 // Unit by unit as unsigned 16-bit values, the CR of a terminated line taking part as 13.

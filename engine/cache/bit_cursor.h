@@ -9,9 +9,7 @@
 namespace lvk {
 
 // 1 for 0 and 1, otherwise the number of binary digits of v.
-inline int BitsFor(uint32_t v) {
-    return v < 2 ? 1 : 32 - __builtin_clz(v);
-}
+inline int BitsFor(uint32_t v) { return v < 2 ? 1 : 32 - __builtin_clz(v); }
 
 // Writes into [start, end); a value that would pass the end sets Overflow and is dropped.
 class BitWriter {

@@ -126,8 +126,8 @@ int32_t CheckCacheHeader(const uint8_t* image, uint64_t fileSize) {
     return 0;
 }
 
-int32_t CheckCacheEntries(const uint8_t* image, uint32_t listEnd, bool checkData, uint32_t dataFrom,
-                          uint32_t dataTo, std::vector<uint32_t>& offsets) {
+int32_t CheckCacheEntries(const uint8_t* image, uint32_t listEnd, bool checkData, uint32_t dataFrom, uint32_t dataTo,
+                          std::vector<uint32_t>& offsets) {
     offsets.clear();
     uint32_t off = kCacheHeaderSize;
     while (off < listEnd) {
@@ -313,8 +313,7 @@ LV_EXPORT LvResult CleanCache() noexcept {
     lvk::CacheState& c = lvk::gCache;
     if (!c.Open || c.FileForm()) return 0;
     size_t first = 0;
-    while (first < c.Offsets.size() && (c.Image[c.Offsets[first] + lvk::kEntFlags] & lvk::kPicOwnBlock) == 0)
-        ++first;
+    while (first < c.Offsets.size() && (c.Image[c.Offsets[first] + lvk::kEntFlags] & lvk::kPicOwnBlock) == 0) ++first;
     if (first == c.Offsets.size()) return 0;
     const uint32_t off = c.Offsets[first];
     lvk::ReleaseOwnBlocks(c, first, 35073);

@@ -68,8 +68,10 @@ int32_t MakeEntryRoom(CacheState& c, uint32_t nameLength, bool& grew) {
         for (uint32_t off : c.Offsets) {
             const uint8_t* e = c.Image + off;
             uint32_t loc = Le32(e + kEntLocation);
-            if (loc == areaEnd) length = std::max(length, Le32(e + kEntLength));
-            else if (loc > areaEnd) nextStart = std::min(nextStart, loc);
+            if (loc == areaEnd)
+                length = std::max(length, Le32(e + kEntLength));
+            else if (loc > areaEnd)
+                nextStart = std::min(nextStart, loc);
         }
         if (length == 0) {
             c.SetAreaEnd(nextStart);

@@ -31,8 +31,8 @@ inline constexpr uint32_t kCacheMemoryStep = 4096;
 inline constexpr uint32_t kCacheMaxSize = 0x7FF00000;
 
 // Entry fields.
-inline constexpr uint32_t kEntWidth = 0, kEntHeight = 2, kEntLocation = 4, kEntLength = 8,
-                          kEntFlags = 12, kEntTransparent = 13, kEntNameLength = 14, kEntName = 15;
+inline constexpr uint32_t kEntWidth = 0, kEntHeight = 2, kEntLocation = 4, kEntLength = 8, kEntFlags = 12,
+                          kEntTransparent = 13, kEntNameLength = 14, kEntName = 15;
 
 struct OwnBlock {
     uint8_t* Data = nullptr;
@@ -47,9 +47,9 @@ struct CacheState {
     // Modes 3 and up: the mapped file.
     uint8_t* Image = nullptr;
     size_t ImageSize = 0;
-    plat::FileMapping File;  // modes 2 and up
-    std::vector<uint32_t> Offsets;   // every entry's offset, in list order
-    std::vector<OwnBlock> Blocks;    // data blocks of flag-0x08 entries
+    plat::FileMapping File;         // modes 2 and up
+    std::vector<uint32_t> Offsets;  // every entry's offset, in list order
+    std::vector<OwnBlock> Blocks;   // data blocks of flag-0x08 entries
     CacheWarmingHooks Hooks;
     bool Warming = false;
 
@@ -70,13 +70,13 @@ void ResetCacheHeader(uint8_t* image, uint32_t areaEnd, uint32_t dataEnd);
 // Walks and checks an entry list: every entry inside [16, list end), a name of 1 to 255
 // bytes, a size of at least 1 x 1, no true colour; in the file form its data inside
 // [dataFrom, dataTo). Fills offsets. 0 or -10106.
-int32_t CheckCacheEntries(const uint8_t* image, uint32_t listEnd, bool checkData, uint32_t dataFrom,
-                          uint32_t dataTo, std::vector<uint32_t>& offsets);
+int32_t CheckCacheEntries(const uint8_t* image, uint32_t listEnd, bool checkData, uint32_t dataFrom, uint32_t dataTo,
+                          std::vector<uint32_t>& offsets);
 // Checks the header values against the bytes that exist. 0 or -10105.
 int32_t CheckCacheHeader(const uint8_t* image, uint64_t fileSize);
 
 // File forms (cache_file.cpp).
-int32_t OpenCacheFile(CacheState& c, const char* name);       // modes 3 and up
+int32_t OpenCacheFile(CacheState& c, const char* name);         // modes 3 and up
 int32_t OpenCacheFileReading(CacheState& c, const char* name);  // mode 2
 // Makes the entry area hold an entry with a name of n bytes and its end mark, moving the
 // oldest pictures' data to the end of the data area.

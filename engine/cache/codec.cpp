@@ -97,8 +97,8 @@ int32_t EncodePicture() {
 
     // Worst case: every pixel a literal code (a run code covers 3 or more pixels with at
     // most C + 2E bits, and E <= C), plus the header; a little spare for the writer.
-    uint64_t bits = 16 + 8ull * K + 3ull * P * W + L + static_cast<uint64_t>(R) * L +
-                    static_cast<uint64_t>(C) * width * height;
+    uint64_t bits =
+        16 + 8ull * K + 3ull * P * W + L + static_cast<uint64_t>(R) * L + static_cast<uint64_t>(C) * width * height;
     uint64_t bytes = bits / 8 + 16;
     if (bytes > UINT32_MAX) return kErrCodeBuffer;
     if (int32_t r = GrowCodeBuffer(static_cast<size_t>(bytes)); r != 0) return r;

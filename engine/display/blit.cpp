@@ -36,9 +36,7 @@ plat::HDC ExecuteRecord(const BlitOp& r, plat::HDC defaultDc) {
     case 0:
         plat::BitBlt(destOrDefault, r.X, r.Y, r.Width, r.Height, source, r.SourceX, r.SourceY, plat::SRCCOPY);
         return destOrDefault;
-    case 1:
-        plat::BitBlt(dest, r.X, r.Y, r.Width, r.Height, source, r.SourceX, r.SourceY, plat::SRCPAINT);
-        return dest;
+    case 1: plat::BitBlt(dest, r.X, r.Y, r.Width, r.Height, source, r.SourceX, r.SourceY, plat::SRCPAINT); return dest;
     default:
         plat::BitBlt(dest, r.X, r.Y, r.Width, r.Height, Dc(r.MaskDC), r.SourceX, r.SourceY, kAndNotMask);
         plat::BitBlt(dest, r.X, r.Y, r.Width, r.Height, source, r.SourceX, r.SourceY, plat::SRCPAINT);

@@ -46,8 +46,8 @@ HandOver g_hand;
 // One start of the timer and the blit thread. The timer's callback and the thread hold
 // their own references, so whatever of an earlier run is still ending works on its own.
 struct BlitRun {
-    plat::AutoResetEvent wake;   // a tick found a batch pending
-    plat::AutoResetEvent done;   // a batch was retired, or the thread ended
+    plat::AutoResetEvent wake;  // a tick found a batch pending
+    plat::AutoResetEvent done;  // a batch was retired, or the thread ended
     plat::AutoResetEvent started;
     plat::AutoResetEvent ended;
     std::atomic<bool> quit{false};

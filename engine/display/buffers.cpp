@@ -96,9 +96,8 @@ int NewRecord() {
         g.freeRecord = Rec(i).next;
     } else {
         if (g.recordsTaken == g.blockCount * kRecordsPerBlock) {
-            void* block = g.blockCount < kMaxRecordBlocks
-                              ? MemAlloc(sizeof(Record) * kRecordsPerBlock, kTagRecordBlock)
-                              : nullptr;
+            void* block = g.blockCount < kMaxRecordBlocks ? MemAlloc(sizeof(Record) * kRecordsPerBlock, kTagRecordBlock)
+                                                          : nullptr;
             if (block == nullptr) {
                 EndProcess(1, "a block of buffer records cannot be allocated");
             }

@@ -25,9 +25,9 @@ bool AddCache(int c);
 // For tests and diagnostics.
 struct BufferStats {
     int classes = 0;
-    int strips = 0;         // strips in use
-    int records = 0;        // buffer records on strips (free and used)
-    int recordBlocks = 0;   // blocks of 256 records allocated
+    int strips = 0;        // strips in use
+    int records = 0;       // buffer records on strips (free and used)
+    int recordBlocks = 0;  // blocks of 256 records allocated
 };
 BufferStats GetBufferStats();
 // The strips of class c, newest first: their widths, the number written (at most max).

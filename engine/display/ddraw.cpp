@@ -282,8 +282,8 @@ LvResult GetScanLine() noexcept {
     const LvDisplayMode mode = lvk::CurrentMode();
     int width = 0, height = mode.height;
     l.surfaces.Size(l.surfaces.Primary(), width, height);
-    const auto since = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
-                                                                             l.surfaces.LastFlip());
+    const auto since =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - l.surfaces.LastFlip());
     return plat::ScanLineAt(since, height, mode.refreshRate);
 }
 

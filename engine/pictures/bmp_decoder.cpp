@@ -41,12 +41,12 @@ struct RowLayout {
 
 RowLayout LayoutFor(int bits, uint64_t width) {
     switch (bits) {
-        case 1: return {((width + 31) / 32) * 4, (width + 7) / 8};
-        case 4: return {((width + 7) / 8) * 4, (width + 1) / 2};
-        case 8: return {(width + 3) & ~uint64_t{3}, width};
-        case 16: return {(2 * width + 3) & ~uint64_t{3}, 2 * width};
-        case 24: return {(3 * width + 3) & ~uint64_t{3}, 3 * width};
-        default: return {4 * width, 4 * width};
+    case 1: return {((width + 31) / 32) * 4, (width + 7) / 8};
+    case 4: return {((width + 7) / 8) * 4, (width + 1) / 2};
+    case 8: return {(width + 3) & ~uint64_t{3}, width};
+    case 16: return {(2 * width + 3) & ~uint64_t{3}, 2 * width};
+    case 24: return {(3 * width + 3) & ~uint64_t{3}, 3 * width};
+    default: return {4 * width, 4 * width};
     }
 }
 
@@ -71,15 +71,13 @@ void ReadIndexed(const BmpInfo& b, uint64_t stride) {
         const uint8_t* src = b.pixels + static_cast<size_t>(i) * stride;
         uint8_t* dst = p.Row(BufferRow(b, i));
         switch (b.bits) {
-            case 1:
-                for (int x = 0; x < b.width; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
-                break;
-            case 4:
-                for (int x = 0; x < b.width; ++x) dst[x] = (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4);
-                break;
-            default:
-                std::memcpy(dst, src, static_cast<size_t>(b.width));
-                break;
+        case 1:
+            for (int x = 0; x < b.width; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
+            break;
+        case 4:
+            for (int x = 0; x < b.width; ++x) dst[x] = (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4);
+            break;
+        default: std::memcpy(dst, src, static_cast<size_t>(b.width)); break;
         }
     }
 }
@@ -213,12 +211,12 @@ int32_t ReadDirect(const BmpInfo& b, uint64_t stride) {
 
 int32_t CompressionError(int bits) {
     switch (bits) {
-        case 1: return kErrBmp1Compression;
-        case 4: return kErrBmp4Compression;
-        case 8: return kErrBmp8Compression;
-        case 16: return kErrBmp16Compression;
-        case 24: return kErrBmp24Compression;
-        default: return kErrBmp32Compression;
+    case 1: return kErrBmp1Compression;
+    case 4: return kErrBmp4Compression;
+    case 8: return kErrBmp8Compression;
+    case 16: return kErrBmp16Compression;
+    case 24: return kErrBmp24Compression;
+    default: return kErrBmp32Compression;
     }
 }
 
@@ -287,28 +285,27 @@ int32_t ReadBmpFile(const uint8_t* data, size_t size) {
     if (int32_t r = GrowPictureBuffer(); r != 0) return r;
 
     switch (b.bits) {
-        case 1:
-            // The file's two colours; black and white only when it has no table.
-            if (b.tableEntries >= 2) {
-                TakeTablePalette(b, 2);
-            } else {
-                p.Palette.Entries[1] = PaletteEntry{255, 255, 255, 0};
-                p.Palette.Count = 2;
-            }
-            ReadIndexed(b, layout.stride);
-            return 0;
-        case 4:
-        case 8:
-            TakeTablePalette(b, colours);
-            if (rle) return ReadRle(b);
-            ReadIndexed(b, layout.stride);
-            return 0;
-        case 16:
-        case 24:
-            return ReadDirect(b, layout.stride);
-        default:
-            if (QuantizeTrueColour(b.topDown ? kQuantTopDown : 0, b.pixels) == 0) return 0;
-            return ReadAsTrueColour(b, layout.stride);
+    case 1:
+        // The file's two colours; black and white only when it has no table.
+        if (b.tableEntries >= 2) {
+            TakeTablePalette(b, 2);
+        } else {
+            p.Palette.Entries[1] = PaletteEntry{255, 255, 255, 0};
+            p.Palette.Count = 2;
+        }
+        ReadIndexed(b, layout.stride);
+        return 0;
+    case 4:
+    case 8:
+        TakeTablePalette(b, colours);
+        if (rle) return ReadRle(b);
+        ReadIndexed(b, layout.stride);
+        return 0;
+    case 16:
+    case 24: return ReadDirect(b, layout.stride);
+    default:
+        if (QuantizeTrueColour(b.topDown ? kQuantTopDown : 0, b.pixels) == 0) return 0;
+        return ReadAsTrueColour(b, layout.stride);
     }
 }
 

@@ -102,9 +102,7 @@ int32_t EncodeBmp(const BmpArea& area, bool trueColourAllowed, std::vector<uint8
         case 4:
             for (int x = 0; x < width; ++x) d[x >> 1] |= static_cast<uint8_t>((x & 1) ? e[x] : e[x] << 4);
             break;
-        case 8:
-            std::memcpy(d, e, static_cast<size_t>(width));
-            break;
+        case 8: std::memcpy(d, e, static_cast<size_t>(width)); break;
         default: {
             const uint32_t* row = area.first + static_cast<size_t>(y) * area.stride;
             for (int x = 0; x < width; ++x) {

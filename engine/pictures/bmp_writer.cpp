@@ -41,9 +41,7 @@ struct CaptureSlot {
     int flags = 0;
 
     bool TakesPart() const { return name != nullptr && pixels != nullptr; }
-    uint32_t At(int row, int column) const {
-        return pixels[static_cast<size_t>(row) * width + column] & 0xFFFFFF;
-    }
+    uint32_t At(int row, int column) const { return pixels[static_cast<size_t>(row) * width + column] & 0xFFFFFF; }
 };
 
 CaptureSlot g_slots[kSlotCount];
@@ -218,8 +216,7 @@ LV_EXPORT LvResult WriteBmpPicture(LvHandle dc, const char* file, int32_t slot, 
     if (!taken) return failRaster();
     plat::BitmapDesc desc;
     if (!plat::GetObject(taken, desc)) return failRaster();
-    if (desc.width <= 0 || desc.height <= 0 || desc.width > 0xFFFF || desc.height > 0xFFFF)
-        return fail(kBadParameter);
+    if (desc.width <= 0 || desc.height <= 0 || desc.width > 0xFFFF || desc.height > 0xFFFF) return fail(kBadParameter);
 
     const size_t bytes = static_cast<size_t>(desc.width) * static_cast<size_t>(desc.height) * 4;
     auto* pixels = static_cast<uint32_t*>(lvk::MemAlloc(bytes, 34028));
@@ -228,8 +225,8 @@ LV_EXPORT LvResult WriteBmpPicture(LvHandle dc, const char* file, int32_t slot, 
     info.header.width = desc.width;
     info.header.height = desc.height;  // bottom-up
     info.header.bitCount = 32;
-    const int lines = plat::GetDIBits(hdc, taken, 0, static_cast<unsigned>(desc.height), pixels, &info,
-                                      plat::DIB_RGB_COLORS);
+    const int lines =
+        plat::GetDIBits(hdc, taken, 0, static_cast<unsigned>(desc.height), pixels, &info, plat::DIB_RGB_COLORS);
     if (lines <= 0) {
         lvk::MemFree(pixels, 35028);
         return failRaster();

@@ -47,8 +47,8 @@ struct Placement {
 
 }  // namespace lvk
 
-LV_EXPORT LvResult CmpCache(int32_t x0, int32_t y0, int32_t* xOut, int32_t* yOut, int32_t* widthOut,
-                            int32_t* heightOut, int32_t flags) noexcept {
+LV_EXPORT LvResult CmpCache(int32_t x0, int32_t y0, int32_t* xOut, int32_t* yOut, int32_t* widthOut, int32_t* heightOut,
+                            int32_t flags) noexcept {
     using namespace lvk;
     CurrentPicture& p = CurPic();
     const CmpReference& ref = CmpRef();

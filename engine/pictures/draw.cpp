@@ -150,8 +150,8 @@ bool DrawPictureRect(plat::HDC dc, const PartRect& part, uint32_t rop) {
 
 using namespace lvk;
 
-LvResult GetPart(int32_t offset, LvHandle dc, int32_t xDest, int32_t yDest, int32_t width, int32_t height,
-                 int32_t xSrc, int32_t ySrc, int32_t flags) noexcept {
+LvResult GetPart(int32_t offset, LvHandle dc, int32_t xDest, int32_t yDest, int32_t width, int32_t height, int32_t xSrc,
+                 int32_t ySrc, int32_t flags) noexcept {
     PartRect part{xDest, yDest, width, height, xSrc, ySrc, (flags & 0xFFFF) != 0};
     if (int32_t r = StartPart(offset, part); r != 0) return r;
     if (!DrawPictureRect(plat::HDC(dc), part, plat::SRCCOPY)) return RasterFailure(kDrawFailure);
@@ -182,7 +182,8 @@ LvResult GetPartWithMsk(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int
                 !DrawPictureRect(pictureTarget, part, plat::SRCPAINT))
                 return RasterFailure(kDrawFailure);
         }
-        if (maskTarget && !DrawMaskRect(maskTarget, part, plat::ROP_DST_AND_NOT_SRC)) return RasterFailure(kDrawFailure);
+        if (maskTarget && !DrawMaskRect(maskTarget, part, plat::ROP_DST_AND_NOT_SRC))
+            return RasterFailure(kDrawFailure);
     } else if (pictureTarget) {
         if (p.Header.Flags & kPicMarkerZero) g_header.colors[0] = Quad(123, 0, 123);
         if (!DrawPictureRect(pictureTarget, part, plat::SRCCOPY)) return RasterFailure(kDrawFailure);
@@ -191,8 +192,10 @@ LvResult GetPartWithMsk(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int
     if (!maskTarget) return (p.Header.Flags & kPicTransparent) ? 1 : 0;
     const int32_t result = BuildPartMask(part, zeroMask, keyMode, key);
     uint32_t rop = plat::SRCCOPY;
-    if (zeroMask) rop = plat::SRCPAINT;
-    else if (part.mirror && keyMode) rop = plat::SRCAND;
+    if (zeroMask)
+        rop = plat::SRCPAINT;
+    else if (part.mirror && keyMode)
+        rop = plat::SRCAND;
     if (!DrawMaskRect(maskTarget, part, rop)) return RasterFailure(kMaskFailure);
     return result;
 }

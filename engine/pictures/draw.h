@@ -11,8 +11,8 @@
 
 namespace lvk {
 
-inline constexpr int32_t kErrMaskMemory = -10009;     // no memory for the mask rows
-inline constexpr int32_t kErrCaptureBlock = -10020;   // hDc2Cache: no memory for the pixels it reads
+inline constexpr int32_t kErrMaskMemory = -10009;    // no memory for the mask rows
+inline constexpr int32_t kErrCaptureBlock = -10020;  // hDc2Cache: no memory for the pixels it reads
 inline constexpr int32_t kErrTransparentTrueColour = -12201;
 inline constexpr int32_t kErrTransparentNoMagenta = -12202;
 

@@ -104,9 +104,8 @@ bool DrawMaskRect(plat::HDC dc, const PartRect& part, uint32_t rop) {
     const uint8_t* bits = CurPic().MaskBuffer;
     if (rop == plat::SRCCOPY) {
         return plat::SetDIBitsToDevice(dc, part.xDest, part.yDest, static_cast<unsigned>(part.width),
-                                       static_cast<unsigned>(part.height), 0, 0, 0,
-                                       static_cast<unsigned>(part.height), bits, &g_maskHeader,
-                                       plat::DIB_RGB_COLORS) != 0;
+                                       static_cast<unsigned>(part.height), 0, 0, 0, static_cast<unsigned>(part.height),
+                                       bits, &g_maskHeader, plat::DIB_RGB_COLORS) != 0;
     }
     return plat::StretchDIBits(dc, part.xDest, part.yDest, part.width, part.height, 0, 0, part.width, part.height, bits,
                                &g_maskHeader, plat::DIB_RGB_COLORS, rop) != 0;

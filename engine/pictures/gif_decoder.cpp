@@ -25,9 +25,9 @@ struct GifTables {
     uint8_t first[kMaxCodes];
     uint16_t length[kMaxCodes];
     uint8_t stack[kMaxCodes];
-    std::vector<uint8_t> codes;     // the image's sub-blocks joined, with 8 zero bytes after
-    std::vector<uint8_t> line;      // one image row
-    std::vector<uint16_t> rowOrder; // image row of the n-th row of data
+    std::vector<uint8_t> codes;      // the image's sub-blocks joined, with 8 zero bytes after
+    std::vector<uint8_t> line;       // one image row
+    std::vector<uint16_t> rowOrder;  // image row of the n-th row of data
 };
 
 GifTables& Tables() {

@@ -18,8 +18,7 @@ namespace {
 
 constexpr size_t kPageSize = 4096;
 
-void Store(int16_t* widthOut, int16_t* heightOut, int32_t* offsetOut, uint16_t width, uint16_t height,
-           int32_t offset) {
+void Store(int16_t* widthOut, int16_t* heightOut, int32_t* offsetOut, uint16_t width, uint16_t height, int32_t offset) {
     if (widthOut != nullptr) *widthOut = static_cast<int16_t>(width);
     if (heightOut != nullptr) *heightOut = static_cast<int16_t>(height);
     if (offsetOut != nullptr) *offsetOut = offset;
@@ -37,38 +36,35 @@ int32_t Decode(const PictureName& source, const char* name, LvHandle module, int
     CurrentPicture& p = CurPic();
     int32_t r = 0;
     switch (source.source) {
-        case PictureSource::NeBitmap: {
-            const std::string file(source.file);
-            const int32_t n = source.number > INT32_MAX ? INT32_MAX : static_cast<int32_t>(source.number);
-            r = ReadNeBitmap(file.c_str(), n);
-            break;
-        }
-        case PictureSource::Library: {
-            // Library records keep the palette they were stored with.
-            const std::string file(source.file);
-            return ReadTrLibPicture(file.c_str(), source.number);
-        }
-        case PictureSource::DllBitmap: {
-            const std::string resource(source.resource);
-            r = LoadDllBitmap(module, resource.c_str());
-            break;
-        }
-        case PictureSource::Gif:
-            r = LoadGifPicture(name);
-            if (r < 0) p.LastLength = 0;
-            break;
-        case PictureSource::Bmp:
-            r = LoadBmpPicture(name);
-            break;
-        case PictureSource::None:
-            return kErrUnknownSource;
+    case PictureSource::NeBitmap: {
+        const std::string file(source.file);
+        const int32_t n = source.number > INT32_MAX ? INT32_MAX : static_cast<int32_t>(source.number);
+        r = ReadNeBitmap(file.c_str(), n);
+        break;
+    }
+    case PictureSource::Library: {
+        // Library records keep the palette they were stored with.
+        const std::string file(source.file);
+        return ReadTrLibPicture(file.c_str(), source.number);
+    }
+    case PictureSource::DllBitmap: {
+        const std::string resource(source.resource);
+        r = LoadDllBitmap(module, resource.c_str());
+        break;
+    }
+    case PictureSource::Gif:
+        r = LoadGifPicture(name);
+        if (r < 0) p.LastLength = 0;
+        break;
+    case PictureSource::Bmp: r = LoadBmpPicture(name); break;
+    case PictureSource::None: return kErrUnknownSource;
     }
     if (r < 0) return r;
     return ReducePalette(reduceFlags);
 }
 
-int32_t LoadPictureImpl(const char* name, LvHandle module, int16_t* widthOut, int16_t* heightOut,
-                        int32_t* offsetOut, int32_t flags) {
+int32_t LoadPictureImpl(const char* name, LvHandle module, int16_t* widthOut, int16_t* heightOut, int32_t* offsetOut,
+                        int32_t flags) {
     CurrentPicture& p = CurPic();
     p.LastLength = 0;
     if (name == nullptr || name[0] == '\0') return kErrNoName;
@@ -105,8 +101,8 @@ int32_t LoadPictureImpl(const char* name, LvHandle module, int16_t* widthOut, in
 
 }  // namespace
 
-int32_t LoadPicture(const char* name, LvHandle module, int16_t* widthOut, int16_t* heightOut,
-                    int32_t* offsetOut, int32_t flags) {
+int32_t LoadPicture(const char* name, LvHandle module, int16_t* widthOut, int16_t* heightOut, int32_t* offsetOut,
+                    int32_t flags) {
     try {
         return LoadPictureImpl(name, module, widthOut, heightOut, offsetOut, flags);
     } catch (const std::bad_alloc&) {

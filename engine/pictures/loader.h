@@ -31,7 +31,7 @@ enum class PictureSource : uint8_t {
     Library,    // "file?offset": the record at that offset of a picture library
     DllBitmap,  // "text;name": the bitmap of that name in the caller's resource module
     Gif,
-    Bmp,        // ".bmp" and ".dib"
+    Bmp,  // ".bmp" and ".dib"
 };
 
 struct PictureName {
@@ -48,8 +48,8 @@ PictureName ParsePictureName(std::string_view name);
 // The load on the calling thread: the loader thread's work, and the seam of tests and
 // benchmarks. Null output pointers are skipped. 0 found in the cache, 1 loaded, or a
 // negative code.
-int32_t LoadPicture(const char* name, LvHandle module, int16_t* widthOut, int16_t* heightOut,
-                    int32_t* offsetOut, int32_t flags);
+int32_t LoadPicture(const char* name, LvHandle module, int16_t* widthOut, int16_t* heightOut, int32_t* offsetOut,
+                    int32_t flags);
 
 // Library start and stop. Starting again while the loader runs does nothing. Stopping
 // returns only once the thread has ended: a load in progress is finished first, so that

@@ -161,8 +161,8 @@ int32_t UpdateRecord(const char* name, int32_t* offsetOut, int32_t cacheOffset) 
             if (r.headerLength != kHeader) return Fail(kErrLibUpdateHeaderLength);
             if (r.nameLength == nameLength + 1) {
                 if (!ReadFullyAt(fd, pos + kHeader, stored.data(), stored.size())) return Fail(kErrLibUpdateName);
-                const bool same = std::memcmp(stored.data(), name == nullptr ? "" : name, nameLength) == 0 &&
-                                  stored[nameLength] == 0;
+                const bool same =
+                    std::memcmp(stored.data(), name == nullptr ? "" : name, nameLength) == 0 && stored[nameLength] == 0;
                 if (same && r.length >= length) {
                     // The record keeps its place and its data length; the new code may
                     // leave bytes of the old one behind it.

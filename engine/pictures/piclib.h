@@ -23,7 +23,7 @@ inline constexpr int32_t kErrLibUpdateWriteCode = -11012;
 inline constexpr int32_t kErrLibRecordLengths = -11013;  // a record shorter than its header
 inline constexpr int32_t kErrLibFull = -11014;           // a record would start at 1 GiB or later
 inline constexpr int32_t kErrLibNotOpen = -11015;
-inline constexpr int32_t kErrLibNameLong = -11016;       // names hold at most 254 bytes
+inline constexpr int32_t kErrLibNameLong = -11016;  // names hold at most 254 bytes
 // Listing (-120xx).
 inline constexpr int32_t kErrListOpen = -12001;
 inline constexpr int32_t kErrListMagicRead = -12002;

@@ -42,20 +42,20 @@ PictureName ParsePictureName(std::string_view name) {
         const std::string_view before = name.substr(0, at);
         const std::string_view after = name.substr(at + 1);
         switch (name[at]) {
-            case '|':
-                out.source = PictureSource::NeBitmap;
-                out.file = before;
-                out.number = LeadingNumber(after);
-                break;
-            case '?':
-                out.source = PictureSource::Library;
-                out.file = before;
-                out.number = LeadingNumber(after);
-                break;
-            default:
-                out.source = PictureSource::DllBitmap;
-                out.resource = after;
-                break;
+        case '|':
+            out.source = PictureSource::NeBitmap;
+            out.file = before;
+            out.number = LeadingNumber(after);
+            break;
+        case '?':
+            out.source = PictureSource::Library;
+            out.file = before;
+            out.number = LeadingNumber(after);
+            break;
+        default:
+            out.source = PictureSource::DllBitmap;
+            out.resource = after;
+            break;
         }
         return out;
     }

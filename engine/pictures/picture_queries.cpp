@@ -42,8 +42,10 @@ void SwapPixelValues(uint8_t a, uint8_t b) {
     for (int y = 0; y < p.Header.Height; ++y) {
         uint8_t* row = p.Row(y);
         for (int x = 0; x < p.Header.Width; ++x) {
-            if (row[x] == a) row[x] = b;
-            else if (row[x] == b) row[x] = a;
+            if (row[x] == a)
+                row[x] = b;
+            else if (row[x] == b)
+                row[x] = a;
         }
     }
 }
@@ -72,13 +74,13 @@ bool PickedIndex(int mode, uint8_t& index) {
     const uint8_t* top = p.Row(0);
     const uint8_t* bottom = p.Row(h - 1);
     switch (mode) {
-        case 1: index = top[0]; return true;
-        case 2: index = top[w - 1]; return true;
-        case 3: index = bottom[0]; return true;
-        case 4: index = bottom[w - 1]; return true;
-        case 5: index = bottom[w / 2]; return true;
-        case 7: index = top[w / 2]; return true;
-        default: break;
+    case 1: index = top[0]; return true;
+    case 2: index = top[w - 1]; return true;
+    case 3: index = bottom[0]; return true;
+    case 4: index = bottom[w - 1]; return true;
+    case 5: index = bottom[w / 2]; return true;
+    case 7: index = top[w / 2]; return true;
+    default: break;
     }
     // Mode 6: the most frequent value of the bottom row among 0 to 254, the lowest on a tie.
     uint32_t counts[255] = {};

@@ -27,10 +27,10 @@ inline constexpr int32_t kErrNeNoBitmaps = -10304;
 inline constexpr int32_t kErrNeNoBitmap = -10305;
 inline constexpr int32_t kErrDibHeader = -10306;
 inline constexpr int32_t kErrDibBits = -10307;
-inline constexpr int32_t kErrNeTable = -10308;     // resource table runs past the end of the file
-inline constexpr int32_t kErrNeData = -10309;      // the bitmap starts past the end of the file
-inline constexpr int32_t kErrDibShort = -10310;    // header, colour table or rows missing
-inline constexpr int32_t kErrDibSize = -10311;     // width or height outside 1 to 65535
+inline constexpr int32_t kErrNeTable = -10308;   // resource table runs past the end of the file
+inline constexpr int32_t kErrNeData = -10309;    // the bitmap starts past the end of the file
+inline constexpr int32_t kErrDibShort = -10310;  // header, colour table or rows missing
+inline constexpr int32_t kErrDibSize = -10311;   // width or height outside 1 to 65535
 inline constexpr int32_t kErrDibCompressed = -10312;
 inline constexpr int32_t kErrDibColours = -10313;  // colour count above 1 << bit count
 // DLL bitmaps (-107xx).
@@ -65,7 +65,7 @@ int32_t ListNeBitmapNames(ByteSource& file, char* buffer, int32_t size);
 // The bitmaps of a PE resource library, read and checked whole when it is opened.
 struct PeBitmap {
     bool named = false;
-    std::string name;     // 8-bit (Windows-1252) as the enumeration gives it
+    std::string name;  // 8-bit (Windows-1252) as the enumeration gives it
     uint16_t id = 0;
     uint64_t offset = 0;  // the data in the file
     uint32_t size = 0;

@@ -74,9 +74,9 @@ int32_t ReadNeBitmapFrom(ByteSource& f, int32_t n) {
     NeFile ne;
     bool tableOk = false;
     switch (ReadHeader(f, ne, tableOk)) {
-        case NeKind::Pe: return kErrNePe;
-        case NeKind::Other: return kErrNotNe;
-        case NeKind::Ne: break;
+    case NeKind::Pe: return kErrNePe;
+    case NeKind::Other: return kErrNotNe;
+    case NeKind::Ne: break;
     }
     if (!tableOk) return kErrNeTable;
     uint64_t records = 0;
@@ -116,9 +116,9 @@ int32_t ListNeBitmapNames(ByteSource& f, char* buffer, int32_t size) {
     NeFile ne;
     bool tableOk = false;
     switch (ReadHeader(f, ne, tableOk)) {
-        case NeKind::Pe: return kErrListNePe;
-        case NeKind::Other: return kErrListNotNe;
-        case NeKind::Ne: break;
+    case NeKind::Pe: return kErrListNePe;
+    case NeKind::Other: return kErrListNotNe;
+    case NeKind::Ne: break;
     }
     if (!tableOk) return kErrListNeTable;
 

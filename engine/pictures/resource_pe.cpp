@@ -44,9 +44,9 @@ public:
         if (!Has(opt, optSize) || optSize < 2) return kWinBadExeFormat;
         uint64_t countAt, dirs;
         switch (U16(opt)) {
-            case 0x10B: countAt = 92, dirs = 96; break;
-            case 0x20B: countAt = 108, dirs = 112; break;
-            default: return kWinBadExeFormat;
+        case 0x10B: countAt = 92, dirs = 96; break;
+        case 0x20B: countAt = 108, dirs = 112; break;
+        default: return kWinBadExeFormat;
         }
         if (optSize < countAt + 4) return kWinBadExeFormat;
         const uint32_t dirCount = U32(opt + countAt);
@@ -196,13 +196,13 @@ ModuleTable& Modules() {
 
 int32_t WinErrorFromErrno(int err) {
     switch (err) {
-        case ENOENT: return kWinFileNotFound;
-        case ENOTDIR: return kWinPathNotFound;
-        case EACCES:
-        case EISDIR:
-        case EPERM: return kWinAccessDenied;
-        case ENOMEM: return kWinNotEnoughMemory;
-        default: return kWinReadFault;
+    case ENOENT: return kWinFileNotFound;
+    case ENOTDIR: return kWinPathNotFound;
+    case EACCES:
+    case EISDIR:
+    case EPERM: return kWinAccessDenied;
+    case ENOMEM: return kWinNotEnoughMemory;
+    default: return kWinReadFault;
     }
 }
 

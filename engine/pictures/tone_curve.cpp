@@ -36,8 +36,8 @@ void ToneTable(float brightness, float contrast, uint8_t table[256]) {
 
 }  // namespace lvk
 
-LV_EXPORT LvResult BrightnessContrast(uint32_t* pixels, const uint8_t* mask, int32_t pictureWidth, int32_t,
-                                      int32_t x, int32_t y, int32_t width, int32_t height, float brightness,
+LV_EXPORT LvResult BrightnessContrast(uint32_t* pixels, const uint8_t* mask, int32_t pictureWidth, int32_t, int32_t x,
+                                      int32_t y, int32_t width, int32_t height, float brightness,
                                       float contrast) noexcept {
     if (pixels == nullptr || pictureWidth <= 0) return 0;
     // The area is cut to the picture's columns; the rows are the caller's to know.

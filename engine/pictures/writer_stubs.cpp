@@ -10,8 +10,7 @@ LV_EXPORT LvResult PackZip(int32_t, int32_t, int32_t) noexcept { return kNotAvai
 LV_EXPORT LvResult WriteTSVPicture(int32_t, int32_t, int32_t) noexcept { return kNotAvailable; }
 LV_EXPORT LvResult FinishZip(int32_t) noexcept { return kNotAvailable; }
 LV_EXPORT LvResult MedianCut(int32_t) noexcept { return kNotAvailable; }
-LV_EXPORT LvResult WriteGifPicture(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                                   int32_t) noexcept {
+LV_EXPORT LvResult WriteGifPicture(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) noexcept {
     return kNotAvailable;
 }
 LV_EXPORT LvResult ConvertPicture() noexcept { return kNotAvailable; }

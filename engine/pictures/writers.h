@@ -15,10 +15,10 @@ namespace lvk {
 struct CurrentPicture;
 
 // GIF writing (-160xx) and picture files that cannot be written (-111xx).
-inline constexpr int32_t kErrGifColours = -16001;  // more than 256 entries, or a true-colour picture
-inline constexpr int32_t kErrGifMemory = -16002;   // no memory for the encoder's table or the file image
-inline constexpr int32_t kErrWriteFile = -11101;   // the file cannot be created or written
-inline constexpr int32_t kErrWriteMemory = -11102; // no memory for a file image
+inline constexpr int32_t kErrGifColours = -16001;   // more than 256 entries, or a true-colour picture
+inline constexpr int32_t kErrGifMemory = -16002;    // no memory for the encoder's table or the file image
+inline constexpr int32_t kErrWriteFile = -11101;    // the file cannot be created or written
+inline constexpr int32_t kErrWriteMemory = -11102;  // no memory for a file image
 
 // The GIF89a file of a palette picture: one image, a global colour table, a graphic control
 // extension when the picture has a transparent index. 0, -16001 or -16002.

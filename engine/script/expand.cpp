@@ -16,16 +16,20 @@ namespace lvk::expand {
 
 void Run::Append(Item* item) {
     item->next = nullptr;
-    if (last != nullptr) last->next = item;
-    else first = item;
+    if (last != nullptr)
+        last->next = item;
+    else
+        first = item;
     last = item;
     ++count;
 }
 
 void Run::Append(const Run& run) {
     if (run.count == 0) return;
-    if (last != nullptr) last->next = run.first;
-    else first = run.first;
+    if (last != nullptr)
+        last->next = run.first;
+    else
+        first = run.first;
     last = run.last;
     count += run.count;
 }
@@ -116,16 +120,28 @@ void ReportNodes(const Node* first, int level) {
     for (const Node* n = first; n != nullptr; n = n->next) {
         std::u16string line = indent;
         switch (n->kind) {
-        case kNumberNode: line += u"NUMB: "; line += n->Text(); break;
-        case kNameNode: line += u"NAME: "; line += n->Text(); break;
-        case kModifierNode: line += u"MOD "; line += n->Text(); break;
+        case kNumberNode:
+            line += u"NUMB: ";
+            line += n->Text();
+            break;
+        case kNameNode:
+            line += u"NAME: ";
+            line += n->Text();
+            break;
+        case kModifierNode:
+            line += u"MOD ";
+            line += n->Text();
+            break;
         case kGroupNode:
             SetEventText(1, indent + u"(");
             RaiseEvent(lv_event::kMessage);
             ReportNodes(n->first, level + 1);
             line += u")";
             break;
-        default: line += u"CHAR: "; line += static_cast<char16_t>(n->kind); break;
+        default:
+            line += u"CHAR: ";
+            line += static_cast<char16_t>(n->kind);
+            break;
         }
         SetEventText(1, line);
         RaiseEvent(lv_event::kMessage);
@@ -166,7 +182,8 @@ LvResult ExpandS(const char16_t* pattern, LvArrayDesc* strings, int32_t flags, i
             if (e.direction == 0) e.direction = RandomIndex(2, kSiteFinalDirection) == 0 ? -1 : 1;
             std::vector<const Item*> items;
             items.reserve(static_cast<size_t>(run.count));
-            for (const Item* i = run.first; items.size() < static_cast<size_t>(run.count); i = i->next) items.push_back(i);
+            for (const Item* i = run.first; items.size() < static_cast<size_t>(run.count); i = i->next)
+                items.push_back(i);
             // Left: in the order written; right: from the last to the first.
             if (e.direction > 0) std::reverse(items.begin(), items.end());
             return WriteStrings(strings, items);

@@ -29,7 +29,7 @@ struct Node {
     Node* next;
     const char16_t* start;  // names, numbers and modifiers (with their brackets)
     const char16_t* end;
-    Node* first;            // groups
+    Node* first;  // groups
     Node* last;
     std::u16string_view Text() const { return {start, static_cast<size_t>(end - start)}; }
 };
@@ -83,23 +83,23 @@ enum Site : int32_t {
     kSiteFinalDirection = 24005,
 };
 
-inline constexpr int kMaxDepth = 64;         // macro and stock resolution
-inline constexpr int kMaxNesting = 256;      // groups and patterns within each other
-inline constexpr int32_t kMaxItems = 65536;  // output strings of one call
-inline constexpr int64_t kMaxWork = 1000000; // items, repetitions and names handled
+inline constexpr int kMaxDepth = 64;          // macro and stock resolution
+inline constexpr int kMaxNesting = 256;       // groups and patterns within each other
+inline constexpr int32_t kMaxItems = 65536;   // output strings of one call
+inline constexpr int64_t kMaxWork = 1000000;  // items, repetitions and names handled
 
 struct Engine {
     ChunkStore& store;
-    int32_t bound = 0;             // macro definition numbers below it are seen
-    bool everyAlternative = false; // flag bit 27
-    bool stockNeedsBang = false;   // flag bit 28
-    bool raw = false;              // flag bit 30
-    int direction = 0;             // -1 left, 1 right, 0 not chosen
+    int32_t bound = 0;              // macro definition numbers below it are seen
+    bool everyAlternative = false;  // flag bit 27
+    bool stockNeedsBang = false;    // flag bit 28
+    bool raw = false;               // flag bit 30
+    int direction = 0;              // -1 left, 1 right, 0 not chosen
     int depth = 0;
     int nesting = 0;
-    int level = 0;                 // pattern level, for limits
-    int bangOnly = 0;              // inside a macro entry's text: only "!" names are stock
-    int stopLevel = INT_MAX;       // a limit of this pattern level ran out
+    int level = 0;            // pattern level, for limits
+    int bangOnly = 0;         // inside a macro entry's text: only "!" names are stock
+    int stopLevel = INT_MAX;  // a limit of this pattern level ran out
     int32_t items = 0;
     int64_t work = 0;
     Limit* limits = nullptr;

@@ -72,14 +72,19 @@ public:
             if (Joins(n)) {
                 Node* m = n->next;
                 while (m != stop && m != nullptr && Joins(m) && !IsCommandWord(m)) m = m->next;
-                if (m != n->next) Joined(n, m);
-                else if (n->kind == kGroupNode) Group(n);
-                else Name(n->start, n->end);
+                if (m != n->next)
+                    Joined(n, m);
+                else if (n->kind == kGroupNode)
+                    Group(n);
+                else
+                    Name(n->start, n->end);
                 n = m;
                 continue;
             }
-            if (n->kind == kModifierNode) Modifier(n);
-            else Character(n);
+            if (n->kind == kModifierNode)
+                Modifier(n);
+            else
+                Character(n);
             n = n->next;
         }
     }
@@ -118,8 +123,10 @@ private:
             Node* start = comma->next;
             comma = nextComma(start);
             const Run run = GenerateItem(e_, start, comma, modifiers_);
-            if (run.count > 0) SetCurrent(run, run.count == 1 ? kNameSeen : kNestedGroup);
-            else current_ = false;
+            if (run.count > 0)
+                SetCurrent(run, run.count == 1 ? kNameSeen : kNestedGroup);
+            else
+                current_ = false;
         }
     }
 
@@ -183,9 +190,8 @@ Run GenerateItem(Engine& e, Node* first, Node* stop, Piece* modifiers) {
     if (first != nullptr && first != stop && first->kind == kNumberNode) {
         Node* op = first->next;
         int64_t count = NumberValue(first);
-        if (IsOp(op, u'-') && op != stop && op->next != stop && op->next != nullptr &&
-            op->next->kind == kNumberNode && op->next->next != stop &&
-            (IsOp(op->next->next, u'*') || IsOp(op->next->next, u'@'))) {
+        if (IsOp(op, u'-') && op != stop && op->next != stop && op->next != nullptr && op->next->kind == kNumberNode &&
+            op->next->next != stop && (IsOp(op->next->next, u'*') || IsOp(op->next->next, u'@'))) {
             const int64_t b = NumberValue(op->next);
             op = op->next->next;
             if (!e.everyAlternative)
@@ -248,9 +254,12 @@ bool ReadLimit(std::u16string_view m, bool& images, int64_t& value) {
         word += s.front() >= u'a' ? static_cast<char16_t>(s.front() - 32) : s.front();
         s.remove_prefix(1);
     }
-    if (word == u"MP" || word == u"MAXP" || word == u"MAXPIXEL") images = false;
-    else if (word == u"MI" || word == u"MAXI" || word == u"MAXIMAGE") images = true;
-    else return false;
+    if (word == u"MP" || word == u"MAXP" || word == u"MAXPIXEL")
+        images = false;
+    else if (word == u"MI" || word == u"MAXI" || word == u"MAXIMAGE")
+        images = true;
+    else
+        return false;
     skipBlanks();
     if (s.empty() || s.front() != u':') return false;
     s.remove_prefix(1);
@@ -271,8 +280,14 @@ void NoteDirectionModifier(Engine& e, std::u16string_view m) {
     if (e.direction != 0 || m.size() < 5) return;
     if (m[1] != u'#' || (m[2] != u'D' && m[2] != u'd') || m[3] != u':') return;
     switch (m[4]) {
-    case u'L': case u'l': case u'B': case u'b': e.direction = -1; break;
-    case u'R': case u'r': case u'J': case u'j': e.direction = 1; break;
+    case u'L':
+    case u'l':
+    case u'B':
+    case u'b': e.direction = -1; break;
+    case u'R':
+    case u'r':
+    case u'J':
+    case u'j': e.direction = 1; break;
     default: break;
     }
 }

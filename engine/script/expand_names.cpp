@@ -98,9 +98,12 @@ void NoteStockType(int32_t entry) {
 
     const int32_t i = l - 1;
     int32_t height = 0;
-    if (i == 2 || i == 5) height = shared->PictureHeight;
-    else if (i == 6) height = 31;
-    else if (i >= 12) height = shared->PictureHeight - (i - 12) / 2 - 1;
+    if (i == 2 || i == 5)
+        height = shared->PictureHeight;
+    else if (i == 6)
+        height = 31;
+    else if (i >= 12)
+        height = shared->PictureHeight - (i - 12) / 2 - 1;
     height = std::clamp(height, 0, 255);
     if (height > shared->ExpandState2) shared->ExpandState2 = static_cast<uint8_t>(height);
 
@@ -161,8 +164,7 @@ Run RunCommand(Engine& e, const Node* word, const Node* group, Piece* modifiers)
     const std::u16string_view command = word->Text().substr(1);
     const bool dir = EqualsWord(command, u"DIR");
     const bool mix = EqualsWord(command, u"MIX");
-    if (!dir && !mix && !EqualsWord(command, u"BETWEEN") && !EqualsWord(command, u"SAMESECTION"))
-        RaiseError(-12427);
+    if (!dir && !mix && !EqualsWord(command, u"BETWEEN") && !EqualsWord(command, u"SAMESECTION")) RaiseError(-12427);
     if (group == nullptr) RaiseError(-12428);
     if (dir) {
         if (e.direction == 0) e.direction = RandomIndex(2, kSiteDirCommand) == 0 ? -1 : 1;

@@ -10,11 +10,17 @@ namespace {
 
 bool IsOperator(char16_t c) {
     switch (c) {
-    case u',': case u'*': case u'+': case u'-': case u'/': case u'<': case u'>': case u'@':
-    case u'|': case u':':
-        return true;
-    default:
-        return false;
+    case u',':
+    case u'*':
+    case u'+':
+    case u'-':
+    case u'/':
+    case u'<':
+    case u'>':
+    case u'@':
+    case u'|':
+    case u':': return true;
+    default: return false;
     }
 }
 bool IsBracket(char16_t c) { return c == u'(' || c == u')' || c == u'[' || c == u']'; }

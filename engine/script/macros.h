@@ -14,11 +14,9 @@ struct MacroDefinition {
     int32_t valueBytes;
     const char16_t* value;
     uint8_t nameLength;
-    uint8_t flags;        // 1 an earlier definition of the name exists, 2 a later one
+    uint8_t flags;  // 1 an earlier definition of the name exists, 2 a later one
 
-    std::u16string_view Name() const {
-        return {reinterpret_cast<const char16_t*>(this + 1), nameLength};
-    }
+    std::u16string_view Name() const { return {reinterpret_cast<const char16_t*>(this + 1), nameLength}; }
     std::u16string_view Value() const { return {value, static_cast<size_t>(valueBytes) / 2}; }
 };
 

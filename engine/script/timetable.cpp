@@ -108,8 +108,7 @@ LvResult OpenTtFile(const char* name, int32_t value, const char16_t* text) noexc
         }
         LinkSource(s);
         file = nullptr;
-        if (SharedState* shared = Shared(); shared != nullptr && shared->OpenSources < 255)
-            ++shared->OpenSources;
+        if (SharedState* shared = Shared(); shared != nullptr && shared->OpenSources < 255) ++shared->OpenSources;
         return 0;
     });
     if (file != nullptr) std::fclose(file);
@@ -145,8 +144,8 @@ LvResult GetTtLine(char16_t* buffer, int32_t* valueOut, int32_t* lineOut) noexce
     return result;
 }
 
-LvResult GetTtPosition(int32_t level, int32_t* kindOut, char16_t* nameOut, int32_t nameCapacity,
-                       int32_t* lineOut, int32_t* columnOut, int32_t* paramIndexOut) noexcept {
+LvResult GetTtPosition(int32_t level, int32_t* kindOut, char16_t* nameOut, int32_t nameCapacity, int32_t* lineOut,
+                       int32_t* columnOut, int32_t* paramIndexOut) noexcept {
     if (level < 0) return -1;
     const Source* s = R().top;
     for (int32_t i = 0; i < level && s != nullptr; ++i) s = s->next;
@@ -155,7 +154,8 @@ LvResult GetTtPosition(int32_t level, int32_t* kindOut, char16_t* nameOut, int32
     std::u16string name;
     if (s->kind == kFile || s->kind == kText) {
         const char* bytes = SourceName(s);
-        for (uint32_t i = 0; i < s->nameLength; ++i) name += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]));
+        for (uint32_t i = 0; i < s->nameLength; ++i)
+            name += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]));
     } else {
         name = NameOf(s->macro);
     }

@@ -24,9 +24,24 @@ constexpr int kNone = -2;
 enum class Tok { Number, Name, Op, Other };
 
 enum Op : int {
-    kPlus = '+', kMinus = '-', kTimes = '*', kDivide = '/', kOpen = '(', kClose = ')',
-    kNot = '!', kLess = '<', kGreater = '>', kEqual = '=', kAnd = '&', kOr = '|',
-    kLessEq = 256, kGreaterEq, kEqualEq, kNotEqual, kAndAnd, kOrOr,
+    kPlus = '+',
+    kMinus = '-',
+    kTimes = '*',
+    kDivide = '/',
+    kOpen = '(',
+    kClose = ')',
+    kNot = '!',
+    kLess = '<',
+    kGreater = '>',
+    kEqual = '=',
+    kAnd = '&',
+    kOr = '|',
+    kLessEq = 256,
+    kGreaterEq,
+    kEqualEq,
+    kNotEqual,
+    kAndAnd,
+    kOrOr,
 };
 
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
@@ -39,11 +54,26 @@ int32_t Truth(bool b) { return b ? -1 : 0; }
 // The default after "name=": one character.
 int32_t DefaultValue(int c) {
     switch (c) {
-    case '0': case 'f': case 'F': case 'h': case 'H': case 'n': case 'N': case 'o': case 'O':
-        return 0;
-    case '1': case 'd': case 'D': case 'i': case 'I': case 'j': case 'J': case 't': case 'T':
-    case 'y': case 'Y':
-        return 1;
+    case '0':
+    case 'f':
+    case 'F':
+    case 'h':
+    case 'H':
+    case 'n':
+    case 'N':
+    case 'o':
+    case 'O': return 0;
+    case '1':
+    case 'd':
+    case 'D':
+    case 'i':
+    case 'I':
+    case 'j':
+    case 'J':
+    case 't':
+    case 'T':
+    case 'y':
+    case 'Y': return 1;
     default:
         // -12429, though the numbered texts keep 11631 ("Option: unknown default value") for
         // the Windows version's callers that ask for it.
@@ -108,18 +138,19 @@ private:
             return;
         }
         switch (c) {
-        case '+': case '-': case '*': case '/': case '(': case ')':
-            SetOp(c);
-            return;
+        case '+':
+        case '-':
+        case '*':
+        case '/':
+        case '(':
+        case ')': SetOp(c); return;
         case '!': TwoChar(kNot, '=', kNotEqual); return;
         case '<': TwoChar(kLess, '=', kLessEq); return;
         case '>': TwoChar(kGreater, '=', kGreaterEq); return;
         case '=': TwoChar(kEqual, '=', kEqualEq); return;
         case '&': TwoChar(kAnd, '&', kAndAnd); return;
         case '|': TwoChar(kOr, '|', kOrOr); return;
-        default:
-            kind_ = Tok::Other;
-            other_ = c;
+        default: kind_ = Tok::Other; other_ = c;
         }
     }
 
@@ -205,8 +236,7 @@ private:
                 Advance();
                 const int32_t d = Primary();
                 // Neither may end the process: both are the script's error.
-                if (d == 0 || (v == std::numeric_limits<int32_t>::min() && d == -1))
-                    RaiseError(-11620);
+                if (d == 0 || (v == std::numeric_limits<int32_t>::min() && d == -1)) RaiseError(-11620);
                 v /= d;
             } else {
                 return v;
@@ -234,8 +264,8 @@ private:
         if (IsOp(kNot)) RaiseError(-11608);
         if (kind_ != Tok::Op) return v;
         const int op = op_;
-        if (op != kLess && op != kLessEq && op != kGreater && op != kGreaterEq && op != kEqual &&
-            op != kEqualEq && op != kNotEqual)
+        if (op != kLess && op != kLessEq && op != kGreater && op != kGreaterEq && op != kEqual && op != kEqualEq &&
+            op != kNotEqual)
             return v;
         Advance();
         const int32_t w = Sum();

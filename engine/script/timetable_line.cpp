@@ -97,14 +97,11 @@ int32_t ProcessRest(int c) {
     Reader& r = R();
     for (;;) {
         switch (c) {
-        case '\n':
-            return r.outLength;
+        case '\n': return r.outLength;
         case ' ':
             if (r.outLength > 0) Write(' ');
             break;
-        case '"':
-            CopyString();
-            break;
+        case '"': CopyString(); break;
         case '/': {
             const int d = NextChar(true);
             if (d == '*') {
@@ -147,8 +144,7 @@ int32_t ProcessRest(int c) {
             if (r.conditionDepth < 1) RaiseError(-11612);
             --r.conditionDepth;
             break;
-        default:
-            Write(c);
+        default: Write(c);
         }
         c = NextChar();
     }

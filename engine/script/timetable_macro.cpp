@@ -35,8 +35,7 @@ bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
 }
 
 bool IsDefinitionKeyword(std::u16string_view name) {
-    return EqualsNoCase(name, u"DEF") || EqualsNoCase(name, u"DEFINE") ||
-           EqualsNoCase(name, u"DEFMAC");
+    return EqualsNoCase(name, u"DEF") || EqualsNoCase(name, u"DEFINE") || EqualsNoCase(name, u"DEFMAC");
 }
 
 template <class Record>

@@ -15,8 +15,8 @@
 
 namespace lvk::tt {
 
-inline constexpr int kMaxName = 128;       // characters of a macro, parameter or option name
-inline constexpr int kEnd = -1;            // "no character": the end of all input
+inline constexpr int kMaxName = 128;            // characters of a macro, parameter or option name
+inline constexpr int kEnd = -1;                 // "no character": the end of all input
 inline constexpr size_t kMaxSourceName = 4095;  // bytes of a file or text name kept for positions
 
 // Allocation tags of the reader's records.

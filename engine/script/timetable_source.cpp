@@ -20,8 +20,7 @@ Reader& R() {
 }
 
 Source* NewSource(SourceKind kind, size_t nameBytes, int32_t tag) {
-    if ((kind == kMacroBody || kind == kMacroArg) && R().macroNesting >= R().maxMacroNesting)
-        RaiseError(-11613);
+    if ((kind == kMacroBody || kind == kMacroArg) && R().macroNesting >= R().maxMacroNesting) RaiseError(-11613);
     auto* s = SourceStore().New<Source>(tag, kind == kFile || kind == kText ? nameBytes + 1 : 0);
     s->kind = kind;
     return s;
@@ -42,8 +41,7 @@ void PopSource() {
     if (s->kind == kFile || s->kind == kText) {
         if (s->file != nullptr) std::fclose(s->file);
         s->file = nullptr;
-        if (SharedState* shared = Shared(); shared != nullptr && shared->OpenSources > 0)
-            --shared->OpenSources;
+        if (SharedState* shared = Shared(); shared != nullptr && shared->OpenSources > 0) --shared->OpenSources;
     }
     if (s->kind == kMacroBody || s->kind == kMacroArg) --r.macroNesting;
     r.top = s->next;
@@ -125,7 +123,6 @@ int ReadTextCode(Source* s) {
         if (c != kEnd) return c;
     }
 }
-
 
 // The next character of source s, or kEnd when s has no more (s stays open).
 int ReadFrom(Source* s) {

@@ -28,7 +28,8 @@ constexpr int32_t kGrowStep = 1024;
 
 class StockBinLoad {
 public:
-    StockBinLoad(const char* file, SharedState* shared) : file_(file), shared_(shared), savedHeight_(shared->PictureHeight) {}
+    StockBinLoad(const char* file, SharedState* shared)
+        : file_(file), shared_(shared), savedHeight_(shared->PictureHeight) {}
 
     int32_t Run(bool stopAfterLibraries, int32_t* colourOut);
     // After a failure: the counts this load wrote go back to 0, the picture height back.
@@ -66,8 +67,7 @@ private:
             bool ok = false;
             try {
                 ok = table_.Redim(upperBound);
-            } catch (...) {
-            }
+            } catch (...) {}
             if (!ok) RaiseError(code_);
         }
         StockTable<T> table_;
@@ -113,11 +113,16 @@ int32_t StockBinLoad::Number() {
     if (b < 0x80) return b;
     int more;
     uint32_t v;
-    if (b < 0xC0) more = 1, v = b & 0x3Fu;
-    else if (b < 0xE0) more = 2, v = b & 0x1Fu;
-    else if (b < 0xF0) more = 3, v = b & 0x0Fu;
-    else if (b == 0xF0) more = 4, v = 0;
-    else RaiseError(kErrBinNumber);
+    if (b < 0xC0)
+        more = 1, v = b & 0x3Fu;
+    else if (b < 0xE0)
+        more = 2, v = b & 0x1Fu;
+    else if (b < 0xF0)
+        more = 3, v = b & 0x0Fu;
+    else if (b == 0xF0)
+        more = 4, v = 0;
+    else
+        RaiseError(kErrBinNumber);
     for (int i = 0; i < more; ++i) v = (v << 8) | in_.Byte();
     return static_cast<int32_t>(v);
 }
@@ -248,20 +253,17 @@ void StockBinLoad::Files() {
         StockFileEntry& f = files[i];
         f.Kind = in_.Byte();
         switch (in_.Byte()) {
-            case 0:
-                Text(f.Path);
-                break;
-            case 1:
-                if (version_ < 3 && Number() != 0) RaiseError(kErrBinPathForm);
-                f.Path = folder_;
-                break;
-            case 2:
-                rest.clear();
-                Text(rest);
-                f.Path = folder_ + u'\\' + rest;
-                break;
-            default:
-                RaiseError(kErrBinPathForm);
+        case 0: Text(f.Path); break;
+        case 1:
+            if (version_ < 3 && Number() != 0) RaiseError(kErrBinPathForm);
+            f.Path = folder_;
+            break;
+        case 2:
+            rest.clear();
+            Text(rest);
+            f.Path = folder_ + u'\\' + rest;
+            break;
+        default: RaiseError(kErrBinPathForm);
         }
         f.LibInfo = static_cast<int16_t>(Number());
     }
@@ -368,8 +370,7 @@ int32_t StockBinLoad::Run(bool stopAfterLibraries, int32_t* colourOut) {
     if (height < kMinPictureHeight || height > kMaxPictureHeight) {
         const int32_t taken = std::clamp(height, kMinPictureHeight, kMaxPictureHeight);
         RaiseMessage("%s: picture height %d is outside %d to %d, %d taken", file_, static_cast<int>(height),
-                     static_cast<int>(kMinPictureHeight), static_cast<int>(kMaxPictureHeight),
-                     static_cast<int>(taken));
+                     static_cast<int>(kMinPictureHeight), static_cast<int>(kMaxPictureHeight), static_cast<int>(taken));
         height = taken;
     }
     shared_->PictureHeight = height;
@@ -411,7 +412,8 @@ LvResult LoadStockBin(const char* file, int16_t stopFlag, int32_t* backgroundOut
     if (shared == nullptr) return kErrBinLanguages;
     StockBinLoad* load = new (std::nothrow) StockBinLoad(file, shared);
     if (load == nullptr) return kErrBinWindow;
-    const int32_t result = RecoveryPoint(kErrBinWindow, [&]() -> int32_t { return load->Run(stopFlag != 0, backgroundOut); });
+    const int32_t result =
+        RecoveryPoint(kErrBinWindow, [&]() -> int32_t { return load->Run(stopFlag != 0, backgroundOut); });
     if (result < 0) load->Undo();
     delete load;
     return result;

@@ -27,11 +27,11 @@ constexpr uint64_t kInflatePending = 64 * 1024;
 
 [[noreturn]] void RaiseZlib(int r) {
     switch (r) {
-        case Z_DATA_ERROR: RaiseError(kErrBinZData);
-        case Z_STREAM_ERROR: RaiseError(kErrBinZStream);
-        case Z_MEM_ERROR: RaiseError(kErrBinZMemory);
-        case Z_BUF_ERROR: RaiseError(kErrBinZBuffer);
-        default: RaiseError(kErrBinZOther);
+    case Z_DATA_ERROR: RaiseError(kErrBinZData);
+    case Z_STREAM_ERROR: RaiseError(kErrBinZStream);
+    case Z_MEM_ERROR: RaiseError(kErrBinZMemory);
+    case Z_BUF_ERROR: RaiseError(kErrBinZBuffer);
+    default: RaiseError(kErrBinZOther);
     }
 }
 
@@ -110,8 +110,10 @@ void StockBinInput::Refill() {
     if (pos_ > 0) std::memmove(window_, window_ + pos_, keep);
     pos_ = 0;
     end_ = keep;
-    if (compressed_) Inflate();
-    else ReadPlain();
+    if (compressed_)
+        Inflate();
+    else
+        ReadPlain();
     window_[end_] = 0;
 }
 

@@ -11,8 +11,8 @@ struct KindName {
 };
 
 constexpr KindName kKinds[] = {
-    {"G", 1}, {"B", 2}, {"D", 3}, {"L16", 5}, {"L32", 6}, {"T", 7},
-    {"H", 9}, {"C", 10}, {"E", 11}, {"S", 18}, {"F", 19},
+    {"G", 1}, {"B", 2},  {"D", 3},  {"L16", 5}, {"L32", 6}, {"T", 7},
+    {"H", 9}, {"C", 10}, {"E", 11}, {"S", 18},  {"F", 19},
 };
 
 uint32_t Pack(const char* letters) {
@@ -44,8 +44,10 @@ void AppendHexEscape(std::string& out, char16_t unit) {
 
 void AppendStockText(std::string& out, std::u16string_view text) {
     for (const char16_t c : text) {
-        if (c > 0xFF || c == kEscapeByte || c < 0x20) AppendHexEscape(out, c);
-        else out += static_cast<char>(c);
+        if (c > 0xFF || c == kEscapeByte || c < 0x20)
+            AppendHexEscape(out, c);
+        else
+            out += static_cast<char>(c);
     }
 }
 

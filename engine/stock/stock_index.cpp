@@ -28,7 +28,7 @@ struct StockIndex {
     char16_t* text = nullptr;
     size_t textCapacity = 0;  // bytes
     Key* keys = nullptr;
-    size_t keyCapacity = 0;   // bytes
+    size_t keyCapacity = 0;  // bytes
     int32_t keyCount = 0;
     int32_t lastFound = -1;
     const LvArrayDesc* table = nullptr;
@@ -73,8 +73,10 @@ int32_t Search(std::u16string_view name) {
             x.lastFound = mid;
             return x.keys[mid].entry;
         }
-        if (c < 0) lo = mid + 1;
-        else hi = mid - 1;
+        if (c < 0)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
     }
     x.lastFound = -1;
     return 0;
@@ -105,8 +107,8 @@ int32_t LookStock(std::u16string_view name) {
 
 StockEntry* StockEntryAt(int32_t i) {
     const LvArrayDesc* d = Table();
-    if (d == nullptr || d->data == nullptr || d->elemSize != static_cast<int32_t>(sizeof(StockEntry)) ||
-        i < 1 || i >= d->length)
+    if (d == nullptr || d->data == nullptr || d->elemSize != static_cast<int32_t>(sizeof(StockEntry)) || i < 1 ||
+        i >= d->length)
         return nullptr;
     return static_cast<StockEntry*>(d->data) + i;
 }
@@ -139,9 +141,9 @@ void PrepareLookStock(const LvArrayDesc* stockTable, int32_t count) noexcept {
     void* text = x.text;
     void* keys = x.keys;
     const size_t keyBytes = (static_cast<size_t>(count) * 2 + 10) * sizeof(Key);
-    const bool ok = Reserve(text, x.textCapacity, units * sizeof(char16_t),
-                            units * sizeof(char16_t) + 1000, 35067, 34051) &&
-                    Reserve(keys, x.keyCapacity, keyBytes, keyBytes, 35068, 34052);
+    const bool ok =
+        Reserve(text, x.textCapacity, units * sizeof(char16_t), units * sizeof(char16_t) + 1000, 35067, 34051) &&
+        Reserve(keys, x.keyCapacity, keyBytes, keyBytes, 35068, 34052);
     x.text = static_cast<char16_t*>(text);
     x.keys = static_cast<Key*>(keys);
     if (!ok) return;

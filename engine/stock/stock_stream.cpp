@@ -87,8 +87,8 @@ LvResult GetStockData(const uint8_t* buffer, int32_t size, int32_t startOffset, 
             e.WayLetter = codes[1];
             e.UMark = codes[2];
             // Flag 1: the index in one byte, 126 and up standing for the macro mark 0x7FFF.
-            e.FileIndex = static_cast<int16_t>(flag == 1 ? (codes[4] < 126 ? codes[4] : codes[4] | 0x7FF0)
-                                                         : Le16(codes + 3));
+            e.FileIndex =
+                static_cast<int16_t>(flag == 1 ? (codes[4] < 126 ? codes[4] : codes[4] | 0x7FF0) : Le16(codes + 3));
             in.Text(e.Text2);
             in.Text(e.Text3);
             e.DescNumber = in.Number();

@@ -132,8 +132,7 @@ int32_t StockTextLoad::DescriptionPart() {
                 } else {
                     line_.Clear();
                     line_.PutDecoded(p, end);
-                    if (cb_.onDescKeyLine != nullptr && cb_.onDescKeyLine(line_.Text(), window_.Line()) != 0)
-                        return 1;
+                    if (cb_.onDescKeyLine != nullptr && cb_.onDescKeyLine(line_.Text(), window_.Line()) != 0) return 1;
                 }
             } else if (*p == '%') {
                 PercentLine(p, end);
@@ -159,7 +158,7 @@ void StockTextLoad::DescHeader(const uint8_t* p, const uint8_t* end) {
     p = SkipBlanks(p + 6, end);
     for (;;) {
         name.clear();
-        while (p < end && *p > ' ' && *p != ',') {
+        while (p<end&& * p> ' ' && *p != ',') {
             char16_t unit;
             p += LenientUnit(p, end, unit);
             name += unit;
@@ -180,7 +179,7 @@ void StockTextLoad::DescHeader(const uint8_t* p, const uint8_t* end) {
 
 void StockTextLoad::PercentLine(const uint8_t* p, const uint8_t* end) {
     if (!descOpen_ || descHasText_) RaiseError(kErrStkPercentLine);
-    while (p < end && *p > ' ') {
+    while (p<end&& * p> ' ') {
         char16_t unit;
         p += LenientUnit(p, end, unit);
         line_.Put(UpperAscii(unit));
@@ -200,8 +199,10 @@ bool StockTextLoad::FinishDescription(bool lastOfFile) {
 int32_t StockTextLoad::AddAuthor(uint32_t code, int16_t number) {
     auto* node = static_cast<AuthorNode*>(ArenaAlloc(sizeof(AuthorNode), kTagStkAuthor));
     *node = AuthorNode{nullptr, code, number};
-    if (authorsTail_ != nullptr) authorsTail_->next = node;
-    else authorsHead_ = node;
+    if (authorsTail_ != nullptr)
+        authorsTail_->next = node;
+    else
+        authorsHead_ = node;
     authorsTail_ = node;
     ++authorCount_;
     if (sortedAuthors_ == nullptr) return 0;
@@ -243,7 +244,6 @@ LvResult LSetAuth(const char* authorCode, int32_t authorNumber) noexcept {
     uint32_t code = 0;
     for (const char* p = authorCode != nullptr ? authorCode : ""; *p != 0; ++p)
         code = code * 256 + static_cast<uint8_t>(*p);
-    return RecoveryPoint(kErrArenaChunk, [&]() -> int32_t {
-        return load->AddAuthor(code, static_cast<int16_t>(authorNumber));
-    });
+    return RecoveryPoint(kErrArenaChunk,
+                         [&]() -> int32_t { return load->AddAuthor(code, static_cast<int16_t>(authorNumber)); });
 }

@@ -40,7 +40,7 @@ const uint8_t* Collect(const uint8_t* p, const uint8_t* end, std::u16string& out
 const uint8_t* PackCode(const uint8_t* p, const uint8_t* end, uint32_t& code, int& count, int32_t tooLong) {
     code = 0;
     count = 0;
-    while (p < end && *p > ' ' && *p != ';') {
+    while (p<end&& * p> ' ' && *p != ';') {
         if (++count > 4) RaiseError(tooLong);
         code = code * 256 + UpperAscii(*p++);
     }
@@ -54,8 +54,8 @@ uint32_t HashFile(uint8_t kind, uint8_t form, const std::u16string_view name) {
 }
 
 bool SameFile(const FileRecord* r, uint32_t hash, uint8_t kind, uint8_t form, std::u16string_view name) {
-    return r->hash == hash && r->kind == kind && r->form == form &&
-           r->length == static_cast<int32_t>(name.size()) && std::equal(name.begin(), name.end(), r->Name());
+    return r->hash == hash && r->kind == kind && r->form == form && r->length == static_cast<int32_t>(name.size()) &&
+           std::equal(name.begin(), name.end(), r->Name());
 }
 
 }  // namespace
@@ -129,12 +129,14 @@ void StockTextLoad::ParseEntry(const uint8_t* p, const uint8_t* end) {
         if (name.size() >= 2 && name[1] == u':') {
             const std::string_view folder = folder_;
             const bool prefix = name.size() >= folder.size() &&
-                                std::equal(folder.begin(), folder.end(), name.begin(), [](char f, char16_t n) {
-                                    return n == static_cast<uint8_t>(f);
-                                });
-            if (prefix && name.size() == folder.size()) name = {};
-            else if (prefix && name[folder.size()] == u'\\') name.remove_prefix(folder.size() + 1);
-            else form = 0;
+                                std::equal(folder.begin(), folder.end(), name.begin(),
+                                           [](char f, char16_t n) { return n == static_cast<uint8_t>(f); });
+            if (prefix && name.size() == folder.size())
+                name = {};
+            else if (prefix && name[folder.size()] == u'\\')
+                name.remove_prefix(folder.size() + 1);
+            else
+                form = 0;
         } else if (!name.empty() && name[0] == u'\\') {
             form = 1;
         }

@@ -39,7 +39,7 @@ struct FileRecord {
     int32_t length;
     uint8_t kind;
     uint8_t form;
-    int16_t index;     // what the program returned for it
+    int16_t index;  // what the program returned for it
     const char16_t* Name() const { return reinterpret_cast<const char16_t*>(this + 1); }
 };
 
@@ -88,7 +88,7 @@ public:
     int32_t AddAuthor(uint32_t code, int16_t number);
 
 private:
-    int32_t StockPart();     // 0 when the description part follows, else the result
+    int32_t StockPart();  // 0 when the description part follows, else the result
     int32_t DescriptionPart();
     void DescHeader(const uint8_t* p, const uint8_t* end);
     void PercentLine(const uint8_t* p, const uint8_t* end);
@@ -103,7 +103,7 @@ private:
     StockCallbacks cb_;
     StockTextWindow window_;
     StockLineBuffer line_;
-    std::string folder_;        // bytes, "/" made "\"
+    std::string folder_;  // bytes, "/" made "\"
     std::u16string folderText_;
 
     AuthorNode* authorsHead_ = nullptr;

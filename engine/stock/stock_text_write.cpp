@@ -32,8 +32,10 @@ void AppendField(std::string& out, std::u16string_view text, std::u16string_view
         const char16_t c = text[i];
         const bool syntax = i < lead || i >= trail || special.find(c) != std::u16string_view::npos ||
                             (i == 0 && first.find(c) != std::u16string_view::npos);
-        if (syntax) AppendHexEscape(out, c);
-        else AppendStockText(out, text.substr(i, 1));
+        if (syntax)
+            AppendHexEscape(out, c);
+        else
+            AppendStockText(out, text.substr(i, 1));
     }
 }
 
@@ -212,8 +214,10 @@ void StockTextWriter::EntryLine(int32_t i) {
     AppendField(out_, e.Name, u";", u"$#;*/");
     out_ += ';';
     for (const char16_t code : {e.TypeLetter, e.WayLetter}) {
-        if (code == 0 || code == u' ') out_ += ' ';
-        else AppendField(out_, std::u16string_view(&code, 1), u";*");
+        if (code == 0 || code == u' ')
+            out_ += ' ';
+        else
+            AppendField(out_, std::u16string_view(&code, 1), u";*");
     }
     out_ += e.UMark != 0 ? 'U' : ' ';
     if (e.Author > 0 && e.Author <= authors_.Last(shared_->AuthorCount)) {
@@ -286,8 +290,10 @@ void StockTextWriter::DescriptionPart() {
         const int32_t d = e.DescNumber;
         if (d < 1 || d > descCount) continue;
         e.SaveLink = 0;
-        if (last[static_cast<size_t>(d)] != 0) stock_[last[static_cast<size_t>(d)]].SaveLink = i;
-        else first[static_cast<size_t>(d)] = i;
+        if (last[static_cast<size_t>(d)] != 0)
+            stock_[last[static_cast<size_t>(d)]].SaveLink = i;
+        else
+            first[static_cast<size_t>(d)] = i;
         last[static_cast<size_t>(d)] = i;
     }
     for (int32_t d = 1; d <= descCount; ++d) {
@@ -336,8 +342,7 @@ void StockTextWriter::Description(int32_t d, int32_t firstEntry) {
 
 using namespace lvk;
 
-LvResult SaveStock(int32_t formatVersion, const char* file, int32_t background,
-                   const LvArrayDesc* fileNames) noexcept {
+LvResult SaveStock(int32_t formatVersion, const char* file, int32_t background, const LvArrayDesc* fileNames) noexcept {
     return RecoveryPoint(kErrStkOutBuffer, [&]() -> int32_t {
         const std::string text = StockTextWriter(formatVersion, background, fileNames).Write();
         return WriteStockFile(file, text);

@@ -42,11 +42,11 @@ struct MenuState {
     int32_t numberCounter = 0;
     uint16_t numbersIdentifier = 0x800A;
     uint16_t nextAutoIdentifier = 0;
-    uint16_t exclusionMask = 0;   // of the build, kept for the label menu's fixed items
-    std::string answer;           // the program's caption answer (SetMenuTxt)
-    std::vector<LvHandle> made;   // every menu handle the engine made
+    uint16_t exclusionMask = 0;  // of the build, kept for the label menu's fixed items
+    std::string answer;          // the program's caption answer (SetMenuTxt)
+    std::vector<LvHandle> made;  // every menu handle the engine made
     CatTree cat[2];
-    int catOpen = -1;             // the tree whose build is open, -1 for none
+    int catOpen = -1;  // the tree whose build is open, -1 for none
 };
 
 MenuState& Menus();
@@ -54,8 +54,8 @@ MenuState& Menus();
 // Thin calls of the program's operations; without a table they fail quietly.
 LvHandle OpCreateMenu(bool bar);
 void OpDestroyMenu(LvHandle menu);
-int32_t OpInsert(LvHandle menu, int32_t position, int32_t identifier, const std::string& caption,
-                 LvHandle submenu, uint32_t state);
+int32_t OpInsert(LvHandle menu, int32_t position, int32_t identifier, const std::string& caption, LvHandle submenu,
+                 uint32_t state);
 int32_t OpRemove(LvHandle menu, int32_t position, LvHandle* submenu);
 int32_t OpFind(LvHandle menu, int32_t identifier);
 int32_t OpState(LvHandle menu, int32_t position, uint32_t mask, uint32_t state);

@@ -20,8 +20,8 @@ enum : uint16_t {
     kDefEnd = 0,
     kDefCommand = 1,
     kDefSeparator = 2,
-    kDefSubmenu = 3,      // its definitions follow
-    kDefNumbers = 4,      // generated numbers
+    kDefSubmenu = 3,  // its definitions follow
+    kDefNumbers = 4,  // generated numbers
     kDefKindMask = 0x7F,
     kDefOpensMenu = 0x80,  // the item opens the menu numbered in bits 0-6
     kDefCheckable = 0x200,

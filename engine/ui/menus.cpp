@@ -60,8 +60,10 @@ int SkipDefinition(const MenuDef* defs, int count, int i) {
     int depth = 1;
     ++i;
     while (i < count && depth > 0) {
-        if (DefIsInlineSubmenu(defs[i])) ++depth;
-        else if (DefIsEnd(defs[i])) --depth;
+        if (DefIsInlineSubmenu(defs[i]))
+            ++depth;
+        else if (DefIsEnd(defs[i]))
+            --depth;
         ++i;
     }
     return i;
@@ -75,8 +77,8 @@ void OpDestroyMenu(LvHandle menu) {
     const LvWindowOps* o = WindowOps();
     if (o != nullptr && menu != 0) o->destroyMenu(o->context, menu);
 }
-int32_t OpInsert(LvHandle menu, int32_t position, int32_t identifier, const std::string& caption,
-                 LvHandle submenu, uint32_t state) {
+int32_t OpInsert(LvHandle menu, int32_t position, int32_t identifier, const std::string& caption, LvHandle submenu,
+                 uint32_t state) {
     const LvWindowOps* o = WindowOps();
     if (o == nullptr || menu == 0) return 1;
     const LvMenuItem item{identifier, caption.c_str(), submenu, state};

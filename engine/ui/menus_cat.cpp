@@ -17,9 +17,12 @@ struct Attachment {
 };
 
 bool attachmentOf(int16_t level, Attachment& a) {
-    if (level == 1) a = Attachment{0, 0x4000};
-    else if (level == 2) a = Attachment{8, 0x1B00};
-    else return false;
+    if (level == 1)
+        a = Attachment{0, 0x4000};
+    else if (level == 2)
+        a = Attachment{8, 0x1B00};
+    else
+        return false;
     return true;
 }
 

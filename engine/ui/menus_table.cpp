@@ -861,37 +861,37 @@ const MenuDef kMenu30[] = {
 }  // namespace
 
 const MenuTableEntry kMenuTable[kMenuCount] = {
-    {kMenu0, 348, 0, 1, "MSTK"},  // 0
+    {kMenu0, 348, 0, 1, "MSTK"},        // 0
     {kMenu0, 348, 0x0100, 0, nullptr},  // 1: the definitions of menu 0
-    {kMenu2, 11, 0, 0, "MTYP"},  // 2
-    {kMenu3, 14, 0, 0, "MWAY"},  // 3
-    {kMenu4, 1, 0, 0, nullptr},  // 4
-    {kMenu5, 1, 0, 0, "MAUTH"},  // 5
-    {kMenu6, 14, 0, 0, "MELAB"},  // 6
-    {kMenu7, 52, 0, 0, "MSCR"},  // 7
-    {kMenu8, 81, 0, 1, "MCFG"},  // 8
-    {kMenu9, 0, 0, 0, nullptr},  // 9
-    {kMenu10, 2, 0, 0, "MLAB"},  // 10
-    {kMenu11, 3, 0, 0, "MDESC"},  // 11
-    {kMenu9, 0, 0x0000, 0, nullptr},  // 12: the definitions of menu 9
-    {kMenu13, 29, 0, 1, "MTIM"},  // 13
-    {kMenu14, 30, 0, 1, "MGRT"},  // 14
-    {kMenu15, 4, 0, 0, "MGP"},  // 15
-    {kMenu16, 6, 0, 0, "MGB"},  // 16
-    {kMenu17, 4, 0, 0, "MAUL"},  // 17
-    {kMenu18, 27, 0, 1, "MDSCED"},  // 18
-    {kMenu9, 0, 0x0000, 0, nullptr},  // 19: the definitions of menu 9
-    {kMenu20, 5, 0, 0, "BMP"},  // 20
-    {kMenu21, 0, 0, 0, "MGDROP"},  // 21
-    {kMenu22, 12, 0, 0, "MHLP"},  // 22
-    {kMenu9, 0, 0x0000, 0, nullptr},  // 23: the definitions of menu 9
-    {kMenu24, 23, 0, 1, "MTREE"},  // 24
-    {kMenu25, 15, 0, 1, "MCATED"},  // 25
-    {kMenu26, 32, 0, 1, "MLNG"},  // 26
-    {kMenu27, 7, 0, 0, "MTXIN"},  // 27
-    {kMenu28, 1, 0, 0, "MDKEY"},  // 28
-    {kMenu29, 13, 0, 1, "MDICT"},  // 29
-    {kMenu30, 4, 0, 0, "MLIST"},  // 30
+    {kMenu2, 11, 0, 0, "MTYP"},         // 2
+    {kMenu3, 14, 0, 0, "MWAY"},         // 3
+    {kMenu4, 1, 0, 0, nullptr},         // 4
+    {kMenu5, 1, 0, 0, "MAUTH"},         // 5
+    {kMenu6, 14, 0, 0, "MELAB"},        // 6
+    {kMenu7, 52, 0, 0, "MSCR"},         // 7
+    {kMenu8, 81, 0, 1, "MCFG"},         // 8
+    {kMenu9, 0, 0, 0, nullptr},         // 9
+    {kMenu10, 2, 0, 0, "MLAB"},         // 10
+    {kMenu11, 3, 0, 0, "MDESC"},        // 11
+    {kMenu9, 0, 0x0000, 0, nullptr},    // 12: the definitions of menu 9
+    {kMenu13, 29, 0, 1, "MTIM"},        // 13
+    {kMenu14, 30, 0, 1, "MGRT"},        // 14
+    {kMenu15, 4, 0, 0, "MGP"},          // 15
+    {kMenu16, 6, 0, 0, "MGB"},          // 16
+    {kMenu17, 4, 0, 0, "MAUL"},         // 17
+    {kMenu18, 27, 0, 1, "MDSCED"},      // 18
+    {kMenu9, 0, 0x0000, 0, nullptr},    // 19: the definitions of menu 9
+    {kMenu20, 5, 0, 0, "BMP"},          // 20
+    {kMenu21, 0, 0, 0, "MGDROP"},       // 21
+    {kMenu22, 12, 0, 0, "MHLP"},        // 22
+    {kMenu9, 0, 0x0000, 0, nullptr},    // 23: the definitions of menu 9
+    {kMenu24, 23, 0, 1, "MTREE"},       // 24
+    {kMenu25, 15, 0, 1, "MCATED"},      // 25
+    {kMenu26, 32, 0, 1, "MLNG"},        // 26
+    {kMenu27, 7, 0, 0, "MTXIN"},        // 27
+    {kMenu28, 1, 0, 0, "MDKEY"},        // 28
+    {kMenu29, 13, 0, 1, "MDICT"},       // 29
+    {kMenu30, 4, 0, 0, "MLIST"},        // 30
 };
 
 }  // namespace lvk

@@ -37,14 +37,14 @@ constexpr uint8_t menuBarOfSlot(int slot) {
     if (slot >= 1 && slot <= 10) return 0;
     if (slot >= 14 && slot <= 23) return 13;
     switch (slot) {
-        case 11: return 14;
-        case 13: return 18;
-        case 27: return 25;
-        case 28: return 26;
-        case 33: return 8;
-        case 37: return 24;
-        case 41: return 29;
-        default: return 255;
+    case 11: return 14;
+    case 13: return 18;
+    case 27: return 25;
+    case 28: return 26;
+    case 33: return 8;
+    case 37: return 24;
+    case 41: return 29;
+    default: return 255;
     }
 }
 
@@ -96,12 +96,16 @@ uint16_t rebase(uint16_t identifier, uint16_t mode) {
 void keepMinimum(const FormSlot& s, LvWindowMessage& m) {
     const int32_t e = m.edge;
     if (m.right - m.left < s.minWidth) {
-        if (e == kLvEdgeLeft || e == kLvEdgeTopLeft || e == kLvEdgeBottomLeft) m.left = m.right - s.minWidth;
-        else m.right = m.left + s.minWidth;
+        if (e == kLvEdgeLeft || e == kLvEdgeTopLeft || e == kLvEdgeBottomLeft)
+            m.left = m.right - s.minWidth;
+        else
+            m.right = m.left + s.minWidth;
     }
     if (m.bottom - m.top < s.minHeight) {
-        if (e == kLvEdgeTop || e == kLvEdgeTopLeft || e == kLvEdgeTopRight) m.top = m.bottom - s.minHeight;
-        else m.bottom = m.top + s.minHeight;
+        if (e == kLvEdgeTop || e == kLvEdgeTopLeft || e == kLvEdgeTopRight)
+            m.top = m.bottom - s.minHeight;
+        else
+            m.bottom = m.top + s.minHeight;
     }
 }
 
@@ -110,62 +114,59 @@ int32_t formProc(LvWindow window, LvWindowMessage& m) {
     if (slot < 0) return kLvProcUnknown;
     DllEventRec& rec = MainEvent();
     switch (m.message) {
-        case kLvMsgMenuHelp:
-            rec.Arg1 = m.identifier;
-            rec.Arg3 = m.x;
-            rec.Arg4 = m.y;
-            raiseWindowEvent(slot, lv_event::kSubMenuHelp);
-            return kLvProcDefault;
-        case kLvMsgDestroy:
-            g_win.slots[slot] = FormSlot{};
-            return kLvProcDefault;
-        case kLvMsgCommand: {
-            const uint16_t id = static_cast<uint16_t>(m.identifier);
-            if ((m.source != 0 && m.source != 0xFFFF) || id < 0x1000) return kLvProcDefault;
-            rec.Arg1 = g_win.modeWord;
-            raiseWindowEvent(slot, static_cast<int16_t>(rebase(id, g_win.modeWord)));
+    case kLvMsgMenuHelp:
+        rec.Arg1 = m.identifier;
+        rec.Arg3 = m.x;
+        rec.Arg4 = m.y;
+        raiseWindowEvent(slot, lv_event::kSubMenuHelp);
+        return kLvProcDefault;
+    case kLvMsgDestroy: g_win.slots[slot] = FormSlot{}; return kLvProcDefault;
+    case kLvMsgCommand: {
+        const uint16_t id = static_cast<uint16_t>(m.identifier);
+        if ((m.source != 0 && m.source != 0xFFFF) || id < 0x1000) return kLvProcDefault;
+        rec.Arg1 = g_win.modeWord;
+        raiseWindowEvent(slot, static_cast<int16_t>(rebase(id, g_win.modeWord)));
+        return kLvProcHandled;
+    }
+    case kLvMsgSysCommand:
+        if (m.identifier == kLvScClose && slot == 0) {
+            RaiseEvent(lv_event::kCloseShow);
             return kLvProcHandled;
         }
-        case kLvMsgSysCommand:
-            if (m.identifier == kLvScClose && slot == 0) {
-                RaiseEvent(lv_event::kCloseShow);
-                return kLvProcHandled;
-            }
-            return m.identifier == kLvScScreenSave ? kLvProcHandled : kLvProcDefault;
-        case kLvMsgInitMenuPopup:
-            UpdateRadioMarks();
-            return kLvProcDefault;
-        case kLvMsgMenuSelect: {
-            const uint16_t id = static_cast<uint16_t>(m.identifier);
-            if (m.submenu != 0) {
-                if (id >= 0x1400 && id <= 0x7FFF) g_win.modeWord = static_cast<uint16_t>((g_win.modeWord & 0x8000) | (id & 0x7FF0));
-                else if (id == 0x13F0) g_win.modeWord &= 0x7FFF;
-                else if (id == 0x13F1) g_win.modeWord |= 0x8000;
-            }
-            rec.Arg1 = m.identifier;
-            raiseWindowEvent(slot, lv_event::kSubMenuSelect);
-            return kLvProcDefault;
+        return m.identifier == kLvScScreenSave ? kLvProcHandled : kLvProcDefault;
+    case kLvMsgInitMenuPopup: UpdateRadioMarks(); return kLvProcDefault;
+    case kLvMsgMenuSelect: {
+        const uint16_t id = static_cast<uint16_t>(m.identifier);
+        if (m.submenu != 0) {
+            if (id >= 0x1400 && id <= 0x7FFF)
+                g_win.modeWord = static_cast<uint16_t>((g_win.modeWord & 0x8000) | (id & 0x7FF0));
+            else if (id == 0x13F0)
+                g_win.modeWord &= 0x7FFF;
+            else if (id == 0x13F1)
+                g_win.modeWord |= 0x8000;
         }
-        case kLvMsgMouseMove:
-            g_win.mouse = MouseRecord{static_cast<int16_t>(m.x), static_cast<int16_t>(m.y), m.keys};
-            return kLvProcDefault;
-        case kLvMsgMouseWheel:
-            rec.Arg1 = static_cast<int16_t>(m.delta);
-            rec.Arg2 = static_cast<int16_t>(m.keys);
-            rec.Arg3 = static_cast<int16_t>(m.x);
-            rec.Arg4 = static_cast<int16_t>(m.y);
-            raiseWindowEvent(slot, lv_event::kSubWheel);
-            return kLvProcHandled;
-        case kLvMsgEnterMenuLoop:
-        case kLvMsgExitMenuLoop:
-            raiseWindowEvent(slot, m.message == kLvMsgEnterMenuLoop ? lv_event::kSubMenuLoopEnter : lv_event::kSubMenuLoopExit);
-            return kLvProcHandled;
-        case kLvMsgSizing:
-        case kLvMsgMoving:
-            keepMinimum(g_win.slots[slot], m);
-            return kLvProcHandled;
-        default:
-            return kLvProcDefault;
+        rec.Arg1 = m.identifier;
+        raiseWindowEvent(slot, lv_event::kSubMenuSelect);
+        return kLvProcDefault;
+    }
+    case kLvMsgMouseMove:
+        g_win.mouse = MouseRecord{static_cast<int16_t>(m.x), static_cast<int16_t>(m.y), m.keys};
+        return kLvProcDefault;
+    case kLvMsgMouseWheel:
+        rec.Arg1 = static_cast<int16_t>(m.delta);
+        rec.Arg2 = static_cast<int16_t>(m.keys);
+        rec.Arg3 = static_cast<int16_t>(m.x);
+        rec.Arg4 = static_cast<int16_t>(m.y);
+        raiseWindowEvent(slot, lv_event::kSubWheel);
+        return kLvProcHandled;
+    case kLvMsgEnterMenuLoop:
+    case kLvMsgExitMenuLoop:
+        raiseWindowEvent(slot,
+                         m.message == kLvMsgEnterMenuLoop ? lv_event::kSubMenuLoopEnter : lv_event::kSubMenuLoopExit);
+        return kLvProcHandled;
+    case kLvMsgSizing:
+    case kLvMsgMoving: keepMinimum(g_win.slots[slot], m); return kLvProcHandled;
+    default: return kLvProcDefault;
     }
 }
 
@@ -184,24 +185,20 @@ int32_t subclassProc(LvWindow window, LvWindowMessage& m) {
     SubclassEntry& entry = g_win.entries[e];
     DllEventRec& rec = MainEvent();
     switch (m.message) {
-        case kLvMsgDestroy:
-            entry = SubclassEntry{};
-            return kLvProcDefault;
-        case kLvMsgContextMenu:
-            return kLvProcHandled;
-        case kLvMsgMouseHover:
-            rec.Arg1 = entry.identifier;
-            rec.Arg2 = m.keys;
-            rec.Arg3 = static_cast<int16_t>(m.x);
-            rec.Arg4 = static_cast<int16_t>(m.y);
-            raiseWindowEvent(entry.code, lv_event::kSubMenuHover);
-            return kLvProcDefault;
-        case kLvMsgMouseLeave:
-            rec.Arg1 = entry.identifier;
-            raiseWindowEvent(entry.code, lv_event::kSubMenuLeave);
-            return kLvProcDefault;
-        default:
-            return kLvProcDefault;
+    case kLvMsgDestroy: entry = SubclassEntry{}; return kLvProcDefault;
+    case kLvMsgContextMenu: return kLvProcHandled;
+    case kLvMsgMouseHover:
+        rec.Arg1 = entry.identifier;
+        rec.Arg2 = m.keys;
+        rec.Arg3 = static_cast<int16_t>(m.x);
+        rec.Arg4 = static_cast<int16_t>(m.y);
+        raiseWindowEvent(entry.code, lv_event::kSubMenuHover);
+        return kLvProcDefault;
+    case kLvMsgMouseLeave:
+        rec.Arg1 = entry.identifier;
+        raiseWindowEvent(entry.code, lv_event::kSubMenuLeave);
+        return kLvProcDefault;
+    default: return kLvProcDefault;
     }
 }
 

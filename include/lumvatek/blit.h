@@ -9,8 +9,8 @@
 // One queued rectangle copy; the program keeps arrays of these and hands their address to
 // DoBlt and BatchBlt. Device contexts are raster handles (their 32-bit values).
 struct BlitOp {
-    int32_t DestDC;    // 0: the call's default DC (only for plain copies and fills)
-    int32_t BackDC;    // not 0: receives the mask (white without one) and the source first
+    int32_t DestDC;  // 0: the call's default DC (only for plain copies and fills)
+    int32_t BackDC;  // not 0: receives the mask (white without one) and the source first
     int32_t X;
     int32_t Y;
     int32_t Width;

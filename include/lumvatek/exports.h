@@ -51,8 +51,7 @@ using LvStockFileProc = int32_t (*)(const StockFileEntry* file) noexcept;
 using LvStockEntryProc = int32_t (*)(int32_t entryNumber, const StockEntry* entry) noexcept;
 using LvStockLinkProc = int32_t (*)(int32_t stockIndex, int32_t descNumber) noexcept;
 using LvDescTextProc = int32_t (*)(int32_t descNumber, const char16_t* text) noexcept;
-using LvModeProc = int32_t (*)(int32_t width, int32_t height, int32_t bitsPerPixel,
-                               int32_t refreshRate) noexcept;
+using LvModeProc = int32_t (*)(int32_t width, int32_t height, int32_t bitsPerPixel, int32_t refreshRate) noexcept;
 using LvIndirProc = int32_t (*)(int32_t value) noexcept;
 
 // clang-format off

@@ -24,13 +24,13 @@
 // 1..count, and the counts live in SharedState, not here.
 // ---------------------------------------------------------------------------------------
 struct LvArrayDesc {
-    void* data = nullptr;     // element 0, or null when empty
-    int32_t length = 0;       // elements 0..length-1 exist
-    int32_t elemSize = 0;     // sizeof the element, checked by typed access
+    void* data = nullptr;  // element 0, or null when empty
+    int32_t length = 0;    // elements 0..length-1 exist
+    int32_t elemSize = 0;  // sizeof the element, checked by typed access
     // Re-dimension to 0..upperBound keeping the contents (upperBound < 0 empties the
     // array). Returns 0, or -1 when the size cannot be had (the array is unchanged).
     int32_t (*redim)(LvArrayDesc* self, int32_t upperBound) = nullptr;
-    void* owner = nullptr;    // the SharedArray that owns this descriptor
+    void* owner = nullptr;  // the SharedArray that owns this descriptor
 };
 
 template <class T>
@@ -46,8 +46,7 @@ public:
 
     // Typed view of a descriptor handed across; null when the element type does not match.
     static SharedArray* fromDesc(LvArrayDesc* d) {
-        if (d == nullptr || d->owner == nullptr || d->elemSize != static_cast<int32_t>(sizeof(T)))
-            return nullptr;
+        if (d == nullptr || d->owner == nullptr || d->elemSize != static_cast<int32_t>(sizeof(T))) return nullptr;
         return static_cast<SharedArray*>(d->owner);
     }
 
@@ -94,12 +93,12 @@ using LvString = std::u16string;
 // Each field has its writers as documented; the timer thread writes only LastTickMs.
 // ---------------------------------------------------------------------------------------
 struct FormLimits {
-    uint16_t Flags = 0;          // menu-item groups to leave out; 0xE000 at start, +0x0800 no help
-                                 // file, +0x0400 no documentation page
-    int16_t MinWidth = 0;        // first size limit of the window being opened
-    int16_t MinHeight = 0;       // second size limit
+    uint16_t Flags = 0;     // menu-item groups to leave out; 0xE000 at start, +0x0800 no help
+                            // file, +0x0400 no documentation page
+    int16_t MinWidth = 0;   // first size limit of the window being opened
+    int16_t MinHeight = 0;  // second size limit
     int16_t Unused = 0;
-    intptr_t OwnerWindow = 0;    // value of the window being opened (popup owner when no slot)
+    intptr_t OwnerWindow = 0;  // value of the window being opened (popup owner when no slot)
 };
 
 struct SharedState {
@@ -113,10 +112,10 @@ struct SharedState {
     int32_t LibInfoAlloc = 0;
     int32_t CategoryCount = 0;
     int32_t CategoryAlloc = 0;
-    int32_t LanguageCount = 0;      // entries 1..n of the language list are in use
+    int32_t LanguageCount = 0;  // entries 1..n of the language list are in use
     int32_t LangTextCount = 0;
     int32_t LangTextAlloc = 0;
-    int32_t BuiltinDescKeys = 0;    // highest built-in description key index (7)
+    int32_t BuiltinDescKeys = 0;  // highest built-in description key index (7)
     int32_t DescKeyCount = 0;
     int32_t DescKeyAlloc = 0;
     int32_t DescValueCount = 0;
@@ -124,20 +123,20 @@ struct SharedState {
     int32_t DescTextCount = 0;
     int32_t DescTextAlloc = 0;
     int32_t MacroCount = 0;
-    int32_t PictureHeight = 0;      // stock picture height, 30..300
-    int32_t TransparentColor = 0;   // 0x00BBGGRR put into a picture's transparent palette entry
+    int32_t PictureHeight = 0;                  // stock picture height, 30..300
+    int32_t TransparentColor = 0;               // 0x00BBGGRR put into a picture's transparent palette entry
     const char16_t* TypeCodeLetters = nullptr;  // first character of the program's table
-    uint16_t TypeCodeFound = 0;     // 1-based position of the last type-code character found
+    uint16_t TypeCodeFound = 0;                 // 1-based position of the last type-code character found
     uint8_t ExpandState1 = 0;
     uint8_t ExpandState2 = 0;
     uint16_t PopupRadio1 = 0;
     uint16_t PopupRadio2 = 0;
     uint16_t StockMenuValue = 0;
-    uint8_t DirectDrawOff = 0;      // non-zero: the surface exports do nothing
-    uint8_t LibZlibLevel = 0;       // 0 = the engine's own bit code for library records
+    uint8_t DirectDrawOff = 0;  // non-zero: the surface exports do nothing
+    uint8_t LibZlibLevel = 0;   // 0 = the engine's own bit code for library records
     uint8_t CancelLoad = 0;
     uint8_t CurrentLanguage = 0;
-    uint8_t OpenSources = 0;        // open scene-script sources
+    uint8_t OpenSources = 0;             // open scene-script sources
     std::atomic<int32_t> LastTickMs{0};  // written by the engine's timer thread only
     FormLimits Limits;
 };
@@ -182,14 +181,14 @@ inline char16_t* LvTextAlloc(const char16_t* chars, int32_t length) {
     const int32_t bytes = length * 2;
     __builtin_memcpy(block, &bytes, sizeof bytes);
     auto* text = reinterpret_cast<char16_t*>(block + sizeof(int32_t));
-    if (chars != nullptr && length > 0) __builtin_memcpy(text, chars, static_cast<size_t>(bytes));
-    else if (length > 0) __builtin_memset(text, 0, static_cast<size_t>(bytes));
+    if (chars != nullptr && length > 0)
+        __builtin_memcpy(text, chars, static_cast<size_t>(bytes));
+    else if (length > 0)
+        __builtin_memset(text, 0, static_cast<size_t>(bytes));
     text[length] = 0;
     return text;
 }
-inline char16_t* LvTextAlloc(const std::u16string& s) {
-    return LvTextAlloc(s.data(), static_cast<int32_t>(s.size()));
-}
+inline char16_t* LvTextAlloc(const std::u16string& s) { return LvTextAlloc(s.data(), static_cast<int32_t>(s.size())); }
 inline void LvTextFree(char16_t* text) {
     if (text != nullptr) std::free(reinterpret_cast<char*>(text) - sizeof(int32_t));
 }
@@ -212,92 +211,92 @@ using LvRandomCallback = int32_t (*)(int32_t n, int32_t site);
 
 // One vehicle of the catalogue.
 struct StockEntry {
-    LvString Name;             // upper case
+    LvString Name;  // upper case
     LvString Text2;
-    LvString Text3;            // may be empty
-    int32_t PictureRef = 0;    // cache reference of the entry's picture; cleared with the cache off
-    int16_t PicField16 = 0;    // four 16-bit picture fields, cleared with it
+    LvString Text3;          // may be empty
+    int32_t PictureRef = 0;  // cache reference of the entry's picture; cleared with the cache off
+    int16_t PicField16 = 0;  // four 16-bit picture fields, cleared with it
     int16_t Width = 0;
     int16_t PicField20 = 0;
     int16_t Height = 0;
-    int32_t DescNumber = 0;    // 0 = none
-    int16_t Author = 0;        // author number, 0 = none
-    uint16_t SelectMask = 0;   // one bit per stock window
-    int32_t SaveLink = 0;      // the stock writer's chaining link
+    int32_t DescNumber = 0;      // 0 = none
+    int16_t Author = 0;          // author number, 0 = none
+    uint16_t SelectMask = 0;     // one bit per stock window
+    int32_t SaveLink = 0;        // the stock writer's chaining link
     char16_t TypeLetter = u' ';  // first code character
     char16_t WayLetter = u' ';   // second code character
-    int16_t FileIndex = 0;     // its StockFileEntry; 0x7FFF for a macro entry
+    int16_t FileIndex = 0;       // its StockFileEntry; 0x7FFF for a macro entry
     uint8_t UMark = 0;
 };
 
 struct StockFileEntry {
-    uint8_t Kind = 0;          // picture kind; 6 is a 32-bit picture library
-    int16_t LibInfo = 0;       // index of its LibInfoEntry, 0 = none
+    uint8_t Kind = 0;     // picture kind; 6 is a 32-bit picture library
+    int16_t LibInfo = 0;  // index of its LibInfoEntry, 0 = none
     int32_t PathForm = 0;
     LvString Path;
     LvString Name;
-    int32_t LibHandle = 0;     // open library handle
+    int32_t LibHandle = 0;  // open library handle
     int16_t LoadState = 0;
 };
 
 struct AuthorEntry {
-    LvString Key;              // K
-    LvString ShortName;        // S
-    LvString Name;             // N
-    LvString Mail;             // E
-    LvString HomePage;         // H
-    LvString Description;      // D
-    LvString X;                // X
+    LvString Key;          // K
+    LvString ShortName;    // S
+    LvString Name;         // N
+    LvString Mail;         // E
+    LvString HomePage;     // H
+    LvString Description;  // D
+    LvString X;            // X
     char16_t W = 0;
     char16_t T = 0;
-    uint8_t FLength = 0;       // length of the F value, 1 for F given alone
+    uint8_t FLength = 0;  // length of the F value, 1 for F given alone
 };
 
 struct LibInfoEntry {
-    LvString Key;              // K, upper case
-    LvString Name;             // N
-    LvString Author;           // A
-    LvString HomePage;         // H
-    LvString Description;      // D
+    LvString Key;          // K, upper case
+    LvString Name;         // N
+    LvString Author;       // A
+    LvString HomePage;     // H
+    LvString Description;  // D
 };
 
 struct CategoryEntry {
-    LvString Key;                        // K
-    LvString Names[kLanguageSlots];      // one per language
-    int32_t FirstEntry = 0;              // first stock entry of the category
-    int16_t Level = 0;                   // L
-    int32_t Number = 0;                  // running category number
-    LvString Text;                       // T
+    LvString Key;                    // K
+    LvString Names[kLanguageSlots];  // one per language
+    int32_t FirstEntry = 0;          // first stock entry of the category
+    int16_t Level = 0;               // L
+    int32_t Number = 0;              // running category number
+    LvString Text;                   // T
 };
 
 struct LanguageEntry {
-    LvString Code;                       // parameter name of this language's text ("N" for 0)
-    LvString Names[kLanguageSlots];      // the language's name in each language
-    LvString LangParams;                 // whole parameter text of the defining line
-    LvString LangTR;                     // its "TR" parameter
+    LvString Code;                   // parameter name of this language's text ("N" for 0)
+    LvString Names[kLanguageSlots];  // the language's name in each language
+    LvString LangParams;             // whole parameter text of the defining line
+    LvString LangTR;                 // its "TR" parameter
     int32_t Reserved = 0;
 };
 
 struct LangTextEntry {
-    LvString Key;                        // at most 10 characters, unique
-    LvString Texts[kLanguageSlots];      // index = language, 0 = general
+    LvString Key;                    // at most 10 characters, unique
+    LvString Texts[kLanguageSlots];  // index = language, 0 = general
 };
 
 struct DescKeyEntry {
-    LvString Key;                        // K
+    LvString Key;  // K
     LvString Names[kLanguageSlots];
-    LvString Unit;                       // U
+    LvString Unit;  // U
     int16_t FirstValue = 0;
-    int16_t LastValue = 0;               // 0 while it has none
-    LvString Abbrev;                     // A
-    uint8_t Flags = 0;                   // 8 built-in, 0x18 stock file, |1 S yes, |2 L yes
+    int16_t LastValue = 0;  // 0 while it has none
+    LvString Abbrev;        // A
+    uint8_t Flags = 0;      // 8 built-in, 0x18 stock file, |1 S yes, |2 L yes
 };
 
 struct DescValueEntry {
-    LvString Key;                        // K, upper case
+    LvString Key;  // K, upper case
     LvString S;
     LvString Names[kLanguageSlots];
-    LvString Abbrev;                     // A
+    LvString Abbrev;  // A
 };
 
 // The ten shared arrays in the order InitDLL receives them.

@@ -20,10 +20,10 @@ inline constexpr uint32_t kLvItemGrayed = 0x08;     // greyed and disabled
 inline constexpr uint32_t kLvItemBreak = 0x10;      // starts a new column, with a separating line
 
 struct LvMenuItem {
-    int32_t identifier;    // command identifier (16-bit values), data of the item
-    const char* caption;   // UTF-8; "&" marks the access key, a TAB precedes accelerator text
-    LvHandle submenu;      // not 0: the item opens this menu
-    uint32_t state;        // kLvItem* bits
+    int32_t identifier;   // command identifier (16-bit values), data of the item
+    const char* caption;  // UTF-8; "&" marks the access key, a TAB precedes accelerator text
+    LvHandle submenu;     // not 0: the item opens this menu
+    uint32_t state;       // kLvItem* bits
 };
 
 // Flags of trackPopup.
@@ -43,8 +43,8 @@ struct LvDisplayMode {
 };
 
 struct LvWindowOps {
-    uint32_t size;      // sizeof(LvWindowOps)
-    void* context;      // handed back to every operation
+    uint32_t size;  // sizeof(LvWindowOps)
+    void* context;  // handed back to every operation
 
     // Menus. Every operation returns 0 for success or a positive error number unless said.
     LvHandle (*createMenu)(void* context, int32_t menuBar);  // 0 when it cannot be made
@@ -53,15 +53,14 @@ struct LvWindowOps {
     int32_t (*insertItem)(void* context, LvHandle menu, int32_t position, const LvMenuItem* item);
     // the item's submenu, if any, is left alive and handed to *submenu (0 for none)
     int32_t (*removeItem)(void* context, LvHandle menu, int32_t position, LvHandle* submenu);
-    int32_t (*itemCount)(void* context, LvHandle menu);      // -1 for an unknown menu
+    int32_t (*itemCount)(void* context, LvHandle menu);  // -1 for an unknown menu
     // position of the top-level item with that identifier, -1 when none
     int32_t (*findItem)(void* context, LvHandle menu, int32_t identifier);
     // sets the bits of mask to those of state; returns the previous state bits, -1 when the
     // item does not exist (mask 0 only asks)
     int32_t (*itemState)(void* context, LvHandle menu, int32_t position, uint32_t mask, uint32_t state);
     // makes the item open submenu (0: none); the previous one goes to *previous
-    int32_t (*setSubmenu)(void* context, LvHandle menu, int32_t position, LvHandle submenu,
-                          LvHandle* previous);
+    int32_t (*setSubmenu)(void* context, LvHandle menu, int32_t position, LvHandle submenu, LvHandle* previous);
 
     // Windows.
     int32_t (*setMenuBar)(void* context, LvWindow window, LvHandle menuBar);  // 0 removes it
@@ -70,8 +69,7 @@ struct LvWindowOps {
     // none) with kLvPopupReturnCmd, else 1 when the menu was shown, 0 when it could not be.
     // Without kLvPopupReturnCmd a chosen item reaches the owner as a command afterwards,
     // once the popup has returned, as a posted command would.
-    int32_t (*trackPopup)(void* context, LvHandle menu, LvWindow owner, int32_t x, int32_t y,
-                          int32_t flags);
+    int32_t (*trackPopup)(void* context, LvHandle menu, LvWindow owner, int32_t x, int32_t y, int32_t flags);
     int32_t (*clientToScreen)(void* context, LvWindow window, int32_t* x, int32_t* y);
     // Starts forwarding the window's events to WindowProc with the given hook kind, handing
     // userData back in every message. Returns a token for unhookWindow, 0 on failure.
@@ -95,14 +93,14 @@ inline constexpr int32_t kLvMsgMenuHelp = 4;       // identifier, x, y (screen)
 inline constexpr int32_t kLvMsgInitMenuPopup = 5;  // submenu: the menu about to open
 inline constexpr int32_t kLvMsgEnterMenuLoop = 6;
 inline constexpr int32_t kLvMsgExitMenuLoop = 7;
-inline constexpr int32_t kLvMsgMouseMove = 8;      // x, y (client), keys
-inline constexpr int32_t kLvMsgMouseWheel = 9;     // delta, keys, x, y (screen)
-inline constexpr int32_t kLvMsgSizing = 10;        // edge, rectangle (in and out)
-inline constexpr int32_t kLvMsgMoving = 11;        // as kLvMsgSizing
-inline constexpr int32_t kLvMsgMouseHover = 12;    // x, y (client), keys
+inline constexpr int32_t kLvMsgMouseMove = 8;    // x, y (client), keys
+inline constexpr int32_t kLvMsgMouseWheel = 9;   // delta, keys, x, y (screen)
+inline constexpr int32_t kLvMsgSizing = 10;      // edge, rectangle (in and out)
+inline constexpr int32_t kLvMsgMoving = 11;      // as kLvMsgSizing
+inline constexpr int32_t kLvMsgMouseHover = 12;  // x, y (client), keys
 inline constexpr int32_t kLvMsgMouseLeave = 13;
 inline constexpr int32_t kLvMsgContextMenu = 14;
-inline constexpr int32_t kLvMsgDestroy = 15;       // the window is going away; its hook goes with it
+inline constexpr int32_t kLvMsgDestroy = 15;  // the window is going away; its hook goes with it
 
 inline constexpr int32_t kLvScClose = 0xF060;
 inline constexpr int32_t kLvScScreenSave = 0xF140;
@@ -118,15 +116,15 @@ inline constexpr int32_t kLvEdgeBottomLeft = 7;
 inline constexpr int32_t kLvEdgeBottomRight = 8;
 
 struct LvWindowMessage {
-    int32_t hook;        // kLvHookForm or kLvHookControl, as hooked
-    int32_t userData;    // as handed to hookWindow
-    int32_t message;     // kLvMsg*
+    int32_t hook;      // kLvHookForm or kLvHookControl, as hooked
+    int32_t userData;  // as handed to hookWindow
+    int32_t message;   // kLvMsg*
     int32_t identifier;
     int32_t source;
     LvHandle submenu;
     int32_t x, y;
     int32_t delta;
-    int32_t keys;        // 0x1 left, 0x2 right, 0x10 middle button, 0x4 Shift, 0x8 Ctrl
+    int32_t keys;  // 0x1 left, 0x2 right, 0x10 middle button, 0x4 Shift, 0x8 Ctrl
     int32_t edge;
     int32_t left, top, right, bottom;
 };

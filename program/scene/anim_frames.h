@@ -10,14 +10,14 @@ namespace yov {
 // Frame layout of a slot: frame size, first frame's place in its source, frame time, frame
 // count (0: as many as fit) and the step from frame to frame.
 struct FrameLayout {
-  int32_t width = 0;
-  int32_t height = 0;
-  int32_t firstX = 0;
-  int32_t firstY = 0;
-  int32_t time = 15;
-  int32_t count = 0;
-  int32_t stepX = 0;
-  int32_t stepY = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t firstX = 0;
+    int32_t firstY = 0;
+    int32_t time = 15;
+    int32_t count = 0;
+    int32_t stepX = 0;
+    int32_t stepY = 0;
 };
 
 // Reads W, H, FX, FY, T, N, SX and SY of the current parameters into layout (frame size

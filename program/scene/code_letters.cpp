@@ -27,40 +27,40 @@ int32_t wireHeight(int32_t p) { return programState().Shared.PictureHeight - (p 
 // The way menu's caption of an item: its text key in the current language, without the
 // ending. Ids are the menu's 16-bit identifiers.
 std::u16string wayMenuCaption(int32_t id) {
-  std::array<char, kKeyBuffer> buffer{};
-  const int32_t n = lv::GetMenuKey(kWayMenu, id & 0xFFFF, buffer.data(), kKeyBuffer);
-  const std::u16string key = fromEngineText(buffer.data(), n, kKeyBuffer);
-  return key.empty() ? std::u16string() : GetText(key, u"", kTextStemOnly);
+    std::array<char, kKeyBuffer> buffer{};
+    const int32_t n = lv::GetMenuKey(kWayMenu, id & 0xFFFF, buffer.data(), kKeyBuffer);
+    const std::u16string key = fromEngineText(buffer.data(), n, kKeyBuffer);
+    return key.empty() ? std::u16string() : GetText(key, u"", kTextStemOnly);
 }
 
 }  // namespace
 
 int32_t CodeLetterPosition(char16_t letter) {
-  const std::u16string& letters = mainState().TypeCodeLetters;
-  const size_t p = letters.find(letter);
-  return p == std::u16string::npos ? 0 : static_cast<int32_t>(p) + 1;
+    const std::u16string& letters = mainState().TypeCodeLetters;
+    const size_t p = letters.find(letter);
+    return p == std::u16string::npos ? 0 : static_cast<int32_t>(p) + 1;
 }
 
 int32_t CodeLetterValue(char16_t letter) {
-  const int32_t p = CodeLetterPosition(letter);
-  stockState().CodeLetterPosition = p;
-  if (p == 3 || p == 6) return programState().Shared.PictureHeight;
-  if (p == 7) return 31;
-  if (p < kFirstWireLetter) return 0;
-  return wireHeight(p);
+    const int32_t p = CodeLetterPosition(letter);
+    stockState().CodeLetterPosition = p;
+    if (p == 3 || p == 6) return programState().Shared.PictureHeight;
+    if (p == 7) return 31;
+    if (p < kFirstWireLetter) return 0;
+    return wireHeight(p);
 }
 
 std::u16string FormatCodeLetter(char16_t& letter) {
-  const int32_t p = CodeLetterPosition(letter);
-  if (p == 0) letter = u' ';
-  if (p < kFirstWireLetter) return std::u16string(1, letter);
-  return std::u16string(p % 2 != 0 ? u"E" : u"T") + decimal(wireHeight(p));
+    const int32_t p = CodeLetterPosition(letter);
+    if (p == 0) letter = u' ';
+    if (p < kFirstWireLetter) return std::u16string(1, letter);
+    return std::u16string(p % 2 != 0 ? u"E" : u"T") + decimal(wireHeight(p));
 }
 
 std::u16string GetCodeLetterCaption(char16_t letter) {
-  const int32_t p = CodeLetterPosition(letter);
-  if (p < kFirstWireLetter) return wayMenuCaption(std::max(p, 1) + kLetterCaptionBase);
-  return wayMenuCaption(p % 2 != 0 ? kElectricCaption : kTramwayCaption) + u" " + decimal(wireHeight(p));
+    const int32_t p = CodeLetterPosition(letter);
+    if (p < kFirstWireLetter) return wayMenuCaption(std::max(p, 1) + kLetterCaptionBase);
+    return wayMenuCaption(p % 2 != 0 ? kElectricCaption : kTramwayCaption) + u" " + decimal(wireHeight(p));
 }
 
 }  // namespace yov

@@ -21,89 +21,88 @@ namespace yov {
 
 // One script line or block header; PoolMemberTable holds them after a read.
 struct ScriptItem {
-  std::u16string Text;   // the line, or "$" + kind letter + block number for a block
-  int32_t Line = 0;      // line number in its file
-  int32_t Owner = 0;     // member index of the block header that owns the item (tables pass 32767)
-  int16_t FileIndex = 0; // in the script file table
-  uint8_t Flags = 0;     // cleared when the item moves into PoolMemberTable
-  // Kept by the section runner and the train start.
-  int16_t RunMark = 0;     // minus the block that last ran it, 0 none
-  int32_t LastPick = 0;    // pick number of its last choice
-  uint8_t UsedInCycle = 0;
-  uint8_t Picked = 0;
-  int16_t InUse = 0;       // a line item: index of the train using it, 0 free
+    std::u16string Text;    // the line, or "$" + kind letter + block number for a block
+    int32_t Line = 0;       // line number in its file
+    int32_t Owner = 0;      // member index of the block header that owns the item (tables pass 32767)
+    int16_t FileIndex = 0;  // in the script file table
+    uint8_t Flags = 0;      // cleared when the item moves into PoolMemberTable
+    // Kept by the section runner and the train start.
+    int16_t RunMark = 0;   // minus the block that last ran it, 0 none
+    int32_t LastPick = 0;  // pick number of its last choice
+    uint8_t UsedInCycle = 0;
+    uint8_t Picked = 0;
+    int16_t InUse = 0;  // a line item: index of the train using it, 0 free
 };
 
 struct ParamTableHooks {
-  // Step text n (0..12) of the current train.
-  std::function<std::u16string(int32_t n)> trainText;
-  // The engine's expansion of a pattern into `out` (element 0 unused); its result count or
-  // a negative error code.
-  std::function<int32_t(std::u16string_view pattern, int32_t flags, std::vector<std::u16string>& out)>
-      expand;
-  // The engine's macro count (SharedState).
-  std::function<int32_t()> macroCount;
-  // "Error <n>: <message>" of a numbered engine error.
-  std::function<std::u16string(int32_t number)> errorNumberText;
-  // The script reader's current file index and line.
-  std::function<std::pair<int16_t, int32_t>()> readerPosition;
+    // Step text n (0..12) of the current train.
+    std::function<std::u16string(int32_t n)> trainText;
+    // The engine's expansion of a pattern into `out` (element 0 unused); its result count or
+    // a negative error code.
+    std::function<int32_t(std::u16string_view pattern, int32_t flags, std::vector<std::u16string>& out)> expand;
+    // The engine's macro count (SharedState).
+    std::function<int32_t()> macroCount;
+    // "Error <n>: <message>" of a numbered engine error.
+    std::function<std::u16string(int32_t number)> errorNumberText;
+    // The script reader's current file index and line.
+    std::function<std::pair<int16_t, int32_t>()> readerPosition;
 };
 
 class ParamTable {
- public:
-  explicit ParamTable(ParamParser& parser) : parser_(parser) {}
+public:
+    explicit ParamTable(ParamParser& parser) : parser_(parser) {}
 
-  ParamTableHooks hooks;
+    ParamTableHooks hooks;
 
-  // --- The pairs: 1-based, element 0 present; names upper case.
-  std::vector<std::u16string> Names{u""};
-  std::vector<std::u16string> Values{u""};
-  int32_t Top = 0;
-  int32_t Alloc = 0;
-  int32_t Base = 0;        // pairs 1..Base belong to enclosing sets
-  int32_t AliasIndex = 0;  // alias of the last GetParam match, from 1; -1 a train text
-  int32_t FoundIndex = 0;  // LastParamIndex: pair of the last GetParam match, -1 a train text
+    // --- The pairs: 1-based, element 0 present; names upper case.
+    std::vector<std::u16string> Names{u""};
+    std::vector<std::u16string> Values{u""};
+    int32_t Top = 0;
+    int32_t Alloc = 0;
+    int32_t Base = 0;        // pairs 1..Base belong to enclosing sets
+    int32_t AliasIndex = 0;  // alias of the last GetParam match, from 1; -1 a train text
+    int32_t FoundIndex = 0;  // LastParamIndex: pair of the last GetParam match, -1 a train text
 
-  // --- Script items and the stack of open blocks (item indexes, innermost last).
-  std::vector<ScriptItem> Items{ScriptItem{}};
-  int32_t ItemCount = 0;
-  int32_t ItemAlloc = 0;
-  std::vector<int32_t> Blocks{0};
-  int32_t BlockCount = 0;
-  int32_t BlockAlloc = 0;
+    // --- Script items and the stack of open blocks (item indexes, innermost last).
+    std::vector<ScriptItem> Items{ScriptItem{}};
+    int32_t ItemCount = 0;
+    int32_t ItemAlloc = 0;
+    std::vector<int32_t> Blocks{0};
+    int32_t BlockCount = 0;
+    int32_t BlockAlloc = 0;
 
-  // The strings of the last expansion, 1..n.
-  std::vector<std::u16string> ExpandResult;
+    // The strings of the last expansion, 1..n.
+    std::vector<std::u16string> ExpandResult;
 
-  void ClearParams();
-  void AddParam(std::u16string_view name, std::u16string_view value);
-  void ParseParamItem(std::u16string_view item);
-  void ParseParamList(std::u16string_view text);
-  void ParseParams(std::u16string_view text);
-  std::u16string GetParam(std::u16string_view aliases, std::u16string_view defaultText);
-  void ExpandParamText(std::u16string_view text);
-  std::u16string ExpandText(std::u16string_view text, int32_t flags);
-  // The first alias's value as a number; "n%" is n per cent of the reference with its top
-  // four bits cleared; absent, the reference, unless its top bits are 10 (no default): 0.
-  float GetParamNumber(std::u16string_view aliases, int32_t reference);
-  // GetParamNumber against 0 (its errors ignored), else the default, the fallback text's
-  // value, DefaultSpeed, and last a random speed of 2 to 12.
-  float GetParamOrRandom(std::u16string_view aliases, float defaultValue, std::u16string_view fallback);
-  float DefaultSpeed = 0;  // reset by every script read
-  // Parses `text` as a set of its own above the current one, runs `use`, and restores the
-  // enclosing set, also when `use` throws.
-  void WithParams(std::u16string_view text, const std::function<void()>& use);
+    void ClearParams();
+    void AddParam(std::u16string_view name, std::u16string_view value);
+    void ParseParamItem(std::u16string_view item);
+    void ParseParamList(std::u16string_view text);
+    void ParseParams(std::u16string_view text);
+    std::u16string GetParam(std::u16string_view aliases, std::u16string_view defaultText);
+    void ExpandParamText(std::u16string_view text);
+    std::u16string ExpandText(std::u16string_view text, int32_t flags);
+    // The first alias's value as a number; "n%" is n per cent of the reference with its top
+    // four bits cleared; absent, the reference, unless its top bits are 10 (no default): 0.
+    float GetParamNumber(std::u16string_view aliases, int32_t reference);
+    // GetParamNumber against 0 (its errors ignored), else the default, the fallback text's
+    // value, DefaultSpeed, and last a random speed of 2 to 12.
+    float GetParamOrRandom(std::u16string_view aliases, float defaultValue, std::u16string_view fallback);
+    float DefaultSpeed = 0;  // reset by every script read
+    // Parses `text` as a set of its own above the current one, runs `use`, and restores the
+    // enclosing set, also when `use` throws.
+    void WithParams(std::u16string_view text, const std::function<void()>& use);
 
-  int32_t AddScriptItem(std::u16string_view text);
-  int32_t PushBlock(std::u16string_view text);
-  uint8_t BlockHasKind(std::u16string_view kinds) const;
-  // Empties the item list and the block stack (the start of every read).
-  void ClearItems();
+    int32_t AddScriptItem(std::u16string_view text);
+    int32_t PushBlock(std::u16string_view text);
+    uint8_t BlockHasKind(std::u16string_view kinds) const;
+    // Empties the item list and the block stack (the start of every read).
+    void ClearItems();
 
- private:
-  int32_t Expand(std::u16string_view pattern, int32_t flags);
+private:
+    int32_t Expand(std::u16string_view pattern, int32_t flags);
 
-  ParamParser& parser_;
+    ParamParser& parser_;
 };
 
 // --- The program's table.

@@ -6,10 +6,10 @@
 namespace yov {
 
 PartArea CurrentPartArea() {
-  PicPartPool& pool = picParts();
-  if (pool.CurPart < 1 || !pool.valid(pool.CurPart)) return {};
-  const PicPart& part = pool[pool.CurPart];
-  return {pictureBuildState().PartOriginX, part.PartY, part.Width, part.PartHeight};
+    PicPartPool& pool = picParts();
+    if (pool.CurPart < 1 || !pool.valid(pool.CurPart)) return {};
+    const PicPart& part = pool[pool.CurPart];
+    return {pictureBuildState().PartOriginX, part.PartY, part.Width, part.PartHeight};
 }
 
 }  // namespace yov

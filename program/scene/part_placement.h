@@ -14,16 +14,16 @@ inline constexpr int32_t kNotGiven = -2147483647;
 
 // Where and how a text is written on the picture; kept from item to item of one build.
 struct TextPlacement {
-  std::u16string Font;
-  int32_t X = kNotGiven;
-  int32_t Y = kNotGiven;
-  int16_t XKind = 0;     // the letter kind GetLetterNumber gave
-  int16_t YKind = 0;
-  std::u16string Text;
-  int32_t TextColour = -1;
-  int32_t BackColour = -1;
-  int32_t Border = 1;
-  int32_t Spacing = -1;
+    std::u16string Font;
+    int32_t X = kNotGiven;
+    int32_t Y = kNotGiven;
+    int16_t XKind = 0;  // the letter kind GetLetterNumber gave
+    int16_t YKind = 0;
+    std::u16string Text;
+    int32_t TextColour = -1;
+    int32_t BackColour = -1;
+    int32_t Border = 1;
+    int32_t Spacing = -1;
 };
 
 // Reads X, Y, T, C, B and D of the current item into the record.

@@ -32,192 +32,191 @@ constexpr int32_t kSiteKeyFill = 16018;
 void FillFromPicture(LvHandle surface, int32_t destX, int32_t destY, int32_t width, int32_t height, int32_t dc,
                      int32_t maskDc, int32_t srcX, int32_t srcY, bool transparent, int32_t surfaceWidth,
                      int32_t surfaceHeight) {
-  if (transparent) {
-    // Picture pixels outside the mask become black, so that OR-ing them adds nothing.
-    plat::BitBlt(plat::HDC{static_cast<uint32_t>(dc)}, srcX, srcY, width, height,
-                 plat::HDC{static_cast<uint32_t>(maskDc)}, srcX, srcY, plat::SRCAND);
-    slotSurfaceHooks().fillSurface(surface, 0, 0, surfaceWidth, surfaceHeight, kSurfaceKeyColour, 0, kSiteKeyFill);
-    drawingStep(kStepMaskedSurface);
-  }
-  const LvHandle sdc = drawHooks().getDDC ? drawHooks().getDDC(surface) : 0;
-  if (sdc == 0) return;
-  const plat::HDC target{sdc};
-  if (transparent) {
-    plat::BitBlt(target, destX, destY, width, height, plat::HDC{static_cast<uint32_t>(maskDc)}, srcX, srcY,
-                 0x00220326);
-    plat::BitBlt(target, destX, destY, width, height, plat::HDC{static_cast<uint32_t>(dc)}, srcX, srcY,
-                 plat::SRCPAINT);
-  } else {
-    plat::BitBlt(target, destX, destY, width, height, plat::HDC{static_cast<uint32_t>(dc)}, srcX, srcY,
-                 plat::SRCCOPY);
-  }
-  if (drawHooks().releaseDDC) drawHooks().releaseDDC(surface, sdc);
+    if (transparent) {
+        // Picture pixels outside the mask become black, so that OR-ing them adds nothing.
+        plat::BitBlt(plat::HDC{static_cast<uint32_t>(dc)}, srcX, srcY, width, height,
+                     plat::HDC{static_cast<uint32_t>(maskDc)}, srcX, srcY, plat::SRCAND);
+        slotSurfaceHooks().fillSurface(surface, 0, 0, surfaceWidth, surfaceHeight, kSurfaceKeyColour, 0, kSiteKeyFill);
+        drawingStep(kStepMaskedSurface);
+    }
+    const LvHandle sdc = drawHooks().getDDC ? drawHooks().getDDC(surface) : 0;
+    if (sdc == 0) return;
+    const plat::HDC target{sdc};
+    if (transparent) {
+        plat::BitBlt(target, destX, destY, width, height, plat::HDC{static_cast<uint32_t>(maskDc)}, srcX, srcY,
+                     0x00220326);
+        plat::BitBlt(target, destX, destY, width, height, plat::HDC{static_cast<uint32_t>(dc)}, srcX, srcY,
+                     plat::SRCPAINT);
+    } else {
+        plat::BitBlt(target, destX, destY, width, height, plat::HDC{static_cast<uint32_t>(dc)}, srcX, srcY,
+                     plat::SRCCOPY);
+    }
+    if (drawHooks().releaseDDC) drawHooks().releaseDDC(surface, sdc);
 }
 
 // Every frame of the slot lies inside width x height of its area.
 bool FramesFit(const PictureSlot& s, int32_t width, int32_t height) {
-  auto fits = [](int64_t src, int64_t step, int64_t size, int64_t last, int64_t limit) {
-    const int64_t end = src + step * last;
-    return src >= 0 && src + size <= limit && end >= 0 && end + size <= limit;
-  };
-  return fits(s.SrcX, s.StepX, s.FrameWidth, s.LastFrame, width) &&
-         fits(s.SrcY, s.StepY, s.FrameHeight, s.LastFrame, height);
+    auto fits = [](int64_t src, int64_t step, int64_t size, int64_t last, int64_t limit) {
+        const int64_t end = src + step * last;
+        return src >= 0 && src + size <= limit && end >= 0 && end + size <= limit;
+    };
+    return fits(s.SrcX, s.StepX, s.FrameWidth, s.LastFrame, width) &&
+           fits(s.SrcY, s.StepY, s.FrameHeight, s.LastFrame, height);
 }
 
 }  // namespace
 
 SlotSurfaceHooks::SlotSurfaceHooks()
     : createSurface([](int32_t width, int32_t height, uint32_t key, int32_t site) {
-        return lv::CreateSurface(width, height, key, site);
+          return lv::CreateSurface(width, height, key, site);
       }),
       fillSurface([](LvHandle surface, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour,
-                     int32_t flags, int32_t site) {
-        return lv::FillSurface(surface, x, y, width, height, colour, flags, site);
-      }),
+                     int32_t flags,
+                     int32_t site) { return lv::FillSurface(surface, x, y, width, height, colour, flags, site); }),
       bufferData([](LvHandle buffer, LvHandle* dc, LvHandle* maskDc, int32_t* x, int32_t* y) {
-        return lv::GetBufferData(buffer, dc, maskDc, x, y, nullptr);
+          return lv::GetBufferData(buffer, dc, maskDc, x, y, nullptr);
       }) {}
 
 SlotSurfaceHooks& slotSurfaceHooks() {
-  static SlotSurfaceHooks hooks;
-  return hooks;
+    static SlotSurfaceHooks hooks;
+    return hooks;
 }
 
 int32_t AllocPictureSlot() {
-  PictureSlotTable& t = pictureSlots();
-  int32_t index;
-  if (t.FreeHead != 0 && t.valid(t.FreeHead) && t[t.FreeHead].State == kSlotFree) {
-    index = t.FreeHead;
-    t.FreeHead = t[index].NextSlot;
-  } else {
-    index = ++t.Count;
-    if (t.Count > t.Alloc) {
-      t.Alloc = std::max(t.Alloc, t.Count - 1) + kTableGrowth;
-      t.Slots.resize(static_cast<size_t>(t.Alloc) + 1);
-    }
-  }
-  PushOnStack(t.SlotStack, t.StackCount, t.StackAlloc, index);
-  PicPartPool& parts = picParts();
-  const int32_t owner = parts.CurPart;
-  t[index] = t.Template;
-  t[index].OwnerPart = owner;
-  t[index].State = kSlotAtRest;
-  if (owner >= 0 && static_cast<size_t>(owner) < parts.Parts.size()) {
-    PicPart& part = parts[owner];
-    if (part.FirstSlot == 0 || !t.valid(part.LastSlot)) {
-      part.FirstSlot = index;
+    PictureSlotTable& t = pictureSlots();
+    int32_t index;
+    if (t.FreeHead != 0 && t.valid(t.FreeHead) && t[t.FreeHead].State == kSlotFree) {
+        index = t.FreeHead;
+        t.FreeHead = t[index].NextSlot;
     } else {
-      t[part.LastSlot].NextSlot = index;
+        index = ++t.Count;
+        if (t.Count > t.Alloc) {
+            t.Alloc = std::max(t.Alloc, t.Count - 1) + kTableGrowth;
+            t.Slots.resize(static_cast<size_t>(t.Alloc) + 1);
+        }
     }
-    part.LastSlot = index;
-  }
-  t.LabelCount = 0;
-  t.DefaultLabel = 0;  // an index into the list just emptied
-  // The slot is whole before the step: a step may free and allocate slots itself.
-  frameStep(kStepAllocate);
-  return index;
+    PushOnStack(t.SlotStack, t.StackCount, t.StackAlloc, index);
+    PicPartPool& parts = picParts();
+    const int32_t owner = parts.CurPart;
+    t[index] = t.Template;
+    t[index].OwnerPart = owner;
+    t[index].State = kSlotAtRest;
+    if (owner >= 0 && static_cast<size_t>(owner) < parts.Parts.size()) {
+        PicPart& part = parts[owner];
+        if (part.FirstSlot == 0 || !t.valid(part.LastSlot)) {
+            part.FirstSlot = index;
+        } else {
+            t[part.LastSlot].NextSlot = index;
+        }
+        part.LastSlot = index;
+    }
+    t.LabelCount = 0;
+    t.DefaultLabel = 0;  // an index into the list just emptied
+    // The slot is whole before the step: a step may free and allocate slots itself.
+    frameStep(kStepAllocate);
+    return index;
 }
 
 void InitPictureFrames(int32_t slot) {
-  PictureSlotTable& t = pictureSlots();
-  if (!t.valid(slot)) return;
-  PictureSlot& s = t[slot];
-  const size_t frames = static_cast<size_t>(s.LastFrame) + 1;
-  // Frames with surfaces of their own were filled by CreateAnimSurface and stay as they are.
-  if ((s.Flags & kSlotSurfacePerFrame) != 0 && s.Frames.size() == frames &&
-      std::all_of(s.Frames.begin(), s.Frames.end(), [](const SlotFrame& f) { return f.Surface != 0; }))
-    return;
-  s.Frames.assign(frames, SlotFrame{});
-  for (size_t k = 0; k < frames; ++k) {
-    SlotFrame& f = s.Frames[k];
-    const int32_t n = static_cast<int32_t>(k);
-    f.Surface = s.Surface;
-    f.DC = s.BufDC;
-    f.MaskDC = s.BufMaskDC;
-    f.X = s.SrcX + s.BufX + s.StepX * n;
-    f.Y = s.SrcY + s.BufY + s.StepY * n;
-  }
+    PictureSlotTable& t = pictureSlots();
+    if (!t.valid(slot)) return;
+    PictureSlot& s = t[slot];
+    const size_t frames = static_cast<size_t>(s.LastFrame) + 1;
+    // Frames with surfaces of their own were filled by CreateAnimSurface and stay as they are.
+    if ((s.Flags & kSlotSurfacePerFrame) != 0 && s.Frames.size() == frames &&
+        std::all_of(s.Frames.begin(), s.Frames.end(), [](const SlotFrame& f) { return f.Surface != 0; }))
+        return;
+    s.Frames.assign(frames, SlotFrame{});
+    for (size_t k = 0; k < frames; ++k) {
+        SlotFrame& f = s.Frames[k];
+        const int32_t n = static_cast<int32_t>(k);
+        f.Surface = s.Surface;
+        f.DC = s.BufDC;
+        f.MaskDC = s.BufMaskDC;
+        f.X = s.SrcX + s.BufX + s.StepX * n;
+        f.Y = s.SrcY + s.BufY + s.StepY * n;
+    }
 }
 
 void GetPictureSlotBuffer(int32_t slot, int32_t width, int32_t height) {
-  PictureSlotTable& t = pictureSlots();
-  if (!t.valid(slot)) return;
-  const LvHandle buffer = AllocDrawBuffer(width, height, slot + kBufferTagBase, kSiteSlotBuffer);
-  LvHandle dc = 0, maskDc = 0;
-  int32_t x = 0, y = 0;
-  if (buffer != 0) slotSurfaceHooks().bufferData(buffer, &dc, &maskDc, &x, &y);
-  PictureSlot& s = t[slot];
-  s.Buffer = static_cast<int32_t>(buffer);
-  s.BufDC = static_cast<int32_t>(dc);
-  s.BufMaskDC = static_cast<int32_t>(maskDc);
-  s.BufX = x;
-  s.BufY = y;
-  s.BufWidth = width;
-  s.BufHeight = height;
+    PictureSlotTable& t = pictureSlots();
+    if (!t.valid(slot)) return;
+    const LvHandle buffer = AllocDrawBuffer(width, height, slot + kBufferTagBase, kSiteSlotBuffer);
+    LvHandle dc = 0, maskDc = 0;
+    int32_t x = 0, y = 0;
+    if (buffer != 0) slotSurfaceHooks().bufferData(buffer, &dc, &maskDc, &x, &y);
+    PictureSlot& s = t[slot];
+    s.Buffer = static_cast<int32_t>(buffer);
+    s.BufDC = static_cast<int32_t>(dc);
+    s.BufMaskDC = static_cast<int32_t>(maskDc);
+    s.BufX = x;
+    s.BufY = y;
+    s.BufWidth = width;
+    s.BufHeight = height;
 }
 
 int32_t AllocPairSlot(int32_t width, int32_t height) {
-  const int32_t slot = AllocPictureSlot();
-  PictureSlot& s = pictureSlots()[slot];
-  s.FrameWidth = width;
-  s.FrameHeight = height;
-  s.StepDelay = 1;
-  s.StepX = width;
-  s.LastFrame = 1;
-  GetPictureSlotBuffer(slot, 2 * width, height);
-  return slot;
+    const int32_t slot = AllocPictureSlot();
+    PictureSlot& s = pictureSlots()[slot];
+    s.FrameWidth = width;
+    s.FrameHeight = height;
+    s.StepDelay = 1;
+    s.StepX = width;
+    s.LastFrame = 1;
+    GetPictureSlotBuffer(slot, 2 * width, height);
+    return slot;
 }
 
 int32_t CreateAnimSurface(int32_t slot, int32_t width, int32_t height) {
-  drawingStep(kStepSurface);
-  PictureSlotTable& t = pictureSlots();
-  if (!t.valid(slot)) return -1;
-  t[slot].BufWidth = width;
-  t[slot].BufHeight = height;
-  if (!FramesFit(t[slot], width, height)) RaiseProgramError(u"Animation picture is smaller as needed");
-  const bool batch = programState().BatchMode != 0;
-  const bool transparent = (t[slot].Flags & kSlotTransparent) != 0;
-  if (batch && (t[slot].Flags & kSlotSurfacePerFrame) == 0) {
-    const LvHandle surface = slotSurfaceHooks().createSurface(width, height, kSurfaceKeyColour, kSiteWholeSurface);
-    if (surface != 0) {
-      const PictureSlot s = t[slot];
-      FillFromPicture(surface, 0, 0, width, height, s.BufDC, s.BufMaskDC, s.BufX, s.BufY, transparent, width,
-                      height);
-      PictureSlot& w = t[slot];
-      w.Surface = static_cast<int32_t>(surface);
-      LvHandle buffer = static_cast<LvHandle>(w.Buffer);
-      w.Buffer = 0;
-      w.BufDC = 0;
-      w.BufMaskDC = 0;
-      w.BufX = 0;
-      w.BufY = 0;
-      FreeDrawBuffer(buffer);
+    drawingStep(kStepSurface);
+    PictureSlotTable& t = pictureSlots();
+    if (!t.valid(slot)) return -1;
+    t[slot].BufWidth = width;
+    t[slot].BufHeight = height;
+    if (!FramesFit(t[slot], width, height)) RaiseProgramError(u"Animation picture is smaller as needed");
+    const bool batch = programState().BatchMode != 0;
+    const bool transparent = (t[slot].Flags & kSlotTransparent) != 0;
+    if (batch && (t[slot].Flags & kSlotSurfacePerFrame) == 0) {
+        const LvHandle surface = slotSurfaceHooks().createSurface(width, height, kSurfaceKeyColour, kSiteWholeSurface);
+        if (surface != 0) {
+            const PictureSlot s = t[slot];
+            FillFromPicture(surface, 0, 0, width, height, s.BufDC, s.BufMaskDC, s.BufX, s.BufY, transparent, width,
+                            height);
+            PictureSlot& w = t[slot];
+            w.Surface = static_cast<int32_t>(surface);
+            LvHandle buffer = static_cast<LvHandle>(w.Buffer);
+            w.Buffer = 0;
+            w.BufDC = 0;
+            w.BufMaskDC = 0;
+            w.BufX = 0;
+            w.BufY = 0;
+            FreeDrawBuffer(buffer);
+        }
+    } else if (batch) {
+        const size_t frames = static_cast<size_t>(t[slot].LastFrame) + 1;
+        std::vector<SlotFrame> made(frames);
+        for (size_t k = 0; k < frames; ++k) {
+            const PictureSlot& s = t[slot];
+            const int32_t n = static_cast<int32_t>(k);
+            const LvHandle surface =
+                slotSurfaceHooks().createSurface(s.FrameWidth, s.FrameHeight, kSurfaceKeyColour, kSiteFrameSurface);
+            made[k].Surface = static_cast<int32_t>(surface);
+            if (surface == 0) continue;
+            const PictureSlot copy = t[slot];
+            FillFromPicture(surface, 0, 0, copy.FrameWidth, copy.FrameHeight, copy.BufDC, copy.BufMaskDC,
+                            copy.BufX + copy.SrcX + copy.StepX * n, copy.BufY + copy.SrcY + copy.StepY * n, transparent,
+                            copy.FrameWidth, copy.FrameHeight);
+        }
+        if (std::all_of(made.begin(), made.end(), [](const SlotFrame& f) { return f.Surface != 0; })) {
+            t[slot].Frames = std::move(made);
+            return 0;
+        }
+        // Not all could be made: the frames stay in the buffer.
+        for (SlotFrame& f : made)
+            if (f.Surface != 0) FreeSurface(static_cast<LvHandle>(f.Surface), 19017);
     }
-  } else if (batch) {
-    const size_t frames = static_cast<size_t>(t[slot].LastFrame) + 1;
-    std::vector<SlotFrame> made(frames);
-    for (size_t k = 0; k < frames; ++k) {
-      const PictureSlot& s = t[slot];
-      const int32_t n = static_cast<int32_t>(k);
-      const LvHandle surface =
-          slotSurfaceHooks().createSurface(s.FrameWidth, s.FrameHeight, kSurfaceKeyColour, kSiteFrameSurface);
-      made[k].Surface = static_cast<int32_t>(surface);
-      if (surface == 0) continue;
-      const PictureSlot copy = t[slot];
-      FillFromPicture(surface, 0, 0, copy.FrameWidth, copy.FrameHeight, copy.BufDC, copy.BufMaskDC,
-                      copy.BufX + copy.SrcX + copy.StepX * n, copy.BufY + copy.SrcY + copy.StepY * n, transparent,
-                      copy.FrameWidth, copy.FrameHeight);
-    }
-    if (std::all_of(made.begin(), made.end(), [](const SlotFrame& f) { return f.Surface != 0; })) {
-      t[slot].Frames = std::move(made);
-      return 0;
-    }
-    // Not all could be made: the frames stay in the buffer.
-    for (SlotFrame& f : made)
-      if (f.Surface != 0) FreeSurface(static_cast<LvHandle>(f.Surface), 19017);
-  }
-  InitPictureFrames(slot);
-  return 0;
+    InitPictureFrames(slot);
+    return 0;
 }
 
 }  // namespace yov

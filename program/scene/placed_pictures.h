@@ -10,10 +10,10 @@
 namespace yov {
 
 struct PlacedPictureHooks {
-  // Builds a described vehicle as a new picture part; its index (0 none). Defaults to the
-  // stock picture loader.
-  std::function<int32_t(std::u16string_view description)> loadStockPicture;
-  PlacedPictureHooks();
+    // Builds a described vehicle as a new picture part; its index (0 none). Defaults to the
+    // stock picture loader.
+    std::function<int32_t(std::u16string_view description)> loadStockPicture;
+    PlacedPictureHooks();
 };
 
 PlacedPictureHooks& placedPictureHooks();

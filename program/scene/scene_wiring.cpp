@@ -9,27 +9,27 @@
 namespace yov {
 
 void WireScene() {
-  ScriptReader& reader = scriptReader();
-  const auto settings = reader.hooks.start;
-  reader.hooks.start = [settings] {
-    ScriptStart s = settings ? settings() : ScriptStart{};
-    s.LabelHeight = showState().ShowFontHeight;
-    return s;
-  };
-  reader.hooks.parseShowOptions = [] {
-    showState().SplashPicture = scriptReader().S.Run.SplashPicture;
-    ParseShowOptions();
-  };
+    ScriptReader& reader = scriptReader();
+    const auto settings = reader.hooks.start;
+    reader.hooks.start = [settings] {
+        ScriptStart s = settings ? settings() : ScriptStart{};
+        s.LabelHeight = showState().ShowFontHeight;
+        return s;
+    };
+    reader.hooks.parseShowOptions = [] {
+        showState().SplashPicture = scriptReader().S.Run.SplashPicture;
+        ParseShowOptions();
+    };
 
-  ShowSeams& seams = showSeams();
-  seams.readScript = [](const std::u16string& script, uint8_t headerOnly) {
-    const bool ok = ReadScript(script, headerOnly);
-    if (ok && headerOnly == 0) showState().SpeedFactor = scriptReader().S.Run.SpeedFactor;
-    return ok;
-  };
+    ShowSeams& seams = showSeams();
+    seams.readScript = [](const std::u16string& script, uint8_t headerOnly) {
+        const bool ok = ReadScript(script, headerOnly);
+        if (ok && headerOnly == 0) showState().SpeedFactor = scriptReader().S.Run.SpeedFactor;
+        return ok;
+    };
 
-  // The About window's version line names the script's version.
-  laterParts().scriptVersionText = [] { return scriptReader().S.Run.VersionText; };
+    // The About window's version line names the script's version.
+    laterParts().scriptVersionText = [] { return scriptReader().S.Run.VersionText; };
 }
 
 }  // namespace yov

@@ -27,267 +27,262 @@ bool IsCommentStart(char16_t c) { return c == u';' || c == u'#' || c == u'/' || 
 
 }  // namespace
 
-void ScriptReader::Fail(int32_t number, const std::u16string& description) {
-  parser_.Raise(number, description);
-}
+void ScriptReader::Fail(int32_t number, const std::u16string& description) { parser_.Raise(number, description); }
 
 std::u16string ScriptReader::Format(std::u16string_view key, const std::vector<std::u16string>& params) {
-  if (hooks.formatText) return hooks.formatText(key, params);
-  std::u16string s(key);
-  for (const std::u16string& p : params) s += u" " + p;
-  return s;
+    if (hooks.formatText) return hooks.formatText(key, params);
+    std::u16string s(key);
+    for (const std::u16string& p : params) s += u" " + p;
+    return s;
 }
 
 void ScriptReader::FailKey(std::u16string_view key, const std::vector<std::u16string>& params) {
-  Fail(kErrScript, Format(key, params));
+    Fail(kErrScript, Format(key, params));
 }
 
 void ScriptReader::RaiseLineError(int32_t member, std::u16string_view message) {
-  std::u16string file;
-  int32_t line = 0;
-  if (member >= 1 && member < static_cast<int32_t>(S.Members.size())) {
-    const ScriptItem& item = S.Members[static_cast<size_t>(member)];
-    if (item.FileIndex >= 1 && item.FileIndex <= S.FileCount) file = S.FileNames[static_cast<size_t>(item.FileIndex)];
-    line = item.Line;
-  }
-  Fail(kErrMessage, std::u16string(message) + u" " + Format(u"IFL", {file, decimal(line)}));
+    std::u16string file;
+    int32_t line = 0;
+    if (member >= 1 && member < static_cast<int32_t>(S.Members.size())) {
+        const ScriptItem& item = S.Members[static_cast<size_t>(member)];
+        if (item.FileIndex >= 1 && item.FileIndex <= S.FileCount)
+            file = S.FileNames[static_cast<size_t>(item.FileIndex)];
+        line = item.Line;
+    }
+    Fail(kErrMessage, std::u16string(message) + u" " + Format(u"IFL", {file, decimal(line)}));
 }
 
 void ScriptReader::SetTtOption(std::u16string_view name, int32_t value) {
-  if (hooks.tt.SetTtOption == nullptr) return;
-  const EngineText text(name);
-  hooks.tt.SetTtOption(text.get(), value);
+    if (hooks.tt.SetTtOption == nullptr) return;
+    const EngineText text(name);
+    hooks.tt.SetTtOption(text.get(), value);
 }
 
 void ScriptReader::SetTtOptionPair(std::u16string_view longName, std::u16string_view shortName, int32_t value) {
-  SetTtOption(longName, value);
-  SetTtOption(shortName, value);
+    SetTtOption(longName, value);
+    SetTtOption(shortName, value);
 }
 
 int32_t ScriptReader::OpenSourceDepth() {
-  if (hooks.tt.GetTtPosition == nullptr) return 0;
-  int32_t files = 0;
-  // Macro levels are bounded by the engine; a few more than its limit covers every file.
-  for (int32_t level = 0; level < 4096; ++level) {
-    int32_t kind = 0;
-    if (hooks.tt.GetTtPosition(level, &kind, nullptr, 0, nullptr, nullptr, nullptr) < 0) break;
-    if (kind == 1 || kind == 2) ++files;
-  }
-  return files;
+    if (hooks.tt.GetTtPosition == nullptr) return 0;
+    int32_t files = 0;
+    // Macro levels are bounded by the engine; a few more than its limit covers every file.
+    for (int32_t level = 0; level < 4096; ++level) {
+        int32_t kind = 0;
+        if (hooks.tt.GetTtPosition(level, &kind, nullptr, 0, nullptr, nullptr, nullptr) < 0) break;
+        if (kind == 1 || kind == 2) ++files;
+    }
+    return files;
 }
 
 void ScriptReader::OpenScriptFile(std::u16string_view name) {
-  // Includes are bounded twice: by depth (a file that includes itself) and by the number
-  // of opens (a file that includes itself twice doubles at every level).
-  if (openDepth_ >= kMaxScriptFiles || OpenSourceDepth() >= kMaxIncludeDepth) {
-    Fail(kErrScript, u"Script files included too deeply: " + std::u16string(name));
-  }
-  ++openDepth_;
-  // One entry per file whatever the letter case; messages show the first spelling.
-  const std::u16string lowered = plat::lcase(name);
-  int32_t index = 0;
-  for (int32_t i = 1; i <= S.FileCount; ++i) {
-    if (plat::lcase(S.FileNames[static_cast<size_t>(i)]) == lowered) {
-      index = i;
-      break;
+    // Includes are bounded twice: by depth (a file that includes itself) and by the number
+    // of opens (a file that includes itself twice doubles at every level).
+    if (openDepth_ >= kMaxScriptFiles || OpenSourceDepth() >= kMaxIncludeDepth) {
+        Fail(kErrScript, u"Script files included too deeply: " + std::u16string(name));
     }
-  }
-  if (index == 0) {
-    index = ++S.FileCount;
-    S.FileNames.emplace_back(name);
-    S.FileDirs.push_back(plat::utf8ToUtf16(plat::folderOf(plat::utf16ToUtf8(name))));
-  }
-  // Names are spelled as on Windows: found without regard to case.
-  const std::string spelled = plat::utf16ToUtf8(name);
-  std::string path = plat::resolvePath(spelled);
-  if (path.empty()) path = spelled;
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (!ec) S.TotalLength += static_cast<int64_t>(size);
-  const int32_t r = hooks.tt.OpenTtFile == nullptr ? -1 : hooks.tt.OpenTtFile(path.c_str(), index, nullptr);
-  if (r == -1) Fail(kErrScript, u"File " + std::u16string(name) + u" not found");
-  if (r < 0) Fail(kErrScript, u"#" + decimal(r));
+    ++openDepth_;
+    // One entry per file whatever the letter case; messages show the first spelling.
+    const std::u16string lowered = plat::lcase(name);
+    int32_t index = 0;
+    for (int32_t i = 1; i <= S.FileCount; ++i) {
+        if (plat::lcase(S.FileNames[static_cast<size_t>(i)]) == lowered) {
+            index = i;
+            break;
+        }
+    }
+    if (index == 0) {
+        index = ++S.FileCount;
+        S.FileNames.emplace_back(name);
+        S.FileDirs.push_back(plat::utf8ToUtf16(plat::folderOf(plat::utf16ToUtf8(name))));
+    }
+    // Names are spelled as on Windows: found without regard to case.
+    const std::string spelled = plat::utf16ToUtf8(name);
+    std::string path = plat::resolvePath(spelled);
+    if (path.empty()) path = spelled;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec) S.TotalLength += static_cast<int64_t>(size);
+    const int32_t r = hooks.tt.OpenTtFile == nullptr ? -1 : hooks.tt.OpenTtFile(path.c_str(), index, nullptr);
+    if (r == -1) Fail(kErrScript, u"File " + std::u16string(name) + u" not found");
+    if (r < 0) Fail(kErrScript, u"#" + decimal(r));
 }
 
 void ScriptReader::ResetForRead() {
-  start_ = hooks.start ? hooks.start() : ScriptStart{};
-  const ScriptStart& st = start_;
-  const double seed = S.RandomSeed;
-  S = SceneScript{};
-  S.RandomSeed = seed;
-  RunSettings& run = S.Run;
-  run.SequenceMode = std::min<uint8_t>(st.Random, 3);
-  run.SkipErrors = st.SkipErr;
-  run.SpeedFactor = st.Speed;
-  run.UseDefDir = st.UseDefDir;
-  run.LayerBelow = 7 + st.LabelHeight;
-  table_.ClearItems();
-  table_.DefaultSpeed = 0;
-  // Items take the position of the line being read.
-  table_.hooks.readerPosition = [this] {
-    return std::make_pair(static_cast<int16_t>(std::clamp(CurrentFile, 0, 32767)), CurrentLine);
-  };
-  openDepth_ = 0;
-  CurrentFile = 0;
-  CurrentLine = 0;
-  if (hooks.setOpenSources) hooks.setOpenSources(0);
+    start_ = hooks.start ? hooks.start() : ScriptStart{};
+    const ScriptStart& st = start_;
+    const double seed = S.RandomSeed;
+    S = SceneScript{};
+    S.RandomSeed = seed;
+    RunSettings& run = S.Run;
+    run.SequenceMode = std::min<uint8_t>(st.Random, 3);
+    run.SkipErrors = st.SkipErr;
+    run.SpeedFactor = st.Speed;
+    run.UseDefDir = st.UseDefDir;
+    run.LayerBelow = 7 + st.LabelHeight;
+    table_.ClearItems();
+    table_.DefaultSpeed = 0;
+    // Items take the position of the line being read.
+    table_.hooks.readerPosition = [this] {
+        return std::make_pair(static_cast<int16_t>(std::clamp(CurrentFile, 0, 32767)), CurrentLine);
+    };
+    openDepth_ = 0;
+    CurrentFile = 0;
+    CurrentLine = 0;
+    if (hooks.setOpenSources) hooks.setOpenSources(0);
 }
 
 std::u16string ScriptReader::PositionText() {
-  std::u16string s;
-  if (hooks.tt.GetTtPosition == nullptr) return s;
-  std::u16string name(kNameCapacity, u'\0');
-  for (int32_t level = 0; level < kMaxPositionLevels; ++level) {
-    int32_t kind = 0, line = 0, column = 0, param = 0;
-    const int32_t n = hooks.tt.GetTtPosition(level, &kind, name.data(), kNameCapacity, &line, &column, &param);
-    if (n < 0) break;
-    const std::u16string shown = name.substr(0, static_cast<size_t>(std::min(n, kNameCapacity)));
-    // The engine numbers files 1, texts 2, macro bodies 3, macro arguments 4.
-    // Once a line has been read the reader stands at column 0 of the next one, yet what
-    // failed is the line just read: name that one, as a user counts lines.
-    if ((kind == 1 || kind == 2) && column == 0 && line > 1) --line;
-    switch (kind) {
-      case 1:
-      case 2:
-        s += u"\r\nfile " + shown + u" line " + decimal(line) + u" column " + decimal(column);
-        break;
-      case 3:
-        s += u"\r\nmacro " + shown + u" line " + decimal(line) + u" column " + decimal(column);
-        break;
-      case 4:
-        s += u"\r\nparameter " + decimal(param + 1) + u" of macro " + shown + u" character " + decimal(column);
-        break;
-      default:
-        break;
+    std::u16string s;
+    if (hooks.tt.GetTtPosition == nullptr) return s;
+    std::u16string name(kNameCapacity, u'\0');
+    for (int32_t level = 0; level < kMaxPositionLevels; ++level) {
+        int32_t kind = 0, line = 0, column = 0, param = 0;
+        const int32_t n = hooks.tt.GetTtPosition(level, &kind, name.data(), kNameCapacity, &line, &column, &param);
+        if (n < 0) break;
+        const std::u16string shown = name.substr(0, static_cast<size_t>(std::min(n, kNameCapacity)));
+        // The engine numbers files 1, texts 2, macro bodies 3, macro arguments 4.
+        // Once a line has been read the reader stands at column 0 of the next one, yet what
+        // failed is the line just read: name that one, as a user counts lines.
+        if ((kind == 1 || kind == 2) && column == 0 && line > 1) --line;
+        switch (kind) {
+        case 1:
+        case 2: s += u"\r\nfile " + shown + u" line " + decimal(line) + u" column " + decimal(column); break;
+        case 3: s += u"\r\nmacro " + shown + u" line " + decimal(line) + u" column " + decimal(column); break;
+        case 4:
+            s += u"\r\nparameter " + decimal(param + 1) + u" of macro " + shown + u" character " + decimal(column);
+            break;
+        default: break;
+        }
     }
-  }
-  return s;
+    return s;
 }
 
 int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode) {
-  headerMode_ = headerMode != 0;
-  bool ok = true;
-  auto reportFailure = [&](const std::exception_ptr& error, bool withPosition) {
-    int32_t number = 5;
-    std::u16string description = u"Script error";
-    if (hooks.describeError) {
-      std::tie(number, description) = hooks.describeError(error);
-    } else {
-      try {
-        std::rethrow_exception(error);
-      } catch (const ParamExprError& e) {
-        number = e.number();
-        description = e.description();
-      } catch (...) {
-      }
-    }
-    std::u16string message = description + u": ";
-    if (withPosition && !headerMode_ && number != kErrRequirement) message += PositionText();
-    ok = false;
-    if (hooks.report) hooks.report(number, message);
-  };
+    headerMode_ = headerMode != 0;
+    bool ok = true;
+    auto reportFailure = [&](const std::exception_ptr& error, bool withPosition) {
+        int32_t number = 5;
+        std::u16string description = u"Script error";
+        if (hooks.describeError) {
+            std::tie(number, description) = hooks.describeError(error);
+        } else {
+            try {
+                std::rethrow_exception(error);
+            } catch (const ParamExprError& e) {
+                number = e.number();
+                description = e.description();
+            } catch (...) {}
+        }
+        std::u16string message = description + u": ";
+        if (withPosition && !headerMode_ && number != kErrRequirement) message += PositionText();
+        ok = false;
+        if (hooks.report) hooks.report(number, message);
+    };
 
-  std::u16string buffer(kLineBufferSize, u' ');
-  const EngineText lineBuffer(buffer);
-  char16_t* const text = const_cast<char16_t*>(lineBuffer.get());
+    std::u16string buffer(kLineBufferSize, u' ');
+    const EngineText lineBuffer(buffer);
+    char16_t* const text = const_cast<char16_t*>(lineBuffer.get());
 
-  try {
-    ResetForRead();
-    table_.PushBlock(u"$D");
-    if (hooks.tt.InitTtRead != nullptr) hooks.tt.InitTtRead();
-    if (hooks.tt.MacIni != nullptr) hooks.tt.MacIni();
-    const ScriptStart& st = start_;
-    SetTtOptionPair(u"SEQUENCE", u"SEQ", S.Run.SequenceMode);
-    SetTtOptionPair(u"WINDOWWIDTH", u"WINX", st.WindowWidth);
-    SetTtOptionPair(u"WINDOWHEIGHT", u"WINY", st.WindowHeight);
-    SetTtOptionPair(u"SCREENWIDTH", u"SCREENX", st.ScreenWidth);
-    SetTtOptionPair(u"SCREENHEIGHT", u"SCREENY", st.ScreenHeight);
-    SetTtOptionPair(u"WINDOWMODE", u"WIN", st.InWindow ? -1 : 0);
-    SetTtOptionPair(u"FULLSCREENMODE", u"FULL", st.FullScreen ? -1 : 0);
-    OpenScriptFile(path);
-
-    bool headerEnded = false;
-    for (int64_t pass = 1; !headerEnded; ++pass) {
-      if (pass > kMaxScriptLines) Fail(kErrScript, u"Script too long: " + std::u16string(path));
-      if (st.Music != 0 && pass % 100 == 0 && hooks.pause) hooks.pause();
-      int32_t file = 0, line = 0;
-      const int32_t n = hooks.tt.GetTtLine == nullptr ? -1 : hooks.tt.GetTtLine(text, &file, &line);
-      if (n == 0) continue;
-      if (n == -1) break;
-      CurrentFile = file;
-      CurrentLine = line;
-      if (n < 0) {
-        const std::u16string where =
-            file >= 1 && file <= S.FileCount ? S.FileNames[static_cast<size_t>(file)] : std::u16string();
-        Fail(kErrScript, hooks.errorNumberText ? hooks.errorNumberText(-n, where, line)
-                                               : u"Error " + decimal(-n) + u" in " + where + u" line " + decimal(line));
-      }
-      const std::u16string lineText = plat::trim(std::u16string_view(text, static_cast<size_t>(std::min(n, kLineBufferSize))));
-      if (lineText.empty() || IsCommentStart(lineText.front())) continue;
-      if (lineText.front() == u'$') {
-        if (InterpretScriptLine(lineText) == 0 && headerMode_) headerEnded = true;
-        continue;
-      }
-      if (headerMode_) break;
-      if (table_.ItemCount >= kMaxScriptItems) Fail(kErrScript, u"Script too long: " + std::u16string(path));
-      table_.AddScriptItem(lineText);
-      ++S.PlainLines;
-    }
-    if (!headerMode_ && S.PlainLines == 0) FailKey(u"NOTR");
-  } catch (...) {
-    reportFailure(std::current_exception(), true);
-  }
-
-  if (hooks.tt.FinishTtRead != nullptr) hooks.tt.FinishTtRead();
-  if (headerMode_) {
-    if (hooks.tt.MacFree != nullptr) hooks.tt.MacFree();
-    return ok ? -1 : 0;
-  }
-
-  // Close what the script left open, innermost first; after a failure the closing only
-  // tidies up, and every block is popped whatever it raises.
-  for (int32_t guard = table_.BlockCount; table_.BlockCount > 0 && guard >= 0; --guard) {
     try {
-      CloseBlock();
+        ResetForRead();
+        table_.PushBlock(u"$D");
+        if (hooks.tt.InitTtRead != nullptr) hooks.tt.InitTtRead();
+        if (hooks.tt.MacIni != nullptr) hooks.tt.MacIni();
+        const ScriptStart& st = start_;
+        SetTtOptionPair(u"SEQUENCE", u"SEQ", S.Run.SequenceMode);
+        SetTtOptionPair(u"WINDOWWIDTH", u"WINX", st.WindowWidth);
+        SetTtOptionPair(u"WINDOWHEIGHT", u"WINY", st.WindowHeight);
+        SetTtOptionPair(u"SCREENWIDTH", u"SCREENX", st.ScreenWidth);
+        SetTtOptionPair(u"SCREENHEIGHT", u"SCREENY", st.ScreenHeight);
+        SetTtOptionPair(u"WINDOWMODE", u"WIN", st.InWindow ? -1 : 0);
+        SetTtOptionPair(u"FULLSCREENMODE", u"FULL", st.FullScreen ? -1 : 0);
+        OpenScriptFile(path);
+
+        bool headerEnded = false;
+        for (int64_t pass = 1; !headerEnded; ++pass) {
+            if (pass > kMaxScriptLines) Fail(kErrScript, u"Script too long: " + std::u16string(path));
+            if (st.Music != 0 && pass % 100 == 0 && hooks.pause) hooks.pause();
+            int32_t file = 0, line = 0;
+            const int32_t n = hooks.tt.GetTtLine == nullptr ? -1 : hooks.tt.GetTtLine(text, &file, &line);
+            if (n == 0) continue;
+            if (n == -1) break;
+            CurrentFile = file;
+            CurrentLine = line;
+            if (n < 0) {
+                const std::u16string where =
+                    file >= 1 && file <= S.FileCount ? S.FileNames[static_cast<size_t>(file)] : std::u16string();
+                Fail(kErrScript, hooks.errorNumberText
+                                     ? hooks.errorNumberText(-n, where, line)
+                                     : u"Error " + decimal(-n) + u" in " + where + u" line " + decimal(line));
+            }
+            const std::u16string lineText =
+                plat::trim(std::u16string_view(text, static_cast<size_t>(std::min(n, kLineBufferSize))));
+            if (lineText.empty() || IsCommentStart(lineText.front())) continue;
+            if (lineText.front() == u'$') {
+                if (InterpretScriptLine(lineText) == 0 && headerMode_) headerEnded = true;
+                continue;
+            }
+            if (headerMode_) break;
+            if (table_.ItemCount >= kMaxScriptItems) Fail(kErrScript, u"Script too long: " + std::u16string(path));
+            table_.AddScriptItem(lineText);
+            ++S.PlainLines;
+        }
+        if (!headerMode_ && S.PlainLines == 0) FailKey(u"NOTR");
     } catch (...) {
-      if (ok) reportFailure(std::current_exception(), false);
+        reportFailure(std::current_exception(), true);
     }
-  }
-  // The root header closes the member table.
-  ++S.MemberCount;
-  S.Members.resize(static_cast<size_t>(S.MemberCount) + 1);
-  S.Members[static_cast<size_t>(S.MemberCount)] = table_.ItemCount >= 1 ? table_.Items[1] : ScriptItem{};
-  table_.Items.assign(1, ScriptItem{});
-  table_.ItemAlloc = 0;
-  table_.ItemCount = 0;
 
-  S.Sections.assign(static_cast<size_t>(std::max(S.SectionCount, 0)) + 1, SectRec{});
-  S.SectionFill = 0;
-  S.LastLines = hooks.setting ? hooks.setting(u"L") : std::u16string();
-  S.LastLinesPos = 0;
-  if (!ok) return 0;
-
-  try {
-    if (hooks.tt.SortMac != nullptr) hooks.tt.SortMac();
-    if (!S.Run.DeferredShowOptions.empty()) {
-      table_.ParseParams(S.Run.DeferredShowOptions);
-      if (hooks.parseShowOptions) hooks.parseShowOptions();
-      S.Run.DeferredShowOptions.clear();
+    if (hooks.tt.FinishTtRead != nullptr) hooks.tt.FinishTtRead();
+    if (headerMode_) {
+        if (hooks.tt.MacFree != nullptr) hooks.tt.MacFree();
+        return ok ? -1 : 0;
     }
-    if (hooks.loadStock) hooks.loadStock();
-    if (S.Run.BgColor == -1 && hooks.defaultBackground) S.Run.BgColor = hooks.defaultBackground();
-    const int32_t pictureHeight = hooks.stockPictureHeight ? hooks.stockPictureHeight() : 0;
-    S.Run.VehicleHeight = std::max(S.Run.VehicleHeight, pictureHeight);
-    S.BaseHeight = S.Run.VehicleHeight;
-    if (S.Run.CoupleDistance == 0) S.Run.CoupleDistance = S.BaseHeight / 6;
-    const int32_t root = S.MemberCount;
-    if (root >= 1 && S.Members[static_cast<size_t>(root)].Text.size() > 2) BuildSection(root, 0);
-    S.SectionCount = S.SectionFill;
-    if (hooks.openPictureCache) hooks.openPictureCache();
-  } catch (...) {
-    reportFailure(std::current_exception(), false);
-  }
-  return ok ? -1 : 0;
+
+    // Close what the script left open, innermost first; after a failure the closing only
+    // tidies up, and every block is popped whatever it raises.
+    for (int32_t guard = table_.BlockCount; table_.BlockCount > 0 && guard >= 0; --guard) {
+        try {
+            CloseBlock();
+        } catch (...) {
+            if (ok) reportFailure(std::current_exception(), false);
+        }
+    }
+    // The root header closes the member table.
+    ++S.MemberCount;
+    S.Members.resize(static_cast<size_t>(S.MemberCount) + 1);
+    S.Members[static_cast<size_t>(S.MemberCount)] = table_.ItemCount >= 1 ? table_.Items[1] : ScriptItem{};
+    table_.Items.assign(1, ScriptItem{});
+    table_.ItemAlloc = 0;
+    table_.ItemCount = 0;
+
+    S.Sections.assign(static_cast<size_t>(std::max(S.SectionCount, 0)) + 1, SectRec{});
+    S.SectionFill = 0;
+    S.LastLines = hooks.setting ? hooks.setting(u"L") : std::u16string();
+    S.LastLinesPos = 0;
+    if (!ok) return 0;
+
+    try {
+        if (hooks.tt.SortMac != nullptr) hooks.tt.SortMac();
+        if (!S.Run.DeferredShowOptions.empty()) {
+            table_.ParseParams(S.Run.DeferredShowOptions);
+            if (hooks.parseShowOptions) hooks.parseShowOptions();
+            S.Run.DeferredShowOptions.clear();
+        }
+        if (hooks.loadStock) hooks.loadStock();
+        if (S.Run.BgColor == -1 && hooks.defaultBackground) S.Run.BgColor = hooks.defaultBackground();
+        const int32_t pictureHeight = hooks.stockPictureHeight ? hooks.stockPictureHeight() : 0;
+        S.Run.VehicleHeight = std::max(S.Run.VehicleHeight, pictureHeight);
+        S.BaseHeight = S.Run.VehicleHeight;
+        if (S.Run.CoupleDistance == 0) S.Run.CoupleDistance = S.BaseHeight / 6;
+        const int32_t root = S.MemberCount;
+        if (root >= 1 && S.Members[static_cast<size_t>(root)].Text.size() > 2) BuildSection(root, 0);
+        S.SectionCount = S.SectionFill;
+        if (hooks.openPictureCache) hooks.openPictureCache();
+    } catch (...) {
+        reportFailure(std::current_exception(), false);
+    }
+    return ok ? -1 : 0;
 }
 
 }  // namespace yov

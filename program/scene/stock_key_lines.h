@@ -12,9 +12,9 @@ namespace yov {
 
 // Results of OnStockKeyLine.
 inline constexpr int32_t kKeyLineGoOn = 0;
-inline constexpr int32_t kKeyLineTextsDone = 1;   // "$TXTEND" of a load for texts only
-inline constexpr int32_t kKeyLineStockDone = 2;   // "$ENDSTOCK": on to the descriptions
-inline constexpr int32_t kKeyLineAbort = 3;       // an error report answered with Cancel
+inline constexpr int32_t kKeyLineTextsDone = 1;  // "$TXTEND" of a load for texts only
+inline constexpr int32_t kKeyLineStockDone = 2;  // "$ENDSTOCK": on to the descriptions
+inline constexpr int32_t kKeyLineAbort = 3;      // an error report answered with Cancel
 // OnDescKeyLine gives 1 at "$ENDDESC".
 inline constexpr int32_t kKeyLineDescDone = 1;
 

@@ -8,23 +8,23 @@
 namespace yov {
 
 StockState& stockState() {
-  static StockState state;
-  return state;
+    static StockState state;
+    return state;
 }
 
 StockLoadHooks& stockLoadHooks() {
-  static StockLoadHooks hooks = [] {
-    StockLoadHooks h;
-    h.pumpEvents = [] {
-      if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
-    };
-    return h;
-  }();
-  return hooks;
+    static StockLoadHooks hooks = [] {
+        StockLoadHooks h;
+        h.pumpEvents = [] {
+            if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
+        };
+        return h;
+    }();
+    return hooks;
 }
 
 void ShowStockMessage(const std::u16string& text) {
-  ReportError(PendingError{}, 0, text, report_flag::kMessageOnly | report_flag::kAlwaysLog | msgbox::kOk);
+    ReportError(PendingError{}, 0, text, report_flag::kMessageOnly | report_flag::kAlwaysLog | msgbox::kOk);
 }
 
 }  // namespace yov

@@ -16,30 +16,30 @@ inline constexpr int32_t kLoadFull = 0;
 inline constexpr int32_t kLoadCancelled = 65535;
 
 struct StockState {
-  std::u16string StockName;   // upper case, as SetStockName was given it
-  std::u16string StockKey;    // the stock's settings subkey: "\Stock\" + name with "|" for "\" + "\"
-  std::u16string LoadedName;  // the stock name the tables were last read from
-  bool BinaryStock = false;   // the tables came from a binary stock file
-  int32_t LoadMode = kLoadFull;
-  int32_t Background = 0;     // the stock's default background colour, 0x00BBGGRR
-  int32_t CategoryNumber = 0; // the last running category number handed out
-  int32_t CodeLetterPosition = 0;  // position of the last letter CodeLetterValue looked up
-  int32_t StockProgress = 0;       // the stock windows' progress counter over the tables
+    std::u16string StockName;   // upper case, as SetStockName was given it
+    std::u16string StockKey;    // the stock's settings subkey: "\Stock\" + name with "|" for "\" + "\"
+    std::u16string LoadedName;  // the stock name the tables were last read from
+    bool BinaryStock = false;   // the tables came from a binary stock file
+    int32_t LoadMode = kLoadFull;
+    int32_t Background = 0;          // the stock's default background colour, 0x00BBGGRR
+    int32_t CategoryNumber = 0;      // the last running category number handed out
+    int32_t CodeLetterPosition = 0;  // position of the last letter CodeLetterValue looked up
+    int32_t StockProgress = 0;       // the stock windows' progress counter over the tables
 
-  // --- The load in progress (reset at the start of every load).
-  bool Loading = false;            // a load runs: events it lets run cannot start another
-  int32_t ErrorAnswer = 0;         // remembered answer of the load's key-line error reports
-  bool DescriptionsPresent = false;
-  bool Aborted = false;            // an error report was answered with Cancel
-  std::u16string Fault;            // a limit the file ran into, reported after the load
-  std::unordered_set<std::u16string> TextKeys;  // the translated-text keys read so far
+    // --- The load in progress (reset at the start of every load).
+    bool Loading = false;     // a load runs: events it lets run cannot start another
+    int32_t ErrorAnswer = 0;  // remembered answer of the load's key-line error reports
+    bool DescriptionsPresent = false;
+    bool Aborted = false;                         // an error report was answered with Cancel
+    std::u16string Fault;                         // a limit the file ran into, reported after the load
+    std::unordered_set<std::u16string> TextKeys;  // the translated-text keys read so far
 };
 
 StockState& stockState();
 
 struct StockLoadHooks {
-  // Lets the pending window events run (the progress window, its cancel key).
-  std::function<void()> pumpEvents;
+    // Lets the pending window events run (the progress window, its cancel key).
+    std::function<void()> pumpEvents;
 };
 
 // Defaults to the Qt event loop's processEvents; tests count or replace it.

@@ -13,25 +13,25 @@ namespace yov {
 
 // Alias-list numbers of the engine's fixed lists that the items read.
 namespace plist {
-inline constexpr int32_t R = 1, PhaseP = 2, X = 3, Y = 4, OtherP = 5, RX = 6, RY = 7, W = 8, H = 9, C = 10,
-                         O = 11, N = 12, SX = 13, SY = 14, TX = 15, TY = 16, P = 17, B = 18, A = 19, Base = 20,
-                         Name = 21, DoorC = 22, DoorM = 23, FX = 24, FY = 25, T = 26, Frames = 27, StepX = 28,
-                         StepY = 29, X2 = 30, Type = 31, EndP = 32, Text = 33, Colour = 34, Abc = 35,
-                         Border = 36, Spacing = 37, Repeat = 38, Index = 39;
+inline constexpr int32_t R = 1, PhaseP = 2, X = 3, Y = 4, OtherP = 5, RX = 6, RY = 7, W = 8, H = 9, C = 10, O = 11,
+                         N = 12, SX = 13, SY = 14, TX = 15, TY = 16, P = 17, B = 18, A = 19, Base = 20, Name = 21,
+                         DoorC = 22, DoorM = 23, FX = 24, FY = 25, T = 26, Frames = 27, StepX = 28, StepY = 29, X2 = 30,
+                         Type = 31, EndP = 32, Text = 33, Colour = 34, Abc = 35, Border = 36, Spacing = 37, Repeat = 38,
+                         Index = 39;
 }  // namespace plist
 
 // One item being applied.
 struct VehicleItem {
-  std::u16string key;
-  std::u16string value;   // trimmed text after the first ":"
-  std::u16string text;    // the whole item, for messages
-  int16_t side = 0;       // +1 top, -1 bottom
-  int16_t variantWord = 0;
-  int16_t mirror = 0;
-  int16_t endSide = 0;    // end keys: -1 left, 0 both, +1 right
-  int32_t* value32 = nullptr;  // the caller's value
-  uint8_t variant = 0;
-  int32_t flags = 0;
+    std::u16string key;
+    std::u16string value;  // trimmed text after the first ":"
+    std::u16string text;   // the whole item, for messages
+    int16_t side = 0;      // +1 top, -1 bottom
+    int16_t variantWord = 0;
+    int16_t mirror = 0;
+    int16_t endSide = 0;         // end keys: -1 left, 0 both, +1 right
+    int32_t* value32 = nullptr;  // the caller's value
+    uint8_t variant = 0;
+    int32_t flags = 0;
 };
 
 // The upper-cased description of stock entry n (its third text, else its second).

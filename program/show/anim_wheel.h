@@ -14,16 +14,16 @@ namespace yov {
 inline constexpr int kWheelPlaces = 200;
 
 struct AnimWheelState {
-  std::array<int32_t, kWheelPlaces + 1> AnimWheel{};  // places 0..199 used; 0 = empty
-  int32_t AnimWheelPos = 0;    // the place the wheel stands on
-  int32_t AnimWheelCarry = 0;  // milliseconds not yet turned into places, 0..9
-  int32_t AnimOverflow = 0;    // head of the far list
-  int32_t AnimScheduled = 0;   // slots on the wheel or the far list ("AnimRunning")
+    std::array<int32_t, kWheelPlaces + 1> AnimWheel{};  // places 0..199 used; 0 = empty
+    int32_t AnimWheelPos = 0;                           // the place the wheel stands on
+    int32_t AnimWheelCarry = 0;                         // milliseconds not yet turned into places, 0..9
+    int32_t AnimOverflow = 0;                           // head of the far list
+    int32_t AnimScheduled = 0;                          // slots on the wheel or the far list ("AnimRunning")
 };
 
 inline AnimWheelState& animWheel() {
-  static AnimWheelState wheel;
-  return wheel;
+    static AnimWheelState wheel;
+    return wheel;
 }
 
 }  // namespace yov

@@ -11,244 +11,244 @@ namespace {
 
 // Coordinate sums overflow into an error of the show, which the frame step's handler reports.
 int32_t add(int32_t a, int32_t b) {
-  int32_t r = 0;
-  if (__builtin_add_overflow(a, b, &r)) throw ProgramError(error_number::kOverflow, u"Overflow");
-  return r;
+    int32_t r = 0;
+    if (__builtin_add_overflow(a, b, &r)) throw ProgramError(error_number::kOverflow, u"Overflow");
+    return r;
 }
 int32_t sub(int32_t a, int32_t b) {
-  int32_t r = 0;
-  if (__builtin_sub_overflow(a, b, &r)) throw ProgramError(error_number::kOverflow, u"Overflow");
-  return r;
+    int32_t r = 0;
+    if (__builtin_sub_overflow(a, b, &r)) throw ProgramError(error_number::kOverflow, u"Overflow");
+    return r;
 }
 
 bool overlaps(const DirtyRect& a, int32_t left, int32_t bottom, int32_t right, int32_t top) {
-  return left < a.Right && right > a.Left && bottom < a.Top && top > a.Bottom;
+    return left < a.Right && right > a.Left && bottom < a.Top && top > a.Bottom;
 }
 
 DirtyRect clipped(const PaintOp& op, const DirtyRect& r) {
-  return DirtyRect{std::max(op.Left, r.Left), std::max(op.Bottom, r.Bottom), std::min(op.Right, r.Right),
-                   std::min(op.Top, r.Top), 0};
+    return DirtyRect{std::max(op.Left, r.Left), std::max(op.Bottom, r.Bottom), std::min(op.Right, r.Right),
+                     std::min(op.Top, r.Top), 0};
 }
 
 }  // namespace
 
 void BlitList::make(int32_t cap) {
-  records.assign(static_cast<size_t>(cap) + 1, BlitOp{});
-  count = 0;
-  made = true;
+    records.assign(static_cast<size_t>(cap) + 1, BlitOp{});
+    count = 0;
+    made = true;
 }
 
 void BlitList::erase() {
-  records.clear();
-  records.shrink_to_fit();
-  count = 0;
-  made = false;
+    records.clear();
+    records.shrink_to_fit();
+    count = 0;
+    made = false;
 }
 
 CompositorSurfaceCalls engineSurfaceCalls() {
-  CompositorSurfaceCalls calls;
-  calls.fill = [](int32_t x, int32_t y, int32_t w, int32_t h, uint32_t pixel, int32_t site) {
-    lv::FillSurface(0, x, y, w, h, pixel, 0, site);
-  };
-  calls.blt = [](int32_t x, int32_t y, int32_t w, int32_t h, int32_t source, int32_t sx, int32_t sy, int32_t flags,
-                 int32_t site) { lv::DDBlt(0, x, y, w, h, static_cast<LvHandle>(source), sx, sy, flags, site); };
-  return calls;
+    CompositorSurfaceCalls calls;
+    calls.fill = [](int32_t x, int32_t y, int32_t w, int32_t h, uint32_t pixel, int32_t site) {
+        lv::FillSurface(0, x, y, w, h, pixel, 0, site);
+    };
+    calls.blt = [](int32_t x, int32_t y, int32_t w, int32_t h, int32_t source, int32_t sx, int32_t sy, int32_t flags,
+                   int32_t site) { lv::DDBlt(0, x, y, w, h, static_cast<LvHandle>(source), sx, sy, flags, site); };
+    return calls;
 }
 
 Compositor::Compositor() : surfaceCalls(engineSurfaceCalls()) {}
 
 void Compositor::ClearBlitLists() {
-  rectCapacity_ = kRectGrowth;
-  rects_.assign(static_cast<size_t>(rectCapacity_) + 1, DirtyRect{});
-  rectUsed_ = 0;
-  freeHead_ = 0;
-  currentSlot_ = 0;
-  reuse_ = false;
+    rectCapacity_ = kRectGrowth;
+    rects_.assign(static_cast<size_t>(rectCapacity_) + 1, DirtyRect{});
+    rectUsed_ = 0;
+    freeHead_ = 0;
+    currentSlot_ = 0;
+    reuse_ = false;
 }
 
 void Compositor::EraseLists() {
-  rects_.clear();
-  rects_.shrink_to_fit();
-  rectUsed_ = rectCapacity_ = freeHead_ = 0;
-  paintOps_.clear();
-  paintOps_.shrink_to_fit();
-  paintOpCount_ = 0;
-  compositionList.erase();
+    rects_.clear();
+    rects_.shrink_to_fit();
+    rectUsed_ = rectCapacity_ = freeHead_ = 0;
+    paintOps_.clear();
+    paintOps_.shrink_to_fit();
+    paintOpCount_ = 0;
+    compositionList.erase();
 }
 
 void Compositor::MakeBlitLists(bool directDraw) {
-  compositionList.make(kBlitGrowth);
-  batchLists[0].make(kBlitGrowth);
-  batchLists[1].make(directDraw ? 0 : kBlitGrowth);
-  batchIndex = 0;
+    compositionList.make(kBlitGrowth);
+    batchLists[0].make(kBlitGrowth);
+    batchLists[1].make(directDraw ? 0 : kBlitGrowth);
+    batchIndex = 0;
 }
 
 void Compositor::SetScreenRect(int32_t originX, int32_t originY, int32_t width, int32_t height, int32_t depth) {
-  originX_ = originX;
-  originY_ = originY;
-  rightBound_ = width;
-  lowBound_ = -depth;
-  highBound_ = height;
-  paintOpCount_ = 0;
-  rectUsed_ = 0;
-  freeHead_ = 0;
-  if (rects_.empty()) ClearBlitLists();
-  rects_[0].Next = 0;
+    originX_ = originX;
+    originY_ = originY;
+    rightBound_ = width;
+    lowBound_ = -depth;
+    highBound_ = height;
+    paintOpCount_ = 0;
+    rectUsed_ = 0;
+    freeHead_ = 0;
+    if (rects_.empty()) ClearBlitLists();
+    rects_[0].Next = 0;
 }
 
-void Compositor::AddDirtyRect(int32_t x, int32_t y, int32_t width, int32_t height, int32_t markDirty,
-                              int32_t sourceDc, int32_t maskDc, int32_t sourceX, int32_t sourceYBase,
-                              uint8_t transparent, int32_t sourceSurface, const char* /*label*/) {
-  if (width <= 0 || height <= 0) return;
-  int32_t right = add(x, width);
-  int32_t top = add(y, height);
-  if (right <= 0 || x >= rightBound_ || top <= lowBound_ || y >= highBound_) return;
-  if (x < 0) {
-    sourceX = sub(sourceX, x);
-    x = 0;
-  }
-  right = std::min(right, rightBound_);
-  y = std::max(y, lowBound_);
-  top = std::min(top, highBound_);
-  if (markDirty != 0) {
-    if (rects_.empty()) ClearBlitLists();
-    const int32_t slot = AllocRectSlot(0);
-    DirtyRect& r = rects_[static_cast<size_t>(slot)];
-    r.Left = x;
-    r.Bottom = y;
-    r.Right = right;
-    r.Top = top;
-  }
-  if (sourceSurface == 0 && sourceDc == 0) return;
-  ++paintOpCount_;
-  if (paintOpCount_ >= static_cast<int32_t>(paintOps_.size())) {
-    paintOps_.resize(paintOps_.size() + kPaintOpGrowth + (paintOps_.empty() ? 1 : 0));
-  }
-  paintOps_[static_cast<size_t>(paintOpCount_)] =
-      PaintOp{x, y, right, top, sourceDc, maskDc, sourceSurface, sourceX, sourceYBase, transparent};
+void Compositor::AddDirtyRect(int32_t x, int32_t y, int32_t width, int32_t height, int32_t markDirty, int32_t sourceDc,
+                              int32_t maskDc, int32_t sourceX, int32_t sourceYBase, uint8_t transparent,
+                              int32_t sourceSurface, const char* /*label*/) {
+    if (width <= 0 || height <= 0) return;
+    int32_t right = add(x, width);
+    int32_t top = add(y, height);
+    if (right <= 0 || x >= rightBound_ || top <= lowBound_ || y >= highBound_) return;
+    if (x < 0) {
+        sourceX = sub(sourceX, x);
+        x = 0;
+    }
+    right = std::min(right, rightBound_);
+    y = std::max(y, lowBound_);
+    top = std::min(top, highBound_);
+    if (markDirty != 0) {
+        if (rects_.empty()) ClearBlitLists();
+        const int32_t slot = AllocRectSlot(0);
+        DirtyRect& r = rects_[static_cast<size_t>(slot)];
+        r.Left = x;
+        r.Bottom = y;
+        r.Right = right;
+        r.Top = top;
+    }
+    if (sourceSurface == 0 && sourceDc == 0) return;
+    ++paintOpCount_;
+    if (paintOpCount_ >= static_cast<int32_t>(paintOps_.size())) {
+        paintOps_.resize(paintOps_.size() + kPaintOpGrowth + (paintOps_.empty() ? 1 : 0));
+    }
+    paintOps_[static_cast<size_t>(paintOpCount_)] =
+        PaintOp{x, y, right, top, sourceDc, maskDc, sourceSurface, sourceX, sourceYBase, transparent};
 }
 
 int32_t Compositor::AllocRectSlot(int32_t after) {
-  int32_t slot = 0;
-  if (freeHead_ != 0) {
-    slot = freeHead_;
-    freeHead_ = rects_[static_cast<size_t>(slot)].Next;
-  } else {
-    ++rectUsed_;
-    if (rectUsed_ > rectCapacity_) {
-      rectCapacity_ += kRectGrowth;
-      rects_.resize(static_cast<size_t>(rectCapacity_) + 1);
+    int32_t slot = 0;
+    if (freeHead_ != 0) {
+        slot = freeHead_;
+        freeHead_ = rects_[static_cast<size_t>(slot)].Next;
+    } else {
+        ++rectUsed_;
+        if (rectUsed_ > rectCapacity_) {
+            rectCapacity_ += kRectGrowth;
+            rects_.resize(static_cast<size_t>(rectCapacity_) + 1);
+        }
+        slot = rectUsed_;
     }
-    slot = rectUsed_;
-  }
-  rects_[static_cast<size_t>(slot)].Next = rects_[static_cast<size_t>(after)].Next;
-  rects_[static_cast<size_t>(after)].Next = slot;
-  return slot;
+    rects_[static_cast<size_t>(slot)].Next = rects_[static_cast<size_t>(after)].Next;
+    rects_[static_cast<size_t>(after)].Next = slot;
+    return slot;
 }
 
 void Compositor::AddRect(int32_t left, int32_t bottom, int32_t right, int32_t top) {
-  int32_t slot = currentSlot_;
-  if (reuse_) {
-    reuse_ = false;
-  } else {
-    slot = AllocRectSlot(currentSlot_);
-  }
-  DirtyRect& r = rects_[static_cast<size_t>(slot)];
-  r.Left = left;
-  r.Bottom = bottom;
-  r.Right = right;
-  r.Top = top;
+    int32_t slot = currentSlot_;
+    if (reuse_) {
+        reuse_ = false;
+    } else {
+        slot = AllocRectSlot(currentSlot_);
+    }
+    DirtyRect& r = rects_[static_cast<size_t>(slot)];
+    r.Left = left;
+    r.Bottom = bottom;
+    r.Right = right;
+    r.Top = top;
 }
 
 void Compositor::AddRectOutside(int32_t left, int32_t bottom, int32_t right, int32_t top) {
-  const DirtyRect in = inner_;
-  if (left < in.Left) AddRect(left, bottom, in.Left, top);
-  if (bottom < in.Bottom) AddRect(in.Left, bottom, in.Right, in.Bottom);
-  if (top > in.Top) AddRect(in.Left, in.Top, in.Right, top);
-  if (right > in.Right) AddRect(in.Right, bottom, right, top);
+    const DirtyRect in = inner_;
+    if (left < in.Left) AddRect(left, bottom, in.Left, top);
+    if (bottom < in.Bottom) AddRect(in.Left, bottom, in.Right, in.Bottom);
+    if (top > in.Top) AddRect(in.Left, in.Top, in.Right, top);
+    if (right > in.Right) AddRect(in.Right, bottom, right, top);
 }
 
 void Compositor::MergeDirtyRects() {
-  if (rects_.empty()) return;
-  // The slots before the current one are pairwise disjoint; each overlap found replaces two
-  // rectangles by their intersection and the strips outside it, so the covered area with
-  // multiplicity shrinks at every split and the walk ends.
-  currentSlot_ = 0;
-  for (;;) {
-    const int32_t previous = currentSlot_;
-    currentSlot_ = rects_[static_cast<size_t>(previous)].Next;
-    if (currentSlot_ == 0) return;
-    DirtyRect a = rects_[static_cast<size_t>(currentSlot_)];
-    int32_t j = rects_[0].Next;
-    while (j != 0 && j != currentSlot_) {
-      const DirtyRect b = rects_[static_cast<size_t>(j)];
-      if (!overlaps(a, b.Left, b.Bottom, b.Right, b.Top)) {
-        j = b.Next;
-        continue;
-      }
-      inner_ = DirtyRect{std::max(a.Left, b.Left), std::max(a.Bottom, b.Bottom), std::min(a.Right, b.Right),
-                         std::min(a.Top, b.Top), 0};
-      DirtyRect& rj = rects_[static_cast<size_t>(j)];
-      rj.Left = inner_.Left;
-      rj.Bottom = inner_.Bottom;
-      rj.Right = inner_.Right;
-      rj.Top = inner_.Top;
-      reuse_ = true;
-      AddRectOutside(a.Left, a.Bottom, a.Right, a.Top);
-      AddRectOutside(b.Left, b.Bottom, b.Right, b.Top);
-      if (reuse_) {
-        // A and B were equal: J alone keeps the area.
-        reuse_ = false;
-        rects_[static_cast<size_t>(previous)].Next = rects_[static_cast<size_t>(currentSlot_)].Next;
-        rects_[static_cast<size_t>(currentSlot_)].Next = freeHead_;
-        freeHead_ = currentSlot_;
-        currentSlot_ = previous;
-        break;
-      }
-      a = rects_[static_cast<size_t>(currentSlot_)];
-      j = rects_[static_cast<size_t>(j)].Next;
+    if (rects_.empty()) return;
+    // The slots before the current one are pairwise disjoint; each overlap found replaces two
+    // rectangles by their intersection and the strips outside it, so the covered area with
+    // multiplicity shrinks at every split and the walk ends.
+    currentSlot_ = 0;
+    for (;;) {
+        const int32_t previous = currentSlot_;
+        currentSlot_ = rects_[static_cast<size_t>(previous)].Next;
+        if (currentSlot_ == 0) return;
+        DirtyRect a = rects_[static_cast<size_t>(currentSlot_)];
+        int32_t j = rects_[0].Next;
+        while (j != 0 && j != currentSlot_) {
+            const DirtyRect b = rects_[static_cast<size_t>(j)];
+            if (!overlaps(a, b.Left, b.Bottom, b.Right, b.Top)) {
+                j = b.Next;
+                continue;
+            }
+            inner_ = DirtyRect{std::max(a.Left, b.Left), std::max(a.Bottom, b.Bottom), std::min(a.Right, b.Right),
+                               std::min(a.Top, b.Top), 0};
+            DirtyRect& rj = rects_[static_cast<size_t>(j)];
+            rj.Left = inner_.Left;
+            rj.Bottom = inner_.Bottom;
+            rj.Right = inner_.Right;
+            rj.Top = inner_.Top;
+            reuse_ = true;
+            AddRectOutside(a.Left, a.Bottom, a.Right, a.Top);
+            AddRectOutside(b.Left, b.Bottom, b.Right, b.Top);
+            if (reuse_) {
+                // A and B were equal: J alone keeps the area.
+                reuse_ = false;
+                rects_[static_cast<size_t>(previous)].Next = rects_[static_cast<size_t>(currentSlot_)].Next;
+                rects_[static_cast<size_t>(currentSlot_)].Next = freeHead_;
+                freeHead_ = currentSlot_;
+                currentSlot_ = previous;
+                break;
+            }
+            a = rects_[static_cast<size_t>(currentSlot_)];
+            j = rects_[static_cast<size_t>(j)].Next;
+        }
     }
-  }
 }
 
 void Compositor::AddBlitOp(BlitList& list, int32_t destDc, int32_t backDc, int32_t x, int32_t y, int32_t width,
                            int32_t height, int32_t sourceDc, int32_t maskDc, int32_t sourceX, int32_t sourceY,
                            int32_t /*tag*/) {
-  if (!list.made) throw ProgramError(error_number::kSubscript, u"Subscript out of range");
-  if (list.count > 0) {
-    BlitOp& last = list.records[static_cast<size_t>(list.count)];
-    if (last.SourceDC == sourceDc && last.Y == y && last.Height == height && last.DestDC == destDc &&
-        last.MaskDC == maskDc) {
-      if (add(last.X, last.Width) == x && (sourceDc == 0 || add(last.SourceX, last.Width) == sourceX)) {
-        last.Width = add(last.Width, width);
-        return;
-      }
-      if (add(x, width) == last.X && (sourceDc == 0 || add(sourceX, width) == last.SourceX)) {
-        last.X = x;
-        last.SourceX = sourceX;
-        last.Width = add(last.Width, width);
-        return;
-      }
+    if (!list.made) throw ProgramError(error_number::kSubscript, u"Subscript out of range");
+    if (list.count > 0) {
+        BlitOp& last = list.records[static_cast<size_t>(list.count)];
+        if (last.SourceDC == sourceDc && last.Y == y && last.Height == height && last.DestDC == destDc &&
+            last.MaskDC == maskDc) {
+            if (add(last.X, last.Width) == x && (sourceDc == 0 || add(last.SourceX, last.Width) == sourceX)) {
+                last.Width = add(last.Width, width);
+                return;
+            }
+            if (add(x, width) == last.X && (sourceDc == 0 || add(sourceX, width) == last.SourceX)) {
+                last.X = x;
+                last.SourceX = sourceX;
+                last.Width = add(last.Width, width);
+                return;
+            }
+        }
     }
-  }
-  ++list.count;
-  if (list.count > list.capacity()) list.records.resize(list.records.size() + kBlitGrowth);
-  list.records[static_cast<size_t>(list.count)] =
-      BlitOp{destDc, backDc, x, y, width, height, sourceDc, maskDc, sourceX, sourceY};
+    ++list.count;
+    if (list.count > list.capacity()) list.records.resize(list.records.size() + kBlitGrowth);
+    list.records[static_cast<size_t>(list.count)] =
+        BlitOp{destDc, backDc, x, y, width, height, sourceDc, maskDc, sourceX, sourceY};
 }
 
 void Compositor::FlushBlitOps() {
-  if (static_cast<int32_t>(scratch_.size()) < paintOpCount_) scratch_.resize(paintOps_.size());
-  if (rects_.empty()) return;
-  for (int32_t slot = rects_[0].Next; slot != 0; slot = rects_[static_cast<size_t>(slot)].Next) {
-    const DirtyRect r = rects_[static_cast<size_t>(slot)];
-    if (frame.batchMode != 0) {
-      flushDirectDraw(r);
-    } else {
-      flushGdi(r);
+    if (static_cast<int32_t>(scratch_.size()) < paintOpCount_) scratch_.resize(paintOps_.size());
+    if (rects_.empty()) return;
+    for (int32_t slot = rects_[0].Next; slot != 0; slot = rects_[static_cast<size_t>(slot)].Next) {
+        const DirtyRect r = rects_[static_cast<size_t>(slot)];
+        if (frame.batchMode != 0) {
+            flushDirectDraw(r);
+        } else {
+            flushGdi(r);
+        }
+        frameChanged = true;
     }
-    frameChanged = true;
-  }
 }
 
 namespace {
@@ -256,121 +256,121 @@ namespace {
 // The indices of the operations visible in r, bottom first: an opaque operation that covers
 // r whole hides everything announced before it.
 int32_t collect(const std::vector<PaintOp>& ops, int32_t count, const DirtyRect& r, std::vector<int32_t>& out) {
-  int32_t n = 0;
-  for (int32_t i = 1; i <= count; ++i) {
-    const PaintOp& op = ops[static_cast<size_t>(i)];
-    if (!overlaps(r, op.Left, op.Bottom, op.Right, op.Top)) continue;
-    if (op.Transparent == 0 && op.Left <= r.Left && op.Right >= r.Right && op.Bottom <= r.Bottom &&
-        op.Top >= r.Top) {
-      n = 0;
+    int32_t n = 0;
+    for (int32_t i = 1; i <= count; ++i) {
+        const PaintOp& op = ops[static_cast<size_t>(i)];
+        if (!overlaps(r, op.Left, op.Bottom, op.Right, op.Top)) continue;
+        if (op.Transparent == 0 && op.Left <= r.Left && op.Right >= r.Right && op.Bottom <= r.Bottom &&
+            op.Top >= r.Top) {
+            n = 0;
+        }
+        out[static_cast<size_t>(n++)] = i;
     }
-    out[static_cast<size_t>(n++)] = i;
-  }
-  return n;
+    return n;
 }
 
 }  // namespace
 
 Compositor::ScreenRect Compositor::onScreen(const DirtyRect& r) const {
-  return {add(originX_, r.Left), sub(originY_, r.Top), sub(r.Right, r.Left), sub(r.Top, r.Bottom)};
+    return {add(originX_, r.Left), sub(originY_, r.Top), sub(r.Right, r.Left), sub(r.Top, r.Bottom)};
 }
 
 void Compositor::flushDirectDraw(const DirtyRect& r) {
-  const auto [rx, ry, rw, rh] = onScreen(r);
-  const uint32_t bg = frame.backgroundPixel;
-  const int32_t n = collect(paintOps_, paintOpCount_, r, scratch_);
-  int32_t p = 0;
-  for (int32_t k = 0; k < n; ++k) {
-    const PaintOp& op = paintOps_[static_cast<size_t>(scratch_[static_cast<size_t>(k)])];
-    const DirtyRect c = clipped(op, r);
-    const int32_t cx = add(originX_, c.Left);
-    const int32_t cy = sub(originY_, c.Top);
-    const int32_t cw = c.Right - c.Left;
-    const int32_t ch = c.Top - c.Bottom;
-    if (p == 0) {
-      if (op.Transparent != 0) {
-        surfaceCalls.fill(rx, ry, rw, rh, bg, 16005);
+    const auto [rx, ry, rw, rh] = onScreen(r);
+    const uint32_t bg = frame.backgroundPixel;
+    const int32_t n = collect(paintOps_, paintOpCount_, r, scratch_);
+    int32_t p = 0;
+    for (int32_t k = 0; k < n; ++k) {
+        const PaintOp& op = paintOps_[static_cast<size_t>(scratch_[static_cast<size_t>(k)])];
+        const DirtyRect c = clipped(op, r);
+        const int32_t cx = add(originX_, c.Left);
+        const int32_t cy = sub(originY_, c.Top);
+        const int32_t cw = c.Right - c.Left;
+        const int32_t ch = c.Top - c.Bottom;
+        if (p == 0) {
+            if (op.Transparent != 0) {
+                surfaceCalls.fill(rx, ry, rw, rh, bg, 16005);
+                p = 1;
+            } else {
+                if (c.Top < r.Top) surfaceCalls.fill(rx, ry, rw, r.Top - c.Top, bg, 16006);
+                if (c.Bottom > r.Bottom)
+                    surfaceCalls.fill(rx, sub(originY_, c.Bottom), rw, c.Bottom - r.Bottom, bg, 16007);
+                if (c.Left > r.Left) surfaceCalls.fill(rx, cy, c.Left - r.Left, ch, bg, 16008);
+                if (c.Right < r.Right) surfaceCalls.fill(add(originX_, c.Right), cy, r.Right - c.Right, ch, bg, 16009);
+            }
+        }
+        const int32_t sx = add(op.SourceX, c.Left - op.Left);
+        const int32_t sy = sub(op.SourceYBase, c.Top);
+        surfaceCalls.blt(cx, cy, cw, ch, op.SourceSurface, sx, sy, p, 11001);
         p = 1;
-      } else {
-        if (c.Top < r.Top) surfaceCalls.fill(rx, ry, rw, r.Top - c.Top, bg, 16006);
-        if (c.Bottom > r.Bottom) surfaceCalls.fill(rx, sub(originY_, c.Bottom), rw, c.Bottom - r.Bottom, bg, 16007);
-        if (c.Left > r.Left) surfaceCalls.fill(rx, cy, c.Left - r.Left, ch, bg, 16008);
-        if (c.Right < r.Right) surfaceCalls.fill(add(originX_, c.Right), cy, r.Right - c.Right, ch, bg, 16009);
-      }
     }
-    const int32_t sx = add(op.SourceX, c.Left - op.Left);
-    const int32_t sy = sub(op.SourceYBase, c.Top);
-    surfaceCalls.blt(cx, cy, cw, ch, op.SourceSurface, sx, sy, p, 11001);
-    p = 1;
-  }
-  if (p == 0) surfaceCalls.fill(rx, ry, rw, rh, bg, 16010);
+    if (p == 0) surfaceCalls.fill(rx, ry, rw, rh, bg, 16010);
 }
 
-void Compositor::fillAround(BlitList& list, int32_t destDc, const DirtyRect& r, const DirtyRect& c,
-                            int32_t firstTag) {
-  const int32_t rx = originX_ + r.Left;
-  const int32_t rw = r.Right - r.Left;
-  const int32_t cy = originY_ - c.Top;
-  const int32_t ch = c.Top - c.Bottom;
-  if (c.Top < r.Top) AddBlitOp(list, destDc, 0, rx, originY_ - r.Top, rw, r.Top - c.Top, 0, 0, 0, 0, firstTag);
-  if (c.Bottom > r.Bottom) {
-    AddBlitOp(list, destDc, 0, rx, originY_ - c.Bottom, rw, c.Bottom - r.Bottom, 0, 0, 0, 0, firstTag + 1);
-  }
-  if (c.Left > r.Left) AddBlitOp(list, destDc, 0, rx, cy, c.Left - r.Left, ch, 0, 0, 0, 0, firstTag + 2);
-  if (c.Right < r.Right) {
-    AddBlitOp(list, destDc, 0, originX_ + c.Right, cy, r.Right - c.Right, ch, 0, 0, 0, 0, firstTag + 3);
-  }
+void Compositor::fillAround(BlitList& list, int32_t destDc, const DirtyRect& r, const DirtyRect& c, int32_t firstTag) {
+    const int32_t rx = originX_ + r.Left;
+    const int32_t rw = r.Right - r.Left;
+    const int32_t cy = originY_ - c.Top;
+    const int32_t ch = c.Top - c.Bottom;
+    if (c.Top < r.Top) AddBlitOp(list, destDc, 0, rx, originY_ - r.Top, rw, r.Top - c.Top, 0, 0, 0, 0, firstTag);
+    if (c.Bottom > r.Bottom) {
+        AddBlitOp(list, destDc, 0, rx, originY_ - c.Bottom, rw, c.Bottom - r.Bottom, 0, 0, 0, 0, firstTag + 1);
+    }
+    if (c.Left > r.Left) AddBlitOp(list, destDc, 0, rx, cy, c.Left - r.Left, ch, 0, 0, 0, 0, firstTag + 2);
+    if (c.Right < r.Right) {
+        AddBlitOp(list, destDc, 0, originX_ + c.Right, cy, r.Right - c.Right, ch, 0, 0, 0, 0, firstTag + 3);
+    }
 }
 
 void Compositor::flushGdi(const DirtyRect& r) {
-  const auto [rx, ry, rw, rh] = onScreen(r);
-  const int32_t dc = frame.compositionDc;
-  const int32_t n = collect(paintOps_, paintOpCount_, r, scratch_);
-  auto copy = [&](BlitList& list, int32_t destDc, const PaintOp& op, int32_t maskDc, int32_t tag) {
-    const DirtyRect c = clipped(op, r);
-    AddBlitOp(list, destDc, 0, add(originX_, c.Left), sub(originY_, c.Top), c.Right - c.Left, c.Top - c.Bottom,
-              op.SourceDC, maskDc, add(op.SourceX, c.Left - op.Left), sub(op.SourceYBase, c.Top), tag);
-  };
-  int32_t p = 0;
-  for (int32_t k = 0; k < n; ++k) {
-    const int32_t index = scratch_[static_cast<size_t>(k)];
-    const PaintOp& op = paintOps_[static_cast<size_t>(index)];
-    if (p == 0) {
-      if (op.Transparent == 0) {
-        p = index;
-        continue;
-      }
-      AddBlitOp(compositionList, dc, 0, rx, ry, rw, rh, 0, 0, 0, 0, 1);
-      p = -1;
-    } else if (p > 0) {
-      const PaintOp& below = paintOps_[static_cast<size_t>(p)];
-      fillAround(compositionList, dc, r, clipped(below, r), 1);
-      copy(compositionList, dc, below, 0, 5);
-      p = -1;
+    const auto [rx, ry, rw, rh] = onScreen(r);
+    const int32_t dc = frame.compositionDc;
+    const int32_t n = collect(paintOps_, paintOpCount_, r, scratch_);
+    auto copy = [&](BlitList& list, int32_t destDc, const PaintOp& op, int32_t maskDc, int32_t tag) {
+        const DirtyRect c = clipped(op, r);
+        AddBlitOp(list, destDc, 0, add(originX_, c.Left), sub(originY_, c.Top), c.Right - c.Left, c.Top - c.Bottom,
+                  op.SourceDC, maskDc, add(op.SourceX, c.Left - op.Left), sub(op.SourceYBase, c.Top), tag);
+    };
+    int32_t p = 0;
+    for (int32_t k = 0; k < n; ++k) {
+        const int32_t index = scratch_[static_cast<size_t>(k)];
+        const PaintOp& op = paintOps_[static_cast<size_t>(index)];
+        if (p == 0) {
+            if (op.Transparent == 0) {
+                p = index;
+                continue;
+            }
+            AddBlitOp(compositionList, dc, 0, rx, ry, rw, rh, 0, 0, 0, 0, 1);
+            p = -1;
+        } else if (p > 0) {
+            const PaintOp& below = paintOps_[static_cast<size_t>(p)];
+            fillAround(compositionList, dc, r, clipped(below, r), 1);
+            copy(compositionList, dc, below, 0, 5);
+            p = -1;
+        }
+        copy(compositionList, dc, op, op.MaskDC, 6);
     }
-    copy(compositionList, dc, op, op.MaskDC, 6);
-  }
-  BlitList& batch = currentBatch();
-  if (p == 0) {
-    AddBlitOp(batch, 0, 0, rx, ry, rw, rh, 0, 0, 0, 0, 7);
-  } else if (p > 0) {
-    const PaintOp& only = paintOps_[static_cast<size_t>(p)];
-    fillAround(batch, 0, r, clipped(only, r), 8);
-    copy(batch, 0, only, 0, 12);
-  } else {
-    AddBlitOp(batch, 0, 0, rx, ry, rw, rh, dc, 0, rx, ry, 13);
-  }
+    BlitList& batch = currentBatch();
+    if (p == 0) {
+        AddBlitOp(batch, 0, 0, rx, ry, rw, rh, 0, 0, 0, 0, 7);
+    } else if (p > 0) {
+        const PaintOp& only = paintOps_[static_cast<size_t>(p)];
+        fillAround(batch, 0, r, clipped(only, r), 8);
+        copy(batch, 0, only, 0, 12);
+    } else {
+        AddBlitOp(batch, 0, 0, rx, ry, rw, rh, dc, 0, rx, ry, 13);
+    }
 }
 
 std::vector<DirtyRect> Compositor::dirtyRects() const {
-  std::vector<DirtyRect> out;
-  if (rects_.empty()) return out;
-  // A well-formed list has at most one entry per slot.
-  const size_t limit = rects_.size();
-  for (int32_t s = rects_[0].Next; s != 0 && out.size() < limit; s = rects_[static_cast<size_t>(s)].Next) {
-    out.push_back(rects_[static_cast<size_t>(s)]);
-  }
-  return out;
+    std::vector<DirtyRect> out;
+    if (rects_.empty()) return out;
+    // A well-formed list has at most one entry per slot.
+    const size_t limit = rects_.size();
+    for (int32_t s = rects_[0].Next; s != 0 && out.size() < limit; s = rects_[static_cast<size_t>(s)].Next) {
+        out.push_back(rects_[static_cast<size_t>(s)]);
+    }
+    return out;
 }
 
 }  // namespace yov

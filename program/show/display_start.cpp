@@ -36,39 +36,39 @@ constexpr int32_t kDdLastErrorResult = -13005;
 constexpr int32_t kErrFrameSurface = 6008;
 
 void call(const std::function<void()>& f) {
-  if (f) f();
+    if (f) f();
 }
 
 void processEvents() {
-  const DisplayShowLink& link = displayShowLink();
-  if (link.processEvents) {
-    link.processEvents();
-  } else if (QCoreApplication::instance() != nullptr) {
-    QCoreApplication::processEvents();
-  }
+    const DisplayShowLink& link = displayShowLink();
+    if (link.processEvents) {
+        link.processEvents();
+    } else if (QCoreApplication::instance() != nullptr) {
+        QCoreApplication::processEvents();
+    }
 }
 
 void sleepMs(int32_t ms) {
-  const DisplayShowLink& link = displayShowLink();
-  if (link.sleep) {
-    link.sleep(ms);
-  } else {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-  }
+    const DisplayShowLink& link = displayShowLink();
+    if (link.sleep) {
+        link.sleep(ms);
+    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
 }
 
 void enableMenu(int32_t id, bool enabled) {
-  if (mainEngineCalls().enableMenu) mainEngineCalls().enableMenu(id, enabled);
+    if (mainEngineCalls().enableMenu) mainEngineCalls().enableMenu(id, enabled);
 }
 
 // Priorities are best effort: an ordinary user may not raise them.
 void setPriorities(bool show) {
-  const plat::PriorityClass cls = show && mainState().HighPriority != 0 ? plat::PriorityClass::RealTime
-                                                                        : plat::PriorityClass::Normal;
-  if (!plat::SetProcessPriorityClass(cls)) WriteErrorLog(u"SetPriorityClass refused");
-  if (!plat::SetCurrentThreadPriority(show ? kThreadPriorityShow : plat::kThreadPriorityNormal)) {
-    WriteErrorLog(u"SetThreadPriority refused");
-  }
+    const plat::PriorityClass cls =
+        show && mainState().HighPriority != 0 ? plat::PriorityClass::RealTime : plat::PriorityClass::Normal;
+    if (!plat::SetProcessPriorityClass(cls)) WriteErrorLog(u"SetPriorityClass refused");
+    if (!plat::SetCurrentThreadPriority(show ? kThreadPriorityShow : plat::kThreadPriorityNormal)) {
+        WriteErrorLog(u"SetThreadPriority refused");
+    }
 }
 
 QSize screenSize() { return screenSizePx(); }
@@ -76,248 +76,248 @@ QSize screenSize() { return screenSizePx(); }
 }  // namespace
 
 std::u16string InitDDrawErrorLine(int32_t r) {
-  return u"InitDDraw error:&H" + hexText(r) + u": " + decimal(static_cast<uint16_t>(r));
+    return u"InitDDraw error:&H" + hexText(r) + u": " + decimal(static_cast<uint16_t>(r));
 }
 
 std::u16string SetDisplayModeErrorLine(int32_t r) {
-  return u"SetDisplayMode error: " + decimal(r) + u" &H" + hexText(r) + u": " + decimal(static_cast<uint16_t>(r));
+    return u"SetDisplayMode error: " + decimal(r) + u" &H" + hexText(r) + u": " + decimal(static_cast<uint16_t>(r));
 }
 
 std::u16string DDLastErrorLine(int32_t e) {
-  return u"  DDLastError=&H" + hexText(e) + u"  (" + decimal(static_cast<uint16_t>(e)) + u")";
+    return u"  DDLastError=&H" + hexText(e) + u"  (" + decimal(static_cast<uint16_t>(e)) + u")";
 }
 
 DisplayShowLink& displayShowLink() {
-  static DisplayShowLink link;
-  return link;
+    static DisplayShowLink link;
+    return link;
 }
 
 DisplayState& displayState() {
-  static DisplayState state;
-  return state;
+    static DisplayState state;
+    return state;
 }
 
 void StartDisplay() {
-  DisplayState& d = displayState();
-  DisplayShowLink& link = displayShowLink();
-  ProgramState& st = programState();
+    DisplayState& d = displayState();
+    DisplayShowLink& link = displayShowLink();
+    ProgramState& st = programState();
 
-  call(link.resetFrameState);
-  d.CursorHidden = 0;
-  d.Frame.ClearBlitLists();
+    call(link.resetFrameState);
+    d.CursorHidden = 0;
+    d.Frame.ClearBlitLists();
 
-  if (link.RandomSeed == 0) {
-    programRandom().seed(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-  } else {
-    programRandom().seed(static_cast<uint64_t>(static_cast<uint32_t>(link.RandomSeed)));
-  }
-
-  if (link.makeView) d.ShowForm = link.makeView(st.ShowMode);
-  if (d.ShowForm) {
-    d.ShowDC = d.ShowForm->screenDc();
-    d.ShowHwnd = d.ShowForm->handle();
-    d.ShowForm->setBackgroundColour(link.BackgroundColour);
-    if (st.ShowMode == 1) {
-      const QSize screen = screenSize();
-      d.FullMaximized = !(link.UseDirectDraw == 0 && mainState().MonitorCount > 1);
-      d.ShowForm->placeOverScreen(d.FullMaximized, screen.width(), screen.height());
-    }
-  }
-  enableMenu(kMenuLanguages, st.Shared.LanguageCount != 0);
-  call(link.refreshDescMenu);
-
-  // The background brush goes into the work DC only while that DC exists
-  // (CreateDisplaySurfaces to ReleaseDisplaySurfaces).
-  d.SilverBrush = plat::CreateSolidBrush(kSilver);
-  d.BackBrush = plat::CreateSolidBrush(link.BackgroundColour);
-
-  UseCanvas(0, 0, GetRegNumber(u"LCMX", 2400), canvasUnit(), 6);
-
-  d.FirstCreation = 1;
-  st.Shared.ExpandState1 = 0;
-
-  if (GetRegNumber(u"DDA", 0) != 0) {
-    const QSize screen = screenSize();
-    d.ModeRequest = {screen.width(), screen.height(), lv::GetBitsPixel(), 0};
-  } else {
-    d.ModeRequest = {GetRegNumber(u"DDX", 1024), GetRegNumber(u"DDY", 768), GetRegNumber(u"DDB", 16),
-                     GetRegNumber(u"DDF", 0)};
-  }
-
-  if (st.ShowMode == 1 && link.UseDirectDraw != 0) {
-    const int32_t r = lv::InitDDraw(d.ShowHwnd);
-    if (r == 0) {
-      st.BatchMode = 1;
-      d.KeyBrush = plat::CreateSolidBrush(link.ColourKey);
-      call(link.directDrawStarted);
+    if (link.RandomSeed == 0) {
+        programRandom().seed(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     } else {
-      WriteErrorLog(InitDDrawErrorLine(r));
+        programRandom().seed(static_cast<uint64_t>(static_cast<uint32_t>(link.RandomSeed)));
     }
-  }
 
-  if (st.BatchMode != 0) {
-    enableMenu(kMenuGdiOnly1, false);
-    enableMenu(kMenuGdiOnly2, false);
-    d.DrawBits = static_cast<uint8_t>((d.FlipCount != 0 ? draw_bits::kFlipping : draw_bits::kRectangles) |
-                                      draw_bits::kDirectDrawCommon);
-  } else {
-    enableMenu(kMenuGdiOnly1, true);
-    enableMenu(kMenuGdiOnly2, true);
-    d.DrawBits = static_cast<uint8_t>((link.DrawWholeTrains != 0 ? draw_bits::kWholeTrains : draw_bits::kVehicles) |
-                                      draw_bits::kGdiCommon);
-  }
+    if (link.makeView) d.ShowForm = link.makeView(st.ShowMode);
+    if (d.ShowForm) {
+        d.ShowDC = d.ShowForm->screenDc();
+        d.ShowHwnd = d.ShowForm->handle();
+        d.ShowForm->setBackgroundColour(link.BackgroundColour);
+        if (st.ShowMode == 1) {
+            const QSize screen = screenSize();
+            d.FullMaximized = !(link.UseDirectDraw == 0 && mainState().MonitorCount > 1);
+            d.ShowForm->placeOverScreen(d.FullMaximized, screen.width(), screen.height());
+        }
+    }
+    enableMenu(kMenuLanguages, st.Shared.LanguageCount != 0);
+    call(link.refreshDescMenu);
 
-  setPriorities(true);
+    // The background brush goes into the work DC only while that DC exists
+    // (CreateDisplaySurfaces to ReleaseDisplaySurfaces).
+    d.SilverBrush = plat::CreateSolidBrush(kSilver);
+    d.BackBrush = plat::CreateSolidBrush(link.BackgroundColour);
+
+    UseCanvas(0, 0, GetRegNumber(u"LCMX", 2400), canvasUnit(), 6);
+
+    d.FirstCreation = 1;
+    st.Shared.ExpandState1 = 0;
+
+    if (GetRegNumber(u"DDA", 0) != 0) {
+        const QSize screen = screenSize();
+        d.ModeRequest = {screen.width(), screen.height(), lv::GetBitsPixel(), 0};
+    } else {
+        d.ModeRequest = {GetRegNumber(u"DDX", 1024), GetRegNumber(u"DDY", 768), GetRegNumber(u"DDB", 16),
+                         GetRegNumber(u"DDF", 0)};
+    }
+
+    if (st.ShowMode == 1 && link.UseDirectDraw != 0) {
+        const int32_t r = lv::InitDDraw(d.ShowHwnd);
+        if (r == 0) {
+            st.BatchMode = 1;
+            d.KeyBrush = plat::CreateSolidBrush(link.ColourKey);
+            call(link.directDrawStarted);
+        } else {
+            WriteErrorLog(InitDDrawErrorLine(r));
+        }
+    }
+
+    if (st.BatchMode != 0) {
+        enableMenu(kMenuGdiOnly1, false);
+        enableMenu(kMenuGdiOnly2, false);
+        d.DrawBits = static_cast<uint8_t>((d.FlipCount != 0 ? draw_bits::kFlipping : draw_bits::kRectangles) |
+                                          draw_bits::kDirectDrawCommon);
+    } else {
+        enableMenu(kMenuGdiOnly1, true);
+        enableMenu(kMenuGdiOnly2, true);
+        d.DrawBits = static_cast<uint8_t>((link.DrawWholeTrains != 0 ? draw_bits::kWholeTrains : draw_bits::kVehicles) |
+                                          draw_bits::kGdiCommon);
+    }
+
+    setPriorities(true);
 }
 
 void CreateDisplaySurfaces() {
-  DisplayState& d = displayState();
-  DisplayShowLink& link = displayShowLink();
-  ProgramState& st = programState();
-  const bool directDraw = st.BatchMode != 0;
+    DisplayState& d = displayState();
+    DisplayShowLink& link = displayShowLink();
+    ProgramState& st = programState();
+    const bool directDraw = st.BatchMode != 0;
 
-  // The screen DC may still be drawn into by a batch handed over before a re-creation.
-  lv::WaitBlt(nullptr);
-  if (st.ShowMode == 0) {
-    if (d.ShowForm) {
-      d.ShowForm->clearAndShow();
-      d.ShowForm->innerSize(d.SceneWidth, d.SceneHeight);
-    }
-  } else {
-    if (directDraw) {
-      const QSize screen = screenSize();
-      const DisplayModeRequest& m = d.ModeRequest;
-      if (lv::GetBitsPixel() != m.BitsPerPixel || screen.width() != m.Width || screen.height() != m.Height) {
-        const int32_t r = lv::SetDisplayMode(m.Width, m.Height, m.BitsPerPixel, m.Refresh);
-        if (r == 0) {
-          st.ScreenWidthPx = m.Width;
-          st.ScreenHeightPx = m.Height;
-        } else {
-          WriteErrorLog(SetDisplayModeErrorLine(r));
-          if (r == kDdLastErrorResult) WriteErrorLog(DDLastErrorLine(lv::DDGetLastError()));
+    // The screen DC may still be drawn into by a batch handed over before a re-creation.
+    lv::WaitBlt(nullptr);
+    if (st.ShowMode == 0) {
+        if (d.ShowForm) {
+            d.ShowForm->clearAndShow();
+            d.ShowForm->innerSize(d.SceneWidth, d.SceneHeight);
         }
-      }
-      lv::CreatePrimary(d.FlipCount);
-      d.BackgroundPixel = static_cast<uint32_t>(lv::MatchColor(0, link.BackgroundColour));
-      d.KeyPixel = static_cast<uint32_t>(lv::MatchColor(0, link.ColourKey));
+    } else {
+        if (directDraw) {
+            const QSize screen = screenSize();
+            const DisplayModeRequest& m = d.ModeRequest;
+            if (lv::GetBitsPixel() != m.BitsPerPixel || screen.width() != m.Width || screen.height() != m.Height) {
+                const int32_t r = lv::SetDisplayMode(m.Width, m.Height, m.BitsPerPixel, m.Refresh);
+                if (r == 0) {
+                    st.ScreenWidthPx = m.Width;
+                    st.ScreenHeightPx = m.Height;
+                } else {
+                    WriteErrorLog(SetDisplayModeErrorLine(r));
+                    if (r == kDdLastErrorResult) WriteErrorLog(DDLastErrorLine(lv::DDGetLastError()));
+                }
+            }
+            lv::CreatePrimary(d.FlipCount);
+            d.BackgroundPixel = static_cast<uint32_t>(lv::MatchColor(0, link.BackgroundColour));
+            d.KeyPixel = static_cast<uint32_t>(lv::MatchColor(0, link.ColourKey));
+        }
+        const QSize screen = screenSize();
+        d.SceneWidth = screen.width();
+        d.SceneHeight = screen.height();
+        if (directDraw) {
+            for (int i = 0; i < (d.FlipCount + 1) * 2; ++i) {
+                lv::FillSurface(0, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16016);
+                sleepMs(5);
+                processEvents();
+                lv::Flip();
+                sleepMs(5);
+                processEvents();
+            }
+        }
     }
-    const QSize screen = screenSize();
-    d.SceneWidth = screen.width();
-    d.SceneHeight = screen.height();
+    if (d.ShowForm) d.ShowForm->setFrameSize(d.SceneWidth, d.SceneHeight);
+
+    call(link.unloadSplash);
+    call(link.resetStepClock);
+
     if (directDraw) {
-      for (int i = 0; i < (d.FlipCount + 1) * 2; ++i) {
-        lv::FillSurface(0, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16016);
-        sleepMs(5);
-        processEvents();
-        lv::Flip();
-        sleepMs(5);
-        processEvents();
-      }
+        d.BackSurface = lv::CreateSurface(d.SceneWidth, d.SceneHeight, d.KeyPixel, 13002);
+        if (d.BackSurface == 0) throw ProgramError(kErrFrameSurface, u"");
     }
-  }
-  if (d.ShowForm) d.ShowForm->setFrameSize(d.SceneWidth, d.SceneHeight);
 
-  call(link.unloadSplash);
-  call(link.resetStepClock);
+    d.WorkDC = plat::CreateCompatibleDC(d.ShowDC);
+    d.WorkBitmap = plat::CreateCompatibleBitmap(d.ShowDC, d.SceneWidth, d.SceneHeight);
+    d.WorkBitmapPrevious = plat::SelectObject(d.WorkDC, d.WorkBitmap);
+    d.WorkBrushPrevious = plat::SelectObject(d.WorkDC, d.BackBrush);
+    processEvents();
 
-  if (directDraw) {
-    d.BackSurface = lv::CreateSurface(d.SceneWidth, d.SceneHeight, d.KeyPixel, 13002);
-    if (d.BackSurface == 0) throw ProgramError(kErrFrameSurface, u"");
-  }
+    if (d.FirstCreation != 0) {
+        UseCanvas(5, 0, d.SceneWidth, 0, 4);
+        // Rectangles present every frame that is not flipped, and every GDI frame: a full-screen
+        // show whose DirectDraw failed draws GDI with its flip count still set.
+        if (d.FlipCount == 0 || !directDraw) d.Frame.MakeBlitLists(directDraw);
+        call(link.takeCursorPosition);
+        if (st.ShowMode == 1 && d.ShowForm && d.ShowForm->hideCursor()) d.CursorHidden = 1;
+        if (d.ShowForm) d.ShowFontHeight = d.ShowForm->showFontHeight();
+        d.FirstCreation = 0;
+    }
 
-  d.WorkDC = plat::CreateCompatibleDC(d.ShowDC);
-  d.WorkBitmap = plat::CreateCompatibleBitmap(d.ShowDC, d.SceneWidth, d.SceneHeight);
-  d.WorkBitmapPrevious = plat::SelectObject(d.WorkDC, d.WorkBitmap);
-  d.WorkBrushPrevious = plat::SelectObject(d.WorkDC, d.BackBrush);
-  processEvents();
+    processEvents();
+    if (st.ShowMode == 1 && d.ShowForm) {
+        const QSize screen = screenSize();
+        d.ShowForm->placeOverScreen(d.FullMaximized, screen.width(), screen.height());
+    }
 
-  if (d.FirstCreation != 0) {
-    UseCanvas(5, 0, d.SceneWidth, 0, 4);
-    // Rectangles present every frame that is not flipped, and every GDI frame: a full-screen
-    // show whose DirectDraw failed draws GDI with its flip count still set.
-    if (d.FlipCount == 0 || !directDraw) d.Frame.MakeBlitLists(directDraw);
-    call(link.takeCursorPosition);
-    if (st.ShowMode == 1 && d.ShowForm && d.ShowForm->hideCursor()) d.CursorHidden = 1;
-    if (d.ShowForm) d.ShowFontHeight = d.ShowForm->showFontHeight();
-    d.FirstCreation = 0;
-  }
+    if (!directDraw && link.createWorkDC) link.createWorkDC(d.SceneWidth, d.SceneHeight);
+    d.Frame.frame.batchMode = st.BatchMode;
+    d.Frame.frame.backgroundPixel = d.BackgroundPixel;
+    d.Frame.frame.compositionDc = link.compositionDc ? link.compositionDc() : d.WorkDC.Value();
 
-  processEvents();
-  if (st.ShowMode == 1 && d.ShowForm) {
-    const QSize screen = screenSize();
-    d.ShowForm->placeOverScreen(d.FullMaximized, screen.width(), screen.height());
-  }
-
-  if (!directDraw && link.createWorkDC) link.createWorkDC(d.SceneWidth, d.SceneHeight);
-  d.Frame.frame.batchMode = st.BatchMode;
-  d.Frame.frame.backgroundPixel = d.BackgroundPixel;
-  d.Frame.frame.compositionDc = link.compositionDc ? link.compositionDc() : d.WorkDC.Value();
-
-  if (link.resetScene) link.resetScene(d.SceneWidth, d.SceneHeight);
-  st.RunFlags = static_cast<uint8_t>(st.RunFlags | kFrameLoopRunning);
+    if (link.resetScene) link.resetScene(d.SceneWidth, d.SceneHeight);
+    st.RunFlags = static_cast<uint8_t>(st.RunFlags | kFrameLoopRunning);
 }
 
 void ReleaseDisplaySurfaces() {
-  DisplayState& d = displayState();
-  DisplayShowLink& link = displayShowLink();
-  ProgramState& st = programState();
-  st.RunFlags = static_cast<uint8_t>(st.RunFlags & ~kFrameLoopRunning);
+    DisplayState& d = displayState();
+    DisplayShowLink& link = displayShowLink();
+    ProgramState& st = programState();
+    st.RunFlags = static_cast<uint8_t>(st.RunFlags & ~kFrameLoopRunning);
 
-  call(link.releaseTrains);
-  // The blit thread may still be drawing from the frame about to go.
-  lv::WaitBlt(nullptr);
-  if (st.BatchMode == 0) {
-    call(link.deleteWorkDC);
-  } else if (d.BackSurface != 0) {
-    FreeSurface(d.BackSurface, 19015);
-    d.BackSurface = 0;
-    processEvents();
-  }
-  if (d.WorkDC) {
-    plat::SelectObject(d.WorkDC, d.WorkBrushPrevious);
-    plat::SelectObject(d.WorkDC, d.WorkBitmapPrevious);
-    plat::DeleteObject(d.WorkBitmap);
-    plat::DeleteDC(d.WorkDC);
-  }
-  d.WorkDC = {};
-  d.WorkBitmap = {};
-  d.WorkBitmapPrevious = {};
-  d.WorkBrushPrevious = {};
+    call(link.releaseTrains);
+    // The blit thread may still be drawing from the frame about to go.
+    lv::WaitBlt(nullptr);
+    if (st.BatchMode == 0) {
+        call(link.deleteWorkDC);
+    } else if (d.BackSurface != 0) {
+        FreeSurface(d.BackSurface, 19015);
+        d.BackSurface = 0;
+        processEvents();
+    }
+    if (d.WorkDC) {
+        plat::SelectObject(d.WorkDC, d.WorkBrushPrevious);
+        plat::SelectObject(d.WorkDC, d.WorkBitmapPrevious);
+        plat::DeleteObject(d.WorkBitmap);
+        plat::DeleteDC(d.WorkDC);
+    }
+    d.WorkDC = {};
+    d.WorkBitmap = {};
+    d.WorkBitmapPrevious = {};
+    d.WorkBrushPrevious = {};
 }
 
 void StopDisplay() {
-  DisplayState& d = displayState();
-  ProgramState& st = programState();
+    DisplayState& d = displayState();
+    ProgramState& st = programState();
 
-  if (d.SilverBrush) plat::DeleteObject(d.SilverBrush);
-  if (d.BackBrush) plat::DeleteObject(d.BackBrush);
-  d.SilverBrush = {};
-  d.BackBrush = {};
-  FreeCanvas(0);
-  FreeCanvas(5);
+    if (d.SilverBrush) plat::DeleteObject(d.SilverBrush);
+    if (d.BackBrush) plat::DeleteObject(d.BackBrush);
+    d.SilverBrush = {};
+    d.BackBrush = {};
+    FreeCanvas(0);
+    FreeCanvas(5);
 
-  if (st.BatchMode != 0) {
-    lv::CloseDDraw();
-    st.BatchMode = 0;
-    if (d.KeyBrush) plat::DeleteObject(d.KeyBrush);
-    d.KeyBrush = {};
-    processEvents();
-  }
-  GetScreenArea();
-  setPriorities(false);
+    if (st.BatchMode != 0) {
+        lv::CloseDDraw();
+        st.BatchMode = 0;
+        if (d.KeyBrush) plat::DeleteObject(d.KeyBrush);
+        d.KeyBrush = {};
+        processEvents();
+    }
+    GetScreenArea();
+    setPriorities(false);
 
-  if (d.CursorHidden == 1 && d.ShowForm) d.ShowForm->showCursor();
-  d.CursorHidden = 0;
-  d.Frame.EraseLists();
-  d.Frame.batchLists[0].erase();
-  d.Frame.batchLists[1].erase();
+    if (d.CursorHidden == 1 && d.ShowForm) d.ShowForm->showCursor();
+    d.CursorHidden = 0;
+    d.Frame.EraseLists();
+    d.Frame.batchLists[0].erase();
+    d.Frame.batchLists[1].erase();
 
-  if (d.ShowForm) {
-    d.ShowForm->closeFromProgram();
-    d.ShowForm.reset();
-  }
-  d.ShowDC = {};
-  d.ShowHwnd = 0;
+    if (d.ShowForm) {
+        d.ShowForm->closeFromProgram();
+        d.ShowForm.reset();
+    }
+    d.ShowDC = {};
+    d.ShowHwnd = 0;
 }
 
 }  // namespace yov

@@ -27,46 +27,46 @@ namespace draw_bits {
 inline constexpr uint8_t kWholeTrains = 0x09;  // GDI, whole trains
 inline constexpr uint8_t kVehicles = 0x06;     // GDI, single vehicles
 inline constexpr uint8_t kGdiCommon = 0x20 | 0x80;
-inline constexpr uint8_t kFlipping = 0x80;      // DirectDraw with page flipping
-inline constexpr uint8_t kRectangles = 0x40;    // DirectDraw presenting by rectangles
+inline constexpr uint8_t kFlipping = 0x80;    // DirectDraw with page flipping
+inline constexpr uint8_t kRectangles = 0x40;  // DirectDraw presenting by rectangles
 inline constexpr uint8_t kDirectDrawCommon = 0x02 | 0x08 | 0x10;
 }  // namespace draw_bits
 
 struct DisplayState {
-  // --- The show window (StartDisplay to StopDisplay).
-  std::unique_ptr<ShowView> ShowForm;
-  plat::HDC ShowDC;
-  LvWindow ShowHwnd = 0;
+    // --- The show window (StartDisplay to StopDisplay).
+    std::unique_ptr<ShowView> ShowForm;
+    plat::HDC ShowDC;
+    LvWindow ShowHwnd = 0;
 
-  // --- The frame (one creation to its release).
-  plat::HDC WorkDC;
-  plat::HBITMAP WorkBitmap;       // the frame bitmap selected into WorkDC
-  plat::HBITMAP WorkBitmapPrevious;
-  LvHandle BackSurface = 0;       // DirectDraw's off-screen frame
-  int32_t SceneWidth = 0;
-  int32_t SceneHeight = 0;
+    // --- The frame (one creation to its release).
+    plat::HDC WorkDC;
+    plat::HBITMAP WorkBitmap;  // the frame bitmap selected into WorkDC
+    plat::HBITMAP WorkBitmapPrevious;
+    LvHandle BackSurface = 0;  // DirectDraw's off-screen frame
+    int32_t SceneWidth = 0;
+    int32_t SceneHeight = 0;
 
-  // --- Display mode and drawing method.
-  DisplayModeRequest ModeRequest;
-  uint8_t FlipCount = 0;          // back pages chained to the primary (0, 1, 2)
-  uint8_t DrawBits = 0;
-  uint32_t BackgroundPixel = 0;
-  uint32_t KeyPixel = 0;
+    // --- Display mode and drawing method.
+    DisplayModeRequest ModeRequest;
+    uint8_t FlipCount = 0;  // back pages chained to the primary (0, 1, 2)
+    uint8_t DrawBits = 0;
+    uint32_t BackgroundPixel = 0;
+    uint32_t KeyPixel = 0;
 
-  // --- Brushes: the area painter's silver, the background (selected into WorkDC while a
-  // frame exists), and the key colour's under DirectDraw.
-  plat::HBRUSH SilverBrush;
-  plat::HBRUSH BackBrush;
-  plat::HBRUSH KeyBrush;
-  plat::HBRUSH WorkBrushPrevious;  // WorkDC's brush before the background brush
+    // --- Brushes: the area painter's silver, the background (selected into WorkDC while a
+    // frame exists), and the key colour's under DirectDraw.
+    plat::HBRUSH SilverBrush;
+    plat::HBRUSH BackBrush;
+    plat::HBRUSH KeyBrush;
+    plat::HBRUSH WorkBrushPrevious;  // WorkDC's brush before the background brush
 
-  // --- Font, cursor, creation.
-  int32_t ShowFontHeight = 0;     // pixel height of "Mg" in the show font
-  uint8_t CursorHidden = 0;
-  uint8_t FirstCreation = 0;      // the next CreateDisplaySurfaces is the show's first
-  bool FullMaximized = true;      // the full-screen window is maximized (else placed over the screen)
+    // --- Font, cursor, creation.
+    int32_t ShowFontHeight = 0;  // pixel height of "Mg" in the show font
+    uint8_t CursorHidden = 0;
+    uint8_t FirstCreation = 0;  // the next CreateDisplaySurfaces is the show's first
+    bool FullMaximized = true;  // the full-screen window is maximized (else placed over the screen)
 
-  Compositor Frame;
+    Compositor Frame;
 };
 
 DisplayState& displayState();

@@ -28,151 +28,152 @@ namespace {
 
 // The show state names the display's values too; the display owns them and copies them over.
 void publish() {
-  const DisplayState& d = displayState();
-  ShowState& ss = showState();
-  ss.ShowDC = d.ShowDC;
-  ss.ShowHwnd = d.ShowHwnd;
-  ss.BackSurface = static_cast<int32_t>(d.BackSurface);
-  ss.SceneWidth = d.SceneWidth;
-  ss.SceneHeight = d.SceneHeight;
-  ss.ModeRequest = d.ModeRequest;
-  ss.DrawBits = d.DrawBits;
-  ss.BackgroundPixel = static_cast<int32_t>(d.BackgroundPixel);
-  ss.KeyPixel = static_cast<int32_t>(d.KeyPixel);
-  ss.ShowFontHeight = d.ShowFontHeight;
-  ss.CursorHidden = d.CursorHidden;
-  ss.FirstShowBrush = d.BackBrush;
-  ss.SecondShowBrush = d.KeyBrush;
+    const DisplayState& d = displayState();
+    ShowState& ss = showState();
+    ss.ShowDC = d.ShowDC;
+    ss.ShowHwnd = d.ShowHwnd;
+    ss.BackSurface = static_cast<int32_t>(d.BackSurface);
+    ss.SceneWidth = d.SceneWidth;
+    ss.SceneHeight = d.SceneHeight;
+    ss.ModeRequest = d.ModeRequest;
+    ss.DrawBits = d.DrawBits;
+    ss.BackgroundPixel = static_cast<int32_t>(d.BackgroundPixel);
+    ss.KeyPixel = static_cast<int32_t>(d.KeyPixel);
+    ss.ShowFontHeight = d.ShowFontHeight;
+    ss.CursorHidden = d.CursorHidden;
+    ss.FirstShowBrush = d.BackBrush;
+    ss.SecondShowBrush = d.KeyBrush;
 }
 
 void takeDrawingMethod() {
-  const ShowState& ss = showState();
-  DisplayShowLink& link = displayShowLink();
-  link.UseDirectDraw = ss.UseDirectDraw;
-  link.DrawWholeTrains = ss.DrawWholeTrains;
-  link.ColourKey = static_cast<uint32_t>(ss.ColourKey);
-  displayState().FlipCount = ss.FlipCount;
+    const ShowState& ss = showState();
+    DisplayShowLink& link = displayShowLink();
+    link.UseDirectDraw = ss.UseDirectDraw;
+    link.DrawWholeTrains = ss.DrawWholeTrains;
+    link.ColourKey = static_cast<uint32_t>(ss.ColourKey);
+    displayState().FlipCount = ss.FlipCount;
 }
 
 void resetScene(int32_t width, int32_t height) {
-  ShowState& ss = showState();
-  ResetRunQueue();
-  ResetTrainTable();
-  ResetShowLists();
-  animWheel() = AnimWheelState{};
-  ss.TickAccumulator = 0;
-  ss.RecreateRequest = 0;
-  ss.StepSamples = 0;
-  ss.StepDebt = 0;
-  ss.StartedTrains = 0;
-  ResetSections();
-  // The root block covers the whole scene.
-  if (ScriptBlockCount() >= 1) {
-    sectRec(1).Left = 0;
-    sectRec(1).Width = width;
-  }
-  const int32_t root = AddTimedEvent(event_kind::kRoot, 1, 0, 0, height);
-  QueueDueEvent(root);
+    ShowState& ss = showState();
+    ResetRunQueue();
+    ResetTrainTable();
+    ResetShowLists();
+    animWheel() = AnimWheelState{};
+    ss.TickAccumulator = 0;
+    ss.RecreateRequest = 0;
+    ss.StepSamples = 0;
+    ss.StepDebt = 0;
+    ss.StartedTrains = 0;
+    ResetSections();
+    // The root block covers the whole scene.
+    if (ScriptBlockCount() >= 1) {
+        sectRec(1).Left = 0;
+        sectRec(1).Width = width;
+    }
+    const int32_t root = AddTimedEvent(event_kind::kRoot, 1, 0, 0, height);
+    QueueDueEvent(root);
 }
 
 void releaseTrains() {
-  TrainTable& t = trains();
-  // Each pass removes the head; a table that would not shrink ends the walk after its size.
-  for (int32_t guard = t.Count + 1; t.ActiveHead != 0 && guard > 0; --guard) {
-    const int32_t head = t.ActiveHead;
-    const int32_t members = std::min<int32_t>(t.at(head).MemberCount, kMaxTrainMembers);
-    for (int32_t m = 1; m <= members; ++m) {
-      int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
-      FreeTrainPicture(picture);
+    TrainTable& t = trains();
+    // Each pass removes the head; a table that would not shrink ends the walk after its size.
+    for (int32_t guard = t.Count + 1; t.ActiveHead != 0 && guard > 0; --guard) {
+        const int32_t head = t.ActiveHead;
+        const int32_t members = std::min<int32_t>(t.at(head).MemberCount, kMaxTrainMembers);
+        for (int32_t m = 1; m <= members; ++m) {
+            int32_t picture = t.at(head).Members[static_cast<size_t>(m)];
+            FreeTrainPicture(picture);
+        }
+        RemoveTrain(head);
     }
-    RemoveTrain(head);
-  }
 }
 
 }  // namespace
 
 void WireDisplay() {
-  DisplayShowLink& link = displayShowLink();
-  link.resetFrameState = [] {
-    ShowState& ss = showState();
-    ss.MinFrameMs = 20;
-    ss.YieldAfterMs = 100;
-    ss.StepState = 0;
-    ss.PageIndex = 0;
-    ss.PageBit = 1;
-    ss.StepPhase = 0;
-    ss.TickDue = 0;
-    ss.StepMode = 0;
-  };
-  link.directDrawStarted = [] { showState().StepPhase = 0; };
-  link.unloadSplash = [] {
-    if (showState().SplashMs == 0) return;
-    UnloadSplash();
-    showState().SplashMs = 0;
-  };
-  link.resetStepClock = [] {
-    ShowState& ss = showState();
-    ss.LastStepStamp = low31(static_cast<uint32_t>(plat::QueryPerfCounter()));
-    ss.MouseMoveCount = 0;
-  };
-  link.processEvents = [] {
-    if (showClock().pumpEvents) showClock().pumpEvents();
-  };
-  link.sleep = [](int32_t ms) {
-    if (showClock().sleep) showClock().sleep(ms);
-  };
-  link.createWorkDC = CreateWorkDC;
-  link.deleteWorkDC = DeleteWorkDC;
-  link.compositionDc = [] { return showState().WorkDC.dc.Value(); };
-  link.resetScene = resetScene;
-  link.releaseTrains = releaseTrains;
+    DisplayShowLink& link = displayShowLink();
+    link.resetFrameState = [] {
+        ShowState& ss = showState();
+        ss.MinFrameMs = 20;
+        ss.YieldAfterMs = 100;
+        ss.StepState = 0;
+        ss.PageIndex = 0;
+        ss.PageBit = 1;
+        ss.StepPhase = 0;
+        ss.TickDue = 0;
+        ss.StepMode = 0;
+    };
+    link.directDrawStarted = [] { showState().StepPhase = 0; };
+    link.unloadSplash = [] {
+        if (showState().SplashMs == 0) return;
+        UnloadSplash();
+        showState().SplashMs = 0;
+    };
+    link.resetStepClock = [] {
+        ShowState& ss = showState();
+        ss.LastStepStamp = low31(static_cast<uint32_t>(plat::QueryPerfCounter()));
+        ss.MouseMoveCount = 0;
+    };
+    link.processEvents = [] {
+        if (showClock().pumpEvents) showClock().pumpEvents();
+    };
+    link.sleep = [](int32_t ms) {
+        if (showClock().sleep) showClock().sleep(ms);
+    };
+    link.createWorkDC = CreateWorkDC;
+    link.deleteWorkDC = DeleteWorkDC;
+    link.compositionDc = [] { return showState().WorkDC.dc.Value(); };
+    link.resetScene = resetScene;
+    link.releaseTrains = releaseTrains;
 
-  ShowInputLink& input = showInputLink();
-  input.requestRecreate = [] { showState().RecreateRequest = 1; };
-  input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };
+    ShowInputLink& input = showInputLink();
+    input.requestRecreate = [] { showState().RecreateRequest = 1; };
+    input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };
 
-  ShowSeams& s = showSeams();
-  s.trainPictureFacts = [](int32_t picture, TrainPictureFacts& f) {
-    TrainPictureTable& table = trainPictures();
-    if (!table.valid(picture)) return false;
-    const TrainPicture& p = table[picture];
-    f = TrainPictureFacts{p.FirstPart, p.Dir, p.X, p.Width, static_cast<uint8_t>(std::max<int16_t>(p.MotionState, 0)),
-                          p.SourceName, 0};
-    PicPartPool& parts = picParts();
-    for (int32_t part = p.FirstPart; parts.valid(part) && f.PartCount <= parts.Count; part = parts[part].NextPart)
-      ++f.PartCount;
-    return true;
-  };
-  s.setLayerFlags = [](int32_t train, int32_t flags) {
-    if (trains().valid(train)) SetLayerFlags(trains().at(train), static_cast<int16_t>(flags));
-  };
-  s.startSnow = StartSnow;
-  s.endSnow = EndSnow;
-  s.startDisplay = [] {
-    takeDrawingMethod();
-    StartDisplay();
-    publish();
-  };
-  s.createDisplaySurfaces = [] {
-    CreateDisplaySurfaces();
-    publish();
-  };
-  s.releaseDisplaySurfaces = [] {
-    ReleaseDisplaySurfaces();
-    publish();
-  };
-  s.stopDisplay = [] {
-    StopDisplay();
-    publish();
-  };
-  // StopDisplay closes the show window; one left by a show that never reached it goes here.
-  s.unloadShowForm = [] {
-    DisplayState& d = displayState();
-    if (!d.ShowForm) return;
-    d.ShowForm->closeFromProgram();
-    d.ShowForm.reset();
-    publish();
-  };
+    ShowSeams& s = showSeams();
+    s.trainPictureFacts = [](int32_t picture, TrainPictureFacts& f) {
+        TrainPictureTable& table = trainPictures();
+        if (!table.valid(picture)) return false;
+        const TrainPicture& p = table[picture];
+        f = TrainPictureFacts{
+            p.FirstPart,  p.Dir, p.X, p.Width, static_cast<uint8_t>(std::max<int16_t>(p.MotionState, 0)),
+            p.SourceName, 0};
+        PicPartPool& parts = picParts();
+        for (int32_t part = p.FirstPart; parts.valid(part) && f.PartCount <= parts.Count; part = parts[part].NextPart)
+            ++f.PartCount;
+        return true;
+    };
+    s.setLayerFlags = [](int32_t train, int32_t flags) {
+        if (trains().valid(train)) SetLayerFlags(trains().at(train), static_cast<int16_t>(flags));
+    };
+    s.startSnow = StartSnow;
+    s.endSnow = EndSnow;
+    s.startDisplay = [] {
+        takeDrawingMethod();
+        StartDisplay();
+        publish();
+    };
+    s.createDisplaySurfaces = [] {
+        CreateDisplaySurfaces();
+        publish();
+    };
+    s.releaseDisplaySurfaces = [] {
+        ReleaseDisplaySurfaces();
+        publish();
+    };
+    s.stopDisplay = [] {
+        StopDisplay();
+        publish();
+    };
+    // StopDisplay closes the show window; one left by a show that never reached it goes here.
+    s.unloadShowForm = [] {
+        DisplayState& d = displayState();
+        if (!d.ShowForm) return;
+        d.ShowForm->closeFromProgram();
+        d.ShowForm.reset();
+        publish();
+    };
 }
 
 }  // namespace yov

@@ -35,308 +35,323 @@ int32_t roundMs(double v) { return static_cast<int32_t>(std::lround(v)); }
 int32_t counterNow() { return low31(static_cast<uint32_t>(frameStepCalls().perfCounter())); }
 
 int32_t msSince(int32_t stamp) {
-  return roundMs(static_cast<double>(elapsed31(counterNow(), stamp)) * mainState().MsPerCounterTick);
+    return roundMs(static_cast<double>(elapsed31(counterNow(), stamp)) * mainState().MsPerCounterTick);
 }
 
 std::u16string low16(int32_t r) { return decimal(static_cast<int32_t>(static_cast<uint32_t>(r) & 0xFFFFu)); }
 
 void stopWith(std::u16string_view line) {
-  WriteErrorLog(line);
-  programState().StopRequest = 1;
+    WriteErrorLog(line);
+    programState().StopRequest = 1;
 }
 
 // A busy CanBlt or CanFlip answer: true when the step is to end (tried again later).
 bool busyEnds(BusyMark& mark, int32_t callSite, std::u16string_view hang) {
-  if (mark.Seen == 0) {
-    mark.Seen = 1;
-    mark.Since = counterNow();
-  } else if (msSince(mark.Since) > kHangMs) {
-    stopWith(hang);
-    return true;
-  }
-  return callSite < kFullStep;
+    if (mark.Seen == 0) {
+        mark.Seen = 1;
+        mark.Since = counterNow();
+    } else if (msSince(mark.Since) > kHangMs) {
+        stopWith(hang);
+        return true;
+    }
+    return callSite < kFullStep;
 }
 
 void advancePage() {
-  ShowState& ss = showState();
-  ss.PageIndex = static_cast<uint8_t>((ss.PageIndex + 1) % (ss.FlipCount + 1));
-  ss.PageBit = static_cast<uint8_t>(1u << ss.PageIndex);
+    ShowState& ss = showState();
+    ss.PageIndex = static_cast<uint8_t>((ss.PageIndex + 1) % (ss.FlipCount + 1));
+    ss.PageBit = static_cast<uint8_t>(1u << ss.PageIndex);
 }
 
 void movePhase() {
-  ShowState& ss = showState();
-  ShowSeams& s = showSeams();
-  ss.FrameChanged = 0;
-  displayState().Frame.frameChanged = false;
-  if (ss.PageIndex == 0 && showInputLink().displayRequestPending && showInputLink().displayRequestPending() &&
-      frameStepCalls().ddMenus) {
-    frameStepCalls().ddMenus();
-  }
-  if (ss.RepaintRequest != 0) {
-    ss.PagesToRepaint = ss.RepaintRequest;
-    ss.RepaintRequest = 0;
-    if (s.markObjectsForRepaint) s.markObjectsForRepaint();
-    else NoteMissingSeam(u"the repaint marking");
-  }
-  if (ss.StepMode != 0) {
-    if (ss.StepCountdown > 0) {
-      --ss.StepCountdown;
-      ss.StepClock = kSingleStepMs;
-    } else {
-      if ((ss.StepState & step_state::kYielding) != 0) return;
-      ss.StepState = step_state::kYielding;
-      showClock().sleep(kSingleStepPauseMs);
-      showClock().pumpEvents();
-      ss.StepState = step_state::kRunning;
-      ss.UnyieldedMs = 0;
-      ss.StepPhase = 1;
-      return;
+    ShowState& ss = showState();
+    ShowSeams& s = showSeams();
+    ss.FrameChanged = 0;
+    displayState().Frame.frameChanged = false;
+    if (ss.PageIndex == 0 && showInputLink().displayRequestPending && showInputLink().displayRequestPending() &&
+        frameStepCalls().ddMenus) {
+        frameStepCalls().ddMenus();
     }
-  }
-  ss.ActiveCount = 0;
-  TrainTable& t = trains();
-  int32_t guard = t.Count + 1;
-  for (int32_t r = t.ActiveHead; r != 0 && guard > 0; --guard) {
-    const int32_t next = t.at(r).NextActive;
-    const int32_t flags = t.at(r).Flags;
-    if ((flags & train_flag::kSceneRecord) != 0) {
-      ++ss.ActiveCount;
-    } else if ((flags & train_flag::kMoving) != 0) {
-      if (s.moveObject) s.moveObject(r, ss.StepClock);
-      else NoteMissingSeam(u"the object motion");
-      ++ss.ActiveCount;
+    if (ss.RepaintRequest != 0) {
+        ss.PagesToRepaint = ss.RepaintRequest;
+        ss.RepaintRequest = 0;
+        if (s.markObjectsForRepaint)
+            s.markObjectsForRepaint();
+        else
+            NoteMissingSeam(u"the repaint marking");
     }
-    // A mover may remove its record; the walk goes on from the link taken before it.
-    r = t.valid(next) ? next : 0;
-  }
-  if (s.stepAnimations) s.stepAnimations(ss.StepClock);
-  else NoteMissingSeam(u"the animation wheel");
-  ss.StepPhase = 1;
+    if (ss.StepMode != 0) {
+        if (ss.StepCountdown > 0) {
+            --ss.StepCountdown;
+            ss.StepClock = kSingleStepMs;
+        } else {
+            if ((ss.StepState & step_state::kYielding) != 0) return;
+            ss.StepState = step_state::kYielding;
+            showClock().sleep(kSingleStepPauseMs);
+            showClock().pumpEvents();
+            ss.StepState = step_state::kRunning;
+            ss.UnyieldedMs = 0;
+            ss.StepPhase = 1;
+            return;
+        }
+    }
+    ss.ActiveCount = 0;
+    TrainTable& t = trains();
+    int32_t guard = t.Count + 1;
+    for (int32_t r = t.ActiveHead; r != 0 && guard > 0; --guard) {
+        const int32_t next = t.at(r).NextActive;
+        const int32_t flags = t.at(r).Flags;
+        if ((flags & train_flag::kSceneRecord) != 0) {
+            ++ss.ActiveCount;
+        } else if ((flags & train_flag::kMoving) != 0) {
+            if (s.moveObject)
+                s.moveObject(r, ss.StepClock);
+            else
+                NoteMissingSeam(u"the object motion");
+            ++ss.ActiveCount;
+        }
+        // A mover may remove its record; the walk goes on from the link taken before it.
+        r = t.valid(next) ? next : 0;
+    }
+    if (s.stepAnimations)
+        s.stepAnimations(ss.StepClock);
+    else
+        NoteMissingSeam(u"the animation wheel");
+    ss.StepPhase = 1;
 }
 
 // False when the step ends here (the paint phase is tried again by a later call).
 bool paintPhase(int32_t callSite) {
-  ShowState& ss = showState();
-  const ProgramState& ps = programState();
-  FrameStepCalls& calls = frameStepCalls();
-  if (ps.BatchMode != 0 && ss.FlipCount > 0) {
-    const int32_t r = calls.canBlt();
-    if (r < 0 && (r & 0xFFFF) != kSurfaceBusy) {
-      stopWith(u"Exit by CanBlt error " + low16(r));
-      return false;
+    ShowState& ss = showState();
+    const ProgramState& ps = programState();
+    FrameStepCalls& calls = frameStepCalls();
+    if (ps.BatchMode != 0 && ss.FlipCount > 0) {
+        const int32_t r = calls.canBlt();
+        if (r < 0 && (r & 0xFFFF) != kSurfaceBusy) {
+            stopWith(u"Exit by CanBlt error " + low16(r));
+            return false;
+        }
+        if (r != 0) {
+            if (!busyEnds(ss.BltBusy, callSite, u"Hanging on CanBlt") && ss.YieldedThisStep == 0) {
+                YieldToSystem(u"CanBlt=" + decimal(r));
+            }
+            return false;
+        }
     }
-    if (r != 0) {
-      if (!busyEnds(ss.BltBusy, callSite, u"Hanging on CanBlt") && ss.YieldedThisStep == 0) {
-        YieldToSystem(u"CanBlt=" + decimal(r));
-      }
-      return false;
-    }
-  }
-  ss.BltBusy.Seen = 0;
-  PaintFrame();
-  ss.StepPhase = 2;
-  return true;
+    ss.BltBusy.Seen = 0;
+    PaintFrame();
+    ss.StepPhase = 2;
+    return true;
 }
 
 Outcome presentByRectangles(int32_t callSite) {
-  ShowState& ss = showState();
-  FrameStepCalls& calls = frameStepCalls();
-  Compositor& comp = displayState().Frame;
-  if (callSite != kFullStep && calls.checkBlt() != 0 && msSince(ss.LastStepStamp) < ss.MinFrameMs - 2) {
-    return Outcome::Ended;
-  }
-  calls.waitBlt();
-  const int32_t showDc = ss.ShowDC.Value();
-  if (programState().BatchMode != 0) {
-    calls.batchBlt(0, comp.compositionList.records.data(), showDc);
+    ShowState& ss = showState();
+    FrameStepCalls& calls = frameStepCalls();
+    Compositor& comp = displayState().Frame;
+    if (callSite != kFullStep && calls.checkBlt() != 0 && msSince(ss.LastStepStamp) < ss.MinFrameMs - 2) {
+        return Outcome::Ended;
+    }
+    calls.waitBlt();
+    const int32_t showDc = ss.ShowDC.Value();
+    if (programState().BatchMode != 0) {
+        calls.batchBlt(0, comp.compositionList.records.data(), showDc);
+        return Outcome::Presented;
+    }
+    calls.gdiFlush();
+    BlitList& composition = comp.compositionList;
+    if (composition.count > 0) calls.doBlt(composition.count, composition.records.data(), ss.WorkDC.dc.Value());
+    BlitList& batch = comp.currentBatch();
+    calls.batchBlt(batch.count, batch.made ? batch.records.data() : nullptr, showDc);
+    // The list handed over stays untouched until the next step's WaitBlt.
+    comp.batchIndex ^= 1;
     return Outcome::Presented;
-  }
-  calls.gdiFlush();
-  BlitList& composition = comp.compositionList;
-  if (composition.count > 0) calls.doBlt(composition.count, composition.records.data(), ss.WorkDC.dc.Value());
-  BlitList& batch = comp.currentBatch();
-  calls.batchBlt(batch.count, batch.made ? batch.records.data() : nullptr, showDc);
-  // The list handed over stays untouched until the next step's WaitBlt.
-  comp.batchIndex ^= 1;
-  return Outcome::Presented;
 }
 
 Outcome presentPhase(int32_t callSite) {
-  ShowState& ss = showState();
-  FrameStepCalls& calls = frameStepCalls();
-  if (displayState().Frame.frameChanged) ss.FrameChanged = 1;
-  if (ss.FlipCount == 0) return presentByRectangles(callSite);
-  if (ss.FrameChanged == 0 && callSite < kFullStep && msSince(ss.LastStepStamp) < kDeferredPresentMs) {
-    return Outcome::Ended;
-  }
-  if (programState().BatchMode == 0) {
-    advancePage();
-    return presentByRectangles(callSite);
-  }
-  if (ss.PagesToRepaint == 0) {
-    // The wait ends by the hang rule at the latest.
-    for (;;) {
-      const int32_t r = calls.canFlip();
-      if (r == 0) break;
-      if (r < 0) {
-        stopWith(u"Exit by CanFlip Error " + low16(r));
+    ShowState& ss = showState();
+    FrameStepCalls& calls = frameStepCalls();
+    if (displayState().Frame.frameChanged) ss.FrameChanged = 1;
+    if (ss.FlipCount == 0) return presentByRectangles(callSite);
+    if (ss.FrameChanged == 0 && callSite < kFullStep && msSince(ss.LastStepStamp) < kDeferredPresentMs) {
         return Outcome::Ended;
-      }
-      if (busyEnds(ss.FlipBusy, callSite, u"Hanging on CanFlip")) return Outcome::Ended;
-      if (ss.YieldedThisStep == 0) YieldToSystem(u"CanFlip=" + decimal(r));
     }
-  }
-  ss.FlipBusy.Seen = 0;
-  const int32_t r = calls.flip();
-  if (r < 0) {
-    stopWith(u"Exit by Flip error " + low16(r));
-    return Outcome::Ended;
-  }
-  if (r > 0) return Outcome::Ended;
-  advancePage();
-  return Outcome::Presented;
+    if (programState().BatchMode == 0) {
+        advancePage();
+        return presentByRectangles(callSite);
+    }
+    if (ss.PagesToRepaint == 0) {
+        // The wait ends by the hang rule at the latest.
+        for (;;) {
+            const int32_t r = calls.canFlip();
+            if (r == 0) break;
+            if (r < 0) {
+                stopWith(u"Exit by CanFlip Error " + low16(r));
+                return Outcome::Ended;
+            }
+            if (busyEnds(ss.FlipBusy, callSite, u"Hanging on CanFlip")) return Outcome::Ended;
+            if (ss.YieldedThisStep == 0) YieldToSystem(u"CanFlip=" + decimal(r));
+        }
+    }
+    ss.FlipBusy.Seen = 0;
+    const int32_t r = calls.flip();
+    if (r < 0) {
+        stopWith(u"Exit by Flip error " + low16(r));
+        return Outcome::Ended;
+    }
+    if (r > 0) return Outcome::Ended;
+    advancePage();
+    return Outcome::Presented;
 }
 
 void takeStepTime() {
-  ShowState& ss = showState();
-  const int32_t now = counterNow();
-  const int32_t e = roundMs(static_cast<double>(elapsed31(now, ss.LastStepStamp)) * mainState().MsPerCounterTick);
-  ss.StepPhase = 0;
-  ss.LastStepStamp = now;
-  GrantStepTime(ss, e);
-  ss.YieldedThisStep = 0;
-  ss.TickAccumulator += static_cast<float>(ss.StepClock);
-  ss.UnyieldedMs += ss.StepClock;
+    ShowState& ss = showState();
+    const int32_t now = counterNow();
+    const int32_t e = roundMs(static_cast<double>(elapsed31(now, ss.LastStepStamp)) * mainState().MsPerCounterTick);
+    ss.StepPhase = 0;
+    ss.LastStepStamp = now;
+    GrantStepTime(ss, e);
+    ss.YieldedThisStep = 0;
+    ss.TickAccumulator += static_cast<float>(ss.StepClock);
+    ss.UnyieldedMs += ss.StepClock;
 }
 
 // One step after the entry guards; the code of later passes is 100 or the tick's result.
 void runStep(int32_t callSite) {
-  ShowState& ss = showState();
-  ShowSeams& s = showSeams();
-  for (int32_t pass = 0; pass < kMaxPasses; ++pass) {
-    if (ss.StepPhase == 0) {
-      movePhase();
-      if (ss.StepPhase == 0) return;  // single-step pause already running further up
+    ShowState& ss = showState();
+    ShowSeams& s = showSeams();
+    for (int32_t pass = 0; pass < kMaxPasses; ++pass) {
+        if (ss.StepPhase == 0) {
+            movePhase();
+            if (ss.StepPhase == 0) return;  // single-step pause already running further up
+        }
+        if (ss.StepPhase == 1 && !paintPhase(callSite)) return;
+        if (presentPhase(callSite) == Outcome::Ended) return;
+        takeStepTime();
+        const int32_t train = TakeObjectStep();
+        if (train != 0) {
+            if (s.stepObjectAnim)
+                s.stepObjectAnim(train);
+            else
+                NoteMissingSeam(u"the step program");
+            callSite = 100;
+            continue;
+        }
+        if (mainState().Music != 0) {
+            if (ss.MusicCountdown == 0) {
+                YieldToSystem(u"Music");
+                ss.MusicCountdown = 2;
+            } else {
+                --ss.MusicCountdown;
+            }
+        }
+        if (!s.doTimedEvents) {
+            // The scene tick yields to the system when its time has come; without it the show
+            // would never see its window events.
+            NoteMissingSeam(u"the scene tick");
+            YieldToSystem(u"TIM_DOEVENT");
+            return;
+        }
+        const int32_t r = s.doTimedEvents();
+        if (r == 0) return;
+        callSite = r;
     }
-    if (ss.StepPhase == 1 && !paintPhase(callSite)) return;
-    if (presentPhase(callSite) == Outcome::Ended) return;
-    takeStepTime();
-    const int32_t train = TakeObjectStep();
-    if (train != 0) {
-      if (s.stepObjectAnim) s.stepObjectAnim(train);
-      else NoteMissingSeam(u"the step program");
-      callSite = 100;
-      continue;
-    }
-    if (mainState().Music != 0) {
-      if (ss.MusicCountdown == 0) {
-        YieldToSystem(u"Music");
-        ss.MusicCountdown = 2;
-      } else {
-        --ss.MusicCountdown;
-      }
-    }
-    if (!s.doTimedEvents) {
-      // The scene tick yields to the system when its time has come; without it the show
-      // would never see its window events.
-      NoteMissingSeam(u"the scene tick");
-      YieldToSystem(u"TIM_DOEVENT");
-      return;
-    }
-    const int32_t r = s.doTimedEvents();
-    if (r == 0) return;
-    callSite = r;
-  }
 }
 
 }  // namespace
 
 FrameStepCalls defaultFrameStepCalls() {
-  FrameStepCalls c;
-  c.perfCounter = [] { return plat::QueryPerfCounter(); };
-  c.canBlt = [] { return static_cast<int32_t>(lv::CanBlt()); };
-  c.canFlip = [] { return static_cast<int32_t>(lv::CanFlip()); };
-  c.flip = [] { return static_cast<int32_t>(lv::Flip()); };
-  c.checkBlt = [] {
-    int32_t stamp = 0;
-    return static_cast<int32_t>(lv::CheckBlt(&stamp));
-  };
-  c.waitBlt = [] {
-    int32_t stamp = 0;
-    lv::WaitBlt(&stamp);
-  };
-  c.batchBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
-    lv::BatchBlt(count, records, static_cast<LvHandle>(dc));
-  };
-  c.doBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
-    lv::DoBlt(count, records, static_cast<LvHandle>(dc));
-  };
-  c.gdiFlush = [] {};
-  return c;
+    FrameStepCalls c;
+    c.perfCounter = [] { return plat::QueryPerfCounter(); };
+    c.canBlt = [] { return static_cast<int32_t>(lv::CanBlt()); };
+    c.canFlip = [] { return static_cast<int32_t>(lv::CanFlip()); };
+    c.flip = [] { return static_cast<int32_t>(lv::Flip()); };
+    c.checkBlt = [] {
+        int32_t stamp = 0;
+        return static_cast<int32_t>(lv::CheckBlt(&stamp));
+    };
+    c.waitBlt = [] {
+        int32_t stamp = 0;
+        lv::WaitBlt(&stamp);
+    };
+    c.batchBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
+        lv::BatchBlt(count, records, static_cast<LvHandle>(dc));
+    };
+    c.doBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
+        lv::DoBlt(count, records, static_cast<LvHandle>(dc));
+    };
+    c.gdiFlush = [] {};
+    return c;
 }
 
 FrameStepCalls& frameStepCalls() {
-  static FrameStepCalls calls = defaultFrameStepCalls();
-  return calls;
+    static FrameStepCalls calls = defaultFrameStepCalls();
+    return calls;
 }
 
 void GrantStepTime(ShowState& ss, int32_t e) {
-  if (e > 100) e = roundMs(ss.MeanStepMs);
-  ss.MeanStepMs = (ss.MeanStepMs * static_cast<float>(ss.StepSamples) + static_cast<float>(e)) /
-                  static_cast<float>(ss.StepSamples + 1);
-  if (ss.StepSamples < 1023) ++ss.StepSamples;
-  if (ss.StepSamples < 16) {
-    ss.StepClock = e < 10 ? 10 : (e > 100 ? 100 : e);
-    return;
-  }
-  ss.StepDebt += e;
-  const int32_t m = static_cast<int32_t>(ss.MeanStepMs);
-  const int32_t d = ss.StepDebt;
-  int32_t grant = m;
-  if (d <= -m) grant = m - 5;
-  else if (d <= 0) grant = m - 1;
-  else if (d < m) grant = m;
-  else if (d < 2 * m) grant = m + 1;
-  else if (d < 3 * m) grant = m + 2;
-  else if (d < 4 * m) grant = m + 5;
-  else ss.StepDebt = m;
-  // A mean step under 5 ms would grant nothing or less: objects would stand or run backwards.
-  if (grant < 1) grant = 1;
-  ss.StepClock = grant;
-  ss.StepDebt -= grant;
+    if (e > 100) e = roundMs(ss.MeanStepMs);
+    ss.MeanStepMs = (ss.MeanStepMs * static_cast<float>(ss.StepSamples) + static_cast<float>(e)) /
+                    static_cast<float>(ss.StepSamples + 1);
+    if (ss.StepSamples < 1023) ++ss.StepSamples;
+    if (ss.StepSamples < 16) {
+        ss.StepClock = e < 10 ? 10 : (e > 100 ? 100 : e);
+        return;
+    }
+    ss.StepDebt += e;
+    const int32_t m = static_cast<int32_t>(ss.MeanStepMs);
+    const int32_t d = ss.StepDebt;
+    int32_t grant = m;
+    if (d <= -m)
+        grant = m - 5;
+    else if (d <= 0)
+        grant = m - 1;
+    else if (d < m)
+        grant = m;
+    else if (d < 2 * m)
+        grant = m + 1;
+    else if (d < 3 * m)
+        grant = m + 2;
+    else if (d < 4 * m)
+        grant = m + 5;
+    else
+        ss.StepDebt = m;
+    // A mean step under 5 ms would grant nothing or less: objects would stand or run backwards.
+    if (grant < 1) grant = 1;
+    ss.StepClock = grant;
+    ss.StepDebt -= grant;
 }
 
 void YieldToSystem(std::u16string_view /*label*/) {
-  ShowState& ss = showState();
-  ss.StepState = step_state::kYielding;
-  showClock().sleep(1);
-  showClock().pumpEvents();
-  ss.StepState = step_state::kRunning;
-  ss.YieldedThisStep = 1;
-  ss.UnyieldedMs = 0;
+    ShowState& ss = showState();
+    ss.StepState = step_state::kYielding;
+    showClock().sleep(1);
+    showClock().pumpEvents();
+    ss.StepState = step_state::kRunning;
+    ss.YieldedThisStep = 1;
+    ss.UnyieldedMs = 0;
 }
 
 void CheckStep(int32_t callSite) {
-  if (frameStepCalls().stepDouble) {
-    frameStepCalls().stepDouble(callSite);
-    return;
-  }
-  ShowState& ss = showState();
-  if ((programState().RunFlags & run_flag::kFramesDrawn) == 0) return;
-  if ((ss.StepState & step_state::kRunning) != 0) return;
-  if (programState().StopRequest != 0) throw ProgramError(error_number::kReported, u"");
-  if (ss.ActiveCount == 0 && callSite < kFullStep) return;
-  ss.StepState |= step_state::kRunning;
-  try {
-    runStep(callSite);
-  } catch (...) {
-    try {
-      ReportError(kStepSite, u"-> Exit checkstep", kStepReport);
-    } catch (...) {
-      // Reported; the stop request ends the show.
+    if (frameStepCalls().stepDouble) {
+        frameStepCalls().stepDouble(callSite);
+        return;
     }
-  }
-  ss.StepState &= static_cast<uint8_t>(~step_state::kRunning);
+    ShowState& ss = showState();
+    if ((programState().RunFlags & run_flag::kFramesDrawn) == 0) return;
+    if ((ss.StepState & step_state::kRunning) != 0) return;
+    if (programState().StopRequest != 0) throw ProgramError(error_number::kReported, u"");
+    if (ss.ActiveCount == 0 && callSite < kFullStep) return;
+    ss.StepState |= step_state::kRunning;
+    try {
+        runStep(callSite);
+    } catch (...) {
+        try {
+            ReportError(kStepSite, u"-> Exit checkstep", kStepReport);
+        } catch (...) {
+            // Reported; the stop request ends the show.
+        }
+    }
+    ss.StepState &= static_cast<uint8_t>(~step_state::kRunning);
 }
 
 }  // namespace yov

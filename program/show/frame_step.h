@@ -20,20 +20,20 @@ struct ShowState;
 // The engine and window calls of the frame step; by default the engine's and the show
 // window's. Tests put recorders here.
 struct FrameStepCalls {
-  std::function<int64_t()> perfCounter;
-  std::function<int32_t()> canBlt;
-  std::function<int32_t()> canFlip;
-  std::function<int32_t()> flip;
-  std::function<int32_t()> checkBlt;  // non-zero: a batch is still pending
-  std::function<void()> waitBlt;
-  std::function<void(int32_t count, const BlitOp* records, int32_t dc)> batchBlt;
-  std::function<void(int32_t count, const BlitOp* records, int32_t dc)> doBlt;
-  std::function<void()> gdiFlush;
-  std::function<void()> ddMenus;           // the show window's, when a display request waits
-  std::function<void()> clearShowWindow;   // GDI: the window cleared to the background
-  std::function<void(int32_t site)> fillScreen;  // the whole screen in the background colour
-  // Tests of the callers only: when set, it takes the whole step's place.
-  std::function<void(int32_t callSite)> stepDouble;
+    std::function<int64_t()> perfCounter;
+    std::function<int32_t()> canBlt;
+    std::function<int32_t()> canFlip;
+    std::function<int32_t()> flip;
+    std::function<int32_t()> checkBlt;  // non-zero: a batch is still pending
+    std::function<void()> waitBlt;
+    std::function<void(int32_t count, const BlitOp* records, int32_t dc)> batchBlt;
+    std::function<void(int32_t count, const BlitOp* records, int32_t dc)> doBlt;
+    std::function<void()> gdiFlush;
+    std::function<void()> ddMenus;                 // the show window's, when a display request waits
+    std::function<void()> clearShowWindow;         // GDI: the window cleared to the background
+    std::function<void(int32_t site)> fillScreen;  // the whole screen in the background colour
+    // Tests of the callers only: when set, it takes the whole step's place.
+    std::function<void(int32_t callSite)> stepDouble;
 };
 
 FrameStepCalls& frameStepCalls();

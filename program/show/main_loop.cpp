@@ -25,78 +25,86 @@ bool stopped() { return programState().StopRequest != 0; }
 
 // One due entry: a train line goes to the train start, anything else to the section runner.
 void dispatch(int32_t e) {
-  const TimedEvent ev = runQueue().at(e);
-  ShowSeams& s = showSeams();
-  ShowState& ss = showState();
-  if (ev.Kind == event_kind::kFree) return;
-  if (ev.Kind == event_kind::kTrainLine) {
-    ss.CurTrain = ev.Target;
-    ss.CurSect = trains().at(ev.Target).Sect;
-    if (s.genTrain) s.genTrain(ss.CurTrain, ss.CurSect);
-    else NoteMissingSeam(u"the train start");
-    return;
-  }
-  ss.CurSect = ev.Target;
-  if (s.runSect) s.runSect(ss.CurSect);
-  else RunSect(ss.CurSect);
+    const TimedEvent ev = runQueue().at(e);
+    ShowSeams& s = showSeams();
+    ShowState& ss = showState();
+    if (ev.Kind == event_kind::kFree) return;
+    if (ev.Kind == event_kind::kTrainLine) {
+        ss.CurTrain = ev.Target;
+        ss.CurSect = trains().at(ev.Target).Sect;
+        if (s.genTrain)
+            s.genTrain(ss.CurTrain, ss.CurSect);
+        else
+            NoteMissingSeam(u"the train start");
+        return;
+    }
+    ss.CurSect = ev.Target;
+    if (s.runSect)
+        s.runSect(ss.CurSect);
+    else
+        RunSect(ss.CurSect);
 }
 
 void reportLoopError() {
-  try {
-    ReportError(kMainLoopSite, u"Exit by Error handler in MainLoop", kMainLoopReport);
-  } catch (...) {
-    // Already reported; the stop request decides what follows.
-  }
+    try {
+        ReportError(kMainLoopSite, u"Exit by Error handler in MainLoop", kMainLoopReport);
+    } catch (...) {
+        // Already reported; the stop request decides what follows.
+    }
 }
 
 }  // namespace
 
 std::u16string SectionLinesText() {
-  std::u16string text;
-  const int32_t count = ScriptBlockCount();
-  for (int32_t sect = 1; sect <= count; ++sect) text += decimal(sectRec(sect).CurrentLine) + u",";
-  return text;
+    std::u16string text;
+    const int32_t count = ScriptBlockCount();
+    for (int32_t sect = 1; sect <= count; ++sect) text += decimal(sectRec(sect).CurrentLine) + u",";
+    return text;
 }
 
 void MainLoop() {
-  ShowSeams& s = showSeams();
-  ShowState& ss = showState();
-  if (s.startDisplay) {
-    s.startDisplay();
-  } else {
-    // No display to draw on: the show window opened and closed at once.
-    NoteMissingSeam(u"the show display");
-    programState().StopRequest = 1;
-  }
-  while (!stopped()) {
-    try {
-      if (s.createDisplaySurfaces) {
-        s.createDisplaySurfaces();
-      } else {
-        NoteMissingSeam(u"the show's surfaces");
+    ShowSeams& s = showSeams();
+    ShowState& ss = showState();
+    if (s.startDisplay) {
+        s.startDisplay();
+    } else {
+        // No display to draw on: the show window opened and closed at once.
+        NoteMissingSeam(u"the show display");
         programState().StopRequest = 1;
-      }
-      while (!stopped() && ss.RecreateRequest == 0) {
-        CheckStep(kFullStep);
-        const int32_t e = TakeDueEvent();
-        if (e != 0) dispatch(e);
-      }
-    } catch (...) {
-      reportLoopError();
     }
-    try {
-      if (s.releaseDisplaySurfaces) s.releaseDisplaySurfaces();
-      else NoteMissingSeam(u"releasing the show's surfaces");
-    } catch (...) {
-      // Surfaces that cannot be released cannot be made again either.
-      reportLoopError();
-      programState().StopRequest = 1;
+    while (!stopped()) {
+        try {
+            if (s.createDisplaySurfaces) {
+                s.createDisplaySurfaces();
+            } else {
+                NoteMissingSeam(u"the show's surfaces");
+                programState().StopRequest = 1;
+            }
+            while (!stopped() && ss.RecreateRequest == 0) {
+                CheckStep(kFullStep);
+                const int32_t e = TakeDueEvent();
+                if (e != 0) dispatch(e);
+            }
+        } catch (...) {
+            reportLoopError();
+        }
+        try {
+            if (s.releaseDisplaySurfaces)
+                s.releaseDisplaySurfaces();
+            else
+                NoteMissingSeam(u"releasing the show's surfaces");
+        } catch (...) {
+            // Surfaces that cannot be released cannot be made again either.
+            reportLoopError();
+            programState().StopRequest = 1;
+        }
     }
-  }
-  SaveRegString(u"L", SectionLinesText());
-  SaveRegString(u"LCMX", decimal(canvasSlot(0).width));
-  if (s.stopDisplay) s.stopDisplay();
-  else NoteMissingSeam(u"stopping the show display");
+    SaveRegString(u"L", SectionLinesText());
+    SaveRegString(u"LCMX", decimal(canvasSlot(0).width));
+    if (s.stopDisplay)
+        s.stopDisplay();
+    else
+        NoteMissingSeam(u"stopping the show display");
 }
 
 }  // namespace yov

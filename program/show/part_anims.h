@@ -21,9 +21,8 @@ void DoAction(TrainRec& train, std::u16string_view action);
 // Starts the matching part animations of a train picture (target > 0) or of one picture
 // part (target <= 0 is minus the part). The longest started animation in whole seconds,
 // rounded up.
-int32_t AnimateParts(int32_t target, std::u16string_view action, std::u16string_view vehicle,
-                     int32_t vehicleIndex, int32_t slotIndex, uint8_t fromFront, float probability,
-                     std::u16string_view delay);
+int32_t AnimateParts(int32_t target, std::u16string_view action, std::u16string_view vehicle, int32_t vehicleIndex,
+                     int32_t slotIndex, uint8_t fromFront, float probability, std::u16string_view delay);
 
 // Starts one picture slot's animation in the mode (1 whole row, 2 forward, 3 backward,
 // 4 cycle, 5 to the end, 6 step program); `longest` grows to its time in wheel slots.

@@ -11,9 +11,9 @@
 namespace yov {
 
 struct DrawMethod {
-  uint8_t UseDirectDraw = 0;
-  uint8_t FlipCount = 0;
-  uint8_t DrawWholeTrains = 0;
+    uint8_t UseDirectDraw = 0;
+    uint8_t FlipCount = 0;
+    uint8_t DrawWholeTrains = 0;
 };
 
 // The setting "DrawAlg": 0 GDI vehicle by vehicle, 1 GDI whole trains, 2 to 4 DirectDraw with
@@ -24,20 +24,20 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
 
 // Where the splash window goes and which part of the picture it shows.
 struct SplashLayout {
-  int32_t Left = 0;          // window, centred on the screen
-  int32_t Top = 0;
-  int32_t Width = 0;
-  int32_t Height = 0;
-  bool Frame = false;        // a one-pixel rectangle along the window's edge
-  int32_t DestX = 0;         // the picture in the window
-  int32_t DestY = 0;
-  int32_t DrawWidth = 0;
-  int32_t DrawHeight = 0;
-  int32_t SrcX = 0;          // the part of the picture drawn
-  int32_t SrcY = 0;
+    int32_t Left = 0;  // window, centred on the screen
+    int32_t Top = 0;
+    int32_t Width = 0;
+    int32_t Height = 0;
+    bool Frame = false;  // a one-pixel rectangle along the window's edge
+    int32_t DestX = 0;   // the picture in the window
+    int32_t DestY = 0;
+    int32_t DrawWidth = 0;
+    int32_t DrawHeight = 0;
+    int32_t SrcX = 0;  // the part of the picture drawn
+    int32_t SrcY = 0;
 };
-SplashLayout LayOutSplash(int32_t pictureWidth, int32_t pictureHeight, int32_t screenWidth,
-                          int32_t screenHeight, bool fullScreen);
+SplashLayout LayOutSplash(int32_t pictureWidth, int32_t pictureHeight, int32_t screenWidth, int32_t screenHeight,
+                          bool fullScreen);
 
 // The splash time of "T,TIME" in ms: seconds (default 5; "n%" of 5 seconds), rounded; 0
 // becomes 1, and it never exceeds what the 31-bit clock comparison can wait for.

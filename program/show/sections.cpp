@@ -43,623 +43,614 @@ constexpr int32_t kErrSceneItem = 6001;
 
 // Dynamic copies live above the script's blocks in the same table.
 struct SectTableState {
-  int32_t Used = 0;      // highest record in use, script blocks included
-  int32_t FreeHead = 0;  // free dynamic copies, linked through their Event field
-  int32_t CurItem = 0;   // the script item last picked by any block
-  std::vector<int32_t> Candidates;
+    int32_t Used = 0;      // highest record in use, script blocks included
+    int32_t FreeHead = 0;  // free dynamic copies, linked through their Event field
+    int32_t CurItem = 0;   // the script item last picked by any block
+    std::vector<int32_t> Candidates;
 };
 
 SectTableState& table() {
-  static SectTableState state;
-  return state;
+    static SectTableState state;
+    return state;
 }
 
 SceneScript& script() { return scriptReader().S; }
 
 // A fresh read rebuilds the records: the dynamic part starts empty again.
 void sync() {
-  SectTableState& t = table();
-  const int32_t blocks = ScriptBlockCount();
-  if (t.Used < blocks || t.Used >= static_cast<int32_t>(script().Sections.size())) {
-    t.Used = std::min<int32_t>(blocks, static_cast<int32_t>(script().Sections.size()) - 1);
-    t.FreeHead = 0;
-  }
+    SectTableState& t = table();
+    const int32_t blocks = ScriptBlockCount();
+    if (t.Used < blocks || t.Used >= static_cast<int32_t>(script().Sections.size())) {
+        t.Used = std::min<int32_t>(blocks, static_cast<int32_t>(script().Sections.size()) - 1);
+        t.FreeHead = 0;
+    }
 }
 
 // The record that holds a block's item range and pick state: its template for a copy.
 int32_t rangeOf(int32_t s) {
-  const SectRec& r = sectRec(s);
-  return s > ScriptBlockCount() && r.Template != 0 ? r.Template : s;
+    const SectRec& r = sectRec(s);
+    return s > ScriptBlockCount() && r.Template != 0 ? r.Template : s;
 }
 
 bool startsWith(std::u16string_view s, std::u16string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
 int32_t numberAfter(std::u16string_view text, size_t from) {
-  return from < text.size() ? plat::clampToInt32(plat::val(text.substr(from))) : 0;
+    return from < text.size() ? plat::clampToInt32(plat::val(text.substr(from))) : 0;
 }
 
 // A box would stop a screen-saver or full-screen show behind it: there the text is logged.
 void tellInternal(const std::u16string& text) {
-  if (programState().BatchMode != 0 || mainState().ScreenSaverMode != 0 || programState().ShowMode != 0) {
-    WriteErrorLog(text);
-  } else {
-    ShowMsgBox(text, kInformationIcon);
-  }
+    if (programState().BatchMode != 0 || mainState().ScreenSaverMode != 0 || programState().ShowMode != 0) {
+        WriteErrorLog(text);
+    } else {
+        ShowMsgBox(text, kInformationIcon);
+    }
 }
 
 void logOnce(bool& done, const std::u16string& text) {
-  if (done) return;
-  done = true;
-  WriteErrorLog(text);
+    if (done) return;
+    done = true;
+    WriteErrorLog(text);
 }
 
 // One random-sequence pick over first..last with the cycle state of rec; 0 when no item
 // is a candidate.
 template <class Rec>
 int32_t pickSequence(Rec& rec, int32_t first, int32_t last, int32_t site) {
-  const int32_t count = last - first + 1;
-  SceneScript& sc = script();
-  if (rec.RemainingInCycle <= 0) {
-    rec.RemainingInCycle = count;
-    for (int32_t m = first; m <= last; ++m) scriptItem(m).UsedInCycle = 0;
-  }
-  const int32_t third = count / 3;
-  std::vector<int32_t>& cand = table().Candidates;
-  cand.clear();
-  for (int32_t m = first; m <= last; ++m) {
-    const ScriptItem& it = sc.Members[static_cast<size_t>(m)];
-    if (it.UsedInCycle != 0) continue;
-    if (it.LastPick == 0 || int64_t{rec.PickCounter} - it.LastPick >= third) cand.push_back(m);
-  }
-  if (cand.empty()) return 0;
-  const int32_t item = cand[static_cast<size_t>(GetRandomIndex(static_cast<int32_t>(cand.size()), site))];
-  ScriptItem& it = scriptItem(item);
-  it.UsedInCycle = 1;
-  ++rec.PickCounter;
-  it.LastPick = rec.PickCounter;
-  --rec.RemainingInCycle;
-  return item;
+    const int32_t count = last - first + 1;
+    SceneScript& sc = script();
+    if (rec.RemainingInCycle <= 0) {
+        rec.RemainingInCycle = count;
+        for (int32_t m = first; m <= last; ++m) scriptItem(m).UsedInCycle = 0;
+    }
+    const int32_t third = count / 3;
+    std::vector<int32_t>& cand = table().Candidates;
+    cand.clear();
+    for (int32_t m = first; m <= last; ++m) {
+        const ScriptItem& it = sc.Members[static_cast<size_t>(m)];
+        if (it.UsedInCycle != 0) continue;
+        if (it.LastPick == 0 || int64_t{rec.PickCounter} - it.LastPick >= third) cand.push_back(m);
+    }
+    if (cand.empty()) return 0;
+    const int32_t item = cand[static_cast<size_t>(GetRandomIndex(static_cast<int32_t>(cand.size()), site))];
+    ScriptItem& it = scriptItem(item);
+    it.UsedInCycle = 1;
+    ++rec.PickCounter;
+    it.LastPick = rec.PickCounter;
+    --rec.RemainingInCycle;
+    return item;
 }
 
 int32_t pickRandom(int32_t first, int32_t count, int32_t site) {
-  int32_t item = first;
-  for (int32_t draw = 0; draw < kRandomDraws; ++draw) {
-    item = first + GetRandomIndex(count, site);
-    if (scriptItem(item).RunMark == 0) break;
-  }
-  return item;
+    int32_t item = first;
+    for (int32_t draw = 0; draw < kRandomDraws; ++draw) {
+        item = first + GetRandomIndex(count, site);
+        if (scriptItem(item).RunMark == 0) break;
+    }
+    return item;
 }
 
 int32_t nextInOrder(int32_t current, int32_t first, int32_t last) {
-  const int64_t next = int64_t{current} + 1;
-  return next < first || next > last ? first : static_cast<int32_t>(next);
+    const int64_t next = int64_t{current} + 1;
+    return next < first || next > last ? first : static_cast<int32_t>(next);
 }
 
 void markFinishing(int32_t s) { sectRec(s).Flags |= sect_flag::kFinishing; }
 
 // Lays out a section's line blocks over its height.
 void layOutLines(int32_t s) {
-  static bool noBandLogged = false;
-  const SectRec& r = sectRec(s);
-  const int64_t b = int64_t{r.LayerAbove} + r.VehicleHeight + r.LayerBelow;
-  const int64_t space = r.MinSpace;
-  if (b + space <= 0) {
-    logOnce(noBandLogged, u"Section " + decimal(s) + u": lines of height 0 and no space between them are not laid out");
-    return;
-  }
-  int64_t n = (int64_t{r.Height} + space) / (b + space);
-  if (r.MaxLines != 0) n = std::min<int64_t>(n, r.MaxLines);
-  n = std::clamp<int64_t>(n, 0, kMaxSectLines);
-  if (n == 0) return;
-  const int64_t pitch = n > 1 ? (int64_t{r.Height} - n * b) / (n - 1) + b : b;
-  const int32_t lines = static_cast<int32_t>(n);
-  const int32_t first = r.LastPlain + 1;
-  const int32_t last = r.Last;
-  const int32_t height = static_cast<int32_t>(std::min<int64_t>(b, INT32_MAX));
-  const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(pitch, INT32_MIN, INT32_MAX));
+    static bool noBandLogged = false;
+    const SectRec& r = sectRec(s);
+    const int64_t b = int64_t{r.LayerAbove} + r.VehicleHeight + r.LayerBelow;
+    const int64_t space = r.MinSpace;
+    if (b + space <= 0) {
+        logOnce(noBandLogged,
+                u"Section " + decimal(s) + u": lines of height 0 and no space between them are not laid out");
+        return;
+    }
+    int64_t n = (int64_t{r.Height} + space) / (b + space);
+    if (r.MaxLines != 0) n = std::min<int64_t>(n, r.MaxLines);
+    n = std::clamp<int64_t>(n, 0, kMaxSectLines);
+    if (n == 0) return;
+    const int64_t pitch = n > 1 ? (int64_t{r.Height} - n * b) / (n - 1) + b : b;
+    const int32_t lines = static_cast<int32_t>(n);
+    const int32_t first = r.LastPlain + 1;
+    const int32_t last = r.Last;
+    const int32_t height = static_cast<int32_t>(std::min<int64_t>(b, INT32_MAX));
+    const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(pitch, INT32_MIN, INT32_MAX));
 
-  const LineSection scene = LineSectionOf(s);
-  auto start = [&](int32_t block, int32_t k, int32_t& used) {
-    LineSection line = LineSectionOf(block);
-    // Lines are placed from the section's own top.
-    line.Top = scene.Top;
-    StartSectLine(line, scene, k, step, height, used);
-    StoreLineArea(block, line);
-  };
-  int32_t used = 0;
-  int32_t running = 0;
-  int32_t defaultBlock = 0;
-  for (int32_t m = std::max(first, 1); m <= last; ++m) {
-    const std::u16string text = scriptItem(m).Text;
-    const int32_t block = numberAfter(text, 2);
-    if (block < 1 || block > ScriptBlockCount()) continue;
-    const std::u16string list = sectRec(block).LineId;
-    if (plat::trim(list).empty()) {
-      defaultBlock = block;
-      continue;
+    const LineSection scene = LineSectionOf(s);
+    auto start = [&](int32_t block, int32_t k, int32_t& used) {
+        LineSection line = LineSectionOf(block);
+        // Lines are placed from the section's own top.
+        line.Top = scene.Top;
+        StartSectLine(line, scene, k, step, height, used);
+        StoreLineArea(block, line);
+    };
+    int32_t used = 0;
+    int32_t running = 0;
+    int32_t defaultBlock = 0;
+    for (int32_t m = std::max(first, 1); m <= last; ++m) {
+        const std::u16string text = scriptItem(m).Text;
+        const int32_t block = numberAfter(text, 2);
+        if (block < 1 || block > ScriptBlockCount()) continue;
+        const std::u16string list = sectRec(block).LineId;
+        if (plat::trim(list).empty()) {
+            defaultBlock = block;
+            continue;
+        }
+        std::u16string entries = list;
+        std::replace(entries.begin(), entries.end(), u';', u',');
+        for (const std::u16string& raw : plat::split(entries, u",")) {
+            const std::u16string e = plat::trim(raw);
+            const size_t dash = e.find(u'-', 1);
+            int64_t a = 0;
+            int64_t z = 0;
+            if (dash != std::u16string::npos && plat::isNumeric(e.substr(0, dash)) &&
+                plat::isNumeric(e.substr(dash + 1))) {
+                a = plat::clampToInt32(plat::val(e.substr(0, dash)));
+                z = plat::clampToInt32(plat::val(e.substr(dash + 1)));
+            } else if (plat::isNumeric(e)) {
+                a = z = plat::clampToInt32(plat::val(e));
+            } else {
+                continue;
+            }
+            for (int64_t k = std::max<int64_t>(a, 1); k <= std::min<int64_t>(z, lines); ++k) {
+                start(block, static_cast<int32_t>(k - 1), used);
+                running = static_cast<int32_t>(k);
+            }
+        }
     }
-    std::u16string entries = list;
-    std::replace(entries.begin(), entries.end(), u';', u',');
-    for (const std::u16string& raw : plat::split(entries, u",")) {
-      const std::u16string e = plat::trim(raw);
-      const size_t dash = e.find(u'-', 1);
-      int64_t a = 0;
-      int64_t z = 0;
-      if (dash != std::u16string::npos && plat::isNumeric(e.substr(0, dash)) && plat::isNumeric(e.substr(dash + 1))) {
-        a = plat::clampToInt32(plat::val(e.substr(0, dash)));
-        z = plat::clampToInt32(plat::val(e.substr(dash + 1)));
-      } else if (plat::isNumeric(e)) {
-        a = z = plat::clampToInt32(plat::val(e));
-      } else {
-        continue;
-      }
-      for (int64_t k = std::max<int64_t>(a, 1); k <= std::min<int64_t>(z, lines); ++k) {
-        start(block, static_cast<int32_t>(k - 1), used);
-        running = static_cast<int32_t>(k);
-      }
+    if (defaultBlock != 0) {
+        for (int32_t k = running; k < lines; ++k) start(defaultBlock, k, used);
     }
-  }
-  if (defaultBlock != 0) {
-    for (int32_t k = running; k < lines; ++k) start(defaultBlock, k, used);
-  }
 }
 
 // Releases a scene's chain: its path trains with their blocks, then the scene record.
 void releaseScene(int32_t s) {
-  const int32_t sceneTrain = sectRec(s).CurrentLine;
-  TrainTable& t = trains();
-  if (!t.valid(sceneTrain) || t.at(sceneTrain).State == train_state::kFree) return;
-  int32_t tp = t.at(sceneTrain).NextLinked;
-  for (int32_t hops = 0; tp != 0; ++hops) {
-    t.checkHops(hops);
-    const int32_t next = trains().at(tp).NextLinked;
-    const int32_t pathSect = trains().at(tp).Sect;
-    if (pathSect >= 1) EndSect(pathSect);
-    RemoveTrain(tp);
-    tp = next;
-  }
-  trains().at(sceneTrain).NextLinked = 0;
-  RemoveTrain(sceneTrain);
+    const int32_t sceneTrain = sectRec(s).CurrentLine;
+    TrainTable& t = trains();
+    if (!t.valid(sceneTrain) || t.at(sceneTrain).State == train_state::kFree) return;
+    int32_t tp = t.at(sceneTrain).NextLinked;
+    for (int32_t hops = 0; tp != 0; ++hops) {
+        t.checkHops(hops);
+        const int32_t next = trains().at(tp).NextLinked;
+        const int32_t pathSect = trains().at(tp).Sect;
+        if (pathSect >= 1) EndSect(pathSect);
+        RemoveTrain(tp);
+        tp = next;
+    }
+    trains().at(sceneTrain).NextLinked = 0;
+    RemoveTrain(sceneTrain);
 }
 
 // The finishing check: waits while bands are left, else ends the block.
 void finishBlock(int32_t s) {
-  SectRec& r = sectRec(s);
-  const int32_t event = r.Event;
-  if (runQueue().valid(event) && runQueue().at(event).Kind != event_kind::kFree && runQueue().at(event).FirstChild != 0) {
-    r.RunState = sect_state::kWaitingForRoom;
-    return;
-  }
-  if (r.Origin >= 1 && r.Origin <= script().MemberCount) scriptItem(r.Origin).RunMark = 0;
-  r.RunState = sect_state::kEnded;
-  if (runQueue().valid(event)) ReleaseTimedEvent(event);
-  EndSect(s);
+    SectRec& r = sectRec(s);
+    const int32_t event = r.Event;
+    if (runQueue().valid(event) && runQueue().at(event).Kind != event_kind::kFree &&
+        runQueue().at(event).FirstChild != 0) {
+        r.RunState = sect_state::kWaitingForRoom;
+        return;
+    }
+    if (r.Origin >= 1 && r.Origin <= script().MemberCount) scriptItem(r.Origin).RunMark = 0;
+    r.RunState = sect_state::kEnded;
+    if (runQueue().valid(event)) ReleaseTimedEvent(event);
+    EndSect(s);
 }
 
 // Starts one plain script line of block s as a one-shot train; false when it cannot fit.
 enum class Outcome { kStarted, kSkip, kWait };
 
 Outcome startLine(int32_t s, int32_t item) {
-  const ScriptItem it = scriptItem(item);
-  try {
-    ParseParams(it.Text);
-  } catch (...) {
-    if (currentPendingError().number == error_number::kReported) throw;
-    const SceneScript& sc = script();
-    const std::u16string file =
-        it.FileIndex >= 1 && it.FileIndex <= sc.FileCount ? sc.FileNames[static_cast<size_t>(it.FileIndex)] : std::u16string();
-    ReportError(kLineErrorSite, FormatText(u"IFI", {FormatArg(file), FormatArg(decimal(it.Line))}), kLineErrorFlags);
-  }
-  const SectRec& r = sectRec(s);
-  const int32_t above = plat::clampToInt32(GetParamNumber(u"AB,ABOVE", r.LayerAbove));
-  const int32_t vehicles = plat::clampToInt32(GetParamNumber(u"VH,IMGY,PATH,VEHICLE_HEIGHT", r.VehicleHeight));
-  const int32_t below = plat::clampToInt32(GetParamNumber(u"BL,BELOW", r.LayerBelow));
-  const std::u16string position = GetParam(u"Y,Y0,TOP", u"");
-  const int64_t b = int64_t{above} + vehicles + below;
-  if (b > sectRec(s).Height || b < 0) return Outcome::kSkip;
-  const int32_t event = sectRec(s).Event;
-  const int32_t pos = FindBandPosition(event, static_cast<int32_t>(b), position);
-  if (pos < 0) return Outcome::kWait;
-  const int32_t t = NewTrainRec(0);
-  const int32_t e = AddTimedEvent(event_kind::kTrainLine, t, event, pos, static_cast<int32_t>(b));
-  InitTrainFromSect(t, LineSectionOf(s), above, vehicles, below);
-  TrainRec& train = trains().at(t);
-  train.State = train_state::kStarting;
-  train.Line = sectRec(s).CurrentLine;
-  train.Flags |= train_flag::kFinishing;
-  QueueDueEvent(e);
-  return Outcome::kStarted;
+    const ScriptItem it = scriptItem(item);
+    try {
+        ParseParams(it.Text);
+    } catch (...) {
+        if (currentPendingError().number == error_number::kReported) throw;
+        const SceneScript& sc = script();
+        const std::u16string file = it.FileIndex >= 1 && it.FileIndex <= sc.FileCount
+                                        ? sc.FileNames[static_cast<size_t>(it.FileIndex)]
+                                        : std::u16string();
+        ReportError(kLineErrorSite, FormatText(u"IFI", {FormatArg(file), FormatArg(decimal(it.Line))}),
+                    kLineErrorFlags);
+    }
+    const SectRec& r = sectRec(s);
+    const int32_t above = plat::clampToInt32(GetParamNumber(u"AB,ABOVE", r.LayerAbove));
+    const int32_t vehicles = plat::clampToInt32(GetParamNumber(u"VH,IMGY,PATH,VEHICLE_HEIGHT", r.VehicleHeight));
+    const int32_t below = plat::clampToInt32(GetParamNumber(u"BL,BELOW", r.LayerBelow));
+    const std::u16string position = GetParam(u"Y,Y0,TOP", u"");
+    const int64_t b = int64_t{above} + vehicles + below;
+    if (b > sectRec(s).Height || b < 0) return Outcome::kSkip;
+    const int32_t event = sectRec(s).Event;
+    const int32_t pos = FindBandPosition(event, static_cast<int32_t>(b), position);
+    if (pos < 0) return Outcome::kWait;
+    const int32_t t = NewTrainRec(0);
+    const int32_t e = AddTimedEvent(event_kind::kTrainLine, t, event, pos, static_cast<int32_t>(b));
+    InitTrainFromSect(t, LineSectionOf(s), above, vehicles, below);
+    TrainRec& train = trains().at(t);
+    train.State = train_state::kStarting;
+    train.Line = sectRec(s).CurrentLine;
+    train.Flags |= train_flag::kFinishing;
+    QueueDueEvent(e);
+    return Outcome::kStarted;
 }
 
 // Starts block n named by an item of block s.
 Outcome startBlock(int32_t s, const std::u16string& text) {
-  const int32_t n = numberAfter(text, 2);
-  const char16_t kind = text.size() >= 2 ? text[1] : 0;
-  if (n < 1 || n > ScriptBlockCount()) {
-    tellInternal(u"Internal error: Unknown Sect type");
+    const int32_t n = numberAfter(text, 2);
+    const char16_t kind = text.size() >= 2 ? text[1] : 0;
+    if (n < 1 || n > ScriptBlockCount()) {
+        tellInternal(u"Internal error: Unknown Sect type");
+        return Outcome::kStarted;
+    }
+    LineSection line = LineSectionOf(n);
+    const int32_t h = ComputeLineArea(line, LineSectionOf(s));
+    if (h > sectRec(s).Height) return Outcome::kSkip;
+    const int32_t event = sectRec(s).Event;
+    const int32_t pos = FindBandPosition(event, h, sectRec(n).YText);
+    if (pos < 0) return Outcome::kWait;
+    if (kind != u'S' && kind != u'C' && kind != u'G') {
+        tellInternal(u"Internal error: Unknown Sect type");
+        return Outcome::kStarted;
+    }
+    const int32_t c = AllocSectRec(n, s);
+    StoreLineArea(c, line);
+    sectRec(c).Origin = sectRec(s).CurrentLine;
+    if (kind == u'S') {
+        const int32_t e = AddTimedEvent(event_kind::kSection, c, event, pos, h);
+        sectRec(c).RunState = sect_state::kStart;
+        QueueDueEvent(e);
+    } else if (kind == u'C') {
+        const int32_t e = AddTimedEvent(event_kind::kScene, c, event, pos, h);
+        RunSectObjects(c, e, s);
+    } else {
+        const int32_t t = NewTrainRec(0);
+        const int32_t e = AddTimedEvent(event_kind::kTrainLine, t, event, pos, h);
+        InitTrainFromSect(t, LineSectionOf(c), -1, -1, -1);
+        ResetSectRun(c);
+        trains().at(t).State = train_state::kAwaitLine;
+        QueueDueEvent(e);
+    }
     return Outcome::kStarted;
-  }
-  LineSection line = LineSectionOf(n);
-  const int32_t h = ComputeLineArea(line, LineSectionOf(s));
-  if (h > sectRec(s).Height) return Outcome::kSkip;
-  const int32_t event = sectRec(s).Event;
-  const int32_t pos = FindBandPosition(event, h, sectRec(n).YText);
-  if (pos < 0) return Outcome::kWait;
-  if (kind != u'S' && kind != u'C' && kind != u'G') {
-    tellInternal(u"Internal error: Unknown Sect type");
-    return Outcome::kStarted;
-  }
-  const int32_t c = AllocSectRec(n, s);
-  StoreLineArea(c, line);
-  sectRec(c).Origin = sectRec(s).CurrentLine;
-  if (kind == u'S') {
-    const int32_t e = AddTimedEvent(event_kind::kSection, c, event, pos, h);
-    sectRec(c).RunState = sect_state::kStart;
-    QueueDueEvent(e);
-  } else if (kind == u'C') {
-    const int32_t e = AddTimedEvent(event_kind::kScene, c, event, pos, h);
-    RunSectObjects(c, e, s);
-  } else {
-    const int32_t t = NewTrainRec(0);
-    const int32_t e = AddTimedEvent(event_kind::kTrainLine, t, event, pos, h);
-    InitTrainFromSect(t, LineSectionOf(c), -1, -1, -1);
-    ResetSectRun(c);
-    trains().at(t).State = train_state::kAwaitLine;
-    QueueDueEvent(e);
-  }
-  return Outcome::kStarted;
 }
 
 }  // namespace
 
 SectRec& sectRec(int32_t n) {
-  sync();
-  std::vector<SectRec>& recs = script().Sections;
-  if (n < 1 || n > table().Used || static_cast<size_t>(n) >= recs.size()) {
-    throw ProgramError(error_number::kSubscript, u"Section " + decimal(n) + u" out of range");
-  }
-  return recs[static_cast<size_t>(n)];
+    sync();
+    std::vector<SectRec>& recs = script().Sections;
+    if (n < 1 || n > table().Used || static_cast<size_t>(n) >= recs.size()) {
+        throw ProgramError(error_number::kSubscript, u"Section " + decimal(n) + u" out of range");
+    }
+    return recs[static_cast<size_t>(n)];
 }
 
 int32_t ScriptBlockCount() {
-  // Before any read the count stands at 1 with no record behind it.
-  const SceneScript& sc = script();
-  return std::max(std::min<int32_t>(sc.SectionCount, static_cast<int32_t>(sc.Sections.size()) - 1), 0);
+    // Before any read the count stands at 1 with no record behind it.
+    const SceneScript& sc = script();
+    return std::max(std::min<int32_t>(sc.SectionCount, static_cast<int32_t>(sc.Sections.size()) - 1), 0);
 }
 
 ScriptItem& scriptItem(int32_t m) {
-  SceneScript& sc = script();
-  if (m < 1 || m > sc.MemberCount || static_cast<size_t>(m) >= sc.Members.size()) {
-    throw ProgramError(error_number::kSubscript, u"Script item " + decimal(m) + u" out of range");
-  }
-  return sc.Members[static_cast<size_t>(m)];
+    SceneScript& sc = script();
+    if (m < 1 || m > sc.MemberCount || static_cast<size_t>(m) >= sc.Members.size()) {
+        throw ProgramError(error_number::kSubscript, u"Script item " + decimal(m) + u" out of range");
+    }
+    return sc.Members[static_cast<size_t>(m)];
 }
 
 void ResetSections() {
-  SceneScript& sc = script();
-  SectTableState& t = table();
-  const int32_t blocks = std::min<int32_t>(sc.SectionCount, static_cast<int32_t>(sc.Sections.size()) - 1);
-  sc.Sections.resize(static_cast<size_t>(std::max(blocks, 0)) + 1);
-  t.Used = std::max(blocks, 0);
-  t.FreeHead = 0;
-  for (int32_t i = 1; i <= blocks; ++i) {
-    SectRec& r = sc.Sections[static_cast<size_t>(i)];
-    r.Flags &= ~(sect_flag::kFinishing | sect_flag::kInUse);
-    r.Event = 0;
-    r.RunState = r.Type == sect_type::kRoot ? sect_state::kStart : sect_state::kIdle;
-  }
+    SceneScript& sc = script();
+    SectTableState& t = table();
+    const int32_t blocks = std::min<int32_t>(sc.SectionCount, static_cast<int32_t>(sc.Sections.size()) - 1);
+    sc.Sections.resize(static_cast<size_t>(std::max(blocks, 0)) + 1);
+    t.Used = std::max(blocks, 0);
+    t.FreeHead = 0;
+    for (int32_t i = 1; i <= blocks; ++i) {
+        SectRec& r = sc.Sections[static_cast<size_t>(i)];
+        r.Flags &= ~(sect_flag::kFinishing | sect_flag::kInUse);
+        r.Event = 0;
+        r.RunState = r.Type == sect_type::kRoot ? sect_state::kStart : sect_state::kIdle;
+    }
 }
 
 int32_t BindSectEvent(int32_t sect, int32_t entry, int32_t top, int32_t height) {
-  // A display made before any script was read has a root band but no root block.
-  sync();
-  if (sect < 1 || sect > table().Used) return 0;
-  SectRec& r = sectRec(sect);
-  r.Event = entry;
-  r.Top = top;
-  r.Height = height;
-  return r.MaxLines;
+    // A display made before any script was read has a root band but no root block.
+    sync();
+    if (sect < 1 || sect > table().Used) return 0;
+    SectRec& r = sectRec(sect);
+    r.Event = entry;
+    r.Top = top;
+    r.Height = height;
+    return r.MaxLines;
 }
 
 void MarkSectFinishing(int32_t sect) { markFinishing(sect); }
 
 LineSection LineSectionOf(int32_t sect) {
-  const SectRec& r = sectRec(sect);
-  LineSection l;
-  l.Index = sect;
-  l.Event = r.Event;
-  l.Left = r.Left;
-  l.Top = r.Top;
-  l.Width = r.Width;
-  l.Height = r.Height;
-  l.X = r.XText;
-  l.DX = r.DXText;
-  l.DY = r.DYText;
-  l.DirectionText = r.Direction;
-  l.Above = r.LayerAbove;
-  l.Vehicle = r.VehicleHeight;
-  l.Below = r.LayerBelow;
-  l.Flags = r.Flags & kSectPaintAtSetUp;
-  l.PointText = r.Waypoints;
-  l.BgText = r.Background;
-  l.BgLine = r.BackgroundOwner;
-  l.FgText = r.Foreground;
-  l.FgLine = r.ForegroundOwner;
-  l.TgText = r.TempBackground;
-  l.TgLine = r.TempBackgroundOwner;
-  return l;
+    const SectRec& r = sectRec(sect);
+    LineSection l;
+    l.Index = sect;
+    l.Event = r.Event;
+    l.Left = r.Left;
+    l.Top = r.Top;
+    l.Width = r.Width;
+    l.Height = r.Height;
+    l.X = r.XText;
+    l.DX = r.DXText;
+    l.DY = r.DYText;
+    l.DirectionText = r.Direction;
+    l.Above = r.LayerAbove;
+    l.Vehicle = r.VehicleHeight;
+    l.Below = r.LayerBelow;
+    l.Flags = r.Flags & kSectPaintAtSetUp;
+    l.PointText = r.Waypoints;
+    l.BgText = r.Background;
+    l.BgLine = r.BackgroundOwner;
+    l.FgText = r.Foreground;
+    l.FgLine = r.ForegroundOwner;
+    l.TgText = r.TempBackground;
+    l.TgLine = r.TempBackgroundOwner;
+    return l;
 }
 
 void StoreLineArea(int32_t sect, const LineSection& line) {
-  SectRec& r = sectRec(sect);
-  r.Left = line.Left;
-  r.Width = line.Width;
-  r.Height = line.Height;
+    SectRec& r = sectRec(sect);
+    r.Left = line.Left;
+    r.Width = line.Width;
+    r.Height = line.Height;
 }
 
 void ResetSectRun(int32_t sect) {
-  const int32_t perSecond = showState().TicksPerSecond;
-  SectRec& r = sectRec(sect);
-  r.RepeatsLeft = r.LimitCount;
-  r.WaitTicks = plat::clampToInt32(static_cast<double>(r.LimitTime) * perSecond);
-  r.Flags &= ~sect_flag::kFinishing;
+    const int32_t perSecond = showState().TicksPerSecond;
+    SectRec& r = sectRec(sect);
+    r.RepeatsLeft = r.LimitCount;
+    r.WaitTicks = plat::clampToInt32(static_cast<double>(r.LimitTime) * perSecond);
+    r.Flags &= ~sect_flag::kFinishing;
 }
 
 int32_t AllocSectRec(int32_t block, int32_t caller) {
-  int32_t n = block;
-  if ((sectRec(block).Flags & sect_flag::kInUse) != 0) {
-    SectTableState& t = table();
-    if (t.FreeHead != 0) {
-      n = t.FreeHead;
-      t.FreeHead = sectRec(n).Event;
-    } else {
-      std::vector<SectRec>& recs = script().Sections;
-      n = t.Used + 1;
-      if (static_cast<size_t>(n) >= recs.size()) recs.resize(static_cast<size_t>(n) + kSectCopyGrowth);
-      t.Used = n;
+    int32_t n = block;
+    if ((sectRec(block).Flags & sect_flag::kInUse) != 0) {
+        SectTableState& t = table();
+        if (t.FreeHead != 0) {
+            n = t.FreeHead;
+            t.FreeHead = sectRec(n).Event;
+        } else {
+            std::vector<SectRec>& recs = script().Sections;
+            n = t.Used + 1;
+            if (static_cast<size_t>(n) >= recs.size()) recs.resize(static_cast<size_t>(n) + kSectCopyGrowth);
+            t.Used = n;
+        }
+        SectRec copy = sectRec(block);
+        copy.Number = n;
+        copy.Template = block;
+        copy.Event = 0;
+        copy.Origin = 0;
+        sectRec(n) = std::move(copy);
     }
-    SectRec copy = sectRec(block);
-    copy.Number = n;
-    copy.Template = block;
-    copy.Event = 0;
-    copy.Origin = 0;
-    sectRec(n) = std::move(copy);
-  }
-  SectRec& r = sectRec(n);
-  // The block that runs it: a path's limits count against the scene record that started it.
-  r.Parent = caller;
-  r.Flags |= sect_flag::kInUse;
-  if (!r.Pattern.empty()) {
-    const std::u16string pattern = r.Pattern;
-    const std::u16string all = ExpandText(pattern, programState().Shared.MacroCount | kPatternFlag);
-    sectRec(n).Expansions = all.empty() ? std::u16string() : all + u",";
-  }
-  return n;
+    SectRec& r = sectRec(n);
+    // The block that runs it: a path's limits count against the scene record that started it.
+    r.Parent = caller;
+    r.Flags |= sect_flag::kInUse;
+    if (!r.Pattern.empty()) {
+        const std::u16string pattern = r.Pattern;
+        const std::u16string all = ExpandText(pattern, programState().Shared.MacroCount | kPatternFlag);
+        sectRec(n).Expansions = all.empty() ? std::u16string() : all + u",";
+    }
+    return n;
 }
 
 void EndSect(int32_t sect) {
-  SectRec& r = sectRec(sect);
-  r.Flags &= ~sect_flag::kInUse;
-  if (sect > ScriptBlockCount()) {
-    SectTableState& t = table();
-    r.Event = t.FreeHead;
-    t.FreeHead = sect;
-    r.RunState = sect_state::kFreeCopy;
-  }
+    SectRec& r = sectRec(sect);
+    r.Flags &= ~sect_flag::kInUse;
+    if (sect > ScriptBlockCount()) {
+        SectTableState& t = table();
+        r.Event = t.FreeHead;
+        t.FreeHead = sect;
+        r.RunState = sect_state::kFreeCopy;
+    }
 }
 
 int32_t PickSectLine(int32_t s) {
-  const int32_t range = rangeOf(s);
-  const int32_t first = sectRec(range).First;
-  const int32_t last = sectRec(range).LastPlain;
-  const int64_t count = int64_t{last} - first + 1;
-  if (count < 1) {
-    markFinishing(s);
-    return 0;
-  }
-  if (sectRec(s).LimitCount != 0 && --sectRec(s).RepeatsLeft < 0) {
-    markFinishing(s);
-    return 0;
-  }
-  if (sectRec(s).Type == sect_type::kPath) {
-    const int32_t parent = sectRec(s).Parent;
-    if (parent >= 1 && sectRec(parent).LimitCount != 0 && --sectRec(parent).RepeatsLeft < 0) {
-      const int32_t event = sectRec(parent).Event;
-      if (runQueue().valid(event)) FlagEventChain(event, kFinishAll);
-    }
-  }
-  int32_t item = 0;
-  switch (sectRec(s).SequenceMode) {
-    case 1:
-    case 2:
-      item = nextInOrder(sectRec(range).CurrentLine, first, last);
-      break;
-    case 3:
-      item = pickSequence(sectRec(range), first, last, kSequenceSite);
-      if (item == 0) {
+    const int32_t range = rangeOf(s);
+    const int32_t first = sectRec(range).First;
+    const int32_t last = sectRec(range).LastPlain;
+    const int64_t count = int64_t{last} - first + 1;
+    if (count < 1) {
         markFinishing(s);
         return 0;
-      }
-      break;
-    case 4:
-      item = pickRandom(first, static_cast<int32_t>(count), kRandomSite);
-      break;
-    default:
-      item = table().CurItem;
-      break;
-  }
-  sectRec(range).CurrentLine = item;
-  sectRec(s).CurrentLine = item;
-  table().CurItem = item;
-  return item;
+    }
+    if (sectRec(s).LimitCount != 0 && --sectRec(s).RepeatsLeft < 0) {
+        markFinishing(s);
+        return 0;
+    }
+    if (sectRec(s).Type == sect_type::kPath) {
+        const int32_t parent = sectRec(s).Parent;
+        if (parent >= 1 && sectRec(parent).LimitCount != 0 && --sectRec(parent).RepeatsLeft < 0) {
+            const int32_t event = sectRec(parent).Event;
+            if (runQueue().valid(event)) FlagEventChain(event, kFinishAll);
+        }
+    }
+    int32_t item = 0;
+    switch (sectRec(s).SequenceMode) {
+    case 1:
+    case 2: item = nextInOrder(sectRec(range).CurrentLine, first, last); break;
+    case 3:
+        item = pickSequence(sectRec(range), first, last, kSequenceSite);
+        if (item == 0) {
+            markFinishing(s);
+            return 0;
+        }
+        break;
+    case 4: item = pickRandom(first, static_cast<int32_t>(count), kRandomSite); break;
+    default: item = table().CurItem; break;
+    }
+    sectRec(range).CurrentLine = item;
+    sectRec(s).CurrentLine = item;
+    table().CurItem = item;
+    return item;
 }
 
 int32_t PickPoolLine(int32_t pool) {
-  SceneScript& sc = script();
-  if (pool < 1 || pool > sc.PoolCount || static_cast<size_t>(pool) >= sc.Pools.size()) {
-    throw ProgramError(error_number::kSubscript, u"Pool " + decimal(pool) + u" out of range");
-  }
-  PoolEntry& p = sc.Pools[static_cast<size_t>(pool)];
-  const int64_t count = int64_t{p.Last} - p.First + 1;
-  if (count < 1 || p.First < 1 || p.Last > sc.MemberCount) return 0;
-  int32_t item = 0;
-  switch (p.SequenceMode) {
+    SceneScript& sc = script();
+    if (pool < 1 || pool > sc.PoolCount || static_cast<size_t>(pool) >= sc.Pools.size()) {
+        throw ProgramError(error_number::kSubscript, u"Pool " + decimal(pool) + u" out of range");
+    }
+    PoolEntry& p = sc.Pools[static_cast<size_t>(pool)];
+    const int64_t count = int64_t{p.Last} - p.First + 1;
+    if (count < 1 || p.First < 1 || p.Last > sc.MemberCount) return 0;
+    int32_t item = 0;
+    switch (p.SequenceMode) {
     case 1:
-    case 2:
-      item = nextInOrder(p.Current, p.First, p.Last);
-      break;
+    case 2: item = nextInOrder(p.Current, p.First, p.Last); break;
     case 3:
-      item = pickSequence(p, p.First, p.Last, kPoolSequenceSite);
-      if (item == 0) {
-        // A pool never runs dry: a new cycle always has a candidate.
-        p.RemainingInCycle = 0;
         item = pickSequence(p, p.First, p.Last, kPoolSequenceSite);
-      }
-      break;
-    case 4:
-      item = pickRandom(p.First, static_cast<int32_t>(count), kPoolRandomSite);
-      break;
-    default:
-      item = table().CurItem;
-      break;
-  }
-  p.Current = item;
-  table().CurItem = item;
-  trainStart().CurLine = item;
-  return item;
+        if (item == 0) {
+            // A pool never runs dry: a new cycle always has a candidate.
+            p.RemainingInCycle = 0;
+            item = pickSequence(p, p.First, p.Last, kPoolSequenceSite);
+        }
+        break;
+    case 4: item = pickRandom(p.First, static_cast<int32_t>(count), kPoolRandomSite); break;
+    default: item = table().CurItem; break;
+    }
+    p.Current = item;
+    table().CurItem = item;
+    trainStart().CurLine = item;
+    return item;
 }
 
 void RunSect(int32_t s) {
-  int32_t item = 0;
-  switch (sectRec(s).RunState) {
+    int32_t item = 0;
+    switch (sectRec(s).RunState) {
     case sect_state::kStart:
-      ResetSectRun(s);
-      if (sectRec(s).Last > sectRec(s).LastPlain) layOutLines(s);
-      [[fallthrough]];
-    case sect_state::kNextItem:
-      item = PickSectLine(s);
-      break;
-    case sect_state::kRetryItem:
-      item = sectRec(s).CurrentLine;
-      break;
+        ResetSectRun(s);
+        if (sectRec(s).Last > sectRec(s).LastPlain) layOutLines(s);
+        [[fallthrough]];
+    case sect_state::kNextItem: item = PickSectLine(s); break;
+    case sect_state::kRetryItem: item = sectRec(s).CurrentLine; break;
     case sect_state::kSceneEnds:
-      releaseScene(s);
-      markFinishing(s);
-      finishBlock(s);
-      return;
-    default:
-      return;
-  }
-  // Items that never fit are skipped at most once round the range; then the block waits
-  // for a band to be freed, or ends when it has none that could be.
-  const int32_t range = rangeOf(s);
-  const int64_t span = std::max<int64_t>(int64_t{sectRec(range).LastPlain} - sectRec(range).First + 1, 1);
-  for (int64_t skips = 0;; ++skips) {
-    if (item <= 0 && (sectRec(s).Flags & sect_flag::kFinishing) == 0) markFinishing(s);
-    if ((sectRec(s).Flags & sect_flag::kFinishing) != 0) {
-      finishBlock(s);
-      return;
-    }
-    scriptItem(item).Picked = 1;
-    scriptItem(item).RunMark = static_cast<int16_t>(-std::min(s, 32767));
-    const std::u16string text = scriptItem(item).Text;
-    const Outcome done = startsWith(text, u"$") ? startBlock(s, text) : startLine(s, item);
-    if (done == Outcome::kWait) {
-      sectRec(s).RunState = sect_state::kWaitingForRoom;
-      return;
-    }
-    if (done == Outcome::kStarted) break;
-    if (skips + 1 >= span) {
-      const int32_t event = sectRec(s).Event;
-      const bool hasBands = runQueue().valid(event) && runQueue().at(event).FirstChild != 0;
-      if (hasBands) {
-        sectRec(s).RunState = sect_state::kWaitingForRoom;
+        releaseScene(s);
+        markFinishing(s);
+        finishBlock(s);
         return;
-      }
-      static bool logged = false;
-      logOnce(logged, u"Section " + decimal(s) + u": no item fits into its height " + decimal(sectRec(s).Height));
-      markFinishing(s);
-      finishBlock(s);
-      return;
+    default: return;
     }
-    item = PickSectLine(s);
-  }
-  sectRec(s).RunState = sect_state::kNextItem;
-  QueueDueEvent(sectRec(s).Event);
+    // Items that never fit are skipped at most once round the range; then the block waits
+    // for a band to be freed, or ends when it has none that could be.
+    const int32_t range = rangeOf(s);
+    const int64_t span = std::max<int64_t>(int64_t{sectRec(range).LastPlain} - sectRec(range).First + 1, 1);
+    for (int64_t skips = 0;; ++skips) {
+        if (item <= 0 && (sectRec(s).Flags & sect_flag::kFinishing) == 0) markFinishing(s);
+        if ((sectRec(s).Flags & sect_flag::kFinishing) != 0) {
+            finishBlock(s);
+            return;
+        }
+        scriptItem(item).Picked = 1;
+        scriptItem(item).RunMark = static_cast<int16_t>(-std::min(s, 32767));
+        const std::u16string text = scriptItem(item).Text;
+        const Outcome done = startsWith(text, u"$") ? startBlock(s, text) : startLine(s, item);
+        if (done == Outcome::kWait) {
+            sectRec(s).RunState = sect_state::kWaitingForRoom;
+            return;
+        }
+        if (done == Outcome::kStarted) break;
+        if (skips + 1 >= span) {
+            const int32_t event = sectRec(s).Event;
+            const bool hasBands = runQueue().valid(event) && runQueue().at(event).FirstChild != 0;
+            if (hasBands) {
+                sectRec(s).RunState = sect_state::kWaitingForRoom;
+                return;
+            }
+            static bool logged = false;
+            logOnce(logged, u"Section " + decimal(s) + u": no item fits into its height " + decimal(sectRec(s).Height));
+            markFinishing(s);
+            finishBlock(s);
+            return;
+        }
+        item = PickSectLine(s);
+    }
+    sectRec(s).RunState = sect_state::kNextItem;
+    QueueDueEvent(sectRec(s).Event);
 }
 
 void RunSectObjects(int32_t c, int32_t e, int32_t s) {
-  (void)s;
-  sectRec(c).RunState = sect_state::kIdle;
-  const int32_t t0 = NewTrainRec(static_cast<int16_t>(train_flag::kSceneRecord));
-  AddTimedEvent(event_kind::kTrainLine, t0, e, sectRec(c).Top, sectRec(c).Height);
-  sectRec(c).CurrentLine = t0;
-  ResetSectRun(c);
-  trains().at(t0).DependentCount = 0;
-  const int32_t bg = AllocPicPart(static_cast<uint8_t>(t0));
-  picParts()[bg].Kind = kBgPartKind;
-  trains().at(t0).BgPart = bg;
-  {
-    const LineSection scene = LineSectionOf(c);
-    TrainRec& r = trains().at(t0);
-    r.Sect = c;
-    r.OriginX = scene.Left;
-    r.Width = scene.Width;
-    r.VehicleHeight = scene.Height;
-    r.AboveBase = scene.Height;
-    r.OriginY = r.BandTop + scene.Height;
-  }
-  ShowSeams& seams = showSeams();
-  if (seams.sceneLayersBegin) seams.sceneLayersBegin(t0);
-  else NoteMissingSeam(u"the scene's background");
-
-  const int32_t range = rangeOf(c);
-  const int32_t first = sectRec(range).First;
-  const int32_t last = sectRec(range).Last;
-  for (int32_t m = std::max(first, 1); m <= last; ++m) {
-    const std::u16string text = scriptItem(m).Text;
-    if (!startsWith(text, u"$P")) throw ProgramError(kErrSceneItem, u"Not $P under $C");
-    const int32_t block = numberAfter(text, 2);
-    if (block < 1 || block > ScriptBlockCount()) throw ProgramError(kErrSceneItem, u"Not $P under $C");
-    LineSection line = LineSectionOf(block);
-    ComputeLineArea(line, LineSectionOf(c));
-    const int32_t pc = AllocSectRec(block, c);
-    StoreLineArea(pc, line);
-    ResetSectRun(pc);
-    const SectRec& path = sectRec(pc);
-    const int32_t sceneHeight = sectRec(c).Height;
-    const double y = EvalRelativeValue(path.YText).number();
-    int64_t top = int64_t{sceneHeight} - plat::clampToInt32(y) - path.VehicleHeight;
-    top = std::min<int64_t>(top, int64_t{sceneHeight} - path.VehicleHeight);
-    top = std::max<int64_t>(top, 0);
-    const int64_t above = std::max(path.LayerAbove, 0);
-    const int64_t below = std::max(path.LayerBelow, 0);
-    const int64_t bandTop = sectRec(c).Top + top - above;
-    const int64_t bandHeight = above + std::max(path.VehicleHeight, 0) + below;
-
-    const int32_t tp = NewTrainRec(static_cast<int16_t>(train_flag::kDependent | train_flag::kAreaPainted));
+    (void)s;
+    sectRec(c).RunState = sect_state::kIdle;
+    const int32_t t0 = NewTrainRec(static_cast<int16_t>(train_flag::kSceneRecord));
+    AddTimedEvent(event_kind::kTrainLine, t0, e, sectRec(c).Top, sectRec(c).Height);
+    sectRec(c).CurrentLine = t0;
+    ResetSectRun(c);
+    trains().at(t0).DependentCount = 0;
+    const int32_t bg = AllocPicPart(static_cast<uint8_t>(t0));
+    picParts()[bg].Kind = kBgPartKind;
+    trains().at(t0).BgPart = bg;
     {
-      TrainRec& head = trains().at(t0);
-      TrainRec& r = trains().at(tp);
-      r.NextLinked = head.NextLinked;
-      head.NextLinked = tp;
-      r.MasterTrain = t0;
-      ++head.DependentCount;
+        const LineSection scene = LineSectionOf(c);
+        TrainRec& r = trains().at(t0);
+        r.Sect = c;
+        r.OriginX = scene.Left;
+        r.Width = scene.Width;
+        r.VehicleHeight = scene.Height;
+        r.AboveBase = scene.Height;
+        r.OriginY = r.BandTop + scene.Height;
     }
-    const int32_t pe = AddTimedEvent(event_kind::kTrainLine, tp, e, static_cast<int32_t>(std::clamp<int64_t>(bandTop, INT32_MIN, INT32_MAX)),
-                                     static_cast<int32_t>(std::min<int64_t>(bandHeight, INT32_MAX)));
-    LineSection own = LineSectionOf(pc);
-    own.Height = static_cast<int32_t>(std::min<int64_t>(bandHeight, INT32_MAX));
-    own.Flags &= ~kSectPaintAtSetUp;  // the scene paints its paths
-    InitTrainFromSect(tp, own, -1, -1, -1);
-    if (seams.pathLayers) seams.pathLayers(t0, tp);
-    ParsePointList(tp, sectRec(pc).Waypoints);
-    trains().at(tp).State = train_state::kAwaitLine;
-    QueueDueEvent(pe);
-  }
-  trains().at(t0).LayerFlags |= kSceneLayerFlag;
-  if (seams.sceneLayersEnd) seams.sceneLayersEnd(t0);
-  InsertActiveTrain(t0);
+    ShowSeams& seams = showSeams();
+    if (seams.sceneLayersBegin)
+        seams.sceneLayersBegin(t0);
+    else
+        NoteMissingSeam(u"the scene's background");
+
+    const int32_t range = rangeOf(c);
+    const int32_t first = sectRec(range).First;
+    const int32_t last = sectRec(range).Last;
+    for (int32_t m = std::max(first, 1); m <= last; ++m) {
+        const std::u16string text = scriptItem(m).Text;
+        if (!startsWith(text, u"$P")) throw ProgramError(kErrSceneItem, u"Not $P under $C");
+        const int32_t block = numberAfter(text, 2);
+        if (block < 1 || block > ScriptBlockCount()) throw ProgramError(kErrSceneItem, u"Not $P under $C");
+        LineSection line = LineSectionOf(block);
+        ComputeLineArea(line, LineSectionOf(c));
+        const int32_t pc = AllocSectRec(block, c);
+        StoreLineArea(pc, line);
+        ResetSectRun(pc);
+        const SectRec& path = sectRec(pc);
+        const int32_t sceneHeight = sectRec(c).Height;
+        const double y = EvalRelativeValue(path.YText).number();
+        int64_t top = int64_t{sceneHeight} - plat::clampToInt32(y) - path.VehicleHeight;
+        top = std::min<int64_t>(top, int64_t{sceneHeight} - path.VehicleHeight);
+        top = std::max<int64_t>(top, 0);
+        const int64_t above = std::max(path.LayerAbove, 0);
+        const int64_t below = std::max(path.LayerBelow, 0);
+        const int64_t bandTop = sectRec(c).Top + top - above;
+        const int64_t bandHeight = above + std::max(path.VehicleHeight, 0) + below;
+
+        const int32_t tp = NewTrainRec(static_cast<int16_t>(train_flag::kDependent | train_flag::kAreaPainted));
+        {
+            TrainRec& head = trains().at(t0);
+            TrainRec& r = trains().at(tp);
+            r.NextLinked = head.NextLinked;
+            head.NextLinked = tp;
+            r.MasterTrain = t0;
+            ++head.DependentCount;
+        }
+        const int32_t pe = AddTimedEvent(event_kind::kTrainLine, tp, e,
+                                         static_cast<int32_t>(std::clamp<int64_t>(bandTop, INT32_MIN, INT32_MAX)),
+                                         static_cast<int32_t>(std::min<int64_t>(bandHeight, INT32_MAX)));
+        LineSection own = LineSectionOf(pc);
+        own.Height = static_cast<int32_t>(std::min<int64_t>(bandHeight, INT32_MAX));
+        own.Flags &= ~kSectPaintAtSetUp;  // the scene paints its paths
+        InitTrainFromSect(tp, own, -1, -1, -1);
+        if (seams.pathLayers) seams.pathLayers(t0, tp);
+        ParsePointList(tp, sectRec(pc).Waypoints);
+        trains().at(tp).State = train_state::kAwaitLine;
+        QueueDueEvent(pe);
+    }
+    trains().at(t0).LayerFlags |= kSceneLayerFlag;
+    if (seams.sceneLayersEnd) seams.sceneLayersEnd(t0);
+    InsertActiveTrain(t0);
 }
 
 }  // namespace yov

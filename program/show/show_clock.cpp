@@ -13,12 +13,12 @@ ShowClock::ShowClock()
     : tickCount([] { return plat::GetTickCount32(); }),
       sleep([](int32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }),
       pumpEvents([] {
-        if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
+          if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
       }) {}
 
 ShowClock& showClock() {
-  static ShowClock clock;
-  return clock;
+    static ShowClock clock;
+    return clock;
 }
 
 }  // namespace yov

@@ -3,8 +3,8 @@
 namespace yov {
 
 ShowState& showState() {
-  static ShowState state;
-  return state;
+    static ShowState state;
+    return state;
 }
 
 }  // namespace yov

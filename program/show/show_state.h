@@ -22,7 +22,7 @@ namespace yov {
 // RunFlags bits.
 namespace run_flag {
 inline constexpr uint8_t kShowRunning = 0x01;
-inline constexpr uint8_t kShowStart = 0x1D;   // the whole byte while a show runs
+inline constexpr uint8_t kShowStart = 0x1D;  // the whole byte while a show runs
 inline constexpr uint8_t kFramesDrawn = 0x20;
 }  // namespace run_flag
 
@@ -32,118 +32,118 @@ inline constexpr uint8_t kRunning = 1;
 inline constexpr uint8_t kYielding = 2;
 }  // namespace step_state
 
-inline constexpr int32_t kFullStep = 30000;    // CheckStep's call-site code from MainLoop
+inline constexpr int32_t kFullStep = 30000;  // CheckStep's call-site code from MainLoop
 inline constexpr int32_t kShowColourKey = 0x100010;
 
 struct DisplayModeRequest {
-  int32_t Width = 0;
-  int32_t Height = 0;
-  int32_t BitsPerPixel = 0;
-  int32_t Refresh = 0;
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int32_t BitsPerPixel = 0;
+    int32_t Refresh = 0;
 };
 
 // A busy answer of CanBlt or CanFlip: seen, and the counter stamp of the first one.
 struct BusyMark {
-  uint8_t Seen = 0;
-  int32_t Since = 0;
+    uint8_t Seen = 0;
+    int32_t Since = 0;
 };
 
 // Heads and tails of the show's lists (0 = empty). The three train lists share one link,
 // TrainRec::NextQueued; the due list links TimedEvent::DueNext.
 struct ShowLists {
-  int32_t DueHead = 0;
-  int32_t DueTail = 0;
-  int32_t StepHead = 0;      // pending-step list: QueueObjectStep, taken by the frame step
-  int32_t StepTail = 0;
-  int32_t PriorityHead = 0;  // priority wait list: QueueCurrentTrain
-  int32_t PriorityTail = 0;
-  int32_t StartHead = 0;     // start queue: QueueTrainStart
-  int32_t StartTail = 0;
+    int32_t DueHead = 0;
+    int32_t DueTail = 0;
+    int32_t StepHead = 0;  // pending-step list: QueueObjectStep, taken by the frame step
+    int32_t StepTail = 0;
+    int32_t PriorityHead = 0;  // priority wait list: QueueCurrentTrain
+    int32_t PriorityTail = 0;
+    int32_t StartHead = 0;  // start queue: QueueTrainStart
+    int32_t StartTail = 0;
 };
 
 struct ShowState {
-  // --- Run control.
-  uint8_t StepState = 0;
-  uint8_t RecreateRequest = 0;
-  uint8_t FlipCount = 0;        // back pages: 0 none, 1 double, 2 triple buffering
-  uint8_t UseDirectDraw = 0;
-  uint8_t DrawWholeTrains = 0;
-  uint8_t DrawBits = 0;
-  float SpeedFactor = 0.025f;
-  int32_t CurTrain = 0;
-  int32_t CurSect = 0;
-  uint8_t SingleLineRead = 0;
-  int32_t SplashMs = 0;         // remaining splash time; 0 = no splash shown
-  int32_t SplashStart = 0;      // low 31 bits of the tick count when the splash was shown
-  uint8_t SplashFullScreen = 0; // a full-screen splash stays so for later splash lines
-  std::u16string SplashPicture; // the splash line's picture, kept by the script interpreter
-  QWidget* SplashForm = nullptr;
-  // Set to 0 by RunShow: read by the section-line picker and by the speed panel.
-  uint8_t SectPickFlag = 0;
-  uint8_t SpeedPanelFlag = 0;
-  uint8_t KeepGdiFrame = 1;     // the GDI frame is kept in every drawing mode
+    // --- Run control.
+    uint8_t StepState = 0;
+    uint8_t RecreateRequest = 0;
+    uint8_t FlipCount = 0;  // back pages: 0 none, 1 double, 2 triple buffering
+    uint8_t UseDirectDraw = 0;
+    uint8_t DrawWholeTrains = 0;
+    uint8_t DrawBits = 0;
+    float SpeedFactor = 0.025f;
+    int32_t CurTrain = 0;
+    int32_t CurSect = 0;
+    uint8_t SingleLineRead = 0;
+    int32_t SplashMs = 0;          // remaining splash time; 0 = no splash shown
+    int32_t SplashStart = 0;       // low 31 bits of the tick count when the splash was shown
+    uint8_t SplashFullScreen = 0;  // a full-screen splash stays so for later splash lines
+    std::u16string SplashPicture;  // the splash line's picture, kept by the script interpreter
+    QWidget* SplashForm = nullptr;
+    // Set to 0 by RunShow: read by the section-line picker and by the speed panel.
+    uint8_t SectPickFlag = 0;
+    uint8_t SpeedPanelFlag = 0;
+    uint8_t KeepGdiFrame = 1;  // the GDI frame is kept in every drawing mode
 
-  // --- Frame step and timing.
-  int32_t StepClock = 0;
-  int32_t MinFrameMs = 20;
-  int32_t LastStepStamp = 0;
-  float MeanStepMs = 0;
-  int32_t StepSamples = 0;
-  int32_t StepDebt = 0;
-  uint8_t FrameChanged = 0;
-  int32_t StepCursor = 0;
-  int32_t ActiveCount = 0;
-  uint8_t StepPhase = 0;
-  uint8_t PageIndex = 0;
-  uint8_t PageBit = 1;
-  uint8_t RepaintRequest = 0;
-  uint8_t PagesToRepaint = 0;
-  uint8_t YieldedThisStep = 0;
-  int32_t UnyieldedMs = 0;
-  uint8_t StepMode = 0;
-  int32_t StepCountdown = 0;
-  uint8_t MusicCountdown = 0;
-  BusyMark BltBusy;
-  BusyMark FlipBusy;
-  int32_t RepaintWipeBudget = 30000;  // pixels per step of a repainting wipe
-  int32_t ClearWipeBudget = 40000;    // and of a clearing wipe
-  int32_t WipeTrain = 0;              // the record being wiped, 0 = none
-  std::array<int32_t, 3> BgRepaintCountdown{};  // per page, steps to the full background repaint
-  uint8_t NoFullRepaint = 0;
+    // --- Frame step and timing.
+    int32_t StepClock = 0;
+    int32_t MinFrameMs = 20;
+    int32_t LastStepStamp = 0;
+    float MeanStepMs = 0;
+    int32_t StepSamples = 0;
+    int32_t StepDebt = 0;
+    uint8_t FrameChanged = 0;
+    int32_t StepCursor = 0;
+    int32_t ActiveCount = 0;
+    uint8_t StepPhase = 0;
+    uint8_t PageIndex = 0;
+    uint8_t PageBit = 1;
+    uint8_t RepaintRequest = 0;
+    uint8_t PagesToRepaint = 0;
+    uint8_t YieldedThisStep = 0;
+    int32_t UnyieldedMs = 0;
+    uint8_t StepMode = 0;
+    int32_t StepCountdown = 0;
+    uint8_t MusicCountdown = 0;
+    BusyMark BltBusy;
+    BusyMark FlipBusy;
+    int32_t RepaintWipeBudget = 30000;            // pixels per step of a repainting wipe
+    int32_t ClearWipeBudget = 40000;              // and of a clearing wipe
+    int32_t WipeTrain = 0;                        // the record being wiped, 0 = none
+    std::array<int32_t, 3> BgRepaintCountdown{};  // per page, steps to the full background repaint
+    uint8_t NoFullRepaint = 0;
 
-  // --- Scene ticks.
-  float TickMs = 200;
-  int32_t TicksPerSecond = 5;
-  float TickBacklogMs = 2000;
-  float TickAccumulator = 0;
-  uint8_t TickDue = 0;
-  int32_t YieldAfterMs = 100;
-  int32_t StartedTrains = 0;    // trains in motion; a scene reset sets it to 0
+    // --- Scene ticks.
+    float TickMs = 200;
+    int32_t TicksPerSecond = 5;
+    float TickBacklogMs = 2000;
+    float TickAccumulator = 0;
+    uint8_t TickDue = 0;
+    int32_t YieldAfterMs = 100;
+    int32_t StartedTrains = 0;  // trains in motion; a scene reset sets it to 0
 
-  // --- Display.
-  QWidget* ShowForm = nullptr;
-  plat::HDC ShowDC;
-  uintptr_t ShowHwnd = 0;
-  MemDC WorkDC;
-  int32_t BackSurface = 0;
-  int32_t SceneWidth = 0;
-  int32_t SceneHeight = 0;
-  DisplayModeRequest ModeRequest;
-  int32_t ColourKey = kShowColourKey;
-  int32_t BackgroundPixel = 0;
-  int32_t KeyPixel = 0;
-  int32_t ShowFontHeight = 0;   // pixel height of "Mg" in the show font (the label text height)
-  uint8_t CursorHidden = 0;
-  // The two brushes that copies colour transparent parts with: the first is the
-  // background-colour brush, the second the key-colour brush (DirectDraw only).
-  plat::HBRUSH FirstShowBrush;
-  plat::HBRUSH SecondShowBrush;
+    // --- Display.
+    QWidget* ShowForm = nullptr;
+    plat::HDC ShowDC;
+    uintptr_t ShowHwnd = 0;
+    MemDC WorkDC;
+    int32_t BackSurface = 0;
+    int32_t SceneWidth = 0;
+    int32_t SceneHeight = 0;
+    DisplayModeRequest ModeRequest;
+    int32_t ColourKey = kShowColourKey;
+    int32_t BackgroundPixel = 0;
+    int32_t KeyPixel = 0;
+    int32_t ShowFontHeight = 0;  // pixel height of "Mg" in the show font (the label text height)
+    uint8_t CursorHidden = 0;
+    // The two brushes that copies colour transparent parts with: the first is the
+    // background-colour brush, the second the key-colour brush (DirectDraw only).
+    plat::HBRUSH FirstShowBrush;
+    plat::HBRUSH SecondShowBrush;
 
-  // --- Stop rules: the mouse rule's grace after a modal text window.
-  int32_t MouseGraceMs = 0;
-  uint8_t MouseMoveCount = 0;
+    // --- Stop rules: the mouse rule's grace after a modal text window.
+    int32_t MouseGraceMs = 0;
+    uint8_t MouseMoveCount = 0;
 
-  ShowLists Lists;
+    ShowLists Lists;
 };
 
 ShowState& showState();

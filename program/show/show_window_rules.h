@@ -14,26 +14,26 @@
 namespace yov {
 
 struct ShowInputLink {
-  // ScrKeyCommand (Shift x 256 + KeyCode), ScrMouseClick and ScrMouseMove (button 1 left,
-  // 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; client pixels).
-  std::function<void(int32_t code)> keyCommand;
-  std::function<void(int32_t button, int32_t shift, int32_t x, int32_t y)> mouseClick;
-  std::function<void(int32_t button, int32_t shift, int32_t x, int32_t y)> mouseMove;
-  // The speed panel: open, its commands (1 = Cancel), and opening it (ScrPanelInit).
-  std::function<bool()> panelOpen;
-  std::function<void(int32_t index)> panelCommand;
-  std::function<void()> panelInit;
-  // RecreateRequest := 1 and RepaintRequest := mask.
-  std::function<void()> requestRecreate;
-  std::function<void(uint8_t mask)> requestRepaint;
-  // DDMenus: DisplayRequest (taken and cleared), the right-click point, the text to show, and
-  // the password dialog with its done byte.
-  std::function<uint8_t()> takeDisplayRequest;
-  std::function<bool()> displayRequestPending;
-  std::function<void(int32_t& x, int32_t& y)> rightClickPoint;
-  std::function<std::u16string()> pendingText;
-  std::function<void()> showPasswordDialog;
-  std::function<bool()> dialogDone;
+    // ScrKeyCommand (Shift x 256 + KeyCode), ScrMouseClick and ScrMouseMove (button 1 left,
+    // 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; client pixels).
+    std::function<void(int32_t code)> keyCommand;
+    std::function<void(int32_t button, int32_t shift, int32_t x, int32_t y)> mouseClick;
+    std::function<void(int32_t button, int32_t shift, int32_t x, int32_t y)> mouseMove;
+    // The speed panel: open, its commands (1 = Cancel), and opening it (ScrPanelInit).
+    std::function<bool()> panelOpen;
+    std::function<void(int32_t index)> panelCommand;
+    std::function<void()> panelInit;
+    // RecreateRequest := 1 and RepaintRequest := mask.
+    std::function<void()> requestRecreate;
+    std::function<void(uint8_t mask)> requestRepaint;
+    // DDMenus: DisplayRequest (taken and cleared), the right-click point, the text to show, and
+    // the password dialog with its done byte.
+    std::function<uint8_t()> takeDisplayRequest;
+    std::function<bool()> displayRequestPending;
+    std::function<void(int32_t& x, int32_t& y)> rightClickPoint;
+    std::function<std::u16string()> pendingText;
+    std::function<void()> showPasswordDialog;
+    std::function<bool()> dialogDone;
 };
 
 ShowInputLink& showInputLink();
@@ -46,9 +46,9 @@ enum class CloseAnswer { Cancel, Close };
 
 // Who asks a window to close.
 enum class UnloadMode : int32_t {
-  User = 0,     // the close box, Alt+F4
-  Program = 1,  // the show's own end
-  System = 2,   // the session, the task manager, an owner
+    User = 0,     // the close box, Alt+F4
+    Program = 1,  // the show's own end
+    System = 2,   // the session, the task manager, an owner
 };
 
 // ScrWin: the first request only asks the show to stop; once the stop is requested it closes.

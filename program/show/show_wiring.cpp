@@ -14,20 +14,18 @@
 namespace yov {
 
 void WireShow() {
-  laterParts().runShow = [](uint8_t mode, const std::u16string& script) {
-    std::u16string file = script;
-    RunShow(mode, file, 0, 0);
-  };
-  animPoolHooks().trainSlotHead = [](uint8_t train) -> int32_t* {
-    TrainTable& t = trains();
-    return t.valid(train) ? &t.at(train).AnimSlots : nullptr;
-  };
-  DrawHooks& draw = drawHooks();
-  draw.stepInProgress = [] { return showState().StepState != 0; };
-  draw.trainsInMotion = [] { return showState().StartedTrains; };
-  draw.showBrush = [](int which) {
-    return which == 1 ? showState().FirstShowBrush : showState().SecondShowBrush;
-  };
+    laterParts().runShow = [](uint8_t mode, const std::u16string& script) {
+        std::u16string file = script;
+        RunShow(mode, file, 0, 0);
+    };
+    animPoolHooks().trainSlotHead = [](uint8_t train) -> int32_t* {
+        TrainTable& t = trains();
+        return t.valid(train) ? &t.at(train).AnimSlots : nullptr;
+    };
+    DrawHooks& draw = drawHooks();
+    draw.stepInProgress = [] { return showState().StepState != 0; };
+    draw.trainsInMotion = [] { return showState().StartedTrains; };
+    draw.showBrush = [](int which) { return which == 1 ? showState().FirstShowBrush : showState().SecondShowBrush; };
 }
 
 }  // namespace yov

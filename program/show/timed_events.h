@@ -18,10 +18,10 @@ namespace yov {
 
 namespace event_kind {
 inline constexpr uint8_t kFree = 0;
-inline constexpr uint8_t kRoot = 1;      // script block 1, the whole scene
-inline constexpr uint8_t kSection = 2;   // a section started by another block
-inline constexpr uint8_t kTrainLine = 3; // its train record waits for the train start
-inline constexpr uint8_t kScene = 4;     // a scene started by a block
+inline constexpr uint8_t kRoot = 1;       // script block 1, the whole scene
+inline constexpr uint8_t kSection = 2;    // a section started by another block
+inline constexpr uint8_t kTrainLine = 3;  // its train record waits for the train start
+inline constexpr uint8_t kScene = 4;      // a scene started by a block
 }  // namespace event_kind
 
 // FindBandPosition's refusals.
@@ -35,18 +35,18 @@ inline constexpr uint8_t kSectWoken = 3;
 inline constexpr int32_t kRunQueueGrowth = 10;
 
 struct TimedEvent {
-  int32_t Index = 0;
-  int32_t Top = 0;
-  int32_t Height = 0;
-  int32_t FirstChild = 0;
-  int32_t Next = 0;        // next sibling; in a free entry the next free entry
-  int32_t Parent = 0;
-  int32_t DueNext = 0;
-  uint8_t Kind = event_kind::kFree;
-  uint8_t OnDueList = 0;   // so that queueing an entry already due cannot cut the list
-  int32_t Target = 0;      // kind 3: TrainRec, else SectRec
-  int32_t TrainLimit = 0;  // 0 = no limit
-  int32_t ActiveTrains = 0;
+    int32_t Index = 0;
+    int32_t Top = 0;
+    int32_t Height = 0;
+    int32_t FirstChild = 0;
+    int32_t Next = 0;  // next sibling; in a free entry the next free entry
+    int32_t Parent = 0;
+    int32_t DueNext = 0;
+    uint8_t Kind = event_kind::kFree;
+    uint8_t OnDueList = 0;   // so that queueing an entry already due cannot cut the list
+    int32_t Target = 0;      // kind 3: TrainRec, else SectRec
+    int32_t TrainLimit = 0;  // 0 = no limit
+    int32_t ActiveTrains = 0;
 };
 
 struct RunQueue : NumberedTable<TimedEvent> {};

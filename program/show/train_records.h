@@ -14,7 +14,7 @@
 namespace yov {
 
 struct TrainTable : NumberedTable<TrainRec> {
-  int32_t ActiveHead = 0;
+    int32_t ActiveHead = 0;
 };
 
 TrainTable& trains();
@@ -26,27 +26,27 @@ void ResetTrainTable();
 // section table's owner fills one from its record and copies Left, Width and Height back
 // after ComputeLineArea.
 struct LineSection {
-  int32_t Index = 0;
-  int32_t Event = 0;          // its run-queue entry
-  int32_t Left = 0;           // scene pixels
-  int32_t Top = 0;
-  int32_t Width = 0;
-  int32_t Height = 0;
-  std::u16string X;           // "X,X0,LEFT"
-  std::u16string DX;          // "DX,WIDTH"
-  std::u16string DY;          // "DY,HEIGHT"
-  std::u16string DirectionText;
-  int32_t Above = 0;          // "AB,ABOVE"
-  int32_t Vehicle = 0;        // "VH,IMGY,PATH,VEHICLE_HEIGHT"
-  int32_t Below = 0;          // "BL,BELOW"
-  int32_t Flags = 0;          // 2: its area is painted once at set-up
-  std::u16string PointText;
-  std::u16string BgText;
-  int32_t BgLine = 0;
-  std::u16string FgText;
-  int32_t FgLine = 0;
-  std::u16string TgText;
-  int32_t TgLine = 0;
+    int32_t Index = 0;
+    int32_t Event = 0;  // its run-queue entry
+    int32_t Left = 0;   // scene pixels
+    int32_t Top = 0;
+    int32_t Width = 0;
+    int32_t Height = 0;
+    std::u16string X;   // "X,X0,LEFT"
+    std::u16string DX;  // "DX,WIDTH"
+    std::u16string DY;  // "DY,HEIGHT"
+    std::u16string DirectionText;
+    int32_t Above = 0;    // "AB,ABOVE"
+    int32_t Vehicle = 0;  // "VH,IMGY,PATH,VEHICLE_HEIGHT"
+    int32_t Below = 0;    // "BL,BELOW"
+    int32_t Flags = 0;    // 2: its area is painted once at set-up
+    std::u16string PointText;
+    std::u16string BgText;
+    int32_t BgLine = 0;
+    std::u16string FgText;
+    int32_t FgLine = 0;
+    std::u16string TgText;
+    int32_t TgLine = 0;
 };
 
 inline constexpr int32_t kSectPaintAtSetUp = 2;
@@ -71,8 +71,8 @@ inline constexpr int16_t kBelow = 2;     // -BelowBase to 0
 // The overlap of a zone with a picture slot's rows (its PosY and FrameHeight, in line units);
 // the overlap is left in ClipStart and ClipLength.
 struct ClipSpan {
-  int32_t ClipStart = 0;
-  int32_t ClipLength = 0;
+    int32_t ClipStart = 0;
+    int32_t ClipLength = 0;
 };
 ClipSpan& clipSpan();
 bool ClipPictureSpan(int32_t train, int32_t slot, int16_t zone);

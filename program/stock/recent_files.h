@@ -13,11 +13,11 @@
 namespace yov {
 
 struct RecentList {
-  std::vector<std::u16string> items;  // entries 1..count used; index 0 unused
-  int32_t count = 0;
-  int32_t capacity = 0;               // highest index items holds
-  std::u16string prefix;              // "Conf" or "Stock"
-  uint8_t lastAddFound = 0;           // the last AddRecentFile could open its file
+    std::vector<std::u16string> items;  // entries 1..count used; index 0 unused
+    int32_t count = 0;
+    int32_t capacity = 0;      // highest index items holds
+    std::u16string prefix;     // "Conf" or "Stock"
+    uint8_t lastAddFound = 0;  // the last AddRecentFile could open its file
 };
 
 inline constexpr int kScriptList = 0;
@@ -34,9 +34,9 @@ std::u16string RecentValueName(const RecentList& list, int32_t i);
 bool LoadRecentList(RecentList& list);
 
 // Results of AddRecentFile.
-inline constexpr uint8_t kRecentAdded = 4;        // the file is at the top now
-inline constexpr uint8_t kRecentRemoved = 2;      // cannot be opened; its entry was removed
-inline constexpr uint8_t kRecentNotFound = 0;     // cannot be opened and was not listed
+inline constexpr uint8_t kRecentAdded = 4;     // the file is at the top now
+inline constexpr uint8_t kRecentRemoved = 2;   // cannot be opened; its entry was removed
+inline constexpr uint8_t kRecentNotFound = 0;  // cannot be opened and was not listed
 
 uint8_t AddRecentFile(std::u16string_view name, RecentList& list);
 

@@ -15,11 +15,11 @@ namespace yov {
 inline constexpr int kTrackTemplates = 7;
 
 struct AreaTemplates {
-  LoadedPicture Track[kTrackTemplates];
-  LoadedPicture Structure;
-  LoadedPicture Support;
-  LoadedPicture General;  // the hidden picture box of JPEG loads and stretches
-  bool Loaded = false;
+    LoadedPicture Track[kTrackTemplates];
+    LoadedPicture Structure;
+    LoadedPicture Support;
+    LoadedPicture General;  // the hidden picture box of JPEG loads and stretches
+    bool Loaded = false;
 };
 
 AreaTemplates& areaTemplates();

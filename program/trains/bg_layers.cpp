@@ -27,208 +27,206 @@ constexpr int32_t kModeBehind = 12;
 constexpr uint8_t kSlotNoFrameStore = 0x04;
 
 void MakeBand(MaskedPicture& band, const TrainRec& area, int32_t site) {
-  if (band.picture.dc) return;
-  CreateCanvasDC(area.Width, area.VehicleHeight, band, 32, 0, plat::BLACKNESS, site);
+    if (band.picture.dc) return;
+    CreateCanvasDC(area.Width, area.VehicleHeight, band, 32, 0, plat::BLACKNESS, site);
 }
 
 // The content of this copy behind rectangle (x, y, w, h) of the line lands in the frame
 // columns of a slot's frame store, whose frame 0 has its bottom-left at line (posX, posY).
 void FillFrames(const PictureSlot& s, int32_t left, int32_t right, int32_t bottom, int32_t top) {
-  const int32_t x0 = std::max(left, s.PosX);
-  const int32_t x1 = std::min(right, s.PosX + s.FrameWidth);
-  const int32_t y0 = std::max(bottom, s.PosY);
-  const int32_t y1 = std::min(top, s.PosY + s.FrameHeight);
-  if (x1 <= x0 || y1 <= y0 || (s.BufDC == 0 && s.Surface == 0)) return;
-  for (int32_t j = 0; j <= s.LastFrame; ++j) {
-    CopyRectClipped(s.BufDC, s.BufMaskDC, x0, y0, x1 - x0, y1 - y0, s.BufX + j * s.FrameWidth - s.PosX,
-                    s.BufY + s.FrameHeight + s.PosY, kModeMasked, s.Surface);
-  }
+    const int32_t x0 = std::max(left, s.PosX);
+    const int32_t x1 = std::min(right, s.PosX + s.FrameWidth);
+    const int32_t y0 = std::max(bottom, s.PosY);
+    const int32_t y1 = std::min(top, s.PosY + s.FrameHeight);
+    if (x1 <= x0 || y1 <= y0 || (s.BufDC == 0 && s.Surface == 0)) return;
+    for (int32_t j = 0; j <= s.LastFrame; ++j) {
+        CopyRectClipped(s.BufDC, s.BufMaskDC, x0, y0, x1 - x0, y1 - y0, s.BufX + j * s.FrameWidth - s.PosX,
+                        s.BufY + s.FrameHeight + s.PosY, kModeMasked, s.Surface);
+    }
 }
 
 // A clone of strip slot `from` for the tile whose strip column `offset` lies at leftX.
-void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, int32_t stripBottom,
-               int32_t stripHeight, int32_t tileLeft, int32_t tileRight, int32_t bottom, int32_t top) {
-  AreaShow& show = areaShow();
-  if (!show.allocPictureSlot) return;
-  PictureSlotTable& slots = pictureSlots();
-  const PictureSlot source = slots[from];
-  // Strip slots stand at strip columns and rows from the strip's top.
-  const int32_t x = leftX - offset + source.PosX;
-  const int32_t yBottom = stripBottom + stripHeight - source.PosY - source.FrameHeight;
-  if (x >= tileRight || x + source.FrameWidth <= tileLeft) return;
-  picParts().CurPart = ownerPart;
-  const int32_t clone = show.allocPictureSlot(ownerPart);
-  if (!slots.valid(clone)) return;
-  PictureSlot& c = slots[clone];
-  const int32_t next = c.NextSlot;
-  const int32_t owner = c.OwnerPart;
-  c = source;
-  c.NextSlot = next;
-  c.OwnerPart = owner;
-  c.PosX = x;
-  c.PosY = yBottom;
-  c.Buffer = 0;
-  c.BufDC = 0;
-  c.BufMaskDC = 0;
-  c.Surface = 0;
-  if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0 && show.DirectDraw) {
-    const int32_t w = (source.LastFrame + 1) * source.FrameWidth;
-    const LvHandle surface = lv::CreateSurface(w, source.FrameHeight, KeyColourValue(), kSiteFrameSurface);
-    if (surface != 0) lv::FillSurface(surface, 0, 0, w, source.FrameHeight, KeyColourValue(), 0, kSiteFrameSurface);
-    PictureSlot& k = pictureSlots()[clone];
-    k.Surface = static_cast<int32_t>(surface);
-    k.BufX = 0;
-    k.BufY = 0;
-    FillFrames(k, tileLeft, tileRight, bottom, top);
-  } else if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0) {
-    const LvHandle buffer = AllocDrawBuffer((source.LastFrame + 1) * source.FrameWidth, source.FrameHeight, 0,
-                                            kSiteFrameStore);
-    PictureSlot& k = pictureSlots()[clone];
-    k.Buffer = static_cast<int32_t>(buffer);
-    if (buffer != 0) {
-      LvHandle dc = 0, mask = 0;
-      int32_t bx = 0, by = 0;
-      lv::GetBufferData(buffer, &dc, &mask, &bx, &by, nullptr);
-      k.BufDC = static_cast<int32_t>(dc);
-      k.BufMaskDC = static_cast<int32_t>(mask);
-      k.BufX = bx;
-      k.BufY = by;
-      FillFrames(k, tileLeft, tileRight, bottom, top);
+void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, int32_t stripBottom, int32_t stripHeight,
+               int32_t tileLeft, int32_t tileRight, int32_t bottom, int32_t top) {
+    AreaShow& show = areaShow();
+    if (!show.allocPictureSlot) return;
+    PictureSlotTable& slots = pictureSlots();
+    const PictureSlot source = slots[from];
+    // Strip slots stand at strip columns and rows from the strip's top.
+    const int32_t x = leftX - offset + source.PosX;
+    const int32_t yBottom = stripBottom + stripHeight - source.PosY - source.FrameHeight;
+    if (x >= tileRight || x + source.FrameWidth <= tileLeft) return;
+    picParts().CurPart = ownerPart;
+    const int32_t clone = show.allocPictureSlot(ownerPart);
+    if (!slots.valid(clone)) return;
+    PictureSlot& c = slots[clone];
+    const int32_t next = c.NextSlot;
+    const int32_t owner = c.OwnerPart;
+    c = source;
+    c.NextSlot = next;
+    c.OwnerPart = owner;
+    c.PosX = x;
+    c.PosY = yBottom;
+    c.Buffer = 0;
+    c.BufDC = 0;
+    c.BufMaskDC = 0;
+    c.Surface = 0;
+    if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0 && show.DirectDraw) {
+        const int32_t w = (source.LastFrame + 1) * source.FrameWidth;
+        const LvHandle surface = lv::CreateSurface(w, source.FrameHeight, KeyColourValue(), kSiteFrameSurface);
+        if (surface != 0) lv::FillSurface(surface, 0, 0, w, source.FrameHeight, KeyColourValue(), 0, kSiteFrameSurface);
+        PictureSlot& k = pictureSlots()[clone];
+        k.Surface = static_cast<int32_t>(surface);
+        k.BufX = 0;
+        k.BufY = 0;
+        FillFrames(k, tileLeft, tileRight, bottom, top);
+    } else if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0) {
+        const LvHandle buffer =
+            AllocDrawBuffer((source.LastFrame + 1) * source.FrameWidth, source.FrameHeight, 0, kSiteFrameStore);
+        PictureSlot& k = pictureSlots()[clone];
+        k.Buffer = static_cast<int32_t>(buffer);
+        if (buffer != 0) {
+            LvHandle dc = 0, mask = 0;
+            int32_t bx = 0, by = 0;
+            lv::GetBufferData(buffer, &dc, &mask, &bx, &by, nullptr);
+            k.BufDC = static_cast<int32_t>(dc);
+            k.BufMaskDC = static_cast<int32_t>(mask);
+            k.BufX = bx;
+            k.BufY = by;
+            FillFrames(k, tileLeft, tileRight, bottom, top);
+        }
     }
-  }
-  if (show.initPictureFrames) show.initPictureFrames(clone);
+    if (show.initPictureFrames) show.initPictureFrames(clone);
 }
 
 }  // namespace
 
 void FreeLayerRecord(LayerRecord& layer) {
-  DeleteCanvasDC(layer.Band);
-  DeleteCanvasDC(layer.BgBand);
+    DeleteCanvasDC(layer.Band);
+    DeleteCanvasDC(layer.BgBand);
 }
 
 void BuildBgLayers(TrainRec& area, int32_t leftX, int32_t rightX, int32_t stripWidth, int32_t offset, int32_t y,
                    int32_t height, int32_t ownerPart, uint8_t kind, int32_t animHead, LayerRecord& layer) {
-  struct ChainRelease {
-    int32_t& head;
-    ~ChainRelease() { FreePictureSlotChain(head); }
-  } release{animHead};
-  // A strip without columns has nothing to repeat (and would never be normalised).
-  if (stripWidth <= 0 || height <= 0) return;
-  offset %= stripWidth;
-  if (offset < 0) offset += stripWidth;
-  const int32_t below = -area.BelowBase;
-  if (int64_t{y} + height <= below || y >= area.AboveBase) return;
+    struct ChainRelease {
+        int32_t& head;
+        ~ChainRelease() { FreePictureSlotChain(head); }
+    } release{animHead};
+    // A strip without columns has nothing to repeat (and would never be normalised).
+    if (stripWidth <= 0 || height <= 0) return;
+    offset %= stripWidth;
+    if (offset < 0) offset += stripWidth;
+    const int32_t below = -area.BelowBase;
+    if (int64_t{y} + height <= below || y >= area.AboveBase) return;
 
-  const int32_t stripBottom = y;  // the strip's bottom row stays where it was placed
-  int32_t bottom = std::max(y, below);
-  int32_t top = static_cast<int32_t>(std::min<int64_t>(int64_t{y} + height, area.AboveBase));
-  area.LayerTop = std::max(area.LayerTop, top);
-  if (bottom < 0) area.LayerBottom = std::max(area.LayerBottom, -bottom);
+    const int32_t stripBottom = y;  // the strip's bottom row stays where it was placed
+    int32_t bottom = std::max(y, below);
+    int32_t top = static_cast<int32_t>(std::min<int64_t>(int64_t{y} + height, area.AboveBase));
+    area.LayerTop = std::max(area.LayerTop, top);
+    if (bottom < 0) area.LayerBottom = std::max(area.LayerBottom, -bottom);
 
-  const int32_t vh = area.VehicleHeight;
-  int32_t flags = 0;
-  if (top > 0 && bottom < vh) {
-    switch (kind) {
-      case layer_kind::kBackground:
-        MakeBand(layer.BgBand, area, kSiteBgBand);
-        flags = layer_flag::kBackground;
-        break;
-      case layer_kind::kForeground:
-        MakeBand(layer.Band, area, kSiteFgBand);
-        flags = layer_flag::kForeground;
-        break;
-      case layer_kind::kTemporary:
-        MakeBand(layer.Band, area, kSiteFgBand);
-        flags = layer_flag::kTemporary;
-        break;
-      default:
-        break;
-    }
-  }
-  if (kind == layer_kind::kBackground || kind == layer_kind::kForeground) {
-    if (bottom < 0) flags |= layer_flag::kBelowBase;
-    if (top > vh) flags |= layer_flag::kAboveBand;
-  }
-  area.LayerFlags |= flags;
-
-  const CurrentCanvas& cc = currentCanvas();
-  ClipState& clip = clipState();
-  clip.sourceDc = cc.pictureDc.Value();
-  clip.sourceMaskDc = cc.maskDc.Value();
-  clip.top = bottom;
-  clip.bottom = top;
-  clip.yOrigin = cc.height + stripBottom;
-
-  PictureSlotTable& slots = pictureSlots();
-  PicPartPool& parts = picParts();
-  while (leftX < rightX) {
-    const int32_t width = std::min(rightX - leftX, stripWidth - offset);
-    clip.left = leftX;
-    clip.right = leftX + width;
-    clip.sourceXOffset = offset - leftX;
-
-    // Frames of the part's animations carry what lies behind them.
-    if (parts.valid(ownerPart)) {
-      int32_t s = parts[ownerPart].FirstSlot;
-      for (int32_t guard = 0; slots.valid(s) && guard <= slots.Count; ++guard) {
-        FillFrames(slots[s], leftX, leftX + width, bottom, top);
-        s = slots[s].NextSlot;
-      }
-    }
-    // Every tile gets its own copy of the strip's animations.
-    int32_t s = animHead;
-    for (int32_t guard = 0; slots.valid(s) && guard <= slots.Count; ++guard) {
-      const int32_t next = slots[s].NextSlot;
-      CloneSlot(s, ownerPart, leftX, offset, stripBottom, height, leftX, leftX + width, bottom, top);
-      s = next;
-    }
-
-    const int32_t all = area.AboveBase + area.BelowBase;
-    switch (kind) {
-      case layer_kind::kBackground:
-        CopyRectClipped(area.SceneDC, 0, leftX, below, width, all, area.AreaLeftX, area.BaseY, kModeMasked, 0);
-        if (layer.BgBand.picture.dc) {
-          CopyRectClipped(layer.BgBand.picture.dc.Value(), layer.BgBand.mask.dc.Value(), leftX, 0, width, vh, 0, vh,
-                          kModeMasked, 0);
+    const int32_t vh = area.VehicleHeight;
+    int32_t flags = 0;
+    if (top > 0 && bottom < vh) {
+        switch (kind) {
+        case layer_kind::kBackground:
+            MakeBand(layer.BgBand, area, kSiteBgBand);
+            flags = layer_flag::kBackground;
+            break;
+        case layer_kind::kForeground:
+            MakeBand(layer.Band, area, kSiteFgBand);
+            flags = layer_flag::kForeground;
+            break;
+        case layer_kind::kTemporary:
+            MakeBand(layer.Band, area, kSiteFgBand);
+            flags = layer_flag::kTemporary;
+            break;
+        default: break;
         }
-        break;
-      case layer_kind::kForeground:
-        CopyRectClipped(area.SceneDC, 0, leftX, vh, width, area.AboveBase - vh, area.AreaLeftX, area.BaseY,
-                        kModeMasked, 0);
-        if (layer.Band.picture.dc) {
-          CopyRectClipped(layer.Band.picture.dc.Value(), layer.Band.mask.dc.Value(), leftX, 0, width, vh, 0, vh,
-                          kModeMasked, 0);
-        }
-        CopyRectClipped(area.SceneDC, 0, leftX, below, width, area.BelowBase, area.AreaLeftX, area.BaseY,
-                        kModeMasked, 0);
-        break;
-      case layer_kind::kSectionBand:
-      case layer_kind::kSectionBehind: {
-        const AreaShow& show = areaShow();
-        CopyRectClipped(show.SectionDC, show.SectionMaskDC, leftX, area.AboveBase - area.BandHeight, width,
-                        area.BandHeight, 0, area.AboveBase,
-                        kind == layer_kind::kSectionBand ? kModeCopy : kModeBehind, 0);
-        break;
-      }
-      case layer_kind::kSectionPlaced: {
-        const AreaShow& show = areaShow();
-        CopyRectClipped(show.SectionDC, show.SectionMaskDC, leftX, below, width, all,
-                        area.OriginX - show.SectionOriginX, area.OriginY - show.SectionOriginY, kModeBehind, 0);
-        break;
-      }
-      case layer_kind::kTemporary:
-        if (layer.Band.picture.dc) {
-          CopyRectClipped(layer.Band.picture.dc.Value(), layer.Band.mask.dc.Value(), leftX, 0, width, vh, 0, vh,
-                          kModeMasked, 0);
-        }
-        break;
-      default:
-        break;
     }
-    leftX += width;
-    offset = 0;
-    frameStep(kSiteTile);
-  }
+    if (kind == layer_kind::kBackground || kind == layer_kind::kForeground) {
+        if (bottom < 0) flags |= layer_flag::kBelowBase;
+        if (top > vh) flags |= layer_flag::kAboveBand;
+    }
+    area.LayerFlags |= flags;
+
+    const CurrentCanvas& cc = currentCanvas();
+    ClipState& clip = clipState();
+    clip.sourceDc = cc.pictureDc.Value();
+    clip.sourceMaskDc = cc.maskDc.Value();
+    clip.top = bottom;
+    clip.bottom = top;
+    clip.yOrigin = cc.height + stripBottom;
+
+    PictureSlotTable& slots = pictureSlots();
+    PicPartPool& parts = picParts();
+    while (leftX < rightX) {
+        const int32_t width = std::min(rightX - leftX, stripWidth - offset);
+        clip.left = leftX;
+        clip.right = leftX + width;
+        clip.sourceXOffset = offset - leftX;
+
+        // Frames of the part's animations carry what lies behind them.
+        if (parts.valid(ownerPart)) {
+            int32_t s = parts[ownerPart].FirstSlot;
+            for (int32_t guard = 0; slots.valid(s) && guard <= slots.Count; ++guard) {
+                FillFrames(slots[s], leftX, leftX + width, bottom, top);
+                s = slots[s].NextSlot;
+            }
+        }
+        // Every tile gets its own copy of the strip's animations.
+        int32_t s = animHead;
+        for (int32_t guard = 0; slots.valid(s) && guard <= slots.Count; ++guard) {
+            const int32_t next = slots[s].NextSlot;
+            CloneSlot(s, ownerPart, leftX, offset, stripBottom, height, leftX, leftX + width, bottom, top);
+            s = next;
+        }
+
+        const int32_t all = area.AboveBase + area.BelowBase;
+        switch (kind) {
+        case layer_kind::kBackground:
+            CopyRectClipped(area.SceneDC, 0, leftX, below, width, all, area.AreaLeftX, area.BaseY, kModeMasked, 0);
+            if (layer.BgBand.picture.dc) {
+                CopyRectClipped(layer.BgBand.picture.dc.Value(), layer.BgBand.mask.dc.Value(), leftX, 0, width, vh, 0,
+                                vh, kModeMasked, 0);
+            }
+            break;
+        case layer_kind::kForeground:
+            CopyRectClipped(area.SceneDC, 0, leftX, vh, width, area.AboveBase - vh, area.AreaLeftX, area.BaseY,
+                            kModeMasked, 0);
+            if (layer.Band.picture.dc) {
+                CopyRectClipped(layer.Band.picture.dc.Value(), layer.Band.mask.dc.Value(), leftX, 0, width, vh, 0, vh,
+                                kModeMasked, 0);
+            }
+            CopyRectClipped(area.SceneDC, 0, leftX, below, width, area.BelowBase, area.AreaLeftX, area.BaseY,
+                            kModeMasked, 0);
+            break;
+        case layer_kind::kSectionBand:
+        case layer_kind::kSectionBehind: {
+            const AreaShow& show = areaShow();
+            CopyRectClipped(show.SectionDC, show.SectionMaskDC, leftX, area.AboveBase - area.BandHeight, width,
+                            area.BandHeight, 0, area.AboveBase,
+                            kind == layer_kind::kSectionBand ? kModeCopy : kModeBehind, 0);
+            break;
+        }
+        case layer_kind::kSectionPlaced: {
+            const AreaShow& show = areaShow();
+            CopyRectClipped(show.SectionDC, show.SectionMaskDC, leftX, below, width, all,
+                            area.OriginX - show.SectionOriginX, area.OriginY - show.SectionOriginY, kModeBehind, 0);
+            break;
+        }
+        case layer_kind::kTemporary:
+            if (layer.Band.picture.dc) {
+                CopyRectClipped(layer.Band.picture.dc.Value(), layer.Band.mask.dc.Value(), leftX, 0, width, vh, 0, vh,
+                                kModeMasked, 0);
+            }
+            break;
+        default: break;
+        }
+        leftX += width;
+        offset = 0;
+        frameStep(kSiteTile);
+    }
 }
 
 }  // namespace yov

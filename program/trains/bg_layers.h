@@ -14,8 +14,8 @@ namespace yov {
 // The band buffers of the layer being built, area width by the vehicle height; made at
 // the first copy that reaches the vehicle band.
 struct LayerRecord {
-  MaskedPicture Band;    // FG or TG band
-  MaskedPicture BgBand;  // BG band
+    MaskedPicture Band;    // FG or TG band
+    MaskedPicture BgBand;  // BG band
 };
 
 void FreeLayerRecord(LayerRecord& layer);

@@ -34,16 +34,16 @@ inline constexpr int kMaxBackPages = 3;
 namespace layer_kind {
 inline constexpr uint8_t kBackground = 0;
 inline constexpr uint8_t kForeground = 1;
-inline constexpr uint8_t kSectionBand = 2;     // section objects: band from the top
-inline constexpr uint8_t kSectionPlaced = 3;   // section objects: at the line's origin
-inline constexpr uint8_t kSectionBehind = 4;   // section objects: behind what is there
+inline constexpr uint8_t kSectionBand = 2;    // section objects: band from the top
+inline constexpr uint8_t kSectionPlaced = 3;  // section objects: at the line's origin
+inline constexpr uint8_t kSectionBehind = 4;  // section objects: behind what is there
 inline constexpr uint8_t kTemporary = 5;
 }  // namespace layer_kind
 
 // Bits of LineArea::LayerFlags.
 namespace layer_flag {
-inline constexpr int32_t kBelowBase = 0x01;   // a BG or FG copy reaches below the rail line
-inline constexpr int32_t kAboveBand = 0x04;   // ... above the vehicle band
+inline constexpr int32_t kBelowBase = 0x01;  // a BG or FG copy reaches below the rail line
+inline constexpr int32_t kAboveBand = 0x04;  // ... above the vehicle band
 inline constexpr int32_t kPainted = 0x08;
 inline constexpr int32_t kBackground = 0x10;  // the BG band holds content
 inline constexpr int32_t kForeground = 0x20;

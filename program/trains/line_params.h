@@ -29,47 +29,47 @@ inline constexpr int32_t kMaxFollowLines = 10000;
 inline constexpr int32_t kMaxFollowNesting = 32;
 
 struct LineReadHooks {
-  // The train being started (CurTrain); required by the position readers.
-  std::function<TrainRec&()> currentTrain;
-  // The direction the train is started in (CurDirection).
-  std::function<int16_t()> currentDirection;
-  std::function<void(std::u16string_view line)> writeLog;
-  // One frame step of a running show; may throw to end the work in progress.
-  std::function<void(int32_t callSite)> checkStep;
-  // A script error naming the file and line of a script line item; must throw.
-  std::function<void(int32_t line, std::u16string_view message)> raiseLineError;
+    // The train being started (CurTrain); required by the position readers.
+    std::function<TrainRec&()> currentTrain;
+    // The direction the train is started in (CurDirection).
+    std::function<int16_t()> currentDirection;
+    std::function<void(std::u16string_view line)> writeLog;
+    // One frame step of a running show; may throw to end the work in progress.
+    std::function<void(int32_t callSite)> checkStep;
+    // A script error naming the file and line of a script line item; must throw.
+    std::function<void(int32_t line, std::u16string_view message)> raiseLineError;
 };
 
 class LineReaders {
- public:
-  LineReaders(ParamParser& parser, ParamTable& table) : parser_(parser), table_(table) {}
+public:
+    LineReaders(ParamParser& parser, ParamTable& table) : parser_(parser), table_(table) {}
 
-  LineReadHooks hooks;
-  // FOLLOW's compositions, each ended by a carriage return.
-  std::u16string FollowList;
+    LineReadHooks hooks;
+    // FOLLOW's compositions, each ended by a carriage return.
+    std::u16string FollowList;
 
-  [[noreturn]] void RaiseLineError(int32_t line, std::u16string_view message);
-  int16_t ParseDirection(std::u16string_view text, int16_t current, int16_t allowRandom);
-  int32_t EvalPosition(std::u16string_view text, int32_t length, int32_t half, int32_t& dir, int32_t defaultPercent,
-                       int32_t defaultPosition);
-  int32_t GetStopPosition(int32_t total, int32_t reference);
-  int32_t GetLimitedPosition(std::u16string_view aliases, int16_t sign, int32_t total, int32_t limitLeft,
-                             int32_t limitRight);
-  void ParsePointList(TrainRec& train, std::u16string_view text);
-  float GetParamNonZero(std::u16string_view aliases, float defaultValue, std::u16string_view defaultText);
-  std::u16string GetStepText(std::u16string_view aliases, int32_t defaultValue);
-  void FillStepTexts(int32_t n);
-  void ExpandFollowList(std::u16string_view text);
+    [[noreturn]] void RaiseLineError(int32_t line, std::u16string_view message);
+    int16_t ParseDirection(std::u16string_view text, int16_t current, int16_t allowRandom);
+    int32_t EvalPosition(std::u16string_view text, int32_t length, int32_t half, int32_t& dir, int32_t defaultPercent,
+                         int32_t defaultPosition);
+    int32_t GetStopPosition(int32_t total, int32_t reference);
+    int32_t GetLimitedPosition(std::u16string_view aliases, int16_t sign, int32_t total, int32_t limitLeft,
+                               int32_t limitRight);
+    void ParsePointList(TrainRec& train, std::u16string_view text);
+    float GetParamNonZero(std::u16string_view aliases, float defaultValue, std::u16string_view defaultText);
+    std::u16string GetStepText(std::u16string_view aliases, int32_t defaultValue);
+    void FillStepTexts(int32_t n);
+    void ExpandFollowList(std::u16string_view text);
 
- private:
-  void ExpandFollow(std::u16string_view text, int32_t depth, int32_t& lines);
-  int16_t currentDirection() const { return hooks.currentDirection ? hooks.currentDirection() : 0; }
-  void log(std::u16string_view line) const {
-    if (hooks.writeLog) hooks.writeLog(line);
-  }
+private:
+    void ExpandFollow(std::u16string_view text, int32_t depth, int32_t& lines);
+    int16_t currentDirection() const { return hooks.currentDirection ? hooks.currentDirection() : 0; }
+    void log(std::u16string_view line) const {
+        if (hooks.writeLog) hooks.writeLog(line);
+    }
 
-  ParamParser& parser_;
-  ParamTable& table_;
+    ParamParser& parser_;
+    ParamTable& table_;
 };
 
 // --- The program's readers: the program's parameter table and CurTrain.

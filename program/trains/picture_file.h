@@ -10,9 +10,9 @@
 namespace yov {
 
 struct LoadedPicture {
-  MaskedPicture dcs;
-  int32_t width = 0;
-  int32_t height = 0;
+    MaskedPicture dcs;
+    int32_t width = 0;
+    int32_t height = 0;
 };
 
 // Loads the file into out (replacing what it held). A file that cannot be read or decoded

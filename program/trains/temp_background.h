@@ -12,8 +12,7 @@ namespace yov {
 // size (width 0: nothing drawn, the canvas and animHead left alone); animHead the first
 // picture slot of the strip's animations. ownerPart 0 is the temporary background, which
 // refuses animations. Failures are program errors.
-void LoadTempBackground(std::u16string& text, int32_t& width, int32_t& height, int32_t& animHead,
-                        int32_t ownerPart);
+void LoadTempBackground(std::u16string& text, int32_t& width, int32_t& height, int32_t& animHead, int32_t ownerPart);
 
 // Call-site codes of the frame steps taken here.
 namespace strip_site {

@@ -32,51 +32,51 @@ inline constexpr int32_t kNeverPainted = 32767;
 inline constexpr int16_t kPictureFixedMasked = 0x1;
 
 struct TrainPicture {
-  int32_t FirstPart = 0;
-  int32_t X = 0;
-  int32_t Width = 0;
-  int32_t Height = 0;
-  int16_t Dir = 0;
-  int16_t LastDelta = 0;
-  float MeanStep = 0;
-  int32_t MeanCount = 0;
-  float Speed = 0;
-  float TargetSpeed = 0;
-  float Accel = 0;
-  float AccelRate = 0;
-  float BrakeRate = 0;
-  int32_t CoupleDist = 0;
-  float CreepSpeed = 0;
-  float StartSpeed = 0;
-  float Remainder = 0;
-  int32_t OwnerTrain = 0;
-  int32_t MemberPos = 0;
-  int32_t WaitMs = 0;
-  int16_t MotionState = kPictureFree;
-  int32_t StopX = 0;
-  int32_t TrainBuffer = 0;
-  int32_t BufferDC = 0;
-  int32_t BufferMaskDC = 0;
-  int32_t BufferX = 0;
-  int32_t BufferY = 0;
-  std::array<int32_t, kPicturePages> PaintedX{};
-  int16_t PictureFlags = 0;
-  uint8_t CoupledId = 0;
-  int16_t VehicleCount = 0;
-  std::u16string SourceName;
-  std::u16string Composition;
+    int32_t FirstPart = 0;
+    int32_t X = 0;
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int16_t Dir = 0;
+    int16_t LastDelta = 0;
+    float MeanStep = 0;
+    int32_t MeanCount = 0;
+    float Speed = 0;
+    float TargetSpeed = 0;
+    float Accel = 0;
+    float AccelRate = 0;
+    float BrakeRate = 0;
+    int32_t CoupleDist = 0;
+    float CreepSpeed = 0;
+    float StartSpeed = 0;
+    float Remainder = 0;
+    int32_t OwnerTrain = 0;
+    int32_t MemberPos = 0;
+    int32_t WaitMs = 0;
+    int16_t MotionState = kPictureFree;
+    int32_t StopX = 0;
+    int32_t TrainBuffer = 0;
+    int32_t BufferDC = 0;
+    int32_t BufferMaskDC = 0;
+    int32_t BufferX = 0;
+    int32_t BufferY = 0;
+    std::array<int32_t, kPicturePages> PaintedX{};
+    int16_t PictureFlags = 0;
+    uint8_t CoupledId = 0;
+    int16_t VehicleCount = 0;
+    std::u16string SourceName;
+    std::u16string Composition;
 };
 
 struct TrainPictureTable {
-  std::vector<TrainPicture> Entries{TrainPicture{}};  // 1..Count, element 0 never used
-  int32_t Count = 0;
-  int32_t Alloc = 0;
-  // The pictures built during the current start attempt, 1..AttemptCount.
-  std::array<int32_t, kMaxAttemptPictures + 1> Attempt{};
-  int32_t AttemptCount = 0;
+    std::vector<TrainPicture> Entries{TrainPicture{}};  // 1..Count, element 0 never used
+    int32_t Count = 0;
+    int32_t Alloc = 0;
+    // The pictures built during the current start attempt, 1..AttemptCount.
+    std::array<int32_t, kMaxAttemptPictures + 1> Attempt{};
+    int32_t AttemptCount = 0;
 
-  TrainPicture& operator[](int32_t i) { return Entries[static_cast<size_t>(i)]; }
-  bool valid(int32_t i) const { return i >= 1 && i <= Count; }
+    TrainPicture& operator[](int32_t i) { return Entries[static_cast<size_t>(i)]; }
+    bool valid(int32_t i) const { return i >= 1 && i <= Count; }
 };
 
 TrainPictureTable& trainPictures();
@@ -86,42 +86,41 @@ void ResetTrainPictures();
 // What one build keeps while it runs; the stock-picture loader reads and advances the pen
 // and the running length, and vehicle descriptions set the path values.
 struct TrainBuildState {
-  int32_t RunningLength = 0;
-  int32_t PenX = 0;           // where the next vehicle is drawn on the current canvas
-  int32_t BaseY = 0;          // the baseline: the height field of canvas slot 0
-  int16_t Direction = 0;      // set by the caller; 0 lets the expansion choose
-  std::vector<std::u16string> Names{u""};
-  int32_t FirstPart = 0;
-  // Values vehicle descriptions may set for the train's path: a way, an acceleration and a
-  // braking rate, and one number more.
-  std::array<float, 3> PathNumbers{};
-  std::u16string PathWay;
+    int32_t RunningLength = 0;
+    int32_t PenX = 0;       // where the next vehicle is drawn on the current canvas
+    int32_t BaseY = 0;      // the baseline: the height field of canvas slot 0
+    int16_t Direction = 0;  // set by the caller; 0 lets the expansion choose
+    std::vector<std::u16string> Names{u""};
+    int32_t FirstPart = 0;
+    // Values vehicle descriptions may set for the train's path: a way, an acceleration and a
+    // braking rate, and one number more.
+    std::array<float, 3> PathNumbers{};
+    std::u16string PathWay;
 };
 
 TrainBuildState& trainBuild();
 
 // How trains are drawn in the running show.
 struct TrainDrawMode {
-  bool DirectDraw = false;
-  bool WholeTrains = false;   // GDI whole-train pictures: a buffer per picture
-  bool MaskColour = true;     // GDI: transparent parts are marked by a mask colour
-  int32_t SceneWidth = 0;
-  int32_t KeyPixel = 0;
-  int32_t BackgroundPixel = 0;
-  uint8_t FlipCount = 0;
-  plat::HBRUSH SolidBrush;
+    bool DirectDraw = false;
+    bool WholeTrains = false;  // GDI whole-train pictures: a buffer per picture
+    bool MaskColour = true;    // GDI: transparent parts are marked by a mask colour
+    int32_t SceneWidth = 0;
+    int32_t KeyPixel = 0;
+    int32_t BackgroundPixel = 0;
+    uint8_t FlipCount = 0;
+    plat::HBRUSH SolidBrush;
 };
 
 // What the build needs from elsewhere; empty entries take the program's own.
 struct TrainPictureHooks {
-  // Draws the vehicle at the pen and returns its part (LoadStockPicture).
-  std::function<int32_t(std::u16string_view name, int32_t height)> loadVehicle;
-  // The pattern's names into names[1..]; the count, or a negative error code.
-  std::function<int32_t(std::u16string_view pattern, std::vector<std::u16string>& names, int16_t& direction)>
-      expand;
-  // The vehicle's description text in mode 1, for its plate.
-  std::function<std::u16string(int32_t stock)> plateText;
-  std::function<TrainDrawMode()> drawMode;
+    // Draws the vehicle at the pen and returns its part (LoadStockPicture).
+    std::function<int32_t(std::u16string_view name, int32_t height)> loadVehicle;
+    // The pattern's names into names[1..]; the count, or a negative error code.
+    std::function<int32_t(std::u16string_view pattern, std::vector<std::u16string>& names, int16_t& direction)> expand;
+    // The vehicle's description text in mode 1, for its plate.
+    std::function<std::u16string(int32_t stock)> plateText;
+    std::function<TrainDrawMode()> drawMode;
 };
 
 TrainPictureHooks& trainPictureHooks();

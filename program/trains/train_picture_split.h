@@ -13,8 +13,8 @@ void SplitTrainPicture(TrainRec& train, int32_t picture, int32_t memberPos);
 
 // Frames per row and rows of a part's frame grid under DirectDraw.
 struct FrameGrid {
-  int32_t PerRow = 1;
-  int32_t Rows = 1;
+    int32_t PerRow = 1;
+    int32_t Rows = 1;
 };
 FrameGrid FrameGridFor(int32_t extraFrames, int32_t width, int32_t sceneWidth);
 

@@ -7,8 +7,8 @@
 namespace yov {
 
 struct TrainStartState {
-  int32_t CurLine = 0;       // member index of the script line item being started
-  int16_t CurDirection = 0;  // -1 left, +1 right, 0 not chosen yet
+    int32_t CurLine = 0;       // member index of the script line item being started
+    int16_t CurDirection = 0;  // -1 left, +1 right, 0 not chosen yet
 };
 
 TrainStartState& trainStart();

@@ -11,32 +11,30 @@
 namespace yov {
 namespace {
 
-QString qText(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString qText(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
 TextExtent MeasureShowText(std::u16string_view text) {
-  const QFontMetrics m(showFont());
-  return {m.horizontalAdvance(qText(text)), m.height()};
+    const QFontMetrics m(showFont());
+    return {m.horizontalAdvance(qText(text)), m.height()};
 }
 
 void DrawShowText(plat::HDC dc, int32_t x, int32_t y, std::u16string_view text, plat::COLORREF colour) {
-  const TextExtent e = MeasureShowText(text);
-  if (e.Width < 1 || e.Height < 1) return;
-  QImage img(e.Width, e.Height, QImage::Format_ARGB32);
-  img.fill(Qt::transparent);
-  {
-    QPainter p(&img);
-    p.setFont(showFont());
-    p.setPen(QColor(plat::GetRValue(colour), plat::GetGValue(colour), plat::GetBValue(colour)));
-    p.drawText(QPoint(0, QFontMetrics(showFont()).ascent()), qText(text));
-  }
-  // Unsmoothed glyphs: a pixel is either the text's or the picture's.
-  for (int32_t j = 0; j < e.Height; ++j)
-    for (int32_t i = 0; i < e.Width; ++i)
-      if (qAlpha(img.pixel(i, j)) >= 128) plat::SetPixelV(dc, x + i, y + j, colour);
+    const TextExtent e = MeasureShowText(text);
+    if (e.Width < 1 || e.Height < 1) return;
+    QImage img(e.Width, e.Height, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    {
+        QPainter p(&img);
+        p.setFont(showFont());
+        p.setPen(QColor(plat::GetRValue(colour), plat::GetGValue(colour), plat::GetBValue(colour)));
+        p.drawText(QPoint(0, QFontMetrics(showFont()).ascent()), qText(text));
+    }
+    // Unsmoothed glyphs: a pixel is either the text's or the picture's.
+    for (int32_t j = 0; j < e.Height; ++j)
+        for (int32_t i = 0; i < e.Width; ++i)
+            if (qAlpha(img.pixel(i, j)) >= 128) plat::SetPixelV(dc, x + i, y + j, colour);
 }
 
 }  // namespace yov

@@ -10,8 +10,8 @@
 namespace yov {
 
 struct TextExtent {
-  int32_t Width = 0;
-  int32_t Height = 0;
+    int32_t Width = 0;
+    int32_t Height = 0;
 };
 TextExtent MeasureShowText(std::u16string_view text);
 

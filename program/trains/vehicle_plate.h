@@ -11,7 +11,7 @@ void BuildVehiclePlate(int32_t part);
 
 // TrainStartKind of the train start: 2 for SIMPLE, STOP, BACK and OPEN, 3 for FOLLOW, 1 else.
 struct PlateLimits {
-  uint8_t StartKind = 1;
+    uint8_t StartKind = 1;
 };
 PlateLimits& plateLimits();
 

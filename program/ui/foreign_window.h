@@ -11,9 +11,9 @@ class QObject;
 namespace yov {
 
 struct ForeignSize {
-  bool exists = false;
-  int32_t width = 0;
-  int32_t height = 0;
+    bool exists = false;
+    int32_t width = 0;
+    int32_t height = 0;
 };
 
 // Whether the window exists, and its inner size.

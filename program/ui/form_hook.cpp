@@ -59,46 +59,41 @@ bool FormHook::eventFilter(QObject* watched, QEvent* event) {
 
 bool FormHook::formEvent(QEvent* event) {
     switch (event->type()) {
-        case QEvent::Close: {
-            // Only the window system's close request is the system menu's close; the
-            // program closing its own windows is not asked about.
-            if (!event->spontaneous()) return false;
-            LvWindowMessage m = message(kLvMsgSysCommand);
-            m.identifier = kLvScClose;
-            if (ops_.forward(window_, m) != kLvProcHandled) return false;
-            event->ignore();
-            return true;
-        }
-        case QEvent::Wheel: {
-            auto* w = static_cast<QWheelEvent*>(event);
-            LvWindowMessage m = message(kLvMsgMouseWheel);
-            m.delta = w->angleDelta().y() != 0 ? w->angleDelta().y() : w->angleDelta().x();
-            m.keys = keyStateWord(w->buttons(), w->modifiers());
-            const QPoint p = w->globalPosition().toPoint();
-            m.x = p.x();
-            m.y = p.y();
-            if (ops_.forward(window_, m) != kLvProcHandled) return false;
-            event->accept();
-            return true;
-        }
-        case QEvent::MouseMove: {
-            auto* e = static_cast<QMouseEvent*>(event);
-            LvWindowMessage m = message(kLvMsgMouseMove);
-            const QPoint p = e->position().toPoint();
-            m.x = p.x();
-            m.y = p.y();
-            m.keys = keyStateWord(e->buttons(), e->modifiers());
-            ops_.forward(window_, m);
-            return false;
-        }
-        case QEvent::Resize:
-            sizing();
-            return false;
-        case QEvent::Move:
-            lastGeometry_ = window_->geometry();
-            return false;
-        default:
-            return false;
+    case QEvent::Close: {
+        // Only the window system's close request is the system menu's close; the
+        // program closing its own windows is not asked about.
+        if (!event->spontaneous()) return false;
+        LvWindowMessage m = message(kLvMsgSysCommand);
+        m.identifier = kLvScClose;
+        if (ops_.forward(window_, m) != kLvProcHandled) return false;
+        event->ignore();
+        return true;
+    }
+    case QEvent::Wheel: {
+        auto* w = static_cast<QWheelEvent*>(event);
+        LvWindowMessage m = message(kLvMsgMouseWheel);
+        m.delta = w->angleDelta().y() != 0 ? w->angleDelta().y() : w->angleDelta().x();
+        m.keys = keyStateWord(w->buttons(), w->modifiers());
+        const QPoint p = w->globalPosition().toPoint();
+        m.x = p.x();
+        m.y = p.y();
+        if (ops_.forward(window_, m) != kLvProcHandled) return false;
+        event->accept();
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        LvWindowMessage m = message(kLvMsgMouseMove);
+        const QPoint p = e->position().toPoint();
+        m.x = p.x();
+        m.y = p.y();
+        m.keys = keyStateWord(e->buttons(), e->modifiers());
+        ops_.forward(window_, m);
+        return false;
+    }
+    case QEvent::Resize: sizing(); return false;
+    case QEvent::Move: lastGeometry_ = window_->geometry(); return false;
+    default: return false;
     }
 }
 

@@ -14,28 +14,28 @@
 namespace yov {
 
 class PreviewWindow : public QWidget {
- public:
-  PreviewWindow();
+public:
+    PreviewWindow();
 
-  QLabel RailPic;  // the rail, tiled across the window at the first tick
-  QLabel Pic1;     // picture 4, runs right
-  QLabel Pic2;     // picture 5, runs left
-  QTimer Timer1;   // 20 ms
+    QLabel RailPic;  // the rail, tiled across the window at the first tick
+    QLabel Pic1;     // picture 4, runs right
+    QLabel Pic2;     // picture 5, runs left
+    QTimer Timer1;   // 20 ms
 
-  bool powerVisible() const { return powerVisible_; }
-  int32_t powerY() const { return powerY_; }
-  const PreviewState& state() const { return state_; }
+    bool powerVisible() const { return powerVisible_; }
+    int32_t powerY() const { return powerY_; }
+    const PreviewState& state() const { return state_; }
 
-  void Form_Load();
-  void Timer1_Timer();
+    void Form_Load();
+    void Timer1_Timer();
 
- protected:
-  void paintEvent(QPaintEvent* event) override;
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
- private:
-  PreviewState state_;
-  bool powerVisible_ = false;  // the overhead wire, Power
-  int32_t powerY_ = 0;
+private:
+    PreviewState state_;
+    bool powerVisible_ = false;  // the overhead wire, Power
+    int32_t powerY_ = 0;
 };
 
 // The preview inside the foreign window (an X11 window id): embedded, shown and animated

@@ -22,38 +22,38 @@ class QWidget;
 namespace yov {
 
 class FramePresenter {
- public:
-  // target: the window repainted; null for a presenter that only keeps the frame.
-  explicit FramePresenter(QWidget* target);
-  ~FramePresenter();
-  FramePresenter(const FramePresenter&) = delete;
-  FramePresenter& operator=(const FramePresenter&) = delete;
+public:
+    // target: the window repainted; null for a presenter that only keeps the frame.
+    explicit FramePresenter(QWidget* target);
+    ~FramePresenter();
+    FramePresenter(const FramePresenter&) = delete;
+    FramePresenter& operator=(const FramePresenter&) = delete;
 
-  // Makes this the engine's presenter; false when the engine refused it or is not there.
-  bool install();
-  // No call reaches this presenter once it returns.
-  void uninstall();
+    // Makes this the engine's presenter; false when the engine refused it or is not there.
+    bool install();
+    // No call reaches this presenter once it returns.
+    void uninstall();
 
-  // Copies the rectangles of dc's bitmap (clipped to it) into the frame. Any thread.
-  void present(plat::HDC dc, const LvRect* rects, int32_t count) noexcept;
+    // Copies the rectangles of dc's bitmap (clipped to it) into the frame. Any thread.
+    void present(plat::HDC dc, const LvRect* rects, int32_t count) noexcept;
 
-  // GUI thread: the frame scaled onto the target rectangle.
-  void paint(QPainter& painter, const QRect& target);
-  // A copy of the frame as it stands.
-  QImage snapshot() const;
-  // A frame of that size, filled with the colour (0x00BBGGRR).
-  void resetFrame(int32_t width, int32_t height, uint32_t colour);
+    // GUI thread: the frame scaled onto the target rectangle.
+    void paint(QPainter& painter, const QRect& target);
+    // A copy of the frame as it stands.
+    QImage snapshot() const;
+    // A frame of that size, filled with the colour (0x00BBGGRR).
+    void resetFrame(int32_t width, int32_t height, uint32_t colour);
 
- private:
-  void scheduleRepaint();
+private:
+    void scheduleRepaint();
 
-  QWidget* target_;
-  mutable std::mutex mutex_;
-  QImage frame_;
-  QRect pending_;                  // changed since the last repaint, frame pixels
-  std::atomic<bool> repaintPosted_{false};
-  LvPresenter table_{};
-  bool installed_ = false;
+    QWidget* target_;
+    mutable std::mutex mutex_;
+    QImage frame_;
+    QRect pending_;  // changed since the last repaint, frame pixels
+    std::atomic<bool> repaintPosted_{false};
+    LvPresenter table_{};
+    bool installed_ = false;
 };
 
 }  // namespace yov

@@ -39,16 +39,16 @@ constexpr int32_t kTextMarginTwips = 255;
 constexpr int32_t kEscape = 27;
 
 int32_t buttonCode(Qt::MouseButtons buttons) {
-  int32_t b = 0;
-  if (buttons & Qt::LeftButton) b |= 1;
-  if (buttons & Qt::RightButton) b |= 2;
-  if (buttons & Qt::MiddleButton) b |= 4;
-  return b;
+    int32_t b = 0;
+    if (buttons & Qt::LeftButton) b |= 1;
+    if (buttons & Qt::RightButton) b |= 2;
+    if (buttons & Qt::MiddleButton) b |= 4;
+    return b;
 }
 
 QColor colourOf(uint32_t rgb) {
-  return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                static_cast<int>((rgb >> 16) & 0xFF));
+    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                  static_cast<int>((rgb >> 16) & 0xFF));
 }
 
 bool stopRequested() { return programState().StopRequest != 0; }
@@ -56,8 +56,8 @@ bool stopRequested() { return programState().StopRequest != 0; }
 void doEvents() { QCoreApplication::processEvents(); }
 
 void waitABit() {
-  QCoreApplication::processEvents();
-  QThread::msleep(10);
+    QCoreApplication::processEvents();
+    QThread::msleep(10);
 }
 
 }  // namespace
@@ -65,223 +65,220 @@ void waitABit() {
 // --- ShowWindowBase
 
 ShowWindowBase::ShowWindowBase(Qt::WindowFlags flags) : QWidget(nullptr, flags), presenter_(this) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setAttribute(Qt::WA_NoSystemBackground);
-  setMouseTracking(true);
-  setFocusPolicy(Qt::StrongFocus);
-  screenDc_ = plat::CreateCompatibleDC({});
-  presenter_.install();
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    screenDc_ = plat::CreateCompatibleDC({});
+    presenter_.install();
 }
 
 ShowWindowBase::~ShowWindowBase() {
-  presenter_.uninstall();
-  if (screenDc_) {
-    if (firstBitmap_) plat::SelectObject(screenDc_, firstBitmap_);
-    plat::DeleteDC(screenDc_);
-  }
-  if (screenBitmap_) plat::DeleteObject(screenBitmap_);
+    presenter_.uninstall();
+    if (screenDc_) {
+        if (firstBitmap_) plat::SelectObject(screenDc_, firstBitmap_);
+        plat::DeleteDC(screenDc_);
+    }
+    if (screenBitmap_) plat::DeleteObject(screenBitmap_);
 }
 
 void ShowWindowBase::setBackgroundColour(uint32_t rgb) {
-  background_ = rgb;
-  QPalette p = palette();
-  p.setColor(QPalette::Window, colourOf(rgb));
-  setPalette(p);
+    background_ = rgb;
+    QPalette p = palette();
+    p.setColor(QPalette::Window, colourOf(rgb));
+    setPalette(p);
 }
 
 void ShowWindowBase::makeScreenFrame(int32_t width, int32_t height) {
-  width = std::max(1, width);
-  height = std::max(1, height);
-  const plat::HBITMAP bitmap = plat::CreateBitmap(width, height, 1, 32, nullptr);
-  if (!bitmap) return;
-  const plat::HBITMAP previous = plat::SelectObject(screenDc_, bitmap);
-  if (!firstBitmap_) firstBitmap_ = previous;
-  if (screenBitmap_) plat::DeleteObject(screenBitmap_);
-  screenBitmap_ = bitmap;
-  const plat::HBRUSH brush = plat::CreateSolidBrush(background_);
-  const plat::RECT all{0, 0, width, height};
-  plat::FillRect(screenDc_, &all, brush);
-  plat::DeleteObject(brush);
-  presenter_.resetFrame(width, height, background_);
-  update();
+    width = std::max(1, width);
+    height = std::max(1, height);
+    const plat::HBITMAP bitmap = plat::CreateBitmap(width, height, 1, 32, nullptr);
+    if (!bitmap) return;
+    const plat::HBITMAP previous = plat::SelectObject(screenDc_, bitmap);
+    if (!firstBitmap_) firstBitmap_ = previous;
+    if (screenBitmap_) plat::DeleteObject(screenBitmap_);
+    screenBitmap_ = bitmap;
+    const plat::HBRUSH brush = plat::CreateSolidBrush(background_);
+    const plat::RECT all{0, 0, width, height};
+    plat::FillRect(screenDc_, &all, brush);
+    plat::DeleteObject(brush);
+    presenter_.resetFrame(width, height, background_);
+    update();
 }
 
 void ShowWindowBase::closeFromProgram() {
-  closingFromProgram_ = true;
-  close();
-  closingFromProgram_ = false;
+    closingFromProgram_ = true;
+    close();
+    closingFromProgram_ = false;
 }
 
 void ShowWindowBase::Form_KeyDown(int32_t keyCode, int32_t shift) {
-  const ShowInputLink& link = showInputLink();
-  if (link.keyCommand) link.keyCommand(shift * 256 + keyCode);
+    const ShowInputLink& link = showInputLink();
+    if (link.keyCommand) link.keyCommand(shift * 256 + keyCode);
 }
 
 void ShowWindowBase::Form_MouseMove(int32_t button, int32_t shift, int32_t x, int32_t y) {
-  const ShowInputLink& link = showInputLink();
-  if (link.mouseMove) link.mouseMove(button, shift, x, y);
+    const ShowInputLink& link = showInputLink();
+    if (link.mouseMove) link.mouseMove(button, shift, x, y);
 }
 
 void ShowWindowBase::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  presenter_.paint(painter, rect());
-  Form_Paint();
+    QPainter painter(this);
+    presenter_.paint(painter, rect());
+    Form_Paint();
 }
 
 void ShowWindowBase::keyPressEvent(QKeyEvent* event) {
-  const int32_t command = keyCommandOf(*event);
-  if (command == 0) {
-    QWidget::keyPressEvent(event);
-    return;
-  }
-  Form_KeyDown(command & 0xFF, command >> 8);
+    const int32_t command = keyCommandOf(*event);
+    if (command == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    Form_KeyDown(command & 0xFF, command >> 8);
 }
 
 void ShowWindowBase::mousePressEvent(QMouseEvent* event) {
-  const QPointF p = event->position();
-  Form_MouseDown(buttonCode(event->button()), shiftStateOf(event->modifiers()), qRound(p.x()), qRound(p.y()));
+    const QPointF p = event->position();
+    Form_MouseDown(buttonCode(event->button()), shiftStateOf(event->modifiers()), qRound(p.x()), qRound(p.y()));
 }
 
 void ShowWindowBase::mouseMoveEvent(QMouseEvent* event) {
-  const QPointF p = event->position();
-  Form_MouseMove(buttonCode(event->buttons()), shiftStateOf(event->modifiers()), qRound(p.x()), qRound(p.y()));
+    const QPointF p = event->position();
+    Form_MouseMove(buttonCode(event->buttons()), shiftStateOf(event->modifiers()), qRound(p.x()), qRound(p.y()));
 }
 
 void ShowWindowBase::closeEvent(QCloseEvent* event) {
-  // Who closes: the program itself, the user (a close box or key the window system
-  // delivers), or anything else (the session, the application, an owner).
-  const UnloadMode mode = closingFromProgram_ ? UnloadMode::Program
-                          : event->spontaneous() ? UnloadMode::User
-                                                 : UnloadMode::System;
-  if (Form_QueryUnload(static_cast<int32_t>(mode))) {
-    event->ignore();
-    return;
-  }
-  event->accept();
-  if (!unloaded_) {
-    unloaded_ = true;
-    Form_Unload();
-  }
+    // Who closes: the program itself, the user (a close box or key the window system
+    // delivers), or anything else (the session, the application, an owner).
+    const UnloadMode mode = closingFromProgram_    ? UnloadMode::Program
+                            : event->spontaneous() ? UnloadMode::User
+                                                   : UnloadMode::System;
+    if (Form_QueryUnload(static_cast<int32_t>(mode))) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (!unloaded_) {
+        unloaded_ = true;
+        Form_Unload();
+    }
 }
 
 // --- ScrWin
 
 ScrWin::ScrWin() : ShowWindowBase(Qt::Window) {
-  // Form_Load: the program's title, the language's texts, the placement restored.
-  setWindowTitle(QString::fromUtf16(kProgramTitle));
-  resize(kFirstWidth, kFirstHeight);
-  InitForm(0, this);
+    // Form_Load: the program's title, the language's texts, the placement restored.
+    setWindowTitle(QString::fromUtf16(kProgramTitle));
+    resize(kFirstWidth, kFirstHeight);
+    InitForm(0, this);
 }
 
 void ScrWin::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y) {
-  doEvents();
-  const ShowInputLink& link = showInputLink();
-  if (link.mouseClick) link.mouseClick(button, shift, x, y);
+    doEvents();
+    const ShowInputLink& link = showInputLink();
+    if (link.mouseClick) link.mouseClick(button, shift, x, y);
 }
 
 void ScrWin::Form_Paint() { WindowedPaint(displayState().FlipCount); }
 
 bool ScrWin::Form_QueryUnload(int32_t) {
-  return WindowedCloseRequest(programState().StopRequest) == CloseAnswer::Cancel;
+    return WindowedCloseRequest(programState().StopRequest) == CloseAnswer::Cancel;
 }
 
 void ScrWin::Form_Unload() {
-  CloseForm(0);
-  programState().StopRequest = 0;
+    CloseForm(0);
+    programState().StopRequest = 0;
 }
 
 void ScrWin::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  if (!isVisible()) return;
-  WindowedResize(isMinimized(), programState().ShowMode);
+    QWidget::resizeEvent(event);
+    if (!isVisible()) return;
+    WindowedResize(isMinimized(), programState().ShowMode);
 }
 
 // --- ScrFull
 
 ScrFull::ScrFull()
     : ShowWindowBase(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), dTxt_(new QTextEdit(this)) {
-  // Form_Load.
-  LocalizeForm(this);
-  dTxt_->setReadOnly(true);
-  dTxt_->hide();
-  dTxt_->installEventFilter(this);
-  // The session's end is a close by the system: the show stops.
-  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-    connect(app, &QGuiApplication::commitDataRequest, this, [] { programState().StopRequest = 1; });
-  }
+    // Form_Load.
+    LocalizeForm(this);
+    dTxt_->setReadOnly(true);
+    dTxt_->hide();
+    dTxt_->installEventFilter(this);
+    // The session's end is a close by the system: the show stops.
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(app, &QGuiApplication::commitDataRequest, this, [] { programState().StopRequest = 1; });
+    }
 }
 
 void ScrFull::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y) {
-  const ShowInputLink& link = showInputLink();
-  if (link.mouseClick) link.mouseClick(button, shift, x, y);
+    const ShowInputLink& link = showInputLink();
+    if (link.mouseClick) link.mouseClick(button, shift, x, y);
 }
 
 void ScrFull::Form_Paint() { FullScreenPaint(programState().BatchMode); }
 
 bool ScrFull::Form_QueryUnload(int32_t unloadMode) {
-  return FullScreenCloseRequest(static_cast<UnloadMode>(std::min(unloadMode, 2)), programState().StopRequest) ==
-         CloseAnswer::Cancel;
+    return FullScreenCloseRequest(static_cast<UnloadMode>(std::min(unloadMode, 2)), programState().StopRequest) ==
+           CloseAnswer::Cancel;
 }
 
 void ScrFull::Form_Unload() { CloseForm(0); }
 
 bool ScrFull::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == dTxt_ && event->type() == QEvent::KeyPress &&
-      keyCodeOf(static_cast<QKeyEvent*>(event)->key(), static_cast<QKeyEvent*>(event)->modifiers()) == kEscape) {
-    TextBoxOpen = 0;
-    return true;
-  }
-  return QWidget::eventFilter(watched, event);
+    if (watched == dTxt_ && event->type() == QEvent::KeyPress &&
+        keyCodeOf(static_cast<QKeyEvent*>(event)->key(), static_cast<QKeyEvent*>(event)->modifiers()) == kEscape) {
+        TextBoxOpen = 0;
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ScrFull::showText(const std::u16string& text) {
-  const QString qText = QString::fromStdU16String(text);
-  const QRect extent = QFontMetrics(font()).boundingRect(QRect(), Qt::TextExpandTabs, qText);
-  const int32_t twips = std::max<int32_t>(1, mainState().TwipsPerPixelX);
-  const int32_t margin = kTextMarginTwips / twips;
-  const int32_t w = std::min(extent.width() + margin + 4, width() * 8 / 10);
-  const int32_t h = std::min(extent.height() + margin + 4, height() * 8 / 10);
-  dTxt_->setGeometry((width() - w) / 2, (height() - h) / 2, w, h);
-  dTxt_->setPlainText(qText);
-  dTxt_->show();
-  dTxt_->setFocus();
-  TextBoxOpen = 1;
-  const ShowInputLink& link = showInputLink();
-  while (TextBoxOpen != 0 && !(link.displayRequestPending && link.displayRequestPending()) && !stopRequested()) {
-    waitABit();
-  }
-  dTxt_->hide();
-  TextBoxOpen = 0;
+    const QString qText = QString::fromStdU16String(text);
+    const QRect extent = QFontMetrics(font()).boundingRect(QRect(), Qt::TextExpandTabs, qText);
+    const int32_t twips = std::max<int32_t>(1, mainState().TwipsPerPixelX);
+    const int32_t margin = kTextMarginTwips / twips;
+    const int32_t w = std::min(extent.width() + margin + 4, width() * 8 / 10);
+    const int32_t h = std::min(extent.height() + margin + 4, height() * 8 / 10);
+    dTxt_->setGeometry((width() - w) / 2, (height() - h) / 2, w, h);
+    dTxt_->setPlainText(qText);
+    dTxt_->show();
+    dTxt_->setFocus();
+    TextBoxOpen = 1;
+    const ShowInputLink& link = showInputLink();
+    while (TextBoxOpen != 0 && !(link.displayRequestPending && link.displayRequestPending()) && !stopRequested()) {
+        waitABit();
+    }
+    dTxt_->hide();
+    TextBoxOpen = 0;
 }
 
 void ScrFull::DDMenus() {
-  const ShowInputLink& link = showInputLink();
-  const uint8_t request = link.takeDisplayRequest ? link.takeDisplayRequest() : 0;
-  // Each wait below also ends on a stop request, so a show never hangs in a menu it cannot close.
-  switch (request) {
+    const ShowInputLink& link = showInputLink();
+    const uint8_t request = link.takeDisplayRequest ? link.takeDisplayRequest() : 0;
+    // Each wait below also ends on a stop request, so a show never hangs in a menu it cannot close.
+    switch (request) {
     case 1: {
-      int32_t x = 0;
-      int32_t y = 0;
-      if (link.rightClickPoint) link.rightClickPoint(x, y);
-      lv::ShowPopup(0, kPopupMenu, x, y, reinterpret_cast<LvWindow>(this), 0);
-      break;
+        int32_t x = 0;
+        int32_t y = 0;
+        if (link.rightClickPoint) link.rightClickPoint(x, y);
+        lv::ShowPopup(0, kPopupMenu, x, y, reinterpret_cast<LvWindow>(this), 0);
+        break;
     }
     case 2:
-      if (link.panelInit) link.panelInit();
-      while (link.panelOpen && link.panelOpen() && !stopRequested()) waitABit();
-      break;
-    case 3:
-      showText(link.pendingText ? link.pendingText() : std::u16string());
-      break;
+        if (link.panelInit) link.panelInit();
+        while (link.panelOpen && link.panelOpen() && !stopRequested()) waitABit();
+        break;
+    case 3: showText(link.pendingText ? link.pendingText() : std::u16string()); break;
     case 4:
-      if (link.showPasswordDialog) link.showPasswordDialog();
-      while (link.dialogDone && !link.dialogDone() && !stopRequested()) waitABit();
-      break;
-    default:
-      break;
-  }
-  doEvents();
-  if (link.requestRepaint) link.requestRepaint(FullRepaintMask(displayState().FlipCount));
+        if (link.showPasswordDialog) link.showPasswordDialog();
+        while (link.dialogDone && !link.dialogDone() && !stopRequested()) waitABit();
+        break;
+    default: break;
+    }
+    doEvents();
+    if (link.requestRepaint) link.requestRepaint(FullRepaintMask(displayState().FlipCount));
 }
 
 // --- The view the display start drives.
@@ -289,85 +286,83 @@ void ScrFull::DDMenus() {
 namespace {
 
 class QtShowView final : public ShowView {
- public:
-  explicit QtShowView(uint8_t mode) : mode_(mode) {
-    if (mode == 1) {
-      window_ = new ScrFull();
-    } else {
-      window_ = new ScrWin();
+public:
+    explicit QtShowView(uint8_t mode) : mode_(mode) {
+        if (mode == 1) {
+            window_ = new ScrFull();
+        } else {
+            window_ = new ScrWin();
+        }
+        // Slot 0; the full-screen window's place is the screen, never a stored one.
+        OpenForm(mode == 1 ? kSlotNoRestore : 0, window_);
     }
-    // Slot 0; the full-screen window's place is the screen, never a stored one.
-    OpenForm(mode == 1 ? kSlotNoRestore : 0, window_);
-  }
-  ~QtShowView() override {
-    if (window_ != nullptr) window_->deleteLater();
-  }
-
-  ShowWindowBase* window() const { return window_; }
-
-  LvWindow handle() const override { return reinterpret_cast<LvWindow>(window_); }
-  plat::HDC screenDc() const override { return window_->screenDc(); }
-  void setBackgroundColour(uint32_t rgb) override { window_->setBackgroundColour(rgb); }
-
-  void placeOverScreen(bool maximized, int32_t width, int32_t height) override {
-    // Inside the screen-saver daemon's window, at its size, never topmost.
-    if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
-      if (EmbedInForeignWindow(window_, foreign.window)) return;
+    ~QtShowView() override {
+        if (window_ != nullptr) window_->deleteLater();
     }
-    QPoint origin(0, 0);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) origin = screen->virtualGeometry().topLeft();
-    window_->setWindowState(maximized ? Qt::WindowMaximized : Qt::WindowNoState);
-    window_->setGeometry(QRect(origin, QSize(width, height)));
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
-  }
 
-  void clearAndShow() override {
-    window_->show();
-    window_->makeScreenFrame(window_->width(), window_->height());
-  }
+    ShowWindowBase* window() const { return window_; }
 
-  void innerSize(int32_t& width, int32_t& height) const override {
-    width = window_->width();
-    height = window_->height();
-  }
+    LvWindow handle() const override { return reinterpret_cast<LvWindow>(window_); }
+    plat::HDC screenDc() const override { return window_->screenDc(); }
+    void setBackgroundColour(uint32_t rgb) override { window_->setBackgroundColour(rgb); }
 
-  void setFrameSize(int32_t width, int32_t height) override {
-    plat::BitmapDesc desc;
-    if (plat::GetObject(plat::GetCurrentBitmap(window_->screenDc()), desc) && desc.width == width &&
-        desc.height == height) {
-      return;
+    void placeOverScreen(bool maximized, int32_t width, int32_t height) override {
+        // Inside the screen-saver daemon's window, at its size, never topmost.
+        if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
+            if (EmbedInForeignWindow(window_, foreign.window)) return;
+        }
+        QPoint origin(0, 0);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) origin = screen->virtualGeometry().topLeft();
+        window_->setWindowState(maximized ? Qt::WindowMaximized : Qt::WindowNoState);
+        window_->setGeometry(QRect(origin, QSize(width, height)));
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
     }
-    window_->makeScreenFrame(width, height);
-  }
 
-  bool hideCursor() override {
-    // The daemon owns the cursor over its window.
-    if (cursorHidden_ || CurrentForeignWindowMode().active) return false;
-    QGuiApplication::setOverrideCursor(Qt::BlankCursor);
-    cursorHidden_ = true;
-    return true;
-  }
-  void showCursor() override {
-    if (!cursorHidden_) return;
-    QGuiApplication::restoreOverrideCursor();
-    cursorHidden_ = false;
-  }
+    void clearAndShow() override {
+        window_->show();
+        window_->makeScreenFrame(window_->width(), window_->height());
+    }
 
-  int32_t showFontHeight() override {
-    return QFontMetrics(showFont()).height();
-  }
+    void innerSize(int32_t& width, int32_t& height) const override {
+        width = window_->width();
+        height = window_->height();
+    }
 
-  void closeFromProgram() override {
-    showCursor();
-    window_->closeFromProgram();
-  }
+    void setFrameSize(int32_t width, int32_t height) override {
+        plat::BitmapDesc desc;
+        if (plat::GetObject(plat::GetCurrentBitmap(window_->screenDc()), desc) && desc.width == width &&
+            desc.height == height) {
+            return;
+        }
+        window_->makeScreenFrame(width, height);
+    }
 
- private:
-  uint8_t mode_;
-  ShowWindowBase* window_ = nullptr;
-  bool cursorHidden_ = false;
+    bool hideCursor() override {
+        // The daemon owns the cursor over its window.
+        if (cursorHidden_ || CurrentForeignWindowMode().active) return false;
+        QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+        cursorHidden_ = true;
+        return true;
+    }
+    void showCursor() override {
+        if (!cursorHidden_) return;
+        QGuiApplication::restoreOverrideCursor();
+        cursorHidden_ = false;
+    }
+
+    int32_t showFontHeight() override { return QFontMetrics(showFont()).height(); }
+
+    void closeFromProgram() override {
+        showCursor();
+        window_->closeFromProgram();
+    }
+
+private:
+    uint8_t mode_;
+    ShowWindowBase* window_ = nullptr;
+    bool cursorHidden_ = false;
 };
 
 }  // namespace
@@ -375,19 +370,19 @@ class QtShowView final : public ShowView {
 std::unique_ptr<ShowView> MakeShowView(uint8_t mode) { return std::make_unique<QtShowView>(mode); }
 
 ShowWindowBase* ShowWindowOf(ShowView* view) {
-  auto* qt = dynamic_cast<QtShowView*>(view);
-  return qt != nullptr ? qt->window() : nullptr;
+    auto* qt = dynamic_cast<QtShowView*>(view);
+    return qt != nullptr ? qt->window() : nullptr;
 }
 
 void WireShowWindows() {
-  WireDisplay();
-  displayShowLink().makeView = MakeShowView;
-  ShowInputLink& input = showInputLink();
-  if (!input.keyCommand) {
-    input.keyCommand = [](int32_t code) {
-      if (laterParts().scrKeyCommand) laterParts().scrKeyCommand(static_cast<int16_t>(code), 0);
-    };
-  }
+    WireDisplay();
+    displayShowLink().makeView = MakeShowView;
+    ShowInputLink& input = showInputLink();
+    if (!input.keyCommand) {
+        input.keyCommand = [](int32_t code) {
+            if (laterParts().scrKeyCommand) laterParts().scrKeyCommand(static_cast<int16_t>(code), 0);
+        };
+    }
 }
 
 }  // namespace yov

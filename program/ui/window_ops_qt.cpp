@@ -68,7 +68,9 @@ QtWindowOps::QtWindowOps(QObject* parent) : QObject(parent) {
         *y = p.y();
         return 0;
     };
-    table_.hookWindow = [](void* c, LvWindow w, int32_t hook, int32_t data) { return self(c)->hookWindow(w, hook, data); };
+    table_.hookWindow = [](void* c, LvWindow w, int32_t hook, int32_t data) {
+        return self(c)->hookWindow(w, hook, data);
+    };
     table_.unhookWindow = [](void* c, LvWindow w, uintptr_t token) { return self(c)->unhookWindow(w, token); };
     table_.screenMetrics = [](void* c, int32_t* w, int32_t* h, int32_t* mh) {
         self(c)->screenMetrics(w, h, mh);
@@ -80,8 +82,7 @@ QtWindowOps::~QtWindowOps() {
     if (installed_) {
         try {
             lv::SetWindowOps(nullptr);
-        } catch (const EngineBindingError&) {
-        }
+        } catch (const EngineBindingError&) {}
     }
     for (auto& [token, record] : hooks_) QObject::disconnect(record.destroyed);
     for (auto& [handle, record] : menus_) delete record.menu.data();
@@ -140,7 +141,8 @@ void QtWindowOps::forwardSelect(QWidget* window, QAction* action) {
     m.message = kLvMsgMenuSelect;
     m.identifier = action->data().toInt();
     // A submenu that is not the engine's still opens a submenu.
-    m.submenu = action->menu() != nullptr ? (handleOf(action->menu()) != 0 ? handleOf(action->menu()) : 0xFFFFFFFFu) : 0;
+    m.submenu =
+        action->menu() != nullptr ? (handleOf(action->menu()) != 0 ? handleOf(action->menu()) : 0xFFFFFFFFu) : 0;
     forward(window, m);
 }
 
@@ -198,8 +200,10 @@ int32_t QtWindowOps::insertItem(LvHandle handle, int32_t position, const LvMenuI
     }
     applyState(a, item.state & ~kLvItemSeparator);
     const auto actions = m->actions();
-    if (position < 0 || position >= actions.size()) m->addAction(a);
-    else m->insertAction(actions.at(position), a);
+    if (position < 0 || position >= actions.size())
+        m->addAction(a);
+    else
+        m->insertAction(actions.at(position), a);
     return 0;
 }
 
@@ -452,8 +456,7 @@ uintptr_t QtWindowOps::hookWindow(LvWindow window, int32_t hook, int32_t userDat
         m.message = kLvMsgDestroy;
         try {
             proc_(window, &m);
-        } catch (...) {
-        }
+        } catch (...) {}
         auto it = hooks_.find(token);
         if (it != hooks_.end()) {
             if (it->second.hook) it->second.hook->deleteLater();

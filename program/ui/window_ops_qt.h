@@ -95,10 +95,10 @@ private:
     std::unordered_map<uintptr_t, HookRecord> hooks_;
     bool installed_ = false;
 
-    QPointer<QWidget> popupOwner_;   // the owner of a popup being tracked
-    bool quiet_ = false;             // a popup tracked without notifications
-    QPointer<QWidget> loopOwner_;    // the window whose menu loop is running
-    QPointer<QWidget> barOwner_;     // the window whose menu bar was used last
+    QPointer<QWidget> popupOwner_;  // the owner of a popup being tracked
+    bool quiet_ = false;            // a popup tracked without notifications
+    QPointer<QWidget> loopOwner_;   // the window whose menu loop is running
+    QPointer<QWidget> barOwner_;    // the window whose menu bar was used last
     int openMenus_ = 0;
     bool exitPending_ = false;
 };

@@ -26,8 +26,8 @@ using letterpic::Mask;
 using letterpic::Picture;
 using letterpic::ValueLetter;
 
-inline BlitOp Op(std::int32_t dest, std::int32_t back, int x, int y, int w, int h, std::int32_t src,
-                 std::int32_t mask, int sx, int sy) {
+inline BlitOp Op(std::int32_t dest, std::int32_t back, int x, int y, int w, int h, std::int32_t src, std::int32_t mask,
+                 int sx, int sy) {
     return BlitOp{dest, back, x, y, w, h, src, mask, sx, sy};
 }
 

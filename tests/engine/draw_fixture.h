@@ -70,8 +70,8 @@ inline Model CurrentModel(uint32_t transparentColour = 0) {
             if (p.TrueColour()) {
                 m.rgb.push_back(Rgb(row[4 * x + 2], row[4 * x + 1], row[4 * x]));
             } else if (keyed && row[x] == p.Header.TransparentIndex) {
-                m.rgb.push_back(Rgb(transparentColour & 0xFF, (transparentColour >> 8) & 0xFF,
-                                    (transparentColour >> 16) & 0xFF));
+                m.rgb.push_back(
+                    Rgb(transparentColour & 0xFF, (transparentColour >> 8) & 0xFF, (transparentColour >> 16) & 0xFF));
             } else {
                 const lvk::PaletteEntry& e = p.Palette.Entries[row[x]];
                 m.rgb.push_back(Rgb(e.Red, e.Green, e.Blue));

@@ -63,8 +63,10 @@ struct EventLog {
     }
     static int32_t OnEvent(DllEventRec* rec) {
         if (rec->Code == 211 || rec->Code == 212) return 0;  // allocation reports
-        if (rec->Code == 206) Lines().push_back(A(LvTextString(rec->Text1)));
-        else Lines().push_back("<" + std::to_string(rec->Code) + ">");
+        if (rec->Code == 206)
+            Lines().push_back(A(LvTextString(rec->Text1)));
+        else
+            Lines().push_back("<" + std::to_string(rec->Code) + ">");
         return 0;
     }
 };

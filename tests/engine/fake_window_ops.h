@@ -109,8 +109,10 @@ public:
         if (failInserts) return 8;
         auto& items = it->second.items;
         FakeItem item{i.identifier, i.caption != nullptr ? i.caption : "", i.submenu, i.state};
-        if (p < 0 || static_cast<size_t>(p) >= items.size()) items.push_back(item);
-        else items.insert(items.begin() + p, item);
+        if (p < 0 || static_cast<size_t>(p) >= items.size())
+            items.push_back(item);
+        else
+            items.insert(items.begin() + p, item);
         return 0;
     }
     int32_t remove(LvHandle m, int32_t p, LvHandle* sub) {

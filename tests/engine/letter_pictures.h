@@ -12,7 +12,6 @@
 
 namespace letterpic {
 
-
 // Letters stand for 32-bit pixel values: '.' black, 'w' white, others distinct colours
 // whose bits overlap, so that a wrong AND or OR shows.
 inline std::uint32_t LetterValue(char c) {

@@ -143,8 +143,8 @@ inline void WriteBmp8(const std::string& path, const std::vector<uint32_t>& pale
     for (int y = 0; y < h; ++y)
         std::memcpy(f.data() + bitsAt + static_cast<size_t>(h - 1 - y) * stride, rows[static_cast<size_t>(y)].data(),
                     static_cast<size_t>(w));
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(f.data()),
-                                                static_cast<std::streamsize>(f.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
 }
 
 }  // namespace loadertest

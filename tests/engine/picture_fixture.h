@@ -27,8 +27,8 @@ namespace lvk::testing {
 struct PlainPicture {
     int width = 0;
     int height = 0;
-    std::vector<PaletteEntry> palette;   // flags bytes are not coded; kept 0 here
-    std::vector<uint8_t> pixels;         // width x height, top row first
+    std::vector<PaletteEntry> palette;  // flags bytes are not coded; kept 0 here
+    std::vector<uint8_t> pixels;        // width x height, top row first
     uint8_t flags = 0;
     uint8_t transparent = 0;
 
@@ -48,8 +48,8 @@ inline PlainPicture MakePlain(int width, int height, int colours, const std::fun
     p.height = height;
     std::mt19937 rng(seed);
     for (int i = 0; i < colours; ++i)
-        p.palette.push_back(PaletteEntry{static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()),
-                                         static_cast<uint8_t>(rng()), 0});
+        p.palette.push_back(
+            PaletteEntry{static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), 0});
     p.pixels.resize(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) p.at(x, y) = pixel(x, y);

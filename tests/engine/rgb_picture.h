@@ -65,8 +65,8 @@ inline bool ReadPng(const std::string& path, RgbPicture& out) {
 // "x,y: r g b vs r g b", or "" when they agree (sizes included).
 inline std::string FirstDifference(const RgbPicture& a, const RgbPicture& b, int tolerance = 0) {
     if (a.width != b.width || a.height != b.height)
-        return "size " + std::to_string(a.width) + "x" + std::to_string(a.height) + " vs " +
-               std::to_string(b.width) + "x" + std::to_string(b.height);
+        return "size " + std::to_string(a.width) + "x" + std::to_string(a.height) + " vs " + std::to_string(b.width) +
+               "x" + std::to_string(b.height);
     for (int y = 0; y < a.height; ++y)
         for (int x = 0; x < a.width; ++x) {
             const uint8_t* p = a.At(x, y);
@@ -74,8 +74,8 @@ inline std::string FirstDifference(const RgbPicture& a, const RgbPicture& b, int
             for (int k = 0; k < 3; ++k)
                 if (std::abs(p[k] - q[k]) > tolerance)
                     return std::to_string(x) + "," + std::to_string(y) + ": " + std::to_string(p[0]) + " " +
-                           std::to_string(p[1]) + " " + std::to_string(p[2]) + " vs " + std::to_string(q[0]) +
-                           " " + std::to_string(q[1]) + " " + std::to_string(q[2]);
+                           std::to_string(p[1]) + " " + std::to_string(p[2]) + " vs " + std::to_string(q[0]) + " " +
+                           std::to_string(q[1]) + " " + std::to_string(q[2]);
         }
     return "";
 }

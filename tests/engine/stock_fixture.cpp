@@ -41,7 +41,8 @@ std::string Bytes(const std::u16string& s) {
 int32_t StockFixture::KeyLine(const std::u16string& line, int32_t number, bool descPart) {
     log_.push_back(std::string(descPart ? "desckey " : "key ") + std::to_string(number) + " " + P(line));
     const size_t blank = line.find(u' ');
-    const std::u16string keyword = Upper(line.substr(1, blank == std::u16string::npos ? std::u16string::npos : blank - 1));
+    const std::u16string keyword =
+        Upper(line.substr(1, blank == std::u16string::npos ? std::u16string::npos : blank - 1));
     const std::u16string arg = blank == std::u16string::npos ? u"" : Trim(std::u16string_view(line).substr(blank + 1));
     const Params p(arg);
     const int32_t L = shared_.LanguageCount;
@@ -107,8 +108,8 @@ int32_t StockFixture::KeyLine(const std::u16string& line, int32_t number, bool d
         } else if (keyword == u"TXTEND") {
             return textsOnly_ ? 1 : 0;
         } else if (keyword == u"NEST") {
-            nestedResult_ = LoadStockAscii("/nonexistent", &OnStockKeyLine, &OnStockFile, &OnStockEntry,
-                                           &OnDescKeyLine, &OnStockLink, &OnDescText, nullptr);
+            nestedResult_ = LoadStockAscii("/nonexistent", &OnStockKeyLine, &OnStockFile, &OnStockEntry, &OnDescKeyLine,
+                                           &OnStockLink, &OnDescText, nullptr);
         }
         return 0;
     }
@@ -167,9 +168,11 @@ std::string StockFixture::Dump(bool authorExtras) const {
     out << "height " << shared_.PictureHeight << " background " << background_ << "\n";
     out << "languages " << L << "\n";
     for (int32_t i = 1; i <= L; ++i)
-        out << " " << P(a.Languages[i].Code) << names(a.Languages[i].Names) << " TR=" << P(a.Languages[i].LangTR) << "\n";
+        out << " " << P(a.Languages[i].Code) << names(a.Languages[i].Names) << " TR=" << P(a.Languages[i].LangTR)
+            << "\n";
     out << "texts " << shared_.LangTextCount << "\n";
-    for (int32_t i = 1; i <= shared_.LangTextCount; ++i) out << " " << P(a.LangTexts[i].Key) << names(a.LangTexts[i].Texts) << "\n";
+    for (int32_t i = 1; i <= shared_.LangTextCount; ++i)
+        out << " " << P(a.LangTexts[i].Key) << names(a.LangTexts[i].Texts) << "\n";
     out << "authors " << shared_.AuthorCount << "\n";
     for (int32_t i = 1; i <= shared_.AuthorCount; ++i) {
         const AuthorEntry& e = a.Authors[i];
@@ -209,8 +212,10 @@ std::string StockFixture::Dump(bool authorExtras) const {
         const DescKeyEntry& k = a.DescKeys[i];
         // A key without values reads back with the value count of its time as its first.
         out << " " << P(k.Key) << names(k.Names) << " U=" << P(k.Unit) << " A=" << P(k.Abbrev) << " values ";
-        if (k.LastValue == 0) out << "none";
-        else out << k.FirstValue << "-" << k.LastValue;
+        if (k.LastValue == 0)
+            out << "none";
+        else
+            out << k.FirstValue << "-" << k.LastValue;
         out << " flags " << static_cast<int>(k.Flags) << "\n";
     }
     out << "values " << shared_.DescValueCount << "\n";

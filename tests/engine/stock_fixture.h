@@ -119,9 +119,9 @@ protected:
         a_.Languages[0].Code = u"N";
         a_.Languages[0].Names[0] = u"General";
         // Emptied first, so that no record of an earlier load lives on.
-        for (LvArrayDesc* d : {a_.Stock.desc(), a_.StockFiles.desc(), a_.Authors.desc(), a_.LibInfos.desc(),
-                               a_.Categories.desc(), a_.LangTexts.desc(), a_.DescKeys.desc(), a_.DescValues.desc(),
-                               a_.DescTexts.desc()})
+        for (LvArrayDesc* d :
+             {a_.Stock.desc(), a_.StockFiles.desc(), a_.Authors.desc(), a_.LibInfos.desc(), a_.Categories.desc(),
+              a_.LangTexts.desc(), a_.DescKeys.desc(), a_.DescValues.desc(), a_.DescTexts.desc()})
             d->redim(d, -1);
         a_.Stock.redim(0);
         a_.StockFiles.redim(0);
@@ -132,7 +132,8 @@ protected:
         a_.DescValues.redim(0);
         a_.DescTexts.redim(0);
         a_.DescKeys.redim(7);
-        const char16_t* builtIn[] = {u"OTHER", u"AUTHNICK", u"AUTHFULL", u"NAME", u"FNAME", u"MACRO", u"LENGTH", u"BASED"};
+        const char16_t* builtIn[] = {u"OTHER", u"AUTHNICK", u"AUTHFULL", u"NAME",
+                                     u"FNAME", u"MACRO",    u"LENGTH",   u"BASED"};
         for (int32_t k = 0; k <= 7; ++k) {
             a_.DescKeys[k].Key = builtIn[k];
             a_.DescKeys[k].Flags = 8;
@@ -170,7 +171,8 @@ protected:
     int32_t SaveText(const std::string& path, int32_t version = 4) {
         names_.clear();
         names_.push_back("");
-        for (int32_t i = 1; i <= shared_.StockFileCount; ++i) names_.push_back(RelativeName(a_.StockFiles[i].Path, path));
+        for (int32_t i = 1; i <= shared_.StockFileCount; ++i)
+            names_.push_back(RelativeName(a_.StockFiles[i].Path, path));
         nameArray_.redim(shared_.StockFileCount);
         for (int32_t i = 0; i <= shared_.StockFileCount; ++i) nameArray_[i] = names_[static_cast<size_t>(i)].c_str();
         return SaveStock(version, path.c_str(), background_, nameArray_.desc());
@@ -220,10 +222,10 @@ protected:
         if (index > f.a_.Stock.upperBound()) f.a_.Stock.redim(index + 1000);
         f.a_.Stock[index] = *e;
         f.shared_.StockCount = std::max(f.shared_.StockCount, index);
-        f.log_.push_back("entry " + std::to_string(index) + " " + P(e->Name) + "|" + P(std::u16string(1, e->TypeLetter)) +
-                         P(std::u16string(1, e->WayLetter)) + "|" + std::to_string(e->UMark) + "|" +
-                         std::to_string(e->Author) + "|" + std::to_string(e->FileIndex) + "|" + P(e->Text2) + "|" +
-                         P(e->Text3));
+        f.log_.push_back("entry " + std::to_string(index) + " " + P(e->Name) + "|" +
+                         P(std::u16string(1, e->TypeLetter)) + P(std::u16string(1, e->WayLetter)) + "|" +
+                         std::to_string(e->UMark) + "|" + std::to_string(e->Author) + "|" +
+                         std::to_string(e->FileIndex) + "|" + P(e->Text2) + "|" + P(e->Text3));
         return index == f.stopAtEntry_ ? 1 : 0;
     }
     static int32_t OnStockLink(int32_t index, int32_t desc) noexcept {

@@ -86,8 +86,7 @@ inline Position PositionAt(int32_t level) {
 
 // A scratch file under the test's temporary folder.
 inline std::string WriteFile(const std::string& name, const std::string& bytes) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("yov_tt_test_" + std::to_string(::getpid()));
+    const auto dir = std::filesystem::temp_directory_path() / ("yov_tt_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const auto path = dir / name;
     std::ofstream(path, std::ios::binary) << bytes;

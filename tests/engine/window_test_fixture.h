@@ -70,8 +70,8 @@ protected:
 private:
     static int32_t onEvent(DllEventRec* r) {
         WindowTest* t = current_;
-        t->events_.push_back(SeenEvent{r->Code, r->SubCode, r->Arg1, r->Arg2, r->Arg3, r->Arg4,
-                                       LvTextString(r->Text1), LvTextString(r->Text2), LvTextString(r->Text3)});
+        t->events_.push_back(SeenEvent{r->Code, r->SubCode, r->Arg1, r->Arg2, r->Arg3, r->Arg4, LvTextString(r->Text1),
+                                       LvTextString(r->Text2), LvTextString(r->Text3)});
         if (t->onEvent_) t->onEvent_(*r);
         return 0;
     }

@@ -162,11 +162,11 @@ inline const char* ImageMagickConvert() {
     return ::access(kConvert, X_OK) == 0 ? kConvert : nullptr;
 }
 
-#define YOV_REQUIRE_IMAGEMAGICK()                                                                       \
-    do {                                                                                                \
-        if (lvk::testing::ImageMagickConvert() == nullptr)                                             \
+#define YOV_REQUIRE_IMAGEMAGICK()                                                                           \
+    do {                                                                                                    \
+        if (lvk::testing::ImageMagickConvert() == nullptr)                                                  \
             GTEST_SKIP() << "ImageMagick (/usr/bin/convert, Debian package imagemagick) is not installed; " \
-                            "the written files are not checked by an outside reader";                  \
+                            "the written files are not checked by an outside reader";                       \
     } while (0)
 
 inline std::optional<RgbPicture> ReadWithImageMagick(const std::string& path) {

@@ -18,17 +18,13 @@ inline constexpr int kForkFailed = -1000;
 // The child leaves with _exit, so the parent's gtest state and buffers stay untouched.
 inline int RunInChild(const std::function<int()>& body) {
     const pid_t pid = ::fork();
-    if (pid < 0)
-        return kForkFailed;
-    if (pid == 0)
-        ::_exit(body() & 0xFF);
+    if (pid < 0) return kForkFailed;
+    if (pid == 0) ::_exit(body() & 0xFF);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return kForkFailed;
+        if (errno != EINTR) return kForkFailed;
     }
-    if (WIFSIGNALED(status))
-        return -WTERMSIG(status);
+    if (WIFSIGNALED(status)) return -WTERMSIG(status);
     return WEXITSTATUS(status);
 }
 
@@ -39,30 +35,25 @@ public:
     explicit HeldChild(const std::function<char()>& setup) {
         int report[2];
         int release[2];
-        if (::pipe(report) != 0 || ::pipe(release) != 0)
-            return;
+        if (::pipe(report) != 0 || ::pipe(release) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
             ::close(report[0]);
             ::close(release[1]);
             const char result = setup();
-            if (::write(report[1], &result, 1) != 1)
-                ::_exit(2);
+            if (::write(report[1], &result, 1) != 1) ::_exit(2);
             char ignored;
-            while (::read(release[0], &ignored, 1) > 0) {
-            }
+            while (::read(release[0], &ignored, 1) > 0) {}
             ::_exit(0);
         }
         ::close(report[1]);
         ::close(release[0]);
         releaseFd_ = release[1];
-        if (pid_ > 0 && ::read(report[0], &result_, 1) != 1)
-            result_ = 0;
+        if (pid_ > 0 && ::read(report[0], &result_, 1) != 1) result_ = 0;
         ::close(report[0]);
     }
     ~HeldChild() {
-        if (pid_ > 0)
-            Kill();
+        if (pid_ > 0) Kill();
     }
     HeldChild(const HeldChild&) = delete;
     HeldChild& operator=(const HeldChild&) = delete;
@@ -84,11 +75,9 @@ public:
 private:
     int Reap() {
         int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
         pid_ = -1;
-        if (releaseFd_ >= 0)
-            ::close(releaseFd_);
+        if (releaseFd_ >= 0) ::close(releaseFd_);
         releaseFd_ = -1;
         return status;
     }

@@ -14,14 +14,10 @@ namespace rastertest {
 
 using namespace plat;
 
-inline std::uint32_t Mask(int bpp)
-{
-    return bpp == 1 ? 1u : bpp == 8 ? 0xFFu : 0xFFFFFFu;
-}
+inline std::uint32_t Mask(int bpp) { return bpp == 1 ? 1u : bpp == 8 ? 0xFFu : 0xFFFFFFu; }
 
 // 0x00RRGGBB, the value a true-colour pixel holds.
-inline std::uint32_t Rgb(COLORREF c)
-{
+inline std::uint32_t Rgb(COLORREF c) {
     return (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
@@ -29,8 +25,7 @@ class Canvas {
 public:
     // A top-down DIB section (bottom-up with bottomUp), selected into its own memory DC.
     Canvas(int w, int h, int bpp, const std::vector<COLORREF>& palette = {}, bool bottomUp = false)
-        : width(w), height(h), bpp(bpp)
-    {
+        : width(w), height(h), bpp(bpp) {
         DibInfo info{};
         info.header.width = w;
         info.header.height = bottomUp ? h : -h;
@@ -47,8 +42,7 @@ public:
         old = SelectObject(dc, bitmap);
         AccessPixels(bitmap, pixels);
     }
-    ~Canvas()
-    {
+    ~Canvas() {
         SelectObject(dc, old);
         DeleteDC(dc);
         DeleteObject(bitmap);
@@ -56,16 +50,12 @@ public:
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
-    std::uint32_t Get(int x, int y) const
-    {
+    std::uint32_t Get(int x, int y) const {
         const std::uint8_t* row = pixels.topRow + pixels.stride * y;
         switch (bpp) {
-        case 1:
-            return (row[x / 8] >> (7 - x % 8)) & 1u;
-        case 8:
-            return row[x];
-        case 24:
-            return row[3 * x] | (row[3 * x + 1] << 8) | (static_cast<std::uint32_t>(row[3 * x + 2]) << 16);
+        case 1: return (row[x / 8] >> (7 - x % 8)) & 1u;
+        case 8: return row[x];
+        case 24: return row[3 * x] | (row[3 * x + 1] << 8) | (static_cast<std::uint32_t>(row[3 * x + 2]) << 16);
         default: {
             std::uint32_t v;
             std::memcpy(&v, row + 4 * x, 4);
@@ -73,28 +63,22 @@ public:
         }
         }
     }
-    void Set(int x, int y, std::uint32_t v)
-    {
+    void Set(int x, int y, std::uint32_t v) {
         std::uint8_t* row = pixels.topRow + pixels.stride * y;
         switch (bpp) {
         case 1:
             row[x / 8] = static_cast<std::uint8_t>((row[x / 8] & ~(0x80u >> (x % 8))) | ((v & 1u) << (7 - x % 8)));
             break;
-        case 8:
-            row[x] = static_cast<std::uint8_t>(v);
-            break;
+        case 8: row[x] = static_cast<std::uint8_t>(v); break;
         case 24:
             row[3 * x] = static_cast<std::uint8_t>(v);
             row[3 * x + 1] = static_cast<std::uint8_t>(v >> 8);
             row[3 * x + 2] = static_cast<std::uint8_t>(v >> 16);
             break;
-        default:
-            std::memcpy(row + 4 * x, &v, 4);
-            break;
+        default: std::memcpy(row + 4 * x, &v, 4); break;
         }
     }
-    std::vector<std::uint32_t> Values() const
-    {
+    std::vector<std::uint32_t> Values() const {
         std::vector<std::uint32_t> v;
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
@@ -103,8 +87,7 @@ public:
         }
         return v;
     }
-    void Load(const std::vector<std::uint32_t>& v)
-    {
+    void Load(const std::vector<std::uint32_t>& v) {
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 Set(x, y, v[static_cast<std::size_t>(y * width + x)]);
@@ -112,8 +95,7 @@ public:
         }
     }
     // Random values; 8-bit values stay below the palette size when one was given.
-    void Randomise(std::mt19937& rng, int paletteSize = 256)
-    {
+    void Randomise(std::mt19937& rng, int paletteSize = 256) {
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 std::uint32_t v = static_cast<std::uint32_t>(rng()) & Mask(bpp);
@@ -126,12 +108,14 @@ public:
     }
     // Rows of text, one character per pixel: '.' 0, '#' 1 (for 1-bit canvases), or hex digits
     // for 8-bit indices.
-    void Draw(const std::vector<std::string>& rows)
-    {
+    void Draw(const std::vector<std::string>& rows) {
         for (int y = 0; y < static_cast<int>(rows.size()); ++y) {
             for (int x = 0; x < static_cast<int>(rows[y].size()); ++x) {
                 const char c = rows[y][x];
-                Set(x, y, c == '.' ? 0u : c == '#' ? 1u : static_cast<std::uint32_t>(std::stoul(std::string(1, c), nullptr, 16)));
+                Set(x, y,
+                    c == '.'   ? 0u
+                    : c == '#' ? 1u
+                               : static_cast<std::uint32_t>(std::stoul(std::string(1, c), nullptr, 16)));
             }
         }
     }

@@ -14,8 +14,7 @@ using plat::AutoResetEvent;
 template <class Pred>
 bool EventuallyTrue(Pred pred) {
     for (int i = 0; i < 2'000'000; ++i) {
-        if (pred())
-            return true;
+        if (pred()) return true;
         std::this_thread::yield();
     }
     return pred();
@@ -31,23 +30,17 @@ struct SignalCase {
 
 TEST(AutoResetEvent, SignalStateTable) {
     const SignalCase cases[] = {
-        {"fresh event is clear", false, 0, false, 0},
-        {"initially signalled", true, 0, false, 1},
-        {"one set, one take", false, 1, false, 1},
-        {"sets do not add up", false, 3, false, 1},
-        {"signalled plus set still one", true, 1, false, 1},
-        {"reset clears a pending signal", false, 2, true, 0},
+        {"fresh event is clear", false, 0, false, 0},        {"initially signalled", true, 0, false, 1},
+        {"one set, one take", false, 1, false, 1},           {"sets do not add up", false, 3, false, 1},
+        {"signalled plus set still one", true, 1, false, 1}, {"reset clears a pending signal", false, 2, true, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         AutoResetEvent ev(c.initial);
-        for (int i = 0; i < c.sets; ++i)
-            ev.Set();
-        if (c.resetAfter)
-            ev.Reset();
+        for (int i = 0; i < c.sets; ++i) ev.Set();
+        if (c.resetAfter) ev.Reset();
         int takes = 0;
-        while (takes < 5 && ev.TryWait())
-            ++takes;
+        while (takes < 5 && ev.TryWait()) ++takes;
         EXPECT_EQ(takes, c.expectedTakes);
     }
 }
@@ -87,8 +80,7 @@ TEST(AutoResetEvent, EachSetReleasesExactlyOneWaiter) {
         // The released waiter consumed the signal; nothing is left over.
         EXPECT_FALSE(ev.TryWait());
     }
-    for (auto& t : threads)
-        t.join();
+    for (auto& t : threads) t.join();
     EXPECT_EQ(released.load(), kWaiters);
 }
 

@@ -131,7 +131,10 @@ TEST(CodePage, Utf8ToUtf16Table) {
 TEST(CodePage, Utf16ToUtf8Table) {
     const Utf8Case cases[] = {
         {"ASCII", "Stock", u"Stock"},
-        {"Latin Extended-A", "\xC4\x8C" "e\xC5\xA1tina", u"\u010Ce\u0161tina"},
+        {"Latin Extended-A",
+         "\xC4\x8C"
+         "e\xC5\xA1tina",
+         u"\u010Ce\u0161tina"},
         {"pair", "\xF0\x9F\x98\x80", u"\U0001F600"},
         {"lone high surrogate", "a\xEF\xBF\xBD", std::u16string{u'a', 0xD83D}},
         {"lone low surrogate", "\xEF\xBF\xBDz", std::u16string{0xDE00, u'z'}},

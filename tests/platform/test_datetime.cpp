@@ -39,8 +39,7 @@ TEST(DateTime, LogStampTable) {
 }
 
 TEST(DateTime, EnglishMonthAbbreviations) {
-    const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     for (int m = 1; m <= 12; ++m) {
         SCOPED_TRACE(m);
         EXPECT_EQ(plat::formatLogStamp(makeTm(2024, m, 15, 12, 0, 0)),
@@ -63,8 +62,10 @@ TEST(DateTime, TimeIsLocal) {
         EXPECT_EQ(plat::formatLogStamp(std::time_t{86400 * 60}), "1970.Mar.02 01:00'00");
         std::setlocale(LC_TIME, "C");
     }
-    if (oldTz) ::setenv("TZ", saved.c_str(), 1);
-    else ::unsetenv("TZ");
+    if (oldTz)
+        ::setenv("TZ", saved.c_str(), 1);
+    else
+        ::unsetenv("TZ");
     ::tzset();
 }
 

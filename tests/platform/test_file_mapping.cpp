@@ -33,15 +33,13 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 std::vector<uint8_t> Pattern(size_t n, uint8_t seed) {
     std::vector<uint8_t> v(n);
-    for (size_t i = 0; i < n; ++i)
-        v[i] = static_cast<uint8_t>(seed + i * 7);
+    for (size_t i = 0; i < n; ++i) v[i] = static_cast<uint8_t>(seed + i * 7);
     return v;
 }
 
 bool AllZero(const uint8_t* p, size_t n) {
     for (size_t i = 0; i < n; ++i) {
-        if (p[i] != 0)
-            return false;
+        if (p[i] != 0) return false;
     }
     return true;
 }
@@ -74,9 +72,9 @@ TEST_F(FileMappingTest, MapSizesTable) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::remove(path_.c_str());
-        const std::vector<uint8_t> initial = c.initialBytes == kNoFile ? std::vector<uint8_t>{} : Pattern(c.initialBytes, 3);
-        if (c.initialBytes != kNoFile)
-            WriteFile(path_, initial);
+        const std::vector<uint8_t> initial =
+            c.initialBytes == kNoFile ? std::vector<uint8_t>{} : Pattern(c.initialBytes, 3);
+        if (c.initialBytes != kNoFile) WriteFile(path_, initial);
 
         FileMapping m;
         ASSERT_EQ(m.Open(path_, true), 0);
@@ -155,15 +153,11 @@ TEST_F(FileMappingTest, FailedRemapKeepsTheOldMapping) {
     const int result = testutil::RunInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{128 * 1024, 128 * 1024};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            return 10;
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
         const int err = m.Remap(kMiB);
-        if (err == 0)
-            return 11;
-        if (m.Data() != before || m.Size() != 64 * 1024)
-            return 12;
-        if (std::memcmp(m.Data(), bytes.data(), bytes.size()) != 0)
-            return 13;
+        if (err == 0) return 11;
+        if (m.Data() != before || m.Size() != 64 * 1024) return 12;
+        if (std::memcmp(m.Data(), bytes.data(), bytes.size()) != 0) return 13;
         m.Data()[0] ^= 0xFF;  // still writable
         return 0;
     });

@@ -78,7 +78,9 @@ TEST(PeriodicTimer, EachManualTickRunsTheCallbackOnce) {
     auto source = std::make_shared<ManualTickSource>();
     PeriodicTimer timer;
     int calls = 0;  // plain int: Tick orders the callback before the check
-    ASSERT_EQ(timer.Start(20, [&] { ++calls; }, Manual(source)), 0);
+    ASSERT_EQ(timer.Start(
+                  20, [&] { ++calls; }, Manual(source)),
+              0);
     EXPECT_TRUE(timer.Running());
     EXPECT_EQ(calls, 0);
     for (int i = 1; i <= 5; ++i) {
@@ -108,15 +110,18 @@ TEST(PeriodicTimer, StartRefusesBadRequests) {
         SCOPED_TRACE(c.name);
         PeriodicTimer timer;
         PeriodicTimer::Callback cb;
-        if (c.withCallback)
-            cb = [] {};
+        if (c.withCallback) cb = [] {};
         EXPECT_EQ(timer.Start(c.period, cb, Manual(std::make_shared<ManualTickSource>())), c.expected);
         EXPECT_FALSE(timer.Running());
     }
 
     PeriodicTimer timer;
-    ASSERT_EQ(timer.Start(20, [] {}, Manual(std::make_shared<ManualTickSource>())), 0);
-    EXPECT_EQ(timer.Start(20, [] {}, Manual(std::make_shared<ManualTickSource>())), EBUSY);
+    ASSERT_EQ(timer.Start(
+                  20, [] {}, Manual(std::make_shared<ManualTickSource>())),
+              0);
+    EXPECT_EQ(timer.Start(
+                  20, [] {}, Manual(std::make_shared<ManualTickSource>())),
+              EBUSY);
 }
 
 TEST(PeriodicTimer, KillWaitsForTheCallbackInProgress) {
@@ -125,13 +130,14 @@ TEST(PeriodicTimer, KillWaitsForTheCallbackInProgress) {
     AutoResetEvent entered;
     AutoResetEvent release;
     std::atomic<bool> finished{false};
-    ASSERT_EQ(timer.Start(20,
-                          [&] {
-                              entered.Set();
-                              release.Wait(kInfinite);
-                              finished = true;
-                          },
-                          Manual(source)),
+    ASSERT_EQ(timer.Start(
+                  20,
+                  [&] {
+                      entered.Set();
+                      release.Wait(kInfinite);
+                      finished = true;
+                  },
+                  Manual(source)),
               0);
     std::thread ticker([&] { source->Tick(); });
     ASSERT_TRUE(entered.Wait(kInfinite));
@@ -143,8 +149,7 @@ TEST(PeriodicTimer, KillWaitsForTheCallbackInProgress) {
         timer.Kill();
         finishedWhenKillReturned = finished.load();
     });
-    while (!killCalled.load())
-        std::this_thread::yield();
+    while (!killCalled.load()) std::this_thread::yield();
     release.Set();
     killer.join();
     ticker.join();
@@ -156,12 +161,12 @@ TEST(PeriodicTimer, KillFromInsideTheCallbackDoesNotDeadlock) {
     auto source = std::make_shared<ManualTickSource>();
     PeriodicTimer timer;
     int calls = 0;
-    ASSERT_EQ(timer.Start(20,
-                          [&] {
-                              if (++calls == 2)
-                                  timer.Kill();
-                          },
-                          Manual(source)),
+    ASSERT_EQ(timer.Start(
+                  20,
+                  [&] {
+                      if (++calls == 2) timer.Kill();
+                  },
+                  Manual(source)),
               0);
     EXPECT_TRUE(source->Tick());
     EXPECT_TRUE(source->Tick());  // completes although the callback stopped the timer
@@ -176,12 +181,14 @@ TEST(PeriodicTimer, RestartFromInsideTheCallback) {
     auto second = std::make_shared<ManualTickSource>();
     PeriodicTimer timer;
     std::atomic<int> secondCalls{0};
-    ASSERT_EQ(timer.Start(20,
-                          [&] {
-                              timer.Kill();
-                              timer.Start(20, [&] { ++secondCalls; }, Manual(second));
-                          },
-                          Manual(first)),
+    ASSERT_EQ(timer.Start(
+                  20,
+                  [&] {
+                      timer.Kill();
+                      timer.Start(
+                          20, [&] { ++secondCalls; }, Manual(second));
+                  },
+                  Manual(first)),
               0);
     EXPECT_TRUE(first->Tick());
     EXPECT_TRUE(timer.Running());
@@ -194,12 +201,13 @@ TEST(PeriodicTimer, DestroyedFromInsideItsCallback) {
     auto source = std::make_shared<ManualTickSource>();
     auto timer = std::make_unique<PeriodicTimer>();
     std::atomic<bool> destroyed{false};
-    ASSERT_EQ(timer->Start(20,
-                           [&] {
-                               timer.reset();
-                               destroyed = true;
-                           },
-                           Manual(source)),
+    ASSERT_EQ(timer->Start(
+                  20,
+                  [&] {
+                      timer.reset();
+                      destroyed = true;
+                  },
+                  Manual(source)),
               0);
     EXPECT_TRUE(source->Tick());
     EXPECT_TRUE(destroyed.load());
@@ -211,7 +219,9 @@ TEST(PeriodicTimer, RestartsWithAFreshSourceAfterKill) {
     int calls = 0;
     for (int run = 0; run < 3; ++run) {
         auto source = std::make_shared<ManualTickSource>();
-        ASSERT_EQ(timer.Start(20, [&] { ++calls; }, Manual(source)), 0);
+        ASSERT_EQ(timer.Start(
+                      20, [&] { ++calls; }, Manual(source)),
+                  0);
         ASSERT_TRUE(source->Tick());
         timer.Kill();
     }
@@ -230,7 +240,8 @@ TEST(PeriodicTimer, FactorySuppliesTheSourceWhenNoneIsGiven) {
     int calls = 0;
     TimerOptions options;
     options.timeCritical = false;
-    const int started = timer.Start(20, [&] { ++calls; }, options);
+    const int started = timer.Start(
+        20, [&] { ++calls; }, options);
     SetTickSourceFactory({});
     ASSERT_EQ(started, 0);
     ASSERT_NE(made, nullptr);
@@ -246,7 +257,9 @@ TEST(PeriodicTimer, TickOrdersCallbackWritesBeforeItReturns) {
     PeriodicTimer timer;
     std::vector<int> seen;
     int next = 0;
-    ASSERT_EQ(timer.Start(20, [&] { seen.push_back(next); }, Manual(source)), 0);
+    ASSERT_EQ(timer.Start(
+                  20, [&] { seen.push_back(next); }, Manual(source)),
+              0);
     for (int i = 0; i < 200; ++i) {
         next = i;
         ASSERT_TRUE(source->Tick());
@@ -265,8 +278,7 @@ TEST(PeriodicTimer, RealClockTicksAndStops) {
                               ticked.Set();
                           }),
               0);
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(ticked.Wait(30'000));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(ticked.Wait(30'000));
     timer.Kill();
     const int atKill = calls.load();
     EXPECT_GE(atKill, 3);

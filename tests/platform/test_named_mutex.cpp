@@ -24,8 +24,7 @@ using Status = NamedMutex::Status;
 class EnvOverride {
 public:
     EnvOverride(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
+        if (const char* old = std::getenv(name)) old_ = old;
         if (value != nullptr)
             ::setenv(name, value, 1);
         else

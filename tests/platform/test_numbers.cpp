@@ -19,11 +19,16 @@ TEST(Numbers, RoundHalfEvenTable) {
         double in;
         double out;
     } cases[] = {
-        {"half down to even", 2.5, 2},      {"half up to even", 3.5, 4},
-        {"negative half to even", -2.5, -2}, {"negative half up", -3.5, -4},
-        {"half to zero", 0.5, 0},            {"just above half", 2.5000001, 3},
-        {"just below half", 2.4999999, 2},   {"negative below half", -0.4, 0},
-        {"whole stays", 7, 7},               {"large half", 4503599627370495.5, 4503599627370496},
+        {"half down to even", 2.5, 2},
+        {"half up to even", 3.5, 4},
+        {"negative half to even", -2.5, -2},
+        {"negative half up", -3.5, -4},
+        {"half to zero", 0.5, 0},
+        {"just above half", 2.5000001, 3},
+        {"just below half", 2.4999999, 2},
+        {"negative below half", -0.4, 0},
+        {"whole stays", 7, 7},
+        {"large half", 4503599627370495.5, 4503599627370496},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -256,8 +261,8 @@ TEST(Numbers, ValTable) {
 }
 
 TEST(Numbers, ValStopsAtCharactersOutsideAscii) {
-    EXPECT_EQ(plat::val(u"7\u00A08"), 7);    // no-break space is not a blank
-    EXPECT_EQ(plat::val(u"\uFF11"), 0);       // full-width digit is not a digit
+    EXPECT_EQ(plat::val(u"7\u00A08"), 7);  // no-break space is not a blank
+    EXPECT_EQ(plat::val(u"\uFF11"), 0);    // full-width digit is not a digit
     EXPECT_EQ(plat::val(std::string("9\xC2\xB2")), 9);
 }
 

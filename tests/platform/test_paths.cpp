@@ -73,13 +73,15 @@ protected:
     void SetUp() override {
         root_ = fs::canonical(scratch_.Path()).string();
         for (const char* dir : {"Scenes", "Pics", "Stock/Wagons", "DATA", "Data", "mixed",
-                                "\xC4\x8C" "esko"}) {
+                                "\xC4\x8C"
+                                "esko"}) {
             fs::create_directories(root_ + "/" + dir);
         }
-        for (const char* file :
-             {"Scenes/Demo.TTT", "Pics/Loco.GIF", "Pics/LOCO.gif", "Pics/Tender.gif",
-              "Stock/Wagons/Car.bmp", "Data/a.gif", "MIXED", "mixed/inner.gif", "readme.txt",
-              "\xC4\x8C" "esko/\xC5\xA0kodovka.gif", "bad\xE9.gif"}) {
+        for (const char* file : {"Scenes/Demo.TTT", "Pics/Loco.GIF", "Pics/LOCO.gif", "Pics/Tender.gif",
+                                 "Stock/Wagons/Car.bmp", "Data/a.gif", "MIXED", "mixed/inner.gif", "readme.txt",
+                                 "\xC4\x8C"
+                                 "esko/\xC5\xA0kodovka.gif",
+                                 "bad\xE9.gif"}) {
             std::ofstream(root_ + "/" + file) << "x";
         }
     }
@@ -109,7 +111,7 @@ protected:
 struct ResolveCase {
     const char* name;
     const char* input;
-    const char* base;  // "{root}" etc. expanded
+    const char* base;      // "{root}" etc. expanded
     const char* expected;  // "" = not found
 };
 
@@ -124,16 +126,12 @@ TEST_F(PathsTree, ResolveTable) {
         {"parent folder", "..\\Pics\\Tender.gif", "{root}/Scenes", "{root}/Scenes/../Pics/Tender.gif"},
         {"drive letter dropped", "C:\\Scenes\\DEMO.ttt", "{root}", "{root}/Scenes/Demo.TTT"},
         {"drive-relative", "c:pics\\tender.GIF", "{root}", "{root}/Pics/Tender.gif"},
-        {"drive: tail of a foreign tree", "D:\\Games\\Rolvane\\Pics\\Tender.gif", "{root}",
-         "{root}/Pics/Tender.gif"},
-        {"drive: bare name in the base", "C:\\elsewhere\\Demo.ttt", "{root}/Scenes",
-         "{root}/Scenes/Demo.TTT"},
+        {"drive: tail of a foreign tree", "D:\\Games\\Rolvane\\Pics\\Tender.gif", "{root}", "{root}/Pics/Tender.gif"},
+        {"drive: bare name in the base", "C:\\elsewhere\\Demo.ttt", "{root}/Scenes", "{root}/Scenes/Demo.TTT"},
         {"drive alone is the base", "C:\\", "{root}/Pics", "{root}/Pics"},
-        {"UNC drops server and share", "\\\\server\\share\\Pics\\Tender.gif", "{root}",
-         "{root}/Pics/Tender.gif"},
+        {"UNC drops server and share", "\\\\server\\share\\Pics\\Tender.gif", "{root}", "{root}/Pics/Tender.gif"},
         {"long-name prefix", "\\\\?\\C:\\Pics\\Tender.gif", "{root}", "{root}/Pics/Tender.gif"},
-        {"long-name UNC prefix", "\\\\?\\UNC\\srv\\sh\\Pics\\Tender.gif", "{root}",
-         "{root}/Pics/Tender.gif"},
+        {"long-name UNC prefix", "\\\\?\\UNC\\srv\\sh\\Pics\\Tender.gif", "{root}", "{root}/Pics/Tender.gif"},
         {"absolute, exact", "{root}/Pics/Tender.gif", "", "{root}/Pics/Tender.gif"},
         {"absolute, stored upper case", "{ROOT\\}\\PICS\\TENDER.GIF", "", "{root}/Pics/Tender.gif"},
         {"rooted, not below root: base", "\\Scenes\\Demo.ttt", "{root}", "{root}/Scenes/Demo.TTT"},
@@ -146,8 +144,12 @@ TEST_F(PathsTree, ResolveTable) {
         {"file cannot be a folder", "Scenes\\Demo.TTT\\x", "{root}", ""},
         {"trailing dot ignored", "README.TXT.", "{root}", "{root}/readme.txt"},
         {"trailing blanks ignored", "readme.txt  ", "{root}", "{root}/readme.txt"},
-        {"Latin Extended-A folded", "\xC4\x8D" "ESKO\\\xC5\xA1KODOVKA.GIF", "{root}",
-         "{root}/\xC4\x8C" "esko/\xC5\xA0kodovka.gif"},
+        {"Latin Extended-A folded",
+         "\xC4\x8D"
+         "ESKO\\\xC5\xA1KODOVKA.GIF",
+         "{root}",
+         "{root}/\xC4\x8C"
+         "esko/\xC5\xA0kodovka.gif"},
         {"invalid UTF-8 matches exactly", "bad\xE9.gif", "{root}", "{root}/bad\xE9.gif"},
         {"invalid UTF-8 has no case variant", "BAD\xE9.GIF", "{root}", ""},
         {"missing file", "Pics\\Nothing.gif", "{root}", ""},

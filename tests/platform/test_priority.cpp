@@ -40,10 +40,8 @@ void OnFreshThread(const std::function<void()>& body) {
 
 // What a thread priority should look like once applied, with the process class normal.
 Sched Expected(int priority) {
-    if (priority >= kThreadPriorityTimeCritical)
-        return {SCHED_FIFO, 0};
-    if (priority <= kThreadPriorityIdle)
-        return {SCHED_IDLE, 0};
+    if (priority >= kThreadPriorityTimeCritical) return {SCHED_FIFO, 0};
+    if (priority <= kThreadPriorityIdle) return {SCHED_IDLE, 0};
     return {SCHED_OTHER, std::clamp(-priority, -20, 19)};
 }
 
@@ -97,11 +95,9 @@ TEST(Priority, AnotherThreadCanBeChangedByItsId) {
     std::atomic<bool> done{false};
     std::thread worker([&] {
         id = CurrentThreadId();
-        while (!done.load())
-            std::this_thread::yield();
+        while (!done.load()) std::this_thread::yield();
     });
-    while (id.load() == 0)
-        std::this_thread::yield();
+    while (id.load() == 0) std::this_thread::yield();
     EXPECT_TRUE(SetThreadPriority(id.load(), kThreadPriorityLowest));
     EXPECT_EQ(Read(id.load()), Expected(kThreadPriorityLowest));
     done = true;
@@ -120,16 +116,13 @@ TEST(Priority, ProcessClassMovesAllThreadsKeepingOffsets) {
         std::thread helper([&] {
             SetCurrentThreadPriority(kThreadPriorityBelowNormal);
             helperId = CurrentThreadId();
-            while (!done.load())
-                std::this_thread::yield();
+            while (!done.load()) std::this_thread::yield();
         });
-        while (helperId.load() == 0)
-            std::this_thread::yield();
+        while (helperId.load() == 0) std::this_thread::yield();
         int code = kOk;
         const ThreadId self = CurrentThreadId();
         if (SetProcessPriorityClass(PriorityClass::High)) {
-            if (Read(self).nice != -10 || Read(helperId).nice != -9)
-                code = kWrong + 1;
+            if (Read(self).nice != -10 || Read(helperId).nice != -9) code = kWrong + 1;
         } else if (Read(self).nice != 0 || Read(helperId).nice != 1) {
             code = kWrong + 2;
         }
@@ -151,26 +144,21 @@ TEST(Priority, RefusedRequestsReturnFalseAndChangeNothing) {
         const rlimit none{0, 0};
         if (::setrlimit(RLIMIT_NICE, &none) != 0 || ::setrlimit(RLIMIT_RTPRIO, &none) != 0)
             return static_cast<int>(kSkipped);
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            return static_cast<int>(kSkipped);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return static_cast<int>(kSkipped);
         const ThreadId self = CurrentThreadId();
         const Sched before = Read(self);
         if (SetCurrentThreadPriority(kThreadPriorityAboveNormal))
             return static_cast<int>(kSkipped);  // still privileged somehow
-        if (SetCurrentThreadPriority(kThreadPriorityTimeCritical) || SetCurrentThreadPriority(12))
-            return kWrong + 1;
+        if (SetCurrentThreadPriority(kThreadPriorityTimeCritical) || SetCurrentThreadPriority(12)) return kWrong + 1;
         if (SetProcessPriorityClass(PriorityClass::High) || SetProcessPriorityClass(PriorityClass::RealTime))
             return kWrong + 2;
-        if (!(Read(self) == before))
-            return kWrong + 3;
+        if (!(Read(self) == before)) return kWrong + 3;
         if (!SetProcessPriorityClass(PriorityClass::Normal) || !SetCurrentThreadPriority(kThreadPriorityNormal))
             return kWrong + 4;
-        if (!SetCurrentThreadPriority(kThreadPriorityLowest) || Read(self).nice != 2)
-            return kWrong + 5;
+        if (!SetCurrentThreadPriority(kThreadPriorityLowest) || Read(self).nice != 2) return kWrong + 5;
         return static_cast<int>(kOk);
     });
-    if (result == kSkipped)
-        GTEST_SKIP() << "cannot drop the privilege to raise priorities";
+    if (result == kSkipped) GTEST_SKIP() << "cannot drop the privilege to raise priorities";
     EXPECT_EQ(result, kOk);
 }
 

@@ -21,7 +21,9 @@ std::vector<std::uint64_t> firstBits(Random& r, int n) {
 TEST(Random, SeededSequenceIsPinned) {
     Random r(1);
     const std::vector<std::uint64_t> expected = {
-        0xb3f2af6d0fc710c5ULL, 0x853b559647364ceaULL, 0x92f89756082a4514ULL,
+        0xb3f2af6d0fc710c5ULL,
+        0x853b559647364ceaULL,
+        0x92f89756082a4514ULL,
         0x642e1c7bc266a3a7ULL,
     };
     EXPECT_EQ(firstBits(r, 4), expected);

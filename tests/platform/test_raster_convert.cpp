@@ -12,8 +12,7 @@ const COLORREF kRed = RGB(255, 0, 0);
 const COLORREF kBlue = RGB(0, 0, 255);
 const COLORREF kGreen = RGB(0, 255, 0);
 
-TEST(RasterConvert, MonoToColourTakesTheDestinationTextAndBackgroundColours)
-{
+TEST(RasterConvert, MonoToColourTakesTheDestinationTextAndBackgroundColours) {
     for (const int bpp : {8, 24, 32}) {
         Canvas mask(4, 1, 1);
         mask.Draw({"#..#"});
@@ -31,8 +30,7 @@ TEST(RasterConvert, MonoToColourTakesTheDestinationTextAndBackgroundColours)
     }
 }
 
-TEST(RasterConvert, ColourToMonoMatchesTheSourceBackgroundColour)
-{
+TEST(RasterConvert, ColourToMonoMatchesTheSourceBackgroundColour) {
     struct Case {
         const char* name;
         int bpp;
@@ -55,8 +53,7 @@ TEST(RasterConvert, ColourToMonoMatchesTheSourceBackgroundColour)
     }
 }
 
-TEST(RasterConvert, MonoToMonoCopiesBits)
-{
+TEST(RasterConvert, MonoToMonoCopiesBits) {
     Canvas a(11, 2, 1), b(11, 2, 1);
     a.Draw({"#.##...#.#.", ".#..###.#.#"});
     SetTextColor(b.dc, kRed);
@@ -73,8 +70,7 @@ TEST(RasterConvert, MonoToMonoCopiesBits)
     EXPECT_EQ(c.Get(12, 0), 0u);
 }
 
-TEST(RasterConvert, TrueColourToPaletteTakesTheNearestEntry)
-{
+TEST(RasterConvert, TrueColourToPaletteTakesTheNearestEntry) {
     // Entries 1 and 2 are equally near to (100, 100, 100): the lower index wins.
     Canvas dst(4, 1, 8, {RGB(0, 0, 0), RGB(90, 100, 100), RGB(110, 100, 100), RGB(250, 250, 250)});
     Canvas src(4, 1, 32);
@@ -90,8 +86,7 @@ TEST(RasterConvert, TrueColourToPaletteTakesTheNearestEntry)
     EXPECT_EQ(SetPixel(dst.dc, 0, 0, RGB(240, 255, 250)), RGB(250, 250, 250));
 }
 
-TEST(RasterConvert, PaletteToPalette)
-{
+TEST(RasterConvert, PaletteToPalette) {
     // The same table: indices are copied, even where two entries share a colour.
     Canvas a(3, 1, 8, {kRed, kRed, kBlue}), b(3, 1, 8, {kRed, kRed, kBlue});
     a.Draw({"120"});
@@ -110,8 +105,7 @@ TEST(RasterConvert, PaletteToPalette)
     EXPECT_EQ(d.Get(0, 0), 3u);
 }
 
-TEST(RasterConvert, PaletteToTrueColourAndBack)
-{
+TEST(RasterConvert, PaletteToTrueColourAndBack) {
     Canvas pal(3, 1, 8, {kRed, kGreen, kBlue});
     pal.Draw({"210"});
     for (const int bpp : {24, 32}) {
@@ -124,8 +118,7 @@ TEST(RasterConvert, PaletteToTrueColourAndBack)
     }
 }
 
-TEST(RasterConvert, BrushOnMonoAndPaletteTakesTheNearestValue)
-{
+TEST(RasterConvert, BrushOnMonoAndPaletteTakesTheNearestValue) {
     Canvas mono(2, 1, 1);
     const HBRUSH light = CreateSolidBrush(RGB(200, 200, 200));
     const HBRUSH dark = CreateSolidBrush(RGB(60, 60, 60));
@@ -142,8 +135,7 @@ TEST(RasterConvert, BrushOnMonoAndPaletteTakesTheNearestValue)
 
 // Picture with a 1-bit mask, white where opaque: the destination is cleared under the mask
 // (AND NOT), the picture is cut to the mask (AND) and OR-ed in.
-TEST(RasterConvert, MaskCompositing)
-{
+TEST(RasterConvert, MaskCompositing) {
     for (const int bpp : {8, 24, 32}) {
         // On a palette the operations combine indices, so black must be 0 and white all ones.
         std::vector<COLORREF> palette(256, RGB(128, 128, 128));
@@ -189,8 +181,7 @@ TEST(RasterConvert, MaskCompositing)
 }
 
 // Masks combine among themselves: OR one in, or make one from a colour with the background rule.
-TEST(RasterConvert, MaskFromColourAndMaskUnion)
-{
+TEST(RasterConvert, MaskFromColourAndMaskUnion) {
     Canvas picture(6, 1, 32), scratch(6, 1, 1), mask(6, 1, 1);
     const COLORREF row[6] = {kRed, kGreen, kRed, kRed, kBlue, kRed};
     for (int x = 0; x < 6; ++x) {

@@ -8,8 +8,7 @@ namespace {
 
 using namespace rastertest;
 
-DibInfo Header(int w, int h, int bpp, const std::vector<COLORREF>& table = {})
-{
+DibInfo Header(int w, int h, int bpp, const std::vector<COLORREF>& table = {}) {
     DibInfo info{};
     info.header.width = w;
     info.header.height = h;
@@ -21,8 +20,7 @@ DibInfo Header(int w, int h, int bpp, const std::vector<COLORREF>& table = {})
     return info;
 }
 
-TEST(RasterDib, SectionMemoryIsBottomUpForAPositiveHeight)
-{
+TEST(RasterDib, SectionMemoryIsBottomUpForAPositiveHeight) {
     for (const bool bottomUp : {true, false}) {
         Canvas c(3, 2, 32, {}, bottomUp);
         SetPixel(c.dc, 1, 0, RGB(0x11, 0x22, 0x33));
@@ -40,8 +38,7 @@ TEST(RasterDib, SectionMemoryIsBottomUpForAPositiveHeight)
     }
 }
 
-TEST(RasterDib, MaskSectionRowsArePaddedTo32Bits)
-{
+TEST(RasterDib, MaskSectionRowsArePaddedTo32Bits) {
     Canvas mask(33, 2, 1, {}, true);
     SetPixel(mask.dc, 32, 0, RGB(255, 255, 255));
     BitmapDesc desc;
@@ -51,8 +48,7 @@ TEST(RasterDib, MaskSectionRowsArePaddedTo32Bits)
     EXPECT_EQ(bytes[8 + 4], 0x80);  // top row stored second, bit 32 in its fifth byte
 }
 
-TEST(RasterDib, PaletteDibDrawnTopDown)
-{
+TEST(RasterDib, PaletteDibDrawnTopDown) {
     // 4 x 3 indices, rows padded to 4 bytes, top row first.
     const std::uint8_t bits[12] = {0, 1, 2, 3, 3, 2, 1, 0, 1, 1, 2, 2};
     const std::vector<COLORREF> table = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
@@ -73,8 +69,7 @@ TEST(RasterDib, PaletteDibDrawnTopDown)
     EXPECT_EQ(GetPixel(part.dc, 0, 1), table[1]);
 }
 
-TEST(RasterDib, BottomUpDibCountsSourceRowsFromTheBottom)
-{
+TEST(RasterDib, BottomUpDibCountsSourceRowsFromTheBottom) {
     // Storage order: bottom row first.
     const std::uint32_t bits[3] = {0x000001, 0x000002, 0x000003};
     const DibInfo info = Header(1, 3, 32);
@@ -88,8 +83,7 @@ TEST(RasterDib, BottomUpDibCountsSourceRowsFromTheBottom)
     EXPECT_EQ(one.Get(0, 0), 3u);
 }
 
-TEST(RasterDib, OnlyTheScanLinesGivenAreDrawn)
-{
+TEST(RasterDib, OnlyTheScanLinesGivenAreDrawn) {
     // A bottom-up 1 x 4 DIB of which the caller holds storage rows 1 and 2 (image rows 2 and 1).
     const std::uint32_t band[2] = {0x0000AA, 0x0000BB};
     const DibInfo info = Header(1, 4, 32);
@@ -101,8 +95,7 @@ TEST(RasterDib, OnlyTheScanLinesGivenAreDrawn)
     EXPECT_EQ(dst.Values(), (std::vector<std::uint32_t>{0x123456, 0xBB, 0xAA, 0x123456}));
 }
 
-TEST(RasterDib, MaskDibWithRasterOperationsAndMirroring)
-{
+TEST(RasterDib, MaskDibWithRasterOperationsAndMirroring) {
     // Two rows of 3, top-down, white (1) where the picture is opaque.
     const std::uint8_t maskBits[8] = {0b10100000, 0, 0, 0, 0b01100000, 0, 0, 0};
     const DibInfo maskInfo = Header(3, -2, 1, {RGB(0, 0, 0), RGB(255, 255, 255)});
@@ -115,7 +108,8 @@ TEST(RasterDib, MaskDibWithRasterOperationsAndMirroring)
     // The DC's text and background colours do not apply to DIB data.
     SetTextColor(dst.dc, RGB(255, 0, 0));
     SetBkColor(dst.dc, RGB(0, 0, 255));
-    EXPECT_EQ(StretchDIBits(dst.dc, 2, 0, -3, 2, 0, 0, 3, 2, maskBits, &maskInfo, DIB_RGB_COLORS, ROP_DST_AND_NOT_SRC), 2);
+    EXPECT_EQ(StretchDIBits(dst.dc, 2, 0, -3, 2, 0, 0, 3, 2, maskBits, &maskInfo, DIB_RGB_COLORS, ROP_DST_AND_NOT_SRC),
+              2);
     // Mirrored: row 0 mask "#.#" stays "#.#", row 1 ".##" becomes "##.".
     EXPECT_EQ(dst.Values(), (std::vector<std::uint32_t>{0, 0x808080, 0, 0, 0, 0x808080}));
 
@@ -128,8 +122,7 @@ TEST(RasterDib, MaskDibWithRasterOperationsAndMirroring)
     EXPECT_EQ(mono.Values(), (std::vector<std::uint32_t>{0, 1, 0, 1, 0, 0}));
 }
 
-TEST(RasterDib, MonoDibDrawsInItsOwnColours)
-{
+TEST(RasterDib, MonoDibDrawsInItsOwnColours) {
     const std::uint8_t bits[4] = {0b01000000, 0, 0, 0};
     const DibInfo info = Header(2, 1, 1, {RGB(255, 0, 0), RGB(0, 0, 255)});
     Canvas dst(2, 1, 32);
@@ -138,8 +131,7 @@ TEST(RasterDib, MonoDibDrawsInItsOwnColours)
     EXPECT_EQ(GetPixel(dst.dc, 1, 0), RGB(0, 0, 255));
 }
 
-TEST(RasterDib, GetDIBitsAsBottomUpTrueColour)
-{
+TEST(RasterDib, GetDIBitsAsBottomUpTrueColour) {
     Canvas src(3, 2, 8, {RGB(1, 2, 3), RGB(4, 5, 6)});
     src.Draw({"010", "110"});
     DibInfo query{};
@@ -152,13 +144,12 @@ TEST(RasterDib, GetDIBitsAsBottomUpTrueColour)
     std::uint8_t out[24];
     std::memset(out, 0xEE, sizeof out);
     EXPECT_EQ(GetDIBits(src.dc, src.bitmap, 0, 2, out, &info, DIB_RGB_COLORS), 2);
-    const std::uint8_t expected[24] = {6, 5, 4, 0, 6, 5, 4, 0, 3, 2, 1, 0,   // bottom row first
+    const std::uint8_t expected[24] = {6, 5, 4, 0, 6, 5, 4, 0, 3, 2, 1, 0,  // bottom row first
                                        3, 2, 1, 0, 6, 5, 4, 0, 3, 2, 1, 0};
     EXPECT_EQ(std::vector<std::uint8_t>(out, out + 24), std::vector<std::uint8_t>(expected, expected + 24));
 }
 
-TEST(RasterDib, GetDIBitsInTheBitmapsOwnPaletteFormat)
-{
+TEST(RasterDib, GetDIBitsInTheBitmapsOwnPaletteFormat) {
     Canvas src(2, 1, 8, {RGB(10, 0, 0), RGB(0, 20, 0), RGB(0, 0, 30)});
     src.Draw({"21"});
     DibInfo info = Header(2, -1, 8);
@@ -170,8 +161,7 @@ TEST(RasterDib, GetDIBitsInTheBitmapsOwnPaletteFormat)
     EXPECT_EQ(info.colors[2].blue, 30);
 }
 
-TEST(RasterDib, SetDIBitsFillsABitmap)
-{
+TEST(RasterDib, SetDIBitsFillsABitmap) {
     const std::uint8_t rows[8] = {1, 2, 3, 4, 5, 6, 0, 0};  // 2 x 1, 24 bits, one padded row
     const DibInfo info = Header(2, 1, 24);
     const HBITMAP b = CreateCompatibleBitmap(HDC{}, 2, 1);
@@ -185,16 +175,17 @@ TEST(RasterDib, SetDIBitsFillsABitmap)
     DeleteObject(b);
 }
 
-TEST(RasterDib, BadDibsDrawNothing)
-{
+TEST(RasterDib, BadDibsDrawNothing) {
     const std::uint8_t bits[64] = {};
     Canvas dst(2, 2, 32);
     struct Case {
         const char* name;
         DibInfo info;
     };
-    std::vector<Case> cases = {{"4 bits", Header(2, 2, 4)}, {"no width", Header(0, 2, 8)},
-                               {"no height", Header(2, 0, 8)}, {"compressed", Header(2, 2, 8)}};
+    std::vector<Case> cases = {{"4 bits", Header(2, 2, 4)},
+                               {"no width", Header(0, 2, 8)},
+                               {"no height", Header(2, 0, 8)},
+                               {"compressed", Header(2, 2, 8)}};
     cases[3].info.header.compression = 1;
     for (const Case& c : cases) {
         EXPECT_EQ(SetDIBitsToDevice(dst.dc, 0, 0, 2, 2, 0, 0, 0, 2, bits, &c.info, DIB_RGB_COLORS), 0) << c.name;

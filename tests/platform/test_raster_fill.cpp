@@ -7,8 +7,7 @@ namespace {
 
 using namespace rastertest;
 
-TEST(RasterPixels, SetAndGetAtEveryDepth)
-{
+TEST(RasterPixels, SetAndGetAtEveryDepth) {
     struct Case {
         int bpp;
         COLORREF asked;
@@ -25,8 +24,7 @@ TEST(RasterPixels, SetAndGetAtEveryDepth)
     }
 }
 
-TEST(RasterPixels, OutsideTheBitmap)
-{
+TEST(RasterPixels, OutsideTheBitmap) {
     Canvas canvas(3, 2, 32);
     for (const auto& [x, y] : {std::pair{-1, 0}, std::pair{0, -1}, std::pair{3, 0}, std::pair{0, 2}}) {
         EXPECT_EQ(GetPixel(canvas.dc, x, y), CLR_INVALID);
@@ -36,8 +34,7 @@ TEST(RasterPixels, OutsideTheBitmap)
     EXPECT_EQ(canvas.Values(), std::vector<std::uint32_t>(6, 0));
 }
 
-TEST(RasterFill, FillRectUsesTheGivenBrushAndExcludesTheFarEdges)
-{
+TEST(RasterFill, FillRectUsesTheGivenBrushAndExcludesTheFarEdges) {
     Canvas canvas(5, 4, 24);
     const HBRUSH brush = CreateSolidBrush(RGB(9, 8, 7));
     RECT r{1, 1, 4, 3};
@@ -56,8 +53,7 @@ TEST(RasterFill, FillRectUsesTheGivenBrushAndExcludesTheFarEdges)
     DeleteObject(brush);
 }
 
-TEST(RasterFill, PatternBrushIsAlignedToTheBitmap)
-{
+TEST(RasterFill, PatternBrushIsAlignedToTheBitmap) {
     Canvas pattern(2, 2, 1);  // tiled to 8x8
     pattern.Draw({"#.", ".#"});
     const HBRUSH brush = CreatePatternBrush(pattern.bitmap);
@@ -85,26 +81,49 @@ struct FloodCase {
     std::vector<std::string> after;  // filled with index 3
 };
 
-TEST(RasterFill, FloodFill)
-{
+TEST(RasterFill, FloodFill) {
     const std::vector<FloodCase> cases = {
         {"border: the inside of a ring",
-         {"......", ".1111.", ".1..1.", ".1..1.", ".1111.", "......"}, 2, 2, 1, FLOODFILLBORDER, true,
+         {"......", ".1111.", ".1..1.", ".1..1.", ".1111.", "......"},
+         2,
+         2,
+         1,
+         FLOODFILLBORDER,
+         true,
          {"......", ".1111.", ".1331.", ".1331.", ".1111.", "......"}},
         {"border: everything up to the border, other colours too",
-         {"..1...", "..1.2.", "111...", "......"}, 4, 3, 1, FLOODFILLBORDER, true,
+         {"..1...", "..1.2.", "111...", "......"},
+         4,
+         3,
+         1,
+         FLOODFILLBORDER,
+         true,
          {"..1333", "..1333", "111333", "333333"}},
         {"border: the start is on the border",
-         {"..1...", "......"}, 2, 0, 1, FLOODFILLBORDER, false, {"..1...", "......"}},
+         {"..1...", "......"},
+         2,
+         0,
+         1,
+         FLOODFILLBORDER,
+         false,
+         {"..1...", "......"}},
         {"surface: only 4-connected pixels of the colour",
-         {"22.2", "2.22", "2...", ".2.."}, 0, 0, 2, FLOODFILLSURFACE, true,
+         {"22.2", "2.22", "2...", ".2.."},
+         0,
+         0,
+         2,
+         FLOODFILLSURFACE,
+         true,
          {"33.2", "3.22", "3...", ".2.."}},
-        {"surface: the start is another colour",
-         {"22", "2."}, 1, 1, 2, FLOODFILLSURFACE, false, {"22", "2."}},
-        {"surface: filling a colour with itself stops",
-         {"33", "3."}, 0, 0, 3, FLOODFILLSURFACE, true, {"33", "3."}},
+        {"surface: the start is another colour", {"22", "2."}, 1, 1, 2, FLOODFILLSURFACE, false, {"22", "2."}},
+        {"surface: filling a colour with itself stops", {"33", "3."}, 0, 0, 3, FLOODFILLSURFACE, true, {"33", "3."}},
         {"surface: a maze",
-         {"2.222", "2.2.2", "222.2", "....2", "22222"}, 0, 0, 2, FLOODFILLSURFACE, true,
+         {"2.222", "2.2.2", "222.2", "....2", "22222"},
+         0,
+         0,
+         2,
+         FLOODFILLSURFACE,
+         true,
          {"3.333", "3.3.3", "333.3", "....3", "33333"}},
     };
     const std::vector<COLORREF> palette = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
@@ -135,8 +154,7 @@ TEST(RasterFill, FloodFill)
     }
 }
 
-TEST(RasterFill, FloodFillOfALargeSpiralNeedsNoRecursion)
-{
+TEST(RasterFill, FloodFillOfALargeSpiralNeedsNoRecursion) {
     const int n = 600;
     Canvas canvas(n, n, 1);
     // Walls every other row, joined alternately at the left and the right end: one long path.
@@ -155,8 +173,7 @@ TEST(RasterFill, FloodFillOfALargeSpiralNeedsNoRecursion)
     }
 }
 
-TEST(RasterFill, FloodFillOutsideOrWithABadKind)
-{
+TEST(RasterFill, FloodFillOutsideOrWithABadKind) {
     Canvas canvas(2, 2, 32);
     EXPECT_FALSE(ExtFloodFill(canvas.dc, 2, 0, 0, FLOODFILLSURFACE));
     EXPECT_FALSE(ExtFloodFill(canvas.dc, 0, -1, 0, FLOODFILLSURFACE));

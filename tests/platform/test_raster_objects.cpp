@@ -10,8 +10,7 @@ namespace {
 
 using namespace rastertest;
 
-TEST(RasterObjects, HandlesFitSignedFieldsAndAreNeverTheMarkers)
-{
+TEST(RasterObjects, HandlesFitSignedFieldsAndAreNeverTheMarkers) {
     Canvas c(2, 2, 32);
     const HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     for (const std::uint32_t id : {c.dc.id, c.bitmap.id, brush.id}) {
@@ -22,8 +21,7 @@ TEST(RasterObjects, HandlesFitSignedFieldsAndAreNeverTheMarkers)
     DeleteObject(brush);
 }
 
-TEST(RasterObjects, NewDcHoldsAOnePixelMonochromeBitmap)
-{
+TEST(RasterObjects, NewDcHoldsAOnePixelMonochromeBitmap) {
     const HDC dc = CreateCompatibleDC(HDC{});
     BitmapDesc desc;
     ASSERT_TRUE(GetObject(GetCurrentBitmap(dc), desc));
@@ -49,8 +47,7 @@ TEST(RasterObjects, NewDcHoldsAOnePixelMonochromeBitmap)
     EXPECT_TRUE(DeleteDC(dc));
 }
 
-TEST(RasterObjects, CompatibleBitmapTakesTheDcsFormat)
-{
+TEST(RasterObjects, CompatibleBitmapTakesTheDcsFormat) {
     Canvas c(2, 2, 8, {RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3)});
     const HBITMAP b = CreateCompatibleBitmap(c.dc, 3, 3);
     BitmapDesc desc;
@@ -63,8 +60,7 @@ TEST(RasterObjects, CompatibleBitmapTakesTheDcsFormat)
     DeleteObject(b);
 }
 
-TEST(RasterObjects, SelectionRules)
-{
+TEST(RasterObjects, SelectionRules) {
     const HDC a = CreateCompatibleDC(HDC{});
     const HDC b = CreateCompatibleDC(HDC{});
     const HBITMAP bitmap = CreateBitmap(4, 4, 1, 32, nullptr);
@@ -96,8 +92,7 @@ TEST(RasterObjects, SelectionRules)
     EXPECT_EQ(GetPixel(c.dc, 0, 0), RGB(0, 0, 0));
 }
 
-TEST(RasterObjects, ZeroStaleAndWrongKindHandlesFailSafely)
-{
+TEST(RasterObjects, ZeroStaleAndWrongKindHandlesFailSafely) {
     Canvas live(2, 2, 32);
     HDC staleDc = CreateCompatibleDC(HDC{});
     DeleteDC(staleDc);
@@ -152,8 +147,7 @@ TEST(RasterObjects, ZeroStaleAndWrongKindHandlesFailSafely)
     DeleteObject(reusedBitmap);
 }
 
-TEST(RasterObjects, BadSizesAndFormats)
-{
+TEST(RasterObjects, BadSizesAndFormats) {
     EXPECT_FALSE(CreateBitmap(-1, 4, 1, 32, nullptr));
     EXPECT_FALSE(CreateBitmap(4, 4, 2, 32, nullptr));
     EXPECT_FALSE(CreateBitmap(4, 4, 1, 16, nullptr));
@@ -176,8 +170,7 @@ TEST(RasterObjects, BadSizesAndFormats)
     EXPECT_FALSE(GetStockBrush(6));
 }
 
-TEST(RasterObjects, CreateBitmapTakesWordAlignedRows)
-{
+TEST(RasterObjects, CreateBitmapTakesWordAlignedRows) {
     const std::uint8_t rows[] = {0xA5, 0xC0, 0x3C, 0x40};  // 10 pixels: two bytes per row
     const HBITMAP b = CreateBitmap(10, 2, 1, 1, rows);
     const HDC dc = CreateCompatibleDC(HDC{});
@@ -193,8 +186,7 @@ TEST(RasterObjects, CreateBitmapTakesWordAlignedRows)
     DeleteObject(b);
 }
 
-TEST(RasterObjects, DcColoursAndModes)
-{
+TEST(RasterObjects, DcColoursAndModes) {
     Canvas c(1, 1, 32);
     EXPECT_EQ(GetTextColor(c.dc), RGB(0, 0, 0));
     EXPECT_EQ(GetBkColor(c.dc), RGB(255, 255, 255));
@@ -206,8 +198,7 @@ TEST(RasterObjects, DcColoursAndModes)
     EXPECT_EQ(GetStretchBltMode(c.dc), HALFTONE);
 }
 
-TEST(RasterObjects, ColourTableOfTheSelectedBitmap)
-{
+TEST(RasterObjects, ColourTableOfTheSelectedBitmap) {
     Canvas c(2, 1, 8, {RGB(10, 20, 30), RGB(40, 50, 60)});
     c.Set(1, 0, 1);
     RgbQuad table[4];
@@ -222,8 +213,7 @@ TEST(RasterObjects, ColourTableOfTheSelectedBitmap)
 
 // Objects are made, selected and deleted on several threads while others draw; run under the
 // thread sanitizer this shows the table and the snapshots are race-free.
-TEST(RasterObjects, ManyThreads)
-{
+TEST(RasterObjects, ManyThreads) {
     Canvas shared(64, 64, 32);
     std::atomic<bool> failed{false};
     std::vector<std::thread> threads;
@@ -233,7 +223,8 @@ TEST(RasterObjects, ManyThreads)
                 Canvas own(16, 8, t % 2 ? 32 : 8);
                 const HBRUSH brush = CreateSolidBrush(RGB(static_cast<std::uint8_t>(t), 0, 0));
                 const HBRUSH old = SelectObject(own.dc, brush);
-                if (!PatBlt(own.dc, 0, 0, 16, 8, PATCOPY) || !BitBlt(own.dc, 0, 0, 16, 8, shared.dc, t * 16, 0, SRCCOPY)) {
+                if (!PatBlt(own.dc, 0, 0, 16, 8, PATCOPY) ||
+                    !BitBlt(own.dc, 0, 0, 16, 8, shared.dc, t * 16, 0, SRCCOPY)) {
                     failed = true;
                 }
                 SelectObject(own.dc, old);

@@ -13,8 +13,7 @@ namespace {
 using namespace rastertest;
 
 // Bit by bit from the truth table, independently of the raster's evaluator.
-std::uint32_t ModelRop(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d, std::uint32_t mask)
-{
+std::uint32_t ModelRop(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d, std::uint32_t mask) {
     std::uint32_t r = 0;
     for (int bit = 0; bit < 24; ++bit) {
         const unsigned index = (((p >> bit) & 1u) << 2) | (((s >> bit) & 1u) << 1) | ((d >> bit) & 1u);
@@ -28,8 +27,7 @@ struct FastPathsOff {
     ~FastPathsOff() { plat::raster::SetFastPathsEnabled(true); }
 };
 
-TEST(RasterRop, EvaluatorMatchesTheNamedOperations)
-{
+TEST(RasterRop, EvaluatorMatchesTheNamedOperations) {
     struct Case {
         const char* name;
         std::uint32_t rop;
@@ -64,8 +62,7 @@ TEST(RasterRop, EvaluatorMatchesTheNamedOperations)
     }
 }
 
-TEST(RasterRop, WhichOperandsACodeReads)
-{
+TEST(RasterRop, WhichOperandsACodeReads) {
     using namespace plat::raster;
     EXPECT_TRUE(CodeUsesSource(RopCode(SRCCOPY)));
     EXPECT_FALSE(CodeUsesPattern(RopCode(SRCCOPY)));
@@ -86,11 +83,9 @@ struct ModelCase {
     int x, y, w, h, sx, sy;
 };
 
-void RunAgainstModel(const ModelCase& c, std::mt19937& rng)
-{
-    const std::vector<COLORREF> palette = {RGB(0, 0, 0),     RGB(255, 255, 255), RGB(10, 20, 30),
-                                           RGB(200, 0, 0),   RGB(0, 200, 0),     RGB(0, 0, 200),
-                                           RGB(90, 90, 90),  RGB(250, 250, 0)};
+void RunAgainstModel(const ModelCase& c, std::mt19937& rng) {
+    const std::vector<COLORREF> palette = {RGB(0, 0, 0),   RGB(255, 255, 255), RGB(10, 20, 30), RGB(200, 0, 0),
+                                           RGB(0, 200, 0), RGB(0, 0, 200),     RGB(90, 90, 90), RGB(250, 250, 0)};
     const int paletteSize = static_cast<int>(palette.size());
     const std::vector<COLORREF> pal = c.bpp == 8 ? palette : std::vector<COLORREF>{};
     Canvas dst(9, 7, c.bpp, pal), src(8, 6, c.bpp, pal);
@@ -102,7 +97,8 @@ void RunAgainstModel(const ModelCase& c, std::mt19937& rng)
     std::uint32_t cells[8][8];
     HBRUSH brush;
     auto cellColour = [&](int i) -> COLORREF {
-        return c.bpp == 1 ? (i % 2 ? RGB(255, 255, 255) : RGB(0, 0, 0)) : palette[static_cast<std::size_t>(i) % palette.size()];
+        return c.bpp == 1 ? (i % 2 ? RGB(255, 255, 255) : RGB(0, 0, 0))
+                          : palette[static_cast<std::size_t>(i) % palette.size()];
     };
     auto colourValue = [&](COLORREF col) -> std::uint32_t {
         if (c.bpp == 1) {
@@ -154,14 +150,13 @@ void RunAgainstModel(const ModelCase& c, std::mt19937& rng)
                 const std::uint32_t s = hasSource ? src.Get(srcX, srcY) & Mask(c.bpp) : 0u;
                 expected = ModelRop(c.code, cells[y & 7][x & 7], s, d & Mask(c.bpp), Mask(c.bpp));
             }
-            ASSERT_EQ(dst.Get(x, y), expected) << "bpp " << c.bpp << " code 0x" << std::hex << int(c.code)
-                                               << std::dec << " at " << x << "," << y;
+            ASSERT_EQ(dst.Get(x, y), expected)
+                << "bpp " << c.bpp << " code 0x" << std::hex << int(c.code) << std::dec << " at " << x << "," << y;
         }
     }
 }
 
-TEST(RasterRop, EveryCodeMatchesThePixelModelAtEveryDepth)
-{
+TEST(RasterRop, EveryCodeMatchesThePixelModelAtEveryDepth) {
     std::mt19937 rng(11);
     for (const int bpp : {1, 8, 24, 32}) {
         for (int code = 0; code < 256; ++code) {
@@ -174,8 +169,7 @@ TEST(RasterRop, EveryCodeMatchesThePixelModelAtEveryDepth)
     }
 }
 
-TEST(RasterRop, EveryCodeMatchesThePixelModelWithoutFastPaths)
-{
+TEST(RasterRop, EveryCodeMatchesThePixelModelWithoutFastPaths) {
     FastPathsOff off;
     std::mt19937 rng(12);
     for (const int bpp : {1, 8, 24, 32}) {
@@ -185,23 +179,21 @@ TEST(RasterRop, EveryCodeMatchesThePixelModelWithoutFastPaths)
     }
 }
 
-TEST(RasterRop, ClippedAtEveryEdge)
-{
+TEST(RasterRop, ClippedAtEveryEdge) {
     // x, y, w, h, sx, sy: each case pushes one edge of the destination or the source out.
     const std::vector<std::array<int, 6>> rects = {
-        {-3, 1, 6, 3, 0, 0},   // left of the destination
-        {1, -2, 4, 5, 1, 0},   // above the destination
-        {6, 2, 9, 3, 0, 1},    // past the destination's right edge
-        {2, 5, 3, 9, 1, 0},    // past its bottom
-        {2, 1, 5, 3, -2, 0},   // left of the source
-        {1, 2, 4, 4, 1, -3},   // above the source
-        {0, 0, 9, 3, 5, 0},    // past the source's right edge
-        {0, 0, 4, 7, 0, 4},    // past its bottom
-        {-20, -20, 50, 50, -5, -5},
-        {9, 0, 3, 3, 0, 0},    // wholly outside on the right
-        {0, 0, 3, 3, 8, 0},    // source wholly outside
-        {2, 2, 0, 3, 0, 0},    // zero width
-        {2, 2, 3, -4, 0, 0},   // negative height
+        {-3, 1, 6, 3, 0, 0},                             // left of the destination
+        {1, -2, 4, 5, 1, 0},                             // above the destination
+        {6, 2, 9, 3, 0, 1},                              // past the destination's right edge
+        {2, 5, 3, 9, 1, 0},                              // past its bottom
+        {2, 1, 5, 3, -2, 0},                             // left of the source
+        {1, 2, 4, 4, 1, -3},                             // above the source
+        {0, 0, 9, 3, 5, 0},                              // past the source's right edge
+        {0, 0, 4, 7, 0, 4},                              // past its bottom
+        {-20, -20, 50, 50, -5, -5}, {9, 0, 3, 3, 0, 0},  // wholly outside on the right
+        {0, 0, 3, 3, 8, 0},                              // source wholly outside
+        {2, 2, 0, 3, 0, 0},                              // zero width
+        {2, 2, 3, -4, 0, 0},                             // negative height
     };
     std::mt19937 rng(13);
     for (const int bpp : {1, 8, 24, 32}) {
@@ -217,12 +209,11 @@ TEST(RasterRop, ClippedAtEveryEdge)
 }
 
 // Fast paths against the general evaluator on random small cases, also across formats.
-TEST(RasterRop, FastPathsAgreeWithTheGeneralEvaluator)
-{
-    const std::vector<std::uint32_t> rops = {SRCCOPY, SRCAND, SRCPAINT, SRCINVERT, ROP_DST_AND_NOT_SRC,
+TEST(RasterRop, FastPathsAgreeWithTheGeneralEvaluator) {
+    const std::vector<std::uint32_t> rops = {SRCCOPY, SRCAND,    SRCPAINT, SRCINVERT, ROP_DST_AND_NOT_SRC,
                                              PATCOPY, BLACKNESS, WHITENESS};
-    const std::vector<COLORREF> paletteA = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 0, 0), RGB(0, 128, 0),
-                                            RGB(0, 0, 255), RGB(128, 128, 128)};
+    const std::vector<COLORREF> paletteA = {RGB(0, 0, 0),   RGB(255, 255, 255), RGB(255, 0, 0),
+                                            RGB(0, 128, 0), RGB(0, 0, 255),     RGB(128, 128, 128)};
     const std::vector<COLORREF> paletteB = {RGB(255, 255, 255), RGB(0, 0, 250), RGB(0, 0, 0), RGB(250, 10, 10)};
     std::mt19937 rng(17);
     for (const int dstBpp : {1, 8, 24, 32}) {
@@ -268,8 +259,7 @@ TEST(RasterRop, FastPathsAgreeWithTheGeneralEvaluator)
     }
 }
 
-TEST(RasterRop, OverlappingCopyWithinOneBitmap)
-{
+TEST(RasterRop, OverlappingCopyWithinOneBitmap) {
     struct Shift {
         int dx, dy;
     };
@@ -282,7 +272,8 @@ TEST(RasterRop, OverlappingCopyWithinOneBitmap)
             ASSERT_TRUE(BitBlt(c.dc, 2 + s.dx, 2 + s.dy, 8, 5, c.dc, 2, 2, SRCCOPY));
             for (int y = 0; y < 5; ++y) {
                 for (int x = 0; x < 8; ++x) {
-                    EXPECT_EQ(c.Get(2 + s.dx + x, 2 + s.dy + y), before[static_cast<std::size_t>((2 + y) * 13 + 2 + x)] & Mask(bpp))
+                    EXPECT_EQ(c.Get(2 + s.dx + x, 2 + s.dy + y),
+                              before[static_cast<std::size_t>((2 + y) * 13 + 2 + x)] & Mask(bpp))
                         << "bpp " << bpp << " shift " << s.dx << "," << s.dy;
                 }
             }
@@ -290,8 +281,7 @@ TEST(RasterRop, OverlappingCopyWithinOneBitmap)
     }
 }
 
-TEST(RasterRop, FourthByteOfTrueColourIsNeverAColour)
-{
+TEST(RasterRop, FourthByteOfTrueColourIsNeverAColour) {
     Canvas dst(4, 1, 32), src(4, 1, 32);
     for (int x = 0; x < 4; ++x) {
         dst.Set(x, 0, 0xAB000000u | 0x102030u);
@@ -308,16 +298,14 @@ TEST(RasterRop, FourthByteOfTrueColourIsNeverAColour)
     EXPECT_EQ(dst.Get(3, 0), 0xFFFFFFu);
 }
 
-TEST(RasterRop, PatBltRefusesOperationsThatReadASource)
-{
+TEST(RasterRop, PatBltRefusesOperationsThatReadASource) {
     Canvas c(4, 4, 32);
     EXPECT_FALSE(PatBlt(c.dc, 0, 0, 4, 4, SRCCOPY));
     EXPECT_TRUE(PatBlt(c.dc, 0, 0, 4, 4, DSTINVERT));
     EXPECT_EQ(c.Get(3, 3), 0xFFFFFFu);
 }
 
-TEST(RasterRop, NullBrushDrawsNoPattern)
-{
+TEST(RasterRop, NullBrushDrawsNoPattern) {
     Canvas c(3, 1, 24);
     c.Set(1, 0, 0x123456u);
     SelectObject(c.dc, GetStockBrush(NULL_BRUSH));

@@ -10,8 +10,7 @@ namespace {
 using namespace rastertest;
 
 // A one-row 32-bit source whose pixel i holds the value i + 1.
-std::unique_ptr<Canvas> Ramp(int n, int rows = 1)
-{
+std::unique_ptr<Canvas> Ramp(int n, int rows = 1) {
     auto c = std::make_unique<Canvas>(n, rows, 32);
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < n; ++x) {
@@ -21,8 +20,7 @@ std::unique_ptr<Canvas> Ramp(int n, int rows = 1)
     return c;
 }
 
-std::vector<std::uint32_t> RowOf(const Canvas& c, int y)
-{
+std::vector<std::uint32_t> RowOf(const Canvas& c, int y) {
     std::vector<std::uint32_t> v;
     for (int x = 0; x < c.width; ++x) {
         v.push_back(c.Get(x, y));
@@ -30,8 +28,7 @@ std::vector<std::uint32_t> RowOf(const Canvas& c, int y)
     return v;
 }
 
-TEST(RasterStretch, HorizontalExtents)
-{
+TEST(RasterStretch, HorizontalExtents) {
     struct Case {
         const char* name;
         int x, w, sx, sw;
@@ -58,8 +55,7 @@ TEST(RasterStretch, HorizontalExtents)
 }
 
 // As a picture is mirrored: ten columns at x 100 land on 100 to 109, reversed.
-TEST(RasterStretch, MirroredCopyCoversTheSameColumns)
-{
+TEST(RasterStretch, MirroredCopyCoversTheSameColumns) {
     auto src = Ramp(10, 2);
     Canvas dst(120, 2, 32);
     ASSERT_TRUE(StretchBlt(dst.dc, 100 + 10 - 1, 0, -10, 2, src->dc, 0, 0, 10, 2, SRCCOPY));
@@ -72,8 +68,7 @@ TEST(RasterStretch, MirroredCopyCoversTheSameColumns)
     }
 }
 
-TEST(RasterStretch, VerticalMirror)
-{
+TEST(RasterStretch, VerticalMirror) {
     auto src = Ramp(2, 3);
     Canvas dst(2, 3, 32);
     ASSERT_TRUE(StretchBlt(dst.dc, 0, 2, 2, -3, src->dc, 0, 0, 2, 3, SRCCOPY));
@@ -82,8 +77,7 @@ TEST(RasterStretch, VerticalMirror)
     }
 }
 
-TEST(RasterStretch, ShrinkingFollowsTheStretchMode)
-{
+TEST(RasterStretch, ShrinkingFollowsTheStretchMode) {
     Canvas src(4, 2, 32);
     const std::uint32_t px[2][4] = {{0x0000FF, 0x00FF00, 0x101010, 0x202020}, {0xFF0000, 0x0000FF, 0x303030, 0x404040}};
     for (int y = 0; y < 2; ++y) {
@@ -105,8 +99,7 @@ TEST(RasterStretch, ShrinkingFollowsTheStretchMode)
     }
 }
 
-TEST(RasterStretch, MonoShrinkKeepsBlackUnderBlackOnWhite)
-{
+TEST(RasterStretch, MonoShrinkKeepsBlackUnderBlackOnWhite) {
     Canvas src(8, 1, 1), dst(4, 1, 1);
     src.Draw({"#.######"});
     ASSERT_EQ(GetStretchBltMode(dst.dc), BLACKONWHITE);
@@ -114,8 +107,7 @@ TEST(RasterStretch, MonoShrinkKeepsBlackUnderBlackOnWhite)
     EXPECT_EQ(dst.Values(), (std::vector<std::uint32_t>{0, 1, 1, 1}));
 }
 
-TEST(RasterStretch, StretchedMaskWithRasterOperation)
-{
+TEST(RasterStretch, StretchedMaskWithRasterOperation) {
     Canvas mask(3, 1, 1), dst(6, 1, 24);
     mask.Draw({"#.#"});
     for (int x = 0; x < 6; ++x) {
@@ -125,15 +117,13 @@ TEST(RasterStretch, StretchedMaskWithRasterOperation)
     EXPECT_EQ(RowOf(dst, 0), (std::vector<std::uint32_t>{0, 0, 0x336699, 0x336699, 0, 0}));
 }
 
-TEST(RasterStretch, WithinOneBitmap)
-{
+TEST(RasterStretch, WithinOneBitmap) {
     auto c = Ramp(8);
     ASSERT_TRUE(StretchBlt(c->dc, 7, 0, -8, 1, c->dc, 0, 0, 8, 1, SRCCOPY));
     EXPECT_EQ(RowOf(*c, 0), (std::vector<std::uint32_t>{8, 7, 6, 5, 4, 3, 2, 1}));
 }
 
-TEST(RasterStretch, TransparentBltSkipsTheKeyColour)
-{
+TEST(RasterStretch, TransparentBltSkipsTheKeyColour) {
     const COLORREF key = RGB(243, 0, 243);
     for (const int srcBpp : {8, 32}) {
         for (const int dstBpp : {24, 32}) {
@@ -156,8 +146,7 @@ TEST(RasterStretch, TransparentBltSkipsTheKeyColour)
     }
 }
 
-TEST(RasterStretch, TransparentBltClipsAndStretches)
-{
+TEST(RasterStretch, TransparentBltClipsAndStretches) {
     Canvas src(2, 1, 32), dst(5, 1, 32);
     src.Set(0, 0, 0x111111);
     src.Set(1, 0, 0x00FF00);
@@ -174,8 +163,7 @@ namespace {
 
 // Coordinates at the ends of the int range are clipped, never overflowed (the sanitizer build
 // checks the arithmetic).
-TEST(RasterStretch, ExtremeCoordinates)
-{
+TEST(RasterStretch, ExtremeCoordinates) {
     const int lo = std::numeric_limits<int>::min();
     const int hi = std::numeric_limits<int>::max();
     auto src = Ramp(4, 2);

@@ -43,15 +43,13 @@ void writeFile(const fs::path& p, std::string_view text) {
 // (0 = success), so failures there surface as a status in the parent.
 pid_t spawn(const std::function<int()>& body) {
     pid_t pid = fork();
-    if (pid == 0)
-        _exit(body());
+    if (pid == 0) _exit(body());
     return pid;
 }
 
 int waitFor(pid_t pid) {
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
-        return -1;
+    if (waitpid(pid, &status, 0) != pid) return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
@@ -75,8 +73,7 @@ protected:
     std::vector<fs::path> filesStartingWith(std::string_view prefix) const {
         std::vector<fs::path> out;
         for (const auto& e : fs::directory_iterator(dir_))
-            if (e.path().filename().string().starts_with(prefix))
-                out.push_back(e.path());
+            if (e.path().filename().string().starts_with(prefix)) out.push_back(e.path());
         return out;
     }
 
@@ -109,8 +106,7 @@ TEST_F(RegistryTest, EveryTypeAndAwkwardTextSurvivesTheFile) {
         RegValue value;
     };
     std::vector<std::uint8_t> all(256);
-    for (int i = 0; i < 256; ++i)
-        all[i] = static_cast<std::uint8_t>(i);
+    for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
     const std::vector<Case> cases = {
         {"plain text", "Conf01", RegValue::string("C:\\YOV\\DEMO.TXT")},
         {"empty text", "Empty", RegValue::string("")},
@@ -118,7 +114,10 @@ TEST_F(RegistryTest, EveryTypeAndAwkwardTextSurvivesTheFile) {
         {"name @ is not the default", "@", RegValue::string("at")},
         {"quotes backslashes equals", "a\\b=\"c\"", RegValue::string("\\\"=\\\\;[HKEY_CURRENT_USER\\X]\"")},
         {"line breaks and tabs", "Lines", RegValue::string("one\r\ntwo\nthree\tfour\x1b")},
-        {"non-ASCII", "Gr\xC3\xBC\xC3\x9F" "e", RegValue::string("\xC5\xBDilina \xE2\x82\xAC \xF0\x9F\x9A\x86")},
+        {"non-ASCII",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e",
+         RegValue::string("\xC5\xBDilina \xE2\x82\xAC \xF0\x9F\x9A\x86")},
         {"inner zero", "Zero", RegValue{kRegSz, {'a', 0, 'b', 0}}},
         {"text without terminator", "Bare", RegValue{kRegSz, {'a', 'b'}}},
         {"dword zero", "D0", RegValue::dword(0)},
@@ -128,8 +127,7 @@ TEST_F(RegistryTest, EveryTypeAndAwkwardTextSurvivesTheFile) {
         {"binary every byte", "B256", RegValue::binary(all)},
         {"other type code", "T11", RegValue{11, {1, 2, 3, 4, 5, 6, 7, 8}}},
     };
-    for (const Case& c : cases)
-        ASSERT_EQ(reg().setValue(kYov, c.name, c.value), RegStatus::Ok) << c.what;
+    for (const Case& c : cases) ASSERT_EQ(reg().setValue(kYov, c.name, c.value), RegStatus::Ok) << c.what;
 
     Registry fresh(dir_);  // nothing cached: everything comes from the file
     for (const Case& c : cases) {
@@ -213,8 +211,7 @@ TEST_F(RegistryTest, SubkeysEnumerateDeleteAndStaySeparateFromSiblings) {
 
 TEST_F(RegistryTest, RefusesNamesTheRegistryCannotHold) {
     std::string tooDeep;
-    for (std::size_t i = 0; i <= kRegMaxKeyDepth; ++i)
-        tooDeep += i ? "\\k" : "k";
+    for (std::size_t i = 0; i <= kRegMaxKeyDepth; ++i) tooDeep += i ? "\\k" : "k";
     const std::vector<std::pair<const char*, std::string>> badKeys = {
         {"leading backslash", "\\Software"},
         {"doubled backslash", "Software\\\\Yov"},
@@ -311,23 +308,20 @@ TEST_F(RegistryTest, ConcurrentProcessesLoseNoWrite) {
         children.push_back(spawn([&, p] {
             close(gate[1]);
             char c;
-            if (read(gate[0], &c, 1) != 0)
-                return 2;
+            if (read(gate[0], &c, 1) != 0) return 2;
             Registry r(dir_);
             for (int i = 0; i < kValuesEach; ++i) {
                 std::string name = "P" + std::to_string(p) + "_" + std::to_string(i);
                 // Half into one shared key, half into a key of the process's own.
                 std::string key = i % 2 ? std::string(kYov) : std::string(kYov) + "\\Proc" + std::to_string(p);
-                if (r.setString(key, name, "value " + name) != RegStatus::Ok)
-                    return 1;
+                if (r.setString(key, name, "value " + name) != RegStatus::Ok) return 1;
             }
             return 0;
         }));
     }
     close(gate[0]);
     close(gate[1]);  // opens the gate: every child's read returns 0
-    for (pid_t c : children)
-        EXPECT_EQ(waitFor(c), 0);
+    for (pid_t c : children) EXPECT_EQ(waitFor(c), 0);
 
     Registry fresh(dir_);
     for (int p = 0; p < kProcesses; ++p) {
@@ -354,12 +348,10 @@ TEST_F(RegistryTest, ConcurrentThreadsLoseNoWrite) {
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
             Registry& r = t % 2 ? second : reg();
-            while (!go.load())
-                std::this_thread::yield();
+            while (!go.load()) std::this_thread::yield();
             for (int i = 0; i < kValuesEach; ++i) {
                 std::string name = "T" + std::to_string(t) + "_" + std::to_string(i);
-                if (r.setDword(kYov, name, static_cast<std::uint32_t>(t * 1000 + i)) != RegStatus::Ok)
-                    ++failures;
+                if (r.setDword(kYov, name, static_cast<std::uint32_t>(t * 1000 + i)) != RegStatus::Ok) ++failures;
                 RegValue v;
                 if (r.queryValue(kYov, name, v) != RegStatus::Ok || v.number() != std::uint32_t(t * 1000 + i))
                     ++failures;
@@ -367,8 +359,7 @@ TEST_F(RegistryTest, ConcurrentThreadsLoseNoWrite) {
         });
     }
     go = true;
-    for (std::thread& t : threads)
-        t.join();
+    for (std::thread& t : threads) t.join();
     EXPECT_EQ(failures.load(), 0);
     std::vector<RegNamedValue> values;
     ASSERT_EQ(Registry(dir_).enumValues(kYov, values), RegStatus::Ok);
@@ -418,17 +409,16 @@ TEST_P(RegistryDamageTest, DamagedFileIsReportedKeptAsideAndRepaired) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, RegistryDamageTest,
-    ::testing::Values(
-        DamageCase{"bad header", "REGEDIT9\n" + kGoodSection, 1, false},
-        DamageCase{"truncated", "REGEDIT4\n\n" + kGoodSection + "\"Bin\"=hex:01,02,\\\n", 5, true},
-        DamageCase{"unterminated text", "REGEDIT4\n\n" + kGoodSection + "\"Pw\"=\"abc\n", 5, true},
-        DamageCase{"value outside a key", "REGEDIT4\n\"x\"=\"1\"\n" + kGoodSection, 2, true},
-        DamageCase{"binary garbage", "REGEDIT4\n" + kGoodSection + std::string("\x01\xFF\x00zz\n", 6), 4, true}),
+    ::testing::Values(DamageCase{"bad header", "REGEDIT9\n" + kGoodSection, 1, false},
+                      DamageCase{"truncated", "REGEDIT4\n\n" + kGoodSection + "\"Bin\"=hex:01,02,\\\n", 5, true},
+                      DamageCase{"unterminated text", "REGEDIT4\n\n" + kGoodSection + "\"Pw\"=\"abc\n", 5, true},
+                      DamageCase{"value outside a key", "REGEDIT4\n\"x\"=\"1\"\n" + kGoodSection, 2, true},
+                      DamageCase{"binary garbage", "REGEDIT4\n" + kGoodSection + std::string("\x01\xFF\x00zz\n", 6), 4,
+                                 true}),
     [](const auto& info) {
         std::string n = info.param.what;
         for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
         return n;
     });
 
@@ -452,17 +442,14 @@ TEST_F(RegistryTest, DamagedFileThatCannotBeCopiedRefusesChanges) {
     pid_t child = spawn([&] {
         signal(SIGXFSZ, SIG_IGN);
         rlimit lim{8, 8};
-        if (setrlimit(RLIMIT_FSIZE, &lim) != 0)
-            return 10;
+        if (setrlimit(RLIMIT_FSIZE, &lim) != 0) return 10;
         Registry r(dir_);
         RegValue v;
         if (r.queryValue(kYov, "Good", v) != RegStatus::Ok || v.text() != "kept")
             return 1;  // reading goes on from what could be read
         auto d = r.lastDamage();
-        if (!d || !d->keptAs.empty() || d->message().find("refused") == std::string::npos)
-            return 2;
-        if (r.setString(kYov, "New", "1") != RegStatus::IoError || r.lastError().empty())
-            return 3;
+        if (!d || !d->keptAs.empty() || d->message().find("refused") == std::string::npos) return 2;
+        if (r.setString(kYov, "New", "1") != RegStatus::IoError || r.lastError().empty()) return 3;
         return 0;
     });
     ASSERT_EQ(waitFor(child), 0);
@@ -473,8 +460,7 @@ TEST_F(RegistryTest, DamagedFileThatCannotBeCopiedRefusesChanges) {
     auto kept = filesStartingWith("registry.reg.damaged-");
     ASSERT_FALSE(kept.empty());
     bool found = false;
-    for (const fs::path& k : kept)
-        found = found || readFile(k) == damaged;
+    for (const fs::path& k : kept) found = found || readFile(k) == damaged;
     EXPECT_TRUE(found);
 }
 

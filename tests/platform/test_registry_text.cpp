@@ -28,26 +28,53 @@ struct AcceptCase {
 
 TEST(RegistryText, AcceptsWhatEditorsAndOlderFilesContain) {
     const std::vector<AcceptCase> cases = {
-        {"crlf line ends", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n", {"A"}, "x",
+        {"crlf line ends",
+         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n",
+         {"A"},
+         "x",
          RegValue::string("1")},
-        {"byte order mark", "\xEF\xBB\xBFREGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"1\"\n", {"A"}, "x",
+        {"byte order mark",
+         "\xEF\xBB\xBFREGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"1\"\n",
+         {"A"},
+         "x",
          RegValue::string("1")},
-        {"comments and blank lines", "REGEDIT4\n; note\n\n[HKEY_CURRENT_USER\\A]\n  ; more\n\"x\"=\"1\"\n", {"A"},
-         "x", RegValue::string("1")},
+        {"comments and blank lines",
+         "REGEDIT4\n; note\n\n[HKEY_CURRENT_USER\\A]\n  ; more\n\"x\"=\"1\"\n",
+         {"A"},
+         "x",
+         RegValue::string("1")},
         {"blanks around =", "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\" = dword:7\n", {"A"}, "x", RegValue::dword(7)},
         {"hive in lower case", "REGEDIT4\n[hkey_current_user\\A]\n@=\"d\"\n", {"A"}, "", RegValue::string("d")},
-        {"upper-case hex", "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=HEX:0A,FF\n", {"A"}, "x",
+        {"upper-case hex",
+         "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=HEX:0A,FF\n",
+         {"A"},
+         "x",
          RegValue{kRegBinary, {0x0A, 0xFF}}},
-        {"continued hex list", "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex(1):61,\\\n    62,\\\n  00\n", {"A"},
-         "x", RegValue{kRegSz, {'a', 'b', 0}}},
+        {"continued hex list",
+         "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex(1):61,\\\n    62,\\\n  00\n",
+         {"A"},
+         "x",
+         RegValue{kRegSz, {'a', 'b', 0}}},
         {"empty hex list", "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex:\n", {"A"}, "x", RegValue{kRegBinary, {}}},
-        {"sections merge", "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"1\"\n[HKEY_CURRENT_USER\\a]\n\"y\"=\"2\"\n",
-         {"A"}, "x", RegValue::string("1")},
-        {"last data wins", "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"1\"\n\"X\"=\"2\"\n", {"A"}, "x",
-         RegValue::string("2")},
-        {"escaped name", "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\\\\b\\\"c\"=\"1\"\n", {"A"}, "a\\b\"c",
+        {"sections merge",
+         "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"1\"\n[HKEY_CURRENT_USER\\a]\n\"y\"=\"2\"\n",
+         {"A"},
+         "x",
          RegValue::string("1")},
-        {"bracket in key name", "REGEDIT4\n[HKEY_CURRENT_USER\\A]B]\n\"x\"=\"1\"\n", {"A]B"}, "x",
+        {"last data wins",
+         "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"1\"\n\"X\"=\"2\"\n",
+         {"A"},
+         "x",
+         RegValue::string("2")},
+        {"escaped name",
+         "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\\\\b\\\"c\"=\"1\"\n",
+         {"A"},
+         "a\\b\"c",
+         RegValue::string("1")},
+        {"bracket in key name",
+         "REGEDIT4\n[HKEY_CURRENT_USER\\A]B]\n\"x\"=\"1\"\n",
+         {"A]B"},
+         "x",
          RegValue::string("1")},
         {"root values", "REGEDIT4\n[HKEY_CURRENT_USER]\n\"x\"=\"1\"\n", {}, "x", RegValue::string("1")},
     };
@@ -70,8 +97,7 @@ struct RejectCase {
 TEST(RegistryText, ReportsTheLineOfEachDamage) {
     const std::string head = "REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n";  // the damage is on line 4
     std::string deepPath;
-    for (std::size_t i = 0; i <= kRegMaxKeyDepth; ++i)
-        deepPath += "\\k";
+    for (std::size_t i = 0; i <= kRegMaxKeyDepth; ++i) deepPath += "\\k";
     const std::vector<RejectCase> cases = {
         {"wrong header", "REGEDIT5\n[HKEY_CURRENT_USER\\A]\n", 1},
         {"empty file", "", 1},
@@ -130,8 +156,7 @@ TEST(RegistryText, KeepsTheLinesAroundDamageAndCountsEveryError) {
 
 TEST(RegistryText, ReportsOnlySoManyErrorsOfAHugeMess) {
     std::string text = "REGEDIT4\n";
-    for (int i = 0; i < 1000; ++i)
-        text += "junk\n";
+    for (int i = 0; i < 1000; ++i) text += "junk\n";
     RegTextParse p = parseRegText(text);
     EXPECT_EQ(p.errorCount, 1000u);
     EXPECT_EQ(p.errors.size(), RegTextParse::kMaxReported);
@@ -145,8 +170,7 @@ TEST(RegistryText, WritesTheExpectedText) {
     yov.setValue("Count", RegValue::dword(0x1234abcd));
     yov.setValue("Lines", RegValue::string("a\nb"));
     std::vector<std::uint8_t> many(30);
-    for (std::size_t i = 0; i < many.size(); ++i)
-        many[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < many.size(); ++i) many[i] = static_cast<std::uint8_t>(i);
     yov.setValue("Bin", RegValue::binary(many));
     yov.setValue("Odd", RegValue{11, {1, 2}});
     root.findOrAdd(std::vector<std::string_view>{"Software", "Vantrel", "YovB"});
@@ -190,11 +214,9 @@ TEST(RegistryText, WhatIsWrittenReadsBackTheSame) {
         {"none type", RegValue{kRegNone, {9}}},
         {"high type", RegValue{0xFFFFFFFF, {7}}},
     };
-    for (const auto& [name, v] : values)
-        k.setValue(name, v);
+    for (const auto& [name, v] : values) k.setValue(name, v);
     std::vector<std::uint8_t> all(256);
-    for (int i = 0; i < 256; ++i)
-        all[i] = static_cast<std::uint8_t>(i);
+    for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
     k.setValue("all bytes", RegValue::binary(all));
     k.addChild("empty subkey");
 

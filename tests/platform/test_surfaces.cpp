@@ -105,8 +105,11 @@ TEST(SurfaceChain, RefusesSizesAndCountsOutOfRange) {
         int width, height, backBuffers;
     };
     const Case cases[] = {
-        {"no width", 0, 10, 1},        {"negative height", 10, -1, 1}, {"too wide", plat::kMaxSurfaceSide + 1, 1, 0},
-        {"negative count", 10, 10, -1}, {"three back buffers", 10, 10, 3},
+        {"no width", 0, 10, 1},
+        {"negative height", 10, -1, 1},
+        {"too wide", plat::kMaxSurfaceSide + 1, 1, 0},
+        {"negative count", 10, 10, -1},
+        {"three back buffers", 10, 10, 3},
     };
     for (const Case& c : cases) {
         SurfaceTable t;

@@ -130,11 +130,10 @@ TEST(Text, CharactersLeftAloneTable) {
         const char* name;
         char16_t ch;
     } cases[] = {
-        {"digit", u'5'},          {"underscore", u'_'},         {"multiplication", 0x00D7},
-        {"division", 0x00F7},     {"micro", 0x00B5},            {"sharp s", 0x00DF},
-        {"dotted I", 0x0130},     {"dotless i", 0x0131},        {"kra", 0x0138},
-        {"n apostrophe", 0x0149}, {"long s", 0x017F},           {"Greek alpha", 0x03B1},
-        {"Cyrillic a", 0x0430},   {"b with stroke", 0x0180},
+        {"digit", u'5'},        {"underscore", u'_'},      {"multiplication", 0x00D7}, {"division", 0x00F7},
+        {"micro", 0x00B5},      {"sharp s", 0x00DF},       {"dotted I", 0x0130},       {"dotless i", 0x0131},
+        {"kra", 0x0138},        {"n apostrophe", 0x0149},  {"long s", 0x017F},         {"Greek alpha", 0x03B1},
+        {"Cyrillic a", 0x0430}, {"b with stroke", 0x0180},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -247,8 +246,7 @@ TEST(Text, SplitTable) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(plat::split(c.text, c.delimiter), c.pieces);
     }
-    EXPECT_EQ(plat::split(std::string_view("x;y"), std::string_view(";")),
-              (std::vector<std::string>{"x", "y"}));
+    EXPECT_EQ(plat::split(std::string_view("x;y"), std::string_view(";")), (std::vector<std::string>{"x", "y"}));
 }
 
 TEST(Text, WidenTakesBytesAsLatin1) {

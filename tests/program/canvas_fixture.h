@@ -22,38 +22,38 @@ using letterpic::Picture;
 
 // COLORREF (0x00BBGGRR) of a letter's colour.
 inline plat::COLORREF Colour(char c) {
-  const uint32_t v = LetterValue(c);
-  return plat::RGB(static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v));
+    const uint32_t v = LetterValue(c);
+    return plat::RGB(static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v));
 }
 
 class DrawingTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    yov::drawHooks() = {};
-    // Other tests may have stopped or reloaded the engine since the classes were handed over.
-    yov::ForgetBufferClasses();
-    savedStep_ = yov::frameStepCalls().stepDouble;
-    yov::frameStepCalls().stepDouble = [this](int32_t site) { steps.push_back(site); };
-    savedResponder_ = yov::setMsgBoxResponder([this](std::u16string_view text, int32_t style, std::u16string_view,
-                                                     int32_t) {
-      boxes.emplace_back(text);
-      styles.push_back(style);
-      return yov::msgbox::kOk;
-    });
-  }
-  void TearDown() override {
-    yov::drawHooks() = {};
-    yov::frameStepCalls().stepDouble = savedStep_;
-    yov::setMsgBoxResponder(savedResponder_);
-  }
+protected:
+    void SetUp() override {
+        yov::drawHooks() = {};
+        // Other tests may have stopped or reloaded the engine since the classes were handed over.
+        yov::ForgetBufferClasses();
+        savedStep_ = yov::frameStepCalls().stepDouble;
+        yov::frameStepCalls().stepDouble = [this](int32_t site) { steps.push_back(site); };
+        savedResponder_ =
+            yov::setMsgBoxResponder([this](std::u16string_view text, int32_t style, std::u16string_view, int32_t) {
+                boxes.emplace_back(text);
+                styles.push_back(style);
+                return yov::msgbox::kOk;
+            });
+    }
+    void TearDown() override {
+        yov::drawHooks() = {};
+        yov::frameStepCalls().stepDouble = savedStep_;
+        yov::setMsgBoxResponder(savedResponder_);
+    }
 
-  std::vector<int32_t> steps;
-  std::vector<std::u16string> boxes;
-  std::vector<int32_t> styles;
+    std::vector<int32_t> steps;
+    std::vector<std::u16string> boxes;
+    std::vector<int32_t> styles;
 
- private:
-  std::function<void(int32_t)> savedStep_;
-  yov::MsgBoxResponder savedResponder_;
+private:
+    std::function<void(int32_t)> savedStep_;
+    yov::MsgBoxResponder savedResponder_;
 };
 
 }  // namespace canvas_test

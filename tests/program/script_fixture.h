@@ -19,67 +19,74 @@ namespace script_test {
 inline int32_t NoEvents(DllEventRec*) noexcept { return 0; }
 
 class ScriptTest : public core_test::CoreTest {
- protected:
-  void SetUp() override {
-    CoreTest::SetUp();
-    auto& t = core_test::defaultTexts();
-    for (const auto& [key, text] : std::initializer_list<std::pair<const char16_t*, const char16_t*>>{
-             {u"NOTR", u"The script has no lines to run"}, {u"PATE", u"Path outside a scene"},
-             {u"POLE", u"Pool outside a group, section, scene or path"},
-             {u"ESEC", u"End of section without a section"}, {u"EPOOL", u"End of pool without a pool"},
-             {u"EPAT", u"End of path without a path"}, {u"ELIN", u"End of line without a line"},
-             {u"EGRP", u"End of group without a group"}, {u"ESCE", u"End of scene without a scene"},
-             {u"MDEF", u"%1 is defined twice"}, {u"NPOOL", u"Pool without a name"},
-             {u"PRGV", u"This script needs program version %1"},
-             {u"DLLV", u"This script needs library version %1"}, {u"UFIN", u"Unknown finish mode %1"},
-             {u"UYD", u"Unknown drawing direction %1"}, {u"ILSEQ", u"Illegal %2 value %1"},
-             {u"IFL", u"in %1 line %2"}}) {
-      t[key] = text;
+protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        auto& t = core_test::defaultTexts();
+        for (const auto& [key, text] : std::initializer_list<std::pair<const char16_t*, const char16_t*>>{
+                 {u"NOTR", u"The script has no lines to run"},
+                 {u"PATE", u"Path outside a scene"},
+                 {u"POLE", u"Pool outside a group, section, scene or path"},
+                 {u"ESEC", u"End of section without a section"},
+                 {u"EPOOL", u"End of pool without a pool"},
+                 {u"EPAT", u"End of path without a path"},
+                 {u"ELIN", u"End of line without a line"},
+                 {u"EGRP", u"End of group without a group"},
+                 {u"ESCE", u"End of scene without a scene"},
+                 {u"MDEF", u"%1 is defined twice"},
+                 {u"NPOOL", u"Pool without a name"},
+                 {u"PRGV", u"This script needs program version %1"},
+                 {u"DLLV", u"This script needs library version %1"},
+                 {u"UFIN", u"Unknown finish mode %1"},
+                 {u"UYD", u"Unknown drawing direction %1"},
+                 {u"ILSEQ", u"Illegal %2 value %1"},
+                 {u"IFL", u"in %1 line %2"}}) {
+            t[key] = text;
+        }
+        yov::ProgramState& st = yov::programState();
+        SharedArrays& a = st.Arrays;
+        ASSERT_EQ(yov::lv::InitDLL(0, &NoEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
+                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
+                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
+                  0);
+        saved_ = reader().hooks;
+        reader().hooks.setStockName = [this](const std::u16string& name) { stock_ = name; };
+        reader().hooks.loadStock = [this] { ++stockLoads_; };
+        reader().hooks.openPictureCache = [] {};
+        reader().hooks.parseShowOptions = [this] { ++showOptions_; };
+        reader().hooks.engineVersion = [] { return std::u16string(u"4.3.8F Oct 22 2004"); };
+        reader().S.RandomSeed = 0;
     }
-    yov::ProgramState& st = yov::programState();
-    SharedArrays& a = st.Arrays;
-    ASSERT_EQ(yov::lv::InitDLL(0, &NoEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                               a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                               a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-              0);
-    saved_ = reader().hooks;
-    reader().hooks.setStockName = [this](const std::u16string& name) { stock_ = name; };
-    reader().hooks.loadStock = [this] { ++stockLoads_; };
-    reader().hooks.openPictureCache = [] {};
-    reader().hooks.parseShowOptions = [this] { ++showOptions_; };
-    reader().hooks.engineVersion = [] { return std::u16string(u"4.3.8F Oct 22 2004"); };
-    reader().S.RandomSeed = 0;
-  }
-  void TearDown() override {
-    reader().hooks = saved_;
-    yov::lv::MacFree();
-    yov::lv::CloseDLL();
-    CoreTest::TearDown();
-  }
+    void TearDown() override {
+        reader().hooks = saved_;
+        yov::lv::MacFree();
+        yov::lv::CloseDLL();
+        CoreTest::TearDown();
+    }
 
-  static yov::ScriptReader& reader() { return yov::scriptReader(); }
-  const yov::SceneScript& S() const { return yov::scriptReader().S; }
+    static yov::ScriptReader& reader() { return yov::scriptReader(); }
+    const yov::SceneScript& S() const { return yov::scriptReader().S; }
 
-  // Writes a script (lines joined by line feeds) and returns its path.
-  std::string write(const std::string& name, const std::vector<std::string>& lines) {
-    const std::string path = folder() + "/" + name;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary);
-    for (const std::string& l : lines) out << l << "\n";
-    return path;
-  }
-  bool read(const std::string& path, uint8_t header = 0) {
-    boxes_.clear();
-    return reader().ReadScript(core_test::u16(path), header) != 0;
-  }
-  std::string reported() const { return boxes_.empty() ? std::string() : core_test::utf8(boxes_.back().text); }
-  const yov::SectRec& sect(int32_t i) const { return S().Sections[static_cast<size_t>(i)]; }
-  std::string member(int32_t i) const { return core_test::utf8(S().Members[static_cast<size_t>(i)].Text); }
+    // Writes a script (lines joined by line feeds) and returns its path.
+    std::string write(const std::string& name, const std::vector<std::string>& lines) {
+        const std::string path = folder() + "/" + name;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::ofstream out(path, std::ios::binary);
+        for (const std::string& l : lines) out << l << "\n";
+        return path;
+    }
+    bool read(const std::string& path, uint8_t header = 0) {
+        boxes_.clear();
+        return reader().ReadScript(core_test::u16(path), header) != 0;
+    }
+    std::string reported() const { return boxes_.empty() ? std::string() : core_test::utf8(boxes_.back().text); }
+    const yov::SectRec& sect(int32_t i) const { return S().Sections[static_cast<size_t>(i)]; }
+    std::string member(int32_t i) const { return core_test::utf8(S().Members[static_cast<size_t>(i)].Text); }
 
-  yov::ScriptHooks saved_;
-  std::u16string stock_;
-  int stockLoads_ = 0;
-  int showOptions_ = 0;
+    yov::ScriptHooks saved_;
+    std::u16string stock_;
+    int stockLoads_ = 0;
+    int showOptions_ = 0;
 };
 
 }  // namespace script_test

@@ -28,82 +28,84 @@ yov::SectRec& MakeSect(int32_t n);
 
 template <class Base = ::testing::Test>
 class ShowTestOn : public Base {
- protected:
-  ShowTestOn() : savedPools_(yov::animPoolHooks()) {}
+protected:
+    ShowTestOn() : savedPools_(yov::animPoolHooks()) {}
 
-  // Tests of case tables call SetUp and TearDown once per case.
-  void SetUp() override {
-    Base::SetUp();
-    ClearSceneModel();
-    freedSurfaces.clear();
-    freedBuffers.clear();
-    yov::runQueue() = yov::RunQueue{};
-    yov::ResetTrainTable();
-    yov::showState() = yov::ShowState{};
-    yov::showSeams() = yov::ShowSeams{};
-    yov::ClearPicturePools();
-    yov::programRandom().seed(12345);
-    yov::AnimPoolHooks& h = yov::animPoolHooks();
-    h.freeSurface = [this](int32_t s, int32_t site) { freedSurfaces.emplace_back(s, site); };
-    h.freeDrawBuffer = [this](int32_t b) { freedBuffers.push_back(b); };
-  }
-  void TearDown() override {
-    yov::runQueue() = yov::RunQueue{};
-    yov::ResetTrainTable();
-    yov::showSeams() = yov::ShowSeams{};
-    ClearSceneModel();
-    yov::ClearPicturePools();
-    yov::animPoolHooks() = savedPools_;
-    yov::programState().StopRequest = 0;
-    yov::programState().RunFlags = 0;
-    Base::TearDown();
-  }
-
-  // Section record n of the scene model, made (with every record below it) when missing.
-  static yov::SectRec& Sect(int32_t n) { return MakeSect(n); }
-  // The root band over the whole scene, for section 1.
-  int32_t Root(int32_t height = 600) {
-    Sect(1);
-    return yov::AddTimedEvent(yov::event_kind::kRoot, 1, 0, 0, height);
-  }
-  int32_t Section(int32_t sect, int32_t parent, int32_t top, int32_t height, int32_t limit = 0) {
-    Sect(sect).MaxLines = limit;
-    return yov::AddTimedEvent(yov::event_kind::kSection, sect, parent, top, height);
-  }
-  // A train line in the band, made active.
-  int32_t Train(int32_t parent, int32_t top, int32_t height) {
-    const int32_t t = yov::NewTrainRec(static_cast<int16_t>(yov::train_flag::kDependent));
-    yov::AddTimedEvent(yov::event_kind::kTrainLine, t, parent, top, height);
-    yov::InsertActiveTrain(t);
-    return t;
-  }
-  static std::vector<int32_t> Children(int32_t e) {
-    std::vector<int32_t> out;
-    for (int32_t c = yov::runQueue().at(e).FirstChild; c != 0 && out.size() < 1000; c = yov::runQueue().at(c).Next) {
-      out.push_back(c);
+    // Tests of case tables call SetUp and TearDown once per case.
+    void SetUp() override {
+        Base::SetUp();
+        ClearSceneModel();
+        freedSurfaces.clear();
+        freedBuffers.clear();
+        yov::runQueue() = yov::RunQueue{};
+        yov::ResetTrainTable();
+        yov::showState() = yov::ShowState{};
+        yov::showSeams() = yov::ShowSeams{};
+        yov::ClearPicturePools();
+        yov::programRandom().seed(12345);
+        yov::AnimPoolHooks& h = yov::animPoolHooks();
+        h.freeSurface = [this](int32_t s, int32_t site) { freedSurfaces.emplace_back(s, site); };
+        h.freeDrawBuffer = [this](int32_t b) { freedBuffers.push_back(b); };
     }
-    return out;
-  }
-  static std::vector<int32_t> Active() {
-    std::vector<int32_t> out;
-    for (int32_t t = yov::trains().ActiveHead; t != 0 && out.size() < 1000; t = yov::trains().at(t).NextActive) {
-      out.push_back(t);
+    void TearDown() override {
+        yov::runQueue() = yov::RunQueue{};
+        yov::ResetTrainTable();
+        yov::showSeams() = yov::ShowSeams{};
+        ClearSceneModel();
+        yov::ClearPicturePools();
+        yov::animPoolHooks() = savedPools_;
+        yov::programState().StopRequest = 0;
+        yov::programState().RunFlags = 0;
+        Base::TearDown();
     }
-    return out;
-  }
-  static std::vector<int32_t> Due() {
-    std::vector<int32_t> out;
-    for (int32_t e = yov::showState().Lists.DueHead; e != 0 && out.size() < 1000; e = yov::runQueue().at(e).DueNext) {
-      out.push_back(e);
+
+    // Section record n of the scene model, made (with every record below it) when missing.
+    static yov::SectRec& Sect(int32_t n) { return MakeSect(n); }
+    // The root band over the whole scene, for section 1.
+    int32_t Root(int32_t height = 600) {
+        Sect(1);
+        return yov::AddTimedEvent(yov::event_kind::kRoot, 1, 0, 0, height);
     }
-    return out;
-  }
+    int32_t Section(int32_t sect, int32_t parent, int32_t top, int32_t height, int32_t limit = 0) {
+        Sect(sect).MaxLines = limit;
+        return yov::AddTimedEvent(yov::event_kind::kSection, sect, parent, top, height);
+    }
+    // A train line in the band, made active.
+    int32_t Train(int32_t parent, int32_t top, int32_t height) {
+        const int32_t t = yov::NewTrainRec(static_cast<int16_t>(yov::train_flag::kDependent));
+        yov::AddTimedEvent(yov::event_kind::kTrainLine, t, parent, top, height);
+        yov::InsertActiveTrain(t);
+        return t;
+    }
+    static std::vector<int32_t> Children(int32_t e) {
+        std::vector<int32_t> out;
+        for (int32_t c = yov::runQueue().at(e).FirstChild; c != 0 && out.size() < 1000;
+             c = yov::runQueue().at(c).Next) {
+            out.push_back(c);
+        }
+        return out;
+    }
+    static std::vector<int32_t> Active() {
+        std::vector<int32_t> out;
+        for (int32_t t = yov::trains().ActiveHead; t != 0 && out.size() < 1000; t = yov::trains().at(t).NextActive) {
+            out.push_back(t);
+        }
+        return out;
+    }
+    static std::vector<int32_t> Due() {
+        std::vector<int32_t> out;
+        for (int32_t e = yov::showState().Lists.DueHead; e != 0 && out.size() < 1000;
+             e = yov::runQueue().at(e).DueNext) {
+            out.push_back(e);
+        }
+        return out;
+    }
 
-  std::vector<std::pair<int32_t, int32_t>> freedSurfaces;
-  std::vector<int32_t> freedBuffers;
+    std::vector<std::pair<int32_t, int32_t>> freedSurfaces;
+    std::vector<int32_t> freedBuffers;
 
- private:
-  yov::AnimPoolHooks savedPools_;
+private:
+    yov::AnimPoolHooks savedPools_;
 };
 
 using ShowTest = ShowTestOn<>;

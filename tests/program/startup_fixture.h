@@ -29,93 +29,97 @@ namespace startup_test {
 
 // Sets an environment variable for the test's lifetime.
 class ScopedEnv {
- public:
-  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) ::setenv(name, value->c_str(), 1);
-    else ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (old_) ::setenv(name_, old_->c_str(), 1);
-    else ::unsetenv(name_);
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
+public:
+    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
- private:
-  const char* name_;
-  std::optional<std::string> old_;
+private:
+    const char* name_;
+    std::optional<std::string> old_;
 };
 
 inline void resetStartupState() {
-  yov::UnloadServiceWindow();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  yov::RemoveTerminateHandler();
-  yov::resetMainState();
-  yov::serviceState() = yov::ServiceState{};
-  yov::laterParts() = yov::LaterParts{};
-  yov::recentLists() = {};
-  yov::helpFiles() = yov::HelpFiles{};
-  yov::mainEngineCalls() = yov::MainEngineCalls{};
+    yov::UnloadServiceWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    yov::RemoveTerminateHandler();
+    yov::resetMainState();
+    yov::serviceState() = yov::ServiceState{};
+    yov::laterParts() = yov::LaterParts{};
+    yov::recentLists() = {};
+    yov::helpFiles() = yov::HelpFiles{};
+    yov::mainEngineCalls() = yov::MainEngineCalls{};
 }
 
 class StartupTest : public core_test::CoreTest {
- protected:
-  void SetUp() override {
-    CoreTest::SetUp();
-    savedUtil_ = yov::utilHooks();
-    resetStartupState();
-    std::filesystem::create_directories(folder() + "/run");
-    std::filesystem::create_directories(folder() + "/tmp");
-    runtime_.emplace("XDG_RUNTIME_DIR", folder() + "/run");
-    tmp_.emplace("TMP", folder() + "/tmp");
-    yov::setProcessEnd([this](int32_t code) { exitCodes_.push_back(code); });
-  }
-  void TearDown() override {
-    resetStartupState();
-    yov::setProcessEnd({});
-    yov::utilHooks() = savedUtil_;
-    tmp_.reset();
-    runtime_.reset();
-    CoreTest::TearDown();
-  }
+protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        savedUtil_ = yov::utilHooks();
+        resetStartupState();
+        std::filesystem::create_directories(folder() + "/run");
+        std::filesystem::create_directories(folder() + "/tmp");
+        runtime_.emplace("XDG_RUNTIME_DIR", folder() + "/run");
+        tmp_.emplace("TMP", folder() + "/tmp");
+        yov::setProcessEnd([this](int32_t code) { exitCodes_.push_back(code); });
+    }
+    void TearDown() override {
+        resetStartupState();
+        yov::setProcessEnd({});
+        yov::utilHooks() = savedUtil_;
+        tmp_.reset();
+        runtime_.reset();
+        CoreTest::TearDown();
+    }
 
-  // Takes events until the process end was asked for, or the time is up.
-  bool runUntilEnded(int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (exitCodes_.empty() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return !exitCodes_.empty();
-  }
-  void runFor(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
+    // Takes events until the process end was asked for, or the time is up.
+    bool runUntilEnded(int ms = 3000) {
+        QElapsedTimer t;
+        t.start();
+        while (exitCodes_.empty() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return !exitCodes_.empty();
+    }
+    void runFor(int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
 
-  // A file of the scratch folder with more than ten bytes.
-  std::string makeFile(const std::string& name, const std::string& content = "a scene script\n") {
-    const std::string path = folder() + "/" + name;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    QFile f(QString::fromStdString(path));
-    if (f.open(QIODevice::WriteOnly)) f.write(content.c_str(), static_cast<qint64>(content.size()));
-    return path;
-  }
+    // A file of the scratch folder with more than ten bytes.
+    std::string makeFile(const std::string& name, const std::string& content = "a scene script\n") {
+        const std::string path = folder() + "/" + name;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        QFile f(QString::fromStdString(path));
+        if (f.open(QIODevice::WriteOnly)) f.write(content.c_str(), static_cast<qint64>(content.size()));
+        return path;
+    }
 
-  // A lock of the runtime folder, as another copy would hold it.
-  plat::NamedMutex holdMutex(const std::string& name) {
-    std::string dir;
-    plat::NamedMutexDir(dir);
-    return plat::NamedMutex::CreateIn(dir, name);
-  }
+    // A lock of the runtime folder, as another copy would hold it.
+    plat::NamedMutex holdMutex(const std::string& name) {
+        std::string dir;
+        plat::NamedMutexDir(dir);
+        return plat::NamedMutex::CreateIn(dir, name);
+    }
 
-  std::vector<int32_t> exitCodes_;
+    std::vector<int32_t> exitCodes_;
 
- private:
-  yov::UtilHooks savedUtil_;
-  std::optional<ScopedEnv> runtime_;
-  std::optional<ScopedEnv> tmp_;
+private:
+    yov::UtilHooks savedUtil_;
+    std::optional<ScopedEnv> runtime_;
+    std::optional<ScopedEnv> tmp_;
 };
 
 }  // namespace startup_test

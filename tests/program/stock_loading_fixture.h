@@ -28,70 +28,70 @@ inline std::string fixture(const std::string& name) { return std::string(YOV_TES
 
 // The engine's folder of a stock file: "/" made "\", up to the last one.
 inline std::u16string engineFolder(const std::string& path) {
-  std::u16string folder = u16(path.substr(0, path.rfind('/')));
-  for (char16_t& c : folder) c = c == u'/' ? u'\\' : c;
-  return folder;
+    std::u16string folder = u16(path.substr(0, path.rfind('/')));
+    for (char16_t& c : folder) c = c == u'/' ? u'\\' : c;
+    return folder;
 }
 
 class StockLoadTest : public core_test::CoreTest {
- protected:
-  void SetUp() override {
-    CoreTest::SetUp();
-    yov::CoreHooks& h = yov::coreHooks();
-    h.defaultText = yov::engine_calls::defaultText;
-    h.menuKey = yov::engine_calls::menuKey;
-    h.getParam = [](std::u16string_view aliases, std::u16string_view def) { return yov::GetParam(aliases, def); };
-    h.withParams = [](std::u16string_view text, const std::function<void()>& use) {
-      yov::paramTable().WithParams(text, use);
-    };
-    yov::paramTable().Base = 0;
-    yov::ClearParams();
-    yov::BuildStartupTables();
-    yov::stockState() = {};
-    yov::mainState().StockOk = false;
-    yov::mainState().StockIndexBuilt = false;
-    savedHooks_ = yov::stockLoadHooks();
-    yov::stockLoadHooks().pumpEvents = [this] { ++pumps_; };
-    yov::ProgramState& st = yov::programState();
-    st.Shared.BuiltinDescKeys = 7;
-    st.Shared.CancelLoad = 0;
-    SharedArrays& a = st.Arrays;
-    ASSERT_EQ(yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                               a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                               a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-              0);
-  }
-  void TearDown() override {
-    yov::lv::CloseDLL();
-    yov::stockLoadHooks() = savedHooks_;
-    yov::stockState() = {};
-    yov::mainState().StockOk = false;
-    yov::mainState().StockIndexBuilt = false;
-    CoreTest::TearDown();
-  }
+protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        yov::CoreHooks& h = yov::coreHooks();
+        h.defaultText = yov::engine_calls::defaultText;
+        h.menuKey = yov::engine_calls::menuKey;
+        h.getParam = [](std::u16string_view aliases, std::u16string_view def) { return yov::GetParam(aliases, def); };
+        h.withParams = [](std::u16string_view text, const std::function<void()>& use) {
+            yov::paramTable().WithParams(text, use);
+        };
+        yov::paramTable().Base = 0;
+        yov::ClearParams();
+        yov::BuildStartupTables();
+        yov::stockState() = {};
+        yov::mainState().StockOk = false;
+        yov::mainState().StockIndexBuilt = false;
+        savedHooks_ = yov::stockLoadHooks();
+        yov::stockLoadHooks().pumpEvents = [this] { ++pumps_; };
+        yov::ProgramState& st = yov::programState();
+        st.Shared.BuiltinDescKeys = 7;
+        st.Shared.CancelLoad = 0;
+        SharedArrays& a = st.Arrays;
+        ASSERT_EQ(yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
+                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
+                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
+                  0);
+    }
+    void TearDown() override {
+        yov::lv::CloseDLL();
+        yov::stockLoadHooks() = savedHooks_;
+        yov::stockState() = {};
+        yov::mainState().StockOk = false;
+        yov::mainState().StockIndexBuilt = false;
+        CoreTest::TearDown();
+    }
 
-  void Load(const std::string& path, int32_t mode = 0) {
-    yov::SetStockName(u16(path));
-    yov::LoadStock(mode);
-  }
-  // A stock file of the test's own, lines ended by CR LF.
-  std::string Write(const std::string& name, const std::vector<std::string>& lines) {
-    const std::string path = folder() + "/" + name;
-    std::ofstream out(path, std::ios::binary);
-    for (const std::string& line : lines) out << line << "\r\n";
-    return path;
-  }
-  std::string WriteBytes(const std::string& name, const std::string& bytes) {
-    const std::string path = folder() + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
+    void Load(const std::string& path, int32_t mode = 0) {
+        yov::SetStockName(u16(path));
+        yov::LoadStock(mode);
+    }
+    // A stock file of the test's own, lines ended by CR LF.
+    std::string Write(const std::string& name, const std::vector<std::string>& lines) {
+        const std::string path = folder() + "/" + name;
+        std::ofstream out(path, std::ios::binary);
+        for (const std::string& line : lines) out << line << "\r\n";
+        return path;
+    }
+    std::string WriteBytes(const std::string& name, const std::string& bytes) {
+        const std::string path = folder() + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
 
-  SharedState& Shared() { return yov::programState().Shared; }
-  SharedArrays& Arrays() { return yov::programState().Arrays; }
+    SharedState& Shared() { return yov::programState().Shared; }
+    SharedArrays& Arrays() { return yov::programState().Arrays; }
 
-  int pumps_ = 0;
-  yov::StockLoadHooks savedHooks_;
+    int pumps_ = 0;
+    yov::StockLoadHooks savedHooks_;
 };
 
 }  // namespace stock_load_test

@@ -26,51 +26,51 @@ inline constexpr plat::COLORREF kSky = plat::RGB(166, 202, 234);
 inline int32_t NoEvents(DllEventRec*) noexcept { return 0; }
 
 class AreaTest : public picref_test::PictureRefTest {
- protected:
-  void SetUp() override {
-    PictureRefTest::SetUp();
-    const yov::PictureRefHooks engine;
-    yov::PictureRefHooks& h = yov::pictureRefHooks();
-    h.lookPicture = engine.lookPicture;
-    h.getPartWithMsk = engine.getPartWithMsk;
-    h.cleanCache = engine.cleanCache;
-    yov::drawHooks() = {};
-    yov::ProgramState& st = yov::programState();
-    SharedArrays& a = st.Arrays;
-    ASSERT_EQ(yov::lv::InitDLL(0, &NoEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                               a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                               a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-              0);
-    ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
-    st.Shared.PictureHeight = 60;
-    setenv("YOV_BUILTIN_DIR", YOV_SOURCE_DIR "/data/builtin", 1);
-    yov::FreeAreaTemplates();
-    yov::areaShow() = {};
-    yov::areaShow().BackgroundColour = kSky;
-  }
-  void TearDown() override {
-    yov::FreeAreaTemplates();
-    yov::FreeCanvas(5);
-    yov::areaShow() = {};
-    yov::showState().FlipCount = 0;
-    yov::lv::CloseCache();
-    yov::lv::CloseDLL();
-    yov::drawHooks() = {};
-    PictureRefTest::TearDown();
-  }
+protected:
+    void SetUp() override {
+        PictureRefTest::SetUp();
+        const yov::PictureRefHooks engine;
+        yov::PictureRefHooks& h = yov::pictureRefHooks();
+        h.lookPicture = engine.lookPicture;
+        h.getPartWithMsk = engine.getPartWithMsk;
+        h.cleanCache = engine.cleanCache;
+        yov::drawHooks() = {};
+        yov::ProgramState& st = yov::programState();
+        SharedArrays& a = st.Arrays;
+        ASSERT_EQ(yov::lv::InitDLL(0, &NoEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
+                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
+                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
+                  0);
+        ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
+        st.Shared.PictureHeight = 60;
+        setenv("YOV_BUILTIN_DIR", YOV_SOURCE_DIR "/data/builtin", 1);
+        yov::FreeAreaTemplates();
+        yov::areaShow() = {};
+        yov::areaShow().BackgroundColour = kSky;
+    }
+    void TearDown() override {
+        yov::FreeAreaTemplates();
+        yov::FreeCanvas(5);
+        yov::areaShow() = {};
+        yov::showState().FlipCount = 0;
+        yov::lv::CloseCache();
+        yov::lv::CloseDLL();
+        yov::drawHooks() = {};
+        PictureRefTest::TearDown();
+    }
 
-  // A scene of the given size filled with the background colour, and an area on it.
-  void MakeScene(int w, int h) {
-    scene = std::make_unique<rastertest::Canvas>(w, h, 32);
-    plat::HBRUSH brush = plat::CreateSolidBrush(kSky);
-    const plat::RECT all{0, 0, w, h};
-    plat::FillRect(scene->dc, &all, brush);
-    plat::DeleteObject(brush);
-    yov::areaShow().SceneDC = scene->dc.Value();
-  }
-  plat::COLORREF Pixel(int x, int y) const { return plat::GetPixel(scene->dc, x, y); }
+    // A scene of the given size filled with the background colour, and an area on it.
+    void MakeScene(int w, int h) {
+        scene = std::make_unique<rastertest::Canvas>(w, h, 32);
+        plat::HBRUSH brush = plat::CreateSolidBrush(kSky);
+        const plat::RECT all{0, 0, w, h};
+        plat::FillRect(scene->dc, &all, brush);
+        plat::DeleteObject(brush);
+        yov::areaShow().SceneDC = scene->dc.Value();
+    }
+    plat::COLORREF Pixel(int x, int y) const { return plat::GetPixel(scene->dc, x, y); }
 
-  std::unique_ptr<rastertest::Canvas> scene;
+    std::unique_ptr<rastertest::Canvas> scene;
 };
 
 }  // namespace trains_test

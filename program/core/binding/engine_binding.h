@@ -18,17 +18,16 @@
 namespace yov {
 
 class EngineBindingError : public std::runtime_error {
- public:
-  EngineBindingError(const std::string& message, std::string libraryPath,
-                     std::string exportName);
-  // The library that failed to open, or the one that lacks the export.
-  const std::string& libraryPath() const noexcept { return libraryPath_; }
-  // Empty when the library itself could not be opened.
-  const std::string& exportName() const noexcept { return exportName_; }
+public:
+    EngineBindingError(const std::string& message, std::string libraryPath, std::string exportName);
+    // The library that failed to open, or the one that lacks the export.
+    const std::string& libraryPath() const noexcept { return libraryPath_; }
+    // Empty when the library itself could not be opened.
+    const std::string& exportName() const noexcept { return exportName_; }
 
- private:
-  std::string libraryPath_;
-  std::string exportName_;
+private:
+    std::string libraryPath_;
+    std::string exportName_;
 };
 
 namespace lv {

@@ -26,70 +26,59 @@ namespace {
 
 // The error being handled, kept out of the engine: a stop already reported stops the show.
 void contain() noexcept {
-  if (ShowHandledError() == error_number::kReported) programState().StopRequest = 1;
+    if (ShowHandledError() == error_number::kReported) programState().StopRequest = 1;
 }
 
 void windowCommand(DllEventRec& r) {
-  const WindowSlot& slot = programState().WindowTable[static_cast<size_t>(r.Code)];
-  if (slot.inUse == 0 || slot.window == nullptr) {
-    ShowMsgBox(u"Error: command for a not loaded window (" + decimal(r.Code) + u")", msgbox::kOk, kProgramTitle);
-    return;
-  }
-  CallFCmd(slot.window, r.SubCode, r.Arg1, r.Arg2, r.Arg3, r.Arg4);
+    const WindowSlot& slot = programState().WindowTable[static_cast<size_t>(r.Code)];
+    if (slot.inUse == 0 || slot.window == nullptr) {
+        ShowMsgBox(u"Error: command for a not loaded window (" + decimal(r.Code) + u")", msgbox::kOk, kProgramTitle);
+        return;
+    }
+    CallFCmd(slot.window, r.SubCode, r.Arg1, r.Arg2, r.Arg3, r.Arg4);
 }
 
 void dispatch(DllEventRec& r) {
-  namespace ev = engine_event;
-  if (r.Code >= ev::kFirstSlot && r.Code <= ev::kLastSlot) {
-    windowCommand(r);
-    return;
-  }
-  switch (r.Code) {
+    namespace ev = engine_event;
+    if (r.Code >= ev::kFirstSlot && r.Code <= ev::kLastSlot) {
+        windowCommand(r);
+        return;
+    }
+    switch (r.Code) {
     case ev::kShowCommand:
-      if (laterParts().scrKeyCommand) laterParts().scrKeyCommand(r.SubCode, r.Arg1);
-      break;
-    case ev::kCloseShow:
-      programState().StopRequest = 1;
-      break;
+        if (laterParts().scrKeyCommand) laterParts().scrKeyCommand(r.SubCode, r.Arg1);
+        break;
+    case ev::kCloseShow: programState().StopRequest = 1; break;
     case ev::kMenuCaption:
-      mainEngineCalls().setMenuTxt(plat::utf16ToUtf8(LookupText(LvTextString(r.Text1), LvTextString(r.Text2), 0)));
-      break;
-    case ev::kWait:
-      frameStep(0);
-      break;
-    case ev::kPumpMessages:
-      QCoreApplication::processEvents();
-      break;
+        mainEngineCalls().setMenuTxt(plat::utf16ToUtf8(LookupText(LvTextString(r.Text1), LvTextString(r.Text2), 0)));
+        break;
+    case ev::kWait: frameStep(0); break;
+    case ev::kPumpMessages: QCoreApplication::processEvents(); break;
     case ev::kMessage:  // the engine's message for the user goes to the log
-    case ev::kLogLine:
-      WriteErrorLog(LvTextString(r.Text1));
-      break;
-    case ev::kMessageBox:
-      ShowMsgBox(LvTextString(r.Text1), msgbox::kOk, LvTextString(r.Text2), 0);
-      break;
-    default:
-      break;
-  }
+    case ev::kLogLine: WriteErrorLog(LvTextString(r.Text1)); break;
+    case ev::kMessageBox: ShowMsgBox(LvTextString(r.Text1), msgbox::kOk, LvTextString(r.Text2), 0); break;
+    default: break;
+    }
 }
 
 }  // namespace
 
 void InitEngine() {
-  MainEngineCalls& calls = mainEngineCalls();
-  calls.installWindowOps();
-  calls.initDll();
-  serviceState().EngineStarted = true;
+    MainEngineCalls& calls = mainEngineCalls();
+    calls.installWindowOps();
+    calls.initDll();
+    serviceState().EngineStarted = true;
 }
 
 int32_t OnEngineEvent(DllEventRec* record) noexcept {
-  // First, before anything is touched: the allocation reports come from any engine thread.
-  if (record == nullptr || record->Code == engine_event::kAlloc || record->Code == engine_event::kFree) return 0;
-  try {
-    dispatch(*record);
-  } catch (...) {
-    contain();
-  }
-  return 0;
+    // First, before anything is touched: the allocation reports come from any engine thread.
+    if (record == nullptr || record->Code == engine_event::kAlloc || record->Code == engine_event::kFree) return 0;
+    try {
+        dispatch(*record);
+    } catch (...) {
+        contain();
+    }
+    return 0;
 }
 
 }  // namespace yov

@@ -15,27 +15,27 @@
 namespace yov {
 
 struct MainEngineCalls {
-  // The program's window and menu operations handed to the engine (program/ui).
-  std::function<void()> installWindowOps;
-  // InitDLL with the program's callbacks, shared record and arrays.
-  std::function<void()> initDll;
-  std::function<void()> closeDll;
-  std::function<void()> closeCache;
-  std::function<void(LvHandle library)> closeLib32;
-  std::function<void(LvHandle surface)> deleteSurface;
-  std::function<std::u16string()> dllVersion;
-  std::function<void(const std::string& utf8)> setMenuTxt;
-  // RLook over a text: 1-based position of the first `what` outside quotes and brackets.
-  std::function<int32_t(std::u16string_view text, int32_t start, int32_t end, uintptr_t what)> rLook;
-  std::function<void(int32_t method, int32_t red, int32_t green, int32_t blue)> setXColMethod;
-  std::function<void(const uint8_t* red, const uint8_t* green, const uint8_t* blue)> setXColor;
-  std::function<void(int32_t menu, int32_t position, const std::string& utf8, int32_t identifier)> setMenuItem;
-  std::function<void(int32_t menu, int32_t position, bool checked)> checkItem;
-  std::function<void(int32_t identifier, bool enabled)> enableMenu;
-  std::function<void(const LvArrayDesc* stock, int32_t count)> prepareLookStock;
-  std::function<int32_t(std::u16string_view name)> lookStockIdx;
+    // The program's window and menu operations handed to the engine (program/ui).
+    std::function<void()> installWindowOps;
+    // InitDLL with the program's callbacks, shared record and arrays.
+    std::function<void()> initDll;
+    std::function<void()> closeDll;
+    std::function<void()> closeCache;
+    std::function<void(LvHandle library)> closeLib32;
+    std::function<void(LvHandle surface)> deleteSurface;
+    std::function<std::u16string()> dllVersion;
+    std::function<void(const std::string& utf8)> setMenuTxt;
+    // RLook over a text: 1-based position of the first `what` outside quotes and brackets.
+    std::function<int32_t(std::u16string_view text, int32_t start, int32_t end, uintptr_t what)> rLook;
+    std::function<void(int32_t method, int32_t red, int32_t green, int32_t blue)> setXColMethod;
+    std::function<void(const uint8_t* red, const uint8_t* green, const uint8_t* blue)> setXColor;
+    std::function<void(int32_t menu, int32_t position, const std::string& utf8, int32_t identifier)> setMenuItem;
+    std::function<void(int32_t menu, int32_t position, bool checked)> checkItem;
+    std::function<void(int32_t identifier, bool enabled)> enableMenu;
+    std::function<void(const LvArrayDesc* stock, int32_t count)> prepareLookStock;
+    std::function<int32_t(std::u16string_view name)> lookStockIdx;
 
-  MainEngineCalls();
+    MainEngineCalls();
 };
 
 MainEngineCalls& mainEngineCalls();

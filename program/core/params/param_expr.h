@@ -27,62 +27,61 @@ namespace yov {
 // The value of a numeric expression: empty, a single (float) or, for a negative literal,
 // a double.
 struct ParamValue {
-  enum class Kind : uint8_t { Empty, Single, Double };
-  Kind kind = Kind::Empty;
-  double value = 0;
+    enum class Kind : uint8_t { Empty, Single, Double };
+    Kind kind = Kind::Empty;
+    double value = 0;
 
-  static ParamValue single(float v) { return {Kind::Single, v}; }
-  static ParamValue dbl(double v) { return {Kind::Double, v}; }
-  bool empty() const { return kind == Kind::Empty; }
-  // As a number: empty counts as 0.
-  double number() const { return value; }
+    static ParamValue single(float v) { return {Kind::Single, v}; }
+    static ParamValue dbl(double v) { return {Kind::Double, v}; }
+    bool empty() const { return kind == Kind::Empty; }
+    // As a number: empty counts as 0.
+    double number() const { return value; }
 };
 
 // What the parser raises when no hook takes its errors (the core on its own, as fuzzed).
 class ParamExprError : public std::exception {
- public:
-  ParamExprError(int32_t number, std::u16string description)
-      : number_(number), description_(std::move(description)) {}
-  int32_t number() const noexcept { return number_; }
-  const std::u16string& description() const noexcept { return description_; }
-  const char* what() const noexcept override { return "parameter expression error"; }
+public:
+    ParamExprError(int32_t number, std::u16string description)
+        : number_(number), description_(std::move(description)) {}
+    int32_t number() const noexcept { return number_; }
+    const std::u16string& description() const noexcept { return description_; }
+    const char* what() const noexcept override { return "parameter expression error"; }
 
- private:
-  int32_t number_;
-  std::u16string description_;
+private:
+    int32_t number_;
+    std::u16string description_;
 };
 
 // The engine's bracket-aware search over a text in the shared-string layout.
 using RLookProc = int32_t (*)(const char16_t* text, int32_t start, int32_t end, uintptr_t what);
 
 struct ParamExprHooks {
-  RLookProc rlook = nullptr;  // required
-  // A random index 0..n-1 (nothing drawn for n < 2) and a uniform number in [0, 1);
-  // without them every draw gives 0.
-  std::function<int32_t(int32_t n, int32_t callSite)> randomIndex;
-  std::function<double()> random01;
-  // One frame step of a running show; may throw to end the work in progress.
-  std::function<void(int32_t callSite)> checkStep;
-  // The value of the first alias of the comma-separated list in the current parameter
-  // set, else the default; `source` := the index of the pair found (0 none).
-  std::function<std::u16string(std::u16string_view aliases, std::u16string_view defaultText,
-                               int32_t& source)>
-      getParam;
-  // The engine's alias list number `list`.
-  std::function<std::u16string(int32_t list)> fixedString;
-  // The text of a key, and of a key with "%1" replaced; without them the key itself.
-  std::function<std::u16string(std::u16string_view key)> text;
-  std::function<std::u16string(std::u16string_view key, std::u16string_view param)> formatText;
-  // Both must throw. `raise` is a numbered error as it is; `raiseProgramError` is a
-  // message for the user (error 6002, reported at once during a show).
-  std::function<void(int32_t number, const std::u16string& description)> raise;
-  std::function<void(const std::u16string& message)> raiseProgramError;
-  // A message box with the O.K. button; without it the message is dropped.
-  std::function<void(const std::u16string& text, int32_t style)> showMessage;
-  // The colour (red in the low byte) of the pixel x columns right of the vehicle
-  // picture's origin and y rows above the current part's bottom row; nothing when there
-  // is no current part or the pixel lies outside the canvas.
-  std::function<std::optional<int32_t>(int32_t x, int32_t y)> partPixel;
+    RLookProc rlook = nullptr;  // required
+    // A random index 0..n-1 (nothing drawn for n < 2) and a uniform number in [0, 1);
+    // without them every draw gives 0.
+    std::function<int32_t(int32_t n, int32_t callSite)> randomIndex;
+    std::function<double()> random01;
+    // One frame step of a running show; may throw to end the work in progress.
+    std::function<void(int32_t callSite)> checkStep;
+    // The value of the first alias of the comma-separated list in the current parameter
+    // set, else the default; `source` := the index of the pair found (0 none).
+    std::function<std::u16string(std::u16string_view aliases, std::u16string_view defaultText, int32_t& source)>
+        getParam;
+    // The engine's alias list number `list`.
+    std::function<std::u16string(int32_t list)> fixedString;
+    // The text of a key, and of a key with "%1" replaced; without them the key itself.
+    std::function<std::u16string(std::u16string_view key)> text;
+    std::function<std::u16string(std::u16string_view key, std::u16string_view param)> formatText;
+    // Both must throw. `raise` is a numbered error as it is; `raiseProgramError` is a
+    // message for the user (error 6002, reported at once during a show).
+    std::function<void(int32_t number, const std::u16string& description)> raise;
+    std::function<void(const std::u16string& message)> raiseProgramError;
+    // A message box with the O.K. button; without it the message is dropped.
+    std::function<void(const std::u16string& text, int32_t style)> showMessage;
+    // The colour (red in the low byte) of the pixel x columns right of the vehicle
+    // picture's origin and y rows above the current part's bottom row; nothing when there
+    // is no current part or the pixel lies outside the canvas.
+    std::function<std::optional<int32_t>(int32_t x, int32_t y)> partPixel;
 };
 
 // Flag of GetStringParam: the parameter's raw text, not evaluated.
@@ -90,108 +89,101 @@ inline constexpr int32_t kParamRaw = 0x20000000;
 
 // Limits of the expansion, so that a short text cannot make the show wait for ever.
 inline constexpr int32_t kMaxRepeatCount = 10000;
-inline constexpr int32_t kMaxRepeatPasses = 100000;    // all repetitions of one evaluation
+inline constexpr int32_t kMaxRepeatPasses = 100000;     // all repetitions of one evaluation
 inline constexpr size_t kMaxExpansionLength = 1 << 20;  // characters of one result
 inline constexpr int kMaxExprNesting = 200;
 
 class ParamParser {
- public:
-  ParamExprHooks hooks;
+public:
+    ParamExprHooks hooks;
 
-  // --- The positional-parameter cursor, set by the callers before they read a line.
-  std::u16string ParamText;
-  int32_t ParamPos = 1;
-  uint8_t ParamPositionalOnly = 0;  // cleared when a new named parameter set starts
-  int32_t ParamSource = 0;          // -2 positional, 0 none, else the pair's index
-  // After GetNamedNumber: the position of the parameter's leading letter in the letters
-  // given, 0 without one.
-  int16_t NameIndex = 0;
+    // --- The positional-parameter cursor, set by the callers before they read a line.
+    std::u16string ParamText;
+    int32_t ParamPos = 1;
+    uint8_t ParamPositionalOnly = 0;  // cleared when a new named parameter set starts
+    int32_t ParamSource = 0;          // -2 positional, 0 none, else the pair's index
+    // After GetNamedNumber: the position of the parameter's leading letter in the letters
+    // given, 0 without one.
+    int16_t NameIndex = 0;
 
-  // --- Token scanning.
-  std::u16string GetNextToken(std::u16string_view text, int32_t& pos, int32_t end,
-                              std::u16string_view delimiters);
-  void SkipBlanks(std::u16string_view text, int32_t& pos, int32_t end) const;
+    // --- Token scanning.
+    std::u16string GetNextToken(std::u16string_view text, int32_t& pos, int32_t end, std::u16string_view delimiters);
+    void SkipBlanks(std::u16string_view text, int32_t& pos, int32_t end) const;
 
-  // --- Expressions.
-  std::u16string EvalStringExpr(std::u16string_view text, int32_t& pos, int32_t end,
-                                int32_t flags = 0);
-  float ParseNumber(std::u16string_view token);
-  ParamValue EvalNumber(std::u16string_view text, int32_t& pos, int32_t end);
-  std::u16string ExpandRepeatList(std::u16string_view text, int32_t& pos, int32_t end,
-                                  int32_t flags = 0);
-  // The same over a whole text.
-  std::u16string EvalString(std::u16string_view text);
-  ParamValue EvalNumber(std::u16string_view text);
+    // --- Expressions.
+    std::u16string EvalStringExpr(std::u16string_view text, int32_t& pos, int32_t end, int32_t flags = 0);
+    float ParseNumber(std::u16string_view token);
+    ParamValue EvalNumber(std::u16string_view text, int32_t& pos, int32_t end);
+    std::u16string ExpandRepeatList(std::u16string_view text, int32_t& pos, int32_t end, int32_t flags = 0);
+    // The same over a whole text.
+    std::u16string EvalString(std::u16string_view text);
+    ParamValue EvalNumber(std::u16string_view text);
 
-  // --- Typed readers of the next parameter (positional first, then named by the engine's
-  // alias list `id`).
-  std::u16string GetStringParam(int32_t flags, int32_t id);
-  int32_t GetNamedNumber(int32_t defaultValue, std::u16string_view letters, int32_t id);
-  int32_t GetLetterNumber(int16_t& kind, int32_t defaultValue, int32_t id);
-  float GetFractionParam(float defaultValue, int32_t id);
+    // --- Typed readers of the next parameter (positional first, then named by the engine's
+    // alias list `id`).
+    std::u16string GetStringParam(int32_t flags, int32_t id);
+    int32_t GetNamedNumber(int32_t defaultValue, std::u16string_view letters, int32_t id);
+    int32_t GetLetterNumber(int16_t& kind, int32_t defaultValue, int32_t id);
+    float GetFractionParam(float defaultValue, int32_t id);
 
-  // --- Values of a text.
-  ParamValue EvalRelativeValue(std::u16string_view text, std::optional<double> base = {});
-  int32_t ParseColor(std::u16string_view text, uint8_t pixelAllowed);
-  int32_t ParseColorParam(std::u16string_view text, int32_t& second);
-  uint8_t ParseBoolean(std::u16string_view text);
-  std::u16string PickWeightedAlternative(std::u16string_view text);
-  std::u16string NextListItem(std::u16string& list, std::u16string_view context);
+    // --- Values of a text.
+    ParamValue EvalRelativeValue(std::u16string_view text, std::optional<double> base = {});
+    int32_t ParseColor(std::u16string_view text, uint8_t pixelAllowed);
+    int32_t ParseColorParam(std::u16string_view text, int32_t& second);
+    uint8_t ParseBoolean(std::u16string_view text);
+    std::u16string PickWeightedAlternative(std::u16string_view text);
+    std::u16string NextListItem(std::u16string& list, std::u16string_view context);
 
-  // --- Shared with the parameter table, which raises its errors through the same hooks.
-  int32_t Look(std::u16string_view text, int32_t start, int32_t end, char16_t what);
-  int32_t LookAny(std::u16string_view text, int32_t start, int32_t end,
-                  std::u16string_view candidates);
-  // Every bracket outside quotes closed by its own closer, and no closer without one.
-  bool Balanced(std::u16string_view text);
-  [[noreturn]] void Raise(int32_t number, const std::u16string& description);
-  [[noreturn]] void RaiseMessage(const std::u16string& message);
-  std::u16string Text(std::u16string_view key);
-  std::u16string Format(std::u16string_view key, std::u16string_view param);
+    // --- Shared with the parameter table, which raises its errors through the same hooks.
+    int32_t Look(std::u16string_view text, int32_t start, int32_t end, char16_t what);
+    int32_t LookAny(std::u16string_view text, int32_t start, int32_t end, std::u16string_view candidates);
+    // Every bracket outside quotes closed by its own closer, and no closer without one.
+    bool Balanced(std::u16string_view text);
+    [[noreturn]] void Raise(int32_t number, const std::u16string& description);
+    [[noreturn]] void RaiseMessage(const std::u16string& message);
+    std::u16string Text(std::u16string_view key);
+    std::u16string Format(std::u16string_view key, std::u16string_view param);
 
- private:
-  struct Alternative {
-    std::u16string text;
-    int64_t weight;
-  };
-  // Counts nesting and, at the outermost level, resets the work budget.
-  class Nesting {
-   public:
-    explicit Nesting(ParamParser& p);
-    ~Nesting() { --p_.depth_; }
-    Nesting(const Nesting&) = delete;
-    Nesting& operator=(const Nesting&) = delete;
+private:
+    struct Alternative {
+        std::u16string text;
+        int64_t weight;
+    };
+    // Counts nesting and, at the outermost level, resets the work budget.
+    class Nesting {
+    public:
+        explicit Nesting(ParamParser& p);
+        ~Nesting() { --p_.depth_; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
 
-   private:
-    ParamParser& p_;
-  };
+    private:
+        ParamParser& p_;
+    };
 
-  int32_t LookRaw(std::u16string_view text, int32_t start, int32_t end, uintptr_t what);
-  int32_t ToLong(double v);
-  int32_t RandomIndex(int32_t n, int32_t callSite);
-  void CountPasses(int64_t passes, std::u16string_view item);
-  void Append(std::u16string& result, std::u16string_view piece, bool comma);
-  std::u16string PickAlternative(size_t base, int32_t callSite);
-  std::u16string PlainText(std::u16string_view text);
+    int32_t LookRaw(std::u16string_view text, int32_t start, int32_t end, uintptr_t what);
+    int32_t ToLong(double v);
+    int32_t RandomIndex(int32_t n, int32_t callSite);
+    void CountPasses(int64_t passes, std::u16string_view item);
+    void Append(std::u16string& result, std::u16string_view piece, bool comma);
+    std::u16string PickAlternative(size_t base, int32_t callSite);
+    std::u16string PlainText(std::u16string_view text);
 
-  std::vector<Alternative> alternatives_;  // AltTexts/AltWeights, 1..AltCount
-  std::vector<char16_t> scratch_;          // the text handed to RLook, length first
-  int depth_ = 0;
-  int64_t passes_ = 0;
+    std::vector<Alternative> alternatives_;  // AltTexts/AltWeights, 1..AltCount
+    std::vector<char16_t> scratch_;          // the text handed to RLook, length first
+    int depth_ = 0;
+    int64_t passes_ = 0;
 };
 
 // --- The program's parser and its procedures.
 ParamParser& paramParser();
 
-std::u16string GetNextToken(std::u16string_view text, int32_t& pos, int32_t end,
-                            std::u16string_view delimiters);
+std::u16string GetNextToken(std::u16string_view text, int32_t& pos, int32_t end, std::u16string_view delimiters);
 void SkipBlanks(std::u16string_view text, int32_t& pos, int32_t end);
-std::u16string EvalStringExpr(std::u16string_view text, int32_t& pos, int32_t end,
-                              int32_t flags = 0);
+std::u16string EvalStringExpr(std::u16string_view text, int32_t& pos, int32_t end, int32_t flags = 0);
 float ParseNumber(std::u16string_view token);
 ParamValue EvalNumber(std::u16string_view text, int32_t& pos, int32_t end);
-std::u16string ExpandRepeatList(std::u16string_view text, int32_t& pos, int32_t end,
-                                int32_t flags = 0);
+std::u16string ExpandRepeatList(std::u16string_view text, int32_t& pos, int32_t end, int32_t flags = 0);
 std::u16string GetStringParam(int32_t flags, int32_t id);
 int32_t GetNamedNumber(int32_t defaultValue, std::u16string_view letters, int32_t id);
 int32_t GetLetterNumber(int16_t& kind, int32_t defaultValue, int32_t id);

@@ -17,29 +17,29 @@ namespace yov {
 inline constexpr int kCanvasSlots = 8;
 
 struct Canvas {
-  MemDC picture;
-  MemDC mask;
-  uint32_t colour = 0;     // 0x00BBGGRR background
-  int32_t width = 0;
-  int32_t height = 0;
-  int32_t fillPosition = 0;
-  int32_t secondPosition = 0;  // the height when made
-  uint8_t inUse = 0;
-  uint8_t mode = 0;            // the slot user's own
+    MemDC picture;
+    MemDC mask;
+    uint32_t colour = 0;  // 0x00BBGGRR background
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t fillPosition = 0;
+    int32_t secondPosition = 0;  // the height when made
+    uint8_t inUse = 0;
+    uint8_t mode = 0;  // the slot user's own
 };
 
 struct CurrentCanvas {
-  uint8_t slot = 0;
-  plat::HDC pictureDc;
-  plat::HDC maskDc;
-  void* pictureBits = nullptr;
-  void* maskBits = nullptr;
-  int32_t width = 0;
-  int32_t height = 0;
-  uint8_t mode = 0;
-  int32_t fillPosition = 0;
-  int32_t secondPosition = 0;
-  uint32_t colour = 0;
+    uint8_t slot = 0;
+    plat::HDC pictureDc;
+    plat::HDC maskDc;
+    void* pictureBits = nullptr;
+    void* maskBits = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    uint8_t mode = 0;
+    int32_t fillPosition = 0;
+    int32_t secondPosition = 0;
+    uint32_t colour = 0;
 };
 
 Canvas& canvasSlot(int slot);  // 0..7

@@ -20,38 +20,38 @@ bool g_classesHanded = false;
 }  // namespace
 
 BufferClasses BufferClassesFor(int32_t unit, int32_t screenWidth, int32_t screenHeight) {
-  BufferClasses c;
-  for (int32_t h : {unit / 3, unit * 3 / 4, unit, unit * 3 / 2}) {
-    c.heights.push_back(h);
-    c.widths.push_back(kSmallClassWidth);
-  }
-  while (c.heights.back() < screenHeight && static_cast<int32_t>(c.heights.size()) < kMaxClasses) {
-    int64_t next = int64_t{c.heights.back()} * 2;
-    if (next * 5 >= int64_t{screenHeight} * 4) next = screenHeight;
-    c.heights.push_back(static_cast<int32_t>(next));
-    c.widths.push_back(screenWidth);
-  }
-  return c;
+    BufferClasses c;
+    for (int32_t h : {unit / 3, unit * 3 / 4, unit, unit * 3 / 2}) {
+        c.heights.push_back(h);
+        c.widths.push_back(kSmallClassWidth);
+    }
+    while (c.heights.back() < screenHeight && static_cast<int32_t>(c.heights.size()) < kMaxClasses) {
+        int64_t next = int64_t{c.heights.back()} * 2;
+        if (next * 5 >= int64_t{screenHeight} * 4) next = screenHeight;
+        c.heights.push_back(static_cast<int32_t>(next));
+        c.widths.push_back(screenWidth);
+    }
+    return c;
 }
 
 LvHandle AllocDrawBuffer(int32_t width, int32_t height, int32_t kind, int32_t) {
-  if (!g_classesHanded) {
-    g_classesHanded = true;
-    const int32_t picture = programState().Shared.PictureHeight;
-    const QSize screen = screenSizePx();
-    const BufferClasses c = BufferClassesFor(picture > 0 ? picture : kDefaultUnit, screen.width(), screen.height());
-    const plat::HDC display = drawHooks().displayDc ? drawHooks().displayDc() : plat::HDC{};
-    lv::InitBuffer(display.id, screen.width(), static_cast<int32_t>(c.heights.size()), c.heights.data(), nullptr,
-                   c.widths.data());
-  }
-  const LvHandle buffer = lv::AllocBuffer(width, height, kind);
-  if (buffer == 0) ShowMsgBox(utilText(u"No buffer", u"No buffer"), msgbox::kOk);
-  return buffer;
+    if (!g_classesHanded) {
+        g_classesHanded = true;
+        const int32_t picture = programState().Shared.PictureHeight;
+        const QSize screen = screenSizePx();
+        const BufferClasses c = BufferClassesFor(picture > 0 ? picture : kDefaultUnit, screen.width(), screen.height());
+        const plat::HDC display = drawHooks().displayDc ? drawHooks().displayDc() : plat::HDC{};
+        lv::InitBuffer(display.id, screen.width(), static_cast<int32_t>(c.heights.size()), c.heights.data(), nullptr,
+                       c.widths.data());
+    }
+    const LvHandle buffer = lv::AllocBuffer(width, height, kind);
+    if (buffer == 0) ShowMsgBox(utilText(u"No buffer", u"No buffer"), msgbox::kOk);
+    return buffer;
 }
 
 void FreeDrawBuffer(LvHandle& buffer) {
-  if (buffer != 0) lv::FreeBuffer(&buffer);
-  buffer = 0;
+    if (buffer != 0) lv::FreeBuffer(&buffer);
+    buffer = 0;
 }
 
 void ForgetBufferClasses() { g_classesHanded = false; }

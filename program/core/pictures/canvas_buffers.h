@@ -11,8 +11,8 @@
 namespace yov {
 
 struct BufferClasses {
-  std::vector<int32_t> heights;
-  std::vector<int32_t> widths;
+    std::vector<int32_t> heights;
+    std::vector<int32_t> widths;
 };
 
 // The classes for canvas unit u (the stock's picture height) on a screen of the given size:

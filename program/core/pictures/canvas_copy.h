@@ -50,14 +50,14 @@ void CopyRectEx(int32_t destDc, int32_t destMaskDc, int32_t x, int32_t y, int32_
 // The source and clip rectangle of CopyRectClipped, in scene coordinates (y grows upwards;
 // device y = yOrigin - scene y).
 struct ClipState {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-  int32_t sourceDc = 0;
-  int32_t sourceMaskDc = 0;
-  int32_t sourceXOffset = 0;
-  int32_t yOrigin = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+    int32_t sourceDc = 0;
+    int32_t sourceMaskDc = 0;
+    int32_t sourceXOffset = 0;
+    int32_t yOrigin = 0;
 };
 ClipState& clipState();
 
@@ -67,9 +67,9 @@ void CopyRectClipped(int32_t destDc, int32_t destMaskDc, int32_t x, int32_t y, i
 
 // A picture of the service window that tiles.
 struct PictureBox {
-  plat::HDC dc;
-  int32_t width = 0;
-  int32_t height = 0;
+    plat::HDC dc;
+    int32_t width = 0;
+    int32_t height = 0;
 };
 
 // Tiles the picture across totalWidth at (x, y). A height limit of 0 takes y as the bottom

@@ -14,25 +14,25 @@
 namespace yov {
 
 struct DrawHooks {
-  // --- Show runner.
-  std::function<bool()> stepInProgress;        // StepState non-zero
-  std::function<int32_t()> trainsInMotion;     // copies are cut into bands while not 0
-  std::function<plat::HBRUSH(int which)> showBrush;  // the first (1) or second (2) show brush
-  std::function<uint32_t()> defaultShowColour;  // 0x00BBGGRR of a canvas made on selection
+    // --- Show runner.
+    std::function<bool()> stepInProgress;              // StepState non-zero
+    std::function<int32_t()> trainsInMotion;           // copies are cut into bands while not 0
+    std::function<plat::HBRUSH(int which)> showBrush;  // the first (1) or second (2) show brush
+    std::function<uint32_t()> defaultShowColour;       // 0x00BBGGRR of a canvas made on selection
 
-  // --- Service window: a screen-compatible DC for memory DCs, and the whole screen's DC
-  // for the engine's buffers. Empty or 0: the screen itself.
-  std::function<plat::HDC()> referenceDc;
-  std::function<plat::HDC()> displayDc;
+    // --- Service window: a screen-compatible DC for memory DCs, and the whole screen's DC
+    // for the engine's buffers. Empty or 0: the screen itself.
+    std::function<plat::HDC()> referenceDc;
+    std::function<plat::HDC()> displayDc;
 
-  // --- Engine: the DC a surface lends, and copies between surfaces.
-  std::function<LvHandle(LvHandle surface)> getDDC;
-  std::function<int32_t(LvHandle surface, LvHandle dc)> releaseDDC;
-  std::function<int32_t(LvHandle dest, int32_t x, int32_t y, int32_t width, int32_t height,
-                        LvHandle source, int32_t xSrc, int32_t ySrc, int32_t flags, int32_t site)>
-      ddBlt;
+    // --- Engine: the DC a surface lends, and copies between surfaces.
+    std::function<LvHandle(LvHandle surface)> getDDC;
+    std::function<int32_t(LvHandle surface, LvHandle dc)> releaseDDC;
+    std::function<int32_t(LvHandle dest, int32_t x, int32_t y, int32_t width, int32_t height, LvHandle source,
+                          int32_t xSrc, int32_t ySrc, int32_t flags, int32_t site)>
+        ddBlt;
 
-  DrawHooks();
+    DrawHooks();
 };
 
 DrawHooks& drawHooks();

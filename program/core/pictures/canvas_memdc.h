@@ -13,15 +13,15 @@ namespace yov {
 
 // A memory DC with the bitmap selected into it.
 struct MemDC {
-  plat::HDC dc;
-  void* bits = nullptr;  // the DIB section's pixels; null for a device-dependent bitmap
-  plat::HBITMAP old;     // selected before, put back when the DC is deleted
+    plat::HDC dc;
+    void* bits = nullptr;  // the DIB section's pixels; null for a device-dependent bitmap
+    plat::HBITMAP old;     // selected before, put back when the DC is deleted
 };
 
 // A picture and its mask: in the mask, 1 (white) marks opaque pixels, 0 (black) transparent.
 struct MaskedPicture {
-  MemDC picture;
-  MemDC mask;
+    MemDC picture;
+    MemDC mask;
 };
 
 // Fills the rectangle of dc with a solid colour (PATCOPY) and applies maskRop to maskDc;
@@ -30,8 +30,7 @@ void FillRectColor(plat::HDC dc, plat::HDC maskDc, int32_t x, int32_t y, int32_t
                    plat::COLORREF colour, uint32_t maskRop, int32_t site);
 
 // A DIB section of the DC, bottom-up, black and white at depth 1.
-plat::HBITMAP CreateDibBits(plat::HDC dc, int32_t width, int32_t height, int32_t bitDepth, void** bits,
-                            int32_t site);
+plat::HBITMAP CreateDibBits(plat::HDC dc, int32_t width, int32_t height, int32_t bitDepth, void** bits, int32_t site);
 
 // Depth 0: like the screen (a device-dependent bitmap); else a DIB section of that depth.
 // clearRop (0: none) clears the whole bitmap. Raises program error 6001 "Memory overflow"

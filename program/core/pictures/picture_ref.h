@@ -19,17 +19,17 @@ namespace yov {
 
 // The record of the last OpenPictureRef, which the picture builders read.
 struct PictureRef {
-  int32_t PicRefStock = 0;       // stock entry, 0 for a picture opened by file name
-  int32_t PicRefCache = 0;       // the cache reference LookPicture gave (0: current picture)
-  int32_t PicRefWidth = 0;
-  int32_t PicRefHeight = 0;
-  int32_t PicRefOpenWidth = 0;   // the two sizes when the call ended
-  int32_t PicRefOpenHeight = 0;
-  uint8_t PicRefCell = 0;        // 0 a whole picture, else the cell letter of a picture sheet
-  int32_t PicRefCellX = 0;       // the cell in the sheet; y negative: counted up from the bottom
-  int32_t PicRefCellY = 0;
-  int32_t PicRefCellWidth = 0;
-  int32_t PicRefCellHeight = 0;
+    int32_t PicRefStock = 0;  // stock entry, 0 for a picture opened by file name
+    int32_t PicRefCache = 0;  // the cache reference LookPicture gave (0: current picture)
+    int32_t PicRefWidth = 0;
+    int32_t PicRefHeight = 0;
+    int32_t PicRefOpenWidth = 0;  // the two sizes when the call ended
+    int32_t PicRefOpenHeight = 0;
+    uint8_t PicRefCell = 0;   // 0 a whole picture, else the cell letter of a picture sheet
+    int32_t PicRefCellX = 0;  // the cell in the sheet; y negative: counted up from the bottom
+    int32_t PicRefCellY = 0;
+    int32_t PicRefCellWidth = 0;
+    int32_t PicRefCellHeight = 0;
 };
 
 PictureRef& pictureRef();
@@ -52,10 +52,10 @@ inline constexpr uint8_t kKindSheet = 9;       // a BMP of cells; the text's las
 // of the whole width less one, the second and third its halves), rows of the stock's
 // picture height counted up from the bottom.
 struct SheetCell {
-  int32_t x = 0;
-  int32_t y = 0;  // negative
-  int32_t width = 0;
-  int32_t height = 0;
+    int32_t x = 0;
+    int32_t y = 0;  // negative
+    int32_t width = 0;
+    int32_t height = 0;
 };
 SheetCell SheetCellOf(char16_t letter, int32_t sheetWidth, int32_t sheetHeight, int32_t pictureHeight);
 
@@ -63,19 +63,19 @@ SheetCell SheetCellOf(char16_t letter, int32_t sheetWidth, int32_t sheetHeight, 
 // to the bound library; the kind tables to none (no flag bits, no extension) until start-up
 // wires its PicKindClass and PicKindExt in. Tests replace any of them.
 struct PictureRefHooks {
-  std::function<int32_t(const std::string& name, LvHandle module, int16_t* width, int16_t* height,
-                        int32_t* offset, int32_t flags)>
-      lookPicture;
-  std::function<int32_t(const std::string& file, LvHandle* module)> openLib32;
-  std::function<int32_t(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest,
-                        int32_t width, int32_t height, int32_t xSrc, int32_t ySrc, int32_t flags)>
-      getPartWithMsk;
-  std::function<void()> cleanCache;
-  // The start-up tables of picture kinds 0..19: the flag byte and the file extension.
-  std::function<uint8_t(int kind)> kindClass;
-  std::function<std::u16string(int kind)> kindExtension;
+    std::function<int32_t(const std::string& name, LvHandle module, int16_t* width, int16_t* height, int32_t* offset,
+                          int32_t flags)>
+        lookPicture;
+    std::function<int32_t(const std::string& file, LvHandle* module)> openLib32;
+    std::function<int32_t(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest,
+                          int32_t width, int32_t height, int32_t xSrc, int32_t ySrc, int32_t flags)>
+        getPartWithMsk;
+    std::function<void()> cleanCache;
+    // The start-up tables of picture kinds 0..19: the flag byte and the file extension.
+    std::function<uint8_t(int kind)> kindClass;
+    std::function<std::u16string(int kind)> kindExtension;
 
-  PictureRefHooks();
+    PictureRefHooks();
 };
 
 PictureRefHooks& pictureRefHooks();
@@ -88,8 +88,8 @@ void OpenPictureRef(std::u16string& text, int16_t flags, int32_t stockIndex);
 // Draws the last referenced picture with its mask: a sheet cell, or for a whole picture its
 // bottom `rows` rows. The width is limited to the cell's or picture's width (0 takes all of
 // it). A failure is the program error "ERDP" with the code and the name.
-void DrawPicturePart(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest,
-                     int32_t width, int32_t rows, std::u16string_view name, int32_t flags);
+void DrawPicturePart(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest, int32_t width,
+                     int32_t rows, std::u16string_view name, int32_t flags);
 
 // Cache mode 0 only: the engine drops the pictures added in memory, and the entries opened
 // into the temporary cache forget their cache reference.

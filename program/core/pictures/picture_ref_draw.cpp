@@ -23,31 +23,31 @@ PictureRefHooks::PictureRefHooks()
       openLib32([](const std::string& file, LvHandle* module) { return lv::OpenLib32(file.c_str(), module); }),
       getPartWithMsk([](int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest,
                         int32_t width, int32_t height, int32_t xSrc, int32_t ySrc, int32_t flags) {
-        return lv::GetPartWithMsk(offset, pictureDc, maskDc, xDest, yDest, width, height, xSrc, ySrc, flags);
+          return lv::GetPartWithMsk(offset, pictureDc, maskDc, xDest, yDest, width, height, xSrc, ySrc, flags);
       }),
       cleanCache([] { lv::CleanCache(); }) {}
 
 PictureRefHooks& pictureRefHooks() {
-  static PictureRefHooks hooks;
-  return hooks;
+    static PictureRefHooks hooks;
+    return hooks;
 }
 
-void DrawPicturePart(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest,
-                     int32_t width, int32_t rows, std::u16string_view name, int32_t flags) {
-  frameStep(kBeforeDrawSite);
-  const PictureRef& r = pictureRef();
-  int32_t result;
-  if (r.PicRefCell != 0) {
-    result = pictureRefHooks().getPartWithMsk(offset, pictureDc, maskDc, xDest, yDest,
-                                              Limited(width, r.PicRefCellWidth), r.PicRefCellHeight,
-                                              r.PicRefCellX, r.PicRefCellY, flags);
-  } else {
-    result = pictureRefHooks().getPartWithMsk(offset, pictureDc, maskDc, xDest, yDest,
-                                              Limited(width, r.PicRefOpenWidth), rows, 0,
-                                              r.PicRefOpenHeight - rows, flags);
-  }
-  if (result < 0) RaiseProgramError(FormatText(u"ERDP", {result, name}));
-  frameStep(kAfterDrawSite);
+void DrawPicturePart(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest, int32_t width,
+                     int32_t rows, std::u16string_view name, int32_t flags) {
+    frameStep(kBeforeDrawSite);
+    const PictureRef& r = pictureRef();
+    int32_t result;
+    if (r.PicRefCell != 0) {
+        result =
+            pictureRefHooks().getPartWithMsk(offset, pictureDc, maskDc, xDest, yDest, Limited(width, r.PicRefCellWidth),
+                                             r.PicRefCellHeight, r.PicRefCellX, r.PicRefCellY, flags);
+    } else {
+        result =
+            pictureRefHooks().getPartWithMsk(offset, pictureDc, maskDc, xDest, yDest, Limited(width, r.PicRefOpenWidth),
+                                             rows, 0, r.PicRefOpenHeight - rows, flags);
+    }
+    if (result < 0) RaiseProgramError(FormatText(u"ERDP", {result, name}));
+    frameStep(kAfterDrawSite);
 }
 
 }  // namespace yov

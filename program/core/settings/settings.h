@@ -36,8 +36,8 @@ std::u16string GetRegString(std::u16string_view name, std::u16string_view defaul
 int32_t GetRegNumber(std::u16string_view name, int32_t defaultValue, std::u16string_view subkey = {});
 // The same for a field of a narrower range (a byte, a 16-bit value): a number outside
 // minimum..maximum gives the default and a line in the error log.
-int32_t GetRegNumberIn(std::u16string_view name, int32_t defaultValue, int32_t minimum,
-                       int32_t maximum, std::u16string_view subkey = {});
+int32_t GetRegNumberIn(std::u16string_view name, int32_t defaultValue, int32_t minimum, int32_t maximum,
+                       std::u16string_view subkey = {});
 
 // A REG_BINARY value. The key: "" is ProgramKey, one starting with "\" lies below it, any
 // other is a whole key name. Fills bytes 0..size-1 and one spare 0 after them and returns

@@ -8,9 +8,9 @@
 namespace yov {
 
 struct PathSplit {
-  std::u16string dir;   // without the trailing "\"
-  std::u16string name;  // without extension
-  std::u16string ext;   // from the last dot of the name on, or empty
+    std::u16string dir;   // without the trailing "\"
+    std::u16string name;  // without extension
+    std::u16string ext;   // from the last dot of the name on, or empty
 };
 
 // Every "/" made "\", then split at the last "\" and at the last "." after it

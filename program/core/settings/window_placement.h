@@ -28,18 +28,18 @@ inline constexpr int kOuterSlots = 11;
 
 // A move repeated by the service timer after the window has settled.
 struct PendingMove {
-  int32_t slot = 0;
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-  int32_t countdown = 0;  // 0 = nothing pending
+    int32_t slot = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t countdown = 0;  // 0 = nothing pending
 };
 
 struct PlacementState {
-  PendingMove move;
-  // Windows with slot codes 64 to 74, so that the pending move finds them again.
-  std::array<QPointer<QWidget>, kOuterSlots> outerWindows;
+    PendingMove move;
+    // Windows with slot codes 64 to 74, so that the pending move finds them again.
+    std::array<QPointer<QWidget>, kOuterSlots> outerWindows;
 };
 
 PlacementState& placementState();
@@ -53,20 +53,19 @@ QSize screenSizePx();
 void SaveFormPos(uint8_t slotByte, QWidget* window, std::u16string_view subkey = {});
 // width and height 0 take the window's present size; the stored size, when there is one,
 // wins, and the result is raised to the minimums.
-void RestoreFormPos(uint8_t slotByte, QWidget* window, int32_t width = 0, int32_t height = 0,
-                    int32_t minWidth = 0, int32_t minHeight = 0, std::u16string_view subkey = {});
+void RestoreFormPos(uint8_t slotByte, QWidget* window, int32_t width = 0, int32_t height = 0, int32_t minWidth = 0,
+                    int32_t minHeight = 0, std::u16string_view subkey = {});
 // Clamps the rectangle into the screen (a negative left or top centres), moves the window
 // there at once, and records the move to be repeated (TickPendingMove) unless a move of
 // another window is pending.
-void DeferFormMove(int32_t left, int32_t top, int32_t width, int32_t height, QWidget* window,
-                   uint8_t slotByte);
+void DeferFormMove(int32_t left, int32_t top, int32_t width, int32_t height, QWidget* window, uint8_t slotByte);
 // One tick of the service window's second timer: counts the pending move down and
 // performs it again at 0.
 void TickPendingMove();
 
 void InitForm(uint8_t slotByte, QWidget* window);
-void OpenForm(uint8_t slotByte, QWidget* window, int32_t width = 0, int32_t height = 0,
-              int32_t minWidth = 0, int32_t minHeight = 0, std::u16string_view subkey = {});
+void OpenForm(uint8_t slotByte, QWidget* window, int32_t width = 0, int32_t height = 0, int32_t minWidth = 0,
+              int32_t minHeight = 0, std::u16string_view subkey = {});
 void CloseForm(uint8_t slotByte, std::u16string_view subkey = {});
 
 }  // namespace yov

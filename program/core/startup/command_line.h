@@ -17,13 +17,13 @@
 namespace yov {
 
 struct CommandLine {
-  std::u16string text;       // what Main reads
-  uintptr_t saverWindow = 0; // the daemon's window; 0 for none or the root window
-  bool saverRoot = false;    // the show covers the root window
-  bool saver = false;        // started by an X screen-saver daemon
-  std::u16string saverScript;  // --script: the scene script of this run, "" for the stored one
-  std::u16string saverStock;   // --stock: likewise the stock
-  int32_t saverSpeed = 0;      // --speed, clamped to 1..100; 0 for the stored speed
+    std::u16string text;         // what Main reads
+    uintptr_t saverWindow = 0;   // the daemon's window; 0 for none or the root window
+    bool saverRoot = false;      // the show covers the root window
+    bool saver = false;          // started by an X screen-saver daemon
+    std::u16string saverScript;  // --script: the scene script of this run, "" for the stored one
+    std::u16string saverStock;   // --stock: likewise the stock
+    int32_t saverSpeed = 0;      // --speed, clamped to 1..100; 0 for the stored speed
 };
 
 // arguments: argv[1..]. saverWindowEnv: XSCREENSAVER_WINDOW (null when unset).

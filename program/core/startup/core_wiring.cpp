@@ -19,47 +19,47 @@ constexpr uint8_t kFrameLoopRunning = 0x20;
 }  // namespace
 
 void WireCoreServices() {
-  UtilHooks& h = utilHooks();
-  h.shared = &programState().Shared;
-  h.getText = [](std::u16string_view key, std::u16string_view defaultText, int32_t flags) {
-    return GetText(key, defaultText, flags);
-  };
-  h.localizeForm = LocalizeForm;
-  h.languageCode = [] {
-    const ProgramState& st = programState();
-    const uint8_t lang = st.Shared.CurrentLanguage;
-    if (lang == 0 || lang >= st.Arrays.Languages.length()) return std::string();
-    return plat::utf16ToUtf8(st.Arrays.Languages[lang].Code);
-  };
-  h.getRegString = [](std::string_view name, std::string_view defaultText) {
-    return plat::utf16ToUtf8(GetRegString(plat::utf8ToUtf16(name), plat::utf8ToUtf16(defaultText)));
-  };
-  h.saveRegString = [](std::string_view name, std::string_view text) {
-    SaveRegString(plat::utf8ToUtf16(name), plat::utf8ToUtf16(text));
-  };
-  h.chooseFile = [](std::u16string_view titleKey, int32_t flags) {
-    std::u16string path;
-    return GetFileFilter(titleKey, flags, path) ? plat::utf16ToUtf8(path) : std::string();
-  };
-  h.batchMode = [] { return programState().BatchMode != 0; };
-  h.frameLoopRunning = [] { return (programState().RunFlags & kFrameLoopRunning) != 0; };
-  h.requestStop = [] { programState().StopRequest = 1; };
+    UtilHooks& h = utilHooks();
+    h.shared = &programState().Shared;
+    h.getText = [](std::u16string_view key, std::u16string_view defaultText, int32_t flags) {
+        return GetText(key, defaultText, flags);
+    };
+    h.localizeForm = LocalizeForm;
+    h.languageCode = [] {
+        const ProgramState& st = programState();
+        const uint8_t lang = st.Shared.CurrentLanguage;
+        if (lang == 0 || lang >= st.Arrays.Languages.length()) return std::string();
+        return plat::utf16ToUtf8(st.Arrays.Languages[lang].Code);
+    };
+    h.getRegString = [](std::string_view name, std::string_view defaultText) {
+        return plat::utf16ToUtf8(GetRegString(plat::utf8ToUtf16(name), plat::utf8ToUtf16(defaultText)));
+    };
+    h.saveRegString = [](std::string_view name, std::string_view text) {
+        SaveRegString(plat::utf8ToUtf16(name), plat::utf8ToUtf16(text));
+    };
+    h.chooseFile = [](std::u16string_view titleKey, int32_t flags) {
+        std::u16string path;
+        return GetFileFilter(titleKey, flags, path) ? plat::utf16ToUtf8(path) : std::string();
+    };
+    h.batchMode = [] { return programState().BatchMode != 0; };
+    h.frameLoopRunning = [] { return (programState().RunFlags & kFrameLoopRunning) != 0; };
+    h.requestStop = [] { programState().StopRequest = 1; };
 
-  CoreHooks& core = coreHooks();
-  core.getParam = [](std::u16string_view aliases, std::u16string_view defaultText) {
-    return GetParam(aliases, defaultText);
-  };
-  core.withParams = [](std::u16string_view text, const std::function<void()>& use) {
-    paramTable().WithParams(text, use);
-  };
+    CoreHooks& core = coreHooks();
+    core.getParam = [](std::u16string_view aliases, std::u16string_view defaultText) {
+        return GetParam(aliases, defaultText);
+    };
+    core.withParams = [](std::u16string_view text, const std::function<void()>& use) {
+        paramTable().WithParams(text, use);
+    };
 
-  PictureRefHooks& refs = pictureRefHooks();
-  refs.kindClass = [](int kind) -> uint8_t {
-    return kind >= 0 && kind < kPictureKinds ? mainState().PicKindClass[static_cast<size_t>(kind)] : 0;
-  };
-  refs.kindExtension = [](int kind) -> std::u16string {
-    return kind >= 0 && kind < kPictureKinds ? mainState().PicKindExt[static_cast<size_t>(kind)] : std::u16string();
-  };
+    PictureRefHooks& refs = pictureRefHooks();
+    refs.kindClass = [](int kind) -> uint8_t {
+        return kind >= 0 && kind < kPictureKinds ? mainState().PicKindClass[static_cast<size_t>(kind)] : 0;
+    };
+    refs.kindExtension = [](int kind) -> std::u16string {
+        return kind >= 0 && kind < kPictureKinds ? mainState().PicKindExt[static_cast<size_t>(kind)] : std::u16string();
+    };
 }
 
 }  // namespace yov

@@ -6,12 +6,12 @@
 namespace yov {
 
 ForeignWindowMode CurrentForeignWindowMode() {
-  const MainState& ms = mainState();
-  ForeignWindowMode mode;
-  mode.active = ms.SaverRoot || ms.SaverWindow != 0;
-  mode.root = ms.SaverRoot && ms.SaverWindow == 0;
-  mode.window = mode.root ? RootWindowId() : ms.SaverWindow;
-  return mode;
+    const MainState& ms = mainState();
+    ForeignWindowMode mode;
+    mode.active = ms.SaverRoot || ms.SaverWindow != 0;
+    mode.root = ms.SaverRoot && ms.SaverWindow == 0;
+    mode.window = mode.root ? RootWindowId() : ms.SaverWindow;
+    return mode;
 }
 
 }  // namespace yov

@@ -18,9 +18,9 @@
 namespace yov {
 
 struct ForeignWindowMode {
-  bool active = false;    // this run draws into a foreign window
-  bool root = false;      // that window is the root window (no daemon window was named)
-  uintptr_t window = 0;   // its X11 id; with root, the root window's id once known
+    bool active = false;   // this run draws into a foreign window
+    bool root = false;     // that window is the root window (no daemon window was named)
+    uintptr_t window = 0;  // its X11 id; with root, the root window's id once known
 };
 
 // From the command line's reading (MainState::SaverWindow, SaverRoot). The root window's id

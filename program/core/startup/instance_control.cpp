@@ -13,9 +13,9 @@ namespace {
 // A lock file that cannot be made at all is not another copy: say why, since the copy then
 // ends without a window.
 void reportFailure(const plat::NamedMutex& m, const std::string& name) {
-  if (m.GetStatus() != plat::NamedMutex::Status::Failed) return;
-  std::fprintf(stderr, "yov: cannot use the lock \"%s\" (%s): %s\n", name.c_str(), m.Path().c_str(),
-               std::strerror(m.Error()));
+    if (m.GetStatus() != plat::NamedMutex::Status::Failed) return;
+    std::fprintf(stderr, "yov: cannot use the lock \"%s\" (%s): %s\n", name.c_str(), m.Path().c_str(),
+                 std::strerror(m.Error()));
 }
 
 }  // namespace
@@ -25,28 +25,29 @@ std::string InstanceMutexName() { return "RolvaneScreensaver"; }
 std::string SlotMutexName(int slot) { return "RolvaneScr" + std::to_string(slot); }
 
 bool AcquireInstance() {
-  MainState& ms = mainState();
-  ms.InstanceMutex = plat::NamedMutex::Create(InstanceMutexName());
-  // Any failure counts as another copy running: only the show roads care, and they then end.
-  ms.AnotherInstance = !ms.InstanceMutex.Owned();
-  reportFailure(ms.InstanceMutex, InstanceMutexName());
-  for (int slot = 0; slot < kInstanceSlots; ++slot) {
-    plat::NamedMutex m = plat::NamedMutex::Create(SlotMutexName(slot));
-    if (m.Owned()) {
-      ms.SlotMutex = std::move(m);
-      ms.InstanceSlot = slot;
-      programState().InstanceLetter = slot == 0 ? std::u16string() : std::u16string(1, static_cast<char16_t>(u'A' + slot));
-      return true;
+    MainState& ms = mainState();
+    ms.InstanceMutex = plat::NamedMutex::Create(InstanceMutexName());
+    // Any failure counts as another copy running: only the show roads care, and they then end.
+    ms.AnotherInstance = !ms.InstanceMutex.Owned();
+    reportFailure(ms.InstanceMutex, InstanceMutexName());
+    for (int slot = 0; slot < kInstanceSlots; ++slot) {
+        plat::NamedMutex m = plat::NamedMutex::Create(SlotMutexName(slot));
+        if (m.Owned()) {
+            ms.SlotMutex = std::move(m);
+            ms.InstanceSlot = slot;
+            programState().InstanceLetter =
+                slot == 0 ? std::u16string() : std::u16string(1, static_cast<char16_t>(u'A' + slot));
+            return true;
+        }
+        reportFailure(m, SlotMutexName(slot));
     }
-    reportFailure(m, SlotMutexName(slot));
-  }
-  return false;
+    return false;
 }
 
 void ReleaseInstance() {
-  MainState& ms = mainState();
-  ms.InstanceMutex.Close();
-  ms.SlotMutex.Close();
+    MainState& ms = mainState();
+    ms.InstanceMutex.Close();
+    ms.SlotMutex.Close();
 }
 
 }  // namespace yov

@@ -38,183 +38,184 @@ int32_t roundedTwips(double v) { return plat::clampToInt32(v); }
 // A step of the text window that fails is skipped; the rest goes on.
 template <class Step>
 void skipOnError(Step step) noexcept {
-  try {
-    step();
-  } catch (...) {
-  }
+    try {
+        step();
+    } catch (...) {}
 }
 
 }  // namespace
 
 void ShowPictureDescription(int32_t stockIndex, bool detailed, uint8_t mode) {
-  if (stockIndex == 0) {
-    EndProgress();
-    return;
-  }
-  const std::u16string text = GetDescriptionText(stockIndex, detailed ? kDetailedMask : kShortMask, u"\r\n");
-  if (text.empty()) return;
-  const SharedArrays& a = programState().Arrays;
-  const std::u16string caption = a.Stock.has(stockIndex) ? a.Stock[stockIndex].Name : std::u16string();
-  ShowTextWindow(text, caption, mode);
+    if (stockIndex == 0) {
+        EndProgress();
+        return;
+    }
+    const std::u16string text = GetDescriptionText(stockIndex, detailed ? kDetailedMask : kShortMask, u"\r\n");
+    if (text.empty()) return;
+    const SharedArrays& a = programState().Arrays;
+    const std::u16string caption = a.Stock.has(stockIndex) ? a.Stock[stockIndex].Name : std::u16string();
+    ShowTextWindow(text, caption, mode);
 }
 
-TextWindowPlace TextWindowPlacement(size_t length, int32_t textWidthTw, int32_t textHeightTw,
-                                    int32_t screenWidthTw, int32_t screenHeightTw) {
-  int64_t w = textWidthTw;
-  int64_t h = length > kMeasuredPiece ? screenHeightTw : textHeightTw;
-  if (w == 0) w = screenWidthTw;
-  h += 480;
-  w += 900;
-  if (h > 0.9 * screenHeightTw) {
-    h = roundedTwips(0.9 * screenHeightTw);
-    w += 255;  // room for the vertical scroll bar
-  }
-  if (w > 0.9 * screenWidthTw) w = roundedTwips(0.9 * screenWidthTw);
-  TextWindowPlace p;
-  p.width = static_cast<int32_t>(w);
-  p.height = static_cast<int32_t>(h);
-  p.left = static_cast<int32_t>((screenWidthTw - w) / 2);
-  p.top = static_cast<int32_t>((screenHeightTw - h) / 2);
-  return p;
+TextWindowPlace TextWindowPlacement(size_t length, int32_t textWidthTw, int32_t textHeightTw, int32_t screenWidthTw,
+                                    int32_t screenHeightTw) {
+    int64_t w = textWidthTw;
+    int64_t h = length > kMeasuredPiece ? screenHeightTw : textHeightTw;
+    if (w == 0) w = screenWidthTw;
+    h += 480;
+    w += 900;
+    if (h > 0.9 * screenHeightTw) {
+        h = roundedTwips(0.9 * screenHeightTw);
+        w += 255;  // room for the vertical scroll bar
+    }
+    if (w > 0.9 * screenWidthTw) w = roundedTwips(0.9 * screenWidthTw);
+    TextWindowPlace p;
+    p.width = static_cast<int32_t>(w);
+    p.height = static_cast<int32_t>(h);
+    p.left = static_cast<int32_t>((screenWidthTw - w) / 2);
+    p.top = static_cast<int32_t>((screenHeightTw - h) / 2);
+    return p;
 }
 
 void ShowTextWindow(const std::u16string& text, const std::u16string& caption, uint8_t mode) {
-  ProgramState& st = programState();
-  if (st.BatchMode != 0) {
-    // Under DirectDraw the full-screen show draws the text itself.
-    if (text.empty()) EndProgress();
-    else if (laterParts().showOverlayText) laterParts().showOverlayText(text);
-    return;
-  }
-  // From here on a step that fails is skipped: a text window that cannot be shown leaves the
-  // program running.
-  LaterParts& later = laterParts();
-  if (!later.showTextWindow) {
-    ReportNotAvailable(u"the text window");
-    return;
-  }
-  int32_t w = 0;
-  int32_t h = 0;
-  skipOnError([&] {
-    if (later.measureText) {
-      if (text.size() <= kMeasuredPiece) {
-        later.measureText(text, w, h);
-      } else {
-        for (size_t from = 0; from < text.size(); from += kMeasuredPiece) {
-          int32_t pw = 0;
-          int32_t ph = 0;
-          later.measureText(std::u16string_view(text).substr(from, kMeasuredPiece), pw, ph);
-          w = std::max(w, pw);
-        }
-      }
+    ProgramState& st = programState();
+    if (st.BatchMode != 0) {
+        // Under DirectDraw the full-screen show draws the text itself.
+        if (text.empty())
+            EndProgress();
+        else if (laterParts().showOverlayText)
+            laterParts().showOverlayText(text);
+        return;
     }
-  });
-  const TextWindowPlace p = TextWindowPlacement(text.size(), w, h, ScreenWidthTw(), ScreenHeightTw());
-  if (mode == kModalOverShow && !(st.ShowMode == 1 && (st.RunFlags & 0x01) != 0)) mode = kModalText;
-  st.RunMode = mode;
-  const bool overShow = mode == kModalOverShow;
-  // Each step on its own, so that a window that fails still ends the modal state over the show.
-  skipOnError([&] {
-    if (overShow && later.beginModalOverShow) later.beginModalOverShow();
-  });
-  skipOnError([&] {
-    later.showTextWindow(TextWindowRequest{p.left, p.top, p.width, p.height, text, caption, mode});
-  });
-  skipOnError([&] {
-    if (overShow && later.endModalOverShow) later.endModalOverShow();
-  });
+    // From here on a step that fails is skipped: a text window that cannot be shown leaves the
+    // program running.
+    LaterParts& later = laterParts();
+    if (!later.showTextWindow) {
+        ReportNotAvailable(u"the text window");
+        return;
+    }
+    int32_t w = 0;
+    int32_t h = 0;
+    skipOnError([&] {
+        if (later.measureText) {
+            if (text.size() <= kMeasuredPiece) {
+                later.measureText(text, w, h);
+            } else {
+                for (size_t from = 0; from < text.size(); from += kMeasuredPiece) {
+                    int32_t pw = 0;
+                    int32_t ph = 0;
+                    later.measureText(std::u16string_view(text).substr(from, kMeasuredPiece), pw, ph);
+                    w = std::max(w, pw);
+                }
+            }
+        }
+    });
+    const TextWindowPlace p = TextWindowPlacement(text.size(), w, h, ScreenWidthTw(), ScreenHeightTw());
+    if (mode == kModalOverShow && !(st.ShowMode == 1 && (st.RunFlags & 0x01) != 0)) mode = kModalText;
+    st.RunMode = mode;
+    const bool overShow = mode == kModalOverShow;
+    // Each step on its own, so that a window that fails still ends the modal state over the show.
+    skipOnError([&] {
+        if (overShow && later.beginModalOverShow) later.beginModalOverShow();
+    });
+    skipOnError([&] {
+        later.showTextWindow(TextWindowRequest{p.left, p.top, p.width, p.height, text, caption, mode});
+    });
+    skipOnError([&] {
+        if (overShow && later.endModalOverShow) later.endModalOverShow();
+    });
 }
 
 void CloseTextWindow(int16_t& force) {
-  const WindowSlot& s = programState().WindowTable[kTextWindowSlot];
-  if (s.inUse == 0 || s.window == nullptr) return;
-  if (programState().RunMode == 1 && force == 0) return;
-  UnloadSlotWindow(kTextWindowSlot);
+    const WindowSlot& s = programState().WindowTable[kTextWindowSlot];
+    if (s.inUse == 0 || s.window == nullptr) return;
+    if (programState().RunMode == 1 && force == 0) return;
+    UnloadSlotWindow(kTextWindowSlot);
 }
 
 void EnsureStockIndex() {
-  MainState& ms = mainState();
-  if (ms.StockIndexBuilt) return;
-  ProgramState& st = programState();
-  mainEngineCalls().prepareLookStock(st.Arrays.Stock.desc(), st.Shared.StockCount);
-  ms.StockIndexBuilt = true;
+    MainState& ms = mainState();
+    if (ms.StockIndexBuilt) return;
+    ProgramState& st = programState();
+    mainEngineCalls().prepareLookStock(st.Arrays.Stock.desc(), st.Shared.StockCount);
+    ms.StockIndexBuilt = true;
 }
 
 int32_t FindStockEntry(std::u16string_view name) {
-  const std::u16string u = plat::ucase(name);
-  EnsureStockIndex();
-  if (u.size() > kMaxStockName) return 0;
-  const int32_t i = mainEngineCalls().lookStockIdx(u);
-  const SharedArrays& a = programState().Arrays;
-  if (i <= 0 || !a.Stock.has(i)) return 0;
-  const std::u16string& found = a.Stock[i].Name;
-  if (found == u) return i;
-  // A variant of the name: the name, a tilde and a suffix.
-  if (found.size() > u.size() && found.compare(0, u.size(), u) == 0 && found[u.size()] == u'~') return i;
-  return 0;
+    const std::u16string u = plat::ucase(name);
+    EnsureStockIndex();
+    if (u.size() > kMaxStockName) return 0;
+    const int32_t i = mainEngineCalls().lookStockIdx(u);
+    const SharedArrays& a = programState().Arrays;
+    if (i <= 0 || !a.Stock.has(i)) return 0;
+    const std::u16string& found = a.Stock[i].Name;
+    if (found == u) return i;
+    // A variant of the name: the name, a tilde and a suffix.
+    if (found.size() > u.size() && found.compare(0, u.size(), u) == 0 && found[u.size()] == u'~') return i;
+    return 0;
 }
 
 std::u16string MakeConfigKeyName(std::u16string_view file) {
-  if (file.empty()) return {};
-  std::u16string key = u"\\Cnf\\" + std::u16string(file);
-  std::replace(key.begin() + 5, key.end(), u'\\', u'|');
-  return key;
+    if (file.empty()) return {};
+    std::u16string key = u"\\Cnf\\" + std::u16string(file);
+    std::replace(key.begin() + 5, key.end(), u'\\', u'|');
+    return key;
 }
 
 void SetConfigFile(std::u16string_view file) {
-  MainState& ms = mainState();
-  ms.ConfigFile = plat::ucase(file);
-  SplitFilePath(file);
-  programState().ConfigDir = programState().SplitDir;
-  ms.ConfigKey = MakeConfigKeyName(ms.ConfigFile);
+    MainState& ms = mainState();
+    ms.ConfigFile = plat::ucase(file);
+    SplitFilePath(file);
+    programState().ConfigDir = programState().SplitDir;
+    ms.ConfigKey = MakeConfigKeyName(ms.ConfigFile);
 }
 
 std::array<uint8_t, 256> ReducedColourTable() {
-  std::array<uint8_t, 256> t{};
-  for (int i = 0; i < 256; ++i) t[static_cast<size_t>(i)] = static_cast<uint8_t>(i == 0 ? 0 : std::max(i, 128));
-  return t;
+    std::array<uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i) t[static_cast<size_t>(i)] = static_cast<uint8_t>(i == 0 ? 0 : std::max(i, 128));
+    return t;
 }
 
 void ApplyColorTranslation() {
-  MainEngineCalls& calls = mainEngineCalls();
-  const uint8_t mode = mainState().ColTrans;
-  if (mode == 3) {
-    const std::array<uint8_t, 256> t = ReducedColourTable();
-    calls.setXColor(t.data(), t.data(), t.data());
-  }
-  calls.setXColMethod(mode, 64, 64, 64);
+    MainEngineCalls& calls = mainEngineCalls();
+    const uint8_t mode = mainState().ColTrans;
+    if (mode == 3) {
+        const std::array<uint8_t, 256> t = ReducedColourTable();
+        calls.setXColor(t.data(), t.data(), t.data());
+    }
+    calls.setXColMethod(mode, 64, 64, 64);
 }
 
 void FillLanguageMenu() {
-  ProgramState& st = programState();
-  MainEngineCalls& calls = mainEngineCalls();
-  const int32_t count = st.Shared.LanguageCount;
-  for (int32_t i = 1; i <= count && st.Arrays.Languages.has(i); ++i) {
-    const std::u16string name = PickLangText(st.Arrays.Languages[i].Names, u"");
-    calls.setMenuItem(kLanguageMenu, i - 1, plat::utf16ToUtf8(name), 0);
-    calls.checkItem(kLanguageMenu, i - 1, i == st.Shared.CurrentLanguage);
-  }
-  calls.enableMenu(kLanguageCommand, count >= 2);
-  if (SettingsDialogOpen()) {
-    if (QMenuBar* bar = windowOps().menuBarOf(st.WindowTable[kSettingsSlot].window)) bar->update();
-  }
+    ProgramState& st = programState();
+    MainEngineCalls& calls = mainEngineCalls();
+    const int32_t count = st.Shared.LanguageCount;
+    for (int32_t i = 1; i <= count && st.Arrays.Languages.has(i); ++i) {
+        const std::u16string name = PickLangText(st.Arrays.Languages[i].Names, u"");
+        calls.setMenuItem(kLanguageMenu, i - 1, plat::utf16ToUtf8(name), 0);
+        calls.checkItem(kLanguageMenu, i - 1, i == st.Shared.CurrentLanguage);
+    }
+    calls.enableMenu(kLanguageCommand, count >= 2);
+    if (SettingsDialogOpen()) {
+        if (QMenuBar* bar = windowOps().menuBarOf(st.WindowTable[kSettingsSlot].window)) bar->update();
+    }
 }
 
 int32_t AddDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel, int32_t refreshRate) noexcept {
-  MainState& ms = mainState();
-  if (ms.ModeCount >= kMaxDisplayModes || width < kMinModeWidth || height < kMinModeHeight) return 0;
-  for (int32_t i = 1; i <= ms.ModeCount; ++i) {
-    const auto k = static_cast<size_t>(i);
-    if (ms.ModeWidth[k] == width && ms.ModeHeight[k] == height && ms.ModeDepth[k] == bitsPerPixel &&
-        ms.ModeRefresh[k] == refreshRate)
-      return 0;
-  }
-  const auto k = static_cast<size_t>(++ms.ModeCount);
-  ms.ModeWidth[k] = width;
-  ms.ModeHeight[k] = height;
-  ms.ModeDepth[k] = bitsPerPixel;
-  ms.ModeRefresh[k] = refreshRate;
-  return 0;
+    MainState& ms = mainState();
+    if (ms.ModeCount >= kMaxDisplayModes || width < kMinModeWidth || height < kMinModeHeight) return 0;
+    for (int32_t i = 1; i <= ms.ModeCount; ++i) {
+        const auto k = static_cast<size_t>(i);
+        if (ms.ModeWidth[k] == width && ms.ModeHeight[k] == height && ms.ModeDepth[k] == bitsPerPixel &&
+            ms.ModeRefresh[k] == refreshRate)
+            return 0;
+    }
+    const auto k = static_cast<size_t>(++ms.ModeCount);
+    ms.ModeWidth[k] = width;
+    ms.ModeHeight[k] = height;
+    ms.ModeDepth[k] = bitsPerPixel;
+    ms.ModeRefresh[k] = refreshRate;
+    return 0;
 }
 
 }  // namespace yov

@@ -17,13 +17,13 @@ void ShowPictureDescription(int32_t stockIndex, bool detailed, uint8_t mode);
 // font is textWidthTw × textHeightTw (for more than 100,000 characters: the widest piece and
 // any height), on a screen of screenWidthTw × screenHeightTw. Twips.
 struct TextWindowPlace {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t width = 0;
-  int32_t height = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
 };
-TextWindowPlace TextWindowPlacement(size_t length, int32_t textWidthTw, int32_t textHeightTw,
-                                    int32_t screenWidthTw, int32_t screenHeightTw);
+TextWindowPlace TextWindowPlacement(size_t length, int32_t textWidthTw, int32_t textHeightTw, int32_t screenWidthTw,
+                                    int32_t screenHeightTw);
 
 // Longest piece of text the window's font measures at once.
 inline constexpr size_t kMeasuredPiece = 100000;

@@ -6,16 +6,16 @@
 namespace yov {
 
 MainState& mainState() {
-  static MainState state;
-  return state;
+    static MainState state;
+    return state;
 }
 
 int32_t ScreenWidthTw() {
-  return plat::clampToInt32(static_cast<double>(programState().ScreenWidthPx) * mainState().TwipsPerPixelX);
+    return plat::clampToInt32(static_cast<double>(programState().ScreenWidthPx) * mainState().TwipsPerPixelX);
 }
 
 int32_t ScreenHeightTw() {
-  return plat::clampToInt32(static_cast<double>(programState().ScreenHeightPx) * mainState().TwipsPerPixelY);
+    return plat::clampToInt32(static_cast<double>(programState().ScreenHeightPx) * mainState().TwipsPerPixelY);
 }
 
 void resetMainState() { mainState() = MainState{}; }

@@ -3,8 +3,8 @@
 namespace yov {
 
 ProgramState& programState() {
-  static ProgramState state;
-  return state;
+    static ProgramState state;
+    return state;
 }
 
 }  // namespace yov

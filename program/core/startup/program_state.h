@@ -25,53 +25,53 @@ inline constexpr plat::CodePage kAnsiCodePage = plat::CodePage::Windows1252;
 inline constexpr int kWindowTableSlots = 45;
 
 struct WindowSlot {
-  QWidget* window = nullptr;
-  int16_t inUse = 0;  // -1 while the window is open
+    QWidget* window = nullptr;
+    int16_t inUse = 0;  // -1 while the window is open
 };
 
 struct ProgramState {
-  // --- Set by Main before the first window opens.
-  std::u16string ProgramKey = u"Software\\Vantrel\\Yov";
-  std::u16string InstanceLetter;  // empty in slot 0, else "B" to "F"
-  std::time_t StartTime = std::time(nullptr);
-  std::u16string TempDir;
-  std::u16string ErrorLogPath;    // TempDir and "Rolvane.err"
-  // Screen size in pixels; 0 asks the primary screen.
-  int32_t ScreenWidthPx = 0;
-  int32_t ScreenHeightPx = 0;
-  std::u16string DocFile;         // the documentation page, empty when none
+    // --- Set by Main before the first window opens.
+    std::u16string ProgramKey = u"Software\\Vantrel\\Yov";
+    std::u16string InstanceLetter;  // empty in slot 0, else "B" to "F"
+    std::time_t StartTime = std::time(nullptr);
+    std::u16string TempDir;
+    std::u16string ErrorLogPath;  // TempDir and "Rolvane.err"
+    // Screen size in pixels; 0 asks the primary screen.
+    int32_t ScreenWidthPx = 0;
+    int32_t ScreenHeightPx = 0;
+    std::u16string DocFile;  // the documentation page, empty when none
 
-  // --- Kept by the stock and script procedures.
-  uint8_t CacheMode = 0;          // 0 none, 1 memory, 2 and above a cache file
-  std::u16string CacheFile;       // the stock's picture cache file
-  std::u16string StockDir;        // folder of the current stock file
-  std::u16string ConfigDir;       // folder of the current scene script
+    // --- Kept by the stock and script procedures.
+    uint8_t CacheMode = 0;     // 0 none, 1 memory, 2 and above a cache file
+    std::u16string CacheFile;  // the stock's picture cache file
+    std::u16string StockDir;   // folder of the current stock file
+    std::u16string ConfigDir;  // folder of the current scene script
 
-  // --- The last path split by SplitFilePath (the file dialog's "last file").
-  std::u16string SplitPath;
-  std::u16string SplitDir;        // without the trailing "\"
-  std::u16string SplitName;       // without extension
-  std::u16string SplitExt;        // with its dot
+    // --- The last path split by SplitFilePath (the file dialog's "last file").
+    std::u16string SplitPath;
+    std::u16string SplitDir;   // without the trailing "\"
+    std::u16string SplitName;  // without extension
+    std::u16string SplitExt;   // with its dot
 
-  // --- Long operations and the show.
-  int32_t ProgressCode = 0;       // position code of the long operation in progress ("P=")
-  uint8_t StopRequest = 0;        // ends the show loops
-  uint8_t BatchMode = 0;          // the show presents through DirectDraw: no message boxes
-  uint8_t RunFlags = 0;           // 0x08 while a show runs
-  uint8_t RunMode = 0;            // mode the text window was last opened in; 14 = error log view
-  uint8_t ShowMode = 0;           // of the running show: 0 window, 1 full screen
+    // --- Long operations and the show.
+    int32_t ProgressCode = 0;  // position code of the long operation in progress ("P=")
+    uint8_t StopRequest = 0;   // ends the show loops
+    uint8_t BatchMode = 0;     // the show presents through DirectDraw: no message boxes
+    uint8_t RunFlags = 0;      // 0x08 while a show runs
+    uint8_t RunMode = 0;       // mode the text window was last opened in; 14 = error log view
+    uint8_t ShowMode = 0;      // of the running show: 0 window, 1 full screen
 
-  // --- Main-module state of the texts and the error log.
-  uint8_t LangTextsSorted = 0;    // the translated texts are sorted by key
-  int32_t LangTextsSortedCount = -1;  // the text count they were sorted at
-  uint8_t LogStarted = 0;         // this run's first log line has been written
+    // --- Main-module state of the texts and the error log.
+    uint8_t LangTextsSorted = 0;        // the translated texts are sorted by key
+    int32_t LangTextsSortedCount = -1;  // the text count they were sorted at
+    uint8_t LogStarted = 0;             // this run's first log line has been written
 
-  // --- Open windows by slot.
-  std::array<WindowSlot, kWindowTableSlots> WindowTable{};
+    // --- Open windows by slot.
+    std::array<WindowSlot, kWindowTableSlots> WindowTable{};
 
-  // --- The records shared with the engine (their addresses go to InitDLL).
-  SharedState Shared;
-  SharedArrays Arrays;
+    // --- The records shared with the engine (their addresses go to InitDLL).
+    SharedState Shared;
+    SharedArrays Arrays;
 };
 
 ProgramState& programState();

@@ -22,7 +22,7 @@ namespace yov {
 
 namespace deferred {
 inline constexpr int32_t kShutdown = 0;
-inline constexpr int32_t kRestart = 1;         // engine and a fresh settings dialog
+inline constexpr int32_t kRestart = 1;          // engine and a fresh settings dialog
 inline constexpr int32_t kCloseAndRestart = 4;  // settings dialog and engine closed, then 1
 }  // namespace deferred
 
@@ -31,47 +31,47 @@ inline constexpr int kTextWindowSlot = 42;
 inline constexpr int kLastStockSlot = 10;
 
 struct ServiceState {
-  int32_t DeferredAction = deferred::kShutdown;
-  uint8_t TipCountdown = 0;                        // ticks until the tool tip is hidden
-  std::array<uint8_t, kLastStockSlot + 1> RefreshCountdown{};  // stock slots 1..10
-  uint8_t HighestStockSlot = 0;
-  uint8_t CommandRunning = 0;                      // a stock window runs a command
-  bool EngineStarted = false;                      // InitEngine ran and CloseDLL did not follow
-  int32_t ExitCode = 0;                            // of the shutdown
+    int32_t DeferredAction = deferred::kShutdown;
+    uint8_t TipCountdown = 0;                                    // ticks until the tool tip is hidden
+    std::array<uint8_t, kLastStockSlot + 1> RefreshCountdown{};  // stock slots 1..10
+    uint8_t HighestStockSlot = 0;
+    uint8_t CommandRunning = 0;  // a stock window runs a command
+    bool EngineStarted = false;  // InitEngine ran and CloseDLL did not follow
+    int32_t ExitCode = 0;        // of the shutdown
 };
 
 ServiceState& serviceState();
 
 class HFrm : public QWidget {
-  Q_OBJECT
- public:
-  HFrm();
-  ~HFrm() override;
+    Q_OBJECT
+public:
+    HFrm();
+    ~HFrm() override;
 
-  QTimer Timer1;  // 60 ms, the deferred action; off until posted
-  QTimer Timer2;  // 10 ms, the deferred work
+    QTimer Timer1;  // 60 ms, the deferred action; off until posted
+    QTimer Timer2;  // 10 ms, the deferred work
 
-  // Window-frame metrics: what a sizable window with a caption adds to its inner size. Qt sizes
-  // and places windows by their inner size, so these are what the window system reports, 0
-  // until it does; FrameMenuHeightPx adds a menu bar row, which Qt puts inside.
-  int32_t FrameWidthTw = 0;
-  int32_t FrameHeightTw = 0;
-  int32_t FrameWidthPx = 0;
-  int32_t FrameHeightPx = 0;
-  int32_t FrameMenuHeightPx = 0;
+    // Window-frame metrics: what a sizable window with a caption adds to its inner size. Qt sizes
+    // and places windows by their inner size, so these are what the window system reports, 0
+    // until it does; FrameMenuHeightPx adds a menu bar row, which Qt puts inside.
+    int32_t FrameWidthTw = 0;
+    int32_t FrameHeightTw = 0;
+    int32_t FrameWidthPx = 0;
+    int32_t FrameHeightPx = 0;
+    int32_t FrameMenuHeightPx = 0;
 
-  void Form_Load();
-  void Timer1_Timer();
-  void Timer2_Timer();
+    void Form_Load();
+    void Timer1_Timer();
+    void Timer2_Timer();
 
- protected:
-  // Closing from the window system is refused; the program's own unloading goes through.
-  void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
+protected:
+    // Closing from the window system is refused; the program's own unloading goes through.
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
- private:
-  friend void UnloadServiceWindow();
-  bool unloading_ = false;
+private:
+    friend void UnloadServiceWindow();
+    bool unloading_ = false;
 };
 
 // The service window, loaded at the first call. Needs a QApplication.

@@ -47,335 +47,336 @@ constexpr uint8_t kStartPaintFlags = 169;
 constexpr char16_t kSpace = u' ';
 
 bool startsWith(std::u16string_view text, std::u16string_view prefix) {
-  return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
 }
 
 std::u16string withoutQuotes(std::u16string name) {
-  if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"') return name.substr(1, name.size() - 2);
-  return name;
+    if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"') return name.substr(1, name.size() - 2);
+    return name;
 }
 
 // The libraries the windows of the original needed registered once; nothing is registered
 // here, so each step succeeds and keeps its bit, and the setting still tells which ran.
 void RegisterComponents() {
-  static const int32_t kComponentBits[] = {1, 2, 4, 8, 16, 64};  // OleAut32 ... RichTx32.ocx
-  constexpr int32_t kRegisteredNow = static_cast<int32_t>(0x80000000u);
-  try {
-    int32_t bits = GetRegNumber(u"DllReg", 0) & 0x7FFFFFFF;
-    for (const int32_t bit : kComponentBits) {
-      if ((bits & bit) == 0) bits |= bit | kRegisteredNow;
+    static const int32_t kComponentBits[] = {1, 2, 4, 8, 16, 64};  // OleAut32 ... RichTx32.ocx
+    constexpr int32_t kRegisteredNow = static_cast<int32_t>(0x80000000u);
+    try {
+        int32_t bits = GetRegNumber(u"DllReg", 0) & 0x7FFFFFFF;
+        for (const int32_t bit : kComponentBits) {
+            if ((bits & bit) == 0) bits |= bit | kRegisteredNow;
+        }
+        if ((bits & kRegisteredNow) != 0) SaveRegNumber(u"DllReg", bits & 0x7FFFFFFF);
+    } catch (...) {
+        // A registration that fails leaves its bit clear, so the next start tries again.
     }
-    if ((bits & kRegisteredNow) != 0) SaveRegNumber(u"DllReg", bits & 0x7FFFFFFF);
-  } catch (...) {
-    // A registration that fails leaves its bit clear, so the next start tries again.
-  }
 }
 
 // "/addcnf " and "/addstk ": every name that follows goes to the top of its list. The names
 // arrive lower-cased (the command line was) and the list upper-cases them.
 void AddFilesToList(std::u16string_view lowered, int list) {
-  RecentList& recent = recentLists()[static_cast<size_t>(list)];
-  LoadRecentList(recent);
-  std::u16string rest = plat::trim(plat::mid(lowered, 9));
-  for (;;) {
-    std::u16string name;
-    const int32_t blank = rest.empty() ? 0 : mainEngineCalls().rLook(rest, 1, 0, kSpace);
-    if (blank > 0) {
-      name = plat::left(rest, blank - 1);
-      rest = plat::ltrim(plat::mid(rest, blank + 1));
-    } else {
-      name = rest;
-      rest.clear();
+    RecentList& recent = recentLists()[static_cast<size_t>(list)];
+    LoadRecentList(recent);
+    std::u16string rest = plat::trim(plat::mid(lowered, 9));
+    for (;;) {
+        std::u16string name;
+        const int32_t blank = rest.empty() ? 0 : mainEngineCalls().rLook(rest, 1, 0, kSpace);
+        if (blank > 0) {
+            name = plat::left(rest, blank - 1);
+            rest = plat::ltrim(plat::mid(rest, blank + 1));
+        } else {
+            name = rest;
+            rest.clear();
+        }
+        name = withoutQuotes(std::move(name));
+        if (name.empty()) break;
+        AddRecentFile(name, recent);
     }
-    name = withoutQuotes(std::move(name));
-    if (name.empty()) break;
-    AddRecentFile(name, recent);
-  }
-  SaveRecentList(recent);
+    SaveRecentList(recent);
 }
 
 void setLayoutMetrics() {
-  MainState& ms = mainState();
-  ms.ScrollWidthPx = 255 / ms.TwipsPerPixelX;
-  ms.CtlHeightPx = 315 / ms.TwipsPerPixelY;
-  ms.TextHeightPx = 195 / ms.TwipsPerPixelY;
-  ms.TextOffsetPx = (ms.CtlHeightPx - ms.TextHeightPx) / 2;
-  ms.CtlHeight2Px = ms.CtlHeightPx;
-  ms.EditHeightPx = 285 / ms.TwipsPerPixelY;
+    MainState& ms = mainState();
+    ms.ScrollWidthPx = 255 / ms.TwipsPerPixelX;
+    ms.CtlHeightPx = 315 / ms.TwipsPerPixelY;
+    ms.TextHeightPx = 195 / ms.TwipsPerPixelY;
+    ms.TextOffsetPx = (ms.CtlHeightPx - ms.TextHeightPx) / 2;
+    ms.CtlHeight2Px = ms.CtlHeightPx;
+    ms.EditHeightPx = 285 / ms.TwipsPerPixelY;
 }
 
 // The services the core hands to the rest of the program before the first window opens.
 void wireServices() {
-  WireCoreServices();
-  CoreHooks& hooks = coreHooks();
-  hooks.applyColorTranslation = ApplyColorTranslation;
-  hooks.findStockEntry = FindStockEntry;
-  hooks.serviceWindow = [] { return reinterpret_cast<uintptr_t>(&LoadServiceWindow()); };
-  WireShowWindows();
+    WireCoreServices();
+    CoreHooks& hooks = coreHooks();
+    hooks.applyColorTranslation = ApplyColorTranslation;
+    hooks.findStockEntry = FindStockEntry;
+    hooks.serviceWindow = [] { return reinterpret_cast<uintptr_t>(&LoadServiceWindow()); };
+    WireShowWindows();
 }
 
 void findTempDir(bool screenSaver) {
-  ProgramState& st = programState();
-  if (screenSaver) {
-    // The screen saver trusts what an earlier run found; an empty setting would put the log
-    // at the root, so it searches then (and stores nothing).
-    st.TempDir = GetRegString(u"TmpDir", u"");
-    if (st.TempDir.empty()) st.TempDir = SearchTempDir();
-    return;
-  }
-  st.TempDir = SearchTempDir();
-  SaveRegString(u"TmpDir", st.TempDir);
+    ProgramState& st = programState();
+    if (screenSaver) {
+        // The screen saver trusts what an earlier run found; an empty setting would put the log
+        // at the root, so it searches then (and stores nothing).
+        st.TempDir = GetRegString(u"TmpDir", u"");
+        if (st.TempDir.empty()) st.TempDir = SearchTempDir();
+        return;
+    }
+    st.TempDir = SearchTempDir();
+    SaveRegString(u"TmpDir", st.TempDir);
 }
 
 // A file of the recent list: the screen-saver daemon's option for this run when given; else
 // the copy's own; under the daemon, where the other monitors' copies take slots B to F, a
 // copy without files of its own shows those of the first slot.
 std::u16string lastFile(const std::u16string& option, const char16_t* name) {
-  if (!option.empty()) return option;
-  const std::u16string& instanceKey = programState().InstanceLetter;
-  std::u16string file = GetRegString(name, u"", instanceKey);
-  if (file.empty() && !instanceKey.empty() && CurrentForeignWindowMode().active) file = GetRegString(name, u"");
-  return file;
+    if (!option.empty()) return option;
+    const std::u16string& instanceKey = programState().InstanceLetter;
+    std::u16string file = GetRegString(name, u"", instanceKey);
+    if (file.empty() && !instanceKey.empty() && CurrentForeignWindowMode().active) file = GetRegString(name, u"");
+    return file;
 }
 
 void readLastFiles() {
-  MainState& ms = mainState();
-  const std::u16string script = lastFile(ms.SaverScript, u"Conf01");
-  if (!script.empty() && script != u"*" && FileExistsMin(script, 10)) {
-    ms.ConfigOk = true;
-    SetConfigFile(script);
-  }
-  const std::u16string stock = lastFile(ms.SaverStock, u"Stock01");
-  if (!stock.empty() && stock != u"*" && FileExistsMin(stock, 10)) {
-    ms.StockOk = true;
-    if (laterParts().setStockName) laterParts().setStockName(stock);
-  }
+    MainState& ms = mainState();
+    const std::u16string script = lastFile(ms.SaverScript, u"Conf01");
+    if (!script.empty() && script != u"*" && FileExistsMin(script, 10)) {
+        ms.ConfigOk = true;
+        SetConfigFile(script);
+    }
+    const std::u16string stock = lastFile(ms.SaverStock, u"Stock01");
+    if (!stock.empty() && stock != u"*" && FileExistsMin(stock, 10)) {
+        ms.StockOk = true;
+        if (laterParts().setStockName) laterParts().setStockName(stock);
+    }
 }
 
 void findHelp() {
-  std::u16string h = FindHelpFile(u"rolvanee.hlp", u"HelpE", 1);
-  if (h.empty()) h = FindHelpFile(u"rolvaneg.hlp", u"HelpG", 2);
-  if (h.empty()) h = FindHelpFile(u"rolvane.hlp", u"Help0", 0);
-  if (!h.empty()) helpFiles().HelpFile = h;
-  const std::u16string doc = ProgramHome() + u"/doc/";
-  programState().DocFile.clear();
-  for (const char16_t* page : {u"timtabe.htm", u"timtab.htm", u"rolvane.htm"}) {
-    if (FileExistsMin(doc + page, 1000)) {
-      programState().DocFile = doc + page;
-      break;
+    std::u16string h = FindHelpFile(u"rolvanee.hlp", u"HelpE", 1);
+    if (h.empty()) h = FindHelpFile(u"rolvaneg.hlp", u"HelpG", 2);
+    if (h.empty()) h = FindHelpFile(u"rolvane.hlp", u"Help0", 0);
+    if (!h.empty()) helpFiles().HelpFile = h;
+    const std::u16string doc = ProgramHome() + u"/doc/";
+    programState().DocFile.clear();
+    for (const char16_t* page : {u"timtabe.htm", u"timtab.htm", u"rolvane.htm"}) {
+        if (FileExistsMin(doc + page, 1000)) {
+            programState().DocFile = doc + page;
+            break;
+        }
     }
-  }
 }
 
 // Waits (taking the window system's events) until the settings dialog is on the screen, or
 // is no longer there to wait for.
 void waitForSettingsDialog() {
-  QElapsedTimer waited;
-  waited.start();
-  constexpr qint64 kPatienceMs = 10000;
-  for (;;) {
-    const WindowSlot& s = programState().WindowTable[kSettingsSlot];
-    if (s.inUse == 0 || s.window == nullptr || s.window->isVisible() || waited.elapsed() > kPatienceMs) return;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
+    QElapsedTimer waited;
+    waited.start();
+    constexpr qint64 kPatienceMs = 10000;
+    for (;;) {
+        const WindowSlot& s = programState().WindowTable[kSettingsSlot];
+        if (s.inUse == 0 || s.window == nullptr || s.window->isVisible() || waited.elapsed() > kPatienceMs) return;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
 }
 
 // The show in the screen-saver daemon's window: one copy per monitor, so another copy does
 // not refuse it, and nothing may pop up over the daemon's screen: without a scene script and
 // stock the preview's pictures run in the window instead of the settings dialog opening.
 void runInForeignWindow(const ForeignWindowMode& foreign) {
-  MainState& ms = mainState();
-  if (!foreign.root) WatchForeignWindow(serviceWindowIfLoaded(), foreign.window);
-  if (ms.StockOk && ms.ConfigOk) {
-    ms.ScreenSaverMode = 1;
-    RunShow(1, ms.ConfigFile);
-    return;
-  }
-  ShowPreview(foreign.window);
+    MainState& ms = mainState();
+    if (!foreign.root) WatchForeignWindow(serviceWindowIfLoaded(), foreign.window);
+    if (ms.StockOk && ms.ConfigOk) {
+        ms.ScreenSaverMode = 1;
+        RunShow(1, ms.ConfigFile);
+        return;
+    }
+    ShowPreview(foreign.window);
 }
 
 // Step 22: the road the command line names.
 void dispatch(std::u16string lowered) {
-  MainState& ms = mainState();
-  if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
-    runInForeignWindow(foreign);
-    return;
-  }
-  const std::u16string f = plat::left(lowered, 2);
-  const bool ready = ms.StockOk && ms.ConfigOk;
-  const bool showRoad = ((f == u"/s" || lowered.empty()) && ready) || (f == u"/f" && ready) ||
-                        f == u"/m" || (f == u"/w" && ready);
-  if (showRoad) {
-    // A show while another copy runs: this copy ends, showing nothing.
-    if (ms.AnotherInstance) {
-      PostDeferredAction(deferred::kShutdown);
-      return;
+    MainState& ms = mainState();
+    if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
+        runInForeignWindow(foreign);
+        return;
     }
-    uint8_t mode = 0;
-    if (f == u"/s" || lowered.empty()) {
-      ms.ScreenSaverMode = 1;
-      mode = 1;
-    } else if (f == u"/f") {
-      mode = 1;
+    const std::u16string f = plat::left(lowered, 2);
+    const bool ready = ms.StockOk && ms.ConfigOk;
+    const bool showRoad =
+        ((f == u"/s" || lowered.empty()) && ready) || (f == u"/f" && ready) || f == u"/m" || (f == u"/w" && ready);
+    if (showRoad) {
+        // A show while another copy runs: this copy ends, showing nothing.
+        if (ms.AnotherInstance) {
+            PostDeferredAction(deferred::kShutdown);
+            return;
+        }
+        uint8_t mode = 0;
+        if (f == u"/s" || lowered.empty()) {
+            ms.ScreenSaverMode = 1;
+            mode = 1;
+        } else if (f == u"/f") {
+            mode = 1;
+        }
+        RunShow(mode, ms.ConfigFile);
+        return;
     }
-    RunShow(mode, ms.ConfigFile);
-    return;
-  }
-  if (f == u"/a") {
-    if (ms.StockOk && laterParts().loadStock) laterParts().loadStock();
-    ShowSetPassword();
-    PostDeferredAction(deferred::kShutdown);
-    return;
-  }
+    if (f == u"/a") {
+        if (ms.StockOk && laterParts().loadStock) laterParts().loadStock();
+        ShowSetPassword();
+        PostDeferredAction(deferred::kShutdown);
+        return;
+    }
 
-  // The window road.
-  ms.Debug = static_cast<int16_t>(GetRegNumberIn(u"Debug", 0, INT16_MIN, INT16_MAX));
-  if (!lowered.empty() && lowered.front() != u'/') {
-    SetConfigFile(withoutQuotes(lowered));
-    lowered.clear();
-  }
-  if (lowered == u"/l" && ms.StockOk) {
-    ShowStockBrowser();
-    return;
-  }
-  if (f != u"/c") ms.StandaloneConfig = 1;
-  ShowSettingsDialog();
-  if (f == u"/t" && ms.StockOk) {
-    waitForSettingsDialog();
-    ShowStockBrowser();
-  }
+    // The window road.
+    ms.Debug = static_cast<int16_t>(GetRegNumberIn(u"Debug", 0, INT16_MIN, INT16_MAX));
+    if (!lowered.empty() && lowered.front() != u'/') {
+        SetConfigFile(withoutQuotes(lowered));
+        lowered.clear();
+    }
+    if (lowered == u"/l" && ms.StockOk) {
+        ShowStockBrowser();
+        return;
+    }
+    if (f != u"/c") ms.StandaloneConfig = 1;
+    ShowSettingsDialog();
+    if (f == u"/t" && ms.StockOk) {
+        waitForSettingsDialog();
+        ShowStockBrowser();
+    }
 }
 
 // The report of a failed start when no message box could show it: the error log, and
 // stderr because the log's folder may be what failed.
 void reportUnshown(std::u16string_view text) noexcept {
-  const std::u16string_view line = text.empty() ? std::u16string_view(u"Start-up failed") : text;
-  WriteErrorLog(line);
-  try {
-    std::fprintf(stderr, "%s\n", plat::utf16ToUtf8(line).c_str());
-  } catch (...) {
-    std::fputs("Start-up failed\n", stderr);
-  }
+    const std::u16string_view line = text.empty() ? std::u16string_view(u"Start-up failed") : text;
+    WriteErrorLog(line);
+    try {
+        std::fprintf(stderr, "%s\n", plat::utf16ToUtf8(line).c_str());
+    } catch (...) {
+        std::fputs("Start-up failed\n", stderr);
+    }
 }
 
 // Runs inside Main's handler, so nothing may leave it: the shutdown runs whatever the
 // report of the error does.
 MainResult failed(bool guiLoaded) noexcept {
-  std::u16string text;
-  try {
-    const PendingError e = currentPendingError();
-    text = u"Error " + decimal(e.number) + u" (" + e.description + u") after " + decimal(programState().ProgressCode);
-    ShowMsgBox(text, msgbox::kOk, kProgramTitle);
-  } catch (...) {
-    reportUnshown(text);
-  }
-  // A copy that stopped half-way must not sit invisible on both mutexes: it shuts down.
-  serviceState().ExitCode = 1;
-  try {
-    if (guiLoaded && QCoreApplication::instance() != nullptr) {
-      PostDeferredAction(deferred::kShutdown);
-      return {true, 1};
+    std::u16string text;
+    try {
+        const PendingError e = currentPendingError();
+        text =
+            u"Error " + decimal(e.number) + u" (" + e.description + u") after " + decimal(programState().ProgressCode);
+        ShowMsgBox(text, msgbox::kOk, kProgramTitle);
+    } catch (...) {
+        reportUnshown(text);
     }
-  } catch (...) {
-    reportUnshown(u"The shutdown could not be posted");
-  }
-  try {
-    ReleaseInstance();
-  } catch (...) {
-    reportUnshown(u"The instance locks could not be released");
-  }
-  return {false, 1};
+    // A copy that stopped half-way must not sit invisible on both mutexes: it shuts down.
+    serviceState().ExitCode = 1;
+    try {
+        if (guiLoaded && QCoreApplication::instance() != nullptr) {
+            PostDeferredAction(deferred::kShutdown);
+            return {true, 1};
+        }
+    } catch (...) {
+        reportUnshown(u"The shutdown could not be posted");
+    }
+    try {
+        ReleaseInstance();
+    } catch (...) {
+        reportUnshown(u"The instance locks could not be released");
+    }
+    return {false, 1};
 }
 
 }  // namespace
 
 void GetScreenArea() {
-  MainState& ms = mainState();
-  ProgramState& st = programState();
-  // Under the screen-saver daemon the screen is the daemon's window: one per monitor.
-  if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
-    const ForeignSize size = ForeignWindowSize(foreign.window);
-    if (size.exists && size.width > 0 && size.height > 0) {
-      ms.MonitorCount = 1;
-      st.ScreenWidthPx = size.width;
-      st.ScreenHeightPx = size.height;
-      return;
+    MainState& ms = mainState();
+    ProgramState& st = programState();
+    // Under the screen-saver daemon the screen is the daemon's window: one per monitor.
+    if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
+        const ForeignSize size = ForeignWindowSize(foreign.window);
+        if (size.exists && size.width > 0 && size.height > 0) {
+            ms.MonitorCount = 1;
+            st.ScreenWidthPx = size.width;
+            st.ScreenHeightPx = size.height;
+            return;
+        }
     }
-  }
-  const QList<QScreen*> screens = QGuiApplication::screens();
-  ms.MonitorCount = static_cast<uint8_t>(std::min<qsizetype>(screens.size(), 255));
-  QScreen* primary = QGuiApplication::primaryScreen();
-  if (ms.MonitorCount != 0 && primary != nullptr) {
-    const QRect desktop = primary->virtualGeometry();
-    st.ScreenWidthPx = desktop.width();
-    st.ScreenHeightPx = desktop.height();
-    return;
-  }
-  ms.MonitorCount = 1;
-  const QSize size = primary != nullptr ? primary->size() : QSize(1024, 768);
-  st.ScreenWidthPx = size.width();
-  st.ScreenHeightPx = size.height();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ms.MonitorCount = static_cast<uint8_t>(std::min<qsizetype>(screens.size(), 255));
+    QScreen* primary = QGuiApplication::primaryScreen();
+    if (ms.MonitorCount != 0 && primary != nullptr) {
+        const QRect desktop = primary->virtualGeometry();
+        st.ScreenWidthPx = desktop.width();
+        st.ScreenHeightPx = desktop.height();
+        return;
+    }
+    ms.MonitorCount = 1;
+    const QSize size = primary != nullptr ? primary->size() : QSize(1024, 768);
+    st.ScreenWidthPx = size.width();
+    st.ScreenHeightPx = size.height();
 }
 
 MainResult Main(std::u16string_view commandLine) {
-  MainState& ms = mainState();
-  ProgramState& st = programState();
-  st.ProgramKey = u"Software\\Vantrel\\Yov";
-  st.StartTime = std::time(nullptr);
-  ms.CommandLine = std::u16string(commandLine);
-  const std::u16string lowered = plat::lcase(commandLine);
-  const std::u16string f = plat::left(lowered, 2);
-  bool guiLoaded = false;
-  try {
-    if (f == u"/p") {
-      // Only the preview: no mutex, no engine, no service window of its own.
-      // X11 tools print window ids in hexadecimal, so "0x" ids are read as well.
-      const std::u16string number = plat::trim(plat::mid(commandLine, 3));
-      uintptr_t parent = ParseWindowId(plat::utf16ToUtf8(number));
-      if (parent == 0) {
-        const double value = plat::val(number);
-        parent = value > 0 && value <= static_cast<double>(UINT32_MAX) ? static_cast<uintptr_t>(value) : 0;
-      }
-      ShowPreview(parent);
-      return {true, 0};
+    MainState& ms = mainState();
+    ProgramState& st = programState();
+    st.ProgramKey = u"Software\\Vantrel\\Yov";
+    st.StartTime = std::time(nullptr);
+    ms.CommandLine = std::u16string(commandLine);
+    const std::u16string lowered = plat::lcase(commandLine);
+    const std::u16string f = plat::left(lowered, 2);
+    bool guiLoaded = false;
+    try {
+        if (f == u"/p") {
+            // Only the preview: no mutex, no engine, no service window of its own.
+            // X11 tools print window ids in hexadecimal, so "0x" ids are read as well.
+            const std::u16string number = plat::trim(plat::mid(commandLine, 3));
+            uintptr_t parent = ParseWindowId(plat::utf16ToUtf8(number));
+            if (parent == 0) {
+                const double value = plat::val(number);
+                parent = value > 0 && value <= static_cast<double>(UINT32_MAX) ? static_cast<uintptr_t>(value) : 0;
+            }
+            ShowPreview(parent);
+            return {true, 0};
+        }
+        if (!AcquireInstance()) {
+            ReleaseInstance();
+            return {false, 0};
+        }
+        RegisterComponents();
+        recentLists()[kScriptList].prefix = u"Conf";
+        recentLists()[kStockList].prefix = u"Stock";
+        if (startsWith(lowered, u"/addcnf ") || startsWith(lowered, u"/addstk ")) {
+            AddFilesToList(lowered, startsWith(lowered, u"/addcnf ") ? kScriptList : kStockList);
+            ReleaseInstance();
+            return {false, 0};
+        }
+        setLayoutMetrics();
+        st.Shared.Limits.Flags = kStartLimitFlags;
+        wireServices();
+        LoadServiceWindow();
+        guiLoaded = true;
+        InstallTerminateHandler(serviceWindowIfLoaded());
+        st.Shared.BuiltinDescKeys = kBuiltinDescKeys;
+        BuildStartupTables();
+        GetScreenArea();
+        ms.PaintFlags = kStartPaintFlags;
+        ms.WinDir = u"/usr/share/yov";
+        ms.SysDir = u"/usr/share/doc/yov";
+        findTempDir(f == u"/s");
+        ms.MsPerCounterTick = static_cast<float>(1000.0 / static_cast<double>(plat::QueryPerfFrequency()));
+        InitEngine();
+        st.ErrorLogPath = st.TempDir + u"/Rolvane.err";
+        readLastFiles();
+        findHelp();
+        ReadStartupSettings();
+        if (ms.SaverSpeed > 0) ms.Show.Speed[kFullScreenMode] = static_cast<float>(ms.SaverSpeed) * 0.001f;
+        dispatch(lowered);
+        return {true, 0};
+    } catch (...) {
+        return failed(guiLoaded);
     }
-    if (!AcquireInstance()) {
-      ReleaseInstance();
-      return {false, 0};
-    }
-    RegisterComponents();
-    recentLists()[kScriptList].prefix = u"Conf";
-    recentLists()[kStockList].prefix = u"Stock";
-    if (startsWith(lowered, u"/addcnf ") || startsWith(lowered, u"/addstk ")) {
-      AddFilesToList(lowered, startsWith(lowered, u"/addcnf ") ? kScriptList : kStockList);
-      ReleaseInstance();
-      return {false, 0};
-    }
-    setLayoutMetrics();
-    st.Shared.Limits.Flags = kStartLimitFlags;
-    wireServices();
-    LoadServiceWindow();
-    guiLoaded = true;
-    InstallTerminateHandler(serviceWindowIfLoaded());
-    st.Shared.BuiltinDescKeys = kBuiltinDescKeys;
-    BuildStartupTables();
-    GetScreenArea();
-    ms.PaintFlags = kStartPaintFlags;
-    ms.WinDir = u"/usr/share/yov";
-    ms.SysDir = u"/usr/share/doc/yov";
-    findTempDir(f == u"/s");
-    ms.MsPerCounterTick = static_cast<float>(1000.0 / static_cast<double>(plat::QueryPerfFrequency()));
-    InitEngine();
-    st.ErrorLogPath = st.TempDir + u"/Rolvane.err";
-    readLastFiles();
-    findHelp();
-    ReadStartupSettings();
-    if (ms.SaverSpeed > 0) ms.Show.Speed[kFullScreenMode] = static_cast<float>(ms.SaverSpeed) * 0.001f;
-    dispatch(lowered);
-    return {true, 0};
-  } catch (...) {
-    return failed(guiLoaded);
-  }
 }
 
 }  // namespace yov

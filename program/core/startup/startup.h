@@ -11,8 +11,8 @@
 namespace yov {
 
 struct MainResult {
-  bool keepRunning = false;  // run the event loop: a window, a show's end or the shutdown is pending
-  int32_t exitCode = 0;      // when not: the process's status
+    bool keepRunning = false;  // run the event loop: a window, a show's end or the shutdown is pending
+    int32_t exitCode = 0;      // when not: the process's status
 };
 
 // The start-up procedure. commandLine: the arguments as one text (command_line.h).

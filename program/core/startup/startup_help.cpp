@@ -22,124 +22,124 @@ namespace {
 const std::u16string kNotFound(1, u'\1');
 
 std::u16string join(std::u16string_view folder, std::u16string_view name) {
-  std::u16string path(folder);
-  if (!path.empty() && path.back() != u'/' && path.back() != u'\\') path += u'/';
-  return path + std::u16string(name);
+    std::u16string path(folder);
+    if (!path.empty() && path.back() != u'/' && path.back() != u'\\') path += u'/';
+    return path + std::u16string(name);
 }
 
 bool isFolder(const char* path) {
-  if (path == nullptr || *path == '\0') return false;
-  std::error_code ec;
-  return std::filesystem::is_directory(path, ec);
+    if (path == nullptr || *path == '\0') return false;
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
 }
 
 }  // namespace
 
 bool FileExistsMin(std::u16string_view path, int64_t minimum) {
-  if (path.empty()) return false;
-  const std::string found = plat::resolvePath(plat::utf16ToUtf8(path));
-  if (found.empty()) return false;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(found, ec)) return false;
-  const std::uintmax_t size = std::filesystem::file_size(found, ec);
-  return !ec && static_cast<int64_t>(size) > minimum;
+    if (path.empty()) return false;
+    const std::string found = plat::resolvePath(plat::utf16ToUtf8(path));
+    if (found.empty()) return false;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(found, ec)) return false;
+    const std::uintmax_t size = std::filesystem::file_size(found, ec);
+    return !ec && static_cast<int64_t>(size) > minimum;
 }
 
 std::u16string ProgramHome() {
-  const std::string exe = programFolder();
-  std::vector<std::filesystem::path> candidates;
-  if (!exe.empty()) {
-    candidates.emplace_back(exe);
-    candidates.emplace_back(std::filesystem::path(exe) / "..");
-    candidates.emplace_back(std::filesystem::path(exe) / ".." / "share" / "yov");
-  }
-  candidates.emplace_back(YOV_SOURCE_DIR);
-  std::error_code ec;
-  for (const std::filesystem::path& c : candidates) {
-    if (std::filesystem::is_directory(c / "doc", ec)) {
-      const std::filesystem::path home = std::filesystem::weakly_canonical(c, ec);
-      return plat::utf8ToUtf16((ec ? c : home).string());
+    const std::string exe = programFolder();
+    std::vector<std::filesystem::path> candidates;
+    if (!exe.empty()) {
+        candidates.emplace_back(exe);
+        candidates.emplace_back(std::filesystem::path(exe) / "..");
+        candidates.emplace_back(std::filesystem::path(exe) / ".." / "share" / "yov");
     }
-  }
-  return plat::utf8ToUtf16(exe);
+    candidates.emplace_back(YOV_SOURCE_DIR);
+    std::error_code ec;
+    for (const std::filesystem::path& c : candidates) {
+        if (std::filesystem::is_directory(c / "doc", ec)) {
+            const std::filesystem::path home = std::filesystem::weakly_canonical(c, ec);
+            return plat::utf8ToUtf16((ec ? c : home).string());
+        }
+    }
+    return plat::utf8ToUtf16(exe);
 }
 
 std::u16string HelpPageName(std::u16string_view helpFile) {
-  std::u16string name(helpFile);
-  if (name.size() >= 4 && plat::equalsNoCase(std::u16string_view(name).substr(name.size() - 4), u".hlp"))
-    name.replace(name.size() - 4, 4, u".htm");
-  return name;
+    std::u16string name(helpFile);
+    if (name.size() >= 4 && plat::equalsNoCase(std::u16string_view(name).substr(name.size() - 4), u".hlp"))
+        name.replace(name.size() - 4, 4, u".htm");
+    return name;
 }
 
 std::u16string FindHelpFile(std::u16string_view fileName, std::u16string_view settingName, int index) {
-  MainState& ms = mainState();
-  const ProgramState& st = programState();
-  std::u16string& found = ms.HelpPath[static_cast<size_t>(index)];
-  const std::u16string stored = GetRegString(settingName, u"");
-  if (!stored.empty() && FileExistsMin(stored, 10)) {
-    found = stored;
-    return stored;
-  }
-  const std::u16string page = HelpPageName(fileName);
-  const std::u16string home = ProgramHome();
-  std::vector<std::u16string> places{join(join(home, u"doc"), page)};
-  const bool stockElsewhere = !st.StockDir.empty() && !plat::equalsNoCase(st.StockDir, home);
-  if (stockElsewhere) places.push_back(join(st.StockDir, page));
-  if (!st.ConfigDir.empty() && !plat::equalsNoCase(st.ConfigDir, home) &&
-      !(stockElsewhere && plat::equalsNoCase(st.ConfigDir, st.StockDir)))
-    places.push_back(join(st.ConfigDir, page));
-  places.push_back(join(ms.WinDir, page));
-  places.push_back(join(ms.SysDir, page));
-  for (const std::u16string& p : places) {
-    if (FileExistsMin(p, 10)) {
-      SaveRegString(settingName, p);
-      found = p;
-      return p;
+    MainState& ms = mainState();
+    const ProgramState& st = programState();
+    std::u16string& found = ms.HelpPath[static_cast<size_t>(index)];
+    const std::u16string stored = GetRegString(settingName, u"");
+    if (!stored.empty() && FileExistsMin(stored, 10)) {
+        found = stored;
+        return stored;
     }
-  }
-  found = kNotFound;
-  return {};
+    const std::u16string page = HelpPageName(fileName);
+    const std::u16string home = ProgramHome();
+    std::vector<std::u16string> places{join(join(home, u"doc"), page)};
+    const bool stockElsewhere = !st.StockDir.empty() && !plat::equalsNoCase(st.StockDir, home);
+    if (stockElsewhere) places.push_back(join(st.StockDir, page));
+    if (!st.ConfigDir.empty() && !plat::equalsNoCase(st.ConfigDir, home) &&
+        !(stockElsewhere && plat::equalsNoCase(st.ConfigDir, st.StockDir)))
+        places.push_back(join(st.ConfigDir, page));
+    places.push_back(join(ms.WinDir, page));
+    places.push_back(join(ms.SysDir, page));
+    for (const std::u16string& p : places) {
+        if (FileExistsMin(p, 10)) {
+            SaveRegString(settingName, p);
+            found = p;
+            return p;
+        }
+    }
+    found = kNotFound;
+    return {};
 }
 
 void SelectLanguage() {
-  ProgramState& st = programState();
-  MainState& ms = mainState();
-  SharedState& sh = st.Shared;
-  const SharedArrays& a = st.Arrays;
-  sh.CurrentLanguage = 0;
-  const int32_t count = sh.LanguageCount;
-  if (count > 1) {
-    const std::u16string code = GetRegString(u"Lang", u"E");
-    for (int32_t i = 1; i <= count && a.Languages.has(i); ++i) {
-      if (a.Languages[i].Code == code) {
-        sh.CurrentLanguage = static_cast<uint8_t>(i);
-        break;
-      }
+    ProgramState& st = programState();
+    MainState& ms = mainState();
+    SharedState& sh = st.Shared;
+    const SharedArrays& a = st.Arrays;
+    sh.CurrentLanguage = 0;
+    const int32_t count = sh.LanguageCount;
+    if (count > 1) {
+        const std::u16string code = GetRegString(u"Lang", u"E");
+        for (int32_t i = 1; i <= count && a.Languages.has(i); ++i) {
+            if (a.Languages[i].Code == code) {
+                sh.CurrentLanguage = static_cast<uint8_t>(i);
+                break;
+            }
+        }
     }
-  }
-  if (sh.CurrentLanguage == 0 && count >= 1) sh.CurrentLanguage = 1;
-  const std::u16string code =
-      sh.CurrentLanguage != 0 && a.Languages.has(sh.CurrentLanguage) ? a.Languages[sh.CurrentLanguage].Code : u"";
+    if (sh.CurrentLanguage == 0 && count >= 1) sh.CurrentLanguage = 1;
+    const std::u16string code =
+        sh.CurrentLanguage != 0 && a.Languages.has(sh.CurrentLanguage) ? a.Languages[sh.CurrentLanguage].Code : u"";
 
-  // One name for the chosen help file wherever it is read or written: the code, then "Hlp".
-  const std::u16string chosen = GetRegString(code + u"Hlp", u"");
-  if (!chosen.empty() && FileExistsMin(chosen, 10)) {
-    helpFiles().HelpFile = chosen;
-    return;
-  }
-  const int k = code == u"E" ? 1 : code == u"G" ? 2 : 0;
-  if (k == 0) return;
-  std::u16string& path = ms.HelpPath[static_cast<size_t>(k)];
-  if (path.empty()) FindHelpFile(u"rolvane" + code + u".hlp", code + u"Help", k);
-  if (path != kNotFound && !path.empty()) helpFiles().HelpFile = path;
+    // One name for the chosen help file wherever it is read or written: the code, then "Hlp".
+    const std::u16string chosen = GetRegString(code + u"Hlp", u"");
+    if (!chosen.empty() && FileExistsMin(chosen, 10)) {
+        helpFiles().HelpFile = chosen;
+        return;
+    }
+    const int k = code == u"E" ? 1 : code == u"G" ? 2 : 0;
+    if (k == 0) return;
+    std::u16string& path = ms.HelpPath[static_cast<size_t>(k)];
+    if (path.empty()) FindHelpFile(u"rolvane" + code + u".hlp", code + u"Help", k);
+    if (path != kNotFound && !path.empty()) helpFiles().HelpFile = path;
 }
 
 std::u16string SearchTempDir() {
-  for (const char* name : {"TMP", "TEMP", "TMPDIR"}) {
-    const char* value = std::getenv(name);
-    if (isFolder(value)) return plat::utf8ToUtf16(value);
-  }
-  return u"/tmp";
+    for (const char* name : {"TMP", "TEMP", "TMPDIR"}) {
+        const char* value = std::getenv(name);
+        if (isFolder(value)) return plat::utf8ToUtf16(value);
+    }
+    return u"/tmp";
 }
 
 }  // namespace yov

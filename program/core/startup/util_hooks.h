@@ -18,50 +18,47 @@ struct SharedState;
 namespace yov {
 
 struct UtilHooks {
-  // The binding's shared record: the cancel flag of long loads and the engine's tick.
-  SharedState* shared = nullptr;
+    // The binding's shared record: the cancel flag of long loads and the engine's tick.
+    SharedState* shared = nullptr;
 
-  // Stock browser: hides the tool tip when one is shown.
-  std::function<void()> hideTip;
+    // Stock browser: hides the tool tip when one is shown.
+    std::function<void()> hideTip;
 
-  // Show runner.
-  std::function<bool()> frameLoopRunning;     // RunFlags bit 0x20
-  std::function<bool()> batchMode;            // the show presents through DirectDraw
-  std::function<void()> clearTextPanelRequest;
-  std::function<void()> requestStop;          // StopRequest := 1
+    // Show runner.
+    std::function<bool()> frameLoopRunning;  // RunFlags bit 0x20
+    std::function<bool()> batchMode;         // the show presents through DirectDraw
+    std::function<void()> clearTextPanelRequest;
+    std::function<void()> requestStop;  // StopRequest := 1
 
-  // Stock tables: the name of stock entry i (1-based), for progress lines.
-  std::function<std::u16string(int32_t index)> stockEntryName;
+    // Stock tables: the name of stock entry i (1-based), for progress lines.
+    std::function<std::u16string(int32_t index)> stockEntryName;
 
-  // Scene script: the address of help link entry 0..16, empty when the script set none.
-  std::function<std::string(int entry)> scriptLink;
+    // Scene script: the address of help link entry 0..16, empty when the script set none.
+    std::function<std::string(int entry)> scriptLink;
 
-  // The About window, shown modally through ShowModal.
-  std::function<void()> showAbout;
+    // The About window, shown modally through ShowModal.
+    std::function<void()> showAbout;
 
-  // Texts by key and window localisation.
-  std::function<std::u16string(std::u16string_view key, std::u16string_view defaultText,
-                               int32_t flags)>
-      getText;
-  std::function<void(QWidget* form)> localizeForm;
-  // Code of the current language ("E", "G", ...), empty when none is chosen.
-  std::function<std::string()> languageCode;
+    // Texts by key and window localisation.
+    std::function<std::u16string(std::u16string_view key, std::u16string_view defaultText, int32_t flags)> getText;
+    std::function<void(QWidget* form)> localizeForm;
+    // Code of the current language ("E", "G", ...), empty when none is chosen.
+    std::function<std::string()> languageCode;
 
-  // Settings under the program key (UTF-8 texts): read with a default, write.
-  std::function<std::string(std::string_view name, std::string_view defaultText)> getRegString;
-  std::function<void(std::string_view name, std::string_view text)> saveRegString;
+    // Settings under the program key (UTF-8 texts): read with a default, write.
+    std::function<std::string(std::string_view name, std::string_view defaultText)> getRegString;
+    std::function<void(std::string_view name, std::string_view text)> saveRegString;
 
-  // The program's file dialog (title key, flags as the file kinds and variants say): the
-  // chosen path, or empty when cancelled.
-  std::function<std::string(std::u16string_view titleKey, int32_t flags)> chooseFile;
+    // The program's file dialog (title key, flags as the file kinds and variants say): the
+    // chosen path, or empty when cancelled.
+    std::function<std::string(std::u16string_view titleKey, int32_t flags)> chooseFile;
 };
 
 // One frame step of the show (CheckStep, which may throw error 6016).
 void frameStep(int32_t callSite);
 
 // GetText through the hook; without one the default text, or for "=" keys their rest.
-std::u16string utilText(std::u16string_view key, std::u16string_view defaultText = {},
-                        int32_t flags = 0);
+std::u16string utilText(std::u16string_view key, std::u16string_view defaultText = {}, int32_t flags = 0);
 
 UtilHooks& utilHooks();
 

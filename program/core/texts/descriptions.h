@@ -19,12 +19,12 @@ inline constexpr int kDescFreeText = 0;  // item 0: the free text
 inline constexpr int kDescBased = 7;     // item 7: the "based on" name
 
 struct DescriptionState {
-  std::vector<std::u16string> DescItems;   // by key number
-  std::vector<int32_t> DescItemLevel;      // base level an item was set at; -1 = not set
-  std::vector<int32_t> DescItemSource;     // 0 = the entry's own description, else the base's
-  std::vector<int32_t> DescKeyPosition;    // 1, 2, ... for the stock file's keys; 0 built in
-  std::array<int32_t, kDescMaxLevel + 1> DescLevelDesc{};   // description number per level
-  std::array<int32_t, kDescMaxLevel + 1> DescBasedStock{};  // stock index of each base level
+    std::vector<std::u16string> DescItems;                    // by key number
+    std::vector<int32_t> DescItemLevel;                       // base level an item was set at; -1 = not set
+    std::vector<int32_t> DescItemSource;                      // 0 = the entry's own description, else the base's
+    std::vector<int32_t> DescKeyPosition;                     // 1, 2, ... for the stock file's keys; 0 built in
+    std::array<int32_t, kDescMaxLevel + 1> DescLevelDesc{};   // description number per level
+    std::array<int32_t, kDescMaxLevel + 1> DescBasedStock{};  // stock index of each base level
 };
 
 DescriptionState& descriptionState();

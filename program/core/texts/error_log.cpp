@@ -19,53 +19,50 @@ namespace yov {
 
 namespace {
 
-bool writeAll(int fd, const std::string& bytes) {
-  return plat::writeAll(fd, bytes.data(), bytes.size());
-}
+bool writeAll(int fd, const std::string& bytes) { return plat::writeAll(fd, bytes.data(), bytes.size()); }
 
 }  // namespace
 
 std::u16string errorLogFile() {
-  const ProgramState& st = programState();
-  if (!st.ErrorLogPath.empty()) return st.ErrorLogPath;
-  std::string folder = plat::utf16ToUtf8(st.TempDir);
-  if (folder.empty()) {
-    std::error_code ec;
-    folder = std::filesystem::temp_directory_path(ec).string();
-    if (ec || folder.empty()) folder = "/tmp";
-  }
-  return plat::utf8ToUtf16(plat::joinPath(folder, plat::utf16ToUtf8(kErrorLogName)));
+    const ProgramState& st = programState();
+    if (!st.ErrorLogPath.empty()) return st.ErrorLogPath;
+    std::string folder = plat::utf16ToUtf8(st.TempDir);
+    if (folder.empty()) {
+        std::error_code ec;
+        folder = std::filesystem::temp_directory_path(ec).string();
+        if (ec || folder.empty()) folder = "/tmp";
+    }
+    return plat::utf8ToUtf16(plat::joinPath(folder, plat::utf16ToUtf8(kErrorLogName)));
 }
 
 void WriteErrorLog(std::u16string_view line) noexcept {
-  try {
-    ProgramState& st = programState();
-    const std::string file = plat::utf16ToUtf8(errorLogFile());
-    std::string bytes;
-    int mode = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
-    if (st.LogStarted == 0) {
-      const std::string stamp = plat::formatLogStamp(st.StartTime);
-      struct stat info {};
-      if (::stat(file.c_str(), &info) == 0 && info.st_size > kErrorLogLimit) {
-        mode = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
-        bytes = "Error file truncated at " + stamp + "\r\n";
-      } else {
-        bytes = "Rolvane started at " + stamp + "\r\n";
-      }
+    try {
+        ProgramState& st = programState();
+        const std::string file = plat::utf16ToUtf8(errorLogFile());
+        std::string bytes;
+        int mode = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
+        if (st.LogStarted == 0) {
+            const std::string stamp = plat::formatLogStamp(st.StartTime);
+            struct stat info {};
+            if (::stat(file.c_str(), &info) == 0 && info.st_size > kErrorLogLimit) {
+                mode = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+                bytes = "Error file truncated at " + stamp + "\r\n";
+            } else {
+                bytes = "Rolvane started at " + stamp + "\r\n";
+            }
+        }
+        bytes += plat::utf16ToUtf8(line);
+        bytes += "\r\n";
+        const int fd = ::open(file.c_str(), mode, 0644);
+        if (fd >= 0) {
+            writeAll(fd, bytes);
+            ::close(fd);
+        }
+        st.LogStarted = 1;
+        if (st.RunMode == 14 && coreHooks().appendToLogView) coreHooks().appendToLogView(std::u16string(line));
+    } catch (...) {
+        // The log is the last resort for reporting; a failure here has nowhere left to go.
     }
-    bytes += plat::utf16ToUtf8(line);
-    bytes += "\r\n";
-    const int fd = ::open(file.c_str(), mode, 0644);
-    if (fd >= 0) {
-      writeAll(fd, bytes);
-      ::close(fd);
-    }
-    st.LogStarted = 1;
-    if (st.RunMode == 14 && coreHooks().appendToLogView)
-      coreHooks().appendToLogView(std::u16string(line));
-  } catch (...) {
-    // The log is the last resort for reporting; a failure here has nowhere left to go.
-  }
 }
 
 }  // namespace yov

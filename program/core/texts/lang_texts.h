@@ -31,25 +31,23 @@ int32_t FindLangText(std::u16string_view key);
 // stock reader, a reset of the stock): the next look-up sorts again.
 void InvalidateLangTexts();
 
-std::u16string LookupText(std::u16string_view key, std::u16string_view defaultText = {},
-                          int32_t flags = 0);
+std::u16string LookupText(std::u16string_view key, std::u16string_view defaultText = {}, int32_t flags = 0);
 // LookupText with every "&" removed.
-std::u16string GetText(std::u16string_view key, std::u16string_view defaultText = {},
-                       int32_t flags = 0);
+std::u16string GetText(std::u16string_view key, std::u16string_view defaultText = {}, int32_t flags = 0);
 
 // A parameter of FormatText: a text or a number, shown in decimal.
 class FormatArg {
- public:
-  FormatArg(std::u16string_view text) : text_(text) {}
-  FormatArg(const char16_t* text) : text_(text) {}
-  FormatArg(const std::u16string& text) : text_(text) {}
-  FormatArg(int32_t n);
-  FormatArg(int64_t n);
-  FormatArg(double v);
-  const std::u16string& text() const { return text_; }
+public:
+    FormatArg(std::u16string_view text) : text_(text) {}
+    FormatArg(const char16_t* text) : text_(text) {}
+    FormatArg(const std::u16string& text) : text_(text) {}
+    FormatArg(int32_t n);
+    FormatArg(int64_t n);
+    FormatArg(double v);
+    const std::u16string& text() const { return text_; }
 
- private:
-  std::u16string text_;
+private:
+    std::u16string text_;
 };
 
 // The text of the key (GetText, no default, no flags) with "%1".."%9" replaced by the

@@ -28,7 +28,6 @@ std::u16string backupFileName(std::u16string_view path);
 // and nothing is written). Failures are shown with the texts of "ERC" (cannot
 // create) and "ERW" (cannot write) and give false; nothing is raised. An empty path gives
 // false without a message.
-bool SaveTextFile(std::u16string_view path, std::u16string_view text1, std::u16string_view text2,
-                  int32_t flags);
+bool SaveTextFile(std::u16string_view path, std::u16string_view text1, std::u16string_view text2, int32_t flags);
 
 }  // namespace yov

@@ -28,136 +28,120 @@ constexpr int32_t kHelpFileDialogFlags = 0x8030;
 QString anchorName(int32_t topic) { return QStringLiteral("topic%1").arg(topic); }
 
 bool pageHasAnchor(const QString& path, const QString& anchor) {
-  QFile f(path);
-  if (f.size() > kMaxScannedPage || !f.open(QIODevice::ReadOnly)) return false;
-  const QByteArray page = f.readAll();
-  const QByteArray name = anchor.toUtf8();
-  for (const char* attr : {"id=\"", "name=\"", "id='", "name='"}) {
-    const char quote = attr[qstrlen(attr) - 1];
-    if (page.contains(QByteArray(attr) + name + quote)) return true;
-  }
-  return false;
+    QFile f(path);
+    if (f.size() > kMaxScannedPage || !f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray page = f.readAll();
+    const QByteArray name = anchor.toUtf8();
+    for (const char* attr : {"id=\"", "name=\"", "id='", "name='"}) {
+        const char quote = attr[qstrlen(attr) - 1];
+        if (page.contains(QByteArray(attr) + name + quote)) return true;
+    }
+    return false;
 }
 
-void reportNoHelp() {
-  ShowMsgBox(utilText(u"NOHELP", u"Help is not available.", 2), msgbox::kOk);
-}
+void reportNoHelp() { ShowMsgBox(utilText(u"NOHELP", u"Help is not available.", 2), msgbox::kOk); }
 
 void openTopicOf(QWidget* window, int32_t topic) {
-  if (topic != 0) ShowHelpTopic(window, topic);
+    if (topic != 0) ShowHelpTopic(window, topic);
 }
 
 void chooseHelpFile() {
-  if (!utilHooks().chooseFile) return;
-  const std::string chosen = utilHooks().chooseFile(u"SHLP", kHelpFileDialogFlags);
-  if (chosen.empty()) return;
-  helpFiles().HelpFile = plat::utf8ToUtf16(chosen);
-  // One name for this setting wherever it is read or written: the code, then "Hlp".
-  const std::string code = utilHooks().languageCode ? utilHooks().languageCode() : std::string();
-  if (utilHooks().saveRegString) utilHooks().saveRegString(code + "Hlp", chosen);
+    if (!utilHooks().chooseFile) return;
+    const std::string chosen = utilHooks().chooseFile(u"SHLP", kHelpFileDialogFlags);
+    if (chosen.empty()) return;
+    helpFiles().HelpFile = plat::utf8ToUtf16(chosen);
+    // One name for this setting wherever it is read or written: the code, then "Hlp".
+    const std::string code = utilHooks().languageCode ? utilHooks().languageCode() : std::string();
+    if (utilHooks().saveRegString) utilHooks().saveRegString(code + "Hlp", chosen);
 }
 
 void openScriptLink(int32_t code) {
-  const int entry = code & 31;
-  if (entry >= help_cmd::kScriptLinkCount || !utilHooks().scriptLink) return;
-  const std::string address = utilHooks().scriptLink(entry);
-  if (!address.empty()) OpenWithShell(address);
+    const int entry = code & 31;
+    if (entry >= help_cmd::kScriptLinkCount || !utilHooks().scriptLink) return;
+    const std::string address = utilHooks().scriptLink(entry);
+    if (!address.empty()) OpenWithShell(address);
 }
 
 }  // namespace
 
 HelpFiles& helpFiles() {
-  static HelpFiles files;
-  return files;
+    static HelpFiles files;
+    return files;
 }
 
 std::string homePageAddress() {
-  return utilHooks().getRegString ? utilHooks().getRegString("HomePage", {}) : std::string();
+    return utilHooks().getRegString ? utilHooks().getRegString("HomePage", {}) : std::string();
 }
 
 int32_t helpIdOf(const QWidget* widget) {
-  if (widget == nullptr) return 0;
-  bool ok = false;
-  const int id = widget->property(kHelpIdProperty).toInt(&ok);
-  return ok ? id : 0;
+    if (widget == nullptr) return 0;
+    bool ok = false;
+    const int id = widget->property(kHelpIdProperty).toInt(&ok);
+    return ok ? id : 0;
 }
 
 int32_t activeHelpId(QWidget* window) {
-  if (window == nullptr) return 0;
-  const int32_t control = helpIdOf(window->focusWidget());
-  return control != 0 ? control : helpIdOf(window);
+    if (window == nullptr) return 0;
+    const int32_t control = helpIdOf(window->focusWidget());
+    return control != 0 ? control : helpIdOf(window);
 }
 
 QUrl helpTopicUrl(std::u16string_view helpFile, int32_t topic) {
-  if (helpFile.empty()) return {};
-  const std::string found = plat::resolvePath(plat::utf16ToUtf8(helpFile));
-  if (found.empty()) return {};
-  const QFileInfo info(QString::fromStdString(found));
-  const QString suffix = info.suffix().toLower();
-  if (!info.isFile() || !info.isReadable() || (suffix != u"htm" && suffix != u"html")) return {};
-  QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-  if (topic > 0 && pageHasAnchor(info.absoluteFilePath(), anchorName(topic)))
-    url.setFragment(anchorName(topic));
-  return url;
+    if (helpFile.empty()) return {};
+    const std::string found = plat::resolvePath(plat::utf16ToUtf8(helpFile));
+    if (found.empty()) return {};
+    const QFileInfo info(QString::fromStdString(found));
+    const QString suffix = info.suffix().toLower();
+    if (!info.isFile() || !info.isReadable() || (suffix != u"htm" && suffix != u"html")) return {};
+    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+    if (topic > 0 && pageHasAnchor(info.absoluteFilePath(), anchorName(topic))) url.setFragment(anchorName(topic));
+    return url;
 }
 
 void ShowHelpTopic(QWidget* /*window*/, int32_t topic) {
-  const QUrl url = helpTopicUrl(helpFiles().HelpFile, topic);
-  if (url.isEmpty()) {
-    reportNoHelp();
-    return;
-  }
-  openDocumentAt(url.toLocalFile().toStdString(), url.fragment());
+    const QUrl url = helpTopicUrl(helpFiles().HelpFile, topic);
+    if (url.isEmpty()) {
+        reportNoHelp();
+        return;
+    }
+    openDocumentAt(url.toLocalFile().toStdString(), url.fragment());
 }
 
 bool ShowContextHelp(int32_t code, QWidget* window, int32_t menuItemId) {
-  using namespace help_cmd;
-  if (code >= kFirstScriptLink && code <= kLastScriptLink) {
-    openScriptLink(code);
-    return true;
-  }
-  switch (code) {
-    case kContents:
-      ShowHelpTopic(window, kContentsTopic);
-      return true;
-    case kFinder:
-      ShowHelpTopic(window, 0);
-      return true;
+    using namespace help_cmd;
+    if (code >= kFirstScriptLink && code <= kLastScriptLink) {
+        openScriptLink(code);
+        return true;
+    }
+    switch (code) {
+    case kContents: ShowHelpTopic(window, kContentsTopic); return true;
+    case kFinder: ShowHelpTopic(window, 0); return true;
     case kActiveControl:
-    case kKeyF1:
-      openTopicOf(window, activeHelpId(window));
-      return true;
+    case kKeyF1: openTopicOf(window, activeHelpId(window)); return true;
     case kWindowTopic:
     case kKeyAltF1:
     case kWindowTopic2:
-    case kKeyCtrlF1:
-      openTopicOf(window, helpIdOf(window));
-      return true;
+    case kKeyCtrlF1: openTopicOf(window, helpIdOf(window)); return true;
     case kWhatsThis:
-    case kKeyShiftF1:
-      QWhatsThis::enterWhatsThisMode();
-      return true;
+    case kKeyShiftF1: QWhatsThis::enterWhatsThisMode(); return true;
     case kMenuItem:
-      if (menuItemId >= 1 && menuItemId <= 16383) ShowHelpTopic(window, kMenuTopicBase + menuItemId);
-      return true;
-    case kChooseHelpFile:
-      chooseHelpFile();
-      return true;
-    case kDocumentation:
-      OpenStoredAddress();
-      return true;
+        if (menuItemId >= 1 && menuItemId <= 16383) ShowHelpTopic(window, kMenuTopicBase + menuItemId);
+        return true;
+    case kChooseHelpFile: chooseHelpFile(); return true;
+    case kDocumentation: OpenStoredAddress(); return true;
     case kAbout:
-      if (utilHooks().showAbout) utilHooks().showAbout();
-      return true;
+        if (utilHooks().showAbout) utilHooks().showAbout();
+        return true;
     case kHomePage: {
-      const std::string home = homePageAddress();
-      if (!home.empty()) OpenWithShell(home);
-      else OpenStoredAddress();
-      return true;
+        const std::string home = homePageAddress();
+        if (!home.empty())
+            OpenWithShell(home);
+        else
+            OpenStoredAddress();
+        return true;
     }
-    default:
-      return false;
-  }
+    default: return false;
+    }
 }
 
 }  // namespace yov

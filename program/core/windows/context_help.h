@@ -47,10 +47,10 @@ inline constexpr int32_t kContentsTopic = 10000;
 inline constexpr int32_t kMenuTopicBase = 100000;
 
 struct HelpFiles {
-  // The program's help file (a documentation page), chosen at start-up, by the language
-  // or by command 4544; empty when none was found. The documentation page of command
-  // 4112 is the program state's DocFile.
-  std::u16string HelpFile;
+    // The program's help file (a documentation page), chosen at start-up, by the language
+    // or by command 4544; empty when none was found. The documentation page of command
+    // 4112 is the program state's DocFile.
+    std::u16string HelpFile;
 };
 HelpFiles& helpFiles();
 

@@ -28,14 +28,14 @@ std::u16string BuildFileFilter(int32_t flags);
 QStringList qtNameFilters(std::u16string_view filter);
 
 struct FileDialogRequest {
-  bool save = false;
-  bool multiple = false;
-  bool confirmOverwrite = false;
-  QString title;
-  QStringList nameFilters;
-  QString directory;      // the start folder; empty keeps the dialog's own
-  QString fileName;       // preselected name; empty for none
-  QString defaultSuffix;  // save dialogs: added to a name without extension
+    bool save = false;
+    bool multiple = false;
+    bool confirmOverwrite = false;
+    QString title;
+    QStringList nameFilters;
+    QString directory;      // the start folder; empty keeps the dialog's own
+    QString fileName;       // preselected name; empty for none
+    QString defaultSuffix;  // save dialogs: added to a name without extension
 };
 
 // Answers file dialogs without a window (tests): the chosen files, none when cancelled.

@@ -19,8 +19,8 @@ using FCmdMember = std::function<bool(int16_t& code, int32_t& arg1, int32_t& arg
 using Rfsh0Member = std::function<void()>;
 
 struct FormMembers {
-  FCmdMember FCmd;
-  Rfsh0Member Rfsh0;
+    FCmdMember FCmd;
+    Rfsh0Member Rfsh0;
 };
 
 // Replaces the members of the window (an empty set forgets them).

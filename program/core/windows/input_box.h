@@ -20,39 +20,39 @@ class QTimer;
 namespace yov {
 
 class InBoxFrm : public QWidget {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  InBoxFrm();
+public:
+    InBoxFrm();
 
-  QLabel* Label1 = nullptr;
-  QLineEdit* Text1 = nullptr;
-  QPushButton* Command2 = nullptr;  // O.K.
-  QPushButton* Command1 = nullptr;  // Cancel
-  QTimer* Timer1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command2 = nullptr;  // O.K.
+    QPushButton* Command1 = nullptr;  // Cancel
+    QTimer* Timer1 = nullptr;
 
-  void Form_Load();
-  void Timer1_Timer();
-  void Command2_Click();
-  void Command1_Click();
-  void Form_Activate();
-  void Form_QueryUnload();
-  void Text1_OLEDragOver(const QMimeData* data, int& effect);
-  void Text1_OLEDragDrop(const QMimeData* data, int& effect, int shift);
+    void Form_Load();
+    void Timer1_Timer();
+    void Command2_Click();
+    void Command1_Click();
+    void Form_Activate();
+    void Form_QueryUnload();
+    void Text1_OLEDragOver(const QMimeData* data, int& effect);
+    void Text1_OLEDragDrop(const QMimeData* data, int& effect, int shift);
 
-  // Prompt, caption and default text (all selected) for the next showing.
-  void fill(std::u16string_view prompt, std::u16string_view title, std::u16string_view defaultText);
-  // O.K. was pressed since the last fill.
-  bool confirmed() const { return confirmed_; }
+    // Prompt, caption and default text (all selected) for the next showing.
+    void fill(std::u16string_view prompt, std::u16string_view title, std::u16string_view defaultText);
+    // O.K. was pressed since the last fill.
+    bool confirmed() const { return confirmed_; }
 
- protected:
-  bool event(QEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
- private:
-  bool confirmed_ = false;
+private:
+    bool confirmed_ = false;
 };
 
 // Interval of the timer that steps a running show behind the box.

@@ -5,11 +5,10 @@
 namespace yov {
 
 int keyCodeOf(int key, Qt::KeyboardModifiers modifiers) {
-  if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;  // same numbers: 65..90
-  if (key >= Qt::Key_0 && key <= Qt::Key_9)
-    return (modifiers & Qt::KeypadModifier) ? 96 + (key - Qt::Key_0) : key;
-  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
-  switch (key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;  // same numbers: 65..90
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return (modifiers & Qt::KeypadModifier) ? 96 + (key - Qt::Key_0) : key;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
+    switch (key) {
     case Qt::Key_Backspace: return 8;
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return 9;
@@ -44,21 +43,21 @@ int keyCodeOf(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_ScrollLock: return 145;
     case Qt::Key_Comma: return 188;
     default: return 0;
-  }
+    }
 }
 
 int shiftStateOf(Qt::KeyboardModifiers modifiers) {
-  int s = 0;
-  if (modifiers & Qt::ShiftModifier) s |= kShiftBit;
-  if (modifiers & Qt::ControlModifier) s |= kCtrlBit;
-  if (modifiers & Qt::AltModifier) s |= kAltBit;
-  return s;
+    int s = 0;
+    if (modifiers & Qt::ShiftModifier) s |= kShiftBit;
+    if (modifiers & Qt::ControlModifier) s |= kCtrlBit;
+    if (modifiers & Qt::AltModifier) s |= kAltBit;
+    return s;
 }
 
 int32_t keyCommandOf(const QKeyEvent& event) {
-  const int code = keyCodeOf(event.key(), event.modifiers());
-  if (code == 0) return 0;
-  return shiftStateOf(event.modifiers()) * 256 + code;
+    const int code = keyCodeOf(event.key(), event.modifiers());
+    if (code == 0) return 0;
+    return shiftStateOf(event.modifiers()) * 256 + code;
 }
 
 }  // namespace yov

@@ -9,11 +9,11 @@ class QWidget;
 namespace yov {
 
 struct ModalState {
-  // Windows currently shown through ShowModal; the stock windows' timers stay quiet
-  // while it is not 0.
-  uint8_t ModalDepth = 0;
-  // Cleared by ShowModal before it shows a window; the dialogs store their answer here.
-  uint8_t DialogResult = 0;
+    // Windows currently shown through ShowModal; the stock windows' timers stay quiet
+    // while it is not 0.
+    uint8_t ModalDepth = 0;
+    // Cleared by ShowModal before it shows a window; the dialogs store their answer here.
+    uint8_t DialogResult = 0;
 };
 
 ModalState& modalState();

@@ -17,16 +17,16 @@ class QWidget;
 namespace yov {
 
 class MouseTrackEvent : public QEvent {
- public:
-  enum class Kind { Hover, Leave };
-  MouseTrackEvent(Kind kind, QPoint position);
-  static QEvent::Type eventType();
-  Kind kind() const { return kind_; }
-  QPoint position() const { return position_; }  // in the window's coordinates
+public:
+    enum class Kind { Hover, Leave };
+    MouseTrackEvent(Kind kind, QPoint position);
+    static QEvent::Type eventType();
+    Kind kind() const { return kind_; }
+    QPoint position() const { return position_; }  // in the window's coordinates
 
- private:
-  Kind kind_;
-  QPoint position_;
+private:
+    Kind kind_;
+    QPoint position_;
 };
 
 // The system's default hover time and the distance the mouse may move while resting.
@@ -34,9 +34,9 @@ inline constexpr int kHoverTimeMs = 400;
 inline constexpr int kHoverSlackPx = 4;
 
 struct MouseTrackingState {
-  // The id of the window for which tracking was last armed; 0 = none. The stock windows
-  // clear it when the mouse leaves, so that the next hover arms tracking again.
-  uint16_t TrackedId = 0;
+    // The id of the window for which tracking was last armed; 0 = none. The stock windows
+    // clear it when the mouse leaves, so that the next hover arms tracking again.
+    uint16_t TrackedId = 0;
 };
 MouseTrackingState& mouseTracking();
 

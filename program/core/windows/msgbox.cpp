@@ -16,40 +16,37 @@ namespace yov {
 namespace {
 
 MsgBoxResponder& responder() {
-  static MsgBoxResponder r;
-  return r;
+    static MsgBoxResponder r;
+    return r;
 }
 
 }  // namespace
 
-MsgBoxResponder setMsgBoxResponder(MsgBoxResponder r) {
-  return std::exchange(responder(), std::move(r));
-}
+MsgBoxResponder setMsgBoxResponder(MsgBoxResponder r) { return std::exchange(responder(), std::move(r)); }
 
-int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title,
-                   int32_t helpId) {
-  if (responder()) return responder()(text, style, title, helpId);
-  // Windows live on the main thread only; a report from elsewhere is written out instead.
-  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
-      QThread::currentThread() != QCoreApplication::instance()->thread()) {
-    const QString t = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    std::fprintf(stderr, "%s\n", t.toUtf8().constData());
-    return 0;
-  }
-  // A box asked for while the kept one is open (a timer's report behind a question)
-  // gets a window of its own instead of taking over the open one.
-  MsgBxFrm* box = msgBoxForm();
-  std::unique_ptr<MsgBxFrm> second;
-  if (box->isVisible()) {
-    second = std::make_unique<MsgBxFrm>();
-    second->Form_Load();
-    box = second.get();
-  }
-  box->fill(text, style, title, helpId);
-  ShowModal(box);
-  // The box's own answer, not the shared dialog result: a box nested inside this one
-  // may have written that last.
-  return box->answer();
+int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title, int32_t helpId) {
+    if (responder()) return responder()(text, style, title, helpId);
+    // Windows live on the main thread only; a report from elsewhere is written out instead.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
+        QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        const QString t = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+        std::fprintf(stderr, "%s\n", t.toUtf8().constData());
+        return 0;
+    }
+    // A box asked for while the kept one is open (a timer's report behind a question)
+    // gets a window of its own instead of taking over the open one.
+    MsgBxFrm* box = msgBoxForm();
+    std::unique_ptr<MsgBxFrm> second;
+    if (box->isVisible()) {
+        second = std::make_unique<MsgBxFrm>();
+        second->Form_Load();
+        box = second.get();
+    }
+    box->fill(text, style, title, helpId);
+    ShowModal(box);
+    // The box's own answer, not the shared dialog result: a box nested inside this one
+    // may have written that last.
+    return box->answer();
 }
 
 }  // namespace yov

@@ -27,15 +27,13 @@ inline constexpr int kButtonCount = 8;
 // window caption and `helpId` as the box's help topic (F1). Returns the answer bit.
 // Without a QApplication (a console road of the program), or off the main thread, the text
 // goes to standard error and the answer is 0.
-int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title = {},
-                   int32_t helpId = 0);
+int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title = {}, int32_t helpId = 0);
 
 // Answers message boxes without a window (tests, headless runs). While a responder is
 // set, ShowMsgBox hands it the request and returns its answer. Returns the previous one;
 // pass an empty function to show real boxes again.
 using MsgBoxResponder =
-    std::function<int32_t(std::u16string_view text, int32_t style, std::u16string_view title,
-                          int32_t helpId)>;
+    std::function<int32_t(std::u16string_view text, int32_t style, std::u16string_view title, int32_t helpId)>;
 MsgBoxResponder setMsgBoxResponder(MsgBoxResponder responder);
 
 }  // namespace yov

@@ -12,9 +12,9 @@ namespace yov {
 namespace {
 
 std::u16string countText(int32_t counter, int32_t total) {
-  std::u16string s = decimal(counter);
-  if (total != 0) s += u" / " + decimal(total);
-  return s;
+    std::u16string s = decimal(counter);
+    if (total != 0) s += u" / " + decimal(total);
+    return s;
 }
 
 }  // namespace
@@ -22,158 +22,154 @@ std::u16string countText(int32_t counter, int32_t total) {
 ProgressDisplay::ProgressDisplay(ProgressEnv env) : env_(std::move(env)) {}
 
 ProgressDisplay::~ProgressDisplay() {
-  if (busy_ && env_.setBusyPointer) env_.setBusyPointer(false);
+    if (busy_ && env_.setBusyPointer) env_.setBusyPointer(false);
 }
 
 ProgressView& ProgressDisplay::ensureView() {
-  if (!view_) view_ = env_.makeView();
-  return *view_;
+    if (!view_) view_ = env_.makeView();
+    return *view_;
 }
 
 uint32_t ProgressDisplay::now() const { return env_.tickCount ? env_.tickCount() : 0; }
 
 uint32_t ProgressDisplay::engineTick() const {
-  const SharedState* shared = utilHooks().shared;
-  if (shared != nullptr) return static_cast<uint32_t>(shared->LastTickMs.load(std::memory_order_relaxed));
-  return now();
+    const SharedState* shared = utilHooks().shared;
+    if (shared != nullptr) return static_cast<uint32_t>(shared->LastTickMs.load(std::memory_order_relaxed));
+    return now();
 }
 
 void ProgressDisplay::pump() {
-  if (env_.pumpMessages) env_.pumpMessages();
+    if (env_.pumpMessages) env_.pumpMessages();
 }
 
-void ProgressDisplay::ShowProgress(std::u16string_view text1, std::u16string_view text2,
-                                   std::u16string_view text3) {
-  if (Suppress != 0) return;
-  if (utilHooks().hideTip) utilHooks().hideTip();
-  ProgressView& view = ensureView();
-  const std::array<std::u16string, 3> texts = {std::u16string(text1), std::u16string(text2),
-                                               std::u16string(text3)};
-  int widest = 0;
-  for (int i = 0; i < 3; ++i) {
-    if (!texts[i].empty()) view.setLine(i + 1, texts[i]);
-    widest = std::max(widest, view.textWidthPx(texts[i]));
-  }
-  int width = std::max(widest + kProgressPaddingPx, kProgressMinWidthPx);
-  if (view.isShown()) width = std::max(width, view.widthPx());
-  view.centreWithWidth(width);
-  if (view.isShown()) {
-    const uint32_t t = now();
-    if (t - lastPump_ < kLabelPumpIntervalMs) {
-      view.repaint();
-    } else {
-      pump();
-      lastPump_ = t;
+void ProgressDisplay::ShowProgress(std::u16string_view text1, std::u16string_view text2, std::u16string_view text3) {
+    if (Suppress != 0) return;
+    if (utilHooks().hideTip) utilHooks().hideTip();
+    ProgressView& view = ensureView();
+    const std::array<std::u16string, 3> texts = {std::u16string(text1), std::u16string(text2), std::u16string(text3)};
+    int widest = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (!texts[i].empty()) view.setLine(i + 1, texts[i]);
+        widest = std::max(widest, view.textWidthPx(texts[i]));
     }
-  }
+    int width = std::max(widest + kProgressPaddingPx, kProgressMinWidthPx);
+    if (view.isShown()) width = std::max(width, view.widthPx());
+    view.centreWithWidth(width);
+    if (view.isShown()) {
+        const uint32_t t = now();
+        if (t - lastPump_ < kLabelPumpIntervalMs) {
+            view.repaint();
+        } else {
+            pump();
+            lastPump_ = t;
+        }
+    }
 }
 
-void ProgressDisplay::BeginProgress(std::u16string_view text2, std::u16string_view text1,
-                                    std::u16string_view text3, bool modal) {
-  if (Suppress != 0) return;
-  if (utilHooks().shared != nullptr) utilHooks().shared->CancelLoad = 0;
-  ShowProgress(text1, text2, text3);
-  if (!busy_ && env_.setBusyPointer) env_.setBusyPointer(true);
-  busy_ = true;
-  ProgressView& view = ensureView();
-  if (modal) {
-    labelVisible_ = true;
-    view.showModal();
-    labelVisible_ = false;
-  } else if (!labelVisible_) {
-    labelVisible_ = true;
-    view.showModeless();
-    pump();
-    lastPump_ = now();
-  } else {
-    view.repaint();
-  }
+void ProgressDisplay::BeginProgress(std::u16string_view text2, std::u16string_view text1, std::u16string_view text3,
+                                    bool modal) {
+    if (Suppress != 0) return;
+    if (utilHooks().shared != nullptr) utilHooks().shared->CancelLoad = 0;
+    ShowProgress(text1, text2, text3);
+    if (!busy_ && env_.setBusyPointer) env_.setBusyPointer(true);
+    busy_ = true;
+    ProgressView& view = ensureView();
+    if (modal) {
+        labelVisible_ = true;
+        view.showModal();
+        labelVisible_ = false;
+    } else if (!labelVisible_) {
+        labelVisible_ = true;
+        view.showModeless();
+        pump();
+        lastPump_ = now();
+    } else {
+        view.repaint();
+    }
 }
 
 void ProgressDisplay::EndProgress() {
-  if (utilHooks().batchMode && utilHooks().batchMode()) {
-    if (utilHooks().clearTextPanelRequest) utilHooks().clearTextPanelRequest();
-    return;
-  }
-  if (!labelVisible_) return;
-  if (view_) {
-    view_->hide();
-    for (int line = 1; line <= 3; ++line) view_->setLine(line, {});
-  }
-  // The lines are empty now; a counted progress must write its texts afresh.
-  widths_ = {};
-  if (busy_ && env_.setBusyPointer) env_.setBusyPointer(false);
-  busy_ = false;
-  labelVisible_ = false;
-  open_ = false;
-  pump();
+    if (utilHooks().batchMode && utilHooks().batchMode()) {
+        if (utilHooks().clearTextPanelRequest) utilHooks().clearTextPanelRequest();
+        return;
+    }
+    if (!labelVisible_) return;
+    if (view_) {
+        view_->hide();
+        for (int line = 1; line <= 3; ++line) view_->setLine(line, {});
+    }
+    // The lines are empty now; a counted progress must write its texts afresh.
+    widths_ = {};
+    if (busy_ && env_.setBusyPointer) env_.setBusyPointer(false);
+    busy_ = false;
+    labelVisible_ = false;
+    open_ = false;
+    pump();
 }
 
-void ProgressDisplay::SetProgressText(std::u16string_view titleKey, std::u16string_view detailKey,
-                                      int32_t total) {
-  if (!titleKey.empty()) SetProgressTitle(titleKey);
-  SetProgressDetail(detailKey, total);
-  lastUpdate_ = engineTick();
+void ProgressDisplay::SetProgressText(std::u16string_view titleKey, std::u16string_view detailKey, int32_t total) {
+    if (!titleKey.empty()) SetProgressTitle(titleKey);
+    SetProgressDetail(detailKey, total);
+    lastUpdate_ = engineTick();
 }
 
 void ProgressDisplay::SetProgressTitle(std::u16string_view key) {
-  lines_[0] = utilText(key);
-  widths_[0] = 0;
+    lines_[0] = utilText(key);
+    widths_[0] = 0;
 }
 
 void ProgressDisplay::SetProgressDetail(std::u16string_view key, int32_t total) {
-  lines_[1] = utilText(key);
-  widths_[1] = 0;
-  counter_ = 0;
-  total_ = total;
-  if (open_) UpdateProgressWindow();
+    lines_[1] = utilText(key);
+    widths_[1] = 0;
+    counter_ = 0;
+    total_ = total;
+    if (open_) UpdateProgressWindow();
 }
 
 void ProgressDisplay::StepProgress(int32_t stockIndex) {
-  ++counter_;
-  const uint32_t t = engineTick();
-  const uint32_t elapsed = (t - lastUpdate_) & 0x7FFFFFFFu;
-  if (elapsed <= (open_ ? kCountedOpenIntervalMs : kCountedFirstIntervalMs)) return;
-  const std::u16string count = countText(counter_, total_);
-  const std::u16string name =
-      utilHooks().stockEntryName ? utilHooks().stockEntryName(stockIndex) : std::u16string();
-  if (!lines_[1].empty()) {
-    lines_[2] = count + u"  " + name;
-  } else {
-    lines_[1] = name;
-    widths_[1] = 0;
-    lines_[2] = count;
-  }
-  widths_[2] = 0;
-  lastUpdate_ = t;
-  UpdateProgressWindow();
+    ++counter_;
+    const uint32_t t = engineTick();
+    const uint32_t elapsed = (t - lastUpdate_) & 0x7FFFFFFFu;
+    if (elapsed <= (open_ ? kCountedOpenIntervalMs : kCountedFirstIntervalMs)) return;
+    const std::u16string count = countText(counter_, total_);
+    const std::u16string name = utilHooks().stockEntryName ? utilHooks().stockEntryName(stockIndex) : std::u16string();
+    if (!lines_[1].empty()) {
+        lines_[2] = count + u"  " + name;
+    } else {
+        lines_[1] = name;
+        widths_[1] = 0;
+        lines_[2] = count;
+    }
+    widths_[2] = 0;
+    lastUpdate_ = t;
+    UpdateProgressWindow();
 }
 
 void ProgressDisplay::UpdateProgressWindow() {
-  ProgressView& view = ensureView();
-  for (int i = 0; i < 3; ++i) {
-    if (widths_[i] != 0) continue;
-    widths_[i] = view.textWidthPx(lines_[i]) + kProgressPaddingPx;
-    view.setLine(i + 1, lines_[i]);
-  }
-  int width = std::max({kProgressMinWidthPx, widths_[0], widths_[1], widths_[2]});
-  width = std::min(width, view.screenWidthPx());
-  if (!(open_ && lastWidth_ >= width)) {
-    view.centreWithWidth(width);
-    lastWidth_ = width;
-    if (!open_) {
-      view.showModeless();
-      open_ = true;
+    ProgressView& view = ensureView();
+    for (int i = 0; i < 3; ++i) {
+        if (widths_[i] != 0) continue;
+        widths_[i] = view.textWidthPx(lines_[i]) + kProgressPaddingPx;
+        view.setLine(i + 1, lines_[i]);
     }
-  }
-  view.repaint();
-  pump();
+    int width = std::max({kProgressMinWidthPx, widths_[0], widths_[1], widths_[2]});
+    width = std::min(width, view.screenWidthPx());
+    if (!(open_ && lastWidth_ >= width)) {
+        view.centreWithWidth(width);
+        lastWidth_ = width;
+        if (!open_) {
+            view.showModeless();
+            open_ = true;
+        }
+    }
+    view.repaint();
+    pump();
 }
 
 void ProgressDisplay::RefreshProgressWindow() {
-  if (!open_) return;
-  if (view_) view_->hide();
-  open_ = false;
+    if (!open_) return;
+    if (view_) view_->hide();
+    open_ = false;
 }
 
 }  // namespace yov

@@ -26,162 +26,158 @@ namespace {
 
 constexpr int kLineMarginPx = 4;
 
-QString fromU16(const std::u16string& s) {
-  return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
+QString fromU16(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 
 ShowFrm::ShowFrm() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
-  setObjectName(QStringLiteral("ShowFrm"));
-  setProperty("Tag", QStringLiteral("SHFRM"));
-  setAttribute(Qt::WA_ShowWithoutActivating, false);
-  setStyleSheet(QStringLiteral("#ShowFrm { border: 1px solid palette(dark); }"));
-  QLabel** labels[3] = {&Lab1, &Lab2, &Lab3};
-  const int line = QFontMetrics(font()).lineSpacing() + kLineMarginPx;
-  for (int i = 0; i < 3; ++i) {
-    auto* l = new QLabel(this);
-    l->setObjectName(QStringLiteral("Lab%1").arg(i + 1));
-    l->setTextFormat(Qt::PlainText);
-    l->setAlignment(Qt::AlignCenter);
-    l->setGeometry(0, kLineMarginPx + i * line, width(), line);
-    *labels[i] = l;
-  }
-  resize(width(), 3 * line + 2 * kLineMarginPx);
-  Form_Load();
+    setObjectName(QStringLiteral("ShowFrm"));
+    setProperty("Tag", QStringLiteral("SHFRM"));
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    setStyleSheet(QStringLiteral("#ShowFrm { border: 1px solid palette(dark); }"));
+    QLabel** labels[3] = {&Lab1, &Lab2, &Lab3};
+    const int line = QFontMetrics(font()).lineSpacing() + kLineMarginPx;
+    for (int i = 0; i < 3; ++i) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QStringLiteral("Lab%1").arg(i + 1));
+        l->setTextFormat(Qt::PlainText);
+        l->setAlignment(Qt::AlignCenter);
+        l->setGeometry(0, kLineMarginPx + i * line, width(), line);
+        *labels[i] = l;
+    }
+    resize(width(), 3 * line + 2 * kLineMarginPx);
+    Form_Load();
 }
 
 void ShowFrm::Form_Load() {
-  // Above the full-screen show when it presents through DirectDraw.
-  if (utilHooks().batchMode && utilHooks().batchMode())
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // Above the full-screen show when it presents through DirectDraw.
+    if (utilHooks().batchMode && utilHooks().batchMode()) setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
 void ShowFrm::Form_Activate() { QCoreApplication::processEvents(); }
 
 void ShowFrm::Form_KeyPress(int keyAscii) {
-  if (keyAscii == 27 && utilHooks().shared != nullptr) utilHooks().shared->CancelLoad = 1;
+    if (keyAscii == 27 && utilHooks().shared != nullptr) utilHooks().shared->CancelLoad = 1;
 }
 
 void ShowFrm::Form_KeyDown(int /*keyCode*/, int /*shift*/) {}
 
 void ShowFrm::Form_Resize() {
-  if (isMinimized()) return;
-  for (QLabel* l : {Lab1, Lab2, Lab3}) l->setGeometry(0, l->y(), width(), l->height());
+    if (isMinimized()) return;
+    for (QLabel* l : {Lab1, Lab2, Lab3}) l->setGeometry(0, l->y(), width(), l->height());
 }
 
 bool ShowFrm::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) Form_Activate();
-  return QWidget::event(e);
+    if (e->type() == QEvent::WindowActivate) Form_Activate();
+    return QWidget::event(e);
 }
 
 void ShowFrm::keyPressEvent(QKeyEvent* e) {
-  Form_KeyDown(keyCodeOf(e->key(), e->modifiers()), shiftStateOf(e->modifiers()));
-  if (e->key() == Qt::Key_Escape) Form_KeyPress(27);
-  e->accept();
+    Form_KeyDown(keyCodeOf(e->key(), e->modifiers()), shiftStateOf(e->modifiers()));
+    if (e->key() == Qt::Key_Escape) Form_KeyPress(27);
+    e->accept();
 }
 
 void ShowFrm::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
-  Form_Resize();
+    QWidget::resizeEvent(e);
+    Form_Resize();
 }
 
 namespace {
 
 class ShowFrmView : public ProgressView {
- public:
-  ShowFrmView() : form_(new ShowFrm) {}
-  ~ShowFrmView() override { delete form_; }
-  ShowFrmView(const ShowFrmView&) = delete;
-  ShowFrmView& operator=(const ShowFrmView&) = delete;
+public:
+    ShowFrmView() : form_(new ShowFrm) {}
+    ~ShowFrmView() override { delete form_; }
+    ShowFrmView(const ShowFrmView&) = delete;
+    ShowFrmView& operator=(const ShowFrmView&) = delete;
 
-  void setLine(int line, const std::u16string& text) override {
-    QLabel* labels[3] = {form_->Lab1, form_->Lab2, form_->Lab3};
-    if (line >= 1 && line <= 3) labels[line - 1]->setText(fromU16(text));
-  }
-  int textWidthPx(const std::u16string& text) const override {
-    return QFontMetrics(form_->Lab1->font()).horizontalAdvance(fromU16(text));
-  }
-  int widthPx() const override { return form_->width(); }
-  int screenWidthPx() const override { return screenArea().width(); }
-  void centreWithWidth(int w) override {
-    const QRect area = screenArea();
-    form_->setGeometry(area.x() + (area.width() - w) / 2,
-                       area.y() + (area.height() - form_->height()) / 2, w, form_->height());
-  }
-  bool isShown() const override { return form_->isVisible(); }
-  void showModeless() override {
-    form_->show();
-    form_->raise();
-    form_->activateWindow();
-  }
-  void showModal() override { ShowModal(form_); }
-  void hide() override { form_->hide(); }
-  void repaint() override { form_->repaint(); }
+    void setLine(int line, const std::u16string& text) override {
+        QLabel* labels[3] = {form_->Lab1, form_->Lab2, form_->Lab3};
+        if (line >= 1 && line <= 3) labels[line - 1]->setText(fromU16(text));
+    }
+    int textWidthPx(const std::u16string& text) const override {
+        return QFontMetrics(form_->Lab1->font()).horizontalAdvance(fromU16(text));
+    }
+    int widthPx() const override { return form_->width(); }
+    int screenWidthPx() const override { return screenArea().width(); }
+    void centreWithWidth(int w) override {
+        const QRect area = screenArea();
+        form_->setGeometry(area.x() + (area.width() - w) / 2, area.y() + (area.height() - form_->height()) / 2, w,
+                           form_->height());
+    }
+    bool isShown() const override { return form_->isVisible(); }
+    void showModeless() override {
+        form_->show();
+        form_->raise();
+        form_->activateWindow();
+    }
+    void showModal() override { ShowModal(form_); }
+    void hide() override { form_->hide(); }
+    void repaint() override { form_->repaint(); }
 
-  ShowFrm* form() const { return form_; }
+    ShowFrm* form() const { return form_; }
 
- private:
-  QRect screenArea() const {
-    const QScreen* s = form_->screen() != nullptr ? form_->screen() : QGuiApplication::primaryScreen();
-    return s != nullptr ? s->geometry() : QRect(0, 0, 1024, 768);
-  }
-  ShowFrm* form_;
+private:
+    QRect screenArea() const {
+        const QScreen* s = form_->screen() != nullptr ? form_->screen() : QGuiApplication::primaryScreen();
+        return s != nullptr ? s->geometry() : QRect(0, 0, 1024, 768);
+    }
+    ShowFrm* form_;
 };
 
 ProgressDisplay* theDisplay = nullptr;
 
 void dropDisplay() {
-  delete theDisplay;
-  theDisplay = nullptr;
+    delete theDisplay;
+    theDisplay = nullptr;
 }
 
 ProgressEnv qtEnv() {
-  ProgressEnv env;
-  env.makeView = [] { return std::make_unique<ShowFrmView>(); };
-  env.tickCount = [] {
-    static QElapsedTimer clock;
-    if (!clock.isValid()) clock.start();
-    return static_cast<uint32_t>(clock.elapsed());
-  };
-  env.pumpMessages = [] { QCoreApplication::processEvents(); };
-  env.setBusyPointer = [](bool busy) {
-    if (busy) QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    else QApplication::restoreOverrideCursor();
-  };
-  return env;
+    ProgressEnv env;
+    env.makeView = [] { return std::make_unique<ShowFrmView>(); };
+    env.tickCount = [] {
+        static QElapsedTimer clock;
+        if (!clock.isValid()) clock.start();
+        return static_cast<uint32_t>(clock.elapsed());
+    };
+    env.pumpMessages = [] { QCoreApplication::processEvents(); };
+    env.setBusyPointer = [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    return env;
 }
 
 }  // namespace
 
 ProgressDisplay& progressDisplay() {
-  if (theDisplay == nullptr) {
-    theDisplay = new ProgressDisplay(qtEnv());
-    qAddPostRoutine(dropDisplay);  // the window goes before the application object
-  }
-  return *theDisplay;
+    if (theDisplay == nullptr) {
+        theDisplay = new ProgressDisplay(qtEnv());
+        qAddPostRoutine(dropDisplay);  // the window goes before the application object
+    }
+    return *theDisplay;
 }
 
 ShowFrm* progressForm() {
-  auto* view = dynamic_cast<ShowFrmView*>(&progressDisplay().ensureView());
-  return view != nullptr ? view->form() : nullptr;
+    auto* view = dynamic_cast<ShowFrmView*>(&progressDisplay().ensureView());
+    return view != nullptr ? view->form() : nullptr;
 }
 
 void ShowProgress(std::u16string_view t1, std::u16string_view t2, std::u16string_view t3) {
-  progressDisplay().ShowProgress(t1, t2, t3);
+    progressDisplay().ShowProgress(t1, t2, t3);
 }
-void BeginProgress(std::u16string_view t2, std::u16string_view t1, std::u16string_view t3,
-                   bool modal) {
-  progressDisplay().BeginProgress(t2, t1, t3, modal);
+void BeginProgress(std::u16string_view t2, std::u16string_view t1, std::u16string_view t3, bool modal) {
+    progressDisplay().BeginProgress(t2, t1, t3, modal);
 }
 void EndProgress() { progressDisplay().EndProgress(); }
 void SetProgressText(std::u16string_view titleKey, std::u16string_view detailKey, int32_t total) {
-  progressDisplay().SetProgressText(titleKey, detailKey, total);
+    progressDisplay().SetProgressText(titleKey, detailKey, total);
 }
 void SetProgressTitle(std::u16string_view key) { progressDisplay().SetProgressTitle(key); }
-void SetProgressDetail(std::u16string_view key, int32_t total) {
-  progressDisplay().SetProgressDetail(key, total);
-}
+void SetProgressDetail(std::u16string_view key, int32_t total) { progressDisplay().SetProgressDetail(key, total); }
 void StepProgress(int32_t stockIndex) { progressDisplay().StepProgress(stockIndex); }
 void UpdateProgressWindow() { progressDisplay().UpdateProgressWindow(); }
 void RefreshProgressWindow() { progressDisplay().RefreshProgressWindow(); }

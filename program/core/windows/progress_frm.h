@@ -12,26 +12,26 @@ class QResizeEvent;
 namespace yov {
 
 class ShowFrm : public QWidget {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  ShowFrm();
+public:
+    ShowFrm();
 
-  QLabel* Lab1 = nullptr;
-  QLabel* Lab2 = nullptr;
-  QLabel* Lab3 = nullptr;
+    QLabel* Lab1 = nullptr;
+    QLabel* Lab2 = nullptr;
+    QLabel* Lab3 = nullptr;
 
-  void Form_Load();
-  void Form_Activate();
-  // Esc (27) sets the cancel flag of long loads.
-  void Form_KeyPress(int keyAscii);
-  void Form_KeyDown(int keyCode, int shift);
-  void Form_Resize();
+    void Form_Load();
+    void Form_Activate();
+    // Esc (27) sets the cancel flag of long loads.
+    void Form_KeyPress(int keyAscii);
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_Resize();
 
- protected:
-  bool event(QEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 // The progress window of progressDisplay(), made when it does not exist yet.

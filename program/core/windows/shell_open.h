@@ -18,9 +18,9 @@ namespace yov {
 enum class LinkKind { Web, Mail, Document, Refused };
 
 struct LinkDecision {
-  LinkKind kind = LinkKind::Refused;
-  QUrl url;            // what the desktop is given; empty when refused
-  std::string reason;  // why it was refused (English, for the log and tests)
+    LinkKind kind = LinkKind::Refused;
+    QUrl url;            // what the desktop is given; empty when refused
+    std::string reason;  // why it was refused (English, for the log and tests)
 };
 
 // How an address would be opened. Paths may be spelled as on Windows.

@@ -18,33 +18,33 @@ constexpr int32_t kAltF4 = kAltBit * 256 + 115;
 }  // namespace
 
 SplashFrm::SplashFrm() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
-  setObjectName(QStringLiteral("SplashFrm"));
-  Pic = new QLabel(this);
-  Pic->setObjectName(QStringLiteral("Pic"));
-  Pic->setAlignment(Qt::AlignCenter);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(Pic);
-  setFocusPolicy(Qt::StrongFocus);
+    setObjectName(QStringLiteral("SplashFrm"));
+    Pic = new QLabel(this);
+    Pic->setObjectName(QStringLiteral("Pic"));
+    Pic->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Pic);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 bool SplashFrm::Form_KeyDown(int keyCode, int shift) { return FCmd(shift * 256 + keyCode); }
 
 bool SplashFrm::FCmd(int32_t code) {
-  if (code != kEnter && code != kEsc && code != kAltF4) return false;
-  progressDisplay().Suppress = 1;
-  if (utilHooks().requestStop) utilHooks().requestStop();
-  QApplication::beep();
-  return true;
+    if (code != kEnter && code != kEsc && code != kAltF4) return false;
+    progressDisplay().Suppress = 1;
+    if (utilHooks().requestStop) utilHooks().requestStop();
+    QApplication::beep();
+    return true;
 }
 
 void SplashFrm::keyPressEvent(QKeyEvent* event) {
-  const int keyCode = keyCodeOf(event->key(), event->modifiers());
-  if (keyCode != 0 && Form_KeyDown(keyCode, shiftStateOf(event->modifiers()))) {
-    event->accept();
-    return;
-  }
-  QWidget::keyPressEvent(event);
+    const int keyCode = keyCodeOf(event->key(), event->modifiers());
+    if (keyCode != 0 && Form_KeyDown(keyCode, shiftStateOf(event->modifiers()))) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace yov

@@ -10,18 +10,18 @@ class QTextEdit;
 namespace yov {
 
 class TipFrm : public QWidget {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  TipFrm();
+public:
+    TipFrm();
 
-  QTextEdit* Txt = nullptr;
+    QTextEdit* Txt = nullptr;
 
-  // Txt fills the window but for a border of 2 pixels.
-  void Form_Resize();
+    // Txt fills the window but for a border of 2 pixels.
+    void Form_Resize();
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 // The program's tool-tip window, made on first use.

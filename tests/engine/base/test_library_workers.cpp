@@ -19,8 +19,8 @@ protected:
         ManualTickTest::TearDown();
     }
     void Init() {
-        ASSERT_EQ(InitDLL(0, nullptr, nullptr, &shared_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                          nullptr, nullptr, nullptr, nullptr),
+        ASSERT_EQ(InitDLL(0, nullptr, nullptr, &shared_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                          nullptr, nullptr, nullptr),
                   0);
     }
     SharedState shared_;

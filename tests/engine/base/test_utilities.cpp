@@ -103,7 +103,10 @@ TEST(Match, PatternsAndTemplates) {
         {"a missing group inserts nothing", u"*", u"ab", u"[%5]", 2, u"[]"},
         {"other character after % is consumed", u"*", u"ab", u"%N-x", 1, u"x"},
         {"shortest star first", u"*.*", u"a.b.c", u"%1|%2", 5, u"a|b.c"},
-        {"run of ? is one group", u"?" "?-*", u"AB-C", u"%2%1", 3, u"CAB"},
+        {"run of ? is one group",
+         u"?"
+         "?-*",
+         u"AB-C", u"%2%1", 3, u"CAB"},
         {"escaped star is literal", u"a\\*b", u"a*b", u"ok", 2, u"ok"},
         {"case matters", u"ab", u"AB", u"", 0, u""},
         {"template ending in a reference", u"*", u"ab", u"x%N", -1, u""},
@@ -141,7 +144,10 @@ TEST(Match, ManyStarsDoNotExplode) {
 }
 
 TEST(Match, MoreThanNineGroupsStillMatch) {
-    SharedText p(u"?-?-?-?-?-?-?-?-?-?-" u"*"), t(u"a-b-c-d-e-f-g-h-i-j-kl"), templ(u"%9%1");
+    SharedText p(
+        u"?-?-?-?-?-?-?-?-?-?-"
+        u"*"),
+        t(u"a-b-c-d-e-f-g-h-i-j-kl"), templ(u"%9%1");
     SharedText out = SharedText::buffer(8);
     EXPECT_EQ(Match(p.get(), t.get(), templ.get(), out.get()), 2);
     EXPECT_EQ(out.prefix(2), u"ia");
@@ -223,7 +229,8 @@ TEST(SSort, SortsTextReferencesByUnsignedUnits) {
         int32_t tag;
     };
     SharedText b(u"b"), a(u"a"), ab(u"ab"), high(u"\xFFFF"), empty(u"");
-    std::vector<Element> v = {{b.get(), 1}, {high.get(), 2}, {ab.get(), 3}, {nullptr, 4}, {a.get(), 5}, {empty.get(), 6}};
+    std::vector<Element> v = {{b.get(), 1}, {high.get(), 2}, {ab.get(), 3},
+                              {nullptr, 4}, {a.get(), 5},    {empty.get(), 6}};
     EXPECT_EQ(SSort(v.data(), static_cast<int32_t>(v.size()), sizeof(Element)), 0);
     std::vector<int32_t> tags;
     for (const Element& e : v) tags.push_back(e.tag);

@@ -27,9 +27,10 @@ size_t LiveBlocksTagged(int32_t tag) {
 }
 
 PlainPicture Numbered(int i) {
-    return MakePlain(7 + i % 5, 3 + i % 4, 2 + i % 30,
-                     [i](int x, int y) { return static_cast<uint8_t>((x * 3 + y + i) % (2 + i % 30)); },
-                     static_cast<uint32_t>(i + 1));
+    return MakePlain(
+        7 + i % 5, 3 + i % 4, 2 + i % 30,
+        [i](int x, int y) { return static_cast<uint8_t>((x * 3 + y + i) % (2 + i % 30)); },
+        static_cast<uint32_t>(i + 1));
 }
 
 int32_t Add(const PlainPicture& p, const std::string& name) {
@@ -54,10 +55,8 @@ TEST_F(MemoryCache, OpeningCodes) {
         const char* file;
         int32_t want;
     } cases[] = {
-        {"mode_0_needs_no_name", 0, nullptr, 0},
-        {"mode_1_without_name", 1, nullptr, kErrCacheNoName},
-        {"mode_1_empty_name", 1, "", kErrCacheNoName},
-        {"file_mode_empty_name", 3, "", kErrCacheNoName},
+        {"mode_0_needs_no_name", 0, nullptr, 0},       {"mode_1_without_name", 1, nullptr, kErrCacheNoName},
+        {"mode_1_empty_name", 1, "", kErrCacheNoName}, {"file_mode_empty_name", 3, "", kErrCacheNoName},
         {"upper_bits_ignored", 0x71, "memory", 0},
     };
     for (const Case& c : cases) {

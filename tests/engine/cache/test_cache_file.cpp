@@ -36,9 +36,10 @@ constexpr size_t MiB = 0x100000;
 
 PlainPicture Numbered(int i, int size = 0) {
     const int colours = 2 + i % 40;
-    return MakePlain(size ? size : 5 + i % 9, size ? size : 2 + i % 6, colours,
-                     [i, colours](int x, int y) { return static_cast<uint8_t>((x / 2 + y * 5 + i) % colours); },
-                     static_cast<uint32_t>(i + 100));
+    return MakePlain(
+        size ? size : 5 + i % 9, size ? size : 2 + i % 6, colours,
+        [i, colours](int x, int y) { return static_cast<uint8_t>((x / 2 + y * 5 + i) % colours); },
+        static_cast<uint32_t>(i + 100));
 }
 
 PlainPicture Noise(int i, int size) {
@@ -302,7 +303,8 @@ TEST_F(FileCache, DamagedFilesAreRefusedAndKept) {
         {"list_end_inside_header", [](auto& b) { PutLe32(&b[4], 8); }, kErrCacheHeader},
         {"list_end_at_area_end", [&](auto& b) { PutLe32(&b[4], areaEnd); }, kErrCacheHeader},
         {"area_end_past_data_end", [&](auto& b) { PutLe32(&b[8], dataEnd + 1); }, kErrCacheHeader},
-        {"data_end_past_the_file", [&](auto& b) { PutLe32(&b[12], static_cast<uint32_t>(b.size()) + 1); }, kErrCacheHeader},
+        {"data_end_past_the_file", [&](auto& b) { PutLe32(&b[12], static_cast<uint32_t>(b.size()) + 1); },
+         kErrCacheHeader},
         {"data_end_beyond_2_GiB", [](auto& b) { PutLe32(&b[12], 0xFFFFFFF0u); }, kErrCacheHeader},
         {"cut_inside_the_data", [&](auto& b) { b.resize(dataEnd - 5); }, kErrCacheHeader},
         {"list_end_inside_an_entry", [&](auto& b) { PutLe32(&b[4], listEnd - 3); }, kErrCacheEntry},
@@ -335,7 +337,7 @@ TEST_F(FileCache, DamagedPictureDataIsRefusedOnSelection) {
     MakeFile(2);
     std::vector<uint8_t> bytes = ReadAll(file_);
     const uint32_t loc = Le32(&bytes[16 + kEntLocation]);
-    bytes[loc + 1] = 0;     // component count: now 256 values, far more than coded
+    bytes[loc + 1] = 0;  // component count: now 256 values, far more than coded
     WriteAll(file_, bytes);
     ASSERT_EQ(OpenCache(3, file_.c_str()), 0);
     CurPic().HeldEntry = 0;

@@ -47,8 +47,10 @@ int32_t DecodeExact(const std::vector<uint8_t>& code, size_t* consumed = nullptr
 }
 
 TEST(BitsFor, Widths) {
-    struct Case { uint32_t v; int bits; } cases[] = {{0, 1}, {1, 1}, {2, 2}, {3, 2}, {4, 3}, {255, 8}, {256, 9},
-                                                     {65535, 16}, {65536, 17}};
+    struct Case {
+        uint32_t v;
+        int bits;
+    } cases[] = {{0, 1}, {1, 1}, {2, 2}, {3, 2}, {4, 3}, {255, 8}, {256, 9}, {65535, 16}, {65536, 17}};
     for (auto c : cases) EXPECT_EQ(BitsFor(c.v), c.bits) << c.v;
 }
 
@@ -114,7 +116,9 @@ struct RoundTripCase {
 
 std::vector<RoundTripCase> RoundTripCases() {
     std::mt19937 rng(7);
-    auto random = [&](int colours) { return [&rng, colours](int, int) { return static_cast<uint8_t>(rng() % colours); }; };
+    auto random = [&](int colours) {
+        return [&rng, colours](int, int) { return static_cast<uint8_t>(rng() % colours); };
+    };
     auto runs = [&](int colours) {
         // Runs of 1 to 40 pixels, restarting at every row.
         return [&rng, colours, left = 0, value = uint8_t{0}, lastY = -1](int, int y) mutable {
@@ -138,15 +142,19 @@ std::vector<RoundTripCase> RoundTripCases() {
     cases.push_back({"four_bit_runs", MakePlain(99, 5, 16, runs(16))});
     cases.push_back({"eight_bit_random", MakePlain(101, 17, 256, random(256))});
     cases.push_back({"eight_bit_runs", MakePlain(203, 20, 200, runs(200))});
-    cases.push_back({"all_256_colours_used", MakePlain(256, 3, 256, [](int x, int) { return static_cast<uint8_t>(x); })});
+    cases.push_back(
+        {"all_256_colours_used", MakePlain(256, 3, 256, [](int x, int) { return static_cast<uint8_t>(x); })});
     cases.push_back({"255_colours_used", MakePlain(255, 2, 255, [](int x, int) { return static_cast<uint8_t>(x); })});
     cases.push_back({"dithered_areas", MakePlain(150, 12, 9, dither)});
-    cases.push_back({"row_end_alternation", MakePlain(4, 2, 2, [](int x, int) { return static_cast<uint8_t>(x % 2); })});
-    cases.push_back({"five_wide_alternation", MakePlain(5, 3, 2, [](int x, int) { return static_cast<uint8_t>(x % 2); })});
+    cases.push_back(
+        {"row_end_alternation", MakePlain(4, 2, 2, [](int x, int) { return static_cast<uint8_t>(x % 2); })});
+    cases.push_back(
+        {"five_wide_alternation", MakePlain(5, 3, 2, [](int x, int) { return static_cast<uint8_t>(x % 2); })});
     cases.push_back({"vertical_stripes", MakePlain(3, 40, 3, [](int x, int) { return static_cast<uint8_t>(x); })});
     cases.push_back({"one_column", MakePlain(1, 50, 5, random(5))});
     cases.push_back({"long_row", MakePlain(5001, 2, 7, runs(7))});
-    cases.push_back({"widest_row", MakePlain(65535, 1, 3, [](int x, int) { return static_cast<uint8_t>(x < 40000 ? 1 : x % 3); })});
+    cases.push_back(
+        {"widest_row", MakePlain(65535, 1, 3, [](int x, int) { return static_cast<uint8_t>(x < 40000 ? 1 : x % 3); })});
     // Every component value 0..255 occurs: a component table of 256 values.
     PlainPicture all = MakePlain(64, 4, 128, random(128));
     for (int i = 0; i < 128; ++i)
@@ -154,7 +162,8 @@ std::vector<RoundTripCase> RoundTripCases() {
     cases.push_back({"256_component_values", all});
     PlainPicture both = MakePlain(256, 2, 256, [](int x, int) { return static_cast<uint8_t>(x); });
     for (int i = 0; i < 256; ++i)
-        both.palette[i] = PaletteEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7), 0};
+        both.palette[i] =
+            PaletteEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7), 0};
     cases.push_back({"256_entries_and_256_values", both});
     return cases;
 }
@@ -192,7 +201,8 @@ TEST(ZlibForm, RoundTripsAtEveryLevel) {
 TEST(BitCode, ManyColoursNoRunsFitTheCodeBuffer) {
     PlainPicture p = MakePlain(3, 1, 256, [](int x, int) { return static_cast<uint8_t>(x * 100); });
     for (int i = 0; i < 256; ++i)
-        p.palette[i] = PaletteEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(i + 85), static_cast<uint8_t>(i + 170), 0};
+        p.palette[i] =
+            PaletteEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(i + 85), static_cast<uint8_t>(i + 170), 0};
     Load(p);
     std::vector<uint8_t> code = Encoded();
     EXPECT_GT(code.size(), 760u + 3u);

@@ -88,8 +88,8 @@ TEST(CodecFiles, BmpSuitePalettePicturesRoundTrip) {
     CloseCache();
     EXPECT_GE(tally.palette, 20) << "the suite's palette files were not read";
     EXPECT_GE(tally.trueColour, 1);
-    std::printf("bmpsuite: %d palette pictures (%d of 256 entries), %d true colour\n", tally.palette,
-                tally.fullPalette, tally.trueColour);
+    std::printf("bmpsuite: %d palette pictures (%d of 256 entries), %d true colour\n", tally.palette, tally.fullPalette,
+                tally.trueColour);
 }
 
 TEST(CodecFiles, GifPicturesRoundTrip) {

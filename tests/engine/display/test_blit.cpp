@@ -32,16 +32,36 @@ const DoBltCase kDoBltCases[] = {
     {"copy with offsets", true, false, true, 0, 2, 0, 2, 1, 1, 1, {"ggmb", "gggg"}, {"....", "...."}},
     {"mask 1 ORs the source in", true, false, true, 1, 0, 0, 4, 2, 0, 0, {"ygcy", "cwcy"}, {"....", "...."}},
     {"mask DC clears then ORs", true, false, true, 2, 0, 0, 4, 2, 0, 0, {"rgcy", "cmby"}, {"....", "...."}},
-    {"masked copy never falls back to the default DC", false, false, true, 2, 0, 0, 4, 2, 0, 0,
-     {"gggg", "gggg"}, {"....", "...."}},
-    {"OR never falls back to the default DC", false, false, true, 1, 0, 0, 4, 2, 0, 0, {"gggg", "gggg"},
+    {"masked copy never falls back to the default DC",
+     false,
+     false,
+     true,
+     2,
+     0,
+     0,
+     4,
+     2,
+     0,
+     0,
+     {"gggg", "gggg"},
      {"....", "...."}},
-    {"no source fills the given DC", true, false, false, 0, 1, 0, 2, 2, 0, 0, {"goog", "goog"},
+    {"OR never falls back to the default DC",
+     false,
+     false,
+     true,
+     1,
+     0,
+     0,
+     4,
+     2,
+     0,
+     0,
+     {"gggg", "gggg"},
      {"....", "...."}},
+    {"no source fills the given DC", true, false, false, 0, 1, 0, 2, 2, 0, 0, {"goog", "goog"}, {"....", "...."}},
     {"no source fills the default DC", false, false, false, 0, 0, 1, 4, 1, 0, 0, {"gggg", "oooo"}, {"....", "...."}},
     {"back DC takes the mask", true, true, true, 2, 0, 0, 4, 2, 0, 0, {"rgby", "cmbo"}, {"#..#", ".##."}},
-    {"back DC turns white without a mask", true, true, true, 0, 0, 0, 4, 2, 0, 0, {"rgby", "cmbo"},
-     {"####", "####"}},
+    {"back DC turns white without a mask", true, true, true, 0, 0, 0, 4, 2, 0, 0, {"rgby", "cmbo"}, {"####", "####"}},
     {"back DC untouched with mask 1", true, true, true, 1, 0, 0, 4, 2, 0, 0, {"rgby", "cmbo"}, {"....", "...."}},
 };
 
@@ -68,12 +88,11 @@ TEST_P(DoBltTable, DrawsTheExpectedPixels) {
     plat::DeleteObject(brush);
 }
 
-INSTANTIATE_TEST_SUITE_P(Records, DoBltTable, ::testing::ValuesIn(kDoBltCases),
-                         [](const auto& info) {
-                             std::string name;
-                             for (char ch : std::string(info.param.name)) name += std::isalnum(ch) ? ch : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Records, DoBltTable, ::testing::ValuesIn(kDoBltCases), [](const auto& info) {
+    std::string name;
+    for (char ch : std::string(info.param.name)) name += std::isalnum(ch) ? ch : '_';
+    return name;
+});
 
 TEST(DoBlt, RecordsRunInOrderAndTheResultCountsWhatWasNotDrawn) {
     Picture source(kSource);
@@ -111,11 +130,11 @@ TEST(ExecuteBlits, CollectsTheRectanglesDrawnIntoTheDefaultDc) {
     Picture screen(8, 4);
     Picture other(8, 4);
     const BlitOp ops[] = {
-        Op(0, 0, 1, 1, 2, 2, source.Value(), 0, 0, 0),                         // default DC
-        Op(other.Value(), 0, 0, 0, 2, 2, source.Value(), 0, 0, 0),             // elsewhere
+        Op(0, 0, 1, 1, 2, 2, source.Value(), 0, 0, 0),                          // default DC
+        Op(other.Value(), 0, 0, 0, 2, 2, source.Value(), 0, 0, 0),              // elsewhere
         Op(screen.Value(), 0, 4, 0, 4, 2, source.Value(), mask.Value(), 0, 0),  // the same DC named
-        Op(0, 0, 0, 3, 5, 1, 0, 0, 0, 0),                                      // a fill of the default DC
-        Op(0, 0, 0, 0, 0, 4, source.Value(), 0, 0, 0),                         // empty
+        Op(0, 0, 0, 3, 5, 1, 0, 0, 0, 0),                                       // a fill of the default DC
+        Op(0, 0, 0, 0, 0, 4, source.Value(), 0, 0, 0),                          // empty
     };
     std::vector<LvRect> changed;
     EXPECT_EQ(lvk::ExecuteBlits(5, ops, screen.dc, &changed), 0);

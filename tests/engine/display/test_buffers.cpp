@@ -21,8 +21,7 @@ protected:
     void TearDown() override { ShutdownBuffer(0, nullptr, nullptr, nullptr); }
 
     void Init(std::vector<int32_t> heights, int32_t minWidth, const int32_t* stripCounts = nullptr) {
-        ASSERT_EQ(InitBuffer(0, minWidth, static_cast<int32_t>(heights.size()), heights.data(), stripCounts,
-                             nullptr),
+        ASSERT_EQ(InitBuffer(0, minWidth, static_cast<int32_t>(heights.size()), heights.data(), stripCounts, nullptr),
                   0);
     }
     static std::vector<Slice> Slices(LvHandle buffer) {

@@ -110,7 +110,8 @@ protected:
         ASSERT_EQ(CreatePrimary(backBuffers), 0);
     }
     LvHandle Surface(const Rows& rows, uint32_t key = 0) {
-        const LvHandle s = CreateSurface(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()), key, 0);
+        const LvHandle s =
+            CreateSurface(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()), key, 0);
         EXPECT_GT(s, 1u);
         for (int y = 0; y < static_cast<int>(rows.size()); ++y) {
             for (int x = 0; x < static_cast<int>(rows[y].size()); ++x) {
@@ -211,11 +212,23 @@ TEST_F(DirectDraw, ModesWithoutAProgramListAreTheScreenAndCommonSizesAt16And32Bi
         LvDisplayMode mustNotHave;
     };
     const Case cases[] = {
-        {"no window operations: 1024 x 768", false, 0, 0,
-         {{640, 480, 16, 0}, {800, 600, 32, 0}, {1024, 768, 16, 0}, {1024, 768, 32, 0}}, {1280, 1024, 32, 0}},
-        {"screen of 1920 x 1080", true, 1920, 1080,
-         {{1920, 1080, 16, 0}, {1920, 1080, 32, 0}, {1280, 720, 16, 0}}, {2560, 1440, 32, 0}},
-        {"screen of an odd size", true, 1000, 700, {{1000, 700, 16, 0}, {1000, 700, 32, 0}, {800, 600, 32, 0}},
+        {"no window operations: 1024 x 768",
+         false,
+         0,
+         0,
+         {{640, 480, 16, 0}, {800, 600, 32, 0}, {1024, 768, 16, 0}, {1024, 768, 32, 0}},
+         {1280, 1024, 32, 0}},
+        {"screen of 1920 x 1080",
+         true,
+         1920,
+         1080,
+         {{1920, 1080, 16, 0}, {1920, 1080, 32, 0}, {1280, 720, 16, 0}},
+         {2560, 1440, 32, 0}},
+        {"screen of an odd size",
+         true,
+         1000,
+         700,
+         {{1000, 700, 16, 0}, {1000, 700, 32, 0}, {800, 600, 32, 0}},
          {1024, 768, 16, 0}},
     };
     for (const Case& c : cases) {
@@ -227,7 +240,8 @@ TEST_F(DirectDraw, ModesWithoutAProgramListAreTheScreenAndCommonSizesAt16And32Bi
         }
         const std::vector<LvDisplayMode> modes = Enumerate(EnumDDModes);
         for (const LvDisplayMode& m : c.mustHave) {
-            EXPECT_NE(std::find(modes.begin(), modes.end(), m), modes.end()) << m.width << "x" << m.height << "x" << m.bitsPerPixel;
+            EXPECT_NE(std::find(modes.begin(), modes.end(), m), modes.end())
+                << m.width << "x" << m.height << "x" << m.bitsPerPixel;
         }
         EXPECT_EQ(std::find(modes.begin(), modes.end(), c.mustNotHave), modes.end());
         for (size_t i = 1; i < modes.size(); ++i) {

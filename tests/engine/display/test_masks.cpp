@@ -36,8 +36,8 @@ struct MaskBits {
 
 struct VisibleCase {
     const char* name;
-    int32_t dotX, dotY;          // the one set pixel of a 100 x 5 mask
-    int32_t x, y, w, h;          // the rectangle asked about
+    int32_t dotX, dotY;  // the one set pixel of a 100 x 5 mask
+    int32_t x, y, w, h;  // the rectangle asked about
     int32_t expected;
 };
 

@@ -141,9 +141,8 @@ TEST(BmpSuite, EveryFileIsReadOrRefusedWithItsOwnCode) {
 
 TEST(BmpSuite, BadFilesAreRefused) {
     const std::pair<const char*, int32_t> kBad[] = {
-        {"badbitcount.bmp", kErrBmpBitCount},  {"badheadersize.bmp", kErrBmpInfoOther},
-        {"badwidth.bmp", kErrBmpSize},         {"reallybig.bmp", kErrBmpSize},
-        {"shortfile.bmp", kErrBmpPixels},
+        {"badbitcount.bmp", kErrBmpBitCount}, {"badheadersize.bmp", kErrBmpInfoOther}, {"badwidth.bmp", kErrBmpSize},
+        {"reallybig.bmp", kErrBmpSize},       {"shortfile.bmp", kErrBmpPixels},
     };
     for (auto [file, code] : kBad) {
         SCOPED_TRACE(file);
@@ -350,7 +349,7 @@ TEST(BmpReader, HeaderFaultsHaveTheirCodes) {
     good.resize(good.size() + 3);
     struct Case {
         const char* name;
-        size_t keep;                    // bytes of the file kept
+        size_t keep;                                     // bytes of the file kept
         std::vector<std::pair<size_t, uint32_t>> patch;  // 32-bit fields changed
         int32_t result;
     };

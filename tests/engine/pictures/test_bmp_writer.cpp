@@ -83,7 +83,8 @@ std::vector<std::string> ReadBack(const std::string& file) {
             const uint8_t* c = p.At(x, y);
             const uint32_t v = (uint32_t{c[0]} << 16) | (c[1] << 8) | c[2];
             char letter = '?';
-            for (char l : std::string(".WrgbR")) if (LetterColour(l) == v) letter = l;
+            for (char l : std::string(".WrgbR"))
+                if (LetterColour(l) == v) letter = l;
             row += letter;
         }
         rows.push_back(row);
@@ -113,14 +114,15 @@ TEST_F(BmpWriter, DepthIsTheSmallestThatHoldsTheColoursBlackIncluded) {
         int bits;
         uint32_t table;
     };
-    const Case cases[] = {{0, 0, 1, 2},    {1, 0, 1, 2},     {2, 0, 4, 16},   {15, 0, 4, 16},
+    const Case cases[] = {{0, 0, 1, 2},    {1, 0, 1, 2},     {2, 0, 4, 16},      {15, 0, 4, 16},
                           {16, 0, 8, 256}, {255, 0, 8, 256}, {256, 0x200, 24, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.colours);
         Sketch s;
         s.width = 37;
         s.height = 9;
-        for (int i = 0; i < s.width * s.height; ++i) s.rgb.push_back(i % (c.colours + 1) == 0 ? 0 : 0x10000u + 77u * (i % (c.colours + 1)));
+        for (int i = 0; i < s.width * s.height; ++i)
+            s.rgb.push_back(i % (c.colours + 1) == 0 ? 0 : 0x10000u + 77u * (i % (c.colours + 1)));
         ASSERT_EQ(Capture(0, s, c.options, "depth.bmp"), 9);
         ASSERT_GT(FlushBmpPicture(0, 0, 0), 0);
         const BmpInfo i = Info(dir.File("depth.bmp"));

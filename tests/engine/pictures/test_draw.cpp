@@ -42,7 +42,8 @@ uint32_t ReferenceCrc(const std::string& file) {
         std::istringstream fields(line);
         std::string name, crc;
         int w, h, left, top;
-        if (fields >> name >> w >> h >> left >> top >> crc && name == file) return static_cast<uint32_t>(std::stoul(crc, nullptr, 16));
+        if (fields >> name >> w >> h >> left >> top >> crc && name == file)
+            return static_cast<uint32_t>(std::stoul(crc, nullptr, 16));
     }
     ADD_FAILURE() << file << " has no reference";
     return 0;
@@ -192,7 +193,8 @@ TEST_F(DrawTest, ColourTranslationLiftsDarkColoursOrPassesThroughTheTables) {
         for (int x = 0; x < p.Header.Width; ++x) {
             const uint8_t index = p.Row(y)[x];
             const PaletteEntry& e = p.Palette.Entries[index];
-            const uint32_t want = index == transparent ? plain.At(x, y) : drawtest::Rgb(red[e.Red], green[e.Green], blue[e.Blue]);
+            const uint32_t want =
+                index == transparent ? plain.At(x, y) : drawtest::Rgb(red[e.Red], green[e.Green], blue[e.Blue]);
             ASSERT_EQ(tabled.Get(x, y) & 0xFFFFFF, want) << x << "," << y;
         }
     ResetColourTables();

@@ -28,8 +28,8 @@ testing::PlainPicture Crafted(uint8_t flags = 0, uint8_t transparent = 0) {
     p.width = 6;
     p.height = 3;
     p.palette = {{0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {255, 255, 0, 0}, {255, 255, 255, 0}};
-    p.pixels = {1, 2, 3, 4, 5, 0,  //  r g b y w .
-                0, 1, 1, 2, 2, 3,  //  . r r g g b
+    p.pixels = {1, 2, 3, 4, 5, 0,   //  r g b y w .
+                0, 1, 1, 2, 2, 3,   //  . r r g g b
                 3, 3, 0, 0, 4, 4};  // b b . . y y
     p.flags = flags;
     p.transparent = transparent;

@@ -88,7 +88,8 @@ struct Gif {
         const size_t entries = 2u << TableBits(t.size());
         for (size_t i = 0; i < entries; ++i) {
             uint32_t c = i < t.size() ? t[i] : 0;
-            bytes.insert(bytes.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
+            bytes.insert(bytes.end(),
+                         {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
         }
     }
     void SubBlocks(const std::vector<uint8_t>& data) {

@@ -140,7 +140,7 @@ TEST(GifWriter, TableSizeAndMinimumCodeSizeFollowThePaletteCount) {
         int tableEntries;
         int minCodeSize;
     };
-    const Case cases[] = {{1, 2, 2}, {2, 2, 2}, {3, 4, 2}, {4, 4, 2}, {5, 8, 3},
+    const Case cases[] = {{1, 2, 2},   {2, 2, 2},   {3, 4, 2},     {4, 4, 2},     {5, 8, 3},
                           {16, 16, 4}, {17, 32, 5}, {128, 128, 7}, {129, 256, 8}, {256, 256, 8}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.colours);

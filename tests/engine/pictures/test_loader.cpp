@@ -53,7 +53,7 @@ protected:
 
 struct SourceCase {
     const char* label;
-    std::string name;                     // as looked up (after the fixture's set-up)
+    std::string name;                    // as looked up (after the fixture's set-up)
     std::function<int32_t()> reference;  // the same picture decoded directly
     LvHandle module = 0;
     bool reduced = true;  // library records keep the palette they were stored with
@@ -77,7 +77,8 @@ TEST_F(Loading, EverySourceLoadsOnceAndIsThenFoundByItsWholeName) {
         {"bmp", kBmpDir + "pal8.bmp", [] { return LoadBmpPicture((kBmpDir + "pal8.bmp").c_str()); }},
         {"dib", dir_.File("pal8.dib"), [] { return LoadBmpPicture((kBmpDir + "pal8.bmp").c_str()); }},
         {"ne bitmap", ne + "|5", [ne] { return ReadNeBitmap(ne.c_str(), 5); }},
-        {"library record", lib + "?" + std::to_string(record), [lib, record] { return ReadTrLibPicture(lib.c_str(), record); }, 0, false},
+        {"library record", lib + "?" + std::to_string(record),
+         [lib, record] { return ReadTrLibPicture(lib.c_str(), record); }, 0, false},
         {"dll bitmap", "X;WAGON", [module] { return LoadDllBitmap(module, "WAGON"); }, module},
     };
     ASSERT_EQ(OpenCache(1, "memory"), 0);

@@ -30,7 +30,8 @@ std::atomic<bool> g_holding{false};
 void HoldUntilReleased() {
     g_holding = true;
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!g_released && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!g_released && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     g_holding = false;
 }
 

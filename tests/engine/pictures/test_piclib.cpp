@@ -71,8 +71,8 @@ std::vector<uint8_t> Bytes(const std::string& file) {
 }
 
 void Write(const std::string& file, const std::vector<uint8_t>& bytes) {
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 class PictureLibrary : public ::testing::Test {
@@ -266,7 +266,8 @@ TEST_F(PictureLibrary, RecordsStopBeforeOneGibibyte) {
     ASSERT_EQ(AppendTrLib(File().c_str()), 0);
     MakePicture(3, 3, 2, 1);
     EXPECT_EQ(WriteTrLib("LATE", nullptr, 0), kErrLibFull);
-    EXPECT_EQ(std::ifstream(File(), std::ios::ate | std::ios::binary).tellg(), static_cast<std::streamoff>(kLibOffsetLimit));
+    EXPECT_EQ(std::ifstream(File(), std::ios::ate | std::ios::binary).tellg(),
+              static_cast<std::streamoff>(kLibOffsetLimit));
 }
 
 int OpenFiles() {

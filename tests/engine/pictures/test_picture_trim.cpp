@@ -101,15 +101,13 @@ TEST(CropPicture, Rows) {
     struct Case {
         const char* name;
         int height;
-        int firstContentRow;   // rows above it hold only the background
+        int firstContentRow;  // rows above it hold only the background
         uint8_t flags;
         int want;
         int wantHeight;
     } cases[] = {
-        {"three_transparent_rows", 8, 3, kPicTransparent, 3, 5},
-        {"fully_transparent", 4, 4, kPicTransparent, -1, 4},
-        {"content_at_top", 4, 0, kPicTransparent, 0, 4},
-        {"true_colour", 4, 1, kPicTrueColour, -2, 4},
+        {"three_transparent_rows", 8, 3, kPicTransparent, 3, 5}, {"fully_transparent", 4, 4, kPicTransparent, -1, 4},
+        {"content_at_top", 4, 0, kPicTransparent, 0, 4},         {"true_colour", 4, 1, kPicTrueColour, -2, 4},
         {"first_entry_with_a_zero_component", 6, 2, 0, 2, 4},
     };
     for (const Case& c : cases) {

@@ -112,7 +112,8 @@ TEST(PeLibrary, EveryCutOfALibraryIsHandled) {
     ASSERT_EQ(ReadWholeFile((kRes + "pics64.dll").c_str(), whole), 0);
     for (size_t keep = 0; keep < whole.size(); keep += 7) {
         PeLibrary lib;
-        const int32_t r = ParsePeLibrary(std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(keep)), lib);
+        const int32_t r =
+            ParsePeLibrary(std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(keep)), lib);
         EXPECT_TRUE(r == 0 || r == kWinBadExeFormat || r == kWinResourceDataNotFound) << keep;
         for (const PeBitmap& b : lib.bitmaps) {
             if (b.dataPresent) {
@@ -197,9 +198,13 @@ TEST(Dib, RowsStridesAndChecks) {
     std::vector<uint8_t> wrongHeader = Dib(1, 1, 8, 0, 0, 256, {0, 0, 0, 0});
     PutLe32(&wrongHeader[0], 12);
     const Case cases[] = {
-        {"4 bits, width 5, stride 4", Dib(5, 2, 4, 0, 0, 16, {0x12, 0x34, 0x50, 0, 0x67, 0x89, 0xA0, 0}), 0,
+        {"4 bits, width 5, stride 4",
+         Dib(5, 2, 4, 0, 0, 16, {0x12, 0x34, 0x50, 0, 0x67, 0x89, 0xA0, 0}),
+         0,
          {6, 7, 8, 9, 10, 1, 2, 3, 4, 5}},
-        {"8 bits, width 5, stride 8", Dib(5, 2, 8, 0, 0, 256, {1, 2, 3, 4, 5, 0, 0, 0, 6, 7, 8, 9, 10}), 0,
+        {"8 bits, width 5, stride 8",
+         Dib(5, 2, 8, 0, 0, 256, {1, 2, 3, 4, 5, 0, 0, 0, 6, 7, 8, 9, 10}),
+         0,
          {6, 7, 8, 9, 10, 1, 2, 3, 4, 5}},
         {"short colour table", Dib(2, 1, 8, 0, 3, 3, {2, 1}), 0, {2, 1}},
         {"header of 12 bytes", wrongHeader, kErrDibHeader, {}},

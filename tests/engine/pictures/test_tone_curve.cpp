@@ -94,9 +94,8 @@ TEST(BrightnessContrast, AMaskLimitsItToTheSetBits) {
     mask[4 * 1 + 0] = 0x80;  // row 1, x = 0
     mask[4 * 1 + 3] = 0x02;  // row 1, x = 30
     mask[4 * 2 + 1] = 0x10;  // row 2, x = 11
-    ASSERT_EQ(BrightnessContrast(p.pixels.data(), mask.data(), Picture::kWidth, 0, 0, 0, Picture::kWidth, 3, -1.0f,
-                                 0.0f),
-              0);
+    ASSERT_EQ(
+        BrightnessContrast(p.pixels.data(), mask.data(), Picture::kWidth, 0, 0, 0, Picture::kWidth, 3, -1.0f, 0.0f), 0);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < Picture::kWidth; ++x) {
             const bool set = (y == 1 && (x == 0 || x == 30)) || (y == 2 && x == 11);

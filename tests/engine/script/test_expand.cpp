@@ -16,10 +16,10 @@ struct ExpandCase {
     const char* name;
     const char* pattern;
     int32_t flags;
-    int16_t direction;                // given
-    std::vector<int32_t> randoms;     // the random source's answers, in order
+    int16_t direction;             // given
+    std::vector<int32_t> randoms;  // the random source's answers, in order
     std::vector<std::string> strings;
-    int16_t directionAfter = 0;       // 0: as given
+    int16_t directionAfter = 0;  // 0: as given
 };
 
 class ExpandTable : public ExpandFixture, public ::testing::WithParamInterface<ExpandCase> {};

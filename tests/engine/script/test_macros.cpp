@@ -25,9 +25,8 @@ TEST_F(StockIndexTest, FindsNames) {
         int32_t entry;
     };
     const Case cases[] = {
-        {u"BR101", 1},   {u"br101", 1},     {u"Wagon", 2},  {u"TANK", 3},
-        {u"tank~x", 3},  {u"TANK~X", 3},    {u"TANKX", 0},  {u"BR10", 0},
-        {u"BR1011", 0},  {u"", 0},          {u"MIXED", 4},  {std::u16string(129, u'A'), -1},
+        {u"BR101", 1}, {u"br101", 1}, {u"Wagon", 2},  {u"TANK", 3}, {u"tank~x", 3}, {u"TANK~X", 3},
+        {u"TANKX", 0}, {u"BR10", 0},  {u"BR1011", 0}, {u"", 0},     {u"MIXED", 4},  {std::u16string(129, u'A'), -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(A(c.name));
@@ -117,7 +116,7 @@ TEST_F(MacroTableTest, SortAndLookUpUnderBound) {
         int32_t number;  // 0 = not found
     };
     const Case cases[] = {
-        {u"A", 3, 1}, {u"A", 4, 3}, {u"a", 4, 3}, {u"A", 1, 1}, {u"A", 0, 0},
+        {u"A", 3, 1},  {u"A", 4, 3},  {u"a", 4, 3},  {u"A", 1, 1}, {u"A", 0, 0},
         {u"BB", 2, 2}, {u"BB", 3, 2}, {u"BB", 1, 0}, {u"C", 9, 0},
     };
     for (const Case& c : cases) {

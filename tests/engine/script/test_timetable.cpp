@@ -23,8 +23,7 @@ struct LineCase {
     int32_t code = -1;  // how the reading ends
 };
 
-class TimetableLines : public ReaderTest<::testing::TestWithParam<LineCase>> {
-};
+class TimetableLines : public ReaderTest<::testing::TestWithParam<LineCase>> {};
 
 TEST_P(TimetableLines, ReadsAsExpected) {
     const LineCase& c = GetParam();
@@ -53,7 +52,9 @@ const LineCase kLineCases[] = {
     {"PercentPercent", "50%%\n", {}, {"50%"}},
     {"PercentDigit", "a%1b\n", {}, {"a%1b"}},
     {"PercentAtEnd", "a%", {}, {"a%"}},
-    {"CommentLines", "# one\n* two\n/ three\n; four\n   # five\n", {},
+    {"CommentLines",
+     "# one\n* two\n/ three\n; four\n   # five\n",
+     {},
      {"# one", "* two", "/ three", "; four", "# five"}},
     {"CommentLineKeepsMacrosAndBraces", "# %DEF(A=1) {x} %%\n", {}, {"# %DEF(A=1) {x} %%"}},
     {"InfoLineVerbatim", "$INFO a /* b */ {c}\n", {}, {"$INFO a /* b */ {c}"}},
@@ -96,8 +97,7 @@ const LineCase kLineCases[] = {
     {"FalseWithoutElse", "a{X?yes}b\n", {{"X", 0}}, {"ab"}},
     {"BareCondition", "a{X}b\n", {{"X", 5}}, {"ab"}},
     {"DefaultAfterEquals", "{X=1?a}\n", {}, {"a"}},
-    {"DefaultLetters", "{A=y?1}{B=N?2}{C=t?3}{D=o?4}{E=J?5}{F=h?6}{G=d?7}{H=f?8}{I=i?9}\n", {},
-     {"13579"}},
+    {"DefaultLetters", "{A=y?1}{B=N?2}{C=t?3}{D=o?4}{E=J?5}{F=h?6}{G=d?7}{H=f?8}{I=i?9}\n", {}, {"13579"}},
     {"SetOptionBeatsDefault", "{X=1?a?b}\n", {{"X", 0}}, {"b"}},
     {"DefaultOptionValue", "{X?a?b}\n", {{"=", 1}}, {"a"}},
     {"AndAndReadsBothSides", "{A&&B?x}\n", {{"A", 0}, {"B", 1}}, {""}},
@@ -123,19 +123,45 @@ class TimetableConditions : public TimetableLines {};
 
 TEST_F(TimetableConditions, EveryOperator) {
     const ConditionCase cases[] = {
-        {"1+2*3==7", true},     {"(1+2)*3==9", true},  {"7/2==3", true},
-        {"-7/2==-3", true},     {"10-2-3==5", true},   {"1<2", true},
-        {"2<1", false},         {"2<=2", true},        {"3<=2", false},
-        {"3>2", true},          {"2>=3", false},       {"3>=3", true},
-        {"1!=1", false},        {"1!=2", true},        {"1=1", true},
-        {"1==2", false},        {"!0", false},         {"!5", true},
-        {"!-5==-1", true},          {"++1", true},         {"--1==1", true},
-        {"-+-1==1", true},      {"(5&3)==1", true},    {"5&3==1", false},
-        {"(5|2)==7", true},     {"0|0", false},        {"2&&0", false},
-        {"2&&3==-1", false},    {"(2&&3)==-1", true},  {"0||3", true},
-        {"0||0", false},        {"(1<2)==-1", true},   {"X=1", true},
-        {"X==1", false},        {"Y==1", true},        {"Y = 1", true},
-        {"2147483647+1<0", true}, {"  1 +  1 == 2 ", true}, {"Y*3==3", true},
+        {"1+2*3==7", true},
+        {"(1+2)*3==9", true},
+        {"7/2==3", true},
+        {"-7/2==-3", true},
+        {"10-2-3==5", true},
+        {"1<2", true},
+        {"2<1", false},
+        {"2<=2", true},
+        {"3<=2", false},
+        {"3>2", true},
+        {"2>=3", false},
+        {"3>=3", true},
+        {"1!=1", false},
+        {"1!=2", true},
+        {"1=1", true},
+        {"1==2", false},
+        {"!0", false},
+        {"!5", true},
+        {"!-5==-1", true},
+        {"++1", true},
+        {"--1==1", true},
+        {"-+-1==1", true},
+        {"(5&3)==1", true},
+        {"5&3==1", false},
+        {"(5|2)==7", true},
+        {"0|0", false},
+        {"2&&0", false},
+        {"2&&3==-1", false},
+        {"(2&&3)==-1", true},
+        {"0||3", true},
+        {"0||0", false},
+        {"(1<2)==-1", true},
+        {"X=1", true},
+        {"X==1", false},
+        {"Y==1", true},
+        {"Y = 1", true},
+        {"2147483647+1<0", true},
+        {"  1 +  1 == 2 ", true},
+        {"Y*3==3", true},
     };
     LvText y(u"Y");
     ASSERT_EQ(SetTtOption(y.get(), 1), 0);

@@ -14,15 +14,14 @@ struct ErrorCase {
     const char* name;
     std::string text;  // read from a text source named "err"; the failing line is the last
     int32_t code;
-    int32_t line;      // of the innermost source at the failure
+    int32_t line;  // of the innermost source at the failure
     int32_t column;
     int32_t capacity = 256;
 };
 
 std::string Long(char c, int n) { return std::string(static_cast<size_t>(n), c); }
 
-class TimetableErrors : public ReaderTest<::testing::TestWithParam<ErrorCase>> {
-};
+class TimetableErrors : public ReaderTest<::testing::TestWithParam<ErrorCase>> {};
 
 TEST_P(TimetableErrors, CodeAndPosition) {
     const ErrorCase& c = GetParam();
@@ -117,8 +116,7 @@ TEST_F(TimetableErrorState, ExponentialMacroTextIsBounded) {
     // bounded by the line buffer, so the reader bounds what macros deliver per line.
     std::string script = "%DEF(A0=xx)";
     for (int i = 1; i <= 40; ++i)
-        script += "%*DEF(A" + std::to_string(i) + "=%A" + std::to_string(i - 1) + ";%A" +
-                  std::to_string(i - 1) + ";)";
+        script += "%*DEF(A" + std::to_string(i) + "=%A" + std::to_string(i - 1) + ";%A" + std::to_string(i - 1) + ";)";
     script += "\n{0?%A40;}\n";
     LvText text(U(script));
     LvText def(u"=");

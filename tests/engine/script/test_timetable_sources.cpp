@@ -29,10 +29,22 @@ TEST_F(TimetableSources, FileBytes) {
     const ByteCase cases[] = {
         {"CarriageReturnDropped", "ab\r\n", u"ab"},
         {"ControlCodesDropped", std::string("a\x01\x1F") + "b\n", u"ab"},
-        {"Escape", "a\x87" "00E9b\n", u"a\u00E9b"},
-        {"EscapeLowerCase", "\x87" "20ac\n", u"\u20AC"},
-        {"EscapeBelowBlankDropped", "a\x87" "0009b\n", u"ab"},
-        {"Escape8BAnd9BDropped", "a\x8B\x9B" "b\n", u"ab"},
+        {"Escape",
+         "a\x87"
+         "00E9b\n",
+         u"a\u00E9b"},
+        {"EscapeLowerCase",
+         "\x87"
+         "20ac\n",
+         u"\u20AC"},
+        {"EscapeBelowBlankDropped",
+         "a\x87"
+         "0009b\n",
+         u"ab"},
+        {"Escape8BAnd9BDropped",
+         "a\x8B\x9B"
+         "b\n",
+         u"ab"},
         {"HighBytesKept", "\xE9\xA0\n", u"\u00E9\u00A0"},
         {"TabToBlank", "a\tb\n", u"a b"},
     };
@@ -60,7 +72,9 @@ TEST_F(TimetableSources, TabMovesColumnToNextMultipleOfEight) {
 }
 
 TEST_F(TimetableSources, BadEscapeInFile) {
-    const std::string path = WriteFile("escape.ttt", "ok\nab\x87" "12G4\n");
+    const std::string path = WriteFile("escape.ttt",
+                                       "ok\nab\x87"
+                                       "12G4\n");
     ASSERT_EQ(OpenTtFile(path.c_str(), 5, nullptr), 0);
     const ReadResult r = ReadAll();
     EXPECT_EQ(r.lines, std::vector<std::string>{"ok"});
@@ -73,7 +87,9 @@ TEST_F(TimetableSources, BadEscapeInFile) {
 }
 
 TEST_F(TimetableSources, EscapeCutByEndOfFile) {
-    const std::string path = WriteFile("cut.ttt", "a\x87" "12");
+    const std::string path = WriteFile("cut.ttt",
+                                       "a\x87"
+                                       "12");
     ASSERT_EQ(OpenTtFile(path.c_str(), 0, nullptr), 0);
     EXPECT_EQ(ReadAll().code, -11603);
 }
@@ -122,8 +138,7 @@ TEST_F(TimetableSources, NestedSourcesBetweenLines) {
     EXPECT_EQ(PositionAt(0).name, inc);
     EXPECT_EQ(PositionAt(1).name, main);
     EXPECT_EQ(PositionAt(1).line, 3);
-    while (next() >= 0) {
-    }
+    while (next() >= 0) {}
     const std::vector<Seen> expected = {
         {"one", 1, 1}, {"$INCLUDE x", 1, 2}, {"inc1", 2, 1}, {"inc2", 2, 2}, {"three", 1, 3}};
     EXPECT_EQ(seen, expected);

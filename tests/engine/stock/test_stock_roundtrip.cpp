@@ -18,9 +18,7 @@ using StockRoundTrip = StockFixture;
 
 // The sample beside the files the tests write, so that its pictures' paths are relative
 // to the folder of both.
-std::string SamplePath() {
-    return WriteFile("sample.stk", ReadFile(std::string(YOV_TEST_DATA) + "/stock/sample.stk"));
-}
+std::string SamplePath() { return WriteFile("sample.stk", ReadFile(std::string(YOV_TEST_DATA) + "/stock/sample.stk")); }
 
 struct BinForm {
     int32_t version;
@@ -122,8 +120,8 @@ TEST_F(StockRoundTrip, VersionTwoKeepsLowBytesAndLargeNumbers) {
     EXPECT_NE(ReadFile(path).find(std::string("\xF0\xF0\x40\x9C\x00\x00", 6)), std::string::npos);
     ASSERT_EQ(LoadBin(path), 0);
     EXPECT_EQ(P(a_.Languages[2].Names[2]), "\\u{c}eatina");  // the low bytes only
-    EXPECT_EQ(P(a_.Languages[2].LangTR), "");                    // no TR before version 3
-    EXPECT_EQ(P(a_.Categories[1].Key), "");                      // nor K
+    EXPECT_EQ(P(a_.Languages[2].LangTR), "");                // no TR before version 3
+    EXPECT_EQ(P(a_.Categories[1].Key), "");                  // nor K
     EXPECT_EQ(P(a_.Categories[1].Names[1]), "Dampf");
     EXPECT_EQ(a_.Stock[1].DescNumber, 40000);
     EXPECT_EQ(a_.Stock[2].DescNumber, -7);
@@ -180,11 +178,20 @@ TEST_F(StockRoundTrip, BinaryBytesOfASmallStock) {
     a_.Stock[1].Text2 = u"t\u0101";
     ASSERT_EQ(SaveStockBin(4, 0, path.c_str(), 0x030201), 0);
     std::string body = std::string("\x00\x00\x3A\x01\x02\x03\x00\x00\x00", 9) + "\x04";
-    body += std::string("\x01\x02\x05" "A.GIF\x00", 9);
+    body += std::string(
+        "\x01\x02\x05"
+        "A.GIF\x00",
+        9);
     body += std::string("\x01\x01\x00", 3);
-    body += std::string("\x02\x00\x08" "C:\\X.GIF\x00", 12);
+    body += std::string(
+        "\x02\x00\x08"
+        "C:\\X.GIF\x00",
+        12);
     body += std::string("\x03\x00", 2) + static_cast<char>(folder.size() + 7) + folder + "X\\B.GIF" + '\0';
-    body += std::string("\x01\x01" "EAB\x01\x01\x02t\x01\x01\x01\x00\x00\x00\x00\x00\x00", 18);
+    body += std::string(
+        "\x01\x01"
+        "EAB\x01\x01\x02t\x01\x01\x01\x00\x00\x00\x00\x00\x00",
+        18);
     EXPECT_EQ(ReadFile(path), "StkB04" + body + "StkB04");
 }
 
@@ -274,13 +281,15 @@ TEST_F(StockRoundTrip, TextWriterKeepsTheSyntax) {
     ASSERT_EQ(SaveText(path), 0);
     const std::string text = ReadFile(path);
     for (const char* line : {
-             "$LANG K=DE;N=German;DE=Deutsch;TR=\xDC" "bersetzung;\r\n",
+             "$LANG K=DE;N=German;DE=Deutsch;TR=\xDC"
+             "bersetzung;\r\n",
              "$TXTCNT 2\r\n",
              "$IMGY 58\r\n",
              "$BACKGROUND R=10;G=20;B=30;\r\n",
              "$AUTHK K=CD;S=Cid;N=Cid Dale;E=cid@example.org;X=extra;W=w;T=t;F;\r\n",
              "$LIBK K=CARS;N=Car library;A=AB;H=http://example.org/cars;D=Cars;\r\n",
-             "$TXTEND\r\n$CATCNT 2\r\n$STOCKCNT 6\r\n$CAT L=1;K=STEAM;T=Steam engines;N=Steam;DE=Dampf;\r\nBR01;EP *AB;G;",
+             "$TXTEND\r\n$CATCNT 2\r\n$STOCKCNT 6\r\n$CAT L=1;K=STEAM;T=Steam engines;N=Steam;DE=Dampf;\r\nBR01;EP "
+             "*AB;G;",
              "BR 02;EPU;G;",
              "TRAIN;   ;M;!BR01, WAGON;x ; y\r\n",
              "LOCO3;   ;L32;C:\\OTHER\\LIB.DLL;Lib loco;third\r\n",

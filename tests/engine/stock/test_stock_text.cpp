@@ -117,10 +117,17 @@ TEST_F(StockText, EntryLinesFieldByField) {
         {"text 3 keeps its semicolons", "A;;G;f;t2; t3;more ", "A|  |0|0|1|t2|t3;more"},
         {"kind letters in lower case", "A;;l32;f;t", "A|  |0|0|1|t|"},
         {"a raw 0x87 in an entry stands for itself", "A\x87Z;;G;f;t\x87", "A\\u{87}Z|  |0|0|1|t\\u{87}|"},
-        {"an escape with four hex digits is decoded", "A\x87" "0101;;G;f;t\x87" "0009x", "A\\u{101}|  |0|0|1|t\\u{9}x|"},
+        {"an escape with four hex digits is decoded",
+         "A\x87"
+         "0101;;G;f;t\x87"
+         "0009x",
+         "A\\u{101}|  |0|0|1|t\\u{9}x|"},
         {"name with a tab", "A\tB;;G;f;t", "", kErrStkNameControl},
         {"name without its semicolon", "ABC", "", kErrStkNameControl},
-        {"a control character starts the line", "\x01" "A;;G;f;t", "", kErrStkNameControl},
+        {"a control character starts the line",
+         "\x01"
+         "A;;G;f;t",
+         "", kErrStkNameControl},
         {"code field cut by the line end", "A;E", "", kErrStkCodeField},
         {"U position cut by the line end", "A;EP", "", kErrStkCodeField},
         {"author of five characters", "A;*ABCDE;G;f;t", "", kErrStkAuthorLong},
@@ -160,11 +167,12 @@ TEST_F(StockText, LongestNamesAndFieldsAreTaken) {
 }
 
 TEST_F(StockText, PathFormsOfFileFields) {
-    const std::string text = "A;;G;sub/a.gif;t\r\n"
-                             "B;;G;\\rooted\\b.gif;t\r\n"
-                             "C;;G;C:\\elsewhere\\c.gif;t\r\n"
-                             "D;;G;sub\\A.GIF;t\r\n"
-                             "E;;B;sub\\A.GIF;t\r\n";
+    const std::string text =
+        "A;;G;sub/a.gif;t\r\n"
+        "B;;G;\\rooted\\b.gif;t\r\n"
+        "C;;G;C:\\elsewhere\\c.gif;t\r\n"
+        "D;;G;sub\\A.GIF;t\r\n"
+        "E;;B;sub\\A.GIF;t\r\n";
     const std::string path = WriteFile("forms.stk", text);
     const std::string folder = FolderOf(path);
     ASSERT_EQ(LoadText(path), 1);
@@ -214,14 +222,18 @@ TEST_F(StockText, DescriptionPart) {
     } cases[] = {
         {"only attribute lines", "$DESC A\r\n%k v\r\n", {"link 1 1", "desc 1 %K v\\u{d}%%\\u{d}"}},
         {"no lines at all", "$DESC A\r\n", {"link 1 1", "desc 1 %%\\u{d}"}},
-        {"several names, blanks after a comma", "$DESC a,  B\r\nx\r\n",
+        {"several names, blanks after a comma",
+         "$DESC a,  B\r\nx\r\n",
          {"link 1 1", "link 2 1", "desc 1 %%\\u{d}x\\u{d}\\u{a}"}},
-        {"blank lines dropped, trailing blanks kept", "$DESC A\r\n\r\n  x  \r\n   \r\n",
+        {"blank lines dropped, trailing blanks kept",
+         "$DESC A\r\n\r\n  x  \r\n   \r\n",
          {"link 1 1", "desc 1 %%\\u{d}x  \\u{d}\\u{a}"}},
-        {"percent word upper-cased, one blank", "$DESC A\r\n%kEy\tv  w\r\n", {"link 1 1", "desc 1 %KEY v  w\\u{d}%%\\u{d}"}},
-        {"$DESC without a blank goes to the key lines", "$DESCX\r\n$DESC\r\n",
-         {"desckey 4 $DESCX", "desckey 5 $DESC"}},
-        {"a key line closes the description", "$DESC A\r\nx\r\n$K\r\n",
+        {"percent word upper-cased, one blank",
+         "$DESC A\r\n%kEy\tv  w\r\n",
+         {"link 1 1", "desc 1 %KEY v  w\\u{d}%%\\u{d}"}},
+        {"$DESC without a blank goes to the key lines", "$DESCX\r\n$DESC\r\n", {"desckey 4 $DESCX", "desckey 5 $DESC"}},
+        {"a key line closes the description",
+         "$DESC A\r\nx\r\n$K\r\n",
          {"link 1 1", "desc 1 %%\\u{d}x\\u{d}\\u{a}", "desckey 6 $K"}},
         {"ENDDESC ends the load at once", "$ENDDESC\r\nnot read\r\n", {"desckey 4 $ENDDESC"}},
         {"the last line without a line end", "$DESC A\r\nlast", {"link 1 1", "desc 1 %%\\u{d}last\\u{d}\\u{a}"}},
@@ -252,8 +264,11 @@ TEST_F(StockText, DescriptionPart) {
 // Older files hold raw 0x87 bytes where the reader once took bytes as they are: entry
 // names, "$DESC" names and the key of a "%" line keep them; escaped, they are decoded.
 TEST_F(StockText, RawEscapeBytesInNamesStayReadable) {
-    const std::string text = "A\x87Z;;G;f;t\r\nB\x87" "0101;;G;f;t\r\n$ENDSTOCK\r\n"
-                             "$DESC A\x87Z,B\x87" "0101\r\n%k\x87y v\r\n";
+    const std::string text =
+        "A\x87Z;;G;f;t\r\nB\x87"
+        "0101;;G;f;t\r\n$ENDSTOCK\r\n"
+        "$DESC A\x87Z,B\x87"
+        "0101\r\n%k\x87y v\r\n";
     ASSERT_EQ(LoadTextBytes(text), 1);
     const std::vector<std::string> tail = {"link 1 1", "link 2 1", "desc 1 %K\\u{87}Y v\\u{d}%%\\u{d}"};
     EXPECT_EQ(std::vector<std::string>(log_.end() - 3, log_.end()), tail);
@@ -266,11 +281,27 @@ TEST_F(StockText, EscapesInKeyLines) {
         std::string seen;
         int32_t code = 1;
     } cases[] = {
-        {"upper and lower hex digits", "$T \x87" "00e9\x87" "20AC", "key 1 $T \\u{e9}\\u{20ac}"},
-        {"U+0087 itself", "$T \x87" "0087", "key 1 $T \\u{87}"},
-        {"a bad digit", "$T \x87" "00G9", "", kErrStkEscape},
-        {"cut by the line end", "$T \x87" "00\r\n", "", kErrStkEscape},
-        {"cut by the end of the data", "$T \x87" "0", "", kErrStkEscape},
+        {"upper and lower hex digits",
+         "$T \x87"
+         "00e9\x87"
+         "20AC",
+         "key 1 $T \\u{e9}\\u{20ac}"},
+        {"U+0087 itself",
+         "$T \x87"
+         "0087",
+         "key 1 $T \\u{87}"},
+        {"a bad digit",
+         "$T \x87"
+         "00G9",
+         "", kErrStkEscape},
+        {"cut by the line end",
+         "$T \x87"
+         "00\r\n",
+         "", kErrStkEscape},
+        {"cut by the end of the data",
+         "$T \x87"
+         "0",
+         "", kErrStkEscape},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -319,7 +350,8 @@ TEST_F(StockText, LinesAcrossReadBlocks) {
     const size_t target = 2 * 128 * 1024;
     while (text.size() < target - 300) {
         ++entries;
-        text += "E" + std::to_string(entries) + ";;G;pics/e.gif;" + std::string(static_cast<size_t>(entries % 97), 'x') + "\r\n";
+        text += "E" + std::to_string(entries) + ";;G;pics/e.gif;" +
+                std::string(static_cast<size_t>(entries % 97), 'x') + "\r\n";
     }
     std::string last = "LAST;;G;f;";
     last += std::string(target - text.size() - last.size() - 2, 'y') + "\r\n";
@@ -380,8 +412,8 @@ TEST_F(StockText, WhatTheProceduresAnswer) {
     ResetTables();
     int32_t untouched = -99;
     // Without procedures nothing answers "$ENDSTOCK", so the rest reads as the stock part.
-    EXPECT_EQ(LoadStockAscii(WriteFile("null.stk", "$X\r\nA;;G;f;t\r\n").c_str(), nullptr, nullptr, nullptr,
-                             nullptr, nullptr, nullptr, &untouched),
+    EXPECT_EQ(LoadStockAscii(WriteFile("null.stk", "$X\r\nA;;G;f;t\r\n").c_str(), nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, &untouched),
               1);
 }
 
@@ -398,8 +430,9 @@ TEST_F(StockText, FailuresToStart) {
 TEST_F(StockText, AuthorsRegisteredDuringTheLoad) {
     EXPECT_EQ(LSetAuth("AB", 1), -1);  // no load runs
     // The first of two authors with one code is found; of a longer code the last four count.
-    const std::string text = "$AUTH AB;first\r\nA;*AB;G;f;t\r\n$AUTH AB;second\r\n$AUTH ABCDEF;long\r\n"
-                             "B;*AB;G;f;t\r\nC;*CDEF;G;f;t\r\n";
+    const std::string text =
+        "$AUTH AB;first\r\nA;*AB;G;f;t\r\n$AUTH AB;second\r\n$AUTH ABCDEF;long\r\n"
+        "B;*AB;G;f;t\r\nC;*CDEF;G;f;t\r\n";
     ASSERT_EQ(LoadTextBytes(text), 1);
     EXPECT_EQ(a_.Stock[1].Author, 1);
     EXPECT_EQ(a_.Stock[2].Author, 1);

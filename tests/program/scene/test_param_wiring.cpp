@@ -24,108 +24,109 @@ using core_test::CoreTest;
 using core_test::utf8;
 
 class ParamWiring : public CoreTest {
- protected:
-  void SetUp() override {
-    CoreTest::SetUp();
-    core_test::defaultTexts()[u"PARMA"] = u"Parenthesis matching problem";
-    core_test::defaultTexts()[u"ILCC"] = u"Illegal color code %1";
-    yov::drawHooks() = {};
-    Reset();
-  }
-  void TearDown() override {
-    yov::FreeCanvas(1);
-    Reset();
-    yov::drawHooks() = {};
-    CoreTest::TearDown();
-  }
-  static void Reset() {
-    yov::paramTable().Base = 0;
-    yov::ClearParams();
-    yov::ParamParser& p = yov::paramParser();
-    p.ParamText.clear();
-    p.ParamPos = 1;
-    yov::ClearPicturePools();
-    yov::picParts().CurPart = 0;
-    yov::pictureBuildState() = {};
-  }
-  template <class F>
-  std::pair<int32_t, std::string> errorOf(F&& f) {
-    try {
-      f();
-    } catch (const yov::ProgramError& e) {
-      return {e.number(), utf8(e.description())};
+protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        core_test::defaultTexts()[u"PARMA"] = u"Parenthesis matching problem";
+        core_test::defaultTexts()[u"ILCC"] = u"Illegal color code %1";
+        yov::drawHooks() = {};
+        Reset();
     }
-    return {0, ""};
-  }
+    void TearDown() override {
+        yov::FreeCanvas(1);
+        Reset();
+        yov::drawHooks() = {};
+        CoreTest::TearDown();
+    }
+    static void Reset() {
+        yov::paramTable().Base = 0;
+        yov::ClearParams();
+        yov::ParamParser& p = yov::paramParser();
+        p.ParamText.clear();
+        p.ParamPos = 1;
+        yov::ClearPicturePools();
+        yov::picParts().CurPart = 0;
+        yov::pictureBuildState() = {};
+    }
+    template <class F>
+    std::pair<int32_t, std::string> errorOf(F&& f) {
+        try {
+            f();
+        } catch (const yov::ProgramError& e) {
+            return {e.number(), utf8(e.description())};
+        }
+        return {0, ""};
+    }
 };
 
 TEST_F(ParamWiring, NamedParametersByTheEnginesAliasLists) {
-  // List 3 is "X,TX,TARGETX,HORIZONTAL_POSITION": the second alias matches.
-  yov::ParseParams(u"Q=1;TX=(17)");
-  EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 17);
-  EXPECT_EQ(yov::paramParser().ParamSource, 2);
-  EXPECT_EQ(yov::paramTable().AliasIndex, 2);
-  EXPECT_EQ(yov::GetNamedNumber(-5, u"", 4), -5) << "list 4 names Y: absent";
-  EXPECT_EQ(yov::paramParser().ParamSource, 0);
-  // Positional parameters first.
-  yov::paramParser().ParamText = u"7, 8";
-  EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 7);
-  EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 8);
-  EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 17);
+    // List 3 is "X,TX,TARGETX,HORIZONTAL_POSITION": the second alias matches.
+    yov::ParseParams(u"Q=1;TX=(17)");
+    EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 17);
+    EXPECT_EQ(yov::paramParser().ParamSource, 2);
+    EXPECT_EQ(yov::paramTable().AliasIndex, 2);
+    EXPECT_EQ(yov::GetNamedNumber(-5, u"", 4), -5) << "list 4 names Y: absent";
+    EXPECT_EQ(yov::paramParser().ParamSource, 0);
+    // Positional parameters first.
+    yov::paramParser().ParamText = u"7, 8";
+    EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 7);
+    EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 8);
+    EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 17);
 }
 
 TEST_F(ParamWiring, ErrorsCarryTheTextsOfTheirKeys) {
-  auto e = errorOf([] { yov::paramParser().EvalString(u"(a"); });
-  EXPECT_EQ(e.first, 6002);
-  EXPECT_EQ(e.second, "Parenthesis matching problem");
-  e = errorOf([] { yov::ParseColor(u"#12", 0); });
-  EXPECT_EQ(e.second, "Illegal color code #12");
-  e = errorOf([] { yov::ParseParams(u"A=1)"); });
-  EXPECT_EQ(e.first, 6002);
-  EXPECT_EQ(e.second, "Parenthesis matching problem: A=1)");
-  EXPECT_TRUE(boxes_.empty());
+    auto e = errorOf([] { yov::paramParser().EvalString(u"(a"); });
+    EXPECT_EQ(e.first, 6002);
+    EXPECT_EQ(e.second, "Parenthesis matching problem");
+    e = errorOf([] { yov::ParseColor(u"#12", 0); });
+    EXPECT_EQ(e.second, "Illegal color code #12");
+    e = errorOf([] { yov::ParseParams(u"A=1)"); });
+    EXPECT_EQ(e.first, 6002);
+    EXPECT_EQ(e.second, "Parenthesis matching problem: A=1)");
+    EXPECT_TRUE(boxes_.empty());
 }
 
 TEST_F(ParamWiring, DuringAShowAMessageIsReportedOnce) {
-  yov::programState().RunFlags = 0x08;
-  const auto e = errorOf([] { yov::paramParser().EvalString(u"(a"); });
-  EXPECT_EQ(e.first, 6016) << "reported at once, raised as already reported";
-  bool logged = false;
-  for (const std::string& line : logLines()) logged = logged || line.find("Parenthesis matching problem") != std::string::npos;
-  EXPECT_TRUE(logged);
+    yov::programState().RunFlags = 0x08;
+    const auto e = errorOf([] { yov::paramParser().EvalString(u"(a"); });
+    EXPECT_EQ(e.first, 6016) << "reported at once, raised as already reported";
+    bool logged = false;
+    for (const std::string& line : logLines())
+        logged = logged || line.find("Parenthesis matching problem") != std::string::npos;
+    EXPECT_TRUE(logged);
 }
 
 TEST_F(ParamWiring, PixelColoursOfTheCurrentPart) {
-  yov::UseCanvas(1, 0, 40, 30, 0);
-  const plat::HDC dc = yov::currentCanvas().pictureDc;
-  plat::SetPixel(dc, 5, 13, plat::RGB(10, 20, 30));
-  plat::SetPixel(dc, 5, 14, plat::RGB(1, 2, 3));
+    yov::UseCanvas(1, 0, 40, 30, 0);
+    const plat::HDC dc = yov::currentCanvas().pictureDc;
+    plat::SetPixel(dc, 5, 13, plat::RGB(10, 20, 30));
+    plat::SetPixel(dc, 5, 14, plat::RGB(1, 2, 3));
 
-  // No current part: an illegal colour.
-  EXPECT_EQ(errorOf([] { yov::ParseColor(u"2,1", 1); }).second, "Illegal color code 2,1");
+    // No current part: an illegal colour.
+    EXPECT_EQ(errorOf([] { yov::ParseColor(u"2,1", 1); }).second, "Illegal color code 2,1");
 
-  const int32_t part = yov::AllocPicPart(0);
-  yov::picParts()[part].PartY = 5;
-  yov::picParts()[part].PartHeight = 10;
-  yov::picParts().CurPart = part;
-  yov::pictureBuildState().PartOriginX = 3;
-  // Column 2 + 3, row 5 + 10 - 1 - 1: y counts up from the part's bottom row.
-  EXPECT_EQ(yov::ParseColor(u"2,1", 1), 0x1E140A);
-  EXPECT_EQ(yov::ParseColor(u"2,0", 1), 0x030201);
-  // Outside the canvas: an illegal colour, not the failed read.
-  EXPECT_EQ(errorOf([] { yov::ParseColor(u"100,1", 1); }).second, "Illegal color code 100,1");
-  EXPECT_EQ(errorOf([] { yov::ParseColor(u"2,-100", 1); }).second, "Illegal color code 2,-100");
-  EXPECT_EQ(errorOf([] { yov::ParseColor(u"2147483647,0", 1); }).second, "Illegal color code 2147483647,0");
+    const int32_t part = yov::AllocPicPart(0);
+    yov::picParts()[part].PartY = 5;
+    yov::picParts()[part].PartHeight = 10;
+    yov::picParts().CurPart = part;
+    yov::pictureBuildState().PartOriginX = 3;
+    // Column 2 + 3, row 5 + 10 - 1 - 1: y counts up from the part's bottom row.
+    EXPECT_EQ(yov::ParseColor(u"2,1", 1), 0x1E140A);
+    EXPECT_EQ(yov::ParseColor(u"2,0", 1), 0x030201);
+    // Outside the canvas: an illegal colour, not the failed read.
+    EXPECT_EQ(errorOf([] { yov::ParseColor(u"100,1", 1); }).second, "Illegal color code 100,1");
+    EXPECT_EQ(errorOf([] { yov::ParseColor(u"2,-100", 1); }).second, "Illegal color code 2,-100");
+    EXPECT_EQ(errorOf([] { yov::ParseColor(u"2147483647,0", 1); }).second, "Illegal color code 2147483647,0");
 }
 
 TEST_F(ParamWiring, RepeatListsTakeFrameSteps) {
-  std::vector<int32_t> steps;
-  const auto saved = yov::frameStepCalls().stepDouble;
-  yov::frameStepCalls().stepDouble = [&](int32_t site) { steps.push_back(site); };
-  EXPECT_EQ(utf8(yov::paramParser().EvalString(u"(2*a)")), "A,A");
-  yov::frameStepCalls().stepDouble = saved;
-  ASSERT_FALSE(steps.empty());
-  EXPECT_EQ(steps.back(), 10101);
+    std::vector<int32_t> steps;
+    const auto saved = yov::frameStepCalls().stepDouble;
+    yov::frameStepCalls().stepDouble = [&](int32_t site) { steps.push_back(site); };
+    EXPECT_EQ(utf8(yov::paramParser().EvalString(u"(2*a)")), "A,A");
+    yov::frameStepCalls().stepDouble = saved;
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(steps.back(), 10101);
 }
 
 }  // namespace

@@ -12,27 +12,27 @@
 namespace {
 
 class SceneWiring : public script_test::ScriptTest {
- protected:
-  void TearDown() override {
-    yov::showSeams() = {};
-    yov::showState().ShowFontHeight = 0;
-    yov::showState().SpeedFactor = 0.025f;
-    yov::laterParts().scriptVersionText = nullptr;
-    ScriptTest::TearDown();
-  }
+protected:
+    void TearDown() override {
+        yov::showSeams() = {};
+        yov::showState().ShowFontHeight = 0;
+        yov::showState().SpeedFactor = 0.025f;
+        yov::laterParts().scriptVersionText = nullptr;
+        ScriptTest::TearDown();
+    }
 };
 
 TEST_F(SceneWiring, ShowSeamsReadTheScript) {
-  yov::WireScene();
-  yov::ShowSeams& s = yov::showSeams();
-  yov::showState().ShowFontHeight = 13;
-  ASSERT_TRUE(s.readScript(core_test::u16(write("w.ttt", {"$VERSION 7", "$SPEED 40", "$SECTION ML=3;SEQ=C",
-                                                          "C=1", "C=2", "$ENDSECTION"})),
-                           0))
-      << reported();
-  EXPECT_EQ(S().Run.LayerBelow, 20) << "7 below the label text height";
-  EXPECT_EQ(yov::showState().SpeedFactor, 0.04f);
-  EXPECT_EQ(yov::laterParts().scriptVersionText(), u"7");
+    yov::WireScene();
+    yov::ShowSeams& s = yov::showSeams();
+    yov::showState().ShowFontHeight = 13;
+    ASSERT_TRUE(s.readScript(
+        core_test::u16(write("w.ttt", {"$VERSION 7", "$SPEED 40", "$SECTION ML=3;SEQ=C", "C=1", "C=2", "$ENDSECTION"})),
+        0))
+        << reported();
+    EXPECT_EQ(S().Run.LayerBelow, 20) << "7 below the label text height";
+    EXPECT_EQ(yov::showState().SpeedFactor, 0.04f);
+    EXPECT_EQ(yov::laterParts().scriptVersionText(), u"7");
 }
 
 }  // namespace

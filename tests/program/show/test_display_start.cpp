@@ -18,233 +18,233 @@
 namespace {
 
 struct ViewLog {
-  int made = 0;
-  int placed = 0;
-  bool maximized = false;
-  int cleared = 0;
-  int hides = 0;
-  int shows = 0;
-  int fonts = 0;
-  int closed = 0;
-  int32_t frameWidth = 0;
-  int32_t frameHeight = 0;
+    int made = 0;
+    int placed = 0;
+    bool maximized = false;
+    int cleared = 0;
+    int hides = 0;
+    int shows = 0;
+    int fonts = 0;
+    int closed = 0;
+    int32_t frameWidth = 0;
+    int32_t frameHeight = 0;
 };
 
 class RecordingView : public yov::ShowView {
- public:
-  RecordingView(ViewLog& log, int32_t width, int32_t height) : log_(log), width_(width), height_(height) {
-    dc_ = plat::CreateCompatibleDC({});
-    bitmap_ = plat::CreateBitmap(width, height, 1, 32, nullptr);
-    first_ = plat::SelectObject(dc_, bitmap_);
-  }
-  ~RecordingView() override {
-    plat::SelectObject(dc_, first_);
-    plat::DeleteObject(bitmap_);
-    plat::DeleteDC(dc_);
-  }
-  LvWindow handle() const override { return reinterpret_cast<LvWindow>(this); }
-  plat::HDC screenDc() const override { return dc_; }
-  void setBackgroundColour(uint32_t) override {}
-  void placeOverScreen(bool maximized, int32_t, int32_t) override {
-    ++log_.placed;
-    log_.maximized = maximized;
-  }
-  void clearAndShow() override { ++log_.cleared; }
-  void innerSize(int32_t& w, int32_t& h) const override {
-    w = width_;
-    h = height_;
-  }
-  void setFrameSize(int32_t w, int32_t h) override {
-    log_.frameWidth = w;
-    log_.frameHeight = h;
-  }
-  bool hideCursor() override {
-    ++log_.hides;
-    return true;
-  }
-  void showCursor() override { ++log_.shows; }
-  int32_t showFontHeight() override {
-    ++log_.fonts;
-    return 11;
-  }
-  void closeFromProgram() override { ++log_.closed; }
+public:
+    RecordingView(ViewLog& log, int32_t width, int32_t height) : log_(log), width_(width), height_(height) {
+        dc_ = plat::CreateCompatibleDC({});
+        bitmap_ = plat::CreateBitmap(width, height, 1, 32, nullptr);
+        first_ = plat::SelectObject(dc_, bitmap_);
+    }
+    ~RecordingView() override {
+        plat::SelectObject(dc_, first_);
+        plat::DeleteObject(bitmap_);
+        plat::DeleteDC(dc_);
+    }
+    LvWindow handle() const override { return reinterpret_cast<LvWindow>(this); }
+    plat::HDC screenDc() const override { return dc_; }
+    void setBackgroundColour(uint32_t) override {}
+    void placeOverScreen(bool maximized, int32_t, int32_t) override {
+        ++log_.placed;
+        log_.maximized = maximized;
+    }
+    void clearAndShow() override { ++log_.cleared; }
+    void innerSize(int32_t& w, int32_t& h) const override {
+        w = width_;
+        h = height_;
+    }
+    void setFrameSize(int32_t w, int32_t h) override {
+        log_.frameWidth = w;
+        log_.frameHeight = h;
+    }
+    bool hideCursor() override {
+        ++log_.hides;
+        return true;
+    }
+    void showCursor() override { ++log_.shows; }
+    int32_t showFontHeight() override {
+        ++log_.fonts;
+        return 11;
+    }
+    void closeFromProgram() override { ++log_.closed; }
 
- private:
-  ViewLog& log_;
-  int32_t width_;
-  int32_t height_;
-  plat::HDC dc_;
-  plat::HBITMAP bitmap_;
-  plat::HBITMAP first_;
+private:
+    ViewLog& log_;
+    int32_t width_;
+    int32_t height_;
+    plat::HDC dc_;
+    plat::HBITMAP bitmap_;
+    plat::HBITMAP first_;
 };
 
 class DisplayStartTest : public core_test::CoreTest {
- protected:
-  void SetUp() override {
-    CoreTest::SetUp();
-    yov::ProgramState& st = yov::programState();
-    st.ScreenWidthPx = 640;
-    st.ScreenHeightPx = 480;
-    SharedArrays& a = st.Arrays;
-    ASSERT_EQ(yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                               a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                               a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-              0);
-    yov::mainEngineCalls().enableMenu = [this](int32_t id, bool on) { menus.emplace_back(id, on); };
-    yov::DisplayShowLink& link = yov::displayShowLink();
-    link = {};
-    link.makeView = [this](uint8_t) { return std::make_unique<RecordingView>(log, 320, 200); };
-    link.resetScene = [this](int32_t w, int32_t h) {
-      ++resets;
-      sceneW = w;
-      sceneH = h;
-    };
-    link.processEvents = [] {};
-    link.sleep = [](int32_t) {};
-    link.createWorkDC = [this](int32_t, int32_t) { ++workDcs; };
-    link.deleteWorkDC = [this] { --workDcs; };
-  }
-  void TearDown() override {
-    yov::displayShowLink() = {};
-    yov::mainEngineCalls() = {};
-    yov::lv::CloseDLL();
-    CoreTest::TearDown();
-  }
+protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        yov::ProgramState& st = yov::programState();
+        st.ScreenWidthPx = 640;
+        st.ScreenHeightPx = 480;
+        SharedArrays& a = st.Arrays;
+        ASSERT_EQ(yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
+                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
+                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
+                  0);
+        yov::mainEngineCalls().enableMenu = [this](int32_t id, bool on) { menus.emplace_back(id, on); };
+        yov::DisplayShowLink& link = yov::displayShowLink();
+        link = {};
+        link.makeView = [this](uint8_t) { return std::make_unique<RecordingView>(log, 320, 200); };
+        link.resetScene = [this](int32_t w, int32_t h) {
+            ++resets;
+            sceneW = w;
+            sceneH = h;
+        };
+        link.processEvents = [] {};
+        link.sleep = [](int32_t) {};
+        link.createWorkDC = [this](int32_t, int32_t) { ++workDcs; };
+        link.deleteWorkDC = [this] { --workDcs; };
+    }
+    void TearDown() override {
+        yov::displayShowLink() = {};
+        yov::mainEngineCalls() = {};
+        yov::lv::CloseDLL();
+        CoreTest::TearDown();
+    }
 
-  void start(uint8_t mode, uint8_t useDirectDraw, uint8_t flipCount) {
-    yov::programState().ShowMode = mode;
-    yov::displayShowLink().UseDirectDraw = useDirectDraw;
-    yov::displayState().FlipCount = flipCount;
-    yov::StartDisplay();
-  }
+    void start(uint8_t mode, uint8_t useDirectDraw, uint8_t flipCount) {
+        yov::programState().ShowMode = mode;
+        yov::displayShowLink().UseDirectDraw = useDirectDraw;
+        yov::displayState().FlipCount = flipCount;
+        yov::StartDisplay();
+    }
 
-  std::string errorLog() const {
-    std::ifstream in(folder() + "/Rolvane.err");
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+    std::string errorLog() const {
+        std::ifstream in(folder() + "/Rolvane.err");
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
 
-  ViewLog log;
-  std::vector<std::pair<int32_t, bool>> menus;
-  int resets = 0;
-  int workDcs = 0;
-  int32_t sceneW = 0;
-  int32_t sceneH = 0;
+    ViewLog log;
+    std::vector<std::pair<int32_t, bool>> menus;
+    int resets = 0;
+    int workDcs = 0;
+    int32_t sceneW = 0;
+    int32_t sceneH = 0;
 };
 
 TEST_F(DisplayStartTest, WindowedShowNeverUsesDirectDraw) {
-  start(0, 1, 0);
-  EXPECT_EQ(yov::programState().BatchMode, 0);
-  EXPECT_EQ(yov::displayState().DrawBits, 0x06 | 0x20 | 0x80);
-  yov::CreateDisplaySurfaces();
-  EXPECT_EQ(sceneW, 320);
-  EXPECT_EQ(sceneH, 200);
-  EXPECT_EQ(log.cleared, 1);
-  EXPECT_EQ(log.hides, 0);  // the cursor stays in a window
-  EXPECT_EQ(workDcs, 1);
-  EXPECT_NE(yov::programState().RunFlags & 0x20, 0);
-  yov::ReleaseDisplaySurfaces();
-  EXPECT_EQ(yov::programState().RunFlags & 0x20, 0);
-  EXPECT_EQ(workDcs, 0);
-  yov::StopDisplay();
-  EXPECT_EQ(log.closed, 1);
+    start(0, 1, 0);
+    EXPECT_EQ(yov::programState().BatchMode, 0);
+    EXPECT_EQ(yov::displayState().DrawBits, 0x06 | 0x20 | 0x80);
+    yov::CreateDisplaySurfaces();
+    EXPECT_EQ(sceneW, 320);
+    EXPECT_EQ(sceneH, 200);
+    EXPECT_EQ(log.cleared, 1);
+    EXPECT_EQ(log.hides, 0);  // the cursor stays in a window
+    EXPECT_EQ(workDcs, 1);
+    EXPECT_NE(yov::programState().RunFlags & 0x20, 0);
+    yov::ReleaseDisplaySurfaces();
+    EXPECT_EQ(yov::programState().RunFlags & 0x20, 0);
+    EXPECT_EQ(workDcs, 0);
+    yov::StopDisplay();
+    EXPECT_EQ(log.closed, 1);
 }
 
 TEST_F(DisplayStartTest, DrawBitsFollowTheDrawingMethod) {
-  yov::displayShowLink().DrawWholeTrains = 1;
-  start(0, 0, 0);
-  EXPECT_EQ(yov::displayState().DrawBits, 0x09 | 0x20 | 0x80);
-  EXPECT_EQ(menus, (std::vector<std::pair<int32_t, bool>>{{5264, false}, {4229, true}, {4504, true}}));
-  yov::StopDisplay();
+    yov::displayShowLink().DrawWholeTrains = 1;
+    start(0, 0, 0);
+    EXPECT_EQ(yov::displayState().DrawBits, 0x09 | 0x20 | 0x80);
+    EXPECT_EQ(menus, (std::vector<std::pair<int32_t, bool>>{{5264, false}, {4229, true}, {4504, true}}));
+    yov::StopDisplay();
 }
 
 TEST_F(DisplayStartTest, FullScreenDirectDrawShow) {
-  start(1, 1, 0);
-  ASSERT_EQ(yov::programState().BatchMode, 1) << errorLog();
-  EXPECT_EQ(yov::displayState().DrawBits, 0x40 | 0x02 | 0x08 | 0x10);
-  EXPECT_TRUE(log.maximized);
-  yov::CreateDisplaySurfaces();
-  EXPECT_NE(yov::displayState().BackSurface, 0u);
-  EXPECT_EQ(workDcs, 0);  // the work DC is GDI drawing's
-  EXPECT_EQ(log.hides, 1);
-  // Presenting by rectangles: batch list 1 is not needed under DirectDraw.
-  EXPECT_EQ(yov::displayState().Frame.batchLists[0].capacity(), 100);
-  EXPECT_EQ(yov::displayState().Frame.batchLists[1].capacity(), 0);
-  yov::ReleaseDisplaySurfaces();
-  EXPECT_EQ(yov::displayState().BackSurface, 0u);
-  yov::StopDisplay();
-  EXPECT_EQ(yov::programState().BatchMode, 0);
-  EXPECT_EQ(log.shows, 1);
+    start(1, 1, 0);
+    ASSERT_EQ(yov::programState().BatchMode, 1) << errorLog();
+    EXPECT_EQ(yov::displayState().DrawBits, 0x40 | 0x02 | 0x08 | 0x10);
+    EXPECT_TRUE(log.maximized);
+    yov::CreateDisplaySurfaces();
+    EXPECT_NE(yov::displayState().BackSurface, 0u);
+    EXPECT_EQ(workDcs, 0);  // the work DC is GDI drawing's
+    EXPECT_EQ(log.hides, 1);
+    // Presenting by rectangles: batch list 1 is not needed under DirectDraw.
+    EXPECT_EQ(yov::displayState().Frame.batchLists[0].capacity(), 100);
+    EXPECT_EQ(yov::displayState().Frame.batchLists[1].capacity(), 0);
+    yov::ReleaseDisplaySurfaces();
+    EXPECT_EQ(yov::displayState().BackSurface, 0u);
+    yov::StopDisplay();
+    EXPECT_EQ(yov::programState().BatchMode, 0);
+    EXPECT_EQ(log.shows, 1);
 }
 
 TEST_F(DisplayStartTest, FailedDirectDrawWithPageFlippingStillHasItsBlitLists) {
-  yov::displayShowLink().makeView = [this](uint8_t) {
-    struct NoWindow final : RecordingView {
-      using RecordingView::RecordingView;
-      LvWindow handle() const override { return 0; }  // InitDDraw refuses window 0
+    yov::displayShowLink().makeView = [this](uint8_t) {
+        struct NoWindow final : RecordingView {
+            using RecordingView::RecordingView;
+            LvWindow handle() const override { return 0; }  // InitDDraw refuses window 0
+        };
+        return std::make_unique<NoWindow>(log, 320, 200);
     };
-    return std::make_unique<NoWindow>(log, 320, 200);
-  };
-  start(1, 1, 2);
-  EXPECT_EQ(yov::programState().BatchMode, 0);
-  EXPECT_NE(errorLog().find("InitDDraw error:&H"), std::string::npos);
-  yov::CreateDisplaySurfaces();
-  const yov::Compositor& f = yov::displayState().Frame;
-  EXPECT_TRUE(f.compositionList.made);
-  EXPECT_EQ(f.batchLists[0].capacity(), 100);
-  EXPECT_EQ(f.batchLists[1].capacity(), 100);
-  yov::ReleaseDisplaySurfaces();
-  yov::StopDisplay();
+    start(1, 1, 2);
+    EXPECT_EQ(yov::programState().BatchMode, 0);
+    EXPECT_NE(errorLog().find("InitDDraw error:&H"), std::string::npos);
+    yov::CreateDisplaySurfaces();
+    const yov::Compositor& f = yov::displayState().Frame;
+    EXPECT_TRUE(f.compositionList.made);
+    EXPECT_EQ(f.batchLists[0].capacity(), 100);
+    EXPECT_EQ(f.batchLists[1].capacity(), 100);
+    yov::ReleaseDisplaySurfaces();
+    yov::StopDisplay();
 }
 
 TEST_F(DisplayStartTest, SeveralMonitorsWithGdiPlaceTheWindowWithoutMaximizing) {
-  yov::mainState().MonitorCount = 2;
-  start(1, 0, 0);
-  EXPECT_FALSE(log.maximized);
-  yov::StopDisplay();
-  yov::mainState().MonitorCount = 1;
+    yov::mainState().MonitorCount = 2;
+    start(1, 0, 0);
+    EXPECT_FALSE(log.maximized);
+    yov::StopDisplay();
+    yov::mainState().MonitorCount = 1;
 }
 
 TEST_F(DisplayStartTest, ReCreationKeepsFontCursorAndListsOfTheFirst) {
-  start(1, 0, 0);
-  yov::CreateDisplaySurfaces();
-  yov::ReleaseDisplaySurfaces();
-  yov::CreateDisplaySurfaces();
-  EXPECT_EQ(log.fonts, 1);
-  EXPECT_EQ(log.hides, 1);
-  EXPECT_EQ(resets, 2);
-  EXPECT_EQ(yov::displayState().ShowFontHeight, 11);
-  yov::ReleaseDisplaySurfaces();
-  yov::StopDisplay();
+    start(1, 0, 0);
+    yov::CreateDisplaySurfaces();
+    yov::ReleaseDisplaySurfaces();
+    yov::CreateDisplaySurfaces();
+    EXPECT_EQ(log.fonts, 1);
+    EXPECT_EQ(log.hides, 1);
+    EXPECT_EQ(resets, 2);
+    EXPECT_EQ(yov::displayState().ShowFontHeight, 11);
+    yov::ReleaseDisplaySurfaces();
+    yov::StopDisplay();
 }
 
 TEST_F(DisplayStartTest, BackgroundBrushLivesInTheWorkDcOnlyWhileItExists) {
-  start(0, 0, 0);
-  yov::DisplayState& d = yov::displayState();
-  yov::CreateDisplaySurfaces();
-  EXPECT_EQ(plat::GetCurrentBrush(d.WorkDC), d.BackBrush);
-  yov::ReleaseDisplaySurfaces();
-  const plat::HBRUSH brush = d.BackBrush;
-  yov::StopDisplay();
-  // The brush was free to delete: it is gone, not left selected in a dead DC.
-  EXPECT_FALSE(plat::DeleteObject(brush));
+    start(0, 0, 0);
+    yov::DisplayState& d = yov::displayState();
+    yov::CreateDisplaySurfaces();
+    EXPECT_EQ(plat::GetCurrentBrush(d.WorkDC), d.BackBrush);
+    yov::ReleaseDisplaySurfaces();
+    const plat::HBRUSH brush = d.BackBrush;
+    yov::StopDisplay();
+    // The brush was free to delete: it is gone, not left selected in a dead DC.
+    EXPECT_FALSE(plat::DeleteObject(brush));
 }
 
 TEST_F(DisplayStartTest, KeepingTheDesktopModeAsksForTheScreen) {
-  yov::SaveRegNumber(u"DDA", 1);
-  start(1, 1, 0);
-  const yov::DisplayModeRequest& m = yov::displayState().ModeRequest;
-  EXPECT_EQ(m.Width, 640);
-  EXPECT_EQ(m.Height, 480);
-  EXPECT_EQ(m.Refresh, 0);
-  yov::StopDisplay();
+    yov::SaveRegNumber(u"DDA", 1);
+    start(1, 1, 0);
+    const yov::DisplayModeRequest& m = yov::displayState().ModeRequest;
+    EXPECT_EQ(m.Width, 640);
+    EXPECT_EQ(m.Height, 480);
+    EXPECT_EQ(m.Refresh, 0);
+    yov::StopDisplay();
 }
 
 TEST(DisplayLogLines, AreWordedExactly) {
-  EXPECT_EQ(yov::InitDDrawErrorLine(-13004), u"InitDDraw error:&HFFFFCD34: 52532");
-  EXPECT_EQ(yov::SetDisplayModeErrorLine(-13005), u"SetDisplayMode error: -13005 &HFFFFCD33: 52531");
-  EXPECT_EQ(yov::DDLastErrorLine(static_cast<int32_t>(0x887600A0u)), u"  DDLastError=&H887600A0  (160)");
+    EXPECT_EQ(yov::InitDDrawErrorLine(-13004), u"InitDDraw error:&HFFFFCD34: 52532");
+    EXPECT_EQ(yov::SetDisplayModeErrorLine(-13005), u"SetDisplayMode error: -13005 &HFFFFCD33: 52531");
+    EXPECT_EQ(yov::DDLastErrorLine(static_cast<int32_t>(0x887600A0u)), u"  DDLastError=&H887600A0  (160)");
 }
 
 }  // namespace

@@ -22,284 +22,286 @@ using namespace yov;
 namespace {
 
 class FrameStep : public ShowTest {
- protected:
-  void SetUp() override {
-    ShowTest::SetUp();
-    programState().RunFlags = run_flag::kFramesDrawn;
-    programState().StopRequest = 0;
-    programState().BatchMode = 0;
-    mainState().MsPerCounterTick = 1.0f;  // one counter tick is a millisecond here
-    mainState().Music = 0;
-    showState().BgRepaintCountdown = {kFullRepaintSteps, kFullRepaintSteps, kFullRepaintSteps};
-    displayState().Frame = Compositor{};
-    displayState().Frame.MakeBlitLists(false);
-    FrameStepCalls& c = frameStepCalls();
-    c = FrameStepCalls{};
-    c.perfCounter = [this] { return now; };
-    c.canBlt = [this] { return canBltAnswer; };
-    c.canFlip = [this] { return canFlipAnswer; };
-    c.flip = [this] {
-      calls.push_back("flip");
-      return flipAnswer;
-    };
-    c.checkBlt = [] { return 0; };
-    c.waitBlt = [this] { calls.push_back("wait"); };
-    c.batchBlt = [this](int32_t count, const BlitOp*, int32_t) { calls.push_back("batch " + std::to_string(count)); };
-    c.doBlt = [this](int32_t count, const BlitOp*, int32_t) { calls.push_back("do " + std::to_string(count)); };
-    c.gdiFlush = [] {};
-    c.fillScreen = [this](int32_t site) { calls.push_back("fill " + std::to_string(site)); };
-    ShowClock& clock = showClock();
-    clock.sleep = [this](int32_t ms) {
-      calls.push_back("sleep " + std::to_string(ms));
-      now += ms;
-    };
-    clock.pumpEvents = [] {};
-    ShowSeams& s = showSeams();
-    s.moveObject = [this](int32_t train, int32_t ms) {
-      calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
-    };
-    s.stepAnimations = [](int32_t) {};
-    s.markObjectsForRepaint = [] {};
-    s.doTimedEvents = [] { return 0; };
-    s.paintLine = [this](int32_t train, int32_t dy) {
-      calls.push_back("line " + std::to_string(train) + " " + std::to_string(dy));
-    };
-  }
-  void TearDown() override {
-    frameStepCalls() = defaultFrameStepCalls();
-    showClock() = ShowClock{};
-    programState().RunFlags = 0;
-    ShowTest::TearDown();
-  }
-  int32_t movingTrain() {
-    const int32_t t = NewTrainRec(0);
-    trains().at(t).Flags = train_flag::kMoving;
-    trains().at(t).Width = 100;
-    InsertActiveTrain(t);
-    return t;
-  }
-  int64_t now = 1000;
-  int32_t canBltAnswer = 0;
-  int32_t canFlipAnswer = 0;
-  int32_t flipAnswer = 0;
-  std::vector<std::string> calls;
+protected:
+    void SetUp() override {
+        ShowTest::SetUp();
+        programState().RunFlags = run_flag::kFramesDrawn;
+        programState().StopRequest = 0;
+        programState().BatchMode = 0;
+        mainState().MsPerCounterTick = 1.0f;  // one counter tick is a millisecond here
+        mainState().Music = 0;
+        showState().BgRepaintCountdown = {kFullRepaintSteps, kFullRepaintSteps, kFullRepaintSteps};
+        displayState().Frame = Compositor{};
+        displayState().Frame.MakeBlitLists(false);
+        FrameStepCalls& c = frameStepCalls();
+        c = FrameStepCalls{};
+        c.perfCounter = [this] { return now; };
+        c.canBlt = [this] { return canBltAnswer; };
+        c.canFlip = [this] { return canFlipAnswer; };
+        c.flip = [this] {
+            calls.push_back("flip");
+            return flipAnswer;
+        };
+        c.checkBlt = [] { return 0; };
+        c.waitBlt = [this] { calls.push_back("wait"); };
+        c.batchBlt = [this](int32_t count, const BlitOp*, int32_t) {
+            calls.push_back("batch " + std::to_string(count));
+        };
+        c.doBlt = [this](int32_t count, const BlitOp*, int32_t) { calls.push_back("do " + std::to_string(count)); };
+        c.gdiFlush = [] {};
+        c.fillScreen = [this](int32_t site) { calls.push_back("fill " + std::to_string(site)); };
+        ShowClock& clock = showClock();
+        clock.sleep = [this](int32_t ms) {
+            calls.push_back("sleep " + std::to_string(ms));
+            now += ms;
+        };
+        clock.pumpEvents = [] {};
+        ShowSeams& s = showSeams();
+        s.moveObject = [this](int32_t train, int32_t ms) {
+            calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
+        };
+        s.stepAnimations = [](int32_t) {};
+        s.markObjectsForRepaint = [] {};
+        s.doTimedEvents = [] { return 0; };
+        s.paintLine = [this](int32_t train, int32_t dy) {
+            calls.push_back("line " + std::to_string(train) + " " + std::to_string(dy));
+        };
+    }
+    void TearDown() override {
+        frameStepCalls() = defaultFrameStepCalls();
+        showClock() = ShowClock{};
+        programState().RunFlags = 0;
+        ShowTest::TearDown();
+    }
+    int32_t movingTrain() {
+        const int32_t t = NewTrainRec(0);
+        trains().at(t).Flags = train_flag::kMoving;
+        trains().at(t).Width = 100;
+        InsertActiveTrain(t);
+        return t;
+    }
+    int64_t now = 1000;
+    int32_t canBltAnswer = 0;
+    int32_t canFlipAnswer = 0;
+    int32_t flipAnswer = 0;
+    std::vector<std::string> calls;
 };
 
 struct GrantCase {
-  const char* what;
-  float mean;
-  int32_t samples;
-  int32_t debt;
-  int32_t e;
-  int32_t clock;
-  int32_t debtAfter;
+    const char* what;
+    float mean;
+    int32_t samples;
+    int32_t debt;
+    int32_t e;
+    int32_t clock;
+    int32_t debtAfter;
 };
 
 TEST_F(FrameStep, GrantedStepTimeFollowsTheMeanAndPaysTheDebtBack) {
-  const GrantCase cases[] = {
-      {"an early step is its own time", 0, 0, 0, 33, 33, 0},
-      {"an early short step is granted 10", 20, 3, 0, 2, 10, 0},
-      {"an early long step counts as the mean", 40, 5, 0, 300, 40, 0},
-      {"debt at most -m", 20, 100, -45, 20, 15, -40},
-      {"debt above -m, at most 0", 20, 100, -20, 20, 19, -19},
-      {"debt below m", 20, 100, -10, 20, 20, -10},
-      {"debt m to 2m", 20, 100, 5, 20, 21, 4},
-      {"debt 2m to 3m", 20, 100, 25, 20, 22, 23},
-      {"debt 3m to 4m", 20, 100, 45, 20, 25, 40},
-      {"a backlog of 4m is dropped", 20, 100, 70, 20, 20, 0},
-      {"a pause counts as the mean", 20, 100, -10, 5000, 20, -10},
-      {"a mean under 5 ms still grants time", 2, 100, -30, 2, 1, -29},
-  };
-  for (const GrantCase& c : cases) {
-    ShowState ss;
-    ss.MeanStepMs = c.mean;
-    ss.StepSamples = c.samples;
-    ss.StepDebt = c.debt;
-    GrantStepTime(ss, c.e);
-    EXPECT_EQ(ss.StepClock, c.clock) << c.what;
-    EXPECT_EQ(ss.StepDebt, c.debtAfter) << c.what;
-  }
+    const GrantCase cases[] = {
+        {"an early step is its own time", 0, 0, 0, 33, 33, 0},
+        {"an early short step is granted 10", 20, 3, 0, 2, 10, 0},
+        {"an early long step counts as the mean", 40, 5, 0, 300, 40, 0},
+        {"debt at most -m", 20, 100, -45, 20, 15, -40},
+        {"debt above -m, at most 0", 20, 100, -20, 20, 19, -19},
+        {"debt below m", 20, 100, -10, 20, 20, -10},
+        {"debt m to 2m", 20, 100, 5, 20, 21, 4},
+        {"debt 2m to 3m", 20, 100, 25, 20, 22, 23},
+        {"debt 3m to 4m", 20, 100, 45, 20, 25, 40},
+        {"a backlog of 4m is dropped", 20, 100, 70, 20, 20, 0},
+        {"a pause counts as the mean", 20, 100, -10, 5000, 20, -10},
+        {"a mean under 5 ms still grants time", 2, 100, -30, 2, 1, -29},
+    };
+    for (const GrantCase& c : cases) {
+        ShowState ss;
+        ss.MeanStepMs = c.mean;
+        ss.StepSamples = c.samples;
+        ss.StepDebt = c.debt;
+        GrantStepTime(ss, c.e);
+        EXPECT_EQ(ss.StepClock, c.clock) << c.what;
+        EXPECT_EQ(ss.StepDebt, c.debtAfter) << c.what;
+    }
 }
 
 TEST_F(FrameStep, TheSixteenthStepIsTheFirstUnderTheDebtRules) {
-  ShowState ss;
-  for (int i = 0; i < 15; ++i) GrantStepTime(ss, 30);
-  EXPECT_EQ(ss.StepSamples, 15);
-  EXPECT_EQ(ss.StepDebt, 0);
-  GrantStepTime(ss, 30);
-  EXPECT_EQ(ss.StepSamples, 16);
-  EXPECT_EQ(ss.StepClock, 31);  // the debt of one whole mean step is paid back slowly
-  EXPECT_EQ(ss.StepDebt, -1);
+    ShowState ss;
+    for (int i = 0; i < 15; ++i) GrantStepTime(ss, 30);
+    EXPECT_EQ(ss.StepSamples, 15);
+    EXPECT_EQ(ss.StepDebt, 0);
+    GrantStepTime(ss, 30);
+    EXPECT_EQ(ss.StepSamples, 16);
+    EXPECT_EQ(ss.StepClock, 31);  // the debt of one whole mean step is paid back slowly
+    EXPECT_EQ(ss.StepDebt, -1);
 }
 
 TEST_F(FrameStep, EntryGuards) {
-  movingTrain();
-  struct Case {
-    const char* what;
-    uint8_t runFlags;
-    uint8_t stepState;
-    int32_t active;
-    int32_t site;
-    bool moves;
-  } cases[] = {
-      {"no display", 0, 0, 1, kFullStep, false},
-      {"a step already running", run_flag::kFramesDrawn, step_state::kRunning, 1, kFullStep, false},
-      {"long work with nothing active", run_flag::kFramesDrawn, 0, 0, 10201, false},
-      {"long work with something active", run_flag::kFramesDrawn, 0, 1, 10201, true},
-      {"a full step with nothing active", run_flag::kFramesDrawn, 0, 0, kFullStep, true},
-  };
-  for (const Case& c : cases) {
-    calls.clear();
-    programState().RunFlags = c.runFlags;
-    showState().StepState = c.stepState;
-    showState().ActiveCount = c.active;
-    showState().StepPhase = 0;
-    CheckStep(c.site);
-    const bool moved = !calls.empty() && calls.front().rfind("move", 0) == 0;
-    EXPECT_EQ(moved, c.moves) << c.what;
-    EXPECT_EQ(showState().StepState, c.stepState) << c.what;
-  }
+    movingTrain();
+    struct Case {
+        const char* what;
+        uint8_t runFlags;
+        uint8_t stepState;
+        int32_t active;
+        int32_t site;
+        bool moves;
+    } cases[] = {
+        {"no display", 0, 0, 1, kFullStep, false},
+        {"a step already running", run_flag::kFramesDrawn, step_state::kRunning, 1, kFullStep, false},
+        {"long work with nothing active", run_flag::kFramesDrawn, 0, 0, 10201, false},
+        {"long work with something active", run_flag::kFramesDrawn, 0, 1, 10201, true},
+        {"a full step with nothing active", run_flag::kFramesDrawn, 0, 0, kFullStep, true},
+    };
+    for (const Case& c : cases) {
+        calls.clear();
+        programState().RunFlags = c.runFlags;
+        showState().StepState = c.stepState;
+        showState().ActiveCount = c.active;
+        showState().StepPhase = 0;
+        CheckStep(c.site);
+        const bool moved = !calls.empty() && calls.front().rfind("move", 0) == 0;
+        EXPECT_EQ(moved, c.moves) << c.what;
+        EXPECT_EQ(showState().StepState, c.stepState) << c.what;
+    }
 }
 
 TEST_F(FrameStep, AStepDuringAStopRequestRaisesTheReportedError) {
-  programState().StopRequest = 1;
-  try {
-    CheckStep(10201);
-    FAIL() << "no error";
-  } catch (const ProgramError& e) {
-    EXPECT_EQ(e.number(), error_number::kReported);
-  }
-  EXPECT_TRUE(calls.empty());
-  EXPECT_EQ(showState().StepState, 0);
+    programState().StopRequest = 1;
+    try {
+        CheckStep(10201);
+        FAIL() << "no error";
+    } catch (const ProgramError& e) {
+        EXPECT_EQ(e.number(), error_number::kReported);
+    }
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(showState().StepState, 0);
 }
 
 TEST_F(FrameStep, AFullStepMovesPaintsAndPresentsTheBatch) {
-  const int32_t t = movingTrain();
-  showState().StepClock = 25;
-  now = 1020;
-  showState().LastStepStamp = 1000;
-  CheckStep(kFullStep);
-  EXPECT_EQ(calls, (std::vector<std::string>{"move " + std::to_string(t) + " 25", "line " + std::to_string(t) + " 0",
-                                             "wait", "batch 0"}));
-  EXPECT_EQ(displayState().Frame.batchIndex, 1) << "the handed-over list is left alone";
-  EXPECT_EQ(showState().StepPhase, 0);
-  EXPECT_EQ(showState().StepClock, 20);
-  EXPECT_EQ(showState().LastStepStamp, 1020);
+    const int32_t t = movingTrain();
+    showState().StepClock = 25;
+    now = 1020;
+    showState().LastStepStamp = 1000;
+    CheckStep(kFullStep);
+    EXPECT_EQ(calls, (std::vector<std::string>{"move " + std::to_string(t) + " 25", "line " + std::to_string(t) + " 0",
+                                               "wait", "batch 0"}));
+    EXPECT_EQ(displayState().Frame.batchIndex, 1) << "the handed-over list is left alone";
+    EXPECT_EQ(showState().StepPhase, 0);
+    EXPECT_EQ(showState().StepClock, 20);
+    EXPECT_EQ(showState().LastStepStamp, 1020);
 }
 
 TEST_F(FrameStep, ElapsedTimeIsRightAcrossTheCounterWrap) {
-  movingTrain();
-  showState().LastStepStamp = 0x7FFFFFF0;
-  now = 0x80000000LL + 14;  // 30 ticks later, past the low 31 bits' wrap
-  CheckStep(kFullStep);
-  EXPECT_EQ(showState().StepClock, 30);
+    movingTrain();
+    showState().LastStepStamp = 0x7FFFFFF0;
+    now = 0x80000000LL + 14;  // 30 ticks later, past the low 31 bits' wrap
+    CheckStep(kFullStep);
+    EXPECT_EQ(showState().StepClock, 30);
 }
 
 TEST_F(FrameStep, SingleStepModeMovesExactlyTwentyMillisecondsAStep) {
-  const int32_t t = movingTrain();
-  showState().StepMode = 1;
-  showState().StepCountdown = 1;
-  showState().StepClock = 37;
-  CheckStep(kFullStep);
-  ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.front(), "move " + std::to_string(t) + " 20");
-  calls.clear();
-  // No steps left: nothing moves, while the frame is still painted and presented.
-  CheckStep(kFullStep);
-  ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.front(), "sleep " + std::to_string(kSingleStepPauseMs));
-  for (const std::string& c : calls) EXPECT_NE(c.rfind("move", 0), 0u) << c;
-  EXPECT_NE(std::find(calls.begin(), calls.end(), "batch 0"), calls.end());
+    const int32_t t = movingTrain();
+    showState().StepMode = 1;
+    showState().StepCountdown = 1;
+    showState().StepClock = 37;
+    CheckStep(kFullStep);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), "move " + std::to_string(t) + " 20");
+    calls.clear();
+    // No steps left: nothing moves, while the frame is still painted and presented.
+    CheckStep(kFullStep);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), "sleep " + std::to_string(kSingleStepPauseMs));
+    for (const std::string& c : calls) EXPECT_NE(c.rfind("move", 0), 0u) << c;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "batch 0"), calls.end());
 }
 
 TEST_F(FrameStep, APendingObjectStepAndATickResultMakeMorePasses) {
-  const int32_t t = movingTrain();
-  std::vector<int32_t> stepped;
-  showSeams().stepObjectAnim = [&](int32_t train) { stepped.push_back(train); };
-  int ticks = 0;
-  showSeams().doTimedEvents = [&] { return ++ticks == 1 ? 7 : 0; };
-  QueueObjectStep(t);
-  CheckStep(kFullStep);
-  EXPECT_EQ(stepped, std::vector<int32_t>{t});
-  // One pass for the step program, one for the tick's result, and the first.
-  EXPECT_EQ(std::count(calls.begin(), calls.end(), "wait"), 3);
+    const int32_t t = movingTrain();
+    std::vector<int32_t> stepped;
+    showSeams().stepObjectAnim = [&](int32_t train) { stepped.push_back(train); };
+    int ticks = 0;
+    showSeams().doTimedEvents = [&] { return ++ticks == 1 ? 7 : 0; };
+    QueueObjectStep(t);
+    CheckStep(kFullStep);
+    EXPECT_EQ(stepped, std::vector<int32_t>{t});
+    // One pass for the step program, one for the tick's result, and the first.
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "wait"), 3);
 }
 
 TEST_F(FrameStep, PageFlipping) {
-  movingTrain();
-  programState().BatchMode = 1;
-  showState().FlipCount = 1;
-  struct Case {
-    const char* what;
-    int32_t canBlt, canFlip, flip;
-    const char* logged;
-    uint8_t stop;
-    uint8_t page;
-  } cases[] = {
-      {"a flip", 0, 0, 0, nullptr, 0, 1},
-      {"a CanBlt error", -5, 0, 0, "Exit by CanBlt error 65531", 1, 0},
-      {"a CanFlip error", 0, -7, 0, "Exit by CanFlip Error 65529", 1, 0},
-      {"a Flip error", 0, 0, -9, "Exit by Flip error 65527", 1, 0},
-      {"a busy flip is tried again later", 0, 0, 1, nullptr, 0, 0},
-  };
-  for (const Case& c : cases) {
-    calls.clear();
-    programState().StopRequest = 0;
-    showState().StepPhase = 0;
-    showState().StepState = 0;
-    showState().PageIndex = 0;
-    canBltAnswer = c.canBlt;
-    canFlipAnswer = c.canFlip;
-    flipAnswer = c.flip;
-    const std::vector<std::string> before = logLines();
-    CheckStep(kFullStep);
-    const std::vector<std::string> after = logLines();
-    if (c.logged != nullptr) {
-      ASSERT_GT(after.size(), before.size()) << c.what;
-      EXPECT_EQ(after.back(), c.logged) << c.what;
-    } else {
-      EXPECT_EQ(after.size(), before.size()) << c.what;
+    movingTrain();
+    programState().BatchMode = 1;
+    showState().FlipCount = 1;
+    struct Case {
+        const char* what;
+        int32_t canBlt, canFlip, flip;
+        const char* logged;
+        uint8_t stop;
+        uint8_t page;
+    } cases[] = {
+        {"a flip", 0, 0, 0, nullptr, 0, 1},
+        {"a CanBlt error", -5, 0, 0, "Exit by CanBlt error 65531", 1, 0},
+        {"a CanFlip error", 0, -7, 0, "Exit by CanFlip Error 65529", 1, 0},
+        {"a Flip error", 0, 0, -9, "Exit by Flip error 65527", 1, 0},
+        {"a busy flip is tried again later", 0, 0, 1, nullptr, 0, 0},
+    };
+    for (const Case& c : cases) {
+        calls.clear();
+        programState().StopRequest = 0;
+        showState().StepPhase = 0;
+        showState().StepState = 0;
+        showState().PageIndex = 0;
+        canBltAnswer = c.canBlt;
+        canFlipAnswer = c.canFlip;
+        flipAnswer = c.flip;
+        const std::vector<std::string> before = logLines();
+        CheckStep(kFullStep);
+        const std::vector<std::string> after = logLines();
+        if (c.logged != nullptr) {
+            ASSERT_GT(after.size(), before.size()) << c.what;
+            EXPECT_EQ(after.back(), c.logged) << c.what;
+        } else {
+            EXPECT_EQ(after.size(), before.size()) << c.what;
+        }
+        EXPECT_EQ(programState().StopRequest, c.stop) << c.what;
+        EXPECT_EQ(showState().PageIndex, c.page) << c.what;
+        EXPECT_EQ(showState().StepState, 0) << c.what;
     }
-    EXPECT_EQ(programState().StopRequest, c.stop) << c.what;
-    EXPECT_EQ(showState().PageIndex, c.page) << c.what;
-    EXPECT_EQ(showState().StepState, 0) << c.what;
-  }
 }
 
 TEST_F(FrameStep, AHangingFlipStopsTheShowAfterTwoHundredMilliseconds) {
-  movingTrain();
-  programState().BatchMode = 1;
-  showState().FlipCount = 1;
-  // Busy on every question, one millisecond apart; the wait gives up once 200 have passed.
-  frameStepCalls().canFlip = [this] {
-    ++now;
-    return 1;
-  };
-  CheckStep(kFullStep);
-  EXPECT_EQ(programState().StopRequest, 1);
-  ASSERT_FALSE(logLines().empty());
-  EXPECT_EQ(logLines().back(), "Hanging on CanFlip");
+    movingTrain();
+    programState().BatchMode = 1;
+    showState().FlipCount = 1;
+    // Busy on every question, one millisecond apart; the wait gives up once 200 have passed.
+    frameStepCalls().canFlip = [this] {
+        ++now;
+        return 1;
+    };
+    CheckStep(kFullStep);
+    EXPECT_EQ(programState().StopRequest, 1);
+    ASSERT_FALSE(logLines().empty());
+    EXPECT_EQ(logLines().back(), "Hanging on CanFlip");
 }
 
 TEST_F(FrameStep, AnErrorInsideTheStepIsReportedOnceAndStopsTheShow) {
-  movingTrain();
-  showSeams().moveObject = [](int32_t, int32_t) { throw ProgramError(error_number::kInvalidCall, u"bad move"); };
-  CheckStep(kFullStep);
-  EXPECT_EQ(programState().StopRequest, 1);
-  EXPECT_EQ(showState().StepState, 0);
+    movingTrain();
+    showSeams().moveObject = [](int32_t, int32_t) { throw ProgramError(error_number::kInvalidCall, u"bad move"); };
+    CheckStep(kFullStep);
+    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(showState().StepState, 0);
 }
 
 TEST_F(FrameStep, TheBackgroundIsRepaintedEveryHundredStepsUnlessALineHoldsIt) {
-  showState().BgRepaintCountdown = {1, 1, 1};
-  CheckStep(kFullStep);
-  EXPECT_NE(std::find(calls.begin(), calls.end(), "fill 18022"), calls.end());
-  EXPECT_EQ(showState().BgRepaintCountdown[0], kFullRepaintSteps);
-  const int32_t t = movingTrain();
-  trains().at(t).Flags |= train_flag::kStarted;
-  showState().BgRepaintCountdown[0] = 1;
-  calls.clear();
-  CheckStep(kFullStep);
-  EXPECT_EQ(std::find(calls.begin(), calls.end(), "fill 18022"), calls.end());
+    showState().BgRepaintCountdown = {1, 1, 1};
+    CheckStep(kFullStep);
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "fill 18022"), calls.end());
+    EXPECT_EQ(showState().BgRepaintCountdown[0], kFullRepaintSteps);
+    const int32_t t = movingTrain();
+    trains().at(t).Flags |= train_flag::kStarted;
+    showState().BgRepaintCountdown[0] = 1;
+    calls.clear();
+    CheckStep(kFullStep);
+    EXPECT_EQ(std::find(calls.begin(), calls.end(), "fill 18022"), calls.end());
 }
 
 }  // namespace

@@ -16,182 +16,182 @@ namespace {
 using namespace yov;
 
 class LineParams : public show_test::ShowTest {
- protected:
-  void SetUp() override {
-    show_test::ShowTest::SetUp();
-    saved_ = lineReaders().hooks;
-    lineReaders().hooks.writeLog = [this](std::u16string_view line) { logged.emplace_back(line); };
-    lineReaders().hooks.checkStep = [this](int32_t site) { steps.push_back(site); };
-    lineReaders().FollowList.clear();
-    train = NewTrainRec(static_cast<int16_t>(train_flag::kDependent));
-    trains().at(train).Width = 800;
-    trainStart().CurDirection = 1;
-    ParseParams(u"");
-  }
-  void TearDown() override {
-    lineReaders().hooks = saved_;
-    lineReaders().FollowList.clear();
-    trainStart() = TrainStartState{};
-    ParseParams(u"");
-    show_test::ShowTest::TearDown();
-  }
-  LineReadHooks saved_;
-  int32_t train = 0;
-  std::vector<std::u16string> logged;
-  std::vector<int32_t> steps;
+protected:
+    void SetUp() override {
+        show_test::ShowTest::SetUp();
+        saved_ = lineReaders().hooks;
+        lineReaders().hooks.writeLog = [this](std::u16string_view line) { logged.emplace_back(line); };
+        lineReaders().hooks.checkStep = [this](int32_t site) { steps.push_back(site); };
+        lineReaders().FollowList.clear();
+        train = NewTrainRec(static_cast<int16_t>(train_flag::kDependent));
+        trains().at(train).Width = 800;
+        trainStart().CurDirection = 1;
+        ParseParams(u"");
+    }
+    void TearDown() override {
+        lineReaders().hooks = saved_;
+        lineReaders().FollowList.clear();
+        trainStart() = TrainStartState{};
+        ParseParams(u"");
+        show_test::ShowTest::TearDown();
+    }
+    LineReadHooks saved_;
+    int32_t train = 0;
+    std::vector<std::u16string> logged;
+    std::vector<int32_t> steps;
 };
 
 TEST_F(LineParams, NumbersWithPercentagesAndTheMissingMark) {
-  struct Case {
-    const char16_t* line;
-    int32_t reference;
-    float expected;
-  };
-  for (const Case& c : {Case{u"LY=40%", 5, 2}, Case{u"", 5, 5}, Case{u"", kNoValue, 0}, Case{u"LY=7", kNoValue, 7},
-                        Case{u"LY=50%", static_cast<int32_t>(0xF0000064u), 50}}) {
-    ParseParams(c.line);
-    EXPECT_FLOAT_EQ(GetParamNumber(u"LY", c.reference), c.expected) << core_test::utf8(c.line);
-  }
-  ParseParams(u"R=0");
-  EXPECT_FLOAT_EQ(GetParamNonZero(u"R", 0, u""), 0.05f) << "a rate never reads as 0";
-  EXPECT_FLOAT_EQ(GetParamNonZero(u"R", 0, u"3"), 3);
-  ParseParams(u"V=x+");
-  EXPECT_FLOAT_EQ(GetParamOrRandom(u"V", 4, u""), 4) << "an unreadable speed takes the default";
+    struct Case {
+        const char16_t* line;
+        int32_t reference;
+        float expected;
+    };
+    for (const Case& c : {Case{u"LY=40%", 5, 2}, Case{u"", 5, 5}, Case{u"", kNoValue, 0}, Case{u"LY=7", kNoValue, 7},
+                          Case{u"LY=50%", static_cast<int32_t>(0xF0000064u), 50}}) {
+        ParseParams(c.line);
+        EXPECT_FLOAT_EQ(GetParamNumber(u"LY", c.reference), c.expected) << core_test::utf8(c.line);
+    }
+    ParseParams(u"R=0");
+    EXPECT_FLOAT_EQ(GetParamNonZero(u"R", 0, u""), 0.05f) << "a rate never reads as 0";
+    EXPECT_FLOAT_EQ(GetParamNonZero(u"R", 0, u"3"), 3);
+    ParseParams(u"V=x+");
+    EXPECT_FLOAT_EQ(GetParamOrRandom(u"V", 4, u""), 4) << "an unreadable speed takes the default";
 }
 
 TEST_F(LineParams, Positions) {
-  struct Case {
-    const char* name;
-    std::u16string text;
-    int32_t length;
-    int32_t dir;
-    int16_t current;
-    int32_t expected;
-    int32_t dirAfter;
-  };
-  const std::vector<Case> cases = {
-      {"left end, default 15 %", u"", 100, -1, 1, 120, -1},
-      {"right end, default 85 %", u"", 100, 1, 1, 580, 1},
-      {"middle, default 50 %", u"", 100, 0, 1, 350, 0},
-      {"percentage for the left end", u"<30", 100, 0, 1, 240, -1},
-      {"offset", u">50+10", 100, 0, 1, 310, 1},
-      {"negative offset", u"*50-10", 100, 0, 1, 340, 2},
-      {"mirrored while running left", u"@+20", 100, 0, -1, 640, -1},
-      {"mirrored offset turns", u"@+20+5", 100, 0, -1, 635, -1},
-      {"not mirrored running right", u"@+20", 100, 0, 1, 60, 1},
-  };
-  for (const Case& c : cases) {
-    trainStart().CurDirection = c.current;
-    int32_t dir = c.dir;
-    EXPECT_EQ(EvalPosition(c.text, c.length, 0, dir, kNoValue, kNoValue), c.expected) << c.name;
-    EXPECT_EQ(dir, c.dirAfter) << c.name;
-  }
-  int32_t dir = 0;
-  EXPECT_EQ(EvalPosition(u"", 100, 0, dir, kNoValue, 77), 77) << "an empty text takes the given position";
+    struct Case {
+        const char* name;
+        std::u16string text;
+        int32_t length;
+        int32_t dir;
+        int16_t current;
+        int32_t expected;
+        int32_t dirAfter;
+    };
+    const std::vector<Case> cases = {
+        {"left end, default 15 %", u"", 100, -1, 1, 120, -1},
+        {"right end, default 85 %", u"", 100, 1, 1, 580, 1},
+        {"middle, default 50 %", u"", 100, 0, 1, 350, 0},
+        {"percentage for the left end", u"<30", 100, 0, 1, 240, -1},
+        {"offset", u">50+10", 100, 0, 1, 310, 1},
+        {"negative offset", u"*50-10", 100, 0, 1, 340, 2},
+        {"mirrored while running left", u"@+20", 100, 0, -1, 640, -1},
+        {"mirrored offset turns", u"@+20+5", 100, 0, -1, 635, -1},
+        {"not mirrored running right", u"@+20", 100, 0, 1, 60, 1},
+    };
+    for (const Case& c : cases) {
+        trainStart().CurDirection = c.current;
+        int32_t dir = c.dir;
+        EXPECT_EQ(EvalPosition(c.text, c.length, 0, dir, kNoValue, kNoValue), c.expected) << c.name;
+        EXPECT_EQ(dir, c.dirAfter) << c.name;
+    }
+    int32_t dir = 0;
+    EXPECT_EQ(EvalPosition(u"", 100, 0, dir, kNoValue, 77), 77) << "an empty text takes the given position";
 }
 
 TEST_F(LineParams, NamedPositionsAreKeptForTheTrain) {
-  int32_t dir = 0;
-  EXPECT_EQ(EvalPosition(u"<30=STOPA", 100, 0, dir, kNoValue, kNoValue), 240);
-  dir = 0;
-  EXPECT_EQ(EvalPosition(u"<stopa+10", 100, 0, dir, kNoValue, kNoValue), 250) << "names without case";
-  dir = 0;
-  EXPECT_EQ(EvalPosition(u"<10=<L=*M=>R=ABS", 100, 0, dir, kNoValue, kNoValue), 80);
-  const TrainRec& r = trains().at(train);
-  std::vector<std::pair<std::u16string, int32_t>> got;
-  for (int32_t i = 1; i <= r.NamedCount; ++i) got.emplace_back(r.NamedPositions[i].Name, r.NamedPositions[i].Value);
-  const std::vector<std::pair<std::u16string, int32_t>> want = {
-      {u"STOPA", 240}, {u"L", 80}, {u"M", 130}, {u"R", 180}, {u"ABS", 80}};
-  EXPECT_EQ(got, want);
-  ParseParams(u"P=STOPA");
-  EXPECT_EQ(GetStopPosition(100, 0), 240 - 100) << "a train running right stops with its right end there";
+    int32_t dir = 0;
+    EXPECT_EQ(EvalPosition(u"<30=STOPA", 100, 0, dir, kNoValue, kNoValue), 240);
+    dir = 0;
+    EXPECT_EQ(EvalPosition(u"<stopa+10", 100, 0, dir, kNoValue, kNoValue), 250) << "names without case";
+    dir = 0;
+    EXPECT_EQ(EvalPosition(u"<10=<L=*M=>R=ABS", 100, 0, dir, kNoValue, kNoValue), 80);
+    const TrainRec& r = trains().at(train);
+    std::vector<std::pair<std::u16string, int32_t>> got;
+    for (int32_t i = 1; i <= r.NamedCount; ++i) got.emplace_back(r.NamedPositions[i].Name, r.NamedPositions[i].Value);
+    const std::vector<std::pair<std::u16string, int32_t>> want = {
+        {u"STOPA", 240}, {u"L", 80}, {u"M", 130}, {u"R", 180}, {u"ABS", 80}};
+    EXPECT_EQ(got, want);
+    ParseParams(u"P=STOPA");
+    EXPECT_EQ(GetStopPosition(100, 0), 240 - 100) << "a train running right stops with its right end there";
 }
 
 TEST_F(LineParams, LimitedPositionsStayBeyondTheLimit) {
-  ParseParams(u"Q=<10");
-  EXPECT_EQ(GetLimitedPosition(u"Q", -1, 100, 50, 500), 50) << "running left, not right of the left limit";
-  ParseParams(u"Q=>90");
-  EXPECT_EQ(GetLimitedPosition(u"Q", 1, 100, 50, 700), 700);
-  ParseParams(u"");
-  EXPECT_EQ(GetLimitedPosition(u"Q", 1, 100, 50, 700), 700) << "missing: the limit itself";
+    ParseParams(u"Q=<10");
+    EXPECT_EQ(GetLimitedPosition(u"Q", -1, 100, 50, 500), 50) << "running left, not right of the left limit";
+    ParseParams(u"Q=>90");
+    EXPECT_EQ(GetLimitedPosition(u"Q", 1, 100, 50, 700), 700);
+    ParseParams(u"");
+    EXPECT_EQ(GetLimitedPosition(u"Q", 1, 100, 50, 700), 700) << "missing: the limit itself";
 }
 
 TEST_F(LineParams, PointLists) {
-  ParsePointList(train, u"(A=<10,B:open,>E:(x,y);B=50,<IB:in,VE:out;A=60;=70,CE:c)");
-  const TrainRec& r = trains().at(train);
-  ASSERT_EQ(r.PointCount, 3);
-  EXPECT_EQ(r.Points[1].Name, u"A");
-  EXPECT_EQ(r.Points[1].Position, 80);
-  EXPECT_EQ(r.Points[1].Dir, -1);
-  EXPECT_EQ(r.Points[1].Texts[0], u"open");
-  EXPECT_EQ(r.Points[1].Texts[1], u"open");
-  EXPECT_EQ(r.Points[1].Texts[2], u"");
-  EXPECT_EQ(r.Points[1].Texts[3], u"x,y");
-  EXPECT_EQ(r.Points[2].Texts[4], u"in");
-  EXPECT_EQ(r.Points[2].Texts[5], u"");
-  EXPECT_EQ(r.Points[2].Texts[6], u"out");
-  EXPECT_EQ(r.Points[3].Name, u"");
-  EXPECT_EQ(r.Points[3].Texts[7], u"c");
-  EXPECT_EQ(logged, std::vector<std::u16string>{u"Point A multiple defined"});
+    ParsePointList(train, u"(A=<10,B:open,>E:(x,y);B=50,<IB:in,VE:out;A=60;=70,CE:c)");
+    const TrainRec& r = trains().at(train);
+    ASSERT_EQ(r.PointCount, 3);
+    EXPECT_EQ(r.Points[1].Name, u"A");
+    EXPECT_EQ(r.Points[1].Position, 80);
+    EXPECT_EQ(r.Points[1].Dir, -1);
+    EXPECT_EQ(r.Points[1].Texts[0], u"open");
+    EXPECT_EQ(r.Points[1].Texts[1], u"open");
+    EXPECT_EQ(r.Points[1].Texts[2], u"");
+    EXPECT_EQ(r.Points[1].Texts[3], u"x,y");
+    EXPECT_EQ(r.Points[2].Texts[4], u"in");
+    EXPECT_EQ(r.Points[2].Texts[5], u"");
+    EXPECT_EQ(r.Points[2].Texts[6], u"out");
+    EXPECT_EQ(r.Points[3].Name, u"");
+    EXPECT_EQ(r.Points[3].Texts[7], u"c");
+    EXPECT_EQ(logged, std::vector<std::u16string>{u"Point A multiple defined"});
 
-  logged.clear();
-  ParsePointList(train, u"A=1;B=2;C=3;D=4;E=5;F=6;G=7");
-  EXPECT_EQ(trains().at(train).PointCount, 5);
-  EXPECT_EQ(logged, std::vector<std::u16string>{u"Too much points"});
+    logged.clear();
+    ParsePointList(train, u"A=1;B=2;C=3;D=4;E=5;F=6;G=7");
+    EXPECT_EQ(trains().at(train).PointCount, 5);
+    EXPECT_EQ(logged, std::vector<std::u16string>{u"Too much points"});
 
-  logged.clear();
-  ParsePointList(train, u"A=1,Q:x,B:y");
-  EXPECT_EQ(trains().at(train).Points[1].Texts[0], u"") << "an unknown mode ends its point";
-  EXPECT_EQ(logged, std::vector<std::u16string>{u"Unknown point mode: Q"});
-  EXPECT_THROW(ParsePointList(train, u"A=1,B:(x"), ProgramError);
+    logged.clear();
+    ParsePointList(train, u"A=1,Q:x,B:y");
+    EXPECT_EQ(trains().at(train).Points[1].Texts[0], u"") << "an unknown mode ends its point";
+    EXPECT_EQ(logged, std::vector<std::u16string>{u"Unknown point mode: Q"});
+    EXPECT_THROW(ParsePointList(train, u"A=1,B:(x"), ProgramError);
 }
 
 TEST_F(LineParams, Directions) {
-  struct Case {
-    const char16_t* text;
-    int16_t current;
-    int16_t expected;
-  };
-  for (const Case& c : {Case{u"left", 1, -1}, Case{u"b", 1, -1}, Case{u">", -1, 1}, Case{u"J", 0, 1},
-                        Case{u"Turn", -1, 1}, Case{u"x", 1, -1}, Case{u"x", 0, 0}, Case{u"+", -1, -1},
-                        Case{u"Forward", 1, 1}, Case{u"A", 0, 0}, Case{u"", 1, 0}, Case{u"?", -1, 0}}) {
-    EXPECT_EQ(ParseDirection(c.text, c.current, 0), c.expected) << core_test::utf8(c.text) << " " << c.current;
-  }
-  programRandom().seed(5);
-  plat::Random twin(5);
-  for (int i = 0; i < 8; ++i) {
-    const int16_t want = twin.nextIndex(2) == 1 ? -1 : 1;
-    EXPECT_EQ(ParseDirection(u"", 0, 1), want) << "random direction " << i;
-  }
+    struct Case {
+        const char16_t* text;
+        int16_t current;
+        int16_t expected;
+    };
+    for (const Case& c : {Case{u"left", 1, -1}, Case{u"b", 1, -1}, Case{u">", -1, 1}, Case{u"J", 0, 1},
+                          Case{u"Turn", -1, 1}, Case{u"x", 1, -1}, Case{u"x", 0, 0}, Case{u"+", -1, -1},
+                          Case{u"Forward", 1, 1}, Case{u"A", 0, 0}, Case{u"", 1, 0}, Case{u"?", -1, 0}}) {
+        EXPECT_EQ(ParseDirection(c.text, c.current, 0), c.expected) << core_test::utf8(c.text) << " " << c.current;
+    }
+    programRandom().seed(5);
+    plat::Random twin(5);
+    for (int i = 0; i < 8; ++i) {
+        const int16_t want = twin.nextIndex(2) == 1 ? -1 : 1;
+        EXPECT_EQ(ParseDirection(u"", 0, 1), want) << "random direction " << i;
+    }
 }
 
 TEST_F(LineParams, FollowListsAndTheirBounds) {
-  ExpandFollowList(u"2*A|B;C");
-  const std::u16string& list = lineReaders().FollowList;
-  std::vector<std::u16string> lines;
-  for (size_t from = 0, cr; (cr = list.find(u'\r', from)) != std::u16string::npos; from = cr + 1) {
-    lines.push_back(list.substr(from, cr - from));
-  }
-  ASSERT_EQ(lines.size(), 3u);
-  for (int i = 0; i < 2; ++i) EXPECT_TRUE(lines[i] == u"A" || lines[i] == u"B") << core_test::utf8(lines[i]);
-  EXPECT_EQ(lines[2], u"C");
-  EXPECT_EQ(steps, (std::vector<int32_t>{10960, 10960, 10960, 10960})) << "after every item";
+    ExpandFollowList(u"2*A|B;C");
+    const std::u16string& list = lineReaders().FollowList;
+    std::vector<std::u16string> lines;
+    for (size_t from = 0, cr; (cr = list.find(u'\r', from)) != std::u16string::npos; from = cr + 1) {
+        lines.push_back(list.substr(from, cr - from));
+    }
+    ASSERT_EQ(lines.size(), 3u);
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(lines[i] == u"A" || lines[i] == u"B") << core_test::utf8(lines[i]);
+    EXPECT_EQ(lines[2], u"C");
+    EXPECT_EQ(steps, (std::vector<int32_t>{10960, 10960, 10960, 10960})) << "after every item";
 
-  for (const char16_t* text : {u"99999999*A", u"100*100*100*A", u"1e300*A"}) {
-    lineReaders().FollowList.clear();
-    EXPECT_THROW(ExpandFollowList(text), ProgramError) << core_test::utf8(text);
-    EXPECT_LE(lineReaders().FollowList.size(), 2u * kMaxFollowLines);
-  }
+    for (const char16_t* text : {u"99999999*A", u"100*100*100*A", u"1e300*A"}) {
+        lineReaders().FollowList.clear();
+        EXPECT_THROW(ExpandFollowList(text), ProgramError) << core_test::utf8(text);
+        EXPECT_LE(lineReaders().FollowList.size(), 2u * kMaxFollowLines);
+    }
 }
 
 TEST_F(LineParams, StepTexts) {
-  ParseParams(u"T1=go;T13=x");
-  FillStepTexts(13);
-  const TrainRec& r = trains().at(train);
-  EXPECT_EQ(r.StepText[0], u"GO");
-  EXPECT_EQ(r.StepText[1], u"5");
-  EXPECT_EQ(r.StepText[12], u"X");
-  EXPECT_EQ(GetParam(u"*1", u""), u"5") << "the train's step texts by number";
+    ParseParams(u"T1=go;T13=x");
+    FillStepTexts(13);
+    const TrainRec& r = trains().at(train);
+    EXPECT_EQ(r.StepText[0], u"GO");
+    EXPECT_EQ(r.StepText[1], u"5");
+    EXPECT_EQ(r.StepText[12], u"X");
+    EXPECT_EQ(GetParam(u"*1", u""), u"5") << "the train's step texts by number";
 }
 
 }  // namespace

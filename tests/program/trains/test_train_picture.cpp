@@ -32,486 +32,486 @@ namespace {
 using namespace yov;
 
 struct FakeVehicle {
-  int32_t width;
-  plat::COLORREF colour;
-  uint8_t extraFrames = 0;
+    int32_t width;
+    plat::COLORREF colour;
+    uint8_t extraFrames = 0;
 };
 
 // The demo stock's vehicles as plain coloured boxes.
 const std::map<std::u16string, FakeVehicle> kVehicles = {
-    {u"E40", {60, plat::RGB(200, 0, 0)}},       {u"COACH_A", {80, plat::RGB(0, 150, 0)}},
-    {u"COACH_B", {80, plat::RGB(0, 0, 200)}},   {u"COACH_A2", {80, plat::RGB(0, 120, 40)}},
-    {u"DIESEL", {50, plat::RGB(200, 200, 0)}},  {u"RAILCAR", {90, plat::RGB(150, 0, 150)}},
+    {u"E40", {60, plat::RGB(200, 0, 0)}},        {u"COACH_A", {80, plat::RGB(0, 150, 0)}},
+    {u"COACH_B", {80, plat::RGB(0, 0, 200)}},    {u"COACH_A2", {80, plat::RGB(0, 120, 40)}},
+    {u"DIESEL", {50, plat::RGB(200, 200, 0)}},   {u"RAILCAR", {90, plat::RGB(150, 0, 150)}},
     {u"WAGON_BOX", {40, plat::RGB(90, 60, 30)}}, {u"LONG", {2000, plat::RGB(10, 20, 30)}},
     {u"MANY", {20, plat::RGB(1, 2, 3), 40}},
 };
 constexpr int32_t kHeight = 30;
 
 class TrainPictures : public show_test::ShowTestOn<canvas_test::DrawingTest> {
- protected:
-  void SetUp() override {
-    ShowTestOn::SetUp();
-    ResetTrainPictures();
-    programState().Shared.PictureHeight = kHeight;
-    scriptReader().S = SceneScript{};
-    scriptReader().S.FileNames = {u"", u"demo.ttt"};
-    scriptReader().S.Members.resize(3);
-    scriptReader().S.Members[2].FileIndex = 1;
-    scriptReader().S.Members[2].Line = 17;
-    train = NewTrainRec(0);
-    trains().at(train).Line = 2;
-    trains().at(train).VehicleHeight = kHeight;
-    trains().at(train).Width = 640;
-    showState().CurTrain = train;
-    UseCanvas(0, 0, 3000, kHeight + 10, 0);
-    TrainPictureHooks& h = trainPictureHooks();
-    h.loadVehicle = [this](std::u16string_view name, int32_t) { return Draw(std::u16string(name)); };
-    h.expand = [](std::u16string_view pattern, std::vector<std::u16string>& names, int16_t& dir) {
-      names.assign(1, u"");
-      size_t start = 0;
-      while (start <= pattern.size()) {
-        size_t comma = pattern.find(u',', start);
-        if (comma == std::u16string_view::npos) comma = pattern.size();
-        if (comma > start) names.emplace_back(pattern.substr(start, comma - start));
-        start = comma + 1;
-      }
-      if (dir == 0) dir = 1;
-      return static_cast<int32_t>(names.size()) - 1;
-    };
-    h.plateText = [](int32_t) { return std::u16string(); };
-    h.drawMode = [this] { return mode; };
-  }
-  void TearDown() override {
-    trainPictureHooks() = {};
-    FreeCanvas(0);
-    programState().Shared.PictureHeight = 0;
-    scriptReader().S = SceneScript{};
-    ResetTrainPictures();
-    ShowTestOn::TearDown();
-  }
+protected:
+    void SetUp() override {
+        ShowTestOn::SetUp();
+        ResetTrainPictures();
+        programState().Shared.PictureHeight = kHeight;
+        scriptReader().S = SceneScript{};
+        scriptReader().S.FileNames = {u"", u"demo.ttt"};
+        scriptReader().S.Members.resize(3);
+        scriptReader().S.Members[2].FileIndex = 1;
+        scriptReader().S.Members[2].Line = 17;
+        train = NewTrainRec(0);
+        trains().at(train).Line = 2;
+        trains().at(train).VehicleHeight = kHeight;
+        trains().at(train).Width = 640;
+        showState().CurTrain = train;
+        UseCanvas(0, 0, 3000, kHeight + 10, 0);
+        TrainPictureHooks& h = trainPictureHooks();
+        h.loadVehicle = [this](std::u16string_view name, int32_t) { return Draw(std::u16string(name)); };
+        h.expand = [](std::u16string_view pattern, std::vector<std::u16string>& names, int16_t& dir) {
+            names.assign(1, u"");
+            size_t start = 0;
+            while (start <= pattern.size()) {
+                size_t comma = pattern.find(u',', start);
+                if (comma == std::u16string_view::npos) comma = pattern.size();
+                if (comma > start) names.emplace_back(pattern.substr(start, comma - start));
+                start = comma + 1;
+            }
+            if (dir == 0) dir = 1;
+            return static_cast<int32_t>(names.size()) - 1;
+        };
+        h.plateText = [](int32_t) { return std::u16string(); };
+        h.drawMode = [this] { return mode; };
+    }
+    void TearDown() override {
+        trainPictureHooks() = {};
+        FreeCanvas(0);
+        programState().Shared.PictureHeight = 0;
+        scriptReader().S = SceneScript{};
+        ResetTrainPictures();
+        ShowTestOn::TearDown();
+    }
 
-  // Draws the vehicle at the pen as a box of its colour and makes its part.
-  int32_t Draw(const std::u16string& name) {
-    const auto it = kVehicles.find(name);
-    if (it == kVehicles.end()) throw ProgramError(error_number::kMessage, u"Picture not found");
-    const FakeVehicle& v = it->second;
-    TrainBuildState& b = trainBuild();
-    const CurrentCanvas& c = currentCanvas();
-    const int32_t frames = v.extraFrames + 1;
-    FillRectColor(c.pictureDc, c.maskDc, b.PenX, b.BaseY - kHeight, v.width * frames, kHeight, v.colour,
-                  plat::WHITENESS, 0);
-    const int32_t part = AllocPicPart(static_cast<uint8_t>(train));
-    PicPart& p = picParts()[part];
-    p.SrcX = b.PenX;
-    p.PartY = b.BaseY - kHeight;
-    p.Width = v.width;
-    p.PartHeight = kHeight;
-    p.ExtraFrames = v.extraFrames;
-    p.Name = name;
-    b.PenX += v.width * frames;
-    b.RunningLength += v.width;
-    return part;
-  }
+    // Draws the vehicle at the pen as a box of its colour and makes its part.
+    int32_t Draw(const std::u16string& name) {
+        const auto it = kVehicles.find(name);
+        if (it == kVehicles.end()) throw ProgramError(error_number::kMessage, u"Picture not found");
+        const FakeVehicle& v = it->second;
+        TrainBuildState& b = trainBuild();
+        const CurrentCanvas& c = currentCanvas();
+        const int32_t frames = v.extraFrames + 1;
+        FillRectColor(c.pictureDc, c.maskDc, b.PenX, b.BaseY - kHeight, v.width * frames, kHeight, v.colour,
+                      plat::WHITENESS, 0);
+        const int32_t part = AllocPicPart(static_cast<uint8_t>(train));
+        PicPart& p = picParts()[part];
+        p.SrcX = b.PenX;
+        p.PartY = b.BaseY - kHeight;
+        p.Width = v.width;
+        p.PartHeight = kHeight;
+        p.ExtraFrames = v.extraFrames;
+        p.Name = name;
+        b.PenX += v.width * frames;
+        b.RunningLength += v.width;
+        return part;
+    }
 
-  int32_t Build(const std::u16string& composition) {
-    ClearParams();
-    AddParam(u"C", composition);
-    std::u16string name = u"C";
-    uint8_t flagged = 1;
-    return BuildTrainPicture(name, flagged);
-  }
+    int32_t Build(const std::u16string& composition) {
+        ClearParams();
+        AddParam(u"C", composition);
+        std::u16string name = u"C";
+        uint8_t flagged = 1;
+        return BuildTrainPicture(name, flagged);
+    }
 
-  std::vector<int32_t> Chain(int32_t pic) {
-    std::vector<int32_t> out;
-    for (int32_t p = trainPictures()[pic].FirstPart; p != 0 && out.size() < 100; p = picParts()[p].NextPart)
-      out.push_back(p);
-    return out;
-  }
-  std::vector<int32_t> Widths(int32_t pic) {
-    std::vector<int32_t> out;
-    for (int32_t p : Chain(pic)) out.push_back(picParts()[p].Width);
-    return out;
-  }
+    std::vector<int32_t> Chain(int32_t pic) {
+        std::vector<int32_t> out;
+        for (int32_t p = trainPictures()[pic].FirstPart; p != 0 && out.size() < 100; p = picParts()[p].NextPart)
+            out.push_back(p);
+        return out;
+    }
+    std::vector<int32_t> Widths(int32_t pic) {
+        std::vector<int32_t> out;
+        for (int32_t p : Chain(pic)) out.push_back(picParts()[p].Width);
+        return out;
+    }
 
-  int32_t train = 0;
-  TrainDrawMode mode;
+    int32_t train = 0;
+    TrainDrawMode mode;
 };
 
 TEST_F(TrainPictures, DemoCompositionsComposeIntoChainsOfTheirVehicles) {
-  struct Case {
-    std::u16string composition;
-    std::vector<int32_t> widths;
-  };
-  const Case cases[] = {
-      {u"E40,COACH_A,COACH_B", {60, 80, 80}},
-      {u"E40,COACH_A,COACH_B,COACH_A2", {60, 80, 80, 80}},
-      {u"DIESEL,WAGON_BOX,WAGON_BOX", {50, 40, 40}},
-      {u"RAILCAR", {90}},
-      {u"E40,EMPTY,COACH_A", {60, 80}},
-  };
-  for (const Case& c : cases) {
-    const int32_t pic = Build(c.composition);
-    const TrainPicture& p = trainPictures()[pic];
-    EXPECT_EQ(Widths(pic), c.widths) << std::string(c.composition.begin(), c.composition.end());
-    int32_t sum = 0;
-    for (int32_t w : c.widths) sum += w;
-    EXPECT_EQ(p.Width, sum);
-    EXPECT_EQ(p.Height, kHeight);
-    EXPECT_EQ(p.VehicleCount, static_cast<int16_t>(c.widths.size()));
-    EXPECT_EQ(p.MotionState, kPictureBuilt);
-    EXPECT_EQ(p.Composition, c.composition);
-    EXPECT_EQ(p.SourceName, u"C");
-    EXPECT_EQ(p.OwnerTrain, train);
-    EXPECT_FLOAT_EQ(p.AccelRate, 0.05f);
-  }
-  EXPECT_EQ(trainPictures().AttemptCount, 5);
+    struct Case {
+        std::u16string composition;
+        std::vector<int32_t> widths;
+    };
+    const Case cases[] = {
+        {u"E40,COACH_A,COACH_B", {60, 80, 80}},
+        {u"E40,COACH_A,COACH_B,COACH_A2", {60, 80, 80, 80}},
+        {u"DIESEL,WAGON_BOX,WAGON_BOX", {50, 40, 40}},
+        {u"RAILCAR", {90}},
+        {u"E40,EMPTY,COACH_A", {60, 80}},
+    };
+    for (const Case& c : cases) {
+        const int32_t pic = Build(c.composition);
+        const TrainPicture& p = trainPictures()[pic];
+        EXPECT_EQ(Widths(pic), c.widths) << std::string(c.composition.begin(), c.composition.end());
+        int32_t sum = 0;
+        for (int32_t w : c.widths) sum += w;
+        EXPECT_EQ(p.Width, sum);
+        EXPECT_EQ(p.Height, kHeight);
+        EXPECT_EQ(p.VehicleCount, static_cast<int16_t>(c.widths.size()));
+        EXPECT_EQ(p.MotionState, kPictureBuilt);
+        EXPECT_EQ(p.Composition, c.composition);
+        EXPECT_EQ(p.SourceName, u"C");
+        EXPECT_EQ(p.OwnerTrain, train);
+        EXPECT_FLOAT_EQ(p.AccelRate, 0.05f);
+    }
+    EXPECT_EQ(trainPictures().AttemptCount, 5);
 }
 
 TEST_F(TrainPictures, AnEmptyUnitIsOneLabel) {
-  for (const std::u16string comp : {u"EMPTY", u""}) {
-    const int32_t pic = Build(comp);
-    const std::vector<int32_t> chain = Chain(pic);
-    ASSERT_EQ(chain.size(), 1u);
-    const PicPart& label = picParts()[chain[0]];
-    EXPECT_EQ(label.StockIndex, 0);
-    EXPECT_EQ(trainPictures()[pic].VehicleCount, 0);
-    EXPECT_EQ(trainPictures()[pic].Width, label.Width);
-    EXPECT_NE(label.Name.find(u" <> demo.ttt 17"), std::u16string::npos);
-  }
+    for (const std::u16string comp : {u"EMPTY", u""}) {
+        const int32_t pic = Build(comp);
+        const std::vector<int32_t> chain = Chain(pic);
+        ASSERT_EQ(chain.size(), 1u);
+        const PicPart& label = picParts()[chain[0]];
+        EXPECT_EQ(label.StockIndex, 0);
+        EXPECT_EQ(trainPictures()[pic].VehicleCount, 0);
+        EXPECT_EQ(trainPictures()[pic].Width, label.Width);
+        EXPECT_NE(label.Name.find(u" <> demo.ttt 17"), std::u16string::npos);
+    }
 }
 
 TEST_F(TrainPictures, AMissingVehicleBecomesItsLabel) {
-  const int32_t pic = Build(u"E40,NO_SUCH_VEHICLE_WITH_A_NAME_OF_FORTY_FIVE_CHARS,COACH_A");
-  const std::vector<int32_t> chain = Chain(pic);
-  ASSERT_EQ(chain.size(), 3u);
-  const PicPart& label = picParts()[chain[1]];
-  // Names past 40 characters are cut in the message.
-  EXPECT_EQ(label.Name, u"\"NO_SUCH_VEHICLE_WITH_A_NAME_OF_FORTY_FIV ... \": Picture not found <> demo.ttt 17");
-  EXPECT_EQ(trainPictures()[pic].VehicleCount, 3);
-  QFile log(QString::fromStdU16String(errorLogFile()));
-  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-  const QByteArray logged = log.readAll();
-  EXPECT_TRUE(logged.contains("FORTY_FIV ... \": Picture not found")) << logged.right(300).toStdString();
-  EXPECT_TRUE(logged.contains("  from demo.ttt 17"));
-  // The vehicle after the label is drawn right of it on the canvas.
-  EXPECT_EQ(picParts()[chain[2]].SrcX, 60 + label.Width);
-  EXPECT_EQ(trainPictures()[pic].Width, 60 + label.Width + 80);
-  // The label shows its grey box on the canvas.
-  EXPECT_EQ(plat::GetPixel(currentCanvas().pictureDc, label.SrcX + 4, trainBuild().BaseY - kHeight / 2),
-            0xE0E0E0u);
+    const int32_t pic = Build(u"E40,NO_SUCH_VEHICLE_WITH_A_NAME_OF_FORTY_FIVE_CHARS,COACH_A");
+    const std::vector<int32_t> chain = Chain(pic);
+    ASSERT_EQ(chain.size(), 3u);
+    const PicPart& label = picParts()[chain[1]];
+    // Names past 40 characters are cut in the message.
+    EXPECT_EQ(label.Name, u"\"NO_SUCH_VEHICLE_WITH_A_NAME_OF_FORTY_FIV ... \": Picture not found <> demo.ttt 17");
+    EXPECT_EQ(trainPictures()[pic].VehicleCount, 3);
+    QFile log(QString::fromStdU16String(errorLogFile()));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray logged = log.readAll();
+    EXPECT_TRUE(logged.contains("FORTY_FIV ... \": Picture not found")) << logged.right(300).toStdString();
+    EXPECT_TRUE(logged.contains("  from demo.ttt 17"));
+    // The vehicle after the label is drawn right of it on the canvas.
+    EXPECT_EQ(picParts()[chain[2]].SrcX, 60 + label.Width);
+    EXPECT_EQ(trainPictures()[pic].Width, 60 + label.Width + 80);
+    // The label shows its grey box on the canvas.
+    EXPECT_EQ(plat::GetPixel(currentCanvas().pictureDc, label.SrcX + 4, trainBuild().BaseY - kHeight / 2), 0xE0E0E0u);
 }
 
 TEST_F(TrainPictures, WithSkipErrorsAMissingVehicleAbandonsTheTrain) {
-  scriptReader().S.Run.SkipErrors = 1;
-  try {
-    Build(u"E40,NOPE");
-    FAIL() << "the train should be abandoned";
-  } catch (const ProgramError& e) {
-    EXPECT_EQ(e.number(), error_number::kReported);
-  }
-  // The failed start frees what the build had placed.
-  ASSERT_EQ(trainPictures().AttemptCount, 1);
-  const int32_t placed = trainPictures()[trainPictures().Attempt[1]].FirstPart;
-  ASSERT_NE(placed, 0);
-  FreeAttemptPictures();
-  EXPECT_EQ(picParts()[placed].State, kPartFree);
-  EXPECT_EQ(trainPictures().AttemptCount, 0);
+    scriptReader().S.Run.SkipErrors = 1;
+    try {
+        Build(u"E40,NOPE");
+        FAIL() << "the train should be abandoned";
+    } catch (const ProgramError& e) {
+        EXPECT_EQ(e.number(), error_number::kReported);
+    }
+    // The failed start frees what the build had placed.
+    ASSERT_EQ(trainPictures().AttemptCount, 1);
+    const int32_t placed = trainPictures()[trainPictures().Attempt[1]].FirstPart;
+    ASSERT_NE(placed, 0);
+    FreeAttemptPictures();
+    EXPECT_EQ(picParts()[placed].State, kPartFree);
+    EXPECT_EQ(trainPictures().AttemptCount, 0);
 }
 
 TEST_F(TrainPictures, TooManyFramesAreRefused) {
-  const int32_t pic = Build(u"MANY");
-  const PicPart& label = picParts()[Chain(pic)[0]];
-  EXPECT_EQ(label.StockIndex, 0);
-  EXPECT_NE(label.Name.find(u"frames"), std::u16string::npos);
+    const int32_t pic = Build(u"MANY");
+    const PicPart& label = picParts()[Chain(pic)[0]];
+    EXPECT_EQ(label.StockIndex, 0);
+    EXPECT_NE(label.Name.find(u"frames"), std::u16string::npos);
 }
 
 TEST_F(TrainPictures, PlatesAreFramedAndCutToTheirVehicle) {
-  trainPictureHooks().plateText = [](int32_t) { return std::u16string(u"  A plate text far wider than any vehicle  "); };
-  const int32_t pic = Build(u"E40,COACH_A");
-  const std::vector<int32_t> chain = Chain(pic);
-  ASSERT_EQ(chain.size(), 2u);
-  for (int32_t p : chain) {
-    const PicPart& part = picParts()[p];
-    EXPECT_EQ(part.PlateWidth, part.Width - 4);
-    EXPECT_GT(part.PlateHeight, 2);
-    ASSERT_NE(part.Buffer2, 0);
-    const plat::HDC dc = plat::HDC::FromValue(part.PlateDC);
-    EXPECT_EQ(plat::GetPixel(dc, part.PlateX, part.PlateY), plat::RGB(0, 0, 0)) << "frame";
-    EXPECT_EQ(plat::GetPixel(dc, part.PlateX + 1, part.PlateY + 1), plat::RGB(255, 255, 255));
-  }
+    trainPictureHooks().plateText = [](int32_t) {
+        return std::u16string(u"  A plate text far wider than any vehicle  ");
+    };
+    const int32_t pic = Build(u"E40,COACH_A");
+    const std::vector<int32_t> chain = Chain(pic);
+    ASSERT_EQ(chain.size(), 2u);
+    for (int32_t p : chain) {
+        const PicPart& part = picParts()[p];
+        EXPECT_EQ(part.PlateWidth, part.Width - 4);
+        EXPECT_GT(part.PlateHeight, 2);
+        ASSERT_NE(part.Buffer2, 0);
+        const plat::HDC dc = plat::HDC::FromValue(part.PlateDC);
+        EXPECT_EQ(plat::GetPixel(dc, part.PlateX, part.PlateY), plat::RGB(0, 0, 0)) << "frame";
+        EXPECT_EQ(plat::GetPixel(dc, part.PlateX + 1, part.PlateY + 1), plat::RGB(255, 255, 255));
+    }
 }
 
 TEST_F(TrainPictures, PendingCompositionsAreTakenOneAtATime) {
-  trains().at(train).StepText[0] = u"E40\rCOACH_A,COACH_B\rRAILCAR";
-  std::u16string star = u"*";
-  uint8_t flagged = 1;
-  const std::vector<std::vector<int32_t>> expected = {{60}, {80, 80}, {90}};
-  for (const auto& widths : expected) EXPECT_EQ(Widths(BuildTrainPicture(star, flagged)), widths);
-  EXPECT_TRUE(trains().at(train).StepText[0].empty());
+    trains().at(train).StepText[0] = u"E40\rCOACH_A,COACH_B\rRAILCAR";
+    std::u16string star = u"*";
+    uint8_t flagged = 1;
+    const std::vector<std::vector<int32_t>> expected = {{60}, {80, 80}, {90}};
+    for (const auto& widths : expected) EXPECT_EQ(Widths(BuildTrainPicture(star, flagged)), widths);
+    EXPECT_TRUE(trains().at(train).StepText[0].empty());
 }
 
 TEST_F(TrainPictures, FreeingReleasesPartsOnceAndIgnoresFreeEntries) {
-  const int32_t pic = Build(u"E40,COACH_A");
-  const std::vector<int32_t> parts = Chain(pic);
-  int32_t index = pic;
-  FreeTrainPicture(index);
-  EXPECT_EQ(index, 0);
-  EXPECT_EQ(trainPictures()[pic].MotionState, kPictureFree);
-  for (int32_t p : parts) EXPECT_EQ(picParts()[p].State, kPartFree) << p;
-  index = pic;
-  FreeTrainPicture(index);  // already free
-  int32_t none = 0;
-  FreeTrainPicture(none);
-  EXPECT_EQ(Build(u"RAILCAR"), pic) << "a free entry is taken again";
+    const int32_t pic = Build(u"E40,COACH_A");
+    const std::vector<int32_t> parts = Chain(pic);
+    int32_t index = pic;
+    FreeTrainPicture(index);
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(trainPictures()[pic].MotionState, kPictureFree);
+    for (int32_t p : parts) EXPECT_EQ(picParts()[p].State, kPartFree) << p;
+    index = pic;
+    FreeTrainPicture(index);  // already free
+    int32_t none = 0;
+    FreeTrainPicture(none);
+    EXPECT_EQ(Build(u"RAILCAR"), pic) << "a free entry is taken again";
 }
 
 TEST_F(TrainPictures, ComposedTrainIsDrawnByVehicleAndWholeInBothDirections) {
-  struct Case {
-    bool whole;
-    uint8_t mirror;
-  };
-  for (const Case c : {Case{false, 0}, Case{false, 1}, Case{true, 0}, Case{true, 1}}) {
-    mode = TrainDrawMode{};
-    mode.WholeTrains = c.whole;
-    trainBuild().Direction = 1;
-    std::u16string name = u"C";
-    ClearParams();
-    AddParam(u"C", u"E40,COACH_A,COACH_B");
-    const int32_t pic = MakeTrainPicture(name, 1, c.mirror);
-    const TrainPicture& p = trainPictures()[pic];
-    EXPECT_EQ(p.Dir, c.mirror ? -1 : 1);
-    EXPECT_EQ(p.X, c.mirror ? -220 : 640);
-    EXPECT_EQ(trains().at(train).Members[1], pic);
-    EXPECT_EQ(p.PaintedX[0], kNeverPainted);
-    EXPECT_EQ(p.TrainBuffer != 0, c.whole);
-    const std::vector<plat::COLORREF> colours = {kVehicles.at(u"E40").colour, kVehicles.at(u"COACH_A").colour,
-                                                 kVehicles.at(u"COACH_B").colour};
-    const std::vector<int32_t> chain = Chain(pic);
-    ASSERT_EQ(chain.size(), 3u);
-    for (size_t i = 0; i < chain.size(); ++i) {
-      const PicPart& part = picParts()[chain[i]];
-      EXPECT_EQ(part.OwnerPicture, pic);
-      const plat::HDC dc = plat::HDC::FromValue(part.DC);
-      for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{part.Width - 1, kHeight - 1}})
-        EXPECT_EQ(plat::GetPixel(dc, part.SrcX + dx, part.PartY + dy), colours[i]) << i;
-      if (c.whole) {
-        const plat::HDC whole = plat::HDC::FromValue(p.BufferDC);
-        EXPECT_EQ(plat::GetPixel(whole, p.BufferX + part.OffsetX + 1, p.BufferY + 1), colours[i]);
-      }
+    struct Case {
+        bool whole;
+        uint8_t mirror;
+    };
+    for (const Case c : {Case{false, 0}, Case{false, 1}, Case{true, 0}, Case{true, 1}}) {
+        mode = TrainDrawMode{};
+        mode.WholeTrains = c.whole;
+        trainBuild().Direction = 1;
+        std::u16string name = u"C";
+        ClearParams();
+        AddParam(u"C", u"E40,COACH_A,COACH_B");
+        const int32_t pic = MakeTrainPicture(name, 1, c.mirror);
+        const TrainPicture& p = trainPictures()[pic];
+        EXPECT_EQ(p.Dir, c.mirror ? -1 : 1);
+        EXPECT_EQ(p.X, c.mirror ? -220 : 640);
+        EXPECT_EQ(trains().at(train).Members[1], pic);
+        EXPECT_EQ(p.PaintedX[0], kNeverPainted);
+        EXPECT_EQ(p.TrainBuffer != 0, c.whole);
+        const std::vector<plat::COLORREF> colours = {kVehicles.at(u"E40").colour, kVehicles.at(u"COACH_A").colour,
+                                                     kVehicles.at(u"COACH_B").colour};
+        const std::vector<int32_t> chain = Chain(pic);
+        ASSERT_EQ(chain.size(), 3u);
+        for (size_t i = 0; i < chain.size(); ++i) {
+            const PicPart& part = picParts()[chain[i]];
+            EXPECT_EQ(part.OwnerPicture, pic);
+            const plat::HDC dc = plat::HDC::FromValue(part.DC);
+            for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{part.Width - 1, kHeight - 1}})
+                EXPECT_EQ(plat::GetPixel(dc, part.SrcX + dx, part.PartY + dy), colours[i]) << i;
+            if (c.whole) {
+                const plat::HDC whole = plat::HDC::FromValue(p.BufferDC);
+                EXPECT_EQ(plat::GetPixel(whole, p.BufferX + part.OffsetX + 1, p.BufferY + 1), colours[i]);
+            }
+        }
+        int32_t index = pic;
+        FreeTrainPicture(index);
+        trains().at(train).MemberCount = 0;
+        trainPictures().AttemptCount = 0;
     }
-    int32_t index = pic;
-    FreeTrainPicture(index);
-    trains().at(train).MemberCount = 0;
-    trainPictures().AttemptCount = 0;
-  }
 }
 
 TEST_F(TrainPictures, PartsWiderThanTheSceneAreCutUnderDirectDraw) {
-  mode.DirectDraw = true;
-  mode.SceneWidth = 800;
-  const int32_t pic = Build(u"LONG");
-  const int32_t first = Chain(pic)[0];
-  // A door wholly left of the cut, one across it, one right of it.
-  PictureSlotTable& st = pictureSlots();
-  st.Slots.assign(4, PictureSlot{});
-  st.Count = 3;
-  const int32_t xs[] = {0, 100, 790, 900};
-  for (int32_t s = 1; s <= 3; ++s) {
-    st[s].PosX = xs[s];
-    st[s].FrameWidth = 20;
-    st[s].OwnerPart = first;
-    st[s].NextSlot = s < 3 ? s + 1 : 0;
-    st[s].Name = u"xDOOR|";
-  }
-  picParts()[first].FirstSlot = 1;
-  picParts()[first].LastSlot = 3;
-  SplitTrainPicture(trains().at(train), pic, 1);
-  const std::vector<int32_t> chain = Chain(pic);
-  EXPECT_EQ(Widths(pic), (std::vector<int32_t>{800, 800, 400}));
-  EXPECT_EQ(picParts()[chain[1]].Name, u"Length Split: LONG");
-  EXPECT_EQ(picParts()[chain[2]].Name, u"Length Split: Length Split: LONG");
-  EXPECT_EQ(picParts()[chain[0]].FirstSlot, 1);
-  EXPECT_EQ(st[1].NextSlot, 0) << "the door across the cut is dropped";
-  EXPECT_EQ(picParts()[chain[1]].FirstSlot, 3);
-  EXPECT_EQ(st[3].PosX, 100);
-  EXPECT_EQ(st[3].OwnerPart, chain[1]);
+    mode.DirectDraw = true;
+    mode.SceneWidth = 800;
+    const int32_t pic = Build(u"LONG");
+    const int32_t first = Chain(pic)[0];
+    // A door wholly left of the cut, one across it, one right of it.
+    PictureSlotTable& st = pictureSlots();
+    st.Slots.assign(4, PictureSlot{});
+    st.Count = 3;
+    const int32_t xs[] = {0, 100, 790, 900};
+    for (int32_t s = 1; s <= 3; ++s) {
+        st[s].PosX = xs[s];
+        st[s].FrameWidth = 20;
+        st[s].OwnerPart = first;
+        st[s].NextSlot = s < 3 ? s + 1 : 0;
+        st[s].Name = u"xDOOR|";
+    }
+    picParts()[first].FirstSlot = 1;
+    picParts()[first].LastSlot = 3;
+    SplitTrainPicture(trains().at(train), pic, 1);
+    const std::vector<int32_t> chain = Chain(pic);
+    EXPECT_EQ(Widths(pic), (std::vector<int32_t>{800, 800, 400}));
+    EXPECT_EQ(picParts()[chain[1]].Name, u"Length Split: LONG");
+    EXPECT_EQ(picParts()[chain[2]].Name, u"Length Split: Length Split: LONG");
+    EXPECT_EQ(picParts()[chain[0]].FirstSlot, 1);
+    EXPECT_EQ(st[1].NextSlot, 0) << "the door across the cut is dropped";
+    EXPECT_EQ(picParts()[chain[1]].FirstSlot, 3);
+    EXPECT_EQ(st[3].PosX, 100);
+    EXPECT_EQ(st[3].OwnerPart, chain[1]);
 }
 
 TEST(FrameGrid, FramesWiderThanTheSceneFormAGrid) {
-  struct Case {
-    int32_t extra, width, scene, perRow, rows;
-  };
-  const Case cases[] = {{4, 300, 800, 2, 3}, {0, 300, 800, 1, 1}, {3, 100, 800, 4, 1}, {9, 100, 800, 5, 2}};
-  for (const Case& c : cases) {
-    const FrameGrid g = FrameGridFor(c.extra, c.width, c.scene);
-    EXPECT_EQ(g.PerRow, c.perRow) << c.extra << " " << c.width;
-    EXPECT_EQ(g.Rows, c.rows) << c.extra << " " << c.width;
-  }
+    struct Case {
+        int32_t extra, width, scene, perRow, rows;
+    };
+    const Case cases[] = {{4, 300, 800, 2, 3}, {0, 300, 800, 1, 1}, {3, 100, 800, 4, 1}, {9, 100, 800, 5, 2}};
+    for (const Case& c : cases) {
+        const FrameGrid g = FrameGridFor(c.extra, c.width, c.scene);
+        EXPECT_EQ(g.PerRow, c.perRow) << c.extra << " " << c.width;
+        EXPECT_EQ(g.Rows, c.rows) << c.extra << " " << c.width;
+    }
 }
 
 // Parts with pantograph sub-pictures, each of two frames (0 lowered, 1 raised).
 class PartStates : public show_test::ShowTest {
- protected:
-  void SetUp() override {
-    show_test::ShowTest::SetUp();
-    ResetTrainPictures();
-    pictureSlots().Slots.assign(1, PictureSlot{});
-    pictureSlots().Count = 0;
-  }
-  void TearDown() override {
-    pictureSlots() = PictureSlotTable{};
-    ResetTrainPictures();
-    show_test::ShowTest::TearDown();
-  }
-  int32_t Slot(int32_t part, const std::u16string& name) {
-    PictureSlotTable& t = pictureSlots();
-    t.Slots.emplace_back();
-    const int32_t s = ++t.Count;
-    t[s].Name = name;
-    t[s].LastFrame = 1;
-    t[s].OwnerPart = part;
-    PicPart& p = picParts()[part];
-    if (p.LastSlot == 0) p.FirstSlot = s;
-    else t[p.LastSlot].NextSlot = s;
-    p.LastSlot = s;
-    return s;
-  }
-  int32_t Picture(const std::vector<int32_t>& parts) {
-    TrainPictureTable& t = trainPictures();
-    t.Entries.emplace_back();
-    const int32_t pic = ++t.Count;
-    t[pic].MotionState = kPictureBuilt;
-    t[pic].FirstPart = parts.empty() ? 0 : parts[0];
-    for (size_t i = 0; i + 1 < parts.size(); ++i) picParts()[parts[i]].NextPart = parts[i + 1];
-    return pic;
-  }
-  // A vehicle with n pantographs and the code.
-  int32_t Vehicle(int32_t pantographs, int16_t code) {
-    const int32_t part = AllocPicPart(0);
-    picParts()[part].PantoCode = code;
-    picParts()[part].StockIndex = 1;
-    for (int32_t i = 0; i < pantographs; ++i) Slot(part, u"p|PAN: ");
-    return part;
-  }
-  std::u16string Raised(int32_t part) {
-    std::u16string out;
-    for (int32_t s = picParts()[part].FirstSlot; s != 0; s = pictureSlots()[s].NextSlot)
-      out += pictureSlots()[s].ShowFrame == 1 ? u'1' : u'0';
-    return out;
-  }
+protected:
+    void SetUp() override {
+        show_test::ShowTest::SetUp();
+        ResetTrainPictures();
+        pictureSlots().Slots.assign(1, PictureSlot{});
+        pictureSlots().Count = 0;
+    }
+    void TearDown() override {
+        pictureSlots() = PictureSlotTable{};
+        ResetTrainPictures();
+        show_test::ShowTest::TearDown();
+    }
+    int32_t Slot(int32_t part, const std::u16string& name) {
+        PictureSlotTable& t = pictureSlots();
+        t.Slots.emplace_back();
+        const int32_t s = ++t.Count;
+        t[s].Name = name;
+        t[s].LastFrame = 1;
+        t[s].OwnerPart = part;
+        PicPart& p = picParts()[part];
+        if (p.LastSlot == 0)
+            p.FirstSlot = s;
+        else
+            t[p.LastSlot].NextSlot = s;
+        p.LastSlot = s;
+        return s;
+    }
+    int32_t Picture(const std::vector<int32_t>& parts) {
+        TrainPictureTable& t = trainPictures();
+        t.Entries.emplace_back();
+        const int32_t pic = ++t.Count;
+        t[pic].MotionState = kPictureBuilt;
+        t[pic].FirstPart = parts.empty() ? 0 : parts[0];
+        for (size_t i = 0; i + 1 < parts.size(); ++i) picParts()[parts[i]].NextPart = parts[i + 1];
+        return pic;
+    }
+    // A vehicle with n pantographs and the code.
+    int32_t Vehicle(int32_t pantographs, int16_t code) {
+        const int32_t part = AllocPicPart(0);
+        picParts()[part].PantoCode = code;
+        picParts()[part].StockIndex = 1;
+        for (int32_t i = 0; i < pantographs; ++i) Slot(part, u"p|PAN: ");
+        return part;
+    }
+    std::u16string Raised(int32_t part) {
+        std::u16string out;
+        for (int32_t s = picParts()[part].FirstSlot; s != 0; s = pictureSlots()[s].NextSlot)
+            out += pictureSlots()[s].ShowFrame == 1 ? u'1' : u'0';
+        return out;
+    }
 };
 
 TEST_F(PartStates, PantographsFollowTheCodeAndTheDirection) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<int32_t, int16_t>> vehicles;  // pantographs, code
-    int32_t dir;
-    std::vector<std::u16string> raised;
-  };
-  const Case cases[] = {
-      {"single, no code, right", {{1, 0}}, 1, {u"1"}},
-      {"single, no code, left", {{1, 0}}, -1, {u"1"}},
-      {"two, no code, right: rear", {{2, 0}}, 1, {u"10"}},
-      {"two, no code, left: rear", {{2, 0}}, -1, {u"01"}},
-      {"code 3 either way", {{3, 3}}, 1, {u"110"}},
-      {"code 3 left", {{3, 3}}, -1, {u"110"}},
-      {"front 0x20 right", {{2, 0x20}}, 1, {u"01"}},
-      {"front 0x20 left", {{2, 0x20}}, -1, {u"10"}},
-      {"last 0x80 right", {{4, 0x80}}, 1, {u"0001"}},
-      {"last 0x80 left", {{4, 0x80}}, -1, {u"0010"}},
-      {"0x90 right", {{4, 0x90}}, 1, {u"0010"}},
-      {"0x40 raises the last of the picture", {{1, 0x40}, {1, 0x40}}, 1, {u"0", u"1"}},
-      {"0x50 raises the very first", {{1, 0x50}, {1, 0x50}}, 1, {u"1", u"0"}},
-      {"0x40 left acts as 0x50", {{1, 0x40}, {1, 0x40}}, -1, {u"1", u"0"}},
-      {"16384 lowers all", {{2, 16384}}, 1, {u"00"}},
-  };
-  for (const Case& c : cases) {
-    std::vector<int32_t> parts;
-    for (const auto& [n, code] : c.vehicles) parts.push_back(Vehicle(n, code));
-    InitPartStates(Picture(parts), c.dir);
-    std::vector<std::u16string> raised;
-    for (int32_t p : parts) raised.push_back(Raised(p));
-    EXPECT_EQ(raised, c.raised) << c.name;
-  }
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int32_t, int16_t>> vehicles;  // pantographs, code
+        int32_t dir;
+        std::vector<std::u16string> raised;
+    };
+    const Case cases[] = {
+        {"single, no code, right", {{1, 0}}, 1, {u"1"}},
+        {"single, no code, left", {{1, 0}}, -1, {u"1"}},
+        {"two, no code, right: rear", {{2, 0}}, 1, {u"10"}},
+        {"two, no code, left: rear", {{2, 0}}, -1, {u"01"}},
+        {"code 3 either way", {{3, 3}}, 1, {u"110"}},
+        {"code 3 left", {{3, 3}}, -1, {u"110"}},
+        {"front 0x20 right", {{2, 0x20}}, 1, {u"01"}},
+        {"front 0x20 left", {{2, 0x20}}, -1, {u"10"}},
+        {"last 0x80 right", {{4, 0x80}}, 1, {u"0001"}},
+        {"last 0x80 left", {{4, 0x80}}, -1, {u"0010"}},
+        {"0x90 right", {{4, 0x90}}, 1, {u"0010"}},
+        {"0x40 raises the last of the picture", {{1, 0x40}, {1, 0x40}}, 1, {u"0", u"1"}},
+        {"0x50 raises the very first", {{1, 0x50}, {1, 0x50}}, 1, {u"1", u"0"}},
+        {"0x40 left acts as 0x50", {{1, 0x40}, {1, 0x40}}, -1, {u"1", u"0"}},
+        {"16384 lowers all", {{2, 16384}}, 1, {u"00"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int32_t> parts;
+        for (const auto& [n, code] : c.vehicles) parts.push_back(Vehicle(n, code));
+        InitPartStates(Picture(parts), c.dir);
+        std::vector<std::u16string> raised;
+        for (int32_t p : parts) raised.push_back(Raised(p));
+        EXPECT_EQ(raised, c.raised) << c.name;
+    }
 }
 
 TEST_F(PartStates, CouplingLinksTheEndsOfNeighbours) {
-  const int32_t a = Vehicle(0, 0);
-  const int32_t b = Vehicle(0, 0);
-  picParts()[a].RightStates = u",GANG,";
-  picParts()[b].LeftStates = u",BELLOWS,";
-  const int32_t aRight = Slot(a, u"xBELLOWS>");
-  const int32_t aLeft = Slot(a, u"xGANG<");
-  const int32_t bLeft = Slot(b, u"xGANG<");
-  const int32_t bRight = Slot(b, u"xBELLOWS>");
-  LinkPartChain(Picture({a}), Picture({b}));
-  EXPECT_EQ(pictureSlots()[aRight].ShowFrame, 1) << "announced by the right neighbour";
-  EXPECT_EQ(pictureSlots()[bLeft].ShowFrame, 1) << "announced by the left neighbour";
-  EXPECT_EQ(pictureSlots()[aLeft].ShowFrame, 0) << "outer end";
-  EXPECT_EQ(pictureSlots()[bRight].ShowFrame, 0) << "outer end";
+    const int32_t a = Vehicle(0, 0);
+    const int32_t b = Vehicle(0, 0);
+    picParts()[a].RightStates = u",GANG,";
+    picParts()[b].LeftStates = u",BELLOWS,";
+    const int32_t aRight = Slot(a, u"xBELLOWS>");
+    const int32_t aLeft = Slot(a, u"xGANG<");
+    const int32_t bLeft = Slot(b, u"xGANG<");
+    const int32_t bRight = Slot(b, u"xBELLOWS>");
+    LinkPartChain(Picture({a}), Picture({b}));
+    EXPECT_EQ(pictureSlots()[aRight].ShowFrame, 1) << "announced by the right neighbour";
+    EXPECT_EQ(pictureSlots()[bLeft].ShowFrame, 1) << "announced by the left neighbour";
+    EXPECT_EQ(pictureSlots()[aLeft].ShowFrame, 0) << "outer end";
+    EXPECT_EQ(pictureSlots()[bRight].ShowFrame, 0) << "outer end";
 }
 
 class Captions : public PartStates {
- protected:
-  void SetUp() override {
-    PartStates::SetUp();
-    ProgramState& st = programState();
-    st.Arrays.Stock.redim(2);
-    st.Shared.StockCount = 2;
-    st.Arrays.Stock[1].Name = u"A";
-    st.Arrays.Stock[1].Width = 100;
-    st.Arrays.Stock[1].FileIndex = 0x7FFF;
-    st.Arrays.Stock[1].Text2 = u"a.gif";
-    st.Arrays.Stock[2].Name = u"B";
-    st.Arrays.Stock[2].Width = 80;
-    st.Arrays.Stock[2].FileIndex = 0x7FFF;
-    train = NewTrainRec(0);
-    const int32_t a = Vehicle(0, 0);
-    const int32_t b = Vehicle(0, 0);
-    picParts()[b].StockIndex = 2;
-    const int32_t pic = Picture({a, b});
-    trainPictures()[pic].SourceName = u"C";
-    trains().at(train).Members[1] = pic;
-    trains().at(train).MemberCount = 1;
-  }
-  void TearDown() override {
-    programState().Arrays.Stock.redim(-1);
-    programState().Shared.StockCount = 0;
-    PartStates::TearDown();
-  }
-  int32_t train = 0;
+protected:
+    void SetUp() override {
+        PartStates::SetUp();
+        ProgramState& st = programState();
+        st.Arrays.Stock.redim(2);
+        st.Shared.StockCount = 2;
+        st.Arrays.Stock[1].Name = u"A";
+        st.Arrays.Stock[1].Width = 100;
+        st.Arrays.Stock[1].FileIndex = 0x7FFF;
+        st.Arrays.Stock[1].Text2 = u"a.gif";
+        st.Arrays.Stock[2].Name = u"B";
+        st.Arrays.Stock[2].Width = 80;
+        st.Arrays.Stock[2].FileIndex = 0x7FFF;
+        train = NewTrainRec(0);
+        const int32_t a = Vehicle(0, 0);
+        const int32_t b = Vehicle(0, 0);
+        picParts()[b].StockIndex = 2;
+        const int32_t pic = Picture({a, b});
+        trainPictures()[pic].SourceName = u"C";
+        trains().at(train).Members[1] = pic;
+        trains().at(train).MemberCount = 1;
+    }
+    void TearDown() override {
+        programState().Arrays.Stock.redim(-1);
+        programState().Shared.StockCount = 0;
+        PartStates::TearDown();
+    }
+    int32_t train = 0;
 };
 
 TEST_F(Captions, MacrosTakeTheVehiclesStockData) {
-  struct Case {
-    std::u16string text, expected;
-  };
-  const Case cases[] = {
-      {u"$(NAME)", u"A + B"},
-      {u"Train: $(name, length:/) end", u"Train: A 100/B 80 end"},
-      {u"$(AUTHNICK)", u"? + ?"},
-      {u"$(MACRO)", u"a.gif + -"},
-      {u"$(C.NAME)", u"A + B"},
-      {u"$(X.NAME)", u""},
-      {u"$(UNKNOWN,NAME)", u"A + B"},
-  };
-  for (const Case& c : cases) {
-    std::u16string text = c.text;
-    ExpandCaption(trains().at(train), text);
-    EXPECT_EQ(text, c.expected) << std::string(c.text.begin(), c.text.end());
-  }
+    struct Case {
+        std::u16string text, expected;
+    };
+    const Case cases[] = {
+        {u"$(NAME)", u"A + B"},         {u"Train: $(name, length:/) end", u"Train: A 100/B 80 end"},
+        {u"$(AUTHNICK)", u"? + ?"},     {u"$(MACRO)", u"a.gif + -"},
+        {u"$(C.NAME)", u"A + B"},       {u"$(X.NAME)", u""},
+        {u"$(UNKNOWN,NAME)", u"A + B"},
+    };
+    for (const Case& c : cases) {
+        std::u16string text = c.text;
+        ExpandCaption(trains().at(train), text);
+        EXPECT_EQ(text, c.expected) << std::string(c.text.begin(), c.text.end());
+    }
 }
 
 TEST_F(Captions, AReplacementHoldingAMacroIsNotExpandedAgain) {
-  programState().Arrays.Stock[1].Name = u"$(NAME)";
-  std::u16string text = u"$(NAME)";
-  ExpandCaption(trains().at(train), text);
-  EXPECT_EQ(text, u"$(NAME) + B");
+    programState().Arrays.Stock[1].Name = u"$(NAME)";
+    std::u16string text = u"$(NAME)";
+    ExpandCaption(trains().at(train), text);
+    EXPECT_EQ(text, u"$(NAME) + B");
 }
 
 TEST_F(Captions, AnOpenMacroIsAParenthesisProblem) {
-  std::u16string text = u"x $(NAME";
-  EXPECT_THROW(ExpandCaption(trains().at(train), text), ProgramError);
+    std::u16string text = u"x $(NAME";
+    EXPECT_THROW(ExpandCaption(trains().at(train), text), ProgramError);
 }
 
 }  // namespace

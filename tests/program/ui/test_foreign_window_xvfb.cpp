@@ -27,121 +27,121 @@ constexpr int kParentHeight = 200;
 
 // One Xvfb server for the whole test program.
 class XServer {
- public:
-  static XServer& get() {
-    static XServer server;
-    return server;
-  }
-  xcb_connection_t* connection() const { return connection_; }
-  QString display() const { return QStringLiteral(":%1").arg(number_); }
-  QString failure() const { return failure_; }
+public:
+    static XServer& get() {
+        static XServer server;
+        return server;
+    }
+    xcb_connection_t* connection() const { return connection_; }
+    QString display() const { return QStringLiteral(":%1").arg(number_); }
+    QString failure() const { return failure_; }
 
- private:
-  // Xvfb chooses a free display number itself and writes it to its standard output, so
-  // test processes running side by side never share a server.
-  XServer() {
-    process_ = std::make_unique<QProcess>();
-    process_->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
-    if (!process_->waitForStarted(5000)) {
-      failure_ = "Xvfb cannot be started (package xvfb)";
-      return;
+private:
+    // Xvfb chooses a free display number itself and writes it to its standard output, so
+    // test processes running side by side never share a server.
+    XServer() {
+        process_ = std::make_unique<QProcess>();
+        process_->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
+        if (!process_->waitForStarted(5000)) {
+            failure_ = "Xvfb cannot be started (package xvfb)";
+            return;
+        }
+        QByteArray out;
+        QElapsedTimer t;
+        t.start();
+        while (!out.contains('\n') && t.elapsed() < 20000 && process_->state() == QProcess::Running) {
+            process_->waitForReadyRead(100);
+            out += process_->readAllStandardOutput();
+        }
+        bool ok = false;
+        const int n = out.trimmed().toInt(&ok);
+        if (!ok) {
+            failure_ = "Xvfb named no display: " + QString::fromLocal8Bit(process_->readAllStandardError());
+            return;
+        }
+        const std::string name = ":" + std::to_string(n);
+        xcb_connection_t* c = xcb_connect(name.c_str(), nullptr);
+        if (xcb_connection_has_error(c) != 0) {
+            xcb_disconnect(c);
+            failure_ = QString::fromStdString("display " + name + " cannot be opened");
+            return;
+        }
+        connection_ = c;
+        number_ = n;
     }
-    QByteArray out;
-    QElapsedTimer t;
-    t.start();
-    while (!out.contains('\n') && t.elapsed() < 20000 && process_->state() == QProcess::Running) {
-      process_->waitForReadyRead(100);
-      out += process_->readAllStandardOutput();
+    ~XServer() {
+        if (connection_ != nullptr) xcb_disconnect(connection_);
+        if (process_ && process_->state() != QProcess::NotRunning) {
+            process_->terminate();
+            process_->waitForFinished(5000);
+        }
     }
-    bool ok = false;
-    const int n = out.trimmed().toInt(&ok);
-    if (!ok) {
-      failure_ = "Xvfb named no display: " + QString::fromLocal8Bit(process_->readAllStandardError());
-      return;
-    }
-    const std::string name = ":" + std::to_string(n);
-    xcb_connection_t* c = xcb_connect(name.c_str(), nullptr);
-    if (xcb_connection_has_error(c) != 0) {
-      xcb_disconnect(c);
-      failure_ = QString::fromStdString("display " + name + " cannot be opened");
-      return;
-    }
-    connection_ = c;
-    number_ = n;
-  }
-  ~XServer() {
-    if (connection_ != nullptr) xcb_disconnect(connection_);
-    if (process_ && process_->state() != QProcess::NotRunning) {
-      process_->terminate();
-      process_->waitForFinished(5000);
-    }
-  }
 
-  std::unique_ptr<QProcess> process_;
-  xcb_connection_t* connection_ = nullptr;
-  int number_ = 0;
-  QString failure_;
+    std::unique_ptr<QProcess> process_;
+    xcb_connection_t* connection_ = nullptr;
+    int number_ = 0;
+    QString failure_;
 };
 
 xcb_window_t makeParent(xcb_connection_t* c) {
-  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-  const xcb_window_t w = xcb_generate_id(c);
-  const uint32_t values[] = {screen->black_pixel};
-  xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 10, 10, kParentWidth, kParentHeight, 0,
-                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
-  xcb_map_window(c, w);
-  xcb_flush(c);
-  return w;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t w = xcb_generate_id(c);
+    const uint32_t values[] = {screen->black_pixel};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 10, 10, kParentWidth, kParentHeight, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
+    xcb_map_window(c, w);
+    xcb_flush(c);
+    return w;
 }
 
 // Pixels of the window (with what its children show) that are not black.
 int coloured(xcb_connection_t* c, xcb_window_t w) {
-  xcb_get_image_reply_t* image = xcb_get_image_reply(
-      c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, kParentWidth, kParentHeight, ~0u), nullptr);
-  if (image == nullptr) return -1;
-  const uint8_t* data = xcb_get_image_data(image);
-  const int length = xcb_get_image_data_length(image);
-  int count = 0;
-  for (int i = 0; i + 3 < length; i += 4) count += (data[i] | data[i + 1] | data[i + 2]) != 0;
-  std::free(image);
-  return count;
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, kParentWidth, kParentHeight, ~0u), nullptr);
+    if (image == nullptr) return -1;
+    const uint8_t* data = xcb_get_image_data(image);
+    const int length = xcb_get_image_data_length(image);
+    int count = 0;
+    for (int i = 0; i + 3 < length; i += 4) count += (data[i] | data[i + 1] | data[i + 2]) != 0;
+    std::free(image);
+    return count;
 }
 
 // The environment of a yov on the test's X server, with its settings, locks and log in home.
 QProcessEnvironment yovEnvironment(const QTemporaryDir& home) {
-  QDir(home.path()).mkdir("run");
-  ::chmod(QFile::encodeName(home.filePath("run")).constData(), 0700);
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("DISPLAY", XServer::get().display());
-  env.insert("QT_QPA_PLATFORM", "xcb");
-  env.insert("YOV_CONFIG_HOME", home.filePath("config"));
-  env.insert("XDG_RUNTIME_DIR", home.filePath("run"));
-  env.insert("TMP", home.path());
-  env.remove("XSCREENSAVER_WINDOW");
-  return env;
+    QDir(home.path()).mkdir("run");
+    ::chmod(QFile::encodeName(home.filePath("run")).constData(), 0700);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", XServer::get().display());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("YOV_CONFIG_HOME", home.filePath("config"));
+    env.insert("XDG_RUNTIME_DIR", home.filePath("run"));
+    env.insert("TMP", home.path());
+    env.remove("XSCREENSAVER_WINDOW");
+    return env;
 }
 
 // Waits up to limitMs for pixels in the window while yov runs; how many were seen.
 int waitForPixels(xcb_connection_t* c, xcb_window_t w, QProcess& yov, qint64 limitMs = 1000) {
-  QElapsedTimer t;
-  t.start();
-  int seen = 0;
-  // QProcess learns of the end only while waiting for it, so the pause between looks is that.
-  while (t.elapsed() < limitMs && yov.state() == QProcess::Running) {
-    seen = coloured(c, w);
-    if (seen > 0) break;
-    yov.waitForFinished(20);
-  }
-  return seen;
+    QElapsedTimer t;
+    t.start();
+    int seen = 0;
+    // QProcess learns of the end only while waiting for it, so the pause between looks is that.
+    while (t.elapsed() < limitMs && yov.state() == QProcess::Running) {
+        seen = coloured(c, w);
+        if (seen > 0) break;
+        yov.waitForFinished(20);
+    }
+    return seen;
 }
 
 enum class End { Sigterm, WindowGone };
 
 struct ForeignCase {
-  const char* name;
-  const char* arguments;  // %W: the parent window's id
-  bool daemonVariable;    // XSCREENSAVER_WINDOW names the parent
-  End end;
+    const char* name;
+    const char* arguments;  // %W: the parent window's id
+    bool daemonVariable;    // XSCREENSAVER_WINDOW names the parent
+    End end;
 };
 
 const ForeignCase kCases[] = {
@@ -155,49 +155,49 @@ const ForeignCase kCases[] = {
 class ForeignWindow : public ::testing::TestWithParam<ForeignCase> {};
 
 TEST_P(ForeignWindow, DrawsIntoItAndEndsCleanly) {
-  const ForeignCase& k = GetParam();
-  XServer& x = XServer::get();
-  ASSERT_NE(x.connection(), nullptr) << x.failure().toStdString();
-  xcb_connection_t* c = x.connection();
-  const xcb_window_t parent = makeParent(c);
-  ASSERT_EQ(coloured(c, parent), 0) << "the parent starts black";
+    const ForeignCase& k = GetParam();
+    XServer& x = XServer::get();
+    ASSERT_NE(x.connection(), nullptr) << x.failure().toStdString();
+    xcb_connection_t* c = x.connection();
+    const xcb_window_t parent = makeParent(c);
+    ASSERT_EQ(coloured(c, parent), 0) << "the parent starts black";
 
-  QTemporaryDir home;
-  ASSERT_TRUE(home.isValid());
-  QProcessEnvironment env = yovEnvironment(home);
-  if (k.daemonVariable) env.insert("XSCREENSAVER_WINDOW", QString::number(parent));
-  QStringList arguments = QString::fromLatin1(k.arguments).split(' ');
-  for (QString& a : arguments) a.replace("%W", QString::number(parent));
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QProcessEnvironment env = yovEnvironment(home);
+    if (k.daemonVariable) env.insert("XSCREENSAVER_WINDOW", QString::number(parent));
+    QStringList arguments = QString::fromLatin1(k.arguments).split(' ');
+    for (QString& a : arguments) a.replace("%W", QString::number(parent));
 
-  QProcess yov;
-  yov.setProcessEnvironment(env);
-  yov.start(QString(YOV_BIN_DIR) + "/yov", arguments);
-  ASSERT_TRUE(yov.waitForStarted(5000));
-  const int seen = waitForPixels(c, parent, yov);
-  EXPECT_GT(seen, 0) << "drawn within a second; stderr: " << yov.readAllStandardError().toStdString();
-  ASSERT_EQ(yov.state(), QProcess::Running) << yov.readAllStandardError().toStdString();
+    QProcess yov;
+    yov.setProcessEnvironment(env);
+    yov.start(QString(YOV_BIN_DIR) + "/yov", arguments);
+    ASSERT_TRUE(yov.waitForStarted(5000));
+    const int seen = waitForPixels(c, parent, yov);
+    EXPECT_GT(seen, 0) << "drawn within a second; stderr: " << yov.readAllStandardError().toStdString();
+    ASSERT_EQ(yov.state(), QProcess::Running) << yov.readAllStandardError().toStdString();
 
-  QElapsedTimer ending;
-  ending.start();
-  if (k.end == End::Sigterm) {
-    yov.terminate();
-    EXPECT_TRUE(yov.waitForFinished(5000));
-    EXPECT_LE(ending.elapsed(), 500) << "SIGTERM ends it within half a second";
-  } else {
-    xcb_destroy_window(c, parent);
-    xcb_flush(c);
-    EXPECT_TRUE(yov.waitForFinished(5000)) << "a window that went away ends the program";
-  }
-  if (yov.state() != QProcess::NotRunning) {
-    yov.kill();
-    yov.waitForFinished();
-  }
-  EXPECT_EQ(yov.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(yov.exitCode(), 0) << yov.readAllStandardError().toStdString();
-  if (k.end == End::Sigterm) {
-    xcb_destroy_window(c, parent);
-    xcb_flush(c);
-  }
+    QElapsedTimer ending;
+    ending.start();
+    if (k.end == End::Sigterm) {
+        yov.terminate();
+        EXPECT_TRUE(yov.waitForFinished(5000));
+        EXPECT_LE(ending.elapsed(), 500) << "SIGTERM ends it within half a second";
+    } else {
+        xcb_destroy_window(c, parent);
+        xcb_flush(c);
+        EXPECT_TRUE(yov.waitForFinished(5000)) << "a window that went away ends the program";
+    }
+    if (yov.state() != QProcess::NotRunning) {
+        yov.kill();
+        yov.waitForFinished();
+    }
+    EXPECT_EQ(yov.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(yov.exitCode(), 0) << yov.readAllStandardError().toStdString();
+    if (k.end == End::Sigterm) {
+        xcb_destroy_window(c, parent);
+        xcb_flush(c);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Xvfb, ForeignWindow, ::testing::ValuesIn(kCases),
@@ -208,18 +208,18 @@ INSTANTIATE_TEST_SUITE_P(Xvfb, ForeignWindow, ::testing::ValuesIn(kCases),
 namespace {
 
 TEST(ForeignWindowMissing, APreviewWithoutItsWindowSaysSoAndEndsWithStatusOne) {
-  XServer& x = XServer::get();
-  ASSERT_NE(x.connection(), nullptr) << x.failure().toStdString();
-  QTemporaryDir home;
-  ASSERT_TRUE(home.isValid());
-  QProcess yov;
-  const QProcessEnvironment env = yovEnvironment(home);
-  yov.setProcessEnvironment(env);
-  yov.start(QString(YOV_BIN_DIR) + "/yov", {"/p", "0x7ffffff0"});
-  ASSERT_TRUE(yov.waitForFinished(10000));
-  EXPECT_EQ(yov.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(yov.exitCode(), 1);
-  EXPECT_NE(yov.readAllStandardError().indexOf("window 2147483632 cannot be found"), -1);
+    XServer& x = XServer::get();
+    ASSERT_NE(x.connection(), nullptr) << x.failure().toStdString();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QProcess yov;
+    const QProcessEnvironment env = yovEnvironment(home);
+    yov.setProcessEnvironment(env);
+    yov.start(QString(YOV_BIN_DIR) + "/yov", {"/p", "0x7ffffff0"});
+    ASSERT_TRUE(yov.waitForFinished(10000));
+    EXPECT_EQ(yov.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(yov.exitCode(), 1);
+    EXPECT_NE(yov.readAllStandardError().indexOf("window 2147483632 cannot be found"), -1);
 }
 
 }  // namespace
@@ -228,65 +228,65 @@ namespace {
 
 // The settings file of a yov run, as text.
 std::string settingsText(const QTemporaryDir& home) {
-  QFile f(home.filePath("config/registry.reg"));
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  return f.readAll().toStdString();
+    QFile f(home.filePath("config/registry.reg"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll().toStdString();
 }
 
 TEST(ForeignWindowShow, TheDemoSceneRunsInTheDaemonsWindowAndStoresItsLinesAtTheEnd) {
-  XServer& x = XServer::get();
-  ASSERT_NE(x.connection(), nullptr) << x.failure().toStdString();
-  xcb_connection_t* c = x.connection();
-  QTemporaryDir home;
-  ASSERT_TRUE(home.isValid());
-  const QProcessEnvironment env = yovEnvironment(home);
-  for (const char* add : {"/addcnf", "/addstk"}) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    const char* file = add[4] == 'c' ? YOV_DEMO_DATA "/demo.ttt" : YOV_DEMO_DATA "/demo.stk";
-    p.start(QString(YOV_BIN_DIR) + "/yov", {add, file});
-    ASSERT_TRUE(p.waitForFinished(10000));
-    ASSERT_EQ(p.exitCode(), 0);
-  }
-  const xcb_window_t parent = makeParent(c);
+    XServer& x = XServer::get();
+    ASSERT_NE(x.connection(), nullptr) << x.failure().toStdString();
+    xcb_connection_t* c = x.connection();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QProcessEnvironment env = yovEnvironment(home);
+    for (const char* add : {"/addcnf", "/addstk"}) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        const char* file = add[4] == 'c' ? YOV_DEMO_DATA "/demo.ttt" : YOV_DEMO_DATA "/demo.stk";
+        p.start(QString(YOV_BIN_DIR) + "/yov", {add, file});
+        ASSERT_TRUE(p.waitForFinished(10000));
+        ASSERT_EQ(p.exitCode(), 0);
+    }
+    const xcb_window_t parent = makeParent(c);
 
-  QProcess yov;
-  yov.setProcessEnvironment(env);
-  yov.start(QString(YOV_BIN_DIR) + "/yov", {"--window-id", QString::number(parent)});
-  ASSERT_TRUE(yov.waitForStarted(5000));
-  QElapsedTimer started;
-  started.start();
-  const int seen = waitForPixels(c, parent, yov, 3000);
-  const qint64 firstPixels = started.elapsed();
-  bool drew = false;
-  if (yov.state() == QProcess::Running) {
-    drew = true;
-    QElapsedTimer ending;
-    ending.start();
-    yov.terminate();
-    EXPECT_TRUE(yov.waitForFinished(5000));
-    EXPECT_LE(ending.elapsed(), 500) << "SIGTERM ends the show within half a second";
-  } else {
-    yov.waitForFinished(5000);
-  }
-  const std::string err = yov.readAllStandardError().toStdString();
-  EXPECT_EQ(yov.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(yov.exitCode(), 0) << err;
-  const std::string settings = settingsText(home);
-  EXPECT_NE(settings.find("\"L\"="), std::string::npos) << "the show's end stores the lines\n" << settings;
-  EXPECT_NE(settings.find("\"LCMX\"="), std::string::npos) << settings;
-  xcb_destroy_window(c, parent);
-  xcb_flush(c);
-  if (!drew) {
-    // Until the show has a display of its own it ends at once, saying so.
-    EXPECT_NE(err.find("the show display is not available yet"), std::string::npos) << err;
-    GTEST_SKIP() << "the show's display is not built yet: drawing and SIGTERM not checked";
-  }
-  if (err.find("the line painter is not available yet") != std::string::npos) {
-    GTEST_SKIP() << "the line painter is not built yet: its drawing is not checked";
-  }
-  EXPECT_GT(seen, 0) << "the show draws into the daemon's window";
-  EXPECT_LE(firstPixels, 1000) << "within a second";
+    QProcess yov;
+    yov.setProcessEnvironment(env);
+    yov.start(QString(YOV_BIN_DIR) + "/yov", {"--window-id", QString::number(parent)});
+    ASSERT_TRUE(yov.waitForStarted(5000));
+    QElapsedTimer started;
+    started.start();
+    const int seen = waitForPixels(c, parent, yov, 3000);
+    const qint64 firstPixels = started.elapsed();
+    bool drew = false;
+    if (yov.state() == QProcess::Running) {
+        drew = true;
+        QElapsedTimer ending;
+        ending.start();
+        yov.terminate();
+        EXPECT_TRUE(yov.waitForFinished(5000));
+        EXPECT_LE(ending.elapsed(), 500) << "SIGTERM ends the show within half a second";
+    } else {
+        yov.waitForFinished(5000);
+    }
+    const std::string err = yov.readAllStandardError().toStdString();
+    EXPECT_EQ(yov.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(yov.exitCode(), 0) << err;
+    const std::string settings = settingsText(home);
+    EXPECT_NE(settings.find("\"L\"="), std::string::npos) << "the show's end stores the lines\n" << settings;
+    EXPECT_NE(settings.find("\"LCMX\"="), std::string::npos) << settings;
+    xcb_destroy_window(c, parent);
+    xcb_flush(c);
+    if (!drew) {
+        // Until the show has a display of its own it ends at once, saying so.
+        EXPECT_NE(err.find("the show display is not available yet"), std::string::npos) << err;
+        GTEST_SKIP() << "the show's display is not built yet: drawing and SIGTERM not checked";
+    }
+    if (err.find("the line painter is not available yet") != std::string::npos) {
+        GTEST_SKIP() << "the line painter is not built yet: its drawing is not checked";
+    }
+    EXPECT_GT(seen, 0) << "the show draws into the daemon's window";
+    EXPECT_LE(firstPixels, 1000) << "within a second";
 }
 
 }  // namespace

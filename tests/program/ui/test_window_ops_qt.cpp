@@ -104,8 +104,8 @@ protected:
     std::vector<Seen> commands() const {
         std::vector<Seen> out;
         for (const Seen& e : g_events) {
-            if (e.code == 1 && static_cast<uint16_t>(e.subCode) >= 0x1000 && e.subCode != 4386 &&
-                e.subCode != 4549 && e.subCode != 4550 && e.subCode != 4226)
+            if (e.code == 1 && static_cast<uint16_t>(e.subCode) >= 0x1000 && e.subCode != 4386 && e.subCode != 4549 &&
+                e.subCode != 4550 && e.subCode != 4226)
                 out.push_back(e);
         }
         return out;
@@ -183,8 +183,8 @@ TEST_F(QtWindowOpsTest, WheelAndCloseOnTheShowWindow) {
     show.show();
     ASSERT_EQ(yov::lv::OpenFrm(0, reinterpret_cast<LvWindow>(&show), &shared_.Limits), 0);
 
-    QWheelEvent wheel(QPointF(10, 10), QPointF(110, 210), QPoint(), QPoint(0, 120), Qt::NoButton,
-                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(10, 10), QPointF(110, 210), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(&show, &wheel);
     const auto wheels = withSubCode(4226);
     ASSERT_EQ(wheels.size(), 1u);

@@ -11,15 +11,15 @@
 namespace {
 
 struct LineCase {
-  const char* name;
-  std::vector<std::string> arguments;
-  const char* saverEnv;  // XSCREENSAVER_WINDOW, null when unset
-  const char* text;
-  uintptr_t window;
-  bool root;
-  const char* script = "";  // the daemon's options as read
-  const char* stock = "";
-  int32_t speed = 0;
+    const char* name;
+    std::vector<std::string> arguments;
+    const char* saverEnv;  // XSCREENSAVER_WINDOW, null when unset
+    const char* text;
+    uintptr_t window;
+    bool root;
+    const char* script = "";  // the daemon's options as read
+    const char* stock = "";
+    int32_t speed = 0;
 };
 
 const LineCase kLines[] = {
@@ -35,8 +35,15 @@ const LineCase kLines[] = {
     {"DaemonWindowWithRoot", {"-root"}, "12345", "/s", 12345, false},
     {"OwnSwitchesWinOverTheEnvironment", {"/c"}, "0x2c00007", "/c", 0, false},
     {"AnUnreadableWindowIsTheRoot", {"--window-id", "nonsense"}, nullptr, "/s", 0, true},
-    {"DaemonOptions", {"--root", "--script", "/s/a b.ttt", "--stock", "/s/c.stk", "--speed", "40"}, nullptr, "/s", 0,
-     true, "/s/a b.ttt", "/s/c.stk", 40},
+    {"DaemonOptions",
+     {"--root", "--script", "/s/a b.ttt", "--stock", "/s/c.stk", "--speed", "40"},
+     nullptr,
+     "/s",
+     0,
+     true,
+     "/s/a b.ttt",
+     "/s/c.stk",
+     40},
     {"DaemonOptionsWithItsWindow", {"--speed", "7"}, "0x2c00007", "/s", 0x2c00007, false, "", "", 7},
     {"SpeedIsClamped", {"-root", "-speed", "900"}, nullptr, "/s", 0, true, "", "", 100},
     {"SpeedThatIsNoNumberIsTheSlowest", {"-root", "-speed", "fast"}, nullptr, "/s", 0, true, "", "", 1},
@@ -47,14 +54,14 @@ const LineCase kLines[] = {
 class CommandLines : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(CommandLines, Read) {
-  const LineCase& c = GetParam();
-  const yov::CommandLine line = yov::ReadCommandLine(c.arguments, c.saverEnv);
-  EXPECT_EQ(plat::utf16ToUtf8(line.text), c.text);
-  EXPECT_EQ(line.saverWindow, c.window);
-  EXPECT_EQ(line.saverRoot, c.root);
-  EXPECT_EQ(plat::utf16ToUtf8(line.saverScript), c.script);
-  EXPECT_EQ(plat::utf16ToUtf8(line.saverStock), c.stock);
-  EXPECT_EQ(line.saverSpeed, c.speed);
+    const LineCase& c = GetParam();
+    const yov::CommandLine line = yov::ReadCommandLine(c.arguments, c.saverEnv);
+    EXPECT_EQ(plat::utf16ToUtf8(line.text), c.text);
+    EXPECT_EQ(line.saverWindow, c.window);
+    EXPECT_EQ(line.saverRoot, c.root);
+    EXPECT_EQ(plat::utf16ToUtf8(line.saverScript), c.script);
+    EXPECT_EQ(plat::utf16ToUtf8(line.saverStock), c.stock);
+    EXPECT_EQ(line.saverSpeed, c.speed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, CommandLines, ::testing::ValuesIn(kLines),

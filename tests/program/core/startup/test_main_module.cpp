@@ -21,198 +21,201 @@ using core_test::utf8;
 using MainModule = startup_test::StartupTest;
 
 TEST_F(MainModule, ConfigKeyNames) {
-  EXPECT_EQ(utf8(yov::MakeConfigKeyName(u"C:\\A\\B.TTT")), "\\Cnf\\C:|A|B.TTT");
-  EXPECT_EQ(yov::MakeConfigKeyName(u""), u"");
-  yov::SetConfigFile(u"/home/me/Scenes/Winter.ttt");
-  const yov::MainState& ms = yov::mainState();
-  EXPECT_EQ(utf8(ms.ConfigFile), "/HOME/ME/SCENES/WINTER.TTT");
-  EXPECT_EQ(utf8(yov::programState().ConfigDir), "\\home\\me\\Scenes");
-  EXPECT_EQ(utf8(ms.ConfigKey), "\\Cnf\\/HOME/ME/SCENES/WINTER.TTT");
+    EXPECT_EQ(utf8(yov::MakeConfigKeyName(u"C:\\A\\B.TTT")), "\\Cnf\\C:|A|B.TTT");
+    EXPECT_EQ(yov::MakeConfigKeyName(u""), u"");
+    yov::SetConfigFile(u"/home/me/Scenes/Winter.ttt");
+    const yov::MainState& ms = yov::mainState();
+    EXPECT_EQ(utf8(ms.ConfigFile), "/HOME/ME/SCENES/WINTER.TTT");
+    EXPECT_EQ(utf8(yov::programState().ConfigDir), "\\home\\me\\Scenes");
+    EXPECT_EQ(utf8(ms.ConfigKey), "\\Cnf\\/HOME/ME/SCENES/WINTER.TTT");
 }
 
 struct PlaceCase {
-  const char* name;
-  size_t length;
-  int32_t width, height;  // text extent, twips
-  yov::TextWindowPlace expected;
+    const char* name;
+    size_t length;
+    int32_t width, height;  // text extent, twips
+    yov::TextWindowPlace expected;
 };
 
 TEST_F(MainModule, TextWindowPlacement) {
-  constexpr int32_t sw = 15360;  // 1024 × 768 pixels
-  constexpr int32_t sh = 11520;
-  const PlaceCase cases[] = {
-      {"ShortText", 40, 2000, 300, {(sw - 2900) / 2, (sh - 780) / 2, 2900, 780}},
-      {"NoWidthTakesTheScreenThenNineTenths", 10, 0, 300, {(sw - 13824) / 2, (sh - 780) / 2, 13824, 780}},
-      {"TallTextGetsRoomForTheScrollBar", 5000, 3000, 20000, {(sw - 4155) / 2, (sh - 10368) / 2, 4155, 10368}},
-      {"LongTextIsAsHighAsTheScreenAllows", 150000, 3000, 0, {(sw - 4155) / 2, (sh - 10368) / 2, 4155, 10368}},
-  };
-  for (const PlaceCase& c : cases) {
-    const yov::TextWindowPlace p = yov::TextWindowPlacement(c.length, c.width, c.height, sw, sh);
-    EXPECT_EQ(p.left, c.expected.left) << c.name;
-    EXPECT_EQ(p.top, c.expected.top) << c.name;
-    EXPECT_EQ(p.width, c.expected.width) << c.name;
-    EXPECT_EQ(p.height, c.expected.height) << c.name;
-  }
+    constexpr int32_t sw = 15360;  // 1024 × 768 pixels
+    constexpr int32_t sh = 11520;
+    const PlaceCase cases[] = {
+        {"ShortText", 40, 2000, 300, {(sw - 2900) / 2, (sh - 780) / 2, 2900, 780}},
+        {"NoWidthTakesTheScreenThenNineTenths", 10, 0, 300, {(sw - 13824) / 2, (sh - 780) / 2, 13824, 780}},
+        {"TallTextGetsRoomForTheScrollBar", 5000, 3000, 20000, {(sw - 4155) / 2, (sh - 10368) / 2, 4155, 10368}},
+        {"LongTextIsAsHighAsTheScreenAllows", 150000, 3000, 0, {(sw - 4155) / 2, (sh - 10368) / 2, 4155, 10368}},
+    };
+    for (const PlaceCase& c : cases) {
+        const yov::TextWindowPlace p = yov::TextWindowPlacement(c.length, c.width, c.height, sw, sh);
+        EXPECT_EQ(p.left, c.expected.left) << c.name;
+        EXPECT_EQ(p.top, c.expected.top) << c.name;
+        EXPECT_EQ(p.width, c.expected.width) << c.name;
+        EXPECT_EQ(p.height, c.expected.height) << c.name;
+    }
 }
 
 TEST_F(MainModule, ShowTextWindowMeasuresPlacesAndShows) {
-  yov::MainState& ms = yov::mainState();
-  ms.TwipsPerPixelX = ms.TwipsPerPixelY = 15;
-  yov::programState().ScreenWidthPx = 1024;   // 15360 twips
-  yov::programState().ScreenHeightPx = 768;   // 11520 twips
-  std::vector<size_t> measured;
-  std::vector<yov::TextWindowRequest> shown;
-  yov::laterParts().measureText = [&measured](std::u16string_view text, int32_t& w, int32_t& h) {
-    measured.push_back(text.size());
-    w = static_cast<int32_t>(text.size() / 100);
-    h = 300;
-  };
-  yov::laterParts().showTextWindow = [&shown](const yov::TextWindowRequest& r) { shown.push_back(r); };
+    yov::MainState& ms = yov::mainState();
+    ms.TwipsPerPixelX = ms.TwipsPerPixelY = 15;
+    yov::programState().ScreenWidthPx = 1024;  // 15360 twips
+    yov::programState().ScreenHeightPx = 768;  // 11520 twips
+    std::vector<size_t> measured;
+    std::vector<yov::TextWindowRequest> shown;
+    yov::laterParts().measureText = [&measured](std::u16string_view text, int32_t& w, int32_t& h) {
+        measured.push_back(text.size());
+        w = static_cast<int32_t>(text.size() / 100);
+        h = 300;
+    };
+    yov::laterParts().showTextWindow = [&shown](const yov::TextWindowRequest& r) { shown.push_back(r); };
 
-  yov::ShowTextWindow(std::u16string(250000, u'x'), u"Long", 3);
-  EXPECT_EQ(measured, (std::vector<size_t>{100000, 100000, 50000})) << "measured in pieces";
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].width, 1000 + 900 + 255);
-  EXPECT_EQ(shown[0].height, 10368);
-  EXPECT_EQ(shown[0].mode, 2) << "over the full-screen show only while one runs";
-  EXPECT_EQ(utf8(shown[0].caption), "Long");
-  EXPECT_EQ(yov::programState().RunMode, 2);
+    yov::ShowTextWindow(std::u16string(250000, u'x'), u"Long", 3);
+    EXPECT_EQ(measured, (std::vector<size_t>{100000, 100000, 50000})) << "measured in pieces";
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].width, 1000 + 900 + 255);
+    EXPECT_EQ(shown[0].height, 10368);
+    EXPECT_EQ(shown[0].mode, 2) << "over the full-screen show only while one runs";
+    EXPECT_EQ(utf8(shown[0].caption), "Long");
+    EXPECT_EQ(yov::programState().RunMode, 2);
 
-  yov::ProgramState& st = yov::programState();
-  st.ShowMode = 1;
-  st.RunFlags = 0x01;
-  int over = 0;
-  yov::laterParts().beginModalOverShow = [&over] { over += 1; };
-  yov::laterParts().endModalOverShow = [&over] { over += 10; };
-  yov::ShowTextWindow(u"text", u"", 3);
-  EXPECT_EQ(shown.back().mode, 3);
-  EXPECT_EQ(over, 11);
+    yov::ProgramState& st = yov::programState();
+    st.ShowMode = 1;
+    st.RunFlags = 0x01;
+    int over = 0;
+    yov::laterParts().beginModalOverShow = [&over] { over += 1; };
+    yov::laterParts().endModalOverShow = [&over] { over += 10; };
+    yov::ShowTextWindow(u"text", u"", 3);
+    EXPECT_EQ(shown.back().mode, 3);
+    EXPECT_EQ(over, 11);
 
-  std::vector<std::u16string> overlay;
-  yov::laterParts().showOverlayText = [&overlay](const std::u16string& t) { overlay.push_back(t); };
-  st.BatchMode = 1;
-  yov::ShowTextWindow(u"drawn by the show", u"", 3);
-  EXPECT_EQ(overlay, std::vector<std::u16string>{u"drawn by the show"});
-  EXPECT_EQ(shown.size(), 2u);
+    std::vector<std::u16string> overlay;
+    yov::laterParts().showOverlayText = [&overlay](const std::u16string& t) { overlay.push_back(t); };
+    st.BatchMode = 1;
+    yov::ShowTextWindow(u"drawn by the show", u"", 3);
+    EXPECT_EQ(overlay, std::vector<std::u16string>{u"drawn by the show"});
+    EXPECT_EQ(shown.size(), 2u);
 }
 
 TEST_F(MainModule, ATextWindowThatFailsStillEndsTheModalStateOverTheShow) {
-  yov::ProgramState& st = yov::programState();
-  st.ShowMode = 1;
-  st.RunFlags = 0x01;
-  int over = 0;
-  yov::laterParts().beginModalOverShow = [&over] { over += 1; };
-  yov::laterParts().endModalOverShow = [&over] { over += 10; };
-  yov::laterParts().showTextWindow = [](const yov::TextWindowRequest&) { throw std::runtime_error("no window"); };
-  EXPECT_NO_THROW(yov::ShowTextWindow(u"text", u"", 3));
-  EXPECT_EQ(over, 11);
+    yov::ProgramState& st = yov::programState();
+    st.ShowMode = 1;
+    st.RunFlags = 0x01;
+    int over = 0;
+    yov::laterParts().beginModalOverShow = [&over] { over += 1; };
+    yov::laterParts().endModalOverShow = [&over] { over += 10; };
+    yov::laterParts().showTextWindow = [](const yov::TextWindowRequest&) { throw std::runtime_error("no window"); };
+    EXPECT_NO_THROW(yov::ShowTextWindow(u"text", u"", 3));
+    EXPECT_EQ(over, 11);
 }
 
 TEST_F(MainModule, AMissingTextWindowIsNamed) {
-  testing::internal::CaptureStderr();
-  yov::ShowTextWindow(u"text", u"", 0);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "yov: the text window is not available yet.\n");
+    testing::internal::CaptureStderr();
+    yov::ShowTextWindow(u"text", u"", 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "yov: the text window is not available yet.\n");
 }
 
 TEST_F(MainModule, CloseTextWindowKeepsItDuringAShowUnlessForced) {
-  QWidget owner;
-  auto* text = new QWidget(&owner, Qt::Window);
-  yov::programState().WindowTable[yov::kTextWindowSlot] = {text, -1};
-  yov::programState().RunMode = 1;
-  int16_t force = 0;
-  yov::CloseTextWindow(force);
-  EXPECT_TRUE(yov::programState().WindowTable[yov::kTextWindowSlot].inUse);
-  force = -1;
-  yov::CloseTextWindow(force);
-  EXPECT_FALSE(yov::programState().WindowTable[yov::kTextWindowSlot].inUse);
+    QWidget owner;
+    auto* text = new QWidget(&owner, Qt::Window);
+    yov::programState().WindowTable[yov::kTextWindowSlot] = {text, -1};
+    yov::programState().RunMode = 1;
+    int16_t force = 0;
+    yov::CloseTextWindow(force);
+    EXPECT_TRUE(yov::programState().WindowTable[yov::kTextWindowSlot].inUse);
+    force = -1;
+    yov::CloseTextWindow(force);
+    EXPECT_FALSE(yov::programState().WindowTable[yov::kTextWindowSlot].inUse);
 }
 
 TEST_F(MainModule, FindStockEntryThroughTheIndex) {
-  yov::ProgramState& st = yov::programState();
-  st.Arrays.Stock.redim(3);
-  st.Shared.StockCount = 3;
-  st.Arrays.Stock[1].Name = u"BR 218";
-  st.Arrays.Stock[2].Name = u"BR 218~2";
-  st.Arrays.Stock[3].Name = u"BR 2180";
-  int prepared = 0;
-  int32_t answer = 0;
-  std::vector<std::u16string> asked;
-  yov::MainEngineCalls& e = yov::mainEngineCalls();
-  e.prepareLookStock = [&prepared](const LvArrayDesc*, int32_t count) { prepared += count; };
-  e.lookStockIdx = [&](std::u16string_view name) {
-    asked.emplace_back(name);
-    return answer;
-  };
-  answer = 1;
-  EXPECT_EQ(yov::FindStockEntry(u"br 218"), 1);
-  answer = 2;
-  EXPECT_EQ(yov::FindStockEntry(u"BR 218"), 2) << "a variant with a tilde";
-  answer = 3;
-  EXPECT_EQ(yov::FindStockEntry(u"BR 218"), 0) << "another name";
-  answer = 0;
-  EXPECT_EQ(yov::FindStockEntry(u"BR 999"), 0);
-  EXPECT_EQ(yov::FindStockEntry(std::u16string(129, u'A')), 0);
-  EXPECT_EQ(prepared, 3) << "the index is built once";
-  EXPECT_EQ(asked.front(), u"BR 218") << "asked upper-cased";
-  EXPECT_EQ(asked.size(), 4u);
+    yov::ProgramState& st = yov::programState();
+    st.Arrays.Stock.redim(3);
+    st.Shared.StockCount = 3;
+    st.Arrays.Stock[1].Name = u"BR 218";
+    st.Arrays.Stock[2].Name = u"BR 218~2";
+    st.Arrays.Stock[3].Name = u"BR 2180";
+    int prepared = 0;
+    int32_t answer = 0;
+    std::vector<std::u16string> asked;
+    yov::MainEngineCalls& e = yov::mainEngineCalls();
+    e.prepareLookStock = [&prepared](const LvArrayDesc*, int32_t count) { prepared += count; };
+    e.lookStockIdx = [&](std::u16string_view name) {
+        asked.emplace_back(name);
+        return answer;
+    };
+    answer = 1;
+    EXPECT_EQ(yov::FindStockEntry(u"br 218"), 1);
+    answer = 2;
+    EXPECT_EQ(yov::FindStockEntry(u"BR 218"), 2) << "a variant with a tilde";
+    answer = 3;
+    EXPECT_EQ(yov::FindStockEntry(u"BR 218"), 0) << "another name";
+    answer = 0;
+    EXPECT_EQ(yov::FindStockEntry(u"BR 999"), 0);
+    EXPECT_EQ(yov::FindStockEntry(std::u16string(129, u'A')), 0);
+    EXPECT_EQ(prepared, 3) << "the index is built once";
+    EXPECT_EQ(asked.front(), u"BR 218") << "asked upper-cased";
+    EXPECT_EQ(asked.size(), 4u);
 }
 
 TEST_F(MainModule, ColourTranslation) {
-  const std::array<uint8_t, 256> t = yov::ReducedColourTable();
-  EXPECT_EQ(t[0], 0);
-  for (int i = 1; i <= 127; ++i) EXPECT_EQ(t[static_cast<size_t>(i)], 128) << i;
-  for (int i = 128; i <= 255; ++i) EXPECT_EQ(t[static_cast<size_t>(i)], i) << i;
+    const std::array<uint8_t, 256> t = yov::ReducedColourTable();
+    EXPECT_EQ(t[0], 0);
+    for (int i = 1; i <= 127; ++i) EXPECT_EQ(t[static_cast<size_t>(i)], 128) << i;
+    for (int i = 128; i <= 255; ++i) EXPECT_EQ(t[static_cast<size_t>(i)], i) << i;
 
-  std::vector<std::string> calls;
-  yov::MainEngineCalls& e = yov::mainEngineCalls();
-  e.setXColor = [&calls](const uint8_t* r, const uint8_t* g, const uint8_t* b) {
-    calls.push_back("table " + std::to_string(r[1]) + std::to_string(g[1] == r[1]) + std::to_string(b[1] == r[1]));
-  };
-  e.setXColMethod = [&calls](int32_t m, int32_t r, int32_t g, int32_t b) {
-    calls.push_back("method " + std::to_string(m) + " " + std::to_string(r + g + b));
-  };
-  yov::mainState().ColTrans = 3;
-  yov::ApplyColorTranslation();
-  yov::mainState().ColTrans = 1;
-  yov::ApplyColorTranslation();
-  EXPECT_EQ(calls, (std::vector<std::string>{"table 12811", "method 3 192", "method 1 192"}));
+    std::vector<std::string> calls;
+    yov::MainEngineCalls& e = yov::mainEngineCalls();
+    e.setXColor = [&calls](const uint8_t* r, const uint8_t* g, const uint8_t* b) {
+        calls.push_back("table " + std::to_string(r[1]) + std::to_string(g[1] == r[1]) + std::to_string(b[1] == r[1]));
+    };
+    e.setXColMethod = [&calls](int32_t m, int32_t r, int32_t g, int32_t b) {
+        calls.push_back("method " + std::to_string(m) + " " + std::to_string(r + g + b));
+    };
+    yov::mainState().ColTrans = 3;
+    yov::ApplyColorTranslation();
+    yov::mainState().ColTrans = 1;
+    yov::ApplyColorTranslation();
+    EXPECT_EQ(calls, (std::vector<std::string>{"table 12811", "method 3 192", "method 1 192"}));
 }
 
 TEST_F(MainModule, LanguageMenu) {
-  std::vector<std::string> calls;
-  yov::MainEngineCalls& e = yov::mainEngineCalls();
-  e.setMenuItem = [&calls](int32_t menu, int32_t pos, const std::string& text, int32_t id) {
-    calls.push_back("item " + std::to_string(menu) + "." + std::to_string(pos) + " " + text + " " + std::to_string(id));
-  };
-  e.checkItem = [&calls](int32_t menu, int32_t pos, bool on) {
-    calls.push_back("check " + std::to_string(menu) + "." + std::to_string(pos) + " " + std::to_string(on));
-  };
-  e.enableMenu = [&calls](int32_t id, bool on) { calls.push_back("enable " + std::to_string(id) + " " + std::to_string(on)); };
-  yov::ProgramState& st = yov::programState();
-  core_test::addLanguage(u"E");
-  st.Arrays.Languages[1].Names[0] = u"English";
-  st.Shared.CurrentLanguage = 1;
-  yov::FillLanguageMenu();
-  EXPECT_EQ(calls, (std::vector<std::string>{"item 9.0 English 0", "check 9.0 1", "enable 5265 0"}));
-  calls.clear();
-  core_test::addLanguage(u"G");
-  st.Arrays.Languages[2].Names[0] = u"Deutsch";
-  yov::FillLanguageMenu();
-  EXPECT_EQ(calls, (std::vector<std::string>{"item 9.0 English 0", "check 9.0 1", "item 9.1 Deutsch 0", "check 9.1 0",
-                                             "enable 5265 1"}));
+    std::vector<std::string> calls;
+    yov::MainEngineCalls& e = yov::mainEngineCalls();
+    e.setMenuItem = [&calls](int32_t menu, int32_t pos, const std::string& text, int32_t id) {
+        calls.push_back("item " + std::to_string(menu) + "." + std::to_string(pos) + " " + text + " " +
+                        std::to_string(id));
+    };
+    e.checkItem = [&calls](int32_t menu, int32_t pos, bool on) {
+        calls.push_back("check " + std::to_string(menu) + "." + std::to_string(pos) + " " + std::to_string(on));
+    };
+    e.enableMenu = [&calls](int32_t id, bool on) {
+        calls.push_back("enable " + std::to_string(id) + " " + std::to_string(on));
+    };
+    yov::ProgramState& st = yov::programState();
+    core_test::addLanguage(u"E");
+    st.Arrays.Languages[1].Names[0] = u"English";
+    st.Shared.CurrentLanguage = 1;
+    yov::FillLanguageMenu();
+    EXPECT_EQ(calls, (std::vector<std::string>{"item 9.0 English 0", "check 9.0 1", "enable 5265 0"}));
+    calls.clear();
+    core_test::addLanguage(u"G");
+    st.Arrays.Languages[2].Names[0] = u"Deutsch";
+    yov::FillLanguageMenu();
+    EXPECT_EQ(calls, (std::vector<std::string>{"item 9.0 English 0", "check 9.0 1", "item 9.1 Deutsch 0", "check 9.1 0",
+                                               "enable 5265 1"}));
 }
 
 TEST_F(MainModule, DisplayModesAreListedOnceFrom640By480) {
-  yov::AddDisplayMode(800, 600, 16, 60);
-  yov::AddDisplayMode(800, 600, 16, 60);
-  yov::AddDisplayMode(800, 600, 32, 60);
-  yov::AddDisplayMode(320, 200, 8, 70);
-  yov::AddDisplayMode(640, 400, 8, 70);
-  const yov::MainState& ms = yov::mainState();
-  EXPECT_EQ(ms.ModeCount, 2);
-  EXPECT_EQ(ms.ModeDepth[2], 32);
-  for (int i = 0; i < 300; ++i) yov::AddDisplayMode(1000 + i, 700, 16, 0);
-  EXPECT_EQ(ms.ModeCount, 200) << "modes beyond the 200th are dropped";
+    yov::AddDisplayMode(800, 600, 16, 60);
+    yov::AddDisplayMode(800, 600, 16, 60);
+    yov::AddDisplayMode(800, 600, 32, 60);
+    yov::AddDisplayMode(320, 200, 8, 70);
+    yov::AddDisplayMode(640, 400, 8, 70);
+    const yov::MainState& ms = yov::mainState();
+    EXPECT_EQ(ms.ModeCount, 2);
+    EXPECT_EQ(ms.ModeDepth[2], 32);
+    for (int i = 0; i < 300; ++i) yov::AddDisplayMode(1000 + i, 700, 16, 0);
+    EXPECT_EQ(ms.ModeCount, 200) << "modes beyond the 200th are dropped";
 }
 
 }  // namespace

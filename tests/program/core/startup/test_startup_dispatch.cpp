@@ -26,14 +26,14 @@ using core_test::u16;
 using core_test::utf8;
 
 struct DispatchCase {
-  const char* name;
-  const char* commandLine;
-  bool scriptAndStock;            // "Conf01" and "Stock01" name existing files
-  bool another;                   // another copy holds "RolvaneScreensaver"
-  std::vector<std::string> calls; // what the doubles saw, "$S" standing for the script
-  bool endsByItself;
-  uint8_t screenSaverMode = 0;
-  uintptr_t daemonWindow = 0;     // started under the X screen-saver convention with that window
+    const char* name;
+    const char* commandLine;
+    bool scriptAndStock;             // "Conf01" and "Stock01" name existing files
+    bool another;                    // another copy holds "RolvaneScreensaver"
+    std::vector<std::string> calls;  // what the doubles saw, "$S" standing for the script
+    bool endsByItself;
+    uint8_t screenSaverMode = 0;
+    uintptr_t daemonWindow = 0;  // started under the X screen-saver convention with that window
 };
 
 const DispatchCase kCases[] = {
@@ -69,148 +69,151 @@ const DispatchCase kCases[] = {
 
 // A settings dialog double: a window in slot 33 that leaves it when it closes.
 class SettingsDouble : public QWidget {
- protected:
-  void closeEvent(QCloseEvent*) override {
-    yov::WindowSlot& s = yov::programState().WindowTable[yov::kSettingsSlot];
-    if (s.window == this) s = {};
-  }
+protected:
+    void closeEvent(QCloseEvent*) override {
+        yov::WindowSlot& s = yov::programState().WindowTable[yov::kSettingsSlot];
+        if (s.window == this) s = {};
+    }
 };
 
 class StartupDispatch : public startup_test::StartupTest, public ::testing::WithParamInterface<DispatchCase> {
- protected:
-  void SetUp() override {
-    StartupTest::SetUp();
-    yov::LaterParts& p = yov::laterParts();
-    p.showPreview = [this](uintptr_t parent) { calls_.push_back("preview " + std::to_string(parent)); };
-    p.runShow = [this](uint8_t mode, const std::u16string& script) {
-      calls_.push_back("show " + std::to_string(mode) + " " + utf8(script));
-      if (!yov::SettingsDialogOpen()) yov::PostDeferredAction(0);
-    };
-    p.showSetPassword = [this] { calls_.push_back("password"); };
-    p.loadStock = [this] { calls_.push_back("loadStock"); };
-    p.setStockName = [this](const std::u16string& name) { stockName_ = name; };
-    p.showSettings = [this] {
-      calls_.push_back(yov::mainState().StandaloneConfig ? "settings standalone" : "settings");
-      auto* w = new SettingsDouble;
-      yov::programState().WindowTable[yov::kSettingsSlot] = {w, -1};
-      w->show();
-    };
-    p.showStockBrowser = [this] { calls_.push_back("stock"); };
-    yov::MainEngineCalls& e = yov::mainEngineCalls();
-    e.initDll = [this, start = e.initDll] {
-      ++engineStarts_;
-      start();
-    };
-  }
-  int engineStarts_ = 0;
+protected:
+    void SetUp() override {
+        StartupTest::SetUp();
+        yov::LaterParts& p = yov::laterParts();
+        p.showPreview = [this](uintptr_t parent) { calls_.push_back("preview " + std::to_string(parent)); };
+        p.runShow = [this](uint8_t mode, const std::u16string& script) {
+            calls_.push_back("show " + std::to_string(mode) + " " + utf8(script));
+            if (!yov::SettingsDialogOpen()) yov::PostDeferredAction(0);
+        };
+        p.showSetPassword = [this] { calls_.push_back("password"); };
+        p.loadStock = [this] { calls_.push_back("loadStock"); };
+        p.setStockName = [this](const std::u16string& name) { stockName_ = name; };
+        p.showSettings = [this] {
+            calls_.push_back(yov::mainState().StandaloneConfig ? "settings standalone" : "settings");
+            auto* w = new SettingsDouble;
+            yov::programState().WindowTable[yov::kSettingsSlot] = {w, -1};
+            w->show();
+        };
+        p.showStockBrowser = [this] { calls_.push_back("stock"); };
+        yov::MainEngineCalls& e = yov::mainEngineCalls();
+        e.initDll = [this, start = e.initDll] {
+            ++engineStarts_;
+            start();
+        };
+    }
+    int engineStarts_ = 0;
 
-  std::vector<std::string> calls_;
-  std::u16string stockName_;
+    std::vector<std::string> calls_;
+    std::u16string stockName_;
 };
 
 TEST_P(StartupDispatch, TakesItsRoad) {
-  const DispatchCase& c = GetParam();
-  std::string script;
-  std::string stock;
-  if (c.scriptAndStock) {
-    script = makeFile("scenes/Demo.ttt");
-    stock = makeFile("stock/Cars.stk", "$STOCK a stock file\n");
-    yov::SaveRegString(u"Conf01", u16(script));
-    yov::SaveRegString(u"Stock01", u16(stock));
-  }
-  plat::NamedMutex other;
-  if (c.another) other = holdMutex("RolvaneScreensaver");
-  yov::mainState().SaverWindow = c.daemonWindow;
+    const DispatchCase& c = GetParam();
+    std::string script;
+    std::string stock;
+    if (c.scriptAndStock) {
+        script = makeFile("scenes/Demo.ttt");
+        stock = makeFile("stock/Cars.stk", "$STOCK a stock file\n");
+        yov::SaveRegString(u"Conf01", u16(script));
+        yov::SaveRegString(u"Stock01", u16(stock));
+    }
+    plat::NamedMutex other;
+    if (c.another) other = holdMutex("RolvaneScreensaver");
+    yov::mainState().SaverWindow = c.daemonWindow;
 
-  const yov::MainResult result = yov::Main(u16(c.commandLine));
-  EXPECT_TRUE(result.keepRunning);
-  std::vector<std::string> expected;
-  for (std::string call : c.calls) {
-    if (const size_t at = call.find("$S"); at != std::string::npos) call.replace(at, 2, utf8(plat::ucase(u16(script))));
-    expected.push_back(call);
-  }
-  EXPECT_EQ(calls_, expected);
-  EXPECT_EQ(yov::mainState().ScreenSaverMode, c.screenSaverMode);
-  const bool preview = plat::lcase(u16(c.commandLine)).rfind(u"/p", 0) == 0;
-  EXPECT_EQ(engineStarts_, preview ? 0 : 1) << "the preview starts no engine";
-  if (c.scriptAndStock && !preview) {
-    EXPECT_TRUE(yov::mainState().ConfigOk);
-    EXPECT_EQ(utf8(stockName_), stock);
-  }
+    const yov::MainResult result = yov::Main(u16(c.commandLine));
+    EXPECT_TRUE(result.keepRunning);
+    std::vector<std::string> expected;
+    for (std::string call : c.calls) {
+        if (const size_t at = call.find("$S"); at != std::string::npos)
+            call.replace(at, 2, utf8(plat::ucase(u16(script))));
+        expected.push_back(call);
+    }
+    EXPECT_EQ(calls_, expected);
+    EXPECT_EQ(yov::mainState().ScreenSaverMode, c.screenSaverMode);
+    const bool preview = plat::lcase(u16(c.commandLine)).rfind(u"/p", 0) == 0;
+    EXPECT_EQ(engineStarts_, preview ? 0 : 1) << "the preview starts no engine";
+    if (c.scriptAndStock && !preview) {
+        EXPECT_TRUE(yov::mainState().ConfigOk);
+        EXPECT_EQ(utf8(stockName_), stock);
+    }
 
-  if (c.endsByItself) {
-    EXPECT_TRUE(runUntilEnded()) << "the road ends through the deferred shutdown";
-  } else {
-    runFor(200);
-    EXPECT_TRUE(exitCodes_.empty()) << "the road leaves a window open";
-    yov::PostDeferredAction(0);
-    EXPECT_TRUE(runUntilEnded());
-  }
-  EXPECT_EQ(exitCodes_, std::vector<int32_t>{0});
-  EXPECT_EQ(yov::serviceWindowIfLoaded(), nullptr);
-  EXPECT_FALSE(yov::programState().WindowTable[yov::kSettingsSlot].inUse);
-  EXPECT_TRUE(holdMutex("RolvaneScr0").Owned()) << "the shutdown let go of the slot";
-  if (!c.another) {
-    EXPECT_TRUE(holdMutex("RolvaneScreensaver").Owned());
-  }
+    if (c.endsByItself) {
+        EXPECT_TRUE(runUntilEnded()) << "the road ends through the deferred shutdown";
+    } else {
+        runFor(200);
+        EXPECT_TRUE(exitCodes_.empty()) << "the road leaves a window open";
+        yov::PostDeferredAction(0);
+        EXPECT_TRUE(runUntilEnded());
+    }
+    EXPECT_EQ(exitCodes_, std::vector<int32_t>{0});
+    EXPECT_EQ(yov::serviceWindowIfLoaded(), nullptr);
+    EXPECT_FALSE(yov::programState().WindowTable[yov::kSettingsSlot].inUse);
+    EXPECT_TRUE(holdMutex("RolvaneScr0").Owned()) << "the shutdown let go of the slot";
+    if (!c.another) {
+        EXPECT_TRUE(holdMutex("RolvaneScreensaver").Owned());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, StartupDispatch, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<DispatchCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<DispatchCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(StartupDispatch, TheDaemonsOptionsReplaceTheStoredFilesAndSpeed) {
-  yov::SaveRegString(u"Conf01", u16(makeFile("scenes/Stored.ttt")));
-  yov::SaveRegString(u"Stock01", u16(makeFile("stock/Stored.stk")));
-  yov::SaveRegNumber(u"SpeedF", 25);
-  const std::string script = makeFile("daemon/Night.ttt");
-  const std::string stock = makeFile("daemon/Night.stk");
-  yov::MainState& ms = yov::mainState();
-  ms.SaverRoot = true;
-  ms.SaverScript = u16(script);
-  ms.SaverStock = u16(stock);
-  ms.SaverSpeed = 60;
-  yov::Main(u"/s");
-  EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + utf8(plat::ucase(u16(script)))});
-  EXPECT_EQ(utf8(stockName_), stock);
-  EXPECT_FLOAT_EQ(ms.Show.Speed[yov::kFullScreenMode], 0.060f);
-  EXPECT_NE(yov::GetRegString(u"Conf01").find(u"Stored.ttt"), std::u16string::npos) << "the stored files stay";
-  EXPECT_EQ(yov::GetRegNumber(u"SpeedF", 0), 25) << "and so does the stored speed";
-  EXPECT_TRUE(runUntilEnded());
+    yov::SaveRegString(u"Conf01", u16(makeFile("scenes/Stored.ttt")));
+    yov::SaveRegString(u"Stock01", u16(makeFile("stock/Stored.stk")));
+    yov::SaveRegNumber(u"SpeedF", 25);
+    const std::string script = makeFile("daemon/Night.ttt");
+    const std::string stock = makeFile("daemon/Night.stk");
+    yov::MainState& ms = yov::mainState();
+    ms.SaverRoot = true;
+    ms.SaverScript = u16(script);
+    ms.SaverStock = u16(stock);
+    ms.SaverSpeed = 60;
+    yov::Main(u"/s");
+    EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + utf8(plat::ucase(u16(script)))});
+    EXPECT_EQ(utf8(stockName_), stock);
+    EXPECT_FLOAT_EQ(ms.Show.Speed[yov::kFullScreenMode], 0.060f);
+    EXPECT_NE(yov::GetRegString(u"Conf01").find(u"Stored.ttt"), std::u16string::npos) << "the stored files stay";
+    EXPECT_EQ(yov::GetRegNumber(u"SpeedF", 0), 25) << "and so does the stored speed";
+    EXPECT_TRUE(runUntilEnded());
 }
 
 TEST_F(StartupDispatch, UnderTheDaemonALaterSlotWithoutFilesShowsThoseOfTheFirst) {
-  const std::string script = makeFile("scenes/First.ttt");
-  yov::SaveRegString(u"Conf01", u16(script));
-  yov::SaveRegString(u"Stock01", u16(makeFile("stock/First.stk")));
-  const plat::NamedMutex first = holdMutex("RolvaneScr0");
-  yov::mainState().SaverRoot = true;
-  yov::Main(u"/s");
-  EXPECT_EQ(yov::programState().InstanceLetter, u"B");
-  EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + utf8(plat::ucase(u16(script)))});
-  EXPECT_TRUE(runUntilEnded());
+    const std::string script = makeFile("scenes/First.ttt");
+    yov::SaveRegString(u"Conf01", u16(script));
+    yov::SaveRegString(u"Stock01", u16(makeFile("stock/First.stk")));
+    const plat::NamedMutex first = holdMutex("RolvaneScr0");
+    yov::mainState().SaverRoot = true;
+    yov::Main(u"/s");
+    EXPECT_EQ(yov::programState().InstanceLetter, u"B");
+    EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + utf8(plat::ucase(u16(script)))});
+    EXPECT_TRUE(runUntilEnded());
 }
 
 TEST_F(StartupDispatch, ABareNameBecomesTheSceneScript) {
-  yov::Main(u"\"My Scene.ttt\"");
-  EXPECT_EQ(yov::mainState().ConfigFile, u"MY SCENE.TTT");
-  EXPECT_EQ(yov::mainState().StandaloneConfig, 1);
-  yov::PostDeferredAction(0);
-  EXPECT_TRUE(runUntilEnded());
+    yov::Main(u"\"My Scene.ttt\"");
+    EXPECT_EQ(yov::mainState().ConfigFile, u"MY SCENE.TTT");
+    EXPECT_EQ(yov::mainState().StandaloneConfig, 1);
+    yov::PostDeferredAction(0);
+    EXPECT_TRUE(runUntilEnded());
 }
 
 TEST_F(StartupDispatch, AFailedStartWhoseReportCannotBeShownStillShutsDown) {
-  yov::laterParts().showSettings = [] { throw yov::ProgramError(5, u"settings broke"); };
-  yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) -> int32_t {
-    throw std::runtime_error("no message box");
-  });
-  yov::MainResult result;
-  EXPECT_NO_THROW(result = yov::Main(u"/c"));
-  EXPECT_TRUE(result.keepRunning);
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_TRUE(runUntilEnded()) << "the shutdown still runs";
-  EXPECT_EQ(exitCodes_, std::vector<int32_t>{1});
-  EXPECT_NE(readFile(utf8(yov::errorLogFile())).find("Error 5 (settings broke) after "), std::string::npos)
-      << "the report went to the error log";
+    yov::laterParts().showSettings = [] { throw yov::ProgramError(5, u"settings broke"); };
+    yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) -> int32_t {
+        throw std::runtime_error("no message box");
+    });
+    yov::MainResult result;
+    EXPECT_NO_THROW(result = yov::Main(u"/c"));
+    EXPECT_TRUE(result.keepRunning);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(runUntilEnded()) << "the shutdown still runs";
+    EXPECT_EQ(exitCodes_, std::vector<int32_t>{1});
+    EXPECT_NE(readFile(utf8(yov::errorLogFile())).find("Error 5 (settings broke) after "), std::string::npos)
+        << "the report went to the error log";
 }
 
 }  // namespace

@@ -42,41 +42,41 @@ const char* const kChildRole = "YOV_TEST_CHILD";
 const char* const kChildLine = "YOV_TEST_CHILD_LINE";
 
 void say(const std::string& line) {
-  std::printf("child: %s\n", line.c_str());
-  std::fflush(stdout);
+    std::printf("child: %s\n", line.c_str());
+    std::fflush(stdout);
 }
 
 // Run as a separate process by the tests below; skipped in an ordinary run.
 TEST(StartupChild, DISABLED_RunsMain) {
-  const char* role = std::getenv(kChildRole);
-  if (role == nullptr) GTEST_SKIP();
-  yov::LaterParts& p = yov::laterParts();
-  p.showSettings = [] {
-    const yov::MainState& ms = yov::mainState();
-    const std::u16string letter = yov::programState().InstanceLetter;
-    say("open " + (letter.empty() ? std::string("-") : utf8(letter)) + " " + utf8(ms.ConfigFile));
-    yov::programState().WindowTable[yov::kSettingsSlot] = {new QWidget, -1};
-  };
-  p.runShow = [](uint8_t mode, const std::u16string& script) {
-    say("show " + std::to_string(mode) + " " + utf8(script));
-    yov::ProgramState& st = yov::programState();
-    st.RunFlags |= 0x01;
-    while (st.StopRequest == 0) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const char* role = std::getenv(kChildRole);
+    if (role == nullptr) GTEST_SKIP();
+    yov::LaterParts& p = yov::laterParts();
+    p.showSettings = [] {
+        const yov::MainState& ms = yov::mainState();
+        const std::u16string letter = yov::programState().InstanceLetter;
+        say("open " + (letter.empty() ? std::string("-") : utf8(letter)) + " " + utf8(ms.ConfigFile));
+        yov::programState().WindowTable[yov::kSettingsSlot] = {new QWidget, -1};
+    };
+    p.runShow = [](uint8_t mode, const std::u16string& script) {
+        say("show " + std::to_string(mode) + " " + utf8(script));
+        yov::ProgramState& st = yov::programState();
+        st.RunFlags |= 0x01;
+        while (st.StopRequest == 0) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        st.RunFlags &= ~0x01;
+        say("show ended");
+        if (!yov::SettingsDialogOpen()) yov::PostDeferredAction(0);
+    };
+    const yov::MainResult result = yov::Main(u16(std::getenv(kChildLine)));
+    if (!result.keepRunning) {
+        say("ended");
+        std::_Exit(result.exitCode);
     }
-    st.RunFlags &= ~0x01;
-    say("show ended");
-    if (!yov::SettingsDialogOpen()) yov::PostDeferredAction(0);
-  };
-  const yov::MainResult result = yov::Main(u16(std::getenv(kChildLine)));
-  if (!result.keepRunning) {
-    say("ended");
-    std::_Exit(result.exitCode);
-  }
-  QTimer::singleShot(30000, [] { std::_Exit(3); });
-  QCoreApplication::exec();
-  std::_Exit(4);  // only the shutdown ends the program
+    QTimer::singleShot(30000, [] { std::_Exit(3); });
+    QCoreApplication::exec();
+    std::_Exit(4);  // only the shutdown ends the program
 }
 
 // What a show that has reached its frame steps says while the animation wheel they turn is
@@ -84,268 +84,270 @@ TEST(StartupChild, DISABLED_RunsMain) {
 constexpr const char* kFramesReached = "yov: the animation wheel is not available yet.";
 
 class StartupProcesses : public startup_test::StartupTest {
- protected:
-  void SetUp() override {
-    StartupTest::SetUp();
-    ::chmod((folder() + "/run").c_str(), 0700);
-    env_.insert("YOV_CONFIG_HOME", QString::fromStdString(folder() + "/config"));
-    env_.insert("XDG_RUNTIME_DIR", QString::fromStdString(folder() + "/run"));
-    env_.insert("TMP", QString::fromStdString(folder() + "/tmp"));
-    env_.insert("QT_QPA_PLATFORM", "offscreen");
-    env_.remove("XSCREENSAVER_WINDOW");
-    env_.remove(kChildRole);
-  }
-  void TearDown() override {
-    for (auto& p : processes_) {
-      if (p->state() != QProcess::NotRunning) {
-        p->kill();
-        p->waitForFinished(5000);
-      }
+protected:
+    void SetUp() override {
+        StartupTest::SetUp();
+        ::chmod((folder() + "/run").c_str(), 0700);
+        env_.insert("YOV_CONFIG_HOME", QString::fromStdString(folder() + "/config"));
+        env_.insert("XDG_RUNTIME_DIR", QString::fromStdString(folder() + "/run"));
+        env_.insert("TMP", QString::fromStdString(folder() + "/tmp"));
+        env_.insert("QT_QPA_PLATFORM", "offscreen");
+        env_.remove("XSCREENSAVER_WINDOW");
+        env_.remove(kChildRole);
     }
-    StartupTest::TearDown();
-  }
+    void TearDown() override {
+        for (auto& p : processes_) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+        }
+        StartupTest::TearDown();
+    }
 
-  // This test program again, running Main with the given role and command line.
-  QProcess* startChild(const char* role, const std::string& line) {
-    QProcessEnvironment env = env_;
-    env.insert(kChildRole, role);
-    env.insert(kChildLine, QString::fromStdString(line));
-    auto p = std::make_unique<QProcess>();
-    p->setProcessEnvironment(env);
-    p->start(QCoreApplication::applicationFilePath(),
-             {"--gtest_filter=StartupChild.DISABLED_RunsMain", "--gtest_also_run_disabled_tests"});
-    processes_.push_back(std::move(p));
-    return processes_.back().get();
-  }
+    // This test program again, running Main with the given role and command line.
+    QProcess* startChild(const char* role, const std::string& line) {
+        QProcessEnvironment env = env_;
+        env.insert(kChildRole, role);
+        env.insert(kChildLine, QString::fromStdString(line));
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(env);
+        p->start(QCoreApplication::applicationFilePath(),
+                 {"--gtest_filter=StartupChild.DISABLED_RunsMain", "--gtest_also_run_disabled_tests"});
+        processes_.push_back(std::move(p));
+        return processes_.back().get();
+    }
 
-  struct Run {
-    int exitCode = -1;
-    bool crashed = false;
-    std::string out;
-    std::string err;
-    qint64 ms = 0;
-  };
-  // The real yov, waited for.
-  Run runYov(const QStringList& arguments, QProcessEnvironment env, const std::string& cwd = {}) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    if (!cwd.empty()) p.setWorkingDirectory(QString::fromStdString(cwd));
-    QElapsedTimer t;
-    t.start();
-    p.start(QString(YOV_BIN_DIR) + "/yov", arguments);
-    Run r;
-    finish(p, t, r);
-    return r;
-  }
-  // Waits for the process (killing it after 20 s) and collects what it left.
-  static void finish(QProcess& p, const QElapsedTimer& t, Run& r) {
-    if (!p.waitForFinished(20000)) {
-      p.kill();
-      p.waitForFinished();
+    struct Run {
+        int exitCode = -1;
+        bool crashed = false;
+        std::string out;
+        std::string err;
+        qint64 ms = 0;
+    };
+    // The real yov, waited for.
+    Run runYov(const QStringList& arguments, QProcessEnvironment env, const std::string& cwd = {}) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        if (!cwd.empty()) p.setWorkingDirectory(QString::fromStdString(cwd));
+        QElapsedTimer t;
+        t.start();
+        p.start(QString(YOV_BIN_DIR) + "/yov", arguments);
+        Run r;
+        finish(p, t, r);
+        return r;
     }
-    r.ms = t.elapsed();
-    r.crashed = p.exitStatus() != QProcess::NormalExit;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err += p.readAllStandardError().toStdString();
-  }
-  // The real yov, stopped with SIGTERM once its standard error shows the text.
-  Run runYovUntil(const QStringList& arguments, QProcessEnvironment env, const std::string& text) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QString(YOV_BIN_DIR) + "/yov", arguments);
-    Run r;
-    QElapsedTimer t;
-    t.start();
-    while (r.err.find(text) == std::string::npos && t.elapsed() < 20000 && p.state() != QProcess::NotRunning) {
-      p.waitForReadyRead(100);
-      r.err += p.readAllStandardError().toStdString();
+    // Waits for the process (killing it after 20 s) and collects what it left.
+    static void finish(QProcess& p, const QElapsedTimer& t, Run& r) {
+        if (!p.waitForFinished(20000)) {
+            p.kill();
+            p.waitForFinished();
+        }
+        r.ms = t.elapsed();
+        r.crashed = p.exitStatus() != QProcess::NormalExit;
+        r.exitCode = p.exitCode();
+        r.out = p.readAllStandardOutput().toStdString();
+        r.err += p.readAllStandardError().toStdString();
     }
-    p.terminate();
-    finish(p, t, r);
-    return r;
-  }
+    // The real yov, stopped with SIGTERM once its standard error shows the text.
+    Run runYovUntil(const QStringList& arguments, QProcessEnvironment env, const std::string& text) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QString(YOV_BIN_DIR) + "/yov", arguments);
+        Run r;
+        QElapsedTimer t;
+        t.start();
+        while (r.err.find(text) == std::string::npos && t.elapsed() < 20000 && p.state() != QProcess::NotRunning) {
+            p.waitForReadyRead(100);
+            r.err += p.readAllStandardError().toStdString();
+        }
+        p.terminate();
+        finish(p, t, r);
+        return r;
+    }
 
-  // The "child: " lines a process wrote so far.
-  static std::vector<std::string> childLines(QProcess* p, std::string& buffer) {
-    buffer += p->readAllStandardOutput().toStdString();
-    std::vector<std::string> lines;
-    size_t from = 0;
-    while (from < buffer.size()) {
-      const size_t end = buffer.find('\n', from);
-      if (end == std::string::npos) break;
-      const std::string line = buffer.substr(from, end - from);
-      if (line.rfind("child: ", 0) == 0) lines.push_back(line.substr(7));
-      from = end + 1;
+    // The "child: " lines a process wrote so far.
+    static std::vector<std::string> childLines(QProcess* p, std::string& buffer) {
+        buffer += p->readAllStandardOutput().toStdString();
+        std::vector<std::string> lines;
+        size_t from = 0;
+        while (from < buffer.size()) {
+            const size_t end = buffer.find('\n', from);
+            if (end == std::string::npos) break;
+            const std::string line = buffer.substr(from, end - from);
+            if (line.rfind("child: ", 0) == 0) lines.push_back(line.substr(7));
+            from = end + 1;
+        }
+        return lines;
     }
-    return lines;
-  }
-  // Waits until pred holds, taking events; false when 20 s pass.
-  template <class Pred>
-  static bool waitFor(Pred pred) {
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-      if (t.elapsed() > 20000) return false;
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Waits until pred holds, taking events; false when 20 s pass.
+    template <class Pred>
+    static bool waitFor(Pred pred) {
+        QElapsedTimer t;
+        t.start();
+        while (!pred()) {
+            if (t.elapsed() > 20000) return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return true;
     }
-    return true;
-  }
-  // Holds slot locks in the lock folder the processes use.
-  std::vector<plat::NamedMutex> holdSlots(int count) {
-    std::vector<plat::NamedMutex> held;
-    for (int i = 0; i < count; ++i) held.push_back(holdMutex("RolvaneScr" + std::to_string(i)));
-    return held;
-  }
-  void saveFiles(const std::u16string& key, const std::string& script, const std::string& stock) {
-    yov::SaveRegString(u"Conf01", u16(script), key);
-    yov::SaveRegString(u"Stock01", u16(stock), key);
-  }
+    // Holds slot locks in the lock folder the processes use.
+    std::vector<plat::NamedMutex> holdSlots(int count) {
+        std::vector<plat::NamedMutex> held;
+        for (int i = 0; i < count; ++i) held.push_back(holdMutex("RolvaneScr" + std::to_string(i)));
+        return held;
+    }
+    void saveFiles(const std::u16string& key, const std::string& script, const std::string& stock) {
+        yov::SaveRegString(u"Conf01", u16(script), key);
+        yov::SaveRegString(u"Stock01", u16(stock), key);
+    }
 
-  QProcessEnvironment env_ = QProcessEnvironment::systemEnvironment();
-  std::vector<std::unique_ptr<QProcess>> processes_;
+    QProcessEnvironment env_ = QProcessEnvironment::systemEnvironment();
+    std::vector<std::unique_ptr<QProcess>> processes_;
 };
 
 TEST_F(StartupProcesses, SevenCopiesAtOnceSixRunAndTheSeventhEndsAtOnce) {
-  const std::string forD = makeFile("d/Scene of D.ttt");
-  yov::SaveRegString(u"Conf01", u16(forD), u"D");
-  std::vector<QProcess*> copies;
-  for (int i = 0; i < 7; ++i) copies.push_back(startChild("settings", "/c"));
+    const std::string forD = makeFile("d/Scene of D.ttt");
+    yov::SaveRegString(u"Conf01", u16(forD), u"D");
+    std::vector<QProcess*> copies;
+    for (int i = 0; i < 7; ++i) copies.push_back(startChild("settings", "/c"));
 
-  std::vector<std::string> buffers(7);
-  std::vector<std::vector<std::string>> lines(7);
-  auto update = [&] {
+    std::vector<std::string> buffers(7);
+    std::vector<std::vector<std::string>> lines(7);
+    auto update = [&] {
+        for (size_t i = 0; i < 7; ++i) {
+            const std::vector<std::string> l = childLines(copies[i], buffers[i]);
+            lines[i] = l;
+        }
+    };
+    ASSERT_TRUE(waitFor([&] {
+        update();
+        int open = 0;
+        int ended = 0;
+        for (size_t i = 0; i < 7; ++i) {
+            open += !lines[i].empty() && lines[i][0].rfind("open ", 0) == 0;
+            ended += copies[i]->state() == QProcess::NotRunning;
+        }
+        return open == 6 && ended == 1;
+    })) << "six copies open their window and one ends";
+
+    std::set<std::string> letters;
     for (size_t i = 0; i < 7; ++i) {
-      const std::vector<std::string> l = childLines(copies[i], buffers[i]);
-      lines[i] = l;
+        if (copies[i]->state() == QProcess::NotRunning) {
+            EXPECT_EQ(copies[i]->exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(copies[i]->exitCode(), 0);
+            EXPECT_EQ(lines[i], std::vector<std::string>{"ended"}) << "the seventh opens nothing";
+            continue;
+        }
+        const std::string& open = lines[i][0];
+        const std::string letter = open.substr(5, 1);
+        letters.insert(letter);
+        const std::string script = open.size() > 7 ? open.substr(7) : "";
+        if (letter == "D")
+            EXPECT_EQ(script, utf8(plat::ucase(u16(forD)))) << "slot 3 reads Conf01 under the key ending in D";
+        else
+            EXPECT_EQ(script, "") << letter;
     }
-  };
-  ASSERT_TRUE(waitFor([&] {
-    update();
-    int open = 0;
-    int ended = 0;
-    for (size_t i = 0; i < 7; ++i) {
-      open += !lines[i].empty() && lines[i][0].rfind("open ", 0) == 0;
-      ended += copies[i]->state() == QProcess::NotRunning;
-    }
-    return open == 6 && ended == 1;
-  })) << "six copies open their window and one ends";
+    EXPECT_EQ(letters, (std::set<std::string>{"-", "B", "C", "D", "E", "F"}));
 
-  std::set<std::string> letters;
-  for (size_t i = 0; i < 7; ++i) {
-    if (copies[i]->state() == QProcess::NotRunning) {
-      EXPECT_EQ(copies[i]->exitStatus(), QProcess::NormalExit);
-      EXPECT_EQ(copies[i]->exitCode(), 0);
-      EXPECT_EQ(lines[i], std::vector<std::string>{"ended"}) << "the seventh opens nothing";
-      continue;
+    for (QProcess* p : copies) {
+        if (p->state() != QProcess::NotRunning) p->terminate();
     }
-    const std::string& open = lines[i][0];
-    const std::string letter = open.substr(5, 1);
-    letters.insert(letter);
-    const std::string script = open.size() > 7 ? open.substr(7) : "";
-    if (letter == "D") EXPECT_EQ(script, utf8(plat::ucase(u16(forD)))) << "slot 3 reads Conf01 under the key ending in D";
-    else EXPECT_EQ(script, "") << letter;
-  }
-  EXPECT_EQ(letters, (std::set<std::string>{"-", "B", "C", "D", "E", "F"}));
-
-  for (QProcess* p : copies) {
-    if (p->state() != QProcess::NotRunning) p->terminate();
-  }
-  for (QProcess* p : copies) {
-    if (p->state() != QProcess::NotRunning) {
-      ASSERT_TRUE(p->waitForFinished(20000));
+    for (QProcess* p : copies) {
+        if (p->state() != QProcess::NotRunning) {
+            ASSERT_TRUE(p->waitForFinished(20000));
+        }
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << "SIGTERM ends a copy through its shutdown";
+        EXPECT_EQ(p->exitCode(), 0);
     }
-    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << "SIGTERM ends a copy through its shutdown";
-    EXPECT_EQ(p->exitCode(), 0);
-  }
 }
 
 TEST_F(StartupProcesses, TheCopyInSlotThreeReadsItsOwnKey) {
-  const std::string script = makeFile("Winter.ttt");
-  const std::string stock = makeFile("Cars.stk", kStockText);
-  saveFiles(u"D", script, stock);
-  const auto held = holdSlots(3);
-  const Run r = runYovUntil({"/w"}, env_, kFramesReached);
-  EXPECT_FALSE(r.crashed);
-  EXPECT_EQ(r.exitCode, 0);
-  // Only a script found under its own key is ready: the show reads it and goes on through
-  // its display to the frames.
-  EXPECT_NE(r.err.find(kFramesReached), std::string::npos) << r.err;
+    const std::string script = makeFile("Winter.ttt");
+    const std::string stock = makeFile("Cars.stk", kStockText);
+    saveFiles(u"D", script, stock);
+    const auto held = holdSlots(3);
+    const Run r = runYovUntil({"/w"}, env_, kFramesReached);
+    EXPECT_FALSE(r.crashed);
+    EXPECT_EQ(r.exitCode, 0);
+    // Only a script found under its own key is ready: the show reads it and goes on through
+    // its display to the frames.
+    EXPECT_NE(r.err.find(kFramesReached), std::string::npos) << r.err;
 }
 
 TEST_F(StartupProcesses, WithAllSixSlotsTakenACopyEndsAtOnceSilently) {
-  const auto held = holdSlots(6);
-  const Run r = runYov({"/c"}, env_);
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.err.find("yov:"), std::string::npos) << r.err;
-  EXPECT_EQ(r.out, "");
+    const auto held = holdSlots(6);
+    const Run r = runYov({"/c"}, env_);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err.find("yov:"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
 }
 
 TEST_F(StartupProcesses, AddingScriptsPutsThemOnTopUpperCasedWithoutADisplay) {
-  makeFile("files/a.ttt");
-  makeFile("files/b c.ttt");
-  makeFile("files/old.ttt");
-  yov::SaveRegString(u"Conf01", u"OLD.TTT");
-  QProcessEnvironment env = env_;
-  env.remove("QT_QPA_PLATFORM");
-  env.remove("DISPLAY");
-  env.remove("WAYLAND_DISPLAY");
-  const Run r = runYov({"/addcnf", "a.ttt", "b c.ttt", "missing.ttt"}, env, folder() + "/files");
-  EXPECT_FALSE(r.crashed);
-  EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(utf8(yov::GetRegString(u"Conf01")), "B C.TTT");
-  EXPECT_EQ(utf8(yov::GetRegString(u"Conf02")), "A.TTT");
-  EXPECT_EQ(utf8(yov::GetRegString(u"Conf03")), "OLD.TTT");
-  EXPECT_EQ(utf8(yov::GetRegString(u"Conf04", u"none")), "none");
-  EXPECT_TRUE(holdMutex("RolvaneScr0").Owned()) << "the copy is gone with its locks";
+    makeFile("files/a.ttt");
+    makeFile("files/b c.ttt");
+    makeFile("files/old.ttt");
+    yov::SaveRegString(u"Conf01", u"OLD.TTT");
+    QProcessEnvironment env = env_;
+    env.remove("QT_QPA_PLATFORM");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    const Run r = runYov({"/addcnf", "a.ttt", "b c.ttt", "missing.ttt"}, env, folder() + "/files");
+    EXPECT_FALSE(r.crashed);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(utf8(yov::GetRegString(u"Conf01")), "B C.TTT");
+    EXPECT_EQ(utf8(yov::GetRegString(u"Conf02")), "A.TTT");
+    EXPECT_EQ(utf8(yov::GetRegString(u"Conf03")), "OLD.TTT");
+    EXPECT_EQ(utf8(yov::GetRegString(u"Conf04", u"none")), "none");
+    EXPECT_TRUE(holdMutex("RolvaneScr0").Owned()) << "the copy is gone with its locks";
 }
 
 TEST_F(StartupProcesses, AddingStockFilesLikewise) {
-  makeFile("files/Trains.stk");
-  makeFile("files/more trains.stk");
-  const Run r = runYov({"/addstk", "more trains.stk", "Trains.stk"}, env_, folder() + "/files");
-  EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(utf8(yov::GetRegString(u"Stock01")), "TRAINS.STK");
-  EXPECT_EQ(utf8(yov::GetRegString(u"Stock02")), "MORE TRAINS.STK");
-  EXPECT_EQ(utf8(yov::GetRegString(u"Conf01", u"none")), "none");
+    makeFile("files/Trains.stk");
+    makeFile("files/more trains.stk");
+    const Run r = runYov({"/addstk", "more trains.stk", "Trains.stk"}, env_, folder() + "/files");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(utf8(yov::GetRegString(u"Stock01")), "TRAINS.STK");
+    EXPECT_EQ(utf8(yov::GetRegString(u"Stock02")), "MORE TRAINS.STK");
+    EXPECT_EQ(utf8(yov::GetRegString(u"Conf01", u"none")), "none");
 }
 
 TEST_F(StartupProcesses, ASecondScreenSaverEndsAtOnceAndSigtermStopsTheFirst) {
-  // The second copy takes slot 1 and reads its files under its own key.
-  for (const char16_t* key : {u"", u"B"}) saveFiles(key, makeFile("Night.ttt"), makeFile("Night.stk", kStockText));
-  QProcess* first = startChild("show", "/s");
-  std::string buffer;
-  ASSERT_TRUE(waitFor([&] {
-    const auto l = childLines(first, buffer);
-    return !l.empty() && l[0].rfind("show 1 ", 0) == 0;
-  })) << buffer;
+    // The second copy takes slot 1 and reads its files under its own key.
+    for (const char16_t* key : {u"", u"B"}) saveFiles(key, makeFile("Night.ttt"), makeFile("Night.stk", kStockText));
+    QProcess* first = startChild("show", "/s");
+    std::string buffer;
+    ASSERT_TRUE(waitFor([&] {
+        const auto l = childLines(first, buffer);
+        return !l.empty() && l[0].rfind("show 1 ", 0) == 0;
+    })) << buffer;
 
-  const Run second = runYov({"/s"}, env_);
-  EXPECT_EQ(second.exitCode, 0);
-  EXPECT_EQ(second.err.find("yov:"), std::string::npos) << "it shows nothing: " << second.err;
-  EXPECT_LT(second.ms, 10000);
-  EXPECT_EQ(first->state(), QProcess::Running);
+    const Run second = runYov({"/s"}, env_);
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.err.find("yov:"), std::string::npos) << "it shows nothing: " << second.err;
+    EXPECT_LT(second.ms, 10000);
+    EXPECT_EQ(first->state(), QProcess::Running);
 
-  first->terminate();
-  ASSERT_TRUE(first->waitForFinished(20000));
-  EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(first->exitCode(), 0);
-  EXPECT_EQ(childLines(first, buffer).back(), "show ended") << "the show stopped before the program ended";
+    first->terminate();
+    ASSERT_TRUE(first->waitForFinished(20000));
+    EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first->exitCode(), 0);
+    EXPECT_EQ(childLines(first, buffer).back(), "show ended") << "the show stopped before the program ended";
 }
 
 TEST_F(StartupProcesses, TheXScreenSaverConventionRunsTheScreenSaverShow) {
-  const std::string script = makeFile("Dusk.ttt");
-  saveFiles(u"", script, makeFile("Dusk.stk", kStockText));
-  QProcessEnvironment env = env_;
-  env.insert("XSCREENSAVER_WINDOW", "0x2a00007");
-  const Run r = runYovUntil({}, env, kFramesReached);
-  EXPECT_EQ(r.exitCode, 0);
-  // A show, not the settings dialog: the script is read and the show goes on through its
-  // display to the frames.
-  EXPECT_NE(r.err.find(kFramesReached), std::string::npos) << r.err;
-  const Run root = runYovUntil({"-root"}, env_, kFramesReached);
-  EXPECT_NE(root.err.find(kFramesReached), std::string::npos) << root.err;
+    const std::string script = makeFile("Dusk.ttt");
+    saveFiles(u"", script, makeFile("Dusk.stk", kStockText));
+    QProcessEnvironment env = env_;
+    env.insert("XSCREENSAVER_WINDOW", "0x2a00007");
+    const Run r = runYovUntil({}, env, kFramesReached);
+    EXPECT_EQ(r.exitCode, 0);
+    // A show, not the settings dialog: the script is read and the show goes on through its
+    // display to the frames.
+    EXPECT_NE(r.err.find(kFramesReached), std::string::npos) << r.err;
+    const Run root = runYovUntil({"-root"}, env_, kFramesReached);
+    EXPECT_NE(root.err.find(kFramesReached), std::string::npos) << root.err;
 }
 
 }  // namespace

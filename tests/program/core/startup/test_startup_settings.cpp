@@ -26,11 +26,11 @@ using Reader = std::function<double()>;
 const yov::ShowSettings& show() { return yov::mainState().Show; }
 
 struct SettingCase {
-  const char* name;
-  const char16_t* value;  // stored text; null leaves the registry empty
-  const char16_t* stored;
-  Reader read;
-  double expected;
+    const char* name;
+    const char16_t* value;  // stored text; null leaves the registry empty
+    const char16_t* stored;
+    Reader read;
+    double expected;
 };
 
 const SettingCase kSettings[] = {
@@ -69,10 +69,10 @@ const SettingCase kSettings[] = {
 class StartupSettings : public startup_test::StartupTest, public ::testing::WithParamInterface<SettingCase> {};
 
 TEST_P(StartupSettings, ReadWithTheMasksOfTheirStorage) {
-  const SettingCase& c = GetParam();
-  if (c.stored != nullptr) yov::SaveRegString(c.value, c.stored);
-  yov::ReadStartupSettings();
-  EXPECT_FLOAT_EQ(static_cast<float>(c.read()), static_cast<float>(c.expected));
+    const SettingCase& c = GetParam();
+    if (c.stored != nullptr) yov::SaveRegString(c.value, c.stored);
+    yov::ReadStartupSettings();
+    EXPECT_FLOAT_EQ(static_cast<float>(c.read()), static_cast<float>(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, StartupSettings, ::testing::ValuesIn(kSettings),
@@ -81,178 +81,181 @@ INSTANTIATE_TEST_SUITE_P(Values, StartupSettings, ::testing::ValuesIn(kSettings)
 using StartupTables = startup_test::StartupTest;
 
 TEST_F(StartupTables, TypeCodeLettersAreTheWindows1250Table) {
-  yov::BuildStartupTables();
-  const std::u16string& t = yov::mainState().TypeCodeLetters;
-  ASSERT_EQ(t.size(), 146u);
-  EXPECT_EQ(t.substr(0, 13), u" RESATFOPMHB1");
-  EXPECT_EQ(t[13], u'\u0154') << "0xC0 in Windows-1250";
-  EXPECT_EQ(t[14], u'2');
-  EXPECT_EQ(t[15], u'\u00C1');
-  EXPECT_EQ(t[108], u'Y');
-  EXPECT_EQ(t[109], u'\u0111') << "0xF0";
-  EXPECT_EQ(t[110], u'Z');
-  EXPECT_EQ(t[145], u'\u00B4') << "0xB4 last";
-  EXPECT_EQ(yov::programState().Shared.TypeCodeLetters, t.c_str()) << "the engine finds the table through SharedState";
+    yov::BuildStartupTables();
+    const std::u16string& t = yov::mainState().TypeCodeLetters;
+    ASSERT_EQ(t.size(), 146u);
+    EXPECT_EQ(t.substr(0, 13), u" RESATFOPMHB1");
+    EXPECT_EQ(t[13], u'\u0154') << "0xC0 in Windows-1250";
+    EXPECT_EQ(t[14], u'2');
+    EXPECT_EQ(t[15], u'\u00C1');
+    EXPECT_EQ(t[108], u'Y');
+    EXPECT_EQ(t[109], u'\u0111') << "0xF0";
+    EXPECT_EQ(t[110], u'Z');
+    EXPECT_EQ(t[145], u'\u00B4') << "0xB4 last";
+    EXPECT_EQ(yov::programState().Shared.TypeCodeLetters, t.c_str())
+        << "the engine finds the table through SharedState";
 }
 
 TEST_F(StartupTables, BitTablesFillAll32Entries) {
-  yov::BuildStartupTables();
-  const yov::MainState& ms = yov::mainState();
-  EXPECT_EQ(ms.BitValue[0], 1);
-  EXPECT_EQ(ms.BitMask[0], 1);
-  EXPECT_EQ(ms.BitValue[29], 1 << 29);
-  EXPECT_EQ(ms.BitMask[29], (1 << 30) - 1);
-  EXPECT_EQ(ms.BitValue[30], 0x40000000);
-  EXPECT_EQ(ms.BitMask[30], 0x7FFFFFFF);
-  EXPECT_EQ(static_cast<uint32_t>(ms.BitValue[31]), 0x80000000u);
-  EXPECT_EQ(ms.BitMask[31], -1);
+    yov::BuildStartupTables();
+    const yov::MainState& ms = yov::mainState();
+    EXPECT_EQ(ms.BitValue[0], 1);
+    EXPECT_EQ(ms.BitMask[0], 1);
+    EXPECT_EQ(ms.BitValue[29], 1 << 29);
+    EXPECT_EQ(ms.BitMask[29], (1 << 30) - 1);
+    EXPECT_EQ(ms.BitValue[30], 0x40000000);
+    EXPECT_EQ(ms.BitMask[30], 0x7FFFFFFF);
+    EXPECT_EQ(static_cast<uint32_t>(ms.BitValue[31]), 0x80000000u);
+    EXPECT_EQ(ms.BitMask[31], -1);
 }
 
 TEST_F(StartupTables, KindsColoursAndLanguages) {
-  yov::BuildStartupTables();
-  const yov::MainState& ms = yov::mainState();
-  EXPECT_EQ(ms.PicKindExt[1], u".GIF");
-  EXPECT_EQ(ms.PicKindExt[11], u".DIB");
-  EXPECT_EQ(ms.PicKindClass[9], 37);
-  EXPECT_EQ(ms.PicKindClass[6], 2);
-  EXPECT_EQ(ms.PicKindClass[4], 0);
-  EXPECT_EQ(ms.ColorLetters, u" RYBGKWLOCN");
-  EXPECT_EQ(ms.ColorRGB[0], 0x808080u);
-  EXPECT_EQ(ms.ColorRGB[9], 0x0080FFu) << "O is orange, red in the lowest byte";
-  EXPECT_EQ(ms.ColorRGB[11], 0x004080u);
-  const SharedArrays& a = yov::programState().Arrays;
-  ASSERT_EQ(a.Languages.upperBound(), 10);
-  EXPECT_EQ(a.Languages[0].Code, u"N");
-  EXPECT_EQ(a.Languages[0].Names[0], u"General");
+    yov::BuildStartupTables();
+    const yov::MainState& ms = yov::mainState();
+    EXPECT_EQ(ms.PicKindExt[1], u".GIF");
+    EXPECT_EQ(ms.PicKindExt[11], u".DIB");
+    EXPECT_EQ(ms.PicKindClass[9], 37);
+    EXPECT_EQ(ms.PicKindClass[6], 2);
+    EXPECT_EQ(ms.PicKindClass[4], 0);
+    EXPECT_EQ(ms.ColorLetters, u" RYBGKWLOCN");
+    EXPECT_EQ(ms.ColorRGB[0], 0x808080u);
+    EXPECT_EQ(ms.ColorRGB[9], 0x0080FFu) << "O is orange, red in the lowest byte";
+    EXPECT_EQ(ms.ColorRGB[11], 0x004080u);
+    const SharedArrays& a = yov::programState().Arrays;
+    ASSERT_EQ(a.Languages.upperBound(), 10);
+    EXPECT_EQ(a.Languages[0].Code, u"N");
+    EXPECT_EQ(a.Languages[0].Names[0], u"General");
 }
 
 struct FileCase {
-  const char* name;
-  std::string content;   // of the file made; "" makes none
-  const char* asked;     // the name asked for
-  int64_t minimum;
-  bool exists;
+    const char* name;
+    std::string content;  // of the file made; "" makes none
+    const char* asked;    // the name asked for
+    int64_t minimum;
+    bool exists;
 };
 
 TEST_F(StartupTables, FileExistsMinNeedsANormalFileLongerThanTheMinimum) {
-  makeFile("ten.txt", "0123456789");
-  makeFile("Eleven.txt", "0123456789A");
-  std::filesystem::create_directories(folder() + "/folder");
-  const FileCase cases[] = {
-      {"Missing", "", "missing.txt", 0, false},   {"AsLongAsTheMinimum", "", "ten.txt", 10, false},
-      {"Longer", "", "Eleven.txt", 10, true},     {"AnyLetterCase", "", "ELEVEN.TXT", 10, true},
-      {"AFolderIsNoFile", "", "folder", 0, false}};
-  for (const FileCase& c : cases) EXPECT_EQ(yov::FileExistsMin(u16(folder() + "/" + c.asked), c.minimum), c.exists) << c.name;
-  EXPECT_FALSE(yov::FileExistsMin(u"", 0));
+    makeFile("ten.txt", "0123456789");
+    makeFile("Eleven.txt", "0123456789A");
+    std::filesystem::create_directories(folder() + "/folder");
+    const FileCase cases[] = {{"Missing", "", "missing.txt", 0, false},
+                              {"AsLongAsTheMinimum", "", "ten.txt", 10, false},
+                              {"Longer", "", "Eleven.txt", 10, true},
+                              {"AnyLetterCase", "", "ELEVEN.TXT", 10, true},
+                              {"AFolderIsNoFile", "", "folder", 0, false}};
+    for (const FileCase& c : cases)
+        EXPECT_EQ(yov::FileExistsMin(u16(folder() + "/" + c.asked), c.minimum), c.exists) << c.name;
+    EXPECT_FALSE(yov::FileExistsMin(u"", 0));
 }
 
 TEST_F(StartupTables, TheTemporaryFolderIsTheFirstThatExists) {
-  std::filesystem::create_directories(folder() + "/temp");
-  struct {
-    const char* name;
-    std::optional<std::string> tmp, temp, tmpdir;
-    std::string expected;
-  } cases[] = {
-      {"Tmp", folder() + "/tmp", folder() + "/temp", std::nullopt, folder() + "/tmp"},
-      {"TmpMissing", folder() + "/gone", folder() + "/temp", std::nullopt, folder() + "/temp"},
-      {"TmpdirLast", folder() + "/gone", std::nullopt, folder() + "/temp", folder() + "/temp"},
-      {"NothingLeavesTmp", folder() + "/gone", std::nullopt, std::nullopt, "/tmp"},
-  };
-  for (const auto& c : cases) {
-    ScopedEnv tmp("TMP", c.tmp), temp("TEMP", c.temp), tmpdir("TMPDIR", c.tmpdir);
-    EXPECT_EQ(utf8(yov::SearchTempDir()), c.expected) << c.name;
-  }
+    std::filesystem::create_directories(folder() + "/temp");
+    struct {
+        const char* name;
+        std::optional<std::string> tmp, temp, tmpdir;
+        std::string expected;
+    } cases[] = {
+        {"Tmp", folder() + "/tmp", folder() + "/temp", std::nullopt, folder() + "/tmp"},
+        {"TmpMissing", folder() + "/gone", folder() + "/temp", std::nullopt, folder() + "/temp"},
+        {"TmpdirLast", folder() + "/gone", std::nullopt, folder() + "/temp", folder() + "/temp"},
+        {"NothingLeavesTmp", folder() + "/gone", std::nullopt, std::nullopt, "/tmp"},
+    };
+    for (const auto& c : cases) {
+        ScopedEnv tmp("TMP", c.tmp), temp("TEMP", c.temp), tmpdir("TMPDIR", c.tmpdir);
+        EXPECT_EQ(utf8(yov::SearchTempDir()), c.expected) << c.name;
+    }
 }
 
 TEST_F(StartupTables, HelpFilesAreHtmlPages) {
-  EXPECT_EQ(yov::HelpPageName(u"rolvanee.hlp"), u"rolvanee.htm");
-  EXPECT_EQ(yov::HelpPageName(u"ROLVANE.HLP"), u"ROLVANE.htm");
-  EXPECT_EQ(yov::HelpPageName(u"notes.htm"), u"notes.htm");
+    EXPECT_EQ(yov::HelpPageName(u"rolvanee.hlp"), u"rolvanee.htm");
+    EXPECT_EQ(yov::HelpPageName(u"ROLVANE.HLP"), u"ROLVANE.htm");
+    EXPECT_EQ(yov::HelpPageName(u"notes.htm"), u"notes.htm");
 }
 
 TEST_F(StartupTables, FindHelpFileTakesTheSettingThenSearchesAndRemembers) {
-  const std::string stored = makeFile("mine/help.htm", "<html>help page</html>");
-  yov::SaveRegString(u"HelpE", u16(stored));
-  EXPECT_EQ(utf8(yov::FindHelpFile(u"rolvanee.hlp", u"HelpE", 1)), stored);
-  EXPECT_EQ(utf8(yov::mainState().HelpPath[1]), stored);
+    const std::string stored = makeFile("mine/help.htm", "<html>help page</html>");
+    yov::SaveRegString(u"HelpE", u16(stored));
+    EXPECT_EQ(utf8(yov::FindHelpFile(u"rolvanee.hlp", u"HelpE", 1)), stored);
+    EXPECT_EQ(utf8(yov::mainState().HelpPath[1]), stored);
 
-  const std::string beside = makeFile("scripts/rolvaneg.htm", "<html>Hilfe</html>");
-  yov::programState().ConfigDir = u16(folder() + "/scripts");
-  EXPECT_EQ(utf8(yov::FindHelpFile(u"rolvaneg.hlp", u"HelpG", 2)), beside);
-  EXPECT_EQ(utf8(yov::GetRegString(u"HelpG")), beside) << "a found page is stored";
+    const std::string beside = makeFile("scripts/rolvaneg.htm", "<html>Hilfe</html>");
+    yov::programState().ConfigDir = u16(folder() + "/scripts");
+    EXPECT_EQ(utf8(yov::FindHelpFile(u"rolvaneg.hlp", u"HelpG", 2)), beside);
+    EXPECT_EQ(utf8(yov::GetRegString(u"HelpG")), beside) << "a found page is stored";
 
-  EXPECT_EQ(yov::FindHelpFile(u"nosuchhelp.hlp", u"Help0", 0), u"");
-  EXPECT_EQ(yov::mainState().HelpPath[0], std::u16string(1, u'\1'));
+    EXPECT_EQ(yov::FindHelpFile(u"nosuchhelp.hlp", u"Help0", 0), u"");
+    EXPECT_EQ(yov::mainState().HelpPath[0], std::u16string(1, u'\1'));
 }
 
 TEST_F(StartupTables, SelectLanguageByCodeWithItsHelpFile) {
-  SharedArrays& a = yov::programState().Arrays;
-  a.Languages.redim(10);
-  core_test::addLanguage(u"E");
-  core_test::addLanguage(u"G");
-  yov::SaveRegString(u"Lang", u"G");
-  const std::string page = makeFile("scripts/rolvaneG.htm", "<html>Deutsche Hilfe</html>");
-  yov::programState().ConfigDir = u16(folder() + "/scripts");
-  yov::SelectLanguage();
-  EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 2);
-  EXPECT_EQ(utf8(yov::helpFiles().HelpFile), page);
-  EXPECT_EQ(utf8(yov::GetRegString(u"GHelp")), page);
+    SharedArrays& a = yov::programState().Arrays;
+    a.Languages.redim(10);
+    core_test::addLanguage(u"E");
+    core_test::addLanguage(u"G");
+    yov::SaveRegString(u"Lang", u"G");
+    const std::string page = makeFile("scripts/rolvaneG.htm", "<html>Deutsche Hilfe</html>");
+    yov::programState().ConfigDir = u16(folder() + "/scripts");
+    yov::SelectLanguage();
+    EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 2);
+    EXPECT_EQ(utf8(yov::helpFiles().HelpFile), page);
+    EXPECT_EQ(utf8(yov::GetRegString(u"GHelp")), page);
 
-  const std::string chosen = makeFile("chosen.htm", "<html>chosen help</html>");
-  yov::SaveRegString(u"GHlp", u16(chosen));
-  yov::SelectLanguage();
-  EXPECT_EQ(utf8(yov::helpFiles().HelpFile), chosen) << "the chosen help file is read as code & \"Hlp\"";
+    const std::string chosen = makeFile("chosen.htm", "<html>chosen help</html>");
+    yov::SaveRegString(u"GHlp", u16(chosen));
+    yov::SelectLanguage();
+    EXPECT_EQ(utf8(yov::helpFiles().HelpFile), chosen) << "the chosen help file is read as code & \"Hlp\"";
 
-  yov::SaveRegString(u"Lang", u"X");
-  yov::SelectLanguage();
-  EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 1) << "an unknown code takes the first language";
+    yov::SaveRegString(u"Lang", u"X");
+    yov::SelectLanguage();
+    EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 1) << "an unknown code takes the first language";
 }
 
 TEST_F(StartupTables, OneOrNoLanguage) {
-  yov::programState().Arrays.Languages.redim(10);
-  yov::SaveRegString(u"Lang", u"G");
-  yov::SelectLanguage();
-  EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 0);
-  core_test::addLanguage(u"G");
-  yov::SelectLanguage();
-  EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 1);
+    yov::programState().Arrays.Languages.redim(10);
+    yov::SaveRegString(u"Lang", u"G");
+    yov::SelectLanguage();
+    EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 0);
+    core_test::addLanguage(u"G");
+    yov::SelectLanguage();
+    EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 1);
 }
 
 TEST_F(StartupTables, ComponentRegistrationRecordsItsBitsOnce) {
-  yov::Main(u"/addcnf ");
-  EXPECT_EQ(yov::GetRegNumber(u"DllReg", 0), 95) << "1+2+4+8+16+64, bit 32 unused";
-  yov::SaveRegString(u"DllReg", u"95.0");
-  yov::Main(u"/addcnf ");
-  EXPECT_EQ(utf8(yov::GetRegString(u"DllReg")), "95.0") << "with every bit set nothing is written";
+    yov::Main(u"/addcnf ");
+    EXPECT_EQ(yov::GetRegNumber(u"DllReg", 0), 95) << "1+2+4+8+16+64, bit 32 unused";
+    yov::SaveRegString(u"DllReg", u"95.0");
+    yov::Main(u"/addcnf ");
+    EXPECT_EQ(utf8(yov::GetRegString(u"DllReg")), "95.0") << "with every bit set nothing is written";
 }
 
 TEST_F(StartupTables, TheScreenSaverTakesTheStoredTemporaryFolder) {
-  yov::SaveRegString(u"TmpDir", u16(folder() + "/stored"));
-  yov::Main(u"/s");
-  EXPECT_EQ(utf8(yov::programState().TempDir), folder() + "/stored");
-  EXPECT_EQ(utf8(yov::programState().ErrorLogPath), folder() + "/stored/Rolvane.err");
-  EXPECT_TRUE(runUntilEnded());
+    yov::SaveRegString(u"TmpDir", u16(folder() + "/stored"));
+    yov::Main(u"/s");
+    EXPECT_EQ(utf8(yov::programState().TempDir), folder() + "/stored");
+    EXPECT_EQ(utf8(yov::programState().ErrorLogPath), folder() + "/stored/Rolvane.err");
+    EXPECT_TRUE(runUntilEnded());
 }
 
 TEST_F(StartupTables, AnEmptyStoredFolderIsSearchedNotTheRoot) {
-  yov::Main(u"/s");
-  EXPECT_EQ(utf8(yov::programState().TempDir), folder() + "/tmp");
-  EXPECT_EQ(utf8(yov::GetRegString(u"TmpDir", u"unwritten")), "unwritten") << "the screen saver stores nothing";
-  EXPECT_TRUE(runUntilEnded());
-  yov::resetMainState();
-  yov::Main(u"/c");
-  EXPECT_EQ(utf8(yov::GetRegString(u"TmpDir")), folder() + "/tmp") << "every other road stores it";
-  EXPECT_TRUE(runUntilEnded());
+    yov::Main(u"/s");
+    EXPECT_EQ(utf8(yov::programState().TempDir), folder() + "/tmp");
+    EXPECT_EQ(utf8(yov::GetRegString(u"TmpDir", u"unwritten")), "unwritten") << "the screen saver stores nothing";
+    EXPECT_TRUE(runUntilEnded());
+    yov::resetMainState();
+    yov::Main(u"/c");
+    EXPECT_EQ(utf8(yov::GetRegString(u"TmpDir")), folder() + "/tmp") << "every other road stores it";
+    EXPECT_TRUE(runUntilEnded());
 }
 
 TEST_F(StartupTables, ScreenAreaAndMetrics) {
-  yov::mainState().TwipsPerPixelX = yov::mainState().TwipsPerPixelY = 15;
-  yov::GetScreenArea();
-  const yov::MainState& ms = yov::mainState();
-  EXPECT_GE(ms.MonitorCount, 1);
-  EXPECT_GT(yov::programState().ScreenWidthPx, 0);
-  EXPECT_EQ(yov::ScreenWidthTw(), yov::programState().ScreenWidthPx * 15);
-  EXPECT_EQ(yov::ScreenHeightTw(), yov::programState().ScreenHeightPx * 15);
+    yov::mainState().TwipsPerPixelX = yov::mainState().TwipsPerPixelY = 15;
+    yov::GetScreenArea();
+    const yov::MainState& ms = yov::mainState();
+    EXPECT_GE(ms.MonitorCount, 1);
+    EXPECT_GT(yov::programState().ScreenWidthPx, 0);
+    EXPECT_EQ(yov::ScreenWidthTw(), yov::programState().ScreenWidthPx * 15);
+    EXPECT_EQ(yov::ScreenHeightTw(), yov::programState().ScreenHeightPx * 15);
 }
 
 }  // namespace

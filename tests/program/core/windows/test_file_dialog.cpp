@@ -20,158 +20,159 @@ using core_test::CoreTest;
 using core_test::u16;
 
 class FileDialog : public CoreTest {
- protected:
-  void SetUp() override {
-    CoreTest::SetUp();
-    previous_ = yov::setFileDialogResponder([this](const yov::FileDialogRequest& r) {
-      requests_.push_back(r);
-      return answer_;
-    });
-  }
-  void TearDown() override {
-    yov::setFileDialogResponder(previous_);
-    CoreTest::TearDown();
-  }
-  std::vector<yov::FileDialogRequest> requests_;
-  QStringList answer_;
-  yov::FileDialogResponder previous_;
+protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        previous_ = yov::setFileDialogResponder([this](const yov::FileDialogRequest& r) {
+            requests_.push_back(r);
+            return answer_;
+        });
+    }
+    void TearDown() override {
+        yov::setFileDialogResponder(previous_);
+        CoreTest::TearDown();
+    }
+    std::vector<yov::FileDialogRequest> requests_;
+    QStringList answer_;
+    yov::FileDialogResponder previous_;
 };
 
 TEST_F(FileDialog, FilterTable) {
-  struct Case {
-    const char* name;
-    uint32_t flags;
-    std::u16string expected;
-  };
-  const std::vector<Case> cases = {
-      {"none", 0, u""},
-      {"scene scripts", 0x40000000, u"Timetable files (*.ttt)|*.ttt"},
-      {"help files, other bits ignored", 0x8030, u"Help files (*.hlp)|*.hlp"},
-      {"one bit, three kinds in order", 0x10000,
-       u"Picture DLLs (*.dll)|*.dll|Screen savers (*.scr)|*.scr|Programs (*.exe)|*.exe"},
-      {"binary stock without a blank", 0x00100000, u"Binary stock files(*.stb)|*.stb"},
-      {"table order, not bit order", 0x40000800u | 0x00400000u,
-       u"Timetable files (*.ttt)|*.ttt|Pictures (*.gif;*.bmp;*.dib)|*.gif;*.bmp;*.dib|All files (*.*)|*.*"},
-      {"a kind without a text", 0x20000000, u" (*.ini)|*.ini"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(yov::BuildFileFilter(static_cast<int32_t>(c.flags)), c.expected);
-  }
+    struct Case {
+        const char* name;
+        uint32_t flags;
+        std::u16string expected;
+    };
+    const std::vector<Case> cases = {
+        {"none", 0, u""},
+        {"scene scripts", 0x40000000, u"Timetable files (*.ttt)|*.ttt"},
+        {"help files, other bits ignored", 0x8030, u"Help files (*.hlp)|*.hlp"},
+        {"one bit, three kinds in order", 0x10000,
+         u"Picture DLLs (*.dll)|*.dll|Screen savers (*.scr)|*.scr|Programs (*.exe)|*.exe"},
+        {"binary stock without a blank", 0x00100000, u"Binary stock files(*.stb)|*.stb"},
+        {"table order, not bit order", 0x40000800u | 0x00400000u,
+         u"Timetable files (*.ttt)|*.ttt|Pictures (*.gif;*.bmp;*.dib)|*.gif;*.bmp;*.dib|All files (*.*)|*.*"},
+        {"a kind without a text", 0x20000000, u" (*.ini)|*.ini"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(yov::BuildFileFilter(static_cast<int32_t>(c.flags)), c.expected);
+    }
 }
 
 TEST_F(FileDialog, QtFiltersSeparatePatternsWithBlanks) {
-  const QStringList filters = yov::qtNameFilters(
-      u"Timetable files (*.ttt)|*.ttt|Pictures (*.gif;*.bmp;*.dib)|*.gif;*.bmp;*.dib|Binary stock files(*.stb)|*.stb|"
-      u" (*.ini)|*.ini");
-  EXPECT_EQ(filters, (QStringList{QStringLiteral("Timetable files (*.ttt)"), QStringLiteral("Pictures (*.gif *.bmp *.dib)"),
-                                  QStringLiteral("Binary stock files (*.stb)"), QStringLiteral("(*.ini)")}));
+    const QStringList filters = yov::qtNameFilters(
+        u"Timetable files (*.ttt)|*.ttt|Pictures (*.gif;*.bmp;*.dib)|*.gif;*.bmp;*.dib|Binary stock files(*.stb)|*.stb|"
+        u" (*.ini)|*.ini");
+    EXPECT_EQ(filters,
+              (QStringList{QStringLiteral("Timetable files (*.ttt)"), QStringLiteral("Pictures (*.gif *.bmp *.dib)"),
+                           QStringLiteral("Binary stock files (*.stb)"), QStringLiteral("(*.ini)")}));
 }
 
 TEST_F(FileDialog, VariantsTitlesAndStartFolders) {
-  auto& st = yov::programState();
-  st.StockDir = u16(folder() + "/stock");
-  st.ConfigDir = u16(folder() + "/scripts");
-  struct Case {
-    const char* name;
-    uint32_t flags;
-    bool save, multiple, confirm;
-    QString title;
-    QString directory;
-    QString suffix;
-  };
-  const QString program = QString::fromStdString(yov::programFolder());
-  const QString stock = QString::fromStdString(folder() + "/stock");
-  const QString scripts = QString::fromStdString(folder() + "/scripts");
-  const std::vector<Case> cases = {
-      {"help files from the program folder", 0x8030, false, false, false, QStringLiteral("Open ..."), program, {}},
-      {"save with the stock folder", 0x40000011, true, false, false, QStringLiteral("Open ..."), stock,
-       QStringLiteral("ttt")},
-      {"open again in the same folder", 0x40000002, false, false, false, QStringLiteral("Open ..."), stock, {}},
-      {"save asking to overwrite", 0x40000023, true, false, true, QStringLiteral("Open ..."), scripts,
-       QStringLiteral("ttt")},
-      {"open several", 0x00400004, false, true, false, QStringLiteral("Open ..."), scripts, {}},
-      {"save with several names", 0x00400005, true, true, false, QStringLiteral("Open ..."), scripts,
-       QStringLiteral("gif")},
-      {"title as given", 0x40000080, false, false, false, QStringLiteral("OPEN"), scripts, {}},
-      {"no variant 7", 0x40000007, false, false, false, QStringLiteral("Open ..."), scripts, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const yov::FileDialogRequest r = yov::fileDialogRequest(u"OPEN", static_cast<int32_t>(c.flags));
-    EXPECT_EQ(r.save, c.save);
-    EXPECT_EQ(r.multiple, c.multiple);
-    EXPECT_EQ(r.confirmOverwrite, c.confirm);
-    EXPECT_EQ(r.title, c.title);
-    EXPECT_EQ(r.directory, c.directory);
-    EXPECT_EQ(r.defaultSuffix, c.suffix);
-    EXPECT_TRUE(r.fileName.isEmpty());
-  }
+    auto& st = yov::programState();
+    st.StockDir = u16(folder() + "/stock");
+    st.ConfigDir = u16(folder() + "/scripts");
+    struct Case {
+        const char* name;
+        uint32_t flags;
+        bool save, multiple, confirm;
+        QString title;
+        QString directory;
+        QString suffix;
+    };
+    const QString program = QString::fromStdString(yov::programFolder());
+    const QString stock = QString::fromStdString(folder() + "/stock");
+    const QString scripts = QString::fromStdString(folder() + "/scripts");
+    const std::vector<Case> cases = {
+        {"help files from the program folder", 0x8030, false, false, false, QStringLiteral("Open ..."), program, {}},
+        {"save with the stock folder", 0x40000011, true, false, false, QStringLiteral("Open ..."), stock,
+         QStringLiteral("ttt")},
+        {"open again in the same folder", 0x40000002, false, false, false, QStringLiteral("Open ..."), stock, {}},
+        {"save asking to overwrite", 0x40000023, true, false, true, QStringLiteral("Open ..."), scripts,
+         QStringLiteral("ttt")},
+        {"open several", 0x00400004, false, true, false, QStringLiteral("Open ..."), scripts, {}},
+        {"save with several names", 0x00400005, true, true, false, QStringLiteral("Open ..."), scripts,
+         QStringLiteral("gif")},
+        {"title as given", 0x40000080, false, false, false, QStringLiteral("OPEN"), scripts, {}},
+        {"no variant 7", 0x40000007, false, false, false, QStringLiteral("Open ..."), scripts, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const yov::FileDialogRequest r = yov::fileDialogRequest(u"OPEN", static_cast<int32_t>(c.flags));
+        EXPECT_EQ(r.save, c.save);
+        EXPECT_EQ(r.multiple, c.multiple);
+        EXPECT_EQ(r.confirmOverwrite, c.confirm);
+        EXPECT_EQ(r.title, c.title);
+        EXPECT_EQ(r.directory, c.directory);
+        EXPECT_EQ(r.defaultSuffix, c.suffix);
+        EXPECT_TRUE(r.fileName.isEmpty());
+    }
 }
 
 TEST_F(FileDialog, StartsAtTheLastFileWhenAsked) {
-  { std::ofstream(folder() + "/Last.ttt") << "x"; }
-  yov::SplitFilePath(u16(folder() + "/LAST.TTT"));
-  const yov::FileDialogRequest r = yov::fileDialogRequest(u"OPEN", 0x40000040);
-  EXPECT_EQ(r.fileName, QString::fromStdString(folder() + "/Last.ttt"));
-  EXPECT_EQ(r.directory, QString::fromStdString(folder()));
+    { std::ofstream(folder() + "/Last.ttt") << "x"; }
+    yov::SplitFilePath(u16(folder() + "/LAST.TTT"));
+    const yov::FileDialogRequest r = yov::fileDialogRequest(u"OPEN", 0x40000040);
+    EXPECT_EQ(r.fileName, QString::fromStdString(folder() + "/Last.ttt"));
+    EXPECT_EQ(r.directory, QString::fromStdString(folder()));
 }
 
 TEST_F(FileDialog, ChosenPathIsCasedAndBecomesTheLastFile) {
-  auto& st = yov::programState();
-  answer_ = {QStringLiteral("/Home/Rail/Scripts/Main.Line.TTT")};
-  std::u16string path;
-  ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x40000000, path));
-  EXPECT_EQ(path, u"/home/rail/scripts/main.line.ttt");
-  EXPECT_EQ(st.SplitDir, u"\\home\\rail\\scripts");
-  EXPECT_EQ(st.SplitName, u"main.line");
-  EXPECT_EQ(st.SplitExt, u".ttt");
+    auto& st = yov::programState();
+    answer_ = {QStringLiteral("/Home/Rail/Scripts/Main.Line.TTT")};
+    std::u16string path;
+    ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x40000000, path));
+    EXPECT_EQ(path, u"/home/rail/scripts/main.line.ttt");
+    EXPECT_EQ(st.SplitDir, u"\\home\\rail\\scripts");
+    EXPECT_EQ(st.SplitName, u"main.line");
+    EXPECT_EQ(st.SplitExt, u".ttt");
 
-  answer_ = {QStringLiteral("/x/Other.stk")};
-  ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x00200000 | 0x100 | 0x04, path));
-  EXPECT_EQ(path, u"/X/OTHER.STK");
-  EXPECT_EQ(st.SplitName, u"main.line");  // 0x04 leaves the last file alone
+    answer_ = {QStringLiteral("/x/Other.stk")};
+    ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x00200000 | 0x100 | 0x04, path));
+    EXPECT_EQ(path, u"/X/OTHER.STK");
+    EXPECT_EQ(st.SplitName, u"main.line");  // 0x04 leaves the last file alone
 
-  answer_ = {QStringLiteral("/p/a.gif"), QStringLiteral("/p/B.gif")};
-  ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x00400004, path));
-  EXPECT_EQ(path, std::u16string(u"/p\0a.gif\0b.gif", 14));
+    answer_ = {QStringLiteral("/p/a.gif"), QStringLiteral("/p/B.gif")};
+    ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x00400004, path));
+    EXPECT_EQ(path, std::u16string(u"/p\0a.gif\0b.gif", 14));
 }
 
 TEST_F(FileDialog, CancelGivesFalseOrRaisesTheCancelledError) {
-  auto& st = yov::programState();
-  yov::SplitFilePath(u"\\keep\\this.ttt");
-  answer_ = {};
-  std::u16string path = u"old";
-  EXPECT_FALSE(yov::GetFileFilter(u"OPEN", 0x40000000, path));
-  EXPECT_EQ(path, u"");
-  try {
-    yov::GetFileFilter(u"OPEN", 0x40000008, path);
-    FAIL() << "expected error 6009";
-  } catch (const yov::ProgramError& e) {
-    EXPECT_EQ(e.number(), 6009);
-  }
-  EXPECT_EQ(st.SplitName, u"this");
+    auto& st = yov::programState();
+    yov::SplitFilePath(u"\\keep\\this.ttt");
+    answer_ = {};
+    std::u16string path = u"old";
+    EXPECT_FALSE(yov::GetFileFilter(u"OPEN", 0x40000000, path));
+    EXPECT_EQ(path, u"");
+    try {
+        yov::GetFileFilter(u"OPEN", 0x40000008, path);
+        FAIL() << "expected error 6009";
+    } catch (const yov::ProgramError& e) {
+        EXPECT_EQ(e.number(), 6009);
+    }
+    EXPECT_EQ(st.SplitName, u"this");
 }
 
 TEST_F(FileDialog, TheRealDialogReturnsTheChosenFile) {
-  yov::setFileDialogResponder({});
-  const std::string chosen = folder() + "/Pick Me.ttt";
-  { std::ofstream(chosen) << "x"; }
-  int tries = 0;
-  QTimer timer;
-  QObject::connect(&timer, &QTimer::timeout, [&] {
-    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-      dialog->selectFile(QString::fromStdString(chosen));
-      QMetaObject::invokeMethod(dialog, "accept");
-    } else if (++tries > 200) {
-      if (QWidget* w = QApplication::activeModalWidget()) w->close();
-    }
-  });
-  timer.start(10);
-  yov::programState().SplitPath.clear();
-  std::u16string path;
-  ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x40000000, path));
-  EXPECT_EQ(path, plat::lcase(u16(chosen)));
+    yov::setFileDialogResponder({});
+    const std::string chosen = folder() + "/Pick Me.ttt";
+    { std::ofstream(chosen) << "x"; }
+    int tries = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(QString::fromStdString(chosen));
+            QMetaObject::invokeMethod(dialog, "accept");
+        } else if (++tries > 200) {
+            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+        }
+    });
+    timer.start(10);
+    yov::programState().SplitPath.clear();
+    std::u16string path;
+    ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x40000000, path));
+    EXPECT_EQ(path, plat::lcase(u16(chosen)));
 }
 
 }  // namespace
