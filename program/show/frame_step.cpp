@@ -12,6 +12,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
+#include "program/show/object_steps.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_seams.h"
@@ -229,10 +230,7 @@ void runStep(int32_t callSite) {
         takeStepTime();
         const int32_t train = TakeObjectStep();
         if (train != 0) {
-            if (s.stepObjectAnim)
-                s.stepObjectAnim(train);
-            else
-                NoteMissingSeam(u"the step program");
+            StepObjectAnim(train);
             callSite = 100;
             continue;
         }

@@ -22,6 +22,7 @@
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/train_records.h"
+#include "program/trains/movement_modes.h"
 #include "program/trains/train_picture.h"
 
 namespace yov {
@@ -221,9 +222,7 @@ void startTrain(int32_t train, int32_t sect) {
         rec(train).EndText = startEndText(u"TE", sect);
         g.TrainStartKind = 1;
         const MovementMode mode = SelectMovementMode(word);
-        g.TrainStartKind = 2;
-        if (!showSeams().placeSimpleUnit) throw ProgramError(6002, u"Trains cannot be placed");
-        showSeams().placeSimpleUnit(train);
+        SetUpMovementMode(mode, train, sect);
         if (showSeams().drawTrainText) showSeams().drawTrainText(train, sect);
         first = FirstProgramState(mode);
     });
@@ -370,18 +369,6 @@ void recompose(int32_t train, int32_t sect) {
 GenTrainState& genTrainState() {
     static GenTrainState state;
     return state;
-}
-
-MovementMode SelectMovementMode(std::u16string_view word) {
-    if (word.empty() || word == u"M1" || word == u"SIMPLE" || word == u"THROUGH") return MovementMode::Simple;
-    throw ProgramError(6002, FormatText(u"UTC", {FormatArg(word)}));
-}
-
-uint8_t FirstProgramState(MovementMode mode) {
-    switch (mode) {
-    case MovementMode::Simple: return 12;
-    }
-    return 12;
 }
 
 int32_t ClampLabelRow(double wanted, int32_t belowHeight, int32_t fontHeight) {

@@ -18,14 +18,6 @@ struct GenTrainState {
 
 GenTrainState& genTrainState();
 
-// Movement modes; only the simple run-through is built so far.
-enum class MovementMode : uint8_t { Simple };
-
-// The mode of an upper-cased mode word; raises "UTC" for an unknown word.
-MovementMode SelectMovementMode(std::u16string_view word);
-// The first state of the mode's step program.
-uint8_t FirstProgramState(MovementMode mode);
-
 // The row of a train's label below its vehicles: kept inside the band's lower zone, at most
 // 254 and never below 0.
 int32_t ClampLabelRow(double wanted, int32_t belowHeight, int32_t fontHeight);
