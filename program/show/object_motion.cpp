@@ -231,8 +231,8 @@ void control(int32_t train, TrainPicture& p, float t) {
     switch (p.MotionState) {
     case ms::kRunOut: leaveTest(p, rec.Width); return;
     case ms::kEntering: {
-        const bool entered = p.Dir > 0 ? p.X > kEnteredMargin
-                                       : int64_t{p.X} + p.Width < int64_t{rec.Width} - kEnteredMargin;
+        const bool entered =
+            p.Dir > 0 ? p.X > kEnteredMargin : int64_t{p.X} + p.Width < int64_t{rec.Width} - kEnteredMargin;
         if (entered) {
             p.MotionState = ms::kFollowing;
             if (rec.State != train_state::kRecomposing && (rec.Flags & train_flag::kQueued) == 0)
@@ -372,7 +372,7 @@ void moveMember(int32_t train, int32_t id, int32_t stepMs, float t) {
 
     TrainPicture& q = trainPictures()[id];
     q.LastDelta = static_cast<int16_t>(std::clamp<int64_t>(int64_t{q.X} - oldX, std::numeric_limits<int16_t>::min(),
-                                                                    std::numeric_limits<int16_t>::max()));
+                                                           std::numeric_limits<int16_t>::max()));
     const int16_t delta = q.LastDelta;
     TrainRec& rec = trains().at(train);
     if (delta > 0)
@@ -385,9 +385,7 @@ void moveMember(int32_t train, int32_t id, int32_t stepMs, float t) {
 
 }  // namespace
 
-float MotionTime(int32_t stepMs, float speedFactor) {
-    return static_cast<float>(stepMs) * speedFactor / 1.6f;
-}
+float MotionTime(int32_t stepMs, float speedFactor) { return static_cast<float>(stepMs) * speedFactor / 1.6f; }
 
 void MoveObject(int32_t train, int32_t stepMs) {
     if ((trains().at(train).Flags & train_flag::kMoving) == 0) return;

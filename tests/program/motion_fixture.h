@@ -40,17 +40,27 @@ protected:
         yov::InsertActiveTrain(t);
         return t;
     }
-    // A picture appended to the train's members; its MemberPos is set.
-    static int32_t Member(int32_t train, yov::TrainPicture p) {
+    // A picture appended to the train's members; its MemberPos is set. With reuseFree it
+    // takes a freed entry first, as the picture table does, so ids stay coupling ids (a byte).
+    static int32_t Member(int32_t train, yov::TrainPicture p, bool reuseFree = false) {
         yov::TrainPictureTable& tp = yov::trainPictures();
         yov::TrainRec& rec = yov::trains().at(train);
         p.MemberPos = rec.MemberCount + 1;
         p.OwnerTrain = train;
-        tp.Entries.push_back(p);
-        tp.Count = static_cast<int32_t>(tp.Entries.size()) - 1;
-        tp.Alloc = tp.Count;
-        rec.Members[static_cast<size_t>(++rec.MemberCount)] = tp.Count;
-        return tp.Count;
+        int32_t id = 0;
+        for (int32_t i = 1; reuseFree && id == 0 && i <= tp.Count; ++i) {
+            if (tp[i].MotionState == yov::kPictureFree) id = i;
+        }
+        if (id == 0) {
+            tp.Entries.push_back(p);
+            tp.Count = static_cast<int32_t>(tp.Entries.size()) - 1;
+            tp.Alloc = tp.Count;
+            id = tp.Count;
+        } else {
+            tp[id] = p;
+        }
+        rec.Members[static_cast<size_t>(++rec.MemberCount)] = id;
+        return id;
     }
     // A picture of `width` at x, moving in dir at speed in the state.
     static yov::TrainPicture Moving(int16_t state, int32_t x, int16_t dir, float speed, int32_t width = 100) {

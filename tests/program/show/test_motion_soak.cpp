@@ -80,7 +80,8 @@ protected:
         TrainPicture p = Moving(kPictureBuilt, x, dir, 0, 100);
         const int32_t part = AllocPicPart(static_cast<uint8_t>(train));
         p.FirstPart = part;
-        const int32_t id = Member(train, p);
+        const int32_t id = Member(train, p, true);
+        EXPECT_LE(id, 255) << "a coupling id is a byte";
         picParts()[part].OwnerPicture = id;
         PictureSlotTable& table = pictureSlots();
         table.Slots.emplace_back();
@@ -125,8 +126,8 @@ protected:
             rec.State = kToStop;
             for (int32_t i = 1; i <= rec.MemberCount; ++i) {
                 int32_t longest = 0;
-                StartPictureAnim(picParts()[Pic(rec.Members[static_cast<size_t>(i)]).FirstPart].FirstSlot,
-                                 kSlotCycling, longest, 0, 1, u"");
+                StartPictureAnim(picParts()[Pic(rec.Members[static_cast<size_t>(i)]).FirstPart].FirstSlot, kSlotCycling,
+                                 longest, 0, 1, u"");
             }
         } else if (rec.State == kToStop && lead.MotionState == ms::kArrived) {
             rec.WaitTicks = 1 + Next(6);

@@ -40,7 +40,7 @@ TEST_F(ObjectMotion, SpeedingUpFromRestFollowsTheHandWorkedFigures) {
     p.Accel = 0.5f;
     const int32_t id = Member(t, p);
     const Figure expected[] = {
-        {0, 0, 10},   // R = 0.25
+        {0, 0, 10},     // R = 0.25
         {1, 0.5f, 10},  // R = 0.5 rounds to 1
         {1, 0.5f, 10},  // R = -0.5 + 0.5 + 0.25
         {2, 1, 10},     // R = 1.0
@@ -99,12 +99,10 @@ TEST_F(ObjectMotion, ARunFromRestToItsSpeedStopsOnItsStopPoint) {
         {"rightward, speeding up", ms::kRunToStop, 1, 0, 800, 0, 3, 0.05f, 0.02f, 16, 800, ms::kArrived},
         {"leftward, speeding up", ms::kRunToStop, -1, 900, 100, 0, 3, 0.05f, 0.02f, 16, 100, ms::kArrived},
         {"short of the stop", ms::kRunToStopShort, 1, 0, 600, 25, 2, 0.1f, 0.05f, 16, 575, ms::kArrived},
-        {"leftward, short of the stop", ms::kRunToStopShort, -1, 700, 100, 25, 2, 0.1f, 0.05f, 16, 125,
-         ms::kArrived},
+        {"leftward, short of the stop", ms::kRunToStopShort, -1, 700, 100, 25, 2, 0.1f, 0.05f, 16, 125, ms::kArrived},
         {"hard braking at long steps", ms::kRunToStop, 1, 0, 300, 0, 12, 2, 3, 100, 300, ms::kArrived},
         {"a braking rate of 0", ms::kRunToStop, 1, 0, 300, 0, 2, 0.1f, 0, 16, 300, ms::kArrived},
-        {"couple: waits short of the stop", ms::kRunToCouple, 1, 0, 400, 30, 2, 0.1f, 0.05f, 16, 370,
-         ms::kWaiting},
+        {"couple: waits short of the stop", ms::kRunToCouple, 1, 0, 400, 30, 2, 0.1f, 0.05f, 16, 370, ms::kWaiting},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -168,8 +166,8 @@ TEST_F(ObjectMotion, AStepIsCutToTwentyPixelsAndTheRestMovesLater) {
 }
 
 TEST_F(ObjectMotion, APictureAtRestInAMovingStateNeverMovesNorChangesState) {
-    const int16_t states[] = {ms::kRunOut,     ms::kEntering,  ms::kFollowing, ms::kPassStop, ms::kSpeedUp,
-                              ms::kApproach,   ms::kRunToStop, ms::kCut};
+    const int16_t states[] = {ms::kRunOut,  ms::kEntering, ms::kFollowing, ms::kPassStop,
+                              ms::kSpeedUp, ms::kApproach, ms::kRunToStop, ms::kCut};
     for (int16_t state : states) {
         SetUp();
         const int32_t t = MovingTrain();
@@ -246,7 +244,7 @@ TEST_F(ObjectMotion, EnteringQueuesOneStepUnlessRecomposingOrQueued) {
         bool queued;
     } cases[] = {
         {"rightward past 160", train_state::kFirstProgramPhase, 1, 158, true},
-        {"leftward inside by 160", train_state::kFirstProgramPhase, -1, 745, true},
+        {"leftward inside by 160", train_state::kFirstProgramPhase, -1, 744, true},
         {"still outside", train_state::kFirstProgramPhase, 1, 100, false},
         {"recomposing", train_state::kRecomposing, 1, 158, false},
     };
@@ -294,10 +292,12 @@ TEST_F(ObjectMotion, ACutSpeedsThisPictureUpAndBrakesTheOneItCarried) {
     EXPECT_EQ(Pic(a).MotionState, ms::kSpeedUp);
     EXPECT_FLOAT_EQ(Pic(a).Accel, 0.2f);
     EXPECT_EQ(Pic(a).CoupledId, 0);
+    // Uncoupled before the chain is carried, it moves on by itself in the same step:
+    // 2 - 0.3 / 2 rounds to 2 pixels, and it brakes by 0.3.
     EXPECT_EQ(Pic(b).MotionState, ms::kSlowDown);
     EXPECT_FLOAT_EQ(Pic(b).Accel, -0.3f);
-    EXPECT_FLOAT_EQ(Pic(b).Speed, 2);
-    EXPECT_EQ(Pic(b).X, 8) << "uncoupled before the chain is carried";
+    EXPECT_FLOAT_EQ(Pic(b).Speed, 1.7f);
+    EXPECT_EQ(Pic(b).X, 10);
 }
 
 TEST_F(ObjectMotion, SlowingDownStopsAtTheTargetSpeed) {
@@ -408,11 +408,13 @@ TEST_F(ObjectMotion, ACouplingLoopIsCutAndLoggedOnce) {
             Pic(a).CoupledId = static_cast<uint8_t>(b);
             Pic(b).CoupledId = static_cast<uint8_t>(a);
         }
-        const size_t before = logLines().size();
+        const auto logged = [this] {
+            const std::vector<std::string> lines = logLines();
+            return std::count(lines.begin(), lines.end(), "Self combine");
+        };
+        const auto before = logged();
         Steps(t, 3);
-        const std::vector<std::string> lines = logLines();
-        ASSERT_EQ(lines.size(), before + 1) << k.what;
-        EXPECT_EQ(lines.back(), "Self combine") << k.what;
+        EXPECT_EQ(logged(), before + 1) << k.what;
         EXPECT_EQ(Pic(a).X, 306) << k.what;
         EXPECT_EQ(Pic(b).X, k.self ? 200 : 206) << k.what << ": carried once per step";
         TearDown();
