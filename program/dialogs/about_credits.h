@@ -49,15 +49,15 @@ struct Credits {
 
 // The facts the credits are built from, read from the loaded stock, languages and script.
 struct CreditsSources {
-    std::u16string info;  // the scene script's info text
-    uint8_t scriptFlags = 0;  // 1 no rail, 4 no authors
-    std::u16string ownCreditsTitle;  // text of "PAU" followed by ":"
-    std::u16string ownCreditsLines;  // the contributor lines, each ending with CR LF
-    std::u16string translatorsTitle;  // text of "LTR" followed by ":"
+    std::u16string info;                          // the scene script's info text
+    uint8_t scriptFlags = 0;                      // 1 no rail, 4 no authors
+    std::u16string ownCreditsTitle;               // text of "PAU" followed by ":"
+    std::u16string ownCreditsLines;               // the contributor lines, each ending with CR LF
+    std::u16string translatorsTitle;              // text of "LTR" followed by ":"
     std::vector<std::u16string> translatorLines;  // "name: text" of each translated language
-    const AuthorEntry* authors = nullptr;  // entries 0..authorCount
+    const AuthorEntry* authors = nullptr;         // entries 0..authorCount
     int32_t authorCount = 0;
-    std::vector<int16_t> entryAuthors;  // the author number of every stock entry
+    std::vector<int16_t> entryAuthors;                                // the author number of every stock entry
     std::function<std::u16string(std::u16string_view)> expandFields;  // ExpandTextFields
     std::function<int32_t(std::u16string_view)> textWidth;            // in the window's font
 };

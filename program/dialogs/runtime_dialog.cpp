@@ -106,6 +106,9 @@ struct Builder {
         }
         const std::vector<int32_t> kids = childrenOf(f, rec, count);
         const bool across = (rec.FieldFlags & df::kSideBySide) != 0;
+        // The frame's border counts across the children as well as along them: without it
+        // every child of a framed group came out a border narrower (or lower) than it needs.
+        const int32_t borderW = rec.isFramed() ? kFrameWidth : 0, borderH = rec.isFramed() ? kFrameHeight : 0;
         int32_t n = 0;
         for (size_t i = 0; i < kids.size(); ++i) {
             if (!setup(kids[i], inner)) return false;
@@ -113,17 +116,16 @@ struct Builder {
             DialogField& child = f[static_cast<size_t>(kids[i])];
             if (child.isOption()) child.LinkIndex = static_cast<int16_t>(r);
             const int32_t between = i + 1 < kids.size() ? 1 : 0;
-            // Re-fetch: building children never grows the records, but keep the reference honest.
             DialogField& g = f[static_cast<size_t>(r)];
             if (across) {
                 g.FixedWidth += child.FixedWidth;
                 g.StretchX += child.StretchX + between;
-                g.FixedHeight = std::max(g.FixedHeight, child.FixedHeight);
+                g.FixedHeight = std::max(g.FixedHeight, borderH + child.FixedHeight);
                 g.StretchY = std::max(g.StretchY, child.StretchY);
             } else {
                 g.FixedHeight += child.FixedHeight;
                 g.StretchY += child.StretchY + between;
-                g.FixedWidth = std::max(g.FixedWidth, child.FixedWidth);
+                g.FixedWidth = std::max(g.FixedWidth, borderW + child.FixedWidth);
                 g.StretchX = std::max(g.StretchX, child.StretchX);
             }
         }
@@ -196,7 +198,8 @@ struct Placer {
         } else {
             int32_t width = w;
             if ((rec.FieldFlags & (df::kFileBrowse | df::kFolderBrowse)) != 0) {
-                put(DlgControl::CmdBrw, rec.LinkIndex, {left + w - m.BrowseWidth, y + kLabelHeight, m.BrowseWidth, kBoxHeight});
+                put(DlgControl::CmdBrw, rec.LinkIndex,
+                    {left + w - m.BrowseWidth, y + kLabelHeight, m.BrowseWidth, kBoxHeight});
                 width = w - m.BrowseWidth - kGap;
             }
             width = std::max(width, 0);

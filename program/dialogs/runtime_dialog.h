@@ -93,8 +93,8 @@ struct DlgControlSpec {
 
 struct DlgMetrics {
     std::function<int32_t(std::u16string_view)> textWidth;  // twips
-    int32_t ButtonWidth = 0;  // the larger of O.K. and Cancel + 150
-    int32_t BrowseWidth = 0;  // "&Browse" + 150
+    int32_t ButtonWidth = 0;                                // the larger of O.K. and Cancel + 150
+    int32_t BrowseWidth = 0;                                // "&Browse" + 150
 };
 
 // What building the dialog gives: the controls in the order made, the next index of each

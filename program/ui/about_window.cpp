@@ -347,6 +347,8 @@ void ShowAboutWindow() {
     ShowModal(&window);
 }
 
-void WireAbout() { utilHooks().showAbout = [] { ShowAboutWindow(); }; }
+void WireAbout() {
+    utilHooks().showAbout = [] { ShowAboutWindow(); };
+}
 
 }  // namespace yov

@@ -124,8 +124,10 @@ QWidget* DlgFrm::element(DlgControl kind, int32_t index) {
                 const int caret = t->cursorPosition();
                 const int selStart = t->selectionStart(), selLength = t->selectionLength();
                 t->setText(adjusted);
-                if (selStart >= 0) t->setSelection(selStart, selLength);
-                else t->setCursorPosition(caret);
+                if (selStart >= 0)
+                    t->setSelection(selStart, selLength);
+                else
+                    t->setCursorPosition(caret);
             });
         }
         return t;
@@ -249,10 +251,15 @@ void DlgFrm::resizeEvent(QResizeEvent* event) {
 void DlgFrm::CmdOk_Click() {
     DialogService& ds = dialogService();
     DlgValues v;
-    v.checked = [this](int32_t i) { return i >= 0 && i < static_cast<int32_t>(Chk.size()) && Chk[static_cast<size_t>(i)]->isChecked(); };
-    v.optionChecked = [this](int32_t i) { return i >= 0 && i < static_cast<int32_t>(Opt.size()) && Opt[static_cast<size_t>(i)]->isChecked(); };
+    v.checked = [this](int32_t i) {
+        return i >= 0 && i < static_cast<int32_t>(Chk.size()) && Chk[static_cast<size_t>(i)]->isChecked();
+    };
+    v.optionChecked = [this](int32_t i) {
+        return i >= 0 && i < static_cast<int32_t>(Opt.size()) && Opt[static_cast<size_t>(i)]->isChecked();
+    };
     v.text = [this](int32_t i) {
-        return i >= 0 && i < static_cast<int32_t>(Txt.size()) ? u(Txt[static_cast<size_t>(i)]->text()) : std::u16string();
+        return i >= 0 && i < static_cast<int32_t>(Txt.size()) ? u(Txt[static_cast<size_t>(i)]->text())
+                                                              : std::u16string();
     };
     v.saveNumber = [](std::u16string_view name, int32_t value) { SaveRegNumber(name, value); };
     v.saveString = [](std::u16string_view name, std::u16string_view text) { SaveRegString(name, text); };

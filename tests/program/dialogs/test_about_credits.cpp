@@ -80,8 +80,11 @@ INSTANTIATE_TEST_SUITE_P(
                       InfoCase{"PlusShowsBoth", u"+Scene by us", {kOwn}, u"Scene by us\r\n", CreditsAlign::Left},
                       InfoCase{"OtherInfoReplacesThem", u">Scene by us", {}, u"Scene by us\r\n", CreditsAlign::Right},
                       InfoCase{"OneLineIsATitleWithoutText", u"Only a title\r\n", {}, u"", CreditsAlign::Left},
-                      InfoCase{"StarCentresTitleAndText", u"*Title\r\nText\r\n", {u"Title\r\n\r\n"},
-                               u"Text\r\n\r\n", CreditsAlign::Centre}),
+                      InfoCase{"StarCentresTitleAndText",
+                               u"*Title\r\nText\r\n",
+                               {u"Title\r\n\r\n"},
+                               u"Text\r\n\r\n",
+                               CreditsAlign::Centre}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AboutCredits, TranslatorsBlockOnlyWhenSomeLanguageHasATranslator) {
@@ -103,11 +106,11 @@ TEST(AboutCredits, SortKeysSwapTwoWordNamesOnly) {
 
 TEST(AboutCredits, AuthorsNamedByTheStockOnceEachSortedByKey) {
     Sources s;
-    s.table.push_back(author(u"Zoe Able"));    // 1: ABLE ZOE
-    s.table.push_back(author(u"Bo Zed"));      // 2: ZED BO
-    s.table.push_back(author(u"Ann Ohm"));     // 3: not named by the stock
-    s.table.push_back(author(u"Émil Ohm"));    // 4: OHM ÉMIL after OHM ANN by character code
-    s.table.push_back(author(u"Bo Zed"));      // 5: the same name again, listed too, after 2
+    s.table.push_back(author(u"Zoe Able"));  // 1: ABLE ZOE
+    s.table.push_back(author(u"Bo Zed"));    // 2: ZED BO
+    s.table.push_back(author(u"Ann Ohm"));   // 3: not named by the stock
+    s.table.push_back(author(u"Émil Ohm"));  // 4: OHM ÉMIL after OHM ANN by character code
+    s.table.push_back(author(u"Bo Zed"));    // 5: the same name again, listed too, after 2
     s.src.entryAuthors = {2, 1, 2, 0, 99, -3, 4, 5, 2};
     EXPECT_EQ(yov::ListedAuthors(s.get()), (std::vector<int32_t>{1, 4, 2, 5}));
     s.src.entryAuthors.clear();  // no stock: every author
@@ -127,7 +130,8 @@ TEST(AboutCredits, LinkPositionsCountLineBreaksAsTwo) {
     const yov::Credits c = yov::BuildCredits(s.get());
     ASSERT_EQ(c.AuthorLineCount(), 2);
     const yov::CreditsPiece& list = c.pieces.back();
-    EXPECT_EQ(list.text, u"Ann Berg\tann@example.org\thttps://example.org/ann\r\nCarl Dahl\t\thttps://example.org/carl\r\n");
+    EXPECT_EQ(list.text,
+              u"Ann Berg\tann@example.org\thttps://example.org/ann\r\nCarl Dahl\t\thttps://example.org/carl\r\n");
     EXPECT_EQ(list.tabStops, (std::vector<int32_t>{9 * 6 + 10, 9 * 6 + 15 * 6 + 20}));
     const int32_t first = c.lines[1].start;
     EXPECT_EQ(first + static_cast<int32_t>(list.text.size()), c.CreditsLength);
@@ -142,15 +146,15 @@ TEST(AboutCredits, LinkPositionsCountLineBreaksAsTwo) {
         CreditLink kind;
     };
     const Probe probes[] = {
-        {0, 0, CreditLink::None},                        // the own credits above the list
-        {first - 1, 0, CreditLink::None},                // the list's heading
-        {first, 1, CreditLink::None},                    // a name is no link
-        {c.lines[1].mailStart, 1, CreditLink::Mail},     //
+        {0, 0, CreditLink::None},                     // the own credits above the list
+        {first - 1, 0, CreditLink::None},             // the list's heading
+        {first, 1, CreditLink::None},                 // a name is no link
+        {c.lines[1].mailStart, 1, CreditLink::Mail},  //
         {c.lines[1].homeStart + 3, 1, CreditLink::HomePage},
-        {c.lines[2].mailStart, 2, CreditLink::None},     // an empty mail part
-        {c.lines[2].homeStart, 2, CreditLink::HomePage}, //
-        {c.CreditsLength - 1, 2, CreditLink::HomePage},  // the last line's line break
-        {c.CreditsLength, 0, CreditLink::None},          // past the end
+        {c.lines[2].mailStart, 2, CreditLink::None},      // an empty mail part
+        {c.lines[2].homeStart, 2, CreditLink::HomePage},  //
+        {c.CreditsLength - 1, 2, CreditLink::HomePage},   // the last line's line break
+        {c.CreditsLength, 0, CreditLink::None},           // past the end
     };
     for (const Probe& p : probes) {
         const yov::LinkHit hit = yov::FindItem(c, s.get(), p.position);

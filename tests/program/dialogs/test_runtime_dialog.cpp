@@ -59,7 +59,8 @@ TEST(RuntimeDialog, SizesOfEachKindAndGroup) {
     EXPECT_EQ(f[4].FixedHeight, 195);
     // Framed, side by side: 300 x 405 for the frame, widths added, one unit between.
     EXPECT_EQ(f[3].FixedWidth, 300 + 615 + 615);
-    EXPECT_EQ(f[3].FixedHeight, 405);  // the frame's height is larger than a check box's
+    EXPECT_EQ(f[3].FixedHeight, 405 + 195);  // the frame's border counts across the children too
+    EXPECT_EQ(f[6].FixedWidth, 300 + 100 + 315);
     EXPECT_EQ(f[3].StretchX, 1);
     EXPECT_EQ(f[3].LabelIndex, 2);
     EXPECT_EQ(f[6].StretchY, 1);
@@ -67,7 +68,7 @@ TEST(RuntimeDialog, SizesOfEachKindAndGroup) {
     EXPECT_EQ(f[9].FixedWidth, 2 * 900 + 75);
     // Root: one below the other, three units between four children.
     EXPECT_EQ(f[1].StretchY, 3 + 0 + 1 + 0);
-    EXPECT_EQ(f[1].FixedHeight, 510 + 405 + f[6].FixedHeight + 315);
+    EXPECT_EQ(f[1].FixedHeight, 510 + f[3].FixedHeight + f[6].FixedHeight + 315);
     int32_t w = 0, h = 0;
     yov::DialogSize(f[1], w, h);
     EXPECT_EQ(f[1].StretchX, 1);  // the widest child's
@@ -165,7 +166,7 @@ TEST(RuntimeDialog, CheckBoxesStoreTheirStateAndReportTheirBit) {
     EXPECT_EQ(numbers, (std::map<std::u16string, int32_t>{{u"P4", 1}}));  // only the stored one
     EXPECT_EQ(f[4].FieldValue, 8);                                        // bit 3, not 1
     EXPECT_EQ(f[5].FieldValue, static_cast<int32_t>(0x80000000u));        // bit 31 kept in 32 bits
-    EXPECT_EQ(f[6].FieldValue, 1);  // the option group reports its chosen option
+    EXPECT_EQ(f[6].FieldValue, 1);                                        // the option group reports its chosen option
 }
 
 TEST(RuntimeDialog, TreesThatCannotBeBuiltAreRefused) {
@@ -195,9 +196,12 @@ TEST(RuntimeDialog, AGroupWithOneChildHasItsMarginsOnly) {
     const std::vector<yov::DlgPlace> p = yov::LayOutDialog(f, 3000, 1000, metrics(), buttons);
     ASSERT_EQ(p.size(), 2u);
     EXPECT_EQ(p[0].rect, (yov::DlgRect{0, 0, 3000, 1000}));  // the frame
-    const int32_t unitX = (3000 - f[1].FixedWidth) / 2, unitY = (1000 - 405) / 2;
+    EXPECT_EQ(f[1].FixedWidth, 300 + 400 + 315);
+    EXPECT_EQ(f[1].FixedHeight, 405 + 195);
+    const int32_t unitX = (3000 - f[1].FixedWidth) / 2, unitY = (1000 - 600) / 2;
     EXPECT_EQ(p[1].rect.x, 150 + unitX);
     EXPECT_EQ(p[1].rect.w, 3000 - 300 - 2 * unitX);
+    EXPECT_GE(p[1].rect.w, f[2].FixedWidth);  // the check box gets the width it asked for
     EXPECT_EQ(p[1].rect.y, 255 + unitY + (1000 - 405 - 2 * unitY - 195) / 2);
     EXPECT_FALSE(buttons.placed);
 }
