@@ -14,6 +14,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
+#include "program/show/object_motion.h"
 #include "program/show/part_anims.h"
 #include "program/show/show_queues.h"
 #include "program/show/train_records.h"
@@ -28,12 +29,7 @@ namespace ts = train_state;
 namespace tf = train_flag;
 
 constexpr uint8_t kEndState = 3;
-constexpr int16_t kSpeedUp = 10;
-constexpr int16_t kApproach = 12;
-constexpr int16_t kApproachShort = 13;
-constexpr int16_t kCoupleApproach = 14;
-constexpr int16_t kRunToStop = 15;
-constexpr int16_t kRunToShort = 16;
+namespace ms = motion_state;
 constexpr int32_t kTicksPerSecond = 5;
 constexpr int32_t kLongestWaitSeconds = 60;
 constexpr int32_t kDefaultWaitTicks = 25;
@@ -196,7 +192,7 @@ void startMember(int32_t train, int32_t k) {
     if (p == nullptr) return;
     p->Speed = p->StartSpeed;
     p->Accel = p->AccelRate;
-    p->MotionState = kSpeedUp;
+    p->MotionState = ms::kSpeedUp;
     p->Remainder = 0;
 }
 
@@ -280,20 +276,14 @@ void endProgram(int32_t train) {
 void runPhase(int32_t train, const PhaseRow& row) {
     switch (row.Op) {
     case End: return endProgram(train);
-    case Go:
-        rec(train).Flags |= tf::kMoving;
-        return next(train);
+    case Go: rec(train).Flags |= tf::kMoving; return next(train);
     case Next: return next(train);
     case Regenerate:
         if (rec(train).Event != 0) QueueDueEvent(rec(train).Event);
         return;
     case Wait: return waitOnStepText(train, row.A);
-    case Start:
-        startMember(train, row.A);
-        return next(train);
-    case StartByText:
-        startMember(train, number(stepText(train, 2)) > 0 ? row.A : row.B);
-        return next(train);
+    case Start: startMember(train, row.A); return next(train);
+    case StartByText: startMember(train, number(stepText(train, 2)) > 0 ? row.A : row.B); return next(train);
     case StartCarrier: {
         const TrainPicture* m1 = member(train, 1);
         startMember(train, m1 != nullptr && m1->CoupledId != 0 ? 1 : 2);
@@ -313,18 +303,12 @@ void runPhase(int32_t train, const PhaseRow& row) {
     case Creep:
         if (TrainPicture* p = member(train, row.A)) {
             p->Speed = p->CreepSpeed;
-            p->MotionState = kApproach;
+            p->MotionState = ms::kApproach;
         }
         return next(train);
-    case StopShort:
-        setMotion(train, row.A, kApproachShort);
-        return next(train);
-    case CoupleStop:
-        setMotion(train, row.A, kCoupleApproach);
-        return next(train);
-    case DirFromText:
-        directionFrom(train, row.A, stepText(train, row.B));
-        return waitOnStepText(train, row.C);
+    case StopShort: setMotion(train, row.A, ms::kApproachShort); return next(train);
+    case CoupleStop: setMotion(train, row.A, ms::kApproachCouple); return next(train);
+    case DirFromText: directionFrom(train, row.A, stepText(train, row.B)); return waitOnStepText(train, row.C);
     case ReverseWait:
         for (int32_t k = 1; k <= 4; ++k) {
             if ((row.A & (1 << (k - 1))) != 0) reverse(train, k);
@@ -342,9 +326,7 @@ void runPhase(int32_t train, const PhaseRow& row) {
         if (TrainPicture* m3 = member(train, 3); m1 != nullptr && m3 != nullptr) m3->Dir = m1->Dir;
         return waitOnStepText(train, row.A);
     }
-    case ReverseBySide:
-        reverse(train, sideBefore(train) ? 2 : 1);
-        return waitOnStepText(train, row.A);
+    case ReverseBySide: reverse(train, sideBefore(train) ? 2 : 1); return waitOnStepText(train, row.A);
     case OppositeWait: {
         const TrainPicture* m1 = member(train, 1);
         if (TrainPicture* m2 = member(train, 2); m1 != nullptr && m2 != nullptr)
@@ -370,7 +352,7 @@ void runPhase(int32_t train, const PhaseRow& row) {
             swapFirstTwo(train);
             k = 2;
         }
-        runTo(train, k, wholeNumber(stepText(train, row.A)), kRunToStop);
+        runTo(train, k, wholeNumber(stepText(train, row.A)), ms::kRunToStop);
         return next(train);
     }
     case RunToTouch: {
@@ -379,7 +361,7 @@ void runPhase(int32_t train, const PhaseRow& row) {
         const TrainPicture* p = member(train, 1);
         if (p != nullptr && q != nullptr) {
             const int32_t stop = p->Dir < 0 ? q->X + q->Width : q->X - p->Width;
-            runTo(train, 1, stop, kRunToShort);
+            runTo(train, 1, stop, ms::kRunToStopShort);
         }
         return next(train);
     }
@@ -387,7 +369,7 @@ void runPhase(int32_t train, const PhaseRow& row) {
         if (TrainPicture* p = member(train, 2)) {
             p->StopX = p->X + p->CoupleDist;
             p->Speed = p->CreepSpeed;
-            p->MotionState = kApproach;
+            p->MotionState = ms::kApproach;
             p->Remainder = 0;
             p->Accel = 0;
             p->Dir = 1;
@@ -488,10 +470,10 @@ void CheckWait(int32_t train) {
             const int32_t end = static_cast<int32_t>(text.size()) + 1;
             token = GetNextToken(text, pos, end, u",;");
             rec(train).WaitText = pos < end ? text.substr(static_cast<size_t>(pos - 1)) : std::u16string();
-            if (!token.empty() && std::u16string_view(u"(0123456789").find(token.front()) != std::u16string_view::npos) {
+            if (!token.empty() &&
+                std::u16string_view(u"(0123456789").find(token.front()) != std::u16string_view::npos) {
                 const double s = EvalRelativeValue(token).number();
-                const int32_t ticks =
-                    s >= 0 && s < kLongestWaitSeconds ? ticksFor(s) : kDefaultWaitTicks;
+                const int32_t ticks = s >= 0 && s < kLongestWaitSeconds ? ticksFor(s) : kDefaultWaitTicks;
                 // A wait of no ticks would never end: the text goes on at once.
                 if (ticks > 0) {
                     rec(train).WaitTicks = ticks;

@@ -17,33 +17,33 @@ namespace yov {
 
 // What a phase does; the members it names are positions 1 to 4 of the train's Members.
 enum class PhaseOp : uint8_t {
-    End,         // every code the table does not name: the end actions, then state 4
-    Go,          // the train moves
-    Next,        // nothing but the next phase
-    Regenerate,  // back to the train start (its event is queued due)
-    Wait,        // work off step text A
-    Start,       // member A speeds up to its target speed
-    StartByText,     // member A when step text 2 is above 0, else member B
-    StartCarrier,    // member 1 when it carries a unit, else member 2
-    UncoupleStart,   // member A lets go of what it carries and starts
-    CarryStart,      // member A carries member B (not moved) and starts
-    Creep,           // member A creeps to its stop point
-    StopShort,       // member A stops its coupling distance short of its stop point
-    CoupleStop,      // member A stops short, waits a second and creeps to its stop point
-    DirFromText,     // member A takes its direction from step text B; wait on step text C
-    ReverseWait,     // members in mask A reverse, those in mask B let go; wait on step text C
-    PartWays,        // members 1 and 2 part, each the way step texts 2 and 3 say; wait on text A
-    CopyDirWait,     // member 3 takes member 1's direction; wait on step text A
-    ReverseBySide,   // member 2 (after a swap) or member 1 reverses; wait on step text A
-    OppositeWait,    // member 2 takes the opposite of member 1's direction; wait on step text A
-    JointCouple,     // members A and B couple, their joint animations start
-    JointAnims,      // the joint animations of members A and B start in mode C
-    DoorsWait,       // the wait before the doors open (step text 0)
-    DoorsOpen,       // the doors open; wait step text 1
-    DoorsClose,      // the doors close; wait step text 2
-    RunTo,           // the running unit runs to the position in step text A (B: swap by side)
-    RunToTouch,      // the running unit runs up to the train, its coupling distance short
-    CreepApart,      // member 2 creeps its coupling distance to the right
+    End,            // every code the table does not name: the end actions, then state 4
+    Go,             // the train moves
+    Next,           // nothing but the next phase
+    Regenerate,     // back to the train start (its event is queued due)
+    Wait,           // work off step text A
+    Start,          // member A speeds up to its target speed
+    StartByText,    // member A when step text 2 is above 0, else member B
+    StartCarrier,   // member 1 when it carries a unit, else member 2
+    UncoupleStart,  // member A lets go of what it carries and starts
+    CarryStart,     // member A carries member B (not moved) and starts
+    Creep,          // member A creeps to its stop point
+    StopShort,      // member A stops its coupling distance short of its stop point
+    CoupleStop,     // member A stops short, waits a second and creeps to its stop point
+    DirFromText,    // member A takes its direction from step text B; wait on step text C
+    ReverseWait,    // members in mask A reverse, those in mask B let go; wait on step text C
+    PartWays,       // members 1 and 2 part, each the way step texts 2 and 3 say; wait on text A
+    CopyDirWait,    // member 3 takes member 1's direction; wait on step text A
+    ReverseBySide,  // member 2 (after a swap) or member 1 reverses; wait on step text A
+    OppositeWait,   // member 2 takes the opposite of member 1's direction; wait on step text A
+    JointCouple,    // members A and B couple, their joint animations start
+    JointAnims,     // the joint animations of members A and B start in mode C
+    DoorsWait,      // the wait before the doors open (step text 0)
+    DoorsOpen,      // the doors open; wait step text 1
+    DoorsClose,     // the doors close; wait step text 2
+    RunTo,          // the running unit runs to the position in step text A (B: swap by side)
+    RunToTouch,     // the running unit runs up to the train, its coupling distance short
+    CreepApart,     // member 2 creeps its coupling distance to the right
 };
 
 struct PhaseRow {

@@ -10,6 +10,7 @@
 #include "program/core/windows/utilities.h"
 #include "program/scene/param_table.h"
 #include "program/scene/script_reader.h"
+#include "program/show/object_motion.h"
 #include "program/show/train_records.h"
 #include "program/trains/line_params.h"
 #include "program/trains/movement_modes.h"
@@ -21,9 +22,7 @@ namespace yov {
 
 namespace {
 
-constexpr int16_t kStopAndGo = 12;
-constexpr int16_t kFollowing = 7;
-constexpr int16_t kSlipCoach = 18;
+constexpr int16_t kStopAndGo = motion_state::kApproach;
 constexpr int32_t kWaitDefault = 5;
 constexpr int32_t kCoupleWaitDefault = 2;
 
@@ -117,7 +116,7 @@ void ModeCase::Follow() {
     const int32_t u1 = place(u"*", u"A", u"B", u"V", u"D");
     TrainRec& r = rec(train_);
     if (r.AreaHeight == 0) r.AreaHeight = r.SavedAreaHeight != 0 ? r.SavedAreaHeight : r.VehicleHeight;
-    unit(u1).MotionState = kFollowing;
+    unit(u1).MotionState = motion_state::kEntering;
 }
 
 void ModeCase::StopOrBack() {
@@ -507,7 +506,7 @@ void ModeCase::Rcut() {
     unit(u1).TargetSpeed = v1;
     unit(u2).TargetSpeed = v2;
     unit(u2).BrakeRate = b2;
-    unit(u1).MotionState = kSlipCoach;
+    unit(u1).MotionState = motion_state::kCut;
 }
 
 }  // namespace yov

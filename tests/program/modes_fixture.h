@@ -137,8 +137,8 @@ protected:
 
     int32_t Place(std::u16string_view c, std::u16string_view a, std::u16string_view b, std::u16string_view v,
                   std::u16string_view d) {
-        placed = std::u16string(c) + u"," + std::u16string(a) + u"," + std::u16string(b) + u"," +
-                 std::u16string(v) + u"," + std::u16string(d);
+        placed = std::u16string(c) + u"," + std::u16string(a) + u"," + std::u16string(b) + u"," + std::u16string(v) +
+                 u"," + std::u16string(d);
         int16_t dir = yov::trainBuild().Direction;
         if (!d.empty()) {
             const int16_t given = yov::ParseDirection(yov::GetParam(d, u""), rec().Direction, 0);

@@ -24,7 +24,9 @@ protected:
         ModeLine::SetUp();
         animWheel() = AnimWheelState{};
         showSeams().startSnow = [this](TrainRec&, std::u16string_view p) { actions.emplace_back(p); };
-        showSeams().growSnow = [this](TrainRec&, std::u16string_view p) { actions.emplace_back(u"grow " + std::u16string(p)); };
+        showSeams().growSnow = [this](TrainRec&, std::u16string_view p) {
+            actions.emplace_back(u"grow " + std::u16string(p));
+        };
     }
     void TearDown() override {
         animWheel() = AnimWheelState{};

@@ -67,10 +67,10 @@ TEST_F(MovementModes, AnUnknownWordRaisesUtcWithTheScriptLine) {
 struct SetUpCase {
     const char* name;
     std::u16string line;
-    std::u16string placed;               // the names PlaceTrain read
-    std::vector<std::u16string> made;    // further units: key@member, "m" mirrored
+    std::u16string placed;                // the names PlaceTrain read
+    std::vector<std::u16string> made;     // further units: key@member, "m" mirrored
     std::map<int, std::u16string> texts;  // step texts by index
-    int carrier;                         // member with the mode's first motion state
+    int carrier;                          // member with the mode's first motion state
     int16_t motion;
     uint8_t startKind;
     std::function<void(ModeLine&)> more;
