@@ -1,7 +1,7 @@
 // Every movement mode run through its step program until the train is handed back to the
-// train start. The motion is a stand-in that takes one unit per frame straight to where its
-// motion state leads (a stop point, short of it, off the line) and carries what it couples;
-// a wait ends at the next frame. The test checks the phases passed, where units stood when
+// train start, twice: with a stand-in motion that takes one unit per frame straight to where
+// its motion state leads (a stop point, short of it, off the line), carrying what it couples,
+// a wait ending at the next frame; and with the show's own object motion in 20 ms steps. The test checks the phases passed, where units stood when
 // the program went on, who carried whom when they left, and that no unit is left behind.
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "modes_fixture.h"
+#include "program/show/object_motion.h"
 #include "program/show/object_steps.h"
 #include "program/show/show_queues.h"
 
@@ -121,25 +122,49 @@ protected:
 
     // The start (its actions, then the first step), then frames until the program hands the
     // train back through its event.
-    void Run() {
+    void Start() {
         rec().WaitText = rec().StartText;
         rec().Flags |= train_flag::kStarted | train_flag::kWaiting;
         QueueObjectStep(train);
+    }
+    // The queued steps; true when the program handed the train back.
+    bool Steps() {
+        for (int guard = 0; guard < 200; ++guard) {
+            const int32_t t = TakeObjectStep();
+            if (t == 0) break;
+            const uint8_t state = rec().State;
+            if (phases.empty() || phases.back() != state) phases.push_back(state);
+            Seen& s = seen[state];
+            if (s.before[1].Width == 0 && s.before[2].Width == 0) s.before = SnapAll();
+            StepObjectAnim(t);
+            s.after = SnapAll();
+        }
+        if (TakeDueEvent() != event) return false;
+        handedBack = rec().State;
+        return true;
+    }
+
+    // The same with the show's own motion in steps of 20 ms: a unit that has left is painted
+    // out at once, and the scene tick counts waits down every 200 ms.
+    void RunWithMotion() {
+        showState().SpeedFactor = 1;
+        Start();
+        for (int frame = 0; frame < 20000; ++frame) {
+            if (Steps()) return;
+            MoveObject(train, 20);
+            for (int32_t k = 1; k <= rec().MemberCount; ++k) {
+                if (!trainPictures().valid(id(k)) || unit(k).MotionState != motion_state::kLeft) continue;
+                unit(k).MotionState = motion_state::kGone;
+                if (rec().State != train_state::kRecomposing) QueueObjectStep(train);
+            }
+            if (frame % 10 == 9 && rec().WaitTicks > 0 && --rec().WaitTicks == 0) QueueObjectStep(train);
+        }
+    }
+
+    void Run() {
+        Start();
         for (int frame = 0; frame < 500; ++frame) {
-            for (int guard = 0; guard < 200; ++guard) {
-                const int32_t t = TakeObjectStep();
-                if (t == 0) break;
-                const uint8_t state = rec().State;
-                if (phases.empty() || phases.back() != state) phases.push_back(state);
-                Seen& s = seen[state];
-                if (s.before[1].Width == 0 && s.before[2].Width == 0) s.before = SnapAll();
-                StepObjectAnim(t);
-                s.after = SnapAll();
-            }
-            if (TakeDueEvent() == event) {
-                handedBack = rec().State;
-                return;
-            }
+            if (Steps()) return;
             if (MoveOne()) continue;
             if (rec().WaitTicks > 0) {
                 rec().WaitTicks = 0;
@@ -178,10 +203,10 @@ struct ProgramCase {
     std::function<void(const std::map<uint8_t, Seen>&)> check;
 };
 
-TEST_F(ModePrograms, EveryModeRunsItsProgramToTheEndAndLeavesNothingBehind) {
+std::vector<ProgramCase> ProgramCases() {
     using M = const std::map<uint8_t, Seen>&;
-    const auto at = [](M s, int phase) -> const Seen& { return s.at(static_cast<uint8_t>(phase)); };
-    const ProgramCase cases[] = {
+    static const auto at = [](M s, int phase) -> const Seen& { return s.at(static_cast<uint8_t>(phase)); };
+    return {
         {"NONE", u"M=NONE;T=1", {14, 15, 16}, nullptr},
         {"SIMPLE", u"M=SIMPLE;C=300", {12, 13, 14}, nullptr},
         {"STOP", u"M=STOP;C=300;T=1", Range(16, 20), [&](M s) { EXPECT_EQ(at(s, 18).before[1].X, 550); }},
@@ -297,21 +322,29 @@ TEST_F(ModePrograms, EveryModeRunsItsProgramToTheEndAndLeavesNothingBehind) {
          }},
         {"RCUT", u"M=RCUT;C1=100;C2=300", {132, 133, 134, 135}, nullptr},
     };
-    for (const ProgramCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        SetUp();
-        phases.clear();
-        seen.clear();
-        handedBack = 0;
-        SetUpLine(c.line);
-        Run();
-        std::vector<uint8_t> want = c.phases;
-        want.push_back(train_state::kRunEnded);
-        EXPECT_EQ(phases, want);
-        EXPECT_EQ(handedBack, train_state::kRunEnded);
-        ExpectAllGone();
-        if (c.check) c.check(seen);
-        TearDown();
+}
+
+TEST_F(ModePrograms, EveryModeRunsItsProgramToTheEndAndLeavesNothingBehind) {
+    for (const bool motion : {false, true}) {
+        for (const ProgramCase& c : ProgramCases()) {
+            SCOPED_TRACE(std::string(c.name) + (motion ? " (object motion)" : " (stand-in motion)"));
+            SetUp();
+            phases.clear();
+            seen.clear();
+            handedBack = 0;
+            SetUpLine(c.line);
+            if (motion)
+                RunWithMotion();
+            else
+                Run();
+            std::vector<uint8_t> want = c.phases;
+            want.push_back(train_state::kRunEnded);
+            EXPECT_EQ(phases, want);
+            EXPECT_EQ(handedBack, train_state::kRunEnded);
+            ExpectAllGone();
+            if (c.check) c.check(seen);
+            TearDown();
+        }
     }
 }
 
