@@ -61,8 +61,7 @@ void StartEngine() {
 
 // A path of the scene with a train of the given vehicles entering from its left end.
 int32_t AddPath(Scene& s, int32_t scene, int32_t rail, std::initializer_list<const char*> files) {
-    const int32_t path =
-        yov::NewTrainRec(static_cast<int16_t>(yov::train_flag::kDependent | yov::train_flag::kMoving));
+    const int32_t path = yov::NewTrainRec(static_cast<int16_t>(yov::train_flag::kDependent | yov::train_flag::kMoving));
     yov::TrainRec& p = yov::trains().at(path);
     p.Width = kWidth;
     p.VehicleHeight = kVehicleHeight;

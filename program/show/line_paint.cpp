@@ -70,13 +70,14 @@ void markTrail(int32_t x, int32_t y, int32_t width, int32_t height, int32_t dx, 
 // drawing (executed before the frame is presented), a blit at once under DirectDraw.
 void copyFrame(const PictureSlot& s, int32_t destDc, int32_t destMask, int32_t destSurface, int32_t x, int32_t y,
                int32_t cutX, int32_t cutY, int32_t width, int32_t height, int32_t site, int32_t tag) {
-    if (s.ShowFrame == kNoFrame || static_cast<size_t>(s.ShowFrame) >= s.Frames.size() || width <= 0 || height <= 0) return;
+    if (s.ShowFrame == kNoFrame || static_cast<size_t>(s.ShowFrame) >= s.Frames.size() || width <= 0 || height <= 0)
+        return;
     const SlotFrame& f = s.Frames[s.ShowFrame];
     const bool masked = (s.Flags & kSlotTransparent) != 0;
     if (directDraw()) {
         if (destSurface == 0 || f.Surface == 0) return;
-        lv::DDBlt(static_cast<LvHandle>(destSurface), x, y, width, height, static_cast<LvHandle>(f.Surface),
-                  f.X + cutX, f.Y + cutY, masked ? 1 : 0, site);
+        lv::DDBlt(static_cast<LvHandle>(destSurface), x, y, width, height, static_cast<LvHandle>(f.Surface), f.X + cutX,
+                  f.Y + cutY, masked ? 1 : 0, site);
         return;
     }
     if (destDc == 0 || f.DC == 0) return;
@@ -166,8 +167,8 @@ void paintMember(int32_t train, int32_t picture, int32_t yOffset) {
     const bool fresh = drawnX == kNeverPainted;
     const int32_t dx = fresh ? 0 : pictures[picture].X - drawnX;
     const bool changed = fresh || dx != 0 || repaintingPage();
-    const bool composed = (displayState().DrawBits & kComposedTrains) != 0 && !directDraw() &&
-                          pictures[picture].BufferDC != 0;
+    const bool composed =
+        (displayState().DrawBits & kComposedTrains) != 0 && !directDraw() && pictures[picture].BufferDC != 0;
 
     int32_t runX = pictures[picture].X;
     int32_t part = pictures[picture].FirstPart;
@@ -205,7 +206,8 @@ void paintMember(int32_t train, int32_t picture, int32_t yOffset) {
     p.PaintedX[pg] = p.X;
     if (p.MotionState == kPictureNew) {
         bool everyPage = true;
-        for (int32_t g = 0; g <= pages(); ++g) everyPage = everyPage && p.PaintedX[static_cast<size_t>(g)] != kNeverPainted;
+        for (int32_t g = 0; g <= pages(); ++g)
+            everyPage = everyPage && p.PaintedX[static_cast<size_t>(g)] != kNeverPainted;
         if (everyPage) {
             p.MotionState = kPictureShown;
             if (trains().at(train).State != train_state::kRecomposing) QueueObjectStep(train);
@@ -274,11 +276,21 @@ void paintWayText(int32_t train, int32_t yOffset) {
         markDirty(r.TextX, y, r.TextWidth, r.TextHeight, "PaintLine Delete WayText");
         bits &= ~page_bit::kWayText;
         if (anyPageHasWayText(r)) return;
-        LvHandle surface = static_cast<LvHandle>(r.TextSurface);
-        if (surface != 0) FreeSurface(surface, kSiteFreeWayText);
+        const AnimPoolHooks& h = animPoolHooks();
+        if (r.TextSurface != 0) {
+            if (h.freeSurface)
+                h.freeSurface(r.TextSurface, kSiteFreeWayText);
+            else
+                FreeSurface(static_cast<LvHandle>(r.TextSurface), kSiteFreeWayText);
+        }
         r.TextSurface = 0;
-        LvHandle buffer = static_cast<LvHandle>(r.TextBuffer);
-        FreeDrawBuffer(buffer);
+        if (r.TextBuffer != 0) {
+            LvHandle buffer = static_cast<LvHandle>(r.TextBuffer);
+            if (h.freeDrawBuffer)
+                h.freeDrawBuffer(r.TextBuffer);
+            else
+                FreeDrawBuffer(buffer);
+        }
         r.TextBuffer = 0;
         r.TextBufferData = {};
         r.State = train_state::kRunOver;
