@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/perf_counter.h"
+#include "program/scene/script_reader.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
@@ -75,6 +76,9 @@ void takeDrawingMethod() {
     link.UseDirectDraw = ss.UseDirectDraw;
     link.DrawWholeTrains = ss.DrawWholeTrains;
     link.ColourKey = static_cast<uint32_t>(ss.ColourKey);
+    // The scene's "BACKGROUND" colour (the stock's default when the script names none).
+    const int32_t colour = scriptReader().S.Run.BgColor;
+    link.BackgroundColour = colour < 0 ? 0u : static_cast<uint32_t>(colour) & 0x00FFFFFFu;
     displayState().FlipCount = ss.FlipCount;
 }
 
