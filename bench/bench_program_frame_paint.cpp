@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/program/demo_scene_fixture.h"
 #include "platform/codepage.h"
 #include "platform/raster.h"
 #include "program/core/binding/engine_binding.h"
@@ -36,7 +37,7 @@ namespace {
 
 constexpr int32_t kWidth = 1920;
 constexpr int32_t kHeight = 1080;
-constexpr int32_t kVehicleHeight = 60;
+constexpr int32_t kVehicleHeight = demo_scene::kVehicleHeight;
 
 int32_t NoEvents(DllEventRec*) noexcept { return 0; }
 
@@ -59,59 +60,6 @@ void StartEngine() {
     setenv("YOV_BUILTIN_DIR", YOV_DEMO_DATA "/../builtin", 1);
 }
 
-// A path of the scene with a train of the given vehicles entering from its left end.
-int32_t AddPath(Scene& s, int32_t scene, int32_t rail, std::initializer_list<const char*> files) {
-    const int32_t path = yov::NewTrainRec(static_cast<int16_t>(yov::train_flag::kDependent | yov::train_flag::kMoving));
-    yov::TrainRec& p = yov::trains().at(path);
-    p.Width = kWidth;
-    p.VehicleHeight = kVehicleHeight;
-    p.AboveBase = kVehicleHeight + 10;
-    p.BelowBase = 14;
-    p.OriginY = kHeight - rail;
-    p.BandTop = p.OriginY - p.AboveBase;
-    p.MasterTrain = scene;
-    p.NextLinked = yov::trains().at(scene).NextLinked;
-    yov::trains().at(scene).NextLinked = path;
-    std::u16string code = u"E";
-    yov::DrawObjectPicture(code, yov::decimal(s.sceneDc.picture.dc.Value()), u"0", 0, p.OriginY, yov::trains().at(path),
-                           0);
-
-    yov::TrainPictureTable& table = yov::trainPictures();
-    const int32_t picture = ++table.Count;
-    table.Alloc = table.Count;
-    table.Entries.resize(static_cast<size_t>(table.Count) + 1);
-    yov::TrainPicture& pic = table[picture];
-    int32_t previous = 0;
-    for (const char* file : files) {
-        s.vehicles.emplace_back();
-        yov::LoadedPicture& v = s.vehicles.back();
-        yov::LoadPictureFile(std::string(YOV_DEMO_DATA) + "/" + file, v);
-        const int32_t part = yov::AllocPicPart(static_cast<uint8_t>(path));
-        yov::PicPart& q = yov::picParts()[part];
-        q.DC = v.dcs.picture.dc.Value();
-        q.MaskDC = v.dcs.mask.dc.Value();
-        q.Width = v.width;
-        q.PartHeight = v.height;
-        q.Flags = 1;
-        q.OffsetX = pic.Width;
-        q.OwnerPicture = picture;
-        pic.Width += v.width;
-        pic.Height = std::max(pic.Height, v.height);
-        if (previous == 0)
-            yov::trainPictures()[picture].FirstPart = part;
-        else
-            yov::picParts()[previous].NextPart = part;
-        previous = part;
-    }
-    yov::TrainPicture& placed = yov::trainPictures()[picture];
-    placed.X = -placed.Width;
-    placed.PaintedX.fill(yov::kNeverPainted);
-    yov::trains().at(path).Members[1] = picture;
-    yov::trains().at(path).MemberCount = 1;
-    yov::InsertActiveTrain(path);
-    return path;
-}
-
 void BuildScene(Scene& s) {
     yov::CreateCanvasDC(kWidth, kHeight, s.sceneDc, 32, 0, plat::BLACKNESS, 0);
     yov::CreateCanvasDC(kWidth, kHeight, s.compositionDc, 32, 0, plat::BLACKNESS, 0);
@@ -121,22 +69,11 @@ void BuildScene(Scene& s) {
     a.SceneDC = s.sceneDc.picture.dc.Value();
     a.BackgroundColour = sky;
 
-    const int32_t scene = yov::NewTrainRec(static_cast<int16_t>(yov::train_flag::kSceneRecord));
-    {
-        yov::TrainRec& r = yov::trains().at(scene);
-        r.Width = kWidth;
-        r.BandHeight = kHeight;
-        r.AboveBase = kHeight;
-        r.VehicleHeight = kVehicleHeight;
-        r.OriginY = kHeight;
-        std::u16string way = u"X";
-        std::u16string bg = u"(demo_land.gif:0..100;demo_station.gif:*50,176;demo_masts.gif:0..100)";
-        std::u16string none, points;
-        yov::PaintObject(r, way, none, 0, bg, 1, none, 0, points);
-    }
-    yov::InsertActiveTrain(scene);
-    AddPath(s, scene, 140, {"e40.gif", "coach_a.gif", "coach_b.gif", "coach_a.gif"});
-    AddPath(s, scene, 50, {"diesel.gif", "wagon_box.gif", "wagon_tank.gif", "wagon_box.gif", "wagon_tank.gif"});
+    const int32_t scene = demo_scene::SceneRecord(kWidth, kHeight);
+    demo_scene::Train(demo_scene::Path(scene, 140), {"e40.gif", "coach_a.gif", "coach_b.gif", "coach_a.gif"},
+                      s.vehicles);
+    demo_scene::Train(demo_scene::Path(scene, 50),
+                      {"diesel.gif", "wagon_box.gif", "wagon_tank.gif", "wagon_box.gif", "wagon_tank.gif"}, s.vehicles);
 
     yov::DisplayState& d = yov::displayState();
     d.SceneWidth = kWidth;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_scene_fixture.h"
 #include "show_fixture.h"
 #include "trains_fixture.h"
 #include "program/core/binding/engine_binding.h"
@@ -33,7 +34,6 @@ using namespace yov;
 constexpr int kWidth = 960;
 constexpr int kHeight = 540;
 constexpr int kRail = 50;  // the near track's rail line above the scene's bottom
-constexpr int kVehicleHeight = 60;
 
 class FrameGolden : public show_test::ShowTestOn<trains_test::AreaTest> {
 protected:
@@ -97,76 +97,6 @@ protected:
         ShowTestOn::TearDown();
     }
 
-    // The demo's background over the whole scene and the near track, as the scene paints them.
-    void PaintScene() {
-        scene_ = NewTrainRec(static_cast<int16_t>(train_flag::kSceneRecord));
-        TrainRec& s = trains().at(scene_);
-        s.Width = kWidth;
-        s.BandHeight = kHeight;
-        s.AboveBase = kHeight;
-        s.VehicleHeight = kVehicleHeight;
-        s.OriginY = kHeight;
-        std::u16string way = u"X";
-        std::u16string bg = u"(demo_land.gif:0..100;demo_station.gif:*50,176;demo_masts.gif:0..100)";
-        std::u16string none, points;
-        PaintObject(s, way, none, 0, bg, 1, none, 0, points);
-        InsertActiveTrain(scene_);
-
-        path = NewTrainRec(static_cast<int16_t>(train_flag::kDependent | train_flag::kMoving));
-        TrainRec& p = trains().at(path);
-        p.Width = kWidth;
-        p.VehicleHeight = kVehicleHeight;
-        p.AboveBase = kVehicleHeight + 10;
-        p.BelowBase = 14;
-        p.OriginY = kHeight - kRail;
-        p.BandTop = p.OriginY - p.AboveBase;
-        p.SceneDC = scene->dc.Value();
-        p.MasterTrain = scene_;
-        trains().at(scene_).NextLinked = path;
-        std::u16string code = u"E";
-        DrawObjectPicture(code, decimal(scene->dc.Value()), u"0", 0, kHeight - kRail, trains().at(path), 0);
-        InsertActiveTrain(path);
-    }
-
-    // A train picture of the demo's vehicles, entering from the left.
-    void PlaceTrain(std::initializer_list<const char*> files) {
-        TrainPictureTable& table = trainPictures();
-        table.Entries.resize(2);
-        table.Count = table.Alloc = 1;
-        TrainPicture& pic = table[1];
-        pic = TrainPicture{};
-        int32_t previous = 0;
-        int32_t offset = 0;
-        for (const char* file : files) {
-            vehicles.emplace_back();
-            LoadedPicture& v = vehicles.back();
-            ASSERT_TRUE(LoadPictureFile(std::string(YOV_DEMO_DATA) + "/" + file, v)) << file;
-            const int32_t part = AllocPicPart(static_cast<uint8_t>(path));
-            PicPart& q = picParts()[part];
-            q.DC = v.dcs.picture.dc.Value();
-            q.MaskDC = v.dcs.mask.dc.Value();
-            q.Width = v.width;
-            q.PartHeight = v.height;
-            q.Flags = 1;  // drawn through its mask
-            q.OffsetX = offset;
-            q.OwnerPicture = 1;
-            offset += v.width;
-            pic.Height = std::max(pic.Height, v.height);
-            if (previous == 0)
-                pic.FirstPart = part;
-            else
-                picParts()[previous].NextPart = part;
-            previous = part;
-        }
-        pic.Width = offset;
-        pic.X = -offset;
-        pic.Dir = 1;
-        pic.MotionState = kPictureBuilt;
-        pic.PaintedX.fill(kNeverPainted);
-        trains().at(path).Members[1] = 1;
-        trains().at(path).MemberCount = 1;
-    }
-
     uint64_t Checksum() const {
         uint64_t h = 1469598103934665603ull;
         for (int y = 0; y < kHeight; ++y) {
@@ -198,13 +128,11 @@ protected:
     plat::HBRUSH brush;
     std::vector<LoadedPicture> vehicles;
     int64_t clock = 1000;
-    int32_t scene_ = 0;
-    int32_t path = 0;
 };
 
 TEST_F(FrameGolden, ATrainEnteringTheDemoSceneInSingleSteps) {
-    PaintScene();
-    PlaceTrain({"e40.gif", "coach_a.gif"});
+    const int32_t path = demo_scene::Path(demo_scene::SceneRecord(kWidth, kHeight), kRail);
+    demo_scene::Train(path, {"e40.gif", "coach_a.gif"}, vehicles);
     const std::vector<uint64_t> sums = Run(60, {1, 30, 60});
     ASSERT_EQ(sums.size(), 3u);
     EXPECT_EQ(trainPictures()[1].X, -trainPictures()[1].Width + 60 * 6) << "6 pixels in each step of 20 ms";
