@@ -20,8 +20,7 @@
 namespace demo_scene {
 
 inline constexpr int32_t kVehicleHeight = 60;
-inline const char16_t* const kBackground =
-    u"(demo_land.gif:0..100;demo_station.gif:*50,176;demo_masts.gif:0..100)";
+inline const char16_t* const kBackground = u"(demo_land.gif:0..100;demo_station.gif:*50,176;demo_masts.gif:0..100)";
 
 // The scene record: the demo's background painted over the whole scene, active.
 inline int32_t SceneRecord(int32_t width, int32_t height) {
@@ -46,8 +45,7 @@ inline int32_t Path(int32_t scene, int32_t rail) {
     const yov::TrainRec& s = yov::trains().at(scene);
     const int32_t width = s.Width;
     const int32_t height = s.BandHeight;
-    const int32_t path =
-        yov::NewTrainRec(static_cast<int16_t>(yov::train_flag::kDependent | yov::train_flag::kMoving));
+    const int32_t path = yov::NewTrainRec(static_cast<int16_t>(yov::train_flag::kDependent | yov::train_flag::kMoving));
     yov::TrainRec& p = yov::trains().at(path);
     p.Width = width;
     p.VehicleHeight = kVehicleHeight;
@@ -67,7 +65,8 @@ inline int32_t Path(int32_t scene, int32_t rail) {
 
 // A new train picture of the demo's vehicle files (kept in `vehicles`), member 1 of the path,
 // its right end at the path's left end.
-inline int32_t Train(int32_t path, std::initializer_list<const char*> files, std::vector<yov::LoadedPicture>& vehicles) {
+inline int32_t Train(int32_t path, std::initializer_list<const char*> files,
+                     std::vector<yov::LoadedPicture>& vehicles) {
     yov::TrainPictureTable& table = yov::trainPictures();
     const int32_t picture = ++table.Count;
     table.Alloc = table.Count;

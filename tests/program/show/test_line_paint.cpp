@@ -11,6 +11,7 @@
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/line_paint.h"
+#include "program/trains/area_show.h"
 #include "program/trains/line_area.h"
 #include "program/trains/train_picture.h"
 #include "show_fixture.h"
@@ -273,6 +274,38 @@ TEST_F(LinePaint, AWayTextTakenDownComesOffEveryPageThenGoes) {
     EXPECT_EQ(trains().at(line).TextBuffer, 0);
     EXPECT_EQ(freedBuffers, std::vector<int32_t>{42});
     EXPECT_EQ(Due(), std::vector<int32_t>{trains().at(line).Event}) << "the line's next event is due";
+}
+
+TEST_F(LinePaint, ABackgroundAnimationFrameGoesIntoTheScenePictureBandByBand) {
+    areaShow().SceneDC = 900;
+    const int32_t part = trains().at(line).BgPart;
+    ASSERT_EQ(picParts()[part].Kind, kBgPartKind);
+    const int32_t slot = Door(part, 1);
+    PictureSlot& s = pictureSlots()[slot];
+    s.PosX = 10;  // a layer's slot: line x, the line y of its bottom
+    s.PosY = -5;
+    s.FrameHeight = 80;  // from below the rail line to above the line's area
+    const TrainRec& r = trains().at(line);
+    displayState().Frame.SetScreenRect(r.OriginX, r.OriginY, r.Width, r.AboveBase, r.BelowBase);
+    WriteFgAnim(line, part, 0);
+    const BlitList& list = displayState().Frame.compositionList;
+    ASSERT_EQ(list.count, 3);
+    struct Band {
+        int32_t y, height, sourceY;
+    } bands[] = {{100 - 60, 20, 15}, {100 - 40, 40, 35}, {100, 5, 75}};  // above, vehicles, below
+    for (int i = 0; i < 3; ++i) {
+        const BlitOp& b = list.records[static_cast<size_t>(i) + 1];
+        EXPECT_EQ(b.DestDC, 900) << i;
+        EXPECT_EQ(b.X, 10) << i;
+        EXPECT_EQ(b.Y, bands[i].y) << i;
+        EXPECT_EQ(b.Height, bands[i].height) << i;
+        EXPECT_EQ(b.SourceY, bands[i].sourceY) << i;
+        EXPECT_EQ(b.SourceX, 8) << "frame 1";
+    }
+    ASSERT_EQ(Dirty().size(), 1u);
+    EXPECT_TRUE(Same(Dirty()[0], 10, -5, 18, 60)) << "its place, cut to the line";
+    EXPECT_EQ(picParts()[part].PhaseMask, 0);
+    areaShow() = {};
 }
 
 }  // namespace
