@@ -178,6 +178,37 @@ TEST_F(LinePaint, RunningPhasesChangeEveryFewPixelsAndRunBackwardsWithTheDirecti
     }
 }
 
+TEST_F(LinePaint, WholeTrainDrawingComposesThePhaseCellsInTheTrainBufferAndShowsTheBuffer) {
+    displayState().DrawBits = draw_bits::kWholeTrains;
+    const int32_t part = Picture(8, 3, 8);  // phase 1
+    TrainPicture& pic = trainPictures()[1];
+    pic.BufferDC = 901;
+    pic.BufferMaskDC = 902;
+    pic.BufferX = 40;
+    pic.BufferY = 2;
+    picParts()[part].OffsetX = 0;
+    Paint();
+    const BlitList& list = displayState().Frame.compositionList;
+    ASSERT_EQ(list.count, 1);
+    const BlitOp& cell = list.records[1];
+    EXPECT_EQ(cell.DestDC, 901);
+    EXPECT_EQ(cell.BackDC, 902);
+    EXPECT_EQ(cell.X, 40);
+    EXPECT_EQ(cell.Y, 2);
+    EXPECT_EQ(cell.SourceDC, kPartDc);
+    EXPECT_EQ(cell.SourceX, 10 + 50) << "the cell of phase 1";
+    ASSERT_EQ(Ops().size(), 1u);
+    EXPECT_EQ(Ops()[0].SourceDC, 901) << "the train is shown from its buffer";
+    EXPECT_EQ(Ops()[0].SourceX, 40);
+    pic.X = 12;  // still phase 1: nothing to compose again
+    Paint();
+    EXPECT_EQ(list.count, 1);
+    pic.X = 16;  // phase 2
+    Paint();
+    ASSERT_EQ(list.count, 2);
+    EXPECT_EQ(list.records[2].SourceX, 10 + 100);
+}
+
 TEST_F(LinePaint, AChangedDoorFrameIsDrawnIntoTheVehicleOnceAndShownOnEachPageOnce) {
     showState().FlipCount = 1;
     const int32_t part = Picture(100);
