@@ -136,16 +136,19 @@ bool paintPartSlots(int32_t part, const Cell& cell, int32_t yOffset) {
     bool pending = false;
     int32_t s = parts[part].FirstSlot;
     for (int32_t guard = 0; slotTable.valid(s) && guard <= slotTable.Count; ++guard) {
-        PictureSlot& slot = slotTable[s];
-        const PicPart& q = parts[part];
-        uint8_t& layer = slot.LayerTable[static_cast<size_t>(std::min(cell.phase, kSlotPhases - 1))];
-        if (layer != slot.ShowFrame) {
-            layer = slot.ShowFrame;
+        const size_t phase = static_cast<size_t>(std::min(cell.phase, kSlotPhases - 1));
+        if (slotTable[s].LayerTable[phase] != slotTable[s].ShowFrame) {
+            slotTable[s].LayerTable[phase] = slotTable[s].ShowFrame;
+            const PictureSlot& slot = slotTable[s];
+            const PicPart& q = parts[part];
             copyFrame(slot, q.DC, q.MaskDC, q.Surface, q.SrcX + cell.column * q.Width + slot.PosX,
                       q.PartY + cell.row * q.PartHeight + slot.PosY, 0, 0, slot.FrameWidth, slot.FrameHeight,
                       kSitePartFrame, 22);
             drawn = true;
         }
+        // The copy is an engine call: the records are reached again by their indices.
+        PictureSlot& slot = pictureSlots()[s];
+        const PicPart& q = picParts()[part];
         uint8_t& shown = slot.PageFrame[page()];
         if (shown != slot.ShowFrame) {
             markDirty(slotLeft(slot, q), yOffset + slotBottom(slot, q), slot.FrameWidth, slot.FrameHeight,
@@ -283,18 +286,20 @@ void paintWayText(int32_t train, int32_t yOffset) {
             else
                 FreeSurface(static_cast<LvHandle>(r.TextSurface), kSiteFreeWayText);
         }
-        r.TextSurface = 0;
-        if (r.TextBuffer != 0) {
-            LvHandle buffer = static_cast<LvHandle>(r.TextBuffer);
+        trains().at(train).TextSurface = 0;
+        if (trains().at(train).TextBuffer != 0) {
+            LvHandle buffer = static_cast<LvHandle>(trains().at(train).TextBuffer);
             if (h.freeDrawBuffer)
-                h.freeDrawBuffer(r.TextBuffer);
+                h.freeDrawBuffer(trains().at(train).TextBuffer);
             else
                 FreeDrawBuffer(buffer);
         }
-        r.TextBuffer = 0;
-        r.TextBufferData = {};
-        r.State = train_state::kRunOver;
-        QueueDueEvent(r.Event);
+        // Freeing is an engine call: the record is reached again by its index.
+        TrainRec& done = trains().at(train);
+        done.TextBuffer = 0;
+        done.TextBufferData = {};
+        done.State = train_state::kRunOver;
+        QueueDueEvent(done.Event);
         return;
     }
     const Source src{r.TextBufferData[0], 0, r.TextSurface, directDraw() ? 0 : r.TextBufferData[1],
