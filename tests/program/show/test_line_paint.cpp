@@ -160,6 +160,18 @@ TEST_F(LinePaint, APictureNewOnAPageIsDrawnWholeAndAMovedOneMarksItsTrail) {
     }
 }
 
+TEST_F(LinePaint, ANewPictureDrawnOnEveryPageQueuesItsLineForTheNextObjectStep) {
+    showState().FlipCount = 1;
+    Picture(100);
+    trainPictures()[1].MotionState = 3;
+    Paint(0);
+    EXPECT_EQ(trainPictures()[1].MotionState, 3) << "page 1 has not drawn it";
+    EXPECT_EQ(showState().Lists.StepHead, 0);
+    Paint(1);
+    EXPECT_EQ(trainPictures()[1].MotionState, 2);
+    EXPECT_EQ(showState().Lists.StepHead, line);
+}
+
 TEST_F(LinePaint, RunningPhasesChangeEveryFewPixelsAndRunBackwardsWithTheDirectionBit) {
     const int32_t part = Picture(0, 3, 8);
     struct Case {
