@@ -74,12 +74,10 @@ protected:
         };
         showClock().sleep = [](int32_t) {};
         showClock().pumpEvents = [] {};
-        ShowSeams& s = showSeams();
-        s.stepAnimations = [](int32_t) {};
-        s.doTimedEvents = [] { return 0; };
-        s.markObjectsForRepaint = [] {};
-        // The train runs at 0.3 pixels per millisecond to the right.
-        s.moveObject = [](int32_t train, int32_t ms) {
+        // No scene tick: the scene is the test's. The train runs at 0.3 pixels per
+        // millisecond to the right.
+        c.doTimedEvents = [] { return 0; };
+        c.moveObject = [](int32_t train, int32_t ms) {
             const int32_t picture = trains().at(train).Members[1];
             trainPictures()[picture].X += ms * 3 / 10;
         };
