@@ -139,6 +139,27 @@ TEST_F(StockWindowSlots, TheFirstWindowReadsTheOptionsAndSetsTheMarks) {
     EXPECT_EQ(o.StBar, 2) << "a second window shares what the first read";
     EXPECT_TRUE(checks.empty());
     EXPECT_EQ(menus, 1);
+
+    for (auto& w : windows) Close(*w);
+    Open();
+    EXPECT_EQ(o.StBar, 5) << "once all were closed, the next first window reads them again";
+    EXPECT_EQ(menus, 2);
+}
+
+TEST_F(StockWindowSlots, ClosingTheLastStockWindowBringsTheSettingsDialogForward) {
+    MakeStock(3);
+    QWidget settings;
+    yov::programState().WindowTable[yov::kSettingsSlot] = {&settings, -1};
+    OpenedWindow& w = Open();
+    Close(w);
+    const yov::HFrm* hfrm = yov::serviceWindowIfLoaded();
+    EXPECT_TRUE(hfrm == nullptr || !hfrm->Timer1.isActive()) << "no shutdown while the settings dialog is open";
+    yov::programState().WindowTable[yov::kSettingsSlot] = {};
+
+    OpenedWindow& last = Open();
+    Close(last);
+    ASSERT_NE(yov::serviceWindowIfLoaded(), nullptr);
+    EXPECT_TRUE(yov::serviceWindowIfLoaded()->Timer1.isActive()) << "without it the program's end is posted";
 }
 
 TEST_F(StockWindowSlots, OptionsOutsideTheirRangeTakeTheDefault) {
