@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QTest>
 
 #include <string>
 
@@ -106,8 +107,12 @@ TEST_F(StockWindowsOpen, TenOpenTheEleventhIsRefusedAndClosingOneFreesItsSlot) {
     runFor(100);
     EXPECT_TRUE(exitCodes_.empty());
 
-    // Ctrl+F4 closes a window; when the last has gone the program ends.
-    for (int n = 1; n <= 10; ++n) {
+    // Ctrl+F4 closes a window, pressed or as a command; when the last has gone the program ends.
+    QTest::keyClick(Frm(1), Qt::Key_F4, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Frm(1), nullptr);
+    EXPECT_TRUE(exitCodes_.empty());
+    for (int n = 2; n <= 10; ++n) {
         int16_t code = 2 * 256 + 115;
         int32_t a1 = 0, a2 = 0, a3 = 0, a4 = 0;
         EXPECT_TRUE(Frm(n)->FCmd(code, a1, a2, a3, a4)) << n;
