@@ -1,7 +1,6 @@
 #include "program/stock/stock_window.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "platform/numbers.h"
 #include "program/core/pictures/anim_pools.h"
@@ -30,6 +29,7 @@ constexpr uint8_t kShowRunning = 0x01;
 constexpr int16_t kNoPictureFile = 32765;
 constexpr int32_t kScrollBarTw = 255;
 constexpr int32_t kFreedOnExit = 15004;
+constexpr int32_t kFreedOnLayout = 15006;
 constexpr uint8_t kOpeningTicks = 1;
 constexpr uint32_t kCanvasBackground = 0x00FFFFFF;
 constexpr uint8_t kCanvasMode = 24;
@@ -307,7 +307,13 @@ void StockWindow::Layout(int32_t innerHeight) {
     CellCount = std::clamp(innerHeight / rowHeight, 0, kMaxCells);
     CreatedCells = std::max(CreatedCells, CellCount);
     BoxWidth = std::max(view_.innerWidth() - kScrollBarTw / std::max(mainState().TwipsPerPixelX, 1) - o.StkPicX - 2, 0);
-    freeCells(CellCount + 1, 15006);
+    for (int32_t i = CellCount + 1; i <= kMaxCells; ++i) {
+        StockCell& c = Cells[static_cast<size_t>(i)];
+        c.PicName.clear();
+        c.CapName.clear();
+        c.CapSelected = 0;
+    }
+    freeCells(CellCount + 1, kFreedOnLayout);
     CmdEnd(stock_update::kRedrawOwn);
 }
 
