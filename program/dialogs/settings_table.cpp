@@ -75,8 +75,8 @@ const SettingSpec kTable[] = {
      putShow<&ShowSettings::Speed>},
     {u"LimLenB", M::Both, kStart, 0, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getShow<&ShowSettings::LimLenB>,
      putShow<&ShowSettings::LimLenB>},
-    {u"LimLenV", M::Both, kStart, 4000, R::Any, 0, 0, 0, 0, 1, W::Refuse, 100, kMax,
-     getShow<&ShowSettings::LimLenV>, putShow<&ShowSettings::LimLenV>},
+    {u"LimLenV", M::Both, kStart, 4000, R::Any, 0, 0, 0, 0, 1, W::Refuse, 100, kMax, getShow<&ShowSettings::LimLenV>,
+     putShow<&ShowSettings::LimLenV>},
     {u"LimLinB", M::Both, kStart, 0, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getShow<&ShowSettings::LimLinB>,
      putShow<&ShowSettings::LimLinB>},
     {u"LimLinV", M::Both, kStart, 3, R::Any, 0, 0, 0, 0, 1, W::Any, kMin, kMax, getShow<&ShowSettings::LimLinV>,
@@ -109,27 +109,25 @@ const SettingSpec kTable[] = {
      putCfg<&CfgState::DDA>},
     {u"DDX", M::None, kDialog, 1024, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
      getCfg<&CfgState::DDX>, putCfg<&CfgState::DDX>},
-    {u"DDY", M::None, kDialog, 768, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
-     getCfg<&CfgState::DDY>, putCfg<&CfgState::DDY>},
-    {u"DDB", M::None, kDialog, 16, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
-     getCfg<&CfgState::DDB>, putCfg<&CfgState::DDB>},
-    {u"DDF", M::None, kDialog, 0, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
-     getCfg<&CfgState::DDF>, putCfg<&CfgState::DDF>},
+    {u"DDY", M::None, kDialog, 768, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax, getCfg<&CfgState::DDY>,
+     putCfg<&CfgState::DDY>},
+    {u"DDB", M::None, kDialog, 16, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax, getCfg<&CfgState::DDB>,
+     putCfg<&CfgState::DDB>},
+    {u"DDF", M::None, kDialog, 0, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax, getCfg<&CfgState::DDF>,
+     putCfg<&CfgState::DDF>},
 };
 
 bool sameName(std::u16string_view a, std::u16string_view b) { return plat::lcase(a) == plat::lcase(b); }
 
 }  // namespace
 
-std::span<const SettingSpec> settingsTable() {
-    return kTable;
-}
+std::span<const SettingSpec> settingsTable() { return kTable; }
 
 bool SettingHasMode(const SettingSpec& spec, int mode) {
     switch (spec.modes) {
-        case M::WindowOnly: return mode == kWindowMode;
-        case M::FullScreenOnly: return mode == kFullScreenMode;
-        default: return true;
+    case M::WindowOnly: return mode == kWindowMode;
+    case M::FullScreenOnly: return mode == kFullScreenMode;
+    default: return true;
     }
 }
 
@@ -158,10 +156,10 @@ const SettingSpec* FindSetting(std::u16string_view name, int* mode) {
 
 int32_t ApplyReadRule(const SettingSpec& spec, int32_t stored) {
     switch (spec.read) {
-        case R::Mask: return stored & spec.readMask;
-        case R::Within: return stored < spec.readMin || stored > spec.readMax ? spec.otherwise : stored;
-        case R::Field: return stored < spec.readMin || stored > spec.readMax ? spec.defaultValue : stored;
-        case R::Any: break;
+    case R::Mask: return stored & spec.readMask;
+    case R::Within: return stored < spec.readMin || stored > spec.readMax ? spec.otherwise : stored;
+    case R::Field: return stored < spec.readMin || stored > spec.readMax ? spec.defaultValue : stored;
+    case R::Any: break;
     }
     return stored;
 }
@@ -180,11 +178,11 @@ int32_t EncodeSetting(const SettingSpec& spec, double memory) {
 
 std::optional<int32_t> AcceptedForWriting(const SettingSpec& spec, int32_t number) {
     switch (spec.write) {
-        case W::Any: return number;
-        case W::Clamp: return std::clamp(number, spec.writeMin, spec.writeMax);
-        case W::Refuse:
-            if (number < spec.writeMin || number > spec.writeMax) return std::nullopt;
-            return number;
+    case W::Any: return number;
+    case W::Clamp: return std::clamp(number, spec.writeMin, spec.writeMax);
+    case W::Refuse:
+        if (number < spec.writeMin || number > spec.writeMax) return std::nullopt;
+        return number;
     }
     return number;
 }

@@ -335,7 +335,6 @@ void CfgFrm::Form_Resize() {
     place(TxtAvg, l.txtAvg);
     place(CmdTst, l.cmdTst);
     for (QComboBox* c : CmbFil) c->lineEdit()->setCursorPosition(c->lineEdit()->text().size());
-    laidOut_ = true;
 }
 
 void CfgFrm::closeEvent(QCloseEvent* event) {

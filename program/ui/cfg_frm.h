@@ -65,9 +65,9 @@ public:
     std::array<QComboBox*, 2> CmbFil{};
     std::array<QPushButton*, 2> CmdBrw{};
     QCheckBox* ChkBackup = nullptr;
-    QPushButton* CmdStockList = nullptr;   // Cmd 4096
-    QPushButton* CmdTestWindow = nullptr;  // Cmd 4100
-    QPushButton* CmdTestFull = nullptr;    // Cmd 4102
+    QPushButton* CmdStockList = nullptr;      // Cmd 4096
+    QPushButton* CmdTestWindow = nullptr;     // Cmd 4100
+    QPushButton* CmdTestFull = nullptr;       // Cmd 4102
     std::array<QPushButton*, 3> CmdHidden{};  // Cmd 4118, 4097, 4098: never shown
     QGroupBox* FrmCache = nullptr;
     std::array<QRadioButton*, 4> OptCache{};  // 4104..4107
@@ -121,7 +121,6 @@ private:
 
     CfgMetrics metrics_;
     CaptionWidths widths_;
-    bool laidOut_ = false;
 };
 
 // Opens a new settings dialog (start-up's and the deferred actions' entry).

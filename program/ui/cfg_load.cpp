@@ -65,9 +65,9 @@ void CfgFrm::Form_Load() {
         cs.LoadingFlag = 0;
         CfgFilling() = 0;
         const PendingError e = currentPendingError();
-        ShowMsgBox(u"Error " + decimal(e.number) + u" (" + e.description + u") after " +
-                       decimal(programState().ProgressCode),
-                   msgbox::kOk);
+        ShowMsgBox(
+            u"Error " + decimal(e.number) + u" (" + e.description + u") after " + decimal(programState().ProgressCode),
+            msgbox::kOk);
     }
 }
 
@@ -217,28 +217,28 @@ void CfgFrm::SetTab() {
     enableMenu(4102, ready);
 
     switch (cs.CurTab) {
-        case kTabMain:
-            for (size_t i = 0; i < 2; ++i) {
-                CmbFil[i]->setEnabled(notRunning);
-                CmdBrw[i]->setEnabled(notRunning);
-            }
-            CmdStockList->setEnabled(stock);
-            for (size_t i = 1; i < 3; ++i) CmdHidden[i]->setEnabled(stock);
-            CmdTestWindow->setEnabled(notRunning && ready);
-            CmdTestFull->setEnabled(notRunning && ready);
-            CmdClear->setEnabled(stock && notRunning);
-            break;
-        case kTabFullScreen:
-            cs.ModeIndex = kFullScreenMode;
-            cs.ModeSuffix = u"F";
-            fillMode(kFullScreenMode, notRunning, ready);
-            break;
-        case kTabWindow:
-            cs.ModeIndex = kWindowMode;
-            cs.ModeSuffix = u"W";
-            fillMode(kWindowMode, notRunning, ready);
-            break;
-        default: break;
+    case kTabMain:
+        for (size_t i = 0; i < 2; ++i) {
+            CmbFil[i]->setEnabled(notRunning);
+            CmdBrw[i]->setEnabled(notRunning);
+        }
+        CmdStockList->setEnabled(stock);
+        for (size_t i = 1; i < 3; ++i) CmdHidden[i]->setEnabled(stock);
+        CmdTestWindow->setEnabled(notRunning && ready);
+        CmdTestFull->setEnabled(notRunning && ready);
+        CmdClear->setEnabled(stock && notRunning);
+        break;
+    case kTabFullScreen:
+        cs.ModeIndex = kFullScreenMode;
+        cs.ModeSuffix = u"F";
+        fillMode(kFullScreenMode, notRunning, ready);
+        break;
+    case kTabWindow:
+        cs.ModeIndex = kWindowMode;
+        cs.ModeSuffix = u"W";
+        fillMode(kWindowMode, notRunning, ready);
+        break;
+    default: break;
     }
     FFrm->setVisible(cs.CurTab == kTabMain);
     WFrm->setVisible(cs.CurTab == kTabFullScreen || cs.CurTab == kTabWindow);

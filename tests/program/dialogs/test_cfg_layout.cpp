@@ -8,7 +8,9 @@
 #include "program/dialogs/cfg_layout.h"
 
 namespace yov {
-void PrintTo(const CfgRect& r, std::ostream* os) { *os << "(" << r.x << ", " << r.y << ", " << r.w << ", " << r.h << ")"; }
+void PrintTo(const CfgRect& r, std::ostream* os) {
+    *os << "(" << r.x << ", " << r.y << ", " << r.w << ", " << r.h << ")";
+}
 }  // namespace yov
 
 namespace {

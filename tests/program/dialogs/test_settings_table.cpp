@@ -16,11 +16,11 @@ using core_test::utf8;
 
 struct TableCase {
     const char16_t* valueName;
-    double absent;             // in memory with nothing stored
-    const char16_t* outside;   // a stored number beyond what the setting takes...
-    double outsideReads;       // ...and what it reads as
-    double memory;             // a memory value...
-    const char16_t* written;   // ...and how it is stored
+    double absent;            // in memory with nothing stored
+    const char16_t* outside;  // a stored number beyond what the setting takes...
+    double outsideReads;      // ...and what it reads as
+    double memory;            // a memory value...
+    const char16_t* written;  // ...and how it is stored
 };
 
 const TableCase kCases[] = {

@@ -174,7 +174,8 @@ TEST_F(CfgDialog, ControlsStandWhereTheLayoutPutsThem) {
         EXPECT_EQ(cfg->TxtAvg->geometry(), at(l.txtAvg));
         EXPECT_EQ(cfg->CmbFil[1]->pos(), QPoint(l.cmbFil[1].x, l.cmbFil[1].y));
         EXPECT_EQ(cfg->CmbFil[1]->width(), l.cmbFil[1].w);
-        EXPECT_EQ(cfg->CmdOk->geometry().right() + 1, cfg->Client->width() - 20) << "the O.K. button keeps to the right";
+        EXPECT_EQ(cfg->CmdOk->geometry().right() + 1, cfg->Client->width() - 20)
+            << "the O.K. button keeps to the right";
     }
 }
 
