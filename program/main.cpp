@@ -18,6 +18,7 @@
 #include "program/show/show_wiring.h"
 #include "program/trains/trains_wiring.h"
 #include "program/ui/cfg_frm.h"
+#include "program/ui/about_window.h"
 #include "program/ui/preview_window.h"
 
 namespace {
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     yov::WireStockLoading();
     yov::WireTrains();
     yov::WireSettingsDialog();
+    yov::WireAbout();
     if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
     if (!haveDisplay()) {
         std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");
