@@ -154,6 +154,26 @@ TEST_F(CfgDialog, SlashCOpensItFilledFromTheSettings) {
     EXPECT_EQ(utf8(yov::GetRegString(u"SkipErrF", u"absent")), "absent");
 }
 
+TEST_F(CfgDialog, EverySettingsRoadOpensItAndOnlySlashCSaysOK) {
+    const struct {
+        const char16_t* line;
+        const char* right;
+    } roads[] = {{u"/c", "&O.K."}, {u"Other.ttt", "E&xit"}, {u"/x", "E&xit"}, {u"/T", "E&xit"}};
+    for (const auto& road : roads) {
+        yov::Main(road.line);
+        runFor(50);
+        yov::CfgFrm* cfg = dialog();
+        ASSERT_NE(cfg, nullptr) << utf8(road.line);
+        EXPECT_EQ(cfg->CmdOk->text().toStdString(), road.right) << utf8(road.line);
+        yov::PostDeferredAction(0);
+        EXPECT_TRUE(runUntilEnded());
+        startup_test::resetStartupState();
+        exitCodes_.clear();
+        yov::WireSettingsDialog();
+        yov::WireStockLoading();
+    }
+}
+
 TEST_F(CfgDialog, ControlsStandWhereTheLayoutPutsThem) {
     yov::Main(u"/c");
     runFor(100);
