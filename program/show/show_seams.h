@@ -82,11 +82,7 @@ struct ShowSeams {
     std::function<void()> stopDisplay;
     std::function<void()> unloadShowForm;
 
-    // --- What the frame step paints, built elsewhere: a line's pictures, the layers, snow and
-    // effects.
-    std::function<void(int32_t train, int32_t yOffset)> paintLine;
-    std::function<void(int32_t train, int32_t fromX, int32_t toX, int32_t flags)> paintBgLayers;
-    std::function<void(int32_t train, int32_t part, int32_t flag)> writeFgAnim;
+    // --- What the frame step calls, built elsewhere: snow and effects.
     std::function<void(int32_t train, int32_t stepMs)> paintSnow;
     std::function<void(int32_t train, int32_t stepMs)> paintEffectLayer;
 
