@@ -1,23 +1,15 @@
 #include "program/trains/movement_modes.h"
 
-#include <algorithm>
-#include <cmath>
 #include <string>
 
-#include "platform/numbers.h"
-#include "program/core/params/param_expr.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/param_table.h"
-#include "program/scene/script_reader.h"
 #include "program/show/show_seams.h"
-#include "program/show/show_state.h"
 #include "program/show/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/line_params.h"
 #include "program/trains/movement_cases.h"
-#include "program/trains/part_states.h"
-#include "program/trains/train_picture.h"
 #include "program/trains/train_start.h"
 #include "program/trains/train_start_state.h"
 
