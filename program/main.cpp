@@ -19,6 +19,7 @@
 #include "program/trains/trains_wiring.h"
 #include "program/ui/about_window.h"
 #include "program/ui/preview_window.h"
+#include "program/ui/text_window.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     yov::WirePreview();
     yov::WireStockLoading();
     yov::WireTrains();
+    yov::WireTextWindow();
     yov::WireAbout();
     if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
     if (!haveDisplay()) {
