@@ -17,9 +17,11 @@
 #include "program/scene/stock_loading.h"
 #include "program/show/show_wiring.h"
 #include "program/trains/trains_wiring.h"
+#include "program/ui/cfg_frm.h"
 #include "program/ui/about_window.h"
 #include "program/ui/preview_window.h"
 #include "program/ui/text_window.h"
+#include "program/ui/stock_frm.h"
 
 namespace {
 
@@ -53,6 +55,8 @@ int main(int argc, char** argv) {
     yov::WireStockLoading();
     yov::WireTrains();
     yov::WireTextWindow();
+    yov::WireStockWindows();
+    yov::WireSettingsDialog();
     yov::WireAbout();
     if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
     if (!haveDisplay()) {
