@@ -16,7 +16,7 @@ namespace yov {
 struct EditorLanguage {
     std::u16string name;
     bool caseSensitive = true;
-    std::u16string escape;  // one NUL character: no escape character
+    std::u16string escape;                          // one NUL character: no escape character
     std::u16string keywords, blockBegin, blockEnd;  // each word followed by a line feed
 };
 

@@ -35,9 +35,9 @@ const std::unordered_set<std::u16string>& editorWords() {
 }
 
 bool takesPlainText(std::u16string_view keyword) {
-    static const std::unordered_set<std::u16string> plain = {
-        u"INFO", u"ERR", u"ERROR", u"VERSION", u"STOCK", u"INC", u"INCLUDE", u"REQ", u"REQUIRE",
-        u"SPLASH", u"HLPWEB", u"URL", u"MINVER"};
+    static const std::unordered_set<std::u16string> plain = {u"INFO",   u"ERR",     u"ERROR", u"VERSION", u"STOCK",
+                                                             u"INC",    u"INCLUDE", u"REQ",   u"REQUIRE", u"SPLASH",
+                                                             u"HLPWEB", u"URL",     u"MINVER"};
     return plain.count(plat::ucase(keyword)) != 0;
 }
 

@@ -14,21 +14,21 @@ namespace {
 
 // Our meanings of the editor's dispatch ids.
 namespace dispid {
-constexpr int32_t kTabWidth = 21;          // characters
-constexpr int32_t kLeftMargin = 89;        // pixels before the text
-constexpr int32_t kCaretWidth = 88;        // pixels
-constexpr int32_t kBraceMatching = 14;     // show matching brackets
-constexpr int32_t kFontSize = 29;          // points, 0: the default 10
-constexpr int32_t kLineNumbers = 3;        // a margin of line numbers
-constexpr int32_t kAutoIndent = 5;         // a new line takes the indent of the last
-constexpr int32_t kShowBlanks = 6;         // blanks and tabs shown
-constexpr int32_t kWrapLines = 1;          // long lines wrap at the window's edge
-constexpr int32_t kCurrentLine = 2;        // the caret's line highlighted
-constexpr int32_t kIndentGuides = 78;      // indentation guides
-constexpr int32_t kShowLineEnds = 10;      // line ends shown
-constexpr int32_t kIndentWithTabs = 12;    // indents made of tabs
+constexpr int32_t kTabWidth = 21;        // characters
+constexpr int32_t kLeftMargin = 89;      // pixels before the text
+constexpr int32_t kCaretWidth = 88;      // pixels
+constexpr int32_t kBraceMatching = 14;   // show matching brackets
+constexpr int32_t kFontSize = 29;        // points, 0: the default 10
+constexpr int32_t kLineNumbers = 3;      // a margin of line numbers
+constexpr int32_t kAutoIndent = 5;       // a new line takes the indent of the last
+constexpr int32_t kShowBlanks = 6;       // blanks and tabs shown
+constexpr int32_t kWrapLines = 1;        // long lines wrap at the window's edge
+constexpr int32_t kCurrentLine = 2;      // the caret's line highlighted
+constexpr int32_t kIndentGuides = 78;    // indentation guides
+constexpr int32_t kShowLineEnds = 10;    // line ends shown
+constexpr int32_t kIndentWithTabs = 12;  // indents made of tabs
 constexpr int32_t kBackspaceUnindents = 87;
-constexpr int32_t kTabIndents = 75;        // Tab in the indent indents the line
+constexpr int32_t kTabIndents = 75;  // Tab in the indent indents the line
 }  // namespace dispid
 
 constexpr int32_t kDefaultPoints = 10;
@@ -60,9 +60,9 @@ TimetableLexer::TimetableLexer(QObject* parent) : QsciLexerCustom(parent) {}
 const char* TimetableLexer::language() const { return "RolvaneTimetable"; }
 
 QString TimetableLexer::description(int style) const {
-    static const char* const kNames[kScriptStyleCount] = {"Default",     "Comment", "Keyword", "Block begin",
-                                                          "Block end",   "Unknown keyword", "Word", "String",
-                                                          "Macro",       "Conditional"};
+    static const char* const kNames[kScriptStyleCount] = {"Default",   "Comment",         "Keyword", "Block begin",
+                                                          "Block end", "Unknown keyword", "Word",    "String",
+                                                          "Macro",     "Conditional"};
     return style >= 0 && style < kScriptStyleCount ? QString::fromLatin1(kNames[style]) : QString();
 }
 

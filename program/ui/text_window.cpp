@@ -14,13 +14,13 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/text_files.h"
-#include "program/core/windows/context_help.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/modal.h"
 #include "program/scene/script_keyword_kinds.h"
 #include "program/stock/editor_language.h"
+#include "program/stock/window_support.h"
 
 namespace yov {
 
@@ -38,8 +38,6 @@ constexpr int32_t kCtrlS = 595;
 constexpr int32_t kSaveAs = 4193;
 constexpr int32_t kAltS = 1107;
 constexpr int32_t kSort = 4479;
-constexpr int32_t kCtrlF4 = 627;
-constexpr int32_t kAltF4 = 1139;
 }  // namespace cmd
 
 std::vector<TextFrm*>& windows() {
@@ -126,11 +124,7 @@ bool TextFrm::FCmd(int32_t code) {
     case cmd::kSaveAs: Save(); return true;
     case cmd::kAltS:
     case cmd::kSort: SortLines(); return true;
-    // Until the windows' common key handler lands, the text window closes itself on
-    // Ctrl+F4 and Alt+F4 and gives the help keys to the help.
-    case cmd::kCtrlF4:
-    case cmd::kAltF4: close(); return true;
-    default: return ShowContextHelp(code, this, 0);
+    default: return HandleFormCmd(code, this, 0);
     }
 }
 

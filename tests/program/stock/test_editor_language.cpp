@@ -16,7 +16,9 @@ struct Recorder : yov::ScriptEditorPort {
     std::vector<std::string> calls;
     std::vector<yov::EditorLanguage> languages;
     std::vector<std::u16string> commandNames;
-    void setIntProperty(int32_t id, int32_t v) override { calls.push_back(std::to_string(id) + "=" + std::to_string(v)); }
+    void setIntProperty(int32_t id, int32_t v) override {
+        calls.push_back(std::to_string(id) + "=" + std::to_string(v));
+    }
     void setBoolProperty(int32_t id, bool v) override { calls.push_back(std::to_string(id) + (v ? "=T" : "=F")); }
     void setHotKeys(const std::vector<uint8_t>& t) override { calls.push_back("hot" + std::to_string(t.size())); }
     void resetGlobal() override { calls.push_back("reset"); }
@@ -80,9 +82,9 @@ TEST_F(EditorSetup, FixedPropertiesOptionsAndOneRegistration) {
     Recorder first;
     yov::SetupScriptEditor(first);
     EXPECT_EQ(first.calls,
-              (std::vector<std::string>{"21=8", "89=10", "88=1", "14=T", "hot3", "29=255", "3=T", "5=F", "6=T",
-                                        "1=F", "2=F", "78=F", "10=F", "12=F", "87=F", "75=T", "reset", "language",
-                                        "command4541", "command4542"}));
+              (std::vector<std::string>{"21=8", "89=10", "88=1",  "14=T",     "hot3",        "29=255",     "3=T",
+                                        "5=F",  "6=T",   "1=F",   "2=F",      "78=F",        "10=F",       "12=F",
+                                        "87=F", "75=T",  "reset", "language", "command4541", "command4542"}));
     ASSERT_EQ(first.languages.size(), 1u);
     EXPECT_EQ(first.languages[0].name, u"RolvaneTimetable");
     EXPECT_FALSE(first.languages[0].caseSensitive);

@@ -28,8 +28,9 @@ TEST(ScriptLexer, EveryConstructOfTheLanguage) {
     const LineCase cases[] = {
         {u"; a comment line", false, "cccccccccccccccc"},
         {u"  # indented comment", false, "..cccccccccccccccccc"},
-        {u"$SECTION N=2;SEQ=R", false, "bbbbbbbb........."
-                                       "."},
+        {u"$SECTION N=2;SEQ=R", false,
+         "bbbbbbbb........."
+         "."},
         {u"$sect DY=40", false, "bbbbb.ww..."},
         {u"$ES", false, "eee"},
         {u"$ENDPOOL", false, "eeeeeeee"},
@@ -46,8 +47,7 @@ TEST(ScriptLexer, EveryConstructOfTheLanguage) {
     };
     for (const LineCase& c : cases) {
         const std::u16string line(c.line);
-        EXPECT_EQ(letters(yov::StyleScriptLine(line, c.continued)), c.styles)
-            << std::string(line.begin(), line.end());
+        EXPECT_EQ(letters(yov::StyleScriptLine(line, c.continued)), c.styles) << std::string(line.begin(), line.end());
     }
 }
 
@@ -57,7 +57,11 @@ TEST(ScriptLexer, ContinuationsAndLineEndsOverAWholeText) {
     EXPECT_FALSE(yov::ContinuesOnNextLine(u"M=SIMPLE;"));
     EXPECT_FALSE(yov::ContinuesOnNextLine(u""));
     const std::u16string text = u"$SECTION\r\nV=9;\\\n; V=3\r\n;x";
-    EXPECT_EQ(letters(yov::StyleScript(text)), "bbbbbbbb..w....." "..w.." ".." "cc");
+    EXPECT_EQ(letters(yov::StyleScript(text)),
+              "bbbbbbbb..w....."
+              "..w.."
+              ".."
+              "cc");
 }
 
 }  // namespace

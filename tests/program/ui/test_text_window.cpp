@@ -33,9 +33,8 @@ protected:
     void SetUp() override {
         StockLoadTest::SetUp();
         yov::WireTextWindow();
-        previous_ = yov::setFileDialogResponder([this](const yov::FileDialogRequest&) {
-            return QStringList{QString::fromStdString(savePath_)};
-        });
+        previous_ = yov::setFileDialogResponder(
+            [this](const yov::FileDialogRequest&) { return QStringList{QString::fromStdString(savePath_)}; });
     }
     void TearDown() override {
         for (yov::TextFrm* w : std::vector<yov::TextFrm*>(yov::openTextWindows())) delete w;
@@ -48,7 +47,8 @@ protected:
         return yov::openTextWindows().empty() ? nullptr : yov::openTextWindows().back();
     }
     int styleAt(yov::TextFrm* w, int position) {
-        return static_cast<int>(w->DTxt.SendScintilla(QsciScintilla::SCI_GETSTYLEAT, static_cast<unsigned long>(position)));
+        return static_cast<int>(
+            w->DTxt.SendScintilla(QsciScintilla::SCI_GETSTYLEAT, static_cast<unsigned long>(position)));
     }
 
     std::string savePath_;
