@@ -151,12 +151,15 @@ void WireDisplay() {
     s.endSnow = EndSnow;
     s.startDisplay = [] {
         takeDrawingMethod();
+        showState().CursorState = 0;
         StartDisplay();
         publish();
     };
     s.createDisplaySurfaces = [] {
         CreateDisplaySurfaces();
         publish();
+        // The cursor the first creation hid is the show's to show and hide from now on.
+        if (displayState().CursorHidden == 1 && showState().CursorState == 0) showState().CursorState = 1;
     };
     s.releaseDisplaySurfaces = [] {
         ReleaseDisplaySurfaces();

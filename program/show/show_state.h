@@ -142,6 +142,15 @@ struct ShowState {
     // --- Stop rules: the mouse rule's grace after a modal text window.
     int32_t MouseGraceMs = 0;
     uint8_t MouseMoveCount = 0;
+    int32_t MouseGraceStart = 0;  // low 31 bits of the tick count when the grace began
+
+    // --- What the show's keys and menu steer and the scene tick reads: the cursor (1 hidden
+    // by the show, 2 shown until CursorHideCountdown ticks have passed) and single starts
+    // (StartMode 0 free, 1 lines wait for StartCredits, 2 queued starts too).
+    uint8_t CursorState = 0;
+    int32_t CursorHideCountdown = 0;
+    int32_t StartMode = 0;
+    int32_t StartCredits = 0;
 
     ShowLists Lists;
 };
