@@ -24,9 +24,7 @@ int32_t keyCount() {
     return std::clamp(st.Shared.DescKeyCount, 0, std::max(st.Arrays.DescKeys.upperBound(), 0));
 }
 
-bool haveEntry(int32_t entry) {
-    return entry >= 0 && entry <= keyCount() && programState().Arrays.DescKeys.has(entry);
-}
+bool haveEntry(int32_t entry) { return entry >= 0 && entry <= keyCount() && programState().Arrays.DescKeys.has(entry); }
 
 DescKeyEntry& entryAt(int32_t entry) { return programState().Arrays.DescKeys[entry]; }
 

@@ -120,9 +120,7 @@ ShowInputState& showInput() {
 
 ShowInputCalls defaultShowInputCalls() {
     ShowInputCalls c;
-    c.showPopup = [](int32_t menu, int32_t x, int32_t y) {
-        lv::ShowPopup(0, menu, x, y, displayState().ShowHwnd, 0);
-    };
+    c.showPopup = [](int32_t menu, int32_t x, int32_t y) { lv::ShowPopup(0, menu, x, y, displayState().ShowHwnd, 0); };
     c.checkMenu = [](int32_t id, bool on) { lv::CheckMenu(id, on ? 1 : 0); };
     c.checkItem = [](int32_t menu, int32_t position, bool on) { lv::CheckItem(menu, position, on ? 1 : 0); };
     c.setMenuItem = [](int32_t menu, int32_t position, const std::u16string& caption) {

@@ -70,7 +70,7 @@ void ScrPanelInit() {
     c->centre();
     c->setRowEnabled(kSpeedRow, !speedFixed());
 
-    c->setSliderRange(kSpeedRow, 1, 100);
+    // The values first: a slider whose range changes may move, which rewrites them.
     const int32_t speed = std::clamp(rounded(double{ss.SpeedFactor} * 1000.0), 1, 100);
     p.SavedSpeed = speed;
     ss.SpeedFactor = static_cast<float>(speed) * 0.001f;
@@ -80,6 +80,7 @@ void ScrPanelInit() {
     p.SavedLinV = s.LimLinV[m];
     p.SavedProcB = s.LimProcB[m];
     p.SavedProcV = s.LimProcV[m];
+    c->setSliderRange(kSpeedRow, 1, 100);
     setSlider(*c, kSpeedRow, speed);
 
     c->setSliderRange(kTracksRow, 1, p.LinesOnScreen);
@@ -174,7 +175,8 @@ void ScrPanelCommand(int button) {
         break;
     case 3:
         if (!fixed) {
-            const int32_t slider = g_controls != nullptr ? g_controls->sliderValue(kSpeedRow) : rounded(running * 1000.0);
+            const int32_t slider =
+                g_controls != nullptr ? g_controls->sliderValue(kSpeedRow) : rounded(running * 1000.0);
             SaveRegNumber(u"Speed" + letter, slider);
             s.Speed[m] = running;
         }

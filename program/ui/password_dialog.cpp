@@ -23,6 +23,7 @@
 #include "program/core/windows/msgbox.h"
 #include "program/core/windows/utilities.h"
 #include "program/show/show_input.h"
+#include "program/ui/show_input_wiring.h"
 
 namespace yov {
 
@@ -34,7 +35,13 @@ constexpr int32_t kAltF4 = kAltBit * 256 + 115;
 
 QString toQ(const char16_t* s) { return QString::fromUtf16(s); }
 
-void tell(const char16_t* key) { ShowMsgBox(GetText(key, u"", 1), msgbox::kOk, u""); }
+// Over a full-screen show the box would open under the topmost show window.
+void tell(const char16_t* key) {
+    const bool overShow = programState().ShowMode == 1 && (programState().RunFlags & 0x01) != 0;
+    if (overShow) BeginModalOverShow();
+    ShowMsgBox(GetText(key, u"", 1), msgbox::kOk, u"");
+    if (overShow) EndModalOverShow();
+}
 
 QPointer<GetPwFrm> g_asking;
 

@@ -31,6 +31,16 @@ void setShowTopmost(bool on) {
 
 }  // namespace
 
+void BeginModalOverShow() {
+    setShowTopmost(false);
+    ShowCursorForInput();
+}
+
+void EndModalOverShow() {
+    setShowTopmost(true);
+    StartMouseGrace();
+}
+
 void WireShowInput() {
     ShowInputLink& link = showInputLink();
     link.keyCommand = [](int32_t code) { ScrKeyCommand(static_cast<int16_t>(code), 0); };
@@ -60,14 +70,8 @@ void WireShowInput() {
         showInput().PendingText = text;
         showInput().DisplayRequest = display_request::kText;
     };
-    later.beginModalOverShow = [] {
-        setShowTopmost(false);
-        ShowCursorForInput();
-    };
-    later.endModalOverShow = [] {
-        setShowTopmost(true);
-        StartMouseGrace();
-    };
+    later.beginModalOverShow = BeginModalOverShow;
+    later.endModalOverShow = EndModalOverShow;
 
     DisplayShowLink& display = displayShowLink();
     display.refreshDescMenu = RefreshDescMenu;

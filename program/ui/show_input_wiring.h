@@ -7,4 +7,9 @@ namespace yov {
 
 void WireShowInput();
 
+// Around a modal window over the full-screen show: the show window is not topmost while it is
+// up (and the cursor shows); afterwards it is topmost again and the mouse rule has its grace.
+void BeginModalOverShow();
+void EndModalOverShow();
+
 }  // namespace yov

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +28,8 @@ constexpr RowText kRows[kPanelRows] = {
     {u"Limit by total vehicle length", u"PNLEN"},
     {u"Limit by processor load", u"PNPRC"},
 };
-constexpr RowText kButtons[kPanelRows] = {{nullptr, nullptr}, {u"Cancel", u"ESC"}, {u"O.K.", u"OK"}, {u"Save", u"SAVE"}};
+constexpr RowText kButtons[kPanelRows] = {
+    {nullptr, nullptr}, {u"Cancel", u"ESC"}, {u"O.K.", u"OK"}, {u"Save", u"SAVE"}};
 constexpr int kSliderWidth = 200;
 constexpr int kValueWidth = 60;
 
@@ -141,13 +143,18 @@ void ShowPanelView::setAcceptEnabled(bool on) {
 }
 void ShowPanelView::setPanelVisible(bool on) {
     setVisible(on);
-    if (!on) return;
+    if (!on) {
+        // The keys go to the show again.
+        if (parentWidget() != nullptr) parentWidget()->setFocus();
+        return;
+    }
     raise();
     HScr[0]->setFocus();
 }
 
 void ShowPanelView::mousePressEvent(QMouseEvent* event) { event->accept(); }
 void ShowPanelView::mouseMoveEvent(QMouseEvent* event) { event->accept(); }
+void ShowPanelView::keyPressEvent(QKeyEvent* event) { event->accept(); }
 
 bool ShowPanelView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {

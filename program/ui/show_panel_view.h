@@ -58,6 +58,8 @@ protected:
     // Clicks and moves on the panel are the panel's, never the show window's stop input.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Keys typed into the panel are its own too: Esc in a value box does not end the show.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace yov

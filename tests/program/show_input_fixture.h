@@ -27,6 +27,10 @@ protected:
     void SetUp() override {
         ShowTestOn<core_test::CoreTest>::SetUp();
         savedCalls_ = yov::showInputCalls();
+        calls.clear();
+        described.clear();
+        cursorShown = 0;
+        passwordAsked = 0;
         yov::showInput() = yov::ShowInputState{};
         yov::panelState() = yov::PanelState{};
         yov::mainState().Show = yov::ShowSettings{};
@@ -34,7 +38,9 @@ protected:
         yov::ShowInputCalls& c = yov::showInputCalls();
         c.showPopup = [this](int32_t menu, int32_t x, int32_t y) { calls.push_back({"popup", menu, x, y, {}}); };
         c.checkMenu = [this](int32_t id, bool on) { calls.push_back({"check", id, on ? 1 : 0, 0, {}}); };
-        c.checkItem = [this](int32_t menu, int32_t pos, bool on) { calls.push_back({"item", menu, pos, on ? 1 : 0, {}}); };
+        c.checkItem = [this](int32_t menu, int32_t pos, bool on) {
+            calls.push_back({"item", menu, pos, on ? 1 : 0, {}});
+        };
         c.setMenuItem = [this](int32_t menu, int32_t pos, const std::u16string& t) {
             calls.push_back({"text", menu, pos, 0, t});
         };
@@ -58,7 +64,7 @@ protected:
         yov::ProgramState& st = yov::programState();
         st.Arrays.DescKeys.redim(static_cast<int32_t>(flags.size()) - 1);
         for (size_t e = 0; e < flags.size(); ++e) {
-            yov::DescKeyEntry& d = st.Arrays.DescKeys[static_cast<int32_t>(e)];
+            DescKeyEntry& d = st.Arrays.DescKeys[static_cast<int32_t>(e)];
             d.Key = u"K" + plat::widen(std::to_string(e));
             d.Names[0] = u"Name&" + plat::widen(std::to_string(e));
             d.Flags = flags[e];

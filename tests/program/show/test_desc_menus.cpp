@@ -42,7 +42,7 @@ TEST_F(ShowInputTest, RefreshReadsTheChoicesAndBuildsBothSubmenus) {
     EXPECT_EQ(flags(2), 0x01);
     EXPECT_EQ(yov::showInput().LabelKeyCount, 1);
     const std::vector<std::string> expected = {
-        "text 10 2 Name&&1", "text 11 3 Name&&1", "item 10 2 off", "item 11 3 off", "text 10 3 Name&&2",
+        "text 10 2 Name&&1", "text 11 3 Name&&1", "item 10 2 off", "item 11 3 off",     "text 10 3 Name&&2",
         "text 11 4 Name&&2", "item 10 3 on",      "item 11 4 off", "text 11 5 Name&&0", "item 11 5 off",
         "cut 10 4",          "cut 11 6",          "break 10 0",    "break 11 0",
     };

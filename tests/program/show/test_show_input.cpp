@@ -71,12 +71,7 @@ TEST_F(ShowInputTest, StopRulesFollowTheModesSettingsAndTheScript) {
         {"FifthMoveNearDoesNot", Kind::Move, 1, 0, 0, 0, [] { moves(10); }, false},
         {"FarMoveButMovesOff", Kind::Move, 1, 1, 0, 0, [] { moves(50); }, false},
         {"FarMoveButScriptSaysNo", Kind::Move, 0, 0, 0, 1, [] { moves(50); }, false},
-        {"FourMovesNeverStop",
-         Kind::Move,
-         0,
-         0,
-         0,
-         0,
+        {"FourMovesNeverStop", Kind::Move, 0, 0, 0, 0,
          [] {
              for (int i = 0; i < 4; ++i) yov::ScrMouseMove(0, 0, 100 * i, 300 * i);
          },
@@ -231,9 +226,9 @@ TEST_F(ShowInputTest, AStopAsksForThePasswordOnlyInAScreenSaverShowThatUsesOne) 
         uint8_t request;
     };
     const std::vector<Case> cases = {
+        {"NoPasswordSet", 1, u"1", nullptr, 0, true, 0, 0},  // first: the settings outlive a case
         {"NotTheScreenSaver", 0, u"1", u"pw", 0, true, 0, 0},
         {"PasswordsNotUsed", 1, u"0", u"pw", 0, true, 0, 0},
-        {"NoPasswordSet", 1, u"1", nullptr, 0, true, 0, 0},
         {"EmptyPassword", 1, u"1", u"", 0, true, 0, 0},
         {"AskedInAGdiShow", 1, u"1", u"pw", 0, false, 1, 0},
         {"AskedAtTheNextStepUnderDirectDraw", 1, u"1", u"pw", 1, false, 0, 4},
@@ -250,7 +245,9 @@ TEST_F(ShowInputTest, AStopAsksForThePasswordOnlyInAScreenSaverShowThatUsesOne) 
         EXPECT_EQ(programState().StopRequest != 0, c.stops);
         EXPECT_EQ(passwordAsked, c.asked);
         EXPECT_EQ(showInput().DisplayRequest, c.request);
-        if (!c.stops) EXPECT_EQ(showInput().ShowPassword, u"pw");
+        if (!c.stops) {
+            EXPECT_EQ(showInput().ShowPassword, u"pw");
+        }
     }
 }
 

@@ -35,7 +35,7 @@ protected:
         yov::programState().ScreenWidthPx = 1000;
         yov::programState().ScreenHeightPx = 600;
         yov::programState().Shared.PictureHeight = 52;  // with the default 1 above and 7 below: 10 lines
-        yov::programState().RunFlags = 0x1D | 0x20;   // a show runs
+        yov::programState().RunFlags = 0x1D | 0x20;     // a show runs
         showState().SpeedFactor = 0.025f;
         view = yov::MakeShowView(0);
         view->clearAndShow();
