@@ -18,6 +18,7 @@
 #include "program/show/show_wiring.h"
 #include "program/trains/trains_wiring.h"
 #include "program/ui/preview_window.h"
+#include "program/ui/show_input_wiring.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     yov::WireShow();
     yov::WireScene();
     yov::WirePreview();
+    yov::WireShowInputEntries();
     yov::WireStockLoading();
     yov::WireTrains();
     if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;

@@ -63,16 +63,6 @@ void WireShowInput() {
     link.showPasswordDialog = ShowGetPasswordModeless;
     link.dialogDone = [] { return showInput().DialogDone != 0; };
 
-    LaterParts& later = laterParts();
-    later.scrKeyCommand = ScrKeyCommand;
-    later.showSetPassword = ShowSetPasswordModal;
-    later.showOverlayText = [](const std::u16string& text) {
-        showInput().PendingText = text;
-        showInput().DisplayRequest = display_request::kText;
-    };
-    later.beginModalOverShow = BeginModalOverShow;
-    later.endModalOverShow = EndModalOverShow;
-
     DisplayShowLink& display = displayShowLink();
     display.refreshDescMenu = RefreshDescMenu;
     display.takeCursorPosition = [] {
@@ -89,6 +79,18 @@ void WireShowInput() {
             showInput().DisplayRequest = display_request::kNone;
         }
     };
+}
+
+void WireShowInputEntries() {
+    LaterParts& later = laterParts();
+    later.scrKeyCommand = ScrKeyCommand;
+    later.showSetPassword = ShowSetPasswordModal;
+    later.showOverlayText = [](const std::u16string& text) {
+        showInput().PendingText = text;
+        showInput().DisplayRequest = display_request::kText;
+    };
+    later.beginModalOverShow = BeginModalOverShow;
+    later.endModalOverShow = EndModalOverShow;
 }
 
 }  // namespace yov

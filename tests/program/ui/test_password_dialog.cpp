@@ -106,7 +106,7 @@ TEST_F(PasswordTest, AScreenSaverStopAsksModallyAndEndsOnlyWithThePassword) {
 }
 
 TEST_F(PasswordTest, SlashASetsThePassword) {
-    yov::WireShowInput();
+    yov::WireShowInputEntries();
     yov::SaveRegString(u"Pw", u"old");
     yov_test::whenModal([this](QWidget* w) {
         answer(w, QStringLiteral("New1"), QStringLiteral("new1"));
