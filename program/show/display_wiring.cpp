@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/perf_counter.h"
+#include "program/scene/script_reader.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
@@ -15,10 +16,15 @@
 #include "program/show/show_view.h"
 #include "program/show/show_window_rules.h"
 #include "program/show/snow.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/pictures/canvas_memdc.h"
+#include "program/core/startup/program_state.h"
 #include "program/trains/area_painting.h"
+#include "program/trains/area_show.h"
 #include "program/trains/train_picture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/show/timed_events.h"
+#include "program/show/timed_object_events.h"
 #include "program/show/train_records.h"
 #include "program/trains/train_picture.h"
 
@@ -45,12 +51,35 @@ void publish() {
     ss.SecondShowBrush = d.KeyBrush;
 }
 
+// The layer builders and the area painting draw into the scene picture the display made; it
+// starts in the scene's background colour, so a line painted before its layers shows that.
+void shareScenePicture() {
+    const DisplayState& d = displayState();
+    AreaShow& a = areaShow();
+    a.SceneDC = d.WorkDC.Value();
+    a.SceneSurface = d.BackSurface;
+    a.DirectDraw = programState().BatchMode != 0;
+    a.BackgroundColour = displayShowLink().BackgroundColour;
+    if (d.WorkDC) FillRectColor(d.WorkDC, {}, 0, 0, d.SceneWidth, d.SceneHeight, a.BackgroundColour, 0, 18023);
+    if (d.BackSurface != 0)
+        lv::FillSurface(d.BackSurface, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16017);
+}
+
+void forgetScenePicture() {
+    AreaShow& a = areaShow();
+    a.SceneDC = 0;
+    a.SceneSurface = 0;
+}
+
 void takeDrawingMethod() {
     const ShowState& ss = showState();
     DisplayShowLink& link = displayShowLink();
     link.UseDirectDraw = ss.UseDirectDraw;
     link.DrawWholeTrains = ss.DrawWholeTrains;
     link.ColourKey = static_cast<uint32_t>(ss.ColourKey);
+    // The scene's "BACKGROUND" colour (the stock's default when the script names none).
+    const int32_t colour = scriptReader().S.Run.BgColor;
+    link.BackgroundColour = colour < 0 ? 0u : static_cast<uint32_t>(colour) & 0x00FFFFFFu;
     displayState().FlipCount = ss.FlipCount;
 }
 
@@ -64,7 +93,7 @@ void resetScene(int32_t width, int32_t height) {
     ss.RecreateRequest = 0;
     ss.StepSamples = 0;
     ss.StepDebt = 0;
-    ss.StartedTrains = 0;
+    ResetTrainStarts();
     ResetSections();
     // The root block covers the whole scene.
     if (ScriptBlockCount() >= 1) {
@@ -103,6 +132,7 @@ void WireDisplay() {
         ss.StepPhase = 0;
         ss.TickDue = 0;
         ss.StepMode = 0;
+        StartTimedEvents();
     };
     link.directDrawStarted = [] { showState().StepPhase = 0; };
     link.unloadSplash = [] {
@@ -151,17 +181,16 @@ void WireDisplay() {
     s.endSnow = EndSnow;
     s.startDisplay = [] {
         takeDrawingMethod();
-        showState().CursorState = 0;
         StartDisplay();
         publish();
     };
     s.createDisplaySurfaces = [] {
         CreateDisplaySurfaces();
         publish();
-        // The cursor the first creation hid is the show's to show and hide from now on.
-        if (displayState().CursorHidden == 1 && showState().CursorState == 0) showState().CursorState = 1;
+        shareScenePicture();
     };
     s.releaseDisplaySurfaces = [] {
+        forgetScenePicture();
         ReleaseDisplaySurfaces();
         publish();
     };

@@ -10,13 +10,16 @@
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/number_text.h"
+#include "program/show/anim_wheel.h"
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
+#include "program/show/object_motion.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/show_window_rules.h"
+#include "program/show/timed_object_events.h"
 #include "program/show/train_records.h"
 
 namespace yov {
@@ -57,6 +60,9 @@ bool busyEnds(BusyMark& mark, int32_t callSite, std::u16string_view hang) {
     return callSite < kFullStep;
 }
 
+// The engine runs records 0 to count - 1 of what it is handed: the list's records start at 1.
+const BlitOp* firstRecord(const BlitList& list) { return list.made ? list.records.data() + 1 : nullptr; }
+
 void advancePage() {
     ShowState& ss = showState();
     ss.PageIndex = static_cast<uint8_t>((ss.PageIndex + 1) % (ss.FlipCount + 1));
@@ -65,7 +71,6 @@ void advancePage() {
 
 void movePhase() {
     ShowState& ss = showState();
-    ShowSeams& s = showSeams();
     ss.FrameChanged = 0;
     displayState().Frame.frameChanged = false;
     if (ss.PageIndex == 0 && showInputLink().displayRequestPending && showInputLink().displayRequestPending() &&
@@ -75,10 +80,7 @@ void movePhase() {
     if (ss.RepaintRequest != 0) {
         ss.PagesToRepaint = ss.RepaintRequest;
         ss.RepaintRequest = 0;
-        if (s.markObjectsForRepaint)
-            s.markObjectsForRepaint();
-        else
-            NoteMissingSeam(u"the repaint marking");
+        MarkObjectsForRepaint();
     }
     if (ss.StepMode != 0) {
         if (ss.StepCountdown > 0) {
@@ -104,19 +106,13 @@ void movePhase() {
         if ((flags & train_flag::kSceneRecord) != 0) {
             ++ss.ActiveCount;
         } else if ((flags & train_flag::kMoving) != 0) {
-            if (s.moveObject)
-                s.moveObject(r, ss.StepClock);
-            else
-                NoteMissingSeam(u"the object motion");
+            frameStepCalls().moveObject(r, ss.StepClock);
             ++ss.ActiveCount;
         }
         // A mover may remove its record; the walk goes on from the link taken before it.
         r = t.valid(next) ? next : 0;
     }
-    if (s.stepAnimations)
-        s.stepAnimations(ss.StepClock);
-    else
-        NoteMissingSeam(u"the animation wheel");
+    StepAnimations(ss.StepClock);
     ss.StepPhase = 1;
 }
 
@@ -139,6 +135,9 @@ bool paintPhase(int32_t callSite) {
         }
     }
     ss.BltBusy.Seen = 0;
+    // Fill records of the composition list paint with the composition DC's brush.
+    const plat::HDC composition = plat::HDC::FromValue(displayState().Frame.frame.compositionDc);
+    if (composition && ss.FirstShowBrush) plat::SelectObject(composition, ss.FirstShowBrush);
     PaintFrame();
     ss.StepPhase = 2;
     return true;
@@ -154,14 +153,16 @@ Outcome presentByRectangles(int32_t callSite) {
     calls.waitBlt();
     const int32_t showDc = ss.ShowDC.Value();
     if (programState().BatchMode != 0) {
-        calls.batchBlt(0, comp.compositionList.records.data(), showDc);
+        calls.batchBlt(0, firstRecord(comp.compositionList), showDc);
         return Outcome::Presented;
     }
     calls.gdiFlush();
+    // Fill records of the batch paint with the show window's brush.
+    if (ss.ShowDC && ss.FirstShowBrush) plat::SelectObject(ss.ShowDC, ss.FirstShowBrush);
     BlitList& composition = comp.compositionList;
-    if (composition.count > 0) calls.doBlt(composition.count, composition.records.data(), ss.WorkDC.dc.Value());
+    if (composition.count > 0) calls.doBlt(composition.count, firstRecord(composition), ss.WorkDC.dc.Value());
     BlitList& batch = comp.currentBatch();
-    calls.batchBlt(batch.count, batch.made ? batch.records.data() : nullptr, showDc);
+    calls.batchBlt(batch.count, firstRecord(batch), showDc);
     // The list handed over stays untouched until the next step's WaitBlt.
     comp.batchIndex ^= 1;
     return Outcome::Presented;
@@ -244,14 +245,7 @@ void runStep(int32_t callSite) {
                 --ss.MusicCountdown;
             }
         }
-        if (!s.doTimedEvents) {
-            // The scene tick yields to the system when its time has come; without it the show
-            // would never see its window events.
-            NoteMissingSeam(u"the scene tick");
-            YieldToSystem(u"TIM_DOEVENT");
-            return;
-        }
-        const int32_t r = s.doTimedEvents();
+        const int32_t r = frameStepCalls().doTimedEvents();
         if (r == 0) return;
         callSite = r;
     }
@@ -280,6 +274,8 @@ FrameStepCalls defaultFrameStepCalls() {
         lv::DoBlt(count, records, static_cast<LvHandle>(dc));
     };
     c.gdiFlush = [] {};
+    c.moveObject = MoveObject;
+    c.doTimedEvents = DoTimedEvents;
     return c;
 }
 

@@ -44,28 +44,22 @@ protected:
         };
         c.checkBlt = [] { return 0; };
         c.waitBlt = [this] { calls.push_back("wait"); };
-        c.batchBlt = [this](int32_t count, const BlitOp*, int32_t) {
+        c.batchBlt = [this](int32_t count, const BlitOp* records, int32_t) {
             calls.push_back("batch " + std::to_string(count));
+            batches.emplace_back(records, records + count);
         };
         c.doBlt = [this](int32_t count, const BlitOp*, int32_t) { calls.push_back("do " + std::to_string(count)); };
         c.gdiFlush = [] {};
-        c.fillScreen = [this](int32_t site) { calls.push_back("fill " + std::to_string(site)); };
+        c.moveObject = [this](int32_t train, int32_t ms) {
+            calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
+        };
+        c.doTimedEvents = [] { return 0; };
         ShowClock& clock = showClock();
         clock.sleep = [this](int32_t ms) {
             calls.push_back("sleep " + std::to_string(ms));
             now += ms;
         };
         clock.pumpEvents = [] {};
-        ShowSeams& s = showSeams();
-        s.moveObject = [this](int32_t train, int32_t ms) {
-            calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
-        };
-        s.stepAnimations = [](int32_t) {};
-        s.markObjectsForRepaint = [] {};
-        s.doTimedEvents = [] { return 0; };
-        s.paintLine = [this](int32_t train, int32_t dy) {
-            calls.push_back("line " + std::to_string(train) + " " + std::to_string(dy));
-        };
     }
     void TearDown() override {
         frameStepCalls() = defaultFrameStepCalls();
@@ -85,6 +79,7 @@ protected:
     int32_t canFlipAnswer = 0;
     int32_t flipAnswer = 0;
     std::vector<std::string> calls;
+    std::vector<std::vector<BlitOp>> batches;
 };
 
 struct GrantCase {
@@ -177,12 +172,15 @@ TEST_F(FrameStep, AStepDuringAStopRequestRaisesTheReportedError) {
 
 TEST_F(FrameStep, AFullStepMovesPaintsAndPresentsTheBatch) {
     const int32_t t = movingTrain();
+    trains().at(t).VehicleHeight = 20;
+    trains().at(t).AboveBase = 20;
+    trains().at(t).BufferRedraw[0] = 0x10;  // its vehicle band is to be drawn on page 0
     showState().StepClock = 25;
     now = 1020;
     showState().LastStepStamp = 1000;
     CheckStep(kFullStep);
-    EXPECT_EQ(calls, (std::vector<std::string>{"move " + std::to_string(t) + " 25", "line " + std::to_string(t) + " 0",
-                                               "wait", "batch 0"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"move " + std::to_string(t) + " 25", "wait", "batch 1"}));
+    EXPECT_EQ(trains().at(t).BufferRedraw[0], 0) << "drawn on this page";
     EXPECT_EQ(displayState().Frame.batchIndex, 1) << "the handed-over list is left alone";
     EXPECT_EQ(showState().StepPhase, 0);
     EXPECT_EQ(showState().StepClock, 20);
@@ -219,7 +217,7 @@ TEST_F(FrameStep, APendingObjectStepAndATickResultMakeMorePasses) {
     std::vector<int32_t> stepped;
     showSeams().stepObjectAnim = [&](int32_t train) { stepped.push_back(train); };
     int ticks = 0;
-    showSeams().doTimedEvents = [&] { return ++ticks == 1 ? 7 : 0; };
+    frameStepCalls().doTimedEvents = [&] { return ++ticks == 1 ? 7 : 0; };
     QueueObjectStep(t);
     CheckStep(kFullStep);
     EXPECT_EQ(stepped, std::vector<int32_t>{t});
@@ -285,23 +283,31 @@ TEST_F(FrameStep, AHangingFlipStopsTheShowAfterTwoHundredMilliseconds) {
 
 TEST_F(FrameStep, AnErrorInsideTheStepIsReportedOnceAndStopsTheShow) {
     movingTrain();
-    showSeams().moveObject = [](int32_t, int32_t) { throw ProgramError(error_number::kInvalidCall, u"bad move"); };
+    frameStepCalls().moveObject = [](int32_t, int32_t) { throw ProgramError(error_number::kInvalidCall, u"bad move"); };
     CheckStep(kFullStep);
     EXPECT_EQ(programState().StopRequest, 1);
     EXPECT_EQ(showState().StepState, 0);
 }
 
 TEST_F(FrameStep, TheBackgroundIsRepaintedEveryHundredStepsUnlessALineHoldsIt) {
+    displayState().SceneWidth = 320;
+    displayState().SceneHeight = 200;
     showState().BgRepaintCountdown = {1, 1, 1};
     CheckStep(kFullStep);
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "fill 18022"), calls.end());
+    ASSERT_EQ(batches.size(), 1u);
+    ASSERT_FALSE(batches[0].empty());
+    const BlitOp& fill = batches[0].front();  // first, so the lines are drawn over it
+    EXPECT_EQ(fill.SourceDC, 0);
+    EXPECT_EQ(fill.Width, 320);
+    EXPECT_EQ(fill.Height, 200);
     EXPECT_EQ(showState().BgRepaintCountdown[0], kFullRepaintSteps);
     const int32_t t = movingTrain();
     trains().at(t).Flags |= train_flag::kStarted;
     showState().BgRepaintCountdown[0] = 1;
-    calls.clear();
+    batches.clear();
     CheckStep(kFullStep);
-    EXPECT_EQ(std::find(calls.begin(), calls.end(), "fill 18022"), calls.end());
+    ASSERT_EQ(batches.size(), 1u);
+    EXPECT_TRUE(batches[0].empty());
 }
 
 }  // namespace
