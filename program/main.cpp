@@ -21,6 +21,7 @@
 #include "program/ui/about_window.h"
 #include "program/ui/preview_window.h"
 #include "program/ui/text_window.h"
+#include "program/ui/show_input_wiring.h"
 #include "program/ui/stock_frm.h"
 
 namespace {
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     yov::WireShow();
     yov::WireScene();
     yov::WirePreview();
+    yov::WireShowInputEntries();
     yov::WireStockLoading();
     yov::WireTrains();
     yov::WireTextWindow();
