@@ -20,6 +20,8 @@
 #include "program/ui/cfg_frm.h"
 #include "program/ui/about_window.h"
 #include "program/ui/preview_window.h"
+#include "program/ui/text_window.h"
+#include "program/ui/show_input_wiring.h"
 #include "program/ui/stock_frm.h"
 
 namespace {
@@ -51,8 +53,10 @@ int main(int argc, char** argv) {
     yov::WireShow();
     yov::WireScene();
     yov::WirePreview();
+    yov::WireShowInputEntries();
     yov::WireStockLoading();
     yov::WireTrains();
+    yov::WireTextWindow();
     yov::WireStockWindows();
     yov::WireSettingsDialog();
     yov::WireAbout();

@@ -10,6 +10,7 @@
 #include "platform/text.h"
 #include "program/core/binding/engine_text.h"
 #include "program/core/texts/number_text.h"
+#include "program/scene/script_keyword_kinds.h"
 #include "program/scene/script_reader.h"
 
 namespace yov {
@@ -490,6 +491,26 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
     case Kw::OptGDef: SetTtOption(u"=", parser_.ParseBoolean(arg)); return 0;
     }
     return 0;
+}
+
+ScriptKeywordKind KindOfScriptKeyword(std::u16string_view word) {
+    const auto it = Keywords().find(plat::ucase(word));
+    if (it == Keywords().end()) return ScriptKeywordKind::None;
+    switch (it->second) {
+    case Kw::Scene:
+    case Kw::Sect:
+    case Kw::Group:
+    case Kw::Line:
+    case Kw::Path:
+    case Kw::Pool: return ScriptKeywordKind::BlockBegin;
+    case Kw::EndSect:
+    case Kw::EndPool:
+    case Kw::EndPath:
+    case Kw::EndLine:
+    case Kw::EndGroup:
+    case Kw::EndScene: return ScriptKeywordKind::BlockEnd;
+    default: return ScriptKeywordKind::Other;
+    }
 }
 
 }  // namespace yov

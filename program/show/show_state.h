@@ -151,6 +151,7 @@ struct ShowState {
     // --- Stop rules: the mouse rule's grace after a modal text window.
     int32_t MouseGraceMs = 0;
     uint8_t MouseMoveCount = 0;
+    int32_t MouseGraceStart = 0;  // low 31 bits of the tick count when the grace began
 
     ShowLists Lists;
 };

@@ -24,11 +24,12 @@
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
-#include "program/core/windows/context_help.h"
+#include "program/core/windows/key_command.h"
 #include "program/core/windows/form_icons.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/shell_open.h"
 #include "program/scene/script_reader.h"
+#include "program/stock/window_support.h"
 
 namespace yov {
 
@@ -36,7 +37,6 @@ namespace {
 
 constexpr uint8_t kAboutSlot = 31;
 constexpr int32_t kMinWidth = 450, kMinHeight = 300;
-constexpr int32_t kCtrlF4 = 2 * 256 + 115;
 constexpr const char* kRailFile = "about_rail.gif";
 
 // Ours to write: the people behind this build of the program.
@@ -320,20 +320,9 @@ void AboutWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void AboutWindow::keyPressEvent(QKeyEvent* event) {
-    // Escape does not close the About window; Ctrl+F4 does, and the help keys act as in
-    // every window.
-    int32_t shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier) shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier) shift |= 2;
-    if (event->modifiers() & Qt::AltModifier) shift |= 4;
-    int32_t key = 0;
-    if (event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F24) key = 112 + (event->key() - Qt::Key_F1);
-    const int32_t code = shift * 256 + key;
-    if (code == kCtrlF4) {
-        close();
-        return;
-    }
-    if (key != 0 && ShowContextHelp(code, this, 0)) return;
+    // Escape does not close the About window; the keys every window shares do.
+    const int32_t code = keyCommandOf(*event);
+    if (code != 0 && HandleFormCmd(code, this, 0)) return;
     QWidget::keyPressEvent(event);
 }
 

@@ -17,10 +17,11 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/localize.h"
-#include "program/core/windows/context_help.h"
+#include "program/core/windows/key_command.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/core/windows/folder_chooser.h"
 #include "program/core/windows/modal.h"
+#include "program/stock/window_support.h"
 
 namespace yov {
 
@@ -328,13 +329,8 @@ bool DlgFrm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void DlgFrm::keyPressEvent(QKeyEvent* event) {
-    int32_t shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier) shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier) shift |= 2;
-    if (event->modifiers() & Qt::AltModifier) shift |= 4;
-    if (event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F24) {
-        if (ShowContextHelp(shift * 256 + 112 + (event->key() - Qt::Key_F1), this, 0)) return;
-    }
+    const int32_t code = keyCommandOf(*event);
+    if (code != 0 && HandleFormCmd(code, this, 0)) return;
     QDialog::keyPressEvent(event);  // Esc hides the dialog as Cancel does
 }
 

@@ -27,6 +27,8 @@
 #include "program/show/display_wiring.h"
 #include "program/show/show_window_rules.h"
 #include "program/ui/foreign_window.h"
+#include "program/ui/show_input_wiring.h"
+#include "program/ui/show_panel_view.h"
 
 namespace yov {
 
@@ -293,6 +295,8 @@ public:
         } else {
             window_ = new ScrWin();
         }
+        // The panel of this window is the show's panel from now on.
+        new ShowPanelView(window_);
         // Slot 0; the full-screen window's place is the screen, never a stored one.
         OpenForm(mode == 1 ? kSlotNoRestore : 0, window_);
     }
@@ -377,12 +381,7 @@ ShowWindowBase* ShowWindowOf(ShowView* view) {
 void WireShowWindows() {
     WireDisplay();
     displayShowLink().makeView = MakeShowView;
-    ShowInputLink& input = showInputLink();
-    if (!input.keyCommand) {
-        input.keyCommand = [](int32_t code) {
-            if (laterParts().scrKeyCommand) laterParts().scrKeyCommand(static_cast<int16_t>(code), 0);
-        };
-    }
+    WireShowInput();
 }
 
 }  // namespace yov

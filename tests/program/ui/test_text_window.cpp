@@ -1,0 +1,146 @@
+// Text windows on the offscreen platform: the demo script highlighted, edited and saved,
+// lines sorted, the error log taking new lines, modes, and two windows sharing slot 42.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTest>
+
+#include <fstream>
+#include <sstream>
+
+#include "core_fixture.h"
+#include "modal_driver.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/service_window.h"
+#include "program/core/texts/error_log.h"
+#include "program/core/windows/file_dialog.h"
+#include "program/stock/editor_language.h"
+#include "program/stock/script_lexer.h"
+#include "program/ui/text_window.h"
+#include "stock_loading_fixture.h"
+
+namespace {
+
+std::u16string demoScript() {
+    std::ifstream in(std::string(YOV_DEMO_DATA) + "/demo.ttt", std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return QString::fromUtf8(s.str()).toStdU16String();
+}
+
+class TextWindowTest : public stock_load_test::StockLoadTest {
+protected:
+    void SetUp() override {
+        StockLoadTest::SetUp();
+        yov::WireTextWindow();
+        previous_ = yov::setFileDialogResponder(
+            [this](const yov::FileDialogRequest&) { return QStringList{QString::fromStdString(savePath_)}; });
+    }
+    void TearDown() override {
+        for (yov::TextFrm* w : std::vector<yov::TextFrm*>(yov::openTextWindows())) delete w;
+        yov::setFileDialogResponder(previous_);
+        StockLoadTest::TearDown();
+    }
+    yov::TextFrm* Open(const std::u16string& text, uint8_t mode = 0) {
+        yov::programState().RunMode = mode;
+        yov::ShowTextWindowFor({0, 0, 6000, 4500, text, u"Text", mode});
+        return yov::openTextWindows().empty() ? nullptr : yov::openTextWindows().back();
+    }
+    int styleAt(yov::TextFrm* w, int position) {
+        return static_cast<int>(
+            w->DTxt.SendScintilla(QsciScintilla::SCI_GETSTYLEAT, static_cast<unsigned long>(position)));
+    }
+
+    std::string savePath_;
+    yov::FileDialogResponder previous_;
+};
+
+TEST_F(TextWindowTest, TheDemoScriptOpensHighlightedAndSavesThroughARename) {
+    const std::u16string script = demoScript();
+    ASSERT_FALSE(script.empty());
+    yov::TextFrm* w = Open(script);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->DTxt.usesTimetableLexer());
+    EXPECT_EQ(yov::programState().WindowTable[yov::kTextWindowSlot].window, w);
+    // Styles in the editor agree with the lexer at every position of the first lines.
+    w->DTxt.SendScintilla(QsciScintilla::SCI_COLOURISE, 0L, -1L);
+    const std::vector<yov::ScriptStyle> expected = yov::StyleScript(script);
+    const QByteArray utf8 = QString::fromStdU16String(script).toUtf8();
+    int checked = 0;
+    for (int i = 0; i < std::min<int>(utf8.size(), 2000); ++i) {
+        if (static_cast<unsigned char>(utf8[i]) >= 0x80) break;  // positions equal while the text is ASCII
+        if (utf8[i] == '\r' || utf8[i] == '\n') continue;
+        ASSERT_EQ(styleAt(w, i), static_cast<int>(expected[static_cast<size_t>(i)])) << "position " << i;
+        ++checked;
+    }
+    EXPECT_GT(checked, 100);
+
+    w->DTxt.setCursorPosition(0, 0);
+    QTest::keyClicks(&w->DTxt, QStringLiteral("; edited"));
+    QTest::keyClick(&w->DTxt, Qt::Key_Return);
+    savePath_ = folder() + "/saved.ttt";
+    std::ofstream(savePath_) << "old";
+    QTest::keyClick(&w->DTxt, Qt::Key_S, Qt::ControlModifier);
+    const std::string saved = readFile(savePath_);
+    EXPECT_EQ(saved.rfind("; edited", 0), 0u) << saved.substr(0, 40);
+    EXPECT_GT(saved.size(), script.size() / 2);
+}
+
+TEST_F(TextWindowTest, SortingAndOtherTextsUnhighlighted) {
+    yov::TextFrm* w = Open(u"banana\r\nApple\r\ncherry");
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(w->DTxt.usesTimetableLexer());
+    EXPECT_TRUE(w->FCmd(1107));  // Alt+S
+    EXPECT_EQ(w->DTxt.text(), QStringLiteral("Apple\nbanana\ncherry"));
+    int line = -1, index = -1;
+    w->DTxt.getCursorPosition(&line, &index);
+    EXPECT_EQ(line, 0);
+    w->DTxt.setText(QStringLiteral("one line"));
+    EXPECT_TRUE(w->FCmd(4479));
+    EXPECT_EQ(w->DTxt.text(), QStringLiteral("one line"));
+    EXPECT_FALSE(w->FCmd(283));  // Shift+Esc is not the close key
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->FCmd(27));
+    EXPECT_TRUE(yov::openTextWindows().empty());
+    EXPECT_EQ(yov::programState().RunMode, 0);
+}
+
+TEST_F(TextWindowTest, ClosingOneOfTwoKeepsTheOtherRegistered) {
+    yov::TextFrm* first = Open(u"first");
+    yov::TextFrm* second = Open(u"second");
+    ASSERT_EQ(yov::openTextWindows().size(), 2u);
+    EXPECT_EQ(yov::programState().WindowTable[yov::kTextWindowSlot].window, second);
+    second->close();
+    ASSERT_EQ(yov::openTextWindows().size(), 1u);
+    EXPECT_EQ(yov::programState().WindowTable[yov::kTextWindowSlot].window, first);
+    EXPECT_TRUE(first->isVisible());
+    first->close();
+    EXPECT_EQ(yov::programState().WindowTable[yov::kTextWindowSlot].window, nullptr);
+}
+
+TEST_F(TextWindowTest, TheErrorLogTakesTheLinesLoggedWhileItIsOpen) {
+    yov::TextFrm* w = Open(u"line one\r\nline two", 14);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->DTxt.isReadOnly());
+    yov::WriteErrorLog(u"a new line");
+    EXPECT_TRUE(w->DTxt.text().endsWith(QStringLiteral("a new line\n"))) << w->DTxt.text().toStdString();
+    int line = -1, index = -1;
+    w->DTxt.getCursorPosition(&line, &index);
+    EXPECT_EQ(line, w->DTxt.lines() - 1);
+}
+
+TEST_F(TextWindowTest, ModalOverTheShowIsTopmostAndEndsTheMode) {
+    yov_test::ModalWatchdog watchdog;
+    bool topmost = false;
+    yov_test::whenModal([&](QWidget* window) {
+        topmost = (window->windowFlags() & Qt::WindowStaysOnTopHint) != 0;
+        QTest::keyClick(static_cast<yov::TextFrm*>(window)->DTxt.viewport(), Qt::Key_Escape);
+    });
+    yov::programState().RunMode = 3;
+    yov::ShowTextWindowFor({0, 0, 6000, 4500, u"over the show", u"Text", 3});
+    EXPECT_TRUE(topmost);
+    EXPECT_TRUE(yov::openTextWindows().empty());
+    EXPECT_EQ(yov::programState().RunMode, 0);
+}
+
+}  // namespace
