@@ -110,25 +110,35 @@ void resetAttemptMarks() {
     pictureSlots().StackCount = 0;
 }
 
+void freeAttempt() {
+    ReleaseToMark(0, 0);
+    FreeAttemptPictures();
+}
+
 void reportStartError(int32_t site) {
     uint8_t& skip = skipErr();
     const int32_t answer =
         ReportError(site, GetText(u"ETIM", u"Error in the Timetable file"), skip != 0 ? kSkipErrFlags : kReportFlags);
     if (answer == kAnswerSkip) skip = 1;
-    ReleaseToMark(0, 0);
-    FreeAttemptPictures();
+    freeAttempt();
 }
 
-// Runs body; on an error other than "already reported" reports it and returns false. An
-// already reported error goes on to the main loop untouched.
+// Runs body; on an error reports it and returns false. An already reported error goes on to
+// the main loop untouched while the show is stopping; without a stop it is a vehicle the
+// skip-errors setting abandoned, already logged: the attempt fails without a second report,
+// so that one missing picture does not start the whole scene again.
 template <typename Body>
 bool guarded(int32_t site, Body body) {
     try {
         body();
         return true;
     } catch (const ProgramError& e) {
-        if (e.number() == error_number::kReported) throw;
-        reportStartError(site);
+        if (e.number() != error_number::kReported) {
+            reportStartError(site);
+        } else {
+            if (programState().StopRequest != 0) throw;
+            freeAttempt();
+        }
     } catch (const std::exception&) {
         reportStartError(site);
     }

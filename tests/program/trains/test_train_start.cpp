@@ -34,7 +34,7 @@ constexpr int32_t kHeight = 30;
 constexpr int32_t kLineWidth = 640;
 
 // Script items of the section, in order.
-enum Line : int32_t { kSimple = 1, kBadColour, kUnknownMode, kPooled, kNoPool, kNoDirection };
+enum Line : int32_t { kSimple = 1, kBadColour, kUnknownMode, kPooled, kNoPool, kNoDirection, kMissingVehicle };
 
 class TrainStart : public show_test::ShowTestOn<script_test::ScriptTest> {
 protected:
@@ -58,7 +58,7 @@ protected:
             write("scene.ttt",
                   {"$SECTION Y=0;DY=100;AB=10;VH=30;BL=20;SEQ=F;V=4", "C=E40,COACH_A;V=5;A=0.2;B=0.3;D=R;TX=\" IC 1 \"",
                    "C=E40;BGC=nocolour", "C=E40;M=FLY", "C=COACH_B;M=simple;POOL=P", "C=E40;POOL=NOSUCH", "C=NODIR,E40",
-                   "$POOL N=P", "V=7;D=L", "$ENDPOOL", "$ENDSECTION"});
+                   "C=E40,NOPE", "$POOL N=P", "V=7;D=L", "$ENDPOOL", "$ENDSECTION"});
         ASSERT_TRUE(read(path)) << reported();
         for (int32_t i = 1; i <= ScriptBlockCount(); ++i)
             if (sectRec(i).Type == sect_type::kSection) sect = i;
@@ -201,6 +201,20 @@ TEST_F(TrainStart, AnAlreadyReportedErrorPassesUntouched) {
     programState().StopRequest = 0;
     EXPECT_TRUE(boxes_.empty());
     EXPECT_EQ(Reports(), 0u);
+}
+
+TEST_F(TrainStart, AVehicleAbandonedUnderSkipErrorsFailsTheStartWithoutASecondReport) {
+    scriptReader().S.Run.SkipErrors = 1;
+    const int32_t parts = PartsInUse();
+    PickNext(kMissingVehicle);
+    GenTrain(train, sect);
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(Reports(), 0u) << "the vehicle's own log lines are the report";
+    EXPECT_NE(readFile(logPath()).find("\"NOPE\": Picture not found"), std::string::npos);
+    EXPECT_EQ(PartsInUse(), parts);
+    EXPECT_EQ(PicturesInUse(), 0);
+    EXPECT_EQ(scriptItem(Item(kMissingVehicle)).InUse, 0);
+    EXPECT_EQ(rec().State, ts::kStarting) << "the next line waits for the next pass";
 }
 
 TEST_F(TrainStart, AUnitWithoutDirectionIsToldInAWindowAndLoggedInAFullScreenShow) {
