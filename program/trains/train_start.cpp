@@ -207,6 +207,9 @@ bool buildStart(int32_t train, int32_t sect, uint8_t& first) {
         r.Members.fill(0);
         r.TotalLength = 0;
         r.State = ts::kStarting;
+        // The area the units raise as they are entered, and the height FOLLOW keeps.
+        r.AreaHeight = 0;
+        r.SavedAreaHeight = 0;
         r.NamedCount = 0;
         trainStart().CurDirection = r.Direction;
     }
