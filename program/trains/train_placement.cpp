@@ -33,14 +33,6 @@ constexpr int16_t kTbgSpanFlags = 0x50;
 
 TrainRec& rec(int32_t train) { return trains().at(train); }
 
-// Blanks the value of the entry the last look-up found, so that a second look-up reads the
-// entries behind it.
-void blankFound() {
-    ParamTable& t = paramTable();
-    if (t.FoundIndex > 0 && static_cast<size_t>(t.FoundIndex) < t.Values.size())
-        t.Values[static_cast<size_t>(t.FoundIndex)].clear();
-}
-
 bool given(std::u16string_view aliases) { return !GetParam(aliases, u"").empty(); }
 
 // The section's default way text of a way letter ("ARTEML").
@@ -73,7 +65,7 @@ std::u16string expandWay(std::u16string way) {
         if (!way.empty() && way.front() == u'[') {
             // A block of parameters: its own "W" is read behind the one that held it.
             GetParam(u"W", u"");
-            blankFound();
+            BlankFoundParam();
             ExpandParamText(way);
             return PickWeightedAlternative(GetParam(u"W", u""));
         }

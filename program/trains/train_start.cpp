@@ -63,13 +63,6 @@ TrainRec& rec(int32_t train) { return trains().at(train); }
 
 uint8_t& skipErr() { return scriptReader().S.Run.SkipErrors; }
 
-// Blanks the value of the entry the last look-up found, so that it is used once.
-void blankFound() {
-    ParamTable& t = paramTable();
-    if (t.FoundIndex > 0 && static_cast<size_t>(t.FoundIndex) < t.Values.size())
-        t.Values[static_cast<size_t>(t.FoundIndex)].clear();
-}
-
 bool sectFinishing(int32_t sect) { return SectExists(sect) && (sectRec(sect).Flags & sect_flag::kFinishing) != 0; }
 
 bool finishing(int32_t train, int32_t sect) { return sectFinishing(sect) || (rec(train).Flags & tf::kFinishing) != 0; }
@@ -167,13 +160,13 @@ bool resolvePools(int32_t train) {
     for (int32_t pass = 0; pass < kMaxPoolPasses; ++pass) {
         const std::u16string pool = GetParam(u"POOL", u"");
         if (!pool.empty()) {
-            blankFound();
+            BlankFoundParam();
             if (ResolvePool(train, pool) != 0) return false;
         }
         markLine(trainStart().CurLine, rec(train).Index);
         const std::u16string more = GetParam(u"AP,PARS,PARAMETERS,ADDITIONAL_PARAMETERS", u"");
         if (more.empty()) return true;
-        blankFound();
+        BlankFoundParam();
         ExpandParamText(more);
     }
     throw ProgramError(error_number::kMessage, u"Too many nested additional parameters");
