@@ -185,6 +185,8 @@ void pickNextLine(int32_t train, int32_t sect) {
     r.PoolDepth = 0;
     markLine(r.Line, r.Index);
     r.RestartDelay = 3 * showState().TicksPerSecond;
+    // The timed events count a train's wait down and then queue its restart.
+    r.WaitTicks = r.RestartDelay;
     r.Flags |= tf::kRestartA | tf::kRestartB;
 }
 

@@ -256,6 +256,7 @@ TEST_F(TrainStart, AnEndedRunFreesItsUnitAndStartsThePooledLineAfterItsDelay) {
     ASSERT_EQ(rec().PoolDepth, 1);
     EXPECT_EQ(scriptItem(rec().PoolLines[1]).Text, u"V=7;D=L");
     EXPECT_EQ(rec().RestartDelay, 3 * showState().TicksPerSecond);
+    EXPECT_EQ(rec().WaitTicks, rec().RestartDelay) << "counted down by the timed events";
     EXPECT_EQ(rec().State, 12);
     EXPECT_NE(rec().Flags & tf::kRestartA, 0);
     EXPECT_NE(rec().OnList, train_list::kStarts) << "it waits for its restart delay";
