@@ -394,7 +394,14 @@ void GenTrain(int32_t train, int32_t sect) {
     rec(train).Flags &= ~tf::kQueued;
     switch (rec(train).State) {
     case ts::kAwaitLine: rec(train).Line = pickLine(sect); return startTrain(train, sect);
-    case ts::kStarting: return startTrain(train, sect);
+    case ts::kStarting:
+        // After a failed start the next line waits for its restart delay, counted by the
+        // timed events, so that a line that always fails is not tried on every pass.
+        if ((rec(train).Flags & tf::kRestartA) != 0 && rec(train).WaitTicks > 0) {
+            if (runQueue().valid(rec(train).Event)) QueueDueEvent(rec(train).Event);
+            return;
+        }
+        return startTrain(train, sect);
     case ts::kRunEnded: return endRun(train, sect);
     case ts::kRunEndedWiped: {
         TrainRec& r = rec(train);

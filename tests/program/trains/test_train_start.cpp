@@ -173,6 +173,15 @@ TEST_F(TrainStart, AFailingLineFailsWholeFreesItsAttemptAndTheNextLineWaits) {
         EXPECT_EQ(rec().State, ts::kStarting);
         EXPECT_NE(rec().Flags & tf::kRestartA, 0);
         EXPECT_EQ(TakeDueEvent(), rec().Event);
+        // Until the timed events have counted its delay down, the next line is not tried.
+        GenTrain(train, sect);
+        EXPECT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(rec().MemberCount, 0);
+        EXPECT_EQ(TakeDueEvent(), rec().Event);
+        rec().WaitTicks = 0;
+        rec().Flags &= ~tf::kRestartA;
+        GenTrain(train, sect);
+        EXPECT_TRUE(rec().State == 12 || boxes_.size() == 2u) << "then it is tried";
     }
 }
 
