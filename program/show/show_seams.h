@@ -61,12 +61,8 @@ struct ShowSeams {
     std::function<void()> stopDisplay;
     std::function<void()> unloadShowForm;
 
-    // --- What the frame step moves and paints, built elsewhere: the step program, a line's
-    // pictures, the layers, snow and effects.
+    // --- What the frame step calls, built elsewhere: the step program, snow and effects.
     std::function<void(int32_t train)> stepObjectAnim;
-    std::function<void(int32_t train, int32_t yOffset)> paintLine;
-    std::function<void(int32_t train, int32_t fromX, int32_t toX, int32_t flags)> paintBgLayers;
-    std::function<void(int32_t train, int32_t part, int32_t flag)> writeFgAnim;
     std::function<void(int32_t train, int32_t stepMs)> paintSnow;
     std::function<void(int32_t train, int32_t stepMs)> paintEffectLayer;
 
