@@ -1,6 +1,6 @@
 // The procedures of other subsystems that the show calls and that are being built elsewhere:
-// the scene script reader, the train start and its pictures, the display, the frame step and
-// the settings dialog. Each entry is filled by its owner when it is built; until then an
+// the scene script reader, train pictures and layers, the display, the frame step and the
+// settings dialog. Each entry is filled by its owner when it is built; until then an
 // empty entry is skipped, naming itself once on standard error, and answers as "nothing
 // there" (a script that could not be read, nothing painted).
 #pragma once
@@ -32,27 +32,6 @@ struct ShowSeams {
     std::function<bool(const std::u16string& script, uint8_t headerOnly)> readScript;
 
     // --- Train generation.
-    std::function<void(int32_t train, int32_t sect)> genTrain;
-    // The train start's callees being built elsewhere: the section's line picking and values,
-    // pools, the first unit of a simple run (placed, its parts linked), its direction, the
-    // attempt's pictures, layer flags and the train's text.
-    std::function<int32_t(int32_t sect)> pickSectLine;  // 0 when no line is left
-    std::function<void(int32_t sect)> endSect;
-    std::function<bool(int32_t sect)> sectFinishing;  // the section's flag 4
-    std::function<uint8_t(int32_t sect)> sectKind;
-    std::function<int32_t(int32_t sect)> sectEvent;
-    // A section's default texts: "AP" (its additional parameters), "TB", "TE".
-    std::function<std::u16string(int32_t sect, std::u16string_view key)> sectText;
-    std::function<std::u16string(int32_t line)> lineText;
-    std::function<void(int32_t line, int32_t train)> markLineInUse;  // train 0 frees it
-    std::function<int16_t(int32_t train, std::u16string_view pool)> resolvePool;
-    std::function<int32_t(int32_t train)> placeSimpleUnit;
-    // The next unit of a following train, with its speed and rates; returns its picture.
-    std::function<int32_t(int32_t train)> composeNextUnit;
-    std::function<int16_t(int32_t picture)> pictureDir;
-    std::function<int16_t(int32_t picture)> pictureMotionState;
-    std::function<void(int32_t picture, int32_t memberPos)> setPictureMember;
-    std::function<void(int32_t train, int32_t sect)> drawTrainText;
     // Paints a line's area at set-up with the section's point and layer texts.
     std::function<void(int32_t train, const LineSection& sect)> paintObject;
     // False when there is no such picture.
