@@ -5,9 +5,11 @@
 #include "program/core/startup/program_state.h"
 #include "program/show/display_state.h"
 #include "program/show/frame_step.h"
+#include "program/show/lying_snow.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
+#include "program/show/snow.h"
 #include "program/show/train_records.h"
 
 namespace yov {
@@ -84,8 +86,8 @@ void paintRecord(int32_t train, int32_t lowRow, int32_t highRow) {
     }
     paintLines(train);
     if (!t.valid(train)) return;
-    if ((t.at(train).Flags & train_flag::kFallingSnow) != 0 && s.paintSnow) s.paintSnow(train, ss.StepClock);
-    if ((t.at(train).LayerFlags & kLayerEffect) != 0 && s.paintEffectLayer) s.paintEffectLayer(train, ss.StepClock);
+    if ((t.at(train).Flags & train_flag::kFallingSnow) != 0) PaintSnow(t.at(train), ss.StepClock);
+    if ((t.at(train).LayerFlags & kLayerEffect) != 0) PaintEffectLayer(t.at(train), ss.StepClock);
     c.MergeDirtyRects();
     c.FlushBlitOps();
 }

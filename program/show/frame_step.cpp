@@ -92,9 +92,11 @@ void movePhase() {
             ss.StepState = step_state::kRunning;
             ss.UnyieldedMs = 0;
             ss.StepPhase = 1;
+            ss.StepMoves = 0;
             return;
         }
     }
+    ss.StepMoves = 1;
     ss.ActiveCount = 0;
     TrainTable& t = trains();
     int32_t guard = t.Count + 1;
@@ -159,9 +161,10 @@ Outcome presentByRectangles(int32_t callSite) {
     }
     calls.gdiFlush();
     BlitList& composition = comp.compositionList;
-    if (composition.count > 0) calls.doBlt(composition.count, composition.records.data(), ss.WorkDC.dc.Value());
+    // The lists keep their records from 1; the engine runs the count from the address given.
+    if (composition.count > 0) calls.doBlt(composition.count, composition.records.data() + 1, ss.WorkDC.dc.Value());
     BlitList& batch = comp.currentBatch();
-    calls.batchBlt(batch.count, batch.made ? batch.records.data() : nullptr, showDc);
+    calls.batchBlt(batch.count, batch.made ? batch.records.data() + 1 : nullptr, showDc);
     // The list handed over stays untouched until the next step's WaitBlt.
     comp.batchIndex ^= 1;
     return Outcome::Presented;
