@@ -17,6 +17,7 @@
 #include "program/scene/stock_loading.h"
 #include "program/show/show_wiring.h"
 #include "program/trains/trains_wiring.h"
+#include "program/ui/about_window.h"
 #include "program/ui/preview_window.h"
 
 namespace {
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     yov::WirePreview();
     yov::WireStockLoading();
     yov::WireTrains();
+    yov::WireAbout();
     if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
     if (!haveDisplay()) {
         std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");

@@ -9,7 +9,8 @@
   right edge;
 - bitmap304.gif, bitmap305.gif: the preview's two runners, the electric locomotive and the
   railcar with raised pantographs (tall enough for the preview's wire);
-- preview_rail.gif: the rail the preview's pictures stand on, a tile repeated sideways.
+- preview_rail.gif: the rail the preview's pictures stand on, a tile repeated sideways;
+- about_rail.gif: the About window's ground strip under its band (80 x 7).
 
 The vehicles are the demo's drawings (tools/demo_art), with closed doors and raised
 pantographs put on; the files are GIFs written by the demo's own encoder, transparent
@@ -85,6 +86,24 @@ def rail_tile():
     return c
 
 
+def about_rail_tile():
+    """The About window's ground strip: rail head, web and foot over a sleeper and
+    ballast, 80 x 7, repeated sideways."""
+    w, h = 80, 7
+    c = Canvas(w, h)
+    c.rect(0, 4, w - 1, h - 1, "ballast_dk")
+    for x in range(0, w, 3):
+        c.put(x + (x // 3) % 2, 5 + (x // 3) % 2, "ballast")
+        c.put((x + 7) % w, 6, "ballast_lt")
+    for x0 in (6, 46):  # two sleeper ends a bay apart
+        c.rect(x0, 4, x0 + 27, 5, "sleeper")
+        c.hline(x0, x0 + 27, 5, "wood_dk")
+    c.rect(0, 0, w - 1, 1, "rail")  # rail head
+    c.hline(0, w - 1, 2, "silver")  # web
+    c.hline(0, w - 1, 3, "steel")  # foot
+    return c
+
+
 def pictures():
     coach_a = vehicles.coach_a()
     coach_b = vehicles.coach_b()
@@ -104,6 +123,7 @@ def pictures():
         "bitmap304.gif": e40.sub(0, DROP, e40.w, HEIGHT),
         "bitmap305.gif": raised(railcar).sub(0, DROP, railcar.canvas.w, HEIGHT),
         "preview_rail.gif": rail_tile(),
+        "about_rail.gif": about_rail_tile(),
     }
 
 

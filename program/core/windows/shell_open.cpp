@@ -152,6 +152,15 @@ bool openDocumentAt(std::string_view path, const QString& anchor) {
 
 bool SendMail(std::string_view address) { return OpenWithShell("mailto:" + std::string(address)); }
 
+bool OpenWebLink(std::string_view target) {
+    const LinkDecision d = classifyLink(target);
+    if (d.kind != LinkKind::Web && d.kind != LinkKind::Mail) {
+        reportRefused(target);
+        return false;
+    }
+    return OpenWithShell(target);
+}
+
 bool OpenStoredAddress() {
     const std::u16string& doc = programState().DocFile;
     if (doc.empty()) return false;

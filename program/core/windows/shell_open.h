@@ -37,6 +37,11 @@ bool openDocumentAt(std::string_view path, const QString& anchor);
 // OpenWithShell("mailto:" & address).
 bool SendMail(std::string_view address);
 
+// A web page or mail address only (http, https, mailto), refused as OpenWithShell refuses
+// otherwise: links that stock files give (authors' home pages and mail) never open a
+// local file.
+bool OpenWebLink(std::string_view target);
+
 // Opens the local documentation page found at start-up, when there is one.
 bool OpenStoredAddress();
 
