@@ -110,8 +110,7 @@ uint8_t mix(uint8_t under, uint8_t over, int32_t weight) {
 }
 
 // The piece's row at `height` laid over the copy's by weight/255, where the piece is opaque.
-void blendPieceRow(const TrainRec& t, const LayerPiece& piece, const LayerPiece& copy, int32_t height,
-                   int32_t weight) {
+void blendPieceRow(const TrainRec& t, const LayerPiece& piece, const LayerPiece& copy, int32_t height, int32_t weight) {
     if (height < pieceBottom(t, piece) || height >= pieceTop(t, piece) || height < 0 || height >= t.VehicleHeight)
         return;
     const int32_t w = piece.Right - piece.Left;

@@ -244,7 +244,8 @@ protected:
         slot.LastFrame = 3;
         slot.StepDelay = 4;  // 40 ms a frame: a new frame every second single step
         slot.OwnerPart = part;
-        for (int k = 0; k < 4; ++k) slot.Frames.push_back(SlotFrame{0, 0, strip.dc.Value(), mask.dc.Value(), step * k, 0});
+        for (int k = 0; k < 4; ++k)
+            slot.Frames.push_back(SlotFrame{0, 0, strip.dc.Value(), mask.dc.Value(), step * k, 0});
         return s;
     }
 
@@ -319,30 +320,46 @@ std::string Hex(const std::vector<uint64_t>& sums) {
     return out;
 }
 
-TEST_F(EffectFrames, DoorOpens) {
-    PlaceCoach();
-    // Shut, then the leaf at frames 1, 2, 2, 3, 3: a new frame every 40 ms.
-    const std::vector<uint64_t> sums = Steps(6, 1, "door", u"OPEN");
-    EXPECT_EQ(pictureSlots()[1].ShowFrame, 3) << "the door stands open";
-    EXPECT_EQ(pictureSlots()[2].ShowFrame, 0) << "the pantograph stays down";
-    const std::vector<uint64_t> want = {0x87cfeddd1677c2ab, 0x23846b953f14e93b, 0x9abd5b23a2610a5b, 0x9abd5b23a2610a5b, 0x9f8ae24d45cbe6bb, 0x9f8ae24d45cbe6bb};
-    EXPECT_EQ(sums, want) << Hex(sums);
-}
-
-TEST_F(EffectFrames, PantographRises) {
-    PlaceCoach();
-    // Down, then the arm at frames 1, 2, 2, 3, 3.
-    const std::vector<uint64_t> sums = Steps(6, 1, "pantograph", u"PU");
-    EXPECT_EQ(pictureSlots()[2].ShowFrame, 3) << "the pantograph is up";
-    EXPECT_EQ(pictureSlots()[1].ShowFrame, 0) << "the door stays shut";
-    const std::vector<uint64_t> want = {0x87cfeddd1677c2ab, 0x8981165737604bcb, 0xc643c08be4a670ab, 0xc643c08be4a670ab, 0x3076088c98aed3cb, 0x3076088c98aed3cb};
-    EXPECT_EQ(sums, want) << Hex(sums);
+TEST_F(EffectFrames, DoorOpensAndPantographRises) {
+    struct Case {
+        const char* name;
+        std::u16string_view action;
+        int32_t moving, resting;  // the slot that animates and the one that stays
+        std::vector<uint64_t> want;
+    };
+    // At rest, then the slot at frames 1, 2, 2, 3, 3: a new frame every 40 ms.
+    const Case cases[] = {
+        {"door",
+         u"OPEN",
+         1,
+         2,
+         {0x87cfeddd1677c2ab, 0x23846b953f14e93b, 0x9abd5b23a2610a5b, 0x9abd5b23a2610a5b, 0x9f8ae24d45cbe6bb,
+          0x9f8ae24d45cbe6bb}},
+        {"pantograph",
+         u"PU",
+         2,
+         1,
+         {0x87cfeddd1677c2ab, 0x8981165737604bcb, 0xc643c08be4a670ab, 0xc643c08be4a670ab, 0x3076088c98aed3cb,
+          0x3076088c98aed3cb}},
+    };
+    for (const Case& c : cases) {
+        if (&c != &cases[0]) {
+            TearDown();
+            SetUp();
+        }
+        PlaceCoach();
+        const std::vector<uint64_t> sums = Steps(6, 1, c.name, c.action);
+        EXPECT_EQ(pictureSlots()[c.moving].ShowFrame, 3) << c.name << " at its last frame";
+        EXPECT_EQ(pictureSlots()[c.resting].ShowFrame, 0) << c.name << ": the other slot stays";
+        EXPECT_EQ(sums, c.want) << c.name << ": " << Hex(sums);
+    }
 }
 
 TEST_F(EffectFrames, SnowFalls) {
     // Every 200 ms: the flakes have fallen five rows further down the band.
     const std::vector<uint64_t> sums = Steps(61, 10, "snow_falling", u"[SNOW: B=0;H=54;V=40;I=6;S=0;AX=24]");
-    const std::vector<uint64_t> want = {0xe40b0d9b6f930fa6, 0x5608997eaca1ece1, 0x86f1d6bea3516c4d, 0xd3c0668ce375a9a5, 0x1f383d406521c6a5, 0xa43ff27995919323};
+    const std::vector<uint64_t> want = {0xe40b0d9b6f930fa6, 0x5608997eaca1ece1, 0x86f1d6bea3516c4d,
+                                        0xd3c0668ce375a9a5, 0x1f383d406521c6a5, 0xa43ff27995919323};
     EXPECT_EQ(sums, want) << Hex(sums);
 }
 
@@ -351,7 +368,8 @@ TEST_F(EffectFrames, SnowLies) {
     // Every 240 ms about five rows more of the drifts, the top row blended; 20 rows after 1 s.
     const std::vector<uint64_t> sums = Steps(61, 12, "snow_lying", u"[GROW: F=0;TO=20;T=1]");
     EXPECT_EQ(trains().at(line).GrowLevel, 20);
-    const std::vector<uint64_t> want = {0xe2e8bbf6aa7f9b8f, 0xc554b94f15bbf6d7, 0x3722f56f9ea1222b, 0xcaa15eaf05363e82, 0xcaa15eaf05363e82};
+    const std::vector<uint64_t> want = {0xe2e8bbf6aa7f9b8f, 0xc554b94f15bbf6d7, 0x3722f56f9ea1222b, 0xcaa15eaf05363e82,
+                                        0xcaa15eaf05363e82};
     EXPECT_EQ(sums, want) << Hex(sums);
 }
 
