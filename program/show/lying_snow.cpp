@@ -166,6 +166,8 @@ int32_t GrowDefaultFrom(const TrainRec& train) {
     return std::clamp(pieceBottom(train, train.TgPieces[1]), 0, std::max(train.VehicleHeight, 0));
 }
 
+// Actions run inside the frame step (its step program, path points and starts), where the
+// copies' frame steps do nothing: the train's record stays where it is.
 void GrowSnow(TrainRec& train, std::u16string_view params) {
     const int32_t n = pieceCount(train);
     if (n < 1) return;
