@@ -49,6 +49,17 @@ bool directDraw() { return programState().BatchMode != 0; }
 
 bool hasPicture(const TrainRec& t) { return t.SnowSurface != 0 || t.SnowBuffer != 0; }
 
+// No flakes: the colour key under DirectDraw, black in GDI drawing.
+void clearPicture(const TrainRec& t) {
+    if (t.SnowSurface != 0) {
+        lv::FillSurface(static_cast<LvHandle>(t.SnowSurface), 0, 0, t.Width, t.SnowBufferHeight,
+                        static_cast<uint32_t>(showState().KeyPixel), 0, kSiteSurfaceFill);
+    } else if (t.SnowBuffer != 0) {
+        FillRectColor(plat::HDC::FromValue(t.SnowBufferData[kDataDC]), {}, t.SnowBufferData[kDataX],
+                      t.SnowBufferData[kDataY], t.Width, t.SnowBufferHeight, plat::RGB(0, 0, 0), 0, kSiteBufferFill);
+    }
+}
+
 void makePicture(TrainRec& t, int32_t h) {
     FreeSnowPicture(t);
     t.SnowBufferHeight = h;
@@ -56,8 +67,6 @@ void makePicture(TrainRec& t, int32_t h) {
     if (directDraw()) {
         const uint32_t key = static_cast<uint32_t>(showState().KeyPixel);
         t.SnowSurface = static_cast<int32_t>(lv::CreateSurface(t.Width, h, key, kSiteSurface));
-        if (t.SnowSurface != 0)
-            lv::FillSurface(static_cast<LvHandle>(t.SnowSurface), 0, 0, t.Width, h, key, 0, kSiteSurfaceFill);
         return;
     }
     t.SnowBuffer = static_cast<int32_t>(AllocDrawBuffer(t.Width, h, 0, kSiteBuffer));
@@ -67,8 +76,6 @@ void makePicture(TrainRec& t, int32_t h) {
     int32_t y = 0;
     lv::GetBufferData(static_cast<LvHandle>(t.SnowBuffer), &dc, nullptr, &x, &y, nullptr);
     t.SnowBufferData = {static_cast<int32_t>(dc), x, y, 0};
-    FillRectColor(plat::HDC::FromValue(static_cast<int32_t>(dc)), {}, x, y, t.Width, h, plat::RGB(0, 0, 0), 0,
-                  kSiteBufferFill);
 }
 
 // The flakes of one new ring row: in each segment of "AX" pixels the whole part of
@@ -127,6 +134,8 @@ void StartSnow(TrainRec& train, std::u16string_view params) {
         if (base + h > up) base = up - h;
         train.SnowBase = base;
         if (h > train.SnowBufferHeight || !hasPicture(train)) makePicture(train, h);
+        // A picture kept from an earlier snow starts empty too.
+        clearPicture(train);
         train.SnowHeight = h;
         train.SnowRow = 0;
         train.SnowSpeed = AtLeastOne(Whole(table.GetParamNumber(u"V,SPEED", 60)), u"V");

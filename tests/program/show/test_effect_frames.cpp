@@ -419,6 +419,20 @@ TEST_F(EffectFrames, SnowBandIsTwoPiecesOfTheRingAndOtherPagesRepaintIt) {
     c.SetScreenRect(0, kBase, kW, r.AboveBase, r.BelowBase);
     PaintSnow(r, 5);
     EXPECT_TRUE(c.dirtyRects().empty()) << "no new rows, nothing pending: nothing to redraw";
+
+    const auto flakes = [&r] {
+        int n = 0;
+        const plat::HDC dc = plat::HDC::FromValue(r.SnowBufferData[0]);
+        for (int y = 0; y < r.SnowBufferHeight; ++y)
+            for (int x = 0; x < r.Width; ++x)
+                n += plat::GetPixel(dc, r.SnowBufferData[1] + x, r.SnowBufferData[2] + y) != 0 ? 1 : 0;
+        return n;
+    };
+    EXPECT_GT(flakes(), 0);
+    const int32_t buffer = r.SnowBuffer;
+    DoAction(r, u"[BEGIN_SNOW: H=20;S=0]");
+    EXPECT_EQ(r.SnowBuffer, buffer) << "a lower band keeps its picture";
+    EXPECT_EQ(flakes(), 0) << "and starts without flakes";
 }
 
 TEST_F(EffectFrames, LyingSnowDefaultsReachAndRowsToRepaint) {
