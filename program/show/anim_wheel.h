@@ -4,6 +4,7 @@
 // PictureSlot::DueCount).
 //
 // The frame step turns the wheel; the pools unlink slots from it when they free them.
+// Main thread only.
 #pragma once
 
 #include <array>
@@ -12,6 +13,10 @@
 namespace yov {
 
 inline constexpr int kWheelPlaces = 200;
+inline constexpr int kWheelPlaceMs = 10;
+// The longest step the wheel turns by at once; a longer one (never granted by the frame
+// step) counts as this.
+inline constexpr int kMaxWheelStepMs = 2000;
 
 struct AnimWheelState {
     std::array<int32_t, kWheelPlaces + 1> AnimWheel{};  // places 0..199 used; 0 = empty
@@ -25,5 +30,10 @@ inline AnimWheelState& animWheel() {
     static AnimWheelState wheel;
     return wheel;
 }
+
+// Turns the wheel by elapsedMs (with the carry of earlier steps): every animation whose
+// place it passes shows its frame, is stepped, and goes back on the place of its next frame
+// (or on the far list), or ends.
+void StepAnimations(int32_t elapsedMs);
 
 }  // namespace yov

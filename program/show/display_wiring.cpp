@@ -18,6 +18,7 @@
 #include "program/trains/train_picture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/show/timed_events.h"
+#include "program/show/timed_object_events.h"
 #include "program/show/train_records.h"
 #include "program/trains/train_picture.h"
 
@@ -63,7 +64,7 @@ void resetScene(int32_t width, int32_t height) {
     ss.RecreateRequest = 0;
     ss.StepSamples = 0;
     ss.StepDebt = 0;
-    ss.StartedTrains = 0;
+    ResetTrainStarts();
     ResetSections();
     // The root block covers the whole scene.
     if (ScriptBlockCount() >= 1) {
@@ -102,6 +103,7 @@ void WireDisplay() {
         ss.StepPhase = 0;
         ss.TickDue = 0;
         ss.StepMode = 0;
+        StartTimedEvents();
     };
     link.directDrawStarted = [] { showState().StepPhase = 0; };
     link.unloadSplash = [] {

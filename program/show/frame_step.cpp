@@ -10,13 +10,16 @@
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/number_text.h"
+#include "program/show/anim_wheel.h"
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
+#include "program/show/object_motion.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/show_window_rules.h"
+#include "program/show/timed_object_events.h"
 #include "program/show/train_records.h"
 
 namespace yov {
@@ -65,7 +68,6 @@ void advancePage() {
 
 void movePhase() {
     ShowState& ss = showState();
-    ShowSeams& s = showSeams();
     ss.FrameChanged = 0;
     displayState().Frame.frameChanged = false;
     if (ss.PageIndex == 0 && showInputLink().displayRequestPending && showInputLink().displayRequestPending() &&
@@ -75,10 +77,7 @@ void movePhase() {
     if (ss.RepaintRequest != 0) {
         ss.PagesToRepaint = ss.RepaintRequest;
         ss.RepaintRequest = 0;
-        if (s.markObjectsForRepaint)
-            s.markObjectsForRepaint();
-        else
-            NoteMissingSeam(u"the repaint marking");
+        MarkObjectsForRepaint();
     }
     if (ss.StepMode != 0) {
         if (ss.StepCountdown > 0) {
@@ -106,19 +105,13 @@ void movePhase() {
         if ((flags & train_flag::kSceneRecord) != 0) {
             ++ss.ActiveCount;
         } else if ((flags & train_flag::kMoving) != 0) {
-            if (s.moveObject)
-                s.moveObject(r, ss.StepClock);
-            else
-                NoteMissingSeam(u"the object motion");
+            frameStepCalls().moveObject(r, ss.StepClock);
             ++ss.ActiveCount;
         }
         // A mover may remove its record; the walk goes on from the link taken before it.
         r = t.valid(next) ? next : 0;
     }
-    if (s.stepAnimations)
-        s.stepAnimations(ss.StepClock);
-    else
-        NoteMissingSeam(u"the animation wheel");
+    StepAnimations(ss.StepClock);
     ss.StepPhase = 1;
 }
 
@@ -247,14 +240,7 @@ void runStep(int32_t callSite) {
                 --ss.MusicCountdown;
             }
         }
-        if (!s.doTimedEvents) {
-            // The scene tick yields to the system when its time has come; without it the show
-            // would never see its window events.
-            NoteMissingSeam(u"the scene tick");
-            YieldToSystem(u"TIM_DOEVENT");
-            return;
-        }
-        const int32_t r = s.doTimedEvents();
+        const int32_t r = frameStepCalls().doTimedEvents();
         if (r == 0) return;
         callSite = r;
     }
@@ -283,6 +269,8 @@ FrameStepCalls defaultFrameStepCalls() {
         lv::DoBlt(count, records, static_cast<LvHandle>(dc));
     };
     c.gdiFlush = [] {};
+    c.moveObject = MoveObject;
+    c.doTimedEvents = DoTimedEvents;
     return c;
 }
 

@@ -32,6 +32,9 @@ struct FrameStepCalls {
     std::function<void()> ddMenus;                 // the show window's, when a display request waits
     std::function<void()> clearShowWindow;         // GDI: the window cleared to the background
     std::function<void(int32_t site)> fillScreen;  // the whole screen in the background colour
+    // The mover of one train and the scene tick; by default the show's own.
+    std::function<void(int32_t train, int32_t stepMs)> moveObject;
+    std::function<int32_t()> doTimedEvents;
     // Tests of the callers only: when set, it takes the whole step's place.
     std::function<void(int32_t callSite)> stepDouble;
 };

@@ -63,13 +63,9 @@ struct ShowSeams {
     std::function<void()> stopDisplay;
     std::function<void()> unloadShowForm;
 
-    // --- What the frame step moves and paints, built elsewhere: object motion, the animation
-    // wheel, the step program, the scene tick, a line's pictures and the layers.
-    std::function<void(int32_t train, int32_t stepMs)> moveObject;
-    std::function<void()> markObjectsForRepaint;
-    std::function<void(int32_t stepMs)> stepAnimations;
+    // --- What the frame step moves and paints, built elsewhere: the step program, a line's
+    // pictures and the layers.
     std::function<void(int32_t train)> stepObjectAnim;
-    std::function<int32_t()> doTimedEvents;  // non-zero: the frame step makes another pass
     std::function<void(int32_t train, int32_t yOffset)> paintLine;
     std::function<void(int32_t train, int32_t fromX, int32_t toX, int32_t flags)> paintBgLayers;
     std::function<void(int32_t train, int32_t part, int32_t flag)> writeFgAnim;

@@ -121,6 +121,15 @@ struct ShowState {
     uint8_t TickDue = 0;
     int32_t YieldAfterMs = 100;
     int32_t StartedTrains = 0;  // trains in motion; a scene reset sets it to 0
+    int32_t StartedLength = 0;  // their summed length in pixels
+    int32_t StartDelay = 0;     // ticks until the next queued train may start
+    int32_t StartSpacing = 10;  // ticks between two queued starts (2 s)
+    int32_t StartMode = 0;      // 0 free starts; 1 and 2 starts by credit (show keys)
+    int32_t StartCredits = 0;   // starts still allowed under StartMode 1 and 2
+    // 1: the show hid the cursor; 2: shown, hidden again when CursorHideCountdown (ticks)
+    // runs out; other values: the cursor is not managed.
+    uint8_t CursorState = 0;
+    int32_t CursorHideCountdown = 0;
 
     // --- Display.
     QWidget* ShowForm = nullptr;

@@ -1,8 +1,8 @@
 // Golden frames of a line in single-step mode: a door opening, a pantograph rising, snow
 // falling and snow lying, each started by the line's actions and taken through the frame
 // step (20 ms a step) onto a GDI screen, pinned as checksums of the seeded frames. The
-// picture is placed on the line directly; the line painter and the animation wheel are
-// small stand-ins here (they are the frame painter's and the wheel's to test). Every run
+// picture is placed on the line directly; the line painter is a small stand-in here (it is
+// the frame painter's to test). Every run
 // writes the frames side by side to build/release/effect_<name>.png to look at.
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "program/core/pictures/canvas_buffers.h"
-#include "program/core/pictures/sprite_program.h"
 #include "program/scene/picture_slot.h"
 #include "program/core/startup/main_state.h"
+#include "program/show/anim_wheel.h"
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
@@ -97,6 +97,8 @@ protected:
         c.waitBlt = [] {};
         c.gdiFlush = [] {};
         c.fillScreen = [](int32_t) {};
+        c.moveObject = [](int32_t, int32_t) {};
+        c.doTimedEvents = [] { return 0; };
         c.doBlt = [](int32_t n, const BlitOp* r, int32_t dc) { lv::DoBlt(n, r, static_cast<LvHandle>(dc)); };
         c.batchBlt = [](int32_t n, const BlitOp* r, int32_t dc) {
             if (n > 0) lv::DoBlt(n, r, static_cast<LvHandle>(dc));
@@ -105,13 +107,10 @@ protected:
         showClock().pumpEvents = [] {};
 
         ShowSeams& s = showSeams();
-        s.moveObject = [](int32_t, int32_t) {};
-        s.markObjectsForRepaint = [] {};
-        s.doTimedEvents = [] { return 0; };
-        s.stepAnimations = [this](int32_t ms) { TurnWheel(ms); };
         s.paintLine = [this](int32_t t, int32_t) { PaintLineStandIn(trains().at(t)); };
 
         ResetTrainPictures();
+        animWheel() = AnimWheelState{};
         line = NewTrainRec(0);
         TrainRec& r = trains().at(line);
         r.Flags = train_flag::kMoving | train_flag::kStarted;
@@ -129,6 +128,7 @@ protected:
     void TearDown() override {
         for (LvHandle& b : pieceBuffers) FreeDrawBuffer(b);
         ResetTrainPictures();
+        animWheel() = AnimWheelState{};
         pictureSlots() = PictureSlotTable{};
         frameStepCalls() = defaultFrameStepCalls();
         showClock() = ShowClock{};
@@ -137,24 +137,6 @@ protected:
         mainState().MsPerCounterTick = 0;
         plat::DeleteObject(black);
         EffectBase::TearDown();
-    }
-
-    // The wheel's stand-in: a slot whose turn has come shows its frame counter and steps.
-    void TurnWheel(int32_t ms) {
-        PictureSlotTable& slotTable = pictureSlots();
-        waits.resize(static_cast<size_t>(slotTable.Count) + 1, 0);
-        for (int32_t i = 1; i <= slotTable.Count; ++i) {
-            PictureSlot& s = slotTable[i];
-            if (s.State == kSlotAtRest || s.State == kSlotFree) continue;
-            int32_t& wait = waits[static_cast<size_t>(i)];
-            wait -= ms;
-            while (wait <= 0 && s.State != kSlotAtRest) {
-                s.ShowFrame = s.AnimFrame;
-                const int32_t r = AnimStep(i);
-                if (r == 0) s.State = kSlotAtRest;
-                wait += r * 10;
-            }
-        }
     }
 
     // The line painter's stand-in: the scene behind the line, the lying snow's copies, the
@@ -304,7 +286,6 @@ protected:
     int64_t now = 1000;
     int32_t line = 0;
     int32_t part = 0;
-    std::vector<int32_t> waits;
     std::vector<LvHandle> pieceBuffers;
     std::unique_ptr<Canvas> screen, work, body, bodyMask, frames, frameMasks, pans, panMasks;
     plat::HBRUSH black;
@@ -327,19 +308,19 @@ TEST_F(EffectFrames, DoorOpensAndPantographRises) {
         int32_t moving, resting;  // the slot that animates and the one that stays
         std::vector<uint64_t> want;
     };
-    // At rest, then the slot at frames 1, 2, 2, 3, 3: a new frame every 40 ms.
+    // At rest, then the slot at frames 1, 1, 2, 2, 3: the wheel shows each frame for 40 ms.
     const Case cases[] = {
         {"door",
          u"OPEN",
          1,
          2,
-         {0x87cfeddd1677c2ab, 0x23846b953f14e93b, 0x9abd5b23a2610a5b, 0x9abd5b23a2610a5b, 0x9f8ae24d45cbe6bb,
+         {0x87cfeddd1677c2ab, 0x23846b953f14e93b, 0x23846b953f14e93b, 0x9abd5b23a2610a5b, 0x9abd5b23a2610a5b,
           0x9f8ae24d45cbe6bb}},
         {"pantograph",
          u"PU",
          2,
          1,
-         {0x87cfeddd1677c2ab, 0x8981165737604bcb, 0xc643c08be4a670ab, 0xc643c08be4a670ab, 0x3076088c98aed3cb,
+         {0x87cfeddd1677c2ab, 0x8981165737604bcb, 0x8981165737604bcb, 0xc643c08be4a670ab, 0xc643c08be4a670ab,
           0x3076088c98aed3cb}},
     };
     for (const Case& c : cases) {

@@ -50,6 +50,10 @@ protected:
         c.doBlt = [this](int32_t count, const BlitOp*, int32_t) { calls.push_back("do " + std::to_string(count)); };
         c.gdiFlush = [] {};
         c.fillScreen = [this](int32_t site) { calls.push_back("fill " + std::to_string(site)); };
+        c.moveObject = [this](int32_t train, int32_t ms) {
+            calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
+        };
+        c.doTimedEvents = [] { return 0; };
         ShowClock& clock = showClock();
         clock.sleep = [this](int32_t ms) {
             calls.push_back("sleep " + std::to_string(ms));
@@ -57,12 +61,6 @@ protected:
         };
         clock.pumpEvents = [] {};
         ShowSeams& s = showSeams();
-        s.moveObject = [this](int32_t train, int32_t ms) {
-            calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
-        };
-        s.stepAnimations = [](int32_t) {};
-        s.markObjectsForRepaint = [] {};
-        s.doTimedEvents = [] { return 0; };
         s.paintLine = [this](int32_t train, int32_t dy) {
             calls.push_back("line " + std::to_string(train) + " " + std::to_string(dy));
         };
@@ -219,7 +217,7 @@ TEST_F(FrameStep, APendingObjectStepAndATickResultMakeMorePasses) {
     std::vector<int32_t> stepped;
     showSeams().stepObjectAnim = [&](int32_t train) { stepped.push_back(train); };
     int ticks = 0;
-    showSeams().doTimedEvents = [&] { return ++ticks == 1 ? 7 : 0; };
+    frameStepCalls().doTimedEvents = [&] { return ++ticks == 1 ? 7 : 0; };
     QueueObjectStep(t);
     CheckStep(kFullStep);
     EXPECT_EQ(stepped, std::vector<int32_t>{t});
@@ -285,7 +283,7 @@ TEST_F(FrameStep, AHangingFlipStopsTheShowAfterTwoHundredMilliseconds) {
 
 TEST_F(FrameStep, AnErrorInsideTheStepIsReportedOnceAndStopsTheShow) {
     movingTrain();
-    showSeams().moveObject = [](int32_t, int32_t) { throw ProgramError(error_number::kInvalidCall, u"bad move"); };
+    frameStepCalls().moveObject = [](int32_t, int32_t) { throw ProgramError(error_number::kInvalidCall, u"bad move"); };
     CheckStep(kFullStep);
     EXPECT_EQ(programState().StopRequest, 1);
     EXPECT_EQ(showState().StepState, 0);

@@ -79,9 +79,9 @@ TEST(StartupChild, DISABLED_RunsMain) {
     std::_Exit(4);  // only the shutdown ends the program
 }
 
-// What a show that has reached its frame steps says while the animation wheel they turn is
-// not built yet.
-constexpr const char* kFramesReached = "yov: the animation wheel is not available yet.";
+// What a show that has reached its frame steps says when its main loop hands the first train
+// line to the train start, while that is not built yet.
+constexpr const char* kFramesReached = "yov: the train start is not available yet.";
 
 class StartupProcesses : public startup_test::StartupTest {
 protected:

@@ -1,0 +1,259 @@
+// A soak of the moving scene: 10,000 frames of 20 ms in which trains of two coupled units
+// are queued, started by the scene tick, moved onto a stop point, held by a wait, cut apart
+// and run out, with a part animation on each unit's wheel, then removed. The train start
+// and the step program are stood in for by a small driver; after every frame a checker walks
+// the step, priority and start lists, the active and free lists, the wheel with its far
+// list, and the pictures, and at the end nothing is left over.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "core_fixture.h"
+#include "motion_fixture.h"
+#include "program/core/pictures/anim_pools.h"
+#include "program/core/startup/main_state.h"
+#include "program/scene/picture_slot.h"
+#include "program/show/anim_wheel.h"
+#include "program/show/part_anims.h"
+#include "program/show/show_clock.h"
+#include "program/show/timed_object_events.h"
+
+using namespace yov;
+namespace ms = yov::motion_state;
+
+namespace {
+
+constexpr int32_t kFrameMs = 20;
+constexpr int32_t kLineWidth = 2000;
+constexpr int32_t kTrainLength = 300;
+// The stand-in step program's phases.
+constexpr uint8_t kToStop = 20;
+constexpr uint8_t kHeld = 21;
+constexpr uint8_t kCutting = 22;
+
+class MotionSoak : public motion_test::MotionTestOn<core_test::CoreTest> {
+protected:
+    void SetUp() override {
+        motion_test::MotionTestOn<core_test::CoreTest>::SetUp();
+        pictureSlots() = PictureSlotTable{};
+        animWheel() = AnimWheelState{};
+        mainState().Show = ShowSettings{};
+        mainState().Show.LimLinB[0] = 1;
+        mainState().Show.LimLinV[0] = 6;
+        programState().RunFlags = 0x01;  // the scene is animated: freed slots leave the wheel
+        animPoolHooks().trainSlotHead = [](uint8_t train) -> int32_t* {
+            return trains().valid(train) ? &trains().at(train).AnimSlots : nullptr;
+        };
+        animPoolHooks().sceneAnimated = [] { return true; };
+        showSeams().setLayerFlags = [](int32_t, int32_t) {};
+        StartTimedEvents();
+        ResetTrainStarts();
+        timedEventCalls().hideCursor = [] {};
+        showClock().sleep = [](int32_t) {};
+        showClock().pumpEvents = [] {};
+    }
+    void TearDown() override {
+        timedEventCalls() = defaultTimedEventCalls();
+        showClock() = ShowClock{};
+        mainState().Show = ShowSettings{};
+        pictureSlots() = PictureSlotTable{};
+        animWheel() = AnimWheelState{};
+        motion_test::MotionTestOn<core_test::CoreTest>::TearDown();
+    }
+
+    uint32_t seed = 7;
+    int32_t removedTrains = 0;
+    int32_t Next(int32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int32_t>((seed >> 16) % static_cast<uint32_t>(n));
+    }
+
+    // A unit with one part of its own and a cycling animation on that part.
+    int32_t Unit(int32_t train, int32_t x, int16_t dir) {
+        TrainPicture p = Moving(kPictureBuilt, x, dir, 0, 100);
+        const int32_t part = AllocPicPart(static_cast<uint8_t>(train));
+        p.FirstPart = part;
+        const int32_t id = Member(train, p, true);
+        EXPECT_LE(id, 255) << "a coupling id is a byte";
+        picParts()[part].OwnerPicture = id;
+        PictureSlotTable& table = pictureSlots();
+        table.Slots.emplace_back();
+        const int32_t s = ++table.Count;
+        table[s].LastFrame = 3;
+        table[s].StepDelay = 3 + Next(400);  // some wait on the far list
+        table[s].OwnerPart = part;
+        picParts()[part].FirstSlot = s;
+        picParts()[part].LastSlot = s;
+        return id;
+    }
+
+    void NewTrain() {
+        const int32_t t = NewTrainRec(0);
+        TrainRec& rec = trains().at(t);
+        rec.Width = kLineWidth;
+        rec.TotalLength = kTrainLength;
+        rec.TbgTo = kLineWidth;
+        rec.PointCount = 1;
+        rec.Points[1].Position = 700;
+        rec.Points[1].Texts = {u"[TGA]", u"[TGA]", u"[TGB]", u"[TGB]"};
+        const int16_t dir = Next(2) == 0 ? 1 : -1;
+        const int32_t x = dir > 0 ? -100 : kLineWidth;
+        const int32_t lead = Unit(t, x, dir);
+        const int32_t tail = Unit(t, x - dir * 100, dir);
+        Pic(lead).CoupledId = static_cast<uint8_t>(tail);
+        InsertActiveTrain(t);
+        QueueTrainStart(t);
+    }
+
+    // The step program's stand-in: run to the stop point, hold, cut and run out.
+    void Step(int32_t t) {
+        TrainRec& rec = trains().at(t);
+        rec.Flags &= ~train_flag::kQueued;
+        TrainPicture& lead = Pic(rec.Members[1]);
+        if ((rec.Flags & train_flag::kWaiting) != 0) {
+            rec.Flags = (rec.Flags & ~train_flag::kWaiting) | train_flag::kMoving;
+            lead.MotionState = ms::kRunToStop;
+            lead.StopX = lead.Dir > 0 ? 1000 : 900;
+            lead.TargetSpeed = 1.5f + static_cast<float>(Next(20)) / 10;
+            lead.Accel = lead.AccelRate;
+            rec.State = kToStop;
+            for (int32_t i = 1; i <= rec.MemberCount; ++i) {
+                int32_t longest = 0;
+                StartPictureAnim(picParts()[Pic(rec.Members[static_cast<size_t>(i)]).FirstPart].FirstSlot, kSlotCycling,
+                                 longest, 0, 1, u"");
+            }
+        } else if (rec.State == kToStop && lead.MotionState == ms::kArrived) {
+            rec.WaitTicks = 1 + Next(6);
+            rec.State = kHeld;
+        } else if (rec.State == kHeld) {
+            lead.MotionState = ms::kCut;
+            lead.StopX = lead.X + lead.Dir * 40;
+            lead.Speed = 0.5f;
+            lead.Accel = lead.AccelRate;
+            lead.TargetSpeed = 3;
+            Pic(rec.Members[2]).TargetSpeed = 1;
+            rec.State = kCutting;
+        }
+    }
+
+    void RemoveLeftTrains() {
+        TrainTable& t = trains();
+        for (int32_t r = t.ActiveHead; r != 0;) {
+            const int32_t next = t.at(r).NextActive;
+            bool left = t.at(r).MemberCount > 0;
+            for (int32_t i = 1; i <= t.at(r).MemberCount; ++i)
+                left = left && Pic(t.at(r).Members[static_cast<size_t>(i)]).MotionState == ms::kLeft;
+            if (left) {
+                RemoveTrain(r);
+                ++removedTrains;
+                --showState().StartedTrains;
+                showState().StartedLength -= kTrainLength;
+            }
+            r = next;
+        }
+    }
+
+    void Frame(int frame) {
+        ShowState& ss = showState();
+        if (frame % 29 == 0 && ss.ActiveCount < 10) NewTrain();
+        ss.ActiveCount = 0;
+        TrainTable& t = trains();
+        for (int32_t r = t.ActiveHead; r != 0; r = t.at(r).NextActive) {
+            ++ss.ActiveCount;
+            MoveObject(r, kFrameMs);
+        }
+        StepAnimations(kFrameMs);
+        ss.TickAccumulator += kFrameMs;
+        ss.UnyieldedMs += kFrameMs;
+        ss.YieldedThisStep = 0;
+        for (int pass = 0; pass < 1024; ++pass) {
+            if (const int32_t s = TakeObjectStep()) {
+                Step(s);
+                continue;
+            }
+            if (DoTimedEvents() == 0) break;
+        }
+        RemoveLeftTrains();
+    }
+
+    // Walks one of the three shared-link lists; every record on it is live and says so.
+    void CheckTrainList(int32_t head, int32_t tail, uint8_t which, std::set<int32_t>& seen, int frame) {
+        int32_t last = 0;
+        for (int32_t r = head; r != 0; r = trains().at(r).NextQueued) {
+            ASSERT_TRUE(trains().valid(r)) << frame;
+            ASSERT_TRUE(seen.insert(r).second) << "train " << r << " twice on the lists, frame " << frame;
+            ASSERT_NE(trains().at(r).State, train_state::kFree) << frame;
+            ASSERT_EQ(trains().at(r).OnList, which) << frame;
+            last = r;
+        }
+        ASSERT_EQ(tail, last) << "list " << int{which} << " tail, frame " << frame;
+    }
+
+    void Check(int frame) {
+        const ShowLists& l = showState().Lists;
+        std::set<int32_t> queued;
+        CheckTrainList(l.StepHead, l.StepTail, train_list::kSteps, queued, frame);
+        CheckTrainList(l.PriorityHead, l.PriorityTail, train_list::kPriority, queued, frame);
+        CheckTrainList(l.StartHead, l.StartTail, train_list::kStarts, queued, frame);
+        TrainTable& t = trains();
+        std::set<int32_t> live;
+        for (int32_t r = t.ActiveHead; r != 0; r = t.at(r).NextActive) {
+            ASSERT_TRUE(live.insert(r).second) << frame;
+            ASSERT_NE(t.at(r).State, train_state::kFree) << frame;
+        }
+        int32_t free = 0;
+        for (int32_t r = t.FreeHead; r != 0; r = t.at(r).NextActive) {
+            ASSERT_EQ(t.at(r).State, train_state::kFree) << frame;
+            ASSERT_LE(++free, t.Count) << frame;
+        }
+        ASSERT_EQ(static_cast<int32_t>(live.size()) + free, t.Count) << "a train record leaked, frame " << frame;
+        for (int32_t r = 1; r <= t.Count; ++r) {
+            if (t.at(r).OnList != 0) {
+                ASSERT_TRUE(queued.count(r)) << frame;
+            }
+        }
+        // Every picture in use belongs to a live train, once.
+        std::set<int32_t> members;
+        for (int32_t r : live) {
+            for (int32_t i = 1; i <= t.at(r).MemberCount; ++i)
+                ASSERT_TRUE(members.insert(t.at(r).Members[static_cast<size_t>(i)]).second) << frame;
+        }
+        for (int32_t p = 1; p <= trainPictures().Count; ++p) {
+            if (Pic(p).MotionState != kPictureFree) {
+                ASSERT_TRUE(members.count(p)) << "picture " << p << " leaked";
+            }
+        }
+        // The wheel: each running slot on exactly one place or the far list, and counted.
+        AnimWheelState& w = animWheel();
+        std::set<int32_t> onWheel;
+        auto walk = [&](int32_t head) {
+            for (int32_t s = head; s != 0; s = pictureSlots()[s].WheelNext) {
+                ASSERT_TRUE(onWheel.insert(s).second) << "slot " << s << " twice on the wheel, frame " << frame;
+                ASSERT_NE(pictureSlots()[s].State, kSlotAtRest) << frame;
+                ASSERT_NE(pictureSlots()[s].State, kSlotFree) << frame;
+            }
+        };
+        for (int32_t place = 0; place < kWheelPlaces; ++place) walk(w.AnimWheel[static_cast<size_t>(place)]);
+        walk(w.AnimOverflow);
+        ASSERT_EQ(static_cast<int32_t>(onWheel.size()), w.AnimScheduled) << frame;
+    }
+};
+
+TEST_F(MotionSoak, TenThousandFramesKeepEveryListSoundAndLeakNothing) {
+    for (int frame = 0; frame < 10000; ++frame) {
+        Frame(frame);
+        Check(frame);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(removedTrains, 20) << "trains ran through the scene";
+    EXPECT_LE(showState().StartedTrains, 6) << "the train limit held";
+    // Take everything down: no train, picture, part or animation is left.
+    for (int32_t r = trains().ActiveHead; r != 0; r = trains().ActiveHead) RemoveTrain(r);
+    Check(10000);
+    EXPECT_EQ(trains().ActiveHead, 0);
+    EXPECT_EQ(animWheel().AnimScheduled, 0);
+    for (int32_t p = 1; p <= picParts().Count; ++p) EXPECT_EQ(picParts()[p].State, kPartFree) << p;
+}
+
+}  // namespace
