@@ -17,8 +17,10 @@
 #include "program/scene/stock_loading.h"
 #include "program/show/show_wiring.h"
 #include "program/trains/trains_wiring.h"
+#include "program/ui/cfg_frm.h"
 #include "program/ui/about_window.h"
 #include "program/ui/preview_window.h"
+#include "program/ui/stock_frm.h"
 
 namespace {
 
@@ -51,6 +53,8 @@ int main(int argc, char** argv) {
     yov::WirePreview();
     yov::WireStockLoading();
     yov::WireTrains();
+    yov::WireStockWindows();
+    yov::WireSettingsDialog();
     yov::WireAbout();
     if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
     if (!haveDisplay()) {

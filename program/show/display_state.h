@@ -24,8 +24,10 @@ class ShowView;
 
 // DrawBits values.
 namespace draw_bits {
-inline constexpr uint8_t kWholeTrains = 0x09;  // GDI, whole trains
-inline constexpr uint8_t kVehicles = 0x06;     // GDI, single vehicles
+// Bit 0x04 asks the line painter to compose each train in its whole-train buffer, which
+// exists exactly for GDI whole-train drawing: it belongs to that method, not to vehicles.
+inline constexpr uint8_t kWholeTrains = 0x09 | 0x04;  // GDI, whole trains
+inline constexpr uint8_t kVehicles = 0x06 & ~0x04;    // GDI, single vehicles
 inline constexpr uint8_t kGdiCommon = 0x20 | 0x80;
 inline constexpr uint8_t kFlipping = 0x80;    // DirectDraw with page flipping
 inline constexpr uint8_t kRectangles = 0x40;  // DirectDraw presenting by rectangles

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/perf_counter.h"
+#include "program/scene/script_reader.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
@@ -14,7 +15,12 @@
 #include "program/show/show_state.h"
 #include "program/show/show_view.h"
 #include "program/show/show_window_rules.h"
+#include "program/show/snow.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/pictures/canvas_memdc.h"
+#include "program/core/startup/program_state.h"
 #include "program/trains/area_painting.h"
+#include "program/trains/area_show.h"
 #include "program/trains/train_picture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/show/timed_events.h"
@@ -45,12 +51,35 @@ void publish() {
     ss.SecondShowBrush = d.KeyBrush;
 }
 
+// The layer builders and the area painting draw into the scene picture the display made; it
+// starts in the scene's background colour, so a line painted before its layers shows that.
+void shareScenePicture() {
+    const DisplayState& d = displayState();
+    AreaShow& a = areaShow();
+    a.SceneDC = d.WorkDC.Value();
+    a.SceneSurface = d.BackSurface;
+    a.DirectDraw = programState().BatchMode != 0;
+    a.BackgroundColour = displayShowLink().BackgroundColour;
+    if (d.WorkDC) FillRectColor(d.WorkDC, {}, 0, 0, d.SceneWidth, d.SceneHeight, a.BackgroundColour, 0, 18023);
+    if (d.BackSurface != 0)
+        lv::FillSurface(d.BackSurface, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16017);
+}
+
+void forgetScenePicture() {
+    AreaShow& a = areaShow();
+    a.SceneDC = 0;
+    a.SceneSurface = 0;
+}
+
 void takeDrawingMethod() {
     const ShowState& ss = showState();
     DisplayShowLink& link = displayShowLink();
     link.UseDirectDraw = ss.UseDirectDraw;
     link.DrawWholeTrains = ss.DrawWholeTrains;
     link.ColourKey = static_cast<uint32_t>(ss.ColourKey);
+    // The scene's "BACKGROUND" colour (the stock's default when the script names none).
+    const int32_t colour = scriptReader().S.Run.BgColor;
+    link.BackgroundColour = colour < 0 ? 0u : static_cast<uint32_t>(colour) & 0x00FFFFFFu;
     displayState().FlipCount = ss.FlipCount;
 }
 
@@ -144,8 +173,10 @@ void WireDisplay() {
     s.createDisplaySurfaces = [] {
         CreateDisplaySurfaces();
         publish();
+        shareScenePicture();
     };
     s.releaseDisplaySurfaces = [] {
+        forgetScenePicture();
         ReleaseDisplaySurfaces();
         publish();
     };

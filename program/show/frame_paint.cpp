@@ -4,88 +4,96 @@
 
 #include "program/core/startup/program_state.h"
 #include "program/show/display_state.h"
-#include "program/show/frame_step.h"
+#include "program/show/line_paint.h"
 #include "program/show/lying_snow.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/snow.h"
 #include "program/show/train_records.h"
+#include "program/trains/area_show.h"
+#include "program/trains/line_area.h"
 
 namespace yov {
 
 namespace {
 
-constexpr int32_t kLayerBackground = 0x17;
-constexpr int32_t kLayerAbove = 0x14;
-constexpr int32_t kLayerBelow = 0x11;
-constexpr int32_t kLayerPathDrawn = 0x02;
-constexpr int32_t kLayerSnowOrEffect = 0x840;
+// Page bits asking for the static background of a band to be drawn again (the layer flags
+// an area painting leaves on every page): something above the vehicles (a layer, the wire
+// 0x04, the support pictures 0x02), in the vehicle band, below the rail line (a layer or
+// the track 0x01).
+constexpr int32_t kBitsAbove = 0x04 | 0x02;
+constexpr int32_t kBitsPath = 0x10 | 0x40 | 0x02 | 0x800;
+constexpr int32_t kBitsBelow = 0x01;
 constexpr int32_t kLayerEffect = 0x800;
 constexpr int32_t kPaintable =
     train_flag::kMoving | train_flag::kStarted | train_flag::kStartDeferred | train_flag::kSceneRecord;
 
-void markDirty(Compositor& c, int32_t y, int32_t width, int32_t height, const char* label) {
-    c.AddDirtyRect(0, y, width, height, 1, 0, 0, 0, 0, 0, 0, label);
+// The scene picture behind the line's rectangle, an opaque piece: whatever is redrawn in it
+// starts from the line's static background.
+void announceBackground(Compositor& c, const TrainRec& r, int32_t y, int32_t height, bool dirty, const char* label) {
+    const int32_t dc = r.SceneDC != 0 ? r.SceneDC : areaShow().SceneDC;
+    const int32_t surface = r.SceneSurface != 0 ? r.SceneSurface : static_cast<int32_t>(areaShow().SceneSurface);
+    if (programState().BatchMode != 0) {
+        c.AddDirtyRect(0, y, r.Width, height, dirty ? 1 : 0, 0, 0, r.OriginX, r.OriginY, 0, surface, label);
+    } else {
+        c.AddDirtyRect(0, y, r.Width, height, dirty ? 1 : 0, dc, 0, r.OriginX, r.OriginY, 0, 0, label);
+    }
 }
 
 void paintLines(int32_t train) {
-    ShowSeams& s = showSeams();
-    if (!s.paintLine) {
-        NoteMissingSeam(u"the line painter");
-        return;
-    }
     TrainTable& t = trains();
     if ((t.at(train).Flags & train_flag::kSceneRecord) == 0) {
-        s.paintLine(train, 0);
+        PaintLine(train, 0);
         return;
     }
     // A scene record paints the lines it links, shifted into its own area.
     int32_t guard = t.Count + 1;
+    const size_t page = std::min<size_t>(showState().PageIndex, 2);
     for (int32_t l = t.at(train).NextLinked; l != 0 && t.valid(l) && guard > 0; --guard) {
-        s.paintLine(l, t.at(train).OriginY - t.at(l).OriginY);
+        const int32_t yOffset = t.at(train).OriginY - t.at(l).OriginY;
+        TrainRec& linked = t.at(l);
+        // A path painted anew: its area on the scene's background comes back on this page.
+        if ((linked.BufferRedraw[page] & page_bit::kBgOnce) != 0) {
+            displayState().Frame.AddDirtyRect(0, yOffset - linked.BelowBase, linked.Width,
+                                              linked.AboveBase + linked.BelowBase, 1, 0, 0, 0, 0, 0, 0,
+                                              "Checkstep Bg Path");
+            linked.BufferRedraw[page] &= ~page_bit::kBgOnce;
+        }
+        PaintLine(l, yOffset);
         l = t.at(l).NextLinked;
     }
 }
 
 // One line (or the band lowRow..highRow of it while it is wiped) into the compositor.
-void paintRecord(int32_t train, int32_t lowRow, int32_t highRow) {
+void paintRecord(int32_t train, int32_t lowRow, int32_t highRow, bool wholePage) {
     ShowState& ss = showState();
-    ShowSeams& s = showSeams();
     Compositor& c = displayState().Frame;
     TrainTable& t = trains();
-    const size_t page = ss.PageIndex;
+    const size_t page = std::min<size_t>(ss.PageIndex, 2);
     {
         const TrainRec& r = t.at(train);
         const int32_t top = std::min(r.AboveBase, highRow);
         const int32_t depth = std::min(r.BelowBase, -lowRow);
         c.SetScreenRect(r.OriginX, r.OriginY, r.Width, top, depth);
+        const int32_t bits = r.BufferRedraw[page];
+        const bool all = wholePage || lowRow > -0x40000000;
+        announceBackground(c, r, r.VehicleHeight, r.AboveBase - r.VehicleHeight, all || (bits & kBitsAbove) != 0,
+                           "Checkstep Bg Above");
+        announceBackground(c, r, 0, r.VehicleHeight, all || (bits & kBitsPath) != 0, "Checkstep Bg Path");
+        announceBackground(c, r, -r.BelowBase, r.BelowBase, all || (bits & kBitsBelow) != 0, "Checkstep Bg Below");
     }
     const int32_t layers = t.at(train).LayerFlags;
-    if ((layers & kLayerBackground) != 0) {
-        const TrainRec& r = t.at(train);
-        const int32_t width = r.Width;
-        const int32_t pageBits = r.BufferRedraw[page];
-        if ((layers & kLayerAbove) != 0) {
-            markDirty(c, r.VehicleHeight, width, r.AboveBase - r.VehicleHeight, "Checkstep Bg Above");
-        }
-        if ((pageBits & page_bit::kPathCovered) == 0 && (layers & kLayerPathDrawn) == 0) {
-            markDirty(c, 0, width, r.VehicleHeight, "Checkstep Bg Path");
-        }
-        if ((layers & kLayerSnowOrEffect) != 0) {
-            if (s.paintBgLayers)
-                s.paintBgLayers(train, 0, width, layers);
-            else
-                NoteMissingSeam(u"the background layers");
-        }
-        const TrainRec& again = t.at(train);
-        if ((layers & kLayerBelow) != 0) markDirty(c, -again.BelowBase, width, again.BelowBase, "Checkstep Bg Below");
-        if (s.writeFgAnim) s.writeFgAnim(train, again.BgPart, 0);
+    const bool layersAfter = (t.at(train).Flags & train_flag::kTbgAfterTrains) != 0;
+    if ((layers & layer_flag::kTemporary) != 0 && !layersAfter) PaintBgLayers(train, 0, t.at(train).Width, 0x800);
+    WriteFgAnim(train, t.at(train).BgPart, 0);
+    {
         TrainRec& w = t.at(train);
         if ((w.BufferRedraw[page] & page_bit::kWipeRepaint) == 0) w.BufferRedraw[page] &= ~page_bit::kBgOnce;
     }
     paintLines(train);
     if (!t.valid(train)) return;
+    if ((layers & layer_flag::kTemporary) != 0 && layersAfter) PaintBgLayers(train, 0, t.at(train).Width, 0x800);
     if ((t.at(train).Flags & train_flag::kFallingSnow) != 0) PaintSnow(t.at(train), ss.StepClock);
     if ((t.at(train).LayerFlags & kLayerEffect) != 0) PaintEffectLayer(t.at(train), ss.StepClock);
     c.MergeDirtyRects();
@@ -107,6 +115,21 @@ void fillBand(int32_t train, int32_t lowRow, int32_t highRow) {
         if (batch.made) Compositor::AddBlitOp(batch, 0, 0, r.OriginX, y, r.Width, h, 0, 0, 0, 0, 16015);
     }
     displayState().Frame.frameChanged = true;
+}
+
+// The whole screen in the background colour: under DirectDraw on the back surface at once, in
+// GDI drawing as the first record of this step's batch, so the lines are drawn over it.
+void fillScreen(int32_t site) {
+    const DisplayState& d = displayState();
+    Compositor& c = displayState().Frame;
+    if (d.SceneWidth <= 0 || d.SceneHeight <= 0) return;
+    if (programState().BatchMode != 0) {
+        if (c.surfaceCalls.fill) c.surfaceCalls.fill(0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, site);
+    } else {
+        BlitList& batch = c.currentBatch();
+        if (batch.made) Compositor::AddBlitOp(batch, 0, 0, 0, 0, d.SceneWidth, d.SceneHeight, 0, 0, 0, 0, site);
+    }
+    c.frameChanged = true;
 }
 
 bool anyPageHas(const TrainRec& r, int32_t bits) {
@@ -141,7 +164,7 @@ void wipeRecord(int32_t train) {
     if (clearing)
         fillBand(train, to, from);
     else
-        paintRecord(train, to, from);
+        paintRecord(train, to, from, false);
     if (!t.valid(train)) return;
     TrainRec& w = t.at(train);
     w.WipeRow[page] = to;
@@ -175,11 +198,15 @@ void PaintFrame() {
     c.currentBatch().count = 0;
     c.compositionList.count = 0;
     ss.PageBit = static_cast<uint8_t>(1u << ss.PageIndex);
-    if ((ss.PagesToRepaint & ss.PageBit) != 0 && programState().BatchMode == 0 && frameStepCalls().clearShowWindow) {
-        frameStepCalls().clearShowWindow();
+    if (PaintBg()) {
+        // The fill came first: every line is drawn whole over it on this page.
+        ss.PagesToRepaint = static_cast<uint8_t>(ss.PagesToRepaint | ss.PageBit);
+    } else if ((ss.PagesToRepaint & ss.PageBit) != 0 && programState().BatchMode == 0) {
+        fillScreen(18022);
     }
+    const bool wholePage = (ss.PagesToRepaint & ss.PageBit) != 0;
     TrainTable& t = trains();
-    const size_t page = ss.PageIndex;
+    const size_t page = std::min<size_t>(ss.PageIndex, 2);
     int32_t guard = t.Count + 1;
     for (ss.StepCursor = t.ActiveHead; ss.StepCursor != 0 && guard > 0; --guard) {
         const int32_t train = ss.StepCursor;
@@ -188,13 +215,13 @@ void PaintFrame() {
         if ((flags & train_flag::kDependent) == 0 && (flags & kPaintable) != 0) {
             const bool wiping = (t.at(train).BufferRedraw[page] & page_bit::kWiping) != 0;
             if (!wiping && ss.WipeTrain != train) {
-                paintRecord(train, -0x40000000, 0x40000000);
+                paintRecord(train, -0x40000000, 0x40000000, wholePage);
             } else if (wiping) {
                 const bool clearing = (t.at(train).BufferRedraw[page] & page_bit::kWipeClear) != 0;
                 wipeRecord(train);
                 // A repaint wipe goes on to the line's own painting; a clearing one ends the line.
                 if (!clearing && t.valid(train) && (t.at(train).BufferRedraw[page] & page_bit::kWiping) == 0) {
-                    paintRecord(train, -0x40000000, 0x40000000);
+                    paintRecord(train, -0x40000000, 0x40000000, wholePage);
                 }
             }
             if (t.valid(train) && ss.WipeTrain == train) endWipe(train);
@@ -204,24 +231,58 @@ void PaintFrame() {
         }
         ss.StepCursor = t.valid(next) ? next : 0;
     }
-    PaintBg();
     ss.PagesToRepaint = static_cast<uint8_t>(ss.PagesToRepaint & ~ss.PageBit);
 }
 
-void PaintBg() {
+bool PaintBg() {
     ShowState& ss = showState();
     int32_t& countdown = ss.BgRepaintCountdown[std::min<size_t>(ss.PageIndex, 2)];
     --countdown;
-    if (ss.NoFullRepaint != 0 || countdown > 0) return;
+    if (ss.NoFullRepaint != 0 || countdown > 0) return false;
     TrainTable& t = trains();
     int32_t guard = t.Count + 1;
     for (int32_t r = t.ActiveHead; r != 0 && guard > 0; --guard) {
-        if ((t.at(r).Flags & train_flag::kStarted) != 0) return;
+        if ((t.at(r).Flags & train_flag::kStarted) != 0) return false;
         r = t.at(r).NextActive;
     }
-    if (frameStepCalls().fillScreen) frameStepCalls().fillScreen(programState().BatchMode != 0 ? 16011 : 18022);
-    displayState().Frame.frameChanged = true;
+    fillScreen(programState().BatchMode != 0 ? 16011 : 18022);
     countdown = kFullRepaintSteps;
+    return true;
+}
+
+void PaintBgLayers(int32_t train, int32_t fromX, int32_t toX, int32_t flags) {
+    if (fromX >= toX || !trains().valid(train)) return;
+    Compositor& c = displayState().Frame;
+    const TrainRec& r = trains().at(train);
+    const bool dd = programState().BatchMode != 0;
+    const int32_t dc = r.SceneDC != 0 ? r.SceneDC : areaShow().SceneDC;
+    const int32_t surface = r.SceneSurface != 0 ? r.SceneSurface : static_cast<int32_t>(areaShow().SceneSurface);
+    for (int32_t j = 1; j <= r.BgBlockCount && j < static_cast<int32_t>(r.BgBlocks.size()); ++j) {
+        const VisibleBlock& b = r.BgBlocks[static_cast<size_t>(j)];
+        const int32_t left = std::max(b.Left, fromX);
+        const int32_t right = std::min(b.Left + b.Width, toX);
+        if (left >= right) continue;
+        c.AddDirtyRect(left, 0, right - left, r.VehicleHeight, 0, dd ? 0 : dc, 0, r.OriginX + left, r.OriginY, 0,
+                       dd ? surface : 0, "TBg");
+    }
+    if ((r.LayerFlags & layer_flag::kTemporary) == 0) return;
+    // The temporary background as far as it still stands on this page.
+    const size_t page = std::min<size_t>(showState().PageIndex, 2);
+    const int32_t bandFrom = std::max(fromX, r.TbgBufferFrom[page]);
+    const int32_t bandTo = std::min(toX, r.TbgBufferTo[page]);
+    for (int32_t j = 1; j <= r.TgPieceCount && j < static_cast<int32_t>(r.TgPieces.size()); ++j) {
+        const LayerPiece& k = r.TgPieces[static_cast<size_t>(j)];
+        const int32_t left = std::max(k.Left, bandFrom);
+        const int32_t right = std::min(k.Right, bandTo);
+        if (left >= right) continue;
+        const int32_t height = k.Values[piece_value::kHeight];
+        const int32_t top = r.VehicleHeight - k.Values[piece_value::kTop];
+        const int32_t sx = (dd ? 0 : k.Values[piece_value::kBufferX]) + left - k.Left;
+        const int32_t sy = (dd ? 0 : k.Values[piece_value::kBufferY]) + top;
+        c.AddDirtyRect(left, top - height, right - left, height, (flags & 0x800) != 0 ? 1 : 0,
+                       dd ? 0 : k.Values[piece_value::kBufferDC], dd ? 0 : k.Values[piece_value::kBufferMaskDC], sx, sy,
+                       1, dd ? k.Surface : 0, "XBg");
+    }
 }
 
 }  // namespace yov

@@ -12,7 +12,9 @@ namespace yov {
 namespace page_bit {
 inline constexpr int32_t kBgOnce = 0x001 | 0x002 | 0x004 | 0x010 | 0x040 | 0x800;
 inline constexpr int32_t kPathCovered = 0x10 | 0x40;
-inline constexpr int32_t kWayText = 0x080;
+inline constexpr int32_t kFgDirty = 0x020;  // the foreground is to be drawn on this page
+inline constexpr int32_t kWayText = 0x080;  // the way text is to be drawn on this page
+inline constexpr int32_t kFgStaysDirty = 0x100;
 inline constexpr int32_t kWipeRepaint = 0x100;
 inline constexpr int32_t kWipeClear = 0x200;
 inline constexpr int32_t kWiping = kWipeRepaint | kWipeClear;
@@ -22,7 +24,11 @@ inline constexpr int32_t kFullRepaintSteps = 100;
 
 // The paint phase of the frame step for the current page.
 void PaintFrame();
-// Counts the current page's countdown down and repaints the whole screen background when due.
-void PaintBg();
+// Counts the current page's countdown down and repaints the whole screen background when due
+// (true then). The frame step calls it before the lines, which are then drawn whole.
+bool PaintBg();
+// Announces the background strips of the line between fromX and toX (not dirty), and its
+// temporary background as far as it stands on this page (dirty with flags 0x800).
+void PaintBgLayers(int32_t train, int32_t fromX, int32_t toX, int32_t flags);
 
 }  // namespace yov

@@ -60,6 +60,9 @@ bool busyEnds(BusyMark& mark, int32_t callSite, std::u16string_view hang) {
     return callSite < kFullStep;
 }
 
+// The engine runs records 0 to count - 1 of what it is handed: the list's records start at 1.
+const BlitOp* firstRecord(const BlitList& list) { return list.made ? list.records.data() + 1 : nullptr; }
+
 void advancePage() {
     ShowState& ss = showState();
     ss.PageIndex = static_cast<uint8_t>((ss.PageIndex + 1) % (ss.FlipCount + 1));
@@ -134,6 +137,9 @@ bool paintPhase(int32_t callSite) {
         }
     }
     ss.BltBusy.Seen = 0;
+    // Fill records of the composition list paint with the composition DC's brush.
+    const plat::HDC composition = plat::HDC::FromValue(displayState().Frame.frame.compositionDc);
+    if (composition && ss.FirstShowBrush) plat::SelectObject(composition, ss.FirstShowBrush);
     PaintFrame();
     ss.StepPhase = 2;
     return true;
@@ -149,15 +155,16 @@ Outcome presentByRectangles(int32_t callSite) {
     calls.waitBlt();
     const int32_t showDc = ss.ShowDC.Value();
     if (programState().BatchMode != 0) {
-        calls.batchBlt(0, comp.compositionList.records.data(), showDc);
+        calls.batchBlt(0, firstRecord(comp.compositionList), showDc);
         return Outcome::Presented;
     }
     calls.gdiFlush();
+    // Fill records of the batch paint with the show window's brush.
+    if (ss.ShowDC && ss.FirstShowBrush) plat::SelectObject(ss.ShowDC, ss.FirstShowBrush);
     BlitList& composition = comp.compositionList;
-    // The lists keep their records from 1; the engine runs the count from the address given.
-    if (composition.count > 0) calls.doBlt(composition.count, composition.records.data() + 1, ss.WorkDC.dc.Value());
+    if (composition.count > 0) calls.doBlt(composition.count, firstRecord(composition), ss.WorkDC.dc.Value());
     BlitList& batch = comp.currentBatch();
-    calls.batchBlt(batch.count, batch.made ? batch.records.data() + 1 : nullptr, showDc);
+    calls.batchBlt(batch.count, firstRecord(batch), showDc);
     // The list handed over stays untouched until the next step's WaitBlt.
     comp.batchIndex ^= 1;
     return Outcome::Presented;

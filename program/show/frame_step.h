@@ -29,9 +29,7 @@ struct FrameStepCalls {
     std::function<void(int32_t count, const BlitOp* records, int32_t dc)> batchBlt;
     std::function<void(int32_t count, const BlitOp* records, int32_t dc)> doBlt;
     std::function<void()> gdiFlush;
-    std::function<void()> ddMenus;                 // the show window's, when a display request waits
-    std::function<void()> clearShowWindow;         // GDI: the window cleared to the background
-    std::function<void(int32_t site)> fillScreen;  // the whole screen in the background colour
+    std::function<void()> ddMenus;  // the show window's, when a display request waits
     // The mover of one train and the scene tick; by default the show's own.
     std::function<void(int32_t train, int32_t stepMs)> moveObject;
     std::function<int32_t()> doTimedEvents;

@@ -63,12 +63,8 @@ struct ShowSeams {
     std::function<void()> stopDisplay;
     std::function<void()> unloadShowForm;
 
-    // --- What the frame step moves and paints, built elsewhere: the step program, a line's
-    // pictures and the layers.
+    // --- What the frame step calls, built elsewhere: the step program.
     std::function<void(int32_t train)> stepObjectAnim;
-    std::function<void(int32_t train, int32_t yOffset)> paintLine;
-    std::function<void(int32_t train, int32_t fromX, int32_t toX, int32_t flags)> paintBgLayers;
-    std::function<void(int32_t train, int32_t part, int32_t flag)> writeFgAnim;
 
     // --- Settings dialog: brings its tab in line with whether a show runs.
     std::function<void()> settingsSetTab;

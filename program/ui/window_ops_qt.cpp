@@ -484,12 +484,16 @@ void QtWindowOps::screenMetrics(int32_t* width, int32_t* height, int32_t* menuHe
         *width = s->geometry().width();
         *height = s->geometry().height();
     }
+    if (const int32_t rowHeight = MenuRowHeight(); rowHeight > 0) *menuHeight = rowHeight;
+}
+
+int32_t MenuRowHeight() {
     static const int rowHeight = [] {
         QMenuBar probe;
         probe.addAction(QStringLiteral("X"));
         return probe.sizeHint().height();
     }();
-    if (rowHeight > 0) *menuHeight = rowHeight;
+    return rowHeight;
 }
 
 QtWindowOps& windowOps() {

@@ -106,4 +106,7 @@ private:
 // The operations of the running program, made on first use and handed to the engine.
 QtWindowOps& windowOps();
 
+// The height of one row of a menu bar.
+int32_t MenuRowHeight();
+
 }  // namespace yov

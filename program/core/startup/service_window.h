@@ -32,7 +32,7 @@ inline constexpr int kLastStockSlot = 10;
 
 struct ServiceState {
     int32_t DeferredAction = deferred::kShutdown;
-    uint8_t TipCountdown = 0;                                    // ticks until the tool tip is hidden
+    int32_t TipCountdown = 0;                                    // ticks until the tool tip is hidden
     std::array<uint8_t, kLastStockSlot + 1> RefreshCountdown{};  // stock slots 1..10
     uint8_t HighestStockSlot = 0;
     uint8_t CommandRunning = 0;  // a stock window runs a command

@@ -31,6 +31,7 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup_tables.h"
+#include "program/dialogs/settings_table.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock/recent_files.h"

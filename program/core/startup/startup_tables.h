@@ -1,6 +1,6 @@
-// The program-wide tables and settings start-up fills: picture kinds, colours, type-code
-// letters, bit tables, the language list's general entry, and the show and drawing settings
-// read from the registry with the masks their storage defines.
+// The program-wide tables start-up fills: picture kinds, colours, type-code letters, bit
+// tables and the language list's general entry. (The settings it reads are the settings
+// table's, program/dialogs/settings_table.h.)
 #pragma once
 
 #include <string>
@@ -10,10 +10,6 @@ namespace yov {
 // The picture kinds, colour letters and colours, type-code letters (whose address goes into
 // SharedState), bit tables, the eleven language entries and the expansion work array.
 void BuildStartupTables();
-
-// "Cache", the per-mode show settings (window, then full screen), "DrawAlgW", "DrawAlgF",
-// "ColTrans", "Priority", "Music", "UseDefDir", "StbZ" and "TvlZ".
-void ReadStartupSettings();
 
 // The 146 type-code letters: " RESATFOPMHB1", then 48 pairs of a Windows-1250 letter from
 // 0xC0 on and one of 2-9, a-z, C D G I J K L N Q U V W X Y, then 0xF0, "Z", 0xF1-0xFF and

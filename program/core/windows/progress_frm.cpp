@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QString>
 
@@ -88,7 +89,7 @@ namespace {
 class ShowFrmView : public ProgressView {
 public:
     ShowFrmView() : form_(new ShowFrm) {}
-    ~ShowFrmView() override { delete form_; }
+    ~ShowFrmView() override { delete form_.data(); }
     ShowFrmView(const ShowFrmView&) = delete;
     ShowFrmView& operator=(const ShowFrmView&) = delete;
 
@@ -123,7 +124,8 @@ private:
         const QScreen* s = form_->screen() != nullptr ? form_->screen() : QGuiApplication::primaryScreen();
         return s != nullptr ? s->geometry() : QRect(0, 0, 1024, 768);
     }
-    ShowFrm* form_;
+    // The shutdown unloads every window, this one too, before the display itself goes.
+    QPointer<ShowFrm> form_;
 };
 
 ProgressDisplay* theDisplay = nullptr;

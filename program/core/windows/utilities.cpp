@@ -20,7 +20,11 @@ constexpr int32_t kLastMenuId = 16384;
 }  // namespace
 
 int32_t GetMaxCaptionWidth(std::span<QWidget* const> controls) {
-    const QFontMetricsF metrics(QApplication::font());
+    return GetMaxCaptionWidth(controls, QApplication::font());
+}
+
+int32_t GetMaxCaptionWidth(std::span<QWidget* const> controls, const QFont& font) {
+    const QFontMetricsF metrics(font);
     double widest = 0;
     for (QWidget* control : controls) {
         if (control == nullptr) continue;

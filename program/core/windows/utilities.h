@@ -18,6 +18,8 @@ namespace yov {
 // The largest caption width in pixels of the controls, measured with the application
 // font as the service window measures; 0 for none.
 int32_t GetMaxCaptionWidth(std::span<QWidget* const> controls);
+// The same measured in the given font (a window that pins its own font).
+int32_t GetMaxCaptionWidth(std::span<QWidget* const> controls, const QFont& font);
 
 // The largest element rounded to 32 bits; the search starts at 0, so an array without a
 // positive element gives 0.

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "program/show/frame_step.h"
 #include "picture_ref_fixture.h"
 #include "platform/raster.h"
 #include "program/core/binding/engine_binding.h"
@@ -20,6 +19,8 @@
 #include "program/scene/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/stock_picture.h"
+#include "program/show/frame_step.h"
+#include "program/show/show_state.h"
 
 namespace {
 
@@ -249,6 +250,26 @@ TEST_F(StockPicture, AFailedLoadReleasesToItsMarkWhileFrameStepsFreeOlderSlots) 
         if (s != olderSlot) {
             EXPECT_EQ(yov::pictureSlots()[s].State, yov::kSlotFree) << s;
         }
+}
+
+TEST_F(StockPicture, AStopRequestedWhileAPictureLoadsUnwindsTheLoadAsAlreadyReported) {
+    // A scene is moving, so the load takes real frame steps; the user has asked the show to stop.
+    yov::frameStepCalls().stepDouble = nullptr;
+    yov::programState().RunFlags = yov::run_flag::kFramesDrawn;
+    yov::showState().ActiveCount = 1;
+    yov::programState().StopRequest = 1;
+    const size_t logged = logLines().size();
+    int32_t number = 0;
+    try {
+        yov::LoadStockPicture(u"E40>PANTO", 0, 0, 0);
+    } catch (const yov::ProgramError& e) {
+        number = e.number();
+    }
+    yov::programState().StopRequest = 0;
+    yov::programState().RunFlags = 0;
+    EXPECT_EQ(number, yov::error_number::kReported);
+    EXPECT_EQ(logLines().size(), logged) << "nothing reported a second time";
+    EXPECT_TRUE(boxes_.empty());
 }
 
 }  // namespace

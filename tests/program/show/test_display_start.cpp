@@ -136,7 +136,7 @@ protected:
 TEST_F(DisplayStartTest, WindowedShowNeverUsesDirectDraw) {
     start(0, 1, 0);
     EXPECT_EQ(yov::programState().BatchMode, 0);
-    EXPECT_EQ(yov::displayState().DrawBits, 0x06 | 0x20 | 0x80);
+    EXPECT_EQ(yov::displayState().DrawBits, 0x02 | 0x20 | 0x80);
     yov::CreateDisplaySurfaces();
     EXPECT_EQ(sceneW, 320);
     EXPECT_EQ(sceneH, 200);
@@ -154,7 +154,7 @@ TEST_F(DisplayStartTest, WindowedShowNeverUsesDirectDraw) {
 TEST_F(DisplayStartTest, DrawBitsFollowTheDrawingMethod) {
     yov::displayShowLink().DrawWholeTrains = 1;
     start(0, 0, 0);
-    EXPECT_EQ(yov::displayState().DrawBits, 0x09 | 0x20 | 0x80);
+    EXPECT_EQ(yov::displayState().DrawBits, 0x0D | 0x20 | 0x80) << "whole trains are composed (0x04)";
     EXPECT_EQ(menus, (std::vector<std::pair<int32_t, bool>>{{5264, false}, {4229, true}, {4504, true}}));
     yov::StopDisplay();
 }

@@ -1,8 +1,9 @@
 // Golden frames of a line in single-step mode: a door opening, a pantograph rising, snow
-// falling and snow lying, each started by the line's actions and taken through the frame
-// step (20 ms a step) onto a GDI screen, pinned as checksums of the seeded frames. The
-// picture is placed on the line directly; the line painter is a small stand-in here (it is
-// the frame painter's to test). Every run
+// falling and snow lying, each started by the line's actions and taken step by step
+// (20 ms a step, the real animation wheel) onto a GDI screen through the frame compositor,
+// pinned as checksums of the seeded frames. The picture is placed on the line directly and
+// a small stand-in paints it and the lying snow's copies (that is the frame painter's to
+// test). Every run
 // writes the frames side by side to build/release/effect_<name>.png to look at.
 #include <gtest/gtest.h>
 
@@ -96,7 +97,6 @@ protected:
         c.checkBlt = [] { return 0; };
         c.waitBlt = [] {};
         c.gdiFlush = [] {};
-        c.fillScreen = [](int32_t) {};
         c.moveObject = [](int32_t, int32_t) {};
         c.doTimedEvents = [] { return 0; };
         c.doBlt = [](int32_t n, const BlitOp* r, int32_t dc) { lv::DoBlt(n, r, static_cast<LvHandle>(dc)); };
@@ -105,9 +105,6 @@ protected:
         };
         showClock().sleep = [](int32_t) {};
         showClock().pumpEvents = [] {};
-
-        ShowSeams& s = showSeams();
-        s.paintLine = [this](int32_t t, int32_t) { PaintLineStandIn(trains().at(t)); };
 
         ResetTrainPictures();
         animWheel() = AnimWheelState{};
@@ -137,6 +134,30 @@ protected:
         mainState().MsPerCounterTick = 0;
         plat::DeleteObject(black);
         EffectBase::TearDown();
+    }
+
+    // One single step of 20 ms (or a paused step): the wheel turns, the line is painted as
+    // the frame painter paints it (its pictures, then its snow and effect layer) and the
+    // frame's lists run onto the screen.
+    void Frame(bool moves) {
+        ShowState& ss = showState();
+        ss.StepMoves = moves ? 1 : 0;
+        ss.StepClock = 20;
+        if (moves) StepAnimations(20);
+        Compositor& c = displayState().Frame;
+        c.currentBatch().count = 0;
+        c.compositionList.count = 0;
+        TrainRec& r = trains().at(line);
+        c.SetScreenRect(r.OriginX, r.OriginY, r.Width, r.AboveBase, r.BelowBase);
+        PaintLineStandIn(r);
+        if ((r.Flags & train_flag::kFallingSnow) != 0) PaintSnow(r, ss.StepClock);
+        if ((r.LayerFlags & kLyingSnowLayer) != 0) PaintEffectLayer(r, ss.StepClock);
+        c.MergeDirtyRects();
+        c.FlushBlitOps();
+        if (c.compositionList.count > 0)
+            lv::DoBlt(c.compositionList.count, c.compositionList.records.data() + 1, work->dc.Value());
+        BlitList& batch = c.currentBatch();
+        if (batch.count > 0) lv::DoBlt(batch.count, batch.records.data() + 1, screen->dc.Value());
     }
 
     // The line painter's stand-in: the scene behind the line, the lying snow's copies, the
@@ -268,8 +289,7 @@ protected:
         std::vector<std::unique_ptr<Canvas>> kept;
         for (int i = 1; i <= count; ++i) {
             if (i == 2 && !actions.empty()) DoActionList(trains().at(line), actions);
-            showState().StepCountdown = 1;
-            CheckStep(kFullStep);
+            Frame(true);
             if (i % every != 0) continue;
             sums.push_back(Checksum(*screen));
             kept.push_back(std::make_unique<Canvas>(kW, kH, 32));
@@ -359,7 +379,7 @@ TEST_F(EffectFrames, APausedStepMovesNeitherSnowNorDoors) {
     Steps(3, 1, "pause", u"[SNOW: B=0;H=54;V=40;I=6;S=0],OPEN");
     const uint64_t before = Checksum(*screen);
     const int32_t row = trains().at(line).SnowRow;
-    for (int i = 0; i < 5; ++i) CheckStep(kFullStep);  // no single steps left: paused
+    for (int i = 0; i < 5; ++i) Frame(false);  // no single steps left: paused
     EXPECT_EQ(trains().at(line).SnowRow, row);
     EXPECT_EQ(Checksum(*screen), before);
 }

@@ -44,12 +44,12 @@ protected:
         };
         c.checkBlt = [] { return 0; };
         c.waitBlt = [this] { calls.push_back("wait"); };
-        c.batchBlt = [this](int32_t count, const BlitOp*, int32_t) {
+        c.batchBlt = [this](int32_t count, const BlitOp* records, int32_t) {
             calls.push_back("batch " + std::to_string(count));
+            batches.emplace_back(records, records + count);
         };
         c.doBlt = [this](int32_t count, const BlitOp*, int32_t) { calls.push_back("do " + std::to_string(count)); };
         c.gdiFlush = [] {};
-        c.fillScreen = [this](int32_t site) { calls.push_back("fill " + std::to_string(site)); };
         c.moveObject = [this](int32_t train, int32_t ms) {
             calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
         };
@@ -60,10 +60,6 @@ protected:
             now += ms;
         };
         clock.pumpEvents = [] {};
-        ShowSeams& s = showSeams();
-        s.paintLine = [this](int32_t train, int32_t dy) {
-            calls.push_back("line " + std::to_string(train) + " " + std::to_string(dy));
-        };
     }
     void TearDown() override {
         frameStepCalls() = defaultFrameStepCalls();
@@ -83,6 +79,7 @@ protected:
     int32_t canFlipAnswer = 0;
     int32_t flipAnswer = 0;
     std::vector<std::string> calls;
+    std::vector<std::vector<BlitOp>> batches;
 };
 
 struct GrantCase {
@@ -175,12 +172,15 @@ TEST_F(FrameStep, AStepDuringAStopRequestRaisesTheReportedError) {
 
 TEST_F(FrameStep, AFullStepMovesPaintsAndPresentsTheBatch) {
     const int32_t t = movingTrain();
+    trains().at(t).VehicleHeight = 20;
+    trains().at(t).AboveBase = 20;
+    trains().at(t).BufferRedraw[0] = 0x10;  // its vehicle band is to be drawn on page 0
     showState().StepClock = 25;
     now = 1020;
     showState().LastStepStamp = 1000;
     CheckStep(kFullStep);
-    EXPECT_EQ(calls, (std::vector<std::string>{"move " + std::to_string(t) + " 25", "line " + std::to_string(t) + " 0",
-                                               "wait", "batch 0"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"move " + std::to_string(t) + " 25", "wait", "batch 1"}));
+    EXPECT_EQ(trains().at(t).BufferRedraw[0], 0) << "drawn on this page";
     EXPECT_EQ(displayState().Frame.batchIndex, 1) << "the handed-over list is left alone";
     EXPECT_EQ(showState().StepPhase, 0);
     EXPECT_EQ(showState().StepClock, 20);
@@ -290,16 +290,24 @@ TEST_F(FrameStep, AnErrorInsideTheStepIsReportedOnceAndStopsTheShow) {
 }
 
 TEST_F(FrameStep, TheBackgroundIsRepaintedEveryHundredStepsUnlessALineHoldsIt) {
+    displayState().SceneWidth = 320;
+    displayState().SceneHeight = 200;
     showState().BgRepaintCountdown = {1, 1, 1};
     CheckStep(kFullStep);
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "fill 18022"), calls.end());
+    ASSERT_EQ(batches.size(), 1u);
+    ASSERT_FALSE(batches[0].empty());
+    const BlitOp& fill = batches[0].front();  // first, so the lines are drawn over it
+    EXPECT_EQ(fill.SourceDC, 0);
+    EXPECT_EQ(fill.Width, 320);
+    EXPECT_EQ(fill.Height, 200);
     EXPECT_EQ(showState().BgRepaintCountdown[0], kFullRepaintSteps);
     const int32_t t = movingTrain();
     trains().at(t).Flags |= train_flag::kStarted;
     showState().BgRepaintCountdown[0] = 1;
-    calls.clear();
+    batches.clear();
     CheckStep(kFullStep);
-    EXPECT_EQ(std::find(calls.begin(), calls.end(), "fill 18022"), calls.end());
+    ASSERT_EQ(batches.size(), 1u);
+    EXPECT_TRUE(batches[0].empty());
 }
 
 }  // namespace

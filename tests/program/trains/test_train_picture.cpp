@@ -16,10 +16,12 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
+#include "program/core/startup/util_hooks.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/script_reader.h"
+#include "program/show/frame_step.h"
 #include "program/show/show_state.h"
 #include "program/show/train_records.h"
 #include "program/trains/part_states.h"
@@ -215,6 +217,36 @@ TEST_F(TrainPictures, WithSkipErrorsAMissingVehicleAbandonsTheTrain) {
     FreeAttemptPictures();
     EXPECT_EQ(picParts()[placed].State, kPartFree);
     EXPECT_EQ(trainPictures().AttemptCount, 0);
+}
+
+TEST_F(TrainPictures, AStopRequestedWhileATrainIsComposedUnwindsItAsAlreadyReported) {
+    // Each vehicle load takes a frame step, as the stock pictures' loader does; a scene moves
+    // and the user has asked the show to stop.
+    trainPictureHooks().loadVehicle = [this](std::u16string_view name, int32_t) {
+        frameStep(11101);
+        return Draw(std::u16string(name));
+    };
+    frameStepCalls().stepDouble = nullptr;
+    programState().RunFlags = run_flag::kFramesDrawn;
+    showState().ActiveCount = 1;
+    programState().StopRequest = 1;
+    const auto logged = [] {
+        QFile log(QString::fromStdU16String(errorLogFile()));
+        return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+    };
+    const QByteArray before = logged();
+    const int32_t partsBefore = picParts().Count;
+    int32_t number = 0;
+    try {
+        Build(u"E40,COACH_A");
+    } catch (const ProgramError& e) {
+        number = e.number();
+    }
+    programState().StopRequest = 0;
+    EXPECT_EQ(number, error_number::kReported);
+    FreeAttemptPictures();
+    for (int32_t p = partsBefore + 1; p <= picParts().Count; ++p) EXPECT_EQ(picParts()[p].State, kPartFree) << p;
+    EXPECT_FALSE(logged().mid(before.size()).contains("\"E40\"")) << "the vehicle is not reported a second time";
 }
 
 TEST_F(TrainPictures, TooManyFramesAreRefused) {

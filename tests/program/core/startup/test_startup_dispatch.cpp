@@ -57,6 +57,7 @@ const DispatchCase kCases[] = {
     {"SettingsThenStockBrowser", "/t", true, false, {"settings standalone", "stock"}, false},
     {"SettingsThenNoStockBrowserWithoutStock", "/t", false, false, {"settings standalone"}, false},
     {"BareScriptName", "Scene.ttt", false, false, {"settings standalone"}, false},
+    {"AnUnknownSwitchOpensTheSettings", "/x", true, false, {"settings standalone"}, false},
     {"ScreenSaverWhileAnotherRuns", "/s", true, true, {}, true},
     {"FullScreenWhileAnotherRuns", "/f", true, true, {}, true},
     {"WindowShowWhileAnotherRuns", "/m", false, true, {}, true},

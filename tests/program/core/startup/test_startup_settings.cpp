@@ -14,6 +14,7 @@
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup.h"
 #include "program/core/startup/startup_tables.h"
+#include "program/dialogs/settings_table.h"
 #include "startup_fixture.h"
 
 namespace {

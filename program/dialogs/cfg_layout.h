@@ -1,0 +1,89 @@
+// The settings dialog's geometry as plain arithmetic: the column widths and the smallest
+// window size from the measured captions, and every control's rectangle for a client size.
+// Pixels; every division rounds toward zero.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace yov {
+
+// A rectangle; a width or height of -1 keeps the control's own (labels, combo boxes).
+struct CfgRect {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t w = -1;
+    int32_t h = -1;
+    bool operator==(const CfgRect&) const = default;
+};
+
+// Row height BH, text line LH and status bar SH (315, 195 and 285 twips), and what a sizable
+// window with caption and menu bar adds around its client area (FW across, FH down).
+struct CfgMetrics {
+    int32_t BH = 21;
+    int32_t LH = 13;
+    int32_t SH = 19;
+    int32_t FW = 0;
+    int32_t FH = 0;
+};
+
+// The widest caption of each group of controls, as measured.
+struct CfgCaptions {
+    int32_t toolButtons = 0;    // Cmd 4096, 4102, 4100
+    int32_t headerButtons = 0;  // Cmd 4113, CmdHlp, CmdOk
+    int32_t testButton = 0;     // CmdTst
+    int32_t browseButton = 0;   // CmdBrw 0
+    int32_t clearButton = 0;    // Cmd 4101
+    int32_t cacheOptions = 0;   // OptCache 4104..4107, ChkBackup
+    int32_t drawMethods = 0;    // OptAlg 0..4, ChkAct
+    int32_t displayLabels = 0;  // Label1..Label3
+    int32_t sequenceStop = 0;   // OptSeq 0..3, ChkSkipErr, ChkStopKey, ChkStopMove, ChkStopClick
+    int32_t limitChecks = 0;    // ChkLin, ChkLen, ChkAvg
+    int32_t speedLabel = 0;     // LabSpeed
+    int32_t limitsLabel = 0;    // LimLab
+};
+
+struct CaptionWidths {
+    int32_t A = 0, B = 0, C = 0, D = 0, E = 0, F = 0, M = 0, L = 0, S = 0, K = 0;
+    int32_t P = 0, Q = 0, U = 0, V = 0, X = 0, Y = 0, Z1 = 0, Z2 = 0;
+    int32_t MinDialogWidth = 0;
+    int32_t MinDialogHeight = 0;
+};
+
+CaptionWidths MeasureCfgCaptions(const CfgCaptions& captions, const CfgMetrics& metrics);
+
+// The header's pictures (their widths P0, P1 and heights) and the title's size, measured on
+// every resize; whether the help button is hidden.
+struct CfgHeader {
+    std::array<int32_t, 2> pictureWidth{};
+    std::array<int32_t, 2> pictureHeight{};
+    int32_t titleWidth = 0;
+    int32_t titleHeight = 0;
+    bool helpHidden = false;
+};
+
+struct CfgLayout {
+    // Window (client coordinates).
+    CfgRect shape1, title, cmdAbout, cmdHelp, cmdOk, tab1, pageFrame;
+    std::array<CfgRect, 2> pic;
+    // Page "Main", relative to FFrm.
+    std::array<CfgRect, 2> labF, cmbFil, cmdBrw;
+    CfgRect chkBackup, cmdStockList, cmdTestWindow, cmdTestFull, frmCache, cmdClear;
+    std::array<CfgRect, 4> optCache;  // relative to FrmCache, as is cmdClear
+    // Mode page, relative to WFrm; the options and rows relative to their frames.
+    CfgRect frmDraw, framDX, chkAct, frmSeq, chkSkipErr, frmStp, chkStopKey, chkStopMove, chkStopClick;
+    std::array<CfgRect, 5> optAlg;
+    std::array<CfgRect, 3> modeLabel, modeCombo;
+    std::array<CfgRect, 4> optSeq;
+    CfgRect labSpeed, txtSpeed, limLab, chkLin, txtLin, chkLen, txtLen, chkAvg, txtAvg, cmdTst;
+};
+
+// The rectangles for a client area of clientWidth × clientHeight (the status bar included).
+CfgLayout LayoutCfg(const CaptionWidths& widths, const CfgMetrics& metrics, const CfgHeader& header,
+                    int32_t clientWidth, int32_t clientHeight);
+
+// Width and height of the input boxes of the limits column.
+inline constexpr int32_t kCfgInputWidth = 43;
+inline constexpr int32_t kCfgHeaderHeight = 58;
+
+}  // namespace yov

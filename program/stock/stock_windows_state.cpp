@@ -1,0 +1,15 @@
+#include "program/stock/stock_windows_state.h"
+
+namespace yov {
+
+StockWindowsState& stockWindows() {
+    static StockWindowsState state;
+    return state;
+}
+
+StockWindow* StockWindowAt(int slot) {
+    if (slot < 1 || slot > kStockSlots) return nullptr;
+    return stockWindows().Windows[static_cast<size_t>(slot)];
+}
+
+}  // namespace yov
