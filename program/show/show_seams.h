@@ -15,18 +15,6 @@ namespace yov {
 struct LineSection;
 struct TrainRec;
 
-// What the show's part animations read of a composed train picture (the train
-// generation's TrainPicture record).
-struct TrainPictureFacts {
-    int32_t FirstPart = 0;
-    int16_t Dir = 0;
-    int32_t X = 0;
-    int32_t Width = 0;
-    uint8_t MotionState = 0;
-    std::u16string Name;
-    int32_t PartCount = 0;
-};
-
 struct ShowSeams {
     // --- Scene script: reads the script and the stock; true when both were read.
     std::function<bool(const std::u16string& script, uint8_t headerOnly)> readScript;
@@ -34,15 +22,8 @@ struct ShowSeams {
     // --- Train generation.
     // Paints a line's area at set-up with the section's point and layer texts.
     std::function<void(int32_t train, const LineSection& sect)> paintObject;
-    // False when there is no such picture.
-    std::function<bool(int32_t picture, TrainPictureFacts& facts)> trainPictureFacts;
     // Marks layers of the train to repaint (area painting).
     std::function<void(int32_t train, int32_t flags)> setLayerFlags;
-
-    // --- Snow of a train line, started by its bracketed actions.
-    std::function<void(TrainRec& train, std::u16string_view params)> startSnow;
-    std::function<void(TrainRec& train, std::u16string_view params)> endSnow;
-    std::function<void(TrainRec& train, std::u16string_view params)> growSnow;
 
     // Builds a scene's pictures: its background before the paths, each path's share of the
     // scene picture as the path's foreground, and the scene's foreground at the end.
@@ -61,10 +42,8 @@ struct ShowSeams {
     std::function<void()> stopDisplay;
     std::function<void()> unloadShowForm;
 
-    // --- What the frame step calls, built elsewhere: the step program, snow and effects.
+    // --- What the frame step calls, built elsewhere: the step program.
     std::function<void(int32_t train)> stepObjectAnim;
-    std::function<void(int32_t train, int32_t stepMs)> paintSnow;
-    std::function<void(int32_t train, int32_t stepMs)> paintEffectLayer;
 
     // --- Settings dialog: brings its tab in line with whether a show runs.
     std::function<void()> settingsSetTab;
