@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the bundled demo scene into data/demo/: the vehicle and scenery pictures
 (GIF files drawn by tools/demo_art), the stock file demo.stk that describes the
-vehicles, and the scene script demo.ttt that runs them.
+vehicles, and the scene scripts that run them: demo.ttt, and snow.ttt, the same station
+in falling snow.
 
 Everything here is our own: the pictures are drawn pixel by pixel from the code in
 tools/demo_art, the texts are written from the stock and script formats. The places of
@@ -246,6 +247,42 @@ def script_text():
     return "".join(line + "\r\n" for line in lines)
 
 
+def snow_script_text():
+    far, near = scenery.FAR_RAIL, scenery.NEAR_RAIL
+    lines = [
+        "; The Yov snow scene: the demo's station in falling snow.",
+        "; Written by tools/make_demo.py; change the generator rather than this file.",
+        "$INFO Yov snow: the country station of the demo in falling snow.",
+        "$INFO Every train brings its snow: it thickens as the train comes in and thins out",
+        "$INFO again while it stands at the platform.",
+        "$VERSION 1.0",
+        "$STOCK demo.stk",
+        "$BACKGROUND %s" % hex_colour("sky5"),
+        "",
+        "$DEFINE REGIO=E40,COACH_A,COACH_B,COACH_A2",
+        "$DEFINE WAGON=(WAGON_BOX|WAGON_BOX2|WAGON_TANK)",
+        "; Snow over the whole band of the line: 3 per cent of the pixels, one row every 50 ms,",
+        "; reaching its full intensity in 4 seconds.",
+        "%DEF(SNOW=[SNOW:I=3;V=50;S=4])",
+        "%DEF(DOORS=OPEN,W,5,CLOSE,W,1,[ENDSNOW:T=3])",
+        "",
+        "$SCENE BG=(demo_land.gif:0..100;demo_station.gif:*50,%d;demo_masts.gif:0..100)"
+        % scenery.PLATFORM_BACK,
+        "",
+        "$PATH Y=%d;W=E;D=L;SEQ=F;NL" % far,
+        "M=STOP;C=REGIO;TB=%SNOW,PBU;P=40;V=6;TX=Regional train in the snow;T=%DOORS",
+        "M=SIMPLE;C=DIESEL,5*WAGON;TB=%SNOW;V=7;TX=Freight in the snow",
+        "$ENDPATH",
+        "",
+        "$PATH Y=%d;W=E;D=R;SEQ=F;NL" % near,
+        "M=SIMPLE;C=E40,6*WAGON;TB=[SNOW:I=6;V=30;S=0],PBU;V=9;TX=Freight in heavy snow",
+        "M=STOP;C=RAILCAR;TB=%SNOW,PU;P=62;V=6;TX=Local train;T=%DOORS",
+        "$ENDPATH",
+        "$ENDSCENE",
+    ]
+    return "".join(line + "\r\n" for line in lines)
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data", "demo")
@@ -258,6 +295,8 @@ def main():
         f.write(stock_text(categories).encode("ascii"))
     with open(os.path.join(out, "demo.ttt"), "wb") as f:
         f.write(script_text().encode("ascii"))
+    with open(os.path.join(out, "snow.ttt"), "wb") as f:
+        f.write(snow_script_text().encode("ascii"))
 
 
 if __name__ == "__main__":

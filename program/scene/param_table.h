@@ -114,6 +114,9 @@ void ParseParamItem(std::u16string_view item);
 void ParseParamList(std::u16string_view text);
 void ParseParams(std::u16string_view text);
 std::u16string GetParam(std::u16string_view aliases, std::u16string_view defaultText);
+// Empties the value of the pair the last GetParam found, so that the entry is used once and
+// a later look-up reads the entries behind it.
+void BlankFoundParam();
 void ExpandParamText(std::u16string_view text);
 std::u16string ExpandText(std::u16string_view text, int32_t flags);
 float GetParamNumber(std::u16string_view aliases, int32_t reference);

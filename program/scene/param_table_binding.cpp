@@ -58,6 +58,11 @@ void ParseParams(std::u16string_view text) { paramTable().ParseParams(text); }
 std::u16string GetParam(std::u16string_view aliases, std::u16string_view defaultText) {
     return paramTable().GetParam(aliases, defaultText);
 }
+void BlankFoundParam() {
+    ParamTable& t = paramTable();
+    if (t.FoundIndex > 0 && static_cast<size_t>(t.FoundIndex) < t.Values.size())
+        t.Values[static_cast<size_t>(t.FoundIndex)].clear();
+}
 void ExpandParamText(std::u16string_view text) { paramTable().ExpandParamText(text); }
 std::u16string ExpandText(std::u16string_view text, int32_t flags) { return paramTable().ExpandText(text, flags); }
 float GetParamNumber(std::u16string_view aliases, int32_t reference) {

@@ -75,6 +75,7 @@ struct SectRec {
     std::u16string AnimBegin, AnimEnd;
     std::u16string Environment;
     std::u16string Direction, Speed, Accel, Decel;
+    std::u16string AddParams;  // "AP": added to the parameters of every train line it starts
     int32_t CoupleDistance = 0;
     float CoupleSpeed = 0;
     float InitialSpeed = 0;

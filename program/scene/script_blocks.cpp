@@ -231,6 +231,7 @@ void ScriptReader::BuildSection(int32_t member, int32_t parent) {
     r.First = h.first;
     r.LastPlain = h.lastPlain;
     r.Last = h.last;
+    r.AddParams = table_.GetParam(kAddParams, u"");
     const RunSettings& run = S.Run;
     if (h.kind == u'D') {
         r.Type = sect_type::kRoot;

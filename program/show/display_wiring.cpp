@@ -162,23 +162,9 @@ void WireDisplay() {
     input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };
 
     ShowSeams& s = showSeams();
-    s.trainPictureFacts = [](int32_t picture, TrainPictureFacts& f) {
-        TrainPictureTable& table = trainPictures();
-        if (!table.valid(picture)) return false;
-        const TrainPicture& p = table[picture];
-        f = TrainPictureFacts{
-            p.FirstPart,  p.Dir, p.X, p.Width, static_cast<uint8_t>(std::max<int16_t>(p.MotionState, 0)),
-            p.SourceName, 0};
-        PicPartPool& parts = picParts();
-        for (int32_t part = p.FirstPart; parts.valid(part) && f.PartCount <= parts.Count; part = parts[part].NextPart)
-            ++f.PartCount;
-        return true;
-    };
     s.setLayerFlags = [](int32_t train, int32_t flags) {
         if (trains().valid(train)) SetLayerFlags(trains().at(train), static_cast<int16_t>(flags));
     };
-    s.startSnow = StartSnow;
-    s.endSnow = EndSnow;
     s.startDisplay = [] {
         takeDrawingMethod();
         StartDisplay();

@@ -5,9 +5,11 @@
 #include "program/core/startup/program_state.h"
 #include "program/show/display_state.h"
 #include "program/show/line_paint.h"
+#include "program/show/lying_snow.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
+#include "program/show/snow.h"
 #include "program/show/train_records.h"
 #include "program/trains/area_show.h"
 #include "program/trains/line_area.h"
@@ -66,7 +68,6 @@ void paintLines(int32_t train) {
 // One line (or the band lowRow..highRow of it while it is wiped) into the compositor.
 void paintRecord(int32_t train, int32_t lowRow, int32_t highRow, bool wholePage) {
     ShowState& ss = showState();
-    ShowSeams& s = showSeams();
     Compositor& c = displayState().Frame;
     TrainTable& t = trains();
     const size_t page = std::min<size_t>(ss.PageIndex, 2);
@@ -93,8 +94,8 @@ void paintRecord(int32_t train, int32_t lowRow, int32_t highRow, bool wholePage)
     paintLines(train);
     if (!t.valid(train)) return;
     if ((layers & layer_flag::kTemporary) != 0 && layersAfter) PaintBgLayers(train, 0, t.at(train).Width, 0x800);
-    if ((t.at(train).Flags & train_flag::kFallingSnow) != 0 && s.paintSnow) s.paintSnow(train, ss.StepClock);
-    if ((t.at(train).LayerFlags & kLayerEffect) != 0 && s.paintEffectLayer) s.paintEffectLayer(train, ss.StepClock);
+    if ((t.at(train).Flags & train_flag::kFallingSnow) != 0) PaintSnow(t.at(train), ss.StepClock);
+    if ((t.at(train).LayerFlags & kLayerEffect) != 0) PaintEffectLayer(t.at(train), ss.StepClock);
     c.MergeDirtyRects();
     c.FlushBlitOps();
 }

@@ -94,9 +94,11 @@ void movePhase() {
             ss.StepState = step_state::kRunning;
             ss.UnyieldedMs = 0;
             ss.StepPhase = 1;
+            ss.StepMoves = 0;
             return;
         }
     }
+    ss.StepMoves = 1;
     ss.ActiveCount = 0;
     TrainTable& t = trains();
     int32_t guard = t.Count + 1;

@@ -13,6 +13,7 @@
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/show/train_records.h"
+#include "program/trains/train_start.h"
 
 namespace yov {
 
@@ -32,10 +33,7 @@ void dispatch(int32_t e) {
     if (ev.Kind == event_kind::kTrainLine) {
         ss.CurTrain = ev.Target;
         ss.CurSect = trains().at(ev.Target).Sect;
-        if (s.genTrain)
-            s.genTrain(ss.CurTrain, ss.CurSect);
-        else
-            NoteMissingSeam(u"the train start");
+        GenTrain(ss.CurTrain, ss.CurSect);
         return;
     }
     ss.CurSect = ev.Target;

@@ -13,21 +13,37 @@
 #include "program/scene/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/anim_wheel.h"
+#include "program/show/lying_snow.h"
 #include "program/show/scene_actions.h"
-#include "program/show/show_seams.h"
 #include "program/show/show_state.h"
+#include "program/show/snow.h"
+#include "program/trains/area_painting.h"
+#include "program/trains/train_picture.h"
 
 namespace yov {
 
 namespace {
 
-bool PictureFacts(int32_t picture, TrainPictureFacts& facts) {
-    ShowSeams& seams = showSeams();
-    if (!seams.trainPictureFacts) {
-        NoteMissingSeam(u"trainPictureFacts");
-        return false;
-    }
-    return picture > 0 && seams.trainPictureFacts(picture, facts);
+// What the part animations read of a composed train picture.
+struct TrainPictureFacts {
+    int32_t FirstPart = 0;
+    int16_t Dir = 0;
+    int32_t X = 0;
+    int32_t Width = 0;
+    int16_t MotionState = 0;
+    std::u16string Name;
+    int32_t PartCount = 0;  // the length of its part chain
+};
+
+bool PictureFacts(int32_t picture, TrainPictureFacts& f) {
+    TrainPictureTable& table = trainPictures();
+    if (!table.valid(picture)) return false;
+    const TrainPicture& p = table[picture];
+    f = TrainPictureFacts{p.FirstPart, p.Dir, p.X, p.Width, p.MotionState, p.SourceName, 0};
+    PicPartPool& parts = picParts();
+    for (int32_t part = p.FirstPart; parts.valid(part) && f.PartCount <= parts.Count; part = parts[part].NextPart)
+        ++f.PartCount;
+    return true;
 }
 
 // Seconds of a delay text, 0 to 15; anything that is no number counts as no delay.
@@ -185,18 +201,7 @@ void ResetTbgSpan(TrainRec& train) {
         train.TbgBufferFrom[static_cast<size_t>(b)] = train.TbgFrom;
         train.TbgBufferTo[static_cast<size_t>(b)] = train.TbgTo;
     }
-    if (showSeams().setLayerFlags)
-        showSeams().setLayerFlags(train.Index, 0x50);
-    else
-        NoteMissingSeam(u"setLayerFlags");
-}
-
-void RunSnowAction(const std::function<void(TrainRec&, std::u16string_view)>& action, std::u16string_view name,
-                   TrainRec& train, std::u16string_view params) {
-    if (action)
-        action(train, params);
-    else
-        NoteMissingSeam(name);
+    SetLayerFlags(train, 0x50);
 }
 
 }  // namespace
@@ -227,9 +232,9 @@ void DoAction(TrainRec& train, std::u16string_view action) {
         RunAnimation(train, anim, p, delay);
         return;
     }
-    case ActionKind::StartSnow: RunSnowAction(showSeams().startSnow, u"startSnow", train, a.Text); return;
-    case ActionKind::EndSnow: RunSnowAction(showSeams().endSnow, u"endSnow", train, a.Text); return;
-    case ActionKind::GrowSnow: RunSnowAction(showSeams().growSnow, u"growSnow", train, a.Text); return;
+    case ActionKind::StartSnow: StartSnow(train, a.Text); return;
+    case ActionKind::EndSnow: EndSnow(train, a.Text); return;
+    case ActionKind::GrowSnow: GrowSnow(train, a.Text); return;
     case ActionKind::TbgAfterTrains:
         train.Flags |= train_flag::kTbgAfterTrains;
         ResetTbgSpan(train);

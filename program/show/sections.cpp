@@ -326,6 +326,11 @@ SectRec& sectRec(int32_t n) {
     return recs[static_cast<size_t>(n)];
 }
 
+bool SectExists(int32_t n) {
+    sync();
+    return n >= 1 && n <= table().Used && static_cast<size_t>(n) < script().Sections.size();
+}
+
 int32_t ScriptBlockCount() {
     // Before any read the count stands at 1 with no record behind it.
     const SceneScript& sc = script();

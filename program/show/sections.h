@@ -36,6 +36,8 @@ inline constexpr int32_t kMaxSectLines = 31;
 // The record of block n (script blocks and dynamic copies); outside the table a program
 // error (subscript out of range).
 SectRec& sectRec(int32_t n);
+// Whether block n has a record (script block or dynamic copy).
+bool SectExists(int32_t n);
 // Blocks read from the script (records above are dynamic copies).
 int32_t ScriptBlockCount();
 // Script item m of the member table; outside it a program error.

@@ -1,6 +1,6 @@
 // The procedures of other subsystems that the show calls and that are being built elsewhere:
-// the scene script reader, the train start and its pictures, the display, the frame step and
-// the settings dialog. Each entry is filled by its owner when it is built; until then an
+// the scene script reader, train pictures and layers, the display, the frame step and the
+// settings dialog. Each entry is filled by its owner when it is built; until then an
 // empty entry is skipped, naming itself once on standard error, and answers as "nothing
 // there" (a script that could not be read, nothing painted).
 #pragma once
@@ -15,55 +15,15 @@ namespace yov {
 struct LineSection;
 struct TrainRec;
 
-// What the show's part animations read of a composed train picture (the train
-// generation's TrainPicture record).
-struct TrainPictureFacts {
-    int32_t FirstPart = 0;
-    int16_t Dir = 0;
-    int32_t X = 0;
-    int32_t Width = 0;
-    uint8_t MotionState = 0;
-    std::u16string Name;
-    int32_t PartCount = 0;
-};
-
 struct ShowSeams {
     // --- Scene script: reads the script and the stock; true when both were read.
     std::function<bool(const std::u16string& script, uint8_t headerOnly)> readScript;
 
     // --- Train generation.
-    std::function<void(int32_t train, int32_t sect)> genTrain;
-    // The train start's callees being built elsewhere: the section's line picking and values,
-    // pools, the first unit of a simple run (placed, its parts linked), its direction, the
-    // attempt's pictures, layer flags and the train's text.
-    std::function<int32_t(int32_t sect)> pickSectLine;  // 0 when no line is left
-    std::function<void(int32_t sect)> endSect;
-    std::function<bool(int32_t sect)> sectFinishing;  // the section's flag 4
-    std::function<uint8_t(int32_t sect)> sectKind;
-    std::function<int32_t(int32_t sect)> sectEvent;
-    // A section's default texts: "AP" (its additional parameters), "TB", "TE".
-    std::function<std::u16string(int32_t sect, std::u16string_view key)> sectText;
-    std::function<std::u16string(int32_t line)> lineText;
-    std::function<void(int32_t line, int32_t train)> markLineInUse;  // train 0 frees it
-    std::function<int16_t(int32_t train, std::u16string_view pool)> resolvePool;
-    std::function<int32_t(int32_t train)> placeSimpleUnit;
-    // The next unit of a following train, with its speed and rates; returns its picture.
-    std::function<int32_t(int32_t train)> composeNextUnit;
-    std::function<int16_t(int32_t picture)> pictureDir;
-    std::function<int16_t(int32_t picture)> pictureMotionState;
-    std::function<void(int32_t picture, int32_t memberPos)> setPictureMember;
-    std::function<void(int32_t train, int32_t sect)> drawTrainText;
     // Paints a line's area at set-up with the section's point and layer texts.
     std::function<void(int32_t train, const LineSection& sect)> paintObject;
-    // False when there is no such picture.
-    std::function<bool(int32_t picture, TrainPictureFacts& facts)> trainPictureFacts;
     // Marks layers of the train to repaint (area painting).
     std::function<void(int32_t train, int32_t flags)> setLayerFlags;
-
-    // --- Snow of a train line, started by its bracketed actions.
-    std::function<void(TrainRec& train, std::u16string_view params)> startSnow;
-    std::function<void(TrainRec& train, std::u16string_view params)> endSnow;
-    std::function<void(TrainRec& train, std::u16string_view params)> growSnow;
 
     // Builds a scene's pictures: its background before the paths, each path's share of the
     // scene picture as the path's foreground, and the scene's foreground at the end.
@@ -81,10 +41,6 @@ struct ShowSeams {
     std::function<void()> releaseDisplaySurfaces;
     std::function<void()> stopDisplay;
     std::function<void()> unloadShowForm;
-
-    // --- What the frame step calls, built elsewhere: snow and effects.
-    std::function<void(int32_t train, int32_t stepMs)> paintSnow;
-    std::function<void(int32_t train, int32_t stepMs)> paintEffectLayer;
 
     // --- Settings dialog: brings its tab in line with whether a show runs.
     std::function<void()> settingsSetTab;

@@ -102,6 +102,8 @@ struct ShowState {
     int32_t UnyieldedMs = 0;
     uint8_t StepMode = 0;
     int32_t StepCountdown = 0;
+    // The current step moves the scene: 0 in a paused step of single-step mode.
+    uint8_t StepMoves = 1;
     uint8_t MusicCountdown = 0;
     BusyMark BltBusy;
     BusyMark FlipBusy;

@@ -33,27 +33,6 @@ constexpr int32_t kWorkDcSite = 29004;
 
 int32_t& nextActive(TrainRec& r) { return r.NextActive; }
 
-void freeSurface(int32_t& surface, int32_t site) {
-    if (surface == 0) return;
-    if (animPoolHooks().freeSurface) animPoolHooks().freeSurface(surface, site);
-    surface = 0;
-}
-
-void freeBuffer(int32_t& buffer) {
-    if (buffer == 0) return;
-    if (animPoolHooks().freeDrawBuffer) animPoolHooks().freeDrawBuffer(buffer);
-    buffer = 0;
-}
-
-void freePieces(std::vector<LayerPiece>& pieces, int32_t count, int32_t site) {
-    const int32_t n = std::min<int32_t>(count, static_cast<int32_t>(pieces.size()) - 1);
-    for (int32_t i = 1; i <= n; ++i) {
-        LayerPiece& p = pieces[static_cast<size_t>(i)];
-        freeSurface(p.Surface, site);
-        freeBuffer(p.Buffer);
-    }
-}
-
 int32_t nearest(double v) {
     if (!std::isfinite(v)) return 0;
     return static_cast<int32_t>(std::llrint(std::clamp(v, -2.0e9, 2.0e9)));
@@ -69,6 +48,27 @@ bool isFull(const std::u16string& text) {
 }
 
 }  // namespace
+
+void FreeTrainSurface(int32_t& surface, int32_t site) {
+    if (surface == 0) return;
+    if (animPoolHooks().freeSurface) animPoolHooks().freeSurface(surface, site);
+    surface = 0;
+}
+
+void FreeTrainBuffer(int32_t& buffer) {
+    if (buffer == 0) return;
+    if (animPoolHooks().freeDrawBuffer) animPoolHooks().freeDrawBuffer(buffer);
+    buffer = 0;
+}
+
+void FreePieceImages(std::vector<LayerPiece>& pieces, int32_t count, int32_t site) {
+    const int32_t n = std::min<int32_t>(count, static_cast<int32_t>(pieces.size()) - 1);
+    for (int32_t i = 1; i <= n; ++i) {
+        LayerPiece& p = pieces[static_cast<size_t>(i)];
+        FreeTrainSurface(p.Surface, site);
+        FreeTrainBuffer(p.Buffer);
+    }
+}
 
 TrainTable& trains() {
     static TrainTable table;
@@ -115,17 +115,17 @@ void RemoveTrain(int32_t train) {
         if (fg != 0) FreePicPart(fg, kFgPartSite);
     }
     TrainRec& r = trains().at(train);
-    freeSurface(r.TextSurface, kTextSurfaceSite);
-    freeBuffer(r.TextBuffer);
-    freePieces(r.FgPieces, r.FgPieceCount, kFgPieceSite);
+    FreeTrainSurface(r.TextSurface, kTextSurfaceSite);
+    FreeTrainBuffer(r.TextBuffer);
+    FreePieceImages(r.FgPieces, r.FgPieceCount, kFgPieceSite);
     r.BgBlocks.clear();
     r.BgBlockCount = 0;
     r.FgPieces.clear();
     r.FgPieceCount = 0;
-    freePieces(r.TgPieces, r.TgPieceCount, kTgPieceSite);
+    FreePieceImages(r.TgPieces, r.TgPieceCount, kTgPieceSite);
     r.TgPieces.clear();
     r.TgPieceCount = 0;
-    freePieces(r.GrowPieces, r.GrowPieceCount, kGrowPieceSite);
+    FreePieceImages(r.GrowPieces, r.GrowPieceCount, kGrowPieceSite);
     const int32_t members = std::min<int32_t>(r.MemberCount, kMaxTrainMembers);
     for (int32_t m = 1; m <= members; ++m) {
         int32_t picture = trains().at(train).Members[static_cast<size_t>(m)];
@@ -136,8 +136,8 @@ void RemoveTrain(int32_t train) {
     rr.MemberCount = 0;
     rr.GrowPieces.clear();
     rr.GrowPieceCount = 0;
-    freeSurface(rr.SnowSurface, kSnowSurfaceSite);
-    freeBuffer(rr.SnowBuffer);
+    FreeTrainSurface(rr.SnowSurface, kSnowSurfaceSite);
+    FreeTrainBuffer(rr.SnowBuffer);
     UnqueueTrain(train);
     TrainTable& t = trains();
     TrainRec& freed = t.at(train);

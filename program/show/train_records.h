@@ -53,6 +53,13 @@ inline constexpr int32_t kSectPaintAtSetUp = 2;
 inline constexpr uint8_t kBgPartKind = 4;
 inline constexpr uint8_t kFgPartKind = 8;
 
+// A train's own surfaces and draw buffers, freed through the picture pools' hooks; each
+// handle becomes 0, and a 0 handle is left alone.
+void FreeTrainSurface(int32_t& surface, int32_t site);
+void FreeTrainBuffer(int32_t& buffer);
+// The images of layer pieces 1..count (a count beyond the list is cut to it).
+void FreePieceImages(std::vector<LayerPiece>& pieces, int32_t count, int32_t site);
+
 int32_t NewTrainRec(int16_t flags);
 void RemoveTrain(int32_t train);
 void InsertActiveTrain(int32_t train);

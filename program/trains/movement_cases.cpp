@@ -62,16 +62,13 @@ void ModeCase::setDir(int16_t d) const { trainStart().CurDirection = d; }
 
 int32_t ModeCase::place(std::u16string_view c, std::u16string_view a, std::u16string_view b, std::u16string_view v,
                         std::u16string_view d) {
-    UnitBuilders& builders = unitBuilders();
-    if (!builders.placeTrain) throw ProgramError(6002, u"Trains cannot be placed");
-    const int32_t picture = builders.placeTrain(train_, c, a, b, v, d);
+    const int32_t picture = PlaceFirstUnit(train_, c, a, b, v, d);
     if (!trainPictures().valid(picture)) throw ProgramError(6002, u"Train unit not built");
     if (unit(picture).Dir != 0) setDir(unit(picture).Dir);
     return picture;
 }
 
 int32_t ModeCase::make(std::u16string_view key, int32_t member, uint8_t mirror) {
-    trainBuild().Direction = dir();
     UnitBuilders& builders = unitBuilders();
     int32_t picture = 0;
     if (builders.makeTrainPicture) {
@@ -218,7 +215,7 @@ void ModeCase::Unit() {
     int16_t d1 = ParseDirection(GetParam(u"D1", u""), lineDir, 0);
     if (d1 == 0) d1 = lineDir != 0 ? lineDir : ParseDirection(u"", 0, 1);
     setDir(d1);
-    trainBuild().Direction = d1;
+    trainStart().CurDirection = d1;
     const int32_t u1 = place(u"C1", u"A", u"B1", u"V1", u"");
     d1 = dir();
     int16_t d2 = ParseDirection(GetParam(u"D2", u""), d1, 0);

@@ -9,8 +9,10 @@
 #include "program/show/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/line_params.h"
+#include "program/trains/mode_simple.h"
 #include "program/trains/movement_cases.h"
 #include "program/trains/train_start.h"
+#include "program/trains/train_placement.h"
 #include "program/trains/train_start_state.h"
 
 namespace yov {
@@ -67,10 +69,7 @@ void setUpNone(int32_t train) {
 }
 
 // SIMPLE: the first unit runs through at its speed.
-void setUpSimple(int32_t train) {
-    if (!showSeams().placeSimpleUnit) throw ProgramError(6002, u"Trains cannot be placed");
-    showSeams().placeSimpleUnit(train);
-}
+void setUpSimple(int32_t train) { SetupSimpleMode(train); }
 
 }  // namespace
 
@@ -95,6 +94,12 @@ MovementMode SelectMovementMode(std::u16string_view word) {
 
 uint8_t FirstProgramState(MovementMode mode) { return movementModeRow(mode).FirstState; }
 
+int32_t PlaceFirstUnit(int32_t train, std::u16string_view c, std::u16string_view a, std::u16string_view b,
+                       std::u16string_view v, std::u16string_view d) {
+    UnitBuilders& builders = unitBuilders();
+    return builders.placeTrain ? builders.placeTrain(train, c, a, b, v, d) : PlaceTrain(train, c, a, b, v, d);
+}
+
 UnitBuilders& unitBuilders() {
     static UnitBuilders builders;
     return builders;
@@ -102,12 +107,14 @@ UnitBuilders& unitBuilders() {
 
 void CoupleUnits(int32_t first, int32_t second, int16_t side, uint8_t noMove) {
     UnitBuilders& b = unitBuilders();
-    if (!b.coupleTrainPictures) throw ProgramError(6002, u"Train units cannot be coupled");
-    b.coupleTrainPictures(first, second, side, noMove);
+    if (b.coupleTrainPictures)
+        b.coupleTrainPictures(first, second, side, noMove);
+    else
+        CoupleTrainPictures(first, second, side, noMove);
 }
 
 void SetUpMovementMode(MovementMode mode, int32_t train, int32_t sect) {
-    genTrainState().TrainStartKind = movementModeRow(mode).StartKind;
+    trainStart().TrainStartKind = movementModeRow(mode).StartKind;
     ModeCase c(train, sect);
     switch (mode) {
     case MovementMode::None: return setUpNone(train);

@@ -58,9 +58,9 @@ uint8_t FirstProgramState(MovementMode mode);
 // places its units, sets their motion values and StepText, and sets TrainStartKind.
 void SetUpMovementMode(MovementMode mode, int32_t train, int32_t sect);
 
-// What the cases build units with. The placement of a train's first unit and the coupling
-// of two units are the train placement's; until it is wired in, empty entries raise an error
-// naming what is missing. Tests fill the table with their own builders.
+// What the cases build units with: empty entries are the train placement's own
+// (PlaceTrain, MakeTrainPicture, CoupleTrainPictures, PaintObject); tests fill the table
+// with their own builders.
 struct UnitBuilders {
     // The first unit from the named parameters (composition, acceleration, braking, speed,
     // direction; an empty name is not read), entered as member 1 and placed on the line.
@@ -78,6 +78,10 @@ struct UnitBuilders {
 };
 
 UnitBuilders& unitBuilders();
+
+// The first unit of the train through the table (PlaceTrain when it has no builder).
+int32_t PlaceFirstUnit(int32_t train, std::u16string_view c, std::u16string_view a, std::u16string_view b,
+                       std::u16string_view v, std::u16string_view d);
 
 // The coupling of two units through the table (the step program couples units too).
 void CoupleUnits(int32_t first, int32_t second, int16_t side, uint8_t noMove);

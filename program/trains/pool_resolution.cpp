@@ -42,9 +42,7 @@ int16_t ResolvePool(int32_t train, std::u16string_view pools) {
     if (pools.empty()) return 0;
     ParamTable& table = paramTable();
     // The "POOL" entry that led here: blanked, so that the next look-up does not find it again.
-    if (table.FoundIndex >= 1 && table.FoundIndex < static_cast<int32_t>(table.Values.size())) {
-        table.Values[static_cast<size_t>(table.FoundIndex)].clear();
-    }
+    BlankFoundParam();
     const std::u16string list(pools);
     int32_t pos = 1;
     const int32_t end = EndOf(list);

@@ -24,10 +24,12 @@
 #include "program/scene/picture_slot.h"
 #include "program/scene/script_reader.h"
 #include "program/scene/stock_picture.h"
+#include "program/scene/vehicle_build.h"
 #include "program/show/show_state.h"
 #include "program/show/train_records.h"
 #include "program/trains/train_labels.h"
 #include "program/trains/train_picture_split.h"
+#include "program/trains/train_start_state.h"
 #include "program/trains/vehicle_plate.h"
 
 namespace yov {
@@ -191,8 +193,11 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) 
     table[pic].MotionState = kPictureBuilt;
 
     TrainBuildState& b = trainBuild();
-    b.PathNumbers = {};
-    b.PathWay.clear();
+    VehicleBuildState& vehicle = vehicleBuild();
+    vehicle.DefaultAcceleration = 0;
+    vehicle.DefaultBraking = 0;
+    vehicle.DefaultSpeed = 0;
+    vehicle.DefaultW.clear();
     programState().Shared.ExpandState1 = 1;
     programState().Shared.ExpandState2 = 0;
     b.RunningLength = 0;
@@ -217,7 +222,8 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) 
     }
 
     const TrainPictureHooks& h = trainPictureHooks();
-    const int32_t n = h.expand ? h.expand(comp, b.Names, b.Direction) : ExpandThroughEngine(comp, b.Names, b.Direction);
+    int16_t& direction = trainStart().CurDirection;
+    const int32_t n = h.expand ? h.expand(comp, b.Names, direction) : ExpandThroughEngine(comp, b.Names, direction);
     if (n < 0) throw ProgramError(error_number::kMessage, GetErrorNumberText(n, comp));
     const std::vector<std::u16string> names = b.Names;
     int32_t last = 0;
@@ -252,7 +258,7 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) 
     p.Width = b.RunningLength;
     p.Height = greatest;
     p.SourceName = compositionName;
-    p.Dir = b.Direction;
+    p.Dir = trainStart().CurDirection;
     return pic;
 }
 

@@ -61,7 +61,7 @@ struct TrainPicture {
     int32_t BufferY = 0;
     std::array<int32_t, kPicturePages> PaintedX{};
     int16_t PictureFlags = 0;
-    uint8_t CoupledId = 0;
+    int32_t CoupledId = 0;  // a picture index: one byte would wrap past picture 255
     int16_t VehicleCount = 0;
     std::u16string SourceName;
     std::u16string Composition;
@@ -84,18 +84,15 @@ TrainPictureTable& trainPictures();
 void ResetTrainPictures();
 
 // What one build keeps while it runs; the stock-picture loader reads and advances the pen
-// and the running length, and vehicle descriptions set the path values.
+// and the running length. The unit's direction is the train start's CurDirection (set by the
+// caller; 0 lets the expansion choose), and the values vehicle descriptions set for the
+// train's path are vehicleBuild()'s motion defaults, cleared by every build.
 struct TrainBuildState {
     int32_t RunningLength = 0;
-    int32_t PenX = 0;       // where the next vehicle is drawn on the current canvas
-    int32_t BaseY = 0;      // the baseline: the height field of canvas slot 0
-    int16_t Direction = 0;  // set by the caller; 0 lets the expansion choose
+    int32_t PenX = 0;   // where the next vehicle is drawn on the current canvas
+    int32_t BaseY = 0;  // the baseline: the height field of canvas slot 0
     std::vector<std::u16string> Names{u""};
     int32_t FirstPart = 0;
-    // Values vehicle descriptions may set for the train's path: a way, an acceleration and a
-    // braking rate, and one number more.
-    std::array<float, 3> PathNumbers{};
-    std::u16string PathWay;
 };
 
 TrainBuildState& trainBuild();

@@ -14,16 +14,25 @@
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
+#include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/msgbox.h"
 #include "program/scene/param_table.h"
 #include "program/scene/picture_slot.h"
+#include "program/scene/script_reader.h"
+#include "program/show/sections.h"
 #include "program/show/show_queues.h"
-#include "program/show/show_seams.h"
 #include "program/show/show_state.h"
+#include "program/show/timed_events.h"
 #include "program/show/train_records.h"
 #include "program/trains/movement_modes.h"
+#include "program/trains/area_painting.h"
+#include "program/trains/line_label.h"
+#include "program/trains/line_params.h"
+#include "program/trains/pool_resolution.h"
 #include "program/trains/train_picture.h"
+#include "program/trains/train_placement.h"
+#include "program/trains/train_start_state.h"
 
 namespace yov {
 
@@ -41,61 +50,30 @@ constexpr int32_t kLayerSurfaceSite = 19009;
 constexpr int32_t kFgPieceSite = 19010;
 constexpr int32_t kTgPieceSite = 19011;
 constexpr int32_t kTextSurfaceSite = 19012;
-constexpr int32_t kTextLayer = 0x80;
-constexpr int32_t kDependentLayer = 0x200;
-constexpr uint8_t kLineSectionKind = 3;
+constexpr int16_t kTextLayer = 0x80;
+constexpr int16_t kDependentLayer = 0x200;
 constexpr int16_t kPictureEnded = 2;
+constexpr int16_t kFollowing = 7;
+constexpr int16_t kBuiltOnly = 1;
+constexpr int32_t kInformationBox = 0x40;
 // A pool names a pool line, which may name another, at most this deep.
 constexpr int32_t kMaxPoolPasses = 2 * (kMaxPoolDepth + 1);
 
 TrainRec& rec(int32_t train) { return trains().at(train); }
 
-// Blanks the value of the entry the last look-up found, so that it is used once.
-void blankFound() {
-    ParamTable& t = paramTable();
-    if (t.FoundIndex > 0 && static_cast<size_t>(t.FoundIndex) < t.Values.size())
-        t.Values[static_cast<size_t>(t.FoundIndex)].clear();
-}
+uint8_t& skipErr() { return scriptReader().S.Run.SkipErrors; }
 
-bool sectFinishing(int32_t sect) { return showSeams().sectFinishing && showSeams().sectFinishing(sect); }
+bool sectFinishing(int32_t sect) { return SectExists(sect) && (sectRec(sect).Flags & sect_flag::kFinishing) != 0; }
 
-std::u16string sectText(int32_t sect, std::u16string_view key) {
-    return showSeams().sectText ? showSeams().sectText(sect, key) : std::u16string();
-}
+bool finishing(int32_t train, int32_t sect) { return sectFinishing(sect) || (rec(train).Flags & tf::kFinishing) != 0; }
 
+int32_t pickLine(int32_t sect) { return SectExists(sect) ? PickSectLine(sect) : 0; }
+
+bool isLineItem(int32_t line) { return line >= 1 && line <= scriptReader().S.MemberCount; }
+
+// The line item's in-use word: the train that runs on it, 0 free.
 void markLine(int32_t line, int32_t train) {
-    if (line != 0 && showSeams().markLineInUse) showSeams().markLineInUse(line, train);
-}
-
-void setLayerFlags(int32_t train, int32_t flags) {
-    if (showSeams().setLayerFlags)
-        showSeams().setLayerFlags(train, flags);
-    else
-        NoteMissingSeam(u"setting a train's layer flags");
-}
-
-void freeSurface(int32_t& surface, int32_t site) {
-    if (surface != 0 && animPoolHooks().freeSurface) animPoolHooks().freeSurface(surface, site);
-    surface = 0;
-}
-
-void freeBuffer(int32_t& buffer) {
-    if (buffer != 0 && animPoolHooks().freeDrawBuffer) animPoolHooks().freeDrawBuffer(buffer);
-    buffer = 0;
-}
-
-void freePieces(std::vector<LayerPiece>& pieces, int32_t count, int32_t site) {
-    const int32_t n = std::min<int32_t>(count, static_cast<int32_t>(pieces.size()) - 1);
-    for (int32_t i = 1; i <= n; ++i) {
-        freeSurface(pieces[static_cast<size_t>(i)].Surface, site);
-        freeBuffer(pieces[static_cast<size_t>(i)].Buffer);
-    }
-}
-
-void freePartSlots(int32_t part) {
-    if (!picParts().valid(part)) return;
-    FreePictureSlotChain(picParts()[part].FirstSlot);
-    picParts()[part].LastSlot = 0;
+    if (isLineItem(line)) scriptItem(line).InUse = static_cast<int16_t>(train);
 }
 
 // Members are cleared as they are freed, so that nothing frees a picture twice.
@@ -104,7 +82,6 @@ void freeMembers(int32_t train) {
     for (int32_t m = 1; m <= members; ++m) {
         int32_t picture = rec(train).Members[static_cast<size_t>(m)];
         rec(train).Members[static_cast<size_t>(m)] = 0;
-        if (picture == 0) continue;
         FreeTrainPicture(picture);
     }
     rec(train).MemberCount = 0;
@@ -118,25 +95,43 @@ void freeLines(int32_t train) {
     for (int32_t i = 1; i <= depth; ++i) markLine(r.PoolLines[static_cast<size_t>(i)], 0);
 }
 
-// Errors a start reports; an already reported one passes on to the main loop untouched.
-void reportStartError(int32_t site) {
-    GenTrainState& g = genTrainState();
-    const int32_t answer =
-        ReportError(site, GetText(u"ETIM", u"Error in the Timetable file"), g.SkipErr ? kSkipErrFlags : kReportFlags);
-    if (answer == kAnswerSkip) g.SkipErr = 1;
+// Resets what an attempt counts from: its pictures and the part and slot stacks, so that a
+// failure frees exactly what the attempt made.
+void resetAttemptMarks() {
+    trainPictures().AttemptCount = 0;
+    picParts().StackCount = 0;
+    pictureSlots().StackCount = 0;
+}
+
+void freeAttempt() {
     ReleaseToMark(0, 0);
     FreeAttemptPictures();
 }
 
-// Runs body; on a program error other than "already reported" reports it and returns false.
+void reportStartError(int32_t site) {
+    uint8_t& skip = skipErr();
+    const int32_t answer =
+        ReportError(site, GetText(u"ETIM", u"Error in the Timetable file"), skip != 0 ? kSkipErrFlags : kReportFlags);
+    if (answer == kAnswerSkip) skip = 1;
+    freeAttempt();
+}
+
+// Runs body; on an error reports it and returns false. An already reported error goes on to
+// the main loop untouched while the show is stopping; without a stop it is a vehicle the
+// skip-errors setting abandoned, already logged: the attempt fails without a second report,
+// so that one missing picture does not start the whole scene again.
 template <typename Body>
 bool guarded(int32_t site, Body body) {
     try {
         body();
         return true;
     } catch (const ProgramError& e) {
-        if (e.number() == error_number::kReported) throw;
-        reportStartError(site);
+        if (e.number() != error_number::kReported) {
+            reportStartError(site);
+        } else {
+            if (programState().StopRequest != 0) throw;
+            freeAttempt();
+        }
     } catch (const std::exception&) {
         reportStartError(site);
     }
@@ -144,90 +139,98 @@ bool guarded(int32_t site, Body body) {
 }
 
 void showNoDirection(int32_t train, int32_t member) {
-    const std::u16string text = u"No direction for line " + plat::widen(std::to_string(rec(train).Index)) + u" unit " +
-                                plat::widen(std::to_string(member));
+    const std::u16string text = u"No direction for line " + decimal(rec(train).Index) + u" unit " + decimal(member);
     // Nobody can answer a box behind a full-screen or screen-saver show.
     const ProgramState& st = programState();
     if (st.BatchMode != 0 || st.ShowMode == 1 || mainState().ScreenSaverMode != 0)
         WriteErrorLog(text);
     else
-        ShowMsgBox(text, 0x40);
+        ShowMsgBox(text, kInformationBox);
 }
 
-std::u16string startEndText(std::u16string_view key, int32_t sect) {
-    std::u16string text = plat::ucase(GetParam(key, sectText(sect, key)));
+std::u16string startEndText(std::u16string_view key, const std::u16string& sectDefault) {
+    std::u16string text = plat::ucase(GetParam(key, sectDefault));
     if (text.empty()) return text;
-    int32_t pos = 0;
-    return ExpandRepeatList(text, pos, static_cast<int32_t>(text.size()));
+    int32_t pos = 1;
+    return ExpandRepeatList(text, pos, static_cast<int32_t>(text.size()) + 1);
 }
 
-void resolvePools(int32_t train) {
+// False when a pool had no line left.
+bool resolvePools(int32_t train) {
     for (int32_t pass = 0; pass < kMaxPoolPasses; ++pass) {
-        std::u16string pool = GetParam(u"POOL", u"");
+        const std::u16string pool = GetParam(u"POOL", u"");
         if (!pool.empty()) {
-            blankFound();
-            if (!showSeams().resolvePool) throw ProgramError(6002, u"Pools cannot be resolved: " + pool);
-            if (showSeams().resolvePool(train, pool) != 0) {
-                rec(train).Line = 0;
-                return;
-            }
+            BlankFoundParam();
+            if (ResolvePool(train, pool) != 0) return false;
         }
-        markLine(genTrainState().StartLine, rec(train).Index);
+        markLine(trainStart().CurLine, rec(train).Index);
         const std::u16string more = GetParam(u"AP,PARS,PARAMETERS,ADDITIONAL_PARAMETERS", u"");
-        if (more.empty()) return;
-        blankFound();
+        if (more.empty()) return true;
+        BlankFoundParam();
         ExpandParamText(more);
     }
-    throw ProgramError(6002, u"Too many nested additional parameters");
+    throw ProgramError(error_number::kMessage, u"Too many nested additional parameters");
 }
 
 void releaseChecks(int32_t train, int32_t sect, bool failed);
 
 // Picks the section's next line for the train, unless it or its section is finishing.
 void pickNextLine(int32_t train, int32_t sect) {
+    if (finishing(train, sect)) return;
+    const int32_t line = pickLine(sect);
+    rec(train).Line = line;
+    if (line == 0) return;
     TrainRec& r = rec(train);
-    if (sectFinishing(sect) || (r.Flags & tf::kFinishing) != 0) return;
-    r.Line = showSeams().pickSectLine ? showSeams().pickSectLine(sect) : 0;
-    if (r.Line == 0) return;
-    genTrainState().StartLine = r.Line;
+    r.Line = trainStart().CurLine = line;
     r.PoolDepth = 0;
     markLine(r.Line, r.Index);
     r.RestartDelay = 3 * showState().TicksPerSecond;
+    // The timed events count a train's wait down and then queue its restart.
+    r.WaitTicks = r.RestartDelay;
     r.Flags |= tf::kRestartA | tf::kRestartB;
 }
 
-void startTrain(int32_t train, int32_t sect) {
-    GenTrainState& g = genTrainState();
-    g.StartLine = rec(train).Line;
-    rec(train).PoolDepth = 0;
-    if (rec(train).Line == 0) return releaseChecks(train, sect, false);
-    uint8_t first = 0;
-    const bool ok = guarded(kStartErrorSite, [&] {
-        ClearParams();
-        if (showSeams().lineText) ParseParams(showSeams().lineText(rec(train).Line));
-        picParts().StackCount = 0;
-        pictureSlots().StackCount = 0;
+// Start steps 3 to 13; false when the line's pools had no line left.
+bool buildStart(int32_t train, int32_t sect, uint8_t& first) {
+    const SectRec s = sectRec(sect);
+    ClearParams();
+    if (isLineItem(rec(train).Line)) ParseParams(scriptItem(rec(train).Line).Text);
+    resetAttemptMarks();
+    {
         TrainRec& r = rec(train);
         r.MemberCount = 0;
         r.Members.fill(0);
         r.TotalLength = 0;
         r.State = ts::kStarting;
+        // The area the units raise as they are entered, and the height FOLLOW keeps.
+        r.AreaHeight = 0;
+        r.SavedAreaHeight = 0;
         r.NamedCount = 0;
-        ExpandParamText(sectText(sect, u"AP"));
-        resolvePools(train);
-        if (rec(train).Line == 0) return;
-        const std::u16string word = plat::ucase(PickWeightedAlternative(GetParam(u"M", u"")));
-        SelectCanvas(0);
-        rec(train).StartText = startEndText(u"TB", sect);
-        rec(train).EndText = startEndText(u"TE", sect);
-        g.TrainStartKind = 1;
-        const MovementMode mode = SelectMovementMode(word);
-        SetUpMovementMode(mode, train, sect);
-        if (showSeams().drawTrainText) showSeams().drawTrainText(train, sect);
-        first = FirstProgramState(mode);
-    });
+        trainStart().CurDirection = r.Direction;
+    }
+    ExpandParamText(s.AddParams);
+    if (!resolvePools(train)) return false;
+    const std::u16string word = plat::ucase(PickWeightedAlternative(GetParam(u"M", u"")));
+    SelectCanvas(0);
+    rec(train).StartText = startEndText(u"TB", s.AnimBegin);
+    rec(train).EndText = startEndText(u"TE", s.AnimEnd);
+    trainStart().TrainStartKind = 1;
+    const MovementMode mode = SelectMovementMode(word);
+    SetUpMovementMode(mode, train, sect);
+    first = FirstProgramState(mode);
+    DrawTrainText(train, sect);
+    return true;
+}
+
+void startTrain(int32_t train, int32_t sect) {
+    trainStart().CurLine = rec(train).Line;
+    rec(train).PoolDepth = 0;
+    if (rec(train).Line == 0) return releaseChecks(train, sect, false);
+    uint8_t first = 0;
+    bool lineLeft = true;
+    const bool ok = guarded(kStartErrorSite, [&] { lineLeft = buildStart(train, sect, first); });
     if (!ok) {
-        // The failed line is given up: its pictures are gone with the attempt.
+        // The failed line is given up: its pictures went with the attempt.
         rec(train).Members.fill(0);
         rec(train).MemberCount = 0;
         rec(train).TotalLength = 0;
@@ -235,69 +238,64 @@ void startTrain(int32_t train, int32_t sect) {
         pickNextLine(train, sect);
         return releaseChecks(train, sect, true);
     }
-    TrainRec& r = rec(train);
-    if (r.Line == 0) return releaseChecks(train, sect, false);
-    if (r.State != ts::kStarting) return GenTrain(train, sect);
-    const int32_t members = std::min<int32_t>(r.MemberCount, kMaxTrainMembers);
+    if (!lineLeft) return releaseChecks(train, sect, false);
+    if (rec(train).State != ts::kStarting) return GenTrain(train, sect);
+    const int32_t members = std::min<int32_t>(rec(train).MemberCount, kMaxTrainMembers);
     for (int32_t m = 1; m <= members; ++m) {
         const int32_t picture = rec(train).Members[static_cast<size_t>(m)];
-        if (showSeams().pictureDir && showSeams().pictureDir(picture) == 0) showNoDirection(train, m);
+        if (trainPictures().valid(picture) && trainPictures()[picture].Dir == 0) showNoDirection(train, m);
     }
-    TrainRec& s = rec(train);
-    s.State = first;
-    s.Flags = (s.Flags & ~tf::kRestartB) | tf::kQueued;
-    if ((s.Flags & tf::kRestartA) != 0) return;
+    TrainRec& r = rec(train);
+    r.State = first;
+    r.Flags = (r.Flags & ~tf::kRestartB) | tf::kQueued;
+    if ((r.Flags & tf::kRestartA) != 0) return;
     QueueTrainStart(train);
 }
 
 void releaseDrawing(int32_t train) {
     TrainRec& r = rec(train);
     if ((r.Flags & tf::kDependent) != 0 && trains().valid(r.MasterTrain)) {
-        const int32_t master = r.MasterTrain;
-        rec(master).DependentCount = std::max(0, rec(master).DependentCount - 1);
-        setLayerFlags(master, kDependentLayer);
-        rec(master).LayerFlags = 0;
-        rec(master).State = ts::kReleased;
+        TrainRec& master = rec(r.MasterTrain);
+        master.DependentCount = std::max(0, master.DependentCount - 1);
+        SetLayerFlags(master, kDependentLayer);
+        master.LayerFlags = 0;
+        master.State = ts::kReleased;
     }
-    setLayerFlags(train, kDependentLayer);
     TrainRec& t = rec(train);
+    SetLayerFlags(t, kDependentLayer);
     t.LayerFlags = 0;
-    freePartSlots(t.BgPart);
-    freePartSlots(t.FgPart);
-    freeSurface(t.AreaSurface, kLayerSurfaceSite);
-    freeBuffer(t.AreaBuffer);
-    freePieces(t.FgPieces, t.FgPieceCount, kFgPieceSite);
-    freePieces(t.TgPieces, t.TgPieceCount, kTgPieceSite);
-    freeSurface(t.TextSurface, kTextSurfaceSite);
-    freeBuffer(t.TextBuffer);
+    if (picParts().valid(t.BgPart)) FreePictureSlotChain(picParts()[t.BgPart].FirstSlot);
+    if (picParts().valid(t.FgPart)) FreePictureSlotChain(picParts()[t.FgPart].FirstSlot);
+    FreeTrainSurface(t.AreaSurface, kLayerSurfaceSite);
+    FreeTrainBuffer(t.AreaBuffer);
+    FreePieceImages(t.FgPieces, t.FgPieceCount, kFgPieceSite);
+    FreePieceImages(t.TgPieces, t.TgPieceCount, kTgPieceSite);
+    FreeTrainSurface(t.TextSurface, kTextSurfaceSite);
+    FreeTrainBuffer(t.TextBuffer);
     t.State = ts::kReleased;
 }
 
 void finalChoice(int32_t train, int32_t sect, bool failed) {
-    TrainRec& r = rec(train);
     // Without a line there is nothing to start again.
-    if (!sectFinishing(sect) && (r.Flags & tf::kFinishing) == 0 && r.Line != 0) {
+    if (!finishing(train, sect) && rec(train).Line != 0) {
         if (!failed) return startTrain(train, sect);
         // After a failure the next line waits for the next pass of the main loop, so that a
         // section of faulty lines cannot hold the frame loop.
-        r.State = ts::kStarting;
-        const int32_t event = showSeams().sectEvent ? r.Event : 0;
-        if (event != 0) QueueDueEvent(event);
+        rec(train).State = ts::kStarting;
+        if (runQueue().valid(rec(train).Event)) QueueDueEvent(rec(train).Event);
         return;
     }
-    if (showSeams().sectKind && showSeams().sectKind(sect) == kLineSectionKind && showSeams().endSect)
-        showSeams().endSect(sect);
+    if (SectExists(sect) && sectRec(sect).Type == sect_type::kGroup) EndSect(sect);
     RemoveTrain(train);
 }
 
 void releaseChecks(int32_t train, int32_t sect, bool failed) {
     TrainRec& r = rec(train);
     if ((r.Flags & (tf::kStarted | tf::kDependent)) == 0) return finalChoice(train, sect, failed);
-    if ((r.Flags & tf::kAreaPainted) == 0 || sectFinishing(sect) || (r.Flags & tf::kFinishing) != 0)
-        return releaseDrawing(train);
+    if ((r.Flags & tf::kAreaPainted) == 0 || finishing(train, sect)) return releaseDrawing(train);
     if ((r.LayerFlags & kTextLayer) != 0) {
-        setLayerFlags(train, kTextLayer);
-        rec(train).State = ts::kAwaitTextLayer;
+        SetLayerFlags(r, kTextLayer);
+        r.State = ts::kAwaitTextLayer;
         return;
     }
     finalChoice(train, sect, failed);
@@ -305,10 +303,9 @@ void releaseChecks(int32_t train, int32_t sect, bool failed) {
 
 void endRun(int32_t train, int32_t sect) {
     freeMembers(train);
-    TrainRec& r = rec(train);
-    r.Flags &= ~(tf::kMoving | tf::kTurned);
-    GenTrainState& g = genTrainState();
-    g.RunningTrainCount = std::max(0, g.RunningTrainCount - 1);
+    rec(train).Flags &= ~(tf::kMoving | tf::kTurned);
+    int32_t& inMotion = showState().StartedTrains;
+    inMotion = std::max(0, inMotion - 1);
     freeLines(train);
     pickNextLine(train, sect);
     releaseChecks(train, sect, false);
@@ -316,44 +313,52 @@ void endRun(int32_t train, int32_t sect) {
 
 // Closes the gaps the ended members left; returns the number of members that remain.
 int32_t dropEndedMembers(int32_t train) {
-    TrainRec& r = rec(train);
-    const int32_t members = std::min<int32_t>(r.MemberCount, kMaxTrainMembers);
+    const int32_t members = std::min<int32_t>(rec(train).MemberCount, kMaxTrainMembers);
     int32_t kept = 0;
     for (int32_t m = 1; m <= members; ++m) {
         int32_t picture = rec(train).Members[static_cast<size_t>(m)];
         rec(train).Members[static_cast<size_t>(m)] = 0;
-        if (picture == 0) continue;
-        if (showSeams().pictureMotionState && showSeams().pictureMotionState(picture) == kPictureEnded) {
+        if (!trainPictures().valid(picture) || trainPictures()[picture].MotionState == kPictureFree) continue;
+        if (trainPictures()[picture].MotionState == kPictureEnded) {
             FreeTrainPicture(picture);
             continue;
         }
         rec(train).Members[static_cast<size_t>(++kept)] = picture;
-        if (showSeams().setPictureMember) showSeams().setPictureMember(picture, kept);
+        trainPictures()[picture].MemberPos = kept;
     }
     rec(train).MemberCount = static_cast<uint8_t>(kept);
     return kept;
 }
 
+// The next unit of a following train, from its pending compositions and texts.
+void composeNextUnit(int32_t train) {
+    std::u16string next = u"*";
+    const int32_t unit = MakeTrainPicture(next, rec(train).MemberCount + 1, 0);
+    const int32_t sect = rec(train).Sect;
+    const float speed = GetParamOrRandom(u"*1", static_cast<float>(rec(train).SpeedDefault), sectRec(sect).Speed);
+    const float accel = GetParamNonZero(u"*2", 0, DefaultAccelText(sect));
+    const float brake = GetParamNonZero(u"*3", 0, DefaultDecelText(sect));
+    TrainPicture& p = trainPictures()[unit];
+    p.Speed = speed;
+    p.AccelRate = accel;
+    p.BrakeRate = brake;
+}
+
 void recompose(int32_t train, int32_t sect) {
     const int32_t kept = dropEndedMembers(train);
-    if (kept > 0 && showSeams().pictureMotionState) {
-        const int16_t last = showSeams().pictureMotionState(rec(train).Members[static_cast<size_t>(kept)]);
-        if (last == 7 || last == 1) return;
+    if (kept > 0) {
+        const int16_t last = trainPictures()[rec(train).Members[static_cast<size_t>(kept)]].MotionState;
+        if (last == kFollowing || last == kBuiltOnly) return;
     }
+    trainStart().CurDirection = rec(train).Direction;
     for (int32_t attempt = 1;; ++attempt) {
-        TrainRec& r = rec(train);
-        if (r.StepText[0].empty()) {
+        if (rec(train).StepText[0].empty()) {
             if (kept > 0) return;
             return endRun(train, sect);
         }
-        r.State = ts::kRecomposing;
-        picParts().StackCount = 0;
-        pictureSlots().StackCount = 0;
-        const bool ok = guarded(kRecomposeErrorSite, [&] {
-            if (!showSeams().composeNextUnit) throw ProgramError(6002, u"Trains cannot be composed");
-            showSeams().composeNextUnit(train);
-        });
-        if (ok) break;
+        rec(train).State = ts::kRecomposing;
+        resetAttemptMarks();
+        if (guarded(kRecomposeErrorSite, [&] { composeNextUnit(train); })) break;
         rec(train).State = ts::kRegenerate;
         // A unit that fails every time would be retried for ever: end the run instead.
         if (attempt >= kMaxRecomposeAttempts) return endRun(train, sect);
@@ -366,11 +371,6 @@ void recompose(int32_t train, int32_t sect) {
 
 }  // namespace
 
-GenTrainState& genTrainState() {
-    static GenTrainState state;
-    return state;
-}
-
 int32_t ClampLabelRow(double wanted, int32_t belowHeight, int32_t fontHeight) {
     int32_t row = std::isfinite(wanted) ? static_cast<int32_t>(std::llrint(std::clamp(wanted, -1.0e6, 1.0e6))) : 0;
     if (row + fontHeight > belowHeight) row = belowHeight - fontHeight;
@@ -381,16 +381,24 @@ void GenTrain(int32_t train, int32_t sect) {
     if (!trains().valid(train)) return;
     rec(train).Flags &= ~tf::kQueued;
     switch (rec(train).State) {
-    case ts::kAwaitLine:
-        rec(train).Line = showSeams().pickSectLine ? showSeams().pickSectLine(sect) : 0;
+    case ts::kAwaitLine: rec(train).Line = pickLine(sect); return startTrain(train, sect);
+    case ts::kStarting:
+        // After a failed start the next line waits for its restart delay, counted by the
+        // timed events, so that a line that always fails is not tried on every pass.
+        if ((rec(train).Flags & tf::kRestartA) != 0 && rec(train).WaitTicks > 0) {
+            if (runQueue().valid(rec(train).Event)) QueueDueEvent(rec(train).Event);
+            return;
+        }
         return startTrain(train, sect);
-    case ts::kStarting: return startTrain(train, sect);
     case ts::kRunEnded: return endRun(train, sect);
     case ts::kRunEndedWiped: {
         TrainRec& r = rec(train);
         r.Flags &= ~tf::kStarted;
         if ((r.Flags & tf::kSceneRecord) != 0) {
-            if (showSeams().sectEvent) QueueDueEvent(showSeams().sectEvent(sect));
+            if (SectExists(sect)) {
+                sectRec(sect).RunState = sect_state::kSceneEnds;
+                if (runQueue().valid(sectRec(sect).Event)) QueueDueEvent(sectRec(sect).Event);
+            }
             return;
         }
         return finalChoice(train, sect, false);

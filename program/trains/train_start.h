@@ -8,16 +8,6 @@
 
 namespace yov {
 
-// The values of the train start that live for the show.
-struct GenTrainState {
-    int32_t RunningTrainCount = 0;
-    uint8_t TrainStartKind = 1;  // 1 by default, 2 for the simple modes, 3 for FOLLOW
-    uint8_t SkipErr = 0;         // errors of a start only go to the error log
-    int32_t StartLine = 0;       // the script line being started (error positions)
-};
-
-GenTrainState& genTrainState();
-
 // The row of a train's label below its vehicles: kept inside the band's lower zone, at most
 // 254 and never below 0.
 int32_t ClampLabelRow(double wanted, int32_t belowHeight, int32_t fontHeight);

@@ -13,6 +13,7 @@
 #include "program/show/show_state.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_buffer.h"
+#include "program/trains/train_start_state.h"
 #include "program/trains/train_text.h"
 
 namespace yov {
@@ -28,7 +29,7 @@ constexpr int32_t kSitePlateBox = 18030;
 int32_t widthLimit(int32_t part) {
     const int32_t own = picParts()[part].Width;
     if (trainBuild().FirstPart != 0) return own;
-    switch (plateLimits().StartKind) {
+    switch (trainStart().TrainStartKind) {
     case 2: {
         const int32_t t = showState().CurTrain;
         return trains().valid(t) ? trains().at(t).Width : own;
@@ -39,11 +40,6 @@ int32_t widthLimit(int32_t part) {
 }
 
 }  // namespace
-
-PlateLimits& plateLimits() {
-    static PlateLimits limits;
-    return limits;
-}
 
 void BuildVehiclePlate(int32_t part) {
     const int32_t stock = picParts()[part].StockIndex;

@@ -9,10 +9,4 @@ namespace yov {
 // Builds the plate of the part when its vehicle has a plate text; nothing otherwise.
 void BuildVehiclePlate(int32_t part);
 
-// TrainStartKind of the train start: 2 for SIMPLE, STOP, BACK and OPEN, 3 for FOLLOW, 1 else.
-struct PlateLimits {
-    uint8_t StartKind = 1;
-};
-PlateLimits& plateLimits();
-
 }  // namespace yov

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "program/core/startup/core_hooks.h"
+#include "program/core/startup/program_state.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -45,9 +48,8 @@ protected:
         paintedBg.clear();
         yov::ResetTrainPictures();
         yov::ClearParams();
-        yov::genTrainState() = yov::GenTrainState{};
         yov::trainStart() = yov::TrainStartState{};
-        yov::trainBuild().Direction = 0;
+        yov::trainStart().CurDirection = 0;
         yov::SectRec& s = Sect(1);
         s.Speed = u"4";
         s.Accel = u"0.2";
@@ -70,7 +72,7 @@ protected:
         b.placeTrain = [this](int32_t, std::u16string_view c, std::u16string_view a, std::u16string_view br,
                               std::u16string_view v, std::u16string_view d) { return Place(c, a, br, v, d); };
         b.makeTrainPicture = [this](std::u16string_view key, int32_t member, uint8_t mirror) {
-            const int16_t dir = yov::trainBuild().Direction;
+            const int16_t dir = yov::trainStart().CurDirection;
             made.push_back(std::u16string(key) + u"@" + yov::decimal(member) + (mirror != 0 ? u"m" : u""));
             return NewUnit(key, static_cast<int16_t>(mirror != 0 ? -dir : dir), member);
         };
@@ -78,19 +80,18 @@ protected:
             Couple(first, second, side, noMove);
         };
         b.paintEmptyLine = [this](int32_t, const std::u16string& bg) { paintedBg.push_back(bg); };
-        yov::showSeams().trainPictureFacts = [](int32_t p, yov::TrainPictureFacts& f) {
-            if (!yov::trainPictures().valid(p)) return false;
-            const yov::TrainPicture& t = yov::trainPictures()[p];
-            f = yov::TrainPictureFacts{t.FirstPart, t.Dir, t.X, t.Width, static_cast<uint8_t>(t.MotionState), u"", 0};
-            return true;
-        };
-        yov::showSeams().placeSimpleUnit = [this](int32_t) {
-            const int32_t u1 = Place(u"C", u"A", u"B", u"V", u"D");
-            yov::trainPictures()[u1].MotionState = 6;
-            return u1;
+        // The tests' actions are unclosed brackets: each one that runs names itself in the
+        // error log, read here through the log view.
+        yov::programState().RunMode = 14;
+        yov::coreHooks().appendToLogView = [this](const std::u16string& line) {
+            const size_t end = line.find(u" (column");
+            const size_t at = end == std::u16string::npos ? end : line.rfind(u'[', end);
+            if (at != std::u16string::npos) ranActions.push_back(line.substr(at + 1, end - at - 1));
         };
     }
     void TearDown() override {
+        yov::coreHooks().appendToLogView = {};
+        yov::programState().RunMode = 0;
         yov::unitBuilders() = yov::UnitBuilders{};
         yov::ResetTrainPictures();
         yov::ClearParams();
@@ -139,7 +140,7 @@ protected:
                   std::u16string_view d) {
         placed = std::u16string(c) + u"," + std::u16string(a) + u"," + std::u16string(b) + u"," + std::u16string(v) +
                  u"," + std::u16string(d);
-        int16_t dir = yov::trainBuild().Direction;
+        int16_t dir = yov::trainStart().CurDirection;
         if (!d.empty()) {
             const int16_t given = yov::ParseDirection(yov::GetParam(d, u""), rec().Direction, 0);
             if (given != 0) dir = given;
@@ -178,6 +179,7 @@ protected:
     std::vector<std::u16string> made;
     std::vector<Coupling> couplings;
     std::vector<std::u16string> paintedBg;
+    std::vector<std::u16string> ranActions;  // the actions that ran, in order
 };
 
 }  // namespace modes_test

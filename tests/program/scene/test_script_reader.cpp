@@ -8,6 +8,7 @@
 
 #include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
+#include "program/scene/param_table.h"
 
 #include "script_fixture.h"
 
@@ -19,6 +20,20 @@ using script_test::ScriptTest;
 namespace st = yov::sect_type;
 
 class ScriptReader : public ScriptTest {};
+
+TEST_F(ScriptReader, SnowSceneLinesStartTheirSnow) {
+    ASSERT_TRUE(read(std::string(YOV_DEMO_DATA) + "/snow.ttt")) << reported();
+    const yov::SceneScript& s = S();
+    ASSERT_EQ(s.SectionCount, 4);
+    EXPECT_EQ(member(1),
+              "M=STOP;C=REGIO;TB=[SNOW:I=3;V=50;S=4],PBU;P=40;V=6;TX=Regional train in the snow;"
+              "T=OPEN,W,5,CLOSE,W,1,[ENDSNOW:T=3]");
+    EXPECT_EQ(member(3), "M=SIMPLE;C=E40,6*WAGON;TB=[SNOW:I=6;V=30;S=0],PBU;V=9;TX=Freight in heavy snow");
+    // The bracket keeps the snow's own parameters inside the start text.
+    std::u16string start;
+    yov::paramTable().WithParams(s.Members[1].Text, [&] { start = yov::GetParam(u"TB", u""); });
+    EXPECT_EQ(utf8(start), "[SNOW:I=3;V=50;S=4],PBU");
+}
 
 TEST_F(ScriptReader, DemoSceneBecomesRootScenePathsAndLines) {
     const std::string demo = std::string(YOV_DEMO_DATA) + "/demo.ttt";

@@ -47,12 +47,6 @@ protected:
         };
         animPoolHooks().sceneAnimated = [] { return true; };
         showSeams().setLayerFlags = [](int32_t, int32_t) {};
-        showSeams().trainPictureFacts = [](int32_t picture, TrainPictureFacts& f) {
-            if (!trainPictures().valid(picture)) return false;
-            const TrainPicture& p = trainPictures()[picture];
-            f = TrainPictureFacts{p.FirstPart, p.Dir, p.X, p.Width, static_cast<uint8_t>(p.MotionState), u"", 1};
-            return true;
-        };
         StartTimedEvents();
         ResetTrainStarts();
         timedEventCalls().hideCursor = [] {};

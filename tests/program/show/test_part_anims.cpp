@@ -10,8 +10,9 @@
 #include "program/scene/picture_slot.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/part_anims.h"
-#include "program/show/show_seams.h"
+#include "program/show/show_state.h"
 #include "program/show/train_records.h"
+#include "program/trains/train_picture.h"
 
 namespace {
 
@@ -19,25 +20,17 @@ using namespace yov;
 
 class PartAnims : public ::testing::Test {
 protected:
-    std::map<int32_t, TrainPictureFacts> pictures;
     TrainRec train;
 
     void SetUp() override {
         picParts() = PicPartPool{};
         pictureSlots() = PictureSlotTable{};
         animWheel() = AnimWheelState{};
-        showSeams() = ShowSeams{};
-        showSeams().trainPictureFacts = [this](int32_t p, TrainPictureFacts& f) {
-            auto it = pictures.find(p);
-            if (it == pictures.end()) return false;
-            f = it->second;
-            return true;
-        };
-        showSeams().setLayerFlags = [](int32_t, int32_t) {};
+        ResetTrainPictures();
         train.Width = 800;
     }
     void TearDown() override {
-        showSeams() = ShowSeams{};
+        ResetTrainPictures();
         picParts() = PicPartPool{};
         pictureSlots() = PictureSlotTable{};
         animWheel() = AnimWheelState{};
@@ -69,9 +62,16 @@ protected:
     // A member picture of the vehicles, moving in dir at x.
     int32_t Member(std::u16string name, const std::vector<int32_t>& parts, int16_t dir, int32_t x) {
         for (size_t i = 0; i + 1 < parts.size(); ++i) picParts()[parts[i]].NextPart = parts[i + 1];
-        const int32_t picture = static_cast<int32_t>(pictures.size()) + 1;
-        pictures[picture] =
-            TrainPictureFacts{parts.front(), dir, x, 200, 4, std::move(name), static_cast<int32_t>(parts.size())};
+        TrainPictureTable& pictures = trainPictures();
+        TrainPicture p;
+        p.FirstPart = parts.front();
+        p.Dir = dir;
+        p.X = x;
+        p.Width = 200;
+        p.MotionState = 4;
+        p.SourceName = std::move(name);
+        pictures.Entries.push_back(p);
+        const int32_t picture = ++pictures.Count;
         train.Members[++train.MemberCount] = picture;
         return picture;
     }
@@ -217,14 +217,12 @@ TEST_F(PartAnims, TemporaryBackgroundOrderResetsItsSpan) {
     train.TgPieceCount = 2;
     train.TgPieces[1].Left = 40;
     train.TgPieces[2].Right = 400;
-    int32_t flags = 0;
-    showSeams().setLayerFlags = [&](int32_t, int32_t f) { flags = f; };
     DoAction(train, u"[TGA]");
     EXPECT_NE(train.Flags & train_flag::kTbgAfterTrains, 0);
     EXPECT_EQ(train.TbgFrom, 40);
     EXPECT_EQ(train.TbgTo, 400);
     EXPECT_EQ(train.TbgBufferTo[0], 400);
-    EXPECT_EQ(flags, 0x50);
+    EXPECT_EQ(train.BufferRedraw[0] & 0x50, 0x50);
     DoAction(train, u"TGB");
     EXPECT_EQ(train.Flags & train_flag::kTbgAfterTrains, 0);
 }

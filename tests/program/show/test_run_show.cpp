@@ -68,9 +68,6 @@ protected:
             calls.push_back("sect " + std::to_string(sect));
             if (onSect) onSect(sect);
         };
-        s.genTrain = [this](int32_t train, int32_t sect) {
-            calls.push_back("train " + std::to_string(train) + " " + std::to_string(sect));
-        };
     }
     void TearDown() override {
         LoadServiceWindow().Timer1.stop();
@@ -216,6 +213,7 @@ TEST_F(ShowRun, OneDueEntryPerFrameStep) {
         const int32_t t = NewTrainRec(train_flag::kDependent);
         QueueDueEvent(AddTimedEvent(event_kind::kTrainLine, t, root, 300, 40));
         trains().at(t).Sect = 8;
+        trains().at(t).State = train_state::kAwaitLine;
     };
     onStep = [](int n) {
         if (n == 6) programState().StopRequest = 1;
@@ -223,10 +221,13 @@ TEST_F(ShowRun, OneDueEntryPerFrameStep) {
     Run(1);
     const std::vector<std::string> want = {"read demo.ttt 0", "start",      "create",     "step 30000", "sect 1",
                                            "step 30000",      "sect 7",     "step 30000", "sect 8",     "step 30000",
-                                           "train 1 8",       "step 30000", "step 30000", "release",    "stop"};
+                                           "step 30000",      "step 30000", "release",    "stop"};
     EXPECT_EQ(calls, want);
     EXPECT_EQ(showState().CurTrain, 1);
     EXPECT_EQ(showState().CurSect, 8);
+    // The train start had the entry: section 8 has no line for the linked train, whose
+    // drawing is released.
+    EXPECT_EQ(trains().at(1).State, train_state::kReleased);
     EXPECT_EQ(programState().ShowMode, 0) << "back to no show";
 }
 

@@ -76,7 +76,8 @@ TEST(Snow, EndingEmptiesTheBandThenSwitchesOff) {
             ++steps;
         }
         EXPECT_LT(steps, 100000) << std::string(params.begin(), params.end());
-        EXPECT_EQ(t.SnowLevel, params == u"T=0" ? 0.05f : 0.0f);
+        // With T 0 no new flakes come at once; either way the band has emptied.
+        EXPECT_EQ(t.SnowLevel, 0.0f);
     }
 }
 

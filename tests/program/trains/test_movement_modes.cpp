@@ -290,7 +290,7 @@ TEST_F(MovementModes, EachModeBuildsItsUnitsAndStepTexts) {
         if (c.carrier != 0) {
             EXPECT_EQ(unit(c.carrier).MotionState, c.motion);
         }
-        EXPECT_EQ(genTrainState().TrainStartKind, c.startKind);
+        EXPECT_EQ(trainStart().TrainStartKind, c.startKind);
         EXPECT_EQ(rec().MemberCount, movementModeRow(mode).Units);
         if (c.more) c.more(*this);
         TearDown();
@@ -333,7 +333,9 @@ TEST_F(MovementModes, TurnsSideIsRandomAQuarterBeforeAQuarterBehindAndHalfNeithe
 
 TEST_F(MovementModes, AUnitThatCannotBeBuiltFailsTheStart) {
     EXPECT_THROW(SetUpLine(u"M=CUT;C1=200"), ProgramError);
-    unitBuilders().placeTrain = nullptr;
+    // A placement that builds no picture fails the start too.
+    unitBuilders().placeTrain = [](int32_t, std::u16string_view, std::u16string_view, std::u16string_view,
+                                   std::u16string_view, std::u16string_view) { return 0; };
     EXPECT_THROW(SetUpLine(u"M=STOP;C=300"), ProgramError);
 }
 

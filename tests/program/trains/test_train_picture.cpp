@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "canvas_fixture.h"
+#include "fake_vehicles.h"
 #include "show_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
@@ -28,25 +29,12 @@
 #include "program/trains/train_labels.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_picture_split.h"
+#include "program/trains/train_start_state.h"
 
 namespace {
 
 using namespace yov;
 
-struct FakeVehicle {
-    int32_t width;
-    plat::COLORREF colour;
-    uint8_t extraFrames = 0;
-};
-
-// The demo stock's vehicles as plain coloured boxes.
-const std::map<std::u16string, FakeVehicle> kVehicles = {
-    {u"E40", {60, plat::RGB(200, 0, 0)}},        {u"COACH_A", {80, plat::RGB(0, 150, 0)}},
-    {u"COACH_B", {80, plat::RGB(0, 0, 200)}},    {u"COACH_A2", {80, plat::RGB(0, 120, 40)}},
-    {u"DIESEL", {50, plat::RGB(200, 200, 0)}},   {u"RAILCAR", {90, plat::RGB(150, 0, 150)}},
-    {u"WAGON_BOX", {40, plat::RGB(90, 60, 30)}}, {u"LONG", {2000, plat::RGB(10, 20, 30)}},
-    {u"MANY", {20, plat::RGB(1, 2, 3), 40}},
-};
 constexpr int32_t kHeight = 30;
 
 class TrainPictures : public show_test::ShowTestOn<canvas_test::DrawingTest> {
@@ -66,22 +54,7 @@ protected:
         trains().at(train).Width = 640;
         showState().CurTrain = train;
         UseCanvas(0, 0, 3000, kHeight + 10, 0);
-        TrainPictureHooks& h = trainPictureHooks();
-        h.loadVehicle = [this](std::u16string_view name, int32_t) { return Draw(std::u16string(name)); };
-        h.expand = [](std::u16string_view pattern, std::vector<std::u16string>& names, int16_t& dir) {
-            names.assign(1, u"");
-            size_t start = 0;
-            while (start <= pattern.size()) {
-                size_t comma = pattern.find(u',', start);
-                if (comma == std::u16string_view::npos) comma = pattern.size();
-                if (comma > start) names.emplace_back(pattern.substr(start, comma - start));
-                start = comma + 1;
-            }
-            if (dir == 0) dir = 1;
-            return static_cast<int32_t>(names.size()) - 1;
-        };
-        h.plateText = [](int32_t) { return std::u16string(); };
-        h.drawMode = [this] { return mode; };
+        vehicles_test::UseFakeVehicles(kHeight, [this] { return mode; });
     }
     void TearDown() override {
         trainPictureHooks() = {};
@@ -90,29 +63,6 @@ protected:
         scriptReader().S = SceneScript{};
         ResetTrainPictures();
         ShowTestOn::TearDown();
-    }
-
-    // Draws the vehicle at the pen as a box of its colour and makes its part.
-    int32_t Draw(const std::u16string& name) {
-        const auto it = kVehicles.find(name);
-        if (it == kVehicles.end()) throw ProgramError(error_number::kMessage, u"Picture not found");
-        const FakeVehicle& v = it->second;
-        TrainBuildState& b = trainBuild();
-        const CurrentCanvas& c = currentCanvas();
-        const int32_t frames = v.extraFrames + 1;
-        FillRectColor(c.pictureDc, c.maskDc, b.PenX, b.BaseY - kHeight, v.width * frames, kHeight, v.colour,
-                      plat::WHITENESS, 0);
-        const int32_t part = AllocPicPart(static_cast<uint8_t>(train));
-        PicPart& p = picParts()[part];
-        p.SrcX = b.PenX;
-        p.PartY = b.BaseY - kHeight;
-        p.Width = v.width;
-        p.PartHeight = kHeight;
-        p.ExtraFrames = v.extraFrames;
-        p.Name = name;
-        b.PenX += v.width * frames;
-        b.RunningLength += v.width;
-        return part;
     }
 
     int32_t Build(const std::u16string& composition) {
@@ -224,7 +174,7 @@ TEST_F(TrainPictures, AStopRequestedWhileATrainIsComposedUnwindsItAsAlreadyRepor
     // and the user has asked the show to stop.
     trainPictureHooks().loadVehicle = [this](std::u16string_view name, int32_t) {
         frameStep(11101);
-        return Draw(std::u16string(name));
+        return vehicles_test::DrawFakeVehicle(std::u16string(name), kHeight);
     };
     frameStepCalls().stepDouble = nullptr;
     programState().RunFlags = run_flag::kFramesDrawn;
@@ -306,7 +256,7 @@ TEST_F(TrainPictures, ComposedTrainIsDrawnByVehicleAndWholeInBothDirections) {
     for (const Case c : {Case{false, 0}, Case{false, 1}, Case{true, 0}, Case{true, 1}}) {
         mode = TrainDrawMode{};
         mode.WholeTrains = c.whole;
-        trainBuild().Direction = 1;
+        trainStart().CurDirection = 1;
         std::u16string name = u"C";
         ClearParams();
         AddParam(u"C", u"E40,COACH_A,COACH_B");
@@ -317,8 +267,9 @@ TEST_F(TrainPictures, ComposedTrainIsDrawnByVehicleAndWholeInBothDirections) {
         EXPECT_EQ(trains().at(train).Members[1], pic);
         EXPECT_EQ(p.PaintedX[0], kNeverPainted);
         EXPECT_EQ(p.TrainBuffer != 0, c.whole);
-        const std::vector<plat::COLORREF> colours = {kVehicles.at(u"E40").colour, kVehicles.at(u"COACH_A").colour,
-                                                     kVehicles.at(u"COACH_B").colour};
+        const std::vector<plat::COLORREF> colours = {vehicles_test::Vehicles().at(u"E40").colour,
+                                                     vehicles_test::Vehicles().at(u"COACH_A").colour,
+                                                     vehicles_test::Vehicles().at(u"COACH_B").colour};
         const std::vector<int32_t> chain = Chain(pic);
         ASSERT_EQ(chain.size(), 3u);
         for (size_t i = 0; i < chain.size(); ++i) {

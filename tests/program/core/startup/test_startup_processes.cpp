@@ -7,6 +7,7 @@
 // others are the real yov.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTimer>
 #include <QWidget>
@@ -79,9 +80,11 @@ TEST(StartupChild, DISABLED_RunsMain) {
     std::_Exit(4);  // only the shutdown ends the program
 }
 
-// What a show that has reached its frame steps says when its main loop hands the first train
-// line to the train start, while that is not built yet.
-constexpr const char* kFramesReached = "yov: the train start is not available yet.";
+// A scene script of one train line whose vehicle has no picture: the train start, which runs
+// only once the show's display is up and its frames step, logs the vehicle it cannot load
+// with the script line it came from ("  from ...").
+const std::string kOneTrainLine = "C=CAR;V=5;TX=One train\n";
+constexpr const char* kFramesReached = "  from ";
 
 class StartupProcesses : public startup_test::StartupTest {
 protected:
@@ -123,6 +126,7 @@ protected:
         bool crashed = false;
         std::string out;
         std::string err;
+        std::string log;  // the error log's text
         qint64 ms = 0;
     };
     // The real yov, waited for.
@@ -149,17 +153,24 @@ protected:
         r.out = p.readAllStandardOutput().toStdString();
         r.err += p.readAllStandardError().toStdString();
     }
-    // The real yov, stopped with SIGTERM once its standard error shows the text.
+    // The real yov, stopped with SIGTERM once its standard error or its error log shows the text.
     Run runYovUntil(const QStringList& arguments, QProcessEnvironment env, const std::string& text) {
+        const std::string logPath = env.value("TMP").toStdString() + "/Rolvane.err";
+        std::filesystem::remove(logPath);
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(QString(YOV_BIN_DIR) + "/yov", arguments);
         Run r;
         QElapsedTimer t;
         t.start();
-        while (r.err.find(text) == std::string::npos && t.elapsed() < 20000 && p.state() != QProcess::NotRunning) {
+        const auto seen = [&] {
+            return r.err.find(text) != std::string::npos || r.log.find(text) != std::string::npos;
+        };
+        while (!seen() && t.elapsed() < 20000 && p.state() != QProcess::NotRunning) {
             p.waitForReadyRead(100);
             r.err += p.readAllStandardError().toStdString();
+            QFile log(QString::fromStdString(logPath));
+            if (log.open(QIODevice::ReadOnly)) r.log = log.readAll().toStdString();
         }
         p.terminate();
         finish(p, t, r);
@@ -264,7 +275,7 @@ TEST_F(StartupProcesses, SevenCopiesAtOnceSixRunAndTheSeventhEndsAtOnce) {
 }
 
 TEST_F(StartupProcesses, TheCopyInSlotThreeReadsItsOwnKey) {
-    const std::string script = makeFile("Winter.ttt");
+    const std::string script = makeFile("Winter.ttt", kOneTrainLine);
     const std::string stock = makeFile("Cars.stk", kStockText);
     saveFiles(u"D", script, stock);
     const auto held = holdSlots(3);
@@ -273,7 +284,7 @@ TEST_F(StartupProcesses, TheCopyInSlotThreeReadsItsOwnKey) {
     EXPECT_EQ(r.exitCode, 0);
     // Only a script found under its own key is ready: the show reads it and goes on through
     // its display to the frames.
-    EXPECT_NE(r.err.find(kFramesReached), std::string::npos) << r.err;
+    EXPECT_NE(r.log.find(kFramesReached), std::string::npos) << r.err << r.log;
 }
 
 TEST_F(StartupProcesses, WithAllSixSlotsTakenACopyEndsAtOnceSilently) {
@@ -337,7 +348,7 @@ TEST_F(StartupProcesses, ASecondScreenSaverEndsAtOnceAndSigtermStopsTheFirst) {
 }
 
 TEST_F(StartupProcesses, TheXScreenSaverConventionRunsTheScreenSaverShow) {
-    const std::string script = makeFile("Dusk.ttt");
+    const std::string script = makeFile("Dusk.ttt", kOneTrainLine);
     saveFiles(u"", script, makeFile("Dusk.stk", kStockText));
     QProcessEnvironment env = env_;
     env.insert("XSCREENSAVER_WINDOW", "0x2a00007");
@@ -345,9 +356,9 @@ TEST_F(StartupProcesses, TheXScreenSaverConventionRunsTheScreenSaverShow) {
     EXPECT_EQ(r.exitCode, 0);
     // A show, not the settings dialog: the script is read and the show goes on through its
     // display to the frames.
-    EXPECT_NE(r.err.find(kFramesReached), std::string::npos) << r.err;
+    EXPECT_NE(r.log.find(kFramesReached), std::string::npos) << r.err << r.log;
     const Run root = runYovUntil({"-root"}, env_, kFramesReached);
-    EXPECT_NE(root.err.find(kFramesReached), std::string::npos) << root.err;
+    EXPECT_NE(root.log.find(kFramesReached), std::string::npos) << root.err << root.log;
 }
 
 }  // namespace
