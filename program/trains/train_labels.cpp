@@ -52,7 +52,7 @@ std::u16string fileName(const StockEntry& e) {
     const PictureRefHooks& h = pictureRefHooks();
     const uint8_t kindFlags = h.kindClass ? h.kindClass(f.Kind) : 0;
     if ((kindFlags & 1) == 0) return f.Path + u" " + e.Text2;
-    return f.Path + u"\\" + e.Text2 + (h.kindExtension ? h.kindExtension(f.Kind) : std::u16string());
+    return f.Path + u"\\" + WithKindExtension(e.Text2, h.kindExtension ? h.kindExtension(f.Kind) : std::u16string());
 }
 
 std::u16string itemValue(int32_t code, int32_t stock) {

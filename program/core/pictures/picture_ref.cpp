@@ -138,7 +138,8 @@ EntryPicture PictureOfEntry(PictureRef& r, int32_t index) {
         out.sheet = true;
         break;
     default:
-        out.name = InFolder(path, text + (hooks.kindExtension && kind < 20 ? hooks.kindExtension(kind) : u""));
+        out.name = InFolder(path, WithKindExtension(text, hooks.kindExtension && kind < 20 ? hooks.kindExtension(kind)
+                                                                                           : std::u16string()));
         break;
     }
     return out;
@@ -187,6 +188,12 @@ void OpenStockEntry(PictureRef& r, int32_t index, int16_t flags) {
 }
 
 }  // namespace
+
+std::u16string WithKindExtension(std::u16string_view name, std::u16string_view extension) {
+    const bool has = !extension.empty() && name.size() > extension.size() &&
+                     plat::ucase(name.substr(name.size() - extension.size())) == plat::ucase(extension);
+    return has ? std::u16string(name) : std::u16string(name) + std::u16string(extension);
+}
 
 PictureRef& pictureRef() { return g_ref; }
 

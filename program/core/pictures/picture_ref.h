@@ -85,6 +85,11 @@ PictureRefHooks& pictureRefHooks();
 // ("PNF", "MUP", "ERLD", "FNF", "Empty Value for "); the record keeps what was filled.
 void OpenPictureRef(std::u16string& text, int16_t flags, int32_t stockIndex);
 
+// A picture's file name in a stock file of a picture kind: the name with the kind's
+// extension ("E40" + ".GIF"); a name that already ends in it ("e40.gif") keeps its own, since
+// a stock file that names its pictures with their extension would otherwise name no file.
+std::u16string WithKindExtension(std::u16string_view name, std::u16string_view extension);
+
 // Draws the last referenced picture with its mask: a sheet cell, or for a whole picture its
 // bottom `rows` rows. The width is limited to the cell's or picture's width (0 takes all of
 // it). A failure is the program error "ERDP" with the code and the name.

@@ -78,6 +78,8 @@ struct KindCase {
 TEST_F(PictureRefTest, EachKindOfStockFileBuildsItsPictureName) {
     const KindCase cases[] = {
         {"gif", 1, u"C:\\P", u"loco", "C:\\P\\loco.GIF", 0},
+        {"gif named with its extension", 1, u"C:\\P", u"e40.gif", "C:\\P\\e40.gif", 0},
+        {"gif named with another extension", 1, u"C:\\P", u"e40.png", "C:\\P\\e40.png.GIF", 0},
         {"bmp without folder", 2, u"", u"loco", "loco.BMP", 0},
         {"ne resource", 5, u"C:\\P\\PICS.EXE", u"12", "C:\\P\\PICS.EXE|12", 0},
         {"library with offsets", 7, u"A.TPL", u"1234", "A.TPL?1234", 0},
