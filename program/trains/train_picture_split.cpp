@@ -302,7 +302,9 @@ void SplitTrainPicture(TrainRec& trainRef, int32_t picture, int32_t memberPos) {
         part = picParts()[part].NextPart;
     }
     TrainRec& r = train();
-    pic.X = pic.Dir < 0 ? -pic.Width : r.Width;
+    // A new picture stands just outside the side it enters from: left of the line when it runs
+    // rightwards, right of it when it runs leftwards (placed on its exit side it left at once).
+    pic.X = pic.Dir > 0 ? -pic.Width : r.Width;
     r.TotalLength = std::min(r.TotalLength + pic.Width, std::max(r.TotalLength, r.Width));
     r.AreaHeight = std::max(r.AreaHeight, pic.Height);
     r.MemberCount = static_cast<uint8_t>(std::max<int32_t>(r.MemberCount, memberPos));

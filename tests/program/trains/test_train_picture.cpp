@@ -263,7 +263,7 @@ TEST_F(TrainPictures, ComposedTrainIsDrawnByVehicleAndWholeInBothDirections) {
         const int32_t pic = MakeTrainPicture(name, 1, c.mirror);
         const TrainPicture& p = trainPictures()[pic];
         EXPECT_EQ(p.Dir, c.mirror ? -1 : 1);
-        EXPECT_EQ(p.X, c.mirror ? -220 : 640);
+        EXPECT_EQ(p.X, c.mirror ? 640 : -220);  // just outside the side it enters from
         EXPECT_EQ(trains().at(train).Members[1], pic);
         EXPECT_EQ(p.PaintedX[0], kNeverPainted);
         EXPECT_EQ(p.TrainBuffer != 0, c.whole);

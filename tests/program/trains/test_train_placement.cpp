@@ -88,7 +88,7 @@ TEST_F(TrainPlacement, TheUnitIsMemberOneWithItsSpeedsRatesAndDirection) {
     EXPECT_FLOAT_EQ(p.BrakeRate, 0.4f);
     EXPECT_EQ(p.Dir, -1) << "C turns the train's direction";
     EXPECT_EQ(rec().Direction, -1);
-    EXPECT_EQ(p.X, -140) << "a unit moving left enters at the left end";
+    EXPECT_EQ(p.X, 640) << "a unit moving left enters at the right end";
 }
 
 TEST_F(TrainPlacement, WithoutSpeedTheSectionsSpeedAndWithoutNamesNothingIsRead) {
