@@ -11,6 +11,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/util_hooks.h"
+#include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/show_state.h"
 #include "program/show/train_records.h"
@@ -239,6 +240,10 @@ void SplitTrainPicture(TrainRec& trainRef, int32_t picture, int32_t memberPos) {
     TrainRec* ownRecord = inTable ? nullptr : &trainRef;
     const auto train = [&]() -> TrainRec& { return ownRecord != nullptr ? *ownRecord : trains().at(t); };
     if (!trainPictures().valid(picture)) return;
+    // A composition that drew nothing has no picture to show: the start fails (and is
+    // logged) instead of asking for an empty buffer, which would stop the show with a box.
+    if (trainPictures()[picture].Width <= 0 || trainPictures()[picture].Height <= 0)
+        throw ProgramError(error_number::kMessage, u"The composition drew no vehicle");
     // The member list holds 20 pictures.
     memberPos = std::clamp(memberPos, 1, kMaxTrainMembers);
 

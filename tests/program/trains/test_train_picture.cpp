@@ -290,6 +290,18 @@ TEST_F(TrainPictures, ComposedTrainIsDrawnByVehicleAndWholeInBothDirections) {
     }
 }
 
+TEST_F(TrainPictures, APictureThatDrewNothingFailsTheStartInsteadOfAskingForAnEmptyBuffer) {
+    const int32_t pic = Build(u"LONG");
+    trainPictures()[pic].Width = 0;
+    try {
+        SplitTrainPicture(trains().at(train), pic, 1);
+        ADD_FAILURE() << "no error raised";
+    } catch (const ProgramError& e) {
+        EXPECT_EQ(e.number(), error_number::kMessage);
+    }
+    EXPECT_EQ(trains().at(train).Members[1], 0) << "not entered into the train";
+}
+
 TEST_F(TrainPictures, PartsWiderThanTheSceneAreCutUnderDirectDraw) {
     mode.DirectDraw = true;
     mode.SceneWidth = 800;
