@@ -24,6 +24,7 @@
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/form_icons.h"
 #include "program/core/windows/modal.h"
@@ -51,7 +52,6 @@ constexpr const char16_t* kNotice = u"Free software: a railway scene for your sc
 constexpr const char16_t* kMakersMail = u"yov@example.org";
 constexpr const char16_t* kMakersHome = u"https://example.org/yov/";
 
-QString q(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 std::string utf8(const QString& s) { return s.toStdString(); }
 
 QFont dejaVu(const char* family, double points, bool bold = false, bool underline = false) {
@@ -152,7 +152,7 @@ AboutWindow::AboutWindow()
 }
 
 void AboutWindow::Form_Load() {
-    Label1.setText(q(kProgramTitle));
+    Label1.setText(toQString(kProgramTitle));
     fitToText(Label1);
     // From here on a step that fails is passed over: the window always opens.
     LoadPictureBox(&Pic1, 2);
@@ -164,10 +164,10 @@ void AboutWindow::Form_Load() {
     const std::string rail = programResourcePath(kRailFile);
     if (!rail.empty()) railTile_.load(QString::fromStdString(rail));
     LocalizeForm(this);
-    Lab[0]->setText(q(GetVersionText()));
-    Lab[1]->setText(q(kNotice));
-    Lab[2]->setText(q(kMakersMail));
-    Lab[3]->setText(q(kMakersHome));
+    Lab[0]->setText(toQString(GetVersionText()));
+    Lab[1]->setText(toQString(kNotice));
+    Lab[2]->setText(toQString(kMakersMail));
+    Lab[3]->setText(toQString(kMakersHome));
     for (QLabel* l : Lab) fitToText(*l);
     Command1.resize(Command1.sizeHint());
     OpenForm(kAboutSlot, this, kMinWidth, kMinHeight, kMinWidth, kMinHeight, {});
@@ -176,7 +176,7 @@ void AboutWindow::Form_Load() {
     sources_ = CurrentCreditsSources();
     const QFontMetrics metrics(font());
     sources_.textWidth = [metrics](std::u16string_view t) {
-        return static_cast<int32_t>(metrics.horizontalAdvance(q(t)));
+        return static_cast<int32_t>(metrics.horizontalAdvance(toQString(t)));
     };
     credits_ = BuildCredits(sources_);
     appendCredits();
@@ -202,7 +202,7 @@ void AboutWindow::appendCredits() {
         // A CR LF is one paragraph break in the pane; CreditsPositionAt counts it as two.
         std::u16string text = piece.text;
         std::erase(text, u'\r');
-        c.insertText(q(text));
+        c.insertText(toQString(text));
     }
     if (credits_.WrapWidth > 0) {
         Txt.setLineWrapMode(QTextEdit::FixedPixelWidth);

@@ -17,6 +17,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/localize.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/core/windows/folder_chooser.h"
@@ -32,7 +33,6 @@ constexpr int32_t kCaptionExtra = 150;
 constexpr int32_t kStartAtSplitFile = 0x40, kTitleUnchanged = 0x80;
 constexpr const char* kRecordProperty = "dlgRecord";
 
-QString q(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 std::u16string u(const QString& s) { return s.toStdU16String(); }
 
 int32_t twipsX() { return std::max(mainState().TwipsPerPixelX, 1); }
@@ -94,7 +94,7 @@ DlgFrm::DlgFrm() : CmdOk(this), CmdEsc(this) {
         plain.remove(QLatin1Char('&'));
         return static_cast<int32_t>(fm.horizontalAdvance(plain)) * twipsX();
     };
-    metrics_.textWidth = [width](std::u16string_view t) { return width(q(t)); };
+    metrics_.textWidth = [width](std::u16string_view t) { return width(toQString(t)); };
     metrics_.ButtonWidth = std::max(width(CmdEsc.text()), width(CmdOk.text())) + kCaptionExtra;
     metrics_.BrowseWidth = width(CmdBrw[0]->text()) + kCaptionExtra;
     CmdBrw[0]->hide();
@@ -120,7 +120,8 @@ QWidget* DlgFrm::element(DlgControl kind, int32_t index) {
             QObject::connect(t, &QLineEdit::textEdited, this, [this, t](const QString& text) {
                 const int32_t r = recordOf(t);
                 if (r == 0) return;
-                const QString adjusted = q(DlgAdjustString(u(text), dialogService().DialogFields[r].FieldFlags));
+                const QString adjusted =
+                    toQString(DlgAdjustString(u(text), dialogService().DialogFields[r].FieldFlags));
                 if (adjusted == text) return;
                 const int caret = t->cursorPosition();
                 const int selStart = t->selectionStart(), selLength = t->selectionLength();
@@ -171,14 +172,14 @@ bool DlgFrm::DlgPrepare() {
         w->setParent(containerOf(s.container));
         w->setProperty(kRecordProperty, QString(QChar(static_cast<char16_t>(64 + s.record))));
         switch (s.kind) {
-        case DlgControl::Lab: static_cast<QLabel*>(w)->setText(q(s.caption)); break;
-        case DlgControl::Txt: static_cast<QLineEdit*>(w)->setText(q(s.text)); break;
+        case DlgControl::Lab: static_cast<QLabel*>(w)->setText(toQString(s.caption)); break;
+        case DlgControl::Txt: static_cast<QLineEdit*>(w)->setText(toQString(s.text)); break;
         case DlgControl::Chk:
-            static_cast<QCheckBox*>(w)->setText(q(s.caption));
+            static_cast<QCheckBox*>(w)->setText(toQString(s.caption));
             static_cast<QCheckBox*>(w)->setChecked(s.checked);
             break;
         case DlgControl::Opt:
-            static_cast<QRadioButton*>(w)->setText(q(s.caption));
+            static_cast<QRadioButton*>(w)->setText(toQString(s.caption));
             static_cast<QRadioButton*>(w)->setChecked(s.checked);
             break;
         case DlgControl::Frm: static_cast<QFrame*>(w)->setFrameShape(QFrame::Box); break;
@@ -285,7 +286,7 @@ void DlgFrm::CmdBrw_Click(int32_t index) {
     } else {
         chosen = plat::utf8ToUtf16(BrowseForFolder(box->text().toStdString(), nullptr, u(label)));
     }
-    if (!chosen.empty()) box->setText(q(DlgAdjustString(chosen, rec.FieldFlags)));
+    if (!chosen.empty()) box->setText(toQString(DlgAdjustString(chosen, rec.FieldFlags)));
 }
 
 void DlgFrm::DropOnto(DlgTextBox* box, const QMimeData* data) {
@@ -295,9 +296,9 @@ void DlgFrm::DropOnto(DlgTextBox* box, const QMimeData* data) {
     if (oneLocalFile(data)) {
         QString path = data->urls().front().toLocalFile();
         if ((flags & dlg_flag::kFolderBrowse) != 0) path = QFileInfo(path).path();
-        box->setText(q(DlgAdjustString(u(path), flags)));
+        box->setText(toQString(DlgAdjustString(u(path), flags)));
     } else if (data->hasText()) {
-        box->insert(q(DlgAdjustString(u(data->text()), flags)));
+        box->insert(toQString(DlgAdjustString(u(data->text()), flags)));
     }
 }
 

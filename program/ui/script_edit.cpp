@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 
+#include "program/core/texts/qt_text.h"
 #include "program/stock/script_lexer.h"
 
 namespace yov {
@@ -32,8 +33,6 @@ constexpr int32_t kTabIndents = 75;  // Tab in the indent indents the line
 }  // namespace dispid
 
 constexpr int32_t kDefaultPoints = 10;
-
-QString q(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 QFont editorFont(int points) {
     QFont f(QStringLiteral("DejaVu Sans Mono"));
@@ -207,7 +206,7 @@ void ScriptEdit::UseTimetableLexer() {
 }
 
 std::u16string ScriptEdit::wholeText() const { return text().toStdU16String(); }
-void ScriptEdit::setWholeText(std::u16string_view t) { setText(q(t)); }
+void ScriptEdit::setWholeText(std::u16string_view t) { setText(toQString(t)); }
 
 void ScriptEdit::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton && onRightMouseUp) {

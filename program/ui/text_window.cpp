@@ -13,6 +13,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/texts/text_files.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/core/windows/form_members.h"
@@ -50,8 +51,6 @@ TextFrm*& logView() {
     static TextFrm* w = nullptr;
     return w;
 }
-
-QString q(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 QFont textFont() {
     QFont f(QStringLiteral("DejaVu Sans Mono"));
@@ -192,14 +191,14 @@ bool TextFrm::eventFilter(QObject* watched, QEvent* event) {
 
 void MeasureText(std::u16string_view text, int32_t& width, int32_t& height) {
     const QFontMetrics fm(textFont());
-    const QRect r = fm.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::AlignLeft | Qt::AlignTop, q(text));
+    const QRect r = fm.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::AlignLeft | Qt::AlignTop, toQString(text));
     width = r.width() * twipsX();
     height = r.height() * twipsY();
 }
 
 void ShowTextWindowFor(const TextWindowRequest& r) {
     auto* w = new TextFrm;
-    w->setWindowTitle(q(r.caption));
+    w->setWindowTitle(toQString(r.caption));
     w->DTxt.setWholeText(r.text);
     if (LooksLikeScript(r.text)) w->DTxt.UseTimetableLexer();
     w->Form_Load();
@@ -224,7 +223,7 @@ void WireTextWindow() {
     coreHooks().appendToLogView = [](const std::u16string& line) {
         TextFrm* w = logView();
         if (w == nullptr) return;
-        w->DTxt.append(q(line) + QLatin1Char('\n'));
+        w->DTxt.append(toQString(line) + QLatin1Char('\n'));
         w->DTxt.Operation102(std::max(w->DTxt.lines() - 1, 0), 0);
     };
 }
