@@ -114,7 +114,19 @@ int32_t loadVehicle(const std::u16string& name, int32_t height, uint8_t& allFlag
     const int32_t slotMark = pictureSlots().StackCount;
     try {
         const TrainPictureHooks& h = trainPictureHooks();
-        const int32_t part = h.loadVehicle ? h.loadVehicle(name, height) : LoadStockPicture(name, height, 0, 0);
+        int32_t part = 0;
+        if (h.loadVehicle) {
+            part = h.loadVehicle(name, height);
+        } else {
+            // The stock picture draws where the canvas is filled to: that is the unit's pen,
+            // and after it the pen and the running length move on by what it drew.
+            currentCanvas().fillPosition = b.PenX;
+            part = LoadStockPicture(name, height, 0, 0);
+            if (picParts().valid(part)) {
+                b.PenX = std::max(b.PenX, currentCanvas().fillPosition);
+                b.RunningLength += picParts()[part].Width;
+            }
+        }
         if (!picParts().valid(part)) throw ProgramError(error_number::kInvalidCall, u"No picture");
         // Each frame keeps its own state byte per part: more would run past them.
         if (picParts()[part].ExtraFrames >= kMaxPartFrames)
