@@ -58,8 +58,8 @@ bool LikePattern::accepts(const Token& t, char16_t c) const {
     case Kind::Any: return true;
     case Kind::Digit: return c >= u'0' && c <= u'9';
     case Kind::List: {
-        const bool in = std::any_of(t.ranges.begin(), t.ranges.end(),
-                                    [c](const Range& r) { return c >= r.first && c <= r.last; });
+        const bool in =
+            std::any_of(t.ranges.begin(), t.ranges.end(), [c](const Range& r) { return c >= r.first && c <= r.last; });
         return in != t.negated;
     }
     case Kind::Star: return false;

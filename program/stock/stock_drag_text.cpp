@@ -19,8 +19,7 @@ constexpr const char16_t* kLineEnd = u"\r\n";
 // has a kind outside 1..11 (the line then starts with the path, as for 4 and 8).
 std::u16string_view kindKeyword(uint8_t kind) {
     static constexpr std::array<std::u16string_view, 12> kKeywords = {
-        u"",      u"$GIF ", u"$BMP ", u"$DIB ", u"",      u"$DLL16 ",
-        u"$DLL32 ", u"$TVL ", u"",      u"$BL ",  u"$TBMP ", u"$TDIB "};
+        u"", u"$GIF ", u"$BMP ", u"$DIB ", u"", u"$DLL16 ", u"$DLL32 ", u"$TVL ", u"", u"$BL ", u"$TBMP ", u"$TDIB "};
     return kind < kKeywords.size() ? kKeywords[kind] : std::u16string_view();
 }
 

@@ -45,7 +45,8 @@ void select(const StockWindow& w, int32_t e) {
 }
 
 bool farEnough(const StockInputState& in, int32_t x, int32_t y) {
-    const int64_t moved = std::llabs(static_cast<int64_t>(in.HoverX) - x) + std::llabs(static_cast<int64_t>(in.HoverY) - y);
+    const int64_t moved =
+        std::llabs(static_cast<int64_t>(in.HoverX) - x) + std::llabs(static_cast<int64_t>(in.HoverY) - y);
     return moved > kDragDistance;
 }
 

@@ -27,14 +27,14 @@ namespace search_action {
 inline constexpr int32_t kFind = 0;
 inline constexpr int32_t kSelect = 2;
 inline constexpr int32_t kDeselect = 3;
-inline constexpr int32_t kBackwards = 256;  // StockItemCmd: search towards the first entry
+inline constexpr int32_t kBackwards = 256;      // StockItemCmd: search towards the first entry
 inline constexpr int32_t kNotMatching = 16384;  // command word: the entries that do not match count
 }  // namespace search_action
 
 struct SearchCriterion {
     int32_t Count = 0;  // 1 a criterion is in force; 0 every entry counts (and before the first search)
     uint8_t Code = 0;
-    uint8_t Mode = 0;  // 2 the matching entries count, 3 the others
+    uint8_t Mode = 0;            // 2 the matching entries count, 3 the others
     std::u16string NamePattern;  // upper case
     std::u16string TypeLetter;   // one character, empty when the item lies past the letters
     std::u16string WayLetter;

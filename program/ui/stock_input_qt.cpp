@@ -66,9 +66,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != control_) return false;
         switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick: return press(static_cast<QMouseEvent*>(event));
-        case QEvent::MouseButtonRelease: return release(static_cast<QMouseEvent*>(event));
+        case QEvent::MouseButtonPress: return press(static_cast<QMouseEvent*>(event));
+        case QEvent::MouseButtonDblClick:
+            // The second press of a double click is no press of its own (a Ctrl double click
+            // toggles once), and its release opens no second description.
+            afterDoubleClick_ = true;
+            return true;
+        case QEvent::MouseButtonRelease: {
+            const bool second = afterDoubleClick_;
+            afterDoubleClick_ = false;
+            return release(static_cast<QMouseEvent*>(event), second);
+        }
         case QEvent::MouseMove: return move(static_cast<QMouseEvent*>(event));
         case QEvent::DragEnter: {
             auto* e = static_cast<QDragEnterEvent*>(event);
@@ -117,7 +125,7 @@ private:
         return true;
     }
 
-    bool release(QMouseEvent* e) {
+    bool release(QMouseEvent* e, bool afterDoubleClick) {
         const StockHit hit = resolve_(e->position().toPoint());
         if (hit.cell < 1) return false;
         if (hit.part == StockPart::Box) {
@@ -125,7 +133,7 @@ private:
                         hit.local.y());
             return true;
         }
-        if (hit.part == StockPart::DescMark && e->button() == Qt::LeftButton) {
+        if (hit.part == StockPart::DescMark && e->button() == Qt::LeftButton && !afterDoubleClick) {
             DescX_Click(window_, hit.cell);
             return true;
         }
@@ -146,6 +154,7 @@ private:
     StockWindow& window_;
     QWidget* control_;
     StockHitResolver resolve_;
+    bool afterDoubleClick_ = false;
 };
 
 QWidget* cellWidget(StockWindow& w, int32_t cell) { return StockBoxWidget(w, cell); }
@@ -227,7 +236,8 @@ QWidget* StockBoxWidget(const StockWindow& window, int32_t cell) {
 QMimeData* MakeStockDragData(const std::u16string& text) {
     auto* data = new QMimeData;
     const std::string bytes = StockDragBytes(text);
-    data->setData(QString::fromLatin1(kStockDragMimeType), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    data->setData(QString::fromLatin1(kStockDragMimeType),
+                  QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     data->setText(QString::fromStdU16String(text));
     return data;
 }

@@ -57,9 +57,7 @@ protected:
         };
         s.beep = [this] { ++beeps; };
         yov::stockCommandSeams() = {};
-        yov::stockSeams().statusNote = [this](yov::StockWindow&, const std::u16string& text) {
-            notes.push_back(text);
-        };
+        yov::stockSeams().statusNote = [this](yov::StockWindow&, const std::u16string& text) { notes.push_back(text); };
         yov::WireStockCommands();
     }
     void TearDown() override {

@@ -181,7 +181,7 @@ TEST_F(StockCommands, JumpsToSelectedEntriesAndTheirUserErrors) {
     yov::programState().Arrays.Stock[3].SelectMask = 1;
     yov::programState().Arrays.Stock[50].SelectMask = 1 | 2;
     yov::programState().Arrays.Stock[70].SelectMask = 2;  // another window's
-    Cmd(w, 1318);  // Shift+Alt+Up
+    Cmd(w, 1318);                                         // Shift+Alt+Up
     EXPECT_EQ(w.VscrValue(), 3);
     Cmd(w, 1320);  // Shift+Alt+Down
     EXPECT_EQ(w.VscrValue(), 50);
@@ -389,11 +389,11 @@ TEST_F(StockCommands, HandledCodesSaySoAndOthersDoNot) {
         int32_t code;
         bool handled;
     } cases[] = {
-        {40, true},     {114, true},   {4565, true},  {1103, true},  {68, true},
-        {324, true},    // Shift+D falls through to D
-        {37, false},    {39, false},   {293, false},  {9, false},    {yov::kLabelMenu, false},
-        {4148, false},  {4233, false}, {5136, false},  // "Picture Type": an item without a row
-        {521, true},    // Ctrl+Tab: the common keys take it
+        {40, true},    {114, true},   {4565, true},  {1103, true}, {68, true},
+        {324, true},  // Shift+D falls through to D
+        {37, false},   {39, false},   {293, false},  {9, false},   {yov::kLabelMenu, false},
+        {4148, false}, {4233, false}, {5136, false},  // "Picture Type": an item without a row
+        {521, true},                                  // Ctrl+Tab: the common keys take it
     };
     yov::StockWindow& w = Window();
     yov::searchCriterion().Count = 1;  // F3 repeats instead of asking

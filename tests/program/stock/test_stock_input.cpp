@@ -157,7 +157,10 @@ protected:
         const struct {
             uint8_t kind;
             const char16_t* path;
-        } files[] = {{1, u"C:\\Trains\\Pics"}, {4, u"D:\\Lib"}, {6, u"C:\\Yov\\vehicles.dll"}, {13, u"X:\\odd"},
+        } files[] = {{1, u"C:\\Trains\\Pics"},
+                     {4, u"D:\\Lib"},
+                     {6, u"C:\\Yov\\vehicles.dll"},
+                     {13, u"X:\\odd"},
                      {9, u"C:\\Lib\\set.bl"}};
         st.Arrays.StockFiles.redim(5);
         st.Shared.StockFileCount = 5;
@@ -291,8 +294,7 @@ TEST_F(StockInput, ACaptionAcceptsStockEntriesAndFilesUnlessAShowRuns) {
     } cases[] = {{0, true, false, true}, {0, false, true, true}, {0, false, false, false}, {1, true, true, false}};
     for (const auto& c : cases) {
         yov::programState().RunFlags = c.runFlags;
-        EXPECT_EQ(yov::LabPic_DropAccepted(c.stock, c.files), c.accepted)
-            << int(c.runFlags) << c.stock << c.files;
+        EXPECT_EQ(yov::LabPic_DropAccepted(c.stock, c.files), c.accepted) << int(c.runFlags) << c.stock << c.files;
     }
     yov::programState().RunFlags = 0;
 }

@@ -49,7 +49,7 @@ protected:
 
 struct SelectCase {
     const char* name;
-    std::vector<int32_t> codes;         // run in order on a cleared selection
+    std::vector<int32_t> codes;           // run in order on a cleared selection
     std::vector<std::u16string> answers;  // to the pattern questions
     std::vector<std::u16string> expected;
 };
@@ -64,9 +64,12 @@ TEST_F(DemoSearch, SelectAndDeselectByCriterion) {
         {"a negated range",
          {kSelectPattern},
          {u"*[!0-9]"},
-         {u"DIESEL", u"RAILCAR", u"COACH_A", u"COACH_B", u"WAGON_BOX", u"WAGON_TANK", u"PANTO", u"PLATEFONT",
-          u"DOOR_A", u"DOOR_B", u"DOOR_R"}},
-        {"all, less a pattern", {kSelectAll, kDeselectPattern}, {u"*_*"}, {u"E40", u"DIESEL", u"RAILCAR", u"PANTO", u"PLATEFONT"}},
+         {u"DIESEL", u"RAILCAR", u"COACH_A", u"COACH_B", u"WAGON_BOX", u"WAGON_TANK", u"PANTO", u"PLATEFONT", u"DOOR_A",
+          u"DOOR_B", u"DOOR_R"}},
+        {"all, less a pattern",
+         {kSelectAll, kDeselectPattern},
+         {u"*_*"},
+         {u"E40", u"DIESEL", u"RAILCAR", u"PANTO", u"PLATEFONT"}},
         {"all, less the types that are not K", {kSelectAll, kDeselectTypeNot + kK}, {}, {u"PANTO", u"PLATEFONT"}},
         {"all, less type N",
          {kSelectAll, kDeselectType + kN},
