@@ -84,7 +84,8 @@ void takeDrawingMethod() {
     displayState().FlipCount = ss.FlipCount;
     // The script's "RANDOMIZE" value seeds the show's random numbers (0: from the clock).
     const double seed = scriptReader().S.RandomSeed;
-    link.RandomSeed = std::isfinite(seed) ? static_cast<int32_t>(static_cast<int64_t>(std::fmod(seed, 4294967296.0))) : 0;
+    link.RandomSeed =
+        std::isfinite(seed) ? static_cast<int32_t>(static_cast<int64_t>(std::fmod(seed, 4294967296.0))) : 0;
 }
 
 void resetScene(int32_t width, int32_t height) {
