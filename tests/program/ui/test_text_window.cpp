@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -17,6 +20,7 @@
 #include "program/stock/editor_language.h"
 #include "program/stock/script_lexer.h"
 #include "program/ui/text_window.h"
+#include "screenshot.h"
 #include "stock_loading_fixture.h"
 
 namespace {
@@ -74,16 +78,28 @@ TEST_F(TextWindowTest, TheDemoScriptOpensHighlightedAndSavesThroughARename) {
         ++checked;
     }
     EXPECT_GT(checked, 100);
+    w->resize(900, 640);
+    yov_test::keepScreen(w, "text_window_demo.png");
 
     w->DTxt.setCursorPosition(0, 0);
     QTest::keyClicks(&w->DTxt, QStringLiteral("; edited"));
     QTest::keyClick(&w->DTxt, Qt::Key_Return);
     savePath_ = folder() + "/saved.ttt";
     std::ofstream(savePath_) << "old";
+    struct stat before {};
+    ASSERT_EQ(::stat(savePath_.c_str(), &before), 0);
     QTest::keyClick(&w->DTxt, Qt::Key_S, Qt::ControlModifier);
     const std::string saved = readFile(savePath_);
     EXPECT_EQ(saved.rfind("; edited", 0), 0u) << saved.substr(0, 40);
     EXPECT_GT(saved.size(), script.size() / 2);
+    // Written beside the old file and renamed over it: a new file, nothing left behind.
+    struct stat after {};
+    ASSERT_EQ(::stat(savePath_.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(folder()))
+        files += e.path().filename().string().rfind("saved.ttt", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(files, 1) << "no temporary file stays";
 }
 
 TEST_F(TextWindowTest, SortingAndOtherTextsUnhighlighted) {
@@ -141,6 +157,19 @@ TEST_F(TextWindowTest, ModalOverTheShowIsTopmostAndEndsTheMode) {
     EXPECT_TRUE(topmost);
     EXPECT_TRUE(yov::openTextWindows().empty());
     EXPECT_EQ(yov::programState().RunMode, 0);
+}
+
+TEST_F(TextWindowTest, CtrlF4ClosesAModalTextWindow) {
+    yov_test::ModalWatchdog watchdog;
+    yov_test::whenModal([](QWidget* window) {
+        QTest::keyClick(static_cast<yov::TextFrm*>(window)->DTxt.viewport(), Qt::Key_F4, Qt::ControlModifier);
+    });
+    yov::programState().RunMode = 2;
+    yov::ShowTextWindowFor({0, 0, 6000, 4500, u"modal", u"Text", 2});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(yov::openTextWindows().empty());
+    EXPECT_EQ(yov::programState().RunMode, 0);
+    EXPECT_EQ(yov::programState().WindowTable[yov::kTextWindowSlot].inUse, 0);
 }
 
 }  // namespace
