@@ -94,38 +94,43 @@ public:
     ShowFrmView& operator=(const ShowFrmView&) = delete;
 
     void setLine(int line, const std::u16string& text) override {
-        QLabel* labels[3] = {form_->Lab1, form_->Lab2, form_->Lab3};
+        QLabel* labels[3] = {window()->Lab1, window()->Lab2, window()->Lab3};
         if (line >= 1 && line <= 3) labels[line - 1]->setText(fromU16(text));
     }
     int textWidthPx(const std::u16string& text) const override {
-        return QFontMetrics(form_->Lab1->font()).horizontalAdvance(fromU16(text));
+        return QFontMetrics(window()->Lab1->font()).horizontalAdvance(fromU16(text));
     }
-    int widthPx() const override { return form_->width(); }
+    int widthPx() const override { return window()->width(); }
     int screenWidthPx() const override { return screenArea().width(); }
     void centreWithWidth(int w) override {
         const QRect area = screenArea();
-        form_->setGeometry(area.x() + (area.width() - w) / 2, area.y() + (area.height() - form_->height()) / 2, w,
-                           form_->height());
+        window()->setGeometry(area.x() + (area.width() - w) / 2, area.y() + (area.height() - window()->height()) / 2, w,
+                              window()->height());
     }
-    bool isShown() const override { return form_->isVisible(); }
+    bool isShown() const override { return window()->isVisible(); }
     void showModeless() override {
-        form_->show();
-        form_->raise();
-        form_->activateWindow();
+        window()->show();
+        window()->raise();
+        window()->activateWindow();
     }
-    void showModal() override { ShowModal(form_); }
-    void hide() override { form_->hide(); }
-    void repaint() override { form_->repaint(); }
+    void showModal() override { ShowModal(window()); }
+    void hide() override { window()->hide(); }
+    void repaint() override { window()->repaint(); }
 
-    ShowFrm* form() const { return form_; }
+    ShowFrm* form() const { return window(); }
 
 private:
+    // The shutdown unloads every window, this one too: a progress display used after it
+    // (a program started again in the same process, as the tests do) makes a new one.
+    ShowFrm* window() const {
+        if (form_.isNull()) form_ = new ShowFrm;
+        return form_.data();
+    }
     QRect screenArea() const {
-        const QScreen* s = form_->screen() != nullptr ? form_->screen() : QGuiApplication::primaryScreen();
+        const QScreen* s = window()->screen() != nullptr ? window()->screen() : QGuiApplication::primaryScreen();
         return s != nullptr ? s->geometry() : QRect(0, 0, 1024, 768);
     }
-    // The shutdown unloads every window, this one too, before the display itself goes.
-    QPointer<ShowFrm> form_;
+    mutable QPointer<ShowFrm> form_;
 };
 
 ProgressDisplay* theDisplay = nullptr;
