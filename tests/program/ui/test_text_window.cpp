@@ -11,8 +11,13 @@
 #include <fstream>
 #include <sstream>
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
 #include "core_fixture.h"
 #include "modal_driver.h"
+#include "platform/registry.h"
+#include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/error_log.h"
@@ -170,6 +175,40 @@ TEST_F(TextWindowTest, CtrlF4ClosesAModalTextWindow) {
     EXPECT_TRUE(yov::openTextWindows().empty());
     EXPECT_EQ(yov::programState().RunMode, 0);
     EXPECT_EQ(yov::programState().WindowTable[yov::kTextWindowSlot].inUse, 0);
+}
+
+// Our layout of the editor's settings: "EdHotKeys" records of 8 bytes (a Scintilla command
+// and a Qt key, little-endian), "EdSettings" 11 option bytes.
+TEST_F(TextWindowTest, HotKeysAndOptionsFromTheSettingsReachTheEditor) {
+    auto binary = [](const char* name, std::vector<uint8_t> bytes) {
+        yov::settingsRegistry().setValue(plat::utf16ToUtf8(yov::settingsKey({})), name, plat::RegValue::binary(bytes));
+    };
+    auto le = [](std::vector<uint8_t>& out, uint32_t v) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    const int ctrlD = (Qt::CTRL | Qt::Key_D).toCombined();
+    std::vector<uint8_t> keys;
+    le(keys, QsciCommand::LineDelete);
+    le(keys, static_cast<uint32_t>(ctrlD));
+    le(keys, 1);  // no such command: passed over
+    le(keys, static_cast<uint32_t>((Qt::CTRL | Qt::Key_E).toCombined()));
+    keys.push_back(7);  // a short tail: ignored
+    binary("EdHotKeys", keys);
+    // Font 12 points, line numbers, auto-indent, no blanks shown, wrapping, the caret's line.
+    binary("EdSettings", {12, 1, 1, 0, 1, 1, 0, 0, 0, 0, 0});
+
+    yov::TextFrm* w = Open(u"some text");
+    ASSERT_NE(w, nullptr);
+    QsciCommand* lineDelete = w->DTxt.standardCommands()->find(QsciCommand::LineDelete);
+    ASSERT_NE(lineDelete, nullptr);
+    EXPECT_EQ(lineDelete->key(), ctrlD);
+    EXPECT_EQ(w->DTxt.font().pointSize(), 12);
+    EXPECT_TRUE(w->DTxt.marginLineNumbers(0));
+    EXPECT_TRUE(w->DTxt.autoIndent());
+    EXPECT_EQ(w->DTxt.wrapMode(), QsciScintilla::WrapWord);
+    EXPECT_EQ(w->DTxt.whitespaceVisibility(), QsciScintilla::WsInvisible);
+    EXPECT_EQ(w->DTxt.tabWidth(), 8) << "the fixed properties";
+    yov::scriptEditGlobal().hotKeys.clear();  // the component keeps them for the process
 }
 
 }  // namespace
