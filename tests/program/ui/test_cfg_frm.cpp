@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -15,12 +17,15 @@
 
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
+#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/startup.h"
 #include "program/core/texts/program_error.h"
 #include "program/dialogs/cfg_state.h"
 #include "program/scene/stock_loading.h"
 #include "program/ui/cfg_frm.h"
+#include "program/ui/window_ops_qt.h"
 #include "startup_fixture.h"
 
 namespace {
@@ -172,6 +177,46 @@ TEST_F(CfgDialog, EverySettingsRoadOpensItAndOnlySlashCSaysOK) {
         yov::WireSettingsDialog();
         yov::WireStockLoading();
     }
+}
+
+// The item of that id anywhere in the window's menu bar, null when none.
+QAction* menuItem(const QWidget* window, int32_t id) {
+    const QMenuBar* bar = yov::windowOps().menuBarOf(window);
+    std::vector<const QMenu*> menus;
+    QList<QAction*> actions = bar != nullptr ? bar->actions() : QList<QAction*>{};
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        QAction* a = actions[i];
+        if (a->menu() != nullptr) {
+            actions += a->menu()->actions();
+        } else if (!a->isSeparator() && a->data().toInt() == id) {
+            return a;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(CfgDialog, TheMenuMarksFollowTheSettings) {
+    yov::coreHooks() = {};  // the real engine, which builds the dialog's menus
+    yov::Main(u"/c");
+    runFor(100);
+    yov::CfgFrm* cfg = dialog();
+    ASSERT_NE(cfg, nullptr);
+    // The settings file: colour translation 1, cache 2; "Priority" and "UseDefDir" default
+    // to 1, "Music" to 0.
+    const struct {
+        int32_t id;
+        bool checked;
+    } marks[] = {{4283, false}, {4284, true}, {4285, false}, {4104, false}, {4106, true},
+                 {4107, false}, {4298, true}, {4483, false}, {4217, true}};
+    for (const auto& m : marks) {
+        QAction* item = menuItem(cfg, m.id);
+        ASSERT_NE(item, nullptr) << m.id;
+        EXPECT_EQ(item->isChecked(), m.checked) << m.id;
+    }
+    yov::PostDeferredAction(0);
+    EXPECT_TRUE(runUntilEnded());
+    if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
+    yov::serviceState().EngineStarted = false;
 }
 
 TEST_F(CfgDialog, ControlsStandWhereTheLayoutPutsThem) {
