@@ -108,8 +108,7 @@ void buildOptionMenu(SceneScript& s, int32_t n) {
     if (n >= kOptionsForSelectAll) {
         calls.setCatMenu(static_cast<int16_t>(n), 0, "-", nullptr);
         calls.setCatMenu(static_cast<int16_t>(n + 1), 0, plat::utf16ToUtf8(GetText(u"SALL", u"Select all")), nullptr);
-        calls.setCatMenu(static_cast<int16_t>(n + 2), 0, plat::utf16ToUtf8(GetText(u"DALL", u"Deselect all")),
-                         nullptr);
+        calls.setCatMenu(static_cast<int16_t>(n + 2), 0, plat::utf16ToUtf8(GetText(u"DALL", u"Deselect all")), nullptr);
     }
     r = calls.setCatMenu(-2, 2, {}, nullptr);
     if (r != 0) message(u"SetOptMenu 3 error " + decimal(r));

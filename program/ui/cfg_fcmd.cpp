@@ -220,7 +220,12 @@ void CfgFrm::ChkBackup_Click() {
     if (CfgFilling() == 0) FCmd(cmd::kBackup);
 }
 
-void CfgFrm::StartStop() { SetTab(); }
+void CfgFrm::StartStop() {
+    // A show reads the whole script, options included, into the table the option menu
+    // switches; afterwards the menu is made again from the script so the two agree.
+    if (!showRunning() && mainState().ConfigOk) TtDepend(mainState().ConfigFile);
+    SetTab();
+}
 
 void CfgFrm::keyPressEvent(QKeyEvent* event) {
     const int32_t code = keyCommandOf(*event);

@@ -145,8 +145,8 @@ void CfgFrm::ChkAct_Click() {
         ModeCombo[0]->addItem(QString::fromStdU16String(
             ResolutionCaption(list.width[static_cast<size_t>(i)], list.height[static_cast<size_t>(i)])));
     }
-    const QSize screen = QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->size()
-                                                                     : QSize(cs.DDX, cs.DDY);
+    const QSize screen =
+        QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->size() : QSize(cs.DDX, cs.DDY);
     bool screenSize = false;
     const int entry = ResolutionToSelect(list, cs.DDX, cs.DDY, screen.width(), screen.height(), &screenSize);
     if (screenSize) {
