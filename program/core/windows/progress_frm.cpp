@@ -94,38 +94,48 @@ public:
     ShowFrmView& operator=(const ShowFrmView&) = delete;
 
     void setLine(int line, const std::u16string& text) override {
-        QLabel* labels[3] = {form_->Lab1, form_->Lab2, form_->Lab3};
+        ShowFrm* f = form();
+        QLabel* labels[3] = {f->Lab1, f->Lab2, f->Lab3};
         if (line >= 1 && line <= 3) labels[line - 1]->setText(fromU16(text));
     }
     int textWidthPx(const std::u16string& text) const override {
-        return QFontMetrics(form_->Lab1->font()).horizontalAdvance(fromU16(text));
+        return QFontMetrics(form()->Lab1->font()).horizontalAdvance(fromU16(text));
     }
-    int widthPx() const override { return form_->width(); }
+    int widthPx() const override { return form()->width(); }
     int screenWidthPx() const override { return screenArea().width(); }
     void centreWithWidth(int w) override {
         const QRect area = screenArea();
-        form_->setGeometry(area.x() + (area.width() - w) / 2, area.y() + (area.height() - form_->height()) / 2, w,
-                           form_->height());
+        ShowFrm* f = form();
+        f->setGeometry(area.x() + (area.width() - w) / 2, area.y() + (area.height() - f->height()) / 2, w, f->height());
     }
-    bool isShown() const override { return form_->isVisible(); }
+    bool isShown() const override { return form_ != nullptr && form_->isVisible(); }
     void showModeless() override {
-        form_->show();
-        form_->raise();
-        form_->activateWindow();
+        ShowFrm* f = form();
+        f->show();
+        f->raise();
+        f->activateWindow();
     }
-    void showModal() override { ShowModal(form_); }
-    void hide() override { form_->hide(); }
-    void repaint() override { form_->repaint(); }
+    void showModal() override { ShowModal(form()); }
+    void hide() override {
+        if (form_ != nullptr) form_->hide();
+    }
+    void repaint() override { form()->repaint(); }
 
-    ShowFrm* form() const { return form_; }
+    // The window, made again when it was unloaded under the display.
+    ShowFrm* form() const {
+        if (form_ == nullptr) form_ = new ShowFrm;
+        return form_;
+    }
 
 private:
     QRect screenArea() const {
-        const QScreen* s = form_->screen() != nullptr ? form_->screen() : QGuiApplication::primaryScreen();
+        const ShowFrm* f = form();
+        const QScreen* s = f->screen() != nullptr ? f->screen() : QGuiApplication::primaryScreen();
         return s != nullptr ? s->geometry() : QRect(0, 0, 1024, 768);
     }
-    // The shutdown unloads every window, this one too, before the display itself goes.
-    QPointer<ShowFrm> form_;
+    // The shutdown unloads every window, this one too, before the display itself goes; a
+    // later run in the same process (the tests) gets a new one.
+    mutable QPointer<ShowFrm> form_;
 };
 
 ProgressDisplay* theDisplay = nullptr;

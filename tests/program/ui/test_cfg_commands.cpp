@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -346,15 +347,27 @@ TEST_F(CfgCommands, ChoosingFilesKeepsTheListsTheTestsAndTheStockInStep) {
     EXPECT_TRUE(cfg->CmdTestWindow->isEnabled());
     EXPECT_EQ(stored(u"Conf01"), utf8(plat::ucase(u16(script_))));
 
-    // Another stock dropped on its box: the dialog is made again on it.
+    // Two files are refused; another stock dropped on its box makes the dialog again on it.
+    QMimeData two;
+    two.setUrls(
+        {QUrl::fromLocalFile(QString::fromStdString(other)), QUrl::fromLocalFile(QString::fromStdString(gone))});
+    QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &two, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(cfg->CmbFil[1]->lineEdit(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(other))});
+    const QPointer<yov::CfgFrm> first(cfg);
+    QWidget* box = cfg->CmbFil[1]->lineEdit();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &enter);
+    EXPECT_TRUE(enter.isAccepted()) << "one file";
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(cfg->CmbFil[1]->lineEdit(), &drop);
+    QCoreApplication::sendEvent(box, &drop);
+    EXPECT_TRUE(drop.isAccepted());
     runFor(400);
     yov::CfgFrm* again = dialog();
     ASSERT_NE(again, nullptr);
-    EXPECT_NE(again, cfg) << "a new dialog";
+    EXPECT_TRUE(first.isNull()) << "the first dialog is gone: this is a new one";
     EXPECT_EQ(utf8(yov::stockState().StockName), utf8(plat::ucase(u16(other))));
     EXPECT_EQ(stored(u"Stock01"), utf8(plat::ucase(u16(other))));
     EXPECT_EQ(again->CmbFil[1]->count(), 2);
