@@ -271,6 +271,17 @@ bool CfgFrm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void CfgFrm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+    // Form_Activate: a file name selected whole shows its end.
+    for (QComboBox* combo : CmbFil) {
+        QLineEdit* edit = combo->lineEdit();
+        if (edit != nullptr && !edit->text().isEmpty() && edit->selectedText() == edit->text())
+            edit->setCursorPosition(static_cast<int>(edit->text().size()));
+    }
+}
+
 void CfgFrm::connectHandlers() {
     auto on = [this](auto* sender, auto signal, auto handler) {
         QObject::connect(sender, signal, this, [handler] { guarded(handler); });

@@ -387,6 +387,55 @@ TEST_F(CfgCommands, ReadingTheScriptsOptionsKeepsTheChosenStock) {
     EXPECT_TRUE(cfg->CmdTestWindow->isEnabled());
 }
 
+TEST_F(CfgCommands, KeysSwitchPagesAndBringUpTheStockWindow) {
+    writeSettings("\"Conf01\"=\"@SCRIPT@\"\n\"Stock01\"=\"@STOCK@\"\n");
+    yov::CfgFrm* cfg = open();
+    ASSERT_NE(cfg, nullptr);
+    QTest::keyClick(cfg, Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(yov::cfgState().CurTab, 3);
+    EXPECT_TRUE(cfg->WFrm->isVisible());
+    EXPECT_EQ(yov::cfgState().ModeSuffix, u"W");
+    QTest::keyClick(cfg, Qt::Key_1, Qt::AltModifier);
+    EXPECT_TRUE(cfg->FFrm->isVisible());
+
+    // Ctrl+L: none open, a new one; minimised, it comes back; never a second one.
+    QTest::keyClick(cfg, Qt::Key_L, Qt::ControlModifier);
+    runFor(50);
+    const yov::WindowSlot& slot1 = yov::programState().WindowTable[1];
+    ASSERT_NE(slot1.window, nullptr) << "a stock window in slot 1";
+    QWidget* stock = slot1.window;
+    stock->showMinimized();
+    runFor(20);
+    EXPECT_FALSE(cfg->FCmd(599)) << "Ctrl+W restores it and leaves the key to others";
+    runFor(20);
+    EXPECT_FALSE(stock->isMinimized());
+    EXPECT_EQ(yov::programState().WindowTable[2].window, nullptr);
+}
+
+TEST_F(CfgCommands, AnotherLanguageMakesTheDialogAgain) {
+    const std::string two = makeFile("stock/Two.stk", "$LANG K=E;N=English\n$LANG K=G;N=Deutsch\nCAR;;G;;car.gif\n");
+    writeSettings("\"Conf01\"=\"@SCRIPT@\"\n\"Stock01\"=\"" + two + "\"\n");
+    yov::CfgFrm* cfg = open();
+    ASSERT_NE(cfg, nullptr);
+    ASSERT_EQ(yov::programState().Shared.LanguageCount, 2);
+    EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 1);
+    const QPointer<yov::CfgFrm> first(cfg);
+    cfg->FCmd(5264 + 1);
+    runFor(400);
+    EXPECT_TRUE(first.isNull()) << "closed";
+    ASSERT_NE(dialog(), nullptr) << "and made again";
+    EXPECT_EQ(stored(u"Lang"), "G");
+    EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 2);
+
+    // The language in use again: the dialog is still made again.
+    const QPointer<yov::CfgFrm> second(dialog());
+    second->FCmd(5264 + 1);
+    runFor(400);
+    EXPECT_TRUE(second.isNull());
+    EXPECT_NE(dialog(), nullptr);
+    EXPECT_TRUE(exitCodes_.empty());
+}
+
 TEST_F(CfgCommands, OKAndExitEndTheProgram) {
     writeSettings("\"Conf01\"=\"@SCRIPT@\"\n\"Stock01\"=\"@STOCK@\"\n");
     yov::CfgFrm* cfg = open();
