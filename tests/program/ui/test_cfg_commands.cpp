@@ -206,6 +206,7 @@ TEST_F(CfgCommands, TheDisplayModeFollowsItsChainOfCombos) {
     EXPECT_EQ(cfg->ModeCombo[1]->currentIndex(), 0);
     EXPECT_EQ(cfg->ModeCombo[2]->currentText().toStdString(), "60 Hz") << "75 is not offered: the first rate";
     EXPECT_EQ(stored(u"DDF"), "60") << "the chain stores as it fills";
+    keepPicture(cfg, "cfg_display_modes.png");
 
     auto choose = [this](QComboBox* combo, int index) {
         combo->setCurrentIndex(index);
