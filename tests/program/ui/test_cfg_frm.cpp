@@ -26,6 +26,7 @@
 #include "program/scene/stock_loading.h"
 #include "program/ui/cfg_frm.h"
 #include "program/ui/window_ops_qt.h"
+#include "cfg_dialog_fixture.h"
 #include "startup_fixture.h"
 
 namespace {
@@ -34,10 +35,7 @@ using core_test::u16;
 using core_test::utf8;
 
 // The settings the dialog opens with; @SCRIPT@ and @STOCK@ become files of the test.
-const char* const kSettingsFile = R"(REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Vantrel\Yov]
-"Conf01"="@SCRIPT@"
+const char* const kSettingsFile = R"("Conf01"="@SCRIPT@"
 "Stock01"="@STOCK@"
 "Cache"="2"
 "ColTrans"="1"
@@ -56,48 +54,16 @@ const char* const kSettingsFile = R"(REGEDIT4
 "DrawAlgF"="1"
 )";
 
-class CfgDialog : public startup_test::StartupTest {
+class CfgDialog : public cfg_test::CfgDialogTest {
 protected:
     void SetUp() override {
-        StartupTest::SetUp();
+        CfgDialogTest::SetUp();
         yov::WireSettingsDialog();
         yov::WireStockLoading();
         script_ = makeFile("scenes/Night.ttt");
         stock_ = makeFile("stock/Cars.stk", "CAR;;G;;car.gif\n");
-        std::string text = kSettingsFile;
-        text.replace(text.find("@SCRIPT@"), 8, script_);
-        text.replace(text.find("@STOCK@"), 7, stock_);
-        const std::string reg = folder() + "/config/registry.reg";
-        QDir().mkpath(QString::fromStdString(folder() + "/config"));
-        QFile f(QString::fromStdString(reg));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text.c_str());
-        f.close();
-        plat::Registry::current().reopen(folder() + "/config");
+        writeSettings(kSettingsFile);
     }
-    void TearDown() override {
-        yov::PostDeferredAction(0);
-        runUntilEnded();
-        StartupTest::TearDown();
-    }
-
-    yov::CfgFrm* dialog() {
-        return dynamic_cast<yov::CfgFrm*>(yov::programState().WindowTable[yov::kSettingsSlot].window);
-    }
-    void selectTab(yov::CfgFrm* cfg, int index) {
-        cfg->Tab1->setCurrentIndex(index);
-        runFor(30);
-    }
-    // A picture of the dialog for a person to look at, when YOV_SCREENSHOTS names a folder.
-    void keepPicture(yov::CfgFrm* cfg, const char* name) {
-        const QPixmap picture = cfg->grab();
-        EXPECT_FALSE(picture.isNull());
-        const QString dir = qEnvironmentVariable("YOV_SCREENSHOTS");
-        if (!dir.isEmpty()) picture.save(dir + "/" + name);
-    }
-
-    std::string script_;
-    std::string stock_;
 };
 
 TEST_F(CfgDialog, SlashCOpensItFilledFromTheSettings) {

@@ -53,8 +53,8 @@ xcb_window_t findShowWindow(xcb_connection_t* c) {
 
 // The window's pixels, 0x00RRGGBB, row by row; empty when it cannot be read.
 std::vector<uint32_t> grab(xcb_connection_t* c, xcb_window_t w) {
-    xcb_get_image_reply_t* image = xcb_get_image_reply(
-        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, kWidth, kHeight, ~0u), nullptr);
+    xcb_get_image_reply_t* image =
+        xcb_get_image_reply(c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, kWidth, kHeight, ~0u), nullptr);
     std::vector<uint32_t> pixels;
     if (image == nullptr) return pixels;
     const int length = xcb_get_image_data_length(image);
@@ -138,7 +138,8 @@ TEST(DemoShow, RunsInAWindowMovesOnlyWhereTrainsRunAndEndsOnEsc) {
     for (const char* add : {"/addcnf", "/addstk"}) {
         QProcess p;
         p.setProcessEnvironment(env);
-        p.start(QString(YOV_BIN_DIR) + "/yov", {add, add[4] == 'c' ? YOV_DEMO_DATA "/demo.ttt" : YOV_DEMO_DATA "/demo.stk"});
+        p.start(QString(YOV_BIN_DIR) + "/yov",
+                {add, add[4] == 'c' ? YOV_DEMO_DATA "/demo.ttt" : YOV_DEMO_DATA "/demo.stk"});
         ASSERT_TRUE(p.waitForFinished(20000));
         ASSERT_EQ(p.exitCode(), 0);
     }
