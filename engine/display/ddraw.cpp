@@ -10,9 +10,11 @@
 //
 // Main thread only.
 #include <chrono>
+#include <thread>
 
 #include "engine/display/blit.h"
 #include "engine/display/display_modes.h"
+#include "engine/display/shown_frame.h"
 #include "engine/base/engine_state.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
@@ -21,6 +23,7 @@
 namespace lvk {
 namespace {
 
+constexpr int32_t kDefaultRefreshRate = 60;
 constexpr LvResult kErrModeList = -13;
 constexpr LvResult kErrCooperativeLevel = -13004;
 constexpr LvResult kErrModeRefused = -13005;
@@ -36,6 +39,7 @@ struct Layer {
     int32_t lastError = 0;
     bool modeSet = false;  // else the desktop's mode
     LvDisplayMode mode{};
+    ShownFrame shown;  // what the last flip put on the screen
 };
 
 // Never destroyed: surfaces left at exit must not outlive the raster they are made of.
@@ -57,6 +61,8 @@ LvHandle Target(LvHandle surface) { return surface != 0 ? surface : L().defaultS
 void ShowIfPrimary(LvHandle surface, int32_t x, int32_t y, int32_t width, int32_t height) {
     Layer& l = L();
     if (surface == 0 || surface != l.surfaces.Primary()) return;
+    // The screen no longer shows a page as it was flipped in.
+    l.shown.Forget();
     const LvRect rect{x, y, width, height};
     PresentRects(l.surfaces.Dc(surface), &rect, 1);
 }
@@ -67,8 +73,22 @@ void ShowWholePrimary() {
     if (l.surfaces.Size(l.surfaces.Primary(), w, h)) ShowIfPrimary(l.surfaces.Primary(), 0, 0, w, h);
 }
 
+// A flip shows the rows in which the new front page differs from what the screen shows.
+void ShowFlippedPrimary() {
+    Layer& l = L();
+    const plat::HDC dc = l.surfaces.Dc(l.surfaces.Primary());
+    plat::PixelAccess page;
+    if (!plat::AccessPixels(plat::GetCurrentBitmap(dc), page)) {
+        ShowWholePrimary();
+        return;
+    }
+    const std::vector<LvRect> changed = l.shown.Changes(page);
+    if (!changed.empty()) PresentRects(dc, changed.data(), static_cast<int32_t>(changed.size()));
+}
+
 void ForgetChain() {
     Layer& l = L();
+    l.shown.Forget();
     const LvHandle back = l.surfaces.BackBuffer();
     if (l.defaultSurface != 0 && (l.defaultSurface == l.surfaces.Primary() || l.defaultSurface == back)) {
         l.defaultSurface = 0;
@@ -150,9 +170,14 @@ LvResult CanFlip() noexcept {
 LvResult Flip() noexcept {
     if (lvk::Off()) return 0;
     lvk::Layer& l = L();
+    // A flip waits for the display's vertical blank: at most one a refresh period, so a show
+    // flipping its pages runs at the display's rate instead of as fast as the loop can go.
+    const int32_t rate = lvk::CurrentMode().refreshRate;
+    const auto period = std::chrono::microseconds(1'000'000 / (rate > 0 ? rate : lvk::kDefaultRefreshRate));
+    std::this_thread::sleep_until(l.surfaces.LastFlip() + period);
     const int32_t result = l.surfaces.Flip();
     if (result != plat::DD_OK) return result;
-    lvk::ShowWholePrimary();
+    lvk::ShowFlippedPrimary();
     return 0;
 }
 

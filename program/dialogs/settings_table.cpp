@@ -105,7 +105,9 @@ const SettingSpec kTable[] = {
      putMain<&MainState::StbZ>},
     {u"TvlZ", M::None, kStart, 6, R::Field, 0, 0, 255, 0, 1, W::Refuse, 0, 255, getMain<&MainState::TvlZ>,
      putMain<&MainState::TvlZ>},
-    {u"DDA", M::None, kDialog, 0, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getCfg<&CfgState::DDA>,
+    // Kept to the desktop's mode by default: there is no mode switch, a chosen mode is only
+    // rendered at its size and scaled to the screen.
+    {u"DDA", M::None, kDialog, 1, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getCfg<&CfgState::DDA>,
      putCfg<&CfgState::DDA>},
     {u"DDX", M::None, kDialog, 1024, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
      getCfg<&CfgState::DDX>, putCfg<&CfgState::DDX>},

@@ -16,6 +16,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup.h"
+#include "program/dialogs/settings_table.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
@@ -136,7 +137,8 @@ void StartDisplay() {
     d.FirstCreation = 1;
     st.Shared.ExpandState1 = 0;
 
-    if (GetRegNumber(u"DDA", 0) != 0) {
+    const SettingSpec* keepMode = FindSetting(u"DDA");
+    if (GetRegNumber(u"DDA", keepMode != nullptr ? keepMode->defaultValue : 1) != 0) {
         const QSize screen = screenSize();
         d.ModeRequest = {screen.width(), screen.height(), lv::GetBitsPixel(), 0};
     } else {

@@ -162,8 +162,10 @@ void makeImage(int32_t picture, int32_t part, int32_t offset, bool fixed, const 
         picParts()[part].Surface = static_cast<int32_t>(surface);
         if (surface != 0) {
             frameStep(11006);
+            // A part drawn with its mask keeps the key colour where it is transparent, fixed
+            // drawing or not: a path of a scene is a fixed-drawing line with the scene behind it.
             lv::FillSurface(surface, 0, 0, w * g.PerRow, h * g.Rows,
-                            static_cast<uint32_t>(fixed ? m.BackgroundPixel : m.KeyPixel), 0, 16004);
+                            static_cast<uint32_t>(fixed && !masked ? m.BackgroundPixel : m.KeyPixel), 0, 16004);
             for (int32_t f = 0; f <= n; ++f) {
                 frameStep(11007);
                 const CurrentCanvas& c = currentCanvas();

@@ -315,10 +315,12 @@ public:
         if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
             if (EmbedInForeignWindow(window_, foreign.window)) return;
         }
-        QPoint origin(0, 0);
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) origin = screen->virtualGeometry().topLeft();
+        // The window covers the real screen whatever mode the show asked for: without a mode
+        // switch a mode is only the size the frames are rendered at, which the presenter scales.
+        QRect area(0, 0, width, height);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) area = screen->virtualGeometry();
         window_->setWindowState(maximized ? Qt::WindowMaximized : Qt::WindowNoState);
-        window_->setGeometry(QRect(origin, QSize(width, height)));
+        window_->setGeometry(area);
         window_->show();
         window_->raise();
         window_->activateWindow();

@@ -149,6 +149,41 @@ TEST_F(DirectDraw, AFlipHandsTheWholeBackSurfaceToThePresenter) {
     EXPECT_EQ(Read(0), (Rows{"rrrr", "rggr"})) << "the first frame's page comes round again";
 }
 
+TEST_F(DirectDraw, AFlipHandsOverOnlyTheRowsThatDifferFromTheScreen) {
+    UseScreen(8, 12);
+    MemoryScreen screen{8, 12};
+    LvPresenter table = screen.Table();
+    ASSERT_EQ(SetPresenter(&table), 0);
+    OpenWithPrimary(1);
+    // The same picture on both pages, the second flip shows nothing new.
+    for (int page = 0; page < 2; ++page) {
+        ASSERT_EQ(FillSurface(0, 0, 0, 8, 12, LetterValue('g'), 0, 0), 0);
+        ASSERT_EQ(Flip(), 0);
+    }
+    EXPECT_EQ(screen.Presents(), 1) << "the first flip shows the whole page, the second nothing";
+    // A train on rows 2 and 3 and a lamp on row 9: two bands, each cut to its columns.
+    ASSERT_EQ(FillSurface(0, 0, 0, 8, 12, LetterValue('g'), 0, 0), 0);
+    ASSERT_EQ(FillSurface(0, 1, 2, 3, 2, LetterValue('r'), 0, 0), 0);
+    ASSERT_EQ(FillSurface(0, 5, 9, 1, 1, LetterValue('y'), 0, 0), 0);
+    ASSERT_EQ(Flip(), 0);
+    ASSERT_EQ(screen.Presents(), 2);
+    std::vector<std::vector<int32_t>> rects;
+    for (const LvRect& r : screen.LastRects()) rects.push_back({r.x, r.y, r.width, r.height});
+    EXPECT_EQ(rects, (std::vector<std::vector<int32_t>>{{1, 2, 3, 2}, {5, 9, 1, 1}}));
+    EXPECT_EQ(screen.Rows()[2], "grrrgggg");
+    EXPECT_EQ(screen.Rows()[9], "gggggygg");
+    // Drawn on the screen itself: the next flip shows its whole page again.
+    const LvHandle back = SetDefaultSurface(1);
+    const LvHandle primary = SetDefaultSurface(0);
+    ASSERT_EQ(FillSurface(primary, 0, 0, 1, 1, LetterValue('b'), 0, 0), 0);
+    ASSERT_EQ(screen.Presents(), 3);
+    ASSERT_EQ(FillSurface(back, 0, 0, 8, 12, LetterValue('g'), 0, 0), 0);
+    ASSERT_EQ(Flip(), 0);
+    ASSERT_EQ(screen.Presents(), 4);
+    ASSERT_EQ(screen.LastRects().size(), 1u);
+    EXPECT_EQ(screen.LastRects()[0].height, 12);
+}
+
 TEST_F(DirectDraw, DrawingOnAPrimaryWithoutBackBuffersIsShownAtOnce) {
     UseScreen(4, 2);
     OpenWithPrimary(0);

@@ -145,7 +145,7 @@ TEST_F(CfgCommands, EveryControlStoresItsSetting) {
         {1, "Mouse Click, full screen", [](yov::CfgFrm* c) { c->ChkStopClick->click(); }, u"NStpClkF", "0"},
         {1, "speed, full screen", [this](yov::CfgFrm* c) { typeInto(c->TxtSpeed, "250"); }, u"SpeedF", "100"},
         {1, "dual frame", [](yov::CfgFrm* c) { c->OptAlg[3]->click(); }, u"DrawAlgF", "3"},
-        {1, "Use actual settings", [](yov::CfgFrm* c) { c->ChkAct->click(); }, u"DDA", "1"},
+        {1, "Use actual settings", [](yov::CfgFrm* c) { c->ChkAct->click(); }, u"DDA", "0"},
         {0, "cache", [](yov::CfgFrm* c) { c->OptCache[1]->click(); }, u"Cache", "1"},
         {0, "default direction", [this](yov::CfgFrm* c) { menuCommand(c, 4217); }, u"UseDefDir", "0"},
         {0, "colour translation", [this](yov::CfgFrm* c) { menuCommand(c, 4285); }, u"ColTrans", "2"},
@@ -177,7 +177,7 @@ TEST_F(CfgCommands, EveryControlStoresItsSetting) {
 TEST_F(CfgCommands, TheDisplayModeFollowsItsChainOfCombos) {
     writeSettings(
         "\"Conf01\"=\"@SCRIPT@\"\n\"Stock01\"=\"@STOCK@\"\n\"DDX\"=\"1024\"\n\"DDY\"=\"768\"\n"
-        "\"DDB\"=\"32\"\n\"DDF\"=\"75\"\n\"DrawAlgF\"=\"4\"\n");
+        "\"DDB\"=\"32\"\n\"DDF\"=\"75\"\n\"DrawAlgF\"=\"4\"\n\"DDA\"=\"0\"\n");
     yov::CfgFrm* cfg = open();
     ASSERT_NE(cfg, nullptr);
     // A display of our own: an odd depth, a depth with rate 0 only, two rates at one depth.
