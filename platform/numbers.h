@@ -1,4 +1,4 @@
-// Number semantics of the original language in one place: Integer (16-bit),
+// Number semantics of the Windows version's language in one place: Integer (16-bit),
 // Long (32-bit), Byte, Single (float) and Double, with its rounding, integer
 // division, Mod and text-to-number rules. Nothing here throws or depends on the
 // locale; failures come back as values.
@@ -14,7 +14,7 @@
 
 namespace plat {
 
-// The run-time error numbers of the original, so a caller can report them.
+// The run-time error numbers of the Windows version, so a caller can report them.
 enum class ArithError : int {
     None = 0,
     Overflow = 6,
@@ -76,12 +76,12 @@ Checked<T> modulo(T a, T b) {
     return {static_cast<T>(static_cast<std::int64_t>(a) % b), ArithError::None};
 }
 
-// \ and Mod with floating operands, as the original evaluates them: both sides
+// \ and Mod with floating operands, as the Windows version evaluates them: both sides
 // are first rounded half to even to Long (Overflow when they do not fit).
 Checked<std::int32_t> intDivValues(double a, double b);
 Checked<std::int32_t> moduloValues(double a, double b);
 
-// The leading number of a text, as the original's Val reads it:
+// The leading number of a text, as the Windows version's Val reads it:
 //   - blanks, TABs and line feeds are skipped everywhere, also inside the
 //     number ("1 2" is 12, " - 5" is -5);
 //   - an optional sign, digits, an optional "." with fraction digits, an

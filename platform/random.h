@@ -11,14 +11,14 @@ namespace plat {
 
 class Random {
 public:
-    // The same fixed seed every start, as the original runs before seeding.
+    // The same fixed seed every start, as the Windows version runs before seeding.
     static constexpr std::uint64_t kDefaultSeed = 0x59F2'6A1D'0B3C'4E85ULL;
 
     explicit Random(std::uint64_t seed = kDefaultSeed) { this->seed(seed); }
 
     void seed(std::uint64_t seed);
 
-    // Rnd: uniform in [0, 1) with 24 significant bits, like the original's
+    // Rnd: uniform in [0, 1) with 24 significant bits, like the Windows version's
     // Single result, so it converts to float exactly and never reaches 1.
     double next01();
 

@@ -27,8 +27,8 @@ std::vector<LvRect> ShownFrame::Changes(const plat::PixelAccess& page) {
     std::vector<LvRect> rects;
     if (page.topRow == nullptr || page.width <= 0 || page.height <= 0 || page.bitsPerPixel <= 0) return rects;
     const size_t rowBytes = (static_cast<size_t>(page.width) * static_cast<size_t>(page.bitsPerPixel) + 7) / 8;
-    const bool fresh = pixels_.empty() || page.width != width_ || page.height != height_ ||
-                       page.bitsPerPixel != bitsPerPixel_;
+    const bool fresh =
+        pixels_.empty() || page.width != width_ || page.height != height_ || page.bitsPerPixel != bitsPerPixel_;
     if (fresh) {
         width_ = page.width;
         height_ = page.height;

@@ -2,7 +2,7 @@
 //
 // Both deliverables are built by us with one compiler, so these are typed C++ structs
 // kept in the field order of the stored formats; byte offsets are not an interface
-// between the two (no file stores these records). Where the original layout kept an
+// between the two (no file stores these records). Where the Windows version kept an
 // address in 32 bits we keep a pointer, and where it kept a handle we keep a 32-bit id.
 #pragma once
 

@@ -87,7 +87,7 @@ protected:
     }
 
     // "{root}" is the tree's folder; "{ROOT\\}" the same spelled upper case with
-    // backslashes, as a name stored by the original would be.
+    // backslashes, as a name stored on Windows would be.
     std::string expand(const std::string& s) const {
         std::string out = s;
         const std::string winRoot = [&] {

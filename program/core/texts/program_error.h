@@ -4,7 +4,7 @@
 // description, as the handlers of long operations expect: they catch whatever is pending,
 // hand it to ReportError, and the numbers 6000 to 6020 tell the program's own errors from
 // the rest. Errors of other kinds (the standard library's, the engine binding's) get the
-// number the original run time would have given them when a handler asks (pendingError).
+// number the Windows version's run time would have given them when a handler asks (pendingError).
 #pragma once
 
 #include <cstdint>
