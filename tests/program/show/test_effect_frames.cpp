@@ -21,6 +21,7 @@
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
+#include "program/show/object_steps.h"
 #include "program/show/lying_snow.h"
 #include "program/show/part_anims.h"
 #include "program/show/show_clock.h"
@@ -98,6 +99,7 @@ protected:
         c.waitBlt = [] {};
         c.gdiFlush = [] {};
         c.moveObject = [](int32_t, int32_t) {};
+        c.stepObjectAnim = StepObjectAnim;
         c.doTimedEvents = [] { return 0; };
         c.doBlt = [](int32_t n, const BlitOp* r, int32_t dc) { lv::DoBlt(n, r, static_cast<LvHandle>(dc)); };
         c.batchBlt = [](int32_t n, const BlitOp* r, int32_t dc) {

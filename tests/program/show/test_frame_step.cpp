@@ -11,6 +11,7 @@
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
+#include "program/show/object_steps.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
 #include "core_fixture.h"
@@ -53,6 +54,7 @@ protected:
         c.moveObject = [this](int32_t train, int32_t ms) {
             calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
         };
+        c.stepObjectAnim = StepObjectAnim;
         c.doTimedEvents = [] { return 0; };
         ShowClock& clock = showClock();
         clock.sleep = [this](int32_t ms) {
