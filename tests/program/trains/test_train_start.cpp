@@ -21,6 +21,7 @@
 #include "program/show/sections.h"
 #include "program/show/show_font.h"
 #include "program/show/show_queues.h"
+#include "program/show/timed_object_events.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_start.h"
 #include "program/trains/train_start_state.h"
@@ -304,6 +305,31 @@ TEST_F(TrainStart, AnEndedRunFreesItsUnitAndStartsThePooledLineAfterItsDelay) {
     EXPECT_FLOAT_EQ(unit().Speed, 7) << "the pool line's speed";
     EXPECT_EQ(unit().Dir, -1) << "and its direction";
     EXPECT_EQ(rec().LayerFlags & 0x80, 0) << "no text on this line";
+}
+
+// What a start counted into the length of the trains on the scene (the length limit's sum)
+// comes off again once: a unit freed by a recomposition takes its width, the end of the run
+// the rest.
+TEST_F(TrainStart, TheLengthAStartCountedComesOffOnceWhenUnitsAndTheRunEnd) {
+    mainState().Show = ShowSettings{};
+    PickNext(kSimple);
+    GenTrain(train, sect);
+    showState().StartedLength = 1000;  // the other trains on the scene
+    ASSERT_EQ(DoTimedEvents(), 200) << "the scene tick starts the train";
+    EXPECT_EQ(showState().StartedLength, 1140);
+    // Its unit has left; the next unit of its list is composed and enters.
+    trainPictures()[rec().Members[1]].MotionState = 2;
+    rec().StepText[0] = u"COACH_A\r";
+    rec().State = ts::kRegenerate;
+    GenTrain(train, sect);
+    EXPECT_EQ(showState().StartedLength, 1000) << "the unit that left";
+    ASSERT_EQ(DoTimedEvents(), 200) << "the entering unit";
+    EXPECT_EQ(showState().StartedLength, 1080);
+    rec().State = ts::kRunEnded;
+    GenTrain(train, sect);
+    EXPECT_EQ(showState().StartedLength, 1000) << "the run's end takes off the rest, and no more";
+    EXPECT_EQ(rec().CountedLength, 0);
+    mainState().Show = ShowSettings{};
 }
 
 TEST_F(TrainStart, AFinishingSectionRemovesTheTrainWhenItsRunEnds) {
