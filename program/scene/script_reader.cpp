@@ -41,6 +41,10 @@ void ScriptReader::FailKey(std::u16string_view key, const std::vector<std::u16st
 }
 
 void ScriptReader::RaiseLineError(int32_t member, std::u16string_view message) {
+    Fail(kErrMessage, std::u16string(message) + u" " + LinePlace(member));
+}
+
+std::u16string ScriptReader::LinePlace(int32_t member) {
     std::u16string file;
     int32_t line = 0;
     if (member >= 1 && member < static_cast<int32_t>(S.Members.size())) {
@@ -49,7 +53,7 @@ void ScriptReader::RaiseLineError(int32_t member, std::u16string_view message) {
             file = S.FileNames[static_cast<size_t>(item.FileIndex)];
         line = item.Line;
     }
-    Fail(kErrMessage, std::u16string(message) + u" " + Format(u"IFL", {file, decimal(line)}));
+    return Format(u"IFL", {file, decimal(line)});
 }
 
 void ScriptReader::SetTtOption(std::u16string_view name, int32_t value) {

@@ -117,6 +117,9 @@ public:
     void AddOptionEntry(uint8_t kind);
     // A script error naming the member's file and line.
     [[noreturn]] void RaiseLineError(int32_t member, std::u16string_view message);
+    // "in FILE line N" of a member ("IFL"); for a member outside the script, with no file and
+    // line 0.
+    std::u16string LinePlace(int32_t member);
 
     // The reader's current file index and line, as the last line reported them.
     int32_t CurrentFile = 0;

@@ -62,6 +62,9 @@ void paintLines(int32_t train) {
             linked.BufferRedraw[page] &= ~page_bit::kBgOnce;
         }
         PaintLine(l, yOffset);
+        // The path's own falling snow comes with it: a path is never painted by itself.
+        if (t.valid(l) && (t.at(l).Flags & train_flag::kFallingSnow) != 0)
+            PaintSnow(t.at(l), showState().StepClock, yOffset);
         l = t.at(l).NextLinked;
     }
     // The scene's own foreground stands in front of every path's trains.

@@ -231,7 +231,7 @@ void runStep(int32_t callSite) {
         takeStepTime();
         const int32_t train = TakeObjectStep();
         if (train != 0) {
-            StepObjectAnim(train);
+            frameStepCalls().stepObjectAnim(train);
             callSite = 100;
             continue;
         }
@@ -273,6 +273,7 @@ FrameStepCalls defaultFrameStepCalls() {
     };
     c.gdiFlush = [] {};
     c.moveObject = MoveObject;
+    c.stepObjectAnim = StepObjectAnim;
     c.doTimedEvents = DoTimedEvents;
     return c;
 }

@@ -30,8 +30,10 @@ struct FrameStepCalls {
     std::function<void(int32_t count, const BlitOp* records, int32_t dc)> doBlt;
     std::function<void()> gdiFlush;
     std::function<void()> ddMenus;  // the show window's, when a display request waits
-    // The mover of one train and the scene tick; by default the show's own.
+    // The mover of one train, one phase of a train's step program and the scene tick; by
+    // default the show's own.
     std::function<void(int32_t train, int32_t stepMs)> moveObject;
+    std::function<void(int32_t train)> stepObjectAnim;
     std::function<int32_t()> doTimedEvents;
     // Tests of the callers only: when set, it takes the whole step's place.
     std::function<void(int32_t callSite)> stepDouble;

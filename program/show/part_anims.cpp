@@ -12,6 +12,7 @@
 #include "program/core/windows/utilities.h"
 #include "program/scene/param_table.h"
 #include "program/scene/picture_slot.h"
+#include "program/scene/script_reader.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/lying_snow.h"
 #include "program/show/scene_actions.h"
@@ -214,10 +215,15 @@ void DoAction(TrainRec& train, std::u16string_view action) {
     const SceneAction a = ParseSceneAction(action);
     switch (a.Kind) {
     case ActionKind::Empty: return;
-    case ActionKind::Unclosed:
-        WriteErrorLog(FormatText(u"MISW", {a.Text}) + u" (column " + std::u16string(FormatArg(a.ErrorAt).text()) +
-                      u")");
+    case ActionKind::Unclosed: {
+        std::u16string line =
+            FormatText(u"MISW", {a.Text}) + u" (column " + std::u16string(FormatArg(a.ErrorAt).text()) + u")";
+        // The script line the action came from, so that its writer can find it.
+        ScriptReader& reader = scriptReader();
+        if (train.Line >= 1 && train.Line <= reader.S.MemberCount) line += u" " + reader.LinePlace(train.Line);
+        WriteErrorLog(line);
         return;
+    }
     case ActionKind::RandomAnimation: {
         std::u16string anim;
         std::u16string delay;

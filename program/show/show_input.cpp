@@ -88,6 +88,7 @@ void openPopup(int32_t x, int32_t y) {
 }
 
 void openPanel() {
+    if (foreignWindow()) return;
     ShowCursorForInput();
     if (programState().BatchMode != 0)
         showInput().DisplayRequest = display_request::kPanel;
@@ -271,8 +272,10 @@ void QueryStopShow() {
     ShowInputState& in = showInput();
     ProgramState& st = programState();
     in.ShowPassword.clear();
-    // The screen-saver daemon owns locking under its own convention.
-    if (mainState().ScreenSaverMode != 0 && !foreignWindow() && GetRegNumber(u"ScreenSaveUsePassword", 0) != 0)
+    // In a window of the screen-saver daemon (or of its settings' preview) the daemon ends the
+    // show; a key, click or move that reaches the window stops nothing.
+    if (foreignWindow()) return;
+    if (mainState().ScreenSaverMode != 0 && GetRegNumber(u"ScreenSaveUsePassword", 0) != 0)
         in.ShowPassword = GetRegString(u"Pw", u"");
     if (in.ShowPassword.empty()) {
         st.StopRequest = 1;

@@ -197,7 +197,7 @@ int32_t AdvanceSnow(TrainRec& train, int32_t stepMs) {
     return rows;
 }
 
-void PaintSnow(TrainRec& train, int32_t stepMs) {
+void PaintSnow(TrainRec& train, int32_t stepMs, int32_t yOffset) {
     if (!hasPicture(train) || train.SnowHeight < 1 || train.SnowHeight > train.SnowBufferHeight) return;
     ShowState& ss = showState();
     int32_t rows = 0;
@@ -220,11 +220,11 @@ void PaintSnow(TrainRec& train, int32_t stepMs) {
     // The piece's top edge shows its first ring row: source row = base - height.
     const int32_t bottomTop = train.SnowBase + h - ring;
     Compositor& c = displayState().Frame;
-    c.AddDirtyRect(0, train.SnowBase, train.Width, h - ring, whole ? 1 : 0, dc, 1, x0, y0 + bottomTop, 1,
-                   train.SnowSurface, "Snow bottom");
+    c.AddDirtyRect(0, yOffset + train.SnowBase, train.Width, h - ring, whole ? 1 : 0, dc, 1, x0,
+                   y0 + bottomTop + yOffset, 1, train.SnowSurface, "Snow bottom");
     if (ring != 0) {
-        c.AddDirtyRect(0, bottomTop, train.Width, ring, whole ? 1 : 0, dc, 1, x0, y0 + (h - ring) + train.SnowBase + h,
-                       1, train.SnowSurface, "Snow top");
+        c.AddDirtyRect(0, yOffset + bottomTop, train.Width, ring, whole ? 1 : 0, dc, 1, x0,
+                       y0 + (h - ring) + train.SnowBase + h + yOffset, 1, train.SnowSurface, "Snow top");
     }
 }
 

@@ -29,8 +29,9 @@ void EndSnow(TrainRec& train, std::u16string_view params);
 // (the first is SnowHeight - SnowRow). Clears the snow flag when the band has emptied.
 int32_t AdvanceSnow(TrainRec& train, int32_t stepMs);
 // The frame step's snow of one line: advances it (not in a paused step), writes the new
-// rows and announces the band to the frame compositor for the page being drawn.
-void PaintSnow(TrainRec& train, int32_t stepMs);
+// rows and announces the band to the frame compositor for the page being drawn. yOffset is
+// added to every y: a scene's path is painted in its scene's area.
+void PaintSnow(TrainRec& train, int32_t stepMs, int32_t yOffset = 0);
 // Frees the snow picture (the train keeps no snow band).
 void FreeSnowPicture(TrainRec& train);
 

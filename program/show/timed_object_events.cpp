@@ -112,6 +112,9 @@ int32_t betweenTicks() {
     else
         startQueued(train);
     ss.StartedLength = plat::clampToInt32(static_cast<double>(int64_t{ss.StartedLength} + length));
+    // The train start takes it off again when the train or a unit of it ends.
+    TrainRec& started = trains().at(train);
+    started.CountedLength = plat::clampToInt32(static_cast<double>(int64_t{started.CountedLength} + length));
     return kTickTrainStarted;
 }
 

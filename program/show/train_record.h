@@ -189,6 +189,7 @@ struct TrainRec {
     std::u16string WaitText;
     int32_t WaitTicks = 0;
     int32_t TotalLength = 0;
+    int32_t CountedLength = 0;  // what its starts added to the show's StartedLength, not yet taken off
     int32_t Flags = 0;
     int32_t LayerFlags = 0;
     std::array<int32_t, 3> BufferRedraw{};

@@ -88,6 +88,16 @@ void freeMembers(int32_t train) {
     rec(train).TotalLength = 0;
 }
 
+// Takes up to `pixels` of what the train's starts counted off the length of the trains on the
+// scene, which the length limit reads: each pixel once, never below 0.
+void uncountLength(int32_t train, int32_t pixels) {
+    TrainRec& r = rec(train);
+    const int32_t taken = std::clamp(pixels, 0, std::max(0, r.CountedLength));
+    r.CountedLength -= taken;
+    int32_t& started = showState().StartedLength;
+    started = std::max(0, started - taken);
+}
+
 void freeLines(int32_t train) {
     TrainRec& r = rec(train);
     markLine(r.Line, 0);
@@ -302,6 +312,7 @@ void releaseChecks(int32_t train, int32_t sect, bool failed) {
 }
 
 void endRun(int32_t train, int32_t sect) {
+    uncountLength(train, rec(train).CountedLength);
     freeMembers(train);
     rec(train).Flags &= ~(tf::kMoving | tf::kTurned);
     int32_t& inMotion = showState().StartedTrains;
@@ -320,6 +331,7 @@ int32_t dropEndedMembers(int32_t train) {
         rec(train).Members[static_cast<size_t>(m)] = 0;
         if (!trainPictures().valid(picture) || trainPictures()[picture].MotionState == kPictureFree) continue;
         if (trainPictures()[picture].MotionState == kPictureEnded) {
+            uncountLength(train, trainPictures()[picture].Width);
             FreeTrainPicture(picture);
             continue;
         }

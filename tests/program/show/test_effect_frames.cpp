@@ -21,6 +21,7 @@
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
+#include "program/show/object_steps.h"
 #include "program/show/lying_snow.h"
 #include "program/show/part_anims.h"
 #include "program/show/show_clock.h"
@@ -98,6 +99,7 @@ protected:
         c.waitBlt = [] {};
         c.gdiFlush = [] {};
         c.moveObject = [](int32_t, int32_t) {};
+        c.stepObjectAnim = StepObjectAnim;
         c.doTimedEvents = [] { return 0; };
         c.doBlt = [](int32_t n, const BlitOp* r, int32_t dc) { lv::DoBlt(n, r, static_cast<LvHandle>(dc)); };
         c.batchBlt = [](int32_t n, const BlitOp* r, int32_t dc) {
@@ -382,6 +384,50 @@ TEST_F(EffectFrames, APausedStepMovesNeitherSnowNorDoors) {
     for (int i = 0; i < 5; ++i) Frame(false);  // no single steps left: paused
     EXPECT_EQ(trains().at(line).SnowRow, row);
     EXPECT_EQ(Checksum(*screen), before);
+}
+
+// A scene's path is painted by its scene record, shifted into the scene's area, and its
+// falling snow with it: the flakes fall in the path's band on the screen and nowhere else.
+TEST_F(EffectFrames, APathsSnowFallsWithItsScene) {
+    const int32_t record = NewTrainRec(0);
+    {
+        TrainRec& s = trains().at(record);
+        s.Flags = train_flag::kSceneRecord | train_flag::kStarted;
+        s.Width = kW;
+        s.OriginY = kBase;
+        s.AboveBase = kBase;
+        s.BelowBase = kH - kBase;
+        s.SceneDC = scene->dc.Value();
+        s.NextLinked = line;
+    }
+    InsertActiveTrain(record);
+    constexpr int32_t kPathRail = kBase - 6;
+    TrainRec& path = trains().at(line);
+    path.Flags |= train_flag::kDependent;
+    path.OriginY = kPathRail;
+    DoAction(path, u"[SNOW: B=10;H=20;V=20;I=50;S=0]");
+    ShowState& ss = showState();
+    ss.StepMoves = 1;
+    ss.StepClock = 20;
+    Compositor& c = displayState().Frame;
+    for (int i = 0; i < 10; ++i) {
+        PaintFrame();
+        if (c.compositionList.count > 0)
+            lv::DoBlt(c.compositionList.count, c.compositionList.records.data() + 1, work->dc.Value());
+        BlitList& batch = c.currentBatch();
+        if (batch.count > 0) lv::DoBlt(batch.count, batch.records.data() + 1, screen->dc.Value());
+    }
+    int inBand = 0;
+    int outside = 0;
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            const bool flake = (screen->Get(x, y) & 0xFFFFFFu) == 0xFFFFFFu;
+            const bool band = y >= kPathRail - 30 && y < kPathRail - 10;
+            (band ? inBand : outside) += flake ? 1 : 0;
+        }
+    }
+    EXPECT_GT(inBand, 0) << "the path's snow is on the screen";
+    EXPECT_EQ(outside, 0);
 }
 
 TEST_F(EffectFrames, SnowBandIsTwoPiecesOfTheRingAndOtherPagesRepaintIt) {

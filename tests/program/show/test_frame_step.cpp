@@ -11,6 +11,7 @@
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
+#include "program/show/object_steps.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
 #include "core_fixture.h"
@@ -53,6 +54,7 @@ protected:
         c.moveObject = [this](int32_t train, int32_t ms) {
             calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
         };
+        c.stepObjectAnim = StepObjectAnim;
         c.doTimedEvents = [] { return 0; };
         ShowClock& clock = showClock();
         clock.sleep = [this](int32_t ms) {
@@ -279,6 +281,31 @@ TEST_F(FrameStep, AHangingFlipStopsTheShowAfterTwoHundredMilliseconds) {
     EXPECT_EQ(programState().StopRequest, 1);
     ASSERT_FALSE(logLines().empty());
     EXPECT_EQ(logLines().back(), "Hanging on CanFlip");
+}
+
+TEST_F(FrameStep, ABusyBackPageIsWaitedForUntilItHangsTwoHundredMilliseconds) {
+    const int32_t t = movingTrain();
+    programState().BatchMode = 1;
+    showState().FlipCount = 1;
+    // "Surface busy" (430 in the low 16 bits) is no error: the step yields once and ends, and
+    // later calls try the paint phase again, until the page has been busy over 200 ms.
+    canBltAnswer = static_cast<int32_t>(0x887601AEu);
+    CheckStep(kFullStep);
+    EXPECT_EQ(calls, (std::vector<std::string>{"move " + std::to_string(t) + " 0", "sleep 1"}))
+        << "moved, then one yield; nothing painted or presented";
+    for (int i = 0; i < 3; ++i) {
+        now += 50;
+        calls.clear();
+        CheckStep(kFullStep);
+        EXPECT_TRUE(calls.empty()) << "not moved again, no second yield";
+        EXPECT_EQ(showState().StepPhase, 1);
+        EXPECT_EQ(programState().StopRequest, 0);
+    }
+    now += 50;  // 201 ms after the first busy answer: the yield took one
+    CheckStep(kFullStep);
+    EXPECT_EQ(programState().StopRequest, 1);
+    ASSERT_FALSE(logLines().empty());
+    EXPECT_EQ(logLines().back(), "Hanging on CanBlt");
 }
 
 TEST_F(FrameStep, AnErrorInsideTheStepIsReportedOnceAndStopsTheShow) {

@@ -251,6 +251,44 @@ TEST_F(ShowInputTest, AStopAsksForThePasswordOnlyInAScreenSaverShowThatUsesOne) 
     }
 }
 
+// In a window of the screen-saver daemon the daemon owns the input and the end of the show:
+// nothing that reaches the window stops the show, asks the password or opens a window.
+TEST_F(ShowInputTest, InTheDaemonsWindowInputStopsNothingAndOpensNothing) {
+    mainState().SaverWindow = 0x2a00007;
+    mainState().ScreenSaverMode = 1;
+    yov::SaveRegString(u"ScreenSaveUsePassword", u"1");
+    yov::SaveRegString(u"Pw", u"pw");
+    struct Case {
+        const char* name;
+        uint8_t batch;
+        std::function<void()> input;
+    };
+    const std::vector<Case> cases = {
+        {"Esc", 0, [] { key(27); }},
+        {"a key", 0, [] { key('A'); }},
+        {"a click", 0, [] { yov::ScrMouseClick(1, 0, 5, 5); }},
+        {"a right click", 0, [] { yov::ScrMouseClick(2, 0, 5, 5); }},
+        {"a right click under DirectDraw", 1, [] { yov::ScrMouseClick(2, 0, 5, 5); }},
+        {"far moves", 0, [] { moves(50); }},
+        {"the menu key", 0, [] { key('M'); }},
+        {"the panel key under DirectDraw", 1, [] { key('V'); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        programState().StopRequest = 0;
+        programState().BatchMode = c.batch;
+        showInput().DisplayRequest = 0;
+        calls.clear();
+        c.input();
+        EXPECT_EQ(programState().StopRequest, 0);
+        EXPECT_EQ(passwordAsked, 0);
+        EXPECT_TRUE(calls.empty()) << "no popup menu";
+        EXPECT_EQ(showInput().DisplayRequest, 0) << "no window asked for";
+    }
+    programState().BatchMode = 0;
+    mainState().SaverWindow = 0;
+}
+
 TEST_F(ShowInputTest, AClickFindsTheVehicleUnderIt) {
     mainState().Show.NStpClk[0] = 1;
     // A train line at x 100, rail row 300, area 40 high, with one picture of two parts.

@@ -13,12 +13,15 @@
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
+#include "program/core/startup/main_state.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/param_table.h"
+#include "program/scene/picture_slot.h"
 #include "program/show/frame_step.h"
 #include "program/show/sections.h"
 #include "program/show/show_font.h"
 #include "program/show/show_queues.h"
+#include "program/show/timed_object_events.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_start.h"
 #include "program/trains/train_start_state.h"
@@ -34,7 +37,16 @@ constexpr int32_t kHeight = 30;
 constexpr int32_t kLineWidth = 640;
 
 // Script items of the section, in order.
-enum Line : int32_t { kSimple = 1, kBadColour, kUnknownMode, kPooled, kNoPool, kNoDirection, kMissingVehicle };
+enum Line : int32_t {
+    kSimple = 1,
+    kBadColour,
+    kUnknownMode,
+    kPooled,
+    kNoPool,
+    kNoDirection,
+    kSecondUnitFails,
+    kMissingVehicle
+};
 
 class TrainStart : public show_test::ShowTestOn<script_test::ScriptTest> {
 protected:
@@ -58,7 +70,7 @@ protected:
             write("scene.ttt",
                   {"$SECTION Y=0;DY=100;AB=10;VH=30;BL=20;SEQ=F;V=4", "C=E40,COACH_A;V=5;A=0.2;B=0.3;D=R;TX=\" IC 1 \"",
                    "C=E40;BGC=nocolour", "C=E40;M=FLY", "C=COACH_B;M=simple;POOL=P", "C=E40;POOL=NOSUCH", "C=NODIR,E40",
-                   "C=E40,NOPE", "$POOL N=P", "V=7;D=L", "$ENDPOOL", "$ENDSECTION"});
+                   "M=CUT;C1=E40,COACH_A;C2=BAD", "C=E40,NOPE", "$POOL N=P", "V=7;D=L", "$ENDPOOL", "$ENDSECTION"});
         ASSERT_TRUE(read(path)) << reported();
         for (int32_t i = 1; i <= ScriptBlockCount(); ++i)
             if (sectRec(i).Type == sect_type::kSection) sect = i;
@@ -144,11 +156,13 @@ TEST_F(TrainStart, AFailingLineFailsWholeFreesItsAttemptAndTheNextLineWaits) {
         const char* name;
         Line line;
         const char* message;
+        int32_t picturesMade;
     };
     const Case cases[] = {
-        {"a bad colour after the unit was built", kBadColour, "nocolour"},
-        {"an unknown mode word", kUnknownMode, "Unknown movement code \"FLY\""},
-        {"a pool that is not there", kNoPool, "Pool NOSUCH not found"},
+        {"a bad colour after the unit was built", kBadColour, "nocolour", 1},
+        {"an unknown mode word", kUnknownMode, "Unknown movement code \"FLY\"", 0},
+        {"a pool that is not there", kNoPool, "Pool NOSUCH not found", 0},
+        {"a second unit that cannot be composed after the first was placed", kSecondUnitFails, "", 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -162,8 +176,10 @@ TEST_F(TrainStart, AFailingLineFailsWholeFreesItsAttemptAndTheNextLineWaits) {
         EXPECT_NE(core_test::utf8(boxes_[0].text).find(c.message), std::string::npos)
             << core_test::utf8(boxes_[0].text);
         // Everything the attempt made is back.
+        EXPECT_EQ(trainPictures().Count, c.picturesMade);
         EXPECT_EQ(PartsInUse(), parts);
         EXPECT_EQ(picParts().StackCount, 0);
+        EXPECT_EQ(pictureSlots().StackCount, 0);
         EXPECT_EQ(PicturesInUse(), 0);
         EXPECT_EQ(rec().MemberCount, 0);
         EXPECT_EQ(scriptItem(Item(c.line)).InUse, 0) << "the failed line is free";
@@ -227,24 +243,40 @@ TEST_F(TrainStart, AVehicleAbandonedUnderSkipErrorsFailsTheStartWithoutASecondRe
 }
 
 TEST_F(TrainStart, AUnitWithoutDirectionIsToldInAWindowAndLoggedInAFullScreenShow) {
-    for (const uint8_t batch : {0, 1}) {
-        SCOPED_TRACE(batch);
+    // Nobody could answer a box behind a DirectDraw, full-screen or screen-saver show.
+    struct Case {
+        const char* name;
+        uint8_t batch, showMode, saver;
+        bool box;
+    };
+    const Case cases[] = {
+        {"a windowed show", 0, 0, 0, true},
+        {"DirectDraw", 1, 0, 0, false},
+        {"a full-screen show", 0, 1, 0, false},
+        {"the screen saver", 0, 0, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        programState().BatchMode = batch;
+        programState().BatchMode = c.batch;
+        programState().ShowMode = c.showMode;
+        mainState().ScreenSaverMode = c.saver;
         rec().Direction = 0;
         PickNext(kNoDirection);
         GenTrain(train, sect);
+        programState().BatchMode = 0;
+        programState().ShowMode = 0;
+        mainState().ScreenSaverMode = 0;
         EXPECT_EQ(rec().State, 12) << "the train starts";
         const std::string text = "No direction for line " + std::to_string(train) + " unit 1";
-        if (batch == 0) {
+        if (c.box) {
             ASSERT_EQ(boxes_.size(), 1u);
             EXPECT_EQ(core_test::utf8(boxes_[0].text), text);
         } else {
             EXPECT_TRUE(boxes_.empty());
             EXPECT_NE(readFile(logPath()).find(text), std::string::npos);
         }
-        programState().BatchMode = 0;
     }
 }
 
@@ -273,6 +305,31 @@ TEST_F(TrainStart, AnEndedRunFreesItsUnitAndStartsThePooledLineAfterItsDelay) {
     EXPECT_FLOAT_EQ(unit().Speed, 7) << "the pool line's speed";
     EXPECT_EQ(unit().Dir, -1) << "and its direction";
     EXPECT_EQ(rec().LayerFlags & 0x80, 0) << "no text on this line";
+}
+
+// What a start counted into the length of the trains on the scene (the length limit's sum)
+// comes off again once: a unit freed by a recomposition takes its width, the end of the run
+// the rest.
+TEST_F(TrainStart, TheLengthAStartCountedComesOffOnceWhenUnitsAndTheRunEnd) {
+    mainState().Show = ShowSettings{};
+    PickNext(kSimple);
+    GenTrain(train, sect);
+    showState().StartedLength = 1000;  // the other trains on the scene
+    ASSERT_EQ(DoTimedEvents(), 200) << "the scene tick starts the train";
+    EXPECT_EQ(showState().StartedLength, 1140);
+    // Its unit has left; the next unit of its list is composed and enters.
+    trainPictures()[rec().Members[1]].MotionState = 2;
+    rec().StepText[0] = u"COACH_A\r";
+    rec().State = ts::kRegenerate;
+    GenTrain(train, sect);
+    EXPECT_EQ(showState().StartedLength, 1000) << "the unit that left";
+    ASSERT_EQ(DoTimedEvents(), 200) << "the entering unit";
+    EXPECT_EQ(showState().StartedLength, 1080);
+    rec().State = ts::kRunEnded;
+    GenTrain(train, sect);
+    EXPECT_EQ(showState().StartedLength, 1000) << "the run's end takes off the rest, and no more";
+    EXPECT_EQ(rec().CountedLength, 0);
+    mainState().Show = ShowSettings{};
 }
 
 TEST_F(TrainStart, AFinishingSectionRemovesTheTrainWhenItsRunEnds) {
