@@ -13,7 +13,7 @@ corpus = os.path.join(root, "fuzz", "corpus")
 def put(target, name, data):
     folder = os.path.join(corpus, target)
     os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "seed-" + name), "wb") as f:
+    with open(os.path.join(folder, name if name.startswith("fault-") else "seed-" + name), "wb") as f:
         f.write(data)
 
 
@@ -61,6 +61,8 @@ parts = [
 ]
 put("fuzz_descriptions", "bases-and-fields", bytes([0xFF]) + "\x1e".join(parts).encode("latin-1"))
 put("fuzz_descriptions", "language-2", bytes([0x2A]) + "\x1e".join(parts[:2]).encode("latin-1"))
+# A field that is no parameter list raised out of the browser's description text.
+put("fuzz_descriptions", "fault-field-no-parameter-list", b"\xff%%\rBase [E=en)lish;N=general]\r\n")
 
 # Settings files with the recent-file lists.
 put("fuzz_recent_files", "lists.reg", "\r\n".join([
