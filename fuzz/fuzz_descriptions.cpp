@@ -7,11 +7,8 @@
 // Input: byte 0 picks the language (bits 0-1) and the display mask (the byte itself); the
 // rest is split into descriptions at each byte 0x1E, one byte per character. A crash, a
 // hang or an exception out of the readers is a finding.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "program/core/startup/core_hooks.h"
@@ -19,6 +16,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/windows/msgbox.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -26,10 +24,7 @@ constexpr int32_t kParts = 8;
 constexpr int32_t kEntries = kParts + 1;  // the last one a macro without a description
 
 void Setup() {
-    const std::filesystem::path home =
-        std::filesystem::temp_directory_path() / ("fuzz_descriptions." + std::to_string(::getpid()));
-    std::filesystem::create_directories(home);
-    ::setenv("YOV_CONFIG_HOME", home.c_str(), 1);
+    ScratchFolder("fuzz_descriptions");
     yov::ProgramState& st = yov::programState();
     st.ProgramKey = u"Software\\Vantrel\\Yov";
     st.ErrorLogPath = u"/dev/null";
@@ -49,8 +44,8 @@ void Setup() {
     a.Languages[2].Code = u"C";
     st.Shared.LanguageCount = 2;
 
-    const char16_t* keys[] = {u"OTHER", u"AUTHNICK", u"AUTHFULL", u"NAME", u"FNAME", u"MACRO",
-                              u"LENGTH", u"BASED", u"POWER", u"KIND", u"SEATS"};
+    const char16_t* keys[] = {u"OTHER",  u"AUTHNICK", u"AUTHFULL", u"NAME", u"FNAME", u"MACRO",
+                              u"LENGTH", u"BASED",    u"POWER",    u"KIND", u"SEATS"};
     a.DescKeys.redim(10);
     for (int k = 0; k <= 10; ++k) {
         a.DescKeys[k].Key = keys[k];

@@ -26,7 +26,9 @@ namespace {
 
 namespace df = yov::dlg_flag;
 
-std::u16string u16(const QString& s) { return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<size_t>(s.size())}; }
+std::u16string u16(const QString& s) {
+    return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<size_t>(s.size())};
+}
 
 uint32_t FieldFlags(uint8_t b) {
     uint32_t flags = df::kTextField | df::kStore;

@@ -3,8 +3,6 @@
 // loaded, its last entry and a file that exists are added again, and it is saved. What was
 // saved must load back as the same list, unless the settings file was damaged beyond
 // keeping a copy (then writes are refused). A crash or a hang is a finding too.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,15 +14,14 @@
 #include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
 #include "program/stock/recent_files.h"
+#include "scratch_folder.h"
 
 namespace {
 
 std::filesystem::path g_home;
 
 void Setup() {
-    g_home = std::filesystem::temp_directory_path() / ("fuzz_recent_files." + std::to_string(::getpid()));
-    std::filesystem::create_directories(g_home);
-    ::setenv("YOV_CONFIG_HOME", g_home.c_str(), 1);
+    g_home = ScratchFolder("fuzz_recent_files");
     yov::ProgramState& st = yov::programState();
     st.ProgramKey = u"Software\\Vantrel\\Yov";
     st.ErrorLogPath = u"/dev/null";

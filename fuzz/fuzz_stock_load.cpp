@@ -9,13 +9,10 @@
 // named so. The questions of bad key lines are answered "Yes to all" or, when the input's
 // last byte is a multiple of 4, "Cancel". Refused lines and stocks are expected; a crash,
 // a hang or an exception out of the load is a finding.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "platform/codepage.h"
@@ -32,6 +29,7 @@
 #include "program/core/windows/progress.h"
 #include "program/scene/stock_loading.h"
 #include "program/scene/stock_state.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -41,12 +39,7 @@ std::string g_file;
 int32_t g_answer = yov::msgbox::kYesToAll;
 
 void Setup() {
-    // Settings and the log stay in a folder of the fuzzer's own.
-    const std::filesystem::path home =
-        std::filesystem::temp_directory_path() / ("fuzz_stock_load." + std::to_string(::getpid()));
-    std::filesystem::create_directories(home);
-    ::setenv("YOV_CONFIG_HOME", home.c_str(), 1);
-    g_file = (home / "fuzz.stock").string();
+    g_file = (ScratchFolder("fuzz_stock_load") / "fuzz.stock").string();
     yov::ProgramState& st = yov::programState();
     st.ProgramKey = u"Software\\Vantrel\\Yov";
     st.ErrorLogPath = u"/dev/null";
