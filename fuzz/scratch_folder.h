@@ -11,7 +11,8 @@
 
 inline const std::filesystem::path& ScratchFolder(const char* target) {
     static const std::filesystem::path folder = [target] {
-        std::filesystem::path f = std::filesystem::temp_directory_path() / (target + ("." + std::to_string(::getpid())));
+        std::filesystem::path f =
+            std::filesystem::temp_directory_path() / (target + ("." + std::to_string(::getpid())));
         std::filesystem::create_directories(f);
         ::setenv("YOV_CONFIG_HOME", f.c_str(), 1);
         std::atexit([] {
