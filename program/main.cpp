@@ -13,16 +13,7 @@
 #include "program/core/startup/command_line.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/startup.h"
-#include "program/scene/scene_wiring.h"
-#include "program/scene/stock_loading.h"
-#include "program/show/show_wiring.h"
-#include "program/trains/trains_wiring.h"
-#include "program/ui/cfg_frm.h"
-#include "program/ui/about_window.h"
-#include "program/ui/preview_window.h"
-#include "program/ui/text_window.h"
-#include "program/ui/show_input_wiring.h"
-#include "program/ui/stock_frm.h"
+#include "program/ui/program_wiring.h"
 
 namespace {
 
@@ -50,16 +41,7 @@ int main(int argc, char** argv) {
     ms.SaverSpeed = line.saverSpeed;
 
     // The parts of the program hand their entries to start-up before Main runs.
-    yov::WireShow();
-    yov::WireScene();
-    yov::WirePreview();
-    yov::WireShowInputEntries();
-    yov::WireStockLoading();
-    yov::WireTrains();
-    yov::WireTextWindow();
-    yov::WireStockWindows();
-    yov::WireSettingsDialog();
-    yov::WireAbout();
+    yov::WireProgram();
     if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
     if (!haveDisplay()) {
         std::fprintf(stderr, "yov: no display to open windows on (DISPLAY is not set).\n");

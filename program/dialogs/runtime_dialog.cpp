@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "program/stock/window_support.h"
 
 namespace yov {
 
@@ -294,7 +295,7 @@ uint8_t ReadBackDialog(std::vector<DialogField>& fields, int32_t fieldCount, std
             }
         } else if (rec.isTextField()) {
             std::u16string text = DlgAdjustString(v.text ? v.text(rec.ControlIndex) : std::u16string(), fl);
-            if ((fl & (df::kFileBrowse | df::kFolderBrowse)) != 0) std::replace(text.begin(), text.end(), u'/', u'\\');
+            if ((fl & (df::kFileBrowse | df::kFolderBrowse)) != 0) ReplaceAll(text, u"/", u"\\");
             if ((fl & df::kStore) != 0 && v.saveString) v.saveString(recordName(prefix, r), text);
             // An empty folder stays empty: a lone "\" would name a folder nobody chose.
             if ((fl & df::kFolderBrowse) != 0 && !text.empty() && text.back() != u'\\') text += u'\\';

@@ -3,6 +3,7 @@
 #include "program/core/windows/window_dispatch.h"
 #include "program/scene/script_reader.h"
 #include "program/show/run_show.h"
+#include "program/show/show_font.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 
@@ -13,7 +14,10 @@ void WireScene() {
     const auto settings = reader.hooks.start;
     reader.hooks.start = [settings] {
         ScriptStart s = settings ? settings() : ScriptStart{};
-        s.LabelHeight = showState().ShowFontHeight;
+        // The font is ours and fixed, so the first script read of a run knows its height
+        // before any show window has measured it.
+        const int32_t measured = showState().ShowFontHeight;
+        s.LabelHeight = measured != 0 ? measured : ShowFontLineHeight();
         return s;
     };
     reader.hooks.parseShowOptions = [] {

@@ -342,7 +342,11 @@ void BuildVehiclePicture(std::u16string_view description, int32_t& value, uint8_
     table.Base = table.Top;
     b.Mirrored = 0;
     b.NamedCount = 0;
-    if (b.PlacedDepth == 0) b.PlacedCount = 0;
+    if (b.PlacedDepth == 0) {
+        // Both counts are per vehicle: pictures it places count towards its own limits.
+        b.PlacedCount = 0;
+        b.PantographParts = 0;
+    }
     if (PicPartPool& pool = picParts(); pool.valid(pool.CurPart)) {
         const PicPart& part = pool[pool.CurPart];
         pictureBuildState().PartOriginX = part.SrcX + part.Width * variant;

@@ -93,6 +93,7 @@ void stepPlace(int32_t place) {
             if (parts.valid(s.OwnerPart)) {
                 PicPart& part = parts[s.OwnerPart];
                 part.RedrawMask = pagesUpTo(part.PageCount);
+                MarkPartPhasesChanged(part);
             }
         }
         if (slots[p].Linked == 0) linkToTrain(p);

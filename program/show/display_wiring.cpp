@@ -1,6 +1,7 @@
 #include "program/show/display_wiring.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/perf_counter.h"
 #include "program/scene/script_reader.h"
@@ -81,6 +82,10 @@ void takeDrawingMethod() {
     const int32_t colour = scriptReader().S.Run.BgColor;
     link.BackgroundColour = colour < 0 ? 0u : static_cast<uint32_t>(colour) & 0x00FFFFFFu;
     displayState().FlipCount = ss.FlipCount;
+    // The script's "RANDOMIZE" value seeds the show's random numbers (0: from the clock).
+    const double seed = scriptReader().S.RandomSeed;
+    link.RandomSeed =
+        std::isfinite(seed) ? static_cast<int32_t>(static_cast<int64_t>(std::fmod(seed, 4294967296.0))) : 0;
 }
 
 void resetScene(int32_t width, int32_t height) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "program/core/pictures/anim_pools.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_state.h"
 #include "program/show/line_paint.h"
@@ -63,6 +64,8 @@ void paintLines(int32_t train) {
         PaintLine(l, yOffset);
         l = t.at(l).NextLinked;
     }
+    // The scene's own foreground stands in front of every path's trains.
+    if (t.valid(train) && picParts().valid(t.at(train).FgPart)) PaintLine(train, 0);
 }
 
 // One line (or the band lowRow..highRow of it while it is wiped) into the compositor.

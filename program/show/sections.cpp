@@ -19,7 +19,7 @@
 #include "program/scene/param_table.h"
 #include "program/scene/script_reader.h"
 #include "program/show/show_queues.h"
-#include "program/show/show_seams.h"
+#include "program/trains/scene_layers.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/trains/line_params.h"
@@ -37,7 +37,6 @@ constexpr int32_t kLineErrorFlags = 0x030300C0;
 constexpr int32_t kPatternFlag = 0x40000000;
 constexpr int32_t kRandomDraws = 10;
 constexpr uint8_t kFinishAll = 127;
-constexpr int32_t kSceneLayerFlag = 16;
 constexpr int32_t kInformationIcon = 64;
 constexpr int32_t kErrSceneItem = 6001;
 
@@ -602,11 +601,7 @@ void RunSectObjects(int32_t c, int32_t e, int32_t s) {
         r.AboveBase = scene.Height;
         r.OriginY = r.BandTop + scene.Height;
     }
-    ShowSeams& seams = showSeams();
-    if (seams.sceneLayersBegin)
-        seams.sceneLayersBegin(t0);
-    else
-        NoteMissingSeam(u"the scene's background");
+    PaintSceneBackground(t0);
 
     const int32_t range = rangeOf(c);
     const int32_t first = sectRec(range).First;
@@ -648,13 +643,12 @@ void RunSectObjects(int32_t c, int32_t e, int32_t s) {
         own.Height = static_cast<int32_t>(std::min<int64_t>(bandHeight, INT32_MAX));
         own.Flags &= ~kSectPaintAtSetUp;  // the scene paints its paths
         InitTrainFromSect(tp, own, -1, -1, -1);
-        if (seams.pathLayers) seams.pathLayers(t0, tp);
+        PaintScenePath(tp);
         ParsePointList(tp, sectRec(pc).Waypoints);
         trains().at(tp).State = train_state::kAwaitLine;
         QueueDueEvent(pe);
     }
-    trains().at(t0).LayerFlags |= kSceneLayerFlag;
-    if (seams.sceneLayersEnd) seams.sceneLayersEnd(t0);
+    PaintSceneForeground(t0);
     InsertActiveTrain(t0);
 }
 

@@ -1,6 +1,8 @@
 #include "program/show/show_font.h"
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
 
 namespace yov {
 
@@ -13,6 +15,11 @@ const QFont& showFont() {
         return f;
     }();
     return font;
+}
+
+int32_t ShowFontLineHeight() {
+    if (QGuiApplication::instance() == nullptr) return 0;
+    return QFontMetrics(showFont()).height();
 }
 
 }  // namespace yov

@@ -2,6 +2,8 @@
 // height is the show's label text height.
 #pragma once
 
+#include <cstdint>
+
 class QFont;
 
 namespace yov {
@@ -9,5 +11,8 @@ namespace yov {
 // The bundled DejaVu Sans at 9 pixels, normal weight, drawn without smoothing so that a
 // pixel is either the text's or the picture's.
 const QFont& showFont();
+
+// The font's line height in pixels, the show's label text height; 0 without a GUI.
+int32_t ShowFontLineHeight();
 
 }  // namespace yov

@@ -25,12 +25,6 @@ struct ShowSeams {
     // Marks layers of the train to repaint (area painting).
     std::function<void(int32_t train, int32_t flags)> setLayerFlags;
 
-    // Builds a scene's pictures: its background before the paths, each path's share of the
-    // scene picture as the path's foreground, and the scene's foreground at the end.
-    std::function<void(int32_t sceneTrain)> sceneLayersBegin;
-    std::function<void(int32_t sceneTrain, int32_t pathTrain)> pathLayers;
-    std::function<void(int32_t sceneTrain)> sceneLayersEnd;
-
     // --- Sections of the show: a stand-in for RunSect where tests drive the main loop;
     // empty, the main loop runs the show's own.
     std::function<void(int32_t sect)> runSect;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "lumvatek/exports.h"
+#include "program/stock/stock_input_state.h"
 #include "program/stock/stock_scroll.h"
 #include "program/stock/stock_windows_state.h"
 
@@ -88,6 +89,8 @@ public:
     uint8_t SBarState = 0;
     int32_t ColonWidth = 0;
     std::array<StockCell, kMaxCells + 1> Cells{};  // 1..30
+    // The mouse and wheel (presses, drags, hover).
+    StockInputState Input;
 
     StockScroll& scroll() { return scroll_; }
     StockWindowView& view() { return view_; }

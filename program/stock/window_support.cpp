@@ -40,7 +40,9 @@ void setCountdown(int slot, uint8_t ticks) { serviceState().RefreshCountdown[sta
 
 void unloadForm(QWidget* form) {
     if (form == nullptr) return;
-    if (form->close() && !form->testAttribute(Qt::WA_DeleteOnClose)) form->deleteLater();
+    // A window shown modally belongs to whoever showed it (the run-time dialog's window is
+    // kept for the next dialog): closing it ends the showing, its owner releases it.
+    if (form->close() && !form->testAttribute(Qt::WA_DeleteOnClose) && !form->isModal()) form->deleteLater();
 }
 
 }  // namespace

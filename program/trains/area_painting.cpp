@@ -200,10 +200,13 @@ uint8_t DrawObjectPicture(std::u16string& code, const std::u16string& destDc, co
     return bits;
 }
 
-void PaintObject(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
-                 int32_t bgLine, std::u16string& tg, int32_t tgLine, std::u16string& points) {
+namespace {
+
+// The area's layers and way; cleared to the background colour first, or, for a path of a
+// scene, drawn over the scene's picture.
+void paintArea(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
+               int32_t bgLine, std::u16string& tg, int32_t tgLine, bool clear) {
     const AreaShow& show = areaShow();
-    frameStep(kSiteStart);
     area.AreaTopY = area.BandTop;
     area.AreaLeftX = area.OriginX;
     const int64_t base = int64_t{area.BandTop} + area.AboveBase;
@@ -236,8 +239,10 @@ void PaintObject(TrainRec& area, std::u16string& way, std::u16string& fg, int32_
     area.TbgBufferFrom.fill(0);
     area.TbgBufferTo.fill(0);
 
-    FillRectColor(plat::HDC::FromValue(area.SceneDC), {}, area.AreaLeftX, area.AreaTopY, area.Width, area.BandHeight,
-                  show.BackgroundColour, 0, kSiteClear);
+    if (clear) {
+        FillRectColor(plat::HDC::FromValue(area.SceneDC), {}, area.AreaLeftX, area.AreaTopY, area.Width,
+                      area.BandHeight, show.BackgroundColour, 0, kSiteClear);
+    }
     PicPartPool& parts = picParts();
     if (parts.valid(area.BgPart)) {
         PicPart& p = parts[area.BgPart];
@@ -262,7 +267,21 @@ void PaintObject(TrainRec& area, std::u16string& way, std::u16string& fg, int32_
     }
     SetLayerFlags(area, static_cast<int16_t>(area.LayerFlags & 0x77));
     CleanPictureCache();
-    if (show.parsePointList) show.parsePointList(area, points);
+}
+
+}  // namespace
+
+void PaintObject(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
+                 int32_t bgLine, std::u16string& tg, int32_t tgLine, std::u16string& points) {
+    frameStep(kSiteStart);
+    paintArea(area, way, fg, fgLine, bg, bgLine, tg, tgLine, true);
+    if (areaShow().parsePointList) areaShow().parsePointList(area, points);
+}
+
+void PaintPathOverScene(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
+                        int32_t bgLine, std::u16string& tg, int32_t tgLine) {
+    frameStep(kSiteStart);
+    paintArea(area, way, fg, fgLine, bg, bgLine, tg, tgLine, false);
 }
 
 AreaShow& areaShow() {

@@ -31,4 +31,9 @@ uint8_t DrawObjectPicture(std::u16string& code, const std::u16string& destDc, co
 void PaintObject(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
                  int32_t bgLine, std::u16string& tg, int32_t tgLine, std::u16string& points);
 
+// A path of a scene: its layers and way drawn over the scene's picture, which stays where the
+// path draws nothing; the scene reads the path's points itself.
+void PaintPathOverScene(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
+                        int32_t bgLine, std::u16string& tg, int32_t tgLine);
+
 }  // namespace yov

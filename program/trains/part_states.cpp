@@ -46,7 +46,10 @@ void SetSlotFrame(int32_t slot, uint8_t atEnd) {
     s.ShowFrame = frame;
     s.AnimFrame = frame;
     const int32_t part = s.OwnerPart;
-    if (picParts().valid(part)) picParts()[part].FrameTime = FrameTimingFor(picParts()[part].ExtraFrames);
+    if (picParts().valid(part)) {
+        picParts()[part].FrameTime = FrameTimingFor(picParts()[part].ExtraFrames);
+        MarkPartPhasesChanged(picParts()[part]);
+    }
 }
 
 void ApplyPartStates(int32_t part, std::u16string_view marker, std::u16string_view states) {

@@ -26,6 +26,8 @@ constexpr int32_t kWholeTrainTag = 0x30000;
 constexpr int32_t kPartBufferTag = 0x10000;
 constexpr int32_t kLayerNoPrepare = 0x10;
 constexpr int32_t kPartMasked = 1;
+// A slot frame state no frame has (frames end at 249, 255 is "no frame").
+constexpr uint8_t kNeverDrawnFrame = 254;
 
 LvHandle keyedSurface(int32_t w, int32_t h, const TrainDrawMode& m, int32_t site) {
     return lv::CreateSurface(w, h, static_cast<uint32_t>(m.KeyPixel), site);
@@ -177,6 +179,14 @@ void makeImage(int32_t picture, int32_t part, int32_t offset, bool fixed, const 
     const TrainPicture& pic = trainPictures()[picture];
     bool ownBuffer = pic.TrainBuffer == 0 || n > 0;
     if (pic.TrainBuffer != 0) {
+        // The part takes the train's height, standing on the same bottom row: its slots,
+        // placed from the part's top, move down by what it grew.
+        const int32_t grown = pic.Height - picParts()[part].PartHeight;
+        int32_t s = picParts()[part].FirstSlot;
+        for (int32_t k = 0; grown != 0 && s != 0 && pictureSlots().valid(s) && k <= pictureSlots().Count; ++k) {
+            pictureSlots()[s].PosY += grown;
+            s = pictureSlots()[s].NextSlot;
+        }
         PicPart& p = picParts()[part];
         p.PartHeight = pic.Height;
         p.BufDC = pic.BufferDC;
@@ -287,11 +297,14 @@ void SplitTrainPicture(TrainRec& trainRef, int32_t picture, int32_t memberPos) {
             int32_t s = p.FirstSlot;
             for (int32_t k = 0; s != 0 && pictureSlots().valid(s) && k <= pictureSlots().Count; ++k) {
                 PictureSlot& slot = pictureSlots()[s];
-                for (int32_t f = 0; f <= n; ++f) slot.LayerTable[static_cast<size_t>(f)] = 1;
+                // Never drawn: whatever frame the slot shows goes into every phase's cell and
+                // onto every page, the first one included.
+                for (int32_t f = 0; f <= n; ++f) slot.LayerTable[static_cast<size_t>(f)] = kNeverDrawnFrame;
                 for (int32_t g = 0; g <= std::min<int32_t>(m.FlipCount, kSlotPages - 1); ++g)
-                    slot.PageFrame[static_cast<size_t>(g)] = 1;
+                    slot.PageFrame[static_cast<size_t>(g)] = kNeverDrawnFrame;
                 s = slot.NextSlot;
             }
+            MarkPartPhasesChanged(picParts()[part]);
         }
         picParts()[part].OwnerPicture = picture;
         offset += picParts()[part].Width;

@@ -25,7 +25,11 @@
 #include "program/core/windows/form_members.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/core/startup/util_hooks.h"
 #include "program/dialogs/cfg_state.h"
+#include "program/dialogs/script_options.h"
+#include "program/scene/script_reader.h"
+#include "program/show/show_seams.h"
 #include "program/ui/window_ops_qt.h"
 
 namespace yov {
@@ -130,11 +134,11 @@ void CfgFrm::build() {
     SFrm->hide();
     CmbStkV = new QComboBox(SFrm);
 
-    SetFormMembers(this, {[](int16_t& code, int32_t&, int32_t&, int32_t&, int32_t&) -> bool {
-                              // The dialog's commands are not taken here yet.
-                              throw ProgramError(error_number::kNotMine, u"Command " + decimal(code));
+    SetFormMembers(this, {[this](int16_t& code, int32_t& a1, int32_t& a2, int32_t& a3, int32_t& a4) {
+                              return FCmd(code, a1, a2, a3, a4);
                           },
                           {}});
+    connectHandlers();
 }
 
 void CfgFrm::buildHeader() {
@@ -338,16 +342,14 @@ void CfgFrm::Form_Resize() {
 }
 
 void CfgFrm::closeEvent(QCloseEvent* event) {
-    // The dialog leaves its slot, storing its placement; a close by the user then lets the
-    // pending deferred action run when it was the last window.
-    const bool byUser = event->spontaneous();
-    if (programState().WindowTable[kSettingsSlot].window == this) CloseForm(kSettingsSlot);
+    // The dialog leaves its slot, storing its placement; when it was the last window the
+    // pending deferred action runs (normally the end of the program), whoever closed it.
+    const bool heldSlot = programState().WindowTable[kSettingsSlot].window == this;
+    if (heldSlot) CloseForm(kSettingsSlot);
     event->accept();
-    if (byUser) {
-        QTimer::singleShot(0, [] {
-            int16_t ignored = 0;
-            UnloadWindow(ignored, kSettingsSlot);
-        });
+    if (heldSlot) {
+        int16_t ignored = 0;
+        UnloadWindow(ignored, 0);
     }
 }
 
@@ -357,6 +359,30 @@ void ShowCfg() {
     if (programState().WindowTable[kSettingsSlot].window == cfg) cfg->show();
 }
 
-void WireSettingsDialog() { laterParts().showSettings = ShowCfg; }
+namespace {
+
+CfgFrm* openDialog() { return dynamic_cast<CfgFrm*>(programState().WindowTable[kSettingsSlot].window); }
+
+}  // namespace
+
+void WireSettingsDialog() {
+    laterParts().showSettings = ShowCfg;
+    showSeams().settingsSetTab = [] {
+        if (CfgFrm* cfg = openDialog()) cfg->StartStop();
+    };
+    utilHooks().scriptLink = [](int entry) {
+        const SceneScript& s = scriptReader().S;
+        if (entry < 1 || entry > std::min(s.LinkCount, kMaxHelpLinks)) return std::string();
+        return plat::utf16ToUtf8(s.Links[static_cast<size_t>(entry)].Url);
+    };
+    OptionMenuCalls& menus = optionMenuCalls();
+    menus.checkItem = [](LvHandle menu, int32_t identifier, bool on) { windowOps().checkItem(menu, identifier, on); };
+    menus.drawMenuBar = [] {
+        if (CfgFrm* cfg = openDialog()) {
+            const LvWindowOps* ops = windowOps().table();
+            ops->drawMenuBar(ops->context, reinterpret_cast<LvWindow>(static_cast<QWidget*>(cfg)));
+        }
+    };
+}
 
 }  // namespace yov

@@ -7,10 +7,13 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "program/dialogs/cfg_layout.h"
 
 class QCheckBox;
+class QKeyEvent;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -41,6 +44,42 @@ public:
     void SetTab();
     void Tab1_Click();
     void Timer1_Timer();
+    // The show runner's call before and after a test show.
+    void StartStop();
+
+    // The command entry of slot 33: keys (Shift×256+KeyCode), buttons and menu commands.
+    // True when handled.
+    bool FCmd(int16_t& code, int32_t& arg1, int32_t& arg2, int32_t& arg3, int32_t& arg4);
+    bool FCmd(int32_t code, int32_t arg1 = 0);
+
+    // --- Handlers, as a user's change runs them; a value set from code calls them itself.
+    // The mode tabs: a check box or number box of the page changed.
+    void ModeCheck_Click(QCheckBox* box);
+    void ModeText_Change(QLineEdit* box);
+    void OptSeq_Click(int index);
+    void OptCache_Click(int index);
+    // The draw method and the display mode of the full-screen show.
+    void OptAlg_Click(int index);
+    void ChkAct_Click();
+    void Combo1_Click();
+    void Combo2_Click();
+    void Combo3_Click();
+    void SetDDEnab(bool enable);
+    // The scene-script (0) and stock (1) files.
+    void CmbFil_Click(int list);
+    void CmbFil_KeyPress(int list, int keyAscii);
+    void CmbFil_LostFocus(int list);
+    void CmdBrw_Click(int list);
+    // The menus that depend on the scene script: its options and help links.
+    void TtDepend(const std::u16string& file);
+    void CmdTst_Click();
+    void CmdOk_Click();
+    void CmdHlp_Click();
+    void ChkBackup_Click();
+
+    // The depths and rates the combos offer, entry k at item k.
+    const std::vector<int32_t>& depthList() const { return depths_; }
+    const std::vector<int32_t>& rateList() const { return rates_; }
 
     // The layout in use and what it was computed from; for tests.
     const CaptionWidths& captionWidths() const { return widths_; }
@@ -105,6 +144,9 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void build();
@@ -118,6 +160,16 @@ private:
     void SetCmbLst(int list);
     void fillMode(int mode, bool notRunning, bool ready);
     void Form_Resize();
+    void connectHandlers();
+    void testShow(uint8_t mode);
+    bool bringUpStockWindow();
+    void chooseLanguage(int32_t language);
+    void chooseCache(int32_t mode);
+    bool fileDrop(int list, QEvent* event);
+
+    std::vector<int32_t> depths_;
+    std::vector<int32_t> rates_;
+    int16_t ClickGuard = 0;
 
     CfgMetrics metrics_;
     CaptionWidths widths_;

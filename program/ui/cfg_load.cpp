@@ -28,7 +28,9 @@
 #include "program/core/windows/form_icons.h"
 #include "program/core/windows/msgbox.h"
 #include "program/dialogs/cfg_state.h"
+#include "program/dialogs/script_options.h"
 #include "program/dialogs/settings_table.h"
+#include "program/scene/script_reader.h"
 #include "program/scene/stock_loading.h"
 #include "program/stock/recent_files.h"
 #include "program/ui/cfg_frm.h"
@@ -174,6 +176,9 @@ void CfgFrm::SetCmbLst(int list) {
         combo->addItem(QString::fromStdU16String(plat::lcase(recent.items[static_cast<size_t>(i)])));
     combo->setCurrentIndex(recent.count > 0 ? 0 : -1);
     if (recent.count == 0) combo->setEditText(QString());
+    // Selecting the first file chooses it, as the user's choice would (nothing while that
+    // choice is what refills the list).
+    if (recent.count > 0) CmbFil_Click(list);
     QCoreApplication::processEvents();
     cfgState().TimerRequests |= static_cast<uint8_t>(1 << list);
     Timer1->start();
@@ -215,6 +220,8 @@ void CfgFrm::SetTab() {
     for (int id = 4096; id <= 4099; ++id) enableMenu(id, stock);
     enableMenu(4100, ready);
     enableMenu(4102, ready);
+    enableMenu(kOptionMenuCommand, ms.ConfigOk && scriptReader().S.OptionCount > 0);
+    if (optionMenuCalls().drawMenuBar) optionMenuCalls().drawMenuBar();
 
     switch (cs.CurTab) {
     case kTabMain:
@@ -246,24 +253,35 @@ void CfgFrm::SetTab() {
 }
 
 void CfgFrm::fillMode(int mode, bool notRunning, bool ready) {
+    // Each control set runs its handler, as a user's change would; CfgFilling keeps the
+    // handlers from writing what they were just given, except the display mode's.
     const ShowSettings& s = mainState().Show;
     const auto m = static_cast<size_t>(mode);
-    OptAlg[std::min<size_t>(s.DrawAlg[m], 4)]->setChecked(true);
-    OptSeq[std::min<size_t>(s.Random[m], 3)]->setChecked(true);
-    setChecked(ChkSkipErr, s.SkipErr[m] != 0);
-    setChecked(ChkStopKey, s.NStpKey[m] == 0);
-    setChecked(ChkStopMove, s.NStpMov[m] == 0);
-    setChecked(ChkStopClick, s.NStpClk[m] == 0);
-    TxtSpeed->setText(number(static_cast<double>(s.Speed[m]) * 1000));
-    setChecked(ChkLin, s.LimLinB[m] != 0);
-    TxtLin->setEnabled(s.LimLinB[m] != 0);
-    TxtLin->setText(QString::number(s.LimLinV[m]));
-    setChecked(ChkLen, s.LimLenB[m] != 0);
-    TxtLen->setEnabled(s.LimLenB[m] != 0);
-    TxtLen->setText(QString::number(s.LimLenV[m]));
-    setChecked(ChkAvg, s.LimProcB[m] != 0);
-    TxtAvg->setEnabled(s.LimProcB[m] != 0);
-    TxtAvg->setText(number(static_cast<double>(s.LimProcV[m]) * 10));
+    const size_t method = std::min<size_t>(s.DrawAlg[m], 4);
+    OptAlg[method]->setChecked(true);
+    OptAlg_Click(static_cast<int>(method));
+    const size_t sequence = std::min<size_t>(s.Random[m], 3);
+    OptSeq[sequence]->setChecked(true);
+    OptSeq_Click(static_cast<int>(sequence));
+    auto check = [this](QCheckBox* box, bool on) {
+        setChecked(box, on);
+        ModeCheck_Click(box);
+    };
+    auto text = [this](QLineEdit* box, const QString& value) {
+        box->setText(value);
+        ModeText_Change(box);
+    };
+    check(ChkSkipErr, s.SkipErr[m] != 0);
+    check(ChkStopKey, s.NStpKey[m] == 0);
+    check(ChkStopMove, s.NStpMov[m] == 0);
+    check(ChkStopClick, s.NStpClk[m] == 0);
+    text(TxtSpeed, number(static_cast<double>(s.Speed[m]) * 1000));
+    check(ChkLin, s.LimLinB[m] != 0);
+    text(TxtLin, QString::number(s.LimLinV[m]));
+    check(ChkLen, s.LimLenB[m] != 0);
+    text(TxtLen, QString::number(s.LimLenV[m]));
+    check(ChkAvg, s.LimProcB[m] != 0);
+    text(TxtAvg, number(static_cast<double>(s.LimProcV[m]) * 10));
     CmdTst->setEnabled(notRunning && ready);
     const ProgramState& st = programState();
     const bool editable = notRunning || st.ShowMode != mode;

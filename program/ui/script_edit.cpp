@@ -125,6 +125,9 @@ ScriptEdit::ScriptEdit(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
     setFont(editorFont(kDefaultPoints));
     setMarginWidth(1, 0);
+    // The horizontal scroll bar follows the longest line shown, not a fixed 2000 pixels.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1L);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
     setContextMenuPolicy(Qt::PreventContextMenu);
     applyHotKeys(scriptEditGlobal().hotKeys);
 }

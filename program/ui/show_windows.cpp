@@ -356,7 +356,7 @@ public:
         cursorHidden_ = false;
     }
 
-    int32_t showFontHeight() override { return QFontMetrics(showFont()).height(); }
+    int32_t showFontHeight() override { return ShowFontLineHeight(); }
 
     void closeFromProgram() override {
         showCursor();

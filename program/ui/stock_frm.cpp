@@ -14,18 +14,16 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/windows/key_command.h"
-#include "program/core/windows/msgbox.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/stock/stock_commands.h"
+#include "program/stock/stock_input.h"
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/stock/tool_tip.h"
 #include "program/stock/window_support.h"
+#include "program/ui/stock_input_qt.h"
 
 namespace yov {
-
-namespace {
-constexpr const char16_t* kInternalError = u"Internal error in Stock list window";
-}  // namespace
 
 // VScr as the scroll model sees it: minimum 1, a changed value raises VScr_Change.
 class QtScrollBarPort : public ScrollBarPort {
@@ -98,6 +96,7 @@ StockFrm::StockFrm() {
     members.Rfsh0 = [this] { window_->Rfsh0(); };
     SetFormMembers(this, std::move(members));
     loaded_ = window_->Load();
+    InstallStockInput(*window_, rows_, StockRowsResolver(*window_), true);
     statusBar()->setVisible(stockWindows().Options.StBar != 0);
 }
 
@@ -111,30 +110,26 @@ StockFrm::~StockFrm() {
 }
 
 bool StockFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& arg2, int32_t& arg3, int32_t& arg4) {
-    if (stockSeams().command && stockSeams().command(*window_, code, arg1, arg2, arg3, arg4)) return true;
-    if (HandleFormCmd(code, this, arg1)) return true;
+    // The window's dispatcher hands what it has no row for to the common keys itself.
+    const bool handled = stockSeams().command ? stockSeams().command(*window_, code, arg1, arg2, arg3, arg4)
+                                              : HandleFormCmd(code, this, arg1);
+    if (handled) return true;
     throw ProgramError(error_number::kNotMine, u"");
 }
 
+// A key the window's commands handle is consumed; any other goes on to Qt.
 void StockFrm::keyPressEvent(QKeyEvent* event) {
-    int16_t code = static_cast<int16_t>(keyCommandOf(*event));
-    if (code == 0) {
-        QMainWindow::keyPressEvent(event);
+    const int32_t code = keyCommandOf(*event);
+    if (code != 0 && Form_KeyDown(*window_, code)) {
+        event->accept();
         return;
     }
-    event->accept();
-    int32_t a1 = 0, a2 = 0, a3 = 0, a4 = 0;
-    try {
-        FCmd(code, a1, a2, a3, a4);
-    } catch (const ProgramError& e) {
-        if (e.number() != error_number::kNotMine) {
-            ShowMsgBox(kInternalError, msgbox::kOk, u"");
-        } else if (!e.description().empty() && stockSeams().statusNote) {
-            stockSeams().statusNote(*window_, UserErrorText(e.description()));
-        }
-    } catch (...) {
-        ShowMsgBox(kInternalError, msgbox::kOk, u"");
+    const QString text = event->text();
+    if (text.size() == 1 && Form_KeyPress(*window_, text.at(0).unicode())) {
+        event->accept();
+        return;
     }
+    QMainWindow::keyPressEvent(event);
 }
 
 void StockFrm::closeEvent(QCloseEvent* event) {
@@ -208,6 +203,8 @@ StockFrm* OpenStockWindow() {
 
 void WireStockWindows() {
     laterParts().showStockBrowser = [] { OpenStockWindow(); };
+    WireStockCommands();
+    WireStockInput();
     utilHooks().hideTip = HideTip;
 }
 

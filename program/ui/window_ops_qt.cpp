@@ -233,6 +233,12 @@ int32_t QtWindowOps::findItem(LvHandle handle, int32_t identifier) const {
     return -1;
 }
 
+int32_t QtWindowOps::checkItem(LvHandle menu, int32_t identifier, bool on) {
+    const int32_t position = findItem(menu, identifier);
+    if (position < 0) return -1;
+    return itemState(menu, position, kLvItemChecked, on ? kLvItemChecked : 0);
+}
+
 int32_t QtWindowOps::itemState(LvHandle handle, int32_t position, uint32_t mask, uint32_t state) {
     QAction* a = actionAt(handle, position);
     if (a == nullptr) return -1;

@@ -44,6 +44,10 @@ public:
     // The menu bar the engine attached to a window, null when none.
     QMenuBar* menuBarOf(const QWidget* window) const;
 
+    // Sets or clears the check mark of the item with that command id in the menu (what
+    // Windows calls CheckMenuItem by command); -1 when the menu has no such item.
+    int32_t checkItem(LvHandle menu, int32_t identifier, bool on);
+
     // Runs the engine's procedure for an event of window; kLvProcUnknown when it fails.
     int32_t forward(QWidget* window, LvWindowMessage& message);
     void forwardCommand(QWidget* window, int32_t identifier);

@@ -116,6 +116,12 @@ struct AnimPoolHooks {
 
 AnimPoolHooks& animPoolHooks();
 
+// A slot of the part shows another frame: the picture of every running phase takes it again
+// at the part's next painting (phases 0 to the running-frame count).
+inline void MarkPartPhasesChanged(PicPart& part) {
+    part.PhaseMask = part.RunFrames >= 31 ? -1 : static_cast<int32_t>((uint32_t{2} << part.RunFrames) - 1);
+}
+
 int32_t AllocPicPart(uint8_t train);
 // The part's NextPart before freeing; 0 for index 0 or a part already free.
 int32_t FreePicPart(int32_t part, int32_t callSite = 0);

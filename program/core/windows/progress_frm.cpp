@@ -94,38 +94,43 @@ public:
     ShowFrmView& operator=(const ShowFrmView&) = delete;
 
     void setLine(int line, const std::u16string& text) override {
-        QLabel* labels[3] = {form_->Lab1, form_->Lab2, form_->Lab3};
+        QLabel* labels[3] = {form()->Lab1, form()->Lab2, form()->Lab3};
         if (line >= 1 && line <= 3) labels[line - 1]->setText(fromU16(text));
     }
     int textWidthPx(const std::u16string& text) const override {
-        return QFontMetrics(form_->Lab1->font()).horizontalAdvance(fromU16(text));
+        return QFontMetrics(form()->Lab1->font()).horizontalAdvance(fromU16(text));
     }
-    int widthPx() const override { return form_->width(); }
+    int widthPx() const override { return form()->width(); }
     int screenWidthPx() const override { return screenArea().width(); }
     void centreWithWidth(int w) override {
         const QRect area = screenArea();
-        form_->setGeometry(area.x() + (area.width() - w) / 2, area.y() + (area.height() - form_->height()) / 2, w,
-                           form_->height());
+        form()->setGeometry(area.x() + (area.width() - w) / 2, area.y() + (area.height() - form()->height()) / 2, w,
+                            form()->height());
     }
-    bool isShown() const override { return form_->isVisible(); }
+    bool isShown() const override { return form()->isVisible(); }
     void showModeless() override {
-        form_->show();
-        form_->raise();
-        form_->activateWindow();
+        form()->show();
+        form()->raise();
+        form()->activateWindow();
     }
-    void showModal() override { ShowModal(form_); }
-    void hide() override { form_->hide(); }
-    void repaint() override { form_->repaint(); }
+    void showModal() override { ShowModal(form()); }
+    void hide() override { form()->hide(); }
+    void repaint() override { form()->repaint(); }
 
-    ShowFrm* form() const { return form_; }
+    // The shutdown unloads every window, this one too, before the display itself goes; a
+    // display used again after that (a program started anew in the same process) makes it
+    // again.
+    ShowFrm* form() const {
+        if (form_.isNull()) form_ = new ShowFrm;
+        return form_.data();
+    }
 
 private:
     QRect screenArea() const {
-        const QScreen* s = form_->screen() != nullptr ? form_->screen() : QGuiApplication::primaryScreen();
+        const QScreen* s = form()->screen() != nullptr ? form()->screen() : QGuiApplication::primaryScreen();
         return s != nullptr ? s->geometry() : QRect(0, 0, 1024, 768);
     }
-    // The shutdown unloads every window, this one too, before the display itself goes.
-    QPointer<ShowFrm> form_;
+    mutable QPointer<ShowFrm> form_;
 };
 
 ProgressDisplay* theDisplay = nullptr;

@@ -136,6 +136,14 @@ TEST_F(VehiclePictureTest, MoreThanFourPantographsAreRefused) {
               u"Too many pantograph elements");
 }
 
+TEST_F(VehiclePictureTest, ThePantographLimitCountsEachVehicleAlone) {
+    Base(kBase);
+    AddPicture("PANTO", {"rc"}, u"[PAN:W=1;H=1;N=2]");
+    for (int vehicle = 1; vehicle <= 3; ++vehicle) {
+        EXPECT_EQ(BuildError(u"[E:PANTO,0,0][E:PANTO,2,0]"), u"") << "vehicle " << vehicle;
+    }
+}
+
 TEST_F(VehiclePictureTest, PantographCopiesCutTheRoofIntoTwoSlots) {
     Base(kBase);
     Build(u"[EM:X=1;Y=2;W=2;H=1;X2=5]");

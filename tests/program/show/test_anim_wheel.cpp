@@ -92,6 +92,7 @@ TEST_F(AnimWheel, ACyclingAnimationIsSteppedEachTimeItsPlaceComesRound) {
     EXPECT_EQ(frames, (std::vector<int>{1, 1, 2, 2, 3, 3, 0, 0}));
     EXPECT_EQ(S(s).ShowFrame, 3) << "shows the frame it stood on before its step";
     EXPECT_EQ(picParts()[S(s).OwnerPart].RedrawMask, 0x7) << "repainted in back buffers 0 to 2";
+    EXPECT_EQ(picParts()[S(s).OwnerPart].PhaseMask, 0x1) << "its one running phase takes the frame";
     EXPECT_EQ(trains().at(train).AnimSlots, s) << "on its train's list from its first pass";
     EXPECT_EQ(S(s).Linked, 1);
 }

@@ -310,7 +310,7 @@ TEST_F(Sections, ASceneBuildsItsPathsAndReleasesThemWhenItEnds) {
     ASSERT_TRUE(trains().valid(t0));
     const TrainRec& head = trains().at(t0);
     EXPECT_NE(head.Flags & train_flag::kSceneRecord, 0);
-    EXPECT_NE(head.LayerFlags & 16, 0);
+    EXPECT_NE(head.BufferRedraw[0] & 16, 0) << "the scene is drawn again on the page";
     EXPECT_EQ(head.DependentCount, 1);
     const int32_t tp = head.NextLinked;
     ASSERT_TRUE(trains().valid(tp));

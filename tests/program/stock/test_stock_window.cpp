@@ -195,6 +195,56 @@ TEST_F(StockWindowSlots, SelectionsOfTwoWindowsAreIndependent) {
     EXPECT_EQ(yov::stockWindows().SelLast, -1);
 }
 
+// Catalogues of every length in a laid-out window of 10 rows: its scroll range, its last
+// position, and the selection of two windows, each scanned and cleared on its own.
+class StockWindowCatalogues : public stock_window_test::StockWindowTest,
+                              public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(StockWindowCatalogues, ScrollRangeAndSelectionOfTwoWindows) {
+    const int32_t count = GetParam();
+    MakeStock(count);
+    OpenedWindow& a = Open();
+    OpenedWindow& b = Open();
+    a.window->Layout(10 * yov::StockRowHeight(30));
+    ASSERT_EQ(a.window->CellCount, 10);
+    a.window->Rfsh0();
+    const int32_t last = count > 10 ? count - 9 : 1;
+    EXPECT_EQ(a.window->VscrMax(), last);
+    EXPECT_EQ(a.view->scrollEnabled, count > 10);
+    a.window->SetVscrValue(last);
+    EXPECT_EQ(a.window->VscrValue(), last);
+    EXPECT_EQ(a.window->ActIndex(), last);
+    EXPECT_LE(a.view->bar.v, 8192);
+
+    auto& s = yov::programState().Arrays.Stock;
+    const auto bitA = static_cast<uint16_t>(a.window->SelBit);
+    const auto bitB = static_cast<uint16_t>(b.window->SelBit);
+    const int32_t middle = (count + 1) / 2;
+    for (const int32_t i : {1, middle, count})
+        if (i >= 1) s[i].SelectMask |= bitA;
+    if (middle >= 1) s[middle].SelectMask |= bitB;
+    int32_t selected = -1;
+    a.window->SelLimits(bitA, selected);
+    const yov::StockWindowsState& sw = yov::stockWindows();
+    EXPECT_EQ(selected, count == 0 ? 0 : count == 1 ? 1 : 3);
+    EXPECT_EQ(sw.SelFirst, count == 0 ? 0 : 1);
+    EXPECT_EQ(sw.SelLast, count == 0 ? -1 : count);
+    b.window->SelLimits(bitB, selected);
+    EXPECT_EQ(selected, count == 0 ? 0 : 1);
+    EXPECT_EQ(sw.SelFirst, middle);
+
+    b.window->DeSel();
+    b.window->SelLimits(bitB, selected);
+    EXPECT_EQ(selected, 0);
+    a.window->SelLimits(bitA, selected);
+    EXPECT_EQ(selected, count == 0 ? 0 : count == 1 ? 1 : 3) << "the other window keeps its selection";
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, StockWindowCatalogues, ::testing::Values(0, 1, 32767, 100000),
+                         [](const ::testing::TestParamInfo<int32_t>& i) {
+                             return "Entries" + std::to_string(i.param);
+                         });
+
 TEST_F(StockWindowSlots, AWindowInAClosedWindowsSlotStartsWithoutSelection) {
     MakeStock(4);
     OpenedWindow& a = Open();

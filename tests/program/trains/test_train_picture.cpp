@@ -302,6 +302,26 @@ TEST_F(TrainPictures, APictureThatDrewNothingFailsTheStartInsteadOfAskingForAnEm
     EXPECT_EQ(trains().at(train).Members[1], 0) << "not entered into the train";
 }
 
+TEST_F(TrainPictures, ALowerVehiclesSlotsMoveDownWithItsPartInTheWholeTrainBuffer) {
+    mode.WholeTrains = true;
+    const int32_t pic = Build(u"E40,COACH_A");
+    const int32_t coach = Chain(pic)[1];
+    // The coach 14 rows lower than the train, a door 7 rows under its own top.
+    picParts()[coach].PartHeight = trainPictures()[pic].Height - 14;
+    PictureSlotTable& st = pictureSlots();
+    st.Slots.assign(2, PictureSlot{});
+    st.Count = 1;
+    st[1].PosY = 7;
+    st[1].FrameWidth = 8;
+    st[1].FrameHeight = 10;
+    st[1].OwnerPart = coach;
+    picParts()[coach].FirstSlot = picParts()[coach].LastSlot = 1;
+    SplitTrainPicture(trains().at(train), pic, 1);
+    EXPECT_EQ(picParts()[coach].PartHeight, trainPictures()[pic].Height);
+    EXPECT_EQ(st[1].PosY, 7 + 14) << "the door stays on the coach";
+    EXPECT_NE(picParts()[coach].PhaseMask & 1, 0) << "its first frame is drawn at the first painting";
+}
+
 TEST_F(TrainPictures, PartsWiderThanTheSceneAreCutUnderDirectDraw) {
     mode.DirectDraw = true;
     mode.SceneWidth = 800;

@@ -3,6 +3,8 @@
 // files opened only as web pages or mail, and the layout applied to the controls.
 #include <gtest/gtest.h>
 
+#include <QPointer>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -11,8 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "modal_driver.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/util_hooks.h"
 #include "program/core/windows/shell_open.h"
+#include "program/stock/window_support.h"
 #include "program/ui/about_window.h"
+#include "screenshot.h"
 #include "stock_loading_fixture.h"
 
 namespace {
@@ -78,6 +85,29 @@ TEST_F(AboutWindowTest, ListsTheDemoStocksAuthors) {
     EXPECT_EQ(w.credits().AuthorLineCount(), 1);
     EXPECT_EQ(w.Label1.text(), QStringLiteral("Yov"));
     EXPECT_TRUE(w.Lab[0]->text().contains(QStringLiteral("4.3.10X")));
+    w.resize(560, 460);
+    yov_test::keepScreen(&w, "about_demo.png");
+}
+
+TEST_F(AboutWindowTest, TheAboutCommandOpensItModallyInSlot31) {
+    const yov::UtilHooks saved = yov::utilHooks();
+    yov::WireAbout();
+    yov_test::ModalWatchdog watchdog;
+    QPointer<QWidget> shown;
+    bool escapeKeptIt = false;
+    yov_test::whenModal([&](QWidget* window) {
+        shown = window;
+        EXPECT_NE(dynamic_cast<yov::AboutWindow*>(window), nullptr);
+        EXPECT_EQ(yov::programState().WindowTable[31].window, window);
+        QTest::keyClick(window, Qt::Key_Escape);
+        escapeKeptIt = window->isVisible();
+        QTest::keyClick(window, Qt::Key_F4, Qt::ControlModifier);
+    });
+    EXPECT_TRUE(yov::HandleFormCmd(4113, nullptr, 0));
+    EXPECT_TRUE(escapeKeptIt) << "Escape does not close the About window";
+    EXPECT_TRUE(shown.isNull()) << "closed and released";
+    EXPECT_EQ(yov::programState().WindowTable[31].inUse, 0);
+    yov::utilHooks() = saved;
 }
 
 TEST_F(AboutWindowTest, PanePositionsCountLineBreaksAsTwoAndLinksOpenOnlyWebAndMail) {

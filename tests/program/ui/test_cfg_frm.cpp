@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -15,12 +17,16 @@
 
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
+#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/startup.h"
 #include "program/core/texts/program_error.h"
 #include "program/dialogs/cfg_state.h"
 #include "program/scene/stock_loading.h"
 #include "program/ui/cfg_frm.h"
+#include "program/ui/window_ops_qt.h"
+#include "cfg_dialog_fixture.h"
 #include "startup_fixture.h"
 
 namespace {
@@ -29,10 +35,7 @@ using core_test::u16;
 using core_test::utf8;
 
 // The settings the dialog opens with; @SCRIPT@ and @STOCK@ become files of the test.
-const char* const kSettingsFile = R"(REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Vantrel\Yov]
-"Conf01"="@SCRIPT@"
+const char* const kSettingsFile = R"("Conf01"="@SCRIPT@"
 "Stock01"="@STOCK@"
 "Cache"="2"
 "ColTrans"="1"
@@ -51,48 +54,16 @@ const char* const kSettingsFile = R"(REGEDIT4
 "DrawAlgF"="1"
 )";
 
-class CfgDialog : public startup_test::StartupTest {
+class CfgDialog : public cfg_test::CfgDialogTest {
 protected:
     void SetUp() override {
-        StartupTest::SetUp();
+        CfgDialogTest::SetUp();
         yov::WireSettingsDialog();
         yov::WireStockLoading();
         script_ = makeFile("scenes/Night.ttt");
         stock_ = makeFile("stock/Cars.stk", "CAR;;G;;car.gif\n");
-        std::string text = kSettingsFile;
-        text.replace(text.find("@SCRIPT@"), 8, script_);
-        text.replace(text.find("@STOCK@"), 7, stock_);
-        const std::string reg = folder() + "/config/registry.reg";
-        QDir().mkpath(QString::fromStdString(folder() + "/config"));
-        QFile f(QString::fromStdString(reg));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text.c_str());
-        f.close();
-        plat::Registry::current().reopen(folder() + "/config");
+        writeSettings(kSettingsFile);
     }
-    void TearDown() override {
-        yov::PostDeferredAction(0);
-        runUntilEnded();
-        StartupTest::TearDown();
-    }
-
-    yov::CfgFrm* dialog() {
-        return dynamic_cast<yov::CfgFrm*>(yov::programState().WindowTable[yov::kSettingsSlot].window);
-    }
-    void selectTab(yov::CfgFrm* cfg, int index) {
-        cfg->Tab1->setCurrentIndex(index);
-        runFor(30);
-    }
-    // A picture of the dialog for a person to look at, when YOV_SCREENSHOTS names a folder.
-    void keepPicture(yov::CfgFrm* cfg, const char* name) {
-        const QPixmap picture = cfg->grab();
-        EXPECT_FALSE(picture.isNull());
-        const QString dir = qEnvironmentVariable("YOV_SCREENSHOTS");
-        if (!dir.isEmpty()) picture.save(dir + "/" + name);
-    }
-
-    std::string script_;
-    std::string stock_;
 };
 
 TEST_F(CfgDialog, SlashCOpensItFilledFromTheSettings) {
@@ -172,6 +143,46 @@ TEST_F(CfgDialog, EverySettingsRoadOpensItAndOnlySlashCSaysOK) {
         yov::WireSettingsDialog();
         yov::WireStockLoading();
     }
+}
+
+// The item of that id anywhere in the window's menu bar, null when none.
+QAction* menuItem(const QWidget* window, int32_t id) {
+    const QMenuBar* bar = yov::windowOps().menuBarOf(window);
+    std::vector<const QMenu*> menus;
+    QList<QAction*> actions = bar != nullptr ? bar->actions() : QList<QAction*>{};
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        QAction* a = actions[i];
+        if (a->menu() != nullptr) {
+            actions += a->menu()->actions();
+        } else if (!a->isSeparator() && a->data().toInt() == id) {
+            return a;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(CfgDialog, TheMenuMarksFollowTheSettings) {
+    yov::coreHooks() = {};  // the real engine, which builds the dialog's menus
+    yov::Main(u"/c");
+    runFor(100);
+    yov::CfgFrm* cfg = dialog();
+    ASSERT_NE(cfg, nullptr);
+    // The settings file: colour translation 1, cache 2; "Priority" and "UseDefDir" default
+    // to 1, "Music" to 0.
+    const struct {
+        int32_t id;
+        bool checked;
+    } marks[] = {{4283, false}, {4284, true}, {4285, false}, {4104, false}, {4106, true},
+                 {4107, false}, {4298, true}, {4483, false}, {4217, true}};
+    for (const auto& m : marks) {
+        QAction* item = menuItem(cfg, m.id);
+        ASSERT_NE(item, nullptr) << m.id;
+        EXPECT_EQ(item->isChecked(), m.checked) << m.id;
+    }
+    yov::PostDeferredAction(0);
+    EXPECT_TRUE(runUntilEnded());
+    if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
+    yov::serviceState().EngineStarted = false;
 }
 
 TEST_F(CfgDialog, ControlsStandWhereTheLayoutPutsThem) {

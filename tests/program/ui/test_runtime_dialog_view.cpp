@@ -3,13 +3,18 @@
 // fed by a dropped file.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileDialog>
 #include <QMimeData>
+#include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 #include "core_fixture.h"
 #include "modal_driver.h"
 #include "program/core/settings/settings.h"
+#include "program/core/windows/file_dialog.h"
 #include "program/core/windows/modal.h"
 #include "program/ui/runtime_dialog_view.h"
 
@@ -146,6 +151,60 @@ TEST_F(RuntimeDialogView, TooManyRecordsAreNotShown) {
     EXPECT_EQ(yov::modalState().DialogResult, 0);
     const std::string log = readFile(logPath());
     EXPECT_NE(log.find("191"), std::string::npos) << log;
+}
+
+TEST_F(RuntimeDialogView, BrowseButtonsFillTheirFieldsAndACancelChangesNothing) {
+    yov::DialogService& ds = yov::dialogService();
+    ds.DialogFields.assign(4, DialogField{});
+    ds.DialogFields[1] = field(df::kGroup, 0, u"", 2);
+    ds.DialogFields[2] = field(df::kFileBrowse | df::kTypeUpper, 3, u"Scene");
+    ds.DialogFields[3] = field(df::kFolderBrowse, 0, u"Folder");
+    ds.DialogFieldCount = 3;
+    yov::DlgFrm w;
+    w.setWindowTitle(QStringLiteral("Options"));
+    ASSERT_TRUE(w.DlgPrepare());
+    ASSERT_GE(w.CmdBrw.size(), 2u);
+
+    QStringList answer{QStringLiteral("/srv/scenes/snow.ttt")};
+    QString title;
+    const yov::FileDialogResponder previous = yov::setFileDialogResponder([&](const yov::FileDialogRequest& r) {
+        title = r.title;
+        return answer;
+    });
+    w.CmdBrw_Click(0);
+    EXPECT_EQ(title, QStringLiteral("Options: Scene")) << "the dialog's caption and the field's label";
+    EXPECT_EQ(w.Txt[0]->text(), QStringLiteral("/SRV/SCENES/SNOW.TTT")) << "the field's input case rule";
+    answer.clear();  // cancelled
+    w.CmdBrw_Click(0);
+    EXPECT_EQ(w.Txt[0]->text(), QStringLiteral("/SRV/SCENES/SNOW.TTT"));
+    yov::setFileDialogResponder(previous);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    w.Txt[1]->setText(dir.path());
+    yov_test::ModalWatchdog watchdog;
+    yov_test::whenModal([](QWidget* chooser) {
+        ASSERT_NE(qobject_cast<QFileDialog*>(chooser), nullptr);
+        static_cast<QDialog*>(chooser)->accept();
+    });
+    w.CmdBrw_Click(1);
+    EXPECT_EQ(QDir(w.Txt[1]->text()).absolutePath(), QDir(dir.path()).absolutePath());
+}
+
+TEST_F(RuntimeDialogView, CtrlF4ClosesTheShowingAndTheWindowServesTheNext) {
+    Fill();
+    yov::DlgFrm w;
+    QPointer<yov::DlgFrm> guard(&w);
+    yov_test::ModalWatchdog watchdog;
+    yov_test::whenModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_F4, Qt::ControlModifier); });
+    w.DlgShow();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(yov::modalState().DialogResult, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(guard.isNull()) << "the window is kept for the next dialog";
+    yov_test::whenModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    w.DlgShow();
+    EXPECT_FALSE(w.isVisible());
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "program/scene/stock_state.h"
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
+#include "program/ui/cfg_frm.h"
 #include "program/ui/stock_frm.h"
 #include "program/ui/window_ops_qt.h"
 #include "startup_fixture.h"
@@ -120,6 +121,26 @@ TEST_F(StockWindowsOpen, TenOpenTheEleventhIsRefusedAndClosingOneFreesItsSlot) {
     EXPECT_TRUE(runUntilEnded()) << "the last stock window's closing shuts the program down";
     EXPECT_EQ(yov::stockWindows().StockWindowCount, 0);
     EXPECT_EQ(yov::serviceState().HighestStockSlot, 0);
+}
+
+TEST_F(StockWindowsOpen, SlashTOpensTheSettingsDialogAndThenAStockWindow) {
+    yov::WireSettingsDialog();
+    ASSERT_TRUE(yov::Main(u"/t").keepRunning);
+    const yov::WindowSlot& settings = yov::programState().WindowTable[yov::kSettingsSlot];
+    ASSERT_NE(settings.inUse, 0) << "the settings dialog took slot 33";
+    EXPECT_TRUE(settings.window->isVisible());
+    yov::StockFrm* frm = Frm(1);
+    ASSERT_NE(frm, nullptr) << "and a stock window slot 1";
+    EXPECT_TRUE(frm->isVisible());
+    runFor(200);
+    EXPECT_GT(frm->window().CellCount, 0);
+    EXPECT_GT(yov::programState().Shared.StockCount, 0) << "the stock the dialog emptied is read again";
+    frm->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    runFor(50);
+    EXPECT_TRUE(exitCodes_.empty()) << "the settings dialog keeps the program running";
+    yov::PostDeferredAction(0);
+    EXPECT_TRUE(runUntilEnded());
 }
 
 }  // namespace

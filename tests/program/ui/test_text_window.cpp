@@ -5,11 +5,19 @@
 #include <QFile>
 #include <QTest>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
 #include "core_fixture.h"
 #include "modal_driver.h"
+#include "platform/registry.h"
+#include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/error_log.h"
@@ -17,6 +25,7 @@
 #include "program/stock/editor_language.h"
 #include "program/stock/script_lexer.h"
 #include "program/ui/text_window.h"
+#include "screenshot.h"
 #include "stock_loading_fixture.h"
 
 namespace {
@@ -74,16 +83,28 @@ TEST_F(TextWindowTest, TheDemoScriptOpensHighlightedAndSavesThroughARename) {
         ++checked;
     }
     EXPECT_GT(checked, 100);
+    w->resize(900, 640);
+    yov_test::keepScreen(w, "text_window_demo.png");
 
     w->DTxt.setCursorPosition(0, 0);
     QTest::keyClicks(&w->DTxt, QStringLiteral("; edited"));
     QTest::keyClick(&w->DTxt, Qt::Key_Return);
     savePath_ = folder() + "/saved.ttt";
     std::ofstream(savePath_) << "old";
+    struct stat before {};
+    ASSERT_EQ(::stat(savePath_.c_str(), &before), 0);
     QTest::keyClick(&w->DTxt, Qt::Key_S, Qt::ControlModifier);
     const std::string saved = readFile(savePath_);
     EXPECT_EQ(saved.rfind("; edited", 0), 0u) << saved.substr(0, 40);
     EXPECT_GT(saved.size(), script.size() / 2);
+    // Written beside the old file and renamed over it: a new file, nothing left behind.
+    struct stat after {};
+    ASSERT_EQ(::stat(savePath_.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(folder()))
+        files += e.path().filename().string().rfind("saved.ttt", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(files, 1) << "no temporary file stays";
 }
 
 TEST_F(TextWindowTest, SortingAndOtherTextsUnhighlighted) {
@@ -141,6 +162,53 @@ TEST_F(TextWindowTest, ModalOverTheShowIsTopmostAndEndsTheMode) {
     EXPECT_TRUE(topmost);
     EXPECT_TRUE(yov::openTextWindows().empty());
     EXPECT_EQ(yov::programState().RunMode, 0);
+}
+
+TEST_F(TextWindowTest, CtrlF4ClosesAModalTextWindow) {
+    yov_test::ModalWatchdog watchdog;
+    yov_test::whenModal([](QWidget* window) {
+        QTest::keyClick(static_cast<yov::TextFrm*>(window)->DTxt.viewport(), Qt::Key_F4, Qt::ControlModifier);
+    });
+    yov::programState().RunMode = 2;
+    yov::ShowTextWindowFor({0, 0, 6000, 4500, u"modal", u"Text", 2});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(yov::openTextWindows().empty());
+    EXPECT_EQ(yov::programState().RunMode, 0);
+    EXPECT_EQ(yov::programState().WindowTable[yov::kTextWindowSlot].inUse, 0);
+}
+
+// Our layout of the editor's settings: "EdHotKeys" records of 8 bytes (a Scintilla command
+// and a Qt key, little-endian), "EdSettings" 11 option bytes.
+TEST_F(TextWindowTest, HotKeysAndOptionsFromTheSettingsReachTheEditor) {
+    auto binary = [](const char* name, std::vector<uint8_t> bytes) {
+        yov::settingsRegistry().setValue(plat::utf16ToUtf8(yov::settingsKey({})), name, plat::RegValue::binary(bytes));
+    };
+    auto le = [](std::vector<uint8_t>& out, uint32_t v) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    const int ctrlD = (Qt::CTRL | Qt::Key_D).toCombined();
+    std::vector<uint8_t> keys;
+    le(keys, QsciCommand::LineDelete);
+    le(keys, static_cast<uint32_t>(ctrlD));
+    le(keys, 1);  // no such command: passed over
+    le(keys, static_cast<uint32_t>((Qt::CTRL | Qt::Key_E).toCombined()));
+    keys.push_back(7);  // a short tail: ignored
+    binary("EdHotKeys", keys);
+    // Font 12 points, line numbers, auto-indent, no blanks shown, wrapping, the caret's line.
+    binary("EdSettings", {12, 1, 1, 0, 1, 1, 0, 0, 0, 0, 0});
+
+    yov::TextFrm* w = Open(u"some text");
+    ASSERT_NE(w, nullptr);
+    QsciCommand* lineDelete = w->DTxt.standardCommands()->find(QsciCommand::LineDelete);
+    ASSERT_NE(lineDelete, nullptr);
+    EXPECT_EQ(lineDelete->key(), ctrlD);
+    EXPECT_EQ(w->DTxt.font().pointSize(), 12);
+    EXPECT_TRUE(w->DTxt.marginLineNumbers(0));
+    EXPECT_TRUE(w->DTxt.autoIndent());
+    EXPECT_EQ(w->DTxt.wrapMode(), QsciScintilla::WrapWord);
+    EXPECT_EQ(w->DTxt.whitespaceVisibility(), QsciScintilla::WsInvisible);
+    EXPECT_EQ(w->DTxt.tabWidth(), 8) << "the fixed properties";
+    yov::scriptEditGlobal().hotKeys.clear();  // the component keeps them for the process
 }
 
 }  // namespace

@@ -301,4 +301,16 @@ TEST_F(ProgressWindow, ModelessProgressShowsTheLinesCentred) {
     EXPECT_EQ(f->Lab1->text(), QString());
 }
 
+// The shutdown unloads every window, the progress window too; a program started again in the
+// same process gets a new one.
+TEST_F(ProgressWindow, AProgressAfterTheWindowWasUnloadedMakesItAgain) {
+    delete yov::progressForm();
+    yov::BeginProgress(u"Loading stock list", u"", u"", false);
+    yov::ShowFrm* f = yov::progressForm();
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(f->Lab2->text(), QStringLiteral("Loading stock list"));
+    yov::EndProgress();
+}
+
 }  // namespace

@@ -1,0 +1,29 @@
+#include "program/ui/program_wiring.h"
+
+#include "program/scene/scene_wiring.h"
+#include "program/scene/stock_loading.h"
+#include "program/show/show_wiring.h"
+#include "program/trains/trains_wiring.h"
+#include "program/ui/about_window.h"
+#include "program/ui/cfg_frm.h"
+#include "program/ui/preview_window.h"
+#include "program/ui/show_input_wiring.h"
+#include "program/ui/stock_frm.h"
+#include "program/ui/text_window.h"
+
+namespace yov {
+
+void WireProgram() {
+    WireShow();
+    WireScene();
+    WirePreview();
+    WireShowInputEntries();
+    WireStockLoading();
+    WireTrains();
+    WireTextWindow();
+    WireStockWindows();
+    WireSettingsDialog();
+    WireAbout();
+}
+
+}  // namespace yov

@@ -1,0 +1,220 @@
+// Stock windows under the offscreen platform with the real engine: keys move the cursor and
+// select, handled keys are consumed and others go on, Alt+O asks for the window's own popup,
+// a mouse click selects its row; and a stock drag dropped into a text window holding the
+// demo script inserts the drag text there.
+#include <QApplication>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTest>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "program/core/binding/engine_binding.h"
+#include "program/core/settings/settings.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/service_window.h"
+#include "program/core/startup/startup.h"
+#include "program/scene/stock_loading.h"
+#include "program/scene/stock_state.h"
+#include "program/stock/stock_commands.h"
+#include "program/stock/stock_drag_text.h"
+#include "program/stock/stock_input.h"
+#include "program/stock/stock_seams.h"
+#include "program/stock/stock_windows_state.h"
+#include "program/ui/stock_frm.h"
+#include "program/ui/stock_input_qt.h"
+#include "program/ui/text_window.h"
+#include "startup_fixture.h"
+#include "stock_loading_fixture.h"
+
+namespace {
+
+using core_test::u16;
+
+class StockWindowKeys : public startup_test::StartupTest {
+protected:
+    void SetUp() override {
+        StartupTest::SetUp();
+        savedInput_ = yov::stockInputCalls();
+        savedCommands_ = yov::stockCommandSeams();
+        yov::coreHooks() = {};
+        yov::stockWindows() = yov::StockWindowsState{};
+        yov::stockState() = {};
+        yov::stockSeams() = {};
+        yov::stockSeams().loadStock = [] { yov::LoadStock(0); };
+        yov::stockEngineCalls() = yov::StockEngineCalls{};
+        yov::WireStockLoading();
+        yov::WireStockWindows();
+        yov::stockInputCalls().showPopup = [this](int16_t slot, int32_t menu, int32_t x, int32_t y, QWidget*) {
+            popups_.push_back({slot, menu, x, y});
+        };
+        yov::SaveRegString(u"Conf01", u16(makeFile("scenes/Demo.ttt")));
+        yov::SaveRegString(u"Stock01", u16(std::string(YOV_DEMO_DATA) + "/demo.stk"));
+        yov::SaveRegNumber(u"StBar", 0);
+    }
+    void TearDown() override {
+        for (int slot = 1; slot <= yov::kStockSlots; ++slot) {
+            const yov::WindowSlot& s = yov::programState().WindowTable[static_cast<size_t>(slot)];
+            if (auto* f = s.inUse != 0 ? qobject_cast<yov::StockFrm*>(s.window) : nullptr) f->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
+        yov::serviceState().EngineStarted = false;
+        yov::stockWindows() = yov::StockWindowsState{};
+        yov::stockState() = {};
+        yov::stockInputCalls() = savedInput_;
+        yov::stockCommandSeams() = savedCommands_;
+        StartupTest::TearDown();
+    }
+
+    yov::StockFrm* Opened() {
+        if (!yov::Main(u"/l").keepRunning) return nullptr;
+        const yov::WindowSlot& s = yov::programState().WindowTable[1];
+        auto* frm = qobject_cast<yov::StockFrm*>(s.window);
+        if (frm == nullptr) return nullptr;
+        frm->resize(500, 8 * 65 + 40);
+        runFor(200);
+        return frm;
+    }
+
+    std::vector<int32_t> Selected(const yov::StockWindow& w) const {
+        std::vector<int32_t> out;
+        const yov::ProgramState& st = yov::programState();
+        for (int32_t i = 1; i <= st.Shared.StockCount; ++i) {
+            if ((st.Arrays.Stock[i].SelectMask & static_cast<uint16_t>(w.SelBit)) != 0) out.push_back(i);
+        }
+        return out;
+    }
+
+    // A key pressed in the list: true when some handler consumed it.
+    static bool Press(QWidget* list, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(list, &press);
+        return press.isAccepted();
+    }
+
+    struct Popup {
+        int16_t slot;
+        int32_t menu;
+        int32_t x;
+        int32_t y;
+    };
+    std::vector<Popup> popups_;
+
+private:
+    yov::StockInputCalls savedInput_;
+    yov::StockCommandSeams savedCommands_;
+};
+
+TEST_F(StockWindowKeys, KeysSelectAndOnlyHandledKeysAreConsumed) {
+    yov::StockFrm* frm = Opened();
+    ASSERT_NE(frm, nullptr);
+    yov::StockWindow& w = frm->window();
+    ASSERT_GE(w.CellCount, 5) << "laid out";
+    QWidget* list = yov::StockBoxWidget(w, 1);
+    ASSERT_NE(list, nullptr);
+
+    EXPECT_TRUE(Press(list, Qt::Key_Down));
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{2});
+    EXPECT_TRUE(Press(list, Qt::Key_Down, Qt::ShiftModifier));
+    EXPECT_TRUE(Press(list, Qt::Key_Down, Qt::ShiftModifier));
+    EXPECT_EQ(Selected(w), (std::vector<int32_t>{2, 3, 4}));
+    EXPECT_TRUE(Press(list, Qt::Key_End, Qt::ControlModifier));
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{15});
+    EXPECT_EQ(w.VscrValue(), 15 - w.CellCount + 1) << "the view follows the cursor";
+    EXPECT_TRUE(Press(list, Qt::Key_Home, Qt::ControlModifier));
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{1});
+    EXPECT_EQ(w.VscrValue(), 1);
+
+    // Keys without a command go on to Qt's own handling.
+    EXPECT_FALSE(Press(list, Qt::Key_Left));
+    EXPECT_FALSE(Press(list, Qt::Key_X));
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{1});
+
+    EXPECT_TRUE(Press(list, Qt::Key_O, Qt::AltModifier));
+    ASSERT_EQ(popups_.size(), 1u);
+    EXPECT_EQ(popups_[0].slot, 1);
+    EXPECT_EQ(popups_[0].menu, 1) << "the window's own popup, as a right click opens";
+    EXPECT_EQ(popups_[0].x, 100);
+    EXPECT_EQ(yov::stockCommandState().StockCmdBusy, 0);
+}
+
+TEST_F(StockWindowKeys, AClickOnARowSelectsItAndARightClickAsksForThePopup) {
+    yov::StockFrm* frm = Opened();
+    ASSERT_NE(frm, nullptr);
+    yov::StockWindow& w = frm->window();
+    QWidget* list = yov::StockBoxWidget(w, 1);
+    const int rowHeight = yov::StockRowHeight(yov::programState().Shared.PictureHeight);
+    const int boxX = yov::stockWindows().Options.StkPicX + 30;
+    QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, QPoint(boxX, 5 + 2 * rowHeight + 10));
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{3});
+    QTest::mouseClick(list, Qt::LeftButton, Qt::ShiftModifier, QPoint(boxX, 5 + 4 * rowHeight + 10));
+    EXPECT_EQ(Selected(w), (std::vector<int32_t>{3, 4, 5}));
+    QTest::mouseClick(list, Qt::RightButton, Qt::NoModifier, QPoint(boxX, 5 + 3 * rowHeight + 10));
+    ASSERT_EQ(popups_.size(), 1u);
+    EXPECT_EQ(popups_[0].slot, 1);
+    EXPECT_EQ(popups_[0].menu, 1);
+    // Below the last row nothing is hit.
+    QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, QPoint(boxX, 5 + w.CellCount * rowHeight + 2));
+    EXPECT_EQ(Selected(w), (std::vector<int32_t>{3, 4, 5}));
+}
+
+class StockDropIntoText : public stock_load_test::StockLoadTest {
+protected:
+    void SetUp() override {
+        StockLoadTest::SetUp();
+        yov::WireTextWindow();
+    }
+    void TearDown() override {
+        for (yov::TextFrm* w : std::vector<yov::TextFrm*>(yov::openTextWindows())) delete w;
+        StockLoadTest::TearDown();
+    }
+};
+
+TEST_F(StockDropIntoText, AStockDragDropsIntoTheScriptsTextWindow) {
+    std::ifstream in(std::string(YOV_DEMO_DATA) + "/demo.ttt", std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    const std::u16string script = QString::fromUtf8(s.str()).toStdU16String();
+    Load(std::string(YOV_DEMO_DATA) + "/demo.stk");
+    yov::ProgramState& st = yov::programState();
+    ASSERT_GT(st.Shared.StockCount, 2);
+    st.Arrays.Stock[1].SelectMask = 1;
+    st.Arrays.Stock[2].SelectMask = 1;
+    const std::u16string dragText = yov::StockDragText(1);
+    ASSERT_NE(dragText.find(u"$NAME E40\r\n"), std::u16string::npos);
+
+    yov::ShowTextWindowFor({0, 0, 6000, 4500, script, u"demo.ttt", 0});
+    ASSERT_FALSE(yov::openTextWindows().empty());
+    yov::TextFrm* w = yov::openTextWindows().back();
+    w->show();
+    QWidget* target = w->DTxt.viewport();
+    const std::u16string before = w->DTxt.wholeText();
+
+    QMimeData* data = yov::MakeStockDragData(dragText);
+    EXPECT_TRUE(data->hasFormat(QString::fromLatin1(yov::kStockDragMimeType)));
+    EXPECT_EQ(data->data(QString::fromLatin1(yov::kStockDragMimeType)).toStdString(), yov::StockDragBytes(dragText));
+    const QPoint at(5, 3);
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted()) << "the editor takes the plain text beside our own type";
+    QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    delete data;
+
+    // The editor keeps its own line ends.
+    std::u16string lines = dragText;
+    for (size_t p = lines.find(u"\r\n"); p != std::u16string::npos; p = lines.find(u"\r\n", p)) lines.erase(p, 1);
+    const std::u16string after = w->DTxt.wholeText();
+    EXPECT_EQ(after.size(), before.size() + lines.size());
+    EXPECT_EQ(after.substr(0, lines.size()), lines) << "the entries' lines at the point of the drop, the first line";
+    EXPECT_EQ(after.substr(lines.size()), before);
+}
+
+}  // namespace
