@@ -26,17 +26,18 @@ inline void RemoveFoldersOfEndedRuns(const std::string& target) {
 }
 
 inline const std::filesystem::path& ScratchFolder(const char* target) {
-    static const std::filesystem::path folder = [target] {
+    // Never destroyed: the exit handler, registered while it is made, runs after its destructor.
+    static const std::filesystem::path* const folder = [target] {
         RemoveFoldersOfEndedRuns(target);
-        std::filesystem::path f =
-            std::filesystem::temp_directory_path() / (target + ("." + std::to_string(::getpid())));
-        std::filesystem::create_directories(f);
-        ::setenv("YOV_CONFIG_HOME", f.c_str(), 1);
+        auto* f = new std::filesystem::path(std::filesystem::temp_directory_path() /
+                                            (target + ("." + std::to_string(::getpid()))));
+        std::filesystem::create_directories(*f);
+        ::setenv("YOV_CONFIG_HOME", f->c_str(), 1);
         std::atexit([] {
             std::error_code ec;
             std::filesystem::remove_all(ScratchFolder(nullptr), ec);
         });
         return f;
     }();
-    return folder;
+    return *folder;
 }
