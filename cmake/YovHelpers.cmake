@@ -21,3 +21,8 @@ set(YOV_SCRIPT_SOURCES ${YOV_PARAM_SOURCES}
   ${PROJECT_SOURCE_DIR}/program/scene/script_reader.cpp
   ${PROJECT_SOURCE_DIR}/program/scene/script_keywords.cpp
   ${PROJECT_SOURCE_DIR}/program/scene/script_blocks.cpp)
+# Fuzz targets of program code that reaches Qt-linked parts (message boxes, progress, the
+# picture pools): they link the program's library, which builds only with the GUI, and
+# reach the engine through the program's own binding, as the program does.
+set(YOV_PROGRAM_FUZZ_TARGETS fuzz_vehicle_picture fuzz_stock_load fuzz_descriptions fuzz_recent_files
+  fuzz_dropped_text)

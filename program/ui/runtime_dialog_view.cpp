@@ -6,9 +6,9 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QUrl>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/codepage.h"
 #include "program/core/settings/settings.h"
@@ -22,6 +22,7 @@
 #include "program/core/windows/file_dialog.h"
 #include "program/core/windows/folder_chooser.h"
 #include "program/core/windows/modal.h"
+#include "program/core/windows/text_drop.h"
 #include "program/stock/window_support.h"
 
 namespace yov {
@@ -38,10 +39,7 @@ std::u16string u(const QString& s) { return s.toStdU16String(); }
 int32_t twipsX() { return std::max(mainState().TwipsPerPixelX, 1); }
 int32_t twipsY() { return std::max(mainState().TwipsPerPixelY, 1); }
 
-bool oneLocalFile(const QMimeData* data) {
-    return data->hasUrls() && data->urls().size() == 1 && data->urls().front().isLocalFile();
-}
-bool acceptable(const QMimeData* data) { return data != nullptr && (oneLocalFile(data) || data->hasText()); }
+bool acceptable(const QMimeData* data) { return ReadDroppedText(data).has_value(); }
 
 template <class T>
 T* grow(std::vector<T*>& arr, int32_t index, QWidget* parent) {
@@ -293,12 +291,14 @@ void DlgFrm::DropOnto(DlgTextBox* box, const QMimeData* data) {
     const int32_t r = recordOf(box);
     if (r == 0) return;
     const uint32_t flags = dialogService().DialogFields[static_cast<size_t>(r)].FieldFlags;
-    if (oneLocalFile(data)) {
-        QString path = data->urls().front().toLocalFile();
+    const std::optional<DroppedText> dropped = ReadDroppedText(data);
+    if (!dropped) return;
+    if (dropped->isFile) {
+        QString path = dropped->text;
         if ((flags & dlg_flag::kFolderBrowse) != 0) path = QFileInfo(path).path();
         box->setText(toQString(DlgAdjustString(u(path), flags)));
-    } else if (data->hasText()) {
-        box->insert(toQString(DlgAdjustString(u(data->text()), flags)));
+    } else {
+        box->insert(toQString(DlgAdjustString(u(dropped->text), flags)));
     }
 }
 

@@ -289,7 +289,7 @@ namespace {
 
 class QtShowView final : public ShowView {
 public:
-    explicit QtShowView(uint8_t mode) : mode_(mode) {
+    explicit QtShowView(uint8_t mode) {
         if (mode == 1) {
             window_ = new ScrFull();
         } else {
@@ -366,7 +366,6 @@ public:
     }
 
 private:
-    uint8_t mode_;
     ShowWindowBase* window_ = nullptr;
     bool cursorHidden_ = false;
 };

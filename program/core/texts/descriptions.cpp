@@ -1,12 +1,15 @@
 #include "program/core/texts/descriptions.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/text.h"
+#include "program/core/params/param_expr.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/texts/program_error.h"
 
 namespace yov {
 
@@ -69,18 +72,26 @@ size_t matchingClose(std::u16string_view s, size_t open, char16_t opener, char16
     return std::u16string_view::npos;
 }
 
-std::u16string fieldValue(std::u16string_view inside) {
+// Nothing when the inside is no parameter list: the field then stays as written, so that a
+// typing error in a stock's text shows where it is instead of ending the window that shows it.
+std::optional<std::u16string> fieldValue(std::u16string_view inside) {
     const CoreHooks& hooks = coreHooks();
-    if (!hooks.withParams || !hooks.getParam) return {};
+    if (!hooks.withParams || !hooks.getParam) return std::u16string();
     const ProgramState& st = programState();
     const uint8_t lang = st.Shared.CurrentLanguage;
     const std::u16string code =
         lang < st.Arrays.Languages.length() ? st.Arrays.Languages[lang].Code : std::u16string(u"N");
     std::u16string value;
-    hooks.withParams(inside, [&] {
-        value = hooks.getParam(code, u"");
-        if (value.empty()) value = hooks.getParam(u"N", u"");
-    });
+    try {
+        hooks.withParams(inside, [&] {
+            value = hooks.getParam(code, u"");
+            if (value.empty()) value = hooks.getParam(u"N", u"");
+        });
+    } catch (const ProgramError&) {
+        return std::nullopt;
+    } catch (const ParamExprError&) {
+        return std::nullopt;
+    }
     return value;
 }
 
@@ -261,9 +272,14 @@ std::u16string ExpandTextFields(std::u16string_view text) {
             if (open == std::u16string::npos) break;
             const size_t close = matchingClose(s, open, opener, closer);
             if (close == std::u16string::npos) return s;
-            const std::u16string value = fieldValue(std::u16string_view(s).substr(open + 1, close - open - 1));
-            s.replace(open, close - open + 1, value);
-            from = open + value.size();
+            const std::optional<std::u16string> value =
+                fieldValue(std::u16string_view(s).substr(open + 1, close - open - 1));
+            if (!value) {
+                from = close + 1;
+                continue;
+            }
+            s.replace(open, close - open + 1, *value);
+            from = open + value->size();
         }
     }
     return s;

@@ -46,7 +46,7 @@ std::u16string GetDescItemText(int32_t key, uint8_t mask);
 
 // Replaces each "{...}" field (else "[...]") by its value in the current language: the
 // field is a parameter list whose parameter named by the language's code (else "N")
-// gives the text.
+// gives the text. A field whose inside is no parameter list stays as written.
 std::u16string ExpandTextFields(std::u16string_view text);
 
 }  // namespace yov

@@ -1,10 +1,23 @@
 // Dropping a text, or the name of one file, onto a text box.
 #pragma once
 
+#include <QString>
+
+#include <optional>
+
 class QLineEdit;
 class QMimeData;
 
 namespace yov {
+
+// What a drop gives a text box: the name of the one local file dropped, or, without any
+// file, the dropped text. Nothing for several files (even when they come with their names
+// as text), an address that names no local file, or data without text.
+struct DroppedText {
+    QString text;
+    bool isFile = false;
+};
+std::optional<DroppedText> ReadDroppedText(const QMimeData* data);
 
 // Drop effects as the drag-and-drop events count them: 0 refuses the drop.
 inline constexpr int kDropNone = 0;

@@ -123,6 +123,12 @@ TEST_F(RuntimeDialogView, AFileDroppedOnAFolderFieldGivesItsFolder) {
     w.Txt[0]->setCursorPosition(1);
     w.DropOnto(w.Txt[0], &text);
     EXPECT_EQ(w.Txt[0]->text(), QStringLiteral("AXY"));  // upper-cased as typed text is
+    // Several files are no drop, even when their names come along as text.
+    QMimeData two;
+    two.setUrls({QUrl::fromLocalFile(QStringLiteral("/a")), QUrl::fromLocalFile(QStringLiteral("/b"))});
+    two.setText(QStringLiteral("/a\n/b"));
+    w.DropOnto(w.Txt[0], &two);
+    EXPECT_EQ(w.Txt[0]->text(), QStringLiteral("AXY"));
 }
 
 TEST_F(RuntimeDialogView, EscapeCancelsTheModalShowing) {

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core_fixture.h"
+#include "program/scene/param_table.h"
 
 namespace {
 
@@ -211,6 +212,17 @@ TEST_F(Descriptions, FieldsInTheCurrentLanguage) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(yov::ExpandTextFields(c.text), c.expected);
     }
+}
+
+// A stock's typing error inside a field must not end the window that shows the text.
+TEST_F(Descriptions, AFieldThatIsNoParameterListStaysAsWritten) {
+    yov::coreHooks().withParams = [](std::u16string_view text, const std::function<void()>& use) {
+        yov::paramTable().WithParams(text, use);
+    };
+    yov::coreHooks().getParam = [](std::u16string_view aliases, std::u16string_view def) {
+        return yov::GetParam(aliases, def);
+    };
+    EXPECT_EQ(yov::ExpandTextFields(u"a [E=en)lish;N=general] {N=ok} [N=b]"), u"a [E=en)lish;N=general] ok b");
 }
 
 }  // namespace
