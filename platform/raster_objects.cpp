@@ -4,6 +4,7 @@
 #include "platform/raster_share.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -250,7 +251,7 @@ std::shared_ptr<BitmapObject> MakeBitmap(int width, int height, int bpp, bool bo
         return nullptr;
     }
     bitmap->bytes = stride * static_cast<std::size_t>(height);
-    bitmap->memory.reset(new (std::nothrow) std::uint8_t[bitmap->bytes]());
+    bitmap->memory.reset(static_cast<std::uint8_t*>(std::calloc(bitmap->bytes, 1)));
     if (!bitmap->memory) {
         SetError(RASTER_ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;

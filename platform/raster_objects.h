@@ -8,12 +8,19 @@
 #include "platform/raster_surface.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 namespace plat::raster {
 
+// Bitmap memory comes from calloc: a large block is fresh zeroed pages from the system, touched
+// only where it is drawn on, instead of being cleared byte by byte when it is made.
+struct FreeMemory {
+    void operator()(std::uint8_t* p) const noexcept { std::free(p); }
+};
+
 struct BitmapObject {
-    std::unique_ptr<std::uint8_t[]> memory;
+    std::unique_ptr<std::uint8_t[], FreeMemory> memory;
     std::size_t bytes = 0;
     Palette palette;
     Surface surface;  // points into memory and at palette

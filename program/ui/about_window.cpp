@@ -299,6 +299,13 @@ void AboutWindow::Lab_Click(int index) {
     if (index == 3) OpenWebLink(utf8(Lab[3]->text()));
 }
 
+// The labels are children, deleted after the members (the text box among them): their events
+// while they go must not reach a window that is half gone.
+AboutWindow::~AboutWindow() {
+    for (QLabel* l : Lab) l->removeEventFilter(this);
+    Txt.viewport()->removeEventFilter(this);
+}
+
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Txt.viewport()) {
         if (event->type() == QEvent::MouseMove)

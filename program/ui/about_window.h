@@ -20,6 +20,7 @@ namespace yov {
 class AboutWindow : public QWidget {
 public:
     AboutWindow();
+    ~AboutWindow() override;
 
     QFrame Shape1;
     QLabel Pic1, Pic2, Label1, Pic3;
