@@ -14,8 +14,11 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
 #include "program/core/texts/number_text.h"
+#include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/progress.h"
 #include "program/scene/stock_state.h"
+#include "program/stock/stock_drawing.h"
+#include "program/stock/stock_layout.h"
 #include "program/stock/stock_options.h"
 #include "program/stock/stock_seams.h"
 #include "program/stock/tool_tip.h"
@@ -260,17 +263,12 @@ void StockWindow::DoExit(int16_t& cancel) {
 }
 
 void StockWindow::freeCells(int32_t from, int32_t callSite) {
-    for (int32_t i = std::max(from, 1); i <= kMaxCells; ++i) {
-        StockCell& c = Cells[static_cast<size_t>(i)];
-        if (c.Part != 0) FreePicPart(c.Part, callSite);
-        c.Part = 0;
-        if (c.Buffer != 0) FreeDrawBuffer(c.Buffer);
-        c.Buffer = 0;
-    }
+    for (int32_t i = std::max(from, 1); i <= kMaxCells; ++i) FreeStockCell(Cells[static_cast<size_t>(i)], callSite);
 }
 
 void StockWindow::Rfsh0() {
     if (DrawState != 0 || Slot < 1) return;
+    LayoutWasDirty = LayoutDirty;
     LayoutDirty = 0;
     HideTip();
     DrawState = -1;
@@ -304,9 +302,9 @@ void StockWindow::Layout(int32_t innerHeight) {
     LayoutDirty = -1;
     const StockOptions& o = stockWindows().Options;
     const int32_t rowHeight = StockRowHeight(programState().Shared.PictureHeight);
-    CellCount = std::clamp(innerHeight / rowHeight, 0, kMaxCells);
-    CreatedCells = std::max(CreatedCells, CellCount);
-    BoxWidth = std::max(view_.innerWidth() - kScrollBarTw / std::max(mainState().TwipsPerPixelX, 1) - o.StkPicX - 2, 0);
+    CellCount = RowsThatFit(innerHeight, rowHeight);
+    BoxWidth = BoxWidthFor(view_.innerWidth(), kScrollBarTw / std::max(mainState().TwipsPerPixelX, 1), o.StkPicX);
+    PlaceStockRows(*this);
     for (int32_t i = CellCount + 1; i <= kMaxCells; ++i) {
         StockCell& c = Cells[static_cast<size_t>(i)];
         c.PicName.clear();
@@ -315,6 +313,8 @@ void StockWindow::Layout(int32_t innerHeight) {
     }
     freeCells(CellCount + 1, kFreedOnLayout);
     CmdEnd(stock_update::kRedrawOwn);
+    mouseTracking().TrackedId = 0;
+    MouseCell = 0;
 }
 
 }  // namespace yov

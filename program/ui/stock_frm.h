@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <memory>
 
@@ -31,6 +32,9 @@ public:
     // The command entry: the window's own commands, then those every window shares.
     bool FCmd(int16_t& code, int32_t& arg1, int32_t& arg2, int32_t& arg3, int32_t& arg4);
     void Form_Resize();
+    // Steps the frames of animated pictures.
+    void Timer1_Timer();
+    QTimer Timer1;
 
     // StockWindowView.
     QWidget* form() override { return this; }
@@ -44,6 +48,7 @@ public:
     void paintRows() override;
     void hideForm() override;
     void unloadForm() override;
+    StockRowsView* rowsView() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -26,7 +26,7 @@ ProgressDisplay::~ProgressDisplay() {
 }
 
 ProgressView& ProgressDisplay::ensureView() {
-    if (!view_) view_ = env_.makeView();
+    if (!view_ || !view_->alive()) view_ = env_.makeView();
     return *view_;
 }
 
@@ -94,7 +94,7 @@ void ProgressDisplay::EndProgress() {
         return;
     }
     if (!labelVisible_) return;
-    if (view_) {
+    if (view_ && view_->alive()) {
         view_->hide();
         for (int line = 1; line <= 3; ++line) view_->setLine(line, {});
     }
@@ -168,7 +168,7 @@ void ProgressDisplay::UpdateProgressWindow() {
 
 void ProgressDisplay::RefreshProgressWindow() {
     if (!open_) return;
-    if (view_) view_->hide();
+    if (view_ && view_->alive()) view_->hide();
     open_ = false;
 }
 

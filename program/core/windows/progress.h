@@ -31,6 +31,8 @@ public:
     virtual void showModal() = 0;
     virtual void hide() = 0;
     virtual void repaint() = 0;
+    // False once the window itself is gone (unloaded with the program's other windows).
+    virtual bool alive() const { return true; }
 };
 
 struct ProgressEnv {

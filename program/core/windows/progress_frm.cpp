@@ -108,6 +108,7 @@ public:
                            form_->height());
     }
     bool isShown() const override { return form_->isVisible(); }
+    bool alive() const override { return !form_.isNull(); }
     void showModeless() override {
         form_->show();
         form_->raise();

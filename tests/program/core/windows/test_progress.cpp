@@ -302,3 +302,21 @@ TEST_F(ProgressWindow, ModelessProgressShowsTheLinesCentred) {
 }
 
 }  // namespace
+
+namespace {
+
+// The windows' unloading (at an engine restart, say) takes the progress window with it: the
+// next progress makes a new one instead of using the one that is gone.
+TEST_F(ProgressWindow, AWindowUnloadedWithTheOthersIsMadeAgain) {
+    yov::BeginProgress(u"before", u"", u"", false);
+    delete yov::progressForm();
+    yov::EndProgress();
+    yov::BeginProgress(u"after", u"", u"", false);
+    yov::ShowFrm* f = yov::progressForm();
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(f->Lab2->text(), QStringLiteral("after"));
+    yov::EndProgress();
+}
+
+}  // namespace
