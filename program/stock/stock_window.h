@@ -19,6 +19,7 @@ class QWidget;
 namespace yov {
 
 class StockRowsView;
+class StockStatusBar;
 
 class StockWindowView {
 public:
@@ -40,6 +41,8 @@ public:
     virtual void unloadForm() = 0;
     // The rows' controls; without them the refresh only fills the cell records.
     virtual StockRowsView* rowsView() { return nullptr; }
+    // The status bar control; without one nothing is shown there.
+    virtual StockStatusBar* statusBarControl() { return nullptr; }
 };
 
 // Precondition bits of CmdCheck's command word.

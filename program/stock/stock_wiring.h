@@ -1,5 +1,6 @@
 // Hands the parts of the stock windows that live in files of their own (the drawing of the
-// rows) to the window through its seams.
+// rows, the authors and category menus, the status bar's notes and commands) to the window
+// through its seams.
 #pragma once
 
 namespace yov {

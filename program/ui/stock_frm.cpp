@@ -21,11 +21,13 @@
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_seams.h"
+#include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/stock/stock_wiring.h"
 #include "program/stock/tool_tip.h"
 #include "program/stock/window_support.h"
 #include "program/ui/stock_rows.h"
+#include "program/ui/stock_status_bar_qt.h"
 
 namespace yov {
 
@@ -62,6 +64,7 @@ StockFrm::StockFrm() {
     bar_ = std::make_unique<QtScrollBarPort>(vscr_);
     window_ = std::make_unique<StockWindow>(*this);
     rows_ = new StockRows(*window_, central);
+    sbar_ = new QtStockStatusBar(*window_, statusBar(), [this] { Form_Resize(); });
     rows_->lower();
     Timer1.setInterval(kFrameStepMs);
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -73,7 +76,7 @@ StockFrm::StockFrm() {
     members.Rfsh0 = [this] { window_->Rfsh0(); };
     SetFormMembers(this, std::move(members));
     loaded_ = window_->Load();
-    statusBar()->setVisible(stockWindows().Options.StBar != 0);
+    statusBar()->setVisible(false);
     if (loaded_) Timer1.start();
 }
 
@@ -150,7 +153,8 @@ void StockFrm::showEvent(QShowEvent* event) {
 void StockFrm::Form_Resize() {
     if (!isVisible() || isMinimized() || window_->Slot == 0) return;
     QWidget* central = centralWidget();
-    statusBar()->setVisible(stockWindows().Options.StBar != 0);
+    // The status bar first: what it leaves of the window's height is the rows'.
+    LayoutStatusBar(*window_);
     if (layout() != nullptr) layout()->activate();
     window_->Layout(central->height());
     rows_->placeBoxes();
@@ -163,6 +167,8 @@ void StockFrm::Form_Resize() {
 ScrollBarPort& StockFrm::scrollBar() { return *bar_; }
 
 StockRowsView* StockFrm::rowsView() { return rows_; }
+
+StockStatusBar* StockFrm::statusBarControl() { return sbar_; }
 
 void StockFrm::setScrollEnabled(bool enabled) { vscr_->setEnabled(enabled); }
 

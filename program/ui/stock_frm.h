@@ -15,6 +15,7 @@ class QScrollBar;
 namespace yov {
 
 class StockRows;
+class QtStockStatusBar;
 class QtScrollBarPort;
 
 class StockFrm : public QMainWindow, public StockWindowView {
@@ -49,6 +50,7 @@ public:
     void hideForm() override;
     void unloadForm() override;
     StockRowsView* rowsView() override;
+    StockStatusBar* statusBarControl() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -60,6 +62,7 @@ protected:
 private:
     QScrollBar* vscr_;
     StockRows* rows_;
+    QtStockStatusBar* sbar_;
     std::unique_ptr<QtScrollBarPort> bar_;
     std::unique_ptr<StockWindow> window_;
     bool loaded_ = false;
