@@ -137,9 +137,13 @@ TEST_F(StockMenus, SortedByLastNameAndGroupedByInitial) {
             EXPECT_EQ(i.identifier, 0x8000 + p);
             EXPECT_EQ(i.caption,
                       plat::utf16ToUtf8(yov::programState().Arrays.Authors[order[static_cast<size_t>(p)]].Name));
+            // The commands take an item's place back to its author.
+            EXPECT_EQ(yov::MenuAuthor(p), order[static_cast<size_t>(p)]);
         }
     }
     EXPECT_EQ(p, 300);
+    EXPECT_EQ(yov::MenuAuthor(0), 0);
+    EXPECT_EQ(yov::MenuAuthor(301), 0) << "a place the menu does not have";
 
     // By the name as written, lower-case initials sort after "Z": one "Other" group.
     Build(2, 1, 1);

@@ -30,53 +30,26 @@
 #include "program/ui/stock_input_qt.h"
 #include "program/ui/stock_status_bar_qt.h"
 #include "program/ui/text_window.h"
-#include "startup_fixture.h"
+#include "stock_frm_fixture.h"
 #include "stock_loading_fixture.h"
 
 namespace {
 
 using core_test::u16;
 
-class StockWindowKeys : public startup_test::StartupTest {
+class StockWindowKeys : public stock_frm_test::StockFrmTest {
 protected:
     void SetUp() override {
-        StartupTest::SetUp();
-        savedInput_ = yov::stockInputCalls();
-        savedCommands_ = yov::stockCommandSeams();
-        yov::coreHooks() = {};
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockState() = {};
-        yov::stockSeams() = {};
-        yov::stockSeams().loadStock = [] { yov::LoadStock(0); };
-        yov::stockEngineCalls() = yov::StockEngineCalls{};
-        yov::WireStockLoading();
-        yov::WireStockWindows();
+        StockFrmTest::SetUp();
         yov::stockInputCalls().showPopup = [this](int16_t slot, int32_t menu, int32_t x, int32_t y, QWidget*) {
             popups_.push_back({slot, menu, x, y});
         };
-        yov::SaveRegString(u"Conf01", u16(makeFile("scenes/Demo.ttt")));
-        yov::SaveRegString(u"Stock01", u16(std::string(YOV_DEMO_DATA) + "/demo.stk"));
         yov::SaveRegNumber(u"StBar", 0);
-    }
-    void TearDown() override {
-        for (int slot = 1; slot <= yov::kStockSlots; ++slot) {
-            const yov::WindowSlot& s = yov::programState().WindowTable[static_cast<size_t>(slot)];
-            if (auto* f = s.inUse != 0 ? qobject_cast<yov::StockFrm*>(s.window) : nullptr) f->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
-        yov::serviceState().EngineStarted = false;
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockState() = {};
-        yov::stockInputCalls() = savedInput_;
-        yov::stockCommandSeams() = savedCommands_;
-        StartupTest::TearDown();
     }
 
     yov::StockFrm* Opened() {
         if (!yov::Main(u"/l").keepRunning) return nullptr;
-        const yov::WindowSlot& s = yov::programState().WindowTable[1];
-        auto* frm = qobject_cast<yov::StockFrm*>(s.window);
+        yov::StockFrm* frm = Frm();
         if (frm == nullptr) return nullptr;
         frm->resize(500, 8 * 65 + 40);
         runFor(200);
@@ -106,10 +79,6 @@ protected:
         int32_t y;
     };
     std::vector<Popup> popups_;
-
-private:
-    yov::StockInputCalls savedInput_;
-    yov::StockCommandSeams savedCommands_;
 };
 
 TEST_F(StockWindowKeys, KeysSelectAndOnlyHandledKeysAreConsumed) {

@@ -27,53 +27,27 @@
 #include "program/ui/stock_frm.h"
 #include "program/ui/stock_status_bar_qt.h"
 #include "program/ui/window_ops_qt.h"
-#include "startup_fixture.h"
+#include "stock_frm_fixture.h"
 
 namespace {
 
 using core_test::u16;
 
-class StockMenusChosen : public startup_test::StartupTest {
+class StockMenusChosen : public stock_frm_test::StockFrmTest {
 protected:
     void SetUp() override {
-        StartupTest::SetUp();
-        yov::coreHooks() = {};
-        // Main starts the engine afresh: it has no buffer classes yet.
-        yov::ForgetBufferClasses();
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockState() = {};
-        yov::stockSeams() = {};
-        yov::stockSeams().loadStock = [] { yov::LoadStock(0); };
-        yov::stockEngineCalls() = yov::StockEngineCalls{};
-        yov::stockMenuCalls() = yov::StockMenuCalls{};
-        yov::WireStockLoading();
-        yov::WireStockWindows();
-        // The commands the window receives, after the status bar's own.
+        StockFrmTest::SetUp();
+        // The commands the window receives, before its command table runs them.
         const auto own = yov::stockSeams().command;
         yov::stockSeams().command = [this, own](yov::StockWindow& w, int16_t& code, int32_t& a1, int32_t& a2,
                                                 int32_t& a3, int32_t& a4) {
             commands_.push_back(static_cast<uint16_t>(code));
             return own ? own(w, code, a1, a2, a3, a4) : false;
         };
-        yov::SaveRegString(u"Conf01", u16(makeFile("scenes/Demo.ttt")));
-        yov::SaveRegString(u"Stock01", u16(std::string(YOV_DEMO_DATA) + "/demo.stk"));
         yov::SaveRegNumber(u"ShowAuth", 1);
         yov::SaveRegNumber(u"StBar", 4);
     }
-    void TearDown() override {
-        for (int slot = 1; slot <= yov::kStockSlots; ++slot) {
-            const yov::WindowSlot& s = yov::programState().WindowTable[static_cast<size_t>(slot)];
-            if (auto* f = s.inUse != 0 ? qobject_cast<yov::StockFrm*>(s.window) : nullptr) f->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
-        yov::serviceState().EngineStarted = false;
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockState() = {};
-        StartupTest::TearDown();
-    }
 
-    yov::StockFrm* Frm() { return qobject_cast<yov::StockFrm*>(yov::programState().WindowTable[1].window); }
     static QAction* ActionWithData(const QList<QAction*>& actions, int id) {
         for (QAction* a : actions)
             if (!a->isSeparator() && a->data().toInt() == id) return a;

@@ -22,7 +22,7 @@
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/stock_frm.h"
-#include "startup_fixture.h"
+#include "stock_frm_fixture.h"
 
 namespace {
 
@@ -30,43 +30,19 @@ using core_test::u16;
 
 constexpr int kTolerance = 24;  // per colour component, where pictures are averaged
 
-class StockRowsGolden : public startup_test::StartupTest {
+class StockRowsGolden : public stock_frm_test::StockFrmTest {
 protected:
     void SetUp() override {
-        StartupTest::SetUp();
-        yov::coreHooks() = {};
-        // Main starts the engine afresh: it has no buffer classes yet.
-        yov::ForgetBufferClasses();
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockState() = {};
-        yov::stockSeams() = {};
-        yov::stockSeams().loadStock = [] { yov::LoadStock(0); };
-        yov::stockEngineCalls() = yov::StockEngineCalls{};
-        yov::WireStockLoading();
-        yov::WireStockWindows();
-        yov::SaveRegString(u"Conf01", u16(makeFile("scenes/Demo.ttt")));
-        yov::SaveRegString(u"Stock01", u16(std::string(YOV_DEMO_DATA) + "/demo.stk"));
+        StockFrmTest::SetUp();
         yov::SaveRegNumber(u"ShowHeight", 1);
         yov::SaveRegNumber(u"ShowAuth", 1);
         yov::SaveRegNumber(u"StBar", 0);
         yov::SaveRegNumber(u"P1", 1);
     }
-    void TearDown() override {
-        for (int slot = 1; slot <= yov::kStockSlots; ++slot) {
-            const yov::WindowSlot& s = yov::programState().WindowTable[static_cast<size_t>(slot)];
-            if (auto* f = s.inUse != 0 ? qobject_cast<yov::StockFrm*>(s.window) : nullptr) f->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
-        yov::serviceState().EngineStarted = false;
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockState() = {};
-        StartupTest::TearDown();
-    }
 
     // The rows' picture with the window's rows area sized to width x rows.
     QImage Rows(int width, int rows) {
-        yov::StockFrm* frm = qobject_cast<yov::StockFrm*>(yov::programState().WindowTable[1].window);
+        yov::StockFrm* frm = Frm();
         EXPECT_NE(frm, nullptr);
         if (frm == nullptr) return {};
         const int rowHeight = yov::StockRowHeight(yov::programState().Shared.PictureHeight);
