@@ -118,11 +118,18 @@ TEST_F(StockMenusChosen, AnAuthorAndACategoryReachTheirCommands) {
     // "Find" -> "Author" -> the author: 15360 + its place.
     Choose(yov::kFindAuthor, 0, 0x8001);
     EXPECT_TRUE(Received(yov::kFindAuthor + 1));
+    // The window found the next entry of that author after the active one, and selected it.
+    yov::StockWindow& w = Frm()->window();
+    EXPECT_EQ(w.ActIndex(), 2);
+    EXPECT_EQ(yov::programState().Arrays.Stock[2].SelectMask & static_cast<uint16_t>(w.SelBit), w.SelBit);
 
-    // "Label" -> the second category: 16384 + its number.
+    // "Label" -> the second category: 16384 + its number; the view goes to its first entry.
     commands_.clear();
     Choose(yov::kLabelBase, 0, 0x8002);
     EXPECT_TRUE(Received(yov::kLabelBase + 2));
+    const int32_t first = yov::programState().Arrays.Categories[2].FirstEntry;
+    EXPECT_EQ(w.VscrValue(), std::min(first, w.VscrMax()));
+    EXPECT_GT(w.VscrValue(), 1);
 }
 
 TEST_F(StockMenusChosen, TheStatusBarShowsTheRowUnderTheMouseAndANote) {
