@@ -143,6 +143,18 @@ TEST_F(StockWindowKeys, AClickOnARowSelectsItAndARightClickAsksForThePopup) {
     EXPECT_EQ(Selected(w), std::vector<int32_t>{2});
     QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(name.x + 3, g.top(w.CellCount + 1) + 2));
     EXPECT_EQ(Selected(w), std::vector<int32_t>{2});
+    // A press on a row's category label selects that row; a click on a description mark
+    // opens that entry's description.
+    ASSERT_TRUE(w.Cells[3].CatVisible) << "the demo's second category begins at entry 3";
+    const yov::RowRect category = g.category(3);
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(category.x + 8, category.y + 4));
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{3});
+    std::vector<int32_t> described;
+    yov::stockInputCalls().showDescription = [&described](int32_t entry) { described.push_back(entry); };
+    const yov::RowRect mark = g.description(4);
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(mark.x + 2, mark.y + mark.height / 2));
+    EXPECT_EQ(described, std::vector<int32_t>{4});
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{3}) << "the mark selects nothing";
 }
 
 // Moving the mouse over a row's box fills the status bar for its entry; a press and a move
