@@ -20,10 +20,12 @@
 #include "program/core/startup/startup.h"
 #include "program/scene/stock_loading.h"
 #include "program/scene/stock_state.h"
+#include "program/core/windows/mouse_tracking.h"
 #include "program/stock/stock_menus.h"
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_windows_state.h"
+#include "program/stock/tool_tip.h"
 #include "program/ui/stock_frm.h"
 #include "program/ui/stock_status_bar_qt.h"
 #include "program/ui/window_ops_qt.h"
@@ -152,6 +154,14 @@ TEST_F(StockMenusChosen, TheStatusBarShowsTheRowUnderTheMouseAndANote) {
     for (int32_t p = 1; p < 16; ++p) others += bar->panel(p).Width + 1;
     EXPECT_EQ(bar->panel(16).Width, bar->width() - others - 1) << "the last panel takes the rest of the bar";
     EXPECT_GT(bar->panel(16).Width, 100);
+
+    // The engine's hover notice for the bar (row 0) shows the tip of the panel under the mouse.
+    yov::mouseTracking().TrackedId = static_cast<uint16_t>(-5);
+    int16_t code = 4142;
+    int32_t row = 0, a2 = 0, x = bar->panelRect(5).center().x(), y = 3;
+    EXPECT_TRUE(frm->FCmd(code, row, a2, x, y));
+    EXPECT_EQ(yov::stockWindows().TipText, u"Dimensions of E40: 150*60 pixels");
+    yov::HideTip();
 
     yov::SBarText(frm->window(), u"NOSP");
     EXPECT_TRUE(bar->Timer3.isActive());
