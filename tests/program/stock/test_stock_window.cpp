@@ -221,7 +221,7 @@ TEST_P(StockWindowCatalogues, ScrollRangeAndSelectionOfTwoWindows) {
     const auto bitB = static_cast<uint16_t>(b.window->SelBit);
     const int32_t middle = (count + 1) / 2;
     for (const int32_t i : {1, middle, count})
-        if (i >= 1) s[i].SelectMask |= bitA;
+        if (i >= 1 && i <= count) s[i].SelectMask |= bitA;
     if (middle >= 1) s[middle].SelectMask |= bitB;
     int32_t selected = -1;
     a.window->SelLimits(bitA, selected);
