@@ -23,6 +23,7 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/scene/picture_build_state.h"
 #include "program/scene/picture_slot.h"
+#include "program/scene/vehicle_build.h"
 #include "program/scene/vehicle_picture.h"
 
 namespace yov {
@@ -157,6 +158,8 @@ int32_t LoadStockPicture(std::u16string_view description, int32_t maxHeight, uin
         b.HashFlag = 0;
         b.TallestHeight = 0;
         b.TallestPlain = 0;
+        // The description's flags are the vehicle's: a new one starts without them.
+        vehicleBuild().PictureFlags = 0;
     }
     b.PhaseCount = 0;
     b.WidthBudget = scale;

@@ -20,6 +20,7 @@
 #include "program/stock/stock_options.h"
 #include "program/stock/stock_search.h"
 #include "program/stock/stock_seams.h"
+#include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/stock/tool_tip.h"
@@ -403,7 +404,7 @@ bool deleteWithParts(Ctx& c, int32_t) {
 bool menuHover(Ctx& c, int32_t) {
     const int32_t id = c.arg1;
     if (id < 0 || id >= kLabelMenu || options().StBar == 0) return false;
-    c.w.SBarState = 1;
+    c.w.SBarState = status_state::kMenuTip;
     const std::u16string tip = GetMenuTip(id);
     if (stockCommandSeams().statusSimpleText) stockCommandSeams().statusSimpleText(c.w, &tip);
     return true;
@@ -412,7 +413,7 @@ bool menuHover(Ctx& c, int32_t) {
 bool menuLoopEnd(Ctx& c, int32_t) {
     if (options().StBar != 0) {
         if (stockCommandSeams().statusSimpleText) stockCommandSeams().statusSimpleText(c.w, nullptr);
-        c.w.SBarState = 0;
+        c.w.SBarState = status_state::kPanels;
     }
     return true;
 }

@@ -14,8 +14,11 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
 #include "program/core/texts/number_text.h"
+#include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/progress.h"
 #include "program/scene/stock_state.h"
+#include "program/stock/stock_drawing.h"
+#include "program/stock/stock_layout.h"
 #include "program/stock/stock_options.h"
 #include "program/stock/stock_seams.h"
 #include "program/stock/tool_tip.h"
@@ -27,7 +30,6 @@ namespace {
 
 constexpr uint8_t kShowRunning = 0x01;
 constexpr int16_t kNoPictureFile = 32765;
-constexpr int32_t kScrollBarTw = 255;
 constexpr int32_t kFreedOnExit = 15004;
 constexpr int32_t kFreedOnLayout = 15006;
 constexpr uint8_t kOpeningTicks = 1;
@@ -98,8 +100,7 @@ bool StockWindow::Load() {
 
     const int32_t h = st.Shared.PictureHeight;
     const int32_t stkPicX = sw.Options.StkPicX;
-    const MainState& ms = mainState();
-    const int32_t bar = kScrollBarTw / std::max(ms.TwipsPerPixelX, 1);
+    const int32_t bar = StockScrollBarWidthPx();
     const HFrm* hfrm = serviceWindowIfLoaded();
     const int32_t frameWidth = hfrm != nullptr ? hfrm->FrameWidthPx : 0;
     const int32_t frameHeight = hfrm != nullptr ? hfrm->FrameMenuHeightPx : 0;
@@ -260,17 +261,12 @@ void StockWindow::DoExit(int16_t& cancel) {
 }
 
 void StockWindow::freeCells(int32_t from, int32_t callSite) {
-    for (int32_t i = std::max(from, 1); i <= kMaxCells; ++i) {
-        StockCell& c = Cells[static_cast<size_t>(i)];
-        if (c.Part != 0) FreePicPart(c.Part, callSite);
-        c.Part = 0;
-        if (c.Buffer != 0) FreeDrawBuffer(c.Buffer);
-        c.Buffer = 0;
-    }
+    for (int32_t i = std::max(from, 1); i <= kMaxCells; ++i) FreeStockCell(Cells[static_cast<size_t>(i)], callSite);
 }
 
 void StockWindow::Rfsh0() {
     if (DrawState != 0 || Slot < 1) return;
+    LayoutWasDirty = LayoutDirty;
     LayoutDirty = 0;
     HideTip();
     DrawState = -1;
@@ -304,9 +300,9 @@ void StockWindow::Layout(int32_t innerHeight) {
     LayoutDirty = -1;
     const StockOptions& o = stockWindows().Options;
     const int32_t rowHeight = StockRowHeight(programState().Shared.PictureHeight);
-    CellCount = std::clamp(innerHeight / rowHeight, 0, kMaxCells);
-    CreatedCells = std::max(CreatedCells, CellCount);
-    BoxWidth = std::max(view_.innerWidth() - kScrollBarTw / std::max(mainState().TwipsPerPixelX, 1) - o.StkPicX - 2, 0);
+    CellCount = RowsThatFit(innerHeight, rowHeight);
+    BoxWidth = BoxWidthFor(view_.innerWidth(), StockScrollBarWidthPx(), o.StkPicX);
+    PlaceStockRows(*this);
     for (int32_t i = CellCount + 1; i <= kMaxCells; ++i) {
         StockCell& c = Cells[static_cast<size_t>(i)];
         c.PicName.clear();
@@ -315,6 +311,8 @@ void StockWindow::Layout(int32_t innerHeight) {
     }
     freeCells(CellCount + 1, kFreedOnLayout);
     CmdEnd(stock_update::kRedrawOwn);
+    mouseTracking().TrackedId = 0;
+    Input.MouseCell = 0;
 }
 
 }  // namespace yov

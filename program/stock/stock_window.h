@@ -10,6 +10,7 @@
 #include <string>
 
 #include "lumvatek/exports.h"
+#include "program/stock/stock_cell.h"
 #include "program/stock/stock_input_state.h"
 #include "program/stock/stock_scroll.h"
 #include "program/stock/stock_windows_state.h"
@@ -17,6 +18,9 @@
 class QWidget;
 
 namespace yov {
+
+class StockRowsView;
+class StockStatusBar;
 
 class StockWindowView {
 public:
@@ -36,16 +40,10 @@ public:
     virtual void hideForm() = 0;
     // The window goes away once the event that asked for it has been handled.
     virtual void unloadForm() = 0;
-};
-
-// One row's cached state.
-struct StockCell {
-    int32_t Part = 0;     // picture part, 0 = none
-    LvHandle Buffer = 0;  // draw buffer, 0 = none
-    std::u16string PicName;
-    std::u16string CapName;
-    uint8_t CapSelected = 255;
-    uint8_t TypeIndex = 255;
+    // The rows' controls; without them the refresh only fills the cell records.
+    virtual StockRowsView* rowsView() { return nullptr; }
+    // The status bar control; without one nothing is shown there.
+    virtual StockStatusBar* statusBarControl() { return nullptr; }
 };
 
 // Precondition bits of CmdCheck's command word.
@@ -83,6 +81,7 @@ public:
     int16_t CmdRowFlag = 0;
     int16_t DrawState = 0;
     int16_t LayoutDirty = 0;
+    int16_t LayoutWasDirty = 0;  // LayoutDirty as the running refresh found it
     int32_t BoxWidth = 0;
     int32_t LastBoxWidth = 0;
     uint8_t StBarShown = 0;

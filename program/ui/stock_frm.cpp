@@ -3,27 +3,40 @@
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStatusBar>
 
 #include <algorithm>
 
+#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/windows/key_command.h"
+#include "program/core/windows/modal.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock/stock_commands.h"
+#include "program/stock/stock_drawing.h"
 #include "program/stock/stock_input.h"
+#include "program/stock/stock_layout.h"
 #include "program/stock/stock_seams.h"
+#include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_windows_state.h"
+#include "program/stock/stock_wiring.h"
 #include "program/stock/tool_tip.h"
 #include "program/stock/window_support.h"
 #include "program/ui/stock_input_qt.h"
+#include "program/ui/stock_rows.h"
+#include "program/ui/stock_status_bar_qt.h"
 
 namespace yov {
+
+namespace {
+constexpr int kFrameStepMs = 250;
+}  // namespace
 
 // VScr as the scroll model sees it: minimum 1, a changed value raises VScr_Change.
 class QtScrollBarPort : public ScrollBarPort {
@@ -37,49 +50,12 @@ private:
     QScrollBar* bar_;
 };
 
-// The rows: each entry's name where its row begins, framed when selected. The pictures,
-// categories and marks of a row are drawn by the window's refresh once it draws them.
-class StockRows : public QWidget {
-public:
-    explicit StockRows(StockFrm* frm) : QWidget(frm), frm_(frm) {
-        setFocusPolicy(Qt::StrongFocus);
-        setAutoFillBackground(true);
-        QPalette p = palette();
-        p.setColor(QPalette::Window, Qt::white);
-        setPalette(p);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        const StockWindow& w = frm_->window();
-        const ProgramState& st = programState();
-        const int32_t rowHeight = StockRowHeight(st.Shared.PictureHeight);
-        QPainter painter(this);
-        const int lineHeight = QFontMetrics(font()).height();
-        for (int32_t i = 1; i <= w.CellCount; ++i) {
-            const int32_t e = w.VscrValue() + i - 1;
-            if (e < 1 || e > st.Shared.StockCount || !st.Arrays.Stock.has(e)) break;
-            const StockEntry& entry = st.Arrays.Stock[e];
-            const int top = 5 + (i - 1) * rowHeight;
-            painter.drawText(QRect(2, top, width() - 4, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                             QString::fromStdU16String(entry.Name));
-            if ((entry.SelectMask & static_cast<uint16_t>(w.SelBit)) != 0)
-                painter.drawRect(QRect(0, top - 2, width() - 1, rowHeight - 1));
-        }
-    }
-
-private:
-    StockFrm* frm_;
-};
-
 StockFrm::StockFrm() {
     setObjectName(QStringLiteral("StockFrm"));
     setProperty("tag", QStringLiteral("STKLST"));
     setWindowTitle(QStringLiteral("Stock List window"));
     auto* central = new QWidget(this);
     setCentralWidget(central);
-    rows_ = new StockRows(this);
-    rows_->setParent(central);
     vscr_ = new QScrollBar(Qt::Vertical, central);
     vscr_->setObjectName(QStringLiteral("VScr"));
     // The list keeps the focus; the bar is worked with the mouse.
@@ -88,6 +64,11 @@ StockFrm::StockFrm() {
     statusBar()->setObjectName(QStringLiteral("SBar"));
     bar_ = std::make_unique<QtScrollBarPort>(vscr_);
     window_ = std::make_unique<StockWindow>(*this);
+    rows_ = new StockRows(*window_, central);
+    sbar_ = new QtStockStatusBar(*window_, statusBar(), [this] { Form_Resize(); });
+    rows_->lower();
+    Timer1.setInterval(kFrameStepMs);
+    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(vscr_, &QScrollBar::valueChanged, this, [this] { window_->VScr_Change(); });
     FormMembers members;
     members.FCmd = [this](int16_t& code, int32_t& a1, int32_t& a2, int32_t& a3, int32_t& a4) {
@@ -96,8 +77,15 @@ StockFrm::StockFrm() {
     members.Rfsh0 = [this] { window_->Rfsh0(); };
     SetFormMembers(this, std::move(members));
     loaded_ = window_->Load();
-    InstallStockInput(*window_, rows_, StockRowsResolver(*window_), true);
-    statusBar()->setVisible(stockWindows().Options.StBar != 0);
+    // The information column; each row's picture box gets its own when the layout makes it.
+    InstallStockInput(*window_, rows_, StockRowsResolver(*window_));
+    statusBar()->setVisible(false);
+    if (loaded_) Timer1.start();
+}
+
+void StockFrm::Timer1_Timer() {
+    // Quiet while a modal box is open.
+    if (window_->Slot != 0 && modalState().ModalDepth == 0) StepStockFrames(*window_);
 }
 
 StockFrm::~StockFrm() {
@@ -164,15 +152,22 @@ void StockFrm::showEvent(QShowEvent* event) {
 void StockFrm::Form_Resize() {
     if (!isVisible() || isMinimized() || window_->Slot == 0) return;
     QWidget* central = centralWidget();
-    statusBar()->setVisible(stockWindows().Options.StBar != 0);
+    // The status bar first: what it leaves of the window's height is the rows'.
+    LayoutStatusBar(*window_);
+    if (layout() != nullptr) layout()->activate();
     window_->Layout(central->height());
-    const int barWidth = vscr_->sizeHint().width();
+    rows_->placeBoxes();
+    const int barWidth = StockScrollBarWidthPx();
     const int32_t rowHeight = StockRowHeight(programState().Shared.PictureHeight);
     vscr_->setGeometry(central->width() - barWidth, 0, barWidth, window_->CellCount * rowHeight);
     rows_->setGeometry(0, 0, std::max(central->width() - barWidth, 0), central->height());
 }
 
 ScrollBarPort& StockFrm::scrollBar() { return *bar_; }
+
+StockRowsView* StockFrm::rowsView() { return rows_; }
+
+StockStatusBar* StockFrm::statusBarControl() { return sbar_; }
 
 void StockFrm::setScrollEnabled(bool enabled) { vscr_->setEnabled(enabled); }
 
@@ -206,6 +201,7 @@ void WireStockWindows() {
     WireStockCommands();
     WireStockInput();
     utilHooks().hideTip = HideTip;
+    WireStockBrowser();
 }
 
 }  // namespace yov

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <memory>
 
@@ -14,6 +15,7 @@ class QScrollBar;
 namespace yov {
 
 class StockRows;
+class QtStockStatusBar;
 class QtScrollBarPort;
 
 class StockFrm : public QMainWindow, public StockWindowView {
@@ -31,6 +33,9 @@ public:
     // The command entry: the window's own commands, then those every window shares.
     bool FCmd(int16_t& code, int32_t& arg1, int32_t& arg2, int32_t& arg3, int32_t& arg4);
     void Form_Resize();
+    // Steps the frames of animated pictures.
+    void Timer1_Timer();
+    QTimer Timer1;
 
     // StockWindowView.
     QWidget* form() override { return this; }
@@ -44,6 +49,8 @@ public:
     void paintRows() override;
     void hideForm() override;
     void unloadForm() override;
+    StockRowsView* rowsView() override;
+    StockStatusBar* statusBarControl() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -55,6 +62,7 @@ protected:
 private:
     QScrollBar* vscr_;
     StockRows* rows_;
+    QtStockStatusBar* sbar_;
     std::unique_ptr<QtScrollBarPort> bar_;
     std::unique_ptr<StockWindow> window_;
     bool loaded_ = false;

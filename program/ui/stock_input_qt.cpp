@@ -3,11 +3,9 @@
 #include <QDrag>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QMainWindow>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QStatusBar>
 #include <QUrl>
 #include <QWidget>
 
@@ -17,27 +15,21 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/mouse_tracking.h"
-#include "program/stock/stock_commands.h"
 #include "program/stock/stock_drag_text.h"
 #include "program/stock/stock_input.h"
-#include "program/stock/stock_seams.h"
+#include "program/stock/stock_layout.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
-#include "program/ui/stock_frm.h"
 
 namespace yov {
 
 namespace {
 
-// The controls each window installed: the widget of all its boxes, or a widget per row.
-struct Controls {
-    QPointer<QWidget> shared;
-    std::map<int32_t, QPointer<QWidget>> boxes;
-    int32_t subclassedCell = 0;  // the row the shared widget's hover notices report
-};
+// The picture box of each row, by window.
+using Boxes = std::map<int32_t, QPointer<QWidget>>;
 
-std::unordered_map<const StockWindow*, Controls>& controls() {
-    static std::unordered_map<const StockWindow*, Controls> all;
+std::unordered_map<const StockWindow*, Boxes>& boxesByWindow() {
+    static std::unordered_map<const StockWindow*, Boxes> all;
     return all;
 }
 
@@ -163,19 +155,9 @@ void focusCell(StockWindow& w, int32_t cell) {
     if (QWidget* box = StockBoxWidget(w, cell)) box->setFocus(Qt::OtherFocusReason);
 }
 
-// Hover and leave for the row's box. A widget of all rows reports the row it was last
-// registered with, so it is registered again for each row the mouse enters.
+// Hover and leave for the row's box (the layout registered it with the engine for its row).
 void trackCell(StockWindow& w, int32_t cell) {
-    QWidget* box = StockBoxWidget(w, cell);
-    if (box == nullptr) return;
-    auto it = controls().find(&w);
-    if (it != controls().end() && it->second.shared == box && it->second.subclassedCell != cell) {
-        it->second.subclassedCell = cell;
-        if (stockEngineCalls().startSubclass)
-            stockEngineCalls().startSubclass(reinterpret_cast<uintptr_t>(box), 0, static_cast<uint8_t>(w.Slot),
-                                             static_cast<int16_t>(cell));
-    }
-    TrackMouse(static_cast<uint16_t>(cell), box);
+    if (QWidget* box = StockBoxWidget(w, cell)) TrackMouse(static_cast<uint16_t>(cell), box);
 }
 
 void drag(QWidget* source, QMimeData* data) {
@@ -184,25 +166,29 @@ void drag(QWidget* source, QMimeData* data) {
     d->exec(Qt::CopyAction);
 }
 
-QStatusBar* statusBarOf(StockWindow& w) {
-    auto* main = qobject_cast<QMainWindow*>(w.view().form());
-    return main != nullptr ? main->statusBar() : nullptr;
+bool showsEntry(const StockWindow& w, int32_t cell) {
+    const int32_t e = w.VscrValue() + cell - 1;
+    return cell >= 1 && cell <= w.CellCount && e >= 1 && e <= programState().Shared.StockCount;
+}
+
+bool inside(const RowRect& r, QPoint p) {
+    return p.x() >= r.x && p.x() < r.x + r.width && p.y() >= r.y && p.y() < r.y + r.height;
 }
 
 }  // namespace
 
-void InstallStockInput(StockWindow& window, QWidget* control, StockHitResolver resolve, bool sharedBoxes) {
+void InstallStockInput(StockWindow& window, QWidget* control, StockHitResolver resolve, int32_t boxCell) {
     if (control == nullptr) return;
-    const StockWindow* key = &window;
-    Controls& c = controls()[key];
-    if (sharedBoxes) {
-        c.shared = control;
-        c.subclassedCell = 0;
-    } else {
-        const StockHit centre = resolve(control->rect().center());
-        if (centre.part == StockPart::Box && centre.cell >= 1) c.boxes[centre.cell] = control;
+    if (boxCell >= 1) {
+        const StockWindow* key = &window;
+        boxesByWindow()[key][boxCell] = control;
+        QObject::connect(control, &QObject::destroyed, [key, boxCell] {
+            auto it = boxesByWindow().find(key);
+            if (it == boxesByWindow().end()) return;
+            it->second.erase(boxCell);
+            if (it->second.empty()) boxesByWindow().erase(it);
+        });
     }
-    QObject::connect(control, &QObject::destroyed, [key] { controls().erase(key); });
     control->setMouseTracking(true);
     control->setAcceptDrops(true);
     control->installEventFilter(new StockInputFilter(window, control, std::move(resolve)));
@@ -211,26 +197,48 @@ void InstallStockInput(StockWindow& window, QWidget* control, StockHitResolver r
 StockHitResolver StockRowsResolver(const StockWindow& window) {
     const StockWindow* w = &window;
     return [w](QPoint p) {
-        constexpr int kFirstRowTop = 5;
         StockHit hit;
-        const int32_t rowHeight = StockRowHeight(programState().Shared.PictureHeight);
-        if (p.y() < kFirstRowTop) return hit;
-        const int32_t cell = (p.y() - kFirstRowTop) / rowHeight + 1;
-        const int32_t e = w->VscrValue() + cell - 1;
-        if (cell > w->CellCount || e < 1 || e > programState().Shared.StockCount) return hit;
+        const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+        if (p.y() < g.top(1) || g.rowHeight < 1) return hit;
+        const int32_t cell = (p.y() - g.top(1)) / g.rowHeight + 1;
+        if (!showsEntry(*w, cell)) return hit;
+        const StockCell& c = w->Cells[static_cast<size_t>(cell)];
+        RowRect category = g.category(cell);
+        category.width = c.CatWidth;
+        // The category label lies in front where it is wider than the column.
+        if (c.CatVisible && inside(category, p))
+            hit.part = StockPart::Category;
+        else if (RowRect name = g.name(cell); c.LabVisible && inside({name.x, name.y, c.LabWidth, name.height}, p))
+            hit.part = StockPart::Caption;
+        else if (c.SizeVisible && inside(g.size(cell), p))
+            hit.part = StockPart::SizeLabel;
+        else if (c.DescVisible && !c.DescCaption.empty() && inside(g.description(cell), p))
+            hit.part = StockPart::DescMark;
+        else
+            return hit;
         hit.cell = cell;
-        hit.part = p.x() < stockWindows().Options.StkPicX ? StockPart::Caption : StockPart::Box;
+        hit.local = p;
+        return hit;
+    };
+}
+
+StockHitResolver StockBoxResolver(const StockWindow& window, int32_t cell) {
+    const StockWindow* w = &window;
+    return [w, cell](QPoint p) {
+        StockHit hit;
+        if (!showsEntry(*w, cell)) return hit;
+        hit.cell = cell;
+        hit.part = StockPart::Box;
         hit.local = p;
         return hit;
     };
 }
 
 QWidget* StockBoxWidget(const StockWindow& window, int32_t cell) {
-    const auto it = controls().find(&window);
-    if (it == controls().end()) return nullptr;
-    if (it->second.shared) return it->second.shared.data();
-    const auto box = it->second.boxes.find(cell);
-    return box != it->second.boxes.end() ? box->second.data() : nullptr;
+    const auto it = boxesByWindow().find(&window);
+    if (it == boxesByWindow().end()) return nullptr;
+    const auto box = it->second.find(cell);
+    return box != it->second.end() ? box->second.data() : nullptr;
 }
 
 QMimeData* MakeStockDragData(const std::u16string& text) {
@@ -257,21 +265,6 @@ void WireStockInput() {
         auto* data = new QMimeData;
         data->setText(QString::fromStdU16String(text));
         drag(source, data);
-    };
-
-    StockCommandSeams& seams = stockCommandSeams();
-    seams.statusSimpleText = [](StockWindow& w, const std::u16string* text) {
-        QStatusBar* bar = statusBarOf(w);
-        if (bar == nullptr) return;
-        if (text != nullptr)
-            bar->showMessage(QString::fromStdU16String(*text));
-        else
-            bar->clearMessage();
-    };
-    // Until the status bar lays out its own panels, a new StBar shows or hides the bar
-    // through the window's layout.
-    seams.setStBar = [](StockWindow& w) {
-        if (auto* frm = qobject_cast<StockFrm*>(w.view().form())) frm->Form_Resize();
     };
 }
 

@@ -30,16 +30,17 @@ struct StockHit {
 
 using StockHitResolver = std::function<StockHit(QPoint point)>;
 
-// Hands the control's mouse and drag events to the window's input. A control that shows the
-// picture boxes of every row at once (sharedBoxes) is also their window for tips, popups,
-// focus and hover; otherwise a control whose resolver answers StockPart::Box is the box of
-// the row it answers for its centre.
-void InstallStockInput(StockWindow& window, QWidget* control, StockHitResolver resolve, bool sharedBoxes = false);
+// Hands the control's mouse and drag events to the window's input. A control installed as
+// row boxCell's picture box is that row's window for tips, popups, focus and hover.
+void InstallStockInput(StockWindow& window, QWidget* control, StockHitResolver resolve, int32_t boxCell = 0);
 
-// The rows drawn as one widget: row i from y = 5 + (i - 1) × row height, the information
-// column (StkPicX wide) its caption, the rest its picture box; points past the rows shown or
-// past the stock hit nothing.
+// The information column of the rows, which one widget paints for all of them: the category
+// label, caption, size label or description mark of the row at a point, as the row shows
+// them; other points, rows past those shown and rows past the stock hit nothing.
 StockHitResolver StockRowsResolver(const StockWindow& window);
+
+// Row `cell`'s picture box: all of it is that row's box while the row shows an entry.
+StockHitResolver StockBoxResolver(const StockWindow& window, int32_t cell);
 
 // The picture box of a row as installed, null when none.
 QWidget* StockBoxWidget(const StockWindow& window, int32_t cell);
@@ -48,7 +49,7 @@ QWidget* StockBoxWidget(const StockWindow& window, int32_t cell);
 // text as plain text.
 QMimeData* MakeStockDragData(const std::u16string& text);
 
-// Fills the input's and the commands' window seams with the Qt ones.
+// Fills the input's window seams with the Qt ones.
 void WireStockInput();
 
 }  // namespace yov

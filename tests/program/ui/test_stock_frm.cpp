@@ -21,46 +21,14 @@
 #include "program/ui/cfg_frm.h"
 #include "program/ui/stock_frm.h"
 #include "program/ui/window_ops_qt.h"
-#include "startup_fixture.h"
+#include "stock_frm_fixture.h"
 
 namespace {
 
 using core_test::u16;
 using core_test::utf8;
 
-class StockWindowsOpen : public startup_test::StartupTest {
-protected:
-    void SetUp() override {
-        StartupTest::SetUp();
-        // The real engine: menus, window slots, the stock readers.
-        yov::coreHooks() = {};
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockState() = {};
-        yov::stockSeams() = {};
-        yov::stockSeams().loadStock = [] { yov::LoadStock(0); };
-        yov::stockEngineCalls() = yov::StockEngineCalls{};
-        yov::WireStockLoading();
-        yov::WireStockWindows();
-        yov::SaveRegString(u"Conf01", u16(makeFile("scenes/Demo.ttt")));
-        yov::SaveRegString(u"Stock01", u16(std::string(YOV_DEMO_DATA) + "/demo.stk"));
-    }
-    void TearDown() override {
-        for (int slot = 1; slot <= yov::kStockSlots; ++slot) {
-            if (yov::StockFrm* f = Frm(slot)) f->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
-        yov::serviceState().EngineStarted = false;
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockState() = {};
-        StartupTest::TearDown();
-    }
-
-    static yov::StockFrm* Frm(int slot) {
-        const yov::WindowSlot& s = yov::programState().WindowTable[static_cast<size_t>(slot)];
-        return s.inUse != 0 ? qobject_cast<yov::StockFrm*>(s.window) : nullptr;
-    }
-};
+class StockWindowsOpen : public stock_frm_test::StockFrmTest {};
 
 TEST_F(StockWindowsOpen, SlashLOnTheDemoStockOpensAStockWindow) {
     const yov::MainResult result = yov::Main(u"/l");

@@ -23,58 +23,33 @@
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_drag_text.h"
 #include "program/stock/stock_input.h"
+#include "program/stock/stock_layout.h"
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/stock_frm.h"
 #include "program/ui/stock_input_qt.h"
+#include "program/ui/stock_status_bar_qt.h"
 #include "program/ui/text_window.h"
-#include "startup_fixture.h"
+#include "stock_frm_fixture.h"
 #include "stock_loading_fixture.h"
 
 namespace {
 
 using core_test::u16;
 
-class StockWindowKeys : public startup_test::StartupTest {
+class StockWindowKeys : public stock_frm_test::StockFrmTest {
 protected:
     void SetUp() override {
-        StartupTest::SetUp();
-        savedInput_ = yov::stockInputCalls();
-        savedCommands_ = yov::stockCommandSeams();
-        yov::coreHooks() = {};
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockState() = {};
-        yov::stockSeams() = {};
-        yov::stockSeams().loadStock = [] { yov::LoadStock(0); };
-        yov::stockEngineCalls() = yov::StockEngineCalls{};
-        yov::WireStockLoading();
-        yov::WireStockWindows();
+        StockFrmTest::SetUp();
         yov::stockInputCalls().showPopup = [this](int16_t slot, int32_t menu, int32_t x, int32_t y, QWidget*) {
             popups_.push_back({slot, menu, x, y});
         };
-        yov::SaveRegString(u"Conf01", u16(makeFile("scenes/Demo.ttt")));
-        yov::SaveRegString(u"Stock01", u16(std::string(YOV_DEMO_DATA) + "/demo.stk"));
         yov::SaveRegNumber(u"StBar", 0);
-    }
-    void TearDown() override {
-        for (int slot = 1; slot <= yov::kStockSlots; ++slot) {
-            const yov::WindowSlot& s = yov::programState().WindowTable[static_cast<size_t>(slot)];
-            if (auto* f = s.inUse != 0 ? qobject_cast<yov::StockFrm*>(s.window) : nullptr) f->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
-        yov::serviceState().EngineStarted = false;
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockState() = {};
-        yov::stockInputCalls() = savedInput_;
-        yov::stockCommandSeams() = savedCommands_;
-        StartupTest::TearDown();
     }
 
     yov::StockFrm* Opened() {
         if (!yov::Main(u"/l").keepRunning) return nullptr;
-        const yov::WindowSlot& s = yov::programState().WindowTable[1];
-        auto* frm = qobject_cast<yov::StockFrm*>(s.window);
+        yov::StockFrm* frm = Frm();
         if (frm == nullptr) return nullptr;
         frm->resize(500, 8 * 65 + 40);
         runFor(200);
@@ -104,10 +79,6 @@ protected:
         int32_t y;
     };
     std::vector<Popup> popups_;
-
-private:
-    yov::StockInputCalls savedInput_;
-    yov::StockCommandSeams savedCommands_;
 };
 
 TEST_F(StockWindowKeys, KeysSelectAndOnlyHandledKeysAreConsumed) {
@@ -147,20 +118,73 @@ TEST_F(StockWindowKeys, AClickOnARowSelectsItAndARightClickAsksForThePopup) {
     yov::StockFrm* frm = Opened();
     ASSERT_NE(frm, nullptr);
     yov::StockWindow& w = frm->window();
-    QWidget* list = yov::StockBoxWidget(w, 1);
-    const int rowHeight = yov::StockRowHeight(yov::programState().Shared.PictureHeight);
-    const int boxX = yov::stockWindows().Options.StkPicX + 30;
-    QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, QPoint(boxX, 5 + 2 * rowHeight + 10));
+    ASSERT_GE(w.CellCount, 5);
+    // Each row's picture box is a control of its own; the information column is the rows'.
+    QWidget* box3 = yov::StockBoxWidget(w, 3);
+    QWidget* box5 = yov::StockBoxWidget(w, 5);
+    ASSERT_NE(box3, nullptr);
+    ASSERT_NE(box5, nullptr);
+    EXPECT_EQ(box3->objectName(), QStringLiteral("Box3"));
+    QTest::mouseClick(box3, Qt::LeftButton, Qt::NoModifier, QPoint(30, 10));
     EXPECT_EQ(Selected(w), std::vector<int32_t>{3});
-    QTest::mouseClick(list, Qt::LeftButton, Qt::ShiftModifier, QPoint(boxX, 5 + 4 * rowHeight + 10));
+    QTest::mouseClick(box5, Qt::LeftButton, Qt::ShiftModifier, QPoint(30, 10));
     EXPECT_EQ(Selected(w), (std::vector<int32_t>{3, 4, 5}));
-    QTest::mouseClick(list, Qt::RightButton, Qt::NoModifier, QPoint(boxX, 5 + 3 * rowHeight + 10));
+    QTest::mouseClick(yov::StockBoxWidget(w, 4), Qt::RightButton, Qt::NoModifier, QPoint(30, 10));
     ASSERT_EQ(popups_.size(), 1u);
     EXPECT_EQ(popups_[0].slot, 1);
     EXPECT_EQ(popups_[0].menu, 1);
-    // Below the last row nothing is hit.
-    QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, QPoint(boxX, 5 + w.CellCount * rowHeight + 2));
-    EXPECT_EQ(Selected(w), (std::vector<int32_t>{3, 4, 5}));
+
+    // A press on a row's name selects that row; one below the last row hits nothing.
+    QWidget* rows = frm->findChild<QWidget*>(QStringLiteral("StockRows"));
+    ASSERT_NE(rows, nullptr);
+    const yov::StockRowGeometry g(yov::programState().Shared.PictureHeight, yov::stockWindows().Options.StkPicX);
+    const yov::RowRect name = g.name(2);
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(name.x + 3, name.y + name.height / 2));
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{2});
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(name.x + 3, g.top(w.CellCount + 1) + 2));
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{2});
+    // A press on a row's category label selects that row; a click on a description mark
+    // opens that entry's description.
+    ASSERT_TRUE(w.Cells[3].CatVisible) << "the demo's second category begins at entry 3";
+    const yov::RowRect category = g.category(3);
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(category.x + 8, category.y + 4));
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{3});
+    std::vector<int32_t> described;
+    yov::stockInputCalls().showDescription = [&described](int32_t entry) { described.push_back(entry); };
+    const yov::RowRect mark = g.description(4);
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(mark.x + 2, mark.y + mark.height / 2));
+    EXPECT_EQ(described, std::vector<int32_t>{4});
+    EXPECT_EQ(Selected(w), std::vector<int32_t>{3}) << "the mark selects nothing";
+}
+
+// Moving the mouse over a row's box fills the status bar for its entry; a press and a move
+// of more than ten pixels drags the selected entries' drag text.
+TEST_F(StockWindowKeys, TheMouseOverARowFillsTheStatusBarAndADragCarriesTheEntries) {
+    yov::SaveRegNumber(u"StBar", 3);
+    std::vector<std::u16string> drags;
+    yov::stockInputCalls().dragEntries = [&drags](yov::StockWindow&, int32_t, const std::u16string& text) {
+        drags.push_back(text);
+    };
+    yov::StockFrm* frm = Opened();
+    ASSERT_NE(frm, nullptr);
+    yov::StockWindow& w = frm->window();
+    auto* bar = dynamic_cast<yov::QtStockStatusBar*>(frm->findChild<QWidget*>(QStringLiteral("SBarPanels")));
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->count(), 1) << "the file name layout";
+    QWidget* box2 = yov::StockBoxWidget(w, 2);
+    ASSERT_NE(box2, nullptr);
+    QTest::mouseMove(box2, QPoint(40, 20));
+    EXPECT_EQ(w.Input.MouseCell, 2);
+    EXPECT_EQ(bar->panel(1).Text, w.Cells[2].FileTip);
+    EXPECT_FALSE(bar->panel(1).Text.empty());
+
+    QTest::mousePress(box2, Qt::LeftButton, Qt::NoModifier, QPoint(40, 20));
+    QMouseEvent move(QEvent::MouseMove, QPointF(52, 20), box2->mapToGlobal(QPointF(52, 20)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box2, &move);
+    ASSERT_EQ(drags.size(), 1u);
+    EXPECT_EQ(drags[0].rfind(u"$NAME " + yov::programState().Arrays.Stock[2].Name + u"\r\n", 0), 0u);
+    QTest::mouseRelease(box2, Qt::LeftButton, Qt::NoModifier, QPoint(52, 20));
 }
 
 class StockDropIntoText : public stock_load_test::StockLoadTest {

@@ -1,0 +1,216 @@
+// A stock window's rows: a full redraw of 20 rows whose pictures are built again from the
+// engine's memory cache, a redraw that keeps them, and scrolling page by page through a
+// generated stock of 10,000 entries of the demo's vehicles. Rows per second are reported as
+// items (time per row = 1 / rate). The engine is the built library, bound by name.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QWidget>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/codepage.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/pictures/canvas.h"
+#include "program/core/pictures/canvas_buffers.h"
+#include "program/core/startup/core_hooks.h"
+#include "program/core/startup/main_module.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/startup_tables.h"
+#include "program/core/windows/progress.h"
+#include "program/scene/param_table.h"
+#include "program/scene/stock_loading.h"
+#include "program/scene/stock_state.h"
+#include "program/stock/stock_drawing.h"
+#include "program/stock/stock_rows_view.h"
+#include "program/stock/stock_seams.h"
+#include "program/stock/stock_window.h"
+
+namespace {
+
+constexpr int kEntries = 10000;
+constexpr int kRows = 20;
+
+int32_t NoEvents(DllEventRec*) noexcept { return 0; }
+
+class Bar : public yov::ScrollBarPort {
+public:
+    int32_t v = 1, maximum = 1;
+    yov::StockWindow* window = nullptr;
+    int32_t value() const override { return v; }
+    void setValue(int32_t value) override {
+        value = std::clamp(value, 1, maximum);
+        if (value == v) return;
+        v = value;
+        if (window != nullptr) window->VScr_Change();
+    }
+    void setMaximum(int32_t m) override {
+        maximum = std::max(m, 1);
+        if (v > maximum) setValue(maximum);
+    }
+};
+
+class Rows : public yov::StockRowsView {
+public:
+    int32_t textWidth(yov::RowFont font, std::u16string_view text) override { return yov::PlainTextWidth(font, text); }
+    void cellChanged(int32_t) override {}
+    void paintBox(int32_t) override {}
+    uintptr_t boxWindow(int32_t) override { return 0; }
+};
+
+class View : public yov::StockWindowView {
+public:
+    QWidget widget;
+    Bar bar;
+    Rows rows;
+    QWidget* form() override { return &widget; }
+    yov::ScrollBarPort& scrollBar() override { return bar; }
+    void setScrollEnabled(bool) override {}
+    void setScrollPage(int32_t) override {}
+    int32_t innerWidth() const override { return 1000; }
+    double categoryTextWidth(const std::u16string& text) override { return 6.0 * static_cast<double>(text.size()); }
+    uintptr_t statusBarWindow() override { return 0; }
+    void setCaption(const std::u16string&) override {}
+    void paintRows() override {}
+    void hideForm() override {}
+    void unloadForm() override {}
+    yov::StockRowsView* rowsView() override { return &rows; }
+};
+
+struct Catalogue {
+    std::filesystem::path dir;
+    View view;
+    std::unique_ptr<yov::StockWindow> window;
+
+    Catalogue() {
+        dir = std::filesystem::temp_directory_path() / ("yov_bench_stock_rows_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        ::setenv("YOV_CONFIG_HOME", (dir / "config").string().c_str(), 1);
+        for (const auto& f : std::filesystem::directory_iterator(YOV_DEMO_DATA))
+            if (f.path().extension() == ".gif") std::filesystem::copy_file(f.path(), dir / f.path().filename());
+        Write();
+        Start();
+        window = std::make_unique<yov::StockWindow>(view);
+        view.bar.window = window.get();
+        window->Load();
+        window->Layout(kRows * yov::StockRowHeight(yov::programState().Shared.PictureHeight));
+        window->Rfsh0();
+    }
+    ~Catalogue() {
+        window.reset();
+        yov::FreeCanvas(1);
+        yov::lv::CloseCache();
+        yov::lv::CloseDLL();
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+
+    void Write() const {
+        static const char* vehicles[] = {"e40.gif;[ET:PANTO,21,0][ET:PANTO,101,0]",
+                                         "diesel.gif",
+                                         "railcar.gif;[ET:PANTO,76,0][DOD:C=DOOR_A;X=42;Y=21;T=6;N=5]",
+                                         "coach_a.gif;[C:#2C7A38,#7A1E34]",
+                                         "coach_b.gif",
+                                         "wagon_box.gif;+DOOR_A+DOOR_B",
+                                         "wagon_tank.gif",
+                                         "demo_station.gif"};
+        std::ofstream out(dir / "big.stk", std::ios::binary);
+        out << "$AUTHCNT 1\r\n$AUTHK K=YOV;S=Yov;N=The Yov project\r\n$IMGY 60\r\n$STOCKCNT " << kEntries + 3 << "\r\n";
+        for (int i = 1; i <= kEntries; ++i) {
+            if (i % 100 == 1) out << "$CAT L=1;K=C" << i << ";N=Category " << i << "\r\n";
+            out << "V" << i << ";RE *YOV;G;;" << vehicles[i % 8] << "\r\n";
+        }
+        out << "PANTO;K  *YOV;G;;panto.gif;[PAN:W=28;H=16;N=4;SX=28;T=15][ANIM:PAN,*PAN=B]\r\n"
+            << "DOOR_A;G  *YOV;G;;door_a.gif\r\nDOOR_B;B  *YOV;G;;door_b.gif\r\n$ENDSTOCK\r\n";
+    }
+
+    void Start() {
+        yov::CoreHooks& h = yov::coreHooks();
+        h.getParam = [](std::u16string_view aliases, std::u16string_view def) { return yov::GetParam(aliases, def); };
+        h.withParams = [](std::u16string_view t, const std::function<void()>& use) {
+            yov::paramTable().WithParams(t, use);
+        };
+        yov::BuildStartupTables();
+        yov::progressDisplay().Suppress = 1;
+        yov::stockLoadHooks().pumpEvents = [] {};
+        yov::ProgramState& st = yov::programState();
+        st.Shared.BuiltinDescKeys = 7;
+        st.CacheMode = 1;
+        SharedArrays& a = st.Arrays;
+        yov::lv::InitDLL(0, &NoEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(),
+                         a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(),
+                         a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc());
+        yov::lv::OpenCache(1, "memory");
+        h.openCache = [](int32_t, const std::u16string&) { return 0; };
+        h.findStockEntry = yov::FindStockEntry;
+        yov::SetStockName(plat::utf8ToUtf16((dir / "big.stk").string()));
+        yov::LoadStock(-1);
+        yov::ForgetBufferClasses();
+        yov::stockSeams() = {};
+        yov::stockSeams().drawCells = yov::DrawStockCells;
+    }
+};
+
+Catalogue& TheCatalogue() {
+    static Catalogue c;
+    return c;
+}
+
+void Check(benchmark::State& state, const yov::StockWindow& w) {
+    if (w.CellCount != kRows || w.Cells[1].DrawWidth == 0)
+        state.SkipWithError(("the rows were not drawn: " + plat::utf16ToUtf8(w.Cells[1].ErrorText)).c_str());
+}
+
+// Every row built again: the pictures come from the engine's memory cache.
+void BM_StockRowsRedrawFromCache(benchmark::State& state) {
+    yov::StockWindow& w = *TheCatalogue().window;
+    w.SetVscrValue(1);
+    w.Rfsh0();
+    for (auto _ : state) {
+        w.InvalS();
+        w.Rfsh0();
+    }
+    Check(state, w);
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_StockRowsRedrawFromCache)->Unit(benchmark::kMillisecond);
+
+// A redraw that finds every row unchanged.
+void BM_StockRowsRedrawKept(benchmark::State& state) {
+    yov::StockWindow& w = *TheCatalogue().window;
+    w.SetVscrValue(1);
+    w.Rfsh0();
+    for (auto _ : state) w.Rfsh0();
+    Check(state, w);
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_StockRowsRedrawKept)->Unit(benchmark::kMicrosecond);
+
+// Page by page through the 10,000 entries, round again at the end.
+void BM_StockRowsScrollTenThousand(benchmark::State& state) {
+    yov::StockWindow& w = *TheCatalogue().window;
+    int32_t top = 1;
+    for (auto _ : state) {
+        top += kRows;
+        if (top > kEntries - kRows) top = 1;
+        w.SetVscrValue(top);
+        w.Rfsh0();
+    }
+    Check(state, w);
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_StockRowsScrollTenThousand)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
