@@ -157,6 +157,16 @@ TEST(DemoShow, RunsInAWindowMovesOnlyWhereTrainsRunAndEndsOnEsc) {
     }
     ASSERT_NE(window, 0u) << "no show window; stderr: " << yov.readAllStandardError().toStdString();
 
+    // The scene is drawn once the sky above the tracks has more than the window's first colour
+    // (a slow start, as under a sanitizer, shows the bare window for a while).
+    waited.restart();
+    for (bool drawn = false; !drawn && waited.elapsed() < 20000 && yov.state() == QProcess::Running;) {
+        const std::vector<uint32_t> first = grab(c, window);
+        drawn = !first.empty() && std::any_of(first.begin(), first.begin() + kStillAbove * kWidth,
+                                              [&](uint32_t p) { return p != first[0]; });
+        if (!drawn) yov.waitForFinished(100);
+    }
+
     std::vector<std::vector<uint32_t>> frames;
     for (int s = 0; s < kSeconds && yov.state() == QProcess::Running; ++s) {
         yov.waitForFinished(1000);
