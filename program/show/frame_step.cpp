@@ -12,6 +12,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/display_state.h"
+#include "program/show/show_view.h"
 #include "program/show/frame_paint.h"
 #include "program/show/object_motion.h"
 #include "program/show/object_steps.h"
@@ -228,6 +229,7 @@ void runStep(int32_t callSite) {
         }
         if (ss.StepPhase == 1 && !paintPhase(callSite)) return;
         if (presentPhase(callSite) == Outcome::Ended) return;
+        if (displayState().ShowForm) displayState().ShowForm->showPresented();
         takeStepTime();
         const int32_t train = TakeObjectStep();
         if (train != 0) {

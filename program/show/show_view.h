@@ -37,6 +37,9 @@ public:
     virtual int32_t showFontHeight() = 0;
     // The program closes the window at the show's end.
     virtual void closeFromProgram() = 0;
+    // Main thread, after a frame was presented: what reached the screen DC is put on the
+    // screen now, without waiting for the show to let the window system run.
+    virtual void showPresented() {}
 };
 
 }  // namespace yov

@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QPainter>
+#include <QThread>
 #include <QWidget>
 
 #include <algorithm>
@@ -74,25 +75,32 @@ void FramePresenter::scheduleRepaint() {
         target_,
         [this] {
             repaintPosted_ = false;
-            QRect changed;
-            QSize size;
-            {
-                std::lock_guard lock(mutex_);
-                changed = pending_;
-                pending_ = QRect();
-                size = frame_.size();
-            }
-            if (changed.isEmpty() || size.isEmpty()) return;
-            if (size == target_->size()) {
-                target_->update(changed);
-            } else {
-                const double sx = static_cast<double>(target_->width()) / size.width();
-                const double sy = static_cast<double>(target_->height()) / size.height();
-                target_->update(QRectF(changed.x() * sx, changed.y() * sy, changed.width() * sx, changed.height() * sy)
-                                    .toAlignedRect());
-            }
+            const QRect area = takePendingArea();
+            if (!area.isEmpty()) target_->update(area);
         },
         Qt::QueuedConnection);
+}
+
+QRect FramePresenter::takePendingArea() {
+    QRect changed;
+    QSize size;
+    {
+        std::lock_guard lock(mutex_);
+        changed = pending_;
+        pending_ = QRect();
+        size = frame_.size();
+    }
+    if (changed.isEmpty() || size.isEmpty() || target_ == nullptr) return {};
+    if (size == target_->size()) return changed;
+    const double sx = static_cast<double>(target_->width()) / size.width();
+    const double sy = static_cast<double>(target_->height()) / size.height();
+    return QRectF(changed.x() * sx, changed.y() * sy, changed.width() * sx, changed.height() * sy).toAlignedRect();
+}
+
+void FramePresenter::repaintPending() {
+    if (target_ == nullptr || QThread::currentThread() != target_->thread() || !target_->isVisible()) return;
+    const QRect area = takePendingArea();
+    if (!area.isEmpty()) target_->repaint(area);
 }
 
 void FramePresenter::paint(QPainter& painter, const QRect& target) {

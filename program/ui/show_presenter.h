@@ -39,6 +39,10 @@ public:
 
     // GUI thread: the frame scaled onto the target rectangle.
     void paint(QPainter& painter, const QRect& target);
+    // GUI thread: the target repaints what changed since its last repaint, at once. The show
+    // lets the window system run only now and then, so a repaint left to the event loop would
+    // show a few frames a second.
+    void repaintPending();
     // A copy of the frame as it stands.
     QImage snapshot() const;
     // A frame of that size, filled with the colour (0x00BBGGRR).
@@ -46,6 +50,8 @@ public:
 
 private:
     void scheduleRepaint();
+    // The target's area that shows the frame's changes since the last call, taken from them.
+    QRect takePendingArea();
 
     QWidget* target_;
     mutable std::mutex mutex_;

@@ -326,6 +326,8 @@ public:
         window_->activateWindow();
     }
 
+    void showPresented() override { window_->presenter().repaintPending(); }
+
     void clearAndShow() override {
         window_->show();
         window_->makeScreenFrame(window_->width(), window_->height());

@@ -230,6 +230,34 @@ TEST_F(ShowWindowsTest, PresentedRectanglesReachTheWindow) {
     view->closeFromProgram();
 }
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST_F(ShowWindowsTest, APresentedFrameIsOnScreenWithoutWaitingForTheEventLoop) {
+    auto view = yov::MakeShowView(0);
+    yov::ShowWindowBase* w = yov::ShowWindowOf(view.get());
+    view->clearAndShow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    w->installEventFilter(&counter);
+    const LvRect changed{10, 10, 40, 20};
+    w->presenter().present(view->screenDc(), &changed, 1);
+    view->showPresented();
+    EXPECT_EQ(counter.paints, 1) << "painted at once, on the show's own thread";
+    view->showPresented();
+    EXPECT_EQ(counter.paints, 1) << "nothing new, nothing painted";
+    w->removeEventFilter(&counter);
+    view->closeFromProgram();
+}
+
 TEST_F(ShowWindowsTest, TextUnderDirectDrawEndsWithEscOrANewRequest) {
     yov::ShowInputLink& link = yov::showInputLink();
     uint8_t request = 3;
