@@ -108,6 +108,18 @@ def set_value(env, name, value):
         f.write("\n".join(lines) + "\n")
 
 
+def demo_environment(home, display):
+    """The environment of a yov on the display with its settings, locks and log in home, the
+    demo scene at the top of its recent lists."""
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", TMP=home,
+               YOV_CONFIG_HOME=os.path.join(home, "config"), XDG_RUNTIME_DIR=os.path.join(home, "run"))
+    env.pop("XSCREENSAVER_WINDOW", None)
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+    for switch, name in (("/addcnf", "demo.ttt"), ("/addstk", "demo.stk")):
+        subprocess.run([YOV, switch, os.path.join(ROOT, "data", "demo", name)], env=env, check=True)
+    return env
+
+
 def cpu_seconds(pid):
     with open(f"/proc/{pid}/stat") as f:
         fields = f.read().rsplit(")", 1)[1].split()
@@ -157,12 +169,7 @@ def main():
     home = tempfile.mkdtemp(prefix="yov-figures-")
     xvfb, display = start_xvfb()
     try:
-        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", TMP=home,
-                   YOV_CONFIG_HOME=os.path.join(home, "config"), XDG_RUNTIME_DIR=os.path.join(home, "run"))
-        env.pop("XSCREENSAVER_WINDOW", None)
-        os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
-        for switch, name in (("/addcnf", "demo.ttt"), ("/addstk", "demo.stk")):
-            subprocess.run([YOV, switch, os.path.join(ROOT, "data", "demo", name)], env=env, check=True)
+        env = demo_environment(home, display)
         screen = Screen(display)
         first_frame_ms(env, screen, "/f")  # warms the picture cache and the file cache
         times = [first_frame_ms(env, screen, "/f") for _ in range(args.runs)]

@@ -16,7 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from demo_figures import ROOT, YOV, cpu_seconds, start_xvfb, stop  # noqa: E402
+from demo_figures import YOV, cpu_seconds, demo_environment, start_xvfb, stop  # noqa: E402
 
 
 def resident_kib(pid):
@@ -37,12 +37,7 @@ def main():
     xvfb, display = start_xvfb()
     ok = True
     try:
-        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", TMP=home,
-                   YOV_CONFIG_HOME=os.path.join(home, "config"), XDG_RUNTIME_DIR=os.path.join(home, "run"))
-        env.pop("XSCREENSAVER_WINDOW", None)
-        os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
-        for switch, name in (("/addcnf", "demo.ttt"), ("/addstk", "demo.stk")):
-            subprocess.run([YOV, switch, os.path.join(ROOT, "data", "demo", name)], env=env, check=True)
+        env = demo_environment(home, display)
         yov = subprocess.Popen([YOV, "/f"], env=env)
         begin = time.monotonic()
         try:

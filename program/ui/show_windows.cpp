@@ -40,14 +40,6 @@ constexpr int32_t kPopupMenu = 7;
 constexpr int32_t kTextMarginTwips = 255;
 constexpr int32_t kEscape = 27;
 
-int32_t buttonCode(Qt::MouseButtons buttons) {
-    int32_t b = 0;
-    if (buttons & Qt::LeftButton) b |= 1;
-    if (buttons & Qt::RightButton) b |= 2;
-    if (buttons & Qt::MiddleButton) b |= 4;
-    return b;
-}
-
 QColor colourOf(uint32_t rgb) {
     return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
                   static_cast<int>((rgb >> 16) & 0xFF));
@@ -141,12 +133,12 @@ void ShowWindowBase::keyPressEvent(QKeyEvent* event) {
 
 void ShowWindowBase::mousePressEvent(QMouseEvent* event) {
     const QPointF p = event->position();
-    Form_MouseDown(buttonCode(event->button()), shiftStateOf(event->modifiers()), qRound(p.x()), qRound(p.y()));
+    Form_MouseDown(mouseButtonsOf(event->button()), shiftStateOf(event->modifiers()), qRound(p.x()), qRound(p.y()));
 }
 
 void ShowWindowBase::mouseMoveEvent(QMouseEvent* event) {
     const QPointF p = event->position();
-    Form_MouseMove(buttonCode(event->buttons()), shiftStateOf(event->modifiers()), qRound(p.x()), qRound(p.y()));
+    Form_MouseMove(mouseButtonsOf(event->buttons()), shiftStateOf(event->modifiers()), qRound(p.x()), qRound(p.y()));
 }
 
 void ShowWindowBase::closeEvent(QCloseEvent* event) {

@@ -33,14 +33,6 @@ std::unordered_map<const StockWindow*, Boxes>& boxesByWindow() {
     return all;
 }
 
-int32_t buttonValue(Qt::MouseButtons buttons) {
-    int32_t v = 0;
-    if (buttons & Qt::LeftButton) v |= 1;
-    if (buttons & Qt::RightButton) v |= 2;
-    if (buttons & Qt::MiddleButton) v |= 4;
-    return v;
-}
-
 bool hasLocalFiles(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls()) return false;
     for (const QUrl& u : data->urls()) {
@@ -102,7 +94,7 @@ private:
     bool press(QMouseEvent* e) {
         const StockHit hit = resolve_(e->position().toPoint());
         if (hit.cell < 1) return false;
-        const int32_t button = buttonValue(e->button());
+        const int32_t button = mouseButtonsOf(e->button());
         const int32_t shift = shiftStateOf(e->modifiers());
         switch (hit.part) {
         case StockPart::Box: Box_MouseDown(window_, hit.cell, button, shift, hit.local.x(), hit.local.y()); break;
@@ -121,7 +113,7 @@ private:
         const StockHit hit = resolve_(e->position().toPoint());
         if (hit.cell < 1) return false;
         if (hit.part == StockPart::Box) {
-            Box_MouseUp(window_, hit.cell, buttonValue(e->button()), shiftStateOf(e->modifiers()), hit.local.x(),
+            Box_MouseUp(window_, hit.cell, mouseButtonsOf(e->button()), shiftStateOf(e->modifiers()), hit.local.x(),
                         hit.local.y());
             return true;
         }
@@ -135,7 +127,7 @@ private:
     bool move(QMouseEvent* e) {
         const StockHit hit = resolve_(e->position().toPoint());
         if (hit.cell < 1) return false;
-        const int32_t buttons = buttonValue(e->buttons());
+        const int32_t buttons = mouseButtonsOf(e->buttons());
         const int32_t shift = shiftStateOf(e->modifiers());
         if (hit.part == StockPart::Box) Box_MouseMove(window_, hit.cell, buttons, shift, hit.local.x(), hit.local.y());
         if (hit.part == StockPart::Category)

@@ -20,4 +20,10 @@ int shiftStateOf(Qt::KeyboardModifiers modifiers);
 // Shift × 256 + KeyCode of a key press; 0 when the key has no code.
 int32_t keyCommandOf(const QKeyEvent& event);
 
+// Mouse buttons as the windows' mouse handlers number them: 1 left, 2 right, 4 middle.
+inline int32_t mouseButtonsOf(Qt::MouseButtons buttons) {
+    return ((buttons & Qt::LeftButton) ? 1 : 0) | ((buttons & Qt::RightButton) ? 2 : 0) |
+           ((buttons & Qt::MiddleButton) ? 4 : 0);
+}
+
 }  // namespace yov
