@@ -14,6 +14,7 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/util_hooks.h"
+#include "program/core/binding/main_engine_calls.h"
 
 namespace picref_test {
 
@@ -179,12 +180,7 @@ protected:
         h.lookPicture = engine.lookPicture;
         h.getPartWithMsk = engine.getPartWithMsk;
         h.cleanCache = engine.cleanCache;
-        yov::ProgramState& st = yov::programState();
-        SharedArrays& a = st.Arrays;
-        ASSERT_EQ(yov::lv::InitDLL(0, engineEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-                  0);
+        ASSERT_EQ(yov::InitEngineOnProgramArrays(engineEvents, nullptr), 0);
         ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
     }
     void TearDown() override {

@@ -13,6 +13,7 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/program_state.h"
 #include "program/scene/script_reader.h"
+#include "program/core/binding/main_engine_calls.h"
 
 namespace script_test {
 
@@ -43,12 +44,7 @@ protected:
                  {u"IFL", u"in %1 line %2"}}) {
             t[key] = text;
         }
-        yov::ProgramState& st = yov::programState();
-        SharedArrays& a = st.Arrays;
-        ASSERT_EQ(yov::lv::InitDLL(0, &NoEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-                  0);
+        ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
         saved_ = reader().hooks;
         reader().hooks.setStockName = [this](const std::u16string& name) { stock_ = name; };
         reader().hooks.loadStock = [this] { ++stockLoads_; };

@@ -1,5 +1,9 @@
 #include "show_fixture.h"
 
+#include "program/core/binding/engine_binding.h"
+#include "program/show/frame_step.h"
+#include "program/show/show_clock.h"
+
 namespace show_test {
 
 void ClearSceneModel() {
@@ -20,6 +24,22 @@ yov::SectRec& MakeSect(int32_t n) {
         s.Sections[static_cast<size_t>(s.SectionCount)] = r;
     }
     return yov::sectRec(n);
+}
+
+void UseImmediateFrameSteps(int64_t& clock, int32_t screenDc) {
+    yov::FrameStepCalls& c = yov::frameStepCalls();
+    c = yov::defaultFrameStepCalls();
+    c.perfCounter = [&clock] { return clock += 20; };
+    c.checkBlt = [] { return 0; };
+    c.waitBlt = [] {};
+    c.batchBlt = [screenDc](int32_t count, const BlitOp* records, int32_t) {
+        yov::lv::DoBlt(count, records, static_cast<LvHandle>(screenDc));
+    };
+    c.doBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
+        yov::lv::DoBlt(count, records, static_cast<LvHandle>(dc));
+    };
+    yov::showClock().sleep = [](int32_t) {};
+    yov::showClock().pumpEvents = [] {};
 }
 
 }  // namespace show_test

@@ -16,6 +16,7 @@
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_search.h"
 #include "stock_window_fixture.h"
+#include "program/core/binding/main_engine_calls.h"
 
 namespace stock_browser_test {
 
@@ -115,11 +116,7 @@ protected:
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;
         st.Shared.CancelLoad = 0;
-        SharedArrays& a = st.Arrays;
-        ASSERT_EQ(yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-                  0);
+        ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         engineStarted_ = true;
         yov::SetStockName(core_test::u16(std::string(YOV_DEMO_DATA) + "/demo.stk"));
         yov::LoadStock(0);

@@ -18,6 +18,7 @@
 #include "program/scene/param_table.h"
 #include "program/scene/stock_loading.h"
 #include "program/scene/stock_state.h"
+#include "program/core/binding/main_engine_calls.h"
 
 namespace stock_load_test {
 
@@ -55,11 +56,7 @@ protected:
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;
         st.Shared.CancelLoad = 0;
-        SharedArrays& a = st.Arrays;
-        ASSERT_EQ(yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-                  0);
+        ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
     }
     void TearDown() override {
         yov::lv::CloseDLL();

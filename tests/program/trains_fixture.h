@@ -18,6 +18,7 @@
 #include "program/trains/area_show.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/line_area.h"
+#include "program/core/binding/main_engine_calls.h"
 
 namespace trains_test {
 
@@ -36,11 +37,7 @@ protected:
         h.cleanCache = engine.cleanCache;
         yov::drawHooks() = {};
         yov::ProgramState& st = yov::programState();
-        SharedArrays& a = st.Arrays;
-        ASSERT_EQ(yov::lv::InitDLL(0, &NoEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-                  0);
+        ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
         ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
         st.Shared.PictureHeight = 60;
         setenv("YOV_BUILTIN_DIR", YOV_SOURCE_DIR "/data/builtin", 1);

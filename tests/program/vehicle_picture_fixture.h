@@ -21,6 +21,7 @@
 #include "program/scene/placed_pictures.h"
 #include "program/scene/vehicle_build.h"
 #include "program/scene/vehicle_picture.h"
+#include "program/core/binding/main_engine_calls.h"
 
 namespace vehicle_test {
 
@@ -75,12 +76,7 @@ class VehiclePictureTest : public picref_test::PictureRefTest {
 protected:
     void SetUp() override {
         PictureRefTest::SetUp();
-        yov::ProgramState& st = yov::programState();
-        SharedArrays& a = st.Arrays;
-        ASSERT_EQ(yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-                  0);
+        ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         yov::ForgetBufferClasses();
         for (const auto& [key, text] :
              std::map<std::u16string, std::u16string>{{u"MISB", u"Missing closing bracket in: %1"},

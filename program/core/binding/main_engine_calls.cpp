@@ -18,15 +18,17 @@ constexpr int32_t kVersionBuffer = 100;
 
 }  // namespace
 
+LvResult InitEngineOnProgramArrays(LvEventProc onEvent, LvRandomProc random) {
+    ProgramState& st = programState();
+    SharedArrays& a = st.Arrays;
+    return lv::InitDLL(0, onEvent, random, &st.Shared, a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(),
+                       a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(),
+                       a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc());
+}
+
 MainEngineCalls::MainEngineCalls()
     : installWindowOps([] { windowOps().install(); }),
-      initDll([] {
-          ProgramState& st = programState();
-          SharedArrays& a = st.Arrays;
-          lv::InitDLL(0, OnEngineEvent, GetRandomIndex, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                      a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(),
-                      a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc());
-      }),
+      initDll([] { InitEngineOnProgramArrays(OnEngineEvent, GetRandomIndex); }),
       closeDll([] { lv::CloseDLL(); }),
       closeCache([] { lv::CloseCache(); }),
       closeLib32([](LvHandle library) { lv::CloseLib32(library); }),

@@ -40,4 +40,8 @@ struct MainEngineCalls {
 
 MainEngineCalls& mainEngineCalls();
 
+// InitDLL over the program's shared record and its ten shared arrays, with the given
+// callbacks (the program's own, or a test's).
+LvResult InitEngineOnProgramArrays(LvEventProc onEvent, LvRandomProc random);
+
 }  // namespace yov

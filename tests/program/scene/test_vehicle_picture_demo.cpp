@@ -7,6 +7,7 @@
 
 #include "program/core/texts/program_error.h"
 #include "vehicle_picture_fixture.h"
+#include "program/core/binding/main_engine_calls.h"
 
 namespace {
 
@@ -17,12 +18,8 @@ protected:
     void SetUp() override {
         VehiclePictureTest::SetUp();
         yov::ProgramState& st = yov::programState();
-        SharedArrays& a = st.Arrays;
         yov::lv::CloseDLL();
-        ASSERT_EQ(yov::lv::InitDLL(0, &NoEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-                  0);
+        ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
         ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
         const yov::PictureRefHooks engine;
         yov::pictureRefHooks().lookPicture = engine.lookPicture;

@@ -85,11 +85,7 @@ protected:
         yov::ProgramState& st = yov::programState();
         st.ScreenWidthPx = 640;
         st.ScreenHeightPx = 480;
-        SharedArrays& a = st.Arrays;
-        ASSERT_EQ(yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-                  0);
+        ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         yov::mainEngineCalls().enableMenu = [this](int32_t id, bool on) { menus.emplace_back(id, on); };
         yov::DisplayShowLink& link = yov::displayShowLink();
         link = {};

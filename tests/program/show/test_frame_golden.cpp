@@ -60,20 +60,8 @@ protected:
         programState().RunFlags = run_flag::kFramesDrawn;
         programState().BatchMode = 0;
 
+        show_test::UseImmediateFrameSteps(clock, screen->dc.Value());
         FrameStepCalls& c = frameStepCalls();
-        c = defaultFrameStepCalls();
-        c.perfCounter = [this] { return clock += 20; };
-        c.checkBlt = [] { return 0; };
-        c.waitBlt = [] {};
-        // The batch runs at once onto our screen: no blit thread, no timer.
-        c.batchBlt = [this](int32_t count, const BlitOp* records, int32_t) {
-            lv::DoBlt(count, records, static_cast<LvHandle>(screen->dc.Value()));
-        };
-        c.doBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
-            lv::DoBlt(count, records, static_cast<LvHandle>(dc));
-        };
-        showClock().sleep = [](int32_t) {};
-        showClock().pumpEvents = [] {};
         // No scene tick: the scene is the test's. The train runs at 0.3 pixels per
         // millisecond to the right.
         c.doTimedEvents = [] { return 0; };

@@ -163,19 +163,7 @@ protected:
         ss.FirstShowBrush = brush;
         programState().RunFlags = run_flag::kFramesDrawn;
         programState().BatchMode = 0;
-        FrameStepCalls& c = frameStepCalls();
-        c = defaultFrameStepCalls();
-        c.perfCounter = [this] { return clock += 20; };
-        c.checkBlt = [] { return 0; };
-        c.waitBlt = [] {};
-        c.batchBlt = [this](int32_t count, const BlitOp* records, int32_t) {
-            lv::DoBlt(count, records, static_cast<LvHandle>(screen->dc.Value()));
-        };
-        c.doBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
-            lv::DoBlt(count, records, static_cast<LvHandle>(dc));
-        };
-        showClock().sleep = [](int32_t) {};
-        showClock().pumpEvents = [] {};
+        show_test::UseImmediateFrameSteps(clock, screen->dc.Value());
         timedEventCalls().hideCursor = [] {};
     }
 

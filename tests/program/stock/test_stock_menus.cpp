@@ -20,6 +20,7 @@
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/window_ops_qt.h"
+#include "program/core/binding/main_engine_calls.h"
 
 namespace {
 
@@ -38,13 +39,8 @@ protected:
         savedCalls_ = yov::stockEngineCalls();
         yov::stockEngineCalls() = yov::StockEngineCalls{};
         yov::stockMenuCalls() = yov::StockMenuCalls{};
-        yov::ProgramState& st = yov::programState();
-        SharedArrays& a = st.Arrays;
         ASSERT_EQ(yov::lv::SetWindowOps(ops_.table()), 0);
-        ASSERT_EQ(yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-                  0);
+        ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         FormLimits limits;
         ASSERT_EQ(yov::lv::OpenFrm(1, kWindow, &limits), 0xFFFF);
         yov::setMsgBoxResponder([this](std::u16string_view text, int32_t, std::u16string_view, int32_t) {

@@ -45,11 +45,7 @@ protected:
     void SetUp() override {
         CoreTest::SetUp();
         yov::ProgramState& st = yov::programState();
-        SharedArrays& a = st.Arrays;
-        ASSERT_EQ(yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(),
-                                   a.Authors.desc(), a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(),
-                                   a.LangTexts.desc(), a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()),
-                  0);
+        ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         yov::mainEngineCalls().enableMenu = [](int32_t, bool) {};
         yov::displayShowLink() = {};
         yov::WireShowWindows();
