@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "demo_scene_fixture.h"
+#include "immediate_display.h"
 #include "show_fixture.h"
 #include "trains_fixture.h"
 #include "program/core/binding/engine_binding.h"
@@ -41,26 +42,9 @@ protected:
         ShowTestOn::SetUp();
         programState().StockDir = core_test::u16(YOV_DEMO_DATA);
         MakeScene(kWidth, kHeight);
-        screen = std::make_unique<rastertest::Canvas>(kWidth, kHeight, 32);
-        composition = std::make_unique<rastertest::Canvas>(kWidth, kHeight, 32);
-        brush = plat::CreateSolidBrush(trains_test::kSky);
         ResetTrainPictures();
-
-        DisplayState& d = displayState();
-        d.SceneWidth = kWidth;
-        d.SceneHeight = kHeight;
-        d.DrawBits = draw_bits::kVehicles | draw_bits::kGdiCommon;
-        d.Frame = Compositor{};
-        d.Frame.MakeBlitLists(false);
-        d.Frame.frame.compositionDc = composition->dc.Value();
-        ShowState& ss = showState();
-        ss.ShowDC = screen->dc;
-        ss.FirstShowBrush = brush;
-        ss.StepMode = 1;
-        programState().RunFlags = run_flag::kFramesDrawn;
-        programState().BatchMode = 0;
-
-        show_test::UseImmediateFrameSteps(clock, screen->dc.Value());
+        display.Make(kWidth, kHeight, trains_test::kSky);
+        showState().StepMode = 1;
         FrameStepCalls& c = frameStepCalls();
         // No scene tick: the scene is the test's. The train runs at 0.3 pixels per
         // millisecond to the right.
@@ -79,7 +63,7 @@ protected:
         displayState().DrawBits = 0;
         for (LoadedPicture& p : vehicles) FreeLoadedPicture(p);
         ResetTrainPictures();
-        plat::DeleteObject(brush);
+        plat::DeleteObject(display.brush);
         ShowTestOn::TearDown();
     }
 
@@ -87,7 +71,7 @@ protected:
         uint64_t h = 1469598103934665603ull;
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
-                h = (h ^ plat::GetPixel(screen->dc, x, y)) * 1099511628211ull;
+                h = (h ^ plat::GetPixel(display.screen->dc, x, y)) * 1099511628211ull;
             }
         }
         return h;
@@ -102,18 +86,15 @@ protected:
             for (int k : keep) {
                 if (k != i) continue;
                 sums.push_back(Checksum());
-                SaveDcAsPng(screen->dc.Value(), kWidth, kHeight,
+                SaveDcAsPng(display.screen->dc.Value(), kWidth, kHeight,
                             std::string(YOV_BIN_DIR) + "/../frame_golden_" + std::to_string(i) + ".png");
             }
         }
         return sums;
     }
 
-    std::unique_ptr<rastertest::Canvas> screen;
-    std::unique_ptr<rastertest::Canvas> composition;
-    plat::HBRUSH brush;
+    show_test::ImmediateDisplay display;
     std::vector<LoadedPicture> vehicles;
-    int64_t clock = 1000;
 };
 
 TEST_F(FrameGolden, ATrainEnteringTheDemoSceneInSingleSteps) {

@@ -18,6 +18,7 @@
 
 #include "fake_vehicles.h"
 #include "script_fixture.h"
+#include "immediate_display.h"
 #include "show_fixture.h"
 #include "show_lists_check.h"
 #include "platform/raster_test_util.h"
@@ -141,29 +142,12 @@ protected:
         pictureSlots() = PictureSlotTable{};
         animWheel() = AnimWheelState{};
         ResetTrainPictures();
-        plat::DeleteObject(brush);
+        plat::DeleteObject(display.brush);
         ShowTestOn::TearDown();
     }
 
-    // A GDI display of vehicles whose batches run at once onto a screen of our own, on a
-    // clock that moves 20 ms at each look.
     void MakeDisplay() {
-        screen = std::make_unique<rastertest::Canvas>(kSceneWidth, kSceneHeight, 32);
-        composition = std::make_unique<rastertest::Canvas>(kSceneWidth, kSceneHeight, 32);
-        brush = plat::CreateSolidBrush(plat::RGB(166, 202, 234));
-        DisplayState& d = displayState();
-        d.SceneWidth = kSceneWidth;
-        d.SceneHeight = kSceneHeight;
-        d.DrawBits = draw_bits::kVehicles | draw_bits::kGdiCommon;
-        d.Frame = Compositor{};
-        d.Frame.MakeBlitLists(false);
-        d.Frame.frame.compositionDc = composition->dc.Value();
-        ShowState& ss = showState();
-        ss.ShowDC = screen->dc;
-        ss.FirstShowBrush = brush;
-        programState().RunFlags = run_flag::kFramesDrawn;
-        programState().BatchMode = 0;
-        show_test::UseImmediateFrameSteps(clock, screen->dc.Value());
+        display.Make(kSceneWidth, kSceneHeight, plat::RGB(166, 202, 234));
         timedEventCalls().hideCursor = [] {};
     }
 
@@ -255,16 +239,13 @@ protected:
         return n;
     }
 
+    show_test::ImmediateDisplay display;
     int32_t sect = 0;
     int32_t train = 0;
     std::vector<uint8_t> states;  // of the train, each once in a row
     std::set<int32_t> linesRun;   // the script lines trains were started on
     int32_t runsEnded = 0;        // handed back by the step program
     int32_t units = 0;            // the most members the train had at once
-    int64_t clock = 1000;
-    std::unique_ptr<rastertest::Canvas> screen;
-    std::unique_ptr<rastertest::Canvas> composition;
-    plat::HBRUSH brush;
 };
 
 TEST_F(ModeRuns, EveryModeRunsFromItsLineToTheTrainsRemovalAndLeavesNothing) {

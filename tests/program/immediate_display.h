@@ -1,0 +1,43 @@
+// A GDI display of vehicles on canvases of the test's own: the composition, and a screen
+// that the frame steps' batches reach at once, on a clock that moves 20 ms at each look.
+// The test deletes the brush when it ends.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "show_fixture.h"
+#include "platform/raster_test_util.h"
+#include "program/core/startup/program_state.h"
+#include "program/show/display_state.h"
+#include "program/show/show_state.h"
+
+namespace show_test {
+
+struct ImmediateDisplay {
+    std::unique_ptr<rastertest::Canvas> screen;
+    std::unique_ptr<rastertest::Canvas> composition;
+    plat::HBRUSH brush{};
+    int64_t clock = 1000;
+
+    void Make(int32_t width, int32_t height, plat::COLORREF background) {
+        screen = std::make_unique<rastertest::Canvas>(width, height, 32);
+        composition = std::make_unique<rastertest::Canvas>(width, height, 32);
+        brush = plat::CreateSolidBrush(background);
+        yov::DisplayState& d = yov::displayState();
+        d.SceneWidth = width;
+        d.SceneHeight = height;
+        d.DrawBits = yov::draw_bits::kVehicles | yov::draw_bits::kGdiCommon;
+        d.Frame = yov::Compositor{};
+        d.Frame.MakeBlitLists(false);
+        d.Frame.frame.compositionDc = composition->dc.Value();
+        yov::ShowState& ss = yov::showState();
+        ss.ShowDC = screen->dc;
+        ss.FirstShowBrush = brush;
+        yov::programState().RunFlags = yov::run_flag::kFramesDrawn;
+        yov::programState().BatchMode = 0;
+        UseImmediateFrameSteps(clock, screen->dc.Value());
+    }
+};
+
+}  // namespace show_test
