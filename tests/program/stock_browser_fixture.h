@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "stock_selection.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/scene/param_table.h"
@@ -89,14 +90,7 @@ protected:
     }
 
     // The entries selected in the window.
-    std::vector<int32_t> Selected(const yov::StockWindow& w) const {
-        std::vector<int32_t> out;
-        const yov::ProgramState& st = yov::programState();
-        for (int32_t i = 1; i <= st.Shared.StockCount; ++i) {
-            if ((st.Arrays.Stock[i].SelectMask & static_cast<uint16_t>(w.SelBit)) != 0) out.push_back(i);
-        }
-        return out;
-    }
+    std::vector<int32_t> Selected(const yov::StockWindow& w) const { return stock_test::SelectedEntries(w); }
     std::vector<std::u16string> SelectedNames(const yov::StockWindow& w) const {
         std::vector<std::u16string> out;
         for (int32_t i : Selected(w)) out.push_back(yov::programState().Arrays.Stock[i].Name);

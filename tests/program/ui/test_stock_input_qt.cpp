@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "stock_selection.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
@@ -56,14 +57,7 @@ protected:
         return frm;
     }
 
-    std::vector<int32_t> Selected(const yov::StockWindow& w) const {
-        std::vector<int32_t> out;
-        const yov::ProgramState& st = yov::programState();
-        for (int32_t i = 1; i <= st.Shared.StockCount; ++i) {
-            if ((st.Arrays.Stock[i].SelectMask & static_cast<uint16_t>(w.SelBit)) != 0) out.push_back(i);
-        }
-        return out;
-    }
+    std::vector<int32_t> Selected(const yov::StockWindow& w) const { return stock_test::SelectedEntries(w); }
 
     // A key pressed in the list: true when some handler consumed it.
     static bool Press(QWidget* list, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
