@@ -58,7 +58,9 @@ void ShowTip(std::u16string& text, QWidget* window, int32_t x, int32_t y, int32_
     QRect frame;
     if (window != nullptr) {
         point = window->mapToGlobal(point);
-        frame = window->frameGeometry();
+        // The window's rectangle on the screen: a child's frame geometry is in its parent's
+        // co-ordinates, which put the status bar's tip under the pointer and hid it at once.
+        frame = window->isWindow() ? window->frameGeometry() : QRect(window->mapToGlobal(QPoint(0, 0)), window->size());
     }
     tip->Txt->setPlainText(shown);
     tip->setGeometry(TipPlacement(size, point.x(), frame, screen));

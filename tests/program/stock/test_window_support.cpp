@@ -10,6 +10,7 @@
 
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/modal.h"
+#include "program/core/windows/tip_frm.h"
 #include "program/stock/tool_tip.h"
 #include "program/stock/window_support.h"
 #include "stock_window_fixture.h"
@@ -187,6 +188,21 @@ TEST_F(WindowSupport, AToolTipShowsItsTextOnceAndHides) {
     std::u16string during = u"busy";
     yov::ShowTip(during, &owner, 0, 0, 0);
     EXPECT_EQ(yov::stockWindows().TipShown, 0) << "no tip while a command runs";
+}
+
+TEST_F(WindowSupport, AChildsToolTipStandsBelowTheChildOnTheScreen) {
+    QWidget owner;
+    owner.setGeometry(100, 100, 300, 200);
+    QWidget bar(&owner);
+    bar.setGeometry(0, 180, 300, 20);  // a status bar at the bottom of its window
+    std::u16string text = u"Width: 80";
+    yov::ShowTip(text, &bar, 10, 0, 0);
+    const QRect tip = yov::tipForm()->geometry();
+    const QRect bottom(bar.mapToGlobal(QPoint(0, 0)), bar.size());
+    EXPECT_EQ(tip.left(), bottom.left() + 10 - 5);
+    EXPECT_EQ(tip.top(), bottom.top() + bottom.height() + 5) << "below the bar on the screen";
+    EXPECT_FALSE(tip.intersects(bottom)) << "never over the bar, where it would take the pointer away";
+    yov::HideTip();
 }
 
 }  // namespace
