@@ -44,7 +44,6 @@ class ShowFrameTest : public core_test::CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        yov::ProgramState& st = yov::programState();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         yov::mainEngineCalls().enableMenu = [](int32_t, bool) {};
         yov::displayShowLink() = {};
