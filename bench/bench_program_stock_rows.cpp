@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "program/core/binding/main_engine_calls.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
@@ -139,10 +140,7 @@ struct Catalogue {
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;
         st.CacheMode = 1;
-        SharedArrays& a = st.Arrays;
-        yov::lv::InitDLL(0, &NoEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(),
-                         a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(),
-                         a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc());
+        yov::InitEngineOnProgramArrays(&NoEvents, nullptr);
         yov::lv::OpenCache(1, "memory");
         h.openCache = [](int32_t, const std::u16string&) { return 0; };
         h.findStockEntry = yov::FindStockEntry;

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "program/core/binding/main_engine_calls.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/core/startup/core_wiring.h"
@@ -51,11 +52,7 @@ void Setup() {
     yov::setMsgBoxResponder([](std::u16string_view, int32_t style, std::u16string_view, int32_t) {
         return (style & g_answer) != 0 ? g_answer : yov::msgbox::kOk;
     });
-    SharedArrays& a = st.Arrays;
-    if (yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(),
-                         a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(),
-                         a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()) != 0)
-        std::abort();
+    if (yov::InitEngineOnProgramArrays(nullptr, nullptr) != 0) std::abort();
 }
 
 // What the program reads back out of a loaded stock: texts and descriptions.

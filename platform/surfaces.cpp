@@ -73,12 +73,15 @@ void Store(const PixelAccess& a, int x, int y, std::uint32_t v) {
 
 std::uint32_t SurfacePixelValue(COLORREF colour) { return raster::ColourToRgbValue(colour); }
 
+std::chrono::microseconds RefreshPeriod(int refreshRate) {
+    return std::chrono::microseconds(1000000 / (refreshRate > 0 ? refreshRate : 60));
+}
+
 std::int32_t ScanLineAt(std::chrono::microseconds sinceFlip, int height, int refreshRate) {
     if (height <= 0) {
         return -1;
     }
-    const std::int64_t rate = refreshRate > 0 ? refreshRate : 60;
-    const std::int64_t period = 1000000 / rate;
+    const std::int64_t period = RefreshPeriod(refreshRate).count();
     const std::int64_t total = static_cast<std::int64_t>(height) + height / 20 + 1;
     std::int64_t into = sinceFlip.count() % period;
     if (into < 0) {

@@ -49,6 +49,8 @@ std::uint32_t SurfacePixelValue(COLORREF colour);
 // A scan line as a display of the given height and refresh rate (0 or less: 60 Hz) would be on
 // it the given time after a flip: 1 for the top line, up to height, or -1 in the vertical blank,
 // which takes about a twentieth of each refresh.
+// One refresh of the display at refreshRate Hz; a rate of 0 or less (unknown) counts as 60 Hz.
+std::chrono::microseconds RefreshPeriod(int refreshRate);
 std::int32_t ScanLineAt(std::chrono::microseconds sinceFlip, int height, int refreshRate);
 
 class SurfaceTable {

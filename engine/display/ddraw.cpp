@@ -23,7 +23,6 @@
 namespace lvk {
 namespace {
 
-constexpr int32_t kDefaultRefreshRate = 60;
 constexpr LvResult kErrModeList = -13;
 constexpr LvResult kErrCooperativeLevel = -13004;
 constexpr LvResult kErrModeRefused = -13005;
@@ -172,9 +171,7 @@ LvResult Flip() noexcept {
     lvk::Layer& l = L();
     // A flip waits for the display's vertical blank: at most one a refresh period, so a show
     // flipping its pages runs at the display's rate instead of as fast as the loop can go.
-    const int32_t rate = lvk::CurrentMode().refreshRate;
-    const auto period = std::chrono::microseconds(1'000'000 / (rate > 0 ? rate : lvk::kDefaultRefreshRate));
-    std::this_thread::sleep_until(l.surfaces.LastFlip() + period);
+    std::this_thread::sleep_until(l.surfaces.LastFlip() + plat::RefreshPeriod(lvk::CurrentMode().refreshRate));
     const int32_t result = l.surfaces.Flip();
     if (result != plat::DD_OK) return result;
     lvk::ShowFlippedPrimary();

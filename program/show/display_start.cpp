@@ -137,8 +137,11 @@ void StartDisplay() {
     d.FirstCreation = 1;
     st.Shared.ExpandState1 = 0;
 
+    // Read as the settings dialog reads it, so both agree on what a stored value means.
     const SettingSpec* keepMode = FindSetting(u"DDA");
-    if (GetRegNumber(u"DDA", keepMode != nullptr ? keepMode->defaultValue : 1) != 0) {
+    const int32_t keep =
+        keepMode != nullptr ? ApplyReadRule(*keepMode, GetRegNumber(u"DDA", keepMode->defaultValue)) : 1;
+    if (keep != 0) {
         const QSize screen = screenSize();
         d.ModeRequest = {screen.width(), screen.height(), lv::GetBitsPixel(), 0};
     } else {

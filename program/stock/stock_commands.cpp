@@ -429,8 +429,9 @@ bool hover(Ctx& c, int32_t) {
     in.HoverCell = c.arg1;
     in.HoverX = c.arg3;
     in.HoverY = c.arg4;
-    std::u16string text = GetDescriptionText(c.top + c.arg1 - 1, kHoverTipMask, u"\r\n");
+    // The description may come from disk: only read when the tip can be shown.
     if (serviceState().RefreshCountdown[static_cast<size_t>(c.w.Slot)] == 0) {
+        std::u16string text = GetDescriptionText(c.top + c.arg1 - 1, kHoverTipMask, u"\r\n");
         QWidget* box = stockInputCalls().cellWidget ? stockInputCalls().cellWidget(c.w, c.arg1) : nullptr;
         ShowTip(text, box, 0, 0, kHoverTipMs);
     }
@@ -574,10 +575,13 @@ bool StockCommandHasRow(int32_t code) {
 bool StockFCmd(StockWindow& w, int32_t code, int32_t arg1, int32_t arg2, int32_t arg3, int32_t arg4) {
     (void)arg2;
     StockCommandState& state = stockCommandState();
+    // Commands nest (a menu item can run two others): the inner one's end must not clear the
+    // outer one's mark.
     struct Busy {
         uint8_t& flag;
-        explicit Busy(uint8_t& f) : flag(f) { flag = 1; }
-        ~Busy() { flag = 0; }
+        uint8_t before;
+        explicit Busy(uint8_t& f) : flag(f), before(f) { flag = 1; }
+        ~Busy() { flag = before; }
     } busy(state.StockCmdBusy);
     bool handled = true;
     bool end = false;

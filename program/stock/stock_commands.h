@@ -45,8 +45,6 @@ struct StockCommandSeams {
     std::function<void(StockWindow& window, const std::u16string* text)> statusSimpleText;
     // AuthorOrder: the author of a position of the authors menus.
     std::function<int32_t(int32_t position)> authorOrder;
-    // Opens one more stock window (a new StockFrm).
-    std::function<void()> openWindow;
 };
 
 StockCommandSeams& stockCommandSeams();

@@ -23,6 +23,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/error_report.h"
+#include "program/core/windows/text_drop.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/core/windows/form_icons.h"
 #include "program/core/windows/utilities.h"
@@ -75,10 +76,8 @@ std::u16string text16(const QString& s) { return s.toStdU16String(); }
 
 // The one local file a drag carries, or empty.
 QString singleFile(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls()) return {};
-    const QList<QUrl> urls = data->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
-    return urls.front().toLocalFile();
+    const std::optional<DroppedText> dropped = ReadDroppedText(data);
+    return dropped && dropped->isFile ? dropped->text : QString();
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/util_hooks.h"
+#include "program/core/texts/error_report.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/windows/key_command.h"
@@ -105,15 +106,22 @@ bool StockFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& arg2, int32_t& arg3, 
     throw ProgramError(error_number::kNotMine, u"");
 }
 
-// A key the window's commands handle is consumed; any other goes on to Qt.
+// A key the window's commands handle is consumed; any other goes on to Qt. An error that
+// abandons the command ends here: nothing may go on into Qt's event delivery.
 void StockFrm::keyPressEvent(QKeyEvent* event) {
-    const int32_t code = keyCommandOf(*event);
-    if (code != 0 && Form_KeyDown(*window_, code)) {
-        event->accept();
-        return;
-    }
-    const QString text = event->text();
-    if (text.size() == 1 && Form_KeyPress(*window_, text.at(0).unicode())) {
+    try {
+        const int32_t code = keyCommandOf(*event);
+        if (code != 0 && Form_KeyDown(*window_, code)) {
+            event->accept();
+            return;
+        }
+        const QString text = event->text();
+        if (text.size() == 1 && Form_KeyPress(*window_, text.at(0).unicode())) {
+            event->accept();
+            return;
+        }
+    } catch (...) {
+        ShowHandledError();
         event->accept();
         return;
     }

@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "program/core/startup/program_state.h"
+#include "program/core/texts/error_report.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/mouse_tracking.h"
 #include "program/stock/stock_drag_text.h"
@@ -47,8 +48,19 @@ public:
         : QObject(control), window_(window), control_(control), resolve_(std::move(resolve)) {}
 
 protected:
+    // An error that abandons a command ends here: nothing may go on into Qt's event delivery.
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != control_) return false;
+        try {
+            return filter(event);
+        } catch (...) {
+            ShowHandledError();
+            return true;
+        }
+    }
+
+private:
+    bool filter(QEvent* event) {
         switch (event->type()) {
         case QEvent::MouseButtonPress: return press(static_cast<QMouseEvent*>(event));
         case QEvent::MouseButtonDblClick:
@@ -90,7 +102,6 @@ protected:
         }
     }
 
-private:
     bool press(QMouseEvent* e) {
         const StockHit hit = resolve_(e->position().toPoint());
         if (hit.cell < 1) return false;

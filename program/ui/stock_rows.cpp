@@ -1,3 +1,4 @@
+#include "program/core/texts/qt_text.h"
 #include "program/ui/stock_rows.h"
 
 #include <QFontMetrics>
@@ -22,15 +23,13 @@ namespace {
 constexpr int kRowFontPixels = 11;
 constexpr int kFrameWidth = 2;
 
-QString qText(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
-
 QRect qRect(const RowRect& r) { return QRect(r.x, r.y, r.width, r.height); }
 
 QColor colourOf(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 // Text whose top-left corner is at (x, y), as the window system prints into a picture box.
 void printAt(QPainter& p, int x, int y, std::u16string_view text) {
-    p.drawText(QPoint(x, y + QFontMetrics(p.font()).ascent()), qText(text));
+    p.drawText(QPoint(x, y + QFontMetrics(p.font()).ascent()), toQString(text));
 }
 
 // A copy of a rectangle of a raster DC's bitmap (32-bit pixels; other depths are read one
@@ -83,7 +82,7 @@ StockRows::StockRows(StockWindow& window, QWidget* parent) : QWidget(parent), wi
 }
 
 int32_t StockRows::textWidth(RowFont font, std::u16string_view text) {
-    return QFontMetrics(stockRowFont(font == RowFont::BoldName)).horizontalAdvance(qText(text));
+    return QFontMetrics(stockRowFont(font == RowFont::BoldName)).horizontalAdvance(toQString(text));
 }
 
 void StockRows::cellChanged(int32_t cell) {

@@ -1,3 +1,4 @@
+#include "program/core/texts/qt_text.h"
 #include "program/ui/stock_status_bar_qt.h"
 
 #include <QApplication>
@@ -16,8 +17,6 @@
 namespace yov {
 
 namespace {
-
-QString qText(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
 
 constexpr int kPictureSize = 11;
 
@@ -52,7 +51,7 @@ void QtStockStatusBar::shown() {
 }
 
 int32_t QtStockStatusBar::textWidth(std::u16string_view text) const {
-    return QFontMetrics(font()).horizontalAdvance(qText(text));
+    return QFontMetrics(font()).horizontalAdvance(toQString(text));
 }
 
 QWidget* QtStockStatusBar::window() { return bar_; }
@@ -81,7 +80,7 @@ void QtStockStatusBar::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().window());
     painter.setPen(palette().windowText().color());
     if (Style == 1) {
-        painter.drawText(rect().adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, qText(SimpleText));
+        painter.drawText(rect().adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, toQString(SimpleText));
         return;
     }
     for (int32_t p = 1; p <= count(); ++p) {
@@ -102,7 +101,7 @@ void QtStockStatusBar::paintEvent(QPaintEvent*) {
         painter.setPen(palette().windowText().color());
         const QRect textRect(left, r.top(), r.right() - left - 1, r.height());
         painter.drawText(textRect, (panel.Alignment == 1 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter,
-                         qText(panel.Text));
+                         toQString(panel.Text));
     }
 }
 
