@@ -308,11 +308,9 @@ bool choose(Ctx& c, int32_t which) {
         break;
     case kStatusBar: {
         for (int32_t i = 0; i < kStatusBarKinds; ++i) check(r.firstCode + i, i == value ? 1 : 0);
-        const int highest = std::min<int>(serviceState().HighestStockSlot, kStockSlots);
-        for (int s = 1; s <= highest; ++s) {
-            StockWindow* w = programState().WindowTable[static_cast<size_t>(s)].inUse != 0 ? StockWindowAt(s) : nullptr;
-            if (w != nullptr && stockCommandSeams().setStBar) stockCommandSeams().setStBar(*w);
-        }
+        ForEachStockWindow([](int, StockWindow& w) {
+            if (stockCommandSeams().setStBar) stockCommandSeams().setStBar(w);
+        });
         break;
     }
     default: break;
@@ -375,14 +373,11 @@ bool closeWindow(Ctx& c, int32_t) {
 }
 
 bool exitStockList(Ctx& c, int32_t) {
-    const int highest = std::min<int>(serviceState().HighestStockSlot, kStockSlots);
-    for (int s = 1; s <= highest; ++s) {
-        if (s == c.w.Slot || programState().WindowTable[static_cast<size_t>(s)].inUse == 0) continue;
-        if (StockWindow* other = StockWindowAt(s)) {
-            int16_t cancel = 0;
-            other->DoExit(cancel);
-        }
-    }
+    ForEachStockWindow([&c](int s, StockWindow& other) {
+        if (s == c.w.Slot) return;
+        int16_t cancel = 0;
+        other.DoExit(cancel);
+    });
     return closeWindow(c, 0);
 }
 

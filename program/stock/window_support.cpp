@@ -59,11 +59,15 @@ void MarkStockWindows() {
 }
 
 void InvalidateAllStock() {
-    for (int s = 1; s <= highestStockSlot(); ++s) {
-        if (!stockSlotInUse(s)) continue;
-        if (StockWindow* w = StockWindowAt(s)) w->InvalS();
-    }
+    ForEachStockWindow([](int, StockWindow& w) { w.InvalS(); });
     AddStockFlags(stock_update::kRedrawOwn);
+}
+
+void ForEachStockWindow(const std::function<void(int slot, StockWindow& window)>& action) {
+    for (int s = 1; s <= highestStockSlot(); ++s) {
+        StockWindow* w = stockSlotInUse(s) ? StockWindowAt(s) : nullptr;
+        if (w != nullptr) action(s, *w);
+    }
 }
 
 void UpdateStockScrolls(uint8_t& flags) {
@@ -79,18 +83,16 @@ void UpdateStockScrolls(uint8_t& flags) {
     if ((flags & stock_update::kRedrawAll) != 0) MarkStockWindows();
     if ((flags & stock_update::kScrollRanges) != 0) {
         const int32_t count = programState().Shared.StockCount;
-        for (int s = 1; s <= highestStockSlot(); ++s) {
-            StockWindow* w = stockSlotInUse(s) ? StockWindowAt(s) : nullptr;
-            if (w == nullptr) continue;
+        ForEachStockWindow([&](int s, StockWindow& w) {
             // The last position that still fills the window, as the window's refresh sets it.
-            w->SetVscrMax(count - w->PicCnt() + 1);
-            const int32_t m = std::max(w->VscrMax(), 1);
+            w.SetVscrMax(count - w.PicCnt() + 1);
+            const int32_t m = std::max(w.VscrMax(), 1);
             const int32_t v = std::min(sw.LastTop[static_cast<size_t>(s)], m);
-            if (count == 0 || w->VscrValue() == v)
+            if (count == 0 || w.VscrValue() == v)
                 setCountdown(s, kRedrawTicks);
             else
-                w->SetVscrValue(v);
-        }
+                w.SetVscrValue(v);
+        });
     }
     service.CommandRunning = 0;
     sw.PendingStockUpdate = 0;

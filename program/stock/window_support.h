@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,8 @@
 class QWidget;
 
 namespace yov {
+
+class StockWindow;
 
 // Update bits of a command's end (UpdateStockScrolls, AddStockFlags, CmdEnd).
 namespace stock_update {
@@ -29,6 +32,9 @@ uint8_t AddStockFlags(uint8_t bits);
 void UpdateStockScrolls(uint8_t& flags);
 void MarkStockWindows();
 void InvalidateAllStock();
+// Each open stock window with its slot, in slot order; a window that closes meanwhile is
+// passed over.
+void ForEachStockWindow(const std::function<void(int slot, StockWindow& window)>& action);
 
 // A generated menu id reduced to the base of its range, the item index taken out of its low
 // bits; ids below 5120 are left as they are, and so is the index.
