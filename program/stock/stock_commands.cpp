@@ -282,12 +282,11 @@ struct ChoiceRow {
 
 constexpr ChoiceRow kChoices[] = {
     {&StockOptions::ShowFile, u"ShowFile", stock_menu::kShowFileFirst},
-    {&StockOptions::ShowAuth, u"ShowAuth", 4344},
-    {&StockOptions::AuthSort, u"AuthSort", 4347},
-    {&StockOptions::AuthCut, u"AuthCut", 4350},
+    {&StockOptions::ShowAuth, u"ShowAuth", stock_menu::kShowAuthFirst},
+    {&StockOptions::AuthSort, u"AuthSort", stock_menu::kAuthSortFirst},
+    {&StockOptions::AuthCut, u"AuthCut", stock_menu::kAuthCutFirst},
     {&StockOptions::StBar, u"StBar", stock_menu::kStatusBarFirst},
 };
-constexpr int32_t kStatusBarKinds = 7;
 
 bool choose(Ctx& c, int32_t which) {
     const ChoiceRow& r = kChoices[which];
@@ -307,7 +306,7 @@ bool choose(Ctx& c, int32_t which) {
         buildStockMenu();
         break;
     case kStatusBar: {
-        for (int32_t i = 0; i < kStatusBarKinds; ++i) check(r.firstCode + i, i == value ? 1 : 0);
+        SyncStatusBarMenu();
         ForEachStockWindow([](int, StockWindow& w) {
             if (stockCommandSeams().setStBar) stockCommandSeams().setStBar(w);
         });

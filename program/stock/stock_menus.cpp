@@ -10,6 +10,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/windows/utilities.h"
+#include "program/stock/stock_options.h"
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 
@@ -17,11 +18,12 @@ namespace yov {
 
 namespace {
 
+using stock_menu::kAuthCutFirst;
+using stock_menu::kAuthSortFirst;
+using stock_menu::kShowAuthFirst;
+
 constexpr int32_t kShowAuthors = 4354;
 constexpr int32_t kAuthorsExtra = 4355;
-constexpr int32_t kShowAuthFirst = 4344;  // 4344..4346 by ShowAuth
-constexpr int32_t kAuthSortFirst = 4347;  // 4347..4349 by AuthSort
-constexpr int32_t kAuthCutFirst = 4350;   // 4350..4353 by AuthCut
 constexpr int32_t kAppendSubmenu = 0x8FFF;
 constexpr int32_t kGenerated = 0x8000;
 constexpr int32_t kGroupSizes[] = {0, 0, 30, 120};  // by AuthCut; "Group in 100" holds 120

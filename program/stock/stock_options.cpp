@@ -48,7 +48,7 @@ void ReadStockOptions() {
     if (stockSeams().buildStockMenu) stockSeams().buildStockMenu();
 
     o.StBar = readByte(u"StBar", 4, kStatusBarKinds - 1);
-    for (int32_t i = 0; i < kStatusBarKinds; ++i) check(m::kStatusBarFirst + i, i == o.StBar ? 1 : 0);
+    SyncStatusBarMenu();
     o.ShowFile = readByte(u"ShowFile", 0, kShowFileKinds - 1);
     o.ShowWidth = readChecked(u"ShowWidth", 1, m::kShowWidth);
     o.ShowHeight = readChecked(u"ShowHeight", 0, m::kShowHeight);
@@ -68,6 +68,11 @@ void ReadStockOptions() {
     SyncWayMenu();
     SyncTypeMenu();
     if (stockSeams().buildCatMenu) stockSeams().buildCatMenu(0, 0);
+}
+
+void SyncStatusBarMenu() {
+    const uint8_t stBar = stockWindows().Options.StBar;
+    for (int32_t i = 0; i < kStatusBarKinds; ++i) check(stock_menu::kStatusBarFirst + i, i == stBar ? 1 : 0);
 }
 
 void SetVFile() {
