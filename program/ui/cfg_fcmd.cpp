@@ -28,6 +28,7 @@
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/ui/cfg_commands.h"
 #include "program/dialogs/cfg_settings.h"
 #include "program/dialogs/cfg_state.h"
 #include "program/dialogs/script_options.h"
@@ -40,35 +41,10 @@ namespace yov {
 
 namespace {
 
-// Command codes of the dialog: keys (Shift×256+KeyCode) and menu ids.
-namespace cmd {
-constexpr int32_t kF5 = 116;
-constexpr int32_t kShiftF5 = 372;
-constexpr int32_t kCtrlL = 588;
-constexpr int32_t kCtrlW = 599;
-constexpr int32_t kAlt1 = 1073;
-constexpr int32_t kAlt4 = 1076;
-constexpr int32_t kStockList = 4096;
-constexpr int32_t kTestWindow = 4100;
-constexpr int32_t kClearCache = 4101;
-constexpr int32_t kTestFullScreen = 4102;
-constexpr int32_t kFirstCache = 4104;
-constexpr int32_t kLastCache = 4107;
-constexpr int32_t kExit = 4116;
-constexpr int32_t kDefaultDirection = 4217;
-constexpr int32_t kFirstColourTranslation = 4283;
-constexpr int32_t kLastColourTranslation = 4286;
-constexpr int32_t kHighPriority = 4298;
-constexpr int32_t kMenuSelect = 4386;
-constexpr int32_t kBackup = 4389;
-constexpr int32_t kMusic = 4483;
-constexpr int32_t kMenuLoopLeft = 4550;
-constexpr int32_t kLanguage = 5264;
-}  // namespace cmd
+namespace cmd = cfg_cmd;
+using cfg_cmd::checkMenu;
 
 bool showRunning() { return (programState().RunFlags & run_flag::kShowRunning) != 0; }
-
-void checkMenu(int32_t id, bool on) { lv::CheckMenu(id, on ? 1 : 0); }
 
 // Errors of a handler Qt calls stay there: shown (6009 shows nothing), never thrown into
 // Qt's event delivery.

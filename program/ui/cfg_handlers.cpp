@@ -35,6 +35,7 @@
 #include "program/scene/stock_loading.h"
 #include "program/scene/stock_state.h"
 #include "program/stock/recent_files.h"
+#include "program/ui/cfg_commands.h"
 #include "program/ui/cfg_frm.h"
 
 namespace yov {
@@ -105,8 +106,8 @@ void CfgFrm::OptSeq_Click(int index) {
 void CfgFrm::OptCache_Click(int index) {
     if (index < 0 || index >= static_cast<int>(OptCache.size()) || !OptCache[static_cast<size_t>(index)]->isChecked())
         return;
-    FCmd(4104 + index);
-    for (int i = 0; i < 4; ++i) lv::CheckMenu(4104 + i, i == index ? 1 : 0);
+    FCmd(cfg_cmd::kFirstCache + index);
+    for (int i = 0; i < 4; ++i) cfg_cmd::checkMenu(cfg_cmd::kFirstCache + i, i == index);
 }
 
 void CfgFrm::OptAlg_Click(int index) {

@@ -33,6 +33,7 @@
 #include "program/scene/script_reader.h"
 #include "program/scene/stock_loading.h"
 #include "program/stock/recent_files.h"
+#include "program/ui/cfg_commands.h"
 #include "program/ui/cfg_frm.h"
 
 namespace yov {
@@ -40,14 +41,9 @@ namespace yov {
 namespace {
 
 constexpr uint8_t kSlotByte = kSettingsSlot;
-constexpr int32_t kMenuDefaultDirection = 4217;
-constexpr int32_t kMenuFirstColourTranslation = 4283;
-constexpr int32_t kMenuHighPriority = 4298;
-constexpr int32_t kMenuMusic = 4483;
-constexpr int32_t kMenuFirstCache = 4104;
 constexpr uint8_t kShowRunning = 0x01;
 
-void checkMenu(int32_t id, bool on) { lv::CheckMenu(id, on ? 1 : 0); }
+using cfg_cmd::checkMenu;
 
 void enableMenu(int32_t id, bool on) { lv::EnableMenu(id, on ? 1 : 0); }
 
@@ -119,15 +115,15 @@ void CfgFrm::loadSteps() {
     CmbStkV->clear();
     CmbStkV->addItems({QStringLiteral("V3"), QStringLiteral("V4"), QStringLiteral("V5")});
     // 15: the menu marks the dialog owns.
-    checkMenu(kMenuDefaultDirection, ms.UseDefDir == 1);
-    checkMenu(kMenuFirstColourTranslation + ms.ColTrans, true);
-    checkMenu(kMenuHighPriority, ms.HighPriority == 1);
-    checkMenu(kMenuMusic, ms.Music == 1);
+    checkMenu(cfg_cmd::kDefaultDirection, ms.UseDefDir == 1);
+    checkMenu(cfg_cmd::kFirstColourTranslation + ms.ColTrans, true);
+    checkMenu(cfg_cmd::kHighPriority, ms.HighPriority == 1);
+    checkMenu(cfg_cmd::kMusic, ms.Music == 1);
     // 16, 17.
     readDisplayModes();
     const int cache = std::min<int>(st.CacheMode, 3);  // modes above 3 behave as 3
     OptCache[static_cast<size_t>(cache)]->setChecked(true);
-    for (int i = 0; i < 4; ++i) checkMenu(kMenuFirstCache + i, i == cache);
+    for (int i = 0; i < 4; ++i) checkMenu(cfg_cmd::kFirstCache + i, i == cache);
     // 18 to 20.
     Tab1_Click();
     cs.LoadingFlag = 0;
