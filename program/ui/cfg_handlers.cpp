@@ -16,6 +16,9 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <functional>
+#include <utility>
+
 #include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/main_module.h"
@@ -285,18 +288,13 @@ void CfgFrm::CmdBrw_Click(int list) {
 
 void CfgFrm::TtDepend(const std::u16string& file) {
     // Reading a script for its options must not change the stock: a script that names its
-    // own stock would make the stock combo re-create the dialog on it, again and again.
-    StockState& stock = stockState();
-    ProgramState& st = programState();
-    const std::u16string name = stock.StockName;
-    const std::u16string key = stock.StockKey;
-    const std::u16string dir = st.StockDir;
-    const std::u16string cacheFile = st.CacheFile;
+    // own stock would make the stock combo re-create the dialog on it, again and again. The
+    // reader passes over a stock line that has nowhere to go.
+    struct NoStockNaming {
+        std::function<void(const std::u16string&)> saved = std::exchange(scriptReader().hooks.setStockName, nullptr);
+        ~NoStockNaming() { scriptReader().hooks.setStockName = std::move(saved); }
+    } noStockNaming;
     ReadScript(file, 1);
-    stock.StockName = name;
-    stock.StockKey = key;
-    st.StockDir = dir;
-    st.CacheFile = cacheFile;
     BuildScriptMenus(scriptReader().S);
 }
 
