@@ -75,13 +75,11 @@ bool CfgFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& /*arg2*/, int32_t& /*ar
         return true;
     }
     if (base >= cmd::kFirstCache && base <= cmd::kLastCache) {
+        // The option button, the cache and the menu marks, whichever of them the command came from.
         const int k = base - cmd::kFirstCache;
-        QRadioButton* option = OptCache[static_cast<size_t>(k)];
-        if (!option->isChecked()) {
-            option->setChecked(true);
-            OptCache_Click(k);
-        }
+        OptCache[static_cast<size_t>(k)]->setChecked(true);
         chooseCache(k);
+        for (int i = 0; i < 4; ++i) checkMenu(cmd::kFirstCache + i, i == k);
         return true;
     }
     if (base >= cmd::kFirstColourTranslation && base <= cmd::kLastColourTranslation) {

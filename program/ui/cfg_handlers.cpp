@@ -110,7 +110,6 @@ void CfgFrm::OptCache_Click(int index) {
     if (index < 0 || index >= static_cast<int>(OptCache.size()) || !OptCache[static_cast<size_t>(index)]->isChecked())
         return;
     FCmd(cfg_cmd::kFirstCache + index);
-    for (int i = 0; i < 4; ++i) cfg_cmd::checkMenu(cfg_cmd::kFirstCache + i, i == index);
 }
 
 void CfgFrm::OptAlg_Click(int index) {
