@@ -34,9 +34,9 @@ int32_t StoredNumber(std::u16string_view valueName) {
 }
 
 int32_t ToggleSwitch(std::u16string_view valueName) {
-    const int32_t value = StoredNumber(valueName) == 0 ? 1 : 0;
-    StoreSetting(valueName, value, true);
-    return value;
+    StoreSetting(valueName, StoredNumber(valueName) == 0 ? 1 : 0, true);
+    // What was stored, so a mark set from it matches the setting also when it was refused.
+    return StoredNumber(valueName);
 }
 
 }  // namespace yov
