@@ -126,7 +126,14 @@ void StockRows::placeBoxes() {
 void StockRows::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    for (int32_t i = 1; i <= window_.CellCount && i <= kMaxCells; ++i) paintCell(painter, i);
+    // A moving picture repaints its box alone: the other rows, with their pictures' copies,
+    // are passed over.
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    for (int32_t i = 1; i <= window_.CellCount && i <= kMaxCells; ++i) {
+        const QRect row =
+            QRect(0, g.top(i), width(), g.rowHeight) | qRect(g.category(i)) | qRect(g.frame(i, window_.BoxWidth));
+        if (event->region().intersects(row)) paintCell(painter, i);
+    }
 }
 
 void StockRows::paintCell(QPainter& p, int32_t i) {
