@@ -17,6 +17,7 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/texts/program_error.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup.h"
 #include "program/scene/stock_loading.h"
@@ -106,6 +107,22 @@ TEST_F(StockWindowKeys, KeysSelectAndOnlyHandledKeysAreConsumed) {
     EXPECT_EQ(popups_[0].menu, 1) << "the window's own popup, as a right click opens";
     EXPECT_EQ(popups_[0].x, 100);
     EXPECT_EQ(yov::stockCommandState().StockCmdBusy, 0);
+}
+
+TEST_F(StockWindowKeys, ACommandAbandonedByAnErrorEndsInTheWindowNotInQt) {
+    yov::StockFrm* frm = Opened();
+    ASSERT_NE(frm, nullptr);
+    QWidget* list = yov::StockBoxWidget(frm->window(), 1);
+    ASSERT_NE(list, nullptr);
+    // An error already reported to the user abandons the command on its way out.
+    yov::stockInputCalls().showPopup = [](int16_t, int32_t, int32_t, int32_t, QWidget*) {
+        throw yov::ProgramError(yov::error_number::kReported, u"");
+    };
+    bool consumed = false;
+    EXPECT_NO_THROW(consumed = Press(list, Qt::Key_O, Qt::AltModifier));
+    EXPECT_TRUE(consumed);
+    EXPECT_EQ(yov::stockCommandState().StockCmdBusy, 0);
+    EXPECT_TRUE(Press(list, Qt::Key_Down)) << "the window goes on taking keys";
 }
 
 TEST_F(StockWindowKeys, AClickOnARowSelectsItAndARightClickAsksForThePopup) {
