@@ -14,7 +14,8 @@ yov=build/release/bin/yov
 "$yov" /addcnf "$PWD/data/demo/demo.ttt"
 "$yov" /addstk "$PWD/data/demo/demo.stk"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  # Nothing of it shows, so say where it is and how to see it.
+  # Nothing of it shows, so say where it is and how to see it (the display and its key are
+  # xvfb-run's, known only inside it).
   say='echo "No display: the show runs on the invisible virtual screen $DISPLAY (Xvfb); Ctrl+C ends it;'
   say+=' a screenshot from another shell: DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY import -window root shot.png"'
   exec xvfb-run -a -s "-screen 0 1280x800x24" bash -c "$say"'; exec "$0" /w' "$yov"
