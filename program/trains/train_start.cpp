@@ -295,7 +295,9 @@ void finalChoice(int32_t train, int32_t sect, bool failed) {
         if (runQueue().valid(rec(train).Event)) QueueDueEvent(rec(train).Event);
         return;
     }
-    if (SectExists(sect) && sectRec(sect).Type == sect_type::kGroup) EndSect(sect);
+    // A group's record and a section line's are the train's own: they end with it.
+    if (SectExists(sect) && (sectRec(sect).Type == sect_type::kGroup || sectRec(sect).Type == sect_type::kLine))
+        EndSect(sect);
     RemoveTrain(train);
 }
 
