@@ -11,6 +11,7 @@
 #include "program/scene/script_reader.h"
 #include "program/show/sections.h"
 #include "program/show/train_records.h"
+#include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"
 
 namespace yov {
@@ -41,6 +42,9 @@ struct BaseGuard {
 int16_t ResolvePool(int32_t train, std::u16string_view pools) {
     if (pools.empty()) return 0;
     ParamTable& table = paramTable();
+    // A pool error names the line that named the pools: the picks below move CurLine on.
+    const int32_t naming = trainStart().CurLine;
+    auto raisePoolError = [naming](std::u16string_view message) { RaiseLineError(naming, message); };
     // The "POOL" entry that led here: blanked, so that the next look-up does not find it again.
     BlankFoundParam();
     const std::u16string list(pools);
@@ -54,11 +58,11 @@ int16_t ResolvePool(int32_t train, std::u16string_view pools) {
             std::u16string_view(list).substr(static_cast<size_t>(pos - 1), static_cast<size_t>(comma - pos)));
         pos = comma + 1;
         if (trains().at(train).PoolDepth >= kMaxPoolDepth) {
-            throw ProgramError(error_number::kMessage, GetText(u"POCY", u"Too many nested POOL access"));
+            raisePoolError(GetText(u"POCY", u"Too many nested POOL access"));
         }
         const std::u16string name = plat::ucase(ExpandText(written, programState().Shared.MacroCount | kPoolNameFlag));
         const int32_t pool = FindPool(name);
-        if (pool == 0) throw ProgramError(error_number::kMessage, FormatText(u"PNFO", {FormatArg(name)}));
+        if (pool == 0) raisePoolError(FormatText(u"PNFO", {FormatArg(name)}));
         const int32_t line = PickPoolLine(pool);
         if (line == 0) return -1;
         {
