@@ -30,11 +30,15 @@ int32_t FindPool(std::u16string_view name) {
     return 0;
 }
 
-// Restores the table's base, also when the parameters raise.
+// Restores the table's bases, also when the parameters raise.
 struct BaseGuard {
     ParamTable& t;
     int32_t base;
-    ~BaseGuard() { t.Base = base; }
+    int32_t extendBase;
+    ~BaseGuard() {
+        t.Base = base;
+        t.ExtendBase = extendBase;
+    }
 };
 
 }  // namespace
@@ -73,11 +77,13 @@ int16_t ResolvePool(int32_t train, std::u16string_view pools) {
         const std::u16string lineText = scriptItem(line).Text;
         const std::u16string addParams = scriptReader().S.Pools[static_cast<size_t>(pool)].AddParams;
         // The pool's entries go on top as a set of their own, so that a name the start already
-        // has keeps its value and the first entry of a name still wins.
+        // has keeps its value and the first entry of a name still wins; its "+", "-" and "#"
+        // items extend the start's own (C+= adds vehicles to the line's composition).
         const int32_t mark = table.Top;
         std::u16string nested;
         {
-            BaseGuard restore{table, table.Base};
+            BaseGuard restore{table, table.Base, table.ExtendBase};
+            table.ExtendBase = table.Base;
             table.Base = mark;
             table.ParseParamList(lineText);
             table.ExpandParamText(addParams);
