@@ -14,7 +14,7 @@
 
 #include "engine/display/blit.h"
 #include "engine/display/display_modes.h"
-#include "engine/display/shown_frame.h"
+#include "engine/display/page_changes.h"
 #include "engine/base/engine_state.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
@@ -38,7 +38,7 @@ struct Layer {
     int32_t lastError = 0;
     bool modeSet = false;  // else the desktop's mode
     LvDisplayMode mode{};
-    ShownFrame shown;  // what the last flip put on the screen
+    PageChanges pages;  // what a flip must put on the screen
 };
 
 // Never destroyed: surfaces left at exit must not outlive the raster they are made of.
@@ -56,14 +56,25 @@ LvDisplayMode CurrentMode() { return L().modeSet ? L().mode : DesktopMode(); }
 
 LvHandle Target(LvHandle surface) { return surface != 0 ? surface : L().defaultSurface; }
 
-// Drawing on the primary is drawing on the screen.
+// Drawing on the primary is drawing on the screen; drawing on another page of the chain is
+// what its next flip may have to show.
 void ShowIfPrimary(LvHandle surface, int32_t x, int32_t y, int32_t width, int32_t height) {
     Layer& l = L();
-    if (surface == 0 || surface != l.surfaces.Primary()) return;
-    // The screen no longer shows a page as it was flipped in.
-    l.shown.Forget();
+    if (surface == 0) return;
     const LvRect rect{x, y, width, height};
+    if (surface != l.surfaces.Primary()) {
+        l.pages.Drawn(l.surfaces.PageIndex(surface), rect);
+        return;
+    }
+    l.pages.DrawnOnScreen(l.surfaces.PageIndex(surface));
     PresentRects(l.surfaces.Dc(surface), &rect, 1);
+}
+
+// A page's pixels, for the flip's comparison; empty when they cannot be read.
+plat::PixelAccess PagePixels(int page) {
+    plat::PixelAccess a;
+    if (!plat::AccessPixels(plat::GetCurrentBitmap(L().surfaces.PageDc(page)), a)) a = plat::PixelAccess{};
+    return a;
 }
 
 void ShowWholePrimary() {
@@ -72,22 +83,20 @@ void ShowWholePrimary() {
     if (l.surfaces.Size(l.surfaces.Primary(), w, h)) ShowIfPrimary(l.surfaces.Primary(), 0, 0, w, h);
 }
 
-// A flip shows the rows in which the new front page differs from what the screen shows.
-void ShowFlippedPrimary() {
+// A flip shows what may have changed on the new front page since the screen showed it, as far
+// as it differs from the page shown until now.
+void ShowFlippedPrimary(int shownBefore) {
     Layer& l = L();
-    const plat::HDC dc = l.surfaces.Dc(l.surfaces.Primary());
-    plat::PixelAccess page;
-    if (!plat::AccessPixels(plat::GetCurrentBitmap(dc), page)) {
-        ShowWholePrimary();
-        return;
+    const int front = l.surfaces.PageIndex(l.surfaces.Primary());
+    const std::vector<LvRect> changed = l.pages.Flip(front, PagePixels(front), PagePixels(shownBefore));
+    if (!changed.empty()) {
+        PresentRects(l.surfaces.PageDc(front), changed.data(), static_cast<int32_t>(changed.size()));
     }
-    const std::vector<LvRect> changed = l.shown.Changes(page);
-    if (!changed.empty()) PresentRects(dc, changed.data(), static_cast<int32_t>(changed.size()));
 }
 
 void ForgetChain() {
     Layer& l = L();
-    l.shown.Forget();
+    l.pages.Reset(0, 0, 0);
     const LvHandle back = l.surfaces.BackBuffer();
     if (l.defaultSurface != 0 && (l.defaultSurface == l.surfaces.Primary() || l.defaultSurface == back)) {
         l.defaultSurface = 0;
@@ -140,6 +149,12 @@ LvHandle GetDDC(LvHandle surface) noexcept {
         return 0;
     }
     l.lastDc = dc.id;
+    // What is drawn through the DC is not known: the whole page may change.
+    const LvHandle target = lvk::Target(surface);
+    if (target != l.surfaces.Primary()) {
+        int w = 0, h = 0;
+        if (l.surfaces.Size(target, w, h)) l.pages.Drawn(l.surfaces.PageIndex(target), LvRect{0, 0, w, h});
+    }
     return dc.id;
 }
 
@@ -172,9 +187,10 @@ LvResult Flip() noexcept {
     // A flip waits for the display's vertical blank: at most one a refresh period, so a show
     // flipping its pages runs at the display's rate instead of as fast as the loop can go.
     std::this_thread::sleep_until(l.surfaces.LastFlip() + plat::RefreshPeriod(lvk::CurrentMode().refreshRate));
+    const int shownBefore = l.surfaces.PageIndex(l.surfaces.Primary());
     const int32_t result = l.surfaces.Flip();
     if (result != plat::DD_OK) return result;
-    lvk::ShowFlippedPrimary();
+    lvk::ShowFlippedPrimary(shownBefore);
     return 0;
 }
 
@@ -279,6 +295,7 @@ LvResult CreatePrimary(int32_t backBuffers) noexcept {
         return lvk::kErrPrimary;
     }
     l.defaultSurface = backBuffers > 0 ? l.surfaces.BackBuffer() : l.surfaces.Primary();
+    l.pages.Reset(backBuffers + 1, mode.width, mode.height);
     return 0;
 }
 
