@@ -28,6 +28,10 @@ constexpr LvResult kErrCooperativeLevel = -13004;
 constexpr LvResult kErrModeRefused = -13005;
 constexpr LvResult kErrPrimary = -13006;
 constexpr LvResult kErrSettingsBadMode = -13012;
+// The screen behind the presenter has no refresh to wait for: a mode that names no rate (the
+// desktop's, which a show uses unless told otherwise) flips at the show's own step, so a
+// flipping show presents as often as one that presents by rectangles, once a step.
+constexpr std::chrono::milliseconds kShowStep{20};
 
 struct Layer {
     bool open = false;
@@ -186,7 +190,10 @@ LvResult Flip() noexcept {
     lvk::Layer& l = L();
     // A flip waits for the display's vertical blank: at most one a refresh period, so a show
     // flipping its pages runs at the display's rate instead of as fast as the loop can go.
-    std::this_thread::sleep_until(l.surfaces.LastFlip() + plat::RefreshPeriod(lvk::CurrentMode().refreshRate));
+    const int32_t rate = lvk::CurrentMode().refreshRate;
+    const std::chrono::microseconds period =
+        rate > 0 ? plat::RefreshPeriod(rate) : std::chrono::microseconds(lvk::kShowStep);
+    std::this_thread::sleep_until(l.surfaces.LastFlip() + period);
     const int shownBefore = l.surfaces.PageIndex(l.surfaces.Primary());
     const int32_t result = l.surfaces.Flip();
     if (result != plat::DD_OK) return result;

@@ -25,9 +25,8 @@ void Join(Band& into, const Band& b) {
 
 void RowBands::Insert(Band b) {
     // Every band that the new one comes near joins it; the rest keep their order.
-    auto it = std::lower_bound(bands_.begin(), bands_.end(), b, [](const Band& x, const Band& y) {
-        return x.bottom + kJoinRows <= y.top;
-    });
+    auto it = std::lower_bound(bands_.begin(), bands_.end(), b,
+                               [](const Band& x, const Band& y) { return x.bottom + kJoinRows <= y.top; });
     auto end = it;
     while (end != bands_.end() && Near(*end, b)) Join(b, *end++);
     it = bands_.erase(it, end);

@@ -48,7 +48,9 @@ TEST(RowBands, RectanglesBecomeAFewBandsOfRows) {
         {"one", {{2, 3, 4, 5}}, {{2, 3, 4, 5}}},
         {"apart by the join distance stay apart", {{0, 0, 4, 2}, {10, 6, 2, 2}}, {{0, 0, 4, 2}, {10, 6, 2, 2}}},
         {"closer join, columns widen", {{0, 0, 4, 2}, {10, 5, 2, 2}}, {{0, 0, 12, 7}}},
-        {"added out of order", {{0, 20, 1, 1}, {0, 0, 1, 1}, {0, 10, 1, 1}}, {{0, 0, 1, 1}, {0, 10, 1, 1}, {0, 20, 1, 1}}},
+        {"added out of order",
+         {{0, 20, 1, 1}, {0, 0, 1, 1}, {0, 10, 1, 1}},
+         {{0, 0, 1, 1}, {0, 10, 1, 1}, {0, 20, 1, 1}}},
         {"a tall one swallows those it spans", {{0, 0, 1, 1}, {5, 10, 1, 1}, {2, 0, 1, 30}}, {{0, 0, 6, 30}}},
     };
     for (const Case& c : cases) {
