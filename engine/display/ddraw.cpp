@@ -42,7 +42,8 @@ struct Layer {
     int32_t lastError = 0;
     bool modeSet = false;  // else the desktop's mode
     LvDisplayMode mode{};
-    PageChanges pages;  // what a flip must put on the screen
+    PageChanges pages;     // what a flip must put on the screen
+    int unpacedFlips = 0;  // flips of a new chain's first round, which clears its pages
 };
 
 // Never destroyed: surfaces left at exit must not outlive the raster they are made of.
@@ -190,10 +191,16 @@ LvResult Flip() noexcept {
     lvk::Layer& l = L();
     // A flip waits for the display's vertical blank: at most one a refresh period, so a show
     // flipping its pages runs at the display's rate instead of as fast as the loop can go.
+    // The first round of a new chain is the display start clearing its pages: no frame is
+    // shown yet, nothing to keep pace with.
     const int32_t rate = lvk::CurrentMode().refreshRate;
     const std::chrono::microseconds period =
         rate > 0 ? plat::RefreshPeriod(rate) : std::chrono::microseconds(lvk::kShowStep);
-    std::this_thread::sleep_until(l.surfaces.LastFlip() + period);
+    if (l.unpacedFlips > 0) {
+        --l.unpacedFlips;
+    } else {
+        std::this_thread::sleep_until(l.surfaces.LastFlip() + period);
+    }
     const int shownBefore = l.surfaces.PageIndex(l.surfaces.Primary());
     const int32_t result = l.surfaces.Flip();
     if (result != plat::DD_OK) return result;
@@ -303,6 +310,7 @@ LvResult CreatePrimary(int32_t backBuffers) noexcept {
     }
     l.defaultSurface = backBuffers > 0 ? l.surfaces.BackBuffer() : l.surfaces.Primary();
     l.pages.Reset(backBuffers + 1, mode.width, mode.height);
+    l.unpacedFlips = backBuffers + 1;
     return 0;
 }
 

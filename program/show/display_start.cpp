@@ -4,7 +4,6 @@
 #include <QSize>
 
 #include <chrono>
-#include <thread>
 
 #include "platform/priority.h"
 #include "program/core/binding/engine_binding.h"
@@ -46,15 +45,6 @@ void processEvents() {
         link.processEvents();
     } else if (QCoreApplication::instance() != nullptr) {
         QCoreApplication::processEvents();
-    }
-}
-
-void sleepMs(int32_t ms) {
-    const DisplayShowLink& link = displayShowLink();
-    if (link.sleep) {
-        link.sleep(ms);
-    } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
 }
 
@@ -210,12 +200,11 @@ void CreateDisplaySurfaces() {
         d.SceneWidth = screen.width();
         d.SceneHeight = screen.height();
         if (directDraw) {
-            for (int i = 0; i < (d.FlipCount + 1) * 2; ++i) {
+            // Every page of the chain starts in the background colour. The surfaces are memory:
+            // one round of the chain clears them, with nothing to wait for between fills.
+            for (int i = 0; i < d.FlipCount + 1; ++i) {
                 lv::FillSurface(0, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16016);
-                sleepMs(5);
-                processEvents();
                 lv::Flip();
-                sleepMs(5);
                 processEvents();
             }
         }

@@ -153,9 +153,6 @@ void WireDisplay() {
     link.processEvents = [] {
         if (showClock().pumpEvents) showClock().pumpEvents();
     };
-    link.sleep = [](int32_t ms) {
-        if (showClock().sleep) showClock().sleep(ms);
-    };
     link.createWorkDC = CreateWorkDC;
     link.deleteWorkDC = DeleteWorkDC;
     link.compositionDc = [] { return showState().WorkDC.dc.Value(); };
