@@ -63,7 +63,8 @@ void FramePresenter::present(plat::HDC dc, const LvRect* rects, int32_t count) n
                     px.topRow + static_cast<std::ptrdiff_t>(y) * px.stride + static_cast<ptrdiff_t>(r.left()) * 4;
                 std::memcpy(frame_.scanLine(y) + static_cast<ptrdiff_t>(r.left()) * 4, src, bytes);
             }
-            pending_ += r;
+            // Without a window the frame is only kept: nothing will take the area.
+            if (target_ != nullptr) pending_ += r;
         }
     }
     scheduleRepaint();
