@@ -96,7 +96,6 @@ protected:
             sceneH = h;
         };
         link.processEvents = [] {};
-        link.sleep = [](int32_t) {};
         link.createWorkDC = [this](int32_t, int32_t) { ++workDcs; };
         link.deleteWorkDC = [this] { --workDcs; };
     }
