@@ -199,6 +199,33 @@ TEST_F(TrainPictures, AStopRequestedWhileATrainIsComposedUnwindsItAsAlreadyRepor
     EXPECT_FALSE(logged().mid(before.size()).contains("\"E40\"")) << "the vehicle is not reported a second time";
 }
 
+TEST_F(TrainPictures, AStopArrivingWhileAVehicleLoadsIsNoFailureToLog) {
+    // The stop comes in with the events the picture loader lets run; its next frame step cuts
+    // the load short.
+    trainPictureHooks().loadVehicle = [this](std::u16string_view name, int32_t) {
+        if (name == u"COACH_A") programState().StopRequest = 1;
+        frameStep(11101);
+        return vehicles_test::DrawFakeVehicle(std::u16string(name), kHeight);
+    };
+    frameStepCalls().stepDouble = nullptr;
+    programState().RunFlags = run_flag::kFramesDrawn;
+    showState().ActiveCount = 1;
+    QFile log(QString::fromStdU16String(errorLogFile()));
+    const qint64 before = log.exists() ? log.size() : 0;
+    int32_t number = 0;
+    try {
+        Build(u"E40,COACH_A");
+    } catch (const ProgramError& e) {
+        number = e.number();
+    }
+    programState().StopRequest = 0;
+    EXPECT_EQ(number, error_number::kReported);
+    FreeAttemptPictures();
+    ASSERT_TRUE(!log.exists() || log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.isOpen() ? log.readAll().mid(before).toStdString() : std::string(), "")
+        << "the vehicle did not fail: nothing is logged";
+}
+
 TEST_F(TrainPictures, TooManyFramesAreRefused) {
     const int32_t pic = Build(u"MANY");
     const PicPart& label = picParts()[Chain(pic)[0]];
