@@ -48,6 +48,7 @@ inline void resetProgramState() {
     st.SplitExt.clear();
     st.ProgressCode = 0;
     st.StopRequest = 0;
+    st.EndRequest = 0;
     st.BatchMode = 0;
     st.RunFlags = 0;
     st.RunMode = 0;
