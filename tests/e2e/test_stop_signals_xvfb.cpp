@@ -50,15 +50,15 @@ struct StopCase {
     const char* name;
     const char* argument;  // yov's command line
     Files files;
-    bool skipErrOff;       // "SkipErrW" = 0: a train line's error asks in a box
-    const char* logged;    // the error log shows this once the box is up (nullptr: no box)
-    int width;             // a window of this width is shown first (0: any window)
-    const char* keys;      // then typed into it (nullptr: none)
-    int windows;           // windows shown, at least, before the signal
-    int settleMs;          // time given before the signal
+    bool skipErrOff;     // "SkipErrW" = 0: a train line's error asks in a box
+    const char* logged;  // the error log shows this once the box is up (nullptr: no box)
+    int width;           // a window of this width is shown first (0: any window)
+    const char* keys;    // then typed into it (nullptr: none)
+    int windows;         // windows shown, at least, before the signal
+    int settleMs;        // time given before the signal
     int signal;
-    const char* stored;    // settings the end stores, blank-separated
-    bool logEmpty;         // nothing went wrong: the error log stays empty
+    const char* stored;  // settings the end stores, blank-separated
+    bool logEmpty;       // nothing went wrong: the error log stays empty
 };
 
 const StopCase kCases[] = {
@@ -72,12 +72,11 @@ const StopCase kCases[] = {
     {"SettingsDialog", "/c", Files::None, false, nullptr, 0, nullptr, 1, 300, SIGINT, "33W", true},
     {"RunningWindowedShow", "/w", Files::Demo, false, nullptr, kShowWidth, nullptr, 1, 1000, SIGTERM, "L LCMX 0W",
      true},
-    {"PopupMenuOfAWindowedShow", "/w", Files::Demo, false, nullptr, kShowWidth, "m", 2, 0, SIGTERM, "L LCMX 0W",
-     true},
+    {"PopupMenuOfAWindowedShow", "/w", Files::Demo, false, nullptr, kShowWidth, "m", 2, 0, SIGTERM, "L LCMX 0W", true},
     {"FullScreenShowInItsFirstSecond", "/f", Files::Demo, false, nullptr, kScreenWidth, nullptr, 1, 0, SIGTERM,
      "L LCMX", true},
-    {"FullScreenShowInItsFirstSecondOnSigint", "/f", Files::Demo, false, nullptr, kScreenWidth, nullptr, 1, 300,
-     SIGINT, "L LCMX", true},
+    {"FullScreenShowInItsFirstSecondOnSigint", "/f", Files::Demo, false, nullptr, kScreenWidth, nullptr, 1, 300, SIGINT,
+     "L LCMX", true},
 };
 
 std::string readText(const QString& path) {
@@ -140,8 +139,7 @@ TEST_P(StopSignal, EndsTheProgramWithinTwoSecondsWithStatusZero) {
     QElapsedTimer waited;
     waited.start();
     const auto waitUntil = [&](auto shown) {
-        while (!shown() && waited.elapsed() < kPatienceMs && yov.state() == QProcess::Running)
-            yov.waitForFinished(20);
+        while (!shown() && waited.elapsed() < kPatienceMs && yov.state() == QProcess::Running) yov.waitForFinished(20);
         return shown();
     };
     xcb_window_t first = 0;
@@ -156,8 +154,8 @@ TEST_P(StopSignal, EndsTheProgramWithinTwoSecondsWithStatusZero) {
     for (const char* key = k.keys; key != nullptr && *key != '\0'; ++key)
         xvfb_test::sendKey(c, first, xvfb_test::keycodeOf(c, static_cast<xcb_keysym_t>(*key), 0));
     const bool allShown = waitUntil([&] { return static_cast<int>(xvfb_test::shownWindows(c).size()) >= k.windows; });
-    ASSERT_TRUE(allShown) << xvfb_test::shownWindows(c).size() << " windows shown; stderr: "
-                          << yov.readAllStandardError().toStdString();
+    ASSERT_TRUE(allShown) << xvfb_test::shownWindows(c).size()
+                          << " windows shown; stderr: " << yov.readAllStandardError().toStdString();
     if (k.settleMs > 0) yov.waitForFinished(k.settleMs);
     ASSERT_EQ(yov.state(), QProcess::Running) << "it ended by itself: " << yov.readAllStandardError().toStdString();
 

@@ -59,8 +59,7 @@ private:
         if (clock_.elapsed() < 3000) return;
         poll_.stop();
         ADD_FAILURE() << (asked_ ? "the loop did not end" : "nothing was shown to end");
-        for (int i = 0; i < 16 && shownOnTop() != nullptr && shownOnTop() != below_.data(); ++i)
-            shownOnTop()->hide();
+        for (int i = 0; i < 16 && shownOnTop() != nullptr && shownOnTop() != below_.data(); ++i) shownOnTop()->hide();
     }
 
     QTimer poll_;
