@@ -65,6 +65,7 @@ inline void resetProgramState() {
     sh.BuiltinDescKeys = sh.DescKeyCount = sh.DescKeyAlloc = 0;
     sh.DescValueCount = sh.DescValueAlloc = sh.DescTextCount = sh.DescTextAlloc = 0;
     sh.CurrentLanguage = 0;
+    sh.CancelLoad = 0;
     sh.Limits = FormLimits{};
 
     SharedArrays& a = st.Arrays;

@@ -123,6 +123,8 @@ void OnTerminateRequest() {
     ProgramState& st = programState();
     st.EndRequest = 1;
     st.StopRequest = 1;
+    // A long load (a large stock) that polls the cancel flag stops too.
+    st.Shared.CancelLoad = 1;
     PostDeferredAction(deferred::kShutdown);
     // Each loop returns to its caller, which finds the stop request; the shutdown runs once no
     // show runs any more, from whichever loop is left.

@@ -23,8 +23,9 @@ void InstallTerminateHandler(QObject* owner);
 // Back to the signals' default actions, the bound disarmed.
 void RemoveTerminateHandler();
 
-// What a termination signal does, on the main thread: EndRequest and StopRequest := 1, the
-// shutdown posted (it waits for a running show to end), and every modal loop ended.
+// What a termination signal does, on the main thread: EndRequest, StopRequest and the long
+// loads' cancel flag := 1, the shutdown posted (it waits for a running show to end), and every
+// modal loop ended.
 void OnTerminateRequest();
 
 }  // namespace yov

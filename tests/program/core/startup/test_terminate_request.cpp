@@ -143,12 +143,14 @@ TEST_F(TerminateRequest, EndsTheLoopItArrivesInAndEveryLoopBelowIt) {
         yov::ProgramState& st = yov::programState();
         st.EndRequest = 0;
         st.StopRequest = 0;
+        st.Shared.CancelLoad = 0;
         // A show runs behind the window, so the shutdown waits for its end.
         st.RunFlags = kShowRunning;
         EXPECT_EQ(c.wait(), c.got) << c.name;
         EXPECT_EQ(shownOnTop(), nullptr) << c.name;
         EXPECT_EQ(yov::modalState().ModalDepth, 0) << c.name;
         EXPECT_EQ(st.StopRequest, 1) << c.name;
+        EXPECT_EQ(st.Shared.CancelLoad, 1) << c.name << ": a long load stops too";
         EXPECT_EQ(yov::serviceState().DeferredAction, yov::deferred::kShutdown) << c.name;
         EXPECT_TRUE(yov::LoadServiceWindow().Timer1.isActive()) << c.name << ": the shutdown is posted";
         EXPECT_TRUE(exitCodes_.empty()) << c.name << ": the show ends first";
