@@ -52,14 +52,13 @@ void enableMenu(int32_t id, bool enabled) {
     if (mainEngineCalls().enableMenu) mainEngineCalls().enableMenu(id, enabled);
 }
 
-// Priorities are best effort: an ordinary user may not raise them.
+// Priorities are best effort: an ordinary user may not raise them, and every such user would
+// find the refusal in the error log at every start. The show runs at the priority it has then.
 void setPriorities(bool show) {
     const plat::PriorityClass cls =
         show && mainState().HighPriority != 0 ? plat::PriorityClass::RealTime : plat::PriorityClass::Normal;
-    if (!plat::SetProcessPriorityClass(cls)) WriteErrorLog(u"SetPriorityClass refused");
-    if (!plat::SetCurrentThreadPriority(show ? kThreadPriorityShow : plat::kThreadPriorityNormal)) {
-        WriteErrorLog(u"SetThreadPriority refused");
-    }
+    plat::SetProcessPriorityClass(cls);
+    plat::SetCurrentThreadPriority(show ? kThreadPriorityShow : plat::kThreadPriorityNormal);
 }
 
 QSize screenSize() { return screenSizePx(); }
