@@ -34,6 +34,7 @@ inline constexpr std::int32_t DDERR_NOTINITIALIZED = static_cast<std::int32_t>(0
 inline constexpr std::int32_t DDERR_INVALIDMODE = static_cast<std::int32_t>(0x8876005Au);
 inline constexpr std::int32_t DDERR_INVALIDOBJECT = static_cast<std::int32_t>(0x88760082u);
 inline constexpr std::int32_t DDERR_NOTFLIPPABLE = static_cast<std::int32_t>(0x88760246u);
+inline constexpr std::int32_t DDERR_WASSTILLDRAWING = static_cast<std::int32_t>(0x8876021Cu);
 inline constexpr std::int32_t DDERR_PRIMARYSURFACEALREADYEXISTS = static_cast<std::int32_t>(0x88760234u);
 
 // Blit and fill flags.

@@ -4,7 +4,7 @@
 // DDGetLastError.
 //
 // There is no display hardware behind it: "DDRAW.DLL" is always there, every capability is,
-// surfaces are never lost and nothing is ever still drawing. A display mode is "set" by
+// surfaces are never lost, and a flip is pending only until its refresh period is over. A display mode is "set" by
 // rendering the flip chain at its size; a flip, and any drawing on the primary, reaches the
 // screen through the program's presenter, which scales the frame to its window.
 //
@@ -58,6 +58,18 @@ bool Off() {
 }
 
 LvDisplayMode CurrentMode() { return L().modeSet ? L().mode : DesktopMode(); }
+
+// A flip is shown at the vertical blank and the next waits for the one after: it is pending
+// for a refresh period after the flip shown last. The first round of a new chain is the
+// display start clearing its pages: no frame is shown yet, nothing to keep pace with.
+std::chrono::steady_clock::time_point NextFlipAt(const Layer& l) {
+    const int32_t rate = CurrentMode().refreshRate;
+    const std::chrono::microseconds period =
+        rate > 0 ? plat::RefreshPeriod(rate) : std::chrono::microseconds(kShowStep);
+    return l.surfaces.LastFlip() + period;
+}
+
+bool FlipPending(const Layer& l) { return l.unpacedFlips == 0 && std::chrono::steady_clock::now() < NextFlipAt(l); }
 
 LvHandle Target(LvHandle surface) { return surface != 0 ? surface : L().defaultSurface; }
 
@@ -182,7 +194,13 @@ LvResult CanFlip() noexcept {
     if (lvk::Off()) return 0;
     lvk::Layer& l = L();
     if (l.surfaces.Primary() == 0) return 0;
-    l.lastError = 0;  // a flip is never pending here
+    // Still drawing while the last flip waits for its vertical blank: long work that steps the
+    // show asks here and goes on with its work, instead of waiting in Flip a period at a time.
+    if (lvk::FlipPending(l)) {
+        l.lastError = plat::DDERR_WASSTILLDRAWING;
+        return 1;
+    }
+    l.lastError = 0;
     return 0;
 }
 
@@ -191,15 +209,10 @@ LvResult Flip() noexcept {
     lvk::Layer& l = L();
     // A flip waits for the display's vertical blank: at most one a refresh period, so a show
     // flipping its pages runs at the display's rate instead of as fast as the loop can go.
-    // The first round of a new chain is the display start clearing its pages: no frame is
-    // shown yet, nothing to keep pace with.
-    const int32_t rate = lvk::CurrentMode().refreshRate;
-    const std::chrono::microseconds period =
-        rate > 0 ? plat::RefreshPeriod(rate) : std::chrono::microseconds(lvk::kShowStep);
     if (l.unpacedFlips > 0) {
         --l.unpacedFlips;
     } else {
-        std::this_thread::sleep_until(l.surfaces.LastFlip() + period);
+        std::this_thread::sleep_until(lvk::NextFlipAt(l));
     }
     const int shownBefore = l.surfaces.PageIndex(l.surfaces.Primary());
     const int32_t result = l.surfaces.Flip();

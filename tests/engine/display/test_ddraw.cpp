@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "blit_fixture.h"
@@ -455,6 +457,32 @@ TEST_F(DirectDraw, DefaultSurfaceChoicesAndTheirResults) {
     EXPECT_EQ(GetDDC(back), 0u);
     EXPECT_NE(GetDDC(0), 0u);
     ReleaseDDC(0, 0);
+}
+
+// Long work that steps the show asks CanFlip before it flips: "still drawing" lets it go on
+// with its work, where a flip would wait for the rest of the period. A display without a
+// refresh rate flips at the show's 20 ms step.
+TEST_F(DirectDraw, AFlipIsPendingUntilItsRefreshPeriodIsOver) {
+    using Clock = std::chrono::steady_clock;
+    UseScreen(4, 2);
+    OpenWithPrimary(1);
+    // The display start's round over the new chain shows nothing yet: never pending.
+    for (int page = 0; page < 2; ++page) {
+        EXPECT_EQ(CanFlip(), 0) << page;
+        ASSERT_EQ(Flip(), 0);
+    }
+    ASSERT_EQ(Flip(), 0);
+    const Clock::time_point flipped = Clock::now();
+    const LvResult asked = CanFlip();
+    const int32_t error = DDGetLastError();
+    // Only a machine that stalled for most of the period between the two calls sees it over.
+    if (Clock::now() - flipped < std::chrono::milliseconds(15)) {
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(error, plat::DDERR_WASSTILLDRAWING);
+    }
+    std::this_thread::sleep_until(flipped + std::chrono::milliseconds(21));
+    EXPECT_EQ(CanFlip(), 0);
+    EXPECT_EQ(DDGetLastError(), 0);
 }
 
 TEST_F(DirectDraw, TheScanLineStaysOnTheDisplay) {
