@@ -62,8 +62,6 @@ void Compositor::ClearBlitLists() {
     rects_.assign(static_cast<size_t>(rectCapacity_) + 1, DirtyRect{});
     rectUsed_ = 0;
     freeHead_ = 0;
-    currentSlot_ = 0;
-    reuse_ = false;
 }
 
 void Compositor::EraseLists() {
@@ -146,67 +144,53 @@ int32_t Compositor::AllocRectSlot(int32_t after) {
     return slot;
 }
 
-void Compositor::AddRect(int32_t left, int32_t bottom, int32_t right, int32_t top) {
-    int32_t slot = currentSlot_;
-    if (reuse_) {
-        reuse_ = false;
-    } else {
-        slot = AllocRectSlot(currentSlot_);
-    }
-    DirtyRect& r = rects_[static_cast<size_t>(slot)];
-    r.Left = left;
-    r.Bottom = bottom;
-    r.Right = right;
-    r.Top = top;
-}
-
-void Compositor::AddRectOutside(int32_t left, int32_t bottom, int32_t right, int32_t top) {
-    const DirtyRect in = inner_;
-    if (left < in.Left) AddRect(left, bottom, in.Left, top);
-    if (bottom < in.Bottom) AddRect(in.Left, bottom, in.Right, in.Bottom);
-    if (top > in.Top) AddRect(in.Left, in.Top, in.Right, top);
-    if (right > in.Right) AddRect(in.Right, bottom, right, top);
-}
-
 void Compositor::MergeDirtyRects() {
-    if (rects_.empty()) return;
-    // The slots before the current one are pairwise disjoint; each overlap found replaces two
-    // rectangles by their intersection and the strips outside it, so the covered area with
-    // multiplicity shrinks at every split and the walk ends.
-    currentSlot_ = 0;
-    for (;;) {
-        const int32_t previous = currentSlot_;
-        currentSlot_ = rects_[static_cast<size_t>(previous)].Next;
-        if (currentSlot_ == 0) return;
-        DirtyRect a = rects_[static_cast<size_t>(currentSlot_)];
-        int32_t j = rects_[0].Next;
-        while (j != 0 && j != currentSlot_) {
-            const DirtyRect b = rects_[static_cast<size_t>(j)];
-            if (!overlaps(a, b.Left, b.Bottom, b.Right, b.Top)) {
-                j = b.Next;
-                continue;
-            }
-            inner_ = DirtyRect{std::max(a.Left, b.Left), std::max(a.Bottom, b.Bottom), std::min(a.Right, b.Right),
-                               std::min(a.Top, b.Top), 0};
-            DirtyRect& rj = rects_[static_cast<size_t>(j)];
-            rj.Left = inner_.Left;
-            rj.Bottom = inner_.Bottom;
-            rj.Right = inner_.Right;
-            rj.Top = inner_.Top;
-            reuse_ = true;
-            AddRectOutside(a.Left, a.Bottom, a.Right, a.Top);
-            AddRectOutside(b.Left, b.Bottom, b.Right, b.Top);
-            if (reuse_) {
-                // A and B were equal: J alone keeps the area.
-                reuse_ = false;
-                rects_[static_cast<size_t>(previous)].Next = rects_[static_cast<size_t>(currentSlot_)].Next;
-                rects_[static_cast<size_t>(currentSlot_)].Next = freeHead_;
-                freeHead_ = currentSlot_;
-                currentSlot_ = previous;
-                break;
-            }
-            a = rects_[static_cast<size_t>(currentSlot_)];
-            j = rects_[static_cast<size_t>(j)].Next;
+    if (rects_.empty() || rects_[0].Next == 0) return;
+    // Cut at every rectangle's bottom and top, each band between two such rows holds the
+    // runs of the rectangles that span it, joined where they overlap (touching runs stay
+    // apart): the bands are pairwise disjoint and cover the same area. A walk that split each
+    // overlapping pair into their intersection and the strips around it cost the square of
+    // the rectangles and cut a line with many trains into a thousand pieces, each drawn apart.
+    mergeIn_.clear();
+    mergeRows_.clear();
+    for (int32_t s = rects_[0].Next; s != 0; s = rects_[static_cast<size_t>(s)].Next) {
+        const DirtyRect& r = rects_[static_cast<size_t>(s)];
+        mergeIn_.push_back(r);
+        mergeRows_.push_back(r.Bottom);
+        mergeRows_.push_back(r.Top);
+    }
+    if (mergeIn_.size() == 1) return;
+    std::sort(mergeRows_.begin(), mergeRows_.end());
+    mergeRows_.erase(std::unique(mergeRows_.begin(), mergeRows_.end()), mergeRows_.end());
+    // Lowest bottom first, so that each band looks only at the rectangles begun below it.
+    std::sort(mergeIn_.begin(), mergeIn_.end(),
+              [](const DirtyRect& x, const DirtyRect& y) { return x.Bottom < y.Bottom; });
+    rectUsed_ = 0;
+    freeHead_ = 0;
+    rects_[0].Next = 0;
+    int32_t tail = 0;
+    size_t begun = 0;
+    for (size_t k = 0; k + 1 < mergeRows_.size(); ++k) {
+        const int32_t bottom = mergeRows_[k];
+        const int32_t top = mergeRows_[k + 1];
+        while (begun < mergeIn_.size() && mergeIn_[begun].Bottom <= bottom) ++begun;
+        mergeRuns_.clear();
+        for (size_t i = 0; i < begun; ++i) {
+            const DirtyRect& r = mergeIn_[i];
+            if (r.Top >= top) mergeRuns_.push_back({r.Left, r.Right});
+        }
+        std::sort(mergeRuns_.begin(), mergeRuns_.end());
+        for (size_t i = 0; i < mergeRuns_.size();) {
+            const int32_t left = mergeRuns_[i].first;
+            int32_t right = mergeRuns_[i].second;
+            for (++i; i < mergeRuns_.size() && mergeRuns_[i].first < right; ++i)
+                right = std::max(right, mergeRuns_[i].second);
+            tail = AllocRectSlot(tail);
+            DirtyRect& out = rects_[static_cast<size_t>(tail)];
+            out.Left = left;
+            out.Bottom = bottom;
+            out.Right = right;
+            out.Top = top;
         }
     }
 }
