@@ -144,53 +144,109 @@ int32_t Compositor::AllocRectSlot(int32_t after) {
     return slot;
 }
 
+namespace {
+
+int32_t groupOf(std::vector<int32_t>& parent, int32_t i) {
+    while (parent[static_cast<size_t>(i)] != i) {
+        parent[static_cast<size_t>(i)] = parent[static_cast<size_t>(parent[static_cast<size_t>(i)])];
+        i = parent[static_cast<size_t>(i)];
+    }
+    return i;
+}
+
+}  // namespace
+
 void Compositor::MergeDirtyRects() {
     if (rects_.empty() || rects_[0].Next == 0) return;
-    // Cut at every rectangle's bottom and top, each band between two such rows holds the
-    // runs of the rectangles that span it, joined where they overlap (touching runs stay
-    // apart): the bands are pairwise disjoint and cover the same area. A walk that split each
-    // overlapping pair into their intersection and the strips around it cost the square of
-    // the rectangles and cut a line with many trains into a thousand pieces, each drawn apart.
+    // Rectangles that overlap one another (directly or through others) form a group; a
+    // rectangle that overlaps none stays as it is. A group is cut at every bottom and top of
+    // its rectangles, and each band between two such rows holds the runs of the group's
+    // rectangles that span it, joined where they overlap: pairwise disjoint, the same area.
+    // A walk that split each overlapping pair into their intersection and the strips around
+    // it cost the square of the rectangles and cut a line with many trains into a thousand
+    // pieces, each drawn apart.
     mergeIn_.clear();
-    mergeRows_.clear();
     for (int32_t s = rects_[0].Next; s != 0; s = rects_[static_cast<size_t>(s)].Next) {
-        const DirtyRect& r = rects_[static_cast<size_t>(s)];
-        mergeIn_.push_back(r);
-        mergeRows_.push_back(r.Bottom);
-        mergeRows_.push_back(r.Top);
+        mergeIn_.push_back(rects_[static_cast<size_t>(s)]);
     }
-    if (mergeIn_.size() == 1) return;
-    std::sort(mergeRows_.begin(), mergeRows_.end());
-    mergeRows_.erase(std::unique(mergeRows_.begin(), mergeRows_.end()), mergeRows_.end());
-    // Lowest bottom first, so that each band looks only at the rectangles begun below it.
-    std::sort(mergeIn_.begin(), mergeIn_.end(),
-              [](const DirtyRect& x, const DirtyRect& y) { return x.Bottom < y.Bottom; });
+    const int32_t n = static_cast<int32_t>(mergeIn_.size());
+    if (n == 1) return;
+    mergeGroup_.resize(static_cast<size_t>(n));
+    mergeOrder_.resize(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) mergeGroup_[static_cast<size_t>(i)] = mergeOrder_[static_cast<size_t>(i)] = i;
+    // By left edge, each against those begun before it that still reach past it.
+    std::sort(mergeOrder_.begin(), mergeOrder_.end(), [this](int32_t x, int32_t y) {
+        return mergeIn_[static_cast<size_t>(x)].Left < mergeIn_[static_cast<size_t>(y)].Left;
+    });
+    bool anyOverlap = false;
+    for (int32_t k = 0; k < n; ++k) {
+        const DirtyRect& a = mergeIn_[static_cast<size_t>(mergeOrder_[static_cast<size_t>(k)])];
+        for (int32_t j = k + 1; j < n; ++j) {
+            const DirtyRect& b = mergeIn_[static_cast<size_t>(mergeOrder_[static_cast<size_t>(j)])];
+            if (b.Left >= a.Right) break;
+            if (b.Bottom >= a.Top || a.Bottom >= b.Top) continue;
+            const int32_t ga = groupOf(mergeGroup_, mergeOrder_[static_cast<size_t>(k)]);
+            const int32_t gb = groupOf(mergeGroup_, mergeOrder_[static_cast<size_t>(j)]);
+            if (ga != gb) mergeGroup_[static_cast<size_t>(std::max(ga, gb))] = std::min(ga, gb);
+            anyOverlap = true;
+        }
+    }
+    if (!anyOverlap) return;
+    for (int32_t i = 0; i < n; ++i) mergeGroup_[static_cast<size_t>(i)] = groupOf(mergeGroup_, i);
+
     rectUsed_ = 0;
     freeHead_ = 0;
     rects_[0].Next = 0;
     int32_t tail = 0;
-    size_t begun = 0;
-    for (size_t k = 0; k + 1 < mergeRows_.size(); ++k) {
-        const int32_t bottom = mergeRows_[k];
-        const int32_t top = mergeRows_[k + 1];
-        while (begun < mergeIn_.size() && mergeIn_[begun].Bottom <= bottom) ++begun;
-        mergeRuns_.clear();
-        for (size_t i = 0; i < begun; ++i) {
-            const DirtyRect& r = mergeIn_[i];
-            if (r.Top >= top) mergeRuns_.push_back({r.Left, r.Right});
+    auto emit = [&](int32_t left, int32_t bottom, int32_t right, int32_t top) {
+        tail = AllocRectSlot(tail);
+        DirtyRect& out = rects_[static_cast<size_t>(tail)];
+        out.Left = left;
+        out.Bottom = bottom;
+        out.Right = right;
+        out.Top = top;
+    };
+    // Each group at the place of its first rectangle in the list, the list's order kept.
+    for (int32_t g = 0; g < n; ++g) {
+        if (mergeGroup_[static_cast<size_t>(g)] != g) continue;
+        mergeMembers_.clear();
+        mergeRows_.clear();
+        for (int32_t i = g; i < n; ++i) {
+            if (mergeGroup_[static_cast<size_t>(i)] != g) continue;
+            const DirtyRect& r = mergeIn_[static_cast<size_t>(i)];
+            mergeMembers_.push_back(r);
+            mergeRows_.push_back(r.Bottom);
+            mergeRows_.push_back(r.Top);
         }
-        std::sort(mergeRuns_.begin(), mergeRuns_.end());
-        for (size_t i = 0; i < mergeRuns_.size();) {
-            const int32_t left = mergeRuns_[i].first;
-            int32_t right = mergeRuns_[i].second;
-            for (++i; i < mergeRuns_.size() && mergeRuns_[i].first < right; ++i)
-                right = std::max(right, mergeRuns_[i].second);
-            tail = AllocRectSlot(tail);
-            DirtyRect& out = rects_[static_cast<size_t>(tail)];
-            out.Left = left;
-            out.Bottom = bottom;
-            out.Right = right;
-            out.Top = top;
+        if (mergeMembers_.size() == 1) {
+            const DirtyRect& r = mergeMembers_.front();
+            emit(r.Left, r.Bottom, r.Right, r.Top);
+            continue;
+        }
+        std::sort(mergeRows_.begin(), mergeRows_.end());
+        mergeRows_.erase(std::unique(mergeRows_.begin(), mergeRows_.end()), mergeRows_.end());
+        // Lowest bottom first, so that each band looks only at the rectangles begun below it.
+        std::sort(mergeMembers_.begin(), mergeMembers_.end(),
+                  [](const DirtyRect& x, const DirtyRect& y) { return x.Bottom < y.Bottom; });
+        size_t begun = 0;
+        for (size_t k = 0; k + 1 < mergeRows_.size(); ++k) {
+            const int32_t bottom = mergeRows_[k];
+            const int32_t top = mergeRows_[k + 1];
+            while (begun < mergeMembers_.size() && mergeMembers_[begun].Bottom <= bottom) ++begun;
+            mergeRuns_.clear();
+            for (size_t i = 0; i < begun; ++i) {
+                const DirtyRect& r = mergeMembers_[i];
+                if (r.Top >= top) mergeRuns_.push_back({r.Left, r.Right});
+            }
+            std::sort(mergeRuns_.begin(), mergeRuns_.end());
+            for (size_t i = 0; i < mergeRuns_.size();) {
+                const int32_t left = mergeRuns_[i].first;
+                int32_t right = mergeRuns_[i].second;
+                for (++i; i < mergeRuns_.size() && mergeRuns_[i].first < right; ++i) {
+                    right = std::max(right, mergeRuns_[i].second);
+                }
+                emit(left, bottom, right, top);
+            }
         }
     }
 }

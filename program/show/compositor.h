@@ -159,6 +159,9 @@ private:
     int32_t freeHead_ = 0;
     // The merge's work lists, kept so that a frame allocates nothing once they have grown.
     std::vector<DirtyRect> mergeIn_;
+    std::vector<int32_t> mergeGroup_;  // per rectangle of mergeIn_: the first of its group
+    std::vector<int32_t> mergeOrder_;
+    std::vector<DirtyRect> mergeMembers_;
     std::vector<int32_t> mergeRows_;
     std::vector<std::pair<int32_t, int32_t>> mergeRuns_;
 
