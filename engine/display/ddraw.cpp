@@ -28,6 +28,7 @@ constexpr LvResult kErrCooperativeLevel = -13004;
 constexpr LvResult kErrModeRefused = -13005;
 constexpr LvResult kErrPrimary = -13006;
 constexpr LvResult kErrSettingsBadMode = -13012;
+constexpr LvResult kErrPageView = -13013;
 // The screen behind the presenter has no refresh to wait for: a mode that names no rate (the
 // desktop's, which a show uses unless told otherwise) flips at the show's own step, so a
 // flipping show presents as often as one that presents by rectangles, once a step.
@@ -42,8 +43,12 @@ struct Layer {
     int32_t lastError = 0;
     bool modeSet = false;  // else the desktop's mode
     LvDisplayMode mode{};
-    PageChanges pages;     // what a flip must put on the screen
-    int unpacedFlips = 0;  // flips of a new chain's first round, which clears its pages
+    PageChanges pages;         // what a flip must put on the screen
+    int unpacedFlips = 0;      // flips of a new chain's first round, which clears its pages
+    LvPageView view{};         // set: chains made from now on share one bitmap, shown here
+    bool sharedChain = false;  // the chain's pages share one bitmap
+    DrawnArea drawn;           // then: what was drawn on it since the last flip
+    bool lent = false;         // and the view shows it from the bitmap itself
 };
 
 // Never destroyed: surfaces left at exit must not outlive the raster they are made of.
@@ -73,12 +78,38 @@ bool FlipPending(const Layer& l) { return l.unpacedFlips == 0 && std::chrono::st
 
 LvHandle Target(LvHandle surface) { return surface != 0 ? surface : L().defaultSurface; }
 
+// A page of a chain whose pages share one bitmap: lent to the view, or copied to the
+// presenter without one.
+void PresentPage(plat::HDC dc, const LvRect* rects, int32_t count) {
+    Layer& l = L();
+    if (l.view.showPage == nullptr) {
+        PresentRects(dc, rects, count);
+    } else if (count > 0) {
+        l.lent = true;
+        l.view.showPage(l.view.context, dc.id, rects, count);
+    }
+}
+
+void EndPageLoan() {
+    Layer& l = L();
+    if (l.lent && l.view.showPage != nullptr) l.view.showPage(l.view.context, 0, nullptr, 0);
+    l.lent = false;
+}
+
 // Drawing on the primary is drawing on the screen; drawing on another page of the chain is
 // what its next flip may have to show.
 void ShowIfPrimary(LvHandle surface, int32_t x, int32_t y, int32_t width, int32_t height) {
     Layer& l = L();
     if (surface == 0) return;
     const LvRect rect{x, y, width, height};
+    if (l.sharedChain) {
+        if (surface == l.surfaces.Primary()) {
+            PresentPage(l.surfaces.Dc(surface), &rect, 1);
+        } else if (l.surfaces.PageIndex(surface) >= 0) {
+            l.drawn.Add(rect);
+        }
+        return;
+    }
     if (surface != l.surfaces.Primary()) {
         l.pages.Drawn(l.surfaces.PageIndex(surface), rect);
         return;
@@ -105,6 +136,12 @@ void ShowWholePrimary() {
 void ShowFlippedPrimary(int shownBefore) {
     Layer& l = L();
     const int front = l.surfaces.PageIndex(l.surfaces.Primary());
+    if (l.sharedChain) {
+        // The one bitmap holds every frame drawn since the last flip: show what was drawn.
+        const std::vector<LvRect> drawn = l.drawn.Take();
+        if (!drawn.empty()) PresentPage(l.surfaces.PageDc(front), drawn.data(), static_cast<int32_t>(drawn.size()));
+        return;
+    }
     const std::vector<LvRect> changed = l.pages.Flip(front, PagePixels(front), PagePixels(shownBefore));
     if (!changed.empty()) {
         PresentRects(l.surfaces.PageDc(front), changed.data(), static_cast<int32_t>(changed.size()));
@@ -113,6 +150,8 @@ void ShowFlippedPrimary(int shownBefore) {
 
 void ForgetChain() {
     Layer& l = L();
+    EndPageLoan();
+    l.sharedChain = false;
     l.pages.Reset(0, 0, 0);
     const LvHandle back = l.surfaces.BackBuffer();
     if (l.defaultSurface != 0 && (l.defaultSurface == l.surfaces.Primary() || l.defaultSurface == back)) {
@@ -170,7 +209,11 @@ LvHandle GetDDC(LvHandle surface) noexcept {
     const LvHandle target = lvk::Target(surface);
     if (target != l.surfaces.Primary()) {
         int w = 0, h = 0;
-        if (l.surfaces.Size(target, w, h)) l.pages.Drawn(l.surfaces.PageIndex(target), LvRect{0, 0, w, h});
+        if (l.sharedChain && l.surfaces.PageIndex(target) >= 0) {
+            l.drawn.Whole();
+        } else if (l.surfaces.Size(target, w, h)) {
+            l.pages.Drawn(l.surfaces.PageIndex(target), LvRect{0, 0, w, h});
+        }
     }
     return dc.id;
 }
@@ -201,6 +244,15 @@ LvResult CanFlip() noexcept {
         return 1;
     }
     l.lastError = 0;
+    return 0;
+}
+
+LvResult SetPageSharing(const LvPageView* view) noexcept {
+    if (view != nullptr && (view->size < sizeof(LvPageView) || view->showPage == nullptr)) return lvk::kErrPageView;
+    lvk::Layer& l = L();
+    // A chain lent to the view it replaces is shown by copies, or lent anew, from now on.
+    lvk::EndPageLoan();
+    l.view = view != nullptr ? *view : LvPageView{};
     return 0;
 }
 
@@ -316,13 +368,16 @@ LvResult CreatePrimary(int32_t backBuffers) noexcept {
     // A new chain replaces the one before: the display may have changed size since.
     lvk::ForgetChain();
     const LvDisplayMode mode = lvk::CurrentMode();
-    const int32_t result = l.surfaces.CreateChain(mode.width, mode.height, backBuffers);
+    const bool share = l.view.showPage != nullptr;
+    const int32_t result = l.surfaces.CreateChain(mode.width, mode.height, backBuffers, share);
     if (result != plat::DD_OK) {
         l.lastError = result;
         return lvk::kErrPrimary;
     }
     l.defaultSurface = backBuffers > 0 ? l.surfaces.BackBuffer() : l.surfaces.Primary();
+    l.sharedChain = share;
     l.pages.Reset(backBuffers + 1, mode.width, mode.height);
+    l.drawn.Reset(mode.width, mode.height);
     l.unpacedFlips = backBuffers + 1;
     return 0;
 }
