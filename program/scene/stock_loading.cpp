@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/split_file_path.h"
@@ -157,6 +158,7 @@ void SetStockName(const std::u16string& path) {
     StockState& ss = stockState();
     ProgramState& st = programState();
     ss.StockName = plat::ucase(path);
+    ss.StockSpelling = path;
     SplitFilePath(ss.StockName);
     st.StockDir = st.SplitDir;
     st.CacheFile = st.SplitDir + u"\\" + st.SplitName + u".tca";
@@ -214,6 +216,12 @@ void LoadStock(int32_t mode) {
     const ProgressWindow progress(mode == kLoadFull);
     mainState().StockOk = false;
     InitStockSections();
+    // A device, pipe or folder named as the stock would never end or never answer.
+    if (plat::fileKindOf(openPath(ss.StockName)) == plat::FileKind::NotRegular) {
+        const std::u16string& shown = ss.StockSpelling.empty() ? ss.StockName : ss.StockSpelling;
+        refuseStock(u"Stock file " + shown + u" is not a regular file");
+        return;
+    }
 
     if (!endsWith(ss.StockName, u".STK")) {
         switch (LoadStockBinary(mode)) {
