@@ -28,6 +28,7 @@ import collections
 import os
 import shutil
 import signal
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -73,7 +74,13 @@ def cpu_seconds(pid):
 
 
 def run_case(yov, folder, display, seconds, switch="/w"):
-    """Runs one case; returns (class, detail)."""
+    """Runs one case; returns (class, detail, CPU share or None, log bytes)."""
+    outcome, share, size = run_show(yov, folder, display, seconds, switch)
+    return outcome[0], outcome[1], share, size
+
+
+def run_show(yov, folder, display, seconds, switch):
+    """Runs the show of one case; returns ((class, detail), CPU share or None, log bytes)."""
     home = tempfile.mkdtemp(prefix="home-", dir=folder)
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", TMP=home, TMPDIR=home,
                YOV_CONFIG_HOME=os.path.join(home, "config"), XDG_RUNTIME_DIR=os.path.join(home, "run"),
@@ -123,13 +130,18 @@ def run_case(yov, folder, display, seconds, switch="/w"):
     if cpu_from is not None and cpu_to is not None and wall_to > wall_from:
         share = (cpu_to - cpu_from) / (wall_to - wall_from)
     first = said[0][:160] if said else ""
+    return classify(stderr, hang, show.returncode, ended_early, share, log, said, first), share, len(log)
+
+
+def classify(stderr, hang, returncode, ended_early, share, log, said, first):
+    """The class of a case that ran, and a line saying why."""
     if any(mark in stderr for mark in SANITIZER_MARKS):
         report = next(line for line in stderr.splitlines() if any(mark in line for mark in SANITIZER_MARKS))
         return "sanitizer report", report.strip()[:200]
     if hang:
         return "hang", f"not ended 2 s after SIGTERM; {first}"
-    if show.returncode != 0:
-        how = f"signal {-show.returncode}" if show.returncode < 0 else f"status {show.returncode}"
+    if returncode != 0:
+        how = f"signal {-returncode}" if returncode < 0 else f"status {returncode}"
         when = "by itself" if ended_early else "after SIGTERM"
         return "crash", f"ended {when} with {how}; {first}"
     if share is not None and share > 0.9 and not ended_early:
@@ -174,7 +186,7 @@ def main():
                 try:
                     outcome = run_case(args.yov, folder, display, args.seconds, args.show)
                 except Exception as e:  # a case the runner itself could not run
-                    outcome = ("crash", f"the runner failed: {e}")
+                    outcome = ("crash", f"the runner failed: {e}", None, 0)
                 with lock:
                     results[number] = (outcome, what)
                     if args.list:
@@ -190,14 +202,19 @@ def main():
         t.join()
 
     counts = collections.Counter(outcome[0] for outcome, _ in results.values())
+    shares = [outcome[2] for outcome, _ in results.values() if outcome[2] is not None]
+    sizes = [outcome[3] for outcome, _ in results.values()]
     print(f"\n{len(results)} cases, seed {args.seed}, {args.seconds:g} s each, "
           f"{args.jobs} at once, {time.monotonic() - begin:.0f} s in all, {args.yov} {args.show}")
     print("\n| Class | Cases |\n|---|---|")
     for name in CLASSES:
         print(f"| {name} | {counts.get(name, 0)} |")
+    if shares:
+        print(f"\nCPU over the show's second half: median {statistics.median(shares) * 100:.0f} %, "
+              f"highest {max(shares) * 100:.0f} % of a core; largest error log {max(sizes)} bytes")
     failed = False
     for number in sorted(results):
-        (name, detail), what = results[number]
+        (name, detail, _, _), what = results[number]
         if name in BAD:
             failed = True
             print(f"\ncase-{number:03d} {name}: {detail}\n  made: {what}\n  files: "

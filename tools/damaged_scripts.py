@@ -133,9 +133,12 @@ def random_bytes(rng, data, name):
 def long_line(rng, data, name):
     lines = lines_of(data)
     i = rng.randrange(len(lines) + 1)
-    body = rng.choice([b"C=" + b"E40," * 25000, b"$INFO " + b"x" * 100000, b"M=SIMPLE;C=E40;TX=" + b"A" * 100000,
-                       b"C=E40;V=5;" + b"P=1;" * 25000, b"$DEFINE LONG=" + b"WAGON_BOX," * 10000,
-                       b"E40;RE *YOV;G;;e40.gif;" + b"[ET:PANTO,21,0]" * 6700])
+    # 100,000 characters, or just within the reader's 10,000 so that the line reaches the
+    # readers behind it.
+    n = rng.choice([100000, 9990])
+    body = rng.choice([b"C=" + b"E40," * (n // 4), b"$INFO " + b"x" * n, b"M=SIMPLE;C=E40;TX=" + b"A" * n,
+                       b"C=E40;V=5;" + b"P=1;" * (n // 4), b"$DEFINE LONG=" + b"WAGON_BOX," * (n // 10),
+                       b"E40;RE *YOV;G;;e40.gif;" + b"[ET:PANTO,21,0]" * (n // 15)])
     lines.insert(i, body + b"\r\n")
     return b"".join(lines), f"a line of {len(body)} characters put into {name} at line {i + 1}"
 
@@ -143,7 +146,8 @@ def long_line(rng, data, name):
 def deep_brackets(rng, data, name):
     lines = lines_of(data)
     i = rng.randrange(len(lines) + 1)
-    depth = 10000
+    # 10,000 deep, or shallower so that the line fits the reader and reaches the parser.
+    depth = rng.choice([10000, 4000, 300])
     opener, closer = rng.choice([(b"(", b")"), (b"[", b"]"), (b"{", b"}")])
     closed = rng.random() < 0.6
     inner = opener * depth + b"E40" + (closer * depth if closed else b"")
