@@ -35,6 +35,7 @@ import tempfile
 import threading
 import time
 
+sys.dont_write_bytecode = True  # nothing left in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from damaged_scripts import make_cases  # noqa: E402
 
