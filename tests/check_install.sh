@@ -23,7 +23,7 @@ if ! (cd "$stage/files" && YOV_CONFIG_HOME="$stage/config" "$stage/root/usr/loca
   echo "FAIL: the installed program does not run"
   fail=1
 fi
-grep -q '"Conf01"="A.TTT"' "$stage/config/registry.reg" || { echo "FAIL: the installed program stored nothing"; fail=1; }
+grep -q '"Conf01"="a.ttt"' "$stage/config/registry.reg" || { echo "FAIL: the installed program stored nothing"; fail=1; }
 DESTDIR="$stage/root" PREFIX=/usr/local bash "$src/tools/install-screensaver.sh" --uninstall >/dev/null
 left=$(find "$stage/root" -type f -o -type l)
 [ -z "$left" ] || { echo "FAIL: left after --uninstall: $left"; fail=1; }

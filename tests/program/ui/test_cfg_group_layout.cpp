@@ -98,8 +98,7 @@ protected:
             selectTab(cfg, p.tab);
             std::vector<std::string> found;
             collectFaults(p.page, found);
-            for (const std::string& f : found)
-                faults.push_back(cfg->Tab1->tabText(p.tab).toStdString() + ": " + f);
+            for (const std::string& f : found) faults.push_back(cfg->Tab1->tabText(p.tab).toStdString() + ": " + f);
         }
         return faults;
     }
