@@ -54,8 +54,10 @@ class CfgCommands : public cfg_test::CfgDialogTest {
 protected:
     void SetUp() override {
         CfgDialogTest::SetUp();
-        // The engine's own texts, menus and window registration.
+        // The engine's own texts, menus and window registration; each Main starts the engine
+        // afresh, without the buffer classes an earlier test's engine had.
         yov::coreHooks() = {};
+        yov::ForgetBufferClasses();
         // The program's parts, handed over as the program does before Main.
         yov::WireShow();
         yov::WireScene();
