@@ -85,9 +85,8 @@ void StockBinWriter::Text(std::u16string_view text) {
 }
 
 // Form 1: the stock file's own folder; form 2: a path below it (the rest is stored);
-// form 0: any other path, stored whole. The folder is compared as the Windows version's
-// upper-cased names were (any letter case, "/" or "\"), so that paths read from an older
-// file in capitals still lie below it.
+// form 0: any other path, stored whole. The folder is compared in any letter case and with
+// "/" or "\", so that paths an older file holds in capitals still lie below it.
 void StockBinWriter::FilePath(std::u16string_view path) {
     size_t k = 0;
     bool below = !path.empty();

@@ -60,6 +60,7 @@ std::string StockFolderBytes(const char* fileName) {
 std::u16string StockFolderText(std::string_view folderBytes) { return plat::utf8ToUtf16(folderBytes); }
 
 std::u16string JoinStockPath(std::u16string_view folder, std::u16string_view rest) {
+    // plat::joinPath's rule, on the code units themselves (a name's units need not be UTF-16).
     std::u16string path(folder);
     if (!folder.empty() && !rest.empty() && folder.back() != u'/' && folder.back() != u'\\') {
         const bool backslashed =

@@ -72,7 +72,7 @@ std::u16string StockFolderText(std::string_view folderBytes);
 // without one) the rest alone, relative like the stock file itself.
 std::u16string JoinStockPath(std::u16string_view folder, std::u16string_view rest);
 // A unit of a file name as two names are compared: letters a-z upper-cased and "/" taken as
-// "\", as the Windows version's names (upper-cased, "/" made "\") compared.
+// "\", so that one file named in two spellings (or stored upper-cased with "\") is one.
 inline char16_t FileNameUnit(char16_t c) { return c == u'/' ? u'\\' : UpperAscii(c); }
 
 // Indices of the shared arrays, in InitDLL's order.

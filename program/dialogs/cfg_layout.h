@@ -21,7 +21,7 @@ struct CfgRect {
 // window with caption and menu bar adds around its client area (FW across, FH down).
 //
 // What the toolkit's controls need, as the dialog measures them (0: nothing beyond the twips
-// figures, with which the layout is the Windows version's): a row of an option or check box
+// figures, which alone give the arithmetic unchanged): a row of an option or check box
 // (at least LH), the room of its mark before the caption (at least BH), a combo box (at least
 // BH), the first row inside a frame with a caption (at least 17) and without one, and a
 // frame's line with its margin at the sides and the bottom.

@@ -238,7 +238,7 @@ void ScriptReader::Include(std::u16string_view argument, bool once) {
         name = name.substr(1, name.size() - 2);
     }
     // The name keeps its separators as written; an earlier include is the same file in any
-    // letter case, as the Windows version's upper-cased names were.
+    // letter case.
     const bool absolute =
         (name.size() >= 2 && name[1] == u':') || (!name.empty() && (name.front() == u'\\' || name.front() == u'/'));
     if (!absolute && CurrentFile >= 1 && CurrentFile <= S.FileCount) {

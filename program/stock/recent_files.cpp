@@ -39,8 +39,8 @@ bool canOpen(std::u16string_view name) {
     return file;
 }
 
-// The Windows version compared its upper-cased names; entries differing only in case are one
-// entry here too, so that a list written by it (all upper case) takes the names as now spelled.
+// Entries differing only in letter case are one entry, as when names were kept upper-cased:
+// a list an earlier version wrote in capitals takes the names as now spelled.
 int32_t indexOf(const RecentList& list, std::u16string_view name) {
     for (int32_t k = 1; k <= list.count; ++k) {
         if (plat::equalsNoCase(list.items[static_cast<size_t>(k)], name)) return k;

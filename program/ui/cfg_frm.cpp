@@ -273,9 +273,9 @@ void CfgFrm::measureCaptions() {
     widths_ = MeasureCfgCaptions(c, metrics_);
 }
 
-// The toolkit's controls are taller than a line of text and their marks wider than the
-// Windows version's: the rows take what the style asks for, so that no mark touches the next
-// or a frame's line.
+// The toolkit's controls are taller than a line of text and their marks wider than the twips
+// figures allow: the rows take what the style asks for, so that no mark touches the next or a
+// frame's line.
 void CfgFrm::measureRows(const QFont& font) {
     const QFontMetricsF text(font);
     int32_t row = 0;

@@ -6,8 +6,8 @@
 // taken as 0); 0x08 a cancel raises error 6009; 0x30 the start folder (0x10 stock,
 // 0x20 scene script, 0x30 program; 0 keeps the last one); 0x40 start at the last file;
 // 0x80 the title is the text itself, not a text key; 0x04 also leaves the last file
-// unchanged. The chosen path comes back as the file system spells it (the Windows version's
-// 0x100, upper- instead of lower-casing it, changes nothing here).
+// unchanged. The chosen path comes back as the file system spells it (0x100, which asked
+// for upper- instead of lower-casing it, changes nothing here).
 #pragma once
 
 #include <QString>

@@ -97,7 +97,7 @@ std::string Expected(int version, const std::string& folder) {
     d += v3 ? "\\u{100}be \\u{1}Brown" : "Abe Brown";
     d += "|||\nlibraries 1\n CARS|Cars|AB||\ncategories 1\n L300 first 1 ";
     d += std::string(v3 ? "STEAM" : "") + "|" + (v4 ? "Steam engines" : "") + "/Steam/Dampf\n";
-    // A rest stored by the Windows version keeps its "\" after the folder's own "/".
+    // A rest stored with "\" keeps it after the folder's own "/".
     d += "files 3\n kind 1 " + folder + "/PICS\\A.GIF lib 0\n kind 6 " + folder + " lib 1\n";
     d += " kind 2 C:\\X\\B.BMP lib 0\n";
     d += "entries 2\n BR01|EP|U0|file 1|Steam||desc 1|author 1\n";

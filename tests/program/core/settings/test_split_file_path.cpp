@@ -1,5 +1,5 @@
 // Names as the program spells them: split and joined keeping their case and separators, "/"
-// where the program adds one unless the spelling is the Windows version's "\".
+// where the program adds one unless the folder is spelled with "\".
 #include <gtest/gtest.h>
 
 #include <string>
