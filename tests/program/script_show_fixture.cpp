@@ -119,6 +119,46 @@ std::string DemoHead(int seed) {
 
 std::string DemoFile(const std::string& name) { return std::string(YOV_DEMO_DATA) + "/" + name; }
 
+std::string WriteSolidBmp(const std::string& name, int width, int height, uint32_t colour) {
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    const uint32_t imageBytes = static_cast<uint32_t>(rowBytes * height);
+    std::string b;
+    auto put = [&b](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    b += "BM";
+    put(54 + imageBytes, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(static_cast<uint32_t>(width), 4);
+    put(static_cast<uint32_t>(height), 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(imageBytes, 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            b.push_back(static_cast<char>((colour >> 16) & 0xFF));  // blue, green, red
+            b.push_back(static_cast<char>((colour >> 8) & 0xFF));
+            b.push_back(static_cast<char>(colour & 0xFF));
+        }
+        b.append(static_cast<size_t>(rowBytes - width * 3), '\0');
+    }
+    return WriteFile(name, b);
+}
+
+std::string PictureName(const std::string& path) {
+    std::string name = path;
+    for (char& c : name)
+        if (c == '/') c = '\\';
+    return name;
+}
+
 uint32_t Frame::Pixel(int32_t x, int32_t y) const { return plat::GetPixel(plat::HDC::FromValue(dc), x, y); }
 
 bool Frame::SavePng(const std::string& path) const { return yov::SaveDcAsPng(dc, width, height, path); }
