@@ -302,8 +302,12 @@ void StoreLayer(TrainRec& area, int32_t owner, uint8_t kind, LayerRecord& layer)
     }
     switch (kind) {
     case layer_kind::kTemporary: {
-        // Without a band the span is empty (0, 0), so that it can always be read.
-        if (layer.Band.picture.dc) area.TgPieces = PiecesOf(layer.Band, area, area.TgPieceCount);
+        // Without a band the span is empty (0, 0), so that it can always be read. A new
+        // temporary background replaces the pieces of the one before and their grow copies.
+        if (layer.Band.picture.dc) {
+            FreeTempPieces(area);
+            area.TgPieces = PiecesOf(layer.Band, area, area.TgPieceCount);
+        }
         int32_t from = 0, to = 0;
         if (area.TgPieceCount > 0) {
             from = area.TgPieces[1].Left;
@@ -408,9 +412,23 @@ void GetFgBg(std::u16string description, TrainRec& area, int32_t ownerPart, uint
     }
 }
 
-void FreeLayerPieces(TrainRec& area) {
+void FreeTempPieces(TrainRec& area) {
     for (auto [list, count] :
-         {std::pair{&area.FgPieces, &area.FgPieceCount}, std::pair{&area.TgPieces, &area.TgPieceCount}}) {
+         {std::pair{&area.TgPieces, &area.TgPieceCount}, std::pair{&area.GrowPieces, &area.GrowPieceCount}}) {
+        for (LayerPiece& p : *list) {
+            LvHandle buffer = static_cast<LvHandle>(p.Buffer);
+            FreeDrawBuffer(buffer);
+            LvHandle surface = static_cast<LvHandle>(p.Surface);
+            if (surface != 0) lv::DeleteSurface(&surface);
+        }
+        list->assign(1, LayerPiece{});
+        *count = 0;
+    }
+}
+
+void FreeLayerPieces(TrainRec& area) {
+    FreeTempPieces(area);
+    for (auto [list, count] : {std::pair{&area.FgPieces, &area.FgPieceCount}}) {
         for (LayerPiece& p : *list) {
             LvHandle buffer = static_cast<LvHandle>(p.Buffer);
             FreeDrawBuffer(buffer);

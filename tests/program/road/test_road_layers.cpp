@@ -51,8 +51,8 @@ TEST(RoadLayers, RangeEndsAreNamedPositionsOffsetsAndPercentagesOfTheWayTheTrain
     const std::vector<Case> cases = {{"R", 100, 240}, {"L", 100, 560}};
     std::string script = road::DemoHead(5);
     for (const Case& c : cases) {
-        script += "M=SIMPLE;C=E40;V=8;D=" + std::string(c.direction) + ";BG=(" + red + ":10=A;" + blue +
-                  ":A+20..@+30)\n";
+        script +=
+            "M=SIMPLE;C=E40;V=8;D=" + std::string(c.direction) + ";BG=(" + red + ":10=A;" + blue + ":A+20..@+30)\n";
     }
     road::WriteFile("ranges.ttt", script);
     std::vector<bool> seen(cases.size(), false);
