@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -113,8 +114,23 @@ std::string WriteFile(const std::string& name, const std::string& text) {
     return path;
 }
 
-std::string DemoHead(int seed) {
-    return "$RANDOMIZE " + std::to_string(seed) + "\n$STOCK " + DemoFile("demo.stk") + "\n";
+std::string DemoHead(int seed) { return ScriptHead(seed, DemoFile("demo.stk")); }
+
+std::string ScriptHead(int seed, const std::string& stock) {
+    return "$RANDOMIZE " + std::to_string(seed) + "\n$STOCK " + stock + "\n";
+}
+
+std::string WriteDemoStockWith(const std::string& name, const std::string& entries) {
+    namespace fs = std::filesystem;
+    for (const fs::directory_entry& e : fs::directory_iterator(YOV_DEMO_DATA)) {
+        if (e.path().extension() == ".gif")
+            fs::copy_file(e.path(), Folder() + e.path().filename().string(), fs::copy_options::overwrite_existing);
+    }
+    std::string text = readAll(DemoFile("demo.stk"));
+    const size_t end = text.find("$ENDSTOCK");
+    EXPECT_NE(end, std::string::npos) << "the demo's stock ends its entries";
+    if (end != std::string::npos) text.insert(end, entries);
+    return WriteFile(name, text);
 }
 
 std::string DemoFile(const std::string& name) { return std::string(YOV_DEMO_DATA) + "/" + name; }
