@@ -1,13 +1,16 @@
 // Vehicles of a show from a script's text and a stock of the test's own: a macro entry that
 // stands for one vehicle is that vehicle's name in the train's captions and labels, one that
-// stands for several leaves each vehicle its own.
+// stands for several leaves each vehicle its own; a vehicle's "<" and ">" items follow the way
+// its train runs, whatever direction an earlier picture left.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "program/scene/picture_slot.h"
 #include "program/show/train_records.h"
+#include "program/trains/train_picture.h"
 #include "program/trains/train_text.h"
 #include "script_show_fixture.h"
 
@@ -47,6 +50,44 @@ TEST(RoadVehicles, AMacroEntryOfOneVehicleNamesItInCaptionsAndLabels) {
     EXPECT_EQ(run.log, "");
     EXPECT_GT(seen["LOCO2"], 0);
     EXPECT_GT(seen["PAIR2"], 0);
+}
+
+TEST(RoadVehicles, DirectionItemsFollowTheWayTheTrainRuns) {
+    if (road::RunInChild()) return;
+    // A wagon with a green patch for a left-facing picture and a magenta one for a right-facing.
+    const std::string stock = road::WriteDemoStockWith(
+        "facing.stk", "FACING;N  *YOV;G;;wagon_box.gif;[<B:4,4,10,10,#00FF00][>B:4,4,10,10,#FF00FF]\n");
+    road::WriteFile("facing.ttt", road::ScriptHead(5, stock) +
+                                      "M=SIMPLE;C=FACING;V=8;D=L\n"
+                                      "M=SIMPLE;C=FACING;V=8;D=R\n");
+    constexpr uint32_t kGreen = 0x00FF00;  // 0x00BBGGRR
+    constexpr uint32_t kMagenta = 0xFF00FF;
+    // As a stock window would leave it after drawing its rows facing right.
+    yov::pictureSlots().PictureDirection = 1;
+    std::map<std::string, int> seen;
+    const road::Run run = road::RunScript("facing.ttt", 400, [&](const road::Frame& f) {
+        for (int32_t t : road::TrainsWithPictures()) {
+            const yov::TrainRec& r = yov::trains().at(t);
+            const yov::TrainPicture& p = yov::trainPictures()[r.Members[1]];
+            if (p.PaintedX[0] == yov::kNeverPainted || p.X < 0 || p.X + p.Width > r.Width) continue;
+            int green = 0, magenta = 0;
+            for (int32_t y = 0; y < p.Height; ++y) {
+                for (int32_t x = p.X; x < p.X + p.Width; ++x) {
+                    const uint32_t c = f.Pixel(r.OriginX + x, r.OriginY - 1 - y);
+                    green += c == kGreen ? 1 : 0;
+                    magenta += c == kMagenta ? 1 : 0;
+                }
+            }
+            const bool left = road::LineText(t).find("D=L") != std::string::npos;
+            SCOPED_TRACE(left ? "running left" : "running right");
+            EXPECT_EQ(left ? green : magenta, 100) << "the item of its side";
+            EXPECT_EQ(left ? magenta : green, 0) << "and not the other";
+            ++seen[left ? "L" : "R"];
+        }
+    });
+    EXPECT_EQ(run.log, "");
+    EXPECT_GT(seen["L"], 0);
+    EXPECT_GT(seen["R"], 0);
 }
 
 }  // namespace
