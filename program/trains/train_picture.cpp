@@ -236,7 +236,8 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged, 
     const TrainPictureHooks& h = trainPictureHooks();
     int16_t& direction = trainStart().CurDirection;
     const int32_t n = h.expand ? h.expand(comp, b.Names, direction) : ExpandThroughEngine(comp, b.Names, direction);
-    if (n < 0) throw ProgramError(error_number::kMessage, GetErrorNumberText(n, comp));
+    // The engine's codes are negative; their texts are numbered by the code's magnitude.
+    if (n < 0) throw ProgramError(error_number::kMessage, GetErrorNumberText(-n, comp));
     // Every vehicle faces the way this unit runs, whatever the last picture built (a stock
     // window's row, another train) left.
     pictureSlots().PictureDirection = static_cast<int16_t>(mirror != 0 ? -direction : direction);

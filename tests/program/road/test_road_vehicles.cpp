@@ -1,7 +1,9 @@
 // Vehicles of a show from a script's text and a stock of the test's own: a macro entry that
 // stands for one vehicle is that vehicle's name in the train's captions and labels, one that
 // stands for several leaves each vehicle its own; a vehicle's "<" and ">" items follow the way
-// its train runs, whatever direction an earlier picture left.
+// its train runs, whatever direction an earlier picture left; a composition the pattern
+// engine cannot read is logged with the engine's own words for it; units coupled on a line
+// keep each other by their whole picture index, also past the 255th picture.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -88,6 +90,56 @@ TEST(RoadVehicles, DirectionItemsFollowTheWayTheTrainRuns) {
     EXPECT_EQ(run.log, "");
     EXPECT_GT(seen["L"], 0);
     EXPECT_GT(seen["R"], 0);
+}
+
+TEST(RoadVehicles, ACompositionThePatternEngineCannotReadIsLoggedWithItsText) {
+    if (road::RunInChild()) return;
+    road::WriteFile("broken.ttt", road::DemoHead(5) + "M=SIMPLE;C=$NOPE(E40);V=8\n");
+    const road::Run run = road::RunScript("broken.ttt", 30);
+    EXPECT_GT(road::CountLogLines(run.log, "Error 12427: $Command not found in $NOPE(E40)"), 0) << run.log;
+    EXPECT_EQ(road::CountLogLines(run.log, "Error -12427:"), 0) << "not the code as the engine returns it";
+}
+
+TEST(RoadVehicles, CoupledUnitsKeepEachOtherPastThe255thPicture) {
+    if (road::RunInChild()) return;
+    // Two railcars meet on the line, couple and leave together.
+    road::WriteFile("unit.ttt", road::DemoHead(5) + "M=UNIT;C1=RAILCAR;C2=RAILCAR;P=30;T1=1;T2=1;V=6;D=R\n");
+    int coupled = 0;
+    int32_t pair = 0;       // a train whose units coupled with pictures past 255
+    bool pairLeft = false;  // and that left the line with both
+    const road::Run run = road::RunScript("unit.ttt", 2500, [&](const road::Frame& f) {
+        yov::TrainPictureTable& pictures = yov::trainPictures();
+        if (f.number == 1) {
+            // Pictures in use elsewhere, as in a long show with many trains: every later
+            // picture has an index above 255.
+            while (pictures.Count < 300) {
+                ++pictures.Count;
+                if (pictures.Count > pictures.Alloc) {
+                    pictures.Alloc = pictures.Count + 10;
+                    pictures.Entries.resize(static_cast<size_t>(pictures.Alloc) + 1);
+                }
+                pictures[pictures.Count] = yov::TrainPicture{};
+            }
+            for (int32_t i = 1; i <= pictures.Count; ++i)
+                if (pictures[i].MotionState == yov::kPictureFree) pictures[i].MotionState = yov::kPictureBuilt;
+        }
+        for (int32_t t : road::TrainsWithPictures()) {
+            const yov::TrainRec& r = yov::trains().at(t);
+            if (r.MemberCount < 2) continue;
+            const int32_t a = r.Members[1], b = r.Members[2];
+            if (a <= 255 || b <= 255) continue;
+            for (const auto& [from, to] : {std::pair{a, b}, std::pair{b, a}}) {
+                if (pictures[from].CoupledId == 0) continue;
+                ASSERT_EQ(pictures[from].CoupledId, to) << "frame " << f.number;
+                ++coupled;
+                pair = t;
+            }
+            if (t == pair && pictures[a].X >= r.Width && pictures[b].X >= r.Width) pairLeft = true;
+        }
+    });
+    EXPECT_EQ(run.log, "");
+    EXPECT_GT(coupled, 0) << "the units coupled";
+    EXPECT_TRUE(pairLeft) << "and ran off the line together";
 }
 
 }  // namespace
