@@ -38,8 +38,8 @@ bool WipeIsSound() {
 TEST(RoadDisplay, AWindowResizedDuringAWipeStartsTheSceneWithoutIt) {
     if (road::RunInChild()) return;
     road::WriteFile("resize.ttt", road::DemoHead(5) + "M=SIMPLE;C=E40;V=10;D=R\nM=SIMPLE;C=DIESEL;V=10;D=L\n");
-    int resizedAt = 0;  // the frame after which the window was resized
-    int moving = 0;     // frames after it in which a train of the new scene moved
+    int resizedAt = 0;                 // the frame after which the window was resized
+    int moving = 0;                    // frames after it in which a train of the new scene moved
     std::map<int32_t, int32_t> lastX;  // per train record
     const road::Run run = road::RunScript("resize.ttt", 1200, [&](const road::Frame& f) {
         ASSERT_TRUE(WipeIsSound()) << "frame " << f.number << ": wipe " << yov::showState().WipeTrain;
