@@ -72,7 +72,8 @@ void ParamTable::ParseParamItem(std::u16string_view item) {
     }
 
     const int32_t last = std::min<int32_t>(Top, static_cast<int32_t>(Names.size()) - 1);
-    for (int32_t i = std::max(Base, 0) + 1; i <= last; ++i) {
+    const int32_t from = mode != 0 && ExtendBase >= 0 && ExtendBase < Base ? ExtendBase : std::max(Base, 0);
+    for (int32_t i = from + 1; i <= last; ++i) {
         if (Names[static_cast<size_t>(i)] != name) continue;
         std::u16string& old = Values[static_cast<size_t>(i)];
         switch (mode) {

@@ -59,7 +59,12 @@ public:
     std::vector<std::u16string> Values{u""};
     int32_t Top = 0;
     int32_t Alloc = 0;
-    int32_t Base = 0;        // pairs 1..Base belong to enclosing sets
+    int32_t Base = 0;  // pairs 1..Base belong to enclosing sets
+    // While a set extends an enclosing one (a pool line over its train's line): the "+", "-"
+    // and "#" items of the set reach the pairs from ExtendBase + 1 on, so they add to, put in
+    // front of or keep a value the enclosing set already has; -1 (or not below Base): they
+    // keep to the set, as every plain item does.
+    int32_t ExtendBase = -1;
     int32_t AliasIndex = 0;  // alias of the last GetParam match, from 1; -1 a train text
     int32_t FoundIndex = 0;  // LastParamIndex: pair of the last GetParam match, -1 a train text
 

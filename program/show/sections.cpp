@@ -159,12 +159,23 @@ void layOutLines(int32_t s) {
     const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(pitch, INT32_MIN, INT32_MAX));
 
     const LineSection scene = LineSectionOf(s);
-    auto start = [&](int32_t block, int32_t k, int32_t& used) {
-        LineSection line = LineSectionOf(block);
+    // Lines are numbered from the top, or from the bottom where the section's vertical
+    // coordinates run bottom up.
+    const bool bottomUp = (r.Flags & sect_flag::kBottomUp) != 0;
+    // Each line runs in a record of its own (the block, else a copy of it), so that it counts
+    // its own repeats while the lines of a block share the block's sequence; its counters
+    // start afresh with every layout, as a path's do when its scene is built. The records may
+    // grow the table: r is not used past here.
+    auto start = [&](int32_t block, int32_t number, int32_t& used) {
+        const int32_t k = bottomUp ? lines - 1 - number : number;
+        if (k < 0 || k >= kMaxSectLines || (static_cast<uint32_t>(used) & (uint32_t{1} << k)) != 0) return;
+        const int32_t own = AllocSectRec(block, s);
+        ResetSectRun(own);
+        LineSection line = LineSectionOf(own);
         // Lines are placed from the section's own top.
         line.Top = scene.Top;
         StartSectLine(line, scene, k, step, height, used);
-        StoreLineArea(block, line);
+        StoreLineArea(own, line);
     };
     int32_t used = 0;
     int32_t running = 0;

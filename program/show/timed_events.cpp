@@ -18,6 +18,12 @@ constexpr int32_t kBandPositionSite = 21003;
 
 int32_t& nextSibling(TimedEvent& ev) { return ev.Next; }
 
+bool bottomUp(int32_t band) {
+    const TimedEvent& ev = runQueue().at(band);
+    if (ev.Kind == event_kind::kTrainLine || !SectExists(ev.Target)) return false;
+    return (sectRec(ev.Target).Flags & sect_flag::kBottomUp) != 0;
+}
+
 void flagChain(int32_t entry, uint8_t level, int32_t depth) {
     RunQueue& q = runQueue();
     q.checkHops(depth);
@@ -173,6 +179,9 @@ int32_t FindBandPosition(int32_t band, int32_t h, std::u16string_view position) 
         const double v = EvalRelativeValue(position).number();
         offset = std::isfinite(v) ? std::llrint(std::clamp(v, -2.0e9, 2.0e9)) : 0;
         if (offset > lowest) offset = lowest;
+        // In a block whose vertical coordinates run bottom up a position is a height above its
+        // bottom.
+        if (bottomUp(band)) offset = std::min(lowest, lowest - offset);
     }
     const TimedEvent& again = q.at(band);
     const int64_t start = again.Top + offset;

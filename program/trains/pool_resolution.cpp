@@ -11,6 +11,7 @@
 #include "program/scene/script_reader.h"
 #include "program/show/sections.h"
 #include "program/show/train_records.h"
+#include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"
 
 namespace yov {
@@ -29,11 +30,15 @@ int32_t FindPool(std::u16string_view name) {
     return 0;
 }
 
-// Restores the table's base, also when the parameters raise.
+// Restores the table's bases, also when the parameters raise.
 struct BaseGuard {
     ParamTable& t;
     int32_t base;
-    ~BaseGuard() { t.Base = base; }
+    int32_t extendBase;
+    ~BaseGuard() {
+        t.Base = base;
+        t.ExtendBase = extendBase;
+    }
 };
 
 }  // namespace
@@ -41,6 +46,9 @@ struct BaseGuard {
 int16_t ResolvePool(int32_t train, std::u16string_view pools) {
     if (pools.empty()) return 0;
     ParamTable& table = paramTable();
+    // A pool error names the line that named the pools: the picks below move CurLine on.
+    const int32_t naming = trainStart().CurLine;
+    auto raisePoolError = [naming](std::u16string_view message) { RaiseLineError(naming, message); };
     // The "POOL" entry that led here: blanked, so that the next look-up does not find it again.
     BlankFoundParam();
     const std::u16string list(pools);
@@ -54,11 +62,11 @@ int16_t ResolvePool(int32_t train, std::u16string_view pools) {
             std::u16string_view(list).substr(static_cast<size_t>(pos - 1), static_cast<size_t>(comma - pos)));
         pos = comma + 1;
         if (trains().at(train).PoolDepth >= kMaxPoolDepth) {
-            throw ProgramError(error_number::kMessage, GetText(u"POCY", u"Too many nested POOL access"));
+            raisePoolError(GetText(u"POCY", u"Too many nested POOL access"));
         }
         const std::u16string name = plat::ucase(ExpandText(written, programState().Shared.MacroCount | kPoolNameFlag));
         const int32_t pool = FindPool(name);
-        if (pool == 0) throw ProgramError(error_number::kMessage, FormatText(u"PNFO", {FormatArg(name)}));
+        if (pool == 0) raisePoolError(FormatText(u"PNFO", {FormatArg(name)}));
         const int32_t line = PickPoolLine(pool);
         if (line == 0) return -1;
         {
@@ -69,11 +77,13 @@ int16_t ResolvePool(int32_t train, std::u16string_view pools) {
         const std::u16string lineText = scriptItem(line).Text;
         const std::u16string addParams = scriptReader().S.Pools[static_cast<size_t>(pool)].AddParams;
         // The pool's entries go on top as a set of their own, so that a name the start already
-        // has keeps its value and the first entry of a name still wins.
+        // has keeps its value and the first entry of a name still wins; its "+", "-" and "#"
+        // items extend the start's own (C+= adds vehicles to the line's composition).
         const int32_t mark = table.Top;
         std::u16string nested;
         {
-            BaseGuard restore{table, table.Base};
+            BaseGuard restore{table, table.Base, table.ExtendBase};
+            table.ExtendBase = table.Base;
             table.Base = mark;
             table.ParseParamList(lineText);
             table.ExpandParamText(addParams);

@@ -63,6 +63,9 @@ TrainRec& rec(int32_t train) { return trains().at(train); }
 
 uint8_t& skipErr() { return scriptReader().S.Run.SkipErrors; }
 
+// The wait before a train's next line is started, in ticks.
+int32_t restartDelay() { return 3 * showState().TicksPerSecond; }
+
 bool sectFinishing(int32_t sect) { return SectExists(sect) && (sectRec(sect).Flags & sect_flag::kFinishing) != 0; }
 
 bool finishing(int32_t train, int32_t sect) { return sectFinishing(sect) || (rec(train).Flags & tf::kFinishing) != 0; }
@@ -194,7 +197,7 @@ void pickNextLine(int32_t train, int32_t sect) {
     r.Line = trainStart().CurLine = line;
     r.PoolDepth = 0;
     markLine(r.Line, r.Index);
-    r.RestartDelay = 3 * showState().TicksPerSecond;
+    r.RestartDelay = restartDelay();
     // The timed events count a train's wait down and then queue its restart.
     r.WaitTicks = r.RestartDelay;
     r.Flags |= tf::kRestartA | tf::kRestartB;
@@ -285,6 +288,19 @@ void releaseDrawing(int32_t train) {
     t.State = ts::kReleased;
 }
 
+// A one-shot train whose start failed keeps its band for the restart delay before it goes,
+// so that its block tries its next line there no sooner than a line of its own would be
+// tried again: a block of faulty lines fills the log at that pace, not at every frame.
+void holdBand(int32_t train) {
+    TrainRec& r = rec(train);
+    r.Line = 0;
+    r.State = ts::kStarting;
+    r.RestartDelay = restartDelay();
+    r.WaitTicks = r.RestartDelay;
+    r.Flags |= tf::kRestartA | tf::kRestartB;
+    if (runQueue().valid(r.Event)) QueueDueEvent(r.Event);
+}
+
 void finalChoice(int32_t train, int32_t sect, bool failed) {
     // Without a line there is nothing to start again.
     if (!finishing(train, sect) && rec(train).Line != 0) {
@@ -295,7 +311,10 @@ void finalChoice(int32_t train, int32_t sect, bool failed) {
         if (runQueue().valid(rec(train).Event)) QueueDueEvent(rec(train).Event);
         return;
     }
-    if (SectExists(sect) && sectRec(sect).Type == sect_type::kGroup) EndSect(sect);
+    if (failed && !sectFinishing(sect)) return holdBand(train);
+    // A group's record and a section line's are the train's own: they end with it.
+    if (SectExists(sect) && (sectRec(sect).Type == sect_type::kGroup || sectRec(sect).Type == sect_type::kLine))
+        EndSect(sect);
     RemoveTrain(train);
 }
 

@@ -64,6 +64,7 @@ inline void resetProgramState() {
     sh.BuiltinDescKeys = sh.DescKeyCount = sh.DescKeyAlloc = 0;
     sh.DescValueCount = sh.DescValueAlloc = sh.DescTextCount = sh.DescTextAlloc = 0;
     sh.CurrentLanguage = 0;
+    sh.PictureHeight = 0;  // no stock read: scripts read after a picture test keep their own heights
     sh.Limits = FormLimits{};
 
     SharedArrays& a = st.Arrays;

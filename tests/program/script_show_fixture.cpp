@@ -239,9 +239,11 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
     }
     yov::setProcessEnd({});
     run.frames = presented;
-    run.log = readAll(Folder() + "Rolvane.err");
+    run.log = ErrorLog();
     return run;
 }
+
+std::string ErrorLog() { return readAll(Folder() + "Rolvane.err"); }
 
 std::vector<int32_t> TrainsWithPictures() {
     std::vector<int32_t> out;

@@ -88,12 +88,16 @@ struct Run {
 Run RunScript(const std::string& scriptName, int frames, const std::function<void(const Frame&)>& observer = {},
               const RunOptions& options = {});
 
+// The error log's text as it stands (also during a run).
+std::string ErrorLog();
+
 // What the tests look at in a frame.
 // The active train records that have member pictures on their line now.
 std::vector<int32_t> TrainsWithPictures();
 // The text of the script line a train record runs ("" for none).
 std::string LineText(int32_t train);
-// The names of the stock entries of a train's members, in member order (vehicles by vehicle).
+// The names of the stock entries of a train's vehicles, member by member, each member's from
+// left to right along the line (a train running right has its front vehicle last).
 std::vector<std::string> VehicleNames(int32_t train);
 // The error log's lines holding `text`.
 int CountLogLines(const std::string& log, const std::string& text);

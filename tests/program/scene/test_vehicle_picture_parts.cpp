@@ -225,6 +225,7 @@ protected:
     void SetUp() override {
         VehiclePictureTest::SetUp();
         Base(kBase);
+        savedParamHooks_ = yov::paramTable().hooks;
         yov::paramTable().hooks.expand = [](std::u16string_view pattern, int32_t, std::vector<std::u16string>& out) {
             out.assign(1, u"");
             std::u16string name(pattern);
@@ -247,7 +248,12 @@ protected:
             return part;
         };
     }
+    void TearDown() override {
+        yov::paramTable().hooks = savedParamHooks_;
+        VehiclePictureTest::TearDown();
+    }
     std::map<std::u16string, std::u16string> descriptions_;
+    yov::ParamTableHooks savedParamHooks_;
 };
 
 TEST_F(Placed, AVehicleInsideAVehicleBringsItsMovingParts) {

@@ -16,6 +16,7 @@
 #include "program/show/sections.h"
 #include "program/show/show_queues.h"
 #include "program/trains/pool_resolution.h"
+#include "program/trains/train_start_state.h"
 
 namespace {
 
@@ -278,8 +279,13 @@ TEST_F(Sections, PoolsGiveTheirLinesBehindTheStartsOwn) {
     EXPECT_EQ(GetParam(u"BX", u""), u"2");
     EXPECT_EQ(GetParam(u"W", u""), u"4") << "pool C goes on in order";
 
+    // A pool error names the line that named the pools: here the section's first, the
+    // scene's second line.
+    const int32_t naming = sectRec(Section()).First;
+    const std::string place = " in " + folder() + "/scene.ttt line 2";
     auto failure = [&](const char16_t* line) {
         trains().at(t).PoolDepth = 0;
+        trainStart().CurLine = naming;
         ParseParams(line);
         try {
             ResolvePool(t, GetParam(u"POOL", u""));
@@ -288,10 +294,11 @@ TEST_F(Sections, PoolsGiveTheirLinesBehindTheStartsOwn) {
         }
         return std::string();
     };
-    EXPECT_EQ(failure(u"POOL=NOSUCH"), "Pool NOSUCH not found");
-    EXPECT_EQ(failure(u"POOL=A,A,A,A,A,A"), "Too many nested POOL access");
+    EXPECT_EQ(failure(u"POOL=NOSUCH"), "Pool NOSUCH not found" + place);
+    EXPECT_EQ(failure(u"POOL=A,A,A,A,A,A"), "Too many nested POOL access" + place);
     EXPECT_EQ(trains().at(t).PoolDepth, 5);
-    EXPECT_EQ(failure(u"POOL=B,B,B"), "Too many nested POOL access") << "nested pools count too";
+    EXPECT_EQ(failure(u"POOL=B,B,B"), "Too many nested POOL access in " + folder() + "/scene.ttt line 9")
+        << "nested pools count too, named by the pool line that named the last";
 }
 
 TEST_F(Sections, ASceneBuildsItsPathsAndReleasesThemWhenItEnds) {
