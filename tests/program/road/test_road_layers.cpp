@@ -1,11 +1,12 @@
 // The layers of a line's area from a script's text, on the screen: a background element
 // placed over a range whose ends are named positions, offsets and direction-relative
-// percentages, as the line readers read them; the waypoints of a line and of a path, whose
-// actions run where the train passes them; a lamp inside a background strip, which flashes
+// percentages, as the line readers read them; the waypoints of a line, a path and a
+// section's lines, whose actions run where the train passes them; a lamp inside a background strip, which flashes
 // once the line's start action turns it on; a wire below its lowest height, logged with the
 // line that asks for it.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -81,17 +82,29 @@ TEST(RoadLayers, RangeEndsAreNamedPositionsOffsetsAndPercentagesOfTheWayTheTrain
     for (size_t i = 0; i < cases.size(); ++i) EXPECT_TRUE(seen[i]) << cases[i].direction;
 }
 
-TEST(RoadLayers, WaypointsOfALineAndOfAPathRunTheirActionsWhereTheTrainPasses) {
+// Where the waypoints are given: on a plain line, on a path's header, on a section's line
+// block, whose lines are painted when the section lays them out.
+struct PointCase {
+    const char* name;
+    const char* script;
+};
+void PrintTo(const PointCase& c, std::ostream* os) { *os << c.name; }
+
+const PointCase kPointCases[] = {
+    {"Line", "M=SIMPLE;C=E40;V=8;D=R;WP=(HALF=50,B:[SNOW])\n"},
+    {"PathHeader", "$SCENE\n$PATH Y=60;D=R;WP=(HALF=50,B:[SNOW])\nM=SIMPLE;C=E40;V=8\n$ENDPATH\n$ENDSCENE\n"},
+    {"SectionLines",
+     "$SECTION Y=0;N=2;AB=10;VH=60;BL=10;MS=20\n"
+     "$LINE WP=(HALF=50,B:[SNOW])\nM=SIMPLE;C=E40;V=8;D=R\n$ENDLINE\n$ENDSECTION\n"},
+};
+
+class RoadWaypoints : public ::testing::TestWithParam<PointCase> {};
+
+TEST_P(RoadWaypoints, RunTheirActionsWhereTheTrainPasses) {
     if (road::RunInChild()) return;
     // Falling snow starts where the train's front passes 50 % of its line.
-    road::WriteFile("points.ttt", road::DemoHead(5) +
-                                      "M=SIMPLE;C=E40;V=8;D=R;WP=(HALF=50,B:[SNOW])\n"
-                                      "$SCENE\n"
-                                      "$PATH Y=60;D=R;WP=(HALF=50,B:[SNOW])\n"
-                                      "M=SIMPLE;C=E40;V=8\n"
-                                      "$ENDPATH\n"
-                                      "$ENDSCENE\n");
-    int lineChecks = 0, pathChecks = 0;
+    road::WriteFile("points.ttt", road::DemoHead(5) + GetParam().script);
+    int before = 0, after = 0;
     const road::Run run = road::RunScript("points.ttt", 800, [&](const road::Frame&) {
         for (int32_t t : road::TrainsWithPictures()) {
             const yov::TrainRec& r = yov::trains().at(t);
@@ -99,19 +112,22 @@ TEST(RoadLayers, WaypointsOfALineAndOfAPathRunTheirActionsWhereTheTrainPasses) {
             EXPECT_EQ(r.Points[1].Position, r.Width / 2);
             const yov::TrainPicture& p = yov::trainPictures()[r.Members[1]];
             const bool snowing = (r.Flags & yov::train_flag::kFallingSnow) != 0;
-            const bool path = (r.Flags & yov::train_flag::kDependent) != 0;
             if (p.X + p.Width < r.Width / 2) {
                 EXPECT_FALSE(snowing) << "before the point";
+                ++before;
             } else if (p.X + p.Width > r.Width / 2 + 10) {
                 EXPECT_TRUE(snowing) << "after the point";
-                ++(path ? pathChecks : lineChecks);
+                ++after;
             }
         }
     });
     EXPECT_EQ(run.log, "");
-    EXPECT_GT(lineChecks, 0);
-    EXPECT_GT(pathChecks, 0);
+    EXPECT_GT(before, 0);
+    EXPECT_GT(after, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Road, RoadWaypoints, ::testing::ValuesIn(kPointCases),
+                         [](const ::testing::TestParamInfo<PointCase>& i) { return std::string(i.param.name); });
 
 TEST(RoadLayers, ALampInsideABackgroundStripFlashesOnceTheLineTurnsItOn) {
     if (road::RunInChild()) return;
