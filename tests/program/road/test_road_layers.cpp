@@ -1,9 +1,9 @@
 // The layers of a line's area from a script's text, on the screen: a background element
 // placed over a range whose ends are named positions, offsets and direction-relative
 // percentages, as the line readers read them; the waypoints of a line, a path and a
-// section's lines, whose actions run where the train passes them; a lamp inside a background strip, which flashes
-// once the line's start action turns it on; a wire below its lowest height, logged with the
-// line that asks for it.
+// section's lines, whose actions run where the train passes them; a lamp inside a
+// background strip, which flashes once the line's start action turns it on; a wire below
+// its lowest height, logged with the line that asks for it.
 #include <gtest/gtest.h>
 
 #include <ostream>
