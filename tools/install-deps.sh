@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build zlib1g-dev qt6-base-dev libqscintilla2-qt6-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core xvfb xauth clang
-          libclang-rt-14-dev libxcb1-dev libpng-dev libgif-dev imagemagick clang-format)
+          libclang-rt-14-dev libxcb1-dev libpng-dev libgif-dev imagemagick clang-format
+          desktop-file-utils libxml2-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -61,7 +61,9 @@ void shareScenePicture() {
     a.SceneSurface = d.BackSurface;
     a.DirectDraw = programState().BatchMode != 0;
     a.BackgroundColour = displayShowLink().BackgroundColour;
-    if (d.WorkDC) FillRectColor(d.WorkDC, {}, 0, 0, d.SceneWidth, d.SceneHeight, a.BackgroundColour, 0, 18023);
+    // Under DirectDraw the work DC is the frame surface's own, filled below.
+    if (d.WorkDC && !d.WorkDcOfSurface)
+        FillRectColor(d.WorkDC, {}, 0, 0, d.SceneWidth, d.SceneHeight, a.BackgroundColour, 0, 18023);
     if (d.BackSurface != 0)
         lv::FillSurface(d.BackSurface, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16017);
 }
@@ -154,9 +156,6 @@ void WireDisplay() {
     };
     link.processEvents = [] {
         if (showClock().pumpEvents) showClock().pumpEvents();
-    };
-    link.sleep = [](int32_t ms) {
-        if (showClock().sleep) showClock().sleep(ms);
     };
     link.createWorkDC = CreateWorkDC;
     link.deleteWorkDC = DeleteWorkDC;

@@ -142,7 +142,8 @@ int32_t loadVehicle(const std::u16string& name, int32_t height, uint8_t& allFlag
         b.PenX = penX;
         ReleaseToMark(partMark, slotMark);
         b.RunningLength = length;
-        logFailure(message, reported);
+        // A stop cuts the load short: the vehicle did not fail, there is nothing to log.
+        if (!reported || programState().StopRequest == 0) logFailure(message, reported);
         if (reported || scriptReader().S.Run.SkipErrors != 0) throw ProgramError(error_number::kReported, message);
         stepOrStop(kSiteAfterFailure);
         return DrawLabelText(message);

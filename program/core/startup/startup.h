@@ -32,9 +32,12 @@ std::u16string FindHelpFile(std::u16string_view fileName, std::u16string_view se
 // languages are known.
 void SelectLanguage();
 
-// The folder holding the program's documentation folder "doc": beside the program, above it,
-// its installed share folder, else the source tree it was built from.
+// The folder holding the program's documentation folder "doc": beside the program (where the
+// install puts it: PREFIX/lib/yov), above it, its share folder, else the source tree it was
+// built from. An installed copy finds its own pages before those of the tree it came from.
 std::u16string ProgramHome();
+// The same for a program in `programFolder`.
+std::u16string ProgramHomeOf(const std::string& programFolder);
 
 // The help stand-in: help files are HTML pages of the same name ("rolvanee.hlp" is read as
 // "rolvanee.htm").

@@ -45,8 +45,9 @@ bool FileExistsMin(std::u16string_view path, int64_t minimum) {
     return !ec && static_cast<int64_t>(size) > minimum;
 }
 
-std::u16string ProgramHome() {
-    const std::string exe = programFolder();
+std::u16string ProgramHome() { return ProgramHomeOf(programFolder()); }
+
+std::u16string ProgramHomeOf(const std::string& exe) {
     std::vector<std::filesystem::path> candidates;
     if (!exe.empty()) {
         candidates.emplace_back(exe);

@@ -174,6 +174,29 @@ TEST_F(StartupTables, HelpFilesAreHtmlPages) {
     EXPECT_EQ(yov::HelpPageName(u"notes.htm"), u"notes.htm");
 }
 
+// Where the program's help pages (and the pictures beside them) are found, for the layouts a
+// program runs from; the source tree, which holds doc/ too, comes only when none has them.
+TEST_F(StartupTables, TheProgramHomeIsTheFolderOfItsHelpPages) {
+    makeFile("usr/lib/yov/doc/timtabe.htm", "<html>the installed page</html>");
+    makeFile("usr/lib/yov/data/builtin/track0.gif", "GIF89a of the install");
+    makeFile("opt/yov/doc/timtabe.htm", "<html>an unpacked tree</html>");
+    makeFile("usr/local/share/yov/doc/timtabe.htm", "<html>a shared copy</html>");
+    std::filesystem::create_directories(folder() + "/opt/yov/bin");
+    std::filesystem::create_directories(folder() + "/usr/local/bin");
+    std::filesystem::create_directories(folder() + "/build/release/bin");
+    const struct {
+        const char* name;
+        std::string program, home;
+    } cases[] = {
+        {"Installed", folder() + "/usr/lib/yov", folder() + "/usr/lib/yov"},
+        {"AboveTheProgram", folder() + "/opt/yov/bin", folder() + "/opt/yov"},
+        {"ShareFolder", folder() + "/usr/local/bin", folder() + "/usr/local/share/yov"},
+        {"BuildTree", folder() + "/build/release/bin", YOV_SOURCE_DIR},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(utf8(yov::ProgramHomeOf(c.program)), std::filesystem::weakly_canonical(c.home).string()) << c.name;
+}
+
 TEST_F(StartupTables, FindHelpFileTakesTheSettingThenSearchesAndRemembers) {
     const std::string stored = makeFile("mine/help.htm", "<html>help page</html>");
     yov::SaveRegString(u"HelpE", u16(stored));
