@@ -159,7 +159,7 @@ TEST(RoadLayers, AWireOutsideItsLimitsIsLoggedWithItsScriptLine) {
     const int errors = road::CountLogLines(run.log, "Illegal catenary position");
     EXPECT_GT(errors, 0) << run.log;
     EXPECT_EQ(road::CountLogLines(run.log, "Illegal catenary position /"), errors) << "the script file follows";
-    EXPECT_EQ(road::CountLogLines(run.log, "WIRE.TTT 4 "), errors) << "and the line" << run.log;
+    EXPECT_EQ(road::CountLogLines(run.log, "/wire.ttt 4 "), errors) << "and the line" << run.log;
 }
 
 }  // namespace
