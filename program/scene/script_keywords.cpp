@@ -237,30 +237,24 @@ void ScriptReader::Include(std::u16string_view argument, bool once) {
         ((name.front() == u'"' && name.back() == u'"') || (name.front() == u'<' && name.back() == u'>'))) {
         name = name.substr(1, name.size() - 2);
     }
-    // The list compares names with "\\" for every "/", as Windows spells them; the file is
-    // opened and named in messages as the script writes it.
-    const auto spelledForList = [](std::u16string n) {
-        std::replace(n.begin(), n.end(), u'/', u'\\');
-        return n;
-    };
-    const std::u16string windowsName = spelledForList(name);
+    // The name keeps its separators as written; an earlier include is the same file in any
+    // letter case.
     const bool absolute =
-        (windowsName.size() >= 2 && windowsName[1] == u':') || (!windowsName.empty() && windowsName.front() == u'\\');
+        (name.size() >= 2 && name[1] == u':') || (!name.empty() && (name.front() == u'\\' || name.front() == u'/'));
     if (!absolute && CurrentFile >= 1 && CurrentFile <= S.FileCount) {
         name = plat::utf8ToUtf16(
             plat::joinPath(plat::utf16ToUtf8(S.FileDirs[static_cast<size_t>(CurrentFile)]), plat::utf16ToUtf8(name)));
     }
-    const std::u16string key = spelledForList(name);
     bool listed = false;
     for (int32_t i = 1; i <= S.IncludeCount; ++i) {
-        if (S.Includes[static_cast<size_t>(i)] == key) {
+        if (plat::equalsNoCase(S.Includes[static_cast<size_t>(i)], name)) {
             listed = true;
             break;
         }
     }
     if (!listed) {
         ++S.IncludeCount;
-        S.Includes.push_back(key);
+        S.Includes.push_back(name);
     }
     if (listed && once) return;
     OpenScriptFile(name);

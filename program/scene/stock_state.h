@@ -16,11 +16,10 @@ inline constexpr int32_t kLoadFull = 0;
 inline constexpr int32_t kLoadCancelled = 65535;
 
 struct StockState {
-    std::u16string StockName;      // upper case, as SetStockName was given it
-    std::u16string StockSpelling;  // as SetStockName was given it, for messages about the file
-    std::u16string StockKey;       // the stock's settings subkey: "\Stock\" + name with "|" for "\" + "\"
-    std::u16string LoadedName;     // the stock name the tables were last read from
-    bool BinaryStock = false;      // the tables came from a binary stock file
+    std::u16string StockName;   // as SetStockName was given it
+    std::u16string StockKey;    // the stock's settings subkey: "\Stock\" + name with "|" for "\" + "\"
+    std::u16string LoadedName;  // the stock name the tables were last read from
+    bool BinaryStock = false;   // the tables came from a binary stock file
     int32_t LoadMode = kLoadFull;
     int32_t Background = 0;          // the stock's default background colour, 0x00BBGGRR
     int32_t CategoryNumber = 0;      // the last running category number handed out
