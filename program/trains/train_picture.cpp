@@ -112,6 +112,8 @@ int32_t loadVehicle(const std::u16string& name, int32_t height, uint8_t& allFlag
     const int32_t length = b.RunningLength;
     const int32_t partMark = picParts().StackCount;
     const int32_t slotMark = pictureSlots().StackCount;
+    // A vehicle's failure names the line and the pool lines it came through itself.
+    const ScriptPlaceScope noPlace({});
     try {
         const TrainPictureHooks& h = trainPictureHooks();
         int32_t part = 0;
