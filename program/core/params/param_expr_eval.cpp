@@ -288,9 +288,11 @@ double ParamParser::LeadingNumber(std::u16string_view text) { return HoldNumber(
 
 float ParamParser::ParseNumber(std::u16string_view token) {
     if (!plat::isNumeric(token)) RaiseMessage(Text(u"NONUM") + u": \"" + std::u16string(token) + u"\"");
-    const std::optional<float> v = plat::toSingle(plat::val(token));
+    // Beyond single precision is out of range too, and said so with the number.
+    const double value = HoldNumber(plat::val(token), token);
+    const std::optional<float> v = plat::toSingle(value);
     if (!v) Raise(kErrOverflow, u"Overflow");
-    return static_cast<float>(HoldNumber(*v, token));
+    return *v;
 }
 
 ParamValue ParamParser::EvalNumber(std::u16string_view text, int32_t& pos, int32_t end) {

@@ -48,8 +48,16 @@ enum Line : int32_t {
     kMissingVehicle,
     kHugeStop,
     kHugeRate,
-    kRunawayFollow
+    kRunawayFollow,
+    kEndlessTrain
 };
+
+// A composition of one vehicle more than a train takes.
+std::string EndlessComposition() {
+    std::string line = "C=E40";
+    for (int32_t i = 1; i <= kMaxTrainVehicles; ++i) line += ",E40";
+    return line;
+}
 
 class TrainStart : public show_test::ShowTestOn<script_test::ScriptTest> {
 protected:
@@ -74,7 +82,7 @@ protected:
                   {"$SECTION Y=0;DY=100;AB=10;VH=30;BL=20;SEQ=F;V=4", "C=E40,COACH_A;V=5;A=0.2;B=0.3;D=R;TX=\" IC 1 \"",
                    "C=E40;BGC=nocolour", "C=E40;M=FLY", "C=COACH_B;M=simple;POOL=P", "C=E40;POOL=NOSUCH", "C=NODIR,E40",
                    "M=CUT;C1=E40,COACH_A;C2=BAD", "C=E40,NOPE", "C=E40;M=STOP;P=2147483647", "C=E40;A=-2147483649",
-                   "M=FOLLOW;C=95*9591*0*", "$POOL N=P", "V=7;D=L", "$ENDPOOL", "$ENDSECTION"});
+                   "M=FOLLOW;C=95*9591*0*", EndlessComposition(), "$POOL N=P", "V=7;D=L", "$ENDPOOL", "$ENDSECTION"});
         ASSERT_TRUE(read(path)) << reported();
         for (int32_t i = 1; i <= ScriptBlockCount(); ++i)
             if (sectRec(i).Type == sect_type::kSection) sect = i;
@@ -258,6 +266,7 @@ TEST_F(TrainStart, NumbersBeyondTheShowsRangeFailTheStartNamingTheLine) {
         {"a stop position past 32 bits", kHugeStop, "Number out of range"},
         {"an acceleration below -2^31", kHugeRate, "Number out of range"},
         {"counts over items that give nothing", kRunawayFollow, "FOLLOW list too long to expand"},
+        {"a train of more vehicles than any screen shows", kEndlessTrain, "Train longer than 1000 vehicles"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

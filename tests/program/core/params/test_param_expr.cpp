@@ -199,7 +199,7 @@ TEST_F(ParserTest, NumberFailures) {
         {"comma_decimal", u"1,5", 6002, "<NONUM>: \"1,5\""},
         {"bracket_not_closed", u"(5", 6002, "<PARMA>"},
         {"range_end_not_a_number", u"3-x", 6002, "<NONUM>: \"x\""},
-        {"beyond_single", u"1e39", 6, "Overflow"},
+        {"beyond_single", u"1e39", 6002, "Number out of range (-1000000 to 1000000): \"1E39\""},
         // Every number is held to a range the show can compute with, in every form it takes.
         {"above_the_limit", u"1000001", 6002, "Number out of range (-1000000 to 1000000): \"1000001\""},
         {"past_32_bits", u"2147483649", 6002, "Number out of range (-1000000 to 1000000): \"2147483649\""},
