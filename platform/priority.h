@@ -1,6 +1,6 @@
 // Process and thread priorities, best effort. Linux lets an ordinary user lower priority
 // but not raise it (unless RLIMIT_NICE / RLIMIT_RTPRIO or CAP_SYS_NICE allow it), so
-// every call may be refused: it then returns false and the caller logs a line. Nothing
+// every call may be refused: it then returns false and changes nothing. Nothing
 // here fails hard.
 //
 // How the Windows scheme maps:

@@ -195,6 +195,21 @@ void SurfaceTable::DeleteChain() {
     front_ = 0;
 }
 
+int SurfaceTable::PageIndex(SurfaceId id) const {
+    const Entry* e = Find(id);
+    if (e == nullptr || e->kind != Kind::Chain || pages_.empty()) {
+        return -1;
+    }
+    return static_cast<int>((static_cast<std::size_t>(front_) + static_cast<std::size_t>(e->chainPos)) % pages_.size());
+}
+
+HDC SurfaceTable::PageDc(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= pages_.size()) {
+        return {};
+    }
+    return pages_[static_cast<std::size_t>(index)].dc;
+}
+
 int SurfaceTable::BackBufferCount() const { return pages_.empty() ? 0 : static_cast<int>(pages_.size()) - 1; }
 
 std::int32_t SurfaceTable::Flip() {

@@ -70,6 +70,10 @@ public:
     SurfaceId Primary() const { return primary_; }
     SurfaceId BackBuffer() const { return back_; }  // 0 without back buffers
     int BackBufferCount() const;
+    // The chain's pages by their place in memory, which a flip does not change: the page
+    // behind a chain surface now (-1 for any other id), and a page's DC.
+    int PageIndex(SurfaceId id) const;
+    HDC PageDc(int index) const;
 
     // Rotates the chain (DDERR_NOTFLIPPABLE without back buffers) and notes the time.
     std::int32_t Flip();

@@ -13,6 +13,7 @@
 #include "program/core/startup/command_line.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/startup.h"
+#include "program/core/startup/terminate_signal.h"
 #include "program/ui/program_wiring.h"
 
 namespace {
@@ -31,6 +32,8 @@ bool haveDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // From here on SIGTERM and SIGINT end the process with status 0, whatever road it takes.
+    yov::InstallTerminateSignals();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const yov::CommandLine line = yov::ReadCommandLine(arguments, std::getenv("XSCREENSAVER_WINDOW"));
     yov::MainState& ms = yov::mainState();

@@ -63,11 +63,11 @@ class Screen:
         offset = 40 + ((vendor_len + 3) & ~3) + 8 * formats
         self.root = int.from_bytes(bytes(raw[offset:offset + 4]), "little")
 
-    def drawn_share(self, step=509):
+    def drawn_share(self, step=509, width=None, height=None):
         """The share of sampled pixels that show the scene: neither black nor the demo's
         background colour, which a show window has before its first frame. Every step-th
         pixel is sampled, so a look takes a few milliseconds."""
-        cookie = self.xcb.xcb_get_image(self.conn, 2, self.root, 0, 0, WIDTH, HEIGHT, 0xFFFFFFFF)
+        cookie = self.xcb.xcb_get_image(self.conn, 2, self.root, 0, 0, width or WIDTH, height or HEIGHT, 0xFFFFFFFF)
         reply = self.xcb.xcb_get_image_reply(self.conn, cookie, None)
         if not reply:
             return 0.0
@@ -82,9 +82,9 @@ class Screen:
         return drawn / seen if seen else 0.0
 
 
-def start_xvfb():
+def start_xvfb(width=WIDTH, height=HEIGHT):
     read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24",
                              "-nolisten", "tcp"], pass_fds=[write], stderr=subprocess.DEVNULL)
     os.close(write)
     number = b""
@@ -108,15 +108,15 @@ def set_value(env, name, value):
         f.write("\n".join(lines) + "\n")
 
 
-def demo_environment(home, display):
+def demo_environment(home, display, script="demo.ttt", yov=None):
     """The environment of a yov on the display with its settings, locks and log in home, the
-    demo scene at the top of its recent lists."""
+    demo scene (or another script of data/demo) at the top of its recent lists."""
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", TMP=home,
                YOV_CONFIG_HOME=os.path.join(home, "config"), XDG_RUNTIME_DIR=os.path.join(home, "run"))
     env.pop("XSCREENSAVER_WINDOW", None)
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
-    for switch, name in (("/addcnf", "demo.ttt"), ("/addstk", "demo.stk")):
-        subprocess.run([YOV, switch, os.path.join(ROOT, "data", "demo", name)], env=env, check=True)
+    os.makedirs(env["XDG_RUNTIME_DIR"], exist_ok=True, mode=0o700)
+    for switch, name in (("/addcnf", script), ("/addstk", "demo.stk")):
+        subprocess.run([yov or YOV, switch, os.path.join(ROOT, "data", "demo", name)], env=env, check=True)
     return env
 
 

@@ -283,6 +283,31 @@ def snow_script_text():
     return "".join(line + "\r\n" for line in lines)
 
 
+def busy_script_text():
+    """Eight tracks over the demo's landscape, each with a long train: the show's presentation
+    under load (tools/present_figures.py)."""
+    comps = ["DIESEL,WAGON_BOX,WAGON_TANK,WAGON_BOX,WAGON_TANK,WAGON_BOX", "E40,WAGON_TANK,WAGON_BOX,WAGON_TANK,WAGON_BOX",
+             "WAGON_BOX,WAGON_TANK,WAGON_BOX,WAGON_TANK,WAGON_BOX,DIESEL", "E40,WAGON_BOX,WAGON_BOX,WAGON_TANK,WAGON_TANK"]
+    lines = [
+        "; The Yov busy scene: eight tracks, each with a long train, over the demo's landscape.",
+        "; Written by tools/make_demo.py; change the generator rather than this file.",
+        "$INFO Yov busy: eight long trains at once, for measuring the show under load.",
+        "$VERSION 1.0",
+        "$STOCK demo.stk",
+        "$BACKGROUND %s" % hex_colour("sky5"),
+        "$DEFINE WAGON=(WAGON_BOX|WAGON_BOX2|WAGON_TANK)",
+        "$SCENE BG=(demo_land.gif:0..100)",
+    ]
+    for track in range(8):
+        lines += [
+            "$PATH Y=%d;W=E;D=%s;SEQ=F;NL" % (20 + 84 * track, "LR"[track % 2]),
+            "M=SIMPLE;C=%s;V=4" % comps[track % 4],
+            "$ENDPATH",
+        ]
+    lines.append("$ENDSCENE")
+    return "".join(line + "\r\n" for line in lines)
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data", "demo")
@@ -297,6 +322,8 @@ def main():
         f.write(script_text().encode("ascii"))
     with open(os.path.join(out, "snow.ttt"), "wb") as f:
         f.write(snow_script_text().encode("ascii"))
+    with open(os.path.join(out, "busy.ttt"), "wb") as f:
+        f.write(busy_script_text().encode("ascii"))
 
 
 if __name__ == "__main__":

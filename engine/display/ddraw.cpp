@@ -14,7 +14,7 @@
 
 #include "engine/display/blit.h"
 #include "engine/display/display_modes.h"
-#include "engine/display/shown_frame.h"
+#include "engine/display/page_changes.h"
 #include "engine/base/engine_state.h"
 #include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
@@ -28,6 +28,10 @@ constexpr LvResult kErrCooperativeLevel = -13004;
 constexpr LvResult kErrModeRefused = -13005;
 constexpr LvResult kErrPrimary = -13006;
 constexpr LvResult kErrSettingsBadMode = -13012;
+// The screen behind the presenter has no refresh to wait for: a mode that names no rate (the
+// desktop's, which a show uses unless told otherwise) flips at the show's own step, so a
+// flipping show presents as often as one that presents by rectangles, once a step.
+constexpr std::chrono::milliseconds kShowStep{20};
 
 struct Layer {
     bool open = false;
@@ -38,7 +42,8 @@ struct Layer {
     int32_t lastError = 0;
     bool modeSet = false;  // else the desktop's mode
     LvDisplayMode mode{};
-    ShownFrame shown;  // what the last flip put on the screen
+    PageChanges pages;     // what a flip must put on the screen
+    int unpacedFlips = 0;  // flips of a new chain's first round, which clears its pages
 };
 
 // Never destroyed: surfaces left at exit must not outlive the raster they are made of.
@@ -56,14 +61,25 @@ LvDisplayMode CurrentMode() { return L().modeSet ? L().mode : DesktopMode(); }
 
 LvHandle Target(LvHandle surface) { return surface != 0 ? surface : L().defaultSurface; }
 
-// Drawing on the primary is drawing on the screen.
+// Drawing on the primary is drawing on the screen; drawing on another page of the chain is
+// what its next flip may have to show.
 void ShowIfPrimary(LvHandle surface, int32_t x, int32_t y, int32_t width, int32_t height) {
     Layer& l = L();
-    if (surface == 0 || surface != l.surfaces.Primary()) return;
-    // The screen no longer shows a page as it was flipped in.
-    l.shown.Forget();
+    if (surface == 0) return;
     const LvRect rect{x, y, width, height};
+    if (surface != l.surfaces.Primary()) {
+        l.pages.Drawn(l.surfaces.PageIndex(surface), rect);
+        return;
+    }
+    l.pages.DrawnOnScreen(l.surfaces.PageIndex(surface));
     PresentRects(l.surfaces.Dc(surface), &rect, 1);
+}
+
+// A page's pixels, for the flip's comparison; empty when they cannot be read.
+plat::PixelAccess PagePixels(int page) {
+    plat::PixelAccess a;
+    if (!plat::AccessPixels(plat::GetCurrentBitmap(L().surfaces.PageDc(page)), a)) a = plat::PixelAccess{};
+    return a;
 }
 
 void ShowWholePrimary() {
@@ -72,22 +88,20 @@ void ShowWholePrimary() {
     if (l.surfaces.Size(l.surfaces.Primary(), w, h)) ShowIfPrimary(l.surfaces.Primary(), 0, 0, w, h);
 }
 
-// A flip shows the rows in which the new front page differs from what the screen shows.
-void ShowFlippedPrimary() {
+// A flip shows what may have changed on the new front page since the screen showed it, as far
+// as it differs from the page shown until now.
+void ShowFlippedPrimary(int shownBefore) {
     Layer& l = L();
-    const plat::HDC dc = l.surfaces.Dc(l.surfaces.Primary());
-    plat::PixelAccess page;
-    if (!plat::AccessPixels(plat::GetCurrentBitmap(dc), page)) {
-        ShowWholePrimary();
-        return;
+    const int front = l.surfaces.PageIndex(l.surfaces.Primary());
+    const std::vector<LvRect> changed = l.pages.Flip(front, PagePixels(front), PagePixels(shownBefore));
+    if (!changed.empty()) {
+        PresentRects(l.surfaces.PageDc(front), changed.data(), static_cast<int32_t>(changed.size()));
     }
-    const std::vector<LvRect> changed = l.shown.Changes(page);
-    if (!changed.empty()) PresentRects(dc, changed.data(), static_cast<int32_t>(changed.size()));
 }
 
 void ForgetChain() {
     Layer& l = L();
-    l.shown.Forget();
+    l.pages.Reset(0, 0, 0);
     const LvHandle back = l.surfaces.BackBuffer();
     if (l.defaultSurface != 0 && (l.defaultSurface == l.surfaces.Primary() || l.defaultSurface == back)) {
         l.defaultSurface = 0;
@@ -140,6 +154,12 @@ LvHandle GetDDC(LvHandle surface) noexcept {
         return 0;
     }
     l.lastDc = dc.id;
+    // What is drawn through the DC is not known: the whole page may change.
+    const LvHandle target = lvk::Target(surface);
+    if (target != l.surfaces.Primary()) {
+        int w = 0, h = 0;
+        if (l.surfaces.Size(target, w, h)) l.pages.Drawn(l.surfaces.PageIndex(target), LvRect{0, 0, w, h});
+    }
     return dc.id;
 }
 
@@ -171,10 +191,20 @@ LvResult Flip() noexcept {
     lvk::Layer& l = L();
     // A flip waits for the display's vertical blank: at most one a refresh period, so a show
     // flipping its pages runs at the display's rate instead of as fast as the loop can go.
-    std::this_thread::sleep_until(l.surfaces.LastFlip() + plat::RefreshPeriod(lvk::CurrentMode().refreshRate));
+    // The first round of a new chain is the display start clearing its pages: no frame is
+    // shown yet, nothing to keep pace with.
+    const int32_t rate = lvk::CurrentMode().refreshRate;
+    const std::chrono::microseconds period =
+        rate > 0 ? plat::RefreshPeriod(rate) : std::chrono::microseconds(lvk::kShowStep);
+    if (l.unpacedFlips > 0) {
+        --l.unpacedFlips;
+    } else {
+        std::this_thread::sleep_until(l.surfaces.LastFlip() + period);
+    }
+    const int shownBefore = l.surfaces.PageIndex(l.surfaces.Primary());
     const int32_t result = l.surfaces.Flip();
     if (result != plat::DD_OK) return result;
-    lvk::ShowFlippedPrimary();
+    lvk::ShowFlippedPrimary(shownBefore);
     return 0;
 }
 
@@ -279,6 +309,8 @@ LvResult CreatePrimary(int32_t backBuffers) noexcept {
         return lvk::kErrPrimary;
     }
     l.defaultSurface = backBuffers > 0 ? l.surfaces.BackBuffer() : l.surfaces.Primary();
+    l.pages.Reset(backBuffers + 1, mode.width, mode.height);
+    l.unpacedFlips = backBuffers + 1;
     return 0;
 }
 

@@ -237,15 +237,17 @@ void ScriptReader::Include(std::u16string_view argument, bool once) {
         ((name.front() == u'"' && name.back() == u'"') || (name.front() == u'<' && name.back() == u'>'))) {
         name = name.substr(1, name.size() - 2);
     }
-    std::replace(name.begin(), name.end(), u'/', u'\\');
-    const bool absolute = (name.size() >= 2 && name[1] == u':') || (!name.empty() && name.front() == u'\\');
+    // The name keeps its separators as written; an earlier include is the same file in any
+    // letter case.
+    const bool absolute =
+        (name.size() >= 2 && name[1] == u':') || (!name.empty() && (name.front() == u'\\' || name.front() == u'/'));
     if (!absolute && CurrentFile >= 1 && CurrentFile <= S.FileCount) {
         name = plat::utf8ToUtf16(
             plat::joinPath(plat::utf16ToUtf8(S.FileDirs[static_cast<size_t>(CurrentFile)]), plat::utf16ToUtf8(name)));
     }
     bool listed = false;
     for (int32_t i = 1; i <= S.IncludeCount; ++i) {
-        if (S.Includes[static_cast<size_t>(i)] == name) {
+        if (plat::equalsNoCase(S.Includes[static_cast<size_t>(i)], name)) {
             listed = true;
             break;
         }

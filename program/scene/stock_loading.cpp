@@ -156,10 +156,11 @@ struct ProgressWindow {
 void SetStockName(const std::u16string& path) {
     StockState& ss = stockState();
     ProgramState& st = programState();
-    ss.StockName = plat::ucase(path);
+    // Kept as written; the settings key matches an upper-cased one, as key names do.
+    ss.StockName = path;
     SplitFilePath(ss.StockName);
     st.StockDir = st.SplitDir;
-    st.CacheFile = st.SplitDir + u"\\" + st.SplitName + u".tca";
+    st.CacheFile = JoinFilePath(st.SplitDir, st.SplitName + u".tca");
     std::u16string key = ss.StockName;
     std::replace(key.begin(), key.end(), u'\\', u'|');
     ss.StockKey = u"\\Stock\\" + key + u"\\";
@@ -204,7 +205,7 @@ void LoadStock(int32_t mode) {
     // Asked again from the events the load lets run: the tables are the running load's.
     if (ss.Loading) return;
     if (st.Shared.StockCount != 0) {
-        if (ss.LoadedName == ss.StockName) return;
+        if (plat::equalsNoCase(ss.LoadedName, ss.StockName)) return;
         // Renamed since the tables were read: the old entries' cache references and library
         // handles belong to the old stock.
         CloseLibraries();
@@ -215,7 +216,7 @@ void LoadStock(int32_t mode) {
     mainState().StockOk = false;
     InitStockSections();
 
-    if (!endsWith(ss.StockName, u".STK")) {
+    if (!endsWith(plat::ucase(ss.StockName), u".STK")) {
         switch (LoadStockBinary(mode)) {
         case kBinaryLoaded:
             ss.BinaryStock = true;

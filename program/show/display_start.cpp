@@ -4,7 +4,6 @@
 #include <QSize>
 
 #include <chrono>
-#include <thread>
 
 #include "platform/priority.h"
 #include "program/core/binding/engine_binding.h"
@@ -49,27 +48,17 @@ void processEvents() {
     }
 }
 
-void sleepMs(int32_t ms) {
-    const DisplayShowLink& link = displayShowLink();
-    if (link.sleep) {
-        link.sleep(ms);
-    } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    }
-}
-
 void enableMenu(int32_t id, bool enabled) {
     if (mainEngineCalls().enableMenu) mainEngineCalls().enableMenu(id, enabled);
 }
 
-// Priorities are best effort: an ordinary user may not raise them.
+// Priorities are best effort: an ordinary user may not raise them, and every such user would
+// find the refusal in the error log at every start. The show runs at the priority it has then.
 void setPriorities(bool show) {
     const plat::PriorityClass cls =
         show && mainState().HighPriority != 0 ? plat::PriorityClass::RealTime : plat::PriorityClass::Normal;
-    if (!plat::SetProcessPriorityClass(cls)) WriteErrorLog(u"SetPriorityClass refused");
-    if (!plat::SetCurrentThreadPriority(show ? kThreadPriorityShow : plat::kThreadPriorityNormal)) {
-        WriteErrorLog(u"SetThreadPriority refused");
-    }
+    plat::SetProcessPriorityClass(cls);
+    plat::SetCurrentThreadPriority(show ? kThreadPriorityShow : plat::kThreadPriorityNormal);
 }
 
 QSize screenSize() { return screenSizePx(); }
@@ -210,17 +199,24 @@ void CreateDisplaySurfaces() {
         d.SceneWidth = screen.width();
         d.SceneHeight = screen.height();
         if (directDraw) {
-            for (int i = 0; i < (d.FlipCount + 1) * 2; ++i) {
+            // Every page of the chain starts in the background colour. The surfaces are memory:
+            // one round of the chain clears them, with nothing to wait for between fills.
+            for (int i = 0; i < d.FlipCount + 1; ++i) {
                 lv::FillSurface(0, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16016);
-                sleepMs(5);
-                processEvents();
                 lv::Flip();
-                sleepMs(5);
                 processEvents();
             }
         }
     }
-    if (d.ShowForm) d.ShowForm->setFrameSize(d.SceneWidth, d.SceneHeight);
+    // Under DirectDraw nothing draws into the screen DC: the surfaces reach the presenter
+    // themselves, so the DC keeps no frame of the scene's size.
+    if (d.ShowForm) {
+        if (directDraw) {
+            d.ShowForm->setFrameSize(1, 1);
+        } else {
+            d.ShowForm->setFrameSize(d.SceneWidth, d.SceneHeight);
+        }
+    }
 
     call(link.unloadSplash);
     call(link.resetStepClock);
@@ -230,9 +226,19 @@ void CreateDisplaySurfaces() {
         if (d.BackSurface == 0) throw ProgramError(kErrFrameSurface, u"");
     }
 
-    d.WorkDC = plat::CreateCompatibleDC(d.ShowDC);
-    d.WorkBitmap = plat::CreateCompatibleBitmap(d.ShowDC, d.SceneWidth, d.SceneHeight);
-    d.WorkBitmapPrevious = plat::SelectObject(d.WorkDC, d.WorkBitmap);
+    // The memory frame holds the scene picture that the layers are drawn into. Under DirectDraw
+    // the frame surface holds that picture: its own DC is the work DC, so the picture is kept
+    // once and what the layers draw is already where the frames are composed from.
+    if (directDraw) {
+        d.WorkDC = plat::HDC(static_cast<uint32_t>(lv::GetDDC(d.BackSurface)));
+        lv::ReleaseDDC(d.BackSurface, d.WorkDC.id);
+        d.WorkDcOfSurface = true;
+    } else {
+        d.WorkDC = plat::CreateCompatibleDC(d.ShowDC);
+        d.WorkBitmap = plat::CreateCompatibleBitmap(d.ShowDC, d.SceneWidth, d.SceneHeight);
+        d.WorkBitmapPrevious = plat::SelectObject(d.WorkDC, d.WorkBitmap);
+        d.WorkDcOfSurface = false;
+    }
     d.WorkBrushPrevious = plat::SelectObject(d.WorkDC, d.BackBrush);
     processEvents();
 
@@ -271,19 +277,21 @@ void ReleaseDisplaySurfaces() {
     call(link.releaseTrains);
     // The blit thread may still be drawing from the frame about to go.
     lv::WaitBlt(nullptr);
-    if (st.BatchMode == 0) {
-        call(link.deleteWorkDC);
-    } else if (d.BackSurface != 0) {
+    if (st.BatchMode == 0) call(link.deleteWorkDC);
+    if (d.WorkDC) {
+        plat::SelectObject(d.WorkDC, d.WorkBrushPrevious);
+        if (!d.WorkDcOfSurface) {
+            plat::SelectObject(d.WorkDC, d.WorkBitmapPrevious);
+            plat::DeleteObject(d.WorkBitmap);
+            plat::DeleteDC(d.WorkDC);
+        }
+    }
+    if (st.BatchMode != 0 && d.BackSurface != 0) {
         FreeSurface(d.BackSurface, 19015);
         d.BackSurface = 0;
         processEvents();
     }
-    if (d.WorkDC) {
-        plat::SelectObject(d.WorkDC, d.WorkBrushPrevious);
-        plat::SelectObject(d.WorkDC, d.WorkBitmapPrevious);
-        plat::DeleteObject(d.WorkBitmap);
-        plat::DeleteDC(d.WorkDC);
-    }
+    d.WorkDcOfSurface = false;
     d.WorkDC = {};
     d.WorkBitmap = {};
     d.WorkBitmapPrevious = {};

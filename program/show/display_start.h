@@ -52,7 +52,6 @@ struct DisplayShowLink {
     std::function<void()> releaseTrains;
     // DoEvents.
     std::function<void()> processEvents;
-    std::function<void(int32_t ms)> sleep;
 };
 
 DisplayShowLink& displayShowLink();

@@ -44,7 +44,8 @@ struct DisplayState {
     plat::HDC WorkDC;
     plat::HBITMAP WorkBitmap;  // the frame bitmap selected into WorkDC
     plat::HBITMAP WorkBitmapPrevious;
-    LvHandle BackSurface = 0;  // DirectDraw's off-screen frame
+    bool WorkDcOfSurface = false;  // WorkDC is BackSurface's own (DirectDraw): not ours to delete
+    LvHandle BackSurface = 0;      // DirectDraw's off-screen frame
     int32_t SceneWidth = 0;
     int32_t SceneHeight = 0;
 

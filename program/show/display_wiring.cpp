@@ -61,7 +61,9 @@ void shareScenePicture() {
     a.SceneSurface = d.BackSurface;
     a.DirectDraw = programState().BatchMode != 0;
     a.BackgroundColour = displayShowLink().BackgroundColour;
-    if (d.WorkDC) FillRectColor(d.WorkDC, {}, 0, 0, d.SceneWidth, d.SceneHeight, a.BackgroundColour, 0, 18023);
+    // Under DirectDraw the work DC is the frame surface's own, filled below.
+    if (d.WorkDC && !d.WorkDcOfSurface)
+        FillRectColor(d.WorkDC, {}, 0, 0, d.SceneWidth, d.SceneHeight, a.BackgroundColour, 0, 18023);
     if (d.BackSurface != 0)
         lv::FillSurface(d.BackSurface, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16017);
 }
@@ -98,6 +100,8 @@ void resetScene(int32_t width, int32_t height) {
     ss.RecreateRequest = 0;
     ss.StepSamples = 0;
     ss.StepDebt = 0;
+    // The record being wiped is gone with the table (a window resize resets the scene too).
+    ss.WipeTrain = 0;
     ResetTrainStarts();
     ResetSections();
     // The root block covers the whole scene.
@@ -152,9 +156,6 @@ void WireDisplay() {
     };
     link.processEvents = [] {
         if (showClock().pumpEvents) showClock().pumpEvents();
-    };
-    link.sleep = [](int32_t ms) {
-        if (showClock().sleep) showClock().sleep(ms);
     };
     link.createWorkDC = CreateWorkDC;
     link.deleteWorkDC = DeleteWorkDC;

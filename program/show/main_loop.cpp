@@ -5,6 +5,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/number_text.h"
+#include "program/core/texts/program_error.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
@@ -44,6 +45,9 @@ void dispatch(int32_t e) {
 }
 
 void reportLoopError() {
+    // A stop cuts long work short with an error already reported (the frame step's, entered
+    // while the stop is pending); the show ends as asked, and that is no error to log.
+    if (programState().StopRequest != 0 && currentPendingError().number == error_number::kReported) return;
     try {
         ReportError(kMainLoopSite, u"Exit by Error handler in MainLoop", kMainLoopReport);
     } catch (...) {

@@ -211,7 +211,8 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
     skipOnError(setTab);
     st.BatchMode = 0;
     ss.SpeedPanelFlag = 0;
-    st.StopRequest = 0;
+    // A show asked for once the program is ending stops at its first look.
+    st.StopRequest = st.EndRequest != 0 ? 1 : 0;
     st.Shared.CancelLoad = 0;
     ss.SingleLineRead = singleLine;
     ss.TickMs = 200;

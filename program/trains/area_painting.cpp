@@ -17,6 +17,7 @@
 #include "program/trains/area_show.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/fg_bg_areas.h"
+#include "program/trains/line_params.h"
 
 namespace yov {
 
@@ -112,11 +113,7 @@ void CompleteCode(std::u16string& code) {
         code = u"AL31" + code.substr(1);
 }
 
-void RaiseWireError(const TrainRec& area) {
-    const std::u16string message = GetText(u"CPOS", u"", 1);
-    if (areaShow().raiseLineError) areaShow().raiseLineError(area.Line, message);
-    RaiseProgramError(message);
-}
+[[noreturn]] void RaiseWireError(const TrainRec& area) { RaiseLineError(area.Line, GetText(u"CPOS", u"", 1)); }
 
 uint8_t RaisedStructure(int32_t dest, int32_t mask, int32_t x, int32_t y, TrainRec& area, uint8_t flag) {
     AreaTemplates& t = areaTemplates();
@@ -275,7 +272,7 @@ void PaintObject(TrainRec& area, std::u16string& way, std::u16string& fg, int32_
                  int32_t bgLine, std::u16string& tg, int32_t tgLine, std::u16string& points) {
     frameStep(kSiteStart);
     paintArea(area, way, fg, fgLine, bg, bgLine, tg, tgLine, true);
-    if (areaShow().parsePointList) areaShow().parsePointList(area, points);
+    ParseAreaPointList(area, points);
 }
 
 void PaintPathOverScene(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "platform/numbers.h"
 #include "platform/text.h"
@@ -70,6 +71,22 @@ int32_t PointSlot(std::u16string_view mode) {
 }
 
 }  // namespace
+
+LineReaders::ForRecord::ForRecord(LineReaders& readers, std::function<TrainRec&()> record, int16_t direction)
+    : readers_(readers),
+      savedRecord_(std::move(readers.record_)),
+      savedDirection_(readers.direction_),
+      savedOverride_(readers.overridden_) {
+    readers_.record_ = std::move(record);
+    readers_.direction_ = direction;
+    readers_.overridden_ = true;
+}
+
+LineReaders::ForRecord::~ForRecord() {
+    readers_.record_ = std::move(savedRecord_);
+    readers_.direction_ = savedDirection_;
+    readers_.overridden_ = savedOverride_;
+}
 
 void LineReaders::RaiseLineError(int32_t line, std::u16string_view message) {
     if (hooks.raiseLineError) hooks.raiseLineError(line, message);
@@ -148,7 +165,7 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
         }
         const std::u16string rest = plat::ucase(plat::trim(pos));
         const NamedPosition* named = nullptr;
-        if (!rest.empty() && hooks.currentTrain) named = FindNamed(hooks.currentTrain(), rest);
+        if (!rest.empty() && haveRecord()) named = FindNamed(record(), rest);
         if (named != nullptr) {
             absolute = plat::clampToInt32(named->Value + offset);
         } else {
@@ -157,7 +174,7 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
                 percent = 100 - percent;
                 offset = -offset;
             }
-            const int32_t width = hooks.currentTrain ? hooks.currentTrain().Width : 0;
+            const int32_t width = haveRecord() ? record().Width : 0;
             absolute = plat::clampToInt32(width * percent / 100 + offset);
         }
         result = Clamp(absolute - base);
@@ -170,7 +187,7 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
         if (next == std::u16string::npos) next = names.size();
         std::u16string name = plat::trim(std::u16string_view(names).substr(from, next - from));
         from = next + 1;
-        if (name.empty() || !hooks.currentTrain) continue;
+        if (name.empty() || !haveRecord()) continue;
         int32_t value = absolute;
         switch (name.front()) {
         case u'<':
@@ -187,7 +204,7 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
             break;
         default: break;
         }
-        StoreNamed(hooks.currentTrain(), name, value);
+        StoreNamed(record(), name, value);
     }
     return result;
 }

@@ -142,7 +142,8 @@ int32_t loadVehicle(const std::u16string& name, int32_t height, uint8_t& allFlag
         b.PenX = penX;
         ReleaseToMark(partMark, slotMark);
         b.RunningLength = length;
-        logFailure(message, reported);
+        // A stop cuts the load short: the vehicle did not fail, there is nothing to log.
+        if (!reported || programState().StopRequest == 0) logFailure(message, reported);
         if (reported || scriptReader().S.Run.SkipErrors != 0) throw ProgramError(error_number::kReported, message);
         stepOrStop(kSiteAfterFailure);
         return DrawLabelText(message);
@@ -190,7 +191,7 @@ int32_t FrameTimingFor(int32_t extraFrames) {
     return static_cast<int32_t>((uint32_t{1} << (n + 1)) - 1);
 }
 
-int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) {
+int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged, uint8_t mirror) {
     const std::u16string comp = compositionText(compositionName);
     SelectCanvas(0);
     const int32_t pic = takeEntry();
@@ -236,7 +237,11 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) 
     const TrainPictureHooks& h = trainPictureHooks();
     int16_t& direction = trainStart().CurDirection;
     const int32_t n = h.expand ? h.expand(comp, b.Names, direction) : ExpandThroughEngine(comp, b.Names, direction);
-    if (n < 0) throw ProgramError(error_number::kMessage, GetErrorNumberText(n, comp));
+    // The engine's codes are negative; their texts are numbered by the code's magnitude.
+    if (n < 0) throw ProgramError(error_number::kMessage, GetErrorNumberText(-n, comp));
+    // Every vehicle faces the way this unit runs, whatever the last picture built (a stock
+    // window's row, another train) left.
+    pictureSlots().PictureDirection = static_cast<int16_t>(mirror != 0 ? -direction : direction);
     const std::vector<std::u16string> names = b.Names;
     int32_t last = 0;
     for (int32_t i = 1; i <= n && static_cast<size_t>(i) < names.size(); ++i) {
@@ -276,7 +281,7 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) 
 
 int32_t MakeTrainPicture(std::u16string& compositionName, int32_t memberPos, uint8_t mirror) {
     uint8_t scratch = 0;
-    const int32_t pic = BuildTrainPicture(compositionName, scratch);
+    const int32_t pic = BuildTrainPicture(compositionName, scratch, mirror);
     if (mirror != 0) trainPictures()[pic].Dir = static_cast<int16_t>(-trainPictures()[pic].Dir);
     TrainRec* train = currentTrain();
     if (train == nullptr) throw ProgramError(error_number::kInvalidCall, u"No train to enter the picture into");

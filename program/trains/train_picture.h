@@ -126,7 +126,9 @@ TrainDrawMode currentDrawMode();
 // A new train picture of the composition named by the alias list (or "*": the current
 // train's next pending composition). allFlagged is cleared when a vehicle is drawn without
 // a mask.
-int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged);
+// The vehicles are built facing the way the unit runs (the pattern's direction, the other way
+// with mirror): that picks their "<" and ">" description items and default labels.
+int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged, uint8_t mirror = 0);
 int32_t MakeTrainPicture(std::u16string& compositionName, int32_t memberPos, uint8_t mirror);
 // Frees the picture with its parts and its buffer; picture becomes 0. Nothing for 0 or a
 // free entry.

@@ -63,7 +63,8 @@ void FramePresenter::present(plat::HDC dc, const LvRect* rects, int32_t count) n
                     px.topRow + static_cast<std::ptrdiff_t>(y) * px.stride + static_cast<ptrdiff_t>(r.left()) * 4;
                 std::memcpy(frame_.scanLine(y) + static_cast<ptrdiff_t>(r.left()) * 4, src, bytes);
             }
-            pending_ |= r;
+            // Without a window the frame is only kept: nothing will take the area.
+            if (target_ != nullptr) pending_ += r;
         }
     }
     scheduleRepaint();
@@ -75,32 +76,37 @@ void FramePresenter::scheduleRepaint() {
         target_,
         [this] {
             repaintPosted_ = false;
-            const QRect area = takePendingArea();
-            if (!area.isEmpty()) target_->update(area);
+            repaintPending();
         },
         Qt::QueuedConnection);
 }
 
-QRect FramePresenter::takePendingArea() {
-    QRect changed;
+QRegion FramePresenter::takePendingArea() {
+    QRegion changed;
     QSize size;
     {
         std::lock_guard lock(mutex_);
-        changed = pending_;
-        pending_ = QRect();
+        changed.swap(pending_);
         size = frame_.size();
     }
     if (changed.isEmpty() || size.isEmpty() || target_ == nullptr) return {};
     if (size == target_->size()) return changed;
     const double sx = static_cast<double>(target_->width()) / size.width();
     const double sy = static_cast<double>(target_->height()) / size.height();
-    return QRectF(changed.x() * sx, changed.y() * sy, changed.width() * sx, changed.height() * sy).toAlignedRect();
+    QRegion scaled;
+    for (const QRect& r : changed) {
+        scaled += QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy).toAlignedRect();
+    }
+    return scaled;
 }
 
 void FramePresenter::repaintPending() {
     if (target_ == nullptr || QThread::currentThread() != target_->thread() || !target_->isVisible()) return;
-    const QRect area = takePendingArea();
-    if (!area.isEmpty()) target_->repaint(area);
+    const QRegion area = takePendingArea();
+    if (area.isEmpty()) return;
+    presenting_ = true;
+    target_->repaint(area);
+    presenting_ = false;
 }
 
 void FramePresenter::paint(QPainter& painter, const QRect& target) {

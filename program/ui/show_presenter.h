@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 
 #include <atomic>
 #include <mutex>
@@ -43,6 +44,9 @@ public:
     // lets the window system run only now and then, so a repaint left to the event loop would
     // show a few frames a second.
     void repaintPending();
+    // GUI thread: whether the paint under way is one that presenting asked for. Any other is
+    // an exposure (a window moved away, a resize, the first show).
+    bool presenting() const { return presenting_; }
     // A copy of the frame as it stands.
     QImage snapshot() const;
     // A frame of that size, filled with the colour (0x00BBGGRR).
@@ -51,13 +55,16 @@ public:
 private:
     void scheduleRepaint();
     // The target's area that shows the frame's changes since the last call, taken from them.
-    QRect takePendingArea();
+    QRegion takePendingArea();
 
     QWidget* target_;
     mutable std::mutex mutex_;
     QImage frame_;
-    QRect pending_;  // changed since the last repaint, frame pixels
+    // Changed since the last repaint, frame pixels: the rectangles themselves, so that two
+    // trains far apart repaint two strips rather than everything between them.
+    QRegion pending_;
     std::atomic<bool> repaintPosted_{false};
+    bool presenting_ = false;
     LvPresenter table_{};
     bool installed_ = false;
 };

@@ -119,7 +119,9 @@ void ShowWindowBase::Form_MouseMove(int32_t button, int32_t shift, int32_t x, in
 void ShowWindowBase::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     presenter_.paint(painter, rect());
-    Form_Paint();
+    // The frame holds what the show presented: the show's own repaints only put it on screen.
+    // An exposure is the window's Form_Paint.
+    if (!presenter_.presenting()) Form_Paint();
 }
 
 void ShowWindowBase::keyPressEvent(QKeyEvent* event) {

@@ -32,23 +32,10 @@ constexpr uint32_t kEscapeSym = 0xff1b;
 
 // The show window: a mapped top-level window of the show's size.
 xcb_window_t findShowWindow(xcb_connection_t* c) {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
-    if (tree == nullptr) return 0;
-    xcb_window_t found = 0;
-    const xcb_window_t* children = xcb_query_tree_children(tree);
-    for (int i = 0; i < xcb_query_tree_children_length(tree) && found == 0; ++i) {
-        xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr);
-        xcb_get_window_attributes_reply_t* a =
-            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, children[i]), nullptr);
-        if (g != nullptr && a != nullptr && g->width == kWidth && g->height == kHeight &&
-            a->map_state == XCB_MAP_STATE_VIEWABLE)
-            found = children[i];
-        std::free(g);
-        std::free(a);
+    for (const xvfb_test::ShownWindow& w : xvfb_test::shownWindows(c)) {
+        if (w.width == kWidth && w.height == kHeight) return w.window;
     }
-    std::free(tree);
-    return found;
+    return 0;
 }
 
 // The window's pixels, 0x00RRGGBB, row by row; empty when it cannot be read.
@@ -71,43 +58,6 @@ std::vector<uint32_t> grab(xcb_connection_t* c, xcb_window_t w) {
 void save(const std::vector<uint32_t>& pixels, const char* name) {
     QImage image(reinterpret_cast<const uchar*>(pixels.data()), kWidth, kHeight, QImage::Format_RGB32);
     image.save(QString(YOV_BIN_DIR) + "/../" + name);
-}
-
-xcb_keycode_t escapeKey(xcb_connection_t* c) {
-    const xcb_setup_t* setup = xcb_get_setup(c);
-    const int count = setup->max_keycode - setup->min_keycode + 1;
-    xcb_get_keyboard_mapping_reply_t* map =
-        xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, setup->min_keycode, count), nullptr);
-    xcb_keycode_t found = 9;  // where Xvfb's default map has it
-    if (map != nullptr) {
-        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
-        for (int k = 0; k < count; ++k) {
-            if (syms[k * map->keysyms_per_keycode] == kEscapeSym) {
-                found = static_cast<xcb_keycode_t>(setup->min_keycode + k);
-                break;
-            }
-        }
-        std::free(map);
-    }
-    return found;
-}
-
-void sendKey(xcb_connection_t* c, xcb_window_t w, xcb_keycode_t key) {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    for (uint8_t type : {uint8_t{XCB_KEY_PRESS}, uint8_t{XCB_KEY_RELEASE}}) {
-        xcb_key_press_event_t e{};
-        e.response_type = type;
-        e.detail = key;
-        e.root = root;
-        e.event = w;
-        e.child = XCB_NONE;
-        e.event_x = e.root_x = 10;
-        e.event_y = e.root_y = 10;
-        e.same_screen = 1;
-        xcb_send_event(c, 0, w, type == XCB_KEY_PRESS ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE,
-                       reinterpret_cast<const char*>(&e));
-    }
-    xcb_flush(c);
 }
 
 struct Change {
@@ -184,7 +134,7 @@ TEST(DemoShow, RunsInAWindowMovesOnlyWhereTrainsRunAndEndsOnEsc) {
     }
     EXPECT_GE(changing, kSeconds * 3 / 4) << "trains run: most seconds show a change";
 
-    sendKey(c, window, escapeKey(c));
+    xvfb_test::sendKey(c, window, xvfb_test::keycodeOf(c, kEscapeSym, 9));  // 9: where Xvfb's map has it
     EXPECT_TRUE(yov.waitForFinished(10000)) << "Esc ends the show";
     if (yov.state() != QProcess::NotRunning) {
         yov.kill();

@@ -12,8 +12,11 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace xvfb_test {
 
@@ -87,6 +90,73 @@ inline QProcessEnvironment yovEnvironment(const QTemporaryDir& home) {
     env.insert("TMP", home.path());
     env.remove("XSCREENSAVER_WINDOW");
     return env;
+}
+
+// The key that types the key symbol (a keysym such as 0xff1b for Esc, 'm' for M) on the
+// server's keyboard map; `fallback` when the map has none.
+inline xcb_keycode_t keycodeOf(xcb_connection_t* c, xcb_keysym_t symbol, xcb_keycode_t fallback) {
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    xcb_get_keyboard_mapping_reply_t* map =
+        xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, setup->min_keycode, count), nullptr);
+    xcb_keycode_t found = fallback;
+    if (map != nullptr) {
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
+        for (int k = 0; k < count; ++k) {
+            if (syms[k * map->keysyms_per_keycode] == symbol) {
+                found = static_cast<xcb_keycode_t>(setup->min_keycode + k);
+                break;
+            }
+        }
+        std::free(map);
+    }
+    return found;
+}
+
+// A press and release of the key, sent to the window as the keyboard would.
+inline void sendKey(xcb_connection_t* c, xcb_window_t w, xcb_keycode_t key) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    for (uint8_t type : {uint8_t{XCB_KEY_PRESS}, uint8_t{XCB_KEY_RELEASE}}) {
+        xcb_key_press_event_t e{};
+        e.response_type = type;
+        e.detail = key;
+        e.root = root;
+        e.event = w;
+        e.child = XCB_NONE;
+        e.event_x = e.root_x = 10;
+        e.event_y = e.root_y = 10;
+        e.same_screen = 1;
+        xcb_send_event(c, 0, w, type == XCB_KEY_PRESS ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE,
+                       reinterpret_cast<const char*>(&e));
+    }
+    xcb_flush(c);
+}
+
+struct ShownWindow {
+    xcb_window_t window = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The mapped top-level windows (the server runs no window manager: they are the root's
+// children), popup menus among them.
+inline std::vector<ShownWindow> shownWindows(xcb_connection_t* c) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    std::vector<ShownWindow> shown;
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
+    if (tree == nullptr) return shown;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+        xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr);
+        xcb_get_window_attributes_reply_t* a =
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, children[i]), nullptr);
+        if (g != nullptr && a != nullptr && a->map_state == XCB_MAP_STATE_VIEWABLE)
+            shown.push_back({children[i], g->width, g->height});
+        std::free(g);
+        std::free(a);
+    }
+    std::free(tree);
+    return shown;
 }
 
 }  // namespace xvfb_test

@@ -48,6 +48,7 @@ inline void resetProgramState() {
     st.SplitExt.clear();
     st.ProgressCode = 0;
     st.StopRequest = 0;
+    st.EndRequest = 0;
     st.BatchMode = 0;
     st.RunFlags = 0;
     st.RunMode = 0;
@@ -65,6 +66,7 @@ inline void resetProgramState() {
     sh.DescValueCount = sh.DescValueAlloc = sh.DescTextCount = sh.DescTextAlloc = 0;
     sh.CurrentLanguage = 0;
     sh.PictureHeight = 0;  // no stock read: scripts read after a picture test keep their own heights
+    sh.CancelLoad = 0;
     sh.Limits = FormLimits{};
 
     SharedArrays& a = st.Arrays;

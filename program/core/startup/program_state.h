@@ -56,6 +56,7 @@ struct ProgramState {
     // --- Long operations and the show.
     int32_t ProgressCode = 0;  // position code of the long operation in progress ("P=")
     uint8_t StopRequest = 0;   // ends the show loops
+    uint8_t EndRequest = 0;    // the program was told to end (SIGTERM, SIGINT): no modal loop runs
     uint8_t BatchMode = 0;     // the show presents through DirectDraw: no message boxes
     uint8_t RunFlags = 0;      // 0x08 while a show runs
     uint8_t RunMode = 0;       // mode the text window was last opened in; 14 = error log view

@@ -1,11 +1,17 @@
 // Display start and stop over a recording show window and the real engine: drawing method,
-// DirectDraw start and its fallback, the frame and its brushes, what a re-creation repeats.
+// DirectDraw start and its fallback, the frame and its brushes, what a re-creation repeats,
+// priorities an ordinary user may not raise.
 #include <gtest/gtest.h>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "core_fixture.h"
+#include "platform/priority.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/binding/main_engine_calls.h"
 #include "program/core/settings/settings.h"
@@ -78,6 +84,38 @@ private:
     plat::HBITMAP first_;
 };
 
+// While it lives, the calling thread lacks the right to raise priorities, as an ordinary user's
+// does: a test run as root drops it from the thread's effective capabilities and then takes
+// it back.
+class WithoutPriorityRaise {
+public:
+    WithoutPriorityRaise() {
+        if (!get() || (data_[0].effective & kSysNice) == 0) return;
+        data_[0].effective &= ~kSysNice;
+        dropped_ = set();
+    }
+    ~WithoutPriorityRaise() {
+        if (!dropped_) return;
+        data_[0].effective |= kSysNice;
+        set();
+    }
+    WithoutPriorityRaise(const WithoutPriorityRaise&) = delete;
+    WithoutPriorityRaise& operator=(const WithoutPriorityRaise&) = delete;
+
+private:
+    static constexpr uint32_t kSysNice = 1u << CAP_SYS_NICE;
+    bool get() {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        return ::syscall(SYS_capget, &header, data_) == 0;
+    }
+    bool set() {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        return ::syscall(SYS_capset, &header, data_) == 0;
+    }
+    __user_cap_data_struct data_[2]{};
+    bool dropped_ = false;
+};
+
 class DisplayStartTest : public core_test::CoreTest {
 protected:
     void SetUp() override {
@@ -96,7 +134,6 @@ protected:
             sceneH = h;
         };
         link.processEvents = [] {};
-        link.sleep = [](int32_t) {};
         link.createWorkDC = [this](int32_t, int32_t) { ++workDcs; };
         link.deleteWorkDC = [this] { --workDcs; };
     }
@@ -235,6 +272,23 @@ TEST_F(DisplayStartTest, KeepingTheDesktopModeAsksForTheScreen) {
     EXPECT_EQ(m.Height, 480);
     EXPECT_EQ(m.Refresh, 0);
     yov::StopDisplay();
+}
+
+TEST_F(DisplayStartTest, APriorityRaiseRefusedToAnOrdinaryUserIsNoErrorToLog) {
+    const WithoutPriorityRaise ordinaryUser;
+    constexpr int kShowThreadPriority = 12;  // what a show asks for its thread
+    if (plat::SetCurrentThreadPriority(kShowThreadPriority)) {
+        plat::SetCurrentThreadPriority(plat::kThreadPriorityNormal);
+        GTEST_SKIP() << "this user may raise priorities: nothing is refused";
+    }
+    const uint8_t high = yov::mainState().HighPriority;
+    yov::mainState().HighPriority = 1;
+    start(1, 0, 0);
+    yov::CreateDisplaySurfaces();
+    yov::ReleaseDisplaySurfaces();
+    yov::StopDisplay();
+    yov::mainState().HighPriority = high;
+    EXPECT_EQ(errorLog(), "");
 }
 
 TEST(DisplayLogLines, AreWordedExactly) {

@@ -4,6 +4,7 @@
 // end and read back by the next show.
 #include <QWidget>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -264,6 +265,43 @@ TEST_F(ShowRun, AnErrorInTheLoopIsReportedAndTheSceneStartsAgain) {
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_NE(boxes_[0].text.find(u"Exit by Error handler in MainLoop"), std::u16string::npos);
     EXPECT_NE(boxes_[0].text.find(u"broken section"), std::u16string::npos) << core_test::utf8(boxes_[0].text);
+}
+
+TEST_F(ShowRun, AStopThatCutsLongWorkShortIsNoError) {
+    // Long work inside a section takes frame steps; the one entered after the stop raises the
+    // already-reported error that unwinds the work. Without a stop the same error is one the
+    // show raised after reporting it, and the loop's report follows as before.
+    struct Case {
+        const char* name;
+        bool stop;
+        std::vector<std::string> logged;
+    };
+    const Case cases[] = {
+        {"a stop", true, {}},
+        {"no stop", false, {"First report Exit by Error handler in MainLoop (EH=31017)"}},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(logPath());
+        programState().LogStarted = 0;
+        boxes_.clear();
+        calls.clear();
+        steps = 0;
+        onSect = [this, &c](int32_t) {
+            if (steps != 1) return;
+            if (c.stop) programState().StopRequest = 1;
+            throw ProgramError(error_number::kReported, c.stop ? u"" : u"First report");
+        };
+        onStep = [](int n) {
+            if (n == 2) programState().StopRequest = 1;
+        };
+        Run();
+        std::vector<std::string> lines = logLines();
+        if (!lines.empty()) lines.erase(lines.begin());  // the "started" line
+        EXPECT_EQ(lines, c.logged) << c.name;
+        EXPECT_TRUE(boxes_.empty()) << c.name;
+        EXPECT_EQ(calls.back(), "stop") << c.name;
+        EXPECT_EQ(GetRegString(u"L", u""), u"0,") << c.name << ": the end stores what it stores";
+    }
 }
 
 TEST_F(ShowRun, AStopDuringASectionEndsTheLoopAfterIt) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <map>
 #include <string>
@@ -42,6 +43,8 @@ protected:
     void SetUp() override {
         ShowTestOn::SetUp();
         ResetTrainPictures();
+        // A start left by another test would widen the plates (the simple modes' kind).
+        trainStart() = TrainStartState{};
         programState().Shared.PictureHeight = kHeight;
         scriptReader().S = SceneScript{};
         scriptReader().S.FileNames = {u"", u"demo.ttt"};
@@ -62,6 +65,7 @@ protected:
         programState().Shared.PictureHeight = 0;
         scriptReader().S = SceneScript{};
         ResetTrainPictures();
+        trainStart() = TrainStartState{};
         ShowTestOn::TearDown();
     }
 
@@ -197,6 +201,36 @@ TEST_F(TrainPictures, AStopRequestedWhileATrainIsComposedUnwindsItAsAlreadyRepor
     FreeAttemptPictures();
     for (int32_t p = partsBefore + 1; p <= picParts().Count; ++p) EXPECT_EQ(picParts()[p].State, kPartFree) << p;
     EXPECT_FALSE(logged().mid(before.size()).contains("\"E40\"")) << "the vehicle is not reported a second time";
+}
+
+TEST_F(TrainPictures, AStopArrivingWhileAVehicleLoadsIsNoFailureToLog) {
+    // The stop comes in with the events the picture loader lets run; its next frame step cuts
+    // the load short.
+    trainPictureHooks().loadVehicle = [this](std::u16string_view name, int32_t) {
+        if (name == u"COACH_A") programState().StopRequest = 1;
+        frameStep(11101);
+        return vehicles_test::DrawFakeVehicle(std::u16string(name), kHeight);
+    };
+    frameStepCalls().stepDouble = nullptr;
+    programState().RunFlags = run_flag::kFramesDrawn;
+    showState().ActiveCount = 1;
+    // A log of the test's own: other test programs may write to the shared one meanwhile.
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const std::u16string sharedLog = programState().ErrorLogPath;
+    programState().ErrorLogPath = scratch.filePath(QStringLiteral("Rolvane.err")).toStdU16String();
+    int32_t number = 0;
+    try {
+        Build(u"E40,COACH_A");
+    } catch (const ProgramError& e) {
+        number = e.number();
+    }
+    programState().StopRequest = 0;
+    programState().ErrorLogPath = sharedLog;
+    EXPECT_EQ(number, error_number::kReported);
+    FreeAttemptPictures();
+    EXPECT_FALSE(QFile::exists(scratch.filePath(QStringLiteral("Rolvane.err"))))
+        << "the vehicle did not fail: nothing is logged";
 }
 
 TEST_F(TrainPictures, TooManyFramesAreRefused) {

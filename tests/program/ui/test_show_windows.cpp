@@ -5,6 +5,8 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QScreen>
 #include <QTest>
 #include <QTextEdit>
@@ -255,6 +257,58 @@ TEST_F(ShowWindowsTest, APresentedFrameIsOnScreenWithoutWaitingForTheEventLoop) 
     view->showPresented();
     EXPECT_EQ(counter.paints, 1) << "nothing new, nothing painted";
     w->removeEventFilter(&counter);
+    view->closeFromProgram();
+}
+
+// The show's own repaints put its frame on screen and nothing more; only a paint the window
+// system asks for (an exposure) asks the show to draw its scene anew.
+TEST_F(ShowWindowsTest, OnlyAnExposureAsksForTheSceneToBeRepainted) {
+    for (const uint8_t mode : {uint8_t{0}, uint8_t{1}}) {
+        auto view = yov::MakeShowView(mode);
+        yov::ShowWindowBase* w = yov::ShowWindowOf(view.get());
+        if (mode == 0) {
+            view->clearAndShow();
+        } else {
+            view->placeOverScreen(true, 800, 600);
+            view->setFrameSize(800, 600);
+        }
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+        QCoreApplication::processEvents();
+        repaints.clear();
+        for (int frame = 0; frame < 3; ++frame) {
+            const LvRect changed{10 + 40 * frame, 10, 40, 20};
+            w->presenter().present(view->screenDc(), &changed, 1);
+            view->showPresented();
+            QCoreApplication::processEvents();
+        }
+        EXPECT_TRUE(repaints.empty()) << "mode " << int{mode};
+        w->repaint();
+        ASSERT_EQ(repaints.size(), 1u) << "mode " << int{mode};
+        EXPECT_EQ(repaints[0], mode == 0 ? yov::FullRepaintMask(yov::displayState().FlipCount) : 1);
+        view->closeFromProgram();
+    }
+}
+
+// Two strips far apart are repainted as two strips, not as everything between them.
+TEST_F(ShowWindowsTest, PresentedStripsArePaintedApart) {
+    auto view = yov::MakeShowView(0);
+    yov::ShowWindowBase* w = yov::ShowWindowOf(view.get());
+    view->clearAndShow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QCoreApplication::processEvents();
+    struct RegionRecorder : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } recorder;
+    w->installEventFilter(&recorder);
+    const LvRect strips[] = {{0, 20, 800, 30}, {0, 500, 800, 40}};
+    w->presenter().present(view->screenDc(), strips, 2);
+    view->showPresented();
+    w->removeEventFilter(&recorder);
+    EXPECT_EQ(recorder.painted, QRegion(0, 20, 800, 30) + QRegion(0, 500, 800, 40));
     view->closeFromProgram();
 }
 
