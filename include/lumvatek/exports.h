@@ -171,9 +171,14 @@ using LvIndirProc = int32_t (*)(int32_t value) noexcept;
     (LvHandle baseDc, int32_t minWidth, int32_t classCount, const int32_t* heights, \
      const int32_t* stripCounts, const int32_t* widths), \
     (baseDc, minWidth, classCount, heights, stripCounts, widths)) \
-  /* an off-screen buffer id, 0 when the height exceeds every class */ \
+  /* an off-screen buffer id; 0 when none can be had (GetBufferError says why) */ \
   X(LvHandle, AllocBuffer, (int32_t width, int32_t height, int32_t value), \
     (width, height, value)) \
+  /* why the last AllocBuffer gave 0 (-10041 to -10044), 0 after one that gave a buffer */ \
+  X(LvResult, GetBufferError, (), ()) \
+  /* the strips there are and the buffers in use; either pointer may be null */ \
+  X(LvResult, GetBufferCounts, (int32_t* stripsOut, int32_t* buffersOut), \
+    (stripsOut, buffersOut)) \
   /* clears the caller's variable */ \
   X(LvResult, FreeBuffer, (LvHandle* buffer), (buffer)) \
   /* every out pointer may be null */ \
