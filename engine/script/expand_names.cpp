@@ -77,6 +77,18 @@ Run Mix(Run run) {
     return mixed;
 }
 
+// A macro entry that stands for one vehicle names that vehicle: its picture may come from
+// another entry, but its labels, plate and description are the macro entry's own. The
+// vehicle builder's "NAME" item links a picture to the entry it names.
+void NameByEntry(Engine& e, Item& item, int32_t entry) {
+    const StockEntry* se = StockEntryAt(entry);
+    if (se == nullptr) return;
+    const std::u16string mark = u"[NAME:" + std::u16string(se->Name) + u"]";
+    auto* text = static_cast<char16_t*>(e.store.Alloc(mark.size() * sizeof(char16_t), 34086));
+    mark.copy(text, mark.size());
+    item.modifiers = e.NewPiece(item.modifiers, text, text + mark.size());
+}
+
 }  // namespace
 
 void NoteStockType(int32_t entry) {
@@ -140,6 +152,7 @@ NameResult ResolveName(Engine& e, const char16_t* start, const char16_t* end, Pi
             --e.bangOnly;
             --e.depth;
             result.single = result.run.count == 1;
+            if (result.single) NameByEntry(e, *result.run.first, entry);
             return result;
         }
         if (!e.Charge(entry)) return result;

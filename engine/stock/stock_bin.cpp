@@ -261,7 +261,7 @@ void StockBinLoad::Files() {
         case 2:
             rest.clear();
             Text(rest);
-            f.Path = folder_ + u'\\' + rest;
+            f.Path = JoinStockPath(folder_, rest);
             break;
         default: RaiseError(kErrBinPathForm);
         }
@@ -346,7 +346,7 @@ void StockBinLoad::DescTexts() {
 int32_t StockBinLoad::Run(bool stopAfterLibraries, int32_t* colourOut) {
     const int err = in_.Open(file_);
     if (err != 0) return kErrBinOpen;
-    folder_ = StockFolderText(StockFolderBytes(file_, true));
+    folder_ = StockFolderText(StockFolderBytes(file_));
     in_.Start();
     if (const size_t have = in_.Buffered(); have < 6) {
         // A short file that does not even begin like a binary stock is left to the text reader.

@@ -21,7 +21,7 @@ constexpr int kMaxVersion = 4;
 class StockBinWriter {
 public:
     StockBinWriter(int32_t version, const char* file, int32_t background)
-        : version_(version), folder_(StockFolderBytes(file, true)), background_(background) {}
+        : version_(version), folder_(StockFolderBytes(file)), background_(background) {}
 
     std::string Body();
 
@@ -85,18 +85,19 @@ void StockBinWriter::Text(std::u16string_view text) {
 }
 
 // Form 1: the stock file's own folder; form 2: a path below it (the rest is stored);
-// form 0: any other path, stored whole.
+// form 0: any other path, stored whole. The folder is compared in any letter case and with
+// "/" or "\", so that paths an older file holds in capitals still lie below it.
 void StockBinWriter::FilePath(std::u16string_view path) {
     size_t k = 0;
     bool below = !path.empty();
     for (; below && k < folder_.size(); ++k) {
         const uint8_t f = static_cast<uint8_t>(folder_[k]);
-        if (f > 127 || k >= path.size() || path[k] != f) below = false;
+        if (f > 127 || k >= path.size() || FileNameUnit(path[k]) != FileNameUnit(f)) below = false;
     }
     if (below && path.size() == folder_.size()) {
         Byte(1);
         if (version_ < 3) Number(0);
-    } else if (below && path[k] == u'\\') {
+    } else if (below && (path[k] == u'\\' || path[k] == u'/')) {
         Byte(2);
         Text(path.substr(k + 1));
     } else {

@@ -51,23 +51,22 @@ void AppendStockText(std::string& out, std::u16string_view text) {
     }
 }
 
-std::string StockFolderBytes(const char* fileName, bool upperCase) {
-    std::string name = fileName != nullptr ? fileName : "";
-    size_t last = std::string::npos;
-    for (size_t i = 0; i < name.size(); ++i) {
-        char& c = name[i];
-        if (c == '/') c = '\\';
-        if (upperCase && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        if (c == '\\') last = i;
-    }
+std::string StockFolderBytes(const char* fileName) {
+    const std::string name = fileName != nullptr ? fileName : "";
+    const size_t last = name.find_last_of("/\\");
     return last == std::string::npos ? std::string() : name.substr(0, last);
 }
 
 std::u16string StockFolderText(std::string_view folderBytes) { return plat::utf8ToUtf16(folderBytes); }
 
 std::u16string JoinStockPath(std::u16string_view folder, std::u16string_view rest) {
+    // plat::joinPath's rule, on the code units themselves (a name's units need not be UTF-16).
     std::u16string path(folder);
-    if (!folder.empty() && !rest.empty()) path += u'\\';
+    if (!folder.empty() && !rest.empty() && folder.back() != u'/' && folder.back() != u'\\') {
+        const bool backslashed =
+            folder.find(u'\\') != std::u16string_view::npos && folder.find(u'/') == std::u16string_view::npos;
+        path += backslashed ? u'\\' : u'/';
+    }
     path += rest;
     return path;
 }

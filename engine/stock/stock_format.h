@@ -61,14 +61,19 @@ void AppendHexEscape(std::string& out, char16_t unit);
 // end or break the line they stand in.
 void AppendStockText(std::string& out, std::u16string_view text);
 
-// The folder of a stock file's own name: "/" made "\", the part before the last "\"
-// (empty without one); with upperCase the letters a-z upper-cased as well.
-std::string StockFolderBytes(const char* fileName, bool upperCase);
+// The folder of a stock file's own name, spelled as the name is: the part before its last
+// "/" or "\" (empty without one). Names keep their case and separators throughout: on Linux
+// both are part of a name; they are resolved only when a file is opened.
+std::string StockFolderBytes(const char* fileName);
 // The folder as the text of a path: file names are UTF-8 here.
 std::u16string StockFolderText(std::string_view folderBytes);
-// A path below the stock file's folder: the folder, "\" and the rest. Without a folder
-// (a stock file named without one) the rest alone, relative like the stock file itself.
+// A path below the stock file's folder: the folder, a separator ("\" when the folder is
+// spelled with "\" alone, else "/") and the rest. Without a folder (a stock file named
+// without one) the rest alone, relative like the stock file itself.
 std::u16string JoinStockPath(std::u16string_view folder, std::u16string_view rest);
+// A unit of a file name as two names are compared: letters a-z upper-cased and "/" taken as
+// "\", so that one file named in two spellings (or stored upper-cased with "\") is one.
+inline char16_t FileNameUnit(char16_t c) { return c == u'/' ? u'\\' : UpperAscii(c); }
 
 // Indices of the shared arrays, in InitDLL's order.
 enum SharedTable : int {

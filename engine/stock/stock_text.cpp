@@ -86,7 +86,7 @@ StockTextLoad::~StockTextLoad() {
 int32_t StockTextLoad::Run() {
     if (!line_.Allocate()) RaiseError(kErrStkLineBuffer);
     if (window_.Open(fileName_) != 0) RaiseError(kErrStkOpen);
-    folder_ = StockFolderBytes(fileName_, false);
+    folder_ = StockFolderBytes(fileName_);
     folderText_ = StockFolderText(folder_);
     buckets_ = static_cast<FileRecord**>(ArenaAlloc(kBucketCount * sizeof(FileRecord*), kTagStkBuckets));
     window_.CountLine();

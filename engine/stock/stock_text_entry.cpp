@@ -47,15 +47,18 @@ const uint8_t* PackCode(const uint8_t* p, const uint8_t* end, uint32_t& code, in
     return p;
 }
 
+// One file record for names that differ only in letter case or separator; the first spelling
+// is the one kept.
 uint32_t HashFile(uint8_t kind, uint8_t form, const std::u16string_view name) {
     uint32_t h = 2166136261u ^ (kind * 16u + form);
-    for (const char16_t c : name) h = (h ^ c) * 16777619u;
+    for (const char16_t c : name) h = (h ^ FileNameUnit(c)) * 16777619u;
     return h;
 }
 
 bool SameFile(const FileRecord* r, uint32_t hash, uint8_t kind, uint8_t form, std::u16string_view name) {
     return r->hash == hash && r->kind == kind && r->form == form && r->length == static_cast<int32_t>(name.size()) &&
-           std::equal(name.begin(), name.end(), r->Name());
+           std::equal(name.begin(), name.end(), r->Name(),
+                      [](char16_t a, char16_t b) { return FileNameUnit(a) == FileNameUnit(b); });
 }
 
 }  // namespace
@@ -116,9 +119,9 @@ void StockTextLoad::ParseEntry(const uint8_t* p, const uint8_t* end) {
                     [](uint8_t c) { return c < 0x20; });
         e.FileIndex = kMacroFileIndex;
     } else {
-        p = Collect(SkipBlanks(p, end), end, fileName16_, true, kMaxField, kErrStkFieldLong,
+        // The file as written: its case and separators are part of the name here.
+        p = Collect(SkipBlanks(p, end), end, fileName16_, false, kMaxField, kErrStkFieldLong,
                     [](uint8_t c) { return c == ';' || c < 0x20; });
-        std::replace(fileName16_.begin(), fileName16_.end(), u'/', u'\\');
         p = SkipBlanks(p, end);
         if (p == end || *p != ';') RaiseError(kErrStkFileEnd);
         ++p;
@@ -133,11 +136,11 @@ void StockTextLoad::ParseEntry(const uint8_t* p, const uint8_t* end) {
                                            [](char f, char16_t n) { return n == static_cast<uint8_t>(f); });
             if (prefix && name.size() == folder.size())
                 name = {};
-            else if (prefix && name[folder.size()] == u'\\')
+            else if (prefix && (name[folder.size()] == u'\\' || name[folder.size()] == u'/'))
                 name.remove_prefix(folder.size() + 1);
             else
                 form = 0;
-        } else if (!name.empty() && name[0] == u'\\') {
+        } else if (!name.empty() && (name[0] == u'\\' || name[0] == u'/')) {
             form = 1;
         }
         e.FileIndex = FileIndexOf(static_cast<uint8_t>(kind), form, name);

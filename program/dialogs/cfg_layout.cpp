@@ -9,6 +9,31 @@ namespace {
 
 CfgRect rect(int32_t x, int32_t y, int32_t w = -1, int32_t h = -1) { return {x, y, w, h}; }
 
+// The rows as the controls need them: the twips figures, or what was measured when more.
+struct Rows {
+    int32_t OH;  // an option or check box
+    int32_t G;   // its mark before the caption
+    int32_t CH;  // a combo box
+    int32_t CR;  // a row of the display-mode frame: its combo or a button, the higher
+    int32_t FT;  // the first row inside a frame with a caption
+    int32_t FN;  // the first row inside a frame without one
+    int32_t FE;  // a frame's line and margin
+    int32_t IL;  // where a frame's rows begin across
+};
+
+Rows rowsOf(const CfgMetrics& m) {
+    Rows r{};
+    r.OH = std::max(m.LH, m.optionRow);
+    r.G = std::max(m.BH, m.markRoom);
+    r.CH = std::max(m.BH, m.comboHeight);
+    r.CR = std::max(m.BH, r.CH);
+    r.FT = std::max(17, m.captionedTop);
+    r.FN = std::max(0, m.plainTop);
+    r.FE = std::max(0, m.frameEdge);
+    r.IL = std::max(10, r.FE);
+    return r;
+}
+
 // How much each header picture gives up when pictures and title do not fit the band.
 struct Cut {
     int32_t r0 = 0;
@@ -60,9 +85,9 @@ void layoutHeader(CfgLayout& out, const CaptionWidths& cw, const CfgMetrics& m, 
 }
 
 void layoutMainPage(CfgLayout& out, const CaptionWidths& cw, const CfgMetrics& m, int32_t PW, int32_t PH) {
+    const Rows r = rowsOf(m);
     const int32_t BH = m.BH;
     const int32_t LH = m.LH;
-    const int32_t LO = (BH - LH) / 2;
     const int32_t A = cw.A;
     const int32_t D = cw.D;
     const int32_t Q = cw.Q;
@@ -74,7 +99,7 @@ void layoutMainPage(CfgLayout& out, const CaptionWidths& cw, const CfgMetrics& m
     out.labF[0] = rect(gx, gy);
     out.cmbFil[0] = rect(gx, y1, R - D - 2 * gx);
     out.cmdBrw[0] = rect(R - D, y1, D, BH);
-    out.chkBackup = rect(R + gx + 10, y1 + LO, cw.F, LH);
+    out.chkBackup = rect(R + gx + r.IL, y1 + (BH - r.OH) / 2, cw.F, r.OH);
 
     const int32_t y2 = y1 + gy + BH + LH;
     out.labF[1] = rect(gx, y2 - LH);
@@ -87,16 +112,18 @@ void layoutMainPage(CfgLayout& out, const CaptionWidths& cw, const CfgMetrics& m
     out.cmdTestWindow = rect(2 * gx + A, y3, A, BH);
     out.cmdTestFull = rect(R - A, y3, A, BH);
 
-    const int32_t c = 4 * LH + 37;
+    // The frame grows upwards with its rows: its bottom meets the bottom of row 3.
+    const int32_t c = r.FT + 4 * r.OH + 20;
     out.frmCache = rect(R + gx, y3 - c, Q, c + BH);
-    for (int32_t i = 0; i < 4; ++i) out.optCache[static_cast<size_t>(i)] = rect(10, 17 + i * LH, cw.F, LH);
-    out.cmdClear = rect((Q - cw.E) / 2, 4 * LH + 22, cw.E, BH);
+    for (int32_t i = 0; i < 4; ++i) out.optCache[static_cast<size_t>(i)] = rect(r.IL, r.FT + i * r.OH, cw.F, r.OH);
+    out.cmdClear = rect((Q - cw.E) / 2, r.FT + 4 * r.OH + 5, cw.E, BH);
 }
 
 void layoutModePage(CfgLayout& out, const CaptionWidths& cw, const CfgMetrics& m, int32_t PW, int32_t PH) {
+    const Rows r = rowsOf(m);
     const int32_t BH = m.BH;
     const int32_t LH = m.LH;
-    const int32_t LO = (BH - LH) / 2;
+    const int32_t check = (BH - r.OH) / 2;  // a check box beside an input box
     const int32_t U = cw.U;
     const int32_t V = cw.V;
     const int32_t X = cw.X;
@@ -106,41 +133,43 @@ void layoutModePage(CfgLayout& out, const CaptionWidths& cw, const CfgMetrics& m
     const int32_t vg = (PH - Z1 - Z2 - BH) / 4;
 
     out.frmDraw = rect(hg, vg, U, Z1);
-    for (int32_t i = 0; i < 5; ++i) out.optAlg[static_cast<size_t>(i)] = rect(10, 17 + i * LH, cw.M, LH);
-    out.framDX = rect(hg, 2 * vg + Z1, U, vg + Z2 + LH);
-    out.chkAct = rect(10, 0, cw.M, LH);
-    const int32_t rg = (Z2 - 3 * BH) / 2;
-    int32_t yr = vg + LH;
+    for (int32_t i = 0; i < 5; ++i) out.optAlg[static_cast<size_t>(i)] = rect(r.IL, r.FT + i * r.OH, cw.M, r.OH);
+    // The check box heads the frame inside its line; the rows follow a gap of vg below it.
+    const int32_t head = r.FN + r.OH;
+    out.framDX = rect(hg, 2 * vg + Z1, U, vg + Z2 + head + r.FE);
+    out.chkAct = rect(r.IL, r.FN, cw.M, r.OH);
+    const int32_t rg = (Z2 - 3 * r.CR) / 2;
+    int32_t yr = vg + head;
     for (size_t i = 0; i < 3; ++i) {
-        out.modeLabel[i] = rect(0, yr + LO, cw.L, LH);
-        out.modeCombo[i] = rect(cw.L, yr, U - cw.L);
-        yr += BH + rg;
+        out.modeLabel[i] = rect(r.FE, yr + (r.CR - LH) / 2, cw.L, LH);
+        out.modeCombo[i] = rect(2 * r.FE + cw.L, yr + (r.CR - r.CH) / 2, U - cw.L - 3 * r.FE);
+        yr += r.CR + rg;
     }
 
     const int32_t xc = 2 * hg + U;
     out.frmSeq = rect(xc, vg, V, Z1);
-    for (int32_t i = 0; i < 4; ++i) out.optSeq[static_cast<size_t>(i)] = rect(10, 25 + i * LH, cw.S, LH);
-    out.chkSkipErr = rect(xc + 10, 2 * vg + Z1, cw.S, LH);
-    out.frmStp = rect(xc, 3 * vg + Z1 + LH, V, Z2);
-    out.chkStopKey = rect(10, 17, cw.S, LH);
-    out.chkStopMove = rect(10, 17 + LH, cw.S, LH);
-    out.chkStopClick = rect(10, 17 + 2 * LH, cw.S, LH);
+    for (int32_t i = 0; i < 4; ++i) out.optSeq[static_cast<size_t>(i)] = rect(r.IL, r.FT + 8 + i * r.OH, cw.S, r.OH);
+    out.chkSkipErr = rect(xc + r.IL, 2 * vg + Z1, cw.S, r.OH);
+    out.frmStp = rect(xc, 3 * vg + Z1 + r.OH, V, Z2);
+    out.chkStopKey = rect(r.IL, r.FT, cw.S, r.OH);
+    out.chkStopMove = rect(r.IL, r.FT + r.OH, cw.S, r.OH);
+    out.chkStopClick = rect(r.IL, r.FT + 2 * r.OH, cw.S, r.OH);
 
     const int32_t K = cw.K;
     const int32_t vl = (PH - 5 * BH - LH - 5) / 4;
     const int32_t xb = PW - hg - 48;
-    out.labSpeed = rect(xb - K, vl + LO, K, LH);
+    out.labSpeed = rect(xb - K, vl + (BH - LH) / 2, K, LH);
     out.txtSpeed = rect(xb + 5, vl, kCfgInputWidth, BH);
     int32_t y = 2 * vl + BH;
     out.limLab = rect(xb - K, y, K + 48, LH);
     y += LH + 5;
-    out.chkLin = rect(xb - K, y + LO, K, LH);
+    out.chkLin = rect(xb - K, y + check, K, r.OH);
     out.txtLin = rect(xb + 5, y, kCfgInputWidth, BH);
     y += BH + 5;
-    out.chkLen = rect(xb - K, y + LO, K, LH);
+    out.chkLen = rect(xb - K, y + check, K, r.OH);
     out.txtLen = rect(xb + 5, y, kCfgInputWidth, BH);
     y += BH + 5;
-    out.chkAvg = rect(xb - K, y + LO, K, LH);
+    out.chkAvg = rect(xb - K, y + check, K, r.OH);
     out.txtAvg = rect(xb + 5, y, kCfgInputWidth, BH);
     y += BH + vl;
     out.cmdTst = rect(PW - hg - cw.C - (X - cw.C) / 2, y, cw.C, BH);
@@ -149,7 +178,8 @@ void layoutModePage(CfgLayout& out, const CaptionWidths& cw, const CfgMetrics& m
 }  // namespace
 
 CaptionWidths MeasureCfgCaptions(const CfgCaptions& c, const CfgMetrics& m) {
-    const int32_t G = m.BH;
+    const Rows r = rowsOf(m);
+    const int32_t G = r.G;
     const int32_t BH = m.BH;
     const int32_t LH = m.LH;
     CaptionWidths w;
@@ -164,16 +194,54 @@ CaptionWidths MeasureCfgCaptions(const CfgCaptions& c, const CfgMetrics& m) {
     w.S = c.sequenceStop + G;
     w.K = std::max(c.limitChecks + G, c.speedLabel);
     w.P = std::max(3 * w.A + 10, w.D + 205);
-    w.Q = std::max(w.F, w.E) + 20;
-    w.U = std::max(w.M + 20, w.L + 90);
-    w.V = w.S + 20;
+    w.Q = std::max(w.F, w.E) + 2 * r.IL;
+    w.U = std::max(w.M + 2 * r.IL, w.L + 90 + 2 * r.FE);
+    w.V = w.S + 2 * r.IL;
     w.X = std::max({w.K + 48, c.limitsLabel, w.C});
     w.Y = std::max(w.P + 5 + w.Q, w.V + w.U + w.X + 10);
-    w.Z1 = 5 * LH + 27;
-    w.Z2 = std::max(3 * BH + 10, 3 * LH + 27);
+    w.Z1 = std::max(5 * LH + 27, r.FT + 5 * r.OH + 10);
+    w.Z2 = std::max(3 * r.CR + 10, r.FT + 3 * r.OH + 10);
     w.MinDialogWidth = w.Y + 20 + m.FW;
-    w.MinDialogHeight = std::max(w.Z2 + w.Z1 + LH + 20, 4 * (LH + BH) + 25) + 88 + BH + m.FH;
+    w.MinDialogHeight = std::max(w.Z2 + w.Z1 + r.OH + 20, 4 * (LH + BH) + 25) + 88 + BH + m.FH;
+    // Rows taller than a line of text need more room than the twips figures count on: the
+    // smallest height is the first at which every control of both pages stands clear.
+    constexpr int32_t kMostExtra = 2000;
+    for (int32_t extra = 0; extra < kMostExtra; ++extra, ++w.MinDialogHeight) {
+        const CfgLayout l = LayoutCfg(w, m, CfgHeader{}, w.MinDialogWidth - m.FW, w.MinDialogHeight - m.FH);
+        if (PagesClear(l, m)) break;
+    }
     return w;
+}
+
+bool PagesClear(const CfgLayout& l, const CfgMetrics& m) {
+    const Rows r = rowsOf(m);
+    const int32_t PW = l.pageFrame.w;
+    const int32_t PH = l.pageFrame.h;
+    // Labels and combo boxes keep their own height (a line of text, a combo's).
+    auto sized = [&](CfgRect c, int32_t height) {
+        if (c.h < 0) c.h = height;
+        if (c.w < 0) c.w = 1;
+        return c;
+    };
+    auto clear = [&](std::initializer_list<CfgRect> rects) {
+        for (auto a = rects.begin(); a != rects.end(); ++a) {
+            if (a->x < 0 || a->y < 0 || a->x + a->w > PW || a->y + a->h > PH) return false;
+            for (auto b = a + 1; b != rects.end(); ++b) {
+                const bool apart =
+                    a->x + a->w <= b->x || b->x + b->w <= a->x || a->y + a->h <= b->y || b->y + b->h <= a->y;
+                if (!apart) return false;
+            }
+        }
+        return true;
+    };
+    const bool main =
+        clear({sized(l.labF[0], m.LH), sized(l.cmbFil[0], r.CH), l.cmdBrw[0], l.chkBackup, sized(l.labF[1], m.LH),
+               sized(l.cmbFil[1], r.CH), l.cmdBrw[1], l.cmdStockList, l.cmdTestWindow, l.cmdTestFull, l.frmCache});
+    const bool mode = clear({l.frmDraw, l.framDX, l.frmSeq, l.chkSkipErr, l.frmStp, l.labSpeed, l.txtSpeed, l.limLab,
+                             l.chkLin, l.txtLin, l.chkLen, l.txtLen, l.chkAvg, l.txtAvg, l.cmdTst});
+    const CfgRect lastRow = l.modeCombo[2];
+    const bool rows = lastRow.y + r.CH + r.FE <= l.framDX.h;
+    return main && mode && rows;
 }
 
 CfgLayout LayoutCfg(const CaptionWidths& widths, const CfgMetrics& metrics, const CfgHeader& header,

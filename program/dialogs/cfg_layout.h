@@ -19,12 +19,24 @@ struct CfgRect {
 
 // Row height BH, text line LH and status bar SH (315, 195 and 285 twips), and what a sizable
 // window with caption and menu bar adds around its client area (FW across, FH down).
+//
+// What the toolkit's controls need, as the dialog measures them (0: nothing beyond the twips
+// figures, which alone give the arithmetic unchanged): a row of an option or check box
+// (at least LH), the room of its mark before the caption (at least BH), a combo box (at least
+// BH), the first row inside a frame with a caption (at least 17) and without one, and a
+// frame's line with its margin at the sides and the bottom.
 struct CfgMetrics {
     int32_t BH = 21;
     int32_t LH = 13;
     int32_t SH = 19;
     int32_t FW = 0;
     int32_t FH = 0;
+    int32_t optionRow = 0;
+    int32_t markRoom = 0;
+    int32_t comboHeight = 0;
+    int32_t captionedTop = 0;
+    int32_t plainTop = 0;
+    int32_t frameEdge = 0;
 };
 
 // The widest caption of each group of controls, as measured.
@@ -81,6 +93,10 @@ struct CfgLayout {
 // The rectangles for a client area of clientWidth × clientHeight (the status bar included).
 CfgLayout LayoutCfg(const CaptionWidths& widths, const CfgMetrics& metrics, const CfgHeader& header,
                     int32_t clientWidth, int32_t clientHeight);
+
+// True when no control of either page overlaps another or leaves its page (the smallest
+// height is the first where this holds).
+bool PagesClear(const CfgLayout& layout, const CfgMetrics& metrics);
 
 // Width and height of the input boxes of the limits column.
 inline constexpr int32_t kCfgInputWidth = 43;

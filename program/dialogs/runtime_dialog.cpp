@@ -295,10 +295,15 @@ uint8_t ReadBackDialog(std::vector<DialogField>& fields, int32_t fieldCount, std
             }
         } else if (rec.isTextField()) {
             std::u16string text = DlgAdjustString(v.text ? v.text(rec.ControlIndex) : std::u16string(), fl);
-            if ((fl & (df::kFileBrowse | df::kFolderBrowse)) != 0) ReplaceAll(text, u"/", u"\\");
+            // File and folder names stay as written: "/" is not made "\" (on Linux it is the
+            // separator, and a stored name is read back by other programs).
             if ((fl & df::kStore) != 0 && v.saveString) v.saveString(recordName(prefix, r), text);
-            // An empty folder stays empty: a lone "\" would name a folder nobody chose.
-            if ((fl & df::kFolderBrowse) != 0 && !text.empty() && text.back() != u'\\') text += u'\\';
+            // An empty folder stays empty: a lone separator would name a folder nobody chose.
+            if ((fl & df::kFolderBrowse) != 0 && !text.empty() && text.back() != u'\\' && text.back() != u'/') {
+                const bool backslashed =
+                    text.find(u'\\') != std::u16string::npos && text.find(u'/') == std::u16string::npos;
+                text += backslashed ? u'\\' : u'/';
+            }
             if (text.empty() && (fl & df::kRequired) != 0) result = 0;
             if (!text.empty() && (fl & df::kOkLower) != 0) {
                 text = lower(std::move(text));

@@ -237,15 +237,17 @@ void ScriptReader::Include(std::u16string_view argument, bool once) {
         ((name.front() == u'"' && name.back() == u'"') || (name.front() == u'<' && name.back() == u'>'))) {
         name = name.substr(1, name.size() - 2);
     }
-    std::replace(name.begin(), name.end(), u'/', u'\\');
-    const bool absolute = (name.size() >= 2 && name[1] == u':') || (!name.empty() && name.front() == u'\\');
+    // The name keeps its separators as written; an earlier include is the same file in any
+    // letter case.
+    const bool absolute =
+        (name.size() >= 2 && name[1] == u':') || (!name.empty() && (name.front() == u'\\' || name.front() == u'/'));
     if (!absolute && CurrentFile >= 1 && CurrentFile <= S.FileCount) {
         name = plat::utf8ToUtf16(
             plat::joinPath(plat::utf16ToUtf8(S.FileDirs[static_cast<size_t>(CurrentFile)]), plat::utf16ToUtf8(name)));
     }
     bool listed = false;
     for (int32_t i = 1; i <= S.IncludeCount; ++i) {
-        if (S.Includes[static_cast<size_t>(i)] == name) {
+        if (plat::equalsNoCase(S.Includes[static_cast<size_t>(i)], name)) {
             listed = true;
             break;
         }
@@ -294,7 +296,8 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
         if (table_.BlockCount >= kMaxBlockDepth) Fail(kErrScript, u"Blocks nested too deeply");
         table_.PushBlock(u"$" + std::u16string(kind) + arg);
     };
-    auto number = [&] { return plat::val(arg); };
+    // Numbers the show computes with are held; RANDOMIZE takes any seed, USECACHE is capped.
+    auto number = [&] { return parser_.LeadingNumber(arg); };
     auto whole = [&] { return plat::clampToInt32(number()); };
     auto relative = [&] { return parser_.EvalRelativeValue(arg).number(); };
     const int32_t files = OpenSourceDepth();
@@ -358,7 +361,7 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
         run.SequenceMode = static_cast<uint8_t>(std::min(std::max<int>(mode, 1) - 1, 3));
         return 0;
     }
-    case Kw::Randomize: S.RandomSeed = number(); return 0;
+    case Kw::Randomize: S.RandomSeed = plat::val(arg); return 0;
     case Kw::SkipErr: run.SkipErrors = parser_.ParseBoolean(arg); return 0;
     case Kw::Speed:
         run.SpeedFactor = static_cast<float>(number() * 0.001);
@@ -372,7 +375,7 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
     case Kw::TextY: run.LabelY = whole(); return 0;
     case Kw::UseDefDir: run.UseDefDir = parser_.ParseBoolean(arg); return 0;
     case Kw::UseCache:
-        if (hooks.setCacheMode) hooks.setCacheMode(std::min<uint8_t>(plat::clampToByte(number()), 3));
+        if (hooks.setCacheMode) hooks.setCacheMode(std::min<uint8_t>(plat::clampToByte(plat::val(arg)), 3));
         return 0;
     case Kw::Way:
         table_.ParseParams(arg);

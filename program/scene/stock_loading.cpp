@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/split_file_path.h"
@@ -156,10 +157,11 @@ struct ProgressWindow {
 void SetStockName(const std::u16string& path) {
     StockState& ss = stockState();
     ProgramState& st = programState();
-    ss.StockName = plat::ucase(path);
+    // Kept as written; the settings key matches an upper-cased one, as key names do.
+    ss.StockName = path;
     SplitFilePath(ss.StockName);
     st.StockDir = st.SplitDir;
-    st.CacheFile = st.SplitDir + u"\\" + st.SplitName + u".tca";
+    st.CacheFile = JoinFilePath(st.SplitDir, st.SplitName + u".tca");
     std::u16string key = ss.StockName;
     std::replace(key.begin(), key.end(), u'\\', u'|');
     ss.StockKey = u"\\Stock\\" + key + u"\\";
@@ -204,7 +206,7 @@ void LoadStock(int32_t mode) {
     // Asked again from the events the load lets run: the tables are the running load's.
     if (ss.Loading) return;
     if (st.Shared.StockCount != 0) {
-        if (ss.LoadedName == ss.StockName) return;
+        if (plat::equalsNoCase(ss.LoadedName, ss.StockName)) return;
         // Renamed since the tables were read: the old entries' cache references and library
         // handles belong to the old stock.
         CloseLibraries();
@@ -214,8 +216,13 @@ void LoadStock(int32_t mode) {
     const ProgressWindow progress(mode == kLoadFull);
     mainState().StockOk = false;
     InitStockSections();
+    // A device, pipe or folder named as the stock would never end or never answer.
+    if (plat::fileKindOf(openPath(ss.StockName)) == plat::FileKind::NotRegular) {
+        refuseStock(u"Stock file " + ss.StockName + u" is not a regular file");
+        return;
+    }
 
-    if (!endsWith(ss.StockName, u".STK")) {
+    if (!endsWith(plat::ucase(ss.StockName), u".STK")) {
         switch (LoadStockBinary(mode)) {
         case kBinaryLoaded:
             ss.BinaryStock = true;

@@ -9,7 +9,7 @@
 
 namespace yov {
 
-// SetStockName: the stock file to use from now on (kept upper-cased, its folder and cache
+// SetStockName: the stock file to use from now on (kept as written, its folder and cache
 // file derived from it).
 void SetStockName(const std::u16string& path);
 

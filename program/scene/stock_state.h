@@ -16,7 +16,7 @@ inline constexpr int32_t kLoadFull = 0;
 inline constexpr int32_t kLoadCancelled = 65535;
 
 struct StockState {
-    std::u16string StockName;   // upper case, as SetStockName was given it
+    std::u16string StockName;   // as SetStockName was given it
     std::u16string StockKey;    // the stock's settings subkey: "\Stock\" + name with "|" for "\" + "\"
     std::u16string LoadedName;  // the stock name the tables were last read from
     bool BinaryStock = false;   // the tables came from a binary stock file

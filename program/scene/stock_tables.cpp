@@ -190,7 +190,7 @@ void CheckStockFiles() {
         if (f.Kind < kPictureKinds && (mainState().PicKindClass[f.Kind] & 1) != 0) continue;
         f.Name = StockFileName(f.Kind, f.Path);
         for (int32_t l = 1; l <= libs; ++l) {
-            if (a.LibInfos[l].Key == f.Name) {
+            if (plat::equalsNoCase(a.LibInfos[l].Key, f.Name)) {
                 f.LibInfo = static_cast<int16_t>(l);
                 break;
             }
@@ -224,7 +224,7 @@ void ShrinkStockTables() {
 }
 
 std::u16string StockFileName(uint8_t kind, std::u16string_view path) {
-    if (kind < kPictureKinds && (mainState().PicKindClass[kind] & 1) != 0) return plat::ucase(path);
+    if (kind < kPictureKinds && (mainState().PicKindClass[kind] & 1) != 0) return std::u16string(path);
     const PathSplit parts = splitPathText(path);
     return parts.name + parts.ext;
 }

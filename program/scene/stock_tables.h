@@ -53,8 +53,8 @@ void ResetDescTables();
 // The allocated sizes of the stock entries and stock files come down to their counts.
 void ShrinkStockTables();
 
-// The name a stock file is known by: its whole path upper-cased for the kinds named by
-// their path, else the file name with extension.
+// The name a stock file is known by: its whole path for the kinds named by their path, else
+// the file name with extension, spelled as the stock file spells them.
 std::u16string StockFileName(uint8_t kind, std::u16string_view path);
 
 }  // namespace yov

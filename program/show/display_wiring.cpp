@@ -100,6 +100,8 @@ void resetScene(int32_t width, int32_t height) {
     ss.RecreateRequest = 0;
     ss.StepSamples = 0;
     ss.StepDebt = 0;
+    // The record being wiped is gone with the table (a window resize resets the scene too).
+    ss.WipeTrain = 0;
     ResetTrainStarts();
     ResetSections();
     // The root block covers the whole scene.

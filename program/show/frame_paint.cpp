@@ -61,10 +61,15 @@ void paintLines(int32_t train) {
                                               "Checkstep Bg Path");
             linked.BufferRedraw[page] &= ~page_bit::kBgOnce;
         }
+        // The path's temporary background, snow and lying snow come with it: a path is never
+        // painted by itself.
+        const bool after = (t.at(l).Flags & train_flag::kTbgAfterTrains) != 0;
+        if (!after) PaintTempBackground(l, 0, t.at(l).Width, 0, yOffset);
         PaintLine(l, yOffset);
-        // The path's own falling snow comes with it: a path is never painted by itself.
-        if (t.valid(l) && (t.at(l).Flags & train_flag::kFallingSnow) != 0)
-            PaintSnow(t.at(l), showState().StepClock, yOffset);
+        if (!t.valid(l)) break;
+        if (after) PaintTempBackground(l, 0, t.at(l).Width, 0, yOffset);
+        if ((t.at(l).Flags & train_flag::kFallingSnow) != 0) PaintSnow(t.at(l), showState().StepClock, yOffset);
+        if ((t.at(l).LayerFlags & kLayerEffect) != 0) PaintEffectLayer(t.at(l), showState().StepClock, yOffset);
         l = t.at(l).NextLinked;
     }
     // The scene's own foreground stands in front of every path's trains.
@@ -89,9 +94,9 @@ void paintRecord(int32_t train, int32_t lowRow, int32_t highRow, bool wholePage)
         announceBackground(c, r, 0, r.VehicleHeight, all || (bits & kBitsPath) != 0, "Checkstep Bg Path");
         announceBackground(c, r, -r.BelowBase, r.BelowBase, all || (bits & kBitsBelow) != 0, "Checkstep Bg Below");
     }
-    const int32_t layers = t.at(train).LayerFlags;
     const bool layersAfter = (t.at(train).Flags & train_flag::kTbgAfterTrains) != 0;
-    if ((layers & layer_flag::kTemporary) != 0 && !layersAfter) PaintBgLayers(train, 0, t.at(train).Width, 0x800);
+    const bool temporary = HasTempBackground(t.at(train));
+    if (temporary && !layersAfter) PaintBgLayers(train, 0, t.at(train).Width, 0);
     WriteFgAnim(train, t.at(train).BgPart, 0);
     {
         TrainRec& w = t.at(train);
@@ -99,7 +104,7 @@ void paintRecord(int32_t train, int32_t lowRow, int32_t highRow, bool wholePage)
     }
     paintLines(train);
     if (!t.valid(train)) return;
-    if ((layers & layer_flag::kTemporary) != 0 && layersAfter) PaintBgLayers(train, 0, t.at(train).Width, 0x800);
+    if (temporary && layersAfter) PaintBgLayers(train, 0, t.at(train).Width, 0);
     if ((t.at(train).Flags & train_flag::kFallingSnow) != 0) PaintSnow(t.at(train), ss.StepClock);
     if ((t.at(train).LayerFlags & kLayerEffect) != 0) PaintEffectLayer(t.at(train), ss.StepClock);
     c.MergeDirtyRects();
@@ -271,23 +276,58 @@ void PaintBgLayers(int32_t train, int32_t fromX, int32_t toX, int32_t flags) {
         c.AddDirtyRect(left, 0, right - left, r.VehicleHeight, 0, dd ? 0 : dc, 0, r.OriginX + left, r.OriginY, 0,
                        dd ? surface : 0, "TBg");
     }
-    if ((r.LayerFlags & layer_flag::kTemporary) == 0) return;
-    // The temporary background as far as it still stands on this page.
+    PaintTempBackground(train, fromX, toX, flags);
+}
+
+bool HasTempBackground(const TrainRec& r) {
+    return ((r.LayerFlags & layer_flag::kTemporary) != 0 && r.TgPieceCount > 0) || r.GrowPieceCount > 0;
+}
+
+void PaintTempBackground(int32_t train, int32_t fromX, int32_t toX, int32_t flags, int32_t yOffset) {
+    if (fromX >= toX || !trains().valid(train)) return;
+    Compositor& c = displayState().Frame;
+    TrainRec& r = trains().at(train);
+    if (!HasTempBackground(r)) return;
+    const bool dd = programState().BatchMode != 0;
     const size_t page = std::min<size_t>(showState().PageIndex, 2);
-    const int32_t bandFrom = std::max(fromX, r.TbgBufferFrom[page]);
-    const int32_t bandTo = std::min(toX, r.TbgBufferTo[page]);
+    // What the trains took away of the span since this page was drawn, or what a new start
+    // gave back, is drawn again.
+    const auto changed = [&](int32_t a, int32_t b) {
+        const int32_t left = std::max(std::min(a, b), fromX);
+        const int32_t right = std::min(std::max(a, b), toX);
+        if (left < right) c.AddDirtyRect(left, yOffset, right - left, r.VehicleHeight, 1, 0, 0, 0, 0, 0, 0, "XBg Span");
+    };
+    int32_t& shownFrom = r.TbgBufferFrom[page];
+    int32_t& shownTo = r.TbgBufferTo[page];
+    if (shownFrom >= shownTo || r.TbgFrom >= r.TbgTo) {
+        if (shownFrom < shownTo) changed(shownFrom, shownTo);
+        if (r.TbgFrom < r.TbgTo) changed(r.TbgFrom, r.TbgTo);
+    } else {
+        if (shownFrom != r.TbgFrom) changed(shownFrom, r.TbgFrom);
+        if (shownTo != r.TbgTo) changed(shownTo, r.TbgTo);
+    }
+    shownFrom = r.TbgFrom;
+    shownTo = r.TbgTo;
+    const int32_t bandFrom = std::max(fromX, shownFrom);
+    const int32_t bandTo = std::min(toX, shownTo);
+    const bool shown = (r.LayerFlags & layer_flag::kTemporary) != 0;
     for (int32_t j = 1; j <= r.TgPieceCount && j < static_cast<int32_t>(r.TgPieces.size()); ++j) {
-        const LayerPiece& k = r.TgPieces[static_cast<size_t>(j)];
-        const int32_t left = std::max(k.Left, bandFrom);
-        const int32_t right = std::min(k.Right, bandTo);
+        const bool growing = j <= r.GrowPieceCount && j < static_cast<int32_t>(r.GrowPieces.size()) &&
+                             (r.GrowPieces[static_cast<size_t>(j)].Surface != 0 ||
+                              r.GrowPieces[static_cast<size_t>(j)].Values[piece_value::kBufferDC] != 0);
+        if (!growing && !shown) continue;
+        // Lying snow stays where the trains have passed: only the pieces go with the span.
+        const LayerPiece& k = growing ? r.GrowPieces[static_cast<size_t>(j)] : r.TgPieces[static_cast<size_t>(j)];
+        const int32_t left = std::max(k.Left, growing ? fromX : bandFrom);
+        const int32_t right = std::min(k.Right, growing ? toX : bandTo);
         if (left >= right) continue;
         const int32_t height = k.Values[piece_value::kHeight];
         const int32_t top = r.VehicleHeight - k.Values[piece_value::kTop];
         const int32_t sx = (dd ? 0 : k.Values[piece_value::kBufferX]) + left - k.Left;
-        const int32_t sy = (dd ? 0 : k.Values[piece_value::kBufferY]) + top;
-        c.AddDirtyRect(left, top - height, right - left, height, (flags & 0x800) != 0 ? 1 : 0,
+        const int32_t sy = (dd ? 0 : k.Values[piece_value::kBufferY]) + top + yOffset;
+        c.AddDirtyRect(left, top - height + yOffset, right - left, height, (flags & 0x800) != 0 ? 1 : 0,
                        dd ? 0 : k.Values[piece_value::kBufferDC], dd ? 0 : k.Values[piece_value::kBufferMaskDC], sx, sy,
-                       1, dd ? k.Surface : 0, "XBg");
+                       1, dd ? k.Surface : 0, growing ? "XBg Grow" : "XBg");
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "program/show/train_record.h"
+
 namespace yov {
 
 // TrainRec::BufferRedraw bits of a page.
@@ -28,7 +30,14 @@ void PaintFrame();
 // (true then). The frame step calls it before the lines, which are then drawn whole.
 bool PaintBg();
 // Announces the background strips of the line between fromX and toX (not dirty), and its
-// temporary background as far as it stands on this page (dirty with flags 0x800).
+// temporary background (PaintTempBackground).
 void PaintBgLayers(int32_t train, int32_t fromX, int32_t toX, int32_t flags);
+// The line's temporary background between fromX and toX as far as it still stands (dirty with
+// flags 0x800): the page first catches up with the span the trains left of it, marking what
+// it lost or gained. A piece whose lying snow grows is shown as its grow copy; a growable
+// background shows only those. yOffset is added to every y (a path painted into its scene).
+void PaintTempBackground(int32_t train, int32_t fromX, int32_t toX, int32_t flags, int32_t yOffset = 0);
+// The line has something PaintTempBackground shows.
+bool HasTempBackground(const TrainRec& r);
 
 }  // namespace yov

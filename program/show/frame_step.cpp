@@ -181,8 +181,11 @@ Outcome presentPhase(int32_t callSite) {
         return Outcome::Ended;
     }
     if (programState().BatchMode == 0) {
-        advancePage();
-        return presentByRectangles(callSite);
+        // The page moves on with the presentation: a deferred one comes back here later and
+        // must not move it again.
+        const Outcome presented = presentByRectangles(callSite);
+        if (presented == Outcome::Presented) advancePage();
+        return presented;
     }
     if (ss.PagesToRepaint == 0) {
         // The wait ends by the hang rule at the latest.

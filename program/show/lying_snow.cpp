@@ -9,6 +9,7 @@
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/startup/program_state.h"
 #include "program/scene/param_table.h"
+#include "program/show/display_state.h"
 #include "program/show/show_state.h"
 #include "program/show/snow.h"
 #include "program/trains/line_area.h"
@@ -22,8 +23,8 @@ constexpr int32_t kSiteCopyBuffer = 32018;
 constexpr int32_t kSiteFirstCopy = 12071;
 constexpr int32_t kSiteGrowRows = 12072;
 constexpr int32_t kCopyBufferIds = 3000000;
-constexpr int32_t kCopyMode = 1;
 constexpr int32_t kMaskedPaint = 2;
+constexpr int32_t kBlackPictureAndMask = 13;
 constexpr float kMinChange = 0.1f;
 constexpr int32_t kEdgeOpaque = 250;
 
@@ -100,25 +101,30 @@ void copyPieceRows(const TrainRec& t, const LayerPiece& piece, const LayerPiece&
     if (lo >= hi || w < 1 || piece.Values[pv::kBufferDC] == 0) return;
     const CopyPlace c = placeOf(copy);
     const int32_t sourceRow = t.VehicleHeight - hi - piece.Values[pv::kTop];
-    CopyRectEx(c.dc, 0, c.x, c.y + t.VehicleHeight - hi, w, hi - lo, piece.Values[pv::kBufferDC],
+    // The copy's mask takes the piece's: the snow shows where the piece does.
+    CopyRectEx(c.dc, c.mask, c.x, c.y + t.VehicleHeight - hi, w, hi - lo, piece.Values[pv::kBufferDC],
                piece.Values[pv::kBufferMaskDC], piece.Values[pv::kBufferX], piece.Values[pv::kBufferY] + sourceRow,
-               kMaskedPaint, 0, c.surface, 0, site);
+               kMaskedPaint, 1, c.surface, 0, site);
 }
 
 uint8_t mix(uint8_t under, uint8_t over, int32_t weight) {
     return static_cast<uint8_t>(under + ((static_cast<int32_t>(over) - under) * weight + 127) / 255);
 }
 
-// The piece's row at `height` laid over the copy's by weight/255, where the piece is opaque.
+// The piece's row at `height` laid over the scene's picture by weight/255, where the piece
+// is opaque; the copy shows those pixels.
 void blendPieceRow(const TrainRec& t, const LayerPiece& piece, const LayerPiece& copy, int32_t height, int32_t weight) {
     if (height < pieceBottom(t, piece) || height >= pieceTop(t, piece) || height < 0 || height >= t.VehicleHeight)
         return;
     const int32_t w = piece.Right - piece.Left;
-    if (w < 1 || piece.Values[pv::kBufferDC] == 0) return;
+    if (w < 1 || piece.Values[pv::kBufferDC] == 0 || t.SceneDC == 0) return;
     const plat::HDC src = plat::HDC::FromValue(piece.Values[pv::kBufferDC]);
     const plat::HDC srcMask = plat::HDC::FromValue(piece.Values[pv::kBufferMaskDC]);
+    const plat::HDC scene = plat::HDC::FromValue(t.SceneDC);
     const int32_t sx = piece.Values[pv::kBufferX];
     const int32_t sy = piece.Values[pv::kBufferY] + t.VehicleHeight - 1 - height - piece.Values[pv::kTop];
+    const int32_t sceneX = t.AreaLeftX + piece.Left;
+    const int32_t sceneY = t.BaseY - 1 - height;
     CopyPlace c = placeOf(copy);
     LvHandle surfaceDc = 0;
     if (c.surface != 0) {
@@ -127,29 +133,49 @@ void blendPieceRow(const TrainRec& t, const LayerPiece& piece, const LayerPiece&
         c.dc = static_cast<int32_t>(surfaceDc);
     }
     const plat::HDC dst = plat::HDC::FromValue(c.dc);
+    const plat::HDC dstMask = plat::HDC::FromValue(c.mask);
     const int32_t dy = c.y + t.VehicleHeight - 1 - height;
     plat::GdiFlush();
     for (int32_t x = 0; x < w; ++x) {
         if (srcMask && plat::GetPixel(srcMask, sx + x, sy) == 0) continue;
         const plat::COLORREF over = plat::GetPixel(src, sx + x, sy);
-        const plat::COLORREF under = plat::GetPixel(dst, c.x + x, dy);
+        const plat::COLORREF under = plat::GetPixel(scene, sceneX + x, sceneY);
         plat::SetPixelV(dst, c.x + x, dy,
                         plat::RGB(mix(plat::GetRValue(under), plat::GetRValue(over), weight),
                                   mix(plat::GetGValue(under), plat::GetGValue(over), weight),
                                   mix(plat::GetBValue(under), plat::GetBValue(over), weight)));
+        if (dstMask) plat::SetPixelV(dstMask, c.x + x, dy, plat::RGB(255, 255, 255));
     }
     if (surfaceDc != 0) lv::ReleaseDDC(c.surface, surfaceDc);
 }
 
-// The copy starts as the scene's picture at the piece's place, the lowest `from` rows of
-// the piece over it.
+// Rows from height `from` up to `to` of the copy emptied (transparent, or the key colour).
+void clearCopyRows(const TrainRec& t, const LayerPiece& copy, int32_t from, int32_t to) {
+    const int32_t lo = std::max(from, 0);
+    const int32_t hi = std::min(to, t.VehicleHeight);
+    const int32_t w = copy.Right - copy.Left;
+    if (lo >= hi || w < 1 || !copyReady(copy)) return;
+    const CopyPlace c = placeOf(copy);
+    const int32_t row = t.VehicleHeight - hi;
+    if (c.surface != 0) {
+        lv::FillSurface(c.surface, 0, row, w, hi - lo, static_cast<uint32_t>(showState().KeyPixel), 0, kSiteGrowRows);
+    } else {
+        CopyRectEx(c.dc, c.mask, c.x, c.y + row, w, hi - lo, 0, 0, 0, 0, kBlackPictureAndMask, 1, 0, 0, kSiteGrowRows);
+    }
+}
+
+// The copy starts empty (transparent, or the key colour of a surface), the lowest `from`
+// rows of the piece in it.
 void fillCopy(const TrainRec& t, const LayerPiece& piece, const LayerPiece& copy, int32_t from) {
     const int32_t w = piece.Right - piece.Left;
     if (w < 1 || !copyReady(copy)) return;
     const CopyPlace c = placeOf(copy);
-    if (t.SceneDC != 0) {
-        CopyRectEx(c.dc, c.mask, c.x, c.y, w, t.VehicleHeight, t.SceneDC, 0, t.AreaLeftX + piece.Left,
-                   t.BaseY - t.VehicleHeight, kCopyMode, c.surface == 0 ? 1 : 0, c.surface, 0, kSiteFirstCopy);
+    if (c.surface != 0) {
+        lv::FillSurface(c.surface, 0, 0, w, t.VehicleHeight, static_cast<uint32_t>(showState().KeyPixel), 0,
+                        kSiteFirstCopy);
+    } else {
+        CopyRectEx(c.dc, c.mask, c.x, c.y, w, t.VehicleHeight, 0, 0, 0, 0, kBlackPictureAndMask, 1, 0, 0,
+                   kSiteFirstCopy);
     }
     if (from > 0) copyPieceRows(t, piece, copy, 0, from, kSiteFirstCopy);
 }
@@ -199,7 +225,7 @@ void GrowSnow(TrainRec& train, std::u16string_view params) {
         train.Flags |= train_flag::kSmoothSnowGrowth;
 }
 
-void PaintEffectLayer(TrainRec& train, int32_t stepMs) {
+void PaintEffectLayer(TrainRec& train, int32_t stepMs, int32_t yOffset) {
     if (train.GrowRate == 0) return;
     const ShowState& ss = showState();
     if (ss.StepMode != 0 && ss.StepMoves == 0) return;
@@ -231,7 +257,20 @@ void PaintEffectLayer(TrainRec& train, int32_t stepMs) {
         const LayerPiece& copy = train.GrowPieces[static_cast<size_t>(j)];
         if (!copyReady(copy)) continue;
         if (old < top) copyPieceRows(train, piece, copy, old, top, kSiteGrowRows);
+        // Snow that melts leaves the rows above its level empty again.
+        if (top <= old) clearCopyRows(train, copy, top, old + 1);
         if (smooth && fraction > 0) blendPieceRow(train, piece, copy, top, fraction);
+    }
+    // The page being drawn shows the changed rows at once; the others catch up by their marks.
+    const int32_t low = std::clamp(std::min(old, now), 0, train.VehicleHeight);
+    const int32_t high = std::clamp(std::max(old, top) + 1, 0, train.VehicleHeight);
+    if (low >= high) return;
+    Compositor& c = displayState().Frame;
+    for (int32_t j = 1; j <= n; ++j) {
+        const LayerPiece& copy = train.GrowPieces[static_cast<size_t>(j)];
+        if (copy.Right > copy.Left)
+            c.AddDirtyRect(copy.Left, low + yOffset, copy.Right - copy.Left, high - low, 1, 0, 0, 0, 0, 0, 0,
+                           "Lying snow");
     }
 }
 

@@ -1,7 +1,8 @@
 #include "program/show/object_motion.h"
 
 #include <algorithm>
-#include <bitset>
+#include <array>
+#include <cstddef>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -300,28 +301,34 @@ struct GroupEdges {
     int32_t Right = 0;
 };
 
+// The longest coupled chain carried: more units than a train holds.
+constexpr size_t kMaxChain = kMaxTrainMembers + 1;
+
 // Carries the coupled chain along by the picture's move. A chain that comes back to a
 // picture already carried (one coupled to itself, or a longer loop) is cut there, logged
 // once by the cut.
 GroupEdges carryChain(int32_t id, int16_t delta) {
     TrainPicture& p = trainPictures()[id];
     GroupEdges e{p.X, addClamped(p.X, p.Width)};
-    std::bitset<256> carried;
-    if (id < 256) carried.set(static_cast<size_t>(id));
+    // The pictures carried so far, by their whole index: a chain holds the units of one train.
+    std::array<int32_t, kMaxChain> carried{};
+    size_t count = 0;
+    carried[count++] = id;
     int32_t cur = id;
-    // Each hop reaches a picture not carried before: at most 255 hops.
-    for (int32_t hops = 0; hops < 256; ++hops) {
+    // Each hop reaches a picture not carried before.
+    while (count < carried.size()) {
         TrainPicture& from = trainPictures()[cur];
-        const uint8_t c = from.CoupledId;
+        const int32_t c = from.CoupledId;
         if (c == 0) break;
-        if (carried.test(c)) {
+        if (std::find(carried.begin(), carried.begin() + static_cast<std::ptrdiff_t>(count), c) !=
+            carried.begin() + static_cast<std::ptrdiff_t>(count)) {
             WriteErrorLog(u"Self combine");
             from.CoupledId = 0;
             break;
         }
         TrainPicture* q = pictureAt(c);
         if (q == nullptr) break;
-        carried.set(c);
+        carried[count++] = c;
         q->X = addClamped(q->X, delta);
         e.Left = std::min(e.Left, q->X);
         e.Right = std::max(e.Right, addClamped(q->X, q->Width));

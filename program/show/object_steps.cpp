@@ -535,10 +535,10 @@ void CoupleMembers(int32_t train, int32_t i, int32_t j) {
         std::swap(ida, idb);
     }
     if (a->Dir >= 0) {
-        a->CoupledId = static_cast<uint8_t>(idb);
+        a->CoupledId = idb;
         b->Dir = a->Dir;
     } else {
-        b->CoupledId = static_cast<uint8_t>(ida);
+        b->CoupledId = ida;
         a->Dir = b->Dir;
     }
     AnimateJoint(train, i, j, kJointMode, u"");

@@ -39,9 +39,11 @@ bool canOpen(std::u16string_view name) {
     return file;
 }
 
+// Entries differing only in letter case are one entry, as when names were kept upper-cased:
+// a list an earlier version wrote in capitals takes the names as now spelled.
 int32_t indexOf(const RecentList& list, std::u16string_view name) {
     for (int32_t k = 1; k <= list.count; ++k) {
-        if (list.items[static_cast<size_t>(k)] == name) return k;
+        if (plat::equalsNoCase(list.items[static_cast<size_t>(k)], name)) return k;
     }
     return 0;
 }
@@ -63,7 +65,7 @@ bool LoadRecentList(RecentList& list) {
     list.count = 0;
     bool repeats = false;
     for (int32_t i = 1;; ++i) {
-        const std::u16string value = plat::ucase(GetRegString(RecentValueName(list, i), u"", instanceKey()));
+        const std::u16string value = GetRegString(RecentValueName(list, i), u"", instanceKey());
         if (value.empty()) break;
         if (indexOf(list, value) != 0) {
             repeats = true;
@@ -76,7 +78,7 @@ bool LoadRecentList(RecentList& list) {
 }
 
 uint8_t AddRecentFile(std::u16string_view name, RecentList& list) {
-    const std::u16string u = plat::ucase(name);
+    const std::u16string u(name);
     int32_t k = indexOf(list, u);
     if (!canOpen(u)) {
         list.lastAddFound = 0;

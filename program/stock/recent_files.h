@@ -1,7 +1,8 @@
 // The two lists of recently used files, kept in the settings under the instance's key: scene
 // scripts ("Conf01", "Conf02", ...) and stock files ("Stock01", ...). Entry 1 of each is the
-// file in use. Names are stored upper-cased as given; they are resolved (any letter case, "\"
-// or "/") only when a file is opened.
+// file in use. Names are stored as written; they are resolved (any letter case, "\" or "/")
+// only when a file is opened, and two names differing only in letter case are one entry (the
+// later spelling stays).
 #pragma once
 
 #include <array>
@@ -29,7 +30,7 @@ std::array<RecentList, 2>& recentLists();
 // The value name of entry i: the prefix and i in two digits at least ("Conf01", "Conf100").
 std::u16string RecentValueName(const RecentList& list, int32_t i);
 
-// Reads the list up to the first missing or empty value, upper-cased, skipping repeats.
+// Reads the list up to the first missing or empty value, skipping repeats (in any letter case).
 // True when a repeat was skipped.
 bool LoadRecentList(RecentList& list);
 

@@ -11,6 +11,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/picture_ref.h"
+#include "program/core/settings/split_file_path.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/lang_texts.h"
@@ -225,7 +226,7 @@ EntryTexts StockEntryTexts(const StockEntry& entry, uint8_t showFile) {
     const size_t kind = file.Kind < kPictureKinds ? file.Kind : 0;
     if ((ms.PicKindClass[kind] & kKindAddressedByName) != 0) {
         const std::u16string name = WithKindExtension(entry.Text2, ms.PicKindExt[kind]);
-        t.fileLine = file.Path + (file.Path.empty() ? u"" : u"\\") + name;
+        t.fileLine = JoinFilePath(file.Path, name);
         if (showFile == 1 || showFile == 2) t.secondLine = name;
         if (showFile == 3) t.secondLine = t.fileLine;
     } else {
@@ -264,7 +265,7 @@ std::u16string StockAuthorText(int32_t source, uint8_t showAuth) {
         const StockFileEntry& file = st.Arrays.StockFiles[f];
         const size_t kind = file.Kind < kPictureKinds ? file.Kind : 0;
         if ((mainState().PicKindClass[kind] & kKindIsAuthor) == 0) return {};
-        return plat::lcase(file.Name);
+        return file.Name;
     }
     if (source > st.Shared.AuthorCount || !st.Arrays.Authors.has(source)) return {};
     const AuthorEntry& a = st.Arrays.Authors[source];
@@ -318,7 +319,7 @@ void DrawStockCells(StockWindow& w) {
             const bool macro = entry->FileIndex == kMacroFile;
             const EntryTexts texts = StockEntryTexts(*entry, o.ShowFile);
             c.FileTip = texts.fileLine;
-            c.FileLine = plat::lcase(texts.secondLine);
+            c.FileLine = texts.secondLine;
             c.FileLineWidth = c.FileLine.empty() ? 0 : widthOf(w, RowFont::Box, c.FileLine);
             int16_t dir = 0;
             const std::u16string upper = plat::ucase(texts.pictureName);

@@ -13,10 +13,13 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
+#include "program/core/texts/script_place.h"
+#include "program/scene/script_reader.h"
 #include "program/show/show_state.h"
 #include "program/trains/area_show.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/fg_bg_areas.h"
+#include "program/trains/line_params.h"
 
 namespace yov {
 
@@ -112,11 +115,7 @@ void CompleteCode(std::u16string& code) {
         code = u"AL31" + code.substr(1);
 }
 
-void RaiseWireError(const TrainRec& area) {
-    const std::u16string message = GetText(u"CPOS", u"", 1);
-    if (areaShow().raiseLineError) areaShow().raiseLineError(area.Line, message);
-    RaiseProgramError(message);
-}
+[[noreturn]] void RaiseWireError(const TrainRec& area) { RaiseLineError(area.Line, GetText(u"CPOS", u"", 1)); }
 
 uint8_t RaisedStructure(int32_t dest, int32_t mask, int32_t x, int32_t y, TrainRec& area, uint8_t flag) {
     AreaTemplates& t = areaTemplates();
@@ -255,12 +254,23 @@ void paintArea(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t 
         p.BufDC = 0;
         p.BufMaskDC = 0;
     }
-    GetFgBg(bg, area, area.BgPart, layer_kind::kBackground);
+    // Each layer's messages name the header or line that gave it.
+    const auto layerAt = [](int32_t line) { return ScriptPlaceScope(scriptReader().PlaceOf(line)); };
+    {
+        const ScriptPlaceScope place = layerAt(bgLine);
+        GetFgBg(bg, area, area.BgPart, layer_kind::kBackground);
+    }
     area.LayerFlags |= DrawObjectPicture(way, decimal(area.SceneDC), u"0", area.AreaLeftX, area.BaseY, area, 0);
-    GetFgBg(tg, area, 0, layer_kind::kTemporary);
+    {
+        const ScriptPlaceScope place = layerAt(tgLine);
+        GetFgBg(tg, area, 0, layer_kind::kTemporary);
+    }
     area.FgSpanBottom = 0;
     area.FgSpanTop = area.VehicleHeight;
-    GetFgBg(fg, area, area.FgPart, layer_kind::kForeground);
+    {
+        const ScriptPlaceScope place = layerAt(fgLine);
+        GetFgBg(fg, area, area.FgPart, layer_kind::kForeground);
+    }
     if (show.DirectDraw) {
         CopyRectEx(0, 0, area.AreaLeftX, area.AreaTopY, area.Width, area.BandHeight, area.SceneDC, 0, area.AreaLeftX,
                    area.AreaTopY, 1, 0, area.SceneSurface, 0, kSiteCatchUp);
@@ -275,7 +285,7 @@ void PaintObject(TrainRec& area, std::u16string& way, std::u16string& fg, int32_
                  int32_t bgLine, std::u16string& tg, int32_t tgLine, std::u16string& points) {
     frameStep(kSiteStart);
     paintArea(area, way, fg, fgLine, bg, bgLine, tg, tgLine, true);
-    if (areaShow().parsePointList) areaShow().parsePointList(area, points);
+    ParseAreaPointList(area, points);
 }
 
 void PaintPathOverScene(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,

@@ -21,6 +21,8 @@ constexpr int32_t kSiteFgBand = 29006;
 constexpr int32_t kSiteFrameStore = 32009;
 constexpr int32_t kSiteFrameSurface = 13005;
 constexpr int32_t kSiteTile = 10907;
+constexpr int32_t kSiteOwnFrames = 12073;
+constexpr int32_t kModeOver = 2;
 constexpr int32_t kModeMasked = 3;
 constexpr int32_t kModeCopy = 1;
 constexpr int32_t kModeBehind = 12;
@@ -45,19 +47,54 @@ void FillFrames(const PictureSlot& s, int32_t left, int32_t right, int32_t botto
     }
 }
 
+// Frame j of a slot as it stands now: its own record when its frames are set up, else the
+// place in its buffer the frame layout gives.
+SlotFrame FrameOf(const PictureSlot& s, int32_t j) {
+    if (static_cast<size_t>(j) < s.Frames.size()) return s.Frames[static_cast<size_t>(j)];
+    SlotFrame f;
+    f.Surface = s.Surface;
+    f.DC = s.BufDC;
+    f.MaskDC = s.BufMaskDC;
+    f.X = s.SrcX + s.BufX + s.StepX * j;
+    f.Y = s.SrcY + s.BufY + s.StepY * j;
+    return f;
+}
+
+// The strip slot's own frames over what the clone's frame store holds of the layer: the strip
+// slot goes when the strip is placed, so its pictures live on in the clone.
+void CopyOwnFrames(const PictureSlot& source, const PictureSlot& k) {
+    const bool masked = (source.Flags & kSlotTransparent) != 0;
+    for (int32_t j = 0; j <= source.LastFrame; ++j) {
+        const SlotFrame f = FrameOf(source, j);
+        if (f.DC == 0 && f.Surface == 0) continue;
+        const bool surfaces = k.Surface != 0 && f.Surface != 0;
+        CopyRectEx(k.BufDC, k.BufMaskDC, k.BufX + j * k.FrameWidth, k.BufY, k.FrameWidth, k.FrameHeight, f.DC,
+                   masked ? f.MaskDC : 0, f.X, f.Y, surfaces ? kModeMasked : kModeOver, 1,
+                   static_cast<LvHandle>(k.Surface), static_cast<LvHandle>(f.Surface), kSiteOwnFrames);
+    }
+}
+
 // A clone of strip slot `from` for the tile whose strip column `offset` lies at leftX.
 void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, int32_t stripBottom, int32_t stripHeight,
                int32_t tileLeft, int32_t tileRight, int32_t bottom, int32_t top) {
-    AreaShow& show = areaShow();
-    if (!show.allocPictureSlot) return;
+    const AreaShow& show = areaShow();
     PictureSlotTable& slots = pictureSlots();
     const PictureSlot source = slots[from];
     // Strip slots stand at strip columns and rows from the strip's top.
     const int32_t x = leftX - offset + source.PosX;
     const int32_t yBottom = stripBottom + stripHeight - source.PosY - source.FrameHeight;
     if (x >= tileRight || x + source.FrameWidth <= tileLeft) return;
-    picParts().CurPart = ownerPart;
-    const int32_t clone = show.allocPictureSlot(ownerPart);
+    // The clone belongs to the layer's part: new slots go to the current part.
+    const int32_t clone = [ownerPart] {
+        PicPartPool& parts = picParts();
+        const int32_t saved = parts.CurPart;
+        parts.CurPart = ownerPart;
+        struct Restore {
+            int32_t saved;
+            ~Restore() { picParts().CurPart = saved; }
+        } restore{saved};
+        return AllocPictureSlot();
+    }();
     if (!slots.valid(clone)) return;
     PictureSlot& c = slots[clone];
     const int32_t next = c.NextSlot;
@@ -65,12 +102,22 @@ void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, i
     c = source;
     c.NextSlot = next;
     c.OwnerPart = owner;
+    c.WheelNext = 0;
+    c.TrainNext = 0;
+    c.Linked = 0;
     c.PosX = x;
     c.PosY = yBottom;
     c.Buffer = 0;
     c.BufDC = 0;
     c.BufMaskDC = 0;
     c.Surface = 0;
+    // The clone keeps its frames side by side in a store of its own.
+    c.Frames.clear();
+    c.Flags = static_cast<uint8_t>(c.Flags & ~kSlotSurfacePerFrame);
+    c.SrcX = 0;
+    c.SrcY = 0;
+    c.StepX = source.FrameWidth;
+    c.StepY = 0;
     if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0 && show.DirectDraw) {
         const int32_t w = (source.LastFrame + 1) * source.FrameWidth;
         const LvHandle surface = lv::CreateSurface(w, source.FrameHeight, KeyColourValue(), kSiteFrameSurface);
@@ -80,6 +127,7 @@ void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, i
         k.BufX = 0;
         k.BufY = 0;
         FillFrames(k, tileLeft, tileRight, bottom, top);
+        CopyOwnFrames(source, pictureSlots()[clone]);
     } else if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0) {
         const LvHandle buffer =
             AllocDrawBuffer((source.LastFrame + 1) * source.FrameWidth, source.FrameHeight, 0, kSiteFrameStore);
@@ -94,9 +142,10 @@ void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, i
             k.BufX = bx;
             k.BufY = by;
             FillFrames(k, tileLeft, tileRight, bottom, top);
+            CopyOwnFrames(source, pictureSlots()[clone]);
         }
     }
-    if (show.initPictureFrames) show.initPictureFrames(clone);
+    InitPictureFrames(clone);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "program/trains/area_show.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/bg_layers.h"
+#include "program/trains/line_params.h"
 #include "program/trains/temp_background.h"
 
 namespace yov {
@@ -36,23 +37,11 @@ constexpr int32_t kSiteSceneStore = 32010;
 constexpr int32_t kSitePiece = 29007;
 constexpr int32_t kSiteSurfaceStore = 13014;
 constexpr int32_t kStripCanvas = 5;
-constexpr int32_t kNoValue = static_cast<int32_t>(0x80000001);
 constexpr int32_t kReportFlags = 0x3000000;
 
-// A range end or a place: EvalPosition of the line readers, else a percentage of the width
-// with an optional "<", ">" or "*" naming the point of the strip placed there.
-int32_t Position(const TrainRec& area, std::u16string_view text, int32_t length, int32_t& dir) {
-    const AreaShow& show = areaShow();
-    if (show.evalPosition) return show.evalPosition(area, text, length, 0, dir);
-    std::u16string t = plat::trim(text);
-    if (!t.empty() && (t[0] == u'<' || t[0] == u'>' || t[0] == u'*')) {
-        dir = t[0] == u'<' ? -1 : t[0] == u'>' ? 1 : 2;
-        t.erase(0, 1);
-    }
-    const int32_t base = dir == -1 ? 0 : dir == 1 ? length : length / 2;
-    const double percent = t.empty() ? (dir == -1 ? 15.0 : dir == 1 ? 85.0 : 50.0) : EvalRelativeValue(t).number();
-    const double absolute = plat::roundHalfEven(area.Width * percent / 100.0);
-    return plat::clampToInt32(absolute - base);
+// A range end or a place, read as the line readers read positions of the area's record.
+int32_t Position(TrainRec& area, std::u16string_view text, int32_t length, int32_t& dir) {
+    return EvalAreaPosition(area, text, length, dir);
 }
 
 int32_t Mod(int32_t a, int32_t b) { return b == 0 ? 0 : a % b; }
@@ -154,9 +143,11 @@ std::vector<LayerPiece> PiecesOf(const MaskedPicture& band, const TrainRec& area
 void ReadElement(std::u16string element, TrainRec& area, const Placement& place) {
     std::u16string pictures = element;
     std::u16string params;
-    if (const size_t colon = element.find(u':'); colon != std::u16string::npos) {
-        pictures = plat::trim(std::u16string_view(element).substr(0, colon));
-        params = plat::trim(std::u16string_view(element).substr(colon + 1));
+    // The first ":" outside brackets: a picture's description ("[FL:...]") keeps its own.
+    const int32_t colon = paramParser().Look(element, 1, static_cast<int32_t>(element.size()) + 1, u':');
+    if (colon > 0) {
+        pictures = plat::trim(std::u16string_view(element).substr(0, static_cast<size_t>(colon) - 1));
+        params = plat::trim(std::u16string_view(element).substr(static_cast<size_t>(colon)));
     } else {
         pictures = plat::trim(element);
     }
@@ -311,8 +302,12 @@ void StoreLayer(TrainRec& area, int32_t owner, uint8_t kind, LayerRecord& layer)
     }
     switch (kind) {
     case layer_kind::kTemporary: {
-        // Without a band the span is empty (0, 0), so that it can always be read.
-        if (layer.Band.picture.dc) area.TgPieces = PiecesOf(layer.Band, area, area.TgPieceCount);
+        // Without a band the span is empty (0, 0), so that it can always be read. A new
+        // temporary background replaces the pieces of the one before and their grow copies.
+        if (layer.Band.picture.dc) {
+            FreeTempPieces(area);
+            area.TgPieces = PiecesOf(layer.Band, area, area.TgPieceCount);
+        }
         int32_t from = 0, to = 0;
         if (area.TgPieceCount > 0) {
             from = area.TgPieces[1].Left;
@@ -417,9 +412,23 @@ void GetFgBg(std::u16string description, TrainRec& area, int32_t ownerPart, uint
     }
 }
 
-void FreeLayerPieces(TrainRec& area) {
+void FreeTempPieces(TrainRec& area) {
     for (auto [list, count] :
-         {std::pair{&area.FgPieces, &area.FgPieceCount}, std::pair{&area.TgPieces, &area.TgPieceCount}}) {
+         {std::pair{&area.TgPieces, &area.TgPieceCount}, std::pair{&area.GrowPieces, &area.GrowPieceCount}}) {
+        for (LayerPiece& p : *list) {
+            LvHandle buffer = static_cast<LvHandle>(p.Buffer);
+            FreeDrawBuffer(buffer);
+            LvHandle surface = static_cast<LvHandle>(p.Surface);
+            if (surface != 0) lv::DeleteSurface(&surface);
+        }
+        list->assign(1, LayerPiece{});
+        *count = 0;
+    }
+}
+
+void FreeLayerPieces(TrainRec& area) {
+    FreeTempPieces(area);
+    for (auto [list, count] : {std::pair{&area.FgPieces, &area.FgPieceCount}}) {
         for (LayerPiece& p : *list) {
             LvHandle buffer = static_cast<LvHandle>(p.Buffer);
             FreeDrawBuffer(buffer);

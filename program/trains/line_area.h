@@ -50,7 +50,10 @@ inline constexpr int32_t kForeground = 0x20;
 inline constexpr int32_t kTemporary = 0x40;
 }  // namespace layer_flag
 
-// Frees the pixel copies of the line's FG and TG pieces (and their surfaces).
+// Frees the pixel copies of the line's FG and TG pieces and the lying snow's grow copies
+// of the TG pieces (and their surfaces).
 void FreeLayerPieces(TrainRec& area);
+// The TG pieces and their grow copies alone.
+void FreeTempPieces(TrainRec& area);
 
 }  // namespace yov

@@ -34,7 +34,8 @@ constexpr int32_t kLineMargin = 40;
 
 TrainRec& rec(int32_t train) { return trains().at(train); }
 
-int32_t nearest(double v) { return std::isfinite(v) ? plat::clampToInt32(std::round(v)) : 0; }
+// To the nearest whole row, halves to even as every conversion of the script's numbers.
+int32_t nearest(double v) { return std::isfinite(v) ? plat::clampToInt32(v) : 0; }
 
 std::u16string unquoted(std::u16string text) {
     if (text.size() >= 2 && text.front() == u'"' && text.back() == u'"')

@@ -24,9 +24,13 @@ namespace yov {
 // The mark of a missing integer argument of the position and number readers.
 inline constexpr int32_t kNoValue = static_cast<int32_t>(0x80000001u);
 
-// Bounds of a follow list, so that a short composition cannot make the show wait for ever.
+// Bounds of a follow list, so that a short composition cannot make the show wait for ever:
+// compositions given, counts nested, and the work of the whole expansion (one unit per
+// character walked and per item taken, repeated items counted each time), so that counts
+// over items that give nothing ("95*9591*0*") end as surely as counts over items that do.
 inline constexpr int32_t kMaxFollowLines = 10000;
 inline constexpr int32_t kMaxFollowNesting = 32;
+inline constexpr int64_t kMaxFollowWork = 1000000;
 
 struct LineReadHooks {
     // The train being started (CurTrain); required by the position readers.
@@ -38,6 +42,8 @@ struct LineReadHooks {
     std::function<void(int32_t callSite)> checkStep;
     // A script error naming the file and line of a script line item; must throw.
     std::function<void(int32_t line, std::u16string_view message)> raiseLineError;
+    // The script line item being started (CurLine), which the readers' own errors name.
+    std::function<int32_t()> currentLine;
 };
 
 class LineReaders {
@@ -45,6 +51,23 @@ public:
     LineReaders(ParamParser& parser, ParamTable& table) : parser_(parser), table_(table) {}
 
     LineReadHooks hooks;
+
+    // While one lives, positions and point lists are read against `record` (its width and
+    // named positions) and `direction` instead of the train being started: a line's area is
+    // painted for its own record, which is not always the one a start works on.
+    class ForRecord {
+    public:
+        ForRecord(LineReaders& readers, std::function<TrainRec&()> record, int16_t direction);
+        ~ForRecord();
+        ForRecord(const ForRecord&) = delete;
+        ForRecord& operator=(const ForRecord&) = delete;
+
+    private:
+        LineReaders& readers_;
+        std::function<TrainRec&()> savedRecord_;
+        int16_t savedDirection_;
+        bool savedOverride_;
+    };
     // FOLLOW's compositions, each ended by a carriage return.
     std::u16string FollowList;
 
@@ -62,14 +85,28 @@ public:
     void ExpandFollowList(std::u16string_view text);
 
 private:
-    void ExpandFollow(std::u16string_view text, int32_t depth, int32_t& lines);
-    int16_t currentDirection() const { return hooks.currentDirection ? hooks.currentDirection() : 0; }
+    struct FollowBudget {
+        int32_t lines = 0;
+        int64_t work = 0;
+    };
+    void ExpandFollow(std::u16string_view text, int32_t depth, FollowBudget& budget);
+    // RaiseLineError for the line being started.
+    [[noreturn]] void RaiseAtLine(std::u16string_view message);
+    int16_t currentDirection() const {
+        if (overridden_) return direction_;
+        return hooks.currentDirection ? hooks.currentDirection() : 0;
+    }
+    bool haveRecord() const { return overridden_ ? static_cast<bool>(record_) : static_cast<bool>(hooks.currentTrain); }
+    TrainRec& record() const { return overridden_ ? record_() : hooks.currentTrain(); }
     void log(std::u16string_view line) const {
         if (hooks.writeLog) hooks.writeLog(line);
     }
 
     ParamParser& parser_;
     ParamTable& table_;
+    bool overridden_ = false;
+    std::function<TrainRec&()> record_;
+    int16_t direction_ = 0;
 };
 
 // --- The program's readers: the program's parameter table and CurTrain.
@@ -82,7 +119,12 @@ int32_t EvalPosition(std::u16string_view text, int32_t length, int32_t half, int
 int32_t GetStopPosition(int32_t total, int32_t reference);
 int32_t GetLimitedPosition(std::u16string_view aliases, int16_t sign, int32_t total, int32_t limitLeft,
                            int32_t limitRight);
+// The points of train record `train`, read against it and its own direction.
 void ParsePointList(int32_t train, std::u16string_view text);
+// The area painting's readers: a place of a layer element and the points of the record whose
+// area is painted, against that record and its own direction.
+int32_t EvalAreaPosition(TrainRec& area, std::u16string_view text, int32_t length, int32_t& dir);
+void ParseAreaPointList(TrainRec& area, std::u16string_view text);
 float GetParamNonZero(std::u16string_view aliases, float defaultValue, std::u16string_view defaultText);
 std::u16string GetStepText(std::u16string_view aliases, int32_t defaultValue);
 void FillStepTexts(int32_t n);

@@ -29,6 +29,7 @@ LineReaders& lineReaders() {
         r.hooks.raiseLineError = [](int32_t line, std::u16string_view message) {
             scriptReader().RaiseLineError(line, message);
         };
+        r.hooks.currentLine = [] { return trainStart().CurLine; };
         return r;
     }();
     return readers;
@@ -50,10 +51,24 @@ int32_t GetLimitedPosition(std::u16string_view aliases, int16_t sign, int32_t to
 void ParsePointList(int32_t train, std::u16string_view text) {
     // Read into a copy: no reference into the train table is held while the texts are read.
     TrainRec points;
-    lineReaders().ParsePointList(points, text);
+    {
+        const LineReaders::ForRecord scope(
+            lineReaders(), [train]() -> TrainRec& { return trains().at(train); }, trains().at(train).Direction);
+        lineReaders().ParsePointList(points, text);
+    }
     TrainRec& r = trains().at(train);
     r.Points = std::move(points.Points);
     r.PointCount = points.PointCount;
+}
+int32_t EvalAreaPosition(TrainRec& area, std::u16string_view text, int32_t length, int32_t& dir) {
+    const LineReaders::ForRecord scope(
+        lineReaders(), [&area]() -> TrainRec& { return area; }, area.Direction);
+    return lineReaders().EvalPosition(text, length, 0, dir, kNoValue, kNoValue);
+}
+void ParseAreaPointList(TrainRec& area, std::u16string_view text) {
+    const LineReaders::ForRecord scope(
+        lineReaders(), [&area]() -> TrainRec& { return area; }, area.Direction);
+    lineReaders().ParsePointList(area, text);
 }
 float GetParamNonZero(std::u16string_view aliases, float defaultValue, std::u16string_view defaultText) {
     return lineReaders().GetParamNonZero(aliases, defaultValue, defaultText);

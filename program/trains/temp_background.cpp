@@ -12,6 +12,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/pictures/picture_ref.h"
+#include "program/core/settings/split_file_path.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/error_report.h"
@@ -72,9 +73,7 @@ Item ItemOf(const std::u16string& entry) {
 
 // A relative JPEG name is taken from the stock folder.
 std::string JpegPath(const std::u16string& name) {
-    std::u16string full = name;
-    const bool rooted = (name.size() >= 2 && name[1] == u':') || (!name.empty() && name[0] == u'\\');
-    if (!rooted) full = programState().StockDir + u"\\" + name;
+    const std::u16string full = IsRootedPath(name) ? name : JoinFilePath(programState().StockDir, name);
     return plat::resolvePath(plat::utf16ToUtf8(full));
 }
 

@@ -9,6 +9,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/pictures/picture_ref.h"
+#include "program/core/settings/split_file_path.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/descriptions.h"
@@ -52,7 +53,8 @@ std::u16string fileName(const StockEntry& e) {
     const PictureRefHooks& h = pictureRefHooks();
     const uint8_t kindFlags = h.kindClass ? h.kindClass(f.Kind) : 0;
     if ((kindFlags & 1) == 0) return f.Path + u" " + e.Text2;
-    return f.Path + u"\\" + WithKindExtension(e.Text2, h.kindExtension ? h.kindExtension(f.Kind) : std::u16string());
+    return JoinFilePath(f.Path,
+                        WithKindExtension(e.Text2, h.kindExtension ? h.kindExtension(f.Kind) : std::u16string()));
 }
 
 std::u16string itemValue(int32_t code, int32_t stock) {

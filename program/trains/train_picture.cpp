@@ -27,6 +27,7 @@
 #include "program/scene/vehicle_build.h"
 #include "program/show/show_state.h"
 #include "program/show/train_records.h"
+#include "program/trains/line_params.h"
 #include "program/trains/train_labels.h"
 #include "program/trains/train_picture_split.h"
 #include "program/trains/train_start_state.h"
@@ -112,6 +113,8 @@ int32_t loadVehicle(const std::u16string& name, int32_t height, uint8_t& allFlag
     const int32_t length = b.RunningLength;
     const int32_t partMark = picParts().StackCount;
     const int32_t slotMark = pictureSlots().StackCount;
+    // A vehicle's failure names the line and the pool lines it came through itself.
+    const ScriptPlaceScope noPlace({});
     try {
         const TrainPictureHooks& h = trainPictureHooks();
         int32_t part = 0;
@@ -191,7 +194,7 @@ int32_t FrameTimingFor(int32_t extraFrames) {
     return static_cast<int32_t>((uint32_t{1} << (n + 1)) - 1);
 }
 
-int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) {
+int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged, uint8_t mirror) {
     const std::u16string comp = compositionText(compositionName);
     SelectCanvas(0);
     const int32_t pic = takeEntry();
@@ -237,7 +240,11 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) 
     const TrainPictureHooks& h = trainPictureHooks();
     int16_t& direction = trainStart().CurDirection;
     const int32_t n = h.expand ? h.expand(comp, b.Names, direction) : ExpandThroughEngine(comp, b.Names, direction);
-    if (n < 0) throw ProgramError(error_number::kMessage, GetErrorNumberText(n, comp));
+    // The engine's codes are negative; their texts are numbered by the code's magnitude.
+    if (n < 0) throw ProgramError(error_number::kMessage, GetErrorNumberText(-n, comp));
+    // Every vehicle faces the way this unit runs, whatever the last picture built (a stock
+    // window's row, another train) left.
+    pictureSlots().PictureDirection = static_cast<int16_t>(mirror != 0 ? -direction : direction);
     const std::vector<std::u16string> names = b.Names;
     int32_t last = 0;
     for (int32_t i = 1; i <= n && static_cast<size_t>(i) < names.size(); ++i) {
@@ -247,6 +254,12 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) 
         const TrainRec* train = currentTrain();
         const int32_t part = loadVehicle(name, train != nullptr ? train->VehicleHeight : 0, allFlagged);
         ++vehicles;
+        // Each vehicle grows the canvas the train is drawn on, copying what it holds: a
+        // composition of thousands of vehicles would keep a core busy for minutes.
+        if (vehicles > kMaxTrainVehicles || b.RunningLength > kMaxTrainLength) {
+            RaiseLineError(trainStart().CurLine, u"Train longer than " + decimal(kMaxTrainVehicles) + u" vehicles or " +
+                                                     decimal(kMaxTrainLength) + u" pixels: " + comp);
+        }
         if (last == 0)
             b.FirstPart = part;
         else
@@ -277,7 +290,7 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged) 
 
 int32_t MakeTrainPicture(std::u16string& compositionName, int32_t memberPos, uint8_t mirror) {
     uint8_t scratch = 0;
-    const int32_t pic = BuildTrainPicture(compositionName, scratch);
+    const int32_t pic = BuildTrainPicture(compositionName, scratch, mirror);
     if (mirror != 0) trainPictures()[pic].Dir = static_cast<int16_t>(-trainPictures()[pic].Dir);
     TrainRec* train = currentTrain();
     if (train == nullptr) throw ProgramError(error_number::kInvalidCall, u"No train to enter the picture into");

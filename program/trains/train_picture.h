@@ -26,6 +26,10 @@ inline constexpr int32_t kMaxAttemptPictures = 10;
 inline constexpr int32_t kPicturePages = 3;
 // A picture part keeps per-frame state for this many frames.
 inline constexpr int32_t kMaxPartFrames = 32;
+// The longest train picture a composition may give: a few screens of the widest displays,
+// and a bound on the canvas work a single line can ask for.
+inline constexpr int32_t kMaxTrainVehicles = 1000;
+inline constexpr int32_t kMaxTrainLength = 32767;
 inline constexpr int32_t kNeverPainted = 32767;
 
 // TrainPicture::PictureFlags.
@@ -126,7 +130,9 @@ TrainDrawMode currentDrawMode();
 // A new train picture of the composition named by the alias list (or "*": the current
 // train's next pending composition). allFlagged is cleared when a vehicle is drawn without
 // a mask.
-int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged);
+// The vehicles are built facing the way the unit runs (the pattern's direction, the other way
+// with mirror): that picks their "<" and ">" description items and default labels.
+int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged, uint8_t mirror = 0);
 int32_t MakeTrainPicture(std::u16string& compositionName, int32_t memberPos, uint8_t mirror);
 // Frees the picture with its parts and its buffer; picture becomes 0. Nothing for 0 or a
 // free entry.

@@ -150,6 +150,8 @@ int32_t PlaceTrain(int32_t train, std::u16string_view composition, std::u16strin
     std::u16string name(composition);
     uint8_t allFlagged = 1;
     const int32_t picture = BuildTrainPicture(name, allFlagged);
+    // The area's layers read their places in the way this unit runs ("@+" and the like).
+    rec(train).Direction = start.CurDirection;
     if (!painted) paintArea(train, sect);
     placeTempBackground(train, trainPictures()[picture].Width);
     SplitTrainPicture(rec(train), picture, 1);

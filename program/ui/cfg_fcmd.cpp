@@ -223,13 +223,6 @@ bool CfgFrm::eventFilter(QObject* watched, QEvent* event) {
                 guarded([&] { CmbFil_KeyPress(list, ascii); });
                 return true;
             }
-            // Names are typed in capitals, as the lists keep them.
-            const QString text = key->text();
-            if (watched == combo->lineEdit() && text.size() == 1 && text.toUpper() != text &&
-                (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
-                combo->lineEdit()->insert(text.toUpper());
-                return true;
-            }
             return false;
         }
         case QEvent::FocusOut:

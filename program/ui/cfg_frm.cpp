@@ -1,5 +1,6 @@
 #include "program/ui/cfg_frm.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -9,10 +10,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <initializer_list>
 
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/main_state.h"
@@ -55,6 +61,17 @@ QGroupBox* frame(QWidget* parent, const char16_t* caption, const char16_t* tag) 
 }
 
 void place(QWidget* w, const CfgRect& r) { MoveForm(w, r.x, r.y, r.w, r.h); }
+
+// Where a frame's controls may stand: inside its line and below its caption.
+QRect groupContents(const QGroupBox* g) {
+    QStyleOptionGroupBox o;
+    o.initFrom(g);
+    o.text = g->title();
+    o.lineWidth = 1;
+    o.subControls = QStyle::SC_GroupBoxFrame | (g->title().isEmpty() ? QStyle::SC_None : QStyle::SC_GroupBoxLabel);
+    o.textAlignment = g->alignment();
+    return g->style()->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxContents, g);
+}
 
 }  // namespace
 
@@ -252,7 +269,40 @@ void CfgFrm::measureCaptions() {
     c.limitsLabel = widest({LimLab});
     metrics_.FW = 0;  // placement sizes are client sizes; the menu bar lies inside them
     metrics_.FH = MenuRowHeight();
+    measureRows(f);
     widths_ = MeasureCfgCaptions(c, metrics_);
+}
+
+// The toolkit's controls are taller than a line of text and their marks wider than the twips
+// figures allow: the rows take what the style asks for, so that no mark touches the next or a
+// frame's line.
+void CfgFrm::measureRows(const QFont& font) {
+    const QFontMetricsF text(font);
+    int32_t row = 0;
+    int32_t mark = 0;
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+             OptCache[0], OptCache[1], OptCache[2],  OptCache[3], ChkBackup, OptAlg[0], OptAlg[1], OptAlg[2],
+             OptAlg[3],   OptAlg[4],   ChkAct,       OptSeq[0],   OptSeq[1], OptSeq[2], OptSeq[3], ChkSkipErr,
+             ChkStopKey,  ChkStopMove, ChkStopClick, ChkLin,      ChkLen,    ChkAvg}) {
+        const QSize wanted = b->sizeHint();
+        const std::u16string caption = controlCaption(b).value_or(std::u16string());
+        const double captionWidth = text.horizontalAdvance(QString::fromStdU16String(caption));
+        row = std::max(row, wanted.height());
+        mark = std::max(mark, wanted.width() - static_cast<int32_t>(captionWidth));
+    }
+    metrics_.optionRow = row;
+    metrics_.markRoom = mark;
+    // A combo box keeps its own height when it is placed: the one its style asks for.
+    int32_t combo = 0;
+    for (QComboBox* c : {CmbFil[0], CmbFil[1], ModeCombo[0], ModeCombo[1], ModeCombo[2]})
+        combo = std::max(combo, c->sizeHint().height());
+    for (QComboBox* c : {CmbFil[0], CmbFil[1], ModeCombo[0], ModeCombo[1], ModeCombo[2]}) c->resize(c->width(), combo);
+    metrics_.comboHeight = combo;
+    const QRect captioned = groupContents(FrmCache);
+    const QRect plain = groupContents(FramDX);
+    metrics_.captionedTop = captioned.top() + 1;
+    metrics_.plainTop = plain.top() + 1;
+    metrics_.frameEdge = std::max(plain.left(), FramDX->width() - plain.right() - 1) + 1;
 }
 
 CfgLayout CfgFrm::currentLayout() const {

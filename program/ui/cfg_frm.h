@@ -155,6 +155,7 @@ private:
     void buildModePage();
     void loadSteps();
     void measureCaptions();
+    void measureRows(const QFont& font);
     void readDisplayModes();
     void AddRecentFiles(int list);
     void SetCmbLst(int list);

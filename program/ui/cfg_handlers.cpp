@@ -229,14 +229,14 @@ void CfgFrm::CmbFil_Click(int list) {
     } release{ClickGuard};
     MainState& ms = mainState();
     RecentList& recent = recentLists()[static_cast<size_t>(list)];
-    const std::u16string name = plat::ucase(plat::trim(text16(CmbFil[static_cast<size_t>(list)]->currentText())));
+    const std::u16string name = plat::trim(text16(CmbFil[static_cast<size_t>(list)]->currentText()));
     const uint8_t r = AddRecentFile(name, recent);
     if ((r & 3) != 0) SetCmbLst(list);
     SaveRecentList(recent);
     const bool found = recent.lastAddFound != 0;
     if (list == kStockList) {
         ms.StockOk = found;
-        if (found && name != stockState().StockName) {
+        if (found && !plat::equalsNoCase(name, stockState().StockName)) {
             // The dialog is made again on the new stock, with its languages and texts.
             UnloadAllWindows(1);
             ResetLibraryTables();
@@ -261,15 +261,15 @@ void CfgFrm::CmbFil_KeyPress(int list, int keyAscii) {
         CmbFil_Click(list);
     } else if (keyAscii == 27) {
         const std::u16string& current = list == kScriptList ? mainState().ConfigFile : stockState().StockName;
-        combo->setEditText(QString::fromStdU16String(plat::lcase(current)));
+        combo->setEditText(QString::fromStdU16String(current));
     }
 }
 
 void CfgFrm::CmbFil_LostFocus(int list) {
     const RecentList& recent = recentLists()[static_cast<size_t>(list)];
     if (recent.count < 1 || recent.items.size() < 2) return;
-    const std::u16string text = plat::ucase(text16(CmbFil[static_cast<size_t>(list)]->currentText()));
-    if (text != recent.items[1]) CmbFil_Click(list);
+    const std::u16string text = text16(CmbFil[static_cast<size_t>(list)]->currentText());
+    if (!plat::equalsNoCase(text, recent.items[1])) CmbFil_Click(list);
 }
 
 void CfgFrm::CmdBrw_Click(int list) {

@@ -169,7 +169,7 @@ void CfgFrm::SetCmbLst(int list) {
     QComboBox* combo = CmbFil[static_cast<size_t>(list)];
     combo->clear();
     for (int32_t i = 1; i <= recent.count && static_cast<size_t>(i) < recent.items.size(); ++i)
-        combo->addItem(QString::fromStdU16String(plat::lcase(recent.items[static_cast<size_t>(i)])));
+        combo->addItem(QString::fromStdU16String(recent.items[static_cast<size_t>(i)]));
     combo->setCurrentIndex(recent.count > 0 ? 0 : -1);
     if (recent.count == 0) combo->setEditText(QString());
     // Selecting the first file chooses it, as the user's choice would (nothing while that

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+
 #include "program/core/binding/engine_binding.h"
 #include "program/ui/form_hook.h"
 
@@ -26,6 +28,15 @@ QWidget* widgetOf(LvWindow window) { return reinterpret_cast<QWidget*>(window); 
 constexpr const char* kStateProperty = "lvState";
 
 uint32_t stateOf(const QAction* a) { return a->property(kStateProperty).toUInt(); }
+
+// An item a user could choose or open: a menu without one is not shown, as the window system
+// shows none. Qt would run its modal loop over a popup that never maps, and the next click
+// anywhere would only end that loop.
+bool hasItems(const QMenu* m) {
+    const auto actions = m->actions();
+    return std::any_of(actions.begin(), actions.end(),
+                       [](const QAction* a) { return !a->isSeparator() && a->isVisible(); });
+}
 
 void applyState(QAction* a, uint32_t state) {
     a->setProperty(kStateProperty, state);
@@ -326,7 +337,7 @@ int32_t QtWindowOps::drawMenuBar(LvWindow window) {
 
 int32_t QtWindowOps::trackPopup(LvHandle handle, LvWindow owner, int32_t x, int32_t y, int32_t flags) {
     QMenu* m = menu(handle);
-    if (m == nullptr || m->isVisible()) return 0;
+    if (m == nullptr || m->isVisible() || !hasItems(m)) return 0;
     QPointer<QWidget> ownerWidget(widgetOf(owner));
     const QPointer<QWidget> outerOwner = popupOwner_;
     const bool outerQuiet = quiet_;

@@ -100,6 +100,7 @@ protected:
             {"HAULER", u'H', 90},
             {"EMPTYMAC", u' ', 0, 0x7FFF},
             {"LOC", u'T', 80, 1, "", ",TAIL"},
+            {"REPAINTED", u'M', 0, 0x7FFF, "BR101[C:1]"},
         });
         MacIni();
     }

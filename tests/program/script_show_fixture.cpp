@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -113,11 +114,66 @@ std::string WriteFile(const std::string& name, const std::string& text) {
     return path;
 }
 
-std::string DemoHead(int seed) {
-    return "$RANDOMIZE " + std::to_string(seed) + "\n$STOCK " + DemoFile("demo.stk") + "\n";
+std::string DemoHead(int seed) { return ScriptHead(seed, DemoFile("demo.stk")); }
+
+std::string ScriptHead(int seed, const std::string& stock) {
+    return "$RANDOMIZE " + std::to_string(seed) + "\n$STOCK " + stock + "\n";
+}
+
+std::string WriteDemoStockWith(const std::string& name, const std::string& entries) {
+    namespace fs = std::filesystem;
+    for (const fs::directory_entry& e : fs::directory_iterator(YOV_DEMO_DATA)) {
+        if (e.path().extension() == ".gif")
+            fs::copy_file(e.path(), Folder() + e.path().filename().string(), fs::copy_options::overwrite_existing);
+    }
+    std::string text = readAll(DemoFile("demo.stk"));
+    const size_t end = text.find("$ENDSTOCK");
+    EXPECT_NE(end, std::string::npos) << "the demo's stock ends its entries";
+    if (end != std::string::npos) text.insert(end, entries);
+    return WriteFile(name, text);
 }
 
 std::string DemoFile(const std::string& name) { return std::string(YOV_DEMO_DATA) + "/" + name; }
+
+std::string WriteSolidBmp(const std::string& name, int width, int height, uint32_t colour) {
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    const uint32_t imageBytes = static_cast<uint32_t>(rowBytes * height);
+    std::string b;
+    auto put = [&b](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    b += "BM";
+    put(54 + imageBytes, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(static_cast<uint32_t>(width), 4);
+    put(static_cast<uint32_t>(height), 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(imageBytes, 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            b.push_back(static_cast<char>((colour >> 16) & 0xFF));  // blue, green, red
+            b.push_back(static_cast<char>((colour >> 8) & 0xFF));
+            b.push_back(static_cast<char>(colour & 0xFF));
+        }
+        b.append(static_cast<size_t>(rowBytes - width * 3), '\0');
+    }
+    return WriteFile(name, b);
+}
+
+std::string PictureName(const std::string& path) {
+    std::string name = path;
+    for (char& c : name)
+        if (c == '/') c = '\\';
+    return name;
+}
 
 uint32_t Frame::Pixel(int32_t x, int32_t y) const { return plat::GetPixel(plat::HDC::FromValue(dc), x, y); }
 

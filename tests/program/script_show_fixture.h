@@ -44,6 +44,18 @@ std::string WriteFile(const std::string& name, const std::string& text);
 std::string DemoHead(int seed);
 // The full name of a picture of the demo's folder, for BG= and the like.
 std::string DemoFile(const std::string& name);
+// Writes a picture of the scratch folder: a 24-bit BMP of width x height in one colour
+// (0x00BBGGRR, as the raster's pixels read), and returns its full path.
+std::string WriteSolidBmp(const std::string& name, int width, int height, uint32_t colour);
+// A stock of the scratch folder: the demo's stock with `entries` (stock lines, each ended by
+// "\n") added to its entries, the demo's pictures copied beside it. Returns its full path,
+// for "$STOCK" (ScriptHead) or RunOptions::stock.
+std::string WriteDemoStockWith(const std::string& name, const std::string& entries);
+// "$RANDOMIZE seed" and "$STOCK" naming the given stock file.
+std::string ScriptHead(int seed, const std::string& stock);
+// A full path as a picture list of a script names it: "/" is an operator of the pattern
+// language there, so the folders are separated by "\".
+std::string PictureName(const std::string& path);
 
 // One presented frame, as it is on the show's DC.
 struct Frame {

@@ -27,12 +27,8 @@ using core_test::utf8;
 
 inline std::string fixture(const std::string& name) { return std::string(YOV_TEST_DATA) + "/stock/" + name; }
 
-// The engine's folder of a stock file: "/" made "\", up to the last one.
-inline std::u16string engineFolder(const std::string& path) {
-    std::u16string folder = u16(path.substr(0, path.rfind('/')));
-    for (char16_t& c : folder) c = c == u'/' ? u'\\' : c;
-    return folder;
-}
+// The engine's folder of a stock file: as the file is named, up to its last separator.
+inline std::u16string engineFolder(const std::string& path) { return u16(path.substr(0, path.rfind('/'))); }
 
 class StockLoadTest : public core_test::CoreTest {
 protected:

@@ -12,6 +12,7 @@
 #include "platform/raster_test_util.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/canvas.h"
+#include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/show_state.h"
@@ -38,6 +39,8 @@ protected:
         yov::drawHooks() = {};
         yov::ProgramState& st = yov::programState();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
+        // A new engine has no buffer classes: the first draw buffer hands them again.
+        yov::ForgetBufferClasses();
         ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
         st.Shared.PictureHeight = 60;
         setenv("YOV_BUILTIN_DIR", YOV_SOURCE_DIR "/data/builtin", 1);

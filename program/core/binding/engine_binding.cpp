@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/raster_share.h"
+#include "program/core/binding/engine.h"
 
 namespace yov {
 
@@ -124,13 +125,41 @@ void* resolve(ExportId id) {
 
 }  // namespace
 
+// Each call converts the looked-up address to the export's own type, taken from its
+// declaration, so a signature changed in the list changes caller and callee alike.
+#define YOV_DEFINE_BOUND_CALL(result, name, params, args) \
+    result BoundEngine::name params { return reinterpret_cast<decltype(&::name)>(resolve(ExportId::name)) args; }
+LV_EXPORT_LIST(YOV_DEFINE_BOUND_CALL)
+#undef YOV_DEFINE_BOUND_CALL
+
+namespace {
+
+BoundEngine& bound() {
+    static BoundEngine e;
+    return e;
+}
+
+std::atomic<Engine*>& installed() {
+    static std::atomic<Engine*> e{nullptr};
+    return e;
+}
+
+}  // namespace
+
+Engine& engine() {
+    Engine* e = installed().load(std::memory_order_acquire);
+    return e != nullptr ? *e : bound();
+}
+
+ScopedEngine::ScopedEngine(Engine& fake) : previous_(installed().exchange(&fake, std::memory_order_acq_rel)) {}
+
+ScopedEngine::~ScopedEngine() { installed().store(previous_, std::memory_order_release); }
+
 namespace lv {
-// Each entry point converts the looked-up address to the export's own type, taken from
-// its declaration, so a signature changed in the list changes caller and callee alike.
-#define YOV_DEFINE_BOUND_EXPORT(result, name, params, args) \
-    result name params { return reinterpret_cast<decltype(&::name)>(resolve(ExportId::name)) args; }
-LV_EXPORT_LIST(YOV_DEFINE_BOUND_EXPORT)
-#undef YOV_DEFINE_BOUND_EXPORT
+#define YOV_DEFINE_ENTRY_POINT(result, name, params, args) \
+    result name params { return engine().name args; }
+LV_EXPORT_LIST(YOV_DEFINE_ENTRY_POINT)
+#undef YOV_DEFINE_ENTRY_POINT
 }  // namespace lv
 
 namespace engine_binding {

@@ -5,6 +5,7 @@
 // liblumvatek.so; each export is looked up at its own first call and kept. The program
 // never links the library, so a missing library or export surfaces here as
 // EngineBindingError instead of a failed start of the process or a call through null.
+// Each entry point calls the installed engine (engine.h): the bound library, or a test's fake.
 #pragma once
 
 #include <optional>

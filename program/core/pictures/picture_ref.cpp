@@ -7,6 +7,7 @@
 #include "lumvatek/shared.h"
 #include "platform/codepage.h"
 #include "platform/text.h"
+#include "program/core/settings/split_file_path.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
@@ -29,10 +30,8 @@ std::vector<int32_t> g_opened;
 
 [[noreturn]] void NotFound(std::u16string_view what) { RaiseProgramError(FormatText(u"PNF", {what})); }
 
-// A file in the stock file's folder P: P, "\" and the file, or the file alone without P.
-std::u16string InFolder(const std::u16string& folder, const std::u16string& file) {
-    return folder.empty() ? file : folder + u"\\" + file;
-}
+// A file in the stock file's folder P: P, a separator and the file, or the file alone without P.
+std::u16string InFolder(const std::u16string& folder, const std::u16string& file) { return JoinFilePath(folder, file); }
 
 struct Looked {
     int32_t result = 0;
@@ -64,19 +63,19 @@ StockEntry& Entry(int32_t index) {
     return stock[index];
 }
 
-// Quotes removed and "/" made "\"; a file is a text with "\" or ".".
+// Quotes removed; the name keeps its separators as written. A file is a text with "/", "\"
+// or ".".
 void Normalise(std::u16string& text) {
     if (text.size() >= 2 && text.front() == u'"' && text.back() == u'"') text = text.substr(1, text.size() - 2);
-    std::replace(text.begin(), text.end(), u'/', u'\\');
 }
 
 void OpenFile(PictureRef& r, std::u16string& text, int16_t flags) {
     r.PicRefStock = 0;
-    const size_t lastSep = text.rfind(u'\\');
+    const size_t lastSep = text.find_last_of(u"/\\");
     if (text.find(u'.', lastSep == std::u16string::npos ? 0 : lastSep + 1) == std::u16string::npos) text += u".GIF";
     const int32_t loadFlags = flags & kRefTemporaryCache;
     Looked l;
-    if ((text.size() >= 2 && text[1] == u':') || text.front() == u'\\') {
+    if (IsRootedPath(text)) {
         l = Look(text, 0, loadFlags);
     } else {
         const std::u16string& stockDir = programState().StockDir;
@@ -227,7 +226,7 @@ void OpenPictureRef(std::u16string& text, int16_t flags, int32_t stockIndex) {
         OpenStockEntry(r, stockIndex, flags);
     } else {
         Normalise(text);
-        if (text.find_first_of(u"\\.") != std::u16string::npos) {
+        if (text.find_first_of(u"/\\.") != std::u16string::npos) {
             OpenFile(r, text, flags);
         } else {
             const int32_t found = coreHooks().findStockEntry ? coreHooks().findStockEntry(text) : 0;

@@ -9,10 +9,21 @@
 namespace yov {
 
 PathSplit splitPathText(std::u16string_view path) {
-    std::u16string work(path);
-    std::replace(work.begin(), work.end(), u'/', u'\\');
-    const plat::PathParts parts = plat::splitFilePath(plat::utf16ToUtf8(work));
+    const plat::PathParts parts = plat::splitFilePath(plat::utf16ToUtf8(path));
     return {plat::utf8ToUtf16(parts.dir), plat::utf8ToUtf16(parts.name), plat::utf8ToUtf16(parts.ext)};
+}
+
+std::u16string JoinFilePath(std::u16string_view folder, std::u16string_view name) {
+    // A folder of one component takes the separator of a name spelled with "\" alone.
+    const bool plainFolder = folder.find_first_of(u"/\\") == std::u16string_view::npos;
+    if (!folder.empty() && plainFolder && name.find(u'\\') != std::u16string_view::npos &&
+        name.find(u'/') == std::u16string_view::npos)
+        return std::u16string(folder) + u'\\' + std::u16string(name);
+    return plat::utf8ToUtf16(plat::joinPath(plat::utf16ToUtf8(folder), plat::utf16ToUtf8(name)));
+}
+
+bool IsRootedPath(std::u16string_view name) {
+    return (name.size() >= 2 && name[1] == u':') || (!name.empty() && (name.front() == u'/' || name.front() == u'\\'));
 }
 
 void SplitFilePath(std::u16string_view path) {

@@ -164,7 +164,7 @@ std::u16string MakeConfigKeyName(std::u16string_view file) {
 
 void SetConfigFile(std::u16string_view file) {
     MainState& ms = mainState();
-    ms.ConfigFile = plat::ucase(file);
+    ms.ConfigFile = std::u16string(file);
     SplitFilePath(file);
     programState().ConfigDir = programState().SplitDir;
     ms.ConfigKey = MakeConfigKeyName(ms.ConfigFile);

@@ -64,7 +64,7 @@ struct MainState {
     // --- The current scene script and stock (ScriptReady / StockReady).
     bool ConfigOk = false;
     bool StockOk = false;
-    std::u16string ConfigFile;  // upper case
+    std::u16string ConfigFile;  // as written
     std::u16string ConfigKey;   // "\Cnf\" and the file with "|" for "\"
 
     // --- Layout metrics (pixels) at a fixed 15 twips per pixel.

@@ -72,12 +72,13 @@ void RegisterComponents() {
     }
 }
 
-// "/addcnf " and "/addstk ": every name that follows goes to the top of its list. The names
-// arrive lower-cased (the command line was) and the list upper-cases them.
-void AddFilesToList(std::u16string_view lowered, int list) {
+// "/addcnf " and "/addstk ": every name that follows goes to the top of its list, as written
+// (the switch is read without regard to case, the names are not: on Linux the case of a file
+// name is part of it).
+void AddFilesToList(std::u16string_view commandLine, int list) {
     RecentList& recent = recentLists()[static_cast<size_t>(list)];
     LoadRecentList(recent);
-    std::u16string rest = plat::trim(plat::mid(lowered, 9));
+    std::u16string rest = plat::trim(plat::mid(commandLine, 9));
     for (;;) {
         std::u16string name;
         const int32_t blank = rest.empty() ? 0 : mainEngineCalls().rLook(rest, 1, 0, kSpace);
@@ -195,8 +196,9 @@ void runInForeignWindow(const ForeignWindowMode& foreign) {
     ShowPreview(foreign.window);
 }
 
-// Step 22: the road the command line names.
-void dispatch(std::u16string lowered) {
+// Step 22: the road the command line names (read lower-cased; a bare script name is taken
+// from the command line as written).
+void dispatch(std::u16string_view commandLine, std::u16string lowered) {
     MainState& ms = mainState();
     if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
         runInForeignWindow(foreign);
@@ -232,7 +234,7 @@ void dispatch(std::u16string lowered) {
     // The window road.
     ms.Debug = static_cast<int16_t>(GetRegNumberIn(u"Debug", 0, INT16_MIN, INT16_MAX));
     if (!lowered.empty() && lowered.front() != u'/') {
-        SetConfigFile(withoutQuotes(lowered));
+        SetConfigFile(withoutQuotes(std::u16string(commandLine)));
         lowered.clear();
     }
     if (lowered == u"/l" && ms.StockOk) {
@@ -349,7 +351,7 @@ MainResult Main(std::u16string_view commandLine) {
         recentLists()[kScriptList].prefix = u"Conf";
         recentLists()[kStockList].prefix = u"Stock";
         if (startsWith(lowered, u"/addcnf ") || startsWith(lowered, u"/addstk ")) {
-            AddFilesToList(lowered, startsWith(lowered, u"/addcnf ") ? kScriptList : kStockList);
+            AddFilesToList(commandLine, startsWith(lowered, u"/addcnf ") ? kScriptList : kStockList);
             ReleaseInstance();
             return {false, 0};
         }
@@ -373,7 +375,7 @@ MainResult Main(std::u16string_view commandLine) {
         findHelp();
         ReadStartupSettings();
         if (ms.SaverSpeed > 0) ms.Show.Speed[kFullScreenMode] = static_cast<float>(ms.SaverSpeed) * 0.001f;
-        dispatch(lowered);
+        dispatch(commandLine, lowered);
         return {true, 0};
     } catch (...) {
         return failed(guiLoaded);

@@ -5,6 +5,7 @@
 
 #include "platform/text.h"
 #include "program/core/params/param_expr.h"
+#include "program/core/settings/split_file_path.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
@@ -101,7 +102,7 @@ std::u16string pictureSource(int16_t fileIndex, const std::u16string& pictureTex
     if (fileIndex < 1 || fileIndex > st.Shared.StockFileCount || fileIndex >= st.Arrays.StockFiles.length())
         return pictureText;
     const StockFileEntry& file = st.Arrays.StockFiles[fileIndex];
-    return (file.Name.empty() ? file.Path : file.Name) + u"\\" + pictureText;
+    return JoinFilePath(file.Name.empty() ? file.Path : file.Name, pictureText);
 }
 
 }  // namespace

@@ -93,11 +93,9 @@ bool replace(const std::string& target, const std::string& bytes, bool keepBacku
 }  // namespace
 
 std::u16string backupFileName(std::u16string_view path) {
-    // The folder keeps its spelling: on this system letter case names another folder.
+    // The name keeps its spelling: on this system letter case names another file.
     const plat::PathParts parts = plat::splitFilePath(plat::utf16ToUtf8(path));
-    const std::u16string name =
-        plat::lcase(plat::utf8ToUtf16(parts.name)) + u"_bak" + plat::lcase(plat::utf8ToUtf16(parts.ext));
-    return plat::utf8ToUtf16(plat::joinPath(parts.dir, plat::utf16ToUtf8(name)));
+    return plat::utf8ToUtf16(plat::joinPath(parts.dir, parts.name + "_bak" + parts.ext));
 }
 
 bool BackupFile(std::u16string_view path, bool keep) {

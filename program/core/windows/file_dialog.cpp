@@ -45,7 +45,6 @@ constexpr int32_t kRaiseOnCancel = 0x08;
 constexpr int32_t kFolderField = 0x30;
 constexpr int32_t kFromLastFile = 0x40;
 constexpr int32_t kTitleIsText = 0x80;
-constexpr int32_t kUpperCase = 0x100;
 
 struct Variant {
     bool save;
@@ -155,7 +154,7 @@ FileDialogRequest fileDialogRequest(std::u16string_view title, int32_t flags) {
 
     const bool lastFileKnown = !st.SplitName.empty() || !st.SplitDir.empty();
     if ((flags & kFromLastFile) != 0 && lastFileKnown) {
-        const std::u16string last = st.SplitDir + u"\\" + st.SplitName + st.SplitExt;
+        const std::u16string last = JoinFilePath(st.SplitDir, st.SplitName + st.SplitExt);
         request.fileName = QString::fromStdString(openPath(last));
         rememberedFolder() = QString::fromStdString(openPath(st.SplitDir));
     } else {
@@ -183,8 +182,9 @@ bool GetFileFilter(std::u16string_view title, int32_t flags, std::u16string& pat
         path.clear();
         return false;
     }
-    const std::u16string joined = joinChosen(chosen);
-    path = (flags & kUpperCase) != 0 ? plat::ucase(joined) : plat::lcase(joined);
+    // As the file system spells it, whatever the case flag asks: on Linux the case is part of
+    // the name, and a lower- or upper-cased path names another file or none.
+    path = joinChosen(chosen);
     if ((flags & kBigBuffer) == 0) SplitFilePath(path);
     return true;
 }

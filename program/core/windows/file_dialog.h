@@ -5,8 +5,9 @@
 // 5 save with several names; all but the save variants want existing files; 6 and 7 are
 // taken as 0); 0x08 a cancel raises error 6009; 0x30 the start folder (0x10 stock,
 // 0x20 scene script, 0x30 program; 0 keeps the last one); 0x40 start at the last file;
-// 0x80 the title is the text itself, not a text key; 0x100 the path comes back upper-
-// cased instead of lower-cased; 0x04 also leaves the last file unchanged.
+// 0x80 the title is the text itself, not a text key; 0x04 also leaves the last file
+// unchanged. The chosen path comes back as the file system spells it (0x100, which asked
+// for upper- instead of lower-casing it, changes nothing here).
 #pragma once
 
 #include <QString>

@@ -101,6 +101,9 @@ const ExpandCase kCases[] = {
     {"StockPrefixKey", "tank", 0, -1, {}, {"tank"}},
     {"StockMacroEntry", "MIXED", 0, -1, {}, {"BR101", "WAGON", "TANK"}},
     {"StockMacroEntryEmpty", "A,EMPTYMAC,B", 0, -1, {}, {"A", "B"}},
+    // A macro entry of one vehicle names it; the modifiers written after the entry follow.
+    {"StockMacroEntryOfOneVehicleNamesIt", "REPAINTED", 0, -1, {}, {"BR101[C:1][NAME:REPAINTED]"}},
+    {"StockMacroEntryOfOneVehicleAndModifier", "REPAINTED[x]", 0, -1, {}, {"BR101[C:1][NAME:REPAINTED][x]"}},
     {"StockOwnText", "LOCO2,A", 0, -1, {}, {"LOCO2[FLIP]", "A"}},
     {"StockOwnTextAndModifier", "LOCO2[x]", 0, -1, {}, {"LOCO2[FLIP][x]"}},
     {"StockOwnTextCommaStartsItem", "LOC", 0, -1, {}, {"LOC", "TAIL"}},

@@ -151,48 +151,54 @@ TEST_F(StockRoundTrip, NumbersOfEveryLength) {
     }
 }
 
+// Paths below the stock file's folder are stored from the folder on, whether spelled as the
+// folder is or in capitals with "\" as older tables hold them; the rest keeps its spelling.
 TEST_F(StockRoundTrip, BinaryBytesOfASmallStock) {
     const std::string path = (TempDir() / "small.stb").string();
-    std::string folder = TempDir().string();
-    for (char& c : folder) c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    shared_.DescKeyCount = 0;
-    shared_.PictureHeight = 58;
-    a_.StockFiles.redim(4);
-    shared_.StockFileCount = 4;
-    a_.StockFiles[1] = StockFileEntry{};
-    a_.StockFiles[1].Kind = 1;
-    a_.StockFiles[1].Path = U(folder + "\\A.GIF");
-    a_.StockFiles[2].Kind = 1;
-    a_.StockFiles[2].Path = U(folder);
-    a_.StockFiles[3].Kind = 2;
-    a_.StockFiles[3].Path = u"C:\\X.GIF";
-    a_.StockFiles[4].Kind = 3;
-    a_.StockFiles[4].Path = U(folder + "X\\B.GIF");  // the folder is not followed by "\"
-    a_.Stock.redim(1);
-    shared_.StockCount = 1;
-    a_.Stock[1].Name = u"E";
-    a_.Stock[1].TypeLetter = u'A';
-    a_.Stock[1].WayLetter = u'B';
-    a_.Stock[1].UMark = 1;
-    a_.Stock[1].FileIndex = 1;
-    a_.Stock[1].Text2 = u"t\u0101";
-    ASSERT_EQ(SaveStockBin(4, 0, path.c_str(), 0x030201), 0);
-    std::string body = std::string("\x00\x00\x3A\x01\x02\x03\x00\x00\x00", 9) + "\x04";
-    body += std::string(
-        "\x01\x02\x05"
-        "A.GIF\x00",
-        9);
-    body += std::string("\x01\x01\x00", 3);
-    body += std::string(
-        "\x02\x00\x08"
-        "C:\\X.GIF\x00",
-        12);
-    body += std::string("\x03\x00", 2) + static_cast<char>(folder.size() + 7) + folder + "X\\B.GIF" + '\0';
-    body += std::string(
-        "\x01\x01"
-        "EAB\x01\x01\x02t\x01\x01\x01\x00\x00\x00\x00\x00\x00",
-        18);
-    EXPECT_EQ(ReadFile(path), "StkB04" + body + "StkB04");
+    std::string upper = TempDir().string();
+    for (char& c : upper) c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const std::string& folder : {TempDir().string(), upper}) {
+        SCOPED_TRACE(folder);
+        const char separator = folder == upper ? '\\' : '/';
+        shared_.DescKeyCount = 0;
+        shared_.PictureHeight = 58;
+        a_.StockFiles.redim(4);
+        shared_.StockFileCount = 4;
+        a_.StockFiles[1] = StockFileEntry{};
+        a_.StockFiles[1].Kind = 1;
+        a_.StockFiles[1].Path = U(folder + separator + "A.gif");
+        a_.StockFiles[2].Kind = 1;
+        a_.StockFiles[2].Path = U(folder);
+        a_.StockFiles[3].Kind = 2;
+        a_.StockFiles[3].Path = u"C:\\X.GIF";
+        a_.StockFiles[4].Kind = 3;
+        a_.StockFiles[4].Path = U(folder + "X\\B.GIF");  // the folder is not followed by a separator
+        a_.Stock.redim(1);
+        shared_.StockCount = 1;
+        a_.Stock[1].Name = u"E";
+        a_.Stock[1].TypeLetter = u'A';
+        a_.Stock[1].WayLetter = u'B';
+        a_.Stock[1].UMark = 1;
+        a_.Stock[1].FileIndex = 1;
+        a_.Stock[1].Text2 = u"t\u0101";
+        ASSERT_EQ(SaveStockBin(4, 0, path.c_str(), 0x030201), 0);
+        std::string body = std::string("\x00\x00\x3A\x01\x02\x03\x00\x00\x00", 9) + "\x04";
+        body += std::string(
+            "\x01\x02\x05"
+            "A.gif\x00",
+            9);
+        body += std::string("\x01\x01\x00", 3);
+        body += std::string(
+            "\x02\x00\x08"
+            "C:\\X.GIF\x00",
+            12);
+        body += std::string("\x03\x00", 2) + static_cast<char>(folder.size() + 7) + folder + "X\\B.GIF" + '\0';
+        body += std::string(
+            "\x01\x01"
+            "EAB\x01\x01\x02t\x01\x01\x01\x00\x00\x00\x00\x00\x00",
+            18);
+        EXPECT_EQ(ReadFile(path), "StkB04" + body + "StkB04");
+    }
 }
 
 // The file at the path keeps its old contents whatever went wrong with the new one.
@@ -292,7 +298,7 @@ TEST_F(StockRoundTrip, TextWriterKeepsTheSyntax) {
              "*AB;G;",
              "BR 02;EPU;G;",
              "TRAIN;   ;M;!BR01, WAGON;x ; y\r\n",
-             "LOCO3;   ;L32;C:\\OTHER\\LIB.DLL;Lib loco;third\r\n",
+             "LOCO3;   ;L32;C:\\OTHER\\lib.dll;Lib loco;third\r\n",
              "$ENDSTOCK\r\n\r\n$DESCKEYCNT 8\r\n",
              "$DESCKEY K=POWER;N=Power;DE=Leistung;U=kW;A=P;S=Y;L=N;\r\n$DESCVALUE K=LOW;S=1;N=Low;DE=Niedrig;A=L;\r\n",
              "$DESC BR01,LOCO3\r\n%POWER low\r\n%YEAR 1920\r\nFirst line of the story\r\n",

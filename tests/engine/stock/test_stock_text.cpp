@@ -21,12 +21,8 @@ std::string Repeat(const std::string& s, int n) {
 
 std::string SamplePath() { return std::string(YOV_TEST_DATA) + "/stock/sample.stk"; }
 
-// The text reader's folder of a file: "/" made "\", up to the last one.
-std::string FolderOf(const std::string& path) {
-    std::string folder = path.substr(0, path.rfind('/'));
-    for (char& c : folder) c = c == '/' ? '\\' : c;
-    return folder;
-}
+// The text reader's folder of a file: as the file is named, up to its last separator.
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
 TEST_F(StockText, ReadsTheSampleCallingTheProceduresInFileOrder) {
     int32_t line = 0;
@@ -49,16 +45,16 @@ TEST_F(StockText, ReadsTheSampleCallingTheProceduresInFileOrder) {
         "key 14 $CATCNT 2",
         "key 15 $STOCKCNT 6",
         "key 16 $CAT L=1;K=STEAM;T=Steam engines;N=Steam;DE=Dampf;",
-        "file 1 " + folder + "\\PICS\\BR01.GIF -> 1",
+        "file 1 " + folder + "/pics/br01.gif -> 1",
         "entry 1 BR01|EP|0|1|1|Steam loco|[FLIP]",
         "entry 2 BR 02|EP|1|0|1|Second|",
-        "file 2 " + folder + "\\WAGONS\\WAGON.BMP -> 2",
+        "file 2 " + folder + "/wagons/wagon.bmp -> 2",
         "entry 3 WAGON|ec|0|2|2|Wagon|",
         "key 21 $CAT L=2;K=MIX;T=Compositions;N=Mixed;",
         "entry 4 TRAIN|  |0|0|32767|!BR01, WAGON;x ; y|",
-        "file 6 C:\\OTHER\\LIB.DLL -> 3",
+        "file 6 C:\\OTHER\\lib.dll -> 3",
         "entry 5 LOCO3|  |0|0|3|Lib loco|third",
-        "file 9 \\SIGNALS\\S.GIF -> 4",
+        "file 9 \\signals\\s.gif -> 4",
         "entry 6 SIGNAL|  |0|0|4|Signal|",
         "key 25 $ENDSTOCK",
         "desckey 27 $DESCKEYCNT 1",
@@ -176,11 +172,13 @@ TEST_F(StockText, PathFormsOfFileFields) {
     const std::string path = WriteFile("forms.stk", text);
     const std::string folder = FolderOf(path);
     ASSERT_EQ(LoadText(path), 1);
+    // Names as written, joined to the folder with "/"; "sub\A.GIF" of D is the record of A's
+    // "sub/a.gif" (one file in any letter case and separator, as upper-cased names were).
     const std::vector<std::string> files = {
-        "file 1 " + folder + "\\SUB\\A.GIF -> 1",
-        "file 1 \\ROOTED\\B.GIF -> 2",
-        "file 1 C:\\ELSEWHERE\\C.GIF -> 3",
-        "file 2 " + folder + "\\SUB\\A.GIF -> 4",
+        "file 1 " + folder + "/sub/a.gif -> 1",
+        "file 1 \\rooted\\b.gif -> 2",
+        "file 1 C:\\elsewhere\\c.gif -> 3",
+        "file 2 " + folder + "/sub\\A.GIF -> 4",
     };
     std::vector<std::string> seen;
     for (const std::string& l : log_)
@@ -204,9 +202,9 @@ TEST_F(StockText, DriveNamesBelowTheStockFolderAreRelative) {
     for (const std::string& l : log_)
         if (l.rfind("file ", 0) == 0) files.push_back(l);
     const std::vector<std::string> expected = {
-        "file 1 Q:\\STOCK\\PICS\\A.GIF -> 1",
+        "file 1 Q:\\STOCK\\pics\\a.gif -> 1",
         "file 1 Q:\\STOCK -> 2",
-        "file 1 Q:\\STOCKS\\C.GIF -> 3",
+        "file 1 Q:\\STOCKS\\c.gif -> 3",
     };
     EXPECT_EQ(files, expected);
 }
@@ -422,6 +420,8 @@ TEST_F(StockText, FailuresToStart) {
     EXPECT_EQ(LoadText("/nonexistent/stock.stk", &line), kErrStkOpen);
     EXPECT_EQ(line, -99);
     EXPECT_EQ(LoadText(TempDir().string(), &line), kErrStkOpen);
+    for (const char* unread : {"/dev/zero", "/proc/self/mem"})
+        EXPECT_EQ(LoadText(unread, &line), kErrStkOpen) << unread;
     // One load at a time: a procedure that starts another one is refused.
     EXPECT_EQ(LoadTextBytes("$NEST\r\n"), 1);
     EXPECT_EQ(nestedResult_, kErrStkWorkBlock);

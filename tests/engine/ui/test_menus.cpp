@@ -80,6 +80,12 @@ TEST_F(MenuTest, TheExclusionMaskLeavesGroupsOut) {
     EXPECT_NE(item(0, 0x4000), nullptr);
 }
 
+// Whatever a start leaves out, a hidden status bar can be shown again.
+TEST_F(MenuTest, EveryStatusBarLayoutSurvivesTheStartsFlags) {
+    build(0xE000 | 0x0800 | 0x0400);
+    for (int32_t layout = 4369; layout <= 4375; ++layout) EXPECT_NE(item(0, layout), nullptr) << layout;
+}
+
 TEST_F(MenuTest, TheGroupFilterSkipsFilteredSubmenusWithTheirItems) {
     build();
     // Menu 1 holds only definitions of group 0x100 of menu 0.

@@ -3,6 +3,7 @@
 // header's pictures giving way to a long title.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 
 #include "program/dialogs/cfg_layout.h"
@@ -157,6 +158,44 @@ TEST(CfgLayout, AtEightHundredBySixHundred) {
     EXPECT_EQ(l.txtLin, (CfgRect{661, 221, 43, 21}));
     EXPECT_EQ(l.chkAvg, (CfgRect{540, 277, 116, 13}));
     EXPECT_EQ(l.cmdTst, (CfgRect{602, 385, 40, 21}));
+}
+
+// Controls taller than a line of text (as the toolkit's are): rows of their height inside the
+// frames below the caption, and a smallest size at which the pages hold them all.
+TEST(CfgLayout, TallerControlsGetTallerRowsAndRoomAtTheSmallestSize) {
+    yov::CfgMetrics m = metrics();
+    m.optionRow = 19;
+    m.markRoom = 27;
+    m.comboHeight = 22;
+    m.captionedTop = 20;
+    m.plainTop = 7;
+    m.frameEdge = 4;
+    yov::CfgCaptions c;
+    c.toolButtons = 90;
+    c.cacheOptions = 80;
+    c.drawMethods = 120;
+    c.displayLabels = 55;
+    c.sequenceStop = 110;
+    c.limitChecks = 95;
+    const yov::CaptionWidths w = yov::MeasureCfgCaptions(c, m);
+    EXPECT_EQ(w.F, 107) << "the caption and the room of the mark as measured";
+    EXPECT_EQ(w.Z1, 20 + 5 * 19 + 10);
+    EXPECT_EQ(w.Z2, std::max(3 * 22 + 10, 20 + 3 * 19 + 10));
+    auto at = [&](int32_t height) { return yov::LayoutCfg(w, m, header(), w.MinDialogWidth, height - kMenuRow); };
+    EXPECT_TRUE(yov::PagesClear(at(w.MinDialogHeight), m));
+    EXPECT_FALSE(yov::PagesClear(at(w.MinDialogHeight - 1), m)) << "the first height that holds them";
+
+    const yov::CfgLayout l = at(w.MinDialogHeight);
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(l.optCache[i], (CfgRect{10, 20 + 19 * static_cast<int32_t>(i), 107, 19}));
+    EXPECT_EQ(l.cmdClear.y, 20 + 4 * 19 + 5);
+    EXPECT_GE(l.frmCache.y, l.chkBackup.y + l.chkBackup.h) << "the cache frame stays below the backup box";
+    EXPECT_EQ(l.chkAct, (CfgRect{10, 7, w.M, 19})) << "inside the frame's line, not on it";
+    EXPECT_EQ(l.modeLabel[0].x, 4);
+    EXPECT_GE(l.modeLabel[0].y, l.chkAct.y + l.chkAct.h);
+    EXPECT_EQ(l.modeCombo[0].x, 4 + 55 + 4);
+    EXPECT_LE(l.modeCombo[2].y + 22 + 4, l.framDX.h);
+    EXPECT_EQ(l.chkStopClick, (CfgRect{10, 20 + 2 * 19, w.S, 19}));
+    EXPECT_GE(l.frmStp.y, l.chkSkipErr.y + l.chkSkipErr.h);
 }
 
 struct HeaderCase {

@@ -144,8 +144,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OkCase{"Plain", 0, u"Hello", nullptr, u"Hello", 1},
         OkCase{"RequiredEmptyGivesZero", df::kRequired, u"", nullptr, u"", 0},
-        OkCase{"FolderSlashesStoredWithoutFinalBackslash", df::kFolderBrowse | df::kStore, u"a/b/c", u"a\\b\\c",
-               u"a\\b\\c\\", 1},
+        OkCase{"FolderStoredAsWrittenWithoutFinalSeparator", df::kFolderBrowse | df::kStore, u"a/b/c", u"a/b/c",
+               u"a/b/c/", 1},
+        OkCase{"AWindowsFolderKeepsItsBackslashes", df::kFolderBrowse | df::kStore, u"C:\\Rail", u"C:\\Rail",
+               u"C:\\Rail\\", 1},
         OkCase{"AnEmptyFolderStaysEmpty", df::kFolderBrowse | df::kRequired, u"", nullptr, u"", 0},
         OkCase{"LowerWithFirstUpper", df::kOkLower | df::kOkUpper, u"hELLO wORLD", nullptr, u"Hello world", 1},
         OkCase{"UpperOnOk", df::kOkUpper | df::kStore, u"MiXed", u"MiXed", u"MIXED", 1},

@@ -89,7 +89,7 @@ TEST_F(StockKeyLines, EachErrorNamesTheFileAndLineAndTheLoadGoesOn) {
         const std::string path = Write(std::string(c.name) + ".stk", lines);
         Load(path);
         ASSERT_EQ(boxes_.size(), 1u);
-        const std::string stock = utf8(plat::ucase(u16(path)));
+        const std::string& stock = path;
         EXPECT_EQ(utf8(boxes_[0].text), Expand(c.message, stock, c.line));
         EXPECT_EQ(boxes_[0].style, c.style);
         EXPECT_EQ(utf8(boxes_[0].title), c.title);

@@ -2,6 +2,7 @@
 // by field, the same tables back from binary files, the refusals of damaged files, and the
 // loader's own rules (loaded once per name, growth, event pumps, cancelling).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -101,9 +102,10 @@ TEST_F(StockLoading, TheCatalogueFillsEveryTable) {
         "lib BUSLIB.DLL|Bus library|CD||",
         "cat STEAM Steam engines L1 first 1 no 1 Steam|Steam|Dampf",
         "cat LIBS From libraries L2 first 3 no 2 Library||Bibliothek",
-        "file 1 " + utf8(folder) + "\\PICS\\BR01.GIF " + utf8(plat::ucase(folder)) + "\\PICS\\BR01.GIF lib 0",
-        "file 2 " + utf8(folder) + "\\WAGONS\\WAGON.BMP " + utf8(plat::ucase(folder)) + "\\WAGONS\\WAGON.BMP lib 0",
-        "file 6 " + utf8(folder) + "\\CARLIB.DLL CARLIB.DLL lib 1",
+        // Names as the stock file writes them; the library's key meets its file in any case.
+        "file 1 " + utf8(folder) + "/pics/br01.gif " + utf8(folder) + "/pics/br01.gif lib 0",
+        "file 2 " + utf8(folder) + "/wagons/wagon.bmp " + utf8(folder) + "/wagons/wagon.bmp lib 0",
+        "file 6 " + utf8(folder) + "/carlib.dll carlib.dll lib 1",
         "entry BR01|EP|0|1|Steam loco|[FLIP]|d1|a1",
         "entry WAGON|RE|0|2|Wagon||d2|a2",
         "entry CAR|GA|1|3|CAR1||d1|a3",
@@ -196,7 +198,7 @@ TEST_F(StockLoading, BinaryFilesGiveTheSameTables) {
         EXPECT_TRUE(yov::stockState().BinaryStock);
         EXPECT_TRUE(yov::mainState().StockOk);
         EXPECT_EQ(Snapshot(), text);
-        EXPECT_EQ(Arrays().StockFiles[3].Name, u"CARLIB.DLL");
+        EXPECT_EQ(Arrays().StockFiles[3].Name, u"carlib.dll");
         EXPECT_EQ(Arrays().DescKeys[0].Key, u"OTHER");
         EXPECT_EQ(yov::descriptionState().DescKeyPosition.size(), 10u);
         // Back to the text stock for the next round.
@@ -246,7 +248,7 @@ TEST_F(StockLoading, DamagedFilesAreRefusedAndLeaveEmptyTables) {
         Load(path);
         ASSERT_EQ(boxes_.size(), 1u);
         char expected[512];
-        std::snprintf(expected, sizeof expected, c.message, utf8(plat::ucase(u16(path))).c_str());
+        std::snprintf(expected, sizeof expected, c.message, path.c_str());
         EXPECT_EQ(utf8(boxes_[0].text), expected);
         ASSERT_FALSE(logLines().empty());
         EXPECT_EQ(logLines().back(), expected) << "the error log keeps it too";
@@ -266,6 +268,28 @@ TEST_F(StockLoading, MissingFiles) {
     Load(folder() + "/none.stk");
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_NE(utf8(boxes_[0].text).find("error -11201"), std::string::npos) << utf8(boxes_[0].text);
+}
+
+TEST_F(StockLoading, NamesThatAreNoPlainFilesAreRefusedUnread) {
+    // A device never ends, a pipe waits for a writer, the kernel's files fault or lie about
+    // their size: each is refused at once, named as it was written, in the box and the log.
+    const std::string pipe = folder() + "/pipe.stk";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& name : {std::string("/proc/self/mem"), std::string("/dev/zero"), pipe, folder()}) {
+        SCOPED_TRACE(name);
+        Load(fixture("catalogue.stk"));
+        boxes_.clear();
+        yov::programState().StopRequest = 0;
+        Load(name);
+        const std::string expected = "Stock file " + name + " is not a regular file";
+        ASSERT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(utf8(boxes_[0].text), expected);
+        ASSERT_FALSE(logLines().empty());
+        EXPECT_EQ(logLines().back(), expected);
+        EXPECT_EQ(Shared().StockCount, 0);
+        EXPECT_FALSE(yov::mainState().StockOk);
+        EXPECT_EQ(yov::programState().StopRequest, 1);
+    }
 }
 
 TEST_F(StockLoading, ATextFileUnderAnotherNameIsReadAsText) {
@@ -396,11 +420,12 @@ TEST_F(StockLoading, StockNameAndWhatItGives) {
         const char16_t* key;
     };
     const Case cases[] = {
-        {u"C:\\Trains\\My.stk", u"C:\\TRAINS\\MY.STK", u"C:\\TRAINS", u"C:\\TRAINS\\MY.tca",
-         u"\\Stock\\C:|TRAINS|MY.STK\\"},
-        {u"/srv/yov/demo.stb", u"/SRV/YOV/DEMO.STB", u"\\SRV\\YOV", u"\\SRV\\YOV\\DEMO.tca",
-         u"\\Stock\\/SRV/YOV/DEMO.STB\\"},
-        {u"plain.stk", u"PLAIN.STK", u"", u"\\PLAIN.tca", u"\\Stock\\PLAIN.STK\\"},
+        // As written; the cache beside it joined with the folder's own separator.
+        {u"C:\\Trains\\My.stk", u"C:\\Trains\\My.stk", u"C:\\Trains", u"C:\\Trains\\My.tca",
+         u"\\Stock\\C:|Trains|My.stk\\"},
+        {u"/srv/yov/Demo.stb", u"/srv/yov/Demo.stb", u"/srv/yov", u"/srv/yov/Demo.tca",
+         u"\\Stock\\/srv/yov/Demo.stb\\"},
+        {u"plain.stk", u"plain.stk", u"", u"plain.tca", u"\\Stock\\plain.stk\\"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(utf8(c.path));
@@ -417,7 +442,7 @@ TEST_F(StockLoading, StartUpReachesTheLoader) {
     const std::string path = Write("start.stk", {"$TXT K=HI;N=Hi", "$TXTEND", "ONE;;G;;one.gif"});
     yov::laterParts().setStockName(u16(path));
     yov::laterParts().loadStock();
-    EXPECT_EQ(yov::stockState().StockName, plat::ucase(u16(path)));
+    EXPECT_EQ(yov::stockState().StockName, u16(path));
     EXPECT_EQ(Shared().LangTextCount, 1) << "start-up reads the texts only";
     EXPECT_EQ(Shared().StockCount, 0);
     yov::laterParts() = {};

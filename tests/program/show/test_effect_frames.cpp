@@ -170,8 +170,8 @@ protected:
                        "Scene");
         for (int32_t j = 1; j <= r.GrowPieceCount; ++j) {
             const LayerPiece& g = r.GrowPieces[static_cast<size_t>(j)];
-            c.AddDirtyRect(g.Left, 0, g.Right - g.Left, r.VehicleHeight, 1, g.Values[4], 0, g.Values[2],
-                           g.Values[3] + r.VehicleHeight, 0, 0, "Grow copy");
+            c.AddDirtyRect(g.Left, 0, g.Right - g.Left, r.VehicleHeight, 1, g.Values[4], g.Values[5], g.Values[2],
+                           g.Values[3] + r.VehicleHeight, 1, 0, "Grow copy");
         }
         if (!body) return;
         c.AddDirtyRect(kBodyX, 0, body->width, body->height, 1, body->dc.Value(), bodyMask->dc.Value(), 0, body->height,

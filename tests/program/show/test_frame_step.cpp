@@ -316,6 +316,38 @@ TEST_F(FrameStep, APendingFlipEndsAStepOfLongWorkAndTheMainLoopSleepsUntilItCanF
     EXPECT_TRUE(logLines().empty());
 }
 
+TEST_F(FrameStep, GdiPageFlippingMovesThePageOnceForAPresentationThatWasDeferred) {
+    // A full-screen show whose DirectDraw did not start draws GDI on its pages.
+    const int32_t t = movingTrain();
+    trains().at(t).VehicleHeight = 20;
+    trains().at(t).AboveBase = 20;
+    showState().FlipCount = 1;
+    showState().MinFrameMs = 20;
+    int32_t pending = 1;  // the batch handed over last is still being drawn
+    frameStepCalls().checkBlt = [&pending] { return pending; };
+    for (uint8_t start : {uint8_t{0}, uint8_t{1}}) {
+        SCOPED_TRACE(start);
+        calls.clear();
+        showState().PageIndex = start;
+        showState().StepPhase = 0;
+        showState().LastStepStamp = static_cast<int32_t>(now);
+        trains().at(t).BufferRedraw = {0x10, 0x10, 0};
+        showState().ActiveCount = 1;  // as an earlier step found
+        pending = 1;
+        CheckStep(10000);  // from long work, before the frame is due
+        EXPECT_EQ(showState().StepPhase, 2) << "the presentation waits";
+        EXPECT_EQ(showState().PageIndex, start) << "and so does the page";
+        CheckStep(10000);
+        EXPECT_EQ(showState().PageIndex, start);
+        pending = 0;
+        CheckStep(kFullStep);
+        EXPECT_EQ(showState().PageIndex, (start + 1) % 2) << "one page on for one presentation";
+        EXPECT_EQ(
+            std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("batch", 0) == 0; }),
+            1);
+    }
+}
+
 TEST_F(FrameStep, AHangingFlipStopsTheShowAfterTwoHundredMilliseconds) {
     movingTrain();
     programState().BatchMode = 1;

@@ -1,5 +1,6 @@
 // The recent-file lists: loading with repeats skipped, adding to the top, removing a file
 // that cannot be opened, saving with the end marked, value names and the instance's key.
+#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -41,13 +42,13 @@ protected:
     yov::RecentList list_;
 };
 
-TEST_F(RecentFiles, LoadingUpperCasesAndSkipsRepeats) {
+TEST_F(RecentFiles, LoadingKeepsTheNamesAndSkipsRepeatsInAnyCase) {
     yov::SaveRegString(u"Conf01", u"a");
     yov::SaveRegString(u"Conf02", u"A");
     yov::SaveRegString(u"Conf03", u"b");
     yov::SaveRegString(u"Conf05", u"after the gap");
     EXPECT_TRUE(yov::LoadRecentList(list_));
-    EXPECT_EQ(entries(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(entries(), (std::vector<std::string>{"a", "b"}));
     list_.prefix = u"Stock";
     EXPECT_FALSE(yov::LoadRecentList(list_));
     EXPECT_EQ(list_.count, 0);
@@ -60,13 +61,23 @@ TEST_F(RecentFiles, AListedFileMovesToTheTop) {
     EXPECT_EQ(list_.lastAddFound, 1);
 }
 
-TEST_F(RecentFiles, ANewFileGoesOnTopUpperCasedFoundInAnyCase) {
+// A name goes on top as written and is found in any case; the same file spelled otherwise is
+// the same entry, which takes the newer spelling (an upper-cased one from an earlier version
+// gives way to the name as the user writes it).
+TEST_F(RecentFiles, ANewFileGoesOnTopAsWrittenFoundInAnyCase) {
     const std::vector<std::string> f = listOfFiles(1);
     const std::string path = makeFile("Scenes/Winter.ttt");
     std::string spelled = path;
     spelled.replace(spelled.size() - 10, 10, "winter.TTT");
     EXPECT_EQ(yov::AddRecentFile(u16(spelled), list_), yov::kRecentAdded);
-    EXPECT_EQ(entries(), (std::vector<std::string>{utf8(plat::ucase(u16(path))), f[0]}));
+    EXPECT_EQ(entries(), (std::vector<std::string>{spelled, f[0]}));
+    EXPECT_EQ(yov::AddRecentFile(u16(path), list_), yov::kRecentAdded);
+    EXPECT_EQ(entries(), (std::vector<std::string>{path, f[0]}));
+    std::string lower = f[0];
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    ASSERT_NE(lower, f[0]) << "the listed name is upper-cased";
+    yov::AddRecentFile(u16(lower), list_);
+    EXPECT_EQ(entries(), (std::vector<std::string>{lower, path}));
 }
 
 TEST_F(RecentFiles, AFileThatCannotBeOpenedIsRemovedAndTheEndIsMarked) {

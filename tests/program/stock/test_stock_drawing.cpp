@@ -335,10 +335,10 @@ TEST_F(StockRowsDrawn, TheAuthorShownFollowsShowAuth) {
     EXPECT_EQ(yov::StockAuthorText(2, 2), u"Ada Lovelace");
     EXPECT_EQ(yov::StockAuthorText(0, 2), u"");
     EXPECT_EQ(yov::StockAuthorText(99, 2), u"") << "no such author";
-    // A picture library stands for the author of its pictures.
+    // A picture library stands for the author of its pictures, named as the stock file names it.
     st.Arrays.StockFiles[1].Kind = 6;
     st.Arrays.StockFiles[1].Name = u"CarLib.DLL";
-    EXPECT_EQ(yov::StockAuthorText(-1, 1), u"carlib.dll");
+    EXPECT_EQ(yov::StockAuthorText(-1, 1), u"CarLib.DLL");
     st.Arrays.StockFiles[1].Kind = 1;
     EXPECT_EQ(yov::StockAuthorText(-1, 1), u"") << "a plain picture file does not";
 

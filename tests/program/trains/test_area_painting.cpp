@@ -7,6 +7,7 @@
 #include "trains_fixture.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
+#include "program/scene/script_reader.h"
 #include "program/trains/area_painting.h"
 
 namespace {
@@ -150,12 +151,16 @@ TEST_F(AreaPainting, TheRaisedStructureHasADeckAndPiersDownToTheAreaBottom) {
 
 TEST_F(AreaPainting, AWireOutsideItsLimitsIsTheCposMessageForTheLine) {
     core_test::defaultTexts()[u"CPOS"] = u"Wire height out of range";
-    int32_t raisedFor = 0;
-    yov::areaShow().raiseLineError = [&](int32_t line, const std::u16string& message) {
-        raisedFor = line;
-        throw yov::ProgramError(6002, message);
-    };
-    area.Line = 17;
+    core_test::defaultTexts()[u"IFL"] = u"in %1 line %2";
+    // The line being started stands in line 17 of its script file.
+    yov::SceneScript& script = yov::scriptReader().S;
+    script = yov::SceneScript{};
+    script.FileNames = {u"", u"wires.ttt"};
+    script.FileCount = 1;
+    script.Members.resize(3);
+    script.Members[2].FileIndex = 1;
+    script.Members[2].Line = 17;
+    area.Line = 2;
     for (const char16_t* code : {u"rL25", u"rL61", u"aL3000", u"aL", u"l"}) {
         SCOPED_TRACE(core_test::utf8(code));
         MakeScene(200, 130);
@@ -165,11 +170,11 @@ TEST_F(AreaPainting, AWireOutsideItsLimitsIsTheCposMessageForTheLine) {
             ADD_FAILURE() << "no error";
         } catch (const yov::ProgramError& e) {
             EXPECT_EQ(e.number(), 6002);
-            EXPECT_EQ(e.description(), u"Wire height out of range");
+            EXPECT_EQ(e.description(), u"Wire height out of range in wires.ttt line 17") << "with the line's place";
         }
-        EXPECT_EQ(raisedFor, 17);
         EXPECT_NE(Pixel(kLeft, kBase), kSky) << "the band is drawn before the check";
     }
+    script = yov::SceneScript{};
 }
 
 TEST_F(AreaPainting, RepaintWordsFollowTheFlipCount) {

@@ -43,6 +43,8 @@ protected:
     void SetUp() override {
         ShowTestOn::SetUp();
         ResetTrainPictures();
+        // A start left by another test would widen the plates (the simple modes' kind).
+        trainStart() = TrainStartState{};
         programState().Shared.PictureHeight = kHeight;
         scriptReader().S = SceneScript{};
         scriptReader().S.FileNames = {u"", u"demo.ttt"};
@@ -63,6 +65,7 @@ protected:
         programState().Shared.PictureHeight = 0;
         scriptReader().S = SceneScript{};
         ResetTrainPictures();
+        trainStart() = TrainStartState{};
         ShowTestOn::TearDown();
     }
 

@@ -24,8 +24,11 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "program/core/pictures/canvas_buffers.h"
 #include "program/core/settings/settings.h"
+#include "program/core/startup/main_module.h"
 #include "program/core/startup/main_state.h"
+#include "program/core/texts/descriptions.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/dialogs/cfg_state.h"
 #include "program/scene/scene_wiring.h"
@@ -51,8 +54,10 @@ class CfgCommands : public cfg_test::CfgDialogTest {
 protected:
     void SetUp() override {
         CfgDialogTest::SetUp();
-        // The engine's own texts, menus and window registration.
+        // The engine's own texts, menus and window registration; each Main starts the engine
+        // afresh, without the buffer classes an earlier test's engine had.
         yov::coreHooks() = {};
+        yov::ForgetBufferClasses();
         // The program's parts, handed over as the program does before Main.
         yov::WireShow();
         yov::WireScene();
@@ -346,7 +351,7 @@ TEST_F(CfgCommands, ChoosingFilesKeepsTheListsTheTestsAndTheStockInStep) {
     runFor(10);
     EXPECT_TRUE(yov::mainState().ConfigOk);
     EXPECT_TRUE(cfg->CmdTestWindow->isEnabled());
-    EXPECT_EQ(stored(u"Conf01"), utf8(plat::ucase(u16(script_))));
+    EXPECT_EQ(stored(u"Conf01"), script_);
 
     // Two files are refused; another stock dropped on its box makes the dialog again on it.
     QMimeData two;
@@ -369,8 +374,8 @@ TEST_F(CfgCommands, ChoosingFilesKeepsTheListsTheTestsAndTheStockInStep) {
     yov::CfgFrm* again = dialog();
     ASSERT_NE(again, nullptr);
     EXPECT_TRUE(first.isNull()) << "the first dialog is gone: this is a new one";
-    EXPECT_EQ(utf8(yov::stockState().StockName), utf8(plat::ucase(u16(other))));
-    EXPECT_EQ(stored(u"Stock01"), utf8(plat::ucase(u16(other))));
+    EXPECT_EQ(utf8(yov::stockState().StockName), other);
+    EXPECT_EQ(stored(u"Stock01"), other);
     EXPECT_EQ(again->CmbFil[1]->count(), 2);
     EXPECT_TRUE(exitCodes_.empty());
 }
@@ -384,7 +389,7 @@ TEST_F(CfgCommands, ReadingTheScriptsOptionsKeepsTheChosenStock) {
     runFor(300);
     EXPECT_EQ(dialog(), cfg) << "not made again on the script's stock";
     EXPECT_EQ(yov::serviceState().DeferredAction, yov::deferred::kShutdown) << "no re-creation pending";
-    EXPECT_EQ(utf8(yov::stockState().StockName), utf8(plat::ucase(u16(other))));
+    EXPECT_EQ(utf8(yov::stockState().StockName), other);
     EXPECT_TRUE(cfg->CmdTestWindow->isEnabled());
 }
 
@@ -411,6 +416,62 @@ TEST_F(CfgCommands, KeysSwitchPagesAndBringUpTheStockWindow) {
     runFor(20);
     EXPECT_FALSE(stock->isMinimized());
     EXPECT_EQ(yov::programState().WindowTable[2].window, nullptr);
+}
+
+// Names keep their case and "/" on the whole road: "/addcnf" and "/addstk" store a mixed-case
+// name byte for byte as written, the dialog shows it so, the test show reads that file, and the
+// stock window and a description name the stock's files as written. A settings file of an
+// earlier version, holding the names upper-cased, still finds both files.
+TEST_F(CfgCommands, NamesKeepTheirCaseFromTheCommandLineToTheShow) {
+    const std::filesystem::path mixed = folder() + "/Rail Scenes/Winter Demo";
+    std::filesystem::create_directories(mixed);
+    for (const auto& f : std::filesystem::directory_iterator(folder() + "/demo"))
+        std::filesystem::copy_file(f.path(), mixed / f.path().filename());
+    std::filesystem::rename(mixed / "demo.ttt", mixed / "Winter Night.ttt");
+    const std::string script = (mixed / "Winter Night.ttt").string();
+    const std::string stock = (mixed / "demo.stk").string();
+    writeSettings("");
+    EXPECT_FALSE(yov::Main(u16("/ADDCNF \"" + script + "\"")).keepRunning);
+    EXPECT_FALSE(yov::Main(u16("/addstk \"" + stock + "\"")).keepRunning);
+    const std::string settings = readFile(folder() + "/config/registry.reg");
+    EXPECT_NE(settings.find("\"Conf01\"=\"" + script + "\"\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("\"Stock01\"=\"" + stock + "\"\n"), std::string::npos) << settings;
+
+    yov::CfgFrm* cfg = open();
+    ASSERT_NE(cfg, nullptr);
+    EXPECT_EQ(cfg->CmbFil[0]->currentText().toStdString(), script);
+    EXPECT_EQ(cfg->CmbFil[1]->currentText().toStdString(), stock);
+    std::u16string read;
+    testShow(cfg, [&] { read = yov::scriptReader().S.FileNames.at(1); });
+    ASSERT_GT(showTicks, 10) << "the show ran";
+    EXPECT_EQ(utf8(read), script) << "from the file as written";
+    QTest::keyClick(cfg, Qt::Key_L, Qt::ControlModifier);
+    runFor(50);
+    QWidget* window = yov::programState().WindowTable[1].window;
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle().toStdString(), stock);
+    const std::u16string described = yov::GetDescriptionText(yov::FindStockEntry(u"COACH_A"), 42, u"\r\n");
+    EXPECT_NE(described.find(u"Picture source: " + u16(mixed.string()) + u"/coach_a.gif\r\n"), std::u16string::npos)
+        << utf8(described);
+    EXPECT_EQ(stored(u"Conf01"), script) << "nothing stored it otherwise";
+    yov::PostDeferredAction(0);
+    ASSERT_TRUE(runUntilEnded());
+
+    // As an earlier version stored them; the engine starts afresh with the next Main.
+    yov::ForgetBufferClasses();
+    const std::string upperScript = utf8(plat::ucase(u16(script)));
+    const std::string upperStock = utf8(plat::ucase(u16(stock)));
+    ASSERT_NE(upperScript, script);
+    writeSettings("\"Conf01\"=\"" + upperScript + "\"\n\"Stock01\"=\"" + upperStock + "\"\n");
+    cfg = open();
+    ASSERT_NE(cfg, nullptr);
+    EXPECT_TRUE(yov::mainState().ConfigOk);
+    EXPECT_TRUE(yov::mainState().StockOk);
+    EXPECT_EQ(cfg->CmbFil[0]->currentText().toStdString(), upperScript) << "shown as stored";
+    EXPECT_TRUE(cfg->CmdTestWindow->isEnabled());
+    testShow(cfg);
+    EXPECT_GT(showTicks, 10) << "the show ran from the upper-cased name";
+    for (const auto& b : boxes_) ADD_FAILURE() << utf8(b.text);
 }
 
 TEST_F(CfgCommands, AnotherLanguageMakesTheDialogAgain) {

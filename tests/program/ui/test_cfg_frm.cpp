@@ -75,8 +75,8 @@ TEST_F(CfgDialog, SlashCOpensItFilledFromTheSettings) {
     EXPECT_EQ(cfg->CmdOk->text(), QStringLiteral("&O.K.")) << "opened for the screen saver";
     ASSERT_EQ(cfg->Tab1->count(), 3) << "the Files tab is gone";
     EXPECT_EQ(cfg->Tab1->tabText(2), QStringLiteral("Window"));
-    EXPECT_EQ(cfg->CmbFil[0]->currentText().toStdString(), utf8(plat::lcase(u16(script_))));
-    EXPECT_EQ(cfg->CmbFil[1]->currentText().toStdString(), utf8(plat::lcase(u16(stock_))));
+    EXPECT_EQ(cfg->CmbFil[0]->currentText().toStdString(), script_) << "the names as written";
+    EXPECT_EQ(cfg->CmbFil[1]->currentText().toStdString(), stock_);
     EXPECT_EQ(cfg->CmbStkV->count(), 3);
     EXPECT_TRUE(cfg->OptCache[2]->isChecked()) << "cache mode 2";
     EXPECT_TRUE(cfg->FFrm->isVisible());

@@ -78,11 +78,11 @@ TEST_F(RuntimeDialogView, BuiltEditedAndStored) {
     const yov::DialogService& ds = yov::dialogService();
     EXPECT_EQ(yov::modalState().DialogResult, 1);
     EXPECT_EQ(ds.DialogFields[2].FieldText, u"DORA");
-    EXPECT_EQ(ds.DialogFields[3].FieldText, u"scenes\\snow\\");
+    EXPECT_EQ(ds.DialogFields[3].FieldText, u"scenes/snow/") << "the folder as written, its separator after it";
     EXPECT_EQ(ds.DialogFields[5].FieldValue, 4);
     EXPECT_EQ(ds.DialogFields[7].FieldValue, 1);
     EXPECT_EQ(yov::GetRegString(u"Dlg2"), u"DORA");
-    EXPECT_EQ(yov::GetRegString(u"Dlg3"), u"scenes\\snow");
+    EXPECT_EQ(yov::GetRegString(u"Dlg3"), u"scenes/snow");
     EXPECT_EQ(yov::GetRegNumber(u"Dlg5", -1), 1);
     EXPECT_EQ(yov::GetRegNumber(u"Dlg6", -1), -1);  // not marked for storing
 }

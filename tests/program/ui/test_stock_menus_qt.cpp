@@ -22,6 +22,7 @@
 #include "program/scene/stock_state.h"
 #include "program/core/windows/mouse_tracking.h"
 #include "program/stock/stock_menus.h"
+#include "program/stock/stock_options.h"
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_windows_state.h"
@@ -98,6 +99,37 @@ protected:
         runFor(100);
     }
 
+    // Opens "View" on the menu bar, then its "Status Bar" submenu (the one holding "Hide"),
+    // and clicks the layout item there.
+    void ChooseStatusBarLayout(int layoutItem) {
+        QMenuBar* bar = yov::windowOps().menuBarOf(Frm());
+        ASSERT_NE(bar, nullptr);
+        QAction* view = nullptr;
+        for (QAction* a : bar->actions()) {
+            if (a->menu() != nullptr && ActionWithData(a->menu()->actions(), 4153) != nullptr) view = a;
+        }
+        ASSERT_NE(view, nullptr) << "the menu holding \"Show Width\"";
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(view).center());
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(view->menu()->isVisible());
+        QAction* layouts = nullptr;
+        for (QAction* a : view->menu()->actions()) {
+            if (a->menu() != nullptr &&
+                ActionWithData(a->menu()->actions(), yov::stock_menu::kStatusBarFirst) != nullptr)
+                layouts = a;
+        }
+        ASSERT_NE(layouts, nullptr);
+        Click(view->menu(), layouts);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(layouts->menu()->isVisible());
+        for (int id = yov::stock_menu::kStatusBarFirst; id <= yov::stock_menu::kStatusBarFirst + 6; ++id)
+            EXPECT_NE(ActionWithData(layouts->menu()->actions(), id), nullptr) << "layout " << id << " offered";
+        QAction* item = ActionWithData(layouts->menu()->actions(), layoutItem);
+        ASSERT_NE(item, nullptr);
+        Click(layouts->menu(), item);
+        runFor(100);
+    }
+
     bool Received(int code) {
         const bool got = std::find(commands_.begin(), commands_.end(), code) != commands_.end();
         if (!got) {
@@ -170,6 +202,40 @@ TEST_F(StockMenusChosen, TheStatusBarShowsTheRowUnderTheMouseAndANote) {
     bar->Timer3.start();
     runFor(100);
     EXPECT_EQ(bar->Style, 0) << "the panels come back when the note's time is up";
+}
+
+// "Hide" is not a way of no return: the bar comes back through the same menu, and each
+// choice is stored and marked.
+TEST_F(StockMenusChosen, TheStatusBarIsHiddenAndShownAgainFromTheMenu) {
+    ASSERT_TRUE(yov::Main(u"/l").keepRunning);
+    yov::StockFrm* frm = Frm();
+    ASSERT_NE(frm, nullptr);
+    runFor(200);
+    ASSERT_TRUE(frm->statusBar()->isVisible());
+
+    ChooseStatusBarLayout(yov::stock_menu::kStatusBarFirst);  // "Hide"
+    EXPECT_FALSE(frm->statusBar()->isVisible());
+    EXPECT_EQ(yov::GetRegNumber(u"StBar", 4), 0);
+
+    ChooseStatusBarLayout(yov::stock_menu::kStatusBarFirst + 3);  // "File name"
+    EXPECT_TRUE(frm->statusBar()->isVisible());
+    EXPECT_EQ(yov::GetRegNumber(u"StBar", 4), 3);
+    auto* panels = dynamic_cast<yov::QtStockStatusBar*>(frm->findChild<QWidget*>(QStringLiteral("SBarPanels")));
+    ASSERT_NE(panels, nullptr);
+    EXPECT_EQ(panels->count(), 1) << "the file name layout";
+    QMenuBar* bar = yov::windowOps().menuBarOf(frm);
+    ASSERT_NE(bar, nullptr);
+    for (QAction* top : bar->actions()) {
+        if (top->menu() == nullptr) continue;
+        for (QAction* sub : top->menu()->actions()) {
+            if (sub->menu() == nullptr) continue;
+            for (int id = yov::stock_menu::kStatusBarFirst; id <= yov::stock_menu::kStatusBarFirst + 6; ++id) {
+                if (QAction* a = ActionWithData(sub->menu()->actions(), id)) {
+                    EXPECT_EQ(a->isChecked(), id == yov::stock_menu::kStatusBarFirst + 3) << id;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

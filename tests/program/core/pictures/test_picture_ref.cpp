@@ -21,13 +21,13 @@ using yov::pictureRef;
 TEST_F(PictureRefTest, AQuotedSlashedNameWithoutExtensionIsAGifUnderTheStockThenTheProgramFolder) {
     yov::programState().StockDir = u"/stock/here";
     const std::string program = yov::programFolder();
-    answers_[program + "\\pics\\loco.GIF"] = LookAnswer{1, 30, 20, 4096};
+    answers_[program + "/pics/loco.GIF"] = LookAnswer{1, 30, 20, 4096};
     std::u16string text = u"\"pics/loco\"";
     yov::OpenPictureRef(text, yov::kRefTemporaryCache | 0x11, 0);
-    EXPECT_EQ(text, u"pics\\loco.GIF");
+    EXPECT_EQ(text, u"pics/loco.GIF") << "the name keeps its separators";
     ASSERT_EQ(looks_.size(), 2u);
-    EXPECT_EQ(looks_[0].name, "/stock/here\\pics\\loco.GIF");
-    EXPECT_EQ(looks_[1].name, program + "\\pics\\loco.GIF");
+    EXPECT_EQ(looks_[0].name, "/stock/here/pics/loco.GIF");
+    EXPECT_EQ(looks_[1].name, program + "/pics/loco.GIF");
     EXPECT_EQ(looks_[1].flags, yov::kRefTemporaryCache) << "only flag 0x80 goes with a file";
     EXPECT_EQ(pictureRef().PicRefStock, 0);
     EXPECT_EQ(pictureRef().PicRefWidth, 30);
@@ -43,10 +43,12 @@ TEST_F(PictureRefTest, FileNamesAreCompletedAndRootedOnesUsedAsTheyAre) {
         std::u16string resolved;
         std::string looked;
     } cases[] = {
-        {u"C:/pics/a.bmp", u"C:\\pics\\a.bmp", "C:\\pics\\a.bmp"},
-        {u"/abs/b.gif", u"\\abs\\b.gif", "\\abs\\b.gif"},
+        {u"C:/pics/a.bmp", u"C:/pics/a.bmp", "C:/pics/a.bmp"},
+        {u"/abs/b.gif", u"/abs/b.gif", "/abs/b.gif"},
+        {u"\\abs\\B.GIF", u"\\abs\\B.GIF", "\\abs\\B.GIF"},
         {u"dir.v2\\c", u"dir.v2\\c.GIF", "S\\dir.v2\\c.GIF"},
-        {u"d.dib", u"d.dib", "S\\d.dib"},
+        {u"dir/Mixed.Case", u"dir/Mixed.Case", "S/dir/Mixed.Case"},
+        {u"d.dib", u"d.dib", "S/d.dib"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(picref_test::utf8(c.text));
@@ -83,9 +85,9 @@ TEST_F(PictureRefTest, EachKindOfStockFileBuildsItsPictureName) {
         {"bmp without folder", 2, u"", u"loco", "loco.BMP", 0},
         {"ne resource", 5, u"C:\\P\\PICS.EXE", u"12", "C:\\P\\PICS.EXE|12", 0},
         {"library with offsets", 7, u"A.TPL", u"1234", "A.TPL?1234", 0},
-        {"bmp with corner transparency", 10, u"P", u"x", "P\\x.BMP", 0x20},
-        {"dib with magenta transparency", 19, u"P", u"x", "P\\x.DIB", 0x10},
-        {"kind without extension", 4, u"P", u"x.png", "P\\x.png", 0},
+        {"bmp with corner transparency", 10, u"P", u"x", "P/x.BMP", 0x20},
+        {"dib with magenta transparency", 19, u"P", u"x", "P/x.DIB", 0x10},
+        {"kind without extension", 4, u"P", u"x.png", "P/x.png", 0},
     };
     for (const KindCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -130,7 +132,7 @@ TEST_F(PictureRefTest, AResourceLibraryIsOpenedOnceAndItsModuleGoesWithTheName) 
 TEST_F(PictureRefTest, AStockEntryByNameLoadsOnceThenUsesItsCacheReference) {
     const int32_t file = AddFile(1, u"P");
     AddEntry(u"LOCO", file, u"loco");
-    answers_["P\\loco.GIF"] = LookAnswer{1, 40, 30, 777};
+    answers_["P/loco.GIF"] = LookAnswer{1, 40, 30, 777};
     std::u16string name = u"LOCO";
     yov::OpenPictureRef(name, 0, 0);
     yov::OpenPictureRef(name, 0, 0);
@@ -176,10 +178,10 @@ TEST_F(PictureRefTest, LoadFailuresNameTheFileOrTheCode) {
     const int32_t file = AddFile(1, u"P");
     const int32_t missing = AddEntry(u"MISSING", file, u"gone");
     const int32_t broken = AddEntry(u"BROKEN", file, u"bad");
-    answers_["P\\bad.GIF"] = LookAnswer{-10404, 0, 0, 0};
+    answers_["P/bad.GIF"] = LookAnswer{-10404, 0, 0, 0};
     std::u16string none;
-    EXPECT_EQ(ErrorOf([&] { yov::OpenPictureRef(none, 0, missing); }), u"File P\\gone.GIF not found\r\n(Error -10501)");
-    EXPECT_EQ(ErrorOf([&] { yov::OpenPictureRef(none, 0, broken); }), u"Error -10404 loading P\\bad.GIF");
+    EXPECT_EQ(ErrorOf([&] { yov::OpenPictureRef(none, 0, missing); }), u"File P/gone.GIF not found\r\n(Error -10501)");
+    EXPECT_EQ(ErrorOf([&] { yov::OpenPictureRef(none, 0, broken); }), u"Error -10404 loading P/bad.GIF");
 }
 
 struct CellCase {
@@ -232,7 +234,7 @@ TEST_F(PictureRefTest, ASheetCellKeepsItsSizeWhenOpenedAgain) {
 TEST_F(PictureRefTest, TheStockTableMayBeReallocatedWhileAPictureLoads) {
     const int32_t file = AddFile(1, u"P");
     const int32_t e = AddEntry(u"LOCO", file, u"loco");
-    answers_["P\\loco.GIF"] = LookAnswer{1, 40, 30, 321};
+    answers_["P/loco.GIF"] = LookAnswer{1, 40, 30, 321};
     onLook_ = [] { yov::programState().Arrays.Stock.redim(5000); };
     std::u16string none;
     yov::OpenPictureRef(none, 0, e);
@@ -244,8 +246,8 @@ TEST_F(PictureRefTest, TheTemporaryCacheIsForgottenInCacheModeZeroOnly) {
     const int32_t file = AddFile(1, u"P");
     const int32_t a = AddEntry(u"A", file, u"a");
     const int32_t b = AddEntry(u"B", file, u"b");
-    answers_["P\\a.GIF"] = LookAnswer{1, 4, 4, 100};
-    answers_["P\\b.GIF"] = LookAnswer{1, 4, 4, 200};
+    answers_["P/a.GIF"] = LookAnswer{1, 4, 4, 100};
+    answers_["P/b.GIF"] = LookAnswer{1, 4, 4, 200};
     std::u16string none;
     yov::OpenPictureRef(none, yov::kRefTemporaryCache, a);
     yov::OpenPictureRef(none, 0, b);
@@ -268,8 +270,8 @@ TEST_F(PictureRefTest, DrawPicturePartDrawsACellOrTheBottomRowsOfTheWholePicture
     const int32_t sheets = AddFile(9, u"SH");
     const int32_t cell = AddEntry(u"COACH", sheets, u"coachB");
     const int32_t whole = AddEntry(u"LOCO", AddFile(1, u"P"), u"loco");
-    answers_["SH\\coach.BMP"] = LookAnswer{1, 121, 116, 640};
-    answers_["P\\loco.GIF"] = LookAnswer{1, 50, 30, 900};
+    answers_["SH/coach.BMP"] = LookAnswer{1, 121, 116, 640};
+    answers_["P/loco.GIF"] = LookAnswer{1, 50, 30, 900};
     std::u16string none;
 
     yov::OpenPictureRef(none, 0, cell);

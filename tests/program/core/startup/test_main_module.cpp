@@ -25,9 +25,9 @@ TEST_F(MainModule, ConfigKeyNames) {
     EXPECT_EQ(yov::MakeConfigKeyName(u""), u"");
     yov::SetConfigFile(u"/home/me/Scenes/Winter.ttt");
     const yov::MainState& ms = yov::mainState();
-    EXPECT_EQ(utf8(ms.ConfigFile), "/HOME/ME/SCENES/WINTER.TTT");
-    EXPECT_EQ(utf8(yov::programState().ConfigDir), "\\home\\me\\Scenes");
-    EXPECT_EQ(utf8(ms.ConfigKey), "\\Cnf\\/HOME/ME/SCENES/WINTER.TTT");
+    EXPECT_EQ(utf8(ms.ConfigFile), "/home/me/Scenes/Winter.ttt") << "as written";
+    EXPECT_EQ(utf8(yov::programState().ConfigDir), "/home/me/Scenes");
+    EXPECT_EQ(utf8(ms.ConfigKey), "\\Cnf\\/home/me/Scenes/Winter.ttt");
 }
 
 struct PlaceCase {

@@ -127,8 +127,7 @@ TEST_P(StartupDispatch, TakesItsRoad) {
     EXPECT_TRUE(result.keepRunning);
     std::vector<std::string> expected;
     for (std::string call : c.calls) {
-        if (const size_t at = call.find("$S"); at != std::string::npos)
-            call.replace(at, 2, utf8(plat::ucase(u16(script))));
+        if (const size_t at = call.find("$S"); at != std::string::npos) call.replace(at, 2, script);
         expected.push_back(call);
     }
     EXPECT_EQ(calls_, expected);
@@ -174,7 +173,7 @@ TEST_F(StartupDispatch, TheDaemonsOptionsReplaceTheStoredFilesAndSpeed) {
     ms.SaverStock = u16(stock);
     ms.SaverSpeed = 60;
     yov::Main(u"/s");
-    EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + utf8(plat::ucase(u16(script)))});
+    EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + script});
     EXPECT_EQ(utf8(stockName_), stock);
     EXPECT_FLOAT_EQ(ms.Show.Speed[yov::kFullScreenMode], 0.060f);
     EXPECT_NE(yov::GetRegString(u"Conf01").find(u"Stored.ttt"), std::u16string::npos) << "the stored files stay";
@@ -190,13 +189,13 @@ TEST_F(StartupDispatch, UnderTheDaemonALaterSlotWithoutFilesShowsThoseOfTheFirst
     yov::mainState().SaverRoot = true;
     yov::Main(u"/s");
     EXPECT_EQ(yov::programState().InstanceLetter, u"B");
-    EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + utf8(plat::ucase(u16(script)))});
+    EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + script});
     EXPECT_TRUE(runUntilEnded());
 }
 
 TEST_F(StartupDispatch, ABareNameBecomesTheSceneScript) {
     yov::Main(u"\"My Scene.ttt\"");
-    EXPECT_EQ(yov::mainState().ConfigFile, u"MY SCENE.TTT");
+    EXPECT_EQ(yov::mainState().ConfigFile, u"My Scene.ttt") << "as written, the quotes dropped";
     EXPECT_EQ(yov::mainState().StandaloneConfig, 1);
     yov::PostDeferredAction(0);
     EXPECT_TRUE(runUntilEnded());

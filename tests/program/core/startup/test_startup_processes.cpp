@@ -256,7 +256,7 @@ TEST_F(StartupProcesses, SevenCopiesAtOnceSixRunAndTheSeventhEndsAtOnce) {
         letters.insert(letter);
         const std::string script = open.size() > 7 ? open.substr(7) : "";
         if (letter == "D")
-            EXPECT_EQ(script, utf8(plat::ucase(u16(forD)))) << "slot 3 reads Conf01 under the key ending in D";
+            EXPECT_EQ(script, forD) << "slot 3 reads Conf01 under the key ending in D";
         else
             EXPECT_EQ(script, "") << letter;
     }
@@ -295,7 +295,9 @@ TEST_F(StartupProcesses, WithAllSixSlotsTakenACopyEndsAtOnceSilently) {
     EXPECT_EQ(r.out, "");
 }
 
-TEST_F(StartupProcesses, AddingScriptsPutsThemOnTopUpperCasedWithoutADisplay) {
+// The names as written go on top (the switch in any case); a name an earlier version stored
+// upper-cased stays, as its file is still found.
+TEST_F(StartupProcesses, AddingScriptsPutsThemOnTopAsWrittenWithoutADisplay) {
     makeFile("files/a.ttt");
     makeFile("files/b c.ttt");
     makeFile("files/old.ttt");
@@ -304,11 +306,11 @@ TEST_F(StartupProcesses, AddingScriptsPutsThemOnTopUpperCasedWithoutADisplay) {
     env.remove("QT_QPA_PLATFORM");
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
-    const Run r = runYov({"/addcnf", "a.ttt", "b c.ttt", "missing.ttt"}, env, folder() + "/files");
+    const Run r = runYov({"/ADDCNF", "a.ttt", "b c.ttt", "missing.ttt"}, env, folder() + "/files");
     EXPECT_FALSE(r.crashed);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(utf8(yov::GetRegString(u"Conf01")), "B C.TTT");
-    EXPECT_EQ(utf8(yov::GetRegString(u"Conf02")), "A.TTT");
+    EXPECT_EQ(utf8(yov::GetRegString(u"Conf01")), "b c.ttt");
+    EXPECT_EQ(utf8(yov::GetRegString(u"Conf02")), "a.ttt");
     EXPECT_EQ(utf8(yov::GetRegString(u"Conf03")), "OLD.TTT");
     EXPECT_EQ(utf8(yov::GetRegString(u"Conf04", u"none")), "none");
     EXPECT_TRUE(holdMutex("RolvaneScr0").Owned()) << "the copy is gone with its locks";
@@ -319,8 +321,8 @@ TEST_F(StartupProcesses, AddingStockFilesLikewise) {
     makeFile("files/more trains.stk");
     const Run r = runYov({"/addstk", "more trains.stk", "Trains.stk"}, env_, folder() + "/files");
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(utf8(yov::GetRegString(u"Stock01")), "TRAINS.STK");
-    EXPECT_EQ(utf8(yov::GetRegString(u"Stock02")), "MORE TRAINS.STK");
+    EXPECT_EQ(utf8(yov::GetRegString(u"Stock01")), "Trains.stk");
+    EXPECT_EQ(utf8(yov::GetRegString(u"Stock02")), "more trains.stk");
     EXPECT_EQ(utf8(yov::GetRegString(u"Conf01", u"none")), "none");
 }
 

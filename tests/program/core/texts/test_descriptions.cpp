@@ -181,7 +181,7 @@ TEST_F(Descriptions, TheBrowsersDescriptionText) {
     EXPECT_EQ(yov::GetDescriptionText(1, 42, u"\r\n"),
               u"Picture author: Jan Nov\u00E1k (JN)\r\n"
               u"N\u00E1zev: E499\r\n"
-              u"Picture source: CZ\\E499.GIF\r\n"
+              u"Picture source: CZ/E499.GIF\r\n"
               u"Size: 120 \u00D7 40\r\n"
               u"Description based on: BASE\r\n"
               u"V\u00FDkon: 3000 kW\r\n"

@@ -36,10 +36,10 @@ TEST_F(TextFiles, SavingTable) {
     struct Case {
         const char* name;
         std::string before;     // contents of A.TTT first; "-" none
-        std::string oldBackup;  // contents of a_bak.ttt first; "-" none
+        std::string oldBackup;  // contents of A_bak.TTT first; "-" none
         int32_t flags;
         std::string after;
-        std::string backup;  // contents of a_bak.ttt after; "-" none
+        std::string backup;  // contents of A_bak.TTT after; "-" none
     };
     const std::vector<Case> cases = {
         {"new file", "-", "-", 0, "one\r\ntwo", "-"},
@@ -53,15 +53,15 @@ TEST_F(TextFiles, SavingTable) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove(folder() + "/A.TTT");
-        std::filesystem::remove(folder() + "/a_bak.ttt");
+        std::filesystem::remove(folder() + "/A_bak.TTT");
         if (c.before != "-") write(folder() + "/A.TTT", c.before);
-        if (c.oldBackup != "-") write(folder() + "/a_bak.ttt", c.oldBackup);
+        if (c.oldBackup != "-") write(folder() + "/A_bak.TTT", c.oldBackup);
         EXPECT_TRUE(yov::SaveTextFile(u16(folder() + "/A.TTT"), u"one\r\n", u"two", c.flags));
         EXPECT_EQ(readFile(folder() + "/A.TTT"), c.after);
         if (c.backup == "-") {
-            EXPECT_FALSE(std::filesystem::exists(folder() + "/a_bak.ttt"));
+            EXPECT_FALSE(std::filesystem::exists(folder() + "/A_bak.TTT"));
         } else {
-            EXPECT_EQ(readFile(folder() + "/a_bak.ttt"), c.backup);
+            EXPECT_EQ(readFile(folder() + "/A_bak.TTT"), c.backup);
         }
     }
     EXPECT_TRUE(boxes_.empty());
@@ -97,7 +97,7 @@ TEST_F(TextFiles, AMissingFolderIsShownAsNotCreated) {
 // backup as they were.
 TEST_F(TextFiles, AFailedWriteKeepsTheOldFile) {
     write(folder() + "/A.TTT", "precious");
-    write(folder() + "/a_bak.ttt", "older");
+    write(folder() + "/A_bak.TTT", "older");
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -111,7 +111,7 @@ TEST_F(TextFiles, AFailedWriteKeepsTheOldFile) {
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(readFile(folder() + "/A.TTT"), "precious");
-    EXPECT_EQ(readFile(folder() + "/a_bak.ttt"), "older");
+    EXPECT_EQ(readFile(folder() + "/A_bak.TTT"), "older");
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].text.rfind(u"Error 27 (File too large) writing ", 0), 0u) << core_test::utf8(boxes_[0].text);
     for (const std::string& n : names()) EXPECT_EQ(n.find(".tmp"), std::string::npos) << n;
@@ -123,11 +123,11 @@ TEST_F(TextFiles, BackupFileDeletesOrKeeps) {
     write(folder() + "/Stock.STK", "v1");
     EXPECT_TRUE(yov::BackupFile(path, true));
     EXPECT_FALSE(std::filesystem::exists(folder() + "/Stock.STK"));
-    EXPECT_EQ(readFile(folder() + "/stock_bak.stk"), "v1");
+    EXPECT_EQ(readFile(folder() + "/Stock_bak.STK"), "v1");
     write(folder() + "/Stock.STK", "v2");
     EXPECT_TRUE(yov::BackupFile(path, false));
     EXPECT_FALSE(std::filesystem::exists(folder() + "/Stock.STK"));
-    EXPECT_EQ(readFile(folder() + "/stock_bak.stk"), "v1");
+    EXPECT_EQ(readFile(folder() + "/Stock_bak.STK"), "v1");
 }
 
 // A backup name taken by a folder: the rename fails, and the file must not be rewritten
@@ -135,7 +135,7 @@ TEST_F(TextFiles, BackupFileDeletesOrKeeps) {
 TEST_F(TextFiles, ABackupThatCannotBeMadeKeepsTheFile) {
     const std::u16string path = u16(folder() + "/Stock.STK");
     write(folder() + "/Stock.STK", "precious");
-    std::filesystem::create_directories(folder() + "/stock_bak.stk/in-the-way");
+    std::filesystem::create_directories(folder() + "/Stock_bak.STK/in-the-way");
     EXPECT_FALSE(yov::BackupFile(path, true));
     EXPECT_EQ(readFile(folder() + "/Stock.STK"), "precious");
 
@@ -147,8 +147,9 @@ TEST_F(TextFiles, ABackupThatCannotBeMadeKeepsTheFile) {
 }
 
 TEST_F(TextFiles, BackupNames) {
-    EXPECT_EQ(yov::backupFileName(u"C:\\Rail\\A.TTT"), u"C:\\Rail\\a_bak.ttt");
-    EXPECT_EQ(yov::backupFileName(u"/Home/Rail/Main.Line.ttt"), u"/Home/Rail/main.line_bak.ttt");
+    // The name keeps its spelling, as every name here does.
+    EXPECT_EQ(yov::backupFileName(u"C:\\Rail\\A.TTT"), u"C:\\Rail\\A_bak.TTT");
+    EXPECT_EQ(yov::backupFileName(u"/Home/Rail/Main.Line.ttt"), u"/Home/Rail/Main.Line_bak.ttt");
     EXPECT_EQ(yov::backupFileName(u"noext"), u"noext_bak");
 }
 
