@@ -34,6 +34,7 @@ struct StockEntry;
 struct StockFileEntry;
 struct BlitOp;
 struct LvPresenter;
+struct LvPageView;
 struct LvWindowOps;
 struct LvWindowMessage;
 
@@ -287,6 +288,10 @@ using LvIndirProc = int32_t (*)(int32_t value) noexcept;
   /* dc 0 releases the last one from GetDDC */ \
   X(LvResult, ReleaseDDC, (LvHandle surface, LvHandle dc), (surface, dc)) \
   X(LvResult, CanFlip, (), ()) \
+  /* ours: with a view, the pages of flip chains made from now on share one bitmap, which \
+     the view shows (for a caller that repaints whole what changed since a page was drawn \
+     last and never reads a page back); null, each page is a bitmap of its own (the default) */ \
+  X(LvResult, SetPageSharing, (const LvPageView* view), (view)) \
   X(LvResult, Flip, (), ()) \
   /* colourKey 0 = none; site names the calling place */ \
   X(LvHandle, CreateSurface, (int32_t width, int32_t height, uint32_t colourKey, int32_t site), \
