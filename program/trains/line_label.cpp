@@ -14,7 +14,7 @@
 #include "program/scene/param_table.h"
 #include "program/show/sections.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_buffer.h"

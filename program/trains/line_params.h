@@ -17,7 +17,7 @@
 
 #include "program/core/params/param_expr.h"
 #include "program/scene/param_table.h"
-#include "program/show/train_record.h"
+#include "program/trains/train_record.h"
 
 namespace yov {
 

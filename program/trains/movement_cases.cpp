@@ -11,7 +11,7 @@
 #include "program/scene/param_table.h"
 #include "program/scene/script_reader.h"
 #include "program/show/object_motion.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
 #include "program/trains/movement_modes.h"
 #include "program/trains/part_states.h"

@@ -6,7 +6,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/scene/param_table.h"
 #include "program/show/show_seams.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/line_params.h"
 #include "program/trains/mode_simple.h"

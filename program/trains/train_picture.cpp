@@ -26,7 +26,7 @@
 #include "program/scene/stock_picture.h"
 #include "program/scene/vehicle_build.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_labels.h"
 #include "program/trains/train_picture_split.h"

@@ -15,7 +15,7 @@
 #include "program/scene/vehicle_build.h"
 #include "program/show/sections.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/fg_bg_areas.h"
 #include "program/trains/line_area.h"

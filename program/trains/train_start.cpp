@@ -24,7 +24,7 @@
 #include "program/show/show_queues.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/movement_modes.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/line_label.h"

@@ -25,7 +25,7 @@
 #include "program/scene/script_reader.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/part_states.h"
 #include "program/trains/train_labels.h"
 #include "program/trains/train_picture.h"
