@@ -12,7 +12,7 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/scene/param_table.h"
-#include "program/scene/stock_loading.h"
+#include "program/stock_data/stock_loading.h"
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_search.h"
