@@ -23,7 +23,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/windows/progress.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/stock_data/stock_state.h"
 #include "program/stock_data/stock_tables.h"
 

@@ -19,7 +19,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/progress.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/stock_data/stock_key_lines.h"
 #include "program/stock_data/stock_state.h"
 #include "program/stock_data/stock_tables.h"

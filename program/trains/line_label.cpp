@@ -11,7 +11,7 @@
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/descriptions.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/sections.h"
 #include "program/show/show_state.h"
 #include "program/trains/train_records.h"

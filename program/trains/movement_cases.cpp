@@ -8,7 +8,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/utilities.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/script_reader.h"
 #include "program/show/object_motion.h"
 #include "program/trains/train_records.h"

@@ -7,7 +7,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/script_reader.h"
 #include "program/show/sections.h"
 #include "program/trains/train_records.h"

@@ -10,7 +10,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/number_text.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/script_reader.h"
 #include "program/scene/vehicle_build.h"
 #include "program/show/sections.h"

@@ -11,7 +11,7 @@
 #include "stock_selection.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/core_hooks.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_input.h"

@@ -20,7 +20,7 @@
 #include "program/core/texts/error_log.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/script_reader.h"
 #include "program/show/frame_step.h"
