@@ -33,7 +33,7 @@ import re
 import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-KNOWN = ROOT / "tools" / "known_upward_includes.txt"
+KNOWN_NAME = "tools/known_upward_includes.txt"
 
 # (folder or file under the project root, layer name); the longest match names a file's folder.
 FOLDERS = [
@@ -87,15 +87,15 @@ def rule_broken(source, header):
     return None
 
 
-def program_files():
-    for path in sorted((ROOT / "program").rglob("*")):
+def program_files(root):
+    for path in sorted((root / "program").rglob("*")):
         if path.suffix in (".h", ".cpp") and path.is_file():
-            yield path.relative_to(ROOT).as_posix()
+            yield path.relative_to(root).as_posix()
 
 
-def includes(rel):
+def includes(root, rel):
     """(line number, included path) of every quoted include of a file."""
-    text = (ROOT / rel).read_text(encoding="utf-8", errors="replace")
+    text = (root / rel).read_text(encoding="utf-8", errors="replace")
     for number, line in enumerate(text.splitlines(), 1):
         m = INCLUDE.match(line)
         if not m:
@@ -103,54 +103,57 @@ def includes(rel):
         name = m.group(1)
         if not name.startswith(("program/",) + OUTSIDE):
             # A name relative to the including file's folder.
-            beside = (ROOT / rel).parent / name
+            beside = (root / rel).parent / name
             if beside.is_file():
-                name = beside.resolve().relative_to(ROOT).as_posix()
+                name = beside.resolve().relative_to(root.resolve()).as_posix()
         yield number, name
 
 
-def read_known():
+def read_known(known_file):
     """The accepted entries as {(file, header): line number in the list}."""
     known = {}
-    if not KNOWN.is_file():
+    if not known_file.is_file():
         return known
-    for number, line in enumerate(KNOWN.read_text(encoding="utf-8").splitlines(), 1):
+    for number, line in enumerate(known_file.read_text(encoding="utf-8").splitlines(), 1):
         line = line.split("#", 1)[0].strip()
         if not line:
             continue
         source, sep, header = (part.strip() for part in line.partition("->"))
         if not sep or not source or not header:
-            sys.exit(f"{KNOWN.relative_to(ROOT)}:{number}: not a \"file -> header\" line")
+            sys.exit(f"{KNOWN_NAME}:{number}: not a \"file -> header\" line")
         known[(source, header)] = number
     return known
 
 
-def main():
+def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--table", action="store_true", help="print upward includes per folder pair")
     parser.add_argument("--prune", action="store_true", help="remove known entries whose include is gone")
-    args = parser.parse_args()
+    parser.add_argument("--root", type=pathlib.Path, default=ROOT, help="the project's folder")
+    args = parser.parse_args(argv)
+    root = args.root
+    known_file = root / KNOWN_NAME
 
     broken = []  # (file, line, header, rule)
-    for rel in program_files():
-        for number, header in includes(rel):
+    for rel in program_files(root):
+        for number, header in includes(root, rel):
             rule = rule_broken(rel, header)
             if rule:
                 broken.append((rel, number, header, rule))
 
-    known = read_known()
+    known = read_known(known_file)
     present = {(src, hdr) for src, _n, hdr, _r in broken}
     stale = sorted((n, src, hdr) for (src, hdr), n in known.items() if (src, hdr) not in present)
     if args.prune and stale:
         gone = {(src, hdr) for _n, src, hdr in stale}
         kept = []
-        for line in KNOWN.read_text(encoding="utf-8").splitlines(keepends=True):
+        for line in known_file.read_text(encoding="utf-8").splitlines(keepends=True):
             entry = tuple(part.strip() for part in line.split("#", 1)[0].partition("->")[::2])
             if entry not in gone:
                 kept.append(line)
-        KNOWN.write_text("".join(kept), encoding="utf-8")
-        print(f"removed {len(stale)} entries from {KNOWN.relative_to(ROOT)} whose include is gone")
-        known = read_known()
+        known_file.write_text("".join(kept), encoding="utf-8")
+        print(f"removed {len(stale)} entries from {KNOWN_NAME} whose include is gone")
+        known = read_known(known_file)
         stale = []
 
     if args.table:
@@ -165,13 +168,14 @@ def main():
         if (rel, header) not in known:
             print(f"{rel}:{number}: includes {header}: {rule}")
             failures += 1
-    listed = KNOWN.relative_to(ROOT)
+    listed = KNOWN_NAME
     for number, src, hdr in stale:
         print(f"{listed}:{number}: {src} no longer includes {hdr}: remove the entry (--prune)")
         failures += 1
     accepted = len(broken) - sum(1 for src, _n, hdr, _r in broken if (src, hdr) not in known)
     if failures:
-        print(f"FAIL: {failures} problems with the layers of program/ ({accepted} known upward includes accepted)")
+        problems = "1 problem" if failures == 1 else f"{failures} problems"
+        print(f"FAIL: {problems} with the layers of program/ ({accepted} known upward includes accepted)")
         return 1
     print(f"layers hold: no include against the order beyond the {accepted} known in {listed}")
     return 0
