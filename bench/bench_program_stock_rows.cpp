@@ -27,7 +27,6 @@
 #include "program/scene/stock_state.h"
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_rows_view.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_window.h"
 
 namespace {
@@ -147,8 +146,6 @@ struct Catalogue {
         yov::SetStockName(plat::utf8ToUtf16((dir / "big.stk").string()));
         yov::LoadStock(-1);
         yov::ForgetBufferClasses();
-        yov::stockSeams() = {};
-        yov::stockSeams().drawCells = yov::DrawStockCells;
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include "lumvatek/exports.h"
 #include "program/core/binding/engine_binding.h"
+#include "program/stock/stock_status_bar.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
@@ -124,7 +125,7 @@ void Box_MouseMove(StockWindow& w, int32_t cell, int32_t button, int32_t shift, 
     if (cell != in.MouseCell) {
         in.MouseCell = static_cast<int16_t>(cell);
         const uint8_t layout = stockWindows().Options.StBar;
-        if (layout >= 2 && layout <= 5 && stockCommandSeams().valueSBar) stockCommandSeams().valueSBar(w);
+        if (layout >= 2 && layout <= 5) ValueSBar(w);
     }
     if (cell != in.HoverCell || !farEnough(in, x, y)) return;
     HideTip();

@@ -23,10 +23,8 @@
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_layout.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_windows_state.h"
-#include "program/stock/stock_wiring.h"
 #include "program/stock/tool_tip.h"
 #include "program/stock/window_support.h"
 #include "program/ui/stock_input_qt.h"
@@ -100,9 +98,7 @@ StockFrm::~StockFrm() {
 
 bool StockFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& arg2, int32_t& arg3, int32_t& arg4) {
     // The window's dispatcher hands what it has no row for to the common keys itself.
-    const bool handled = stockSeams().command ? stockSeams().command(*window_, code, arg1, arg2, arg3, arg4)
-                                              : HandleFormCmd(code, this, arg1);
-    if (handled) return true;
+    if (StockFCmd(*window_, code, arg1, arg2, arg3, arg4)) return true;
     throw ProgramError(error_number::kNotMine, u"");
 }
 
@@ -206,10 +202,8 @@ StockFrm* OpenStockWindow() {
 
 void WireStockWindows() {
     laterParts().showStockBrowser = [] { OpenStockWindow(); };
-    WireStockCommands();
     WireStockInput();
     utilHooks().hideTip = HideTip;
-    WireStockBrowser();
 }
 
 }  // namespace yov

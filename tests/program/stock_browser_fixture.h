@@ -34,7 +34,6 @@ protected:
         StockWindowTest::SetUp();
         savedInput_ = yov::stockInputCalls();
         savedSearch_ = yov::stockSearchCalls();
-        savedCommands_ = yov::stockCommandSeams();
         savedLoadHooks_ = yov::stockLoadHooks();
         yov::searchCriterion() = {};
         yov::stockCommandState() = {};
@@ -58,9 +57,6 @@ protected:
             return a;
         };
         s.beep = [this] { ++beeps; };
-        yov::stockCommandSeams() = {};
-        yov::stockSeams().statusNote = [this](yov::StockWindow&, const std::u16string& text) { notes.push_back(text); };
-        yov::WireStockCommands();
     }
     void TearDown() override {
         windows.clear();
@@ -68,16 +64,18 @@ protected:
         engineStarted_ = false;
         yov::stockInputCalls() = savedInput_;
         yov::stockSearchCalls() = savedSearch_;
-        yov::stockCommandSeams() = savedCommands_;
         yov::searchCriterion() = {};
         yov::stockLoadHooks() = savedLoadHooks_;
         StockWindowTest::TearDown();
     }
 
-    // A window over the stock showing `cells` rows from `top`, laid out and drawn once.
+    // A window over the stock showing `cells` rows from `top`, laid out and drawn once; its
+    // status bar's notes go to `notes`.
     yov::StockWindow& Window(int32_t cells = 10, int32_t top = 1) {
         stock_window_test::OpenedWindow& o = Open();
         EXPECT_TRUE(o.loaded);
+        o.view->withStatusBar = true;
+        o.view->statusBar.notes = &notes;
         yov::StockWindow& w = *o.window;
         w.CellCount = cells;
         w.Rfsh0();
@@ -130,7 +128,6 @@ protected:
 private:
     yov::StockInputCalls savedInput_;
     yov::StockSearchCalls savedSearch_;
-    yov::StockCommandSeams savedCommands_;
     yov::StockLoadHooks savedLoadHooks_;
     bool engineStarted_ = false;
 };

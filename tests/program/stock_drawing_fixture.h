@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,8 @@
 #include "program/scene/vehicle_build.h"
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_rows_view.h"
-#include "program/stock/stock_seams.h"
+#include "menu_engine_fake.h"
+#include "program/core/binding/engine.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
 #include "stock_loading_fixture.h"
@@ -58,15 +60,7 @@ protected:
         yov::ForgetBufferClasses();
         yov::serviceState() = yov::ServiceState{};
         yov::stockWindows() = yov::StockWindowsState{};
-        savedSeams_ = yov::stockSeams();
-        savedCalls_ = yov::stockEngineCalls();
-        yov::stockSeams() = {};
-        yov::stockSeams().drawCells = yov::DrawStockCells;
-        yov::StockEngineCalls& e = yov::stockEngineCalls();
-        e.checkMenu = [](int32_t, int32_t) {};
-        e.enableMenu = [](int32_t, int32_t) {};
-        e.menuKey = [](int32_t, int32_t) { return std::u16string(); };
-        e.startSubclass = [this](uintptr_t w, uint8_t, uint8_t, int16_t n) { subclassed[w] = n; };
+        useEngine_.emplace(engine);
         yov::coreHooks().openCache = [](int32_t, const std::u16string&) { return 0; };
         yov::coreHooks().findStockEntry = yov::FindStockEntry;
         yov::laterParts() = {};
@@ -81,8 +75,7 @@ protected:
         yov::pictureSlots() = {};
         yov::FreeCanvas(1);
         yov::lv::CloseCache();
-        yov::stockSeams() = savedSeams_;
-        yov::stockEngineCalls() = savedCalls_;
+        useEngine_.reset();
         yov::stockWindows() = yov::StockWindowsState{};
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
@@ -117,12 +110,19 @@ protected:
 
     const yov::StockCell& Cell(Window& w, int32_t i) { return w.window->Cells[static_cast<size_t>(i)]; }
 
-    std::map<uintptr_t, int16_t> subclassed;
+    // The number each subclassed window reports with.
+    std::map<uintptr_t, int16_t> Subclassed() const {
+        std::map<uintptr_t, int16_t> numbers;
+        for (const engine_fake::Subclassed& s : engine.subclassed) numbers[s.window] = s.number;
+        return numbers;
+    }
+
+    // The menu calls stop at the fake: the windows' menus are not what these tests look at.
+    engine_fake::MenuEngine engine;
     std::vector<std::unique_ptr<Window>> windows;
 
 private:
-    yov::StockSeams savedSeams_;
-    yov::StockEngineCalls savedCalls_;
+    std::optional<yov::ScopedEngine> useEngine_;
 };
 
 }  // namespace stock_drawing_test

@@ -19,7 +19,6 @@
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_menus.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/stock_frm.h"
 #include "startup_fixture.h"
@@ -31,16 +30,11 @@ protected:
     void SetUp() override {
         StartupTest::SetUp();
         savedInput_ = yov::stockInputCalls();
-        savedCommands_ = yov::stockCommandSeams();
         yov::coreHooks() = {};
         // Main starts the engine afresh: it has no buffer classes yet.
         yov::ForgetBufferClasses();
         yov::stockWindows() = yov::StockWindowsState{};
         yov::stockState() = {};
-        yov::stockSeams() = {};
-        yov::stockSeams().loadStock = [] { yov::LoadStock(0); };
-        yov::stockEngineCalls() = yov::StockEngineCalls{};
-        yov::stockMenuCalls() = yov::StockMenuCalls{};
         yov::WireStockLoading();
         yov::WireStockWindows();
         yov::SaveRegString(u"Conf01", core_test::u16(makeFile("scenes/Demo.ttt")));
@@ -56,7 +50,6 @@ protected:
         yov::stockWindows() = yov::StockWindowsState{};
         yov::stockState() = {};
         yov::stockInputCalls() = savedInput_;
-        yov::stockCommandSeams() = savedCommands_;
         StartupTest::TearDown();
     }
 
@@ -68,7 +61,6 @@ protected:
 
 private:
     yov::StockInputCalls savedInput_;
-    yov::StockCommandSeams savedCommands_;
 };
 
 }  // namespace stock_frm_test

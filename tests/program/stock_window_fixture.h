@@ -1,12 +1,15 @@
 // Stock windows without the engine: a stock of N generated entries, the window table and the
-// stock windows' state cleared, the engine's menu marks recorded, windows over a fake view
-// whose scroll bar raises its change the way the window system does.
+// stock windows' state cleared, the engine's menu calls recorded by a fake engine, windows
+// over a fake view whose scroll bar raises its change the way the window system does and
+// whose status bar (where a test asks for one) records what it shows.
 #pragma once
 
 #include <QWidget>
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,7 +20,10 @@
 #include "program/core/startup/startup_tables.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/scene/stock_state.h"
-#include "program/stock/stock_seams.h"
+#include "menu_engine_fake.h"
+#include "program/core/binding/engine.h"
+#include "program/stock/stock_menus.h"
+#include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
 
@@ -45,6 +51,22 @@ public:
     void userMoves(int32_t value) { setValue(value); }
 };
 
+// A status bar without a toolkit: what it was asked to show, and its short notes.
+class RecordingBar : public yov::StockStatusBar {
+public:
+    std::vector<std::u16string>* notes = nullptr;  // each note as its timer starts
+    // At each showing: the simple text, or "" while the panels show.
+    std::vector<std::u16string> shownTexts;
+    bool failOnShow = false;  // showing throws, as a control gone wrong would
+    void shown() override {
+        if (failOnShow) throw std::runtime_error("bar gone");
+        shownTexts.push_back(Style == 1 ? SimpleText : u"");
+    }
+    void restartNoteTimer(int32_t) override {
+        if (notes != nullptr) notes->push_back(SimpleText);
+    }
+};
+
 class FakeView : public yov::StockWindowView {
 public:
     FakeView() : widget(std::make_unique<QWidget>()) {}
@@ -56,6 +78,8 @@ public:
     int32_t page = 0;
     std::u16string caption;
     int paints = 0;
+    RecordingBar statusBar;
+    bool withStatusBar = false;
 
     QWidget* form() override { return widget.get(); }
     yov::ScrollBarPort& scrollBar() override { return bar; }
@@ -68,6 +92,7 @@ public:
     void paintRows() override { ++paints; }
     void hideForm() override { hidden = true; }
     void unloadForm() override { unloaded = true; }
+    yov::StockStatusBar* statusBarControl() override { return withStatusBar ? &statusBar : nullptr; }
 };
 
 // A window with its view, the bar wired to the window's change handler.
@@ -84,15 +109,10 @@ protected:
         yov::BuildStartupTables();
         yov::serviceState() = yov::ServiceState{};
         yov::stockWindows() = yov::StockWindowsState{};
+        yov::stockMenus() = yov::StockMenuState{};
         yov::stockState() = {};
-        savedSeams_ = yov::stockSeams();
-        savedCalls_ = yov::stockEngineCalls();
-        yov::stockSeams() = {};
-        yov::StockEngineCalls& e = yov::stockEngineCalls();
-        e.checkMenu = [this](int32_t id, int32_t state) { checks[id] = state; };
-        e.enableMenu = [this](int32_t id, int32_t state) { enables[id] = state; };
-        e.menuKey = [](int32_t, int32_t id) { return id == 4200 ? std::u16string(u"SRCH") : std::u16string(); };
-        e.startSubclass = [this](uintptr_t w, uint8_t, uint8_t slot, int16_t) { subclassed.push_back({w, slot}); };
+        engine.menuKeys[4200] = "SRCH";
+        useEngine_.emplace(engine);
         yov::coreHooks().openCache = [this](int32_t, const std::u16string&) {
             ++cacheOpens;
             return 0;
@@ -106,9 +126,9 @@ protected:
     }
     void TearDown() override {
         windows.clear();
-        yov::stockSeams() = savedSeams_;
-        yov::stockEngineCalls() = savedCalls_;
+        useEngine_.reset();
         yov::stockWindows() = yov::StockWindowsState{};
+        yov::stockMenus() = yov::StockMenuState{};
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
         yov::setProcessEnd({});
@@ -133,15 +153,15 @@ protected:
         return *windows.back();
     }
 
-    std::map<int32_t, int32_t> checks;
-    std::map<int32_t, int32_t> enables;
-    std::vector<std::pair<uintptr_t, int>> subclassed;
+    engine_fake::MenuEngine engine;
+    std::map<int32_t, int32_t>& checks = engine.checks;
+    std::map<int32_t, int32_t>& enables = engine.enables;
+    std::vector<engine_fake::Subclassed>& subclassed = engine.subclassed;
     int cacheOpens = 0;
     std::vector<std::unique_ptr<OpenedWindow>> windows;
 
 private:
-    yov::StockSeams savedSeams_;
-    yov::StockEngineCalls savedCalls_;
+    std::optional<yov::ScopedEngine> useEngine_;
 };
 
 }  // namespace stock_window_test

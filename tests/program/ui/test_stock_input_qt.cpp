@@ -27,7 +27,6 @@
 #include "program/stock/stock_drag_text.h"
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_layout.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/stock_frm.h"
 #include "program/ui/stock_input_qt.h"
