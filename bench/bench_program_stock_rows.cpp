@@ -78,6 +78,13 @@ public:
     void hideForm() override {}
     void unloadForm() override {}
     yov::StockRowsView* rowsView() override { return &rows; }
+    void focusCell(int32_t) override {}
+    QWidget* cellWidget(int32_t) override { return nullptr; }
+    void trackCell(int32_t) override {}
+    void dragEntries(int32_t, const std::u16string&) override {}
+    void dragCategory(int32_t, const std::u16string&) override {}
+    std::u16string askPattern() override { return {}; }
+    void beep() override {}
 };
 
 struct Catalogue {

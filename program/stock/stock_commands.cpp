@@ -37,7 +37,6 @@ constexpr int32_t kKeyMask = 0x6FF;  // a key code without its Shift
 constexpr int32_t kWheelNotch = 120;
 constexpr int32_t kHoverTipMs = 5000;
 constexpr uint8_t kHoverTipMask = 42;
-constexpr int32_t kPopupMenu = 1;
 constexpr int32_t kAltOPoint = 100;
 constexpr int32_t kPartsUsed = 4233;
 constexpr int32_t kDeleteEntry = 4148;
@@ -96,7 +95,7 @@ void cursorStep(Ctx& c, int32_t active, int32_t top) {
     top = std::max(top, 1);
     w.SetVscrValue(top);
     w.ActiveEntry = active - top + 1;
-    if (stockInputCalls().focusCell) stockInputCalls().focusCell(w, w.ActiveEntry);
+    w.view().focusCell(w.ActiveEntry);
     Box_MouseDown(w, w.ActiveEntry, 0, c.shift, 0, 0);
     Box_MouseUp(w, w.ActiveEntry, 0, c.shift, 0, 0);
 }
@@ -372,8 +371,7 @@ bool exitStockList(Ctx& c, int32_t) {
 // Alt+O: the window's own popup menu (the one a right click opens) at its client point
 // (100, 100).
 bool popupMenu(Ctx& c, int32_t) {
-    if (stockInputCalls().showPopup)
-        stockInputCalls().showPopup(c.w.Slot, kPopupMenu, kAltOPoint, kAltOPoint, c.w.view().form());
+    ShowStockPopup(c.w, kAltOPoint, kAltOPoint, c.w.view().form());
     return true;
 }
 
@@ -415,8 +413,7 @@ bool hover(Ctx& c, int32_t) {
     // The description may come from disk: only read when the tip can be shown.
     if (serviceState().RefreshCountdown[static_cast<size_t>(c.w.Slot)] == 0) {
         std::u16string text = GetDescriptionText(c.top + c.arg1 - 1, kHoverTipMask, u"\r\n");
-        QWidget* box = stockInputCalls().cellWidget ? stockInputCalls().cellWidget(c.w, c.arg1) : nullptr;
-        ShowTip(text, box, 0, 0, kHoverTipMs);
+        ShowTip(text, c.w.view().cellWidget(c.arg1), 0, 0, kHoverTipMs);
     }
     return false;
 }

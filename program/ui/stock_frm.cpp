@@ -1,9 +1,11 @@
 #include "program/ui/stock_frm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -15,9 +17,12 @@
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/program_error.h"
+#include "program/core/texts/lang_texts.h"
 #include "program/core/windows/form_members.h"
+#include "program/core/windows/input_box.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/modal.h"
+#include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_drawing.h"
@@ -193,6 +198,36 @@ void StockFrm::hideForm() { hide(); }
 
 void StockFrm::unloadForm() { deleteLater(); }
 
+void StockFrm::focusCell(int32_t cell) {
+    if (QWidget* box = StockBoxWidget(*window_, cell)) box->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* StockFrm::cellWidget(int32_t cell) { return StockBoxWidget(*window_, cell); }
+
+// Hover and leave for the row's box (the layout registered it with the engine for its row).
+void StockFrm::trackCell(int32_t cell) {
+    if (QWidget* box = StockBoxWidget(*window_, cell)) TrackMouse(static_cast<uint16_t>(cell), box);
+}
+
+void StockFrm::dragEntries(int32_t cell, const std::u16string& dragText) {
+    QWidget* source = StockBoxWidget(*window_, cell);
+    if (source != nullptr && !dragText.empty()) DragFrom(source, MakeStockDragData(dragText));
+}
+
+void StockFrm::dragCategory(int32_t cell, const std::u16string& text) {
+    QWidget* source = StockBoxWidget(*window_, cell);
+    if (source == nullptr) return;
+    auto* data = new QMimeData;
+    data->setText(QString::fromStdU16String(text));
+    DragFrom(source, data);
+}
+
+std::u16string StockFrm::askPattern() {
+    return ShowInputBox(GetText(u"PAT", u"Pattern"), GetText(u"FPAT", u"Search pattern"), u"");
+}
+
+void StockFrm::beep() { QApplication::beep(); }
+
 StockFrm* OpenStockWindow() {
     auto* frm = new StockFrm;
     if (!frm->loaded()) return nullptr;
@@ -202,7 +237,6 @@ StockFrm* OpenStockWindow() {
 
 void WireStockWindows() {
     laterParts().showStockBrowser = [] { OpenStockWindow(); };
-    WireStockInput();
     utilHooks().hideTip = HideTip;
 }
 

@@ -24,6 +24,13 @@ struct Subclassed {
     int16_t number = 0;
 };
 
+struct Popup {
+    int16_t slot = 0;
+    int32_t menu = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
 struct MenuItemCall {
     int32_t menu = 0;
     int32_t position = 0;
@@ -39,6 +46,11 @@ public:
     std::map<int32_t, int32_t> enables;  // the last enabled state of each identifier
     std::map<int32_t, int> enableCalls;  // how often each identifier was enabled or disabled
     std::vector<Subclassed> subclassed;
+    std::vector<Popup> popups;  // ShowPopup calls, the menu number without its flags
+    // Told of each popup as it is asked for (before it reaches the library).
+    std::function<void()> onPopup;
+    // A popup would wait in its own menu loop: even through to the library it is only recorded.
+    bool stopPopups = false;
     std::vector<MenuItemCall> menuItems;  // SetMenuItem calls
     std::vector<std::pair<int32_t, int32_t>> cuts;
     std::vector<std::string> categoryCaptions;  // SetCatMenu captions, the open and close calls empty
@@ -70,6 +82,11 @@ public:
     LvResult StartSubclass(LvWindow window, uint8_t flags, uint8_t code, int16_t identifier) override {
         subclassed.push_back({window, code, identifier});
         return library_ ? BoundEngine::StartSubclass(window, flags, code, identifier) : 0;
+    }
+    LvResult ShowPopup(int16_t slot, int32_t flags, int32_t x, int32_t y, LvWindow window, int32_t modeWord) override {
+        popups.push_back({slot, flags & 0x3F, x, y});
+        if (onPopup) onPopup();
+        return library_ && !stopPopups ? BoundEngine::ShowPopup(slot, flags, x, y, window, modeWord) : 0;
     }
     LvResult SetMenuItem(int32_t menu, int32_t positionWord, const char* caption, int32_t identifier) override {
         menuItems.push_back({menu, positionWord, caption != nullptr ? caption : "", identifier});

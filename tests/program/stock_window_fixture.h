@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -67,9 +68,21 @@ public:
     }
 };
 
+// What the windows of a test asked of their controls; the pattern questions are answered from
+// a queue (empty: nothing entered).
+struct ControlsLog {
+    std::vector<int32_t> focused;
+    std::vector<std::u16string> drags;
+    std::vector<std::u16string> categoryDrags;
+    std::deque<std::u16string> answers;
+    int questions = 0;
+    int beeps = 0;
+};
+
 class FakeView : public yov::StockWindowView {
 public:
     FakeView() : widget(std::make_unique<QWidget>()) {}
+    ControlsLog* log = nullptr;
     std::unique_ptr<QWidget> widget;
     FakeBar bar;
     bool unloaded = false;
@@ -93,6 +106,28 @@ public:
     void hideForm() override { hidden = true; }
     void unloadForm() override { unloaded = true; }
     yov::StockStatusBar* statusBarControl() override { return withStatusBar ? &statusBar : nullptr; }
+    void focusCell(int32_t cell) override {
+        if (log != nullptr) log->focused.push_back(cell);
+    }
+    QWidget* cellWidget(int32_t) override { return nullptr; }
+    void trackCell(int32_t) override {}
+    void dragEntries(int32_t, const std::u16string& text) override {
+        if (log != nullptr) log->drags.push_back(text);
+    }
+    void dragCategory(int32_t, const std::u16string& text) override {
+        if (log != nullptr) log->categoryDrags.push_back(text);
+    }
+    std::u16string askPattern() override {
+        if (log == nullptr) return {};
+        ++log->questions;
+        if (log->answers.empty()) return {};
+        std::u16string a = log->answers.front();
+        log->answers.pop_front();
+        return a;
+    }
+    void beep() override {
+        if (log != nullptr) ++log->beeps;
+    }
 };
 
 // A window with its view, the bar wired to the window's change handler.
@@ -120,6 +155,7 @@ protected:
         yov::programState().Shared.PictureHeight = 30;
         yov::programState().ScreenWidthPx = 1600;
         yov::programState().ScreenHeightPx = 1200;
+        savedLaterParts_ = yov::laterParts();
         yov::laterParts() = {};
         // The last window's closing posts the shutdown; it must not end the tests.
         yov::setProcessEnd([](int32_t) {});
@@ -132,6 +168,7 @@ protected:
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
         yov::setProcessEnd({});
+        yov::laterParts() = savedLaterParts_;
         CoreTest::TearDown();
     }
 
@@ -145,6 +182,7 @@ protected:
 
     OpenedWindow& Open() {
         auto w = std::make_unique<OpenedWindow>();
+        w->view->log = &controls;
         w->window = std::make_unique<yov::StockWindow>(*w->view);
         yov::StockWindow* sw = w->window.get();
         w->view->bar.onChange = [sw] { sw->VScr_Change(); };
@@ -158,10 +196,12 @@ protected:
     std::map<int32_t, int32_t>& enables = engine.enables;
     std::vector<engine_fake::Subclassed>& subclassed = engine.subclassed;
     int cacheOpens = 0;
+    ControlsLog controls;
     std::vector<std::unique_ptr<OpenedWindow>> windows;
 
 private:
     std::optional<yov::ScopedEngine> useEngine_;
+    yov::LaterParts savedLaterParts_;
 };
 
 }  // namespace stock_window_test

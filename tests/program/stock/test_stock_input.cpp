@@ -122,8 +122,16 @@ TEST_F(StockInput, ACaptionPressLeavesNothingPendingForALaterRelease) {
     EXPECT_EQ(Selected(w), std::vector<int32_t>{8});
     yov::SizeL_MouseDown(w, 6, kLeft, kCtrl);
     EXPECT_EQ(Selected(w), (std::vector<int32_t>{6, 8}));
+}
+
+TEST_F(StockInput, TheDescriptionMarkOpensTheEntrysDescription) {
+    LoadDemo();
+    yov::StockWindow& w = Window(10);
+    ASSERT_NE(yov::programState().Arrays.Stock[4].DescNumber, 0) << "the demo's entry 4 has a description";
     yov::DescX_Click(w, 4);
-    EXPECT_EQ(descriptions, std::vector<int32_t>{4});
+    EXPECT_EQ(descriptions, std::vector<std::u16string>{yov::programState().Arrays.Stock[4].Name})
+        << "a text window with entry 4's description";
+    EXPECT_TRUE(Selected(w).empty()) << "the mark selects nothing";
 }
 
 TEST_F(StockInput, FindNextShowsTheEntryAndSelectsItAlone) {
