@@ -403,6 +403,11 @@ void CfgFrm::closeEvent(QCloseEvent* event) {
     }
 }
 
+void CfgFrm::DrawMenuBar() {
+    const LvWindowOps* ops = windowOps().table();
+    ops->drawMenuBar(ops->context, reinterpret_cast<LvWindow>(static_cast<QWidget*>(this)));
+}
+
 void ShowCfg() {
     auto* cfg = new CfgFrm;
     cfg->Form_Load();
@@ -412,6 +417,15 @@ void ShowCfg() {
 namespace {
 
 CfgFrm* openDialog() { return dynamic_cast<CfgFrm*>(programState().WindowTable[kSettingsSlot].window); }
+
+// The option and help menus' marks in the program's menus, and the open dialog's menu bar.
+class CfgMenuView : public OptionMenuView {
+public:
+    void checkItem(LvHandle menu, int32_t identifier, bool on) override { windowOps().checkItem(menu, identifier, on); }
+    void drawMenuBar() override {
+        if (CfgFrm* cfg = openDialog()) cfg->DrawMenuBar();
+    }
+};
 
 }  // namespace
 
@@ -425,14 +439,8 @@ void WireSettingsDialog() {
         if (entry < 1 || entry > std::min(s.LinkCount, kMaxHelpLinks)) return std::string();
         return plat::utf16ToUtf8(s.Links[static_cast<size_t>(entry)].Url);
     };
-    OptionMenuCalls& menus = optionMenuCalls();
-    menus.checkItem = [](LvHandle menu, int32_t identifier, bool on) { windowOps().checkItem(menu, identifier, on); };
-    menus.drawMenuBar = [] {
-        if (CfgFrm* cfg = openDialog()) {
-            const LvWindowOps* ops = windowOps().table();
-            ops->drawMenuBar(ops->context, reinterpret_cast<LvWindow>(static_cast<QWidget*>(cfg)));
-        }
-    };
+    static CfgMenuView menus;
+    SetOptionMenuView(&menus);
 }
 
 }  // namespace yov
