@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/split_file_path.h"
@@ -215,6 +216,11 @@ void LoadStock(int32_t mode) {
     const ProgressWindow progress(mode == kLoadFull);
     mainState().StockOk = false;
     InitStockSections();
+    // A device, pipe or folder named as the stock would never end or never answer.
+    if (plat::fileKindOf(openPath(ss.StockName)) == plat::FileKind::NotRegular) {
+        refuseStock(u"Stock file " + ss.StockName + u" is not a regular file");
+        return;
+    }
 
     if (!endsWith(plat::ucase(ss.StockName), u".STK")) {
         switch (LoadStockBinary(mode)) {

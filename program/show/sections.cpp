@@ -254,6 +254,7 @@ enum class Outcome { kStarted, kSkip, kWait };
 
 Outcome startLine(int32_t s, int32_t item) {
     const ScriptItem it = scriptItem(item);
+    const ScriptPlaceScope place(scriptReader().PlaceOf(item));
     try {
         ParseParams(it.Text);
     } catch (...) {

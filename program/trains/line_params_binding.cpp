@@ -29,6 +29,7 @@ LineReaders& lineReaders() {
         r.hooks.raiseLineError = [](int32_t line, std::u16string_view message) {
             scriptReader().RaiseLineError(line, message);
         };
+        r.hooks.currentLine = [] { return trainStart().CurLine; };
         return r;
     }();
     return readers;

@@ -241,7 +241,12 @@ void startTrain(int32_t train, int32_t sect) {
     if (rec(train).Line == 0) return releaseChecks(train, sect, false);
     uint8_t first = 0;
     bool lineLeft = true;
-    const bool ok = guarded(kStartErrorSite, [&] { lineLeft = buildStart(train, sect, first); });
+    bool ok = false;
+    {
+        // Messages of the line's readers name the line.
+        const ScriptPlaceScope place(scriptReader().PlaceOf(rec(train).Line));
+        ok = guarded(kStartErrorSite, [&] { lineLeft = buildStart(train, sect, first); });
+    }
     if (!ok) {
         // The failed line is given up: its pictures went with the attempt.
         rec(train).Members.fill(0);

@@ -56,6 +56,8 @@ inline void resetProgramState() {
     st.LangTextsSorted = 0;
     st.LangTextsSortedCount = -1;
     st.LogStarted = 0;
+    st.LogShowBytes = 0;
+    st.LogShowFull = 0;
     st.WindowTable.fill({});
 
     SharedState& sh = st.Shared;
