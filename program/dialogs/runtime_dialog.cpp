@@ -229,11 +229,6 @@ int32_t bitValue(int32_t n) { return static_cast<int32_t>(1u << (n & 31)); }
 
 }  // namespace
 
-DialogService& dialogService() {
-    static DialogService s;
-    return s;
-}
-
 DlgBuild BuildDialog(std::vector<DialogField>& fields, int32_t fieldCount, const DlgMetrics& m) {
     Builder b{fields, std::min<int32_t>(fieldCount, static_cast<int32_t>(fields.size()) - 1), m, {}, {}, 0};
     if (fieldCount > kMaxDialogRecords) {

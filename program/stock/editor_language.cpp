@@ -46,11 +46,6 @@ std::u16string lines(std::u16string_view words) {
 
 }  // namespace
 
-EditorSetupState& editorSetupState() {
-    static EditorSetupState s;
-    return s;
-}
-
 std::u16string EditorKeywordList() {
     std::u16string out;
     for (const char16_t* step : kKeywordSteps) out += lines(step);

@@ -536,11 +536,6 @@ const Row* rowOf(int32_t& code, int32_t& index) {
 
 }  // namespace
 
-StockCommandState& stockCommandState() {
-    static StockCommandState state;
-    return state;
-}
-
 bool StockCommandHasRow(int32_t code) {
     if (code > kLabelMenu) return true;
     int32_t index = 0;

@@ -52,11 +52,6 @@ void reportCat(int32_t step, int32_t result) {
 
 }  // namespace
 
-StockMenuState& stockMenus() {
-    static StockMenuState state;
-    return state;
-}
-
 int32_t MenuAuthor(int32_t position) {
     const std::vector<int32_t>& order = stockMenus().AuthorOrder;
     return position >= 1 && static_cast<size_t>(position) < order.size() ? order[static_cast<size_t>(position)] : 0;

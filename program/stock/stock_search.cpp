@@ -67,11 +67,6 @@ private:
 
 }  // namespace
 
-SearchCriterion& searchCriterion() {
-    static SearchCriterion criterion;
-    return criterion;
-}
-
 void SetStockOption(StockWindow& window, int32_t word, int32_t value) {
     SearchCriterion& c = searchCriterion();
     const auto code = static_cast<uint8_t>(word & 0xFF);

@@ -27,8 +27,6 @@ protected:
     void SetUp() override {
         StockWindowTest::SetUp();
         savedLoadHooks_ = yov::stockLoadHooks();
-        yov::searchCriterion() = {};
-        yov::stockCommandState() = {};
         // The text window the program opens for a description: its caption is the entry's name.
         yov::laterParts().showTextWindow = [this](const yov::TextWindowRequest& request) {
             descriptions.push_back(request.caption);
@@ -38,7 +36,6 @@ protected:
         windows.clear();
         if (engineStarted_) yov::lv::CloseDLL();
         engineStarted_ = false;
-        yov::searchCriterion() = {};
         yov::stockLoadHooks() = savedLoadHooks_;
         StockWindowTest::TearDown();
     }

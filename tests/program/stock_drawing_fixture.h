@@ -20,6 +20,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/scene/vehicle_build.h"
 #include "program/stock/stock_drawing.h"
+#include "program/stock/stock_browser_state.h"
 #include "program/stock/stock_rows_view.h"
 #include "menu_engine_fake.h"
 #include "program/core/binding/engine.h"
@@ -53,13 +54,13 @@ struct Window {
 };
 
 class StockDrawingTest : public stock_load_test::StockLoadTest {
+    yov::FreshStockBrowserState freshStock_;  // each test on a state of its own
 protected:
     void SetUp() override {
         StockLoadTest::SetUp();
         ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
         yov::ForgetBufferClasses();
         yov::serviceState() = yov::ServiceState{};
-        yov::stockWindows() = yov::StockWindowsState{};
         useEngine_.emplace(engine);
         yov::coreHooks().openCache = [](int32_t, const std::u16string&) { return 0; };
         yov::coreHooks().findStockEntry = yov::FindStockEntry;
@@ -76,7 +77,6 @@ protected:
         yov::FreeCanvas(1);
         yov::lv::CloseCache();
         useEngine_.reset();
-        yov::stockWindows() = yov::StockWindowsState{};
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
         yov::setProcessEnd({});

@@ -19,6 +19,7 @@
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_menus.h"
+#include "program/stock/stock_browser_state.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/stock_frm.h"
 #include "program/ui/text_window.h"
@@ -27,13 +28,13 @@
 namespace stock_frm_test {
 
 class StockFrmTest : public startup_test::StartupTest {
+    yov::FreshStockBrowserState freshStock_;  // each test on a state of its own
 protected:
     void SetUp() override {
         StartupTest::SetUp();
         yov::coreHooks() = {};
         // Main starts the engine afresh: it has no buffer classes yet.
         yov::ForgetBufferClasses();
-        yov::stockWindows() = yov::StockWindowsState{};
         yov::stockState() = {};
         yov::WireStockLoading();
         yov::WireStockWindows();
@@ -48,7 +49,6 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
         yov::serviceState().EngineStarted = false;
-        yov::stockWindows() = yov::StockWindowsState{};
         yov::stockState() = {};
         StartupTest::TearDown();
     }

@@ -24,6 +24,7 @@
 #include "menu_engine_fake.h"
 #include "program/core/binding/engine.h"
 #include "program/stock/stock_menus.h"
+#include "program/stock/stock_browser_state.h"
 #include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
@@ -138,13 +139,12 @@ struct OpenedWindow {
 };
 
 class StockWindowTest : public core_test::CoreTest {
+    yov::FreshStockBrowserState freshStock_;  // each test on a state of its own
 protected:
     void SetUp() override {
         CoreTest::SetUp();
         yov::BuildStartupTables();
         yov::serviceState() = yov::ServiceState{};
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockMenus() = yov::StockMenuState{};
         yov::stockState() = {};
         engine.menuKeys[4200] = "SRCH";
         useEngine_.emplace(engine);
@@ -163,8 +163,6 @@ protected:
     void TearDown() override {
         windows.clear();
         useEngine_.reset();
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockMenus() = yov::StockMenuState{};
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
         yov::setProcessEnd({});

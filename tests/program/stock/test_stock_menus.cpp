@@ -19,6 +19,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/windows/msgbox.h"
 #include "program/stock/stock_menus.h"
+#include "program/stock/stock_browser_state.h"
 #include "program/core/binding/engine.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/window_ops_qt.h"
@@ -32,12 +33,11 @@ constexpr LvWindow kWindow = 0x500;
 constexpr uint32_t kBreak = kLvItemBreak;
 
 class StockMenus : public core_test::CoreTest {
+    yov::FreshStockBrowserState freshStock_;  // each test on a state of its own
 protected:
     void SetUp() override {
         CoreTest::SetUp();
         yov::BuildStartupTables();
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockMenus() = yov::StockMenuState{};
         useEngine_.emplace(engine_);
         ASSERT_EQ(yov::lv::SetWindowOps(ops_.table()), 0);
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
@@ -54,7 +54,6 @@ protected:
         // The program's own menus again, for the tests that follow.
         yov::windowOps().install();
         useEngine_.reset();
-        yov::stockWindows() = yov::StockWindowsState{};
         CoreTest::TearDown();
     }
 
@@ -195,6 +194,12 @@ TEST_F(StockMenus, WithoutAuthorsShownTheAuthorItemsAreOffAndTheMenuStays) {
 
 class StockCatMenus : public StockMenus {
 protected:
+    // The categories live in the program's arrays, which outlast the test.
+    void TearDown() override {
+        Categories({});
+        StockMenus::TearDown();
+    }
+
     // Categories as (level, first entry, caption).
     void Categories(const std::vector<std::tuple<int16_t, int32_t, std::u16string>>& cats) {
         yov::ProgramState& st = yov::programState();
