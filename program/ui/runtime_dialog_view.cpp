@@ -248,22 +248,38 @@ void DlgFrm::resizeEvent(QResizeEvent* event) {
     layOut();
 }
 
+namespace {
+
+// The controls of the open dialog as ReadBackDialog reads them; an index without a control
+// reads as unchecked or empty.
+class DlgFrmValues : public DlgControlValues {
+public:
+    DlgFrmValues(const std::vector<QCheckBox*>& checks, const std::vector<DlgTextBox*>& texts,
+                 const std::vector<QRadioButton*>& options)
+        : checks_(checks), texts_(texts), options_(options) {}
+    bool checked(int32_t i) const override {
+        return i >= 0 && i < static_cast<int32_t>(checks_.size()) && checks_[static_cast<size_t>(i)]->isChecked();
+    }
+    std::u16string text(int32_t i) const override {
+        return i >= 0 && i < static_cast<int32_t>(texts_.size()) ? u(texts_[static_cast<size_t>(i)]->text())
+                                                                 : std::u16string();
+    }
+    bool optionChecked(int32_t i) const override {
+        return i >= 0 && i < static_cast<int32_t>(options_.size()) && options_[static_cast<size_t>(i)]->isChecked();
+    }
+
+private:
+    const std::vector<QCheckBox*>& checks_;
+    const std::vector<DlgTextBox*>& texts_;
+    const std::vector<QRadioButton*>& options_;
+};
+
+}  // namespace
+
 void DlgFrm::CmdOk_Click() {
     DialogService& ds = dialogService();
-    DlgValues v;
-    v.checked = [this](int32_t i) {
-        return i >= 0 && i < static_cast<int32_t>(Chk.size()) && Chk[static_cast<size_t>(i)]->isChecked();
-    };
-    v.optionChecked = [this](int32_t i) {
-        return i >= 0 && i < static_cast<int32_t>(Opt.size()) && Opt[static_cast<size_t>(i)]->isChecked();
-    };
-    v.text = [this](int32_t i) {
-        return i >= 0 && i < static_cast<int32_t>(Txt.size()) ? u(Txt[static_cast<size_t>(i)]->text())
-                                                              : std::u16string();
-    };
-    v.saveNumber = [](std::u16string_view name, int32_t value) { SaveRegNumber(name, value); };
-    v.saveString = [](std::u16string_view name, std::u16string_view text) { SaveRegString(name, text); };
-    modalState().DialogResult = ReadBackDialog(ds.DialogFields, ds.DialogFieldCount, ds.DialogValuePrefix, v);
+    const DlgFrmValues values(Chk, Txt, Opt);
+    modalState().DialogResult = ReadBackDialog(ds.DialogFields, ds.DialogFieldCount, ds.DialogValuePrefix, values);
     hide();
 }
 
