@@ -34,8 +34,6 @@ constexpr int32_t kCaptionExtra = 150;
 constexpr int32_t kStartAtSplitFile = 0x40, kTitleUnchanged = 0x80;
 constexpr const char* kRecordProperty = "dlgRecord";
 
-std::u16string u(const QString& s) { return s.toStdU16String(); }
-
 int32_t twipsX() { return std::max(mainState().TwipsPerPixelX, 1); }
 int32_t twipsY() { return std::max(mainState().TwipsPerPixelY, 1); }
 
@@ -119,7 +117,7 @@ QWidget* DlgFrm::element(DlgControl kind, int32_t index) {
                 const int32_t r = recordOf(t);
                 if (r == 0) return;
                 const QString adjusted =
-                    toQString(DlgAdjustString(u(text), dialogService().DialogFields[r].FieldFlags));
+                    toQString(DlgAdjustString(text.toStdU16String(), dialogService().DialogFields[r].FieldFlags));
                 if (adjusted == text) return;
                 const int caret = t->cursorPosition();
                 const int selStart = t->selectionStart(), selLength = t->selectionLength();
@@ -261,8 +259,9 @@ public:
         return i >= 0 && i < static_cast<int32_t>(checks_.size()) && checks_[static_cast<size_t>(i)]->isChecked();
     }
     std::u16string text(int32_t i) const override {
-        return i >= 0 && i < static_cast<int32_t>(texts_.size()) ? u(texts_[static_cast<size_t>(i)]->text())
-                                                                 : std::u16string();
+        return i >= 0 && i < static_cast<int32_t>(texts_.size())
+                   ? texts_[static_cast<size_t>(i)]->text().toStdU16String()
+                   : std::u16string();
     }
     bool optionChecked(int32_t i) const override {
         return i >= 0 && i < static_cast<int32_t>(options_.size()) && options_[static_cast<size_t>(i)]->isChecked();
@@ -294,11 +293,11 @@ void DlgFrm::CmdBrw_Click(int32_t index) {
     const QString label = Lab[static_cast<size_t>(rec.LabelIndex)]->text();
     std::u16string chosen;
     if ((rec.FieldFlags & dlg_flag::kFileBrowse) != 0) {
-        SplitFilePath(u(box->text()));
-        const std::u16string title = u(windowTitle()) + u": " + u(label);
+        SplitFilePath(box->text().toStdU16String());
+        const std::u16string title = windowTitle().toStdU16String() + u": " + label.toStdU16String();
         if (!GetFileFilter(title, rec.FieldValue | kStartAtSplitFile | kTitleUnchanged, chosen)) chosen.clear();
     } else {
-        chosen = plat::utf8ToUtf16(BrowseForFolder(box->text().toStdString(), nullptr, u(label)));
+        chosen = plat::utf8ToUtf16(BrowseForFolder(box->text().toStdString(), nullptr, label.toStdU16String()));
     }
     if (!chosen.empty()) box->setText(toQString(DlgAdjustString(chosen, rec.FieldFlags)));
 }
@@ -312,9 +311,9 @@ void DlgFrm::DropOnto(DlgTextBox* box, const QMimeData* data) {
     if (dropped->isFile) {
         QString path = dropped->text;
         if ((flags & dlg_flag::kFolderBrowse) != 0) path = QFileInfo(path).path();
-        box->setText(toQString(DlgAdjustString(u(path), flags)));
+        box->setText(toQString(DlgAdjustString(path.toStdU16String(), flags)));
     } else {
-        box->insert(toQString(DlgAdjustString(u(dropped->text), flags)));
+        box->insert(toQString(DlgAdjustString(dropped->text.toStdU16String(), flags)));
     }
 }
 

@@ -21,6 +21,7 @@
 #include "program/core/startup/startup_tables.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/scene/stock_state.h"
+#include "program/scene/stock_tables.h"
 #include "menu_engine_fake.h"
 #include "program/core/binding/engine.h"
 #include "program/stock/stock_menus.h"
@@ -152,6 +153,8 @@ protected:
             ++cacheOpens;
             return 0;
         };
+        // The stock tables as before any load: another test may have left its categories.
+        yov::ResetStockTables();
         yov::programState().Shared.PictureHeight = 30;
         yov::programState().ScreenWidthPx = 1600;
         yov::programState().ScreenHeightPx = 1200;
