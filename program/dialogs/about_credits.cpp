@@ -119,7 +119,7 @@ std::vector<int32_t> ListedAuthors(const CreditsSources& src) {
     std::vector<std::u16string> keys;
     keys.reserve(listed.size());
     for (int32_t i : listed) keys.push_back(AuthorSortKey(src.authors[i].Name));
-    // Equal keys never change places: the exchange sort of the Windows version is stable.
+    // Equal keys never change places: authors of one key stay in the order the stock names them.
     std::vector<size_t> order(listed.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });

@@ -169,8 +169,4 @@ std::u16string GetStockBoxWord(int32_t entry, std::u16string& rest) {
     return name.substr(0, tilde);
 }
 
-void ReplaceAll(std::u16string& text, std::u16string_view old, std::u16string_view replacement) {
-    text = plat::replace(text, old, replacement);
-}
-
 }  // namespace yov
