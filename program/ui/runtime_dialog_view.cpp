@@ -66,7 +66,7 @@ void DlgTextBox::dropEvent(QDropEvent* event) {
         event->ignore();
         return;
     }
-    if (onDrop) onDrop(this, event->mimeData());
+    if (auto* dialog = dynamic_cast<DlgFrm*>(window())) dialog->DropOnto(this, event->mimeData());
     event->acceptProposedAction();
 }
 
@@ -110,9 +110,9 @@ QWidget* DlgFrm::element(DlgControl kind, int32_t index) {
     }
     case DlgControl::Txt: {
         DlgTextBox* t = grow(Txt, index, this);
-        if (!t->onDrop) {
+        if (!t->Prepared) {
+            t->Prepared = true;
             t->setAcceptDrops(true);
-            t->onDrop = [this](DlgTextBox* box, const QMimeData* data) { DropOnto(box, data); };
             QObject::connect(t, &QLineEdit::textEdited, this, [this, t](const QString& text) {
                 const int32_t r = recordOf(t);
                 if (r == 0) return;
