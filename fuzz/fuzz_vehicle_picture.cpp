@@ -24,7 +24,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/msgbox.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/placed_pictures.h"
 #include "program/scene/vehicle_build.h"

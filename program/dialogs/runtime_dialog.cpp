@@ -4,7 +4,6 @@
 
 #include "platform/text.h"
 #include "program/core/settings/settings.h"
-#include "program/stock/window_support.h"
 
 namespace yov {
 

@@ -20,7 +20,7 @@
 #include "lumvatek/exports.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/texts/script_place.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/scene_records.h"
 
 namespace yov {

@@ -17,7 +17,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/scene/anim_frames.h"
 #include "program/scene/anim_labels.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/part_area.h"
 #include "program/scene/part_placement.h"
 #include "program/scene/picture_slot.h"

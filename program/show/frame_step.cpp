@@ -22,7 +22,7 @@
 #include "program/show/show_state.h"
 #include "program/show/show_window_rules.h"
 #include "program/show/timed_object_events.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 namespace yov {
 

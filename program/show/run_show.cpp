@@ -22,7 +22,7 @@
 #include "program/core/texts/error_log.h"
 #include "program/core/windows/splash_frm.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/main_loop.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_seams.h"

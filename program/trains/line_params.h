@@ -16,8 +16,8 @@
 #include <string_view>
 
 #include "program/core/params/param_expr.h"
-#include "program/scene/param_table.h"
-#include "program/show/train_record.h"
+#include "program/core/params/param_table.h"
+#include "program/trains/train_record.h"
 
 namespace yov {
 

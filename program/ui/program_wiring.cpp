@@ -1,7 +1,7 @@
 #include "program/ui/program_wiring.h"
 
 #include "program/scene/scene_wiring.h"
-#include "program/scene/stock_loading.h"
+#include "program/stock_data/stock_loading.h"
 #include "program/show/show_wiring.h"
 #include "program/trains/trains_wiring.h"
 #include "program/ui/about_window.h"

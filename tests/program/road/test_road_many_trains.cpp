@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "script_show_fixture.h"
 
 namespace {

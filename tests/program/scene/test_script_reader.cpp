@@ -11,7 +11,7 @@
 
 #include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/show_state.h"
 
 #include "script_fixture.h"

@@ -1,4 +1,4 @@
-// One show from start to end with every procedure of the other subsystems faked: the drawing
+// One show from start to end with every procedure of the other folders faked: the drawing
 // method, the splash's layout and wait on an injected clock, the main loop's alternation of
 // frame steps and due entries, its error handler, re-creation, and the settings stored at the
 // end and read back by the next show.

@@ -7,7 +7,7 @@
 #include "show_fixture.h"
 #include "core_fixture.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"
 

@@ -15,7 +15,7 @@
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/frame_step.h"
 #include "program/show/sections.h"

@@ -1,4 +1,4 @@
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 
 #include <algorithm>
 #include <cmath>

@@ -15,8 +15,8 @@
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/scene/stock_key_lines.h"
-#include "program/scene/stock_tables.h"
+#include "program/stock_data/stock_key_lines.h"
+#include "program/stock_data/stock_tables.h"
 #include "stock_loading_fixture.h"
 
 namespace stock_load_test {
