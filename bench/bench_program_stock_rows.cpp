@@ -28,6 +28,7 @@
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_rows_view.h"
 #include "program/stock/stock_window.h"
+#include "program/ui/window_ops_qt.h"
 
 namespace {
 
@@ -146,6 +147,8 @@ struct Catalogue {
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;
         st.CacheMode = 1;
+        // The program's own menus, which the window builds as it loads.
+        yov::windowOps().install();
         yov::InitEngineOnProgramArrays(&NoEvents, nullptr);
         yov::lv::OpenCache(1, "memory");
         h.openCache = [](int32_t, const std::u16string&) { return 0; };
