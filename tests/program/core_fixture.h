@@ -75,6 +75,7 @@ inline void resetProgramState() {
     a.Stock.redim(-1);
     a.StockFiles.redim(-1);
     a.Authors.redim(-1);
+    a.Languages.redim(-1);  // redim keeps what it can: emptied first, no earlier language's names stay
     a.Languages.redim(kLanguageSlots - 1);
     a.Languages[0].Code = u"N";
     a.LangTexts.redim(-1);

@@ -4,6 +4,7 @@
 #include "program/core/binding/main_engine_calls.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/pictures/anim_pools.h"
+#include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/settings/window_placement.h"
@@ -34,6 +35,7 @@
 #include "program/show/show_view.h"
 #include "program/show/show_window_rules.h"
 #include "program/show/timed_events.h"
+#include "program/show/timed_object_events.h"
 #include "program/show/train_records.h"
 #include "program/trains/area_show.h"
 #include "program/trains/movement_modes.h"
@@ -51,9 +53,23 @@ struct FreshProgramValues {
     ~FreshProgramValues() { core_test::resetProgramState(); }
 };
 
+// The canvases a test made are given back to the engine as the show gives its own back.
+struct FreshCanvases {
+    FreshCanvases() = default;
+    ~FreshCanvases() {
+        for (int slot = 0; slot < yov::kCanvasSlots; ++slot) {
+            if (yov::canvasSlot(slot).inUse != 0) yov::FreeCanvas(slot);
+        }
+    }
+    FreshCanvases(const FreshCanvases&) = delete;
+    FreshCanvases& operator=(const FreshCanvases&) = delete;
+};
+
 }  // namespace
 
 struct FreshShowFamilies {
+    // Given back last, when every hook table is the program's own again.
+    FreshCanvases canvases;
     // The core: main-module values, texts, windows, settings, the picture parts and the
     // program's random numbers.
     FreshProgramValues program;
@@ -65,6 +81,7 @@ struct FreshShowFamilies {
     Kept<yov::MouseTrackingState> mouse{&yov::mouseTracking};
     Kept<yov::PlacementState> placement{&yov::placementState};
     Kept<yov::PicPartPool> parts{&yov::picParts};
+    Kept<yov::CurrentCanvas> canvas{&yov::currentCanvas};
     Kept<plat::Random> random{&yov::programRandom};
     Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
     Kept<yov::UtilHooks> utilHooks{&yov::utilHooks};
@@ -105,6 +122,7 @@ struct FreshShowFamilies {
     Kept<yov::ShowSeams> seams{&yov::showSeams};
     Kept<yov::ShowInputCalls> inputCalls{&yov::showInputCalls};
     Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
+    Kept<yov::TimedEventCalls> timedCalls{&yov::timedEventCalls};
 };
 
 FreshShowFamilies* MakeFreshShowFamilies() { return new FreshShowFamilies; }
