@@ -18,9 +18,11 @@
 #include "program/core/windows/context_help.h"
 #include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/utilities.h"
+#include "program/scene/param_table.h"
 #include "program/scene/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/placed_pictures.h"
+#include "program/scene/script_reader.h"
 #include "program/scene/stock_state.h"
 #include "program/scene/vehicle_build.h"
 #include "program/show/anim_wheel.h"
@@ -38,6 +40,7 @@
 #include "program/show/timed_object_events.h"
 #include "program/show/train_records.h"
 #include "program/trains/area_show.h"
+#include "program/trains/line_params.h"
 #include "program/trains/movement_modes.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_start_state.h"
@@ -90,7 +93,12 @@ struct FreshShowFamilies {
     Kept<yov::DrawHooks> drawHooks{&yov::drawHooks};
     Kept<yov::PictureRefHooks> refHooks{&yov::pictureRefHooks};
 
-    // Scene and stock data: the stock, the vehicle pictures and their slots.
+    // Scene and stock data: the parameter parser and table, the script reader, the stock,
+    // the vehicle pictures and their slots.
+    Kept<yov::ParamParser> parser{&yov::paramParser};
+    Remade<yov::ParamTable> table{&yov::paramTable};
+    Remade<yov::ScriptReader> reader{&yov::scriptReader};
+    Remade<yov::LineReaders> lineReaders{&yov::lineReaders};
     Kept<yov::StockState> stock{&yov::stockState};
     Kept<yov::PictureBuildState> pictureBuild{&yov::pictureBuildState};
     Kept<yov::VehicleBuildState> vehicleBuild{&yov::vehicleBuild};

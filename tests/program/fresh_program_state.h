@@ -4,6 +4,7 @@
 // one around every test, so each test starts where the program starts.
 #pragma once
 
+#include <memory>
 #include <utility>
 
 namespace program_test {
@@ -16,6 +17,24 @@ public:
     ~Kept() { live_ = old_; }
     Kept(const Kept&) = delete;
     Kept& operator=(const Kept&) = delete;
+
+private:
+    T& live_;
+    T old_;
+};
+
+// A record that holds another by reference (a reader holds the program's parser): copied
+// when this is made and made again from the copy, in its place, when this ends.
+template <class T>
+class Remade {
+public:
+    explicit Remade(T& (*record)()) : live_(record()), old_(live_) {}
+    ~Remade() {
+        std::destroy_at(&live_);
+        std::construct_at(&live_, old_);
+    }
+    Remade(const Remade&) = delete;
+    Remade& operator=(const Remade&) = delete;
 
 private:
     T& live_;
