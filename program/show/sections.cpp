@@ -363,6 +363,8 @@ void ResetSections() {
     sc.Sections.resize(static_cast<size_t>(std::max(blocks, 0)) + 1);
     t.Used = std::max(blocks, 0);
     t.FreeHead = 0;
+    // An item picked in an earlier pass may belong to another script's items.
+    t.CurItem = 0;
     for (int32_t i = 1; i <= blocks; ++i) {
         SectRec& r = sc.Sections[static_cast<size_t>(i)];
         r.Flags &= ~(sect_flag::kFinishing | sect_flag::kInUse);

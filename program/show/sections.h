@@ -42,8 +42,8 @@ bool SectExists(int32_t n);
 int32_t ScriptBlockCount();
 // Script item m of the member table; outside it a program error.
 ScriptItem& scriptItem(int32_t m);
-// Drops every dynamic copy and the in-use and finishing marks, as every display pass does;
-// the root block starts again.
+// Drops every dynamic copy, the in-use and finishing marks and the last item picked, as
+// every display pass does; the root block starts again.
 void ResetSections();
 
 // What the run queue asks of a block's record.

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -46,6 +47,7 @@ inline void resetProgramState() {
     st.SplitDir.clear();
     st.SplitName.clear();
     st.SplitExt.clear();
+    st.DialogFolder.clear();
     st.ProgressCode = 0;
     st.StopRequest = 0;
     st.EndRequest = 0;
@@ -60,21 +62,18 @@ inline void resetProgramState() {
     st.LogShowFull = 0;
     st.WindowTable.fill({});
 
-    SharedState& sh = st.Shared;
-    sh.StockCount = sh.StockAlloc = sh.StockFileCount = sh.StockFileAlloc = 0;
-    sh.AuthorCount = sh.AuthorAlloc = sh.LanguageCount = 0;
-    sh.LangTextCount = sh.LangTextAlloc = 0;
-    sh.BuiltinDescKeys = sh.DescKeyCount = sh.DescKeyAlloc = 0;
-    sh.DescValueCount = sh.DescValueAlloc = sh.DescTextCount = sh.DescTextAlloc = 0;
-    sh.CurrentLanguage = 0;
-    sh.PictureHeight = 0;  // no stock read: scripts read after a picture test keep their own heights
-    sh.CancelLoad = 0;
-    sh.Limits = FormLimits{};
+    // Every value of the shared record back to a start's, in its place (the engine holds its
+    // address), so that none is missed: no stock read, no categories, no macros.
+    std::destroy_at(&st.Shared);
+    std::construct_at(&st.Shared);
 
     SharedArrays& a = st.Arrays;
     a.Stock.redim(-1);
     a.StockFiles.redim(-1);
     a.Authors.redim(-1);
+    a.LibInfos.redim(-1);
+    a.Categories.redim(-1);
+    a.Languages.redim(-1);  // redim keeps what it can: emptied first, no earlier language's names stay
     a.Languages.redim(kLanguageSlots - 1);
     a.Languages[0].Code = u"N";
     a.LangTexts.redim(-1);

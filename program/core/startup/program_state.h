@@ -52,6 +52,9 @@ struct ProgramState {
     std::u16string SplitDir;   // without the trailing "\"
     std::u16string SplitName;  // without extension
     std::u16string SplitExt;   // with its dot
+    // The folder the file dialog starts in when the flags name none (the dialog keeps it), as
+    // the file system spells it.
+    std::string DialogFolder;
 
     // --- Long operations and the show.
     int32_t ProgressCode = 0;  // position code of the long operation in progress ("P=")

@@ -64,12 +64,6 @@ FileDialogResponder& responder() {
     return r;
 }
 
-// The folder the dialog starts in when the flags do not name one (the dialog keeps it).
-QString& rememberedFolder() {
-    static QString folder;
-    return folder;
-}
-
 QStringList runDialog(const FileDialogRequest& request) {
     if (responder()) return responder()(request);
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory);
@@ -141,7 +135,7 @@ QStringList qtNameFilters(std::u16string_view filter) {
 }
 
 FileDialogRequest fileDialogRequest(std::u16string_view title, int32_t flags) {
-    const ProgramState& st = programState();
+    ProgramState& st = programState();
     const Variant variant = kVariants[flags & kVariantMask];
     const std::u16string filter = BuildFileFilter(flags);
 
@@ -156,16 +150,16 @@ FileDialogRequest fileDialogRequest(std::u16string_view title, int32_t flags) {
     if ((flags & kFromLastFile) != 0 && lastFileKnown) {
         const std::u16string last = JoinFilePath(st.SplitDir, st.SplitName + st.SplitExt);
         request.fileName = QString::fromStdString(openPath(last));
-        rememberedFolder() = QString::fromStdString(openPath(st.SplitDir));
+        st.DialogFolder = openPath(st.SplitDir);
     } else {
         switch (flags & kFolderField) {
-        case 0x10: rememberedFolder() = QString::fromStdString(openPath(st.StockDir)); break;
-        case 0x20: rememberedFolder() = QString::fromStdString(openPath(st.ConfigDir)); break;
-        case 0x30: rememberedFolder() = QString::fromStdString(programFolder()); break;
+        case 0x10: st.DialogFolder = openPath(st.StockDir); break;
+        case 0x20: st.DialogFolder = openPath(st.ConfigDir); break;
+        case 0x30: st.DialogFolder = programFolder(); break;
         default: break;
         }
     }
-    request.directory = rememberedFolder();
+    request.directory = QString::fromStdString(st.DialogFolder);
 
     if (variant.save) {
         const size_t p = filter.find(u"|*.");

@@ -162,12 +162,20 @@ TEST_F(FileDialog, TheRealDialogReturnsTheChosenFile) {
     { std::ofstream(chosen) << "x"; }
     int tries = 0;
     QTimer timer;
+    // The dialog is looked for among the windows, not taken as the active modal one: on the
+    // offscreen platform a window an earlier test opened may still be the active one.
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        QFileDialog* dialog = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<QFileDialog*>(w); d != nullptr && d->isVisible()) dialog = d;
+        }
+        if (++tries > 200) {
+            // Given up: whatever is open closes, so that the test ends and says so.
+            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+            if (dialog != nullptr) dialog->reject();
+        } else if (dialog != nullptr) {
             dialog->selectFile(QString::fromStdString(chosen));
             QMetaObject::invokeMethod(dialog, "accept");
-        } else if (++tries > 200) {
-            if (QWidget* w = QApplication::activeModalWidget()) w->close();
         }
     });
     timer.start(10);

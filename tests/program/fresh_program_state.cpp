@@ -1,0 +1,146 @@
+#include "fresh_program_state.h"
+
+#include "core_fixture.h"
+#include "program/core/binding/main_engine_calls.h"
+#include "program/core/params/param_expr.h"
+#include "program/core/pictures/anim_pools.h"
+#include "program/core/pictures/canvas.h"
+#include "program/core/pictures/canvas_hooks.h"
+#include "program/core/pictures/picture_ref.h"
+#include "program/core/settings/window_placement.h"
+#include "program/core/startup/core_hooks.h"
+#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/service_window.h"
+#include "program/core/startup/util_hooks.h"
+#include "program/core/texts/descriptions.h"
+#include "program/core/texts/script_place.h"
+#include "program/core/windows/context_help.h"
+#include "program/core/windows/mouse_tracking.h"
+#include "program/core/windows/utilities.h"
+#include "program/scene/param_table.h"
+#include "program/scene/picture_build_state.h"
+#include "program/scene/picture_slot.h"
+#include "program/scene/placed_pictures.h"
+#include "program/scene/script_reader.h"
+#include "program/scene/stock_state.h"
+#include "program/scene/vehicle_build.h"
+#include "program/show/anim_wheel.h"
+#include "program/show/display_start.h"
+#include "program/show/display_state.h"
+#include "program/show/frame_step.h"
+#include "program/show/show_clock.h"
+#include "program/show/show_input.h"
+#include "program/show/show_panel.h"
+#include "program/show/show_seams.h"
+#include "program/show/show_state.h"
+#include "program/show/show_view.h"
+#include "program/show/show_window_rules.h"
+#include "program/show/timed_events.h"
+#include "program/show/timed_object_events.h"
+#include "program/show/train_records.h"
+#include "program/trains/area_show.h"
+#include "program/trains/line_params.h"
+#include "program/trains/movement_modes.h"
+#include "program/trains/train_picture.h"
+#include "program/trains/train_start_state.h"
+
+namespace program_test {
+
+namespace {
+
+// The program's values and the records it shares with the engine keep their addresses (the
+// engine holds pointers into them): they are set back to a start's values instead.
+struct FreshProgramValues {
+    FreshProgramValues() { core_test::resetProgramState(); }
+    ~FreshProgramValues() { core_test::resetProgramState(); }
+};
+
+// The canvases a test made are given back to the engine as the show gives its own back.
+struct FreshCanvases {
+    FreshCanvases() = default;
+    ~FreshCanvases() {
+        for (int slot = 0; slot < yov::kCanvasSlots; ++slot) {
+            if (yov::canvasSlot(slot).inUse != 0) yov::FreeCanvas(slot);
+        }
+    }
+    FreshCanvases(const FreshCanvases&) = delete;
+    FreshCanvases& operator=(const FreshCanvases&) = delete;
+};
+
+}  // namespace
+
+struct FreshShowFamilies {
+    // Given back last, when every hook table is the program's own again.
+    FreshCanvases canvases;
+    // The core: main-module values, texts, windows, settings, the picture parts and the
+    // program's random numbers.
+    FreshProgramValues program;
+    Fresh<yov::MainState> main{&yov::mainState};
+    Kept<yov::ServiceState> service{&yov::serviceState};
+    Kept<yov::HelpFiles> help{&yov::helpFiles};
+    Kept<yov::DescriptionState> descriptions{&yov::descriptionState};
+    Kept<yov::ScriptPlace> place{&yov::scriptPlace};
+    Kept<yov::MouseTrackingState> mouse{&yov::mouseTracking};
+    Kept<yov::PlacementState> placement{&yov::placementState};
+    Kept<yov::PicPartPool> parts{&yov::picParts};
+    Kept<yov::CurrentCanvas> canvas{&yov::currentCanvas};
+    Kept<plat::Random> random{&yov::programRandom};
+    Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
+    Kept<yov::UtilHooks> utilHooks{&yov::utilHooks};
+    Kept<yov::MainEngineCalls> engineCalls{&yov::mainEngineCalls};
+    Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
+    Kept<yov::DrawHooks> drawHooks{&yov::drawHooks};
+    Kept<yov::PictureRefHooks> refHooks{&yov::pictureRefHooks};
+
+    // Scene and stock data: the parameter parser and table, the script reader, the stock,
+    // the vehicle pictures and their slots.
+    Kept<yov::ParamParser> parser{&yov::paramParser};
+    Remade<yov::ParamTable> table{&yov::paramTable};
+    Remade<yov::ScriptReader> reader{&yov::scriptReader};
+    Remade<yov::LineReaders> lineReaders{&yov::lineReaders};
+    Kept<yov::StockState> stock{&yov::stockState};
+    Kept<yov::PictureBuildState> pictureBuild{&yov::pictureBuildState};
+    Kept<yov::VehicleBuildState> vehicleBuild{&yov::vehicleBuild};
+    Kept<yov::PictureSlotTable> pictureSlots{&yov::pictureSlots};
+    Kept<yov::StockLoadHooks> loadHooks{&yov::stockLoadHooks};
+    Kept<yov::PlacedPictureHooks> placedHooks{&yov::placedPictureHooks};
+    Kept<yov::SlotSurfaceHooks> slotHooks{&yov::slotSurfaceHooks};
+
+    // The trains.
+    Kept<yov::AreaShow> area{&yov::areaShow};
+    Kept<yov::TrainStartState> start{&yov::trainStart};
+    Kept<yov::TrainPictureTable> trainPictures{&yov::trainPictures};
+    Kept<yov::TrainBuildState> trainBuild{&yov::trainBuild};
+    Kept<yov::UnitBuilders> builders{&yov::unitBuilders};
+    Kept<yov::TrainPictureHooks> trainPictureHooks{&yov::trainPictureHooks};
+
+    // The show: its state and display, the run queue, the trains' records, input and clock.
+    Kept<yov::ShowState> show{&yov::showState};
+    Fresh<yov::DisplayState> display{&yov::displayState};
+    Kept<yov::DisplayShowLink> displayLink{&yov::displayShowLink};
+    Kept<yov::RunQueue> queue{&yov::runQueue};
+    Kept<yov::TrainTable> trains{&yov::trains};
+    Kept<yov::ClipSpan> clip{&yov::clipSpan};
+    Kept<yov::AnimWheelState> wheel{&yov::animWheel};
+    Kept<yov::PanelState> panel{&yov::panelState};
+    Kept<yov::ShowInputState> input{&yov::showInput};
+    Kept<yov::ShowInputLink> inputLink{&yov::showInputLink};
+    Kept<yov::ShowClock> clock{&yov::showClock};
+    Kept<yov::ShowSeams> seams{&yov::showSeams};
+    Kept<yov::ShowInputCalls> inputCalls{&yov::showInputCalls};
+    Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
+    Kept<yov::TimedEventCalls> timedCalls{&yov::timedEventCalls};
+};
+
+FreshShowFamilies* MakeFreshShowFamilies() { return new FreshShowFamilies; }
+void GiveBack(FreshShowFamilies* fresh) { delete fresh; }
+
+FreshProgramState::FreshProgramState() : shows_(MakeFreshShowFamilies()), windows_(MakeFreshWindowFamilies()) {}
+
+FreshProgramState::~FreshProgramState() {
+    GiveBack(windows_);
+    GiveBack(shows_);
+}
+
+}  // namespace program_test
