@@ -13,7 +13,6 @@
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_menus.h"
 #include "program/stock/stock_search.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/script_edit.h"
 
@@ -30,13 +29,6 @@ struct FreshWindowFamilies {
     Kept<yov::CfgState> cfg{&yov::cfgState};
     Kept<yov::DialogService> dialog{&yov::dialogService};
     Kept<yov::ScriptEditGlobal> scriptEdit{&yov::scriptEditGlobal};
-    Kept<yov::StockCommandSeams> commandSeams{&yov::stockCommandSeams};
-    Kept<yov::StockInputCalls> inputCalls{&yov::stockInputCalls};
-    Kept<yov::StockEngineCalls> engineCalls{&yov::stockEngineCalls};
-    Kept<yov::StockSeams> seams{&yov::stockSeams};
-    Kept<yov::StockMenuCalls> menuCalls{&yov::stockMenuCalls};
-    Kept<yov::StockSearchCalls> searchCalls{&yov::stockSearchCalls};
-    Kept<yov::OptionMenuCalls> optionCalls{&yov::optionMenuCalls};
 };
 
 FreshWindowFamilies* MakeFreshWindowFamilies() { return new FreshWindowFamilies; }
