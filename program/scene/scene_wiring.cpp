@@ -16,7 +16,7 @@ void WireScene() {
         ScriptStart s = settings ? settings() : ScriptStart{};
         // The font is ours and fixed, so the first script read of a run knows its height
         // before any show window has measured it.
-        const int32_t measured = showState().ShowFontHeight;
+        const int32_t measured = displayState().ShowFontHeight;
         s.LabelHeight = measured != 0 ? measured : ShowFontLineHeight();
         return s;
     };

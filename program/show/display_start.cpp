@@ -20,6 +20,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/utilities.h"
+#include "program/show/show_state.h"
 #include "program/show/show_view.h"
 
 namespace yov {
@@ -82,10 +83,7 @@ DisplayShowLink& displayShowLink() {
     return link;
 }
 
-DisplayState& displayState() {
-    static DisplayState state;
-    return state;
-}
+DisplayState& displayState() { return showState().Display; }
 
 void StartDisplay() {
     DisplayState& d = displayState();
@@ -106,7 +104,7 @@ void StartDisplay() {
     if (d.ShowForm) {
         d.ShowDC = d.ShowForm->screenDc();
         d.ShowHwnd = d.ShowForm->handle();
-        d.ShowForm->setBackgroundColour(link.BackgroundColour);
+        d.ShowForm->setBackgroundColour(d.BackgroundColour);
         if (st.ShowMode == 1) {
             const QSize screen = screenSize();
             d.FullMaximized = !(link.UseDirectDraw == 0 && mainState().MonitorCount > 1);
@@ -116,10 +114,10 @@ void StartDisplay() {
     enableMenu(kMenuLanguages, st.Shared.LanguageCount != 0);
     call(link.refreshDescMenu);
 
-    // The background brush goes into the work DC only while that DC exists
+    // The background brush goes into the scene DC only while that DC exists
     // (CreateDisplaySurfaces to ReleaseDisplaySurfaces).
     d.SilverBrush = plat::CreateSolidBrush(kSilver);
-    d.BackBrush = plat::CreateSolidBrush(link.BackgroundColour);
+    d.BackBrush = plat::CreateSolidBrush(d.BackgroundColour);
 
     UseCanvas(0, 0, GetRegNumber(u"LCMX", 2400), canvasUnit(), 6);
 
@@ -152,7 +150,7 @@ void StartDisplay() {
     if (st.BatchMode != 0) {
         enableMenu(kMenuGdiOnly1, false);
         enableMenu(kMenuGdiOnly2, false);
-        d.DrawBits = static_cast<uint8_t>((d.FlipCount != 0 ? draw_bits::kFlipping : draw_bits::kRectangles) |
+        d.DrawBits = static_cast<uint8_t>((showState().FlipCount != 0 ? draw_bits::kFlipping : draw_bits::kRectangles) |
                                           draw_bits::kDirectDrawCommon);
     } else {
         enableMenu(kMenuGdiOnly1, true);
@@ -191,8 +189,8 @@ void CreateDisplaySurfaces() {
                     if (r == kDdLastErrorResult) WriteErrorLog(DDLastErrorLine(lv::DDGetLastError()));
                 }
             }
-            lv::CreatePrimary(d.FlipCount);
-            d.BackgroundPixel = static_cast<uint32_t>(lv::MatchColor(0, link.BackgroundColour));
+            lv::CreatePrimary(showState().FlipCount);
+            d.BackgroundPixel = static_cast<uint32_t>(lv::MatchColor(0, d.BackgroundColour));
             d.KeyPixel = static_cast<uint32_t>(lv::MatchColor(0, link.ColourKey));
         }
         const QSize screen = screenSize();
@@ -201,7 +199,7 @@ void CreateDisplaySurfaces() {
         if (directDraw) {
             // Every page of the chain starts in the background colour. The surfaces are memory:
             // one round of the chain clears them, with nothing to wait for between fills.
-            for (int i = 0; i < d.FlipCount + 1; ++i) {
+            for (int i = 0; i < showState().FlipCount + 1; ++i) {
                 lv::FillSurface(0, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16016);
                 lv::Flip();
                 processEvents();
@@ -227,26 +225,26 @@ void CreateDisplaySurfaces() {
     }
 
     // The memory frame holds the scene picture that the layers are drawn into. Under DirectDraw
-    // the frame surface holds that picture: its own DC is the work DC, so the picture is kept
+    // the frame surface holds that picture: its own DC is the scene DC, so the picture is kept
     // once and what the layers draw is already where the frames are composed from.
     if (directDraw) {
-        d.WorkDC = plat::HDC(static_cast<uint32_t>(lv::GetDDC(d.BackSurface)));
-        lv::ReleaseDDC(d.BackSurface, d.WorkDC.id);
-        d.WorkDcOfSurface = true;
+        d.SceneDC = plat::HDC(static_cast<uint32_t>(lv::GetDDC(d.BackSurface)));
+        lv::ReleaseDDC(d.BackSurface, d.SceneDC.id);
+        d.SceneDcOfSurface = true;
     } else {
-        d.WorkDC = plat::CreateCompatibleDC(d.ShowDC);
-        d.WorkBitmap = plat::CreateCompatibleBitmap(d.ShowDC, d.SceneWidth, d.SceneHeight);
-        d.WorkBitmapPrevious = plat::SelectObject(d.WorkDC, d.WorkBitmap);
-        d.WorkDcOfSurface = false;
+        d.SceneDC = plat::CreateCompatibleDC(d.ShowDC);
+        d.SceneBitmap = plat::CreateCompatibleBitmap(d.ShowDC, d.SceneWidth, d.SceneHeight);
+        d.SceneBitmapPrevious = plat::SelectObject(d.SceneDC, d.SceneBitmap);
+        d.SceneDcOfSurface = false;
     }
-    d.WorkBrushPrevious = plat::SelectObject(d.WorkDC, d.BackBrush);
+    d.SceneBrushPrevious = plat::SelectObject(d.SceneDC, d.BackBrush);
     processEvents();
 
     if (d.FirstCreation != 0) {
         UseCanvas(5, 0, d.SceneWidth, 0, 4);
         // Rectangles present every frame that is not flipped, and every GDI frame: a full-screen
         // show whose DirectDraw failed draws GDI with its flip count still set.
-        if (d.FlipCount == 0 || !directDraw) d.Frame.MakeBlitLists(directDraw);
+        if (showState().FlipCount == 0 || !directDraw) d.Frame.MakeBlitLists(directDraw);
         call(link.takeCursorPosition);
         if (st.ShowMode == 1 && d.ShowForm && d.ShowForm->hideCursor()) d.CursorHidden = 1;
         if (d.ShowForm) d.ShowFontHeight = d.ShowForm->showFontHeight();
@@ -259,10 +257,10 @@ void CreateDisplaySurfaces() {
         d.ShowForm->placeOverScreen(d.FullMaximized, screen.width(), screen.height());
     }
 
-    if (!directDraw && link.createWorkDC) link.createWorkDC(d.SceneWidth, d.SceneHeight);
+    if (!directDraw && link.createCompositionDC) link.createCompositionDC(d.SceneWidth, d.SceneHeight);
     d.Frame.frame.batchMode = st.BatchMode;
     d.Frame.frame.backgroundPixel = d.BackgroundPixel;
-    d.Frame.frame.compositionDc = link.compositionDc ? link.compositionDc() : d.WorkDC.Value();
+    d.Frame.frame.compositionDc = link.compositionDc ? link.compositionDc() : d.SceneDC.Value();
 
     if (link.resetScene) link.resetScene(d.SceneWidth, d.SceneHeight);
     st.RunFlags = static_cast<uint8_t>(st.RunFlags | kFrameLoopRunning);
@@ -277,13 +275,13 @@ void ReleaseDisplaySurfaces() {
     call(link.releaseTrains);
     // The blit thread may still be drawing from the frame about to go.
     lv::WaitBlt(nullptr);
-    if (st.BatchMode == 0) call(link.deleteWorkDC);
-    if (d.WorkDC) {
-        plat::SelectObject(d.WorkDC, d.WorkBrushPrevious);
-        if (!d.WorkDcOfSurface) {
-            plat::SelectObject(d.WorkDC, d.WorkBitmapPrevious);
-            plat::DeleteObject(d.WorkBitmap);
-            plat::DeleteDC(d.WorkDC);
+    if (st.BatchMode == 0) call(link.deleteCompositionDC);
+    if (d.SceneDC) {
+        plat::SelectObject(d.SceneDC, d.SceneBrushPrevious);
+        if (!d.SceneDcOfSurface) {
+            plat::SelectObject(d.SceneDC, d.SceneBitmapPrevious);
+            plat::DeleteObject(d.SceneBitmap);
+            plat::DeleteDC(d.SceneDC);
         }
     }
     if (st.BatchMode != 0 && d.BackSurface != 0) {
@@ -291,11 +289,11 @@ void ReleaseDisplaySurfaces() {
         d.BackSurface = 0;
         processEvents();
     }
-    d.WorkDcOfSurface = false;
-    d.WorkDC = {};
-    d.WorkBitmap = {};
-    d.WorkBitmapPrevious = {};
-    d.WorkBrushPrevious = {};
+    d.SceneDcOfSurface = false;
+    d.SceneDC = {};
+    d.SceneBitmap = {};
+    d.SceneBitmapPrevious = {};
+    d.SceneBrushPrevious = {};
 }
 
 void StopDisplay() {

@@ -20,9 +20,8 @@ namespace yov {
 // stop request are ProgramState's; everything else the show state owns comes through here.
 struct DisplayShowLink {
     // --- Values the show run sets before StartDisplay.
-    uint8_t UseDirectDraw = 0;      // drawing methods 2 to 4
-    uint8_t DrawWholeTrains = 0;    // drawing method 1
-    uint32_t BackgroundColour = 0;  // the scene's, 0x00BBGGRR
+    uint8_t UseDirectDraw = 0;    // drawing methods 2 to 4
+    uint8_t DrawWholeTrains = 0;  // drawing method 1
     uint32_t ColourKey = 0x100010;
     int32_t RandomSeed = 0;  // the script's; 0 = from the clock
 
@@ -41,9 +40,9 @@ struct DisplayShowLink {
     // position the mouse rule starts from.
     std::function<void()> resetStepClock;
     std::function<void()> takeCursorPosition;
-    // The work DC of GDI drawing (the composition DC the painters draw lines into).
-    std::function<void(int32_t width, int32_t height)> createWorkDC;
-    std::function<void()> deleteWorkDC;
+    // The composition buffer of GDI drawing, which the painters compose lines in.
+    std::function<void(int32_t width, int32_t height)> createCompositionDC;
+    std::function<void()> deleteCompositionDC;
     std::function<int32_t()> compositionDc;
     // The scene anew over width x height: timed events, animation wheel, pools, sections and
     // train records reset, the lists emptied, RecreateRequest := 0, section 1 queued as the root.

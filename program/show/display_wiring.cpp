@@ -21,7 +21,6 @@
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/startup/program_state.h"
 #include "program/trains/area_painting.h"
-#include "program/trains/area_show.h"
 #include "program/trains/train_picture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/show/timed_events.h"
@@ -33,45 +32,15 @@ namespace yov {
 
 namespace {
 
-// The show state names the display's values too; the display owns them and copies them over.
-void publish() {
-    const DisplayState& d = displayState();
-    ShowState& ss = showState();
-    ss.ShowDC = d.ShowDC;
-    ss.ShowHwnd = d.ShowHwnd;
-    ss.BackSurface = static_cast<int32_t>(d.BackSurface);
-    ss.SceneWidth = d.SceneWidth;
-    ss.SceneHeight = d.SceneHeight;
-    ss.ModeRequest = d.ModeRequest;
-    ss.DrawBits = d.DrawBits;
-    ss.BackgroundPixel = static_cast<int32_t>(d.BackgroundPixel);
-    ss.KeyPixel = static_cast<int32_t>(d.KeyPixel);
-    ss.ShowFontHeight = d.ShowFontHeight;
-    ss.CursorHidden = d.CursorHidden;
-    ss.FirstShowBrush = d.BackBrush;
-    ss.SecondShowBrush = d.KeyBrush;
-}
-
 // The layer builders and the area painting draw into the scene picture the display made; it
 // starts in the scene's background colour, so a line painted before its layers shows that.
-void shareScenePicture() {
+void clearScenePicture() {
     const DisplayState& d = displayState();
-    AreaShow& a = areaShow();
-    a.SceneDC = d.WorkDC.Value();
-    a.SceneSurface = d.BackSurface;
-    a.DirectDraw = programState().BatchMode != 0;
-    a.BackgroundColour = displayShowLink().BackgroundColour;
-    // Under DirectDraw the work DC is the frame surface's own, filled below.
-    if (d.WorkDC && !d.WorkDcOfSurface)
-        FillRectColor(d.WorkDC, {}, 0, 0, d.SceneWidth, d.SceneHeight, a.BackgroundColour, 0, 18023);
+    // Under DirectDraw the scene DC is the frame surface's own, filled below.
+    if (d.SceneDC && !d.SceneDcOfSurface)
+        FillRectColor(d.SceneDC, {}, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundColour, 0, 18023);
     if (d.BackSurface != 0)
         lv::FillSurface(d.BackSurface, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16017);
-}
-
-void forgetScenePicture() {
-    AreaShow& a = areaShow();
-    a.SceneDC = 0;
-    a.SceneSurface = 0;
 }
 
 void takeDrawingMethod() {
@@ -82,8 +51,7 @@ void takeDrawingMethod() {
     link.ColourKey = static_cast<uint32_t>(ss.ColourKey);
     // The scene's "BACKGROUND" colour (the stock's default when the script names none).
     const int32_t colour = scriptReader().S.Run.BgColor;
-    link.BackgroundColour = colour < 0 ? 0u : static_cast<uint32_t>(colour) & 0x00FFFFFFu;
-    displayState().FlipCount = ss.FlipCount;
+    displayState().BackgroundColour = colour < 0 ? 0u : static_cast<uint32_t>(colour) & 0x00FFFFFFu;
     // The script's "RANDOMIZE" value seeds the show's random numbers (0: from the clock).
     const double seed = scriptReader().S.RandomSeed;
     link.RandomSeed =
@@ -157,9 +125,9 @@ void WireDisplay() {
     link.processEvents = [] {
         if (showClock().pumpEvents) showClock().pumpEvents();
     };
-    link.createWorkDC = CreateWorkDC;
-    link.deleteWorkDC = DeleteWorkDC;
-    link.compositionDc = [] { return showState().WorkDC.dc.Value(); };
+    link.createCompositionDC = CreateCompositionDC;
+    link.deleteCompositionDC = DeleteCompositionDC;
+    link.compositionDc = [] { return showState().CompositionDC.dc.Value(); };
     link.resetScene = resetScene;
     link.releaseTrains = releaseTrains;
 
@@ -174,29 +142,19 @@ void WireDisplay() {
     s.startDisplay = [] {
         takeDrawingMethod();
         StartDisplay();
-        publish();
     };
     s.createDisplaySurfaces = [] {
         CreateDisplaySurfaces();
-        publish();
-        shareScenePicture();
+        clearScenePicture();
     };
-    s.releaseDisplaySurfaces = [] {
-        forgetScenePicture();
-        ReleaseDisplaySurfaces();
-        publish();
-    };
-    s.stopDisplay = [] {
-        StopDisplay();
-        publish();
-    };
+    s.releaseDisplaySurfaces = [] { ReleaseDisplaySurfaces(); };
+    s.stopDisplay = StopDisplay;
     // StopDisplay closes the show window; one left by a show that never reached it goes here.
     s.unloadShowForm = [] {
         DisplayState& d = displayState();
         if (!d.ShowForm) return;
         d.ShowForm->closeFromProgram();
         d.ShowForm.reset();
-        publish();
     };
 }
 

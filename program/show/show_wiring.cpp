@@ -25,7 +25,7 @@ void WireShow() {
     DrawHooks& draw = drawHooks();
     draw.stepInProgress = [] { return showState().StepState != 0; };
     draw.trainsInMotion = [] { return showState().StartedTrains; };
-    draw.showBrush = [](int which) { return which == 1 ? showState().FirstShowBrush : showState().SecondShowBrush; };
+    draw.showBrush = [](int which) { return which == 1 ? displayState().BackBrush : displayState().KeyBrush; };
 }
 
 }  // namespace yov

@@ -180,7 +180,7 @@ TimedEventCalls defaultTimedEventCalls() {
     c.hideCursor = [] {
         DisplayState& d = displayState();
         if (d.ShowForm && d.ShowForm->hideCursor()) d.CursorHidden = 1;
-        showState().CursorHidden = d.CursorHidden;
+        displayState().CursorHidden = d.CursorHidden;
     };
     return c;
 }

@@ -290,12 +290,12 @@ bool ClipPictureSpan(int32_t train, int32_t slot, int16_t zone) {
     return to > from;
 }
 
-void CreateWorkDC(int32_t width, int32_t height) {
-    MemDC& work = showState().WorkDC;
+void CreateCompositionDC(int32_t width, int32_t height) {
+    MemDC& work = showState().CompositionDC;
     DeleteMemoryDC(work);  // a second creation must not leak the first
     CreateMemoryDC(width, height, 0, work, 0, kWorkDcSite);
 }
 
-void DeleteWorkDC() { DeleteMemoryDC(showState().WorkDC); }
+void DeleteCompositionDC() { DeleteMemoryDC(showState().CompositionDC); }
 
 }  // namespace yov

@@ -84,7 +84,7 @@ struct ClipSpan {
 ClipSpan& clipSpan();
 bool ClipPictureSpan(int32_t train, int32_t slot, int16_t zone);
 
-void CreateWorkDC(int32_t width, int32_t height);
-void DeleteWorkDC();
+void CreateCompositionDC(int32_t width, int32_t height);
+void DeleteCompositionDC();
 
 }  // namespace yov

@@ -25,6 +25,7 @@
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
 #include "program/show/display_wiring.h"
+#include "program/show/show_state.h"
 #include "program/show/show_window_rules.h"
 #include "program/ui/foreign_window.h"
 #include "program/ui/show_input_wiring.h"
@@ -175,7 +176,7 @@ void ScrWin::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y)
     if (link.mouseClick) link.mouseClick(button, shift, x, y);
 }
 
-void ScrWin::Form_Paint() { WindowedPaint(displayState().FlipCount); }
+void ScrWin::Form_Paint() { WindowedPaint(showState().FlipCount); }
 
 bool ScrWin::Form_QueryUnload(int32_t) {
     return WindowedCloseRequest(programState().StopRequest) == CloseAnswer::Cancel;
@@ -274,7 +275,7 @@ void ScrFull::DDMenus() {
     default: break;
     }
     doEvents();
-    if (link.requestRepaint) link.requestRepaint(FullRepaintMask(displayState().FlipCount));
+    if (link.requestRepaint) link.requestRepaint(FullRepaintMask(showState().FlipCount));
 }
 
 // --- The view the display start drives.

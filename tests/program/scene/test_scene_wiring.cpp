@@ -15,7 +15,7 @@ class SceneWiring : public script_test::ScriptTest {
 protected:
     void TearDown() override {
         yov::showSeams() = {};
-        yov::showState().ShowFontHeight = 0;
+        yov::displayState().ShowFontHeight = 0;
         yov::showState().SpeedFactor = 0.025f;
         yov::laterParts().scriptVersionText = nullptr;
         ScriptTest::TearDown();
@@ -25,7 +25,7 @@ protected:
 TEST_F(SceneWiring, ShowSeamsReadTheScript) {
     yov::WireScene();
     yov::ShowSeams& s = yov::showSeams();
-    yov::showState().ShowFontHeight = 13;
+    yov::displayState().ShowFontHeight = 13;
     ASSERT_TRUE(s.readScript(
         core_test::u16(write("w.ttt", {"$VERSION 7", "$SPEED 40", "$SECTION ML=3;SEQ=C", "C=1", "C=2", "$ENDSECTION"})),
         0))

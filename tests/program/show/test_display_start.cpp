@@ -19,6 +19,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
+#include "program/show/show_state.h"
 #include "program/show/show_view.h"
 
 namespace {
@@ -134,8 +135,8 @@ protected:
             sceneH = h;
         };
         link.processEvents = [] {};
-        link.createWorkDC = [this](int32_t, int32_t) { ++workDcs; };
-        link.deleteWorkDC = [this] { --workDcs; };
+        link.createCompositionDC = [this](int32_t, int32_t) { ++workDcs; };
+        link.deleteCompositionDC = [this] { --workDcs; };
     }
     void TearDown() override {
         yov::displayShowLink() = {};
@@ -147,7 +148,7 @@ protected:
     void start(uint8_t mode, uint8_t useDirectDraw, uint8_t flipCount) {
         yov::programState().ShowMode = mode;
         yov::displayShowLink().UseDirectDraw = useDirectDraw;
-        yov::displayState().FlipCount = flipCount;
+        yov::showState().FlipCount = flipCount;
         yov::StartDisplay();
     }
 
@@ -199,7 +200,7 @@ TEST_F(DisplayStartTest, FullScreenDirectDrawShow) {
     EXPECT_TRUE(log.maximized);
     yov::CreateDisplaySurfaces();
     EXPECT_NE(yov::displayState().BackSurface, 0u);
-    EXPECT_EQ(workDcs, 0);  // the work DC is GDI drawing's
+    EXPECT_EQ(workDcs, 0);  // the scene DC is GDI drawing's
     EXPECT_EQ(log.hides, 1);
     // Presenting by rectangles: batch list 1 is not needed under DirectDraw.
     EXPECT_EQ(yov::displayState().Frame.batchLists[0].capacity(), 100);
@@ -256,7 +257,7 @@ TEST_F(DisplayStartTest, BackgroundBrushLivesInTheWorkDcOnlyWhileItExists) {
     start(0, 0, 0);
     yov::DisplayState& d = yov::displayState();
     yov::CreateDisplaySurfaces();
-    EXPECT_EQ(plat::GetCurrentBrush(d.WorkDC), d.BackBrush);
+    EXPECT_EQ(plat::GetCurrentBrush(d.SceneDC), d.BackBrush);
     yov::ReleaseDisplaySurfaces();
     const plat::HBRUSH brush = d.BackBrush;
     yov::StopDisplay();

@@ -122,7 +122,7 @@ protected:
 
         MakeDisplay();
         ShowState& ss = showState();
-        ss.ShowFontHeight = MeasureShowText(u"Mg").Height;
+        ss.Display.ShowFontHeight = MeasureShowText(u"Mg").Height;
         ss.SpeedFactor = 1;
         ss.StepClock = 20;
         ss.MeanStepMs = 20;

@@ -61,7 +61,7 @@ protected:
 
 TEST_F(ShowFrameTest, ComposedLineReachesTheWindow) {
     const plat::COLORREF sky = plat::RGB(40, 90, 200);
-    yov::displayShowLink().BackgroundColour = plat::RGB(10, 10, 10);
+    yov::displayState().BackgroundColour = plat::RGB(10, 10, 10);
     yov::programState().ShowMode = 0;
     yov::StartDisplay();
     yov::CreateDisplaySurfaces();
@@ -83,7 +83,7 @@ TEST_F(ShowFrameTest, ComposedLineReachesTheWindow) {
     c.FlushBlitOps();
 
     plat::SelectObject(d.ShowDC, d.BackBrush);
-    yov::lv::DoBlt(c.compositionList.count, &c.compositionList.records[1], d.WorkDC.Value());
+    yov::lv::DoBlt(c.compositionList.count, &c.compositionList.records[1], d.SceneDC.Value());
     yov::BlitList& batch = c.currentBatch();
     yov::lv::BatchBlt(batch.count, &batch.records[1], d.ShowDC.Value());
     yov::lv::WaitBlt(nullptr);
