@@ -30,7 +30,6 @@
 #include "program/show/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/train_records.h"
 #include "program/trains/area_painting.h"

@@ -12,7 +12,6 @@
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
 #include "program/show/sections.h"
-#include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/show_view.h"
 #include "program/show/show_window_rules.h"
@@ -97,6 +96,27 @@ void releaseTrains() {
 
 }  // namespace
 
+void OpenShowDisplay() {
+    takeDrawingMethod();
+    StartDisplay();
+}
+
+void CreateShowSurfaces() {
+    CreateDisplaySurfaces();
+    clearScenePicture();
+}
+
+void ReleaseShowSurfaces() { ReleaseDisplaySurfaces(); }
+
+void CloseShowDisplay() { StopDisplay(); }
+
+void CloseLeftShowWindow() {
+    DisplayState& d = displayState();
+    if (!d.ShowForm) return;
+    d.ShowForm->closeFromProgram();
+    d.ShowForm.reset();
+}
+
 void WireDisplay() {
     DisplayShowLink& link = displayShowLink();
     link.resetFrameState = [] {
@@ -134,28 +154,6 @@ void WireDisplay() {
     ShowInputLink& input = showInputLink();
     input.requestRecreate = [] { showState().RecreateRequest = 1; };
     input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };
-
-    ShowSeams& s = showSeams();
-    s.setLayerFlags = [](int32_t train, int32_t flags) {
-        if (trains().valid(train)) SetLayerFlags(trains().at(train), static_cast<int16_t>(flags));
-    };
-    s.startDisplay = [] {
-        takeDrawingMethod();
-        StartDisplay();
-    };
-    s.createDisplaySurfaces = [] {
-        CreateDisplaySurfaces();
-        clearScenePicture();
-    };
-    s.releaseDisplaySurfaces = [] { ReleaseDisplaySurfaces(); };
-    s.stopDisplay = StopDisplay;
-    // StopDisplay closes the show window; one left by a show that never reached it goes here.
-    s.unloadShowForm = [] {
-        DisplayState& d = displayState();
-        if (!d.ShowForm) return;
-        d.ShowForm->closeFromProgram();
-        d.ShowForm.reset();
-    };
 }
 
 }  // namespace yov

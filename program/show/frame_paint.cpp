@@ -8,7 +8,6 @@
 #include "program/show/line_paint.h"
 #include "program/show/lying_snow.h"
 #include "program/show/show_queues.h"
-#include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/snow.h"
 #include "program/show/train_records.h"

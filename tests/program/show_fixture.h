@@ -15,7 +15,6 @@
 #include "program/core/windows/utilities.h"
 #include "program/scene/script_reader.h"
 #include "program/show/sections.h"
-#include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/show/train_records.h"
@@ -43,7 +42,6 @@ protected:
         yov::runQueue() = yov::RunQueue{};
         yov::ResetTrainTable();
         yov::showState() = yov::ShowState{};
-        yov::showSeams() = yov::ShowSeams{};
         yov::ClearPicturePools();
         yov::programRandom().seed(12345);
         yov::AnimPoolHooks& h = yov::animPoolHooks();
@@ -53,7 +51,6 @@ protected:
     void TearDown() override {
         yov::runQueue() = yov::RunQueue{};
         yov::ResetTrainTable();
-        yov::showSeams() = yov::ShowSeams{};
         ClearSceneModel();
         yov::ClearPicturePools();
         yov::animPoolHooks() = savedPools_;

@@ -46,7 +46,6 @@ protected:
             return trains().valid(train) ? &trains().at(train).AnimSlots : nullptr;
         };
         animPoolHooks().sceneAnimated = [] { return true; };
-        showSeams().setLayerFlags = [](int32_t, int32_t) {};
         StartTimedEvents();
         ResetTrainStarts();
         timedEventCalls().hideCursor = [] {};
