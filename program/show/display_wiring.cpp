@@ -42,22 +42,45 @@ void clearScenePicture() {
         lv::FillSurface(d.BackSurface, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16017);
 }
 
-void takeDrawingMethod() {
-    const ShowState& ss = showState();
-    DisplayShowLink& link = displayShowLink();
-    link.UseDirectDraw = ss.UseDirectDraw;
-    link.DrawWholeTrains = ss.DrawWholeTrains;
-    link.ColourKey = static_cast<uint32_t>(ss.ColourKey);
-    // The scene's "BACKGROUND" colour (the stock's default when the script names none).
+// The scene's "BACKGROUND" colour (the stock's default when the script names none).
+void takeBackgroundColour() {
     const int32_t colour = scriptReader().S.Run.BgColor;
     displayState().BackgroundColour = colour < 0 ? 0u : static_cast<uint32_t>(colour) & 0x00FFFFFFu;
-    // The script's "RANDOMIZE" value seeds the show's random numbers (0: from the clock).
-    const double seed = scriptReader().S.RandomSeed;
-    link.RandomSeed =
-        std::isfinite(seed) ? static_cast<int32_t>(static_cast<int64_t>(std::fmod(seed, 4294967296.0))) : 0;
 }
 
-void resetScene(int32_t width, int32_t height) {
+}  // namespace
+
+int32_t ShowRandomSeed() {
+    const double seed = scriptReader().S.RandomSeed;
+    return std::isfinite(seed) ? static_cast<int32_t>(static_cast<int64_t>(std::fmod(seed, 4294967296.0))) : 0;
+}
+
+void ResetShowFrameState() {
+    ShowState& ss = showState();
+    ss.MinFrameMs = 20;
+    ss.YieldAfterMs = 100;
+    ss.StepState = 0;
+    ss.PageIndex = 0;
+    ss.PageBit = 1;
+    ss.StepPhase = 0;
+    ss.TickDue = 0;
+    ss.StepMode = 0;
+    StartTimedEvents();
+}
+
+void UnloadShowSplash() {
+    if (showState().SplashMs == 0) return;
+    UnloadSplash();
+    showState().SplashMs = 0;
+}
+
+void ResetStepClock() {
+    ShowState& ss = showState();
+    ss.LastStepStamp = low31(static_cast<uint32_t>(plat::QueryPerfCounter()));
+    ss.MouseMoveCount = 0;
+}
+
+void ResetShowScene(int32_t width, int32_t height) {
     ShowState& ss = showState();
     ResetRunQueue();
     ResetTrainTable();
@@ -80,7 +103,7 @@ void resetScene(int32_t width, int32_t height) {
     QueueDueEvent(root);
 }
 
-void releaseTrains() {
+void ReleaseShowTrains() {
     TrainTable& t = trains();
     // Each pass removes the head; a table that would not shrink ends the walk after its size.
     for (int32_t guard = t.Count + 1; t.ActiveHead != 0 && guard > 0; --guard) {
@@ -94,10 +117,8 @@ void releaseTrains() {
     }
 }
 
-}  // namespace
-
 void OpenShowDisplay() {
-    takeDrawingMethod();
+    takeBackgroundColour();
     StartDisplay();
 }
 
@@ -118,39 +139,6 @@ void CloseLeftShowWindow() {
 }
 
 void WireDisplay() {
-    DisplayShowLink& link = displayShowLink();
-    link.resetFrameState = [] {
-        ShowState& ss = showState();
-        ss.MinFrameMs = 20;
-        ss.YieldAfterMs = 100;
-        ss.StepState = 0;
-        ss.PageIndex = 0;
-        ss.PageBit = 1;
-        ss.StepPhase = 0;
-        ss.TickDue = 0;
-        ss.StepMode = 0;
-        StartTimedEvents();
-    };
-    link.directDrawStarted = [] { showState().StepPhase = 0; };
-    link.unloadSplash = [] {
-        if (showState().SplashMs == 0) return;
-        UnloadSplash();
-        showState().SplashMs = 0;
-    };
-    link.resetStepClock = [] {
-        ShowState& ss = showState();
-        ss.LastStepStamp = low31(static_cast<uint32_t>(plat::QueryPerfCounter()));
-        ss.MouseMoveCount = 0;
-    };
-    link.processEvents = [] {
-        if (showClock().pumpEvents) showClock().pumpEvents();
-    };
-    link.createCompositionDC = CreateCompositionDC;
-    link.deleteCompositionDC = DeleteCompositionDC;
-    link.compositionDc = [] { return showState().CompositionDC.dc.Value(); };
-    link.resetScene = resetScene;
-    link.releaseTrains = releaseTrains;
-
     ShowInputLink& input = showInputLink();
     input.requestRecreate = [] { showState().RecreateRequest = 1; };
     input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };

@@ -15,11 +15,6 @@ ShowRunSteps*& installedSteps() {
     return steps;
 }
 
-ShowWindowCalls*& installedWindowCalls() {
-    static ShowWindowCalls* calls = nullptr;
-    return calls;
-}
-
 }  // namespace
 
 bool ShowRunSteps::readScript(const std::u16string& script, uint8_t headerOnly) {
@@ -36,18 +31,8 @@ void ShowRunSteps::runSect(int32_t sect) { RunSect(sect); }
 
 ShowRunSteps& showRunSteps() { return *installedSteps(); }
 
-ScopedShowRunSteps::ScopedShowRunSteps(ShowRunSteps& steps) : previous_(installedSteps()) {
-    installedSteps() = &steps;
-}
+ScopedShowRunSteps::ScopedShowRunSteps(ShowRunSteps& steps) : previous_(installedSteps()) { installedSteps() = &steps; }
 
 ScopedShowRunSteps::~ScopedShowRunSteps() { installedSteps() = previous_; }
-
-ShowWindowCalls* showWindowCalls() { return installedWindowCalls(); }
-
-ShowWindowCalls* InstallShowWindowCalls(ShowWindowCalls* calls) {
-    ShowWindowCalls* previous = installedWindowCalls();
-    installedWindowCalls() = calls;
-    return previous;
-}
 
 }  // namespace yov

@@ -39,17 +39,4 @@ private:
     ShowRunSteps* previous_;
 };
 
-// What the show asks of the windows above it. The program installs its own at start-up;
-// without one nothing is asked.
-class ShowWindowCalls {
-public:
-    virtual ~ShowWindowCalls() = default;
-    // The open settings dialog brings its show tab in line with whether a show runs.
-    virtual void settingsShowTab() = 0;
-};
-
-ShowWindowCalls* showWindowCalls();
-// Installs calls (nullptr: none) and gives back the ones before.
-ShowWindowCalls* InstallShowWindowCalls(ShowWindowCalls* calls);
-
 }  // namespace yov

@@ -35,7 +35,6 @@
 #include "program/dialogs/cfg_state.h"
 #include "program/dialogs/script_options.h"
 #include "program/scene/script_reader.h"
-#include "program/show/show_run_steps.h"
 #include "program/ui/window_ops_qt.h"
 
 namespace yov {
@@ -413,20 +412,10 @@ namespace {
 
 CfgFrm* openDialog() { return dynamic_cast<CfgFrm*>(programState().WindowTable[kSettingsSlot].window); }
 
-// The settings dialog follows the show: its show tab says whether one runs.
-class SettingsShowCalls final : public ShowWindowCalls {
-public:
-    void settingsShowTab() override {
-        if (CfgFrm* cfg = openDialog()) cfg->StartStop();
-    }
-};
-
 }  // namespace
 
 void WireSettingsDialog() {
     laterParts().showSettings = ShowCfg;
-    static SettingsShowCalls showCalls;
-    InstallShowWindowCalls(&showCalls);
     utilHooks().scriptLink = [](int entry) {
         const SceneScript& s = scriptReader().S;
         if (entry < 1 || entry > std::min(s.LinkCount, kMaxHelpLinks)) return std::string();

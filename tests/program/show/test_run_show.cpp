@@ -24,6 +24,7 @@
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_run_steps.h"
+#include "program/show/show_window_calls.h"
 
 namespace {
 
@@ -65,10 +66,12 @@ public:
     }
 };
 
-// The settings dialog's show tab, counted.
+// No show window; the settings dialog's show tab, counted.
 class CountedWindowCalls : public ShowWindowCalls {
 public:
     std::function<void()> onTab;
+    std::unique_ptr<ShowView> makeView(uint8_t) override { return nullptr; }
+    void takeCursorPosition() override {}
     void settingsShowTab() override {
         if (onTab) onTab();
     }

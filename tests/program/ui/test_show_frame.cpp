@@ -12,6 +12,7 @@
 #include "program/core/binding/main_engine_calls.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
+#include "program/show/show_window_calls.h"
 #include "program/show/display_state.h"
 #include "program/ui/show_windows.h"
 
@@ -46,17 +47,20 @@ protected:
         CoreTest::SetUp();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         yov::mainEngineCalls().enableMenu = [](int32_t, bool) {};
-        yov::displayShowLink() = {};
+        savedWindowCalls_ = yov::showWindowCalls();
         yov::WireShowWindows();
         ASSERT_EQ(yov::lv::StartMMTimer(20), 0);
     }
     void TearDown() override {
         yov::lv::StopMMTimer();
-        yov::displayShowLink() = {};
+        yov::InstallShowWindowCalls(savedWindowCalls_);
         yov::mainEngineCalls() = {};
         yov::lv::CloseDLL();
         CoreTest::TearDown();
     }
+
+private:
+    yov::ShowWindowCalls* savedWindowCalls_ = nullptr;
 };
 
 TEST_F(ShowFrameTest, ComposedLineReachesTheWindow) {
