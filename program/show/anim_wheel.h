@@ -26,10 +26,8 @@ struct AnimWheelState {
     int32_t AnimScheduled = 0;                          // slots on the wheel or the far list ("AnimRunning")
 };
 
-inline AnimWheelState& animWheel() {
-    static AnimWheelState wheel;
-    return wheel;
-}
+// The show's wheel (show_records.h).
+AnimWheelState& animWheel();
 
 // Turns the wheel by elapsedMs (with the carry of earlier steps): every animation whose
 // place it passes shows its frame, is stepped, and goes back on the place of its next frame

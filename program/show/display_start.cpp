@@ -71,8 +71,6 @@ std::u16string DDLastErrorLine(int32_t e) {
     return u"  DDLastError=&H" + hexText(e) + u"  (" + decimal(static_cast<uint16_t>(e)) + u")";
 }
 
-DisplayState& displayState() { return showState().Display; }
-
 void StartDisplay() {
     DisplayState& d = displayState();
     const ShowState& ss = showState();

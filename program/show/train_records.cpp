@@ -70,11 +70,6 @@ void FreePieceImages(std::vector<LayerPiece>& pieces, int32_t count, int32_t sit
     }
 }
 
-TrainTable& trains() {
-    static TrainTable table;
-    return table;
-}
-
 void ResetTrainTable() { trains() = TrainTable{}; }
 
 int32_t NewTrainRec(int16_t flags) {

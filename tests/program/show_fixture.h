@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -15,9 +16,11 @@
 #include "program/core/windows/utilities.h"
 #include "program/scene/script_reader.h"
 #include "program/show/sections.h"
+#include "program/show/show_records.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/show/train_records.h"
+#include "program/trains/train_start_state.h"
 
 namespace show_test {
 
@@ -39,9 +42,8 @@ protected:
         ClearSceneModel();
         freedSurfaces.clear();
         freedBuffers.clear();
-        yov::runQueue() = yov::RunQueue{};
-        yov::ResetTrainTable();
-        yov::showState() = yov::ShowState{};
+        fresh_.emplace();
+        yov::trainStart() = yov::TrainStartState{};
         yov::ClearPicturePools();
         yov::programRandom().seed(12345);
         yov::AnimPoolHooks& h = yov::animPoolHooks();
@@ -49,10 +51,9 @@ protected:
         h.freeDrawBuffer = [this](int32_t b) { freedBuffers.push_back(b); };
     }
     void TearDown() override {
-        yov::runQueue() = yov::RunQueue{};
-        yov::ResetTrainTable();
         ClearSceneModel();
         yov::ClearPicturePools();
+        fresh_.reset();
         yov::animPoolHooks() = savedPools_;
         yov::programState().StopRequest = 0;
         yov::programState().RunFlags = 0;
@@ -106,6 +107,7 @@ protected:
 
 private:
     yov::AnimPoolHooks savedPools_;
+    std::optional<yov::FreshShowRecords> fresh_;
 };
 
 using ShowTest = ShowTestOn<>;
