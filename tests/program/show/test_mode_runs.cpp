@@ -129,7 +129,6 @@ protected:
     }
     void TearDown() override {
         frameStepCalls() = defaultFrameStepCalls();
-        timedEventCalls() = defaultTimedEventCalls();
         showClock() = ShowClock{};
         displayState().Frame = Compositor{};
         displayState().SceneWidth = displayState().SceneHeight = 0;
@@ -146,10 +145,7 @@ protected:
         ShowTestOn::TearDown();
     }
 
-    void MakeDisplay() {
-        display.Make(kSceneWidth, kSceneHeight, plat::RGB(166, 202, 234));
-        timedEventCalls().hideCursor = [] {};
-    }
+    void MakeDisplay() { display.Make(kSceneWidth, kSceneHeight, plat::RGB(166, 202, 234)); }
 
     // The root band over the scene and the section's band in it.
     int32_t SectionBand() {

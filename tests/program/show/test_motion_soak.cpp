@@ -48,12 +48,10 @@ protected:
         animPoolHooks().sceneAnimated = [] { return true; };
         StartTimedEvents();
         ResetTrainStarts();
-        timedEventCalls().hideCursor = [] {};
         showClock().sleep = [](int32_t) {};
         showClock().pumpEvents = [] {};
     }
     void TearDown() override {
-        timedEventCalls() = defaultTimedEventCalls();
         showClock() = ShowClock{};
         mainState().Show = ShowSettings{};
         pictureSlots() = PictureSlotTable{};
