@@ -76,6 +76,11 @@ struct DisplayState {
     Compositor Frame;
 };
 
-DisplayState& displayState();
+// The display record of the show records in use (show_records.h); inline, as the frame step reaches it
+// at every object it steps.
+namespace show_records_detail {
+extern DisplayState* currentDisplay;
+}
+inline DisplayState& displayState() { return *show_records_detail::currentDisplay; }
 
 }  // namespace yov

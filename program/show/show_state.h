@@ -139,6 +139,11 @@ struct ShowState {
     ShowLists Lists;
 };
 
-ShowState& showState();
+// The show state of the show records in use (show_records.h); inline, as the frame step reaches it
+// at every object it steps.
+namespace show_records_detail {
+extern ShowState* currentShow;
+}
+inline ShowState& showState() { return *show_records_detail::currentShow; }
 
 }  // namespace yov
