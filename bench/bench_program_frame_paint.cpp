@@ -25,11 +25,10 @@
 #include "program/show/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
-#include "program/trains/area_show.h"
+#include "program/show/display_state.h"
 #include "program/trains/picture_file.h"
 #include "program/trains/train_picture.h"
 
@@ -65,9 +64,9 @@ void BuildScene(Scene& s) {
     yov::CreateCanvasDC(kWidth, kHeight, s.compositionDc, 32, 0, plat::BLACKNESS, 0);
     const plat::COLORREF sky = plat::RGB(166, 202, 234);
     s.brush = plat::CreateSolidBrush(sky);
-    yov::AreaShow& a = yov::areaShow();
-    a.SceneDC = s.sceneDc.picture.dc.Value();
-    a.BackgroundColour = sky;
+    yov::DisplayState& d = yov::displayState();
+    d.SceneDC = s.sceneDc.picture.dc;
+    d.BackgroundColour = sky;
 
     const int32_t scene = demo_scene::SceneRecord(kWidth, kHeight);
     demo_scene::Train(demo_scene::Path(scene, 140), {"e40.gif", "coach_a.gif", "coach_b.gif", "coach_a.gif"},
@@ -75,14 +74,13 @@ void BuildScene(Scene& s) {
     demo_scene::Train(demo_scene::Path(scene, 50),
                       {"diesel.gif", "wagon_box.gif", "wagon_tank.gif", "wagon_box.gif", "wagon_tank.gif"}, s.vehicles);
 
-    yov::DisplayState& d = yov::displayState();
     d.SceneWidth = kWidth;
     d.SceneHeight = kHeight;
     d.DrawBits = yov::draw_bits::kVehicles | yov::draw_bits::kGdiCommon;
     d.Frame.MakeBlitLists(false);
     d.Frame.frame.compositionDc = s.compositionDc.picture.dc.Value();
     yov::ShowState& ss = yov::showState();
-    ss.FirstShowBrush = s.brush;
+    d.BackBrush = s.brush;
     ss.StepMode = 1;
     yov::programState().RunFlags = yov::run_flag::kFramesDrawn;
 
@@ -123,7 +121,8 @@ void BM_FrameStepOfTheDemoScene(benchmark::State& state) {
         state.counters["median_us"] = micros[micros.size() / 2];
         state.counters["p99_us"] = micros[std::min(micros.size() - 1, micros.size() * 99 / 100)];
     }
-    yov::areaShow() = {};
+    yov::displayState().SceneDC = {};
+    yov::displayState().BackgroundColour = 0;
     yov::lv::CloseCache();
     yov::lv::CloseDLL();
 }

@@ -18,7 +18,8 @@ int32_t pagesUpTo(uint8_t n) {
     return static_cast<int32_t>((1u << (n + 1)) - 1);
 }
 
-void push(int32_t& head, int32_t slot) {
+// On the path of every slot the wheel turns past: kept inline whatever the callers' size.
+[[gnu::always_inline]] inline void push(int32_t& head, int32_t slot) {
     pictureSlots()[slot].WheelNext = head;
     head = slot;
 }

@@ -26,10 +26,12 @@ struct AnimWheelState {
     int32_t AnimScheduled = 0;                          // slots on the wheel or the far list ("AnimRunning")
 };
 
-inline AnimWheelState& animWheel() {
-    static AnimWheelState wheel;
-    return wheel;
+// The wheel of the show records in use (show_records.h); reached on every slot the wheel
+// turns past, so the accessor stays inline.
+namespace show_records_detail {
+extern AnimWheelState* currentWheel;
 }
+inline AnimWheelState& animWheel() { return *show_records_detail::currentWheel; }
 
 // Turns the wheel by elapsedMs (with the carry of earlier steps): every animation whose
 // place it passes shows its frame, is stepped, and goes back on the place of its next frame

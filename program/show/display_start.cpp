@@ -1,6 +1,5 @@
 #include "program/show/display_start.h"
 
-#include <QCoreApplication>
 #include <QSize>
 
 #include <chrono>
@@ -20,6 +19,12 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/utilities.h"
+#include "program/show/desc_menus.h"
+#include "program/show/display_wiring.h"
+#include "program/show/show_clock.h"
+#include "program/show/show_state.h"
+#include "program/show/show_window_calls.h"
+#include "program/trains/train_records.h"
 #include "program/show/show_view.h"
 
 namespace yov {
@@ -35,18 +40,7 @@ constexpr int32_t kThreadPriorityShow = 12;
 constexpr int32_t kDdLastErrorResult = -13005;
 constexpr int32_t kErrFrameSurface = 6008;
 
-void call(const std::function<void()>& f) {
-    if (f) f();
-}
-
-void processEvents() {
-    const DisplayShowLink& link = displayShowLink();
-    if (link.processEvents) {
-        link.processEvents();
-    } else if (QCoreApplication::instance() != nullptr) {
-        QCoreApplication::processEvents();
-    }
-}
+void processEvents() { showClock().pumpEvents(); }
 
 void enableMenu(int32_t id, bool enabled) {
     if (mainEngineCalls().enableMenu) mainEngineCalls().enableMenu(id, enabled);
@@ -77,49 +71,40 @@ std::u16string DDLastErrorLine(int32_t e) {
     return u"  DDLastError=&H" + hexText(e) + u"  (" + decimal(static_cast<uint16_t>(e)) + u")";
 }
 
-DisplayShowLink& displayShowLink() {
-    static DisplayShowLink link;
-    return link;
-}
-
-DisplayState& displayState() {
-    static DisplayState state;
-    return state;
-}
-
 void StartDisplay() {
     DisplayState& d = displayState();
-    DisplayShowLink& link = displayShowLink();
+    const ShowState& ss = showState();
     ProgramState& st = programState();
 
-    call(link.resetFrameState);
+    ResetShowFrameState();
     d.CursorHidden = 0;
     d.Frame.ClearBlitLists();
 
-    if (link.RandomSeed == 0) {
+    const int32_t seed = ShowRandomSeed();
+    if (seed == 0) {
         programRandom().seed(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     } else {
-        programRandom().seed(static_cast<uint64_t>(static_cast<uint32_t>(link.RandomSeed)));
+        programRandom().seed(static_cast<uint64_t>(static_cast<uint32_t>(seed)));
     }
 
-    if (link.makeView) d.ShowForm = link.makeView(st.ShowMode);
+    if (ShowWindowCalls* windows = showWindowCalls()) d.ShowForm = windows->makeView(st.ShowMode);
     if (d.ShowForm) {
         d.ShowDC = d.ShowForm->screenDc();
         d.ShowHwnd = d.ShowForm->handle();
-        d.ShowForm->setBackgroundColour(link.BackgroundColour);
+        d.ShowForm->setBackgroundColour(d.BackgroundColour);
         if (st.ShowMode == 1) {
             const QSize screen = screenSize();
-            d.FullMaximized = !(link.UseDirectDraw == 0 && mainState().MonitorCount > 1);
+            d.FullMaximized = !(ss.UseDirectDraw == 0 && mainState().MonitorCount > 1);
             d.ShowForm->placeOverScreen(d.FullMaximized, screen.width(), screen.height());
         }
     }
     enableMenu(kMenuLanguages, st.Shared.LanguageCount != 0);
-    call(link.refreshDescMenu);
+    RefreshDescMenu();
 
-    // The background brush goes into the work DC only while that DC exists
+    // The background brush goes into the scene DC only while that DC exists
     // (CreateDisplaySurfaces to ReleaseDisplaySurfaces).
     d.SilverBrush = plat::CreateSolidBrush(kSilver);
-    d.BackBrush = plat::CreateSolidBrush(link.BackgroundColour);
+    d.BackBrush = plat::CreateSolidBrush(d.BackgroundColour);
 
     UseCanvas(0, 0, GetRegNumber(u"LCMX", 2400), canvasUnit(), 6);
 
@@ -138,12 +123,12 @@ void StartDisplay() {
                          GetRegNumber(u"DDF", 0)};
     }
 
-    if (st.ShowMode == 1 && link.UseDirectDraw != 0) {
+    if (st.ShowMode == 1 && ss.UseDirectDraw != 0) {
         const int32_t r = lv::InitDDraw(d.ShowHwnd);
         if (r == 0) {
             st.BatchMode = 1;
-            d.KeyBrush = plat::CreateSolidBrush(link.ColourKey);
-            call(link.directDrawStarted);
+            d.KeyBrush = plat::CreateSolidBrush(static_cast<uint32_t>(ss.ColourKey));
+            showState().StepPhase = 0;
         } else {
             WriteErrorLog(InitDDrawErrorLine(r));
         }
@@ -152,12 +137,12 @@ void StartDisplay() {
     if (st.BatchMode != 0) {
         enableMenu(kMenuGdiOnly1, false);
         enableMenu(kMenuGdiOnly2, false);
-        d.DrawBits = static_cast<uint8_t>((d.FlipCount != 0 ? draw_bits::kFlipping : draw_bits::kRectangles) |
+        d.DrawBits = static_cast<uint8_t>((showState().FlipCount != 0 ? draw_bits::kFlipping : draw_bits::kRectangles) |
                                           draw_bits::kDirectDrawCommon);
     } else {
         enableMenu(kMenuGdiOnly1, true);
         enableMenu(kMenuGdiOnly2, true);
-        d.DrawBits = static_cast<uint8_t>((link.DrawWholeTrains != 0 ? draw_bits::kWholeTrains : draw_bits::kVehicles) |
+        d.DrawBits = static_cast<uint8_t>((ss.DrawWholeTrains != 0 ? draw_bits::kWholeTrains : draw_bits::kVehicles) |
                                           draw_bits::kGdiCommon);
     }
 
@@ -166,7 +151,7 @@ void StartDisplay() {
 
 void CreateDisplaySurfaces() {
     DisplayState& d = displayState();
-    DisplayShowLink& link = displayShowLink();
+    const ShowState& ss = showState();
     ProgramState& st = programState();
     const bool directDraw = st.BatchMode != 0;
 
@@ -191,9 +176,9 @@ void CreateDisplaySurfaces() {
                     if (r == kDdLastErrorResult) WriteErrorLog(DDLastErrorLine(lv::DDGetLastError()));
                 }
             }
-            lv::CreatePrimary(d.FlipCount);
-            d.BackgroundPixel = static_cast<uint32_t>(lv::MatchColor(0, link.BackgroundColour));
-            d.KeyPixel = static_cast<uint32_t>(lv::MatchColor(0, link.ColourKey));
+            lv::CreatePrimary(showState().FlipCount);
+            d.BackgroundPixel = static_cast<uint32_t>(lv::MatchColor(0, d.BackgroundColour));
+            d.KeyPixel = static_cast<uint32_t>(lv::MatchColor(0, static_cast<uint32_t>(ss.ColourKey)));
         }
         const QSize screen = screenSize();
         d.SceneWidth = screen.width();
@@ -202,7 +187,7 @@ void CreateDisplaySurfaces() {
             // Every page of the chain starts in the background colour. The surfaces are memory:
             // one round of the chain clears them, with nothing to wait for between fills. The
             // window is painted once after the round, not once for each page it shows.
-            for (int i = 0; i < d.FlipCount + 1; ++i) {
+            for (int i = 0; i < showState().FlipCount + 1; ++i) {
                 lv::FillSurface(0, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16016);
                 lv::Flip();
             }
@@ -219,8 +204,8 @@ void CreateDisplaySurfaces() {
         }
     }
 
-    call(link.unloadSplash);
-    call(link.resetStepClock);
+    UnloadShowSplash();
+    ResetStepClock();
 
     if (directDraw) {
         d.BackSurface = lv::CreateSurface(d.SceneWidth, d.SceneHeight, d.KeyPixel, 13002);
@@ -228,27 +213,27 @@ void CreateDisplaySurfaces() {
     }
 
     // The memory frame holds the scene picture that the layers are drawn into. Under DirectDraw
-    // the frame surface holds that picture: its own DC is the work DC, so the picture is kept
+    // the frame surface holds that picture: its own DC is the scene DC, so the picture is kept
     // once and what the layers draw is already where the frames are composed from.
     if (directDraw) {
-        d.WorkDC = plat::HDC(static_cast<uint32_t>(lv::GetDDC(d.BackSurface)));
-        lv::ReleaseDDC(d.BackSurface, d.WorkDC.id);
-        d.WorkDcOfSurface = true;
+        d.SceneDC = plat::HDC(static_cast<uint32_t>(lv::GetDDC(d.BackSurface)));
+        lv::ReleaseDDC(d.BackSurface, d.SceneDC.id);
+        d.SceneDcOfSurface = true;
     } else {
-        d.WorkDC = plat::CreateCompatibleDC(d.ShowDC);
-        d.WorkBitmap = plat::CreateCompatibleBitmap(d.ShowDC, d.SceneWidth, d.SceneHeight);
-        d.WorkBitmapPrevious = plat::SelectObject(d.WorkDC, d.WorkBitmap);
-        d.WorkDcOfSurface = false;
+        d.SceneDC = plat::CreateCompatibleDC(d.ShowDC);
+        d.SceneBitmap = plat::CreateCompatibleBitmap(d.ShowDC, d.SceneWidth, d.SceneHeight);
+        d.SceneBitmapPrevious = plat::SelectObject(d.SceneDC, d.SceneBitmap);
+        d.SceneDcOfSurface = false;
     }
-    d.WorkBrushPrevious = plat::SelectObject(d.WorkDC, d.BackBrush);
+    d.SceneBrushPrevious = plat::SelectObject(d.SceneDC, d.BackBrush);
     processEvents();
 
     if (d.FirstCreation != 0) {
         UseCanvas(5, 0, d.SceneWidth, 0, 4);
         // Rectangles present every frame that is not flipped, and every GDI frame: a full-screen
         // show whose DirectDraw failed draws GDI with its flip count still set.
-        if (d.FlipCount == 0 || !directDraw) d.Frame.MakeBlitLists(directDraw);
-        call(link.takeCursorPosition);
+        if (showState().FlipCount == 0 || !directDraw) d.Frame.MakeBlitLists(directDraw);
+        if (ShowWindowCalls* windows = showWindowCalls()) windows->takeCursorPosition();
         if (st.ShowMode == 1 && d.ShowForm && d.ShowForm->hideCursor()) d.CursorHidden = 1;
         if (d.ShowForm) d.ShowFontHeight = d.ShowForm->showFontHeight();
         d.FirstCreation = 0;
@@ -260,31 +245,30 @@ void CreateDisplaySurfaces() {
         d.ShowForm->placeOverScreen(d.FullMaximized, screen.width(), screen.height());
     }
 
-    if (!directDraw && link.createWorkDC) link.createWorkDC(d.SceneWidth, d.SceneHeight);
+    if (!directDraw) CreateCompositionDC(d.SceneWidth, d.SceneHeight);
     d.Frame.frame.batchMode = st.BatchMode;
     d.Frame.frame.backgroundPixel = d.BackgroundPixel;
-    d.Frame.frame.compositionDc = link.compositionDc ? link.compositionDc() : d.WorkDC.Value();
+    d.Frame.frame.compositionDc = showState().CompositionDC.dc.Value();
 
-    if (link.resetScene) link.resetScene(d.SceneWidth, d.SceneHeight);
+    ResetShowScene(d.SceneWidth, d.SceneHeight);
     st.RunFlags = static_cast<uint8_t>(st.RunFlags | kFrameLoopRunning);
 }
 
 void ReleaseDisplaySurfaces() {
     DisplayState& d = displayState();
-    DisplayShowLink& link = displayShowLink();
     ProgramState& st = programState();
     st.RunFlags = static_cast<uint8_t>(st.RunFlags & ~kFrameLoopRunning);
 
-    call(link.releaseTrains);
+    ReleaseShowTrains();
     // The blit thread may still be drawing from the frame about to go.
     lv::WaitBlt(nullptr);
-    if (st.BatchMode == 0) call(link.deleteWorkDC);
-    if (d.WorkDC) {
-        plat::SelectObject(d.WorkDC, d.WorkBrushPrevious);
-        if (!d.WorkDcOfSurface) {
-            plat::SelectObject(d.WorkDC, d.WorkBitmapPrevious);
-            plat::DeleteObject(d.WorkBitmap);
-            plat::DeleteDC(d.WorkDC);
+    if (st.BatchMode == 0) DeleteCompositionDC();
+    if (d.SceneDC) {
+        plat::SelectObject(d.SceneDC, d.SceneBrushPrevious);
+        if (!d.SceneDcOfSurface) {
+            plat::SelectObject(d.SceneDC, d.SceneBitmapPrevious);
+            plat::DeleteObject(d.SceneBitmap);
+            plat::DeleteDC(d.SceneDC);
         }
     }
     if (st.BatchMode != 0 && d.BackSurface != 0) {
@@ -292,11 +276,11 @@ void ReleaseDisplaySurfaces() {
         d.BackSurface = 0;
         processEvents();
     }
-    d.WorkDcOfSurface = false;
-    d.WorkDC = {};
-    d.WorkBitmap = {};
-    d.WorkBitmapPrevious = {};
-    d.WorkBrushPrevious = {};
+    d.SceneDcOfSurface = false;
+    d.SceneDC = {};
+    d.SceneBitmap = {};
+    d.SceneBitmapPrevious = {};
+    d.SceneBrushPrevious = {};
 }
 
 void StopDisplay() {

@@ -1,13 +1,12 @@
-// The display's part of the show state: the show window and its device context, the memory
-// frame and the DirectDraw back surface, the scene size, the requested display mode, the
-// drawing-method bits, the brushes, the show font, the cursor, and the frame compositor with
-// its blit lists and dirty rectangles.
+// The display's part of the show state: the show window and its device context, the scene
+// picture and the DirectDraw back surface, the scene size and background colour, the requested
+// display mode, the drawing-method bits, the brushes, the show font, the cursor, and the frame
+// compositor with its blit lists and dirty rectangles. The show state holds it as its Display
+// member; displayState() is that member.
 //
 // The display start (StartDisplay, CreateDisplaySurfaces, ReleaseDisplaySurfaces,
-// StopDisplay) owns these values; the frame step and the painters read them. Values that
-// belong to the show as a whole (the show mode, BatchMode, the stop request in ProgramState;
-// the drawing method, the scene's colours and the scene reset in the show state) reach the
-// display through DisplayShowLink (display_start.h). Main thread only.
+// StopDisplay) sets these values; the frame step, the painters and the layer builders read
+// them. Main thread only.
 #pragma once
 
 #include <cstdint>
@@ -16,11 +15,9 @@
 #include "lumvatek/exports.h"
 #include "platform/raster.h"
 #include "program/show/compositor.h"
-#include "program/show/show_state.h"
+#include "program/show/show_view.h"
 
 namespace yov {
-
-class ShowView;
 
 // DrawBits values.
 namespace draw_bits {
@@ -34,6 +31,13 @@ inline constexpr uint8_t kRectangles = 0x40;  // DirectDraw presenting by rectan
 inline constexpr uint8_t kDirectDrawCommon = 0x02 | 0x08 | 0x10;
 }  // namespace draw_bits
 
+struct DisplayModeRequest {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int32_t BitsPerPixel = 0;
+    int32_t Refresh = 0;
+};
+
 struct DisplayState {
     // --- The show window (StartDisplay to StopDisplay).
     std::unique_ptr<ShowView> ShowForm;
@@ -41,27 +45,27 @@ struct DisplayState {
     LvWindow ShowHwnd = 0;
 
     // --- The frame (one creation to its release).
-    plat::HDC WorkDC;
-    plat::HBITMAP WorkBitmap;  // the frame bitmap selected into WorkDC
-    plat::HBITMAP WorkBitmapPrevious;
-    bool WorkDcOfSurface = false;  // WorkDC is BackSurface's own (DirectDraw): not ours to delete
-    LvHandle BackSurface = 0;      // DirectDraw's off-screen frame
+    plat::HDC SceneDC;
+    plat::HBITMAP SceneBitmap;  // the frame bitmap selected into SceneDC
+    plat::HBITMAP SceneBitmapPrevious;
+    bool SceneDcOfSurface = false;  // SceneDC is BackSurface's own (DirectDraw): not ours to delete
+    LvHandle BackSurface = 0;       // DirectDraw's off-screen frame
     int32_t SceneWidth = 0;
     int32_t SceneHeight = 0;
 
     // --- Display mode and drawing method.
     DisplayModeRequest ModeRequest;
-    uint8_t FlipCount = 0;  // back pages chained to the primary (0, 1, 2)
     uint8_t DrawBits = 0;
+    uint32_t BackgroundColour = 0;  // the scene's background colour, 0x00BBGGRR
     uint32_t BackgroundPixel = 0;
     uint32_t KeyPixel = 0;
 
-    // --- Brushes: the area painter's silver, the background (selected into WorkDC while a
+    // --- Brushes: the area painter's silver, the background (selected into SceneDC while a
     // frame exists), and the key colour's under DirectDraw.
     plat::HBRUSH SilverBrush;
     plat::HBRUSH BackBrush;
     plat::HBRUSH KeyBrush;
-    plat::HBRUSH WorkBrushPrevious;  // WorkDC's brush before the background brush
+    plat::HBRUSH SceneBrushPrevious;  // SceneDC's brush before the background brush
 
     // --- Font, cursor, creation.
     int32_t ShowFontHeight = 0;  // pixel height of "Mg" in the show font
@@ -72,6 +76,11 @@ struct DisplayState {
     Compositor Frame;
 };
 
-DisplayState& displayState();
+// The display record of the show records in use (show_records.h); inline, as the frame step reaches it
+// at every object it steps.
+namespace show_records_detail {
+extern DisplayState* currentDisplay;
+}
+inline DisplayState& displayState() { return *show_records_detail::currentDisplay; }
 
 }  // namespace yov

@@ -8,11 +8,10 @@
 #include "program/show/line_paint.h"
 #include "program/show/lying_snow.h"
 #include "program/show/show_queues.h"
-#include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/snow.h"
 #include "program/trains/train_records.h"
-#include "program/trains/area_show.h"
+#include "program/show/display_state.h"
 #include "program/trains/line_area.h"
 
 namespace yov {
@@ -33,8 +32,8 @@ constexpr int32_t kPaintable =
 // The scene picture behind the line's rectangle, an opaque piece: whatever is redrawn in it
 // starts from the line's static background.
 void announceBackground(Compositor& c, const TrainRec& r, int32_t y, int32_t height, bool dirty, const char* label) {
-    const int32_t dc = r.SceneDC != 0 ? r.SceneDC : areaShow().SceneDC;
-    const int32_t surface = r.SceneSurface != 0 ? r.SceneSurface : static_cast<int32_t>(areaShow().SceneSurface);
+    const int32_t dc = r.SceneDC != 0 ? r.SceneDC : displayState().SceneDC.Value();
+    const int32_t surface = r.SceneSurface != 0 ? r.SceneSurface : static_cast<int32_t>(displayState().BackSurface);
     if (programState().BatchMode != 0) {
         c.AddDirtyRect(0, y, r.Width, height, dirty ? 1 : 0, 0, 0, r.OriginX, r.OriginY, 0, surface, label);
     } else {
@@ -120,7 +119,7 @@ void fillBand(int32_t train, int32_t lowRow, int32_t highRow) {
     if (programState().BatchMode != 0) {
         Compositor& c = displayState().Frame;
         if (c.surfaceCalls.fill)
-            c.surfaceCalls.fill(r.OriginX, y, r.Width, h, static_cast<uint32_t>(ss.BackgroundPixel), 16015);
+            c.surfaceCalls.fill(r.OriginX, y, r.Width, h, static_cast<uint32_t>(ss.Display.BackgroundPixel), 16015);
     } else {
         BlitList& batch = displayState().Frame.currentBatch();
         if (batch.made) Compositor::AddBlitOp(batch, 0, 0, r.OriginX, y, r.Width, h, 0, 0, 0, 0, 16015);
@@ -266,8 +265,8 @@ void PaintBgLayers(int32_t train, int32_t fromX, int32_t toX, int32_t flags) {
     Compositor& c = displayState().Frame;
     const TrainRec& r = trains().at(train);
     const bool dd = programState().BatchMode != 0;
-    const int32_t dc = r.SceneDC != 0 ? r.SceneDC : areaShow().SceneDC;
-    const int32_t surface = r.SceneSurface != 0 ? r.SceneSurface : static_cast<int32_t>(areaShow().SceneSurface);
+    const int32_t dc = r.SceneDC != 0 ? r.SceneDC : displayState().SceneDC.Value();
+    const int32_t surface = r.SceneSurface != 0 ? r.SceneSurface : static_cast<int32_t>(displayState().BackSurface);
     for (int32_t j = 1; j <= r.BgBlockCount && j < static_cast<int32_t>(r.BgBlocks.size()); ++j) {
         const VisibleBlock& b = r.BgBlocks[static_cast<size_t>(j)];
         const int32_t left = std::max(b.Left, fromX);

@@ -141,7 +141,7 @@ bool paintPhase(int32_t callSite) {
     ss.BltBusy.Seen = 0;
     // Fill records of the composition list paint with the composition DC's brush.
     const plat::HDC composition = plat::HDC::FromValue(displayState().Frame.frame.compositionDc);
-    if (composition && ss.FirstShowBrush) plat::SelectObject(composition, ss.FirstShowBrush);
+    if (composition && ss.Display.BackBrush) plat::SelectObject(composition, ss.Display.BackBrush);
     PaintFrame();
     ss.StepPhase = 2;
     return true;
@@ -155,16 +155,16 @@ Outcome presentByRectangles(int32_t callSite) {
         return Outcome::Ended;
     }
     calls.waitBlt();
-    const int32_t showDc = ss.ShowDC.Value();
+    const int32_t showDc = ss.Display.ShowDC.Value();
     if (programState().BatchMode != 0) {
         calls.batchBlt(0, firstRecord(comp.compositionList), showDc);
         return Outcome::Presented;
     }
     calls.gdiFlush();
     // Fill records of the batch paint with the show window's brush.
-    if (ss.ShowDC && ss.FirstShowBrush) plat::SelectObject(ss.ShowDC, ss.FirstShowBrush);
+    if (ss.Display.ShowDC && ss.Display.BackBrush) plat::SelectObject(ss.Display.ShowDC, ss.Display.BackBrush);
     BlitList& composition = comp.compositionList;
-    if (composition.count > 0) calls.doBlt(composition.count, firstRecord(composition), ss.WorkDC.dc.Value());
+    if (composition.count > 0) calls.doBlt(composition.count, firstRecord(composition), ss.CompositionDC.dc.Value());
     BlitList& batch = comp.currentBatch();
     calls.batchBlt(batch.count, firstRecord(batch), showDc);
     // The list handed over stays untouched until the next step's WaitBlt.

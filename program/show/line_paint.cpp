@@ -13,7 +13,7 @@
 #include "program/show/show_queues.h"
 #include "program/show/show_state.h"
 #include "program/trains/train_records.h"
-#include "program/trains/area_show.h"
+#include "program/show/display_state.h"
 #include "program/trains/line_area.h"
 #include "program/trains/train_picture.h"
 
@@ -387,8 +387,8 @@ void DrawLayerAnimFrame(int32_t train, int32_t slot, int32_t zone) {
     const int32_t cutY = s.PosY + s.FrameHeight - top;
     const int32_t sceneX = r.OriginX + s.PosX;
     const int32_t sceneY = r.OriginY - top;
-    const int32_t dc = r.SceneDC != 0 ? r.SceneDC : areaShow().SceneDC;
-    const int32_t surface = r.SceneSurface != 0 ? r.SceneSurface : static_cast<int32_t>(areaShow().SceneSurface);
+    const int32_t dc = r.SceneDC != 0 ? r.SceneDC : displayState().SceneDC.Value();
+    const int32_t surface = r.SceneSurface != 0 ? r.SceneSurface : static_cast<int32_t>(displayState().BackSurface);
     copyFrame(s, dc, 0, surface, sceneX, sceneY, 0, cutY, s.FrameWidth, span.ClipLength, kSiteLayerFrame,
               zone == 0 ? 20 : 0);
 }

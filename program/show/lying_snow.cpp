@@ -58,7 +58,7 @@ void makeCopies(TrainRec& t) {
         const int32_t w = piece.Right - piece.Left;
         if (w < 1 || t.VehicleHeight < 1) continue;
         if (directDraw()) {
-            const uint32_t key = static_cast<uint32_t>(showState().KeyPixel);
+            const uint32_t key = static_cast<uint32_t>(displayState().KeyPixel);
             copy.Surface = static_cast<int32_t>(lv::CreateSurface(w, t.VehicleHeight, key, kSiteCopySurface));
             continue;
         }
@@ -158,7 +158,8 @@ void clearCopyRows(const TrainRec& t, const LayerPiece& copy, int32_t from, int3
     const CopyPlace c = placeOf(copy);
     const int32_t row = t.VehicleHeight - hi;
     if (c.surface != 0) {
-        lv::FillSurface(c.surface, 0, row, w, hi - lo, static_cast<uint32_t>(showState().KeyPixel), 0, kSiteGrowRows);
+        lv::FillSurface(c.surface, 0, row, w, hi - lo, static_cast<uint32_t>(displayState().KeyPixel), 0,
+                        kSiteGrowRows);
     } else {
         CopyRectEx(c.dc, c.mask, c.x, c.y + row, w, hi - lo, 0, 0, 0, 0, kBlackPictureAndMask, 1, 0, 0, kSiteGrowRows);
     }
@@ -171,7 +172,7 @@ void fillCopy(const TrainRec& t, const LayerPiece& piece, const LayerPiece& copy
     if (w < 1 || !copyReady(copy)) return;
     const CopyPlace c = placeOf(copy);
     if (c.surface != 0) {
-        lv::FillSurface(c.surface, 0, 0, w, t.VehicleHeight, static_cast<uint32_t>(showState().KeyPixel), 0,
+        lv::FillSurface(c.surface, 0, 0, w, t.VehicleHeight, static_cast<uint32_t>(displayState().KeyPixel), 0,
                         kSiteFirstCopy);
     } else {
         CopyRectEx(c.dc, c.mask, c.x, c.y, w, t.VehicleHeight, 0, 0, 0, 0, kBlackPictureAndMask, 1, 0, 0,

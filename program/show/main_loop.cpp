@@ -10,7 +10,7 @@
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
 #include "program/show/sections.h"
-#include "program/show/show_seams.h"
+#include "program/show/show_run_steps.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/trains/train_records.h"
@@ -32,7 +32,6 @@ bool stopped() { return programState().StopRequest != 0; }
 // One due entry: a train line goes to the train start, anything else to the section runner.
 void dispatch(int32_t e) {
     const TimedEvent ev = runQueue().at(e);
-    ShowSeams& s = showSeams();
     ShowState& ss = showState();
     if (ev.Kind == event_kind::kFree) return;
     if (ev.Kind == event_kind::kTrainLine) {
@@ -42,10 +41,7 @@ void dispatch(int32_t e) {
         return;
     }
     ss.CurSect = ev.Target;
-    if (s.runSect)
-        s.runSect(ss.CurSect);
-    else
-        RunSect(ss.CurSect);
+    showRunSteps().runSect(ss.CurSect);
 }
 
 void reportLoopError() {
@@ -82,27 +78,16 @@ std::u16string SectionLinesText() {
 }
 
 void MainLoop() {
-    ShowSeams& s = showSeams();
+    ShowRunSteps& s = showRunSteps();
     ShowState& ss = showState();
-    if (s.startDisplay) {
-        s.startDisplay();
-    } else {
-        // No display to draw on: the show window opened and closed at once.
-        NoteMissingSeam(u"the show display");
-        programState().StopRequest = 1;
-    }
+    s.startDisplay();
     bool failed = false;
     while (!stopped()) {
         if (failed) waitBeforeRestart();
         if (stopped()) break;
         failed = false;
         try {
-            if (s.createDisplaySurfaces) {
-                s.createDisplaySurfaces();
-            } else {
-                NoteMissingSeam(u"the show's surfaces");
-                programState().StopRequest = 1;
-            }
+            s.createDisplaySurfaces();
             while (!stopped() && ss.RecreateRequest == 0) {
                 CheckStep(kFullStep);
                 const int32_t e = TakeDueEvent();
@@ -113,10 +98,7 @@ void MainLoop() {
             failed = true;
         }
         try {
-            if (s.releaseDisplaySurfaces)
-                s.releaseDisplaySurfaces();
-            else
-                NoteMissingSeam(u"releasing the show's surfaces");
+            s.releaseDisplaySurfaces();
         } catch (...) {
             // Surfaces that cannot be released cannot be made again either.
             reportLoopError();
@@ -125,10 +107,7 @@ void MainLoop() {
     }
     SaveRegString(u"L", SectionLinesText());
     SaveRegString(u"LCMX", decimal(canvasSlot(0).width));
-    if (s.stopDisplay)
-        s.stopDisplay();
-    else
-        NoteMissingSeam(u"stopping the show display");
+    s.stopDisplay();
 }
 
 }  // namespace yov

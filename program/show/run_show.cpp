@@ -25,7 +25,9 @@
 #include "program/core/params/param_table.h"
 #include "program/show/main_loop.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_seams.h"
+#include "program/show/display_wiring.h"
+#include "program/show/show_run_steps.h"
+#include "program/show/show_window_calls.h"
 #include "program/show/show_state.h"
 
 namespace yov {
@@ -195,19 +197,15 @@ void UnloadSplash() {
 void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t singleLine) {
     ProgramState& st = programState();
     ShowState& ss = showState();
-    ShowSeams& s = showSeams();
     ss.SectPickFlag = 0;
     ss.KeepGdiFrame = 1;
     ss.ColourKey = kShowColourKey;
     st.ShowMode = mode;
     st.RunFlags = run_flag::kShowStart;
     BeginShowLog();
-    auto setTab = [&s] {
+    auto setTab = [] {
         if (!SettingsDialogOpen()) return false;
-        if (s.settingsSetTab)
-            s.settingsSetTab();
-        else
-            NoteMissingSeam(u"the settings dialog's show tab");
+        if (ShowWindowCalls* windows = showWindowCalls()) windows->settingsShowTab();
         return true;
     };
     skipOnError(setTab);
@@ -226,11 +224,7 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
 
     bool ok = false;
     try {
-        // Without its script reader the show as a whole is not there yet.
-        if (s.readScript)
-            ok = s.readScript(script, headerOnly);
-        else
-            ReportNotAvailable(ShowDescription(mode, script));
+        ok = showRunSteps().readScript(script, headerOnly);
     } catch (...) {
         ok = false;  // an error pending after the read: no show
     }
@@ -248,9 +242,7 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
         });
         skipOnError(WaitOutSplash);
         skipOnError(MainLoop);
-        skipOnError([&s] {
-            if (s.unloadShowForm) s.unloadShowForm();
-        });
+        skipOnError(CloseLeftShowWindow);
     }
     skipOnError([] { lv::MacFree(); });
     if (ss.SplashMs != 0) skipOnError(UnloadSplash);

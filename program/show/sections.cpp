@@ -18,6 +18,7 @@
 #include "program/core/windows/utilities.h"
 #include "program/core/params/param_table.h"
 #include "program/scene/script_reader.h"
+#include "program/show/show_records.h"
 #include "program/show/show_queues.h"
 #include "program/trains/scene_layers.h"
 #include "program/show/show_state.h"
@@ -40,18 +41,7 @@ constexpr uint8_t kFinishAll = 127;
 constexpr int32_t kInformationIcon = 64;
 constexpr int32_t kErrSceneItem = 6001;
 
-// Dynamic copies live above the script's blocks in the same table.
-struct SectTableState {
-    int32_t Used = 0;      // highest record in use, script blocks included
-    int32_t FreeHead = 0;  // free dynamic copies, linked through their Event field
-    int32_t CurItem = 0;   // the script item last picked by any block
-    std::vector<int32_t> Candidates;
-};
-
-SectTableState& table() {
-    static SectTableState state;
-    return state;
-}
+SectTableState& table() { return showRecords().Sections; }
 
 SceneScript& script() { return scriptReader().S; }
 

@@ -12,11 +12,20 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "program/scene/scene_records.h"
 #include "program/trains/train_records.h"
 
 namespace yov {
+
+// The section records' table: dynamic copies live above the script's blocks in the same table.
+struct SectTableState {
+    int32_t Used = 0;      // highest record in use, script blocks included
+    int32_t FreeHead = 0;  // free dynamic copies, linked through their Event field
+    int32_t CurItem = 0;   // the script item last picked by any block
+    std::vector<int32_t> Candidates;
+};
 
 // SectRec::RunState.
 namespace sect_state {

@@ -14,6 +14,7 @@
 
 #include "platform/raster.h"
 #include "program/core/pictures/canvas_memdc.h"
+#include "program/show/display_state.h"
 
 class QWidget;
 
@@ -34,13 +35,6 @@ inline constexpr uint8_t kYielding = 2;
 
 inline constexpr int32_t kFullStep = 30000;  // CheckStep's call-site code from MainLoop
 inline constexpr int32_t kShowColourKey = 0x100010;
-
-struct DisplayModeRequest {
-    int32_t Width = 0;
-    int32_t Height = 0;
-    int32_t BitsPerPixel = 0;
-    int32_t Refresh = 0;
-};
 
 // A busy answer of CanBlt or CanFlip: seen, and the counter stamp of the first one.
 struct BusyMark {
@@ -68,7 +62,6 @@ struct ShowState {
     uint8_t FlipCount = 0;  // back pages: 0 none, 1 double, 2 triple buffering
     uint8_t UseDirectDraw = 0;
     uint8_t DrawWholeTrains = 0;
-    uint8_t DrawBits = 0;
     float SpeedFactor = 0.025f;
     int32_t CurTrain = 0;
     int32_t CurSect = 0;
@@ -131,24 +124,12 @@ struct ShowState {
     uint8_t CursorState = 0;
     int32_t CursorHideCountdown = 0;
 
-    // --- Display.
-    QWidget* ShowForm = nullptr;
-    plat::HDC ShowDC;
-    uintptr_t ShowHwnd = 0;
-    MemDC WorkDC;
-    int32_t BackSurface = 0;
-    int32_t SceneWidth = 0;
-    int32_t SceneHeight = 0;
-    DisplayModeRequest ModeRequest;
+    // --- Display: the show window, the scene picture, the display mode and the compositor.
+    DisplayState Display;
+    // The composition buffer of GDI drawing: the line painters compose each line here before
+    // it goes into the scene picture.
+    MemDC CompositionDC;
     int32_t ColourKey = kShowColourKey;
-    int32_t BackgroundPixel = 0;
-    int32_t KeyPixel = 0;
-    int32_t ShowFontHeight = 0;  // pixel height of "Mg" in the show font (the label text height)
-    uint8_t CursorHidden = 0;
-    // The two brushes that copies colour transparent parts with: the first is the
-    // background-colour brush, the second the key-colour brush (DirectDraw only).
-    plat::HBRUSH FirstShowBrush;
-    plat::HBRUSH SecondShowBrush;
 
     // --- Stop rules: the mouse rule's grace after a modal text window.
     int32_t MouseGraceMs = 0;
@@ -158,6 +139,11 @@ struct ShowState {
     ShowLists Lists;
 };
 
-ShowState& showState();
+// The show state of the show records in use (show_records.h); inline, as the frame step reaches it
+// at every object it steps.
+namespace show_records_detail {
+extern ShowState* currentShow;
+}
+inline ShowState& showState() { return *show_records_detail::currentShow; }
 
 }  // namespace yov

@@ -53,7 +53,7 @@ bool hasPicture(const TrainRec& t) { return t.SnowSurface != 0 || t.SnowBuffer !
 void clearPicture(const TrainRec& t) {
     if (t.SnowSurface != 0) {
         lv::FillSurface(static_cast<LvHandle>(t.SnowSurface), 0, 0, t.Width, t.SnowBufferHeight,
-                        static_cast<uint32_t>(showState().KeyPixel), 0, kSiteSurfaceFill);
+                        static_cast<uint32_t>(displayState().KeyPixel), 0, kSiteSurfaceFill);
     } else if (t.SnowBuffer != 0) {
         FillRectColor(plat::HDC::FromValue(t.SnowBufferData[kDataDC]), {}, t.SnowBufferData[kDataX],
                       t.SnowBufferData[kDataY], t.Width, t.SnowBufferHeight, plat::RGB(0, 0, 0), 0, kSiteBufferFill);
@@ -65,7 +65,7 @@ void makePicture(TrainRec& t, int32_t h) {
     t.SnowBufferHeight = h;
     if (t.Width < 1) return;
     if (directDraw()) {
-        const uint32_t key = static_cast<uint32_t>(showState().KeyPixel);
+        const uint32_t key = static_cast<uint32_t>(displayState().KeyPixel);
         t.SnowSurface = static_cast<int32_t>(lv::CreateSurface(t.Width, h, key, kSiteSurface));
         return;
     }
@@ -103,7 +103,7 @@ void writeRows(TrainRec& t, int32_t rows) {
     for (int32_t n = 0; n < std::min(rows, h); ++n, r = (r + 1) % h) {
         if (directDraw()) {
             const LvHandle surface = static_cast<LvHandle>(t.SnowSurface);
-            lv::FillSurface(surface, 0, r, t.Width, 1, static_cast<uint32_t>(showState().KeyPixel), 0, kSiteRowFill);
+            lv::FillSurface(surface, 0, r, t.Width, 1, static_cast<uint32_t>(displayState().KeyPixel), 0, kSiteRowFill);
             const LvHandle dc = lv::GetDDC(surface);
             if (dc == 0) continue;
             fillRow(t, plat::HDC::FromValue(static_cast<int32_t>(dc)), 0, r);

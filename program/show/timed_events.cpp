@@ -61,11 +61,6 @@ void flagChain(int32_t entry, uint8_t level, int32_t depth) {
 
 }  // namespace
 
-RunQueue& runQueue() {
-    static RunQueue queue;
-    return queue;
-}
-
 void ResetRunQueue() {
     RunQueue& q = runQueue();
     q.Count = 0;

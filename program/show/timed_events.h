@@ -51,7 +51,12 @@ struct TimedEvent {
 
 struct RunQueue : NumberedTable<TimedEvent> {};
 
-RunQueue& runQueue();
+// The run queue of the show records in use (show_records.h); inline, as the frame step reaches it
+// at every object it steps.
+namespace show_records_detail {
+extern RunQueue* currentQueue;
+}
+inline RunQueue& runQueue() { return *show_records_detail::currentQueue; }
 
 // Empties the table (used count and free head 0), as every display pass does.
 void ResetRunQueue();

@@ -147,7 +147,8 @@ int32_t tickCursorAndSections() {
     ShowState& ss = showState();
     if (ss.CursorState == kCursorCountingDown && ss.CursorHideCountdown > 0) {
         if (--ss.CursorHideCountdown == 0) {
-            timedEventCalls().hideCursor();
+            DisplayState& d = displayState();
+            if (d.ShowForm && d.ShowForm->hideCursor()) d.CursorHidden = 1;
             ss.CursorState = kCursorHidden;
         }
     }
@@ -174,21 +175,6 @@ int32_t tickYield() {
 }
 
 }  // namespace
-
-TimedEventCalls defaultTimedEventCalls() {
-    TimedEventCalls c;
-    c.hideCursor = [] {
-        DisplayState& d = displayState();
-        if (d.ShowForm && d.ShowForm->hideCursor()) d.CursorHidden = 1;
-        showState().CursorHidden = d.CursorHidden;
-    };
-    return c;
-}
-
-TimedEventCalls& timedEventCalls() {
-    static TimedEventCalls calls = defaultTimedEventCalls();
-    return calls;
-}
 
 int32_t DoTimedEvents() {
     ShowState& ss = showState();

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 namespace yov {
 
@@ -18,13 +17,6 @@ inline constexpr int32_t kTickTrainStarted = 200;
 
 // Redraw bits of buffer 0 that hold a queued start back until the painting has caught up.
 inline constexpr int32_t kStartRedrawBits = 0x37;
-
-// The window call of the tick; by default the show window's. Tests put recorders here.
-struct TimedEventCalls {
-    std::function<void()> hideCursor;
-};
-TimedEventCalls& timedEventCalls();
-TimedEventCalls defaultTimedEventCalls();
 
 // One stage of the tick cycle (0 between ticks, 1 to 4 the stages of a tick).
 int32_t DoTimedEvents();

@@ -16,7 +16,6 @@
 #include "program/core/texts/script_place.h"
 #include "program/scene/script_reader.h"
 #include "program/show/show_state.h"
-#include "program/trains/area_show.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/fg_bg_areas.h"
 #include "program/trains/line_params.h"
@@ -125,8 +124,8 @@ uint8_t RaisedStructure(int32_t dest, int32_t mask, int32_t x, int32_t y, TrainR
     LoadedPicture& piers = t.Track[6];
     if (piers.dcs.picture.dc) {
         // The gaps between the piers take the scene's colour, for this and every later use.
-        FillRectColor(piers.dcs.picture.dc, {}, 0, 0, 152, 1, areaShow().BackgroundColour, 0, kSiteStart);
-        FillRectColor(piers.dcs.picture.dc, {}, 161, 0, 240 - 161, 1, areaShow().BackgroundColour, 0, kSiteStart);
+        FillRectColor(piers.dcs.picture.dc, {}, 0, 0, 152, 1, displayState().BackgroundColour, 0, kSiteStart);
+        FillRectColor(piers.dcs.picture.dc, {}, 161, 0, 240 - 161, 1, displayState().BackgroundColour, 0, kSiteStart);
     }
     const int32_t depth = area.BelowBase;
     for (int32_t row = kPierRow; row < depth; ++row) {
@@ -205,7 +204,7 @@ namespace {
 // scene, drawn over the scene's picture.
 void paintArea(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t fgLine, std::u16string& bg,
                int32_t bgLine, std::u16string& tg, int32_t tgLine, bool clear) {
-    const AreaShow& show = areaShow();
+    const DisplayState& show = displayState();
     area.AreaTopY = area.BandTop;
     area.AreaLeftX = area.OriginX;
     const int64_t base = int64_t{area.BandTop} + area.AboveBase;
@@ -223,9 +222,9 @@ void paintArea(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t 
         area.TgText = tg;
         area.TgLine = tgLine;
     }
-    area.SceneDC = show.SceneDC;
-    if (show.DirectDraw) {
-        area.SceneSurface = show.SceneSurface;
+    area.SceneDC = show.SceneDC.Value();
+    if (programState().BatchMode != 0) {
+        area.SceneSurface = show.BackSurface;
     } else {
         area.SceneSurface = 0;
         area.AreaBuffer = 0;
@@ -271,7 +270,7 @@ void paintArea(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t 
         const ScriptPlaceScope place = layerAt(fgLine);
         GetFgBg(fg, area, area.FgPart, layer_kind::kForeground);
     }
-    if (show.DirectDraw) {
+    if (programState().BatchMode != 0) {
         CopyRectEx(0, 0, area.AreaLeftX, area.AreaTopY, area.Width, area.BandHeight, area.SceneDC, 0, area.AreaLeftX,
                    area.AreaTopY, 1, 0, area.SceneSurface, 0, kSiteCatchUp);
     }
@@ -293,12 +292,5 @@ void PaintPathOverScene(TrainRec& area, std::u16string& way, std::u16string& fg,
     frameStep(kSiteStart);
     paintArea(area, way, fg, fgLine, bg, bgLine, tg, tgLine, false);
 }
-
-AreaShow& areaShow() {
-    static AreaShow show;
-    return show;
-}
-
-uint32_t KeyColourValue() { return static_cast<uint32_t>(showState().KeyPixel); }
 
 }  // namespace yov

@@ -10,7 +10,7 @@
 #include "program/core/startup/util_hooks.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/show_state.h"
-#include "program/trains/area_show.h"
+#include "program/core/startup/program_state.h"
 
 namespace yov {
 
@@ -77,7 +77,6 @@ void CopyOwnFrames(const PictureSlot& source, const PictureSlot& k) {
 // A clone of strip slot `from` for the tile whose strip column `offset` lies at leftX.
 void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, int32_t stripBottom, int32_t stripHeight,
                int32_t tileLeft, int32_t tileRight, int32_t bottom, int32_t top) {
-    const AreaShow& show = areaShow();
     PictureSlotTable& slots = pictureSlots();
     const PictureSlot source = slots[from];
     // Strip slots stand at strip columns and rows from the strip's top.
@@ -118,10 +117,12 @@ void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, i
     c.SrcY = 0;
     c.StepX = source.FrameWidth;
     c.StepY = 0;
-    if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0 && show.DirectDraw) {
+    if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0 &&
+        programState().BatchMode != 0) {
         const int32_t w = (source.LastFrame + 1) * source.FrameWidth;
-        const LvHandle surface = lv::CreateSurface(w, source.FrameHeight, KeyColourValue(), kSiteFrameSurface);
-        if (surface != 0) lv::FillSurface(surface, 0, 0, w, source.FrameHeight, KeyColourValue(), 0, kSiteFrameSurface);
+        const LvHandle surface = lv::CreateSurface(w, source.FrameHeight, displayState().KeyPixel, kSiteFrameSurface);
+        if (surface != 0)
+            lv::FillSurface(surface, 0, 0, w, source.FrameHeight, displayState().KeyPixel, 0, kSiteFrameSurface);
         PictureSlot& k = pictureSlots()[clone];
         k.Surface = static_cast<int32_t>(surface);
         k.BufX = 0;
@@ -250,20 +251,6 @@ void BuildBgLayers(TrainRec& area, int32_t leftX, int32_t rightX, int32_t stripW
             CopyRectClipped(area.SceneDC, 0, leftX, below, width, area.BelowBase, area.AreaLeftX, area.BaseY,
                             kModeMasked, 0);
             break;
-        case layer_kind::kSectionBand:
-        case layer_kind::kSectionBehind: {
-            const AreaShow& show = areaShow();
-            CopyRectClipped(show.SectionDC, show.SectionMaskDC, leftX, area.AboveBase - area.BandHeight, width,
-                            area.BandHeight, 0, area.AboveBase,
-                            kind == layer_kind::kSectionBand ? kModeCopy : kModeBehind, 0);
-            break;
-        }
-        case layer_kind::kSectionPlaced: {
-            const AreaShow& show = areaShow();
-            CopyRectClipped(show.SectionDC, show.SectionMaskDC, leftX, below, width, all,
-                            area.OriginX - show.SectionOriginX, area.OriginY - show.SectionOriginY, kModeBehind, 0);
-            break;
-        }
         case layer_kind::kTemporary:
             if (layer.Band.picture.dc) {
                 CopyRectClipped(layer.Band.picture.dc.Value(), layer.Band.mask.dc.Value(), leftX, 0, width, vh, 0, vh,

@@ -18,7 +18,7 @@
 #include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/show_state.h"
-#include "program/trains/area_show.h"
+#include "program/core/startup/program_state.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/bg_layers.h"
 #include "program/trains/line_params.h"
@@ -97,8 +97,8 @@ std::vector<VisibleBlock> BlocksOf(const MaskedPicture& band, const TrainRec& ar
 
 // A surface keyed on the show's key colour, cleared to it.
 LvHandle KeyedSurface(int32_t width, int32_t height, int32_t site) {
-    const LvHandle surface = lv::CreateSurface(width, height, KeyColourValue(), site);
-    if (surface != 0) lv::FillSurface(surface, 0, 0, width, height, KeyColourValue(), 0, site);
+    const LvHandle surface = lv::CreateSurface(width, height, displayState().KeyPixel, site);
+    if (surface != 0) lv::FillSurface(surface, 0, 0, width, height, displayState().KeyPixel, 0, site);
     return surface;
 }
 
@@ -127,7 +127,7 @@ std::vector<LayerPiece> PiecesOf(const MaskedPicture& band, const TrainRec& area
             CopyRectEx(static_cast<int32_t>(dc), static_cast<int32_t>(mask), bx, by, b.Width, b.Height,
                        band.picture.dc.Value(), band.mask.dc.Value(), b.Left, b.Top, 1, 1, 0, 0, kSitePiece);
         }
-        if (areaShow().DirectDraw) {
+        if (programState().BatchMode != 0) {
             p.Surface = static_cast<int32_t>(KeyedSurface(b.Width, b.Height, kSitePiece));
             if (p.Surface != 0) {
                 CopyRectEx(0, 0, 0, 0, b.Width, b.Height, band.picture.dc.Value(), band.mask.dc.Value(), b.Left, b.Top,
@@ -268,15 +268,14 @@ void ReadElement(std::u16string element, TrainRec& area, const Placement& place)
 void StoreLayer(TrainRec& area, int32_t owner, uint8_t kind, LayerRecord& layer) {
     PictureSlotTable& slots = pictureSlots();
     PicPartPool& parts = picParts();
-    const AreaShow& show = areaShow();
     if ((kind == layer_kind::kBackground || kind == layer_kind::kForeground) && parts.valid(owner)) {
         // Every animation of the part keeps the scene background behind it.
         int32_t s = parts[owner].FirstSlot;
         for (int32_t guard = 0; slots.valid(s) && guard <= slots.Count; ++guard) {
-            if (show.DirectDraw) {
+            if (programState().BatchMode != 0) {
                 PictureSlot& slot = slots[s];
                 const LvHandle surface =
-                    lv::CreateSurface(slot.FrameWidth, slot.FrameHeight, KeyColourValue(), kSiteSurfaceStore);
+                    lv::CreateSurface(slot.FrameWidth, slot.FrameHeight, displayState().KeyPixel, kSiteSurfaceStore);
                 slot.Surface2 = static_cast<int32_t>(surface);
                 if (surface != 0) {
                     lv::DDBlt(surface, 0, 0, slot.FrameWidth, slot.FrameHeight, area.SceneSurface,

@@ -34,9 +34,6 @@ inline constexpr int kMaxBackPages = 3;
 namespace layer_kind {
 inline constexpr uint8_t kBackground = 0;
 inline constexpr uint8_t kForeground = 1;
-inline constexpr uint8_t kSectionBand = 2;    // section objects: band from the top
-inline constexpr uint8_t kSectionPlaced = 3;  // section objects: at the line's origin
-inline constexpr uint8_t kSectionBehind = 4;  // section objects: behind what is there
 inline constexpr uint8_t kTemporary = 5;
 }  // namespace layer_kind
 

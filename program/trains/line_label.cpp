@@ -58,7 +58,7 @@ void drawLabel(plat::HDC dc, plat::HDC mask, int32_t x, int32_t y, const std::u1
 }  // namespace
 
 void DrawTrainText(int32_t train, int32_t sect) {
-    const int32_t fontHeight = showState().ShowFontHeight;
+    const int32_t fontHeight = displayState().ShowFontHeight;
     const int32_t below = rec(train).BelowBase;
     if (below < fontHeight) return;
     const SectRec s = sectRec(sect);

@@ -9,7 +9,8 @@
 #include "program/show/sections.h"
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
-#include "program/trains/area_show.h"
+#include "program/core/startup/program_state.h"
+#include "program/show/display_state.h"
 #include "program/trains/fg_bg_areas.h"
 #include "program/trains/line_area.h"
 
@@ -58,8 +59,7 @@ void PaintSceneForeground(int32_t scene) {
         GetFgBg(fg, r, r.FgPart, layer_kind::kForeground);
     }
     TrainRec& r = trains().at(scene);
-    const AreaShow& show = areaShow();
-    if (show.DirectDraw) {
+    if (programState().BatchMode != 0) {
         CopyRectEx(0, 0, r.AreaLeftX, r.AreaTopY, r.Width, r.BandHeight, r.SceneDC, 0, r.AreaLeftX, r.AreaTopY, 1, 0,
                    r.SceneSurface, 0, kSiteCatchUp);
     }

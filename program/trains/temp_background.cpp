@@ -21,7 +21,6 @@
 #include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/vehicle_picture.h"
-#include "program/trains/area_show.h"
 #include "program/trains/area_templates.h"
 
 namespace yov {

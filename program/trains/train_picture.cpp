@@ -179,11 +179,11 @@ TrainDrawMode currentDrawMode() {
     m.DirectDraw = s.UseDirectDraw != 0;
     // Only GDI keeps a buffer per whole train: the painter's composed path needs it.
     m.WholeTrains = !m.DirectDraw && s.DrawWholeTrains != 0;
-    m.SceneWidth = s.SceneWidth;
-    m.KeyPixel = s.KeyPixel;
-    m.BackgroundPixel = s.BackgroundPixel;
+    m.SceneWidth = s.Display.SceneWidth;
+    m.KeyPixel = static_cast<int32_t>(s.Display.KeyPixel);
+    m.BackgroundPixel = static_cast<int32_t>(s.Display.BackgroundPixel);
     m.FlipCount = s.FlipCount;
-    m.SolidBrush = s.FirstShowBrush;
+    m.SolidBrush = s.Display.BackBrush;
     return m;
 }
 

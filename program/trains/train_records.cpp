@@ -13,7 +13,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/show_queues.h"
-#include "program/show/show_seams.h"
+#include "program/trains/area_painting.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/trains/line_params.h"
@@ -68,11 +68,6 @@ void FreePieceImages(std::vector<LayerPiece>& pieces, int32_t count, int32_t sit
         FreeTrainSurface(p.Surface, site);
         FreeTrainBuffer(p.Buffer);
     }
-}
-
-TrainTable& trains() {
-    static TrainTable table;
-    return table;
 }
 
 void ResetTrainTable() { trains() = TrainTable{}; }
@@ -229,10 +224,9 @@ void InitTrainFromSect(int32_t train, const LineSection& sect, int32_t above, in
     const int16_t dir = ParseDirection(sect.DirectionText, 0, 0);
     trains().at(train).Direction = dir;
     if ((sect.Flags & kSectPaintAtSetUp) != 0) {
-        if (showSeams().paintObject)
-            showSeams().paintObject(train, sect);
-        else
-            NoteMissingSeam(u"painting a line's area");
+        // Its layers and points; no way of its own.
+        std::u16string way, fg = sect.FgText, bg = sect.BgText, tg = sect.TgText, points = sect.PointText;
+        PaintObject(trains().at(train), way, fg, sect.FgLine, bg, sect.BgLine, tg, sect.TgLine, points);
         trains().at(train).Flags |= train_flag::kAreaPainted;
     }
     InsertActiveTrain(train);
@@ -290,12 +284,12 @@ bool ClipPictureSpan(int32_t train, int32_t slot, int16_t zone) {
     return to > from;
 }
 
-void CreateWorkDC(int32_t width, int32_t height) {
-    MemDC& work = showState().WorkDC;
+void CreateCompositionDC(int32_t width, int32_t height) {
+    MemDC& work = showState().CompositionDC;
     DeleteMemoryDC(work);  // a second creation must not leak the first
     CreateMemoryDC(width, height, 0, work, 0, kWorkDcSite);
 }
 
-void DeleteWorkDC() { DeleteMemoryDC(showState().WorkDC); }
+void DeleteCompositionDC() { DeleteMemoryDC(showState().CompositionDC); }
 
 }  // namespace yov

@@ -17,7 +17,12 @@ struct TrainTable : NumberedTable<TrainRec> {
     int32_t ActiveHead = 0;
 };
 
-TrainTable& trains();
+// The train table of the show records in use (show_records.h); inline, as the frame step reaches it
+// at every object it steps.
+namespace show_records_detail {
+extern TrainTable* currentTrains;
+}
+inline TrainTable& trains() { return *show_records_detail::currentTrains; }
 
 // Empties the table, as at the start of a run of the program (tests start clean with it).
 void ResetTrainTable();
@@ -84,7 +89,7 @@ struct ClipSpan {
 ClipSpan& clipSpan();
 bool ClipPictureSpan(int32_t train, int32_t slot, int16_t zone);
 
-void CreateWorkDC(int32_t width, int32_t height);
-void DeleteWorkDC();
+void CreateCompositionDC(int32_t width, int32_t height);
+void DeleteCompositionDC();
 
 }  // namespace yov

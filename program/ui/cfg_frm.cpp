@@ -35,7 +35,6 @@
 #include "program/dialogs/cfg_state.h"
 #include "program/dialogs/script_options.h"
 #include "program/scene/script_reader.h"
-#include "program/show/show_seams.h"
 #include "program/ui/window_ops_qt.h"
 
 namespace yov {
@@ -431,9 +430,6 @@ public:
 
 void WireSettingsDialog() {
     laterParts().showSettings = ShowCfg;
-    showSeams().settingsSetTab = [] {
-        if (CfgFrm* cfg = openDialog()) cfg->StartStop();
-    };
     utilHooks().scriptLink = [](int entry) {
         const SceneScript& s = scriptReader().S;
         if (entry < 1 || entry > std::min(s.LinkCount, kMaxHelpLinks)) return std::string();

@@ -1,9 +1,7 @@
 #include "program/ui/program_wiring.h"
 
-#include "program/scene/scene_wiring.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/show/show_wiring.h"
-#include "program/trains/trains_wiring.h"
 #include "program/ui/about_window.h"
 #include "program/ui/cfg_frm.h"
 #include "program/ui/preview_window.h"
@@ -15,11 +13,9 @@ namespace yov {
 
 void WireProgram() {
     WireShow();
-    WireScene();
     WirePreview();
     WireShowInputEntries();
     WireStockLoading();
-    WireTrains();
     WireTextWindow();
     WireStockWindows();
     WireSettingsDialog();

@@ -1,12 +1,8 @@
 #include "program/ui/show_input_wiring.h"
 
-#include <QCursor>
-
 #include "program/core/startup/foreign_window_mode.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/show/desc_menus.h"
-#include "program/show/display_start.h"
 #include "program/show/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_input.h"
@@ -62,14 +58,6 @@ void WireShowInput() {
     link.pendingText = [] { return showInput().PendingText; };
     link.showPasswordDialog = ShowGetPasswordModeless;
     link.dialogDone = [] { return showInput().DialogDone != 0; };
-
-    DisplayShowLink& display = displayShowLink();
-    display.refreshDescMenu = RefreshDescMenu;
-    display.takeCursorPosition = [] {
-        ShowWindowBase* w = showWindow();
-        const QPoint p = w != nullptr ? w->mapFromGlobal(QCursor::pos()) : QCursor::pos();
-        SetLastMousePosition(p.x(), p.y());
-    };
 
     frameStepCalls().ddMenus = [] {
         if (auto* full = dynamic_cast<ScrFull*>(showWindow())) {

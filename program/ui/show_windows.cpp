@@ -1,6 +1,7 @@
 #include "program/ui/show_windows.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -25,7 +26,12 @@
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
 #include "program/show/display_wiring.h"
+#include "program/core/startup/service_window.h"
+#include "program/show/show_input.h"
+#include "program/show/show_state.h"
+#include "program/show/show_window_calls.h"
 #include "program/show/show_window_rules.h"
+#include "program/ui/cfg_frm.h"
 #include "program/ui/foreign_window.h"
 #include "program/ui/show_input_wiring.h"
 #include "program/ui/show_panel_view.h"
@@ -175,7 +181,7 @@ void ScrWin::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y)
     if (link.mouseClick) link.mouseClick(button, shift, x, y);
 }
 
-void ScrWin::Form_Paint() { WindowedPaint(displayState().FlipCount); }
+void ScrWin::Form_Paint() { WindowedPaint(showState().FlipCount); }
 
 bool ScrWin::Form_QueryUnload(int32_t) {
     return WindowedCloseRequest(programState().StopRequest) == CloseAnswer::Cancel;
@@ -274,7 +280,7 @@ void ScrFull::DDMenus() {
     default: break;
     }
     doEvents();
-    if (link.requestRepaint) link.requestRepaint(FullRepaintMask(displayState().FlipCount));
+    if (link.requestRepaint) link.requestRepaint(FullRepaintMask(showState().FlipCount));
 }
 
 // --- The view the display start drives.
@@ -375,9 +381,28 @@ ShowWindowBase* ShowWindowOf(ShowView* view) {
     return qt != nullptr ? qt->window() : nullptr;
 }
 
+namespace {
+
+// The show's calls to its windows: the show window, the cursor over it, the settings dialog.
+class QtShowWindowCalls final : public ShowWindowCalls {
+public:
+    std::unique_ptr<ShowView> makeView(uint8_t mode) override { return MakeShowView(mode); }
+    void takeCursorPosition() override {
+        ShowWindowBase* w = ShowWindowOf(displayState().ShowForm.get());
+        const QPoint p = w != nullptr ? w->mapFromGlobal(QCursor::pos()) : QCursor::pos();
+        SetLastMousePosition(p.x(), p.y());
+    }
+    void settingsShowTab() override {
+        if (auto* cfg = dynamic_cast<CfgFrm*>(programState().WindowTable[kSettingsSlot].window)) cfg->StartStop();
+    }
+};
+
+}  // namespace
+
 void WireShowWindows() {
     WireDisplay();
-    displayShowLink().makeView = MakeShowView;
+    static QtShowWindowCalls calls;
+    InstallShowWindowCalls(&calls);
     WireShowInput();
 }
 

@@ -36,6 +36,7 @@
 #include "program/show/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
+#include "program/show/show_state.h"
 #include "program/trains/picture_file.h"
 #include "program/ui/program_wiring.h"
 

@@ -1,7 +1,7 @@
 // The demo scene as the show paints it, for frame tests and the frame benchmark: its
 // background over the whole scene (a scene record), a path with its track linked behind it,
 // and a train picture of the demo's vehicles placed on a path, entering from the left. The
-// engine must be started and the area painting given its scene DC (areaShow()).
+// engine must be started and the area painting given its scene DC (displayState().SceneDC).
 #pragma once
 
 #include <algorithm>
@@ -13,7 +13,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
-#include "program/trains/area_show.h"
+#include "program/show/display_state.h"
 #include "program/trains/picture_file.h"
 #include "program/trains/train_picture.h"
 
@@ -53,7 +53,7 @@ inline int32_t Path(int32_t scene, int32_t rail) {
     p.BelowBase = 14;
     p.OriginY = height - rail;
     p.BandTop = p.OriginY - p.AboveBase;
-    p.SceneDC = yov::areaShow().SceneDC;
+    p.SceneDC = yov::displayState().SceneDC.Value();
     p.MasterTrain = scene;
     p.NextLinked = yov::trains().at(scene).NextLinked;
     yov::trains().at(scene).NextLinked = path;

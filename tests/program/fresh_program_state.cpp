@@ -32,14 +32,13 @@
 #include "program/show/show_clock.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
-#include "program/show/show_seams.h"
+#include "program/show/show_records.h"
 #include "program/show/show_state.h"
 #include "program/show/show_view.h"
 #include "program/show/show_window_rules.h"
 #include "program/show/timed_events.h"
 #include "program/show/timed_object_events.h"
 #include "program/trains/train_records.h"
-#include "program/trains/area_show.h"
 #include "program/trains/line_params.h"
 #include "program/trains/movement_modes.h"
 #include "program/trains/train_picture.h"
@@ -108,29 +107,22 @@ struct FreshShowFamilies {
     Kept<yov::SlotSurfaceHooks> slotHooks{&yov::slotSurfaceHooks};
 
     // The trains.
-    Kept<yov::AreaShow> area{&yov::areaShow};
     Kept<yov::TrainStartState> start{&yov::trainStart};
     Kept<yov::TrainPictureTable> trainPictures{&yov::trainPictures};
     Kept<yov::TrainBuildState> trainBuild{&yov::trainBuild};
     Kept<yov::UnitBuilders> builders{&yov::unitBuilders};
     Kept<yov::TrainPictureHooks> trainPictureHooks{&yov::trainPictureHooks};
 
-    // The show: its state and display, the run queue, the trains' records, input and clock.
-    Kept<yov::ShowState> show{&yov::showState};
-    Fresh<yov::DisplayState> display{&yov::displayState};
-    Kept<yov::DisplayShowLink> displayLink{&yov::displayShowLink};
-    Kept<yov::RunQueue> queue{&yov::runQueue};
-    Kept<yov::TrainTable> trains{&yov::trains};
+    // The show: its records (state and display, run queue, trains, wheel, sections), input
+    // and clock.
+    yov::FreshShowRecords records;
     Kept<yov::ClipSpan> clip{&yov::clipSpan};
-    Kept<yov::AnimWheelState> wheel{&yov::animWheel};
     Kept<yov::PanelState> panel{&yov::panelState};
     Kept<yov::ShowInputState> input{&yov::showInput};
     Kept<yov::ShowInputLink> inputLink{&yov::showInputLink};
     Kept<yov::ShowClock> clock{&yov::showClock};
-    Kept<yov::ShowSeams> seams{&yov::showSeams};
     Kept<yov::ShowInputCalls> inputCalls{&yov::showInputCalls};
     Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
-    Kept<yov::TimedEventCalls> timedCalls{&yov::timedEventCalls};
 };
 
 FreshShowFamilies* MakeFreshShowFamilies() { return new FreshShowFamilies; }

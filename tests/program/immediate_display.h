@@ -32,8 +32,8 @@ struct ImmediateDisplay {
         d.Frame.MakeBlitLists(false);
         d.Frame.frame.compositionDc = composition->dc.Value();
         yov::ShowState& ss = yov::showState();
-        ss.ShowDC = screen->dc;
-        ss.FirstShowBrush = brush;
+        ss.Display.ShowDC = screen->dc;
+        ss.Display.BackBrush = brush;
         yov::programState().RunFlags = yov::run_flag::kFramesDrawn;
         yov::programState().BatchMode = 0;
         UseImmediateFrameSteps(clock, screen->dc.Value());

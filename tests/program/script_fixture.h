@@ -45,7 +45,10 @@ protected:
             t[key] = text;
         }
         ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
-        saved_ = reader().hooks;
+        // Case tables call SetUp again inside a test: the hooks to put back are those from
+        // before the first call, not this fixture's own.
+        if (!hooksSaved_) saved_ = reader().hooks;
+        hooksSaved_ = true;
         reader().hooks.setStockName = [this](const std::u16string& name) { stock_ = name; };
         reader().hooks.loadStock = [this] { ++stockLoads_; };
         reader().hooks.openPictureCache = [] {};
@@ -54,7 +57,8 @@ protected:
         reader().S.RandomSeed = 0;
     }
     void TearDown() override {
-        reader().hooks = saved_;
+        if (hooksSaved_) reader().hooks = saved_;
+        hooksSaved_ = false;
         yov::lv::MacFree();
         yov::lv::CloseDLL();
         CoreTest::TearDown();
@@ -80,6 +84,7 @@ protected:
     std::string member(int32_t i) const { return core_test::utf8(S().Members[static_cast<size_t>(i)].Text); }
 
     yov::ScriptHooks saved_;
+    bool hooksSaved_ = false;
     std::u16string stock_;
     int stockLoads_ = 0;
     int showOptions_ = 0;

@@ -1,6 +1,7 @@
 #include "show_fixture.h"
 
 #include "program/core/binding/engine_binding.h"
+#include "program/core/params/param_table.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
 
@@ -10,6 +11,8 @@ void ClearSceneModel() {
     yov::scriptReader().S = yov::SceneScript{};
     yov::scriptReader().S.SectionCount = 0;  // no script read
     yov::ResetSections();
+    // A line's parameters left by the last script read would answer the next test's reads.
+    yov::ClearParams();
 }
 
 yov::SectRec& MakeSect(int32_t n) {

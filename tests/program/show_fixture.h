@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -15,10 +16,11 @@
 #include "program/core/windows/utilities.h"
 #include "program/scene/script_reader.h"
 #include "program/show/sections.h"
-#include "program/show/show_seams.h"
+#include "program/show/show_records.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/trains/train_records.h"
+#include "program/trains/train_start_state.h"
 
 namespace show_test {
 
@@ -40,10 +42,8 @@ protected:
         ClearSceneModel();
         freedSurfaces.clear();
         freedBuffers.clear();
-        yov::runQueue() = yov::RunQueue{};
-        yov::ResetTrainTable();
-        yov::showState() = yov::ShowState{};
-        yov::showSeams() = yov::ShowSeams{};
+        fresh_.emplace();
+        yov::trainStart() = yov::TrainStartState{};
         yov::ClearPicturePools();
         yov::programRandom().seed(12345);
         yov::AnimPoolHooks& h = yov::animPoolHooks();
@@ -51,11 +51,9 @@ protected:
         h.freeDrawBuffer = [this](int32_t b) { freedBuffers.push_back(b); };
     }
     void TearDown() override {
-        yov::runQueue() = yov::RunQueue{};
-        yov::ResetTrainTable();
-        yov::showSeams() = yov::ShowSeams{};
         ClearSceneModel();
         yov::ClearPicturePools();
+        fresh_.reset();
         yov::animPoolHooks() = savedPools_;
         yov::programState().StopRequest = 0;
         yov::programState().RunFlags = 0;
@@ -109,6 +107,7 @@ protected:
 
 private:
     yov::AnimPoolHooks savedPools_;
+    std::optional<yov::FreshShowRecords> fresh_;
 };
 
 using ShowTest = ShowTestOn<>;

@@ -16,7 +16,7 @@
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/show_state.h"
-#include "program/trains/area_show.h"
+#include "program/show/display_state.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/line_area.h"
 #include "program/core/binding/main_engine_calls.h"
@@ -45,13 +45,14 @@ protected:
         st.Shared.PictureHeight = 60;
         setenv("YOV_BUILTIN_DIR", YOV_SOURCE_DIR "/data/builtin", 1);
         yov::FreeAreaTemplates();
-        yov::areaShow() = {};
-        yov::areaShow().BackgroundColour = kSky;
+        yov::displayState().SceneDC = {};
+        yov::displayState().BackgroundColour = kSky;
     }
     void TearDown() override {
         yov::FreeAreaTemplates();
         yov::FreeCanvas(5);
-        yov::areaShow() = {};
+        yov::displayState().SceneDC = {};
+        yov::displayState().BackgroundColour = 0;
         yov::showState().FlipCount = 0;
         yov::lv::CloseCache();
         yov::lv::CloseDLL();
@@ -66,7 +67,7 @@ protected:
         const plat::RECT all{0, 0, w, h};
         plat::FillRect(scene->dc, &all, brush);
         plat::DeleteObject(brush);
-        yov::areaShow().SceneDC = scene->dc.Value();
+        yov::displayState().SceneDC = scene->dc;
     }
     plat::COLORREF Pixel(int x, int y) const { return plat::GetPixel(scene->dc, x, y); }
 

@@ -19,6 +19,12 @@
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
+#include "program/show/show_clock.h"
+#include "program/show/show_queues.h"
+#include "program/show/show_state.h"
+#include "program/show/show_window_calls.h"
+#include "program/show/timed_events.h"
+#include "program/trains/train_records.h"
 #include "program/show/show_view.h"
 
 namespace {
@@ -125,20 +131,19 @@ protected:
         st.ScreenHeightPx = 480;
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         yov::mainEngineCalls().enableMenu = [this](int32_t id, bool on) { menus.emplace_back(id, on); };
-        yov::DisplayShowLink& link = yov::displayShowLink();
-        link = {};
-        link.makeView = [this](uint8_t) { return std::make_unique<RecordingView>(log, 320, 200); };
-        link.resetScene = [this](int32_t w, int32_t h) {
-            ++resets;
-            sceneW = w;
-            sceneH = h;
-        };
-        link.processEvents = [] {};
-        link.createWorkDC = [this](int32_t, int32_t) { ++workDcs; };
-        link.deleteWorkDC = [this] { --workDcs; };
+        windows.makeView_ = [this] { return std::make_unique<RecordingView>(log, 320, 200); };
+        savedWindows_ = yov::InstallShowWindowCalls(&windows);
+        savedClock_ = yov::showClock();
+        yov::showClock().pumpEvents = [] {};
     }
     void TearDown() override {
-        yov::displayShowLink() = {};
+        yov::InstallShowWindowCalls(savedWindows_);
+        yov::showClock() = savedClock_;
+        yov::DeleteCompositionDC();
+        yov::ResetRunQueue();
+        yov::ResetShowLists();
+        yov::showState().UseDirectDraw = 0;
+        yov::showState().DrawWholeTrains = 0;
         yov::mainEngineCalls() = {};
         yov::lv::CloseDLL();
         CoreTest::TearDown();
@@ -146,8 +151,8 @@ protected:
 
     void start(uint8_t mode, uint8_t useDirectDraw, uint8_t flipCount) {
         yov::programState().ShowMode = mode;
-        yov::displayShowLink().UseDirectDraw = useDirectDraw;
-        yov::displayState().FlipCount = flipCount;
+        yov::showState().UseDirectDraw = useDirectDraw;
+        yov::showState().FlipCount = flipCount;
         yov::StartDisplay();
     }
 
@@ -160,10 +165,22 @@ protected:
 
     ViewLog log;
     std::vector<std::pair<int32_t, bool>> menus;
-    int resets = 0;
-    int workDcs = 0;
-    int32_t sceneW = 0;
-    int32_t sceneH = 0;
+    // The GDI composition buffer the line painters compose in.
+    static bool compositionMade() { return static_cast<bool>(yov::showState().CompositionDC.dc); }
+    // The scene's root section, due first after a creation.
+    static const yov::TimedEvent& dueRoot() { return yov::runQueue().at(yov::showState().Lists.DueHead); }
+
+    // The show window the display start asks for, recorded.
+    struct Windows final : yov::ShowWindowCalls {
+        std::function<std::unique_ptr<yov::ShowView>()> makeView_;
+        std::unique_ptr<yov::ShowView> makeView(uint8_t) override { return makeView_(); }
+        void takeCursorPosition() override {}
+        void settingsShowTab() override {}
+    } windows;
+
+private:
+    yov::ShowWindowCalls* savedWindows_ = nullptr;
+    yov::ShowClock savedClock_;
 };
 
 TEST_F(DisplayStartTest, WindowedShowNeverUsesDirectDraw) {
@@ -171,21 +188,25 @@ TEST_F(DisplayStartTest, WindowedShowNeverUsesDirectDraw) {
     EXPECT_EQ(yov::programState().BatchMode, 0);
     EXPECT_EQ(yov::displayState().DrawBits, 0x02 | 0x20 | 0x80);
     yov::CreateDisplaySurfaces();
-    EXPECT_EQ(sceneW, 320);
-    EXPECT_EQ(sceneH, 200);
+    EXPECT_EQ(yov::displayState().SceneWidth, 320);
+    EXPECT_EQ(yov::displayState().SceneHeight, 200);
+    ASSERT_NE(yov::showState().Lists.DueHead, 0) << "the scene starts anew";
+    EXPECT_EQ(dueRoot().Kind, yov::event_kind::kRoot);
+    EXPECT_EQ(dueRoot().Height, 200);
     EXPECT_EQ(log.cleared, 1);
     EXPECT_EQ(log.hides, 0);  // the cursor stays in a window
-    EXPECT_EQ(workDcs, 1);
+    EXPECT_TRUE(compositionMade());
+    EXPECT_EQ(yov::displayState().Frame.frame.compositionDc, yov::showState().CompositionDC.dc.Value());
     EXPECT_NE(yov::programState().RunFlags & 0x20, 0);
     yov::ReleaseDisplaySurfaces();
     EXPECT_EQ(yov::programState().RunFlags & 0x20, 0);
-    EXPECT_EQ(workDcs, 0);
+    EXPECT_FALSE(compositionMade());
     yov::StopDisplay();
     EXPECT_EQ(log.closed, 1);
 }
 
 TEST_F(DisplayStartTest, DrawBitsFollowTheDrawingMethod) {
-    yov::displayShowLink().DrawWholeTrains = 1;
+    yov::showState().DrawWholeTrains = 1;
     start(0, 0, 0);
     EXPECT_EQ(yov::displayState().DrawBits, 0x0D | 0x20 | 0x80) << "whole trains are composed (0x04)";
     EXPECT_EQ(menus, (std::vector<std::pair<int32_t, bool>>{{5264, false}, {4229, true}, {4504, true}}));
@@ -199,7 +220,7 @@ TEST_F(DisplayStartTest, FullScreenDirectDrawShow) {
     EXPECT_TRUE(log.maximized);
     yov::CreateDisplaySurfaces();
     EXPECT_NE(yov::displayState().BackSurface, 0u);
-    EXPECT_EQ(workDcs, 0);  // the work DC is GDI drawing's
+    EXPECT_FALSE(compositionMade()) << "the composition buffer is GDI drawing's";
     EXPECT_EQ(log.hides, 1);
     // Presenting by rectangles: batch list 1 is not needed under DirectDraw.
     EXPECT_EQ(yov::displayState().Frame.batchLists[0].capacity(), 100);
@@ -212,7 +233,7 @@ TEST_F(DisplayStartTest, FullScreenDirectDrawShow) {
 }
 
 TEST_F(DisplayStartTest, FailedDirectDrawWithPageFlippingStillHasItsBlitLists) {
-    yov::displayShowLink().makeView = [this](uint8_t) {
+    windows.makeView_ = [this]() -> std::unique_ptr<yov::ShowView> {
         struct NoWindow final : RecordingView {
             using RecordingView::RecordingView;
             LvWindow handle() const override { return 0; }  // InitDDraw refuses window 0
@@ -243,10 +264,11 @@ TEST_F(DisplayStartTest, ReCreationKeepsFontCursorAndListsOfTheFirst) {
     start(1, 0, 0);
     yov::CreateDisplaySurfaces();
     yov::ReleaseDisplaySurfaces();
+    yov::showState().RecreateRequest = 1;
     yov::CreateDisplaySurfaces();
     EXPECT_EQ(log.fonts, 1);
     EXPECT_EQ(log.hides, 1);
-    EXPECT_EQ(resets, 2);
+    EXPECT_EQ(yov::showState().RecreateRequest, 0) << "the scene was reset again";
     EXPECT_EQ(yov::displayState().ShowFontHeight, 11);
     yov::ReleaseDisplaySurfaces();
     yov::StopDisplay();
@@ -256,7 +278,7 @@ TEST_F(DisplayStartTest, BackgroundBrushLivesInTheWorkDcOnlyWhileItExists) {
     start(0, 0, 0);
     yov::DisplayState& d = yov::displayState();
     yov::CreateDisplaySurfaces();
-    EXPECT_EQ(plat::GetCurrentBrush(d.WorkDC), d.BackBrush);
+    EXPECT_EQ(plat::GetCurrentBrush(d.SceneDC), d.BackBrush);
     yov::ReleaseDisplaySurfaces();
     const plat::HBRUSH brush = d.BackBrush;
     yov::StopDisplay();

@@ -85,8 +85,8 @@ protected:
         ShowState& ss = showState();
         ss.StepMode = 1;
         ss.NoFullRepaint = 1;
-        ss.WorkDC.dc = work->dc;
-        ss.ShowDC = screen->dc;
+        ss.CompositionDC.dc = work->dc;
+        ss.Display.ShowDC = screen->dc;
         displayState().Frame = Compositor{};
         displayState().Frame.MakeBlitLists(false);
         displayState().Frame.frame.compositionDc = work->dc.Value();

@@ -11,7 +11,7 @@
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/line_paint.h"
-#include "program/trains/area_show.h"
+#include "program/show/display_state.h"
 #include "program/trains/line_area.h"
 #include "program/trains/train_picture.h"
 #include "show_fixture.h"
@@ -320,7 +320,7 @@ TEST_F(LinePaint, AWayTextTakenDownComesOffEveryPageThenGoes) {
 }
 
 TEST_F(LinePaint, ABackgroundAnimationFrameGoesIntoTheScenePictureBandByBand) {
-    areaShow().SceneDC = 900;
+    displayState().SceneDC = plat::HDC(900);
     const int32_t part = trains().at(line).BgPart;
     ASSERT_EQ(picParts()[part].Kind, kBgPartKind);
     const int32_t slot = Door(part, 1);
@@ -348,7 +348,7 @@ TEST_F(LinePaint, ABackgroundAnimationFrameGoesIntoTheScenePictureBandByBand) {
     ASSERT_EQ(Dirty().size(), 1u);
     EXPECT_TRUE(Same(Dirty()[0], 10, -5, 18, 60)) << "its place, cut to the line";
     EXPECT_EQ(picParts()[part].PhaseMask, 0);
-    areaShow() = {};
+    displayState().SceneDC = {};
 }
 
 }  // namespace

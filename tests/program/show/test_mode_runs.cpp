@@ -122,14 +122,13 @@ protected:
 
         MakeDisplay();
         ShowState& ss = showState();
-        ss.ShowFontHeight = MeasureShowText(u"Mg").Height;
+        ss.Display.ShowFontHeight = MeasureShowText(u"Mg").Height;
         ss.SpeedFactor = 1;
         ss.StepClock = 20;
         ss.MeanStepMs = 20;
     }
     void TearDown() override {
         frameStepCalls() = defaultFrameStepCalls();
-        timedEventCalls() = defaultTimedEventCalls();
         showClock() = ShowClock{};
         displayState().Frame = Compositor{};
         displayState().SceneWidth = displayState().SceneHeight = 0;
@@ -146,10 +145,7 @@ protected:
         ShowTestOn::TearDown();
     }
 
-    void MakeDisplay() {
-        display.Make(kSceneWidth, kSceneHeight, plat::RGB(166, 202, 234));
-        timedEventCalls().hideCursor = [] {};
-    }
+    void MakeDisplay() { display.Make(kSceneWidth, kSceneHeight, plat::RGB(166, 202, 234)); }
 
     // The root band over the scene and the section's band in it.
     int32_t SectionBand() {

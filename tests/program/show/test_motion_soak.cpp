@@ -46,15 +46,12 @@ protected:
             return trains().valid(train) ? &trains().at(train).AnimSlots : nullptr;
         };
         animPoolHooks().sceneAnimated = [] { return true; };
-        showSeams().setLayerFlags = [](int32_t, int32_t) {};
         StartTimedEvents();
         ResetTrainStarts();
-        timedEventCalls().hideCursor = [] {};
         showClock().sleep = [](int32_t) {};
         showClock().pumpEvents = [] {};
     }
     void TearDown() override {
-        timedEventCalls() = defaultTimedEventCalls();
         showClock() = ShowClock{};
         mainState().Show = ShowSettings{};
         pictureSlots() = PictureSlotTable{};

@@ -23,10 +23,59 @@
 #include "program/show/run_show.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
+#include "program/show/show_run_steps.h"
+#include "program/show/show_window_calls.h"
 
 namespace {
 
 using namespace yov;
+
+// The run's steps, each recorded in the call list; the frame step is the test's too.
+class RecordedSteps : public ShowRunSteps {
+public:
+    std::vector<std::string> calls;
+    bool readOk = true;
+    std::function<void()> onRead;
+    std::function<void()> onCreate;
+    std::function<void(int32_t)> onSect;
+
+    bool readScript(const std::u16string& file, uint8_t headerOnly) override {
+        calls.push_back("read " + core_test::utf8(file) + " " + std::to_string(headerOnly));
+        if (onRead) onRead();
+        return readOk;
+    }
+    void startDisplay() override { calls.push_back("start"); }
+    void createDisplaySurfaces() override {
+        calls.push_back("create");
+        if (onCreate) onCreate();
+        ResetRunQueue();
+        ResetShowLists();
+        show_test::MakeSect(1);
+        QueueDueEvent(AddTimedEvent(event_kind::kRoot, 1, 0, 0, 600));
+        showState().RecreateRequest = 0;
+        programState().RunFlags |= run_flag::kFramesDrawn;
+    }
+    void releaseDisplaySurfaces() override {
+        calls.push_back("release");
+        programState().RunFlags &= static_cast<uint8_t>(~run_flag::kFramesDrawn);
+    }
+    void stopDisplay() override { calls.push_back("stop"); }
+    void runSect(int32_t sect) override {
+        calls.push_back("sect " + std::to_string(sect));
+        if (onSect) onSect(sect);
+    }
+};
+
+// No show window; the settings dialog's show tab, counted.
+class CountedWindowCalls : public ShowWindowCalls {
+public:
+    std::function<void()> onTab;
+    std::unique_ptr<ShowView> makeView(uint8_t) override { return nullptr; }
+    void takeCursorPosition() override {}
+    void settingsShowTab() override {
+        if (onTab) onTab();
+    }
+};
 
 class ShowRun : public show_test::ShowTestOn<core_test::CoreTest> {
 protected:
@@ -39,38 +88,15 @@ protected:
             slept += ms;
         };
         c.pumpEvents = [this] { ++pumps; };
-        ShowSeams& s = showSeams();
-        s.readScript = [this](const std::u16string& file, uint8_t headerOnly) {
-            calls.push_back("read " + core_test::utf8(file) + " " + std::to_string(headerOnly));
-            if (onRead) onRead();
-            return readOk;
-        };
-        s.startDisplay = [this] { calls.push_back("start"); };
-        s.createDisplaySurfaces = [this] {
-            calls.push_back("create");
-            ResetRunQueue();
-            ResetShowLists();
-            Sect(1);
-            QueueDueEvent(AddTimedEvent(event_kind::kRoot, 1, 0, 0, 600));
-            showState().RecreateRequest = 0;
-            programState().RunFlags |= run_flag::kFramesDrawn;
-        };
-        s.releaseDisplaySurfaces = [this] {
-            calls.push_back("release");
-            programState().RunFlags &= static_cast<uint8_t>(~run_flag::kFramesDrawn);
-        };
-        s.stopDisplay = [this] { calls.push_back("stop"); };
         frameStepCalls().stepDouble = [this](int32_t site) {
             calls.push_back("step " + std::to_string(site));
             ++steps;
             if (onStep) onStep(steps);
         };
-        s.runSect = [this](int32_t sect) {
-            calls.push_back("sect " + std::to_string(sect));
-            if (onSect) onSect(sect);
-        };
+        previousWindowCalls_ = InstallShowWindowCalls(&windowCalls);
     }
     void TearDown() override {
+        InstallShowWindowCalls(previousWindowCalls_);
         LoadServiceWindow().Timer1.stop();
         showClock() = ShowClock{};
         frameStepCalls().stepDouble = nullptr;
@@ -85,11 +111,17 @@ protected:
     int32_t slept = 0;
     int pumps = 0;
     int steps = 0;
-    bool readOk = true;
-    std::vector<std::string> calls;
-    std::function<void()> onRead;
+    RecordedSteps recorded;
+    ScopedShowRunSteps installed{recorded};
+    CountedWindowCalls windowCalls;
+    std::vector<std::string>& calls = recorded.calls;
+    bool& readOk = recorded.readOk;
+    std::function<void()>& onRead = recorded.onRead;
     std::function<void(int)> onStep;
-    std::function<void(int32_t)> onSect;
+    std::function<void(int32_t)>& onSect = recorded.onSect;
+
+private:
+    ShowWindowCalls* previousWindowCalls_ = nullptr;
 };
 
 TEST(DrawAlg, ChoosesTheDrawingMethod) {
@@ -272,11 +304,8 @@ TEST_F(ShowRun, AFaultThatComesBackRestartsTheSceneNoFasterThanTheRestartDelay) 
     // A message raised in a show is reported at once and comes to the main loop as already
     // reported: no box, no stop, only the delay paces the restarts.
     std::vector<uint32_t> creates;
-    ShowSeams& s = showSeams();
-    const auto create = s.createDisplaySurfaces;
-    s.createDisplaySurfaces = [&, create] {
+    recorded.onCreate = [&] {
         creates.push_back(now);
-        create();
         if (creates.size() == 10) programState().StopRequest = 1;
     };
     onSect = [](int32_t) { throw ProgramError(error_number::kReported, u"no such picture"); };
@@ -367,7 +396,7 @@ TEST_F(ShowRun, TheSettingsDialogKeepsTheProgramRunning) {
     QWidget dialog;
     programState().WindowTable[kSettingsSlot] = {&dialog, -1};
     int tabs = 0;
-    showSeams().settingsSetTab = [&tabs] {
+    windowCalls.onTab = [&tabs] {
         ++tabs;
         EXPECT_EQ(programState().RunFlags & run_flag::kShowRunning, tabs == 1 ? run_flag::kShowRunning : 0);
     };

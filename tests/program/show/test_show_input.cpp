@@ -296,9 +296,13 @@ TEST_F(ShowInputTest, AClickFindsTheVehicleUnderIt) {
     pics = yov::TrainPictureTable{};
     pics.Entries.resize(2);
     pics.Count = 1;
+    // A pool of exactly these two parts: a size left by another test would let the next
+    // allocation write past them.
     yov::PicPartPool& parts = yov::picParts();
+    parts = yov::PicPartPool{};
     parts.Parts.resize(3);
     parts.Count = 2;
+    parts.Alloc = 2;
     parts[1].OffsetX = 0;
     parts[1].Width = 50;
     parts[1].StockIndex = 7;
@@ -336,6 +340,7 @@ TEST_F(ShowInputTest, AClickFindsTheVehicleUnderIt) {
     ASSERT_EQ(described.size(), 1u);
     EXPECT_EQ(described[0], 9);
     pics = yov::TrainPictureTable{};
+    parts = yov::PicPartPool{};
 }
 
 }  // namespace

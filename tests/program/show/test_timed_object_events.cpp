@@ -3,18 +3,40 @@
 // yield, and the start rules with their spacing, limits and credits.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core_fixture.h"
 #include "motion_fixture.h"
 #include "program/core/startup/main_state.h"
+#include "program/show/display_state.h"
 #include "program/show/show_clock.h"
 #include "program/show/timed_object_events.h"
 
 using namespace yov;
 
 namespace {
+
+// The show window, only as far as the tick hides the cursor over it.
+class CursorView final : public ShowView {
+public:
+    explicit CursorView(int& hidden) : hidden_(hidden) {}
+    LvWindow handle() const override { return 0; }
+    plat::HDC screenDc() const override { return {}; }
+    void setBackgroundColour(uint32_t) override {}
+    void placeOverScreen(bool, int32_t, int32_t) override {}
+    void clearAndShow() override {}
+    void innerSize(int32_t& width, int32_t& height) const override { width = height = 0; }
+    void setFrameSize(int32_t, int32_t) override {}
+    bool hideCursor() override { return ++hidden_ == 1; }
+    void showCursor() override {}
+    int32_t showFontHeight() override { return 0; }
+    void closeFromProgram() override {}
+
+private:
+    int& hidden_;
+};
 
 class TimedObjectEvents : public motion_test::MotionTestOn<core_test::CoreTest> {
 protected:
@@ -23,12 +45,13 @@ protected:
         mainState().Show = ShowSettings{};
         StartTimedEvents();
         ResetTrainStarts();
-        timedEventCalls().hideCursor = [this] { ++hidden; };
+        displayState().ShowForm = std::make_unique<CursorView>(hidden);
         showClock().sleep = [this](int32_t ms) { sleeps.push_back(ms); };
         showClock().pumpEvents = [] {};
     }
     void TearDown() override {
-        timedEventCalls() = defaultTimedEventCalls();
+        displayState().ShowForm.reset();
+        displayState().CursorHidden = 0;
         showClock() = ShowClock{};
         mainState().Show = ShowSettings{};
         motion_test::MotionTestOn<core_test::CoreTest>::TearDown();
@@ -139,6 +162,7 @@ TEST_F(TimedObjectEvents, TheCursorIsHiddenAgain25TicksAfterTheMouseMoved) {
     EXPECT_EQ(hidden, 0);
     Frames(10);
     EXPECT_EQ(hidden, 1);
+    EXPECT_EQ(displayState().CursorHidden, 1) << "the show hid it, so the show shows it at its end";
     EXPECT_EQ(showState().CursorState, 1);
     Frames(100);
     EXPECT_EQ(hidden, 1);

@@ -410,34 +410,33 @@ TEST_F(Layers, PaintObjectClearsLayersTrackAndMarksThePages) {
 
 }  // namespace
 
-#include "program/show/show_seams.h"
 #include "program/trains/train_records.h"
-#include "program/trains/trains_wiring.h"
 
 namespace {
 
-TEST_F(Layers, ASectionLineIsPaintedThroughTheShowSeam) {
+TEST_F(Layers, ASectionLineIsPaintedAtItsSetUp) {
     yov::ResetTrainTable();
-    yov::WireTrains();
     const int32_t t = yov::NewTrainRec(0);
     ASSERT_GT(t, 0);
     yov::TrainRec& r = yov::trains().at(t);
-    r.OriginX = area.OriginX;
-    r.Width = area.Width;
     r.BandTop = area.BandTop;
     r.BandHeight = area.BandHeight;
-    r.AboveBase = area.AboveBase;
-    r.BelowBase = area.BelowBase;
-    r.VehicleHeight = area.VehicleHeight;
     yov::LineSection sect;
+    sect.Left = area.OriginX;
+    sect.Width = area.Width;
+    sect.Height = area.AboveBase + area.BelowBase;
+    sect.Above = area.AboveBase - area.VehicleHeight;
+    sect.Vehicle = area.VehicleHeight;
+    sect.Below = area.BelowBase;
+    sect.Flags = yov::kSectPaintAtSetUp;
     sect.BgText = u"red.jpg:<0";
     sect.BgLine = 9;
-    yov::showSeams().paintObject(t, sect);
+    yov::InitTrainFromSect(t, sect, -1, -1, -1);
     const yov::TrainRec& painted = yov::trains().at(t);
+    EXPECT_NE(painted.Flags & yov::train_flag::kAreaPainted, 0);
     EXPECT_EQ(painted.BgLine, 9);
     EXPECT_EQ(painted.BgBlockCount, 1);
     EXPECT_EQ(Pixel(20, 89), kRed);
-    yov::showSeams().paintObject = nullptr;
     yov::ResetTrainTable();
 }
 

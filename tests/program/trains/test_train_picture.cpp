@@ -16,6 +16,7 @@
 #include "show_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
+#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/startup/util_hooks.h"
@@ -45,6 +46,9 @@ protected:
         ResetTrainPictures();
         // A start left by another test would widen the plates (the simple modes' kind).
         trainStart() = TrainStartState{};
+        // Settings left by another test would change what a vehicle shows (its plate).
+        savedSettings_ = mainState().Show;
+        mainState().Show = ShowSettings{};
         programState().Shared.PictureHeight = kHeight;
         scriptReader().S = SceneScript{};
         scriptReader().S.FileNames = {u"", u"demo.ttt"};
@@ -66,8 +70,11 @@ protected:
         scriptReader().S = SceneScript{};
         ResetTrainPictures();
         trainStart() = TrainStartState{};
+        mainState().Show = savedSettings_;
         ShowTestOn::TearDown();
     }
+
+    ShowSettings savedSettings_;
 
     int32_t Build(const std::u16string& composition) {
         ClearParams();

@@ -224,12 +224,11 @@ TEST_F(TrainRecords, NegativeZonesComeFromTheSection) {
     sect.Vehicle = 33;
     sect.Below = 7;
     sect.Flags = kSectPaintAtSetUp;
-    int painted = 0;
-    showSeams().paintObject = [&painted](int32_t, const LineSection&) { ++painted; };
+    sect.FgLine = 12;
     InitTrainFromSect(t, sect, -1, -1, -1);
     EXPECT_EQ(trains().at(t).AboveBase, 44);
     EXPECT_EQ(trains().at(t).BelowBase, 7);
-    EXPECT_EQ(painted, 1);
+    EXPECT_EQ(trains().at(t).FgLine, 12) << "painted with the section's layers";
     EXPECT_NE(trains().at(t).Flags & train_flag::kAreaPainted, 0);
 }
 

@@ -75,7 +75,7 @@ protected:
         programState().Shared.PictureHeight = kHeight;
         UseCanvas(0, 0, 3000, kHeight + 10, 0);
         vehicles_test::UseFakeVehicles(kHeight);
-        showState().ShowFontHeight = MeasureShowText(u"Mg").Height;
+        displayState().ShowFontHeight = MeasureShowText(u"Mg").Height;
         trainStart() = TrainStartState{};
         const std::string path =
             write("scene.ttt",

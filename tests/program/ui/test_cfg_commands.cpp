@@ -31,12 +31,10 @@
 #include "program/core/texts/descriptions.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/dialogs/cfg_state.h"
-#include "program/scene/scene_wiring.h"
 #include "program/scene/script_reader.h"
 #include "program/stock_data/stock_state.h"
 #include "program/show/show_state.h"
 #include "program/show/show_wiring.h"
-#include "program/trains/trains_wiring.h"
 #include "program/ui/about_window.h"
 #include "program/ui/preview_window.h"
 #include "program/ui/show_input_wiring.h"
@@ -60,11 +58,9 @@ protected:
         yov::ForgetBufferClasses();
         // The program's parts, handed over as the program does before Main.
         yov::WireShow();
-        yov::WireScene();
         yov::WirePreview();
         yov::WireShowInputEntries();
         yov::WireStockLoading();
-        yov::WireTrains();
         yov::WireTextWindow();
         yov::WireStockWindows();
         yov::WireSettingsDialog();

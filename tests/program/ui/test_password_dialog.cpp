@@ -32,8 +32,6 @@ protected:
         yov::laterParts() = yov::LaterParts{};
         yov::showInputLink() = yov::ShowInputLink{};
         yov::frameStepCalls().ddMenus = nullptr;
-        yov::displayShowLink().refreshDescMenu = nullptr;
-        yov::displayShowLink().takeCursorPosition = nullptr;
         ShowInputTest::TearDown();
     }
     // Types the texts into the dialog's boxes and presses O.K.

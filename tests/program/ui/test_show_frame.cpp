@@ -12,6 +12,7 @@
 #include "program/core/binding/main_engine_calls.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
+#include "program/show/show_window_calls.h"
 #include "program/show/display_state.h"
 #include "program/ui/show_windows.h"
 
@@ -46,22 +47,25 @@ protected:
         CoreTest::SetUp();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         yov::mainEngineCalls().enableMenu = [](int32_t, bool) {};
-        yov::displayShowLink() = {};
+        savedWindowCalls_ = yov::showWindowCalls();
         yov::WireShowWindows();
         ASSERT_EQ(yov::lv::StartMMTimer(20), 0);
     }
     void TearDown() override {
         yov::lv::StopMMTimer();
-        yov::displayShowLink() = {};
+        yov::InstallShowWindowCalls(savedWindowCalls_);
         yov::mainEngineCalls() = {};
         yov::lv::CloseDLL();
         CoreTest::TearDown();
     }
+
+private:
+    yov::ShowWindowCalls* savedWindowCalls_ = nullptr;
 };
 
 TEST_F(ShowFrameTest, ComposedLineReachesTheWindow) {
     const plat::COLORREF sky = plat::RGB(40, 90, 200);
-    yov::displayShowLink().BackgroundColour = plat::RGB(10, 10, 10);
+    yov::displayState().BackgroundColour = plat::RGB(10, 10, 10);
     yov::programState().ShowMode = 0;
     yov::StartDisplay();
     yov::CreateDisplaySurfaces();
@@ -83,7 +87,7 @@ TEST_F(ShowFrameTest, ComposedLineReachesTheWindow) {
     c.FlushBlitOps();
 
     plat::SelectObject(d.ShowDC, d.BackBrush);
-    yov::lv::DoBlt(c.compositionList.count, &c.compositionList.records[1], d.WorkDC.Value());
+    yov::lv::DoBlt(c.compositionList.count, &c.compositionList.records[1], d.SceneDC.Value());
     yov::BlitList& batch = c.currentBatch();
     yov::lv::BatchBlt(batch.count, &batch.records[1], d.ShowDC.Value());
     yov::lv::WaitBlt(nullptr);

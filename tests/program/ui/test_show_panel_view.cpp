@@ -174,8 +174,6 @@ TEST_F(PanelTest, ResizingTheWindowedShowCancelsThePanel) {
     yov::showInputLink() = yov::ShowInputLink{};
     yov::laterParts() = yov::LaterParts{};
     yov::frameStepCalls().ddMenus = nullptr;
-    yov::displayShowLink().refreshDescMenu = nullptr;
-    yov::displayShowLink().takeCursorPosition = nullptr;
 }
 
 }  // namespace

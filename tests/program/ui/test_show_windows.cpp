@@ -17,6 +17,7 @@
 #include "core_fixture.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_state.h"
+#include "program/show/show_state.h"
 #include "program/show/show_window_rules.h"
 #include "program/ui/show_windows.h"
 
@@ -284,7 +285,7 @@ TEST_F(ShowWindowsTest, OnlyAnExposureAsksForTheSceneToBeRepainted) {
         EXPECT_TRUE(repaints.empty()) << "mode " << int{mode};
         w->repaint();
         ASSERT_EQ(repaints.size(), 1u) << "mode " << int{mode};
-        EXPECT_EQ(repaints[0], mode == 0 ? yov::FullRepaintMask(yov::displayState().FlipCount) : 1);
+        EXPECT_EQ(repaints[0], mode == 0 ? yov::FullRepaintMask(yov::showState().FlipCount) : 1);
         view->closeFromProgram();
     }
 }
@@ -359,7 +360,7 @@ TEST_F(ShowWindowsTest, TextUnderDirectDrawEndsWithEscOrANewRequest) {
     link.takeDisplayRequest = [&] { return std::exchange(request, uint8_t{0}); };
     link.displayRequestPending = [&] { return request != 0; };
     link.pendingText = [] { return std::u16string(u"Class 4 tank engine\nbuilt 1911"); };
-    yov::displayState().FlipCount = 2;
+    yov::showState().FlipCount = 2;
     auto view = yov::MakeShowView(1);
     auto* w = static_cast<yov::ScrFull*>(yov::ShowWindowOf(view.get()));
     view->placeOverScreen(true, 800, 600);
@@ -382,7 +383,7 @@ TEST_F(ShowWindowsTest, TextUnderDirectDrawEndsWithEscOrANewRequest) {
     w->DDMenus();
     EXPECT_EQ(w->TextBoxOpen, 0);
     EXPECT_EQ(request, 1);
-    yov::displayState().FlipCount = 0;
+    yov::showState().FlipCount = 0;
     view->closeFromProgram();
 }
 

@@ -1,0 +1,38 @@
+#include "program/show/show_run_steps.h"
+
+#include "program/scene/script_reader.h"
+#include "program/show/display_wiring.h"
+#include "program/show/sections.h"
+#include "program/show/show_state.h"
+
+namespace yov {
+
+namespace {
+
+ShowRunSteps*& installedSteps() {
+    static ShowRunSteps own;
+    static ShowRunSteps* steps = &own;
+    return steps;
+}
+
+}  // namespace
+
+bool ShowRunSteps::readScript(const std::u16string& script, uint8_t headerOnly) {
+    const bool ok = ReadScript(script, headerOnly);
+    if (ok && headerOnly == 0) showState().SpeedFactor = scriptReader().S.Run.SpeedFactor;
+    return ok;
+}
+
+void ShowRunSteps::startDisplay() { OpenShowDisplay(); }
+void ShowRunSteps::createDisplaySurfaces() { CreateShowSurfaces(); }
+void ShowRunSteps::releaseDisplaySurfaces() { ReleaseShowSurfaces(); }
+void ShowRunSteps::stopDisplay() { CloseShowDisplay(); }
+void ShowRunSteps::runSect(int32_t sect) { RunSect(sect); }
+
+ShowRunSteps& showRunSteps() { return *installedSteps(); }
+
+ScopedShowRunSteps::ScopedShowRunSteps(ShowRunSteps& steps) : previous_(installedSteps()) { installedSteps() = &steps; }
+
+ScopedShowRunSteps::~ScopedShowRunSteps() { installedSteps() = previous_; }
+
+}  // namespace yov

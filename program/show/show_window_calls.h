@@ -1,0 +1,28 @@
+// What the show asks of the windows above it: the show window of a mode, the cursor's place
+// on it, and the settings dialog's show tab. The program installs its own at start-up; with
+// none installed there is no show window and nothing else is asked.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "program/show/show_view.h"
+
+namespace yov {
+
+class ShowWindowCalls {
+public:
+    virtual ~ShowWindowCalls() = default;
+    // The show window of a mode (0 windowed, 1 full screen), registered as window slot 0.
+    virtual std::unique_ptr<ShowView> makeView(uint8_t mode) = 0;
+    // The cursor's place over the show window, where the mouse rule starts from.
+    virtual void takeCursorPosition() = 0;
+    // The open settings dialog brings its show tab in line with whether a show runs.
+    virtual void settingsShowTab() = 0;
+};
+
+ShowWindowCalls* showWindowCalls();
+// Installs calls (nullptr: none) and gives back the ones before.
+ShowWindowCalls* InstallShowWindowCalls(ShowWindowCalls* calls);
+
+}  // namespace yov

@@ -1,0 +1,55 @@
+// A show reads its script with the show's font for the label height and takes the script's
+// speed and version.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "program/core/pictures/anim_pools.h"
+#include "program/core/pictures/canvas_hooks.h"
+#include "program/core/windows/window_dispatch.h"
+#include "program/show/show_run_steps.h"
+#include "program/show/show_state.h"
+#include "program/show/show_wiring.h"
+#include "script_fixture.h"
+
+namespace {
+
+class ShowScriptRead : public script_test::ScriptTest {
+protected:
+    void SetUp() override {
+        ScriptTest::SetUp();
+        savedReader_ = yov::scriptReader().hooks;
+        savedLater_ = yov::laterParts();
+        savedPools_ = yov::animPoolHooks();
+        savedDraw_ = yov::drawHooks();
+    }
+    void TearDown() override {
+        yov::scriptReader().hooks = savedReader_;
+        yov::laterParts() = savedLater_;
+        yov::animPoolHooks() = savedPools_;
+        yov::drawHooks() = savedDraw_;
+        yov::displayState().ShowFontHeight = 0;
+        yov::showState().SpeedFactor = 0.025f;
+        ScriptTest::TearDown();
+    }
+
+private:
+    yov::ScriptHooks savedReader_;
+    yov::LaterParts savedLater_;
+    yov::AnimPoolHooks savedPools_;
+    yov::DrawHooks savedDraw_;
+};
+
+TEST_F(ShowScriptRead, TheShowsReadTakesItsFontHeightSpeedAndVersion) {
+    yov::WireShow();
+    yov::displayState().ShowFontHeight = 13;
+    ASSERT_TRUE(yov::showRunSteps().readScript(
+        core_test::u16(write("w.ttt", {"$VERSION 7", "$SPEED 40", "$SECTION ML=3;SEQ=C", "C=1", "C=2", "$ENDSECTION"})),
+        0))
+        << reported();
+    EXPECT_EQ(S().Run.LayerBelow, 20) << "7 below the label text height";
+    EXPECT_EQ(yov::showState().SpeedFactor, 0.04f);
+    EXPECT_EQ(yov::laterParts().scriptVersionText(), u"7");
+}
+
+}  // namespace
