@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"

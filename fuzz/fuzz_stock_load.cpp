@@ -16,7 +16,7 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/core/startup/core_wiring.h"

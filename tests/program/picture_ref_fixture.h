@@ -14,7 +14,7 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/util_hooks.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 
 namespace picref_test {
 

@@ -18,7 +18,7 @@
 #include "program/scene/param_table.h"
 #include "program/scene/stock_loading.h"
 #include "program/scene/stock_state.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 
 namespace stock_load_test {
 

@@ -18,7 +18,8 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/binding/engine_text.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/texts/program_error.h"
@@ -175,7 +176,7 @@ void HFrm::Timer1_Timer() {
         guarded([] { UnloadSlotWindow(kSettingsSlot); });
         guarded([&s] {
             s.EngineStarted = false;
-            mainEngineCalls().closeDll();
+            lv::CloseDLL();
         });
         ForgetBufferClasses();
         break;
@@ -244,7 +245,7 @@ void Shutdown() {
         guarded([] { CloseLibraries(); });
         guarded([&s] {
             s.EngineStarted = false;
-            mainEngineCalls().closeDll();
+            lv::CloseDLL();
         });
     }
     guarded([] { DeleteScratchDC(); });
@@ -259,13 +260,12 @@ void Shutdown() {
 
 void CloseLibraries() {
     ProgramState& st = programState();
-    MainEngineCalls& calls = mainEngineCalls();
-    calls.closeCache();
+    lv::CloseCache();
     SharedArrays& a = st.Arrays;
     for (int32_t i = 1; i <= st.Shared.StockFileCount && a.StockFiles.has(i); ++i) {
         StockFileEntry& f = a.StockFiles[i];
         if (f.Kind == kPictureLibraryKind && f.LibHandle != 0) {
-            calls.closeLib32(static_cast<LvHandle>(f.LibHandle));
+            lv::CloseLib32(static_cast<LvHandle>(f.LibHandle));
             f.LibHandle = 0;
         }
     }
@@ -328,7 +328,7 @@ void UnloadAllWindows(int16_t mode) {
 }
 
 int32_t FreeSurface(LvHandle surface, int32_t /*code*/) {
-    mainEngineCalls().deleteSurface(surface);
+    lv::DeleteSurface(&surface);
     return 0;
 }
 
@@ -336,7 +336,7 @@ std::u16string GetVersionText() {
     const std::u16string v = GetText(u"VERX", u"", kTextStemOnly);
     std::u16string d;
     try {
-        d = mainEngineCalls().dllVersion();
+        d = EngineVersionText();
     } catch (const std::exception&) {
         // Without the library the line still names the program's version.
     }

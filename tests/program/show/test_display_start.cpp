@@ -13,13 +13,14 @@
 #include "core_fixture.h"
 #include "platform/priority.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
 #include "program/show/show_view.h"
+#include "recording_engine.h"
 
 namespace {
 
@@ -120,11 +121,11 @@ class DisplayStartTest : public core_test::CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
+        engine_.passOn = {"*"};
         yov::ProgramState& st = yov::programState();
         st.ScreenWidthPx = 640;
         st.ScreenHeightPx = 480;
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
-        yov::mainEngineCalls().enableMenu = [this](int32_t id, bool on) { menus.emplace_back(id, on); };
         yov::DisplayShowLink& link = yov::displayShowLink();
         link = {};
         link.makeView = [this](uint8_t) { return std::make_unique<RecordingView>(log, 320, 200); };
@@ -139,7 +140,6 @@ protected:
     }
     void TearDown() override {
         yov::displayShowLink() = {};
-        yov::mainEngineCalls() = {};
         yov::lv::CloseDLL();
         CoreTest::TearDown();
     }
@@ -159,7 +159,7 @@ protected:
     }
 
     ViewLog log;
-    std::vector<std::pair<int32_t, bool>> menus;
+    engine_test::RecordingEngine engine_;  // every call reaches the library
     int resets = 0;
     int workDcs = 0;
     int32_t sceneW = 0;
@@ -188,7 +188,8 @@ TEST_F(DisplayStartTest, DrawBitsFollowTheDrawingMethod) {
     yov::displayShowLink().DrawWholeTrains = 1;
     start(0, 0, 0);
     EXPECT_EQ(yov::displayState().DrawBits, 0x0D | 0x20 | 0x80) << "whole trains are composed (0x04)";
-    EXPECT_EQ(menus, (std::vector<std::pair<int32_t, bool>>{{5264, false}, {4229, true}, {4504, true}}));
+    EXPECT_EQ(engine_.callsOf("EnableMenu"),
+              (std::vector<std::string>{"EnableMenu 5264 0", "EnableMenu 4229 1", "EnableMenu 4504 1"}));
     yov::StopDisplay();
 }
 

@@ -20,7 +20,7 @@
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/window_ops_qt.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "core_fixture.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
@@ -45,7 +45,6 @@ protected:
     void SetUp() override {
         CoreTest::SetUp();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
-        yov::mainEngineCalls().enableMenu = [](int32_t, bool) {};
         yov::displayShowLink() = {};
         yov::WireShowWindows();
         ASSERT_EQ(yov::lv::StartMMTimer(20), 0);
@@ -53,7 +52,6 @@ protected:
     void TearDown() override {
         yov::lv::StopMMTimer();
         yov::displayShowLink() = {};
-        yov::mainEngineCalls() = {};
         yov::lv::CloseDLL();
         CoreTest::TearDown();
     }
