@@ -142,8 +142,6 @@ struct Catalogue {
         st.CacheMode = 1;
         yov::InitEngineOnProgramArrays(&NoEvents, nullptr);
         yov::lv::OpenCache(1, "memory");
-        h.openCache = [](int32_t, const std::u16string&) { return 0; };
-        h.findStockEntry = yov::FindStockEntry;
         yov::SetStockName(plat::utf8ToUtf16((dir / "big.stk").string()));
         yov::LoadStock(-1);
         yov::ForgetBufferClasses();

@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -21,7 +22,9 @@
 #include "program/core/windows/context_help.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/core/windows/msgbox.h"
+#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
+#include "engine_fake.h"
 
 namespace core_test {
 
@@ -57,6 +60,7 @@ inline void resetProgramState() {
     st.LangTextsSortedCount = -1;
     st.LogStarted = 0;
     st.WindowTable.fill({});
+    yov::mainState().StockIndexBuilt = false;
 
     SharedState& sh = st.Shared;
     sh.StockCount = sh.StockAlloc = sh.StockFileCount = sh.StockFileAlloc = 0;
@@ -106,20 +110,51 @@ inline void useFakeEngineTexts() {
         {u"PICF", u"Pictures"},
         {u"OPEN", u"Open ..."},
     };
-    yov::CoreHooks& h = yov::coreHooks();
-    h.defaultText = [](std::u16string_view key) {
-        auto it = defaultTexts().find(std::u16string(key));
-        return it == defaultTexts().end() ? std::u16string() : it->second;
-    };
-    h.numberedText = [](int32_t n) {
-        if (n == 11612) return std::u16string(u"\"?\" outside condition");
-        return u"Error " + plat::widen(std::to_string(n));
-    };
-    h.menuKey = [](int32_t) { return std::u16string(); };
-    h.openCache = [](int32_t, const std::u16string&) { return 0; };
-    h.openFrm = [](int16_t, QWidget*, const FormLimits&) {};
-    h.closeFrm = [](int32_t) {};
 }
+
+// The engine of the core tests: default texts from defaultTexts(), numbered messages "Error N",
+// no menu keys; window slots and the picture cache opened without the library. Each part can be
+// handed back to the library.
+class FixtureEngine : public engine_test::EngineFake {
+public:
+    bool texts = true;        // GetDefTxt, GetNumTxt, GetMenuKey
+    bool windowSlots = true;  // OpenFrm, CloseFrm
+    bool cache = true;        // OpenCache
+    void useLibrary() { texts = windowSlots = cache = false; }
+
+    LvResult GetDefTxt(const char* key, char* buffer, int32_t capacity) override {
+        if (!texts) return next().GetDefTxt(key, buffer, capacity);
+        auto it = defaultTexts().find(plat::utf8ToUtf16(key));
+        return it == defaultTexts().end() ? 0 : copy(plat::utf16ToUtf8(it->second), buffer, capacity);
+    }
+    LvResult GetNumTxt(int32_t number, char16_t* buffer, int32_t capacity) override {
+        if (!texts) return next().GetNumTxt(number, buffer, capacity);
+        const std::u16string text =
+            number == 11612 ? u"\"?\" outside condition" : u"Error " + plat::widen(std::to_string(number));
+        const auto n = std::min(static_cast<int32_t>(text.size()), capacity);
+        std::copy_n(text.data(), n, buffer);
+        return n;
+    }
+    LvResult GetMenuKey(int32_t menuWord, int32_t identifier, char* buffer, int32_t capacity) override {
+        if (!texts) return next().GetMenuKey(menuWord, identifier, buffer, capacity);
+        auto it = menuKeys.find(identifier);
+        return it == menuKeys.end() ? 0 : copy(it->second, buffer, capacity);
+    }
+    LvResult OpenFrm(int16_t slot, LvWindow window, const FormLimits* limits) override {
+        return windowSlots ? 0 : next().OpenFrm(slot, window, limits);
+    }
+    LvResult CloseFrm(int32_t slot) override { return windowSlots ? 0 : next().CloseFrm(slot); }
+    LvResult OpenCache(int32_t mode, const char* name) override { return cache ? 0 : next().OpenCache(mode, name); }
+
+    std::map<int32_t, std::string> menuKeys;  // the text key of a menu item
+
+private:
+    static int32_t copy(const std::string& text, char* buffer, int32_t capacity) {
+        const auto n = std::min(static_cast<int32_t>(text.size()), capacity);
+        std::copy_n(text.data(), n, buffer);
+        return n;
+    }
+};
 
 // A translated text with its per-language texts (index = language).
 inline int32_t addText(std::u16string key, std::vector<std::u16string> texts) {
@@ -222,6 +257,7 @@ protected:
     }
 
     QTemporaryDir scratch_;
+    FixtureEngine coreEngine_;
     std::vector<ShownBox> boxes_;
     int32_t answer_ = 0;
     yov::MsgBoxResponder previousResponder_;

@@ -1,5 +1,5 @@
-// An engine that stands in for the library's start, shutdown, menus, colour tables, stock index
-// and version, and writes each of these calls as a line of text ("CloseLib32 77",
+// An engine that stands in for the library's start, shutdown, picture cache, window slots, menus,
+// colour tables, stock index and version, and writes each of these calls as a line of text ("CloseLib32 77",
 // "EnableMenu 5265 1") to a trace, so that a test sees what the program asked of the engine and
 // in which order. Every other call goes on to the engine it replaced; so does a call named in
 // passOn, after its line is written.
@@ -34,10 +34,13 @@ public:
     }
     void clear() { trace_->clear(); }
 
-    std::set<std::string> passOn;  // these calls go on to the engine as well; "*" every call
-    std::string version = "4.3.8F";      // GetDLLVersion
-    int32_t stockIndex = 0;              // LookStockIdx's answer
-    std::string failing;                 // the call that throws std::runtime_error after its line
+    std::set<std::string> passOn;    // these calls go on to the engine as well; "*" every call
+    std::string version = "4.3.8F";  // GetDLLVersion
+    int32_t stockIndex = 0;          // LookStockIdx's answer
+    int32_t cacheResult = 0;         // OpenCache's answer
+    LvWindow openedWindow = 0;       // of the last OpenFrm, with its limits
+    FormLimits openedLimits{};
+    std::string failing;  // the call that throws std::runtime_error after its line
 
     LvResult InitDLL(LvInstance instance, LvEventProc onEvent, LvRandomProc random, SharedState* shared,
                      LvArrayDesc* stockEntries, LvArrayDesc* stockFiles, LvArrayDesc* authors, LvArrayDesc* libInfos,
@@ -45,9 +48,21 @@ public:
                      LvArrayDesc* descValues, LvArrayDesc* descTexts) override {
         if (!record("InitDLL", "InitDLL")) return 0;
         return next().InitDLL(instance, onEvent, random, shared, stockEntries, stockFiles, authors, libInfos,
-                                    categories, languages, texts, descKeys, descValues, descTexts);
+                              categories, languages, texts, descKeys, descValues, descTexts);
     }
     LvResult CloseDLL() override { return record("CloseDLL", "CloseDLL") ? next().CloseDLL() : 0; }
+    LvResult OpenCache(int32_t mode, const char* name) override {
+        const std::string line = "OpenCache " + std::to_string(mode) + " " + name;
+        return record("OpenCache", line) ? next().OpenCache(mode, name) : cacheResult;
+    }
+    LvResult OpenFrm(int16_t slot, LvWindow window, const FormLimits* limits) override {
+        openedWindow = window;
+        openedLimits = *limits;
+        return record("OpenFrm", "OpenFrm " + std::to_string(slot)) ? next().OpenFrm(slot, window, limits) : 0;
+    }
+    LvResult CloseFrm(int32_t slot) override {
+        return record("CloseFrm", "CloseFrm " + std::to_string(slot)) ? next().CloseFrm(slot) : 0;
+    }
     LvResult CloseCache() override { return record("CloseCache", "CloseCache") ? next().CloseCache() : 0; }
     LvResult CloseLib32(LvHandle module) override {
         return record("CloseLib32", "CloseLib32 " + std::to_string(module)) ? next().CloseLib32(module) : 0;
@@ -95,7 +110,8 @@ public:
             next().PrepareLookStock(stockTable, count);
     }
     LvResult LookStockIdx(const char16_t* name) override {
-        if (record("LookStockIdx", "LookStockIdx " + plat::utf16ToUtf8(LvTextString(name)))) return next().LookStockIdx(name);
+        if (record("LookStockIdx", "LookStockIdx " + plat::utf16ToUtf8(LvTextString(name))))
+            return next().LookStockIdx(name);
         return stockIndex;
     }
 

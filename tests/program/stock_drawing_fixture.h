@@ -67,8 +67,6 @@ protected:
         e.enableMenu = [](int32_t, int32_t) {};
         e.menuKey = [](int32_t, int32_t) { return std::u16string(); };
         e.startSubclass = [this](uintptr_t w, uint8_t, uint8_t, int16_t n) { subclassed[w] = n; };
-        yov::coreHooks().openCache = [](int32_t, const std::u16string&) { return 0; };
-        yov::coreHooks().findStockEntry = yov::FindStockEntry;
         yov::laterParts() = {};
         yov::setProcessEnd([](int32_t) {});
         yov::ClearPicturePools();

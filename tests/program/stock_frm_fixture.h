@@ -33,6 +33,7 @@ protected:
         savedInput_ = yov::stockInputCalls();
         savedCommands_ = yov::stockCommandSeams();
         yov::coreHooks() = {};
+        coreEngine_.useLibrary();
         // Main starts the engine afresh: it has no buffer classes yet.
         yov::ForgetBufferClasses();
         yov::stockWindows() = yov::StockWindowsState{};

@@ -20,6 +20,7 @@
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
+#include "recording_engine.h"
 
 namespace stock_window_test {
 
@@ -93,10 +94,7 @@ protected:
         e.enableMenu = [this](int32_t id, int32_t state) { enables[id] = state; };
         e.menuKey = [](int32_t, int32_t id) { return id == 4200 ? std::u16string(u"SRCH") : std::u16string(); };
         e.startSubclass = [this](uintptr_t w, uint8_t, uint8_t slot, int16_t) { subclassed.push_back({w, slot}); };
-        yov::coreHooks().openCache = [this](int32_t, const std::u16string&) {
-            ++cacheOpens;
-            return 0;
-        };
+        cacheEngine_.passOn = {"*"};  // the fixture's engine opens the cache
         yov::programState().Shared.PictureHeight = 30;
         yov::programState().ScreenWidthPx = 1600;
         yov::programState().ScreenHeightPx = 1200;
@@ -136,10 +134,11 @@ protected:
     std::map<int32_t, int32_t> checks;
     std::map<int32_t, int32_t> enables;
     std::vector<std::pair<uintptr_t, int>> subclassed;
-    int cacheOpens = 0;
+    size_t cacheOpens() const { return cacheEngine_.callsOf("OpenCache").size(); }
     std::vector<std::unique_ptr<OpenedWindow>> windows;
 
 private:
+    engine_test::RecordingEngine cacheEngine_;
     yov::StockSeams savedSeams_;
     yov::StockEngineCalls savedCalls_;
 };

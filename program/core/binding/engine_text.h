@@ -8,7 +8,6 @@
 
 #include "lumvatek/shared.h"
 #include "platform/codepage.h"
-#include "program/core/binding/engine_binding.h"
 
 namespace yov {
 
@@ -32,20 +31,6 @@ private:
 inline std::u16string fromEngineText(const char* bytes, int32_t length, int32_t capacity) {
     const int32_t n = std::clamp(length, 0, capacity);
     return plat::utf8ToUtf16(std::string_view(bytes, static_cast<size_t>(n)));
-}
-
-// RLook over a text: the 1-based position of the first `what` (a character code below 256)
-// outside quotes and brackets, 0 when there is none.
-inline int32_t RLookText(std::u16string_view text, int32_t start, int32_t end, uintptr_t what) {
-    const EngineText t(text);
-    return lv::RLook(t.get(), start, end, what);
-}
-
-// The engine's version text ("4.3.8F").
-inline std::u16string EngineVersionText() {
-    constexpr int32_t kVersionBuffer = 100;
-    char buffer[kVersionBuffer] = {};
-    return fromEngineText(buffer, lv::GetDLLVersion(buffer, kVersionBuffer), kVersionBuffer);
 }
 
 }  // namespace yov

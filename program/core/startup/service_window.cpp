@@ -19,7 +19,7 @@
 #include "program/core/windows/form_members.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/binding/engine_text.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/texts/program_error.h"
@@ -336,7 +336,7 @@ std::u16string GetVersionText() {
     const std::u16string v = GetText(u"VERX", u"", kTextStemOnly);
     std::u16string d;
     try {
-        d = EngineVersionText();
+        d = engine_calls::versionText();
     } catch (const std::exception&) {
         // Without the library the line still names the program's version.
     }

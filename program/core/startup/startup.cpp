@@ -21,7 +21,7 @@
 #include "program/core/binding/engine_events.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/startup/instance_control.h"
-#include "program/core/binding/engine_text.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/windows/msgbox.h"
@@ -81,7 +81,7 @@ void AddFilesToList(std::u16string_view commandLine, int list) {
     std::u16string rest = plat::trim(plat::mid(commandLine, 9));
     for (;;) {
         std::u16string name;
-        const int32_t blank = rest.empty() ? 0 : RLookText(rest, 1, 0, kSpace);
+        const int32_t blank = rest.empty() ? 0 : engine_calls::rLook(rest, 1, 0, kSpace);
         if (blank > 0) {
             name = plat::left(rest, blank - 1);
             rest = plat::ltrim(plat::mid(rest, blank + 1));
@@ -109,10 +109,6 @@ void setLayoutMetrics() {
 // The services the core hands to the rest of the program before the first window opens.
 void wireServices() {
     WireCoreServices();
-    CoreHooks& hooks = coreHooks();
-    hooks.applyColorTranslation = ApplyColorTranslation;
-    hooks.findStockEntry = FindStockEntry;
-    hooks.serviceWindow = [] { return reinterpret_cast<uintptr_t>(&LoadServiceWindow()); };
     WireShowWindows();
 }
 

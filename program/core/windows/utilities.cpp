@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "platform/numbers.h"
-#include "program/core/startup/core_hooks.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
 
@@ -67,7 +67,7 @@ int32_t GetTabbedTextWidth(const QFont& font, std::u16string_view text, int32_t&
 
 std::u16string GetMenuTip(int32_t identifier) {
     if (identifier < 0 || identifier > kLastMenuId) return {};
-    const std::u16string key = coreHooks().menuKey(identifier);
+    const std::u16string key = engine_calls::menuKey(identifier);
     if (key.empty()) return {};
     return GetText(key + u"_TIP", u"", kTextStemOnly);
 }

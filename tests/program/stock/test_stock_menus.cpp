@@ -33,6 +33,7 @@ class StockMenus : public core_test::CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
+        coreEngine_.windowSlots = false;  // the menus live in the library's window slot
         yov::BuildStartupTables();
         yov::stockWindows() = yov::StockWindowsState{};
         yov::stockMenus() = yov::StockMenuState{};

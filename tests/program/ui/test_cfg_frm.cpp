@@ -163,7 +163,7 @@ QAction* menuItem(const QWidget* window, int32_t id) {
 }
 
 TEST_F(CfgDialog, TheMenuMarksFollowTheSettings) {
-    yov::coreHooks() = {};  // the real engine, which builds the dialog's menus
+    coreEngine_.useLibrary();  // the real engine, which builds the dialog's menus
     yov::Main(u"/c");
     runFor(100);
     yov::CfgFrm* cfg = dialog();
