@@ -19,11 +19,9 @@
 #include "platform/config_folder.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "program/core/windows/context_help.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/core/windows/msgbox.h"
-#include "program/core/startup/main_state.h"
-#include "program/core/startup/program_state.h"
+#include "program/core/startup/core_state.h"
 #include "engine_fake.h"
 
 namespace core_test {
@@ -31,58 +29,12 @@ namespace core_test {
 inline std::string utf8(std::u16string_view s) { return plat::utf16ToUtf8(s); }
 inline std::u16string u16(std::string_view s) { return plat::utf8ToUtf16(s); }
 
+// The core of a program that has just started, with the general language in place.
 inline void resetProgramState() {
-    yov::ProgramState& st = yov::programState();
-    st.ProgramKey = u"Software\\Vantrel\\Yov";
-    st.InstanceLetter.clear();
-    st.TempDir.clear();
-    st.ErrorLogPath.clear();
-    st.ScreenWidthPx = 0;
-    st.ScreenHeightPx = 0;
-    yov::helpFiles() = {};
-    st.DocFile.clear();
-    st.CacheMode = 0;
-    st.CacheFile.clear();
-    st.StockDir.clear();
-    st.ConfigDir.clear();
-    st.SplitPath.clear();
-    st.SplitDir.clear();
-    st.SplitName.clear();
-    st.SplitExt.clear();
-    st.ProgressCode = 0;
-    st.StopRequest = 0;
-    st.EndRequest = 0;
-    st.BatchMode = 0;
-    st.RunFlags = 0;
-    st.RunMode = 0;
-    st.ShowMode = 0;
-    st.LangTextsSorted = 0;
-    st.LangTextsSortedCount = -1;
-    st.LogStarted = 0;
-    st.WindowTable.fill({});
-    yov::mainState().StockIndexBuilt = false;
-
-    SharedState& sh = st.Shared;
-    sh.StockCount = sh.StockAlloc = sh.StockFileCount = sh.StockFileAlloc = 0;
-    sh.AuthorCount = sh.AuthorAlloc = sh.LanguageCount = 0;
-    sh.LangTextCount = sh.LangTextAlloc = 0;
-    sh.BuiltinDescKeys = sh.DescKeyCount = sh.DescKeyAlloc = 0;
-    sh.DescValueCount = sh.DescValueAlloc = sh.DescTextCount = sh.DescTextAlloc = 0;
-    sh.CurrentLanguage = 0;
-    sh.PictureHeight = 0;  // no stock read: scripts read after a picture test keep their own heights
-    sh.CancelLoad = 0;
-    sh.Limits = FormLimits{};
-
-    SharedArrays& a = st.Arrays;
-    a.Stock.redim(-1);
-    a.StockFiles.redim(-1);
-    a.Authors.redim(-1);
+    yov::coreState().restart();
+    SharedArrays& a = yov::programState().Arrays;
     a.Languages.redim(kLanguageSlots - 1);
     a.Languages[0].Code = u"N";
-    a.LangTexts.redim(-1);
-    a.DescKeys.redim(-1);
-    a.DescValues.redim(-1);
-    a.DescTexts.redim(-1);
 }
 
 // The engine's default texts, as far as the tests need them.

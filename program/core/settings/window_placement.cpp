@@ -64,11 +64,6 @@ int16_t toInt16(int32_t v) { return static_cast<int16_t>(std::clamp<int32_t>(v, 
 
 }  // namespace
 
-PlacementState& placementState() {
-    static PlacementState state;
-    return state;
-}
-
 QSize screenSizePx() {
     const ProgramState& st = programState();
     if (st.ScreenWidthPx > 0 && st.ScreenHeightPx > 0) return {st.ScreenWidthPx, st.ScreenHeightPx};

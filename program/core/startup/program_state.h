@@ -29,7 +29,10 @@ struct WindowSlot {
     int16_t inUse = 0;  // -1 while the window is open
 };
 
-struct ProgramState {
+// Every value of ProgramState but the shared record and arrays, which the engine holds by
+// address (its timer thread writes the record's clock); a program that has just started has
+// ProgramValues{}.
+struct ProgramValues {
     // --- Set by Main before the first window opens.
     std::u16string ProgramKey = u"Software\\Vantrel\\Yov";
     std::u16string InstanceLetter;  // empty in slot 0, else "B" to "F"
@@ -71,6 +74,9 @@ struct ProgramState {
     std::array<WindowSlot, kWindowTableSlots> WindowTable{};
 
     // --- The records shared with the engine (their addresses go to InitDLL).
+};
+
+struct ProgramState : ProgramValues {
     SharedState Shared;
     SharedArrays Arrays;
 };

@@ -101,11 +101,6 @@ void unloadEveryWindow() {
 
 }  // namespace
 
-ServiceState& serviceState() {
-    static ServiceState state;
-    return state;
-}
-
 HFrm::HFrm() {
     setObjectName(QStringLiteral("HFrm"));
     setAttribute(Qt::WA_DontShowOnScreen);

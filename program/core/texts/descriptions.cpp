@@ -108,11 +108,6 @@ std::u16string pictureSource(int16_t fileIndex, const std::u16string& pictureTex
 
 }  // namespace
 
-DescriptionState& descriptionState() {
-    static DescriptionState state;
-    return state;
-}
-
 std::u16string GetKeyedLine(std::u16string_view text, std::u16string_view key) {
     const std::u16string marker = u"%" + std::u16string(key) + u" ";
     const size_t p = text.find(marker);

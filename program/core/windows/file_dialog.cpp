@@ -9,6 +9,7 @@
 #include "platform/text.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"
+#include "program/core/startup/core_state.h"
 #include "program/core/startup/program_resources.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/settings/split_file_path.h"
@@ -65,10 +66,7 @@ FileDialogResponder& responder() {
 }
 
 // The folder the dialog starts in when the flags do not name one (the dialog keeps it).
-QString& rememberedFolder() {
-    static QString folder;
-    return folder;
-}
+QString& rememberedFolder() { return coreState().fileDialogFolder; }
 
 QStringList runDialog(const FileDialogRequest& request) {
     if (responder()) return responder()(request);

@@ -66,11 +66,6 @@ public:
 
 }  // namespace
 
-ModalState& modalState() {
-    static ModalState state;
-    return state;
-}
-
 void ShowModal(QWidget* window, std::u16string_view caption) {
     if (window == nullptr) return;
     modalState().DialogResult = 0;

@@ -40,11 +40,6 @@ protected:
         auto& st = yov::programState();
         st.ScreenWidthPx = 1000;
         st.ScreenHeightPx = 800;
-        yov::placementState() = {};
-    }
-    void TearDown() override {
-        yov::placementState() = {};
-        CoreTest::TearDown();
     }
 
     std::unique_ptr<QWidget> window(int w = 300, int h = 200) {

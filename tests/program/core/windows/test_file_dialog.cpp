@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <fstream>
@@ -160,14 +161,19 @@ TEST_F(FileDialog, TheRealDialogReturnsTheChosenFile) {
     yov::setFileDialogResponder({});
     const std::string chosen = folder() + "/Pick Me.ttt";
     { std::ofstream(chosen) << "x"; }
+    // The path is typed into the dialog's name field, as a user would: a file picked from the
+    // list is refused while the dialog has not read its folder yet. A dialog that never takes
+    // it is closed, so that the test fails instead of waiting for ever.
     int tries = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            dialog->selectFile(QString::fromStdString(chosen));
-            QMetaObject::invokeMethod(dialog, "accept");
-        } else if (++tries > 200) {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* name = dialog == nullptr ? nullptr : dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (++tries > 500) {
             if (QWidget* w = QApplication::activeModalWidget()) w->close();
+        } else if (name != nullptr) {
+            name->setText(QString::fromStdString(chosen));
+            QMetaObject::invokeMethod(dialog, "accept");
         }
     });
     timer.start(10);
