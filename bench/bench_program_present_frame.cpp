@@ -32,7 +32,7 @@
 #include "program/show/show_clock.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/area_show.h"
 #include "program/trains/picture_file.h"

@@ -17,9 +17,9 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup_tables.h"
 #include "program/core/windows/progress.h"
-#include "program/scene/param_table.h"
-#include "program/scene/stock_loading.h"
-#include "program/scene/stock_state.h"
+#include "program/core/params/param_table.h"
+#include "program/stock_data/stock_loading.h"
+#include "program/stock_data/stock_state.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/startup/program_state.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 
 namespace {

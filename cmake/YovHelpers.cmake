@@ -14,7 +14,7 @@ endfunction()
 set(YOV_PARAM_SOURCES
   ${PROJECT_SOURCE_DIR}/program/core/params/param_expr_eval.cpp
   ${PROJECT_SOURCE_DIR}/program/core/params/param_expr_readers.cpp
-  ${PROJECT_SOURCE_DIR}/program/scene/param_table.cpp)
+  ${PROJECT_SOURCE_DIR}/program/core/params/param_table.cpp)
 set(YOV_LINE_SOURCES ${YOV_PARAM_SOURCES}
   ${PROJECT_SOURCE_DIR}/program/trains/line_params.cpp)
 set(YOV_SCRIPT_SOURCES ${YOV_PARAM_SOURCES}

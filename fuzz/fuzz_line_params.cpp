@@ -12,7 +12,7 @@
 #include "lumvatek/exports.h"
 #include "platform/random.h"
 #include "program/core/params/param_expr.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/trains/line_params.h"
 #include "param_fuzz_hooks.h"
 

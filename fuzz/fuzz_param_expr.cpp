@@ -13,7 +13,7 @@
 #include "lumvatek/exports.h"
 #include "platform/random.h"
 #include "program/core/params/param_expr.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "param_fuzz_hooks.h"
 
 using fuzz_param::Try;

@@ -27,8 +27,8 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/windows/progress.h"
-#include "program/scene/stock_loading.h"
-#include "program/scene/stock_state.h"
+#include "program/stock_data/stock_loading.h"
+#include "program/stock_data/stock_state.h"
 #include "scratch_folder.h"
 
 namespace {

@@ -5,8 +5,11 @@
 // Input: byte 0 picks the picture direction (bits 0-1), the plain view (bit 2), canvas
 // mode 2 (bit 3) and the variant (bit 4); the rest is the description, one byte per
 // character. The program errors of bad descriptions are expected; a crash, a hang or any
-// other exception is a finding.
+// other exception is a finding, and so is an engine buffer still in use once everything
+// the input built has gone back through the program's own release: buffers kept from input
+// to input would pile up until the engine has no strip left to give.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -20,7 +23,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/msgbox.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/placed_pictures.h"
 #include "program/scene/vehicle_build.h"
@@ -108,6 +111,18 @@ void Setup() {
     };
 }
 
+// Frees every part and slot the input made, as a failed train start does, and the canvas.
+void ReleaseInput() {
+    yov::ReleaseToMark(0, 0);
+    yov::FreeCanvas(1);
+    int32_t strips = 0, buffers = 0;
+    yov::lv::GetBufferCounts(&strips, &buffers);
+    if (buffers != 0) {
+        std::fprintf(stderr, "%d engine buffers are still in use after the input\n", buffers);
+        std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -130,6 +145,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         yov::BuildVehiclePicture(g_input, value, static_cast<uint8_t>((data[0] >> 4) & 1), 0);
     } catch (const yov::ProgramError&) {}
-    yov::FreeCanvas(1);
+    ReleaseInput();
     return 0;
 }

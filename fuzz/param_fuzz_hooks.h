@@ -9,7 +9,7 @@
 #include "lumvatek/exports.h"
 #include "platform/random.h"
 #include "program/core/params/param_expr.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 
 namespace fuzz_param {
 

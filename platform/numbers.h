@@ -14,7 +14,7 @@
 
 namespace plat {
 
-// The run-time error numbers of the Windows version, so a caller can report them.
+// The run-time error numbers that scripts' error reports carry, so a caller can report them.
 enum class ArithError : int {
     None = 0,
     Overflow = 6,

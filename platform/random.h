@@ -11,15 +11,15 @@ namespace plat {
 
 class Random {
 public:
-    // The same fixed seed every start, as the Windows version runs before seeding.
+    // The same fixed seed every start, so a show runs the same until it is seeded.
     static constexpr std::uint64_t kDefaultSeed = 0x59F2'6A1D'0B3C'4E85ULL;
 
     explicit Random(std::uint64_t seed = kDefaultSeed) { this->seed(seed); }
 
     void seed(std::uint64_t seed);
 
-    // Rnd: uniform in [0, 1) with 24 significant bits, like the Windows version's
-    // Single result, so it converts to float exactly and never reaches 1.
+    // Rnd: uniform in [0, 1) with 24 significant bits, the precision of a Single
+    // result, so it converts to float exactly and never reaches 1.
     double next01();
 
     // GetRandomIndex: 0 .. n-1 from one draw of 53 bits, floor(u * n); for

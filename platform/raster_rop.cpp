@@ -370,7 +370,12 @@ static bool BlitSurfacesUnguarded(const Surface& dst, int x, int y, int w, int h
 
     OwnedSurface copy;
     const Surface* s = src;
-    if (MemoryOverlaps(dst, x, y, w, h, *src, sx, sy, w, h)) {
+    // A copy of a bitmap onto itself at the same place reads each pixel of a row before it
+    // writes it, so it needs no copy of its source: under DirectDraw the scene's layers are
+    // copied onto themselves, a whole screen at a time.
+    const bool samePlace =
+        src->top == dst.top && src->stride == dst.stride && src->bpp == dst.bpp && sx == x && sy == y;
+    if (!samePlace && MemoryOverlaps(dst, x, y, w, h, *src, sx, sy, w, h)) {
         CopyRect(*src, sx, sy, w, h, copy);
         s = &copy.surface;
         sx = 0;

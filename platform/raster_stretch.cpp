@@ -282,10 +282,73 @@ bool StretchSurfaces(const Surface& dst, int x, int y, int w, int h, const Surfa
     }
 }
 
+namespace {
+
+// The part of a same-size, same-direction axis that lies on both bitmaps: what BuildAxis gives
+// for it, one source index per destination index, found without sampling.
+struct Span {
+    int dst = 0;
+    int src = 0;
+    int n = 0;
+};
+Span ClipSpan(int d0, int s0, int n, int dstLimit, int srcLimit) {
+    const long long first = std::max({0LL, -static_cast<long long>(d0), -static_cast<long long>(s0)});
+    const long long end = std::min(
+        {static_cast<long long>(n), static_cast<long long>(dstLimit) - d0, static_cast<long long>(srcLimit) - s0});
+    if (end <= first) {
+        return {};
+    }
+    return {static_cast<int>(d0 + first), static_cast<int>(s0 + first), static_cast<int>(end - first)};
+}
+
+// Copies the pixels of a row that are not the key, four at a time.
+void KeyRow32(std::uint8_t* dp, const std::uint8_t* sp, int n, std::uint32_t keyValue) {
+    const V4 mask = {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu};
+    const V4 keys = {keyValue, keyValue, keyValue, keyValue};
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        V4 sv, dv;
+        std::memcpy(&sv, sp + i * 4, 16);
+        std::memcpy(&dv, dp + i * 4, 16);
+        sv &= mask;
+        const V4 keep = (V4)(sv == keys);
+        dv = (dv & keep) | (sv & ~keep);
+        std::memcpy(dp + i * 4, &dv, 16);
+    }
+    for (; i < n; ++i) {
+        std::uint32_t v;
+        std::memcpy(&v, sp + i * 4, 4);
+        v &= 0x00FFFFFFu;
+        if (v != keyValue) {
+            std::memcpy(dp + i * 4, &v, 4);
+        }
+    }
+}
+
+}  // namespace
+
 static bool KeySurfacesUnguarded(const Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
                                  int sw, int sh, COLORREF key, const ConvertRules& rules) {
     if (w == 0 || h == 0 || sw == 0 || sh == 0) {
         return true;
+    }
+    // The usual case, a same-size copy between 32-bit bitmaps that do not share the memory:
+    // clipped by arithmetic, each row at once. Sampling each column and row cost as much as
+    // the copy for the many small pieces of a frame.
+    if (w == sw && h == sh && w > 0 && h > 0 && src.bpp == 32 && dst.bpp == 32) {
+        const Span cols = ClipSpan(x, sx, w, dst.width, src.width);
+        const Span rows = ClipSpan(y, sy, h, dst.height, src.height);
+        if (cols.n == 0 || rows.n == 0) {
+            return true;
+        }
+        if (!MemoryOverlaps(dst, cols.dst, rows.dst, cols.n, rows.n, src, cols.src, rows.src, cols.n, rows.n)) {
+            const std::uint32_t keyValue = ColourToRgbValue(key);
+            for (int r = 0; r < rows.n; ++r) {
+                KeyRow32(dst.Row(rows.dst + r) + static_cast<std::ptrdiff_t>(cols.dst) * 4,
+                         src.Row(rows.src + r) + static_cast<std::ptrdiff_t>(cols.src) * 4, cols.n, keyValue);
+            }
+            return true;
+        }
     }
     const std::vector<Sample> cols = BuildAxis(x, w, sx, sw, dst.width, src.width, false);
     const std::vector<Sample> rows = BuildAxis(y, h, sy, sh, dst.height, src.height, false);
@@ -305,33 +368,13 @@ static bool KeySurfacesUnguarded(const Surface& dst, int x, int y, int w, int h,
         }
     }
 
-    // The plain case, a same-size copy between 32-bit bitmaps, runs on whole vectors.
+    // A same-size copy between 32-bit bitmaps that share memory, from the copy of its source.
     const bool straight = w == sw && h == sh && w > 0 && h > 0;
     if (straight && s.bpp == 32 && dst.bpp == 32) {
-        const V4 mask = {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu};
-        const V4 keys = {keyValue, keyValue, keyValue, keyValue};
         const int n = static_cast<int>(cols.size());
         for (const Sample& r : rows) {
-            const std::uint8_t* sp = s.Row(r.lo - view.offY) + static_cast<std::ptrdiff_t>(cols[0].lo - view.offX) * 4;
-            std::uint8_t* dp = dst.Row(r.dst) + static_cast<std::ptrdiff_t>(cols[0].dst) * 4;
-            int i = 0;
-            for (; i + 4 <= n; i += 4) {
-                V4 sv, dv;
-                std::memcpy(&sv, sp + i * 4, 16);
-                std::memcpy(&dv, dp + i * 4, 16);
-                sv &= mask;
-                const V4 keep = (V4)(sv == keys);
-                dv = (dv & keep) | (sv & ~keep);
-                std::memcpy(dp + i * 4, &dv, 16);
-            }
-            for (; i < n; ++i) {
-                std::uint32_t v;
-                std::memcpy(&v, sp + i * 4, 4);
-                v &= 0x00FFFFFFu;
-                if (v != keyValue) {
-                    std::memcpy(dp + i * 4, &v, 4);
-                }
-            }
+            KeyRow32(dst.Row(r.dst) + static_cast<std::ptrdiff_t>(cols[0].dst) * 4,
+                     s.Row(r.lo - view.offY) + static_cast<std::ptrdiff_t>(cols[0].lo - view.offX) * 4, n, keyValue);
         }
         return true;
     }

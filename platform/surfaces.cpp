@@ -148,7 +148,7 @@ const SurfaceTable::Page* SurfaceTable::PageOf(const Entry& e) const {
     return &pages_[(static_cast<std::size_t>(front_) + static_cast<std::size_t>(e.chainPos)) % pages_.size()];
 }
 
-std::int32_t SurfaceTable::CreateChain(int width, int height, int backBuffers) {
+std::int32_t SurfaceTable::CreateChain(int width, int height, int backBuffers, bool sharedPages) {
     if (primary_ != 0) {
         return DDERR_PRIMARYSURFACEALREADYEXISTS;
     }
@@ -157,6 +157,10 @@ std::int32_t SurfaceTable::CreateChain(int width, int height, int backBuffers) {
         return DDERR_INVALIDPARAMS;
     }
     for (int i = 0; i <= backBuffers; ++i) {
+        if (sharedPages && i > 0) {
+            pages_.push_back(pages_.front());
+            continue;
+        }
         Page p{};
         if (!MakePage(width, height, p.bitmap, p.dc)) {
             for (const Page& made : pages_) {
@@ -168,6 +172,7 @@ std::int32_t SurfaceTable::CreateChain(int width, int height, int backBuffers) {
         pages_.push_back(p);
     }
     front_ = 0;
+    sharedPages_ = sharedPages;
     primary_ = Add(Kind::Chain, 0, Page{}, width, height, 0);
     back_ = backBuffers > 0 ? Add(Kind::Chain, 1, Page{}, width, height, 0) : 0;
     if (primary_ == 0 || (backBuffers > 0 && back_ == 0)) {
@@ -190,8 +195,10 @@ void SurfaceTable::DeleteChain() {
     DeleteChainSurface(primary_);
     for (const Page& p : pages_) {
         FreePage(p.bitmap, p.dc);
+        if (sharedPages_) break;  // one bitmap behind every page
     }
     pages_.clear();
+    sharedPages_ = false;
     front_ = 0;
 }
 

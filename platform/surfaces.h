@@ -7,7 +7,10 @@
 // - The flip chain is a primary (what the screen shows) and up to two back buffers of one size.
 //   A flip rotates the pages behind the handles: the first back buffer's page becomes the
 //   primary's, the primary's goes to the end of the chain, so a page keeps what was drawn on it
-//   until it comes round again, as the callers' per-page bookkeeping expects.
+//   until it comes round again, as the callers' per-page bookkeeping expects. A chain made with
+//   shared pages is one bitmap behind every handle, for a caller that repaints on each page
+//   whole what changed since it drew that page last: the bitmap then always holds its latest
+//   frame, and a flip only rotates the handles.
 // - Surfaces are never lost here, and nothing ever waits: a flip or a blit is done when the call
 //   returns.
 // - Results are HRESULT-style 32-bit values: DD_OK, or one of the failures below.
@@ -34,6 +37,7 @@ inline constexpr std::int32_t DDERR_NOTINITIALIZED = static_cast<std::int32_t>(0
 inline constexpr std::int32_t DDERR_INVALIDMODE = static_cast<std::int32_t>(0x8876005Au);
 inline constexpr std::int32_t DDERR_INVALIDOBJECT = static_cast<std::int32_t>(0x88760082u);
 inline constexpr std::int32_t DDERR_NOTFLIPPABLE = static_cast<std::int32_t>(0x88760246u);
+inline constexpr std::int32_t DDERR_WASSTILLDRAWING = static_cast<std::int32_t>(0x8876021Cu);
 inline constexpr std::int32_t DDERR_PRIMARYSURFACEALREADYEXISTS = static_cast<std::int32_t>(0x88760234u);
 
 // Blit and fill flags.
@@ -63,8 +67,9 @@ public:
     SurfaceTable& operator=(const SurfaceTable&) = delete;
 
     // The flip chain of the given size with 0 to kMaxBackBuffers back buffers, cleared to 0.
-    // Refused while a chain exists (DDERR_PRIMARYSURFACEALREADYEXISTS).
-    std::int32_t CreateChain(int width, int height, int backBuffers);
+    // Refused while a chain exists (DDERR_PRIMARYSURFACEALREADYEXISTS). With sharedPages every
+    // page of the chain is one and the same bitmap: a flip rotates the handles only.
+    std::int32_t CreateChain(int width, int height, int backBuffers, bool sharedPages = false);
     // The chain's surfaces go; their ids are refused from then on.
     void DeleteChain();
     SurfaceId Primary() const { return primary_; }
@@ -127,6 +132,7 @@ private:
     std::vector<std::uint32_t> free_;
     std::vector<Page> pages_;  // the chain's pages; pages_[front_] is shown
     int front_ = 0;
+    bool sharedPages_ = false;
     SurfaceId primary_ = 0;
     SurfaceId back_ = 0;
     std::chrono::steady_clock::time_point lastFlip_;

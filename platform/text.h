@@ -1,4 +1,4 @@
-// Text helpers with the Windows version's rules: 1-based positions, "not found" = 0,
+// Text helpers with the rules scripts and stock files are written to: 1-based positions, "not found" = 0,
 // blanks meaning the space character only, and one case mapping for the whole
 // system.
 //
@@ -64,7 +64,7 @@ std::u16string mid(std::u16string_view s, std::int64_t start, std::int64_t lengt
 std::u16string left(std::u16string_view s, std::int64_t n);
 std::u16string right(std::u16string_view s, std::int64_t n);
 
-// Spaces (U+0020) only, as the Windows version's Trim functions.
+// Spaces (U+0020) only: TABs and other blanks stay.
 std::u16string ltrim(std::u16string_view s);
 std::u16string rtrim(std::u16string_view s);
 std::u16string trim(std::u16string_view s);

@@ -1,7 +1,7 @@
 #!/bin/sh
-# The program must reach the engine only by name at run time, and the engine must
-# export exactly the names of include/lumvatek/exports.h (a misspelt export would only
-# show when the program first calls it).
+# The program must reach the engine only by name at run time, the engine must export
+# exactly the names of include/lumvatek/exports.h (a misspelt export would only show when
+# the program first calls it), and it must not end the process.
 # Usage: check_link.sh <yov> <liblumvatek.so> <exports.h>
 set -eu
 yov=$1 lib=$2 header=$3
@@ -23,6 +23,15 @@ for name in InitDLL CloseDLL; do
     fail=1
   fi
 done
+
+# A library never ends its host: whatever goes wrong is the caller's to hear about. An exit
+# inside it would also end a fuzz run without saving the input that led there.
+enders=$(nm -D --undefined-only "$lib" | awk '{print $NF}' | sed 's/@.*//' | grep -xE 'exit|_exit|_Exit|quick_exit' || true)
+if [ -n "$enders" ]; then
+  echo "FAIL: $lib calls functions that end the process:"
+  printf '  %s\n' $enders
+  fail=1
+fi
 
 unlisted=$(printf '%s\n' "$exported" | grep -vxF "$listed" || true)
 if [ -n "$unlisted" ]; then

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 
 namespace lvk {
 
@@ -32,17 +33,7 @@ int FileSource::Open(const char* name) {
 
 int OpenForReading(const char* name, int& fdOut, uint64_t& sizeOut) {
     if (name == nullptr || *name == 0) return ENOENT;
-    const int fd = ::open(ResolveForOpening(name).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    struct stat st {};
-    const int err = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    if (err != 0) {
-        ::close(fd);
-        return err;
-    }
-    fdOut = fd;
-    sizeOut = static_cast<uint64_t>(st.st_size);
-    return 0;
+    return plat::openRegularFile(ResolveForOpening(name), fdOut, sizeOut);
 }
 
 bool FileSource::ReadAt(uint64_t offset, void* dst, size_t n) {

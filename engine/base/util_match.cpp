@@ -1,7 +1,6 @@
 // Wildcard matching with a substitution template: "*" and runs of "?" capture groups 1 to 9,
 // which the template inserts with "%" references.
 #include <string>
-#include <vector>
 
 #include "engine/base/util_text.h"
 #include "lumvatek/exports.h"
@@ -19,63 +18,87 @@ struct Group {
     bool set = false;
 };
 
-// Backtracking matcher. "*" tries the shortest run first and grows it when the rest fails,
-// the latest "*" first. Failures are remembered per (pattern, text) position: whether the
-// rest matches does not depend on what the groups hold, so no state is tried twice.
+// The first match of a backtracking search in which "*" tries the shortest run first and
+// the latest "*" grows first, found without the search: only the latest "*" ever grows.
+// When the rest fails after it at every length, growing an earlier "*" cannot help, for
+// whatever the earlier one would take more the latest one can take instead. So each "*"
+// keeps the first run after which the rest can be placed, as the search would. The work
+// is at most pattern length times text length steps, with no recursion and no table;
+// consecutive "*" cost a step each (the earlier ones capture nothing, the last the run).
 class Matcher {
 public:
-    Matcher(std::u16string_view pattern, std::u16string_view text)
-        : p_(pattern), t_(text), failed_((pattern.size() + 1) * (text.size() + 1), false) {}
+    Matcher(std::u16string_view pattern, std::u16string_view text) : p_(pattern), t_(text) {}
 
-    bool run() { return match(0, 0, 0); }
+    bool run() {
+        size_t pi = 0;
+        size_t ti = 0;
+        int group = 0;
+        // The latest "*": where it is, its group, where its run starts and how long it is.
+        bool star = false;
+        size_t starPi = 0;
+        size_t starStart = 0;
+        size_t starLength = 0;
+        int starGroup = 0;
+        for (;;) {
+            if (pi == p_.size()) {
+                if (ti == t_.size()) return true;
+            } else if (p_[pi] == u'*') {
+                if (pi + 1 == p_.size()) {
+                    capture(group, ti, t_.size() - ti);
+                    return true;
+                }
+                star = true;
+                starPi = pi;
+                starGroup = group;
+                starStart = ti;
+                starLength = 0;
+                capture(group++, ti, 0);
+                ++pi;
+                continue;
+            } else if (advance(pi, ti, group)) {
+                continue;
+            }
+            // The rest does not match from here: the latest "*" takes one character more.
+            if (!star || starStart + starLength == t_.size()) return false;
+            ++starLength;
+            capture(starGroup, starStart, starLength);
+            group = starGroup + 1;
+            pi = starPi + 1;
+            ti = starStart + starLength;
+        }
+    }
     const Group* groups() const { return groups_; }
 
 private:
-    bool match(size_t pi, size_t ti, int group) {
-        if (failed_[pi * (t_.size() + 1) + ti]) return false;
-        const bool ok = step(pi, ti, group);
-        if (!ok) failed_[pi * (t_.size() + 1) + ti] = true;
-        return ok;
-    }
-
     void capture(int group, size_t start, size_t length) {
         if (group < kMaxGroups) groups_[group] = Group{start, length, true};
     }
 
-    bool step(size_t pi, size_t ti, int group) {
-        if (pi == p_.size()) return ti == t_.size();
-        const char16_t c = p_[pi];
-        if (c == u'*') {
-            if (pi + 1 == p_.size()) {
-                capture(group, ti, t_.size() - ti);
-                return true;
-            }
-            for (size_t len = 0; ti + len <= t_.size(); ++len) {
-                capture(group, ti, len);
-                if (match(pi + 1, ti + len, group + 1)) return true;
-            }
-            return false;
-        }
-        if (c == u'?') {
+    // Passes a run of "?" or one character (a backslash makes the next one literal); false
+    // when the text does not match there.
+    bool advance(size_t& pi, size_t& ti, int& group) {
+        if (p_[pi] == u'?') {
             size_t run = 0;
             while (pi + run < p_.size() && p_[pi + run] == u'?') ++run;
             if (t_.size() - ti < run) return false;
-            capture(group, ti, run);
-            return match(pi + run, ti + run, group + 1);
+            capture(group++, ti, run);
+            pi += run;
+            ti += run;
+            return true;
         }
-        char16_t want = c;
-        if (c == u'\\') {
+        size_t width = 1;
+        if (p_[pi] == u'\\') {
             if (pi + 1 == p_.size()) return false;
-            want = p_[pi + 1];
-            ++pi;
+            width = 2;
         }
-        if (ti == t_.size() || t_[ti] != want) return false;
-        return match(pi + 1, ti + 1, group);
+        if (ti == t_.size() || t_[ti] != p_[pi + width - 1]) return false;
+        pi += width;
+        ++ti;
+        return true;
     }
 
     std::u16string_view p_;
     std::u16string_view t_;
-    std::vector<bool> failed_;
     Group groups_[kMaxGroups];
 };
 
@@ -168,6 +191,6 @@ LvResult Match(const char16_t* pattern, const char16_t* text, const char16_t* te
         }
         return static_cast<int32_t>(length);
     } catch (...) {
-        return 0;  // memory for the matcher's table ran out
+        return 0;  // no memory for the text of a transformed character
     }
 }

@@ -3,8 +3,6 @@
 #include "engine/display/buffers.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <new>
 
 #include "engine/base/events.h"
@@ -80,15 +78,12 @@ struct BufferState {
     int freeRecord = -1;
 };
 BufferState g;
-
-[[noreturn]] void EndProcess(int code, const char* why) {
-    std::fprintf(stderr, "liblumvatek: %s; the process ends with exit code %d\n", why, code);
-    std::fflush(stderr);
-    std::_Exit(code);
-}
+// Why the last AllocBuffer gave no buffer; 0 after one that did.
+int32_t g_lastError = 0;
 
 Record& Rec(int i) { return g.blocks[i / kRecordsPerBlock][i % kRecordsPerBlock]; }
 
+// A record off the free list or a new one; -1 when no block of records can be had.
 int NewRecord() {
     int i;
     if (g.freeRecord >= 0) {
@@ -99,7 +94,7 @@ int NewRecord() {
             void* block = g.blockCount < kMaxRecordBlocks ? MemAlloc(sizeof(Record) * kRecordsPerBlock, kTagRecordBlock)
                                                           : nullptr;
             if (block == nullptr) {
-                EndProcess(1, "a block of buffer records cannot be allocated");
+                return -1;
             }
             g.blocks[g.blockCount++] = new (block) Record[kRecordsPerBlock];
         }
@@ -206,7 +201,10 @@ void FreeStripEntry(int si) {
     g.freeStrip = si;
 }
 
-// A new strip of class c at the front of its list, as one free record; -1 on failure.
+// A new strip of class c at the front of its list, as one free record; on failure -1 and
+// g_lastError says why. The table's 256 strips are a limit of the caller's asking (every
+// strip is as wide as its class, and a class widens for each wider buffer), so running out
+// refuses the buffer like any other failure instead of ending the host.
 int MakeStrip(int c) {
     int si;
     if (g.freeStrip >= 0) {
@@ -215,7 +213,14 @@ int MakeStrip(int c) {
     } else if (g.stripsTaken < kMaxBufferStrips) {
         si = g.stripsTaken++;
     } else {
-        EndProcess(3, "more than 256 buffer strips are needed");
+        g_lastError = kErrBufferStrips;
+        return -1;
+    }
+    const int ri = NewRecord();
+    if (ri < 0) {
+        FreeStripEntry(si);
+        g_lastError = kErrBufferRecords;
+        return -1;
     }
     SizeClass& k = g.classes[c];
     Strip& s = g.strips[si];
@@ -226,9 +231,10 @@ int MakeStrip(int c) {
     if (!CreateStripObjects(s)) {
         DeleteStripObjects(s);
         FreeStripEntry(si);
+        ReleaseRecord(ri);
+        g_lastError = kErrBufferRaster;
         return -1;
     }
-    const int ri = NewRecord();
     Record& r = Rec(ri);
     r.pictureDc = s.pictureDc;
     r.maskDc = s.maskDc;
@@ -338,9 +344,13 @@ int FindFreeRecord(int c, int32_t width) {
     return -1;
 }
 
-// Cuts the rightmost width pixels off a free record; returns the record of that slice.
+// Cuts the rightmost width pixels off a free record; returns the record of that slice, or
+// -1 when no record can be had (the free record stays as it was).
 int SplitOff(int ri, int32_t width) {
     const int ni = NewRecord();
+    if (ni < 0) {
+        return -1;
+    }
     Record& o = Rec(ri);
     Record& n = Rec(ni);
     n.pictureDc = o.pictureDc;
@@ -411,10 +421,7 @@ using lvk::g;
 
 LvResult InitBuffer(LvHandle baseDc, int32_t minWidth, int32_t classCount, const int32_t* heights,
                     const int32_t* stripCounts, const int32_t* widths) noexcept {
-    if (classCount > lvk::kMaxBufferClasses) {
-        lvk::EndProcess(2, "more than 10 buffer classes were asked for");
-    }
-    if (classCount < 0 || (classCount > 0 && heights == nullptr)) {
+    if (classCount < 0 || classCount > lvk::kMaxBufferClasses || (classCount > 0 && heights == nullptr)) {
         return lvk::kErrBufferClasses;
     }
     for (int c = 0; c < classCount; ++c) {
@@ -434,6 +441,7 @@ LvResult InitBuffer(LvHandle baseDc, int32_t minWidth, int32_t classCount, const
     }
     g.minWidth = std::max(minWidth, 1);
     g.classCount = classCount;
+    LvResult result = 0;
     for (int c = 0; c < classCount; ++c) {
         lvk::SizeClass& k = g.classes[c];
         k.height = heights[c];
@@ -441,16 +449,19 @@ LvResult InitBuffer(LvHandle baseDc, int32_t minWidth, int32_t classCount, const
         if (stripCounts != nullptr) {
             for (int n = lvk::CountStrips(c); n < stripCounts[c]; ++n) {
                 if (lvk::MakeStrip(c) < 0) {
+                    result = lvk::g_lastError;
                     break;
                 }
             }
         }
     }
-    return 0;
+    return result;
 }
 
 LvHandle AllocBuffer(int32_t width, int32_t height, int32_t value) noexcept {
+    lvk::g_lastError = 0;
     if (width <= 0 || height <= 0 || g.classCount == 0 || g.classes[g.classCount - 1].height < height) {
+        lvk::g_lastError = lvk::kErrBufferSize;
         return 0;
     }
     int c = 0;
@@ -476,6 +487,10 @@ LvHandle AllocBuffer(int32_t width, int32_t height, int32_t value) noexcept {
     }
     if (lvk::Rec(ri).width > width) {
         ri = lvk::SplitOff(ri, width);
+        if (ri < 0) {
+            lvk::g_lastError = lvk::kErrBufferRecords;
+            return 0;
+        }
     }
     lvk::Record& r = lvk::Rec(ri);
     r.state = lvk::kUsed;
@@ -557,19 +572,40 @@ LvResult ShutdownBuffer(int32_t classCount, const int32_t* heights, int32_t* str
     if (classCount < 0) {
         return lvk::kErrBufferClasses;
     }
+    // Classes that are not the buffers' own: the caller is confused about what it frees, so
+    // nothing is freed and it is told.
     if (classCount != 0) {
-        if (classCount != g.classCount) {
-            lvk::EndProcess(4, "ShutdownBuffer was given another class count than the buffers have");
-        }
-        if (heights == nullptr) {
+        if (classCount != g.classCount || heights == nullptr) {
             return lvk::kErrBufferClasses;
         }
         for (int c = 0; c < classCount; ++c) {
             if (heights[c] != g.classes[c].height) {
-                lvk::EndProcess(5, "ShutdownBuffer was given other class heights than the buffers have");
+                return lvk::kErrBufferClasses;
             }
         }
     }
     lvk::ReleaseAll(classCount != 0 ? stripCountsOut : nullptr, widthsOut);
+    return 0;
+}
+
+LvResult GetBufferError() noexcept { return lvk::g_lastError; }
+
+LvResult GetBufferCounts(int32_t* stripsOut, int32_t* buffersOut) noexcept {
+    int32_t strips = 0;
+    int32_t buffers = 0;
+    for (int c = 0; c < g.classCount; ++c) {
+        for (int si = g.classes[c].firstStrip; si >= 0; si = g.strips[si].next) {
+            ++strips;
+            for (int ri = g.strips[si].first; ri >= 0; ri = lvk::Rec(ri).next) {
+                buffers += lvk::Rec(ri).state == lvk::kUsed ? 1 : 0;
+            }
+        }
+    }
+    if (stripsOut != nullptr) {
+        *stripsOut = strips;
+    }
+    if (buffersOut != nullptr) {
+        *buffersOut = buffers;
+    }
     return 0;
 }

@@ -15,11 +15,18 @@ inline constexpr int kMaxBufferClasses = 10;
 inline constexpr int kMaxBufferStrips = 256;
 
 // InitBuffer's answer to classes it cannot make (no heights, heights not ascending or not
-// positive, a negative count).
+// positive, a negative count, more than ten), and ShutdownBuffer's to classes that are not
+// the buffers' own.
 inline constexpr int32_t kErrBufferClasses = -10040;
+// Why AllocBuffer gave no buffer (GetBufferError); InitBuffer's answer when it could not
+// make the strips asked for. Nothing ends the process: the caller is told and goes on.
+inline constexpr int32_t kErrBufferStrips = -10041;   // all 256 strips are in use
+inline constexpr int32_t kErrBufferRecords = -10042;  // no memory for buffer records
+inline constexpr int32_t kErrBufferSize = -10043;     // no class holds the height, or a size below 1
+inline constexpr int32_t kErrBufferRaster = -10044;   // the raster could not make a strip (shown as a message)
 
-// Makes one more strip for class c; false when the raster could not make it (reported as
-// a message for the user), or for a class that does not exist.
+// Makes one more strip for class c; false when it cannot be made (the raster's failure is
+// reported as a message for the user), or for a class that does not exist.
 bool AddCache(int c);
 
 // For tests and diagnostics.

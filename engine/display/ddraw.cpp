@@ -4,7 +4,7 @@
 // DDGetLastError.
 //
 // There is no display hardware behind it: "DDRAW.DLL" is always there, every capability is,
-// surfaces are never lost and nothing is ever still drawing. A display mode is "set" by
+// surfaces are never lost, and a flip is pending only until its refresh period is over. A display mode is "set" by
 // rendering the flip chain at its size; a flip, and any drawing on the primary, reaches the
 // screen through the program's presenter, which scales the frame to its window.
 //
@@ -28,6 +28,7 @@ constexpr LvResult kErrCooperativeLevel = -13004;
 constexpr LvResult kErrModeRefused = -13005;
 constexpr LvResult kErrPrimary = -13006;
 constexpr LvResult kErrSettingsBadMode = -13012;
+constexpr LvResult kErrPageView = -13013;
 // The screen behind the presenter has no refresh to wait for: a mode that names no rate (the
 // desktop's, which a show uses unless told otherwise) flips at the show's own step, so a
 // flipping show presents as often as one that presents by rectangles, once a step.
@@ -42,8 +43,12 @@ struct Layer {
     int32_t lastError = 0;
     bool modeSet = false;  // else the desktop's mode
     LvDisplayMode mode{};
-    PageChanges pages;     // what a flip must put on the screen
-    int unpacedFlips = 0;  // flips of a new chain's first round, which clears its pages
+    PageChanges pages;         // what a flip must put on the screen
+    int unpacedFlips = 0;      // flips of a new chain's first round, which clears its pages
+    LvPageView view{};         // set: chains made from now on share one bitmap, shown here
+    bool sharedChain = false;  // the chain's pages share one bitmap
+    DrawnArea drawn;           // then: what was drawn on it since the last flip
+    bool lent = false;         // and the view shows it from the bitmap itself
 };
 
 // Never destroyed: surfaces left at exit must not outlive the raster they are made of.
@@ -59,7 +64,37 @@ bool Off() {
 
 LvDisplayMode CurrentMode() { return L().modeSet ? L().mode : DesktopMode(); }
 
+// A flip is shown at the vertical blank and the next waits for the one after: it is pending
+// for a refresh period after the flip shown last. The first round of a new chain is the
+// display start clearing its pages: no frame is shown yet, nothing to keep pace with.
+std::chrono::steady_clock::time_point NextFlipAt(const Layer& l) {
+    const int32_t rate = CurrentMode().refreshRate;
+    const std::chrono::microseconds period =
+        rate > 0 ? plat::RefreshPeriod(rate) : std::chrono::microseconds(kShowStep);
+    return l.surfaces.LastFlip() + period;
+}
+
+bool FlipPending(const Layer& l) { return l.unpacedFlips == 0 && std::chrono::steady_clock::now() < NextFlipAt(l); }
+
 LvHandle Target(LvHandle surface) { return surface != 0 ? surface : L().defaultSurface; }
+
+// A page of a chain whose pages share one bitmap: lent to the view, or copied to the
+// presenter without one.
+void PresentPage(plat::HDC dc, const LvRect* rects, int32_t count) {
+    Layer& l = L();
+    if (l.view.showPage == nullptr) {
+        PresentRects(dc, rects, count);
+    } else if (count > 0) {
+        l.lent = true;
+        l.view.showPage(l.view.context, dc.id, rects, count);
+    }
+}
+
+void EndPageLoan() {
+    Layer& l = L();
+    if (l.lent && l.view.showPage != nullptr) l.view.showPage(l.view.context, 0, nullptr, 0);
+    l.lent = false;
+}
 
 // Drawing on the primary is drawing on the screen; drawing on another page of the chain is
 // what its next flip may have to show.
@@ -67,6 +102,14 @@ void ShowIfPrimary(LvHandle surface, int32_t x, int32_t y, int32_t width, int32_
     Layer& l = L();
     if (surface == 0) return;
     const LvRect rect{x, y, width, height};
+    if (l.sharedChain) {
+        if (surface == l.surfaces.Primary()) {
+            PresentPage(l.surfaces.Dc(surface), &rect, 1);
+        } else if (l.surfaces.PageIndex(surface) >= 0) {
+            l.drawn.Add(rect);
+        }
+        return;
+    }
     if (surface != l.surfaces.Primary()) {
         l.pages.Drawn(l.surfaces.PageIndex(surface), rect);
         return;
@@ -93,6 +136,12 @@ void ShowWholePrimary() {
 void ShowFlippedPrimary(int shownBefore) {
     Layer& l = L();
     const int front = l.surfaces.PageIndex(l.surfaces.Primary());
+    if (l.sharedChain) {
+        // The one bitmap holds every frame drawn since the last flip: show what was drawn.
+        const std::vector<LvRect> drawn = l.drawn.Take();
+        if (!drawn.empty()) PresentPage(l.surfaces.PageDc(front), drawn.data(), static_cast<int32_t>(drawn.size()));
+        return;
+    }
     const std::vector<LvRect> changed = l.pages.Flip(front, PagePixels(front), PagePixels(shownBefore));
     if (!changed.empty()) {
         PresentRects(l.surfaces.PageDc(front), changed.data(), static_cast<int32_t>(changed.size()));
@@ -101,6 +150,8 @@ void ShowFlippedPrimary(int shownBefore) {
 
 void ForgetChain() {
     Layer& l = L();
+    EndPageLoan();
+    l.sharedChain = false;
     l.pages.Reset(0, 0, 0);
     const LvHandle back = l.surfaces.BackBuffer();
     if (l.defaultSurface != 0 && (l.defaultSurface == l.surfaces.Primary() || l.defaultSurface == back)) {
@@ -158,7 +209,11 @@ LvHandle GetDDC(LvHandle surface) noexcept {
     const LvHandle target = lvk::Target(surface);
     if (target != l.surfaces.Primary()) {
         int w = 0, h = 0;
-        if (l.surfaces.Size(target, w, h)) l.pages.Drawn(l.surfaces.PageIndex(target), LvRect{0, 0, w, h});
+        if (l.sharedChain && l.surfaces.PageIndex(target) >= 0) {
+            l.drawn.Whole();
+        } else if (l.surfaces.Size(target, w, h)) {
+            l.pages.Drawn(l.surfaces.PageIndex(target), LvRect{0, 0, w, h});
+        }
     }
     return dc.id;
 }
@@ -182,7 +237,22 @@ LvResult CanFlip() noexcept {
     if (lvk::Off()) return 0;
     lvk::Layer& l = L();
     if (l.surfaces.Primary() == 0) return 0;
-    l.lastError = 0;  // a flip is never pending here
+    // Still drawing while the last flip waits for its vertical blank: long work that steps the
+    // show asks here and goes on with its work, instead of waiting in Flip a period at a time.
+    if (lvk::FlipPending(l)) {
+        l.lastError = plat::DDERR_WASSTILLDRAWING;
+        return 1;
+    }
+    l.lastError = 0;
+    return 0;
+}
+
+LvResult SetPageSharing(const LvPageView* view) noexcept {
+    if (view != nullptr && (view->size < sizeof(LvPageView) || view->showPage == nullptr)) return lvk::kErrPageView;
+    lvk::Layer& l = L();
+    // A chain lent to the view it replaces is shown by copies, or lent anew, from now on.
+    lvk::EndPageLoan();
+    l.view = view != nullptr ? *view : LvPageView{};
     return 0;
 }
 
@@ -191,15 +261,10 @@ LvResult Flip() noexcept {
     lvk::Layer& l = L();
     // A flip waits for the display's vertical blank: at most one a refresh period, so a show
     // flipping its pages runs at the display's rate instead of as fast as the loop can go.
-    // The first round of a new chain is the display start clearing its pages: no frame is
-    // shown yet, nothing to keep pace with.
-    const int32_t rate = lvk::CurrentMode().refreshRate;
-    const std::chrono::microseconds period =
-        rate > 0 ? plat::RefreshPeriod(rate) : std::chrono::microseconds(lvk::kShowStep);
     if (l.unpacedFlips > 0) {
         --l.unpacedFlips;
     } else {
-        std::this_thread::sleep_until(l.surfaces.LastFlip() + period);
+        std::this_thread::sleep_until(lvk::NextFlipAt(l));
     }
     const int shownBefore = l.surfaces.PageIndex(l.surfaces.Primary());
     const int32_t result = l.surfaces.Flip();
@@ -303,13 +368,16 @@ LvResult CreatePrimary(int32_t backBuffers) noexcept {
     // A new chain replaces the one before: the display may have changed size since.
     lvk::ForgetChain();
     const LvDisplayMode mode = lvk::CurrentMode();
-    const int32_t result = l.surfaces.CreateChain(mode.width, mode.height, backBuffers);
+    const bool share = l.view.showPage != nullptr;
+    const int32_t result = l.surfaces.CreateChain(mode.width, mode.height, backBuffers, share);
     if (result != plat::DD_OK) {
         l.lastError = result;
         return lvk::kErrPrimary;
     }
     l.defaultSurface = backBuffers > 0 ? l.surfaces.BackBuffer() : l.surfaces.Primary();
+    l.sharedChain = share;
     l.pages.Reset(backBuffers + 1, mode.width, mode.height);
+    l.drawn.Reset(mode.width, mode.height);
     l.unpacedFlips = backBuffers + 1;
     return 0;
 }

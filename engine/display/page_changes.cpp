@@ -132,4 +132,74 @@ std::vector<LvRect> PageChanges::Flip(int page, const plat::PixelAccess& now, co
     return presented.Rects();
 }
 
+void DrawnArea::Reset(int width, int height) {
+    width_ = width;
+    height_ = height;
+    rects_.clear();
+    whole_ = true;
+}
+
+void DrawnArea::Whole() { whole_ = true; }
+
+void DrawnArea::Add(const LvRect& r) {
+    if (whole_) return;
+    const int left = std::max(0, r.x);
+    const int top = std::max(0, r.y);
+    const int right = static_cast<int>(std::min<long long>(width_, static_cast<long long>(r.x) + r.width));
+    const int bottom = static_cast<int>(std::min<long long>(height_, static_cast<long long>(r.y) + r.height));
+    if (left >= right || top >= bottom) return;
+    // The pieces of one repaint lie inside the one before them, often as not.
+    if (!rects_.empty()) {
+        const LvRect& last = rects_.back();
+        if (left >= last.x && right <= last.x + last.width && top >= last.y && bottom <= last.y + last.height) return;
+    }
+    if (rects_.size() >= kMaxRects) {
+        whole_ = true;
+        rects_.clear();
+        return;
+    }
+    rects_.push_back(LvRect{left, top, right - left, bottom - top});
+}
+
+std::vector<LvRect> DrawnArea::Take() {
+    std::vector<LvRect> out;
+    if (whole_) {
+        whole_ = false;
+        rects_.clear();
+        if (width_ > 0 && height_ > 0) out.push_back(LvRect{0, 0, width_, height_});
+        return out;
+    }
+    if (rects_.empty()) return out;
+    // Cut at every rectangle's top and bottom; in each band the runs of the rectangles that
+    // cross it, joined where they meet.
+    rows_.clear();
+    for (const LvRect& r : rects_) {
+        rows_.push_back(r.y);
+        rows_.push_back(r.y + r.height);
+    }
+    std::sort(rows_.begin(), rows_.end());
+    rows_.erase(std::unique(rows_.begin(), rows_.end()), rows_.end());
+    std::sort(rects_.begin(), rects_.end(), [](const LvRect& a, const LvRect& b) { return a.y < b.y; });
+    size_t begun = 0;
+    for (size_t k = 0; k + 1 < rows_.size(); ++k) {
+        const int top = rows_[k];
+        const int bottom = rows_[k + 1];
+        while (begun < rects_.size() && rects_[begun].y <= top) ++begun;
+        runs_.clear();
+        for (size_t i = 0; i < begun; ++i) {
+            if (rects_[i].y + rects_[i].height >= bottom)
+                runs_.emplace_back(rects_[i].x, rects_[i].x + rects_[i].width);
+        }
+        std::sort(runs_.begin(), runs_.end());
+        for (size_t i = 0; i < runs_.size();) {
+            const int left = runs_[i].first;
+            int right = runs_[i].second;
+            for (++i; i < runs_.size() && runs_[i].first <= right; ++i) right = std::max(right, runs_[i].second);
+            out.push_back(LvRect{left, top, right - left, bottom - top});
+        }
+    }
+    rects_.clear();
+    return out;
+}
+
 }  // namespace lvk

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "lumvatek/blit.h"
@@ -69,6 +70,30 @@ private:
     };
     Page* At(int page);
     std::vector<Page> pages_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// What was drawn on a flip chain whose pages share one bitmap, since its last flip. The page
+// a flip shows then holds every frame drawn since, and the screen differs from it only where
+// something was drawn: no comparison, and no page of the past to compare with.
+class DrawnArea {
+public:
+    // Past this many rectangles the whole page counts as drawn.
+    static constexpr size_t kMaxRects = 4096;
+
+    // A page of this size; the next Take gives it whole (the screen's old pixels are unknown).
+    void Reset(int width, int height);
+    void Add(const LvRect& r);  // clipped to the page
+    void Whole();
+    // The area drawn as pairwise disjoint rectangles, by bands of rows; afterwards empty.
+    std::vector<LvRect> Take();
+
+private:
+    std::vector<LvRect> rects_;
+    std::vector<int> rows_;
+    std::vector<std::pair<int, int>> runs_;
+    bool whole_ = false;
     int width_ = 0;
     int height_ = 0;
 };

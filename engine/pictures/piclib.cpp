@@ -23,6 +23,7 @@
 #include "engine/base/engine_state.h"
 #include "lumvatek/exports.h"
 #include "platform/file_replace.h"
+#include "platform/regular_file.h"
 
 namespace lvk {
 
@@ -187,7 +188,10 @@ int32_t OpenForAppending(const char* file) {
     OpenLibrary& lib = Library();
     lib.file.reset();
     if (file == nullptr || *file == 0) return kErrLibOpen;
-    lib.file.reset(::open(ResolveForOpening(file).c_str(), O_RDWR | O_CLOEXEC));
+    const std::string path = ResolveForOpening(file);
+    // A device or pipe named as a library is never opened: it may wait or never end.
+    if (plat::fileKindOf(path) != plat::FileKind::Regular) return kErrLibOpen;
+    lib.file.reset(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
     if (!lib.file) return kErrLibOpen;
     const int fd = lib.file.get();
     const int64_t size = FileSizeOf(fd);
@@ -209,8 +213,10 @@ int32_t OpenForAppending(const char* file) {
 int32_t ListNames(const char* file, char* buffer, int32_t size) {
     if (file == nullptr || *file == 0) return kErrListOpen;
     if (buffer == nullptr) size = 0;
-    plat::UniqueFd f(::open(ResolveForOpening(file).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!f) return kErrListOpen;
+    int opened = -1;
+    uint64_t openedSize = 0;
+    if (OpenForReading(file, opened, openedSize) != 0) return kErrListOpen;
+    plat::UniqueFd f(opened);
     const int fd = f.get();
     const int64_t fileSize = FileSizeOf(fd);
     uint8_t magic[4];
@@ -245,8 +251,10 @@ int32_t ListNames(const char* file, char* buffer, int32_t size) {
 
 int32_t ReadTrLibPicture(const char* file, int64_t offset) {
     if (file == nullptr || *file == 0) return -(13000 + ENOENT);
-    plat::UniqueFd f(::open(ResolveForOpening(file).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!f) return -(13000 + errno);
+    int opened = -1;
+    uint64_t openedSize = 0;
+    if (const int err = OpenForReading(file, opened, openedSize); err != 0) return -(13000 + err);
+    plat::UniqueFd f(opened);
     const int fd = f.get();
     uint8_t h[kHeader];
     if (offset < 0 || !ReadFullyAt(fd, static_cast<uint64_t>(offset), h, kHeader)) return kErrReadHeader;

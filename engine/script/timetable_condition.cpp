@@ -76,7 +76,7 @@ int32_t DefaultValue(int c) {
     case 'Y': return 1;
     default:
         // -12429, though the numbered texts keep 11631 ("Option: unknown default value") for
-        // the Windows version's callers that ask for it.
+        // callers that ask for the text by that number.
         RaiseError(-12429);
     }
 }

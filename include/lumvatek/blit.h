@@ -48,3 +48,13 @@ struct LvPresenter {
     void* context;  // handed back to present
     void (*present)(void* context, LvHandle screenDc, const LvRect* rects, int32_t count) noexcept;
 };
+
+// The window side of a DirectDraw flip chain whose pages share one bitmap (SetPageSharing).
+// Only the main thread draws on that bitmap, between its calls; instead of copying, the viewer
+// shows the rectangles of pageDc's bitmap from the bitmap itself. A call with pageDc 0 ends
+// the loan before the bitmap goes: the viewer keeps a copy of what it shows from then on.
+struct LvPageView {
+    uint32_t size;  // sizeof(LvPageView)
+    void* context;  // handed back to showPage
+    void (*showPage)(void* context, LvHandle pageDc, const LvRect* rects, int32_t count) noexcept;
+};

@@ -34,6 +34,7 @@ struct StockEntry;
 struct StockFileEntry;
 struct BlitOp;
 struct LvPresenter;
+struct LvPageView;
 struct LvWindowOps;
 struct LvWindowMessage;
 
@@ -171,9 +172,14 @@ using LvIndirProc = int32_t (*)(int32_t value) noexcept;
     (LvHandle baseDc, int32_t minWidth, int32_t classCount, const int32_t* heights, \
      const int32_t* stripCounts, const int32_t* widths), \
     (baseDc, minWidth, classCount, heights, stripCounts, widths)) \
-  /* an off-screen buffer id, 0 when the height exceeds every class */ \
+  /* an off-screen buffer id; 0 when none can be had (GetBufferError says why) */ \
   X(LvHandle, AllocBuffer, (int32_t width, int32_t height, int32_t value), \
     (width, height, value)) \
+  /* why the last AllocBuffer gave 0 (-10041 to -10044), 0 after one that gave a buffer */ \
+  X(LvResult, GetBufferError, (), ()) \
+  /* the strips there are and the buffers in use; either pointer may be null */ \
+  X(LvResult, GetBufferCounts, (int32_t* stripsOut, int32_t* buffersOut), \
+    (stripsOut, buffersOut)) \
   /* clears the caller's variable */ \
   X(LvResult, FreeBuffer, (LvHandle* buffer), (buffer)) \
   /* every out pointer may be null */ \
@@ -282,6 +288,10 @@ using LvIndirProc = int32_t (*)(int32_t value) noexcept;
   /* dc 0 releases the last one from GetDDC */ \
   X(LvResult, ReleaseDDC, (LvHandle surface, LvHandle dc), (surface, dc)) \
   X(LvResult, CanFlip, (), ()) \
+  /* ours: with a view, the pages of flip chains made from now on share one bitmap, which \
+     the view shows (for a caller that repaints whole what changed since a page was drawn \
+     last and never reads a page back); null, each page is a bitmap of its own (the default) */ \
+  X(LvResult, SetPageSharing, (const LvPageView* view), (view)) \
   X(LvResult, Flip, (), ()) \
   /* colourKey 0 = none; site names the calling place */ \
   X(LvHandle, CreateSurface, (int32_t width, int32_t height, uint32_t colourKey, int32_t site), \

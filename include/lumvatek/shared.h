@@ -2,8 +2,8 @@
 //
 // Both deliverables are built by us with one compiler, so these are typed C++ structs
 // kept in the field order of the stored formats; byte offsets are not an interface
-// between the two (no file stores these records). Where the Windows version kept an
-// address in 32 bits we keep a pointer, and where it kept a handle we keep a 32-bit id.
+// between the two (no file stores these records). An address is a pointer here, and a
+// handle a 32-bit id into a table.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +20,7 @@
 // The engine re-dimensions the program's arrays in place (ReDim Preserve). Each array
 // carries a descriptor that the engine receives by address; the descriptor's `redim`
 // belongs to the array's owner, so elements are always constructed and destroyed by the
-// side that knows their type. Indices are 0-based with element 0 present; the Parts use
+// side that knows their type. Indices are 0-based with element 0 present; the tables use
 // 1..count, and the counts live in SharedState, not here.
 // ---------------------------------------------------------------------------------------
 struct LvArrayDesc {

@@ -177,7 +177,8 @@ void ItemDoorAnimation(const VehicleItem& item) {
     // frame's x and y in the strip, step from frame to frame, frame time.
     const std::vector<std::u16string> f = plat::split(section, u",");
     auto number = [&](size_t i, int32_t fallback) {
-        return i < f.size() && !plat::trim(f[i]).empty() ? plat::clampToInt32(plat::val(f[i])) : fallback;
+        return i < f.size() && !plat::trim(f[i]).empty() ? plat::clampToInt32(paramParser().LeadingNumber(f[i]))
+                                                         : fallback;
     };
     int32_t x = number(0, 0);
     FrameLayout layout;

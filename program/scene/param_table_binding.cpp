@@ -7,9 +7,9 @@
 #include "program/core/binding/engine_text.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/startup/program_state.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 namespace yov {
 namespace {

@@ -19,7 +19,6 @@ namespace {
 
 constexpr int32_t kTableGrowth = 20;
 constexpr int32_t kBufferTagBase = 131072;
-constexpr int32_t kSiteSlotBuffer = 32002;
 constexpr int32_t kStepAllocate = 10401;
 constexpr int32_t kStepSurface = 10501;
 constexpr int32_t kStepMaskedSurface = 10504;
@@ -52,6 +51,20 @@ void FillFromPicture(LvHandle surface, int32_t destX, int32_t destY, int32_t wid
                      plat::SRCCOPY);
     }
     if (drawHooks().releaseDDC) drawHooks().releaseDDC(surface, sdc);
+}
+
+// The vehicle a slot belongs to, as the user knows it: its owner part's stock entry, else
+// the part's or the slot's own picture name.
+std::u16string SlotOwnerName(const PictureSlot& s) {
+    PicPartPool& parts = picParts();
+    if (parts.valid(s.OwnerPart)) {
+        const PicPart& part = parts[s.OwnerPart];
+        const ProgramState& st = programState();
+        if (part.StockIndex >= 1 && part.StockIndex <= st.Shared.StockCount && st.Arrays.Stock.has(part.StockIndex))
+            return st.Arrays.Stock[part.StockIndex].Name;
+        if (!part.Name.empty()) return part.Name;
+    }
+    return s.Name.empty() ? std::u16string(u"a picture") : s.Name;
 }
 
 // Every frame of the slot lies inside width x height of its area.
@@ -141,7 +154,7 @@ void InitPictureFrames(int32_t slot) {
 void GetPictureSlotBuffer(int32_t slot, int32_t width, int32_t height) {
     PictureSlotTable& t = pictureSlots();
     if (!t.valid(slot)) return;
-    const LvHandle buffer = AllocDrawBuffer(width, height, slot + kBufferTagBase, kSiteSlotBuffer);
+    const LvHandle buffer = AllocOwnedBuffer(width, height, slot + kBufferTagBase, SlotOwnerName(t[slot]));
     LvHandle dc = 0, maskDc = 0;
     int32_t x = 0, y = 0;
     if (buffer != 0) slotSurfaceHooks().bufferData(buffer, &dc, &maskDc, &x, &y);

@@ -18,7 +18,7 @@
 #include "program/core/startup/main_module.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/part_area.h"
 #include "program/scene/part_placement.h"
 #include "program/scene/picture_build_state.h"

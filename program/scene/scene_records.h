@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "lumvatek/shared.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 
 namespace yov {
 

@@ -16,8 +16,8 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/script_reader.h"
-#include "program/scene/stock_loading.h"
-#include "program/scene/stock_state.h"
+#include "program/stock_data/stock_loading.h"
+#include "program/stock_data/stock_state.h"
 
 namespace yov {
 namespace {

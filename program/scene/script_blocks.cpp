@@ -221,6 +221,7 @@ void ScriptReader::BuildSection(int32_t member, int32_t parent) {
     const int32_t idx = ++S.SectionFill;
     if (static_cast<int32_t>(S.Sections.size()) <= idx) S.Sections.resize(static_cast<size_t>(idx) + 1);
     const ClosedHeader h = ReadHeader(S.Members[static_cast<size_t>(member)].Text);
+    const ScriptPlaceScope place(PlaceOf(member));
     table_.ParseParams(h.params);
     table_.ExpandParamText(table_.GetParam(kAddParams, u""));
 

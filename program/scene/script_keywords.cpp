@@ -296,7 +296,8 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
         if (table_.BlockCount >= kMaxBlockDepth) Fail(kErrScript, u"Blocks nested too deeply");
         table_.PushBlock(u"$" + std::u16string(kind) + arg);
     };
-    auto number = [&] { return plat::val(arg); };
+    // Numbers the show computes with are held; RANDOMIZE takes any seed, USECACHE is capped.
+    auto number = [&] { return parser_.LeadingNumber(arg); };
     auto whole = [&] { return plat::clampToInt32(number()); };
     auto relative = [&] { return parser_.EvalRelativeValue(arg).number(); };
     const int32_t files = OpenSourceDepth();
@@ -360,7 +361,7 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
         run.SequenceMode = static_cast<uint8_t>(std::min(std::max<int>(mode, 1) - 1, 3));
         return 0;
     }
-    case Kw::Randomize: S.RandomSeed = number(); return 0;
+    case Kw::Randomize: S.RandomSeed = plat::val(arg); return 0;
     case Kw::SkipErr: run.SkipErrors = parser_.ParseBoolean(arg); return 0;
     case Kw::Speed:
         run.SpeedFactor = static_cast<float>(number() * 0.001);
@@ -374,7 +375,7 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
     case Kw::TextY: run.LabelY = whole(); return 0;
     case Kw::UseDefDir: run.UseDefDir = parser_.ParseBoolean(arg); return 0;
     case Kw::UseCache:
-        if (hooks.setCacheMode) hooks.setCacheMode(std::min<uint8_t>(plat::clampToByte(number()), 3));
+        if (hooks.setCacheMode) hooks.setCacheMode(std::min<uint8_t>(plat::clampToByte(plat::val(arg)), 3));
         return 0;
     case Kw::Way:
         table_.ParseParams(arg);

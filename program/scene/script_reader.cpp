@@ -6,6 +6,7 @@
 
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 #include "program/core/binding/engine_text.h"
 #include "program/core/texts/number_text.h"
@@ -56,6 +57,17 @@ std::u16string ScriptReader::LinePlace(int32_t member) {
     return Format(u"IFL", {file, decimal(line)});
 }
 
+ScriptPlace ScriptReader::PlaceOf(int32_t member) const {
+    if (member < 1 || member >= static_cast<int32_t>(S.Members.size())) return {};
+    const ScriptItem& item = S.Members[static_cast<size_t>(member)];
+    return PlaceOf(item.FileIndex, item.Line);
+}
+
+ScriptPlace ScriptReader::PlaceOf(int32_t file, int32_t line) const {
+    if (file < 1 || file > S.FileCount || file >= static_cast<int32_t>(S.FileNames.size())) return {};
+    return ScriptPlace{S.FileNames[static_cast<size_t>(file)], line};
+}
+
 void ScriptReader::SetTtOption(std::u16string_view name, int32_t value) {
     if (hooks.tt.SetTtOption == nullptr) return;
     const EngineText text(name);
@@ -104,6 +116,9 @@ void ScriptReader::OpenScriptFile(std::u16string_view name) {
     const std::string spelled = plat::utf16ToUtf8(name);
     std::string path = plat::resolvePath(spelled);
     if (path.empty()) path = spelled;
+    // A device, pipe or folder would never end or never answer: refused unread.
+    if (plat::fileKindOf(path) == plat::FileKind::NotRegular)
+        Fail(kErrScript, u"File " + std::u16string(name) + u" is not a regular file");
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (!ec) S.TotalLength += static_cast<int64_t>(size);
@@ -188,6 +203,8 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode) {
     const EngineText lineBuffer(buffer);
     char16_t* const text = const_cast<char16_t*>(lineBuffer.get());
 
+    // Messages raised while a line is read name it (see script_place.h).
+    const ScriptPlaceScope place({});
     try {
         ResetForRead();
         table_.PushBlock(u"$D");
@@ -213,6 +230,7 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode) {
             if (n == -1) break;
             CurrentFile = file;
             CurrentLine = line;
+            scriptPlace() = PlaceOf(file, line);
             if (n < 0) {
                 const std::u16string where =
                     file >= 1 && file <= S.FileCount ? S.FileNames[static_cast<size_t>(file)] : std::u16string();

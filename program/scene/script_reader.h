@@ -19,7 +19,8 @@
 
 #include "lumvatek/exports.h"
 #include "program/core/params/param_expr.h"
-#include "program/scene/param_table.h"
+#include "program/core/texts/script_place.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/scene_records.h"
 
 namespace yov {
@@ -120,6 +121,10 @@ public:
     // "in FILE line N" of a member ("IFL"); for a member outside the script, with no file and
     // line 0.
     std::u16string LinePlace(int32_t member);
+    // The file and line of a member, or of a file index and line, for ScriptPlaceScope; no
+    // place for a member or file outside the script.
+    ScriptPlace PlaceOf(int32_t member) const;
+    ScriptPlace PlaceOf(int32_t file, int32_t line) const;
 
     // The reader's current file index and line, as the last line reported them.
     int32_t CurrentFile = 0;

@@ -5,7 +5,7 @@
 
 #include "lumvatek/exports.h"
 #include "program/core/params/param_expr.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/script_reader.h"
 
 namespace yov {

@@ -12,6 +12,7 @@
 #include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/binding/engine_calls.h"
+#include "program/core/params/param_expr.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_copy.h"
@@ -56,7 +57,8 @@ int32_t StockPictureHeight() {
                       kMinPictureHeight, kMaxPictureHeight);
 }
 
-int32_t Number(std::u16string_view text) { return plat::clampToInt32(plat::val(plat::trim(text))); }
+// A number of a picture description, held to the range of every script and stock number.
+int32_t Number(std::u16string_view text) { return plat::clampToInt32(paramParser().LeadingNumber(plat::trim(text))); }
 
 // Position (1-based) of the first `what` outside brackets and quotes from start; 0 none.
 int32_t Look(const std::u16string& text, int32_t start, char16_t what) {

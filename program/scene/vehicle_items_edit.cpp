@@ -15,7 +15,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/part_area.h"
 #include "program/scene/part_placement.h"
 #include "program/scene/vehicle_items.h"

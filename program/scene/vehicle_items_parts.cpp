@@ -17,7 +17,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/scene/anim_frames.h"
 #include "program/scene/anim_labels.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/part_area.h"
 #include "program/scene/part_placement.h"
 #include "program/scene/picture_slot.h"
@@ -278,7 +278,7 @@ void ItemEndPair(const VehicleItem& item) {
     auto column = [&](std::u16string_view tag, int32_t fallback) {
         const size_t at = item.value.find(tag);
         if (at == std::u16string::npos) return fallback;
-        return static_cast<int32_t>(plat::clampToInt32(plat::val(std::u16string_view(item.value).substr(at + 2))));
+        return plat::clampToInt32(paramParser().LeadingNumber(std::u16string_view(item.value).substr(at + 2)));
     };
     int32_t left = column(u"<:", 0);
     int32_t right = column(u">:", CurrentPartArea().width - w);
@@ -317,7 +317,7 @@ void ItemJoinEnd(const VehicleItem& item, bool right) {
         const std::u16string cb = DescriptionSection(StockDescriptionOf(ref.PicRefStock), u"CB:", found);
         const std::vector<std::u16string> f = plat::split(cb, u",");
         auto number = [&](size_t i) {
-            return i < f.size() ? static_cast<int32_t>(plat::clampToInt32(plat::val(f[i]))) : 0;
+            return i < f.size() ? plat::clampToInt32(paramParser().LeadingNumber(f[i])) : 0;
         };
         if (thisOverlap == kNotGiven) thisOverlap = number(0);
         if (addedOverlap == kNotGiven) addedOverlap = number(1);

@@ -14,7 +14,7 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/scene/anim_labels.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/part_placement.h"
 #include "program/scene/picture_build_state.h"
 #include "program/scene/picture_slot.h"

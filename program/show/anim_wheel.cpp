@@ -5,7 +5,7 @@
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/sprite_program.h"
 #include "program/scene/picture_slot.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 namespace yov {
 

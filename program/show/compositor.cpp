@@ -62,8 +62,6 @@ void Compositor::ClearBlitLists() {
     rects_.assign(static_cast<size_t>(rectCapacity_) + 1, DirtyRect{});
     rectUsed_ = 0;
     freeHead_ = 0;
-    currentSlot_ = 0;
-    reuse_ = false;
 }
 
 void Compositor::EraseLists() {
@@ -146,67 +144,109 @@ int32_t Compositor::AllocRectSlot(int32_t after) {
     return slot;
 }
 
-void Compositor::AddRect(int32_t left, int32_t bottom, int32_t right, int32_t top) {
-    int32_t slot = currentSlot_;
-    if (reuse_) {
-        reuse_ = false;
-    } else {
-        slot = AllocRectSlot(currentSlot_);
+namespace {
+
+int32_t groupOf(std::vector<int32_t>& parent, int32_t i) {
+    while (parent[static_cast<size_t>(i)] != i) {
+        parent[static_cast<size_t>(i)] = parent[static_cast<size_t>(parent[static_cast<size_t>(i)])];
+        i = parent[static_cast<size_t>(i)];
     }
-    DirtyRect& r = rects_[static_cast<size_t>(slot)];
-    r.Left = left;
-    r.Bottom = bottom;
-    r.Right = right;
-    r.Top = top;
+    return i;
 }
 
-void Compositor::AddRectOutside(int32_t left, int32_t bottom, int32_t right, int32_t top) {
-    const DirtyRect in = inner_;
-    if (left < in.Left) AddRect(left, bottom, in.Left, top);
-    if (bottom < in.Bottom) AddRect(in.Left, bottom, in.Right, in.Bottom);
-    if (top > in.Top) AddRect(in.Left, in.Top, in.Right, top);
-    if (right > in.Right) AddRect(in.Right, bottom, right, top);
-}
+}  // namespace
 
 void Compositor::MergeDirtyRects() {
-    if (rects_.empty()) return;
-    // The slots before the current one are pairwise disjoint; each overlap found replaces two
-    // rectangles by their intersection and the strips outside it, so the covered area with
-    // multiplicity shrinks at every split and the walk ends.
-    currentSlot_ = 0;
-    for (;;) {
-        const int32_t previous = currentSlot_;
-        currentSlot_ = rects_[static_cast<size_t>(previous)].Next;
-        if (currentSlot_ == 0) return;
-        DirtyRect a = rects_[static_cast<size_t>(currentSlot_)];
-        int32_t j = rects_[0].Next;
-        while (j != 0 && j != currentSlot_) {
-            const DirtyRect b = rects_[static_cast<size_t>(j)];
-            if (!overlaps(a, b.Left, b.Bottom, b.Right, b.Top)) {
-                j = b.Next;
-                continue;
+    if (rects_.empty() || rects_[0].Next == 0) return;
+    // Rectangles that overlap one another (directly or through others) form a group; a
+    // rectangle that overlaps none stays as it is. A group is cut at every bottom and top of
+    // its rectangles, and each band between two such rows holds the runs of the group's
+    // rectangles that span it, joined where they overlap: pairwise disjoint, the same area.
+    // A walk that split each overlapping pair into their intersection and the strips around
+    // it cost the square of the rectangles and cut a line with many trains into a thousand
+    // pieces, each drawn apart.
+    mergeIn_.clear();
+    for (int32_t s = rects_[0].Next; s != 0; s = rects_[static_cast<size_t>(s)].Next) {
+        mergeIn_.push_back(rects_[static_cast<size_t>(s)]);
+    }
+    const int32_t n = static_cast<int32_t>(mergeIn_.size());
+    if (n == 1) return;
+    mergeGroup_.resize(static_cast<size_t>(n));
+    mergeOrder_.resize(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) mergeGroup_[static_cast<size_t>(i)] = mergeOrder_[static_cast<size_t>(i)] = i;
+    // By left edge, each against those begun before it that still reach past it.
+    std::sort(mergeOrder_.begin(), mergeOrder_.end(), [this](int32_t x, int32_t y) {
+        return mergeIn_[static_cast<size_t>(x)].Left < mergeIn_[static_cast<size_t>(y)].Left;
+    });
+    bool anyOverlap = false;
+    for (int32_t k = 0; k < n; ++k) {
+        const DirtyRect& a = mergeIn_[static_cast<size_t>(mergeOrder_[static_cast<size_t>(k)])];
+        for (int32_t j = k + 1; j < n; ++j) {
+            const DirtyRect& b = mergeIn_[static_cast<size_t>(mergeOrder_[static_cast<size_t>(j)])];
+            if (b.Left >= a.Right) break;
+            if (b.Bottom >= a.Top || a.Bottom >= b.Top) continue;
+            const int32_t ga = groupOf(mergeGroup_, mergeOrder_[static_cast<size_t>(k)]);
+            const int32_t gb = groupOf(mergeGroup_, mergeOrder_[static_cast<size_t>(j)]);
+            if (ga != gb) mergeGroup_[static_cast<size_t>(std::max(ga, gb))] = std::min(ga, gb);
+            anyOverlap = true;
+        }
+    }
+    if (!anyOverlap) return;
+    for (int32_t i = 0; i < n; ++i) mergeGroup_[static_cast<size_t>(i)] = groupOf(mergeGroup_, i);
+
+    rectUsed_ = 0;
+    freeHead_ = 0;
+    rects_[0].Next = 0;
+    int32_t tail = 0;
+    auto emit = [&](int32_t left, int32_t bottom, int32_t right, int32_t top) {
+        tail = AllocRectSlot(tail);
+        DirtyRect& out = rects_[static_cast<size_t>(tail)];
+        out.Left = left;
+        out.Bottom = bottom;
+        out.Right = right;
+        out.Top = top;
+    };
+    // Each group at the place of its first rectangle in the list, the list's order kept.
+    for (int32_t g = 0; g < n; ++g) {
+        if (mergeGroup_[static_cast<size_t>(g)] != g) continue;
+        mergeMembers_.clear();
+        mergeRows_.clear();
+        for (int32_t i = g; i < n; ++i) {
+            if (mergeGroup_[static_cast<size_t>(i)] != g) continue;
+            const DirtyRect& r = mergeIn_[static_cast<size_t>(i)];
+            mergeMembers_.push_back(r);
+            mergeRows_.push_back(r.Bottom);
+            mergeRows_.push_back(r.Top);
+        }
+        if (mergeMembers_.size() == 1) {
+            const DirtyRect& r = mergeMembers_.front();
+            emit(r.Left, r.Bottom, r.Right, r.Top);
+            continue;
+        }
+        std::sort(mergeRows_.begin(), mergeRows_.end());
+        mergeRows_.erase(std::unique(mergeRows_.begin(), mergeRows_.end()), mergeRows_.end());
+        // Lowest bottom first, so that each band looks only at the rectangles begun below it.
+        std::sort(mergeMembers_.begin(), mergeMembers_.end(),
+                  [](const DirtyRect& x, const DirtyRect& y) { return x.Bottom < y.Bottom; });
+        size_t begun = 0;
+        for (size_t k = 0; k + 1 < mergeRows_.size(); ++k) {
+            const int32_t bottom = mergeRows_[k];
+            const int32_t top = mergeRows_[k + 1];
+            while (begun < mergeMembers_.size() && mergeMembers_[begun].Bottom <= bottom) ++begun;
+            mergeRuns_.clear();
+            for (size_t i = 0; i < begun; ++i) {
+                const DirtyRect& r = mergeMembers_[i];
+                if (r.Top >= top) mergeRuns_.push_back({r.Left, r.Right});
             }
-            inner_ = DirtyRect{std::max(a.Left, b.Left), std::max(a.Bottom, b.Bottom), std::min(a.Right, b.Right),
-                               std::min(a.Top, b.Top), 0};
-            DirtyRect& rj = rects_[static_cast<size_t>(j)];
-            rj.Left = inner_.Left;
-            rj.Bottom = inner_.Bottom;
-            rj.Right = inner_.Right;
-            rj.Top = inner_.Top;
-            reuse_ = true;
-            AddRectOutside(a.Left, a.Bottom, a.Right, a.Top);
-            AddRectOutside(b.Left, b.Bottom, b.Right, b.Top);
-            if (reuse_) {
-                // A and B were equal: J alone keeps the area.
-                reuse_ = false;
-                rects_[static_cast<size_t>(previous)].Next = rects_[static_cast<size_t>(currentSlot_)].Next;
-                rects_[static_cast<size_t>(currentSlot_)].Next = freeHead_;
-                freeHead_ = currentSlot_;
-                currentSlot_ = previous;
-                break;
+            std::sort(mergeRuns_.begin(), mergeRuns_.end());
+            for (size_t i = 0; i < mergeRuns_.size();) {
+                const int32_t left = mergeRuns_[i].first;
+                int32_t right = mergeRuns_[i].second;
+                for (++i; i < mergeRuns_.size() && mergeRuns_[i].first < right; ++i) {
+                    right = std::max(right, mergeRuns_[i].second);
+                }
+                emit(left, bottom, right, top);
             }
-            a = rects_[static_cast<size_t>(currentSlot_)];
-            j = rects_[static_cast<size_t>(j)].Next;
         }
     }
 }

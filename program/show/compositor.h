@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "lumvatek/blit.h"
@@ -110,10 +111,8 @@ public:
                           int32_t height, int32_t sourceDc, int32_t maskDc, int32_t sourceX, int32_t sourceY,
                           int32_t tag);
 
-    // The rectangle splitting steps, public for the merge's tests.
+    // Threads a new or freed slot into the dirty list after slot `after`.
     int32_t AllocRectSlot(int32_t after);
-    void AddRect(int32_t left, int32_t bottom, int32_t right, int32_t top);
-    void AddRectOutside(int32_t left, int32_t bottom, int32_t right, int32_t top);
 
     // The dirty list in list order.
     std::vector<DirtyRect> dirtyRects() const;
@@ -158,9 +157,13 @@ private:
     int32_t rectUsed_ = 0;
     int32_t rectCapacity_ = 0;
     int32_t freeHead_ = 0;
-    int32_t currentSlot_ = 0;
-    bool reuse_ = false;
-    DirtyRect inner_;
+    // The merge's work lists, kept so that a frame allocates nothing once they have grown.
+    std::vector<DirtyRect> mergeIn_;
+    std::vector<int32_t> mergeGroup_;  // per rectangle of mergeIn_: the first of its group
+    std::vector<int32_t> mergeOrder_;
+    std::vector<DirtyRect> mergeMembers_;
+    std::vector<int32_t> mergeRows_;
+    std::vector<std::pair<int32_t, int32_t>> mergeRuns_;
 
     std::vector<int32_t> scratch_;  // indices of the paint operations collected for one rectangle
 };

@@ -26,7 +26,7 @@
 #include "program/core/pictures/anim_pools.h"
 #include "program/show/timed_events.h"
 #include "program/show/timed_object_events.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 
 namespace yov {

@@ -11,7 +11,7 @@
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/snow.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/area_show.h"
 #include "program/trains/line_area.h"
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "program/show/train_record.h"
+#include "program/trains/train_record.h"
 
 namespace yov {
 

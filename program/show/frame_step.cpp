@@ -1,5 +1,6 @@
 #include "program/show/frame_step.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -21,7 +22,7 @@
 #include "program/show/show_state.h"
 #include "program/show/show_window_rules.h"
 #include "program/show/timed_object_events.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 namespace yov {
 
@@ -196,7 +197,14 @@ Outcome presentPhase(int32_t callSite) {
                 return Outcome::Ended;
             }
             if (busyEnds(ss.FlipBusy, callSite, u"Hanging on CanFlip")) return Outcome::Ended;
-            if (ss.YieldedThisStep == 0) YieldToSystem(u"CanFlip=" + decimal(r));
+            if (ss.YieldedThisStep == 0) {
+                YieldToSystem(u"CanFlip=" + decimal(r));
+            } else {
+                // The flip is pending until its period is over: asking again at once would hold
+                // a core for the rest of it. Sleep until about when the step is due, as a
+                // step presenting by rectangles waits, then a millisecond at a time.
+                showClock().sleep(std::max(1, ss.MinFrameMs - 2 - msSince(ss.LastStepStamp)));
+            }
         }
     }
     ss.FlipBusy.Seen = 0;

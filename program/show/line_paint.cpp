@@ -12,7 +12,7 @@
 #include "program/show/frame_paint.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/area_show.h"
 #include "program/trains/line_area.h"
 #include "program/trains/train_picture.h"

@@ -8,7 +8,7 @@
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/startup/program_state.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/display_state.h"
 #include "program/show/show_state.h"
 #include "program/show/snow.h"

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "program/show/train_record.h"
+#include "program/trains/train_record.h"
 
 namespace yov {
 

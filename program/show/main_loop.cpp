@@ -13,7 +13,7 @@
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_start.h"
 
 namespace yov {
@@ -22,6 +22,10 @@ namespace {
 
 constexpr int32_t kMainLoopSite = 31017;
 constexpr int32_t kMainLoopReport = 0x0F0900C0;
+// The restart delay of a line that failed to start (three seconds of ticks), and the slices
+// of the wait.
+constexpr int32_t kRestartDelayMs = 3000;
+constexpr int32_t kRestartSliceMs = 20;
 
 bool stopped() { return programState().StopRequest != 0; }
 
@@ -55,6 +59,19 @@ void reportLoopError() {
     }
 }
 
+// After an error the scene starts again, but no sooner than a line that failed would: a
+// fault that fails again (a picture that is not there) would otherwise restart the scene as
+// fast as the machine can, a core busy and two log lines each time. The window system keeps
+// running meanwhile, and a stop ends the wait at once.
+void waitBeforeRestart() {
+    ShowClock& clock = showClock();
+    const int32_t start = low31(clock.tickCount());
+    while (!stopped() && elapsed31(low31(clock.tickCount()), start) < kRestartDelayMs) {
+        clock.sleep(kRestartSliceMs);
+        clock.pumpEvents();
+    }
+}
+
 }  // namespace
 
 std::u16string SectionLinesText() {
@@ -74,7 +91,11 @@ void MainLoop() {
         NoteMissingSeam(u"the show display");
         programState().StopRequest = 1;
     }
+    bool failed = false;
     while (!stopped()) {
+        if (failed) waitBeforeRestart();
+        if (stopped()) break;
+        failed = false;
         try {
             if (s.createDisplaySurfaces) {
                 s.createDisplaySurfaces();
@@ -89,6 +110,7 @@ void MainLoop() {
             }
         } catch (...) {
             reportLoopError();
+            failed = true;
         }
         try {
             if (s.releaseDisplaySurfaces)

@@ -13,7 +13,7 @@
 #include "program/show/part_anims.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 
 namespace yov {

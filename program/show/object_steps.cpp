@@ -17,7 +17,7 @@
 #include "program/show/object_motion.h"
 #include "program/show/part_anims.h"
 #include "program/show/show_queues.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/movement_modes.h"
 #include "program/trains/train_picture.h"
 

@@ -10,7 +10,7 @@
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/windows/utilities.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/script_reader.h"
 #include "program/show/anim_wheel.h"

@@ -19,9 +19,10 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/foreign_window_mode.h"
+#include "program/core/texts/error_log.h"
 #include "program/core/windows/splash_frm.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/main_loop.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_seams.h"
@@ -200,6 +201,7 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
     ss.ColourKey = kShowColourKey;
     st.ShowMode = mode;
     st.RunFlags = run_flag::kShowStart;
+    BeginShowLog();
     auto setTab = [&s] {
         if (!SettingsDialogOpen()) return false;
         if (s.settingsSetTab)

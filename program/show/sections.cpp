@@ -16,7 +16,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/windows/utilities.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/script_reader.h"
 #include "program/show/show_queues.h"
 #include "program/trains/scene_layers.h"
@@ -254,6 +254,7 @@ enum class Outcome { kStarted, kSkip, kWait };
 
 Outcome startLine(int32_t s, int32_t item) {
     const ScriptItem it = scriptItem(item);
+    const ScriptPlaceScope place(scriptReader().PlaceOf(item));
     try {
         ParseParams(it.Text);
     } catch (...) {

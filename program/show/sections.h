@@ -14,7 +14,7 @@
 #include <cstdint>
 
 #include "program/scene/scene_records.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 namespace yov {
 

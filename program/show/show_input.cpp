@@ -19,7 +19,7 @@
 #include "program/show/show_panel.h"
 #include "program/show/show_state.h"
 #include "program/show/show_view.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 #include "program/ui/password_dialog.h"
 

@@ -2,7 +2,7 @@
 
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 namespace yov {
 

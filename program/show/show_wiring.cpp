@@ -9,7 +9,7 @@
 #include "program/show/run_show.h"
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 namespace yov {
 

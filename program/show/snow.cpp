@@ -11,7 +11,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/windows/utilities.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/display_state.h"
 #include "program/show/show_state.h"
 

@@ -8,7 +8,7 @@
 #include "program/core/windows/utilities.h"
 #include "program/show/show_queues.h"
 #include "program/show/sections.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 namespace yov {
 

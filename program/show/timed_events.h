@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "program/show/numbered_table.h"
+#include "program/trains/numbered_table.h"
 
 namespace yov {
 

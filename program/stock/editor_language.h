@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "program/scene/script_words.h"
+
 namespace yov {
 
 struct EditorLanguage {
@@ -40,11 +42,6 @@ struct EditorSetupState {
 EditorSetupState& editorSetupState();
 
 inline constexpr const char16_t* kTimetableLanguage = u"RolvaneTimetable";
-
-// The 152-word keyword list, the block-begin and block-end lists, each word followed by LF.
-std::u16string EditorKeywordList();
-std::u16string EditorBlockBeginList();
-std::u16string EditorBlockEndList();
 
 // The dispatch ids of the 11 option bytes, in byte order; byte 0 is an integer, the rest
 // are booleans.

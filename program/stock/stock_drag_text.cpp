@@ -5,7 +5,7 @@
 #include "platform/text.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/scene/code_letters.h"
+#include "program/stock_data/code_letters.h"
 
 namespace yov {
 

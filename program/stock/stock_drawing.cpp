@@ -17,7 +17,7 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/code_letters.h"
+#include "program/stock_data/code_letters.h"
 #include "program/scene/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/stock_picture.h"

@@ -4,7 +4,7 @@
 
 #include "program/core/binding/engine_binding.h"
 #include "program/core/binding/engine_text.h"
-#include "program/scene/stock_loading.h"
+#include "program/stock_data/stock_loading.h"
 
 namespace yov {
 

@@ -8,7 +8,7 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/windows/mouse_tracking.h"
-#include "program/scene/code_letters.h"
+#include "program/stock_data/code_letters.h"
 #include "program/scene/picture_slot.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"

@@ -16,7 +16,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/progress.h"
-#include "program/scene/stock_state.h"
+#include "program/stock_data/stock_state.h"
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_layout.h"
 #include "program/stock/stock_options.h"

@@ -13,6 +13,8 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
+#include "program/core/texts/script_place.h"
+#include "program/scene/script_reader.h"
 #include "program/show/show_state.h"
 #include "program/trains/area_show.h"
 #include "program/trains/area_templates.h"
@@ -252,12 +254,23 @@ void paintArea(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t 
         p.BufDC = 0;
         p.BufMaskDC = 0;
     }
-    GetFgBg(bg, area, area.BgPart, layer_kind::kBackground);
+    // Each layer's messages name the header or line that gave it.
+    const auto layerAt = [](int32_t line) { return ScriptPlaceScope(scriptReader().PlaceOf(line)); };
+    {
+        const ScriptPlaceScope place = layerAt(bgLine);
+        GetFgBg(bg, area, area.BgPart, layer_kind::kBackground);
+    }
     area.LayerFlags |= DrawObjectPicture(way, decimal(area.SceneDC), u"0", area.AreaLeftX, area.BaseY, area, 0);
-    GetFgBg(tg, area, 0, layer_kind::kTemporary);
+    {
+        const ScriptPlaceScope place = layerAt(tgLine);
+        GetFgBg(tg, area, 0, layer_kind::kTemporary);
+    }
     area.FgSpanBottom = 0;
     area.FgSpanTop = area.VehicleHeight;
-    GetFgBg(fg, area, area.FgPart, layer_kind::kForeground);
+    {
+        const ScriptPlaceScope place = layerAt(fgLine);
+        GetFgBg(fg, area, area.FgPart, layer_kind::kForeground);
+    }
     if (show.DirectDraw) {
         CopyRectEx(0, 0, area.AreaLeftX, area.AreaTopY, area.Width, area.BandHeight, area.SceneDC, 0, area.AreaLeftX,
                    area.AreaTopY, 1, 0, area.SceneSurface, 0, kSiteCatchUp);

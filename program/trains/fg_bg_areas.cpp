@@ -15,7 +15,7 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/utilities.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/show_state.h"
 #include "program/trains/area_show.h"

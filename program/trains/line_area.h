@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "program/show/train_record.h"
+#include "program/trains/train_record.h"
 
 namespace yov {
 

@@ -166,8 +166,9 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
         const std::u16string rest = plat::ucase(plat::trim(pos));
         const NamedPosition* named = nullptr;
         if (!rest.empty() && haveRecord()) named = FindNamed(record(), rest);
+        double where = 0;
         if (named != nullptr) {
-            absolute = plat::clampToInt32(named->Value + offset);
+            where = named->Value + offset;
         } else {
             if (!rest.empty()) percent = parser_.EvalRelativeValue(rest).number();
             if (flip) {
@@ -175,9 +176,15 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
                 offset = -offset;
             }
             const int32_t width = haveRecord() ? record().Width : 0;
-            absolute = plat::clampToInt32(width * percent / 100 + offset);
+            where = width * percent / 100 + offset;
         }
-        result = Clamp(absolute - base);
+        // A position is a number of the script like any other: held before it is placed,
+        // the end it names taken off included.
+        const double left = where - static_cast<double>(base);
+        if (!(std::abs(where) <= kMaxScriptNumber && std::abs(left) <= kMaxScriptNumber))
+            RaiseAtLine(u"Position out of range: \"" + std::u16string(text) + u"\"");
+        absolute = plat::clampToInt32(where);
+        result = Clamp(int64_t{absolute} - base);
     }
 
     // Names of the list, separated by "=".
@@ -338,30 +345,45 @@ void LineReaders::FillStepTexts(int32_t n) {
 }
 
 void LineReaders::ExpandFollowList(std::u16string_view text) {
-    int32_t lines = 0;
-    ExpandFollow(text, 0, lines);
+    FollowBudget budget;
+    ExpandFollow(text, 0, budget);
 }
 
-void LineReaders::ExpandFollow(std::u16string_view text, int32_t depth, int32_t& lines) {
-    if (depth > kMaxFollowNesting) parser_.Raise(kErrMessage, u"FOLLOW nested too deeply: " + std::u16string(text));
+void LineReaders::RaiseAtLine(std::u16string_view message) {
+    const int32_t line = hooks.currentLine ? hooks.currentLine() : 0;
+    if (line > 0) RaiseLineError(line, message);
+    parser_.Raise(kErrMessage, std::u16string(message));
+}
+
+void LineReaders::ExpandFollow(std::u16string_view text, int32_t depth, FollowBudget& budget) {
+    if (depth > kMaxFollowNesting) RaiseAtLine(u"FOLLOW nested too deeply: " + std::u16string(text));
+    auto spend = [&](size_t units, std::u16string_view item) {
+        budget.work += static_cast<int64_t>(units);
+        if (budget.work > kMaxFollowWork) RaiseAtLine(u"FOLLOW list too long to expand: " + std::u16string(item));
+    };
+    spend(text.size() + 1, text);
     int32_t pos = 1;
     const int32_t end = EndOf(text);
     for (int32_t guard = 0; pos < end && guard < end; ++guard) {
         std::u16string item = parser_.GetNextToken(text, pos, end, u";");
+        // A line end inside an item would split its composition in two behind the count's
+        // back: it separates no more than a blank does.
+        std::replace_if(
+            item.begin(), item.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u' ');
+        item = plat::trim(item);
+        spend(item.size() + 1, item);
         const int32_t star = parser_.Look(item, 1, EndOf(item), u'*');
         if (star > 0) {
             const double count =
                 parser_.EvalRelativeValue(std::u16string_view(item).substr(0, static_cast<size_t>(star - 1))).number();
-            if (!(count <= kMaxFollowLines)) {
-                parser_.Raise(kErrMessage, u"FOLLOW repeat count too large: " + item);
-            }
+            if (!(count <= kMaxFollowLines)) RaiseAtLine(u"FOLLOW repeat count too large: " + item);
             const int32_t times = plat::clampToInt32(count);
             const std::u16string rest = plat::trim(std::u16string_view(item).substr(static_cast<size_t>(star)));
-            for (int32_t i = 0; i < times; ++i) ExpandFollow(rest, depth + 1, lines);
+            for (int32_t i = 0; i < times; ++i) ExpandFollow(rest, depth + 1, budget);
         } else if (!item.empty()) {
             if (item.find(u'|') != std::u16string::npos) item = parser_.PickWeightedAlternative(item);
-            if (++lines > kMaxFollowLines) {
-                parser_.Raise(kErrMessage, u"FOLLOW gives more than " + decimal(kMaxFollowLines) + u" trains");
+            if (++budget.lines > kMaxFollowLines) {
+                RaiseAtLine(u"FOLLOW gives more than " + decimal(kMaxFollowLines) + u" trains");
             }
             FollowList += item;
             FollowList += u'\r';

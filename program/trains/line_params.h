@@ -16,17 +16,21 @@
 #include <string_view>
 
 #include "program/core/params/param_expr.h"
-#include "program/scene/param_table.h"
-#include "program/show/train_record.h"
+#include "program/core/params/param_table.h"
+#include "program/trains/train_record.h"
 
 namespace yov {
 
 // The mark of a missing integer argument of the position and number readers.
 inline constexpr int32_t kNoValue = static_cast<int32_t>(0x80000001u);
 
-// Bounds of a follow list, so that a short composition cannot make the show wait for ever.
+// Bounds of a follow list, so that a short composition cannot make the show wait for ever:
+// compositions given, counts nested, and the work of the whole expansion (one unit per
+// character walked and per item taken, repeated items counted each time), so that counts
+// over items that give nothing ("95*9591*0*") end as surely as counts over items that do.
 inline constexpr int32_t kMaxFollowLines = 10000;
 inline constexpr int32_t kMaxFollowNesting = 32;
+inline constexpr int64_t kMaxFollowWork = 1000000;
 
 struct LineReadHooks {
     // The train being started (CurTrain); required by the position readers.
@@ -38,6 +42,8 @@ struct LineReadHooks {
     std::function<void(int32_t callSite)> checkStep;
     // A script error naming the file and line of a script line item; must throw.
     std::function<void(int32_t line, std::u16string_view message)> raiseLineError;
+    // The script line item being started (CurLine), which the readers' own errors name.
+    std::function<int32_t()> currentLine;
 };
 
 class LineReaders {
@@ -79,7 +85,13 @@ public:
     void ExpandFollowList(std::u16string_view text);
 
 private:
-    void ExpandFollow(std::u16string_view text, int32_t depth, int32_t& lines);
+    struct FollowBudget {
+        int32_t lines = 0;
+        int64_t work = 0;
+    };
+    void ExpandFollow(std::u16string_view text, int32_t depth, FollowBudget& budget);
+    // RaiseLineError for the line being started.
+    [[noreturn]] void RaiseAtLine(std::u16string_view message);
     int16_t currentDirection() const {
         if (overridden_) return direction_;
         return hooks.currentDirection ? hooks.currentDirection() : 0;

@@ -8,7 +8,7 @@
 #include "program/core/texts/error_log.h"
 #include "program/scene/script_reader.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"
 
@@ -29,6 +29,7 @@ LineReaders& lineReaders() {
         r.hooks.raiseLineError = [](int32_t line, std::u16string_view message) {
             scriptReader().RaiseLineError(line, message);
         };
+        r.hooks.currentLine = [] { return trainStart().CurLine; };
         return r;
     }();
     return readers;

@@ -4,9 +4,9 @@
 
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/show_seams.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/line_params.h"
 #include "program/trains/mode_simple.h"

@@ -7,10 +7,10 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/script_reader.h"
 #include "program/show/sections.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"
 

@@ -7,7 +7,7 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/scene/scene_records.h"
 #include "program/show/sections.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/area_show.h"
 #include "program/trains/fg_bg_areas.h"

@@ -18,7 +18,7 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/vehicle_picture.h"
 #include "program/trains/area_show.h"

@@ -20,13 +20,14 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/script_reader.h"
 #include "program/scene/stock_picture.h"
 #include "program/scene/vehicle_build.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
+#include "program/trains/line_params.h"
 #include "program/trains/train_labels.h"
 #include "program/trains/train_picture_split.h"
 #include "program/trains/train_start_state.h"
@@ -112,6 +113,8 @@ int32_t loadVehicle(const std::u16string& name, int32_t height, uint8_t& allFlag
     const int32_t length = b.RunningLength;
     const int32_t partMark = picParts().StackCount;
     const int32_t slotMark = pictureSlots().StackCount;
+    // A vehicle's failure names the line and the pool lines it came through itself.
+    const ScriptPlaceScope noPlace({});
     try {
         const TrainPictureHooks& h = trainPictureHooks();
         int32_t part = 0;
@@ -251,6 +254,12 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged, 
         const TrainRec* train = currentTrain();
         const int32_t part = loadVehicle(name, train != nullptr ? train->VehicleHeight : 0, allFlagged);
         ++vehicles;
+        // Each vehicle grows the canvas the train is drawn on, copying what it holds: a
+        // composition of thousands of vehicles would keep a core busy for minutes.
+        if (vehicles > kMaxTrainVehicles || b.RunningLength > kMaxTrainLength) {
+            RaiseLineError(trainStart().CurLine, u"Train longer than " + decimal(kMaxTrainVehicles) + u" vehicles or " +
+                                                     decimal(kMaxTrainLength) + u" pixels: " + comp);
+        }
         if (last == 0)
             b.FirstPart = part;
         else

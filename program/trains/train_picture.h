@@ -26,6 +26,10 @@ inline constexpr int32_t kMaxAttemptPictures = 10;
 inline constexpr int32_t kPicturePages = 3;
 // A picture part keeps per-frame state for this many frames.
 inline constexpr int32_t kMaxPartFrames = 32;
+// The longest train picture a composition may give: a few screens of the widest displays,
+// and a bound on the canvas work a single line can ask for.
+inline constexpr int32_t kMaxTrainVehicles = 1000;
+inline constexpr int32_t kMaxTrainLength = 32767;
 inline constexpr int32_t kNeverPainted = 32767;
 
 // TrainPicture::PictureFlags.

@@ -14,7 +14,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/part_states.h"
 #include "program/trains/train_buffer.h"
 #include "program/trains/train_picture.h"

@@ -17,14 +17,14 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/msgbox.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/script_reader.h"
 #include "program/show/sections.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/movement_modes.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/line_label.h"
@@ -241,7 +241,12 @@ void startTrain(int32_t train, int32_t sect) {
     if (rec(train).Line == 0) return releaseChecks(train, sect, false);
     uint8_t first = 0;
     bool lineLeft = true;
-    const bool ok = guarded(kStartErrorSite, [&] { lineLeft = buildStart(train, sect, first); });
+    bool ok = false;
+    {
+        // Messages of the line's readers name the line.
+        const ScriptPlaceScope place(scriptReader().PlaceOf(rec(train).Line));
+        ok = guarded(kStartErrorSite, [&] { lineLeft = buildStart(train, sect, first); });
+    }
     if (!ok) {
         // The failed line is given up: its pictures went with the attempt.
         rec(train).Members.fill(0);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "program/show/show_seams.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 
 namespace yov {

@@ -9,7 +9,7 @@
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/texts/descriptions.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/show/show_state.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_buffer.h"

@@ -31,7 +31,7 @@
 #include "program/dialogs/script_options.h"
 #include "program/dialogs/settings_table.h"
 #include "program/scene/script_reader.h"
-#include "program/scene/stock_loading.h"
+#include "program/stock_data/stock_loading.h"
 #include "program/stock/recent_files.h"
 #include "program/ui/cfg_commands.h"
 #include "program/ui/cfg_frm.h"

@@ -1,7 +1,7 @@
 #include "program/ui/program_wiring.h"
 
 #include "program/scene/scene_wiring.h"
-#include "program/scene/stock_loading.h"
+#include "program/stock_data/stock_loading.h"
 #include "program/show/show_wiring.h"
 #include "program/trains/trains_wiring.h"
 #include "program/ui/about_window.h"
@@ -10,10 +10,12 @@
 #include "program/ui/show_input_wiring.h"
 #include "program/ui/stock_frm.h"
 #include "program/ui/text_window.h"
+#include "program/ui/window_ops_qt.h"
 
 namespace yov {
 
 void WireProgram() {
+    UseQtWindowSystem();
     WireShow();
     WireScene();
     WirePreview();

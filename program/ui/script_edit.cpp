@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 
 #include "program/core/texts/qt_text.h"
-#include "program/stock/script_lexer.h"
+#include "program/scene/script_lexer.h"
 
 namespace yov {
 

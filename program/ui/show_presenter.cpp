@@ -18,6 +18,11 @@ FramePresenter::FramePresenter(QWidget* target) : target_(target) {
     table_.present = [](void* context, LvHandle screenDc, const LvRect* rects, int32_t count) noexcept {
         static_cast<FramePresenter*>(context)->present(plat::HDC(screenDc), rects, count);
     };
+    view_.size = sizeof(LvPageView);
+    view_.context = this;
+    view_.showPage = [](void* context, LvHandle pageDc, const LvRect* rects, int32_t count) noexcept {
+        static_cast<FramePresenter*>(context)->showPage(plat::HDC(pageDc), rects, count);
+    };
 }
 
 FramePresenter::~FramePresenter() { uninstall(); }
@@ -25,6 +30,7 @@ FramePresenter::~FramePresenter() { uninstall(); }
 bool FramePresenter::install() {
     try {
         installed_ = lv::SetPresenter(&table_) == 0;
+        if (installed_) lv::SetPageSharing(&view_);
     } catch (const std::exception&) {
         installed_ = false;
     }
@@ -35,6 +41,7 @@ void FramePresenter::uninstall() {
     if (!installed_) return;
     installed_ = false;
     try {
+        lv::SetPageSharing(nullptr);
         lv::SetPresenter(nullptr);
     } catch (const std::exception&) {}
 }
@@ -47,6 +54,10 @@ void FramePresenter::present(plat::HDC dc, const LvRect* rects, int32_t count) n
     }
     {
         std::lock_guard lock(mutex_);
+        if (!page_.isNull()) {
+            frame_ = page_.copy();
+            page_ = QImage();
+        }
         if (frame_.width() != px.width || frame_.height() != px.height) {
             frame_ = QImage(px.width, px.height, QImage::Format_RGB32);
             frame_.fill(Qt::black);
@@ -70,6 +81,37 @@ void FramePresenter::present(plat::HDC dc, const LvRect* rects, int32_t count) n
     scheduleRepaint();
 }
 
+void FramePresenter::showPage(plat::HDC dc, const LvRect* rects, int32_t count) noexcept {
+    {
+        std::lock_guard lock(mutex_);
+        if (!dc) {
+            // The page goes: what it shows stays in the frame, for the repaints still to come.
+            if (!page_.isNull()) frame_ = page_.copy();
+            page_ = QImage();
+            return;
+        }
+        plat::PixelAccess px;
+        if (rects == nullptr || count <= 0 || !plat::AccessPixels(plat::GetCurrentBitmap(dc), px) ||
+            px.bitsPerPixel != 32 || px.topRow == nullptr) {
+            return;
+        }
+        // The raster's B,G,R,0 pixels are RGB32's memory order; its alpha byte is ignored.
+        if (page_.constBits() != px.topRow || page_.width() != px.width || page_.height() != px.height) {
+            page_ = QImage(static_cast<const uchar*>(px.topRow), px.width, px.height, static_cast<qsizetype>(px.stride),
+                           QImage::Format_RGB32);
+            frame_ = QImage();
+            if (target_ != nullptr) pending_ = page_.rect();
+        }
+        if (target_ != nullptr) {
+            const QRect bounds = page_.rect();
+            for (int32_t i = 0; i < count; ++i) {
+                pending_ += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height).intersected(bounds);
+            }
+        }
+    }
+    scheduleRepaint();
+}
+
 void FramePresenter::scheduleRepaint() {
     if (target_ == nullptr || repaintPosted_.exchange(true)) return;
     QMetaObject::invokeMethod(
@@ -87,7 +129,7 @@ QRegion FramePresenter::takePendingArea() {
     {
         std::lock_guard lock(mutex_);
         changed.swap(pending_);
-        size = frame_.size();
+        size = page_.isNull() ? frame_.size() : page_.size();
     }
     if (changed.isEmpty() || size.isEmpty() || target_ == nullptr) return {};
     if (size == target_->size()) return changed;
@@ -111,21 +153,23 @@ void FramePresenter::repaintPending() {
 
 void FramePresenter::paint(QPainter& painter, const QRect& target) {
     std::lock_guard lock(mutex_);
-    if (frame_.isNull()) return;
-    if (frame_.size() == target.size()) {
-        painter.drawImage(target.topLeft(), frame_);
+    const QImage& shown = page_.isNull() ? frame_ : page_;
+    if (shown.isNull()) return;
+    if (shown.size() == target.size()) {
+        painter.drawImage(target.topLeft(), shown);
     } else {
-        painter.drawImage(target, frame_);
+        painter.drawImage(target, shown);
     }
 }
 
 QImage FramePresenter::snapshot() const {
     std::lock_guard lock(mutex_);
-    return frame_.copy();
+    return page_.isNull() ? frame_.copy() : page_.copy();
 }
 
 void FramePresenter::resetFrame(int32_t width, int32_t height, uint32_t colour) {
     std::lock_guard lock(mutex_);
+    page_ = QImage();
     frame_ = QImage(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
     frame_.fill(QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                        static_cast<int>((colour >> 16) & 0xFF)));

@@ -2,7 +2,8 @@
 // over as changed rectangles of the window's screen DC is copied into the window's frame
 // picture at once, on the calling thread, and the window is asked to repaint them on the GUI
 // thread. The copy is the only work on the caller's thread, so presenting never waits for
-// the GUI and never blocks the frame step.
+// the GUI and never blocks the frame step. The DirectDraw pages, drawn on the GUI thread
+// itself, are lent instead: the window paints from them, and no frame of theirs is copied.
 //
 // A frame of another size than the window (a display mode under DirectDraw) is scaled to it.
 #pragma once
@@ -37,6 +38,10 @@ public:
 
     // Copies the rectangles of dc's bitmap (clipped to it) into the frame. Any thread.
     void present(plat::HDC dc, const LvRect* rects, int32_t count) noexcept;
+    // The main thread's pages under DirectDraw when they share one bitmap: the rectangles are
+    // shown from that bitmap itself, no copy, until the next call; dc 0 ends the loan and the
+    // frame keeps a copy of the bitmap.
+    void showPage(plat::HDC dc, const LvRect* rects, int32_t count) noexcept;
 
     // GUI thread: the frame scaled onto the target rectangle.
     void paint(QPainter& painter, const QRect& target);
@@ -60,12 +65,15 @@ private:
     QWidget* target_;
     mutable std::mutex mutex_;
     QImage frame_;
+    // The page lent by the DirectDraw layer, over its memory; the frame is not used meanwhile.
+    QImage page_;
     // Changed since the last repaint, frame pixels: the rectangles themselves, so that two
     // trains far apart repaint two strips rather than everything between them.
     QRegion pending_;
     std::atomic<bool> repaintPosted_{false};
     bool presenting_ = false;
     LvPresenter table_{};
+    LvPageView view_{};
     bool installed_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "program/core/binding/engine_binding.h"
+#include "program/core/windows/window_system.h"
 #include "program/ui/form_hook.h"
 
 namespace yov {
@@ -520,6 +521,13 @@ QtWindowOps& windowOps() {
         return o;
     }();
     return *ops;
+}
+
+void UseQtWindowSystem() {
+    WindowSystem system;
+    system.installWindowOps = [] { return windowOps().install(); };
+    system.menuBarOf = [](const QWidget* window) { return windowOps().menuBarOf(window); };
+    UseWindowSystem(system);
 }
 
 }  // namespace yov

@@ -281,6 +281,35 @@ TEST(RasterRop, OverlappingCopyWithinOneBitmap) {
     }
 }
 
+// A bitmap copied onto itself at the same place (source and destination are the same pixels)
+// comes out as the operation of each pixel with itself, at every depth and with either loop.
+TEST(RasterRop, CopyOntoItselfAtTheSamePlace) {
+    std::mt19937 rng(23);
+    auto check = [&rng](const char* loop) {
+        for (const int bpp : {1, 8, 24, 32}) {
+            for (const std::uint32_t rop : {SRCCOPY, SRCINVERT, NOTSRCCOPY, SRCPAINT, 0x00990066u}) {
+                Canvas c(13, 9, bpp);
+                c.Randomise(rng);
+                const std::vector<std::uint32_t> before = c.Values();
+                ASSERT_TRUE(BitBlt(c.dc, 2, 1, 9, 6, c.dc, 2, 1, rop));
+                for (int y = 0; y < 9; ++y) {
+                    for (int x = 0; x < 13; ++x) {
+                        const std::uint32_t v = before[static_cast<std::size_t>(y * 13 + x)];
+                        const bool inside = x >= 2 && x < 11 && y >= 1 && y < 7;
+                        const std::uint32_t expected =
+                            inside ? ModelRop(static_cast<std::uint8_t>(rop >> 16), 0, v, v, Mask(bpp)) : v;
+                        EXPECT_EQ(c.Get(x, y), expected) << loop << ", bpp " << bpp << " rop " << std::hex << rop
+                                                         << std::dec << " at " << x << "," << y;
+                    }
+                }
+            }
+        }
+    };
+    check("fast paths");
+    const FastPathsOff off;
+    check("general evaluator");
+}
+
 TEST(RasterRop, FourthByteOfTrueColourIsNeverAColour) {
     Canvas dst(4, 1, 32), src(4, 1, 32);
     for (int x = 0; x < 4; ++x) {

@@ -157,6 +157,54 @@ TEST(RasterStretch, TransparentBltClipsAndStretches) {
     EXPECT_FALSE(TransparentBlt(dst.dc, 0, 0, -2, 1, src.dc, 0, 0, 2, 1, 0));
 }
 
+// Same-size keyed copies between 32-bit bitmaps, clipped at every edge of either bitmap and
+// within one bitmap, against the pixel-by-pixel rule: destination (dx, dy) takes source
+// (dx - x + sx, dy - y + sy) where both lie on their bitmaps and the source is not the key.
+TEST(RasterStretch, SameSizeKeyedCopiesClipAtEveryEdge) {
+    struct Case {
+        const char* name;
+        int x, y, w, h, sx, sy;
+        bool sameBitmap;
+    };
+    const Case cases[] = {
+        {"inside", 1, 1, 3, 2, 2, 0, false},
+        {"left and top of the destination", -2, -1, 5, 3, 0, 0, false},
+        {"right and bottom of the destination", 4, 2, 5, 5, 0, 0, false},
+        {"left and top of the source", 0, 0, 4, 3, -2, -1, false},
+        {"right and bottom of the source", 0, 0, 6, 4, 3, 1, false},
+        {"wider than both", -3, -3, 20, 20, -1, -2, false},
+        {"nothing on the source", 0, 0, 3, 3, 9, 9, false},
+        {"within one bitmap, overlapping", 1, 1, 5, 3, 0, 0, true},
+    };
+    const COLORREF key = RGB(0, 0, 7);  // value 7: source pixel (6, 0) of the ramp
+    for (const Case& c : cases) {
+        auto src = Ramp(8, 4);
+        Canvas other(7, 5, 32);
+        for (int yy = 0; yy < 5; ++yy) {
+            for (int xx = 0; xx < 7; ++xx) other.Set(xx, yy, 0xABCDEF);
+        }
+        Canvas& dst = c.sameBitmap ? *src : other;
+        // What the source held before the copy, for a copy within one bitmap.
+        std::vector<std::vector<std::uint32_t>> before;
+        for (int yy = 0; yy < src->height; ++yy) before.push_back(RowOf(*src, yy));
+        std::vector<std::vector<std::uint32_t>> expected;
+        for (int yy = 0; yy < dst.height; ++yy) expected.push_back(RowOf(dst, yy));
+        for (int dy = std::max(c.y, 0); dy < std::min(c.y + c.h, dst.height); ++dy) {
+            for (int dx = std::max(c.x, 0); dx < std::min(c.x + c.w, dst.width); ++dx) {
+                const int fx = dx - c.x + c.sx;
+                const int fy = dy - c.y + c.sy;
+                if (fx < 0 || fy < 0 || fx >= src->width || fy >= src->height) continue;
+                const std::uint32_t v = before[static_cast<size_t>(fy)][static_cast<size_t>(fx)];
+                if (v != 7) expected[static_cast<size_t>(dy)][static_cast<size_t>(dx)] = v;
+            }
+        }
+        ASSERT_TRUE(TransparentBlt(dst.dc, c.x, c.y, c.w, c.h, src->dc, c.sx, c.sy, c.w, c.h, key)) << c.name;
+        for (int yy = 0; yy < dst.height; ++yy) {
+            EXPECT_EQ(RowOf(dst, yy), expected[static_cast<size_t>(yy)]) << c.name << ", row " << yy;
+        }
+    }
+}
+
 }  // namespace
 
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/registry.h"
 #include "program/core/startup/startup.h"
 #include "program/dialogs/cfg_state.h"
-#include "program/scene/stock_loading.h"
+#include "program/stock_data/stock_loading.h"
 #include "program/ui/cfg_frm.h"
 #include "startup_fixture.h"
 

@@ -11,7 +11,7 @@
 
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/texts/number_text.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/area_show.h"
 #include "program/trains/picture_file.h"

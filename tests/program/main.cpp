@@ -5,9 +5,13 @@
 #include <QApplication>
 #include <QtGlobal>
 
+#include "program/ui/window_ops_qt.h"
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The program's window system, as the program puts it in place at start-up.
+    yov::UseQtWindowSystem();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

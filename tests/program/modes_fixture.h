@@ -17,7 +17,7 @@
 #include "platform/text.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/show_queues.h"
 #include "program/trains/line_params.h"
 #include "program/trains/movement_modes.h"

@@ -31,7 +31,7 @@
 #include "program/show/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/picture_file.h"
 #include "program/trains/train_picture.h"
 #include "program/ui/program_wiring.h"

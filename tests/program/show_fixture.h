@@ -18,7 +18,7 @@
 #include "program/show/show_seams.h"
 #include "program/show/show_state.h"
 #include "program/show/timed_events.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 namespace show_test {
 

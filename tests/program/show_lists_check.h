@@ -12,7 +12,7 @@
 #include "program/show/anim_wheel.h"
 #include "program/show/show_queues.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 
 namespace show_test {

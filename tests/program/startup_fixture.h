@@ -1,6 +1,6 @@
 // A program core with start-up's state cleared for each test: locks in a runtime folder of the
 // test's own, the temporary folder and settings in its scratch folder, the main module's state,
-// the service window's state and the recent lists back to their start, later parts unregistered,
+// the service window's state and the recent lists back to their start, the folders above unregistered,
 // and the process end recorded instead of ending the test.
 #pragma once
 

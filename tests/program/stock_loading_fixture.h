@@ -15,9 +15,9 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup_tables.h"
-#include "program/scene/param_table.h"
-#include "program/scene/stock_loading.h"
-#include "program/scene/stock_state.h"
+#include "program/core/params/param_table.h"
+#include "program/stock_data/stock_loading.h"
+#include "program/stock_data/stock_state.h"
 #include "program/core/binding/engine_events.h"
 
 namespace stock_load_test {

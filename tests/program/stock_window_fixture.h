@@ -16,7 +16,7 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup_tables.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/scene/stock_state.h"
+#include "program/stock_data/stock_state.h"
 #include "program/stock/stock_seams.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"

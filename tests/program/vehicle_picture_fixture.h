@@ -15,7 +15,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/startup/program_state.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/placed_pictures.h"

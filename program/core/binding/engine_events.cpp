@@ -20,7 +20,7 @@
 #include "program/core/startup/util_hooks.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/ui/window_ops_qt.h"
+#include "program/core/windows/window_system.h"
 
 namespace yov {
 
@@ -74,7 +74,7 @@ LvResult InitEngineOnProgramArrays(LvEventProc onEvent, LvRandomProc random) {
 }
 
 void InitEngine() {
-    windowOps().install();
+    if (windowSystem().installWindowOps != nullptr) windowSystem().installWindowOps();
     InitEngineOnProgramArrays(OnEngineEvent, GetRandomIndex);
     serviceState().EngineStarted = true;
 }

@@ -14,10 +14,11 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/core/windows/msgbox.h"
 #include "program/core/texts/program_error.h"
+#include "program/core/texts/script_place.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/windows/utilities.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_build_state.h"
 
 namespace yov {
@@ -49,6 +50,17 @@ std::optional<int32_t> PartPixel(int32_t x, int32_t y) {
     return static_cast<int32_t>(colour);
 }
 
+// A message the parser shows and goes on (an unreadable truth value, an unclosed "{"): a box
+// answered with O.K., except where nobody can answer one (a full-screen, screen-saver or
+// DirectDraw show), where it goes to the log; in a show it names the script line.
+void ShowParserMessage(const std::u16string& text, int32_t style) {
+    std::u16string shown = text;
+    const ScriptPlace& place = scriptPlace();
+    if (programState().RunFlags != 0 && place.known())
+        shown += u" " + FormatText(u"IFI", {FormatArg(place.File), FormatArg(place.Line)});
+    ReportError(PendingError{}, 0, shown, report_flag::kMessageOnly | (style & report_flag::kStyleMask));
+}
+
 ParamExprHooks ProgramHooks() {
     ParamExprHooks h;
     h.rlook = &lv::RLook;
@@ -67,7 +79,7 @@ ParamExprHooks ProgramHooks() {
     };
     h.raise = [](int32_t number, const std::u16string& description) { throw ProgramError(number, description); };
     h.raiseProgramError = [](const std::u16string& message) { RaiseProgramError(message); };
-    h.showMessage = [](const std::u16string& text, int32_t style) { ShowMsgBox(text, style); };
+    h.showMessage = ShowParserMessage;
     h.partPixel = PartPixel;
     return h;
 }

@@ -92,6 +92,11 @@ inline constexpr int32_t kMaxRepeatCount = 10000;
 inline constexpr int32_t kMaxRepeatPasses = 100000;     // all repetitions of one evaluation
 inline constexpr size_t kMaxExpansionLength = 1 << 20;  // characters of one result
 inline constexpr int kMaxExprNesting = 200;
+// Every number a script or stock gives is held to this magnitude before anything computes
+// with it: positions, sizes, offsets, times and counts far beyond any screen or show, and yet
+// a thousand of them summed, or one multiplied by a thousand (seconds to milliseconds), still
+// fit 32 bits. What lies beyond is a script error, not a value cut to fit.
+inline constexpr double kMaxScriptNumber = 1000000;
 
 class ParamParser {
 public:
@@ -125,6 +130,12 @@ public:
     int32_t GetNamedNumber(int32_t defaultValue, std::u16string_view letters, int32_t id);
     int32_t GetLetterNumber(int16_t& kind, int32_t defaultValue, int32_t id);
     float GetFractionParam(float defaultValue, int32_t id);
+
+    // --- Numbers held to kMaxScriptNumber: v itself, else the message "Number out of
+    // range" naming `text` (raised as RaiseMessage does). NaN is out of range too.
+    double HoldNumber(double v, std::u16string_view text);
+    // The leading numeric value of a text (0 without one), held so.
+    double LeadingNumber(std::u16string_view text);
 
     // --- Values of a text.
     ParamValue EvalRelativeValue(std::u16string_view text, std::optional<double> base = {});

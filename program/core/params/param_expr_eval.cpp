@@ -2,6 +2,7 @@
 // weighted alternatives, groups and operators, numbers and random ranges, repeat lists.
 // Free of Qt and of the rest of the program (see param_expr.h).
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -274,9 +275,22 @@ std::u16string ParamParser::EvalString(std::u16string_view text) {
 
 // --- Numbers --------------------------------------------------------------------------
 
+double ParamParser::HoldNumber(double v, std::u16string_view text) {
+    if (!(std::abs(v) <= kMaxScriptNumber)) {
+        RaiseMessage(u"Number out of range (" + decimal(-static_cast<int32_t>(kMaxScriptNumber)) + u" to " +
+                     decimal(static_cast<int32_t>(kMaxScriptNumber)) + u"): \"" + std::u16string(plat::trim(text)) +
+                     u"\"");
+    }
+    return v;
+}
+
+double ParamParser::LeadingNumber(std::u16string_view text) { return HoldNumber(plat::val(text), text); }
+
 float ParamParser::ParseNumber(std::u16string_view token) {
     if (!plat::isNumeric(token)) RaiseMessage(Text(u"NONUM") + u": \"" + std::u16string(token) + u"\"");
-    const std::optional<float> v = plat::toSingle(plat::val(token));
+    // Beyond single precision is out of range too, and said so with the number.
+    const double value = HoldNumber(plat::val(token), token);
+    const std::optional<float> v = plat::toSingle(value);
     if (!v) Raise(kErrOverflow, u"Overflow");
     return *v;
 }
@@ -297,7 +311,8 @@ ParamValue ParamParser::EvalNumber(std::u16string_view text, int32_t& pos, int32
     const size_t found = pos <= n ? text.find(u'-', static_cast<size_t>(pos - 1)) : std::u16string_view::npos;
     const int32_t m = found == std::u16string_view::npos ? 0 : static_cast<int32_t>(found) + 1;
     if (m == pos && m < end) {
-        const double v = plat::val(Span(text, pos, end));
+        const std::u16string_view literal = Span(text, pos, end);
+        const double v = HoldNumber(plat::val(literal), literal);
         pos = end;
         return ParamValue::dbl(v);
     }

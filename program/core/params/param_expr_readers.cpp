@@ -100,7 +100,9 @@ float ParamParser::GetFractionParam(float defaultValue, int32_t id) {
 ParamValue ParamParser::EvalRelativeValue(std::u16string_view text, std::optional<double> base) {
     if (!base) return EvalNumber(text);
     if (text.empty()) return ParamValue::dbl(*base);
-    if (text.back() == u'%') return ParamValue::dbl(EvalNumber(text.substr(0, text.size() - 1)).number() * *base / 100);
+    if (text.back() == u'%') {
+        return ParamValue::dbl(HoldNumber(EvalNumber(text.substr(0, text.size() - 1)).number() * *base / 100, text));
+    }
     return EvalNumber(text);
 }
 

@@ -6,6 +6,8 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/settings/window_placement.h"
+#include "program/core/texts/error_report.h"
+#include "program/core/texts/number_text.h"
 
 namespace yov {
 namespace {
@@ -16,6 +18,31 @@ constexpr int32_t kMaxClasses = 10;
 constexpr int32_t kDefaultUnit = 58;
 
 bool g_classesHanded = false;
+
+LvHandle TakeBuffer(int32_t width, int32_t height, int32_t kind) {
+    if (!g_classesHanded) {
+        g_classesHanded = true;
+        const int32_t picture = programState().Shared.PictureHeight;
+        const QSize screen = screenSizePx();
+        const BufferClasses c = BufferClassesFor(picture > 0 ? picture : kDefaultUnit, screen.width(), screen.height());
+        const plat::HDC display = drawHooks().displayDc ? drawHooks().displayDc() : plat::HDC{};
+        lv::InitBuffer(display.id, screen.width(), static_cast<int32_t>(c.heights.size()), c.heights.data(), nullptr,
+                       c.widths.data());
+    }
+    return lv::AllocBuffer(width, height, kind);
+}
+
+// The engine's reason for the buffer it did not give.
+std::u16string RefusalReason() {
+    const int32_t code = lv::GetBufferError();
+    switch (code) {
+    case -10041: return u"all 256 buffer strips are in use";
+    case -10042: return u"no memory for buffer records";
+    case -10043: return u"no buffer class is that high";
+    case -10044: return u"the raster could not make a buffer strip";
+    default: return u"error " + decimal(code);
+    }
+}
 
 }  // namespace
 
@@ -35,17 +62,17 @@ BufferClasses BufferClassesFor(int32_t unit, int32_t screenWidth, int32_t screen
 }
 
 LvHandle AllocDrawBuffer(int32_t width, int32_t height, int32_t kind, int32_t) {
-    if (!g_classesHanded) {
-        g_classesHanded = true;
-        const int32_t picture = programState().Shared.PictureHeight;
-        const QSize screen = screenSizePx();
-        const BufferClasses c = BufferClassesFor(picture > 0 ? picture : kDefaultUnit, screen.width(), screen.height());
-        const plat::HDC display = drawHooks().displayDc ? drawHooks().displayDc() : plat::HDC{};
-        lv::InitBuffer(display.id, screen.width(), static_cast<int32_t>(c.heights.size()), c.heights.data(), nullptr,
-                       c.widths.data());
-    }
-    const LvHandle buffer = lv::AllocBuffer(width, height, kind);
+    const LvHandle buffer = TakeBuffer(width, height, kind);
     if (buffer == 0) ShowMsgBox(utilText(u"No buffer", u"No buffer"), msgbox::kOk);
+    return buffer;
+}
+
+LvHandle AllocOwnedBuffer(int32_t width, int32_t height, int32_t kind, std::u16string_view owner) {
+    const LvHandle buffer = TakeBuffer(width, height, kind);
+    if (buffer == 0) {
+        RaiseProgramError(u"No buffer of " + decimal(width) + u" x " + decimal(height) + u" pixels for " +
+                          std::u16string(owner) + u": " + RefusalReason());
+    }
     return buffer;
 }
 

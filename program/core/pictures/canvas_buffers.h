@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "lumvatek/exports.h"
@@ -22,6 +23,10 @@ BufferClasses BufferClassesFor(int32_t unit, int32_t screenWidth, int32_t screen
 
 // A buffer of the engine, or 0 after telling the user "No buffer".
 LvHandle AllocDrawBuffer(int32_t width, int32_t height, int32_t kind, int32_t site);
+// A buffer of the engine for a picture of `owner` (a vehicle's name), asking nobody: when
+// the engine has none to give, a program error names the owner, the size and the engine's
+// reason, and the picture being built is refused.
+LvHandle AllocOwnedBuffer(int32_t width, int32_t height, int32_t kind, std::u16string_view owner);
 // FreeBuffer when buffer is not 0; buffer becomes 0.
 void FreeDrawBuffer(LvHandle& buffer);
 

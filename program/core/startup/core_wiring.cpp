@@ -10,7 +10,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/util_hooks.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 
 namespace yov {
 

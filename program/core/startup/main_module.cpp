@@ -18,7 +18,7 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/settings/split_file_path.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/ui/window_ops_qt.h"
+#include "program/core/windows/window_system.h"
 
 namespace yov {
 
@@ -197,7 +197,10 @@ void FillLanguageMenu() {
     }
     lv::EnableMenu(kLanguageCommand, count >= 2 ? 1 : 0);
     if (SettingsDialogOpen()) {
-        if (QMenuBar* bar = windowOps().menuBarOf(st.WindowTable[kSettingsSlot].window)) bar->update();
+        QMenuBar* bar = windowSystem().menuBarOf == nullptr
+                            ? nullptr
+                            : windowSystem().menuBarOf(st.WindowTable[kSettingsSlot].window);
+        if (bar != nullptr) bar->update();
     }
 }
 

@@ -69,6 +69,8 @@ struct ProgramValues {
     uint8_t LangTextsSorted = 0;        // the translated texts are sorted by key
     int32_t LangTextsSortedCount = -1;  // the text count they were sorted at
     uint8_t LogStarted = 0;             // this run's first log line has been written
+    int64_t LogShowBytes = 0;           // what the running show wrote to the log (BeginShowLog)
+    uint8_t LogShowFull = 0;            // the show wrote its share: further lines are left out
 
     // --- Open windows by slot.
     std::array<WindowSlot, kWindowTableSlots> WindowTable{};

@@ -35,9 +35,23 @@ std::u16string errorLogFile() {
     return plat::utf8ToUtf16(plat::joinPath(folder, plat::utf16ToUtf8(kErrorLogName)));
 }
 
+void BeginShowLog() noexcept {
+    ProgramState& st = programState();
+    st.LogShowBytes = 0;
+    st.LogShowFull = 0;
+}
+
 void WriteErrorLog(std::u16string_view line) noexcept {
     try {
         ProgramState& st = programState();
+        const bool inShow = st.RunFlags != 0;
+        if (inShow && st.LogShowFull != 0) return;
+        std::u16string text(line);
+        if (inShow && st.LogShowBytes + static_cast<int64_t>(text.size()) + 2 > kShowLogLimit) {
+            st.LogShowFull = 1;
+            text = u"This show has written " + plat::utf8ToUtf16(std::to_string(kShowLogLimit / 1024)) +
+                   u" KiB to the error log: its further messages are left out";
+        }
         const std::string file = plat::utf16ToUtf8(errorLogFile());
         std::string bytes;
         int mode = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
@@ -51,15 +65,16 @@ void WriteErrorLog(std::u16string_view line) noexcept {
                 bytes = "Rolvane started at " + stamp + "\r\n";
             }
         }
-        bytes += plat::utf16ToUtf8(line);
+        bytes += plat::utf16ToUtf8(text);
         bytes += "\r\n";
+        if (inShow) st.LogShowBytes += static_cast<int64_t>(bytes.size());
         const int fd = ::open(file.c_str(), mode, 0644);
         if (fd >= 0) {
             writeAll(fd, bytes);
             ::close(fd);
         }
         st.LogStarted = 1;
-        if (st.RunMode == 14 && coreHooks().appendToLogView) coreHooks().appendToLogView(std::u16string(line));
+        if (st.RunMode == 14 && coreHooks().appendToLogView) coreHooks().appendToLogView(text);
     } catch (...) {
         // The log is the last resort for reporting; a failure here has nowhere left to go.
     }

@@ -4,6 +4,8 @@
 
 #include "platform/text.h"
 #include "program/core/texts/error_log.h"
+#include "program/core/texts/lang_texts.h"
+#include "program/core/texts/script_place.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/startup/main_state.h"
@@ -82,7 +84,12 @@ int32_t ReportError(const PendingError& pending, int32_t position, std::u16strin
 
 void RaiseProgramError(std::u16string_view message) {
     if ((programState().RunFlags & kShowRunning) != 0) {
-        ReportError(PendingError{}, 0, message, kRaiseInShow, u"");
+        // Logged here, before the handler that knows the script line sees it: the message
+        // names the line itself.
+        std::u16string text(message);
+        const ScriptPlace& place = scriptPlace();
+        if (place.known()) text += u" " + FormatText(u"IFI", {FormatArg(place.File), FormatArg(place.Line)});
+        ReportError(PendingError{}, 0, text, kRaiseInShow, u"");
     }
     throw ProgramError(error_number::kMessage, std::u16string(message));
 }

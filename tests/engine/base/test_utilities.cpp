@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,18 @@ struct MatchCase {
     std::u16string out;
 };
 
+void ExpectMatches(std::span<const MatchCase> cases) {
+    for (const MatchCase& c : cases) {
+        SharedText p(c.pattern), t(c.text), templ(c.templ);
+        SharedText out = SharedText::buffer(16);
+        const int32_t got = Match(p.get(), t.get(), templ.get(), out.get());
+        EXPECT_EQ(got, c.want) << c.name;
+        if (got > 0) {
+            EXPECT_EQ(out.prefix(got), c.out) << c.name;
+        }
+    }
+}
+
 TEST(Match, PatternsAndTemplates) {
     const MatchCase cases[] = {
         {"two stars swapped", u"*-*", u"AB-CD", u"%2%1", 4, u"CDAB"},
@@ -113,15 +126,7 @@ TEST(Match, PatternsAndTemplates) {
         {"template ending with %", u"*", u"ab", u"x%", -1, u""},
         {"trailing backslash fails", u"a\\", u"a\\", u"x", 0, u""},
     };
-    for (const MatchCase& c : cases) {
-        SharedText p(c.pattern), t(c.text), templ(c.templ);
-        SharedText out = SharedText::buffer(16);
-        const int32_t got = Match(p.get(), t.get(), templ.get(), out.get());
-        EXPECT_EQ(got, c.want) << c.name;
-        if (got > 0) {
-            EXPECT_EQ(out.prefix(got), c.out) << c.name;
-        }
-    }
+    ExpectMatches(cases);
 }
 
 TEST(Match, WithoutTemplateOrOutputGivesOne) {
@@ -141,6 +146,97 @@ TEST(Match, OutputBeyondCapacityIsCountedNotWritten) {
 TEST(Match, ManyStarsDoNotExplode) {
     SharedText p(u"*a*a*a*a*a*a*a*a*a*a*a*b"), t(std::u16string(2000, u'a'));
     EXPECT_EQ(Match(p.get(), t.get(), nullptr, nullptr), 0);
+}
+
+// Long runs of "*" once took tens of seconds and hundreds of stack frames; a run matches
+// like one "*", whose last member captures what the run takes.
+TEST(Match, LongRunsOfStars) {
+    const std::u16string stars(1000, u'*');
+    const std::u16string text(800, u'a');
+    const MatchCase cases[] = {
+        {"stars and a character the text lacks", stars + u"b", text, u"%1", 0, u""},
+        {"the first stars of a run capture nothing", stars + u"b", text + u"b", u"%1|%9", 1, u"|"},
+        {"two runs and a character the text lacks", u"a" + stars + u"b" + stars + u"c", text + u"b", u"%1", 0, u""},
+        {"runs of two stars", u"a**b**a**b", u"abxxabyyab", u"%4|%6", 7, u"xx|byya"},
+        {"a ? run before long star runs", u"?" + stars + u"??" + stars, text, u"%1", 1, u"a"},
+    };
+    ExpectMatches(cases);
+}
+
+// The search the matcher must agree with, written as plainly as it reads: "*" shortest run
+// first, the latest "*" grown first, "?" runs one group, "\\" a literal. Exponential, so only
+// for short patterns.
+struct Oracle {
+    Oracle(std::u16string_view pattern, std::u16string_view text) : p(pattern), t(text) {}
+    std::u16string_view p, t;
+    std::u16string groups[9];
+    bool set[9] = {};
+
+    void capture(int g, size_t start, size_t length) {
+        if (g < 9) {
+            groups[g] = std::u16string(t.substr(start, length));
+            set[g] = true;
+        }
+    }
+    bool match(size_t pi, size_t ti, int g) {
+        if (pi == p.size()) return ti == t.size();
+        if (p[pi] == u'*') {
+            if (pi + 1 == p.size()) {
+                capture(g, ti, t.size() - ti);
+                return true;
+            }
+            for (size_t len = 0; ti + len <= t.size(); ++len) {
+                capture(g, ti, len);
+                if (match(pi + 1, ti + len, g + 1)) return true;
+            }
+            return false;
+        }
+        if (p[pi] == u'?') {
+            size_t run = 0;
+            while (pi + run < p.size() && p[pi + run] == u'?') ++run;
+            if (t.size() - ti < run) return false;
+            capture(g, ti, run);
+            return match(pi + run, ti + run, g + 1);
+        }
+        size_t width = p[pi] == u'\\' ? 2 : 1;
+        if (pi + width > p.size() || ti == t.size() || t[ti] != p[pi + width - 1]) return false;
+        return match(pi + width, ti + 1, g);
+    }
+};
+
+TEST(Match, AgreesWithTheBacktrackingSearch) {
+    // Every group in the output, so a capture that differs shows.
+    SharedText templ(u"%1,%2,%3,%4,%5,%6,%7,%8,%9");
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    const char16_t patternUnits[] = {u'a', u'b', u'*', u'*', u'?', u'\\'};
+    int matched = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::u16string pattern, text;
+        for (uint32_t n = next(9); n > 0; --n) pattern += patternUnits[next(6)];
+        for (uint32_t n = next(9); n > 0; --n) text += next(4) == 0 ? u'*' : u"ab"[next(2)];
+        Oracle o(pattern, text);
+        const bool want = o.match(0, 0, 0);
+        std::u16string wantOut;
+        for (int g = 0; g < 9; ++g) {
+            if (g > 0) wantOut += u',';
+            if (o.set[g]) wantOut += o.groups[g];
+        }
+        SharedText p(pattern), t(text);
+        SharedText out = SharedText::buffer(64);
+        const int32_t got = Match(p.get(), t.get(), templ.get(), out.get());
+        ASSERT_EQ(got > 0, want) << "pattern " << std::string(pattern.begin(), pattern.end()) << " text "
+                                 << std::string(text.begin(), text.end());
+        if (want) {
+            ++matched;
+            EXPECT_EQ(out.prefix(got), wantOut) << "pattern " << std::string(pattern.begin(), pattern.end()) << " text "
+                                                << std::string(text.begin(), text.end());
+        }
+    }
+    EXPECT_GT(matched, 1000) << "the generated cases should often match";
 }
 
 TEST(Match, MoreThanNineGroupsStillMatch) {

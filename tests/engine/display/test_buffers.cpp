@@ -1,5 +1,5 @@
-// Off-screen buffers: slices of strips in height classes, merging, widening, and the guards
-// against misuse.
+// Off-screen buffers: slices of strips in height classes, merging, widening, running out of
+// strips, and the guards against misuse.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -277,29 +277,85 @@ TEST_F(Buffers, ABufferDrawsIntoItsSliceOfTheStrip) {
     FreeBuffer(&b);
 }
 
-using BuffersDeathTest = Buffers;
+// Every wider buffer widens its class and takes a strip of its own while the narrower
+// strips still hold theirs: a description can ask for more strips than the table has.
+TEST_F(Buffers, RunningOutOfStripsRefusesTheBufferAndTheTablesGoOn) {
+    Init({10}, 1);
+    std::vector<LvHandle> held;
+    for (int32_t width = 1; width <= lvk::kMaxBufferStrips; ++width) {
+        held.push_back(AllocBuffer(width, 10, 0));
+        ASSERT_NE(held.back(), 0u) << width;
+        ASSERT_EQ(GetBufferError(), 0);
+    }
+    int32_t strips = 0, buffers = 0;
+    EXPECT_EQ(GetBufferCounts(&strips, &buffers), 0);
+    EXPECT_EQ(strips, lvk::kMaxBufferStrips);
+    EXPECT_EQ(buffers, lvk::kMaxBufferStrips);
 
-TEST_F(BuffersDeathTest, MisuseThatTheTablesCannotSurviveEndsTheProcessWithALine) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EQ(AllocBuffer(lvk::kMaxBufferStrips + 1, 10, 0), 0u);
+    EXPECT_EQ(GetBufferError(), lvk::kErrBufferStrips);
+    LvHandle fits = AllocBuffer(1, 10, 0);
+    EXPECT_EQ(fits, 0u) << "every strip is full: a narrow buffer needs a new strip too";
+    EXPECT_EQ(GetBufferError(), lvk::kErrBufferStrips);
+    int32_t x = -1;
+    EXPECT_EQ(GetBufferData(held.back(), nullptr, nullptr, &x, nullptr, nullptr), 0) << "what was given stays";
+
+    // A narrower strip goes with its last buffer, and its entry serves the next one.
+    FreeBuffer(&held.front());
+    LvHandle again = AllocBuffer(lvk::kMaxBufferStrips + 1, 10, 0);
+    EXPECT_NE(again, 0u);
+    EXPECT_EQ(GetBufferError(), 0);
+    GetBufferCounts(&strips, &buffers);
+    EXPECT_EQ(strips, lvk::kMaxBufferStrips);
+    FreeBuffer(&again);
+    for (LvHandle& b : held) FreeBuffer(&b);
+    GetBufferCounts(&strips, &buffers);
+    EXPECT_EQ(buffers, 0);
+    EXPECT_EQ(strips, 1) << "only the strip as wide as the class stays";
+}
+
+TEST_F(Buffers, StripsAskedForBeyondTheTableAreRefused) {
+    const int32_t height[1] = {10};
+    const int32_t tooMany[1] = {lvk::kMaxBufferStrips + 1};
+    EXPECT_EQ(InitBuffer(0, 1, 1, height, tooMany, nullptr), lvk::kErrBufferStrips);
+    EXPECT_EQ(lvk::GetBufferStats().strips, lvk::kMaxBufferStrips);
+    LvHandle b = AllocBuffer(1, 10, 0);
+    EXPECT_NE(b, 0u) << "the strips made serve";
+    FreeBuffer(&b);
+}
+
+TEST_F(Buffers, WhyNoBufferWasGiven) {
+    Init({10}, 100);
+    EXPECT_EQ(AllocBuffer(10, 11, 0), 0u);
+    EXPECT_EQ(GetBufferError(), lvk::kErrBufferSize);
+    EXPECT_EQ(AllocBuffer(0, 5, 0), 0u);
+    EXPECT_EQ(GetBufferError(), lvk::kErrBufferSize);
+    EXPECT_EQ(AllocBuffer(3'000'000, 10, 0), 0u);
+    EXPECT_EQ(GetBufferError(), lvk::kErrBufferRaster);
+    LvHandle b = AllocBuffer(10, 10, 0);
+    EXPECT_EQ(GetBufferError(), 0) << "a buffer given clears the reason";
+    FreeBuffer(&b);
+}
+
+// Misuse is the caller's to hear about; the process and the buffers it holds live on.
+TEST_F(Buffers, ClassesThatAreNotTheBuffersOwnAreRefused) {
     const int32_t eleven[11] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-    EXPECT_EXIT(InitBuffer(0, 10, 11, eleven, nullptr, nullptr), ::testing::ExitedWithCode(2),
-                "more than 10 buffer classes");
+    EXPECT_EQ(InitBuffer(0, 10, 11, eleven, nullptr, nullptr), lvk::kErrBufferClasses);
+    EXPECT_EQ(lvk::GetBufferStats().classes, 0);
+
     const int32_t two[2] = {10, 20};
     const int32_t other[2] = {10, 21};
-    EXPECT_EXIT(
-        {
-            InitBuffer(0, 10, 2, two, nullptr, nullptr);
-            ShutdownBuffer(1, two, nullptr, nullptr);
-        },
-        ::testing::ExitedWithCode(4), "another class count");
-    EXPECT_EXIT(
-        {
-            InitBuffer(0, 10, 2, two, nullptr, nullptr);
-            ShutdownBuffer(2, other, nullptr, nullptr);
-        },
-        ::testing::ExitedWithCode(5), "other class heights");
-    const int32_t tooMany[1] = {257};
-    EXPECT_EXIT(InitBuffer(0, 1, 1, two, tooMany, nullptr), ::testing::ExitedWithCode(3), "more than 256");
+    ASSERT_EQ(InitBuffer(0, 10, 2, two, nullptr, nullptr), 0);
+    LvHandle held = AllocBuffer(5, 20, 0);
+    int32_t counts[2] = {-1, -1};
+    EXPECT_EQ(ShutdownBuffer(1, two, counts, nullptr), lvk::kErrBufferClasses);
+    EXPECT_EQ(ShutdownBuffer(2, other, counts, nullptr), lvk::kErrBufferClasses);
+    EXPECT_EQ(ShutdownBuffer(2, nullptr, counts, nullptr), lvk::kErrBufferClasses);
+    EXPECT_EQ(counts[0], -1) << "nothing counted, nothing freed";
+    int32_t x = -1;
+    EXPECT_EQ(GetBufferData(held, nullptr, nullptr, &x, nullptr, nullptr), 0);
+    EXPECT_EQ(ShutdownBuffer(2, two, counts, nullptr), 0);
+    EXPECT_EQ(counts[1], 1);
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "blit_fixture.h"
@@ -455,6 +457,127 @@ TEST_F(DirectDraw, DefaultSurfaceChoicesAndTheirResults) {
     EXPECT_EQ(GetDDC(back), 0u);
     EXPECT_NE(GetDDC(0), 0u);
     ReleaseDDC(0, 0);
+}
+
+// The window side of a chain whose pages share one bitmap: what each showPage lends, and the
+// page's letters as they stand at the call.
+struct PageViewRecorder {
+    struct Call {
+        LvHandle dc;
+        std::vector<std::vector<int32_t>> rects;
+        Rows rows;
+    };
+    std::vector<Call> calls;
+    LvPageView Table() {
+        return LvPageView{sizeof(LvPageView), this, [](void* c, LvHandle dc, const LvRect* rects, int32_t n) noexcept {
+                              auto* self = static_cast<PageViewRecorder*>(c);
+                              Call call{dc, {}, {}};
+                              for (int32_t i = 0; i < n; ++i) {
+                                  call.rects.push_back({rects[i].x, rects[i].y, rects[i].width, rects[i].height});
+                              }
+                              plat::PixelAccess a;
+                              if (dc != 0 && plat::AccessPixels(plat::GetCurrentBitmap(plat::HDC(dc)), a)) {
+                                  for (int y = 0; y < a.height; ++y) {
+                                      std::string row;
+                                      for (int x = 0; x < a.width; ++x) {
+                                          std::uint32_t v;
+                                          std::memcpy(&v, a.topRow + a.stride * y + 4 * x, 4);
+                                          row += letterpic::ValueLetter(v);
+                                      }
+                                      call.rows.push_back(row);
+                                  }
+                              }
+                              self->calls.push_back(std::move(call));
+                          }};
+    }
+};
+
+// With a page view the chain's pages are one bitmap: a flip lends it to the view with the
+// rectangles drawn since the last flip (their union, cut into disjoint bands), copies nothing
+// to the presenter, and the page drawn next already holds the frame shown. The loan ends
+// before the bitmap goes, and when the view is taken away.
+TEST_F(DirectDraw, APageViewShowsTheOneBitmapOfTheChainWhereItWasDrawn) {
+    UseScreen(8, 4);
+    PageViewRecorder recorder;
+    const LvPageView view = recorder.Table();
+    ASSERT_EQ(SetPageSharing(&view), 0);
+    OpenWithPrimary(2);
+    // The display start's round: the first flip shows the page whole, the fills are whole.
+    for (int page = 0; page < 3; ++page) {
+        ASSERT_EQ(FillSurface(0, 0, 0, 8, 4, LetterValue('b'), 0, 0), 0);
+        ASSERT_EQ(Flip(), 0);
+    }
+    ASSERT_EQ(recorder.calls.size(), 3u);
+    for (const auto& call : recorder.calls) {
+        EXPECT_EQ(call.rects, (std::vector<std::vector<int32_t>>{{0, 0, 8, 4}}));
+    }
+    ASSERT_EQ(FillSurface(0, 1, 0, 3, 2, LetterValue('r'), 0, 0), 0);
+    ASSERT_EQ(FillSurface(0, 2, 1, 3, 2, LetterValue('g'), 0, 0), 0);
+    ASSERT_EQ(Flip(), 0);
+    ASSERT_EQ(recorder.calls.size(), 4u);
+    EXPECT_EQ(recorder.calls.back().rects,
+              (std::vector<std::vector<int32_t>>{{1, 0, 3, 1}, {1, 1, 4, 1}, {2, 2, 3, 1}}));
+    EXPECT_EQ(recorder.calls.back().rows, (Rows{"brrrbbbb", "brgggbbb", "bbgggbbb", "bbbbbbbb"}));
+    EXPECT_EQ(memory_.Presents(), 0) << "nothing copied to the presenter";
+    ASSERT_EQ(Flip(), 0);
+    EXPECT_EQ(recorder.calls.size(), 4u) << "nothing drawn, nothing shown";
+    // Read through its DC, which could have drawn anywhere: the whole page next time.
+    EXPECT_EQ(Read(0), recorder.calls.back().rows) << "the next page is the frame shown";
+    ASSERT_EQ(Flip(), 0);
+    ASSERT_EQ(recorder.calls.size(), 5u);
+    EXPECT_EQ(recorder.calls.back().rects, (std::vector<std::vector<int32_t>>{{0, 0, 8, 4}}));
+
+    ASSERT_EQ(SetPageSharing(nullptr), 0);
+    ASSERT_EQ(recorder.calls.size(), 6u);
+    EXPECT_EQ(recorder.calls.back().dc, 0u) << "the loan ends with the view";
+    ASSERT_EQ(FillSurface(0, 0, 0, 1, 1, LetterValue('w'), 0, 0), 0);
+    ASSERT_EQ(Flip(), 0);
+    EXPECT_EQ(memory_.Presents(), 1) << "without a view the shared page is copied";
+    EXPECT_EQ(memory_.Rows()[0][0], 'w');
+
+    ASSERT_EQ(SetPageSharing(&view), 0);
+    DeletePrimary();
+    EXPECT_EQ(recorder.calls.size(), 6u) << "a chain made without the view was never lent";
+    OpenWithPrimary(1);
+    ASSERT_EQ(Flip(), 0);
+    DeletePrimary();
+    ASSERT_EQ(recorder.calls.size(), 8u);
+    EXPECT_EQ(recorder.calls.back().dc, 0u) << "the loan ends before the bitmap goes";
+    ASSERT_EQ(SetPageSharing(nullptr), 0);
+}
+
+TEST_F(DirectDraw, APageViewTableWithoutItsCallIsRefused) {
+    LvPageView view{sizeof(LvPageView), nullptr, nullptr};
+    EXPECT_EQ(SetPageSharing(&view), -13013);
+    view = LvPageView{sizeof(LvPageView) - 1, nullptr, [](void*, LvHandle, const LvRect*, int32_t) noexcept {}};
+    EXPECT_EQ(SetPageSharing(&view), -13013);
+    EXPECT_EQ(SetPageSharing(nullptr), 0);
+}
+
+// Long work that steps the show asks CanFlip before it flips: "still drawing" lets it go on
+// with its work, where a flip would wait for the rest of the period. A display without a
+// refresh rate flips at the show's 20 ms step.
+TEST_F(DirectDraw, AFlipIsPendingUntilItsRefreshPeriodIsOver) {
+    using Clock = std::chrono::steady_clock;
+    UseScreen(4, 2);
+    OpenWithPrimary(1);
+    // The display start's round over the new chain shows nothing yet: never pending.
+    for (int page = 0; page < 2; ++page) {
+        EXPECT_EQ(CanFlip(), 0) << page;
+        ASSERT_EQ(Flip(), 0);
+    }
+    ASSERT_EQ(Flip(), 0);
+    const Clock::time_point flipped = Clock::now();
+    const LvResult asked = CanFlip();
+    const int32_t error = DDGetLastError();
+    // Only a machine that stalled for most of the period between the two calls sees it over.
+    if (Clock::now() - flipped < std::chrono::milliseconds(15)) {
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(error, plat::DDERR_WASSTILLDRAWING);
+    }
+    std::this_thread::sleep_until(flipped + std::chrono::milliseconds(21));
+    EXPECT_EQ(CanFlip(), 0);
+    EXPECT_EQ(DDGetLastError(), 0);
 }
 
 TEST_F(DirectDraw, TheScanLineStaysOnTheDisplay) {

@@ -2,6 +2,8 @@
 // lines, closing, and the positions GetTtPosition reports at each level.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "tt_fixture.h"
@@ -99,6 +101,13 @@ TEST_F(TimetableSources, MissingFile) {
     EXPECT_EQ(OpenTtFile(nullptr, 0, nullptr), -1);
     // A folder would read as an empty script.
     EXPECT_EQ(OpenTtFile(std::filesystem::temp_directory_path().c_str(), 0, nullptr), -1);
+    // Devices, pipes and the kernel's files are refused unread: they never end, wait for a
+    // writer, or fault when read.
+    const std::string pipe = (std::filesystem::path(WriteFile("x.ttt", "")).parent_path() / "pipe").string();
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const char* name : {"/dev/zero", "\\dev\\zero", "/proc/self/mem", pipe.c_str()})
+        EXPECT_EQ(OpenTtFile(name, 0, nullptr), -1) << name;
     EXPECT_EQ(shared_.OpenSources, 0);
     EXPECT_EQ(PositionAt(0).result, -1);
 }

@@ -420,6 +420,8 @@ TEST_F(StockText, FailuresToStart) {
     EXPECT_EQ(LoadText("/nonexistent/stock.stk", &line), kErrStkOpen);
     EXPECT_EQ(line, -99);
     EXPECT_EQ(LoadText(TempDir().string(), &line), kErrStkOpen);
+    for (const char* unread : {"/dev/zero", "/proc/self/mem"})
+        EXPECT_EQ(LoadText(unread, &line), kErrStkOpen) << unread;
     // One load at a time: a procedure that starts another one is refused.
     EXPECT_EQ(LoadTextBytes("$NEST\r\n"), 1);
     EXPECT_EQ(nestedResult_, kErrStkWorkBlock);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "script_show_fixture.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 
 namespace {

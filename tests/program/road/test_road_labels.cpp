@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_text.h"
 #include "script_show_fixture.h"
 

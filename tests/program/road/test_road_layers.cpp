@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 #include "script_show_fixture.h"
 

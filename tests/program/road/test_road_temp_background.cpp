@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 #include "script_show_fixture.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "program/scene/picture_slot.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_text.h"
 #include "script_show_fixture.h"

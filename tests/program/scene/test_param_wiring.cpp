@@ -3,6 +3,7 @@
 // current canvas at the current part.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "program/show/frame_step.h"
@@ -14,8 +15,10 @@
 #include "program/core/startup/util_hooks.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/texts/program_error.h"
+#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
-#include "program/scene/param_table.h"
+#include "program/core/texts/script_place.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_build_state.h"
 
 namespace {
@@ -94,6 +97,44 @@ TEST_F(ParamWiring, DuringAShowAMessageIsReportedOnce) {
     for (const std::string& line : logLines())
         logged = logged || line.find("Parenthesis matching problem") != std::string::npos;
     EXPECT_TRUE(logged);
+}
+
+TEST_F(ParamWiring, AMessageThatGoesOnIsABoxOnlyWhereSomeoneCanAnswerIt) {
+    // An unreadable truth value is told and read as false. Behind a full-screen or
+    // screen-saver show nobody could answer a box, which would hold the show for ever.
+    core_test::defaultTexts()[u"BOOLIL"] = u"Illegal boolean value";
+    core_test::defaultTexts()[u"IFI"] = u"in %1 line %2";
+    struct Case {
+        const char* name;
+        uint8_t runFlags, showMode, saver;
+        bool box;
+    };
+    const Case cases[] = {
+        {"no show", 0, 0, 0, true},
+        {"a windowed show", 0x1D, 0, 0, true},
+        {"a full-screen show", 0x1D, 1, 0, false},
+        {"the screen saver", 0x1D, 1, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes_.clear();
+        std::remove(logPath().c_str());
+        yov::programState().LogStarted = 0;
+        yov::programState().RunFlags = c.runFlags;
+        yov::programState().ShowMode = c.showMode;
+        yov::mainState().ScreenSaverMode = c.saver;
+        const yov::ScriptPlaceScope place({u"/scripts/e.ttt", 4});
+        EXPECT_EQ(yov::ParseBoolean(u"maybe"), 0);
+        const std::string said = c.box ? (boxes_.empty() ? "" : utf8(boxes_[0].text)) : readFile(logPath());
+        EXPECT_EQ(boxes_.size(), c.box ? 1u : 0u);
+        EXPECT_NE(said.find("Illegal boolean value: maybe"), std::string::npos) << said;
+        if (c.runFlags != 0) {
+            EXPECT_NE(said.find("in /scripts/e.ttt line 4"), std::string::npos) << said;
+        }
+    }
+    yov::programState().RunFlags = 0;
+    yov::programState().ShowMode = 0;
+    yov::mainState().ScreenSaverMode = 0;
 }
 
 TEST_F(ParamWiring, PixelColoursOfTheCurrentPart) {

@@ -1,6 +1,9 @@
 // Scene scripts read into section records, pools, items and options: the demo scene, a
 // fixture with every block kind, includes and options, and the reader's failures.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
 
 #include <functional>
 #include <string>
@@ -8,7 +11,8 @@
 
 #include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
+#include "program/show/show_state.h"
 
 #include "script_fixture.h"
 
@@ -20,6 +24,8 @@ using script_test::ScriptTest;
 namespace st = yov::sect_type;
 
 class ScriptReader : public ScriptTest {};
+using yov::programState;
+namespace run_flag = yov::run_flag;
 
 TEST_F(ScriptReader, SnowSceneLinesStartTheirSnow) {
     ASSERT_TRUE(read(std::string(YOV_DEMO_DATA) + "/snow.ttt")) << reported();
@@ -317,12 +323,25 @@ TEST_F(ScriptReader, FailuresNameTheirKeyAndPlace) {
         {"OPT without key", {"$OPT N=x"}, "Option without a key", 1},
         {"include missing", {"C=X", "$INCLUDE nothere.ttt"}, "nothere.ttt not found", 2},
         {"self include", {"C=X", "$INCLUDE e.ttt"}, "Script files included too deeply", 2},
+        // Never read, and named as the script writes them.
+        {"include a device", {"C=X", "$INCLUDE /dev/zero"}, "File /dev/zero is not a regular file", 2},
+        {"include a device as Windows spells it",
+         {"C=X", "$INCLUDE \\dev\\zero"},
+         "File \\dev\\zero is not a regular file",
+         2},
+        {"include the process's memory", {"C=X", "$INCLUDE /proc/self/mem"}, "/proc/self/mem is not a regular file", 2},
+        {"include a pipe", {"C=X", "$INCLUDE pipe"}, "pipe is not a regular file", 2},
+        {"include a folder", {"C=X", "$INCLUDE /tmp"}, "File /tmp is not a regular file", 2},
+        {"number beyond the show's range", {"C=X", "$AB 99999999"}, "Number out of range", 2},
+        {"plain number beyond the show's range", {"C=X", "$VH 1e10"}, "Number out of range", 2},
         {"UYD", {"$SECTION YDIR=SIDEWAYS", "C=X"}, "Unknown drawing direction SIDEWAYS in ", 0},
         {"UFIN", {"C=X", "$SECTION FIN=LATER", "C=X"}, "Unknown finish mode LATER in ", 0},
         {"ILSEQ", {"$SECTION SEQ=SOMETIMES", "C=X"}, "Illegal SEQUENCE value SOMETIMES in ", 0},
         {"ILSEQ keyword", {"$RANDOM SOMETIMES", "C=X"}, "Illegal SEQUENCE value SOMETIMES", 1},
         {"reader", {"C=X", "}"}, "outside condition in ", 2},
     };
+    // A pipe nobody writes to: opening it to read would wait for ever.
+    ASSERT_EQ(::mkfifo((folder() + "/pipe").c_str(), 0600), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = write("e.ttt", c.lines);
@@ -337,6 +356,24 @@ TEST_F(ScriptReader, FailuresNameTheirKeyAndPlace) {
     // Errors raised while the sections are built name the block's line.
     read(write("e.ttt", {"C=X", "$SECTION FIN=LATER", "C=X"}));
     EXPECT_NE(reported().find("in " + folder() + "/e.ttt line 2"), std::string::npos) << reported();
+}
+
+TEST_F(ScriptReader, DuringAShowMessagesLoggedAtOnceNameTheirLine) {
+    // While a show runs a reader's message is logged the moment it is raised, before the
+    // read's own report could add the place: the message carries it.
+    core_test::defaultTexts()[u"IFI"] = u"in %1 line %2";
+    programState().RunFlags = run_flag::kShowStart;
+    const std::string inc = write("inc.ttt", {"C=1", "$BL 5000000"});
+    for (const auto& [lines, want] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"C=X", "$AB xyz"}, "\"XYZ\" in " + folder() + "/e.ttt line 2"},
+             {{"C=X", "", "$AB 99999999"}, "\"99999999\" in " + folder() + "/e.ttt line 3"},
+             {{"C=X", "$INCLUDE inc.ttt", "C=Y"}, "\"5000000\" in " + inc + " line 2"},
+         }) {
+        std::remove(logPath().c_str());
+        EXPECT_FALSE(read(write("e.ttt", lines)));
+        EXPECT_NE(readFile(logPath()).find(want), std::string::npos) << readFile(logPath());
+    }
+    programState().RunFlags = 0;
 }
 
 TEST_F(ScriptReader, AnErrorInAnIncludedFileNamesEveryLevelInnermostFirst) {

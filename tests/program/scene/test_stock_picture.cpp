@@ -204,6 +204,12 @@ TEST_F(StockPicture, DescriptionsThatCannotBeBuiltAreRefused) {
     };
     for (const std::u16string& d : cases)
         EXPECT_NE(ErrorOf([&] { yov::LoadStockPicture(d, 0, 0, 0); }), u"") << core_test::utf8(d);
+    // An offset no show can compute with is refused as such, not cut to 32 bits.
+    for (const std::u16string d : {u"DOOR_A:WAGON_BOX:2147483647:5", u"DOOR_A:WAGON_BOX:-8:-2147483649"}) {
+        EXPECT_NE(ErrorOf([&] { yov::LoadStockPicture(d, 0, 0, 0); }).find(u"Number out of range"),
+                  std::u16string::npos)
+            << core_test::utf8(d);
+    }
     // Offsets outside the picture are clipped, not drawn beside it.
     const int32_t part = yov::LoadStockPicture(u"DOOR_A:WAGON_BOX:-8:-30+-50:90:DOOR_B", 0, 0, 0);
     EXPECT_EQ(yov::picParts()[part].Width, 110);

@@ -100,6 +100,28 @@ TEST_F(VehiclePictureTest, DoorOutsideThePartIsRefused) {
     EXPECT_EQ(BuildError(u"[DIL:C=LEAF;M=HOLE;X=3;Y=1]"), u"Different sizes for door and mask");
 }
 
+// Each door's frames fill more than half a strip of its class, so 257 doors ask for more
+// strips than the engine has. The engine refuses the buffer (it used to end the process) and
+// the vehicle is refused by name; what it took goes back with its release.
+TEST_F(VehiclePictureTest, DoorsBeyondTheEnginesStripsRefuseTheVehicleByName) {
+    yov::programState().Shared.PictureHeight = 6;  // classes of 2, 4, 6 and 9 rows: small strips
+    Base({std::string(80, 'g'), std::string(80, 'y')});
+    Part().StockIndex = AddEntry(u"COACH", stockFile_, u"COACH");
+    int32_t stripsBefore = 0, buffersBefore = 0;
+    yov::lv::GetBufferCounts(&stripsBefore, &buffersBefore);
+    std::u16string description;
+    for (int i = 0; i < 257; ++i) description += u"[DOL:C=#FF0000;X=40;Y=0;W=40;H=2;N=32]";
+    const int32_t slotMark = yov::pictureSlots().StackCount;
+    const int32_t partMark = yov::picParts().StackCount;
+    EXPECT_EQ(BuildError(description), u"No buffer of 2560 x 2 pixels for COACH: all 256 buffer strips are in use");
+    int32_t strips = 0, buffers = 0;
+    yov::lv::GetBufferCounts(&strips, &buffers);
+    EXPECT_EQ(buffers, buffersBefore + 256);
+    yov::ReleaseToMark(partMark, slotMark);
+    yov::lv::GetBufferCounts(&strips, &buffers);
+    EXPECT_EQ(buffers, buffersBefore) << "every door's buffer went back";
+}
+
 TEST_F(VehiclePictureTest, DoorAnimationNeedsItsSection) {
     Base(kBase);
     AddPicture("STRIP", {"rcwb"}, u"[DOOR:2,2,1,2,0,0,2,9]");

@@ -8,7 +8,7 @@
 #include "core_fixture.h"
 #include "program/scene/script_reader.h"
 #include "program/show/part_anims.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 namespace {
 

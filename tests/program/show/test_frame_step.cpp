@@ -268,6 +268,54 @@ TEST_F(FrameStep, PageFlipping) {
     }
 }
 
+// A flip is pending until its period is over. Long work that steps the show ends the step
+// there and goes on with its work (the flip comes with a later call); the main loop's step
+// waits for it, sleeping rather than asking again and again.
+TEST_F(FrameStep, APendingFlipEndsAStepOfLongWorkAndTheMainLoopSleepsUntilItCanFlip) {
+    const int32_t t = movingTrain();
+    programState().BatchMode = 1;
+    showState().FlipCount = 1;
+    constexpr int32_t kLongWork = 16015;
+    int questions = 0;
+    int64_t flipsAt = 0;  // the counter value from which the flip can be done
+    frameStepCalls().canFlip = [&] {
+        // A step that asks on and on without sleeping ends by the hang rule.
+        if (++questions > 1000) now += kHangMs;
+        return now < flipsAt ? 1 : 0;
+    };
+    CheckStep(kFullStep);
+    ASSERT_EQ(std::count(calls.begin(), calls.end(), "flip"), 1);
+
+    now += 150;  // past the wait for a changed frame, so long work would present now
+    flipsAt = now + 20;
+    calls.clear();
+    CheckStep(kLongWork);
+    EXPECT_EQ(calls.front(), "move " + std::to_string(t) + " " + std::to_string(showState().StepClock));
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "flip"), 0) << "no flip while it is pending";
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("sleep", 0) == 0; }),
+              0)
+        << "long work does not wait";
+    EXPECT_EQ(showState().StepPhase, 2) << "painted, to be presented by a later call";
+    calls.clear();
+    CheckStep(kLongWork);
+    EXPECT_TRUE(calls.empty()) << "still pending: nothing moved or painted again";
+    now = flipsAt;
+    CheckStep(kLongWork);
+    EXPECT_EQ(calls, (std::vector<std::string>{"flip"}));
+    EXPECT_EQ(showState().StepPhase, 0);
+
+    // The main loop's next step finds the flip pending for its whole period.
+    flipsAt = now + 20;
+    questions = 0;
+    calls.clear();
+    CheckStep(kFullStep);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "flip"), 1);
+    EXPECT_GE(now, flipsAt);
+    EXPECT_LE(questions, 5) << "asked a few times over 20 ms, not at once again and again";
+    EXPECT_EQ(programState().StopRequest, 0);
+    EXPECT_TRUE(logLines().empty());
+}
+
 TEST_F(FrameStep, GdiPageFlippingMovesThePageOnceForAPresentationThatWasDeferred) {
     // A full-screen show whose DirectDraw did not start draws GDI on its pages.
     const int32_t t = movingTrain();

@@ -11,7 +11,7 @@
 #include "program/show/anim_wheel.h"
 #include "program/show/part_anims.h"
 #include "program/show/show_state.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 
 namespace {

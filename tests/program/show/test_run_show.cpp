@@ -1,4 +1,4 @@
-// One show from start to end with every procedure of the other subsystems faked: the drawing
+// One show from start to end with every procedure of the other folders faked: the drawing
 // method, the splash's layout and wait on an injected clock, the main loop's alternation of
 // frame steps and due entries, its error handler, re-creation, and the settings stored at the
 // end and read back by the next show.
@@ -147,9 +147,10 @@ TEST_F(ShowRun, SplashTimes) {
     };
     const std::vector<Case> cases = {
         {u"", 5000},    {u"2", 2000},   {u"0", 1},  {u"0.0004", 1},
-        {u"1.5", 1500}, {u"50%", 2500}, {u"-3", 1}, {u"99999999", 0x3FFFFFFF},
+        {u"1.5", 1500}, {u"50%", 2500}, {u"-3", 1}, {u"1000000", 1000000000},
     };
     for (const Case& c : cases) EXPECT_EQ(SplashTimeMs(c.text), c.ms) << core_test::utf8(c.text);
+    EXPECT_THROW(SplashTimeMs(u"99999999"), ProgramError) << "beyond what a script number may be";
 }
 
 TEST_F(ShowRun, SplashWaitAcrossTheClockWrap) {
@@ -265,6 +266,39 @@ TEST_F(ShowRun, AnErrorInTheLoopIsReportedAndTheSceneStartsAgain) {
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_NE(boxes_[0].text.find(u"Exit by Error handler in MainLoop"), std::u16string::npos);
     EXPECT_NE(boxes_[0].text.find(u"broken section"), std::u16string::npos) << core_test::utf8(boxes_[0].text);
+}
+
+TEST_F(ShowRun, AFaultThatComesBackRestartsTheSceneNoFasterThanTheRestartDelay) {
+    // A message raised in a show is reported at once and comes to the main loop as already
+    // reported: no box, no stop, only the delay paces the restarts.
+    std::vector<uint32_t> creates;
+    ShowSeams& s = showSeams();
+    const auto create = s.createDisplaySurfaces;
+    s.createDisplaySurfaces = [&, create] {
+        creates.push_back(now);
+        create();
+        if (creates.size() == 10) programState().StopRequest = 1;
+    };
+    onSect = [](int32_t) { throw ProgramError(error_number::kReported, u"no such picture"); };
+    Run(1);
+    ASSERT_EQ(creates.size(), 10u);
+    for (size_t i = 1; i < creates.size(); ++i) EXPECT_GE(creates[i] - creates[i - 1], 3000u) << i;
+    EXPECT_GT(pumps, 100) << "the window system keeps running while the show waits";
+    size_t reports = 0;
+    for (const std::string& l : logLines()) reports += l.find("Exit by Error handler in MainLoop") != std::string::npos;
+    EXPECT_EQ(reports, 9u) << "once per failed pass";
+}
+
+TEST_F(ShowRun, AStopWhileTheSceneWaitsToRestartEndsTheShowAtOnce) {
+    onSect = [](int32_t) { throw ProgramError(error_number::kReported, u"no such picture"); };
+    showClock().pumpEvents = [this] {
+        if (++pumps == 5) programState().StopRequest = 1;
+    };
+    Run(1);
+    const std::vector<std::string> want = {"read demo.ttt 0", "start",   "create", "step 30000",
+                                           "sect 1",          "release", "stop"};
+    EXPECT_EQ(calls, want);
+    EXPECT_LT(slept, 3000);
 }
 
 TEST_F(ShowRun, AStopThatCutsLongWorkShortIsNoError) {

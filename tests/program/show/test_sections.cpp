@@ -11,7 +11,7 @@
 #include "program/core/settings/settings.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/main_loop.h"
 #include "program/show/sections.h"
 #include "program/show/show_queues.h"

@@ -411,7 +411,7 @@ TEST_F(Layers, PaintObjectClearsLayersTrackAndMarksThePages) {
 }  // namespace
 
 #include "program/show/show_seams.h"
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 #include "program/trains/trains_wiring.h"
 
 namespace {

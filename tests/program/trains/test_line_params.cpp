@@ -7,7 +7,7 @@
 #include "show_fixture.h"
 #include "core_fixture.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"
 
@@ -88,6 +88,22 @@ TEST_F(LineParams, Positions) {
     }
     int32_t dir = 0;
     EXPECT_EQ(EvalPosition(u"", 100, 0, dir, kNoValue, 77), 77) << "an empty text takes the given position";
+}
+
+TEST_F(LineParams, PositionsTheShowCannotComputeWithAreRefused) {
+    // Numbers of the text, and what they make of the line's width, are held alike; a named
+    // position plus an offset too. Each is a script error, never a position cut to 32 bits.
+    int32_t dir = 0;
+    EXPECT_EQ(EvalPosition(u"<10=FAR", 100, 0, dir, kNoValue, kNoValue), 80);
+    for (const char16_t* text :
+         {u"2147483647", u"<-2147483649", u"<999999", u"@+100+999999", u"FAR+999999", u"<1000000"}) {
+        dir = 0;
+        EXPECT_THROW(EvalPosition(text, 100, 0, dir, kNoValue, kNoValue), ProgramError) << core_test::utf8(text);
+    }
+    ParseParams(u"P=2147483647");
+    EXPECT_THROW(GetStopPosition(100, 0), ProgramError);
+    ParseParams(u"LY=999999%");
+    EXPECT_THROW(GetParamNumber(u"LY", 800), ProgramError) << "a percentage of its reference";
 }
 
 TEST_F(LineParams, NamedPositionsAreKeptForTheTrain) {
@@ -177,10 +193,37 @@ TEST_F(LineParams, FollowListsAndTheirBounds) {
     EXPECT_EQ(lines[2], u"C");
     EXPECT_EQ(steps, (std::vector<int32_t>{10960, 10960, 10960, 10960})) << "after every item";
 
-    for (const char16_t* text : {u"99999999*A", u"100*100*100*A", u"1e300*A"}) {
+    // Counts past the bound, counts over items that give nothing (only the work of the whole
+    // expansion ends those), and line ends inside items (each would be a composition the
+    // count does not see).
+    struct Case {
+        std::u16string text;
+        bool refused;
+        size_t lines;  // compositions given when not refused
+    };
+    const std::vector<Case> cases = {
+        {u"99999999*A", true, 0}, {u"100*100*100*A", true, 0},     {u"1e300*A", true, 0},      {u"95*9591*0*", true, 0},
+        {u"9999*9999*", true, 0}, {u"10000*10000*0*A", true, 0},   {u"9000*A\r", false, 9000}, {u"9000*\r", false, 0},
+        {u"3*A\rB;\n", false, 3}, {u"6000*A\r;6000*B\r", true, 0},
+    };
+    for (const Case& c : cases) {
         lineReaders().FollowList.clear();
-        EXPECT_THROW(ExpandFollowList(text), ProgramError) << core_test::utf8(text);
-        EXPECT_LE(lineReaders().FollowList.size(), 2u * kMaxFollowLines);
+        steps.clear();
+        bool refused = false;
+        try {
+            ExpandFollowList(c.text);
+        } catch (const ProgramError&) {
+            refused = true;
+        }
+        EXPECT_EQ(refused, c.refused) << core_test::utf8(c.text);
+        const std::u16string& got = lineReaders().FollowList;
+        const size_t ends = static_cast<size_t>(std::count(got.begin(), got.end(), u'\r'));
+        EXPECT_LE(ends, static_cast<size_t>(kMaxFollowLines)) << core_test::utf8(c.text);
+        EXPECT_EQ(got.find(u'\n'), std::u16string::npos) << core_test::utf8(c.text);
+        if (!c.refused) {
+            EXPECT_EQ(ends, c.lines) << core_test::utf8(c.text);
+        }
+        EXPECT_LE(steps.size(), static_cast<size_t>(kMaxFollowWork)) << core_test::utf8(c.text);
     }
 }
 

@@ -8,7 +8,7 @@
 #include "show_fixture.h"
 #include "trains_fixture.h"
 #include "program/core/startup/program_state.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/show/frame_step.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_placement.h"

@@ -15,7 +15,7 @@
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/texts/program_error.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/frame_step.h"
 #include "program/show/sections.h"
@@ -45,8 +45,19 @@ enum Line : int32_t {
     kNoPool,
     kNoDirection,
     kSecondUnitFails,
-    kMissingVehicle
+    kMissingVehicle,
+    kHugeStop,
+    kHugeRate,
+    kRunawayFollow,
+    kEndlessTrain
 };
+
+// A composition of one vehicle more than a train takes.
+std::string EndlessComposition() {
+    std::string line = "C=E40";
+    for (int32_t i = 1; i <= kMaxTrainVehicles; ++i) line += ",E40";
+    return line;
+}
 
 class TrainStart : public show_test::ShowTestOn<script_test::ScriptTest> {
 protected:
@@ -70,7 +81,8 @@ protected:
             write("scene.ttt",
                   {"$SECTION Y=0;DY=100;AB=10;VH=30;BL=20;SEQ=F;V=4", "C=E40,COACH_A;V=5;A=0.2;B=0.3;D=R;TX=\" IC 1 \"",
                    "C=E40;BGC=nocolour", "C=E40;M=FLY", "C=COACH_B;M=simple;POOL=P", "C=E40;POOL=NOSUCH", "C=NODIR,E40",
-                   "M=CUT;C1=E40,COACH_A;C2=BAD", "C=E40,NOPE", "$POOL N=P", "V=7;D=L", "$ENDPOOL", "$ENDSECTION"});
+                   "M=CUT;C1=E40,COACH_A;C2=BAD", "C=E40,NOPE", "C=E40;M=STOP;P=2147483647", "C=E40;A=-2147483649",
+                   "M=FOLLOW;C=95*9591*0*", EndlessComposition(), "$POOL N=P", "V=7;D=L", "$ENDPOOL", "$ENDSECTION"});
         ASSERT_TRUE(read(path)) << reported();
         for (int32_t i = 1; i <= ScriptBlockCount(); ++i)
             if (sectRec(i).Type == sect_type::kSection) sect = i;
@@ -240,6 +252,42 @@ TEST_F(TrainStart, AVehicleAbandonedUnderSkipErrorsFailsTheStartWithoutASecondRe
     EXPECT_EQ(PicturesInUse(), 0);
     EXPECT_EQ(scriptItem(Item(kMissingVehicle)).InUse, 0);
     EXPECT_EQ(rec().State, ts::kStarting) << "the next line waits for the next pass";
+}
+
+TEST_F(TrainStart, NumbersBeyondTheShowsRangeFailTheStartNamingTheLine) {
+    // During a show the readers' messages are logged the moment they are raised; they name
+    // the script line all the same. A follow list that would run for ever is cut by its work.
+    struct Case {
+        const char* name;
+        int32_t line;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"a stop position past 32 bits", kHugeStop, "Number out of range"},
+        {"an acceleration below -2^31", kHugeRate, "Number out of range"},
+        {"counts over items that give nothing", kRunawayFollow, "FOLLOW list too long to expand"},
+        {"a train of more vehicles than any screen shows", kEndlessTrain, "Train longer than 1000 vehicles"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        programState().RunFlags = run_flag::kShowStart;
+        const int32_t parts = PartsInUse();
+        PickNext(c.line);
+        GenTrain(train, sect);
+        std::string said = readFile(logPath());
+        for (const auto& b : boxes_) said += core_test::utf8(b.text);
+        EXPECT_NE(said.find(c.message), std::string::npos) << said;
+        const std::string place = "line " + std::to_string(c.line + 1);
+        EXPECT_NE(said.find(place), std::string::npos) << said;
+        EXPECT_NE(said.find("scene.ttt"), std::string::npos) << said;
+        EXPECT_EQ(PartsInUse(), parts);
+        EXPECT_EQ(PicturesInUse(), 0);
+        EXPECT_EQ(scriptItem(Item(c.line)).InUse, 0) << "the failed line is free";
+        EXPECT_EQ(rec().State, ts::kStarting) << "the next line waits for the next pass";
+        programState().RunFlags = 0;
+    }
 }
 
 TEST_F(TrainStart, AUnitWithoutDirectionIsToldInAWindowAndLoggedInAFullScreenShow) {

@@ -33,7 +33,7 @@
 #include "program/dialogs/cfg_state.h"
 #include "program/scene/scene_wiring.h"
 #include "program/scene/script_reader.h"
-#include "program/scene/stock_state.h"
+#include "program/stock_data/stock_state.h"
 #include "program/show/show_state.h"
 #include "program/show/show_wiring.h"
 #include "program/trains/trains_wiring.h"

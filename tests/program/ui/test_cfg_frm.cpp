@@ -23,7 +23,7 @@
 #include "program/core/startup/startup.h"
 #include "program/core/texts/program_error.h"
 #include "program/dialogs/cfg_state.h"
-#include "program/scene/stock_loading.h"
+#include "program/stock_data/stock_loading.h"
 #include "program/ui/cfg_frm.h"
 #include "program/ui/window_ops_qt.h"
 #include "cfg_dialog_fixture.h"

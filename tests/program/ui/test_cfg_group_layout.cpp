@@ -17,7 +17,7 @@
 
 #include "cfg_dialog_fixture.h"
 #include "program/dialogs/cfg_layout.h"
-#include "program/scene/stock_loading.h"
+#include "program/stock_data/stock_loading.h"
 #include "program/ui/cfg_frm.h"
 
 namespace {

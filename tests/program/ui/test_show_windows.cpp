@@ -312,6 +312,47 @@ TEST_F(ShowWindowsTest, PresentedStripsArePaintedApart) {
     view->closeFromProgram();
 }
 
+// A page lent under DirectDraw is painted from itself: an exposure shows what the page holds
+// now, with no copy of it in between. When the loan ends the window keeps a copy of what the
+// page showed, for the repaints still to come.
+TEST_F(ShowWindowsTest, ALentPageIsPaintedFromItselfAndCopiedWhenTheLoanEnds) {
+    auto view = yov::MakeShowView(1);
+    yov::ShowWindowBase* w = yov::ShowWindowOf(view.get());
+    view->placeOverScreen(true, 800, 600);
+    view->setFrameSize(800, 600);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QCoreApplication::processEvents();
+    const plat::HBITMAP page = plat::CreateBitmap(800, 600, 1, 32, nullptr);
+    const plat::HDC dc = plat::CreateCompatibleDC(plat::HDC{});
+    plat::SelectObject(dc, page);
+    auto fill = [&](plat::COLORREF colour) {
+        const plat::HBRUSH brush = plat::CreateSolidBrush(colour);
+        const plat::RECT all{0, 0, 800, 600};
+        plat::FillRect(dc, &all, brush);
+        plat::DeleteObject(brush);
+    };
+    auto shownAt = [&](int x, int y) {
+        const QImage shown = w->grab().toImage();
+        return QColor(shown.pixel(shown.width() * x / 800, shown.height() * y / 600));
+    };
+    fill(plat::RGB(250, 200, 0));
+    const LvRect changed{0, 0, 800, 600};
+    w->presenter().showPage(dc, &changed, 1);
+    view->showPresented();
+    EXPECT_EQ(shownAt(100, 100), QColor(250, 200, 0));
+    fill(plat::RGB(0, 90, 180));
+    w->repaint();
+    EXPECT_EQ(shownAt(100, 100), QColor(0, 90, 180)) << "painted from the page itself";
+    w->presenter().showPage(plat::HDC{}, nullptr, 0);
+    fill(plat::RGB(255, 255, 255));
+    w->repaint();
+    EXPECT_EQ(shownAt(100, 100), QColor(0, 90, 180)) << "the copy taken when the loan ended";
+    EXPECT_EQ(QColor(w->presenter().snapshot().pixel(5, 5)), QColor(0, 90, 180));
+    plat::DeleteDC(dc);
+    plat::DeleteObject(page);
+    view->closeFromProgram();
+}
+
 TEST_F(ShowWindowsTest, TextUnderDirectDrawEndsWithEscOrANewRequest) {
     yov::ShowInputLink& link = yov::showInputLink();
     uint8_t request = 3;

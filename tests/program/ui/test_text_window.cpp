@@ -23,7 +23,7 @@
 #include "program/core/texts/error_log.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/stock/editor_language.h"
-#include "program/stock/script_lexer.h"
+#include "program/scene/script_lexer.h"
 #include "program/ui/text_window.h"
 #include "screenshot.h"
 #include "stock_loading_fixture.h"

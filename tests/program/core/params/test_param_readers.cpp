@@ -116,9 +116,11 @@ TEST_F(ParserTest, NamedNumberFailures) {
     auto e = errorOf([&] { p.GetNamedNumber(0, u"", 3); });
     EXPECT_EQ(e.first, 6002);
     EXPECT_EQ(e.second, "Unknown number name: $XX");
+    // A number the show cannot compute with is a script error, not a value cut to fit.
     named[u"LIST3"] = u"9999999999";
     e = errorOf([&] { p.GetNamedNumber(0, u"", 3); });
-    EXPECT_EQ(e.first, 6);
+    EXPECT_EQ(e.first, 6002);
+    EXPECT_EQ(e.second, "Number out of range (-1000000 to 1000000): \"9999999999\"");
     // Without letters nothing is taken as a letter.
     named[u"LIST3"] = u"L5";
     e = errorOf([&] { p.GetNamedNumber(0, u"", 3); });
@@ -170,7 +172,7 @@ TEST_F(ParserTest, Colours) {
         {"three_values", u"255,0,0", 255},
         {"three_values_blanks", u" 1 , 2 , 3 ", 0x030201},
         {"above_255_count_as_255", u"300,400,500", 0xFFFFFF},
-        {"above_32767_clamp", u"40000,70000,1e9", 0xFFFFFF},
+        {"above_32767_clamp", u"40000,70000,1e6", 0xFFFFFF},
         {"negative_clamps_to_0", u"-5,-40000,9", 0x090000},
         {"random_component", u"10-10,0,0", 10},
         {"hex_three_digits", u"#FFF", -2},

@@ -1,4 +1,4 @@
-// The core's services that other subsystems fill in at start-up.
+// The core's services that the folders above fill in at start-up.
 #include "program/core/startup/core_wiring.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Main's roads, driven in-process: each command-line form with the windows of later parts
+// Main's roads, driven in-process: each command-line form with the windows of the folders above
 // replaced by recording doubles, the scene script and stock present or not, and another copy
 // running or not. What each road opens, whether the program then ends by itself (through the
 // deferred shutdown), and that the shutdown lets go of both locks.

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "core_fixture.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -61,6 +62,28 @@ TEST_F(ErrorLog, ALogOverOneMebibyteStartsAfresh) {
             EXPECT_EQ(all.size(), c.size + ("Rolvane started at " + stamp() + "\r\nline\r\nnext\r\n").size());
         }
     }
+}
+
+TEST_F(ErrorLog, AShowWritesAtMostItsShareAndSaysSo) {
+    // A fault that comes back for as long as the show runs: the log stops growing at the
+    // show's share, with one line that says so; the next show has its own share.
+    yov::programState().RunFlags = 0x1D;
+    yov::BeginShowLog();
+    const std::u16string line(200, u'e');
+    for (int i = 0; i < 4000; ++i) yov::WriteErrorLog(line);  // about 800 KB asked for
+    const std::vector<std::string> lines = logLines();
+    const std::string all = readFile(logPath());
+    EXPECT_LE(all.size(), static_cast<size_t>(yov::kShowLogLimit) + 200);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "This show has written 256 KiB to the error log: its further messages are left out");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), lines.back()), 1);
+    yov::BeginShowLog();
+    yov::WriteErrorLog(u"the next show");
+    EXPECT_EQ(logLines().back(), "the next show");
+    // Outside a show (the settings dialog, the stock browser) nothing is counted.
+    yov::programState().RunFlags = 0;
+    for (int i = 0; i < 1400; ++i) yov::WriteErrorLog(line);
+    EXPECT_GT(readFile(logPath()).size(), all.size() + 200 * 1400);
 }
 
 TEST_F(ErrorLog, WritingNeverFails) {

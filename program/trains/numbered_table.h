@@ -1,4 +1,4 @@
-// The show's record tables: records numbered from 1 (0 = none, element 0 present), grown in
+// Record tables of the trains and the show: records numbered from 1 (0 = none, element 0 present), grown in
 // fixed steps, freed records reused from a free list before the table grows; and the singly
 // linked lists threaded through them. Every walk is bounded by the table's size, so a broken
 // link ends in a program error, never a hang.

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "program/core/windows/msgbox.h"
-#include "program/scene/stock_key_lines.h"
-#include "program/scene/stock_tables.h"
+#include "program/stock_data/stock_key_lines.h"
+#include "program/stock_data/stock_tables.h"
 #include "stock_loading_fixture.h"
 
 namespace stock_load_test {

@@ -1,10 +1,11 @@
-#include "program/scene/stock_loading.h"
+#include "program/stock_data/stock_loading.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/split_file_path.h"
@@ -18,10 +19,10 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/progress.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/scene/param_table.h"
-#include "program/scene/stock_key_lines.h"
-#include "program/scene/stock_state.h"
-#include "program/scene/stock_tables.h"
+#include "program/core/params/param_table.h"
+#include "program/stock_data/stock_key_lines.h"
+#include "program/stock_data/stock_state.h"
+#include "program/stock_data/stock_tables.h"
 
 namespace yov {
 
@@ -215,6 +216,11 @@ void LoadStock(int32_t mode) {
     const ProgressWindow progress(mode == kLoadFull);
     mainState().StockOk = false;
     InitStockSections();
+    // A device, pipe or folder named as the stock would never end or never answer.
+    if (plat::fileKindOf(openPath(ss.StockName)) == plat::FileKind::NotRegular) {
+        refuseStock(u"Stock file " + ss.StockName + u" is not a regular file");
+        return;
+    }
 
     if (!endsWith(plat::ucase(ss.StockName), u".STK")) {
         switch (LoadStockBinary(mode)) {

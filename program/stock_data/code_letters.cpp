@@ -1,4 +1,4 @@
-#include "program/scene/code_letters.h"
+#include "program/stock_data/code_letters.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +9,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
-#include "program/scene/stock_state.h"
+#include "program/stock_data/stock_state.h"
 
 namespace yov {
 

@@ -1,4 +1,4 @@
-#include "program/scene/stock_key_lines.h"
+#include "program/stock_data/stock_key_lines.h"
 
 #include <algorithm>
 #include <array>
@@ -23,9 +23,9 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/windows/progress.h"
-#include "program/scene/param_table.h"
-#include "program/scene/stock_state.h"
-#include "program/scene/stock_tables.h"
+#include "program/core/params/param_table.h"
+#include "program/stock_data/stock_state.h"
+#include "program/stock_data/stock_tables.h"
 
 namespace yov {
 

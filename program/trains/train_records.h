@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "program/show/numbered_table.h"
-#include "program/show/train_record.h"
+#include "program/trains/numbered_table.h"
+#include "program/trains/train_record.h"
 
 namespace yov {
 

@@ -1,4 +1,4 @@
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 
 #include <algorithm>
 #include <cmath>
@@ -204,7 +204,7 @@ float ParamTable::GetParamNumber(std::u16string_view aliases, int32_t reference)
         factor = static_cast<double>(static_cast<uint32_t>(reference) & 0x0FFFFFFFu) / 100;
         s.pop_back();
     }
-    return static_cast<float>(factor * parser_.EvalNumber(s).number());
+    return static_cast<float>(parser_.HoldNumber(factor * parser_.EvalNumber(s).number(), s));
 }
 
 float ParamTable::GetParamOrRandom(std::u16string_view aliases, float defaultValue, std::u16string_view fallback) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "param_parser_fixture.h"
-#include "program/scene/param_table.h"
+#include "program/core/params/param_table.h"
 
 namespace {
 

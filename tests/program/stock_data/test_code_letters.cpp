@@ -5,8 +5,8 @@
 #include <string>
 
 #include "program/core/startup/main_state.h"
-#include "program/scene/code_letters.h"
-#include "program/scene/stock_state.h"
+#include "program/stock_data/code_letters.h"
+#include "program/stock_data/stock_state.h"
 #include "stock_loading_fixture.h"
 
 namespace stock_load_test {

@@ -1,4 +1,4 @@
-#include "program/show/train_records.h"
+#include "program/trains/train_records.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "program/stock/script_lexer.h"
+#include "program/scene/script_lexer.h"
 
 #include <algorithm>
 #include <string>
@@ -6,7 +6,7 @@
 
 #include "platform/text.h"
 #include "program/scene/script_keyword_kinds.h"
-#include "program/stock/editor_language.h"
+#include "program/scene/script_words.h"
 
 namespace yov {
 

@@ -1,4 +1,4 @@
-#include "program/scene/stock_state.h"
+#include "program/stock_data/stock_state.h"
 
 #include <QCoreApplication>
 

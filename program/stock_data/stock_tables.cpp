@@ -1,4 +1,4 @@
-#include "program/scene/stock_tables.h"
+#include "program/stock_data/stock_tables.h"
 
 #include <algorithm>
 #include <new>
@@ -12,7 +12,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/scene/stock_state.h"
+#include "program/stock_data/stock_state.h"
 
 namespace yov {
 

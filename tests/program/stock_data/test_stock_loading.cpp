@@ -2,6 +2,7 @@
 // by field, the same tables back from binary files, the refusals of damaged files, and the
 // loader's own rules (loaded once per name, growth, event pumps, cancelling).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -14,8 +15,8 @@
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/scene/stock_key_lines.h"
-#include "program/scene/stock_tables.h"
+#include "program/stock_data/stock_key_lines.h"
+#include "program/stock_data/stock_tables.h"
 #include "recording_engine.h"
 #include "stock_loading_fixture.h"
 
@@ -268,6 +269,28 @@ TEST_F(StockLoading, MissingFiles) {
     Load(folder() + "/none.stk");
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_NE(utf8(boxes_[0].text).find("error -11201"), std::string::npos) << utf8(boxes_[0].text);
+}
+
+TEST_F(StockLoading, NamesThatAreNoPlainFilesAreRefusedUnread) {
+    // A device never ends, a pipe waits for a writer, the kernel's files fault or lie about
+    // their size: each is refused at once, named as it was written, in the box and the log.
+    const std::string pipe = folder() + "/pipe.stk";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& name : {std::string("/proc/self/mem"), std::string("/dev/zero"), pipe, folder()}) {
+        SCOPED_TRACE(name);
+        Load(fixture("catalogue.stk"));
+        boxes_.clear();
+        yov::programState().StopRequest = 0;
+        Load(name);
+        const std::string expected = "Stock file " + name + " is not a regular file";
+        ASSERT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(utf8(boxes_[0].text), expected);
+        ASSERT_FALSE(logLines().empty());
+        EXPECT_EQ(logLines().back(), expected);
+        EXPECT_EQ(Shared().StockCount, 0);
+        EXPECT_FALSE(yov::mainState().StockOk);
+        EXPECT_EQ(yov::programState().StopRequest, 1);
+    }
 }
 
 TEST_F(StockLoading, ATextFileUnderAnotherNameIsReadAsText) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "program/stock/script_lexer.h"
+#include "program/scene/script_lexer.h"
 
 namespace {
 
