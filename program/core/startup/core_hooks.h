@@ -1,7 +1,7 @@
-// What the texts and the error report need from parts of the program built elsewhere: the
-// parameter table and the text window. Each defaults to "nothing there" (no parameter given,
-// no log view open) until its owner wires it in at start-up. Tests replace any of them;
-// `coreHooks() = {}` restores the defaults.
+// What the texts and the error report ask of the parameter table and the text window. Each
+// defaults to "nothing there" (no parameter given, no log view open) until the program puts
+// its own in place at start-up. Tests replace any of them; `coreHooks() = {}` restores the
+// defaults.
 #pragma once
 
 #include <functional>

@@ -13,6 +13,7 @@
 #include "program/core/startup/program_resources.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/settings/split_file_path.h"
+#include "program/core/texts/qt_text.h"
 
 namespace yov {
 
@@ -57,8 +58,6 @@ constexpr Variant kVariants[8] = {
     {false, false, false}, {true, false, false}, {false, false, false}, {true, false, true},
     {false, true, false},  {true, true, false},  {false, false, false}, {false, false, false},
 };
-
-QString toQ(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 FileDialogResponder& responder() {
     static FileDialogResponder r;
@@ -133,7 +132,7 @@ QStringList qtNameFilters(std::u16string_view filter) {
         std::u16string spaced = patterns;
         std::replace(spaced.begin(), spaced.end(), u';', u' ');
         const std::u16string entry = description.empty() ? u"(" + spaced + u")" : description + u" (" + spaced + u")";
-        result << toQ(entry);
+        result << toQString(entry);
     }
     return result;
 }
@@ -147,7 +146,7 @@ FileDialogRequest fileDialogRequest(std::u16string_view title, int32_t flags) {
     request.save = variant.save;
     request.multiple = variant.multiple;
     request.confirmOverwrite = variant.confirmOverwrite;
-    request.title = toQ((flags & kTitleIsText) != 0 ? std::u16string(title) : GetText(title));
+    request.title = toQString((flags & kTitleIsText) != 0 ? std::u16string(title) : GetText(title));
     request.nameFilters = qtNameFilters(filter);
 
     const bool lastFileKnown = !st.SplitName.empty() || !st.SplitDir.empty();
@@ -167,7 +166,7 @@ FileDialogRequest fileDialogRequest(std::u16string_view title, int32_t flags) {
 
     if (variant.save) {
         const size_t p = filter.find(u"|*.");
-        if (p != std::u16string::npos) request.defaultSuffix = toQ(filter.substr(p + 3, 3));
+        if (p != std::u16string::npos) request.defaultSuffix = toQString(filter.substr(p + 3, 3));
     }
     return request;
 }

@@ -112,7 +112,7 @@ TEST_F(MainModule, ATextWindowThatFailsStillEndsTheModalStateOverTheShow) {
 TEST_F(MainModule, AMissingTextWindowIsNamed) {
     testing::internal::CaptureStderr();
     yov::ShowTextWindow(u"text", u"", 0);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "yov: the text window is not available yet.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "yov: the text window is not available in this program.\n");
 }
 
 TEST_F(MainModule, CloseTextWindowKeepsItDuringAShowUnlessForced) {
