@@ -34,8 +34,8 @@
 #include "program/dialogs/settings_table.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_system.h"
 #include "program/stock/recent_files.h"
-#include "program/ui/foreign_window.h"
 #include "program/ui/show_windows.h"
 
 namespace yov {
@@ -183,7 +183,9 @@ void waitForSettingsDialog() {
 // stock the preview's pictures run in the window instead of the settings dialog opening.
 void runInForeignWindow(const ForeignWindowMode& foreign) {
     MainState& ms = mainState();
-    if (!foreign.root) WatchForeignWindow(serviceWindowIfLoaded(), foreign.window);
+    const WindowSystem& system = windowSystem();
+    if (!foreign.root && system.watchForeignWindow != nullptr)
+        system.watchForeignWindow(serviceWindowIfLoaded(), foreign.window);
     if (ms.StockOk && ms.ConfigOk) {
         ms.ScreenSaverMode = 1;
         RunShow(1, ms.ConfigFile);
@@ -294,7 +296,9 @@ void GetScreenArea() {
     ProgramState& st = programState();
     // Under the screen-saver daemon the screen is the daemon's window: one per monitor.
     if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
-        const ForeignSize size = ForeignWindowSize(foreign.window);
+        const WindowSystem& system = windowSystem();
+        const ForeignSize size =
+            system.foreignWindowSize != nullptr ? system.foreignWindowSize(foreign.window) : ForeignSize{};
         if (size.exists && size.width > 0 && size.height > 0) {
             ms.MonitorCount = 1;
             st.ScreenWidthPx = size.width;
