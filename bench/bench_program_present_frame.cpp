@@ -174,6 +174,12 @@ void BM_PresentedDemoFrame(benchmark::State& state) {
     }
     Record(state, "BM_PresentedDemoFrame", micros);
     g_presenter = nullptr;
+    // The next size starts from an empty scene: the trains of this one would run on in it.
+    for (yov::LoadedPicture& v : s.vehicles) yov::FreeLoadedPicture(v);
+    yov::ResetTrainTable();
+    yov::ResetTrainPictures();
+    yov::ClearPicturePools();
+    yov::displayState().Frame = yov::Compositor{};
     yov::areaShow() = {};
     yov::lv::CloseCache();
     yov::lv::CloseDLL();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "platform/raster_surface.h"
 
@@ -368,12 +369,20 @@ std::int32_t SurfaceTable::Fill(SurfaceId dst, int x, int y, int width, int heig
     }
     value &= 0x00FFFFFFu;
     const bool destKey = (flags & SURFACE_DESTCOLORKEY) != 0 && d->key != 0;
-    for (int row = c.y; row < c.y + c.h; ++row) {
-        for (int col = c.x; col < c.x + c.w; ++col) {
-            if (!destKey || Load(da, col, row) == d->key) {
-                Store(da, col, row, value);
+    if (destKey) {
+        for (int row = c.y; row < c.y + c.h; ++row) {
+            for (int col = c.x; col < c.x + c.w; ++col) {
+                if (Load(da, col, row) == d->key) Store(da, col, row, value);
             }
         }
+        return DD_OK;
+    }
+    // Without a key every pixel of a row is the same: one row made once is copied into each,
+    // which is what clearing a whole page at the display start costs.
+    const std::vector<std::uint32_t> line(static_cast<std::size_t>(c.w), value);
+    const std::size_t bytes = line.size() * sizeof(std::uint32_t);
+    for (int row = c.y; row < c.y + c.h; ++row) {
+        std::memcpy(da.topRow + da.stride * row + 4 * static_cast<std::ptrdiff_t>(c.x), line.data(), bytes);
     }
     return DD_OK;
 }

@@ -45,6 +45,7 @@ struct Layer {
     LvDisplayMode mode{};
     PageChanges pages;         // what a flip must put on the screen
     int unpacedFlips = 0;      // flips of a new chain's first round, which clears its pages
+    bool paceSet = false;      // the last flip showed a frame: the next keeps pace with it
     LvPageView view{};         // set: chains made from now on share one bitmap, shown here
     bool sharedChain = false;  // the chain's pages share one bitmap
     DrawnArea drawn;           // then: what was drawn on it since the last flip
@@ -66,7 +67,8 @@ LvDisplayMode CurrentMode() { return L().modeSet ? L().mode : DesktopMode(); }
 
 // A flip is shown at the vertical blank and the next waits for the one after: it is pending
 // for a refresh period after the flip shown last. The first round of a new chain is the
-// display start clearing its pages: no frame is shown yet, nothing to keep pace with.
+// display start clearing its pages: no frame is shown yet, nothing to keep pace with, and the
+// show's first frame after it goes at once.
 std::chrono::steady_clock::time_point NextFlipAt(const Layer& l) {
     const int32_t rate = CurrentMode().refreshRate;
     const std::chrono::microseconds period =
@@ -74,7 +76,9 @@ std::chrono::steady_clock::time_point NextFlipAt(const Layer& l) {
     return l.surfaces.LastFlip() + period;
 }
 
-bool FlipPending(const Layer& l) { return l.unpacedFlips == 0 && std::chrono::steady_clock::now() < NextFlipAt(l); }
+bool FlipPending(const Layer& l) {
+    return l.unpacedFlips == 0 && l.paceSet && std::chrono::steady_clock::now() < NextFlipAt(l);
+}
 
 LvHandle Target(LvHandle surface) { return surface != 0 ? surface : L().defaultSurface; }
 
@@ -261,14 +265,16 @@ LvResult Flip() noexcept {
     lvk::Layer& l = L();
     // A flip waits for the display's vertical blank: at most one a refresh period, so a show
     // flipping its pages runs at the display's rate instead of as fast as the loop can go.
-    if (l.unpacedFlips > 0) {
+    const bool clearing = l.unpacedFlips > 0;
+    if (clearing) {
         --l.unpacedFlips;
-    } else {
+    } else if (l.paceSet) {
         std::this_thread::sleep_until(lvk::NextFlipAt(l));
     }
     const int shownBefore = l.surfaces.PageIndex(l.surfaces.Primary());
     const int32_t result = l.surfaces.Flip();
     if (result != plat::DD_OK) return result;
+    l.paceSet = !clearing;
     lvk::ShowFlippedPrimary(shownBefore);
     return 0;
 }
@@ -379,6 +385,7 @@ LvResult CreatePrimary(int32_t backBuffers) noexcept {
     l.pages.Reset(backBuffers + 1, mode.width, mode.height);
     l.drawn.Reset(mode.width, mode.height);
     l.unpacedFlips = backBuffers + 1;
+    l.paceSet = false;
     return 0;
 }
 

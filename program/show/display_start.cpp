@@ -197,12 +197,13 @@ void CreateDisplaySurfaces() {
         d.SceneHeight = screen.height();
         if (directDraw) {
             // Every page of the chain starts in the background colour. The surfaces are memory:
-            // one round of the chain clears them, with nothing to wait for between fills.
+            // one round of the chain clears them, with nothing to wait for between fills. The
+            // window is painted once after the round, not once for each page it shows.
             for (int i = 0; i < d.FlipCount + 1; ++i) {
                 lv::FillSurface(0, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, 16016);
                 lv::Flip();
-                processEvents();
             }
+            processEvents();
         }
     }
     // Under DirectDraw nothing draws into the screen DC: the surfaces reach the presenter
