@@ -27,8 +27,8 @@
 #include "program/stock_data/stock_state.h"
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_rows_view.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_window.h"
+#include "program/ui/window_ops_qt.h"
 
 namespace {
 
@@ -79,6 +79,13 @@ public:
     void hideForm() override {}
     void unloadForm() override {}
     yov::StockRowsView* rowsView() override { return &rows; }
+    void focusCell(int32_t) override {}
+    QWidget* cellWidget(int32_t) override { return nullptr; }
+    void trackCell(int32_t) override {}
+    void dragEntries(int32_t, const std::u16string&) override {}
+    void dragCategory(int32_t, const std::u16string&) override {}
+    std::u16string askPattern() override { return {}; }
+    void beep() override {}
 };
 
 struct Catalogue {
@@ -140,13 +147,13 @@ struct Catalogue {
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;
         st.CacheMode = 1;
+        // The program's own menus, which the window builds as it loads.
+        yov::windowOps().install();
         yov::InitEngineOnProgramArrays(&NoEvents, nullptr);
         yov::lv::OpenCache(1, "memory");
         yov::SetStockName(plat::utf8ToUtf16((dir / "big.stk").string()));
         yov::LoadStock(-1);
         yov::ForgetBufferClasses();
-        yov::stockSeams() = {};
-        yov::stockSeams().drawCells = yov::DrawStockCells;
     }
 };
 

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "program/core/windows/text_drop.h"
@@ -31,7 +32,8 @@ std::u16string u16(const QString& s) {
 }
 
 uint32_t FieldFlags(uint8_t b) {
-    uint32_t flags = df::kTextField | df::kStore;
+    // Not marked to be stored: O.K. would write every input into the settings.
+    uint32_t flags = df::kTextField;
     if ((b & 1) != 0) flags |= df::kTypeUpper;
     if ((b & 2) != 0) flags |= df::kTypeLower;
     if ((b & 4) != 0) flags |= df::kFileBrowse;
@@ -41,6 +43,18 @@ uint32_t FieldFlags(uint8_t b) {
     if ((b & 64) != 0) flags |= df::kRequired;
     return flags;
 }
+
+// The dialog's one text box, holding what was typed into it.
+class TypedBox : public yov::DlgControlValues {
+public:
+    explicit TypedBox(std::u16string typed) : typed_(std::move(typed)) {}
+    bool checked(int32_t) const override { return false; }
+    std::u16string text(int32_t) const override { return typed_; }
+    bool optionChecked(int32_t) const override { return false; }
+
+private:
+    std::u16string typed_;
+};
 
 }  // namespace
 
@@ -65,11 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string typed = yov::DlgAdjustString(u16(text), flags);
     std::vector<yov::DialogField> fields(2);
     fields[1].FieldFlags = flags;
-    yov::DlgValues values;
-    values.text = [&typed](int32_t) { return typed; };
-    std::u16string stored;
-    values.saveString = [&stored](std::u16string_view, std::u16string_view t) { stored = t; };
-    const uint8_t ok = yov::ReadBackDialog(fields, 1, u"Drop", values);
+    const TypedBox box(typed);
+    const uint8_t ok = yov::ReadBackDialog(fields, 1, u"Drop", box);
     if (ok == 0 && !typed.empty()) std::abort();
     return 0;
 }

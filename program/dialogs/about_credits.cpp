@@ -4,6 +4,7 @@
 
 #include "lumvatek/shared.h"
 #include "platform/text.h"
+#include "program/core/texts/descriptions.h"
 
 namespace yov {
 
@@ -36,14 +37,14 @@ bool takeOwnCredits(std::u16string& info) {
     return true;
 }
 
-void addInfoBlock(Credits& c, std::u16string_view whole, const CreditsSources& src) {
+void addInfoBlock(Credits& c, std::u16string_view whole) {
     if (whole.empty()) return;
     CreditsAlign align = CreditsAlign::Left;
     const char16_t first = whole[0];
     if (first == u'>') align = CreditsAlign::Right;
     if (first == u'*') align = CreditsAlign::Centre;
     std::u16string info(first == u'<' || first == u'>' || first == u'*' ? whole.substr(1) : whole);
-    if (src.expandFields) info = src.expandFields(info);
+    info = ExpandTextFields(info);
     const size_t br = info.find(kCrLf);
     if (br == std::u16string::npos)
         c.AddBlock({}, info, align);
@@ -118,7 +119,7 @@ std::vector<int32_t> ListedAuthors(const CreditsSources& src) {
     std::vector<std::u16string> keys;
     keys.reserve(listed.size());
     for (int32_t i : listed) keys.push_back(AuthorSortKey(src.authors[i].Name));
-    // Equal keys never change places: the exchange sort of the Windows version is stable.
+    // Equal keys never change places: authors of one key stay in the order the stock names them.
     std::vector<size_t> order(listed.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
@@ -137,7 +138,7 @@ Credits BuildCredits(const CreditsSources& src) {
         for (const std::u16string& line : src.translatorLines) translators += line + std::u16string(kCrLf);
         c.AddBlock(src.translatorsTitle, translators, CreditsAlign::Left);
     }
-    addInfoBlock(c, info, src);
+    addInfoBlock(c, info);
     if ((src.scriptFlags & 4) == 0) addAuthorsList(c, src);
     return c;
 }

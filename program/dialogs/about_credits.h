@@ -57,9 +57,8 @@ struct CreditsSources {
     std::vector<std::u16string> translatorLines;  // "name: text" of each translated language
     const AuthorEntry* authors = nullptr;         // entries 0..authorCount
     int32_t authorCount = 0;
-    std::vector<int16_t> entryAuthors;                                // the author number of every stock entry
-    std::function<std::u16string(std::u16string_view)> expandFields;  // ExpandTextFields
-    std::function<int32_t(std::u16string_view)> textWidth;            // in the window's font
+    std::vector<int16_t> entryAuthors;                      // the author number of every stock entry
+    std::function<int32_t(std::u16string_view)> textWidth;  // in the window's font
 };
 
 // The authors to list, sorted: every author some stock entry names, once, or every known

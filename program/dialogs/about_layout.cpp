@@ -8,7 +8,7 @@ namespace yov {
 
 namespace {
 
-// Halves go to the even neighbour, as the Windows version rounds.
+// Halves go to the even neighbour, as every turning of twips into pixels does (plat::roundHalfEven).
 int32_t nearest(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
 int32_t half(int32_t v) { return v / 2; }
 // A picture or title much wider than the built-in ones could make a size negative.

@@ -17,20 +17,22 @@ struct CfgRect {
     bool operator==(const CfgRect&) const = default;
 };
 
-// Row height BH, text line LH and status bar SH (315, 195 and 285 twips), and what a sizable
-// window with caption and menu bar adds around its client area (FW across, FH down).
+// The rows the arithmetic is built on (a control row, a line of text and the status bar: 315,
+// 195 and 285 twips), and what a sizable window with caption and menu bar adds around its
+// client area, across and down.
 //
 // What the toolkit's controls need, as the dialog measures them (0: nothing beyond the twips
 // figures, which alone give the arithmetic unchanged): a row of an option or check box
-// (at least LH), the room of its mark before the caption (at least BH), a combo box (at least
-// BH), the first row inside a frame with a caption (at least 17) and without one, and a
-// frame's line with its margin at the sides and the bottom.
+// (at least a line of text), the room of its mark before the caption (at least a control
+// row), a combo box (at least a control row), the first row inside a frame with a caption
+// (at least 17) and without one, and a frame's line with its margin at the sides and the
+// bottom.
 struct CfgMetrics {
-    int32_t BH = 21;
-    int32_t LH = 13;
-    int32_t SH = 19;
-    int32_t FW = 0;
-    int32_t FH = 0;
+    int32_t rowHeight = 21;
+    int32_t lineHeight = 13;
+    int32_t statusBarHeight = 19;
+    int32_t borderWidth = 0;
+    int32_t borderHeight = 0;
     int32_t optionRow = 0;
     int32_t markRoom = 0;
     int32_t comboHeight = 0;
@@ -55,16 +57,34 @@ struct CfgCaptions {
     int32_t limitsLabel = 0;    // LimLab
 };
 
+// The widths the layout is built from: each group's widest caption with its margin or mark,
+// then the columns and frames they make, and the dialog's smallest size.
 struct CaptionWidths {
-    int32_t A = 0, B = 0, C = 0, D = 0, E = 0, F = 0, M = 0, L = 0, S = 0, K = 0;
-    int32_t P = 0, Q = 0, U = 0, V = 0, X = 0, Y = 0, Z1 = 0, Z2 = 0;
+    int32_t toolButton = 0;      // the three buttons under the file rows
+    int32_t headerButton = 0;    // About, Help and O.K., at least 60
+    int32_t testButton = 0;      // the mode page's test button
+    int32_t browseButton = 0;    // the browse button of a file row
+    int32_t clearButton = 0;     // the cache frame's clear button
+    int32_t cacheOption = 0;     // a cache option or the backup check box
+    int32_t drawMethod = 0;      // a drawing method option or the hardware check box
+    int32_t modeLabel = 0;       // a label of the display-mode rows
+    int32_t sequenceOption = 0;  // a sequence option or a stop check box
+    int32_t limitCheck = 0;      // a limit check box, or the speed label when wider
+    int32_t mainButtons = 0;     // the main page's file rows and their buttons
+    int32_t cacheFrame = 0;      // the cache frame
+    int32_t drawFrame = 0;       // the drawing method and display-mode frames
+    int32_t sequenceFrame = 0;   // the sequence and stop frames
+    int32_t limitsColumn = 0;    // the speed and limits column
+    int32_t pagesWidth = 0;      // the wider page's content
+    int32_t upperFrames = 0;     // height of the drawing method and sequence frames
+    int32_t lowerFrames = 0;     // height of the display-mode and stop frames
     int32_t MinDialogWidth = 0;
     int32_t MinDialogHeight = 0;
 };
 
 CaptionWidths MeasureCfgCaptions(const CfgCaptions& captions, const CfgMetrics& metrics);
 
-// The header's pictures (their widths P0, P1 and heights) and the title's size, measured on
+// The header's two pictures (their widths and heights) and the title's size, measured on
 // every resize; whether the help button is hidden.
 struct CfgHeader {
     std::array<int32_t, 2> pictureWidth{};

@@ -2,16 +2,6 @@
 
 namespace yov {
 
-CfgState& cfgState() {
-    static CfgState state;
-    return state;
-}
-
-uint8_t& CfgFilling() {
-    static uint8_t filling = 0;
-    return filling;
-}
-
 ResolutionList BuildResolutionList(int32_t count, const int32_t* widths, const int32_t* heights) {
     ResolutionList list;
     for (int32_t i = 1; i <= count && list.count < kMaxResolutions; ++i) {

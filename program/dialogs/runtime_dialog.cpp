@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/text.h"
-#include "program/stock/window_support.h"
+#include "program/core/settings/settings.h"
 
 namespace yov {
 
@@ -229,11 +229,6 @@ int32_t bitValue(int32_t n) { return static_cast<int32_t>(1u << (n & 31)); }
 
 }  // namespace
 
-DialogService& dialogService() {
-    static DialogService s;
-    return s;
-}
-
 DlgBuild BuildDialog(std::vector<DialogField>& fields, int32_t fieldCount, const DlgMetrics& m) {
     Builder b{fields, std::min<int32_t>(fieldCount, static_cast<int32_t>(fields.size()) - 1), m, {}, {}, 0};
     if (fieldCount > kMaxDialogRecords) {
@@ -271,15 +266,15 @@ std::u16string DlgAdjustString(std::u16string_view text, uint32_t flags) {
 }
 
 uint8_t ReadBackDialog(std::vector<DialogField>& fields, int32_t fieldCount, std::u16string_view prefix,
-                       const DlgValues& v) {
+                       const DlgControlValues& v) {
     uint8_t result = 1;
     const int32_t count = std::min<int32_t>(fieldCount, static_cast<int32_t>(fields.size()) - 1);
     for (int32_t r = 1; r <= count; ++r) {
         DialogField& rec = fields[static_cast<size_t>(r)];
         const uint32_t fl = rec.FieldFlags;
         if (rec.isCheckBox()) {
-            const bool on = v.checked && v.checked(rec.ControlIndex);
-            if ((fl & df::kStore) != 0 && v.saveNumber) v.saveNumber(recordName(prefix, r), on ? 1 : 0);
+            const bool on = v.checked(rec.ControlIndex);
+            if ((fl & df::kStore) != 0) SaveRegNumber(recordName(prefix, r), on ? 1 : 0);
             // Bit numbers up to 31: the value stays 32-bit.
             rec.FieldValue = on ? bitValue(rec.bitNumber()) : 0;
         } else if ((fl & df::kOptionGroup) != 0 && rec.isGroup()) {
@@ -287,17 +282,17 @@ uint8_t ReadBackDialog(std::vector<DialogField>& fields, int32_t fieldCount, std
             int32_t place = 0;
             for (int32_t c : childrenOf(fields, rec, count)) {
                 const DialogField& child = fields[static_cast<size_t>(c)];
-                if (child.isOption() && v.optionChecked && v.optionChecked(child.ControlIndex)) {
+                if (child.isOption() && v.optionChecked(child.ControlIndex)) {
                     rec.FieldValue = place;
                     break;
                 }
                 ++place;
             }
         } else if (rec.isTextField()) {
-            std::u16string text = DlgAdjustString(v.text ? v.text(rec.ControlIndex) : std::u16string(), fl);
+            std::u16string text = DlgAdjustString(v.text(rec.ControlIndex), fl);
             // File and folder names stay as written: "/" is not made "\" (on Linux it is the
             // separator, and a stored name is read back by other programs).
-            if ((fl & df::kStore) != 0 && v.saveString) v.saveString(recordName(prefix, r), text);
+            if ((fl & df::kStore) != 0) SaveRegString(recordName(prefix, r), text);
             // An empty folder stays empty: a lone separator would name a folder nobody chose.
             if ((fl & df::kFolderBrowse) != 0 && !text.empty() && text.back() != u'\\' && text.back() != u'/') {
                 const bool backslashed =

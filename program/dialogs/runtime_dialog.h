@@ -132,19 +132,18 @@ void DialogSize(const DialogField& root, int32_t& width, int32_t& height);
 // Input case rule of a record: upper case with bit 24, else lower case with bit 25.
 std::u16string DlgAdjustString(std::u16string_view text, uint32_t flags);
 
-// What the controls hold when O.K. is pressed.
-struct DlgValues {
-    std::function<bool(int32_t chk)> checked;
-    std::function<std::u16string(int32_t txt)> text;
-    std::function<bool(int32_t opt)> optionChecked;
-    // Registry writes under the program's settings key.
-    std::function<void(std::u16string_view name, int32_t value)> saveNumber;
-    std::function<void(std::u16string_view name, std::u16string_view text)> saveString;
+// What the controls hold when O.K. is pressed, by control index.
+class DlgControlValues {
+public:
+    virtual ~DlgControlValues() = default;
+    virtual bool checked(int32_t checkBox) const = 0;
+    virtual std::u16string text(int32_t textBox) const = 0;
+    virtual bool optionChecked(int32_t option) const = 0;
 };
 
-// Reads the controls back into the records (and the marked ones into the registry);
-// returns DialogResult: 0 when a required text is empty, else 1.
+// Reads the controls back into the records, and the marked ones into the settings under
+// prefix + record number; returns DialogResult: 0 when a required text is empty, else 1.
 uint8_t ReadBackDialog(std::vector<DialogField>& fields, int32_t fieldCount, std::u16string_view prefix,
-                       const DlgValues& values);
+                       const DlgControlValues& values);
 
 }  // namespace yov

@@ -1,6 +1,7 @@
 #include "program/dialogs/script_options.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/text.h"
@@ -31,10 +32,14 @@ bool hasOption(const SceneScript& s, int32_t j) {
     return j >= 1 && j <= s.OptionCount && static_cast<size_t>(j) < s.Options.size();
 }
 
+OptionMenuView*& menuView() {
+    static OptionMenuView* view = nullptr;
+    return view;
+}
+
 void mark(const OptionEntry& e, int32_t j) {
-    const OptionMenuCalls& calls = optionMenuCalls();
-    if (e.MenuHandle != 0 && calls.checkItem)
-        calls.checkItem(static_cast<LvHandle>(e.MenuHandle), kFirstOptionItem + j - 1, e.Value == 1);
+    if (e.MenuHandle != 0 && menuView() != nullptr)
+        menuView()->checkItem(static_cast<LvHandle>(e.MenuHandle), kFirstOptionItem + j - 1, e.Value == 1);
 }
 
 // A switch takes a value: stored at once, its check mark following.
@@ -80,14 +85,16 @@ void runCommandText(SceneScript& s, std::u16string_view command) {
     }
 }
 
-void message(const std::u16string& text) {
-    if (optionMenuCalls().showMessage) optionMenuCalls().showMessage(text);
+void message(const std::u16string& text) { ShowMsgBox(text, msgbox::kOk); }
+
+// The engine's label-menu builder at level 2 (the option menu): index -1 opens the build, -2
+// closes it, any other adds an item at a submenu level; 0 or an error number.
+int32_t setCatMenu(int16_t index, int16_t level, const std::string& caption, LvHandle* menu) {
+    return lv::SetCatMenu(index, level, caption.c_str(), menu);
 }
 
 void buildOptionMenu(SceneScript& s, int32_t n) {
-    const OptionMenuCalls& calls = optionMenuCalls();
-    if (!calls.setCatMenu) return;
-    int32_t r = calls.setCatMenu(-1, 2, {}, nullptr);
+    int32_t r = setCatMenu(-1, 2, {}, nullptr);
     if (r != 0) {
         message(u"SetOptMenu 1 error " + decimal(r));
         return;
@@ -97,20 +104,20 @@ void buildOptionMenu(SceneScript& s, int32_t n) {
         const auto index = static_cast<int16_t>(j - 1);
         LvHandle menu = 0;
         if (e.Kind == option_kind::kSeparator) {
-            r = calls.setCatMenu(index, e.Level, "-", nullptr);
+            r = setCatMenu(index, e.Level, "-", nullptr);
         } else {
             const std::u16string caption = DoubleAmpersands(pick(e.Captions, e.Key));
-            r = calls.setCatMenu(index, e.Level, plat::utf16ToUtf8(caption), &menu);
+            r = setCatMenu(index, e.Level, plat::utf16ToUtf8(caption), &menu);
             e.MenuHandle = static_cast<intptr_t>(menu);
         }
         if (r != 0) message(u"SetOptMenu 2 error " + decimal(r));
     }
     if (n >= kOptionsForSelectAll) {
-        calls.setCatMenu(static_cast<int16_t>(n), 0, "-", nullptr);
-        calls.setCatMenu(static_cast<int16_t>(n + 1), 0, plat::utf16ToUtf8(GetText(u"SALL", u"Select all")), nullptr);
-        calls.setCatMenu(static_cast<int16_t>(n + 2), 0, plat::utf16ToUtf8(GetText(u"DALL", u"Deselect all")), nullptr);
+        setCatMenu(static_cast<int16_t>(n), 0, "-", nullptr);
+        setCatMenu(static_cast<int16_t>(n + 1), 0, plat::utf16ToUtf8(GetText(u"SALL", u"Select all")), nullptr);
+        setCatMenu(static_cast<int16_t>(n + 2), 0, plat::utf16ToUtf8(GetText(u"DALL", u"Deselect all")), nullptr);
     }
-    r = calls.setCatMenu(-2, 2, {}, nullptr);
+    r = setCatMenu(-2, 2, {}, nullptr);
     if (r != 0) message(u"SetOptMenu 3 error " + decimal(r));
     for (int32_t j = 1; j <= n; ++j) {
         if (option(s, j).Kind == option_kind::kOption) mark(option(s, j), j);
@@ -119,21 +126,7 @@ void buildOptionMenu(SceneScript& s, int32_t n) {
 
 }  // namespace
 
-OptionMenuCalls& optionMenuCalls() {
-    static OptionMenuCalls calls = [] {
-        OptionMenuCalls c;
-        c.setCatMenu = [](int16_t index, int16_t level, const std::string& caption, LvHandle* menu) {
-            return lv::SetCatMenu(index, level, caption.c_str(), menu);
-        };
-        c.cutMenu = [](int32_t menu, int32_t position) { lv::CutMenu(menu, position); };
-        c.setMenuItem = [](int32_t menu, int32_t position, const std::string& caption, int32_t identifier) {
-            lv::SetMenuItem(menu, position, caption.c_str(), identifier);
-        };
-        c.showMessage = [](const std::u16string& text) { ShowMsgBox(text, msgbox::kOk); };
-        return c;
-    }();
-    return calls;
-}
+OptionMenuView* SetOptionMenuView(OptionMenuView* view) { return std::exchange(menuView(), view); }
 
 int32_t OfferedOptionCount(const SceneScript& script) {
     const int32_t declared = std::min<int32_t>(script.OptionCount, static_cast<int32_t>(script.Options.size()) - 1);
@@ -141,21 +134,20 @@ int32_t OfferedOptionCount(const SceneScript& script) {
 }
 
 void BuildScriptMenus(SceneScript& script) {
-    const OptionMenuCalls& calls = optionMenuCalls();
     const int32_t n = OfferedOptionCount(script);
     if (script.OptionCount > n) {
         WriteErrorLog(u"The scene script declares " + decimal(script.OptionCount) + u" options; only the first " +
                       decimal(n) + u" are offered");
     }
     if (n > 0) buildOptionMenu(script, n);
-    if (calls.cutMenu) calls.cutMenu(kHelpLinkMenu, -1);
+    lv::CutMenu(kHelpLinkMenu, -1);
     const int32_t links = std::clamp(script.LinkCount, 0, kMaxHelpLinkItems);
-    for (int32_t j = 1; j <= links && calls.setMenuItem; ++j) {
+    for (int32_t j = 1; j <= links; ++j) {
         const HelpLink& link = script.Links[static_cast<size_t>(j)];
-        calls.setMenuItem(kHelpLinkMenu, 4095, plat::utf16ToUtf8(DoubleAmpersands(pick(link.Captions, link.Url))),
-                          kHelpLinkCommand + j);
+        lv::SetMenuItem(kHelpLinkMenu, 4095, plat::utf16ToUtf8(DoubleAmpersands(pick(link.Captions, link.Url))).c_str(),
+                        kHelpLinkCommand + j);
     }
-    if (calls.drawMenuBar) calls.drawMenuBar();
+    if (menuView() != nullptr) menuView()->drawMenuBar();
 }
 
 void RunOptionCommand(SceneScript& script, int32_t item) {

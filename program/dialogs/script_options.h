@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "lumvatek/exports.h"
@@ -27,23 +26,20 @@ inline constexpr int32_t kMaxOfferedOptions = 253;
 // From this many options on, "Select all" and "Deselect all" follow them.
 inline constexpr int32_t kOptionsForSelectAll = 6;
 
-// What building and switching the menus calls; each entry may be left empty (skipped).
-struct OptionMenuCalls {
-    // The engine's label-menu builder at level 2 (the option menu): index -1 opens the build,
-    // -2 closes it, any other adds an item at a submenu level; 0 or an error number.
-    std::function<int32_t(int16_t index, int16_t level, const std::string& caption, LvHandle* menu)> setCatMenu;
+// The settings dialog's menus as the toolkit shows them: the engine builds the items (its
+// label-menu builder at level 2 for the options, menu 22 for the help links), the toolkit
+// keeps their check marks and draws the dialog's menu bar.
+class OptionMenuView {
+public:
+    virtual ~OptionMenuView() = default;
     // Sets or clears the check mark of the item with that command id in that menu.
-    std::function<void(LvHandle menu, int32_t identifier, bool on)> checkItem;
-    std::function<void(int32_t menu, int32_t position)> cutMenu;
-    std::function<void(int32_t menu, int32_t position, const std::string& caption, int32_t identifier)> setMenuItem;
-    std::function<void()> drawMenuBar;
-    // A message for the user (an information box).
-    std::function<void(const std::u16string& text)> showMessage;
+    virtual void checkItem(LvHandle menu, int32_t identifier, bool on) = 0;
+    virtual void drawMenuBar() = 0;
 };
 
-// The program's calls: the engine's menu exports and message box; the dialog's view adds
-// the check marks and the menu bar.
-OptionMenuCalls& optionMenuCalls();
+// Installs the program's view at start-up (null: none, marks and redraws are left out);
+// returns the one it replaces.
+OptionMenuView* SetOptionMenuView(OptionMenuView* view);
 
 // The options the menu offers: the declared ones, at most kMaxOfferedOptions.
 int32_t OfferedOptionCount(const SceneScript& script);

@@ -7,11 +7,6 @@
 
 namespace yov {
 
-EditorSetupState& editorSetupState() {
-    static EditorSetupState s;
-    return s;
-}
-
 void RegisterEditorCommand(ScriptEditorPort& editor, int32_t commandId, std::u16string_view key) {
     std::u16string name = GetText(key, {}, 1);
     std::erase(name, u'&');

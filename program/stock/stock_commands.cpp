@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
@@ -19,7 +20,7 @@
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_options.h"
 #include "program/stock/stock_search.h"
-#include "program/stock/stock_seams.h"
+#include "program/stock/stock_menus.h"
 #include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
@@ -36,7 +37,6 @@ constexpr int32_t kKeyMask = 0x6FF;  // a key code without its Shift
 constexpr int32_t kWheelNotch = 120;
 constexpr int32_t kHoverTipMs = 5000;
 constexpr uint8_t kHoverTipMask = 42;
-constexpr int32_t kPopupMenu = 1;
 constexpr int32_t kAltOPoint = 100;
 constexpr int32_t kPartsUsed = 4233;
 constexpr int32_t kDeleteEntry = 4148;
@@ -95,7 +95,7 @@ void cursorStep(Ctx& c, int32_t active, int32_t top) {
     top = std::max(top, 1);
     w.SetVscrValue(top);
     w.ActiveEntry = active - top + 1;
-    if (stockInputCalls().focusCell) stockInputCalls().focusCell(w, w.ActiveEntry);
+    w.view().focusCell(w.ActiveEntry);
     Box_MouseDown(w, w.ActiveEntry, 0, c.shift, 0, 0);
     Box_MouseUp(w, w.ActiveEntry, 0, c.shift, 0, 0);
 }
@@ -243,13 +243,7 @@ constexpr Toggle kToggles[] = {
 // clang-format on
 enum ToggleIndex : int32_t { kTStockDir, kTStockTip, kTWidth, kTHeight, kTType, kTWay, kTDescX, kTPalNum, kTPicSize };
 
-void check(int32_t identifier, int32_t state) {
-    if (stockEngineCalls().checkMenu) stockEngineCalls().checkMenu(identifier, state);
-}
-
-void buildStockMenu() {
-    if (stockSeams().buildStockMenu) stockSeams().buildStockMenu();
-}
+void check(int32_t identifier, int32_t state) { lv::CheckMenu(identifier, state != 0 ? 1 : 0); }
 
 bool toggle(Ctx&, int32_t which) {
     const Toggle& t = kToggles[which];
@@ -294,7 +288,7 @@ bool choose(Ctx& c, int32_t which) {
     const auto value = static_cast<uint8_t>(c.code - r.firstCode);
     o.*r.field = value;
     // The authors menu is built from its order and grouping: rebuilt before they are stored.
-    if (which == kAuthSort || which == kAuthCut) buildStockMenu();
+    if (which == kAuthSort || which == kAuthCut) BuildStockMenu();
     SaveRegNumber(r.name, value, u"");
     switch (which) {
     case kShowFile:
@@ -303,13 +297,11 @@ bool choose(Ctx& c, int32_t which) {
         break;
     case kShowAuth:
         InvalidateAllStock();
-        buildStockMenu();
+        BuildStockMenu();
         break;
     case kStatusBar: {
         SyncStatusBarMenu();
-        ForEachStockWindow([](int, StockWindow& w) {
-            if (stockCommandSeams().setStBar) stockCommandSeams().setStBar(w);
-        });
+        ForEachStockWindow([](int, StockWindow& w) { SetStBar(w); });
         break;
     }
     default: break;
@@ -319,17 +311,13 @@ bool choose(Ctx& c, int32_t which) {
 
 // --- Searches and selections.
 
-int32_t authorAt(int32_t position) {
-    return stockCommandSeams().authorOrder ? stockCommandSeams().authorOrder(position) : position;
-}
-
 // The command word goes to the search with the item's index, or its author for the authors
 // menus.
 bool search(Ctx& c, int32_t word) {
     const bool author = (word & 0xFF) == search_code::kAuthor;
     const int32_t value = (word & 0xFF) == search_code::kAll || (word & 0xFF) == search_code::kName
                               ? 0
-                              : (author ? authorAt(c.index) : c.index);
+                              : (author ? MenuAuthor(c.index) : c.index);
     SetStockOption(c.w, word, value);
     return true;
 }
@@ -383,8 +371,7 @@ bool exitStockList(Ctx& c, int32_t) {
 // Alt+O: the window's own popup menu (the one a right click opens) at its client point
 // (100, 100).
 bool popupMenu(Ctx& c, int32_t) {
-    if (stockInputCalls().showPopup)
-        stockInputCalls().showPopup(c.w.Slot, kPopupMenu, kAltOPoint, kAltOPoint, c.w.view().form());
+    ShowStockPopup(c.w, kAltOPoint, kAltOPoint, c.w.view().form());
     return true;
 }
 
@@ -400,13 +387,13 @@ bool menuHover(Ctx& c, int32_t) {
     if (id < 0 || id >= kLabelMenu || options().StBar == 0) return false;
     c.w.SBarState = status_state::kMenuTip;
     const std::u16string tip = GetMenuTip(id);
-    if (stockCommandSeams().statusSimpleText) stockCommandSeams().statusSimpleText(c.w, &tip);
+    SBarMenuTip(c.w, &tip);
     return true;
 }
 
 bool menuLoopEnd(Ctx& c, int32_t) {
     if (options().StBar != 0) {
-        if (stockCommandSeams().statusSimpleText) stockCommandSeams().statusSimpleText(c.w, nullptr);
+        SBarMenuTip(c.w, nullptr);
         c.w.SBarState = status_state::kPanels;
     }
     return true;
@@ -415,7 +402,7 @@ bool menuLoopEnd(Ctx& c, int32_t) {
 bool hover(Ctx& c, int32_t) {
     if (modalState().ModalDepth != 0) return false;
     if (c.arg1 == 0) {
-        if (stockCommandSeams().sBarHover) stockCommandSeams().sBarHover(c.w, c.arg3, c.arg4);
+        SBarHover(c.w, c.arg3, c.arg4);
         return false;
     }
     if (options().StockTip != 1) return false;
@@ -426,8 +413,7 @@ bool hover(Ctx& c, int32_t) {
     // The description may come from disk: only read when the tip can be shown.
     if (serviceState().RefreshCountdown[static_cast<size_t>(c.w.Slot)] == 0) {
         std::u16string text = GetDescriptionText(c.top + c.arg1 - 1, kHoverTipMask, u"\r\n");
-        QWidget* box = stockInputCalls().cellWidget ? stockInputCalls().cellWidget(c.w, c.arg1) : nullptr;
-        ShowTip(text, box, 0, 0, kHoverTipMs);
+        ShowTip(text, c.w.view().cellWidget(c.arg1), 0, 0, kHoverTipMs);
     }
     return false;
 }
@@ -550,16 +536,6 @@ const Row* rowOf(int32_t& code, int32_t& index) {
 
 }  // namespace
 
-StockCommandState& stockCommandState() {
-    static StockCommandState state;
-    return state;
-}
-
-StockCommandSeams& stockCommandSeams() {
-    static StockCommandSeams seams;
-    return seams;
-}
-
 bool StockCommandHasRow(int32_t code) {
     if (code > kLabelMenu) return true;
     int32_t index = 0;
@@ -605,7 +581,7 @@ bool StockFCmd(StockWindow& w, int32_t code, int32_t arg1, int32_t arg2, int32_t
     } catch (const ProgramError& e) {
         if (e.number() == error_number::kReported) throw;
         if (e.number() == error_number::kNotMine) {
-            if (stockSeams().statusNote) stockSeams().statusNote(w, UserErrorText(e.description()));
+            SBarText(w, UserErrorText(e.description()));
         } else {
             ShowMsgBox(decimal(e.number()) + u": " + e.description(), msgbox::kOk, kInternalError);
         }
@@ -619,12 +595,6 @@ bool StockFCmd(StockWindow& w, int32_t code, int32_t arg1, int32_t arg2, int32_t
     if (end && w.Slot != 0) w.CmdEnd(0);
     if (handled) return true;
     return HandleFormCmd(fallback, w.view().form(), arg1);
-}
-
-void WireStockCommands() {
-    stockSeams().command = [](StockWindow& w, int16_t& code, int32_t& a1, int32_t& a2, int32_t& a3, int32_t& a4) {
-        return StockFCmd(w, code, a1, a2, a3, a4);
-    };
 }
 
 }  // namespace yov

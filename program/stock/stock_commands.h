@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace yov {
@@ -32,23 +31,6 @@ struct StockCommandState {
 
 StockCommandState& stockCommandState();
 
-// What the commands call of the status bar, the authors menu and the window system. An
-// empty seam is skipped (the position itself stands for its author).
-struct StockCommandSeams {
-    // SetStBar of a window: its status bar laid out for the StBar in force.
-    std::function<void(StockWindow& window)> setStBar;
-    // ValueSBar: the status bar's fields for the entry under the mouse.
-    std::function<void(StockWindow& window)> valueSBar;
-    // SBarHover: the tip of the status-bar panel at the hover notice's position.
-    std::function<void(StockWindow& window, int32_t x, int32_t y)> sBarHover;
-    // The status bar shows one simple text (a menu item's tip); null: its panels again.
-    std::function<void(StockWindow& window, const std::u16string* text)> statusSimpleText;
-    // AuthorOrder: the author of a position of the authors menus.
-    std::function<int32_t(int32_t position)> authorOrder;
-};
-
-StockCommandSeams& stockCommandSeams();
-
 // StockFrm.FCmd: runs the code in the window; false when no row has it and the common keys
 // did not take it either. Errors stay inside: a user error becomes a status-bar note, any
 // other a message box.
@@ -58,8 +40,5 @@ bool StockFCmd(StockWindow& window, int32_t code, int32_t arg1 = 0, int32_t arg2
 // Whether the dispatcher table has a row for the code (after the item index is split off and
 // a Shift without a row of its own is dropped); for the tests of the table.
 bool StockCommandHasRow(int32_t code);
-
-// Hands the dispatcher to the stock windows (the window's command seam).
-void WireStockCommands();
 
 }  // namespace yov

@@ -7,6 +7,7 @@
 
 #include "lumvatek/exports.h"
 #include "program/core/binding/engine_binding.h"
+#include "program/stock/stock_status_bar.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
@@ -26,7 +27,6 @@ constexpr int32_t kRightButton = 2;
 constexpr int32_t kShift = 1;
 constexpr int32_t kCtrl = 2;
 constexpr int32_t kAlt = 4;
-constexpr int32_t kPopupMenu = 1;
 constexpr int32_t kCharacterBase = 2048;
 constexpr uint8_t kShowRunning = 0x01;
 constexpr uint8_t kDescriptionMode = 0;
@@ -52,15 +52,8 @@ bool farEnough(const StockInputState& in, int32_t x, int32_t y) {
 
 }  // namespace
 
-StockInputCalls::StockInputCalls()
-    : showPopup([](int16_t slot, int32_t menu, int32_t x, int32_t y, QWidget* window) {
-          lv::ShowPopup(slot, menu, x, y, reinterpret_cast<LvWindow>(window), 0);
-      }),
-      showDescription([](int32_t entry) { ShowPictureDescription(entry, true, kDescriptionMode); }) {}
-
-StockInputCalls& stockInputCalls() {
-    static StockInputCalls calls;
-    return calls;
+void ShowStockPopup(const StockWindow& w, int32_t x, int32_t y, QWidget* over) {
+    lv::ShowPopup(w.Slot, kStockPopupMenu, x, y, reinterpret_cast<LvWindow>(over), 0);
 }
 
 void Box_MouseDown(StockWindow& w, int32_t cell, int32_t button, int32_t shift, int32_t x, int32_t y) {
@@ -107,8 +100,7 @@ void Box_MouseUp(StockWindow& w, int32_t cell, int32_t button, int32_t shift, in
     StockInputState& in = w.Input;
     w.CmdBeg();
     if ((button & kRightButton) != 0) {
-        QWidget* box = stockInputCalls().cellWidget ? stockInputCalls().cellWidget(w, cell) : nullptr;
-        if (stockInputCalls().showPopup) stockInputCalls().showPopup(w.Slot, kPopupMenu, x, y, box);
+        ShowStockPopup(w, x, y, w.view().cellWidget(cell));
     } else if (in.PendingSingle != 0) {
         w.DeSel();
         select(w, in.PendingSingle);
@@ -120,11 +112,11 @@ void Box_MouseUp(StockWindow& w, int32_t cell, int32_t button, int32_t shift, in
 
 void Box_MouseMove(StockWindow& w, int32_t cell, int32_t button, int32_t shift, int32_t x, int32_t y) {
     StockInputState& in = w.Input;
-    if (stockInputCalls().trackCell) stockInputCalls().trackCell(w, cell);
+    w.view().trackCell(cell);
     if (cell != in.MouseCell) {
         in.MouseCell = static_cast<int16_t>(cell);
         const uint8_t layout = stockWindows().Options.StBar;
-        if (layout >= 2 && layout <= 5 && stockCommandSeams().valueSBar) stockCommandSeams().valueSBar(w);
+        if (layout >= 2 && layout <= 5) ValueSBar(w);
     }
     if (cell != in.HoverCell || !farEnough(in, x, y)) return;
     HideTip();
@@ -134,7 +126,7 @@ void Box_MouseMove(StockWindow& w, int32_t cell, int32_t button, int32_t shift, 
     in.PendingSingle = 0;
     std::u16string text;
     Box_OLESetData(w, kStockDragFormat, text);
-    if (stockInputCalls().dragEntries) stockInputCalls().dragEntries(w, cell, text);
+    w.view().dragEntries(cell, text);
 }
 
 void LabPic_MouseDown(StockWindow& w, int32_t cell, int32_t button, int32_t shift) {
@@ -159,12 +151,10 @@ void CatPic_MouseMove(StockWindow& w, int32_t cell, int32_t button, int32_t shif
     const StockInputState& in = w.Input;
     if (in.HoverCell != cell + kCategoryCellBase || button == 0 || !farEnough(in, x, y)) return;
     const std::u16string text = CategoryDragText(entryOf(w, cell));
-    if (!text.empty() && stockInputCalls().dragCategory) stockInputCalls().dragCategory(w, cell, text);
+    if (!text.empty()) w.view().dragCategory(cell, text);
 }
 
-void DescX_Click(StockWindow& w, int32_t cell) {
-    if (stockInputCalls().showDescription) stockInputCalls().showDescription(entryOf(w, cell));
-}
+void DescX_Click(StockWindow& w, int32_t cell) { ShowPictureDescription(entryOf(w, cell), true, kDescriptionMode); }
 
 bool Box_OLESetData(StockWindow& w, int32_t format, std::u16string& text) {
     if (format != kStockDragFormat) return false;
@@ -224,8 +214,7 @@ void FindNext(StockWindow& w, int32_t n) {
             }
         }
     }
-    if (stockInputCalls().focusCell && w.view().form() != nullptr && w.view().form()->isVisible())
-        stockInputCalls().focusCell(w, target);
+    if (w.view().form() != nullptr && w.view().form()->isVisible()) w.view().focusCell(target);
     Box_MouseDown(w, target, 0, 0, 0, 0);
     Box_MouseUp(w, target, 0, 0, 0, 0);
 }

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 class QWidget;
@@ -16,27 +15,10 @@ namespace yov {
 
 class StockWindow;
 
-// The window's controls, as the logic needs them; tests replace them.
-struct StockInputCalls {
-    // Box(cell) takes the focus.
-    std::function<void(StockWindow& window, int32_t cell)> focusCell;
-    // The window of Box(cell) (for tips and popups); null when none.
-    std::function<QWidget*(StockWindow& window, int32_t cell)> cellWidget;
-    // Hover and leave notices armed for Box(cell).
-    std::function<void(StockWindow& window, int32_t cell)> trackCell;
-    // Drags the bytes of the stock drag text out of Box(cell); returns when the drag ends.
-    std::function<void(StockWindow& window, int32_t cell, const std::u16string& dragText)> dragEntries;
-    // Drags a category's name (plain text, copy) out of CatPic(cell).
-    std::function<void(StockWindow& window, int32_t cell, const std::u16string& text)> dragCategory;
-    // The engine's popup menu of that number for the slot, at the window's client point.
-    std::function<void(int16_t slot, int32_t menu, int32_t x, int32_t y, QWidget* window)> showPopup;
-    // The text window with an entry's description.
-    std::function<void(int32_t entry)> showDescription;
-
-    StockInputCalls();
-};
-
-StockInputCalls& stockInputCalls();
+// The engine's popup menu of the stock windows, for the window's slot at a client point of
+// `window` (a row's box, or the window itself).
+inline constexpr int32_t kStockPopupMenu = 1;
+void ShowStockPopup(const StockWindow& window, int32_t x, int32_t y, QWidget* over);
 
 // Distance a pressed mouse must move (|dx| + |dy|, more than this) before a drag starts.
 inline constexpr int32_t kDragDistance = 10;

@@ -4,7 +4,7 @@
 
 #include "program/core/startup/main_state.h"
 #include "program/stock/stock_rows_view.h"
-#include "program/stock/stock_seams.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
 
@@ -65,13 +65,12 @@ int32_t BoxWidthFor(int32_t innerWidth, int32_t scrollBarWidth, int32_t stkPicX)
 
 void PlaceStockRows(StockWindow& w) {
     StockRowsView* rows = w.view().rowsView();
-    const StockEngineCalls& engine = stockEngineCalls();
     for (int32_t i = 1; i <= w.CellCount; ++i) {
         w.CreatedCells = std::max(w.CreatedCells, i);
         if (rows == nullptr) continue;
         const uintptr_t box = rows->boxWindow(i);
-        if (box != 0 && engine.startSubclass)
-            engine.startSubclass(box, 0, static_cast<uint8_t>(w.Slot), static_cast<int16_t>(i));
+        if (box != 0)
+            lv::StartSubclass(static_cast<LvWindow>(box), 0, static_cast<uint8_t>(w.Slot), static_cast<int16_t>(i));
     }
 }
 

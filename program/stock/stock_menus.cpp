@@ -11,7 +11,6 @@
 #include "program/core/windows/msgbox.h"
 #include "program/core/windows/utilities.h"
 #include "program/stock/stock_options.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 
 namespace yov {
@@ -31,11 +30,18 @@ constexpr int32_t kUnsortedGroup = 30;
 // Label levels passed on: deeper ones hang at this depth (each level is a menu the engine makes).
 constexpr int16_t kMaxLabelLevel = 16;
 
-void enable(int32_t id, bool on) {
-    if (stockEngineCalls().enableMenu) stockEngineCalls().enableMenu(id, on ? 1 : 0);
+void enable(int32_t id, bool on) { lv::EnableMenu(id, on ? 1 : 0); }
+void check(int32_t id, bool on) { lv::CheckMenu(id, on ? 1 : 0); }
+
+// The engine's menu calls with their captions in UTF-8.
+int32_t setMenuItem(int32_t menu, int32_t positionWord, const std::u16string& caption, int32_t id) {
+    return lv::SetMenuItem(menu, positionWord, plat::utf16ToUtf8(caption).c_str(), id);
 }
-void check(int32_t id, bool on) {
-    if (stockEngineCalls().checkMenu) stockEngineCalls().checkMenu(id, on ? 1 : 0);
+void insertMenuData(LvHandle menu, int32_t position, int32_t id, const std::u16string& caption) {
+    lv::InsertMenuData(menu, position, id, plat::utf16ToUtf8(caption).c_str());
+}
+int32_t setCatMenu(int16_t index, int16_t level, const std::u16string& caption) {
+    return lv::SetCatMenu(index, level, plat::utf16ToUtf8(caption).c_str(), nullptr);
 }
 
 std::u16string shownName(const AuthorEntry& a, uint8_t showAuth) { return showAuth == 1 ? a.ShortName : a.Name; }
@@ -45,30 +51,6 @@ void reportCat(int32_t step, int32_t result) {
 }
 
 }  // namespace
-
-StockMenuState& stockMenus() {
-    static StockMenuState state;
-    return state;
-}
-
-StockMenuCalls::StockMenuCalls()
-    : setMenuItem([](int32_t menu, int32_t word, const std::u16string& caption, int32_t id) {
-          return lv::SetMenuItem(menu, word, plat::utf16ToUtf8(caption).c_str(), id);
-      }),
-      insertMenuData([](LvHandle menu, int32_t position, int32_t id, const std::u16string& caption) {
-          return lv::InsertMenuData(menu, position, id, plat::utf16ToUtf8(caption).c_str());
-      }),
-      cutMenu([](int32_t menu, int32_t position) { return lv::CutMenu(menu, position); }),
-      breakMenu([](int32_t menu) { return lv::BreakMenu(menu); }),
-      doBreakMenu([](LvHandle menu, int32_t count) { return lv::DoBreakMenu(menu, count); }),
-      setCatMenu([](int16_t index, int16_t level, const std::u16string& caption) {
-          return lv::SetCatMenu(index, level, plat::utf16ToUtf8(caption).c_str(), nullptr);
-      }) {}
-
-StockMenuCalls& stockMenuCalls() {
-    static StockMenuCalls calls;
-    return calls;
-}
 
 int32_t MenuAuthor(int32_t position) {
     const std::vector<int32_t>& order = stockMenus().AuthorOrder;
@@ -89,7 +71,6 @@ std::u16string AuthorSortKey(int32_t author, uint8_t showAuth, uint8_t authSort)
 void BuildStockMenu() {
     const ProgramState& st = programState();
     const StockOptions& o = stockWindows().Options;
-    StockMenuCalls& m = stockMenuCalls();
     const int32_t n = std::max(0, std::min(st.Shared.AuthorCount, st.Arrays.Authors.length() - 1));
     enable(kShowAuthors, n > 0);
     enable(kAuthorsExtra, n > 0);
@@ -114,13 +95,13 @@ void BuildStockMenu() {
             return keys[static_cast<size_t>(x)] < keys[static_cast<size_t>(y)];
         });
 
-    m.cutMenu(kAuthorsMenu, 1);
+    lv::CutMenu(kAuthorsMenu, 1);
     auto display = [&](int32_t p) {
         return DoubleAmpersands(shownName(st.Arrays.Authors[order[static_cast<size_t>(p)]], o.ShowAuth));
     };
     if (o.AuthCut == 0) {
-        for (int32_t p = 1; p <= n; ++p) m.setMenuItem(kAuthorsMenu, p, display(p), 0);
-        m.breakMenu(kAuthorsMenu);
+        for (int32_t p = 1; p <= n; ++p) setMenuItem(kAuthorsMenu, p, display(p), 0);
+        lv::BreakMenu(kAuthorsMenu);
         return;
     }
     int32_t group = kGroupSizes[std::min<size_t>(o.AuthCut, 3)];
@@ -144,22 +125,21 @@ void BuildStockMenu() {
             caption = name + u" -";
         }
         if (fresh) {
-            if (open != 0) m.doBreakMenu(open, items);
-            const int32_t made = m.setMenuItem(kAuthorsMenu, kAppendSubmenu, caption, 0);
+            if (open != 0) lv::DoBreakMenu(open, items);
+            const int32_t made = setMenuItem(kAuthorsMenu, kAppendSubmenu, caption, 0);
             open = made > 0 ? static_cast<LvHandle>(made) : 0;
             items = 0;
         }
         if (open == 0) continue;
-        m.insertMenuData(open, items, (p + kGenerated) & 0xFFFF, name);
+        insertMenuData(open, items, (p + kGenerated) & 0xFFFF, name);
         ++items;
     }
-    if (open != 0) m.doBreakMenu(open, items);
-    m.breakMenu(kAuthorsMenu);
+    if (open != 0) lv::DoBreakMenu(open, items);
+    lv::BreakMenu(kAuthorsMenu);
 }
 
 void BuildCatMenu() {
     ProgramState& st = programState();
-    StockMenuCalls& m = stockMenuCalls();
     SharedArray<CategoryEntry>& cats = st.Arrays.Categories;
     const int32_t count = std::min(st.Shared.CategoryCount, cats.length() - 1);
     if (count <= 0) return;
@@ -173,7 +153,7 @@ void BuildCatMenu() {
         return static_cast<int16_t>(std::clamp<int32_t>(cats[i].Level - shallowest, 0, kMaxLabelLevel));
     };
 
-    int32_t r = m.setCatMenu(-1, 1, u"");
+    int32_t r = setCatMenu(-1, 1, u"");
     if (r != 0) {
         reportCat(4, r);
         return;
@@ -183,27 +163,27 @@ void BuildCatMenu() {
     for (int32_t i = 1; i <= count; ++i) {
         // A label with entries of its own gets a "?" opener for the deeper labels under it.
         if (i > 1 && cats[i].Level > cats[i - 1].Level && cats[i].FirstEntry > cats[i - 1].FirstEntry) {
-            r = m.setCatMenu(static_cast<int16_t>(i - 1), levelOf(i - 1), u"?");
+            r = setCatMenu(static_cast<int16_t>(i - 1), levelOf(i - 1), u"?");
             if (r != 0) reportCat(2, r);
         }
         std::u16string caption = PickLangText(cats[i].Names, cats[i].Text, cats[i].Key);
         const bool quick = !caption.empty() && caption.front() == u'@';
         if (quick) caption.erase(0, 1);
         caption = DoubleAmpersands(caption);
-        r = m.setCatMenu(static_cast<int16_t>(i), levelOf(i), caption);
+        r = setCatMenu(static_cast<int16_t>(i), levelOf(i), caption);
         if (r != 0) reportCat(3, r);
         // The quick menu holds 256 items; further quick labels are left out of it.
         if (quick && state.QuickCount < kQuickCatCapacity) {
-            m.setMenuItem(kQuickCatMenu, state.QuickCount, caption, 0);
+            setMenuItem(kQuickCatMenu, state.QuickCount, caption, 0);
             state.QuickCatTable[static_cast<size_t>(state.QuickCount)] = static_cast<int16_t>(i);
             ++state.QuickCount;
         }
     }
-    r = m.setCatMenu(-2, 1, u"");
+    r = setCatMenu(-2, 1, u"");
     if (r != 0) reportCat(4, r);
     if (state.QuickCount > 0) {
-        m.cutMenu(kQuickCatMenu, state.QuickCount);
-        m.breakMenu(kQuickCatMenu);
+        lv::CutMenu(kQuickCatMenu, state.QuickCount);
+        lv::BreakMenu(kQuickCatMenu);
     }
     enable(kMoveTo, state.QuickCount > 0);
     // Qt's menu bars show the engine's items themselves: a changed label tree needs no redraw.

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,21 +34,6 @@ struct StockMenuState {
     int32_t QuickCount = 0;
 };
 StockMenuState& stockMenus();
-
-// The engine's menu calls these menus use (UTF-8 captions cross); tests replace them.
-struct StockMenuCalls {
-    std::function<int32_t(int32_t menu, int32_t positionWord, const std::u16string& caption, int32_t identifier)>
-        setMenuItem;
-    std::function<int32_t(LvHandle menu, int32_t position, int32_t identifier, const std::u16string& caption)>
-        insertMenuData;
-    std::function<int32_t(int32_t menu, int32_t position)> cutMenu;
-    std::function<int32_t(int32_t menu)> breakMenu;
-    std::function<int32_t(LvHandle menu, int32_t count)> doBreakMenu;
-    std::function<int32_t(int16_t index, int16_t level, const std::u16string& caption)> setCatMenu;
-
-    StockMenuCalls();
-};
-StockMenuCalls& stockMenuCalls();
 
 // The authors menu and the author items' states from "ShowAuth", "AuthSort" and "AuthCut".
 void BuildStockMenu();

@@ -3,7 +3,8 @@
 #include <string_view>
 
 #include "program/core/settings/settings.h"
-#include "program/stock/stock_seams.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/stock/stock_menus.h"
 #include "program/stock/stock_windows_state.h"
 
 namespace yov {
@@ -20,13 +21,9 @@ uint8_t readByte(std::u16string_view name, int32_t defaultValue, int32_t maximum
     return static_cast<uint8_t>(GetRegNumberIn(name, defaultValue, 0, maximum));
 }
 
-void check(int32_t identifier, int32_t state) {
-    if (stockEngineCalls().checkMenu) stockEngineCalls().checkMenu(identifier, state);
-}
+void check(int32_t identifier, int32_t state) { lv::CheckMenu(identifier, state != 0 ? 1 : 0); }
 
-void enable(int32_t identifier, int32_t state) {
-    if (stockEngineCalls().enableMenu) stockEngineCalls().enableMenu(identifier, state);
-}
+void enable(int32_t identifier, int32_t state) { lv::EnableMenu(identifier, state != 0 ? 1 : 0); }
 
 // A byte option read with its mark set from it.
 uint8_t readChecked(std::u16string_view name, int32_t defaultValue, int32_t identifier) {
@@ -45,7 +42,7 @@ void ReadStockOptions() {
     o.ShowAuth = readByte(u"ShowAuth", 0);
     o.AuthSort = readByte(u"AuthSort", 0);
     o.AuthCut = readByte(u"AuthCut", 0);
-    if (stockSeams().buildStockMenu) stockSeams().buildStockMenu();
+    BuildStockMenu();
 
     o.StBar = readByte(u"StBar", 4, kStatusBarKinds - 1);
     SyncStatusBarMenu();
@@ -67,7 +64,7 @@ void ReadStockOptions() {
     SetVFile();
     SyncWayMenu();
     SyncTypeMenu();
-    if (stockSeams().buildCatMenu) stockSeams().buildCatMenu(0, 0);
+    BuildCatMenu();
 }
 
 void SyncStatusBarMenu() {

@@ -1,7 +1,5 @@
 #include "program/stock/stock_search.h"
 
-#include <QApplication>
-
 #include <optional>
 
 #include "platform/like_match.h"
@@ -11,7 +9,6 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"
-#include "program/core/windows/input_box.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/windows/progress.h"
 #include "program/stock/stock_input.h"
@@ -70,27 +67,13 @@ private:
 
 }  // namespace
 
-SearchCriterion& searchCriterion() {
-    static SearchCriterion criterion;
-    return criterion;
-}
-
-StockSearchCalls::StockSearchCalls()
-    : askPattern([] { return ShowInputBox(GetText(u"PAT", u"Pattern"), GetText(u"FPAT", u"Search pattern"), u""); }),
-      beep([] { QApplication::beep(); }) {}
-
-StockSearchCalls& stockSearchCalls() {
-    static StockSearchCalls calls;
-    return calls;
-}
-
 void SetStockOption(StockWindow& window, int32_t word, int32_t value) {
     SearchCriterion& c = searchCriterion();
     const auto code = static_cast<uint8_t>(word & 0xFF);
     if (code == search_code::kName) {
         // A question left empty changes nothing, so that F3 afterwards asks again rather than
         // repeat a criterion that was never completed.
-        const std::u16string answer = stockSearchCalls().askPattern ? stockSearchCalls().askPattern() : u"";
+        const std::u16string answer = window.view().askPattern();
         if (answer.empty()) return;
         c.NamePattern = plat::ucase(answer);
     }
@@ -115,7 +98,7 @@ void StockItemCmd(StockWindow& window, int32_t command) {
         SetProgressText(u"SPR", u"", n);
         if (!slotInUse(window)) {
             // The window that asked has gone meanwhile.
-            if (action == search_action::kFind && stockSearchCalls().beep) stockSearchCalls().beep();
+            if (action == search_action::kFind) window.view().beep();
             return;
         }
         const auto bit = static_cast<uint16_t>(window.SelBit);

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace yov {
@@ -43,16 +42,6 @@ struct SearchCriterion {
 };
 
 SearchCriterion& searchCriterion();
-
-struct StockSearchCalls {
-    // Asks for a name pattern; empty when nothing was entered or the box was cancelled.
-    std::function<std::u16string()> askPattern;
-    std::function<void()> beep;
-
-    StockSearchCalls();
-};
-
-StockSearchCalls& stockSearchCalls();
 
 // Records the criterion of the command word (criterion code in the low byte, action in bits
 // 8-11, bit 14 the entries that do not match) and its value (type or way item, author), and

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/numbers.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
@@ -16,11 +17,11 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/progress.h"
+#include "program/stock_data/stock_loading.h"
 #include "program/stock_data/stock_state.h"
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_layout.h"
 #include "program/stock/stock_options.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/tool_tip.h"
 #include "program/stock/window_support.h"
 
@@ -95,7 +96,7 @@ bool StockWindow::Load() {
     DrawState = -1;
     ActiveCell = 1;
 
-    if (stockSeams().loadStock) stockSeams().loadStock();
+    LoadStock(0);
     LocalizeForm(view_.form());
 
     const int32_t h = st.Shared.PictureHeight;
@@ -134,7 +135,7 @@ bool StockWindow::Load() {
     scroll_.ScrollMax = 0;
     SetVscrValue(position);
 
-    if (stockEngineCalls().startSubclass) stockEngineCalls().startSubclass(view_.statusBarWindow(), 0, n, 0);
+    lv::StartSubclass(static_cast<LvWindow>(view_.statusBarWindow()), 0, static_cast<uint8_t>(n), 0);
     countdown(n) = kOpeningTicks;
     view_.setCaption(stockState().StockName);
     UseCanvas(1, kCanvasBackground, 4 * view_.innerWidth(), h, kCanvasMode);
@@ -283,7 +284,7 @@ void StockWindow::Rfsh0() {
     view_.setScrollPage(scroll_.StepLimit);
     stockWindows().LastTop[static_cast<size_t>(Slot)] = scroll_.TopEntry;
     countdown(Slot) = 0;
-    if (stockSeams().drawCells) stockSeams().drawCells(*this);
+    DrawStockCells(*this);
     view_.paintRows();
     LastBoxWidth = BoxWidth;
     countdown(Slot) = 0;

@@ -44,6 +44,21 @@ public:
     virtual StockRowsView* rowsView() { return nullptr; }
     // The status bar control; without one nothing is shown there.
     virtual StockStatusBar* statusBarControl() { return nullptr; }
+
+    // --- What the mouse, keys and searches ask of the window's controls.
+    // Box(cell) takes the focus.
+    virtual void focusCell(int32_t cell) = 0;
+    // The window of Box(cell), for tips and popups; null when none.
+    virtual QWidget* cellWidget(int32_t cell) = 0;
+    // Hover and leave notices armed for Box(cell).
+    virtual void trackCell(int32_t cell) = 0;
+    // Drags the stock drag text out of Box(cell); returns when the drag ends.
+    virtual void dragEntries(int32_t cell, const std::u16string& dragText) = 0;
+    // Drags a category's name (plain text, copy) out of CatPic(cell).
+    virtual void dragCategory(int32_t cell, const std::u16string& text) = 0;
+    // Asks for a name pattern; empty when nothing was entered or the box was cancelled.
+    virtual std::u16string askPattern() = 0;
+    virtual void beep() = 0;
 };
 
 // Precondition bits of CmdCheck's command word.

@@ -2,11 +2,6 @@
 
 namespace yov {
 
-StockWindowsState& stockWindows() {
-    static StockWindowsState state;
-    return state;
-}
-
 StockWindow* StockWindowAt(int slot) {
     if (slot < 1 || slot > kStockSlots) return nullptr;
     return stockWindows().Windows[static_cast<size_t>(slot)];

@@ -3,8 +3,11 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 
 #include "platform/text.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/binding/engine_text.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/lang_texts.h"
@@ -12,7 +15,6 @@
 #include "program/core/windows/context_help.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/progress.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/stock/tool_tip.h"
@@ -21,6 +23,7 @@ namespace yov {
 
 namespace {
 
+constexpr int32_t kMenuKeyBuffer = 10;  // a text key has at most 10 characters
 constexpr int32_t kCtrlTab = 521;
 constexpr int32_t kCtrlF4 = 627;
 constexpr int32_t kAltF4 = 1139;
@@ -133,7 +136,9 @@ std::u16string UserErrorText(std::u16string_view key) {
 }
 
 std::u16string GetMenuKeyText(int32_t menu, int32_t identifier) {
-    return stockEngineCalls().menuKey ? stockEngineCalls().menuKey(menu, identifier) : std::u16string();
+    std::array<char, kMenuKeyBuffer + 1> buffer{};
+    const int32_t n = lv::GetMenuKey(menu, identifier, buffer.data(), kMenuKeyBuffer);
+    return fromEngineText(buffer.data(), n, kMenuKeyBuffer);
 }
 
 std::u16string GetMenuCaption(int32_t menu, int32_t identifier) {
@@ -162,10 +167,6 @@ std::u16string GetStockBoxWord(int32_t entry, std::u16string& rest) {
     if (tilde == std::u16string::npos) return name;
     rest = name.substr(tilde);
     return name.substr(0, tilde);
-}
-
-void ReplaceAll(std::u16string& text, std::u16string_view old, std::u16string_view replacement) {
-    text = plat::replace(text, old, replacement);
 }
 
 }  // namespace yov

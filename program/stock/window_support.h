@@ -1,7 +1,7 @@
 // Services the program's windows share, above all the stock windows: the update that ends
 // every stock-window command, the decoding of generated menu ids, the common keys of every
 // window, the error that abandons a command quietly, menu item captions, the status-bar
-// panel under a point, the split of an entry's name at its version mark, and replacing text.
+// panel under a point and the split of an entry's name at its version mark.
 #pragma once
 
 #include <cstdint>
@@ -65,9 +65,5 @@ int32_t PanelFromX(const std::vector<PanelSpan>& panels, int32_t x);
 
 // The name of stock entry i before its first "~"; rest gets the part from the "~" on.
 std::u16string GetStockBoxWord(int32_t entry, std::u16string& rest);
-
-// Every occurrence of old replaced by new, the scan going on after each replacement; an
-// empty old changes nothing.
-void ReplaceAll(std::u16string& text, std::u16string_view old, std::u16string_view replacement);
 
 }  // namespace yov

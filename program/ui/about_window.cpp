@@ -105,7 +105,6 @@ CreditsSources CurrentCreditsSources() {
     src.authors = src.authorCount >= 0 ? st.Arrays.Authors.begin() : nullptr;
     const int32_t entries = std::min(st.Shared.StockCount, st.Arrays.Stock.upperBound());
     for (int32_t i = 1; i <= entries; ++i) src.entryAuthors.push_back(st.Arrays.Stock[i].Author);
-    src.expandFields = [](std::u16string_view t) { return ExpandTextFields(t); };
     return src;
 }
 

@@ -100,9 +100,9 @@ CfgFrm::CfgFrm() : QWidget(nullptr) {
     setControlTag(this, u"CFG");
     setWindowTitle(QStringLiteral("Yov"));
     const MainState& ms = mainState();
-    metrics_.BH = ms.CtlHeightPx > 0 ? ms.CtlHeightPx : 315 / 15;
-    metrics_.LH = ms.TextHeightPx > 0 ? ms.TextHeightPx : 195 / 15;
-    metrics_.SH = ms.EditHeightPx > 0 ? ms.EditHeightPx : 285 / 15;
+    metrics_.rowHeight = ms.CtlHeightPx > 0 ? ms.CtlHeightPx : 315 / 15;
+    metrics_.lineHeight = ms.TextHeightPx > 0 ? ms.TextHeightPx : 195 / 15;
+    metrics_.statusBarHeight = ms.EditHeightPx > 0 ? ms.EditHeightPx : 285 / 15;
     build();
 }
 
@@ -120,7 +120,7 @@ void CfgFrm::build() {
     root->addWidget(Client, 1);
     SBar = new QStatusBar(this);
     SBar->setSizeGripEnabled(false);
-    SBar->setFixedHeight(metrics_.SH);
+    SBar->setFixedHeight(metrics_.statusBarHeight);
     root->addWidget(SBar);
     Timer1 = new QTimer(this);
     Timer1->setInterval(20);
@@ -267,8 +267,8 @@ void CfgFrm::measureCaptions() {
     c.limitChecks = widest({ChkLin, ChkLen, ChkAvg});
     c.speedLabel = widest({LabSpeed});
     c.limitsLabel = widest({LimLab});
-    metrics_.FW = 0;  // placement sizes are client sizes; the menu bar lies inside them
-    metrics_.FH = MenuRowHeight();
+    metrics_.borderWidth = 0;  // placement sizes are client sizes; the menu bar lies inside them
+    metrics_.borderHeight = MenuRowHeight();
     measureRows(f);
     widths_ = MeasureCfgCaptions(c, metrics_);
 }
@@ -315,7 +315,7 @@ CfgLayout CfgFrm::currentLayout() const {
     header.titleWidth = title.width();
     header.titleHeight = title.height();
     header.helpHidden = cfgState().HelpHidden != 0;
-    return LayoutCfg(widths_, metrics_, header, Client->width(), Client->height() + metrics_.SH);
+    return LayoutCfg(widths_, metrics_, header, Client->width(), Client->height() + metrics_.statusBarHeight);
 }
 
 void CfgFrm::resizeEvent(QResizeEvent* event) {
@@ -403,6 +403,11 @@ void CfgFrm::closeEvent(QCloseEvent* event) {
     }
 }
 
+void CfgFrm::DrawMenuBar() {
+    const LvWindowOps* ops = windowOps().table();
+    ops->drawMenuBar(ops->context, reinterpret_cast<LvWindow>(static_cast<QWidget*>(this)));
+}
+
 void ShowCfg() {
     auto* cfg = new CfgFrm;
     cfg->Form_Load();
@@ -412,6 +417,15 @@ void ShowCfg() {
 namespace {
 
 CfgFrm* openDialog() { return dynamic_cast<CfgFrm*>(programState().WindowTable[kSettingsSlot].window); }
+
+// The option and help menus' marks in the program's menus, and the open dialog's menu bar.
+class CfgMenuView : public OptionMenuView {
+public:
+    void checkItem(LvHandle menu, int32_t identifier, bool on) override { windowOps().checkItem(menu, identifier, on); }
+    void drawMenuBar() override {
+        if (CfgFrm* cfg = openDialog()) cfg->DrawMenuBar();
+    }
+};
 
 }  // namespace
 
@@ -425,14 +439,8 @@ void WireSettingsDialog() {
         if (entry < 1 || entry > std::min(s.LinkCount, kMaxHelpLinks)) return std::string();
         return plat::utf16ToUtf8(s.Links[static_cast<size_t>(entry)].Url);
     };
-    OptionMenuCalls& menus = optionMenuCalls();
-    menus.checkItem = [](LvHandle menu, int32_t identifier, bool on) { windowOps().checkItem(menu, identifier, on); };
-    menus.drawMenuBar = [] {
-        if (CfgFrm* cfg = openDialog()) {
-            const LvWindowOps* ops = windowOps().table();
-            ops->drawMenuBar(ops->context, reinterpret_cast<LvWindow>(static_cast<QWidget*>(cfg)));
-        }
-    };
+    static CfgMenuView menus;
+    SetOptionMenuView(&menus);
 }
 
 }  // namespace yov

@@ -46,6 +46,8 @@ public:
     void Timer1_Timer();
     // The show runner's call before and after a test show.
     void StartStop();
+    // The dialog's menu bar shows the engine's items as they are now.
+    void DrawMenuBar();
 
     // The command entry of slot 33: keys (Shift×256+KeyCode), buttons and menu commands.
     // True when handled.

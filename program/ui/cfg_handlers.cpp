@@ -76,8 +76,6 @@ const char16_t* modeTextName(const CfgFrm& f, const QLineEdit* box) {
     return nullptr;
 }
 
-std::u16string text16(const QString& s) { return s.toStdU16String(); }
-
 // The one local file a drag carries, or empty.
 QString singleFile(const QMimeData* data) {
     const std::optional<DroppedText> dropped = ReadDroppedText(data);
@@ -98,7 +96,8 @@ void CfgFrm::ModeCheck_Click(QCheckBox* box) {
 
 void CfgFrm::ModeText_Change(QLineEdit* box) {
     // Text that is no number, or out of range, leaves the value as it was.
-    if (const char16_t* name = modeTextName(*this, box)) StoreTypedSetting(ModeValueName(name), text16(box->text()));
+    if (const char16_t* name = modeTextName(*this, box))
+        StoreTypedSetting(ModeValueName(name), box->text().toStdU16String());
 }
 
 void CfgFrm::OptSeq_Click(int index) {
@@ -229,7 +228,7 @@ void CfgFrm::CmbFil_Click(int list) {
     } release{ClickGuard};
     MainState& ms = mainState();
     RecentList& recent = recentLists()[static_cast<size_t>(list)];
-    const std::u16string name = plat::trim(text16(CmbFil[static_cast<size_t>(list)]->currentText()));
+    const std::u16string name = plat::trim(CmbFil[static_cast<size_t>(list)]->currentText().toStdU16String());
     const uint8_t r = AddRecentFile(name, recent);
     if ((r & 3) != 0) SetCmbLst(list);
     SaveRecentList(recent);
@@ -268,7 +267,7 @@ void CfgFrm::CmbFil_KeyPress(int list, int keyAscii) {
 void CfgFrm::CmbFil_LostFocus(int list) {
     const RecentList& recent = recentLists()[static_cast<size_t>(list)];
     if (recent.count < 1 || recent.items.size() < 2) return;
-    const std::u16string text = text16(CmbFil[static_cast<size_t>(list)]->currentText());
+    const std::u16string text = CmbFil[static_cast<size_t>(list)]->currentText().toStdU16String();
     if (!plat::equalsNoCase(text, recent.items[1])) CmbFil_Click(list);
 }
 
@@ -277,8 +276,8 @@ void CfgFrm::CmdBrw_Click(int list) {
     constexpr int32_t kScriptKinds = 0x40000000 | 0x20000000 | 0x1000 | 0x800;
     constexpr int32_t kStockKinds = 0x80000 | 0x800;
     constexpr int32_t kTitleIsText = 0x80;
-    const std::u16string title =
-        text16(LabN->text()) + u": " + StripAmpersands(text16(LabF[static_cast<size_t>(list)]->text()));
+    const std::u16string title = LabN->text().toStdU16String() + u": " +
+                                 StripAmpersands(LabF[static_cast<size_t>(list)]->text().toStdU16String());
     std::u16string path;
     if (!GetFileFilter(title, (list == kScriptList ? kScriptKinds : kStockKinds) | kTitleIsText, path)) return;
     CmbFil[static_cast<size_t>(list)]->setEditText(QString::fromStdU16String(path));

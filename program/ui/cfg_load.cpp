@@ -217,7 +217,7 @@ void CfgFrm::SetTab() {
     enableMenu(4100, ready);
     enableMenu(4102, ready);
     enableMenu(kOptionMenuCommand, ms.ConfigOk && scriptReader().S.OptionCount > 0);
-    if (optionMenuCalls().drawMenuBar) optionMenuCalls().drawMenuBar();
+    DrawMenuBar();
 
     switch (cs.CurTab) {
     case kTabMain:

@@ -16,6 +16,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/windows/context_help.h"
 #include "program/core/windows/form_icons.h"
 #include "program/core/windows/key_command.h"
@@ -33,8 +34,6 @@ constexpr uint8_t kPasswordIcon = 68;
 constexpr int32_t kCtrlF4 = kCtrlBit * 256 + 115;
 constexpr int32_t kAltF4 = kAltBit * 256 + 115;
 
-QString toQ(const char16_t* s) { return QString::fromUtf16(s); }
-
 // Over a full-screen show the box would open under the topmost show window.
 void tell(const char16_t* key) {
     const bool overShow = programState().ShowMode == 1 && (programState().RunFlags & 0x01) != 0;
@@ -51,8 +50,8 @@ QPointer<GetPwFrm> g_asking;
 
 PasswordForm::PasswordForm(const char16_t* caption, const char16_t* label)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-    setWindowTitle(toQ(caption));
-    Label1 = new QLabel(toQ(label), this);
+    setWindowTitle(toQString(caption));
+    Label1 = new QLabel(toQString(label), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     setControlTag(Label1, u"PWL1");
     Txt1 = new QLineEdit(this);

@@ -34,8 +34,6 @@ constexpr int32_t kCaptionExtra = 150;
 constexpr int32_t kStartAtSplitFile = 0x40, kTitleUnchanged = 0x80;
 constexpr const char* kRecordProperty = "dlgRecord";
 
-std::u16string u(const QString& s) { return s.toStdU16String(); }
-
 int32_t twipsX() { return std::max(mainState().TwipsPerPixelX, 1); }
 int32_t twipsY() { return std::max(mainState().TwipsPerPixelY, 1); }
 
@@ -68,7 +66,7 @@ void DlgTextBox::dropEvent(QDropEvent* event) {
         event->ignore();
         return;
     }
-    if (onDrop) onDrop(this, event->mimeData());
+    if (auto* dialog = dynamic_cast<DlgFrm*>(window())) dialog->DropOnto(this, event->mimeData());
     event->acceptProposedAction();
 }
 
@@ -112,14 +110,14 @@ QWidget* DlgFrm::element(DlgControl kind, int32_t index) {
     }
     case DlgControl::Txt: {
         DlgTextBox* t = grow(Txt, index, this);
-        if (!t->onDrop) {
+        if (!t->Prepared) {
+            t->Prepared = true;
             t->setAcceptDrops(true);
-            t->onDrop = [this](DlgTextBox* box, const QMimeData* data) { DropOnto(box, data); };
             QObject::connect(t, &QLineEdit::textEdited, this, [this, t](const QString& text) {
                 const int32_t r = recordOf(t);
                 if (r == 0) return;
                 const QString adjusted =
-                    toQString(DlgAdjustString(u(text), dialogService().DialogFields[r].FieldFlags));
+                    toQString(DlgAdjustString(text.toStdU16String(), dialogService().DialogFields[r].FieldFlags));
                 if (adjusted == text) return;
                 const int caret = t->cursorPosition();
                 const int selStart = t->selectionStart(), selLength = t->selectionLength();
@@ -248,22 +246,39 @@ void DlgFrm::resizeEvent(QResizeEvent* event) {
     layOut();
 }
 
+namespace {
+
+// The controls of the open dialog as ReadBackDialog reads them; an index without a control
+// reads as unchecked or empty.
+class DlgFrmValues : public DlgControlValues {
+public:
+    DlgFrmValues(const std::vector<QCheckBox*>& checks, const std::vector<DlgTextBox*>& texts,
+                 const std::vector<QRadioButton*>& options)
+        : checks_(checks), texts_(texts), options_(options) {}
+    bool checked(int32_t i) const override {
+        return i >= 0 && i < static_cast<int32_t>(checks_.size()) && checks_[static_cast<size_t>(i)]->isChecked();
+    }
+    std::u16string text(int32_t i) const override {
+        return i >= 0 && i < static_cast<int32_t>(texts_.size())
+                   ? texts_[static_cast<size_t>(i)]->text().toStdU16String()
+                   : std::u16string();
+    }
+    bool optionChecked(int32_t i) const override {
+        return i >= 0 && i < static_cast<int32_t>(options_.size()) && options_[static_cast<size_t>(i)]->isChecked();
+    }
+
+private:
+    const std::vector<QCheckBox*>& checks_;
+    const std::vector<DlgTextBox*>& texts_;
+    const std::vector<QRadioButton*>& options_;
+};
+
+}  // namespace
+
 void DlgFrm::CmdOk_Click() {
     DialogService& ds = dialogService();
-    DlgValues v;
-    v.checked = [this](int32_t i) {
-        return i >= 0 && i < static_cast<int32_t>(Chk.size()) && Chk[static_cast<size_t>(i)]->isChecked();
-    };
-    v.optionChecked = [this](int32_t i) {
-        return i >= 0 && i < static_cast<int32_t>(Opt.size()) && Opt[static_cast<size_t>(i)]->isChecked();
-    };
-    v.text = [this](int32_t i) {
-        return i >= 0 && i < static_cast<int32_t>(Txt.size()) ? u(Txt[static_cast<size_t>(i)]->text())
-                                                              : std::u16string();
-    };
-    v.saveNumber = [](std::u16string_view name, int32_t value) { SaveRegNumber(name, value); };
-    v.saveString = [](std::u16string_view name, std::u16string_view text) { SaveRegString(name, text); };
-    modalState().DialogResult = ReadBackDialog(ds.DialogFields, ds.DialogFieldCount, ds.DialogValuePrefix, v);
+    const DlgFrmValues values(Chk, Txt, Opt);
+    modalState().DialogResult = ReadBackDialog(ds.DialogFields, ds.DialogFieldCount, ds.DialogValuePrefix, values);
     hide();
 }
 
@@ -278,11 +293,11 @@ void DlgFrm::CmdBrw_Click(int32_t index) {
     const QString label = Lab[static_cast<size_t>(rec.LabelIndex)]->text();
     std::u16string chosen;
     if ((rec.FieldFlags & dlg_flag::kFileBrowse) != 0) {
-        SplitFilePath(u(box->text()));
-        const std::u16string title = u(windowTitle()) + u": " + u(label);
+        SplitFilePath(box->text().toStdU16String());
+        const std::u16string title = windowTitle().toStdU16String() + u": " + label.toStdU16String();
         if (!GetFileFilter(title, rec.FieldValue | kStartAtSplitFile | kTitleUnchanged, chosen)) chosen.clear();
     } else {
-        chosen = plat::utf8ToUtf16(BrowseForFolder(box->text().toStdString(), nullptr, u(label)));
+        chosen = plat::utf8ToUtf16(BrowseForFolder(box->text().toStdString(), nullptr, label.toStdU16String()));
     }
     if (!chosen.empty()) box->setText(toQString(DlgAdjustString(chosen, rec.FieldFlags)));
 }
@@ -296,9 +311,9 @@ void DlgFrm::DropOnto(DlgTextBox* box, const QMimeData* data) {
     if (dropped->isFile) {
         QString path = dropped->text;
         if ((flags & dlg_flag::kFolderBrowse) != 0) path = QFileInfo(path).path();
-        box->setText(toQString(DlgAdjustString(u(path), flags)));
+        box->setText(toQString(DlgAdjustString(path.toStdU16String(), flags)));
     } else {
-        box->insert(toQString(DlgAdjustString(u(dropped->text), flags)));
+        box->insert(toQString(DlgAdjustString(dropped->text.toStdU16String(), flags)));
     }
 }
 

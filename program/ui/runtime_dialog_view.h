@@ -11,8 +11,6 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include <functional>
-
 #include <cstdint>
 #include <vector>
 
@@ -22,11 +20,12 @@ class QMimeData;
 
 namespace yov {
 
-// A text box that takes dropped text, or exactly one dropped file.
+// A text box that takes dropped text, or exactly one dropped file, and hands it to the dialog
+// it stands in.
 class DlgTextBox : public QLineEdit {
 public:
     explicit DlgTextBox(QWidget* parent) : QLineEdit(parent) {}
-    std::function<void(DlgTextBox*, const QMimeData*)> onDrop;
+    bool Prepared = false;  // the dialog has connected its handlers
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -1,9 +1,11 @@
 #include "program/ui/stock_frm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -15,18 +17,19 @@
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/program_error.h"
+#include "program/core/texts/lang_texts.h"
 #include "program/core/windows/form_members.h"
+#include "program/core/windows/input_box.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/modal.h"
+#include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_layout.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_windows_state.h"
-#include "program/stock/stock_wiring.h"
 #include "program/stock/tool_tip.h"
 #include "program/stock/window_support.h"
 #include "program/ui/stock_input_qt.h"
@@ -100,9 +103,7 @@ StockFrm::~StockFrm() {
 
 bool StockFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& arg2, int32_t& arg3, int32_t& arg4) {
     // The window's dispatcher hands what it has no row for to the common keys itself.
-    const bool handled = stockSeams().command ? stockSeams().command(*window_, code, arg1, arg2, arg3, arg4)
-                                              : HandleFormCmd(code, this, arg1);
-    if (handled) return true;
+    if (StockFCmd(*window_, code, arg1, arg2, arg3, arg4)) return true;
     throw ProgramError(error_number::kNotMine, u"");
 }
 
@@ -197,6 +198,36 @@ void StockFrm::hideForm() { hide(); }
 
 void StockFrm::unloadForm() { deleteLater(); }
 
+void StockFrm::focusCell(int32_t cell) {
+    if (QWidget* box = StockBoxWidget(*window_, cell)) box->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* StockFrm::cellWidget(int32_t cell) { return StockBoxWidget(*window_, cell); }
+
+// Hover and leave for the row's box (the layout registered it with the engine for its row).
+void StockFrm::trackCell(int32_t cell) {
+    if (QWidget* box = StockBoxWidget(*window_, cell)) TrackMouse(static_cast<uint16_t>(cell), box);
+}
+
+void StockFrm::dragEntries(int32_t cell, const std::u16string& dragText) {
+    QWidget* source = StockBoxWidget(*window_, cell);
+    if (source != nullptr && !dragText.empty()) DragFrom(source, MakeStockDragData(dragText));
+}
+
+void StockFrm::dragCategory(int32_t cell, const std::u16string& text) {
+    QWidget* source = StockBoxWidget(*window_, cell);
+    if (source == nullptr) return;
+    auto* data = new QMimeData;
+    data->setText(QString::fromStdU16String(text));
+    DragFrom(source, data);
+}
+
+std::u16string StockFrm::askPattern() {
+    return ShowInputBox(GetText(u"PAT", u"Pattern"), GetText(u"FPAT", u"Search pattern"), u"");
+}
+
+void StockFrm::beep() { QApplication::beep(); }
+
 StockFrm* OpenStockWindow() {
     auto* frm = new StockFrm;
     if (!frm->loaded()) return nullptr;
@@ -206,10 +237,7 @@ StockFrm* OpenStockWindow() {
 
 void WireStockWindows() {
     laterParts().showStockBrowser = [] { OpenStockWindow(); };
-    WireStockCommands();
-    WireStockInput();
     utilHooks().hideTip = HideTip;
-    WireStockBrowser();
 }
 
 }  // namespace yov

@@ -51,6 +51,13 @@ public:
     void unloadForm() override;
     StockRowsView* rowsView() override;
     StockStatusBar* statusBarControl() override;
+    void focusCell(int32_t cell) override;
+    QWidget* cellWidget(int32_t cell) override;
+    void trackCell(int32_t cell) override;
+    void dragEntries(int32_t cell, const std::u16string& dragText) override;
+    void dragCategory(int32_t cell, const std::u16string& text) override;
+    std::u16string askPattern() override;
+    void beep() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -152,23 +152,6 @@ private:
     bool afterDoubleClick_ = false;
 };
 
-QWidget* cellWidget(StockWindow& w, int32_t cell) { return StockBoxWidget(w, cell); }
-
-void focusCell(StockWindow& w, int32_t cell) {
-    if (QWidget* box = StockBoxWidget(w, cell)) box->setFocus(Qt::OtherFocusReason);
-}
-
-// Hover and leave for the row's box (the layout registered it with the engine for its row).
-void trackCell(StockWindow& w, int32_t cell) {
-    if (QWidget* box = StockBoxWidget(w, cell)) TrackMouse(static_cast<uint16_t>(cell), box);
-}
-
-void drag(QWidget* source, QMimeData* data) {
-    auto* d = new QDrag(source);
-    d->setMimeData(data);
-    d->exec(Qt::CopyAction);
-}
-
 bool showsEntry(const StockWindow& w, int32_t cell) {
     const int32_t e = w.VscrValue() + cell - 1;
     return cell >= 1 && cell <= w.CellCount && e >= 1 && e <= programState().Shared.StockCount;
@@ -253,22 +236,10 @@ QMimeData* MakeStockDragData(const std::u16string& text) {
     return data;
 }
 
-void WireStockInput() {
-    StockInputCalls& in = stockInputCalls();
-    in.focusCell = focusCell;
-    in.cellWidget = cellWidget;
-    in.trackCell = trackCell;
-    in.dragEntries = [](StockWindow& w, int32_t cell, const std::u16string& text) {
-        QWidget* source = StockBoxWidget(w, cell);
-        if (source != nullptr && !text.empty()) drag(source, MakeStockDragData(text));
-    };
-    in.dragCategory = [](StockWindow& w, int32_t cell, const std::u16string& text) {
-        QWidget* source = StockBoxWidget(w, cell);
-        if (source == nullptr) return;
-        auto* data = new QMimeData;
-        data->setText(QString::fromStdU16String(text));
-        drag(source, data);
-    };
+void DragFrom(QWidget* source, QMimeData* data) {
+    auto* d = new QDrag(source);
+    d->setMimeData(data);
+    d->exec(Qt::CopyAction);
 }
 
 }  // namespace yov

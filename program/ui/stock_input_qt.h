@@ -49,7 +49,7 @@ QWidget* StockBoxWidget(const StockWindow& window, int32_t cell);
 // text as plain text.
 QMimeData* MakeStockDragData(const std::u16string& text);
 
-// Fills the input's window seams with the Qt ones.
-void WireStockInput();
+// Drags the data (taken over) out of the control, as a copy; returns when the drag ends.
+void DragFrom(QWidget* source, QMimeData* data);
 
 }  // namespace yov

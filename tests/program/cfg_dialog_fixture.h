@@ -11,6 +11,7 @@
 
 #include "platform/registry.h"
 #include "program/core/startup/startup.h"
+#include "program/dialogs/dialogs_state.h"
 #include "program/dialogs/cfg_state.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/ui/cfg_frm.h"
@@ -19,6 +20,7 @@
 namespace cfg_test {
 
 class CfgDialogTest : public startup_test::StartupTest {
+    yov::FreshDialogsState freshDialogs_;  // each test on a state of its own
 protected:
     // Writes the settings: the program key's lines after its header.
     void writeSettings(std::string lines) {

@@ -11,6 +11,7 @@
 #include "stock_selection.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/core_hooks.h"
+#include "program/core/windows/window_dispatch.h"
 #include "program/core/params/param_table.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/stock/stock_commands.h"
@@ -21,63 +22,31 @@
 
 namespace stock_browser_test {
 
-struct Popup {
-    int16_t slot;
-    int32_t menu;
-    int32_t x;
-    int32_t y;
-};
-
 class StockBrowserTest : public stock_window_test::StockWindowTest {
 protected:
     void SetUp() override {
         StockWindowTest::SetUp();
-        savedInput_ = yov::stockInputCalls();
-        savedSearch_ = yov::stockSearchCalls();
-        savedCommands_ = yov::stockCommandSeams();
         savedLoadHooks_ = yov::stockLoadHooks();
-        yov::searchCriterion() = {};
-        yov::stockCommandState() = {};
-        yov::StockInputCalls& in = yov::stockInputCalls();
-        in = {};
-        in.focusCell = [this](yov::StockWindow&, int32_t cell) { focused.push_back(cell); };
-        in.showPopup = [this](int16_t slot, int32_t menu, int32_t x, int32_t y, QWidget*) {
-            popups.push_back({slot, menu, x, y});
+        // The text window the program opens for a description: its caption is the entry's name.
+        yov::laterParts().showTextWindow = [this](const yov::TextWindowRequest& request) {
+            descriptions.push_back(request.caption);
         };
-        in.dragEntries = [this](yov::StockWindow&, int32_t, const std::u16string& text) { drags.push_back(text); };
-        in.dragCategory = [this](yov::StockWindow&, int32_t, const std::u16string& text) {
-            categoryDrags.push_back(text);
-        };
-        in.showDescription = [this](int32_t entry) { descriptions.push_back(entry); };
-        yov::StockSearchCalls& s = yov::stockSearchCalls();
-        s.askPattern = [this] {
-            ++questions;
-            if (answers.empty()) return std::u16string();
-            std::u16string a = answers.front();
-            answers.pop_front();
-            return a;
-        };
-        s.beep = [this] { ++beeps; };
-        yov::stockCommandSeams() = {};
-        yov::stockSeams().statusNote = [this](yov::StockWindow&, const std::u16string& text) { notes.push_back(text); };
-        yov::WireStockCommands();
     }
     void TearDown() override {
         windows.clear();
         if (engineStarted_) yov::lv::CloseDLL();
         engineStarted_ = false;
-        yov::stockInputCalls() = savedInput_;
-        yov::stockSearchCalls() = savedSearch_;
-        yov::stockCommandSeams() = savedCommands_;
-        yov::searchCriterion() = {};
         yov::stockLoadHooks() = savedLoadHooks_;
         StockWindowTest::TearDown();
     }
 
-    // A window over the stock showing `cells` rows from `top`, laid out and drawn once.
+    // A window over the stock showing `cells` rows from `top`, laid out and drawn once; its
+    // status bar's notes go to `notes`.
     yov::StockWindow& Window(int32_t cells = 10, int32_t top = 1) {
         stock_window_test::OpenedWindow& o = Open();
         EXPECT_TRUE(o.loaded);
+        o.view->withStatusBar = true;
+        o.view->statusBar.notes = &notes;
         yov::StockWindow& w = *o.window;
         w.CellCount = cells;
         w.Rfsh0();
@@ -117,20 +86,17 @@ protected:
         ASSERT_EQ(st.Shared.StockCount, 15);
     }
 
-    std::vector<int32_t> focused;
-    std::vector<Popup> popups;
-    std::vector<std::u16string> drags;
-    std::vector<std::u16string> categoryDrags;
-    std::vector<int32_t> descriptions;
+    std::vector<int32_t>& focused = controls.focused;
+    std::vector<engine_fake::Popup>& popups = engine.popups;
+    std::vector<std::u16string>& drags = controls.drags;
+    std::vector<std::u16string>& categoryDrags = controls.categoryDrags;
+    std::vector<std::u16string> descriptions;  // the captions of the text windows opened
     std::vector<std::u16string> notes;
-    std::deque<std::u16string> answers;
-    int questions = 0;
-    int beeps = 0;
+    std::deque<std::u16string>& answers = controls.answers;
+    int& questions = controls.questions;
+    int& beeps = controls.beeps;
 
 private:
-    yov::StockInputCalls savedInput_;
-    yov::StockSearchCalls savedSearch_;
-    yov::StockCommandSeams savedCommands_;
     yov::StockLoadHooks savedLoadHooks_;
     bool engineStarted_ = false;
 };

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,10 @@
 #include "program/scene/picture_slot.h"
 #include "program/scene/vehicle_build.h"
 #include "program/stock/stock_drawing.h"
+#include "program/stock/stock_browser_state.h"
 #include "program/stock/stock_rows_view.h"
-#include "program/stock/stock_seams.h"
+#include "menu_engine_fake.h"
+#include "program/core/binding/engine.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
 #include "stock_loading_fixture.h"
@@ -51,22 +54,14 @@ struct Window {
 };
 
 class StockDrawingTest : public stock_load_test::StockLoadTest {
+    yov::FreshStockBrowserState freshStock_;  // each test on a state of its own
 protected:
     void SetUp() override {
         StockLoadTest::SetUp();
         ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
         yov::ForgetBufferClasses();
         yov::serviceState() = yov::ServiceState{};
-        yov::stockWindows() = yov::StockWindowsState{};
-        savedSeams_ = yov::stockSeams();
-        savedCalls_ = yov::stockEngineCalls();
-        yov::stockSeams() = {};
-        yov::stockSeams().drawCells = yov::DrawStockCells;
-        yov::StockEngineCalls& e = yov::stockEngineCalls();
-        e.checkMenu = [](int32_t, int32_t) {};
-        e.enableMenu = [](int32_t, int32_t) {};
-        e.menuKey = [](int32_t, int32_t) { return std::u16string(); };
-        e.startSubclass = [this](uintptr_t w, uint8_t, uint8_t, int16_t n) { subclassed[w] = n; };
+        useEngine_.emplace(engine);
         yov::laterParts() = {};
         yov::setProcessEnd([](int32_t) {});
         yov::ClearPicturePools();
@@ -79,9 +74,7 @@ protected:
         yov::pictureSlots() = {};
         yov::FreeCanvas(1);
         yov::lv::CloseCache();
-        yov::stockSeams() = savedSeams_;
-        yov::stockEngineCalls() = savedCalls_;
-        yov::stockWindows() = yov::StockWindowsState{};
+        useEngine_.reset();
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
         yov::setProcessEnd({});
@@ -115,12 +108,19 @@ protected:
 
     const yov::StockCell& Cell(Window& w, int32_t i) { return w.window->Cells[static_cast<size_t>(i)]; }
 
-    std::map<uintptr_t, int16_t> subclassed;
+    // The number each subclassed window reports with.
+    std::map<uintptr_t, int16_t> Subclassed() const {
+        std::map<uintptr_t, int16_t> numbers;
+        for (const engine_fake::Subclassed& s : engine.subclassed) numbers[s.window] = s.number;
+        return numbers;
+    }
+
+    // The menu calls stop at the fake: the windows' menus are not what these tests look at.
+    engine_fake::MenuEngine engine;
     std::vector<std::unique_ptr<Window>> windows;
 
 private:
-    yov::StockSeams savedSeams_;
-    yov::StockEngineCalls savedCalls_;
+    std::optional<yov::ScopedEngine> useEngine_;
 };
 
 }  // namespace stock_drawing_test

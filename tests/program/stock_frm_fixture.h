@@ -1,7 +1,7 @@
 // Stock windows as the program opens them ("/l" through Main) under the offscreen platform,
 // with the real engine, its menus and window slots, and the demo stock as the current stock:
 // every part of the stock windows wired as the program wires it. Each test's windows are
-// closed and the engine stopped after it; the seams the wiring fills are given back.
+// closed and the engine stopped after it.
 #pragma once
 
 #include <QCoreApplication>
@@ -19,31 +19,27 @@
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_menus.h"
-#include "program/stock/stock_seams.h"
+#include "program/stock/stock_browser_state.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/stock_frm.h"
+#include "program/ui/text_window.h"
 #include "startup_fixture.h"
 
 namespace stock_frm_test {
 
 class StockFrmTest : public startup_test::StartupTest {
+    yov::FreshStockBrowserState freshStock_;  // each test on a state of its own
 protected:
     void SetUp() override {
         StartupTest::SetUp();
-        savedInput_ = yov::stockInputCalls();
-        savedCommands_ = yov::stockCommandSeams();
         yov::coreHooks() = {};
         coreEngine_.useLibrary();
         // Main starts the engine afresh: it has no buffer classes yet.
         yov::ForgetBufferClasses();
-        yov::stockWindows() = yov::StockWindowsState{};
         yov::stockState() = {};
-        yov::stockSeams() = {};
-        yov::stockSeams().loadStock = [] { yov::LoadStock(0); };
-        yov::stockEngineCalls() = yov::StockEngineCalls{};
-        yov::stockMenuCalls() = yov::StockMenuCalls{};
         yov::WireStockLoading();
         yov::WireStockWindows();
+        yov::WireTextWindow();
         yov::SaveRegString(u"Conf01", core_test::u16(makeFile("scenes/Demo.ttt")));
         yov::SaveRegString(u"Stock01", core_test::u16(std::string(YOV_DEMO_DATA) + "/demo.stk"));
     }
@@ -54,10 +50,7 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
         yov::serviceState().EngineStarted = false;
-        yov::stockWindows() = yov::StockWindowsState{};
         yov::stockState() = {};
-        yov::stockInputCalls() = savedInput_;
-        yov::stockCommandSeams() = savedCommands_;
         StartupTest::TearDown();
     }
 
@@ -66,10 +59,6 @@ protected:
         const yov::WindowSlot& s = yov::programState().WindowTable[static_cast<size_t>(slot)];
         return s.inUse != 0 ? qobject_cast<yov::StockFrm*>(s.window) : nullptr;
     }
-
-private:
-    yov::StockInputCalls savedInput_;
-    yov::StockCommandSeams savedCommands_;
 };
 
 }  // namespace stock_frm_test

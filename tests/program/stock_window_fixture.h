@@ -1,12 +1,16 @@
 // Stock windows without the engine: a stock of N generated entries, the window table and the
-// stock windows' state cleared, the engine's menu marks recorded, windows over a fake view
-// whose scroll bar raises its change the way the window system does.
+// stock windows' state cleared, the engine's menu calls recorded by a fake engine, windows
+// over a fake view whose scroll bar raises its change the way the window system does and
+// whose status bar (where a test asks for one) records what it shows.
 #pragma once
 
 #include <QWidget>
 
+#include <deque>
 #include <map>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,7 +21,12 @@
 #include "program/core/startup/startup_tables.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock_data/stock_state.h"
-#include "program/stock/stock_seams.h"
+#include "program/stock_data/stock_tables.h"
+#include "menu_engine_fake.h"
+#include "program/core/binding/engine.h"
+#include "program/stock/stock_menus.h"
+#include "program/stock/stock_browser_state.h"
+#include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
 #include "recording_engine.h"
@@ -46,9 +55,37 @@ public:
     void userMoves(int32_t value) { setValue(value); }
 };
 
+// A status bar without a toolkit: what it was asked to show, and its short notes.
+class RecordingBar : public yov::StockStatusBar {
+public:
+    std::vector<std::u16string>* notes = nullptr;  // each note as its timer starts
+    // At each showing: the simple text, or "" while the panels show.
+    std::vector<std::u16string> shownTexts;
+    bool failOnShow = false;  // showing throws, as a control gone wrong would
+    void shown() override {
+        if (failOnShow) throw std::runtime_error("bar gone");
+        shownTexts.push_back(Style == 1 ? SimpleText : u"");
+    }
+    void restartNoteTimer(int32_t) override {
+        if (notes != nullptr) notes->push_back(SimpleText);
+    }
+};
+
+// What the windows of a test asked of their controls; the pattern questions are answered from
+// a queue (empty: nothing entered).
+struct ControlsLog {
+    std::vector<int32_t> focused;
+    std::vector<std::u16string> drags;
+    std::vector<std::u16string> categoryDrags;
+    std::deque<std::u16string> answers;
+    int questions = 0;
+    int beeps = 0;
+};
+
 class FakeView : public yov::StockWindowView {
 public:
     FakeView() : widget(std::make_unique<QWidget>()) {}
+    ControlsLog* log = nullptr;
     std::unique_ptr<QWidget> widget;
     FakeBar bar;
     bool unloaded = false;
@@ -57,6 +94,8 @@ public:
     int32_t page = 0;
     std::u16string caption;
     int paints = 0;
+    RecordingBar statusBar;
+    bool withStatusBar = false;
 
     QWidget* form() override { return widget.get(); }
     yov::ScrollBarPort& scrollBar() override { return bar; }
@@ -69,6 +108,29 @@ public:
     void paintRows() override { ++paints; }
     void hideForm() override { hidden = true; }
     void unloadForm() override { unloaded = true; }
+    yov::StockStatusBar* statusBarControl() override { return withStatusBar ? &statusBar : nullptr; }
+    void focusCell(int32_t cell) override {
+        if (log != nullptr) log->focused.push_back(cell);
+    }
+    QWidget* cellWidget(int32_t) override { return nullptr; }
+    void trackCell(int32_t) override {}
+    void dragEntries(int32_t, const std::u16string& text) override {
+        if (log != nullptr) log->drags.push_back(text);
+    }
+    void dragCategory(int32_t, const std::u16string& text) override {
+        if (log != nullptr) log->categoryDrags.push_back(text);
+    }
+    std::u16string askPattern() override {
+        if (log == nullptr) return {};
+        ++log->questions;
+        if (log->answers.empty()) return {};
+        std::u16string a = log->answers.front();
+        log->answers.pop_front();
+        return a;
+    }
+    void beep() override {
+        if (log != nullptr) ++log->beeps;
+    }
 };
 
 // A window with its view, the bar wired to the window's change handler.
@@ -79,37 +141,39 @@ struct OpenedWindow {
 };
 
 class StockWindowTest : public core_test::CoreTest {
+    yov::FreshStockBrowserState freshStock_;  // each test on a state of its own
 protected:
     void SetUp() override {
         CoreTest::SetUp();
         yov::BuildStartupTables();
         yov::serviceState() = yov::ServiceState{};
-        yov::stockWindows() = yov::StockWindowsState{};
         yov::stockState() = {};
-        savedSeams_ = yov::stockSeams();
-        savedCalls_ = yov::stockEngineCalls();
-        yov::stockSeams() = {};
-        yov::StockEngineCalls& e = yov::stockEngineCalls();
-        e.checkMenu = [this](int32_t id, int32_t state) { checks[id] = state; };
-        e.enableMenu = [this](int32_t id, int32_t state) { enables[id] = state; };
-        e.menuKey = [](int32_t, int32_t id) { return id == 4200 ? std::u16string(u"SRCH") : std::u16string(); };
-        e.startSubclass = [this](uintptr_t w, uint8_t, uint8_t slot, int16_t) { subclassed.push_back({w, slot}); };
-        cacheEngine_.passOn = {"*"};  // the fixture's engine opens the cache
+        engine.menuKeys[4200] = "SRCH";
+        useEngine_.emplace(engine);
+        // Above the menus' engine: the cache opens are counted and answered without the library.
+        cacheEngine_.emplace();
+        cacheEngine_->passOn = {"CheckItem",   "CloseCache",    "CloseDLL",      "CloseFrm",
+                                "CloseLib32",  "DeleteSurface", "EnableMenu",    "GetDLLVersion",
+                                "InitDLL",     "LookStockIdx",  "OpenFrm",       "PrepareLookStock",
+                                "SetMenuItem", "SetMenuTxt",    "SetXColMethod", "SetXColor"};
+        // The stock tables as before any load: another test may have left its categories.
+        yov::ResetStockTables();
         yov::programState().Shared.PictureHeight = 30;
         yov::programState().ScreenWidthPx = 1600;
         yov::programState().ScreenHeightPx = 1200;
+        savedLaterParts_ = yov::laterParts();
         yov::laterParts() = {};
         // The last window's closing posts the shutdown; it must not end the tests.
         yov::setProcessEnd([](int32_t) {});
     }
     void TearDown() override {
         windows.clear();
-        yov::stockSeams() = savedSeams_;
-        yov::stockEngineCalls() = savedCalls_;
-        yov::stockWindows() = yov::StockWindowsState{};
+        cacheEngine_.reset();
+        useEngine_.reset();
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
         yov::setProcessEnd({});
+        yov::laterParts() = savedLaterParts_;
         CoreTest::TearDown();
     }
 
@@ -123,6 +187,7 @@ protected:
 
     OpenedWindow& Open() {
         auto w = std::make_unique<OpenedWindow>();
+        w->view->log = &controls;
         w->window = std::make_unique<yov::StockWindow>(*w->view);
         yov::StockWindow* sw = w->window.get();
         w->view->bar.onChange = [sw] { sw->VScr_Change(); };
@@ -131,16 +196,18 @@ protected:
         return *windows.back();
     }
 
-    std::map<int32_t, int32_t> checks;
-    std::map<int32_t, int32_t> enables;
-    std::vector<std::pair<uintptr_t, int>> subclassed;
-    size_t cacheOpens() const { return cacheEngine_.callsOf("OpenCache").size(); }
+    engine_fake::MenuEngine engine;
+    std::map<int32_t, int32_t>& checks = engine.checks;
+    std::map<int32_t, int32_t>& enables = engine.enables;
+    std::vector<engine_fake::Subclassed>& subclassed = engine.subclassed;
+    size_t cacheOpens() const { return cacheEngine_->callsOf("OpenCache").size(); }
+    ControlsLog controls;
     std::vector<std::unique_ptr<OpenedWindow>> windows;
 
 private:
-    engine_test::RecordingEngine cacheEngine_;
-    yov::StockSeams savedSeams_;
-    yov::StockEngineCalls savedCalls_;
+    std::optional<yov::ScopedEngine> useEngine_;
+    std::optional<engine_test::RecordingEngine> cacheEngine_;  // made after, gone before useEngine_
+    yov::LaterParts savedLaterParts_;
 };
 
 }  // namespace stock_window_test

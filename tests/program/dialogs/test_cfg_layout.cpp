@@ -22,7 +22,7 @@ constexpr int32_t kMenuRow = 20;
 
 yov::CfgMetrics metrics() {
     yov::CfgMetrics m;  // 21, 13 and 19 pixels at 15 twips per pixel
-    m.FH = kMenuRow;
+    m.borderHeight = kMenuRow;
     return m;
 }
 
@@ -59,18 +59,18 @@ yov::CfgLayout layoutAt(int32_t width, int32_t height, const yov::CfgHeader& h =
 
 TEST(CfgLayout, ColumnWidthsAndTheSmallestSizeFollowTheCaptions) {
     const yov::CaptionWidths w = widths();
-    EXPECT_EQ(w.A, 100);
-    EXPECT_EQ(w.B, 60) << "header buttons are at least 60 wide";
-    EXPECT_EQ(w.F, 101) << "an option's caption plus the room of its circle";
-    EXPECT_EQ(w.K, 116);
-    EXPECT_EQ(w.P, 310);
-    EXPECT_EQ(w.Q, 121);
-    EXPECT_EQ(w.U, 161);
-    EXPECT_EQ(w.V, 151);
-    EXPECT_EQ(w.X, 164);
-    EXPECT_EQ(w.Y, 486) << "the mode page is the wider one here";
-    EXPECT_EQ(w.Z1, 92);
-    EXPECT_EQ(w.Z2, 73);
+    EXPECT_EQ(w.toolButton, 100);
+    EXPECT_EQ(w.headerButton, 60) << "header buttons are at least 60 wide";
+    EXPECT_EQ(w.cacheOption, 101) << "an option's caption plus the room of its circle";
+    EXPECT_EQ(w.limitCheck, 116);
+    EXPECT_EQ(w.mainButtons, 310);
+    EXPECT_EQ(w.cacheFrame, 121);
+    EXPECT_EQ(w.drawFrame, 161);
+    EXPECT_EQ(w.sequenceFrame, 151);
+    EXPECT_EQ(w.limitsColumn, 164);
+    EXPECT_EQ(w.pagesWidth, 486) << "the mode page is the wider one here";
+    EXPECT_EQ(w.upperFrames, 92);
+    EXPECT_EQ(w.lowerFrames, 73);
     EXPECT_EQ(w.MinDialogWidth, 506);
     EXPECT_EQ(w.MinDialogHeight, 327);
 }
@@ -178,9 +178,9 @@ TEST(CfgLayout, TallerControlsGetTallerRowsAndRoomAtTheSmallestSize) {
     c.sequenceStop = 110;
     c.limitChecks = 95;
     const yov::CaptionWidths w = yov::MeasureCfgCaptions(c, m);
-    EXPECT_EQ(w.F, 107) << "the caption and the room of the mark as measured";
-    EXPECT_EQ(w.Z1, 20 + 5 * 19 + 10);
-    EXPECT_EQ(w.Z2, std::max(3 * 22 + 10, 20 + 3 * 19 + 10));
+    EXPECT_EQ(w.cacheOption, 107) << "the caption and the room of the mark as measured";
+    EXPECT_EQ(w.upperFrames, 20 + 5 * 19 + 10);
+    EXPECT_EQ(w.lowerFrames, std::max(3 * 22 + 10, 20 + 3 * 19 + 10));
     auto at = [&](int32_t height) { return yov::LayoutCfg(w, m, header(), w.MinDialogWidth, height - kMenuRow); };
     EXPECT_TRUE(yov::PagesClear(at(w.MinDialogHeight), m));
     EXPECT_FALSE(yov::PagesClear(at(w.MinDialogHeight - 1), m)) << "the first height that holds them";
@@ -189,12 +189,12 @@ TEST(CfgLayout, TallerControlsGetTallerRowsAndRoomAtTheSmallestSize) {
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(l.optCache[i], (CfgRect{10, 20 + 19 * static_cast<int32_t>(i), 107, 19}));
     EXPECT_EQ(l.cmdClear.y, 20 + 4 * 19 + 5);
     EXPECT_GE(l.frmCache.y, l.chkBackup.y + l.chkBackup.h) << "the cache frame stays below the backup box";
-    EXPECT_EQ(l.chkAct, (CfgRect{10, 7, w.M, 19})) << "inside the frame's line, not on it";
+    EXPECT_EQ(l.chkAct, (CfgRect{10, 7, w.drawMethod, 19})) << "inside the frame's line, not on it";
     EXPECT_EQ(l.modeLabel[0].x, 4);
     EXPECT_GE(l.modeLabel[0].y, l.chkAct.y + l.chkAct.h);
     EXPECT_EQ(l.modeCombo[0].x, 4 + 55 + 4);
     EXPECT_LE(l.modeCombo[2].y + 22 + 4, l.framDX.h);
-    EXPECT_EQ(l.chkStopClick, (CfgRect{10, 20 + 2 * 19, w.S, 19}));
+    EXPECT_EQ(l.chkStopClick, (CfgRect{10, 20 + 2 * 19, w.sequenceOption, 19}));
     EXPECT_GE(l.frmStp.y, l.chkSkipErr.y + l.chkSkipErr.h);
 }
 
@@ -220,7 +220,7 @@ TEST_P(CfgHeaderCut, PicturesMoveOutOfTheBand) {
     h.pictureHeight = {58, 58};
     h.titleWidth = 300;
     h.titleHeight = 16;
-    const yov::CfgLayout l = layoutAt(c.band + 60 + 2 * widths().B, 400, h);
+    const yov::CfgLayout l = layoutAt(c.band + 60 + 2 * widths().headerButton, 400, h);
     EXPECT_EQ(l.shape1.w, c.band);
     EXPECT_EQ(l.pic[0].x, c.pic0Left);
     EXPECT_EQ(l.pic[1].x, c.pic1Left);

@@ -7,6 +7,7 @@
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_state.h"
 #include "program/dialogs/cfg_settings.h"
+#include "program/dialogs/dialogs_state.h"
 #include "program/dialogs/cfg_state.h"
 #include "core_fixture.h"
 
@@ -15,17 +16,14 @@ namespace {
 using core_test::utf8;
 
 class CfgSettings : public core_test::CoreTest {
+    yov::FreshDialogsState freshDialogs_;  // each test on a state of its own
 protected:
     void SetUp() override {
         CoreTest::SetUp();
         yov::resetMainState();
-        yov::cfgState() = {};
-        yov::CfgFilling() = 0;
     }
     void TearDown() override {
         yov::resetMainState();
-        yov::cfgState() = {};
-        yov::CfgFilling() = 0;
         CoreTest::TearDown();
     }
     static std::string stored(const char16_t* name) { return utf8(yov::GetRegString(name, u"absent")); }

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "program/core/settings/settings.h"
 #include "program/dialogs/runtime_dialog.h"
+#include "core_fixture.h"
 
 namespace {
 
@@ -117,7 +120,23 @@ struct OkCase {
     uint8_t result;
 };
 
-class ReadBack : public ::testing::TestWithParam<OkCase> {};
+// Controls as a table: every check box checked, one option chosen, every text box the same.
+class Controls : public yov::DlgControlValues {
+public:
+    Controls(std::u16string typed, int32_t chosenOption = -1) : typed_(std::move(typed)), chosen_(chosenOption) {}
+    bool checked(int32_t) const override { return true; }
+    std::u16string text(int32_t) const override { return typed_; }
+    bool optionChecked(int32_t option) const override { return option == chosen_; }
+
+private:
+    std::u16string typed_;
+    int32_t chosen_;
+};
+
+// What the settings hold under a record's name after O.K.; "absent" when nothing was stored.
+std::u16string stored(const char16_t* name) { return yov::GetRegString(name, u"absent"); }
+
+class ReadBack : public core_test::CoreTest, public ::testing::WithParamInterface<OkCase> {};
 
 TEST_P(ReadBack, TextFieldRules) {
     const OkCase& c = GetParam();
@@ -125,18 +144,10 @@ TEST_P(ReadBack, TextFieldRules) {
     f[1] = field(df::kGroup, 0, u"", 2);
     f[2] = field(c.flags | 4, 0, u"Text");
     ASSERT_TRUE(yov::BuildDialog(f, 2, metrics()).ok);
-    std::map<std::u16string, std::u16string> reg;
-    yov::DlgValues v;
-    v.text = [&](int32_t) { return std::u16string(c.typed); };
-    v.saveString = [&](std::u16string_view n, std::u16string_view t) { reg[std::u16string(n)] = t; };
-    EXPECT_EQ(yov::ReadBackDialog(f, 2, u"Dlg", v), c.result);
+    EXPECT_EQ(yov::ReadBackDialog(f, 2, u"Dlg", Controls(c.typed)), c.result);
     EXPECT_EQ(f[2].FieldText, c.text);
     EXPECT_EQ(f[2].FieldValue, f[2].FieldText.empty() ? 0 : 16);
-    if (c.stored != nullptr) {
-        EXPECT_EQ(reg[u"Dlg2"], c.stored);
-    } else {
-        EXPECT_TRUE(reg.empty());
-    }
+    EXPECT_EQ(stored(u"Dlg2"), c.stored != nullptr ? c.stored : u"absent");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -154,21 +165,20 @@ INSTANTIATE_TEST_SUITE_P(
         OkCase{"TypedCaseRuleAppliesBeforeStoring", df::kTypeLower | df::kStore, u"ABC", u"abc", u"abc", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RuntimeDialog, CheckBoxesStoreTheirStateAndReportTheirBit) {
+class RuntimeDialogSettings : public core_test::CoreTest {};
+
+TEST_F(RuntimeDialogSettings, CheckBoxesStoreTheirStateAndReportTheirBit) {
     std::vector<DialogField> f = sample();
     ASSERT_TRUE(yov::BuildDialog(f, 9, metrics()).ok);
-    std::map<std::u16string, int32_t> numbers;
-    yov::DlgValues v;
-    v.checked = [](int32_t) { return true; };
-    v.optionChecked = [&](int32_t opt) { return opt == f[8].ControlIndex; };
-    v.text = [](int32_t) { return std::u16string(u"x"); };
-    v.saveNumber = [&](std::u16string_view n, int32_t value) { numbers[std::u16string(n)] = value; };
-    v.saveString = [](std::u16string_view, std::u16string_view) {};
-    EXPECT_EQ(yov::ReadBackDialog(f, 9, u"P", v), 1);
-    EXPECT_EQ(numbers, (std::map<std::u16string, int32_t>{{u"P4", 1}}));  // only the stored one
-    EXPECT_EQ(f[4].FieldValue, 8);                                        // bit 3, not 1
-    EXPECT_EQ(f[5].FieldValue, static_cast<int32_t>(0x80000000u));        // bit 31 kept in 32 bits
-    EXPECT_EQ(f[6].FieldValue, 1);                                        // the option group reports its chosen option
+    EXPECT_EQ(yov::ReadBackDialog(f, 9, u"P", Controls(u"x", f[8].ControlIndex)), 1);
+    // Only the records marked to be stored: the file name as typed and the first check box.
+    const std::pair<const char16_t*, const char16_t*> settings[] = {
+        {u"P1", u"absent"}, {u"P2", u"x"},      {u"P3", u"absent"}, {u"P4", u"1"},     {u"P5", u"absent"},
+        {u"P6", u"absent"}, {u"P7", u"absent"}, {u"P8", u"absent"}, {u"P9", u"absent"}};
+    for (const auto& [name, value] : settings) EXPECT_EQ(stored(name), value) << core_test::utf8(name);
+    EXPECT_EQ(f[4].FieldValue, 8);                                  // bit 3, not 1
+    EXPECT_EQ(f[5].FieldValue, static_cast<int32_t>(0x80000000u));  // bit 31 kept in 32 bits
+    EXPECT_EQ(f[6].FieldValue, 1);                                  // the option group reports its chosen option
 }
 
 TEST(RuntimeDialog, TreesThatCannotBeBuiltAreRefused) {

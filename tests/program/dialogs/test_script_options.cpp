@@ -3,11 +3,14 @@
 // item of a command without a known operation, and options beyond the 253 an item index
 // can reach.
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/codepage.h"
+#include "program/core/binding/engine.h"
 #include "program/core/settings/settings.h"
+#include "program/core/windows/msgbox.h"
 #include "program/dialogs/script_options.h"
 #include "program/scene/scene_records.h"
 #include "core_fixture.h"
@@ -27,33 +30,60 @@ struct Decl {
     uint8_t level = 0;
 };
 
+// The engine's menu builder as the option and help menus call it: each call written down, the
+// item of index failAt refused with error 7, each label's menu 100 + its level.
+class MenuBuilderEngine : public yov::BoundEngine {
+public:
+    std::vector<std::string> items;  // "index@level:caption"
+    std::vector<std::string> help;   // "cut menu position", "menu position caption id"
+    int failAt = -100;
+
+    LvResult SetCatMenu(int16_t index, int16_t level, const char* caption, LvHandle* menu) override {
+        items.push_back(std::to_string(index) + "@" + std::to_string(level) + ":" +
+                        (caption != nullptr ? caption : ""));
+        if (menu != nullptr) *menu = static_cast<LvHandle>(100 + level);
+        return failAt == index ? 7 : 0;
+    }
+    LvResult CutMenu(int32_t menu, int32_t position) override {
+        help.push_back("cut " + std::to_string(menu) + " " + std::to_string(position));
+        return 0;
+    }
+    LvResult SetMenuItem(int32_t menu, int32_t position, const char* caption, int32_t id) override {
+        help.push_back(std::to_string(menu) + " " + std::to_string(position) + " " + caption + " " +
+                       std::to_string(id));
+        return 0;
+    }
+};
+
+// The dialog's menus as the toolkit would show them.
+class RecordingMenuView : public yov::OptionMenuView {
+public:
+    std::map<int32_t, bool> marks;
+    std::map<int32_t, LvHandle> menus;
+    int draws = 0;
+    void checkItem(LvHandle menu, int32_t id, bool on) override {
+        marks[id] = on;
+        menus[id] = menu;
+    }
+    void drawMenuBar() override { ++draws; }
+};
+
 class ScriptOptions : public core_test::CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        saved_ = yov::optionMenuCalls();
-        yov::OptionMenuCalls& c = yov::optionMenuCalls();
-        c.setCatMenu = [this](int16_t index, int16_t level, const std::string& caption, LvHandle* menu) {
-            items.push_back(std::to_string(index) + "@" + std::to_string(level) + ":" + caption);
-            if (menu != nullptr) *menu = static_cast<LvHandle>(100 + level);
-            return failAt == index ? 7 : 0;
-        };
-        c.checkItem = [this](LvHandle menu, int32_t id, bool on) {
-            marks[id] = on;
-            menus[id] = menu;
-        };
-        c.cutMenu = [this](int32_t menu, int32_t position) {
-            help.push_back("cut " + std::to_string(menu) + " " + std::to_string(position));
-        };
-        c.setMenuItem = [this](int32_t menu, int32_t position, const std::string& caption, int32_t id) {
-            help.push_back(std::to_string(menu) + " " + std::to_string(position) + " " + caption + " " +
-                           std::to_string(id));
-        };
-        c.drawMenuBar = [this] { ++draws; };
-        c.showMessage = [this](const std::u16string& text) { messages.push_back(utf8(text)); };
+        useEngine_.emplace(engine_);
+        savedView_ = yov::SetOptionMenuView(&view_);
+        savedResponder_ =
+            yov::setMsgBoxResponder([this](std::u16string_view text, int32_t, std::u16string_view, int32_t) {
+                messages.push_back(utf8(std::u16string(text)));
+                return yov::msgbox::kOk;
+            });
     }
     void TearDown() override {
-        yov::optionMenuCalls() = saved_;
+        yov::setMsgBoxResponder(savedResponder_);
+        yov::SetOptionMenuView(savedView_);
+        useEngine_.reset();
         CoreTest::TearDown();
     }
 
@@ -77,17 +107,21 @@ protected:
     std::string stored(const char16_t* key) { return utf8(yov::GetRegString(key, u"absent", u"\\Option")); }
     uint8_t value(int32_t j) { return script.Options[static_cast<size_t>(j)].Value; }
 
+    MenuBuilderEngine engine_;
+    RecordingMenuView view_;
     yov::SceneScript script;
-    std::vector<std::string> items;
-    std::vector<std::string> help;
+    std::vector<std::string>& items = engine_.items;
+    std::vector<std::string>& help = engine_.help;
     std::vector<std::string> messages;
-    std::map<int32_t, bool> marks;
-    std::map<int32_t, LvHandle> menus;
-    int draws = 0;
-    int failAt = -100;
+    std::map<int32_t, bool>& marks = view_.marks;
+    std::map<int32_t, LvHandle>& menus = view_.menus;
+    int& draws = view_.draws;
+    int& failAt = engine_.failAt;
 
 private:
-    yov::OptionMenuCalls saved_;
+    std::optional<yov::ScopedEngine> useEngine_;
+    yov::OptionMenuView* savedView_ = nullptr;
+    yov::MsgBoxResponder savedResponder_;
 };
 
 TEST_F(ScriptOptions, TheMenuHasAnItemPerOptionAndSelectAllFromSixOn) {

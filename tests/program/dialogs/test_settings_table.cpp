@@ -6,6 +6,7 @@
 
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_state.h"
+#include "program/dialogs/dialogs_state.h"
 #include "program/dialogs/cfg_state.h"
 #include "program/dialogs/settings_table.h"
 #include "core_fixture.h"
@@ -65,15 +66,14 @@ const TableCase kCases[] = {
 };
 
 class SettingsTable : public core_test::CoreTest, public ::testing::WithParamInterface<TableCase> {
+    yov::FreshDialogsState freshDialogs_;  // each test on a state of its own
 protected:
     void SetUp() override {
         CoreTest::SetUp();
         yov::resetMainState();
-        yov::cfgState() = {};
     }
     void TearDown() override {
         yov::resetMainState();
-        yov::cfgState() = {};
         CoreTest::TearDown();
     }
 

@@ -7,6 +7,7 @@
 
 #include "platform/registry.h"
 #include "program/core/settings/settings.h"
+#include "program/stock/stock_browser_state.h"
 #include "program/stock/editor_language.h"
 #include "stock_loading_fixture.h"
 
@@ -33,15 +34,10 @@ struct Recorder : yov::ScriptEditorPort {
 };
 
 class EditorSetup : public stock_load_test::StockLoadTest {
+    yov::FreshStockBrowserState freshStock_;  // each test on a state of its own
 protected:
-    void SetUp() override {
-        StockLoadTest::SetUp();
-        yov::editorSetupState() = {};
-    }
-    void TearDown() override {
-        yov::editorSetupState() = {};
-        StockLoadTest::TearDown();
-    }
+    void SetUp() override { StockLoadTest::SetUp(); }
+    void TearDown() override { StockLoadTest::TearDown(); }
     void Binary(const char* name, std::vector<uint8_t> bytes) {
         yov::settingsRegistry().setValue(plat::utf16ToUtf8(yov::settingsKey({})), name, plat::RegValue::binary(bytes));
     }

@@ -239,22 +239,21 @@ TEST_F(StockCommands, DisplayOptionsToggleStoreAndMark) {
 
 TEST_F(StockCommands, DisplayChoicesMarkTheirItemAndReachEveryWindow) {
     MakeStock(20);
-    int menus = 0;
-    yov::stockSeams().buildStockMenu = [&menus] { ++menus; };
-    std::vector<int16_t> statusBars;
-    yov::stockCommandSeams().setStBar = [&statusBars](yov::StockWindow& w) { statusBars.push_back(w.Slot); };
+    // Each build of the authors menu sets its "Show Authors" item first.
+    auto authorsMenuBuilds = [this] { return engine.enableCalls[4354]; };
     yov::StockWindow& w = Window(5);
     Window(5);
     yov::StockOptions& o = yov::stockWindows().Options;
-    menus = 0;
     checks.clear();
+    for (auto& opened : windows) opened->view->statusBar.shownTexts.clear();
 
     EXPECT_TRUE(Cmd(w, 4375));  // "Status Bar" → "Empty"
     EXPECT_EQ(o.StBar, 6);
     EXPECT_EQ(yov::GetRegNumber(u"StBar", 0), 6);
     EXPECT_EQ(checks[4375], 1);
     for (int32_t id = 4369; id < 4375; ++id) EXPECT_EQ(checks[id], 0) << id;
-    EXPECT_EQ(statusBars, (std::vector<int16_t>{1, 2})) << "every open window lays out its bar";
+    for (auto& opened : windows)
+        EXPECT_FALSE(opened->view->statusBar.shownTexts.empty()) << "every open window lays out its bar";
 
     EXPECT_TRUE(Cmd(w, 4256));  // "Show Filename" → "Name and offset"
     EXPECT_EQ(o.ShowFile, 2);
@@ -267,9 +266,9 @@ TEST_F(StockCommands, DisplayChoicesMarkTheirItemAndReachEveryWindow) {
         {4352, {&yov::StockOptions::AuthCut, u"AuthCut"}},
     };
     for (const auto& [code, option] : authorItems) {
-        menus = 0;
+        const int before = authorsMenuBuilds();
         EXPECT_TRUE(Cmd(w, code));
-        EXPECT_EQ(menus, 1) << code << ": the authors menu is built again";
+        EXPECT_EQ(authorsMenuBuilds(), before + 1) << code << ": the authors menu is built again";
         EXPECT_EQ(yov::GetRegNumber(option.second, 0), o.*option.first) << code;
     }
     EXPECT_EQ(o.ShowAuth, 1);
@@ -331,15 +330,9 @@ TEST_F(StockCommands, AltOShowsTheWindowsPopupForItsSlot) {
 
 TEST_F(StockCommands, MenuTipsInTheStatusBar) {
     MakeStock(10);
-    std::vector<std::u16string> shown;
-    int panels = 0;
-    yov::stockCommandSeams().statusSimpleText = [&](yov::StockWindow&, const std::u16string* text) {
-        if (text != nullptr)
-            shown.push_back(*text);
-        else
-            ++panels;
-    };
     yov::StockWindow& w = Window();
+    std::vector<std::u16string>& shown = windows.back()->view->statusBar.shownTexts;
+    shown.clear();
     yov::stockWindows().Options.StBar = 4;
     EXPECT_TRUE(Cmd(w, yov::stock_notice::kMenuHover, 4114));
     EXPECT_EQ(w.SBarState, 1);
@@ -347,23 +340,24 @@ TEST_F(StockCommands, MenuTipsInTheStatusBar) {
     Cmd(w, yov::stock_notice::kMenuHover, yov::kLabelMenu + 1);
     EXPECT_EQ(shown.size(), 1u) << "label items have no tip";
     EXPECT_TRUE(Cmd(w, yov::stock_notice::kMenuLoopEnd));
-    EXPECT_EQ(panels, 1);
+    EXPECT_EQ(shown, (std::vector<std::u16string>{yov::GetMenuTip(4114), u""})) << "the panels again";
     EXPECT_EQ(w.SBarState, 0);
 
     yov::stockWindows().Options.StBar = 0;
     Cmd(w, yov::stock_notice::kMenuHover, 4114);
     Cmd(w, yov::stock_notice::kMenuLoopEnd);
-    EXPECT_EQ(shown.size(), 1u) << "a hidden status bar shows no tips";
-    EXPECT_EQ(panels, 1);
+    EXPECT_EQ(shown.size(), 2u) << "a hidden status bar shows no tips";
 }
 
 TEST_F(StockCommands, HoverAndLeaveNotices) {
     MakeStock(10);
-    std::vector<std::pair<int32_t, int32_t>> barHovers;
-    yov::stockCommandSeams().sBarHover = [&](yov::StockWindow&, int32_t x, int32_t y) { barHovers.push_back({x, y}); };
     yov::StockWindow& w = Window();
+    yov::stockWindows().Options.StBar = 4;
+    w.Input.MouseCell = 2;
     Cmd(w, yov::stock_notice::kHover, 0, 33, 4);
-    EXPECT_EQ(barHovers, (std::vector<std::pair<int32_t, int32_t>>{{33, 4}})) << "row 0 is the status bar";
+    EXPECT_EQ(yov::stockWindows().TipShown, 1) << "row 0 is the status bar: the tip of its panel";
+    EXPECT_EQ(yov::stockWindows().TipText, u"E2") << "no panel tracked: the entry under the mouse";
+    w.Input.MouseCell = 0;
 
     yov::stockWindows().Options.StockTip = 0;
     Cmd(w, yov::stock_notice::kHover, 3, 40, 12);
@@ -380,6 +374,7 @@ TEST_F(StockCommands, HoverAndLeaveNotices) {
     yov::mouseTracking().TrackedId = 3;
     Cmd(w, yov::stock_notice::kLeave);
     EXPECT_EQ(yov::mouseTracking().TrackedId, 0) << "the next hover arms tracking again";
+    EXPECT_EQ(yov::stockWindows().TipShown, 0) << "leaving hides the tip";
 }
 
 // Handled codes report so (the key handler consumes them); others go on to the common keys.
@@ -410,10 +405,8 @@ TEST_F(StockCommands, HandledCodesSaySoAndOthersDoNot) {
 
 TEST_F(StockCommands, AnErrorInsideACommandIsShownAndTheCommandStillEnds) {
     MakeStock(10);
-    yov::stockCommandSeams().statusSimpleText = [](yov::StockWindow&, const std::u16string*) {
-        throw std::runtime_error("bar gone");
-    };
     yov::StockWindow& w = Window();
+    windows.back()->view->statusBar.failOnShow = true;
     yov::stockWindows().Options.StBar = 4;
     EXPECT_TRUE(Cmd(w, yov::stock_notice::kMenuLoopEnd));
     ASSERT_EQ(boxes_.size(), 1u);

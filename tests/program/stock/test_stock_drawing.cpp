@@ -370,8 +370,9 @@ TEST(StockLayout, RowsFollowTheHeight) {
 TEST_F(StockRowsDrawn, LayoutMakesRowsOnceAndRegistersEachShownBox) {
     Window& w = Open(6);
     EXPECT_EQ(w.window->CreatedCells, 6);
+    const std::map<uintptr_t, int16_t> subclassed = Subclassed();
     EXPECT_EQ(subclassed.size(), 7u) << "six boxes and the status bar";
-    EXPECT_EQ(subclassed[1003], 3) << "box 3 reports as row 3";
+    EXPECT_EQ(subclassed.at(1003), 3) << "box 3 reports as row 3";
     w.window->Input.MouseCell = 4;
     w.window->Layout(2 * yov::StockRowHeight(60));
     EXPECT_EQ(w.window->CellCount, 2);

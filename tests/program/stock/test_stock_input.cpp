@@ -122,8 +122,16 @@ TEST_F(StockInput, ACaptionPressLeavesNothingPendingForALaterRelease) {
     EXPECT_EQ(Selected(w), std::vector<int32_t>{8});
     yov::SizeL_MouseDown(w, 6, kLeft, kCtrl);
     EXPECT_EQ(Selected(w), (std::vector<int32_t>{6, 8}));
+}
+
+TEST_F(StockInput, TheDescriptionMarkOpensTheEntrysDescription) {
+    LoadDemo();
+    yov::StockWindow& w = Window(10);
+    ASSERT_NE(yov::programState().Arrays.Stock[4].DescNumber, 0) << "the demo's entry 4 has a description";
     yov::DescX_Click(w, 4);
-    EXPECT_EQ(descriptions, std::vector<int32_t>{4});
+    EXPECT_EQ(descriptions, std::vector<std::u16string>{yov::programState().Arrays.Stock[4].Name})
+        << "a text window with entry 4's description";
+    EXPECT_TRUE(Selected(w).empty()) << "the mark selects nothing";
 }
 
 TEST_F(StockInput, FindNextShowsTheEntryAndSelectsItAlone) {
@@ -310,16 +318,17 @@ TEST_F(StockInput, KeysPassOnWhileACommandRunsAndTheStatusBarFollowsTheMouse) {
     EXPECT_EQ(Selected(w), std::vector<int32_t>{2});
     EXPECT_FALSE(yov::Form_KeyPress(w, u'x')) << "no command takes a character";
 
-    int values = 0;
-    yov::stockCommandSeams().valueSBar = [&values](yov::StockWindow&) { ++values; };
+    // The panels are filled (and the bar shown) once per row entered.
+    const std::vector<std::u16string>& shown = windows.back()->view->statusBar.shownTexts;
+    const size_t before = shown.size();
     yov::stockWindows().Options.StBar = 4;
     yov::Box_MouseMove(w, 3, 0, 0, 5, 5);
     yov::Box_MouseMove(w, 3, 0, 0, 6, 5);
     EXPECT_EQ(w.Input.MouseCell, 3);
-    EXPECT_EQ(values, 1) << "once per row entered";
+    EXPECT_EQ(shown.size(), before + 1) << "once per row entered";
     yov::stockWindows().Options.StBar = 6;
     yov::Box_MouseMove(w, 4, 0, 0, 5, 5);
-    EXPECT_EQ(values, 1) << "an empty status bar shows no fields";
+    EXPECT_EQ(shown.size(), before + 1) << "an empty status bar shows no fields";
 }
 
 }  // namespace

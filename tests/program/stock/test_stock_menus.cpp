@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "core_fixture.h"
+#include "menu_engine_fake.h"
 #include "engine/fake_window_ops.h"
 #include "platform/codepage.h"
 #include "program/core/binding/engine_binding.h"
@@ -17,7 +19,8 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/windows/msgbox.h"
 #include "program/stock/stock_menus.h"
-#include "program/stock/stock_seams.h"
+#include "program/stock/stock_browser_state.h"
+#include "program/core/binding/engine.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/window_ops_qt.h"
 #include "program/core/binding/engine_events.h"
@@ -30,16 +33,13 @@ constexpr LvWindow kWindow = 0x500;
 constexpr uint32_t kBreak = kLvItemBreak;
 
 class StockMenus : public core_test::CoreTest {
+    yov::FreshStockBrowserState freshStock_;  // each test on a state of its own
 protected:
     void SetUp() override {
         CoreTest::SetUp();
         coreEngine_.windowSlots = false;  // the menus live in the library's window slot
         yov::BuildStartupTables();
-        yov::stockWindows() = yov::StockWindowsState{};
-        yov::stockMenus() = yov::StockMenuState{};
-        savedCalls_ = yov::stockEngineCalls();
-        yov::stockEngineCalls() = yov::StockEngineCalls{};
-        yov::stockMenuCalls() = yov::StockMenuCalls{};
+        useEngine_.emplace(engine_);
         ASSERT_EQ(yov::lv::SetWindowOps(ops_.table()), 0);
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         FormLimits limits;
@@ -54,8 +54,7 @@ protected:
         yov::lv::CloseDLL();
         // The program's own menus again, for the tests that follow.
         yov::windowOps().install();
-        yov::stockEngineCalls() = savedCalls_;
-        yov::stockWindows() = yov::StockWindowsState{};
+        useEngine_.reset();
         CoreTest::TearDown();
     }
 
@@ -90,8 +89,11 @@ protected:
     testing_ops::FakeWindowOps ops_;
     std::vector<std::u16string> boxes_;
 
+    // The menu calls are recorded on their way to the engine's menu tables.
+    engine_fake::MenuEngine engine_{true};
+
 private:
-    yov::StockEngineCalls savedCalls_;
+    std::optional<yov::ScopedEngine> useEngine_;
 };
 
 TEST_F(StockMenus, ThreeHundredAuthorsInOneListBreakIntoEvenColumns) {
@@ -174,9 +176,10 @@ TEST_F(StockMenus, WithoutAuthorsShownTheAuthorItemsAreOffAndTheMenuStays) {
     Authors(3);
     Build(1, 0, 0);
     ASSERT_EQ(Items(AuthorsMenu()).size(), 4u);
-    std::map<int32_t, int32_t> enabled, checked;
-    yov::stockEngineCalls().enableMenu = [&](int32_t id, int32_t on) { enabled[id] = on; };
-    yov::stockEngineCalls().checkMenu = [&](int32_t id, int32_t on) { checked[id] = on; };
+    std::map<int32_t, int32_t>& enabled = engine_.enables;
+    std::map<int32_t, int32_t>& checked = engine_.checks;
+    enabled.clear();
+    checked.clear();
     Build(0, 2, 3);
     EXPECT_EQ(Items(AuthorsMenu()).size(), 4u) << "menu 5 keeps its old items";
     for (int32_t id : {15360, 12288, 13312, 14336, 9216}) EXPECT_EQ(enabled[id], 0) << id;
@@ -192,6 +195,12 @@ TEST_F(StockMenus, WithoutAuthorsShownTheAuthorItemsAreOffAndTheMenuStays) {
 
 class StockCatMenus : public StockMenus {
 protected:
+    // The categories live in the program's arrays, which outlast the test.
+    void TearDown() override {
+        Categories({});
+        StockMenus::TearDown();
+    }
+
     // Categories as (level, first entry, caption).
     void Categories(const std::vector<std::tuple<int16_t, int32_t, std::u16string>>& cats) {
         yov::ProgramState& st = yov::programState();

@@ -9,7 +9,6 @@
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_status_bar.h"
-#include "program/stock/stock_wiring.h"
 #include "program/stock/window_support.h"
 #include "stock_drawing_fixture.h"
 
@@ -186,7 +185,7 @@ TEST_F(StockStatusBarTest, AnimationListsOfAFixtureChain) {
 
 TEST_F(StockStatusBarTest, ExplanationsOfThePanels) {
     // The type's caption is the engine's type menu item's text.
-    yov::stockEngineCalls().menuKey = yov::StockEngineCalls{}.menuKey;
+    engine.libraryMenuKeys = true;
     ASSERT_NE(yov::GetMenuCaption(2, 0x8001), u"");
     const struct {
         uint8_t layout;
@@ -263,9 +262,6 @@ TEST_F(StockStatusBarTest, ShortNotesStayTenSecondsAndKeysAreLookedUp) {
 
 // The bar is worked by the window's one command table and its mouse handling.
 TEST_F(StockStatusBarTest, TheWindowsCommandsAndMouseWorkTheBar) {
-    const yov::StockCommandSeams saved = yov::stockCommandSeams();
-    yov::WireStockCommands();
-    yov::WireStockBrowser();
     Use(4);
     EXPECT_TRUE(yov::StockFCmd(*window, 4386, 4153));
     EXPECT_EQ(window->SBarState, yov::status_state::kMenuTip);
@@ -290,7 +286,6 @@ TEST_F(StockStatusBarTest, TheWindowsCommandsAndMouseWorkTheBar) {
     view->bar.Visible = true;
     EXPECT_TRUE(yov::StockFCmd(*window, 4369));
     EXPECT_EQ(view->bar.layouts, 1) << "hiding the bar lays the window out again";
-    yov::stockCommandSeams() = saved;
 }
 
 }  // namespace

@@ -107,10 +107,12 @@ TEST_F(StockWindowSlots, TheFirstWindowReadsTheOptionsAndSetsTheMarks) {
     yov::SaveRegNumber(u"ShowType", 0);
     yov::SaveRegNumber(u"WheelMode", 2);
     yov::SaveRegNumber(u"StkPicX", 120);
-    int menus = 0;
-    yov::stockSeams().buildStockMenu = [&menus] {
-        ++menus;
-        EXPECT_EQ(yov::stockWindows().Options.StkPicX, 120) << "read before the authors menu";
+    // Each build of the authors menu sets its "Show Authors" item first.
+    const int& menus = engine.enableCalls[4354];
+    engine.onEnable = [](int32_t id, int32_t) {
+        if (id == 4354) {
+            EXPECT_EQ(yov::stockWindows().Options.StkPicX, 120) << "read before the authors menu";
+        }
     };
     Open();
     const yov::StockOptions& o = yov::stockWindows().Options;
@@ -131,7 +133,7 @@ TEST_F(StockWindowSlots, TheFirstWindowReadsTheOptionsAndSetsTheMarks) {
     EXPECT_EQ(checks[4417], 1);
     EXPECT_EQ(checks[4467], 1);
     ASSERT_EQ(subclassed.size(), 1u);
-    EXPECT_EQ(subclassed[0].second, 1) << "the status bar reports to slot 1";
+    EXPECT_EQ(subclassed[0].slot, 1) << "the status bar reports to slot 1";
 
     yov::SaveRegNumber(u"StBar", 5);
     checks.clear();

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "platform/text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/tip_frm.h"
@@ -59,9 +60,8 @@ TEST(ReplaceAll, GoesOnAfterEachReplacement) {
         {"ab", "abc", "x", "ab"},
     };
     for (const Case& c : cases) {
-        std::u16string text = u16(c.text);
-        yov::ReplaceAll(text, u16(c.old), u16(c.replacement));
-        EXPECT_EQ(utf8(text), c.expected) << c.text << " " << c.old;
+        EXPECT_EQ(utf8(plat::replace(u16(c.text), u16(c.old), u16(c.replacement))), c.expected)
+            << c.text << " " << c.old;
     }
 }
 

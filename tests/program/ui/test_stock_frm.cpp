@@ -16,7 +16,6 @@
 #include "program/core/settings/settings.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/stock_data/stock_state.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/cfg_frm.h"
 #include "program/ui/stock_frm.h"

@@ -23,7 +23,7 @@
 #include "program/core/windows/mouse_tracking.h"
 #include "program/stock/stock_menus.h"
 #include "program/stock/stock_options.h"
-#include "program/stock/stock_seams.h"
+#include "program/core/windows/form_members.h"
 #include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/stock/tool_tip.h"
@@ -40,13 +40,6 @@ class StockMenusChosen : public stock_frm_test::StockFrmTest {
 protected:
     void SetUp() override {
         StockFrmTest::SetUp();
-        // The commands the window receives, before its command table runs them.
-        const auto own = yov::stockSeams().command;
-        yov::stockSeams().command = [this, own](yov::StockWindow& w, int16_t& code, int32_t& a1, int32_t& a2,
-                                                int32_t& a3, int32_t& a4) {
-            commands_.push_back(static_cast<uint16_t>(code));
-            return own ? own(w, code, a1, a2, a3, a4) : false;
-        };
         yov::SaveRegNumber(u"ShowAuth", 1);
         yov::SaveRegNumber(u"StBar", 4);
     }
@@ -130,6 +123,17 @@ protected:
         runFor(100);
     }
 
+    // The commands the program's dispatch hands the window, before its command table runs them.
+    void RecordCommands(yov::StockFrm* frm) {
+        yov::FormMembers members;
+        members.FCmd = [this, frm](int16_t& code, int32_t& a1, int32_t& a2, int32_t& a3, int32_t& a4) {
+            commands_.push_back(static_cast<uint16_t>(code));
+            return frm->FCmd(code, a1, a2, a3, a4);
+        };
+        members.Rfsh0 = [frm] { frm->window().Rfsh0(); };
+        yov::SetFormMembers(frm, std::move(members));
+    }
+
     bool Received(int code) {
         const bool got = std::find(commands_.begin(), commands_.end(), code) != commands_.end();
         if (!got) {
@@ -146,6 +150,7 @@ protected:
 TEST_F(StockMenusChosen, AnAuthorAndACategoryReachTheirCommands) {
     ASSERT_TRUE(yov::Main(u"/l").keepRunning);
     ASSERT_NE(Frm(), nullptr);
+    RecordCommands(Frm());
     runFor(200);
     ASSERT_EQ(yov::stockMenus().AuthorOrder.size(), 2u) << "the demo stock has one author";
 

@@ -19,7 +19,6 @@
 #include "program/stock_data/stock_loading.h"
 #include "program/stock_data/stock_state.h"
 #include "program/stock/stock_layout.h"
-#include "program/stock/stock_seams.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/stock_frm.h"
 #include "stock_frm_fixture.h"
