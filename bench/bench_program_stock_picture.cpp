@@ -13,7 +13,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/picture_ref.h"
-#include "program/core/startup/core_hooks.h"
+#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/stock_picture.h"
@@ -48,11 +48,7 @@ void StartEngine(bool cached) {
     for (auto [name, file] : {std::pair{u"COACH_A", u"coach_a.gif"}, std::pair{u"DOOR_A", u"door_a.gif"},
                               std::pair{u"DOOR_B", u"door_b.gif"}, std::pair{u"PANTO", u"panto.gif"}})
         AddEntry(name, file);
-    yov::coreHooks().findStockEntry = [](std::u16string_view n) {
-        for (int32_t i = 1; i <= yov::programState().Shared.StockCount; ++i)
-            if (yov::programState().Arrays.Stock[i].Name == n) return i;
-        return 0;
-    };
+    yov::mainState().StockIndexBuilt = false;  // the entries are new, as after loading a stock
     yov::ForgetBufferClasses();
     yov::UseCanvas(1, 0x00F0F0F0, 0, 0, 0);
 }

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
@@ -151,8 +151,6 @@ struct Catalogue {
         yov::windowOps().install();
         yov::InitEngineOnProgramArrays(&NoEvents, nullptr);
         yov::lv::OpenCache(1, "memory");
-        h.openCache = [](int32_t, const std::u16string&) { return 0; };
-        h.findStockEntry = yov::FindStockEntry;
         yov::SetStockName(plat::utf8ToUtf16((dir / "big.stk").string()));
         yov::LoadStock(-1);
         yov::ForgetBufferClasses();

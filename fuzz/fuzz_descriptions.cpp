@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/core_wiring.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/descriptions.h"
@@ -30,12 +29,6 @@ void Setup() {
     st.ErrorLogPath = u"/dev/null";
     yov::WireCoreServices();
     yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) { return 64; });
-    yov::coreHooks().findStockEntry = [](std::u16string_view name) {
-        const yov::ProgramState& s = yov::programState();
-        for (int32_t i = 1; i <= s.Shared.StockCount; ++i)
-            if (s.Arrays.Stock[i].Name == name) return i;
-        return 0;
-    };
 
     SharedArrays& a = st.Arrays;
     a.Languages.redim(kLanguageSlots - 1);

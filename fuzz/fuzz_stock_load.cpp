@@ -16,9 +16,8 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/core_wiring.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/main_state.h"
@@ -45,7 +44,6 @@ void Setup() {
     st.ProgramKey = u"Software\\Vantrel\\Yov";
     st.ErrorLogPath = u"/dev/null";
     yov::WireCoreServices();
-    yov::coreHooks().findStockEntry = yov::FindStockEntry;
     yov::BuildStartupTables();
     yov::progressDisplay().Suppress = 1;
     yov::stockLoadHooks().pumpEvents = [] {};

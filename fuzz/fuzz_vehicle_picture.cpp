@@ -20,7 +20,6 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/pictures/picture_ref.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/msgbox.h"
@@ -72,11 +71,6 @@ void Setup() {
         e.FileIndex = 1;
     }
     st.Shared.StockCount = n;
-    yov::coreHooks().findStockEntry = [](std::u16string_view name) {
-        for (int32_t i = 1; i <= yov::programState().Shared.StockCount; ++i)
-            if (yov::programState().Arrays.Stock[i].Name == name) return i;
-        return 0;
-    };
     yov::PictureRefHooks& h = yov::pictureRefHooks();
     h.kindClass = [](int) -> uint8_t { return 0; };
     h.kindExtension = [](int) { return std::u16string(); };

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/text.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/scene/picture_slot.h"
@@ -25,7 +25,7 @@ std::u16string NormalisedMode(const std::u16string& mode) {
 }
 
 int32_t Look(std::u16string_view text, int32_t start, char16_t what) {
-    return mainEngineCalls().rLook(text, start, 0, what);
+    return engine_calls::rLook(text, start, 0, what);
 }
 
 void TakeItem(std::u16string item) {

@@ -5,7 +5,7 @@
 
 #include "lumvatek/shared.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_module.h"
@@ -120,7 +120,7 @@ ScriptHooks ProgramHooks() {
         return PickLangText(all, context);
     };
     h.programVersion = [] { return std::u16string(kProgramVersion); };
-    h.engineVersion = [] { return mainEngineCalls().dllVersion(); };
+    h.engineVersion = [] { return engine_calls::versionText(); };
     h.setOpenSources = [](uint8_t n) { programState().Shared.OpenSources = n; };
     h.pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
     return h;

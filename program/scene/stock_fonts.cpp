@@ -16,7 +16,7 @@
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/pictures/picture_ref.h"
-#include "program/core/startup/core_hooks.h"
+#include "program/core/startup/main_module.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
@@ -62,7 +62,7 @@ void LoadFontPicture(int32_t&, int32_t, const TextPlacement& t) {
     if (t.Text.empty()) return;
     std::u16string font = t.Font;
     if (!font.empty() && font.front() == u'#') font.erase(0, 1);
-    const int32_t entry = coreHooks().findStockEntry ? coreHooks().findStockEntry(font) : 0;
+    const int32_t entry = FindStockEntry(font);
     if (entry <= 0) RaiseProgramError(FormatText(u"ABNF", {FormatArg(font)}));
     const SharedArrays& arrays = programState().Arrays;
     const std::u16string description(plat::trim(std::u16string_view(arrays.Stock[entry].Text3)));

@@ -11,7 +11,7 @@
 #include "platform/raster.h"
 #include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
@@ -62,7 +62,7 @@ int32_t Number(std::u16string_view text) { return plat::clampToInt32(paramParser
 
 // Position (1-based) of the first `what` outside brackets and quotes from start; 0 none.
 int32_t Look(const std::u16string& text, int32_t start, char16_t what) {
-    const int32_t found = mainEngineCalls().rLook(text, start, 0, what);
+    const int32_t found = engine_calls::rLook(text, start, 0, what);
     if (found < 0) RaiseProgramError(FormatText(u"MISB", {text}));
     return found;
 }

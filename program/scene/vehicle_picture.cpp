@@ -9,7 +9,7 @@
 #include "platform/text.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
-#include "program/core/startup/core_hooks.h"
+#include "program/core/startup/main_module.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
@@ -64,8 +64,8 @@ void Labels(VehicleItem& item) {
 
 void LinkName(VehicleItem& item) {
     PicPartPool& pool = picParts();
-    if (!pool.valid(pool.CurPart) || !coreHooks().findStockEntry) return;
-    const int32_t n = coreHooks().findStockEntry(item.value);
+    if (!pool.valid(pool.CurPart)) return;
+    const int32_t n = FindStockEntry(item.value);
     if (n > 0) pool[pool.CurPart].StockIndex = n;
 }
 

@@ -6,7 +6,6 @@
 
 #include "platform/priority.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/binding/main_engine_calls.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/settings/settings.h"
 #include "program/core/settings/window_placement.h"
@@ -42,9 +41,7 @@ constexpr int32_t kErrFrameSurface = 6008;
 
 void processEvents() { showClock().pumpEvents(); }
 
-void enableMenu(int32_t id, bool enabled) {
-    if (mainEngineCalls().enableMenu) mainEngineCalls().enableMenu(id, enabled);
-}
+void enableMenu(int32_t id, bool enabled) { lv::EnableMenu(id, enabled ? 1 : 0); }
 
 // Priorities are best effort: an ordinary user may not raise them, and every such user would
 // find the refusal in the error log at every start. The show runs at the priority it has then.

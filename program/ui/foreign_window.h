@@ -5,16 +5,12 @@
 
 #include <cstdint>
 
+#include "program/core/windows/window_system.h"
+
 class QWidget;
 class QObject;
 
 namespace yov {
-
-struct ForeignSize {
-    bool exists = false;
-    int32_t width = 0;
-    int32_t height = 0;
-};
 
 // Whether the window exists, and its inner size.
 ForeignSize ForeignWindowSize(uintptr_t window);

@@ -8,10 +8,12 @@
 #include "program/ui/show_input_wiring.h"
 #include "program/ui/stock_frm.h"
 #include "program/ui/text_window.h"
+#include "program/ui/window_ops_qt.h"
 
 namespace yov {
 
 void WireProgram() {
+    UseQtWindowSystem();
     WireShow();
     WirePreview();
     WireShowInputEntries();

@@ -15,6 +15,8 @@
 #include <algorithm>
 
 #include "program/core/binding/engine_binding.h"
+#include "program/core/windows/window_system.h"
+#include "program/ui/foreign_window.h"
 #include "program/ui/form_hook.h"
 
 namespace yov {
@@ -520,6 +522,16 @@ QtWindowOps& windowOps() {
         return o;
     }();
     return *ops;
+}
+
+void UseQtWindowSystem() {
+    WindowSystem system;
+    system.installWindowOps = [] { return windowOps().install(); };
+    system.menuBarOf = [](const QWidget* window) { return windowOps().menuBarOf(window); };
+    system.rootWindow = RootWindowId;
+    system.foreignWindowSize = ForeignWindowSize;
+    system.watchForeignWindow = WatchForeignWindow;
+    UseWindowSystem(system);
 }
 
 }  // namespace yov

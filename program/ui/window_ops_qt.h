@@ -110,6 +110,9 @@ private:
 // The operations of the running program, made on first use and handed to the engine.
 QtWindowOps& windowOps();
 
+// Puts these operations in place as the core's window system (core/windows/window_system.h).
+void UseQtWindowSystem();
+
 // The height of one row of a menu bar.
 int32_t MenuRowHeight();
 

@@ -7,10 +7,10 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <map>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,67 +19,22 @@
 #include "platform/config_folder.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "program/core/windows/context_help.h"
 #include "program/core/startup/core_hooks.h"
 #include "program/core/windows/msgbox.h"
-#include "program/core/startup/program_state.h"
+#include "program/core/startup/core_state.h"
+#include "engine_fake.h"
 
 namespace core_test {
 
 inline std::string utf8(std::u16string_view s) { return plat::utf16ToUtf8(s); }
 inline std::u16string u16(std::string_view s) { return plat::utf8ToUtf16(s); }
 
+// The core of a program that has just started, with the general language in place.
 inline void resetProgramState() {
-    yov::ProgramState& st = yov::programState();
-    st.ProgramKey = u"Software\\Vantrel\\Yov";
-    st.InstanceLetter.clear();
-    st.TempDir.clear();
-    st.ErrorLogPath.clear();
-    st.ScreenWidthPx = 0;
-    st.ScreenHeightPx = 0;
-    yov::helpFiles() = {};
-    st.DocFile.clear();
-    st.CacheMode = 0;
-    st.CacheFile.clear();
-    st.StockDir.clear();
-    st.ConfigDir.clear();
-    st.SplitPath.clear();
-    st.SplitDir.clear();
-    st.SplitName.clear();
-    st.SplitExt.clear();
-    st.DialogFolder.clear();
-    st.ProgressCode = 0;
-    st.StopRequest = 0;
-    st.EndRequest = 0;
-    st.BatchMode = 0;
-    st.RunFlags = 0;
-    st.RunMode = 0;
-    st.ShowMode = 0;
-    st.LangTextsSorted = 0;
-    st.LangTextsSortedCount = -1;
-    st.LogStarted = 0;
-    st.LogShowBytes = 0;
-    st.LogShowFull = 0;
-    st.WindowTable.fill({});
-
-    // Every value of the shared record back to a start's, in its place (the engine holds its
-    // address), so that none is missed: no stock read, no categories, no macros.
-    std::destroy_at(&st.Shared);
-    std::construct_at(&st.Shared);
-
-    SharedArrays& a = st.Arrays;
-    a.Stock.redim(-1);
-    a.StockFiles.redim(-1);
-    a.Authors.redim(-1);
-    a.LibInfos.redim(-1);
-    a.Categories.redim(-1);
-    a.Languages.redim(-1);  // redim keeps what it can: emptied first, no earlier language's names stay
+    yov::coreState().restart();
+    SharedArrays& a = yov::programState().Arrays;
     a.Languages.redim(kLanguageSlots - 1);
     a.Languages[0].Code = u"N";
-    a.LangTexts.redim(-1);
-    a.DescKeys.redim(-1);
-    a.DescValues.redim(-1);
-    a.DescTexts.redim(-1);
 }
 
 // The engine's default texts, as far as the tests need them.
@@ -107,20 +62,51 @@ inline void useFakeEngineTexts() {
         {u"PICF", u"Pictures"},
         {u"OPEN", u"Open ..."},
     };
-    yov::CoreHooks& h = yov::coreHooks();
-    h.defaultText = [](std::u16string_view key) {
-        auto it = defaultTexts().find(std::u16string(key));
-        return it == defaultTexts().end() ? std::u16string() : it->second;
-    };
-    h.numberedText = [](int32_t n) {
-        if (n == 11612) return std::u16string(u"\"?\" outside condition");
-        return u"Error " + plat::widen(std::to_string(n));
-    };
-    h.menuKey = [](int32_t) { return std::u16string(); };
-    h.openCache = [](int32_t, const std::u16string&) { return 0; };
-    h.openFrm = [](int16_t, QWidget*, const FormLimits&) {};
-    h.closeFrm = [](int32_t) {};
 }
+
+// The engine of the core tests: default texts from defaultTexts(), numbered messages "Error N",
+// no menu keys; window slots and the picture cache opened without the library. Each part can be
+// handed back to the library.
+class FixtureEngine : public engine_test::EngineFake {
+public:
+    bool texts = true;        // GetDefTxt, GetNumTxt, GetMenuKey
+    bool windowSlots = true;  // OpenFrm, CloseFrm
+    bool cache = true;        // OpenCache
+    void useLibrary() { texts = windowSlots = cache = false; }
+
+    LvResult GetDefTxt(const char* key, char* buffer, int32_t capacity) override {
+        if (!texts) return next().GetDefTxt(key, buffer, capacity);
+        auto it = defaultTexts().find(plat::utf8ToUtf16(key));
+        return it == defaultTexts().end() ? 0 : copy(plat::utf16ToUtf8(it->second), buffer, capacity);
+    }
+    LvResult GetNumTxt(int32_t number, char16_t* buffer, int32_t capacity) override {
+        if (!texts) return next().GetNumTxt(number, buffer, capacity);
+        const std::u16string text =
+            number == 11612 ? u"\"?\" outside condition" : u"Error " + plat::widen(std::to_string(number));
+        const auto n = std::min(static_cast<int32_t>(text.size()), capacity);
+        std::copy_n(text.data(), n, buffer);
+        return n;
+    }
+    LvResult GetMenuKey(int32_t menuWord, int32_t identifier, char* buffer, int32_t capacity) override {
+        if (!texts) return next().GetMenuKey(menuWord, identifier, buffer, capacity);
+        auto it = menuKeys.find(identifier);
+        return it == menuKeys.end() ? 0 : copy(it->second, buffer, capacity);
+    }
+    LvResult OpenFrm(int16_t slot, LvWindow window, const FormLimits* limits) override {
+        return windowSlots ? 0 : next().OpenFrm(slot, window, limits);
+    }
+    LvResult CloseFrm(int32_t slot) override { return windowSlots ? 0 : next().CloseFrm(slot); }
+    LvResult OpenCache(int32_t mode, const char* name) override { return cache ? 0 : next().OpenCache(mode, name); }
+
+    std::map<int32_t, std::string> menuKeys;  // the text key of a menu item
+
+private:
+    static int32_t copy(const std::string& text, char* buffer, int32_t capacity) {
+        const auto n = std::min(static_cast<int32_t>(text.size()), capacity);
+        std::copy_n(text.data(), n, buffer);
+        return n;
+    }
+};
 
 // A translated text with its per-language texts (index = language).
 inline int32_t addText(std::u16string key, std::vector<std::u16string> texts) {
@@ -223,6 +209,7 @@ protected:
     }
 
     QTemporaryDir scratch_;
+    FixtureEngine coreEngine_;
     std::vector<ShownBox> boxes_;
     int32_t answer_ = 0;
     yov::MsgBoxResponder previousResponder_;

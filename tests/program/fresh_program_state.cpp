@@ -1,7 +1,6 @@
 #include "fresh_program_state.h"
 
 #include "core_fixture.h"
-#include "program/core/binding/main_engine_calls.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
@@ -87,7 +86,6 @@ struct FreshShowFamilies {
     Kept<plat::Random> random{&yov::programRandom};
     Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
     Kept<yov::UtilHooks> utilHooks{&yov::utilHooks};
-    Kept<yov::MainEngineCalls> engineCalls{&yov::mainEngineCalls};
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
     Kept<yov::DrawHooks> drawHooks{&yov::drawHooks};
     Kept<yov::PictureRefHooks> refHooks{&yov::pictureRefHooks};

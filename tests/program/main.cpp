@@ -5,10 +5,10 @@
 
 #include <QApplication>
 #include <QtGlobal>
-
 #include <memory>
 
 #include "fresh_program_state.h"
+#include "program/ui/window_ops_qt.h"
 
 namespace {
 
@@ -26,6 +26,8 @@ class FreshStatePerTest : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The program's window system, as the program puts it in place at start-up.
+    yov::UseQtWindowSystem();
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStatePerTest);
     return RUN_ALL_TESTS();

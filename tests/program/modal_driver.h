@@ -16,14 +16,21 @@ namespace yov_test {
 
 // Once a visible modal window other than `skip` is active, runs `action` on it. When none
 // shows up within the time, or the action leaves it open, the test fails and every modal
-// window is hidden so that the loop returns.
+// window is hidden so that the loop returns. A wait that its test left behind ends with that
+// test: it never acts on the modal windows of the next one.
 inline void whenModal(std::function<void(QWidget*)> action, QWidget* skip = nullptr, int timeoutMs = 5000) {
     auto* poll = new QTimer;
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     QPointer<QWidget> skipped(skip);
     auto acted = std::make_shared<bool>(false);
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        if (::testing::UnitTest::GetInstance()->current_test_info() != test) {
+            poll->stop();
+            poll->deleteLater();
+            return;
+        }
         QWidget* w = QApplication::activeModalWidget();
         if (!*acted && w != nullptr && w->isVisible() && w != skipped.data()) {
             *acted = true;

@@ -14,7 +14,7 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/util_hooks.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 
 namespace picref_test {
 
@@ -106,11 +106,6 @@ protected:
         h.cleanCache = [this] { ++cleans_; };
         h.kindClass = &KindClass;
         h.kindExtension = &KindExtension;
-        yov::coreHooks().findStockEntry = [this](std::u16string_view name) {
-            for (int32_t i = 1; i <= yov::programState().Shared.StockCount; ++i)
-                if (yov::programState().Arrays.Stock[i].Name == name) return i;
-            return 0;
-        };
         yov::frameStepCalls().stepDouble = [this](int32_t site) { steps_.push_back(site); };
         yov::programState().Shared.PictureHeight = 58;
         yov::pictureRef() = {};
@@ -142,6 +137,7 @@ protected:
         e.Name = std::move(name);
         e.FileIndex = static_cast<int16_t>(fileIndex);
         e.Text2 = std::move(text);
+        yov::mainState().StockIndexBuilt = false;  // as loading a stock does
         return i;
     }
     static StockEntry& Entry(int32_t i) { return yov::programState().Arrays.Stock[i]; }
@@ -175,6 +171,7 @@ class PictureRefEngineTest : public PictureRefTest {
 protected:
     void SetUp() override {
         PictureRefTest::SetUp();
+        coreEngine_.cache = false;
         yov::PictureRefHooks& h = yov::pictureRefHooks();
         const yov::PictureRefHooks engine;  // the bound library's entries
         h.lookPicture = engine.lookPicture;

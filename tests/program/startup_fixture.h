@@ -17,7 +17,6 @@
 #include "core_fixture.h"
 #include "platform/named_mutex.h"
 #include "program/core/windows/context_help.h"
-#include "program/core/binding/main_engine_calls.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/terminate_signal.h"
@@ -60,7 +59,6 @@ inline void resetStartupState() {
     yov::laterParts() = yov::LaterParts{};
     yov::recentLists() = {};
     yov::helpFiles() = yov::HelpFiles{};
-    yov::mainEngineCalls() = yov::MainEngineCalls{};
 }
 
 class StartupTest : public core_test::CoreTest {

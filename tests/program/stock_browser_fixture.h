@@ -18,7 +18,7 @@
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_search.h"
 #include "stock_window_fixture.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 
 namespace stock_browser_test {
 

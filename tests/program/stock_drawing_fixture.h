@@ -62,8 +62,6 @@ protected:
         yov::ForgetBufferClasses();
         yov::serviceState() = yov::ServiceState{};
         useEngine_.emplace(engine);
-        yov::coreHooks().openCache = [](int32_t, const std::u16string&) { return 0; };
-        yov::coreHooks().findStockEntry = yov::FindStockEntry;
         yov::laterParts() = {};
         yov::setProcessEnd([](int32_t) {});
         yov::ClearPicturePools();

@@ -33,6 +33,7 @@ protected:
     void SetUp() override {
         StartupTest::SetUp();
         yov::coreHooks() = {};
+        coreEngine_.useLibrary();
         // Main starts the engine afresh: it has no buffer classes yet.
         yov::ForgetBufferClasses();
         yov::stockState() = {};

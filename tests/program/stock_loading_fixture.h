@@ -18,7 +18,7 @@
 #include "program/core/params/param_table.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/stock_data/stock_state.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 
 namespace stock_load_test {
 
@@ -34,9 +34,8 @@ class StockLoadTest : public core_test::CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
+        coreEngine_.texts = false;
         yov::CoreHooks& h = yov::coreHooks();
-        h.defaultText = yov::engine_calls::defaultText;
-        h.menuKey = yov::engine_calls::menuKey;
         h.getParam = [](std::u16string_view aliases, std::u16string_view def) { return yov::GetParam(aliases, def); };
         h.withParams = [](std::u16string_view text, const std::function<void()>& use) {
             yov::paramTable().WithParams(text, use);

@@ -29,6 +29,7 @@
 #include "program/stock/stock_status_bar.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
+#include "recording_engine.h"
 
 namespace stock_window_test {
 
@@ -149,10 +150,12 @@ protected:
         yov::stockState() = {};
         engine.menuKeys[4200] = "SRCH";
         useEngine_.emplace(engine);
-        yov::coreHooks().openCache = [this](int32_t, const std::u16string&) {
-            ++cacheOpens;
-            return 0;
-        };
+        // Above the menus' engine: the cache opens are counted and answered without the library.
+        cacheEngine_.emplace();
+        cacheEngine_->passOn = {"CheckItem",   "CloseCache",    "CloseDLL",      "CloseFrm",
+                                "CloseLib32",  "DeleteSurface", "EnableMenu",    "GetDLLVersion",
+                                "InitDLL",     "LookStockIdx",  "OpenFrm",       "PrepareLookStock",
+                                "SetMenuItem", "SetMenuTxt",    "SetXColMethod", "SetXColor"};
         // The stock tables as before any load: another test may have left its categories.
         yov::ResetStockTables();
         yov::programState().Shared.PictureHeight = 30;
@@ -165,6 +168,7 @@ protected:
     }
     void TearDown() override {
         windows.clear();
+        cacheEngine_.reset();
         useEngine_.reset();
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
@@ -196,12 +200,13 @@ protected:
     std::map<int32_t, int32_t>& checks = engine.checks;
     std::map<int32_t, int32_t>& enables = engine.enables;
     std::vector<engine_fake::Subclassed>& subclassed = engine.subclassed;
-    int cacheOpens = 0;
+    size_t cacheOpens() const { return cacheEngine_->callsOf("OpenCache").size(); }
     ControlsLog controls;
     std::vector<std::unique_ptr<OpenedWindow>> windows;
 
 private:
     std::optional<yov::ScopedEngine> useEngine_;
+    std::optional<engine_test::RecordingEngine> cacheEngine_;  // made after, gone before useEngine_
     yov::LaterParts savedLaterParts_;
 };
 

@@ -19,7 +19,7 @@
 #include "program/show/display_state.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/line_area.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 
 namespace trains_test {
 

@@ -21,7 +21,7 @@
 #include "program/scene/placed_pictures.h"
 #include "program/scene/vehicle_build.h"
 #include "program/scene/vehicle_picture.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 
 namespace vehicle_test {
 

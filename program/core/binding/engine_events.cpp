@@ -10,7 +10,7 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/texts/number_text.h"
@@ -18,7 +18,9 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/util_hooks.h"
+#include "program/core/windows/utilities.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_system.h"
 
 namespace yov {
 
@@ -50,7 +52,7 @@ void dispatch(DllEventRec& r) {
         break;
     case ev::kCloseShow: programState().StopRequest = 1; break;
     case ev::kMenuCaption:
-        mainEngineCalls().setMenuTxt(plat::utf16ToUtf8(LookupText(LvTextString(r.Text1), LvTextString(r.Text2), 0)));
+        lv::SetMenuTxt(plat::utf16ToUtf8(LookupText(LvTextString(r.Text1), LvTextString(r.Text2), 0)).c_str());
         break;
     case ev::kWait: frameStep(0); break;
     case ev::kPumpMessages: QCoreApplication::processEvents(); break;
@@ -63,10 +65,17 @@ void dispatch(DllEventRec& r) {
 
 }  // namespace
 
+LvResult InitEngineOnProgramArrays(LvEventProc onEvent, LvRandomProc random) {
+    ProgramState& st = programState();
+    SharedArrays& a = st.Arrays;
+    return lv::InitDLL(0, onEvent, random, &st.Shared, a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(),
+                       a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(),
+                       a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc());
+}
+
 void InitEngine() {
-    MainEngineCalls& calls = mainEngineCalls();
-    calls.installWindowOps();
-    calls.initDll();
+    if (windowSystem().installWindowOps != nullptr) windowSystem().installWindowOps();
+    InitEngineOnProgramArrays(OnEngineEvent, GetRandomIndex);
     serviceState().EngineStarted = true;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "lumvatek/event_codes.h"
+#include "lumvatek/exports.h"
 #include "lumvatek/shared.h"
 
 namespace yov {
@@ -13,6 +14,10 @@ namespace yov {
 // InitDLL with the program's callbacks, SharedState and the ten shared arrays (after the
 // program's window operations are handed over).
 void InitEngine();
+
+// InitDLL over the program's shared record and its ten shared arrays, with the given
+// callbacks (the program's own, or a test's).
+LvResult InitEngineOnProgramArrays(LvEventProc onEvent, LvRandomProc random);
 
 // The engine's event callback. Always 0. Nothing raised in here reaches the engine: 6009 is
 // dropped, 6016 (a stop already reported) becomes a stop request, any other error is shown.

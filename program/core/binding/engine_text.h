@@ -6,9 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/codepage.h"
-
 #include "lumvatek/shared.h"
+#include "platform/codepage.h"
 
 namespace yov {
 

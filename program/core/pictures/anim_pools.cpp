@@ -97,11 +97,6 @@ void PushOnStack(std::vector<int32_t>& stack, int32_t& count, int32_t& alloc, in
     stack[static_cast<size_t>(count)] = value;
 }
 
-PicPartPool& picParts() {
-    static PicPartPool pool;
-    return pool;
-}
-
 AnimPoolHooks& animPoolHooks() {
     static AnimPoolHooks hooks = DefaultHooks();
     return hooks;

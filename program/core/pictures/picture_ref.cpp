@@ -8,7 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/text.h"
 #include "program/core/settings/split_file_path.h"
-#include "program/core/startup/core_hooks.h"
+#include "program/core/startup/main_module.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/startup/program_resources.h"
@@ -229,7 +229,7 @@ void OpenPictureRef(std::u16string& text, int16_t flags, int32_t stockIndex) {
         if (text.find_first_of(u"/\\.") != std::u16string::npos) {
             OpenFile(r, text, flags);
         } else {
-            const int32_t found = coreHooks().findStockEntry ? coreHooks().findStockEntry(text) : 0;
+            const int32_t found = FindStockEntry(text);
             if (found == 0) NotFound(text);
             r.PicRefStock = found;
             OpenStockEntry(r, found, flags);

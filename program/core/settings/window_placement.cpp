@@ -10,7 +10,8 @@
 
 #include "platform/text.h"
 #include "program/core/windows/context_help.h"
-#include "program/core/startup/core_hooks.h"
+#include "program/core/binding/engine_calls.h"
+#include "program/core/startup/service_window.h"
 #include "program/core/windows/form_icons.h"
 #include "program/core/texts/localize.h"
 #include "program/core/texts/number_text.h"
@@ -62,11 +63,6 @@ void place(QWidget* window, int32_t left, int32_t top, int32_t width, int32_t he
 int16_t toInt16(int32_t v) { return static_cast<int16_t>(std::clamp<int32_t>(v, INT16_MIN, INT16_MAX)); }
 
 }  // namespace
-
-PlacementState& placementState() {
-    static PlacementState state;
-    return state;
-}
 
 QSize screenSizePx() {
     const ProgramState& st = programState();
@@ -153,8 +149,8 @@ void OpenForm(uint8_t slotByte, QWidget* window, int32_t width, int32_t height, 
     if (st.DocFile.empty()) limits.Flags |= kNoDocPage;
     limits.MinWidth = toInt16(minWidth);
     limits.MinHeight = toInt16(minHeight);
-    limits.OwnerWindow = coreHooks().serviceWindow ? static_cast<intptr_t>(coreHooks().serviceWindow()) : 0;
-    coreHooks().openFrm(static_cast<int16_t>(code), window, limits);
+    limits.OwnerWindow = reinterpret_cast<intptr_t>(serviceWindowIfLoaded());
+    engine_calls::openFrm(static_cast<int16_t>(code), window, limits);
 
     st.WindowTable[static_cast<size_t>(code)] = {window, -1};
     if ((slotByte & kSlotNoRestore) == 0) RestoreFormPos(slotByte, window, width, height, minWidth, minHeight, subkey);
@@ -168,7 +164,7 @@ void CloseForm(uint8_t slotByte, std::u16string_view subkey) {
         // The show window's stored place is its windowed one; a full-screen show keeps it.
         if (!(code == 0 && st.ShowMode == 1)) SaveFormPos(slotByte, window, subkey);
     }
-    coreHooks().closeFrm(code);
+    engine_calls::closeFrm(code);
     if (code < kWindowTableSlots) st.WindowTable[static_cast<size_t>(code)] = {};
 }
 

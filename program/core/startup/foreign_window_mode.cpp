@@ -1,7 +1,7 @@
 #include "program/core/startup/foreign_window_mode.h"
 
 #include "program/core/startup/main_state.h"
-#include "program/ui/foreign_window.h"
+#include "program/core/windows/window_system.h"
 
 namespace yov {
 
@@ -10,7 +10,8 @@ ForeignWindowMode CurrentForeignWindowMode() {
     ForeignWindowMode mode;
     mode.active = ms.SaverRoot || ms.SaverWindow != 0;
     mode.root = ms.SaverRoot && ms.SaverWindow == 0;
-    mode.window = mode.root ? RootWindowId() : ms.SaverWindow;
+    const WindowSystem& system = windowSystem();
+    mode.window = !mode.root ? ms.SaverWindow : system.rootWindow != nullptr ? system.rootWindow() : 0;
     return mode;
 }
 

@@ -10,14 +10,15 @@
 #include "platform/text.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/binding/engine_text.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/progress.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/settings/split_file_path.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/ui/window_ops_qt.h"
+#include "program/core/windows/window_system.h"
 
 namespace yov {
 
@@ -137,7 +138,7 @@ void EnsureStockIndex() {
     MainState& ms = mainState();
     if (ms.StockIndexBuilt) return;
     ProgramState& st = programState();
-    mainEngineCalls().prepareLookStock(st.Arrays.Stock.desc(), st.Shared.StockCount);
+    lv::PrepareLookStock(st.Arrays.Stock.desc(), st.Shared.StockCount);
     ms.StockIndexBuilt = true;
 }
 
@@ -145,7 +146,8 @@ int32_t FindStockEntry(std::u16string_view name) {
     const std::u16string u = plat::ucase(name);
     EnsureStockIndex();
     if (u.size() > kMaxStockName) return 0;
-    const int32_t i = mainEngineCalls().lookStockIdx(u);
+    const EngineText engineName(u);
+    const int32_t i = lv::LookStockIdx(engineName.get());
     const SharedArrays& a = programState().Arrays;
     if (i <= 0 || !a.Stock.has(i)) return 0;
     const std::u16string& found = a.Stock[i].Name;
@@ -177,27 +179,28 @@ std::array<uint8_t, 256> ReducedColourTable() {
 }
 
 void ApplyColorTranslation() {
-    MainEngineCalls& calls = mainEngineCalls();
     const uint8_t mode = mainState().ColTrans;
     if (mode == 3) {
         const std::array<uint8_t, 256> t = ReducedColourTable();
-        calls.setXColor(t.data(), t.data(), t.data());
+        lv::SetXColor(t.data(), t.data(), t.data());
     }
-    calls.setXColMethod(mode, 64, 64, 64);
+    lv::SetXColMethod(mode, 64, 64, 64);
 }
 
 void FillLanguageMenu() {
     ProgramState& st = programState();
-    MainEngineCalls& calls = mainEngineCalls();
     const int32_t count = st.Shared.LanguageCount;
     for (int32_t i = 1; i <= count && st.Arrays.Languages.has(i); ++i) {
         const std::u16string name = PickLangText(st.Arrays.Languages[i].Names, u"");
-        calls.setMenuItem(kLanguageMenu, i - 1, plat::utf16ToUtf8(name), 0);
-        calls.checkItem(kLanguageMenu, i - 1, i == st.Shared.CurrentLanguage);
+        lv::SetMenuItem(kLanguageMenu, i - 1, plat::utf16ToUtf8(name).c_str(), 0);
+        lv::CheckItem(kLanguageMenu, i - 1, i == st.Shared.CurrentLanguage ? 1 : 0);
     }
-    calls.enableMenu(kLanguageCommand, count >= 2);
+    lv::EnableMenu(kLanguageCommand, count >= 2 ? 1 : 0);
     if (SettingsDialogOpen()) {
-        if (QMenuBar* bar = windowOps().menuBarOf(st.WindowTable[kSettingsSlot].window)) bar->update();
+        QMenuBar* bar = windowSystem().menuBarOf == nullptr
+                            ? nullptr
+                            : windowSystem().menuBarOf(st.WindowTable[kSettingsSlot].window);
+        if (bar != nullptr) bar->update();
     }
 }
 

@@ -5,11 +5,6 @@
 
 namespace yov {
 
-MainState& mainState() {
-    static MainState state;
-    return state;
-}
-
 int32_t ScreenWidthTw() {
     return plat::clampToInt32(static_cast<double>(programState().ScreenWidthPx) * mainState().TwipsPerPixelX);
 }

@@ -29,7 +29,10 @@ struct WindowSlot {
     int16_t inUse = 0;  // -1 while the window is open
 };
 
-struct ProgramState {
+// Every value of ProgramState but the shared record and arrays, which the engine holds by
+// address (its timer thread writes the record's clock); a program that has just started has
+// ProgramValues{}.
+struct ProgramValues {
     // --- Set by Main before the first window opens.
     std::u16string ProgramKey = u"Software\\Vantrel\\Yov";
     std::u16string InstanceLetter;  // empty in slot 0, else "B" to "F"
@@ -54,7 +57,6 @@ struct ProgramState {
     std::u16string SplitExt;   // with its dot
     // The folder the file dialog starts in when the flags name none (the dialog keeps it), as
     // the file system spells it.
-    std::string DialogFolder;
 
     // --- Long operations and the show.
     int32_t ProgressCode = 0;  // position code of the long operation in progress ("P=")
@@ -76,6 +78,9 @@ struct ProgramState {
     std::array<WindowSlot, kWindowTableSlots> WindowTable{};
 
     // --- The records shared with the engine (their addresses go to InitDLL).
+};
+
+struct ProgramState : ProgramValues {
     SharedState Shared;
     SharedArrays Arrays;
 };

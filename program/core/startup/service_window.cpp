@@ -18,7 +18,8 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/texts/program_error.h"
@@ -100,11 +101,6 @@ void unloadEveryWindow() {
 
 }  // namespace
 
-ServiceState& serviceState() {
-    static ServiceState state;
-    return state;
-}
-
 HFrm::HFrm() {
     setObjectName(QStringLiteral("HFrm"));
     setAttribute(Qt::WA_DontShowOnScreen);
@@ -175,7 +171,7 @@ void HFrm::Timer1_Timer() {
         guarded([] { UnloadSlotWindow(kSettingsSlot); });
         guarded([&s] {
             s.EngineStarted = false;
-            mainEngineCalls().closeDll();
+            lv::CloseDLL();
         });
         ForgetBufferClasses();
         break;
@@ -244,7 +240,7 @@ void Shutdown() {
         guarded([] { CloseLibraries(); });
         guarded([&s] {
             s.EngineStarted = false;
-            mainEngineCalls().closeDll();
+            lv::CloseDLL();
         });
     }
     guarded([] { DeleteScratchDC(); });
@@ -259,13 +255,12 @@ void Shutdown() {
 
 void CloseLibraries() {
     ProgramState& st = programState();
-    MainEngineCalls& calls = mainEngineCalls();
-    calls.closeCache();
+    lv::CloseCache();
     SharedArrays& a = st.Arrays;
     for (int32_t i = 1; i <= st.Shared.StockFileCount && a.StockFiles.has(i); ++i) {
         StockFileEntry& f = a.StockFiles[i];
         if (f.Kind == kPictureLibraryKind && f.LibHandle != 0) {
-            calls.closeLib32(static_cast<LvHandle>(f.LibHandle));
+            lv::CloseLib32(static_cast<LvHandle>(f.LibHandle));
             f.LibHandle = 0;
         }
     }
@@ -328,7 +323,7 @@ void UnloadAllWindows(int16_t mode) {
 }
 
 int32_t FreeSurface(LvHandle surface, int32_t /*code*/) {
-    mainEngineCalls().deleteSurface(surface);
+    lv::DeleteSurface(&surface);
     return 0;
 }
 
@@ -336,7 +331,7 @@ std::u16string GetVersionText() {
     const std::u16string v = GetText(u"VERX", u"", kTextStemOnly);
     std::u16string d;
     try {
-        d = mainEngineCalls().dllVersion();
+        d = engine_calls::versionText();
     } catch (const std::exception&) {
         // Without the library the line still names the program's version.
     }

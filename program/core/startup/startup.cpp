@@ -21,7 +21,7 @@
 #include "program/core/binding/engine_events.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/startup/instance_control.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/windows/msgbox.h"
@@ -34,8 +34,8 @@
 #include "program/dialogs/settings_table.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_system.h"
 #include "program/stock/recent_files.h"
-#include "program/ui/foreign_window.h"
 #include "program/ui/show_windows.h"
 
 namespace yov {
@@ -81,7 +81,7 @@ void AddFilesToList(std::u16string_view commandLine, int list) {
     std::u16string rest = plat::trim(plat::mid(commandLine, 9));
     for (;;) {
         std::u16string name;
-        const int32_t blank = rest.empty() ? 0 : mainEngineCalls().rLook(rest, 1, 0, kSpace);
+        const int32_t blank = rest.empty() ? 0 : engine_calls::rLook(rest, 1, 0, kSpace);
         if (blank > 0) {
             name = plat::left(rest, blank - 1);
             rest = plat::ltrim(plat::mid(rest, blank + 1));
@@ -109,10 +109,6 @@ void setLayoutMetrics() {
 // The services the core hands to the rest of the program before the first window opens.
 void wireServices() {
     WireCoreServices();
-    CoreHooks& hooks = coreHooks();
-    hooks.applyColorTranslation = ApplyColorTranslation;
-    hooks.findStockEntry = FindStockEntry;
-    hooks.serviceWindow = [] { return reinterpret_cast<uintptr_t>(&LoadServiceWindow()); };
     WireShowWindows();
 }
 
@@ -187,7 +183,9 @@ void waitForSettingsDialog() {
 // stock the preview's pictures run in the window instead of the settings dialog opening.
 void runInForeignWindow(const ForeignWindowMode& foreign) {
     MainState& ms = mainState();
-    if (!foreign.root) WatchForeignWindow(serviceWindowIfLoaded(), foreign.window);
+    const WindowSystem& system = windowSystem();
+    if (!foreign.root && system.watchForeignWindow != nullptr)
+        system.watchForeignWindow(serviceWindowIfLoaded(), foreign.window);
     if (ms.StockOk && ms.ConfigOk) {
         ms.ScreenSaverMode = 1;
         RunShow(1, ms.ConfigFile);
@@ -298,7 +296,9 @@ void GetScreenArea() {
     ProgramState& st = programState();
     // Under the screen-saver daemon the screen is the daemon's window: one per monitor.
     if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
-        const ForeignSize size = ForeignWindowSize(foreign.window);
+        const WindowSystem& system = windowSystem();
+        const ForeignSize size =
+            system.foreignWindowSize != nullptr ? system.foreignWindowSize(foreign.window) : ForeignSize{};
         if (size.exists && size.width > 0 && size.height > 0) {
             ms.MonitorCount = 1;
             st.ScreenWidthPx = size.width;

@@ -7,6 +7,7 @@
 #include "program/core/params/param_expr.h"
 #include "program/core/settings/split_file_path.h"
 #include "program/core/startup/core_hooks.h"
+#include "program/core/startup/main_module.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/startup/program_state.h"
@@ -107,11 +108,6 @@ std::u16string pictureSource(int16_t fileIndex, const std::u16string& pictureTex
 
 }  // namespace
 
-DescriptionState& descriptionState() {
-    static DescriptionState state;
-    return state;
-}
-
 std::u16string GetKeyedLine(std::u16string_view text, std::u16string_view key) {
     const std::u16string marker = u"%" + std::u16string(key) + u" ";
     const size_t p = text.find(marker);
@@ -147,7 +143,7 @@ void ExpandDescription(int32_t descNumber, int32_t level, std::u16string_view ba
     const int32_t source = level == 0 ? 0 : descNumber;
 
     const std::u16string base = based == u"*" ? GetKeyedLine(text, u"BASED") : std::u16string(based);
-    const int32_t baseEntry = !base.empty() && coreHooks().findStockEntry ? coreHooks().findStockEntry(base) : 0;
+    const int32_t baseEntry = base.empty() ? 0 : FindStockEntry(base);
     const ProgramState& st = programState();
     if (baseEntry > 0 && baseEntry < st.Arrays.Stock.length()) {
         if (level < kDescMaxLevel) {

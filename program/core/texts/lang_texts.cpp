@@ -6,6 +6,8 @@
 
 #include "platform/text.h"
 #include "program/core/startup/core_hooks.h"
+#include "program/core/binding/engine_calls.h"
+#include "program/core/startup/main_module.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/startup/program_state.h"
@@ -106,7 +108,7 @@ std::u16string LookupText(std::u16string_view key, std::u16string_view defaultTe
     if (key.front() == u'=') return std::u16string(key.substr(1));
     if (key.size() > kMaxKeyLength) return std::u16string(key);
     std::u16string def(defaultText);
-    if (def.empty()) def = coreHooks().defaultText(key);
+    if (def.empty()) def = engine_calls::defaultText(key);
 
     std::u16string stem = def;
     std::u16string suffix;
@@ -177,7 +179,7 @@ std::u16string FormatText(std::u16string_view key, std::initializer_list<FormatA
 }
 
 std::u16string GetErrorNumberText(int32_t number, std::u16string_view item, int32_t line) {
-    const std::u16string engineText = coreHooks().numberedText(number);
+    const std::u16string engineText = engine_calls::numberedText(number);
     const std::u16string text = GetText(u"E" + decimal(number), engineText, kTextStemOnly);
     if (item.empty()) return FormatText(u"E1", {number, text});
     if (line == 0) return FormatText(u"E2", {number, text, item});
@@ -188,9 +190,9 @@ void OpenPictureCache() {
     ProgramState& st = programState();
     const bool cacheFile = st.CacheMode >= 2;
     if (cacheFile) BeginProgress(GetText(u"LCAC", u"", kTextStemOnly));
-    const int32_t r = coreHooks().openCache(st.CacheMode, st.CacheFile);
+    const int32_t r = engine_calls::openCache(st.CacheMode, st.CacheFile);
     if (r != 0) ShowMsgBox(u"OpenCache Error " + decimal(r), msgbox::kOk, u"");
-    if (coreHooks().applyColorTranslation) coreHooks().applyColorTranslation();
+    ApplyColorTranslation();
     if (cacheFile) EndProgress();
 }
 

@@ -10,12 +10,11 @@
 
 #include "program/core/texts/lang_texts.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/texts/qt_text.h"
 
 namespace yov {
 
 namespace {
-
-QString toQ(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 struct TagKeys {
     std::u16string caption;  // empty: the caption stays
@@ -42,8 +41,9 @@ void localizeTabs(QTabBar* bar) {
         const std::u16string tag = bar->tabData(i).toString().toStdU16String();
         if (tag.empty()) continue;
         const TagKeys keys = splitTag(tag);
-        if (!keys.caption.empty()) bar->setTabText(i, toQ(LookupText(keys.caption, bar->tabText(i).toStdU16String())));
-        if (auto tip = translatedTip(keys.base)) bar->setTabToolTip(i, toQ(*tip));
+        if (!keys.caption.empty())
+            bar->setTabText(i, toQString(LookupText(keys.caption, bar->tabText(i).toStdU16String())));
+        if (auto tip = translatedTip(keys.base)) bar->setTabToolTip(i, toQString(*tip));
     }
 }
 
@@ -54,7 +54,7 @@ std::u16string controlTag(const QWidget* control) {
     return control->property(kTagProperty).toString().toStdU16String();
 }
 
-void setControlTag(QWidget* control, std::u16string_view tag) { control->setProperty(kTagProperty, toQ(tag)); }
+void setControlTag(QWidget* control, std::u16string_view tag) { control->setProperty(kTagProperty, toQString(tag)); }
 
 std::optional<std::u16string> controlCaption(const QWidget* control) {
     if (const auto* b = qobject_cast<const QAbstractButton*>(control)) return b->text().toStdU16String();
@@ -65,11 +65,11 @@ std::optional<std::u16string> controlCaption(const QWidget* control) {
 
 bool setControlCaption(QWidget* control, std::u16string_view caption) {
     if (auto* b = qobject_cast<QAbstractButton*>(control)) {
-        b->setText(toQ(caption));
+        b->setText(toQString(caption));
     } else if (auto* l = qobject_cast<QLabel*>(control)) {
-        l->setText(toQ(caption));
+        l->setText(toQString(caption));
     } else if (auto* g = qobject_cast<QGroupBox*>(control)) {
-        g->setTitle(toQ(caption));
+        g->setTitle(toQString(caption));
     } else {
         return false;
     }
@@ -84,7 +84,7 @@ void LocalizeControl(QWidget* control) {
     if (!keys.caption.empty()) {
         if (auto present = controlCaption(control)) setControlCaption(control, LookupText(keys.caption, *present));
     }
-    if (auto tip = translatedTip(keys.base)) control->setToolTip(toQ(*tip));
+    if (auto tip = translatedTip(keys.base)) control->setToolTip(toQString(*tip));
 }
 
 void LocalizeForm(QWidget* window) {
@@ -96,7 +96,7 @@ void LocalizeForm(QWidget* window) {
     const std::u16string tag = controlTag(window);
     if (tag.empty()) return;
     const std::u16string caption = GetText(tag, window->windowTitle().toStdU16String(), kTextStemOnly);
-    window->setWindowTitle(toQ(FoldCaptionLines(caption)));
+    window->setWindowTitle(toQString(FoldCaptionLines(caption)));
 }
 
 std::u16string FoldCaptionLines(std::u16string_view caption) {

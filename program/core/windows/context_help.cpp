@@ -64,11 +64,6 @@ void openScriptLink(int32_t code) {
 
 }  // namespace
 
-HelpFiles& helpFiles() {
-    static HelpFiles files;
-    return files;
-}
-
 std::string homePageAddress() {
     return utilHooks().getRegString ? utilHooks().getRegString("HomePage", {}) : std::string();
 }

@@ -9,9 +9,11 @@
 #include "platform/text.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"
+#include "program/core/startup/core_state.h"
 #include "program/core/startup/program_resources.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/settings/split_file_path.h"
+#include "program/core/texts/qt_text.h"
 
 namespace yov {
 
@@ -57,12 +59,13 @@ constexpr Variant kVariants[8] = {
     {false, true, false},  {true, true, false},  {false, false, false}, {false, false, false},
 };
 
-QString toQ(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
-
 FileDialogResponder& responder() {
     static FileDialogResponder r;
     return r;
 }
+
+// The folder the dialog starts in when the flags do not name one (the dialog keeps it).
+QString& rememberedFolder() { return coreState().fileDialogFolder; }
 
 QStringList runDialog(const FileDialogRequest& request) {
     if (responder()) return responder()(request);
@@ -129,13 +132,13 @@ QStringList qtNameFilters(std::u16string_view filter) {
         std::u16string spaced = patterns;
         std::replace(spaced.begin(), spaced.end(), u';', u' ');
         const std::u16string entry = description.empty() ? u"(" + spaced + u")" : description + u" (" + spaced + u")";
-        result << toQ(entry);
+        result << toQString(entry);
     }
     return result;
 }
 
 FileDialogRequest fileDialogRequest(std::u16string_view title, int32_t flags) {
-    ProgramState& st = programState();
+    const ProgramState& st = programState();
     const Variant variant = kVariants[flags & kVariantMask];
     const std::u16string filter = BuildFileFilter(flags);
 
@@ -143,27 +146,27 @@ FileDialogRequest fileDialogRequest(std::u16string_view title, int32_t flags) {
     request.save = variant.save;
     request.multiple = variant.multiple;
     request.confirmOverwrite = variant.confirmOverwrite;
-    request.title = toQ((flags & kTitleIsText) != 0 ? std::u16string(title) : GetText(title));
+    request.title = toQString((flags & kTitleIsText) != 0 ? std::u16string(title) : GetText(title));
     request.nameFilters = qtNameFilters(filter);
 
     const bool lastFileKnown = !st.SplitName.empty() || !st.SplitDir.empty();
     if ((flags & kFromLastFile) != 0 && lastFileKnown) {
         const std::u16string last = JoinFilePath(st.SplitDir, st.SplitName + st.SplitExt);
         request.fileName = QString::fromStdString(openPath(last));
-        st.DialogFolder = openPath(st.SplitDir);
+        rememberedFolder() = QString::fromStdString(openPath(st.SplitDir));
     } else {
         switch (flags & kFolderField) {
-        case 0x10: st.DialogFolder = openPath(st.StockDir); break;
-        case 0x20: st.DialogFolder = openPath(st.ConfigDir); break;
-        case 0x30: st.DialogFolder = programFolder(); break;
+        case 0x10: rememberedFolder() = QString::fromStdString(openPath(st.StockDir)); break;
+        case 0x20: rememberedFolder() = QString::fromStdString(openPath(st.ConfigDir)); break;
+        case 0x30: rememberedFolder() = QString::fromStdString(programFolder()); break;
         default: break;
         }
     }
-    request.directory = QString::fromStdString(st.DialogFolder);
+    request.directory = rememberedFolder();
 
     if (variant.save) {
         const size_t p = filter.find(u"|*.");
-        if (p != std::u16string::npos) request.defaultSuffix = toQ(filter.substr(p + 3, 3));
+        if (p != std::u16string::npos) request.defaultSuffix = toQString(filter.substr(p + 3, 3));
     }
     return request;
 }

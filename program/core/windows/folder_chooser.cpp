@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "platform/paths.h"
+#include "program/core/texts/qt_text.h"
 
 namespace yov {
 
@@ -29,7 +30,7 @@ std::string BrowseForFolder(std::string_view startFolder, QWidget* owner, std::u
     QFileDialog dialog(owner);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    if (!title.empty()) dialog.setWindowTitle(QString::fromUtf16(title.data(), static_cast<qsizetype>(title.size())));
+    if (!title.empty()) dialog.setWindowTitle(toQString(title));
     OnBrowseFolder(&dialog, kBrowseInitialized, 0, 0);
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList chosen = dialog.selectedFiles();

@@ -22,6 +22,7 @@
 #include "program/core/windows/modal.h"
 #include "program/core/windows/text_drop.h"
 #include "program/core/startup/util_hooks.h"
+#include "program/core/texts/qt_text.h"
 
 namespace yov {
 
@@ -30,8 +31,6 @@ namespace {
 constexpr uint8_t kInputBoxSlot = 69;
 constexpr int32_t kInputBoxCallSite = 11901;
 constexpr int kDesignedWidthPx = 360;
-
-QString fromU16(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 bool showRunning() { return utilHooks().frameLoopRunning && utilHooks().frameLoopRunning(); }
 
@@ -116,9 +115,9 @@ void InBoxFrm::Text1_OLEDragDrop(const QMimeData* data, int& effect, int shift) 
 
 void InBoxFrm::fill(std::u16string_view prompt, std::u16string_view title, std::u16string_view defaultText) {
     confirmed_ = false;
-    Label1->setText(fromU16(prompt));
-    setWindowTitle(fromU16(title));
-    Text1->setText(fromU16(defaultText));
+    Label1->setText(toQString(prompt));
+    setWindowTitle(toQString(title));
+    Text1->setText(toQString(defaultText));
     if (!defaultText.empty()) Text1->selectAll();
     // The box is kept between uses: each showing during a show steps it again, not only
     // the first one.

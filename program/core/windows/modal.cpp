@@ -14,6 +14,7 @@
 
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/util_hooks.h"
+#include "program/core/texts/qt_text.h"
 
 namespace yov {
 
@@ -66,11 +67,6 @@ public:
 
 }  // namespace
 
-ModalState& modalState() {
-    static ModalState state;
-    return state;
-}
-
 void ShowModal(QWidget* window, std::u16string_view caption) {
     if (window == nullptr) return;
     modalState().DialogResult = 0;
@@ -78,8 +74,7 @@ void ShowModal(QWidget* window, std::u16string_view caption) {
     if (programState().EndRequest != 0) return;
     if (utilHooks().hideTip) utilHooks().hideTip();
     DepthCount depth;
-    if (!caption.empty())
-        window->setWindowTitle(QString::fromUtf16(caption.data(), static_cast<qsizetype>(caption.size())));
+    if (!caption.empty()) window->setWindowTitle(toQString(caption));
 
     QPointer<QWidget> guard(window);
     const Qt::WindowModality before = window->windowModality();

@@ -93,11 +93,6 @@ QEvent::Type MouseTrackEvent::eventType() {
     return type;
 }
 
-MouseTrackingState& mouseTracking() {
-    static MouseTrackingState state;
-    return state;
-}
-
 void TrackMouse(uint16_t id, QWidget* window) {
     if (id == mouseTracking().TrackedId) return;
     // A window that is gone cannot be tracked; like a failing system call, that is ignored.

@@ -10,6 +10,7 @@
 
 #include "program/core/windows/modal.h"
 #include "program/core/windows/msgbox_frm.h"
+#include "program/core/texts/qt_text.h"
 
 namespace yov {
 
@@ -29,7 +30,7 @@ int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view 
     // Windows live on the main thread only; a report from elsewhere is written out instead.
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
         QThread::currentThread() != QCoreApplication::instance()->thread()) {
-        const QString t = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+        const QString t = toQString(text);
         std::fprintf(stderr, "%s\n", t.toUtf8().constData());
         return 0;
     }

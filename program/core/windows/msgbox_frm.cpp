@@ -17,6 +17,7 @@
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/modal.h"
 #include "program/core/startup/util_hooks.h"
+#include "program/core/texts/qt_text.h"
 
 namespace yov {
 
@@ -40,8 +41,6 @@ constexpr int kButtonHeightPx = 315 / 15;
 
 // Messages wider than the screen wrap instead of running off it.
 constexpr int kScreenMarginPx = 60;
-
-QString fromU16(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 int availableScreenWidth(const QWidget* w) {
     const QScreen* screen = w->screen() != nullptr ? w->screen() : QGuiApplication::primaryScreen();
@@ -114,11 +113,11 @@ void MsgBxFrm::keyPressEvent(QKeyEvent* event) {
 
 void MsgBxFrm::fill(std::u16string_view text, int32_t style, std::u16string_view title, int32_t helpId) {
     answer_ = 0;
-    QString shown = fromU16(text);
+    QString shown = toQString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     Lab1->setWordWrap(false);
     Lab1->setText(shown);
-    setWindowTitle(fromU16(title));
+    setWindowTitle(toQString(title));
     setProperty(kHelpIdProperty, helpId);
 
     MsgBoxMeasures m;

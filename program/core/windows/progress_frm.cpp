@@ -20,14 +20,13 @@
 #include "program/core/windows/modal.h"
 #include "program/core/windows/progress.h"
 #include "program/core/startup/util_hooks.h"
+#include "program/core/texts/qt_text.h"
 
 namespace yov {
 
 namespace {
 
 constexpr int kLineMarginPx = 4;
-
-QString fromU16(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 
@@ -95,10 +94,10 @@ public:
 
     void setLine(int line, const std::u16string& text) override {
         QLabel* labels[3] = {form()->Lab1, form()->Lab2, form()->Lab3};
-        if (line >= 1 && line <= 3) labels[line - 1]->setText(fromU16(text));
+        if (line >= 1 && line <= 3) labels[line - 1]->setText(toQString(text));
     }
     int textWidthPx(const std::u16string& text) const override {
-        return QFontMetrics(form()->Lab1->font()).horizontalAdvance(fromU16(text));
+        return QFontMetrics(form()->Lab1->font()).horizontalAdvance(toQString(text));
     }
     int widthPx() const override { return form()->width(); }
     int screenWidthPx() const override { return screenArea().width(); }

@@ -9,9 +9,10 @@
 #include <cmath>
 
 #include "platform/numbers.h"
-#include "program/core/startup/core_hooks.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
+#include "program/core/texts/qt_text.h"
 
 namespace yov {
 
@@ -56,7 +57,7 @@ int32_t GetTabbedTextWidth(const QFont& font, std::u16string_view text, int32_t&
     size_t start = 0;
     while (start <= text.size()) {
         const size_t end = std::min(text.find(u'\t', start), text.size());
-        x += metrics.horizontalAdvance(QString::fromUtf16(text.data() + start, static_cast<qsizetype>(end - start)));
+        x += metrics.horizontalAdvance(toQString(text.substr(start, end - start)));
         if (end == text.size()) break;
         if (tab > 0) x = (std::floor(x / tab) + 1) * tab;
         start = end + 1;
@@ -67,7 +68,7 @@ int32_t GetTabbedTextWidth(const QFont& font, std::u16string_view text, int32_t&
 
 std::u16string GetMenuTip(int32_t identifier) {
     if (identifier < 0 || identifier > kLastMenuId) return {};
-    const std::u16string key = coreHooks().menuKey(identifier);
+    const std::u16string key = engine_calls::menuKey(identifier);
     if (key.empty()) return {};
     return GetText(key + u"_TIP", u"", kTextStemOnly);
 }

@@ -25,7 +25,7 @@ LaterParts& laterParts() {
 }
 
 void ReportNotAvailable(std::u16string_view what) {
-    std::fprintf(stderr, "yov: %s is not available yet.\n", plat::utf16ToUtf8(what).c_str());
+    std::fprintf(stderr, "yov: %s is not available in this program.\n", plat::utf16ToUtf8(what).c_str());
     std::fflush(stderr);
 }
 

@@ -2,8 +2,8 @@
 // procedures that other parts of the program build: the show and its preview, the password
 // dialog, the settings dialog, the stock browser, the text window, and the stock loader.
 //
-// Each part puts its entries into laterParts() when the program starts (before Main). An entry
-// left empty means that part is not built yet: calling it says so on standard error, naming it,
+// Each part puts its entries into laterParts() when the program starts (before Main). Calling an
+// entry left empty (a test that runs without that part) says so on standard error, naming it,
 // and the program carries on as if that window had opened and closed at once (a show ends, the
 // last window's closing ends the program through the deferred shutdown).
 #pragma once
@@ -63,7 +63,7 @@ struct LaterParts {
 
 LaterParts& laterParts();
 
-// Says on standard error that the named part is not built yet.
+// Says on standard error that the named part is not in place.
 void ReportNotAvailable(std::u16string_view what);
 
 // The calls of start-up and the service window, each through its entry.

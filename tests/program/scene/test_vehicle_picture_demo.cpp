@@ -7,7 +7,7 @@
 
 #include "program/core/texts/program_error.h"
 #include "vehicle_picture_fixture.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "core_fixture.h"
 #include "platform/priority.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
@@ -26,6 +26,7 @@
 #include "program/show/timed_events.h"
 #include "program/trains/train_records.h"
 #include "program/show/show_view.h"
+#include "recording_engine.h"
 
 namespace {
 
@@ -126,11 +127,11 @@ class DisplayStartTest : public core_test::CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
+        engine_.passOn = {"*"};
         yov::ProgramState& st = yov::programState();
         st.ScreenWidthPx = 640;
         st.ScreenHeightPx = 480;
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
-        yov::mainEngineCalls().enableMenu = [this](int32_t id, bool on) { menus.emplace_back(id, on); };
         windows.makeView_ = [this] { return std::make_unique<RecordingView>(log, 320, 200); };
         savedWindows_ = yov::InstallShowWindowCalls(&windows);
         savedClock_ = yov::showClock();
@@ -144,7 +145,6 @@ protected:
         yov::ResetShowLists();
         yov::showState().UseDirectDraw = 0;
         yov::showState().DrawWholeTrains = 0;
-        yov::mainEngineCalls() = {};
         yov::lv::CloseDLL();
         CoreTest::TearDown();
     }
@@ -164,7 +164,7 @@ protected:
     }
 
     ViewLog log;
-    std::vector<std::pair<int32_t, bool>> menus;
+    engine_test::RecordingEngine engine_;  // every call reaches the library
     // The GDI composition buffer the line painters compose in.
     static bool compositionMade() { return static_cast<bool>(yov::showState().CompositionDC.dc); }
     // The scene's root section, due first after a creation.
@@ -209,7 +209,8 @@ TEST_F(DisplayStartTest, DrawBitsFollowTheDrawingMethod) {
     yov::showState().DrawWholeTrains = 1;
     start(0, 0, 0);
     EXPECT_EQ(yov::displayState().DrawBits, 0x0D | 0x20 | 0x80) << "whole trains are composed (0x04)";
-    EXPECT_EQ(menus, (std::vector<std::pair<int32_t, bool>>{{5264, false}, {4229, true}, {4504, true}}));
+    EXPECT_EQ(engine_.callsOf("EnableMenu"),
+              (std::vector<std::string>{"EnableMenu 5264 0", "EnableMenu 4229 1", "EnableMenu 4504 1"}));
     yov::StopDisplay();
 }
 

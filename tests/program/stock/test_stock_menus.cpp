@@ -23,7 +23,7 @@
 #include "program/core/binding/engine.h"
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/window_ops_qt.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 
 namespace {
 
@@ -37,6 +37,7 @@ class StockMenus : public core_test::CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
+        coreEngine_.windowSlots = false;  // the menus live in the library's window slot
         yov::BuildStartupTables();
         useEngine_.emplace(engine_);
         ASSERT_EQ(yov::lv::SetWindowOps(ops_.table()), 0);

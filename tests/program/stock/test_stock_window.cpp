@@ -121,7 +121,7 @@ TEST_F(StockWindowSlots, TheFirstWindowReadsTheOptionsAndSetsTheMarks) {
     EXPECT_EQ(o.ShowWidth, 1) << "a missing value is its default";
     EXPECT_EQ(o.ReplOwn, 1);
     EXPECT_EQ(menus, 1);
-    EXPECT_EQ(cacheOpens, 1);
+    EXPECT_EQ(cacheOpens(), 1u);
     EXPECT_EQ(checks[4371], 1);
     EXPECT_EQ(checks[4369], 0);
     EXPECT_EQ(checks[4257], 1);

@@ -11,12 +11,13 @@
 #include <vector>
 
 #include "program/core/binding/engine_binding.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock_data/stock_key_lines.h"
 #include "program/stock_data/stock_tables.h"
+#include "recording_engine.h"
 #include "stock_loading_fixture.h"
 
 namespace stock_load_test {
@@ -304,20 +305,20 @@ TEST_F(StockLoading, ATextFileUnderAnotherNameIsReadAsText) {
 }
 
 TEST_F(StockLoading, AStockIsLoadedOncePerName) {
-    int cacheClosed = 0;
-    yov::mainEngineCalls().closeCache = [&] { ++cacheClosed; };
+    engine_test::RecordingEngine engine;
+    engine.passOn = {"*"};
+    const auto cacheClosed = [&engine] { return engine.callsOf("CloseCache").size(); };
     const std::string first = Write("first.stk", {"ONE;;G;;one.gif"});
     Load(first);
     Arrays().Stock[1].Text2 = u"kept";
     yov::LoadStock(0);
     EXPECT_EQ(Arrays().Stock[1].Text2, u"kept") << "a second load of the same stock does nothing";
-    EXPECT_EQ(cacheClosed, 0);
+    EXPECT_EQ(cacheClosed(), 0u);
     // A stock renamed meanwhile is read afresh, its predecessor's cache closed.
     Load(Write("second.stk", {"TWO;;G;;two.gif", "THREE;;G;;three.gif"}));
     EXPECT_EQ(Shared().StockCount, 2);
     EXPECT_EQ(Arrays().Stock[1].Name, u"TWO");
-    EXPECT_EQ(cacheClosed, 1);
-    yov::mainEngineCalls() = {};
+    EXPECT_EQ(cacheClosed(), 1u);
 }
 
 TEST_F(StockLoading, ALoadAskedForDuringALoadWaitsForItsEnd) {

@@ -55,6 +55,7 @@ protected:
         // The engine's own texts, menus and window registration; each Main starts the engine
         // afresh, without the buffer classes an earlier test's engine had.
         yov::coreHooks() = {};
+        coreEngine_.useLibrary();
         yov::ForgetBufferClasses();
         // The program's parts, handed over as the program does before Main.
         yov::WireShow();

@@ -27,6 +27,7 @@
 #include "program/ui/cfg_frm.h"
 #include "program/ui/window_ops_qt.h"
 #include "cfg_dialog_fixture.h"
+#include "recording_engine.h"
 #include "startup_fixture.h"
 
 namespace {
@@ -162,7 +163,7 @@ QAction* menuItem(const QWidget* window, int32_t id) {
 }
 
 TEST_F(CfgDialog, TheMenuMarksFollowTheSettings) {
-    yov::coreHooks() = {};  // the real engine, which builds the dialog's menus
+    coreEngine_.useLibrary();  // the real engine, which builds the dialog's menus
     yov::Main(u"/c");
     runFor(100);
     yov::CfgFrm* cfg = dialog();
@@ -211,11 +212,13 @@ TEST_F(CfgDialog, ControlsStandWhereTheLayoutPutsThem) {
 }
 
 TEST_F(CfgDialog, AnErrorWhileLoadingIsShownAndTheDialogStoresAgain) {
-    yov::mainEngineCalls().enableMenu = [](int32_t, bool) { throw yov::ProgramError(5, u"menu broke"); };
+    engine_test::RecordingEngine engine;
+    engine.passOn = {"*"};
+    engine.failing = "EnableMenu";
     yov::Main(u"/c");
     runFor(50);
     ASSERT_FALSE(boxes_.empty());
-    EXPECT_EQ(utf8(boxes_.back().text).rfind("Error 5 (menu broke) after ", 0), 0u) << utf8(boxes_.back().text);
+    EXPECT_EQ(utf8(boxes_.back().text).rfind("Error 5 (EnableMenu failed) after ", 0), 0u) << utf8(boxes_.back().text);
     EXPECT_EQ(yov::cfgState().LoadingFlag, 0);
     EXPECT_EQ(yov::CfgFilling(), 0);
 }

@@ -9,7 +9,7 @@
 
 #include "core_fixture.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/binding/main_engine_calls.h"
+#include "program/core/binding/engine_events.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
 #include "program/show/show_window_calls.h"
@@ -46,7 +46,6 @@ protected:
     void SetUp() override {
         CoreTest::SetUp();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
-        yov::mainEngineCalls().enableMenu = [](int32_t, bool) {};
         savedWindowCalls_ = yov::showWindowCalls();
         yov::WireShowWindows();
         ASSERT_EQ(yov::lv::StartMMTimer(20), 0);
@@ -54,7 +53,6 @@ protected:
     void TearDown() override {
         yov::lv::StopMMTimer();
         yov::InstallShowWindowCalls(savedWindowCalls_);
-        yov::mainEngineCalls() = {};
         yov::lv::CloseDLL();
         CoreTest::TearDown();
     }

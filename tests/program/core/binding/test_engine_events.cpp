@@ -11,6 +11,7 @@
 #include "program/core/binding/engine_events.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/texts/program_error.h"
+#include "recording_engine.h"
 #include "startup_fixture.h"
 
 namespace {
@@ -39,10 +40,6 @@ private:
 
 class EngineEvents : public startup_test::StartupTest {
 protected:
-    void SetUp() override {
-        StartupTest::SetUp();
-        yov::mainEngineCalls().setMenuTxt = [this](const std::string& text) { captions_.push_back(text); };
-    }
     // Puts a window in the slot whose FCmd runs `body`.
     QWidget* windowIn(int slot, yov::FCmdMember fcmd) {
         windows_.push_back(std::make_unique<QWidget>());
@@ -53,7 +50,7 @@ protected:
     }
     int32_t raise(EventRecord& r) { return yov::OnEngineEvent(r.get()); }
 
-    std::vector<std::string> captions_;
+    engine_test::RecordingEngine engine_;
     std::vector<std::unique_ptr<QWidget>> windows_;
 };
 
@@ -152,7 +149,8 @@ TEST_F(EngineEvents, MenuCaptionsAreLookedUpAndAnswered) {
     raise(own);
     EventRecord empty(203, u"", u"Default");
     raise(empty);
-    EXPECT_EQ(captions_, (std::vector<std::string>{"Open ...", "&Own caption", ""}))
+    EXPECT_EQ(engine_.calls(),
+              (std::vector<std::string>{"SetMenuTxt Open ...", "SetMenuTxt &Own caption", "SetMenuTxt "}))
         << "an empty key still asks and answers";
 }
 
@@ -207,7 +205,7 @@ TEST_F(EngineEvents, OtherCodesDoNothing) {
     }
     EXPECT_TRUE(boxes_.empty());
     EXPECT_EQ(yov::programState().StopRequest, 0);
-    EXPECT_TRUE(captions_.empty());
+    EXPECT_TRUE(engine_.calls().empty());
     EXPECT_EQ(yov::OnEngineEvent(nullptr), 0);
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "program/core/pictures/anim_pools.h"
-#include "program/core/startup/program_state.h"
+#include "program/core/startup/core_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/anim_wheel.h"
 
@@ -18,6 +18,7 @@ using Freed = std::vector<std::pair<int32_t, int32_t>>;  // (handle, call site)
 
 class AnimPools : public ::testing::Test {
 protected:
+    yov::FreshCoreState core_;  // a part pool that has not grown yet
     void SetUp() override {
         saved_ = yov::animPoolHooks();
         yov::AnimPoolHooks& h = yov::animPoolHooks();

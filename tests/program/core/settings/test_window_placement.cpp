@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,8 @@
 #include "program/core/texts/localize.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/settings/settings.h"
+#include "program/core/startup/service_window.h"
+#include "recording_engine.h"
 
 namespace {
 
@@ -37,17 +40,6 @@ protected:
         auto& st = yov::programState();
         st.ScreenWidthPx = 1000;
         st.ScreenHeightPx = 800;
-        yov::placementState() = {};
-        yov::coreHooks().openFrm = [this](int16_t slot, QWidget* w, const FormLimits& limits) {
-            opened_.push_back(slot);
-            openedWindow_ = w;
-            limits_ = limits;
-        };
-        yov::coreHooks().closeFrm = [this](int32_t slot) { closed_.push_back(slot); };
-    }
-    void TearDown() override {
-        yov::placementState() = {};
-        CoreTest::TearDown();
     }
 
     std::unique_ptr<QWidget> window(int w = 300, int h = 200) {
@@ -57,18 +49,17 @@ protected:
     }
     static QRect rect(const QWidget& w) { return {w.pos(), w.size()}; }
 
-    std::vector<int16_t> opened_;
-    std::vector<int32_t> closed_;
-    QWidget* openedWindow_ = nullptr;
-    FormLimits limits_;
+    const FormLimits& limits() const { return engine_.openedLimits; }
+
+    engine_test::RecordingEngine engine_;
 };
 
 TEST_F(Placement, FirstStartOpensCentredAtTheDesignedSize) {
     auto w = window();
     yov::OpenForm(kSlot, w.get(), 300, 200);
     EXPECT_EQ(rect(*w), QRect(350, 300, 300, 200));
-    EXPECT_EQ(opened_, std::vector<int16_t>{33});
-    EXPECT_EQ(openedWindow_, w.get());
+    EXPECT_EQ(engine_.callsOf("OpenFrm"), std::vector<std::string>{"OpenFrm 33"});
+    EXPECT_EQ(engine_.openedWindow, reinterpret_cast<LvWindow>(w.get()));
     EXPECT_EQ(yov::programState().WindowTable[33].window, w.get());
     EXPECT_EQ(yov::programState().WindowTable[33].inUse, -1);
 }
@@ -85,7 +76,7 @@ TEST_F(Placement, PlacementIsStoredOnCloseAndRestoredOnOpen) {
         yov::CloseForm(kSlot);
         EXPECT_FALSE(first->isVisible());
         EXPECT_EQ(yov::programState().WindowTable[33].inUse, 0);
-        EXPECT_EQ(closed_.back(), 33);
+        EXPECT_EQ(engine_.callsOf("CloseFrm").back(), "CloseFrm 33");
         EXPECT_EQ(yov::GetRegString(u"33X", u"", letter), u"40");
         EXPECT_EQ(yov::GetRegString(u"33H", u"", letter), u"240");
 
@@ -187,13 +178,17 @@ TEST_F(Placement, OwnKeyNoRestoreMinimisedAndFullScreen) {
 TEST_F(Placement, OpenFormFillsTheLimitsTheEngineReads) {
     auto& st = yov::programState();
     st.Shared.Limits.Flags = 0xE000;
-    yov::coreHooks().serviceWindow = [] { return uintptr_t{0x1234}; };
     auto w = window();
     yov::OpenForm(12, w.get(), 300, 200, 2000, 150);
-    EXPECT_EQ(limits_.Flags, 0xE000 | 0x0800 | 0x0400);
-    EXPECT_EQ(limits_.MinWidth, 1000);
-    EXPECT_EQ(limits_.MinHeight, 150);
-    EXPECT_EQ(limits_.OwnerWindow, 0x1234);
+    EXPECT_EQ(limits().Flags, 0xE000 | 0x0800 | 0x0400);
+    EXPECT_EQ(limits().MinWidth, 1000);
+    EXPECT_EQ(limits().MinHeight, 150);
+    EXPECT_EQ(limits().OwnerWindow, 0) << "no service window yet: the preview has none";
+    const yov::HFrm& service = yov::LoadServiceWindow();
+    yov::OpenForm(12, w.get(), 300, 200, 2000, 150);
+    EXPECT_EQ(limits().OwnerWindow, reinterpret_cast<intptr_t>(&service)) << "the service window owns the window";
+    yov::UnloadServiceWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // The flags are only ever set.
     yov::helpFiles().HelpFile = u"doc/help.html";
@@ -201,7 +196,7 @@ TEST_F(Placement, OpenFormFillsTheLimitsTheEngineReads) {
     st.Shared.Limits.Flags = 0xE000;
     auto w2 = window();
     yov::OpenForm(13, w2.get(), 300, 200);
-    EXPECT_EQ(limits_.Flags, 0xE000);
+    EXPECT_EQ(limits().Flags, 0xE000);
 
     auto outside = window();
     EXPECT_THROW(yov::OpenForm(64, outside.get()), yov::ProgramError);
@@ -212,7 +207,7 @@ TEST_F(Placement, AHelpFileChosenLaterClearsTheNoHelpFlag) {
     st.DocFile = u"doc/index.html";
     auto before = window();
     yov::OpenForm(12, before.get(), 300, 200);
-    EXPECT_EQ(limits_.Flags & 0x0800, 0x0800) << "no help file found at start-up";
+    EXPECT_EQ(limits().Flags & 0x0800, 0x0800) << "no help file found at start-up";
 
     const yov::UtilHooks saved = yov::utilHooks();
     yov::utilHooks().chooseFile = [](std::u16string_view, int32_t) { return std::string("/tmp/chosen-help.html"); };
@@ -222,7 +217,7 @@ TEST_F(Placement, AHelpFileChosenLaterClearsTheNoHelpFlag) {
     st.Shared.Limits.Flags = 0;
     auto after = window();
     yov::OpenForm(13, after.get(), 300, 200);
-    EXPECT_EQ(limits_.Flags & 0x0800, 0) << "a window opened after the choice offers help";
+    EXPECT_EQ(limits().Flags & 0x0800, 0) << "a window opened after the choice offers help";
 }
 
 TEST_F(Placement, PendingMoveIsRepeatedByTheServiceTimer) {

@@ -11,6 +11,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
+#include "recording_engine.h"
 #include "startup_fixture.h"
 
 namespace {
@@ -111,7 +112,7 @@ TEST_F(MainModule, ATextWindowThatFailsStillEndsTheModalStateOverTheShow) {
 TEST_F(MainModule, AMissingTextWindowIsNamed) {
     testing::internal::CaptureStderr();
     yov::ShowTextWindow(u"text", u"", 0);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "yov: the text window is not available yet.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "yov: the text window is not available in this program.\n");
 }
 
 TEST_F(MainModule, CloseTextWindowKeepsItDuringAShowUnlessForced) {
@@ -134,27 +135,20 @@ TEST_F(MainModule, FindStockEntryThroughTheIndex) {
     st.Arrays.Stock[1].Name = u"BR 218";
     st.Arrays.Stock[2].Name = u"BR 218~2";
     st.Arrays.Stock[3].Name = u"BR 2180";
-    int prepared = 0;
-    int32_t answer = 0;
-    std::vector<std::u16string> asked;
-    yov::MainEngineCalls& e = yov::mainEngineCalls();
-    e.prepareLookStock = [&prepared](const LvArrayDesc*, int32_t count) { prepared += count; };
-    e.lookStockIdx = [&](std::u16string_view name) {
-        asked.emplace_back(name);
-        return answer;
-    };
-    answer = 1;
+    engine_test::RecordingEngine engine;
+    engine.stockIndex = 1;
     EXPECT_EQ(yov::FindStockEntry(u"br 218"), 1);
-    answer = 2;
+    engine.stockIndex = 2;
     EXPECT_EQ(yov::FindStockEntry(u"BR 218"), 2) << "a variant with a tilde";
-    answer = 3;
+    engine.stockIndex = 3;
     EXPECT_EQ(yov::FindStockEntry(u"BR 218"), 0) << "another name";
-    answer = 0;
+    engine.stockIndex = 0;
     EXPECT_EQ(yov::FindStockEntry(u"BR 999"), 0);
     EXPECT_EQ(yov::FindStockEntry(std::u16string(129, u'A')), 0);
-    EXPECT_EQ(prepared, 3) << "the index is built once";
-    EXPECT_EQ(asked.front(), u"BR 218") << "asked upper-cased";
-    EXPECT_EQ(asked.size(), 4u);
+    EXPECT_EQ(engine.calls(),
+              (std::vector<std::string>{"PrepareLookStock 3", "LookStockIdx BR 218", "LookStockIdx BR 218",
+                                        "LookStockIdx BR 218", "LookStockIdx BR 999"}))
+        << "the index is built once and asked upper-cased";
 }
 
 TEST_F(MainModule, ColourTranslation) {
@@ -163,46 +157,31 @@ TEST_F(MainModule, ColourTranslation) {
     for (int i = 1; i <= 127; ++i) EXPECT_EQ(t[static_cast<size_t>(i)], 128) << i;
     for (int i = 128; i <= 255; ++i) EXPECT_EQ(t[static_cast<size_t>(i)], i) << i;
 
-    std::vector<std::string> calls;
-    yov::MainEngineCalls& e = yov::mainEngineCalls();
-    e.setXColor = [&calls](const uint8_t* r, const uint8_t* g, const uint8_t* b) {
-        calls.push_back("table " + std::to_string(r[1]) + std::to_string(g[1] == r[1]) + std::to_string(b[1] == r[1]));
-    };
-    e.setXColMethod = [&calls](int32_t m, int32_t r, int32_t g, int32_t b) {
-        calls.push_back("method " + std::to_string(m) + " " + std::to_string(r + g + b));
-    };
+    engine_test::RecordingEngine engine;
     yov::mainState().ColTrans = 3;
     yov::ApplyColorTranslation();
     yov::mainState().ColTrans = 1;
     yov::ApplyColorTranslation();
-    EXPECT_EQ(calls, (std::vector<std::string>{"table 12811", "method 3 192", "method 1 192"}));
+    EXPECT_EQ(engine.calls(), (std::vector<std::string>{"SetXColor 0/128/255 0/128/255 0/128/255",
+                                                        "SetXColMethod 3 64,64,64", "SetXColMethod 1 64,64,64"}));
 }
 
 TEST_F(MainModule, LanguageMenu) {
-    std::vector<std::string> calls;
-    yov::MainEngineCalls& e = yov::mainEngineCalls();
-    e.setMenuItem = [&calls](int32_t menu, int32_t pos, const std::string& text, int32_t id) {
-        calls.push_back("item " + std::to_string(menu) + "." + std::to_string(pos) + " " + text + " " +
-                        std::to_string(id));
-    };
-    e.checkItem = [&calls](int32_t menu, int32_t pos, bool on) {
-        calls.push_back("check " + std::to_string(menu) + "." + std::to_string(pos) + " " + std::to_string(on));
-    };
-    e.enableMenu = [&calls](int32_t id, bool on) {
-        calls.push_back("enable " + std::to_string(id) + " " + std::to_string(on));
-    };
+    engine_test::RecordingEngine engine;
     yov::ProgramState& st = yov::programState();
     core_test::addLanguage(u"E");
     st.Arrays.Languages[1].Names[0] = u"English";
     st.Shared.CurrentLanguage = 1;
     yov::FillLanguageMenu();
-    EXPECT_EQ(calls, (std::vector<std::string>{"item 9.0 English 0", "check 9.0 1", "enable 5265 0"}));
-    calls.clear();
+    EXPECT_EQ(engine.calls(),
+              (std::vector<std::string>{"SetMenuItem 9.0 English 0", "CheckItem 9.0 1", "EnableMenu 5265 0"}));
+    engine.clear();
     core_test::addLanguage(u"G");
     st.Arrays.Languages[2].Names[0] = u"Deutsch";
     yov::FillLanguageMenu();
-    EXPECT_EQ(calls, (std::vector<std::string>{"item 9.0 English 0", "check 9.0 1", "item 9.1 Deutsch 0", "check 9.1 0",
-                                               "enable 5265 1"}));
+    EXPECT_EQ(engine.calls(),
+              (std::vector<std::string>{"SetMenuItem 9.0 English 0", "CheckItem 9.0 1", "SetMenuItem 9.1 Deutsch 0",
+                                        "CheckItem 9.1 0", "EnableMenu 5265 1"}));
 }
 
 TEST_F(MainModule, DisplayModesAreListedOnceFrom640By480) {

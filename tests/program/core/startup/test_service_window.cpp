@@ -11,6 +11,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/terminate_signal.h"
+#include "recording_engine.h"
 #include "startup_fixture.h"
 
 namespace {
@@ -49,17 +50,6 @@ protected:
     void SetUp() override {
         StartupTest::SetUp();
         g_trace = &trace_;
-        yov::MainEngineCalls& e = yov::mainEngineCalls();
-        e.installWindowOps = [] {};
-        e.initDll = [this] { trace_.push_back("InitDLL"); };
-        e.closeDll = [this] { trace_.push_back("CloseDLL"); };
-        e.closeCache = [this] { trace_.push_back("CloseCache"); };
-        e.closeLib32 = [this](LvHandle h) { trace_.push_back("CloseLib32 " + std::to_string(h)); };
-        e.setXColMethod = [this](int32_t m, int32_t, int32_t, int32_t) {
-            trace_.push_back("SetXColMethod " + std::to_string(m));
-        };
-        e.deleteSurface = [this](LvHandle h) { trace_.push_back("DeleteSurface " + std::to_string(h)); };
-        e.dllVersion = [] { return std::u16string(u"4.3.8F"); };
         yov::laterParts().showSettings = [this] {
             trace_.push_back("settings");
             own(new WindowDouble("settings", yov::kSettingsSlot))->show();
@@ -78,6 +68,7 @@ protected:
     yov::HFrm& service() { return yov::LoadServiceWindow(); }
 
     std::vector<std::string> trace_;
+    engine_test::RecordingEngine engine_{trace_};
     QWidget owner_;
 };
 
@@ -95,7 +86,7 @@ TEST_F(ServiceWindow, ActionFourClosesTheSettingsAndTheEngineThenActionOneRestar
 
     trace_.clear();
     service().Timer1_Timer();
-    EXPECT_EQ(trace_, (std::vector<std::string>{"InitDLL", "SetXColMethod 2", "settings"}));
+    EXPECT_EQ(trace_, (std::vector<std::string>{"InitDLL", "SetXColMethod 2 64,64,64", "settings"}));
     EXPECT_EQ(yov::serviceState().DeferredAction, 0);
     EXPECT_FALSE(service().Timer1.isActive());
     EXPECT_TRUE(yov::SettingsDialogOpen());

@@ -4,6 +4,7 @@
 // deferred shutdown), and that the shutdown lets go of both locks.
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -18,6 +19,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup.h"
+#include "recording_engine.h"
 #include "startup_fixture.h"
 
 namespace {
@@ -97,13 +99,12 @@ protected:
             w->show();
         };
         p.showStockBrowser = [this] { calls_.push_back("stock"); };
-        yov::MainEngineCalls& e = yov::mainEngineCalls();
-        e.initDll = [this, start = e.initDll] {
-            ++engineStarts_;
-            start();
-        };
+        engine_.passOn = {"InitDLL"};
     }
-    int engineStarts_ = 0;
+    int engineStarts() const {
+        return static_cast<int>(std::count(engine_.calls().begin(), engine_.calls().end(), "InitDLL"));
+    }
+    engine_test::RecordingEngine engine_;
 
     std::vector<std::string> calls_;
     std::u16string stockName_;
@@ -133,7 +134,7 @@ TEST_P(StartupDispatch, TakesItsRoad) {
     EXPECT_EQ(calls_, expected);
     EXPECT_EQ(yov::mainState().ScreenSaverMode, c.screenSaverMode);
     const bool preview = plat::lcase(u16(c.commandLine)).rfind(u"/p", 0) == 0;
-    EXPECT_EQ(engineStarts_, preview ? 0 : 1) << "the preview starts no engine";
+    EXPECT_EQ(engineStarts(), preview ? 0 : 1) << "the preview starts no engine";
     if (c.scriptAndStock && !preview) {
         EXPECT_TRUE(yov::mainState().ConfigOk);
         EXPECT_EQ(utf8(stockName_), stock);

@@ -71,13 +71,6 @@ protected:
         entry(3, u"SELF", 3, 0, 1, u"SELF.GIF", 0, 0);
         entry(4, u"TRAIN1", 0, 0, 0x7FFF, u"E499+BASE", 0, 0);
         st.Shared.StockCount = 4;
-        yov::coreHooks().findStockEntry = [](std::u16string_view name) {
-            const auto& s = yov::programState().Arrays.Stock;
-            for (int32_t i = 1; i < s.length(); ++i) {
-                if (s[i].Name == name) return i;
-            }
-            return 0;
-        };
     }
 
     void key(int k, std::u16string name, uint8_t flags, std::u16string unit) {

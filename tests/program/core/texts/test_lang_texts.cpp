@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "core_fixture.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/texts/program_error.h"
+#include "recording_engine.h"
 
 namespace {
 
@@ -212,33 +214,26 @@ TEST_F(LangTexts, FailingCacheIsShownAndTheProgramGoesOn) {
     auto& st = yov::programState();
     st.CacheMode = 2;
     st.CacheFile = u"/tmp/STOCK.tca";
-    int32_t modeSeen = -1;
-    std::u16string fileSeen;
-    int colourTables = 0;
-    yov::coreHooks().openCache = [&](int32_t mode, const std::u16string& file) {
-        modeSeen = mode;
-        fileSeen = file;
-        return -10104;
-    };
-    yov::coreHooks().applyColorTranslation = [&] { ++colourTables; };
+    engine_test::RecordingEngine engine;
+    engine.cacheResult = -10104;
     yov::OpenPictureCache();
-    EXPECT_EQ(modeSeen, 2);
-    EXPECT_EQ(fileSeen, u"/tmp/STOCK.tca");
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].text, u"OpenCache Error -10104");
     EXPECT_EQ(boxes_[0].style, 64);
     EXPECT_EQ(boxes_[0].title, u"");
-    EXPECT_EQ(colourTables, 1);
+    EXPECT_EQ(engine.calls(), (std::vector<std::string>{"OpenCache 2 /tmp/STOCK.tca", "SetXColMethod 0 64,64,64"}))
+        << "the colour translation goes to the engine again";
 
-    yov::coreHooks().openCache = [](int32_t, const std::u16string&) { return 0; };
+    engine.clear();
+    engine.cacheResult = 0;
     yov::OpenPictureCache();
     EXPECT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(colourTables, 2);
+    EXPECT_EQ(engine.calls(), (std::vector<std::string>{"OpenCache 2 /tmp/STOCK.tca", "SetXColMethod 0 64,64,64"}));
 }
 
 // The real engine's default texts, once the engine has them.
 TEST_F(LangTexts, DefaultTextsOfTheEngineLibrary) {
-    yov::coreHooks() = {};
+    coreEngine_.useLibrary();
     if (yov::engine_calls::defaultText(u"LCAC").empty()) GTEST_SKIP() << "the engine has no default texts yet";
     EXPECT_EQ(LookupText(u"LCAC"), u"Loading picture cache");
     EXPECT_EQ(LookupText(u"E3"), u"Error %1: %2 in %3 line %4");

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "modal_driver.h"
+#include "program/core/startup/core_state.h"
 #include "program/core/startup/util_hooks.h"
 
 namespace {
@@ -18,11 +19,9 @@ using yov_test::whenModal;
 
 class ModalDisplay : public ::testing::Test {
 protected:
-    void SetUp() override {
-        yov::utilHooks() = {};
-        modalState() = {};
-    }
+    void SetUp() override { yov::utilHooks() = {}; }
     void TearDown() override { yov::utilHooks() = {}; }
+    yov::FreshCoreState core_;
     yov_test::ModalWatchdog watchdog_;
 };
 

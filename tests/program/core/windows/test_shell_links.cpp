@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "program/core/startup/core_state.h"
 #include "program/core/windows/context_help.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/startup/program_state.h"
@@ -36,7 +37,6 @@ protected:
         QFile::link(path("page.htm"), path("alias.dat"));
 
         yov::utilHooks() = {};
-        yov::helpFiles() = {};
         previousOpener_ = yov::setUrlOpener([this](const QUrl& u) {
             opened_.push_back(u);
             return true;
@@ -51,9 +51,9 @@ protected:
         yov::setUrlOpener(previousOpener_);
         yov::setMsgBoxResponder({});
         yov::utilHooks() = {};
-        yov::helpFiles() = {};
-        yov::programState().DocFile.clear();
     }
+
+    yov::FreshCoreState core_;
 
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
     std::string spath(const char* name) const { return path(name).toStdString(); }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "modal_driver.h"
+#include "program/core/startup/core_state.h"
 #include "program/core/windows/folder_chooser.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/mouse_tracking.h"
@@ -39,12 +40,12 @@ protected:
 class MouseTracking : public ::testing::Test {
 protected:
     void SetUp() override {
-        yov::mouseTracking() = {};
         window_.resize(100, 100);
         window_.show();
         window_.installEventFilter(&log_);
     }
     void underMouse(bool on) { window_.setAttribute(Qt::WA_UnderMouse, on); }
+    yov::FreshCoreState core_;
     QWidget window_;
     NoticeLog log_;
 };

@@ -82,7 +82,7 @@ TEST(RandomIndex, BelowTwoDrawsNothingAndTheRestStaysInRange) {
 class MenuTips : public CoreTest {};
 
 TEST_F(MenuTips, TipOfAMenuItemByItsKey) {
-    yov::coreHooks().menuKey = [](int32_t id) { return id == 4112 ? std::u16string(u"HDOC") : std::u16string(); };
+    coreEngine_.menuKeys[4112] = "HDOC";
     addText(u"HDOC_TIP", {u"Open the &documentation"});
     EXPECT_EQ(yov::GetMenuTip(4112), u"Open the documentation");
     EXPECT_EQ(yov::GetMenuTip(4113), u"");
