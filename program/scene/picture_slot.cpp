@@ -38,7 +38,7 @@ void FillFromPicture(LvHandle surface, int32_t destX, int32_t destY, int32_t wid
         slotSurfaceHooks().fillSurface(surface, 0, 0, surfaceWidth, surfaceHeight, kSurfaceKeyColour, 0, kSiteKeyFill);
         drawingStep(kStepMaskedSurface);
     }
-    const LvHandle sdc = drawHooks().getDDC ? drawHooks().getDDC(surface) : 0;
+    const LvHandle sdc = lv::GetDDC(surface);
     if (sdc == 0) return;
     const plat::HDC target{sdc};
     if (transparent) {
@@ -50,7 +50,7 @@ void FillFromPicture(LvHandle surface, int32_t destX, int32_t destY, int32_t wid
         plat::BitBlt(target, destX, destY, width, height, plat::HDC{static_cast<uint32_t>(dc)}, srcX, srcY,
                      plat::SRCCOPY);
     }
-    if (drawHooks().releaseDDC) drawHooks().releaseDDC(surface, sdc);
+    lv::ReleaseDDC(surface, sdc);
 }
 
 // The vehicle a slot belongs to, as the user knows it: its owner part's stock entry, else

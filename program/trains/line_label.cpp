@@ -92,10 +92,10 @@ void DrawTrainText(int32_t train, int32_t sect) {
         const LvHandle surface = lv::CreateSurface(w, h, 0, kSiteTextSurface);
         rec(train).TextSurface = static_cast<int32_t>(surface);
         if (surface == 0) return;
-        const LvHandle dc = drawHooks().getDDC(surface);
+        const LvHandle dc = lv::GetDDC(surface);
         if (dc != 0) {
             drawLabel(plat::HDC::FromValue(static_cast<int32_t>(dc)), {}, 0, 0, text, w, h, ink, paper);
-            drawHooks().releaseDDC(surface, dc);
+            lv::ReleaseDDC(surface, dc);
         }
     } else {
         const TrainBufferView v = AllocTrainBuffer(w, h, 0, kSiteTextBuffer);

@@ -25,8 +25,8 @@ LvHandle TakeBuffer(int32_t width, int32_t height, int32_t kind) {
         const int32_t picture = programState().Shared.PictureHeight;
         const QSize screen = screenSizePx();
         const BufferClasses c = BufferClassesFor(picture > 0 ? picture : kDefaultUnit, screen.width(), screen.height());
-        const plat::HDC display = drawHooks().displayDc ? drawHooks().displayDc() : plat::HDC{};
-        lv::InitBuffer(display.id, screen.width(), static_cast<int32_t>(c.heights.size()), c.heights.data(), nullptr,
+        // The buffers are made compatible with the screen itself (DC 0).
+        lv::InitBuffer(0, screen.width(), static_cast<int32_t>(c.heights.size()), c.heights.data(), nullptr,
                        c.widths.data());
     }
     return lv::AllocBuffer(width, height, kind);

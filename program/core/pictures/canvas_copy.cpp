@@ -29,10 +29,10 @@ bool readsSource(uint32_t rop) {
 class LentDc {
 public:
     LentDc(int32_t dc, LvHandle surface) : surface_(surface) {
-        dc_ = surface != 0 ? plat::HDC(drawHooks().getDDC(surface)) : Dc(dc);
+        dc_ = surface != 0 ? plat::HDC(lv::GetDDC(surface)) : Dc(dc);
     }
     ~LentDc() {
-        if (surface_ != 0 && dc_) drawHooks().releaseDDC(surface_, dc_.id);
+        if (surface_ != 0 && dc_) lv::ReleaseDDC(surface_, dc_.id);
     }
     LentDc(const LentDc&) = delete;
     LentDc& operator=(const LentDc&) = delete;
@@ -148,7 +148,7 @@ struct Copy {
             break;
         case 3:
             if (destSurface != 0 && sourceSurface != 0) {
-                drawHooks().ddBlt(destSurface, x, y, width, height, sourceSurface, sourceX, sourceY, 1, site);
+                lv::DDBlt(destSurface, x, y, width, height, sourceSurface, sourceX, sourceY, 1, site);
                 break;
             }
             if (sourceMaskDc != 0) toDest(sourceMaskDc, 0, kRopAndNotSource);

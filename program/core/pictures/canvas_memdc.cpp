@@ -23,8 +23,6 @@ Scratch& scratch() {
     return s;
 }
 
-plat::HDC referenceDc() { return drawHooks().referenceDc ? drawHooks().referenceDc() : plat::HDC{}; }
-
 [[noreturn]] void memoryOverflow() { throw ProgramError(error_number::kMemoryOverflow, u"Memory overflow"); }
 
 }  // namespace
@@ -57,7 +55,7 @@ plat::HBITMAP CreateDibBits(plat::HDC dc, int32_t width, int32_t height, int32_t
 void CreateMemoryDC(int32_t width, int32_t height, int32_t bitDepth, MemDC& out, uint32_t clearRop, int32_t site) {
     width = std::max(width, 1);
     height = std::max(height, 1);
-    const plat::HDC reference = referenceDc();
+    const plat::HDC reference{};  // memory DCs are made compatible with the screen
     MemDC made;
     made.dc = plat::CreateCompatibleDC(reference);
     if (!made.dc) memoryOverflow();

@@ -8,6 +8,7 @@
 
 #include "program/show/frame_step.h"
 #include "canvas_fixture.h"
+#include "engine_fake.h"
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/texts/program_error.h"
 
@@ -144,21 +145,30 @@ class Surfaces : public DrawingTest {
 protected:
     void SetUp() override {
         DrawingTest::SetUp();
-        yov::drawHooks().getDDC = [this](LvHandle surface) -> LvHandle {
-            ++lent;
-            return surface == kDestSurface ? destSurface.dc.id : surface == kSourceSurface ? sourceSurface.dc.id : 0;
-        };
-        yov::drawHooks().releaseDDC = [this](LvHandle surface, LvHandle) {
-            released.push_back(surface);
-            return 0;
-        };
-        yov::drawHooks().ddBlt = [this](LvHandle dest, int32_t x, int32_t y, int32_t w, int32_t h, LvHandle source,
-                                        int32_t sx, int32_t sy, int32_t flags, int32_t) {
-            ddBlts.push_back({static_cast<int32_t>(dest), x, y, w, h, static_cast<int32_t>(source), sx, sy, flags});
-            return 0;
-        };
         destSurface.Fill('g');
     }
+
+    // The engine's surfaces, faked: the two surfaces lend their pictures' DCs.
+    struct SurfaceEngine final : engine_test::EngineFake {
+        explicit SurfaceEngine(Surfaces& test) : test_(test) {}
+        LvHandle GetDDC(LvHandle surface) override {
+            ++test_.lent;
+            return surface == kDestSurface     ? test_.destSurface.dc.id
+                   : surface == kSourceSurface ? test_.sourceSurface.dc.id
+                                               : 0;
+        }
+        LvResult ReleaseDDC(LvHandle surface, LvHandle) override {
+            test_.released.push_back(surface);
+            return 0;
+        }
+        LvResult DDBlt(LvHandle dest, int32_t x, int32_t y, int32_t w, int32_t h, LvHandle source, int32_t sx,
+                       int32_t sy, int32_t flags, int32_t) override {
+            test_.ddBlts.push_back(
+                {static_cast<int32_t>(dest), x, y, w, h, static_cast<int32_t>(source), sx, sy, flags});
+            return 0;
+        }
+        Surfaces& test_;
+    };
 
     static constexpr LvHandle kDestSurface = 7001;
     static constexpr LvHandle kSourceSurface = 7002;
@@ -167,6 +177,7 @@ protected:
     int lent = 0;
     std::vector<LvHandle> released;
     std::vector<std::vector<int32_t>> ddBlts;
+    SurfaceEngine engine_{*this};
 };
 
 TEST_F(Surfaces, ASurfaceLendsItsDcInPlaceOfTheDc) {
