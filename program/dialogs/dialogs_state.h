@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "program/dialogs/cfg_state.h"
+#include "program/core/startup/installed.h"
 #include "program/dialogs/runtime_dialog.h"
 
 namespace yov {
@@ -20,16 +21,6 @@ struct DialogsState {
 DialogsState& dialogsState();
 
 // Installs a state of its own for its lifetime, then puts back the one before.
-class FreshDialogsState {
-public:
-    FreshDialogsState();
-    ~FreshDialogsState();
-    FreshDialogsState(const FreshDialogsState&) = delete;
-    FreshDialogsState& operator=(const FreshDialogsState&) = delete;
-
-private:
-    DialogsState own_;
-    DialogsState* previous_;
-};
+using FreshDialogsState = FreshInstall<DialogsState>;
 
 }  // namespace yov

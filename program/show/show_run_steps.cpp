@@ -7,16 +7,6 @@
 
 namespace yov {
 
-namespace {
-
-ShowRunSteps*& installedSteps() {
-    static ShowRunSteps own;
-    static ShowRunSteps* steps = &own;
-    return steps;
-}
-
-}  // namespace
-
 bool ShowRunSteps::readScript(const std::u16string& script, uint8_t headerOnly) {
     const bool ok = ReadScript(script, headerOnly);
     if (ok && headerOnly == 0) showState().SpeedFactor = scriptReader().S.Run.SpeedFactor;
@@ -29,10 +19,6 @@ void ShowRunSteps::releaseDisplaySurfaces() { ReleaseShowSurfaces(); }
 void ShowRunSteps::stopDisplay() { CloseShowDisplay(); }
 void ShowRunSteps::runSect(int32_t sect) { RunSect(sect); }
 
-ShowRunSteps& showRunSteps() { return *installedSteps(); }
-
-ScopedShowRunSteps::ScopedShowRunSteps(ShowRunSteps& steps) : previous_(installedSteps()) { installedSteps() = &steps; }
-
-ScopedShowRunSteps::~ScopedShowRunSteps() { installedSteps() = previous_; }
+ShowRunSteps& showRunSteps() { return *Installed<ShowRunSteps>(); }
 
 }  // namespace yov

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "program/core/startup/installed.h"
+
 namespace yov {
 
 class ShowRunSteps {
@@ -28,15 +30,6 @@ public:
 // The steps a run takes now: the show's own unless a test installed others.
 ShowRunSteps& showRunSteps();
 
-class ScopedShowRunSteps {
-public:
-    explicit ScopedShowRunSteps(ShowRunSteps& steps);
-    ~ScopedShowRunSteps();
-    ScopedShowRunSteps(const ScopedShowRunSteps&) = delete;
-    ScopedShowRunSteps& operator=(const ScopedShowRunSteps&) = delete;
-
-private:
-    ShowRunSteps* previous_;
-};
+using ScopedShowRunSteps = ScopedInstall<ShowRunSteps>;
 
 }  // namespace yov

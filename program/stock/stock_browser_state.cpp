@@ -2,21 +2,7 @@
 
 namespace yov {
 
-namespace {
-
-StockBrowserState*& current() {
-    static StockBrowserState program;
-    static StockBrowserState* state = &program;
-    return state;
-}
-
-}  // namespace
-
-StockBrowserState& stockBrowserState() { return *current(); }
-
-FreshStockBrowserState::FreshStockBrowserState() : previous_(current()) { current() = &own_; }
-
-FreshStockBrowserState::~FreshStockBrowserState() { current() = previous_; }
+StockBrowserState& stockBrowserState() { return *Installed<StockBrowserState>(); }
 
 StockWindowsState& stockWindows() { return stockBrowserState().Windows; }
 StockCommandState& stockCommandState() { return stockBrowserState().Commands; }

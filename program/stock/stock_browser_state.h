@@ -4,6 +4,7 @@
 // FreshStockBrowserState and gets the old one back when it ends.
 #pragma once
 
+#include "program/core/startup/installed.h"
 #include "program/stock/editor_language.h"
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_menus.h"
@@ -24,16 +25,6 @@ struct StockBrowserState {
 StockBrowserState& stockBrowserState();
 
 // Installs a state of its own for its lifetime, then puts back the one before.
-class FreshStockBrowserState {
-public:
-    FreshStockBrowserState();
-    ~FreshStockBrowserState();
-    FreshStockBrowserState(const FreshStockBrowserState&) = delete;
-    FreshStockBrowserState& operator=(const FreshStockBrowserState&) = delete;
-
-private:
-    StockBrowserState own_;
-    StockBrowserState* previous_;
-};
+using FreshStockBrowserState = FreshInstall<StockBrowserState>;
 
 }  // namespace yov
