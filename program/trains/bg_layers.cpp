@@ -24,8 +24,6 @@ constexpr int32_t kSiteTile = 10907;
 constexpr int32_t kSiteOwnFrames = 12073;
 constexpr int32_t kModeOver = 2;
 constexpr int32_t kModeMasked = 3;
-constexpr int32_t kModeCopy = 1;
-constexpr int32_t kModeBehind = 12;
 constexpr uint8_t kSlotNoFrameStore = 0x04;
 
 void MakeBand(MaskedPicture& band, const TrainRec& area, int32_t site) {
