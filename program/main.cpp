@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     ms.SaverStock = line.saverStock;
     ms.SaverSpeed = line.saverSpeed;
 
-    // The parts of the program hand their entries to start-up before Main runs.
+    // Each part of the program hands its entries to start-up before Main runs.
     yov::WireProgram();
     if (needsNoWindows(line.text)) return yov::Main(line.text).exitCode;
     if (!haveDisplay()) {

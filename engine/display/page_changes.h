@@ -1,5 +1,5 @@
 // What a flip has to put on the screen. The presenter keeps the frame it was shown last, so a
-// flip hands over only the parts of the new front page that may differ from it: the rectangles
+// flip hands over only those regions of the new front page that may differ from it: the rectangles
 // drawn on that page since it was last shown, and what the flips in between changed on the
 // screen. Those parts are compared with the page shown until the flip (still intact at that
 // moment) and the rows that differ are presented; the rest of the page is never read, so a

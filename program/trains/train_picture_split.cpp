@@ -276,7 +276,7 @@ void SplitTrainPicture(TrainRec& trainRef, int32_t picture, int32_t memberPos) {
 
     int32_t offset = 0;
     int32_t part = trainPictures()[picture].FirstPart;
-    // Every cut adds a part: the walk is bounded by the parts that can exist.
+    // Every cut adds a part: the walk is bounded by how many parts can exist.
     for (int32_t hops = 0; part != 0 && picParts().valid(part) && hops <= picParts().Count; ++hops) {
         picParts()[part].SavedWidth = picParts()[part].Width;
         if (m.DirectDraw && m.SceneWidth > 0 && picParts()[part].Width > m.SceneWidth)

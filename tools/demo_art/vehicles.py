@@ -28,7 +28,7 @@ class Vehicle:
         self.lamps = list(lamps)  # (x, y) of each 2 x 2 lamp
 
     def crop(self):
-        """Drops the empty rows above the vehicle; the parts move up with it."""
+        """Drops the empty rows above the vehicle; its parts move up with it."""
         top = self.canvas.top_row()
         if top:
             self.canvas = self.canvas.cropped_top(top)

@@ -108,7 +108,7 @@ TEST_F(ObjectSteps, WaitTexts) {
         rec().Flags |= tf::kWaiting;
         rec().WaitText = c.text;
         CheckWait(train);
-        // The parts end before the wait for them is over.
+        // Those parts end before the wait for them is over.
         if (c.partsRun) pictureSlots()[1].State = 0;
         StepUntilIdle();
         EXPECT_EQ(ticks, c.ticks);

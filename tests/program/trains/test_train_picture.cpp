@@ -1,5 +1,5 @@
 // Train pictures composed from vehicles that the test draws onto the canvas itself: the
-// chain of parts, widths, labels for vehicles that cannot be shown, the images of the parts
+// chain of parts, widths, labels for vehicles that cannot be shown, the images of its parts
 // drawn whole and by vehicle, the cut of long parts, and the starting frames of pantographs
 // and vehicle ends; caption macros from the stock data.
 #include <gtest/gtest.h>
