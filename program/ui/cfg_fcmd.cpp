@@ -15,6 +15,7 @@
 #include "platform/priority.h"
 #include "platform/codepage.h"
 #include "platform/text.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_module.h"
@@ -118,7 +119,7 @@ bool CfgFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& /*arg2*/, int32_t& /*ar
             WriteErrorLog(u"SetPriorityClass refused");
         return true;
     }
-    case cmd::kMenuSelect: SBar->showMessage(QString::fromStdU16String(GetMenuTip(arg1))); return true;
+    case cmd::kMenuSelect: SBar->showMessage(toQString(GetMenuTip(arg1))); return true;
     case cmd::kMenuLoopLeft: SBar->clearMessage(); return true;
     case cmd::kLanguage: chooseLanguage(index + 1); return true;
     case kOptionMenuCommand: RunOptionCommand(scriptReader().S, index); return true;

@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "platform/text.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/main_state.h"
@@ -143,8 +144,8 @@ void CfgFrm::ChkAct_Click() {
     }
     const ResolutionList& list = cs.Resolutions;
     for (int i = 1; i <= std::min<int>(list.count, kMaxResolutions); ++i) {
-        ModeCombo[0]->addItem(QString::fromStdU16String(
-            ResolutionCaption(list.width[static_cast<size_t>(i)], list.height[static_cast<size_t>(i)])));
+        ModeCombo[0]->addItem(
+            toQString(ResolutionCaption(list.width[static_cast<size_t>(i)], list.height[static_cast<size_t>(i)])));
     }
     const QSize screen =
         QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->size() : QSize(cs.DDX, cs.DDY);
@@ -171,7 +172,7 @@ void CfgFrm::Combo1_Click() {
     const FillingScope filling;
     depths_ = DepthsOf(CollectedDisplayModes(), cs.DDX, cs.DDY);
     ModeCombo[1]->clear();
-    for (int32_t d : depths_) ModeCombo[1]->addItem(QString::fromStdU16String(DepthCaption(d)));
+    for (int32_t d : depths_) ModeCombo[1]->addItem(toQString(DepthCaption(d)));
     const int k = EntryToSelect(depths_, cs.DDB);
     if (k >= 0) {
         ModeCombo[1]->setCurrentIndex(k);
@@ -192,7 +193,7 @@ void CfgFrm::Combo2_Click() {
                          cs.Resolutions.height[static_cast<size_t>(i)], cs.DDB);
     }
     ModeCombo[2]->clear();
-    for (int32_t r : rates_) ModeCombo[2]->addItem(QString::fromStdU16String(RateCaption(r)));
+    for (int32_t r : rates_) ModeCombo[2]->addItem(toQString(RateCaption(r)));
     const bool any = !rates_.empty();
     ModeLabel[2]->setEnabled(any);
     ModeCombo[2]->setEnabled(any);
@@ -260,7 +261,7 @@ void CfgFrm::CmbFil_KeyPress(int list, int keyAscii) {
         CmbFil_Click(list);
     } else if (keyAscii == 27) {
         const std::u16string& current = list == kScriptList ? mainState().ConfigFile : stockState().StockName;
-        combo->setEditText(QString::fromStdU16String(current));
+        combo->setEditText(toQString(current));
     }
 }
 
@@ -280,7 +281,7 @@ void CfgFrm::CmdBrw_Click(int list) {
                                  StripAmpersands(LabF[static_cast<size_t>(list)]->text().toStdU16String());
     std::u16string path;
     if (!GetFileFilter(title, (list == kScriptList ? kScriptKinds : kStockKinds) | kTitleIsText, path)) return;
-    CmbFil[static_cast<size_t>(list)]->setEditText(QString::fromStdU16String(path));
+    CmbFil[static_cast<size_t>(list)]->setEditText(toQString(path));
     CmbFil_Click(list);
 }
 

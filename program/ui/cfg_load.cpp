@@ -15,6 +15,7 @@
 
 #include "platform/numbers.h"
 #include "platform/text.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/main_module.h"
@@ -81,7 +82,7 @@ void CfgFrm::loadSteps() {
         Pic[i]->adjustSize();
         cs.PictureWidths[i] = Pic[i]->width();
     }
-    LabN->setText(QString::fromStdU16String(kProgramTitle));
+    LabN->setText(toQString(kProgramTitle));
     // 5.
     cs.LoadingFlag = -1;
     CfgFilling() = 1;
@@ -169,7 +170,7 @@ void CfgFrm::SetCmbLst(int list) {
     QComboBox* combo = CmbFil[static_cast<size_t>(list)];
     combo->clear();
     for (int32_t i = 1; i <= recent.count && static_cast<size_t>(i) < recent.items.size(); ++i)
-        combo->addItem(QString::fromStdU16String(recent.items[static_cast<size_t>(i)]));
+        combo->addItem(toQString(recent.items[static_cast<size_t>(i)]));
     combo->setCurrentIndex(recent.count > 0 ? 0 : -1);
     if (recent.count == 0) combo->setEditText(QString());
     // Selecting the first file chooses it, as the user's choice would (nothing while that

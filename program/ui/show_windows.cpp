@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/show/show_font.h"
 #include "program/core/settings/window_placement.h"
@@ -170,7 +171,7 @@ void ShowWindowBase::closeEvent(QCloseEvent* event) {
 
 ScrWin::ScrWin() : ShowWindowBase(Qt::Window) {
     // Form_Load: the program's title, the language's texts, the placement restored.
-    setWindowTitle(QString::fromUtf16(kProgramTitle));
+    setWindowTitle(toQString(kProgramTitle));
     resize(kFirstWidth, kFirstHeight);
     InitForm(0, this);
 }
@@ -237,7 +238,7 @@ bool ScrFull::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ScrFull::showText(const std::u16string& text) {
-    const QString qText = QString::fromStdU16String(text);
+    const QString qText = toQString(text);
     const QRect extent = QFontMetrics(font()).boundingRect(QRect(), Qt::TextExpandTabs, qText);
     const int32_t twips = std::max<int32_t>(1, mainState().TwipsPerPixelX);
     const int32_t margin = kTextMarginTwips / twips;

@@ -56,8 +56,8 @@ std::u16string withoutQuotes(std::u16string name) {
     return name;
 }
 
-// The libraries the windows of the Windows version needed registered once; nothing is registered
-// here, so each step succeeds and keeps its bit, and the setting still tells which ran.
+// The setting "DllReg" keeps a bit for each shared component registered once; nothing needs
+// registering here, so each step succeeds and keeps its bit, and the setting still tells which ran.
 void RegisterComponents() {
     static const int32_t kComponentBits[] = {1, 2, 4, 8, 16, 64};  // OleAut32 ... RichTx32.ocx
     constexpr int32_t kRegisteredNow = static_cast<int32_t>(0x80000000u);
