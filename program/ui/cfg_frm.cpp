@@ -22,7 +22,6 @@
 
 #include "program/core/texts/qt_text.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/localize.h"
@@ -99,10 +98,10 @@ CfgFrm::CfgFrm() : QWidget(nullptr) {
     setFont(cfgFont());
     setControlTag(this, u"CFG");
     setWindowTitle(QStringLiteral("Yov"));
-    const MainState& ms = mainState();
-    metrics_.rowHeight = ms.CtlHeightPx > 0 ? ms.CtlHeightPx : 315 / 15;
-    metrics_.lineHeight = ms.TextHeightPx > 0 ? ms.TextHeightPx : 195 / 15;
-    metrics_.statusBarHeight = ms.EditHeightPx > 0 ? ms.EditHeightPx : 285 / 15;
+    const ProgramState& ms = programState();
+    metrics_.rowHeight = ms.machine.CtlHeightPx > 0 ? ms.machine.CtlHeightPx : 315 / 15;
+    metrics_.lineHeight = ms.machine.TextHeightPx > 0 ? ms.machine.TextHeightPx : 195 / 15;
+    metrics_.statusBarHeight = ms.machine.EditHeightPx > 0 ? ms.machine.EditHeightPx : 285 / 15;
     build();
 }
 

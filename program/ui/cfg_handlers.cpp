@@ -23,7 +23,6 @@
 #include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/error_report.h"
@@ -135,7 +134,7 @@ void CfgFrm::ChkAct_Click() {
     if (CfgFilling() == 0) StoreSetting(u"DDA", ChkAct->isChecked() ? 1 : 0);
     const FillingScope filling;
     ModeCombo[0]->clear();
-    if (mainState().Show.DrawAlg[cs.ModeIndex == kFullScreenMode ? 1 : 0] < 2) return;
+    if (programState().settings.Show.DrawAlg[cs.ModeIndex == kFullScreenMode ? 1 : 0] < 2) return;
     if (ChkAct->isChecked()) {
         SetDDEnab(false);
         ModeCombo[1]->clear();
@@ -227,7 +226,7 @@ void CfgFrm::CmbFil_Click(int list) {
         int16_t& guard;
         ~Release() { guard = 0; }
     } release{ClickGuard};
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     RecentList& recent = recentLists()[static_cast<size_t>(list)];
     const std::u16string name = plat::trim(CmbFil[static_cast<size_t>(list)]->currentText().toStdU16String());
     const uint8_t r = AddRecentFile(name, recent);
@@ -235,7 +234,7 @@ void CfgFrm::CmbFil_Click(int list) {
     SaveRecentList(recent);
     const bool found = recent.lastAddFound != 0;
     if (list == kStockList) {
-        ms.StockOk = found;
+        ms.scene.StockOk = found;
         if (found && !plat::equalsNoCase(name, stockState().StockName)) {
             // The dialog is made again on the new stock, with its languages and texts.
             UnloadAllWindows(1);
@@ -245,7 +244,7 @@ void CfgFrm::CmbFil_Click(int list) {
             PostDeferredAction(deferred::kCloseAndRestart);
         }
     } else {
-        ms.ConfigOk = found;
+        ms.scene.ConfigOk = found;
         if (found) {
             SetConfigFile(name);
             TtDepend(name);
@@ -260,7 +259,7 @@ void CfgFrm::CmbFil_KeyPress(int list, int keyAscii) {
     if (keyAscii == 13) {
         CmbFil_Click(list);
     } else if (keyAscii == 27) {
-        const std::u16string& current = list == kScriptList ? mainState().ConfigFile : stockState().StockName;
+        const std::u16string& current = list == kScriptList ? programState().scene.ConfigFile : stockState().StockName;
         combo->setEditText(toQString(current));
     }
 }

@@ -13,7 +13,6 @@
 #include <algorithm>
 
 #include "program/core/texts/qt_text.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/error_report.h"
