@@ -11,7 +11,7 @@
 #include "program/show/show_queues.h"
 #include "program/show/sections.h"
 #include "program/show/show_run_steps.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_start.h"

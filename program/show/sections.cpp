@@ -21,7 +21,7 @@
 #include "program/show/show_records.h"
 #include "program/show/show_queues.h"
 #include "program/trains/scene_layers.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"

@@ -1,6 +1,6 @@
 #include "program/show/show_queues.h"
 
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/trains/train_records.h"
 

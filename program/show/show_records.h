@@ -10,7 +10,7 @@
 
 #include "program/show/anim_wheel.h"
 #include "program/show/sections.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/trains/train_records.h"
 

@@ -10,7 +10,7 @@
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/core/startup/program_state.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/trains/fg_bg_areas.h"
 #include "program/trains/line_area.h"
 

@@ -14,7 +14,7 @@
 #include "program/scene/script_reader.h"
 #include "program/scene/vehicle_build.h"
 #include "program/show/sections.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/fg_bg_areas.h"

@@ -14,7 +14,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/show/show_queues.h"
 #include "program/trains/area_painting.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/timed_events.h"
 #include "program/trains/line_params.h"
 

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QString>
 
-#include "program/show/show_font.h"
+#include "program/show_data/show_font.h"
 
 namespace yov {
 namespace {

@@ -15,7 +15,7 @@
 #include <algorithm>
 
 #include "program/core/binding/engine_binding.h"
-#include "program/show/show_font.h"
+#include "program/show_data/show_font.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/foreign_window_mode.h"
 #include "program/core/startup/main_state.h"
@@ -24,11 +24,11 @@
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/show/display_start.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/display_wiring.h"
 #include "program/core/startup/service_window.h"
 #include "program/show/show_input.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_window_calls.h"
 #include "program/show/show_window_rules.h"
 #include "program/ui/cfg_frm.h"

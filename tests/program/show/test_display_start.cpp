@@ -18,14 +18,14 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_queues.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_window_calls.h"
 #include "program/show/timed_events.h"
 #include "program/trains/train_records.h"
-#include "program/show/show_view.h"
+#include "program/show_data/show_view.h"
 #include "recording_engine.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "program/core/startup/main_state.h"
 #include "program/core/texts/program_error.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
 #include "program/show/object_steps.h"
