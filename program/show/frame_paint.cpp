@@ -7,7 +7,7 @@
 #include "program/show_data/display_state.h"
 #include "program/show/line_paint.h"
 #include "program/show/lying_snow.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/show_data/show_state.h"
 #include "program/show/snow.h"
 #include "program/trains/train_records.h"

@@ -18,7 +18,7 @@
 #include "program/show/object_motion.h"
 #include "program/show/object_steps.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/show_data/show_state.h"
 #include "program/show/show_window_rules.h"
 #include "program/show/timed_object_events.h"

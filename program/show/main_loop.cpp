@@ -8,11 +8,11 @@
 #include "program/core/texts/program_error.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/show/sections.h"
 #include "program/show/show_run_steps.h"
 #include "program/show_data/show_state.h"
-#include "program/show/timed_events.h"
+#include "program/trains/timed_events.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_start.h"
 

@@ -10,10 +10,10 @@
 #include "program/show/object_motion.h"
 #include "program/show/part_anims.h"
 #include "program/show/sections.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/show_data/show_state.h"
 #include "program/show_data/show_view.h"
-#include "program/show/timed_events.h"
+#include "program/trains/timed_events.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 

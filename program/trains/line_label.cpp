@@ -12,7 +12,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/params/param_table.h"
-#include "program/show/sections.h"
+#include "program/trains/section_table.h"
 #include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"

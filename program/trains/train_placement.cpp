@@ -13,7 +13,7 @@
 #include "program/core/params/param_table.h"
 #include "program/scene/script_reader.h"
 #include "program/scene/vehicle_build.h"
-#include "program/show/sections.h"
+#include "program/trains/section_table.h"
 #include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"

@@ -35,7 +35,7 @@
 #include "program/show_data/show_state.h"
 #include "program/show_data/show_view.h"
 #include "program/show/show_window_rules.h"
-#include "program/show/timed_events.h"
+#include "program/trains/timed_events.h"
 #include "program/show/timed_object_events.h"
 #include "program/trains/train_records.h"
 #include "program/trains/line_params.h"

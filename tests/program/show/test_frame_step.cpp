@@ -13,7 +13,7 @@
 #include "program/show/frame_step.h"
 #include "program/show/object_steps.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "core_fixture.h"
 #include "show_fixture.h"
 

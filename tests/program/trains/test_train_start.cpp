@@ -20,7 +20,7 @@
 #include "program/show/frame_step.h"
 #include "program/show/sections.h"
 #include "program/show_data/show_font.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/show/timed_object_events.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_start.h"
