@@ -39,7 +39,6 @@ void sync() {
     }
 }
 
-
 // One random-sequence pick over first..last with the cycle state of rec; 0 when no item
 // is a candidate.
 template <class Rec>
