@@ -8,12 +8,12 @@
 
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
 #include "program/show/object_steps.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "core_fixture.h"
 #include "show_fixture.h"
 
