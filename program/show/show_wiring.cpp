@@ -14,6 +14,12 @@
 
 namespace yov {
 
+const ShowDrawing kShowDrawing{
+    .stepInProgress = [] { return showState().StepState != 0; },
+    .trainsInMotion = [] { return showState().StartedTrains; },
+    .showBrush = [](int which) { return which == 1 ? displayState().BackBrush : displayState().KeyBrush; },
+};
+
 void WireShow() {
     ScriptReader& reader = scriptReader();
     const auto settings = reader.hooks.start;
@@ -40,10 +46,7 @@ void WireShow() {
         TrainTable& t = trains();
         return t.valid(train) ? &t.at(train).AnimSlots : nullptr;
     };
-    DrawHooks& draw = drawHooks();
-    draw.stepInProgress = [] { return showState().StepState != 0; };
-    draw.trainsInMotion = [] { return showState().StartedTrains; };
-    draw.showBrush = [](int which) { return which == 1 ? displayState().BackBrush : displayState().KeyBrush; };
+    showDrawing() = &kShowDrawing;
 }
 
 }  // namespace yov

@@ -3,7 +3,12 @@
 // motion and the two show brushes to the drawing toolbox. Called once at start-up.
 #pragma once
 
+#include "program/core/pictures/canvas_hooks.h"
+
 namespace yov {
+
+// The show's answers to the drawing toolbox (showDrawing()).
+extern const ShowDrawing kShowDrawing;
 
 void WireShow();
 

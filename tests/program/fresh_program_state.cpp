@@ -87,7 +87,7 @@ struct FreshShowFamilies {
     Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
     Kept<yov::UtilHooks> utilHooks{&yov::utilHooks};
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
-    Kept<yov::DrawHooks> drawHooks{&yov::drawHooks};
+    Kept<const yov::ShowDrawing*> showDrawing{&yov::showDrawing};
     Kept<yov::PictureRefHooks> refHooks{&yov::pictureRefHooks};
 
     // Scene and stock data: the parameter parser and table, the script reader, the stock,
@@ -102,7 +102,6 @@ struct FreshShowFamilies {
     Kept<yov::PictureSlotTable> pictureSlots{&yov::pictureSlots};
     Kept<yov::StockLoadHooks> loadHooks{&yov::stockLoadHooks};
     Kept<yov::PlacedPictureHooks> placedHooks{&yov::placedPictureHooks};
-    Kept<yov::SlotSurfaceHooks> slotHooks{&yov::slotSurfaceHooks};
 
     // The trains.
     Kept<yov::TrainStartState> start{&yov::trainStart};
