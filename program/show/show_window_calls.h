@@ -19,6 +19,9 @@ public:
     virtual void takeCursorPosition() = 0;
     // The open settings dialog brings its show tab in line with whether a show runs.
     virtual void settingsShowTab() = 0;
+    // A display request waits (the popup, the panel, a text, the password dialog while DirectDraw
+    // owns the screen): the show window shows it, or drops it when it cannot.
+    virtual void showDisplayRequest() = 0;
 };
 
 ShowWindowCalls* showWindowCalls();

@@ -4,7 +4,6 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/show/display_state.h"
-#include "program/show/frame_step.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
 #include "program/show/show_window_rules.h"
@@ -58,15 +57,6 @@ void WireShowInput() {
     link.pendingText = [] { return showInput().PendingText; };
     link.showPasswordDialog = ShowGetPasswordModeless;
     link.dialogDone = [] { return showInput().DialogDone != 0; };
-
-    frameStepCalls().ddMenus = [] {
-        if (auto* full = dynamic_cast<ScrFull*>(showWindow())) {
-            full->DDMenus();
-        } else {
-            // Only the full-screen window shows requests; a windowed show has none to wait for.
-            showInput().DisplayRequest = display_request::kNone;
-        }
-    };
 }
 
 void WireShowInputEntries() {

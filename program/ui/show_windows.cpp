@@ -395,6 +395,14 @@ public:
     void settingsShowTab() override {
         if (auto* cfg = dynamic_cast<CfgFrm*>(programState().WindowTable[kSettingsSlot].window)) cfg->StartStop();
     }
+    void showDisplayRequest() override {
+        if (auto* full = dynamic_cast<ScrFull*>(ShowWindowOf(displayState().ShowForm.get()))) {
+            full->DDMenus();
+        } else {
+            // Only the full-screen window shows requests; a windowed show has none to wait for.
+            showInput().DisplayRequest = display_request::kNone;
+        }
+    }
 };
 
 }  // namespace

@@ -176,6 +176,7 @@ protected:
         std::unique_ptr<yov::ShowView> makeView(uint8_t) override { return makeView_(); }
         void takeCursorPosition() override {}
         void settingsShowTab() override {}
+        void showDisplayRequest() override {}
     } windows;
 
 private:

@@ -75,6 +75,7 @@ public:
     void settingsShowTab() override {
         if (onTab) onTab();
     }
+    void showDisplayRequest() override {}
 };
 
 class ShowRun : public show_test::ShowTestOn<core_test::CoreTest> {

@@ -173,7 +173,6 @@ TEST_F(PanelTest, ResizingTheWindowedShowCancelsThePanel) {
     EXPECT_EQ(mainState().Show.LimLinV[0], 3);
     yov::showInputLink() = yov::ShowInputLink{};
     yov::laterParts() = yov::LaterParts{};
-    yov::frameStepCalls().ddMenus = nullptr;
 }
 
 }  // namespace
