@@ -30,6 +30,8 @@
 #include "program/show/show_input.h"
 #include "program/show/show_state.h"
 #include "program/show/show_window_calls.h"
+#include "program/ui/password_dialog.h"
+#include "program/core/startup/main_module.h"
 #include "program/show/show_window_rules.h"
 #include "program/ui/cfg_frm.h"
 #include "program/ui/foreign_window.h"
@@ -395,6 +397,8 @@ public:
     void settingsShowTab() override {
         if (auto* cfg = dynamic_cast<CfgFrm*>(programState().WindowTable[kSettingsSlot].window)) cfg->StartStop();
     }
+    void askPassword() override { ShowGetPasswordModal(); }
+    void describePicture(int32_t stockEntry) override { ShowPictureDescription(stockEntry, false, 0); }
     void showDisplayRequest() override {
         if (auto* full = dynamic_cast<ScrFull*>(ShowWindowOf(displayState().ShowForm.get()))) {
             full->DDMenus();

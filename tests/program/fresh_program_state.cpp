@@ -118,7 +118,6 @@ struct FreshShowFamilies {
     Kept<yov::ShowInputState> input{&yov::showInput};
     Kept<yov::ShowInputLink> inputLink{&yov::showInputLink};
     Kept<yov::ShowClock> clock{&yov::showClock};
-    Kept<yov::ShowInputCalls> inputCalls{&yov::showInputCalls};
     Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
 };
 

@@ -177,6 +177,8 @@ protected:
         void takeCursorPosition() override {}
         void settingsShowTab() override {}
         void showDisplayRequest() override {}
+        void askPassword() override {}
+        void describePicture(int32_t) override {}
     } windows;
 
 private:

@@ -14,6 +14,7 @@
 #include "program/show/show_window_rules.h"
 #include "program/ui/password_dialog.h"
 #include "program/ui/show_input_wiring.h"
+#include "program/ui/show_windows.h"
 #include "show_input_fixture.h"
 
 namespace {
@@ -92,7 +93,7 @@ TEST_F(PasswordTest, AScreenSaverStopAsksModallyAndEndsOnlyWithThePassword) {
     yov::mainState().ScreenSaverMode = 1;
     yov::SaveRegString(u"ScreenSaveUsePassword", u"1");
     yov::SaveRegString(u"Pw", u"train");
-    yov::showInputCalls().showPasswordModal = yov::ShowGetPasswordModal;
+    yov::WireShowWindows();  // the program's own windows ask for the password
     yov_test::whenModal([](QWidget* w) { answer(w, QStringLiteral("tram")); });
     yov::ScrKeyCommand(27, 0);
     EXPECT_EQ(programState().StopRequest, 0);
