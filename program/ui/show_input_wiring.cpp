@@ -36,29 +36,6 @@ void EndModalOverShow() {
     StartMouseGrace();
 }
 
-void WireShowInput() {
-    ShowInputLink& link = showInputLink();
-    link.keyCommand = [](int32_t code) { ScrKeyCommand(static_cast<int16_t>(code), 0); };
-    link.mouseClick = ScrMouseClick;
-    link.mouseMove = ScrMouseMove;
-    link.panelOpen = [] { return panelState().PanelOpen != 0; };
-    link.panelCommand = [](int32_t index) { ScrPanelCommand(index); };
-    link.panelInit = ScrPanelInit;
-    link.takeDisplayRequest = [] {
-        const uint8_t r = showInput().DisplayRequest;
-        showInput().DisplayRequest = display_request::kNone;
-        return r;
-    };
-    link.displayRequestPending = [] { return showInput().DisplayRequest != display_request::kNone; };
-    link.rightClickPoint = [](int32_t& x, int32_t& y) {
-        x = showInput().RightClickX;
-        y = showInput().RightClickY;
-    };
-    link.pendingText = [] { return showInput().PendingText; };
-    link.showPasswordDialog = ShowGetPasswordModeless;
-    link.dialogDone = [] { return showInput().DialogDone != 0; };
-}
-
 void WireShowInputEntries() {
     LaterParts& later = laterParts();
     later.scrKeyCommand = ScrKeyCommand;

@@ -116,7 +116,6 @@ struct FreshShowFamilies {
     Kept<yov::ClipSpan> clip{&yov::clipSpan};
     Kept<yov::PanelState> panel{&yov::panelState};
     Kept<yov::ShowInputState> input{&yov::showInput};
-    Kept<yov::ShowInputLink> inputLink{&yov::showInputLink};
     Kept<yov::ShowClock> clock{&yov::showClock};
     Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
 };

@@ -31,7 +31,6 @@ protected:
     }
     void TearDown() override {
         yov::laterParts() = yov::LaterParts{};
-        yov::showInputLink() = yov::ShowInputLink{};
         ShowInputTest::TearDown();
     }
     // Types the texts into the dialog's boxes and presses O.K.
