@@ -20,6 +20,11 @@ const ShowDrawing kShowDrawing{
     .showBrush = [](int which) { return which == 1 ? displayState().BackBrush : displayState().KeyBrush; },
 };
 
+int32_t* kTrainSlotHead(uint8_t train) {
+    TrainTable& t = trains();
+    return t.valid(train) ? &t.at(train).AnimSlots : nullptr;
+}
+
 void WireShow() {
     ScriptReader& reader = scriptReader();
     const auto settings = reader.hooks.start;
@@ -42,10 +47,7 @@ void WireShow() {
         std::u16string file = script;
         RunShow(mode, file, 0, 0);
     };
-    animPoolHooks().trainSlotHead = [](uint8_t train) -> int32_t* {
-        TrainTable& t = trains();
-        return t.valid(train) ? &t.at(train).AnimSlots : nullptr;
-    };
+    trainSlotHead() = kTrainSlotHead;
     showDrawing() = &kShowDrawing;
 }
 

@@ -87,6 +87,7 @@ struct FreshShowFamilies {
     Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
     Kept<yov::UtilHooks> utilHooks{&yov::utilHooks};
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
+    Kept<yov::TrainSlotHead> trainSlotHead{&yov::trainSlotHead};
     Kept<const yov::ShowDrawing*> showDrawing{&yov::showDrawing};
     Kept<yov::PictureRefHooks> refHooks{&yov::pictureRefHooks};
 
