@@ -31,7 +31,6 @@
 #include "core_fixture.h"
 #include "platform/raster.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup.h"
 #include "program/show/display_state.h"
@@ -65,7 +64,7 @@ TEST(DemoGoldenChild, DISABLED_RunsTheDemo) {
     sc.tickCount = [] { return static_cast<uint32_t>(clockMs); };
     sc.sleep = [](int32_t ms) { clockMs += ms > 0 ? ms : 0; };
     sc.perfCounter = [] {
-        const double perTick = yov::mainState().MsPerCounterTick;
+        const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
     yov::FrameStepCalls& c = yov::frameStepCalls();
@@ -93,7 +92,7 @@ TEST(DemoGoldenChild, DISABLED_RunsTheDemo) {
             }
             std::fflush(stdout);
         }
-        if (frames >= kFrames) yov::programState().StopRequest = 1;
+        if (frames >= kFrames) yov::programState().run.StopRequest = 1;
     };
     const yov::MainResult result = yov::Main(u"/w");
     std::printf("ended after %d frames\n", frames);

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "tests/program/engine_fake.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup.h"
 #include "program/show/frame_step.h"
@@ -52,10 +52,10 @@ TEST(FailingSceneChild, DISABLED_RunsTheShowForAMinute) {
     sc.tickCount = [] { return static_cast<uint32_t>(clockMs); };
     sc.sleep = [](int32_t ms) {
         clockMs += ms > 0 ? ms : 0;
-        if (clockMs > 1000 + kShowMs) yov::programState().StopRequest = 1;
+        if (clockMs > 1000 + kShowMs) yov::programState().run.StopRequest = 1;
     };
     sc.perfCounter = [] {
-        const double perTick = yov::mainState().MsPerCounterTick;
+        const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
     yov::FrameStepCalls& c = yov::frameStepCalls();
@@ -68,7 +68,7 @@ TEST(FailingSceneChild, DISABLED_RunsTheShowForAMinute) {
         yov::CheckStep(site);
         calls.stepDouble = self;
         clockMs += 20;
-        if (clockMs > 1000 + kShowMs) yov::programState().StopRequest = 1;
+        if (clockMs > 1000 + kShowMs) yov::programState().run.StopRequest = 1;
     };
     // Batches are dropped: the run is about the show's log, not its frames.
     static NoBatchEngine engine;

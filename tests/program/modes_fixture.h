@@ -82,7 +82,7 @@ protected:
         b.paintEmptyLine = [this](int32_t, const std::u16string& bg) { paintedBg.push_back(bg); };
         // The tests' actions are unclosed brackets: each one that runs names itself in the
         // error log, read here through the log view.
-        yov::programState().RunMode = 14;
+        yov::programState().run.RunMode = 14;
         yov::coreHooks().appendToLogView = [this](const std::u16string& line) {
             const size_t end = line.find(u" (column");
             const size_t at = end == std::u16string::npos ? end : line.rfind(u'[', end);
@@ -91,7 +91,7 @@ protected:
     }
     void TearDown() override {
         yov::coreHooks().appendToLogView = {};
-        yov::programState().RunMode = 0;
+        yov::programState().run.RunMode = 0;
         yov::unitBuilders() = yov::UnitBuilders{};
         yov::ResetTrainPictures();
         yov::ClearParams();

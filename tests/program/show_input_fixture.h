@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core_fixture.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "engine_fake.h"
 #include "platform/codepage.h"
 #include "program/show/display_state.h"
@@ -38,8 +38,8 @@ protected:
         passwordAsked = 0;
         yov::showInput() = yov::ShowInputState{};
         yov::panelState() = yov::PanelState{};
-        yov::mainState().Show = yov::ShowSettings{};
-        yov::mainState().ScreenSaverMode = 0;
+        yov::programState().settings.Show = yov::ShowSettings{};
+        yov::programState().road.ScreenSaverMode = 0;
         savedWindows_ = yov::InstallShowWindowCalls(&windows_);
         yov::displayState().ShowForm = std::make_unique<CursorView>(cursorShown);
     }
@@ -48,8 +48,8 @@ protected:
         yov::InstallShowWindowCalls(savedWindows_);
         yov::showInput() = yov::ShowInputState{};
         yov::panelState() = yov::PanelState{};
-        yov::mainState().Show = yov::ShowSettings{};
-        yov::mainState().ScreenSaverMode = 0;
+        yov::programState().settings.Show = yov::ShowSettings{};
+        yov::programState().road.ScreenSaverMode = 0;
         ShowTestOn<core_test::CoreTest>::TearDown();
     }
 

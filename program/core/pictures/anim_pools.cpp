@@ -166,7 +166,7 @@ int32_t FreePictureSlot(int32_t slot) {
     const int32_t owner = t[slot].OwnerPart;
     const bool ownerKnown = parts.valid(owner) && parts[owner].State != kPartFree;
 
-    if (t[slot].State != kSlotAtRest && (programState().RunFlags & 0x01) != 0) {
+    if (t[slot].State != kSlotAtRest && (programState().run.RunFlags & 0x01) != 0) {
         if (UnlinkFromWheel(slot)) {
             AnimWheelState& w = animWheel();
             w.AnimScheduled = std::max(w.AnimScheduled - 1, 0);

@@ -137,7 +137,7 @@ struct SlotSurfaceEngine final : engine_test::EngineFake {
 };
 
 TEST_F(PictureSlots, AnAnimationReachingPastItsPictureGetsNoSurface) {
-    yov::programState().BatchMode = 1;
+    yov::programState().run.BatchMode = 1;
     SlotSurfaceEngine engine(9);
     const int& created = engine.created;
     const int32_t s = yov::AllocPictureSlot();
@@ -153,7 +153,7 @@ TEST_F(PictureSlots, AnAnimationReachingPastItsPictureGetsNoSurface) {
 }
 
 TEST_F(PictureSlots, PerFrameSurfacesStayAfterTheSurfacesAreMade) {
-    yov::programState().BatchMode = 1;
+    yov::programState().run.BatchMode = 1;
     SlotSurfaceEngine engine(20);
     const int32_t s = yov::AllocPictureSlot();
     yov::PictureSlot& slot = yov::pictureSlots()[s];

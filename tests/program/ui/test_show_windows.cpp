@@ -18,7 +18,7 @@
 #include "core_fixture.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_state.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
 #include "program/show/show_state.h"
@@ -31,19 +31,21 @@ class ShowWindowsTest : public core_test::CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        yov::mainState().Show = yov::ShowSettings{};
+        yov::programState().settings.Show = yov::ShowSettings{};
     }
     void TearDown() override {
-        yov::mainState().Show = yov::ShowSettings{};
+        yov::programState().settings.Show = yov::ShowSettings{};
         CoreTest::TearDown();
     }
     // The speed panel open, with the line limit it would go back to when cancelled.
     static void openPanel() {
         yov::panelState().PanelOpen = 1;
         yov::panelState().SavedLinV = 4;
-        yov::mainState().Show.LimLinV[0] = 9;
+        yov::programState().settings.Show.LimLinV[0] = 9;
     }
-    static bool panelCancelled() { return yov::panelState().PanelOpen == 0 && yov::mainState().Show.LimLinV[0] == 4; }
+    static bool panelCancelled() {
+        return yov::panelState().PanelOpen == 0 && yov::programState().settings.Show.LimLinV[0] == 4;
+    }
 };
 
 QSize screenSize() { return QGuiApplication::primaryScreen()->virtualGeometry().size(); }
@@ -111,11 +113,11 @@ TEST_F(ShowWindowsTest, KeysReachTheShowsCommands) {
         {"Ctrl+S is not S", Qt::Key_S, Qt::ControlModifier, [&] { return ss.StepCountdown == 0; }},
         {"Space pauses", Qt::Key_Space, Qt::NoModifier, [&] { return ss.StepMode == 1; }},
         {"Alt+F7 is not F7", Qt::Key_F7, Qt::AltModifier, [&] { return ss.StartMode == 0; }},
-        {"Esc stops", Qt::Key_Escape, Qt::NoModifier, [] { return yov::programState().StopRequest == 1; }},
-        {"Enter stops", Qt::Key_Return, Qt::NoModifier, [] { return yov::programState().StopRequest == 1; }},
+        {"Esc stops", Qt::Key_Escape, Qt::NoModifier, [] { return yov::programState().run.StopRequest == 1; }},
+        {"Enter stops", Qt::Key_Return, Qt::NoModifier, [] { return yov::programState().run.StopRequest == 1; }},
     };
     // Other keys do not stop the show, so that each key's own command shows.
-    yov::mainState().Show.NStpKey = {1, 1};
+    yov::programState().settings.Show.NStpKey = {1, 1};
     for (uint8_t mode : {0, 1}) {
         auto view = yov::MakeShowView(mode);
         yov::ShowWindowBase* w = yov::ShowWindowOf(view.get());
@@ -127,18 +129,18 @@ TEST_F(ShowWindowsTest, KeysReachTheShowsCommands) {
             s.StartCredits = 0;
             s.StepMode = 0;
             s.StepCountdown = 0;
-            yov::programState().StopRequest = 0;
+            yov::programState().run.StopRequest = 0;
             QTest::keyClick(w, k.key, k.modifiers);
             EXPECT_TRUE(k.happened()) << "mode " << int(mode) << ": " << k.what;
         }
-        yov::programState().StopRequest = 0;
+        yov::programState().run.StopRequest = 0;
         view->closeFromProgram();
     }
 }
 
 TEST_F(ShowWindowsTest, ClicksAndMovesReachTheShow) {
     // Under DirectDraw a right click asks the next frame step for the popup at its place.
-    yov::programState().BatchMode = 1;
+    yov::programState().run.BatchMode = 1;
     auto view = yov::MakeShowView(1);
     yov::ShowWindowBase* w = yov::ShowWindowOf(view.get());
     w->show();
@@ -155,7 +157,7 @@ TEST_F(ShowWindowsTest, ClicksAndMovesReachTheShow) {
     EXPECT_EQ(input.RightClickY, 34);
     EXPECT_EQ(input.LastX, 40);
     EXPECT_EQ(input.LastY, 50);
-    EXPECT_EQ(yov::programState().StopRequest, 0) << "neither stops a show whose mode lets them";
+    EXPECT_EQ(yov::programState().run.StopRequest, 0) << "neither stops a show whose mode lets them";
     yov::showInput().DisplayRequest = yov::display_request::kNone;
     view->closeFromProgram();
 }
@@ -167,10 +169,10 @@ TEST_F(ShowWindowsTest, WindowedCloseBoxAsksOnceThenCloses) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     yov::ProgramState& st = yov::programState();
     EXPECT_FALSE(w->close());
-    EXPECT_EQ(st.StopRequest, 1);
+    EXPECT_EQ(st.run.StopRequest, 1);
     EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(w->close());       // the main loop's own close: no second request
-    EXPECT_EQ(st.StopRequest, 0);  // a later show starts clean
+    EXPECT_TRUE(w->close());           // the main loop's own close: no second request
+    EXPECT_EQ(st.run.StopRequest, 0);  // a later show starts clean
 }
 
 TEST_F(ShowWindowsTest, FullScreenWindowRefusesEveryCloseButTheProgramsOwn) {
@@ -179,7 +181,7 @@ TEST_F(ShowWindowsTest, FullScreenWindowRefusesEveryCloseButTheProgramsOwn) {
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     EXPECT_FALSE(w->close());  // not the user's and not the program's: the system stops the show
-    EXPECT_EQ(yov::programState().StopRequest, 1);
+    EXPECT_EQ(yov::programState().run.StopRequest, 1);
     EXPECT_TRUE(w->isVisible());
     view->closeFromProgram();
     EXPECT_FALSE(w->isVisible());

@@ -27,7 +27,7 @@ protected:
         h.freeDrawBuffer = [this](int32_t b) { buffers.push_back(b); };
         trainHead = 0;
         yov::trainSlotHead() = [](uint8_t train) -> int32_t* { return train == 3 ? &trainHead : nullptr; };
-        yov::programState().RunFlags |= 0x01;  // an animated scene
+        yov::programState().run.RunFlags |= 0x01;  // an animated scene
         Clear();
     }
     void TearDown() override {
@@ -237,7 +237,7 @@ TEST_F(AnimPools, SlotOnTheFarList) {
 }
 
 TEST_F(AnimPools, WithoutAnAnimatedSceneTheWheelIsNotTouched) {
-    yov::programState().RunFlags &= ~0x01;
+    yov::programState().run.RunFlags &= ~0x01;
     const int32_t part = yov::AllocPicPart(0);
     const int32_t a = NewSlot(part);
     Schedule(a, 9);
