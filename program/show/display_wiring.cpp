@@ -138,10 +138,4 @@ void CloseLeftShowWindow() {
     d.ShowForm.reset();
 }
 
-void WireDisplay() {
-    ShowInputLink& input = showInputLink();
-    input.requestRecreate = [] { showState().RecreateRequest = 1; };
-    input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };
-}
-
 }  // namespace yov

@@ -85,7 +85,8 @@ struct FreshShowFamilies {
     Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
     Kept<yov::UtilHooks> utilHooks{&yov::utilHooks};
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
-    Kept<yov::DrawHooks> drawHooks{&yov::drawHooks};
+    Kept<yov::TrainSlotHead> trainSlotHead{&yov::trainSlotHead};
+    Kept<const yov::ShowDrawing*> showDrawing{&yov::showDrawing};
     Kept<yov::PictureRefHooks> refHooks{&yov::pictureRefHooks};
 
     // Scene and stock data: the parameter parser and table, the script reader, the stock,
@@ -100,7 +101,6 @@ struct FreshShowFamilies {
     Kept<yov::PictureSlotTable> pictureSlots{&yov::pictureSlots};
     Kept<yov::StockLoadHooks> loadHooks{&yov::stockLoadHooks};
     Kept<yov::PlacedPictureHooks> placedHooks{&yov::placedPictureHooks};
-    Kept<yov::SlotSurfaceHooks> slotHooks{&yov::slotSurfaceHooks};
 
     // The trains.
     Kept<yov::TrainStartState> start{&yov::trainStart};
@@ -115,9 +115,7 @@ struct FreshShowFamilies {
     Kept<yov::ClipSpan> clip{&yov::clipSpan};
     Kept<yov::PanelState> panel{&yov::panelState};
     Kept<yov::ShowInputState> input{&yov::showInput};
-    Kept<yov::ShowInputLink> inputLink{&yov::showInputLink};
     Kept<yov::ShowClock> clock{&yov::showClock};
-    Kept<yov::ShowInputCalls> inputCalls{&yov::showInputCalls};
     Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
 };
 

@@ -36,7 +36,6 @@ protected:
         h.lookPicture = engine.lookPicture;
         h.getPartWithMsk = engine.getPartWithMsk;
         h.cleanCache = engine.cleanCache;
-        yov::drawHooks() = {};
         yov::ProgramState& st = yov::programState();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
         // A new engine has no buffer classes: the first draw buffer hands them again.
@@ -56,7 +55,6 @@ protected:
         yov::showState().FlipCount = 0;
         yov::lv::CloseCache();
         yov::lv::CloseDLL();
-        yov::drawHooks() = {};
         PictureRefTest::TearDown();
     }
 

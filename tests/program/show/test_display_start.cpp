@@ -175,6 +175,9 @@ protected:
         std::unique_ptr<yov::ShowView> makeView(uint8_t) override { return makeView_(); }
         void takeCursorPosition() override {}
         void settingsShowTab() override {}
+        void showDisplayRequest() override {}
+        void askPassword() override {}
+        void describePicture(int32_t) override {}
     } windows;
 
 private:

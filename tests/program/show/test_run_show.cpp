@@ -75,6 +75,9 @@ public:
     void settingsShowTab() override {
         if (onTab) onTab();
     }
+    void showDisplayRequest() override {}
+    void askPassword() override {}
+    void describePicture(int32_t) override {}
 };
 
 class ShowRun : public show_test::ShowTestOn<core_test::CoreTest> {
