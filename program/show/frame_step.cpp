@@ -155,6 +155,9 @@ Outcome presentByRectangles(int32_t callSite) {
         return Outcome::Ended;
     }
     calls.waitBlt();
+    // The window paints from its screen DC only while no batch is pending: what the last batch
+    // drew goes on screen now, before the next is handed over.
+    if (ss.Display.ShowForm) ss.Display.ShowForm->showPresented();
     const int32_t showDc = ss.Display.ShowDC.Value();
     if (programState().BatchMode != 0) {
         calls.batchBlt(0, firstRecord(comp.compositionList), showDc);
