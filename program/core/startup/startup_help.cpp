@@ -27,6 +27,18 @@ std::u16string join(std::u16string_view folder, std::u16string_view name) {
     return path + std::u16string(name);
 }
 
+// Whether the folder holds the page, in any letter case. The page is looked for in that folder
+// only: a missing page resolved as a whole path would list every folder above it, for each
+// place and page, to find folders of another spelling holding it.
+bool pageInFolder(std::u16string_view folder, std::u16string_view page) {
+    const std::string found = plat::resolvePath(plat::utf16ToUtf8(page), plat::utf16ToUtf8(folder));
+    if (found.empty()) return false;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(found, ec)) return false;
+    const std::uintmax_t size = std::filesystem::file_size(found, ec);
+    return !ec && size > 10;
+}
+
 bool isFolder(const char* path) {
     if (path == nullptr || *path == '\0') return false;
     std::error_code ec;
@@ -83,16 +95,17 @@ std::u16string FindHelpFile(std::u16string_view fileName, std::u16string_view se
     }
     const std::u16string page = HelpPageName(fileName);
     const std::u16string home = ProgramHome();
-    std::vector<std::u16string> places{join(join(home, u"doc"), page)};
+    std::vector<std::u16string> places{join(home, u"doc")};
     const bool stockElsewhere = !st.StockDir.empty() && !plat::equalsNoCase(st.StockDir, home);
-    if (stockElsewhere) places.push_back(join(st.StockDir, page));
+    if (stockElsewhere) places.push_back(st.StockDir);
     if (!st.ConfigDir.empty() && !plat::equalsNoCase(st.ConfigDir, home) &&
         !(stockElsewhere && plat::equalsNoCase(st.ConfigDir, st.StockDir)))
-        places.push_back(join(st.ConfigDir, page));
-    places.push_back(join(ms.WinDir, page));
-    places.push_back(join(ms.SysDir, page));
-    for (const std::u16string& p : places) {
-        if (FileExistsMin(p, 10)) {
+        places.push_back(st.ConfigDir);
+    places.push_back(ms.WinDir);
+    places.push_back(ms.SysDir);
+    for (const std::u16string& folder : places) {
+        if (pageInFolder(folder, page)) {
+            const std::u16string p = join(folder, page);
             SaveRegString(settingName, p);
             found = p;
             return p;
