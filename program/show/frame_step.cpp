@@ -153,6 +153,9 @@ Outcome presentByRectangles(int32_t callSite) {
         return Outcome::Ended;
     }
     lv::WaitBlt(&stamp);
+    // The window paints from its screen DC only while no batch is pending: what the last batch
+    // drew goes on screen now, before the next is handed over.
+    if (ss.Display.ShowForm) ss.Display.ShowForm->showPresented();
     const LvHandle showDc = static_cast<LvHandle>(ss.Display.ShowDC.Value());
     if (programState().run.BatchMode != 0) {
         lv::BatchBlt(0, firstRecord(comp.compositionList), showDc);

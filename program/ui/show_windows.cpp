@@ -100,13 +100,14 @@ void ShowWindowBase::makeScreenFrame(int32_t width, int32_t height) {
     if (!bitmap) return;
     const plat::HBITMAP previous = plat::SelectObject(screenDc_, bitmap);
     if (!firstBitmap_) firstBitmap_ = previous;
-    if (screenBitmap_) plat::DeleteObject(screenBitmap_);
-    screenBitmap_ = bitmap;
     const plat::HBRUSH brush = plat::CreateSolidBrush(background_);
     const plat::RECT all{0, 0, width, height};
     plat::FillRect(screenDc_, &all, brush);
     plat::DeleteObject(brush);
-    presenter_.resetFrame(width, height, background_);
+    // The presenter lets go of the old frame before it goes.
+    presenter_.showScreen(screenDc_);
+    if (screenBitmap_) plat::DeleteObject(screenBitmap_);
+    screenBitmap_ = bitmap;
     update();
 }
 
