@@ -67,7 +67,7 @@ const BlitOp* firstRecord(const BlitList& list) { return list.made ? list.record
 
 void advancePage() {
     ShowState& ss = showState();
-    ss.PageIndex = static_cast<uint8_t>((ss.PageIndex + 1) % (ss.FlipCount + 1));
+    ss.PageIndex = static_cast<uint8_t>((ss.PageIndex + 1) % (BookPages(ss) + 1));
     ss.PageBit = static_cast<uint8_t>(1u << ss.PageIndex);
 }
 

@@ -181,7 +181,7 @@ void ScrWin::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y)
     if (link.mouseClick) link.mouseClick(button, shift, x, y);
 }
 
-void ScrWin::Form_Paint() { WindowedPaint(showState().FlipCount); }
+void ScrWin::Form_Paint() { WindowedPaint(static_cast<uint8_t>(BookPages(showState()))); }
 
 bool ScrWin::Form_QueryUnload(int32_t) {
     return WindowedCloseRequest(programState().StopRequest) == CloseAnswer::Cancel;
@@ -280,7 +280,7 @@ void ScrFull::DDMenus() {
     default: break;
     }
     doEvents();
-    if (link.requestRepaint) link.requestRepaint(FullRepaintMask(showState().FlipCount));
+    if (link.requestRepaint) link.requestRepaint(FullRepaintMask(static_cast<uint8_t>(BookPages(showState()))));
 }
 
 // --- The view the display start drives.
