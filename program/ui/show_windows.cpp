@@ -183,7 +183,7 @@ void ScrWin::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y)
     ScrMouseClick(button, shift, x, y);
 }
 
-void ScrWin::Form_Paint() { WindowedPaint(showState().FlipCount); }
+void ScrWin::Form_Paint() { WindowedPaint(static_cast<uint8_t>(BookPages(showState()))); }
 
 bool ScrWin::Form_QueryUnload(int32_t) {
     return WindowedCloseRequest(programState().run.StopRequest) == CloseAnswer::Cancel;
@@ -276,7 +276,7 @@ void ScrFull::DDMenus() {
     default: break;
     }
     doEvents();
-    showState().RepaintRequest = FullRepaintMask(showState().FlipCount);
+    showState().RepaintRequest = FullRepaintMask(static_cast<uint8_t>(BookPages(showState())));
 }
 
 // --- The view the display start drives.
