@@ -141,7 +141,8 @@ TEST_F(ShowFrameTest, AGdiShowKeepsItsScreenOnceAndShowsWhatTheBatchDrew) {
         // A strip of the scene picture copied onto the screen by the blit thread.
         Picture scene(d.SceneWidth, d.SceneHeight, plat::RGB(200, 120, 30));
         const BlitOp copy{0, 0, 50, 60, 300, 40, scene.dc.Value(), 0, 50, 60};
-        ASSERT_EQ(yov::lv::BatchBlt(1, &copy, d.ShowDC.Value()), 0);
+        // Above 0: ticks went by without a batch, and it was drawn at once.
+        ASSERT_GE(yov::lv::BatchBlt(1, &copy, d.ShowDC.Value()), 0);
         yov::lv::WaitBlt(nullptr);
         d.ShowForm->showPresented();
         const QImage shown = w->grab().toImage();
@@ -177,7 +178,7 @@ TEST_F(ShowFrameTest, TheScreenIsReadOnlyWhileNoBatchIsPending) {
 
     Picture scene(d.SceneWidth, d.SceneHeight, plat::RGB(0, 160, 90));
     const BlitOp copy{0, 0, 0, 0, 200, 100, scene.dc.Value(), 0, 0, 0};
-    ASSERT_EQ(yov::lv::BatchBlt(1, &copy, d.ShowDC.Value()), 0);
+    ASSERT_GE(yov::lv::BatchBlt(1, &copy, d.ShowDC.Value()), 0);
     PaintCounter counter;
     w->installEventFilter(&counter);
     d.ShowForm->showPresented();
