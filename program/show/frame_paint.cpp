@@ -5,14 +5,14 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/startup/program_state.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/line_paint.h"
 #include "program/show/lying_snow.h"
-#include "program/show/show_queues.h"
-#include "program/show/show_state.h"
+#include "program/trains/show_queues.h"
+#include "program/show_data/show_state.h"
 #include "program/show/snow.h"
 #include "program/trains/train_records.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/trains/line_area.h"
 
 namespace yov {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "program/show/show_view.h"
+#include "program/show_data/show_view.h"
 
 namespace yov {
 

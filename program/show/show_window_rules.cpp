@@ -1,7 +1,7 @@
 #include "program/show/show_window_rules.h"
 
 #include "program/show/show_panel.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 
 namespace yov {
 

@@ -8,8 +8,8 @@
 #include "program/core/windows/window_dispatch.h"
 #include "program/scene/script_reader.h"
 #include "program/show/run_show.h"
-#include "program/show/show_font.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_font.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 
 namespace yov {

@@ -3,7 +3,7 @@
 #include "program/core/startup/foreign_window_mode.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
 #include "program/show/show_window_rules.h"

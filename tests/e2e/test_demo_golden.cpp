@@ -33,10 +33,10 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/picture_file.h"
 #include "program/ui/program_wiring.h"
 

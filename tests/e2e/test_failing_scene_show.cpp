@@ -28,7 +28,7 @@
 #include "program/core/startup/startup.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/ui/program_wiring.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include "show_fixture.h"
 #include "platform/raster_test_util.h"
 #include "program/core/startup/program_state.h"
-#include "program/show/display_state.h"
-#include "program/show/show_state.h"
+#include "program/show_data/display_state.h"
+#include "program/show_data/show_state.h"
 
 namespace show_test {
 

@@ -17,8 +17,8 @@
 #include "program/scene/script_reader.h"
 #include "program/show/sections.h"
 #include "program/show/show_records.h"
-#include "program/show/show_state.h"
-#include "program/show/timed_events.h"
+#include "program/show_data/show_state.h"
+#include "program/trains/timed_events.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_start_state.h"
 

@@ -7,7 +7,7 @@
 
 #include "platform/random.h"
 #include "program/core/texts/program_error.h"
-#include "program/show/compositor.h"
+#include "program/show_data/compositor.h"
 #include "engine_fake.h"
 
 namespace {

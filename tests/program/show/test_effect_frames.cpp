@@ -19,7 +19,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/anim_wheel.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
 #include "program/show/object_steps.h"

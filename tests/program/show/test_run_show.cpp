@@ -22,7 +22,7 @@
 #include "program/show/main_loop.h"
 #include "program/show/run_show.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/show/show_run_steps.h"
 #include "program/show/show_window_calls.h"
 

@@ -8,7 +8,7 @@
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/show/show_run_steps.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_wiring.h"
 #include "script_fixture.h"
 

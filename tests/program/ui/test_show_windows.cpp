@@ -17,11 +17,11 @@
 
 #include "core_fixture.h"
 #include "program/core/startup/program_state.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_window_rules.h"
 #include "program/ui/show_windows.h"
 

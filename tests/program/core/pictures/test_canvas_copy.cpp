@@ -11,8 +11,8 @@
 #include "engine_fake.h"
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/texts/program_error.h"
-#include "program/show/display_state.h"
-#include "program/show/show_state.h"
+#include "program/show_data/display_state.h"
+#include "program/show_data/show_state.h"
 
 namespace {
 

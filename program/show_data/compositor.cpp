@@ -1,4 +1,4 @@
-#include "program/show/compositor.h"
+#include "program/show_data/compositor.h"
 
 #include <algorithm>
 
