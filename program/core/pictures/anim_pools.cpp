@@ -6,7 +6,7 @@
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/program_state.h"
-#include "program/scene/picture_slot.h"
+#include "program/core/pictures/picture_slot_table.h"
 #include "program/show/anim_wheel.h"
 
 namespace yov {

@@ -7,7 +7,7 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/texts/number_text.h"
-#include "program/scene/picture_slot.h"
+#include "program/core/pictures/picture_slot_table.h"
 
 namespace yov {
 namespace {
