@@ -70,10 +70,8 @@ void drawSplash(SplashFrm& form, const SplashLayout& l) {
         plat::SelectObject(dc.dc, old);
         plat::DeleteObject(black);
     }
-    if (pictureRefHooks().getPartWithMsk) {
-        pictureRefHooks().getPartWithMsk(0, static_cast<LvHandle>(dc.dc.id), 0, l.DestX, l.DestY, l.DrawWidth,
-                                         l.DrawHeight, l.SrcX, l.SrcY, 0);
-    }
+    lv::GetPartWithMsk(0, static_cast<LvHandle>(dc.dc.id), 0, l.DestX, l.DestY, l.DrawWidth, l.DrawHeight, l.SrcX,
+                       l.SrcY, 0);
     plat::PixelAccess px;
     QImage image(l.Width, l.Height, QImage::Format_RGB32);
     if (plat::AccessPixels(plat::GetCurrentBitmap(dc.dc), px) && px.bitsPerPixel == 32) {

@@ -88,7 +88,6 @@ struct FreshShowFamilies {
     Kept<yov::UtilHooks> utilHooks{&yov::utilHooks};
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
     Kept<yov::DrawHooks> drawHooks{&yov::drawHooks};
-    Kept<yov::PictureRefHooks> refHooks{&yov::pictureRefHooks};
 
     // Scene and stock data: the parameter parser and table, the script reader, the stock,
     // the vehicle pictures and their slots.

@@ -6,7 +6,6 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
 #include "program/core/startup/main_state.h"
-#include "program/core/pictures/picture_ref.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/util_hooks.h"
@@ -51,14 +50,6 @@ void WireCoreServices() {
     };
     core.withParams = [](std::u16string_view text, const std::function<void()>& use) {
         paramTable().WithParams(text, use);
-    };
-
-    PictureRefHooks& refs = pictureRefHooks();
-    refs.kindClass = [](int kind) -> uint8_t {
-        return kind >= 0 && kind < kPictureKinds ? mainState().PicKindClass[static_cast<size_t>(kind)] : 0;
-    };
-    refs.kindExtension = [](int kind) -> std::u16string {
-        return kind >= 0 && kind < kPictureKinds ? mainState().PicKindExt[static_cast<size_t>(kind)] : std::u16string();
     };
 }
 

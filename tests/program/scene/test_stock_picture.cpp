@@ -86,9 +86,8 @@ protected:
         core_test::defaultTexts()[u"OPNP"] = u"Overlay picture \"%1\" not in parent area";
         core_test::defaultTexts()[u"PHB"] = u"Not possible - Phase picture has modifiers";
         core_test::defaultTexts()[u"MISB"] = u"Missing closing bracket in: %1";
-        yov::PictureRefHooks& h = yov::pictureRefHooks();
-        h.kindClass = [](int) -> uint8_t { return 2; };
-        h.kindExtension = [](int) { return std::u16string(); };
+        yov::mainState().PicKindClass.fill(2);
+        yov::mainState().PicKindExt.fill(std::u16string());
         yov::ProgramState& st = yov::programState();
         yov::ForgetBufferClasses();
         st.Shared.PictureHeight = 60;
