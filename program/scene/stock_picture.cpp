@@ -19,7 +19,7 @@
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/scene/picture_build_state.h"

@@ -8,7 +8,7 @@
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"

@@ -11,7 +11,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_copy.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/utilities.h"

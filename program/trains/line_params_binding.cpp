@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "lumvatek/shared.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_log.h"
 #include "program/scene/script_reader.h"
 #include "program/show/show_state.h"

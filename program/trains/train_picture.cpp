@@ -14,7 +14,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/lang_texts.h"

@@ -11,7 +11,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/script_place.h"
 #include "program/core/windows/context_help.h"
@@ -85,7 +85,6 @@ struct FreshShowFamilies {
     Kept<yov::CurrentCanvas> canvas{&yov::currentCanvas};
     Kept<plat::Random> random{&yov::programRandom};
     Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
-    Kept<yov::UtilHooks> utilHooks{&yov::utilHooks};
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
     Kept<yov::DrawHooks> drawHooks{&yov::drawHooks};
 

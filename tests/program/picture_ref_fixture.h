@@ -15,7 +15,7 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/texts/program_error.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/binding/engine_events.h"
 
 namespace picref_test {

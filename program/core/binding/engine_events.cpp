@@ -17,7 +17,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/core/windows/window_system.h"

@@ -14,7 +14,7 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/startup/program_resources.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace yov {
 

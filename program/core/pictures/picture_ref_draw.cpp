@@ -5,7 +5,7 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/startup/main_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace yov {
 

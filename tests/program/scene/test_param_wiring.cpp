@@ -12,7 +12,7 @@
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_hooks.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/main_state.h"

@@ -19,7 +19,7 @@
 #include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
