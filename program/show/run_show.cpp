@@ -155,7 +155,7 @@ void ParseShowOptions() {
         return;  // no splash and no wait
     }
     skipOnError([&] {
-        if (!GetParam(u"F,FULL,FULLSCREEN", u"").empty()) ss.SplashFullScreen = 1;
+        if (!paramTable().GetParam(u"F,FULL,FULLSCREEN", u"").empty()) ss.SplashFullScreen = 1;
     });
     const QSize screen = screenSizePx();
     const PictureRef& pic = pictureRef();
@@ -175,7 +175,7 @@ void ParseShowOptions() {
         skipOnError([] { showClock().pumpEvents(); });
         skipOnError([&] { form->update(); });
     }
-    skipOnError([&] { ss.SplashMs = SplashTimeMs(GetParam(u"T,TIME", u"")); });
+    skipOnError([&] { ss.SplashMs = SplashTimeMs(paramTable().GetParam(u"T,TIME", u"")); });
     if (ss.SplashMs == 0) ss.SplashMs = SplashTimeMs(u"");
     ss.SplashStart = low31(showClock().tickCount());
     skipOnError([] { showClock().pumpEvents(); });

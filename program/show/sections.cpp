@@ -246,7 +246,7 @@ Outcome startLine(int32_t s, int32_t item) {
     const ScriptItem it = scriptItem(item);
     const ScriptPlaceScope place(scriptReader().PlaceOf(item));
     try {
-        ParseParams(it.Text);
+        paramTable().ParseParams(it.Text);
     } catch (...) {
         if (currentPendingError().number == error_number::kReported) throw;
         const SceneScript& sc = script();
@@ -257,10 +257,11 @@ Outcome startLine(int32_t s, int32_t item) {
                     kLineErrorFlags);
     }
     const SectRec& r = sectRec(s);
-    const int32_t above = plat::clampToInt32(GetParamNumber(u"AB,ABOVE", r.LayerAbove));
-    const int32_t vehicles = plat::clampToInt32(GetParamNumber(u"VH,IMGY,PATH,VEHICLE_HEIGHT", r.VehicleHeight));
-    const int32_t below = plat::clampToInt32(GetParamNumber(u"BL,BELOW", r.LayerBelow));
-    const std::u16string position = GetParam(u"Y,Y0,TOP", u"");
+    const int32_t above = plat::clampToInt32(paramTable().GetParamNumber(u"AB,ABOVE", r.LayerAbove));
+    const int32_t vehicles =
+        plat::clampToInt32(paramTable().GetParamNumber(u"VH,IMGY,PATH,VEHICLE_HEIGHT", r.VehicleHeight));
+    const int32_t below = plat::clampToInt32(paramTable().GetParamNumber(u"BL,BELOW", r.LayerBelow));
+    const std::u16string position = paramTable().GetParam(u"Y,Y0,TOP", u"");
     const int64_t b = int64_t{above} + vehicles + below;
     if (b > sectRec(s).Height || b < 0) return Outcome::kSkip;
     const int32_t event = sectRec(s).Event;
@@ -444,7 +445,7 @@ int32_t AllocSectRec(int32_t block, int32_t caller) {
     r.Flags |= sect_flag::kInUse;
     if (!r.Pattern.empty()) {
         const std::u16string pattern = r.Pattern;
-        const std::u16string all = ExpandText(pattern, programState().Shared.MacroCount | kPatternFlag);
+        const std::u16string all = paramTable().ExpandText(pattern, programState().Shared.MacroCount | kPatternFlag);
         sectRec(n).Expansions = all.empty() ? std::u16string() : all + u",";
     }
     return n;

@@ -54,7 +54,7 @@ struct KeyLine {
 // reading leaves the script line's parameters as they were.
 void withParams(std::u16string_view text, const std::function<void()>& use) { paramTable().WithParams(text, use); }
 
-std::u16string param(std::u16string_view name) { return GetParam(name, u""); }
+std::u16string param(std::u16string_view name) { return paramTable().GetParam(name, u""); }
 
 double number(std::u16string_view text) { return plat::roundHalfEven(plat::val(text)); }
 
@@ -279,8 +279,8 @@ int32_t onDescKey(const std::u16string& arg, int32_t line) {
         languageNames(fields.Names);
         fields.Abbrev = param(u"A");
         fields.Unit = param(u"U");
-        s = GetParam(u"S", u"");
-        l = GetParam(u"L", u"Y");
+        s = paramTable().GetParam(u"S", u"");
+        l = paramTable().GetParam(u"L", u"Y");
     });
     if (fields.Key.empty()) {
         descMessage(u"NN", {u"DESCKEY", stockName(), line});

@@ -84,7 +84,7 @@ int32_t ModeCase::make(std::u16string_view key, int32_t member, uint8_t mirror) 
 void ModeCase::couple(int32_t first, int32_t second, int16_t side) const { CoupleUnits(first, second, side, 0); }
 
 float ModeCase::speed(std::u16string_view key, float fallback) const {
-    return GetParamOrRandom(key, fallback, speedText_);
+    return paramTable().GetParamOrRandom(key, fallback, speedText_);
 }
 
 float ModeCase::accel(std::u16string_view key) const { return GetParamNonZero(key, 0, accelText_); }
@@ -92,7 +92,7 @@ float ModeCase::accel(std::u16string_view key) const { return GetParamNonZero(ke
 float ModeCase::decel(std::u16string_view key) const { return GetParamNonZero(key, 0, decelText_); }
 
 std::u16string ModeCase::direction(std::u16string_view key, std::u16string_view fallback, int16_t current) const {
-    return decimal(ParseDirection(GetParam(key, fallback), current, -1));
+    return decimal(ParseDirection(paramTable().GetParam(key, fallback), current, -1));
 }
 
 void ModeCase::stepText(int32_t k, std::u16string text) const {
@@ -105,11 +105,11 @@ int32_t ModeCase::rowStop(int32_t left, int32_t right) const {
 
 void ModeCase::Follow() {
     lineReaders().FollowList.clear();
-    ExpandFollowList(GetParam(u"C", u""));
+    ExpandFollowList(paramTable().GetParam(u"C", u""));
     stepText(0, lineReaders().FollowList);
-    stepText(1, GetParam(u"V", u""));
-    stepText(2, GetParam(u"A", u""));
-    stepText(3, GetParam(u"B", u""));
+    stepText(1, paramTable().GetParam(u"V", u""));
+    stepText(2, paramTable().GetParam(u"A", u""));
+    stepText(3, paramTable().GetParam(u"B", u""));
     const int32_t u1 = place(u"*", u"A", u"B", u"V", u"D");
     TrainRec& r = rec(train_);
     if (r.AreaHeight == 0) r.AreaHeight = r.SavedAreaHeight != 0 ? r.SavedAreaHeight : r.VehicleHeight;
@@ -212,13 +212,13 @@ void ModeCase::Change() {
 // opposite direction) and couples on; both leave together the way "D" says.
 void ModeCase::Unit() {
     const int16_t lineDir = rec(train_).Direction;
-    int16_t d1 = ParseDirection(GetParam(u"D1", u""), lineDir, 0);
+    int16_t d1 = ParseDirection(paramTable().GetParam(u"D1", u""), lineDir, 0);
     if (d1 == 0) d1 = lineDir != 0 ? lineDir : ParseDirection(u"", 0, 1);
     setDir(d1);
     trainStart().CurDirection = d1;
     const int32_t u1 = place(u"C1", u"A", u"B1", u"V1", u"");
     d1 = dir();
-    int16_t d2 = ParseDirection(GetParam(u"D2", u""), d1, 0);
+    int16_t d2 = ParseDirection(paramTable().GetParam(u"D2", u""), d1, 0);
     if (d2 == 0) d2 = d1;
     setDir(d2);
     const int32_t u2 = make(u"C2", 2);
@@ -477,9 +477,9 @@ void ModeCase::Turn() {
     FillStepTexts(4);
     stepText(9, GetStepText(u"T4C", kCoupleWaitDefault));
     int32_t side = 0;
-    if (!GetParam(u"BEFORE", u"").empty()) {
+    if (!paramTable().GetParam(u"BEFORE", u"").empty()) {
         side = 1;
-    } else if (!GetParam(u"BEHIND", u"").empty()) {
+    } else if (!paramTable().GetParam(u"BEHIND", u"").empty()) {
         side = -1;
     } else {
         side = static_cast<int32_t>(std::nearbyint(2 * programRandom().next01() - 1));

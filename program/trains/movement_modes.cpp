@@ -53,7 +53,7 @@ void setUpNone(int32_t train) {
         if (r.AreaHeight == 0) r.AreaHeight = r.VehicleHeight;
     }
     if ((rec(train).Flags & train_flag::kAreaPainted) == 0) {
-        const std::u16string bg = GetParam(u"BG,BACKGROUND", u"");
+        const std::u16string bg = paramTable().GetParam(u"BG,BACKGROUND", u"");
         UnitBuilders& b = unitBuilders();
         if (b.paintEmptyLine) {
             b.paintEmptyLine(train, bg);

@@ -74,7 +74,7 @@ int32_t takeEntry() {
 // The composition: the parameter's value, or the current train's next pending one. A last
 // composition without its carriage return is taken whole.
 std::u16string compositionText(std::u16string_view name) {
-    if (name != u"*") return GetParam(name, u"");
+    if (name != u"*") return paramTable().GetParam(name, u"");
     TrainRec* train = currentTrain();
     if (train == nullptr) return {};
     std::u16string& pending = train->StepText[0];

@@ -8,7 +8,7 @@ namespace yov {
 void WireCoreServices() {
     CoreHooks& core = coreHooks();
     core.getParam = [](std::u16string_view aliases, std::u16string_view defaultText) {
-        return GetParam(aliases, defaultText);
+        return paramTable().GetParam(aliases, defaultText);
     };
     core.withParams = [](std::u16string_view text, const std::function<void()>& use) {
         paramTable().WithParams(text, use);

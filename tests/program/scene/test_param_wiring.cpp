@@ -43,7 +43,7 @@ protected:
     }
     static void Reset() {
         yov::paramTable().Base = 0;
-        yov::ClearParams();
+        yov::paramTable().ClearParams();
         yov::ParamParser& p = yov::paramParser();
         p.ParamText.clear();
         p.ParamPos = 1;
@@ -64,7 +64,7 @@ protected:
 
 TEST_F(ParamWiring, NamedParametersByTheEnginesAliasLists) {
     // List 3 is "X,TX,TARGETX,HORIZONTAL_POSITION": the second alias matches.
-    yov::ParseParams(u"Q=1;TX=(17)");
+    yov::paramTable().ParseParams(u"Q=1;TX=(17)");
     EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 17);
     EXPECT_EQ(yov::paramParser().ParamSource, 2);
     EXPECT_EQ(yov::paramTable().AliasIndex, 2);
@@ -83,7 +83,7 @@ TEST_F(ParamWiring, ErrorsCarryTheTextsOfTheirKeys) {
     EXPECT_EQ(e.second, "Parenthesis matching problem");
     e = errorOf([] { yov::ParseColor(u"#12", 0); });
     EXPECT_EQ(e.second, "Illegal color code #12");
-    e = errorOf([] { yov::ParseParams(u"A=1)"); });
+    e = errorOf([] { yov::paramTable().ParseParams(u"A=1)"); });
     EXPECT_EQ(e.first, 6002);
     EXPECT_EQ(e.second, "Parenthesis matching problem: A=1)");
     EXPECT_TRUE(boxes_.empty());

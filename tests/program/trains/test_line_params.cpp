@@ -26,13 +26,13 @@ protected:
         train = NewTrainRec(static_cast<int16_t>(train_flag::kDependent));
         trains().at(train).Width = 800;
         trainStart().CurDirection = 1;
-        ParseParams(u"");
+        paramTable().ParseParams(u"");
     }
     void TearDown() override {
         lineReaders().hooks = saved_;
         lineReaders().FollowList.clear();
         trainStart() = TrainStartState{};
-        ParseParams(u"");
+        paramTable().ParseParams(u"");
         show_test::ShowTest::TearDown();
     }
     LineReadHooks saved_;
@@ -49,14 +49,14 @@ TEST_F(LineParams, NumbersWithPercentagesAndTheMissingMark) {
     };
     for (const Case& c : {Case{u"LY=40%", 5, 2}, Case{u"", 5, 5}, Case{u"", kNoValue, 0}, Case{u"LY=7", kNoValue, 7},
                           Case{u"LY=50%", static_cast<int32_t>(0xF0000064u), 50}}) {
-        ParseParams(c.line);
-        EXPECT_FLOAT_EQ(GetParamNumber(u"LY", c.reference), c.expected) << core_test::utf8(c.line);
+        paramTable().ParseParams(c.line);
+        EXPECT_FLOAT_EQ(paramTable().GetParamNumber(u"LY", c.reference), c.expected) << core_test::utf8(c.line);
     }
-    ParseParams(u"R=0");
+    paramTable().ParseParams(u"R=0");
     EXPECT_FLOAT_EQ(GetParamNonZero(u"R", 0, u""), 0.05f) << "a rate never reads as 0";
     EXPECT_FLOAT_EQ(GetParamNonZero(u"R", 0, u"3"), 3);
-    ParseParams(u"V=x+");
-    EXPECT_FLOAT_EQ(GetParamOrRandom(u"V", 4, u""), 4) << "an unreadable speed takes the default";
+    paramTable().ParseParams(u"V=x+");
+    EXPECT_FLOAT_EQ(paramTable().GetParamOrRandom(u"V", 4, u""), 4) << "an unreadable speed takes the default";
 }
 
 TEST_F(LineParams, Positions) {
@@ -100,10 +100,10 @@ TEST_F(LineParams, PositionsTheShowCannotComputeWithAreRefused) {
         dir = 0;
         EXPECT_THROW(EvalPosition(text, 100, 0, dir, kNoValue, kNoValue), ProgramError) << core_test::utf8(text);
     }
-    ParseParams(u"P=2147483647");
+    paramTable().ParseParams(u"P=2147483647");
     EXPECT_THROW(GetStopPosition(100, 0), ProgramError);
-    ParseParams(u"LY=999999%");
-    EXPECT_THROW(GetParamNumber(u"LY", 800), ProgramError) << "a percentage of its reference";
+    paramTable().ParseParams(u"LY=999999%");
+    EXPECT_THROW(paramTable().GetParamNumber(u"LY", 800), ProgramError) << "a percentage of its reference";
 }
 
 TEST_F(LineParams, NamedPositionsAreKeptForTheTrain) {
@@ -119,16 +119,16 @@ TEST_F(LineParams, NamedPositionsAreKeptForTheTrain) {
     const std::vector<std::pair<std::u16string, int32_t>> want = {
         {u"STOPA", 240}, {u"L", 80}, {u"M", 130}, {u"R", 180}, {u"ABS", 80}};
     EXPECT_EQ(got, want);
-    ParseParams(u"P=STOPA");
+    paramTable().ParseParams(u"P=STOPA");
     EXPECT_EQ(GetStopPosition(100, 0), 240 - 100) << "a train running right stops with its right end there";
 }
 
 TEST_F(LineParams, LimitedPositionsStayBeyondTheLimit) {
-    ParseParams(u"Q=<10");
+    paramTable().ParseParams(u"Q=<10");
     EXPECT_EQ(GetLimitedPosition(u"Q", -1, 100, 50, 500), 50) << "running left, not right of the left limit";
-    ParseParams(u"Q=>90");
+    paramTable().ParseParams(u"Q=>90");
     EXPECT_EQ(GetLimitedPosition(u"Q", 1, 100, 50, 700), 700);
-    ParseParams(u"");
+    paramTable().ParseParams(u"");
     EXPECT_EQ(GetLimitedPosition(u"Q", 1, 100, 50, 700), 700) << "missing: the limit itself";
 }
 
@@ -228,13 +228,13 @@ TEST_F(LineParams, FollowListsAndTheirBounds) {
 }
 
 TEST_F(LineParams, StepTexts) {
-    ParseParams(u"T1=go;T13=x");
+    paramTable().ParseParams(u"T1=go;T13=x");
     FillStepTexts(13);
     const TrainRec& r = trains().at(train);
     EXPECT_EQ(r.StepText[0], u"GO");
     EXPECT_EQ(r.StepText[1], u"5");
     EXPECT_EQ(r.StepText[12], u"X");
-    EXPECT_EQ(GetParam(u"*1", u""), u"5") << "the train's step texts by number";
+    EXPECT_EQ(paramTable().GetParam(u"*1", u""), u"5") << "the train's step texts by number";
 }
 
 }  // namespace

@@ -77,8 +77,8 @@ protected:
     ShowSettings savedSettings_;
 
     int32_t Build(const std::u16string& composition) {
-        ClearParams();
-        AddParam(u"C", composition);
+        paramTable().ClearParams();
+        paramTable().AddParam(u"C", composition);
         std::u16string name = u"C";
         uint8_t flagged = 1;
         return BuildTrainPicture(name, flagged);
@@ -299,8 +299,8 @@ TEST_F(TrainPictures, ComposedTrainIsDrawnByVehicleAndWholeInBothDirections) {
         mode.WholeTrains = c.whole;
         trainStart().CurDirection = 1;
         std::u16string name = u"C";
-        ClearParams();
-        AddParam(u"C", u"E40,COACH_A,COACH_B");
+        paramTable().ClearParams();
+        paramTable().AddParam(u"C", u"E40,COACH_A,COACH_B");
         const int32_t pic = MakeTrainPicture(name, 1, c.mirror);
         const TrainPicture& p = trainPictures()[pic];
         EXPECT_EQ(p.Dir, c.mirror ? -1 : 1);
