@@ -324,7 +324,8 @@ void DrawStockCells(StockWindow& w) {
             int16_t dir = 0;
             const std::u16string upper = plat::ucase(texts.pictureName);
             if (const size_t at = upper.find(u"[#D:"); at != std::u16string::npos)
-                dir = ParseDirection(plat::ltrim(std::u16string_view(texts.pictureName).substr(at + 4)), 0, 0);
+                dir = lineReaders().ParseDirection(plat::ltrim(std::u16string_view(texts.pictureName).substr(at + 4)),
+                                                   0, 0);
             if (dir == 0) dir = static_cast<int16_t>(2 * (o.StockDir != 0 ? 1 : 0) - 1);
             c.DrawDir = dir;
             pictureSlots().PictureDirection = dir;

@@ -114,7 +114,9 @@ void CompleteCode(std::u16string& code) {
         code = u"AL31" + code.substr(1);
 }
 
-[[noreturn]] void RaiseWireError(const TrainRec& area) { RaiseLineError(area.Line, GetText(u"CPOS", u"", 1)); }
+[[noreturn]] void RaiseWireError(const TrainRec& area) {
+    lineReaders().RaiseLineError(area.Line, GetText(u"CPOS", u"", 1));
+}
 
 uint8_t RaisedStructure(int32_t dest, int32_t mask, int32_t x, int32_t y, TrainRec& area, uint8_t flag) {
     AreaTemplates& t = areaTemplates();

@@ -84,8 +84,8 @@ void DrawTrainText(int32_t train, int32_t sect) {
         r.TextY = y;
     }
     int32_t dir = 0;
-    rec(train).TextX =
-        EvalPosition(paramTable().GetParam(u"TXX,TXHPOS,TEXTPOSITION", s.LabelX), w, w / 2, dir, kNoValue, kNoValue);
+    rec(train).TextX = lineReaders().EvalPosition(paramTable().GetParam(u"TXX,TXHPOS,TEXTPOSITION", s.LabelX), w, w / 2,
+                                                  dir, kNoValue, kNoValue);
     const plat::COLORREF ink = colourOf(u"TXC,TEXTCOLOR", s.LabelColor);
     const plat::COLORREF paper = colourOf(u"TXB,TEXTBACKGROUNDCOLOR", s.LabelBackground);
 

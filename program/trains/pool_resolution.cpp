@@ -48,7 +48,7 @@ int16_t ResolvePool(int32_t train, std::u16string_view pools) {
     ParamTable& table = paramTable();
     // A pool error names the line that named the pools: the picks below move CurLine on.
     const int32_t naming = trainStart().CurLine;
-    auto raisePoolError = [naming](std::u16string_view message) { RaiseLineError(naming, message); };
+    auto raisePoolError = [naming](std::u16string_view message) { lineReaders().RaiseLineError(naming, message); };
     // The "POOL" entry that led here: blanked, so that the next look-up does not find it again.
     paramTable().BlankFoundParam();
     const std::u16string list(pools);

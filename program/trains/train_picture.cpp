@@ -257,8 +257,9 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged, 
         // Each vehicle grows the canvas the train is drawn on, copying what it holds: a
         // composition of thousands of vehicles would keep a core busy for minutes.
         if (vehicles > kMaxTrainVehicles || b.RunningLength > kMaxTrainLength) {
-            RaiseLineError(trainStart().CurLine, u"Train longer than " + decimal(kMaxTrainVehicles) + u" vehicles or " +
-                                                     decimal(kMaxTrainLength) + u" pixels: " + comp);
+            lineReaders().RaiseLineError(trainStart().CurLine, u"Train longer than " + decimal(kMaxTrainVehicles) +
+                                                                   u" vehicles or " + decimal(kMaxTrainLength) +
+                                                                   u" pixels: " + comp);
         }
         if (last == 0)
             b.FirstPart = part;

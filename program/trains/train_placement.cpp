@@ -139,7 +139,8 @@ int32_t PlaceTrain(int32_t train, std::u16string_view composition, std::u16strin
     const SectRec sect = sectRec(rec(train).Sect);
     TrainStartState& start = trainStart();
     if (!direction.empty())
-        start.CurDirection = ParseDirection(paramTable().GetParam(direction, sect.Direction), rec(train).Direction, 0);
+        start.CurDirection =
+            lineReaders().ParseDirection(paramTable().GetParam(direction, sect.Direction), rec(train).Direction, 0);
     const bool painted = (rec(train).Flags & train_flag::kAreaPainted) != 0;
     if (!painted) {
         const double height = paramTable().GetParamNumber(u"VH,IMGY,PATH,VEHICLE_HEIGHT", 0);
@@ -164,11 +165,12 @@ int32_t PlaceTrain(int32_t train, std::u16string_view composition, std::u16strin
     }
     const int32_t sectIndex = rec(train).Sect;
     if (!accel.empty()) {
-        const float rate = GetParamNonZero(accel, vehicle.DefaultAcceleration, DefaultAccelText(sectIndex));
+        const float rate =
+            lineReaders().GetParamNonZero(accel, vehicle.DefaultAcceleration, DefaultAccelText(sectIndex));
         trainPictures()[picture].AccelRate = rate;
     }
     if (!brake.empty()) {
-        const float rate = GetParamNonZero(brake, vehicle.DefaultBraking, DefaultDecelText(sectIndex));
+        const float rate = lineReaders().GetParamNonZero(brake, vehicle.DefaultBraking, DefaultDecelText(sectIndex));
         trainPictures()[picture].BrakeRate = rate;
     }
     rec(train).Direction = start.CurDirection;

@@ -221,7 +221,7 @@ void InitTrainFromSect(int32_t train, const LineSection& sect, int32_t above, in
     }
     r.OriginY = r.BandTop + r.AboveBase;
     // A line without a direction of its own gets one when its train starts.
-    const int16_t dir = ParseDirection(sect.DirectionText, 0, 0);
+    const int16_t dir = lineReaders().ParseDirection(sect.DirectionText, 0, 0);
     trains().at(train).Direction = dir;
     if ((sect.Flags & kSectPaintAtSetUp) != 0) {
         // Its layers and points; no way of its own.

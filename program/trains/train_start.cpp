@@ -373,8 +373,8 @@ void composeNextUnit(int32_t train) {
     const int32_t sect = rec(train).Sect;
     const float speed =
         paramTable().GetParamOrRandom(u"*1", static_cast<float>(rec(train).SpeedDefault), sectRec(sect).Speed);
-    const float accel = GetParamNonZero(u"*2", 0, DefaultAccelText(sect));
-    const float brake = GetParamNonZero(u"*3", 0, DefaultDecelText(sect));
+    const float accel = lineReaders().GetParamNonZero(u"*2", 0, DefaultAccelText(sect));
+    const float brake = lineReaders().GetParamNonZero(u"*3", 0, DefaultDecelText(sect));
     TrainPicture& p = trainPictures()[unit];
     p.Speed = speed;
     p.AccelRate = accel;

@@ -142,7 +142,8 @@ protected:
                  u"," + std::u16string(d);
         int16_t dir = yov::trainStart().CurDirection;
         if (!d.empty()) {
-            const int16_t given = yov::ParseDirection(yov::paramTable().GetParam(d, u""), rec().Direction, 0);
+            const int16_t given =
+                yov::lineReaders().ParseDirection(yov::paramTable().GetParam(d, u""), rec().Direction, 0);
             if (given != 0) dir = given;
         }
         if (dir == 0) dir = rec().Direction;
@@ -151,8 +152,8 @@ protected:
         const float speed = yov::paramTable().GetParamOrRandom(v, 0, u"4");
         p.Speed = speed;
         p.TargetSpeed = speed;
-        p.AccelRate = a.empty() ? 0.05f : yov::GetParamNonZero(a, 0, u"0.05");
-        p.BrakeRate = b.empty() ? 0.05f : yov::GetParamNonZero(b, 0, u"0.05");
+        p.AccelRate = a.empty() ? 0.05f : yov::lineReaders().GetParamNonZero(a, 0, u"0.05");
+        p.BrakeRate = b.empty() ? 0.05f : yov::lineReaders().GetParamNonZero(b, 0, u"0.05");
         rec().Direction = dir;
         return u1;
     }
