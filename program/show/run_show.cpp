@@ -127,7 +127,7 @@ SplashLayout LayOutSplash(int32_t pictureWidth, int32_t pictureHeight, int32_t s
 
 int32_t SplashTimeMs(std::u16string_view text) {
     double seconds = kDefaultSplashSeconds;
-    if (!text.empty()) seconds = EvalRelativeValue(text, double{kDefaultSplashSeconds}).number();
+    if (!text.empty()) seconds = paramParser().EvalRelativeValue(text, double{kDefaultSplashSeconds}).number();
     double ms = std::nearbyint(seconds * 1000.0);
     if (!std::isfinite(ms)) ms = kLongestSplashMs;
     const int32_t v = static_cast<int32_t>(std::clamp(ms, 0.0, double{kLongestSplashMs}));

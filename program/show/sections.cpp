@@ -623,7 +623,7 @@ void RunSectObjects(int32_t c, int32_t e, int32_t s) {
         ResetSectRun(pc);
         const SectRec& path = sectRec(pc);
         const int32_t sceneHeight = sectRec(c).Height;
-        const double y = EvalRelativeValue(path.YText).number();
+        const double y = paramParser().EvalRelativeValue(path.YText).number();
         int64_t top = int64_t{sceneHeight} - plat::clampToInt32(y) - path.VehicleHeight;
         top = std::min<int64_t>(top, int64_t{sceneHeight} - path.VehicleHeight);
         top = std::max<int64_t>(top, 0);

@@ -45,7 +45,7 @@ std::u16string unquoted(std::u16string text) {
 
 plat::COLORREF colourOf(std::u16string_view aliases, int32_t sectColour) {
     const std::u16string given = paramTable().GetParam(aliases, u"");
-    return static_cast<plat::COLORREF>(given.empty() ? sectColour : ParseColor(given, 0));
+    return static_cast<plat::COLORREF>(given.empty() ? sectColour : paramParser().ParseColor(given, 0));
 }
 
 void drawLabel(plat::HDC dc, plat::HDC mask, int32_t x, int32_t y, const std::u16string& text, int32_t w, int32_t h,

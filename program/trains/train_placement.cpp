@@ -44,7 +44,7 @@ std::u16string sectWay(const SectRec& sect, char16_t letter) {
 // The way of the line: "W", else the way a vehicle asked for, else the way of the kind of
 // line the composition's expansion found.
 std::u16string chooseWay(const SectRec& sect) {
-    std::u16string way = PickWeightedAlternative(paramTable().GetParam(u"W", u""));
+    std::u16string way = paramParser().PickWeightedAlternative(paramTable().GetParam(u"W", u""));
     if (way.empty()) way = vehicleBuild().DefaultW;
     if (!way.empty()) return way;
     switch (programState().Shared.ExpandState1) {
@@ -67,7 +67,7 @@ std::u16string expandWay(std::u16string way) {
             paramTable().GetParam(u"W", u"");
             paramTable().BlankFoundParam();
             paramTable().ExpandParamText(way);
-            return PickWeightedAlternative(paramTable().GetParam(u"W", u""));
+            return paramParser().PickWeightedAlternative(paramTable().GetParam(u"W", u""));
         }
     }
     const SharedState& shared = programState().Shared;
@@ -79,7 +79,7 @@ std::u16string expandWay(std::u16string way) {
 void paintArea(int32_t train, const SectRec& sect) {
     std::u16string way = expandWay(chooseWay(sect));
     const std::u16string colour = paramTable().GetParam(u"BGC,BGCOLOR,BACKGROUND_COLOR", u"");
-    if (!colour.empty()) ParseColor(colour, 0);  // validated only
+    if (!colour.empty()) paramParser().ParseColor(colour, 0);  // validated only
     std::u16string fg = paramTable().GetParam(u"FG,FOREGROUND", u"");
     std::u16string bg = paramTable().GetParam(u"BG,BACKGROUND", u"");
     std::u16string points = paramTable().GetParam(u"WP,WAYPOINT", u"");

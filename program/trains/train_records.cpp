@@ -39,7 +39,7 @@ int32_t nearest(double v) {
 }
 
 int32_t relative(const std::u16string& text, int32_t base) {
-    return nearest(EvalRelativeValue(text, static_cast<double>(base)).number());
+    return nearest(paramParser().EvalRelativeValue(text, static_cast<double>(base)).number());
 }
 
 bool isFull(const std::u16string& text) {

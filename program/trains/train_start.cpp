@@ -165,7 +165,7 @@ std::u16string startEndText(std::u16string_view key, const std::u16string& sectD
     std::u16string text = plat::ucase(paramTable().GetParam(key, sectDefault));
     if (text.empty()) return text;
     int32_t pos = 1;
-    return ExpandRepeatList(text, pos, static_cast<int32_t>(text.size()) + 1);
+    return paramParser().ExpandRepeatList(text, pos, static_cast<int32_t>(text.size()) + 1);
 }
 
 // False when a pool had no line left.
@@ -223,7 +223,7 @@ bool buildStart(int32_t train, int32_t sect, uint8_t& first) {
     }
     paramTable().ExpandParamText(s.AddParams);
     if (!resolvePools(train)) return false;
-    const std::u16string word = plat::ucase(PickWeightedAlternative(paramTable().GetParam(u"M", u"")));
+    const std::u16string word = plat::ucase(paramParser().PickWeightedAlternative(paramTable().GetParam(u"M", u"")));
     SelectCanvas(0);
     rec(train).StartText = startEndText(u"TB", s.AnimBegin);
     rec(train).EndText = startEndText(u"TE", s.AnimEnd);
