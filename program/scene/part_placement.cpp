@@ -7,7 +7,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 
 namespace yov {
 namespace {

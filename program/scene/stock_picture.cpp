@@ -22,7 +22,7 @@
 #include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/vehicle_build.h"
 #include "program/scene/vehicle_picture.h"

@@ -18,7 +18,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/stock_data/code_letters.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/stock_picture.h"
 #include "program/scene/vehicle_build.h"

@@ -18,7 +18,7 @@
 #include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/params/param_table.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/placed_pictures.h"
 #include "program/scene/script_reader.h"

@@ -19,7 +19,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/params/param_table.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 
 namespace yov {
 namespace {

@@ -14,7 +14,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/scene/anim_labels.h"
 #include "program/scene/part_placement.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 
 namespace {
