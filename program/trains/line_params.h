@@ -38,8 +38,6 @@ struct LineReadHooks {
     // The direction the train is started in (CurDirection).
     std::function<int16_t()> currentDirection;
     std::function<void(std::u16string_view line)> writeLog;
-    // One frame step of a running show; may throw to end the work in progress.
-    std::function<void(int32_t callSite)> checkStep;
     // A script error naming the file and line of a script line item; must throw.
     std::function<void(int32_t line, std::u16string_view message)> raiseLineError;
     // The script line item being started (CurLine), which the readers' own errors name.

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "lumvatek/shared.h"
-#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_log.h"
 #include "program/scene/script_reader.h"
 #include "program/show/show_state.h"
@@ -25,7 +24,6 @@ LineReaders& lineReaders() {
         r.hooks.currentTrain = []() -> TrainRec& { return trains().at(showState().CurTrain); };
         r.hooks.currentDirection = [] { return trainStart().CurDirection; };
         r.hooks.writeLog = [](std::u16string_view line) { WriteErrorLog(line); };
-        r.hooks.checkStep = [](int32_t site) { frameStep(site); };
         r.hooks.raiseLineError = [](int32_t line, std::u16string_view message) {
             scriptReader().RaiseLineError(line, message);
         };

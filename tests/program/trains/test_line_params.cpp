@@ -9,6 +9,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/params/param_table.h"
 #include "program/trains/line_params.h"
+#include "program/show/frame_step.h"
 #include "program/trains/train_start_state.h"
 
 namespace {
@@ -21,7 +22,7 @@ protected:
         show_test::ShowTest::SetUp();
         saved_ = lineReaders().hooks;
         lineReaders().hooks.writeLog = [this](std::u16string_view line) { logged.emplace_back(line); };
-        lineReaders().hooks.checkStep = [this](int32_t site) { steps.push_back(site); };
+        frameStepCalls().stepDouble = [this](int32_t site) { steps.push_back(site); };
         lineReaders().FollowList.clear();
         train = NewTrainRec(static_cast<int16_t>(train_flag::kDependent));
         trains().at(train).Width = 800;
@@ -30,6 +31,7 @@ protected:
     }
     void TearDown() override {
         lineReaders().hooks = saved_;
+        frameStepCalls().stepDouble = nullptr;
         lineReaders().FollowList.clear();
         trainStart() = TrainStartState{};
         paramTable().ParseParams(u"");
