@@ -8,12 +8,12 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/scene/picture_slot.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
-#include "program/show/show_queues.h"
-#include "program/show/show_state.h"
+#include "program/trains/show_queues.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/trains/line_area.h"
 #include "program/trains/train_picture.h"
 
@@ -28,7 +28,7 @@ constexpr int32_t kSiteFreeWayText = 19014;
 constexpr int16_t kPictureShown = 2;
 constexpr int16_t kPictureNew = 3;
 
-bool directDraw() { return programState().BatchMode != 0; }
+bool directDraw() { return programState().run.BatchMode != 0; }
 
 int32_t pages() { return std::min<int32_t>(showState().FlipCount, kSlotPages - 1); }
 

@@ -9,8 +9,8 @@
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/params/param_table.h"
-#include "program/show/display_state.h"
-#include "program/show/show_state.h"
+#include "program/show_data/display_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/snow.h"
 #include "program/trains/line_area.h"
 
@@ -30,7 +30,7 @@ constexpr int32_t kEdgeOpaque = 250;
 
 namespace pv = piece_value;
 
-bool directDraw() { return programState().BatchMode != 0; }
+bool directDraw() { return programState().run.BatchMode != 0; }
 
 int32_t pieceCount(const TrainRec& t) {
     return std::min<int32_t>(t.TgPieceCount, static_cast<int32_t>(t.TgPieces.size()) - 1);

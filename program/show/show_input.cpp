@@ -8,20 +8,19 @@
 #include "program/core/settings/settings.h"
 #include "program/core/startup/foreign_window_mode.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/settings/window_placement.h"
 #include "program/scene/script_reader.h"
 #include "program/show/desc_menus.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_panel.h"
-#include "program/show/show_state.h"
-#include "program/show/show_view.h"
+#include "program/show_data/show_state.h"
+#include "program/show_data/show_view.h"
+#include "program/show/show_window_calls.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
-#include "program/ui/password_dialog.h"
 
 namespace yov {
 
@@ -65,7 +64,7 @@ constexpr int32_t kGraceSteps = 5;
 constexpr int32_t kGraceMoves = 2;
 constexpr int32_t kCursorSeconds = 5;
 
-size_t modeIndex() { return programState().ShowMode == 0 ? 0 : 1; }
+size_t modeIndex() { return programState().run.ShowMode == 0 ? 0 : 1; }
 const RunSettings& script() { return scriptReader().S.Run; }
 bool foreignWindow() { return CurrentForeignWindowMode().active; }
 
@@ -84,13 +83,13 @@ void addSteps(int32_t n) {
 void openPopup(int32_t x, int32_t y) {
     // The screen-saver daemon's window takes no menus.
     if (foreignWindow()) return;
-    if (showInputCalls().showPopup) showInputCalls().showPopup(kShowPopupMenu, x, y);
+    lv::ShowPopup(0, kShowPopupMenu, x, y, displayState().ShowHwnd, 0);
 }
 
 void openPanel() {
     if (foreignWindow()) return;
     ShowCursorForInput();
-    if (programState().BatchMode != 0)
+    if (programState().run.BatchMode != 0)
         showInput().DisplayRequest = display_request::kPanel;
     else
         ScrPanelInit();
@@ -99,7 +98,7 @@ void openPanel() {
 void togglePause() {
     ShowState& ss = showState();
     ss.StepMode = static_cast<uint8_t>(1 - ss.StepMode);
-    if (showInputCalls().checkMenu) showInputCalls().checkMenu(kMenuWait, ss.StepMode != 0);
+    lv::CheckMenu(kMenuWait, ss.StepMode != 0 ? 1 : 0);
     ss.StepCountdown = 0;
 }
 
@@ -119,34 +118,11 @@ ShowInputState& showInput() {
     return state;
 }
 
-ShowInputCalls defaultShowInputCalls() {
-    ShowInputCalls c;
-    c.showPopup = [](int32_t menu, int32_t x, int32_t y) { lv::ShowPopup(0, menu, x, y, displayState().ShowHwnd, 0); };
-    c.checkMenu = [](int32_t id, bool on) { lv::CheckMenu(id, on ? 1 : 0); };
-    c.checkItem = [](int32_t menu, int32_t position, bool on) { lv::CheckItem(menu, position, on ? 1 : 0); };
-    c.setMenuItem = [](int32_t menu, int32_t position, const std::u16string& caption) {
-        lv::SetMenuItem(menu, position, plat::utf16ToUtf8(caption).c_str(), 0);
-    };
-    c.cutMenu = [](int32_t menu, int32_t position) { lv::CutMenu(menu, position); };
-    c.breakMenu = [](int32_t menu) { lv::BreakMenu(menu); };
-    c.showPictureDescription = [](int32_t entry) { ShowPictureDescription(entry, false, 0); };
-    c.showCursor = [] {
-        if (displayState().ShowForm) displayState().ShowForm->showCursor();
-    };
-    c.showPasswordModal = ShowGetPasswordModal;
-    return c;
-}
-
-ShowInputCalls& showInputCalls() {
-    static ShowInputCalls calls = defaultShowInputCalls();
-    return calls;
-}
-
 void ShowCursorForInput() {
     ShowState& ss = showState();
     if (ss.CursorState != 1) return;
     ss.CursorState = 2;
-    if (showInputCalls().showCursor) showInputCalls().showCursor();
+    if (displayState().ShowForm) displayState().ShowForm->showCursor();
 }
 
 void SetLastMousePosition(int32_t x, int32_t y) {
@@ -218,24 +194,25 @@ void ScrKeyCommand(int16_t code, int32_t) {
         addSteps(c & 15);
     } else if (c < kFirstMenuId) {
         // Any other key, Shift, Ctrl and Alt alone included.
-        if (mainState().Show.NStpKey[modeIndex()] == 0 && script().NoStopOnKey == 0) QueryStopShow();
+        if (programState().settings.Show.NStpKey[modeIndex()] == 0 && script().NoStopOnKey == 0) QueryStopShow();
     }
     // Other menu ids (the engine's menu notifications among them) are not the show's.
 }
 
 void ScrMouseClick(int32_t button, int32_t, int32_t x, int32_t y) {
-    if (mainState().Show.NStpClk[modeIndex()] == 0 && script().NoStopOnClick == 0) {
+    if (programState().settings.Show.NStpClk[modeIndex()] == 0 && script().NoStopOnClick == 0) {
         QueryStopShow();
         return;
     }
-    if ((button & 1) != 0 && showInputCalls().showPictureDescription)
-        showInputCalls().showPictureDescription(FindObjectAt(x, y));
+    if ((button & 1) != 0) {
+        if (ShowWindowCalls* windows = showWindowCalls()) windows->describePicture(FindObjectAt(x, y));
+    }
     if ((button & 2) != 0) {
         ShowInputState& in = showInput();
         in.RightClickX = static_cast<int16_t>(x);
         in.RightClickY = static_cast<int16_t>(y);
         ShowCursorForInput();
-        if (programState().BatchMode != 0) {
+        if (programState().run.BatchMode != 0) {
             if (!foreignWindow()) in.DisplayRequest = display_request::kPopup;
             return;
         }
@@ -257,7 +234,7 @@ void ScrMouseMove(int32_t, int32_t, int32_t x, int32_t y) {
         return;
     }
     if (ss.CursorState == 2) ss.CursorHideCountdown = kCursorSeconds * ss.TicksPerSecond;
-    if (mainState().Show.NStpMov[modeIndex()] != 0 || script().NoStopOnMove != 0) return;
+    if (programState().settings.Show.NStpMov[modeIndex()] != 0 || script().NoStopOnMove != 0) return;
     if (inGrace()) return;
     if (ss.MouseMoveCount < kReferenceMoves) {
         in.RefX = px;
@@ -275,17 +252,17 @@ void QueryStopShow() {
     // In a window of the screen-saver daemon (or of its settings' preview) the daemon ends the
     // show; a key, click or move that reaches the window stops nothing.
     if (foreignWindow()) return;
-    if (mainState().ScreenSaverMode != 0 && GetRegNumber(u"ScreenSaveUsePassword", 0) != 0)
+    if (programState().road.ScreenSaverMode != 0 && GetRegNumber(u"ScreenSaveUsePassword", 0) != 0)
         in.ShowPassword = GetRegString(u"Pw", u"");
     if (in.ShowPassword.empty()) {
-        st.StopRequest = 1;
+        st.run.StopRequest = 1;
         return;
     }
-    if (st.BatchMode != 0) {
+    if (st.run.BatchMode != 0) {
         in.DisplayRequest = display_request::kPassword;
         return;
     }
-    if (showInputCalls().showPasswordModal) showInputCalls().showPasswordModal();
+    if (ShowWindowCalls* windows = showWindowCalls()) windows->askPassword();
 }
 
 int32_t FindObjectAt(int32_t x, int32_t y) {

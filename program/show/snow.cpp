@@ -12,8 +12,8 @@
 #include "program/core/texts/error_log.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/params/param_table.h"
-#include "program/show/display_state.h"
-#include "program/show/show_state.h"
+#include "program/show_data/display_state.h"
+#include "program/show_data/show_state.h"
 
 namespace yov {
 
@@ -45,7 +45,7 @@ constexpr size_t kDataDC = 0;
 constexpr size_t kDataX = 1;
 constexpr size_t kDataY = 2;
 
-bool directDraw() { return programState().BatchMode != 0; }
+bool directDraw() { return programState().run.BatchMode != 0; }
 
 bool hasPicture(const TrainRec& t) { return t.SnowSurface != 0 || t.SnowBuffer != 0; }
 

@@ -15,7 +15,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/texts/script_place.h"
 #include "program/scene/script_reader.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/fg_bg_areas.h"
 #include "program/trains/line_params.h"
@@ -225,7 +225,7 @@ void paintArea(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t 
         area.TgLine = tgLine;
     }
     area.SceneDC = show.SceneDC.Value();
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         area.SceneSurface = show.BackSurface;
     } else {
         area.SceneSurface = 0;
@@ -272,7 +272,7 @@ void paintArea(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t 
         const ScriptPlaceScope place = layerAt(fgLine);
         GetFgBg(fg, area, area.FgPart, layer_kind::kForeground);
     }
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         CopyRectEx(0, 0, area.AreaLeftX, area.AreaTopY, area.Width, area.BandHeight, area.SceneDC, 0, area.AreaLeftX,
                    area.AreaTopY, 1, 0, area.SceneSurface, 0, kSiteCatchUp);
     }

@@ -12,8 +12,8 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/params/param_table.h"
-#include "program/show/sections.h"
-#include "program/show/show_state.h"
+#include "program/trains/section_table.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/line_params.h"
@@ -89,7 +89,7 @@ void DrawTrainText(int32_t train, int32_t sect) {
     const plat::COLORREF ink = colourOf(u"TXC,TEXTCOLOR", s.LabelColor);
     const plat::COLORREF paper = colourOf(u"TXB,TEXTBACKGROUNDCOLOR", s.LabelBackground);
 
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         const LvHandle surface = lv::CreateSurface(w, h, 0, kSiteTextSurface);
         rec(train).TextSurface = static_cast<int32_t>(surface);
         if (surface == 0) return;

@@ -9,7 +9,6 @@
 #include "program/core/params/param_expr.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/error_report.h"
@@ -20,10 +19,10 @@
 #include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/script_reader.h"
-#include "program/show/sections.h"
-#include "program/show/show_queues.h"
-#include "program/show/show_state.h"
-#include "program/show/timed_events.h"
+#include "program/trains/section_table.h"
+#include "program/trains/show_queues.h"
+#include "program/show_data/show_state.h"
+#include "program/trains/timed_events.h"
 #include "program/trains/train_records.h"
 #include "program/trains/movement_modes.h"
 #include "program/trains/area_painting.h"
@@ -142,7 +141,7 @@ bool guarded(int32_t site, Body body) {
         if (e.number() != error_number::kReported) {
             reportStartError(site);
         } else {
-            if (programState().StopRequest != 0) throw;
+            if (programState().run.StopRequest != 0) throw;
             freeAttempt();
         }
     } catch (const std::exception&) {
@@ -155,7 +154,7 @@ void showNoDirection(int32_t train, int32_t member) {
     const std::u16string text = u"No direction for line " + decimal(rec(train).Index) + u" unit " + decimal(member);
     // Nobody can answer a box behind a full-screen or screen-saver show.
     const ProgramState& st = programState();
-    if (st.BatchMode != 0 || st.ShowMode == 1 || mainState().ScreenSaverMode != 0)
+    if (st.run.BatchMode != 0 || st.run.ShowMode == 1 || programState().road.ScreenSaverMode != 0)
         WriteErrorLog(text);
     else
         ShowMsgBox(text, kInformationBox);

@@ -13,23 +13,27 @@
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
+#include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/show/show_font.h"
+#include "program/show_data/show_font.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/foreign_window_mode.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/localize.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/show/display_start.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/display_wiring.h"
 #include "program/core/startup/service_window.h"
 #include "program/show/show_input.h"
-#include "program/show/show_state.h"
+#include "program/show/show_panel.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_window_calls.h"
+#include "program/ui/password_dialog.h"
+#include "program/core/startup/main_module.h"
 #include "program/show/show_window_rules.h"
 #include "program/ui/cfg_frm.h"
 #include "program/ui/foreign_window.h"
@@ -51,7 +55,7 @@ QColor colourOf(uint32_t rgb) {
                   static_cast<int>((rgb >> 16) & 0xFF));
 }
 
-bool stopRequested() { return programState().StopRequest != 0; }
+bool stopRequested() { return programState().run.StopRequest != 0; }
 
 void doEvents() { QCoreApplication::processEvents(); }
 
@@ -113,13 +117,11 @@ void ShowWindowBase::closeFromProgram() {
 }
 
 void ShowWindowBase::Form_KeyDown(int32_t keyCode, int32_t shift) {
-    const ShowInputLink& link = showInputLink();
-    if (link.keyCommand) link.keyCommand(shift * 256 + keyCode);
+    ScrKeyCommand(static_cast<int16_t>(shift * 256 + keyCode), 0);
 }
 
 void ShowWindowBase::Form_MouseMove(int32_t button, int32_t shift, int32_t x, int32_t y) {
-    const ShowInputLink& link = showInputLink();
-    if (link.mouseMove) link.mouseMove(button, shift, x, y);
+    ScrMouseMove(button, shift, x, y);
 }
 
 void ShowWindowBase::paintEvent(QPaintEvent*) {
@@ -170,32 +172,31 @@ void ShowWindowBase::closeEvent(QCloseEvent* event) {
 
 ScrWin::ScrWin() : ShowWindowBase(Qt::Window) {
     // Form_Load: the program's title, the language's texts, the placement restored.
-    setWindowTitle(QString::fromUtf16(kProgramTitle));
+    setWindowTitle(toQString(kProgramTitle));
     resize(kFirstWidth, kFirstHeight);
     InitForm(0, this);
 }
 
 void ScrWin::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y) {
     doEvents();
-    const ShowInputLink& link = showInputLink();
-    if (link.mouseClick) link.mouseClick(button, shift, x, y);
+    ScrMouseClick(button, shift, x, y);
 }
 
 void ScrWin::Form_Paint() { WindowedPaint(showState().FlipCount); }
 
 bool ScrWin::Form_QueryUnload(int32_t) {
-    return WindowedCloseRequest(programState().StopRequest) == CloseAnswer::Cancel;
+    return WindowedCloseRequest(programState().run.StopRequest) == CloseAnswer::Cancel;
 }
 
 void ScrWin::Form_Unload() {
     CloseForm(0);
-    programState().StopRequest = 0;
+    programState().run.StopRequest = 0;
 }
 
 void ScrWin::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (!isVisible()) return;
-    WindowedResize(isMinimized(), programState().ShowMode);
+    WindowedResize(isMinimized(), programState().run.ShowMode);
 }
 
 // --- ScrFull
@@ -209,19 +210,18 @@ ScrFull::ScrFull()
     dTxt_->installEventFilter(this);
     // The session's end is a close by the system: the show stops.
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(app, &QGuiApplication::commitDataRequest, this, [] { programState().StopRequest = 1; });
+        connect(app, &QGuiApplication::commitDataRequest, this, [] { programState().run.StopRequest = 1; });
     }
 }
 
 void ScrFull::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y) {
-    const ShowInputLink& link = showInputLink();
-    if (link.mouseClick) link.mouseClick(button, shift, x, y);
+    ScrMouseClick(button, shift, x, y);
 }
 
-void ScrFull::Form_Paint() { FullScreenPaint(programState().BatchMode); }
+void ScrFull::Form_Paint() { FullScreenPaint(programState().run.BatchMode); }
 
 bool ScrFull::Form_QueryUnload(int32_t unloadMode) {
-    return FullScreenCloseRequest(static_cast<UnloadMode>(std::min(unloadMode, 2)), programState().StopRequest) ==
+    return FullScreenCloseRequest(static_cast<UnloadMode>(std::min(unloadMode, 2)), programState().run.StopRequest) ==
            CloseAnswer::Cancel;
 }
 
@@ -237,9 +237,9 @@ bool ScrFull::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ScrFull::showText(const std::u16string& text) {
-    const QString qText = QString::fromStdU16String(text);
+    const QString qText = toQString(text);
     const QRect extent = QFontMetrics(font()).boundingRect(QRect(), Qt::TextExpandTabs, qText);
-    const int32_t twips = std::max<int32_t>(1, mainState().TwipsPerPixelX);
+    const int32_t twips = std::max<int32_t>(1, programState().machine.TwipsPerPixelX);
     const int32_t margin = kTextMarginTwips / twips;
     const int32_t w = std::min(extent.width() + margin + 4, width() * 8 / 10);
     const int32_t h = std::min(extent.height() + margin + 4, height() * 8 / 10);
@@ -248,8 +248,7 @@ void ScrFull::showText(const std::u16string& text) {
     dTxt_->show();
     dTxt_->setFocus();
     TextBoxOpen = 1;
-    const ShowInputLink& link = showInputLink();
-    while (TextBoxOpen != 0 && !(link.displayRequestPending && link.displayRequestPending()) && !stopRequested()) {
+    while (TextBoxOpen != 0 && showInput().DisplayRequest == display_request::kNone && !stopRequested()) {
         waitABit();
     }
     dTxt_->hide();
@@ -257,30 +256,26 @@ void ScrFull::showText(const std::u16string& text) {
 }
 
 void ScrFull::DDMenus() {
-    const ShowInputLink& link = showInputLink();
-    const uint8_t request = link.takeDisplayRequest ? link.takeDisplayRequest() : 0;
+    ShowInputState& input = showInput();
+    const uint8_t request = std::exchange(input.DisplayRequest, display_request::kNone);
     // Each wait below also ends on a stop request, so a show never hangs in a menu it cannot close.
     switch (request) {
-    case 1: {
-        int32_t x = 0;
-        int32_t y = 0;
-        if (link.rightClickPoint) link.rightClickPoint(x, y);
-        lv::ShowPopup(0, kPopupMenu, x, y, reinterpret_cast<LvWindow>(this), 0);
+    case display_request::kPopup:
+        lv::ShowPopup(0, kPopupMenu, input.RightClickX, input.RightClickY, reinterpret_cast<LvWindow>(this), 0);
         break;
-    }
-    case 2:
-        if (link.panelInit) link.panelInit();
-        while (link.panelOpen && link.panelOpen() && !stopRequested()) waitABit();
+    case display_request::kPanel:
+        ScrPanelInit();
+        while (panelState().PanelOpen != 0 && !stopRequested()) waitABit();
         break;
-    case 3: showText(link.pendingText ? link.pendingText() : std::u16string()); break;
-    case 4:
-        if (link.showPasswordDialog) link.showPasswordDialog();
-        while (link.dialogDone && !link.dialogDone() && !stopRequested()) waitABit();
+    case display_request::kText: showText(std::u16string(input.PendingText)); break;
+    case display_request::kPassword:
+        ShowGetPasswordModeless();
+        while (showInput().DialogDone == 0 && !stopRequested()) waitABit();
         break;
     default: break;
     }
     doEvents();
-    if (link.requestRepaint) link.requestRepaint(FullRepaintMask(showState().FlipCount));
+    showState().RepaintRequest = FullRepaintMask(showState().FlipCount);
 }
 
 // --- The view the display start drives.
@@ -395,15 +390,23 @@ public:
     void settingsShowTab() override {
         if (auto* cfg = dynamic_cast<CfgFrm*>(programState().WindowTable[kSettingsSlot].window)) cfg->StartStop();
     }
+    void askPassword() override { ShowGetPasswordModal(); }
+    void describePicture(int32_t stockEntry) override { ShowPictureDescription(stockEntry, false, 0); }
+    void showDisplayRequest() override {
+        if (auto* full = dynamic_cast<ScrFull*>(ShowWindowOf(displayState().ShowForm.get()))) {
+            full->DDMenus();
+        } else {
+            // Only the full-screen window shows requests; a windowed show has none to wait for.
+            showInput().DisplayRequest = display_request::kNone;
+        }
+    }
 };
 
 }  // namespace
 
 void WireShowWindows() {
-    WireDisplay();
     static QtShowWindowCalls calls;
     InstallShowWindowCalls(&calls);
-    WireShowInput();
 }
 
 }  // namespace yov

@@ -8,7 +8,6 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/core_hooks.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/upper_calls.h"
@@ -26,16 +25,16 @@
 #include "program/scene/vehicle_build.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/display_start.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
 #include "program/show/show_records.h"
-#include "program/show/show_state.h"
-#include "program/show/show_view.h"
+#include "program/show_data/show_state.h"
+#include "program/show_data/show_view.h"
 #include "program/show/show_window_rules.h"
-#include "program/show/timed_events.h"
+#include "program/trains/timed_events.h"
 #include "program/show/timed_object_events.h"
 #include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
@@ -74,7 +73,6 @@ struct FreshShowFamilies {
     // The core: main-module values, texts, windows, settings, the picture parts and the
     // program's random numbers.
     FreshProgramValues program;
-    Fresh<yov::MainState> main{&yov::mainState};
     Kept<yov::ServiceState> service{&yov::serviceState};
     Kept<yov::HelpFiles> help{&yov::helpFiles};
     Kept<yov::DescriptionState> descriptions{&yov::descriptionState};
@@ -86,7 +84,8 @@ struct FreshShowFamilies {
     Kept<plat::Random> random{&yov::programRandom};
     Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
-    Kept<yov::DrawHooks> drawHooks{&yov::drawHooks};
+    Kept<yov::TrainSlotHead> trainSlotHead{&yov::trainSlotHead};
+    Kept<const yov::ShowDrawing*> showDrawing{&yov::showDrawing};
 
     // Scene and stock data: the parameter parser and table, the script reader, the stock,
     // the vehicle pictures and their slots.
@@ -100,7 +99,6 @@ struct FreshShowFamilies {
     Kept<yov::PictureSlotTable> pictureSlots{&yov::pictureSlots};
     Kept<yov::StockLoadHooks> loadHooks{&yov::stockLoadHooks};
     Kept<yov::PlacedPictureHooks> placedHooks{&yov::placedPictureHooks};
-    Kept<yov::SlotSurfaceHooks> slotHooks{&yov::slotSurfaceHooks};
 
     // The trains.
     Kept<yov::TrainStartState> start{&yov::trainStart};
@@ -115,9 +113,7 @@ struct FreshShowFamilies {
     Kept<yov::ClipSpan> clip{&yov::clipSpan};
     Kept<yov::PanelState> panel{&yov::panelState};
     Kept<yov::ShowInputState> input{&yov::showInput};
-    Kept<yov::ShowInputLink> inputLink{&yov::showInputLink};
     Kept<yov::ShowClock> clock{&yov::showClock};
-    Kept<yov::ShowInputCalls> inputCalls{&yov::showInputCalls};
     Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
 };
 

@@ -18,7 +18,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/params/param_table.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/trains/line_params.h"
 #include "program/trains/movement_modes.h"
 #include "program/trains/train_picture.h"
@@ -82,7 +82,7 @@ protected:
         b.paintEmptyLine = [this](int32_t, const std::u16string& bg) { paintedBg.push_back(bg); };
         // The tests' actions are unclosed brackets: each one that runs names itself in the
         // error log, read here through the log view.
-        yov::programState().RunMode = 14;
+        yov::programState().run.RunMode = 14;
         yov::coreHooks().appendToLogView = [this](const std::u16string& line) {
             const size_t end = line.find(u" (column");
             const size_t at = end == std::u16string::npos ? end : line.rfind(u'[', end);
@@ -91,7 +91,7 @@ protected:
     }
     void TearDown() override {
         yov::coreHooks().appendToLogView = {};
-        yov::programState().RunMode = 0;
+        yov::programState().run.RunMode = 0;
         yov::unitBuilders() = yov::UnitBuilders{};
         yov::ResetTrainPictures();
         yov::paramTable().ClearParams();

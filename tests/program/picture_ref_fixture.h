@@ -11,7 +11,7 @@
 #include "program/show/frame_step.h"
 #include "core_fixture.h"
 #include "picture_engine_fake.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/texts/program_error.h"
@@ -82,8 +82,8 @@ protected:
         core_test::defaultTexts()[u"FNF"] = u"File %1 not found\r\n(Error %2)";
         core_test::defaultTexts()[u"ERDP"] = u"Error %1 drawing picture %2";
         for (int kind = 0; kind < yov::kPictureKinds; ++kind) {
-            yov::mainState().PicKindClass[static_cast<size_t>(kind)] = KindClass(kind);
-            yov::mainState().PicKindExt[static_cast<size_t>(kind)] = KindExtension(kind);
+            yov::programState().tables.PicKindClass[static_cast<size_t>(kind)] = KindClass(kind);
+            yov::programState().tables.PicKindExt[static_cast<size_t>(kind)] = KindExtension(kind);
         }
         engine_test::PictureEngineFake& h = pictures_;
         h.look = [this](const std::string& name, LvHandle module, int16_t* w, int16_t* h2, int32_t* off,
@@ -139,7 +139,7 @@ protected:
         e.Name = std::move(name);
         e.FileIndex = static_cast<int16_t>(fileIndex);
         e.Text2 = std::move(text);
-        yov::mainState().StockIndexBuilt = false;  // as loading a stock does
+        yov::programState().scene.StockIndexBuilt = false;  // as loading a stock does
         return i;
     }
     static StockEntry& Entry(int32_t i) { return yov::programState().Arrays.Stock[i]; }

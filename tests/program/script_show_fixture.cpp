@@ -1,3 +1,4 @@
+#include "immediate_blit_engine.h"
 #include "script_show_fixture.h"
 
 #include <gtest/gtest.h>
@@ -23,15 +24,14 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/settings/settings.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup.h"
 #include "program/show/sections.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/picture_file.h"
 #include "program/trains/train_picture.h"
@@ -183,7 +183,7 @@ bool Frame::SavePng(const std::string& path) const { return yov::SaveDcAsPng(dc,
 Run RunScript(const std::string& scriptName, int frames, const std::function<void(const Frame&)>& observer,
               const RunOptions& options) {
     yov::WireProgram();
-    yov::programState().ProgramKey = u"Software\\Vantrel\\Yov";
+    yov::programState().road.ProgramKey = u"Software\\Vantrel\\Yov";
     yov::SaveRegString(u"Conf01", plat::utf8ToUtf16(Folder() + scriptName));
     yov::SaveRegString(u"Stock01", plat::utf8ToUtf16(options.stock.empty() ? DemoFile("demo.stk") : options.stock));
     for (const auto& [name, value] : options.settings) yov::SaveRegString(name, value);
@@ -198,11 +198,11 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
     yov::ShowClock& sc = yov::showClock();
     sc.tickCount = [] { return static_cast<uint32_t>(clockMs); };
     sc.sleep = [](int32_t ms) { clockMs += ms > 0 ? ms : 0; };
-    yov::FrameStepCalls& c = yov::frameStepCalls();
-    c.perfCounter = [] {
-        const double perTick = yov::mainState().MsPerCounterTick;
+    sc.perfCounter = [] {
+        const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
+    yov::FrameStepCalls& c = yov::frameStepCalls();
     c.stepDouble = [](int32_t site) {
         if (site != yov::kFullStep) return;
         yov::FrameStepCalls& calls = yov::frameStepCalls();
@@ -211,10 +211,9 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
         yov::CheckStep(site);
         calls.stepDouble = self;
     };
-    c.checkBlt = [] { return 0; };
-    c.waitBlt = [] {};
-    c.batchBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
-        yov::lv::DoBlt(count, records, static_cast<LvHandle>(dc));
+    static engine_test::ImmediateBlitEngine engine;
+    engine.onBatch = [](int32_t, const BlitOp*, LvHandle batchDc) {
+        const int32_t dc = static_cast<int32_t>(batchDc);
         clockMs += 20;
         if (presented >= wanted) return;
         ++presented;
@@ -222,7 +221,7 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
             const yov::DisplayState& d = yov::displayState();
             watch(Frame{presented, clockMs, dc, d.SceneWidth, d.SceneHeight});
         }
-        if (presented >= wanted) yov::programState().StopRequest = 1;
+        if (presented >= wanted) yov::programState().run.StopRequest = 1;
     };
 
     Run run;

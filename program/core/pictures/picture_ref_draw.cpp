@@ -4,7 +4,7 @@
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/pictures/picture_ref.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/startup/upper_calls.h"
 
 namespace yov {
@@ -19,11 +19,12 @@ int32_t Limited(int32_t width, int32_t limit) { return width <= 0 || width > lim
 }  // namespace
 
 uint8_t PictureKindClass(int kind) {
-    return kind >= 0 && kind < kPictureKinds ? mainState().PicKindClass[static_cast<size_t>(kind)] : 0;
+    return kind >= 0 && kind < kPictureKinds ? programState().tables.PicKindClass[static_cast<size_t>(kind)] : 0;
 }
 
 std::u16string PictureKindExtension(int kind) {
-    return kind >= 0 && kind < kPictureKinds ? mainState().PicKindExt[static_cast<size_t>(kind)] : std::u16string();
+    return kind >= 0 && kind < kPictureKinds ? programState().tables.PicKindExt[static_cast<size_t>(kind)]
+                                             : std::u16string();
 }
 
 void DrawPicturePart(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest, int32_t width,

@@ -36,7 +36,7 @@ constexpr int kDesignedWidthPx = 360;
 
 constexpr uint8_t kFrameLoopRunning = 0x20;  // RunFlags: the show takes frame steps
 
-bool showRunning() { return (programState().RunFlags & kFrameLoopRunning) != 0; }
+bool showRunning() { return (programState().run.RunFlags & kFrameLoopRunning) != 0; }
 
 int dropEffectOf(const QDropEvent& e) { return static_cast<int>(e.dropAction()); }
 

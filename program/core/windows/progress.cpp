@@ -96,7 +96,7 @@ void ProgressDisplay::BeginProgress(std::u16string_view text2, std::u16string_vi
 }
 
 void ProgressDisplay::EndProgress() {
-    if (programState().BatchMode != 0) return;  // the show presents through DirectDraw: no window was shown
+    if (programState().run.BatchMode != 0) return;  // the show presents through DirectDraw: no window was shown
     if (!labelVisible_) return;
     if (view_) {
         view_->hide();

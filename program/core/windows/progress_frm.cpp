@@ -52,7 +52,7 @@ ShowFrm::ShowFrm() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
 
 void ShowFrm::Form_Load() {
     // Above the full-screen show when it presents through DirectDraw.
-    if (programState().BatchMode != 0) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (programState().run.BatchMode != 0) setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
 void ShowFrm::Form_Activate() { QCoreApplication::processEvents(); }

@@ -34,7 +34,7 @@ bool SplashFrm::Form_KeyDown(int keyCode, int shift) { return FCmd(shift * 256 +
 bool SplashFrm::FCmd(int32_t code) {
     if (code != kEnter && code != kEsc && code != kAltF4) return false;
     progressDisplay().Suppress = 1;
-    programState().StopRequest = 1;
+    programState().run.StopRequest = 1;
     QApplication::beep();
     return true;
 }

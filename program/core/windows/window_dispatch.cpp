@@ -4,7 +4,6 @@
 
 #include "platform/codepage.h"
 #include "platform/text.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 
@@ -14,7 +13,7 @@ namespace {
 
 std::u16string showName(uint8_t mode) {
     if (mode == 0) return u"the show in a window";
-    return mainState().ScreenSaverMode != 0 ? u"the screen-saver show" : u"the full-screen show";
+    return programState().road.ScreenSaverMode != 0 ? u"the screen-saver show" : u"the full-screen show";
 }
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/scene/stock_picture.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 
 namespace {
 
@@ -86,8 +86,8 @@ protected:
         core_test::defaultTexts()[u"OPNP"] = u"Overlay picture \"%1\" not in parent area";
         core_test::defaultTexts()[u"PHB"] = u"Not possible - Phase picture has modifiers";
         core_test::defaultTexts()[u"MISB"] = u"Missing closing bracket in: %1";
-        yov::mainState().PicKindClass.fill(2);
-        yov::mainState().PicKindExt.fill(std::u16string());
+        yov::programState().tables.PicKindClass.fill(2);
+        yov::programState().tables.PicKindExt.fill(std::u16string());
         yov::ProgramState& st = yov::programState();
         yov::ForgetBufferClasses();
         st.Shared.PictureHeight = 60;
@@ -260,9 +260,9 @@ TEST_F(StockPicture, AFailedLoadReleasesToItsMarkWhileFrameStepsFreeOlderSlots) 
 TEST_F(StockPicture, AStopRequestedWhileAPictureLoadsUnwindsTheLoadAsAlreadyReported) {
     // A scene is moving, so the load takes real frame steps; the user has asked the show to stop.
     yov::frameStepCalls().stepDouble = nullptr;
-    yov::programState().RunFlags = yov::run_flag::kFramesDrawn;
+    yov::programState().run.RunFlags = yov::run_flag::kFramesDrawn;
     yov::showState().ActiveCount = 1;
-    yov::programState().StopRequest = 1;
+    yov::programState().run.StopRequest = 1;
     const size_t logged = logLines().size();
     int32_t number = 0;
     try {
@@ -270,8 +270,8 @@ TEST_F(StockPicture, AStopRequestedWhileAPictureLoadsUnwindsTheLoadAsAlreadyRepo
     } catch (const yov::ProgramError& e) {
         number = e.number();
     }
-    yov::programState().StopRequest = 0;
-    yov::programState().RunFlags = 0;
+    yov::programState().run.StopRequest = 0;
+    yov::programState().run.RunFlags = 0;
     EXPECT_EQ(number, yov::error_number::kReported);
     EXPECT_EQ(logLines().size(), logged) << "nothing reported a second time";
     EXPECT_TRUE(boxes_.empty());

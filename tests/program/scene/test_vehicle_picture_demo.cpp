@@ -22,7 +22,7 @@ protected:
         ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
         ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
         pictures_.passOn();
-        yov::mainState().PicKindExt.fill(std::u16string());  // the names carry theirs
+        yov::programState().tables.PicKindExt.fill(std::u16string());  // the names carry theirs
         st.Shared.PictureHeight = 60;
         // The entry lines of the demo stock: name;code;kind;;picture[;description].
         const int32_t file = AddFile(1, picref_test::u16(YOV_DEMO_DATA));

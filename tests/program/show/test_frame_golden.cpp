@@ -20,7 +20,7 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/texts/number_text.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
@@ -40,7 +40,7 @@ class FrameGolden : public show_test::ShowTestOn<trains_test::AreaTest> {
 protected:
     void SetUp() override {
         ShowTestOn::SetUp();
-        programState().StockDir = core_test::u16(YOV_DEMO_DATA);
+        programState().scene.StockDir = core_test::u16(YOV_DEMO_DATA);
         MakeScene(kWidth, kHeight);
         ResetTrainPictures();
         display.Make(kWidth, kHeight, trains_test::kSky);

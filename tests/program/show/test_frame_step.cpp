@@ -3,18 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
 #include "program/show/object_steps.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "core_fixture.h"
+#include "engine_fake.h"
 #include "show_fixture.h"
 
 using ShowTest = show_test::ShowTestOn<core_test::CoreTest>;
@@ -26,37 +28,23 @@ class FrameStep : public ShowTest {
 protected:
     void SetUp() override {
         ShowTest::SetUp();
-        programState().RunFlags = run_flag::kFramesDrawn;
-        programState().StopRequest = 0;
-        programState().BatchMode = 0;
-        mainState().MsPerCounterTick = 1.0f;  // one counter tick is a millisecond here
-        mainState().Music = 0;
+        programState().run.RunFlags = run_flag::kFramesDrawn;
+        programState().run.StopRequest = 0;
+        programState().run.BatchMode = 0;
+        programState().machine.MsPerCounterTick = 1.0f;  // one counter tick is a millisecond here
+        programState().settings.Music = 0;
         showState().BgRepaintCountdown = {kFullRepaintSteps, kFullRepaintSteps, kFullRepaintSteps};
         displayState().Frame = Compositor{};
         displayState().Frame.MakeBlitLists(false);
         FrameStepCalls& c = frameStepCalls();
         c = FrameStepCalls{};
-        c.perfCounter = [this] { return now; };
-        c.canBlt = [this] { return canBltAnswer; };
-        c.canFlip = [this] { return canFlipAnswer; };
-        c.flip = [this] {
-            calls.push_back("flip");
-            return flipAnswer;
-        };
-        c.checkBlt = [] { return 0; };
-        c.waitBlt = [this] { calls.push_back("wait"); };
-        c.batchBlt = [this](int32_t count, const BlitOp* records, int32_t) {
-            calls.push_back("batch " + std::to_string(count));
-            batches.emplace_back(records, records + count);
-        };
-        c.doBlt = [this](int32_t count, const BlitOp*, int32_t) { calls.push_back("do " + std::to_string(count)); };
-        c.gdiFlush = [] {};
         c.moveObject = [this](int32_t train, int32_t ms) {
             calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
         };
         c.stepObjectAnim = StepObjectAnim;
         c.doTimedEvents = [] { return 0; };
         ShowClock& clock = showClock();
+        clock.perfCounter = [this] { return now; };
         clock.sleep = [this](int32_t ms) {
             calls.push_back("sleep " + std::to_string(ms));
             now += ms;
@@ -66,7 +54,7 @@ protected:
     void TearDown() override {
         frameStepCalls() = defaultFrameStepCalls();
         showClock() = ShowClock{};
-        programState().RunFlags = 0;
+        programState().run.RunFlags = 0;
         ShowTest::TearDown();
     }
     int32_t movingTrain() {
@@ -76,12 +64,41 @@ protected:
         InsertActiveTrain(t);
         return t;
     }
+    // The engine's presentation, faked: answers from the test, calls written down.
+    struct PresentEngine final : engine_test::EngineFake {
+        explicit PresentEngine(FrameStep& test) : test_(test) {}
+        LvResult CanBlt() override { return test_.canBltAnswer; }
+        LvResult CanFlip() override { return test_.canFlip ? test_.canFlip() : test_.canFlipAnswer; }
+        LvResult Flip() override {
+            test_.calls.push_back("flip");
+            return test_.flipAnswer;
+        }
+        LvResult CheckBlt(int32_t*) override { return test_.checkBlt ? test_.checkBlt() : 0; }
+        LvResult WaitBlt(int32_t*) override {
+            test_.calls.push_back("wait");
+            return 0;
+        }
+        LvResult BatchBlt(int32_t count, const BlitOp* records, LvHandle) override {
+            test_.calls.push_back("batch " + std::to_string(count));
+            test_.batches.emplace_back(records, records + count);
+            return 0;
+        }
+        LvResult DoBlt(int32_t count, const BlitOp*, LvHandle) override {
+            test_.calls.push_back("do " + std::to_string(count));
+            return 0;
+        }
+        FrameStep& test_;
+    };
+
     int64_t now = 1000;
+    std::function<int32_t()> canFlip;   // CanFlip's answers, when not canFlipAnswer
+    std::function<int32_t()> checkBlt;  // CheckBlt's answers, when not 0
     int32_t canBltAnswer = 0;
     int32_t canFlipAnswer = 0;
     int32_t flipAnswer = 0;
     std::vector<std::string> calls;
     std::vector<std::vector<BlitOp>> batches;
+    PresentEngine engine_{*this};
 };
 
 struct GrantCase {
@@ -149,7 +166,7 @@ TEST_F(FrameStep, EntryGuards) {
     };
     for (const Case& c : cases) {
         calls.clear();
-        programState().RunFlags = c.runFlags;
+        programState().run.RunFlags = c.runFlags;
         showState().StepState = c.stepState;
         showState().ActiveCount = c.active;
         showState().StepPhase = 0;
@@ -161,7 +178,7 @@ TEST_F(FrameStep, EntryGuards) {
 }
 
 TEST_F(FrameStep, AStepDuringAStopRequestRaisesTheReportedError) {
-    programState().StopRequest = 1;
+    programState().run.StopRequest = 1;
     try {
         CheckStep(10201);
         FAIL() << "no error";
@@ -229,7 +246,7 @@ TEST_F(FrameStep, APendingObjectStepAndATickResultMakeMorePasses) {
 
 TEST_F(FrameStep, PageFlipping) {
     movingTrain();
-    programState().BatchMode = 1;
+    programState().run.BatchMode = 1;
     showState().FlipCount = 1;
     struct Case {
         const char* what;
@@ -246,7 +263,7 @@ TEST_F(FrameStep, PageFlipping) {
     };
     for (const Case& c : cases) {
         calls.clear();
-        programState().StopRequest = 0;
+        programState().run.StopRequest = 0;
         showState().StepPhase = 0;
         showState().StepState = 0;
         showState().PageIndex = 0;
@@ -262,7 +279,7 @@ TEST_F(FrameStep, PageFlipping) {
         } else {
             EXPECT_EQ(after.size(), before.size()) << c.what;
         }
-        EXPECT_EQ(programState().StopRequest, c.stop) << c.what;
+        EXPECT_EQ(programState().run.StopRequest, c.stop) << c.what;
         EXPECT_EQ(showState().PageIndex, c.page) << c.what;
         EXPECT_EQ(showState().StepState, 0) << c.what;
     }
@@ -273,12 +290,12 @@ TEST_F(FrameStep, PageFlipping) {
 // waits for it, sleeping rather than asking again and again.
 TEST_F(FrameStep, APendingFlipEndsAStepOfLongWorkAndTheMainLoopSleepsUntilItCanFlip) {
     const int32_t t = movingTrain();
-    programState().BatchMode = 1;
+    programState().run.BatchMode = 1;
     showState().FlipCount = 1;
     constexpr int32_t kLongWork = 16015;
     int questions = 0;
     int64_t flipsAt = 0;  // the counter value from which the flip can be done
-    frameStepCalls().canFlip = [&] {
+    canFlip = [&] {
         // A step that asks on and on without sleeping ends by the hang rule.
         if (++questions > 1000) now += kHangMs;
         return now < flipsAt ? 1 : 0;
@@ -312,7 +329,7 @@ TEST_F(FrameStep, APendingFlipEndsAStepOfLongWorkAndTheMainLoopSleepsUntilItCanF
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "flip"), 1);
     EXPECT_GE(now, flipsAt);
     EXPECT_LE(questions, 5) << "asked a few times over 20 ms, not at once again and again";
-    EXPECT_EQ(programState().StopRequest, 0);
+    EXPECT_EQ(programState().run.StopRequest, 0);
     EXPECT_TRUE(logLines().empty());
 }
 
@@ -324,7 +341,7 @@ TEST_F(FrameStep, GdiPageFlippingMovesThePageOnceForAPresentationThatWasDeferred
     showState().FlipCount = 1;
     showState().MinFrameMs = 20;
     int32_t pending = 1;  // the batch handed over last is still being drawn
-    frameStepCalls().checkBlt = [&pending] { return pending; };
+    checkBlt = [&pending] { return pending; };
     for (uint8_t start : {uint8_t{0}, uint8_t{1}}) {
         SCOPED_TRACE(start);
         calls.clear();
@@ -350,22 +367,22 @@ TEST_F(FrameStep, GdiPageFlippingMovesThePageOnceForAPresentationThatWasDeferred
 
 TEST_F(FrameStep, AHangingFlipStopsTheShowAfterTwoHundredMilliseconds) {
     movingTrain();
-    programState().BatchMode = 1;
+    programState().run.BatchMode = 1;
     showState().FlipCount = 1;
     // Busy on every question, one millisecond apart; the wait gives up once 200 have passed.
-    frameStepCalls().canFlip = [this] {
+    canFlip = [this] {
         ++now;
         return 1;
     };
     CheckStep(kFullStep);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
     ASSERT_FALSE(logLines().empty());
     EXPECT_EQ(logLines().back(), "Hanging on CanFlip");
 }
 
 TEST_F(FrameStep, ABusyBackPageIsWaitedForUntilItHangsTwoHundredMilliseconds) {
     const int32_t t = movingTrain();
-    programState().BatchMode = 1;
+    programState().run.BatchMode = 1;
     showState().FlipCount = 1;
     // "Surface busy" (430 in the low 16 bits) is no error: the step yields once and ends, and
     // later calls try the paint phase again, until the page has been busy over 200 ms.
@@ -379,11 +396,11 @@ TEST_F(FrameStep, ABusyBackPageIsWaitedForUntilItHangsTwoHundredMilliseconds) {
         CheckStep(kFullStep);
         EXPECT_TRUE(calls.empty()) << "not moved again, no second yield";
         EXPECT_EQ(showState().StepPhase, 1);
-        EXPECT_EQ(programState().StopRequest, 0);
+        EXPECT_EQ(programState().run.StopRequest, 0);
     }
     now += 50;  // 201 ms after the first busy answer: the yield took one
     CheckStep(kFullStep);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
     ASSERT_FALSE(logLines().empty());
     EXPECT_EQ(logLines().back(), "Hanging on CanBlt");
 }
@@ -392,7 +409,7 @@ TEST_F(FrameStep, AnErrorInsideTheStepIsReportedOnceAndStopsTheShow) {
     movingTrain();
     frameStepCalls().moveObject = [](int32_t, int32_t) { throw ProgramError(error_number::kInvalidCall, u"bad move"); };
     CheckStep(kFullStep);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
     EXPECT_EQ(showState().StepState, 0);
 }
 

@@ -8,10 +8,10 @@
 
 #include "program/core/pictures/anim_pools.h"
 #include "program/scene/picture_slot.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/line_paint.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/trains/line_area.h"
 #include "program/trains/train_picture.h"
 #include "show_fixture.h"
@@ -32,7 +32,7 @@ protected:
         ShowTest::SetUp();
         ResetTrainPictures();
         pictureSlots() = PictureSlotTable{};
-        programState().BatchMode = 0;
+        programState().run.BatchMode = 0;
         displayState().DrawBits = draw_bits::kVehicles;
         displayState().Frame = Compositor{};
         displayState().Frame.MakeBlitLists(false);

@@ -14,6 +14,7 @@
 #include "program/show/show_window_rules.h"
 #include "program/ui/password_dialog.h"
 #include "program/ui/show_input_wiring.h"
+#include "program/ui/show_windows.h"
 #include "show_input_fixture.h"
 
 namespace {
@@ -30,8 +31,6 @@ protected:
     }
     void TearDown() override {
         yov::laterParts() = yov::LaterParts{};
-        yov::showInputLink() = yov::ShowInputLink{};
-        yov::frameStepCalls().ddMenus = nullptr;
         ShowInputTest::TearDown();
     }
     // Types the texts into the dialog's boxes and presses O.K.
@@ -58,12 +57,12 @@ TEST_F(PasswordTest, TheDialogRefusesAWrongPasswordAndAcceptsTheRightOne) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         boxes_.clear();
-        programState().StopRequest = 0;
+        programState().run.StopRequest = 0;
         showInput().DialogDone = 0;
         yov::GetPwFrm form;
         form.show();
         answer(&form, c.typed);
-        EXPECT_EQ(programState().StopRequest != 0, c.stops);
+        EXPECT_EQ(programState().run.StopRequest != 0, c.stops);
         EXPECT_EQ(boxes_.size(), c.stops ? 0u : 1u);
         if (!c.stops && !boxes_.empty()) {
             EXPECT_EQ(boxes_[0].text, u"Incorrect password");
@@ -83,24 +82,24 @@ TEST_F(PasswordTest, CancelAndCtrlF4LeaveTheShowRunning) {
             form.Form_KeyDown(115, 2);
         else
             form.CmdEsc->click();
-        EXPECT_EQ(programState().StopRequest, 0);
+        EXPECT_EQ(programState().run.StopRequest, 0);
         EXPECT_EQ(showInput().DialogDone, 1);
         EXPECT_FALSE(form.isVisible());
     }
 }
 
 TEST_F(PasswordTest, AScreenSaverStopAsksModallyAndEndsOnlyWithThePassword) {
-    yov::mainState().ScreenSaverMode = 1;
+    yov::programState().road.ScreenSaverMode = 1;
     yov::SaveRegString(u"ScreenSaveUsePassword", u"1");
     yov::SaveRegString(u"Pw", u"train");
-    yov::showInputCalls().showPasswordModal = yov::ShowGetPasswordModal;
+    yov::WireShowWindows();  // the program's own windows ask for the password
     yov_test::whenModal([](QWidget* w) { answer(w, QStringLiteral("tram")); });
     yov::ScrKeyCommand(27, 0);
-    EXPECT_EQ(programState().StopRequest, 0);
+    EXPECT_EQ(programState().run.StopRequest, 0);
     ASSERT_EQ(boxes_.size(), 1u);
     yov_test::whenModal([](QWidget* w) { answer(w, QStringLiteral("train")); });
     yov::ScrKeyCommand(13, 0);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
 }
 
 TEST_F(PasswordTest, SlashASetsThePassword) {
@@ -122,10 +121,10 @@ TEST_F(PasswordTest, SlashASetsThePassword) {
     yov_test::whenModal([](QWidget* w) { answer(w, QString(), QString()); });
     yov::ShowSetPassword();
     EXPECT_EQ(yov::GetRegString(u"Pw"), u"");
-    yov::mainState().ScreenSaverMode = 1;
+    yov::programState().road.ScreenSaverMode = 1;
     yov::SaveRegString(u"ScreenSaveUsePassword", u"1");
     yov::ScrKeyCommand(27, 0);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
 #include "program/show/show_window_calls.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/ui/show_windows.h"
 
 namespace {
@@ -64,7 +64,7 @@ private:
 TEST_F(ShowFrameTest, ComposedLineReachesTheWindow) {
     const plat::COLORREF sky = plat::RGB(40, 90, 200);
     yov::displayState().BackgroundColour = plat::RGB(10, 10, 10);
-    yov::programState().ShowMode = 0;
+    yov::programState().run.ShowMode = 0;
     yov::StartDisplay();
     yov::CreateDisplaySurfaces();
     yov::DisplayState& d = yov::displayState();

@@ -77,7 +77,7 @@ TEST_F(InputBox, EachCallFillsTheKeptBoxAfresh) {
 
 TEST_F(InputBox, TheTimerStepsARunningShowOnEveryShowing) {
     int steps = 0;
-    yov::programState().RunFlags = 0x20;  // the show takes frame steps
+    yov::programState().run.RunFlags = 0x20;  // the show takes frame steps
     yov::frameStepCalls().stepDouble = [&](int32_t site) {
         EXPECT_EQ(site, 11901);
         ++steps;
@@ -95,7 +95,7 @@ TEST_F(InputBox, TheTimerStepsARunningShowOnEveryShowing) {
 }
 
 TEST_F(InputBox, AFailingStepStopsTheTimerAndKeepsTheBox) {
-    yov::programState().RunFlags = 0x20;
+    yov::programState().run.RunFlags = 0x20;
     yov::frameStepCalls().stepDouble = [](int32_t) { throw std::runtime_error("stopped"); };
     whenModal([&](QWidget* w) {
         form(w)->Timer1_Timer();

@@ -178,7 +178,7 @@ TEST_F(Progress, EndHidesEmptiesAndRestoresThePointer) {
 
 TEST_F(Progress, EndInBatchModeLeavesTheWindowAsItIs) {
     display_->BeginProgress(u"a", u"", u"", false);
-    yov::programState().BatchMode = 1;
+    yov::programState().run.BatchMode = 1;
     display_->EndProgress();
     EXPECT_TRUE(window_.shown);
     EXPECT_EQ(window_.hides, 0);

@@ -135,7 +135,7 @@ TEST_P(SplashKeys, EnterEscAndAltF4StopTheLoadingShow) {
     const SplashCase& c = GetParam();
     yov::SplashFrm splash;
     EXPECT_EQ(splash.FCmd(c.code), c.handled);
-    EXPECT_EQ(yov::programState().StopRequest, c.handled ? 1 : 0);
+    EXPECT_EQ(yov::programState().run.StopRequest, c.handled ? 1 : 0);
     EXPECT_EQ(yov::progressDisplay().Suppress, c.handled ? 1 : 0);
 }
 
@@ -149,9 +149,9 @@ TEST(SplashWindow, TheKeyHandlerPassesKeysToFCmd) {
     yov::SplashFrm splash;
     splash.show();
     QTest::keyClick(&splash, Qt::Key_Space);
-    EXPECT_EQ(yov::programState().StopRequest, 0);
+    EXPECT_EQ(yov::programState().run.StopRequest, 0);
     QTest::keyClick(&splash, Qt::Key_Escape);
-    EXPECT_EQ(yov::programState().StopRequest, 1);
+    EXPECT_EQ(yov::programState().run.StopRequest, 1);
     yov::progressDisplay().Suppress = 0;
 }
 
