@@ -137,7 +137,9 @@ struct Catalogue {
 
     void Start() {
         yov::CoreHooks& h = yov::coreHooks();
-        h.getParam = [](std::u16string_view aliases, std::u16string_view def) { return yov::GetParam(aliases, def); };
+        h.getParam = [](std::u16string_view aliases, std::u16string_view def) {
+            return yov::paramTable().GetParam(aliases, def);
+        };
         h.withParams = [](std::u16string_view t, const std::function<void()>& use) {
             yov::paramTable().WithParams(t, use);
         };

@@ -62,8 +62,8 @@ void BM_ComposeTwentyVehicles(benchmark::State& state) {
     h.plateText = [](int32_t) { return std::u16string(); };
     std::u16string composition = u"LOCO";
     for (int i = 1; i < 20; ++i) composition += u",WAGON";
-    yov::ClearParams();
-    yov::AddParam(u"C", composition);
+    yov::paramTable().ClearParams();
+    yov::paramTable().AddParam(u"C", composition);
     for (auto _ : state) {
         std::u16string name = u"C";
         uint8_t flagged = 1;

@@ -32,8 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     yov::LineReaders r(p, table);
     r.hooks.currentTrain = [&]() -> yov::TrainRec& { return train; };
     r.hooks.currentDirection = [pick] { return static_cast<int16_t>((pick & 1) != 0 ? -1 : 1); };
-    int32_t steps = 0;
-    r.hooks.checkStep = [&](int32_t) { ++steps; };
 
     const int32_t length = (pick >> 1) & 0x3F;
     for (int round = 0; round < 2; ++round) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "lumvatek/exports.h"
+#include "program/core/binding/engine.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
@@ -47,6 +48,33 @@ constexpr FixturePicture kStock[] = {
 
 std::u16string g_input;
 
+// The library, but for the fixture stock's pictures: each is found by its name at the end of
+// the reference and drawn as a block of its own colour.
+class FixtureEngine : public yov::BoundEngine {
+public:
+    LvResult LookPicture(const char* name, LvHandle, int16_t* w, int16_t* ht, int32_t* offset, int32_t) override {
+        const std::string text = name;
+        for (size_t i = 0; i < std::size(kStock); ++i) {
+            const std::u16string n = kStock[i].name;
+            if (text.size() >= n.size() && std::equal(n.begin(), n.end(), text.end() - static_cast<long>(n.size()))) {
+                *w = kStock[i].width;
+                *ht = kStock[i].height;
+                *offset = static_cast<int32_t>(i) + 1;
+                return 1;
+            }
+        }
+        return -10501;
+    }
+    LvResult GetPartWithMsk(int32_t offset, LvHandle dc, LvHandle mask, int32_t x, int32_t y, int32_t, int32_t, int32_t,
+                            int32_t, int32_t) override {
+        if (offset < 1 || offset > static_cast<int32_t>(std::size(kStock))) return -10501;
+        const FixturePicture& p = kStock[offset - 1];
+        yov::FillRectColor(plat::HDC{dc}, plat::HDC{mask}, x, y, p.width, p.height,
+                           plat::RGB(static_cast<uint8_t>(40 * offset), 90, 200), plat::WHITENESS, 0);
+        return 0;
+    }
+};
+
 void Setup() {
     yov::ProgramState& st = yov::programState();
     st.machine.ScreenWidthPx = 640;
@@ -71,29 +99,8 @@ void Setup() {
         e.FileIndex = 1;
     }
     st.Shared.StockCount = n;
-    yov::PictureRefHooks& h = yov::pictureRefHooks();
-    h.kindClass = [](int) -> uint8_t { return 0; };
-    h.kindExtension = [](int) { return std::u16string(); };
-    h.lookPicture = [](const std::string& name, LvHandle, int16_t* w, int16_t* ht, int32_t* offset, int32_t) {
-        for (size_t i = 0; i < std::size(kStock); ++i) {
-            const std::u16string n = kStock[i].name;
-            if (name.size() >= n.size() && std::equal(n.begin(), n.end(), name.end() - static_cast<long>(n.size()))) {
-                *w = kStock[i].width;
-                *ht = kStock[i].height;
-                *offset = static_cast<int32_t>(i) + 1;
-                return 1;
-            }
-        }
-        return -10501;
-    };
-    h.getPartWithMsk = [](int32_t offset, LvHandle dc, LvHandle mask, int32_t x, int32_t y, int32_t, int32_t, int32_t,
-                          int32_t, int32_t) {
-        if (offset < 1 || offset > static_cast<int32_t>(std::size(kStock))) return -10501;
-        const FixturePicture& p = kStock[offset - 1];
-        yov::FillRectColor(plat::HDC{dc}, plat::HDC{mask}, x, y, p.width, p.height,
-                           plat::RGB(static_cast<uint8_t>(40 * offset), 90, 200), plat::WHITENESS, 0);
-        return 0;
-    };
+    static FixtureEngine engine;
+    static yov::ScopedEngine useEngine(engine);
     yov::paramTable().hooks.expand = [](std::u16string_view, int32_t, std::vector<std::u16string>& out) {
         out.assign({u"", u"SELF"});
         return 1;

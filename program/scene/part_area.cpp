@@ -1,7 +1,7 @@
 #include "program/scene/part_area.h"
 
 #include "program/core/pictures/anim_pools.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 
 namespace yov {
 

@@ -7,7 +7,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 
 namespace yov {
 namespace {
@@ -45,18 +45,18 @@ int64_t Resolve(int32_t given32, int32_t align, int32_t size32, int32_t extent32
 }  // namespace
 
 void ReadTextPlacement(TextPlacement& p) {
-    p.X = GetLetterNumber(p.XKind, kNotGiven, kListX);
-    p.Y = GetLetterNumber(p.YKind, kNotGiven, kListY);
-    p.Text = GetStringParam(0, kListText);
-    const std::u16string colours = GetStringParam(kParamRaw, kListColour);
+    p.X = paramParser().GetLetterNumber(p.XKind, kNotGiven, kListX);
+    p.Y = paramParser().GetLetterNumber(p.YKind, kNotGiven, kListY);
+    p.Text = paramParser().GetStringParam(0, kListText);
+    const std::u16string colours = paramParser().GetStringParam(kParamRaw, kListColour);
     if (colours.empty()) {
         p.TextColour = -1;
         p.BackColour = -1;
     } else {
-        p.TextColour = ParseColorParam(colours, p.BackColour);
+        p.TextColour = paramParser().ParseColorParam(colours, p.BackColour);
     }
-    p.Border = GetNamedNumber(1, u"", kListBorder);
-    p.Spacing = GetNamedNumber(-1, u"", kListSpacing);
+    p.Border = paramParser().GetNamedNumber(1, u"", kListBorder);
+    p.Spacing = paramParser().GetNamedNumber(-1, u"", kListSpacing);
 }
 
 void AddNeighbourName(std::u16string_view name, int32_t side) {

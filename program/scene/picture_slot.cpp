@@ -10,7 +10,7 @@
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_report.h"
 #include "platform/raster.h"
 

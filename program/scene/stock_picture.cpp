@@ -19,10 +19,10 @@
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/vehicle_build.h"
 #include "program/scene/vehicle_picture.h"
@@ -413,9 +413,9 @@ void LoadPantographPicture(std::u16string& name, uint8_t mark, int32_t y, int32_
         // Frame 1 is the half raised over the vehicle, frame 0 the vehicle without it. A
         // mirrored picture's left half is its source's right half.
         const int32_t sourceX = mirror ? pw - (side + 1) * half : side * half;
-        const int32_t drawn = pictureRefHooks().getPartWithMsk(pictureRef().PicRefCache, static_cast<LvHandle>(s.BufDC),
-                                                               static_cast<LvHandle>(s.BufMaskDC), s.BufX + half,
-                                                               s.BufY, half, height, sourceX, offset, mirror ? 1 : 0);
+        const int32_t drawn = lv::GetPartWithMsk(pictureRef().PicRefCache, static_cast<LvHandle>(s.BufDC),
+                                                 static_cast<LvHandle>(s.BufMaskDC), s.BufX + half, s.BufY, half,
+                                                 height, sourceX, offset, mirror ? 1 : 0);
         if (drawn < 0) RaiseProgramError(u"#" + plat::widen(std::to_string(drawn)) + u" loading " + name + u" image");
         const int32_t canvasX = Part(part).SrcX + s.PosX, canvasY = Part(part).PartY + s.PosY;
         const CurrentCanvas& c = currentCanvas();
@@ -435,9 +435,7 @@ void NoteStockPictureSource(int32_t n) {
     const int32_t file = static_cast<uint16_t>(e.FileIndex);
     if (v == 0 && file >= 1 && file <= kMaxFileIndex && file <= st.Shared.StockFileCount &&
         st.Arrays.StockFiles.has(file)) {
-        const PictureRefHooks& hooks = pictureRefHooks();
-        const uint8_t kind = st.Arrays.StockFiles[file].Kind;
-        if (hooks.kindClass && (hooks.kindClass(kind) & kSourceOfItsOwn) != 0) v = -file;
+        if ((PictureKindClass(st.Arrays.StockFiles[file].Kind) & kSourceOfItsOwn) != 0) v = -file;
     }
     int32_t& note = pictureBuildState().PictureSource;
     if (note != v) note = note != 0 ? -1 : v;

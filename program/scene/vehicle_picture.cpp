@@ -16,7 +16,7 @@
 #include "program/scene/anim_labels.h"
 #include "program/core/params/param_table.h"
 #include "program/scene/part_placement.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/stock_picture.h"
 #include "program/scene/vehicle_items.h"

@@ -468,11 +468,11 @@ void CheckWait(int32_t train) {
             const std::u16string text = t.WaitText;
             int32_t pos = 1;
             const int32_t end = static_cast<int32_t>(text.size()) + 1;
-            token = GetNextToken(text, pos, end, u",;");
+            token = paramParser().GetNextToken(text, pos, end, u",;");
             rec(train).WaitText = pos < end ? text.substr(static_cast<size_t>(pos - 1)) : std::u16string();
             if (!token.empty() &&
                 std::u16string_view(u"(0123456789").find(token.front()) != std::u16string_view::npos) {
-                const double s = EvalRelativeValue(token).number();
+                const double s = paramParser().EvalRelativeValue(token).number();
                 const int32_t ticks = s >= 0 && s < kLongestWaitSeconds ? ticksFor(s) : kDefaultWaitTicks;
                 // A wait of no ticks would never end: the text goes on at once.
                 if (ticks > 0) {

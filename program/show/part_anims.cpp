@@ -229,9 +229,9 @@ void DoAction(TrainRec& train, std::u16string_view action) {
         std::u16string delay;
         float p = 1;
         paramTable().WithParams(a.Text, [&] {
-            anim = GetParam(u"A,ANIM,ACTION", u"");
+            anim = paramTable().GetParam(u"A,ANIM,ACTION", u"");
             p = paramTable().GetParamNumber(u"P,PROBABILITY,RANDOM", 1);
-            delay = GetParam(u"D,DELAY", u"");
+            delay = paramTable().GetParam(u"D,DELAY", u"");
         });
         if (anim.empty()) return;
         if (p > 1 && p <= 100) p /= 100;

@@ -69,10 +69,8 @@ void drawSplash(SplashFrm& form, const SplashLayout& l) {
         plat::SelectObject(dc.dc, old);
         plat::DeleteObject(black);
     }
-    if (pictureRefHooks().getPartWithMsk) {
-        pictureRefHooks().getPartWithMsk(0, static_cast<LvHandle>(dc.dc.id), 0, l.DestX, l.DestY, l.DrawWidth,
-                                         l.DrawHeight, l.SrcX, l.SrcY, 0);
-    }
+    lv::GetPartWithMsk(0, static_cast<LvHandle>(dc.dc.id), 0, l.DestX, l.DestY, l.DrawWidth, l.DrawHeight, l.SrcX,
+                       l.SrcY, 0);
     plat::PixelAccess px;
     QImage image(l.Width, l.Height, QImage::Format_RGB32);
     if (plat::AccessPixels(plat::GetCurrentBitmap(dc.dc), px) && px.bitsPerPixel == 32) {
@@ -128,7 +126,7 @@ SplashLayout LayOutSplash(int32_t pictureWidth, int32_t pictureHeight, int32_t s
 
 int32_t SplashTimeMs(std::u16string_view text) {
     double seconds = kDefaultSplashSeconds;
-    if (!text.empty()) seconds = EvalRelativeValue(text, double{kDefaultSplashSeconds}).number();
+    if (!text.empty()) seconds = paramParser().EvalRelativeValue(text, double{kDefaultSplashSeconds}).number();
     double ms = std::nearbyint(seconds * 1000.0);
     if (!std::isfinite(ms)) ms = kLongestSplashMs;
     const int32_t v = static_cast<int32_t>(std::clamp(ms, 0.0, double{kLongestSplashMs}));
@@ -156,7 +154,7 @@ void ParseShowOptions() {
         return;  // no splash and no wait
     }
     skipOnError([&] {
-        if (!GetParam(u"F,FULL,FULLSCREEN", u"").empty()) ss.SplashFullScreen = 1;
+        if (!paramTable().GetParam(u"F,FULL,FULLSCREEN", u"").empty()) ss.SplashFullScreen = 1;
     });
     const QSize screen = screenSizePx();
     const PictureRef& pic = pictureRef();
@@ -176,7 +174,7 @@ void ParseShowOptions() {
         skipOnError([] { showClock().pumpEvents(); });
         skipOnError([&] { form->update(); });
     }
-    skipOnError([&] { ss.SplashMs = SplashTimeMs(GetParam(u"T,TIME", u"")); });
+    skipOnError([&] { ss.SplashMs = SplashTimeMs(paramTable().GetParam(u"T,TIME", u"")); });
     if (ss.SplashMs == 0) ss.SplashMs = SplashTimeMs(u"");
     ss.SplashStart = low31(showClock().tickCount());
     skipOnError([] { showClock().pumpEvents(); });

@@ -176,7 +176,7 @@ Outcome startLine(int32_t s, int32_t item) {
     const ScriptItem it = scriptItem(item);
     const ScriptPlaceScope place(scriptReader().PlaceOf(item));
     try {
-        ParseParams(it.Text);
+        paramTable().ParseParams(it.Text);
     } catch (...) {
         if (currentPendingError().number == error_number::kReported) throw;
         const SceneScript& sc = script();
@@ -187,10 +187,11 @@ Outcome startLine(int32_t s, int32_t item) {
                     kLineErrorFlags);
     }
     const SectRec& r = sectRec(s);
-    const int32_t above = plat::clampToInt32(GetParamNumber(u"AB,ABOVE", r.LayerAbove));
-    const int32_t vehicles = plat::clampToInt32(GetParamNumber(u"VH,IMGY,PATH,VEHICLE_HEIGHT", r.VehicleHeight));
-    const int32_t below = plat::clampToInt32(GetParamNumber(u"BL,BELOW", r.LayerBelow));
-    const std::u16string position = GetParam(u"Y,Y0,TOP", u"");
+    const int32_t above = plat::clampToInt32(paramTable().GetParamNumber(u"AB,ABOVE", r.LayerAbove));
+    const int32_t vehicles =
+        plat::clampToInt32(paramTable().GetParamNumber(u"VH,IMGY,PATH,VEHICLE_HEIGHT", r.VehicleHeight));
+    const int32_t below = plat::clampToInt32(paramTable().GetParamNumber(u"BL,BELOW", r.LayerBelow));
+    const std::u16string position = paramTable().GetParam(u"Y,Y0,TOP", u"");
     const int64_t b = int64_t{above} + vehicles + below;
     if (b > sectRec(s).Height || b < 0) return Outcome::kSkip;
     const int32_t event = sectRec(s).Event;
@@ -340,7 +341,7 @@ void RunSectObjects(int32_t c, int32_t e, int32_t s) {
         ResetSectRun(pc);
         const SectRec& path = sectRec(pc);
         const int32_t sceneHeight = sectRec(c).Height;
-        const double y = EvalRelativeValue(path.YText).number();
+        const double y = paramParser().EvalRelativeValue(path.YText).number();
         int64_t top = int64_t{sceneHeight} - plat::clampToInt32(y) - path.VehicleHeight;
         top = std::min<int64_t>(top, int64_t{sceneHeight} - path.VehicleHeight);
         top = std::max<int64_t>(top, 0);

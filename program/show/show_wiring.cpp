@@ -4,7 +4,8 @@
 
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_hooks.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
+#include "program/show/frame_step.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/scene/script_reader.h"
 #include "program/show/run_show.h"
@@ -26,6 +27,7 @@ int32_t* kTrainSlotHead(uint8_t train) {
 }
 
 void WireShow() {
+    upperCalls().frameStep = CheckStep;
     ScriptReader& reader = scriptReader();
     const auto settings = reader.hooks.start;
     reader.hooks.start = [settings] {

@@ -17,7 +17,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/stock_data/code_letters.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/stock_picture.h"
 #include "program/scene/vehicle_build.h"
@@ -323,7 +323,8 @@ void DrawStockCells(StockWindow& w) {
             int16_t dir = 0;
             const std::u16string upper = plat::ucase(texts.pictureName);
             if (const size_t at = upper.find(u"[#D:"); at != std::u16string::npos)
-                dir = ParseDirection(plat::ltrim(std::u16string_view(texts.pictureName).substr(at + 4)), 0, 0);
+                dir = lineReaders().ParseDirection(plat::ltrim(std::u16string_view(texts.pictureName).substr(at + 4)),
+                                                   0, 0);
             if (dir == 0) dir = static_cast<int16_t>(2 * (o.StockDir != 0 ? 1 : 0) - 1);
             c.DrawDir = dir;
             pictureSlots().PictureDirection = dir;

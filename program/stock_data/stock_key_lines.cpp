@@ -53,7 +53,7 @@ struct KeyLine {
 // reading leaves the script line's parameters as they were.
 void withParams(std::u16string_view text, const std::function<void()>& use) { paramTable().WithParams(text, use); }
 
-std::u16string param(std::u16string_view name) { return GetParam(name, u""); }
+std::u16string param(std::u16string_view name) { return paramTable().GetParam(name, u""); }
 
 double number(std::u16string_view text) { return plat::roundHalfEven(plat::val(text)); }
 
@@ -101,7 +101,8 @@ int32_t onAuth(const std::u16string& arg, int32_t) {
                                                                  u" $AUTH EMail", u" $AUTH Home",  u" $AUTH Desc"};
     std::u16string list = arg;
     AuthorEntry author;
-    for (size_t k = 0; k < kAuthorFields.size(); ++k) author.*kAuthorFields[k] = NextListItem(list, kContexts[k]);
+    for (size_t k = 0; k < kAuthorFields.size(); ++k)
+        author.*kAuthorFields[k] = paramParser().NextListItem(list, kContexts[k]);
     storeAuthor(std::move(author));
     return kKeyLineGoOn;
 }
@@ -169,7 +170,7 @@ int32_t onLib(const std::u16string& arg, int32_t) {
                                                                  u" $LIB Home", u" $LIB Desc"};
     std::u16string list = arg;
     LibInfoEntry info;
-    for (size_t k = 0; k < kLibFields.size(); ++k) info.*kLibFields[k] = NextListItem(list, kContexts[k]);
+    for (size_t k = 0; k < kLibFields.size(); ++k) info.*kLibFields[k] = paramParser().NextListItem(list, kContexts[k]);
     storeLibInfo(std::move(info));
     return kKeyLineGoOn;
 }
@@ -278,8 +279,8 @@ int32_t onDescKey(const std::u16string& arg, int32_t line) {
         languageNames(fields.Names);
         fields.Abbrev = param(u"A");
         fields.Unit = param(u"U");
-        s = GetParam(u"S", u"");
-        l = GetParam(u"L", u"Y");
+        s = paramTable().GetParam(u"S", u"");
+        l = paramTable().GetParam(u"L", u"Y");
     });
     if (fields.Key.empty()) {
         descMessage(u"NN", {u"DESCKEY", stockName(), line});
@@ -298,8 +299,8 @@ int32_t onDescKey(const std::u16string& arg, int32_t line) {
     if (index == 0) index = AddDescKey();
     if (s.empty()) s = index == 1 ? u"Y" : u"N";
     fields.Flags = index <= builtins ? kBuiltinKeyFlags : kStockKeyFlags;
-    if (ParseBoolean(s) != 0) fields.Flags |= 1;
-    if (ParseBoolean(l) != 0) fields.Flags |= 2;
+    if (paramParser().ParseBoolean(s) != 0) fields.Flags |= 1;
+    if (paramParser().ParseBoolean(l) != 0) fields.Flags |= 2;
     fields.FirstValue = plat::clampToInt16(st.Shared.DescValueCount + 1);
     fields.LastValue = 0;
     st.Arrays.DescKeys[index] = std::move(fields);

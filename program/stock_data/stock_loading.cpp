@@ -12,7 +12,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
@@ -316,11 +316,6 @@ void WireStockLoading() {
     LaterParts& later = laterParts();
     later.setStockName = SetStockName;
     later.loadStock = [] { LoadStock(-1); };
-    utilHooks().stockEntryName = [](int32_t index) {
-        const SharedArrays& a = programState().Arrays;
-        return index >= 1 && index <= programState().Shared.StockCount && a.Stock.has(index) ? a.Stock[index].Name
-                                                                                             : std::u16string();
-    };
 }
 
 }  // namespace yov

@@ -8,7 +8,7 @@
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
@@ -114,7 +114,9 @@ void CompleteCode(std::u16string& code) {
         code = u"AL31" + code.substr(1);
 }
 
-[[noreturn]] void RaiseWireError(const TrainRec& area) { RaiseLineError(area.Line, GetText(u"CPOS", u"", 1)); }
+[[noreturn]] void RaiseWireError(const TrainRec& area) {
+    lineReaders().RaiseLineError(area.Line, GetText(u"CPOS", u"", 1));
+}
 
 uint8_t RaisedStructure(int32_t dest, int32_t mask, int32_t x, int32_t y, TrainRec& area, uint8_t flag) {
     AreaTemplates& t = areaTemplates();

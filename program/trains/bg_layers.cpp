@@ -7,7 +7,7 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_copy.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/scene/picture_slot.h"
 #include "program/show_data/show_state.h"
 #include "program/core/startup/program_state.h"

@@ -11,7 +11,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_copy.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/utilities.h"
@@ -260,7 +260,8 @@ void ReadElement(std::u16string element, TrainRec& area, const Placement& place)
             side(p5.empty() ? p4 : p5, left + r + w, right, false);
         }
     } else {
-        const int32_t start = plat::clampToInt32(EvalRelativeValue(word, static_cast<double>(w)).number());
+        const int32_t start =
+            plat::clampToInt32(paramParser().EvalRelativeValue(word, static_cast<double>(w)).number());
         place.Place(left, right, w, Mod(start, w), y, h, anim);
     }
 }
@@ -397,7 +398,7 @@ void GetFgBg(std::u16string description, TrainRec& area, int32_t ownerPart, uint
         const int32_t end = static_cast<int32_t>(text.size()) + 1;
         // Every token moves pos on by at least its delimiter, so the loop ends with the text.
         for (int32_t guard = 0; pos < end && guard <= end; ++guard) {
-            std::u16string element = GetNextToken(text, pos, end, u";");
+            std::u16string element = paramParser().GetNextToken(text, pos, end, u";");
             if (!plat::trim(element).empty()) ReadElement(element, area, place);
         }
     } catch (...) {

@@ -44,8 +44,8 @@ std::u16string unquoted(std::u16string text) {
 }
 
 plat::COLORREF colourOf(std::u16string_view aliases, int32_t sectColour) {
-    const std::u16string given = GetParam(aliases, u"");
-    return static_cast<plat::COLORREF>(given.empty() ? sectColour : ParseColor(given, 0));
+    const std::u16string given = paramTable().GetParam(aliases, u"");
+    return static_cast<plat::COLORREF>(given.empty() ? sectColour : paramParser().ParseColor(given, 0));
 }
 
 void drawLabel(plat::HDC dc, plat::HDC mask, int32_t x, int32_t y, const std::u16string& text, int32_t w, int32_t h,
@@ -62,9 +62,9 @@ void DrawTrainText(int32_t train, int32_t sect) {
     const int32_t below = rec(train).BelowBase;
     if (below < fontHeight) return;
     const SectRec s = sectRec(sect);
-    rec(train).LabelRow = ClampLabelRow(GetParamNumber(u"LY,LABY,LABELPOSITION", 5), below, fontHeight);
+    rec(train).LabelRow = ClampLabelRow(paramTable().GetParamNumber(u"LY,LABY,LABELPOSITION", 5), below, fontHeight);
 
-    std::u16string text = unquoted(GetParam(u"TX,TEXT", s.LabelText));
+    std::u16string text = unquoted(paramTable().GetParam(u"TX,TEXT", s.LabelText));
     if (text.empty()) return;
     ExpandCaption(rec(train), text);
     text = ExpandTextFields(text);
@@ -74,7 +74,7 @@ void DrawTrainText(int32_t train, int32_t sect) {
     const TextExtent e = MeasureShowText(text);
     const int32_t w = e.Width;
     const int32_t h = e.Height;
-    int32_t y = nearest(GetParamNumber(u"TXY,TXVPOS,TEXTVERTICALPOSITION", s.LabelY));
+    int32_t y = nearest(paramTable().GetParamNumber(u"TXY,TXVPOS,TEXTVERTICALPOSITION", s.LabelY));
     if (int64_t{y} + h > below) y = below - h;
     if (!(w < rec(train).Width - kLineMargin && y > 0)) return;
     {
@@ -84,7 +84,8 @@ void DrawTrainText(int32_t train, int32_t sect) {
         r.TextY = y;
     }
     int32_t dir = 0;
-    rec(train).TextX = EvalPosition(GetParam(u"TXX,TXHPOS,TEXTPOSITION", s.LabelX), w, w / 2, dir, kNoValue, kNoValue);
+    rec(train).TextX = lineReaders().EvalPosition(paramTable().GetParam(u"TXX,TXHPOS,TEXTPOSITION", s.LabelX), w, w / 2,
+                                                  dir, kNoValue, kNoValue);
     const plat::COLORREF ink = colourOf(u"TXC,TEXTCOLOR", s.LabelColor);
     const plat::COLORREF paper = colourOf(u"TXB,TEXTBACKGROUNDCOLOR", s.LabelBackground);
 

@@ -7,6 +7,7 @@
 
 #include "platform/numbers.h"
 #include "platform/text.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/number_text.h"
 
 namespace yov {
@@ -388,7 +389,7 @@ void LineReaders::ExpandFollow(std::u16string_view text, int32_t depth, FollowBu
             FollowList += item;
             FollowList += u'\r';
         }
-        if (hooks.checkStep) hooks.checkStep(kFollowSite);
+        frameStep(kFollowSite);
     }
 }
 

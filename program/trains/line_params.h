@@ -38,8 +38,6 @@ struct LineReadHooks {
     // The direction the train is started in (CurDirection).
     std::function<int16_t()> currentDirection;
     std::function<void(std::u16string_view line)> writeLog;
-    // One frame step of a running show; may throw to end the work in progress.
-    std::function<void(int32_t callSite)> checkStep;
     // A script error naming the file and line of a script line item; must throw.
     std::function<void(int32_t line, std::u16string_view message)> raiseLineError;
     // The script line item being started (CurLine), which the readers' own errors name.
@@ -112,22 +110,11 @@ private:
 // --- The program's readers: the program's parameter table and CurTrain.
 LineReaders& lineReaders();
 
-[[noreturn]] void RaiseLineError(int32_t line, std::u16string_view message);
-int16_t ParseDirection(std::u16string_view text, int16_t current, int16_t allowRandom);
-int32_t EvalPosition(std::u16string_view text, int32_t length, int32_t half, int32_t& dir, int32_t defaultPercent,
-                     int32_t defaultPosition);
-int32_t GetStopPosition(int32_t total, int32_t reference);
-int32_t GetLimitedPosition(std::u16string_view aliases, int16_t sign, int32_t total, int32_t limitLeft,
-                           int32_t limitRight);
 // The points of train record `train`, read against it and its own direction.
 void ParsePointList(int32_t train, std::u16string_view text);
 // The area painting's readers: a place of a layer element and the points of the record whose
 // area is painted, against that record and its own direction.
 int32_t EvalAreaPosition(TrainRec& area, std::u16string_view text, int32_t length, int32_t& dir);
 void ParseAreaPointList(TrainRec& area, std::u16string_view text);
-float GetParamNonZero(std::u16string_view aliases, float defaultValue, std::u16string_view defaultText);
-std::u16string GetStepText(std::u16string_view aliases, int32_t defaultValue);
-void FillStepTexts(int32_t n);
-void ExpandFollowList(std::u16string_view text);
 
 }  // namespace yov

@@ -84,15 +84,15 @@ int32_t ModeCase::make(std::u16string_view key, int32_t member, uint8_t mirror) 
 void ModeCase::couple(int32_t first, int32_t second, int16_t side) const { CoupleUnits(first, second, side, 0); }
 
 float ModeCase::speed(std::u16string_view key, float fallback) const {
-    return GetParamOrRandom(key, fallback, speedText_);
+    return paramTable().GetParamOrRandom(key, fallback, speedText_);
 }
 
-float ModeCase::accel(std::u16string_view key) const { return GetParamNonZero(key, 0, accelText_); }
+float ModeCase::accel(std::u16string_view key) const { return lineReaders().GetParamNonZero(key, 0, accelText_); }
 
-float ModeCase::decel(std::u16string_view key) const { return GetParamNonZero(key, 0, decelText_); }
+float ModeCase::decel(std::u16string_view key) const { return lineReaders().GetParamNonZero(key, 0, decelText_); }
 
 std::u16string ModeCase::direction(std::u16string_view key, std::u16string_view fallback, int16_t current) const {
-    return decimal(ParseDirection(GetParam(key, fallback), current, -1));
+    return decimal(lineReaders().ParseDirection(paramTable().GetParam(key, fallback), current, -1));
 }
 
 void ModeCase::stepText(int32_t k, std::u16string text) const {
@@ -100,16 +100,16 @@ void ModeCase::stepText(int32_t k, std::u16string text) const {
 }
 
 int32_t ModeCase::rowStop(int32_t left, int32_t right) const {
-    return GetStopPosition(width(left) + width(right), width(left));
+    return lineReaders().GetStopPosition(width(left) + width(right), width(left));
 }
 
 void ModeCase::Follow() {
     lineReaders().FollowList.clear();
-    ExpandFollowList(GetParam(u"C", u""));
+    lineReaders().ExpandFollowList(paramTable().GetParam(u"C", u""));
     stepText(0, lineReaders().FollowList);
-    stepText(1, GetParam(u"V", u""));
-    stepText(2, GetParam(u"A", u""));
-    stepText(3, GetParam(u"B", u""));
+    stepText(1, paramTable().GetParam(u"V", u""));
+    stepText(2, paramTable().GetParam(u"A", u""));
+    stepText(3, paramTable().GetParam(u"B", u""));
     const int32_t u1 = place(u"*", u"A", u"B", u"V", u"D");
     TrainRec& r = rec(train_);
     if (r.AreaHeight == 0) r.AreaHeight = r.SavedAreaHeight != 0 ? r.SavedAreaHeight : r.VehicleHeight;
@@ -119,21 +119,21 @@ void ModeCase::Follow() {
 void ModeCase::StopOrBack() {
     const int32_t u1 = place(u"C", u"A", u"B", u"V", u"D");
     link(u1);
-    const int32_t stop = GetStopPosition(width(u1), 0);
+    const int32_t stop = lineReaders().GetStopPosition(width(u1), 0);
     unit(u1).StopX = stop;
     unit(u1).MotionState = kStopAndGo;
-    stepText(0, GetStepText(u"T", kWaitDefault));
+    stepText(0, lineReaders().GetStepText(u"T", kWaitDefault));
 }
 
 void ModeCase::Open() {
     const int32_t u1 = place(u"C", u"A", u"B", u"V", u"D");
     link(u1);
-    const int32_t stop = GetStopPosition(width(u1), 0);
+    const int32_t stop = lineReaders().GetStopPosition(width(u1), 0);
     unit(u1).StopX = stop;
     unit(u1).MotionState = kStopAndGo;
-    stepText(0, GetStepText(u"T1", 0));
-    stepText(1, GetStepText(u"T2", 10));
-    stepText(2, GetStepText(u"T3", 2));
+    stepText(0, lineReaders().GetStepText(u"T1", 0));
+    stepText(1, lineReaders().GetStepText(u"T2", 10));
+    stepText(2, lineReaders().GetStepText(u"T3", 2));
 }
 
 // Two units coupled, unit 1 on the left; at the stop they part, each the way its step text
@@ -144,14 +144,14 @@ void ModeCase::Cut(bool cut2) {
     const int32_t stop = rowStop(u1, u2);
     unit(u1).StopX = stop;
     couple(u1, u2, -1);
-    FillStepTexts(2);
+    lineReaders().FillStepTexts(2);
     const int16_t d = dir();
     stepText(2, direction(u"D1", u"", d));
     stepText(3, direction(u"D2", u"", d));
     const float v = unit(u1).Speed;
     const float v1 = speed(u"V1", v);
     const float v2 = speed(u"V2", v);
-    const float a2 = GetParamNonZero(u"A2", unit(u1).AccelRate, u"0.05");
+    const float a2 = lineReaders().GetParamNonZero(u"A2", unit(u1).AccelRate, u"0.05");
     unit(u1).TargetSpeed = v1;
     unit(u2).TargetSpeed = v2;
     unit(u2).AccelRate = a2;
@@ -163,7 +163,7 @@ void ModeCase::Cut(bool cut2) {
         else
             r.StepText[2] = u"-1";
     }
-    if (cut2) stepText(4, GetStepText(u"T1C", kCoupleWaitDefault));
+    if (cut2) stepText(4, lineReaders().GetStepText(u"T1C", kCoupleWaitDefault));
     unit(u1).MotionState = kStopAndGo;
 }
 
@@ -204,21 +204,21 @@ void ModeCase::Change() {
     unit(u3).BrakeRate = b2;
     unit(u1).TargetSpeed = v3;
     link(u3);
-    FillStepTexts(3);
-    stepText(3, GetStepText(u"T3C", kCoupleWaitDefault));
+    lineReaders().FillStepTexts(3);
+    stepText(3, lineReaders().GetStepText(u"T3C", kCoupleWaitDefault));
 }
 
 // Unit 1 comes in from "D1" and stops; unit 2 comes from "D2" (behind it, or head on for the
 // opposite direction) and couples on; both leave together the way "D" says.
 void ModeCase::Unit() {
     const int16_t lineDir = rec(train_).Direction;
-    int16_t d1 = ParseDirection(GetParam(u"D1", u""), lineDir, 0);
-    if (d1 == 0) d1 = lineDir != 0 ? lineDir : ParseDirection(u"", 0, 1);
+    int16_t d1 = lineReaders().ParseDirection(paramTable().GetParam(u"D1", u""), lineDir, 0);
+    if (d1 == 0) d1 = lineDir != 0 ? lineDir : lineReaders().ParseDirection(u"", 0, 1);
     setDir(d1);
     trainStart().CurDirection = d1;
     const int32_t u1 = place(u"C1", u"A", u"B1", u"V1", u"");
     d1 = dir();
-    int16_t d2 = ParseDirection(GetParam(u"D2", u""), d1, 0);
+    int16_t d2 = lineReaders().ParseDirection(paramTable().GetParam(u"D2", u""), d1, 0);
     if (d2 == 0) d2 = d1;
     setDir(d2);
     const int32_t u2 = make(u"C2", 2);
@@ -234,9 +234,9 @@ void ModeCase::Unit() {
     second.BrakeRate = b2;
     second.AccelRate = a;
     second.TargetSpeed = target2;
-    FillStepTexts(2);
+    lineReaders().FillStepTexts(2);
     stepText(2, direction(u"D", directionText_, d1));
-    stepText(3, GetStepText(u"T2C", kCoupleWaitDefault));
+    stepText(3, lineReaders().GetStepText(u"T2C", kCoupleWaitDefault));
     // The stop is read in the arriving unit's direction; unit 2 ends on the side it comes from.
     setDir(d1);
     if (unit(u2).Dir < 0) {
@@ -285,7 +285,7 @@ void ModeCase::Put() {
         unit(u1).StopX = at + w2;
     }
     couple(u2, u3, dir());
-    FillStepTexts(3);
+    lineReaders().FillStepTexts(3);
     unit(u1).MotionState = kStopAndGo;
 }
 
@@ -319,7 +319,7 @@ void ModeCase::Get() {
     }
     couple(u1, u2, dir());
     link(u3);
-    FillStepTexts(3);
+    lineReaders().FillStepTexts(3);
     unit(u1).MotionState = kStopAndGo;
 }
 
@@ -353,7 +353,7 @@ void ModeCase::Echg() {
     const float v1 = speed(u"V1", 6);
     const float b1 = decel(u"B1");
     const float v3 = speed(u"V3", v);
-    const float b3 = GetParamNonZero(u"B3", unit(u1).BrakeRate, decelText_);
+    const float b3 = lineReaders().GetParamNonZero(u"B3", unit(u1).BrakeRate, decelText_);
     const float v4 = speed(u"V4", v);
     const float a4 = accel(u"A4");
     unit(u1).TargetSpeed = v2;
@@ -365,7 +365,7 @@ void ModeCase::Echg() {
     unit(u4).AccelRate = a4;
     link(u2);
     link(u3);
-    FillStepTexts(4);
+    lineReaders().FillStepTexts(4);
     unit(u1).MotionState = kStopAndGo;
 }
 
@@ -401,7 +401,7 @@ void ModeCase::Head() {
     unit(u3).Speed = v2;
     unit(u3).BrakeRate = b2;
     link(u3);
-    FillStepTexts(3);
+    lineReaders().FillStepTexts(3);
     unit(u2).MotionState = kStopAndGo;
 }
 
@@ -444,7 +444,7 @@ void ModeCase::Push() {
     unit(u2).TargetSpeed = v2;
     unit(u2).AccelRate = a2;
     link(u3);
-    FillStepTexts(3);
+    lineReaders().FillStepTexts(3);
     unit(u1).MotionState = kStopAndGo;
 }
 
@@ -466,20 +466,20 @@ void ModeCase::Turn() {
     couple(u1, u2, d);
     const float v1 = speed(u"V1", unit(u1).Speed);
     stepText(4, NumberStepText(v1));
-    const float b1 = GetParamNonZero(u"B1", unit(u1).BrakeRate, u"0.05");
+    const float b1 = lineReaders().GetParamNonZero(u"B1", unit(u1).BrakeRate, u"0.05");
     stepText(5, NumberStepText(b1));
-    const float a1 = GetParamNonZero(u"A1", unit(u1).AccelRate, u"0.05");
+    const float a1 = lineReaders().GetParamNonZero(u"A1", unit(u1).AccelRate, u"0.05");
     unit(u1).AccelRate = a1;
     const int32_t limitLeft = d > 0 ? stop - w2 - 2 * w1 : stop - w1;
     const int32_t limitRight = d > 0 ? stop + w1 : stop + 2 * w1 + w2;
-    stepText(6, decimal(GetLimitedPosition(u"P1", d, w1, limitLeft, limitRight)));
-    stepText(7, decimal(GetLimitedPosition(u"P2", static_cast<int16_t>(-d), w1, limitLeft, limitRight)));
-    FillStepTexts(4);
-    stepText(9, GetStepText(u"T4C", kCoupleWaitDefault));
+    stepText(6, decimal(lineReaders().GetLimitedPosition(u"P1", d, w1, limitLeft, limitRight)));
+    stepText(7, decimal(lineReaders().GetLimitedPosition(u"P2", static_cast<int16_t>(-d), w1, limitLeft, limitRight)));
+    lineReaders().FillStepTexts(4);
+    stepText(9, lineReaders().GetStepText(u"T4C", kCoupleWaitDefault));
     int32_t side = 0;
-    if (!GetParam(u"BEFORE", u"").empty()) {
+    if (!paramTable().GetParam(u"BEFORE", u"").empty()) {
         side = 1;
-    } else if (!GetParam(u"BEHIND", u"").empty()) {
+    } else if (!paramTable().GetParam(u"BEHIND", u"").empty()) {
         side = -1;
     } else {
         side = static_cast<int32_t>(std::nearbyint(2 * programRandom().next01() - 1));
@@ -499,7 +499,7 @@ void ModeCase::Rcut() {
     const float v = unit(u1).Speed;
     const float v1 = speed(u"V1", 1.1f * v);
     const float v2 = speed(u"V2", 0.9f * v);
-    const float b2 = GetParamNonZero(u"B2", 0, u"0.05");
+    const float b2 = lineReaders().GetParamNonZero(u"B2", 0, u"0.05");
     unit(u1).TargetSpeed = v1;
     unit(u2).TargetSpeed = v2;
     unit(u2).BrakeRate = b2;

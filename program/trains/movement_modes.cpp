@@ -53,7 +53,7 @@ void setUpNone(int32_t train) {
         if (r.AreaHeight == 0) r.AreaHeight = r.VehicleHeight;
     }
     if ((rec(train).Flags & train_flag::kAreaPainted) == 0) {
-        const std::u16string bg = GetParam(u"BG,BACKGROUND", u"");
+        const std::u16string bg = paramTable().GetParam(u"BG,BACKGROUND", u"");
         UnitBuilders& b = unitBuilders();
         if (b.paintEmptyLine) {
             b.paintEmptyLine(train, bg);
@@ -63,7 +63,7 @@ void setUpNone(int32_t train) {
             PaintObject(r, way, fg, 0, bgText, r.Line, tg, 0, points);
         }
     }
-    std::u16string wait = GetStepText(u"T", 5);
+    std::u16string wait = lineReaders().GetStepText(u"T", 5);
     rec(train).StepText[0] = std::move(wait);
 }
 
@@ -88,7 +88,7 @@ MovementMode SelectMovementMode(std::u16string_view word) {
             if (!w.empty() && w == word) return row.Mode;
         }
     }
-    RaiseLineError(trainStart().CurLine, FormatText(u"UTC", {FormatArg(word)}));
+    lineReaders().RaiseLineError(trainStart().CurLine, FormatText(u"UTC", {FormatArg(word)}));
 }
 
 uint8_t FirstProgramState(MovementMode mode) { return movementModeRow(mode).FirstState; }

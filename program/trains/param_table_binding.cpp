@@ -50,29 +50,4 @@ ParamTable& paramTable() {
     return table;
 }
 
-void ClearParams() { paramTable().ClearParams(); }
-void AddParam(std::u16string_view name, std::u16string_view value) { paramTable().AddParam(name, value); }
-void ParseParamItem(std::u16string_view item) { paramTable().ParseParamItem(item); }
-void ParseParamList(std::u16string_view text) { paramTable().ParseParamList(text); }
-void ParseParams(std::u16string_view text) { paramTable().ParseParams(text); }
-std::u16string GetParam(std::u16string_view aliases, std::u16string_view defaultText) {
-    return paramTable().GetParam(aliases, defaultText);
-}
-void BlankFoundParam() {
-    ParamTable& t = paramTable();
-    if (t.FoundIndex > 0 && static_cast<size_t>(t.FoundIndex) < t.Values.size())
-        t.Values[static_cast<size_t>(t.FoundIndex)].clear();
-}
-void ExpandParamText(std::u16string_view text) { paramTable().ExpandParamText(text); }
-std::u16string ExpandText(std::u16string_view text, int32_t flags) { return paramTable().ExpandText(text, flags); }
-float GetParamNumber(std::u16string_view aliases, int32_t reference) {
-    return paramTable().GetParamNumber(aliases, reference);
-}
-float GetParamOrRandom(std::u16string_view aliases, float defaultValue, std::u16string_view fallback) {
-    return paramTable().GetParamOrRandom(aliases, defaultValue, fallback);
-}
-int32_t AddScriptItem(std::u16string_view text) { return paramTable().AddScriptItem(text); }
-int32_t PushBlock(std::u16string_view text) { return paramTable().PushBlock(text); }
-uint8_t BlockHasKind(std::u16string_view kinds) { return paramTable().BlockHasKind(kinds); }
-
 }  // namespace yov

@@ -48,9 +48,9 @@ int16_t ResolvePool(int32_t train, std::u16string_view pools) {
     ParamTable& table = paramTable();
     // A pool error names the line that named the pools: the picks below move CurLine on.
     const int32_t naming = trainStart().CurLine;
-    auto raisePoolError = [naming](std::u16string_view message) { RaiseLineError(naming, message); };
+    auto raisePoolError = [naming](std::u16string_view message) { lineReaders().RaiseLineError(naming, message); };
     // The "POOL" entry that led here: blanked, so that the next look-up does not find it again.
-    BlankFoundParam();
+    paramTable().BlankFoundParam();
     const std::u16string list(pools);
     int32_t pos = 1;
     const int32_t end = EndOf(list);
@@ -64,7 +64,8 @@ int16_t ResolvePool(int32_t train, std::u16string_view pools) {
         if (trains().at(train).PoolDepth >= kMaxPoolDepth) {
             raisePoolError(GetText(u"POCY", u"Too many nested POOL access"));
         }
-        const std::u16string name = plat::ucase(ExpandText(written, programState().Shared.MacroCount | kPoolNameFlag));
+        const std::u16string name =
+            plat::ucase(paramTable().ExpandText(written, programState().Shared.MacroCount | kPoolNameFlag));
         const int32_t pool = FindPool(name);
         if (pool == 0) raisePoolError(FormatText(u"PNFO", {FormatArg(name)}));
         const int32_t line = PickPoolLine(pool);

@@ -211,7 +211,7 @@ int32_t AllocSectRec(int32_t block, int32_t caller) {
     r.Flags |= sect_flag::kInUse;
     if (!r.Pattern.empty()) {
         const std::u16string pattern = r.Pattern;
-        const std::u16string all = ExpandText(pattern, programState().Shared.MacroCount | kPatternFlag);
+        const std::u16string all = paramTable().ExpandText(pattern, programState().Shared.MacroCount | kPatternFlag);
         sectRec(n).Expansions = all.empty() ? std::u16string() : all + u",";
     }
     return n;

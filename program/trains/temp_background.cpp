@@ -14,7 +14,7 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/settings/split_file_path.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/program_error.h"

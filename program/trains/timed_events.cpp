@@ -171,7 +171,7 @@ int32_t FindBandPosition(int32_t band, int32_t h, std::u16string_view position) 
     } else if (position == u">" || position == u"_") {
         offset = lowest;
     } else {
-        const double v = EvalRelativeValue(position).number();
+        const double v = paramParser().EvalRelativeValue(position).number();
         offset = std::isfinite(v) ? std::llrint(std::clamp(v, -2.0e9, 2.0e9)) : 0;
         if (offset > lowest) offset = lowest;
         // In a block whose vertical coordinates run bottom up a position is a height above its

@@ -11,7 +11,7 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/settings/split_file_path.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
@@ -50,11 +50,8 @@ std::u16string fileName(const StockEntry& e) {
     const ProgramState& st = programState();
     if (e.FileIndex == kNoStockFile || e.FileIndex <= 0 || !st.Arrays.StockFiles.has(e.FileIndex)) return e.Text2;
     const StockFileEntry& f = st.Arrays.StockFiles[e.FileIndex];
-    const PictureRefHooks& h = pictureRefHooks();
-    const uint8_t kindFlags = h.kindClass ? h.kindClass(f.Kind) : 0;
-    if ((kindFlags & 1) == 0) return f.Path + u" " + e.Text2;
-    return JoinFilePath(f.Path,
-                        WithKindExtension(e.Text2, h.kindExtension ? h.kindExtension(f.Kind) : std::u16string()));
+    if ((PictureKindClass(f.Kind) & 1) == 0) return f.Path + u" " + e.Text2;
+    return JoinFilePath(f.Path, WithKindExtension(e.Text2, PictureKindExtension(f.Kind)));
 }
 
 std::u16string itemValue(int32_t code, int32_t stock) {

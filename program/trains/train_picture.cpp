@@ -14,7 +14,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/lang_texts.h"
@@ -74,7 +74,7 @@ int32_t takeEntry() {
 // The composition: the parameter's value, or the current train's next pending one. A last
 // composition without its carriage return is taken whole.
 std::u16string compositionText(std::u16string_view name) {
-    if (name != u"*") return GetParam(name, u"");
+    if (name != u"*") return paramTable().GetParam(name, u"");
     TrainRec* train = currentTrain();
     if (train == nullptr) return {};
     std::u16string& pending = train->StepText[0];
@@ -257,8 +257,9 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged, 
         // Each vehicle grows the canvas the train is drawn on, copying what it holds: a
         // composition of thousands of vehicles would keep a core busy for minutes.
         if (vehicles > kMaxTrainVehicles || b.RunningLength > kMaxTrainLength) {
-            RaiseLineError(trainStart().CurLine, u"Train longer than " + decimal(kMaxTrainVehicles) + u" vehicles or " +
-                                                     decimal(kMaxTrainLength) + u" pixels: " + comp);
+            lineReaders().RaiseLineError(trainStart().CurLine, u"Train longer than " + decimal(kMaxTrainVehicles) +
+                                                                   u" vehicles or " + decimal(kMaxTrainLength) +
+                                                                   u" pixels: " + comp);
         }
         if (last == 0)
             b.FirstPart = part;

@@ -10,7 +10,7 @@
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
 #include "program/show_data/show_state.h"

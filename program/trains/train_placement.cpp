@@ -33,7 +33,7 @@ constexpr int16_t kTbgSpanFlags = 0x50;
 
 TrainRec& rec(int32_t train) { return trains().at(train); }
 
-bool given(std::u16string_view aliases) { return !GetParam(aliases, u"").empty(); }
+bool given(std::u16string_view aliases) { return !paramTable().GetParam(aliases, u"").empty(); }
 
 // The section's default way text of a way letter ("ARTEML").
 std::u16string sectWay(const SectRec& sect, char16_t letter) {
@@ -44,15 +44,15 @@ std::u16string sectWay(const SectRec& sect, char16_t letter) {
 // The way of the line: "W", else the way a vehicle asked for, else the way of the kind of
 // line the composition's expansion found.
 std::u16string chooseWay(const SectRec& sect) {
-    std::u16string way = PickWeightedAlternative(GetParam(u"W", u""));
+    std::u16string way = paramParser().PickWeightedAlternative(paramTable().GetParam(u"W", u""));
     if (way.empty()) way = vehicleBuild().DefaultW;
     if (!way.empty()) return way;
     switch (programState().Shared.ExpandState1) {
-    case 5: return GetParam(u"WA", sectWay(sect, u'A'));
-    case 3: return GetParam(u"WE", sectWay(sect, u'E'));
-    case 10: return GetParam(u"WM", sectWay(sect, u'M'));
-    case 2: return GetParam(u"WR", sectWay(sect, u'R'));
-    case 6: return GetParam(u"WT", sectWay(sect, u'T'));
+    case 5: return paramTable().GetParam(u"WA", sectWay(sect, u'A'));
+    case 3: return paramTable().GetParam(u"WE", sectWay(sect, u'E'));
+    case 10: return paramTable().GetParam(u"WM", sectWay(sect, u'M'));
+    case 2: return paramTable().GetParam(u"WR", sectWay(sect, u'R'));
+    case 6: return paramTable().GetParam(u"WT", sectWay(sect, u'T'));
     case 11: return u"H";
     case 7: return u"F";
     default: return u" ";
@@ -61,13 +61,13 @@ std::u16string chooseWay(const SectRec& sect) {
 
 std::u16string expandWay(std::u16string way) {
     if (way.size() > 2 && way.front() == u'[') {
-        way = ExpandText(way, programState().Shared.MacroCount | kPatternFlag);
+        way = paramTable().ExpandText(way, programState().Shared.MacroCount | kPatternFlag);
         if (!way.empty() && way.front() == u'[') {
             // A block of parameters: its own "W" is read behind the one that held it.
-            GetParam(u"W", u"");
-            BlankFoundParam();
-            ExpandParamText(way);
-            return PickWeightedAlternative(GetParam(u"W", u""));
+            paramTable().GetParam(u"W", u"");
+            paramTable().BlankFoundParam();
+            paramTable().ExpandParamText(way);
+            return paramParser().PickWeightedAlternative(paramTable().GetParam(u"W", u""));
         }
     }
     const SharedState& shared = programState().Shared;
@@ -78,11 +78,11 @@ std::u16string expandWay(std::u16string way) {
 
 void paintArea(int32_t train, const SectRec& sect) {
     std::u16string way = expandWay(chooseWay(sect));
-    const std::u16string colour = GetParam(u"BGC,BGCOLOR,BACKGROUND_COLOR", u"");
-    if (!colour.empty()) ParseColor(colour, 0);  // validated only
-    std::u16string fg = GetParam(u"FG,FOREGROUND", u"");
-    std::u16string bg = GetParam(u"BG,BACKGROUND", u"");
-    std::u16string points = GetParam(u"WP,WAYPOINT", u"");
+    const std::u16string colour = paramTable().GetParam(u"BGC,BGCOLOR,BACKGROUND_COLOR", u"");
+    if (!colour.empty()) paramParser().ParseColor(colour, 0);  // validated only
+    std::u16string fg = paramTable().GetParam(u"FG,FOREGROUND", u"");
+    std::u16string bg = paramTable().GetParam(u"BG,BACKGROUND", u"");
+    std::u16string points = paramTable().GetParam(u"WP,WAYPOINT", u"");
     std::u16string tg;
     const int32_t line = rec(train).Line;
     PaintObject(rec(train), way, fg, line, bg, line, tg, 0, points);
@@ -90,11 +90,11 @@ void paintArea(int32_t train, const SectRec& sect) {
 
 // The temporary (or growable) background of the run, its span and its overlap.
 void placeTempBackground(int32_t train, int32_t width) {
-    std::u16string text = GetParam(u"TG,TBG,TEMPORARY_BACKGROUND", u"");
+    std::u16string text = paramTable().GetParam(u"TG,TBG,TEMPORARY_BACKGROUND", u"");
     const bool tgGiven = !text.empty();
     bool growable = false;
     if (!tgGiven) {
-        text = GetParam(u"XG,XBG,GROWABLE_BACKGROUND", u"");
+        text = paramTable().GetParam(u"XG,XBG,GROWABLE_BACKGROUND", u"");
         growable = !text.empty();
     }
     if (!text.empty()) {
@@ -122,7 +122,7 @@ void placeTempBackground(int32_t train, int32_t width) {
         SetLayerFlags(r, kTbgSpanFlags);
         hidden = given(u"TGH,TBGH,HIDE_TEMPORARY_BACKGROUND");
     }
-    const double wanted = GetParamNumber(u"TO,TGO,TBGO,OVERLAP,TEMPORARY_BACKGROUND_OVERLAP", 0);
+    const double wanted = paramTable().GetParamNumber(u"TO,TGO,TBGO,OVERLAP,TEMPORARY_BACKGROUND_OVERLAP", 0);
     int32_t overlap = std::isfinite(wanted) ? plat::clampToInt32(std::trunc(wanted)) : 0;
     if (overlap < 0)
         overlap = static_cast<int32_t>(std::clamp<int64_t>(int64_t{width} + overlap, INT32_MIN, INT32_MAX));
@@ -139,10 +139,11 @@ int32_t PlaceTrain(int32_t train, std::u16string_view composition, std::u16strin
     const SectRec sect = sectRec(rec(train).Sect);
     TrainStartState& start = trainStart();
     if (!direction.empty())
-        start.CurDirection = ParseDirection(GetParam(direction, sect.Direction), rec(train).Direction, 0);
+        start.CurDirection =
+            lineReaders().ParseDirection(paramTable().GetParam(direction, sect.Direction), rec(train).Direction, 0);
     const bool painted = (rec(train).Flags & train_flag::kAreaPainted) != 0;
     if (!painted) {
-        const double height = GetParamNumber(u"VH,IMGY,PATH,VEHICLE_HEIGHT", 0);
+        const double height = paramTable().GetParamNumber(u"VH,IMGY,PATH,VEHICLE_HEIGHT", 0);
         if (std::isfinite(height) && height != 0) rec(train).VehicleHeight = plat::clampToInt32(std::trunc(height));
     }
     RebuildCanvas(0, rec(train).VehicleHeight);
@@ -158,17 +159,18 @@ int32_t PlaceTrain(int32_t train, std::u16string_view composition, std::u16strin
 
     const VehicleBuildState& vehicle = vehicleBuild();
     if (!speed.empty()) {
-        const float v = GetParamOrRandom(speed, static_cast<float>(rec(train).SpeedDefault), sect.Speed);
+        const float v = paramTable().GetParamOrRandom(speed, static_cast<float>(rec(train).SpeedDefault), sect.Speed);
         trainPictures()[picture].Speed = v;
         trainPictures()[picture].TargetSpeed = v;
     }
     const int32_t sectIndex = rec(train).Sect;
     if (!accel.empty()) {
-        const float rate = GetParamNonZero(accel, vehicle.DefaultAcceleration, DefaultAccelText(sectIndex));
+        const float rate =
+            lineReaders().GetParamNonZero(accel, vehicle.DefaultAcceleration, DefaultAccelText(sectIndex));
         trainPictures()[picture].AccelRate = rate;
     }
     if (!brake.empty()) {
-        const float rate = GetParamNonZero(brake, vehicle.DefaultBraking, DefaultDecelText(sectIndex));
+        const float rate = lineReaders().GetParamNonZero(brake, vehicle.DefaultBraking, DefaultDecelText(sectIndex));
         trainPictures()[picture].BrakeRate = rate;
     }
     rec(train).Direction = start.CurDirection;

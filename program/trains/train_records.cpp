@@ -39,7 +39,7 @@ int32_t nearest(double v) {
 }
 
 int32_t relative(const std::u16string& text, int32_t base) {
-    return nearest(EvalRelativeValue(text, static_cast<double>(base)).number());
+    return nearest(paramParser().EvalRelativeValue(text, static_cast<double>(base)).number());
 }
 
 bool isFull(const std::u16string& text) {
@@ -221,7 +221,7 @@ void InitTrainFromSect(int32_t train, const LineSection& sect, int32_t above, in
     }
     r.OriginY = r.BandTop + r.AboveBase;
     // A line without a direction of its own gets one when its train starts.
-    const int16_t dir = ParseDirection(sect.DirectionText, 0, 0);
+    const int16_t dir = lineReaders().ParseDirection(sect.DirectionText, 0, 0);
     trains().at(train).Direction = dir;
     if ((sect.Flags & kSectPaintAtSetUp) != 0) {
         // Its layers and points; no way of its own.

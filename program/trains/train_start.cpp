@@ -161,25 +161,25 @@ void showNoDirection(int32_t train, int32_t member) {
 }
 
 std::u16string startEndText(std::u16string_view key, const std::u16string& sectDefault) {
-    std::u16string text = plat::ucase(GetParam(key, sectDefault));
+    std::u16string text = plat::ucase(paramTable().GetParam(key, sectDefault));
     if (text.empty()) return text;
     int32_t pos = 1;
-    return ExpandRepeatList(text, pos, static_cast<int32_t>(text.size()) + 1);
+    return paramParser().ExpandRepeatList(text, pos, static_cast<int32_t>(text.size()) + 1);
 }
 
 // False when a pool had no line left.
 bool resolvePools(int32_t train) {
     for (int32_t pass = 0; pass < kMaxPoolPasses; ++pass) {
-        const std::u16string pool = GetParam(u"POOL", u"");
+        const std::u16string pool = paramTable().GetParam(u"POOL", u"");
         if (!pool.empty()) {
-            BlankFoundParam();
+            paramTable().BlankFoundParam();
             if (ResolvePool(train, pool) != 0) return false;
         }
         markLine(trainStart().CurLine, rec(train).Index);
-        const std::u16string more = GetParam(u"AP,PARS,PARAMETERS,ADDITIONAL_PARAMETERS", u"");
+        const std::u16string more = paramTable().GetParam(u"AP,PARS,PARAMETERS,ADDITIONAL_PARAMETERS", u"");
         if (more.empty()) return true;
-        BlankFoundParam();
-        ExpandParamText(more);
+        paramTable().BlankFoundParam();
+        paramTable().ExpandParamText(more);
     }
     throw ProgramError(error_number::kMessage, u"Too many nested additional parameters");
 }
@@ -205,8 +205,8 @@ void pickNextLine(int32_t train, int32_t sect) {
 // Start steps 3 to 13; false when the line's pools had no line left.
 bool buildStart(int32_t train, int32_t sect, uint8_t& first) {
     const SectRec s = sectRec(sect);
-    ClearParams();
-    if (isLineItem(rec(train).Line)) ParseParams(scriptItem(rec(train).Line).Text);
+    paramTable().ClearParams();
+    if (isLineItem(rec(train).Line)) paramTable().ParseParams(scriptItem(rec(train).Line).Text);
     resetAttemptMarks();
     {
         TrainRec& r = rec(train);
@@ -220,9 +220,9 @@ bool buildStart(int32_t train, int32_t sect, uint8_t& first) {
         r.NamedCount = 0;
         trainStart().CurDirection = r.Direction;
     }
-    ExpandParamText(s.AddParams);
+    paramTable().ExpandParamText(s.AddParams);
     if (!resolvePools(train)) return false;
-    const std::u16string word = plat::ucase(PickWeightedAlternative(GetParam(u"M", u"")));
+    const std::u16string word = plat::ucase(paramParser().PickWeightedAlternative(paramTable().GetParam(u"M", u"")));
     SelectCanvas(0);
     rec(train).StartText = startEndText(u"TB", s.AnimBegin);
     rec(train).EndText = startEndText(u"TE", s.AnimEnd);
@@ -370,9 +370,10 @@ void composeNextUnit(int32_t train) {
     std::u16string next = u"*";
     const int32_t unit = MakeTrainPicture(next, rec(train).MemberCount + 1, 0);
     const int32_t sect = rec(train).Sect;
-    const float speed = GetParamOrRandom(u"*1", static_cast<float>(rec(train).SpeedDefault), sectRec(sect).Speed);
-    const float accel = GetParamNonZero(u"*2", 0, DefaultAccelText(sect));
-    const float brake = GetParamNonZero(u"*3", 0, DefaultDecelText(sect));
+    const float speed =
+        paramTable().GetParamOrRandom(u"*1", static_cast<float>(rec(train).SpeedDefault), sectRec(sect).Speed);
+    const float accel = lineReaders().GetParamNonZero(u"*2", 0, DefaultAccelText(sect));
+    const float brake = lineReaders().GetParamNonZero(u"*3", 0, DefaultDecelText(sect));
     TrainPicture& p = trainPictures()[unit];
     p.Speed = speed;
     p.AccelRate = accel;

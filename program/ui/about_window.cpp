@@ -19,7 +19,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/program_resources.h"
 #include "program/core/startup/service_window.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
@@ -341,8 +341,6 @@ void ShowAboutWindow() {
     ShowModal(&window);
 }
 
-void WireAbout() {
-    utilHooks().showAbout = [] { ShowAboutWindow(); };
-}
+void WireAbout() { upperCalls().showAbout = ShowAboutWindow; }
 
 }  // namespace yov

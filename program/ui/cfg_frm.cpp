@@ -31,7 +31,7 @@
 #include "program/core/windows/form_members.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/windows/window_dispatch.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/dialogs/cfg_state.h"
 #include "program/dialogs/script_options.h"
 #include "program/scene/script_reader.h"
@@ -430,7 +430,7 @@ public:
 
 void WireSettingsDialog() {
     laterParts().showSettings = ShowCfg;
-    utilHooks().scriptLink = [](int entry) {
+    upperCalls().scriptLink = [](int entry) {
         const SceneScript& s = scriptReader().S;
         if (entry < 1 || entry > std::min(s.LinkCount, kMaxHelpLinks)) return std::string();
         return plat::utf16ToUtf8(s.Links[static_cast<size_t>(entry)].Url);

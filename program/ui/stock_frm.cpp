@@ -14,7 +14,7 @@
 
 #include "program/core/texts/qt_text.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/texts/lang_texts.h"
@@ -237,7 +237,7 @@ StockFrm* OpenStockWindow() {
 
 void WireStockWindows() {
     laterParts().showStockBrowser = [] { OpenStockWindow(); };
-    utilHooks().hideTip = HideTip;
+    upperCalls().hideTip = HideTip;
 }
 
 }  // namespace yov

@@ -13,7 +13,7 @@
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/windows/msgbox.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/show/show_wiring.h"
 
 namespace canvas_test {

@@ -10,14 +10,14 @@
 #include "program/core/startup/core_hooks.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/script_place.h"
 #include "program/core/windows/context_help.h"
 #include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/params/param_table.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/placed_pictures.h"
 #include "program/scene/script_reader.h"
@@ -83,11 +83,9 @@ struct FreshShowFamilies {
     Kept<yov::CurrentCanvas> canvas{&yov::currentCanvas};
     Kept<plat::Random> random{&yov::programRandom};
     Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
-    Kept<yov::UtilHooks> utilHooks{&yov::utilHooks};
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
     Kept<yov::TrainSlotHead> trainSlotHead{&yov::trainSlotHead};
     Kept<const yov::ShowDrawing*> showDrawing{&yov::showDrawing};
-    Kept<yov::PictureRefHooks> refHooks{&yov::pictureRefHooks};
 
     // Scene and stock data: the parameter parser and table, the script reader, the stock,
     // the vehicle pictures and their slots.

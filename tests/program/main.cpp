@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "fresh_program_state.h"
+#include "program/core/startup/upper_calls.h"
+#include "program/show/frame_step.h"
 #include "program/ui/window_ops_qt.h"
 
 namespace {
@@ -26,8 +28,10 @@ class FreshStatePerTest : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // The program's window system, as the program puts it in place at start-up.
+    // The program's window system and the show's frame step, as the program puts them in
+    // place at start-up.
     yov::UseQtWindowSystem();
+    yov::upperCalls().frameStep = yov::CheckStep;
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStatePerTest);
     return RUN_ALL_TESTS();

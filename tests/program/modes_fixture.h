@@ -47,7 +47,7 @@ protected:
         couplings.clear();
         paintedBg.clear();
         yov::ResetTrainPictures();
-        yov::ClearParams();
+        yov::paramTable().ClearParams();
         yov::trainStart() = yov::TrainStartState{};
         yov::trainStart().CurDirection = 0;
         yov::SectRec& s = Sect(1);
@@ -94,7 +94,7 @@ protected:
         yov::programState().run.RunMode = 0;
         yov::unitBuilders() = yov::UnitBuilders{};
         yov::ResetTrainPictures();
-        yov::ClearParams();
+        yov::paramTable().ClearParams();
         show_test::ShowTest::TearDown();
     }
 
@@ -104,16 +104,16 @@ protected:
 
     // Reads the line and runs the mode's case.
     void SetUpLine(std::u16string_view line) {
-        yov::ClearParams();
-        yov::ParseParams(line);
-        const std::u16string word = plat::ucase(yov::GetParam(u"M", u""));
+        yov::paramTable().ClearParams();
+        yov::paramTable().ParseParams(line);
+        const std::u16string word = plat::ucase(yov::paramTable().GetParam(u"M", u""));
         mode = yov::SelectMovementMode(word);
         yov::SetUpMovementMode(mode, train, 1);
         rec().State = yov::FirstProgramState(mode);
     }
 
     int32_t NewUnit(std::u16string_view key, int16_t dir, int32_t member) {
-        const int32_t width = static_cast<int32_t>(plat::val(yov::GetParam(key, u"")));
+        const int32_t width = static_cast<int32_t>(plat::val(yov::paramTable().GetParam(key, u"")));
         if (width <= 0) throw yov::ProgramError(6002, u"No composition " + std::u16string(key));
         yov::TrainPictureTable& t = yov::trainPictures();
         const int32_t picture = ++t.Count;
@@ -142,17 +142,18 @@ protected:
                  u"," + std::u16string(d);
         int16_t dir = yov::trainStart().CurDirection;
         if (!d.empty()) {
-            const int16_t given = yov::ParseDirection(yov::GetParam(d, u""), rec().Direction, 0);
+            const int16_t given =
+                yov::lineReaders().ParseDirection(yov::paramTable().GetParam(d, u""), rec().Direction, 0);
             if (given != 0) dir = given;
         }
         if (dir == 0) dir = rec().Direction;
         const int32_t u1 = NewUnit(c, dir, 1);
         yov::TrainPicture& p = yov::trainPictures()[u1];
-        const float speed = yov::GetParamOrRandom(v, 0, u"4");
+        const float speed = yov::paramTable().GetParamOrRandom(v, 0, u"4");
         p.Speed = speed;
         p.TargetSpeed = speed;
-        p.AccelRate = a.empty() ? 0.05f : yov::GetParamNonZero(a, 0, u"0.05");
-        p.BrakeRate = b.empty() ? 0.05f : yov::GetParamNonZero(b, 0, u"0.05");
+        p.AccelRate = a.empty() ? 0.05f : yov::lineReaders().GetParamNonZero(a, 0, u"0.05");
+        p.BrakeRate = b.empty() ? 0.05f : yov::lineReaders().GetParamNonZero(b, 0, u"0.05");
         rec().Direction = dir;
         return u1;
     }

@@ -10,10 +10,12 @@
 
 #include "program/show/frame_step.h"
 #include "core_fixture.h"
+#include "picture_engine_fake.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/texts/program_error.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/binding/engine_events.h"
 
 namespace picref_test {
@@ -39,8 +41,8 @@ struct DrawCall {
     bool operator==(const DrawCall&) const = default;
 };
 
-// The first-letter flag bytes and extensions of the start-up tables (kinds 1, 2, 3, 9, 10,
-// 11, 18, 19 as start-up builds them).
+// The flag bytes and extensions of the start-up tables of picture kinds (kinds 1, 2, 3, 5, 6,
+// 9, 10, 11, 18, 19 as start-up builds them).
 inline uint8_t KindClass(int kind) {
     switch (kind) {
     case 1:
@@ -79,10 +81,13 @@ protected:
         core_test::defaultTexts()[u"ERLD"] = u"Error %1 loading %2";
         core_test::defaultTexts()[u"FNF"] = u"File %1 not found\r\n(Error %2)";
         core_test::defaultTexts()[u"ERDP"] = u"Error %1 drawing picture %2";
-        saved_ = yov::pictureRefHooks();
-        yov::PictureRefHooks& h = yov::pictureRefHooks();
-        h.lookPicture = [this](const std::string& name, LvHandle module, int16_t* w, int16_t* h2, int32_t* off,
-                               int32_t flags) {
+        for (int kind = 0; kind < yov::kPictureKinds; ++kind) {
+            yov::programState().tables.PicKindClass[static_cast<size_t>(kind)] = KindClass(kind);
+            yov::programState().tables.PicKindExt[static_cast<size_t>(kind)] = KindExtension(kind);
+        }
+        engine_test::PictureEngineFake& h = pictures_;
+        h.look = [this](const std::string& name, LvHandle module, int16_t* w, int16_t* h2, int32_t* off,
+                        int32_t flags) {
             looks_.push_back({name, module, flags});
             if (onLook_) onLook_();
             auto it = answers_.find(name);
@@ -92,20 +97,18 @@ protected:
             *off = it->second.offset;
             return it->second.result;
         };
-        h.openLib32 = [this](const std::string& file, LvHandle* module) {
+        h.openLib = [this](const std::string& file, LvHandle* module) {
             opened_.push_back(file);
             *module = 77;
             return openResult_;
         };
-        h.getPartWithMsk = [this](int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t x, int32_t y, int32_t w,
-                                  int32_t hh, int32_t xs, int32_t ys, int32_t flags) {
+        h.draw = [this](int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t x, int32_t y, int32_t w,
+                        int32_t hh, int32_t xs, int32_t ys, int32_t flags) {
             draws_.push_back(
                 {offset, static_cast<int32_t>(pictureDc), static_cast<int32_t>(maskDc), x, y, w, hh, xs, ys, flags});
             return drawResult_;
         };
-        h.cleanCache = [this] { ++cleans_; };
-        h.kindClass = &KindClass;
-        h.kindExtension = &KindExtension;
+        h.clean = [this] { ++cleans_; };
         yov::frameStepCalls().stepDouble = [this](int32_t site) { steps_.push_back(site); };
         yov::programState().Shared.PictureHeight = 58;
         yov::pictureRef() = {};
@@ -113,7 +116,6 @@ protected:
         cleans_ = 0;
     }
     void TearDown() override {
-        yov::pictureRefHooks() = saved_;
         yov::frameStepCalls().stepDouble = nullptr;
         yov::pictureRef() = {};
         CoreTest::TearDown();
@@ -153,7 +155,7 @@ protected:
         return u"";
     }
 
-    yov::PictureRefHooks saved_;
+    engine_test::PictureEngineFake pictures_;  // the engine's picture calls, answered by the test
     std::map<std::string, LookAnswer> answers_;
     std::vector<LookCall> looks_;
     std::function<void()> onLook_;
@@ -172,11 +174,7 @@ protected:
     void SetUp() override {
         PictureRefTest::SetUp();
         coreEngine_.cache = false;
-        yov::PictureRefHooks& h = yov::pictureRefHooks();
-        const yov::PictureRefHooks engine;  // the bound library's entries
-        h.lookPicture = engine.lookPicture;
-        h.getPartWithMsk = engine.getPartWithMsk;
-        h.cleanCache = engine.cleanCache;
+        pictures_.passOn();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(engineEvents, nullptr), 0);
         ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
     }

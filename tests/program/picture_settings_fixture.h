@@ -1,6 +1,6 @@
 // Tests of windows that take pictures from the settings (n & "PPic", slot & "I"): the
-// settings are a map the test fills, read through the util hooks, and pictures are small
-// files written into a temporary folder.
+// settings are the program's, kept in a temporary folder for the test, and pictures are
+// small files written into it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,10 +9,12 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include <map>
 #include <string>
 
-#include "program/core/startup/util_hooks.h"
+#include "platform/codepage.h"
+#include "platform/config_folder.h"
+#include "platform/registry.h"
+#include "program/core/settings/settings.h"
 
 namespace picture_settings_test {
 
@@ -20,13 +22,14 @@ class PictureSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        yov::utilHooks() = {};
-        yov::utilHooks().getRegString = [this](std::string_view name, std::string_view def) {
-            const auto it = settings_.find(std::string(name));
-            return it != settings_.end() ? it->second : std::string(def);
-        };
+        plat::Registry::current().reopen(dir_.filePath(QStringLiteral("config")).toStdString());
     }
-    void TearDown() override { yov::utilHooks() = {}; }
+    void TearDown() override { plat::Registry::current().reopen(plat::configFolder()); }
+
+    // A setting under the program key, as the settings dialog stores it.
+    static void setting(const std::string& name, const std::string& text) {
+        yov::SaveRegString(plat::utf8ToUtf16(name), plat::utf8ToUtf16(text));
+    }
 
     // A picture file of one colour; its path.
     std::string picture(const char* name, QColor colour, int width = 8, int height = 6) {
@@ -38,7 +41,6 @@ protected:
     }
 
     QTemporaryDir dir_;
-    std::map<std::string, std::string> settings_;
 };
 
 }  // namespace picture_settings_test

@@ -11,7 +11,7 @@ void ClearSceneModel() {
     yov::scriptReader().S.SectionCount = 0;  // no script read
     yov::ResetSections();
     // A line's parameters left by the last script read would answer the next test's reads.
-    yov::ClearParams();
+    yov::paramTable().ClearParams();
 }
 
 yov::SectRec& MakeSect(int32_t n) {

@@ -20,7 +20,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/terminate_signal.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/stock/recent_files.h"
 
@@ -94,7 +94,6 @@ class StartupTest : public core_test::CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        savedUtil_ = yov::utilHooks();
         resetStartupState();
         std::filesystem::create_directories(folder() + "/run");
         std::filesystem::create_directories(folder() + "/tmp");
@@ -105,7 +104,6 @@ protected:
     void TearDown() override {
         resetStartupState();
         yov::setProcessEnd({});
-        yov::utilHooks() = savedUtil_;
         tmp_.reset();
         runtime_.reset();
         CoreTest::TearDown();
@@ -144,7 +142,6 @@ protected:
     std::vector<int32_t> exitCodes_;
 
 private:
-    yov::UtilHooks savedUtil_;
     std::optional<ScopedEnv> runtime_;
     std::optional<ScopedEnv> tmp_;
 };

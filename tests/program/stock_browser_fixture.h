@@ -69,12 +69,14 @@ protected:
     // The demo stock as the real engine reads it.
     void LoadDemo() {
         yov::CoreHooks& h = yov::coreHooks();
-        h.getParam = [](std::u16string_view aliases, std::u16string_view def) { return yov::GetParam(aliases, def); };
+        h.getParam = [](std::u16string_view aliases, std::u16string_view def) {
+            return yov::paramTable().GetParam(aliases, def);
+        };
         h.withParams = [](std::u16string_view text, const std::function<void()>& use) {
             yov::paramTable().WithParams(text, use);
         };
         yov::paramTable().Base = 0;
-        yov::ClearParams();
+        yov::paramTable().ClearParams();
         yov::stockLoadHooks().pumpEvents = [] {};
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;

@@ -35,12 +35,14 @@ protected:
         CoreTest::SetUp();
         coreEngine_.texts = false;
         yov::CoreHooks& h = yov::coreHooks();
-        h.getParam = [](std::u16string_view aliases, std::u16string_view def) { return yov::GetParam(aliases, def); };
+        h.getParam = [](std::u16string_view aliases, std::u16string_view def) {
+            return yov::paramTable().GetParam(aliases, def);
+        };
         h.withParams = [](std::u16string_view text, const std::function<void()>& use) {
             yov::paramTable().WithParams(text, use);
         };
         yov::paramTable().Base = 0;
-        yov::ClearParams();
+        yov::paramTable().ClearParams();
         yov::BuildStartupTables();
         yov::stockState() = {};
         yov::programState().scene.StockOk = false;

@@ -31,11 +31,7 @@ class AreaTest : public picref_test::PictureRefTest {
 protected:
     void SetUp() override {
         PictureRefTest::SetUp();
-        const yov::PictureRefHooks engine;
-        yov::PictureRefHooks& h = yov::pictureRefHooks();
-        h.lookPicture = engine.lookPicture;
-        h.getPartWithMsk = engine.getPartWithMsk;
-        h.cleanCache = engine.cleanCache;
+        pictures_.passOn();
         yov::ProgramState& st = yov::programState();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
         // A new engine has no buffer classes: the first draw buffer hands them again.

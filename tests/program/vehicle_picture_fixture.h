@@ -16,7 +16,7 @@
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/params/param_table.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/placed_pictures.h"
 #include "program/scene/vehicle_build.h"
@@ -89,16 +89,15 @@ protected:
                                                       {u"TEM", u"Too many pantograph elements"},
                                                       {u"ANPAR", u"Text after the closing parenthesis: %1"}})
             core_test::defaultTexts()[key] = text;
-        yov::pictureRefHooks().getPartWithMsk = [this](int32_t offset, LvHandle dc, LvHandle mask, int32_t x, int32_t y,
-                                                       int32_t, int32_t, int32_t, int32_t, int32_t) {
+        pictures_.draw = [this](int32_t offset, LvHandle dc, LvHandle mask, int32_t x, int32_t y, int32_t, int32_t,
+                                int32_t, int32_t, int32_t) {
             auto it = byOffset_.find(offset);
             if (it == byOffset_.end()) return -10501;
             PaintRows(plat::HDC{dc}, plat::HDC{mask}, x, y, it->second, true);
             return 0;
         };
         // Pictures are found by their bare name, whatever folder and extension the reference adds.
-        yov::pictureRefHooks().lookPicture = [this](const std::string& name, LvHandle, int16_t* w, int16_t* h,
-                                                    int32_t* offset, int32_t) {
+        pictures_.look = [this](const std::string& name, LvHandle, int16_t* w, int16_t* h, int32_t* offset, int32_t) {
             std::string bare =
                 name.substr(name.find_last_of("\\/") == std::string::npos ? 0 : name.find_last_of("\\/") + 1);
             if (bare.size() > 4 && bare.compare(bare.size() - 4, 4, ".GIF") == 0) bare.resize(bare.size() - 4);

@@ -16,7 +16,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/service_window.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/core/windows/window_system.h"

@@ -19,7 +19,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/params/param_table.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 
 namespace yov {
 namespace {
@@ -93,58 +93,6 @@ ParamParser& paramParser() {
         return p;
     }();
     return parser;
-}
-
-std::u16string GetNextToken(std::u16string_view text, int32_t& pos, int32_t end, std::u16string_view delimiters) {
-    return paramParser().GetNextToken(text, pos, end, delimiters);
-}
-
-void SkipBlanks(std::u16string_view text, int32_t& pos, int32_t end) { paramParser().SkipBlanks(text, pos, end); }
-
-std::u16string EvalStringExpr(std::u16string_view text, int32_t& pos, int32_t end, int32_t flags) {
-    return paramParser().EvalStringExpr(text, pos, end, flags);
-}
-
-float ParseNumber(std::u16string_view token) { return paramParser().ParseNumber(token); }
-
-ParamValue EvalNumber(std::u16string_view text, int32_t& pos, int32_t end) {
-    return paramParser().EvalNumber(text, pos, end);
-}
-
-std::u16string ExpandRepeatList(std::u16string_view text, int32_t& pos, int32_t end, int32_t flags) {
-    return paramParser().ExpandRepeatList(text, pos, end, flags);
-}
-
-std::u16string GetStringParam(int32_t flags, int32_t id) { return paramParser().GetStringParam(flags, id); }
-
-int32_t GetNamedNumber(int32_t defaultValue, std::u16string_view letters, int32_t id) {
-    return paramParser().GetNamedNumber(defaultValue, letters, id);
-}
-
-int32_t GetLetterNumber(int16_t& kind, int32_t defaultValue, int32_t id) {
-    return paramParser().GetLetterNumber(kind, defaultValue, id);
-}
-
-float GetFractionParam(float defaultValue, int32_t id) { return paramParser().GetFractionParam(defaultValue, id); }
-
-ParamValue EvalRelativeValue(std::u16string_view text, std::optional<double> base) {
-    return paramParser().EvalRelativeValue(text, base);
-}
-
-int32_t ParseColor(std::u16string_view text, uint8_t pixelAllowed) {
-    return paramParser().ParseColor(text, pixelAllowed);
-}
-
-int32_t ParseColorParam(std::u16string_view text, int32_t& second) {
-    return paramParser().ParseColorParam(text, second);
-}
-
-uint8_t ParseBoolean(std::u16string_view text) { return paramParser().ParseBoolean(text); }
-
-std::u16string PickWeightedAlternative(std::u16string_view text) { return paramParser().PickWeightedAlternative(text); }
-
-std::u16string NextListItem(std::u16string& list, std::u16string_view context) {
-    return paramParser().NextListItem(list, context);
 }
 
 }  // namespace yov

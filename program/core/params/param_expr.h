@@ -186,24 +186,7 @@ private:
     int64_t passes_ = 0;
 };
 
-// --- The program's parser and its procedures.
+// --- The program's parser.
 ParamParser& paramParser();
-
-std::u16string GetNextToken(std::u16string_view text, int32_t& pos, int32_t end, std::u16string_view delimiters);
-void SkipBlanks(std::u16string_view text, int32_t& pos, int32_t end);
-std::u16string EvalStringExpr(std::u16string_view text, int32_t& pos, int32_t end, int32_t flags = 0);
-float ParseNumber(std::u16string_view token);
-ParamValue EvalNumber(std::u16string_view text, int32_t& pos, int32_t end);
-std::u16string ExpandRepeatList(std::u16string_view text, int32_t& pos, int32_t end, int32_t flags = 0);
-std::u16string GetStringParam(int32_t flags, int32_t id);
-int32_t GetNamedNumber(int32_t defaultValue, std::u16string_view letters, int32_t id);
-int32_t GetLetterNumber(int16_t& kind, int32_t defaultValue, int32_t id);
-float GetFractionParam(float defaultValue, int32_t id);
-ParamValue EvalRelativeValue(std::u16string_view text, std::optional<double> base = {});
-int32_t ParseColor(std::u16string_view text, uint8_t pixelAllowed);
-int32_t ParseColorParam(std::u16string_view text, int32_t& second);
-uint8_t ParseBoolean(std::u16string_view text);
-std::u16string PickWeightedAlternative(std::u16string_view text);
-std::u16string NextListItem(std::u16string& list, std::u16string_view context);
 
 }  // namespace yov

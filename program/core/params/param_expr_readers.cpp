@@ -7,7 +7,7 @@
 #include "platform/numbers.h"
 #include "platform/text.h"
 #include "program/core/params/param_expr.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 
 namespace yov {
 namespace {

@@ -226,6 +226,11 @@ float ParamTable::GetParamOrRandom(std::u16string_view aliases, float defaultVal
     return v;
 }
 
+void ParamTable::BlankFoundParam() {
+    if (FoundIndex > 0 && static_cast<size_t>(FoundIndex) < Values.size())
+        Values[static_cast<size_t>(FoundIndex)].clear();
+}
+
 void ParamTable::WithParams(std::u16string_view text, const std::function<void()>& use) {
     struct Restore {
         ParamTable& t;

@@ -85,6 +85,9 @@ public:
     void ParseParamList(std::u16string_view text);
     void ParseParams(std::u16string_view text);
     std::u16string GetParam(std::u16string_view aliases, std::u16string_view defaultText);
+    // Empties the value of the pair the last GetParam found, so that the entry is used once and
+    // a later look-up reads the entries behind it.
+    void BlankFoundParam();
     void ExpandParamText(std::u16string_view text);
     std::u16string ExpandText(std::u16string_view text, int32_t flags);
     // The first alias's value as a number; "n%" is n per cent of the reference with its top
@@ -112,22 +115,5 @@ private:
 
 // --- The program's table.
 ParamTable& paramTable();
-
-void ClearParams();
-void AddParam(std::u16string_view name, std::u16string_view value);
-void ParseParamItem(std::u16string_view item);
-void ParseParamList(std::u16string_view text);
-void ParseParams(std::u16string_view text);
-std::u16string GetParam(std::u16string_view aliases, std::u16string_view defaultText);
-// Empties the value of the pair the last GetParam found, so that the entry is used once and
-// a later look-up reads the entries behind it.
-void BlankFoundParam();
-void ExpandParamText(std::u16string_view text);
-std::u16string ExpandText(std::u16string_view text, int32_t flags);
-float GetParamNumber(std::u16string_view aliases, int32_t reference);
-float GetParamOrRandom(std::u16string_view aliases, float defaultValue, std::u16string_view fallback);
-int32_t AddScriptItem(std::u16string_view text);
-int32_t PushBlock(std::u16string_view text);
-uint8_t BlockHasKind(std::u16string_view kinds);
 
 }  // namespace yov

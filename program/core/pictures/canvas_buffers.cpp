@@ -1,10 +1,11 @@
 #include "program/core/pictures/canvas_buffers.h"
 
+#include "program/core/texts/lang_texts.h"
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/number_text.h"
@@ -63,7 +64,7 @@ BufferClasses BufferClassesFor(int32_t unit, int32_t screenWidth, int32_t screen
 
 LvHandle AllocDrawBuffer(int32_t width, int32_t height, int32_t kind, int32_t) {
     const LvHandle buffer = TakeBuffer(width, height, kind);
-    if (buffer == 0) ShowMsgBox(utilText(u"No buffer", u"No buffer"), msgbox::kOk);
+    if (buffer == 0) ShowMsgBox(GetText(u"No buffer", u"No buffer"), msgbox::kOk);
     return buffer;
 }
 

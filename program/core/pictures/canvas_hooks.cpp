@@ -1,7 +1,7 @@
 #include "program/core/pictures/canvas_hooks.h"
 
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace yov {
 

@@ -7,13 +7,14 @@
 #include "lumvatek/shared.h"
 #include "platform/codepage.h"
 #include "platform/text.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/core/settings/split_file_path.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/startup/program_resources.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace yov {
 
@@ -45,7 +46,7 @@ Looked Look(const std::u16string& name, LvHandle module, int32_t flags) {
     int16_t w = 0, h = 0;
     int32_t offset = 0;
     Looked l;
-    l.result = pictureRefHooks().lookPicture(plat::utf16ToUtf8(name), module, &w, &h, &offset, flags);
+    l.result = lv::LookPicture(plat::utf16ToUtf8(name).c_str(), module, &w, &h, &offset, flags);
     l.width = static_cast<uint16_t>(w);
     l.height = static_cast<uint16_t>(h);
     l.offset = offset;
@@ -111,8 +112,7 @@ EntryPicture PictureOfEntry(PictureRef& r, int32_t index) {
     SharedArray<StockFileEntry>& files = programState().Arrays.StockFiles;
     if (fileIndex < 1 || fileIndex > programState().Shared.StockFileCount || !files.has(fileIndex)) NotFound(e.Name);
     const uint8_t kind = files[fileIndex].Kind;
-    const PictureRefHooks& hooks = pictureRefHooks();
-    out.kindFlags = (hooks.kindClass ? hooks.kindClass(kind) : 0) & kLoadFlagBits;
+    out.kindFlags = PictureKindClass(kind) & kLoadFlagBits;
     if (e.Text2.empty()) RaiseProgramError(u"Empty Value for " + e.Name);
     const std::u16string text = e.Text2;
     const std::u16string path = files[fileIndex].Path;
@@ -122,7 +122,7 @@ EntryPicture PictureOfEntry(PictureRef& r, int32_t index) {
         // The library is opened once and kept in its stock file.
         if (files[fileIndex].LibHandle == 0) {
             LvHandle module = 0;
-            const int32_t opened = hooks.openLib32(plat::utf16ToUtf8(path), &module);
+            const int32_t opened = lv::OpenLib32(plat::utf16ToUtf8(path).c_str(), &module);
             if (opened < 0) RaiseProgramError(FormatText(u"ERLD", {opened, path}));
             programState().Arrays.StockFiles[fileIndex].LibHandle = static_cast<int32_t>(module);
         }
@@ -136,10 +136,7 @@ EntryPicture PictureOfEntry(PictureRef& r, int32_t index) {
         out.name = InFolder(path, text.substr(0, text.size() - 1) + u".BMP");
         out.sheet = true;
         break;
-    default:
-        out.name = InFolder(path, WithKindExtension(text, hooks.kindExtension && kind < 20 ? hooks.kindExtension(kind)
-                                                                                           : std::u16string()));
-        break;
+    default: out.name = InFolder(path, WithKindExtension(text, PictureKindExtension(kind))); break;
     }
     return out;
 }
@@ -212,7 +209,7 @@ SheetCell SheetCellOf(char16_t letter, int32_t sheetWidth, int32_t sheetHeight, 
 
 void CleanPictureCache() {
     if (programState().scene.CacheMode != 0) return;
-    pictureRefHooks().cleanCache();
+    lv::CleanCache();
     SharedArray<StockEntry>& stock = programState().Arrays.Stock;
     for (int32_t index : g_opened)
         if (stock.has(index)) stock[index].PictureRef = 0;

@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,26 +58,10 @@ struct SheetCell {
 };
 SheetCell SheetCellOf(char16_t letter, int32_t sheetWidth, int32_t sheetHeight, int32_t pictureHeight);
 
-// What the references need from the engine and from start-up. The engine entries default
-// to the bound library; the kind tables to none (no flag bits, no extension) until start-up
-// wires its PicKindClass and PicKindExt in. Tests replace any of them.
-struct PictureRefHooks {
-    std::function<int32_t(const std::string& name, LvHandle module, int16_t* width, int16_t* height, int32_t* offset,
-                          int32_t flags)>
-        lookPicture;
-    std::function<int32_t(const std::string& file, LvHandle* module)> openLib32;
-    std::function<int32_t(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest,
-                          int32_t width, int32_t height, int32_t xSrc, int32_t ySrc, int32_t flags)>
-        getPartWithMsk;
-    std::function<void()> cleanCache;
-    // The start-up tables of picture kinds 0..19: the flag byte and the file extension.
-    std::function<uint8_t(int kind)> kindClass;
-    std::function<std::u16string(int kind)> kindExtension;
-
-    PictureRefHooks();
-};
-
-PictureRefHooks& pictureRefHooks();
+// The start-up tables of picture kinds 0..19 (BuildStartupTables): the flag byte and the
+// file extension of a kind; 0 and no extension for a kind outside them.
+uint8_t PictureKindClass(int kind);
+std::u16string PictureKindExtension(int kind);
 
 // Resolves the reference and fills the record; text is taken by reference and left as it
 // was resolved (quotes removed, "/" made "\", ".GIF" added). Failures are program errors

@@ -1,10 +1,11 @@
-// Drawing the referenced picture, and the engine calls the references make.
+// Drawing the referenced picture, and the start-up tables of picture kinds the references read.
 
 #include "program/core/binding/engine_binding.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/pictures/picture_ref.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace yov {
 
@@ -17,19 +18,13 @@ int32_t Limited(int32_t width, int32_t limit) { return width <= 0 || width > lim
 
 }  // namespace
 
-PictureRefHooks::PictureRefHooks()
-    : lookPicture([](const std::string& name, LvHandle module, int16_t* width, int16_t* height, int32_t* offset,
-                     int32_t flags) { return lv::LookPicture(name.c_str(), module, width, height, offset, flags); }),
-      openLib32([](const std::string& file, LvHandle* module) { return lv::OpenLib32(file.c_str(), module); }),
-      getPartWithMsk([](int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest,
-                        int32_t width, int32_t height, int32_t xSrc, int32_t ySrc, int32_t flags) {
-          return lv::GetPartWithMsk(offset, pictureDc, maskDc, xDest, yDest, width, height, xSrc, ySrc, flags);
-      }),
-      cleanCache([] { lv::CleanCache(); }) {}
+uint8_t PictureKindClass(int kind) {
+    return kind >= 0 && kind < kPictureKinds ? programState().tables.PicKindClass[static_cast<size_t>(kind)] : 0;
+}
 
-PictureRefHooks& pictureRefHooks() {
-    static PictureRefHooks hooks;
-    return hooks;
+std::u16string PictureKindExtension(int kind) {
+    return kind >= 0 && kind < kPictureKinds ? programState().tables.PicKindExt[static_cast<size_t>(kind)]
+                                             : std::u16string();
 }
 
 void DrawPicturePart(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_t xDest, int32_t yDest, int32_t width,
@@ -38,13 +33,11 @@ void DrawPicturePart(int32_t offset, LvHandle pictureDc, LvHandle maskDc, int32_
     const PictureRef& r = pictureRef();
     int32_t result;
     if (r.PicRefCell != 0) {
-        result =
-            pictureRefHooks().getPartWithMsk(offset, pictureDc, maskDc, xDest, yDest, Limited(width, r.PicRefCellWidth),
-                                             r.PicRefCellHeight, r.PicRefCellX, r.PicRefCellY, flags);
+        result = lv::GetPartWithMsk(offset, pictureDc, maskDc, xDest, yDest, Limited(width, r.PicRefCellWidth),
+                                    r.PicRefCellHeight, r.PicRefCellX, r.PicRefCellY, flags);
     } else {
-        result =
-            pictureRefHooks().getPartWithMsk(offset, pictureDc, maskDc, xDest, yDest, Limited(width, r.PicRefOpenWidth),
-                                             rows, 0, r.PicRefOpenHeight - rows, flags);
+        result = lv::GetPartWithMsk(offset, pictureDc, maskDc, xDest, yDest, Limited(width, r.PicRefOpenWidth), rows, 0,
+                                    r.PicRefOpenHeight - rows, flags);
     }
     if (result < 0) RaiseProgramError(FormatText(u"ERDP", {result, name}));
     frameStep(kAfterDrawSite);

@@ -24,7 +24,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/terminate_signal.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/core/settings/window_placement.h"
 
@@ -183,7 +183,7 @@ void HFrm::Timer2_Timer() {
     ServiceState& s = serviceState();
     if (s.TipCountdown != 0 && --s.TipCountdown == 0) {
         guarded([] {
-            if (utilHooks().hideTip) utilHooks().hideTip();
+            if (upperCalls().hideTip != nullptr) upperCalls().hideTip();
         });
     }
     if (s.CommandRunning != 0) return;

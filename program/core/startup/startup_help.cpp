@@ -11,6 +11,7 @@
 #include "program/core/windows/context_help.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/program_resources.h"
+#include "program/core/texts/lang_texts.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup.h"
 
@@ -131,8 +132,7 @@ void SelectLanguage() {
         }
     }
     if (sh.CurrentLanguage == 0 && count >= 1) sh.CurrentLanguage = 1;
-    const std::u16string code =
-        sh.CurrentLanguage != 0 && a.Languages.has(sh.CurrentLanguage) ? a.Languages[sh.CurrentLanguage].Code : u"";
+    const std::u16string code = CurrentLanguageCode();
 
     // One name for the chosen help file wherever it is read or written: the code, then "Hlp".
     const std::u16string chosen = GetRegString(code + u"Hlp", u"");

@@ -131,6 +131,12 @@ std::u16string LookupText(std::u16string_view key, std::u16string_view defaultTe
     return plat::replace(text, u"\\n", u"\r\n");
 }
 
+std::u16string CurrentLanguageCode() {
+    const ProgramState& st = programState();
+    const uint8_t lang = st.Shared.CurrentLanguage;
+    return lang != 0 && st.Arrays.Languages.has(lang) ? st.Arrays.Languages[lang].Code : std::u16string();
+}
+
 std::u16string GetText(std::u16string_view key, std::u16string_view defaultText, int32_t flags) {
     return StripAmpersands(LookupText(key, defaultText, flags & 0xFF));
 }

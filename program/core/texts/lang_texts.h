@@ -31,6 +31,9 @@ int32_t FindLangText(std::u16string_view key);
 // stock reader, a reset of the stock): the next look-up sorts again.
 void InvalidateLangTexts();
 
+// The code of the current language ("E", "G", ...), empty when none is chosen.
+std::u16string CurrentLanguageCode();
+
 std::u16string LookupText(std::u16string_view key, std::u16string_view defaultText = {}, int32_t flags = 0);
 // LookupText with every "&" removed.
 std::u16string GetText(std::u16string_view key, std::u16string_view defaultText = {}, int32_t flags = 0);

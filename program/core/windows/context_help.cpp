@@ -11,9 +11,12 @@
 
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "program/core/windows/file_dialog.h"
+#include "program/core/texts/lang_texts.h"
+#include "program/core/settings/settings.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/windows/shell_open.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace yov {
 
@@ -39,34 +42,30 @@ bool pageHasAnchor(const QString& path, const QString& anchor) {
     return false;
 }
 
-void reportNoHelp() { ShowMsgBox(utilText(u"NOHELP", u"Help is not available.", 2), msgbox::kOk); }
+void reportNoHelp() { ShowMsgBox(GetText(u"NOHELP", u"Help is not available.", 2), msgbox::kOk); }
 
 void openTopicOf(QWidget* window, int32_t topic) {
     if (topic != 0) ShowHelpTopic(window, topic);
 }
 
 void chooseHelpFile() {
-    if (!utilHooks().chooseFile) return;
-    const std::string chosen = utilHooks().chooseFile(u"SHLP", kHelpFileDialogFlags);
-    if (chosen.empty()) return;
-    helpFiles().HelpFile = plat::utf8ToUtf16(chosen);
+    std::u16string chosen;
+    if (!GetFileFilter(u"SHLP", kHelpFileDialogFlags, chosen) || chosen.empty()) return;
+    helpFiles().HelpFile = chosen;
     // One name for this setting wherever it is read or written: the code, then "Hlp".
-    const std::string code = utilHooks().languageCode ? utilHooks().languageCode() : std::string();
-    if (utilHooks().saveRegString) utilHooks().saveRegString(code + "Hlp", chosen);
+    SaveRegString(CurrentLanguageCode() + u"Hlp", chosen);
 }
 
 void openScriptLink(int32_t code) {
     const int entry = code & 31;
-    if (entry >= help_cmd::kScriptLinkCount || !utilHooks().scriptLink) return;
-    const std::string address = utilHooks().scriptLink(entry);
+    if (entry >= help_cmd::kScriptLinkCount || upperCalls().scriptLink == nullptr) return;
+    const std::string address = upperCalls().scriptLink(entry);
     if (!address.empty()) OpenWithShell(address);
 }
 
 }  // namespace
 
-std::string homePageAddress() {
-    return utilHooks().getRegString ? utilHooks().getRegString("HomePage", {}) : std::string();
-}
+std::string homePageAddress() { return plat::utf16ToUtf8(GetRegString(u"HomePage")); }
 
 int32_t helpIdOf(const QWidget* widget) {
     if (widget == nullptr) return 0;
@@ -125,7 +124,7 @@ bool ShowContextHelp(int32_t code, QWidget* window, int32_t menuItemId) {
     case kChooseHelpFile: chooseHelpFile(); return true;
     case kDocumentation: OpenStoredAddress(); return true;
     case kAbout:
-        if (utilHooks().showAbout) utilHooks().showAbout();
+        if (upperCalls().showAbout != nullptr) upperCalls().showAbout();
         return true;
     case kHomePage: {
         const std::string home = homePageAddress();

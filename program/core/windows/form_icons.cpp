@@ -9,10 +9,11 @@
 
 #include <string>
 
+#include "platform/codepage.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "program/core/settings/settings.h"
 #include "program/core/startup/program_resources.h"
-#include "program/core/startup/util_hooks.h"
 
 namespace yov {
 
@@ -22,9 +23,7 @@ constexpr int kFirstFormIcon = 100;
 constexpr int kFirstPictureBitmap = 300;
 constexpr int kWindowTableSlots = 45;
 
-std::string regText(const std::string& name) {
-    return utilHooks().getRegString ? utilHooks().getRegString(name, {}) : std::string();
-}
+std::string regText(const std::string& name) { return plat::utf16ToUtf8(GetRegString(plat::utf8ToUtf16(name))); }
 
 // A file the user named in a setting, spelled as on the system that wrote it.
 QString userFile(const std::string& spelled) {

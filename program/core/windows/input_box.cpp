@@ -17,11 +17,13 @@
 #include <exception>
 #include <memory>
 
+#include "program/core/texts/localize.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/windows/form_icons.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/text_drop.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/qt_text.h"
 
 namespace yov {
@@ -32,7 +34,9 @@ constexpr uint8_t kInputBoxSlot = 69;
 constexpr int32_t kInputBoxCallSite = 11901;
 constexpr int kDesignedWidthPx = 360;
 
-bool showRunning() { return utilHooks().frameLoopRunning && utilHooks().frameLoopRunning(); }
+constexpr uint8_t kFrameLoopRunning = 0x20;  // RunFlags: the show takes frame steps
+
+bool showRunning() { return (programState().run.RunFlags & kFrameLoopRunning) != 0; }
 
 int dropEffectOf(const QDropEvent& e) { return static_cast<int>(e.dropAction()); }
 
@@ -75,7 +79,7 @@ InBoxFrm::InBoxFrm() : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::W
 }
 
 void InBoxFrm::Form_Load() {
-    if (utilHooks().localizeForm) utilHooks().localizeForm(this);
+    LocalizeForm(this);
     SetFormIcon(kInputBoxSlot, this);
     if (showRunning()) Timer1->start();
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/qt_text.h"
 
 namespace yov {
@@ -72,7 +72,7 @@ void ShowModal(QWidget* window, std::u16string_view caption) {
     modalState().DialogResult = 0;
     // Nobody is there to answer any more: whatever asks goes on as if the window was closed.
     if (programState().run.EndRequest != 0) return;
-    if (utilHooks().hideTip) utilHooks().hideTip();
+    if (upperCalls().hideTip != nullptr) upperCalls().hideTip();
     DepthCount depth;
     if (!caption.empty()) window->setWindowTitle(toQString(caption));
 

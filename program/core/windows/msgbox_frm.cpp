@@ -11,12 +11,13 @@
 
 #include <algorithm>
 
+#include "program/core/texts/localize.h"
 #include "program/core/windows/context_help.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/windows/form_icons.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/modal.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/qt_text.h"
 
 namespace yov {
@@ -67,7 +68,7 @@ MsgBxFrm::MsgBxFrm() : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::W
 }
 
 void MsgBxFrm::Form_Load() {
-    if (utilHooks().localizeForm) utilHooks().localizeForm(this);
+    LocalizeForm(this);
     SetFormIcon(71, this);
 }
 

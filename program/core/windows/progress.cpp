@@ -4,8 +4,10 @@
 #include <utility>
 
 #include "lumvatek/shared.h"
+#include "program/core/texts/lang_texts.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/texts/number_text.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace yov {
 
@@ -15,6 +17,13 @@ std::u16string countText(int32_t counter, int32_t total) {
     std::u16string s = decimal(counter);
     if (total != 0) s += u" / " + decimal(total);
     return s;
+}
+
+// The name of stock entry i (1-based) for a progress line, empty outside the table.
+std::u16string stockEntryName(int32_t index) {
+    const ProgramState& st = programState();
+    return index >= 1 && index <= st.Shared.StockCount && st.Arrays.Stock.has(index) ? st.Arrays.Stock[index].Name
+                                                                                     : std::u16string();
 }
 
 }  // namespace
@@ -33,9 +42,7 @@ ProgressView& ProgressDisplay::ensureView() {
 uint32_t ProgressDisplay::now() const { return env_.tickCount ? env_.tickCount() : 0; }
 
 uint32_t ProgressDisplay::engineTick() const {
-    const SharedState* shared = utilHooks().shared;
-    if (shared != nullptr) return static_cast<uint32_t>(shared->LastTickMs.load(std::memory_order_relaxed));
-    return now();
+    return static_cast<uint32_t>(programState().Shared.LastTickMs.load(std::memory_order_relaxed));
 }
 
 void ProgressDisplay::pump() {
@@ -44,7 +51,7 @@ void ProgressDisplay::pump() {
 
 void ProgressDisplay::ShowProgress(std::u16string_view text1, std::u16string_view text2, std::u16string_view text3) {
     if (Suppress != 0) return;
-    if (utilHooks().hideTip) utilHooks().hideTip();
+    if (upperCalls().hideTip != nullptr) upperCalls().hideTip();
     ProgressView& view = ensureView();
     const std::array<std::u16string, 3> texts = {std::u16string(text1), std::u16string(text2), std::u16string(text3)};
     int widest = 0;
@@ -69,7 +76,7 @@ void ProgressDisplay::ShowProgress(std::u16string_view text1, std::u16string_vie
 void ProgressDisplay::BeginProgress(std::u16string_view text2, std::u16string_view text1, std::u16string_view text3,
                                     bool modal) {
     if (Suppress != 0) return;
-    if (utilHooks().shared != nullptr) utilHooks().shared->CancelLoad = 0;
+    programState().Shared.CancelLoad = 0;
     ShowProgress(text1, text2, text3);
     if (!busy_ && env_.setBusyPointer) env_.setBusyPointer(true);
     busy_ = true;
@@ -89,10 +96,7 @@ void ProgressDisplay::BeginProgress(std::u16string_view text2, std::u16string_vi
 }
 
 void ProgressDisplay::EndProgress() {
-    if (utilHooks().batchMode && utilHooks().batchMode()) {
-        if (utilHooks().clearTextPanelRequest) utilHooks().clearTextPanelRequest();
-        return;
-    }
+    if (programState().run.BatchMode != 0) return;  // the show presents through DirectDraw: no window was shown
     if (!labelVisible_) return;
     if (view_) {
         view_->hide();
@@ -114,12 +118,12 @@ void ProgressDisplay::SetProgressText(std::u16string_view titleKey, std::u16stri
 }
 
 void ProgressDisplay::SetProgressTitle(std::u16string_view key) {
-    lines_[0] = utilText(key);
+    lines_[0] = GetText(key);
     widths_[0] = 0;
 }
 
 void ProgressDisplay::SetProgressDetail(std::u16string_view key, int32_t total) {
-    lines_[1] = utilText(key);
+    lines_[1] = GetText(key);
     widths_[1] = 0;
     counter_ = 0;
     total_ = total;
@@ -132,7 +136,7 @@ void ProgressDisplay::StepProgress(int32_t stockIndex) {
     const uint32_t elapsed = (t - lastUpdate_) & 0x7FFFFFFFu;
     if (elapsed <= (open_ ? kCountedOpenIntervalMs : kCountedFirstIntervalMs)) return;
     const std::u16string count = countText(counter_, total_);
-    const std::u16string name = utilHooks().stockEntryName ? utilHooks().stockEntryName(stockIndex) : std::u16string();
+    const std::u16string name = stockEntryName(stockIndex);
     if (!lines_[1].empty()) {
         lines_[2] = count + u"  " + name;
     } else {

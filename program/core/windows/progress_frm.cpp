@@ -16,10 +16,11 @@
 #include <memory>
 
 #include "lumvatek/shared.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/progress.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/qt_text.h"
 
 namespace yov {
@@ -51,13 +52,13 @@ ShowFrm::ShowFrm() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
 
 void ShowFrm::Form_Load() {
     // Above the full-screen show when it presents through DirectDraw.
-    if (utilHooks().batchMode && utilHooks().batchMode()) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (programState().run.BatchMode != 0) setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
 void ShowFrm::Form_Activate() { QCoreApplication::processEvents(); }
 
 void ShowFrm::Form_KeyPress(int keyAscii) {
-    if (keyAscii == 27 && utilHooks().shared != nullptr) utilHooks().shared->CancelLoad = 1;
+    if (keyAscii == 27) programState().Shared.CancelLoad = 1;
 }
 
 void ShowFrm::Form_KeyDown(int /*keyCode*/, int /*shift*/) {}

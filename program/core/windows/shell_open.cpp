@@ -12,9 +12,10 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "platform/codepage.h"
+#include "program/core/texts/lang_texts.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/msgbox.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace yov {
 
@@ -79,7 +80,7 @@ std::string_view trimmed(std::string_view s) {
 
 void reportRefused(std::string_view target) {
     std::u16string text =
-        utilText(u"NOLINK", u"Not opened: only web pages, mail addresses and documents are opened.", 2);
+        GetText(u"NOLINK", u"Not opened: only web pages, mail addresses and documents are opened.", 2);
     text += u"\r\n";
     text += QString::fromUtf8(target.data(), static_cast<qsizetype>(target.size())).toStdU16String();
     ShowMsgBox(text, msgbox::kOk);

@@ -5,9 +5,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "program/core/startup/program_state.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/progress.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace yov {
 
@@ -33,7 +34,7 @@ bool SplashFrm::Form_KeyDown(int keyCode, int shift) { return FCmd(shift * 256 +
 bool SplashFrm::FCmd(int32_t code) {
     if (code != kEnter && code != kEsc && code != kAltF4) return false;
     progressDisplay().Suppress = 1;
-    if (utilHooks().requestStop) utilHooks().requestStop();
+    programState().run.StopRequest = 1;
     QApplication::beep();
     return true;
 }

@@ -12,13 +12,13 @@
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_hooks.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/script_place.h"
 #include "program/core/params/param_table.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ protected:
     }
     static void Reset() {
         yov::paramTable().Base = 0;
-        yov::ClearParams();
+        yov::paramTable().ClearParams();
         yov::ParamParser& p = yov::paramParser();
         p.ParamText.clear();
         p.ParamPos = 1;
@@ -61,26 +61,26 @@ protected:
 
 TEST_F(ParamWiring, NamedParametersByTheEnginesAliasLists) {
     // List 3 is "X,TX,TARGETX,HORIZONTAL_POSITION": the second alias matches.
-    yov::ParseParams(u"Q=1;TX=(17)");
-    EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 17);
+    yov::paramTable().ParseParams(u"Q=1;TX=(17)");
+    EXPECT_EQ(yov::paramParser().GetNamedNumber(0, u"", 3), 17);
     EXPECT_EQ(yov::paramParser().ParamSource, 2);
     EXPECT_EQ(yov::paramTable().AliasIndex, 2);
-    EXPECT_EQ(yov::GetNamedNumber(-5, u"", 4), -5) << "list 4 names Y: absent";
+    EXPECT_EQ(yov::paramParser().GetNamedNumber(-5, u"", 4), -5) << "list 4 names Y: absent";
     EXPECT_EQ(yov::paramParser().ParamSource, 0);
     // Positional parameters first.
     yov::paramParser().ParamText = u"7, 8";
-    EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 7);
-    EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 8);
-    EXPECT_EQ(yov::GetNamedNumber(0, u"", 3), 17);
+    EXPECT_EQ(yov::paramParser().GetNamedNumber(0, u"", 3), 7);
+    EXPECT_EQ(yov::paramParser().GetNamedNumber(0, u"", 3), 8);
+    EXPECT_EQ(yov::paramParser().GetNamedNumber(0, u"", 3), 17);
 }
 
 TEST_F(ParamWiring, ErrorsCarryTheTextsOfTheirKeys) {
     auto e = errorOf([] { yov::paramParser().EvalString(u"(a"); });
     EXPECT_EQ(e.first, 6002);
     EXPECT_EQ(e.second, "Parenthesis matching problem");
-    e = errorOf([] { yov::ParseColor(u"#12", 0); });
+    e = errorOf([] { yov::paramParser().ParseColor(u"#12", 0); });
     EXPECT_EQ(e.second, "Illegal color code #12");
-    e = errorOf([] { yov::ParseParams(u"A=1)"); });
+    e = errorOf([] { yov::paramTable().ParseParams(u"A=1)"); });
     EXPECT_EQ(e.first, 6002);
     EXPECT_EQ(e.second, "Parenthesis matching problem: A=1)");
     EXPECT_TRUE(boxes_.empty());
@@ -121,7 +121,7 @@ TEST_F(ParamWiring, AMessageThatGoesOnIsABoxOnlyWhereSomeoneCanAnswerIt) {
         yov::programState().run.ShowMode = c.showMode;
         yov::programState().road.ScreenSaverMode = c.saver;
         const yov::ScriptPlaceScope place({u"/scripts/e.ttt", 4});
-        EXPECT_EQ(yov::ParseBoolean(u"maybe"), 0);
+        EXPECT_EQ(yov::paramParser().ParseBoolean(u"maybe"), 0);
         const std::string said = c.box ? (boxes_.empty() ? "" : utf8(boxes_[0].text)) : readFile(logPath());
         EXPECT_EQ(boxes_.size(), c.box ? 1u : 0u);
         EXPECT_NE(said.find("Illegal boolean value: maybe"), std::string::npos) << said;
@@ -141,7 +141,7 @@ TEST_F(ParamWiring, PixelColoursOfTheCurrentPart) {
     plat::SetPixel(dc, 5, 14, plat::RGB(1, 2, 3));
 
     // No current part: an illegal colour.
-    EXPECT_EQ(errorOf([] { yov::ParseColor(u"2,1", 1); }).second, "Illegal color code 2,1");
+    EXPECT_EQ(errorOf([] { yov::paramParser().ParseColor(u"2,1", 1); }).second, "Illegal color code 2,1");
 
     const int32_t part = yov::AllocPicPart(0);
     yov::picParts()[part].PartY = 5;
@@ -149,12 +149,13 @@ TEST_F(ParamWiring, PixelColoursOfTheCurrentPart) {
     yov::picParts().CurPart = part;
     yov::pictureBuildState().PartOriginX = 3;
     // Column 2 + 3, row 5 + 10 - 1 - 1: y counts up from the part's bottom row.
-    EXPECT_EQ(yov::ParseColor(u"2,1", 1), 0x1E140A);
-    EXPECT_EQ(yov::ParseColor(u"2,0", 1), 0x030201);
+    EXPECT_EQ(yov::paramParser().ParseColor(u"2,1", 1), 0x1E140A);
+    EXPECT_EQ(yov::paramParser().ParseColor(u"2,0", 1), 0x030201);
     // Outside the canvas: an illegal colour, not the failed read.
-    EXPECT_EQ(errorOf([] { yov::ParseColor(u"100,1", 1); }).second, "Illegal color code 100,1");
-    EXPECT_EQ(errorOf([] { yov::ParseColor(u"2,-100", 1); }).second, "Illegal color code 2,-100");
-    EXPECT_EQ(errorOf([] { yov::ParseColor(u"2147483647,0", 1); }).second, "Illegal color code 2147483647,0");
+    EXPECT_EQ(errorOf([] { yov::paramParser().ParseColor(u"100,1", 1); }).second, "Illegal color code 100,1");
+    EXPECT_EQ(errorOf([] { yov::paramParser().ParseColor(u"2,-100", 1); }).second, "Illegal color code 2,-100");
+    EXPECT_EQ(errorOf([] { yov::paramParser().ParseColor(u"2147483647,0", 1); }).second,
+              "Illegal color code 2147483647,0");
 }
 
 TEST_F(ParamWiring, RepeatListsTakeFrameSteps) {

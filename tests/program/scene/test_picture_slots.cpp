@@ -11,11 +11,11 @@
 #include "picture_ref_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_hooks.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/anim_labels.h"
 #include "program/scene/part_placement.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 
 namespace {

@@ -37,7 +37,7 @@ TEST_F(ScriptReader, SnowSceneLinesStartTheirSnow) {
     EXPECT_EQ(member(3), "M=SIMPLE;C=E40,6*WAGON;TB=[SNOW:I=6;V=30;S=0],PBU;V=9;TX=Freight in heavy snow");
     // The bracket keeps the snow's own parameters inside the start text.
     std::u16string start;
-    yov::paramTable().WithParams(s.Members[1].Text, [&] { start = yov::GetParam(u"TB", u""); });
+    yov::paramTable().WithParams(s.Members[1].Text, [&] { start = yov::paramTable().GetParam(u"TB", u""); });
     EXPECT_EQ(utf8(start), "[SNOW:I=3;V=50;S=4],PBU");
 }
 

@@ -16,7 +16,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/startup/program_state.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/stock_picture.h"
 #include "program/show/frame_step.h"
@@ -86,9 +86,8 @@ protected:
         core_test::defaultTexts()[u"OPNP"] = u"Overlay picture \"%1\" not in parent area";
         core_test::defaultTexts()[u"PHB"] = u"Not possible - Phase picture has modifiers";
         core_test::defaultTexts()[u"MISB"] = u"Missing closing bracket in: %1";
-        yov::PictureRefHooks& h = yov::pictureRefHooks();
-        h.kindClass = [](int) -> uint8_t { return 2; };
-        h.kindExtension = [](int) { return std::u16string(); };
+        yov::programState().tables.PicKindClass.fill(2);
+        yov::programState().tables.PicKindExt.fill(std::u16string());
         yov::ProgramState& st = yov::programState();
         yov::ForgetBufferClasses();
         st.Shared.PictureHeight = 60;

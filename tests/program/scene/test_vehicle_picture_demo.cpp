@@ -21,11 +21,8 @@ protected:
         yov::lv::CloseDLL();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
         ASSERT_EQ(yov::lv::OpenCache(1, "memory"), 0);
-        const yov::PictureRefHooks engine;
-        yov::pictureRefHooks().lookPicture = engine.lookPicture;
-        yov::pictureRefHooks().getPartWithMsk = engine.getPartWithMsk;
-        yov::pictureRefHooks().cleanCache = engine.cleanCache;
-        yov::pictureRefHooks().kindExtension = [](int) { return std::u16string(); };  // the names carry theirs
+        pictures_.passOn();
+        yov::programState().tables.PicKindExt.fill(std::u16string());  // the names carry theirs
         st.Shared.PictureHeight = 60;
         // The entry lines of the demo stock: name;code;kind;;picture[;description].
         const int32_t file = AddFile(1, picref_test::u16(YOV_DEMO_DATA));

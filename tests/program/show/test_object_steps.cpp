@@ -31,8 +31,8 @@ protected:
 
     // A unit of one vehicle whose slots have the given names, four frames at 5 places each.
     int32_t UnitWith(int32_t member, int32_t x, int16_t dir, const std::vector<std::u16string>& slotNames) {
-        ClearParams();
-        AddParam(u"K", u"100");
+        paramTable().ClearParams();
+        paramTable().AddParam(u"K", u"100");
         const int32_t picture = NewUnit(u"K", dir, member);
         PicPartPool& parts = picParts();
         const int32_t part = ++parts.Count;

@@ -5,11 +5,13 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "core_fixture.h"
+#include "picture_engine_fake.h"
 #include "show_fixture.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/picture_ref.h"
@@ -438,23 +440,23 @@ TEST_F(ShowRun, ASplashPictureThatCannotBeLoadedLeavesNoSplash) {
 TEST_F(ShowRun, TheSplashIsShownCentredAndTimed) {
     const std::string file = folder() + "/splash.gif";
     std::ofstream(file) << "GIF89a";
-    const PictureRefHooks saved = pictureRefHooks();
     std::vector<std::vector<int32_t>> draws;
-    pictureRefHooks().lookPicture = [](const std::string&, LvHandle, int16_t* w, int16_t* h, int32_t* off, int32_t) {
+    std::optional<engine_test::PictureEngineFake> pictures{std::in_place};
+    pictures->look = [](const std::string&, LvHandle, int16_t* w, int16_t* h, int32_t* off, int32_t) {
         *w = 200;
         *h = 100;
         *off = 0;
         return 1;
     };
-    pictureRefHooks().getPartWithMsk = [&draws](int32_t offset, LvHandle, LvHandle mask, int32_t x, int32_t y,
-                                                int32_t w, int32_t h, int32_t sx, int32_t sy, int32_t flags) {
+    pictures->draw = [&draws](int32_t offset, LvHandle, LvHandle mask, int32_t x, int32_t y, int32_t w, int32_t h,
+                              int32_t sx, int32_t sy, int32_t flags) {
         draws.push_back({offset, static_cast<int32_t>(mask), x, y, w, h, sx, sy, flags});
         return 0;
     };
     now = 0x80000123u;
     showState().SplashPicture = core_test::u16(file);
     ParseShowOptions();
-    pictureRefHooks() = saved;
+    pictures.reset();
     EXPECT_EQ(showState().SplashMs, 5000);
     EXPECT_EQ(showState().SplashStart, 0x123);
     ASSERT_NE(showState().SplashForm, nullptr);

@@ -264,20 +264,20 @@ TEST_F(Sections, PoolsGiveTheirLinesBehindTheStartsOwn) {
     for (const Case& c :
          {Case{u"POOL=a;V=9", 0, 1, u"9", u""}, Case{u"POOL=A,B", 0, 3, u"1", u"3"}, Case{u"POOL=", 0, 0, u"", u""}}) {
         trains().at(t).PoolDepth = 0;
-        ParseParams(c.line);
-        const std::u16string pools = GetParam(u"POOL", u"");
+        paramTable().ParseParams(c.line);
+        const std::u16string pools = paramTable().GetParam(u"POOL", u"");
         EXPECT_EQ(ResolvePool(t, pools), c.result) << core_test::utf8(c.line);
         EXPECT_EQ(trains().at(t).PoolDepth, c.depth) << core_test::utf8(c.line);
-        EXPECT_EQ(GetParam(u"V", u""), c.v) << core_test::utf8(c.line);
-        EXPECT_EQ(GetParam(u"W", u""), c.w) << core_test::utf8(c.line);
+        EXPECT_EQ(paramTable().GetParam(u"V", u""), c.v) << core_test::utf8(c.line);
+        EXPECT_EQ(paramTable().GetParam(u"W", u""), c.w) << core_test::utf8(c.line);
     }
-    EXPECT_EQ(GetParam(u"AX", u""), u"") << "nothing left of an earlier start";
-    ParseParams(u"POOL=A,B");
+    EXPECT_EQ(paramTable().GetParam(u"AX", u""), u"") << "nothing left of an earlier start";
+    paramTable().ParseParams(u"POOL=A,B");
     trains().at(t).PoolDepth = 0;
-    ResolvePool(t, GetParam(u"POOL", u""));
-    EXPECT_EQ(GetParam(u"AX", u""), u"1");
-    EXPECT_EQ(GetParam(u"BX", u""), u"2");
-    EXPECT_EQ(GetParam(u"W", u""), u"4") << "pool C goes on in order";
+    ResolvePool(t, paramTable().GetParam(u"POOL", u""));
+    EXPECT_EQ(paramTable().GetParam(u"AX", u""), u"1");
+    EXPECT_EQ(paramTable().GetParam(u"BX", u""), u"2");
+    EXPECT_EQ(paramTable().GetParam(u"W", u""), u"4") << "pool C goes on in order";
 
     // A pool error names the line that named the pools: here the section's first, the
     // scene's second line.
@@ -286,9 +286,9 @@ TEST_F(Sections, PoolsGiveTheirLinesBehindTheStartsOwn) {
     auto failure = [&](const char16_t* line) {
         trains().at(t).PoolDepth = 0;
         trainStart().CurLine = naming;
-        ParseParams(line);
+        paramTable().ParseParams(line);
         try {
-            ResolvePool(t, GetParam(u"POOL", u""));
+            ResolvePool(t, paramTable().GetParam(u"POOL", u""));
         } catch (const ProgramError& e) {
             return core_test::utf8(e.description());
         }

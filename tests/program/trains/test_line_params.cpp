@@ -9,6 +9,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/params/param_table.h"
 #include "program/trains/line_params.h"
+#include "program/show/frame_step.h"
 #include "program/trains/train_start_state.h"
 
 namespace {
@@ -21,18 +22,19 @@ protected:
         show_test::ShowTest::SetUp();
         saved_ = lineReaders().hooks;
         lineReaders().hooks.writeLog = [this](std::u16string_view line) { logged.emplace_back(line); };
-        lineReaders().hooks.checkStep = [this](int32_t site) { steps.push_back(site); };
+        frameStepCalls().stepDouble = [this](int32_t site) { steps.push_back(site); };
         lineReaders().FollowList.clear();
         train = NewTrainRec(static_cast<int16_t>(train_flag::kDependent));
         trains().at(train).Width = 800;
         trainStart().CurDirection = 1;
-        ParseParams(u"");
+        paramTable().ParseParams(u"");
     }
     void TearDown() override {
         lineReaders().hooks = saved_;
+        frameStepCalls().stepDouble = nullptr;
         lineReaders().FollowList.clear();
         trainStart() = TrainStartState{};
-        ParseParams(u"");
+        paramTable().ParseParams(u"");
         show_test::ShowTest::TearDown();
     }
     LineReadHooks saved_;
@@ -49,14 +51,14 @@ TEST_F(LineParams, NumbersWithPercentagesAndTheMissingMark) {
     };
     for (const Case& c : {Case{u"LY=40%", 5, 2}, Case{u"", 5, 5}, Case{u"", kNoValue, 0}, Case{u"LY=7", kNoValue, 7},
                           Case{u"LY=50%", static_cast<int32_t>(0xF0000064u), 50}}) {
-        ParseParams(c.line);
-        EXPECT_FLOAT_EQ(GetParamNumber(u"LY", c.reference), c.expected) << core_test::utf8(c.line);
+        paramTable().ParseParams(c.line);
+        EXPECT_FLOAT_EQ(paramTable().GetParamNumber(u"LY", c.reference), c.expected) << core_test::utf8(c.line);
     }
-    ParseParams(u"R=0");
-    EXPECT_FLOAT_EQ(GetParamNonZero(u"R", 0, u""), 0.05f) << "a rate never reads as 0";
-    EXPECT_FLOAT_EQ(GetParamNonZero(u"R", 0, u"3"), 3);
-    ParseParams(u"V=x+");
-    EXPECT_FLOAT_EQ(GetParamOrRandom(u"V", 4, u""), 4) << "an unreadable speed takes the default";
+    paramTable().ParseParams(u"R=0");
+    EXPECT_FLOAT_EQ(lineReaders().GetParamNonZero(u"R", 0, u""), 0.05f) << "a rate never reads as 0";
+    EXPECT_FLOAT_EQ(lineReaders().GetParamNonZero(u"R", 0, u"3"), 3);
+    paramTable().ParseParams(u"V=x+");
+    EXPECT_FLOAT_EQ(paramTable().GetParamOrRandom(u"V", 4, u""), 4) << "an unreadable speed takes the default";
 }
 
 TEST_F(LineParams, Positions) {
@@ -83,53 +85,57 @@ TEST_F(LineParams, Positions) {
     for (const Case& c : cases) {
         trainStart().CurDirection = c.current;
         int32_t dir = c.dir;
-        EXPECT_EQ(EvalPosition(c.text, c.length, 0, dir, kNoValue, kNoValue), c.expected) << c.name;
+        EXPECT_EQ(lineReaders().EvalPosition(c.text, c.length, 0, dir, kNoValue, kNoValue), c.expected) << c.name;
         EXPECT_EQ(dir, c.dirAfter) << c.name;
     }
     int32_t dir = 0;
-    EXPECT_EQ(EvalPosition(u"", 100, 0, dir, kNoValue, 77), 77) << "an empty text takes the given position";
+    EXPECT_EQ(lineReaders().EvalPosition(u"", 100, 0, dir, kNoValue, 77), 77)
+        << "an empty text takes the given position";
 }
 
 TEST_F(LineParams, PositionsTheShowCannotComputeWithAreRefused) {
     // Numbers of the text, and what they make of the line's width, are held alike; a named
     // position plus an offset too. Each is a script error, never a position cut to 32 bits.
     int32_t dir = 0;
-    EXPECT_EQ(EvalPosition(u"<10=FAR", 100, 0, dir, kNoValue, kNoValue), 80);
+    EXPECT_EQ(lineReaders().EvalPosition(u"<10=FAR", 100, 0, dir, kNoValue, kNoValue), 80);
     for (const char16_t* text :
          {u"2147483647", u"<-2147483649", u"<999999", u"@+100+999999", u"FAR+999999", u"<1000000"}) {
         dir = 0;
-        EXPECT_THROW(EvalPosition(text, 100, 0, dir, kNoValue, kNoValue), ProgramError) << core_test::utf8(text);
+        EXPECT_THROW(lineReaders().EvalPosition(text, 100, 0, dir, kNoValue, kNoValue), ProgramError)
+            << core_test::utf8(text);
     }
-    ParseParams(u"P=2147483647");
-    EXPECT_THROW(GetStopPosition(100, 0), ProgramError);
-    ParseParams(u"LY=999999%");
-    EXPECT_THROW(GetParamNumber(u"LY", 800), ProgramError) << "a percentage of its reference";
+    paramTable().ParseParams(u"P=2147483647");
+    EXPECT_THROW(lineReaders().GetStopPosition(100, 0), ProgramError);
+    paramTable().ParseParams(u"LY=999999%");
+    EXPECT_THROW(paramTable().GetParamNumber(u"LY", 800), ProgramError) << "a percentage of its reference";
 }
 
 TEST_F(LineParams, NamedPositionsAreKeptForTheTrain) {
     int32_t dir = 0;
-    EXPECT_EQ(EvalPosition(u"<30=STOPA", 100, 0, dir, kNoValue, kNoValue), 240);
+    EXPECT_EQ(lineReaders().EvalPosition(u"<30=STOPA", 100, 0, dir, kNoValue, kNoValue), 240);
     dir = 0;
-    EXPECT_EQ(EvalPosition(u"<stopa+10", 100, 0, dir, kNoValue, kNoValue), 250) << "names without case";
+    EXPECT_EQ(lineReaders().EvalPosition(u"<stopa+10", 100, 0, dir, kNoValue, kNoValue), 250) << "names without case";
     dir = 0;
-    EXPECT_EQ(EvalPosition(u"<10=<L=*M=>R=ABS", 100, 0, dir, kNoValue, kNoValue), 80);
+    EXPECT_EQ(lineReaders().EvalPosition(u"<10=<L=*M=>R=ABS", 100, 0, dir, kNoValue, kNoValue), 80);
     const TrainRec& r = trains().at(train);
     std::vector<std::pair<std::u16string, int32_t>> got;
     for (int32_t i = 1; i <= r.NamedCount; ++i) got.emplace_back(r.NamedPositions[i].Name, r.NamedPositions[i].Value);
     const std::vector<std::pair<std::u16string, int32_t>> want = {
         {u"STOPA", 240}, {u"L", 80}, {u"M", 130}, {u"R", 180}, {u"ABS", 80}};
     EXPECT_EQ(got, want);
-    ParseParams(u"P=STOPA");
-    EXPECT_EQ(GetStopPosition(100, 0), 240 - 100) << "a train running right stops with its right end there";
+    paramTable().ParseParams(u"P=STOPA");
+    EXPECT_EQ(lineReaders().GetStopPosition(100, 0), 240 - 100)
+        << "a train running right stops with its right end there";
 }
 
 TEST_F(LineParams, LimitedPositionsStayBeyondTheLimit) {
-    ParseParams(u"Q=<10");
-    EXPECT_EQ(GetLimitedPosition(u"Q", -1, 100, 50, 500), 50) << "running left, not right of the left limit";
-    ParseParams(u"Q=>90");
-    EXPECT_EQ(GetLimitedPosition(u"Q", 1, 100, 50, 700), 700);
-    ParseParams(u"");
-    EXPECT_EQ(GetLimitedPosition(u"Q", 1, 100, 50, 700), 700) << "missing: the limit itself";
+    paramTable().ParseParams(u"Q=<10");
+    EXPECT_EQ(lineReaders().GetLimitedPosition(u"Q", -1, 100, 50, 500), 50)
+        << "running left, not right of the left limit";
+    paramTable().ParseParams(u"Q=>90");
+    EXPECT_EQ(lineReaders().GetLimitedPosition(u"Q", 1, 100, 50, 700), 700);
+    paramTable().ParseParams(u"");
+    EXPECT_EQ(lineReaders().GetLimitedPosition(u"Q", 1, 100, 50, 700), 700) << "missing: the limit itself";
 }
 
 TEST_F(LineParams, PointLists) {
@@ -171,18 +177,19 @@ TEST_F(LineParams, Directions) {
     for (const Case& c : {Case{u"left", 1, -1}, Case{u"b", 1, -1}, Case{u">", -1, 1}, Case{u"J", 0, 1},
                           Case{u"Turn", -1, 1}, Case{u"x", 1, -1}, Case{u"x", 0, 0}, Case{u"+", -1, -1},
                           Case{u"Forward", 1, 1}, Case{u"A", 0, 0}, Case{u"", 1, 0}, Case{u"?", -1, 0}}) {
-        EXPECT_EQ(ParseDirection(c.text, c.current, 0), c.expected) << core_test::utf8(c.text) << " " << c.current;
+        EXPECT_EQ(lineReaders().ParseDirection(c.text, c.current, 0), c.expected)
+            << core_test::utf8(c.text) << " " << c.current;
     }
     programRandom().seed(5);
     plat::Random twin(5);
     for (int i = 0; i < 8; ++i) {
         const int16_t want = twin.nextIndex(2) == 1 ? -1 : 1;
-        EXPECT_EQ(ParseDirection(u"", 0, 1), want) << "random direction " << i;
+        EXPECT_EQ(lineReaders().ParseDirection(u"", 0, 1), want) << "random direction " << i;
     }
 }
 
 TEST_F(LineParams, FollowListsAndTheirBounds) {
-    ExpandFollowList(u"2*A|B;C");
+    lineReaders().ExpandFollowList(u"2*A|B;C");
     const std::u16string& list = lineReaders().FollowList;
     std::vector<std::u16string> lines;
     for (size_t from = 0, cr; (cr = list.find(u'\r', from)) != std::u16string::npos; from = cr + 1) {
@@ -211,7 +218,7 @@ TEST_F(LineParams, FollowListsAndTheirBounds) {
         steps.clear();
         bool refused = false;
         try {
-            ExpandFollowList(c.text);
+            lineReaders().ExpandFollowList(c.text);
         } catch (const ProgramError&) {
             refused = true;
         }
@@ -228,13 +235,13 @@ TEST_F(LineParams, FollowListsAndTheirBounds) {
 }
 
 TEST_F(LineParams, StepTexts) {
-    ParseParams(u"T1=go;T13=x");
-    FillStepTexts(13);
+    paramTable().ParseParams(u"T1=go;T13=x");
+    lineReaders().FillStepTexts(13);
     const TrainRec& r = trains().at(train);
     EXPECT_EQ(r.StepText[0], u"GO");
     EXPECT_EQ(r.StepText[1], u"5");
     EXPECT_EQ(r.StepText[12], u"X");
-    EXPECT_EQ(GetParam(u"*1", u""), u"5") << "the train's step texts by number";
+    EXPECT_EQ(paramTable().GetParam(u"*1", u""), u"5") << "the train's step texts by number";
 }
 
 }  // namespace

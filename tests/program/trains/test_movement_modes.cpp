@@ -312,7 +312,7 @@ TEST_F(MovementModes, NonePaintsTheLineWithItsBackgroundUnlessItIsPainted) {
 TEST_F(MovementModes, AWeightedModeValuePicksByWeight) {
     int cuts = 0;
     for (int i = 0; i < 300; ++i) {
-        const std::u16string word = plat::ucase(PickWeightedAlternative(u"2:CUT|1:SIMPLE"));
+        const std::u16string word = plat::ucase(paramParser().PickWeightedAlternative(u"2:CUT|1:SIMPLE"));
         if (SelectMovementMode(word) == MovementMode::Cut) ++cuts;
     }
     EXPECT_GT(cuts, 170);

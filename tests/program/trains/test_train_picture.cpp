@@ -18,7 +18,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
@@ -76,8 +76,8 @@ protected:
     ShowSettings savedSettings_;
 
     int32_t Build(const std::u16string& composition) {
-        ClearParams();
-        AddParam(u"C", composition);
+        paramTable().ClearParams();
+        paramTable().AddParam(u"C", composition);
         std::u16string name = u"C";
         uint8_t flagged = 1;
         return BuildTrainPicture(name, flagged);
@@ -298,8 +298,8 @@ TEST_F(TrainPictures, ComposedTrainIsDrawnByVehicleAndWholeInBothDirections) {
         mode.WholeTrains = c.whole;
         trainStart().CurDirection = 1;
         std::u16string name = u"C";
-        ClearParams();
-        AddParam(u"C", u"E40,COACH_A,COACH_B");
+        paramTable().ClearParams();
+        paramTable().AddParam(u"C", u"E40,COACH_A,COACH_B");
         const int32_t pic = MakeTrainPicture(name, 1, c.mirror);
         const TrainPicture& p = trainPictures()[pic];
         EXPECT_EQ(p.Dir, c.mirror ? -1 : 1);

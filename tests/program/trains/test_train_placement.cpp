@@ -50,10 +50,10 @@ protected:
         r.AboveBase = 90;
         r.BelowBase = 20;
         r.Direction = 1;
-        ClearParams();
+        paramTable().ClearParams();
     }
     void TearDown() override {
-        ClearParams();
+        paramTable().ClearParams();
         trainPictureHooks() = {};
         FreeCanvas(0);
         frameStepCalls().stepDouble = savedStep_;
@@ -62,8 +62,8 @@ protected:
     }
     TrainRec& rec() { return trains().at(train); }
     int32_t Place(const std::u16string& params) {
-        ClearParams();
-        ParseParams(params);
+        paramTable().ClearParams();
+        paramTable().ParseParams(params);
         return PlaceTrain(train, u"C", u"A", u"B", u"V", u"D");
     }
 
@@ -92,8 +92,8 @@ TEST_F(TrainPlacement, TheUnitIsMemberOneWithItsSpeedsRatesAndDirection) {
 }
 
 TEST_F(TrainPlacement, WithoutSpeedTheSectionsSpeedAndWithoutNamesNothingIsRead) {
-    ClearParams();
-    ParseParams(u"C=E40;V=9;A=0.7");
+    paramTable().ClearParams();
+    paramTable().ParseParams(u"C=E40;V=9;A=0.7");
     const int32_t pic = PlaceTrain(train, u"C", u"", u"", u"", u"");
     EXPECT_FLOAT_EQ(trainPictures()[pic].Speed, 0) << "no speed name: not read";
     EXPECT_FLOAT_EQ(trainPictures()[pic].AccelRate, 0.05f) << "as built";

@@ -15,7 +15,7 @@
 
 #include "modal_driver.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/core/windows/shell_open.h"
 #include "program/stock/window_support.h"
 #include "program/ui/about_window.h"
@@ -90,7 +90,7 @@ TEST_F(AboutWindowTest, ListsTheDemoStocksAuthors) {
 }
 
 TEST_F(AboutWindowTest, TheAboutCommandOpensItModallyInSlot31) {
-    const yov::UtilHooks saved = yov::utilHooks();
+    const yov::UpperCalls saved = yov::upperCalls();
     yov::WireAbout();
     yov_test::ModalWatchdog watchdog;
     QPointer<QWidget> shown;
@@ -107,7 +107,7 @@ TEST_F(AboutWindowTest, TheAboutCommandOpensItModallyInSlot31) {
     EXPECT_TRUE(escapeKeptIt) << "Escape does not close the About window";
     EXPECT_TRUE(shown.isNull()) << "closed and released";
     EXPECT_EQ(yov::programState().WindowTable[31].inUse, 0);
-    yov::utilHooks() = saved;
+    yov::upperCalls() = saved;
 }
 
 TEST_F(AboutWindowTest, PanePositionsCountLineBreaksAsTwoAndLinksOpenOnlyWebAndMail) {

@@ -31,9 +31,9 @@ class PreviewPictures : public PreviewWindowTest, public ::testing::WithParamInt
 
 TEST_P(PreviewPictures, LoadAndLayOut) {
     const PictureCase& c = GetParam();
-    if (c.pic1Height != 0) settings_["4PPic"] = picture("one.png", Qt::cyan, 70, c.pic1Height);
-    if (c.brokenFile) settings_["4PPic"] = dir_.filePath("missing.png").toStdString();
-    if (c.pic2Height != 0) settings_["5PPic"] = picture("two.png", Qt::cyan, 50, c.pic2Height);
+    if (c.pic1Height != 0) setting("4PPic", picture("one.png", Qt::cyan, 70, c.pic1Height));
+    if (c.brokenFile) setting("4PPic", dir_.filePath("missing.png").toStdString());
+    if (c.pic2Height != 0) setting("5PPic", picture("two.png", Qt::cyan, 50, c.pic2Height));
     yov::PreviewWindow w;
     w.resize(200, 120);
     w.Form_Load();

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "param_parser_fixture.h"
-#include "program/scene/picture_build_state.h"
+#include "program/core/pictures/picture_build_state.h"
 
 namespace {
 

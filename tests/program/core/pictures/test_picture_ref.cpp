@@ -10,6 +10,8 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/startup/program_resources.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/startup_tables.h"
 
 namespace {
 
@@ -189,6 +191,19 @@ struct CellCase {
     int32_t sheetHeight;
     int32_t x, y, width, height;
 };
+
+// The references read the program's start-up tables of picture kinds; a kind number outside
+// them (a stock file written by a later program) has no flags and no extension.
+TEST(PictureKinds, TheStartUpTablesAndNothingOutsideThem) {
+    yov::BuildStartupTables();
+    EXPECT_EQ(yov::PictureKindClass(9), 37);
+    EXPECT_EQ(yov::PictureKindExtension(1), u".GIF");
+    EXPECT_EQ(yov::PictureKindExtension(5), u"");
+    for (int kind : {-1, yov::kPictureKinds, 255}) {
+        EXPECT_EQ(yov::PictureKindClass(kind), 0) << kind;
+        EXPECT_EQ(yov::PictureKindExtension(kind), u"") << kind;
+    }
+}
 
 TEST(SheetCells, ThreeColumnsAndRowsOfThePictureHeightFromTheBottom) {
     const CellCase cases[] = {

@@ -8,8 +8,7 @@
 
 #include "core_fixture.h"
 #include "platform/registry.h"
-#include "program/core/startup/core_wiring.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/texts/lang_texts.h"
 
 namespace {
 
@@ -175,26 +174,15 @@ TEST_F(Settings, BinaryValuesByKey) {
     }
 }
 
-// The small windows reach texts, settings and the run state through their hooks.
-TEST_F(Settings, TheSmallWindowsReachTheCoreThroughTheirHooks) {
-    yov::WireCoreServices();
-    yov::UtilHooks& h = yov::utilHooks();
-    yov::SaveRegString(u"12I", u"icon.png");
-    EXPECT_EQ(h.getRegString("12I", "none"), "icon.png");
-    h.saveRegString("Lang", "C");
-    EXPECT_EQ(GetRegString(u"Lang"), u"C");
-    EXPECT_EQ(yov::utilText(u"=&Literal"), u"Literal");
-    EXPECT_EQ(yov::utilText(u"LCAC", u"", 1), u"Loading picture cache");
-    EXPECT_EQ(h.languageCode(), "");
+// The code of the current language names the settings of a language ("EHlp"): none before
+// a language is chosen or when the number points past the table.
+TEST_F(Settings, TheCurrentLanguageCode) {
+    EXPECT_EQ(yov::CurrentLanguageCode(), u"");
     core_test::addLanguage(u"E");
     yov::programState().Shared.CurrentLanguage = 1;
-    EXPECT_EQ(h.languageCode(), "E");
-    yov::programState().run.BatchMode = 1;
-    EXPECT_TRUE(h.batchMode());
-    h.requestStop();
-    EXPECT_EQ(yov::programState().run.StopRequest, 1);
-    EXPECT_EQ(h.shared, &yov::programState().Shared);
-    h = {};
+    EXPECT_EQ(yov::CurrentLanguageCode(), u"E");
+    yov::programState().Shared.CurrentLanguage = 7;
+    EXPECT_EQ(yov::CurrentLanguageCode(), u"");
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 
 #include "core_fixture.h"
 #include "program/core/windows/context_help.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/windows/file_dialog.h"
 #include "program/core/texts/localize.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/settings/settings.h"
@@ -209,10 +209,10 @@ TEST_F(Placement, AHelpFileChosenLaterClearsTheNoHelpFlag) {
     yov::OpenForm(12, before.get(), 300, 200);
     EXPECT_EQ(limits().Flags & 0x0800, 0x0800) << "no help file found at start-up";
 
-    const yov::UtilHooks saved = yov::utilHooks();
-    yov::utilHooks().chooseFile = [](std::u16string_view, int32_t) { return std::string("/tmp/chosen-help.html"); };
+    const yov::FileDialogResponder previous =
+        yov::setFileDialogResponder([](const yov::FileDialogRequest&) { return QStringList{"/tmp/chosen-help.html"}; });
     EXPECT_TRUE(yov::ShowContextHelp(yov::help_cmd::kChooseHelpFile, nullptr, 0));
-    yov::utilHooks() = saved;
+    yov::setFileDialogResponder(previous);
 
     st.Shared.Limits.Flags = 0;
     auto after = window();

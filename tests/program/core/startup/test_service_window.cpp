@@ -13,6 +13,7 @@
 #include "program/core/startup/terminate_signal.h"
 #include "recording_engine.h"
 #include "startup_fixture.h"
+#include "upper_calls_recorder.h"
 
 namespace {
 
@@ -170,11 +171,10 @@ TEST_F(ServiceWindow, ARefreshCountdownOfThreeRedrawsOnceOnTheThirdTick) {
 }
 
 TEST_F(ServiceWindow, TheTipCountdownHidesTheTipOnce) {
-    int hidden = 0;
-    yov::utilHooks().hideTip = [&hidden] { ++hidden; };
+    program_test::UpperCallsRecorder above;
     yov::serviceState().TipCountdown = 2;
     for (int i = 0; i < 4; ++i) service().Timer2_Timer();
-    EXPECT_EQ(hidden, 1);
+    EXPECT_EQ(above.tipsHidden, 1);
 }
 
 TEST_F(ServiceWindow, ClosingItFromTheWindowSystemIsRefused) {

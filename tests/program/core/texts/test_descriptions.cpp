@@ -213,7 +213,7 @@ TEST_F(Descriptions, AFieldThatIsNoParameterListStaysAsWritten) {
         yov::paramTable().WithParams(text, use);
     };
     yov::coreHooks().getParam = [](std::u16string_view aliases, std::u16string_view def) {
-        return yov::GetParam(aliases, def);
+        return yov::paramTable().GetParam(aliases, def);
     };
     EXPECT_EQ(yov::ExpandTextFields(u"a [E=en)lish;N=general] {N=ok} [N=b]"), u"a [E=en)lish;N=general] ok b");
 }

@@ -19,7 +19,7 @@ namespace {
 using FormIcons = picture_settings_test::PictureSettingsTest;
 
 TEST_F(FormIcons, APictureSettingFillsThePictureBox) {
-    settings_["2PPic"] = picture("splash.png", Qt::red);
+    setting("2PPic", picture("splash.png", Qt::red));
     QLabel box;
     yov::LoadPictureBox(&box, 2);
     ASSERT_FALSE(box.pixmap().isNull());
@@ -33,7 +33,7 @@ TEST_F(FormIcons, AFileThatIsNoPictureLeavesTheDesignedOne) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("not a picture");
     f.close();
-    settings_["7PPic"] = notPicture.toStdString();
+    setting("7PPic", notPicture.toStdString());
     QLabel box;
     QPixmap designed(3, 3);
     designed.fill(Qt::blue);
@@ -43,7 +43,7 @@ TEST_F(FormIcons, AFileThatIsNoPictureLeavesTheDesignedOne) {
 }
 
 TEST_F(FormIcons, AnIconFileSettingSetsTheWindowIcon) {
-    settings_["33I"] = picture("cfg.png", Qt::green);
+    setting("33I", picture("cfg.png", Qt::green));
     QWidget w;
     yov::SetFormIcon(33, &w);
     EXPECT_FALSE(w.windowIcon().isNull());
@@ -51,7 +51,7 @@ TEST_F(FormIcons, AnIconFileSettingSetsTheWindowIcon) {
 }
 
 TEST_F(FormIcons, AMissingIconKeepsTheDesignedOne) {
-    settings_["71I"] = dir_.filePath(QStringLiteral("missing.ico")).toStdString();
+    setting("71I", dir_.filePath(QStringLiteral("missing.ico")).toStdString());
     QWidget w;
     QPixmap designed(4, 4);
     designed.fill(Qt::yellow);

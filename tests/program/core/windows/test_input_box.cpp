@@ -19,7 +19,7 @@
 #include "modal_driver.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/text_drop.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/program_state.h"
 
 namespace {
 
@@ -28,11 +28,7 @@ using yov_test::whenModal;
 
 class InputBox : public ::testing::Test {
 protected:
-    void SetUp() override { yov::utilHooks() = {}; }
-    void TearDown() override {
-        yov::utilHooks() = {};
-        EXPECT_EQ(yov::modalState().ModalDepth, 0);
-    }
+    void TearDown() override { EXPECT_EQ(yov::modalState().ModalDepth, 0); }
     static InBoxFrm* form(QWidget* w) { return qobject_cast<InBoxFrm*>(w); }
     yov_test::ModalWatchdog watchdog_;
 };
@@ -80,9 +76,8 @@ TEST_F(InputBox, EachCallFillsTheKeptBoxAfresh) {
 }
 
 TEST_F(InputBox, TheTimerStepsARunningShowOnEveryShowing) {
-    bool running = true;
     int steps = 0;
-    yov::utilHooks().frameLoopRunning = [&] { return running; };
+    yov::programState().run.RunFlags = 0x20;  // the show takes frame steps
     yov::frameStepCalls().stepDouble = [&](int32_t site) {
         EXPECT_EQ(site, 11901);
         ++steps;
@@ -100,7 +95,7 @@ TEST_F(InputBox, TheTimerStepsARunningShowOnEveryShowing) {
 }
 
 TEST_F(InputBox, AFailingStepStopsTheTimerAndKeepsTheBox) {
-    yov::utilHooks().frameLoopRunning = [] { return true; };
+    yov::programState().run.RunFlags = 0x20;
     yov::frameStepCalls().stepDouble = [](int32_t) { throw std::runtime_error("stopped"); };
     whenModal([&](QWidget* w) {
         form(w)->Timer1_Timer();

@@ -9,7 +9,7 @@
 
 #include "modal_driver.h"
 #include "program/core/startup/core_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "upper_calls_recorder.h"
 
 namespace {
 
@@ -19,8 +19,6 @@ using yov_test::whenModal;
 
 class ModalDisplay : public ::testing::Test {
 protected:
-    void SetUp() override { yov::utilHooks() = {}; }
-    void TearDown() override { yov::utilHooks() = {}; }
     yov::FreshCoreState core_;
     yov_test::ModalWatchdog watchdog_;
 };
@@ -48,8 +46,7 @@ TEST_F(ModalDisplay, NestedWindowsCountTwoWhileBothAreOpen) {
 }
 
 TEST_F(ModalDisplay, ClearsTheResultHidesTheTipAndSetsTheCaption) {
-    int tipsHidden = 0;
-    yov::utilHooks().hideTip = [&] { ++tipsHidden; };
+    program_test::UpperCallsRecorder above;
     modalState().DialogResult = 7;
     QWidget w;
     w.setWindowTitle(QStringLiteral("Designed"));
@@ -61,7 +58,7 @@ TEST_F(ModalDisplay, ClearsTheResultHidesTheTipAndSetsTheCaption) {
         shown->hide();
     });
     ShowModal(&w, u"Asked");
-    EXPECT_EQ(tipsHidden, 1);
+    EXPECT_EQ(above.tipsHidden, 1);
     EXPECT_EQ(modalState().DialogResult, 1);
     EXPECT_FALSE(w.isModal());  // the window can be shown modeless again afterwards
 }

@@ -17,7 +17,7 @@
 #include "program/core/windows/modal.h"
 #include "program/core/windows/msgbox_frm.h"
 #include "program/core/windows/msgbox_layout.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace {
 
@@ -86,10 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Styles, MsgBoxLayoutTest,
 
 class MsgBoxWindow : public ::testing::Test {
 protected:
-    void SetUp() override {
-        yov::utilHooks() = {};
-        yov::setMsgBoxResponder({});
-    }
+    void SetUp() override { yov::setMsgBoxResponder({}); }
     void TearDown() override { EXPECT_EQ(yov::modalState().ModalDepth, 0); }
 
     static MsgBxFrm* box(QWidget* w) { return qobject_cast<MsgBxFrm*>(w); }

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,11 +16,23 @@
 #include "modal_driver.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/progress_frm.h"
-#include "program/core/startup/util_hooks.h"
+#include "engine_fake.h"
+#include "program/core/startup/program_state.h"
 
 namespace {
 
 using yov::ProgressDisplay;
+
+// The engine's default text of a key is the key in angle brackets.
+class KeyTexts : public engine_test::EngineFake {
+public:
+    LvResult GetDefTxt(const char* key, char* buffer, int32_t capacity) override {
+        const std::string text = "<" + std::string(key) + ">";
+        const auto n = std::min(static_cast<int32_t>(text.size()), capacity);
+        std::copy_n(text.data(), n, buffer);
+        return n;
+    }
+};
 
 // A progress window that records what it is told. Every character is 10 pixels wide.
 struct FakeWindow {
@@ -72,15 +85,12 @@ private:
 class Progress : public ::testing::Test {
 protected:
     void SetUp() override {
-        yov::utilHooks() = {};
-        yov::utilHooks().shared = &shared_;
         shared_.LastTickMs.store(static_cast<int32_t>(clock_));
-        yov::utilHooks().getText = [](std::u16string_view key, std::u16string_view, int32_t) {
-            return key.empty() ? std::u16string() : u"<" + std::u16string(key) + u">";
-        };
-        yov::utilHooks().stockEntryName = [](int32_t i) {
-            return u"E" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10));
-        };
+        // Stock entries E1 .. E9 for the progress lines' names.
+        SharedArrays& a = yov::programState().Arrays;
+        a.Stock.redim(10);
+        for (int32_t i = 1; i <= 9; ++i) a.Stock[i].Name = u"E" + std::u16string(1, static_cast<char16_t>(u'0' + i));
+        shared_.StockCount = 9;
         yov::ProgressEnv env;
         env.makeView = [this] { return std::make_unique<FakeView>(&window_); };
         env.tickCount = [this] { return clock_; };
@@ -88,14 +98,13 @@ protected:
         env.setBusyPointer = [this](bool busy) { busy_ = busy; };
         display_ = std::make_unique<ProgressDisplay>(std::move(env));
     }
-    void TearDown() override { yov::utilHooks() = {}; }
-
     void tick(uint32_t ms) {
         clock_ += ms;
         shared_.LastTickMs.store(static_cast<int32_t>(clock_));
     }
 
-    SharedState shared_;
+    SharedState& shared_ = yov::programState().Shared;
+    KeyTexts texts_;
     FakeWindow window_;
     uint32_t clock_ = 5000;
     int pumps_ = 0;
@@ -167,16 +176,12 @@ TEST_F(Progress, EndHidesEmptiesAndRestoresThePointer) {
     EXPECT_EQ(window_.hides, hides);
 }
 
-TEST_F(Progress, EndInBatchModeOnlyClearsTheTextPanelRequest) {
-    bool batch = false;
-    int cleared = 0;
-    yov::utilHooks().batchMode = [&] { return batch; };
-    yov::utilHooks().clearTextPanelRequest = [&] { ++cleared; };
+TEST_F(Progress, EndInBatchModeLeavesTheWindowAsItIs) {
     display_->BeginProgress(u"a", u"", u"", false);
-    batch = true;
+    yov::programState().run.BatchMode = 1;
     display_->EndProgress();
-    EXPECT_EQ(cleared, 1);
     EXPECT_TRUE(window_.shown);
+    EXPECT_EQ(window_.hides, 0);
 }
 
 TEST_F(Progress, ModalBeginReturnsWhenTheWindowIsHidden) {
@@ -229,12 +234,12 @@ TEST_F(Progress, CountedWindowGrowsButIsNotMovedForShorterLines) {
     display_->SetProgressText(u"T", std::u16string(40, u'd'), 0);
     tick(401);
     display_->StepProgress(1);
-    EXPECT_EQ(window_.centredWidth, 440);  // "<" 40 characters ">" and the padding
+    EXPECT_EQ(window_.centredWidth, 420);  // 40 characters, too long for a text key, and the padding
     const int centred = window_.centreCalls;
     display_->SetProgressDetail(u"x", 0);  // redraws while open, narrower: stays
     EXPECT_EQ(window_.centreCalls, centred);
     display_->SetProgressDetail(std::u16string(50, u'y'), 0);
-    EXPECT_EQ(window_.centredWidth, 540);
+    EXPECT_EQ(window_.centredWidth, 520);
 }
 
 TEST_F(Progress, CountedWindowIsAtMostTheScreenWide) {
@@ -259,16 +264,9 @@ TEST_F(Progress, RefreshEndsTheCountedProgress) {
 
 class ProgressWindow : public ::testing::Test {
 protected:
-    void SetUp() override {
-        yov::utilHooks() = {};
-        yov::utilHooks().shared = &shared_;
-        yov::progressDisplay().Suppress = 0;
-    }
-    void TearDown() override {
-        yov::progressDisplay().EndProgress();
-        yov::utilHooks() = {};
-    }
-    SharedState shared_;
+    void SetUp() override { yov::progressDisplay().Suppress = 0; }
+    void TearDown() override { yov::progressDisplay().EndProgress(); }
+    SharedState& shared_ = yov::programState().Shared;
     yov_test::ModalWatchdog watchdog_;
 };
 

@@ -14,7 +14,11 @@
 #include "program/core/windows/context_help.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/util_hooks.h"
+#include "platform/config_folder.h"
+#include "platform/registry.h"
+#include "program/core/settings/settings.h"
+#include "program/core/windows/file_dialog.h"
+#include "upper_calls_recorder.h"
 
 namespace {
 
@@ -36,7 +40,7 @@ protected:
         QFile::link(path("tool.sh"), path("disguised.htm"));
         QFile::link(path("page.htm"), path("alias.dat"));
 
-        yov::utilHooks() = {};
+        plat::Registry::current().reopen(dir_.filePath(QStringLiteral("config")).toStdString());
         previousOpener_ = yov::setUrlOpener([this](const QUrl& u) {
             opened_.push_back(u);
             return true;
@@ -50,7 +54,7 @@ protected:
     void TearDown() override {
         yov::setUrlOpener(previousOpener_);
         yov::setMsgBoxResponder({});
-        yov::utilHooks() = {};
+        plat::Registry::current().reopen(plat::configFolder());
     }
 
     yov::FreshCoreState core_;
@@ -247,9 +251,8 @@ TEST_F(LinkFiles, AWindowWithoutTopicOpensNothing) {
 }
 
 TEST_F(LinkFiles, ScriptLinksOpenThroughTheGuard) {
-    std::vector<int> asked;
-    yov::utilHooks().scriptLink = [&](int entry) -> std::string {
-        asked.push_back(entry);
+    program_test::UpperCallsRecorder above;
+    above.link = [](int entry) -> std::string {
         if (entry == 3) return "https://example.org/line3";
         if (entry == 4) return "/usr/bin/env";
         return {};
@@ -258,7 +261,7 @@ TEST_F(LinkFiles, ScriptLinksOpenThroughTheGuard) {
     EXPECT_TRUE(yov::ShowContextHelp(4992 + 4, nullptr, 0));
     EXPECT_TRUE(yov::ShowContextHelp(4992 + 20, nullptr, 0));  // beyond the 17 entries: nothing
     EXPECT_TRUE(yov::ShowContextHelp(4992 + 0, nullptr, 0));   // empty entry: nothing
-    EXPECT_EQ(asked, (std::vector<int>{3, 4, 0}));
+    EXPECT_EQ(above.linksAsked, (std::vector<int>{3, 4, 0}));
     ASSERT_EQ(opened_.size(), 1u);
     EXPECT_EQ(opened_[0].host(), QStringLiteral("example.org"));
     EXPECT_EQ(messages_.size(), 1u);  // the program was refused
@@ -266,33 +269,32 @@ TEST_F(LinkFiles, ScriptLinksOpenThroughTheGuard) {
 }
 
 TEST_F(LinkFiles, AboutAndHomePage) {
-    int abouts = 0;
-    yov::utilHooks().showAbout = [&] { ++abouts; };
-    yov::utilHooks().getRegString = [](std::string_view name, std::string_view def) {
-        return name == "HomePage" ? std::string("https://example.org/yov") : std::string(def);
-    };
+    program_test::UpperCallsRecorder above;
+    yov::SaveRegString(u"HomePage", u"https://example.org/yov");
     EXPECT_TRUE(yov::ShowContextHelp(4113, nullptr, 0));
-    EXPECT_EQ(abouts, 1);
+    EXPECT_EQ(above.abouts, 1);
     EXPECT_TRUE(yov::ShowContextHelp(4201, nullptr, 0));
     ASSERT_EQ(opened_.size(), 1u);
     EXPECT_EQ(opened_[0].path(), QStringLiteral("/yov"));
 }
 
 TEST_F(LinkFiles, ChoosingAHelpFileStoresItUnderTheLanguage) {
-    std::string savedName, savedValue;
-    yov::utilHooks().chooseFile = [&](std::u16string_view, int32_t flags) {
-        EXPECT_EQ(flags, 0x8030);
-        return spath("page.htm");
-    };
-    yov::utilHooks().languageCode = [] { return std::string("E"); };
-    yov::utilHooks().saveRegString = [&](std::string_view name, std::string_view value) {
-        savedName = name;
-        savedValue = value;
-    };
+    yov::ProgramState& st = yov::programState();
+    st.Arrays.Languages.redim(2);
+    st.Arrays.Languages[1].Code = u"E";
+    st.Shared.LanguageCount = 1;
+    st.Shared.CurrentLanguage = 1;
+    std::vector<yov::FileDialogRequest> asked;
+    const yov::FileDialogResponder previous = yov::setFileDialogResponder([&](const yov::FileDialogRequest& r) {
+        asked.push_back(r);
+        return QStringList{path("page.htm")};
+    });
     EXPECT_TRUE(yov::ShowContextHelp(4544, nullptr, 0));
+    yov::setFileDialogResponder(previous);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_FALSE(asked[0].save);
     EXPECT_EQ(yov::helpFiles().HelpFile, upath("page.htm"));
-    EXPECT_EQ(savedName, "EHlp");
-    EXPECT_EQ(savedValue, spath("page.htm"));
+    EXPECT_EQ(yov::GetRegString(u"EHlp"), upath("page.htm"));
 }
 
 }  // namespace

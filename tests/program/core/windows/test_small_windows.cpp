@@ -20,7 +20,7 @@
 #include "program/core/windows/progress.h"
 #include "program/core/windows/splash_frm.h"
 #include "program/core/windows/tip_frm.h"
-#include "program/core/startup/util_hooks.h"
+#include "program/core/startup/program_state.h"
 
 namespace {
 
@@ -127,23 +127,15 @@ struct SplashCase {
 
 class SplashKeys : public ::testing::TestWithParam<SplashCase> {
 protected:
-    void SetUp() override {
-        yov::utilHooks() = {};
-        yov::utilHooks().requestStop = [this] { ++stops_; };
-        yov::progressDisplay().Suppress = 0;
-    }
-    void TearDown() override {
-        yov::utilHooks() = {};
-        yov::progressDisplay().Suppress = 0;
-    }
-    int stops_ = 0;
+    void SetUp() override { yov::progressDisplay().Suppress = 0; }
+    void TearDown() override { yov::progressDisplay().Suppress = 0; }
 };
 
 TEST_P(SplashKeys, EnterEscAndAltF4StopTheLoadingShow) {
     const SplashCase& c = GetParam();
     yov::SplashFrm splash;
     EXPECT_EQ(splash.FCmd(c.code), c.handled);
-    EXPECT_EQ(stops_, c.handled ? 1 : 0);
+    EXPECT_EQ(yov::programState().run.StopRequest, c.handled ? 1 : 0);
     EXPECT_EQ(yov::progressDisplay().Suppress, c.handled ? 1 : 0);
 }
 
@@ -154,16 +146,12 @@ INSTANTIATE_TEST_SUITE_P(Codes, SplashKeys,
                          [](const ::testing::TestParamInfo<SplashCase>& i) { return std::string(i.param.name); });
 
 TEST(SplashWindow, TheKeyHandlerPassesKeysToFCmd) {
-    int stops = 0;
-    yov::utilHooks() = {};
-    yov::utilHooks().requestStop = [&] { ++stops; };
     yov::SplashFrm splash;
     splash.show();
     QTest::keyClick(&splash, Qt::Key_Space);
-    EXPECT_EQ(stops, 0);
+    EXPECT_EQ(yov::programState().run.StopRequest, 0);
     QTest::keyClick(&splash, Qt::Key_Escape);
-    EXPECT_EQ(stops, 1);
-    yov::utilHooks() = {};
+    EXPECT_EQ(yov::programState().run.StopRequest, 1);
     yov::progressDisplay().Suppress = 0;
 }
 
