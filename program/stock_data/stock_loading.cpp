@@ -18,7 +18,6 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/progress.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/core/params/param_table.h"
 #include "program/stock_data/stock_key_lines.h"
 #include "program/stock_data/stock_state.h"
@@ -140,11 +139,11 @@ struct LoadingMark {
 
 struct ProgressWindow {
     explicit ProgressWindow(bool open) : open_(open) {
-        if (open_) BeginProgress(GetText(u"LDSTK"));
+        if (open_) progressDisplay().BeginProgress(GetText(u"LDSTK"));
     }
     ~ProgressWindow() {
         try {
-            if (open_) EndProgress();
+            if (open_) progressDisplay().EndProgress();
         } catch (...) {
             // A window that cannot be closed must not end the program from a destructor.
         }
@@ -314,9 +313,6 @@ int32_t OnDescText(int32_t number, const std::u16string& text) {
 }
 
 void WireStockLoading() {
-    LaterParts& later = laterParts();
-    later.setStockName = SetStockName;
-    later.loadStock = [] { LoadStock(-1); };
     utilHooks().stockEntryName = [](int32_t index) {
         const SharedArrays& a = programState().Arrays;
         return index >= 1 && index <= programState().Shared.StockCount && a.Stock.has(index) ? a.Stock[index].Name

@@ -2,7 +2,6 @@
 
 #include "program/core/startup/foreign_window_mode.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/show/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_input.h"
@@ -67,18 +66,6 @@ void WireShowInput() {
             showInput().DisplayRequest = display_request::kNone;
         }
     };
-}
-
-void WireShowInputEntries() {
-    LaterParts& later = laterParts();
-    later.scrKeyCommand = ScrKeyCommand;
-    later.showSetPassword = ShowSetPasswordModal;
-    later.showOverlayText = [](const std::u16string& text) {
-        showInput().PendingText = text;
-        showInput().DisplayRequest = display_request::kText;
-    };
-    later.beginModalOverShow = BeginModalOverShow;
-    later.endModalOverShow = EndModalOverShow;
 }
 
 }  // namespace yov

@@ -6,10 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "program/core/startup/core_hooks.h"
+#include "program/core/windows/window_parts.h"
 #include "program/core/startup/program_state.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,14 +84,10 @@ protected:
         // The tests' actions are unclosed brackets: each one that runs names itself in the
         // error log, read here through the log view.
         yov::programState().RunMode = 14;
-        yov::coreHooks().appendToLogView = [this](const std::u16string& line) {
-            const size_t end = line.find(u" (column");
-            const size_t at = end == std::u16string::npos ? end : line.rfind(u'[', end);
-            if (at != std::u16string::npos) ranActions.push_back(line.substr(at + 1, end - at - 1));
-        };
+        logView_.emplace(ranActions);
     }
     void TearDown() override {
-        yov::coreHooks().appendToLogView = {};
+        logView_.reset();
         yov::programState().RunMode = 0;
         yov::unitBuilders() = yov::UnitBuilders{};
         yov::ResetTrainPictures();
@@ -180,6 +177,23 @@ protected:
     std::vector<Coupling> couplings;
     std::vector<std::u16string> paintedBg;
     std::vector<std::u16string> ranActions;  // the actions that ran, in order
+
+private:
+    // The error log's view: the actions named in its lines.
+    class ActionLog : public yov::WindowParts {
+    public:
+        explicit ActionLog(std::vector<std::u16string>& ran) : ran_(ran), use_(*this) {}
+        void appendToLogView(const std::u16string& line) override {
+            const size_t end = line.find(u" (column");
+            const size_t at = end == std::u16string::npos ? end : line.rfind(u'[', end);
+            if (at != std::u16string::npos) ran_.push_back(line.substr(at + 1, end - at - 1));
+        }
+
+    private:
+        std::vector<std::u16string>& ran_;
+        yov::ScopedInstall<yov::WindowParts> use_;
+    };
+    std::optional<ActionLog> logView_;
 };
 
 }  // namespace modes_test

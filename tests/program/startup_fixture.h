@@ -21,7 +21,6 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/startup/util_hooks.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/stock/recent_files.h"
 
 namespace startup_test {
@@ -56,8 +55,11 @@ inline void resetStartupState() {
     yov::RemoveTerminateHandler();
     yov::resetMainState();
     yov::serviceState() = yov::ServiceState{};
-    yov::laterParts() = yov::LaterParts{};
-    yov::recentLists() = {};
+    for (yov::RecentList& list : yov::recentLists()) {
+        std::u16string prefix = std::move(list.prefix);
+        list = yov::RecentList{};
+        list.prefix = std::move(prefix);
+    }
     yov::helpFiles() = yov::HelpFiles{};
 }
 

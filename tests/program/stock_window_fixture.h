@@ -19,7 +19,6 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup_tables.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/stock_data/stock_state.h"
 #include "program/stock_data/stock_tables.h"
 #include "menu_engine_fake.h"
@@ -161,8 +160,6 @@ protected:
         yov::programState().Shared.PictureHeight = 30;
         yov::programState().ScreenWidthPx = 1600;
         yov::programState().ScreenHeightPx = 1200;
-        savedLaterParts_ = yov::laterParts();
-        yov::laterParts() = {};
         // The last window's closing posts the shutdown; it must not end the tests.
         yov::setProcessEnd([](int32_t) {});
     }
@@ -173,7 +170,6 @@ protected:
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
         yov::setProcessEnd({});
-        yov::laterParts() = savedLaterParts_;
         CoreTest::TearDown();
     }
 
@@ -207,7 +203,6 @@ protected:
 private:
     std::optional<yov::ScopedEngine> useEngine_;
     std::optional<engine_test::RecordingEngine> cacheEngine_;  // made after, gone before useEngine_
-    yov::LaterParts savedLaterParts_;
 };
 
 }  // namespace stock_window_test

@@ -19,7 +19,7 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/windows/utilities.h"
-#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/show_parts.h"
 #include "program/core/windows/window_system.h"
 
 namespace yov {
@@ -47,9 +47,7 @@ void dispatch(DllEventRec& r) {
         return;
     }
     switch (r.Code) {
-    case ev::kShowCommand:
-        if (laterParts().scrKeyCommand) laterParts().scrKeyCommand(r.SubCode, r.Arg1);
-        break;
+    case ev::kShowCommand: showParts().keyCommand(r.SubCode, r.Arg1); break;
     case ev::kCloseShow: programState().StopRequest = 1; break;
     case ev::kMenuCaption:
         lv::SetMenuTxt(plat::utf16ToUtf8(LookupText(LvTextString(r.Text1), LvTextString(r.Text2), 0)).c_str());

@@ -1,7 +1,6 @@
 #include "program/core/startup/core_wiring.h"
 
 #include "platform/codepage.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
@@ -10,7 +9,6 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/util_hooks.h"
-#include "program/core/params/param_table.h"
 
 namespace yov {
 
@@ -44,14 +42,6 @@ void WireCoreServices() {
     h.batchMode = [] { return programState().BatchMode != 0; };
     h.frameLoopRunning = [] { return (programState().RunFlags & kFrameLoopRunning) != 0; };
     h.requestStop = [] { programState().StopRequest = 1; };
-
-    CoreHooks& core = coreHooks();
-    core.getParam = [](std::u16string_view aliases, std::u16string_view defaultText) {
-        return GetParam(aliases, defaultText);
-    };
-    core.withParams = [](std::u16string_view text, const std::function<void()>& use) {
-        paramTable().WithParams(text, use);
-    };
 
     PictureRefHooks& refs = pictureRefHooks();
     refs.kindClass = [](int kind) -> uint8_t {

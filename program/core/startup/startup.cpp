@@ -14,7 +14,6 @@
 #include "platform/perf_counter.h"
 #include "platform/text.h"
 #include "program/core/windows/context_help.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/command_line.h"
 #include "program/core/startup/core_wiring.h"
 #include "program/core/startup/foreign_window_mode.h"
@@ -30,13 +29,13 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/settings/settings.h"
+#include "program/core/startup/startup_parts.h"
 #include "program/core/startup/startup_tables.h"
-#include "program/dialogs/settings_table.h"
 #include "program/core/startup/terminate_signal.h"
+#include "program/core/windows/show_parts.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "program/core/windows/window_system.h"
-#include "program/stock/recent_files.h"
-#include "program/ui/show_windows.h"
 
 namespace yov {
 
@@ -76,8 +75,7 @@ void RegisterComponents() {
 // (the switch is read without regard to case, the names are not: on Linux the case of a file
 // name is part of it).
 void AddFilesToList(std::u16string_view commandLine, int list) {
-    RecentList& recent = recentLists()[static_cast<size_t>(list)];
-    LoadRecentList(recent);
+    std::vector<std::u16string> names;
     std::u16string rest = plat::trim(plat::mid(commandLine, 9));
     for (;;) {
         std::u16string name;
@@ -91,9 +89,9 @@ void AddFilesToList(std::u16string_view commandLine, int list) {
         }
         name = withoutQuotes(std::move(name));
         if (name.empty()) break;
-        AddRecentFile(name, recent);
+        names.push_back(std::move(name));
     }
-    SaveRecentList(recent);
+    startupParts().addRecentFiles(list, names);
 }
 
 void setLayoutMetrics() {
@@ -104,12 +102,6 @@ void setLayoutMetrics() {
     ms.TextOffsetPx = (ms.CtlHeightPx - ms.TextHeightPx) / 2;
     ms.CtlHeight2Px = ms.CtlHeightPx;
     ms.EditHeightPx = 285 / ms.TwipsPerPixelY;
-}
-
-// The services the core hands to the rest of the program before the first window opens.
-void wireServices() {
-    WireCoreServices();
-    WireShowWindows();
 }
 
 void findTempDir(bool screenSaver) {
@@ -146,7 +138,7 @@ void readLastFiles() {
     const std::u16string stock = lastFile(ms.SaverStock, u"Stock01");
     if (!stock.empty() && stock != u"*" && FileExistsMin(stock, 10)) {
         ms.StockOk = true;
-        if (laterParts().setStockName) laterParts().setStockName(stock);
+        startupParts().setStockName(stock);
     }
 }
 
@@ -188,10 +180,10 @@ void runInForeignWindow(const ForeignWindowMode& foreign) {
         system.watchForeignWindow(serviceWindowIfLoaded(), foreign.window);
     if (ms.StockOk && ms.ConfigOk) {
         ms.ScreenSaverMode = 1;
-        RunShow(1, ms.ConfigFile);
+        showParts().runShow(1, ms.ConfigFile);
         return;
     }
-    ShowPreview(foreign.window);
+    showParts().showPreview(foreign.window);
 }
 
 // Step 22: the road the command line names (read lower-cased; a bare script name is taken
@@ -219,12 +211,12 @@ void dispatch(std::u16string_view commandLine, std::u16string lowered) {
         } else if (f == u"/f") {
             mode = 1;
         }
-        RunShow(mode, ms.ConfigFile);
+        showParts().runShow(mode, ms.ConfigFile);
         return;
     }
     if (f == u"/a") {
-        if (ms.StockOk && laterParts().loadStock) laterParts().loadStock();
-        ShowSetPassword();
+        if (ms.StockOk) startupParts().loadStock();
+        showParts().showSetPassword();
         PostDeferredAction(deferred::kShutdown);
         return;
     }
@@ -236,14 +228,14 @@ void dispatch(std::u16string_view commandLine, std::u16string lowered) {
         lowered.clear();
     }
     if (lowered == u"/l" && ms.StockOk) {
-        ShowStockBrowser();
+        windowParts().showStockBrowser();
         return;
     }
     if (f != u"/c") ms.StandaloneConfig = 1;
-    ShowSettingsDialog();
+    windowParts().showSettings();
     if (f == u"/t" && ms.StockOk) {
         waitForSettingsDialog();
-        ShowStockBrowser();
+        windowParts().showStockBrowser();
     }
 }
 
@@ -340,7 +332,7 @@ MainResult Main(std::u16string_view commandLine) {
                 const double value = plat::val(number);
                 parent = value > 0 && value <= static_cast<double>(UINT32_MAX) ? static_cast<uintptr_t>(value) : 0;
             }
-            ShowPreview(parent);
+            showParts().showPreview(parent);
             return {true, 0};
         }
         if (!AcquireInstance()) {
@@ -348,16 +340,14 @@ MainResult Main(std::u16string_view commandLine) {
             return {false, 0};
         }
         RegisterComponents();
-        recentLists()[kScriptList].prefix = u"Conf";
-        recentLists()[kStockList].prefix = u"Stock";
         if (startsWith(lowered, u"/addcnf ") || startsWith(lowered, u"/addstk ")) {
-            AddFilesToList(commandLine, startsWith(lowered, u"/addcnf ") ? kScriptList : kStockList);
+            AddFilesToList(commandLine, startsWith(lowered, u"/addcnf ") ? kScriptRecentList : kStockRecentList);
             ReleaseInstance();
             return {false, 0};
         }
         setLayoutMetrics();
         st.Shared.Limits.Flags = kStartLimitFlags;
-        wireServices();
+        WireCoreServices();
         LoadServiceWindow();
         guiLoaded = true;
         InstallTerminateHandler(serviceWindowIfLoaded());
@@ -373,7 +363,7 @@ MainResult Main(std::u16string_view commandLine) {
         st.ErrorLogPath = st.TempDir + u"/Rolvane.err";
         readLastFiles();
         findHelp();
-        ReadStartupSettings();
+        startupParts().readSettings();
         if (ms.SaverSpeed > 0) ms.Show.Speed[kFullScreenMode] = static_cast<float>(ms.SaverSpeed) * 0.001f;
         dispatch(commandLine, lowered);
         return {true, 0};

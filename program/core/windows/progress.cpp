@@ -19,18 +19,18 @@ std::u16string countText(int32_t counter, int32_t total) {
 
 }  // namespace
 
-ProgressDisplay::ProgressDisplay(ProgressEnv env) : env_(std::move(env)) {}
+ProgressDisplay::ProgressDisplay(std::unique_ptr<ProgressEnv> env) : env_(std::move(env)) {}
 
 ProgressDisplay::~ProgressDisplay() {
-    if (busy_ && env_.setBusyPointer) env_.setBusyPointer(false);
+    if (busy_) env_->setBusyPointer(false);
 }
 
 ProgressView& ProgressDisplay::ensureView() {
-    if (!view_) view_ = env_.makeView();
+    if (!view_) view_ = env_->makeView();
     return *view_;
 }
 
-uint32_t ProgressDisplay::now() const { return env_.tickCount ? env_.tickCount() : 0; }
+uint32_t ProgressDisplay::now() const { return env_->tickCount(); }
 
 uint32_t ProgressDisplay::engineTick() const {
     const SharedState* shared = utilHooks().shared;
@@ -38,9 +38,7 @@ uint32_t ProgressDisplay::engineTick() const {
     return now();
 }
 
-void ProgressDisplay::pump() {
-    if (env_.pumpMessages) env_.pumpMessages();
-}
+void ProgressDisplay::pump() { env_->pumpMessages(); }
 
 void ProgressDisplay::ShowProgress(std::u16string_view text1, std::u16string_view text2, std::u16string_view text3) {
     if (Suppress != 0) return;
@@ -71,7 +69,7 @@ void ProgressDisplay::BeginProgress(std::u16string_view text2, std::u16string_vi
     if (Suppress != 0) return;
     if (utilHooks().shared != nullptr) utilHooks().shared->CancelLoad = 0;
     ShowProgress(text1, text2, text3);
-    if (!busy_ && env_.setBusyPointer) env_.setBusyPointer(true);
+    if (!busy_) env_->setBusyPointer(true);
     busy_ = true;
     ProgressView& view = ensureView();
     if (modal) {
@@ -100,7 +98,7 @@ void ProgressDisplay::EndProgress() {
     }
     // The lines are empty now; a counted progress must write its texts afresh.
     widths_ = {};
-    if (busy_ && env_.setBusyPointer) env_.setBusyPointer(false);
+    if (busy_) env_->setBusyPointer(false);
     busy_ = false;
     labelVisible_ = false;
     open_ = false;

@@ -19,7 +19,6 @@
 #include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/startup.h"
 #include "program/core/texts/program_error.h"
 #include "program/dialogs/cfg_state.h"

@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include "program/core/settings/settings.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/scene/script_reader.h"
 #include "program/show/display_start.h"
 #include "program/show/frame_step.h"
@@ -172,7 +171,6 @@ TEST_F(PanelTest, ResizingTheWindowedShowCancelsThePanel) {
     EXPECT_FALSE(panel->isVisible());
     EXPECT_EQ(mainState().Show.LimLinV[0], 3);
     yov::showInputLink() = yov::ShowInputLink{};
-    yov::laterParts() = yov::LaterParts{};
     yov::frameStepCalls().ddMenus = nullptr;
 }
 

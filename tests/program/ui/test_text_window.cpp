@@ -25,6 +25,7 @@
 #include "program/stock/editor_language.h"
 #include "program/scene/script_lexer.h"
 #include "program/ui/text_window.h"
+#include "program/ui/program_parts.h"
 #include "screenshot.h"
 #include "stock_loading_fixture.h"
 
@@ -41,7 +42,7 @@ class TextWindowTest : public stock_load_test::StockLoadTest {
 protected:
     void SetUp() override {
         StockLoadTest::SetUp();
-        yov::WireTextWindow();
+        yov::UseProgramParts();
         previous_ = yov::setFileDialogResponder(
             [this](const yov::FileDialogRequest&) { return QStringList{QString::fromStdString(savePath_)}; });
     }

@@ -3,27 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/main_state.h"
 #include "program/core/pictures/picture_ref.h"
 
 namespace {
-
-// Descriptions and language names read parameters through the core's hooks; after the
-// start-up wiring those reach the program's parameter table.
-TEST(CoreWiring, ParameterHooksReachTheParameterTable) {
-    yov::WireCoreServices();
-    yov::CoreHooks& core = yov::coreHooks();
-    ASSERT_TRUE(core.getParam);
-    ASSERT_TRUE(core.withParams);
-    std::u16string inside, missing;
-    core.withParams(u"N=General;D=Deutsch", [&] {
-        inside = core.getParam(u"X,D", u"-");
-        missing = core.getParam(u"Q", u"default");
-    });
-    EXPECT_EQ(inside, u"Deutsch");
-    EXPECT_EQ(missing, u"default");
-}
 
 // Picture references read the start-up tables of picture kinds through their hooks.
 TEST(CoreWiring, PictureKindTablesReachPictureReferences) {
