@@ -113,8 +113,8 @@ struct FreshShowFamilies {
     Kept<yov::TrainStartState> start{&yov::trainStart};
     Kept<yov::TrainPictureTable> trainPictures{&yov::trainPictures};
     Kept<yov::TrainBuildState> trainBuild{&yov::trainBuild};
-    Kept<yov::UnitBuilders> builders{&yov::unitBuilders};
-    Kept<yov::TrainPictureHooks> trainPictureHooks{&yov::trainPictureHooks};
+    Kept<yov::UnitBuilders*> builders{&yov::Installed<yov::UnitBuilders>};
+    Kept<yov::TrainPictureSources*> trainPictureSources{&yov::Installed<yov::TrainPictureSources>};
 
     // The show: its records (state and display, run queue, trains, wheel, sections), input
     // and clock.

@@ -69,18 +69,7 @@ protected:
         r.Flags |= yov::train_flag::kAreaPainted;
         yov::InsertActiveTrain(train);
         yov::showState().CurTrain = train;
-        yov::UnitBuilders& b = yov::unitBuilders();
-        b.placeTrain = [this](int32_t, std::u16string_view c, std::u16string_view a, std::u16string_view br,
-                              std::u16string_view v, std::u16string_view d) { return Place(c, a, br, v, d); };
-        b.makeTrainPicture = [this](std::u16string_view key, int32_t member, uint8_t mirror) {
-            const int16_t dir = yov::trainStart().CurDirection;
-            made.push_back(std::u16string(key) + u"@" + yov::decimal(member) + (mirror != 0 ? u"m" : u""));
-            return NewUnit(key, static_cast<int16_t>(mirror != 0 ? -dir : dir), member);
-        };
-        b.coupleTrainPictures = [this](int32_t first, int32_t second, int16_t side, uint8_t noMove) {
-            Couple(first, second, side, noMove);
-        };
-        b.paintEmptyLine = [this](int32_t, const std::u16string& bg) { paintedBg.push_back(bg); };
+        builders_.emplace(*this);
         // The tests' actions are unclosed brackets: each one that runs names itself in the
         // error log, read here through the log view.
         yov::programState().RunMode = 14;
@@ -89,7 +78,7 @@ protected:
     void TearDown() override {
         logView_.reset();
         yov::programState().RunMode = 0;
-        yov::unitBuilders() = yov::UnitBuilders{};
+        builders_.reset();
         yov::ResetTrainPictures();
         yov::ClearParams();
         show_test::ShowTest::TearDown();
@@ -178,7 +167,34 @@ protected:
     std::vector<std::u16string> paintedBg;
     std::vector<std::u16string> ranActions;  // the actions that ran, in order
 
+    bool placeNothing = false;  // the placement builds no picture
+
 private:
+    // The cases' units: boxes of the composition parameter's width, placed, made and coupled
+    // here, each written down.
+    class Builders : public yov::UnitBuilders {
+    public:
+        explicit Builders(ModeLine& line) : line_(line) {}
+        int32_t placeTrain(int32_t, std::u16string_view c, std::u16string_view a, std::u16string_view b,
+                           std::u16string_view v, std::u16string_view d) override {
+            return line_.placeNothing ? 0 : line_.Place(c, a, b, v, d);
+        }
+        int32_t makeTrainPicture(std::u16string_view key, int32_t member, uint8_t mirror) override {
+            const int16_t dir = yov::trainStart().CurDirection;
+            line_.made.push_back(std::u16string(key) + u"@" + yov::decimal(member) + (mirror != 0 ? u"m" : u""));
+            return line_.NewUnit(key, static_cast<int16_t>(mirror != 0 ? -dir : dir), member);
+        }
+        void coupleTrainPictures(int32_t first, int32_t second, int16_t side, uint8_t noMove) override {
+            line_.Couple(first, second, side, noMove);
+        }
+        void paintEmptyLine(int32_t, const std::u16string& bg) override { line_.paintedBg.push_back(bg); }
+
+    private:
+        ModeLine& line_;
+        yov::ScopedInstall<yov::UnitBuilders> use_{*this};
+    };
+    std::optional<Builders> builders_;
+
     // The error log's view: the actions named in its lines.
     class ActionLog : public yov::WindowParts {
     public:
