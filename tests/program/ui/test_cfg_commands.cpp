@@ -43,6 +43,7 @@
 #include "program/ui/window_ops_qt.h"
 #include "program/ui/program_wiring.h"
 #include "cfg_dialog_fixture.h"
+#include "desktop_fakes.h"
 
 namespace {
 
@@ -334,10 +335,11 @@ TEST_F(CfgCommands, ChoosingFilesKeepsTheListsTheTestsAndTheStockInStep) {
     EXPECT_FALSE(cfg->CmdTestWindow->isEnabled());
 
     // Browsing back to the demo.
-    const auto previous = yov::setFileDialogResponder(
-        [this](const yov::FileDialogRequest&) { return QStringList{QString::fromStdString(script_)}; });
-    cfg->CmdBrw[0]->click();
-    yov::setFileDialogResponder(previous);
+    {
+        desktop_test::AnsweringFileDialogs dialogs(
+            [this](const yov::FileDialogRequest&) { return QStringList{QString::fromStdString(script_)}; });
+        cfg->CmdBrw[0]->click();
+    }
     runFor(10);
     EXPECT_TRUE(yov::mainState().ConfigOk);
     EXPECT_TRUE(cfg->CmdTestWindow->isEnabled());

@@ -28,6 +28,7 @@
 #include "program/ui/program_parts.h"
 #include "screenshot.h"
 #include "stock_loading_fixture.h"
+#include "desktop_fakes.h"
 
 namespace {
 
@@ -43,12 +44,12 @@ protected:
     void SetUp() override {
         StockLoadTest::SetUp();
         yov::UseProgramParts();
-        previous_ = yov::setFileDialogResponder(
-            [this](const yov::FileDialogRequest&) { return QStringList{QString::fromStdString(savePath_)}; });
+        dialogs_.answer = [this](const yov::FileDialogRequest&) {
+            return QStringList{QString::fromStdString(savePath_)};
+        };
     }
     void TearDown() override {
         for (yov::TextFrm* w : std::vector<yov::TextFrm*>(yov::openTextWindows())) delete w;
-        yov::setFileDialogResponder(previous_);
         StockLoadTest::TearDown();
     }
     yov::TextFrm* Open(const std::u16string& text, uint8_t mode = 0) {
@@ -62,7 +63,7 @@ protected:
     }
 
     std::string savePath_;
-    yov::FileDialogResponder previous_;
+    desktop_test::AnsweringFileDialogs dialogs_;
 };
 
 TEST_F(TextWindowTest, TheDemoScriptOpensHighlightedAndSavesThroughARename) {

@@ -15,6 +15,7 @@
 #include "program/core/windows/msgbox.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/util_hooks.h"
+#include "desktop_fakes.h"
 
 namespace {
 
@@ -37,10 +38,6 @@ protected:
         QFile::link(path("page.htm"), path("alias.dat"));
 
         yov::utilHooks() = {};
-        previousOpener_ = yov::setUrlOpener([this](const QUrl& u) {
-            opened_.push_back(u);
-            return true;
-        });
         yov::setMsgBoxResponder([this](std::u16string_view text, int32_t style, std::u16string_view, int32_t) {
             messages_.emplace_back(text);
             EXPECT_EQ(style, yov::msgbox::kOk);
@@ -48,7 +45,6 @@ protected:
         });
     }
     void TearDown() override {
-        yov::setUrlOpener(previousOpener_);
         yov::setMsgBoxResponder({});
         yov::utilHooks() = {};
     }
@@ -65,8 +61,8 @@ protected:
     }
 
     QTemporaryDir dir_;
-    yov::UrlOpener previousOpener_;
-    std::vector<QUrl> opened_;
+    desktop_test::RecordingDesktop desktop_;
+    std::vector<QUrl>& opened_ = desktop_.opened;
     std::vector<std::u16string> messages_;
 };
 
