@@ -67,7 +67,7 @@ void StartEngine() {
                      a.DescValues.desc(), a.DescTexts.desc());
     yov::lv::OpenCache(1, "memory");
     st.Shared.PictureHeight = kVehicleHeight;
-    st.StockDir = plat::utf8ToUtf16(YOV_DEMO_DATA);
+    st.scene.StockDir = plat::utf8ToUtf16(YOV_DEMO_DATA);
     setenv("YOV_BUILTIN_DIR", YOV_DEMO_DATA "/../builtin", 1);
 }
 
@@ -96,7 +96,7 @@ void BuildScene(Scene& s, int32_t kWidth, int32_t kHeight) {
     yov::ShowState& ss = yov::showState();
     d.BackBrush = s.brush;
     ss.StepMode = 1;
-    yov::programState().RunFlags = yov::run_flag::kFramesDrawn;
+    yov::programState().run.RunFlags = yov::run_flag::kFramesDrawn;
 
     yov::FrameStepCalls& c = yov::frameStepCalls();
     static int64_t counter = 0;

@@ -13,7 +13,6 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/picture_ref.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/stock_picture.h"
@@ -38,7 +37,7 @@ void StartEngine(bool cached) {
     yov::lv::InitDLL(0, &NoEvents, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(),
                      a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(), a.DescKeys.desc(),
                      a.DescValues.desc(), a.DescTexts.desc());
-    st.CacheMode = cached ? 1 : 0;
+    st.scene.CacheMode = cached ? 1 : 0;
     if (cached) yov::lv::OpenCache(1, "memory");
     st.Shared.PictureHeight = 60;
     st.Shared.StockFileCount = 1;
@@ -48,7 +47,7 @@ void StartEngine(bool cached) {
     for (auto [name, file] : {std::pair{u"COACH_A", u"coach_a.gif"}, std::pair{u"DOOR_A", u"door_a.gif"},
                               std::pair{u"DOOR_B", u"door_b.gif"}, std::pair{u"PANTO", u"panto.gif"}})
         AddEntry(name, file);
-    yov::mainState().StockIndexBuilt = false;  // the entries are new, as after loading a stock
+    yov::programState().scene.StockIndexBuilt = false;  // the entries are new, as after loading a stock
     yov::ForgetBufferClasses();
     yov::UseCanvas(1, 0x00F0F0F0, 0, 0, 0);
 }

@@ -140,7 +140,7 @@ struct Catalogue {
         yov::stockLoadHooks().pumpEvents = [] {};
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;
-        st.CacheMode = 1;
+        st.scene.CacheMode = 1;
         // The program's own menus, which the window builds as it loads.
         yov::windowOps().install();
         yov::InitEngineOnProgramArrays(&NoEvents, nullptr);

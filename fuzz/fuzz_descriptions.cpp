@@ -25,8 +25,8 @@ constexpr int32_t kEntries = kParts + 1;  // the last one a macro without a desc
 void Setup() {
     ScratchFolder("fuzz_descriptions");
     yov::ProgramState& st = yov::programState();
-    st.ProgramKey = u"Software\\Vantrel\\Yov";
-    st.ErrorLogPath = u"/dev/null";
+    st.road.ProgramKey = u"Software\\Vantrel\\Yov";
+    st.files.ErrorLogPath = u"/dev/null";
     yov::WireCoreServices();
     yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) { return 64; });
 

@@ -23,8 +23,8 @@ std::filesystem::path g_home;
 void Setup() {
     g_home = ScratchFolder("fuzz_recent_files");
     yov::ProgramState& st = yov::programState();
-    st.ProgramKey = u"Software\\Vantrel\\Yov";
-    st.ErrorLogPath = u"/dev/null";
+    st.road.ProgramKey = u"Software\\Vantrel\\Yov";
+    st.files.ErrorLogPath = u"/dev/null";
     yov::recentLists()[yov::kScriptList].prefix = u"Conf";
     yov::recentLists()[yov::kStockList].prefix = u"Stock";
 }

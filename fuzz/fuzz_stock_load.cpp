@@ -20,7 +20,6 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/core_wiring.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup_tables.h"
 #include "program/core/texts/descriptions.h"
@@ -41,8 +40,8 @@ int32_t g_answer = yov::msgbox::kYesToAll;
 void Setup() {
     g_file = (ScratchFolder("fuzz_stock_load") / "fuzz.stock").string();
     yov::ProgramState& st = yov::programState();
-    st.ProgramKey = u"Software\\Vantrel\\Yov";
-    st.ErrorLogPath = u"/dev/null";
+    st.road.ProgramKey = u"Software\\Vantrel\\Yov";
+    st.files.ErrorLogPath = u"/dev/null";
     yov::WireCoreServices();
     yov::BuildStartupTables();
     yov::progressDisplay().Suppress = 1;
@@ -89,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_answer = size > 0 && data[size - 1] % 4 == 0 ? yov::msgbox::kCancel : yov::msgbox::kYesToAll;
 
     yov::stockState() = {};
-    yov::mainState().StockOk = false;
+    yov::programState().scene.StockOk = false;
     yov::programState().Shared.CancelLoad = 0;
     yov::SetStockName(plat::utf8ToUtf16(g_file));
     yov::LoadStock(yov::kLoadFull);

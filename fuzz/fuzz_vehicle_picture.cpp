@@ -49,8 +49,8 @@ std::u16string g_input;
 
 void Setup() {
     yov::ProgramState& st = yov::programState();
-    st.ScreenWidthPx = 640;
-    st.ScreenHeightPx = 480;
+    st.machine.ScreenWidthPx = 640;
+    st.machine.ScreenHeightPx = 480;
     st.Shared.PictureHeight = 20;
     SharedArrays& a = st.Arrays;
     if (yov::lv::InitDLL(0, nullptr, nullptr, &st.Shared, a.Stock.desc(), a.StockFiles.desc(), a.Authors.desc(),

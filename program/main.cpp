@@ -11,7 +11,7 @@
 
 #include "platform/text.h"
 #include "program/core/startup/command_line.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/startup/startup.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/ui/program_wiring.h"
@@ -36,12 +36,12 @@ int main(int argc, char** argv) {
     yov::InstallTerminateSignals();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const yov::CommandLine line = yov::ReadCommandLine(arguments, std::getenv("XSCREENSAVER_WINDOW"));
-    yov::MainState& ms = yov::mainState();
-    ms.SaverWindow = line.saverWindow;
-    ms.SaverRoot = line.saverRoot;
-    ms.SaverScript = line.saverScript;
-    ms.SaverStock = line.saverStock;
-    ms.SaverSpeed = line.saverSpeed;
+    yov::ProgramState& ms = yov::programState();
+    ms.road.SaverWindow = line.saverWindow;
+    ms.road.SaverRoot = line.saverRoot;
+    ms.road.SaverScript = line.saverScript;
+    ms.road.SaverStock = line.saverStock;
+    ms.road.SaverSpeed = line.saverSpeed;
 
     // Each part of the program hands its entries to start-up before Main runs.
     yov::WireProgram();

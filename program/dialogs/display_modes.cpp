@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/texts/number_text.h"
 
 namespace yov {
@@ -20,9 +20,9 @@ bool listed(const std::vector<int32_t>& values, int32_t v) {
 }  // namespace
 
 DisplayModes CollectedDisplayModes() {
-    const MainState& ms = mainState();
-    return {std::clamp(ms.ModeCount, 0, kMaxDisplayModes), ms.ModeWidth.data(), ms.ModeHeight.data(),
-            ms.ModeDepth.data(), ms.ModeRefresh.data()};
+    const ProgramState& ms = programState();
+    return {std::clamp(ms.modes.ModeCount, 0, kMaxDisplayModes), ms.modes.ModeWidth.data(), ms.modes.ModeHeight.data(),
+            ms.modes.ModeDepth.data(), ms.modes.ModeRefresh.data()};
 }
 
 std::u16string ResolutionCaption(int32_t width, int32_t height) {

@@ -7,7 +7,6 @@
 #include "platform/numbers.h"
 #include "platform/text.h"
 #include "program/core/settings/settings.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/dialogs/cfg_state.h"
 
@@ -17,7 +16,7 @@ namespace {
 
 constexpr const char16_t* kModeLetter[2] = {u"W", u"F"};
 
-ShowSettings& show() { return mainState().Show; }
+ShowSettings& show() { return programState().settings.Show; }
 size_t at(int mode) { return mode == kFullScreenMode ? 1 : 0; }
 
 // The memory copies. Each row's get and put are written out once here, so that the table
@@ -32,12 +31,12 @@ void putShow(int mode, double v) {
     element = static_cast<std::remove_reference_t<decltype(element)>>(v);
 }
 template <auto Field>
-double getMain(int) {
-    return static_cast<double>(mainState().*Field);
+double getSetting(int) {
+    return static_cast<double>(programState().settings.*Field);
 }
 template <auto Field>
-void putMain(int, double v) {
-    mainState().*Field = static_cast<uint8_t>(v);
+void putSetting(int, double v) {
+    programState().settings.*Field = static_cast<uint8_t>(v);
 }
 template <auto Field>
 double getCfg(int) {
@@ -48,8 +47,8 @@ void putCfg(int, double v) {
     auto& field = cfgState().*Field;
     field = static_cast<std::remove_reference_t<decltype(field)>>(v);
 }
-double getCache(int) { return programState().CacheMode; }
-void putCache(int, double v) { programState().CacheMode = static_cast<uint8_t>(v); }
+double getCache(int) { return programState().scene.CacheMode; }
+void putCache(int, double v) { programState().scene.CacheMode = static_cast<uint8_t>(v); }
 
 using M = SettingModes;
 using R = ReadRule;
@@ -92,19 +91,19 @@ const SettingSpec kTable[] = {
     // A method that no longer exists draws whole trains with GDI.
     {u"DrawAlg", M::FullScreenOnly, kStart, 4, R::Within, 0, 0, 4, 1, 1, W::Refuse, 0, 4,
      getShow<&ShowSettings::DrawAlg>, putShow<&ShowSettings::DrawAlg>},
-    {u"ColTrans", M::None, kStart, 0, R::Mask, 3, 0, 0, 0, 1, W::Refuse, 0, 3, getMain<&MainState::ColTrans>,
-     putMain<&MainState::ColTrans>},
-    {u"Priority", M::None, kStart, 1, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getMain<&MainState::HighPriority>,
-     putMain<&MainState::HighPriority>},
-    {u"Music", M::None, kStart, 0, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getMain<&MainState::Music>,
-     putMain<&MainState::Music>},
-    {u"UseDefDir", M::None, kStart, 1, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getMain<&MainState::UseDefDir>,
-     putMain<&MainState::UseDefDir>},
+    {u"ColTrans", M::None, kStart, 0, R::Mask, 3, 0, 0, 0, 1, W::Refuse, 0, 3, getSetting<&SettingsRead::ColTrans>,
+     putSetting<&SettingsRead::ColTrans>},
+    {u"Priority", M::None, kStart, 1, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getSetting<&SettingsRead::HighPriority>,
+     putSetting<&SettingsRead::HighPriority>},
+    {u"Music", M::None, kStart, 0, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getSetting<&SettingsRead::Music>,
+     putSetting<&SettingsRead::Music>},
+    {u"UseDefDir", M::None, kStart, 1, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getSetting<&SettingsRead::UseDefDir>,
+     putSetting<&SettingsRead::UseDefDir>},
     // Read into bytes that nothing else uses; the dialog never stores them.
-    {u"StbZ", M::None, kStart, 6, R::Field, 0, 0, 255, 0, 1, W::Refuse, 0, 255, getMain<&MainState::StbZ>,
-     putMain<&MainState::StbZ>},
-    {u"TvlZ", M::None, kStart, 6, R::Field, 0, 0, 255, 0, 1, W::Refuse, 0, 255, getMain<&MainState::TvlZ>,
-     putMain<&MainState::TvlZ>},
+    {u"StbZ", M::None, kStart, 6, R::Field, 0, 0, 255, 0, 1, W::Refuse, 0, 255, getSetting<&SettingsRead::StbZ>,
+     putSetting<&SettingsRead::StbZ>},
+    {u"TvlZ", M::None, kStart, 6, R::Field, 0, 0, 255, 0, 1, W::Refuse, 0, 255, getSetting<&SettingsRead::TvlZ>,
+     putSetting<&SettingsRead::TvlZ>},
     // Kept to the desktop's mode by default: there is no mode switch, a chosen mode is only
     // rendered at its size and scaled to the screen.
     {u"DDA", M::None, kDialog, 1, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getCfg<&CfgState::DDA>,

@@ -187,7 +187,7 @@ int32_t CreateAnimSurface(int32_t slot, int32_t width, int32_t height) {
     t[slot].BufWidth = width;
     t[slot].BufHeight = height;
     if (!FramesFit(t[slot], width, height)) RaiseProgramError(u"Animation picture is smaller as needed");
-    const bool batch = programState().BatchMode != 0;
+    const bool batch = programState().run.BatchMode != 0;
     const bool transparent = (t[slot].Flags & kSlotTransparent) != 0;
     if (batch && (t[slot].Flags & kSlotSurfacePerFrame) == 0) {
         const LvHandle surface = slotSurfaceHooks().createSurface(width, height, kSurfaceKeyColour, kSiteWholeSurface);

@@ -9,7 +9,6 @@
 #include "program/core/params/param_expr.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/error_report.h"
@@ -42,28 +41,28 @@ TtCalls EngineTtCalls() {
 }
 
 ScriptStart ShowStart() {
-    const MainState& ms = mainState();
+    const ProgramState& ms = programState();
     const ProgramState& st = programState();
-    const int mode = st.ShowMode != 0 ? kFullScreenMode : kWindowMode;
+    const int mode = st.run.ShowMode != 0 ? kFullScreenMode : kWindowMode;
     ScriptStart s;
-    s.Random = ms.Show.Random[mode];
-    s.SkipErr = ms.Show.SkipErr[mode];
-    s.Speed = ms.Show.Speed[mode];
-    s.UseDefDir = ms.UseDefDir;
-    s.Music = ms.Music;
+    s.Random = ms.settings.Show.Random[mode];
+    s.SkipErr = ms.settings.Show.SkipErr[mode];
+    s.Speed = ms.settings.Show.Speed[mode];
+    s.UseDefDir = ms.settings.UseDefDir;
+    s.Music = ms.settings.Music;
     // Until the show window exists its size is taken as the screen's.
-    s.ScreenWidth = s.WindowWidth = st.ScreenWidthPx;
-    s.ScreenHeight = s.WindowHeight = st.ScreenHeightPx;
+    s.ScreenWidth = s.WindowWidth = st.machine.ScreenWidthPx;
+    s.ScreenHeight = s.WindowHeight = st.machine.ScreenHeightPx;
     s.InWindow = mode == kWindowMode;
     s.FullScreen = mode == kFullScreenMode;
-    s.ScreenSaverFullScreen = mode == kFullScreenMode && ms.ScreenSaverMode != 0;
+    s.ScreenSaverFullScreen = mode == kFullScreenMode && ms.road.ScreenSaverMode != 0;
     return s;
 }
 
 void OpenCacheForScript() {
     OpenPictureCache();
     ProgramState& st = programState();
-    if (st.CacheMode != 0) return;
+    if (st.scene.CacheMode != 0) return;
     for (int32_t i = 1; i <= st.Shared.StockCount && i < st.Arrays.Stock.length(); ++i) {
         StockEntry& e = st.Arrays.Stock[i];
         e.PictureRef = 0;
@@ -99,7 +98,7 @@ ScriptHooks ProgramHooks() {
     };
     h.stockPictureHeight = [] { return programState().Shared.PictureHeight; };
     h.openPictureCache = OpenCacheForScript;
-    h.setCacheMode = [](uint8_t mode) { programState().CacheMode = mode; };
+    h.setCacheMode = [](uint8_t mode) { programState().scene.CacheMode = mode; };
     // The stock's default background ("$BACKGROUND" of the stock, black without one).
     h.defaultBackground = [] { return stockState().Background; };
     h.setting = [](std::u16string_view name) { return GetRegString(name); };

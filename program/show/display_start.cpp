@@ -9,7 +9,6 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/settings/settings.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup.h"
@@ -47,7 +46,7 @@ void enableMenu(int32_t id, bool enabled) { lv::EnableMenu(id, enabled ? 1 : 0);
 // find the refusal in the error log at every start. The show runs at the priority it has then.
 void setPriorities(bool show) {
     const plat::PriorityClass cls =
-        show && mainState().HighPriority != 0 ? plat::PriorityClass::RealTime : plat::PriorityClass::Normal;
+        show && programState().settings.HighPriority != 0 ? plat::PriorityClass::RealTime : plat::PriorityClass::Normal;
     plat::SetProcessPriorityClass(cls);
     plat::SetCurrentThreadPriority(show ? kThreadPriorityShow : plat::kThreadPriorityNormal);
 }
@@ -84,14 +83,14 @@ void StartDisplay() {
         programRandom().seed(static_cast<uint64_t>(static_cast<uint32_t>(seed)));
     }
 
-    if (ShowWindowCalls* windows = showWindowCalls()) d.ShowForm = windows->makeView(st.ShowMode);
+    if (ShowWindowCalls* windows = showWindowCalls()) d.ShowForm = windows->makeView(st.run.ShowMode);
     if (d.ShowForm) {
         d.ShowDC = d.ShowForm->screenDc();
         d.ShowHwnd = d.ShowForm->handle();
         d.ShowForm->setBackgroundColour(d.BackgroundColour);
-        if (st.ShowMode == 1) {
+        if (st.run.ShowMode == 1) {
             const QSize screen = screenSize();
-            d.FullMaximized = !(ss.UseDirectDraw == 0 && mainState().MonitorCount > 1);
+            d.FullMaximized = !(ss.UseDirectDraw == 0 && programState().machine.MonitorCount > 1);
             d.ShowForm->placeOverScreen(d.FullMaximized, screen.width(), screen.height());
         }
     }
@@ -120,10 +119,10 @@ void StartDisplay() {
                          GetRegNumber(u"DDF", 0)};
     }
 
-    if (st.ShowMode == 1 && ss.UseDirectDraw != 0) {
+    if (st.run.ShowMode == 1 && ss.UseDirectDraw != 0) {
         const int32_t r = lv::InitDDraw(d.ShowHwnd);
         if (r == 0) {
-            st.BatchMode = 1;
+            st.run.BatchMode = 1;
             d.KeyBrush = plat::CreateSolidBrush(static_cast<uint32_t>(ss.ColourKey));
             showState().StepPhase = 0;
         } else {
@@ -131,7 +130,7 @@ void StartDisplay() {
         }
     }
 
-    if (st.BatchMode != 0) {
+    if (st.run.BatchMode != 0) {
         enableMenu(kMenuGdiOnly1, false);
         enableMenu(kMenuGdiOnly2, false);
         d.DrawBits = static_cast<uint8_t>((showState().FlipCount != 0 ? draw_bits::kFlipping : draw_bits::kRectangles) |
@@ -150,11 +149,11 @@ void CreateDisplaySurfaces() {
     DisplayState& d = displayState();
     const ShowState& ss = showState();
     ProgramState& st = programState();
-    const bool directDraw = st.BatchMode != 0;
+    const bool directDraw = st.run.BatchMode != 0;
 
     // The screen DC may still be drawn into by a batch handed over before a re-creation.
     lv::WaitBlt(nullptr);
-    if (st.ShowMode == 0) {
+    if (st.run.ShowMode == 0) {
         if (d.ShowForm) {
             d.ShowForm->clearAndShow();
             d.ShowForm->innerSize(d.SceneWidth, d.SceneHeight);
@@ -166,8 +165,8 @@ void CreateDisplaySurfaces() {
             if (lv::GetBitsPixel() != m.BitsPerPixel || screen.width() != m.Width || screen.height() != m.Height) {
                 const int32_t r = lv::SetDisplayMode(m.Width, m.Height, m.BitsPerPixel, m.Refresh);
                 if (r == 0) {
-                    st.ScreenWidthPx = m.Width;
-                    st.ScreenHeightPx = m.Height;
+                    st.machine.ScreenWidthPx = m.Width;
+                    st.machine.ScreenHeightPx = m.Height;
                 } else {
                     WriteErrorLog(SetDisplayModeErrorLine(r));
                     if (r == kDdLastErrorResult) WriteErrorLog(DDLastErrorLine(lv::DDGetLastError()));
@@ -231,35 +230,35 @@ void CreateDisplaySurfaces() {
         // show whose DirectDraw failed draws GDI with its flip count still set.
         if (showState().FlipCount == 0 || !directDraw) d.Frame.MakeBlitLists(directDraw);
         if (ShowWindowCalls* windows = showWindowCalls()) windows->takeCursorPosition();
-        if (st.ShowMode == 1 && d.ShowForm && d.ShowForm->hideCursor()) d.CursorHidden = 1;
+        if (st.run.ShowMode == 1 && d.ShowForm && d.ShowForm->hideCursor()) d.CursorHidden = 1;
         if (d.ShowForm) d.ShowFontHeight = d.ShowForm->showFontHeight();
         d.FirstCreation = 0;
     }
 
     processEvents();
-    if (st.ShowMode == 1 && d.ShowForm) {
+    if (st.run.ShowMode == 1 && d.ShowForm) {
         const QSize screen = screenSize();
         d.ShowForm->placeOverScreen(d.FullMaximized, screen.width(), screen.height());
     }
 
     if (!directDraw) CreateCompositionDC(d.SceneWidth, d.SceneHeight);
-    d.Frame.frame.batchMode = st.BatchMode;
+    d.Frame.frame.batchMode = st.run.BatchMode;
     d.Frame.frame.backgroundPixel = d.BackgroundPixel;
     d.Frame.frame.compositionDc = showState().CompositionDC.dc.Value();
 
     ResetShowScene(d.SceneWidth, d.SceneHeight);
-    st.RunFlags = static_cast<uint8_t>(st.RunFlags | kFrameLoopRunning);
+    st.run.RunFlags = static_cast<uint8_t>(st.run.RunFlags | kFrameLoopRunning);
 }
 
 void ReleaseDisplaySurfaces() {
     DisplayState& d = displayState();
     ProgramState& st = programState();
-    st.RunFlags = static_cast<uint8_t>(st.RunFlags & ~kFrameLoopRunning);
+    st.run.RunFlags = static_cast<uint8_t>(st.run.RunFlags & ~kFrameLoopRunning);
 
     ReleaseShowTrains();
     // The blit thread may still be drawing from the frame about to go.
     lv::WaitBlt(nullptr);
-    if (st.BatchMode == 0) DeleteCompositionDC();
+    if (st.run.BatchMode == 0) DeleteCompositionDC();
     if (d.SceneDC) {
         plat::SelectObject(d.SceneDC, d.SceneBrushPrevious);
         if (!d.SceneDcOfSurface) {
@@ -268,7 +267,7 @@ void ReleaseDisplaySurfaces() {
             plat::DeleteDC(d.SceneDC);
         }
     }
-    if (st.BatchMode != 0 && d.BackSurface != 0) {
+    if (st.run.BatchMode != 0 && d.BackSurface != 0) {
         FreeSurface(d.BackSurface, 19015);
         d.BackSurface = 0;
         processEvents();
@@ -291,9 +290,9 @@ void StopDisplay() {
     FreeCanvas(0);
     FreeCanvas(5);
 
-    if (st.BatchMode != 0) {
+    if (st.run.BatchMode != 0) {
         lv::CloseDDraw();
-        st.BatchMode = 0;
+        st.run.BatchMode = 0;
         if (d.KeyBrush) plat::DeleteObject(d.KeyBrush);
         d.KeyBrush = {};
         processEvents();

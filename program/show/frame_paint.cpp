@@ -34,7 +34,7 @@ constexpr int32_t kPaintable =
 void announceBackground(Compositor& c, const TrainRec& r, int32_t y, int32_t height, bool dirty, const char* label) {
     const int32_t dc = r.SceneDC != 0 ? r.SceneDC : displayState().SceneDC.Value();
     const int32_t surface = r.SceneSurface != 0 ? r.SceneSurface : static_cast<int32_t>(displayState().BackSurface);
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         c.AddDirtyRect(0, y, r.Width, height, dirty ? 1 : 0, 0, 0, r.OriginX, r.OriginY, 0, surface, label);
     } else {
         c.AddDirtyRect(0, y, r.Width, height, dirty ? 1 : 0, dc, 0, r.OriginX, r.OriginY, 0, 0, label);
@@ -116,7 +116,7 @@ void fillBand(int32_t train, int32_t lowRow, int32_t highRow) {
     const int32_t y = r.OriginY - highRow;
     const int32_t h = highRow - lowRow;
     if (h <= 0 || r.Width <= 0) return;
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         Compositor& c = displayState().Frame;
         if (c.surfaceCalls.fill)
             c.surfaceCalls.fill(r.OriginX, y, r.Width, h, static_cast<uint32_t>(ss.Display.BackgroundPixel), 16015);
@@ -133,7 +133,7 @@ void fillScreen(int32_t site) {
     const DisplayState& d = displayState();
     Compositor& c = displayState().Frame;
     if (d.SceneWidth <= 0 || d.SceneHeight <= 0) return;
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         if (c.surfaceCalls.fill) c.surfaceCalls.fill(0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, site);
     } else {
         BlitList& batch = c.currentBatch();
@@ -211,7 +211,7 @@ void PaintFrame() {
     if (PaintBg()) {
         // The fill came first: every line is drawn whole over it on this page.
         ss.PagesToRepaint = static_cast<uint8_t>(ss.PagesToRepaint | ss.PageBit);
-    } else if ((ss.PagesToRepaint & ss.PageBit) != 0 && programState().BatchMode == 0) {
+    } else if ((ss.PagesToRepaint & ss.PageBit) != 0 && programState().run.BatchMode == 0) {
         fillScreen(18022);
     }
     const bool wholePage = (ss.PagesToRepaint & ss.PageBit) != 0;
@@ -255,7 +255,7 @@ bool PaintBg() {
         if ((t.at(r).Flags & train_flag::kStarted) != 0) return false;
         r = t.at(r).NextActive;
     }
-    fillScreen(programState().BatchMode != 0 ? 16011 : 18022);
+    fillScreen(programState().run.BatchMode != 0 ? 16011 : 18022);
     countdown = kFullRepaintSteps;
     return true;
 }
@@ -264,7 +264,7 @@ void PaintBgLayers(int32_t train, int32_t fromX, int32_t toX, int32_t flags) {
     if (fromX >= toX || !trains().valid(train)) return;
     Compositor& c = displayState().Frame;
     const TrainRec& r = trains().at(train);
-    const bool dd = programState().BatchMode != 0;
+    const bool dd = programState().run.BatchMode != 0;
     const int32_t dc = r.SceneDC != 0 ? r.SceneDC : displayState().SceneDC.Value();
     const int32_t surface = r.SceneSurface != 0 ? r.SceneSurface : static_cast<int32_t>(displayState().BackSurface);
     for (int32_t j = 1; j <= r.BgBlockCount && j < static_cast<int32_t>(r.BgBlocks.size()); ++j) {
@@ -287,7 +287,7 @@ void PaintTempBackground(int32_t train, int32_t fromX, int32_t toX, int32_t flag
     Compositor& c = displayState().Frame;
     TrainRec& r = trains().at(train);
     if (!HasTempBackground(r)) return;
-    const bool dd = programState().BatchMode != 0;
+    const bool dd = programState().run.BatchMode != 0;
     const size_t page = std::min<size_t>(showState().PageIndex, 2);
     // What the trains took away of the span since this page was drawn, or what a new start
     // gave back, is drawn again.

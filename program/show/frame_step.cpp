@@ -6,7 +6,6 @@
 
 #include "platform/perf_counter.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/error_report.h"
@@ -40,14 +39,14 @@ int32_t roundMs(double v) { return static_cast<int32_t>(std::lround(v)); }
 int32_t counterNow() { return low31(static_cast<uint32_t>(frameStepCalls().perfCounter())); }
 
 int32_t msSince(int32_t stamp) {
-    return roundMs(static_cast<double>(elapsed31(counterNow(), stamp)) * mainState().MsPerCounterTick);
+    return roundMs(static_cast<double>(elapsed31(counterNow(), stamp)) * programState().machine.MsPerCounterTick);
 }
 
 std::u16string low16(int32_t r) { return decimal(static_cast<int32_t>(static_cast<uint32_t>(r) & 0xFFFFu)); }
 
 void stopWith(std::u16string_view line) {
     WriteErrorLog(line);
-    programState().StopRequest = 1;
+    programState().run.StopRequest = 1;
 }
 
 // A busy CanBlt or CanFlip answer: true when the step is to end (tried again later).
@@ -125,7 +124,7 @@ bool paintPhase(int32_t callSite) {
     ShowState& ss = showState();
     const ProgramState& ps = programState();
     FrameStepCalls& calls = frameStepCalls();
-    if (ps.BatchMode != 0 && ss.FlipCount > 0) {
+    if (ps.run.BatchMode != 0 && ss.FlipCount > 0) {
         const int32_t r = calls.canBlt();
         if (r < 0 && (r & 0xFFFF) != kSurfaceBusy) {
             stopWith(u"Exit by CanBlt error " + low16(r));
@@ -156,7 +155,7 @@ Outcome presentByRectangles(int32_t callSite) {
     }
     calls.waitBlt();
     const int32_t showDc = ss.Display.ShowDC.Value();
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         calls.batchBlt(0, firstRecord(comp.compositionList), showDc);
         return Outcome::Presented;
     }
@@ -180,7 +179,7 @@ Outcome presentPhase(int32_t callSite) {
     if (ss.FrameChanged == 0 && callSite < kFullStep && msSince(ss.LastStepStamp) < kDeferredPresentMs) {
         return Outcome::Ended;
     }
-    if (programState().BatchMode == 0) {
+    if (programState().run.BatchMode == 0) {
         // The page moves on with the presentation: a deferred one comes back here later and
         // must not move it again.
         const Outcome presented = presentByRectangles(callSite);
@@ -221,7 +220,8 @@ Outcome presentPhase(int32_t callSite) {
 void takeStepTime() {
     ShowState& ss = showState();
     const int32_t now = counterNow();
-    const int32_t e = roundMs(static_cast<double>(elapsed31(now, ss.LastStepStamp)) * mainState().MsPerCounterTick);
+    const int32_t e =
+        roundMs(static_cast<double>(elapsed31(now, ss.LastStepStamp)) * programState().machine.MsPerCounterTick);
     ss.StepPhase = 0;
     ss.LastStepStamp = now;
     GrantStepTime(ss, e);
@@ -248,7 +248,7 @@ void runStep(int32_t callSite) {
             callSite = 100;
             continue;
         }
-        if (mainState().Music != 0) {
+        if (programState().settings.Music != 0) {
             if (ss.MusicCountdown == 0) {
                 YieldToSystem(u"Music");
                 ss.MusicCountdown = 2;
@@ -345,9 +345,9 @@ void CheckStep(int32_t callSite) {
         return;
     }
     ShowState& ss = showState();
-    if ((programState().RunFlags & run_flag::kFramesDrawn) == 0) return;
+    if ((programState().run.RunFlags & run_flag::kFramesDrawn) == 0) return;
     if ((ss.StepState & step_state::kRunning) != 0) return;
-    if (programState().StopRequest != 0) throw ProgramError(error_number::kReported, u"");
+    if (programState().run.StopRequest != 0) throw ProgramError(error_number::kReported, u"");
     if (ss.ActiveCount == 0 && callSite < kFullStep) return;
     ss.StepState |= step_state::kRunning;
     try {

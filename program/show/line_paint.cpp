@@ -28,7 +28,7 @@ constexpr int32_t kSiteFreeWayText = 19014;
 constexpr int16_t kPictureShown = 2;
 constexpr int16_t kPictureNew = 3;
 
-bool directDraw() { return programState().BatchMode != 0; }
+bool directDraw() { return programState().run.BatchMode != 0; }
 
 int32_t pages() { return std::min<int32_t>(showState().FlipCount, kSlotPages - 1); }
 

@@ -30,7 +30,7 @@ constexpr int32_t kEdgeOpaque = 250;
 
 namespace pv = piece_value;
 
-bool directDraw() { return programState().BatchMode != 0; }
+bool directDraw() { return programState().run.BatchMode != 0; }
 
 int32_t pieceCount(const TrainRec& t) {
     return std::min<int32_t>(t.TgPieceCount, static_cast<int32_t>(t.TgPieces.size()) - 1);

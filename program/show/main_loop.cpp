@@ -27,7 +27,7 @@ constexpr int32_t kMainLoopReport = 0x0F0900C0;
 constexpr int32_t kRestartDelayMs = 3000;
 constexpr int32_t kRestartSliceMs = 20;
 
-bool stopped() { return programState().StopRequest != 0; }
+bool stopped() { return programState().run.StopRequest != 0; }
 
 // One due entry: a train line goes to the train start, anything else to the section runner.
 void dispatch(int32_t e) {
@@ -47,7 +47,7 @@ void dispatch(int32_t e) {
 void reportLoopError() {
     // A stop cuts long work short with an error already reported (the frame step's, entered
     // while the stop is pending); the show ends as asked, and that is no error to log.
-    if (programState().StopRequest != 0 && currentPendingError().number == error_number::kReported) return;
+    if (programState().run.StopRequest != 0 && currentPendingError().number == error_number::kReported) return;
     try {
         ReportError(kMainLoopSite, u"Exit by Error handler in MainLoop", kMainLoopReport);
     } catch (...) {
@@ -102,7 +102,7 @@ void MainLoop() {
         } catch (...) {
             // Surfaces that cannot be released cannot be made again either.
             reportLoopError();
-            programState().StopRequest = 1;
+            programState().run.StopRequest = 1;
         }
     }
     SaveRegString(u"L", SectionLinesText());

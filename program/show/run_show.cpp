@@ -15,7 +15,6 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/foreign_window_mode.h"
@@ -139,7 +138,7 @@ int32_t SplashTimeMs(std::u16string_view text) {
 void WaitOutSplash() {
     ShowState& ss = showState();
     ShowClock& clock = showClock();
-    while (ss.SplashMs != 0 && programState().StopRequest == 0 &&
+    while (ss.SplashMs != 0 && programState().run.StopRequest == 0 &&
            elapsed31(low31(clock.tickCount()), ss.SplashStart) <= ss.SplashMs) {
         clock.sleep(1);
         clock.pumpEvents();
@@ -200,8 +199,8 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
     ss.SectPickFlag = 0;
     ss.KeepGdiFrame = 1;
     ss.ColourKey = kShowColourKey;
-    st.ShowMode = mode;
-    st.RunFlags = run_flag::kShowStart;
+    st.run.ShowMode = mode;
+    st.run.RunFlags = run_flag::kShowStart;
     BeginShowLog();
     auto setTab = [] {
         if (!SettingsDialogOpen()) return false;
@@ -209,10 +208,10 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
         return true;
     };
     skipOnError(setTab);
-    st.BatchMode = 0;
+    st.run.BatchMode = 0;
     ss.SpeedPanelFlag = 0;
     // A show asked for once the program is ending stops at its first look.
-    st.StopRequest = st.EndRequest != 0 ? 1 : 0;
+    st.run.StopRequest = st.run.EndRequest != 0 ? 1 : 0;
     st.Shared.CancelLoad = 0;
     ss.SingleLineRead = singleLine;
     ss.TickMs = 200;
@@ -228,14 +227,14 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
     } catch (...) {
         ok = false;  // an error pending after the read: no show
     }
-    if (ok && st.StopRequest == 0) {
+    if (ok && st.run.StopRequest == 0) {
         skipOnError([] { EnsureStockIndex(); });
         ss.UseDirectDraw = 0;
         ss.FlipCount = 0;
         ss.DrawWholeTrains = 0;
         skipOnError([&] {
             const int index = mode == 0 ? kWindowMode : kFullScreenMode;
-            const DrawMethod m = DrawMethodFor(mainState().Show.DrawAlg[static_cast<size_t>(index)]);
+            const DrawMethod m = DrawMethodFor(programState().settings.Show.DrawAlg[static_cast<size_t>(index)]);
             ss.UseDirectDraw = m.UseDirectDraw;
             ss.FlipCount = m.FlipCount;
             ss.DrawWholeTrains = m.DrawWholeTrains;
@@ -247,8 +246,8 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
     skipOnError([] { lv::MacFree(); });
     if (ss.SplashMs != 0) skipOnError(UnloadSplash);
     ss.SplashMs = 0;
-    st.RunFlags = 0;
-    st.StopRequest = 1;
+    st.run.RunFlags = 0;
+    st.run.StopRequest = 1;
     bool settingsOpen = false;
     try {
         settingsOpen = setTab();
@@ -256,8 +255,8 @@ void RunShow(uint8_t mode, std::u16string& script, uint8_t headerOnly, uint8_t s
         settingsOpen = SettingsDialogOpen();
     }
     if (!settingsOpen) skipOnError([] { PostDeferredAction(deferred::kShutdown); });
-    st.ShowMode = 0;
-    st.BatchMode = 0;
+    st.run.ShowMode = 0;
+    st.run.BatchMode = 0;
     ss.UseDirectDraw = 0;
 }
 

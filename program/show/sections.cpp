@@ -7,7 +7,6 @@
 #include "platform/numbers.h"
 #include "platform/text.h"
 #include "program/core/pictures/anim_pools.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/error_report.h"
@@ -69,7 +68,8 @@ int32_t numberAfter(std::u16string_view text, size_t from) {
 
 // A box would stop a screen-saver or full-screen show behind it: there the text is logged.
 void tellInternal(const std::u16string& text) {
-    if (programState().BatchMode != 0 || mainState().ScreenSaverMode != 0 || programState().ShowMode != 0) {
+    if (programState().run.BatchMode != 0 || programState().road.ScreenSaverMode != 0 ||
+        programState().run.ShowMode != 0) {
         WriteErrorLog(text);
     } else {
         ShowMsgBox(text, kInformationIcon);

@@ -8,7 +8,6 @@
 #include "program/core/settings/settings.h"
 #include "program/core/startup/foreign_window_mode.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/settings/window_placement.h"
@@ -65,7 +64,7 @@ constexpr int32_t kGraceSteps = 5;
 constexpr int32_t kGraceMoves = 2;
 constexpr int32_t kCursorSeconds = 5;
 
-size_t modeIndex() { return programState().ShowMode == 0 ? 0 : 1; }
+size_t modeIndex() { return programState().run.ShowMode == 0 ? 0 : 1; }
 const RunSettings& script() { return scriptReader().S.Run; }
 bool foreignWindow() { return CurrentForeignWindowMode().active; }
 
@@ -90,7 +89,7 @@ void openPopup(int32_t x, int32_t y) {
 void openPanel() {
     if (foreignWindow()) return;
     ShowCursorForInput();
-    if (programState().BatchMode != 0)
+    if (programState().run.BatchMode != 0)
         showInput().DisplayRequest = display_request::kPanel;
     else
         ScrPanelInit();
@@ -218,13 +217,13 @@ void ScrKeyCommand(int16_t code, int32_t) {
         addSteps(c & 15);
     } else if (c < kFirstMenuId) {
         // Any other key, Shift, Ctrl and Alt alone included.
-        if (mainState().Show.NStpKey[modeIndex()] == 0 && script().NoStopOnKey == 0) QueryStopShow();
+        if (programState().settings.Show.NStpKey[modeIndex()] == 0 && script().NoStopOnKey == 0) QueryStopShow();
     }
     // Other menu ids (the engine's menu notifications among them) are not the show's.
 }
 
 void ScrMouseClick(int32_t button, int32_t, int32_t x, int32_t y) {
-    if (mainState().Show.NStpClk[modeIndex()] == 0 && script().NoStopOnClick == 0) {
+    if (programState().settings.Show.NStpClk[modeIndex()] == 0 && script().NoStopOnClick == 0) {
         QueryStopShow();
         return;
     }
@@ -235,7 +234,7 @@ void ScrMouseClick(int32_t button, int32_t, int32_t x, int32_t y) {
         in.RightClickX = static_cast<int16_t>(x);
         in.RightClickY = static_cast<int16_t>(y);
         ShowCursorForInput();
-        if (programState().BatchMode != 0) {
+        if (programState().run.BatchMode != 0) {
             if (!foreignWindow()) in.DisplayRequest = display_request::kPopup;
             return;
         }
@@ -257,7 +256,7 @@ void ScrMouseMove(int32_t, int32_t, int32_t x, int32_t y) {
         return;
     }
     if (ss.CursorState == 2) ss.CursorHideCountdown = kCursorSeconds * ss.TicksPerSecond;
-    if (mainState().Show.NStpMov[modeIndex()] != 0 || script().NoStopOnMove != 0) return;
+    if (programState().settings.Show.NStpMov[modeIndex()] != 0 || script().NoStopOnMove != 0) return;
     if (inGrace()) return;
     if (ss.MouseMoveCount < kReferenceMoves) {
         in.RefX = px;
@@ -275,13 +274,13 @@ void QueryStopShow() {
     // In a window of the screen-saver daemon (or of its settings' preview) the daemon ends the
     // show; a key, click or move that reaches the window stops nothing.
     if (foreignWindow()) return;
-    if (mainState().ScreenSaverMode != 0 && GetRegNumber(u"ScreenSaveUsePassword", 0) != 0)
+    if (programState().road.ScreenSaverMode != 0 && GetRegNumber(u"ScreenSaveUsePassword", 0) != 0)
         in.ShowPassword = GetRegString(u"Pw", u"");
     if (in.ShowPassword.empty()) {
-        st.StopRequest = 1;
+        st.run.StopRequest = 1;
         return;
     }
-    if (st.BatchMode != 0) {
+    if (st.run.BatchMode != 0) {
         in.DisplayRequest = display_request::kPassword;
         return;
     }

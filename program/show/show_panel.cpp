@@ -6,7 +6,6 @@
 #include "platform/numbers.h"
 #include "program/core/settings/settings.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/number_text.h"
 #include "program/scene/script_reader.h"
@@ -24,8 +23,8 @@ constexpr int kLengthRow = 2;
 constexpr int kLoadRow = 3;
 constexpr int32_t kLengthUnit = 100;  // pixels per step of the length slider
 
-size_t modeIndex() { return programState().ShowMode == 0 ? 0 : 1; }
-std::u16string modeLetter() { return programState().ShowMode == 0 ? u"W" : u"F"; }
+size_t modeIndex() { return programState().run.ShowMode == 0 ? 0 : 1; }
+std::u16string modeLetter() { return programState().run.ShowMode == 0 ? u"W" : u"F"; }
 bool speedFixed() { return scriptReader().S.Run.SpeedSet != 0; }
 
 int32_t rounded(double v) { return plat::clampToInt32(v); }
@@ -60,7 +59,7 @@ void ScrPanelInit() {
     if (c == nullptr) return;
     PanelState& p = panelState();
     ShowState& ss = showState();
-    ShowSettings& s = mainState().Show;
+    ShowSettings& s = programState().settings.Show;
     const size_t m = modeIndex();
     p.LinesOnScreen = linesOnScreen();
     if (p.LaidOut == 0) {
@@ -109,7 +108,7 @@ void ScrLimitCheck(int row) {
     if (c == nullptr || row < kTracksRow || row > kLoadRow) return;
     const bool on = c->checked(row);
     c->setRowEnabled(row, on);
-    ShowSettings& s = mainState().Show;
+    ShowSettings& s = programState().settings.Show;
     const size_t m = modeIndex();
     const uint8_t flag = on ? 1 : 0;
     if (row == kTracksRow) s.LimLinB[m] = flag;
@@ -141,7 +140,7 @@ void ScrValueChange(int row) {
         p.InvalidBits = static_cast<uint8_t>(p.InvalidBits & ~bit);
         // Moving the slider rewrites the text, which comes back here before v is applied.
         if (c->sliderValue(row) != static_cast<int32_t>(slider)) c->setSliderValue(row, static_cast<int32_t>(slider));
-        ShowSettings& s = mainState().Show;
+        ShowSettings& s = programState().settings.Show;
         const size_t m = modeIndex();
         switch (row) {
         case kSpeedRow: showState().SpeedFactor = static_cast<float>(v * 0.001); break;
@@ -155,7 +154,7 @@ void ScrValueChange(int row) {
 
 void ScrPanelCommand(int button) {
     PanelState& p = panelState();
-    ShowSettings& s = mainState().Show;
+    ShowSettings& s = programState().settings.Show;
     const size_t m = modeIndex();
     const std::u16string letter = modeLetter();
     const bool fixed = speedFixed();

@@ -2,9 +2,9 @@
 // thread for the whole run of the program.
 //
 // Values the program core already keeps stay where they are and are not copied here:
-// RunFlags, StopRequest, BatchMode, ShowMode and ProgressCode in programState();
-// the screen-saver run (SaverMode), the "Priority" and "Music" settings and the
-// milliseconds per counter tick in mainState(); the progress suppress value in
+// RunFlags, StopRequest, BatchMode, ShowMode and ProgressCode in programState().run;
+// the screen-saver run in programState().road, the "Priority" and "Music" settings in its
+// settings and the milliseconds per counter tick in its machine measures; the progress suppress value in
 // progressDisplay().Suppress; the animation wheel in animWheel().
 #pragma once
 

@@ -45,7 +45,7 @@ constexpr size_t kDataDC = 0;
 constexpr size_t kDataX = 1;
 constexpr size_t kDataY = 2;
 
-bool directDraw() { return programState().BatchMode != 0; }
+bool directDraw() { return programState().run.BatchMode != 0; }
 
 bool hasPicture(const TrainRec& t) { return t.SnowSurface != 0 || t.SnowBuffer != 0; }
 

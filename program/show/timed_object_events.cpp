@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/numbers.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_state.h"
 #include "program/show/frame_step.h"
@@ -77,8 +76,8 @@ int32_t betweenTicks() {
     if (ss.SplashMs != 0 || ss.StepMode != 0) return kTickNothing;
 
     const ShowLists& lists = ss.Lists;
-    const ShowSettings& limits = mainState().Show;
-    const size_t mode = programState().ShowMode != 0 ? 1 : 0;
+    const ShowSettings& limits = programState().settings.Show;
+    const size_t mode = programState().run.ShowMode != 0 ? 1 : 0;
     const bool priority = lists.PriorityHead != 0;
     int32_t train = 0;
     int32_t length = 0;
@@ -194,7 +193,7 @@ void StartTimedEvents() {
     ss.StartMode = 0;
     ss.YieldAfterMs = 100;
     // The full-screen show hides the cursor when its surfaces are first made.
-    ss.CursorState = programState().ShowMode == 1 ? kCursorHidden : 0;
+    ss.CursorState = programState().run.ShowMode == 1 ? kCursorHidden : 0;
     ss.CursorHideCountdown = 0;
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 constexpr int32_t kGrowth = 10;
 
-const std::u16string& instanceKey() { return programState().InstanceLetter; }
+const std::u16string& instanceKey() { return programState().road.InstanceLetter; }
 
 void ensureCapacity(RecentList& list, int32_t count) {
     if (count <= list.capacity && static_cast<int32_t>(list.items.size()) > count) return;

@@ -5,7 +5,6 @@
 
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/descriptions.h"

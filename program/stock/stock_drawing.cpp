@@ -12,7 +12,6 @@
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/settings/split_file_path.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
@@ -206,7 +205,7 @@ int32_t PlainTextWidth(RowFont font, std::u16string_view text) {
 
 EntryTexts StockEntryTexts(const StockEntry& entry, uint8_t showFile) {
     const ProgramState& st = programState();
-    const MainState& ms = mainState();
+    const ProgramState& ms = programState();
     EntryTexts t;
     const int16_t f = entry.FileIndex;
     if (f == kMacroFile) {
@@ -224,8 +223,8 @@ EntryTexts StockEntryTexts(const StockEntry& entry, uint8_t showFile) {
     }
     const StockFileEntry& file = st.Arrays.StockFiles[f];
     const size_t kind = file.Kind < kPictureKinds ? file.Kind : 0;
-    if ((ms.PicKindClass[kind] & kKindAddressedByName) != 0) {
-        const std::u16string name = WithKindExtension(entry.Text2, ms.PicKindExt[kind]);
+    if ((ms.tables.PicKindClass[kind] & kKindAddressedByName) != 0) {
+        const std::u16string name = WithKindExtension(entry.Text2, ms.tables.PicKindExt[kind]);
         t.fileLine = JoinFilePath(file.Path, name);
         if (showFile == 1 || showFile == 2) t.secondLine = name;
         if (showFile == 3) t.secondLine = t.fileLine;
@@ -264,7 +263,7 @@ std::u16string StockAuthorText(int32_t source, uint8_t showAuth) {
         if (f > st.Shared.StockFileCount || !st.Arrays.StockFiles.has(f)) return {};
         const StockFileEntry& file = st.Arrays.StockFiles[f];
         const size_t kind = file.Kind < kPictureKinds ? file.Kind : 0;
-        if ((mainState().PicKindClass[kind] & kKindIsAuthor) == 0) return {};
+        if ((programState().tables.PicKindClass[kind] & kKindIsAuthor) == 0) return {};
         return file.Name;
     }
     if (source > st.Shared.AuthorCount || !st.Arrays.Authors.has(source)) return {};
@@ -299,7 +298,7 @@ void DrawStockCells(StockWindow& w) {
     int32_t catRow = 1;
     while (catRow <= categories && cats.has(catRow) && cats[catRow].FirstEntry < top) ++catRow;
 
-    const MainState& ms = mainState();
+    const ProgramState& ms = programState();
     for (int32_t i = 1; i <= w.CellCount && i <= kMaxCells; ++i) {
         StockCell& c = w.Cells[static_cast<size_t>(i)];
         const int32_t e = top + i - 1;
@@ -350,7 +349,7 @@ void DrawStockCells(StockWindow& w) {
         // The type dot, the way mark and the caption.
         uint8_t type = 0;
         if (o.ShowType != 0) {
-            const size_t p = ms.ColorLetters.find(entry->TypeLetter);
+            const size_t p = ms.tables.ColorLetters.find(entry->TypeLetter);
             type = p == std::u16string::npos ? 0 : static_cast<uint8_t>(p + 1);
         }
         if (type != c.TypeIndex) {

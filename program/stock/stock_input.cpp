@@ -164,7 +164,7 @@ bool Box_OLESetData(StockWindow& w, int32_t format, std::u16string& text) {
 }
 
 bool LabPic_DropAccepted(bool stockFormat, bool fileList) {
-    if ((programState().RunFlags & kShowRunning) != 0) return false;
+    if ((programState().run.RunFlags & kShowRunning) != 0) return false;
     return stockFormat || fileList;
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/stock/stock_rows_view.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/stock/stock_window.h"
@@ -20,8 +20,8 @@ constexpr int32_t kDescWidth = 30;
 constexpr int32_t kWayWidth = 22;
 constexpr int32_t kDotSize = 11;
 
-int32_t twipsDown(int32_t twips) { return twips / std::max(mainState().TwipsPerPixelY, 1); }
-int32_t twipsAcross(int32_t twips) { return twips / std::max(mainState().TwipsPerPixelX, 1); }
+int32_t twipsDown(int32_t twips) { return twips / std::max(programState().machine.TwipsPerPixelY, 1); }
+int32_t twipsAcross(int32_t twips) { return twips / std::max(programState().machine.TwipsPerPixelX, 1); }
 
 }  // namespace
 

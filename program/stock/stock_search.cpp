@@ -4,7 +4,6 @@
 
 #include "platform/like_match.h"
 #include "platform/text.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/lang_texts.h"
@@ -78,8 +77,8 @@ void SetStockOption(StockWindow& window, int32_t word, int32_t value) {
         c.NamePattern = plat::ucase(answer);
     }
     c.Count = code == search_code::kAll ? 0 : 1;
-    if (code == search_code::kType) c.TypeLetter = letterAt(mainState().ColorLetters, value);
-    if (code == search_code::kWay) c.WayLetter = letterAt(mainState().TypeCodeLetters, value);
+    if (code == search_code::kType) c.TypeLetter = letterAt(programState().tables.ColorLetters, value);
+    if (code == search_code::kWay) c.WayLetter = letterAt(programState().tables.TypeCodeLetters, value);
     if (code == search_code::kAuthor) {
         const int32_t authors = programState().Shared.AuthorCount;
         c.MarkedAuthor = value >= 0 && value <= authors ? value : -1;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "program/core/pictures/anim_pools.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
@@ -110,7 +109,7 @@ AnimationCounts countAnimations(int32_t part) {
 
 // The picture of panel 2: the type letter's colour.
 int32_t typePicture(char16_t letter) {
-    const size_t p = mainState().ColorLetters.find(letter);
+    const size_t p = programState().tables.ColorLetters.find(letter);
     return p == std::u16string::npos ? 0 : static_cast<int32_t>(p);
 }
 

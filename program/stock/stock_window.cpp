@@ -9,7 +9,6 @@
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/settings/settings.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/lang_texts.h"
@@ -90,7 +89,7 @@ bool StockWindow::Load() {
     }
     service.HighestStockSlot = static_cast<uint8_t>(std::max<int>(service.HighestStockSlot, n));
     Slot = static_cast<int16_t>(n);
-    SelBit = static_cast<int16_t>(mainState().BitValue[static_cast<size_t>(n - 1)]);
+    SelBit = static_cast<int16_t>(programState().tables.BitValue[static_cast<size_t>(n - 1)]);
     sw.Windows[static_cast<size_t>(n)] = this;
     DeSel();
     DrawState = -1;
@@ -125,7 +124,7 @@ bool StockWindow::Load() {
     if (position != 0) {
         sw.RequestedTop = 0;
     } else {
-        position = GetRegNumber(positionName(n), 1, st.InstanceLetter);
+        position = GetRegNumber(positionName(n), 1, st.road.InstanceLetter);
     }
     // Before the first layout the window has no rows; the layout brings the position within
     // the list again once it knows how many rows it shows.
@@ -160,7 +159,7 @@ void StockWindow::CmdCheck(uint32_t word) {
     StockWindowsState& sw = stockWindows();
     const ProgramState& st = programState();
     const int32_t count = st.Shared.StockCount;
-    if ((word & c::kNotRunning) != 0 && (st.RunFlags & kShowRunning) != 0) RaiseUserError(u"NRUN");
+    if ((word & c::kNotRunning) != 0 && (st.run.RunFlags & kShowRunning) != 0) RaiseUserError(u"NRUN");
     if ((word & c::kSelection) != 0 && sw.SelFirst == 0) RaiseUserError(u"NOSP");
     if ((word & c::kSingle) != 0 && sw.SelFirst != sw.SelLast) RaiseUserError(u"SEL1");
     if ((word & c::kNotFirst) != 0 && sw.SelFirst <= 1) RaiseUserError(u"NOF");
@@ -253,7 +252,7 @@ void StockWindow::DoExit(int16_t& cancel) {
     --sw.StockWindowCount;
     ServiceState& service = serviceState();
     while (service.HighestStockSlot > 0 && tableRow(service.HighestStockSlot).inUse == 0) --service.HighestStockSlot;
-    SaveRegNumber(positionName(Slot), scroll_.TopEntry, programState().InstanceLetter);
+    SaveRegNumber(positionName(Slot), scroll_.TopEntry, programState().road.InstanceLetter);
     freeCells(1, kFreedOnExit);
     countdown(Slot) = 0;
     sw.Windows[static_cast<size_t>(Slot)] = nullptr;

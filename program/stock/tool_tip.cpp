@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "program/core/texts/qt_text.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/windows/tip_frm.h"
@@ -48,7 +49,7 @@ void ShowTip(std::u16string& text, QWidget* window, int32_t x, int32_t y, int32_
     StockWindowsState& sw = stockWindows();
     if (sw.TipShown != 0 && sw.TipText == text) return;
     TipFrm* tip = tipForm();
-    QString shown = QString::fromStdU16String(text);
+    QString shown = toQString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const QRect extent = QFontMetrics(tip->Txt->font()).boundingRect(QRect(0, 0, kLargeExtent, kLargeExtent), 0, shown);
     const QSize screen = screenSizePx();

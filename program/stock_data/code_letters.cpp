@@ -5,7 +5,6 @@
 
 #include "program/core/binding/engine_binding.h"
 #include "program/core/binding/engine_text.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
@@ -36,7 +35,7 @@ std::u16string wayMenuCaption(int32_t id) {
 }  // namespace
 
 int32_t CodeLetterPosition(char16_t letter) {
-    const std::u16string& letters = mainState().TypeCodeLetters;
+    const std::u16string& letters = programState().tables.TypeCodeLetters;
     const size_t p = letters.find(letter);
     return p == std::u16string::npos ? 0 : static_cast<int32_t>(p) + 1;
 }

@@ -14,7 +14,6 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/error_report.h"
@@ -198,7 +197,7 @@ int32_t onTxt(const std::u16string& arg, int32_t) {
 }
 
 int32_t onTxtEnd(const std::u16string&, int32_t) {
-    mainState().StockOk = true;
+    programState().scene.StockOk = true;
     return stockState().LoadMode != kLoadFull ? kKeyLineTextsDone : kKeyLineGoOn;
 }
 

@@ -9,7 +9,6 @@
 #include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/split_file_path.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup.h"
@@ -93,8 +92,8 @@ int32_t descTextProc(int32_t number, const char16_t* text) noexcept {
 // A stock that cannot be used: said in a box, the tables emptied, the show asked to stop.
 void refuseStock(const std::u16string& message) {
     ShowStockMessage(message);
-    mainState().StockOk = false;
-    programState().StopRequest = 1;
+    programState().scene.StockOk = false;
+    programState().run.StopRequest = 1;
     InitStockSections();
 }
 
@@ -159,8 +158,8 @@ void SetStockName(const std::u16string& path) {
     // Kept as written; the settings key matches an upper-cased one, as key names do.
     ss.StockName = path;
     SplitFilePath(ss.StockName);
-    st.StockDir = st.SplitDir;
-    st.CacheFile = JoinFilePath(st.SplitDir, st.SplitName + u".tca");
+    st.scene.StockDir = st.split.SplitDir;
+    st.scene.CacheFile = JoinFilePath(st.split.SplitDir, st.split.SplitName + u".tca");
     std::u16string key = ss.StockName;
     std::replace(key.begin(), key.end(), u'\\', u'|');
     ss.StockKey = u"\\Stock\\" + key + u"\\";
@@ -191,7 +190,7 @@ int32_t LoadStockBinary(int32_t mode) {
     if (r == kEngineNoFile) return kBinaryMissing;
     if (r != 0) return kBinaryUnusable;
     ss.Background = colour;
-    mainState().StockOk = true;
+    programState().scene.StockOk = true;
     SelectLanguage();
     for (int32_t i = 1; i <= sh.StockFileCount && a.StockFiles.has(i); ++i)
         a.StockFiles[i].Name = StockFileName(a.StockFiles[i].Kind, a.StockFiles[i].Path);
@@ -213,7 +212,7 @@ void LoadStock(int32_t mode) {
     const LoadingMark loading;
     beginLoadState(mode);
     const ProgressWindow progress(mode == kLoadFull);
-    mainState().StockOk = false;
+    programState().scene.StockOk = false;
     InitStockSections();
     // A device, pipe or folder named as the stock would never end or never answer.
     if (plat::fileKindOf(openPath(ss.StockName)) == plat::FileKind::NotRegular) {
@@ -247,9 +246,9 @@ void LoadStock(int32_t mode) {
     if (r == kLoadStopped || ss.Aborted) {
         // Cancelled, or an error answered with Cancel: a half-read stock is no stock.
         ResetStockTables();
-        mainState().StockOk = false;
+        programState().scene.StockOk = false;
         ss.LoadMode = kLoadCancelled;
-        st.StopRequest = 1;
+        st.run.StopRequest = 1;
         return;
     }
     if (r < 0) {
@@ -257,7 +256,7 @@ void LoadStock(int32_t mode) {
         return;
     }
     ShrinkStockTables();
-    mainState().StockOk = true;
+    programState().scene.StockOk = true;
     ss.LoadedName = ss.StockName;
     readLanguageNames();
     SelectLanguage();

@@ -8,7 +8,6 @@
 #include "platform/text.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/settings/split_file_path.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
@@ -163,7 +162,7 @@ void ResetStockTables() {
     ss.Background = 0;
     ss.CategoryNumber = 0;
     ss.LoadedName.clear();
-    mainState().StockIndexBuilt = false;
+    programState().scene.StockIndexBuilt = false;
 }
 
 void InitStockSections() {
@@ -187,7 +186,7 @@ void CheckStockFiles() {
     const int32_t libs = std::min(st.Shared.LibInfoCount, a.LibInfos.upperBound());
     for (int32_t i = 1; i <= files; ++i) {
         StockFileEntry& f = a.StockFiles[i];
-        if (f.Kind < kPictureKinds && (mainState().PicKindClass[f.Kind] & 1) != 0) continue;
+        if (f.Kind < kPictureKinds && (programState().tables.PicKindClass[f.Kind] & 1) != 0) continue;
         f.Name = StockFileName(f.Kind, f.Path);
         for (int32_t l = 1; l <= libs; ++l) {
             if (plat::equalsNoCase(a.LibInfos[l].Key, f.Name)) {
@@ -224,7 +223,7 @@ void ShrinkStockTables() {
 }
 
 std::u16string StockFileName(uint8_t kind, std::u16string_view path) {
-    if (kind < kPictureKinds && (mainState().PicKindClass[kind] & 1) != 0) return std::u16string(path);
+    if (kind < kPictureKinds && (programState().tables.PicKindClass[kind] & 1) != 0) return std::u16string(path);
     const PathSplit parts = splitPathText(path);
     return parts.name + parts.ext;
 }

@@ -223,7 +223,7 @@ void paintArea(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t 
         area.TgLine = tgLine;
     }
     area.SceneDC = show.SceneDC.Value();
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         area.SceneSurface = show.BackSurface;
     } else {
         area.SceneSurface = 0;
@@ -270,7 +270,7 @@ void paintArea(TrainRec& area, std::u16string& way, std::u16string& fg, int32_t 
         const ScriptPlaceScope place = layerAt(fgLine);
         GetFgBg(fg, area, area.FgPart, layer_kind::kForeground);
     }
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         CopyRectEx(0, 0, area.AreaLeftX, area.AreaTopY, area.Width, area.BandHeight, area.SceneDC, 0, area.AreaLeftX,
                    area.AreaTopY, 1, 0, area.SceneSurface, 0, kSiteCatchUp);
     }

@@ -116,7 +116,7 @@ void CloneSlot(int32_t from, int32_t ownerPart, int32_t leftX, int32_t offset, i
     c.StepX = source.FrameWidth;
     c.StepY = 0;
     if ((source.Flags & kSlotNoFrameStore) == 0 && source.FrameWidth > 0 && source.FrameHeight > 0 &&
-        programState().BatchMode != 0) {
+        programState().run.BatchMode != 0) {
         const int32_t w = (source.LastFrame + 1) * source.FrameWidth;
         const LvHandle surface = lv::CreateSurface(w, source.FrameHeight, displayState().KeyPixel, kSiteFrameSurface);
         if (surface != 0)

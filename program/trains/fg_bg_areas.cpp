@@ -127,7 +127,7 @@ std::vector<LayerPiece> PiecesOf(const MaskedPicture& band, const TrainRec& area
             CopyRectEx(static_cast<int32_t>(dc), static_cast<int32_t>(mask), bx, by, b.Width, b.Height,
                        band.picture.dc.Value(), band.mask.dc.Value(), b.Left, b.Top, 1, 1, 0, 0, kSitePiece);
         }
-        if (programState().BatchMode != 0) {
+        if (programState().run.BatchMode != 0) {
             p.Surface = static_cast<int32_t>(KeyedSurface(b.Width, b.Height, kSitePiece));
             if (p.Surface != 0) {
                 CopyRectEx(0, 0, 0, 0, b.Width, b.Height, band.picture.dc.Value(), band.mask.dc.Value(), b.Left, b.Top,
@@ -272,7 +272,7 @@ void StoreLayer(TrainRec& area, int32_t owner, uint8_t kind, LayerRecord& layer)
         // Every animation of the part keeps the scene background behind it.
         int32_t s = parts[owner].FirstSlot;
         for (int32_t guard = 0; slots.valid(s) && guard <= slots.Count; ++guard) {
-            if (programState().BatchMode != 0) {
+            if (programState().run.BatchMode != 0) {
                 PictureSlot& slot = slots[s];
                 const LvHandle surface =
                     lv::CreateSurface(slot.FrameWidth, slot.FrameHeight, displayState().KeyPixel, kSiteSurfaceStore);

@@ -88,7 +88,7 @@ void DrawTrainText(int32_t train, int32_t sect) {
     const plat::COLORREF ink = colourOf(u"TXC,TEXTCOLOR", s.LabelColor);
     const plat::COLORREF paper = colourOf(u"TXB,TEXTBACKGROUNDCOLOR", s.LabelBackground);
 
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         const LvHandle surface = lv::CreateSurface(w, h, 0, kSiteTextSurface);
         rec(train).TextSurface = static_cast<int32_t>(surface);
         if (surface == 0) return;

@@ -59,7 +59,7 @@ void PaintSceneForeground(int32_t scene) {
         GetFgBg(fg, r, r.FgPart, layer_kind::kForeground);
     }
     TrainRec& r = trains().at(scene);
-    if (programState().BatchMode != 0) {
+    if (programState().run.BatchMode != 0) {
         CopyRectEx(0, 0, r.AreaLeftX, r.AreaTopY, r.Width, r.BandHeight, r.SceneDC, 0, r.AreaLeftX, r.AreaTopY, 1, 0,
                    r.SceneSurface, 0, kSiteCatchUp);
     }

@@ -72,7 +72,7 @@ Item ItemOf(const std::u16string& entry) {
 
 // A relative JPEG name is taken from the stock folder.
 std::string JpegPath(const std::u16string& name) {
-    const std::u16string full = IsRootedPath(name) ? name : JoinFilePath(programState().StockDir, name);
+    const std::u16string full = IsRootedPath(name) ? name : JoinFilePath(programState().scene.StockDir, name);
     return plat::resolvePath(plat::utf16ToUtf8(full));
 }
 

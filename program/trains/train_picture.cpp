@@ -103,7 +103,7 @@ std::u16string failureMessage(std::u16string_view name, const std::u16string& de
 
 void stepOrStop(int32_t site) {
     frameStep(site);
-    if (programState().StopRequest != 0) throw ProgramError(error_number::kReported, u"");
+    if (programState().run.StopRequest != 0) throw ProgramError(error_number::kReported, u"");
 }
 
 // Loads one vehicle at the pen; its part, or 0 when it failed and was logged.
@@ -133,7 +133,7 @@ int32_t loadVehicle(const std::u16string& name, int32_t height, uint8_t& allFlag
         ReleaseToMark(partMark, slotMark);
         b.RunningLength = length;
         // A stop cuts the load short: the vehicle did not fail, there is nothing to log.
-        if (!reported || programState().StopRequest == 0) logFailure(message, reported);
+        if (!reported || programState().run.StopRequest == 0) logFailure(message, reported);
         if (reported || scriptReader().S.Run.SkipErrors != 0) throw ProgramError(error_number::kReported, message);
         stepOrStop(kSiteAfterFailure);
         return DrawLabelText(message);

@@ -9,7 +9,6 @@
 #include "program/core/params/param_expr.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/error_report.h"
@@ -142,7 +141,7 @@ bool guarded(int32_t site, Body body) {
         if (e.number() != error_number::kReported) {
             reportStartError(site);
         } else {
-            if (programState().StopRequest != 0) throw;
+            if (programState().run.StopRequest != 0) throw;
             freeAttempt();
         }
     } catch (const std::exception&) {
@@ -155,7 +154,7 @@ void showNoDirection(int32_t train, int32_t member) {
     const std::u16string text = u"No direction for line " + decimal(rec(train).Index) + u" unit " + decimal(member);
     // Nobody can answer a box behind a full-screen or screen-saver show.
     const ProgramState& st = programState();
-    if (st.BatchMode != 0 || st.ShowMode == 1 || mainState().ScreenSaverMode != 0)
+    if (st.run.BatchMode != 0 || st.run.ShowMode == 1 || programState().road.ScreenSaverMode != 0)
         WriteErrorLog(text);
     else
         ShowMsgBox(text, kInformationBox);

@@ -6,18 +6,13 @@
 #include <QPainter>
 #include <QString>
 
+#include "program/core/texts/qt_text.h"
 #include "program/show/show_font.h"
 
 namespace yov {
-namespace {
-
-QString qText(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
-
 TextExtent MeasureShowText(std::u16string_view text) {
     const QFontMetrics m(showFont());
-    return {m.horizontalAdvance(qText(text)), m.height()};
+    return {m.horizontalAdvance(toQString(text)), m.height()};
 }
 
 void DrawShowText(plat::HDC dc, int32_t x, int32_t y, std::u16string_view text, plat::COLORREF colour) {
@@ -29,7 +24,7 @@ void DrawShowText(plat::HDC dc, int32_t x, int32_t y, std::u16string_view text, 
         QPainter p(&img);
         p.setFont(showFont());
         p.setPen(QColor(plat::GetRValue(colour), plat::GetGValue(colour), plat::GetBValue(colour)));
-        p.drawText(QPoint(0, QFontMetrics(showFont()).ascent()), qText(text));
+        p.drawText(QPoint(0, QFontMetrics(showFont()).ascent()), toQString(text));
     }
     // Unsmoothed glyphs: a pixel is either the text's or the picture's.
     for (int32_t j = 0; j < e.Height; ++j)

@@ -16,9 +16,8 @@
 
 #include "platform/codepage.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/main_state.h"
-#include "program/core/startup/program_resources.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/startup/program_resources.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/descriptions.h"
@@ -247,7 +246,7 @@ void AboutWindow::Form_Resize() {
     m.rightPicH = Pic2.height();
     m.railTileH = railTile_.isNull() ? 7 : railTile_.height();
     // One control row: 315 twips.
-    m.ButtonHeight = 315 / std::max(mainState().TwipsPerPixelY, 1);
+    m.ButtonHeight = 315 / std::max(programState().machine.TwipsPerPixelY, 1);
     places_ = LayOutAbout(m);
     if (!places_.changed) return;
     place(Shape1, places_.band);

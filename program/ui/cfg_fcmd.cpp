@@ -15,10 +15,10 @@
 #include "platform/priority.h"
 #include "platform/codepage.h"
 #include "platform/text.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/error_log.h"
@@ -45,7 +45,7 @@ namespace {
 namespace cmd = cfg_cmd;
 using cfg_cmd::checkMenu;
 
-bool showRunning() { return (programState().RunFlags & run_flag::kShowRunning) != 0; }
+bool showRunning() { return (programState().run.RunFlags & run_flag::kShowRunning) != 0; }
 
 // Errors of a handler Qt calls stay there: shown (6009 shows nothing), never thrown into
 // Qt's event delivery.
@@ -103,7 +103,7 @@ bool CfgFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& /*arg2*/, int32_t& /*ar
         try {
             ResetLibraryTables();
         } catch (...) {}
-        const std::string file = plat::resolvePath(plat::utf16ToUtf8(programState().CacheFile));
+        const std::string file = plat::resolvePath(plat::utf16ToUtf8(programState().scene.CacheFile));
         std::error_code ignored;
         if (!file.empty()) std::filesystem::remove(file, ignored);
         return true;
@@ -119,7 +119,7 @@ bool CfgFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& /*arg2*/, int32_t& /*ar
             WriteErrorLog(u"SetPriorityClass refused");
         return true;
     }
-    case cmd::kMenuSelect: SBar->showMessage(QString::fromStdU16String(GetMenuTip(arg1))); return true;
+    case cmd::kMenuSelect: SBar->showMessage(toQString(GetMenuTip(arg1))); return true;
     case cmd::kMenuLoopLeft: SBar->clearMessage(); return true;
     case cmd::kLanguage: chooseLanguage(index + 1); return true;
     case kOptionMenuCommand: RunOptionCommand(scriptReader().S, index); return true;
@@ -131,9 +131,8 @@ bool CfgFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& /*arg2*/, int32_t& /*ar
 void CfgFrm::testShow(uint8_t mode) {
     // The dialog's handlers run during its own show: a second show cannot start inside it.
     if (showRunning()) return;
-    const std::u16string script = mainState().ConfigFile;
-    std::u16string file = script;
-    RunShow(mode, file, 0, 0);
+    std::u16string script = programState().scene.ConfigFile;
+    RunShow(mode, script, 0, 0);
 }
 
 bool CfgFrm::bringUpStockWindow() {
@@ -178,7 +177,7 @@ void CfgFrm::chooseLanguage(int32_t language) {
 }
 
 void CfgFrm::chooseCache(int32_t mode) {
-    if (mode == programState().CacheMode) return;
+    if (mode == programState().scene.CacheMode) return;
     StoreSetting(u"Cache", mode, true);
     CloseLibraries();
     OpenPictureCache();
@@ -199,7 +198,7 @@ void CfgFrm::ChkBackup_Click() {
 void CfgFrm::StartStop() {
     // A show reads the whole script, options included, into the table the option menu
     // switches; afterwards the menu is made again from the script so the two agree.
-    if (!showRunning() && mainState().ConfigOk) TtDepend(mainState().ConfigFile);
+    if (!showRunning() && programState().scene.ConfigOk) TtDepend(programState().scene.ConfigFile);
     SetTab();
 }
 

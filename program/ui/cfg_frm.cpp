@@ -20,8 +20,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "program/core/texts/qt_text.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/localize.h"
@@ -53,7 +53,7 @@ T* make(QWidget* parent, const char16_t* caption, const char16_t* tag) {
 
 QGroupBox* frame(QWidget* parent, const char16_t* caption, const char16_t* tag) {
     auto* g = new QGroupBox(parent);
-    if (caption != nullptr) g->setTitle(QString::fromStdU16String(caption));
+    if (caption != nullptr) g->setTitle(toQString(caption));
     if (tag != nullptr) setControlTag(g, tag);
     return g;
 }
@@ -97,10 +97,10 @@ CfgFrm::CfgFrm() : QWidget(nullptr) {
     setFont(cfgFont());
     setControlTag(this, u"CFG");
     setWindowTitle(QStringLiteral("Yov"));
-    const MainState& ms = mainState();
-    metrics_.rowHeight = ms.CtlHeightPx > 0 ? ms.CtlHeightPx : 315 / 15;
-    metrics_.lineHeight = ms.TextHeightPx > 0 ? ms.TextHeightPx : 195 / 15;
-    metrics_.statusBarHeight = ms.EditHeightPx > 0 ? ms.EditHeightPx : 285 / 15;
+    const ProgramState& ms = programState();
+    metrics_.rowHeight = ms.machine.CtlHeightPx > 0 ? ms.machine.CtlHeightPx : 315 / 15;
+    metrics_.lineHeight = ms.machine.TextHeightPx > 0 ? ms.machine.TextHeightPx : 195 / 15;
+    metrics_.statusBarHeight = ms.machine.EditHeightPx > 0 ? ms.machine.EditHeightPx : 285 / 15;
     build();
 }
 
@@ -134,8 +134,8 @@ void CfgFrm::build() {
         const char16_t* tag;
     } tabs[] = {{u"Main", u"FILS"}, {u"Full Screen", u"FULLS"}, {u"Window", u"WIN"}, {u"Files", u""}};
     for (const auto& t : tabs) {
-        const int i = Tab1->addTab(QString::fromStdU16String(t.caption));
-        Tab1->setTabData(i, QString::fromStdU16String(t.tag));
+        const int i = Tab1->addTab(toQString(t.caption));
+        Tab1->setTabData(i, toQString(t.tag));
     }
     auto* pane = new QFrame(Tab1Pane);
     pane->setObjectName(QStringLiteral("Tab1Body"));
@@ -284,7 +284,7 @@ void CfgFrm::measureRows(const QFont& font) {
              ChkStopKey,  ChkStopMove, ChkStopClick, ChkLin,      ChkLen,    ChkAvg}) {
         const QSize wanted = b->sizeHint();
         const std::u16string caption = controlCaption(b).value_or(std::u16string());
-        const double captionWidth = text.horizontalAdvance(QString::fromStdU16String(caption));
+        const double captionWidth = text.horizontalAdvance(toQString(caption));
         row = std::max(row, wanted.height());
         mark = std::max(mark, wanted.width() - static_cast<int32_t>(captionWidth));
     }

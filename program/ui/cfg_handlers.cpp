@@ -20,9 +20,9 @@
 #include <utility>
 
 #include "platform/text.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/error_report.h"
@@ -134,7 +134,7 @@ void CfgFrm::ChkAct_Click() {
     if (CfgFilling() == 0) StoreSetting(u"DDA", ChkAct->isChecked() ? 1 : 0);
     const FillingScope filling;
     ModeCombo[0]->clear();
-    if (mainState().Show.DrawAlg[cs.ModeIndex == kFullScreenMode ? 1 : 0] < 2) return;
+    if (programState().settings.Show.DrawAlg[cs.ModeIndex == kFullScreenMode ? 1 : 0] < 2) return;
     if (ChkAct->isChecked()) {
         SetDDEnab(false);
         ModeCombo[1]->clear();
@@ -143,8 +143,8 @@ void CfgFrm::ChkAct_Click() {
     }
     const ResolutionList& list = cs.Resolutions;
     for (int i = 1; i <= std::min<int>(list.count, kMaxResolutions); ++i) {
-        ModeCombo[0]->addItem(QString::fromStdU16String(
-            ResolutionCaption(list.width[static_cast<size_t>(i)], list.height[static_cast<size_t>(i)])));
+        ModeCombo[0]->addItem(
+            toQString(ResolutionCaption(list.width[static_cast<size_t>(i)], list.height[static_cast<size_t>(i)])));
     }
     const QSize screen =
         QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->size() : QSize(cs.DDX, cs.DDY);
@@ -171,7 +171,7 @@ void CfgFrm::Combo1_Click() {
     const FillingScope filling;
     depths_ = DepthsOf(CollectedDisplayModes(), cs.DDX, cs.DDY);
     ModeCombo[1]->clear();
-    for (int32_t d : depths_) ModeCombo[1]->addItem(QString::fromStdU16String(DepthCaption(d)));
+    for (int32_t d : depths_) ModeCombo[1]->addItem(toQString(DepthCaption(d)));
     const int k = EntryToSelect(depths_, cs.DDB);
     if (k >= 0) {
         ModeCombo[1]->setCurrentIndex(k);
@@ -192,7 +192,7 @@ void CfgFrm::Combo2_Click() {
                          cs.Resolutions.height[static_cast<size_t>(i)], cs.DDB);
     }
     ModeCombo[2]->clear();
-    for (int32_t r : rates_) ModeCombo[2]->addItem(QString::fromStdU16String(RateCaption(r)));
+    for (int32_t r : rates_) ModeCombo[2]->addItem(toQString(RateCaption(r)));
     const bool any = !rates_.empty();
     ModeLabel[2]->setEnabled(any);
     ModeCombo[2]->setEnabled(any);
@@ -226,7 +226,7 @@ void CfgFrm::CmbFil_Click(int list) {
         int16_t& guard;
         ~Release() { guard = 0; }
     } release{ClickGuard};
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     RecentList& recent = recentLists()[static_cast<size_t>(list)];
     const std::u16string name = plat::trim(CmbFil[static_cast<size_t>(list)]->currentText().toStdU16String());
     const uint8_t r = AddRecentFile(name, recent);
@@ -234,7 +234,7 @@ void CfgFrm::CmbFil_Click(int list) {
     SaveRecentList(recent);
     const bool found = recent.lastAddFound != 0;
     if (list == kStockList) {
-        ms.StockOk = found;
+        ms.scene.StockOk = found;
         if (found && !plat::equalsNoCase(name, stockState().StockName)) {
             // The dialog is made again on the new stock, with its languages and texts.
             UnloadAllWindows(1);
@@ -244,7 +244,7 @@ void CfgFrm::CmbFil_Click(int list) {
             PostDeferredAction(deferred::kCloseAndRestart);
         }
     } else {
-        ms.ConfigOk = found;
+        ms.scene.ConfigOk = found;
         if (found) {
             SetConfigFile(name);
             TtDepend(name);
@@ -259,8 +259,8 @@ void CfgFrm::CmbFil_KeyPress(int list, int keyAscii) {
     if (keyAscii == 13) {
         CmbFil_Click(list);
     } else if (keyAscii == 27) {
-        const std::u16string& current = list == kScriptList ? mainState().ConfigFile : stockState().StockName;
-        combo->setEditText(QString::fromStdU16String(current));
+        const std::u16string& current = list == kScriptList ? programState().scene.ConfigFile : stockState().StockName;
+        combo->setEditText(toQString(current));
     }
 }
 
@@ -280,7 +280,7 @@ void CfgFrm::CmdBrw_Click(int list) {
                                  StripAmpersands(LabF[static_cast<size_t>(list)]->text().toStdU16String());
     std::u16string path;
     if (!GetFileFilter(title, (list == kScriptList ? kScriptKinds : kStockKinds) | kTitleIsText, path)) return;
-    CmbFil[static_cast<size_t>(list)]->setEditText(QString::fromStdU16String(path));
+    CmbFil[static_cast<size_t>(list)]->setEditText(toQString(path));
     CmbFil_Click(list);
 }
 

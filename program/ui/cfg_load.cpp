@@ -15,10 +15,10 @@
 
 #include "platform/numbers.h"
 #include "platform/text.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/localize.h"
@@ -63,15 +63,15 @@ void CfgFrm::Form_Load() {
         cs.LoadingFlag = 0;
         CfgFilling() = 0;
         const PendingError e = currentPendingError();
-        ShowMsgBox(
-            u"Error " + decimal(e.number) + u" (" + e.description + u") after " + decimal(programState().ProgressCode),
-            msgbox::kOk);
+        ShowMsgBox(u"Error " + decimal(e.number) + u" (" + e.description + u") after " +
+                       decimal(programState().run.ProgressCode),
+                   msgbox::kOk);
     }
 }
 
 void CfgFrm::loadSteps() {
     CfgState& cs = cfgState();
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     ProgramState& st = programState();
     // 1 to 4: three tabs, the header pictures and the title.
     Tab1->removeTab(3);
@@ -81,12 +81,12 @@ void CfgFrm::loadSteps() {
         Pic[i]->adjustSize();
         cs.PictureWidths[i] = Pic[i]->width();
     }
-    LabN->setText(QString::fromStdU16String(kProgramTitle));
+    LabN->setText(toQString(kProgramTitle));
     // 5.
     cs.LoadingFlag = -1;
     CfgFilling() = 1;
     // 6, 7: the buttons that depend on how the program was started and on its help.
-    if (ms.StandaloneConfig != 0) {
+    if (ms.road.StandaloneConfig != 0) {
         setControlTag(CmdOk, u"EXIT");
         CmdOk->setText(QStringLiteral("E&xit"));
     }
@@ -94,7 +94,7 @@ void CfgFrm::loadSteps() {
     if (HelpAvailable()) {
         setControlTag(CmdHlp, u"HLP");
         CmdHlp->setText(QStringLiteral("&Help"));
-    } else if (st.DocFile.empty()) {
+    } else if (st.files.DocFile.empty()) {
         CmdHlp->hide();
         cs.HelpHidden = -1;
     }
@@ -115,13 +115,13 @@ void CfgFrm::loadSteps() {
     CmbStkV->clear();
     CmbStkV->addItems({QStringLiteral("V3"), QStringLiteral("V4"), QStringLiteral("V5")});
     // 15: the menu marks the dialog owns.
-    checkMenu(cfg_cmd::kDefaultDirection, ms.UseDefDir == 1);
-    checkMenu(cfg_cmd::kFirstColourTranslation + ms.ColTrans, true);
-    checkMenu(cfg_cmd::kHighPriority, ms.HighPriority == 1);
-    checkMenu(cfg_cmd::kMusic, ms.Music == 1);
+    checkMenu(cfg_cmd::kDefaultDirection, ms.settings.UseDefDir == 1);
+    checkMenu(cfg_cmd::kFirstColourTranslation + ms.settings.ColTrans, true);
+    checkMenu(cfg_cmd::kHighPriority, ms.settings.HighPriority == 1);
+    checkMenu(cfg_cmd::kMusic, ms.settings.Music == 1);
     // 16, 17.
     readDisplayModes();
-    const int cache = std::min<int>(st.CacheMode, 3);  // modes above 3 behave as 3
+    const int cache = std::min<int>(st.scene.CacheMode, 3);  // modes above 3 behave as 3
     OptCache[static_cast<size_t>(cache)]->setChecked(true);
     for (int i = 0; i < 4; ++i) checkMenu(cfg_cmd::kFirstCache + i, i == cache);
     // 18 to 20.
@@ -134,20 +134,20 @@ void CfgFrm::loadSteps() {
 }
 
 void CfgFrm::readDisplayModes() {
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     CfgState& cs = cfgState();
-    ms.ModeCount = 0;
+    ms.modes.ModeCount = 0;
     lv::EnumDDModes(AddDisplayMode);
-    if (ms.ModeCount == 0) {
+    if (ms.modes.ModeCount == 0) {
         // Without DirectDraw a full-screen show draws whole trains with GDI.
-        if (ms.Show.DrawAlg[kFullScreenMode] >= 2) {
-            ms.Show.DrawAlg[kFullScreenMode] = 1;
+        if (ms.settings.Show.DrawAlg[kFullScreenMode] >= 2) {
+            ms.settings.Show.DrawAlg[kFullScreenMode] = 1;
             if (const SettingSpec* alg = FindSetting(u"DrawAlgF")) SaveSetting(*alg, kFullScreenMode);
         }
         return;
     }
     ReadDisplayModeSettings();
-    cs.Resolutions = BuildResolutionList(ms.ModeCount, ms.ModeWidth.data(), ms.ModeHeight.data());
+    cs.Resolutions = BuildResolutionList(ms.modes.ModeCount, ms.modes.ModeWidth.data(), ms.modes.ModeHeight.data());
 }
 
 void CfgFrm::AddRecentFiles(int list) {
@@ -169,7 +169,7 @@ void CfgFrm::SetCmbLst(int list) {
     QComboBox* combo = CmbFil[static_cast<size_t>(list)];
     combo->clear();
     for (int32_t i = 1; i <= recent.count && static_cast<size_t>(i) < recent.items.size(); ++i)
-        combo->addItem(QString::fromStdU16String(recent.items[static_cast<size_t>(i)]));
+        combo->addItem(toQString(recent.items[static_cast<size_t>(i)]));
     combo->setCurrentIndex(recent.count > 0 ? 0 : -1);
     if (recent.count == 0) combo->setEditText(QString());
     // Selecting the first file chooses it, as the user's choice would (nothing while that
@@ -207,16 +207,16 @@ void CfgFrm::SetTab() {
     if (cs.LoadingFlag != 0) return;
     CfgFilling() = 1;
     const ProgramState& st = programState();
-    const MainState& ms = mainState();
-    const bool notRunning = (st.RunFlags & kShowRunning) == 0;
-    const bool stock = ms.StockOk;
-    const bool ready = ms.StockOk && ms.ConfigOk;
+    const ProgramState& ms = programState();
+    const bool notRunning = (st.run.RunFlags & kShowRunning) == 0;
+    const bool stock = ms.scene.StockOk;
+    const bool ready = ms.scene.StockOk && ms.scene.ConfigOk;
     enableMenu(4101, stock && notRunning);
     enableMenu(4103, stock && notRunning);
     for (int id = 4096; id <= 4099; ++id) enableMenu(id, stock);
     enableMenu(4100, ready);
     enableMenu(4102, ready);
-    enableMenu(kOptionMenuCommand, ms.ConfigOk && scriptReader().S.OptionCount > 0);
+    enableMenu(kOptionMenuCommand, ms.scene.ConfigOk && scriptReader().S.OptionCount > 0);
     DrawMenuBar();
 
     switch (cs.CurTab) {
@@ -251,7 +251,7 @@ void CfgFrm::SetTab() {
 void CfgFrm::fillMode(int mode, bool notRunning, bool ready) {
     // Each control set runs its handler, as a user's change would; CfgFilling keeps the
     // handlers from writing what they were just given, except the display mode's.
-    const ShowSettings& s = mainState().Show;
+    const ShowSettings& s = programState().settings.Show;
     const auto m = static_cast<size_t>(mode);
     const size_t method = std::min<size_t>(s.DrawAlg[m], 4);
     OptAlg[method]->setChecked(true);
@@ -280,11 +280,11 @@ void CfgFrm::fillMode(int mode, bool notRunning, bool ready) {
     text(TxtAvg, number(static_cast<double>(s.LimProcV[m]) * 10));
     CmdTst->setEnabled(notRunning && ready);
     const ProgramState& st = programState();
-    const bool editable = notRunning || st.ShowMode != mode;
+    const bool editable = notRunning || st.run.ShowMode != mode;
     FrmDraw->setEnabled(editable);
     OptAlg[0]->setEnabled(editable);
     OptAlg[1]->setEnabled(editable);
-    const bool directDraw = editable && mainState().ModeCount > 0 && mode == kFullScreenMode;
+    const bool directDraw = editable && programState().modes.ModeCount > 0 && mode == kFullScreenMode;
     for (size_t i = 2; i < 5; ++i) OptAlg[i]->setEnabled(directDraw);
     FramDX->setVisible(directDraw);
 }

@@ -36,7 +36,7 @@ constexpr int32_t kAltF4 = kAltBit * 256 + 115;
 
 // Over a full-screen show the box would open under the topmost show window.
 void tell(const char16_t* key) {
-    const bool overShow = programState().ShowMode == 1 && (programState().RunFlags & 0x01) != 0;
+    const bool overShow = programState().run.ShowMode == 1 && (programState().run.RunFlags & 0x01) != 0;
     if (overShow) BeginModalOverShow();
     ShowMsgBox(GetText(key, u"", 1), msgbox::kOk, u"");
     if (overShow) EndModalOverShow();
@@ -136,7 +136,7 @@ void GetPwFrm::Form_Load() {
 void GetPwFrm::CmdOk_Click() {
     // Exact, case-sensitive equality with the password read at the stop request.
     if (Txt1->text().toStdU16String() == showInput().ShowPassword)
-        programState().StopRequest = 1;
+        programState().run.StopRequest = 1;
     else
         tell(u"IPW");
     CmdEsc_Click();

@@ -14,7 +14,7 @@
 #include "program/core/settings/settings.h"
 #include "program/core/settings/split_file_path.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/localize.h"
 #include "program/core/texts/qt_text.h"
@@ -34,8 +34,8 @@ constexpr int32_t kCaptionExtra = 150;
 constexpr int32_t kStartAtSplitFile = 0x40, kTitleUnchanged = 0x80;
 constexpr const char* kRecordProperty = "dlgRecord";
 
-int32_t twipsX() { return std::max(mainState().TwipsPerPixelX, 1); }
-int32_t twipsY() { return std::max(mainState().TwipsPerPixelY, 1); }
+int32_t twipsX() { return std::max(programState().machine.TwipsPerPixelX, 1); }
+int32_t twipsY() { return std::max(programState().machine.TwipsPerPixelY, 1); }
 
 bool acceptable(const QMimeData* data) { return ReadDroppedText(data).has_value(); }
 

@@ -19,7 +19,7 @@ ShowWindowBase* showWindow() { return ShowWindowOf(displayState().ShowForm.get()
 // A modal window over the full-screen show: the show window steps back while it is up.
 void setShowTopmost(bool on) {
     ShowWindowBase* w = showWindow();
-    if (w == nullptr || programState().ShowMode != 1 || CurrentForeignWindowMode().active) return;
+    if (w == nullptr || programState().run.ShowMode != 1 || CurrentForeignWindowMode().active) return;
     w->setWindowFlag(Qt::WindowStaysOnTopHint, on);
     w->show();
 }

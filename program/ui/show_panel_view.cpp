@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "program/core/texts/qt_text.h"
 #include "program/core/texts/localize.h"
 #include "program/core/windows/utilities.h"
 
@@ -46,7 +47,7 @@ ShowPanelView::ShowPanelView(QWidget* showWindow) : QFrame(showWindow) {
     setPalette(QPalette());  // the panel is drawn in the window colours, not the scene's
     auto* grid = new QGridLayout(this);
     for (int row = 0; row < kPanelRows; ++row) {
-        LLab[row] = new QLabel(QString::fromUtf16(kRows[row].caption), this);
+        LLab[row] = new QLabel(toQString(kRows[row].caption), this);
         setControlTag(LLab[row], kRows[row].tag);
         LLab[row]->installEventFilter(this);
         HScr[row] = new QScrollBar(Qt::Horizontal, this);
@@ -69,7 +70,7 @@ ShowPanelView::ShowPanelView(QWidget* showWindow) : QFrame(showWindow) {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (int i = 1; i < kPanelRows; ++i) {
-        BCmd[i] = new QPushButton(QString::fromUtf16(kButtons[i].caption), this);
+        BCmd[i] = new QPushButton(toQString(kButtons[i].caption), this);
         setControlTag(BCmd[i], kButtons[i].tag);
         buttons->addWidget(BCmd[i]);
         connect(BCmd[i], &QPushButton::clicked, this, [this, i] { BCmd_Click(i); });
@@ -126,7 +127,7 @@ std::u16string ShowPanelView::text(int row) const {
     return validRow(row) ? VTxt[row]->text().toStdU16String() : std::u16string();
 }
 void ShowPanelView::setText(int row, const std::u16string& text) {
-    if (validRow(row)) VTxt[row]->setText(QString::fromStdU16String(text));
+    if (validRow(row)) VTxt[row]->setText(toQString(text));
 }
 bool ShowPanelView::checked(int row) const { return row >= 1 && row < kPanelRows && Chk[row]->isChecked(); }
 void ShowPanelView::setChecked(int row, bool on) {

@@ -14,11 +14,11 @@
 
 #include <algorithm>
 
+#include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/show/show_font.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/foreign_window_mode.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/localize.h"
 #include "program/core/windows/key_command.h"
@@ -50,7 +50,7 @@ QColor colourOf(uint32_t rgb) {
                   static_cast<int>((rgb >> 16) & 0xFF));
 }
 
-bool stopRequested() { return programState().StopRequest != 0; }
+bool stopRequested() { return programState().run.StopRequest != 0; }
 
 void doEvents() { QCoreApplication::processEvents(); }
 
@@ -169,7 +169,7 @@ void ShowWindowBase::closeEvent(QCloseEvent* event) {
 
 ScrWin::ScrWin() : ShowWindowBase(Qt::Window) {
     // Form_Load: the program's title, the language's texts, the placement restored.
-    setWindowTitle(QString::fromUtf16(kProgramTitle));
+    setWindowTitle(toQString(kProgramTitle));
     resize(kFirstWidth, kFirstHeight);
     InitForm(0, this);
 }
@@ -183,18 +183,18 @@ void ScrWin::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y)
 void ScrWin::Form_Paint() { WindowedPaint(showState().FlipCount); }
 
 bool ScrWin::Form_QueryUnload(int32_t) {
-    return WindowedCloseRequest(programState().StopRequest) == CloseAnswer::Cancel;
+    return WindowedCloseRequest(programState().run.StopRequest) == CloseAnswer::Cancel;
 }
 
 void ScrWin::Form_Unload() {
     CloseForm(0);
-    programState().StopRequest = 0;
+    programState().run.StopRequest = 0;
 }
 
 void ScrWin::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (!isVisible()) return;
-    WindowedResize(isMinimized(), programState().ShowMode);
+    WindowedResize(isMinimized(), programState().run.ShowMode);
 }
 
 // --- ScrFull
@@ -208,7 +208,7 @@ ScrFull::ScrFull()
     dTxt_->installEventFilter(this);
     // The session's end is a close by the system: the show stops.
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(app, &QGuiApplication::commitDataRequest, this, [] { programState().StopRequest = 1; });
+        connect(app, &QGuiApplication::commitDataRequest, this, [] { programState().run.StopRequest = 1; });
     }
 }
 
@@ -217,10 +217,10 @@ void ScrFull::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y
     if (link.mouseClick) link.mouseClick(button, shift, x, y);
 }
 
-void ScrFull::Form_Paint() { FullScreenPaint(programState().BatchMode); }
+void ScrFull::Form_Paint() { FullScreenPaint(programState().run.BatchMode); }
 
 bool ScrFull::Form_QueryUnload(int32_t unloadMode) {
-    return FullScreenCloseRequest(static_cast<UnloadMode>(std::min(unloadMode, 2)), programState().StopRequest) ==
+    return FullScreenCloseRequest(static_cast<UnloadMode>(std::min(unloadMode, 2)), programState().run.StopRequest) ==
            CloseAnswer::Cancel;
 }
 
@@ -236,9 +236,9 @@ bool ScrFull::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ScrFull::showText(const std::u16string& text) {
-    const QString qText = QString::fromStdU16String(text);
+    const QString qText = toQString(text);
     const QRect extent = QFontMetrics(font()).boundingRect(QRect(), Qt::TextExpandTabs, qText);
-    const int32_t twips = std::max<int32_t>(1, mainState().TwipsPerPixelX);
+    const int32_t twips = std::max<int32_t>(1, programState().machine.TwipsPerPixelX);
     const int32_t margin = kTextMarginTwips / twips;
     const int32_t w = std::min(extent.width() + margin + 4, width() * 8 / 10);
     const int32_t h = std::min(extent.height() + margin + 4, height() * 8 / 10);

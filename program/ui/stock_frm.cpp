@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-#include "program/core/startup/main_state.h"
+#include "program/core/texts/qt_text.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/error_report.h"
@@ -184,12 +184,12 @@ void StockFrm::setScrollPage(int32_t step) { vscr_->setPageStep(std::max(step, 1
 int32_t StockFrm::innerWidth() const { return centralWidget() != nullptr ? centralWidget()->width() : width(); }
 
 double StockFrm::categoryTextWidth(const std::u16string& text) {
-    return QFontMetricsF(rows_->font()).horizontalAdvance(QString::fromStdU16String(text));
+    return QFontMetricsF(rows_->font()).horizontalAdvance(toQString(text));
 }
 
 uintptr_t StockFrm::statusBarWindow() { return reinterpret_cast<uintptr_t>(statusBar()); }
 
-void StockFrm::setCaption(const std::u16string& caption) { setWindowTitle(QString::fromStdU16String(caption)); }
+void StockFrm::setCaption(const std::u16string& caption) { setWindowTitle(toQString(caption)); }
 
 void StockFrm::paintRows() { rows_->update(); }
 
@@ -217,7 +217,7 @@ void StockFrm::dragCategory(int32_t cell, const std::u16string& text) {
     QWidget* source = StockBoxWidget(*window_, cell);
     if (source == nullptr) return;
     auto* data = new QMimeData;
-    data->setText(QString::fromStdU16String(text));
+    data->setText(toQString(text));
     DragFrom(source, data);
 }
 

@@ -12,6 +12,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "program/core/texts/qt_text.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/windows/key_command.h"
@@ -232,7 +233,7 @@ QMimeData* MakeStockDragData(const std::u16string& text) {
     const std::string bytes = StockDragBytes(text);
     data->setData(QString::fromLatin1(kStockDragMimeType),
                   QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    data->setText(QString::fromStdU16String(text));
+    data->setText(toQString(text));
     return data;
 }
 

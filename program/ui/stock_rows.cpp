@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include "platform/raster.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/stock/stock_layout.h"
 #include "program/stock/stock_window.h"
@@ -171,11 +170,11 @@ void StockRows::paintCell(QPainter& p, int32_t i) {
     if (c.SizeVisible) printAt(p, g.size(i).x, g.size(i).y, c.SizeText);
     if (c.DescVisible) printAt(p, g.description(i).x, g.description(i).y, c.DescCaption);
     if (c.WayVisible) printAt(p, g.way(i).x, g.way(i).y, c.WayCaption);
-    if (c.DotVisible && c.TypeIndex < mainState().ColorRGB.size()) {
+    if (c.DotVisible && c.TypeIndex < programState().tables.ColorRGB.size()) {
         const RowRect d = g.dot(i);
         p.save();
         p.setRenderHint(QPainter::Antialiasing);
-        p.setBrush(colourOf(mainState().ColorRGB[c.TypeIndex]));
+        p.setBrush(colourOf(programState().tables.ColorRGB[c.TypeIndex]));
         p.setPen(Qt::black);
         p.drawEllipse(QRect(d.x, d.y, d.width - 1, d.height - 1));
         p.restore();

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/stock/stock_layout.h"
 #include "program/stock/stock_window.h"
 #include "program/ui/stock_rows.h"
@@ -90,8 +90,8 @@ void QtStockStatusBar::paintEvent(QPaintEvent*) {
         painter.setPen(palette().mid().color());
         painter.drawRect(r.adjusted(0, 1, -1, -2));
         int left = r.left() + 2;
-        if (panel.Picture >= 0 && static_cast<size_t>(panel.Picture + 1) < mainState().ColorRGB.size()) {
-            const uint32_t c = mainState().ColorRGB[static_cast<size_t>(panel.Picture + 1)];
+        if (panel.Picture >= 0 && static_cast<size_t>(panel.Picture + 1) < programState().tables.ColorRGB.size()) {
+            const uint32_t c = programState().tables.ColorRGB[static_cast<size_t>(panel.Picture + 1)];
             const QRect square(left, r.center().y() - kPictureSize / 2, kPictureSize, kPictureSize);
             painter.fillRect(square, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
             painter.setPen(palette().windowText().color());

@@ -9,7 +9,6 @@
 #include "lumvatek/shared.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/qt_text.h"
@@ -57,8 +56,8 @@ QFont textFont() {
     return f;
 }
 
-int32_t twipsX() { return std::max(mainState().TwipsPerPixelX, 1); }
-int32_t twipsY() { return std::max(mainState().TwipsPerPixelY, 1); }
+int32_t twipsX() { return std::max(programState().machine.TwipsPerPixelX, 1); }
+int32_t twipsY() { return std::max(programState().machine.TwipsPerPixelY, 1); }
 
 }  // namespace
 
@@ -105,7 +104,7 @@ TextFrm::~TextFrm() {
 
 void TextFrm::Form_Load() {
     SetupScriptEditor(DTxt);
-    if (programState().RunMode == kModalOverShow) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (programState().run.RunMode == kModalOverShow) setWindowFlag(Qt::WindowStaysOnTopHint, true);
     OpenForm(kTextSlotByte, this, 0, 0, kMinSize, kMinSize);
     setMinimumSize(kMinSize, kMinSize);
 }
@@ -167,7 +166,7 @@ void TextFrm::Form_Unload() {
         OpenForm(kTextSlotByte, all.back(), 0, 0, kMinSize, kMinSize);
     }
     if (logView() == this) logView() = nullptr;
-    st.RunMode = 0;
+    st.run.RunMode = 0;
 }
 
 void TextFrm::resizeEvent(QResizeEvent* event) {

@@ -30,7 +30,6 @@
 #include "core_fixture.h"
 #include "platform/raster.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup.h"
 #include "program/show/display_state.h"
@@ -65,7 +64,7 @@ TEST(DemoGoldenChild, DISABLED_RunsTheDemo) {
     sc.sleep = [](int32_t ms) { clockMs += ms > 0 ? ms : 0; };
     yov::FrameStepCalls& c = yov::frameStepCalls();
     c.perfCounter = [] {
-        const double perTick = yov::mainState().MsPerCounterTick;
+        const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
     // Steps from inside long work (a picture the loader thread brings, a train being built)
@@ -93,7 +92,7 @@ TEST(DemoGoldenChild, DISABLED_RunsTheDemo) {
             }
             std::fflush(stdout);
         }
-        if (frames >= kFrames) yov::programState().StopRequest = 1;
+        if (frames >= kFrames) yov::programState().run.StopRequest = 1;
     };
     const yov::MainResult result = yov::Main(u"/w");
     std::printf("ended after %d frames\n", frames);

@@ -22,7 +22,6 @@
 #include <utility>
 #include <vector>
 
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup.h"
 #include "program/show/frame_step.h"
@@ -44,11 +43,11 @@ TEST(FailingSceneChild, DISABLED_RunsTheShowForAMinute) {
     sc.tickCount = [] { return static_cast<uint32_t>(clockMs); };
     sc.sleep = [](int32_t ms) {
         clockMs += ms > 0 ? ms : 0;
-        if (clockMs > 1000 + kShowMs) yov::programState().StopRequest = 1;
+        if (clockMs > 1000 + kShowMs) yov::programState().run.StopRequest = 1;
     };
     yov::FrameStepCalls& c = yov::frameStepCalls();
     c.perfCounter = [] {
-        const double perTick = yov::mainState().MsPerCounterTick;
+        const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
     // Each frame step of the main loop is 20 ms of the show.
@@ -60,7 +59,7 @@ TEST(FailingSceneChild, DISABLED_RunsTheShowForAMinute) {
         yov::CheckStep(site);
         calls.stepDouble = self;
         clockMs += 20;
-        if (clockMs > 1000 + kShowMs) yov::programState().StopRequest = 1;
+        if (clockMs > 1000 + kShowMs) yov::programState().run.StopRequest = 1;
     };
     c.checkBlt = [] { return 0; };
     c.waitBlt = [] {};

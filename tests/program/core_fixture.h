@@ -116,7 +116,7 @@ inline int32_t addText(std::u16string key, std::vector<std::u16string> texts) {
     st.Shared.LangTextAlloc = st.Arrays.LangTexts.upperBound();
     st.Arrays.LangTexts[i].Key = std::move(key);
     for (size_t l = 0; l < texts.size() && l < kLanguageSlots; ++l) st.Arrays.LangTexts[i].Texts[l] = texts[l];
-    st.LangTextsSorted = 0;
+    st.log.LangTextsSorted = 0;
     return i;
 }
 
@@ -140,7 +140,7 @@ protected:
         resetProgramState();
         useFakeEngineTexts();
         plat::Registry::current().reopen(folder() + "/config");
-        yov::programState().ErrorLogPath = u16(folder() + "/Rolvane.err");
+        yov::programState().files.ErrorLogPath = u16(folder() + "/Rolvane.err");
         previousResponder_ = yov::setMsgBoxResponder(
             [this](std::u16string_view text, int32_t style, std::u16string_view title, int32_t) {
                 boxes_.push_back({std::u16string(text), style, std::u16string(title)});

@@ -7,7 +7,6 @@
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup_parts.h"
@@ -76,7 +75,6 @@ struct FreshShowFamilies {
     // The core: main-module values, texts, windows, settings, the picture parts and the
     // program's random numbers.
     FreshProgramValues program;
-    Fresh<yov::MainState> main{&yov::mainState};
     Kept<yov::ServiceState> service{&yov::serviceState};
     Kept<yov::HelpFiles> help{&yov::helpFiles};
     Kept<yov::DescriptionState> descriptions{&yov::descriptionState};

@@ -34,8 +34,8 @@ struct ImmediateDisplay {
         yov::ShowState& ss = yov::showState();
         ss.Display.ShowDC = screen->dc;
         ss.Display.BackBrush = brush;
-        yov::programState().RunFlags = yov::run_flag::kFramesDrawn;
-        yov::programState().BatchMode = 0;
+        yov::programState().run.RunFlags = yov::run_flag::kFramesDrawn;
+        yov::programState().run.BatchMode = 0;
         UseImmediateFrameSteps(clock, screen->dc.Value());
     }
 };

@@ -72,12 +72,12 @@ protected:
         builders_.emplace(*this);
         // The tests' actions are unclosed brackets: each one that runs names itself in the
         // error log, read here through the log view.
-        yov::programState().RunMode = 14;
+        yov::programState().run.RunMode = 14;
         logView_.emplace(ranActions);
     }
     void TearDown() override {
         logView_.reset();
-        yov::programState().RunMode = 0;
+        yov::programState().run.RunMode = 0;
         builders_.reset();
         yov::ResetTrainPictures();
         yov::ClearParams();

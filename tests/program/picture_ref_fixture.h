@@ -137,7 +137,7 @@ protected:
         e.Name = std::move(name);
         e.FileIndex = static_cast<int16_t>(fileIndex);
         e.Text2 = std::move(text);
-        yov::mainState().StockIndexBuilt = false;  // as loading a stock does
+        yov::programState().scene.StockIndexBuilt = false;  // as loading a stock does
         return i;
     }
     static StockEntry& Entry(int32_t i) { return yov::programState().Arrays.Stock[i]; }

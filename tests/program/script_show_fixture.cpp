@@ -23,7 +23,6 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/settings/settings.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup.h"
@@ -183,7 +182,7 @@ bool Frame::SavePng(const std::string& path) const { return yov::SaveDcAsPng(dc,
 Run RunScript(const std::string& scriptName, int frames, const std::function<void(const Frame&)>& observer,
               const RunOptions& options) {
     yov::WireProgram();
-    yov::programState().ProgramKey = u"Software\\Vantrel\\Yov";
+    yov::programState().road.ProgramKey = u"Software\\Vantrel\\Yov";
     yov::SaveRegString(u"Conf01", plat::utf8ToUtf16(Folder() + scriptName));
     yov::SaveRegString(u"Stock01", plat::utf8ToUtf16(options.stock.empty() ? DemoFile("demo.stk") : options.stock));
     for (const auto& [name, value] : options.settings) yov::SaveRegString(name, value);
@@ -200,7 +199,7 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
     sc.sleep = [](int32_t ms) { clockMs += ms > 0 ? ms : 0; };
     yov::FrameStepCalls& c = yov::frameStepCalls();
     c.perfCounter = [] {
-        const double perTick = yov::mainState().MsPerCounterTick;
+        const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
     c.stepDouble = [](int32_t site) {
@@ -222,7 +221,7 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
             const yov::DisplayState& d = yov::displayState();
             watch(Frame{presented, clockMs, dc, d.SceneWidth, d.SceneHeight});
         }
-        if (presented >= wanted) yov::programState().StopRequest = 1;
+        if (presented >= wanted) yov::programState().run.StopRequest = 1;
     };
 
     Run run;

@@ -55,8 +55,8 @@ protected:
         yov::ClearPicturePools();
         fresh_.reset();
         yov::animPoolHooks() = savedPools_;
-        yov::programState().StopRequest = 0;
-        yov::programState().RunFlags = 0;
+        yov::programState().run.StopRequest = 0;
+        yov::programState().run.RunFlags = 0;
         Base::TearDown();
     }
 

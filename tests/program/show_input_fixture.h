@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core_fixture.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
 #include "show_fixture.h"
@@ -33,8 +33,8 @@ protected:
         passwordAsked = 0;
         yov::showInput() = yov::ShowInputState{};
         yov::panelState() = yov::PanelState{};
-        yov::mainState().Show = yov::ShowSettings{};
-        yov::mainState().ScreenSaverMode = 0;
+        yov::programState().settings.Show = yov::ShowSettings{};
+        yov::programState().road.ScreenSaverMode = 0;
         yov::ShowInputCalls& c = yov::showInputCalls();
         c.showPopup = [this](int32_t menu, int32_t x, int32_t y) { calls.push_back({"popup", menu, x, y, {}}); };
         c.checkMenu = [this](int32_t id, bool on) { calls.push_back({"check", id, on ? 1 : 0, 0, {}}); };
@@ -54,8 +54,8 @@ protected:
         yov::showInputCalls() = savedCalls_;
         yov::showInput() = yov::ShowInputState{};
         yov::panelState() = yov::PanelState{};
-        yov::mainState().Show = yov::ShowSettings{};
-        yov::mainState().ScreenSaverMode = 0;
+        yov::programState().settings.Show = yov::ShowSettings{};
+        yov::programState().road.ScreenSaverMode = 0;
         ShowTestOn<core_test::CoreTest>::TearDown();
     }
 

@@ -17,7 +17,7 @@
 #include "core_fixture.h"
 #include "platform/named_mutex.h"
 #include "program/core/windows/context_help.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/startup/util_hooks.h"
@@ -49,11 +49,40 @@ private:
     std::optional<std::string> old_;
 };
 
+// The values Main sets, as before it ran, for a test that runs Main again within itself.
+inline void restartMainValues() {
+    yov::ProgramState& p = yov::programState();
+    p.road.CommandLine.clear();
+    p.road.ScreenSaverMode = 0;
+    p.road.StandaloneConfig = 0;
+    p.road.SaverWindow = 0;
+    p.road.SaverRoot = false;
+    p.road.SaverScript.clear();
+    p.road.SaverStock.clear();
+    p.road.SaverSpeed = 0;
+    p.instance = {};
+    p.files.WinDir.clear();
+    p.files.SysDir.clear();
+    p.files.HelpPath = {};
+    const yov::MachineMeasures machine = p.machine;
+    p.machine = {};
+    p.machine.ScreenWidthPx = machine.ScreenWidthPx;
+    p.machine.ScreenHeightPx = machine.ScreenHeightPx;
+    p.settings = {};
+    p.tables = {};
+    p.scene.ConfigOk = false;
+    p.scene.StockOk = false;
+    p.scene.ConfigFile.clear();
+    p.scene.ConfigKey.clear();
+    p.scene.StockIndexBuilt = false;
+    p.modes = {};
+}
+
 inline void resetStartupState() {
     yov::UnloadServiceWindow();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     yov::RemoveTerminateHandler();
-    yov::resetMainState();
+    restartMainValues();
     yov::serviceState() = yov::ServiceState{};
     for (yov::RecentList& list : yov::recentLists()) {
         std::u16string prefix = std::move(list.prefix);

@@ -11,7 +11,6 @@
 
 #include "core_fixture.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup_tables.h"
 #include "program/core/params/param_table.h"
@@ -38,8 +37,8 @@ protected:
         yov::ClearParams();
         yov::BuildStartupTables();
         yov::stockState() = {};
-        yov::mainState().StockOk = false;
-        yov::mainState().StockIndexBuilt = false;
+        yov::programState().scene.StockOk = false;
+        yov::programState().scene.StockIndexBuilt = false;
         savedHooks_ = yov::stockLoadHooks();
         yov::stockLoadHooks().pumpEvents = [this] { ++pumps_; };
         yov::ProgramState& st = yov::programState();
@@ -51,8 +50,8 @@ protected:
         yov::lv::CloseDLL();
         yov::stockLoadHooks() = savedHooks_;
         yov::stockState() = {};
-        yov::mainState().StockOk = false;
-        yov::mainState().StockIndexBuilt = false;
+        yov::programState().scene.StockOk = false;
+        yov::programState().scene.StockIndexBuilt = false;
         CoreTest::TearDown();
     }
 

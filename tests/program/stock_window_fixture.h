@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "core_fixture.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup_tables.h"
@@ -158,8 +157,8 @@ protected:
         // The stock tables as before any load: another test may have left its categories.
         yov::ResetStockTables();
         yov::programState().Shared.PictureHeight = 30;
-        yov::programState().ScreenWidthPx = 1600;
-        yov::programState().ScreenHeightPx = 1200;
+        yov::programState().machine.ScreenWidthPx = 1600;
+        yov::programState().machine.ScreenHeightPx = 1200;
         // The last window's closing posts the shutdown; it must not end the tests.
         yov::setProcessEnd([](int32_t) {});
     }

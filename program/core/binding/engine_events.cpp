@@ -11,11 +11,10 @@
 #include "program/core/windows/form_members.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
-#include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/windows/utilities.h"
@@ -28,7 +27,7 @@ namespace {
 
 // The error being handled, kept out of the engine: a stop already reported stops the show.
 void contain() noexcept {
-    if (ShowHandledError() == error_number::kReported) programState().StopRequest = 1;
+    if (ShowHandledError() == error_number::kReported) programState().run.StopRequest = 1;
 }
 
 void windowCommand(DllEventRec& r) {
@@ -48,7 +47,7 @@ void dispatch(DllEventRec& r) {
     }
     switch (r.Code) {
     case ev::kShowCommand: showParts().keyCommand(r.SubCode, r.Arg1); break;
-    case ev::kCloseShow: programState().StopRequest = 1; break;
+    case ev::kCloseShow: programState().run.StopRequest = 1; break;
     case ev::kMenuCaption:
         lv::SetMenuTxt(plat::utf16ToUtf8(LookupText(LvTextString(r.Text1), LvTextString(r.Text2), 0)).c_str());
         break;

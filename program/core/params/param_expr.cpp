@@ -56,7 +56,7 @@ std::optional<int32_t> PartPixel(int32_t x, int32_t y) {
 void ShowParserMessage(const std::u16string& text, int32_t style) {
     std::u16string shown = text;
     const ScriptPlace& place = scriptPlace();
-    if (programState().RunFlags != 0 && place.known())
+    if (programState().run.RunFlags != 0 && place.known())
         shown += u" " + FormatText(u"IFI", {FormatArg(place.File), FormatArg(place.Line)});
     ReportError(PendingError{}, 0, shown, report_flag::kMessageOnly | (style & report_flag::kStyleMask));
 }

@@ -22,7 +22,7 @@ AnimPoolHooks DefaultHooks() {
         LvHandle handle = static_cast<LvHandle>(buffer);
         FreeDrawBuffer(handle);
     };
-    h.sceneAnimated = [] { return (programState().RunFlags & 0x01) != 0; };
+    h.sceneAnimated = [] { return (programState().run.RunFlags & 0x01) != 0; };
     return h;
 }
 

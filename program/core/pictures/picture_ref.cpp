@@ -78,7 +78,7 @@ void OpenFile(PictureRef& r, std::u16string& text, int16_t flags) {
     if (IsRootedPath(text)) {
         l = Look(text, 0, loadFlags);
     } else {
-        const std::u16string& stockDir = programState().StockDir;
+        const std::u16string& stockDir = programState().scene.StockDir;
         l = Look(InFolder(stockDir, text), 0, loadFlags);
         const std::u16string programDir = plat::utf8ToUtf16(programFolder());
         if (l.result < 0 && !plat::equalsNoCase(programDir, stockDir))
@@ -211,7 +211,7 @@ SheetCell SheetCellOf(char16_t letter, int32_t sheetWidth, int32_t sheetHeight, 
 }
 
 void CleanPictureCache() {
-    if (programState().CacheMode != 0) return;
+    if (programState().scene.CacheMode != 0) return;
     pictureRefHooks().cleanCache();
     SharedArray<StockEntry>& stock = programState().Arrays.Stock;
     for (int32_t index : g_opened)
@@ -235,7 +235,7 @@ void OpenPictureRef(std::u16string& text, int16_t flags, int32_t stockIndex) {
             OpenStockEntry(r, found, flags);
         }
     }
-    if ((flags & kRefTemporaryCache) && programState().CacheMode == 0 && r.PicRefStock != 0)
+    if ((flags & kRefTemporaryCache) && programState().scene.CacheMode == 0 && r.PicRefStock != 0)
         g_opened.push_back(r.PicRefStock);
     r.PicRefOpenWidth = r.PicRefWidth;
     r.PicRefOpenHeight = r.PicRefHeight;

@@ -52,7 +52,7 @@ plat::Registry& settingsRegistry() {
 }
 
 std::u16string settingsKey(std::u16string_view subkey) {
-    return withoutFinalSeparator(programState().ProgramKey + std::u16string(subkey));
+    return withoutFinalSeparator(programState().road.ProgramKey + std::u16string(subkey));
 }
 
 void SaveRegString(std::u16string_view name, std::u16string_view text, std::u16string_view subkey) {

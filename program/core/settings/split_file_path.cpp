@@ -29,10 +29,10 @@ bool IsRootedPath(std::u16string_view name) {
 void SplitFilePath(std::u16string_view path) {
     ProgramState& st = programState();
     PathSplit parts = splitPathText(path);
-    st.SplitPath = path;
-    st.SplitDir = std::move(parts.dir);
-    st.SplitName = std::move(parts.name);
-    st.SplitExt = std::move(parts.ext);
+    st.split.SplitPath = path;
+    st.split.SplitDir = std::move(parts.dir);
+    st.split.SplitName = std::move(parts.name);
+    st.split.SplitExt = std::move(parts.ext);
 }
 
 std::string openPath(std::u16string_view spelled) {

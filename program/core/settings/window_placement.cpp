@@ -41,7 +41,7 @@ struct PlaceKey {
 
 PlaceKey placeKey(uint8_t slotByte, std::u16string_view subkey) {
     if (!subkey.empty()) return {{}, std::u16string(subkey)};
-    return {decimal(slotByte), programState().InstanceLetter};
+    return {decimal(slotByte), programState().road.InstanceLetter};
 }
 
 bool outerSlot(int code) { return code >= kFirstOuterSlot && code < kFirstOuterSlot + kOuterSlots; }
@@ -66,7 +66,8 @@ int16_t toInt16(int32_t v) { return static_cast<int16_t>(std::clamp<int32_t>(v, 
 
 QSize screenSizePx() {
     const ProgramState& st = programState();
-    if (st.ScreenWidthPx > 0 && st.ScreenHeightPx > 0) return {st.ScreenWidthPx, st.ScreenHeightPx};
+    if (st.machine.ScreenWidthPx > 0 && st.machine.ScreenHeightPx > 0)
+        return {st.machine.ScreenWidthPx, st.machine.ScreenHeightPx};
     if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->virtualGeometry().size();
     return {1024, 768};
 }
@@ -146,7 +147,7 @@ void OpenForm(uint8_t slotByte, QWidget* window, int32_t width, int32_t height, 
 
     FormLimits& limits = st.Shared.Limits;
     if (!HelpAvailable()) limits.Flags |= kNoHelpFile;
-    if (st.DocFile.empty()) limits.Flags |= kNoDocPage;
+    if (st.files.DocFile.empty()) limits.Flags |= kNoDocPage;
     limits.MinWidth = toInt16(minWidth);
     limits.MinHeight = toInt16(minHeight);
     limits.OwnerWindow = reinterpret_cast<intptr_t>(serviceWindowIfLoaded());
@@ -162,7 +163,7 @@ void CloseForm(uint8_t slotByte, std::u16string_view subkey) {
     if (QWidget* window = windowOfSlot(code)) {
         window->hide();
         // The show window's stored place is its windowed one; a full-screen show keeps it.
-        if (!(code == 0 && st.ShowMode == 1)) SaveFormPos(slotByte, window, subkey);
+        if (!(code == 0 && st.run.ShowMode == 1)) SaveFormPos(slotByte, window, subkey);
     }
     engine_calls::closeFrm(code);
     if (code < kWindowTableSlots) st.WindowTable[static_cast<size_t>(code)] = {};

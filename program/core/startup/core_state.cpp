@@ -11,7 +11,6 @@ CoreState& coreState() {
 }
 
 ProgramState& programState() { return coreState().program; }
-MainState& mainState() { return coreState().main; }
 ServiceState& serviceState() { return coreState().service; }
 PlacementState& placementState() { return coreState().placement; }
 HelpFiles& helpFiles() { return coreState().help; }
@@ -47,7 +46,6 @@ void CoreState::restart() {
     a.DescKeys.redim(-1);
     a.DescValues.redim(-1);
     a.DescTexts.redim(-1);
-    main = MainState{};
     service = ServiceState{};
     placement = PlacementState{};
     help = HelpFiles{};

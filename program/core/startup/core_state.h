@@ -13,7 +13,6 @@
 
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/descriptions.h"
@@ -25,7 +24,6 @@ namespace yov {
 
 struct CoreState {
     ProgramState program;
-    MainState main;
     ServiceState service;
     PlacementState placement;
     HelpFiles help;

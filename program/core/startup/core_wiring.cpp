@@ -4,9 +4,8 @@
 #include "program/core/windows/file_dialog.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/localize.h"
-#include "program/core/startup/main_state.h"
-#include "program/core/pictures/picture_ref.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/pictures/picture_ref.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/util_hooks.h"
 
@@ -39,16 +38,17 @@ void WireCoreServices() {
         std::u16string path;
         return GetFileFilter(titleKey, flags, path) ? plat::utf16ToUtf8(path) : std::string();
     };
-    h.batchMode = [] { return programState().BatchMode != 0; };
-    h.frameLoopRunning = [] { return (programState().RunFlags & kFrameLoopRunning) != 0; };
-    h.requestStop = [] { programState().StopRequest = 1; };
+    h.batchMode = [] { return programState().run.BatchMode != 0; };
+    h.frameLoopRunning = [] { return (programState().run.RunFlags & kFrameLoopRunning) != 0; };
+    h.requestStop = [] { programState().run.StopRequest = 1; };
 
     PictureRefHooks& refs = pictureRefHooks();
     refs.kindClass = [](int kind) -> uint8_t {
-        return kind >= 0 && kind < kPictureKinds ? mainState().PicKindClass[static_cast<size_t>(kind)] : 0;
+        return kind >= 0 && kind < kPictureKinds ? programState().tables.PicKindClass[static_cast<size_t>(kind)] : 0;
     };
     refs.kindExtension = [](int kind) -> std::u16string {
-        return kind >= 0 && kind < kPictureKinds ? mainState().PicKindExt[static_cast<size_t>(kind)] : std::u16string();
+        return kind >= 0 && kind < kPictureKinds ? programState().tables.PicKindExt[static_cast<size_t>(kind)]
+                                                 : std::u16string();
     };
 }
 

@@ -23,7 +23,7 @@ struct ForeignWindowMode {
     uintptr_t window = 0;  // its X11 id; with root, the root window's id once known
 };
 
-// From the command line's reading (MainState::SaverWindow, SaverRoot). The root window's id
+// From the command line's reading (RunRoad::SaverWindow, SaverRoot). The root window's id
 // is asked of the display here.
 ForeignWindowMode CurrentForeignWindowMode();
 

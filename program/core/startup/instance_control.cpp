@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 
 namespace yov {
@@ -25,17 +24,17 @@ std::string InstanceMutexName() { return "RolvaneScreensaver"; }
 std::string SlotMutexName(int slot) { return "RolvaneScr" + std::to_string(slot); }
 
 bool AcquireInstance() {
-    MainState& ms = mainState();
-    ms.InstanceMutex = plat::NamedMutex::Create(InstanceMutexName());
+    ProgramState& ms = programState();
+    ms.instance.InstanceMutex = plat::NamedMutex::Create(InstanceMutexName());
     // Any failure counts as another copy running: only the show roads care, and they then end.
-    ms.AnotherInstance = !ms.InstanceMutex.Owned();
-    reportFailure(ms.InstanceMutex, InstanceMutexName());
+    ms.instance.AnotherInstance = !ms.instance.InstanceMutex.Owned();
+    reportFailure(ms.instance.InstanceMutex, InstanceMutexName());
     for (int slot = 0; slot < kInstanceSlots; ++slot) {
         plat::NamedMutex m = plat::NamedMutex::Create(SlotMutexName(slot));
         if (m.Owned()) {
-            ms.SlotMutex = std::move(m);
-            ms.InstanceSlot = slot;
-            programState().InstanceLetter =
+            ms.instance.SlotMutex = std::move(m);
+            ms.instance.InstanceSlot = slot;
+            programState().road.InstanceLetter =
                 slot == 0 ? std::u16string() : std::u16string(1, static_cast<char16_t>(u'A' + slot));
             return true;
         }
@@ -45,9 +44,9 @@ bool AcquireInstance() {
 }
 
 void ReleaseInstance() {
-    MainState& ms = mainState();
-    ms.InstanceMutex.Close();
-    ms.SlotMutex.Close();
+    ProgramState& ms = programState();
+    ms.instance.InstanceMutex.Close();
+    ms.instance.SlotMutex.Close();
 }
 
 }  // namespace yov

@@ -12,7 +12,6 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/binding/engine_text.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/progress.h"
 #include "program/core/startup/service_window.h"
@@ -82,7 +81,7 @@ TextWindowPlace TextWindowPlacement(size_t length, int32_t textWidthTw, int32_t 
 
 void ShowTextWindow(const std::u16string& text, const std::u16string& caption, uint8_t mode) {
     ProgramState& st = programState();
-    if (st.BatchMode != 0) {
+    if (st.run.BatchMode != 0) {
         // Under DirectDraw the full-screen show draws the text itself.
         if (text.empty())
             progressDisplay().EndProgress();
@@ -108,8 +107,8 @@ void ShowTextWindow(const std::u16string& text, const std::u16string& caption, u
         }
     });
     const TextWindowPlace p = TextWindowPlacement(text.size(), w, h, ScreenWidthTw(), ScreenHeightTw());
-    if (mode == kModalOverShow && !(st.ShowMode == 1 && (st.RunFlags & 0x01) != 0)) mode = kModalText;
-    st.RunMode = mode;
+    if (mode == kModalOverShow && !(st.run.ShowMode == 1 && (st.run.RunFlags & 0x01) != 0)) mode = kModalText;
+    st.run.RunMode = mode;
     const bool overShow = mode == kModalOverShow;
     // Each step on its own, so that a window that fails still ends the modal state over the show.
     skipOnError([&] {
@@ -126,16 +125,16 @@ void ShowTextWindow(const std::u16string& text, const std::u16string& caption, u
 void CloseTextWindow(int16_t& force) {
     const WindowSlot& s = programState().WindowTable[kTextWindowSlot];
     if (s.inUse == 0 || s.window == nullptr) return;
-    if (programState().RunMode == 1 && force == 0) return;
+    if (programState().run.RunMode == 1 && force == 0) return;
     UnloadSlotWindow(kTextWindowSlot);
 }
 
 void EnsureStockIndex() {
-    MainState& ms = mainState();
-    if (ms.StockIndexBuilt) return;
+    ProgramState& ms = programState();
+    if (ms.scene.StockIndexBuilt) return;
     ProgramState& st = programState();
     lv::PrepareLookStock(st.Arrays.Stock.desc(), st.Shared.StockCount);
-    ms.StockIndexBuilt = true;
+    ms.scene.StockIndexBuilt = true;
 }
 
 int32_t FindStockEntry(std::u16string_view name) {
@@ -161,11 +160,11 @@ std::u16string MakeConfigKeyName(std::u16string_view file) {
 }
 
 void SetConfigFile(std::u16string_view file) {
-    MainState& ms = mainState();
-    ms.ConfigFile = std::u16string(file);
+    ProgramState& ms = programState();
+    ms.scene.ConfigFile = std::u16string(file);
     SplitFilePath(file);
-    programState().ConfigDir = programState().SplitDir;
-    ms.ConfigKey = MakeConfigKeyName(ms.ConfigFile);
+    programState().scene.ConfigDir = programState().split.SplitDir;
+    ms.scene.ConfigKey = MakeConfigKeyName(ms.scene.ConfigFile);
 }
 
 std::array<uint8_t, 256> ReducedColourTable() {
@@ -175,7 +174,7 @@ std::array<uint8_t, 256> ReducedColourTable() {
 }
 
 void ApplyColorTranslation() {
-    const uint8_t mode = mainState().ColTrans;
+    const uint8_t mode = programState().settings.ColTrans;
     if (mode == 3) {
         const std::array<uint8_t, 256> t = ReducedColourTable();
         lv::SetXColor(t.data(), t.data(), t.data());
@@ -201,19 +200,19 @@ void FillLanguageMenu() {
 }
 
 int32_t AddDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel, int32_t refreshRate) noexcept {
-    MainState& ms = mainState();
-    if (ms.ModeCount >= kMaxDisplayModes || width < kMinModeWidth || height < kMinModeHeight) return 0;
-    for (int32_t i = 1; i <= ms.ModeCount; ++i) {
+    ProgramState& ms = programState();
+    if (ms.modes.ModeCount >= kMaxDisplayModes || width < kMinModeWidth || height < kMinModeHeight) return 0;
+    for (int32_t i = 1; i <= ms.modes.ModeCount; ++i) {
         const auto k = static_cast<size_t>(i);
-        if (ms.ModeWidth[k] == width && ms.ModeHeight[k] == height && ms.ModeDepth[k] == bitsPerPixel &&
-            ms.ModeRefresh[k] == refreshRate)
+        if (ms.modes.ModeWidth[k] == width && ms.modes.ModeHeight[k] == height &&
+            ms.modes.ModeDepth[k] == bitsPerPixel && ms.modes.ModeRefresh[k] == refreshRate)
             return 0;
     }
-    const auto k = static_cast<size_t>(++ms.ModeCount);
-    ms.ModeWidth[k] = width;
-    ms.ModeHeight[k] = height;
-    ms.ModeDepth[k] = bitsPerPixel;
-    ms.ModeRefresh[k] = refreshRate;
+    const auto k = static_cast<size_t>(++ms.modes.ModeCount);
+    ms.modes.ModeWidth[k] = width;
+    ms.modes.ModeHeight[k] = height;
+    ms.modes.ModeDepth[k] = bitsPerPixel;
+    ms.modes.ModeRefresh[k] = refreshRate;
     return 0;
 }
 

@@ -21,9 +21,8 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/binding/engine_calls.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
-#include "program/core/texts/program_error.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/texts/program_error.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/core/windows/show_parts.h"
@@ -120,15 +119,15 @@ HFrm::~HFrm() {
 }
 
 void HFrm::Form_Load() {
-    const MainState& ms = mainState();
+    const ProgramState& ms = programState();
     const QRect inner = geometry();
     const QRect outer = frameGeometry();
-    const int32_t widthTw = outer.width() * ms.TwipsPerPixelX;
-    const int32_t heightTw = outer.height() * ms.TwipsPerPixelY;
-    FrameWidthTw = widthTw - ms.TwipsPerPixelX * inner.width();
-    FrameHeightTw = heightTw - ms.TwipsPerPixelY * inner.height();
-    FrameWidthPx = plat::clampToInt32(static_cast<double>(widthTw) / ms.TwipsPerPixelX) - inner.width();
-    FrameHeightPx = plat::clampToInt32(static_cast<double>(heightTw) / ms.TwipsPerPixelY) - inner.height();
+    const int32_t widthTw = outer.width() * ms.machine.TwipsPerPixelX;
+    const int32_t heightTw = outer.height() * ms.machine.TwipsPerPixelY;
+    FrameWidthTw = widthTw - ms.machine.TwipsPerPixelX * inner.width();
+    FrameHeightTw = heightTw - ms.machine.TwipsPerPixelY * inner.height();
+    FrameWidthPx = plat::clampToInt32(static_cast<double>(widthTw) / ms.machine.TwipsPerPixelX) - inner.width();
+    FrameHeightPx = plat::clampToInt32(static_cast<double>(heightTw) / ms.machine.TwipsPerPixelY) - inner.height();
     QMenuBar bar;
     FrameMenuHeightPx = FrameHeightPx + bar.sizeHint().height();
 }
@@ -155,7 +154,7 @@ bool HFrm::eventFilter(QObject* watched, QEvent* event) {
 
 void HFrm::Timer1_Timer() {
     ServiceState& s = serviceState();
-    if ((programState().RunFlags & kShowRunning) != 0) return;
+    if ((programState().run.RunFlags & kShowRunning) != 0) return;
     switch (s.DeferredAction) {
     case deferred::kRestart:
         // Idle first, so that a settings dialog that posts an action while it opens keeps it.
@@ -249,9 +248,9 @@ void Shutdown() {
     unloadEveryWindow();
     UnloadServiceWindow();
     RemoveTerminateHandler();
-    MainState& ms = mainState();
-    ms.InstanceMutex.Close();
-    ms.SlotMutex.Close();
+    ProgramState& ms = programState();
+    ms.instance.InstanceMutex.Close();
+    ms.instance.SlotMutex.Close();
     processEnd()(s.ExitCode);
 }
 
@@ -313,8 +312,8 @@ void UnloadWindow(int16_t& /*ignored*/, uint8_t slot) {
 
 void UnloadAllWindows(int16_t mode) {
     ProgramState& st = programState();
-    if (mode != 2 && (st.RunFlags & kShowRunning) != 0) {
-        st.StopRequest = 1;
+    if (mode != 2 && (st.run.RunFlags & kShowRunning) != 0) {
+        st.run.StopRequest = 1;
         return;
     }
     for (int slot = 1; slot < kWindowTableSlots; ++slot) {

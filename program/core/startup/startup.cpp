@@ -22,11 +22,10 @@
 #include "program/core/startup/instance_control.h"
 #include "program/core/binding/engine_calls.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
-#include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup_parts.h"
@@ -55,8 +54,8 @@ std::u16string withoutQuotes(std::u16string name) {
     return name;
 }
 
-// The libraries the windows of the Windows version needed registered once; nothing is registered
-// here, so each step succeeds and keeps its bit, and the setting still tells which ran.
+// The setting "DllReg" keeps a bit for each shared component registered once; nothing needs
+// registering here, so each step succeeds and keeps its bit, and the setting still tells which ran.
 void RegisterComponents() {
     static const int32_t kComponentBits[] = {1, 2, 4, 8, 16, 64};  // OleAut32 ... RichTx32.ocx
     constexpr int32_t kRegisteredNow = static_cast<int32_t>(0x80000000u);
@@ -95,13 +94,13 @@ void AddFilesToList(std::u16string_view commandLine, int list) {
 }
 
 void setLayoutMetrics() {
-    MainState& ms = mainState();
-    ms.ScrollWidthPx = 255 / ms.TwipsPerPixelX;
-    ms.CtlHeightPx = 315 / ms.TwipsPerPixelY;
-    ms.TextHeightPx = 195 / ms.TwipsPerPixelY;
-    ms.TextOffsetPx = (ms.CtlHeightPx - ms.TextHeightPx) / 2;
-    ms.CtlHeight2Px = ms.CtlHeightPx;
-    ms.EditHeightPx = 285 / ms.TwipsPerPixelY;
+    ProgramState& ms = programState();
+    ms.machine.ScrollWidthPx = 255 / ms.machine.TwipsPerPixelX;
+    ms.machine.CtlHeightPx = 315 / ms.machine.TwipsPerPixelY;
+    ms.machine.TextHeightPx = 195 / ms.machine.TwipsPerPixelY;
+    ms.machine.TextOffsetPx = (ms.machine.CtlHeightPx - ms.machine.TextHeightPx) / 2;
+    ms.machine.CtlHeight2Px = ms.machine.CtlHeightPx;
+    ms.machine.EditHeightPx = 285 / ms.machine.TwipsPerPixelY;
 }
 
 void findTempDir(bool screenSaver) {
@@ -109,12 +108,12 @@ void findTempDir(bool screenSaver) {
     if (screenSaver) {
         // The screen saver trusts what an earlier run found; an empty setting would put the log
         // at the root, so it searches then (and stores nothing).
-        st.TempDir = GetRegString(u"TmpDir", u"");
-        if (st.TempDir.empty()) st.TempDir = SearchTempDir();
+        st.files.TempDir = GetRegString(u"TmpDir", u"");
+        if (st.files.TempDir.empty()) st.files.TempDir = SearchTempDir();
         return;
     }
-    st.TempDir = SearchTempDir();
-    SaveRegString(u"TmpDir", st.TempDir);
+    st.files.TempDir = SearchTempDir();
+    SaveRegString(u"TmpDir", st.files.TempDir);
 }
 
 // A file of the recent list: the screen-saver daemon's option for this run when given; else
@@ -122,22 +121,22 @@ void findTempDir(bool screenSaver) {
 // copy without files of its own shows those of the first slot.
 std::u16string lastFile(const std::u16string& option, const char16_t* name) {
     if (!option.empty()) return option;
-    const std::u16string& instanceKey = programState().InstanceLetter;
+    const std::u16string& instanceKey = programState().road.InstanceLetter;
     std::u16string file = GetRegString(name, u"", instanceKey);
     if (file.empty() && !instanceKey.empty() && CurrentForeignWindowMode().active) file = GetRegString(name, u"");
     return file;
 }
 
 void readLastFiles() {
-    MainState& ms = mainState();
-    const std::u16string script = lastFile(ms.SaverScript, u"Conf01");
+    ProgramState& ms = programState();
+    const std::u16string script = lastFile(ms.road.SaverScript, u"Conf01");
     if (!script.empty() && script != u"*" && FileExistsMin(script, 10)) {
-        ms.ConfigOk = true;
+        ms.scene.ConfigOk = true;
         SetConfigFile(script);
     }
-    const std::u16string stock = lastFile(ms.SaverStock, u"Stock01");
+    const std::u16string stock = lastFile(ms.road.SaverStock, u"Stock01");
     if (!stock.empty() && stock != u"*" && FileExistsMin(stock, 10)) {
-        ms.StockOk = true;
+        ms.scene.StockOk = true;
         startupParts().setStockName(stock);
     }
 }
@@ -148,10 +147,10 @@ void findHelp() {
     if (h.empty()) h = FindHelpFile(u"rolvane.hlp", u"Help0", 0);
     if (!h.empty()) helpFiles().HelpFile = h;
     const std::u16string doc = ProgramHome() + u"/doc/";
-    programState().DocFile.clear();
+    programState().files.DocFile.clear();
     for (const char16_t* page : {u"timtabe.htm", u"timtab.htm", u"rolvane.htm"}) {
         if (FileExistsMin(doc + page, 1000)) {
-            programState().DocFile = doc + page;
+            programState().files.DocFile = doc + page;
             break;
         }
     }
@@ -174,13 +173,13 @@ void waitForSettingsDialog() {
 // not refuse it, and nothing may pop up over the daemon's screen: without a scene script and
 // stock the preview's pictures run in the window instead of the settings dialog opening.
 void runInForeignWindow(const ForeignWindowMode& foreign) {
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     const WindowSystem& system = windowSystem();
     if (!foreign.root && system.watchForeignWindow != nullptr)
         system.watchForeignWindow(serviceWindowIfLoaded(), foreign.window);
-    if (ms.StockOk && ms.ConfigOk) {
-        ms.ScreenSaverMode = 1;
-        showParts().runShow(1, ms.ConfigFile);
+    if (ms.scene.StockOk && ms.scene.ConfigOk) {
+        ms.road.ScreenSaverMode = 1;
+        showParts().runShow(1, ms.scene.ConfigFile);
         return;
     }
     showParts().showPreview(foreign.window);
@@ -189,51 +188,51 @@ void runInForeignWindow(const ForeignWindowMode& foreign) {
 // Step 22: the road the command line names (read lower-cased; a bare script name is taken
 // from the command line as written).
 void dispatch(std::u16string_view commandLine, std::u16string lowered) {
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
         runInForeignWindow(foreign);
         return;
     }
     const std::u16string f = plat::left(lowered, 2);
-    const bool ready = ms.StockOk && ms.ConfigOk;
+    const bool ready = ms.scene.StockOk && ms.scene.ConfigOk;
     const bool showRoad =
         ((f == u"/s" || lowered.empty()) && ready) || (f == u"/f" && ready) || f == u"/m" || (f == u"/w" && ready);
     if (showRoad) {
         // A show while another copy runs: this copy ends, showing nothing.
-        if (ms.AnotherInstance) {
+        if (ms.instance.AnotherInstance) {
             PostDeferredAction(deferred::kShutdown);
             return;
         }
         uint8_t mode = 0;
         if (f == u"/s" || lowered.empty()) {
-            ms.ScreenSaverMode = 1;
+            ms.road.ScreenSaverMode = 1;
             mode = 1;
         } else if (f == u"/f") {
             mode = 1;
         }
-        showParts().runShow(mode, ms.ConfigFile);
+        showParts().runShow(mode, ms.scene.ConfigFile);
         return;
     }
     if (f == u"/a") {
-        if (ms.StockOk) startupParts().loadStock();
+        if (ms.scene.StockOk) startupParts().loadStock();
         showParts().showSetPassword();
         PostDeferredAction(deferred::kShutdown);
         return;
     }
 
     // The window road.
-    ms.Debug = static_cast<int16_t>(GetRegNumberIn(u"Debug", 0, INT16_MIN, INT16_MAX));
+    ms.settings.Debug = static_cast<int16_t>(GetRegNumberIn(u"Debug", 0, INT16_MIN, INT16_MAX));
     if (!lowered.empty() && lowered.front() != u'/') {
         SetConfigFile(withoutQuotes(std::u16string(commandLine)));
         lowered.clear();
     }
-    if (lowered == u"/l" && ms.StockOk) {
+    if (lowered == u"/l" && ms.scene.StockOk) {
         windowParts().showStockBrowser();
         return;
     }
-    if (f != u"/c") ms.StandaloneConfig = 1;
+    if (f != u"/c") ms.road.StandaloneConfig = 1;
     windowParts().showSettings();
-    if (f == u"/t" && ms.StockOk) {
+    if (f == u"/t" && ms.scene.StockOk) {
         waitForSettingsDialog();
         windowParts().showStockBrowser();
     }
@@ -257,8 +256,8 @@ MainResult failed(bool guiLoaded) noexcept {
     std::u16string text;
     try {
         const PendingError e = currentPendingError();
-        text =
-            u"Error " + decimal(e.number) + u" (" + e.description + u") after " + decimal(programState().ProgressCode);
+        text = u"Error " + decimal(e.number) + u" (" + e.description + u") after " +
+               decimal(programState().run.ProgressCode);
         ShowMsgBox(text, msgbox::kOk, kProgramTitle);
     } catch (...) {
         reportUnshown(text);
@@ -284,7 +283,7 @@ MainResult failed(bool guiLoaded) noexcept {
 }  // namespace
 
 void GetScreenArea() {
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     ProgramState& st = programState();
     // Under the screen-saver daemon the screen is the daemon's window: one per monitor.
     if (const ForeignWindowMode foreign = CurrentForeignWindowMode(); foreign.active) {
@@ -292,33 +291,33 @@ void GetScreenArea() {
         const ForeignSize size =
             system.foreignWindowSize != nullptr ? system.foreignWindowSize(foreign.window) : ForeignSize{};
         if (size.exists && size.width > 0 && size.height > 0) {
-            ms.MonitorCount = 1;
-            st.ScreenWidthPx = size.width;
-            st.ScreenHeightPx = size.height;
+            ms.machine.MonitorCount = 1;
+            st.machine.ScreenWidthPx = size.width;
+            st.machine.ScreenHeightPx = size.height;
             return;
         }
     }
     const QList<QScreen*> screens = QGuiApplication::screens();
-    ms.MonitorCount = static_cast<uint8_t>(std::min<qsizetype>(screens.size(), 255));
+    ms.machine.MonitorCount = static_cast<uint8_t>(std::min<qsizetype>(screens.size(), 255));
     QScreen* primary = QGuiApplication::primaryScreen();
-    if (ms.MonitorCount != 0 && primary != nullptr) {
+    if (ms.machine.MonitorCount != 0 && primary != nullptr) {
         const QRect desktop = primary->virtualGeometry();
-        st.ScreenWidthPx = desktop.width();
-        st.ScreenHeightPx = desktop.height();
+        st.machine.ScreenWidthPx = desktop.width();
+        st.machine.ScreenHeightPx = desktop.height();
         return;
     }
-    ms.MonitorCount = 1;
+    ms.machine.MonitorCount = 1;
     const QSize size = primary != nullptr ? primary->size() : QSize(1024, 768);
-    st.ScreenWidthPx = size.width();
-    st.ScreenHeightPx = size.height();
+    st.machine.ScreenWidthPx = size.width();
+    st.machine.ScreenHeightPx = size.height();
 }
 
 MainResult Main(std::u16string_view commandLine) {
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     ProgramState& st = programState();
-    st.ProgramKey = u"Software\\Vantrel\\Yov";
-    st.StartTime = std::time(nullptr);
-    ms.CommandLine = std::u16string(commandLine);
+    st.road.ProgramKey = u"Software\\Vantrel\\Yov";
+    st.road.StartTime = std::time(nullptr);
+    ms.road.CommandLine = std::u16string(commandLine);
     const std::u16string lowered = plat::lcase(commandLine);
     const std::u16string f = plat::left(lowered, 2);
     bool guiLoaded = false;
@@ -354,17 +353,18 @@ MainResult Main(std::u16string_view commandLine) {
         st.Shared.BuiltinDescKeys = kBuiltinDescKeys;
         BuildStartupTables();
         GetScreenArea();
-        ms.PaintFlags = kStartPaintFlags;
-        ms.WinDir = u"/usr/share/yov";
-        ms.SysDir = u"/usr/share/doc/yov";
+        ms.settings.PaintFlags = kStartPaintFlags;
+        ms.files.WinDir = u"/usr/share/yov";
+        ms.files.SysDir = u"/usr/share/doc/yov";
         findTempDir(f == u"/s");
-        ms.MsPerCounterTick = static_cast<float>(1000.0 / static_cast<double>(plat::QueryPerfFrequency()));
+        ms.machine.MsPerCounterTick = static_cast<float>(1000.0 / static_cast<double>(plat::QueryPerfFrequency()));
         InitEngine();
-        st.ErrorLogPath = st.TempDir + u"/Rolvane.err";
+        st.files.ErrorLogPath = st.files.TempDir + u"/Rolvane.err";
         readLastFiles();
         findHelp();
         startupParts().readSettings();
-        if (ms.SaverSpeed > 0) ms.Show.Speed[kFullScreenMode] = static_cast<float>(ms.SaverSpeed) * 0.001f;
+        if (ms.road.SaverSpeed > 0)
+            ms.settings.Show.Speed[kFullScreenMode] = static_cast<float>(ms.road.SaverSpeed) * 0.001f;
         dispatch(commandLine, lowered);
         return {true, 0};
     } catch (...) {

@@ -9,9 +9,8 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "program/core/windows/context_help.h"
-#include "program/core/startup/main_state.h"
-#include "program/core/startup/program_resources.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/startup/program_resources.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup.h"
 
@@ -73,9 +72,9 @@ std::u16string HelpPageName(std::u16string_view helpFile) {
 }
 
 std::u16string FindHelpFile(std::u16string_view fileName, std::u16string_view settingName, int index) {
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     const ProgramState& st = programState();
-    std::u16string& found = ms.HelpPath[static_cast<size_t>(index)];
+    std::u16string& found = ms.files.HelpPath[static_cast<size_t>(index)];
     const std::u16string stored = GetRegString(settingName, u"");
     if (!stored.empty() && FileExistsMin(stored, 10)) {
         found = stored;
@@ -84,13 +83,13 @@ std::u16string FindHelpFile(std::u16string_view fileName, std::u16string_view se
     const std::u16string page = HelpPageName(fileName);
     const std::u16string home = ProgramHome();
     std::vector<std::u16string> places{join(join(home, u"doc"), page)};
-    const bool stockElsewhere = !st.StockDir.empty() && !plat::equalsNoCase(st.StockDir, home);
-    if (stockElsewhere) places.push_back(join(st.StockDir, page));
-    if (!st.ConfigDir.empty() && !plat::equalsNoCase(st.ConfigDir, home) &&
-        !(stockElsewhere && plat::equalsNoCase(st.ConfigDir, st.StockDir)))
-        places.push_back(join(st.ConfigDir, page));
-    places.push_back(join(ms.WinDir, page));
-    places.push_back(join(ms.SysDir, page));
+    const bool stockElsewhere = !st.scene.StockDir.empty() && !plat::equalsNoCase(st.scene.StockDir, home);
+    if (stockElsewhere) places.push_back(join(st.scene.StockDir, page));
+    if (!st.scene.ConfigDir.empty() && !plat::equalsNoCase(st.scene.ConfigDir, home) &&
+        !(stockElsewhere && plat::equalsNoCase(st.scene.ConfigDir, st.scene.StockDir)))
+        places.push_back(join(st.scene.ConfigDir, page));
+    places.push_back(join(ms.files.WinDir, page));
+    places.push_back(join(ms.files.SysDir, page));
     for (const std::u16string& p : places) {
         if (FileExistsMin(p, 10)) {
             SaveRegString(settingName, p);
@@ -104,7 +103,7 @@ std::u16string FindHelpFile(std::u16string_view fileName, std::u16string_view se
 
 void SelectLanguage() {
     ProgramState& st = programState();
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     SharedState& sh = st.Shared;
     const SharedArrays& a = st.Arrays;
     sh.CurrentLanguage = 0;
@@ -130,7 +129,7 @@ void SelectLanguage() {
     }
     const int k = code == u"E" ? 1 : code == u"G" ? 2 : 0;
     if (k == 0) return;
-    std::u16string& path = ms.HelpPath[static_cast<size_t>(k)];
+    std::u16string& path = ms.files.HelpPath[static_cast<size_t>(k)];
     if (path.empty()) FindHelpFile(u"rolvane" + code + u".hlp", code + u"Help", k);
     if (path != kNotFound && !path.empty()) helpFiles().HelpFile = path;
 }

@@ -1,7 +1,6 @@
 #include "program/core/startup/startup_tables.h"
 
 #include "platform/codepage.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 
 namespace yov {
@@ -28,11 +27,11 @@ std::u16string MakeTypeCodeLetters() {
 }
 
 void BuildStartupTables() {
-    MainState& ms = mainState();
+    ProgramState& ms = programState();
     ProgramState& st = programState();
 
-    ms.PicKindExt = {};
-    ms.PicKindClass = {};
+    ms.tables.PicKindExt = {};
+    ms.tables.PicKindClass = {};
     const struct {
         int kind;
         const char16_t* ext;
@@ -41,37 +40,37 @@ void BuildStartupTables() {
                  {6, u"", 2},       {7, u"", 0},       {9, u".BMP", 37}, {10, u".BMP", 33},
                  {11, u".DIB", 33}, {18, u".BMP", 17}, {19, u".DIB", 17}};
     for (const auto& k : kinds) {
-        ms.PicKindExt[static_cast<size_t>(k.kind)] = k.ext;
-        ms.PicKindClass[static_cast<size_t>(k.kind)] = k.kindClass;
+        ms.tables.PicKindExt[static_cast<size_t>(k.kind)] = k.ext;
+        ms.tables.PicKindClass[static_cast<size_t>(k.kind)] = k.kindClass;
     }
 
-    ms.ColorLetters = u" RYBGKWLOCN";
-    ms.ColorRGB = {rgb(128, 128, 128), rgb(128, 128, 128), rgb(255, 0, 0),   rgb(255, 255, 0),
-                   rgb(0, 0, 255),     rgb(0, 255, 0),     rgb(0, 0, 0),     rgb(255, 255, 255),
-                   rgb(255, 0, 255),   rgb(255, 128, 0),   rgb(0, 255, 255), rgb(128, 64, 0)};
+    ms.tables.ColorLetters = u" RYBGKWLOCN";
+    ms.tables.ColorRGB = {rgb(128, 128, 128), rgb(128, 128, 128), rgb(255, 0, 0),   rgb(255, 255, 0),
+                          rgb(0, 0, 255),     rgb(0, 255, 0),     rgb(0, 0, 0),     rgb(255, 255, 255),
+                          rgb(255, 0, 255),   rgb(255, 128, 0),   rgb(0, 255, 255), rgb(128, 64, 0)};
 
-    ms.TypeCodeLetters = MakeTypeCodeLetters();
-    st.Shared.TypeCodeLetters = ms.TypeCodeLetters.c_str();
+    ms.tables.TypeCodeLetters = MakeTypeCodeLetters();
+    st.Shared.TypeCodeLetters = ms.tables.TypeCodeLetters.c_str();
 
     // Entries 0..29 by doubling, 30 and 31 set directly.
     int32_t value = 1;
     int32_t mask = 1;
     for (size_t i = 0; i <= 29; ++i) {
-        ms.BitValue[i] = value;
-        ms.BitMask[i] = mask;
+        ms.tables.BitValue[i] = value;
+        ms.tables.BitMask[i] = mask;
         value *= 2;
         mask |= value;
     }
-    ms.BitValue[30] = 0x40000000;
-    ms.BitMask[30] = 0x7FFFFFFF;
-    ms.BitValue[31] = static_cast<int32_t>(0x80000000u);
-    ms.BitMask[31] = -1;
+    ms.tables.BitValue[30] = 0x40000000;
+    ms.tables.BitMask[30] = 0x7FFFFFFF;
+    ms.tables.BitValue[31] = static_cast<int32_t>(0x80000000u);
+    ms.tables.BitMask[31] = -1;
 
     st.Arrays.Languages.redim(kLanguageSlots - 1);
     st.Arrays.Languages[0].Code = u"N";
     st.Arrays.Languages[0].Names[0] = u"General";
 
-    ms.ExpandWork.fill(0);
+    ms.tables.ExpandWork.fill(0);
 }
 
 }  // namespace yov

@@ -121,8 +121,8 @@ void RemoveTerminateHandler() {
 
 void OnTerminateRequest() {
     ProgramState& st = programState();
-    st.EndRequest = 1;
-    st.StopRequest = 1;
+    st.run.EndRequest = 1;
+    st.run.StopRequest = 1;
     // A long load (a large stock) that polls the cancel flag stops too.
     st.Shared.CancelLoad = 1;
     PostDeferredAction(deferred::kShutdown);

@@ -8,7 +8,6 @@
 #include "program/core/texts/script_place.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/texts/number_text.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 
 namespace yov {
@@ -50,10 +49,10 @@ int32_t ReportError(const PendingError& pending, int32_t position, std::u16strin
         logText = message;
     }
 
-    if (position != 0 || st.ProgressCode != 0) {
+    if (position != 0 || st.run.ProgressCode != 0) {
         logText += u" (";
-        if (st.ProgressCode != 0) {
-            logText += u"P=" + decimal(st.ProgressCode);
+        if (st.run.ProgressCode != 0) {
+            logText += u"P=" + decimal(st.run.ProgressCode);
             if (position != 0) logText += u" ";
         }
         if (position != 0) logText += u"EH=" + decimal(position);
@@ -64,8 +63,9 @@ int32_t ReportError(const PendingError& pending, int32_t position, std::u16strin
     const int32_t style = flags & rf::kStyleMask;
     // Under DirectDraw, and in a full-screen or screen-saver show, nobody sees a box behind
     // the show: the message goes to the log instead and counts as cancelled.
-    const bool showHidesBoxes = (st.RunFlags != 0 && (st.ShowMode == 1 || mainState().ScreenSaverMode != 0));
-    const bool noBox = st.BatchMode != 0 || showHidesBoxes;
+    const bool showHidesBoxes =
+        (st.run.RunFlags != 0 && (st.run.ShowMode == 1 || programState().road.ScreenSaverMode != 0));
+    const bool noBox = st.run.BatchMode != 0 || showHidesBoxes;
     const bool logged = (!reported && (flags & rf::kLogUnlessReported) != 0) || (flags & rf::kAlwaysLog) != 0;
     if (logged || (!reported && style != 0 && noBox)) WriteErrorLog(logText);
 
@@ -73,17 +73,17 @@ int32_t ReportError(const PendingError& pending, int32_t position, std::u16strin
     if (!reported && style != 0) {
         answer = noBox ? kCancelBit : ShowMsgBox(boxText, style, title);
         if ((answer & kCancelBit) != 0) {
-            if ((flags & rf::kStopOnCancel) != 0) st.StopRequest = 1;
+            if ((flags & rf::kStopOnCancel) != 0) st.run.StopRequest = 1;
             if ((flags & rf::kRaiseOnCancel) != 0) throw ProgramError(error_number::kReported, boxText);
         }
     }
-    if ((flags & rf::kStopAfter) != 0) st.StopRequest = 1;
+    if ((flags & rf::kStopAfter) != 0) st.run.StopRequest = 1;
     if ((flags & rf::kRaiseAfter) == 0) return answer;
     throw ProgramError(error_number::kReported, boxText);
 }
 
 void RaiseProgramError(std::u16string_view message) {
-    if ((programState().RunFlags & kShowRunning) != 0) {
+    if ((programState().run.RunFlags & kShowRunning) != 0) {
         // Logged here, before the handler that knows the script line sees it: the message
         // names the line itself.
         std::u16string text(message);

@@ -67,7 +67,7 @@ int32_t AllocLangText() {
         sh.LangTextAlloc = capacity;
     }
     sh.LangTextCount = n;
-    st.LangTextsSorted = 0;
+    st.log.LangTextsSorted = 0;
     return n;
 }
 
@@ -79,16 +79,16 @@ void SortLangTexts() {
         std::stable_sort(st.Arrays.LangTexts.begin() + 1, st.Arrays.LangTexts.begin() + 1 + count,
                          [](const LangTextEntry& a, const LangTextEntry& b) { return a.Key < b.Key; });
     }
-    st.LangTextsSorted = 1;
-    st.LangTextsSortedCount = st.Shared.LangTextCount;
+    st.log.LangTextsSorted = 1;
+    st.log.LangTextsSortedCount = st.Shared.LangTextCount;
 }
 
-void InvalidateLangTexts() { programState().LangTextsSorted = 0; }
+void InvalidateLangTexts() { programState().log.LangTextsSorted = 0; }
 
 int32_t FindLangText(std::u16string_view key) {
     ProgramState& st = programState();
     // A count changed without AllocLangText (the engine's binary reader) also needs a sort.
-    if (st.LangTextsSorted == 0 || st.LangTextsSortedCount != st.Shared.LangTextCount) SortLangTexts();
+    if (st.log.LangTextsSorted == 0 || st.log.LangTextsSortedCount != st.Shared.LangTextCount) SortLangTexts();
     int32_t lo = 1;
     int32_t hi = usableTextCount();
     while (lo <= hi) {
@@ -188,9 +188,9 @@ std::u16string GetErrorNumberText(int32_t number, std::u16string_view item, int3
 
 void OpenPictureCache() {
     ProgramState& st = programState();
-    const bool cacheFile = st.CacheMode >= 2;
+    const bool cacheFile = st.scene.CacheMode >= 2;
     if (cacheFile) progressDisplay().BeginProgress(GetText(u"LCAC", u"", kTextStemOnly));
-    const int32_t r = engine_calls::openCache(st.CacheMode, st.CacheFile);
+    const int32_t r = engine_calls::openCache(st.scene.CacheMode, st.scene.CacheFile);
     if (r != 0) ShowMsgBox(u"OpenCache Error " + decimal(r), msgbox::kOk, u"");
     ApplyColorTranslation();
     if (cacheFile) progressDisplay().EndProgress();

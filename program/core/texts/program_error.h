@@ -4,7 +4,8 @@
 // description, as the handlers of long operations expect: they catch whatever is pending,
 // hand it to ReportError, and the numbers 6000 to 6020 tell the program's own errors from
 // the rest. Errors of other kinds (the standard library's, the engine binding's) get the
-// number the Windows version's run time would have given them when a handler asks (pendingError).
+// run-time number of their kind (out of memory, subscript, overflow, invalid call) when a handler
+// asks (pendingErrorOf), which is the number the error log records.
 #pragma once
 
 #include <cstdint>

@@ -145,15 +145,15 @@ FileDialogRequest fileDialogRequest(std::u16string_view title, int32_t flags) {
     request.title = toQString((flags & kTitleIsText) != 0 ? std::u16string(title) : GetText(title));
     request.nameFilters = qtNameFilters(filter);
 
-    const bool lastFileKnown = !st.SplitName.empty() || !st.SplitDir.empty();
+    const bool lastFileKnown = !st.split.SplitName.empty() || !st.split.SplitDir.empty();
     if ((flags & kFromLastFile) != 0 && lastFileKnown) {
-        const std::u16string last = JoinFilePath(st.SplitDir, st.SplitName + st.SplitExt);
+        const std::u16string last = JoinFilePath(st.split.SplitDir, st.split.SplitName + st.split.SplitExt);
         request.fileName = QString::fromStdString(openPath(last));
-        rememberedFolder() = QString::fromStdString(openPath(st.SplitDir));
+        rememberedFolder() = QString::fromStdString(openPath(st.split.SplitDir));
     } else {
         switch (flags & kFolderField) {
-        case 0x10: rememberedFolder() = QString::fromStdString(openPath(st.StockDir)); break;
-        case 0x20: rememberedFolder() = QString::fromStdString(openPath(st.ConfigDir)); break;
+        case 0x10: rememberedFolder() = QString::fromStdString(openPath(st.scene.StockDir)); break;
+        case 0x20: rememberedFolder() = QString::fromStdString(openPath(st.scene.ConfigDir)); break;
         case 0x30: rememberedFolder() = QString::fromStdString(programFolder()); break;
         default: break;
         }

@@ -1,5 +1,5 @@
 // Keys as the program's command handlers number them: Shift × 256 + KeyCode, with the
-// key codes of the Windows version (letters and digits as their upper-case characters,
+// virtual key codes (letters and digits as their upper-case characters,
 // F1 = 112, Esc = 27, ...) and the shift state 1 Shift, 2 Ctrl, 4 Alt.
 #pragma once
 

@@ -71,7 +71,7 @@ void ShowModal(QWidget* window, std::u16string_view caption) {
     if (window == nullptr) return;
     modalState().DialogResult = 0;
     // Nobody is there to answer any more: whatever asks goes on as if the window was closed.
-    if (programState().EndRequest != 0) return;
+    if (programState().run.EndRequest != 0) return;
     if (utilHooks().hideTip) utilHooks().hideTip();
     DepthCount depth;
     if (!caption.empty()) window->setWindowTitle(toQString(caption));

@@ -151,7 +151,7 @@ bool OpenWebLink(std::string_view target) {
 }
 
 bool OpenStoredAddress() {
-    const std::u16string& doc = programState().DocFile;
+    const std::u16string& doc = programState().files.DocFile;
     if (doc.empty()) return false;
     return OpenWithShell(plat::utf16ToUtf8(doc));
 }

@@ -30,7 +30,7 @@ int32_t GetMaxCaptionWidth(std::span<QWidget* const> controls, const QFont& font
     for (QWidget* control : controls) {
         if (control == nullptr) continue;
         const std::u16string caption = controlCaption(control).value_or(std::u16string());
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdU16String(caption)));
+        widest = std::max(widest, metrics.horizontalAdvance(toQString(caption)));
     }
     return plat::clampToInt32(widest);
 }

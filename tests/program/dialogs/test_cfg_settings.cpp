@@ -5,7 +5,7 @@
 #include <string>
 
 #include "program/core/settings/settings.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/dialogs/cfg_settings.h"
 #include "program/dialogs/dialogs_state.h"
 #include "program/dialogs/cfg_state.h"
@@ -18,14 +18,6 @@ using core_test::utf8;
 class CfgSettings : public core_test::CoreTest {
     yov::FreshDialogsState freshDialogs_;  // each test on a state of its own
 protected:
-    void SetUp() override {
-        CoreTest::SetUp();
-        yov::resetMainState();
-    }
-    void TearDown() override {
-        yov::resetMainState();
-        CoreTest::TearDown();
-    }
     static std::string stored(const char16_t* name) { return utf8(yov::GetRegString(name, u"absent")); }
 };
 
@@ -48,7 +40,7 @@ TEST_F(CfgSettings, TypedNumbersAreTakenByTheirSettingsRules) {
         {u"LimLinV", u"W", u"", false, "", 3},
     };
     for (const Case& c : cases) {
-        yov::resetMainState();
+        yov::programState().settings = {};
         yov::cfgState().ModeSuffix = c.mode;
         yov::cfgState().ModeIndex = std::u16string(c.mode) == u"F" ? yov::kFullScreenMode : yov::kWindowMode;
         const std::u16string name = std::u16string(c.base) + c.mode;
@@ -67,7 +59,7 @@ TEST_F(CfgSettings, TypedNumbersAreTakenByTheirSettingsRules) {
 TEST_F(CfgSettings, FillingChangesMemoryOnlyUnlessTheChangeIsStoredAnyway) {
     yov::CfgFilling() = 1;
     EXPECT_TRUE(yov::StoreSetting(u"NStpClkF", 0));
-    EXPECT_EQ(yov::mainState().Show.NStpClk[1], 0) << "memory follows at once";
+    EXPECT_EQ(yov::programState().settings.Show.NStpClk[1], 0) << "memory follows at once";
     EXPECT_EQ(stored(u"NStpClkF"), "absent");
     EXPECT_TRUE(yov::StoreSetting(u"DDX", 800, true)) << "the display mode is written whatever";
     EXPECT_EQ(stored(u"DDX"), "800");

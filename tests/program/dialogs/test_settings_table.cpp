@@ -5,7 +5,7 @@
 #include <string>
 
 #include "program/core/settings/settings.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/dialogs/dialogs_state.h"
 #include "program/dialogs/cfg_state.h"
 #include "program/dialogs/settings_table.h"
@@ -68,15 +68,6 @@ const TableCase kCases[] = {
 class SettingsTable : public core_test::CoreTest, public ::testing::WithParamInterface<TableCase> {
     yov::FreshDialogsState freshDialogs_;  // each test on a state of its own
 protected:
-    void SetUp() override {
-        CoreTest::SetUp();
-        yov::resetMainState();
-    }
-    void TearDown() override {
-        yov::resetMainState();
-        CoreTest::TearDown();
-    }
-
     // Reads the settings as their reader does and gives the case's memory value.
     double read() {
         int mode = 0;
@@ -145,7 +136,7 @@ TEST_F(SettingsTableRules, StartupReadsEachModeIntoItsOwnElement) {
     yov::SaveRegString(u"SpeedF", u"60");
     yov::SaveRegString(u"NStpKeyF", u"1");
     yov::ReadStartupSettings();
-    const yov::ShowSettings& s = yov::mainState().Show;
+    const yov::ShowSettings& s = yov::programState().settings.Show;
     EXPECT_FLOAT_EQ(s.Speed[0], 0.010f);
     EXPECT_FLOAT_EQ(s.Speed[1], 0.060f);
     EXPECT_EQ(s.NStpKey[0], 0);

@@ -15,7 +15,6 @@
 #include "program/core/startup/util_hooks.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/texts/program_error.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/script_place.h"
 #include "program/core/params/param_table.h"
@@ -90,7 +89,7 @@ TEST_F(ParamWiring, ErrorsCarryTheTextsOfTheirKeys) {
 }
 
 TEST_F(ParamWiring, DuringAShowAMessageIsReportedOnce) {
-    yov::programState().RunFlags = 0x08;
+    yov::programState().run.RunFlags = 0x08;
     const auto e = errorOf([] { yov::paramParser().EvalString(u"(a"); });
     EXPECT_EQ(e.first, 6016) << "reported at once, raised as already reported";
     bool logged = false;
@@ -119,10 +118,10 @@ TEST_F(ParamWiring, AMessageThatGoesOnIsABoxOnlyWhereSomeoneCanAnswerIt) {
         SCOPED_TRACE(c.name);
         boxes_.clear();
         std::remove(logPath().c_str());
-        yov::programState().LogStarted = 0;
-        yov::programState().RunFlags = c.runFlags;
-        yov::programState().ShowMode = c.showMode;
-        yov::mainState().ScreenSaverMode = c.saver;
+        yov::programState().log.LogStarted = 0;
+        yov::programState().run.RunFlags = c.runFlags;
+        yov::programState().run.ShowMode = c.showMode;
+        yov::programState().road.ScreenSaverMode = c.saver;
         const yov::ScriptPlaceScope place({u"/scripts/e.ttt", 4});
         EXPECT_EQ(yov::ParseBoolean(u"maybe"), 0);
         const std::string said = c.box ? (boxes_.empty() ? "" : utf8(boxes_[0].text)) : readFile(logPath());
@@ -132,9 +131,9 @@ TEST_F(ParamWiring, AMessageThatGoesOnIsABoxOnlyWhereSomeoneCanAnswerIt) {
             EXPECT_NE(said.find("in /scripts/e.ttt line 4"), std::string::npos) << said;
         }
     }
-    yov::programState().RunFlags = 0;
-    yov::programState().ShowMode = 0;
-    yov::mainState().ScreenSaverMode = 0;
+    yov::programState().run.RunFlags = 0;
+    yov::programState().run.ShowMode = 0;
+    yov::programState().road.ScreenSaverMode = 0;
 }
 
 TEST_F(ParamWiring, PixelColoursOfTheCurrentPart) {

@@ -124,7 +124,7 @@ TEST_F(PictureSlots, FramesFollowTheStepsAndKeepSurfacesOfTheirOwn) {
 }
 
 TEST_F(PictureSlots, AnAnimationReachingPastItsPictureGetsNoSurface) {
-    yov::programState().BatchMode = 1;
+    yov::programState().run.BatchMode = 1;
     int created = 0;
     yov::slotSurfaceHooks().createSurface = [&](int32_t, int32_t, uint32_t, int32_t) {
         ++created;
@@ -143,7 +143,7 @@ TEST_F(PictureSlots, AnAnimationReachingPastItsPictureGetsNoSurface) {
 }
 
 TEST_F(PictureSlots, PerFrameSurfacesStayAfterTheSurfacesAreMade) {
-    yov::programState().BatchMode = 1;
+    yov::programState().run.BatchMode = 1;
     LvHandle next = 20;
     yov::slotSurfaceHooks().createSurface = [&](int32_t, int32_t, uint32_t, int32_t) { return next++; };
     yov::slotSurfaceHooks().fillSurface = [](LvHandle, int32_t, int32_t, int32_t, int32_t, uint32_t, int32_t, int32_t) {

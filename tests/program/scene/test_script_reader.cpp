@@ -257,7 +257,7 @@ TEST_F(ScriptReader, RunSettingKeywords) {
     }
     ASSERT_TRUE(read(write("k.ttt", {"$MINVER P=4.3.10;D=4.3.8", "C=X"}))) << "the versions themselves pass";
     ASSERT_TRUE(read(write("k.ttt", {"$USECACHE 9", "C=X"})));
-    EXPECT_EQ(yov::programState().CacheMode, 3);
+    EXPECT_EQ(yov::programState().scene.CacheMode, 3);
     // With CD absent the couple distance is a sixth of the vehicle height.
     ASSERT_TRUE(read(write("k.ttt", {"$VH 40", "C=X"})));
     EXPECT_EQ(S().Run.CoupleDistance, 6);
@@ -362,7 +362,7 @@ TEST_F(ScriptReader, DuringAShowMessagesLoggedAtOnceNameTheirLine) {
     // While a show runs a reader's message is logged the moment it is raised, before the
     // read's own report could add the place: the message carries it.
     core_test::defaultTexts()[u"IFI"] = u"in %1 line %2";
-    programState().RunFlags = run_flag::kShowStart;
+    programState().run.RunFlags = run_flag::kShowStart;
     const std::string inc = write("inc.ttt", {"C=1", "$BL 5000000"});
     for (const auto& [lines, want] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"C=X", "$AB xyz"}, "\"XYZ\" in " + folder() + "/e.ttt line 2"},
@@ -373,7 +373,7 @@ TEST_F(ScriptReader, DuringAShowMessagesLoggedAtOnceNameTheirLine) {
         EXPECT_FALSE(read(write("e.ttt", lines)));
         EXPECT_NE(readFile(logPath()).find(want), std::string::npos) << readFile(logPath());
     }
-    programState().RunFlags = 0;
+    programState().run.RunFlags = 0;
 }
 
 TEST_F(ScriptReader, AnErrorInAnIncludedFileNamesEveryLevelInnermostFirst) {

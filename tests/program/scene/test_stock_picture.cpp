@@ -261,9 +261,9 @@ TEST_F(StockPicture, AFailedLoadReleasesToItsMarkWhileFrameStepsFreeOlderSlots) 
 TEST_F(StockPicture, AStopRequestedWhileAPictureLoadsUnwindsTheLoadAsAlreadyReported) {
     // A scene is moving, so the load takes real frame steps; the user has asked the show to stop.
     yov::frameStepCalls().stepDouble = nullptr;
-    yov::programState().RunFlags = yov::run_flag::kFramesDrawn;
+    yov::programState().run.RunFlags = yov::run_flag::kFramesDrawn;
     yov::showState().ActiveCount = 1;
-    yov::programState().StopRequest = 1;
+    yov::programState().run.StopRequest = 1;
     const size_t logged = logLines().size();
     int32_t number = 0;
     try {
@@ -271,8 +271,8 @@ TEST_F(StockPicture, AStopRequestedWhileAPictureLoadsUnwindsTheLoadAsAlreadyRepo
     } catch (const yov::ProgramError& e) {
         number = e.number();
     }
-    yov::programState().StopRequest = 0;
-    yov::programState().RunFlags = 0;
+    yov::programState().run.StopRequest = 0;
+    yov::programState().run.RunFlags = 0;
     EXPECT_EQ(number, yov::error_number::kReported);
     EXPECT_EQ(logLines().size(), logged) << "nothing reported a second time";
     EXPECT_TRUE(boxes_.empty());

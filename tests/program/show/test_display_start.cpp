@@ -15,7 +15,6 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/binding/engine_events.h"
 #include "program/core/settings/settings.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
 #include "program/show/display_state.h"
@@ -129,8 +128,8 @@ protected:
         CoreTest::SetUp();
         engine_.passOn = {"*"};
         yov::ProgramState& st = yov::programState();
-        st.ScreenWidthPx = 640;
-        st.ScreenHeightPx = 480;
+        st.machine.ScreenWidthPx = 640;
+        st.machine.ScreenHeightPx = 480;
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         windows.makeView_ = [this] { return std::make_unique<RecordingView>(log, 320, 200); };
         savedWindows_ = yov::InstallShowWindowCalls(&windows);
@@ -150,7 +149,7 @@ protected:
     }
 
     void start(uint8_t mode, uint8_t useDirectDraw, uint8_t flipCount) {
-        yov::programState().ShowMode = mode;
+        yov::programState().run.ShowMode = mode;
         yov::showState().UseDirectDraw = useDirectDraw;
         yov::showState().FlipCount = flipCount;
         yov::StartDisplay();
@@ -185,7 +184,7 @@ private:
 
 TEST_F(DisplayStartTest, WindowedShowNeverUsesDirectDraw) {
     start(0, 1, 0);
-    EXPECT_EQ(yov::programState().BatchMode, 0);
+    EXPECT_EQ(yov::programState().run.BatchMode, 0);
     EXPECT_EQ(yov::displayState().DrawBits, 0x02 | 0x20 | 0x80);
     yov::CreateDisplaySurfaces();
     EXPECT_EQ(yov::displayState().SceneWidth, 320);
@@ -197,9 +196,9 @@ TEST_F(DisplayStartTest, WindowedShowNeverUsesDirectDraw) {
     EXPECT_EQ(log.hides, 0);  // the cursor stays in a window
     EXPECT_TRUE(compositionMade());
     EXPECT_EQ(yov::displayState().Frame.frame.compositionDc, yov::showState().CompositionDC.dc.Value());
-    EXPECT_NE(yov::programState().RunFlags & 0x20, 0);
+    EXPECT_NE(yov::programState().run.RunFlags & 0x20, 0);
     yov::ReleaseDisplaySurfaces();
-    EXPECT_EQ(yov::programState().RunFlags & 0x20, 0);
+    EXPECT_EQ(yov::programState().run.RunFlags & 0x20, 0);
     EXPECT_FALSE(compositionMade());
     yov::StopDisplay();
     EXPECT_EQ(log.closed, 1);
@@ -216,7 +215,7 @@ TEST_F(DisplayStartTest, DrawBitsFollowTheDrawingMethod) {
 
 TEST_F(DisplayStartTest, FullScreenDirectDrawShow) {
     start(1, 1, 0);
-    ASSERT_EQ(yov::programState().BatchMode, 1) << errorLog();
+    ASSERT_EQ(yov::programState().run.BatchMode, 1) << errorLog();
     EXPECT_EQ(yov::displayState().DrawBits, 0x40 | 0x02 | 0x08 | 0x10);
     EXPECT_TRUE(log.maximized);
     yov::CreateDisplaySurfaces();
@@ -229,7 +228,7 @@ TEST_F(DisplayStartTest, FullScreenDirectDrawShow) {
     yov::ReleaseDisplaySurfaces();
     EXPECT_EQ(yov::displayState().BackSurface, 0u);
     yov::StopDisplay();
-    EXPECT_EQ(yov::programState().BatchMode, 0);
+    EXPECT_EQ(yov::programState().run.BatchMode, 0);
     EXPECT_EQ(log.shows, 1);
 }
 
@@ -242,7 +241,7 @@ TEST_F(DisplayStartTest, FailedDirectDrawWithPageFlippingStillHasItsBlitLists) {
         return std::make_unique<NoWindow>(log, 320, 200);
     };
     start(1, 1, 2);
-    EXPECT_EQ(yov::programState().BatchMode, 0);
+    EXPECT_EQ(yov::programState().run.BatchMode, 0);
     EXPECT_NE(errorLog().find("InitDDraw error:&H"), std::string::npos);
     yov::CreateDisplaySurfaces();
     const yov::Compositor& f = yov::displayState().Frame;
@@ -254,11 +253,11 @@ TEST_F(DisplayStartTest, FailedDirectDrawWithPageFlippingStillHasItsBlitLists) {
 }
 
 TEST_F(DisplayStartTest, SeveralMonitorsWithGdiPlaceTheWindowWithoutMaximizing) {
-    yov::mainState().MonitorCount = 2;
+    yov::programState().machine.MonitorCount = 2;
     start(1, 0, 0);
     EXPECT_FALSE(log.maximized);
     yov::StopDisplay();
-    yov::mainState().MonitorCount = 1;
+    yov::programState().machine.MonitorCount = 1;
 }
 
 TEST_F(DisplayStartTest, ReCreationKeepsFontCursorAndListsOfTheFirst) {
@@ -304,13 +303,13 @@ TEST_F(DisplayStartTest, APriorityRaiseRefusedToAnOrdinaryUserIsNoErrorToLog) {
         plat::SetCurrentThreadPriority(plat::kThreadPriorityNormal);
         GTEST_SKIP() << "this user may raise priorities: nothing is refused";
     }
-    const uint8_t high = yov::mainState().HighPriority;
-    yov::mainState().HighPriority = 1;
+    const uint8_t high = yov::programState().settings.HighPriority;
+    yov::programState().settings.HighPriority = 1;
     start(1, 0, 0);
     yov::CreateDisplaySurfaces();
     yov::ReleaseDisplaySurfaces();
     yov::StopDisplay();
-    yov::mainState().HighPriority = high;
+    yov::programState().settings.HighPriority = high;
     EXPECT_EQ(errorLog(), "");
 }
 

@@ -16,7 +16,7 @@
 
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/scene/picture_slot.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
@@ -78,10 +78,10 @@ protected:
         plat::SelectObject(screen->dc, black);
 
         ProgramState& ps = programState();
-        ps.RunFlags = run_flag::kFramesDrawn;
-        ps.BatchMode = 0;
-        mainState().MsPerCounterTick = 1.0f;
-        mainState().Music = 0;
+        ps.run.RunFlags = run_flag::kFramesDrawn;
+        ps.run.BatchMode = 0;
+        programState().machine.MsPerCounterTick = 1.0f;
+        programState().settings.Music = 0;
         ShowState& ss = showState();
         ss.StepMode = 1;
         ss.NoFullRepaint = 1;
@@ -133,7 +133,7 @@ protected:
         showClock() = ShowClock{};
         displayState().Frame = Compositor{};
         showState() = ShowState{};
-        mainState().MsPerCounterTick = 0;
+        programState().machine.MsPerCounterTick = 0;
         plat::DeleteObject(black);
         EffectBase::TearDown();
     }

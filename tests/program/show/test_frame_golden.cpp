@@ -40,7 +40,7 @@ class FrameGolden : public show_test::ShowTestOn<trains_test::AreaTest> {
 protected:
     void SetUp() override {
         ShowTestOn::SetUp();
-        programState().StockDir = core_test::u16(YOV_DEMO_DATA);
+        programState().scene.StockDir = core_test::u16(YOV_DEMO_DATA);
         MakeScene(kWidth, kHeight);
         ResetTrainPictures();
         display.Make(kWidth, kHeight, trains_test::kSky);

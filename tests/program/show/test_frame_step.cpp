@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
 #include "program/show/display_state.h"
 #include "program/show/frame_paint.h"
@@ -26,11 +26,11 @@ class FrameStep : public ShowTest {
 protected:
     void SetUp() override {
         ShowTest::SetUp();
-        programState().RunFlags = run_flag::kFramesDrawn;
-        programState().StopRequest = 0;
-        programState().BatchMode = 0;
-        mainState().MsPerCounterTick = 1.0f;  // one counter tick is a millisecond here
-        mainState().Music = 0;
+        programState().run.RunFlags = run_flag::kFramesDrawn;
+        programState().run.StopRequest = 0;
+        programState().run.BatchMode = 0;
+        programState().machine.MsPerCounterTick = 1.0f;  // one counter tick is a millisecond here
+        programState().settings.Music = 0;
         showState().BgRepaintCountdown = {kFullRepaintSteps, kFullRepaintSteps, kFullRepaintSteps};
         displayState().Frame = Compositor{};
         displayState().Frame.MakeBlitLists(false);
@@ -66,7 +66,7 @@ protected:
     void TearDown() override {
         frameStepCalls() = defaultFrameStepCalls();
         showClock() = ShowClock{};
-        programState().RunFlags = 0;
+        programState().run.RunFlags = 0;
         ShowTest::TearDown();
     }
     int32_t movingTrain() {
@@ -149,7 +149,7 @@ TEST_F(FrameStep, EntryGuards) {
     };
     for (const Case& c : cases) {
         calls.clear();
-        programState().RunFlags = c.runFlags;
+        programState().run.RunFlags = c.runFlags;
         showState().StepState = c.stepState;
         showState().ActiveCount = c.active;
         showState().StepPhase = 0;
@@ -161,7 +161,7 @@ TEST_F(FrameStep, EntryGuards) {
 }
 
 TEST_F(FrameStep, AStepDuringAStopRequestRaisesTheReportedError) {
-    programState().StopRequest = 1;
+    programState().run.StopRequest = 1;
     try {
         CheckStep(10201);
         FAIL() << "no error";
@@ -229,7 +229,7 @@ TEST_F(FrameStep, APendingObjectStepAndATickResultMakeMorePasses) {
 
 TEST_F(FrameStep, PageFlipping) {
     movingTrain();
-    programState().BatchMode = 1;
+    programState().run.BatchMode = 1;
     showState().FlipCount = 1;
     struct Case {
         const char* what;
@@ -246,7 +246,7 @@ TEST_F(FrameStep, PageFlipping) {
     };
     for (const Case& c : cases) {
         calls.clear();
-        programState().StopRequest = 0;
+        programState().run.StopRequest = 0;
         showState().StepPhase = 0;
         showState().StepState = 0;
         showState().PageIndex = 0;
@@ -262,7 +262,7 @@ TEST_F(FrameStep, PageFlipping) {
         } else {
             EXPECT_EQ(after.size(), before.size()) << c.what;
         }
-        EXPECT_EQ(programState().StopRequest, c.stop) << c.what;
+        EXPECT_EQ(programState().run.StopRequest, c.stop) << c.what;
         EXPECT_EQ(showState().PageIndex, c.page) << c.what;
         EXPECT_EQ(showState().StepState, 0) << c.what;
     }
@@ -273,7 +273,7 @@ TEST_F(FrameStep, PageFlipping) {
 // waits for it, sleeping rather than asking again and again.
 TEST_F(FrameStep, APendingFlipEndsAStepOfLongWorkAndTheMainLoopSleepsUntilItCanFlip) {
     const int32_t t = movingTrain();
-    programState().BatchMode = 1;
+    programState().run.BatchMode = 1;
     showState().FlipCount = 1;
     constexpr int32_t kLongWork = 16015;
     int questions = 0;
@@ -312,7 +312,7 @@ TEST_F(FrameStep, APendingFlipEndsAStepOfLongWorkAndTheMainLoopSleepsUntilItCanF
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "flip"), 1);
     EXPECT_GE(now, flipsAt);
     EXPECT_LE(questions, 5) << "asked a few times over 20 ms, not at once again and again";
-    EXPECT_EQ(programState().StopRequest, 0);
+    EXPECT_EQ(programState().run.StopRequest, 0);
     EXPECT_TRUE(logLines().empty());
 }
 
@@ -350,7 +350,7 @@ TEST_F(FrameStep, GdiPageFlippingMovesThePageOnceForAPresentationThatWasDeferred
 
 TEST_F(FrameStep, AHangingFlipStopsTheShowAfterTwoHundredMilliseconds) {
     movingTrain();
-    programState().BatchMode = 1;
+    programState().run.BatchMode = 1;
     showState().FlipCount = 1;
     // Busy on every question, one millisecond apart; the wait gives up once 200 have passed.
     frameStepCalls().canFlip = [this] {
@@ -358,14 +358,14 @@ TEST_F(FrameStep, AHangingFlipStopsTheShowAfterTwoHundredMilliseconds) {
         return 1;
     };
     CheckStep(kFullStep);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
     ASSERT_FALSE(logLines().empty());
     EXPECT_EQ(logLines().back(), "Hanging on CanFlip");
 }
 
 TEST_F(FrameStep, ABusyBackPageIsWaitedForUntilItHangsTwoHundredMilliseconds) {
     const int32_t t = movingTrain();
-    programState().BatchMode = 1;
+    programState().run.BatchMode = 1;
     showState().FlipCount = 1;
     // "Surface busy" (430 in the low 16 bits) is no error: the step yields once and ends, and
     // later calls try the paint phase again, until the page has been busy over 200 ms.
@@ -379,11 +379,11 @@ TEST_F(FrameStep, ABusyBackPageIsWaitedForUntilItHangsTwoHundredMilliseconds) {
         CheckStep(kFullStep);
         EXPECT_TRUE(calls.empty()) << "not moved again, no second yield";
         EXPECT_EQ(showState().StepPhase, 1);
-        EXPECT_EQ(programState().StopRequest, 0);
+        EXPECT_EQ(programState().run.StopRequest, 0);
     }
     now += 50;  // 201 ms after the first busy answer: the yield took one
     CheckStep(kFullStep);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
     ASSERT_FALSE(logLines().empty());
     EXPECT_EQ(logLines().back(), "Hanging on CanBlt");
 }
@@ -392,7 +392,7 @@ TEST_F(FrameStep, AnErrorInsideTheStepIsReportedOnceAndStopsTheShow) {
     movingTrain();
     frameStepCalls().moveObject = [](int32_t, int32_t) { throw ProgramError(error_number::kInvalidCall, u"bad move"); };
     CheckStep(kFullStep);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
     EXPECT_EQ(showState().StepState, 0);
 }
 

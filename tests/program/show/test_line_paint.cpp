@@ -32,7 +32,7 @@ protected:
         ShowTest::SetUp();
         ResetTrainPictures();
         pictureSlots() = PictureSlotTable{};
-        programState().BatchMode = 0;
+        programState().run.BatchMode = 0;
         displayState().DrawBits = draw_bits::kVehicles;
         displayState().Frame = Compositor{};
         displayState().Frame.MakeBlitLists(false);

@@ -27,7 +27,7 @@
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/display_state.h"
@@ -108,8 +108,8 @@ protected:
         UseCanvas(0, 0, 3000, kHeight + 10, 0);
         vehicles_.emplace(kHeight);
         trainStart() = TrainStartState{};
-        mainState().Show = ShowSettings{};
-        mainState().MsPerCounterTick = 1;
+        programState().settings.Show = ShowSettings{};
+        programState().machine.MsPerCounterTick = 1;
         scriptReader().S.Run.SkipErrors = 0;
 
         std::vector<std::string> script = {"$SECTION Y=0;DY=100;AB=10;VH=30;BL=20;SEQ=F;V=4"};
@@ -138,8 +138,8 @@ protected:
         vehicles_.reset();
         FreeCanvas(0);
         programState().Shared.PictureHeight = 0;
-        mainState().Show = ShowSettings{};
-        mainState().MsPerCounterTick = 0;
+        programState().settings.Show = ShowSettings{};
+        programState().machine.MsPerCounterTick = 0;
         pictureSlots() = PictureSlotTable{};
         animWheel() = AnimWheelState{};
         ResetTrainPictures();
@@ -192,7 +192,7 @@ protected:
     // train line goes to the train start. False when the show was stopped.
     bool Frame() {
         CheckStep(kFullStep);
-        if (programState().StopRequest != 0) return false;
+        if (programState().run.StopRequest != 0) return false;
         const int32_t e = TakeDueEvent();
         if (e != 0 && runQueue().at(e).Kind == event_kind::kTrainLine) Start(runQueue().at(e).Target);
         return true;
@@ -293,8 +293,8 @@ TEST_F(ModeRuns, TenThousandFramesOfEveryModeKeepEveryListSoundAndLeakNothing) {
     for (const int32_t top : {0, 70, 140}) lines.push_back(AddTrain(band, top));
     ResetShowLists();
     // The length limit on: it must let trains start again as others end.
-    mainState().Show.LimLenB = {1, 1};
-    mainState().Show.LimLenV = {1500, 1500};
+    programState().settings.Show.LimLenB = {1, 1};
+    programState().settings.Show.LimLenV = {1500, 1500};
     frameStepCalls().stepObjectAnim = StepObjectAnim;
     for (const int32_t t : lines) Start(t);
     for (int frame = 0; frame < 10000; ++frame) {

@@ -12,7 +12,7 @@
 #include "motion_fixture.h"
 #include "show_lists_check.h"
 #include "program/core/pictures/anim_pools.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/scene/picture_slot.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/part_anims.h"
@@ -38,10 +38,10 @@ protected:
         motion_test::MotionTestOn<core_test::CoreTest>::SetUp();
         pictureSlots() = PictureSlotTable{};
         animWheel() = AnimWheelState{};
-        mainState().Show = ShowSettings{};
-        mainState().Show.LimLinB[0] = 1;
-        mainState().Show.LimLinV[0] = 6;
-        programState().RunFlags = 0x01;  // the scene is animated: freed slots leave the wheel
+        programState().settings.Show = ShowSettings{};
+        programState().settings.Show.LimLinB[0] = 1;
+        programState().settings.Show.LimLinV[0] = 6;
+        programState().run.RunFlags = 0x01;  // the scene is animated: freed slots leave the wheel
         animPoolHooks().trainSlotHead = [](uint8_t train) -> int32_t* {
             return trains().valid(train) ? &trains().at(train).AnimSlots : nullptr;
         };
@@ -53,7 +53,7 @@ protected:
     }
     void TearDown() override {
         showClock() = ShowClock{};
-        mainState().Show = ShowSettings{};
+        programState().settings.Show = ShowSettings{};
         pictureSlots() = PictureSlotTable{};
         animWheel() = AnimWheelState{};
         motion_test::MotionTestOn<core_test::CoreTest>::TearDown();

@@ -15,7 +15,7 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/settings/settings.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/program_error.h"
 #include "program/show/frame_step.h"
@@ -53,11 +53,11 @@ public:
         show_test::MakeSect(1);
         QueueDueEvent(AddTimedEvent(event_kind::kRoot, 1, 0, 0, 600));
         showState().RecreateRequest = 0;
-        programState().RunFlags |= run_flag::kFramesDrawn;
+        programState().run.RunFlags |= run_flag::kFramesDrawn;
     }
     void releaseDisplaySurfaces() override {
         calls.push_back("release");
-        programState().RunFlags &= static_cast<uint8_t>(~run_flag::kFramesDrawn);
+        programState().run.RunFlags &= static_cast<uint8_t>(~run_flag::kFramesDrawn);
     }
     void stopDisplay() override { calls.push_back("stop"); }
     void runSect(int32_t sect) override {
@@ -212,7 +212,7 @@ TEST_F(ShowRun, SplashWaitAcrossTheClockWrap) {
     slept = 0;
     now = 0;
     showState().SplashStart = 0;
-    programState().StopRequest = 1;
+    programState().run.StopRequest = 1;
     WaitOutSplash();
     EXPECT_EQ(slept, 0) << "a stop ends the wait";
 }
@@ -223,13 +223,13 @@ TEST_F(ShowRun, AFailingScriptSkipsTheLoopButTidiesUp) {
         readOk = failure != 0;
         onRead = [failure] {
             if (failure == 1) throw ProgramError(error_number::kScriptRequirement, u"no trains");
-            if (failure == 2) programState().StopRequest = 1;
+            if (failure == 2) programState().run.StopRequest = 1;
         };
         showState().SplashMs = 40;
         Run();
         EXPECT_EQ(calls, std::vector<std::string>{"read demo.ttt 0"}) << failure;
-        EXPECT_EQ(programState().RunFlags, 0) << failure;
-        EXPECT_EQ(programState().StopRequest, 1) << failure;
+        EXPECT_EQ(programState().run.RunFlags, 0) << failure;
+        EXPECT_EQ(programState().run.StopRequest, 1) << failure;
         EXPECT_EQ(showState().SplashMs, 0) << failure;
         EXPECT_TRUE(LoadServiceWindow().Timer1.isActive()) << "shutdown posted " << failure;
         EXPECT_EQ(serviceState().DeferredAction, deferred::kShutdown);
@@ -250,7 +250,7 @@ TEST_F(ShowRun, OneDueEntryPerFrameStep) {
         trains().at(t).State = train_state::kAwaitLine;
     };
     onStep = [](int n) {
-        if (n == 6) programState().StopRequest = 1;
+        if (n == 6) programState().run.StopRequest = 1;
     };
     Run(1);
     const std::vector<std::string> want = {"read demo.ttt 0", "start",      "create",     "step 30000", "sect 1",
@@ -262,7 +262,7 @@ TEST_F(ShowRun, OneDueEntryPerFrameStep) {
     // The train start had the entry: section 8 has no line for the linked train, whose
     // drawing is released.
     EXPECT_EQ(trains().at(1).State, train_state::kReleased);
-    EXPECT_EQ(programState().ShowMode, 0) << "back to no show";
+    EXPECT_EQ(programState().run.ShowMode, 0) << "back to no show";
 }
 
 TEST_F(ShowRun, ARecreationStartsTheSceneAgainWithoutStoring) {
@@ -272,7 +272,7 @@ TEST_F(ShowRun, ARecreationStartsTheSceneAgainWithoutStoring) {
         if (n == 3) {
             EXPECT_EQ(GetRegString(u"L", u""), u"keep") << "nothing stored on a re-creation";
         }
-        if (n == 4) programState().StopRequest = 1;
+        if (n == 4) programState().run.StopRequest = 1;
     };
     Run();
     const std::vector<std::string> want = {"read demo.ttt 0", "start",   "create", "step 30000", "sect 1",
@@ -288,7 +288,7 @@ TEST_F(ShowRun, AnErrorInTheLoopIsReportedAndTheSceneStartsAgain) {
         if (steps == 1) throw ProgramError(error_number::kInvalidCall, u"broken section");
     };
     onStep = [](int n) {
-        if (n == 3) programState().StopRequest = 1;
+        if (n == 3) programState().run.StopRequest = 1;
     };
     Run();
     const std::vector<std::string> want = {"read demo.ttt 0", "start",      "create",  "step 30000",
@@ -306,7 +306,7 @@ TEST_F(ShowRun, AFaultThatComesBackRestartsTheSceneNoFasterThanTheRestartDelay) 
     std::vector<uint32_t> creates;
     recorded.onCreate = [&] {
         creates.push_back(now);
-        if (creates.size() == 10) programState().StopRequest = 1;
+        if (creates.size() == 10) programState().run.StopRequest = 1;
     };
     onSect = [](int32_t) { throw ProgramError(error_number::kReported, u"no such picture"); };
     Run(1);
@@ -321,7 +321,7 @@ TEST_F(ShowRun, AFaultThatComesBackRestartsTheSceneNoFasterThanTheRestartDelay) 
 TEST_F(ShowRun, AStopWhileTheSceneWaitsToRestartEndsTheShowAtOnce) {
     onSect = [](int32_t) { throw ProgramError(error_number::kReported, u"no such picture"); };
     showClock().pumpEvents = [this] {
-        if (++pumps == 5) programState().StopRequest = 1;
+        if (++pumps == 5) programState().run.StopRequest = 1;
     };
     Run(1);
     const std::vector<std::string> want = {"read demo.ttt 0", "start",   "create", "step 30000",
@@ -345,17 +345,17 @@ TEST_F(ShowRun, AStopThatCutsLongWorkShortIsNoError) {
     };
     for (const Case& c : cases) {
         std::filesystem::remove(logPath());
-        programState().LogStarted = 0;
+        programState().log.LogStarted = 0;
         boxes_.clear();
         calls.clear();
         steps = 0;
         onSect = [this, &c](int32_t) {
             if (steps != 1) return;
-            if (c.stop) programState().StopRequest = 1;
+            if (c.stop) programState().run.StopRequest = 1;
             throw ProgramError(error_number::kReported, c.stop ? u"" : u"First report");
         };
         onStep = [](int n) {
-            if (n == 2) programState().StopRequest = 1;
+            if (n == 2) programState().run.StopRequest = 1;
         };
         Run();
         std::vector<std::string> lines = logLines();
@@ -368,7 +368,7 @@ TEST_F(ShowRun, AStopThatCutsLongWorkShortIsNoError) {
 }
 
 TEST_F(ShowRun, AStopDuringASectionEndsTheLoopAfterIt) {
-    onSect = [](int32_t) { programState().StopRequest = 1; };
+    onSect = [](int32_t) { programState().run.StopRequest = 1; };
     Run();
     const std::vector<std::string> want = {"read demo.ttt 0", "start",   "create", "step 30000",
                                            "sect 1",          "release", "stop"};
@@ -378,7 +378,7 @@ TEST_F(ShowRun, AStopDuringASectionEndsTheLoopAfterIt) {
 TEST_F(ShowRun, LinePositionsAreStoredAndReadBackByTheNextShow) {
     for (int32_t s = 1; s <= 4; ++s) Sect(s).CurrentLine = s * 10 - 3;
     canvasSlot(0).width = 3120;
-    onStep = [](int) { programState().StopRequest = 1; };
+    onStep = [](int) { programState().run.StopRequest = 1; };
     Run();
     EXPECT_EQ(GetRegString(u"L", u""), u"7,17,27,37,");
     EXPECT_EQ(GetRegString(u"LCMX", u""), u"3120");
@@ -398,9 +398,9 @@ TEST_F(ShowRun, TheSettingsDialogKeepsTheProgramRunning) {
     int tabs = 0;
     windowCalls.onTab = [&tabs] {
         ++tabs;
-        EXPECT_EQ(programState().RunFlags & run_flag::kShowRunning, tabs == 1 ? run_flag::kShowRunning : 0);
+        EXPECT_EQ(programState().run.RunFlags & run_flag::kShowRunning, tabs == 1 ? run_flag::kShowRunning : 0);
     };
-    onStep = [](int) { programState().StopRequest = 1; };
+    onStep = [](int) { programState().run.StopRequest = 1; };
     Run();
     EXPECT_EQ(tabs, 2);
     EXPECT_FALSE(LoadServiceWindow().Timer1.isActive()) << "no shutdown";
@@ -408,21 +408,21 @@ TEST_F(ShowRun, TheSettingsDialogKeepsTheProgramRunning) {
 }
 
 TEST_F(ShowRun, TheShowStateWhileRunning) {
-    mainState().Show.DrawAlg = {1, 3};
+    programState().settings.Show.DrawAlg = {1, 3};
     onStep = [](int) {
         const ShowState& ss = showState();
-        EXPECT_EQ(programState().RunFlags & 0x1D, 0x1D);
+        EXPECT_EQ(programState().run.RunFlags & 0x1D, 0x1D);
         EXPECT_EQ(ss.FlipCount, 2 - 1);
         EXPECT_EQ(ss.UseDirectDraw, 1);
         EXPECT_EQ(ss.TicksPerSecond, 5);
         EXPECT_FLOAT_EQ(ss.TickBacklogMs, 2000);
         EXPECT_EQ(ss.ColourKey, 0x100010);
-        EXPECT_EQ(programState().ShowMode, 1);
-        programState().StopRequest = 1;
+        EXPECT_EQ(programState().run.ShowMode, 1);
+        programState().run.StopRequest = 1;
     };
     Run(1);
     EXPECT_EQ(showState().UseDirectDraw, 0);
-    mainState().Show.DrawAlg = {1, 4};
+    programState().settings.Show.DrawAlg = {1, 4};
 }
 
 TEST_F(ShowRun, ASplashPictureThatCannotBeLoadedLeavesNoSplash) {

@@ -16,7 +16,6 @@
 namespace {
 
 using show_test::ShowInputTest;
-using yov::mainState;
 using yov::programState;
 using yov::showInput;
 using yov::showState;
@@ -24,7 +23,7 @@ using yov::showState;
 enum class Kind { Key, Click, Move };
 
 void setRule(Kind kind, uint8_t mode, uint8_t value) {
-    yov::ShowSettings& s = mainState().Show;
+    yov::ShowSettings& s = programState().settings.Show;
     auto& a = kind == Kind::Key ? s.NStpKey : kind == Kind::Click ? s.NStpClk : s.NStpMov;
     a[mode] = value;
 }
@@ -81,17 +80,17 @@ TEST_F(ShowInputTest, StopRulesFollowTheModesSettingsAndTheScript) {
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        programState().ShowMode = c.mode;
+        programState().run.ShowMode = c.mode;
         setRule(c.kind, c.mode, c.setting);
         setRule(c.kind, static_cast<uint8_t>(1 - c.mode), c.other);
         setScript(c.kind, c.script);
         c.input();
-        EXPECT_EQ(programState().StopRequest != 0, c.stops);
+        EXPECT_EQ(programState().run.StopRequest != 0, c.stops);
     }
 }
 
 TEST_F(ShowInputTest, TheMouseRuleIgnoresStillnessTheCursorsRevealAndTheGrace) {
-    mainState().Show.NStpMov[0] = 0;
+    programState().settings.Show.NStpMov[0] = 0;
     uint32_t now = 1000;
     yov::showClock().tickCount = [&now] { return now; };
     SCOPED_TRACE("the same place twice is one move");
@@ -116,16 +115,16 @@ TEST_F(ShowInputTest, TheMouseRuleIgnoresStillnessTheCursorsRevealAndTheGrace) {
     yov::ScrMouseMove(0, 0, 500, 500);
     now += 99;
     yov::ScrMouseMove(0, 0, 10, 10);
-    EXPECT_EQ(programState().StopRequest, 0);
+    EXPECT_EQ(programState().run.StopRequest, 0);
     EXPECT_EQ(showState().MouseMoveCount, 2);
     now += 1;
     yov::ScrMouseMove(0, 0, 20, 20);
     yov::ScrMouseMove(0, 0, 21, 20);
     EXPECT_EQ(showState().MouseMoveCount, 4);
     yov::ScrMouseMove(0, 0, 26, 25);
-    EXPECT_EQ(programState().StopRequest, 0);
+    EXPECT_EQ(programState().run.StopRequest, 0);
     yov::ScrMouseMove(0, 0, 27, 25);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
     yov::showClock() = yov::ShowClock{};
 }
 
@@ -160,7 +159,7 @@ TEST_F(ShowInputTest, KeysAndPopupCommandsSteerTheShow) {
         EXPECT_EQ(showState().StartCredits, c.credits);
         EXPECT_EQ(showState().StepCountdown, c.steps);
         EXPECT_EQ(showState().StepMode, c.stepMode);
-        EXPECT_EQ(programState().StopRequest, 0);
+        EXPECT_EQ(programState().run.StopRequest, 0);
     }
 }
 
@@ -170,27 +169,27 @@ TEST_F(ShowInputTest, EveryPopupCommandRuns) {
                                       4512, 4513, 4514, 4515, 4516, 4183, 4517, 4518, 4519, 4520, 4521, 4522,
                                       4523, 4524, 4525, 4526, 4527, 4528, 4529, 4538, 4543, 4196, 4197, 4198};
     MakeKeys({0, 0, 0});
-    programState().BatchMode = 1;  // the panel is a request to the frame step
+    programState().run.BatchMode = 1;  // the panel is a request to the frame step
     for (int32_t id : ids) key(id);
     EXPECT_EQ(showInput().DisplayRequest, yov::display_request::kPanel);
     EXPECT_EQ(showState().StartCredits, 2 + 3 + 4 + 5 + 6 + 7 + 8 + 9 + 1);
     EXPECT_EQ(showState().StartMode, 2);
     EXPECT_EQ(showState().StepMode, 1);
     EXPECT_EQ(showState().StepCountdown, 45);
-    EXPECT_EQ(programState().StopRequest, 0);  // the log and debug items are not the show's
-    key(7168 + 2);                             // label: key 1 (position 2)
-    key(7424 + 4);                             // technical data: key 2 (position 4)
+    EXPECT_EQ(programState().run.StopRequest, 0);  // the log and debug items are not the show's
+    key(7168 + 2);                                 // label: key 1 (position 2)
+    key(7424 + 4);                                 // technical data: key 2 (position 4)
     // After "Set All" every key is in the technical data.
     EXPECT_EQ(programState().Arrays.DescKeys[1].Flags, 0x03);
     EXPECT_EQ(programState().Arrays.DescKeys[2].Flags, 0x00);
     key(4116);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
 }
 
 TEST_F(ShowInputTest, ThePopupOpensWhereTheShowCanShowIt) {
-    mainState().Show.NStpClk[0] = 1;
-    programState().ScreenWidthPx = 1000;
-    programState().ScreenHeightPx = 700;
+    programState().settings.Show.NStpClk[0] = 1;
+    programState().machine.ScreenWidthPx = 1000;
+    programState().machine.ScreenHeightPx = 700;
     showState().CursorState = 1;
     key('M');
     yov::ScrMouseClick(2, 0, 40, 50);
@@ -204,7 +203,7 @@ TEST_F(ShowInputTest, ThePopupOpensWhereTheShowCanShowIt) {
     EXPECT_EQ(cursorShown, 1);
     SCOPED_TRACE("under DirectDraw the next frame step opens it at the click");
     calls.clear();
-    programState().BatchMode = 1;
+    programState().run.BatchMode = 1;
     yov::ScrMouseClick(3, 0, 60, 70);
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(showInput().DisplayRequest, yov::display_request::kPopup);
@@ -237,12 +236,12 @@ TEST_F(ShowInputTest, AStopAsksForThePasswordOnlyInAScreenSaverShowThatUsesOne) 
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        mainState().ScreenSaverMode = c.saver;
-        programState().BatchMode = c.batch;
+        programState().road.ScreenSaverMode = c.saver;
+        programState().run.BatchMode = c.batch;
         yov::SaveRegString(u"ScreenSaveUsePassword", c.use);
         if (c.pw != nullptr) yov::SaveRegString(u"Pw", c.pw);
         key(27);
-        EXPECT_EQ(programState().StopRequest != 0, c.stops);
+        EXPECT_EQ(programState().run.StopRequest != 0, c.stops);
         EXPECT_EQ(passwordAsked, c.asked);
         EXPECT_EQ(showInput().DisplayRequest, c.request);
         if (!c.stops) {
@@ -254,8 +253,8 @@ TEST_F(ShowInputTest, AStopAsksForThePasswordOnlyInAScreenSaverShowThatUsesOne) 
 // In a window of the screen-saver daemon the daemon owns the input and the end of the show:
 // nothing that reaches the window stops the show, asks the password or opens a window.
 TEST_F(ShowInputTest, InTheDaemonsWindowInputStopsNothingAndOpensNothing) {
-    mainState().SaverWindow = 0x2a00007;
-    mainState().ScreenSaverMode = 1;
+    programState().road.SaverWindow = 0x2a00007;
+    programState().road.ScreenSaverMode = 1;
     yov::SaveRegString(u"ScreenSaveUsePassword", u"1");
     yov::SaveRegString(u"Pw", u"pw");
     struct Case {
@@ -275,22 +274,22 @@ TEST_F(ShowInputTest, InTheDaemonsWindowInputStopsNothingAndOpensNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        programState().StopRequest = 0;
-        programState().BatchMode = c.batch;
+        programState().run.StopRequest = 0;
+        programState().run.BatchMode = c.batch;
         showInput().DisplayRequest = 0;
         calls.clear();
         c.input();
-        EXPECT_EQ(programState().StopRequest, 0);
+        EXPECT_EQ(programState().run.StopRequest, 0);
         EXPECT_EQ(passwordAsked, 0);
         EXPECT_TRUE(calls.empty()) << "no popup menu";
         EXPECT_EQ(showInput().DisplayRequest, 0) << "no window asked for";
     }
-    programState().BatchMode = 0;
-    mainState().SaverWindow = 0;
+    programState().run.BatchMode = 0;
+    programState().road.SaverWindow = 0;
 }
 
 TEST_F(ShowInputTest, AClickFindsTheVehicleUnderIt) {
-    mainState().Show.NStpClk[0] = 1;
+    programState().settings.Show.NStpClk[0] = 1;
     // A train line at x 100, rail row 300, area 40 high, with one picture of two parts.
     yov::TrainPictureTable& pics = yov::trainPictures();
     pics = yov::TrainPictureTable{};

@@ -9,7 +9,7 @@
 
 #include "core_fixture.h"
 #include "motion_fixture.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/show/display_state.h"
 #include "program/show/show_clock.h"
 #include "program/show/timed_object_events.h"
@@ -42,7 +42,7 @@ class TimedObjectEvents : public motion_test::MotionTestOn<core_test::CoreTest> 
 protected:
     void SetUp() override {
         motion_test::MotionTestOn<core_test::CoreTest>::SetUp();
-        mainState().Show = ShowSettings{};
+        programState().settings.Show = ShowSettings{};
         StartTimedEvents();
         ResetTrainStarts();
         displayState().ShowForm = std::make_unique<CursorView>(hidden);
@@ -53,7 +53,7 @@ protected:
         displayState().ShowForm.reset();
         displayState().CursorHidden = 0;
         showClock() = ShowClock{};
-        mainState().Show = ShowSettings{};
+        programState().settings.Show = ShowSettings{};
         motion_test::MotionTestOn<core_test::CoreTest>::TearDown();
     }
 
@@ -275,8 +275,8 @@ TEST_F(TimedObjectEvents, TheLimitsOnTrainsAndLengthPostponeAStart) {
     };
     for (const Case& c : cases) {
         SetUp();
-        ShowSettings& limits = mainState().Show;
-        programState().ShowMode = 1;
+        ShowSettings& limits = programState().settings.Show;
+        programState().run.ShowMode = 1;
         limits.LimLinB[1] = c.linB;
         limits.LimLinV[1] = c.linV;
         limits.LimLenB[1] = c.lenB;
@@ -315,8 +315,8 @@ TEST_F(TimedObjectEvents, StartCreditsGateStartsAndAreKeptWhileAStartWaits) {
         showState().StartMode = c.mode;
         showState().StartCredits = c.credits;
         if (c.lengthWait) {
-            mainState().Show.LimLenB[0] = 1;
-            mainState().Show.LimLenV[0] = 100;
+            programState().settings.Show.LimLenB[0] = 1;
+            programState().settings.Show.LimLenV[0] = 100;
             showState().StartedTrains = 1;
         }
         int32_t t = 0;

@@ -116,7 +116,7 @@ TEST_F(RecentFiles, ValueNamesHaveTwoDigitsAtLeast) {
 }
 
 TEST_F(RecentFiles, EachInstanceKeepsItsOwnLists) {
-    yov::programState().InstanceLetter = u"C";
+    yov::programState().road.InstanceLetter = u"C";
     const std::string f = utf8(plat::ucase(u16(makeFile("c.ttt"))));
     yov::AddRecentFile(u16(f), list_);
     yov::SaveRecentList(list_);

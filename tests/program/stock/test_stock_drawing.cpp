@@ -6,7 +6,7 @@
 
 #include "platform/raster.h"
 #include "program/core/settings/settings.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/stock/stock_image.h"
 #include "program/stock/stock_layout.h"
 #include "program/stock/window_support.h"

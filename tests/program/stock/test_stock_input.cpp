@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/stock/stock_drag_text.h"
 #include "stock_browser_fixture.h"
 
@@ -180,7 +180,7 @@ protected:
         st.Shared.AuthorCount = 2;
         st.Arrays.Authors[1].Key = u"YOV";
         st.Arrays.Authors[2].Key = u"MÜLLER";
-        const char16_t wire = yov::mainState().TypeCodeLetters[13];  // position 14: a low tram wire
+        const char16_t wire = yov::programState().tables.TypeCodeLetters[13];  // position 14: a low tram wire
         const struct {
             const char16_t* name;
             int16_t file;
@@ -301,10 +301,10 @@ TEST_F(StockInput, ACaptionAcceptsStockEntriesAndFilesUnlessAShowRuns) {
         bool accepted;
     } cases[] = {{0, true, false, true}, {0, false, true, true}, {0, false, false, false}, {1, true, true, false}};
     for (const auto& c : cases) {
-        yov::programState().RunFlags = c.runFlags;
+        yov::programState().run.RunFlags = c.runFlags;
         EXPECT_EQ(yov::LabPic_DropAccepted(c.stock, c.files), c.accepted) << int(c.runFlags) << c.stock << c.files;
     }
-    yov::programState().RunFlags = 0;
+    yov::programState().run.RunFlags = 0;
 }
 
 TEST_F(StockInput, KeysPassOnWhileACommandRunsAndTheStatusBarFollowsTheMouse) {

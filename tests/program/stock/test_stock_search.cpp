@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/text.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/stock/stock_menus.h"
@@ -188,8 +188,8 @@ protected:
         StockBrowserTest::SetUp();
         yov::ProgramState& st = yov::programState();
         MakeStock(kCount);
-        const std::u16string& types = yov::mainState().ColorLetters;
-        const std::u16string& ways = yov::mainState().TypeCodeLetters;
+        const std::u16string& types = yov::programState().tables.ColorLetters;
+        const std::u16string& ways = yov::programState().tables.TypeCodeLetters;
         for (int32_t i = 1; i <= kCount; ++i) {
             StockEntry& e = st.Arrays.Stock[i];
             std::u16string digits = plat::widen(std::to_string(i));

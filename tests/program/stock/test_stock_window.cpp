@@ -302,7 +302,7 @@ TEST_F(StockWindowSlots, CmdCheckTestsItsBitsInOrder) {
         EXPECT_EQ(yov::serviceState().CommandRunning, 1) << k.name << ": the command has begun";
         yov::serviceState().CommandRunning = 0;
     }
-    yov::programState().RunFlags = 1;
+    yov::programState().run.RunFlags = 1;
     EXPECT_THROW(w.window->CmdCheck(c::kNotRunning), yov::ProgramError) << "NRUN during a show";
 }
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/stock_data/code_letters.h"
 #include "program/stock_data/stock_state.h"
 #include "stock_loading_fixture.h"
@@ -15,7 +15,7 @@ namespace {
 using CodeLetters = StockLoadTest;
 
 // The letter at a 1-based position of the type-code letter string.
-char16_t At(int p) { return yov::mainState().TypeCodeLetters[static_cast<size_t>(p - 1)]; }
+char16_t At(int p) { return yov::programState().tables.TypeCodeLetters[static_cast<size_t>(p - 1)]; }
 
 TEST_F(CodeLetters, ValueShortFormAndCaption) {
     Shared().PictureHeight = 58;

@@ -96,7 +96,7 @@ TEST_F(StockKeyLines, EachErrorNamesTheFileAndLineAndTheLoadGoesOn) {
         if (!descPart) {
             EXPECT_EQ(Shared().StockCount, 1) << "the entry after the error is read";
         }
-        EXPECT_EQ(yov::programState().StopRequest, 0);
+        EXPECT_EQ(yov::programState().run.StopRequest, 0);
     }
 }
 
@@ -136,7 +136,7 @@ TEST_F(StockKeyLines, YesToAllHoldsForTheRestOfTheLoad) {
 TEST_F(StockKeyLines, CancelEndsTheLoadWithEmptyTables) {
     for (const bool descPart : {false, true}) {
         SCOPED_TRACE(descPart);
-        yov::programState().StopRequest = 0;
+        yov::programState().run.StopRequest = 0;
         answer_ = yov::msgbox::kCancel;
         boxes_.clear();
         const std::vector<std::string> lines =
@@ -147,8 +147,8 @@ TEST_F(StockKeyLines, CancelEndsTheLoadWithEmptyTables) {
         EXPECT_EQ(Shared().StockCount, 0);
         EXPECT_EQ(Shared().DescKeyCount, 7);
         EXPECT_EQ(yov::stockState().LoadMode, yov::kLoadCancelled);
-        EXPECT_EQ(yov::programState().StopRequest, 1);
-        EXPECT_FALSE(yov::mainState().StockOk);
+        EXPECT_EQ(yov::programState().run.StopRequest, 1);
+        EXPECT_FALSE(yov::programState().scene.StockOk);
     }
 }
 
@@ -229,10 +229,10 @@ TEST_F(StockKeyLines, TheEndLines) {
         SCOPED_TRACE(utf8(c.line));
         yov::InitStockSections();
         yov::stockState().LoadMode = c.mode;
-        yov::mainState().StockOk = false;
+        yov::programState().scene.StockOk = false;
         EXPECT_EQ(c.descPart ? yov::OnDescKeyLine(c.line, 1) : yov::OnStockKeyLine(c.line, 1), c.result);
     }
-    EXPECT_TRUE(yov::mainState().StockOk == false);
+    EXPECT_TRUE(yov::programState().scene.StockOk == false);
 }
 
 }  // namespace

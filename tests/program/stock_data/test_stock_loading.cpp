@@ -148,7 +148,7 @@ TEST_F(StockLoading, TheCatalogueFillsEveryTable) {
     EXPECT_EQ(Shared().StockFileAlloc, 3);
     EXPECT_GE(a.Categories.upperBound(), Shared().CategoryCount + 2) << "room for the browser's closing category";
     EXPECT_EQ(Shared().CurrentLanguage, 1);
-    EXPECT_TRUE(yov::mainState().StockOk);
+    EXPECT_TRUE(yov::programState().scene.StockOk);
     EXPECT_TRUE(yov::stockState().DescriptionsPresent);
     EXPECT_FALSE(yov::stockState().BinaryStock);
     const yov::DescriptionState& ds = yov::descriptionState();
@@ -198,7 +198,7 @@ TEST_F(StockLoading, BinaryFilesGiveTheSameTables) {
         EXPECT_EQ(head, level == 0 ? plainHeader : zHeader);
         Load(bin);
         EXPECT_TRUE(yov::stockState().BinaryStock);
-        EXPECT_TRUE(yov::mainState().StockOk);
+        EXPECT_TRUE(yov::programState().scene.StockOk);
         EXPECT_EQ(Snapshot(), text);
         EXPECT_EQ(Arrays().StockFiles[3].Name, u"carlib.dll");
         EXPECT_EQ(Arrays().DescKeys[0].Key, u"OTHER");
@@ -245,7 +245,7 @@ TEST_F(StockLoading, DamagedFilesAreRefusedAndLeaveEmptyTables) {
         SCOPED_TRACE(c.name);
         Load(fixture("catalogue.stk"));
         boxes_.clear();
-        yov::programState().StopRequest = 0;
+        yov::programState().run.StopRequest = 0;
         const std::string path = WriteBytes(c.file, c.bytes);
         Load(path);
         ASSERT_EQ(boxes_.size(), 1u);
@@ -258,8 +258,8 @@ TEST_F(StockLoading, DamagedFilesAreRefusedAndLeaveEmptyTables) {
         EXPECT_EQ(Shared().AuthorCount, 0);
         EXPECT_EQ(Shared().DescTextCount, 0);
         EXPECT_EQ(Shared().LangTextCount, 0);
-        EXPECT_FALSE(yov::mainState().StockOk);
-        EXPECT_EQ(yov::programState().StopRequest, 1);
+        EXPECT_FALSE(yov::programState().scene.StockOk);
+        EXPECT_EQ(yov::programState().run.StopRequest, 1);
     }
 }
 
@@ -281,7 +281,7 @@ TEST_F(StockLoading, NamesThatAreNoPlainFilesAreRefusedUnread) {
         SCOPED_TRACE(name);
         Load(fixture("catalogue.stk"));
         boxes_.clear();
-        yov::programState().StopRequest = 0;
+        yov::programState().run.StopRequest = 0;
         Load(name);
         const std::string expected = "Stock file " + name + " is not a regular file";
         ASSERT_EQ(boxes_.size(), 1u);
@@ -289,8 +289,8 @@ TEST_F(StockLoading, NamesThatAreNoPlainFilesAreRefusedUnread) {
         ASSERT_FALSE(logLines().empty());
         EXPECT_EQ(logLines().back(), expected);
         EXPECT_EQ(Shared().StockCount, 0);
-        EXPECT_FALSE(yov::mainState().StockOk);
-        EXPECT_EQ(yov::programState().StopRequest, 1);
+        EXPECT_FALSE(yov::programState().scene.StockOk);
+        EXPECT_EQ(yov::programState().run.StopRequest, 1);
     }
 }
 
@@ -361,7 +361,7 @@ TEST_F(StockLoading, TextsOnlyStopsAtTxtEnd) {
     Load(path, -1);
     EXPECT_EQ(Shared().StockCount, 0);
     EXPECT_EQ(Shared().LangTextCount, 1);
-    EXPECT_TRUE(yov::mainState().StockOk);
+    EXPECT_TRUE(yov::programState().scene.StockOk);
     Load(path, 0);
     EXPECT_EQ(Shared().StockCount, 1);
     EXPECT_EQ(Shared().LangTextCount, 2);
@@ -409,8 +409,8 @@ TEST_F(StockLoading, ACancelledLoadEmptiesTheTables) {
     EXPECT_EQ(pumps_, 1);
     EXPECT_EQ(Shared().StockCount, 0);
     EXPECT_EQ(yov::stockState().LoadMode, yov::kLoadCancelled);
-    EXPECT_EQ(yov::programState().StopRequest, 1);
-    EXPECT_FALSE(yov::mainState().StockOk);
+    EXPECT_EQ(yov::programState().run.StopRequest, 1);
+    EXPECT_FALSE(yov::programState().scene.StockOk);
 }
 
 TEST_F(StockLoading, StockNameAndWhatItGives) {
@@ -433,8 +433,8 @@ TEST_F(StockLoading, StockNameAndWhatItGives) {
         SCOPED_TRACE(utf8(c.path));
         yov::SetStockName(c.path);
         EXPECT_EQ(yov::stockState().StockName, c.name);
-        EXPECT_EQ(yov::programState().StockDir, c.dir);
-        EXPECT_EQ(yov::programState().CacheFile, c.cache);
+        EXPECT_EQ(yov::programState().scene.StockDir, c.dir);
+        EXPECT_EQ(yov::programState().scene.CacheFile, c.cache);
         EXPECT_EQ(yov::stockState().StockKey, c.key);
     }
 }

@@ -22,7 +22,7 @@ constexpr int kVehicleHeight = 60;  // the demo stock's picture height
 class DemoBackground : public trains_test::AreaTest {};
 
 TEST_F(DemoBackground, AllLayersAndBothTracksMatchTheGoldenPicture) {
-    yov::programState().StockDir = core_test::u16(YOV_DEMO_DATA);
+    yov::programState().scene.StockDir = core_test::u16(YOV_DEMO_DATA);
     MakeScene(kWidth, kHeight);
 
     // The scene's own area: the whole screen, its base line at the bottom.

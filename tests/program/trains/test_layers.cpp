@@ -30,7 +30,7 @@ protected:
     void SetUp() override {
         AreaTest::SetUp();
         ASSERT_TRUE(dir.isValid());
-        yov::programState().StockDir = core_test::u16(dir.path().toStdString());
+        yov::programState().scene.StockDir = core_test::u16(dir.path().toStdString());
         // Pictures the platform loads, named as JPEG files.
         Write("red.jpg", 10, 20, kRed);
         Write("blue.jpg", 6, 8, kBlue);
@@ -143,7 +143,7 @@ TEST_F(Layers, TheSameJpegInARowIsLoadedOnceAndAFailedOneIsEmpty) {
 
 TEST_F(Layers, RootedJpegNamesAreNotTakenFromTheStockFolder) {
     const std::u16string rooted = core_test::u16(dir.filePath("green.jpg").toStdString());
-    yov::programState().StockDir = u"/nowhere";
+    yov::programState().scene.StockDir = u"/nowhere";
     std::u16string backslashed = rooted;
     std::replace(backslashed.begin(), backslashed.end(), u'/', u'\\');
     const Strip s = Build(backslashed);

@@ -18,7 +18,6 @@
 #include "show_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/startup/util_hooks.h"
@@ -49,8 +48,8 @@ protected:
         // A start left by another test would widen the plates (the simple modes' kind).
         trainStart() = TrainStartState{};
         // Settings left by another test would change what a vehicle shows (its plate).
-        savedSettings_ = mainState().Show;
-        mainState().Show = ShowSettings{};
+        savedSettings_ = programState().settings.Show;
+        programState().settings.Show = ShowSettings{};
         programState().Shared.PictureHeight = kHeight;
         scriptReader().S = SceneScript{};
         scriptReader().S.FileNames = {u"", u"demo.ttt"};
@@ -72,7 +71,7 @@ protected:
         scriptReader().S = SceneScript{};
         ResetTrainPictures();
         trainStart() = TrainStartState{};
-        mainState().Show = savedSettings_;
+        programState().settings.Show = savedSettings_;
         ShowTestOn::TearDown();
     }
 
@@ -188,9 +187,9 @@ TEST_F(TrainPictures, AStopRequestedWhileATrainIsComposedUnwindsItAsAlreadyRepor
     // and the user has asked the show to stop.
     vehicles_->beforeLoad = [](std::u16string_view) { frameStep(11101); };
     frameStepCalls().stepDouble = nullptr;
-    programState().RunFlags = run_flag::kFramesDrawn;
+    programState().run.RunFlags = run_flag::kFramesDrawn;
     showState().ActiveCount = 1;
-    programState().StopRequest = 1;
+    programState().run.StopRequest = 1;
     const auto logged = [] {
         QFile log(QString::fromStdU16String(errorLogFile()));
         return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
@@ -203,7 +202,7 @@ TEST_F(TrainPictures, AStopRequestedWhileATrainIsComposedUnwindsItAsAlreadyRepor
     } catch (const ProgramError& e) {
         number = e.number();
     }
-    programState().StopRequest = 0;
+    programState().run.StopRequest = 0;
     EXPECT_EQ(number, error_number::kReported);
     FreeAttemptPictures();
     for (int32_t p = partsBefore + 1; p <= picParts().Count; ++p) EXPECT_EQ(picParts()[p].State, kPartFree) << p;
@@ -214,25 +213,25 @@ TEST_F(TrainPictures, AStopArrivingWhileAVehicleLoadsIsNoFailureToLog) {
     // The stop comes in with the events the picture loader lets run; its next frame step cuts
     // the load short.
     vehicles_->beforeLoad = [](std::u16string_view name) {
-        if (name == u"COACH_A") programState().StopRequest = 1;
+        if (name == u"COACH_A") programState().run.StopRequest = 1;
         frameStep(11101);
     };
     frameStepCalls().stepDouble = nullptr;
-    programState().RunFlags = run_flag::kFramesDrawn;
+    programState().run.RunFlags = run_flag::kFramesDrawn;
     showState().ActiveCount = 1;
     // A log of the test's own: other test programs may write to the shared one meanwhile.
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
-    const std::u16string sharedLog = programState().ErrorLogPath;
-    programState().ErrorLogPath = scratch.filePath(QStringLiteral("Rolvane.err")).toStdU16String();
+    const std::u16string sharedLog = programState().files.ErrorLogPath;
+    programState().files.ErrorLogPath = scratch.filePath(QStringLiteral("Rolvane.err")).toStdU16String();
     int32_t number = 0;
     try {
         Build(u"E40,COACH_A");
     } catch (const ProgramError& e) {
         number = e.number();
     }
-    programState().StopRequest = 0;
-    programState().ErrorLogPath = sharedLog;
+    programState().run.StopRequest = 0;
+    programState().files.ErrorLogPath = sharedLog;
     EXPECT_EQ(number, error_number::kReported);
     FreeAttemptPictures();
     EXPECT_FALSE(QFile::exists(scratch.filePath(QStringLiteral("Rolvane.err"))))

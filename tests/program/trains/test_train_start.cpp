@@ -13,7 +13,7 @@
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
@@ -229,14 +229,14 @@ TEST_F(TrainStart, AnswerFourSkipsTheBoxesOfLaterFailuresWhichAreLogged) {
 
 TEST_F(TrainStart, AnAlreadyReportedErrorPassesUntouched) {
     PickNext(kSimple);
-    programState().StopRequest = 1;  // the build raises "already reported"
+    programState().run.StopRequest = 1;  // the build raises "already reported"
     try {
         GenTrain(train, sect);
         ADD_FAILURE() << "no error";
     } catch (const ProgramError& e) {
         EXPECT_EQ(e.number(), error_number::kReported);
     }
-    programState().StopRequest = 0;
+    programState().run.StopRequest = 0;
     EXPECT_TRUE(boxes_.empty());
     EXPECT_EQ(Reports(), 0u);
 }
@@ -273,7 +273,7 @@ TEST_F(TrainStart, NumbersBeyondTheShowsRangeFailTheStartNamingTheLine) {
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        programState().RunFlags = run_flag::kShowStart;
+        programState().run.RunFlags = run_flag::kShowStart;
         const int32_t parts = PartsInUse();
         PickNext(c.line);
         GenTrain(train, sect);
@@ -287,7 +287,7 @@ TEST_F(TrainStart, NumbersBeyondTheShowsRangeFailTheStartNamingTheLine) {
         EXPECT_EQ(PicturesInUse(), 0);
         EXPECT_EQ(scriptItem(Item(c.line)).InUse, 0) << "the failed line is free";
         EXPECT_EQ(rec().State, ts::kStarting) << "the next line waits for the next pass";
-        programState().RunFlags = 0;
+        programState().run.RunFlags = 0;
     }
 }
 
@@ -308,15 +308,15 @@ TEST_F(TrainStart, AUnitWithoutDirectionIsToldInAWindowAndLoggedInAFullScreenSho
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        programState().BatchMode = c.batch;
-        programState().ShowMode = c.showMode;
-        mainState().ScreenSaverMode = c.saver;
+        programState().run.BatchMode = c.batch;
+        programState().run.ShowMode = c.showMode;
+        programState().road.ScreenSaverMode = c.saver;
         rec().Direction = 0;
         PickNext(kNoDirection);
         GenTrain(train, sect);
-        programState().BatchMode = 0;
-        programState().ShowMode = 0;
-        mainState().ScreenSaverMode = 0;
+        programState().run.BatchMode = 0;
+        programState().run.ShowMode = 0;
+        programState().road.ScreenSaverMode = 0;
         EXPECT_EQ(rec().State, 12) << "the train starts";
         const std::string text = "No direction for line " + std::to_string(train) + " unit 1";
         if (c.box) {
@@ -360,7 +360,7 @@ TEST_F(TrainStart, AnEndedRunFreesItsUnitAndStartsThePooledLineAfterItsDelay) {
 // comes off again once: a unit freed by a recomposition takes its width, the end of the run
 // the rest.
 TEST_F(TrainStart, TheLengthAStartCountedComesOffOnceWhenUnitsAndTheRunEnd) {
-    mainState().Show = ShowSettings{};
+    programState().settings.Show = ShowSettings{};
     PickNext(kSimple);
     GenTrain(train, sect);
     showState().StartedLength = 1000;  // the other trains on the scene
@@ -378,7 +378,7 @@ TEST_F(TrainStart, TheLengthAStartCountedComesOffOnceWhenUnitsAndTheRunEnd) {
     GenTrain(train, sect);
     EXPECT_EQ(showState().StartedLength, 1000) << "the run's end takes off the rest, and no more";
     EXPECT_EQ(rec().CountedLength, 0);
-    mainState().Show = ShowSettings{};
+    programState().settings.Show = ShowSettings{};
 }
 
 TEST_F(TrainStart, AFinishingSectionRemovesTheTrainWhenItsRunEnds) {

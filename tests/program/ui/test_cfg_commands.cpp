@@ -27,7 +27,7 @@
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/dialogs/cfg_state.h"
@@ -69,7 +69,7 @@ protected:
         stock_ = (demo / "demo.stk").string();
     }
     void TearDown() override {
-        yov::programState().StopRequest = 1;
+        yov::programState().run.StopRequest = 1;
         CfgDialogTest::TearDown();
     }
 
@@ -88,9 +88,9 @@ protected:
         int ticks = 0;
         QObject::connect(&watch, &QTimer::timeout, [&] {
             yov::ProgramState& st = yov::programState();
-            if ((st.RunFlags & yov::run_flag::kShowRunning) == 0) return;
+            if ((st.run.RunFlags & yov::run_flag::kShowRunning) == 0) return;
             if (++ticks == 10 && during) during();
-            if (ticks >= 25) st.StopRequest = 1;
+            if (ticks >= 25) st.run.StopRequest = 1;
         });
         watch.start();
         cfg->CmdTestWindow->click();
@@ -157,8 +157,8 @@ TEST_F(CfgCommands, EveryControlStoresItsSetting) {
         EXPECT_EQ(stored(c.name), c.value) << c.what;
     }
     EXPECT_TRUE(cfg->OptCache[0]->isChecked()) << "the menu's cache choice shows in the options";
-    EXPECT_FLOAT_EQ(yov::mainState().Show.Speed[yov::kWindowMode], 0.055f) << "the next show reads memory";
-    EXPECT_EQ(yov::mainState().ColTrans, 2);
+    EXPECT_FLOAT_EQ(yov::programState().settings.Show.Speed[yov::kWindowMode], 0.055f) << "the next show reads memory";
+    EXPECT_EQ(yov::programState().settings.ColTrans, 2);
     EXPECT_TRUE(boxes_.empty()) << utf8(boxes_.front().text);
 
     // Each keystroke stores what the box then holds, unless it is no number or outside what
@@ -182,13 +182,15 @@ TEST_F(CfgCommands, TheDisplayModeFollowsItsChainOfCombos) {
     };
     const Mode modes[] = {{800, 600, 16, 60},  {800, 600, 16, 75},  {800, 600, 32, 0},
                           {1024, 768, 15, 70}, {1024, 768, 32, 60}, {1024, 768, 24, 85}};
-    yov::MainState& ms = yov::mainState();
-    ms.ModeCount = 0;
+    yov::ProgramState& ms = yov::programState();
+    ms.modes.ModeCount = 0;
     for (const Mode& m : modes) {
-        const auto k = static_cast<size_t>(++ms.ModeCount);
-        ms.ModeWidth[k] = m.w, ms.ModeHeight[k] = m.h, ms.ModeDepth[k] = m.d, ms.ModeRefresh[k] = m.r;
+        const auto k = static_cast<size_t>(++ms.modes.ModeCount);
+        ms.modes.ModeWidth[k] = m.w, ms.modes.ModeHeight[k] = m.h, ms.modes.ModeDepth[k] = m.d,
+        ms.modes.ModeRefresh[k] = m.r;
     }
-    yov::cfgState().Resolutions = yov::BuildResolutionList(ms.ModeCount, ms.ModeWidth.data(), ms.ModeHeight.data());
+    yov::cfgState().Resolutions =
+        yov::BuildResolutionList(ms.modes.ModeCount, ms.modes.ModeWidth.data(), ms.modes.ModeHeight.data());
     selectTab(cfg, 1);
 
     ASSERT_TRUE(cfg->FramDX->isVisible());
@@ -265,7 +267,7 @@ TEST_F(CfgCommands, TheTestButtonRunsTheDemoAndComesBackToTheDialog) {
 
     EXPECT_EQ(dialog(), cfg) << "the dialog stays";
     EXPECT_TRUE(cfg->isVisible());
-    EXPECT_EQ(yov::programState().RunFlags, 0);
+    EXPECT_EQ(yov::programState().run.RunFlags, 0);
     EXPECT_TRUE(cfg->CmdTestWindow->isEnabled()) << "and takes the next test";
     runFor(200);
     EXPECT_TRUE(exitCodes_.empty()) << "the program goes on after the show";
@@ -331,7 +333,7 @@ TEST_F(CfgCommands, ChoosingFilesKeepsTheListsTheTestsAndTheStockInStep) {
     emit cfg->CmbFil[0]->activated(1);
     runFor(10);
     EXPECT_EQ(cfg->CmbFil[0]->count(), 1);
-    EXPECT_FALSE(yov::mainState().ConfigOk);
+    EXPECT_FALSE(yov::programState().scene.ConfigOk);
     EXPECT_FALSE(cfg->CmdTestWindow->isEnabled());
 
     // Browsing back to the demo.
@@ -341,7 +343,7 @@ TEST_F(CfgCommands, ChoosingFilesKeepsTheListsTheTestsAndTheStockInStep) {
         cfg->CmdBrw[0]->click();
     }
     runFor(10);
-    EXPECT_TRUE(yov::mainState().ConfigOk);
+    EXPECT_TRUE(yov::programState().scene.ConfigOk);
     EXPECT_TRUE(cfg->CmdTestWindow->isEnabled());
     EXPECT_EQ(stored(u"Conf01"), script_);
 
@@ -457,8 +459,8 @@ TEST_F(CfgCommands, NamesKeepTheirCaseFromTheCommandLineToTheShow) {
     writeSettings("\"Conf01\"=\"" + upperScript + "\"\n\"Stock01\"=\"" + upperStock + "\"\n");
     cfg = open();
     ASSERT_NE(cfg, nullptr);
-    EXPECT_TRUE(yov::mainState().ConfigOk);
-    EXPECT_TRUE(yov::mainState().StockOk);
+    EXPECT_TRUE(yov::programState().scene.ConfigOk);
+    EXPECT_TRUE(yov::programState().scene.StockOk);
     EXPECT_EQ(cfg->CmbFil[0]->currentText().toStdString(), upperScript) << "shown as stored";
     EXPECT_TRUE(cfg->CmdTestWindow->isEnabled());
     testShow(cfg);

@@ -58,12 +58,12 @@ TEST_F(PasswordTest, TheDialogRefusesAWrongPasswordAndAcceptsTheRightOne) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         boxes_.clear();
-        programState().StopRequest = 0;
+        programState().run.StopRequest = 0;
         showInput().DialogDone = 0;
         yov::GetPwFrm form;
         form.show();
         answer(&form, c.typed);
-        EXPECT_EQ(programState().StopRequest != 0, c.stops);
+        EXPECT_EQ(programState().run.StopRequest != 0, c.stops);
         EXPECT_EQ(boxes_.size(), c.stops ? 0u : 1u);
         if (!c.stops && !boxes_.empty()) {
             EXPECT_EQ(boxes_[0].text, u"Incorrect password");
@@ -83,24 +83,24 @@ TEST_F(PasswordTest, CancelAndCtrlF4LeaveTheShowRunning) {
             form.Form_KeyDown(115, 2);
         else
             form.CmdEsc->click();
-        EXPECT_EQ(programState().StopRequest, 0);
+        EXPECT_EQ(programState().run.StopRequest, 0);
         EXPECT_EQ(showInput().DialogDone, 1);
         EXPECT_FALSE(form.isVisible());
     }
 }
 
 TEST_F(PasswordTest, AScreenSaverStopAsksModallyAndEndsOnlyWithThePassword) {
-    yov::mainState().ScreenSaverMode = 1;
+    yov::programState().road.ScreenSaverMode = 1;
     yov::SaveRegString(u"ScreenSaveUsePassword", u"1");
     yov::SaveRegString(u"Pw", u"train");
     yov::showInputCalls().showPasswordModal = yov::ShowGetPasswordModal;
     yov_test::whenModal([](QWidget* w) { answer(w, QStringLiteral("tram")); });
     yov::ScrKeyCommand(27, 0);
-    EXPECT_EQ(programState().StopRequest, 0);
+    EXPECT_EQ(programState().run.StopRequest, 0);
     ASSERT_EQ(boxes_.size(), 1u);
     yov_test::whenModal([](QWidget* w) { answer(w, QStringLiteral("train")); });
     yov::ScrKeyCommand(13, 0);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
 }
 
 TEST_F(PasswordTest, SlashASetsThePassword) {
@@ -122,10 +122,10 @@ TEST_F(PasswordTest, SlashASetsThePassword) {
     yov_test::whenModal([](QWidget* w) { answer(w, QString(), QString()); });
     yov::showParts().showSetPassword();
     EXPECT_EQ(yov::GetRegString(u"Pw"), u"");
-    yov::mainState().ScreenSaverMode = 1;
+    yov::programState().road.ScreenSaverMode = 1;
     yov::SaveRegString(u"ScreenSaveUsePassword", u"1");
     yov::ScrKeyCommand(27, 0);
-    EXPECT_EQ(programState().StopRequest, 1);
+    EXPECT_EQ(programState().run.StopRequest, 1);
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ private:
 TEST_F(ShowFrameTest, ComposedLineReachesTheWindow) {
     const plat::COLORREF sky = plat::RGB(40, 90, 200);
     yov::displayState().BackgroundColour = plat::RGB(10, 10, 10);
-    yov::programState().ShowMode = 0;
+    yov::programState().run.ShowMode = 0;
     yov::StartDisplay();
     yov::CreateDisplaySurfaces();
     yov::DisplayState& d = yov::displayState();

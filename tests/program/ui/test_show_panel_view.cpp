@@ -23,18 +23,18 @@
 
 namespace {
 
-using yov::mainState;
 using yov::panelState;
+using yov::programState;
 using yov::showState;
 
 class PanelTest : public show_test::ShowInputTest {
 protected:
     void SetUp() override {
         ShowInputTest::SetUp();
-        yov::programState().ScreenWidthPx = 1000;
-        yov::programState().ScreenHeightPx = 600;
-        yov::programState().Shared.PictureHeight = 52;  // with the default 1 above and 7 below: 10 lines
-        yov::programState().RunFlags = 0x1D | 0x20;     // a show runs
+        yov::programState().machine.ScreenWidthPx = 1000;
+        yov::programState().machine.ScreenHeightPx = 600;
+        yov::programState().Shared.PictureHeight = 52;   // with the default 1 above and 7 below: 10 lines
+        yov::programState().run.RunFlags = 0x1D | 0x20;  // a show runs
         showState().SpeedFactor = 0.025f;
         view = yov::MakeShowView(0);
         view->clearAndShow();
@@ -80,7 +80,7 @@ TEST_F(PanelTest, ThePanelChangesTheSpeedOfTheRunningShow) {
     panel->BCmd[2]->click();  // O.K.: the mode keeps the speed for this program run
     EXPECT_FALSE(panel->isVisible());
     EXPECT_EQ(panelState().PanelOpen, 0);
-    EXPECT_FLOAT_EQ(mainState().Show.Speed[0], 0.080f);
+    EXPECT_FLOAT_EQ(programState().settings.Show.Speed[0], 0.080f);
     EXPECT_EQ(yov::GetRegString(u"SpeedW", u"none"), u"none");
 }
 
@@ -103,42 +103,42 @@ TEST_F(PanelTest, TheLengthBoxCountsPixelsAndOutOfRangeTextsAreRefused) {
     yov::ScrPanelInit();
     panel->Chk[2]->click();
     EXPECT_TRUE(panel->HScr[2]->isEnabled());
-    EXPECT_EQ(mainState().Show.LimLenB[0], 1);
+    EXPECT_EQ(programState().settings.Show.LimLenB[0], 1);
     type(2, "250");
     EXPECT_EQ(panel->HScr[2]->value(), 2);
-    EXPECT_EQ(mainState().Show.LimLenV[0], 250);
+    EXPECT_EQ(programState().settings.Show.LimLenV[0], 250);
     EXPECT_EQ(panel->VTxt[2]->text(), QStringLiteral("200"));
     type(1, "11");  // above the lines on screen
     EXPECT_FALSE(panel->BCmd[2]->isEnabled());
     EXPECT_FALSE(panel->BCmd[3]->isEnabled());
-    EXPECT_EQ(mainState().Show.LimLinV[0], 3);
+    EXPECT_EQ(programState().settings.Show.LimLinV[0], 3);
     type(1, "abc");  // no number: nothing changes
     EXPECT_FALSE(panel->BCmd[2]->isEnabled());
     type(1, "7");
     EXPECT_TRUE(panel->BCmd[2]->isEnabled());
     EXPECT_TRUE(panel->BCmd[3]->isEnabled());
-    EXPECT_EQ(mainState().Show.LimLinV[0], 7);
+    EXPECT_EQ(programState().settings.Show.LimLinV[0], 7);
     type(3, "35");
-    EXPECT_FLOAT_EQ(mainState().Show.LimProcV[0], 3.5f);
+    EXPECT_FLOAT_EQ(programState().settings.Show.LimProcV[0], 3.5f);
 }
 
 TEST_F(PanelTest, CancelRestoresTheLimitsAndTheModesSpeed) {
     yov::ScrPanelInit();
     QTest::mouseClick(panel->LLab[1], Qt::LeftButton);  // a row's caption switches its limit
     EXPECT_TRUE(panel->Chk[1]->isChecked());
-    EXPECT_EQ(mainState().Show.LimLinB[0], 1);
-    EXPECT_EQ(yov::programState().StopRequest, 0);  // a click on the panel is not the show's
+    EXPECT_EQ(programState().settings.Show.LimLinB[0], 1);
+    EXPECT_EQ(yov::programState().run.StopRequest, 0);  // a click on the panel is not the show's
     type(1, "5");
     type(0, "90");
     panel->BCmd[1]->click();
-    EXPECT_EQ(mainState().Show.LimLinB[0], 0);
-    EXPECT_EQ(mainState().Show.LimLinV[0], 3);
-    EXPECT_FLOAT_EQ(mainState().Show.Speed[0], 0.025f);
+    EXPECT_EQ(programState().settings.Show.LimLinB[0], 0);
+    EXPECT_EQ(programState().settings.Show.LimLinV[0], 3);
+    EXPECT_FLOAT_EQ(programState().settings.Show.Speed[0], 0.025f);
     EXPECT_FLOAT_EQ(showState().SpeedFactor, 0.090f);  // the running speed stays as set
 }
 
 TEST_F(PanelTest, SaveStoresTheModesValuesAndAFixedSpeedStaysOut) {
-    yov::programState().ShowMode = 1;
+    yov::programState().run.ShowMode = 1;
     yov::ScrPanelInit();
     type(0, "40");
     panel->Chk[3]->click();
@@ -149,7 +149,7 @@ TEST_F(PanelTest, SaveStoresTheModesValuesAndAFixedSpeedStaysOut) {
     EXPECT_EQ(yov::GetRegNumber(u"LimProcVF", 0), 123);
     EXPECT_EQ(yov::GetRegString(u"LimLenVF"), u"4000");
     EXPECT_EQ(yov::GetRegNumber(u"LimLinVF", 0), 3);
-    EXPECT_FLOAT_EQ(mainState().Show.Speed[1], 0.040f);
+    EXPECT_FLOAT_EQ(programState().settings.Show.Speed[1], 0.040f);
 
     SCOPED_TRACE("with $SPEED in the script");
     yov::SaveRegNumber(u"SpeedF", 7);
@@ -169,7 +169,7 @@ TEST_F(PanelTest, ResizingTheWindowedShowCancelsThePanel) {
     QCoreApplication::processEvents();
     EXPECT_EQ(panelState().PanelOpen, 0);
     EXPECT_FALSE(panel->isVisible());
-    EXPECT_EQ(mainState().Show.LimLinV[0], 3);
+    EXPECT_EQ(programState().settings.Show.LimLinV[0], 3);
     yov::showInputLink() = yov::ShowInputLink{};
     yov::frameStepCalls().ddMenus = nullptr;
 }

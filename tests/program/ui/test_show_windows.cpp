@@ -161,10 +161,10 @@ TEST_F(ShowWindowsTest, WindowedCloseBoxAsksOnceThenCloses) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     yov::ProgramState& st = yov::programState();
     EXPECT_FALSE(w->close());
-    EXPECT_EQ(st.StopRequest, 1);
+    EXPECT_EQ(st.run.StopRequest, 1);
     EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(w->close());       // the main loop's own close: no second request
-    EXPECT_EQ(st.StopRequest, 0);  // a later show starts clean
+    EXPECT_TRUE(w->close());           // the main loop's own close: no second request
+    EXPECT_EQ(st.run.StopRequest, 0);  // a later show starts clean
 }
 
 TEST_F(ShowWindowsTest, FullScreenWindowRefusesEveryCloseButTheProgramsOwn) {
@@ -173,7 +173,7 @@ TEST_F(ShowWindowsTest, FullScreenWindowRefusesEveryCloseButTheProgramsOwn) {
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     EXPECT_FALSE(w->close());  // not the user's and not the program's: the system stops the show
-    EXPECT_EQ(yov::programState().StopRequest, 1);
+    EXPECT_EQ(yov::programState().run.StopRequest, 1);
     EXPECT_TRUE(w->isVisible());
     view->closeFromProgram();
     EXPECT_FALSE(w->isVisible());

@@ -53,7 +53,7 @@ protected:
         StockLoadTest::TearDown();
     }
     yov::TextFrm* Open(const std::u16string& text, uint8_t mode = 0) {
-        yov::programState().RunMode = mode;
+        yov::programState().run.RunMode = mode;
         yov::ShowTextWindowFor({0, 0, 6000, 4500, text, u"Text", mode});
         return yov::openTextWindows().empty() ? nullptr : yov::openTextWindows().back();
     }
@@ -125,7 +125,7 @@ TEST_F(TextWindowTest, SortingAndOtherTextsUnhighlighted) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->FCmd(27));
     EXPECT_TRUE(yov::openTextWindows().empty());
-    EXPECT_EQ(yov::programState().RunMode, 0);
+    EXPECT_EQ(yov::programState().run.RunMode, 0);
 }
 
 TEST_F(TextWindowTest, ClosingOneOfTwoKeepsTheOtherRegistered) {
@@ -159,11 +159,11 @@ TEST_F(TextWindowTest, ModalOverTheShowIsTopmostAndEndsTheMode) {
         topmost = (window->windowFlags() & Qt::WindowStaysOnTopHint) != 0;
         QTest::keyClick(static_cast<yov::TextFrm*>(window)->DTxt.viewport(), Qt::Key_Escape);
     });
-    yov::programState().RunMode = 3;
+    yov::programState().run.RunMode = 3;
     yov::ShowTextWindowFor({0, 0, 6000, 4500, u"over the show", u"Text", 3});
     EXPECT_TRUE(topmost);
     EXPECT_TRUE(yov::openTextWindows().empty());
-    EXPECT_EQ(yov::programState().RunMode, 0);
+    EXPECT_EQ(yov::programState().run.RunMode, 0);
 }
 
 TEST_F(TextWindowTest, CtrlF4ClosesAModalTextWindow) {
@@ -171,11 +171,11 @@ TEST_F(TextWindowTest, CtrlF4ClosesAModalTextWindow) {
     yov_test::whenModal([](QWidget* window) {
         QTest::keyClick(static_cast<yov::TextFrm*>(window)->DTxt.viewport(), Qt::Key_F4, Qt::ControlModifier);
     });
-    yov::programState().RunMode = 2;
+    yov::programState().run.RunMode = 2;
     yov::ShowTextWindowFor({0, 0, 6000, 4500, u"modal", u"Text", 2});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(yov::openTextWindows().empty());
-    EXPECT_EQ(yov::programState().RunMode, 0);
+    EXPECT_EQ(yov::programState().run.RunMode, 0);
     EXPECT_EQ(yov::programState().WindowTable[yov::kTextWindowSlot].inUse, 0);
 }
 

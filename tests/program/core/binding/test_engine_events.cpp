@@ -115,7 +115,7 @@ TEST_P(FCmdErrors, NeverReachTheEngine) {
         EXPECT_EQ(boxes_[0].style, 64);
         EXPECT_EQ(utf8(boxes_[0].title), "");
     }
-    EXPECT_EQ(yov::programState().StopRequest, c.stops ? 1 : 0);
+    EXPECT_EQ(yov::programState().run.StopRequest, c.stops ? 1 : 0);
 }
 
 const FCmdErrorCase kFCmdErrors[] = {
@@ -143,7 +143,7 @@ TEST_F(EngineEvents, ShowCommandsGoToTheShowByValue) {
 TEST_F(EngineEvents, CloseOfTheShowWindowStopsTheShow) {
     EventRecord r(201);
     raise(r);
-    EXPECT_EQ(yov::programState().StopRequest, 1);
+    EXPECT_EQ(yov::programState().run.StopRequest, 1);
 }
 
 TEST_F(EngineEvents, MenuCaptionsAreLookedUpAndAnswered) {
@@ -167,7 +167,7 @@ TEST_F(EngineEvents, WaitingTakesAFrameStepAndAStopBecomesARequest) {
     EventRecord r(204);
     EXPECT_EQ(raise(r), 0);
     EXPECT_EQ(steps, std::vector<int32_t>{0});
-    EXPECT_EQ(yov::programState().StopRequest, 1);
+    EXPECT_EQ(yov::programState().run.StopRequest, 1);
     EXPECT_TRUE(boxes_.empty());
 
     yov::frameStepCalls().stepDouble = [](int32_t) { throw std::runtime_error("broken step"); };
@@ -208,7 +208,7 @@ TEST_F(EngineEvents, OtherCodesDoNothing) {
         EXPECT_EQ(raise(r), 0) << code;
     }
     EXPECT_TRUE(boxes_.empty());
-    EXPECT_EQ(yov::programState().StopRequest, 0);
+    EXPECT_EQ(yov::programState().run.StopRequest, 0);
     EXPECT_TRUE(engine_.calls().empty());
     EXPECT_EQ(yov::OnEngineEvent(nullptr), 0);
 }

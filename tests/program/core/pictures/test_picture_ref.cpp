@@ -19,7 +19,7 @@ using picref_test::PictureRefTest;
 using yov::pictureRef;
 
 TEST_F(PictureRefTest, AQuotedSlashedNameWithoutExtensionIsAGifUnderTheStockThenTheProgramFolder) {
-    yov::programState().StockDir = u"/stock/here";
+    yov::programState().scene.StockDir = u"/stock/here";
     const std::string program = yov::programFolder();
     answers_[program + "/pics/loco.GIF"] = LookAnswer{1, 30, 20, 4096};
     std::u16string text = u"\"pics/loco\"";
@@ -37,7 +37,7 @@ TEST_F(PictureRefTest, AQuotedSlashedNameWithoutExtensionIsAGifUnderTheStockThen
 }
 
 TEST_F(PictureRefTest, FileNamesAreCompletedAndRootedOnesUsedAsTheyAre) {
-    yov::programState().StockDir = u"S";
+    yov::programState().scene.StockDir = u"S";
     const struct {
         std::u16string text;
         std::u16string resolved;
@@ -63,7 +63,7 @@ TEST_F(PictureRefTest, FileNamesAreCompletedAndRootedOnesUsedAsTheyAre) {
 }
 
 TEST_F(PictureRefTest, AFileFoundNowhereIsPictureNotFound) {
-    yov::programState().StockDir = u"S";
+    yov::programState().scene.StockDir = u"S";
     std::u16string text = u"nowhere.gif";
     EXPECT_EQ(ErrorOf([&] { yov::OpenPictureRef(text, 0, 0); }), u"Picture nowhere.gif not found");
 }
@@ -253,12 +253,12 @@ TEST_F(PictureRefTest, TheTemporaryCacheIsForgottenInCacheModeZeroOnly) {
     yov::OpenPictureRef(none, 0, b);
     EXPECT_EQ(yov::openedEntries(), std::vector<int32_t>{a});
 
-    yov::programState().CacheMode = 1;
+    yov::programState().scene.CacheMode = 1;
     yov::CleanPictureCache();
     EXPECT_EQ(cleans_, 0);
     EXPECT_EQ(Entry(a).PictureRef, 100);
 
-    yov::programState().CacheMode = 0;
+    yov::programState().scene.CacheMode = 0;
     yov::CleanPictureCache();
     EXPECT_EQ(cleans_, 1);
     EXPECT_EQ(Entry(a).PictureRef, 0);

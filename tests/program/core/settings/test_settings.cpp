@@ -189,10 +189,10 @@ TEST_F(Settings, TheSmallWindowsReachTheCoreThroughTheirHooks) {
     core_test::addLanguage(u"E");
     yov::programState().Shared.CurrentLanguage = 1;
     EXPECT_EQ(h.languageCode(), "E");
-    yov::programState().BatchMode = 1;
+    yov::programState().run.BatchMode = 1;
     EXPECT_TRUE(h.batchMode());
     h.requestStop();
-    EXPECT_EQ(yov::programState().StopRequest, 1);
+    EXPECT_EQ(yov::programState().run.StopRequest, 1);
     EXPECT_EQ(h.shared, &yov::programState().Shared);
     h = {};
 }

@@ -38,8 +38,8 @@ protected:
     void SetUp() override {
         CoreTest::SetUp();
         auto& st = yov::programState();
-        st.ScreenWidthPx = 1000;
-        st.ScreenHeightPx = 800;
+        st.machine.ScreenWidthPx = 1000;
+        st.machine.ScreenHeightPx = 800;
     }
 
     std::unique_ptr<QWidget> window(int w = 300, int h = 200) {
@@ -67,7 +67,7 @@ TEST_F(Placement, FirstStartOpensCentredAtTheDesignedSize) {
 TEST_F(Placement, PlacementIsStoredOnCloseAndRestoredOnOpen) {
     for (const std::u16string letter : {u"", u"B", u"E"}) {
         SCOPED_TRACE(core_test::utf8(letter));
-        yov::programState().InstanceLetter = letter;
+        yov::programState().road.InstanceLetter = letter;
         auto first = window();
         yov::OpenForm(kSlot, first.get(), 300, 200);
         first->show();
@@ -85,7 +85,7 @@ TEST_F(Placement, PlacementIsStoredOnCloseAndRestoredOnOpen) {
         EXPECT_EQ(rect(*second), QRect(40, 50, 320, 240));
     }
     // Each instance has its own sibling key.
-    yov::programState().InstanceLetter = u"C";
+    yov::programState().road.InstanceLetter = u"C";
     auto other = window();
     yov::OpenForm(kSlot, other.get(), 300, 200);
     EXPECT_EQ(rect(*other), QRect(350, 300, 300, 200));
@@ -169,10 +169,10 @@ TEST_F(Placement, OwnKeyNoRestoreMinimisedAndFullScreen) {
     auto show = window();
     yov::OpenForm(0, show.get(), 300, 200);
     show->move(0, 0);
-    yov::programState().ShowMode = 1;
+    yov::programState().run.ShowMode = 1;
     yov::CloseForm(0);
     EXPECT_EQ(yov::GetRegString(u"0X"), u"123");
-    yov::programState().ShowMode = 0;
+    yov::programState().run.ShowMode = 0;
 }
 
 TEST_F(Placement, OpenFormFillsTheLimitsTheEngineReads) {
@@ -192,7 +192,7 @@ TEST_F(Placement, OpenFormFillsTheLimitsTheEngineReads) {
 
     // The flags are only ever set.
     yov::helpFiles().HelpFile = u"doc/help.html";
-    st.DocFile = u"doc/index.html";
+    st.files.DocFile = u"doc/index.html";
     st.Shared.Limits.Flags = 0xE000;
     auto w2 = window();
     yov::OpenForm(13, w2.get(), 300, 200);
@@ -204,7 +204,7 @@ TEST_F(Placement, OpenFormFillsTheLimitsTheEngineReads) {
 
 TEST_F(Placement, AHelpFileChosenLaterClearsTheNoHelpFlag) {
     auto& st = yov::programState();
-    st.DocFile = u"doc/index.html";
+    st.files.DocFile = u"doc/index.html";
     auto before = window();
     yov::OpenForm(12, before.get(), 300, 200);
     EXPECT_EQ(limits().Flags & 0x0800, 0x0800) << "no help file found at start-up";

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/pictures/picture_ref.h"
 
 namespace {
@@ -11,8 +11,8 @@ namespace {
 // Picture references read the start-up tables of picture kinds through their hooks.
 TEST(CoreWiring, PictureKindTablesReachPictureReferences) {
     yov::WireCoreServices();
-    yov::mainState().PicKindClass[9] = 4;
-    yov::mainState().PicKindExt[9] = u".BMP";
+    yov::programState().tables.PicKindClass[9] = 4;
+    yov::programState().tables.PicKindExt[9] = u".BMP";
     const yov::PictureRefHooks& refs = yov::pictureRefHooks();
     EXPECT_EQ(refs.kindClass(9), 4);
     EXPECT_EQ(refs.kindExtension(9), u".BMP");

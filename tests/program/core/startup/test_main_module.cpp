@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "program/core/startup/main_module.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/windows/show_parts.h"
@@ -27,10 +26,10 @@ TEST_F(MainModule, ConfigKeyNames) {
     EXPECT_EQ(utf8(yov::MakeConfigKeyName(u"C:\\A\\B.TTT")), "\\Cnf\\C:|A|B.TTT");
     EXPECT_EQ(yov::MakeConfigKeyName(u""), u"");
     yov::SetConfigFile(u"/home/me/Scenes/Winter.ttt");
-    const yov::MainState& ms = yov::mainState();
-    EXPECT_EQ(utf8(ms.ConfigFile), "/home/me/Scenes/Winter.ttt") << "as written";
-    EXPECT_EQ(utf8(yov::programState().ConfigDir), "/home/me/Scenes");
-    EXPECT_EQ(utf8(ms.ConfigKey), "\\Cnf\\/home/me/Scenes/Winter.ttt");
+    const yov::ProgramState& ms = yov::programState();
+    EXPECT_EQ(utf8(ms.scene.ConfigFile), "/home/me/Scenes/Winter.ttt") << "as written";
+    EXPECT_EQ(utf8(yov::programState().scene.ConfigDir), "/home/me/Scenes");
+    EXPECT_EQ(utf8(ms.scene.ConfigKey), "\\Cnf\\/home/me/Scenes/Winter.ttt");
 }
 
 struct PlaceCase {
@@ -87,10 +86,10 @@ private:
 };
 
 TEST_F(MainModule, ShowTextWindowMeasuresPlacesAndShows) {
-    yov::MainState& ms = yov::mainState();
-    ms.TwipsPerPixelX = ms.TwipsPerPixelY = 15;
-    yov::programState().ScreenWidthPx = 1024;  // 15360 twips
-    yov::programState().ScreenHeightPx = 768;  // 11520 twips
+    yov::ProgramState& ms = yov::programState();
+    ms.machine.TwipsPerPixelX = ms.machine.TwipsPerPixelY = 15;
+    yov::programState().machine.ScreenWidthPx = 1024;  // 15360 twips
+    yov::programState().machine.ScreenHeightPx = 768;  // 11520 twips
     TextWindowParts parts;
     const std::vector<size_t>& measured = parts.measured;
     const std::vector<yov::TextWindowRequest>& shown = parts.shown;
@@ -102,16 +101,16 @@ TEST_F(MainModule, ShowTextWindowMeasuresPlacesAndShows) {
     EXPECT_EQ(shown[0].height, 10368);
     EXPECT_EQ(shown[0].mode, 2) << "over the full-screen show only while one runs";
     EXPECT_EQ(utf8(shown[0].caption), "Long");
-    EXPECT_EQ(yov::programState().RunMode, 2);
+    EXPECT_EQ(yov::programState().run.RunMode, 2);
 
     yov::ProgramState& st = yov::programState();
-    st.ShowMode = 1;
-    st.RunFlags = 0x01;
+    st.run.ShowMode = 1;
+    st.run.RunFlags = 0x01;
     yov::ShowTextWindow(u"text", u"", 3);
     EXPECT_EQ(shown.back().mode, 3);
     EXPECT_EQ(parts.over, 11);
 
-    st.BatchMode = 1;
+    st.run.BatchMode = 1;
     yov::ShowTextWindow(u"drawn by the show", u"", 3);
     EXPECT_EQ(parts.overlay, std::vector<std::u16string>{u"drawn by the show"});
     EXPECT_EQ(shown.size(), 2u);
@@ -119,8 +118,8 @@ TEST_F(MainModule, ShowTextWindowMeasuresPlacesAndShows) {
 
 TEST_F(MainModule, ATextWindowThatFailsStillEndsTheModalStateOverTheShow) {
     yov::ProgramState& st = yov::programState();
-    st.ShowMode = 1;
-    st.RunFlags = 0x01;
+    st.run.ShowMode = 1;
+    st.run.RunFlags = 0x01;
     TextWindowParts parts;
     parts.failToShow = true;
     EXPECT_NO_THROW(yov::ShowTextWindow(u"text", u"", 3));
@@ -131,7 +130,7 @@ TEST_F(MainModule, CloseTextWindowKeepsItDuringAShowUnlessForced) {
     QWidget owner;
     auto* text = new QWidget(&owner, Qt::Window);
     yov::programState().WindowTable[yov::kTextWindowSlot] = {text, -1};
-    yov::programState().RunMode = 1;
+    yov::programState().run.RunMode = 1;
     int16_t force = 0;
     yov::CloseTextWindow(force);
     EXPECT_TRUE(yov::programState().WindowTable[yov::kTextWindowSlot].inUse);
@@ -170,9 +169,9 @@ TEST_F(MainModule, ColourTranslation) {
     for (int i = 128; i <= 255; ++i) EXPECT_EQ(t[static_cast<size_t>(i)], i) << i;
 
     engine_test::RecordingEngine engine;
-    yov::mainState().ColTrans = 3;
+    yov::programState().settings.ColTrans = 3;
     yov::ApplyColorTranslation();
-    yov::mainState().ColTrans = 1;
+    yov::programState().settings.ColTrans = 1;
     yov::ApplyColorTranslation();
     EXPECT_EQ(engine.calls(), (std::vector<std::string>{"SetXColor 0/128/255 0/128/255 0/128/255",
                                                         "SetXColMethod 3 64,64,64", "SetXColMethod 1 64,64,64"}));
@@ -202,11 +201,11 @@ TEST_F(MainModule, DisplayModesAreListedOnceFrom640By480) {
     yov::AddDisplayMode(800, 600, 32, 60);
     yov::AddDisplayMode(320, 200, 8, 70);
     yov::AddDisplayMode(640, 400, 8, 70);
-    const yov::MainState& ms = yov::mainState();
-    EXPECT_EQ(ms.ModeCount, 2);
-    EXPECT_EQ(ms.ModeDepth[2], 32);
+    const yov::ProgramState& ms = yov::programState();
+    EXPECT_EQ(ms.modes.ModeCount, 2);
+    EXPECT_EQ(ms.modes.ModeDepth[2], 32);
     for (int i = 0; i < 300; ++i) yov::AddDisplayMode(1000 + i, 700, 16, 0);
-    EXPECT_EQ(ms.ModeCount, 200) << "modes beyond the 200th are dropped";
+    EXPECT_EQ(ms.modes.ModeCount, 200) << "modes beyond the 200th are dropped";
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "program/core/windows/form_members.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/windows/show_parts.h"
@@ -92,7 +92,7 @@ protected:
 TEST_F(ServiceWindow, ActionFourClosesTheSettingsAndTheEngineThenActionOneRestartsBoth) {
     own(new WindowDouble("settings", yov::kSettingsSlot));
     yov::serviceState().EngineStarted = true;
-    yov::mainState().ColTrans = 2;
+    yov::programState().settings.ColTrans = 2;
     yov::PostDeferredAction(4);
     EXPECT_TRUE(service().Timer1.isActive());
 
@@ -139,9 +139,9 @@ TEST_F(ServiceWindow, ClosingOneOfTwoStockWindowsKeepsTheProgram) {
 
 TEST_F(ServiceWindow, UnloadingAllDuringAShowOnlyAsksTheShowToStop) {
     own(new WindowDouble("stock", 1));
-    yov::programState().RunFlags = 0x01;
+    yov::programState().run.RunFlags = 0x01;
     yov::UnloadAllWindows(0);
-    EXPECT_EQ(yov::programState().StopRequest, 1);
+    EXPECT_EQ(yov::programState().run.StopRequest, 1);
     EXPECT_TRUE(trace_.empty());
     yov::UnloadAllWindows(2);
     EXPECT_EQ(trace_, std::vector<std::string>{"close stock"}) << "mode 2 does not wait for the show";
@@ -200,22 +200,22 @@ TEST_F(ServiceWindow, ClosingItFromTheWindowSystemIsRefused) {
 }
 
 TEST_F(ServiceWindow, NoDeferredActionRunsWhileAShowRuns) {
-    yov::programState().RunFlags = 0x01;
+    yov::programState().run.RunFlags = 0x01;
     yov::PostDeferredAction(0);
     service().Timer1_Timer();
     EXPECT_TRUE(exitCodes_.empty());
-    yov::programState().RunFlags = 0;
+    yov::programState().run.RunFlags = 0;
     service().Timer1_Timer();
     EXPECT_EQ(exitCodes_, std::vector<int32_t>{0});
 }
 
 TEST_F(ServiceWindow, ATerminationRequestStopsTheShowAndThenShutsDown) {
-    yov::programState().RunFlags = 0x01;
+    yov::programState().run.RunFlags = 0x01;
     yov::OnTerminateRequest();
-    EXPECT_EQ(yov::programState().StopRequest, 1);
+    EXPECT_EQ(yov::programState().run.StopRequest, 1);
     service().Timer1_Timer();
     EXPECT_TRUE(exitCodes_.empty());
-    yov::programState().RunFlags = 0;
+    yov::programState().run.RunFlags = 0;
     service().Timer1_Timer();
     EXPECT_EQ(exitCodes_, std::vector<int32_t>{0});
 }
@@ -230,9 +230,9 @@ TEST_F(ServiceWindow, TheShutdownClosesEverythingInItsOrder) {
     st.Arrays.StockFiles[2].LibHandle = 12;
     st.Arrays.StockFiles[3].Kind = 6;
     yov::serviceState().EngineStarted = true;
-    yov::MainState& ms = yov::mainState();
-    ms.InstanceMutex = holdMutex("RolvaneScreensaver");
-    ms.SlotMutex = holdMutex("RolvaneScr0");
+    yov::ProgramState& ms = yov::programState();
+    ms.instance.InstanceMutex = holdMutex("RolvaneScreensaver");
+    ms.instance.SlotMutex = holdMutex("RolvaneScr0");
     service();
     own(new WindowDouble("first", -1))->show();
     own(new WindowDouble("settings", yov::kSettingsSlot))->show();

@@ -13,10 +13,9 @@
 #include "platform/codepage.h"
 #include "platform/text.h"
 #include "program/core/texts/error_log.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/texts/program_error.h"
-#include "program/core/startup/program_state.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup.h"
 #include "program/core/startup/startup_parts.h"
@@ -98,7 +97,7 @@ public:
     void setStockName(const std::u16string& name) override { stockName = name; }
     void showSettings() override {
         if (settingsFail) throw yov::ProgramError(5, u"settings broke");
-        calls.push_back(yov::mainState().StandaloneConfig ? "settings standalone" : "settings");
+        calls.push_back(yov::programState().road.StandaloneConfig ? "settings standalone" : "settings");
         auto* w = new SettingsDouble;
         yov::programState().WindowTable[yov::kSettingsSlot] = {w, -1};
         w->show();
@@ -143,7 +142,7 @@ TEST_P(StartupDispatch, TakesItsRoad) {
     }
     plat::NamedMutex other;
     if (c.another) other = holdMutex("RolvaneScreensaver");
-    yov::mainState().SaverWindow = c.daemonWindow;
+    yov::programState().road.SaverWindow = c.daemonWindow;
 
     const yov::MainResult result = yov::Main(u16(c.commandLine));
     EXPECT_TRUE(result.keepRunning);
@@ -153,11 +152,11 @@ TEST_P(StartupDispatch, TakesItsRoad) {
         expected.push_back(call);
     }
     EXPECT_EQ(calls_, expected);
-    EXPECT_EQ(yov::mainState().ScreenSaverMode, c.screenSaverMode);
+    EXPECT_EQ(yov::programState().road.ScreenSaverMode, c.screenSaverMode);
     const bool preview = plat::lcase(u16(c.commandLine)).rfind(u"/p", 0) == 0;
     EXPECT_EQ(engineStarts(), preview ? 0 : 1) << "the preview starts no engine";
     if (c.scriptAndStock && !preview) {
-        EXPECT_TRUE(yov::mainState().ConfigOk);
+        EXPECT_TRUE(yov::programState().scene.ConfigOk);
         EXPECT_EQ(utf8(stockName_), stock);
     }
 
@@ -189,15 +188,15 @@ TEST_F(StartupDispatch, TheDaemonsOptionsReplaceTheStoredFilesAndSpeed) {
     yov::SaveRegNumber(u"SpeedF", 25);
     const std::string script = makeFile("daemon/Night.ttt");
     const std::string stock = makeFile("daemon/Night.stk");
-    yov::MainState& ms = yov::mainState();
-    ms.SaverRoot = true;
-    ms.SaverScript = u16(script);
-    ms.SaverStock = u16(stock);
-    ms.SaverSpeed = 60;
+    yov::ProgramState& ms = yov::programState();
+    ms.road.SaverRoot = true;
+    ms.road.SaverScript = u16(script);
+    ms.road.SaverStock = u16(stock);
+    ms.road.SaverSpeed = 60;
     yov::Main(u"/s");
     EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + script});
     EXPECT_EQ(utf8(stockName_), stock);
-    EXPECT_FLOAT_EQ(ms.Show.Speed[yov::kFullScreenMode], 0.060f);
+    EXPECT_FLOAT_EQ(ms.settings.Show.Speed[yov::kFullScreenMode], 0.060f);
     EXPECT_NE(yov::GetRegString(u"Conf01").find(u"Stored.ttt"), std::u16string::npos) << "the stored files stay";
     EXPECT_EQ(yov::GetRegNumber(u"SpeedF", 0), 25) << "and so does the stored speed";
     EXPECT_TRUE(runUntilEnded());
@@ -208,17 +207,17 @@ TEST_F(StartupDispatch, UnderTheDaemonALaterSlotWithoutFilesShowsThoseOfTheFirst
     yov::SaveRegString(u"Conf01", u16(script));
     yov::SaveRegString(u"Stock01", u16(makeFile("stock/First.stk")));
     const plat::NamedMutex first = holdMutex("RolvaneScr0");
-    yov::mainState().SaverRoot = true;
+    yov::programState().road.SaverRoot = true;
     yov::Main(u"/s");
-    EXPECT_EQ(yov::programState().InstanceLetter, u"B");
+    EXPECT_EQ(yov::programState().road.InstanceLetter, u"B");
     EXPECT_EQ(calls_, std::vector<std::string>{"show 1 " + script});
     EXPECT_TRUE(runUntilEnded());
 }
 
 TEST_F(StartupDispatch, ABareNameBecomesTheSceneScript) {
     yov::Main(u"\"My Scene.ttt\"");
-    EXPECT_EQ(yov::mainState().ConfigFile, u"My Scene.ttt") << "as written, the quotes dropped";
-    EXPECT_EQ(yov::mainState().StandaloneConfig, 1);
+    EXPECT_EQ(yov::programState().scene.ConfigFile, u"My Scene.ttt") << "as written, the quotes dropped";
+    EXPECT_EQ(yov::programState().road.StandaloneConfig, 1);
     yov::PostDeferredAction(0);
     EXPECT_TRUE(runUntilEnded());
 }

@@ -24,7 +24,6 @@
 #include <vector>
 
 #include "platform/text.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/settings/settings.h"
@@ -55,20 +54,20 @@ void say(const std::string& line) {
 class ChildParts : public yov::ShowParts, public yov::WindowParts {
 public:
     void showSettings() override {
-        const yov::MainState& ms = yov::mainState();
-        const std::u16string letter = yov::programState().InstanceLetter;
-        say("open " + (letter.empty() ? std::string("-") : utf8(letter)) + " " + utf8(ms.ConfigFile));
+        const yov::ProgramState& ms = yov::programState();
+        const std::u16string letter = yov::programState().road.InstanceLetter;
+        say("open " + (letter.empty() ? std::string("-") : utf8(letter)) + " " + utf8(ms.scene.ConfigFile));
         yov::programState().WindowTable[yov::kSettingsSlot] = {new QWidget, -1};
     }
     void runShow(uint8_t mode, const std::u16string& script) override {
         say("show " + std::to_string(mode) + " " + utf8(script));
         yov::ProgramState& st = yov::programState();
-        st.RunFlags |= 0x01;
-        while (st.StopRequest == 0) {
+        st.run.RunFlags |= 0x01;
+        while (st.run.StopRequest == 0) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        st.RunFlags &= ~0x01;
+        st.run.RunFlags &= ~0x01;
         say("show ended");
         if (!yov::SettingsDialogOpen()) yov::PostDeferredAction(0);
     }

@@ -9,7 +9,6 @@
 #include "lumvatek/shared.h"
 #include "platform/codepage.h"
 #include "program/core/windows/context_help.h"
-#include "program/core/startup/main_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup.h"
@@ -26,7 +25,7 @@ using core_test::utf8;
 using startup_test::ScopedEnv;
 
 using Reader = std::function<double()>;
-const yov::ShowSettings& show() { return yov::mainState().Show; }
+const yov::ShowSettings& show() { return yov::programState().settings.Show; }
 
 struct SettingCase {
     const char* name;
@@ -60,13 +59,14 @@ const SettingCase kSettings[] = {
     {"FullScreenMethodFourStays", u"DrawAlgF", u"4", [] { return double(show().DrawAlg[1]); }, 4},
     {"FullScreenMethodSevenIsOne", u"DrawAlgF", u"7", [] { return double(show().DrawAlg[1]); }, 1},
     {"FullScreenMethodNegativeIsOne", u"DrawAlgF", u"-2", [] { return double(show().DrawAlg[1]); }, 1},
-    {"CacheKeepsAnyByte", u"Cache", u"7", [] { return double(yov::programState().CacheMode); }, 7},
-    {"CacheBeyondAByteIsTheDefault", u"Cache", u"300", [] { return double(yov::programState().CacheMode); }, 0},
-    {"ColourTranslationMasked", u"ColTrans", u"7", [] { return double(yov::mainState().ColTrans); }, 3},
-    {"PriorityDefault", u"Priority", nullptr, [] { return double(yov::mainState().HighPriority); }, 1},
-    {"PriorityOfTwoIsZero", u"Priority", u"2", [] { return double(yov::mainState().HighPriority); }, 0},
-    {"MusicDefault", u"Music", nullptr, [] { return double(yov::mainState().Music); }, 0},
-    {"DefaultDirectionDefault", u"UseDefDir", nullptr, [] { return double(yov::mainState().UseDefDir); }, 1},
+    {"CacheKeepsAnyByte", u"Cache", u"7", [] { return double(yov::programState().scene.CacheMode); }, 7},
+    {"CacheBeyondAByteIsTheDefault", u"Cache", u"300", [] { return double(yov::programState().scene.CacheMode); }, 0},
+    {"ColourTranslationMasked", u"ColTrans", u"7", [] { return double(yov::programState().settings.ColTrans); }, 3},
+    {"PriorityDefault", u"Priority", nullptr, [] { return double(yov::programState().settings.HighPriority); }, 1},
+    {"PriorityOfTwoIsZero", u"Priority", u"2", [] { return double(yov::programState().settings.HighPriority); }, 0},
+    {"MusicDefault", u"Music", nullptr, [] { return double(yov::programState().settings.Music); }, 0},
+    {"DefaultDirectionDefault", u"UseDefDir", nullptr, [] { return double(yov::programState().settings.UseDefDir); },
+     1},
 };
 
 class StartupSettings : public startup_test::StartupTest, public ::testing::WithParamInterface<SettingCase> {};
@@ -85,7 +85,7 @@ using StartupTables = startup_test::StartupTest;
 
 TEST_F(StartupTables, TypeCodeLettersAreTheWindows1250Table) {
     yov::BuildStartupTables();
-    const std::u16string& t = yov::mainState().TypeCodeLetters;
+    const std::u16string& t = yov::programState().tables.TypeCodeLetters;
     ASSERT_EQ(t.size(), 146u);
     EXPECT_EQ(t.substr(0, 13), u" RESATFOPMHB1");
     EXPECT_EQ(t[13], u'\u0154') << "0xC0 in Windows-1250";
@@ -101,29 +101,29 @@ TEST_F(StartupTables, TypeCodeLettersAreTheWindows1250Table) {
 
 TEST_F(StartupTables, BitTablesFillAll32Entries) {
     yov::BuildStartupTables();
-    const yov::MainState& ms = yov::mainState();
-    EXPECT_EQ(ms.BitValue[0], 1);
-    EXPECT_EQ(ms.BitMask[0], 1);
-    EXPECT_EQ(ms.BitValue[29], 1 << 29);
-    EXPECT_EQ(ms.BitMask[29], (1 << 30) - 1);
-    EXPECT_EQ(ms.BitValue[30], 0x40000000);
-    EXPECT_EQ(ms.BitMask[30], 0x7FFFFFFF);
-    EXPECT_EQ(static_cast<uint32_t>(ms.BitValue[31]), 0x80000000u);
-    EXPECT_EQ(ms.BitMask[31], -1);
+    const yov::ProgramState& ms = yov::programState();
+    EXPECT_EQ(ms.tables.BitValue[0], 1);
+    EXPECT_EQ(ms.tables.BitMask[0], 1);
+    EXPECT_EQ(ms.tables.BitValue[29], 1 << 29);
+    EXPECT_EQ(ms.tables.BitMask[29], (1 << 30) - 1);
+    EXPECT_EQ(ms.tables.BitValue[30], 0x40000000);
+    EXPECT_EQ(ms.tables.BitMask[30], 0x7FFFFFFF);
+    EXPECT_EQ(static_cast<uint32_t>(ms.tables.BitValue[31]), 0x80000000u);
+    EXPECT_EQ(ms.tables.BitMask[31], -1);
 }
 
 TEST_F(StartupTables, KindsColoursAndLanguages) {
     yov::BuildStartupTables();
-    const yov::MainState& ms = yov::mainState();
-    EXPECT_EQ(ms.PicKindExt[1], u".GIF");
-    EXPECT_EQ(ms.PicKindExt[11], u".DIB");
-    EXPECT_EQ(ms.PicKindClass[9], 37);
-    EXPECT_EQ(ms.PicKindClass[6], 2);
-    EXPECT_EQ(ms.PicKindClass[4], 0);
-    EXPECT_EQ(ms.ColorLetters, u" RYBGKWLOCN");
-    EXPECT_EQ(ms.ColorRGB[0], 0x808080u);
-    EXPECT_EQ(ms.ColorRGB[9], 0x0080FFu) << "O is orange, red in the lowest byte";
-    EXPECT_EQ(ms.ColorRGB[11], 0x004080u);
+    const yov::ProgramState& ms = yov::programState();
+    EXPECT_EQ(ms.tables.PicKindExt[1], u".GIF");
+    EXPECT_EQ(ms.tables.PicKindExt[11], u".DIB");
+    EXPECT_EQ(ms.tables.PicKindClass[9], 37);
+    EXPECT_EQ(ms.tables.PicKindClass[6], 2);
+    EXPECT_EQ(ms.tables.PicKindClass[4], 0);
+    EXPECT_EQ(ms.tables.ColorLetters, u" RYBGKWLOCN");
+    EXPECT_EQ(ms.tables.ColorRGB[0], 0x808080u);
+    EXPECT_EQ(ms.tables.ColorRGB[9], 0x0080FFu) << "O is orange, red in the lowest byte";
+    EXPECT_EQ(ms.tables.ColorRGB[11], 0x004080u);
     const SharedArrays& a = yov::programState().Arrays;
     ASSERT_EQ(a.Languages.upperBound(), 10);
     EXPECT_EQ(a.Languages[0].Code, u"N");
@@ -203,15 +203,15 @@ TEST_F(StartupTables, FindHelpFileTakesTheSettingThenSearchesAndRemembers) {
     const std::string stored = makeFile("mine/help.htm", "<html>help page</html>");
     yov::SaveRegString(u"HelpE", u16(stored));
     EXPECT_EQ(utf8(yov::FindHelpFile(u"rolvanee.hlp", u"HelpE", 1)), stored);
-    EXPECT_EQ(utf8(yov::mainState().HelpPath[1]), stored);
+    EXPECT_EQ(utf8(yov::programState().files.HelpPath[1]), stored);
 
     const std::string beside = makeFile("scripts/rolvaneg.htm", "<html>Hilfe</html>");
-    yov::programState().ConfigDir = u16(folder() + "/scripts");
+    yov::programState().scene.ConfigDir = u16(folder() + "/scripts");
     EXPECT_EQ(utf8(yov::FindHelpFile(u"rolvaneg.hlp", u"HelpG", 2)), beside);
     EXPECT_EQ(utf8(yov::GetRegString(u"HelpG")), beside) << "a found page is stored";
 
     EXPECT_EQ(yov::FindHelpFile(u"nosuchhelp.hlp", u"Help0", 0), u"");
-    EXPECT_EQ(yov::mainState().HelpPath[0], std::u16string(1, u'\1'));
+    EXPECT_EQ(yov::programState().files.HelpPath[0], std::u16string(1, u'\1'));
 }
 
 TEST_F(StartupTables, SelectLanguageByCodeWithItsHelpFile) {
@@ -221,7 +221,7 @@ TEST_F(StartupTables, SelectLanguageByCodeWithItsHelpFile) {
     core_test::addLanguage(u"G");
     yov::SaveRegString(u"Lang", u"G");
     const std::string page = makeFile("scripts/rolvaneG.htm", "<html>Deutsche Hilfe</html>");
-    yov::programState().ConfigDir = u16(folder() + "/scripts");
+    yov::programState().scene.ConfigDir = u16(folder() + "/scripts");
     yov::SelectLanguage();
     EXPECT_EQ(yov::programState().Shared.CurrentLanguage, 2);
     EXPECT_EQ(utf8(yov::helpFiles().HelpFile), page);
@@ -272,31 +272,31 @@ TEST_F(StartupTables, TheScreenSaverTakesTheStoredTemporaryFolder) {
     SettingsClosedAtOnce settings;
     yov::SaveRegString(u"TmpDir", u16(folder() + "/stored"));
     yov::Main(u"/s");
-    EXPECT_EQ(utf8(yov::programState().TempDir), folder() + "/stored");
-    EXPECT_EQ(utf8(yov::programState().ErrorLogPath), folder() + "/stored/Rolvane.err");
+    EXPECT_EQ(utf8(yov::programState().files.TempDir), folder() + "/stored");
+    EXPECT_EQ(utf8(yov::programState().files.ErrorLogPath), folder() + "/stored/Rolvane.err");
     EXPECT_TRUE(runUntilEnded());
 }
 
 TEST_F(StartupTables, AnEmptyStoredFolderIsSearchedNotTheRoot) {
     SettingsClosedAtOnce settings;
     yov::Main(u"/s");
-    EXPECT_EQ(utf8(yov::programState().TempDir), folder() + "/tmp");
+    EXPECT_EQ(utf8(yov::programState().files.TempDir), folder() + "/tmp");
     EXPECT_EQ(utf8(yov::GetRegString(u"TmpDir", u"unwritten")), "unwritten") << "the screen saver stores nothing";
     EXPECT_TRUE(runUntilEnded());
-    yov::resetMainState();
+    startup_test::restartMainValues();
     yov::Main(u"/c");
     EXPECT_EQ(utf8(yov::GetRegString(u"TmpDir")), folder() + "/tmp") << "every other road stores it";
     EXPECT_TRUE(runUntilEnded());
 }
 
 TEST_F(StartupTables, ScreenAreaAndMetrics) {
-    yov::mainState().TwipsPerPixelX = yov::mainState().TwipsPerPixelY = 15;
+    yov::programState().machine.TwipsPerPixelX = yov::programState().machine.TwipsPerPixelY = 15;
     yov::GetScreenArea();
-    const yov::MainState& ms = yov::mainState();
-    EXPECT_GE(ms.MonitorCount, 1);
-    EXPECT_GT(yov::programState().ScreenWidthPx, 0);
-    EXPECT_EQ(yov::ScreenWidthTw(), yov::programState().ScreenWidthPx * 15);
-    EXPECT_EQ(yov::ScreenHeightTw(), yov::programState().ScreenHeightPx * 15);
+    const yov::ProgramState& ms = yov::programState();
+    EXPECT_GE(ms.machine.MonitorCount, 1);
+    EXPECT_GT(yov::programState().machine.ScreenWidthPx, 0);
+    EXPECT_EQ(yov::ScreenWidthTw(), yov::programState().machine.ScreenWidthPx * 15);
+    EXPECT_EQ(yov::ScreenHeightTw(), yov::programState().machine.ScreenHeightPx * 15);
 }
 
 }  // namespace

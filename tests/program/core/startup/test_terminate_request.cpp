@@ -141,15 +141,15 @@ TEST_F(TerminateRequest, EndsTheLoopItArrivesInAndEveryLoopBelowIt) {
     };
     for (const Case& c : cases) {
         yov::ProgramState& st = yov::programState();
-        st.EndRequest = 0;
-        st.StopRequest = 0;
+        st.run.EndRequest = 0;
+        st.run.StopRequest = 0;
         st.Shared.CancelLoad = 0;
         // A show runs behind the window, so the shutdown waits for its end.
-        st.RunFlags = kShowRunning;
+        st.run.RunFlags = kShowRunning;
         EXPECT_EQ(c.wait(), c.got) << c.name;
         EXPECT_EQ(shownOnTop(), nullptr) << c.name;
         EXPECT_EQ(yov::modalState().ModalDepth, 0) << c.name;
-        EXPECT_EQ(st.StopRequest, 1) << c.name;
+        EXPECT_EQ(st.run.StopRequest, 1) << c.name;
         EXPECT_EQ(st.Shared.CancelLoad, 1) << c.name << ": a long load stops too";
         EXPECT_EQ(yov::serviceState().DeferredAction, yov::deferred::kShutdown) << c.name;
         EXPECT_TRUE(yov::LoadServiceWindow().Timer1.isActive()) << c.name << ": the shutdown is posted";
@@ -159,7 +159,7 @@ TEST_F(TerminateRequest, EndsTheLoopItArrivesInAndEveryLoopBelowIt) {
 }
 
 TEST_F(TerminateRequest, AfterItNoWindowWaitsForAnAnswer) {
-    yov::programState().RunFlags = kShowRunning;
+    yov::programState().run.RunFlags = kShowRunning;
     yov::OnTerminateRequest();
     yov::LoadServiceWindow().Timer1.stop();
     QWidget w;

@@ -12,7 +12,7 @@
 #include "core_fixture.h"
 #include "platform/datetime.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/main_state.h"
+#include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/windows/window_parts.h"
 
@@ -29,10 +29,10 @@ class ErrorLog : public CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        yov::programState().StartTime = kStart;
+        yov::programState().road.StartTime = kStart;
     }
     std::string stamp() const { return plat::formatLogStamp(kStart); }
-    void newRun() { yov::programState().LogStarted = 0; }
+    void newRun() { yov::programState().log.LogStarted = 0; }
 };
 
 TEST_F(ErrorLog, FirstLineOfEachRunNamesTheStart) {
@@ -68,7 +68,7 @@ TEST_F(ErrorLog, ALogOverOneMebibyteStartsAfresh) {
 TEST_F(ErrorLog, AShowWritesAtMostItsShareAndSaysSo) {
     // A fault that comes back for as long as the show runs: the log stops growing at the
     // show's share, with one line that says so; the next show has its own share.
-    yov::programState().RunFlags = 0x1D;
+    yov::programState().run.RunFlags = 0x1D;
     yov::BeginShowLog();
     const std::u16string line(200, u'e');
     for (int i = 0; i < 4000; ++i) yov::WriteErrorLog(line);  // about 800 KB asked for
@@ -82,7 +82,7 @@ TEST_F(ErrorLog, AShowWritesAtMostItsShareAndSaysSo) {
     yov::WriteErrorLog(u"the next show");
     EXPECT_EQ(logLines().back(), "the next show");
     // Outside a show (the settings dialog, the stock browser) nothing is counted.
-    yov::programState().RunFlags = 0;
+    yov::programState().run.RunFlags = 0;
     for (int i = 0; i < 1400; ++i) yov::WriteErrorLog(line);
     EXPECT_GT(readFile(logPath()).size(), all.size() + 200 * 1400);
 }
@@ -90,11 +90,11 @@ TEST_F(ErrorLog, AShowWritesAtMostItsShareAndSaysSo) {
 TEST_F(ErrorLog, WritingNeverFails) {
     for (const std::string& bad : {folder() + "/missing/folder/Rolvane.err", folder()}) {
         SCOPED_TRACE(bad);
-        yov::programState().ErrorLogPath = core_test::u16(bad);
+        yov::programState().files.ErrorLogPath = core_test::u16(bad);
         newRun();
         EXPECT_NO_THROW(yov::WriteErrorLog(u"lost"));
         EXPECT_NO_THROW(yov::WriteErrorLog(u"lost again"));
-        EXPECT_EQ(yov::programState().LogStarted, 1);
+        EXPECT_EQ(yov::programState().log.LogStarted, 1);
     }
 }
 
@@ -109,7 +109,7 @@ TEST_F(ErrorLog, TheLogViewGetsTheLineWhileOpen) {
     } view;
     yov::ScopedInstall<yov::WindowParts> use(view);
     yov::WriteErrorLog(u"hidden");
-    yov::programState().RunMode = 14;
+    yov::programState().run.RunMode = 14;
     yov::WriteErrorLog(u"shown");
     EXPECT_EQ(view.shown, std::vector<std::u16string>{u"shown"});
     view.gone = true;
@@ -119,8 +119,8 @@ TEST_F(ErrorLog, TheLogViewGetsTheLineWhileOpen) {
 
 TEST_F(ErrorLog, WithoutALogPathTheTemporaryFolderIsUsed) {
     auto& st = yov::programState();
-    st.ErrorLogPath.clear();
-    st.TempDir = core_test::u16(folder() + "/tmp");
+    st.files.ErrorLogPath.clear();
+    st.files.TempDir = core_test::u16(folder() + "/tmp");
     QDir().mkpath(QString::fromStdString(folder() + "/tmp"));
     yov::WriteErrorLog(u"here");
     EXPECT_EQ(utf8(yov::errorLogFile()), folder() + "/tmp/Rolvane.err");
@@ -182,9 +182,9 @@ TEST_F(ErrorLog, ReportErrorTable) {
         newRun();
         boxes_.clear();
         auto& st = yov::programState();
-        st.StopRequest = 0;
-        st.ProgressCode = c.progress;
-        st.BatchMode = c.batchMode;
+        st.run.StopRequest = 0;
+        st.run.ProgressCode = c.progress;
+        st.run.BatchMode = c.batchMode;
         answer_ = c.boxAnswer;
 
         std::optional<std::u16string> raised;
@@ -199,7 +199,7 @@ TEST_F(ErrorLog, ReportErrorTable) {
         if (!c.raised) {
             EXPECT_EQ(result, c.result);
         }
-        EXPECT_EQ(st.StopRequest, c.stop);
+        EXPECT_EQ(st.run.StopRequest, c.stop);
         if (c.logLine) {
             EXPECT_EQ(logLines(), (std::vector<std::string>{"Rolvane started at " + stamp(), *c.logLine}));
         } else {
@@ -232,9 +232,9 @@ TEST_F(ErrorLog, AFullScreenOrScreenSaverShowLogsInsteadOfShowingABox) {
         std::filesystem::remove(logPath());
         boxes_.clear();
         auto& st = yov::programState();
-        st.RunFlags = c.runFlags;
-        st.ShowMode = c.showMode;
-        yov::mainState().ScreenSaverMode = c.saver;
+        st.run.RunFlags = c.runFlags;
+        st.run.ShowMode = c.showMode;
+        yov::programState().road.ScreenSaverMode = c.saver;
         answer_ = 64;
         const int32_t answer = yov::ReportError(PendingError{6002, u"Bad stock"}, 0, u"", 0x00000030, u"Title");
         EXPECT_EQ(boxes_.size(), c.box ? 1u : 0u);
@@ -242,9 +242,9 @@ TEST_F(ErrorLog, AFullScreenOrScreenSaverShowLogsInsteadOfShowingABox) {
         const std::vector<std::string> lines = logLines();
         EXPECT_EQ(!lines.empty() && lines.back() == "Bad stock", !c.box);
     }
-    yov::programState().RunFlags = 0;
-    yov::programState().ShowMode = 0;
-    yov::mainState().ScreenSaverMode = 0;
+    yov::programState().run.RunFlags = 0;
+    yov::programState().run.ShowMode = 0;
+    yov::programState().road.ScreenSaverMode = 0;
 }
 
 TEST_F(ErrorLog, ReportErrorTakesTheErrorBeingHandled) {
@@ -300,8 +300,8 @@ TEST_F(ErrorLog, ProgramErrorOutsideAShowIsRaisedForTheCaller) {
 
 TEST_F(ErrorLog, DuringAShowTheFirstHandlerReportsAndOuterOnesStaySilent) {
     auto& st = yov::programState();
-    st.RunFlags = 0x08;
-    st.ProgressCode = 10311;
+    st.run.RunFlags = 0x08;
+    st.run.ProgressCode = 10311;
     int32_t innerAnswer = -1;
     try {
         try {
@@ -317,7 +317,7 @@ TEST_F(ErrorLog, DuringAShowTheFirstHandlerReportsAndOuterOnesStaySilent) {
     }
     EXPECT_EQ(innerAnswer, 0);
     EXPECT_TRUE(boxes_.empty());
-    EXPECT_EQ(st.StopRequest, 1);
+    EXPECT_EQ(st.run.StopRequest, 1);
     EXPECT_EQ(logLines(), (std::vector<std::string>{"Rolvane started at " + stamp(), "Picture X not found (P=10311)"}));
 }
 

@@ -127,7 +127,7 @@ TEST_F(LangTexts, AllocLangTextGrowsByTen) {
     EXPECT_EQ(st.Shared.LangTextCount, 11);
     EXPECT_EQ(st.Shared.LangTextAlloc, 20);
     EXPECT_EQ(st.Arrays.LangTexts.upperBound(), 20);
-    EXPECT_EQ(st.LangTextsSorted, 0);
+    EXPECT_EQ(st.log.LangTextsSorted, 0);
     EXPECT_EQ(yov::FindLangText(u"K7"), 9);  // K1, K10, K11, K2, ... K7
 }
 
@@ -209,8 +209,8 @@ TEST_F(LangTexts, LanguageNamesComeFromOneParameterLine) {
 
 TEST_F(LangTexts, FailingCacheIsShownAndTheProgramGoesOn) {
     auto& st = yov::programState();
-    st.CacheMode = 2;
-    st.CacheFile = u"/tmp/STOCK.tca";
+    st.scene.CacheMode = 2;
+    st.scene.CacheFile = u"/tmp/STOCK.tca";
     engine_test::RecordingEngine engine;
     engine.cacheResult = -10104;
     yov::OpenPictureCache();

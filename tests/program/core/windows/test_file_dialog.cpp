@@ -71,8 +71,8 @@ TEST_F(FileDialog, QtFiltersSeparatePatternsWithBlanks) {
 
 TEST_F(FileDialog, VariantsTitlesAndStartFolders) {
     auto& st = yov::programState();
-    st.StockDir = u16(folder() + "/stock");
-    st.ConfigDir = u16(folder() + "/scripts");
+    st.scene.StockDir = u16(folder() + "/stock");
+    st.scene.ConfigDir = u16(folder() + "/scripts");
     struct Case {
         const char* name;
         uint32_t flags;
@@ -126,14 +126,14 @@ TEST_F(FileDialog, ChosenPathKeepsItsSpellingAndBecomesTheLastFile) {
     std::u16string path;
     ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x40000000, path));
     EXPECT_EQ(path, u"/Home/Rail/Scripts/Main.Line.TTT");
-    EXPECT_EQ(st.SplitDir, u"/Home/Rail/Scripts");
-    EXPECT_EQ(st.SplitName, u"Main.Line");
-    EXPECT_EQ(st.SplitExt, u".TTT");
+    EXPECT_EQ(st.split.SplitDir, u"/Home/Rail/Scripts");
+    EXPECT_EQ(st.split.SplitName, u"Main.Line");
+    EXPECT_EQ(st.split.SplitExt, u".TTT");
 
     answer_ = {QStringLiteral("/x/Other.stk")};
     ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x00200000 | 0x100 | 0x04, path));
     EXPECT_EQ(path, u"/x/Other.stk");
-    EXPECT_EQ(st.SplitName, u"Main.Line");  // 0x04 leaves the last file alone
+    EXPECT_EQ(st.split.SplitName, u"Main.Line");  // 0x04 leaves the last file alone
 
     answer_ = {QStringLiteral("/p/a.gif"), QStringLiteral("/p/B.gif")};
     ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x00400004, path));
@@ -153,7 +153,7 @@ TEST_F(FileDialog, CancelGivesFalseOrRaisesTheCancelledError) {
     } catch (const yov::ProgramError& e) {
         EXPECT_EQ(e.number(), 6009);
     }
-    EXPECT_EQ(st.SplitName, u"this");
+    EXPECT_EQ(st.split.SplitName, u"this");
 }
 
 TEST_F(FileDialog, TheRealDialogReturnsTheChosenFile) {
@@ -183,7 +183,7 @@ TEST_F(FileDialog, TheRealDialogReturnsTheChosenFile) {
         }
     });
     timer.start(10);
-    yov::programState().SplitPath.clear();
+    yov::programState().split.SplitPath.clear();
     std::u16string path;
     ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x40000000, path));
     EXPECT_EQ(path, u16(chosen));

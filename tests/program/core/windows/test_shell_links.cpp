@@ -141,7 +141,7 @@ TEST_F(LinkFiles, SendMailPutsMailtoInFront) {
 TEST_F(LinkFiles, TheStoredAddressIsTheDocumentationPage) {
     EXPECT_FALSE(yov::OpenStoredAddress());  // none found at start-up: nothing
     EXPECT_TRUE(opened_.empty());
-    yov::programState().DocFile = path("page.htm").toStdU16String();
+    yov::programState().files.DocFile = path("page.htm").toStdU16String();
     EXPECT_TRUE(yov::OpenStoredAddress());
     ASSERT_EQ(opened_.size(), 1u);
     EXPECT_EQ(opened_[0], QUrl::fromLocalFile(path("page.htm")));
