@@ -33,7 +33,7 @@
 #include "program/dialogs/script_options.h"
 #include "program/scene/script_reader.h"
 #include "program/show/run_show.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/stock/window_support.h"
 #include "program/ui/cfg_frm.h"
 #include "program/ui/stock_frm.h"

@@ -1,11 +1,8 @@
-// Hands the show's input procedures, its panel, its popup's description submenus and its
-// password dialogs to the show windows, the display start and the frame step (DDMenus):
-// WireShowInput, called by WireShowWindows.
+// The full-screen show's steps around a modal window over it, which the text window's road
+// takes through the show's part of the program (program_parts.cpp).
 #pragma once
 
 namespace yov {
-
-void WireShowInput();
 
 // Around a modal window over the full-screen show: the show window is not topmost while it is
 // up (and the cursor shows); afterwards it is topmost again and the mouse rule has its grace.

@@ -8,7 +8,7 @@
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/windows/show_parts.h"
 #include "program/show/show_run_steps.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_wiring.h"
 #include "program/ui/program_parts.h"
 #include "script_fixture.h"
@@ -21,12 +21,10 @@ protected:
         ScriptTest::SetUp();
         savedReader_ = yov::scriptReader().hooks;
         savedPools_ = yov::animPoolHooks();
-        savedDraw_ = yov::drawHooks();
     }
     void TearDown() override {
         yov::scriptReader().hooks = savedReader_;
         yov::animPoolHooks() = savedPools_;
-        yov::drawHooks() = savedDraw_;
         yov::displayState().ShowFontHeight = 0;
         yov::showState().SpeedFactor = 0.025f;
         ScriptTest::TearDown();
@@ -35,7 +33,6 @@ protected:
 private:
     yov::ScriptHooks savedReader_;
     yov::AnimPoolHooks savedPools_;
-    yov::DrawHooks savedDraw_;
 };
 
 TEST_F(ShowScriptRead, TheShowsReadTakesItsFontHeightSpeedAndVersion) {

@@ -15,6 +15,7 @@
 #include "program/ui/password_dialog.h"
 #include "program/ui/program_parts.h"
 #include "program/ui/show_input_wiring.h"
+#include "program/ui/show_windows.h"
 #include "show_input_fixture.h"
 
 namespace {
@@ -29,11 +30,7 @@ protected:
         core_test::defaultTexts()[u"IPW"] = u"Incorrect password";
         core_test::defaultTexts()[u"PWDIF"] = u"Passwords differ";
     }
-    void TearDown() override {
-        yov::showInputLink() = yov::ShowInputLink{};
-        yov::frameStepCalls().ddMenus = nullptr;
-        ShowInputTest::TearDown();
-    }
+    void TearDown() override { ShowInputTest::TearDown(); }
     // Types the texts into the dialog's boxes and presses O.K.
     static void answer(QWidget* w, const QString& first, const QString& second = {}) {
         w->findChild<QLineEdit*>(QStringLiteral("Txt1"))->setText(first);
@@ -93,7 +90,7 @@ TEST_F(PasswordTest, AScreenSaverStopAsksModallyAndEndsOnlyWithThePassword) {
     yov::programState().road.ScreenSaverMode = 1;
     yov::SaveRegString(u"ScreenSaveUsePassword", u"1");
     yov::SaveRegString(u"Pw", u"train");
-    yov::showInputCalls().showPasswordModal = yov::ShowGetPasswordModal;
+    yov::WireShowWindows();  // the program's own windows ask for the password
     yov_test::whenModal([](QWidget* w) { answer(w, QStringLiteral("tram")); });
     yov::ScrKeyCommand(27, 0);
     EXPECT_EQ(programState().run.StopRequest, 0);
