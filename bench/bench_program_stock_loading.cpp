@@ -13,7 +13,6 @@
 #include "lumvatek/shared.h"
 #include "platform/codepage.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup_tables.h"
 #include "program/core/windows/progress.h"
@@ -72,13 +71,6 @@ struct Stock {
     }
 
     static void Bind() {
-        yov::CoreHooks& h = yov::coreHooks();
-        h.getParam = [](std::u16string_view aliases, std::u16string_view def) {
-            return yov::paramTable().GetParam(aliases, def);
-        };
-        h.withParams = [](std::u16string_view t, const std::function<void()>& use) {
-            yov::paramTable().WithParams(t, use);
-        };
         yov::BuildStartupTables();
         yov::progressDisplay().Suppress = 1;  // no window: the load alone is measured
         yov::stockLoadHooks().pumpEvents = [] {};

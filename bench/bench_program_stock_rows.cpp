@@ -17,7 +17,6 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup_tables.h"
@@ -136,13 +135,6 @@ struct Catalogue {
     }
 
     void Start() {
-        yov::CoreHooks& h = yov::coreHooks();
-        h.getParam = [](std::u16string_view aliases, std::u16string_view def) {
-            return yov::paramTable().GetParam(aliases, def);
-        };
-        h.withParams = [](std::u16string_view t, const std::function<void()>& use) {
-            yov::paramTable().WithParams(t, use);
-        };
         yov::BuildStartupTables();
         yov::progressDisplay().Suppress = 1;
         yov::stockLoadHooks().pumpEvents = [] {};

@@ -53,13 +53,21 @@ int32_t SplitNames(std::u16string_view pattern, std::vector<std::u16string>& nam
     return static_cast<int32_t>(names.size()) - 1;
 }
 
+// Box vehicles named in a comma list, without plates: the composition alone is measured.
+class BoxVehicles : public yov::TrainPictureSources {
+public:
+    int32_t loadVehicle(std::u16string_view name, int32_t) override { return DrawBox(name); }
+    int32_t expand(std::u16string_view pattern, std::vector<std::u16string>& names, int16_t& direction) override {
+        return SplitNames(pattern, names, direction);
+    }
+    std::u16string plateText(int32_t) override { return {}; }
+};
+
 void BM_ComposeTwentyVehicles(benchmark::State& state) {
     yov::programState().Shared.PictureHeight = kHeight;
     yov::UseCanvas(0, 0, 20 * kVehicleWidth + 100, kHeight + 10, 0);
-    yov::TrainPictureHooks& h = yov::trainPictureHooks();
-    h.loadVehicle = [](std::u16string_view name, int32_t) { return DrawBox(name); };
-    h.expand = SplitNames;
-    h.plateText = [](int32_t) { return std::u16string(); };
+    BoxVehicles boxes;
+    yov::ScopedInstall<yov::TrainPictureSources> useBoxes(boxes);
     std::u16string composition = u"LOCO";
     for (int i = 1; i < 20; ++i) composition += u",WAGON";
     yov::paramTable().ClearParams();
@@ -73,7 +81,6 @@ void BM_ComposeTwentyVehicles(benchmark::State& state) {
         yov::trainPictures().AttemptCount = 0;
     }
     state.SetItemsProcessed(state.iterations());
-    yov::trainPictureHooks() = {};
     yov::FreeCanvas(0);
 }
 BENCHMARK(BM_ComposeTwentyVehicles);

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "program/core/startup/core_wiring.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/windows/msgbox.h"
@@ -27,7 +26,6 @@ void Setup() {
     yov::ProgramState& st = yov::programState();
     st.road.ProgramKey = u"Software\\Vantrel\\Yov";
     st.files.ErrorLogPath = u"/dev/null";
-    yov::WireCoreServices();
     yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) { return 64; });
 
     SharedArrays& a = st.Arrays;

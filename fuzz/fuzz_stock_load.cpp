@@ -18,7 +18,6 @@
 #include "platform/codepage.h"
 #include "program/core/binding/engine_events.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/core_wiring.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup_tables.h"
@@ -42,7 +41,6 @@ void Setup() {
     yov::ProgramState& st = yov::programState();
     st.road.ProgramKey = u"Software\\Vantrel\\Yov";
     st.files.ErrorLogPath = u"/dev/null";
-    yov::WireCoreServices();
     yov::BuildStartupTables();
     yov::progressDisplay().Suppress = 1;
     yov::stockLoadHooks().pumpEvents = [] {};

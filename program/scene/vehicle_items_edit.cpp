@@ -11,7 +11,6 @@
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/pictures/picture_ref.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"

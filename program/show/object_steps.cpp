@@ -296,7 +296,7 @@ void runPhase(int32_t train, const PhaseRow& row) {
     case CarryStart: {
         const int32_t a = memberId(train, row.A);
         const int32_t b = memberId(train, row.B);
-        if (a != 0 && b != 0) CoupleUnits(a, b, 0, 1);
+        if (a != 0 && b != 0) unitBuilders().coupleTrainPictures(a, b, 0, 1);
         startMember(train, row.A);
         return next(train);
     }

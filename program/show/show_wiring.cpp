@@ -6,7 +6,6 @@
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/startup/upper_calls.h"
 #include "program/show/frame_step.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/scene/script_reader.h"
 #include "program/show/run_show.h"
 #include "program/show_data/show_font.h"
@@ -41,13 +40,6 @@ void WireShow() {
     reader.hooks.parseShowOptions = [] {
         showState().SplashPicture = scriptReader().S.Run.SplashPicture;
         ParseShowOptions();
-    };
-    // The About window's version line names the script's version.
-    laterParts().scriptVersionText = [] { return scriptReader().S.Run.VersionText; };
-
-    laterParts().runShow = [](uint8_t mode, const std::u16string& script) {
-        std::u16string file = script;
-        RunShow(mode, file, 0, 0);
     };
     trainSlotHead() = kTrainSlotHead;
     showDrawing() = &kShowDrawing;

@@ -1,5 +1,5 @@
-// Hands the show's procedures and values to the program core: RunShow to start-up, the train
-// records' animation lists to the picture pools, and the step state, the count of trains in
+// Hands the show's procedures and values to the program core: the train records' animation
+// lists to the picture pools, and the step state, the count of trains in
 // motion and the two show brushes to the drawing toolbox. Called once at start-up.
 #pragma once
 

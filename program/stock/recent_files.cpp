@@ -51,7 +51,12 @@ int32_t indexOf(const RecentList& list, std::u16string_view name) {
 }  // namespace
 
 std::array<RecentList, 2>& recentLists() {
-    static std::array<RecentList, 2> lists;
+    static std::array<RecentList, 2> lists = [] {
+        std::array<RecentList, 2> named;
+        named[kScriptList].prefix = u"Conf";
+        named[kStockList].prefix = u"Stock";
+        return named;
+    }();
     return lists;
 }
 

@@ -24,7 +24,7 @@ struct RecentList {
 inline constexpr int kScriptList = 0;
 inline constexpr int kStockList = 1;
 
-// Index 0 scene scripts, 1 stock files.
+// Index 0 scene scripts ("Conf"), 1 stock files ("Stock").
 std::array<RecentList, 2>& recentLists();
 
 // The value name of entry i: the prefix and i in two digits at least ("Conf01", "Conf100").

@@ -15,7 +15,7 @@
 #include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/windows/utilities.h"
-#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_options.h"
 #include "program/stock/stock_search.h"
@@ -348,7 +348,7 @@ bool newWindow(Ctx& c, int32_t fromHere) {
         return false;
     }
     if (fromHere != 0) stockWindows().RequestedTop = c.top;
-    if (laterParts().showStockBrowser) laterParts().showStockBrowser();
+    windowParts().showStockBrowser();
     return false;
 }
 

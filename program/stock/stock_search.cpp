@@ -94,7 +94,7 @@ void StockItemCmd(StockWindow& window, int32_t command) {
     const int32_t action = command & 0xFF;
     try {
         const int32_t n = st.Shared.StockCount;
-        SetProgressText(u"SPR", u"", n);
+        progressDisplay().SetProgressText(u"SPR", u"", n);
         if (!slotInUse(window)) {
             // The window that asked has gone meanwhile.
             if (action == search_action::kFind) window.view().beep();
@@ -110,7 +110,7 @@ void StockItemCmd(StockWindow& window, int32_t command) {
             if (st.Shared.CancelLoad != 0) return;
             // The entry after (before) the active one first; the active one is tested last.
             e = backwards ? ((cur - i - 2 + n) % n) + 1 : ((cur + i) % n) + 1;
-            StepProgress(e);
+            progressDisplay().StepProgress(e);
             if (!st.Arrays.Stock.has(e)) break;
             StockEntry& entry = st.Arrays.Stock[e];
             if (!criterion.counts(entry)) continue;

@@ -177,7 +177,7 @@ void StockWindow::CmdCheck(uint32_t word) {
     if ((word & c::kProgress) != 0) {
         const std::u16string title = GetMenuKeyText(0x8000, static_cast<int32_t>(word & 0x7FFF));
         const int32_t total = (word & c::kSelection) != 0 && sw.SelCount != 0 ? sw.SelCount : count;
-        SetProgressText(title, u"", total);
+        progressDisplay().SetProgressText(title, u"", total);
     }
     stockState().StockProgress = 0;
 }

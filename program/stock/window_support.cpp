@@ -75,8 +75,8 @@ void ForEachStockWindow(const std::function<void(int slot, StockWindow& window)>
 
 void UpdateStockScrolls(uint8_t& flags) {
     HideTip();
-    RefreshProgressWindow();
-    EndProgress();
+    progressDisplay().RefreshProgressWindow();
+    progressDisplay().EndProgress();
     StockWindowsState& sw = stockWindows();
     ServiceState& service = serviceState();
     flags |= sw.PendingStockUpdate;

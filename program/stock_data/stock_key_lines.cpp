@@ -143,7 +143,7 @@ int32_t onCat(const std::u16string& arg, int32_t) {
 }
 
 int32_t onEndStock(const std::u16string&, int32_t) {
-    if (stockState().LoadMode == kLoadFull) ShowProgress(u"", GetText(u"LDDSC"));
+    if (stockState().LoadMode == kLoadFull) progressDisplay().ShowProgress(u"", GetText(u"LDDSC"));
     EnsureStockIndex();
     return kKeyLineStockDone;
 }

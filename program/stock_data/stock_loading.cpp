@@ -17,7 +17,6 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/progress.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/core/params/param_table.h"
 #include "program/stock_data/stock_key_lines.h"
 #include "program/stock_data/stock_state.h"
@@ -139,11 +138,11 @@ struct LoadingMark {
 
 struct ProgressWindow {
     explicit ProgressWindow(bool open) : open_(open) {
-        if (open_) BeginProgress(GetText(u"LDSTK"));
+        if (open_) progressDisplay().BeginProgress(GetText(u"LDSTK"));
     }
     ~ProgressWindow() {
         try {
-            if (open_) EndProgress();
+            if (open_) progressDisplay().EndProgress();
         } catch (...) {
             // A window that cannot be closed must not end the program from a destructor.
         }
@@ -310,12 +309,6 @@ int32_t OnDescText(int32_t number, const std::u16string& text) {
     programState().Arrays.DescTexts[number] = text;
     if ((number & kDescPumpMask) == 0 && pumpAndCheckCancel()) return 1;
     return 0;
-}
-
-void WireStockLoading() {
-    LaterParts& later = laterParts();
-    later.setStockName = SetStockName;
-    later.loadStock = [] { LoadStock(-1); };
 }
 
 }  // namespace yov

@@ -28,7 +28,4 @@ int32_t OnStockEntry(int32_t index, const StockEntry& entry);
 void OnStockLink(int32_t index, int32_t descNumber);
 int32_t OnDescText(int32_t number, const std::u16string& text);
 
-// Puts SetStockName and LoadStock into the start-up's entries (laterParts()).
-void WireStockLoading();
-
 }  // namespace yov

@@ -16,7 +16,7 @@ constexpr uint8_t kFirstState = 12;
 
 uint8_t SetupSimpleMode(int32_t train) {
     trainStart().TrainStartKind = 2;
-    const int32_t unit = PlaceFirstUnit(train, u"C", u"A", u"B", u"V", u"D");
+    const int32_t unit = unitBuilders().placeTrain(train, u"C", u"A", u"B", u"V", u"D");
     LinkPartChain(unit, 0);
     trainPictures()[unit].MotionState = kRunThrough;
     return kFirstState;

@@ -62,26 +62,21 @@ void ModeCase::setDir(int16_t d) const { trainStart().CurDirection = d; }
 
 int32_t ModeCase::place(std::u16string_view c, std::u16string_view a, std::u16string_view b, std::u16string_view v,
                         std::u16string_view d) {
-    const int32_t picture = PlaceFirstUnit(train_, c, a, b, v, d);
+    const int32_t picture = unitBuilders().placeTrain(train_, c, a, b, v, d);
     if (!trainPictures().valid(picture)) throw ProgramError(6002, u"Train unit not built");
     if (unit(picture).Dir != 0) setDir(unit(picture).Dir);
     return picture;
 }
 
 int32_t ModeCase::make(std::u16string_view key, int32_t member, uint8_t mirror) {
-    UnitBuilders& builders = unitBuilders();
-    int32_t picture = 0;
-    if (builders.makeTrainPicture) {
-        picture = builders.makeTrainPicture(key, member, mirror);
-    } else {
-        std::u16string name(key);
-        picture = MakeTrainPicture(name, member, mirror);
-    }
+    const int32_t picture = unitBuilders().makeTrainPicture(key, member, mirror);
     if (!trainPictures().valid(picture)) throw ProgramError(6002, u"Train unit not built");
     return picture;
 }
 
-void ModeCase::couple(int32_t first, int32_t second, int16_t side) const { CoupleUnits(first, second, side, 0); }
+void ModeCase::couple(int32_t first, int32_t second, int16_t side) const {
+    unitBuilders().coupleTrainPictures(first, second, side, 0);
+}
 
 float ModeCase::speed(std::u16string_view key, float fallback) const {
     return paramTable().GetParamOrRandom(key, fallback, speedText_);

@@ -11,6 +11,7 @@
 #include "program/trains/mode_simple.h"
 #include "program/trains/movement_cases.h"
 #include "program/trains/train_start.h"
+#include "program/trains/train_picture.h"
 #include "program/trains/train_placement.h"
 #include "program/trains/train_start_state.h"
 
@@ -53,15 +54,7 @@ void setUpNone(int32_t train) {
         if (r.AreaHeight == 0) r.AreaHeight = r.VehicleHeight;
     }
     if ((rec(train).Flags & train_flag::kAreaPainted) == 0) {
-        const std::u16string bg = paramTable().GetParam(u"BG,BACKGROUND", u"");
-        UnitBuilders& b = unitBuilders();
-        if (b.paintEmptyLine) {
-            b.paintEmptyLine(train, bg);
-        } else {
-            std::u16string way, fg, bgText = bg, tg, points;
-            TrainRec& r = rec(train);
-            PaintObject(r, way, fg, 0, bgText, r.Line, tg, 0, points);
-        }
+        unitBuilders().paintEmptyLine(train, paramTable().GetParam(u"BG,BACKGROUND", u""));
     }
     std::u16string wait = lineReaders().GetStepText(u"T", 5);
     rec(train).StepText[0] = std::move(wait);
@@ -93,23 +86,24 @@ MovementMode SelectMovementMode(std::u16string_view word) {
 
 uint8_t FirstProgramState(MovementMode mode) { return movementModeRow(mode).FirstState; }
 
-int32_t PlaceFirstUnit(int32_t train, std::u16string_view c, std::u16string_view a, std::u16string_view b,
-                       std::u16string_view v, std::u16string_view d) {
-    UnitBuilders& builders = unitBuilders();
-    return builders.placeTrain ? builders.placeTrain(train, c, a, b, v, d) : PlaceTrain(train, c, a, b, v, d);
+int32_t UnitBuilders::placeTrain(int32_t train, std::u16string_view c, std::u16string_view a, std::u16string_view b,
+                                 std::u16string_view v, std::u16string_view d) {
+    return PlaceTrain(train, c, a, b, v, d);
 }
 
-UnitBuilders& unitBuilders() {
-    static UnitBuilders builders;
-    return builders;
+int32_t UnitBuilders::makeTrainPicture(std::u16string_view key, int32_t member, uint8_t mirror) {
+    std::u16string name(key);
+    return MakeTrainPicture(name, member, mirror);
 }
 
-void CoupleUnits(int32_t first, int32_t second, int16_t side, uint8_t noMove) {
-    UnitBuilders& b = unitBuilders();
-    if (b.coupleTrainPictures)
-        b.coupleTrainPictures(first, second, side, noMove);
-    else
-        CoupleTrainPictures(first, second, side, noMove);
+void UnitBuilders::coupleTrainPictures(int32_t first, int32_t second, int16_t side, uint8_t noMove) {
+    CoupleTrainPictures(first, second, side, noMove);
+}
+
+void UnitBuilders::paintEmptyLine(int32_t train, const std::u16string& bg) {
+    std::u16string way, fg, bgText = bg, tg, points;
+    TrainRec& r = rec(train);
+    PaintObject(r, way, fg, 0, bgText, r.Line, tg, 0, points);
 }
 
 void SetUpMovementMode(MovementMode mode, int32_t train, int32_t sect) {

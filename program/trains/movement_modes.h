@@ -7,9 +7,10 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "program/core/startup/installed.h"
 
 namespace yov {
 
@@ -58,32 +59,26 @@ uint8_t FirstProgramState(MovementMode mode);
 // places its units, sets their motion values and StepText, and sets TrainStartKind.
 void SetUpMovementMode(MovementMode mode, int32_t train, int32_t sect);
 
-// What the cases build units with: empty entries are the train placement's own
-// (PlaceTrain, MakeTrainPicture, CoupleTrainPictures, PaintObject); tests fill the table
-// with their own builders.
-struct UnitBuilders {
+// What the cases (and the step program's couplings) build units with: the train placement's
+// own (PlaceTrain, MakeTrainPicture, CoupleTrainPictures, PaintObject). Tests of the cases
+// put builders of their own in its place (`ScopedInstall<UnitBuilders>`).
+class UnitBuilders {
+public:
+    virtual ~UnitBuilders() = default;
     // The first unit from the named parameters (composition, acceleration, braking, speed,
     // direction; an empty name is not read), entered as member 1 and placed on the line.
-    std::function<int32_t(int32_t train, std::u16string_view c, std::u16string_view a, std::u16string_view b,
-                          std::u16string_view v, std::u16string_view d)>
-        placeTrain;
+    virtual int32_t placeTrain(int32_t train, std::u16string_view c, std::u16string_view a, std::u16string_view b,
+                               std::u16string_view v, std::u16string_view d);
     // A further unit from the composition parameter, as the given member, its direction
-    // negated when mirrored; empty: MakeTrainPicture.
-    std::function<int32_t(std::u16string_view key, int32_t member, uint8_t mirror)> makeTrainPicture;
+    // negated when mirrored.
+    virtual int32_t makeTrainPicture(std::u16string_view key, int32_t member, uint8_t mirror);
     // first carries second; unless noMove, the two are put end to end (side < 0: first on the
     // left) and their end pictures linked.
-    std::function<void(int32_t first, int32_t second, int16_t side, uint8_t noMove)> coupleTrainPictures;
-    // Paints the line area of a train without units (NONE); empty: PaintObject.
-    std::function<void(int32_t train, const std::u16string& bg)> paintEmptyLine;
+    virtual void coupleTrainPictures(int32_t first, int32_t second, int16_t side, uint8_t noMove);
+    // Paints the line area of a train without units (NONE) with the background.
+    virtual void paintEmptyLine(int32_t train, const std::u16string& bg);
 };
 
-UnitBuilders& unitBuilders();
-
-// The first unit of the train through the table (PlaceTrain when it has no builder).
-int32_t PlaceFirstUnit(int32_t train, std::u16string_view c, std::u16string_view a, std::u16string_view b,
-                       std::u16string_view v, std::u16string_view d);
-
-// The coupling of two units through the table (the step program couples units too).
-void CoupleUnits(int32_t first, int32_t second, int16_t side, uint8_t noMove);
+inline UnitBuilders& unitBuilders() { return *Installed<UnitBuilders>(); }
 
 }  // namespace yov

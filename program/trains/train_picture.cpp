@@ -116,20 +116,7 @@ int32_t loadVehicle(const std::u16string& name, int32_t height, uint8_t& allFlag
     // A vehicle's failure names the line and the pool lines it came through itself.
     const ScriptPlaceScope noPlace({});
     try {
-        const TrainPictureHooks& h = trainPictureHooks();
-        int32_t part = 0;
-        if (h.loadVehicle) {
-            part = h.loadVehicle(name, height);
-        } else {
-            // The stock picture draws where the canvas is filled to: that is the unit's pen,
-            // and after it the pen and the running length move on by what it drew.
-            currentCanvas().fillPosition = b.PenX;
-            part = LoadStockPicture(name, height, 0, 0);
-            if (picParts().valid(part)) {
-                b.PenX = std::max(b.PenX, currentCanvas().fillPosition);
-                b.RunningLength += picParts()[part].Width;
-            }
-        }
+        const int32_t part = trainPictureSources().loadVehicle(name, height);
         if (!picParts().valid(part)) throw ProgramError(error_number::kInvalidCall, u"No picture");
         // Each frame keeps its own state byte per part: more would run past them.
         if (picParts()[part].ExtraFrames >= kMaxPartFrames)
@@ -167,13 +154,29 @@ TrainBuildState& trainBuild() {
     return state;
 }
 
-TrainPictureHooks& trainPictureHooks() {
-    static TrainPictureHooks hooks;
-    return hooks;
+int32_t TrainPictureSources::loadVehicle(std::u16string_view name, int32_t height) {
+    // The stock picture draws where the canvas is filled to: that is the unit's pen, and after
+    // it the pen and the running length move on by what it drew.
+    TrainBuildState& b = trainBuild();
+    currentCanvas().fillPosition = b.PenX;
+    const int32_t part = LoadStockPicture(name, height, 0, 0);
+    if (picParts().valid(part)) {
+        b.PenX = std::max(b.PenX, currentCanvas().fillPosition);
+        b.RunningLength += picParts()[part].Width;
+    }
+    return part;
 }
 
-TrainDrawMode currentDrawMode() {
-    if (trainPictureHooks().drawMode) return trainPictureHooks().drawMode();
+int32_t TrainPictureSources::expand(std::u16string_view pattern, std::vector<std::u16string>& names,
+                                    int16_t& direction) {
+    return ExpandThroughEngine(pattern, names, direction);
+}
+
+std::u16string TrainPictureSources::plateText(int32_t stock) { return GetDescriptionText(stock, 1, u" "); }
+
+TrainDrawMode currentDrawMode() { return trainPictureSources().drawMode(); }
+
+TrainDrawMode TrainPictureSources::drawMode() {
     const ShowState& s = showState();
     TrainDrawMode m;
     m.DirectDraw = s.UseDirectDraw != 0;
@@ -237,9 +240,8 @@ int32_t BuildTrainPicture(std::u16string& compositionName, uint8_t& allFlagged, 
         p.BrakeRate = 0.05f;
     }
 
-    const TrainPictureHooks& h = trainPictureHooks();
     int16_t& direction = trainStart().CurDirection;
-    const int32_t n = h.expand ? h.expand(comp, b.Names, direction) : ExpandThroughEngine(comp, b.Names, direction);
+    const int32_t n = trainPictureSources().expand(comp, b.Names, direction);
     // The engine's codes are negative; their texts are numbered by the code's magnitude.
     if (n < 0) throw ProgramError(error_number::kMessage, GetErrorNumberText(-n, comp));
     // Every vehicle faces the way this unit runs, whatever the last picture built (a stock

@@ -8,12 +8,12 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/raster.h"
+#include "program/core/startup/installed.h"
 
 namespace yov {
 
@@ -113,18 +113,23 @@ struct TrainDrawMode {
     plat::HBRUSH SolidBrush;
 };
 
-// What the build needs from elsewhere; empty entries take the program's own.
-struct TrainPictureHooks {
-    // Draws the vehicle at the pen and returns its part (LoadStockPicture).
-    std::function<int32_t(std::u16string_view name, int32_t height)> loadVehicle;
+// Where the build takes its vehicles, their names, their plates and the drawing method from:
+// the stock pictures, the engine's pattern expansion, the descriptions and the show. Tests of
+// the build put vehicles of their own in its place (`ScopedInstall<TrainPictureSources>`).
+class TrainPictureSources {
+public:
+    virtual ~TrainPictureSources() = default;
+    // Draws the vehicle at the build's pen, moves the pen and the running length on by what
+    // it drew, and returns its part (LoadStockPicture).
+    virtual int32_t loadVehicle(std::u16string_view name, int32_t height);
     // The pattern's names into names[1..]; the count, or a negative error code.
-    std::function<int32_t(std::u16string_view pattern, std::vector<std::u16string>& names, int16_t& direction)> expand;
+    virtual int32_t expand(std::u16string_view pattern, std::vector<std::u16string>& names, int16_t& direction);
     // The vehicle's description text in mode 1, for its plate.
-    std::function<std::u16string(int32_t stock)> plateText;
-    std::function<TrainDrawMode()> drawMode;
+    virtual std::u16string plateText(int32_t stock);
+    virtual TrainDrawMode drawMode();
 };
 
-TrainPictureHooks& trainPictureHooks();
+inline TrainPictureSources& trainPictureSources() { return *Installed<TrainPictureSources>(); }
 TrainDrawMode currentDrawMode();
 
 // A new train picture of the composition named by the alias list (or "*": the current

@@ -43,8 +43,7 @@ int32_t widthLimit(int32_t part) {
 
 void BuildVehiclePlate(int32_t part) {
     const int32_t stock = picParts()[part].StockIndex;
-    const TrainPictureHooks& h = trainPictureHooks();
-    const std::u16string text = plat::trim(h.plateText ? h.plateText(stock) : GetDescriptionText(stock, 1, u" "));
+    const std::u16string text = plat::trim(trainPictureSources().plateText(stock));
     if (text.empty()) return;
     const TextExtent e = MeasureShowText(text);
     int32_t width = e.Width + 4;

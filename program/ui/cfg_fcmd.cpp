@@ -27,15 +27,16 @@
 #include "program/core/windows/context_help.h"
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/utilities.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/ui/cfg_commands.h"
 #include "program/dialogs/cfg_settings.h"
 #include "program/dialogs/cfg_state.h"
 #include "program/dialogs/script_options.h"
 #include "program/scene/script_reader.h"
+#include "program/show/run_show.h"
 #include "program/show_data/show_state.h"
 #include "program/stock/window_support.h"
 #include "program/ui/cfg_frm.h"
+#include "program/ui/stock_frm.h"
 
 namespace yov {
 
@@ -130,8 +131,8 @@ bool CfgFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& /*arg2*/, int32_t& /*ar
 void CfgFrm::testShow(uint8_t mode) {
     // The dialog's handlers run during its own show: a second show cannot start inside it.
     if (showRunning()) return;
-    const std::u16string script = programState().scene.ConfigFile;
-    RunShow(mode, script);
+    std::u16string script = programState().scene.ConfigFile;
+    RunShow(mode, script, 0, 0);
 }
 
 bool CfgFrm::bringUpStockWindow() {
@@ -156,7 +157,7 @@ bool CfgFrm::bringUpStockWindow() {
         first->showNormal();
         return false;
     }
-    ShowStockBrowser();
+    OpenStockWindow();
     return true;
 }
 

@@ -30,7 +30,6 @@
 #include "program/core/windows/form_icons.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/windows/utilities.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/core/startup/upper_calls.h"
 #include "program/dialogs/cfg_state.h"
 #include "program/dialogs/script_options.h"
@@ -429,7 +428,6 @@ public:
 }  // namespace
 
 void WireSettingsDialog() {
-    laterParts().showSettings = ShowCfg;
     upperCalls().scriptLink = [](int entry) {
         const SceneScript& s = scriptReader().S;
         if (entry < 1 || entry > std::min(s.LinkCount, kMaxHelpLinks)) return std::string();

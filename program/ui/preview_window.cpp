@@ -12,7 +12,6 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/windows/form_icons.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/ui/foreign_window.h"
 
 namespace yov {
@@ -101,7 +100,5 @@ void ShowPreviewWindow(uintptr_t parentWindow) {
     WatchForeignWindow(window, parentWindow);
     window->Form_Load();
 }
-
-void WirePreview() { laterParts().showPreview = ShowPreviewWindow; }
 
 }  // namespace yov

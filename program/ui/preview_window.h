@@ -43,9 +43,6 @@ private:
 // ends the program with status 1 and says so.
 void ShowPreviewWindow(uintptr_t parentWindow);
 
-// Puts ShowPreviewWindow into laterParts().showPreview.
-void WirePreview();
-
 // The rail picture's file name among the program's built-in pictures.
 inline constexpr const char* kPreviewRailFile = "preview_rail.gif";
 

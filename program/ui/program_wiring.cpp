@@ -4,24 +4,21 @@
 #include "program/show/show_wiring.h"
 #include "program/ui/about_window.h"
 #include "program/ui/cfg_frm.h"
-#include "program/ui/preview_window.h"
-#include "program/ui/show_input_wiring.h"
+#include "program/ui/program_parts.h"
+#include "program/ui/show_windows.h"
 #include "program/ui/stock_frm.h"
-#include "program/ui/text_window.h"
 #include "program/ui/window_ops_qt.h"
 
 namespace yov {
 
 void WireProgram() {
     UseQtWindowSystem();
+    UseProgramParts();
     WireShow();
-    WirePreview();
-    WireShowInputEntries();
-    WireStockLoading();
-    WireTextWindow();
     WireStockWindows();
     WireSettingsDialog();
     WireAbout();
+    WireShowWindows();
 }
 
 }  // namespace yov

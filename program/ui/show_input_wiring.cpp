@@ -2,7 +2,6 @@
 
 #include "program/core/startup/foreign_window_mode.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/show_data/display_state.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
@@ -34,18 +33,6 @@ void BeginModalOverShow() {
 void EndModalOverShow() {
     setShowTopmost(true);
     StartMouseGrace();
-}
-
-void WireShowInputEntries() {
-    LaterParts& later = laterParts();
-    later.scrKeyCommand = ScrKeyCommand;
-    later.showSetPassword = ShowSetPasswordModal;
-    later.showOverlayText = [](const std::u16string& text) {
-        showInput().PendingText = text;
-        showInput().DisplayRequest = display_request::kText;
-    };
-    later.beginModalOverShow = BeginModalOverShow;
-    later.endModalOverShow = EndModalOverShow;
 }
 
 }  // namespace yov

@@ -23,7 +23,6 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/localize.h"
 #include "program/core/windows/key_command.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/show/display_start.h"
 #include "program/show_data/display_state.h"
 #include "program/show/display_wiring.h"

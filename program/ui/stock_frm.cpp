@@ -23,7 +23,6 @@
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/mouse_tracking.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_input.h"
@@ -235,9 +234,6 @@ StockFrm* OpenStockWindow() {
     return frm;
 }
 
-void WireStockWindows() {
-    laterParts().showStockBrowser = [] { OpenStockWindow(); };
-    upperCalls().hideTip = HideTip;
-}
+void WireStockWindows() { upperCalls().hideTip = HideTip; }
 
 }  // namespace yov

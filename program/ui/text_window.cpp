@@ -9,7 +9,6 @@
 #include "lumvatek/shared.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/texts/qt_text.h"
@@ -216,15 +215,11 @@ void ShowTextWindowFor(const TextWindowRequest& r) {
     w->show();
 }
 
-void WireTextWindow() {
-    laterParts().showTextWindow = [](const TextWindowRequest& r) { ShowTextWindowFor(r); };
-    laterParts().measureText = [](std::u16string_view t, int32_t& w, int32_t& h) { MeasureText(t, w, h); };
-    coreHooks().appendToLogView = [](const std::u16string& line) {
-        TextFrm* w = logView();
-        if (w == nullptr) return;
-        w->DTxt.append(toQString(line) + QLatin1Char('\n'));
-        w->DTxt.Operation102(std::max(w->DTxt.lines() - 1, 0), 0);
-    };
+void AppendToLogView(const std::u16string& line) {
+    TextFrm* w = logView();
+    if (w == nullptr) return;
+    w->DTxt.append(toQString(line) + QLatin1Char('\n'));
+    w->DTxt.Operation102(std::max(w->DTxt.lines() - 1, 0), 0);
 }
 
 }  // namespace yov

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "program/ui/script_edit.h"
 
 namespace yov {
@@ -53,7 +53,7 @@ void ShowTextWindowFor(const TextWindowRequest& request);
 // The text's extent in the text window's font, twips.
 void MeasureText(std::u16string_view text, int32_t& width, int32_t& height);
 
-// Puts the text window into start-up's entries and the error log's view hook.
-void WireTextWindow();
+// Adds a line to the open error-log view, scrolled to its end; nothing when none is open.
+void AppendToLogView(const std::u16string& line);
 
 }  // namespace yov

@@ -15,6 +15,7 @@
 #include "program/dialogs/cfg_state.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/ui/cfg_frm.h"
+#include "program/ui/program_parts.h"
 #include "startup_fixture.h"
 
 namespace cfg_test {
@@ -22,6 +23,10 @@ namespace cfg_test {
 class CfgDialogTest : public startup_test::StartupTest {
     yov::FreshDialogsState freshDialogs_;  // each test on a state of its own
 protected:
+    void SetUp() override {
+        StartupTest::SetUp();
+        yov::UseProgramParts();  // Main opens the program's own dialog
+    }
     // Writes the settings: the program key's lines after its header.
     void writeSettings(std::string lines) {
         for (const char* mark : {"@SCRIPT@", "@STOCK@"}) {

@@ -19,7 +19,6 @@
 #include "platform/config_folder.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/startup/core_state.h"
 #include "engine_fake.h"
@@ -127,37 +126,6 @@ inline void addLanguage(std::u16string code) {
     st.Arrays.Languages[i].Code = std::move(code);
 }
 
-// A parameter table stand-in: "NAME=value;NAME2=value2", names compared upper-cased.
-class FakeParams {
-public:
-    void install() {
-        yov::coreHooks().getParam = [this](std::u16string_view aliases, std::u16string_view def) {
-            for (const std::u16string& alias : plat::split(aliases, u",")) {
-                auto it = current_.find(plat::ucase(alias));
-                if (it != current_.end() && !it->second.empty()) return it->second;
-            }
-            return std::u16string(def);
-        };
-        yov::coreHooks().withParams = [this](std::u16string_view text, const std::function<void()>& use) {
-            auto saved = current_;
-            parse(text);
-            use();
-            current_ = saved;
-        };
-    }
-    void parse(std::u16string_view text) {
-        current_.clear();
-        for (const std::u16string& item : plat::split(text, u";")) {
-            const size_t eq = item.find(u'=');
-            if (eq == std::u16string::npos) continue;
-            current_[plat::ucase(plat::trim(item.substr(0, eq)))] = plat::trim(item.substr(eq + 1));
-        }
-    }
-
-private:
-    std::map<std::u16string, std::u16string> current_;
-};
-
 struct ShownBox {
     std::u16string text;
     int32_t style = 0;
@@ -170,7 +138,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(scratch_.isValid());
         resetProgramState();
-        yov::coreHooks() = {};
         useFakeEngineTexts();
         plat::Registry::current().reopen(folder() + "/config");
         yov::programState().files.ErrorLogPath = u16(folder() + "/Rolvane.err");
@@ -183,7 +150,6 @@ protected:
     void TearDown() override {
         yov::setMsgBoxResponder(previousResponder_);
         plat::Registry::current().reopen(plat::configFolder());
-        yov::coreHooks() = {};
         resetProgramState();
     }
 

@@ -4,6 +4,7 @@
 // the unit's direction unset.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -75,15 +76,33 @@ inline int32_t SplitAtCommas(std::u16string_view pattern, std::vector<std::u16st
     return static_cast<int32_t>(names.size()) - 1;
 }
 
-// The build hooks with fake vehicles of the given height, no plates, and the draw mode given.
-inline void UseFakeVehicles(int32_t height, std::function<yov::TrainDrawMode()> drawMode = {}) {
-    yov::TrainPictureHooks& h = yov::trainPictureHooks();
-    h.loadVehicle = [height](std::u16string_view name, int32_t) {
-        return DrawFakeVehicle(std::u16string(name), height);
-    };
-    h.expand = SplitAtCommas;
-    h.plateText = [](int32_t) { return std::u16string(); };
-    h.drawMode = drawMode ? std::move(drawMode) : [] { return yov::TrainDrawMode{}; };
-}
+// The train picture's build on fake vehicles of the given height, names split at commas, no
+// plates (unless `plate` is set), and the draw mode given (the default one without): in place
+// while this lives. `beforeLoad` runs before each vehicle is drawn, `afterExpand` after each
+// composition is split.
+class FakeVehicles : public yov::TrainPictureSources {
+public:
+    explicit FakeVehicles(int32_t height, const yov::TrainDrawMode* mode = nullptr) : height_(height), mode_(mode) {}
+    int32_t loadVehicle(std::u16string_view name, int32_t) override {
+        if (beforeLoad) beforeLoad(name);
+        return DrawFakeVehicle(std::u16string(name), height_);
+    }
+    int32_t expand(std::u16string_view pattern, std::vector<std::u16string>& names, int16_t& direction) override {
+        const int32_t n = SplitAtCommas(pattern, names, direction);
+        if (afterExpand) afterExpand();
+        return n;
+    }
+    std::u16string plateText(int32_t) override { return plate; }
+    yov::TrainDrawMode drawMode() override { return mode_ != nullptr ? *mode_ : yov::TrainDrawMode{}; }
+
+    std::function<void(std::u16string_view name)> beforeLoad;
+    std::function<void()> afterExpand;
+    std::u16string plate;
+
+private:
+    int32_t height_;
+    const yov::TrainDrawMode* mode_;
+    yov::ScopedInstall<yov::TrainPictureSources> use_{*this};
+};
 
 }  // namespace vehicles_test

@@ -7,15 +7,17 @@
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/settings/window_placement.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
+#include "program/core/startup/startup_parts.h"
 #include "program/core/startup/upper_calls.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/script_place.h"
 #include "program/core/windows/context_help.h"
 #include "program/core/windows/mouse_tracking.h"
+#include "program/core/windows/show_parts.h"
 #include "program/core/windows/utilities.h"
+#include "program/core/windows/window_parts.h"
 #include "program/core/params/param_table.h"
 #include "program/core/pictures/picture_build_state.h"
 #include "program/scene/picture_slot.h"
@@ -82,7 +84,10 @@ struct FreshShowFamilies {
     Kept<yov::PicPartPool> parts{&yov::picParts};
     Kept<yov::CurrentCanvas> canvas{&yov::currentCanvas};
     Kept<plat::Random> random{&yov::programRandom};
-    Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
+    // The parts above the core a test put in place, the program's own included.
+    Kept<yov::ShowParts*> showParts{&yov::Installed<yov::ShowParts>};
+    Kept<yov::WindowParts*> windowParts{&yov::Installed<yov::WindowParts>};
+    Kept<yov::StartupParts*> startupParts{&yov::Installed<yov::StartupParts>};
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
     Kept<yov::TrainSlotHead> trainSlotHead{&yov::trainSlotHead};
     Kept<const yov::ShowDrawing*> showDrawing{&yov::showDrawing};
@@ -104,8 +109,8 @@ struct FreshShowFamilies {
     Kept<yov::TrainStartState> start{&yov::trainStart};
     Kept<yov::TrainPictureTable> trainPictures{&yov::trainPictures};
     Kept<yov::TrainBuildState> trainBuild{&yov::trainBuild};
-    Kept<yov::UnitBuilders> builders{&yov::unitBuilders};
-    Kept<yov::TrainPictureHooks> trainPictureHooks{&yov::trainPictureHooks};
+    Kept<yov::UnitBuilders*> builders{&yov::Installed<yov::UnitBuilders>};
+    Kept<yov::TrainPictureSources*> trainPictureSources{&yov::Installed<yov::TrainPictureSources>};
 
     // The show: its records (state and display, run queue, trains, wheel, sections), input
     // and clock.

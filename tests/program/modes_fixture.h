@@ -6,10 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "program/core/startup/core_hooks.h"
+#include "program/core/windows/window_parts.h"
 #include "program/core/startup/program_state.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,31 +69,16 @@ protected:
         r.Flags |= yov::train_flag::kAreaPainted;
         yov::InsertActiveTrain(train);
         yov::showState().CurTrain = train;
-        yov::UnitBuilders& b = yov::unitBuilders();
-        b.placeTrain = [this](int32_t, std::u16string_view c, std::u16string_view a, std::u16string_view br,
-                              std::u16string_view v, std::u16string_view d) { return Place(c, a, br, v, d); };
-        b.makeTrainPicture = [this](std::u16string_view key, int32_t member, uint8_t mirror) {
-            const int16_t dir = yov::trainStart().CurDirection;
-            made.push_back(std::u16string(key) + u"@" + yov::decimal(member) + (mirror != 0 ? u"m" : u""));
-            return NewUnit(key, static_cast<int16_t>(mirror != 0 ? -dir : dir), member);
-        };
-        b.coupleTrainPictures = [this](int32_t first, int32_t second, int16_t side, uint8_t noMove) {
-            Couple(first, second, side, noMove);
-        };
-        b.paintEmptyLine = [this](int32_t, const std::u16string& bg) { paintedBg.push_back(bg); };
+        builders_.emplace(*this);
         // The tests' actions are unclosed brackets: each one that runs names itself in the
         // error log, read here through the log view.
         yov::programState().run.RunMode = 14;
-        yov::coreHooks().appendToLogView = [this](const std::u16string& line) {
-            const size_t end = line.find(u" (column");
-            const size_t at = end == std::u16string::npos ? end : line.rfind(u'[', end);
-            if (at != std::u16string::npos) ranActions.push_back(line.substr(at + 1, end - at - 1));
-        };
+        logView_.emplace(ranActions);
     }
     void TearDown() override {
-        yov::coreHooks().appendToLogView = {};
+        logView_.reset();
         yov::programState().run.RunMode = 0;
-        yov::unitBuilders() = yov::UnitBuilders{};
+        builders_.reset();
         yov::ResetTrainPictures();
         yov::paramTable().ClearParams();
         show_test::ShowTest::TearDown();
@@ -181,6 +167,50 @@ protected:
     std::vector<Coupling> couplings;
     std::vector<std::u16string> paintedBg;
     std::vector<std::u16string> ranActions;  // the actions that ran, in order
+
+    bool placeNothing = false;  // the placement builds no picture
+
+private:
+    // The cases' units: boxes of the composition parameter's width, placed, made and coupled
+    // here, each written down.
+    class Builders : public yov::UnitBuilders {
+    public:
+        explicit Builders(ModeLine& line) : line_(line) {}
+        int32_t placeTrain(int32_t, std::u16string_view c, std::u16string_view a, std::u16string_view b,
+                           std::u16string_view v, std::u16string_view d) override {
+            return line_.placeNothing ? 0 : line_.Place(c, a, b, v, d);
+        }
+        int32_t makeTrainPicture(std::u16string_view key, int32_t member, uint8_t mirror) override {
+            const int16_t dir = yov::trainStart().CurDirection;
+            line_.made.push_back(std::u16string(key) + u"@" + yov::decimal(member) + (mirror != 0 ? u"m" : u""));
+            return line_.NewUnit(key, static_cast<int16_t>(mirror != 0 ? -dir : dir), member);
+        }
+        void coupleTrainPictures(int32_t first, int32_t second, int16_t side, uint8_t noMove) override {
+            line_.Couple(first, second, side, noMove);
+        }
+        void paintEmptyLine(int32_t, const std::u16string& bg) override { line_.paintedBg.push_back(bg); }
+
+    private:
+        ModeLine& line_;
+        yov::ScopedInstall<yov::UnitBuilders> use_{*this};
+    };
+    std::optional<Builders> builders_;
+
+    // The error log's view: the actions named in its lines.
+    class ActionLog : public yov::WindowParts {
+    public:
+        explicit ActionLog(std::vector<std::u16string>& ran) : ran_(ran), use_(*this) {}
+        void appendToLogView(const std::u16string& line) override {
+            const size_t end = line.find(u" (column");
+            const size_t at = end == std::u16string::npos ? end : line.rfind(u'[', end);
+            if (at != std::u16string::npos) ran_.push_back(line.substr(at + 1, end - at - 1));
+        }
+
+    private:
+        std::vector<std::u16string>& ran_;
+        yov::ScopedInstall<yov::WindowParts> use_;
+    };
+    std::optional<ActionLog> logView_;
 };
 
 }  // namespace modes_test

@@ -21,7 +21,6 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/startup/upper_calls.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/stock/recent_files.h"
 
 namespace startup_test {
@@ -85,8 +84,11 @@ inline void resetStartupState() {
     yov::RemoveTerminateHandler();
     restartMainValues();
     yov::serviceState() = yov::ServiceState{};
-    yov::laterParts() = yov::LaterParts{};
-    yov::recentLists() = {};
+    for (yov::RecentList& list : yov::recentLists()) {
+        std::u16string prefix = std::move(list.prefix);
+        list = yov::RecentList{};
+        list.prefix = std::move(prefix);
+    }
     yov::helpFiles() = yov::HelpFiles{};
 }
 

@@ -10,8 +10,7 @@
 
 #include "stock_selection.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/core_hooks.h"
-#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "program/core/params/param_table.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/stock/stock_commands.h"
@@ -27,10 +26,6 @@ protected:
     void SetUp() override {
         StockWindowTest::SetUp();
         savedLoadHooks_ = yov::stockLoadHooks();
-        // The text window the program opens for a description: its caption is the entry's name.
-        yov::laterParts().showTextWindow = [this](const yov::TextWindowRequest& request) {
-            descriptions.push_back(request.caption);
-        };
     }
     void TearDown() override {
         windows.clear();
@@ -68,13 +63,6 @@ protected:
 
     // The demo stock as the real engine reads it.
     void LoadDemo() {
-        yov::CoreHooks& h = yov::coreHooks();
-        h.getParam = [](std::u16string_view aliases, std::u16string_view def) {
-            return yov::paramTable().GetParam(aliases, def);
-        };
-        h.withParams = [](std::u16string_view text, const std::function<void()>& use) {
-            yov::paramTable().WithParams(text, use);
-        };
         yov::paramTable().Base = 0;
         yov::paramTable().ClearParams();
         yov::stockLoadHooks().pumpEvents = [] {};
@@ -92,7 +80,13 @@ protected:
     std::vector<engine_fake::Popup>& popups = engine.popups;
     std::vector<std::u16string>& drags = controls.drags;
     std::vector<std::u16string>& categoryDrags = controls.categoryDrags;
-    std::vector<std::u16string> descriptions;  // the captions of the text windows opened
+    // The text window the program opens for a description: its caption is the entry's name.
+    struct TextWindows : yov::WindowParts {
+        void showTextWindow(const yov::TextWindowRequest& request) override { captions.push_back(request.caption); }
+        std::vector<std::u16string> captions;
+    } textWindows_;
+    yov::ScopedInstall<yov::WindowParts> useTextWindows_{textWindows_};
+    std::vector<std::u16string>& descriptions = textWindows_.captions;  // the captions of the text windows opened
     std::vector<std::u16string> notes;
     std::deque<std::u16string>& answers = controls.answers;
     int& questions = controls.questions;

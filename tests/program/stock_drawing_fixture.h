@@ -16,7 +16,6 @@
 #include "program/core/pictures/picture_ref.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/service_window.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/vehicle_build.h"
 #include "program/stock/stock_drawing.h"
@@ -62,7 +61,6 @@ protected:
         yov::ForgetBufferClasses();
         yov::serviceState() = yov::ServiceState{};
         useEngine_.emplace(engine);
-        yov::laterParts() = {};
         yov::setProcessEnd([](int32_t) {});
         yov::ClearPicturePools();
         yov::pictureSlots() = {};

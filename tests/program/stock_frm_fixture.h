@@ -23,6 +23,7 @@
 #include "program/stock/stock_windows_state.h"
 #include "program/ui/stock_frm.h"
 #include "program/ui/text_window.h"
+#include "program/ui/program_parts.h"
 #include "startup_fixture.h"
 
 namespace stock_frm_test {
@@ -32,14 +33,12 @@ class StockFrmTest : public startup_test::StartupTest {
 protected:
     void SetUp() override {
         StartupTest::SetUp();
-        yov::coreHooks() = {};
         coreEngine_.useLibrary();
         // Main starts the engine afresh: it has no buffer classes yet.
         yov::ForgetBufferClasses();
         yov::stockState() = {};
-        yov::WireStockLoading();
         yov::WireStockWindows();
-        yov::WireTextWindow();
+        yov::UseProgramParts();
         yov::SaveRegString(u"Conf01", core_test::u16(makeFile("scenes/Demo.ttt")));
         yov::SaveRegString(u"Stock01", core_test::u16(std::string(YOV_DEMO_DATA) + "/demo.stk"));
     }

@@ -11,7 +11,6 @@
 
 #include "core_fixture.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup_tables.h"
 #include "program/core/params/param_table.h"
@@ -34,13 +33,6 @@ protected:
     void SetUp() override {
         CoreTest::SetUp();
         coreEngine_.texts = false;
-        yov::CoreHooks& h = yov::coreHooks();
-        h.getParam = [](std::u16string_view aliases, std::u16string_view def) {
-            return yov::paramTable().GetParam(aliases, def);
-        };
-        h.withParams = [](std::u16string_view text, const std::function<void()>& use) {
-            yov::paramTable().WithParams(text, use);
-        };
         yov::paramTable().Base = 0;
         yov::paramTable().ClearParams();
         yov::BuildStartupTables();

@@ -18,7 +18,6 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup_tables.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/stock_data/stock_state.h"
 #include "program/stock_data/stock_tables.h"
 #include "menu_engine_fake.h"
@@ -160,8 +159,6 @@ protected:
         yov::programState().Shared.PictureHeight = 30;
         yov::programState().machine.ScreenWidthPx = 1600;
         yov::programState().machine.ScreenHeightPx = 1200;
-        savedLaterParts_ = yov::laterParts();
-        yov::laterParts() = {};
         // The last window's closing posts the shutdown; it must not end the tests.
         yov::setProcessEnd([](int32_t) {});
     }
@@ -172,7 +169,6 @@ protected:
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
         yov::setProcessEnd({});
-        yov::laterParts() = savedLaterParts_;
         CoreTest::TearDown();
     }
 
@@ -206,7 +202,6 @@ protected:
 private:
     std::optional<yov::ScopedEngine> useEngine_;
     std::optional<engine_test::RecordingEngine> cacheEngine_;  // made after, gone before useEngine_
-    yov::LaterParts savedLaterParts_;
 };
 
 }  // namespace stock_window_test

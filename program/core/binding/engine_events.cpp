@@ -18,7 +18,7 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/upper_calls.h"
 #include "program/core/windows/utilities.h"
-#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/show_parts.h"
 #include "program/core/windows/window_system.h"
 
 namespace yov {
@@ -46,9 +46,7 @@ void dispatch(DllEventRec& r) {
         return;
     }
     switch (r.Code) {
-    case ev::kShowCommand:
-        if (laterParts().scrKeyCommand) laterParts().scrKeyCommand(r.SubCode, r.Arg1);
-        break;
+    case ev::kShowCommand: showParts().keyCommand(r.SubCode, r.Arg1); break;
     case ev::kCloseShow: programState().run.StopRequest = 1; break;
     case ev::kMenuCaption:
         lv::SetMenuTxt(plat::utf16ToUtf8(LookupText(LvTextString(r.Text1), LvTextString(r.Text2), 0)).c_str());

@@ -16,7 +16,9 @@
 #include "program/core/windows/progress.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/settings/split_file_path.h"
+#include "program/core/windows/show_parts.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "program/core/windows/window_system.h"
 
 namespace yov {
@@ -47,7 +49,7 @@ void skipOnError(Step step) noexcept {
 
 void ShowPictureDescription(int32_t stockIndex, bool detailed, uint8_t mode) {
     if (stockIndex == 0) {
-        EndProgress();
+        progressDisplay().EndProgress();
         return;
     }
     const std::u16string text = GetDescriptionText(stockIndex, detailed ? kDetailedMask : kShortMask, u"\r\n");
@@ -82,31 +84,25 @@ void ShowTextWindow(const std::u16string& text, const std::u16string& caption, u
     if (st.run.BatchMode != 0) {
         // Under DirectDraw the full-screen show draws the text itself.
         if (text.empty())
-            EndProgress();
-        else if (laterParts().showOverlayText)
-            laterParts().showOverlayText(text);
+            progressDisplay().EndProgress();
+        else
+            showParts().overlayText(text);
         return;
     }
     // From here on a step that fails is skipped: a text window that cannot be shown leaves the
     // program running.
-    LaterParts& later = laterParts();
-    if (!later.showTextWindow) {
-        ReportNotAvailable(u"the text window");
-        return;
-    }
+    WindowParts& windows = windowParts();
     int32_t w = 0;
     int32_t h = 0;
     skipOnError([&] {
-        if (later.measureText) {
-            if (text.size() <= kMeasuredPiece) {
-                later.measureText(text, w, h);
-            } else {
-                for (size_t from = 0; from < text.size(); from += kMeasuredPiece) {
-                    int32_t pw = 0;
-                    int32_t ph = 0;
-                    later.measureText(std::u16string_view(text).substr(from, kMeasuredPiece), pw, ph);
-                    w = std::max(w, pw);
-                }
+        if (text.size() <= kMeasuredPiece) {
+            windows.measureText(text, w, h);
+        } else {
+            for (size_t from = 0; from < text.size(); from += kMeasuredPiece) {
+                int32_t pw = 0;
+                int32_t ph = 0;
+                windows.measureText(std::u16string_view(text).substr(from, kMeasuredPiece), pw, ph);
+                w = std::max(w, pw);
             }
         }
     });
@@ -116,13 +112,13 @@ void ShowTextWindow(const std::u16string& text, const std::u16string& caption, u
     const bool overShow = mode == kModalOverShow;
     // Each step on its own, so that a window that fails still ends the modal state over the show.
     skipOnError([&] {
-        if (overShow && later.beginModalOverShow) later.beginModalOverShow();
+        if (overShow) showParts().beginModalOverShow();
     });
     skipOnError([&] {
-        later.showTextWindow(TextWindowRequest{p.left, p.top, p.width, p.height, text, caption, mode});
+        windows.showTextWindow(TextWindowRequest{p.left, p.top, p.width, p.height, text, caption, mode});
     });
     skipOnError([&] {
-        if (overShow && later.endModalOverShow) later.endModalOverShow();
+        if (overShow) showParts().endModalOverShow();
     });
 }
 

@@ -25,7 +25,9 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/terminate_signal.h"
 #include "program/core/startup/upper_calls.h"
+#include "program/core/windows/show_parts.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "program/core/settings/window_placement.h"
 
 namespace yov {
@@ -163,7 +165,7 @@ void HFrm::Timer1_Timer() {
             // InitDLL reset the engine's colour tables; the method and table go over again.
             ApplyColorTranslation();
         });
-        guarded([] { ShowSettingsDialog(); });
+        guarded([] { windowParts().showSettings(); });
         break;
     case deferred::kCloseAndRestart:
         s.DeferredAction = deferred::kRestart;
@@ -334,7 +336,7 @@ std::u16string GetVersionText() {
     } catch (const std::exception&) {
         // Without the library the line still names the program's version.
     }
-    const std::u16string script = laterParts().scriptVersionText ? laterParts().scriptVersionText() : std::u16string();
+    const std::u16string script = showParts().scriptVersionText();
     if (script.empty()) return v + u": " + kProgramVersion + u" (" + u"Dll: " + d + u")";
     return v + u": " + script + u"  (Scr: " + kProgramVersion + u", " + u"Dll: " + d + u")";
 }

@@ -14,9 +14,7 @@
 #include "platform/perf_counter.h"
 #include "platform/text.h"
 #include "program/core/windows/context_help.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/command_line.h"
-#include "program/core/startup/core_wiring.h"
 #include "program/core/startup/foreign_window_mode.h"
 #include "program/core/binding/engine_events.h"
 #include "program/core/texts/error_log.h"
@@ -29,13 +27,13 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/settings/settings.h"
+#include "program/core/startup/startup_parts.h"
 #include "program/core/startup/startup_tables.h"
-#include "program/dialogs/settings_table.h"
 #include "program/core/startup/terminate_signal.h"
+#include "program/core/windows/show_parts.h"
 #include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "program/core/windows/window_system.h"
-#include "program/stock/recent_files.h"
-#include "program/ui/show_windows.h"
 
 namespace yov {
 
@@ -75,8 +73,7 @@ void RegisterComponents() {
 // (the switch is read without regard to case, the names are not: on Linux the case of a file
 // name is part of it).
 void AddFilesToList(std::u16string_view commandLine, int list) {
-    RecentList& recent = recentLists()[static_cast<size_t>(list)];
-    LoadRecentList(recent);
+    std::vector<std::u16string> names;
     std::u16string rest = plat::trim(plat::mid(commandLine, 9));
     for (;;) {
         std::u16string name;
@@ -90,9 +87,9 @@ void AddFilesToList(std::u16string_view commandLine, int list) {
         }
         name = withoutQuotes(std::move(name));
         if (name.empty()) break;
-        AddRecentFile(name, recent);
+        names.push_back(std::move(name));
     }
-    SaveRecentList(recent);
+    startupParts().addRecentFiles(list, names);
 }
 
 void setLayoutMetrics() {
@@ -103,12 +100,6 @@ void setLayoutMetrics() {
     ms.machine.TextOffsetPx = (ms.machine.CtlHeightPx - ms.machine.TextHeightPx) / 2;
     ms.machine.CtlHeight2Px = ms.machine.CtlHeightPx;
     ms.machine.EditHeightPx = 285 / ms.machine.TwipsPerPixelY;
-}
-
-// The services the core hands to the rest of the program before the first window opens.
-void wireServices() {
-    WireCoreServices();
-    WireShowWindows();
 }
 
 void findTempDir(bool screenSaver) {
@@ -145,7 +136,7 @@ void readLastFiles() {
     const std::u16string stock = lastFile(ms.road.SaverStock, u"Stock01");
     if (!stock.empty() && stock != u"*" && FileExistsMin(stock, 10)) {
         ms.scene.StockOk = true;
-        if (laterParts().setStockName) laterParts().setStockName(stock);
+        startupParts().setStockName(stock);
     }
 }
 
@@ -187,10 +178,10 @@ void runInForeignWindow(const ForeignWindowMode& foreign) {
         system.watchForeignWindow(serviceWindowIfLoaded(), foreign.window);
     if (ms.scene.StockOk && ms.scene.ConfigOk) {
         ms.road.ScreenSaverMode = 1;
-        RunShow(1, ms.scene.ConfigFile);
+        showParts().runShow(1, ms.scene.ConfigFile);
         return;
     }
-    ShowPreview(foreign.window);
+    showParts().showPreview(foreign.window);
 }
 
 // Step 22: the road the command line names (read lower-cased; a bare script name is taken
@@ -218,12 +209,12 @@ void dispatch(std::u16string_view commandLine, std::u16string lowered) {
         } else if (f == u"/f") {
             mode = 1;
         }
-        RunShow(mode, ms.scene.ConfigFile);
+        showParts().runShow(mode, ms.scene.ConfigFile);
         return;
     }
     if (f == u"/a") {
-        if (ms.scene.StockOk && laterParts().loadStock) laterParts().loadStock();
-        ShowSetPassword();
+        if (ms.scene.StockOk) startupParts().loadStock();
+        showParts().showSetPassword();
         PostDeferredAction(deferred::kShutdown);
         return;
     }
@@ -235,14 +226,14 @@ void dispatch(std::u16string_view commandLine, std::u16string lowered) {
         lowered.clear();
     }
     if (lowered == u"/l" && ms.scene.StockOk) {
-        ShowStockBrowser();
+        windowParts().showStockBrowser();
         return;
     }
     if (f != u"/c") ms.road.StandaloneConfig = 1;
-    ShowSettingsDialog();
+    windowParts().showSettings();
     if (f == u"/t" && ms.scene.StockOk) {
         waitForSettingsDialog();
-        ShowStockBrowser();
+        windowParts().showStockBrowser();
     }
 }
 
@@ -339,7 +330,7 @@ MainResult Main(std::u16string_view commandLine) {
                 const double value = plat::val(number);
                 parent = value > 0 && value <= static_cast<double>(UINT32_MAX) ? static_cast<uintptr_t>(value) : 0;
             }
-            ShowPreview(parent);
+            showParts().showPreview(parent);
             return {true, 0};
         }
         if (!AcquireInstance()) {
@@ -347,16 +338,13 @@ MainResult Main(std::u16string_view commandLine) {
             return {false, 0};
         }
         RegisterComponents();
-        recentLists()[kScriptList].prefix = u"Conf";
-        recentLists()[kStockList].prefix = u"Stock";
         if (startsWith(lowered, u"/addcnf ") || startsWith(lowered, u"/addstk ")) {
-            AddFilesToList(commandLine, startsWith(lowered, u"/addcnf ") ? kScriptList : kStockList);
+            AddFilesToList(commandLine, startsWith(lowered, u"/addcnf ") ? kScriptRecentList : kStockRecentList);
             ReleaseInstance();
             return {false, 0};
         }
         setLayoutMetrics();
         st.Shared.Limits.Flags = kStartLimitFlags;
-        wireServices();
         LoadServiceWindow();
         guiLoaded = true;
         InstallTerminateHandler(serviceWindowIfLoaded());
@@ -372,7 +360,7 @@ MainResult Main(std::u16string_view commandLine) {
         st.files.ErrorLogPath = st.files.TempDir + u"/Rolvane.err";
         readLastFiles();
         findHelp();
-        ReadStartupSettings();
+        startupParts().readSettings();
         if (ms.road.SaverSpeed > 0)
             ms.settings.Show.Speed[kFullScreenMode] = static_cast<float>(ms.road.SaverSpeed) * 0.001f;
         dispatch(commandLine, lowered);

@@ -6,7 +6,7 @@
 #include "platform/text.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/settings/split_file_path.h"
-#include "program/core/startup/core_hooks.h"
+#include "program/core/params/param_table.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
@@ -77,17 +77,15 @@ size_t matchingClose(std::u16string_view s, size_t open, char16_t opener, char16
 // Nothing when the inside is no parameter list: the field then stays as written, so that a
 // typing error in a stock's text shows where it is instead of ending the window that shows it.
 std::optional<std::u16string> fieldValue(std::u16string_view inside) {
-    const CoreHooks& hooks = coreHooks();
-    if (!hooks.withParams || !hooks.getParam) return std::u16string();
     const ProgramState& st = programState();
     const uint8_t lang = st.Shared.CurrentLanguage;
     const std::u16string code =
         lang < st.Arrays.Languages.length() ? st.Arrays.Languages[lang].Code : std::u16string(u"N");
     std::u16string value;
     try {
-        hooks.withParams(inside, [&] {
-            value = hooks.getParam(code, u"");
-            if (value.empty()) value = hooks.getParam(u"N", u"");
+        paramTable().WithParams(inside, [&] {
+            value = paramTable().GetParam(code, u"");
+            if (value.empty()) value = paramTable().GetParam(u"N", u"");
         });
     } catch (const ProgramError&) {
         return std::nullopt;

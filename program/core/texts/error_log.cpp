@@ -12,8 +12,8 @@
 #include "platform/file_replace.h"
 #include "platform/datetime.h"
 #include "platform/paths.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/windows/window_parts.h"
 
 namespace yov {
 
@@ -74,7 +74,7 @@ void WriteErrorLog(std::u16string_view line) noexcept {
             ::close(fd);
         }
         st.log.LogStarted = 1;
-        if (st.run.RunMode == 14 && coreHooks().appendToLogView) coreHooks().appendToLogView(text);
+        if (st.run.RunMode == 14) windowParts().appendToLogView(text);
     } catch (...) {
         // The log is the last resort for reporting; a failure here has nowhere left to go.
     }

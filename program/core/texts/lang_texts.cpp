@@ -5,7 +5,7 @@
 #include <new>
 
 #include "platform/text.h"
-#include "program/core/startup/core_hooks.h"
+#include "program/core/params/param_table.h"
 #include "program/core/binding/engine_calls.h"
 #include "program/core/startup/main_module.h"
 #include "program/core/windows/msgbox.h"
@@ -195,21 +195,19 @@ std::u16string GetErrorNumberText(int32_t number, std::u16string_view item, int3
 void OpenPictureCache() {
     ProgramState& st = programState();
     const bool cacheFile = st.scene.CacheMode >= 2;
-    if (cacheFile) BeginProgress(GetText(u"LCAC", u"", kTextStemOnly));
+    if (cacheFile) progressDisplay().BeginProgress(GetText(u"LCAC", u"", kTextStemOnly));
     const int32_t r = engine_calls::openCache(st.scene.CacheMode, st.scene.CacheFile);
     if (r != 0) ShowMsgBox(u"OpenCache Error " + decimal(r), msgbox::kOk, u"");
     ApplyColorTranslation();
-    if (cacheFile) EndProgress();
+    if (cacheFile) progressDisplay().EndProgress();
 }
 
 void GetLanguageNames(std::vector<std::u16string>& names) {
     const ProgramState& st = programState();
     const int32_t count = std::clamp(st.Shared.LanguageCount, 0, kLanguageSlots - 1);
     names.assign(static_cast<size_t>(count) + 1, std::u16string());
-    const auto& getParam = coreHooks().getParam;
-    if (!getParam) return;
     for (int32_t i = 0; i <= count && i < st.Arrays.Languages.length(); ++i)
-        names[static_cast<size_t>(i)] = getParam(st.Arrays.Languages[i].Code, u"");
+        names[static_cast<size_t>(i)] = paramTable().GetParam(st.Arrays.Languages[i].Code, u"");
 }
 
 std::u16string PickLangText(const LvString (&texts)[kLanguageSlots], std::u16string_view fallback1,

@@ -59,16 +59,12 @@ constexpr Variant kVariants[8] = {
     {false, true, false},  {true, true, false},  {false, false, false}, {false, false, false},
 };
 
-FileDialogResponder& responder() {
-    static FileDialogResponder r;
-    return r;
-}
-
 // The folder the dialog starts in when the flags do not name one (the dialog keeps it).
 QString& rememberedFolder() { return coreState().fileDialogFolder; }
 
-QStringList runDialog(const FileDialogRequest& request) {
-    if (responder()) return responder()(request);
+}  // namespace
+
+QStringList FileDialogs::choose(const FileDialogRequest& request) {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilters(request.nameFilters);
@@ -86,6 +82,8 @@ QStringList runDialog(const FileDialogRequest& request) {
     return dialog.selectedFiles();
 }
 
+namespace {
+
 // One name as it is; several as the folder and then each name, NUL-separated.
 std::u16string joinChosen(const QStringList& files) {
     if (files.size() == 1) return files.front().toStdU16String();
@@ -102,8 +100,6 @@ std::u16string joinChosen(const QStringList& files) {
 }
 
 }  // namespace
-
-FileDialogResponder setFileDialogResponder(FileDialogResponder r) { return std::exchange(responder(), std::move(r)); }
 
 std::u16string BuildFileFilter(int32_t flags) {
     const auto bits = static_cast<uint32_t>(flags);
@@ -172,7 +168,7 @@ FileDialogRequest fileDialogRequest(std::u16string_view title, int32_t flags) {
 }
 
 bool GetFileFilter(std::u16string_view title, int32_t flags, std::u16string& path) {
-    const QStringList chosen = runDialog(fileDialogRequest(title, flags));
+    const QStringList chosen = fileDialogs().choose(fileDialogRequest(title, flags));
     QCoreApplication::processEvents();
     if (chosen.isEmpty()) {
         if ((flags & kRaiseOnCancel) != 0) throw ProgramError(error_number::kNotMine, u"Cancelled");

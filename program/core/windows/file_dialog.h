@@ -14,9 +14,10 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "program/core/startup/installed.h"
 
 namespace yov {
 
@@ -39,10 +40,15 @@ struct FileDialogRequest {
     QString defaultSuffix;  // save dialogs: added to a name without extension
 };
 
-// Answers file dialogs without a window (tests): the chosen files, none when cancelled.
-// Returns the previous responder; an empty function shows real dialogs again.
-using FileDialogResponder = std::function<QStringList(const FileDialogRequest&)>;
-FileDialogResponder setFileDialogResponder(FileDialogResponder responder);
+// Shows the file dialog of a request: the chosen files, none when cancelled. Tests answer in
+// its place without a window (`ScopedInstall<FileDialogs>`).
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    virtual QStringList choose(const FileDialogRequest& request);
+};
+
+inline FileDialogs& fileDialogs() { return *Installed<FileDialogs>(); }
 
 // The request GetFileFilter makes for a title and flags (also updates the remembered
 // start folder as the dialog would).

@@ -28,26 +28,24 @@ std::u16string stockEntryName(int32_t index) {
 
 }  // namespace
 
-ProgressDisplay::ProgressDisplay(ProgressEnv env) : env_(std::move(env)) {}
+ProgressDisplay::ProgressDisplay(std::unique_ptr<ProgressEnv> env) : env_(std::move(env)) {}
 
 ProgressDisplay::~ProgressDisplay() {
-    if (busy_ && env_.setBusyPointer) env_.setBusyPointer(false);
+    if (busy_) env_->setBusyPointer(false);
 }
 
 ProgressView& ProgressDisplay::ensureView() {
-    if (!view_) view_ = env_.makeView();
+    if (!view_) view_ = env_->makeView();
     return *view_;
 }
 
-uint32_t ProgressDisplay::now() const { return env_.tickCount ? env_.tickCount() : 0; }
+uint32_t ProgressDisplay::now() const { return env_->tickCount(); }
 
 uint32_t ProgressDisplay::engineTick() const {
     return static_cast<uint32_t>(programState().Shared.LastTickMs.load(std::memory_order_relaxed));
 }
 
-void ProgressDisplay::pump() {
-    if (env_.pumpMessages) env_.pumpMessages();
-}
+void ProgressDisplay::pump() { env_->pumpMessages(); }
 
 void ProgressDisplay::ShowProgress(std::u16string_view text1, std::u16string_view text2, std::u16string_view text3) {
     if (Suppress != 0) return;
@@ -78,7 +76,7 @@ void ProgressDisplay::BeginProgress(std::u16string_view text2, std::u16string_vi
     if (Suppress != 0) return;
     programState().Shared.CancelLoad = 0;
     ShowProgress(text1, text2, text3);
-    if (!busy_ && env_.setBusyPointer) env_.setBusyPointer(true);
+    if (!busy_) env_->setBusyPointer(true);
     busy_ = true;
     ProgressView& view = ensureView();
     if (modal) {
@@ -104,7 +102,7 @@ void ProgressDisplay::EndProgress() {
     }
     // The lines are empty now; a counted progress must write its texts afresh.
     widths_ = {};
-    if (busy_ && env_.setBusyPointer) env_.setBusyPointer(false);
+    if (busy_) env_->setBusyPointer(false);
     busy_ = false;
     labelVisible_ = false;
     open_ = false;

@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,11 +32,15 @@ public:
     virtual void repaint() = 0;
 };
 
-struct ProgressEnv {
-    std::function<std::unique_ptr<ProgressView>()> makeView;
-    std::function<uint32_t()> tickCount;  // milliseconds, wrapping
-    std::function<void()> pumpMessages;
-    std::function<void(bool busy)> setBusyPointer;
+// What the progress window's logic runs on besides the window: making it, the clock, the
+// window system's events, and the busy pointer. ShowFrm's own in the program, a fake in tests.
+class ProgressEnv {
+public:
+    virtual ~ProgressEnv() = default;
+    virtual std::unique_ptr<ProgressView> makeView() = 0;
+    virtual uint32_t tickCount() = 0;  // milliseconds, wrapping
+    virtual void pumpMessages() = 0;
+    virtual void setBusyPointer(bool busy) = 0;
 };
 
 // 300 and 3600 twips at the fixed 15 twips per pixel.
@@ -49,7 +52,7 @@ inline constexpr uint32_t kCountedFirstIntervalMs = 400;
 
 class ProgressDisplay {
 public:
-    explicit ProgressDisplay(ProgressEnv env);
+    explicit ProgressDisplay(std::unique_ptr<ProgressEnv> env);
     ~ProgressDisplay();
     ProgressDisplay(const ProgressDisplay&) = delete;
     ProgressDisplay& operator=(const ProgressDisplay&) = delete;
@@ -57,9 +60,10 @@ public:
     // Non-zero: no progress window is shown by the label progress (a show starts or runs).
     int32_t Suppress = 0;
 
-    void ShowProgress(std::u16string_view text1, std::u16string_view text2, std::u16string_view text3);
+    void ShowProgress(std::u16string_view text1, std::u16string_view text2 = {}, std::u16string_view text3 = {});
     // Note the order: the first argument is the second line.
-    void BeginProgress(std::u16string_view text2, std::u16string_view text1, std::u16string_view text3, bool modal);
+    void BeginProgress(std::u16string_view text2, std::u16string_view text1 = {}, std::u16string_view text3 = {},
+                       bool modal = false);
     void EndProgress();
 
     void SetProgressText(std::u16string_view titleKey, std::u16string_view detailKey, int32_t total);
@@ -83,7 +87,7 @@ private:
     uint32_t engineTick() const;
     void pump();
 
-    ProgressEnv env_;
+    std::unique_ptr<ProgressEnv> env_;
     std::unique_ptr<ProgressView> view_;
     bool busy_ = false;
 
@@ -103,16 +107,5 @@ private:
 
 // The program's progress window (ShowFrm), made on first use.
 ProgressDisplay& progressDisplay();
-
-void ShowProgress(std::u16string_view text1, std::u16string_view text2 = {}, std::u16string_view text3 = {});
-void BeginProgress(std::u16string_view text2, std::u16string_view text1 = {}, std::u16string_view text3 = {},
-                   bool modal = false);
-void EndProgress();
-void SetProgressText(std::u16string_view titleKey, std::u16string_view detailKey, int32_t total);
-void SetProgressTitle(std::u16string_view key);
-void SetProgressDetail(std::u16string_view key, int32_t total);
-void StepProgress(int32_t stockIndex);
-void UpdateProgressWindow();
-void RefreshProgressWindow();
 
 }  // namespace yov

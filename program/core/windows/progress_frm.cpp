@@ -140,29 +140,30 @@ void dropDisplay() {
     theDisplay = nullptr;
 }
 
-ProgressEnv qtEnv() {
-    ProgressEnv env;
-    env.makeView = [] { return std::make_unique<ShowFrmView>(); };
-    env.tickCount = [] {
-        static QElapsedTimer clock;
-        if (!clock.isValid()) clock.start();
-        return static_cast<uint32_t>(clock.elapsed());
-    };
-    env.pumpMessages = [] { QCoreApplication::processEvents(); };
-    env.setBusyPointer = [](bool busy) {
+class QtProgressEnv final : public ProgressEnv {
+public:
+    std::unique_ptr<ProgressView> makeView() override { return std::make_unique<ShowFrmView>(); }
+    uint32_t tickCount() override {
+        if (!clock_.isValid()) clock_.start();
+        return static_cast<uint32_t>(clock_.elapsed());
+    }
+    void pumpMessages() override { QCoreApplication::processEvents(); }
+    void setBusyPointer(bool busy) override {
         if (busy)
             QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
         else
             QApplication::restoreOverrideCursor();
-    };
-    return env;
-}
+    }
+
+private:
+    QElapsedTimer clock_;
+};
 
 }  // namespace
 
 ProgressDisplay& progressDisplay() {
     if (theDisplay == nullptr) {
-        theDisplay = new ProgressDisplay(qtEnv());
+        theDisplay = new ProgressDisplay(std::make_unique<QtProgressEnv>());
         qAddPostRoutine(dropDisplay);  // the window goes before the application object
     }
     return *theDisplay;
@@ -172,21 +173,5 @@ ShowFrm* progressForm() {
     auto* view = dynamic_cast<ShowFrmView*>(&progressDisplay().ensureView());
     return view != nullptr ? view->form() : nullptr;
 }
-
-void ShowProgress(std::u16string_view t1, std::u16string_view t2, std::u16string_view t3) {
-    progressDisplay().ShowProgress(t1, t2, t3);
-}
-void BeginProgress(std::u16string_view t2, std::u16string_view t1, std::u16string_view t3, bool modal) {
-    progressDisplay().BeginProgress(t2, t1, t3, modal);
-}
-void EndProgress() { progressDisplay().EndProgress(); }
-void SetProgressText(std::u16string_view titleKey, std::u16string_view detailKey, int32_t total) {
-    progressDisplay().SetProgressText(titleKey, detailKey, total);
-}
-void SetProgressTitle(std::u16string_view key) { progressDisplay().SetProgressTitle(key); }
-void SetProgressDetail(std::u16string_view key, int32_t total) { progressDisplay().SetProgressDetail(key, total); }
-void StepProgress(int32_t stockIndex) { progressDisplay().StepProgress(stockIndex); }
-void UpdateProgressWindow() { progressDisplay().UpdateProgressWindow(); }
-void RefreshProgressWindow() { progressDisplay().RefreshProgressWindow(); }
 
 }  // namespace yov

@@ -24,11 +24,6 @@ namespace {
 constexpr std::array<std::string_view, 10> kDocumentSuffixes = {"htm", "html", "xhtml", "txt",  "pdf",
                                                                 "gif", "png",  "jpg",   "jpeg", "bmp"};
 
-UrlOpener& opener() {
-    static UrlOpener o;
-    return o;
-}
-
 LinkDecision refused(std::string reason) {
     LinkDecision d;
     d.reason = std::move(reason);
@@ -130,10 +125,7 @@ bool OpenWithShell(std::string_view target) {
         reportRefused(target);
         return false;
     }
-    if (opener())
-        opener()(d.url);
-    else
-        QDesktopServices::openUrl(d.url);
+    desktop().openUrl(d.url);
     return true;
 }
 
@@ -144,10 +136,7 @@ bool openDocumentAt(std::string_view path, const QString& anchor) {
         return false;
     }
     if (!anchor.isEmpty()) d.url.setFragment(anchor);
-    if (opener())
-        opener()(d.url);
-    else
-        QDesktopServices::openUrl(d.url);
+    desktop().openUrl(d.url);
     return true;
 }
 
@@ -168,6 +157,6 @@ bool OpenStoredAddress() {
     return OpenWithShell(plat::utf16ToUtf8(doc));
 }
 
-UrlOpener setUrlOpener(UrlOpener o) { return std::exchange(opener(), std::move(o)); }
+bool Desktop::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 }  // namespace yov

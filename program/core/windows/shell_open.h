@@ -7,11 +7,12 @@
 // scheme such as javascript: or smb:) is refused with a message naming the address.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
 #include <QUrl>
+
+#include "program/core/startup/installed.h"
 
 namespace yov {
 
@@ -45,9 +46,14 @@ bool OpenWebLink(std::string_view target);
 // Opens the local documentation page found at start-up, when there is one.
 bool OpenStoredAddress();
 
-// Replaces the desktop (QDesktopServices::openUrl) for tests; returns the previous
-// opener. An empty function restores the desktop.
-using UrlOpener = std::function<bool(const QUrl& url)>;
-UrlOpener setUrlOpener(UrlOpener opener);
+// Where an address the program accepted goes: the desktop (QDesktopServices::openUrl). Tests
+// put a recorder in its place (`ScopedInstall<Desktop>`).
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual bool openUrl(const QUrl& url);
+};
+
+inline Desktop& desktop() { return *Installed<Desktop>(); }
 
 }  // namespace yov

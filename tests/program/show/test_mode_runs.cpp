@@ -10,6 +10,8 @@
 // its end in it; these runs take normal steps, each granted its measured 20 ms.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <algorithm>
 #include <memory>
 #include <set>
@@ -104,7 +106,7 @@ protected:
         animWheel() = AnimWheelState{};
         programState().Shared.PictureHeight = kHeight;
         UseCanvas(0, 0, 3000, kHeight + 10, 0);
-        vehicles_test::UseFakeVehicles(kHeight);
+        vehicles_.emplace(kHeight);
         trainStart() = TrainStartState{};
         programState().settings.Show = ShowSettings{};
         programState().machine.MsPerCounterTick = 1;
@@ -133,7 +135,7 @@ protected:
         displayState().Frame = Compositor{};
         displayState().SceneWidth = displayState().SceneHeight = 0;
         displayState().DrawBits = 0;
-        trainPictureHooks() = {};
+        vehicles_.reset();
         FreeCanvas(0);
         programState().Shared.PictureHeight = 0;
         programState().settings.Show = ShowSettings{};
@@ -242,6 +244,9 @@ protected:
     std::set<int32_t> linesRun;   // the script lines trains were started on
     int32_t runsEnded = 0;        // handed back by the step program
     int32_t units = 0;            // the most members the train had at once
+
+private:
+    std::optional<vehicles_test::FakeVehicles> vehicles_;
 };
 
 TEST_F(ModeRuns, EveryModeRunsFromItsLineToTheTrainsRemovalAndLeavesNothing) {

@@ -6,10 +6,11 @@
 
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_hooks.h"
-#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/show_parts.h"
 #include "program/show/show_run_steps.h"
 #include "program/show_data/show_state.h"
 #include "program/show/show_wiring.h"
+#include "program/ui/program_parts.h"
 #include "script_fixture.h"
 
 namespace {
@@ -19,12 +20,10 @@ protected:
     void SetUp() override {
         ScriptTest::SetUp();
         savedReader_ = yov::scriptReader().hooks;
-        savedLater_ = yov::laterParts();
         savedPools_ = yov::animPoolHooks();
     }
     void TearDown() override {
         yov::scriptReader().hooks = savedReader_;
-        yov::laterParts() = savedLater_;
         yov::animPoolHooks() = savedPools_;
         yov::displayState().ShowFontHeight = 0;
         yov::showState().SpeedFactor = 0.025f;
@@ -33,12 +32,12 @@ protected:
 
 private:
     yov::ScriptHooks savedReader_;
-    yov::LaterParts savedLater_;
     yov::AnimPoolHooks savedPools_;
 };
 
 TEST_F(ShowScriptRead, TheShowsReadTakesItsFontHeightSpeedAndVersion) {
     yov::WireShow();
+    yov::UseProgramParts();
     yov::displayState().ShowFontHeight = 13;
     ASSERT_TRUE(yov::showRunSteps().readScript(
         core_test::u16(write("w.ttt", {"$VERSION 7", "$SPEED 40", "$SECTION ML=3;SEQ=C", "C=1", "C=2", "$ENDSECTION"})),
@@ -46,7 +45,7 @@ TEST_F(ShowScriptRead, TheShowsReadTakesItsFontHeightSpeedAndVersion) {
         << reported();
     EXPECT_EQ(S().Run.LayerBelow, 20) << "7 below the label text height";
     EXPECT_EQ(yov::showState().SpeedFactor, 0.04f);
-    EXPECT_EQ(yov::laterParts().scriptVersionText(), u"7");
+    EXPECT_EQ(yov::showParts().scriptVersionText(), u"7") << "the About window's version line names it";
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 // and which codes are handled, so that the key handler consumes only those.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <map>
 #include <stdexcept>
 
 #include "program/core/settings/settings.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/mouse_tracking.h"
 #include "program/core/windows/utilities.h"
@@ -278,11 +280,19 @@ TEST_F(StockCommands, DisplayChoicesMarkTheirItemAndReachEveryWindow) {
 
 TEST_F(StockCommands, NewWindowsUpToTenThenTheMessage) {
     MakeStock(40);
-    int opened = 0;
-    yov::laterParts().showStockBrowser = [&] {
-        ++opened;
-        Open();
-    };
+    struct Browser : yov::WindowParts {
+        explicit Browser(std::function<void()> open) : open_(std::move(open)) {}
+        void showStockBrowser() override {
+            ++opened;
+            open_();
+        }
+        int opened = 0;
+
+    private:
+        std::function<void()> open_;
+    } browser([this] { Open(); });
+    yov::ScopedInstall<yov::WindowParts> use(browser);
+    const int& opened = browser.opened;
     yov::StockWindow& w = Window(5, 12);
     EXPECT_TRUE(Cmd(w, 343));  // Shift+W: at this window's place
     EXPECT_EQ(opened, 1);

@@ -14,9 +14,10 @@
 #include "program/core/binding/engine_events.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
-#include "program/core/windows/window_dispatch.h"
+#include "program/core/startup/startup_parts.h"
 #include "program/stock_data/stock_key_lines.h"
 #include "program/stock_data/stock_tables.h"
+#include "program/ui/program_parts.h"
 #include "recording_engine.h"
 #include "stock_loading_fixture.h"
 
@@ -439,14 +440,13 @@ TEST_F(StockLoading, StockNameAndWhatItGives) {
 }
 
 TEST_F(StockLoading, StartUpReachesTheLoader) {
-    yov::WireStockLoading();
+    yov::UseProgramParts();
     const std::string path = Write("start.stk", {"$TXT K=HI;N=Hi", "$TXTEND", "ONE;;G;;one.gif"});
-    yov::laterParts().setStockName(u16(path));
-    yov::laterParts().loadStock();
+    yov::startupParts().setStockName(u16(path));
+    yov::startupParts().loadStock();
     EXPECT_EQ(yov::stockState().StockName, u16(path));
     EXPECT_EQ(Shared().LangTextCount, 1) << "start-up reads the texts only";
     EXPECT_EQ(Shared().StockCount, 0);
-    yov::laterParts() = {};
 }
 
 }  // namespace

@@ -334,8 +334,7 @@ TEST_F(MovementModes, TurnsSideIsRandomAQuarterBeforeAQuarterBehindAndHalfNeithe
 TEST_F(MovementModes, AUnitThatCannotBeBuiltFailsTheStart) {
     EXPECT_THROW(SetUpLine(u"M=CUT;C1=200"), ProgramError);
     // A placement that builds no picture fails the start too.
-    unitBuilders().placeTrain = [](int32_t, std::u16string_view, std::u16string_view, std::u16string_view,
-                                   std::u16string_view, std::u16string_view) { return 0; };
+    placeNothing = true;
     EXPECT_THROW(SetUpLine(u"M=STOP;C=300"), ProgramError);
 }
 

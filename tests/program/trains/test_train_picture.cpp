@@ -4,6 +4,8 @@
 // and vehicle ends; caption macros from the stock data.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -60,10 +62,10 @@ protected:
         trains().at(train).Width = 640;
         showState().CurTrain = train;
         UseCanvas(0, 0, 3000, kHeight + 10, 0);
-        vehicles_test::UseFakeVehicles(kHeight, [this] { return mode; });
+        vehicles_.emplace(kHeight, &mode);
     }
     void TearDown() override {
-        trainPictureHooks() = {};
+        vehicles_.reset();
         FreeCanvas(0);
         programState().Shared.PictureHeight = 0;
         scriptReader().S = SceneScript{};
@@ -97,6 +99,7 @@ protected:
 
     int32_t train = 0;
     TrainDrawMode mode;
+    std::optional<vehicles_test::FakeVehicles> vehicles_;
 };
 
 TEST_F(TrainPictures, DemoCompositionsComposeIntoChainsOfTheirVehicles) {
@@ -182,10 +185,7 @@ TEST_F(TrainPictures, WithSkipErrorsAMissingVehicleAbandonsTheTrain) {
 TEST_F(TrainPictures, AStopRequestedWhileATrainIsComposedUnwindsItAsAlreadyReported) {
     // Each vehicle load takes a frame step, as the stock pictures' loader does; a scene moves
     // and the user has asked the show to stop.
-    trainPictureHooks().loadVehicle = [this](std::u16string_view name, int32_t) {
-        frameStep(11101);
-        return vehicles_test::DrawFakeVehicle(std::u16string(name), kHeight);
-    };
+    vehicles_->beforeLoad = [](std::u16string_view) { frameStep(11101); };
     frameStepCalls().stepDouble = nullptr;
     programState().run.RunFlags = run_flag::kFramesDrawn;
     showState().ActiveCount = 1;
@@ -212,10 +212,9 @@ TEST_F(TrainPictures, AStopRequestedWhileATrainIsComposedUnwindsItAsAlreadyRepor
 TEST_F(TrainPictures, AStopArrivingWhileAVehicleLoadsIsNoFailureToLog) {
     // The stop comes in with the events the picture loader lets run; its next frame step cuts
     // the load short.
-    trainPictureHooks().loadVehicle = [this](std::u16string_view name, int32_t) {
+    vehicles_->beforeLoad = [](std::u16string_view name) {
         if (name == u"COACH_A") programState().run.StopRequest = 1;
         frameStep(11101);
-        return vehicles_test::DrawFakeVehicle(std::u16string(name), kHeight);
     };
     frameStepCalls().stepDouble = nullptr;
     programState().run.RunFlags = run_flag::kFramesDrawn;
@@ -247,9 +246,7 @@ TEST_F(TrainPictures, TooManyFramesAreRefused) {
 }
 
 TEST_F(TrainPictures, PlatesAreFramedAndCutToTheirVehicle) {
-    trainPictureHooks().plateText = [](int32_t) {
-        return std::u16string(u"  A plate text far wider than any vehicle  ");
-    };
+    vehicles_->plate = u"  A plate text far wider than any vehicle  ";
     const int32_t pic = Build(u"E40,COACH_A");
     const std::vector<int32_t> chain = Chain(pic);
     ASSERT_EQ(chain.size(), 2u);

@@ -30,12 +30,10 @@ protected:
         frameStepCalls().stepDouble = [](int32_t) {};
         MakeScene(800, 200);
         UseCanvas(0, 0, 3000, kHeight + 10, 0);
-        vehicles_test::UseFakeVehicles(kHeight);
-        trainPictureHooks().expand = [this](std::u16string_view p, std::vector<std::u16string>& names, int16_t& dir) {
-            const int32_t n = vehicles_test::SplitAtCommas(p, names, dir);
+        vehicles_.emplace(kHeight);
+        vehicles_->afterExpand = [this] {
             programState().Shared.ExpandState1 = wayKind;
             programState().Shared.ExpandState2 = wayNumber;
-            return n;
         };
         SectRec& s = Sect(1);
         s.WayDefs = RunSettings{}.WayDefs;
@@ -54,7 +52,7 @@ protected:
     }
     void TearDown() override {
         paramTable().ClearParams();
-        trainPictureHooks() = {};
+        vehicles_.reset();
         FreeCanvas(0);
         frameStepCalls().stepDouble = savedStep_;
         ResetTrainPictures();
@@ -73,6 +71,7 @@ protected:
 
 private:
     std::function<void(int32_t)> savedStep_;
+    std::optional<vehicles_test::FakeVehicles> vehicles_;
 };
 
 TEST_F(TrainPlacement, TheUnitIsMemberOneWithItsSpeedsRatesAndDirection) {

@@ -74,7 +74,7 @@ protected:
         frameStepCalls().stepDouble = [](int32_t) {};
         programState().Shared.PictureHeight = kHeight;
         UseCanvas(0, 0, 3000, kHeight + 10, 0);
-        vehicles_test::UseFakeVehicles(kHeight);
+        vehicles_.emplace(kHeight);
         displayState().ShowFontHeight = MeasureShowText(u"Mg").Height;
         trainStart() = TrainStartState{};
         const std::string path =
@@ -102,7 +102,7 @@ protected:
         ResetShowLists();
     }
     void TearDown() override {
-        trainPictureHooks() = {};
+        vehicles_.reset();
         FreeCanvas(0);
         frameStepCalls().stepDouble = savedStep_;
         programState().Shared.PictureHeight = 0;
@@ -136,6 +136,7 @@ protected:
 
 private:
     std::function<void(int32_t)> savedStep_;
+    std::optional<vehicles_test::FakeVehicles> vehicles_;
 };
 
 TEST_F(TrainStart, ASimpleLineStartsItsUnitWithSpeedsRatesAndLabel) {

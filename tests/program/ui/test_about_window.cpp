@@ -21,23 +21,12 @@
 #include "program/ui/about_window.h"
 #include "screenshot.h"
 #include "stock_loading_fixture.h"
+#include "desktop_fakes.h"
 
 namespace {
 
 class AboutWindowTest : public stock_load_test::StockLoadTest {
 protected:
-    void SetUp() override {
-        StockLoadTest::SetUp();
-        previousOpener_ = yov::setUrlOpener([this](const QUrl& u) {
-            opened_.push_back(u.toString().toStdString());
-            return true;
-        });
-    }
-    void TearDown() override {
-        yov::setUrlOpener(previousOpener_);
-        StockLoadTest::TearDown();
-    }
-
     // Authors of the test's own, each named by one stock entry.
     void SetAuthors(const std::vector<AuthorEntry>& authors) {
         yov::ProgramState& st = yov::programState();
@@ -71,8 +60,13 @@ protected:
         return QPoint(r.x() + 2, r.center().y());
     }
 
-    yov::UrlOpener previousOpener_;
-    std::vector<std::string> opened_;
+    // The addresses handed to the desktop, as text.
+    std::vector<std::string> opened() const {
+        std::vector<std::string> out;
+        for (const QUrl& u : desktop_.opened) out.push_back(u.toString().toStdString());
+        return out;
+    }
+    desktop_test::RecordingDesktop desktop_;
 };
 
 TEST_F(AboutWindowTest, ListsTheDemoStocksAuthors) {
@@ -134,11 +128,11 @@ TEST_F(AboutWindowTest, PanePositionsCountLineBreaksAsTwoAndLinksOpenOnlyWebAndM
     EXPECT_EQ(w.ShownKind, yov::CreditLink::Mail);
     w.Txt_MouseDown(pointAt(w, c.lines[1].mailStart + 2));
     w.Txt_MouseDown(pointAt(w, c.lines[1].homeStart + 2));
-    EXPECT_EQ(opened_, (std::vector<std::string>{"mailto:ann@example.org", "https://example.org/ann"}));
+    EXPECT_EQ(opened(), (std::vector<std::string>{"mailto:ann@example.org", "https://example.org/ann"}));
     const size_t boxesBefore = boxes_.size();
     w.Txt_MouseDown(pointAt(w, c.lines[2].homeStart + 2));  // a local file from a stock file
     w.Txt_MouseDown(pointAt(w, c.lines[3].homeStart + 2));  // another scheme
-    EXPECT_EQ(opened_.size(), 2u);
+    EXPECT_EQ(opened().size(), 2u);
     EXPECT_EQ(boxes_.size(), boxesBefore + 2);  // each refusal said
     w.Txt_MouseMove(pointAt(w, c.lines[1].start + 1));
     EXPECT_EQ(w.ShownKind, yov::CreditLink::None);
@@ -157,8 +151,8 @@ TEST_F(AboutWindowTest, TheControlsStandWhereTheLayoutPutsThem) {
     EXPECT_EQ(w.Pic3.pixmap().width(), 640);
     EXPECT_GE(w.minimumWidth(), 450);
     w.Lab_Click(3);
-    ASSERT_EQ(opened_.size(), 1u);
-    EXPECT_EQ(opened_[0].rfind("https://", 0), 0u);
+    ASSERT_EQ(opened().size(), 1u);
+    EXPECT_EQ(opened()[0].rfind("https://", 0), 0u);
 }
 
 }  // namespace

@@ -41,7 +41,9 @@
 #include "program/ui/stock_frm.h"
 #include "program/ui/text_window.h"
 #include "program/ui/window_ops_qt.h"
+#include "program/ui/program_wiring.h"
 #include "cfg_dialog_fixture.h"
+#include "desktop_fakes.h"
 
 namespace {
 
@@ -54,18 +56,10 @@ protected:
         CfgDialogTest::SetUp();
         // The engine's own texts, menus and window registration; each Main starts the engine
         // afresh, without the buffer classes an earlier test's engine had.
-        yov::coreHooks() = {};
         coreEngine_.useLibrary();
         yov::ForgetBufferClasses();
         // The program's parts, handed over as the program does before Main.
-        yov::WireShow();
-        yov::WirePreview();
-        yov::WireShowInputEntries();
-        yov::WireStockLoading();
-        yov::WireTextWindow();
-        yov::WireStockWindows();
-        yov::WireSettingsDialog();
-        yov::WireAbout();
+        yov::WireProgram();
         // The demo in a folder of the test's own: a cache or a backup never lands in the sources.
         const std::filesystem::path demo = folder() + "/demo";
         std::filesystem::create_directories(demo);
@@ -343,10 +337,11 @@ TEST_F(CfgCommands, ChoosingFilesKeepsTheListsTheTestsAndTheStockInStep) {
     EXPECT_FALSE(cfg->CmdTestWindow->isEnabled());
 
     // Browsing back to the demo.
-    const auto previous = yov::setFileDialogResponder(
-        [this](const yov::FileDialogRequest&) { return QStringList{QString::fromStdString(script_)}; });
-    cfg->CmdBrw[0]->click();
-    yov::setFileDialogResponder(previous);
+    {
+        desktop_test::AnsweringFileDialogs dialogs(
+            [this](const yov::FileDialogRequest&) { return QStringList{QString::fromStdString(script_)}; });
+        cfg->CmdBrw[0]->click();
+    }
     runFor(10);
     EXPECT_TRUE(yov::programState().scene.ConfigOk);
     EXPECT_TRUE(cfg->CmdTestWindow->isEnabled());

@@ -19,7 +19,6 @@
 #include "platform/text.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
-#include "program/core/startup/core_hooks.h"
 #include "program/core/startup/startup.h"
 #include "program/core/texts/program_error.h"
 #include "program/dialogs/cfg_state.h"
@@ -60,7 +59,6 @@ protected:
     void SetUp() override {
         CfgDialogTest::SetUp();
         yov::WireSettingsDialog();
-        yov::WireStockLoading();
         script_ = makeFile("scenes/Night.ttt");
         stock_ = makeFile("stock/Cars.stk", "CAR;;G;;car.gif\n");
         writeSettings(kSettingsFile);
@@ -142,7 +140,6 @@ TEST_F(CfgDialog, EverySettingsRoadOpensItAndOnlySlashCSaysOK) {
         startup_test::resetStartupState();
         exitCodes_.clear();
         yov::WireSettingsDialog();
-        yov::WireStockLoading();
     }
 }
 

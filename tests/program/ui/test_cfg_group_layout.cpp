@@ -81,7 +81,6 @@ protected:
     void SetUp() override {
         CfgDialogTest::SetUp();
         yov::WireSettingsDialog();
-        yov::WireStockLoading();
         script_ = makeFile("scenes/Night.ttt");
         stock_ = makeFile("stock/Cars.stk", "CAR;;G;;car.gif\n");
         writeSettings("\"Conf01\"=\"@SCRIPT@\"\n\"Stock01\"=\"@STOCK@\"\n");

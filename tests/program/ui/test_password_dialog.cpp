@@ -8,11 +8,12 @@
 
 #include "modal_driver.h"
 #include "program/core/settings/settings.h"
-#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/show_parts.h"
 #include "program/show/display_start.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_window_rules.h"
 #include "program/ui/password_dialog.h"
+#include "program/ui/program_parts.h"
 #include "program/ui/show_input_wiring.h"
 #include "program/ui/show_windows.h"
 #include "show_input_fixture.h"
@@ -29,10 +30,7 @@ protected:
         core_test::defaultTexts()[u"IPW"] = u"Incorrect password";
         core_test::defaultTexts()[u"PWDIF"] = u"Passwords differ";
     }
-    void TearDown() override {
-        yov::laterParts() = yov::LaterParts{};
-        ShowInputTest::TearDown();
-    }
+    void TearDown() override { ShowInputTest::TearDown(); }
     // Types the texts into the dialog's boxes and presses O.K.
     static void answer(QWidget* w, const QString& first, const QString& second = {}) {
         w->findChild<QLineEdit*>(QStringLiteral("Txt1"))->setText(first);
@@ -103,7 +101,7 @@ TEST_F(PasswordTest, AScreenSaverStopAsksModallyAndEndsOnlyWithThePassword) {
 }
 
 TEST_F(PasswordTest, SlashASetsThePassword) {
-    yov::WireShowInputEntries();
+    yov::UseProgramParts();  // "/a" reaches the dialog as start-up does
     yov::SaveRegString(u"Pw", u"old");
     yov_test::whenModal([this](QWidget* w) {
         answer(w, QStringLiteral("New1"), QStringLiteral("new1"));
@@ -114,12 +112,12 @@ TEST_F(PasswordTest, SlashASetsThePassword) {
         EXPECT_EQ(yov::GetRegString(u"Pw"), u"old");
         answer(w, QStringLiteral("New1"), QStringLiteral("New1"));
     });
-    yov::ShowSetPassword();
+    yov::showParts().showSetPassword();
     EXPECT_EQ(yov::GetRegString(u"Pw"), u"New1");
 
     SCOPED_TRACE("two empty entries switch the password off");
     yov_test::whenModal([](QWidget* w) { answer(w, QString(), QString()); });
-    yov::ShowSetPassword();
+    yov::showParts().showSetPassword();
     EXPECT_EQ(yov::GetRegString(u"Pw"), u"");
     yov::programState().road.ScreenSaverMode = 1;
     yov::SaveRegString(u"ScreenSaveUsePassword", u"1");

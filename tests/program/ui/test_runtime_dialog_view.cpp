@@ -3,6 +3,8 @@
 // fed by a dropped file.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMimeData>
@@ -17,6 +19,7 @@
 #include "program/core/windows/file_dialog.h"
 #include "program/core/windows/modal.h"
 #include "program/ui/runtime_dialog_view.h"
+#include "desktop_fakes.h"
 
 namespace {
 
@@ -167,7 +170,7 @@ TEST_F(RuntimeDialogView, BrowseButtonsFillTheirFieldsAndACancelChangesNothing) 
 
     QStringList answer{QStringLiteral("/srv/scenes/snow.ttt")};
     QString title;
-    const yov::FileDialogResponder previous = yov::setFileDialogResponder([&](const yov::FileDialogRequest& r) {
+    std::optional<desktop_test::AnsweringFileDialogs> dialogs(std::in_place, [&](const yov::FileDialogRequest& r) {
         title = r.title;
         return answer;
     });
@@ -177,7 +180,7 @@ TEST_F(RuntimeDialogView, BrowseButtonsFillTheirFieldsAndACancelChangesNothing) 
     answer.clear();  // cancelled
     w.CmdBrw_Click(0);
     EXPECT_EQ(w.Txt[0]->text(), QStringLiteral("/SRV/SCENES/SNOW.TTT"));
-    yov::setFileDialogResponder(previous);
+    dialogs.reset();
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include "program/core/settings/settings.h"
-#include "program/core/windows/window_dispatch.h"
 #include "program/scene/script_reader.h"
 #include "program/show/display_start.h"
 #include "program/show/frame_step.h"
@@ -170,7 +169,6 @@ TEST_F(PanelTest, ResizingTheWindowedShowCancelsThePanel) {
     EXPECT_EQ(panelState().PanelOpen, 0);
     EXPECT_FALSE(panel->isVisible());
     EXPECT_EQ(programState().settings.Show.LimLinV[0], 3);
-    yov::laterParts() = yov::LaterParts{};
 }
 
 }  // namespace

@@ -36,6 +36,7 @@
 #include "program/ui/text_window.h"
 #include "menu_engine_fake.h"
 #include "program/core/binding/engine.h"
+#include "program/ui/program_parts.h"
 #include "stock_frm_fixture.h"
 #include "stock_loading_fixture.h"
 
@@ -265,7 +266,7 @@ class StockDropIntoText : public stock_load_test::StockLoadTest {
 protected:
     void SetUp() override {
         StockLoadTest::SetUp();
-        yov::WireTextWindow();
+        yov::UseProgramParts();
     }
     void TearDown() override {
         for (yov::TextFrm* w : std::vector<yov::TextFrm*>(yov::openTextWindows())) delete w;

@@ -25,8 +25,10 @@
 #include "program/stock/editor_language.h"
 #include "program/scene/script_lexer.h"
 #include "program/ui/text_window.h"
+#include "program/ui/program_parts.h"
 #include "screenshot.h"
 #include "stock_loading_fixture.h"
+#include "desktop_fakes.h"
 
 namespace {
 
@@ -41,13 +43,13 @@ class TextWindowTest : public stock_load_test::StockLoadTest {
 protected:
     void SetUp() override {
         StockLoadTest::SetUp();
-        yov::WireTextWindow();
-        previous_ = yov::setFileDialogResponder(
-            [this](const yov::FileDialogRequest&) { return QStringList{QString::fromStdString(savePath_)}; });
+        yov::UseProgramParts();
+        dialogs_.answer = [this](const yov::FileDialogRequest&) {
+            return QStringList{QString::fromStdString(savePath_)};
+        };
     }
     void TearDown() override {
         for (yov::TextFrm* w : std::vector<yov::TextFrm*>(yov::openTextWindows())) delete w;
-        yov::setFileDialogResponder(previous_);
         StockLoadTest::TearDown();
     }
     yov::TextFrm* Open(const std::u16string& text, uint8_t mode = 0) {
@@ -61,7 +63,7 @@ protected:
     }
 
     std::string savePath_;
-    yov::FileDialogResponder previous_;
+    desktop_test::AnsweringFileDialogs dialogs_;
 };
 
 TEST_F(TextWindowTest, TheDemoScriptOpensHighlightedAndSavesThroughARename) {

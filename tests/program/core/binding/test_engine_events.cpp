@@ -11,6 +11,7 @@
 #include "program/core/binding/engine_events.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/texts/program_error.h"
+#include "program/core/windows/show_parts.h"
 #include "recording_engine.h"
 #include "startup_fixture.h"
 
@@ -127,13 +128,16 @@ INSTANTIATE_TEST_SUITE_P(Errors, FCmdErrors, ::testing::ValuesIn(kFCmdErrors),
                          [](const ::testing::TestParamInfo<FCmdErrorCase>& i) { return std::string(i.param.name); });
 
 TEST_F(EngineEvents, ShowCommandsGoToTheShowByValue) {
-    std::vector<int> seen;
-    yov::laterParts().scrKeyCommand = [&seen](int16_t code, int32_t value) { seen = {code, value}; };
+    struct Show : yov::ShowParts {
+        void keyCommand(int16_t code, int32_t value) override { seen = {code, value}; }
+        std::vector<int> seen;
+    } show;
+    yov::ScopedInstall<yov::ShowParts> use(show);
     EventRecord r(0);
     r->SubCode = 27;
     r->Arg1 = 99;
     EXPECT_EQ(raise(r), 0);
-    EXPECT_EQ(seen, (std::vector<int>{27, 99}));
+    EXPECT_EQ(show.seen, (std::vector<int>{27, 99}));
 }
 
 TEST_F(EngineEvents, CloseOfTheShowWindowStopsTheShow) {

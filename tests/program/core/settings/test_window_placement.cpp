@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "core_fixture.h"
+#include "desktop_fakes.h"
 #include "program/core/windows/context_help.h"
 #include "program/core/windows/file_dialog.h"
 #include "program/core/texts/localize.h"
@@ -209,10 +210,11 @@ TEST_F(Placement, AHelpFileChosenLaterClearsTheNoHelpFlag) {
     yov::OpenForm(12, before.get(), 300, 200);
     EXPECT_EQ(limits().Flags & 0x0800, 0x0800) << "no help file found at start-up";
 
-    const yov::FileDialogResponder previous =
-        yov::setFileDialogResponder([](const yov::FileDialogRequest&) { return QStringList{"/tmp/chosen-help.html"}; });
-    EXPECT_TRUE(yov::ShowContextHelp(yov::help_cmd::kChooseHelpFile, nullptr, 0));
-    yov::setFileDialogResponder(previous);
+    {
+        desktop_test::AnsweringFileDialogs dialogs(
+            [](const yov::FileDialogRequest&) { return QStringList{"/tmp/chosen-help.html"}; });
+        EXPECT_TRUE(yov::ShowContextHelp(yov::help_cmd::kChooseHelpFile, nullptr, 0));
+    }
 
     st.Shared.Limits.Flags = 0;
     auto after = window();

@@ -10,6 +10,8 @@
 #include "program/core/startup/main_module.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
+#include "program/core/windows/show_parts.h"
+#include "program/core/windows/window_parts.h"
 #include "recording_engine.h"
 #include "startup_fixture.h"
 
@@ -55,19 +57,42 @@ TEST_F(MainModule, TextWindowPlacement) {
     }
 }
 
+// The show and the text window as the text window's road meets them: what is measured, shown,
+// drawn over the show, and the modal state over it (begin 1, end 10).
+struct TextWindowParts : yov::ShowParts, yov::WindowParts {
+    TextWindowParts() : show_(*this), windows_(*this) {}
+    void measureText(std::u16string_view text, int32_t& w, int32_t& h) override {
+        measured.push_back(text.size());
+        w = static_cast<int32_t>(text.size() / 100);
+        h = 300;
+    }
+    void showTextWindow(const yov::TextWindowRequest& r) override {
+        if (failToShow) throw std::runtime_error("no window");
+        shown.push_back(r);
+    }
+    void beginModalOverShow() override { over += 1; }
+    void endModalOverShow() override { over += 10; }
+    void overlayText(const std::u16string& t) override { overlay.push_back(t); }
+
+    std::vector<size_t> measured;
+    std::vector<yov::TextWindowRequest> shown;
+    std::vector<std::u16string> overlay;
+    int over = 0;
+    bool failToShow = false;
+
+private:
+    yov::ScopedInstall<yov::ShowParts> show_;
+    yov::ScopedInstall<yov::WindowParts> windows_;
+};
+
 TEST_F(MainModule, ShowTextWindowMeasuresPlacesAndShows) {
     yov::ProgramState& ms = yov::programState();
     ms.machine.TwipsPerPixelX = ms.machine.TwipsPerPixelY = 15;
     yov::programState().machine.ScreenWidthPx = 1024;  // 15360 twips
     yov::programState().machine.ScreenHeightPx = 768;  // 11520 twips
-    std::vector<size_t> measured;
-    std::vector<yov::TextWindowRequest> shown;
-    yov::laterParts().measureText = [&measured](std::u16string_view text, int32_t& w, int32_t& h) {
-        measured.push_back(text.size());
-        w = static_cast<int32_t>(text.size() / 100);
-        h = 300;
-    };
-    yov::laterParts().showTextWindow = [&shown](const yov::TextWindowRequest& r) { shown.push_back(r); };
+    TextWindowParts parts;
+    const std::vector<size_t>& measured = parts.measured;
+    const std::vector<yov::TextWindowRequest>& shown = parts.shown;
 
     yov::ShowTextWindow(std::u16string(250000, u'x'), u"Long", 3);
     EXPECT_EQ(measured, (std::vector<size_t>{100000, 100000, 50000})) << "measured in pieces";
@@ -81,18 +106,13 @@ TEST_F(MainModule, ShowTextWindowMeasuresPlacesAndShows) {
     yov::ProgramState& st = yov::programState();
     st.run.ShowMode = 1;
     st.run.RunFlags = 0x01;
-    int over = 0;
-    yov::laterParts().beginModalOverShow = [&over] { over += 1; };
-    yov::laterParts().endModalOverShow = [&over] { over += 10; };
     yov::ShowTextWindow(u"text", u"", 3);
     EXPECT_EQ(shown.back().mode, 3);
-    EXPECT_EQ(over, 11);
+    EXPECT_EQ(parts.over, 11);
 
-    std::vector<std::u16string> overlay;
-    yov::laterParts().showOverlayText = [&overlay](const std::u16string& t) { overlay.push_back(t); };
     st.run.BatchMode = 1;
     yov::ShowTextWindow(u"drawn by the show", u"", 3);
-    EXPECT_EQ(overlay, std::vector<std::u16string>{u"drawn by the show"});
+    EXPECT_EQ(parts.overlay, std::vector<std::u16string>{u"drawn by the show"});
     EXPECT_EQ(shown.size(), 2u);
 }
 
@@ -100,18 +120,10 @@ TEST_F(MainModule, ATextWindowThatFailsStillEndsTheModalStateOverTheShow) {
     yov::ProgramState& st = yov::programState();
     st.run.ShowMode = 1;
     st.run.RunFlags = 0x01;
-    int over = 0;
-    yov::laterParts().beginModalOverShow = [&over] { over += 1; };
-    yov::laterParts().endModalOverShow = [&over] { over += 10; };
-    yov::laterParts().showTextWindow = [](const yov::TextWindowRequest&) { throw std::runtime_error("no window"); };
+    TextWindowParts parts;
+    parts.failToShow = true;
     EXPECT_NO_THROW(yov::ShowTextWindow(u"text", u"", 3));
-    EXPECT_EQ(over, 11);
-}
-
-TEST_F(MainModule, AMissingTextWindowIsNamed) {
-    testing::internal::CaptureStderr();
-    yov::ShowTextWindow(u"text", u"", 0);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "yov: the text window is not available in this program.\n");
+    EXPECT_EQ(parts.over, 11);
 }
 
 TEST_F(MainModule, CloseTextWindowKeepsItDuringAShowUnlessForced) {

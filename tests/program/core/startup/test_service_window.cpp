@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/terminate_signal.h"
+#include "program/core/windows/show_parts.h"
+#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "recording_engine.h"
 #include "startup_fixture.h"
 #include "upper_calls_recorder.h"
@@ -51,13 +55,11 @@ protected:
     void SetUp() override {
         StartupTest::SetUp();
         g_trace = &trace_;
-        yov::laterParts().showSettings = [this] {
-            trace_.push_back("settings");
-            own(new WindowDouble("settings", yov::kSettingsSlot))->show();
-        };
+        settingsParts_.emplace(*this);
     }
     void TearDown() override {
         startup_test::resetStartupState();
+        settingsParts_.reset();
         g_trace = nullptr;
         StartupTest::TearDown();
     }
@@ -68,9 +70,24 @@ protected:
     }
     yov::HFrm& service() { return yov::LoadServiceWindow(); }
 
+    // The settings dialog the deferred restart opens: a window double in its slot.
+    class SettingsParts : public yov::WindowParts {
+    public:
+        explicit SettingsParts(ServiceWindow& test) : test_(test), use_(*this) {}
+        void showSettings() override {
+            test_.trace_.push_back("settings");
+            test_.own(new WindowDouble("settings", yov::kSettingsSlot))->show();
+        }
+
+    private:
+        ServiceWindow& test_;
+        yov::ScopedInstall<yov::WindowParts> use_;
+    };
+
     std::vector<std::string> trace_;
     engine_test::RecordingEngine engine_{trace_};
     QWidget owner_;
+    std::optional<SettingsParts> settingsParts_;
 };
 
 TEST_F(ServiceWindow, ActionFourClosesTheSettingsAndTheEngineThenActionOneRestartsBoth) {
@@ -268,7 +285,10 @@ TEST_F(ServiceWindow, ResettingTheLibraryTablesClearsTheLoadState) {
 TEST_F(ServiceWindow, VersionLine) {
     core_test::defaultTexts()[u"VERX"] = u"Version";
     EXPECT_EQ(utf8(yov::GetVersionText()), "Version: 4.3.10X (Dll: 4.3.8F)");
-    yov::laterParts().scriptVersionText = [] { return std::u16string(u"Winter 2"); };
+    struct Show : yov::ShowParts {
+        std::u16string scriptVersionText() override { return u"Winter 2"; }
+    } show;
+    yov::ScopedInstall<yov::ShowParts> use(show);
     EXPECT_EQ(utf8(yov::GetVersionText()), "Version: Winter 2  (Scr: 4.3.10X, Dll: 4.3.8F)");
 }
 

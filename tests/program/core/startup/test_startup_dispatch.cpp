@@ -18,6 +18,10 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup.h"
+#include "program/core/startup/startup_parts.h"
+#include "program/core/windows/show_parts.h"
+#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "recording_engine.h"
 #include "startup_fixture.h"
 
@@ -78,26 +82,42 @@ protected:
     }
 };
 
+// The parts above the core as start-up meets them: each road it takes is written down; a show
+// ends at once, the settings dialog is a double (or fails to open, when told so).
+class RecordedParts : public yov::ShowParts, public yov::WindowParts, public yov::StartupParts {
+public:
+    RecordedParts() : show_(*this), windows_(*this), startup_(*this) {}
+    void showPreview(uintptr_t parent) override { calls.push_back("preview " + std::to_string(parent)); }
+    void runShow(uint8_t mode, const std::u16string& script) override {
+        calls.push_back("show " + std::to_string(mode) + " " + utf8(script));
+        if (!yov::SettingsDialogOpen()) yov::PostDeferredAction(0);
+    }
+    void showSetPassword() override { calls.push_back("password"); }
+    void loadStock() override { calls.push_back("loadStock"); }
+    void setStockName(const std::u16string& name) override { stockName = name; }
+    void showSettings() override {
+        if (settingsFail) throw yov::ProgramError(5, u"settings broke");
+        calls.push_back(yov::programState().road.StandaloneConfig ? "settings standalone" : "settings");
+        auto* w = new SettingsDouble;
+        yov::programState().WindowTable[yov::kSettingsSlot] = {w, -1};
+        w->show();
+    }
+    void showStockBrowser() override { calls.push_back("stock"); }
+
+    std::vector<std::string> calls;
+    std::u16string stockName;
+    bool settingsFail = false;
+
+private:
+    yov::ScopedInstall<yov::ShowParts> show_;
+    yov::ScopedInstall<yov::WindowParts> windows_;
+    yov::ScopedInstall<yov::StartupParts> startup_;
+};
+
 class StartupDispatch : public startup_test::StartupTest, public ::testing::WithParamInterface<DispatchCase> {
 protected:
     void SetUp() override {
         StartupTest::SetUp();
-        yov::LaterParts& p = yov::laterParts();
-        p.showPreview = [this](uintptr_t parent) { calls_.push_back("preview " + std::to_string(parent)); };
-        p.runShow = [this](uint8_t mode, const std::u16string& script) {
-            calls_.push_back("show " + std::to_string(mode) + " " + utf8(script));
-            if (!yov::SettingsDialogOpen()) yov::PostDeferredAction(0);
-        };
-        p.showSetPassword = [this] { calls_.push_back("password"); };
-        p.loadStock = [this] { calls_.push_back("loadStock"); };
-        p.setStockName = [this](const std::u16string& name) { stockName_ = name; };
-        p.showSettings = [this] {
-            calls_.push_back(yov::programState().road.StandaloneConfig ? "settings standalone" : "settings");
-            auto* w = new SettingsDouble;
-            yov::programState().WindowTable[yov::kSettingsSlot] = {w, -1};
-            w->show();
-        };
-        p.showStockBrowser = [this] { calls_.push_back("stock"); };
         engine_.passOn = {"InitDLL"};
     }
     int engineStarts() const {
@@ -105,8 +125,9 @@ protected:
     }
     engine_test::RecordingEngine engine_;
 
-    std::vector<std::string> calls_;
-    std::u16string stockName_;
+    RecordedParts parts_;
+    std::vector<std::string>& calls_ = parts_.calls;
+    std::u16string& stockName_ = parts_.stockName;
 };
 
 TEST_P(StartupDispatch, TakesItsRoad) {
@@ -202,7 +223,7 @@ TEST_F(StartupDispatch, ABareNameBecomesTheSceneScript) {
 }
 
 TEST_F(StartupDispatch, AFailedStartWhoseReportCannotBeShownStillShutsDown) {
-    yov::laterParts().showSettings = [] { throw yov::ProgramError(5, u"settings broke"); };
+    parts_.settingsFail = true;
     yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) -> int32_t {
         throw std::runtime_error("no message box");
     });

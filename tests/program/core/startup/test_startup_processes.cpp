@@ -28,6 +28,9 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup.h"
+#include "program/core/windows/show_parts.h"
+#include "program/core/windows/window_dispatch.h"
+#include "program/core/windows/window_parts.h"
 #include "startup_fixture.h"
 
 namespace {
@@ -46,18 +49,17 @@ void say(const std::string& line) {
     std::fflush(stdout);
 }
 
-// Run as a separate process by the tests below; skipped in an ordinary run.
-TEST(StartupChild, DISABLED_RunsMain) {
-    const char* role = std::getenv(kChildRole);
-    if (role == nullptr) GTEST_SKIP();
-    yov::LaterParts& p = yov::laterParts();
-    p.showSettings = [] {
+// The child's settings dialog and show: each says when it opens, the show runs until it is told
+// to stop.
+class ChildParts : public yov::ShowParts, public yov::WindowParts {
+public:
+    void showSettings() override {
         const yov::ProgramState& ms = yov::programState();
         const std::u16string letter = yov::programState().road.InstanceLetter;
         say("open " + (letter.empty() ? std::string("-") : utf8(letter)) + " " + utf8(ms.scene.ConfigFile));
         yov::programState().WindowTable[yov::kSettingsSlot] = {new QWidget, -1};
-    };
-    p.runShow = [](uint8_t mode, const std::u16string& script) {
+    }
+    void runShow(uint8_t mode, const std::u16string& script) override {
         say("show " + std::to_string(mode) + " " + utf8(script));
         yov::ProgramState& st = yov::programState();
         st.run.RunFlags |= 0x01;
@@ -68,7 +70,16 @@ TEST(StartupChild, DISABLED_RunsMain) {
         st.run.RunFlags &= ~0x01;
         say("show ended");
         if (!yov::SettingsDialogOpen()) yov::PostDeferredAction(0);
-    };
+    }
+};
+
+// Run as a separate process by the tests below; skipped in an ordinary run.
+TEST(StartupChild, DISABLED_RunsMain) {
+    const char* role = std::getenv(kChildRole);
+    if (role == nullptr) GTEST_SKIP();
+    ChildParts parts;
+    yov::ScopedInstall<yov::ShowParts> show(parts);
+    yov::ScopedInstall<yov::WindowParts> windows(parts);
     const yov::MainResult result = yov::Main(u16(std::getenv(kChildLine)));
     if (!result.keepRunning) {
         say("ended");

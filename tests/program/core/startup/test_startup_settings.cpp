@@ -12,7 +12,9 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/startup.h"
+#include "program/core/startup/service_window.h"
 #include "program/core/startup/startup_tables.h"
+#include "program/core/windows/window_parts.h"
 #include "program/dialogs/settings_table.h"
 #include "startup_fixture.h"
 
@@ -279,7 +281,21 @@ TEST_F(StartupTables, ComponentRegistrationRecordsItsBitsOnce) {
     EXPECT_EQ(utf8(yov::GetRegString(u"DllReg")), "95.0") << "with every bit set nothing is written";
 }
 
+// A settings dialog that is closed as soon as it opens: the last window's closing lets the
+// shutdown run, which ends the start.
+class SettingsClosedAtOnce : public yov::WindowParts {
+public:
+    void showSettings() override {
+        int16_t ignored = 0;
+        yov::UnloadWindow(ignored, yov::kSettingsSlot);
+    }
+
+private:
+    yov::ScopedInstall<yov::WindowParts> use_{*this};
+};
+
 TEST_F(StartupTables, TheScreenSaverTakesTheStoredTemporaryFolder) {
+    SettingsClosedAtOnce settings;
     yov::SaveRegString(u"TmpDir", u16(folder() + "/stored"));
     yov::Main(u"/s");
     EXPECT_EQ(utf8(yov::programState().files.TempDir), folder() + "/stored");
@@ -288,6 +304,7 @@ TEST_F(StartupTables, TheScreenSaverTakesTheStoredTemporaryFolder) {
 }
 
 TEST_F(StartupTables, AnEmptyStoredFolderIsSearchedNotTheRoot) {
+    SettingsClosedAtOnce settings;
     yov::Main(u"/s");
     EXPECT_EQ(utf8(yov::programState().files.TempDir), folder() + "/tmp");
     EXPECT_EQ(utf8(yov::GetRegString(u"TmpDir", u"unwritten")), "unwritten") << "the screen saver stores nothing";

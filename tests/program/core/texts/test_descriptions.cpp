@@ -12,13 +12,11 @@ namespace {
 
 using core_test::addLanguage;
 using core_test::CoreTest;
-using core_test::FakeParams;
 
 class Descriptions : public CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        params_.install();
         addLanguage(u"E");
         addLanguage(u"C");
         auto& st = yov::programState();
@@ -90,8 +88,6 @@ protected:
         e.Width = w;
         e.Height = h;
     }
-
-    FakeParams params_;
 };
 
 TEST_F(Descriptions, KeyedLines) {
@@ -197,7 +193,7 @@ TEST_F(Descriptions, FieldsInTheCurrentLanguage) {
         {"language's own value", u"a {N=Car;C=V\u016Fz} b", u"a V\u016Fz b"},
         {"general value", u"[N=Car]", u"Car"},
         {"braces before brackets", u"[N=b] {N=a}", u"b a"},
-        {"a value's brackets are shown", u"{N=(x{y})}", u"(x{y})"},
+        {"a value in parentheses keeps its braces", u"{N=(x{y})}", u"x{y}"},
         {"unclosed field stops", u"{N=x [N=y]", u"{N=x [N=y]"},
         {"no field", u"plain", u"plain"},
     };
@@ -209,12 +205,6 @@ TEST_F(Descriptions, FieldsInTheCurrentLanguage) {
 
 // A stock's typing error inside a field must not end the window that shows the text.
 TEST_F(Descriptions, AFieldThatIsNoParameterListStaysAsWritten) {
-    yov::coreHooks().withParams = [](std::u16string_view text, const std::function<void()>& use) {
-        yov::paramTable().WithParams(text, use);
-    };
-    yov::coreHooks().getParam = [](std::u16string_view aliases, std::u16string_view def) {
-        return yov::paramTable().GetParam(aliases, def);
-    };
     EXPECT_EQ(yov::ExpandTextFields(u"a [E=en)lish;N=general] {N=ok} [N=b]"), u"a [E=en)lish;N=general] ok b");
 }
 

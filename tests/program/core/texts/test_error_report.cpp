@@ -14,6 +14,7 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
+#include "program/core/windows/window_parts.h"
 
 namespace {
 
@@ -98,13 +99,20 @@ TEST_F(ErrorLog, WritingNeverFails) {
 }
 
 TEST_F(ErrorLog, TheLogViewGetsTheLineWhileOpen) {
-    std::vector<std::u16string> shown;
-    yov::coreHooks().appendToLogView = [&](const std::u16string& line) { shown.push_back(line); };
+    struct LogView : yov::WindowParts {
+        void appendToLogView(const std::u16string& line) override {
+            if (gone) throw std::runtime_error("view gone");
+            shown.push_back(line);
+        }
+        std::vector<std::u16string> shown;
+        bool gone = false;
+    } view;
+    yov::ScopedInstall<yov::WindowParts> use(view);
     yov::WriteErrorLog(u"hidden");
     yov::programState().run.RunMode = 14;
     yov::WriteErrorLog(u"shown");
-    EXPECT_EQ(shown, std::vector<std::u16string>{u"shown"});
-    yov::coreHooks().appendToLogView = [](const std::u16string&) { throw std::runtime_error("view gone"); };
+    EXPECT_EQ(view.shown, std::vector<std::u16string>{u"shown"});
+    view.gone = true;
     EXPECT_NO_THROW(yov::WriteErrorLog(u"still logged"));
     EXPECT_EQ(logLines().back(), "still logged");
 }

@@ -5,6 +5,7 @@
 
 #include "core_fixture.h"
 #include "program/core/binding/engine_calls.h"
+#include "program/core/params/param_table.h"
 #include "program/core/texts/program_error.h"
 #include "recording_engine.h"
 
@@ -199,14 +200,10 @@ TEST_F(LangTexts, PickLangTextTable) {
 }
 
 TEST_F(LangTexts, LanguageNamesComeFromOneParameterLine) {
-    core_test::FakeParams params;
-    params.install();
-    params.parse(u"N=Languages;E=English;C=\u010Cesky");
     std::vector<std::u16string> names;
-    yov::GetLanguageNames(names);
+    yov::paramTable().WithParams(u"N=Languages;E=English;C=\u010Cesky", [&] { yov::GetLanguageNames(names); });
     EXPECT_EQ(names, (std::vector<std::u16string>{u"Languages", u"English", u"\u010Cesky"}));
-    params.parse(u"E=Only");
-    yov::GetLanguageNames(names);
+    yov::paramTable().WithParams(u"E=Only", [&] { yov::GetLanguageNames(names); });
     EXPECT_EQ(names, (std::vector<std::u16string>{u"", u"Only", u""}));
 }
 

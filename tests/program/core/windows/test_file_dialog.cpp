@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -14,6 +16,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/startup/program_resources.h"
 #include "program/core/settings/split_file_path.h"
+#include "desktop_fakes.h"
 
 namespace {
 
@@ -24,18 +27,14 @@ class FileDialog : public CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        previous_ = yov::setFileDialogResponder([this](const yov::FileDialogRequest& r) {
-            requests_.push_back(r);
-            return answer_;
-        });
+        dialogs_.emplace([this](const yov::FileDialogRequest&) { return answer_; });
     }
     void TearDown() override {
-        yov::setFileDialogResponder(previous_);
+        dialogs_.reset();
         CoreTest::TearDown();
     }
-    std::vector<yov::FileDialogRequest> requests_;
+    std::optional<desktop_test::AnsweringFileDialogs> dialogs_;
     QStringList answer_;
-    yov::FileDialogResponder previous_;
 };
 
 TEST_F(FileDialog, FilterTable) {
@@ -158,7 +157,7 @@ TEST_F(FileDialog, CancelGivesFalseOrRaisesTheCancelledError) {
 }
 
 TEST_F(FileDialog, TheRealDialogReturnsTheChosenFile) {
-    yov::setFileDialogResponder({});
+    dialogs_.reset();
     const std::string chosen = folder() + "/Pick Me.ttt";
     { std::ofstream(chosen) << "x"; }
     // The path is typed into the dialog's name field, as a user would: a file picked from the

@@ -82,6 +82,23 @@ private:
     FakeWindow* w_;
 };
 
+// The clock, the event pump and the busy pointer of the test, and its recording window.
+class FakeEnv : public yov::ProgressEnv {
+public:
+    FakeEnv(FakeWindow* window, uint32_t* clock, int* pumps, bool* busy)
+        : window_(window), clock_(clock), pumps_(pumps), busy_(busy) {}
+    std::unique_ptr<yov::ProgressView> makeView() override { return std::make_unique<FakeView>(window_); }
+    uint32_t tickCount() override { return *clock_; }
+    void pumpMessages() override { ++*pumps_; }
+    void setBusyPointer(bool busy) override { *busy_ = busy; }
+
+private:
+    FakeWindow* window_;
+    uint32_t* clock_;
+    int* pumps_;
+    bool* busy_;
+};
+
 class Progress : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -91,12 +108,7 @@ protected:
         a.Stock.redim(10);
         for (int32_t i = 1; i <= 9; ++i) a.Stock[i].Name = u"E" + std::u16string(1, static_cast<char16_t>(u'0' + i));
         shared_.StockCount = 9;
-        yov::ProgressEnv env;
-        env.makeView = [this] { return std::make_unique<FakeView>(&window_); };
-        env.tickCount = [this] { return clock_; };
-        env.pumpMessages = [this] { ++pumps_; };
-        env.setBusyPointer = [this](bool busy) { busy_ = busy; };
-        display_ = std::make_unique<ProgressDisplay>(std::move(env));
+        display_ = std::make_unique<ProgressDisplay>(std::make_unique<FakeEnv>(&window_, &clock_, &pumps_, &busy_));
     }
     void tick(uint32_t ms) {
         clock_ += ms;
@@ -277,15 +289,15 @@ TEST_F(ProgressWindow, EscSetsTheCancelFlagOfAModalProgress) {
         QTest::keyClick(w, Qt::Key_Escape);
         EXPECT_EQ(shared_.CancelLoad, 1);
         EXPECT_TRUE(w->isVisible());  // Esc only asks; the work ends the progress
-        yov::EndProgress();
+        yov::progressDisplay().EndProgress();
     });
-    yov::BeginProgress(u"Loading stock list", u"", u"", true);
+    yov::progressDisplay().BeginProgress(u"Loading stock list", u"", u"", true);
     EXPECT_FALSE(yov::progressForm()->isVisible());
     EXPECT_EQ(yov::modalState().ModalDepth, 0);
 }
 
 TEST_F(ProgressWindow, ModelessProgressShowsTheLinesCentred) {
-    yov::BeginProgress(u"second", u"first", u"", false);
+    yov::progressDisplay().BeginProgress(u"second", u"first", u"", false);
     yov::ShowFrm* f = yov::progressForm();
     ASSERT_TRUE(f->isVisible());
     EXPECT_EQ(f->Lab1->text(), QStringLiteral("first"));
@@ -294,7 +306,7 @@ TEST_F(ProgressWindow, ModelessProgressShowsTheLinesCentred) {
     EXPECT_EQ(f->Lab2->width(), f->width());
     QTest::keyClick(f, Qt::Key_Escape);
     EXPECT_EQ(shared_.CancelLoad, 1);
-    yov::EndProgress();
+    yov::progressDisplay().EndProgress();
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(f->Lab1->text(), QString());
 }
@@ -303,12 +315,12 @@ TEST_F(ProgressWindow, ModelessProgressShowsTheLinesCentred) {
 // same process gets a new one.
 TEST_F(ProgressWindow, AProgressAfterTheWindowWasUnloadedMakesItAgain) {
     delete yov::progressForm();
-    yov::BeginProgress(u"Loading stock list", u"", u"", false);
+    yov::progressDisplay().BeginProgress(u"Loading stock list", u"", u"", false);
     yov::ShowFrm* f = yov::progressForm();
     ASSERT_NE(f, nullptr);
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(f->Lab2->text(), QStringLiteral("Loading stock list"));
-    yov::EndProgress();
+    yov::progressDisplay().EndProgress();
 }
 
 }  // namespace

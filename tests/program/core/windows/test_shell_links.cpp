@@ -17,7 +17,7 @@
 #include "platform/config_folder.h"
 #include "platform/registry.h"
 #include "program/core/settings/settings.h"
-#include "program/core/windows/file_dialog.h"
+#include "desktop_fakes.h"
 #include "upper_calls_recorder.h"
 
 namespace {
@@ -41,10 +41,6 @@ protected:
         QFile::link(path("page.htm"), path("alias.dat"));
 
         plat::Registry::current().reopen(dir_.filePath(QStringLiteral("config")).toStdString());
-        previousOpener_ = yov::setUrlOpener([this](const QUrl& u) {
-            opened_.push_back(u);
-            return true;
-        });
         yov::setMsgBoxResponder([this](std::u16string_view text, int32_t style, std::u16string_view, int32_t) {
             messages_.emplace_back(text);
             EXPECT_EQ(style, yov::msgbox::kOk);
@@ -52,7 +48,6 @@ protected:
         });
     }
     void TearDown() override {
-        yov::setUrlOpener(previousOpener_);
         yov::setMsgBoxResponder({});
         plat::Registry::current().reopen(plat::configFolder());
     }
@@ -69,8 +64,8 @@ protected:
     }
 
     QTemporaryDir dir_;
-    yov::UrlOpener previousOpener_;
-    std::vector<QUrl> opened_;
+    desktop_test::RecordingDesktop desktop_;
+    std::vector<QUrl>& opened_ = desktop_.opened;
     std::vector<std::u16string> messages_;
 };
 
@@ -285,12 +280,13 @@ TEST_F(LinkFiles, ChoosingAHelpFileStoresItUnderTheLanguage) {
     st.Shared.LanguageCount = 1;
     st.Shared.CurrentLanguage = 1;
     std::vector<yov::FileDialogRequest> asked;
-    const yov::FileDialogResponder previous = yov::setFileDialogResponder([&](const yov::FileDialogRequest& r) {
-        asked.push_back(r);
-        return QStringList{path("page.htm")};
-    });
-    EXPECT_TRUE(yov::ShowContextHelp(4544, nullptr, 0));
-    yov::setFileDialogResponder(previous);
+    {
+        desktop_test::AnsweringFileDialogs dialogs([&](const yov::FileDialogRequest& r) {
+            asked.push_back(r);
+            return QStringList{path("page.htm")};
+        });
+        EXPECT_TRUE(yov::ShowContextHelp(4544, nullptr, 0));
+    }
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_FALSE(asked[0].save);
     EXPECT_EQ(yov::helpFiles().HelpFile, upath("page.htm"));
