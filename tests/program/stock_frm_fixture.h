@@ -36,7 +36,6 @@ protected:
         coreEngine_.useLibrary();
         // Main starts the engine afresh: it has no buffer classes yet.
         yov::ForgetBufferClasses();
-        yov::stockState() = {};
         yov::WireStockLoading();
         yov::WireStockWindows();
         yov::WireTextWindow();
@@ -50,7 +49,6 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
         yov::serviceState().EngineStarted = false;
-        yov::stockState() = {};
         StartupTest::TearDown();
     }
 

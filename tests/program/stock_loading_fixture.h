@@ -42,9 +42,6 @@ protected:
         yov::paramTable().Base = 0;
         yov::ClearParams();
         yov::BuildStartupTables();
-        yov::stockState() = {};
-        yov::programState().scene.StockOk = false;
-        yov::programState().scene.StockIndexBuilt = false;
         savedHooks_ = yov::stockLoadHooks();
         yov::stockLoadHooks().pumpEvents = [this] { ++pumps_; };
         yov::ProgramState& st = yov::programState();
@@ -55,9 +52,6 @@ protected:
     void TearDown() override {
         yov::lv::CloseDLL();
         yov::stockLoadHooks() = savedHooks_;
-        yov::stockState() = {};
-        yov::programState().scene.StockOk = false;
-        yov::programState().scene.StockIndexBuilt = false;
         CoreTest::TearDown();
     }
 

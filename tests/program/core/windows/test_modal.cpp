@@ -21,7 +21,6 @@ class ModalDisplay : public ::testing::Test {
 protected:
     void SetUp() override { yov::utilHooks() = {}; }
     void TearDown() override { yov::utilHooks() = {}; }
-    yov::FreshCoreState core_;
     yov_test::ModalWatchdog watchdog_;
 };
 
