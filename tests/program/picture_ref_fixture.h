@@ -108,14 +108,12 @@ protected:
         h.kindExtension = &KindExtension;
         yov::frameStepCalls().stepDouble = [this](int32_t site) { steps_.push_back(site); };
         yov::programState().Shared.PictureHeight = 58;
-        yov::pictureRef() = {};
         yov::CleanPictureCache();
         cleans_ = 0;
     }
     void TearDown() override {
         yov::pictureRefHooks() = saved_;
         yov::frameStepCalls().stepDouble = nullptr;
-        yov::pictureRef() = {};
         CoreTest::TearDown();
     }
 
