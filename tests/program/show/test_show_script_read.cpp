@@ -28,8 +28,6 @@ protected:
         yov::laterParts() = savedLater_;
         yov::animPoolHooks() = savedPools_;
         yov::drawHooks() = savedDraw_;
-        yov::displayState().ShowFontHeight = 0;
-        yov::showState().SpeedFactor = 0.025f;
         ScriptTest::TearDown();
     }
 

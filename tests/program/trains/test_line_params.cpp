@@ -31,7 +31,6 @@ protected:
     void TearDown() override {
         lineReaders().hooks = saved_;
         lineReaders().FollowList.clear();
-        trainStart() = TrainStartState{};
         ParseParams(u"");
         show_test::ShowTest::TearDown();
     }
