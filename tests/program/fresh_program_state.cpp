@@ -49,8 +49,8 @@ namespace program_test {
 
 namespace {
 
-// The program's values and the records it shares with the engine keep their addresses (the
-// engine holds pointers into them): they are set back to a start's values instead.
+// The core's records and those the program shares with the engine keep their addresses (the
+// engine holds pointers into the shared ones): they are set back to a start's values instead.
 struct FreshProgramValues {
     FreshProgramValues() { core_test::resetProgramState(); }
     ~FreshProgramValues() { core_test::resetProgramState(); }
@@ -75,6 +75,7 @@ struct FreshShowFamilies {
     FreshCanvases canvases;
     // The core: the program state, texts, windows, settings, the picture parts, the last picture
     // reference, the folder chooser's start and the program's random numbers.
+    yov::FreshInstall<yov::ProgramState> programState;
     FreshProgramValues program;
     Kept<yov::ServiceState> service{&yov::serviceState};
     Kept<yov::HelpFiles> help{&yov::helpFiles};
