@@ -14,7 +14,7 @@
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/params/param_table.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 

@@ -10,6 +10,7 @@ The order, lowest first (doc/architecture.md, "Layers of the program", says why)
     core        program/core and its folders
     stock_data  program/stock_data: stock files read into the stock tables
     scene       program/scene: script reading, vehicle pictures, picture slots
+    show_data   program/show_data: the records of a running show that the trains fill and read
     trains      program/trains: train generation, lines, train records
     show        program/show: the running show
     windows     program/stock (the stock browser's windows) and program/dialogs, peers
@@ -40,6 +41,7 @@ FOLDERS = [
     ("program/core", "core"),
     ("program/stock_data", "stock_data"),
     ("program/scene", "scene"),
+    ("program/show_data", "show_data"),
     ("program/trains", "trains"),
     ("program/show", "show"),
     ("program/stock", "windows"),
@@ -47,7 +49,7 @@ FOLDERS = [
     ("program/ui", "ui"),
     ("program/main.cpp", "main"),
 ]
-LAYERS = ["core", "stock_data", "scene", "trains", "show", "windows", "ui", "main"]
+LAYERS = ["core", "stock_data", "scene", "show_data", "trains", "show", "windows", "ui", "main"]
 # What program/ may include from outside itself.
 OUTSIDE = ("platform/", "lumvatek/")
 

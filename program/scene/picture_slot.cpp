@@ -35,7 +35,7 @@ void FillFromPicture(LvHandle surface, int32_t destX, int32_t destY, int32_t wid
         // Picture pixels outside the mask become black, so that OR-ing them adds nothing.
         plat::BitBlt(plat::HDC{static_cast<uint32_t>(dc)}, srcX, srcY, width, height,
                      plat::HDC{static_cast<uint32_t>(maskDc)}, srcX, srcY, plat::SRCAND);
-        slotSurfaceHooks().fillSurface(surface, 0, 0, surfaceWidth, surfaceHeight, kSurfaceKeyColour, 0, kSiteKeyFill);
+        lv::FillSurface(surface, 0, 0, surfaceWidth, surfaceHeight, kSurfaceKeyColour, 0, kSiteKeyFill);
         drawingStep(kStepMaskedSurface);
     }
     const LvHandle sdc = lv::GetDDC(surface);
@@ -78,22 +78,6 @@ bool FramesFit(const PictureSlot& s, int32_t width, int32_t height) {
 }
 
 }  // namespace
-
-SlotSurfaceHooks::SlotSurfaceHooks()
-    : createSurface([](int32_t width, int32_t height, uint32_t key, int32_t site) {
-          return lv::CreateSurface(width, height, key, site);
-      }),
-      fillSurface([](LvHandle surface, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour,
-                     int32_t flags,
-                     int32_t site) { return lv::FillSurface(surface, x, y, width, height, colour, flags, site); }),
-      bufferData([](LvHandle buffer, LvHandle* dc, LvHandle* maskDc, int32_t* x, int32_t* y) {
-          return lv::GetBufferData(buffer, dc, maskDc, x, y, nullptr);
-      }) {}
-
-SlotSurfaceHooks& slotSurfaceHooks() {
-    static SlotSurfaceHooks hooks;
-    return hooks;
-}
 
 int32_t AllocPictureSlot() {
     PictureSlotTable& t = pictureSlots();
@@ -157,7 +141,7 @@ void GetPictureSlotBuffer(int32_t slot, int32_t width, int32_t height) {
     const LvHandle buffer = AllocOwnedBuffer(width, height, slot + kBufferTagBase, SlotOwnerName(t[slot]));
     LvHandle dc = 0, maskDc = 0;
     int32_t x = 0, y = 0;
-    if (buffer != 0) slotSurfaceHooks().bufferData(buffer, &dc, &maskDc, &x, &y);
+    if (buffer != 0) lv::GetBufferData(buffer, &dc, &maskDc, &x, &y, nullptr);
     PictureSlot& s = t[slot];
     s.Buffer = static_cast<int32_t>(buffer);
     s.BufDC = static_cast<int32_t>(dc);
@@ -190,7 +174,7 @@ int32_t CreateAnimSurface(int32_t slot, int32_t width, int32_t height) {
     const bool batch = programState().run.BatchMode != 0;
     const bool transparent = (t[slot].Flags & kSlotTransparent) != 0;
     if (batch && (t[slot].Flags & kSlotSurfacePerFrame) == 0) {
-        const LvHandle surface = slotSurfaceHooks().createSurface(width, height, kSurfaceKeyColour, kSiteWholeSurface);
+        const LvHandle surface = lv::CreateSurface(width, height, kSurfaceKeyColour, kSiteWholeSurface);
         if (surface != 0) {
             const PictureSlot s = t[slot];
             FillFromPicture(surface, 0, 0, width, height, s.BufDC, s.BufMaskDC, s.BufX, s.BufY, transparent, width,
@@ -212,7 +196,7 @@ int32_t CreateAnimSurface(int32_t slot, int32_t width, int32_t height) {
             const PictureSlot& s = t[slot];
             const int32_t n = static_cast<int32_t>(k);
             const LvHandle surface =
-                slotSurfaceHooks().createSurface(s.FrameWidth, s.FrameHeight, kSurfaceKeyColour, kSiteFrameSurface);
+                lv::CreateSurface(s.FrameWidth, s.FrameHeight, kSurfaceKeyColour, kSiteFrameSurface);
             made[k].Surface = static_cast<int32_t>(surface);
             if (surface == 0) continue;
             const PictureSlot copy = t[slot];

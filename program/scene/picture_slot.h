@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -133,18 +132,6 @@ inline PictureSlotTable& pictureSlots() {
 
 // The colour that keyed surfaces leave transparent.
 inline constexpr uint32_t kSurfaceKeyColour = 0x100010;
-
-// What the slot procedures need from the engine's surfaces and buffers. Each defaults to
-// the bound library; tests replace them. `slotSurfaceHooks() = {}` restores the defaults.
-struct SlotSurfaceHooks {
-    std::function<LvHandle(int32_t width, int32_t height, uint32_t colourKey, int32_t site)> createSurface;
-    std::function<int32_t(LvHandle surface, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour,
-                          int32_t flags, int32_t site)>
-        fillSurface;
-    std::function<int32_t(LvHandle buffer, LvHandle* dc, LvHandle* maskDc, int32_t* x, int32_t* y)> bufferData;
-    SlotSurfaceHooks();
-};
-SlotSurfaceHooks& slotSurfaceHooks();
 
 // A new slot owned by the current picture part (chained to it when there is one): from the
 // free list, else the table grows by 20. Takes a frame step.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/codepage.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/lang_texts.h"
@@ -44,8 +46,10 @@ bool storeChoice(DescKeyEntry& d, uint8_t bit, bool on, const char16_t* subkey) 
 
 std::u16string caption(const DescKeyEntry& d) { return DoubleAmpersands(PickLangText(d.Names, d.Key)); }
 
-void check(int32_t menu, int32_t position, bool on) {
-    if (showInputCalls().checkItem) showInputCalls().checkItem(menu, position, on);
+void check(int32_t menu, int32_t position, bool on) { lv::CheckItem(menu, position, on ? 1 : 0); }
+
+void setItem(int32_t menu, int32_t position, const std::u16string& caption) {
+    lv::SetMenuItem(menu, position, plat::utf16ToUtf8(caption).c_str(), 0);
 }
 
 }  // namespace
@@ -68,30 +72,23 @@ void RefreshDescMenu() {
 
 void BuildPopupMenu() {
     if (!haveEntry(0)) return;
-    const ShowInputCalls& c = showInputCalls();
     const int32_t k = keyCount();
     for (int32_t e = 1; e <= k; ++e) {
         const DescKeyEntry& d = entryAt(e);
         const std::u16string text = caption(d);
-        if (c.setMenuItem) {
-            c.setMenuItem(kLabelMenu, e + 1, text);
-            c.setMenuItem(kDataMenu, e + 2, text);
-        }
+        setItem(kLabelMenu, e + 1, text);
+        setItem(kDataMenu, e + 2, text);
         check(kLabelMenu, e + 1, (d.Flags & kInLabel) != 0);
         check(kDataMenu, e + 2, (d.Flags & kInData) != 0);
     }
     const DescKeyEntry& zero = entryAt(0);
-    if (c.setMenuItem) c.setMenuItem(kDataMenu, k + 3, caption(zero));
+    setItem(kDataMenu, k + 3, caption(zero));
     check(kDataMenu, k + 3, (zero.Flags & kInData) != 0);
     // Items left from a longer key list go.
-    if (c.cutMenu) {
-        c.cutMenu(kLabelMenu, k + 2);
-        c.cutMenu(kDataMenu, k + 4);
-    }
-    if (c.breakMenu) {
-        c.breakMenu(kLabelMenu);
-        c.breakMenu(kDataMenu);
-    }
+    lv::CutMenu(kLabelMenu, k + 2);
+    lv::CutMenu(kDataMenu, k + 4);
+    lv::BreakMenu(kLabelMenu);
+    lv::BreakMenu(kDataMenu);
 }
 
 void ToggleLabelKey(int32_t item) {

@@ -20,10 +20,10 @@
 #include "program/show/desc_menus.h"
 #include "program/show/display_wiring.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_window_calls.h"
 #include "program/trains/train_records.h"
-#include "program/show/show_view.h"
+#include "program/show_data/show_view.h"
 
 namespace yov {
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 
 namespace yov {
 

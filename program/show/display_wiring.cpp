@@ -7,13 +7,13 @@
 #include "program/scene/script_reader.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/display_start.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/run_show.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/show/sections.h"
-#include "program/show/show_state.h"
-#include "program/show/show_view.h"
+#include "program/show_data/show_state.h"
+#include "program/show_data/show_view.h"
 #include "program/show/show_window_rules.h"
 #include "program/show/snow.h"
 #include "program/core/binding/engine_binding.h"
@@ -22,7 +22,7 @@
 #include "program/trains/area_painting.h"
 #include "program/trains/train_picture.h"
 #include "program/core/pictures/anim_pools.h"
-#include "program/show/timed_events.h"
+#include "program/trains/timed_events.h"
 #include "program/show/timed_object_events.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
@@ -136,12 +136,6 @@ void CloseLeftShowWindow() {
     if (!d.ShowForm) return;
     d.ShowForm->closeFromProgram();
     d.ShowForm.reset();
-}
-
-void WireDisplay() {
-    ShowInputLink& input = showInputLink();
-    input.requestRecreate = [] { showState().RecreateRequest = 1; };
-    input.requestRepaint = [](uint8_t mask) { showState().RepaintRequest = mask; };
 }
 
 }  // namespace yov

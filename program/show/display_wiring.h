@@ -32,7 +32,4 @@ void ResetShowScene(int32_t width, int32_t height);
 // Every active train freed with its pictures.
 void ReleaseShowTrains();
 
-// The show window's requests to re-create the display and to repaint pages.
-void WireDisplay();
-
 }  // namespace yov

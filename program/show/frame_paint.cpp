@@ -2,16 +2,17 @@
 
 #include <algorithm>
 
+#include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/startup/program_state.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/line_paint.h"
 #include "program/show/lying_snow.h"
-#include "program/show/show_queues.h"
-#include "program/show/show_state.h"
+#include "program/trains/show_queues.h"
+#include "program/show_data/show_state.h"
 #include "program/show/snow.h"
 #include "program/trains/train_records.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/trains/line_area.h"
 
 namespace yov {
@@ -117,9 +118,7 @@ void fillBand(int32_t train, int32_t lowRow, int32_t highRow) {
     const int32_t h = highRow - lowRow;
     if (h <= 0 || r.Width <= 0) return;
     if (programState().run.BatchMode != 0) {
-        Compositor& c = displayState().Frame;
-        if (c.surfaceCalls.fill)
-            c.surfaceCalls.fill(r.OriginX, y, r.Width, h, static_cast<uint32_t>(ss.Display.BackgroundPixel), 16015);
+        lv::FillSurface(0, r.OriginX, y, r.Width, h, static_cast<uint32_t>(ss.Display.BackgroundPixel), 0, 16015);
     } else {
         BlitList& batch = displayState().Frame.currentBatch();
         if (batch.made) Compositor::AddBlitOp(batch, 0, 0, r.OriginX, y, r.Width, h, 0, 0, 0, 0, 16015);
@@ -134,7 +133,7 @@ void fillScreen(int32_t site) {
     Compositor& c = displayState().Frame;
     if (d.SceneWidth <= 0 || d.SceneHeight <= 0) return;
     if (programState().run.BatchMode != 0) {
-        if (c.surfaceCalls.fill) c.surfaceCalls.fill(0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, site);
+        lv::FillSurface(0, 0, 0, d.SceneWidth, d.SceneHeight, d.BackgroundPixel, 0, site);
     } else {
         BlitList& batch = c.currentBatch();
         if (batch.made) Compositor::AddBlitOp(batch, 0, 0, 0, 0, d.SceneWidth, d.SceneHeight, 0, 0, 0, 0, site);

@@ -4,21 +4,22 @@
 #include <cmath>
 #include <string>
 
-#include "platform/perf_counter.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/number_text.h"
 #include "program/show/anim_wheel.h"
-#include "program/show/display_state.h"
-#include "program/show/show_view.h"
+#include "program/show_data/display_state.h"
+#include "program/show_data/show_view.h"
 #include "program/show/frame_paint.h"
 #include "program/show/object_motion.h"
 #include "program/show/object_steps.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
-#include "program/show/show_state.h"
+#include "program/show/show_input.h"
+#include "program/trains/show_queues.h"
+#include "program/show_data/show_state.h"
+#include "program/show/show_window_calls.h"
 #include "program/show/show_window_rules.h"
 #include "program/show/timed_object_events.h"
 #include "program/trains/train_records.h"
@@ -36,7 +37,7 @@ enum class Outcome { Ended, Presented };
 
 int32_t roundMs(double v) { return static_cast<int32_t>(std::lround(v)); }
 
-int32_t counterNow() { return low31(static_cast<uint32_t>(frameStepCalls().perfCounter())); }
+int32_t counterNow() { return low31(static_cast<uint32_t>(showClock().perfCounter())); }
 
 int32_t msSince(int32_t stamp) {
     return roundMs(static_cast<double>(elapsed31(counterNow(), stamp)) * programState().machine.MsPerCounterTick);
@@ -74,9 +75,8 @@ void movePhase() {
     ShowState& ss = showState();
     ss.FrameChanged = 0;
     displayState().Frame.frameChanged = false;
-    if (ss.PageIndex == 0 && showInputLink().displayRequestPending && showInputLink().displayRequestPending() &&
-        frameStepCalls().ddMenus) {
-        frameStepCalls().ddMenus();
+    if (ss.PageIndex == 0 && showInput().DisplayRequest != display_request::kNone) {
+        if (ShowWindowCalls* windows = showWindowCalls()) windows->showDisplayRequest();
     }
     if (ss.RepaintRequest != 0) {
         ss.PagesToRepaint = ss.RepaintRequest;
@@ -123,9 +123,8 @@ void movePhase() {
 bool paintPhase(int32_t callSite) {
     ShowState& ss = showState();
     const ProgramState& ps = programState();
-    FrameStepCalls& calls = frameStepCalls();
     if (ps.run.BatchMode != 0 && ss.FlipCount > 0) {
-        const int32_t r = calls.canBlt();
+        const int32_t r = lv::CanBlt();
         if (r < 0 && (r & 0xFFFF) != kSurfaceBusy) {
             stopWith(u"Exit by CanBlt error " + low16(r));
             return false;
@@ -148,24 +147,25 @@ bool paintPhase(int32_t callSite) {
 
 Outcome presentByRectangles(int32_t callSite) {
     ShowState& ss = showState();
-    FrameStepCalls& calls = frameStepCalls();
     Compositor& comp = displayState().Frame;
-    if (callSite != kFullStep && calls.checkBlt() != 0 && msSince(ss.LastStepStamp) < ss.MinFrameMs - 2) {
+    int32_t stamp = 0;
+    if (callSite != kFullStep && lv::CheckBlt(&stamp) != 0 && msSince(ss.LastStepStamp) < ss.MinFrameMs - 2) {
         return Outcome::Ended;
     }
-    calls.waitBlt();
-    const int32_t showDc = ss.Display.ShowDC.Value();
+    lv::WaitBlt(&stamp);
+    const LvHandle showDc = static_cast<LvHandle>(ss.Display.ShowDC.Value());
     if (programState().run.BatchMode != 0) {
-        calls.batchBlt(0, firstRecord(comp.compositionList), showDc);
+        lv::BatchBlt(0, firstRecord(comp.compositionList), showDc);
         return Outcome::Presented;
     }
-    calls.gdiFlush();
     // Fill records of the batch paint with the show window's brush.
     if (ss.Display.ShowDC && ss.Display.BackBrush) plat::SelectObject(ss.Display.ShowDC, ss.Display.BackBrush);
     BlitList& composition = comp.compositionList;
-    if (composition.count > 0) calls.doBlt(composition.count, firstRecord(composition), ss.CompositionDC.dc.Value());
+    if (composition.count > 0) {
+        lv::DoBlt(composition.count, firstRecord(composition), static_cast<LvHandle>(ss.CompositionDC.dc.Value()));
+    }
     BlitList& batch = comp.currentBatch();
-    calls.batchBlt(batch.count, firstRecord(batch), showDc);
+    lv::BatchBlt(batch.count, firstRecord(batch), showDc);
     // The list handed over stays untouched until the next step's WaitBlt.
     comp.batchIndex ^= 1;
     return Outcome::Presented;
@@ -173,7 +173,6 @@ Outcome presentByRectangles(int32_t callSite) {
 
 Outcome presentPhase(int32_t callSite) {
     ShowState& ss = showState();
-    FrameStepCalls& calls = frameStepCalls();
     if (displayState().Frame.frameChanged) ss.FrameChanged = 1;
     if (ss.FlipCount == 0) return presentByRectangles(callSite);
     if (ss.FrameChanged == 0 && callSite < kFullStep && msSince(ss.LastStepStamp) < kDeferredPresentMs) {
@@ -189,7 +188,7 @@ Outcome presentPhase(int32_t callSite) {
     if (ss.PagesToRepaint == 0) {
         // The wait ends by the hang rule at the latest.
         for (;;) {
-            const int32_t r = calls.canFlip();
+            const int32_t r = lv::CanFlip();
             if (r == 0) break;
             if (r < 0) {
                 stopWith(u"Exit by CanFlip Error " + low16(r));
@@ -207,7 +206,7 @@ Outcome presentPhase(int32_t callSite) {
         }
     }
     ss.FlipBusy.Seen = 0;
-    const int32_t r = calls.flip();
+    const int32_t r = lv::Flip();
     if (r < 0) {
         stopWith(u"Exit by Flip error " + low16(r));
         return Outcome::Ended;
@@ -266,25 +265,6 @@ void runStep(int32_t callSite) {
 
 FrameStepCalls defaultFrameStepCalls() {
     FrameStepCalls c;
-    c.perfCounter = [] { return plat::QueryPerfCounter(); };
-    c.canBlt = [] { return static_cast<int32_t>(lv::CanBlt()); };
-    c.canFlip = [] { return static_cast<int32_t>(lv::CanFlip()); };
-    c.flip = [] { return static_cast<int32_t>(lv::Flip()); };
-    c.checkBlt = [] {
-        int32_t stamp = 0;
-        return static_cast<int32_t>(lv::CheckBlt(&stamp));
-    };
-    c.waitBlt = [] {
-        int32_t stamp = 0;
-        lv::WaitBlt(&stamp);
-    };
-    c.batchBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
-        lv::BatchBlt(count, records, static_cast<LvHandle>(dc));
-    };
-    c.doBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
-        lv::DoBlt(count, records, static_cast<LvHandle>(dc));
-    };
-    c.gdiFlush = [] {};
     c.moveObject = MoveObject;
     c.stepObjectAnim = StepObjectAnim;
     c.doTimedEvents = DoTimedEvents;

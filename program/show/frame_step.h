@@ -11,25 +11,12 @@
 #include <functional>
 #include <string_view>
 
-#include "lumvatek/blit.h"
-
 namespace yov {
 
 struct ShowState;
 
-// The engine and window calls of the frame step; by default the engine's and the show
-// window's. Tests put recorders here.
+// The frame step's calls into the show's own movers; the engine it calls through lv::.
 struct FrameStepCalls {
-    std::function<int64_t()> perfCounter;
-    std::function<int32_t()> canBlt;
-    std::function<int32_t()> canFlip;
-    std::function<int32_t()> flip;
-    std::function<int32_t()> checkBlt;  // non-zero: a batch is still pending
-    std::function<void()> waitBlt;
-    std::function<void(int32_t count, const BlitOp* records, int32_t dc)> batchBlt;
-    std::function<void(int32_t count, const BlitOp* records, int32_t dc)> doBlt;
-    std::function<void()> gdiFlush;
-    std::function<void()> ddMenus;  // the show window's, when a display request waits
     // The mover of one train, one phase of a train's step program and the scene tick; by
     // default the show's own.
     std::function<void(int32_t train, int32_t stepMs)> moveObject;
@@ -40,7 +27,7 @@ struct FrameStepCalls {
 };
 
 FrameStepCalls& frameStepCalls();
-// The engine's and the show window's calls, as at program start.
+// The show's own movers, as at program start.
 FrameStepCalls defaultFrameStepCalls();
 
 inline constexpr int32_t kStepSite = 31005;

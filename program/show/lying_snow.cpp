@@ -9,8 +9,8 @@
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/params/param_table.h"
-#include "program/show/display_state.h"
-#include "program/show/show_state.h"
+#include "program/show_data/display_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/snow.h"
 #include "program/trains/line_area.h"
 

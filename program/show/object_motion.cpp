@@ -11,8 +11,8 @@
 #include "platform/numbers.h"
 #include "program/core/texts/error_log.h"
 #include "program/show/part_anims.h"
-#include "program/show/show_queues.h"
-#include "program/show/show_state.h"
+#include "program/trains/show_queues.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 

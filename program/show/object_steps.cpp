@@ -16,7 +16,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/show/object_motion.h"
 #include "program/show/part_anims.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/trains/train_records.h"
 #include "program/trains/movement_modes.h"
 #include "program/trains/train_picture.h"

@@ -16,7 +16,7 @@
 #include "program/show/anim_wheel.h"
 #include "program/show/lying_snow.h"
 #include "program/show/scene_actions.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/snow.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/train_picture.h"

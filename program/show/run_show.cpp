@@ -27,7 +27,7 @@
 #include "program/show/display_wiring.h"
 #include "program/show/show_run_steps.h"
 #include "program/show/show_window_calls.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 
 namespace yov {
 

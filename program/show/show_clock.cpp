@@ -14,7 +14,8 @@ ShowClock::ShowClock()
       sleep([](int32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }),
       pumpEvents([] {
           if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
-      }) {}
+      }),
+      perfCounter([] { return plat::QueryPerfCounter(); }) {}
 
 ShowClock& showClock() {
     static ShowClock clock;

@@ -11,7 +11,8 @@ namespace yov {
 struct ShowClock {
     std::function<uint32_t()> tickCount;  // milliseconds, wrapping
     std::function<void(int32_t ms)> sleep;
-    std::function<void()> pumpEvents;  // lets the window system process pending events
+    std::function<void()> pumpEvents;      // lets the window system process pending events
+    std::function<int64_t()> perfCounter;  // the performance counter the frame step's times are read from
 
     ShowClock();
 };

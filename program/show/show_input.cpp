@@ -13,14 +13,14 @@
 #include "program/core/settings/window_placement.h"
 #include "program/scene/script_reader.h"
 #include "program/show/desc_menus.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_panel.h"
-#include "program/show/show_state.h"
-#include "program/show/show_view.h"
+#include "program/show_data/show_state.h"
+#include "program/show_data/show_view.h"
+#include "program/show/show_window_calls.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
-#include "program/ui/password_dialog.h"
 
 namespace yov {
 
@@ -83,7 +83,7 @@ void addSteps(int32_t n) {
 void openPopup(int32_t x, int32_t y) {
     // The screen-saver daemon's window takes no menus.
     if (foreignWindow()) return;
-    if (showInputCalls().showPopup) showInputCalls().showPopup(kShowPopupMenu, x, y);
+    lv::ShowPopup(0, kShowPopupMenu, x, y, displayState().ShowHwnd, 0);
 }
 
 void openPanel() {
@@ -98,7 +98,7 @@ void openPanel() {
 void togglePause() {
     ShowState& ss = showState();
     ss.StepMode = static_cast<uint8_t>(1 - ss.StepMode);
-    if (showInputCalls().checkMenu) showInputCalls().checkMenu(kMenuWait, ss.StepMode != 0);
+    lv::CheckMenu(kMenuWait, ss.StepMode != 0 ? 1 : 0);
     ss.StepCountdown = 0;
 }
 
@@ -118,34 +118,11 @@ ShowInputState& showInput() {
     return state;
 }
 
-ShowInputCalls defaultShowInputCalls() {
-    ShowInputCalls c;
-    c.showPopup = [](int32_t menu, int32_t x, int32_t y) { lv::ShowPopup(0, menu, x, y, displayState().ShowHwnd, 0); };
-    c.checkMenu = [](int32_t id, bool on) { lv::CheckMenu(id, on ? 1 : 0); };
-    c.checkItem = [](int32_t menu, int32_t position, bool on) { lv::CheckItem(menu, position, on ? 1 : 0); };
-    c.setMenuItem = [](int32_t menu, int32_t position, const std::u16string& caption) {
-        lv::SetMenuItem(menu, position, plat::utf16ToUtf8(caption).c_str(), 0);
-    };
-    c.cutMenu = [](int32_t menu, int32_t position) { lv::CutMenu(menu, position); };
-    c.breakMenu = [](int32_t menu) { lv::BreakMenu(menu); };
-    c.showPictureDescription = [](int32_t entry) { ShowPictureDescription(entry, false, 0); };
-    c.showCursor = [] {
-        if (displayState().ShowForm) displayState().ShowForm->showCursor();
-    };
-    c.showPasswordModal = ShowGetPasswordModal;
-    return c;
-}
-
-ShowInputCalls& showInputCalls() {
-    static ShowInputCalls calls = defaultShowInputCalls();
-    return calls;
-}
-
 void ShowCursorForInput() {
     ShowState& ss = showState();
     if (ss.CursorState != 1) return;
     ss.CursorState = 2;
-    if (showInputCalls().showCursor) showInputCalls().showCursor();
+    if (displayState().ShowForm) displayState().ShowForm->showCursor();
 }
 
 void SetLastMousePosition(int32_t x, int32_t y) {
@@ -227,8 +204,9 @@ void ScrMouseClick(int32_t button, int32_t, int32_t x, int32_t y) {
         QueryStopShow();
         return;
     }
-    if ((button & 1) != 0 && showInputCalls().showPictureDescription)
-        showInputCalls().showPictureDescription(FindObjectAt(x, y));
+    if ((button & 1) != 0) {
+        if (ShowWindowCalls* windows = showWindowCalls()) windows->describePicture(FindObjectAt(x, y));
+    }
     if ((button & 2) != 0) {
         ShowInputState& in = showInput();
         in.RightClickX = static_cast<int16_t>(x);
@@ -284,7 +262,7 @@ void QueryStopShow() {
         in.DisplayRequest = display_request::kPassword;
         return;
     }
-    if (showInputCalls().showPasswordModal) showInputCalls().showPasswordModal();
+    if (ShowWindowCalls* windows = showWindowCalls()) windows->askPassword();
 }
 
 int32_t FindObjectAt(int32_t x, int32_t y) {

@@ -10,7 +10,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace yov {
@@ -44,23 +43,6 @@ struct ShowInputState {
 };
 
 ShowInputState& showInput();
-
-// The engine and window calls of the input procedures; by default the engine's, the show
-// window's and the password dialog's. Tests put recorders here.
-struct ShowInputCalls {
-    std::function<void(int32_t menu, int32_t x, int32_t y)> showPopup;  // slot 0, show window client
-    std::function<void(int32_t id, bool on)> checkMenu;
-    std::function<void(int32_t menu, int32_t position, bool on)> checkItem;
-    std::function<void(int32_t menu, int32_t position, const std::u16string& caption)> setMenuItem;
-    std::function<void(int32_t menu, int32_t position)> cutMenu;
-    std::function<void(int32_t menu)> breakMenu;
-    std::function<void(int32_t stockEntry)> showPictureDescription;  // 0 clears it
-    std::function<void()> showCursor;
-    std::function<void()> showPasswordModal;  // GetPwFrm, modal, released afterwards
-};
-
-ShowInputCalls& showInputCalls();
-ShowInputCalls defaultShowInputCalls();
 
 // code: Shift x 256 + KeyCode, or a menu command id (4096 and up); the value is not used.
 void ScrKeyCommand(int16_t code, int32_t value);

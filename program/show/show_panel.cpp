@@ -9,7 +9,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/number_text.h"
 #include "program/scene/script_reader.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 
 namespace yov {
 

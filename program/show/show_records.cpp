@@ -23,6 +23,7 @@ DisplayState* currentDisplay = &own().Show.Display;
 RunQueue* currentQueue = &own().Queue;
 TrainTable* currentTrains = &own().Trains;
 AnimWheelState* currentWheel = &own().Wheel;
+SectTableState* currentSections = &own().Sections;
 
 void point(ShowRecords& records) {
     currentShow = &records.Show;
@@ -30,6 +31,7 @@ void point(ShowRecords& records) {
     currentQueue = &records.Queue;
     currentTrains = &records.Trains;
     currentWheel = &records.Wheel;
+    currentSections = &records.Sections;
 }
 }  // namespace show_records_detail
 

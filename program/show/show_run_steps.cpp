@@ -3,7 +3,7 @@
 #include "program/scene/script_reader.h"
 #include "program/show/display_wiring.h"
 #include "program/show/sections.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 
 namespace yov {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "program/show/show_view.h"
+#include "program/show_data/show_view.h"
 
 namespace yov {
 
@@ -19,6 +19,14 @@ public:
     virtual void takeCursorPosition() = 0;
     // The open settings dialog brings its show tab in line with whether a show runs.
     virtual void settingsShowTab() = 0;
+    // A display request waits (the popup, the panel, a text, the password dialog while DirectDraw
+    // owns the screen): the show window shows it, or drops it when it cannot.
+    virtual void showDisplayRequest() = 0;
+    // A stop of a screen-saver show with a password: the password dialog, modal.
+    virtual void askPassword() = 0;
+    // A left click on the show: the description of the stock entry under it (0: none, which
+    // clears the one shown).
+    virtual void describePicture(int32_t stockEntry) = 0;
 };
 
 ShowWindowCalls* showWindowCalls();

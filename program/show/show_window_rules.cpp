@@ -1,11 +1,9 @@
 #include "program/show/show_window_rules.h"
 
-namespace yov {
+#include "program/show/show_panel.h"
+#include "program/show_data/show_state.h"
 
-ShowInputLink& showInputLink() {
-    static ShowInputLink link;
-    return link;
-}
+namespace yov {
 
 uint8_t FullRepaintMask(uint8_t flipCount) {
     // The chain has at most three pages; a mask byte holds eight.
@@ -31,19 +29,14 @@ CloseAnswer FullScreenCloseRequest(UnloadMode mode, uint8_t& stopRequest) {
 
 void WindowedResize(bool minimised, uint8_t showMode) {
     if (minimised) return;
-    const ShowInputLink& link = showInputLink();
-    if (link.panelOpen && link.panelOpen() && link.panelCommand) link.panelCommand(1);
-    if (showMode == 0 && link.requestRecreate) link.requestRecreate();
+    if (panelState().PanelOpen != 0) ScrPanelCommand(1);
+    if (showMode == 0) showState().RecreateRequest = 1;
 }
 
-void WindowedPaint(uint8_t flipCount) {
-    const ShowInputLink& link = showInputLink();
-    if (link.requestRepaint) link.requestRepaint(FullRepaintMask(flipCount));
-}
+void WindowedPaint(uint8_t flipCount) { showState().RepaintRequest = FullRepaintMask(flipCount); }
 
 void FullScreenPaint(uint8_t batchMode) {
-    const ShowInputLink& link = showInputLink();
-    if (batchMode == 0 && link.requestRepaint) link.requestRepaint(1);
+    if (batchMode == 0) showState().RepaintRequest = 1;
 }
 
 }  // namespace yov

@@ -8,11 +8,22 @@
 #include "program/core/windows/window_dispatch.h"
 #include "program/scene/script_reader.h"
 #include "program/show/run_show.h"
-#include "program/show/show_font.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_font.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 
 namespace yov {
+
+const ShowDrawing kShowDrawing{
+    .stepInProgress = [] { return showState().StepState != 0; },
+    .trainsInMotion = [] { return showState().StartedTrains; },
+    .showBrush = [](int which) { return which == 1 ? displayState().BackBrush : displayState().KeyBrush; },
+};
+
+int32_t* kTrainSlotHead(uint8_t train) {
+    TrainTable& t = trains();
+    return t.valid(train) ? &t.at(train).AnimSlots : nullptr;
+}
 
 void WireShow() {
     ScriptReader& reader = scriptReader();
@@ -36,14 +47,8 @@ void WireShow() {
         std::u16string file = script;
         RunShow(mode, file, 0, 0);
     };
-    animPoolHooks().trainSlotHead = [](uint8_t train) -> int32_t* {
-        TrainTable& t = trains();
-        return t.valid(train) ? &t.at(train).AnimSlots : nullptr;
-    };
-    DrawHooks& draw = drawHooks();
-    draw.stepInProgress = [] { return showState().StepState != 0; };
-    draw.trainsInMotion = [] { return showState().StartedTrains; };
-    draw.showBrush = [](int which) { return which == 1 ? displayState().BackBrush : displayState().KeyBrush; };
+    trainSlotHead() = kTrainSlotHead;
+    showDrawing() = &kShowDrawing;
 }
 
 }  // namespace yov

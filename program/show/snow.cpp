@@ -12,8 +12,8 @@
 #include "program/core/texts/error_log.h"
 #include "program/core/windows/utilities.h"
 #include "program/core/params/param_table.h"
-#include "program/show/display_state.h"
-#include "program/show/show_state.h"
+#include "program/show_data/display_state.h"
+#include "program/show_data/show_state.h"
 
 namespace yov {
 

@@ -15,7 +15,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/texts/script_place.h"
 #include "program/scene/script_reader.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/fg_bg_areas.h"
 #include "program/trains/line_params.h"

@@ -9,7 +9,7 @@
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/startup/util_hooks.h"
 #include "program/scene/picture_slot.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/core/startup/program_state.h"
 
 namespace yov {

@@ -17,7 +17,7 @@
 #include "program/core/windows/utilities.h"
 #include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/core/startup/program_state.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/bg_layers.h"

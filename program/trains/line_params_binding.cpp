@@ -7,7 +7,7 @@
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/error_log.h"
 #include "program/scene/script_reader.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"

@@ -9,7 +9,7 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/params/param_table.h"
 #include "program/scene/script_reader.h"
-#include "program/show/sections.h"
+#include "program/trains/section_table.h"
 #include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"

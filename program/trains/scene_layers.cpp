@@ -6,11 +6,11 @@
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/pictures/picture_ref.h"
 #include "program/scene/scene_records.h"
-#include "program/show/sections.h"
+#include "program/trains/section_table.h"
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
 #include "program/core/startup/program_state.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/trains/fg_bg_areas.h"
 #include "program/trains/line_area.h"
 

@@ -17,7 +17,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/script_reader.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_text.h"

@@ -25,7 +25,7 @@
 #include "program/scene/script_reader.h"
 #include "program/scene/stock_picture.h"
 #include "program/scene/vehicle_build.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_labels.h"

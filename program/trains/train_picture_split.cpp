@@ -13,7 +13,7 @@
 #include "program/core/startup/util_hooks.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/part_states.h"
 #include "program/trains/train_buffer.h"

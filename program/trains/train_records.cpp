@@ -12,10 +12,10 @@
 #include "program/trains/train_picture.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/trains/area_painting.h"
-#include "program/show/show_state.h"
-#include "program/show/timed_events.h"
+#include "program/show_data/show_state.h"
+#include "program/trains/timed_events.h"
 #include "program/trains/line_params.h"
 
 namespace yov {

@@ -7,7 +7,7 @@
 #include <QString>
 
 #include "program/core/texts/qt_text.h"
-#include "program/show/show_font.h"
+#include "program/show_data/show_font.h"
 
 namespace yov {
 TextExtent MeasureShowText(std::u16string_view text) {

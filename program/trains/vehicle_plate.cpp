@@ -10,7 +10,7 @@
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/texts/descriptions.h"
 #include "program/trains/train_records.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_picture.h"
 #include "program/trains/train_buffer.h"
 #include "program/trains/train_start_state.h"

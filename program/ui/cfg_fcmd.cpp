@@ -33,7 +33,7 @@
 #include "program/dialogs/cfg_state.h"
 #include "program/dialogs/script_options.h"
 #include "program/scene/script_reader.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/stock/window_support.h"
 #include "program/ui/cfg_frm.h"
 

@@ -13,10 +13,11 @@
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
 #include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/show/show_font.h"
+#include "program/show_data/show_font.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/foreign_window_mode.h"
 #include "program/core/startup/program_state.h"
@@ -24,12 +25,15 @@
 #include "program/core/windows/key_command.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/show/display_start.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/display_wiring.h"
 #include "program/core/startup/service_window.h"
 #include "program/show/show_input.h"
-#include "program/show/show_state.h"
+#include "program/show/show_panel.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_window_calls.h"
+#include "program/ui/password_dialog.h"
+#include "program/core/startup/main_module.h"
 #include "program/show/show_window_rules.h"
 #include "program/ui/cfg_frm.h"
 #include "program/ui/foreign_window.h"
@@ -113,13 +117,11 @@ void ShowWindowBase::closeFromProgram() {
 }
 
 void ShowWindowBase::Form_KeyDown(int32_t keyCode, int32_t shift) {
-    const ShowInputLink& link = showInputLink();
-    if (link.keyCommand) link.keyCommand(shift * 256 + keyCode);
+    ScrKeyCommand(static_cast<int16_t>(shift * 256 + keyCode), 0);
 }
 
 void ShowWindowBase::Form_MouseMove(int32_t button, int32_t shift, int32_t x, int32_t y) {
-    const ShowInputLink& link = showInputLink();
-    if (link.mouseMove) link.mouseMove(button, shift, x, y);
+    ScrMouseMove(button, shift, x, y);
 }
 
 void ShowWindowBase::paintEvent(QPaintEvent*) {
@@ -177,8 +179,7 @@ ScrWin::ScrWin() : ShowWindowBase(Qt::Window) {
 
 void ScrWin::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y) {
     doEvents();
-    const ShowInputLink& link = showInputLink();
-    if (link.mouseClick) link.mouseClick(button, shift, x, y);
+    ScrMouseClick(button, shift, x, y);
 }
 
 void ScrWin::Form_Paint() { WindowedPaint(showState().FlipCount); }
@@ -214,8 +215,7 @@ ScrFull::ScrFull()
 }
 
 void ScrFull::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y) {
-    const ShowInputLink& link = showInputLink();
-    if (link.mouseClick) link.mouseClick(button, shift, x, y);
+    ScrMouseClick(button, shift, x, y);
 }
 
 void ScrFull::Form_Paint() { FullScreenPaint(programState().run.BatchMode); }
@@ -248,8 +248,7 @@ void ScrFull::showText(const std::u16string& text) {
     dTxt_->show();
     dTxt_->setFocus();
     TextBoxOpen = 1;
-    const ShowInputLink& link = showInputLink();
-    while (TextBoxOpen != 0 && !(link.displayRequestPending && link.displayRequestPending()) && !stopRequested()) {
+    while (TextBoxOpen != 0 && showInput().DisplayRequest == display_request::kNone && !stopRequested()) {
         waitABit();
     }
     dTxt_->hide();
@@ -257,30 +256,26 @@ void ScrFull::showText(const std::u16string& text) {
 }
 
 void ScrFull::DDMenus() {
-    const ShowInputLink& link = showInputLink();
-    const uint8_t request = link.takeDisplayRequest ? link.takeDisplayRequest() : 0;
+    ShowInputState& input = showInput();
+    const uint8_t request = std::exchange(input.DisplayRequest, display_request::kNone);
     // Each wait below also ends on a stop request, so a show never hangs in a menu it cannot close.
     switch (request) {
-    case 1: {
-        int32_t x = 0;
-        int32_t y = 0;
-        if (link.rightClickPoint) link.rightClickPoint(x, y);
-        lv::ShowPopup(0, kPopupMenu, x, y, reinterpret_cast<LvWindow>(this), 0);
+    case display_request::kPopup:
+        lv::ShowPopup(0, kPopupMenu, input.RightClickX, input.RightClickY, reinterpret_cast<LvWindow>(this), 0);
         break;
-    }
-    case 2:
-        if (link.panelInit) link.panelInit();
-        while (link.panelOpen && link.panelOpen() && !stopRequested()) waitABit();
+    case display_request::kPanel:
+        ScrPanelInit();
+        while (panelState().PanelOpen != 0 && !stopRequested()) waitABit();
         break;
-    case 3: showText(link.pendingText ? link.pendingText() : std::u16string()); break;
-    case 4:
-        if (link.showPasswordDialog) link.showPasswordDialog();
-        while (link.dialogDone && !link.dialogDone() && !stopRequested()) waitABit();
+    case display_request::kText: showText(std::u16string(input.PendingText)); break;
+    case display_request::kPassword:
+        ShowGetPasswordModeless();
+        while (showInput().DialogDone == 0 && !stopRequested()) waitABit();
         break;
     default: break;
     }
     doEvents();
-    if (link.requestRepaint) link.requestRepaint(FullRepaintMask(showState().FlipCount));
+    showState().RepaintRequest = FullRepaintMask(showState().FlipCount);
 }
 
 // --- The view the display start drives.
@@ -395,15 +390,23 @@ public:
     void settingsShowTab() override {
         if (auto* cfg = dynamic_cast<CfgFrm*>(programState().WindowTable[kSettingsSlot].window)) cfg->StartStop();
     }
+    void askPassword() override { ShowGetPasswordModal(); }
+    void describePicture(int32_t stockEntry) override { ShowPictureDescription(stockEntry, false, 0); }
+    void showDisplayRequest() override {
+        if (auto* full = dynamic_cast<ScrFull*>(ShowWindowOf(displayState().ShowForm.get()))) {
+            full->DDMenus();
+        } else {
+            // Only the full-screen window shows requests; a windowed show has none to wait for.
+            showInput().DisplayRequest = display_request::kNone;
+        }
+    }
 };
 
 }  // namespace
 
 void WireShowWindows() {
-    WireDisplay();
     static QtShowWindowCalls calls;
     InstallShowWindowCalls(&calls);
-    WireShowInput();
 }
 
 }  // namespace yov

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "program/show/show_view.h"
+#include "program/show_data/show_view.h"
 #include "program/ui/show_presenter.h"
 
 class QTextEdit;

@@ -27,15 +27,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/program/immediate_blit_engine.h"
 #include "core_fixture.h"
 #include "platform/raster.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/picture_file.h"
 #include "program/ui/program_wiring.h"
 
@@ -62,11 +63,11 @@ TEST(DemoGoldenChild, DISABLED_RunsTheDemo) {
     yov::ShowClock& sc = yov::showClock();
     sc.tickCount = [] { return static_cast<uint32_t>(clockMs); };
     sc.sleep = [](int32_t ms) { clockMs += ms > 0 ? ms : 0; };
-    yov::FrameStepCalls& c = yov::frameStepCalls();
-    c.perfCounter = [] {
+    sc.perfCounter = [] {
         const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
+    yov::FrameStepCalls& c = yov::frameStepCalls();
     // Steps from inside long work (a picture the loader thread brings, a train being built)
     // come as often as the threads' timing makes them: only the main loop's steps run.
     c.stepDouble = [](int32_t site) {
@@ -77,10 +78,9 @@ TEST(DemoGoldenChild, DISABLED_RunsTheDemo) {
         yov::CheckStep(site);
         calls.stepDouble = self;
     };
-    c.checkBlt = [] { return 0; };
-    c.waitBlt = [] {};
-    c.batchBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
-        yov::lv::DoBlt(count, records, static_cast<LvHandle>(dc));
+    static engine_test::ImmediateBlitEngine engine;
+    engine.onBatch = [](int32_t, const BlitOp*, LvHandle batchDc) {
+        const int32_t dc = static_cast<int32_t>(batchDc);
         clockMs += 20;
         ++frames;
         const yov::DisplayState& d = yov::displayState();

@@ -22,17 +22,25 @@
 #include <utility>
 #include <vector>
 
+#include "tests/program/engine_fake.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/ui/program_wiring.h"
 
 namespace {
 
 const char* const kChildRole = "YOV_TEST_FAILING_SCENE";
 constexpr int64_t kShowMs = 60000;
+
+// The engine with no blit thread: nothing is pending and batches are dropped.
+struct NoBatchEngine final : engine_test::EngineFake {
+    LvResult CheckBlt(int32_t*) override { return 0; }
+    LvResult WaitBlt(int32_t*) override { return 0; }
+    LvResult BatchBlt(int32_t, const BlitOp*, LvHandle) override { return 0; }
+};
 
 // Run as a copy of this program by the test below; skipped in an ordinary run.
 TEST(FailingSceneChild, DISABLED_RunsTheShowForAMinute) {
@@ -45,11 +53,11 @@ TEST(FailingSceneChild, DISABLED_RunsTheShowForAMinute) {
         clockMs += ms > 0 ? ms : 0;
         if (clockMs > 1000 + kShowMs) yov::programState().run.StopRequest = 1;
     };
-    yov::FrameStepCalls& c = yov::frameStepCalls();
-    c.perfCounter = [] {
+    sc.perfCounter = [] {
         const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
+    yov::FrameStepCalls& c = yov::frameStepCalls();
     // Each frame step of the main loop is 20 ms of the show.
     c.stepDouble = [](int32_t site) {
         if (site != yov::kFullStep) return;
@@ -61,9 +69,8 @@ TEST(FailingSceneChild, DISABLED_RunsTheShowForAMinute) {
         clockMs += 20;
         if (clockMs > 1000 + kShowMs) yov::programState().run.StopRequest = 1;
     };
-    c.checkBlt = [] { return 0; };
-    c.waitBlt = [] {};
-    c.batchBlt = [](int32_t, const BlitOp*, int32_t) {};
+    // Batches are dropped: the run is about the show's log, not its frames.
+    static NoBatchEngine engine;
     const yov::MainResult result = yov::Main(u"/w");
     std::printf("ended at %lld ms\n", static_cast<long long>(clockMs - 1000));
     std::fflush(stdout);

@@ -1,4 +1,5 @@
-// The drawing toolbox's hooks in a known state for each test: no show, frame steps recorded,
+// The drawing toolbox in a known state for each test: the show's answers on its fresh records
+// (no step running, no train moving, no brushes until a test sets them), frame steps recorded,
 // message boxes answered by a recorder; pictures as rows of letters.
 #pragma once
 
@@ -13,6 +14,7 @@
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/windows/msgbox.h"
 #include "program/core/startup/util_hooks.h"
+#include "program/show/show_wiring.h"
 
 namespace canvas_test {
 
@@ -29,7 +31,9 @@ inline plat::COLORREF Colour(char c) {
 class DrawingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        yov::drawHooks() = {};
+        // The show's answers, as the program wires them: what a test sets in the show's
+        // records (a step running, trains started, the brushes) is what the toolbox sees.
+        yov::showDrawing() = &yov::kShowDrawing;
         // Other tests may have stopped or reloaded the engine since the classes were handed over.
         yov::ForgetBufferClasses();
         savedStep_ = yov::frameStepCalls().stepDouble;
@@ -42,7 +46,6 @@ protected:
             });
     }
     void TearDown() override {
-        yov::drawHooks() = {};
         yov::frameStepCalls().stepDouble = savedStep_;
         yov::setMsgBoxResponder(savedResponder_);
     }

@@ -13,7 +13,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/trains/picture_file.h"
 #include "program/trains/train_picture.h"
 

@@ -13,7 +13,7 @@
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/texts/program_error.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_picture.h"
 
 namespace vehicles_test {

@@ -28,16 +28,16 @@
 #include "program/scene/vehicle_build.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/display_start.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
 #include "program/show/show_records.h"
-#include "program/show/show_state.h"
-#include "program/show/show_view.h"
+#include "program/show_data/show_state.h"
+#include "program/show_data/show_view.h"
 #include "program/show/show_window_rules.h"
-#include "program/show/timed_events.h"
+#include "program/trains/timed_events.h"
 #include "program/show/timed_object_events.h"
 #include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
@@ -89,7 +89,8 @@ struct FreshShowFamilies {
     Kept<yov::CoreHooks> coreHooks{&yov::coreHooks};
     Kept<yov::UtilHooks> utilHooks{&yov::utilHooks};
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
-    Kept<yov::DrawHooks> drawHooks{&yov::drawHooks};
+    Kept<yov::TrainSlotHead> trainSlotHead{&yov::trainSlotHead};
+    Kept<const yov::ShowDrawing*> showDrawing{&yov::showDrawing};
     Kept<yov::PictureRefHooks> refHooks{&yov::pictureRefHooks};
     Kept<yov::PictureRef> ref{&yov::pictureRef};
     Kept<std::string> browseFolder{&yov::browseStartFolder};
@@ -106,7 +107,6 @@ struct FreshShowFamilies {
     Kept<yov::PictureSlotTable> pictureSlots{&yov::pictureSlots};
     Kept<yov::StockLoadHooks> loadHooks{&yov::stockLoadHooks};
     Kept<yov::PlacedPictureHooks> placedHooks{&yov::placedPictureHooks};
-    Kept<yov::SlotSurfaceHooks> slotHooks{&yov::slotSurfaceHooks};
 
     // The trains.
     Kept<yov::TrainStartState> start{&yov::trainStart};
@@ -121,9 +121,7 @@ struct FreshShowFamilies {
     Kept<yov::ClipSpan> clip{&yov::clipSpan};
     Kept<yov::PanelState> panel{&yov::panelState};
     Kept<yov::ShowInputState> input{&yov::showInput};
-    Kept<yov::ShowInputLink> inputLink{&yov::showInputLink};
     Kept<yov::ShowClock> clock{&yov::showClock};
-    Kept<yov::ShowInputCalls> inputCalls{&yov::showInputCalls};
     Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
 };
 

@@ -1,16 +1,19 @@
 // A GDI display of vehicles on canvases of the test's own: the composition, and a screen
-// that the frame steps' batches reach at once, on a clock that moves 20 ms at each look.
+// that the frame steps' batches reach at once (for as long as the display lives), on a
+// clock that moves 20 ms at each look.
 // The test deletes the brush when it ends.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+#include "immediate_blit_engine.h"
 #include "show_fixture.h"
 #include "platform/raster_test_util.h"
 #include "program/core/startup/program_state.h"
-#include "program/show/display_state.h"
-#include "program/show/show_state.h"
+#include "program/show_data/display_state.h"
+#include "program/show_data/show_state.h"
 
 namespace show_test {
 
@@ -19,6 +22,7 @@ struct ImmediateDisplay {
     std::unique_ptr<rastertest::Canvas> composition;
     plat::HBRUSH brush{};
     int64_t clock = 1000;
+    std::optional<engine_test::ImmediateBlitEngine> engine;  // batches reach the screen at once
 
     void Make(int32_t width, int32_t height, plat::COLORREF background) {
         screen = std::make_unique<rastertest::Canvas>(width, height, 32);
@@ -36,7 +40,8 @@ struct ImmediateDisplay {
         ss.Display.BackBrush = brush;
         yov::programState().run.RunFlags = yov::run_flag::kFramesDrawn;
         yov::programState().run.BatchMode = 0;
-        UseImmediateFrameSteps(clock, screen->dc.Value());
+        UseImmediateFrameSteps(clock);
+        engine.emplace(static_cast<LvHandle>(screen->dc.Value()));
     }
 };
 

@@ -18,7 +18,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/params/param_table.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/trains/line_params.h"
 #include "program/trains/movement_modes.h"
 #include "program/trains/train_picture.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "program/show/object_motion.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/trains/train_picture.h"
 #include "show_fixture.h"
 

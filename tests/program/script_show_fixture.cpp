@@ -1,3 +1,4 @@
+#include "immediate_blit_engine.h"
 #include "script_show_fixture.h"
 
 #include <gtest/gtest.h>
@@ -27,10 +28,10 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup.h"
 #include "program/show/sections.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/picture_file.h"
 #include "program/trains/train_picture.h"
@@ -197,11 +198,11 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
     yov::ShowClock& sc = yov::showClock();
     sc.tickCount = [] { return static_cast<uint32_t>(clockMs); };
     sc.sleep = [](int32_t ms) { clockMs += ms > 0 ? ms : 0; };
-    yov::FrameStepCalls& c = yov::frameStepCalls();
-    c.perfCounter = [] {
+    sc.perfCounter = [] {
         const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
+    yov::FrameStepCalls& c = yov::frameStepCalls();
     c.stepDouble = [](int32_t site) {
         if (site != yov::kFullStep) return;
         yov::FrameStepCalls& calls = yov::frameStepCalls();
@@ -210,10 +211,9 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
         yov::CheckStep(site);
         calls.stepDouble = self;
     };
-    c.checkBlt = [] { return 0; };
-    c.waitBlt = [] {};
-    c.batchBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
-        yov::lv::DoBlt(count, records, static_cast<LvHandle>(dc));
+    static engine_test::ImmediateBlitEngine engine;
+    engine.onBatch = [](int32_t, const BlitOp*, LvHandle batchDc) {
+        const int32_t dc = static_cast<int32_t>(batchDc);
         clockMs += 20;
         if (presented >= wanted) return;
         ++presented;

@@ -1,6 +1,5 @@
 #include "show_fixture.h"
 
-#include "program/core/binding/engine_binding.h"
 #include "program/core/params/param_table.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"
@@ -29,18 +28,9 @@ yov::SectRec& MakeSect(int32_t n) {
     return yov::sectRec(n);
 }
 
-void UseImmediateFrameSteps(int64_t& clock, int32_t screenDc) {
-    yov::FrameStepCalls& c = yov::frameStepCalls();
-    c = yov::defaultFrameStepCalls();
-    c.perfCounter = [&clock] { return clock += 20; };
-    c.checkBlt = [] { return 0; };
-    c.waitBlt = [] {};
-    c.batchBlt = [screenDc](int32_t count, const BlitOp* records, int32_t) {
-        yov::lv::DoBlt(count, records, static_cast<LvHandle>(screenDc));
-    };
-    c.doBlt = [](int32_t count, const BlitOp* records, int32_t dc) {
-        yov::lv::DoBlt(count, records, static_cast<LvHandle>(dc));
-    };
+void UseImmediateFrameSteps(int64_t& clock) {
+    yov::frameStepCalls() = yov::defaultFrameStepCalls();
+    yov::showClock().perfCounter = [&clock] { return clock += 20; };
     yov::showClock().sleep = [](int32_t) {};
     yov::showClock().pumpEvents = [] {};
 }

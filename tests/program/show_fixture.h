@@ -17,8 +17,8 @@
 #include "program/scene/script_reader.h"
 #include "program/show/sections.h"
 #include "program/show/show_records.h"
-#include "program/show/show_state.h"
-#include "program/show/timed_events.h"
+#include "program/show_data/show_state.h"
+#include "program/trains/timed_events.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_start_state.h"
 
@@ -27,9 +27,9 @@ namespace show_test {
 // Outside the template: assigning the scene model there trips the compiler.
 void ClearSceneModel();
 yov::SectRec& MakeSect(int32_t n);
-// Frame steps of exactly 20 ms on `clock`, their blits done at once onto the canvas `screenDc`
-// (no blit thread, no timer), and no sleeping or event pumping in the show clock.
-void UseImmediateFrameSteps(int64_t& clock, int32_t screenDc);
+// Frame steps of exactly 20 ms on `clock`, and no sleeping or event pumping in the show clock;
+// the blits done at once are engine_test::ImmediateBlitEngine's.
+void UseImmediateFrameSteps(int64_t& clock);
 
 template <class Base = ::testing::Test>
 class ShowTestOn : public Base {

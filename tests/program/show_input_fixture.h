@@ -1,14 +1,20 @@
 // A clean show input for each test: the show's input state, the per-mode settings, the panel
-// state and the scene model reset, settings in a scratch folder (core_test), and the engine
-// and window calls of the input procedures recorded instead of made.
+// state and the scene model reset, settings in a scratch folder (core_test), and the engine's
+// menus, the windows above the show and the show window's cursor recorded instead of made.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core_fixture.h"
 #include "program/core/startup/program_state.h"
+#include "engine_fake.h"
+#include "platform/codepage.h"
+#include "program/show_data/display_state.h"
 #include "program/show/show_input.h"
+#include "program/show_data/show_view.h"
+#include "program/show/show_window_calls.h"
 #include "program/show/show_panel.h"
 #include "show_fixture.h"
 
@@ -26,7 +32,6 @@ class ShowInputTest : public ShowTestOn<core_test::CoreTest> {
 protected:
     void SetUp() override {
         ShowTestOn<core_test::CoreTest>::SetUp();
-        savedCalls_ = yov::showInputCalls();
         calls.clear();
         described.clear();
         cursorShown = 0;
@@ -35,23 +40,12 @@ protected:
         yov::panelState() = yov::PanelState{};
         yov::programState().settings.Show = yov::ShowSettings{};
         yov::programState().road.ScreenSaverMode = 0;
-        yov::ShowInputCalls& c = yov::showInputCalls();
-        c.showPopup = [this](int32_t menu, int32_t x, int32_t y) { calls.push_back({"popup", menu, x, y, {}}); };
-        c.checkMenu = [this](int32_t id, bool on) { calls.push_back({"check", id, on ? 1 : 0, 0, {}}); };
-        c.checkItem = [this](int32_t menu, int32_t pos, bool on) {
-            calls.push_back({"item", menu, pos, on ? 1 : 0, {}});
-        };
-        c.setMenuItem = [this](int32_t menu, int32_t pos, const std::u16string& t) {
-            calls.push_back({"text", menu, pos, 0, t});
-        };
-        c.cutMenu = [this](int32_t menu, int32_t pos) { calls.push_back({"cut", menu, pos, 0, {}}); };
-        c.breakMenu = [this](int32_t menu) { calls.push_back({"break", menu, 0, 0, {}}); };
-        c.showPictureDescription = [this](int32_t entry) { described.push_back(entry); };
-        c.showCursor = [this] { ++cursorShown; };
-        c.showPasswordModal = [this] { ++passwordAsked; };
+        savedWindows_ = yov::InstallShowWindowCalls(&windows_);
+        yov::displayState().ShowForm = std::make_unique<CursorView>(cursorShown);
     }
     void TearDown() override {
-        yov::showInputCalls() = savedCalls_;
+        yov::displayState().ShowForm.reset();
+        yov::InstallShowWindowCalls(savedWindows_);
         yov::showInput() = yov::ShowInputState{};
         yov::panelState() = yov::PanelState{};
         yov::programState().settings.Show = yov::ShowSettings{};
@@ -78,7 +72,69 @@ protected:
     int passwordAsked = 0;
 
 private:
-    yov::ShowInputCalls savedCalls_;
+    // The engine's menus, recorded in the order they are asked for.
+    struct MenuEngine final : engine_test::EngineFake {
+        explicit MenuEngine(std::vector<MenuCall>& calls) : calls_(calls) {}
+        LvResult ShowPopup(int16_t, int32_t menu, int32_t x, int32_t y, LvWindow, int32_t) override {
+            calls_.push_back({"popup", menu, x, y, {}});
+            return 0;
+        }
+        LvResult CheckMenu(int32_t id, int32_t on) override {
+            calls_.push_back({"check", id, on, 0, {}});
+            return 0;
+        }
+        LvResult CheckItem(int32_t menu, int32_t position, int32_t on) override {
+            calls_.push_back({"item", menu, position, on, {}});
+            return 0;
+        }
+        LvResult SetMenuItem(int32_t menu, int32_t position, const char* caption, int32_t) override {
+            calls_.push_back({"text", menu, position, 0, plat::utf8ToUtf16(caption)});
+            return 0;
+        }
+        LvResult CutMenu(int32_t menu, int32_t position) override {
+            calls_.push_back({"cut", menu, position, 0, {}});
+            return 0;
+        }
+        LvResult BreakMenu(int32_t menu) override {
+            calls_.push_back({"break", menu, 0, 0, {}});
+            return 0;
+        }
+        std::vector<MenuCall>& calls_;
+    };
+    // The windows above the show: the password dialog and the picture descriptions, counted.
+    struct Windows final : yov::ShowWindowCalls {
+        explicit Windows(ShowInputTest& test) : test_(test) {}
+        std::unique_ptr<yov::ShowView> makeView(uint8_t) override { return nullptr; }
+        void takeCursorPosition() override {}
+        void settingsShowTab() override {}
+        void showDisplayRequest() override {}
+        void askPassword() override { ++test_.passwordAsked; }
+        void describePicture(int32_t entry) override { test_.described.push_back(entry); }
+        ShowInputTest& test_;
+    };
+    // The show window, only as far as the cursor it shows again.
+    class CursorView final : public yov::ShowView {
+    public:
+        explicit CursorView(int& shown) : shown_(shown) {}
+        LvWindow handle() const override { return 0; }
+        plat::HDC screenDc() const override { return {}; }
+        void setBackgroundColour(uint32_t) override {}
+        void placeOverScreen(bool, int32_t, int32_t) override {}
+        void clearAndShow() override {}
+        void innerSize(int32_t& width, int32_t& height) const override { width = height = 0; }
+        void setFrameSize(int32_t, int32_t) override {}
+        bool hideCursor() override { return true; }
+        void showCursor() override { ++shown_; }
+        int32_t showFontHeight() override { return 0; }
+        void closeFromProgram() override {}
+
+    private:
+        int& shown_;
+    };
+
+    MenuEngine engine_{calls};
+    Windows windows_{*this};
+    yov::ShowWindowCalls* savedWindows_ = nullptr;
 };
 
 }  // namespace show_test

@@ -15,8 +15,8 @@
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/startup/program_state.h"
-#include "program/show/show_state.h"
-#include "program/show/display_state.h"
+#include "program/show_data/show_state.h"
+#include "program/show_data/display_state.h"
 #include "program/trains/area_templates.h"
 #include "program/trains/line_area.h"
 #include "program/core/binding/engine_events.h"
@@ -36,7 +36,6 @@ protected:
         h.lookPicture = engine.lookPicture;
         h.getPartWithMsk = engine.getPartWithMsk;
         h.cleanCache = engine.cleanCache;
-        yov::drawHooks() = {};
         yov::ProgramState& st = yov::programState();
         ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
         // A new engine has no buffer classes: the first draw buffer hands them again.
@@ -53,7 +52,6 @@ protected:
         yov::FreeCanvas(5);
         yov::lv::CloseCache();
         yov::lv::CloseDLL();
-        yov::drawHooks() = {};
         PictureRefTest::TearDown();
     }
 

@@ -5,7 +5,7 @@
 // sets stay below `Base` while a nested one is read. The table parses through a
 // ParamParser and raises its errors through the parser's hooks, so it runs without Qt
 // (the parameter fuzz target links it); the program's table is paramTable(), wired in
-// program/scene/param_table_binding.cpp, and the free functions below work on it.
+// program/trains/param_table_binding.cpp, and the free functions below work on it.
 #pragma once
 
 #include <cstdint>

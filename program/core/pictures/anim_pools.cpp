@@ -22,7 +22,6 @@ AnimPoolHooks DefaultHooks() {
         LvHandle handle = static_cast<LvHandle>(buffer);
         FreeDrawBuffer(handle);
     };
-    h.sceneAnimated = [] { return (programState().run.RunFlags & 0x01) != 0; };
     return h;
 }
 
@@ -102,6 +101,11 @@ AnimPoolHooks& animPoolHooks() {
     return hooks;
 }
 
+TrainSlotHead& trainSlotHead() {
+    static TrainSlotHead head = nullptr;
+    return head;
+}
+
 int32_t AllocPicPart(uint8_t train) {
     PicPartPool& pool = picParts();
     int32_t index;
@@ -159,19 +163,18 @@ int32_t FreePictureSlot(int32_t slot) {
     PictureSlotTable& t = pictureSlots();
     if (!t.valid(slot) || t[slot].State == kSlotFree) return 0;
     PicPartPool& parts = picParts();
-    const AnimPoolHooks& hooks = animPoolHooks();
     const int32_t owner = t[slot].OwnerPart;
     const bool ownerKnown = parts.valid(owner) && parts[owner].State != kPartFree;
 
-    if (t[slot].State != kSlotAtRest && hooks.sceneAnimated && hooks.sceneAnimated()) {
+    if (t[slot].State != kSlotAtRest && (programState().run.RunFlags & 0x01) != 0) {
         if (UnlinkFromWheel(slot)) {
             AnimWheelState& w = animWheel();
             w.AnimScheduled = std::max(w.AnimScheduled - 1, 0);
             if (ownerKnown && parts[owner].AnimCount > 0) --parts[owner].AnimCount;
         }
     }
-    if (ownerKnown && parts[owner].Train != 0 && hooks.trainSlotHead) {
-        if (int32_t* head = hooks.trainSlotHead(parts[owner].Train)) {
+    if (ownerKnown && parts[owner].Train != 0 && trainSlotHead() != nullptr) {
+        if (int32_t* head = trainSlotHead()(parts[owner].Train)) {
             Unlink(*head, slot, [](PictureSlot& s) -> int32_t& { return s.TrainNext; });
         }
     }

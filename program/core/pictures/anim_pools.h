@@ -102,19 +102,21 @@ struct PicPartPool {
 
 PicPartPool& picParts();
 
-// What freeing needs from elsewhere. The defaults are FreeSurface and FreeDrawBuffer, and
-// the wheel counts as in use while RunFlags has 0x01; no train list is known until the
-// train records wire theirs in.
+// The engine handles freed with the records; by default FreeSurface and FreeDrawBuffer.
+// Tests put recorders here.
 struct AnimPoolHooks {
     std::function<void(int32_t surface, int32_t callSite)> freeSurface;
     std::function<void(int32_t buffer)> freeDrawBuffer;
-    // The head of train t's list of running animations, null when there is no such train.
-    std::function<int32_t*(uint8_t train)> trainSlotHead;
-    // The show's scene is animated: slots are on the wheel.
-    std::function<bool()> sceneAnimated;
 };
 
 AnimPoolHooks& animPoolHooks();
+
+// The head of train t's list of running animations, null when there is no such train. The
+// train records sit above the pools, so the show puts its answer in place (WireShow); until
+// then no train list is known. A freed slot leaves the animation wheel while the show's scene
+// is animated (RunFlags 0x01).
+using TrainSlotHead = int32_t* (*)(uint8_t train);
+TrainSlotHead& trainSlotHead();
 
 // A slot of the part shows another frame: the picture of every running phase takes it again
 // at the part's next painting (phases 0 to the running-frame count).

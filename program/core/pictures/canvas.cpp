@@ -89,8 +89,7 @@ void UseCanvas(int slot, uint32_t colour, int32_t width, int32_t height, uint8_t
 uint32_t SelectCanvas(int slot) {
     Canvas& c = canvasSlot(slot);
     if (!c.inUse) {
-        const uint32_t colour = drawHooks().defaultShowColour ? drawHooks().defaultShowColour() : 0;
-        makeCanvas(c, colour, 8 * canvasUnit(), canvasUnit(), 0);
+        makeCanvas(c, 0, 8 * canvasUnit(), canvasUnit(), 0);
     }
     CurrentCanvas& cur = currentCanvas();
     if (cur.slot != 0) {

@@ -168,7 +168,7 @@ struct Copy {
             toDest(sourceDc, 0, plat::SRCCOPY);  // a source surface stands in only in modes 1 to 4
             toDest(sourceMaskDc, 0, plat::SRCAND);
             if (mode != 6) {
-                const plat::HBRUSH brush = drawHooks().showBrush ? drawHooks().showBrush(mode - 6) : plat::HBRUSH{};
+                const plat::HBRUSH brush = showBrush(mode - 6);
                 toDest(sourceMaskDc, 0, kRopBrushWhereClear, brush);
             }
             maskCopied();

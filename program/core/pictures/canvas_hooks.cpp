@@ -5,14 +5,25 @@
 
 namespace yov {
 
-DrawHooks& drawHooks() {
-    static DrawHooks hooks;
-    return hooks;
+const ShowDrawing*& showDrawing() {
+    static const ShowDrawing* drawing = nullptr;
+    return drawing;
 }
 
-bool stepInProgress() { return drawHooks().stepInProgress && drawHooks().stepInProgress(); }
+bool stepInProgress() {
+    const ShowDrawing* d = showDrawing();
+    return d != nullptr && d->stepInProgress != nullptr && d->stepInProgress();
+}
 
-int32_t trainsInMotion() { return drawHooks().trainsInMotion ? drawHooks().trainsInMotion() : 0; }
+int32_t trainsInMotion() {
+    const ShowDrawing* d = showDrawing();
+    return d != nullptr && d->trainsInMotion != nullptr ? d->trainsInMotion() : 0;
+}
+
+plat::HBRUSH showBrush(int which) {
+    const ShowDrawing* d = showDrawing();
+    return d != nullptr && d->showBrush != nullptr ? d->showBrush(which) : plat::HBRUSH{};
+}
 
 void drawingStep(int32_t site) {
     if (!stepInProgress()) frameStep(site);

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <map>
 
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/train_picture.h"
 #include "script_show_fixture.h"

@@ -31,13 +31,11 @@ protected:
         CoreTest::SetUp();
         core_test::defaultTexts()[u"PARMA"] = u"Parenthesis matching problem";
         core_test::defaultTexts()[u"ILCC"] = u"Illegal color code %1";
-        yov::drawHooks() = {};
         Reset();
     }
     void TearDown() override {
         yov::FreeCanvas(1);
         Reset();
-        yov::drawHooks() = {};
         CoreTest::TearDown();
     }
     static void Reset() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "program/show/frame_step.h"
+#include "engine_fake.h"
 #include "picture_ref_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_hooks.h"
@@ -40,8 +41,6 @@ protected:
     void TearDown() override {
         yov::frameStepCalls().stepDouble = nullptr;
         yov::animPoolHooks() = savedPools_;
-        yov::slotSurfaceHooks() = {};
-        yov::drawHooks() = {};
         yov::ClearPicturePools();
         yov::pictureSlots() = yov::PictureSlotTable{};
         PictureRefTest::TearDown();
@@ -123,13 +122,24 @@ TEST_F(PictureSlots, FramesFollowTheStepsAndKeepSurfacesOfTheirOwn) {
     EXPECT_EQ(slot.Frames[1].Surface, 41) << "surfaces of their own are not overwritten";
 }
 
+// The engine's surfaces, faked: surfaces are numbered from `next` on, fills do nothing.
+struct SlotSurfaceEngine final : engine_test::EngineFake {
+    explicit SlotSurfaceEngine(LvHandle first) : next(first) {}
+    LvHandle CreateSurface(int32_t, int32_t, uint32_t, int32_t) override {
+        ++created;
+        return next++;
+    }
+    LvResult FillSurface(LvHandle, int32_t, int32_t, int32_t, int32_t, uint32_t, int32_t, int32_t) override {
+        return 0;
+    }
+    LvHandle next;
+    int created = 0;
+};
+
 TEST_F(PictureSlots, AnAnimationReachingPastItsPictureGetsNoSurface) {
     yov::programState().run.BatchMode = 1;
-    int created = 0;
-    yov::slotSurfaceHooks().createSurface = [&](int32_t, int32_t, uint32_t, int32_t) {
-        ++created;
-        return LvHandle{9};
-    };
+    SlotSurfaceEngine engine(9);
+    const int& created = engine.created;
     const int32_t s = yov::AllocPictureSlot();
     yov::PictureSlot& slot = yov::pictureSlots()[s];
     slot.FrameWidth = 10, slot.FrameHeight = 5, slot.StepX = 10, slot.LastFrame = 3;
@@ -144,11 +154,7 @@ TEST_F(PictureSlots, AnAnimationReachingPastItsPictureGetsNoSurface) {
 
 TEST_F(PictureSlots, PerFrameSurfacesStayAfterTheSurfacesAreMade) {
     yov::programState().run.BatchMode = 1;
-    LvHandle next = 20;
-    yov::slotSurfaceHooks().createSurface = [&](int32_t, int32_t, uint32_t, int32_t) { return next++; };
-    yov::slotSurfaceHooks().fillSurface = [](LvHandle, int32_t, int32_t, int32_t, int32_t, uint32_t, int32_t, int32_t) {
-        return 0;
-    };
+    SlotSurfaceEngine engine(20);
     const int32_t s = yov::AllocPictureSlot();
     yov::PictureSlot& slot = yov::pictureSlots()[s];
     slot.FrameWidth = 4, slot.FrameHeight = 4, slot.StepX = 4, slot.LastFrame = 1,

@@ -12,7 +12,7 @@
 #include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/params/param_table.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 
 #include "script_fixture.h"
 

@@ -20,7 +20,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/scene/stock_picture.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 
 namespace {
 

@@ -7,7 +7,8 @@
 
 #include "platform/random.h"
 #include "program/core/texts/program_error.h"
-#include "program/show/compositor.h"
+#include "program/show_data/compositor.h"
+#include "engine_fake.h"
 
 namespace {
 
@@ -235,22 +236,32 @@ struct Drawn {
     int32_t site;
 };
 
+// The engine's back surface, faked: fills and blits are written down.
+struct BackSurfaceEngine final : engine_test::EngineFake {
+    explicit BackSurfaceEngine(std::vector<Drawn>& drawn) : drawn_(drawn) {}
+    LvResult FillSurface(LvHandle, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t, int32_t,
+                         int32_t site) override {
+        drawn_.push_back({"fill", x, y, w, h, 0, site});
+        return 0;
+    }
+    LvResult DDBlt(LvHandle, int32_t x, int32_t y, int32_t w, int32_t h, LvHandle, int32_t, int32_t, int32_t flags,
+                   int32_t site) override {
+        drawn_.push_back({"blt", x, y, w, h, flags, site});
+        return 0;
+    }
+    std::vector<Drawn>& drawn_;
+};
+
 class FlushTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        c.surfaceCalls.fill = [this](int32_t x, int32_t y, int32_t w, int32_t h, uint32_t, int32_t site) {
-            drawn.push_back({"fill", x, y, w, h, 0, site});
-        };
-        c.surfaceCalls.blt = [this](int32_t x, int32_t y, int32_t w, int32_t h, int32_t, int32_t, int32_t,
-                                    int32_t flags, int32_t site) {
-            drawn.push_back({"blt", x, y, w, h, flags, site});
-        };
         startLine(c);
         c.MakeBlitLists(false);
         c.frame.compositionDc = 77;
     }
     Compositor c;
     std::vector<Drawn> drawn;
+    BackSurfaceEngine engine_{drawn};
 };
 
 TEST_F(FlushTest, GdiDirtyOnlyRectangleIsFilledOnTheScreen) {

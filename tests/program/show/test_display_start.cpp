@@ -17,14 +17,14 @@
 #include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
-#include "program/show/show_state.h"
+#include "program/trains/show_queues.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_window_calls.h"
-#include "program/show/timed_events.h"
+#include "program/trains/timed_events.h"
 #include "program/trains/train_records.h"
-#include "program/show/show_view.h"
+#include "program/show_data/show_view.h"
 #include "recording_engine.h"
 
 namespace {
@@ -173,6 +173,9 @@ protected:
         std::unique_ptr<yov::ShowView> makeView(uint8_t) override { return makeView_(); }
         void takeCursorPosition() override {}
         void settingsShowTab() override {}
+        void showDisplayRequest() override {}
+        void askPassword() override {}
+        void describePicture(int32_t) override {}
     } windows;
 
 private:

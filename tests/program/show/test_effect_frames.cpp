@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/core/startup/program_state.h"
 #include "program/show/anim_wheel.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
 #include "program/show/object_steps.h"
@@ -28,6 +29,7 @@
 #include "program/show/snow.h"
 #include "program/trains/picture_file.h"
 #include "program/trains/train_picture.h"
+#include "immediate_blit_engine.h"
 #include "show_fixture.h"
 #include "trains_fixture.h"
 
@@ -93,18 +95,11 @@ protected:
 
         FrameStepCalls& c = frameStepCalls();
         c = FrameStepCalls{};
-        c.perfCounter = [this] { return now += 20; };
-        c.canBlt = [] { return 0; };
-        c.checkBlt = [] { return 0; };
-        c.waitBlt = [] {};
-        c.gdiFlush = [] {};
         c.moveObject = [](int32_t, int32_t) {};
         c.stepObjectAnim = StepObjectAnim;
         c.doTimedEvents = [] { return 0; };
-        c.doBlt = [](int32_t n, const BlitOp* r, int32_t dc) { lv::DoBlt(n, r, static_cast<LvHandle>(dc)); };
-        c.batchBlt = [](int32_t n, const BlitOp* r, int32_t dc) {
-            if (n > 0) lv::DoBlt(n, r, static_cast<LvHandle>(dc));
-        };
+        engine_.emplace();
+        showClock().perfCounter = [this] { return now += 20; };
         showClock().sleep = [](int32_t) {};
         showClock().pumpEvents = [] {};
 
@@ -131,6 +126,7 @@ protected:
         pictureSlots() = PictureSlotTable{};
         frameStepCalls() = defaultFrameStepCalls();
         showClock() = ShowClock{};
+        engine_.reset();
         displayState().Frame = Compositor{};
         showState() = ShowState{};
         programState().machine.MsPerCounterTick = 0;
@@ -305,6 +301,7 @@ protected:
     }
 
     static constexpr int32_t kBodyX = 8;
+    std::optional<engine_test::ImmediateBlitEngine> engine_;  // batches drawn as handed over
     int64_t now = 1000;
     int32_t line = 0;
     int32_t part = 0;

@@ -20,7 +20,7 @@
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/texts/number_text.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"

@@ -3,18 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
 #include "program/show/object_steps.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "core_fixture.h"
+#include "engine_fake.h"
 #include "show_fixture.h"
 
 using ShowTest = show_test::ShowTestOn<core_test::CoreTest>;
@@ -36,27 +38,13 @@ protected:
         displayState().Frame.MakeBlitLists(false);
         FrameStepCalls& c = frameStepCalls();
         c = FrameStepCalls{};
-        c.perfCounter = [this] { return now; };
-        c.canBlt = [this] { return canBltAnswer; };
-        c.canFlip = [this] { return canFlipAnswer; };
-        c.flip = [this] {
-            calls.push_back("flip");
-            return flipAnswer;
-        };
-        c.checkBlt = [] { return 0; };
-        c.waitBlt = [this] { calls.push_back("wait"); };
-        c.batchBlt = [this](int32_t count, const BlitOp* records, int32_t) {
-            calls.push_back("batch " + std::to_string(count));
-            batches.emplace_back(records, records + count);
-        };
-        c.doBlt = [this](int32_t count, const BlitOp*, int32_t) { calls.push_back("do " + std::to_string(count)); };
-        c.gdiFlush = [] {};
         c.moveObject = [this](int32_t train, int32_t ms) {
             calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
         };
         c.stepObjectAnim = StepObjectAnim;
         c.doTimedEvents = [] { return 0; };
         ShowClock& clock = showClock();
+        clock.perfCounter = [this] { return now; };
         clock.sleep = [this](int32_t ms) {
             calls.push_back("sleep " + std::to_string(ms));
             now += ms;
@@ -75,12 +63,41 @@ protected:
         InsertActiveTrain(t);
         return t;
     }
+    // The engine's presentation, faked: answers from the test, calls written down.
+    struct PresentEngine final : engine_test::EngineFake {
+        explicit PresentEngine(FrameStep& test) : test_(test) {}
+        LvResult CanBlt() override { return test_.canBltAnswer; }
+        LvResult CanFlip() override { return test_.canFlip ? test_.canFlip() : test_.canFlipAnswer; }
+        LvResult Flip() override {
+            test_.calls.push_back("flip");
+            return test_.flipAnswer;
+        }
+        LvResult CheckBlt(int32_t*) override { return test_.checkBlt ? test_.checkBlt() : 0; }
+        LvResult WaitBlt(int32_t*) override {
+            test_.calls.push_back("wait");
+            return 0;
+        }
+        LvResult BatchBlt(int32_t count, const BlitOp* records, LvHandle) override {
+            test_.calls.push_back("batch " + std::to_string(count));
+            test_.batches.emplace_back(records, records + count);
+            return 0;
+        }
+        LvResult DoBlt(int32_t count, const BlitOp*, LvHandle) override {
+            test_.calls.push_back("do " + std::to_string(count));
+            return 0;
+        }
+        FrameStep& test_;
+    };
+
     int64_t now = 1000;
+    std::function<int32_t()> canFlip;   // CanFlip's answers, when not canFlipAnswer
+    std::function<int32_t()> checkBlt;  // CheckBlt's answers, when not 0
     int32_t canBltAnswer = 0;
     int32_t canFlipAnswer = 0;
     int32_t flipAnswer = 0;
     std::vector<std::string> calls;
     std::vector<std::vector<BlitOp>> batches;
+    PresentEngine engine_{*this};
 };
 
 struct GrantCase {
@@ -277,7 +294,7 @@ TEST_F(FrameStep, APendingFlipEndsAStepOfLongWorkAndTheMainLoopSleepsUntilItCanF
     constexpr int32_t kLongWork = 16015;
     int questions = 0;
     int64_t flipsAt = 0;  // the counter value from which the flip can be done
-    frameStepCalls().canFlip = [&] {
+    canFlip = [&] {
         // A step that asks on and on without sleeping ends by the hang rule.
         if (++questions > 1000) now += kHangMs;
         return now < flipsAt ? 1 : 0;
@@ -323,7 +340,7 @@ TEST_F(FrameStep, GdiPageFlippingMovesThePageOnceForAPresentationThatWasDeferred
     showState().FlipCount = 1;
     showState().MinFrameMs = 20;
     int32_t pending = 1;  // the batch handed over last is still being drawn
-    frameStepCalls().checkBlt = [&pending] { return pending; };
+    checkBlt = [&pending] { return pending; };
     for (uint8_t start : {uint8_t{0}, uint8_t{1}}) {
         SCOPED_TRACE(start);
         calls.clear();
@@ -352,7 +369,7 @@ TEST_F(FrameStep, AHangingFlipStopsTheShowAfterTwoHundredMilliseconds) {
     programState().run.BatchMode = 1;
     showState().FlipCount = 1;
     // Busy on every question, one millisecond apart; the wait gives up once 200 have passed.
-    frameStepCalls().canFlip = [this] {
+    canFlip = [this] {
         ++now;
         return 1;
     };

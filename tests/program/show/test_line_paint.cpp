@@ -8,10 +8,10 @@
 
 #include "program/core/pictures/anim_pools.h"
 #include "program/scene/picture_slot.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/line_paint.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/trains/line_area.h"
 #include "program/trains/train_picture.h"
 #include "show_fixture.h"

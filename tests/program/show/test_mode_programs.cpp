@@ -14,7 +14,7 @@
 #include "modes_fixture.h"
 #include "program/show/object_motion.h"
 #include "program/show/object_steps.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 
 namespace {
 

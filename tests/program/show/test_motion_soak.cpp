@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "program/show/show_wiring.h"
 #include "core_fixture.h"
 #include "motion_fixture.h"
 #include "show_lists_check.h"
@@ -42,10 +43,7 @@ protected:
         programState().settings.Show.LimLinB[0] = 1;
         programState().settings.Show.LimLinV[0] = 6;
         programState().run.RunFlags = 0x01;  // the scene is animated: freed slots leave the wheel
-        animPoolHooks().trainSlotHead = [](uint8_t train) -> int32_t* {
-            return trains().valid(train) ? &trains().at(train).AnimSlots : nullptr;
-        };
-        animPoolHooks().sceneAnimated = [] { return true; };
+        trainSlotHead() = kTrainSlotHead;    // the show's, as the program wires it
         StartTimedEvents();
         ResetTrainStarts();
         showClock().sleep = [](int32_t) {};

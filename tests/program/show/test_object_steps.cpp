@@ -11,7 +11,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/object_steps.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 
 namespace {
 

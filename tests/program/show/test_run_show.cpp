@@ -22,7 +22,7 @@
 #include "program/show/main_loop.h"
 #include "program/show/run_show.h"
 #include "program/show/show_clock.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/show/show_run_steps.h"
 #include "program/show/show_window_calls.h"
 
@@ -75,6 +75,9 @@ public:
     void settingsShowTab() override {
         if (onTab) onTab();
     }
+    void showDisplayRequest() override {}
+    void askPassword() override {}
+    void describePicture(int32_t) override {}
 };
 
 class ShowRun : public show_test::ShowTestOn<core_test::CoreTest> {

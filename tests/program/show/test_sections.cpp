@@ -14,7 +14,7 @@
 #include "program/core/params/param_table.h"
 #include "program/show/main_loop.h"
 #include "program/show/sections.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/trains/pool_resolution.h"
 #include "program/trains/train_start_state.h"
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "show_fixture.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 
 namespace {
 

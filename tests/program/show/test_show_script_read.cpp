@@ -8,7 +8,7 @@
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/windows/window_dispatch.h"
 #include "program/show/show_run_steps.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_wiring.h"
 #include "script_fixture.h"
 
@@ -21,13 +21,11 @@ protected:
         savedReader_ = yov::scriptReader().hooks;
         savedLater_ = yov::laterParts();
         savedPools_ = yov::animPoolHooks();
-        savedDraw_ = yov::drawHooks();
     }
     void TearDown() override {
         yov::scriptReader().hooks = savedReader_;
         yov::laterParts() = savedLater_;
         yov::animPoolHooks() = savedPools_;
-        yov::drawHooks() = savedDraw_;
         ScriptTest::TearDown();
     }
 
@@ -35,7 +33,6 @@ private:
     yov::ScriptHooks savedReader_;
     yov::LaterParts savedLater_;
     yov::AnimPoolHooks savedPools_;
-    yov::DrawHooks savedDraw_;
 };
 
 TEST_F(ShowScriptRead, TheShowsReadTakesItsFontHeightSpeedAndVersion) {

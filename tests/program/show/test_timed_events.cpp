@@ -6,7 +6,7 @@
 
 #include "show_fixture.h"
 #include "program/core/texts/program_error.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 
 namespace {
 

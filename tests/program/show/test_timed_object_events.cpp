@@ -10,7 +10,7 @@
 #include "core_fixture.h"
 #include "motion_fixture.h"
 #include "program/core/startup/program_state.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/show/show_clock.h"
 #include "program/show/timed_object_events.h"
 

@@ -24,7 +24,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/scene/script_reader.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/part_states.h"
 #include "program/trains/train_labels.h"

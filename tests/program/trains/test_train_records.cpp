@@ -12,7 +12,7 @@
 #include "show_fixture.h"
 #include "program/core/texts/program_error.h"
 #include "program/scene/picture_slot.h"
-#include "program/show/show_queues.h"
+#include "program/trains/show_queues.h"
 #include "program/trains/train_picture.h"
 
 namespace {

@@ -33,7 +33,7 @@
 #include "program/dialogs/cfg_state.h"
 #include "program/scene/script_reader.h"
 #include "program/stock_data/stock_state.h"
-#include "program/show/show_state.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_wiring.h"
 #include "program/ui/about_window.h"
 #include "program/ui/preview_window.h"

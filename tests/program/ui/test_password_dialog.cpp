@@ -14,6 +14,7 @@
 #include "program/show/show_window_rules.h"
 #include "program/ui/password_dialog.h"
 #include "program/ui/show_input_wiring.h"
+#include "program/ui/show_windows.h"
 #include "show_input_fixture.h"
 
 namespace {
@@ -30,8 +31,6 @@ protected:
     }
     void TearDown() override {
         yov::laterParts() = yov::LaterParts{};
-        yov::showInputLink() = yov::ShowInputLink{};
-        yov::frameStepCalls().ddMenus = nullptr;
         ShowInputTest::TearDown();
     }
     // Types the texts into the dialog's boxes and presses O.K.
@@ -93,7 +92,7 @@ TEST_F(PasswordTest, AScreenSaverStopAsksModallyAndEndsOnlyWithThePassword) {
     yov::programState().road.ScreenSaverMode = 1;
     yov::SaveRegString(u"ScreenSaveUsePassword", u"1");
     yov::SaveRegString(u"Pw", u"train");
-    yov::showInputCalls().showPasswordModal = yov::ShowGetPasswordModal;
+    yov::WireShowWindows();  // the program's own windows ask for the password
     yov_test::whenModal([](QWidget* w) { answer(w, QStringLiteral("tram")); });
     yov::ScrKeyCommand(27, 0);
     EXPECT_EQ(programState().run.StopRequest, 0);

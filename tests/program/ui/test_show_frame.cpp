@@ -13,7 +13,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
 #include "program/show/show_window_calls.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 #include "program/ui/show_windows.h"
 
 namespace {

@@ -162,7 +162,6 @@ TEST_F(PanelTest, SaveStoresTheModesValuesAndAFixedSpeedStaysOut) {
 }
 
 TEST_F(PanelTest, ResizingTheWindowedShowCancelsThePanel) {
-    yov::WireShowInput();
     yov::ScrPanelInit();
     type(1, "5");
     yov::ShowWindowOf(view.get())->resize(700, 500);
@@ -170,9 +169,7 @@ TEST_F(PanelTest, ResizingTheWindowedShowCancelsThePanel) {
     EXPECT_EQ(panelState().PanelOpen, 0);
     EXPECT_FALSE(panel->isVisible());
     EXPECT_EQ(programState().settings.Show.LimLinV[0], 3);
-    yov::showInputLink() = yov::ShowInputLink{};
     yov::laterParts() = yov::LaterParts{};
-    yov::frameStepCalls().ddMenus = nullptr;
 }
 
 }  // namespace

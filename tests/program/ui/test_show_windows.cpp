@@ -1,6 +1,6 @@
 // The show windows under the platform the tests run on (offscreen, or Xvfb when run by hand
-// with QT_QPA_PLATFORM=xcb): their sizes, the re-creation a resize asks for, keys turned into
-// the show's command codes, close requests told apart, and frames put on screen.
+// with QT_QPA_PLATFORM=xcb): their sizes, the re-creation a resize asks for, keys, clicks and
+// moves reaching the show, close requests told apart, and frames put on screen.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -12,12 +12,15 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <functional>
 #include <utility>
 
 #include "core_fixture.h"
 #include "program/core/startup/program_state.h"
-#include "program/show/display_state.h"
-#include "program/show/show_state.h"
+#include "program/show_data/display_state.h"
+#include "program/show/show_input.h"
+#include "program/show/show_panel.h"
+#include "program/show_data/show_state.h"
 #include "program/show/show_window_rules.h"
 #include "program/ui/show_windows.h"
 
@@ -27,27 +30,21 @@ class ShowWindowsTest : public core_test::CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        yov::ShowInputLink& link = yov::showInputLink();
-        link = {};
-        link.keyCommand = [this](int32_t code) { codes.push_back(code); };
-        link.requestRecreate = [this] { ++recreates; };
-        link.panelOpen = [this] { return panelOpen; };
-        link.panelCommand = [this](int32_t index) {
-            panelCommands.push_back(index);
-            panelOpen = false;
-        };
-        link.requestRepaint = [this](uint8_t mask) { repaints.push_back(mask); };
+        yov::programState().settings.Show = yov::ShowSettings{};
     }
     void TearDown() override {
-        yov::showInputLink() = {};
+        yov::programState().settings.Show = yov::ShowSettings{};
         CoreTest::TearDown();
     }
-
-    std::vector<int32_t> codes;
-    std::vector<int32_t> panelCommands;
-    std::vector<uint8_t> repaints;
-    int recreates = 0;
-    bool panelOpen = false;
+    // The speed panel open, with the line limit it would go back to when cancelled.
+    static void openPanel() {
+        yov::panelState().PanelOpen = 1;
+        yov::panelState().SavedLinV = 4;
+        yov::programState().settings.Show.LimLinV[0] = 9;
+    }
+    static bool panelCancelled() {
+        return yov::panelState().PanelOpen == 0 && yov::programState().settings.Show.LimLinV[0] == 4;
+    }
 };
 
 QSize screenSize() { return QGuiApplication::primaryScreen()->virtualGeometry().size(); }
@@ -66,11 +63,11 @@ TEST_F(ShowWindowsTest, WindowedShowOpensAtItsFirstSizeAndResizeRecreatesTheSurf
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Yov"));
     EXPECT_EQ(yov::programState().WindowTable[0].window, w);
 
-    panelOpen = true;
+    openPanel();
     w->resize(640, 400);
     QCoreApplication::processEvents();
-    EXPECT_EQ(recreates, 1);
-    EXPECT_EQ(panelCommands, std::vector<int32_t>{1});  // the panel is cancelled
+    EXPECT_EQ(yov::showState().RecreateRequest, 1);
+    EXPECT_TRUE(panelCancelled());
     view->clearAndShow();
     plat::BitmapDesc desc;
     ASSERT_TRUE(plat::GetObject(plat::GetCurrentBitmap(view->screenDc()), desc));
@@ -91,51 +88,58 @@ TEST_F(ShowWindowsTest, FullScreenShowCoversTheScreen) {
     // A resize of the full-screen window asks for nothing.
     w->resize(300, 200);
     QCoreApplication::processEvents();
-    EXPECT_EQ(recreates, 0);
+    EXPECT_EQ(yov::showState().RecreateRequest, 0);
     view->closeFromProgram();
 }
 
-TEST_F(ShowWindowsTest, KeysReachTheShowAsShiftTimes256PlusKeyCode) {
+// Keys reach the show's commands as Shift x 256 + key code: what each does to the show tells
+// which code arrived.
+TEST_F(ShowWindowsTest, KeysReachTheShowsCommands) {
     struct Case {
+        const char* what;
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
-        int32_t code;
+        std::function<bool()> happened;
     };
+    const yov::ShowState& ss = yov::showState();
     const Case cases[] = {
-        {Qt::Key_A, Qt::NoModifier, 65},
-        {Qt::Key_A, Qt::ShiftModifier, 256 + 65},
-        {Qt::Key_Escape, Qt::NoModifier, 27},
-        {Qt::Key_Return, Qt::NoModifier, 13},
-        {Qt::Key_Space, Qt::NoModifier, 32},
-        {Qt::Key_F1, Qt::NoModifier, 112},
-        {Qt::Key_Left, Qt::AltModifier, 4 * 256 + 37},
-        {Qt::Key_S, Qt::ControlModifier, 2 * 256 + 83},
-        {Qt::Key_7, Qt::NoModifier, 55},
-        {Qt::Key_PageDown, Qt::ShiftModifier | Qt::ControlModifier, 3 * 256 + 34},
+        {"F6 starts line by line", Qt::Key_F6, Qt::NoModifier, [&] { return ss.StartMode == 1; }},
+        {"F7 starts all lines", Qt::Key_F7, Qt::NoModifier, [&] { return ss.StartMode == 2; }},
+        {"7 takes seven single steps", Qt::Key_7, Qt::NoModifier,
+         [&] { return ss.StepMode == 1 && ss.StepCountdown == 7; }},
+        {"Shift+7 starts seven trains", Qt::Key_7, Qt::ShiftModifier, [&] { return ss.StartCredits == 7; }},
+        {"S takes one step", Qt::Key_S, Qt::NoModifier, [&] { return ss.StepCountdown == 1; }},
+        {"Ctrl+S is not S", Qt::Key_S, Qt::ControlModifier, [&] { return ss.StepCountdown == 0; }},
+        {"Space pauses", Qt::Key_Space, Qt::NoModifier, [&] { return ss.StepMode == 1; }},
+        {"Alt+F7 is not F7", Qt::Key_F7, Qt::AltModifier, [&] { return ss.StartMode == 0; }},
+        {"Esc stops", Qt::Key_Escape, Qt::NoModifier, [] { return yov::programState().run.StopRequest == 1; }},
+        {"Enter stops", Qt::Key_Return, Qt::NoModifier, [] { return yov::programState().run.StopRequest == 1; }},
     };
+    // Other keys do not stop the show, so that each key's own command shows.
+    yov::programState().settings.Show.NStpKey = {1, 1};
     for (uint8_t mode : {0, 1}) {
         auto view = yov::MakeShowView(mode);
         yov::ShowWindowBase* w = yov::ShowWindowOf(view.get());
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
         for (const Case& k : cases) {
-            codes.clear();
+            yov::ShowState& s = yov::showState();
+            s.StartMode = 0;
+            s.StartCredits = 0;
+            s.StepMode = 0;
+            s.StepCountdown = 0;
+            yov::programState().run.StopRequest = 0;
             QTest::keyClick(w, k.key, k.modifiers);
-            // The modifier keys themselves arrive first, as key presses of their own.
-            ASSERT_FALSE(codes.empty());
-            EXPECT_EQ(codes.back(), k.code) << "mode " << int(mode) << " key " << k.key;
+            EXPECT_TRUE(k.happened()) << "mode " << int(mode) << ": " << k.what;
         }
+        yov::programState().run.StopRequest = 0;
         view->closeFromProgram();
     }
 }
 
-TEST_F(ShowWindowsTest, ClicksAndMovesReachTheStopRules) {
-    std::vector<std::array<int32_t, 4>> clicks;
-    std::vector<std::array<int32_t, 4>> moves;
-    yov::showInputLink().mouseClick = [&](int32_t b, int32_t s, int32_t x, int32_t y) {
-        clicks.push_back({b, s, x, y});
-    };
-    yov::showInputLink().mouseMove = [&](int32_t b, int32_t s, int32_t x, int32_t y) { moves.push_back({b, s, x, y}); };
+TEST_F(ShowWindowsTest, ClicksAndMovesReachTheShow) {
+    // Under DirectDraw a right click asks the next frame step for the popup at its place.
+    yov::programState().run.BatchMode = 1;
     auto view = yov::MakeShowView(1);
     yov::ShowWindowBase* w = yov::ShowWindowOf(view.get());
     w->show();
@@ -146,11 +150,14 @@ TEST_F(ShowWindowsTest, ClicksAndMovesReachTheStopRules) {
     QMouseEvent move(QEvent::MouseMove, QPointF(40, 50), w->mapToGlobal(QPointF(40, 50)), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QCoreApplication::sendEvent(w, &move);
-    ASSERT_EQ(clicks.size(), 1u);
-    EXPECT_EQ(clicks[0], (std::array<int32_t, 4>{2, 1, 12, 34}));
-    ASSERT_FALSE(moves.empty());
-    EXPECT_EQ(moves.back()[2], 40);
-    EXPECT_EQ(moves.back()[3], 50);
+    const yov::ShowInputState& input = yov::showInput();
+    EXPECT_EQ(input.DisplayRequest, yov::display_request::kPopup);
+    EXPECT_EQ(input.RightClickX, 12);
+    EXPECT_EQ(input.RightClickY, 34);
+    EXPECT_EQ(input.LastX, 40);
+    EXPECT_EQ(input.LastY, 50);
+    EXPECT_EQ(yov::programState().run.StopRequest, 0) << "neither stops a show whose mode lets them";
+    yov::showInput().DisplayRequest = yov::display_request::kNone;
     view->closeFromProgram();
 }
 
@@ -206,10 +213,10 @@ TEST(ShowCloseRules, Table) {
 }
 
 TEST_F(ShowWindowsTest, MinimisingNeitherCancelsThePanelNorRecreates) {
-    panelOpen = true;
+    openPanel();
     yov::WindowedResize(true, 0);
-    EXPECT_EQ(recreates, 0);
-    EXPECT_TRUE(panelCommands.empty());
+    EXPECT_EQ(yov::showState().RecreateRequest, 0);
+    EXPECT_EQ(yov::panelState().PanelOpen, 1);
 }
 
 TEST_F(ShowWindowsTest, PresentedRectanglesReachTheWindow) {
@@ -275,17 +282,17 @@ TEST_F(ShowWindowsTest, OnlyAnExposureAsksForTheSceneToBeRepainted) {
         }
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
         QCoreApplication::processEvents();
-        repaints.clear();
+        yov::showState().RepaintRequest = 0;
         for (int frame = 0; frame < 3; ++frame) {
             const LvRect changed{10 + 40 * frame, 10, 40, 20};
             w->presenter().present(view->screenDc(), &changed, 1);
             view->showPresented();
             QCoreApplication::processEvents();
         }
-        EXPECT_TRUE(repaints.empty()) << "mode " << int{mode};
+        EXPECT_EQ(yov::showState().RepaintRequest, 0) << "mode " << int{mode};
         w->repaint();
-        ASSERT_EQ(repaints.size(), 1u) << "mode " << int{mode};
-        EXPECT_EQ(repaints[0], mode == 0 ? yov::FullRepaintMask(yov::showState().FlipCount) : 1);
+        EXPECT_EQ(yov::showState().RepaintRequest, mode == 0 ? yov::FullRepaintMask(yov::showState().FlipCount) : 1)
+            << "mode " << int{mode};
         view->closeFromProgram();
     }
 }
@@ -355,11 +362,9 @@ TEST_F(ShowWindowsTest, ALentPageIsPaintedFromItselfAndCopiedWhenTheLoanEnds) {
 }
 
 TEST_F(ShowWindowsTest, TextUnderDirectDrawEndsWithEscOrANewRequest) {
-    yov::ShowInputLink& link = yov::showInputLink();
-    uint8_t request = 3;
-    link.takeDisplayRequest = [&] { return std::exchange(request, uint8_t{0}); };
-    link.displayRequestPending = [&] { return request != 0; };
-    link.pendingText = [] { return std::u16string(u"Class 4 tank engine\nbuilt 1911"); };
+    yov::ShowInputState& input = yov::showInput();
+    input.DisplayRequest = yov::display_request::kText;
+    input.PendingText = u"Class 4 tank engine\nbuilt 1911";
     yov::showState().FlipCount = 2;
     auto view = yov::MakeShowView(1);
     auto* w = static_cast<yov::ScrFull*>(yov::ShowWindowOf(view.get()));
@@ -375,14 +380,13 @@ TEST_F(ShowWindowsTest, TextUnderDirectDrawEndsWithEscOrANewRequest) {
     w->DDMenus();
     EXPECT_EQ(w->TextBoxOpen, 0);
     EXPECT_FALSE(w->DTxt()->isVisible());
-    ASSERT_FALSE(repaints.empty());
-    EXPECT_EQ(repaints.back(), 7);  // every page of the chain afterwards
+    EXPECT_EQ(yov::showState().RepaintRequest, 7);  // every page of the chain afterwards
 
-    request = 3;
-    QTimer::singleShot(50, w, [&request] { request = 1; });  // the next request arrives
+    input.DisplayRequest = yov::display_request::kText;
+    QTimer::singleShot(50, w, [&input] { input.DisplayRequest = yov::display_request::kPopup; });  // the next one
     w->DDMenus();
     EXPECT_EQ(w->TextBoxOpen, 0);
-    EXPECT_EQ(request, 1);
+    EXPECT_EQ(input.DisplayRequest, yov::display_request::kPopup);
     yov::showState().FlipCount = 0;
     view->closeFromProgram();
 }

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "program/core/startup/program_state.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/startup/core_state.h"
 #include "program/scene/picture_slot.h"
@@ -23,8 +24,9 @@ protected:
         yov::AnimPoolHooks& h = yov::animPoolHooks();
         h.freeSurface = [this](int32_t s, int32_t site) { surfaces.emplace_back(s, site); };
         h.freeDrawBuffer = [this](int32_t b) { buffers.push_back(b); };
-        h.trainSlotHead = [this](uint8_t train) -> int32_t* { return train == 3 ? &trainHead : nullptr; };
-        h.sceneAnimated = [this] { return animated; };
+        trainHead = 0;
+        yov::trainSlotHead() = [](uint8_t train) -> int32_t* { return train == 3 ? &trainHead : nullptr; };
+        yov::programState().run.RunFlags |= 0x01;  // an animated scene
         Clear();
     }
     void TearDown() override {
@@ -84,8 +86,8 @@ protected:
 
     Freed surfaces;
     std::vector<int32_t> buffers;
-    int32_t trainHead = 0;
-    bool animated = true;
+    // Train 3's list of running animations, the only train there is.
+    static inline int32_t trainHead = 0;
 
 private:
     yov::AnimPoolHooks saved_;
@@ -233,7 +235,7 @@ TEST_F(AnimPools, SlotOnTheFarList) {
 }
 
 TEST_F(AnimPools, WithoutAnAnimatedSceneTheWheelIsNotTouched) {
-    animated = false;
+    yov::programState().run.RunFlags &= ~0x01;
     const int32_t part = yov::AllocPicPart(0);
     const int32_t a = NewSlot(part);
     Schedule(a, 9);

@@ -11,6 +11,8 @@
 #include "engine_fake.h"
 #include "program/core/pictures/canvas_copy.h"
 #include "program/core/texts/program_error.h"
+#include "program/show_data/display_state.h"
+#include "program/show_data/show_state.h"
 
 namespace {
 
@@ -66,7 +68,8 @@ TEST_P(CopyRectModes, DrawPictureAndMask) {
     Mask destMask(kDestMask);
     const plat::HBRUSH first = plat::CreateSolidBrush(Colour('o'));
     const plat::HBRUSH second = plat::CreateSolidBrush(Colour('k'));
-    yov::drawHooks().showBrush = [&](int which) { return which == 1 ? first : second; };
+    yov::displayState().BackBrush = first;
+    yov::displayState().KeyBrush = second;
 
     yov::CopyRectEx(dest.Value(), destMask.Value(), 0, 0, 4, 2, source.Value(), c.sourceMask ? sourceMask.Value() : 0,
                     0, 0, c.mode, c.maskFlag, 0, 0, 1);
@@ -133,8 +136,8 @@ TEST_F(DrawingTest, ZeroSizesNeitherDrawNorStep) {
 TEST_F(DrawingTest, NoFrameStepWhileOneRuns) {
     Picture source(kSource);
     Picture dest(4, 2);
-    yov::drawHooks().stepInProgress = [] { return true; };
-    yov::drawHooks().trainsInMotion = [] { return 3; };
+    yov::showState().StepState = 1;
+    yov::showState().StartedTrains = 3;
     yov::CopyRectEx(dest.Value(), 0, 0, 0, 4, 2, source.Value(), 0, 0, 0, 1, 0, 0, 0, 1);
     EXPECT_EQ(dest.Rows(), kSource);
     EXPECT_TRUE(steps.empty());
@@ -223,7 +226,7 @@ TEST_F(Surfaces, Mode2IntoADestinationSurfaceMasksTheSourceInItsDc) {
 }
 
 TEST_F(Surfaces, LongCopiesAreCutIntoBandsWhileTrainsMove) {
-    yov::drawHooks().trainsInMotion = [] { return 1; };
+    yov::showState().StartedTrains = 1;
     Picture wide(100, 500);
     Picture target(100, 500);
     yov::BlitSurfaceDC(0, 0, 0, 100, 500, wide.Value(), 0, 0, plat::SRCCOPY, kDestSurface, 0, {}, 1);
@@ -237,13 +240,13 @@ TEST_F(Surfaces, LongCopiesAreCutIntoBandsWhileTrainsMove) {
 
     steps.clear();
     yov::BlitSurfaceDC(target.Value(), 0, 0, 100, 500, wide.Value(), 0, 0, plat::SRCCOPY, 0, 0, {}, 1);
-    yov::drawHooks().trainsInMotion = [] { return 0; };
+    yov::showState().StartedTrains = 0;
     yov::BlitSurfaceDC(target.Value(), 0, 0, 100, 500, wide.Value(), 0, 0, plat::SRCCOPY, 0, 0, {}, 1);
     EXPECT_EQ(steps.size(), 4u) << "one copy without trains in motion";
 }
 
 TEST_F(Surfaces, AStopDuringTheBandsGivesTheSurfaceBack) {
-    yov::drawHooks().trainsInMotion = [] { return 1; };
+    yov::showState().StartedTrains = 1;
     yov::frameStepCalls().stepDouble = [](int32_t site) {
         if (site == 11602) throw yov::ProgramError(yov::error_number::kReported, u"");
     };

@@ -1,4 +1,4 @@
-#include "program/show/compositor.h"
+#include "program/show_data/compositor.h"
 
 #include <algorithm>
 
@@ -45,17 +45,7 @@ void BlitList::erase() {
     made = false;
 }
 
-CompositorSurfaceCalls engineSurfaceCalls() {
-    CompositorSurfaceCalls calls;
-    calls.fill = [](int32_t x, int32_t y, int32_t w, int32_t h, uint32_t pixel, int32_t site) {
-        lv::FillSurface(0, x, y, w, h, pixel, 0, site);
-    };
-    calls.blt = [](int32_t x, int32_t y, int32_t w, int32_t h, int32_t source, int32_t sx, int32_t sy, int32_t flags,
-                   int32_t site) { lv::DDBlt(0, x, y, w, h, static_cast<LvHandle>(source), sx, sy, flags, site); };
-    return calls;
-}
-
-Compositor::Compositor() : surfaceCalls(engineSurfaceCalls()) {}
+Compositor::Compositor() = default;
 
 void Compositor::ClearBlitLists() {
     rectCapacity_ = kRectGrowth;
@@ -329,22 +319,23 @@ void Compositor::flushDirectDraw(const DirtyRect& r) {
         const int32_t ch = c.Top - c.Bottom;
         if (p == 0) {
             if (op.Transparent != 0) {
-                surfaceCalls.fill(rx, ry, rw, rh, bg, 16005);
+                lv::FillSurface(0, rx, ry, rw, rh, bg, 0, 16005);
                 p = 1;
             } else {
-                if (c.Top < r.Top) surfaceCalls.fill(rx, ry, rw, r.Top - c.Top, bg, 16006);
+                if (c.Top < r.Top) lv::FillSurface(0, rx, ry, rw, r.Top - c.Top, bg, 0, 16006);
                 if (c.Bottom > r.Bottom)
-                    surfaceCalls.fill(rx, sub(originY_, c.Bottom), rw, c.Bottom - r.Bottom, bg, 16007);
-                if (c.Left > r.Left) surfaceCalls.fill(rx, cy, c.Left - r.Left, ch, bg, 16008);
-                if (c.Right < r.Right) surfaceCalls.fill(add(originX_, c.Right), cy, r.Right - c.Right, ch, bg, 16009);
+                    lv::FillSurface(0, rx, sub(originY_, c.Bottom), rw, c.Bottom - r.Bottom, bg, 0, 16007);
+                if (c.Left > r.Left) lv::FillSurface(0, rx, cy, c.Left - r.Left, ch, bg, 0, 16008);
+                if (c.Right < r.Right)
+                    lv::FillSurface(0, add(originX_, c.Right), cy, r.Right - c.Right, ch, bg, 0, 16009);
             }
         }
         const int32_t sx = add(op.SourceX, c.Left - op.Left);
         const int32_t sy = sub(op.SourceYBase, c.Top);
-        surfaceCalls.blt(cx, cy, cw, ch, op.SourceSurface, sx, sy, p, 11001);
+        lv::DDBlt(0, cx, cy, cw, ch, static_cast<LvHandle>(op.SourceSurface), sx, sy, p, 11001);
         p = 1;
     }
-    if (p == 0) surfaceCalls.fill(rx, ry, rw, rh, bg, 16010);
+    if (p == 0) lv::FillSurface(0, rx, ry, rw, rh, bg, 0, 16010);
 }
 
 void Compositor::fillAround(BlitList& list, int32_t destDc, const DirtyRect& r, const DirtyRect& c, int32_t firstTag) {

@@ -1,4 +1,4 @@
-#include "program/show/show_font.h"
+#include "program/show_data/show_font.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -14,7 +14,7 @@
 
 #include "platform/raster.h"
 #include "program/core/pictures/canvas_memdc.h"
-#include "program/show/display_state.h"
+#include "program/show_data/display_state.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "program/show/timed_events.h"
+#include "program/trains/timed_events.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,8 +6,8 @@
 
 #include "program/core/params/param_expr.h"
 #include "program/core/windows/utilities.h"
-#include "program/show/show_queues.h"
-#include "program/show/sections.h"
+#include "program/trains/show_queues.h"
+#include "program/trains/section_table.h"
 #include "program/trains/train_records.h"
 
 namespace yov {

@@ -13,8 +13,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <utility>
 #include <vector>
 
@@ -56,16 +56,6 @@ struct BlitList {
     void make(int32_t capacity);
     void erase();
 };
-
-// The DirectDraw calls the compositor makes; by default the engine's FillSurface and DDBlt
-// (surface 0 = the default back surface). Tests put recorders here.
-struct CompositorSurfaceCalls {
-    std::function<void(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t pixel, int32_t site)> fill;
-    std::function<void(int32_t x, int32_t y, int32_t width, int32_t height, int32_t source, int32_t sourceX,
-                       int32_t sourceY, int32_t flags, int32_t site)>
-        blt;
-};
-CompositorSurfaceCalls engineSurfaceCalls();
 
 // What the compositor reads of the show while it flushes: the drawing method, the scene's
 // background as a pixel of the primary surface (DirectDraw fills) and the composition DC.
@@ -127,7 +117,6 @@ public:
     BlitList& currentBatch() { return batchLists[static_cast<size_t>(batchIndex & 1)]; }
 
     CompositorFrame frame;
-    CompositorSurfaceCalls surfaceCalls;
     // Something was drawn into the frame since the frame step last cleared it.
     bool frameChanged = false;
 

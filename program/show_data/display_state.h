@@ -14,8 +14,8 @@
 
 #include "lumvatek/exports.h"
 #include "platform/raster.h"
-#include "program/show/compositor.h"
-#include "program/show/show_view.h"
+#include "program/show_data/compositor.h"
+#include "program/show_data/show_view.h"
 
 namespace yov {
 
