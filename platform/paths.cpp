@@ -190,7 +190,8 @@ std::string baseFolder(std::string_view baseDir) {
     std::string base(baseDir);
     if (base.empty() || isDirectory(base)) return base;
     std::string resolved = resolvePath(baseDir, {});
-    return isDirectory(resolved) ? resolved : base;
+    // Nothing found is no folder: "" would stand for the current directory.
+    return !resolved.empty() && isDirectory(resolved) ? resolved : base;
 }
 
 std::string locate(std::string_view name, std::string_view baseDir, bool forCreate) {

@@ -260,6 +260,11 @@ LvResult SetPageSharing(const LvPageView* view) noexcept {
     return 0;
 }
 
+LvResult PagesShared() noexcept {
+    if (lvk::Off()) return 0;
+    return L().sharedChain ? 1 : 0;
+}
+
 LvResult Flip() noexcept {
     if (lvk::Off()) return 0;
     lvk::Layer& l = L();

@@ -292,6 +292,9 @@ using LvIndirProc = int32_t (*)(int32_t value) noexcept;
      the view shows (for a caller that repaints whole what changed since a page was drawn \
      last and never reads a page back); null, each page is a bitmap of its own (the default) */ \
   X(LvResult, SetPageSharing, (const LvPageView* view), (view)) \
+  /* ours: 1 while the pages of the flip chain share one bitmap (a chain made while a page \
+     view was set: it keeps sharing until it goes, view or not), else 0 */ \
+  X(LvResult, PagesShared, (), ()) \
   X(LvResult, Flip, (), ()) \
   /* colourKey 0 = none; site names the calling place */ \
   X(LvHandle, CreateSurface, (int32_t width, int32_t height, uint32_t colourKey, int32_t site), \

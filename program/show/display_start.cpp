@@ -153,6 +153,7 @@ void CreateDisplaySurfaces() {
 
     // The screen DC may still be drawn into by a batch handed over before a re-creation.
     lv::WaitBlt(nullptr);
+    showState().SharedPages = 0;
     if (st.run.ShowMode == 0) {
         if (d.ShowForm) {
             d.ShowForm->clearAndShow();
@@ -173,6 +174,9 @@ void CreateDisplaySurfaces() {
                 }
             }
             lv::CreatePrimary(showState().FlipCount);
+            // Pages that share one bitmap need one page's books: each step draws what changed
+            // since the step before, and the flip shows the bitmap that every page is.
+            showState().SharedPages = lv::PagesShared() != 0 ? 1 : 0;
             d.BackgroundPixel = static_cast<uint32_t>(lv::MatchColor(0, d.BackgroundColour));
             d.KeyPixel = static_cast<uint32_t>(lv::MatchColor(0, static_cast<uint32_t>(ss.ColourKey)));
         }
@@ -200,6 +204,10 @@ void CreateDisplaySurfaces() {
         }
     }
 
+    if (showState().PageIndex > BookPages(showState())) {
+        showState().PageIndex = 0;
+        showState().PageBit = 1;
+    }
     UnloadShowSplash();
     ResetStepClock();
 

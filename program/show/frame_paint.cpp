@@ -142,7 +142,7 @@ void fillScreen(int32_t site) {
 }
 
 bool anyPageHas(const TrainRec& r, int32_t bits) {
-    for (int32_t b = 0; b <= showState().FlipCount && b < 3; ++b) {
+    for (int32_t b = 0; b <= BookPages(showState()) && b < 3; ++b) {
         if ((r.BufferRedraw[static_cast<size_t>(b)] & bits) != 0) return true;
     }
     return false;

@@ -67,7 +67,7 @@ const BlitOp* firstRecord(const BlitList& list) { return list.made ? list.record
 
 void advancePage() {
     ShowState& ss = showState();
-    ss.PageIndex = static_cast<uint8_t>((ss.PageIndex + 1) % (ss.FlipCount + 1));
+    ss.PageIndex = static_cast<uint8_t>((ss.PageIndex + 1) % (BookPages(ss) + 1));
     ss.PageBit = static_cast<uint8_t>(1u << ss.PageIndex);
 }
 
@@ -158,6 +158,10 @@ Outcome presentByRectangles(int32_t callSite) {
         lv::BatchBlt(0, firstRecord(comp.compositionList), showDc);
         return Outcome::Presented;
     }
+    // The window paints from its screen DC only while no batch is pending: what the last batch
+    // drew goes on screen now, before the next is handed over. A surface's pages reach the
+    // window through the engine's own presentation instead.
+    if (ss.Display.ShowForm) ss.Display.ShowForm->showPresented();
     // Fill records of the batch paint with the show window's brush.
     if (ss.Display.ShowDC && ss.Display.BackBrush) plat::SelectObject(ss.Display.ShowDC, ss.Display.BackBrush);
     BlitList& composition = comp.compositionList;

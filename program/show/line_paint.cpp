@@ -30,7 +30,7 @@ constexpr int16_t kPictureNew = 3;
 
 bool directDraw() { return programState().run.BatchMode != 0; }
 
-int32_t pages() { return std::min<int32_t>(showState().FlipCount, kSlotPages - 1); }
+int32_t pages() { return std::min<int32_t>(BookPages(showState()), kSlotPages - 1); }
 
 size_t page() { return std::min<size_t>(showState().PageIndex, kSlotPages - 1); }
 

@@ -242,7 +242,7 @@ void PaintEffectLayer(TrainRec& train, int32_t stepMs, int32_t yOffset) {
     const int32_t now = heightClamp(train, train.GrowLevel);
     const int32_t fraction = static_cast<int32_t>(std::lround((train.GrowLevel - std::floor(train.GrowLevel)) * 255));
     const int32_t top = std::min(fraction > kEdgeOpaque ? now + 1 : now, train.VehicleHeight);
-    for (int32_t b = 0; b <= std::min<int32_t>(ss.FlipCount, 2); ++b) {
+    for (int32_t b = 0; b <= std::min<int32_t>(BookPages(ss), 2); ++b) {
         const size_t page = static_cast<size_t>(b);
         if ((train.BufferRedraw[page] & kLyingSnowLayer) == 0) {
             train.GrowRepaintFrom[page] = old;

@@ -408,7 +408,7 @@ void MoveObject(int32_t train, int32_t stepMs) {
 void MarkObjectsForRepaint() {
     ShowState& ss = showState();
     TrainTable& t = trains();
-    const int32_t pages = std::min<int32_t>(ss.FlipCount, 2);
+    const int32_t pages = std::min<int32_t>(BookPages(ss), 2);
     int32_t hops = 0;
     for (int32_t r = t.ActiveHead; r != 0; r = t.at(r).NextActive) {
         t.checkHops(hops++);

@@ -197,7 +197,7 @@ void ResetTbgSpan(TrainRec& train) {
     if (n < 1) return;
     train.TbgFrom = train.TgPieces[1].Left;
     train.TbgTo = train.TgPieces[static_cast<size_t>(n)].Right;
-    const int32_t pages = std::min<int32_t>(showState().FlipCount, 2);
+    const int32_t pages = std::min<int32_t>(BookPages(showState()), 2);
     for (int32_t b = 0; b <= pages; ++b) {
         train.TbgBufferFrom[static_cast<size_t>(b)] = train.TbgFrom;
         train.TbgBufferTo[static_cast<size_t>(b)] = train.TbgTo;

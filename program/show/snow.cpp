@@ -204,7 +204,7 @@ void PaintSnow(TrainRec& train, int32_t stepMs, int32_t yOffset) {
     if (ss.StepMode == 0 || ss.StepMoves != 0) rows = AdvanceSnow(train, stepMs);
     if (rows > 0) {
         writeRows(train, rows);
-        for (int32_t b = 0; b <= std::min<int32_t>(ss.FlipCount, 2); ++b)
+        for (int32_t b = 0; b <= std::min<int32_t>(BookPages(ss), 2); ++b)
             if (b != ss.PageIndex) train.BufferRedraw[static_cast<size_t>(b)] |= kSnowBandRedraw;
     }
     const size_t page = std::min<size_t>(ss.PageIndex, 2);

@@ -46,7 +46,7 @@ void startQueued(int32_t train) {
     TrainRec& rec = trains().at(train);
     rec.WaitText = rec.StartText;
     if ((rec.BufferRedraw[0] & 0xFF & kStartRedrawBits) != 0 && (rec.Flags & train_flag::kDependent) == 0) {
-        const int32_t pages = std::min<int32_t>(ss.FlipCount, 2);
+        const int32_t pages = std::min<int32_t>(BookPages(ss), 2);
         for (int32_t b = 0; b <= pages; ++b) rec.BufferRedraw[static_cast<size_t>(b)] |= train_flag::kStartDeferred;
         rec.Flags |= train_flag::kStartDeferred;
     } else {

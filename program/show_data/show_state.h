@@ -60,6 +60,9 @@ struct ShowState {
     uint8_t StepState = 0;
     uint8_t RecreateRequest = 0;
     uint8_t FlipCount = 0;  // back pages: 0 none, 1 double, 2 triple buffering
+    // The flip chain's pages are one bitmap (the engine's answer once the chain is made): what
+    // one step draws is on every page, so the show keeps one page's books (BookPages).
+    uint8_t SharedPages = 0;
     uint8_t UseDirectDraw = 0;
     uint8_t DrawWholeTrains = 0;
     float SpeedFactor = 0.025f;
@@ -145,5 +148,10 @@ namespace show_records_detail {
 extern ShowState* currentShow;
 }
 inline ShowState& showState() { return *show_records_detail::currentShow; }
+
+// The last page the show keeps books for (what each page shows, what it still has to redraw):
+// the flip count, or 0 while the chain's pages share one bitmap. The flip chain itself stays
+// for the pacing.
+inline int32_t BookPages(const ShowState& ss) { return ss.SharedPages != 0 ? 0 : ss.FlipCount; }
 
 }  // namespace yov

@@ -138,7 +138,7 @@ uint8_t RaisedStructure(int32_t dest, int32_t mask, int32_t x, int32_t y, TrainR
 }  // namespace
 
 void SetLayerFlags(TrainRec& area, int16_t flag) {
-    const int32_t pages = std::min<int32_t>(showState().FlipCount, kMaxBackPages - 1);
+    const int32_t pages = std::min<int32_t>(BookPages(showState()), kMaxBackPages - 1);
     for (int32_t i = 0; i <= pages; ++i) area.BufferRedraw[static_cast<size_t>(i)] |= static_cast<int32_t>(flag);
 }
 

@@ -314,7 +314,7 @@ void StoreLayer(TrainRec& area, int32_t owner, uint8_t kind, LayerRecord& layer)
         }
         area.TbgFrom = from;
         area.TbgTo = to;
-        for (int i = 0; i <= std::min<int32_t>(showState().FlipCount, kMaxBackPages - 1); ++i) {
+        for (int i = 0; i <= std::min<int32_t>(BookPages(showState()), kMaxBackPages - 1); ++i) {
             area.TbgBufferFrom[static_cast<size_t>(i)] = from;
             area.TbgBufferTo[static_cast<size_t>(i)] = to;
         }

@@ -182,7 +182,7 @@ TrainDrawMode currentDrawMode() {
     m.SceneWidth = s.Display.SceneWidth;
     m.KeyPixel = static_cast<int32_t>(s.Display.KeyPixel);
     m.BackgroundPixel = static_cast<int32_t>(s.Display.BackgroundPixel);
-    m.FlipCount = s.FlipCount;
+    m.BookPages = static_cast<uint8_t>(BookPages(s));
     m.SolidBrush = s.Display.BackBrush;
     return m;
 }

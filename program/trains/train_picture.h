@@ -109,7 +109,7 @@ struct TrainDrawMode {
     int32_t SceneWidth = 0;
     int32_t KeyPixel = 0;
     int32_t BackgroundPixel = 0;
-    uint8_t FlipCount = 0;
+    uint8_t BookPages = 0;  // the last page the show keeps books for
     plat::HBRUSH SolidBrush;
 };
 

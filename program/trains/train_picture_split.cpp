@@ -302,7 +302,7 @@ void SplitTrainPicture(TrainRec& trainRef, int32_t picture, int32_t memberPos) {
                 // Never drawn: whatever frame the slot shows goes into every phase's cell and
                 // onto every page, the first one included.
                 for (int32_t f = 0; f <= n; ++f) slot.LayerTable[static_cast<size_t>(f)] = kNeverDrawnFrame;
-                for (int32_t g = 0; g <= std::min<int32_t>(m.FlipCount, kSlotPages - 1); ++g)
+                for (int32_t g = 0; g <= std::min<int32_t>(m.BookPages, kSlotPages - 1); ++g)
                     slot.PageFrame[static_cast<size_t>(g)] = kNeverDrawnFrame;
                 s = slot.NextSlot;
             }
@@ -314,7 +314,7 @@ void SplitTrainPicture(TrainRec& trainRef, int32_t picture, int32_t memberPos) {
     }
 
     TrainPicture& pic = trainPictures()[picture];
-    for (int32_t g = 0; g <= std::min<int32_t>(m.FlipCount, kPicturePages - 1); ++g)
+    for (int32_t g = 0; g <= std::min<int32_t>(m.BookPages, kPicturePages - 1); ++g)
         pic.PaintedX[static_cast<size_t>(g)] = kNeverPainted;
     part = pic.FirstPart;
     for (int32_t hops = 0; part != 0 && picParts().valid(part) && hops <= picParts().Count; ++hops) {

@@ -115,7 +115,7 @@ void placeTempBackground(int32_t train, int32_t width) {
         const int32_t n = std::min<int32_t>(r.TgPieceCount, static_cast<int32_t>(r.TgPieces.size()) - 1);
         r.TbgFrom = n >= 1 ? r.TgPieces[1].Left : 0;
         r.TbgTo = n >= 1 ? r.TgPieces[static_cast<size_t>(n)].Right : 0;
-        for (int32_t page = 0; page <= std::min<int32_t>(showState().FlipCount, kMaxBackPages - 1); ++page) {
+        for (int32_t page = 0; page <= std::min<int32_t>(BookPages(showState()), kMaxBackPages - 1); ++page) {
             r.TbgBufferFrom[static_cast<size_t>(page)] = r.TbgFrom;
             r.TbgBufferTo[static_cast<size_t>(page)] = r.TbgTo;
         }

@@ -54,31 +54,86 @@ void FramePresenter::present(plat::HDC dc, const LvRect* rects, int32_t count) n
     }
     {
         std::lock_guard lock(mutex_);
-        if (!page_.isNull()) {
-            frame_ = page_.copy();
+        if (!screen_.isNull() && screen_.constBits() == px.topRow && screen_.width() == px.width &&
+            screen_.height() == px.height) {
+            // The window's own screen: painted from itself, nothing to copy.
             page_ = QImage();
-        }
-        if (frame_.width() != px.width || frame_.height() != px.height) {
-            frame_ = QImage(px.width, px.height, QImage::Format_RGB32);
-            frame_.fill(Qt::black);
-            pending_ = frame_.rect();
-        }
-        const QRect bounds(0, 0, px.width, px.height);
-        for (int32_t i = 0; i < count; ++i) {
-            const QRect r = QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height).intersected(bounds);
-            if (r.isEmpty()) continue;
-            // The raster's B,G,R,0 pixels are RGB32's memory order; its alpha byte is ignored.
-            const size_t bytes = static_cast<size_t>(r.width()) * 4;
-            for (int y = r.top(); y <= r.bottom(); ++y) {
-                const uint8_t* src =
-                    px.topRow + static_cast<std::ptrdiff_t>(y) * px.stride + static_cast<ptrdiff_t>(r.left()) * 4;
-                std::memcpy(frame_.scanLine(y) + static_cast<ptrdiff_t>(r.left()) * 4, src, bytes);
+            frame_ = QImage();
+            screenShown_ = true;
+            if (target_ != nullptr) {
+                const QRect bounds = screen_.rect();
+                for (int32_t i = 0; i < count; ++i) {
+                    pending_ += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height).intersected(bounds);
+                }
             }
-            // Without a window the frame is only kept: nothing will take the area.
-            if (target_ != nullptr) pending_ += r;
+        } else {
+            screenShown_ = false;
+            copyRects(px, rects, count);
         }
     }
     scheduleRepaint();
+}
+
+// Caller holds mutex_.
+void FramePresenter::copyRects(const plat::PixelAccess& px, const LvRect* rects, int32_t count) {
+    if (!page_.isNull()) {
+        frame_ = page_.copy();
+        page_ = QImage();
+    }
+    if (frame_.width() != px.width || frame_.height() != px.height) {
+        frame_ = QImage(px.width, px.height, QImage::Format_RGB32);
+        frame_.fill(Qt::black);
+        pending_ = frame_.rect();
+    }
+    const QRect bounds(0, 0, px.width, px.height);
+    for (int32_t i = 0; i < count; ++i) {
+        const QRect r = QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height).intersected(bounds);
+        if (r.isEmpty()) continue;
+        // The raster's B,G,R,0 pixels are RGB32's memory order; its alpha byte is ignored.
+        const size_t bytes = static_cast<size_t>(r.width()) * 4;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const uint8_t* src =
+                px.topRow + static_cast<std::ptrdiff_t>(y) * px.stride + static_cast<ptrdiff_t>(r.left()) * 4;
+            std::memcpy(frame_.scanLine(y) + static_cast<ptrdiff_t>(r.left()) * 4, src, bytes);
+        }
+        // Without a window the frame is only kept: nothing will take the area.
+        if (target_ != nullptr) pending_ += r;
+    }
+}
+
+void FramePresenter::showScreen(plat::HDC dc) {
+    plat::PixelAccess px;
+    const bool readable =
+        plat::AccessPixels(plat::GetCurrentBitmap(dc), px) && px.bitsPerPixel == 32 && px.topRow != nullptr;
+    std::lock_guard lock(mutex_);
+    page_ = QImage();
+    frame_ = QImage();
+    screen_ = readable ? QImage(static_cast<const uchar*>(px.topRow), px.width, px.height,
+                                static_cast<qsizetype>(px.stride), QImage::Format_RGB32)
+                       : QImage();
+    screenShown_ = !screen_.isNull();
+}
+
+bool FramePresenter::showsScreen() const {
+    std::lock_guard lock(mutex_);
+    return page_.isNull() && screenShown_;
+}
+
+bool FramePresenter::screenSettled(bool wait) const {
+    if (!showsScreen()) return true;
+    // Only the GUI thread hands batches over: once none is pending, the blit thread does not
+    // draw into the screen until this thread hands it the next.
+    try {
+        if (lv::CheckBlt(nullptr) == 0) return true;
+        if (!wait) return false;
+        lv::WaitBlt(nullptr);
+    } catch (const std::exception&) {}
+    return true;
+}
+
+qsizetype FramePresenter::ownFrameBytes() const {
+    std::lock_guard lock(mutex_);
+    return frame_.sizeInBytes();
 }
 
 void FramePresenter::showPage(plat::HDC dc, const LvRect* rects, int32_t count) noexcept {
@@ -100,6 +155,7 @@ void FramePresenter::showPage(plat::HDC dc, const LvRect* rects, int32_t count) 
             page_ = QImage(static_cast<const uchar*>(px.topRow), px.width, px.height, static_cast<qsizetype>(px.stride),
                            QImage::Format_RGB32);
             frame_ = QImage();
+            screenShown_ = false;
             if (target_ != nullptr) pending_ = page_.rect();
         }
         if (target_ != nullptr) {
@@ -129,7 +185,7 @@ QRegion FramePresenter::takePendingArea() {
     {
         std::lock_guard lock(mutex_);
         changed.swap(pending_);
-        size = page_.isNull() ? frame_.size() : page_.size();
+        size = !page_.isNull() ? page_.size() : screenShown_ ? screen_.size() : frame_.size();
     }
     if (changed.isEmpty() || size.isEmpty() || target_ == nullptr) return {};
     if (size == target_->size()) return changed;
@@ -144,6 +200,7 @@ QRegion FramePresenter::takePendingArea() {
 
 void FramePresenter::repaintPending() {
     if (target_ == nullptr || QThread::currentThread() != target_->thread() || !target_->isVisible()) return;
+    if (!screenSettled(false)) return;
     const QRegion area = takePendingArea();
     if (area.isEmpty()) return;
     presenting_ = true;
@@ -152,8 +209,9 @@ void FramePresenter::repaintPending() {
 }
 
 void FramePresenter::paint(QPainter& painter, const QRect& target) {
+    screenSettled(true);
     std::lock_guard lock(mutex_);
-    const QImage& shown = page_.isNull() ? frame_ : page_;
+    const QImage& shown = !page_.isNull() ? page_ : screenShown_ ? screen_ : frame_;
     if (shown.isNull()) return;
     if (shown.size() == target.size()) {
         painter.drawImage(target.topLeft(), shown);
@@ -163,16 +221,9 @@ void FramePresenter::paint(QPainter& painter, const QRect& target) {
 }
 
 QImage FramePresenter::snapshot() const {
+    screenSettled(true);
     std::lock_guard lock(mutex_);
-    return page_.isNull() ? frame_.copy() : page_.copy();
-}
-
-void FramePresenter::resetFrame(int32_t width, int32_t height, uint32_t colour) {
-    std::lock_guard lock(mutex_);
-    page_ = QImage();
-    frame_ = QImage(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
-    frame_.fill(QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                       static_cast<int>((colour >> 16) & 0xFF)));
+    return !page_.isNull() ? page_.copy() : screenShown_ ? screen_.copy() : frame_.copy();
 }
 
 }  // namespace yov

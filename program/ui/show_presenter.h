@@ -4,6 +4,9 @@
 // thread. The copy is the only work on the caller's thread, so presenting never waits for
 // the GUI and never blocks the frame step. The DirectDraw pages, drawn on the GUI thread
 // itself, are lent instead: the window paints from them, and no frame of theirs is copied.
+// So is the window's own screen DC, which only the GUI thread and the blit thread's batches
+// draw into: the GUI thread paints from it while no batch is pending, so the screen is kept
+// once, not again as a frame of the presenter's.
 //
 // A frame of another size than the window (a display mode under DirectDraw) is scaled to it.
 #pragma once
@@ -43,22 +46,36 @@ public:
     // frame keeps a copy of the bitmap.
     void showPage(plat::HDC dc, const LvRect* rects, int32_t count) noexcept;
 
-    // GUI thread: the frame scaled onto the target rectangle.
+    // GUI thread: dc is the window's own screen, whose bitmap the window paints from when
+    // rectangles of it are presented; the frame kept so far goes. Drawing into it on another
+    // thread than the GUI thread is left to the engine's batches.
+    void showScreen(plat::HDC dc);
+
+    // GUI thread: the frame scaled onto the target rectangle. A paint of the screen while a
+    // batch is pending first waits for that batch.
     void paint(QPainter& painter, const QRect& target);
     // GUI thread: the target repaints what changed since its last repaint, at once. The show
     // lets the window system run only now and then, so a repaint left to the event loop would
-    // show a few frames a second.
+    // show a few frames a second. While a batch for the screen is pending the repaint is left
+    // for the next call, so that the frame step never waits for the blit thread here.
     void repaintPending();
+    // The bytes of frame the presenter keeps of its own, beside the pictures it is lent.
+    qsizetype ownFrameBytes() const;
     // GUI thread: whether the paint under way is one that presenting asked for. Any other is
     // an exposure (a window moved away, a resize, the first show).
     bool presenting() const { return presenting_; }
     // A copy of the frame as it stands.
     QImage snapshot() const;
-    // A frame of that size, filled with the colour (0x00BBGGRR).
-    void resetFrame(int32_t width, int32_t height, uint32_t colour);
 
 private:
     void scheduleRepaint();
+    // Whether what is shown is the screen DC's bitmap.
+    bool showsScreen() const;
+    // Whether the screen may be read now (no batch pending, or the screen not shown); with
+    // wait, waits for a pending batch first.
+    bool screenSettled(bool wait) const;
+    // Copies the rectangles of px into the frame. Caller holds mutex_.
+    void copyRects(const plat::PixelAccess& px, const LvRect* rects, int32_t count);
     // The target's area that shows the frame's changes since the last call, taken from them.
     QRegion takePendingArea();
 
@@ -67,6 +84,9 @@ private:
     QImage frame_;
     // The page lent by the DirectDraw layer, over its memory; the frame is not used meanwhile.
     QImage page_;
+    // The window's screen DC's bitmap, over its memory; shown while screenShown_.
+    QImage screen_;
+    bool screenShown_ = false;
     // Changed since the last repaint, frame pixels: the rectangles themselves, so that two
     // trains far apart repaint two strips rather than everything between them.
     QRegion pending_;

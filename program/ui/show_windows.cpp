@@ -100,13 +100,14 @@ void ShowWindowBase::makeScreenFrame(int32_t width, int32_t height) {
     if (!bitmap) return;
     const plat::HBITMAP previous = plat::SelectObject(screenDc_, bitmap);
     if (!firstBitmap_) firstBitmap_ = previous;
-    if (screenBitmap_) plat::DeleteObject(screenBitmap_);
-    screenBitmap_ = bitmap;
     const plat::HBRUSH brush = plat::CreateSolidBrush(background_);
     const plat::RECT all{0, 0, width, height};
     plat::FillRect(screenDc_, &all, brush);
     plat::DeleteObject(brush);
-    presenter_.resetFrame(width, height, background_);
+    // The presenter lets go of the old frame before it goes.
+    presenter_.showScreen(screenDc_);
+    if (screenBitmap_) plat::DeleteObject(screenBitmap_);
+    screenBitmap_ = bitmap;
     update();
 }
 
@@ -182,7 +183,7 @@ void ScrWin::Form_MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y)
     ScrMouseClick(button, shift, x, y);
 }
 
-void ScrWin::Form_Paint() { WindowedPaint(showState().FlipCount); }
+void ScrWin::Form_Paint() { WindowedPaint(static_cast<uint8_t>(BookPages(showState()))); }
 
 bool ScrWin::Form_QueryUnload(int32_t) {
     return WindowedCloseRequest(programState().run.StopRequest) == CloseAnswer::Cancel;
@@ -275,7 +276,7 @@ void ScrFull::DDMenus() {
     default: break;
     }
     doEvents();
-    showState().RepaintRequest = FullRepaintMask(showState().FlipCount);
+    showState().RepaintRequest = FullRepaintMask(static_cast<uint8_t>(BookPages(showState())));
 }
 
 // --- The view the display start drives.

@@ -174,6 +174,9 @@ TEST_F(PathsTree, ResolveRelativeToTheCurrentFolder) {
     fs::current_path(root_);
     EXPECT_EQ(plat::resolvePath("pics\\TENDER.GIF"), "Pics/Tender.gif");
     EXPECT_EQ(plat::resolvePath("C:"), ".");
+    // A referring folder that is not there is not the current one.
+    EXPECT_EQ(plat::resolvePath("readme.txt", root_ + "/NoSuchFolder"), "");
+    EXPECT_EQ(plat::resolvePath("readme.txt", "no-such-folder"), "");
     fs::current_path(saved);
 }
 

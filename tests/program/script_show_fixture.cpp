@@ -211,9 +211,7 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
         yov::CheckStep(site);
         calls.stepDouble = self;
     };
-    static engine_test::ImmediateBlitEngine engine;
-    engine.onBatch = [](int32_t, const BlitOp*, LvHandle batchDc) {
-        const int32_t dc = static_cast<int32_t>(batchDc);
+    static const auto shown = [](int32_t dc) {
         clockMs += 20;
         if (presented >= wanted) return;
         ++presented;
@@ -223,6 +221,18 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
         }
         if (presented >= wanted) yov::programState().run.StopRequest = 1;
     };
+    // A flip is pending for a refresh period of the real clock, which this clock does not
+    // follow: the flip itself waits out the period, and the frame reaches the show window.
+    struct SteppedEngine : engine_test::ImmediateBlitEngine {
+        LvResult CanFlip() override { return 0; }
+        LvResult Flip() override {
+            const LvResult r = next().Flip();
+            if (r == 0) shown(0);
+            return r;
+        }
+    };
+    static SteppedEngine engine;
+    engine.onBatch = [](int32_t, const BlitOp*, LvHandle batchDc) { shown(static_cast<int32_t>(batchDc)); };
 
     Run run;
     QEventLoop ending;

@@ -61,7 +61,7 @@ std::string PictureName(const std::string& path);
 struct Frame {
     int number = 0;       // 1 for the first presented frame
     int64_t clockMs = 0;  // the show clock after it
-    int32_t dc = 0;
+    int32_t dc = 0;       // 0 for a flipped frame, which reaches the show window only
     int32_t width = 0;
     int32_t height = 0;
     uint32_t Pixel(int32_t x, int32_t y) const;

@@ -26,6 +26,18 @@ std::u16string join(std::u16string_view folder, std::u16string_view name) {
     return path + std::u16string(name);
 }
 
+// Whether the folder holds the page, in any letter case. The page is looked for in that folder
+// only: a missing page resolved as a whole path would list every folder above it, for each
+// place and page, to find folders of another spelling holding it.
+bool pageInFolder(std::u16string_view folder, std::u16string_view page) {
+    const std::string found = plat::resolvePath(plat::utf16ToUtf8(page), plat::utf16ToUtf8(folder));
+    if (found.empty()) return false;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(found, ec)) return false;
+    const std::uintmax_t size = std::filesystem::file_size(found, ec);
+    return !ec && size > 10;
+}
+
 bool isFolder(const char* path) {
     if (path == nullptr || *path == '\0') return false;
     std::error_code ec;
@@ -82,16 +94,17 @@ std::u16string FindHelpFile(std::u16string_view fileName, std::u16string_view se
     }
     const std::u16string page = HelpPageName(fileName);
     const std::u16string home = ProgramHome();
-    std::vector<std::u16string> places{join(join(home, u"doc"), page)};
+    std::vector<std::u16string> places{join(home, u"doc")};
     const bool stockElsewhere = !st.scene.StockDir.empty() && !plat::equalsNoCase(st.scene.StockDir, home);
-    if (stockElsewhere) places.push_back(join(st.scene.StockDir, page));
+    if (stockElsewhere) places.push_back(st.scene.StockDir);
     if (!st.scene.ConfigDir.empty() && !plat::equalsNoCase(st.scene.ConfigDir, home) &&
         !(stockElsewhere && plat::equalsNoCase(st.scene.ConfigDir, st.scene.StockDir)))
-        places.push_back(join(st.scene.ConfigDir, page));
-    places.push_back(join(ms.files.WinDir, page));
-    places.push_back(join(ms.files.SysDir, page));
-    for (const std::u16string& p : places) {
-        if (FileExistsMin(p, 10)) {
+        places.push_back(st.scene.ConfigDir);
+    places.push_back(ms.files.WinDir);
+    places.push_back(ms.files.SysDir);
+    for (const std::u16string& folder : places) {
+        if (pageInFolder(folder, page)) {
+            const std::u16string p = join(folder, page);
             SaveRegString(settingName, p);
             found = p;
             return p;

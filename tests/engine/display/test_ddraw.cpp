@@ -213,6 +213,7 @@ TEST_F(DirectDraw, DrawingOnAPrimaryWithoutBackBuffersIsShownAtOnce) {
 TEST_F(DirectDraw, TripleBufferingShowsThePagesInTurn) {
     UseScreen(4, 2);
     OpenWithPrimary(2);
+    EXPECT_EQ(PagesShared(), 0) << "a bitmap per page without a page view";
     for (const char letter : std::string("rgb")) {
         ASSERT_EQ(FillSurface(0, 0, 0, 4, 2, LetterValue(letter), 0, 0), 0);
         ASSERT_EQ(Flip(), 0);
@@ -501,7 +502,9 @@ TEST_F(DirectDraw, APageViewShowsTheOneBitmapOfTheChainWhereItWasDrawn) {
     PageViewRecorder recorder;
     const LvPageView view = recorder.Table();
     ASSERT_EQ(SetPageSharing(&view), 0);
+    EXPECT_EQ(PagesShared(), 0) << "no chain yet";
     OpenWithPrimary(2);
+    EXPECT_EQ(PagesShared(), 1);
     // The display start's round: the first flip shows the page whole, the fills are whole.
     for (int page = 0; page < 3; ++page) {
         ASSERT_EQ(FillSurface(0, 0, 0, 8, 4, LetterValue('b'), 0, 0), 0);
@@ -530,6 +533,7 @@ TEST_F(DirectDraw, APageViewShowsTheOneBitmapOfTheChainWhereItWasDrawn) {
     ASSERT_EQ(SetPageSharing(nullptr), 0);
     ASSERT_EQ(recorder.calls.size(), 6u);
     EXPECT_EQ(recorder.calls.back().dc, 0u) << "the loan ends with the view";
+    EXPECT_EQ(PagesShared(), 1) << "the chain is still one bitmap";
     ASSERT_EQ(FillSurface(0, 0, 0, 1, 1, LetterValue('w'), 0, 0), 0);
     ASSERT_EQ(Flip(), 0);
     EXPECT_EQ(memory_.Presents(), 1) << "without a view the shared page is copied";
@@ -537,8 +541,10 @@ TEST_F(DirectDraw, APageViewShowsTheOneBitmapOfTheChainWhereItWasDrawn) {
 
     ASSERT_EQ(SetPageSharing(&view), 0);
     DeletePrimary();
+    EXPECT_EQ(PagesShared(), 0);
     EXPECT_EQ(recorder.calls.size(), 6u) << "a chain made without the view was never lent";
     OpenWithPrimary(1);
+    EXPECT_EQ(PagesShared(), 1);
     ASSERT_EQ(Flip(), 0);
     DeletePrimary();
     ASSERT_EQ(recorder.calls.size(), 8u);

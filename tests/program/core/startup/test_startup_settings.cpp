@@ -212,6 +212,32 @@ TEST_F(StartupTables, FindHelpFileTakesTheSettingThenSearchesAndRemembers) {
     EXPECT_EQ(yov::programState().files.HelpPath[0], std::u16string(1, u'\1'));
 }
 
+// A place is searched in its own folder, the page's name in any letter case; a folder of
+// another spelling beside it is not searched (nor is each folder above listed again for every
+// place and page, which was most of the start-up's file-system work).
+TEST_F(StartupTables, AHelpPageIsLookedForInThePlacesOwnFolder) {
+    makeFile("Scripts/rolvaneg.htm", "<html>Hilfe, anders geschrieben</html>");
+    std::filesystem::create_directories(folder() + "/scripts");
+    const struct {
+        const char* name;
+        const char* file;  // made in scripts/, or none
+        bool found;
+    } cases[] = {
+        {"SpelledAsAsked", "rolvaneg.htm", true},
+        {"AnotherLetterCase", "ROLVANEG.HTM", true},
+        {"OnlyInAFolderOfAnotherSpelling", nullptr, false},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(folder() + "/scripts");
+        std::filesystem::create_directories(folder() + "/scripts");
+        if (c.file != nullptr) makeFile(std::string("scripts/") + c.file, "<html>Hilfe</html>");
+        yov::SaveRegString(u"HelpG", u"");
+        yov::programState().scene.ConfigDir = u16(folder() + "/scripts");
+        const std::u16string found = yov::FindHelpFile(u"rolvaneg.hlp", u"HelpG", 2);
+        EXPECT_EQ(utf8(found), c.found ? folder() + "/scripts/rolvaneg.htm" : "") << c.name;
+    }
+}
+
 TEST_F(StartupTables, SelectLanguageByCodeWithItsHelpFile) {
     SharedArrays& a = yov::programState().Arrays;
     a.Languages.redim(10);
