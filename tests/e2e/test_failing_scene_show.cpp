@@ -24,7 +24,6 @@
 
 #include "tests/program/engine_fake.h"
 #include "program/core/startup/program_state.h"
-#include "program/core/startup/program_state.h"
 #include "program/core/startup/startup.h"
 #include "program/show/frame_step.h"
 #include "program/show/show_clock.h"

@@ -1,11 +1,14 @@
 #include "fresh_program_state.h"
 
+#include <string>
+
 #include "core_fixture.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/pictures/picture_ref.h"
+#include "program/core/windows/folder_chooser.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
@@ -48,8 +51,8 @@ namespace program_test {
 
 namespace {
 
-// The program's values and the records it shares with the engine keep their addresses (the
-// engine holds pointers into them): they are set back to a start's values instead.
+// The core's records and those the program shares with the engine keep their addresses (the
+// engine holds pointers into the shared ones): they are set back to a start's values instead.
 struct FreshProgramValues {
     FreshProgramValues() { core_test::resetProgramState(); }
     ~FreshProgramValues() { core_test::resetProgramState(); }
@@ -72,8 +75,9 @@ struct FreshCanvases {
 struct FreshShowFamilies {
     // Given back last, when every hook table is the program's own again.
     FreshCanvases canvases;
-    // The core: main-module values, texts, windows, settings, the picture parts and the
-    // program's random numbers.
+    // The core: the program state, texts, windows, settings, the picture parts, the last picture
+    // reference, the folder chooser's start and the program's random numbers.
+    yov::FreshInstall<yov::ProgramState> programState;
     FreshProgramValues program;
     Kept<yov::ServiceState> service{&yov::serviceState};
     Kept<yov::HelpFiles> help{&yov::helpFiles};
@@ -91,6 +95,8 @@ struct FreshShowFamilies {
     Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
     Kept<yov::TrainSlotHead> trainSlotHead{&yov::trainSlotHead};
     Kept<const yov::ShowDrawing*> showDrawing{&yov::showDrawing};
+    Kept<yov::PictureRef> ref{&yov::pictureRef};
+    Kept<std::string> browseFolder{&yov::browseStartFolder};
 
     // Scene and stock data: the parameter parser and table, the script reader, the stock,
     // the vehicle pictures and their slots.

@@ -111,13 +111,11 @@ protected:
         h.clean = [this] { ++cleans_; };
         yov::frameStepCalls().stepDouble = [this](int32_t site) { steps_.push_back(site); };
         yov::programState().Shared.PictureHeight = 58;
-        yov::pictureRef() = {};
         yov::CleanPictureCache();
         cleans_ = 0;
     }
     void TearDown() override {
         yov::frameStepCalls().stepDouble = nullptr;
-        yov::pictureRef() = {};
         CoreTest::TearDown();
     }
 

@@ -64,7 +64,6 @@ protected:
         yov::setProcessEnd([](int32_t) {});
         yov::ClearPicturePools();
         yov::pictureSlots() = {};
-        yov::vehicleBuild() = {};
     }
     void TearDown() override {
         windows.clear();

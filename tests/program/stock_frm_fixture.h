@@ -36,7 +36,6 @@ protected:
         coreEngine_.useLibrary();
         // Main starts the engine afresh: it has no buffer classes yet.
         yov::ForgetBufferClasses();
-        yov::stockState() = {};
         yov::WireStockWindows();
         yov::UseProgramParts();
         yov::SaveRegString(u"Conf01", core_test::u16(makeFile("scenes/Demo.ttt")));
@@ -49,7 +48,6 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (yov::serviceState().EngineStarted) yov::lv::CloseDLL();
         yov::serviceState().EngineStarted = false;
-        yov::stockState() = {};
         StartupTest::TearDown();
     }
 

@@ -36,9 +36,6 @@ protected:
         yov::paramTable().Base = 0;
         yov::paramTable().ClearParams();
         yov::BuildStartupTables();
-        yov::stockState() = {};
-        yov::programState().scene.StockOk = false;
-        yov::programState().scene.StockIndexBuilt = false;
         savedHooks_ = yov::stockLoadHooks();
         yov::stockLoadHooks().pumpEvents = [this] { ++pumps_; };
         yov::ProgramState& st = yov::programState();
@@ -49,9 +46,6 @@ protected:
     void TearDown() override {
         yov::lv::CloseDLL();
         yov::stockLoadHooks() = savedHooks_;
-        yov::stockState() = {};
-        yov::programState().scene.StockOk = false;
-        yov::programState().scene.StockIndexBuilt = false;
         CoreTest::TearDown();
     }
 

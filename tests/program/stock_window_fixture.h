@@ -144,8 +144,6 @@ protected:
     void SetUp() override {
         CoreTest::SetUp();
         yov::BuildStartupTables();
-        yov::serviceState() = yov::ServiceState{};
-        yov::stockState() = {};
         engine.menuKeys[4200] = "SRCH";
         useEngine_.emplace(engine);
         // Above the menus' engine: the cache opens are counted and answered without the library.

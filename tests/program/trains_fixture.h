@@ -46,9 +46,6 @@ protected:
     void TearDown() override {
         yov::FreeAreaTemplates();
         yov::FreeCanvas(5);
-        yov::displayState().SceneDC = {};
-        yov::displayState().BackgroundColour = 0;
-        yov::showState().FlipCount = 0;
         yov::lv::CloseCache();
         yov::lv::CloseDLL();
         PictureRefTest::TearDown();

@@ -116,7 +116,6 @@ protected:
         yov::placedPictureHooks() = {};
     }
     void TearDown() override {
-        yov::vehicleBuild() = {};
         yov::ClearPicturePools();
         yov::pictureSlots() = {};
         yov::FreeCanvas(1);

@@ -1,12 +1,10 @@
-// The records of the program's core in one object: the program's values, the main module's,
-// the service window's, the window placement, the help file, the vehicle picture parts, the
-// picture descriptions' work values, the modal loops, the tracked control and the folder the
-// file dialog starts in.
+// The records of the program's core in one object: the service window's, the window
+// placement, the help file, the vehicle picture parts, the picture descriptions' work values,
+// the modal loops, the tracked control and the folder the file dialog starts in.
 //
-// The program has one, made at its first use and living to the end of the process. A test
-// starts from a fresh one with FreshCoreState. The records keep their addresses, since the
-// engine holds pointers into the program's shared record and arrays: a fresh start puts the
-// values of a program that has just started into them and empties the arrays.
+// The program has one, made at its first use and living to the end of the process; the tests'
+// main restarts it around every test, together with the program state in force
+// (program_state.h) and the records shared with the engine, which keep their addresses.
 #pragma once
 
 #include <QString>
@@ -23,7 +21,6 @@
 namespace yov {
 
 struct CoreState {
-    ProgramState program;
     ServiceState service;
     PlacementState placement;
     HelpFiles help;
@@ -33,20 +30,11 @@ struct CoreState {
     MouseTrackingState mouse;
     QString fileDialogFolder;  // where the file dialog opens when the flags name no folder
 
-    // Back to the values of a program that has just started.
+    // Back to the values of a program that has just started: these records, the program state
+    // in force and the records shared with the engine.
     void restart();
 };
 
 CoreState& coreState();
-
-// A test's core: fresh when it is made, and fresh again when it goes, so that nothing one
-// test leaves reaches the next.
-class FreshCoreState {
-public:
-    FreshCoreState() { coreState().restart(); }
-    ~FreshCoreState() { coreState().restart(); }
-    FreshCoreState(const FreshCoreState&) = delete;
-    FreshCoreState& operator=(const FreshCoreState&) = delete;
-};
 
 }  // namespace yov

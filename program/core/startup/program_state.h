@@ -2,8 +2,8 @@
 // is (the instance and its command line), the folders and files it found, the machine it
 // measured, the settings it read, its lookup tables, the current scene script and stock, the
 // control of its long operations and the show, its texts and log, the last path it split,
-// the display modes the settings dialog collects, and the windows it has open. One record,
-// so that nothing of it hides in statics; it lives in the core state (core_state.h).
+// the display modes the settings dialog collects, and the windows it has open. One object,
+// so that nothing of it hides in statics; a test runs on a fresh one (FreshInstall).
 //
 // Texts, file names included, are the program's UTF-16 strings; they become UTF-8 only
 // where a file is opened or a name crosses to the engine.
@@ -17,6 +17,7 @@
 #include "lumvatek/shared.h"
 #include "platform/codepage.h"
 #include "platform/named_mutex.h"
+#include "program/core/startup/installed.h"
 
 class QWidget;
 
@@ -193,9 +194,8 @@ struct DisplayModeList {
     std::array<int32_t, kMaxDisplayModes + 1> ModeRefresh{};
 };
 
-// Every value of ProgramState but the shared record and arrays, which the engine holds by
-// address (its timer thread writes the record's clock); a program that has just started has
-// ProgramValues{}.
+// Every value of ProgramState but the shared record and arrays; a program that has just
+// started has ProgramValues{}.
 struct ProgramValues {
     RunRoad road;
     InstanceControl instance;
@@ -211,13 +211,29 @@ struct ProgramValues {
     std::array<WindowSlot, kWindowTableSlots> WindowTable{};  // open windows by slot
 };
 
-// The records shared with the engine (their addresses go to InitDLL) follow the values.
-struct ProgramState : ProgramValues {
+// The record and arrays shared with the engine. Their addresses go to InitDLL and the engine's
+// timer thread writes the record's clock, so there is one pair for the whole process, in
+// place from its first use to its end, whichever program state is installed.
+struct EngineRecords {
     SharedState Shared;
     SharedArrays Arrays;
 };
 
-ProgramState& programState();
+EngineRecords& engineRecords();
+
+// The program state: its values, and the one pair of records shared with the engine.
+struct ProgramState : ProgramValues {
+    SharedState& Shared = engineRecords().Shared;
+    SharedArrays& Arrays = engineRecords().Arrays;
+};
+
+// The program state in force: the program's own, made at its first use, or the one a test
+// installed (installed.h).
+inline ProgramState& programState() { return *Installed<ProgramState>(); }
+
+// A record shared with the engine back to a start's values, in place: its fields but the
+// engine's clock, and the arrays emptied.
+void RestartEngineRecords();
 
 // The screen size (MachineMeasures' ScreenWidthPx, ScreenHeightPx) in twips.
 int32_t ScreenWidthTw();

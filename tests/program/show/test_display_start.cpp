@@ -142,8 +142,6 @@ protected:
         yov::DeleteCompositionDC();
         yov::ResetRunQueue();
         yov::ResetShowLists();
-        yov::showState().UseDirectDraw = 0;
-        yov::showState().DrawWholeTrains = 0;
         yov::lv::CloseDLL();
         CoreTest::TearDown();
     }

@@ -54,7 +54,6 @@ protected:
     void TearDown() override {
         frameStepCalls() = defaultFrameStepCalls();
         showClock() = ShowClock{};
-        programState().run.RunFlags = 0;
         ShowTest::TearDown();
     }
     int32_t movingTrain() {

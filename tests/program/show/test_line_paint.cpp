@@ -46,7 +46,6 @@ protected:
     }
     void TearDown() override {
         displayState().Frame = Compositor{};
-        displayState().DrawBits = 0;
         pictureSlots() = PictureSlotTable{};
         ResetTrainPictures();
         ShowTest::TearDown();

@@ -25,8 +25,6 @@ protected:
     void TearDown() override {
         yov::scriptReader().hooks = savedReader_;
         yov::animPoolHooks() = savedPools_;
-        yov::displayState().ShowFontHeight = 0;
-        yov::showState().SpeedFactor = 0.025f;
         ScriptTest::TearDown();
     }
 

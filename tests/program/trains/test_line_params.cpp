@@ -33,7 +33,6 @@ protected:
         lineReaders().hooks = saved_;
         frameStepCalls().stepDouble = nullptr;
         lineReaders().FollowList.clear();
-        trainStart() = TrainStartState{};
         paramTable().ParseParams(u"");
         show_test::ShowTest::TearDown();
     }

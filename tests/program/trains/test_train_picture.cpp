@@ -45,11 +45,6 @@ protected:
     void SetUp() override {
         ShowTestOn::SetUp();
         ResetTrainPictures();
-        // A start left by another test would widen the plates (the simple modes' kind).
-        trainStart() = TrainStartState{};
-        // Settings left by another test would change what a vehicle shows (its plate).
-        savedSettings_ = programState().settings.Show;
-        programState().settings.Show = ShowSettings{};
         programState().Shared.PictureHeight = kHeight;
         scriptReader().S = SceneScript{};
         scriptReader().S.FileNames = {u"", u"demo.ttt"};
@@ -67,15 +62,9 @@ protected:
     void TearDown() override {
         vehicles_.reset();
         FreeCanvas(0);
-        programState().Shared.PictureHeight = 0;
-        scriptReader().S = SceneScript{};
         ResetTrainPictures();
-        trainStart() = TrainStartState{};
-        programState().settings.Show = savedSettings_;
         ShowTestOn::TearDown();
     }
-
-    ShowSettings savedSettings_;
 
     int32_t Build(const std::u16string& composition) {
         paramTable().ClearParams();

@@ -44,7 +44,6 @@ protected:
     void TearDown() override {
         view.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        yov::programState().Shared.PictureHeight = 0;
         ShowInputTest::TearDown();
     }
     void type(int row, const char* text) { panel->VTxt[row]->setText(QString::fromLatin1(text)); }

@@ -18,7 +18,6 @@
 #include "core_fixture.h"
 #include "program/core/startup/program_state.h"
 #include "program/show_data/display_state.h"
-#include "program/core/startup/program_state.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
 #include "program/show_data/show_state.h"

@@ -108,7 +108,6 @@ TEST_F(ParserTest, LetterNumbers) {
         EXPECT_EQ(p.NameIndex, c.nameIndex);
         EXPECT_EQ(kind, c.kind);
     }
-    yov::pictureBuildState() = {};
 }
 
 TEST_F(ParserTest, NamedNumberFailures) {

@@ -19,7 +19,6 @@ using Freed = std::vector<std::pair<int32_t, int32_t>>;  // (handle, call site)
 
 class AnimPools : public ::testing::Test {
 protected:
-    yov::FreshCoreState core_;  // a part pool that has not grown yet
     void SetUp() override {
         saved_ = yov::animPoolHooks();
         yov::AnimPoolHooks& h = yov::animPoolHooks();
@@ -121,7 +120,6 @@ TEST_F(AnimPools, NewPartStartsFromTheTemplate) {
     EXPECT_TRUE(p.Name.empty());
     EXPECT_EQ(p.Width, 0);
     EXPECT_EQ(p.State, yov::kPartInUse);
-    yov::picParts().Template = {};
 }
 
 TEST_F(AnimPools, TablesGrowInSteps) {

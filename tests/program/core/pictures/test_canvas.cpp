@@ -112,7 +112,6 @@ protected:
     }
     void TearDown() override {
         for (int slot = 0; slot < yov::kCanvasSlots; ++slot) yov::FreeCanvas(slot);
-        yov::programState().Shared.PictureHeight = 0;
         DrawingTest::TearDown();
     }
 };

@@ -23,11 +23,6 @@ protected:
         t.Count = 2;
         slot().StepDelay = 5;
     }
-    void TearDown() override {
-        yov::pictureSlots().Slots.assign(1, yov::PictureSlot{});
-        yov::pictureSlots().Count = 0;
-        CoreTest::TearDown();
-    }
     static yov::PictureSlot& slot() { return yov::pictureSlots()[1]; }
 
     // Steps until the animation ends (at most `limit` steps): the frames shown after each

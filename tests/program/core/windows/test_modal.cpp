@@ -19,7 +19,6 @@ using yov_test::whenModal;
 
 class ModalDisplay : public ::testing::Test {
 protected:
-    yov::FreshCoreState core_;
     yov_test::ModalWatchdog watchdog_;
 };
 

@@ -52,8 +52,6 @@ protected:
         plat::Registry::current().reopen(plat::configFolder());
     }
 
-    yov::FreshCoreState core_;
-
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
     std::string spath(const char* name) const { return path(name).toStdString(); }
     std::u16string upath(const char* name) const { return path(name).toStdU16String(); }

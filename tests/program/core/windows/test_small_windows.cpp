@@ -45,7 +45,6 @@ protected:
         window_.installEventFilter(&log_);
     }
     void underMouse(bool on) { window_.setAttribute(Qt::WA_UnderMouse, on); }
-    yov::FreshCoreState core_;
     QWidget window_;
     NoticeLog log_;
 };
