@@ -323,11 +323,7 @@ void YieldToSystem(std::u16string_view /*label*/) {
     ss.UnyieldedMs = 0;
 }
 
-void CheckStep(int32_t callSite) {
-    if (frameStepCalls().stepDouble) {
-        frameStepCalls().stepDouble(callSite);
-        return;
-    }
+void FrameStepper::step(int32_t callSite) {
     ShowState& ss = showState();
     if ((programState().run.RunFlags & run_flag::kFramesDrawn) == 0) return;
     if ((ss.StepState & step_state::kRunning) != 0) return;
@@ -345,5 +341,7 @@ void CheckStep(int32_t callSite) {
     }
     ss.StepState &= static_cast<uint8_t>(~step_state::kRunning);
 }
+
+void CheckStep(int32_t callSite) { frameStepper().step(callSite); }
 
 }  // namespace yov

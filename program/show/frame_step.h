@@ -11,6 +11,8 @@
 #include <functional>
 #include <string_view>
 
+#include "program/core/startup/installed.h"
+
 namespace yov {
 
 struct ShowState;
@@ -22,8 +24,6 @@ struct FrameStepCalls {
     std::function<void(int32_t train, int32_t stepMs)> moveObject;
     std::function<void(int32_t train)> stepObjectAnim;
     std::function<int32_t()> doTimedEvents;
-    // Tests of the callers only: when set, it takes the whole step's place.
-    std::function<void(int32_t callSite)> stepDouble;
 };
 
 FrameStepCalls& frameStepCalls();
@@ -36,6 +36,20 @@ inline constexpr int32_t kSingleStepMs = 20;
 inline constexpr int32_t kSingleStepPauseMs = 49;
 inline constexpr int32_t kDeferredPresentMs = 100;
 inline constexpr int32_t kHangMs = 200;
+
+// The frame step CheckStep takes: the show's own unless a test installed another. A test of
+// the step's callers derives from it, stands in for the step (calling FrameStepper::step
+// where it wants the real one) and installs it with ScopedFrameStepper for its lifetime.
+class FrameStepper {
+public:
+    virtual ~FrameStepper() = default;
+    // One step from callSite after the entry guards: below kFullStep only when objects move.
+    virtual void step(int32_t callSite);
+};
+
+inline FrameStepper& frameStepper() { return *Installed<FrameStepper>(); }
+
+using ScopedFrameStepper = ScopedInstall<FrameStepper>;
 
 void CheckStep(int32_t callSite);
 void YieldToSystem(std::u16string_view label);

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/program/frame_step_stand_ins.h"
 #include "tests/program/immediate_blit_engine.h"
 #include "core_fixture.h"
 #include "platform/raster.h"
@@ -67,17 +68,7 @@ TEST(DemoGoldenChild, DISABLED_RunsTheDemo) {
         const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
-    yov::FrameStepCalls& c = yov::frameStepCalls();
-    // Steps from inside long work (a picture the loader thread brings, a train being built)
-    // come as often as the threads' timing makes them: only the main loop's steps run.
-    c.stepDouble = [](int32_t site) {
-        if (site != yov::kFullStep) return;
-        yov::FrameStepCalls& calls = yov::frameStepCalls();
-        const auto self = std::move(calls.stepDouble);
-        calls.stepDouble = nullptr;
-        yov::CheckStep(site);
-        calls.stepDouble = self;
-    };
+    program_test::MainLoopStepsOnly mainLoopSteps;
     static engine_test::ImmediateBlitEngine engine;
     engine.onBatch = [](int32_t, const BlitOp*, LvHandle batchDc) {
         const int32_t dc = static_cast<int32_t>(batchDc);

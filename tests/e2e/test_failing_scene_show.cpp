@@ -57,18 +57,16 @@ TEST(FailingSceneChild, DISABLED_RunsTheShowForAMinute) {
         const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
-    yov::FrameStepCalls& c = yov::frameStepCalls();
     // Each frame step of the main loop is 20 ms of the show.
-    c.stepDouble = [](int32_t site) {
-        if (site != yov::kFullStep) return;
-        yov::FrameStepCalls& calls = yov::frameStepCalls();
-        const auto self = std::move(calls.stepDouble);
-        calls.stepDouble = nullptr;
-        yov::CheckStep(site);
-        calls.stepDouble = self;
-        clockMs += 20;
-        if (clockMs > 1000 + kShowMs) yov::programState().run.StopRequest = 1;
-    };
+    struct TimedMainLoopSteps : yov::FrameStepper {
+        void step(int32_t site) override {
+            if (site != yov::kFullStep) return;
+            FrameStepper::step(site);
+            clockMs += 20;
+            if (clockMs > 1000 + kShowMs) yov::programState().run.StopRequest = 1;
+        }
+    } mainLoopSteps;
+    const yov::ScopedFrameStepper installed{mainLoopSteps};
     // Batches are dropped: the run is about the show's log, not its frames.
     static NoBatchEngine engine;
     const yov::MainResult result = yov::Main(u"/w");

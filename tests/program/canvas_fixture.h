@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "program/show/frame_step.h"
+#include "frame_step_stand_ins.h"
 #include "engine/letter_pictures.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_hooks.h"
@@ -36,8 +36,6 @@ protected:
         yov::showDrawing() = &yov::kShowDrawing;
         // Other tests may have stopped or reloaded the engine since the classes were handed over.
         yov::ForgetBufferClasses();
-        savedStep_ = yov::frameStepCalls().stepDouble;
-        yov::frameStepCalls().stepDouble = [this](int32_t site) { steps.push_back(site); };
         savedResponder_ =
             yov::setMsgBoxResponder([this](std::u16string_view text, int32_t style, std::u16string_view, int32_t) {
                 boxes.emplace_back(text);
@@ -45,17 +43,14 @@ protected:
                 return yov::msgbox::kOk;
             });
     }
-    void TearDown() override {
-        yov::frameStepCalls().stepDouble = savedStep_;
-        yov::setMsgBoxResponder(savedResponder_);
-    }
+    void TearDown() override { yov::setMsgBoxResponder(savedResponder_); }
 
-    std::vector<int32_t> steps;
+    program_test::RecordedFrameSteps frameSteps;
+    std::vector<int32_t>& steps = frameSteps.sites;
     std::vector<std::u16string> boxes;
     std::vector<int32_t> styles;
 
 private:
-    std::function<void(int32_t)> savedStep_;
     yov::MsgBoxResponder savedResponder_;
 };
 

@@ -126,6 +126,7 @@ struct FreshShowFamilies {
     Kept<yov::ShowInputState> input{&yov::showInput};
     Kept<yov::ShowClock> clock{&yov::showClock};
     Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
+    Kept<yov::FrameStepper*> stepper{&yov::Installed<yov::FrameStepper>};
 };
 
 FreshShowFamilies* MakeFreshShowFamilies() { return new FreshShowFamilies; }

@@ -1,6 +1,7 @@
 // A GDI display of vehicles on canvases of the test's own: the composition, and a screen
 // that the frame steps' batches reach at once (for as long as the display lives), on a
-// clock that moves 20 ms at each look.
+// clock that moves 20 ms at each look; the frame steps are the show's own, whatever stand-in
+// the test's fixture put in place.
 // The test deletes the brush when it ends.
 #pragma once
 
@@ -8,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "frame_step_stand_ins.h"
 #include "immediate_blit_engine.h"
 #include "show_fixture.h"
 #include "platform/raster_test_util.h"
@@ -23,6 +25,7 @@ struct ImmediateDisplay {
     plat::HBRUSH brush{};
     int64_t clock = 1000;
     std::optional<engine_test::ImmediateBlitEngine> engine;  // batches reach the screen at once
+    std::optional<program_test::ShowFrameSteps> showSteps;
 
     void Make(int32_t width, int32_t height, plat::COLORREF background) {
         screen = std::make_unique<rastertest::Canvas>(width, height, 32);
@@ -42,6 +45,7 @@ struct ImmediateDisplay {
         yov::programState().run.BatchMode = 0;
         UseImmediateFrameSteps(clock);
         engine.emplace(static_cast<LvHandle>(screen->dc.Value()));
+        showSteps.emplace();
     }
 };
 

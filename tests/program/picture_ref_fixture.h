@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "program/show/frame_step.h"
 #include "core_fixture.h"
+#include "frame_step_stand_ins.h"
 #include "picture_engine_fake.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/binding/engine_binding.h"
@@ -109,16 +109,10 @@ protected:
             return drawResult_;
         };
         h.clean = [this] { ++cleans_; };
-        yov::frameStepCalls().stepDouble = [this](int32_t site) { steps_.push_back(site); };
         yov::programState().Shared.PictureHeight = 58;
         yov::CleanPictureCache();
         cleans_ = 0;
     }
-    void TearDown() override {
-        yov::frameStepCalls().stepDouble = nullptr;
-        CoreTest::TearDown();
-    }
-
     // A stock file of that kind and path; its index.
     int32_t AddFile(uint8_t kind, std::u16string path) {
         yov::ProgramState& st = yov::programState();
@@ -162,7 +156,8 @@ protected:
     std::vector<DrawCall> draws_;
     int32_t drawResult_ = 0;
     int cleans_ = 0;
-    std::vector<int32_t> steps_;
+    program_test::RecordedFrameSteps frameSteps_;
+    std::vector<int32_t>& steps_ = frameSteps_.sites;
 };
 
 // The same with the picture calls of the real engine library, started with a memory cache;

@@ -1,3 +1,4 @@
+#include "frame_step_stand_ins.h"
 #include "immediate_blit_engine.h"
 #include "script_show_fixture.h"
 
@@ -202,15 +203,7 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
         const double perTick = yov::programState().machine.MsPerCounterTick;
         return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
     };
-    yov::FrameStepCalls& c = yov::frameStepCalls();
-    c.stepDouble = [](int32_t site) {
-        if (site != yov::kFullStep) return;
-        yov::FrameStepCalls& calls = yov::frameStepCalls();
-        const auto self = std::move(calls.stepDouble);
-        calls.stepDouble = nullptr;
-        yov::CheckStep(site);
-        calls.stepDouble = self;
-    };
+    program_test::MainLoopStepsOnly mainLoopSteps;
     static const auto shown = [](int32_t dc) {
         clockMs += 20;
         if (presented >= wanted) return;

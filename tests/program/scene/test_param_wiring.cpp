@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "program/show/frame_step.h"
+#include "frame_step_stand_ins.h"
 #include "core_fixture.h"
 #include "platform/raster.h"
 #include "program/core/pictures/anim_pools.h"
@@ -159,13 +159,10 @@ TEST_F(ParamWiring, PixelColoursOfTheCurrentPart) {
 }
 
 TEST_F(ParamWiring, RepeatListsTakeFrameSteps) {
-    std::vector<int32_t> steps;
-    const auto saved = yov::frameStepCalls().stepDouble;
-    yov::frameStepCalls().stepDouble = [&](int32_t site) { steps.push_back(site); };
+    const program_test::RecordedFrameSteps steps;
     EXPECT_EQ(utf8(yov::paramParser().EvalString(u"(2*a)")), "A,A");
-    yov::frameStepCalls().stepDouble = saved;
-    ASSERT_FALSE(steps.empty());
-    EXPECT_EQ(steps.back(), 10101);
+    ASSERT_FALSE(steps.sites.empty());
+    EXPECT_EQ(steps.sites.back(), 10101);
 }
 
 }  // namespace

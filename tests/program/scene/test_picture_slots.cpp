@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "program/show/frame_step.h"
+#include "frame_step_stand_ins.h"
 #include "engine_fake.h"
 #include "picture_ref_fixture.h"
 #include "program/core/pictures/anim_pools.h"
@@ -29,17 +29,12 @@ protected:
         savedPools_ = yov::animPoolHooks();
         yov::animPoolHooks().freeSurface = [this](int32_t s, int32_t) { freedSurfaces.push_back(s); };
         yov::animPoolHooks().freeDrawBuffer = [](int32_t) {};
-        yov::frameStepCalls().stepDouble = [this](int32_t site) {
-            steps.push_back(site);
-            if (onStep) onStep(site);
-        };
         yov::ClearPicturePools();
         yov::pictureSlots() = yov::PictureSlotTable{};
         yov::picParts().CurPart = 0;
         yov::pictureBuildState() = {};
     }
     void TearDown() override {
-        yov::frameStepCalls().stepDouble = nullptr;
         yov::animPoolHooks() = savedPools_;
         yov::ClearPicturePools();
         yov::pictureSlots() = yov::PictureSlotTable{};
@@ -52,9 +47,10 @@ protected:
             out.push_back(s);
         return out;
     }
-    std::vector<int32_t> steps;
+    program_test::RecordedFrameSteps frameSteps;
+    std::vector<int32_t>& steps = frameSteps.sites;
     std::vector<int32_t> freedSurfaces;
-    std::function<void(int32_t)> onStep;
+    std::function<void(int32_t)>& onStep = frameSteps.onStep;
 
 private:
     yov::AnimPoolHooks savedPools_;

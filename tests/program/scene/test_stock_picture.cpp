@@ -240,7 +240,7 @@ TEST_F(StockPicture, AFailedLoadReleasesToItsMarkWhileFrameStepsFreeOlderSlots) 
     const int32_t olderSlot = yov::picParts()[older].FirstSlot;
     const int32_t partMark = yov::picParts().StackCount, slotMark = yov::pictureSlots().StackCount;
     bool freed = false;
-    yov::frameStepCalls().stepDouble = [&](int32_t) {
+    frameSteps_.onStep = [&](int32_t) {
         if (!freed) {
             freed = true;
             yov::FreePictureSlot(yov::pictureSlots()[olderSlot].NextSlot);
@@ -259,7 +259,7 @@ TEST_F(StockPicture, AFailedLoadReleasesToItsMarkWhileFrameStepsFreeOlderSlots) 
 
 TEST_F(StockPicture, AStopRequestedWhileAPictureLoadsUnwindsTheLoadAsAlreadyReported) {
     // A scene is moving, so the load takes real frame steps; the user has asked the show to stop.
-    yov::frameStepCalls().stepDouble = nullptr;
+    frameSteps_.runsTheStep = true;
     yov::programState().run.RunFlags = yov::run_flag::kFramesDrawn;
     yov::showState().ActiveCount = 1;
     yov::programState().run.StopRequest = 1;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "frame_step_stand_ins.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/scene/picture_slot.h"
 #include "program/core/startup/program_state.h"
@@ -302,6 +303,7 @@ protected:
 
     static constexpr int32_t kBodyX = 8;
     std::optional<engine_test::ImmediateBlitEngine> engine_;  // batches drawn as handed over
+    program_test::ShowFrameSteps showSteps_;                  // the steps run, not recorded
     int64_t now = 1000;
     int32_t line = 0;
     int32_t part = 0;

@@ -12,6 +12,7 @@
 
 #include "core_fixture.h"
 #include "picture_engine_fake.h"
+#include "frame_step_stand_ins.h"
 #include "show_fixture.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/picture_ref.h"
@@ -93,7 +94,7 @@ protected:
             slept += ms;
         };
         c.pumpEvents = [this] { ++pumps; };
-        frameStepCalls().stepDouble = [this](int32_t site) {
+        frameSteps.onStep = [this](int32_t site) {
             calls.push_back("step " + std::to_string(site));
             ++steps;
             if (onStep) onStep(steps);
@@ -104,7 +105,6 @@ protected:
         InstallShowWindowCalls(previousWindowCalls_);
         LoadServiceWindow().Timer1.stop();
         showClock() = ShowClock{};
-        frameStepCalls().stepDouble = nullptr;
         ShowTestOn::TearDown();
     }
     void Run(uint8_t mode = 0) {
@@ -117,6 +117,7 @@ protected:
     int pumps = 0;
     int steps = 0;
     RecordedSteps recorded;
+    program_test::RecordedFrameSteps frameSteps;
     ScopedShowRunSteps installed{recorded};
     CountedWindowCalls windowCalls;
     std::vector<std::string>& calls = recorded.calls;

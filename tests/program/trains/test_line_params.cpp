@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "frame_step_stand_ins.h"
 #include "show_fixture.h"
 #include "core_fixture.h"
 #include "program/core/texts/program_error.h"
@@ -22,7 +23,6 @@ protected:
         show_test::ShowTest::SetUp();
         saved_ = lineReaders().hooks;
         lineReaders().hooks.writeLog = [this](std::u16string_view line) { logged.emplace_back(line); };
-        frameStepCalls().stepDouble = [this](int32_t site) { steps.push_back(site); };
         lineReaders().FollowList.clear();
         train = NewTrainRec(static_cast<int16_t>(train_flag::kDependent));
         trains().at(train).Width = 800;
@@ -31,7 +31,6 @@ protected:
     }
     void TearDown() override {
         lineReaders().hooks = saved_;
-        frameStepCalls().stepDouble = nullptr;
         lineReaders().FollowList.clear();
         paramTable().ParseParams(u"");
         show_test::ShowTest::TearDown();
@@ -39,7 +38,8 @@ protected:
     LineReadHooks saved_;
     int32_t train = 0;
     std::vector<std::u16string> logged;
-    std::vector<int32_t> steps;
+    program_test::RecordedFrameSteps frameSteps;
+    std::vector<int32_t>& steps = frameSteps.sites;
 };
 
 TEST_F(LineParams, NumbersWithPercentagesAndTheMissingMark) {

@@ -175,7 +175,7 @@ TEST_F(TrainPictures, AStopRequestedWhileATrainIsComposedUnwindsItAsAlreadyRepor
     // Each vehicle load takes a frame step, as the stock pictures' loader does; a scene moves
     // and the user has asked the show to stop.
     vehicles_->beforeLoad = [](std::u16string_view) { frameStep(11101); };
-    frameStepCalls().stepDouble = nullptr;
+    frameSteps.runsTheStep = true;
     programState().run.RunFlags = run_flag::kFramesDrawn;
     showState().ActiveCount = 1;
     programState().run.StopRequest = 1;
@@ -205,7 +205,7 @@ TEST_F(TrainPictures, AStopArrivingWhileAVehicleLoadsIsNoFailureToLog) {
         if (name == u"COACH_A") programState().run.StopRequest = 1;
         frameStep(11101);
     };
-    frameStepCalls().stepDouble = nullptr;
+    frameSteps.runsTheStep = true;
     programState().run.RunFlags = run_flag::kFramesDrawn;
     showState().ActiveCount = 1;
     // A log of the test's own: other test programs may write to the shared one meanwhile.

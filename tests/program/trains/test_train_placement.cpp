@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fake_vehicles.h"
+#include "frame_step_stand_ins.h"
 #include "show_fixture.h"
 #include "trains_fixture.h"
 #include "program/core/startup/program_state.h"
@@ -26,8 +27,6 @@ protected:
     void SetUp() override {
         ShowTestOn::SetUp();
         ResetTrainPictures();
-        savedStep_ = frameStepCalls().stepDouble;
-        frameStepCalls().stepDouble = [](int32_t) {};
         MakeScene(800, 200);
         UseCanvas(0, 0, 3000, kHeight + 10, 0);
         vehicles_.emplace(kHeight);
@@ -54,7 +53,6 @@ protected:
         paramTable().ClearParams();
         vehicles_.reset();
         FreeCanvas(0);
-        frameStepCalls().stepDouble = savedStep_;
         ResetTrainPictures();
         ShowTestOn::TearDown();
     }
@@ -70,7 +68,7 @@ protected:
     uint8_t wayNumber = 0;
 
 private:
-    std::function<void(int32_t)> savedStep_;
+    program_test::NoFrameSteps noSteps_;
     std::optional<vehicles_test::FakeVehicles> vehicles_;
 };
 

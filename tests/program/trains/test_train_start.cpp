@@ -9,6 +9,7 @@
 
 #include "fake_vehicles.h"
 #include "script_fixture.h"
+#include "frame_step_stand_ins.h"
 #include "show_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
@@ -70,8 +71,6 @@ protected:
         t[u"IFL"] = u"in %1 line %2";
         ResetTrainPictures();
         ForgetBufferClasses();  // the engine was started afresh
-        savedStep_ = frameStepCalls().stepDouble;
-        frameStepCalls().stepDouble = [](int32_t) {};
         programState().Shared.PictureHeight = kHeight;
         UseCanvas(0, 0, 3000, kHeight + 10, 0);
         vehicles_.emplace(kHeight);
@@ -104,7 +103,6 @@ protected:
     void TearDown() override {
         vehicles_.reset();
         FreeCanvas(0);
-        frameStepCalls().stepDouble = savedStep_;
         programState().Shared.PictureHeight = 0;
         ResetTrainPictures();
         ShowTestOn::TearDown();
@@ -135,7 +133,7 @@ protected:
     int32_t train = 0;
 
 private:
-    std::function<void(int32_t)> savedStep_;
+    program_test::NoFrameSteps noSteps_;
     std::optional<vehicles_test::FakeVehicles> vehicles_;
 };
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "program/show/frame_step.h"
+#include "frame_step_stand_ins.h"
 #include "program/core/binding/engine_events.h"
 #include "program/core/windows/form_members.h"
 #include "program/core/texts/program_error.h"
@@ -159,18 +159,15 @@ TEST_F(EngineEvents, MenuCaptionsAreLookedUpAndAnswered) {
 }
 
 TEST_F(EngineEvents, WaitingTakesAFrameStepAndAStopBecomesARequest) {
-    std::vector<int32_t> steps;
-    yov::frameStepCalls().stepDouble = [&steps](int32_t site) {
-        steps.push_back(site);
-        throw yov::ProgramError(6016, u"stopped");
-    };
+    program_test::RecordedFrameSteps steps;
+    steps.onStep = [](int32_t) { throw yov::ProgramError(6016, u"stopped"); };
     EventRecord r(204);
     EXPECT_EQ(raise(r), 0);
-    EXPECT_EQ(steps, std::vector<int32_t>{0});
+    EXPECT_EQ(steps.sites, std::vector<int32_t>{0});
     EXPECT_EQ(yov::programState().run.StopRequest, 1);
     EXPECT_TRUE(boxes_.empty());
 
-    yov::frameStepCalls().stepDouble = [](int32_t) { throw std::runtime_error("broken step"); };
+    steps.onStep = [](int32_t) { throw std::runtime_error("broken step"); };
     raise(r);
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(utf8(boxes_[0].text), "Error (5) broken step");

@@ -247,7 +247,7 @@ TEST_F(Surfaces, LongCopiesAreCutIntoBandsWhileTrainsMove) {
 
 TEST_F(Surfaces, AStopDuringTheBandsGivesTheSurfaceBack) {
     yov::showState().StartedTrains = 1;
-    yov::frameStepCalls().stepDouble = [](int32_t site) {
+    frameSteps.onStep = [](int32_t site) {
         if (site == 11602) throw yov::ProgramError(yov::error_number::kReported, u"");
     };
     Picture wide(100, 500);

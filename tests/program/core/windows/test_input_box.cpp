@@ -1,4 +1,4 @@
-#include "program/show/frame_step.h"
+#include "frame_step_stand_ins.h"
 #include "program/core/windows/input_box.h"
 
 #include <gtest/gtest.h>
@@ -78,7 +78,8 @@ TEST_F(InputBox, EachCallFillsTheKeptBoxAfresh) {
 TEST_F(InputBox, TheTimerStepsARunningShowOnEveryShowing) {
     int steps = 0;
     yov::programState().run.RunFlags = 0x20;  // the show takes frame steps
-    yov::frameStepCalls().stepDouble = [&](int32_t site) {
+    program_test::RecordedFrameSteps frameSteps;
+    frameSteps.onStep = [&](int32_t site) {
         EXPECT_EQ(site, 11901);
         ++steps;
     };
@@ -96,7 +97,8 @@ TEST_F(InputBox, TheTimerStepsARunningShowOnEveryShowing) {
 
 TEST_F(InputBox, AFailingStepStopsTheTimerAndKeepsTheBox) {
     yov::programState().run.RunFlags = 0x20;
-    yov::frameStepCalls().stepDouble = [](int32_t) { throw std::runtime_error("stopped"); };
+    program_test::RecordedFrameSteps frameSteps;
+    frameSteps.onStep = [](int32_t) { throw std::runtime_error("stopped"); };
     whenModal([&](QWidget* w) {
         form(w)->Timer1_Timer();
         EXPECT_FALSE(form(w)->Timer1->isActive());
