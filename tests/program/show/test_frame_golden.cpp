@@ -40,6 +40,9 @@ class FrameGolden : public show_test::ShowTestOn<trains_test::AreaTest> {
 protected:
     void SetUp() override {
         ShowTestOn::SetUp();
+        // The pictures load untranslated, whatever colour translation a program start of an
+        // earlier test left in the engine.
+        lv::SetXColMethod(0, 0, 0, 0);
         programState().scene.StockDir = core_test::u16(YOV_DEMO_DATA);
         MakeScene(kWidth, kHeight);
         ResetTrainPictures();
