@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QPointer>
 
 #include <utility>
 
@@ -65,21 +66,27 @@ QString& rememberedFolder() { return coreState().fileDialogFolder; }
 }  // namespace
 
 QStringList FileDialogs::choose(const FileDialogRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(request.nameFilters);
+    // The dialog belongs to the active window, which may go while the dialog is open and
+    // takes its children with it: the dialog is made on the heap and watched, and a dialog
+    // gone with its window is a cancel.
+    QPointer<QFileDialog> dialog = new QFileDialog(QApplication::activeWindow(), request.title, request.directory);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setNameFilters(request.nameFilters);
     if (request.save) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-        dialog.setDefaultSuffix(request.defaultSuffix);
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+        dialog->setDefaultSuffix(request.defaultSuffix);
     } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     }
-    if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted) return {};
-    return dialog.selectedFiles();
+    if (!request.fileName.isEmpty()) dialog->selectFile(request.fileName);
+    const int result = dialog->exec();
+    if (dialog.isNull()) return {};
+    const QStringList chosen = result == QDialog::Accepted ? dialog->selectedFiles() : QStringList{};
+    delete dialog.data();
+    return chosen;
 }
 
 namespace {

@@ -102,11 +102,18 @@ TEST_F(VehiclePictureTest, DoorOutsideThePartIsRefused) {
 
 // Each door's frames fill more than half a strip of its class, so 257 doors ask for more
 // strips than the engine has. The engine refuses the buffer (it used to end the process) and
-// the vehicle is refused by name; what it took goes back with its release.
+// the vehicle is refused by name; what it took goes back with its release. Strips another
+// test of the process still holds are not free: the doors get those that are.
 TEST_F(VehiclePictureTest, DoorsBeyondTheEnginesStripsRefuseTheVehicleByName) {
     yov::programState().Shared.PictureHeight = 6;  // classes of 2, 4, 6 and 9 rows: small strips
     Base({std::string(80, 'g'), std::string(80, 'y')});
     Part().StockIndex = AddEntry(u"COACH", stockFile_, u"COACH");
+    // The classes of this height reach the engine with the first buffer asked for, and other
+    // classes' buffers are dropped then: one taken and given back first, so that what is held
+    // before the build is counted in the classes the doors use.
+    LvHandle first = yov::AllocDrawBuffer(1, 2, 0, 0);
+    ASSERT_NE(first, 0u);
+    yov::FreeDrawBuffer(first);
     int32_t stripsBefore = 0, buffersBefore = 0;
     yov::lv::GetBufferCounts(&stripsBefore, &buffersBefore);
     std::u16string description;
@@ -116,7 +123,11 @@ TEST_F(VehiclePictureTest, DoorsBeyondTheEnginesStripsRefuseTheVehicleByName) {
     EXPECT_EQ(BuildError(description), u"No buffer of 2560 x 2 pixels for COACH: all 256 buffer strips are in use");
     int32_t strips = 0, buffers = 0;
     yov::lv::GetBufferCounts(&strips, &buffers);
-    EXPECT_EQ(buffers, buffersBefore + 256);
+    EXPECT_EQ(strips, 256) << "refused only with every strip in use";
+    // One door to a strip: each strip unused at the start took one, and a strip that was in
+    // use took one only where it still had room.
+    EXPECT_GE(buffers - buffersBefore, 256 - stripsBefore);
+    EXPECT_LE(buffers - buffersBefore, 256);
     yov::ReleaseToMark(partMark, slotMark);
     yov::lv::GetBufferCounts(&strips, &buffers);
     EXPECT_EQ(buffers, buffersBefore) << "every door's buffer went back";

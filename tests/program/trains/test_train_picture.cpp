@@ -18,6 +18,7 @@
 #include "show_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
+#include "program/core/pictures/canvas_buffers.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/startup/upper_calls.h"
@@ -61,6 +62,19 @@ protected:
     }
     void TearDown() override {
         vehicles_.reset();
+        // The show fixture records what is given back without giving it to the engine, while
+        // the whole-train and plate buffers here are the engine's own: they go back to it, or
+        // the next test of the process finds its strips in use.
+        for (int32_t p = 1; p <= trainPictures().Count; ++p) {
+            int32_t picture = p;
+            FreeTrainPicture(picture);
+        }
+        for (int32_t p = 1; p <= picParts().Count; ++p) FreePicPart(p, 0);
+        for (int32_t recorded : freedBuffers) {
+            LvHandle buffer = static_cast<LvHandle>(recorded);
+            FreeDrawBuffer(buffer);
+        }
+        freedBuffers.clear();
         FreeCanvas(0);
         ResetTrainPictures();
         ShowTestOn::TearDown();

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 
 #include <fstream>
@@ -187,6 +188,37 @@ TEST_F(FileDialog, TheRealDialogReturnsTheChosenFile) {
     std::u16string path;
     ASSERT_TRUE(yov::GetFileFilter(u"OPEN", 0x40000000, path));
     EXPECT_EQ(path, u16(chosen));
+}
+
+// The dialog belongs to the active window, which can go while the dialog is open (a window of
+// the show closing itself, or one deleted late): the dialog goes with it, and what the user
+// chose is a cancel, never a crash of the program.
+TEST_F(FileDialog, AWindowGoingWhileItsDialogIsOpenCancelsTheChoice) {
+    dialogs_.reset();
+    QPointer<QWidget> owner = new QWidget;
+    owner->show();
+    owner->activateWindow();
+    for (int i = 0; i < 100 && QApplication::activeWindow() != owner; ++i) QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), owner.data());
+    bool seen = false;
+    int tries = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QFileDialog* dialog = owner.isNull() ? nullptr : owner->findChild<QFileDialog*>();
+        if (dialog != nullptr && dialog->isVisible()) {
+            seen = true;
+            delete owner.data();
+        } else if (++tries > 500) {
+            // Given up: whatever is open closes, so that the test ends and says so.
+            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+        }
+    });
+    timer.start(10);
+    std::u16string path = u"old";
+    EXPECT_FALSE(yov::GetFileFilter(u"OPEN", 0x40000000, path));
+    EXPECT_TRUE(seen) << "the dialog was never shown over its window";
+    EXPECT_TRUE(owner.isNull());
+    delete owner.data();
 }
 
 }  // namespace
