@@ -1,8 +1,12 @@
 #include "fresh_program_state.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include <string>
 
 #include "core_fixture.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
@@ -137,6 +141,12 @@ FreshProgramState::FreshProgramState() : shows_(MakeFreshShowFamilies()), window
 FreshProgramState::~FreshProgramState() {
     GiveBack(windows_);
     GiveBack(shows_);
+    // What a test left for the event loop to delete goes now, not during a later test: a
+    // window deleted late takes the dialog a later test opened over it along. The engine's
+    // colour translation outlives a program start in the process: back to none, as at the
+    // process's start.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    yov::lv::SetXColMethod(0, 0, 0, 0);
 }
 
 }  // namespace program_test
