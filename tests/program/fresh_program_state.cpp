@@ -92,7 +92,7 @@ struct FreshShowFamilies {
     Kept<yov::PicPartPool> parts{&yov::picParts};
     Kept<yov::CurrentCanvas> canvas{&yov::currentCanvas};
     Kept<plat::Random> random{&yov::programRandom};
-    // The parts above the core a test put in place, the program's own included.
+    // The layers above the core a test put in place, the program's own included.
     Kept<yov::ShowParts*> showParts{&yov::Installed<yov::ShowParts>};
     Kept<yov::WindowParts*> windowParts{&yov::Installed<yov::WindowParts>};
     Kept<yov::StartupParts*> startupParts{&yov::Installed<yov::StartupParts>};

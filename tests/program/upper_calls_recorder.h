@@ -1,4 +1,4 @@
-// Stands in for the parts above the core for a test's lifetime: counts the tool tips hidden
+// Stands in for the layers above the core for a test's lifetime: counts the tool tips hidden
 // and the About windows asked for, answers the scene script's help links with `link`, and
 // keeps the frame step the program put in place. The calls before it are back at its end.
 #pragma once

@@ -1,4 +1,4 @@
-// What the core asks of the parts of the program above it: the show's frame step, the stock
+// What the core asks of the layers of the program above it: the show's frame step, the stock
 // browser's tool tip, the About window and the scene script's help links. Each part puts
 // its entry in when the program starts (WireShow, WireStockWindows, WireAbout,
 // WireSettingsDialog); an entry left empty is "nothing there" (no show steps, no tip, no

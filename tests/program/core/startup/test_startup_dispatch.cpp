@@ -82,7 +82,7 @@ protected:
     }
 };
 
-// The parts above the core as start-up meets them: each road it takes is written down; a show
+// The layers above the core as start-up meets them: each road it takes is written down; a show
 // ends at once, the settings dialog is a double (or fails to open, when told so).
 class RecordedParts : public yov::ShowParts, public yov::WindowParts, public yov::StartupParts {
 public:
