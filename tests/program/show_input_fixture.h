@@ -14,6 +14,7 @@
 #include "program/show_data/display_state.h"
 #include "program/show/show_input.h"
 #include "program/show_data/show_view.h"
+#include "quiet_show_view.h"
 #include "program/show/show_window_calls.h"
 #include "program/show/show_panel.h"
 #include "show_fixture.h"
@@ -113,20 +114,10 @@ private:
         ShowInputTest& test_;
     };
     // The show window, only as far as the cursor it shows again.
-    class CursorView final : public yov::ShowView {
+    class CursorView final : public QuietShowView {
     public:
         explicit CursorView(int& shown) : shown_(shown) {}
-        LvWindow handle() const override { return 0; }
-        plat::HDC screenDc() const override { return {}; }
-        void setBackgroundColour(uint32_t) override {}
-        void placeOverScreen(bool, int32_t, int32_t) override {}
-        void clearAndShow() override {}
-        void innerSize(int32_t& width, int32_t& height) const override { width = height = 0; }
-        void setFrameSize(int32_t, int32_t) override {}
-        bool hideCursor() override { return true; }
         void showCursor() override { ++shown_; }
-        int32_t showFontHeight() override { return 0; }
-        void closeFromProgram() override {}
 
     private:
         int& shown_;

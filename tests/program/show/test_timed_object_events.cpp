@@ -9,6 +9,7 @@
 
 #include "core_fixture.h"
 #include "motion_fixture.h"
+#include "quiet_show_view.h"
 #include "program/core/startup/program_state.h"
 #include "program/show_data/display_state.h"
 #include "program/show/show_clock.h"
@@ -19,20 +20,10 @@ using namespace yov;
 namespace {
 
 // The show window, only as far as the tick hides the cursor over it.
-class CursorView final : public ShowView {
+class CursorView final : public show_test::QuietShowView {
 public:
     explicit CursorView(int& hidden) : hidden_(hidden) {}
-    LvWindow handle() const override { return 0; }
-    plat::HDC screenDc() const override { return {}; }
-    void setBackgroundColour(uint32_t) override {}
-    void placeOverScreen(bool, int32_t, int32_t) override {}
-    void clearAndShow() override {}
-    void innerSize(int32_t& width, int32_t& height) const override { width = height = 0; }
-    void setFrameSize(int32_t, int32_t) override {}
     bool hideCursor() override { return ++hidden_ == 1; }
-    void showCursor() override {}
-    int32_t showFontHeight() override { return 0; }
-    void closeFromProgram() override {}
 
 private:
     int& hidden_;
