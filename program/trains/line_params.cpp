@@ -8,7 +8,12 @@
 #include "platform/numbers.h"
 #include "platform/text.h"
 #include "program/core/startup/upper_calls.h"
+#include "program/core/texts/error_log.h"
 #include "program/core/texts/number_text.h"
+#include "program/scene/script_reader.h"
+#include "program/show_data/show_state.h"
+#include "program/trains/train_records.h"
+#include "program/trains/train_start_state.h"
 
 namespace yov {
 namespace {
@@ -90,9 +95,12 @@ LineReaders::ForRecord::~ForRecord() {
 }
 
 void LineReaders::RaiseLineError(int32_t line, std::u16string_view message) {
-    if (hooks.raiseLineError) hooks.raiseLineError(line, message);
-    parser_.Raise(kErrMessage, std::u16string(message));
+    scriptReader().RaiseLineError(line, message);
 }
+
+int16_t LineReaders::currentDirection() const { return overridden_ ? direction_ : trainStart().CurDirection; }
+
+TrainRec& LineReaders::record() const { return overridden_ ? record_() : trains().at(showState().CurTrain); }
 
 int16_t LineReaders::ParseDirection(std::u16string_view text, int16_t current, int16_t allowRandom) {
     const std::u16string first = text.empty() ? std::u16string() : plat::ucase(text.substr(0, 1));
@@ -262,11 +270,11 @@ void LineReaders::ParsePointList(TrainRec& train, std::u16string_view text) {
             duplicate = duplicate || train.Points[static_cast<size_t>(i)].Name == name;
         }
         if (duplicate) {
-            log(u"Point " + name + u" multiple defined");
+            WriteErrorLog(u"Point " + name + u" multiple defined");
             continue;
         }
         if (train.PointCount + 1 >= kMaxPathPoints + 1) {
-            if (!tooMany) log(u"Too much points");
+            if (!tooMany) WriteErrorLog(u"Too much points");
             tooMany = true;
             continue;
         }
@@ -307,7 +315,7 @@ void LineReaders::ParsePointList(TrainRec& train, std::u16string_view text) {
             }
             const int32_t slot = PointSlot(mode);
             if (slot < 0) {
-                log(u"Unknown point mode: " + mode);
+                WriteErrorLog(u"Unknown point mode: " + mode);
                 break;
             }
             if (!actions.empty() && actions.front() == u'(') {
@@ -341,7 +349,7 @@ void LineReaders::FillStepTexts(int32_t n) {
     for (int32_t k = 1; k <= n; ++k) {
         std::u16string text = GetStepText(u"T" + decimal(k), 5);
         // Fetched after the reading: a frame step during it may have grown the train table.
-        if (hooks.currentTrain) hooks.currentTrain().StepText[static_cast<size_t>(k - 1)] = std::move(text);
+        trains().at(showState().CurTrain).StepText[static_cast<size_t>(k - 1)] = std::move(text);
     }
 }
 
@@ -351,7 +359,7 @@ void LineReaders::ExpandFollowList(std::u16string_view text) {
 }
 
 void LineReaders::RaiseAtLine(std::u16string_view message) {
-    const int32_t line = hooks.currentLine ? hooks.currentLine() : 0;
+    const int32_t line = trainStart().CurLine;
     if (line > 0) RaiseLineError(line, message);
     parser_.Raise(kErrMessage, std::u16string(message));
 }

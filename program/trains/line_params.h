@@ -3,11 +3,10 @@
 // expressions (with names stored per train), the line's point list, the step texts of a
 // movement mode and the follow list of FOLLOW.
 //
-// LineReaders works on a ParamParser and its ParamTable and reaches the train being
-// started and the rest of the program through LineReadHooks, so that it runs without Qt
-// (the fuzz target links it); the program's readers are lineReaders() (line_params_binding.cpp),
-// and the free functions at the end work on them. GetParamNumber and GetParamOrRandom are
-// the parameter table's own.
+// LineReaders works on a ParamParser and its ParamTable and reads the train being started
+// (CurTrain) and its direction and line from the train start's records; the program's
+// readers are lineReaders() (line_params_binding.cpp). GetParamNumber and GetParamOrRandom
+// are the parameter table's own.
 #pragma once
 
 #include <cstdint>
@@ -32,23 +31,9 @@ inline constexpr int32_t kMaxFollowLines = 10000;
 inline constexpr int32_t kMaxFollowNesting = 32;
 inline constexpr int64_t kMaxFollowWork = 1000000;
 
-struct LineReadHooks {
-    // The train being started (CurTrain); required by the position readers.
-    std::function<TrainRec&()> currentTrain;
-    // The direction the train is started in (CurDirection).
-    std::function<int16_t()> currentDirection;
-    std::function<void(std::u16string_view line)> writeLog;
-    // A script error naming the file and line of a script line item; must throw.
-    std::function<void(int32_t line, std::u16string_view message)> raiseLineError;
-    // The script line item being started (CurLine), which the readers' own errors name.
-    std::function<int32_t()> currentLine;
-};
-
 class LineReaders {
 public:
     LineReaders(ParamParser& parser, ParamTable& table) : parser_(parser), table_(table) {}
-
-    LineReadHooks hooks;
 
     // While one lives, positions and point lists are read against `record` (its width and
     // named positions) and `direction` instead of the train being started: a line's area is
@@ -90,15 +75,10 @@ private:
     void ExpandFollow(std::u16string_view text, int32_t depth, FollowBudget& budget);
     // RaiseLineError for the line being started.
     [[noreturn]] void RaiseAtLine(std::u16string_view message);
-    int16_t currentDirection() const {
-        if (overridden_) return direction_;
-        return hooks.currentDirection ? hooks.currentDirection() : 0;
-    }
-    bool haveRecord() const { return overridden_ ? static_cast<bool>(record_) : static_cast<bool>(hooks.currentTrain); }
-    TrainRec& record() const { return overridden_ ? record_() : hooks.currentTrain(); }
-    void log(std::u16string_view line) const {
-        if (hooks.writeLog) hooks.writeLog(line);
-    }
+    // The direction and record read against: the train being started, or ForRecord's.
+    int16_t currentDirection() const;
+    bool haveRecord() const { return !overridden_ || static_cast<bool>(record_); }
+    TrainRec& record() const;
 
     ParamParser& parser_;
     ParamTable& table_;

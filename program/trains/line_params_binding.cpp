@@ -1,12 +1,8 @@
-// The program's line readers: the program's parameter table, the train being started
-// (CurTrain), the error log, the frame step, and the script reader for the position of a
-// script line in its errors.
+// The program's line readers over the program's parameter table, and the readers of a
+// line's area against a record of its own.
 #include <utility>
 
 #include "lumvatek/shared.h"
-#include "program/core/texts/error_log.h"
-#include "program/scene/script_reader.h"
-#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"
@@ -19,17 +15,7 @@ TrainStartState& trainStart() {
 }
 
 LineReaders& lineReaders() {
-    static LineReaders readers = [] {
-        LineReaders r(paramParser(), paramTable());
-        r.hooks.currentTrain = []() -> TrainRec& { return trains().at(showState().CurTrain); };
-        r.hooks.currentDirection = [] { return trainStart().CurDirection; };
-        r.hooks.writeLog = [](std::u16string_view line) { WriteErrorLog(line); };
-        r.hooks.raiseLineError = [](int32_t line, std::u16string_view message) {
-            scriptReader().RaiseLineError(line, message);
-        };
-        r.hooks.currentLine = [] { return trainStart().CurLine; };
-        return r;
-    }();
+    static LineReaders readers(paramParser(), paramTable());
     return readers;
 }
 
