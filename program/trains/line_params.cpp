@@ -127,7 +127,7 @@ int16_t LineReaders::ParseDirection(std::u16string_view text, int16_t current, i
     default: break;
     }
     if (allowRandom == 0) return 0;
-    const int32_t i = parser_.hooks.randomIndex ? parser_.hooks.randomIndex(2, kDirectionSite) : 0;
+    const int32_t i = paramDraws().index(2, kDirectionSite);
     return i == 1 ? -1 : 1;
 }
 
