@@ -78,29 +78,24 @@ int32_t PointSlot(std::u16string_view mode) {
 
 }  // namespace
 
-LineReaders::ForRecord::ForRecord(LineReaders& readers, std::function<TrainRec&()> record, int16_t direction)
-    : readers_(readers),
-      savedRecord_(std::move(readers.record_)),
-      savedDirection_(readers.direction_),
-      savedOverride_(readers.overridden_) {
-    readers_.record_ = std::move(record);
-    readers_.direction_ = direction;
-    readers_.overridden_ = true;
+LineReaders::ForRecord::ForRecord(LineReaders& readers, int32_t train) : readers_(readers), saved_(readers.target_) {
+    readers_.target_ = Target{true, nullptr, train, trains().at(train).Direction};
 }
 
-LineReaders::ForRecord::~ForRecord() {
-    readers_.record_ = std::move(savedRecord_);
-    readers_.direction_ = savedDirection_;
-    readers_.overridden_ = savedOverride_;
+LineReaders::ForRecord::ForRecord(LineReaders& readers, TrainRec& area) : readers_(readers), saved_(readers.target_) {
+    readers_.target_ = Target{true, &area, 0, area.Direction};
 }
 
 void LineReaders::RaiseLineError(int32_t line, std::u16string_view message) {
     scriptReader().RaiseLineError(line, message);
 }
 
-int16_t LineReaders::currentDirection() const { return overridden_ ? direction_ : trainStart().CurDirection; }
+int16_t LineReaders::currentDirection() const { return target_.set ? target_.direction : trainStart().CurDirection; }
 
-TrainRec& LineReaders::record() const { return overridden_ ? record_() : trains().at(showState().CurTrain); }
+TrainRec& LineReaders::record() const {
+    if (!target_.set) return trains().at(showState().CurTrain);
+    return target_.area != nullptr ? *target_.area : trains().at(target_.train);
+}
 
 int16_t LineReaders::ParseDirection(std::u16string_view text, int16_t current, int16_t allowRandom) {
     const std::u16string first = text.empty() ? std::u16string() : plat::ucase(text.substr(0, 1));
@@ -174,7 +169,7 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
         }
         const std::u16string rest = plat::ucase(plat::trim(pos));
         const NamedPosition* named = nullptr;
-        if (!rest.empty() && haveRecord()) named = FindNamed(record(), rest);
+        if (!rest.empty()) named = FindNamed(record(), rest);
         double where = 0;
         if (named != nullptr) {
             where = named->Value + offset;
@@ -184,7 +179,7 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
                 percent = 100 - percent;
                 offset = -offset;
             }
-            const int32_t width = haveRecord() ? record().Width : 0;
+            const int32_t width = record().Width;
             where = width * percent / 100 + offset;
         }
         // A position is a number of the script like any other: held before it is placed,
@@ -203,7 +198,7 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
         if (next == std::u16string::npos) next = names.size();
         std::u16string name = plat::trim(std::u16string_view(names).substr(from, next - from));
         from = next + 1;
-        if (name.empty() || !haveRecord()) continue;
+        if (name.empty()) continue;
         int32_t value = absolute;
         switch (name.front()) {
         case u'<':

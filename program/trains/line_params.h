@@ -10,7 +10,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,24 +31,34 @@ inline constexpr int32_t kMaxFollowNesting = 32;
 inline constexpr int64_t kMaxFollowWork = 1000000;
 
 class LineReaders {
+    // The record read against: the train being started, a train of the table or an area's.
+    struct Target {
+        bool set = false;
+        TrainRec* area = nullptr;
+        int32_t train = 0;
+        int16_t direction = 0;
+    };
+
 public:
     LineReaders(ParamParser& parser, ParamTable& table) : parser_(parser), table_(table) {}
 
-    // While one lives, positions and point lists are read against `record` (its width and
-    // named positions) and `direction` instead of the train being started: a line's area is
-    // painted for its own record, which is not always the one a start works on.
+    // While one lives, positions and point lists are read against another record (its width
+    // and named positions) and its own direction instead of the train being started: a line's
+    // area is painted for its own record, which is not always the one a start works on.
     class ForRecord {
     public:
-        ForRecord(LineReaders& readers, std::function<TrainRec&()> record, int16_t direction);
-        ~ForRecord();
+        // Train record `train`, looked up at each use: a frame step while the texts are read
+        // may grow the train table.
+        ForRecord(LineReaders& readers, int32_t train);
+        // A record outside the train table (an area's).
+        ForRecord(LineReaders& readers, TrainRec& area);
+        ~ForRecord() { readers_.target_ = saved_; }
         ForRecord(const ForRecord&) = delete;
         ForRecord& operator=(const ForRecord&) = delete;
 
     private:
         LineReaders& readers_;
-        std::function<TrainRec&()> savedRecord_;
-        int16_t savedDirection_;
-        bool savedOverride_;
+        Target saved_;
     };
     // FOLLOW's compositions, each ended by a carriage return.
     std::u16string FollowList;
@@ -77,14 +86,11 @@ private:
     [[noreturn]] void RaiseAtLine(std::u16string_view message);
     // The direction and record read against: the train being started, or ForRecord's.
     int16_t currentDirection() const;
-    bool haveRecord() const { return !overridden_ || static_cast<bool>(record_); }
     TrainRec& record() const;
 
     ParamParser& parser_;
     ParamTable& table_;
-    bool overridden_ = false;
-    std::function<TrainRec&()> record_;
-    int16_t direction_ = 0;
+    Target target_;
 };
 
 // --- The program's readers: the program's parameter table and CurTrain.

@@ -23,8 +23,7 @@ void ParsePointList(int32_t train, std::u16string_view text) {
     // Read into a copy: no reference into the train table is held while the texts are read.
     TrainRec points;
     {
-        const LineReaders::ForRecord scope(
-            lineReaders(), [train]() -> TrainRec& { return trains().at(train); }, trains().at(train).Direction);
+        const LineReaders::ForRecord scope(lineReaders(), train);
         lineReaders().ParsePointList(points, text);
     }
     TrainRec& r = trains().at(train);
@@ -32,13 +31,11 @@ void ParsePointList(int32_t train, std::u16string_view text) {
     r.PointCount = points.PointCount;
 }
 int32_t EvalAreaPosition(TrainRec& area, std::u16string_view text, int32_t length, int32_t& dir) {
-    const LineReaders::ForRecord scope(
-        lineReaders(), [&area]() -> TrainRec& { return area; }, area.Direction);
+    const LineReaders::ForRecord scope(lineReaders(), area);
     return lineReaders().EvalPosition(text, length, 0, dir, kNoValue, kNoValue);
 }
 void ParseAreaPointList(TrainRec& area, std::u16string_view text) {
-    const LineReaders::ForRecord scope(
-        lineReaders(), [&area]() -> TrainRec& { return area; }, area.Direction);
+    const LineReaders::ForRecord scope(lineReaders(), area);
     lineReaders().ParsePointList(area, text);
 }
 
