@@ -44,13 +44,9 @@ protected:
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         FormLimits limits;
         ASSERT_EQ(yov::lv::OpenFrm(1, kWindow, &limits), 0xFFFF);
-        yov::setMsgBoxResponder([this](std::u16string_view text, int32_t, std::u16string_view, int32_t) {
-            boxes_.push_back(std::u16string(text));
-            return yov::msgbox::kOk;
-        });
+        answer_ = yov::msgbox::kOk;
     }
     void TearDown() override {
-        yov::setMsgBoxResponder({});
         yov::lv::CloseDLL();
         // The program's own menus again, for the tests that follow.
         yov::windowOps().install();
@@ -87,7 +83,6 @@ protected:
     }
 
     testing_ops::FakeWindowOps ops_;
-    std::vector<std::u16string> boxes_;
 
     // The menu calls are recorded on their way to the engine's menu tables.
     engine_fake::MenuEngine engine_{true};
