@@ -25,6 +25,7 @@
 #include "program/core/texts/lang_texts.h"
 #include "program/core/windows/msgbox.h"
 #include "tests/program/answering_msgbox.h"
+#include "tests/program/stock_load_pumps.h"
 #include "program/core/windows/progress.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/stock_data/stock_state.h"
@@ -45,7 +46,7 @@ void Setup() {
     st.files.ErrorLogPath = u"/dev/null";
     yov::BuildStartupTables();
     yov::progressDisplay().Suppress = 1;
-    yov::stockLoadHooks().pumpEvents = [] {};
+    static const program_test::CountedEventPumps noEvents;  // no window system: nothing to run
     // A question that offers the input's answer gets it, every other box O.K.; no window.
     static program_test::AnsweringMsgBox boxes([](const program_test::MsgBoxRequest& box) {
         return (box.style & g_answer) != 0 ? g_answer : yov::msgbox::kOk;
