@@ -229,15 +229,15 @@ struct Toggle {
 
 // clang-format off
 constexpr Toggle kToggles[] = {
-    {&StockOptions::StockDir, u"StockDir", stock_menu::kStockDir, FollowUp::RedrawAll},
-    {&StockOptions::StockTip, u"StockTip", stock_menu::kStockTip, FollowUp::None},
+    {&StockOptions::FaceRight, u"StockDir", stock_menu::kStockDir, FollowUp::RedrawAll},
+    {&StockOptions::DescriptionTip, u"StockTip", stock_menu::kStockTip, FollowUp::None},
     {&StockOptions::ShowWidth, u"ShowWidth", stock_menu::kShowWidth, FollowUp::RedrawAll},
     {&StockOptions::ShowHeight, u"ShowHeight", stock_menu::kShowHeight, FollowUp::RedrawAll},
     {&StockOptions::ShowType, u"ShowType", 0, FollowUp::TypeMenu},
     {&StockOptions::ShowWay, u"ShowWay", 0, FollowUp::WayMenu},
-    {&StockOptions::ShowDescX, u"ShowDescX", stock_menu::kShowDescX, FollowUp::RedrawAll},
-    {&StockOptions::ShowPalNum, u"ShowPalNum", stock_menu::kShowPalNum, FollowUp::RedrawAll},
-    {&StockOptions::ShowPicSize, u"ShowPicSize", stock_menu::kShowPicSize, FollowUp::RedrawAll},
+    {&StockOptions::ShowDescriptionMark, u"ShowDescX", stock_menu::kShowDescX, FollowUp::RedrawAll},
+    {&StockOptions::ShowPaletteSize, u"ShowPalNum", stock_menu::kShowPalNum, FollowUp::RedrawAll},
+    {&StockOptions::ShowPictureSize, u"ShowPicSize", stock_menu::kShowPicSize, FollowUp::RedrawAll},
 };
 // clang-format on
 enum ToggleIndex : int32_t { kTStockDir, kTStockTip, kTWidth, kTHeight, kTType, kTWay, kTDescX, kTPalNum, kTPicSize };
@@ -275,10 +275,10 @@ struct ChoiceRow {
 
 constexpr ChoiceRow kChoices[] = {
     {&StockOptions::ShowFile, u"ShowFile", stock_menu::kShowFileFirst},
-    {&StockOptions::ShowAuth, u"ShowAuth", stock_menu::kShowAuthFirst},
-    {&StockOptions::AuthSort, u"AuthSort", stock_menu::kAuthSortFirst},
-    {&StockOptions::AuthCut, u"AuthCut", stock_menu::kAuthCutFirst},
-    {&StockOptions::StBar, u"StBar", stock_menu::kStatusBarFirst},
+    {&StockOptions::AuthorNames, u"ShowAuth", stock_menu::kShowAuthFirst},
+    {&StockOptions::AuthorOrder, u"AuthSort", stock_menu::kAuthSortFirst},
+    {&StockOptions::AuthorGroups, u"AuthCut", stock_menu::kAuthCutFirst},
+    {&StockOptions::StatusBarLayout, u"StBar", stock_menu::kStatusBarFirst},
 };
 
 bool choose(Ctx& c, int32_t which) {
@@ -383,7 +383,7 @@ bool deleteWithParts(Ctx& c, int32_t) {
 
 bool menuHover(Ctx& c, int32_t) {
     const int32_t id = c.arg1;
-    if (id < 0 || id >= kLabelMenu || options().StBar == 0) return false;
+    if (id < 0 || id >= kLabelMenu || options().StatusBarLayout == 0) return false;
     c.w.SBarState = status_state::kMenuTip;
     const std::u16string tip = GetMenuTip(id);
     SBarMenuTip(c.w, &tip);
@@ -391,7 +391,7 @@ bool menuHover(Ctx& c, int32_t) {
 }
 
 bool menuLoopEnd(Ctx& c, int32_t) {
-    if (options().StBar != 0) {
+    if (options().StatusBarLayout != 0) {
         SBarMenuTip(c.w, nullptr);
         c.w.SBarState = status_state::kPanels;
     }
@@ -404,7 +404,7 @@ bool hover(Ctx& c, int32_t) {
         SBarHover(c.w, c.arg3, c.arg4);
         return false;
     }
-    if (options().StockTip != 1) return false;
+    if (options().DescriptionTip != 1) return false;
     StockInputState& in = c.w.Input;
     in.HoverCell = c.arg1;
     in.HoverX = c.arg3;

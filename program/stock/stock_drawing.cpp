@@ -92,7 +92,7 @@ void categoryLabels(StockWindow& w, StockCell& c, int32_t e, int32_t& catRow) {
             l.Right = x;
         }
     }
-    c.CatWidth = std::max(stockWindows().Options.StkPicX - 5, x);
+    c.CatWidth = std::max(stockWindows().Options.InfoColumnWidth - 5, x);
     c.CatVisible = true;
 }
 
@@ -193,7 +193,7 @@ void buildPicture(StockWindow& w, StockCell& c, int32_t e, const EntryTexts& tex
     c.DataSize = b.DataLength;
     c.Frame = 0;
 
-    c.AuthorText = StockAuthorText(b.PictureSource, o.ShowAuth);
+    c.AuthorText = StockAuthorText(b.PictureSource, o.AuthorNames);
     c.AuthorWidth = c.AuthorText.empty() ? 0 : widthOf(w, RowFont::Box, c.AuthorText);
 }
 
@@ -244,11 +244,11 @@ std::u16string StockSizeText(const StockCell& c, const StockOptions& o) {
         if (o.ShowWidth != 0) t += kTimes;
         t += decimal(c.PicHeight);
     }
-    if (o.ShowPalNum != 0 && c.PalCount >= 0) {
+    if (o.ShowPaletteSize != 0 && c.PalCount >= 0) {
         if (!t.empty()) t += u'/';
         t += c.PalCount >= 1 ? decimal(c.PalCount) : u"#";
     }
-    if (o.ShowPicSize != 0 && c.DataSize != 0) {
+    if (o.ShowPictureSize != 0 && c.DataSize != 0) {
         if (!t.empty()) t += u':';
         t += decimal(c.DataSize);
     }
@@ -325,7 +325,7 @@ void DrawStockCells(StockWindow& w) {
             if (const size_t at = upper.find(u"[#D:"); at != std::u16string::npos)
                 dir = lineReaders().ParseDirection(plat::ltrim(std::u16string_view(texts.pictureName).substr(at + 4)),
                                                    0, 0);
-            if (dir == 0) dir = static_cast<int16_t>(2 * (o.StockDir != 0 ? 1 : 0) - 1);
+            if (dir == 0) dir = static_cast<int16_t>(2 * (o.FaceRight != 0 ? 1 : 0) - 1);
             c.DrawDir = dir;
             pictureSlots().PictureDirection = dir;
 
@@ -363,11 +363,12 @@ void DrawStockCells(StockWindow& w) {
             if (StockEntry* writable = entryAt(e)) writable->WayLetter = letter;
         }
         c.WayVisible = o.ShowWay != 0;
-        c.DescVisible = o.ShowDescX != 0;
+        c.DescVisible = o.ShowDescriptionMark != 0;
         const uint8_t sel = selected ? 1 : 0;
         if (entry->Name != c.CapName || sel != c.CapSelected) {
             c.LabBold = selected;
-            c.LabWidth = std::max(widthOf(w, selected ? RowFont::BoldName : RowFont::Name, entry->Name), o.StkPicX - 5);
+            c.LabWidth =
+                std::max(widthOf(w, selected ? RowFont::BoldName : RowFont::Name, entry->Name), o.InfoColumnWidth - 5);
             c.LabVisible = true;
             c.CapName = entry->Name;
             c.CapSelected = sel;

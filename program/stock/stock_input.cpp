@@ -115,7 +115,7 @@ void Box_MouseMove(StockWindow& w, int32_t cell, int32_t button, int32_t shift, 
     w.view().trackCell(cell);
     if (cell != in.MouseCell) {
         in.MouseCell = static_cast<int16_t>(cell);
-        const uint8_t layout = stockWindows().Options.StBar;
+        const uint8_t layout = stockWindows().Options.StatusBarLayout;
         if (layout >= 2 && layout <= 5) ValueSBar(w);
     }
     if (cell != in.HoverCell || !farEnough(in, x, y)) return;

@@ -28,7 +28,7 @@ constexpr char16_t kTipLetters[] = u"ABCDEGHIJKLMNOPR";
 constexpr size_t kMaxSlotWalk = 100000;
 
 StockStatusBar* barOf(StockWindow& w) { return w.view().statusBarControl(); }
-uint8_t layout() { return stockWindows().Options.StBar; }
+uint8_t layout() { return stockWindows().Options.StatusBarLayout; }
 
 const StockEntry* entryAt(int32_t i) {
     const ProgramState& st = programState();

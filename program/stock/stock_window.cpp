@@ -99,7 +99,7 @@ bool StockWindow::Load() {
     LocalizeForm(view_.form());
 
     const int32_t h = st.Shared.PictureHeight;
-    const int32_t stkPicX = sw.Options.StkPicX;
+    const int32_t stkPicX = sw.Options.InfoColumnWidth;
     const int32_t bar = StockScrollBarWidthPx();
     const HFrm* hfrm = serviceWindowIfLoaded();
     const int32_t frameWidth = hfrm != nullptr ? hfrm->FrameWidthPx : 0;
@@ -301,7 +301,7 @@ void StockWindow::Layout(int32_t innerHeight) {
     const StockOptions& o = stockWindows().Options;
     const int32_t rowHeight = StockRowHeight(programState().Shared.PictureHeight);
     CellCount = RowsThatFit(innerHeight, rowHeight);
-    BoxWidth = BoxWidthFor(view_.innerWidth(), StockScrollBarWidthPx(), o.StkPicX);
+    BoxWidth = BoxWidthFor(view_.innerWidth(), StockScrollBarWidthPx(), o.InfoColumnWidth);
     PlaceStockRows(*this);
     for (int32_t i = CellCount + 1; i <= kMaxCells; ++i) {
         StockCell& c = Cells[static_cast<size_t>(i)];

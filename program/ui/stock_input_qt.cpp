@@ -185,7 +185,7 @@ StockHitResolver StockRowsResolver(const StockWindow& window) {
     const StockWindow* w = &window;
     return [w](QPoint p) {
         StockHit hit;
-        const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+        const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
         if (p.y() < g.top(1) || g.rowHeight < 1) return hit;
         const int32_t cell = (p.y() - g.top(1)) / g.rowHeight + 1;
         if (!showsEntry(*w, cell)) return hit;

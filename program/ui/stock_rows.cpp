@@ -85,12 +85,12 @@ int32_t StockRows::textWidth(RowFont font, std::u16string_view text) {
 }
 
 void StockRows::cellChanged(int32_t cell) {
-    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
     update(QRect(0, g.top(cell) - kFrameWidth, width(), g.rowHeight));
 }
 
 void StockRows::paintBox(int32_t cell) {
-    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
     update(qRect(g.box(cell, window_.BoxWidth)));
 }
 
@@ -109,7 +109,7 @@ uintptr_t StockRows::boxWindow(int32_t cell) {
 }
 
 void StockRows::placeBoxes() {
-    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
     for (int32_t i = 1; i <= kMaxCells; ++i) {
         QWidget* box = boxes_[static_cast<size_t>(i)];
         if (box == nullptr) continue;
@@ -127,7 +127,7 @@ void StockRows::paintEvent(QPaintEvent* event) {
     painter.setClipRegion(event->region());
     // A moving picture repaints its box alone: the other rows, with their pictures' copies,
     // are passed over.
-    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
     for (int32_t i = 1; i <= window_.CellCount && i <= kMaxCells; ++i) {
         const QRect row =
             QRect(0, g.top(i), width(), g.rowHeight) | qRect(g.category(i)) | qRect(g.frame(i, window_.BoxWidth));
@@ -137,7 +137,7 @@ void StockRows::paintEvent(QPaintEvent* event) {
 
 void StockRows::paintCell(QPainter& p, int32_t i) {
     const StockCell& c = window_.Cells[static_cast<size_t>(i)];
-    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
     p.setPen(Qt::black);
     if (c.FrameVisible) {
         const RowRect f = g.frame(i, window_.BoxWidth);

@@ -17,8 +17,8 @@ public:
         if (onEnd) onEnd(exitCode);
     }
 
-    std::vector<int32_t> codes;             // the exit codes asked for, in order
-    std::function<void(int32_t)> onEnd;     // the test's own step after each, when set
+    std::vector<int32_t> codes;          // the exit codes asked for, in order
+    std::function<void(int32_t)> onEnd;  // the test's own step after each, when set
 
 private:
     yov::ScopedInstall<yov::ProcessEnd> use_{*this};

@@ -95,7 +95,7 @@ protected:
         yov::StockWindow* sw = w->window.get();
         w->view->bar.onChange = [sw] { sw->VScr_Change(); };
         EXPECT_TRUE(sw->Load());
-        yov::stockWindows().Options.StkPicX = 100;
+        yov::stockWindows().Options.InfoColumnWidth = 100;
         sw->Layout(rows * yov::StockRowHeight(yov::programState().Shared.PictureHeight));
         sw->Rfsh0();
         windows.push_back(std::move(w));

@@ -136,7 +136,7 @@ TEST_F(StockRowsDrawn, FramesRunByDirectionAndASinglePictureStaysStill) {
     EXPECT_EQ(seen, (std::vector<int>{2, 1, 0, 2})) << "left-facing, not reversed: backwards";
     EXPECT_EQ(Cell(w, kE40).Frame, 0);
 
-    yov::stockWindows().Options.StockDir = 1;
+    yov::stockWindows().Options.FaceRight = 1;
     yov::InvalidateAllStock();
     w.window->Rfsh0();
     ASSERT_EQ(phased.DrawDir, 1);
@@ -317,8 +317,8 @@ TEST(StockSizeText, JoinsTheChosenFigures) {
         yov::StockOptions o;
         o.ShowWidth = c.width;
         o.ShowHeight = c.height;
-        o.ShowPalNum = c.pal;
-        o.ShowPicSize = c.size;
+        o.ShowPaletteSize = c.pal;
+        o.ShowPictureSize = c.size;
         yov::StockCell cell;
         cell.PicWidth = 150;
         cell.PicHeight = 60;

@@ -76,9 +76,9 @@ protected:
     const std::vector<FakeItem>& Items(LvHandle h) { return ops_.menu(h).items; }
     void Build(uint8_t show, uint8_t sort, uint8_t cut) {
         yov::StockOptions& o = yov::stockWindows().Options;
-        o.ShowAuth = show;
-        o.AuthSort = sort;
-        o.AuthCut = cut;
+        o.AuthorNames = show;
+        o.AuthorOrder = sort;
+        o.AuthorGroups = cut;
         yov::BuildStockMenu();
     }
 

@@ -62,7 +62,7 @@ protected:
         StockDrawingTest::TearDown();
     }
     void Use(uint8_t layout) {
-        yov::stockWindows().Options.StBar = layout;
+        yov::stockWindows().Options.StatusBarLayout = layout;
         yov::ConfigSBar(*window);
     }
     // The panels' texts with the mouse over row `cell`.
@@ -280,7 +280,7 @@ TEST_F(StockStatusBarTest, TheWindowsCommandsAndMouseWorkTheBar) {
     EXPECT_EQ(view->bar.panel(13).Text, u"") << "the diesel has no pantograph";
 
     EXPECT_TRUE(yov::StockFCmd(*window, 4369 + 6));
-    EXPECT_EQ(yov::stockWindows().Options.StBar, 6);
+    EXPECT_EQ(yov::stockWindows().Options.StatusBarLayout, 6);
     EXPECT_EQ(yov::GetRegNumber(u"StBar", 0), 6);
     EXPECT_EQ(view->bar.Panels.size(), 1u) << "the window took the new layout";
     view->bar.Visible = true;

@@ -111,12 +111,12 @@ TEST_F(StockWindowSlots, TheFirstWindowReadsTheOptionsAndSetsTheMarks) {
     const int& menus = engine.enableCalls[4354];
     engine.onEnable = [](int32_t id, int32_t) {
         if (id == 4354) {
-            EXPECT_EQ(yov::stockWindows().Options.StkPicX, 120) << "read before the authors menu";
+            EXPECT_EQ(yov::stockWindows().Options.InfoColumnWidth, 120) << "read before the authors menu";
         }
     };
     Open();
     const yov::StockOptions& o = yov::stockWindows().Options;
-    EXPECT_EQ(o.StBar, 2);
+    EXPECT_EQ(o.StatusBarLayout, 2);
     EXPECT_EQ(o.ShowFile, 3);
     EXPECT_EQ(o.ShowWidth, 1) << "a missing value is its default";
     EXPECT_EQ(o.ReplOwn, 1);
@@ -138,13 +138,13 @@ TEST_F(StockWindowSlots, TheFirstWindowReadsTheOptionsAndSetsTheMarks) {
     yov::SaveRegNumber(u"StBar", 5);
     checks.clear();
     Open();
-    EXPECT_EQ(o.StBar, 2) << "a second window shares what the first read";
+    EXPECT_EQ(o.StatusBarLayout, 2) << "a second window shares what the first read";
     EXPECT_TRUE(checks.empty());
     EXPECT_EQ(menus, 1);
 
     for (auto& w : windows) Close(*w);
     Open();
-    EXPECT_EQ(o.StBar, 5) << "once all were closed, the next first window reads them again";
+    EXPECT_EQ(o.StatusBarLayout, 5) << "once all were closed, the next first window reads them again";
     EXPECT_EQ(menus, 2);
 }
 
@@ -170,7 +170,7 @@ TEST_F(StockWindowSlots, OptionsOutsideTheirRangeTakeTheDefault) {
     yov::SaveRegNumber(u"ShowFile", 7);
     yov::SaveRegString(u"WheelMode", u"x");
     Open();
-    EXPECT_EQ(yov::stockWindows().Options.StBar, 4);
+    EXPECT_EQ(yov::stockWindows().Options.StatusBarLayout, 4);
     EXPECT_EQ(yov::stockWindows().Options.ShowFile, 0);
     EXPECT_EQ(yov::stockWindows().Options.WheelMode, 0) << "a text that is no number reads as 0";
 }

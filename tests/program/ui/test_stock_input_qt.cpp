@@ -153,7 +153,8 @@ TEST_F(StockWindowKeys, AClickOnARowSelectsItAndARightClickAsksForThePopup) {
     // A press on a row's name selects that row; one below the last row hits nothing.
     QWidget* rows = frm->findChild<QWidget*>(QStringLiteral("StockRows"));
     ASSERT_NE(rows, nullptr);
-    const yov::StockRowGeometry g(yov::programState().Shared.PictureHeight, yov::stockWindows().Options.StkPicX);
+    const yov::StockRowGeometry g(yov::programState().Shared.PictureHeight,
+                                  yov::stockWindows().Options.InfoColumnWidth);
     const yov::RowRect name = g.name(2);
     QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(name.x + 3, name.y + name.height / 2));
     EXPECT_EQ(Selected(w), std::vector<int32_t>{2});
