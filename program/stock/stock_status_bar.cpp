@@ -200,8 +200,8 @@ std::vector<std::u16string> StatusPanelTexts(StockWindow& w, int32_t cell, int32
     }
     const AnimationCounts anim = countAnimations(c.Part);
     t.push_back(entry->UMark != 0 ? u"U" : u"");
-    t.push_back(decimal(c.PicWidth) + u"*" + decimal(c.PicHeight));
-    t.push_back(c.PalCount != 0 ? decimal(c.PalCount) : u"");
+    t.push_back(decimal(c.BuiltWidth) + u"*" + decimal(c.BuiltHeight));
+    t.push_back(c.PaletteSize != 0 ? decimal(c.PaletteSize) : u"");
     t.push_back(c.DataSize != 0 ? decimal(c.DataSize) : u"");
     t.push_back(c.LastFrame != 0 ? decimal(c.LastFrame + 1) : u"");
     t.push_back(entry->DescNumber != 0 ? u"D" : u"");

@@ -113,9 +113,9 @@ bool StockWindow::Load() {
         ReadStockOptions();
     }
     for (size_t i = 1; i < Cells.size(); ++i) {
-        Cells[i].PicName.clear();
-        Cells[i].CapName.clear();
-        Cells[i].CapSelected = 255;
+        Cells[i].PictureName.clear();
+        Cells[i].CaptionName.clear();
+        Cells[i].CaptionSelected = 255;
         Cells[i].TypeIndex = 255;
     }
     ColonWidth = plat::clampToInt32(plat::roundHalfEven(view_.categoryTextWidth(u" : ")));
@@ -291,7 +291,7 @@ void StockWindow::Rfsh0() {
 }
 
 void StockWindow::InvalS() {
-    for (int32_t i = 1; i <= CellCount && i <= kMaxCells; ++i) Cells[static_cast<size_t>(i)].PicName.clear();
+    for (int32_t i = 1; i <= CellCount && i <= kMaxCells; ++i) Cells[static_cast<size_t>(i)].PictureName.clear();
     AddStockFlags(stock_update::kRedrawOwn);
 }
 
@@ -305,9 +305,9 @@ void StockWindow::Layout(int32_t innerHeight) {
     PlaceStockRows(*this);
     for (int32_t i = CellCount + 1; i <= kMaxCells; ++i) {
         StockCell& c = Cells[static_cast<size_t>(i)];
-        c.PicName.clear();
-        c.CapName.clear();
-        c.CapSelected = 0;
+        c.PictureName.clear();
+        c.CaptionName.clear();
+        c.CaptionSelected = 0;
     }
     freeCells(CellCount + 1, kFreedOnLayout);
     CmdEnd(stock_update::kRedrawOwn);

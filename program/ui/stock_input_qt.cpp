@@ -191,11 +191,11 @@ StockHitResolver StockRowsResolver(const StockWindow& window) {
         if (!showsEntry(*w, cell)) return hit;
         const StockCell& c = w->Cells[static_cast<size_t>(cell)];
         RowRect category = g.category(cell);
-        category.width = c.CatWidth;
+        category.width = c.CategoryWidth;
         // The category label lies in front where it is wider than the column.
-        if (c.CatVisible && inside(category, p))
+        if (c.CategoryVisible && inside(category, p))
             hit.part = StockPart::Category;
-        else if (RowRect name = g.name(cell); c.LabVisible && inside({name.x, name.y, c.LabWidth, name.height}, p))
+        else if (RowRect name = g.name(cell); c.NameVisible && inside({name.x, name.y, c.NameWidth, name.height}, p))
             hit.part = StockPart::Caption;
         else if (c.SizeVisible && inside(g.size(cell), p))
             hit.part = StockPart::SizeLabel;

@@ -150,20 +150,20 @@ void StockRows::paintCell(QPainter& p, int32_t i) {
         paintPicture(p, i, b.x, b.y);
         p.restore();
     }
-    if (c.CatVisible) {
+    if (c.CategoryVisible) {
         RowRect r = g.category(i);
-        r.width = c.CatWidth;
+        r.width = c.CategoryWidth;
         p.fillRect(qRect(r), Qt::white);
         p.setFont(stockRowFont());
-        printAt(p, 5, r.y, c.CatText);
+        printAt(p, 5, r.y, c.CategoryText);
     }
-    if (c.LabVisible) {
+    if (c.NameVisible) {
         RowRect r = g.name(i);
-        r.width = c.LabWidth;
+        r.width = c.NameWidth;
         p.save();
         p.setClipRect(qRect(r), Qt::IntersectClip);
-        p.setFont(stockRowFont(c.LabBold));
-        printAt(p, r.x, r.y, c.CapName);
+        p.setFont(stockRowFont(c.NameBold));
+        printAt(p, r.x, r.y, c.CaptionName);
         p.restore();
     }
     p.setFont(stockRowFont());

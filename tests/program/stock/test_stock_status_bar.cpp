@@ -116,7 +116,7 @@ TEST_F(StockStatusBarTest, PanelTextsOfTheDemoEntries) {
     ASSERT_EQ(e40Props.size(), 16u);
     EXPECT_EQ(e40Props[3], u"") << "not used";
     EXPECT_EQ(e40Props[4], u"150*60");
-    EXPECT_EQ(e40Props[5], yov::decimal(e40.PalCount));
+    EXPECT_EQ(e40Props[5], yov::decimal(e40.PaletteSize));
     EXPECT_EQ(e40Props[6], yov::decimal(e40.DataSize));
     EXPECT_EQ(e40Props[7], u"") << "a single picture";
     EXPECT_EQ(e40Props[8], u"D") << "it has a description";

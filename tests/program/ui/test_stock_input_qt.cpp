@@ -162,7 +162,7 @@ TEST_F(StockWindowKeys, AClickOnARowSelectsItAndARightClickAsksForThePopup) {
     EXPECT_EQ(Selected(w), std::vector<int32_t>{2});
     // A press on a row's category label selects that row; a click on a description mark
     // opens that entry's description.
-    ASSERT_TRUE(w.Cells[3].CatVisible) << "the demo's second category begins at entry 3";
+    ASSERT_TRUE(w.Cells[3].CategoryVisible) << "the demo's second category begins at entry 3";
     const yov::RowRect category = g.category(3);
     QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(category.x + 8, category.y + 4));
     EXPECT_EQ(Selected(w), std::vector<int32_t>{3});

@@ -182,7 +182,7 @@ TEST_F(StockMenusChosen, TheStatusBarShowsTheRowUnderTheMouseAndANote) {
     auto* bar = dynamic_cast<yov::QtStockStatusBar*>(frm->findChild<QWidget*>(QStringLiteral("SBarPanels")));
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(bar->count(), 16);
-    for (int tries = 0; tries < 20 && frm->window().Cells[1].PicWidth == 0; ++tries) runFor(100);
+    for (int tries = 0; tries < 20 && frm->window().Cells[1].BuiltWidth == 0; ++tries) runFor(100);
     frm->window().Input.MouseCell = 1;
     yov::ValueSBar(frm->window());
     EXPECT_EQ(bar->panel(5).Text, u"150*60");
