@@ -68,7 +68,7 @@ int32_t stockCount() { return programState().Shared.StockCount; }
 
 StockOptions& options() { return stockWindows().Options; }
 
-uint16_t selBit(const StockWindow& w) { return static_cast<uint16_t>(w.SelBit); }
+uint16_t selBit(const StockWindow& w) { return static_cast<uint16_t>(w.SelectionBit); }
 
 // The first entry of label group r; the groups past the last one start after the stock (the
 // closing group), and group 0 at the first entry.
@@ -138,15 +138,15 @@ bool moveCursor(Ctx& c, int32_t move) {
     case kUp: --active; break;
     case kDown: ++active; break;
     case kPreviousGroup:
-        if (w.CatRow <= 0) RaiseUserError(u"NOF");
-        active = groupFirst(w.CatRow - 1);
+        if (w.CategoryRow <= 0) RaiseUserError(u"NOF");
+        active = groupFirst(w.CategoryRow - 1);
         break;
     case kNextGroup: {
         // Without categories the only group to go to is the closing one after the stock.
         const int32_t categories = programState().Shared.CategoryCount;
-        int32_t row = categories > 0 ? w.CatRow : 1;
+        int32_t row = categories > 0 ? w.CategoryRow : 1;
         while (row <= categories && groupFirst(row) == active) ++row;
-        w.CatRow = row;
+        w.CategoryRow = row;
         active = groupFirst(row);
         break;
     }
@@ -384,7 +384,7 @@ bool deleteWithParts(Ctx& c, int32_t) {
 bool menuHover(Ctx& c, int32_t) {
     const int32_t id = c.arg1;
     if (id < 0 || id >= kLabelMenu || options().StatusBarLayout == 0) return false;
-    c.w.SBarState = status_state::kMenuTip;
+    c.w.StatusBarState = status_state::kMenuTip;
     const std::u16string tip = GetMenuTip(id);
     SBarMenuTip(c.w, &tip);
     return true;
@@ -393,7 +393,7 @@ bool menuHover(Ctx& c, int32_t) {
 bool menuLoopEnd(Ctx& c, int32_t) {
     if (options().StatusBarLayout != 0) {
         SBarMenuTip(c.w, nullptr);
-        c.w.SBarState = status_state::kPanels;
+        c.w.StatusBarState = status_state::kPanels;
     }
     return true;
 }

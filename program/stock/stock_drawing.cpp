@@ -309,7 +309,7 @@ void DrawStockCells(StockWindow& w) {
             changed(w, i);
             continue;
         }
-        const bool selected = (entry->SelectMask & static_cast<uint16_t>(w.SelBit)) != 0;
+        const bool selected = (entry->SelectMask & static_cast<uint16_t>(w.SelectionBit)) != 0;
         categoryLabels(w, c, e, catRow);
 
         const bool cut = c.DrawWidth < w.BoxWidth && c.FitWidth > c.DrawWidth;

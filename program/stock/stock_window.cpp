@@ -75,8 +75,8 @@ bool StockWindow::Load() {
     ServiceState& service = serviceState();
     CellCount = 0;
     CreatedCells = 0;
-    StBarShown = 0;
-    SBarState = 0;
+    StatusBarLayoutShown = 0;
+    StatusBarState = 0;
     ++sw.StockWindowCount;
 
     int n = 1;
@@ -89,7 +89,7 @@ bool StockWindow::Load() {
     }
     service.HighestStockSlot = static_cast<uint8_t>(std::max<int>(service.HighestStockSlot, n));
     Slot = static_cast<int16_t>(n);
-    SelBit = static_cast<int16_t>(programState().tables.BitValue[static_cast<size_t>(n - 1)]);
+    SelectionBit = static_cast<int16_t>(programState().tables.BitValue[static_cast<size_t>(n - 1)]);
     sw.Windows[static_cast<size_t>(n)] = this;
     DeSel();
     DrawState = -1;
@@ -192,20 +192,19 @@ void StockWindow::CmdEnd(uint8_t bits) {
 void StockWindow::StartCmd() {
     const ProgramState& st = programState();
     ActiveEntry = scroll_.TopEntry + ActiveCell - 1;
-    CatRow = 0;
+    CategoryRow = 0;
     const int32_t categories = st.Shared.CategoryCount;
     if (categories > 0) {
         // The closing category after the last one ends the search at the latest.
         const SharedArray<CategoryEntry>& cats = st.Arrays.Categories;
-        while (CatRow <= categories && cats.has(CatRow) && cats[CatRow].FirstEntry < ActiveEntry) ++CatRow;
+        while (CategoryRow <= categories && cats.has(CategoryRow) && cats[CategoryRow].FirstEntry < ActiveEntry)
+            ++CategoryRow;
     }
-    CmdRowCursor = -1;
-    CmdRowFlag = 0;
 }
 
 void StockWindow::DeSel() {
     ProgramState& st = programState();
-    const auto keep = static_cast<uint16_t>(~static_cast<uint16_t>(SelBit));
+    const auto keep = static_cast<uint16_t>(~static_cast<uint16_t>(SelectionBit));
     for (int32_t i = 1; i <= st.Shared.StockCount && st.Arrays.Stock.has(i); ++i) st.Arrays.Stock[i].SelectMask &= keep;
 }
 

@@ -345,13 +345,13 @@ TEST_F(StockCommands, MenuTipsInTheStatusBar) {
     shown.clear();
     yov::stockWindows().Options.StatusBarLayout = 4;
     EXPECT_TRUE(Cmd(w, yov::stock_notice::kMenuHover, 4114));
-    EXPECT_EQ(w.SBarState, 1);
+    EXPECT_EQ(w.StatusBarState, 1);
     EXPECT_EQ(shown, std::vector<std::u16string>{yov::GetMenuTip(4114)});
     Cmd(w, yov::stock_notice::kMenuHover, yov::kLabelMenu + 1);
     EXPECT_EQ(shown.size(), 1u) << "label items have no tip";
     EXPECT_TRUE(Cmd(w, yov::stock_notice::kMenuLoopEnd));
     EXPECT_EQ(shown, (std::vector<std::u16string>{yov::GetMenuTip(4114), u""})) << "the panels again";
-    EXPECT_EQ(w.SBarState, 0);
+    EXPECT_EQ(w.StatusBarState, 0);
 
     yov::stockWindows().Options.StatusBarLayout = 0;
     Cmd(w, yov::stock_notice::kMenuHover, 4114);

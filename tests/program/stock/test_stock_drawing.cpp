@@ -196,7 +196,7 @@ TEST_F(StockRowsDrawn, CategoriesDeeperThanFiveLevelsKeepTheOutermostAndTheInner
 TEST_F(StockRowsDrawn, AShortStockHidesTheSurplusRowsAndSelectionMarksTheCaption) {
     auto& stock = yov::programState().Arrays.Stock;
     Window& w = Open(12);
-    stock[kDiesel].SelectMask = static_cast<uint16_t>(w.window->SelBit);
+    stock[kDiesel].SelectMask = static_cast<uint16_t>(w.window->SelectionBit);
     w.window->Rfsh0();
     EXPECT_FALSE(w.view->scrollEnabled);
     EXPECT_FALSE(Cell(w, 11).BoxVisible);

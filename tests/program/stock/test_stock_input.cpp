@@ -237,7 +237,7 @@ protected:
 
 TEST_F(DragFixture, TheDragTextOfTheSelectionIsTheHandWrittenFile) {
     yov::StockWindow& w = Opened();
-    ASSERT_EQ(w.SelBit, 1);
+    ASSERT_EQ(w.SelectionBit, 1);
     std::u16string text;
     EXPECT_FALSE(yov::Box_OLESetData(w, 1, text)) << "no other format is supplied";
     EXPECT_TRUE(text.empty());

@@ -90,7 +90,7 @@ TEST_F(StockStatusBarTest, LayoutsHaveTheirPanelsAndWidths) {
         EXPECT_EQ(view->bar.Panels.back().AutoSize, 1) << "the last takes the rest";
         EXPECT_EQ(view->bar.Panels.back().Alignment, 0);
         EXPECT_TRUE(view->bar.Visible);
-        EXPECT_EQ(window->StBarShown, l.layout);
+        EXPECT_EQ(window->StatusBarLayoutShown, l.layout);
     }
     Use(4);
     const yov::StockStatusBar& b = view->bar;
@@ -243,14 +243,14 @@ TEST_F(StockStatusBarTest, ShortNotesStayTenSecondsAndKeysAreLookedUp) {
     yov::SBarText(*window, u"NOSP");
     EXPECT_EQ(view->bar.SimpleText, u"No selected picture(s)");
     EXPECT_EQ(view->bar.Style, 1);
-    EXPECT_EQ(window->SBarState, yov::status_state::kNote);
+    EXPECT_EQ(window->StatusBarState, yov::status_state::kNote);
     EXPECT_EQ(view->bar.timer, (std::vector<int32_t>{-1, 10000}));
     yov::SBarText(*window, u"NOSPX");
     EXPECT_EQ(view->bar.SimpleText, u"NOSPX") << "five characters are a text as it is";
     EXPECT_EQ(view->bar.timer, (std::vector<int32_t>{-1, 10000, -1, 10000})) << "each note gets the full time";
     yov::Timer3_Timer(*window);
     EXPECT_EQ(view->bar.Style, 0);
-    EXPECT_EQ(window->SBarState, yov::status_state::kPanels);
+    EXPECT_EQ(window->StatusBarState, yov::status_state::kPanels);
     EXPECT_EQ(view->bar.beeps, 2);
 
     Use(0);
@@ -264,12 +264,12 @@ TEST_F(StockStatusBarTest, ShortNotesStayTenSecondsAndKeysAreLookedUp) {
 TEST_F(StockStatusBarTest, TheWindowsCommandsAndMouseWorkTheBar) {
     Use(4);
     EXPECT_TRUE(yov::StockFCmd(*window, 4386, 4153));
-    EXPECT_EQ(window->SBarState, yov::status_state::kMenuTip);
+    EXPECT_EQ(window->StatusBarState, yov::status_state::kMenuTip);
     EXPECT_EQ(view->bar.Style, 1);
     EXPECT_EQ(view->bar.SimpleText, yov::GetMenuTip(4153));
     EXPECT_TRUE(yov::StockFCmd(*window, 4550));
     EXPECT_EQ(view->bar.Style, 0);
-    EXPECT_EQ(window->SBarState, yov::status_state::kPanels);
+    EXPECT_EQ(window->StatusBarState, yov::status_state::kPanels);
 
     // The mouse entering a row fills the panels for its entry.
     yov::Box_MouseMove(*window, kE40, 0, 0, 20, 20);

@@ -160,7 +160,7 @@ TEST_F(StockMenusChosen, AnAuthorAndACategoryReachTheirCommands) {
     // The window found the next entry of that author after the active one, and selected it.
     yov::StockWindow& w = Frm()->window();
     EXPECT_EQ(w.ActIndex(), 2);
-    EXPECT_EQ(yov::programState().Arrays.Stock[2].SelectMask & static_cast<uint16_t>(w.SelBit), w.SelBit);
+    EXPECT_EQ(yov::programState().Arrays.Stock[2].SelectMask & static_cast<uint16_t>(w.SelectionBit), w.SelectionBit);
 
     // "Label" -> the second category: 16384 + its number; the view goes to its first entry.
     commands_.clear();
