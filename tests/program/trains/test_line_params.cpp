@@ -10,7 +10,9 @@
 #include "program/core/texts/program_error.h"
 #include "program/core/params/param_table.h"
 #include "program/trains/line_params.h"
+#include "program/core/startup/upper_calls.h"
 #include "program/show/frame_step.h"
+#include "program/show/show_wiring.h"
 #include "program/trains/train_start_state.h"
 
 namespace {
@@ -243,6 +245,15 @@ TEST_F(LineParams, StepTexts) {
     EXPECT_EQ(r.StepText[1], u"5");
     EXPECT_EQ(r.StepText[12], u"X");
     EXPECT_EQ(paramTable().GetParam(u"*1", u""), u"5") << "the train's step texts by number";
+
+    // The table in the core reads them from the trains through what the show's start-up puts
+    // in place; before it, a line's "*n" is empty.
+    UpperCalls none;
+    const ScopedInstall<UpperCalls> bare(none);
+    EXPECT_EQ(paramTable().GetParam(u"*1", u"d"), u"");
+    WireShow();
+    EXPECT_EQ(paramTable().GetParam(u"*1", u"d"), u"5");
+    EXPECT_EQ(paramTable().GetParam(u"*12", u"d"), u"X");
 }
 
 }  // namespace
