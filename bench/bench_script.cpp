@@ -21,6 +21,7 @@
 #include "program/core/windows/msgbox.h"
 #include "program/scene/script_reader.h"
 #include "program/scene/script_reader_calls.h"
+#include "tests/program/answering_msgbox.h"
 
 namespace {
 
@@ -69,8 +70,7 @@ struct Scratch {
         yov::ProgramState& st = yov::programState();
         st.road.ProgramKey = u"Software\\Vantrel\\Yov";
         st.files.ErrorLogPath = u"/dev/null";
-        yov::setMsgBoxResponder(
-            [](std::u16string_view, int32_t, std::u16string_view, int32_t) { return yov::msgbox::kOk; });
+        static program_test::AnsweringMsgBox boxes(yov::msgbox::kOk);  // no window
         static ScriptAlone alone;
         yov::Installed<yov::ScriptReadServices>() = &alone;
         if (yov::InitEngineOnProgramArrays(nullptr, nullptr) != 0) std::abort();

@@ -22,6 +22,7 @@
 #include "program/scene/script_reader.h"
 #include "program/scene/script_reader_calls.h"
 #include "scratch_folder.h"
+#include "tests/program/answering_msgbox.h"
 
 namespace {
 
@@ -35,14 +36,15 @@ public:
 };
 
 std::string g_file;
+program_test::AnsweringMsgBox* answeredBoxes = nullptr;
 
 void Setup() {
     g_file = (ScratchFolder("fuzz_script") / "fuzz.ttt").string();
     yov::ProgramState& st = yov::programState();
     st.road.ProgramKey = u"Software\\Vantrel\\Yov";
     st.files.ErrorLogPath = u"/dev/null";
-    yov::setMsgBoxResponder(
-        [](std::u16string_view, int32_t, std::u16string_view, int32_t) { return yov::msgbox::kOk; });
+    static program_test::AnsweringMsgBox boxes(yov::msgbox::kOk);  // any other box answered O.K., no window
+    answeredBoxes = &boxes;
     static QuietRead quiet;
     yov::Installed<yov::ScriptReadServices>() = &quiet;
     if (yov::InitEngineOnProgramArrays(nullptr, nullptr) != 0) std::abort();
@@ -59,6 +61,7 @@ void Setup() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = (Setup(), true);
     (void)ready;
+    answeredBoxes->requests.clear();  // only this input's boxes are kept
     if (size < 1) return 0;
     const uint8_t mode = data[0];
     {
