@@ -16,9 +16,6 @@
 #include <QScreen>
 #include <QUrl>
 
-#include <functional>
-#include <utility>
-
 #include "platform/text.h"
 #include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
@@ -288,12 +285,8 @@ void CfgFrm::CmdBrw_Click(int list) {
 void CfgFrm::TtDepend(const std::u16string& file) {
     // Reading a script for its options must not change the stock: a script that names its
     // own stock would make the stock combo re-create the dialog on it, again and again. The
-    // reader passes over a stock line that has nowhere to go.
-    struct NoStockNaming {
-        std::function<void(const std::u16string&)> saved = std::exchange(scriptReader().hooks.setStockName, nullptr);
-        ~NoStockNaming() { scriptReader().hooks.setStockName = std::move(saved); }
-    } noStockNaming;
-    ReadScript(file, 1);
+    // reader passes over the script's stock line.
+    ReadScript(file, 1, StockLine::PassedOver);
     BuildScriptMenus(scriptReader().S);
 }
 
