@@ -96,7 +96,6 @@ struct FreshShowFamilies {
     Kept<yov::ShowParts*> showParts{&yov::Installed<yov::ShowParts>};
     Kept<yov::WindowParts*> windowParts{&yov::Installed<yov::WindowParts>};
     Kept<yov::StartupParts*> startupParts{&yov::Installed<yov::StartupParts>};
-    Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
     Kept<yov::TrainSlotHead> trainSlotHead{&yov::trainSlotHead};
     Kept<const yov::ShowDrawing*> showDrawing{&yov::showDrawing};
     Kept<yov::PictureRef> ref{&yov::pictureRef};

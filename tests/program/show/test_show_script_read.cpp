@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/windows/show_parts.h"
 #include "program/show/show_run_steps.h"
@@ -20,17 +19,14 @@ protected:
     void SetUp() override {
         ScriptTest::SetUp();
         savedReader_ = yov::scriptReader().hooks;
-        savedPools_ = yov::animPoolHooks();
     }
     void TearDown() override {
         yov::scriptReader().hooks = savedReader_;
-        yov::animPoolHooks() = savedPools_;
         ScriptTest::TearDown();
     }
 
 private:
     yov::ScriptHooks savedReader_;
-    yov::AnimPoolHooks savedPools_;
 };
 
 TEST_F(ShowScriptRead, TheShowsReadTakesItsFontHeightSpeedAndVersion) {
