@@ -19,7 +19,7 @@
 #include "program/core/windows/utilities.h"
 #include "program/show/desc_menus.h"
 #include "program/show/display_wiring.h"
-#include "program/show/show_clock.h"
+#include "program/core/startup/program_clock.h"
 #include "program/show_data/show_state.h"
 #include "program/show/show_window_calls.h"
 #include "program/trains/train_records.h"
@@ -38,7 +38,7 @@ constexpr int32_t kThreadPriorityShow = 12;
 constexpr int32_t kDdLastErrorResult = -13005;
 constexpr int32_t kErrFrameSurface = 6008;
 
-void processEvents() { showClock().pumpEvents(); }
+void processEvents() { programClock().pumpEvents(); }
 
 void enableMenu(int32_t id, bool enabled) { lv::EnableMenu(id, enabled ? 1 : 0); }
 

@@ -36,7 +36,7 @@
 #include "program/show/display_start.h"
 #include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_clock.h"
+#include "program/core/startup/program_clock.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
 #include "program/show/show_records.h"
@@ -127,8 +127,8 @@ struct FreshShowFamilies {
     Kept<yov::ClipSpan> clip{&yov::clipSpan};
     Kept<yov::PanelState> panel{&yov::panelState};
     Kept<yov::ShowInputState> input{&yov::showInput};
-    Kept<yov::ShowClock> clock{&yov::showClock};
-    Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
+    Kept<yov::ProgramClock*> clock{&yov::Installed<yov::ProgramClock>};
+    Kept<yov::FrameMovers*> movers{&yov::Installed<yov::FrameMovers>};
     Kept<yov::FrameStepper*> stepper{&yov::Installed<yov::FrameStepper>};
 };
 

@@ -28,9 +28,6 @@ namespace show_test {
 // Outside the template: assigning the scene model there trips the compiler.
 void ClearSceneModel();
 yov::SectRec& MakeSect(int32_t n);
-// Frame steps of exactly 20 ms on `clock`, and no sleeping or event pumping in the show clock;
-// the blits done at once are engine_test::ImmediateBlitEngine's.
-void UseImmediateFrameSteps(int64_t& clock);
 
 template <class Base = ::testing::Test>
 class ShowTestOn : public Base {
