@@ -13,10 +13,10 @@ namespace program_test {
 
 class SteppedClock : public yov::ProgramClock {
 public:
-    int64_t ms = 1000;          // the tick count
-    int64_t sleptMs = 0;        // all the program slept
-    int pumps = 0;              // the event pumps asked for
-    bool pumpsEvents = false;   // a show in a window: its events are taken too
+    int64_t ms = 1000;         // the tick count
+    int64_t sleptMs = 0;       // all the program slept
+    int pumps = 0;             // the event pumps asked for
+    bool pumpsEvents = false;  // a show in a window: its events are taken too
 
     uint32_t tickCount() override { return static_cast<uint32_t>(ms); }
     void sleep(int32_t wait) override {
