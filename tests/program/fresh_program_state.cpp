@@ -111,7 +111,6 @@ struct FreshShowFamilies {
     Kept<yov::PictureBuildState> pictureBuild{&yov::pictureBuildState};
     Kept<yov::VehicleBuildState> vehicleBuild{&yov::vehicleBuild};
     Kept<yov::PictureSlotTable> pictureSlots{&yov::pictureSlots};
-    Kept<yov::StockLoadHooks> loadHooks{&yov::stockLoadHooks};
     Kept<yov::PlacedPictureHooks> placedHooks{&yov::placedPictureHooks};
 
     // The trains.
