@@ -13,8 +13,11 @@ by name; the table gives each one's median over the rounds in both builds and ne
 reports itself, such as a frame's median) get rows of their own. The spread (the highest
 round over the lowest, the worse of the two builds) says how far a ratio can be trusted.
 
+Each build runs its own tree's benchmark code: where bench/ differs between the two trees
+(`git diff OLD NEW -- bench`), a ratio may be the benchmark's change, not the program's.
+
 Settings and the error log go to a scratch folder (YOV_CONFIG_HOME, TMP), removed at the end.
-At the defaults a whole run takes about seven minutes (19 programs, 80 benchmarks).
+At the defaults a whole run takes about seven minutes (19 programs, about 80 benchmarks).
 """
 import argparse
 import json
@@ -67,7 +70,7 @@ def run_once(build, program, args, env, scratch):
         return {}
     results = {}
     for b in report.get("benchmarks", []):
-        if b.get("run_type", "iteration") != "iteration" or "error_occurred" in b and b["error_occurred"]:
+        if b.get("run_type", "iteration") != "iteration" or b.get("error_occurred"):
             continue
         scale = UNITS.get(b.get("time_unit", "ns"), 1.0)
         entry = {"time": b[f"{args.time}_time"] * scale}
