@@ -146,7 +146,7 @@ def table(values, only, args, loads):
     return "\n".join(lines)
 
 
-def main():
+def main(argv=None):
     parser = argparse.ArgumentParser(description="The benchmark figures of two release builds side by side.")
     parser.add_argument("old", help="the old build folder (holding bin/bench_*)")
     parser.add_argument("new", help="the new build folder")
@@ -161,7 +161,7 @@ def main():
     parser.add_argument(
         "--time", choices=("real", "cpu"), default="real", help="the time compared (default real, the wall clock)"
     )
-    args = parser.parse_args()
+    args = parser.parse_args(argv)
     if args.rounds < 1:
         parser.error("--rounds must be at least 1")
     if args.filter:
