@@ -19,6 +19,7 @@
 #include "program/core/params/param_table.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/stock_data/stock_state.h"
+#include "tests/program/stock_load_pumps.h"
 
 namespace {
 
@@ -72,8 +73,8 @@ struct Stock {
 
     static void Bind() {
         yov::BuildStartupTables();
-        yov::progressDisplay().Suppress = 1;  // no window: the load alone is measured
-        yov::stockLoadHooks().pumpEvents = [] {};
+        yov::progressDisplay().Suppress = 1;                    // no window: the load alone is measured
+        static const program_test::CountedEventPumps noEvents;  // no window system: nothing to run
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;
         SharedArrays& a = st.Arrays;

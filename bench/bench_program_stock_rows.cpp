@@ -24,6 +24,7 @@
 #include "program/core/params/param_table.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/stock_data/stock_state.h"
+#include "tests/program/stock_load_pumps.h"
 #include "program/stock/stock_drawing.h"
 #include "program/stock/stock_rows_view.h"
 #include "program/stock/stock_window.h"
@@ -137,7 +138,7 @@ struct Catalogue {
     void Start() {
         yov::BuildStartupTables();
         yov::progressDisplay().Suppress = 1;
-        yov::stockLoadHooks().pumpEvents = [] {};
+        static const program_test::CountedEventPumps noEvents;  // no window system: nothing to run
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;
         st.scene.CacheMode = 1;

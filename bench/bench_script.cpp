@@ -1,20 +1,27 @@
-// Lines per second of a generated 10,000-line scene script read into the scene model
-// (keywords, blocks, section records), beside the engine's timetable reader alone over the
-// same file.
+// Lines per second of a generated 10,000-line scene script read into the scene model by the
+// program's reader (keywords, blocks, section records), beside the engine's timetable reader
+// alone over the same file. The engine is the built library, bound by name as the program
+// binds it; the read loads no stock and opens no picture cache.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "engine/base/engine_state.h"
-#include "lumvatek/exports.h"
-#include "lumvatek/shared.h"
 #include "platform/codepage.h"
-#include "program/scene/script_reader_direct.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/binding/engine_events.h"
+#include "program/core/binding/engine_text.h"
+#include "program/core/startup/installed.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/windows/msgbox.h"
+#include "program/scene/script_reader.h"
+#include "program/scene/script_reader_calls.h"
+#include "tests/program/answering_msgbox.h"
 
 namespace {
 
@@ -39,15 +46,51 @@ std::string GenerateScript(int lines) {
     return s;
 }
 
-const std::string& ScriptFile() {
-    static const std::string path = [] {
-        const auto dir = std::filesystem::temp_directory_path() / ("yov_bench_script_" + std::to_string(::getpid()));
+// The read's surroundings: the script alone is measured.
+class ScriptAlone final : public yov::ScriptReadServices {
+public:
+    void report(int32_t, const std::u16string&) override {}
+    void nameStock(const std::u16string&) override {}
+    void loadStock() override {}
+    void openPictureCache() override {}
+    void pause() override {}
+};
+
+struct Scratch {
+    std::filesystem::path dir;
+    std::string script;
+
+    Scratch() {
+        dir = std::filesystem::temp_directory_path() / ("yov_bench_script_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
-        const std::string p = (dir / "bench.ttt").string();
-        std::ofstream(p, std::ios::binary) << GenerateScript(kLines);
-        return p;
-    }();
-    return path;
+        // Options are read from the settings: never the user's.
+        ::setenv("YOV_CONFIG_HOME", (dir / "config").string().c_str(), 1);
+        script = (dir / "bench.ttt").string();
+        std::ofstream(script, std::ios::binary) << GenerateScript(kLines);
+        yov::ProgramState& st = yov::programState();
+        st.road.ProgramKey = u"Software\\Vantrel\\Yov";
+        st.files.ErrorLogPath = u"/dev/null";
+        static program_test::AnsweringMsgBox boxes(yov::msgbox::kOk);  // no window
+        static ScriptAlone alone;
+        yov::Installed<yov::ScriptReadServices>() = &alone;
+        if (yov::InitEngineOnProgramArrays(nullptr, nullptr) != 0) std::abort();
+        // Two languages, as a stock declares them: every caption is read in both.
+        SharedArrays& a = st.Arrays;
+        a.Languages.redim(kLanguageSlots - 1);
+        a.Languages[0].Code = u"N";
+        a.Languages[1].Code = u"E";
+        st.Shared.LanguageCount = 1;
+    }
+    ~Scratch() {
+        yov::lv::CloseDLL();
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+};
+
+const std::string& ScriptFile() {
+    static Scratch scratch;
+    return scratch.script;
 }
 
 int64_t FileLines() {
@@ -59,44 +102,37 @@ int64_t FileLines() {
 }
 
 void BM_TimetableReaderAlone(benchmark::State& state) {
-    SharedState shared;
-    lvk::BindShared(&shared, nullptr);
-    char16_t* buffer = LvTextAlloc(std::u16string(10000, u' '));
-    char16_t* night = LvTextAlloc(std::u16string(u"NIGHT"));
+    const std::string& file = ScriptFile();
+    const yov::EngineText buffer(std::u16string(yov::kLineBufferSize, u' '));
+    char16_t* const text = const_cast<char16_t*>(buffer.get());
+    const yov::EngineText night(u"NIGHT");
     int64_t total = 0;
     for (auto _ : state) {
-        InitTtRead();
-        SetTtOption(night, 1);
-        OpenTtFile(ScriptFile().c_str(), 1, nullptr);
+        yov::lv::InitTtRead();
+        yov::lv::SetTtOption(night.get(), 1);
+        yov::lv::OpenTtFile(file.c_str(), 1, nullptr);
         int32_t value = 0, line = 0;
-        while (GetTtLine(buffer, &value, &line) >= 0) ++total;
-        FinishTtRead();
+        while (yov::lv::GetTtLine(text, &value, &line) >= 0) ++total;
+        yov::lv::FinishTtRead();
     }
     state.SetItemsProcessed(total);
     state.SetLabel("lines");
-    LvTextFree(night);
-    LvTextFree(buffer);
-    lvk::BindShared(nullptr, nullptr);
 }
 BENCHMARK(BM_TimetableReaderAlone)->Unit(benchmark::kMillisecond);
 
 void BM_ReadScriptIntoSceneModel(benchmark::State& state) {
-    SharedState shared;
-    lvk::BindShared(&shared, nullptr);
-    yov::DirectScriptReader direct;
-    yov::ScriptReader& reader = direct.reader;
     const std::u16string path = plat::utf8ToUtf16(ScriptFile());
+    yov::ScriptReader& reader = yov::scriptReader();
     int64_t total = 0;
     for (auto _ : state) {
         if (reader.ReadScript(path, 0) == 0) state.SkipWithError("the generated script did not read");
         total += reader.S.PlainLines + reader.S.MemberCount;
-        MacFree();
+        yov::lv::MacFree();
     }
     // Lines of the file, as the reader alone counts them: plain lines and "$" lines.
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * FileLines());
     state.SetLabel("lines");
     benchmark::DoNotOptimize(total);
-    lvk::BindShared(nullptr, nullptr);
 }
 BENCHMARK(BM_ReadScriptIntoSceneModel)->Unit(benchmark::kMillisecond);
 

@@ -14,6 +14,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/descriptions.h"
 #include "program/core/windows/msgbox.h"
+#include "tests/program/answering_msgbox.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -21,12 +22,15 @@ namespace {
 constexpr int32_t kParts = 8;
 constexpr int32_t kEntries = kParts + 1;  // the last one a macro without a description
 
+program_test::AnsweringMsgBox* answeredBoxes = nullptr;
+
 void Setup() {
     ScratchFolder("fuzz_descriptions");
     yov::ProgramState& st = yov::programState();
     st.road.ProgramKey = u"Software\\Vantrel\\Yov";
     st.files.ErrorLogPath = u"/dev/null";
-    yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) { return 64; });
+    static program_test::AnsweringMsgBox boxes(yov::msgbox::kOk);  // every report answered O.K., no window
+    answeredBoxes = &boxes;
 
     SharedArrays& a = st.Arrays;
     a.Languages.redim(kLanguageSlots - 1);
@@ -85,6 +89,7 @@ void Setup() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = (Setup(), true);
     (void)ready;
+    answeredBoxes->requests.clear();  // only this input's boxes are kept
     if (size < 1) return 0;
     yov::ProgramState& st = yov::programState();
     std::u16string all;

@@ -1,54 +1,79 @@
-// The scene-script reader over arbitrary script text with the engine's timetable reader
-// and macro table linked in: keywords, blocks, includes (of the script itself too), and
-// the section records built from them.
+// The program's scene-script reader over arbitrary script text, with the engine's timetable
+// reader and macro table behind it: keywords, blocks, includes (of the script itself too),
+// and the section records built from them.
 //
 // Input: byte 0 picks the mode (bit 0 header mode, bit 1 the script includes itself
 // first, bit 2 the script requires itself at its end); the rest is the script, one byte
 // per character. Failed reads are expected; a crash, a hang past the reader's limits, or
-// records that do not fit their tables are findings.
-#include <unistd.h>
-
+// records that do not fit their tables are findings. The read's report, the stock a script
+// names and the picture cache are left out: a run shows no message box, loads no stock and
+// opens no cache file.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "engine/base/engine_state.h"
-#include "lumvatek/exports.h"
 #include "platform/codepage.h"
-#include "program/scene/script_reader_direct.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/binding/engine_events.h"
+#include "program/core/startup/installed.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/windows/msgbox.h"
+#include "program/scene/script_reader.h"
+#include "program/scene/script_reader_calls.h"
+#include "scratch_folder.h"
+#include "tests/program/answering_msgbox.h"
 
 namespace {
 
-const std::string& ScriptPath() {
-    static const std::string path = [] {
-        const auto dir = std::filesystem::temp_directory_path() / ("yov_fuzz_script_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-        return (dir / "fuzz.ttt").string();
-    }();
-    return path;
+class QuietRead final : public yov::ScriptReadServices {
+public:
+    void report(int32_t, const std::u16string&) override {}
+    void nameStock(const std::u16string&) override {}
+    void loadStock() override {}
+    void openPictureCache() override {}
+    void pause() override {}
+};
+
+std::string g_file;
+program_test::AnsweringMsgBox* answeredBoxes = nullptr;
+
+void Setup() {
+    g_file = (ScratchFolder("fuzz_script") / "fuzz.ttt").string();
+    yov::ProgramState& st = yov::programState();
+    st.road.ProgramKey = u"Software\\Vantrel\\Yov";
+    st.files.ErrorLogPath = u"/dev/null";
+    static program_test::AnsweringMsgBox boxes(yov::msgbox::kOk);  // any other box answered O.K., no window
+    answeredBoxes = &boxes;
+    static QuietRead quiet;
+    yov::Installed<yov::ScriptReadServices>() = &quiet;
+    if (yov::InitEngineOnProgramArrays(nullptr, nullptr) != 0) std::abort();
+    // Two languages, as a stock's "$LANG" lines declare them: captions are read in both.
+    SharedArrays& a = st.Arrays;
+    a.Languages.redim(kLanguageSlots - 1);
+    a.Languages[0].Code = u"N";
+    a.Languages[1].Code = u"E";
+    st.Shared.LanguageCount = 1;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const bool ready = (Setup(), true);
+    (void)ready;
+    answeredBoxes->requests.clear();  // only this input's boxes are kept
     if (size < 1) return 0;
-    static SharedState shared;
-    lvk::BindShared(&shared, nullptr);
     const uint8_t mode = data[0];
     {
-        std::ofstream out(ScriptPath(), std::ios::binary | std::ios::trunc);
+        std::ofstream out(g_file, std::ios::binary | std::ios::trunc);
         if (mode & 0x02) out << "$INCLUDE fuzz.ttt\n";
         out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
         if (mode & 0x04) out << "\n$REQUIRE fuzz.ttt\n";
     }
 
-    yov::DirectScriptReader direct;
-    yov::ScriptReader& reader = direct.reader;
-
-    reader.ReadScript(plat::utf8ToUtf16(ScriptPath()), mode & 0x01);
-    MacFree();
+    yov::ScriptReader& reader = yov::scriptReader();
+    reader.ReadScript(plat::utf8ToUtf16(g_file), mode & 0x01);
+    yov::lv::MacFree();
 
     const yov::SceneScript& s = reader.S;
     if (s.MemberCount >= static_cast<int32_t>(s.Members.size())) std::abort();

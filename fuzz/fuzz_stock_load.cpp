@@ -24,6 +24,8 @@
 #include "program/core/texts/descriptions.h"
 #include "program/core/texts/lang_texts.h"
 #include "program/core/windows/msgbox.h"
+#include "tests/program/answering_msgbox.h"
+#include "tests/program/stock_load_pumps.h"
 #include "program/core/windows/progress.h"
 #include "program/stock_data/stock_loading.h"
 #include "program/stock_data/stock_state.h"
@@ -35,6 +37,7 @@ constexpr int32_t kMaxDescribed = 64;  // entries whose descriptions are written
 
 std::string g_file;
 int32_t g_answer = yov::msgbox::kYesToAll;
+program_test::AnsweringMsgBox* g_boxes = nullptr;
 
 void Setup() {
     g_file = (ScratchFolder("fuzz_stock_load") / "fuzz.stock").string();
@@ -43,10 +46,12 @@ void Setup() {
     st.files.ErrorLogPath = u"/dev/null";
     yov::BuildStartupTables();
     yov::progressDisplay().Suppress = 1;
-    yov::stockLoadHooks().pumpEvents = [] {};
-    yov::setMsgBoxResponder([](std::u16string_view, int32_t style, std::u16string_view, int32_t) {
-        return (style & g_answer) != 0 ? g_answer : yov::msgbox::kOk;
+    static const program_test::CountedEventPumps noEvents;  // no window system: nothing to run
+    // A question that offers the input's answer gets it, every other box O.K.; no window.
+    static program_test::AnsweringMsgBox boxes([](const program_test::MsgBoxRequest& box) {
+        return (box.style & g_answer) != 0 ? g_answer : yov::msgbox::kOk;
     });
+    g_boxes = &boxes;
     if (yov::InitEngineOnProgramArrays(nullptr, nullptr) != 0) std::abort();
 }
 
@@ -84,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, f);
     std::fclose(f);
     g_answer = size > 0 && data[size - 1] % 4 == 0 ? yov::msgbox::kCancel : yov::msgbox::kYesToAll;
+    g_boxes->requests.clear();  // only this input's boxes are kept
 
     yov::stockState() = {};
     yov::programState().scene.StockOk = false;

@@ -24,6 +24,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/msgbox.h"
+#include "tests/program/answering_msgbox.h"
 #include "program/core/params/param_table.h"
 #include "program/scene/picture_slot.h"
 #include "program/scene/placed_pictures.h"
@@ -75,6 +76,8 @@ public:
     }
 };
 
+program_test::AnsweringMsgBox* answeredBoxes = nullptr;
+
 void Setup() {
     yov::ProgramState& st = yov::programState();
     st.machine.ScreenWidthPx = 640;
@@ -85,7 +88,8 @@ void Setup() {
                          a.LibInfos.desc(), a.Categories.desc(), a.Languages.desc(), a.LangTexts.desc(),
                          a.DescKeys.desc(), a.DescValues.desc(), a.DescTexts.desc()) != 0)
         std::abort();
-    yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) { return 64; });
+    static program_test::AnsweringMsgBox boxes(yov::msgbox::kOk);  // every report answered O.K., no window
+    answeredBoxes = &boxes;
     a.StockFiles.redim(2);
     st.Shared.StockFileCount = 1;
     a.StockFiles[1].Kind = 1;
@@ -135,6 +139,7 @@ void ReleaseInput() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = (Setup(), true);
     (void)ready;
+    answeredBoxes->requests.clear();  // only this input's boxes are kept
     if (size < 1) return 0;
     g_input.clear();
     for (size_t i = 1; i < size; ++i) g_input += static_cast<char16_t>(data[i]);

@@ -21,42 +21,44 @@ AboutPlaces LayOutAbout(const AboutMeasures& m) {
     if (m.minimised) return p;
     p.changed = true;
     const int32_t W = m.width, H = m.height;
-    const int32_t g = nearest((W - m.labW[1] - m.buttonW) / 3.0);
+    const int32_t g = nearest((W - m.labelWidths[1] - m.buttonWidth) / 3.0);
     p.band = {0, 0, size(W), kAboutBandHeight};
     p.groundShown = !m.noRail;
-    if (p.groundShown) p.ground = {0, kAboutBandHeight, size(W), m.railTileH};
+    if (p.groundShown) p.ground = {0, kAboutBandHeight, size(W), m.railTileHeight};
 
-    const int32_t over = m.titleW + m.leftPicW + m.rightPicW - W + 10;
+    const int32_t over = m.titleWidth + m.leftPictureWidth + m.rightPictureWidth - W + 10;
     int32_t titleLeft;
     if (over > 0) {
-        const int32_t d = std::abs(m.leftPicW - m.rightPicW);
+        const int32_t d = std::abs(m.leftPictureWidth - m.rightPictureWidth);
         int32_t wider = over, narrower = 0;
         if (d <= over) {
             narrower = half(over - d);
             wider = d + half(over - d);
         }
-        const bool rightWider = m.rightPicW >= m.leftPicW;
+        const bool rightWider = m.rightPictureWidth >= m.leftPictureWidth;
         const int32_t lossL = rightWider ? narrower : wider;
         const int32_t lossR = rightWider ? wider : narrower;
-        p.leftPic = {-lossL, kAboutBandHeight - m.leftPicH, m.leftPicW, m.leftPicH};
-        p.rightPic = {W - m.rightPicW + lossR, kAboutBandHeight - m.rightPicH, size(m.rightPicW - lossR), m.rightPicH};
-        titleLeft = m.leftPicW - lossL;
+        p.leftPicture = {-lossL, kAboutBandHeight - m.leftPictureHeight, m.leftPictureWidth, m.leftPictureHeight};
+        p.rightPicture = {W - m.rightPictureWidth + lossR, kAboutBandHeight - m.rightPictureHeight,
+                          size(m.rightPictureWidth - lossR), m.rightPictureHeight};
+        titleLeft = m.leftPictureWidth - lossL;
     } else {
-        p.leftPic = {0, kAboutBandHeight - m.leftPicH, m.leftPicW, m.leftPicH};
-        p.rightPic = {W - m.rightPicW, kAboutBandHeight - m.rightPicH, m.rightPicW, m.rightPicH};
-        titleLeft = m.leftPicW - half(over);
+        p.leftPicture = {0, kAboutBandHeight - m.leftPictureHeight, m.leftPictureWidth, m.leftPictureHeight};
+        p.rightPicture = {W - m.rightPictureWidth, kAboutBandHeight - m.rightPictureHeight, m.rightPictureWidth,
+                          m.rightPictureHeight};
+        titleLeft = m.leftPictureWidth - half(over);
     }
-    p.title = {titleLeft, half(nearest(kAboutBandHeight - m.titleH)), m.titleW, m.titleH};
+    p.title = {titleLeft, half(nearest(kAboutBandHeight - m.titleHeight)), m.titleWidth, m.titleHeight};
 
     // The labels start below where the ground strip is, shown or not.
-    const int32_t y0 = nearest(m.railTileH + kAboutBandHeight + 5);
+    const int32_t y0 = nearest(m.railTileHeight + kAboutBandHeight + 5);
     int32_t y = y0;
-    for (size_t i = 0; i < p.lab.size(); ++i) {
-        p.lab[i] = {g, y, m.labW[i], m.labH[i]};
-        y += m.labH[i];
+    for (size_t i = 0; i < p.labels.size(); ++i) {
+        p.labels[i] = {g, y, m.labelWidths[i], m.labelHeights[i]};
+        y += m.labelHeights[i];
     }
     const int32_t y1 = y;
-    p.button = {W - g - m.buttonW, y0 + half(y1 - y0 - m.ButtonHeight), m.buttonW, m.buttonH};
+    p.button = {W - g - m.buttonWidth, y0 + half(y1 - y0 - m.rowHeight), m.buttonWidth, m.buttonHeight};
     p.lineX1 = 5;
     p.lineY = y1 + 5;
     p.lineX2 = W - 10;

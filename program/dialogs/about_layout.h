@@ -16,20 +16,20 @@ struct AboutMeasures {
     int32_t width = 0, height = 0;  // inner size
     bool minimised = false;
     bool noRail = false;  // the script's flag 1
-    int32_t titleW = 0, titleH = 0;
-    std::array<int32_t, 4> labW{}, labH{};
-    int32_t buttonW = 0, buttonH = 0;
-    int32_t leftPicW = 0, leftPicH = 0, rightPicW = 0, rightPicH = 0;
-    int32_t railTileH = 0;
-    int32_t ButtonHeight = 0;  // the height of one control row
+    int32_t titleWidth = 0, titleHeight = 0;
+    std::array<int32_t, 4> labelWidths{}, labelHeights{};
+    int32_t buttonWidth = 0, buttonHeight = 0;
+    int32_t leftPictureWidth = 0, leftPictureHeight = 0, rightPictureWidth = 0, rightPictureHeight = 0;
+    int32_t railTileHeight = 0;
+    int32_t rowHeight = 0;  // the height of one control row
 };
 
 struct AboutPlaces {
     bool changed = false;  // false while minimised: nothing moves
-    AboutRect band, leftPic, rightPic, ground, title, button, credits;
+    AboutRect band, leftPicture, rightPicture, ground, title, button, credits;
     bool groundShown = false;
-    std::array<AboutRect, 4> lab{};
-    int32_t lineX1 = 0, lineY = 0, lineX2 = 0;
+    std::array<AboutRect, 4> labels{};
+    int32_t lineX1 = 0, lineY = 0, lineX2 = 0;  // the line under the labels, from x1 to x2
 };
 
 inline constexpr int32_t kAboutBandHeight = 58;

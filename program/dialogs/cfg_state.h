@@ -32,16 +32,16 @@ struct CfgState {
     int16_t LoadingFlag = 0;  // non-zero while Form_Load runs; SetTab then waits
     int16_t HelpHidden = 0;   // -1: the help button is hidden
     std::array<int32_t, 2> PictureWidths{};
-    uint8_t CurTab = kTabMain;
-    uint8_t ModeIndex = 0;  // 0 window, 1 full screen
+    uint8_t CurrentTab = kTabMain;  // the page shown, kTabMain..kTabFiles
+    uint8_t ModeIndex = 0;          // 0 window, 1 full screen
     std::u16string ModeSuffix = u"W";
     uint8_t TimerRequests = 0;
-    // The display mode of the full-screen show, as stored ("DDX", "DDY", "DDB", "DDF", "DDA").
-    int16_t DDX = 1024;
-    int16_t DDY = 768;
-    int16_t DDB = 16;
-    int16_t DDF = 0;
-    uint8_t DDA = 0;
+    // The display mode of the full-screen show, stored as "DDX", "DDY", "DDB", "DDF" and "DDA".
+    int16_t ModeWidth = 1024;
+    int16_t ModeHeight = 768;
+    int16_t ModeDepth = 16;      // bits per pixel
+    int16_t ModeRefresh = 0;     // Hz; 0: the driver's default
+    uint8_t KeepScreenMode = 0;  // 1: the show keeps the screen's own mode
     ResolutionList Resolutions;
 };
 

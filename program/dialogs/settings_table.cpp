@@ -106,16 +106,16 @@ const SettingSpec kTable[] = {
      putSetting<&SettingsRead::TvlZ>},
     // Kept to the desktop's mode by default: there is no mode switch, a chosen mode is only
     // rendered at its size and scaled to the screen.
-    {u"DDA", M::None, kDialog, 1, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getCfg<&CfgState::DDA>,
-     putCfg<&CfgState::DDA>},
+    {u"DDA", M::None, kDialog, 1, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getCfg<&CfgState::KeepScreenMode>,
+     putCfg<&CfgState::KeepScreenMode>},
     {u"DDX", M::None, kDialog, 1024, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
-     getCfg<&CfgState::DDX>, putCfg<&CfgState::DDX>},
-    {u"DDY", M::None, kDialog, 768, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax, getCfg<&CfgState::DDY>,
-     putCfg<&CfgState::DDY>},
-    {u"DDB", M::None, kDialog, 16, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax, getCfg<&CfgState::DDB>,
-     putCfg<&CfgState::DDB>},
-    {u"DDF", M::None, kDialog, 0, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax, getCfg<&CfgState::DDF>,
-     putCfg<&CfgState::DDF>},
+     getCfg<&CfgState::ModeWidth>, putCfg<&CfgState::ModeWidth>},
+    {u"DDY", M::None, kDialog, 768, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
+     getCfg<&CfgState::ModeHeight>, putCfg<&CfgState::ModeHeight>},
+    {u"DDB", M::None, kDialog, 16, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
+     getCfg<&CfgState::ModeDepth>, putCfg<&CfgState::ModeDepth>},
+    {u"DDF", M::None, kDialog, 0, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
+     getCfg<&CfgState::ModeRefresh>, putCfg<&CfgState::ModeRefresh>},
 };
 
 bool sameName(std::u16string_view a, std::u16string_view b) { return plat::lcase(a) == plat::lcase(b); }

@@ -8,10 +8,17 @@
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/binding/engine_calls.h"
 #include "program/core/binding/engine_text.h"
+#include "program/core/settings/settings.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/service_window.h"
+#include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/scene/script_keyword_kinds.h"
 #include "program/scene/script_reader.h"
+#include "program/scene/script_reader_calls.h"
 
 namespace yov {
 namespace {
@@ -184,10 +191,13 @@ std::u16string LeadingVersion(std::u16string_view text) {
 }  // namespace
 
 void ScriptReader::LanguageCaptions(std::array<std::u16string, kLanguageSlots>& captions) {
-    const std::vector<std::u16string> codes =
-        hooks.languageCodes ? hooks.languageCodes() : std::vector<std::u16string>{};
-    for (size_t i = 0; i < codes.size() && i < captions.size(); ++i) {
-        captions[i] = codes[i].empty() ? std::u16string() : table_.GetParam(plat::ucase(codes[i]), u"");
+    // The languages the stock declared, 0 to their count.
+    const ProgramState& st = programState();
+    for (int32_t i = 0;
+         i <= st.Shared.LanguageCount && i < st.Arrays.Languages.length() && i < static_cast<int32_t>(captions.size());
+         ++i) {
+        const std::u16string code = st.Arrays.Languages[i].Code;
+        captions[static_cast<size_t>(i)] = code.empty() ? std::u16string() : table_.GetParam(plat::ucase(code), u"");
     }
 }
 
@@ -225,7 +235,7 @@ void ScriptReader::Option(std::u16string_view argument) {
     }
     OptionEntry& e = S.Options[static_cast<size_t>(at)];
     e.Default = parser_.ParseBoolean(table_.GetParam(u"V", u""));
-    const int32_t stored = hooks.optionSetting ? hooks.optionSetting(key, e.Default) : e.Default;
+    const int32_t stored = GetRegNumber(key, e.Default, u"\\Option");
     e.Value = stored != 0 ? 1 : 0;
     e.Command = plat::ucase(table_.GetParam(u"C,CMD,COMMAND", u""));
     SetTtOption(key, e.Value);
@@ -263,13 +273,13 @@ void ScriptReader::Include(std::u16string_view argument, bool once) {
 void ScriptReader::Minver(std::u16string_view argument) {
     table_.ParseParams(argument);
     const std::u16string program = table_.GetParam(u"P,PRG,PROGRAM", u"");
-    const std::u16string ours = LeadingVersion(hooks.programVersion ? hooks.programVersion() : std::u16string());
+    const std::u16string ours = LeadingVersion(kProgramVersion);
     if (!program.empty() && VersionNumbers(parser_, program) > VersionNumbers(parser_, ours)) {
         Fail(kErrRequirement, Format(u"PRGV", {program}));
     }
     const std::u16string library = table_.GetParam(u"D,DLL", u"");
     if (!library.empty()) {
-        const std::u16string have = LeadingVersion(hooks.engineVersion ? hooks.engineVersion() : std::u16string());
+        const std::u16string have = LeadingVersion(engine_calls::versionText());
         if (VersionNumbers(parser_, library) > VersionNumbers(parser_, have))
             Fail(kErrRequirement, Format(u"DLLV", {library}));
     }
@@ -375,7 +385,7 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
     case Kw::TextY: run.LabelY = whole(); return 0;
     case Kw::UseDefDir: run.UseDefDir = parser_.ParseBoolean(arg); return 0;
     case Kw::UseCache:
-        if (hooks.setCacheMode) hooks.setCacheMode(std::min<uint8_t>(plat::clampToByte(plat::val(arg)), 3));
+        programState().scene.CacheMode = std::min<uint8_t>(plat::clampToByte(plat::val(arg)), 3);
         return 0;
     case Kw::Way:
         table_.ParseParams(arg);
@@ -393,11 +403,11 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
 
     case Kw::Def: {
         const size_t eq = arg.find(u'=');
-        if (eq == std::u16string::npos || hooks.tt.DefMac == nullptr) return 0;
+        if (eq == std::u16string::npos) return 0;
         const EngineText name(plat::ucase(plat::trim(std::u16string_view(arg).substr(0, eq))));
         const EngineText value(plat::trim(std::u16string_view(arg).substr(eq + 1)));
-        const int32_t r = hooks.tt.DefMac(name.get(), value.get());
-        if (r < 0) Fail(kErrScript, hooks.errorNumberText ? hooks.errorNumberText(-r, {}, 0) : u"Error " + decimal(-r));
+        const int32_t r = lv::DefMac(name.get(), value.get());
+        if (r < 0) Fail(kErrScript, GetErrorNumberText(-r));
         return 0;
     }
     case Kw::Set:
@@ -416,9 +426,7 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
     }
     case Kw::Include: Include(arg, false); return 0;
     case Kw::Require: Include(arg, true); return 0;
-    case Kw::End:
-        if (hooks.tt.TtFileClose != nullptr) hooks.tt.TtFileClose();
-        return 0;
+    case Kw::End: lv::TtFileClose(); return 0;
     case Kw::Stock: {
         // A stock named relative to the script is found beside it.
         std::u16string name = arg;
@@ -428,7 +436,7 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
             name = plat::utf8ToUtf16(plat::joinPath(plat::utf16ToUtf8(S.FileDirs[static_cast<size_t>(CurrentFile)]),
                                                     plat::utf16ToUtf8(name)));
         }
-        if (hooks.setStockName) hooks.setStockName(name);
+        if (stockLine_ == StockLine::Named) scriptReadServices().nameStock(name);
         return 0;
     }
     case Kw::Splash:
@@ -436,7 +444,7 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
         table_.ParseParams(arg);
         run.SplashPicture = table_.GetParam(u"C", u"");
         if (run.SplashPicture.find_first_of(u".\\/") != std::u16string::npos) {
-            if (hooks.parseShowOptions) hooks.parseShowOptions();
+            scriptShowCalls().parseShowOptions();
         } else {
             run.DeferredShowOptions = arg;
         }
@@ -445,8 +453,9 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
         table_.ParseParams(arg);
         std::array<std::u16string, kLanguageSlots> texts;
         LanguageCaptions(texts);
-        const std::vector<std::u16string> all(texts.begin(), texts.end());
-        std::u16string message = hooks.pickLangText ? hooks.pickLangText(all, u"$ERROR") : all[0];
+        LvString all[kLanguageSlots];
+        for (size_t i = 0; i < texts.size(); ++i) all[i] = texts[i];
+        const std::u16string message = PickLangText(all, u"$ERROR");
         Fail(kErrRequirement, message);
     }
 

@@ -8,8 +8,15 @@
 #include "platform/paths.h"
 #include "platform/regular_file.h"
 #include "platform/text.h"
+#include "program/core/binding/engine_binding.h"
 #include "program/core/binding/engine_text.h"
+#include "program/core/settings/settings.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
+#include "program/core/texts/program_error.h"
+#include "program/scene/script_reader_calls.h"
+#include "program/stock_data/stock_state.h"
 
 namespace yov {
 namespace {
@@ -31,10 +38,8 @@ bool IsCommentStart(char16_t c) { return c == u';' || c == u'#' || c == u'/' || 
 void ScriptReader::Fail(int32_t number, const std::u16string& description) { parser_.Raise(number, description); }
 
 std::u16string ScriptReader::Format(std::u16string_view key, const std::vector<std::u16string>& params) {
-    if (hooks.formatText) return hooks.formatText(key, params);
-    std::u16string s(key);
-    for (const std::u16string& p : params) s += u" " + p;
-    return s;
+    const std::vector<FormatArg> args(params.begin(), params.end());
+    return FormatText(key, std::span<const FormatArg>(args));
 }
 
 void ScriptReader::FailKey(std::u16string_view key, const std::vector<std::u16string>& params) {
@@ -69,9 +74,8 @@ ScriptPlace ScriptReader::PlaceOf(int32_t file, int32_t line) const {
 }
 
 void ScriptReader::SetTtOption(std::u16string_view name, int32_t value) {
-    if (hooks.tt.SetTtOption == nullptr) return;
     const EngineText text(name);
-    hooks.tt.SetTtOption(text.get(), value);
+    lv::SetTtOption(text.get(), value);
 }
 
 void ScriptReader::SetTtOptionPair(std::u16string_view longName, std::u16string_view shortName, int32_t value) {
@@ -80,12 +84,11 @@ void ScriptReader::SetTtOptionPair(std::u16string_view longName, std::u16string_
 }
 
 int32_t ScriptReader::OpenSourceDepth() {
-    if (hooks.tt.GetTtPosition == nullptr) return 0;
     int32_t files = 0;
     // Macro levels are bounded by the engine; a few more than its limit covers every file.
     for (int32_t level = 0; level < 4096; ++level) {
         int32_t kind = 0;
-        if (hooks.tt.GetTtPosition(level, &kind, nullptr, 0, nullptr, nullptr, nullptr) < 0) break;
+        if (lv::GetTtPosition(level, &kind, nullptr, 0, nullptr, nullptr, nullptr) < 0) break;
         if (kind == 1 || kind == 2) ++files;
     }
     return files;
@@ -122,13 +125,13 @@ void ScriptReader::OpenScriptFile(std::u16string_view name) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (!ec) S.TotalLength += static_cast<int64_t>(size);
-    const int32_t r = hooks.tt.OpenTtFile == nullptr ? -1 : hooks.tt.OpenTtFile(path.c_str(), index, nullptr);
+    const int32_t r = lv::OpenTtFile(path.c_str(), index, nullptr);
     if (r == -1) Fail(kErrScript, u"File " + std::u16string(name) + u" not found");
     if (r < 0) Fail(kErrScript, u"#" + decimal(r));
 }
 
 void ScriptReader::ResetForRead() {
-    start_ = hooks.start ? hooks.start() : ScriptStart{};
+    start_ = CurrentScriptStart();
     const ScriptStart& st = start_;
     const double seed = S.RandomSeed;
     S = SceneScript{};
@@ -148,16 +151,15 @@ void ScriptReader::ResetForRead() {
     openDepth_ = 0;
     CurrentFile = 0;
     CurrentLine = 0;
-    if (hooks.setOpenSources) hooks.setOpenSources(0);
+    programState().Shared.OpenSources = 0;
 }
 
 std::u16string ScriptReader::PositionText() {
     std::u16string s;
-    if (hooks.tt.GetTtPosition == nullptr) return s;
     std::u16string name(kNameCapacity, u'\0');
     for (int32_t level = 0; level < kMaxPositionLevels; ++level) {
         int32_t kind = 0, line = 0, column = 0, param = 0;
-        const int32_t n = hooks.tt.GetTtPosition(level, &kind, name.data(), kNameCapacity, &line, &column, &param);
+        const int32_t n = lv::GetTtPosition(level, &kind, name.data(), kNameCapacity, &line, &column, &param);
         if (n < 0) break;
         const std::u16string shown = name.substr(0, static_cast<size_t>(std::min(n, kNameCapacity)));
         // The engine numbers files 1, texts 2, macro bodies 3, macro arguments 4.
@@ -177,26 +179,23 @@ std::u16string ScriptReader::PositionText() {
     return s;
 }
 
-int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode) {
+int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode, StockLine stockLine) {
     headerMode_ = headerMode != 0;
+    stockLine_ = stockLine;
     bool ok = true;
     auto reportFailure = [&](const std::exception_ptr& error, bool withPosition) {
-        int32_t number = 5;
-        std::u16string description = u"Script error";
-        if (hooks.describeError) {
-            std::tie(number, description) = hooks.describeError(error);
-        } else {
-            try {
-                std::rethrow_exception(error);
-            } catch (const ParamExprError& e) {
-                number = e.number();
-                description = e.description();
-            } catch (...) {}
+        PendingError e;
+        try {
+            std::rethrow_exception(error);
+        } catch (const ParamExprError& p) {
+            e = PendingError{p.number(), p.description()};
+        } catch (...) {
+            e = pendingErrorOf(error);
         }
-        std::u16string message = description + u": ";
-        if (withPosition && !headerMode_ && number != kErrRequirement) message += PositionText();
+        std::u16string message = e.description + u": ";
+        if (withPosition && !headerMode_ && e.number != kErrRequirement) message += PositionText();
         ok = false;
-        if (hooks.report) hooks.report(number, message);
+        scriptReadServices().report(e.number, message);
     };
 
     std::u16string buffer(kLineBufferSize, u' ');
@@ -208,8 +207,8 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode) {
     try {
         ResetForRead();
         table_.PushBlock(u"$D");
-        if (hooks.tt.InitTtRead != nullptr) hooks.tt.InitTtRead();
-        if (hooks.tt.MacIni != nullptr) hooks.tt.MacIni();
+        lv::InitTtRead();
+        lv::MacIni();
         const ScriptStart& st = start_;
         SetTtOptionPair(u"SEQUENCE", u"SEQ", S.Run.SequenceMode);
         SetTtOptionPair(u"WINDOWWIDTH", u"WINX", st.WindowWidth);
@@ -223,9 +222,9 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode) {
         bool headerEnded = false;
         for (int64_t pass = 1; !headerEnded; ++pass) {
             if (pass > kMaxScriptLines) Fail(kErrScript, u"Script too long: " + std::u16string(path));
-            if (st.Music != 0 && pass % 100 == 0 && hooks.pause) hooks.pause();
+            if (st.Music != 0 && pass % 100 == 0) scriptReadServices().pause();
             int32_t file = 0, line = 0;
-            const int32_t n = hooks.tt.GetTtLine == nullptr ? -1 : hooks.tt.GetTtLine(text, &file, &line);
+            const int32_t n = lv::GetTtLine(text, &file, &line);
             if (n == 0) continue;
             if (n == -1) break;
             CurrentFile = file;
@@ -234,9 +233,7 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode) {
             if (n < 0) {
                 const std::u16string where =
                     file >= 1 && file <= S.FileCount ? S.FileNames[static_cast<size_t>(file)] : std::u16string();
-                Fail(kErrScript, hooks.errorNumberText
-                                     ? hooks.errorNumberText(-n, where, line)
-                                     : u"Error " + decimal(-n) + u" in " + where + u" line " + decimal(line));
+                Fail(kErrScript, GetErrorNumberText(-n, where, line));
             }
             const std::u16string lineText =
                 plat::trim(std::u16string_view(text, static_cast<size_t>(std::min(n, kLineBufferSize))));
@@ -255,9 +252,9 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode) {
         reportFailure(std::current_exception(), true);
     }
 
-    if (hooks.tt.FinishTtRead != nullptr) hooks.tt.FinishTtRead();
+    lv::FinishTtRead();
     if (headerMode_) {
-        if (hooks.tt.MacFree != nullptr) hooks.tt.MacFree();
+        lv::MacFree();
         return ok ? -1 : 0;
     }
 
@@ -280,27 +277,27 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode) {
 
     S.Sections.assign(static_cast<size_t>(std::max(S.SectionCount, 0)) + 1, SectRec{});
     S.SectionFill = 0;
-    S.LastLines = hooks.setting ? hooks.setting(u"L") : std::u16string();
+    S.LastLines = GetRegString(u"L");
     S.LastLinesPos = 0;
     if (!ok) return 0;
 
     try {
-        if (hooks.tt.SortMac != nullptr) hooks.tt.SortMac();
+        lv::SortMac();
         if (!S.Run.DeferredShowOptions.empty()) {
             table_.ParseParams(S.Run.DeferredShowOptions);
-            if (hooks.parseShowOptions) hooks.parseShowOptions();
+            scriptShowCalls().parseShowOptions();
             S.Run.DeferredShowOptions.clear();
         }
-        if (hooks.loadStock) hooks.loadStock();
-        if (S.Run.BgColor == -1 && hooks.defaultBackground) S.Run.BgColor = hooks.defaultBackground();
-        const int32_t pictureHeight = hooks.stockPictureHeight ? hooks.stockPictureHeight() : 0;
-        S.Run.VehicleHeight = std::max(S.Run.VehicleHeight, pictureHeight);
+        scriptReadServices().loadStock();
+        // The stock's default background ("$BACKGROUND" of the stock, black without one).
+        if (S.Run.BgColor == -1) S.Run.BgColor = stockState().Background;
+        S.Run.VehicleHeight = std::max(S.Run.VehicleHeight, programState().Shared.PictureHeight);
         S.BaseHeight = S.Run.VehicleHeight;
         if (S.Run.CoupleDistance == 0) S.Run.CoupleDistance = S.BaseHeight / 6;
         const int32_t root = S.MemberCount;
         if (root >= 1 && S.Members[static_cast<size_t>(root)].Text.size() > 2) BuildSection(root, 0);
         S.SectionCount = S.SectionFill;
-        if (hooks.openPictureCache) hooks.openPictureCache();
+        scriptReadServices().openPictureCache();
     } catch (...) {
         reportFailure(std::current_exception(), false);
     }

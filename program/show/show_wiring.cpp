@@ -7,6 +7,7 @@
 #include "program/core/startup/upper_calls.h"
 #include "program/show/frame_step.h"
 #include "program/scene/script_reader.h"
+#include "program/scene/script_reader_calls.h"
 #include "program/show/run_show.h"
 #include "program/show_data/show_font.h"
 #include "program/show_data/show_state.h"
@@ -25,22 +26,25 @@ int32_t* kTrainSlotHead(uint8_t train) {
     return t.valid(train) ? &t.at(train).AnimSlots : nullptr;
 }
 
-void WireShow() {
-    upperCalls().frameStep = CheckStep;
-    ScriptReader& reader = scriptReader();
-    const auto settings = reader.hooks.start;
-    reader.hooks.start = [settings] {
-        ScriptStart s = settings ? settings() : ScriptStart{};
+// What the script reader asks of the show.
+class ShowScriptCalls final : public ScriptShowCalls {
+public:
+    int32_t labelHeight() override {
         // The font is ours and fixed, so the first script read of a run knows its height
         // before any show window has measured it.
         const int32_t measured = displayState().ShowFontHeight;
-        s.LabelHeight = measured != 0 ? measured : ShowFontLineHeight();
-        return s;
-    };
-    reader.hooks.parseShowOptions = [] {
+        return measured != 0 ? measured : ShowFontLineHeight();
+    }
+    void parseShowOptions() override {
         showState().SplashPicture = scriptReader().S.Run.SplashPicture;
         ParseShowOptions();
-    };
+    }
+};
+
+void WireShow() {
+    upperCalls().frameStep = CheckStep;
+    static ShowScriptCalls scriptCalls;
+    Installed<ScriptShowCalls>() = &scriptCalls;
     trainSlotHead() = kTrainSlotHead;
     showDrawing() = &kShowDrawing;
 }

@@ -12,9 +12,9 @@
 namespace yov {
 
 // Category levels a row shows at most; deeper levels replace the innermost one.
-inline constexpr int kCatStackDepth = 5;
+inline constexpr int kCategoryStackDepth = 5;
 
-struct CatStackLevel {
+struct CategoryLevel {
     int32_t Row = 0;    // the category
     int16_t Level = 0;  // its level
     int32_t Right = 0;  // right end of its name in the category label, pixels
@@ -25,12 +25,12 @@ struct StockCell {
     int32_t Part = 0;      // picture part of the composed vehicle picture, 0 = none
     int32_t FitWidth = 0;  // size after scaling to the vehicle picture height
     int32_t FitHeight = 0;
-    int32_t PicWidth = 0;  // size as built
-    int32_t PicHeight = 0;
-    int32_t PalCount = 0;   // palette colours, -1 for an entry without a picture file
-    int32_t DrawWidth = 0;  // width of one frame in the buffer, 0 = nothing drawn
-    int32_t DataSize = 0;   // data size of the loaded picture
-    LvHandle Buffer = 0;    // all frames side by side, DrawWidth x the picture height each
+    int32_t BuiltWidth = 0;  // size as built
+    int32_t BuiltHeight = 0;
+    int32_t PaletteSize = 0;  // palette colours, -1 for an entry without a picture file
+    int32_t DrawWidth = 0;    // width of one frame in the buffer, 0 = nothing drawn
+    int32_t DataSize = 0;     // data size of the loaded picture
+    LvHandle Buffer = 0;      // all frames side by side, DrawWidth x the picture height each
     LvHandle BufDC = 0;
     int32_t BufX = 0;
     int32_t BufY = 0;
@@ -49,24 +49,24 @@ struct StockCell {
     std::u16string ErrorText;  // why the picture could not be built
 
     // --- What the refresh drew, so that an unchanged row is left alone.
-    std::u16string PicName;  // entry name the picture was built for; empty = rebuild
-    std::u16string CapName;  // entry name the caption was drawn for
-    uint8_t CapSelected = 255;
+    std::u16string PictureName;  // entry name the picture was built for; empty = rebuild
+    std::u16string CaptionName;  // entry name the caption was drawn for
+    uint8_t CaptionSelected = 255;
     uint8_t TypeIndex = 255;  // type letter position shown by the dot
 
     // --- The category labels that begin at this row, outermost first.
-    std::array<CatStackLevel, kCatStackDepth> CatStack{};
-    int32_t CatDepth = 0;
+    std::array<CategoryLevel, kCategoryStackDepth> CategoryStack{};
+    int32_t CategoryDepth = 0;
 
     // --- What the row's controls show.
     bool BoxVisible = false;
-    bool LabVisible = false;  // the name
-    bool LabBold = false;     // selected
-    int32_t LabWidth = 0;
+    bool NameVisible = false;  // the name
+    bool NameBold = false;     // selected
+    int32_t NameWidth = 0;
     std::u16string FileTip;  // the name's tool tip: the file line
-    bool CatVisible = false;
-    std::u16string CatText;
-    int32_t CatWidth = 0;
+    bool CategoryVisible = false;
+    std::u16string CategoryText;
+    int32_t CategoryWidth = 0;
     bool SizeVisible = false;
     std::u16string SizeText;
     std::u16string SizeTip;

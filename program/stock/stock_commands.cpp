@@ -68,7 +68,7 @@ int32_t stockCount() { return programState().Shared.StockCount; }
 
 StockOptions& options() { return stockWindows().Options; }
 
-uint16_t selBit(const StockWindow& w) { return static_cast<uint16_t>(w.SelBit); }
+uint16_t selBit(const StockWindow& w) { return static_cast<uint16_t>(w.SelectionBit); }
 
 // The first entry of label group r; the groups past the last one start after the stock (the
 // closing group), and group 0 at the first entry.
@@ -138,15 +138,15 @@ bool moveCursor(Ctx& c, int32_t move) {
     case kUp: --active; break;
     case kDown: ++active; break;
     case kPreviousGroup:
-        if (w.CatRow <= 0) RaiseUserError(u"NOF");
-        active = groupFirst(w.CatRow - 1);
+        if (w.CategoryRow <= 0) RaiseUserError(u"NOF");
+        active = groupFirst(w.CategoryRow - 1);
         break;
     case kNextGroup: {
         // Without categories the only group to go to is the closing one after the stock.
         const int32_t categories = programState().Shared.CategoryCount;
-        int32_t row = categories > 0 ? w.CatRow : 1;
+        int32_t row = categories > 0 ? w.CategoryRow : 1;
         while (row <= categories && groupFirst(row) == active) ++row;
-        w.CatRow = row;
+        w.CategoryRow = row;
         active = groupFirst(row);
         break;
     }
@@ -229,15 +229,15 @@ struct Toggle {
 
 // clang-format off
 constexpr Toggle kToggles[] = {
-    {&StockOptions::StockDir, u"StockDir", stock_menu::kStockDir, FollowUp::RedrawAll},
-    {&StockOptions::StockTip, u"StockTip", stock_menu::kStockTip, FollowUp::None},
+    {&StockOptions::FaceRight, u"StockDir", stock_menu::kStockDir, FollowUp::RedrawAll},
+    {&StockOptions::DescriptionTip, u"StockTip", stock_menu::kStockTip, FollowUp::None},
     {&StockOptions::ShowWidth, u"ShowWidth", stock_menu::kShowWidth, FollowUp::RedrawAll},
     {&StockOptions::ShowHeight, u"ShowHeight", stock_menu::kShowHeight, FollowUp::RedrawAll},
     {&StockOptions::ShowType, u"ShowType", 0, FollowUp::TypeMenu},
     {&StockOptions::ShowWay, u"ShowWay", 0, FollowUp::WayMenu},
-    {&StockOptions::ShowDescX, u"ShowDescX", stock_menu::kShowDescX, FollowUp::RedrawAll},
-    {&StockOptions::ShowPalNum, u"ShowPalNum", stock_menu::kShowPalNum, FollowUp::RedrawAll},
-    {&StockOptions::ShowPicSize, u"ShowPicSize", stock_menu::kShowPicSize, FollowUp::RedrawAll},
+    {&StockOptions::ShowDescriptionMark, u"ShowDescX", stock_menu::kShowDescX, FollowUp::RedrawAll},
+    {&StockOptions::ShowPaletteSize, u"ShowPalNum", stock_menu::kShowPalNum, FollowUp::RedrawAll},
+    {&StockOptions::ShowPictureSize, u"ShowPicSize", stock_menu::kShowPicSize, FollowUp::RedrawAll},
 };
 // clang-format on
 enum ToggleIndex : int32_t { kTStockDir, kTStockTip, kTWidth, kTHeight, kTType, kTWay, kTDescX, kTPalNum, kTPicSize };
@@ -275,10 +275,10 @@ struct ChoiceRow {
 
 constexpr ChoiceRow kChoices[] = {
     {&StockOptions::ShowFile, u"ShowFile", stock_menu::kShowFileFirst},
-    {&StockOptions::ShowAuth, u"ShowAuth", stock_menu::kShowAuthFirst},
-    {&StockOptions::AuthSort, u"AuthSort", stock_menu::kAuthSortFirst},
-    {&StockOptions::AuthCut, u"AuthCut", stock_menu::kAuthCutFirst},
-    {&StockOptions::StBar, u"StBar", stock_menu::kStatusBarFirst},
+    {&StockOptions::AuthorNames, u"ShowAuth", stock_menu::kShowAuthFirst},
+    {&StockOptions::AuthorOrder, u"AuthSort", stock_menu::kAuthSortFirst},
+    {&StockOptions::AuthorGroups, u"AuthCut", stock_menu::kAuthCutFirst},
+    {&StockOptions::StatusBarLayout, u"StBar", stock_menu::kStatusBarFirst},
 };
 
 bool choose(Ctx& c, int32_t which) {
@@ -383,17 +383,17 @@ bool deleteWithParts(Ctx& c, int32_t) {
 
 bool menuHover(Ctx& c, int32_t) {
     const int32_t id = c.arg1;
-    if (id < 0 || id >= kLabelMenu || options().StBar == 0) return false;
-    c.w.SBarState = status_state::kMenuTip;
+    if (id < 0 || id >= kLabelMenu || options().StatusBarLayout == 0) return false;
+    c.w.StatusBarState = status_state::kMenuTip;
     const std::u16string tip = GetMenuTip(id);
     SBarMenuTip(c.w, &tip);
     return true;
 }
 
 bool menuLoopEnd(Ctx& c, int32_t) {
-    if (options().StBar != 0) {
+    if (options().StatusBarLayout != 0) {
         SBarMenuTip(c.w, nullptr);
-        c.w.SBarState = status_state::kPanels;
+        c.w.StatusBarState = status_state::kPanels;
     }
     return true;
 }
@@ -404,7 +404,7 @@ bool hover(Ctx& c, int32_t) {
         SBarHover(c.w, c.arg3, c.arg4);
         return false;
     }
-    if (options().StockTip != 1) return false;
+    if (options().DescriptionTip != 1) return false;
     StockInputState& in = c.w.Input;
     in.HoverCell = c.arg1;
     in.HoverX = c.arg3;

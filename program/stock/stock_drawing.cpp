@@ -51,10 +51,10 @@ StockEntry* entryAt(int32_t i) {
 }
 
 void hideCell(StockCell& c) {
-    c.PicName.clear();
-    c.CapName.clear();
-    c.CapSelected = 0;
-    c.BoxVisible = c.LabVisible = c.CatVisible = c.SizeVisible = false;
+    c.PictureName.clear();
+    c.CaptionName.clear();
+    c.CaptionSelected = 0;
+    c.BoxVisible = c.NameVisible = c.CategoryVisible = c.SizeVisible = false;
     c.DescVisible = c.WayVisible = c.DotVisible = c.FrameVisible = false;
 }
 
@@ -64,36 +64,37 @@ void categoryLabels(StockWindow& w, StockCell& c, int32_t e, int32_t& catRow) {
     const ProgramState& st = programState();
     const int32_t count = st.Shared.CategoryCount;
     const SharedArray<CategoryEntry>& cats = st.Arrays.Categories;
-    c.CatDepth = 0;
+    c.CategoryDepth = 0;
     while (catRow <= count && cats.has(catRow) && cats[catRow].FirstEntry == e) {
         const int16_t level = cats[catRow].Level;
-        while (c.CatDepth > 0 && c.CatStack[static_cast<size_t>(c.CatDepth - 1)].Level >= level) --c.CatDepth;
+        while (c.CategoryDepth > 0 && c.CategoryStack[static_cast<size_t>(c.CategoryDepth - 1)].Level >= level)
+            --c.CategoryDepth;
         // Five levels are kept; a deeper one takes the innermost place.
-        if (c.CatDepth == kCatStackDepth) --c.CatDepth;
-        c.CatStack[static_cast<size_t>(c.CatDepth)] = CatStackLevel{catRow, level, 0};
-        ++c.CatDepth;
+        if (c.CategoryDepth == kCategoryStackDepth) --c.CategoryDepth;
+        c.CategoryStack[static_cast<size_t>(c.CategoryDepth)] = CategoryLevel{catRow, level, 0};
+        ++c.CategoryDepth;
         ++catRow;
     }
-    c.CatVisible = false;
-    c.CatText.clear();
-    if (c.CatDepth == 0) return;
+    c.CategoryVisible = false;
+    c.CategoryText.clear();
+    if (c.CategoryDepth == 0) return;
     int32_t x = kFirstLeft;
-    for (int32_t k = 0; k < c.CatDepth; ++k) {
-        CatStackLevel& l = c.CatStack[static_cast<size_t>(k)];
+    for (int32_t k = 0; k < c.CategoryDepth; ++k) {
+        CategoryLevel& l = c.CategoryStack[static_cast<size_t>(k)];
         const CategoryEntry& cat = st.Arrays.Categories[l.Row];
         const std::u16string name = PickLangText(cat.Names, cat.Text, cat.Key);
-        if (k > 0) c.CatText += u" : ";
-        c.CatText += name;
+        if (k > 0) c.CategoryText += u" : ";
+        c.CategoryText += name;
         x += widthOf(w, RowFont::Category, name);
-        if (k + 1 < c.CatDepth) {
+        if (k + 1 < c.CategoryDepth) {
             l.Right = x + w.ColonWidth / 2;
             x += w.ColonWidth;
         } else {
             l.Right = x;
         }
     }
-    c.CatWidth = std::max(stockWindows().Options.StkPicX - 5, x);
-    c.CatVisible = true;
+    c.CategoryWidth = std::max(stockWindows().Options.InfoColumnWidth - 5, x);
+    c.CategoryVisible = true;
 }
 
 // Copies the frames that the picture builder left side by side on the current canvas into
@@ -110,15 +111,15 @@ void fillBuffer(StockCell& c, const PicPart& p, int32_t h) {
     const CurrentCanvas& canvas = currentCanvas();
     const plat::HDC target{dc};
     for (int32_t f = 0; f <= c.LastFrame; ++f) {
-        const int32_t sx = p.SrcX + f * c.PicWidth;
+        const int32_t sx = p.SrcX + f * c.BuiltWidth;
         const int32_t dx = c.BufX + f * c.DrawWidth;
-        if (c.PicHeight > h) {
+        if (c.BuiltHeight > h) {
             // Only the left part that fits the box is used of a cut picture.
             const int32_t sw =
-                std::min(c.PicWidth,
-                         plat::clampToInt32(plat::roundHalfEven(static_cast<double>(c.DrawWidth) * c.PicHeight / h)));
+                std::min(c.BuiltWidth,
+                         plat::clampToInt32(plat::roundHalfEven(static_cast<double>(c.DrawWidth) * c.BuiltHeight / h)));
             plat::SetStretchBltMode(target, plat::HALFTONE);
-            plat::StretchBlt(target, dx, c.BufY, c.DrawWidth, h, canvas.pictureDc, sx, p.PartY, sw, c.PicHeight,
+            plat::StretchBlt(target, dx, c.BufY, c.DrawWidth, h, canvas.pictureDc, sx, p.PartY, sw, c.BuiltHeight,
                              plat::SRCCOPY);
         } else {
             plat::BitBlt(target, dx, c.BufY, c.DrawWidth, h, canvas.pictureDc, sx, canvas.height - h, plat::SRCCOPY);
@@ -134,7 +135,7 @@ void buildPicture(StockWindow& w, StockCell& c, int32_t e, const EntryTexts& tex
     c.ErrorText.clear();
     c.LastFrame = 0;
     c.Frame = 0;
-    c.PicWidth = c.PicHeight = c.FitWidth = c.FitHeight = 0;
+    c.BuiltWidth = c.BuiltHeight = c.FitWidth = c.FitHeight = 0;
     c.PictureFlags = c.BuildFlags = 0;
 
     // Marks of our own: a failed build gives back what it made and nothing of other rows or
@@ -169,19 +170,19 @@ void buildPicture(StockWindow& w, StockCell& c, int32_t e, const EntryTexts& tex
         pictureSlots().StackCount = std::min(pictureSlots().StackCount, slotMark);
         const PicPart& p = picParts()[part];
         c.Part = part;
-        c.PicWidth = p.Width;
-        c.PicHeight = p.PartHeight;
+        c.BuiltWidth = p.Width;
+        c.BuiltHeight = p.PartHeight;
         if (StockEntry* entry = entryAt(e)) {
-            entry->Width = static_cast<int16_t>(c.PicWidth);
-            entry->Height = static_cast<int16_t>(c.PicHeight);
+            entry->Width = static_cast<int16_t>(c.BuiltWidth);
+            entry->Height = static_cast<int16_t>(c.BuiltHeight);
         }
         c.LastFrame = p.RunFrames;
         c.Reverse = (p.Flags & 2) != 0 ? 1 : 0;
-        c.FitWidth = c.PicWidth;
-        c.FitHeight = c.PicHeight;
-        if (c.PicHeight > h && h > 0) {
-            c.FitWidth =
-                std::max(1, plat::clampToInt32(plat::roundHalfEven(static_cast<double>(c.PicWidth) * h / c.PicHeight)));
+        c.FitWidth = c.BuiltWidth;
+        c.FitHeight = c.BuiltHeight;
+        if (c.BuiltHeight > h && h > 0) {
+            c.FitWidth = std::max(
+                1, plat::clampToInt32(plat::roundHalfEven(static_cast<double>(c.BuiltWidth) * h / c.BuiltHeight)));
             c.FitHeight = h;
         }
         c.DrawWidth = std::min(c.FitWidth, w.BoxWidth);
@@ -189,11 +190,11 @@ void buildPicture(StockWindow& w, StockCell& c, int32_t e, const EntryTexts& tex
         c.BuildFlags = vehicleBuild().PictureFlags;
         if (c.DrawWidth > 0 && h > 0) fillBuffer(c, p, h);
     }
-    c.PalCount = macro ? -1 : b.PaletteCount;
+    c.PaletteSize = macro ? -1 : b.PaletteCount;
     c.DataSize = b.DataLength;
     c.Frame = 0;
 
-    c.AuthorText = StockAuthorText(b.PictureSource, o.ShowAuth);
+    c.AuthorText = StockAuthorText(b.PictureSource, o.AuthorNames);
     c.AuthorWidth = c.AuthorText.empty() ? 0 : widthOf(w, RowFont::Box, c.AuthorText);
 }
 
@@ -239,16 +240,16 @@ EntryTexts StockEntryTexts(const StockEntry& entry, uint8_t showFile) {
 
 std::u16string StockSizeText(const StockCell& c, const StockOptions& o) {
     std::u16string t;
-    if (o.ShowWidth != 0) t += decimal(c.PicWidth);
+    if (o.ShowWidth != 0) t += decimal(c.BuiltWidth);
     if (o.ShowHeight != 0) {
         if (o.ShowWidth != 0) t += kTimes;
-        t += decimal(c.PicHeight);
+        t += decimal(c.BuiltHeight);
     }
-    if (o.ShowPalNum != 0 && c.PalCount >= 0) {
+    if (o.ShowPaletteSize != 0 && c.PaletteSize >= 0) {
         if (!t.empty()) t += u'/';
-        t += c.PalCount >= 1 ? decimal(c.PalCount) : u"#";
+        t += c.PaletteSize >= 1 ? decimal(c.PaletteSize) : u"#";
     }
-    if (o.ShowPicSize != 0 && c.DataSize != 0) {
+    if (o.ShowPictureSize != 0 && c.DataSize != 0) {
         if (!t.empty()) t += u':';
         t += decimal(c.DataSize);
     }
@@ -308,11 +309,11 @@ void DrawStockCells(StockWindow& w) {
             changed(w, i);
             continue;
         }
-        const bool selected = (entry->SelectMask & static_cast<uint16_t>(w.SelBit)) != 0;
+        const bool selected = (entry->SelectMask & static_cast<uint16_t>(w.SelectionBit)) != 0;
         categoryLabels(w, c, e, catRow);
 
         const bool cut = c.DrawWidth < w.BoxWidth && c.FitWidth > c.DrawWidth;
-        if (entry->Name == c.PicName && !cut) {
+        if (entry->Name == c.PictureName && !cut) {
             if (w.LayoutWasDirty != 0) Box_Paint(w, i);
         } else {
             const bool macro = entry->FileIndex == kMacroFile;
@@ -325,7 +326,7 @@ void DrawStockCells(StockWindow& w) {
             if (const size_t at = upper.find(u"[#D:"); at != std::u16string::npos)
                 dir = lineReaders().ParseDirection(plat::ltrim(std::u16string_view(texts.pictureName).substr(at + 4)),
                                                    0, 0);
-            if (dir == 0) dir = static_cast<int16_t>(2 * (o.StockDir != 0 ? 1 : 0) - 1);
+            if (dir == 0) dir = static_cast<int16_t>(2 * (o.FaceRight != 0 ? 1 : 0) - 1);
             c.DrawDir = dir;
             pictureSlots().PictureDirection = dir;
 
@@ -337,13 +338,13 @@ void DrawStockCells(StockWindow& w) {
                 changed(w, i);
                 continue;
             }
-            c.PicName = name;
+            c.PictureName = name;
             c.BoxVisible = true;
             c.DescCaption = entry->DescNumber != 0 ? u"D" : u"";
             const std::u16string size = StockSizeText(c, o);
             c.SizeText = size;
             c.SizeVisible = !size.empty();
-            c.SizeTip = FormatText(u"STIP", {decimal(c.PicWidth), decimal(c.PicHeight), decimal(c.PalCount)});
+            c.SizeTip = FormatText(u"STIP", {decimal(c.BuiltWidth), decimal(c.BuiltHeight), decimal(c.PaletteSize)});
             Box_Paint(w, i);
         }
 
@@ -363,14 +364,15 @@ void DrawStockCells(StockWindow& w) {
             if (StockEntry* writable = entryAt(e)) writable->WayLetter = letter;
         }
         c.WayVisible = o.ShowWay != 0;
-        c.DescVisible = o.ShowDescX != 0;
+        c.DescVisible = o.ShowDescriptionMark != 0;
         const uint8_t sel = selected ? 1 : 0;
-        if (entry->Name != c.CapName || sel != c.CapSelected) {
-            c.LabBold = selected;
-            c.LabWidth = std::max(widthOf(w, selected ? RowFont::BoldName : RowFont::Name, entry->Name), o.StkPicX - 5);
-            c.LabVisible = true;
-            c.CapName = entry->Name;
-            c.CapSelected = sel;
+        if (entry->Name != c.CaptionName || sel != c.CaptionSelected) {
+            c.NameBold = selected;
+            c.NameWidth =
+                std::max(widthOf(w, selected ? RowFont::BoldName : RowFont::Name, entry->Name), o.InfoColumnWidth - 5);
+            c.NameVisible = true;
+            c.CaptionName = entry->Name;
+            c.CaptionSelected = sel;
         }
         c.FrameVisible = selected;
         changed(w, i);

@@ -41,7 +41,7 @@ bool isEntry(int32_t e) {
 uint16_t& maskOf(int32_t e) { return programState().Arrays.Stock[e].SelectMask; }
 
 void select(const StockWindow& w, int32_t e) {
-    if (isEntry(e)) maskOf(e) |= static_cast<uint16_t>(w.SelBit);
+    if (isEntry(e)) maskOf(e) |= static_cast<uint16_t>(w.SelectionBit);
 }
 
 bool farEnough(const StockInputState& in, int32_t x, int32_t y) {
@@ -69,7 +69,7 @@ void Box_MouseDown(StockWindow& w, int32_t cell, int32_t button, int32_t shift, 
     in.PendingSingle = 0;
     switch (shift) {
     case 0:
-        if (isEntry(e) && (maskOf(e) & static_cast<uint16_t>(w.SelBit)) != 0) {
+        if (isEntry(e) && (maskOf(e) & static_cast<uint16_t>(w.SelectionBit)) != 0) {
             // Kept until the release, so that a drag takes the whole selection.
             in.PendingSingle = e;
         } else {
@@ -86,7 +86,7 @@ void Box_MouseDown(StockWindow& w, int32_t cell, int32_t button, int32_t shift, 
         break;
     }
     case kCtrl:
-        if (isEntry(e)) maskOf(e) ^= static_cast<uint16_t>(w.SelBit);
+        if (isEntry(e)) maskOf(e) ^= static_cast<uint16_t>(w.SelectionBit);
         in.Anchor = e;
         break;
     default: break;
@@ -115,7 +115,7 @@ void Box_MouseMove(StockWindow& w, int32_t cell, int32_t button, int32_t shift, 
     w.view().trackCell(cell);
     if (cell != in.MouseCell) {
         in.MouseCell = static_cast<int16_t>(cell);
-        const uint8_t layout = stockWindows().Options.StBar;
+        const uint8_t layout = stockWindows().Options.StatusBarLayout;
         if (layout >= 2 && layout <= 5) ValueSBar(w);
     }
     if (cell != in.HoverCell || !farEnough(in, x, y)) return;
@@ -158,7 +158,7 @@ void DescX_Click(StockWindow& w, int32_t cell) { ShowPictureDescription(entryOf(
 
 bool Box_OLESetData(StockWindow& w, int32_t format, std::u16string& text) {
     if (format != kStockDragFormat) return false;
-    const uint16_t mask = (w.Input.DragShift & kAlt) != 0 ? kProgramMarkBit : static_cast<uint16_t>(w.SelBit);
+    const uint16_t mask = (w.Input.DragShift & kAlt) != 0 ? kProgramMarkBit : static_cast<uint16_t>(w.SelectionBit);
     text = StockDragText(mask);
     return true;
 }

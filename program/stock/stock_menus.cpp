@@ -25,7 +25,7 @@ constexpr int32_t kShowAuthors = 4354;
 constexpr int32_t kAuthorsExtra = 4355;
 constexpr int32_t kAppendSubmenu = 0x8FFF;
 constexpr int32_t kGenerated = 0x8000;
-constexpr int32_t kGroupSizes[] = {0, 0, 30, 120};  // by AuthCut; "Group in 100" holds 120
+constexpr int32_t kGroupSizes[] = {0, 0, 30, 120};  // by "AuthCut"; "Group in 100" holds 120
 constexpr int32_t kUnsortedGroup = 30;
 // Label levels passed on: deeper ones hang at this depth (each level is a menu the engine makes).
 constexpr int16_t kMaxLabelLevel = 16;
@@ -74,38 +74,38 @@ void BuildStockMenu() {
     const int32_t n = std::max(0, std::min(st.Shared.AuthorCount, st.Arrays.Authors.length() - 1));
     enable(kShowAuthors, n > 0);
     enable(kAuthorsExtra, n > 0);
-    for (int32_t i = 0; i < 3; ++i) check(kShowAuthFirst + i, o.ShowAuth == i);
-    for (int32_t i = 0; i < 3; ++i) check(kAuthSortFirst + i, o.AuthSort == i);
-    for (int32_t i = 0; i < 4; ++i) check(kAuthCutFirst + i, o.AuthCut == i);
-    const bool authors = n > 0 && o.ShowAuth != 0;
+    for (int32_t i = 0; i < 3; ++i) check(kShowAuthFirst + i, o.AuthorNames == i);
+    for (int32_t i = 0; i < 3; ++i) check(kAuthSortFirst + i, o.AuthorOrder == i);
+    for (int32_t i = 0; i < 4; ++i) check(kAuthCutFirst + i, o.AuthorGroups == i);
+    const bool authors = n > 0 && o.AuthorNames != 0;
     for (const int32_t id : {kFindAuthor, kSetAuthor, kSelectAuthor, kDeselectAuthor, kExclusiveAuthor})
         enable(id, authors);
 
     std::vector<int32_t>& order = stockMenus().AuthorOrder;
     order.assign(static_cast<size_t>(n) + 1, 0);
     std::iota(order.begin() + 1, order.end(), 1);
-    if (o.ShowAuth == 0) return;
+    if (o.AuthorNames == 0) return;
 
     std::vector<std::u16string> keys(static_cast<size_t>(n) + 1);
-    for (int32_t a = 1; a <= n; ++a) keys[static_cast<size_t>(a)] = AuthorSortKey(a, o.ShowAuth, o.AuthSort);
+    for (int32_t a = 1; a <= n; ++a) keys[static_cast<size_t>(a)] = AuthorSortKey(a, o.AuthorNames, o.AuthorOrder);
     // A stable sort by character codes: the order of passes of adjacent swaps, without their
     // square time on a long author list.
-    if (o.AuthSort != 0)
+    if (o.AuthorOrder != 0)
         std::stable_sort(order.begin() + 1, order.end(), [&keys](int32_t x, int32_t y) {
             return keys[static_cast<size_t>(x)] < keys[static_cast<size_t>(y)];
         });
 
     lv::CutMenu(kAuthorsMenu, 1);
     auto display = [&](int32_t p) {
-        return DoubleAmpersands(shownName(st.Arrays.Authors[order[static_cast<size_t>(p)]], o.ShowAuth));
+        return DoubleAmpersands(shownName(st.Arrays.Authors[order[static_cast<size_t>(p)]], o.AuthorNames));
     };
-    if (o.AuthCut == 0) {
+    if (o.AuthorGroups == 0) {
         for (int32_t p = 1; p <= n; ++p) setMenuItem(kAuthorsMenu, p, display(p), 0);
         lv::BreakMenu(kAuthorsMenu);
         return;
     }
-    int32_t group = kGroupSizes[std::min<size_t>(o.AuthCut, 3)];
-    if (group == 0 && o.AuthSort == 0) group = kUnsortedGroup;
+    int32_t group = kGroupSizes[std::min<size_t>(o.AuthorGroups, 3)];
+    if (group == 0 && o.AuthorOrder == 0) group = kUnsortedGroup;
     LvHandle open = 0;
     int32_t items = 0;
     std::u16string letter;

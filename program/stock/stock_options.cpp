@@ -13,7 +13,7 @@ namespace {
 
 constexpr int32_t kWaySubItems[] = {7936, 5632, 5888, 6144};
 constexpr int32_t kTypeSubItems[] = {5120, 5136, 5152, 5168};
-constexpr int32_t kStatusBarKinds = 7;  // StBar 0..6
+constexpr int32_t kStatusBarKinds = 7;  // "StBar" 0..6
 constexpr int32_t kShowFileKinds = 4;   // ShowFile 0..3
 constexpr int32_t kMaxStkPicX = 4000;   // wider than any screen's information column
 
@@ -37,25 +37,25 @@ uint8_t readChecked(std::u16string_view name, int32_t defaultValue, int32_t iden
 void ReadStockOptions() {
     namespace m = stock_menu;
     StockOptions& o = stockWindows().Options;
-    o.StkPicX = GetRegNumberIn(u"StkPicX", 100, 0, kMaxStkPicX);
+    o.InfoColumnWidth = GetRegNumberIn(u"StkPicX", 100, 0, kMaxStkPicX);
     // The authors menu is built from these, so they are read first.
-    o.ShowAuth = readByte(u"ShowAuth", 0);
-    o.AuthSort = readByte(u"AuthSort", 0);
-    o.AuthCut = readByte(u"AuthCut", 0);
+    o.AuthorNames = readByte(u"ShowAuth", 0);
+    o.AuthorOrder = readByte(u"AuthSort", 0);
+    o.AuthorGroups = readByte(u"AuthCut", 0);
     BuildStockMenu();
 
-    o.StBar = readByte(u"StBar", 4, kStatusBarKinds - 1);
+    o.StatusBarLayout = readByte(u"StBar", 4, kStatusBarKinds - 1);
     SyncStatusBarMenu();
     o.ShowFile = readByte(u"ShowFile", 0, kShowFileKinds - 1);
     o.ShowWidth = readChecked(u"ShowWidth", 1, m::kShowWidth);
     o.ShowHeight = readChecked(u"ShowHeight", 0, m::kShowHeight);
-    o.ShowPalNum = readChecked(u"ShowPalNum", 0, m::kShowPalNum);
-    o.ShowPicSize = readChecked(u"ShowPicSize", 0, m::kShowPicSize);
-    o.ShowDescX = readChecked(u"ShowDescX", 1, m::kShowDescX);
+    o.ShowPaletteSize = readChecked(u"ShowPalNum", 0, m::kShowPalNum);
+    o.ShowPictureSize = readChecked(u"ShowPicSize", 0, m::kShowPicSize);
+    o.ShowDescriptionMark = readChecked(u"ShowDescX", 1, m::kShowDescX);
     o.ShowWay = readByte(u"ShowWay", 1);
     o.ShowType = readByte(u"ShowType", 1);
-    o.StockTip = readChecked(u"StockTip", 0, m::kStockTip);
-    o.StockDir = readChecked(u"StockDir", 0, m::kStockDir);
+    o.DescriptionTip = readChecked(u"StockTip", 0, m::kStockTip);
+    o.FaceRight = readChecked(u"StockDir", 0, m::kStockDir);
     o.WheelMode = readByte(u"WheelMode", 1, 2);
     check(m::kWheelOne, o.WheelMode == 1 ? 1 : 0);
     check(m::kWheelTwo, o.WheelMode == 2 ? 1 : 0);
@@ -68,7 +68,7 @@ void ReadStockOptions() {
 }
 
 void SyncStatusBarMenu() {
-    const uint8_t stBar = stockWindows().Options.StBar;
+    const uint8_t stBar = stockWindows().Options.StatusBarLayout;
     for (int32_t i = 0; i < kStatusBarKinds; ++i) check(stock_menu::kStatusBarFirst + i, i == stBar ? 1 : 0);
 }
 

@@ -8,11 +8,11 @@ namespace yov {
 
 // Menu items that mirror the options.
 namespace stock_menu {
-inline constexpr int32_t kStatusBarFirst = 4369;  // 4369 + StBar (0..6)
+inline constexpr int32_t kStatusBarFirst = 4369;  // 4369 + "StBar" (0..6)
 inline constexpr int32_t kShowFileFirst = 4254;   // 4254 + ShowFile (0..3)
-inline constexpr int32_t kShowAuthFirst = 4344;   // 4344 + ShowAuth (0..2)
-inline constexpr int32_t kAuthSortFirst = 4347;   // 4347 + AuthSort (0..2)
-inline constexpr int32_t kAuthCutFirst = 4350;    // 4350 + AuthCut (0..3)
+inline constexpr int32_t kShowAuthFirst = 4344;   // 4344 + "ShowAuth" (0..2)
+inline constexpr int32_t kAuthSortFirst = 4347;   // 4347 + "AuthSort" (0..2)
+inline constexpr int32_t kAuthCutFirst = 4350;    // 4350 + "AuthCut" (0..3)
 inline constexpr int32_t kShowWidth = 4153;
 inline constexpr int32_t kShowHeight = 4154;
 inline constexpr int32_t kShowPalNum = 4246;
@@ -34,7 +34,7 @@ void ReadStockOptions();
 
 // Radio marks of the second-line items by ShowFile.
 void SetVFile();
-// Radio marks of the status-bar items by StBar.
+// Radio marks of the status-bar items by "StBar".
 void SyncStatusBarMenu();
 // The type and way items' marks, and the enabled state of their sub-items.
 void SyncTypeMenu();

@@ -100,7 +100,7 @@ void StockItemCmd(StockWindow& window, int32_t command) {
             if (action == search_action::kFind) window.view().beep();
             return;
         }
-        const auto bit = static_cast<uint16_t>(window.SelBit);
+        const auto bit = static_cast<uint16_t>(window.SelectionBit);
         int32_t cur = window.ActIndex();
         if (cur <= 0 || cur > n) cur = 1;
         const Criterion criterion(searchCriterion());

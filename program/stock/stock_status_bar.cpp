@@ -28,7 +28,7 @@ constexpr char16_t kTipLetters[] = u"ABCDEGHIJKLMNOPR";
 constexpr size_t kMaxSlotWalk = 100000;
 
 StockStatusBar* barOf(StockWindow& w) { return w.view().statusBarControl(); }
-uint8_t layout() { return stockWindows().Options.StBar; }
+uint8_t layout() { return stockWindows().Options.StatusBarLayout; }
 
 const StockEntry* entryAt(int32_t i) {
     const ProgramState& st = programState();
@@ -142,8 +142,8 @@ void ConfigSBar(StockWindow& w) {
     StockStatusBar* bar = barOf(w);
     if (bar == nullptr) return;
     bar->Visible = false;
-    w.StBarShown = layout();
-    w.SBarState = status_state::kPanels;
+    w.StatusBarLayoutShown = layout();
+    w.StatusBarState = status_state::kPanels;
     bar->DigitWidth = byteWidth(bar->textWidth(u"0"));
     bar->WideWidth = byteWidth(bar->textWidth(u"W"));
     int32_t last = 1;
@@ -200,8 +200,8 @@ std::vector<std::u16string> StatusPanelTexts(StockWindow& w, int32_t cell, int32
     }
     const AnimationCounts anim = countAnimations(c.Part);
     t.push_back(entry->UMark != 0 ? u"U" : u"");
-    t.push_back(decimal(c.PicWidth) + u"*" + decimal(c.PicHeight));
-    t.push_back(c.PalCount != 0 ? decimal(c.PalCount) : u"");
+    t.push_back(decimal(c.BuiltWidth) + u"*" + decimal(c.BuiltHeight));
+    t.push_back(c.PaletteSize != 0 ? decimal(c.PaletteSize) : u"");
     t.push_back(c.DataSize != 0 ? decimal(c.DataSize) : u"");
     t.push_back(c.LastFrame != 0 ? decimal(c.LastFrame + 1) : u"");
     t.push_back(entry->DescNumber != 0 ? u"D" : u"");
@@ -241,7 +241,7 @@ void LayoutStatusBar(StockWindow& w) {
     StockStatusBar* bar = barOf(w);
     if (bar == nullptr) return;
     if (layout() != L::kHidden) {
-        if (w.StBarShown != layout()) ConfigSBar(w);
+        if (w.StatusBarLayoutShown != layout()) ConfigSBar(w);
         bar->Visible = true;
         ValueSBar(w);
     } else {
@@ -264,7 +264,7 @@ void SBarText(StockWindow& w, const std::u16string& text) {
     if (bar == nullptr) return;
     bar->beep();
     if (layout() == L::kHidden) return;
-    w.SBarState = status_state::kNote;
+    w.StatusBarState = status_state::kNote;
     bar->SimpleText = text.size() >= 5 ? text : GetText(text, u"", 1);
     bar->Style = 1;
     bar->stopNoteTimer();
@@ -276,8 +276,8 @@ void Timer3_Timer(StockWindow& w) {
     StockStatusBar* bar = barOf(w);
     if (bar == nullptr) return;
     bar->stopNoteTimer();
-    if (layout() != L::kHidden && w.SBarState == status_state::kNote) {
-        w.SBarState = status_state::kPanels;
+    if (layout() != L::kHidden && w.StatusBarState == status_state::kNote) {
+        w.StatusBarState = status_state::kPanels;
         bar->Style = 0;
         show(*bar);
     }

@@ -25,7 +25,7 @@ inline constexpr uint8_t kMacro = 5;
 inline constexpr uint8_t kEmpty = 6;
 }  // namespace status_layout
 
-// What the bar shows (SBarState).
+// What the bar shows (StatusBarState).
 namespace status_state {
 inline constexpr uint8_t kPanels = 0;
 inline constexpr uint8_t kMenuTip = 1;
@@ -104,7 +104,7 @@ std::u16string StatusPanelTip(StockWindow& window, int32_t panel);
 void LayoutStatusBar(StockWindow& window);
 
 // A menu item's tip as the bar's simple text (null: the panels again); the window's commands
-// keep SBarState.
+// keep StatusBarState.
 void SBarMenuTip(StockWindow& window, const std::u16string* text);
 
 }  // namespace yov

@@ -75,8 +75,8 @@ bool StockWindow::Load() {
     ServiceState& service = serviceState();
     CellCount = 0;
     CreatedCells = 0;
-    StBarShown = 0;
-    SBarState = 0;
+    StatusBarLayoutShown = 0;
+    StatusBarState = 0;
     ++sw.StockWindowCount;
 
     int n = 1;
@@ -89,7 +89,7 @@ bool StockWindow::Load() {
     }
     service.HighestStockSlot = static_cast<uint8_t>(std::max<int>(service.HighestStockSlot, n));
     Slot = static_cast<int16_t>(n);
-    SelBit = static_cast<int16_t>(programState().tables.BitValue[static_cast<size_t>(n - 1)]);
+    SelectionBit = static_cast<int16_t>(programState().tables.BitValue[static_cast<size_t>(n - 1)]);
     sw.Windows[static_cast<size_t>(n)] = this;
     DeSel();
     DrawState = -1;
@@ -99,7 +99,7 @@ bool StockWindow::Load() {
     LocalizeForm(view_.form());
 
     const int32_t h = st.Shared.PictureHeight;
-    const int32_t stkPicX = sw.Options.StkPicX;
+    const int32_t stkPicX = sw.Options.InfoColumnWidth;
     const int32_t bar = StockScrollBarWidthPx();
     const HFrm* hfrm = serviceWindowIfLoaded();
     const int32_t frameWidth = hfrm != nullptr ? hfrm->FrameWidthPx : 0;
@@ -113,9 +113,9 @@ bool StockWindow::Load() {
         ReadStockOptions();
     }
     for (size_t i = 1; i < Cells.size(); ++i) {
-        Cells[i].PicName.clear();
-        Cells[i].CapName.clear();
-        Cells[i].CapSelected = 255;
+        Cells[i].PictureName.clear();
+        Cells[i].CaptionName.clear();
+        Cells[i].CaptionSelected = 255;
         Cells[i].TypeIndex = 255;
     }
     ColonWidth = plat::clampToInt32(plat::roundHalfEven(view_.categoryTextWidth(u" : ")));
@@ -192,20 +192,19 @@ void StockWindow::CmdEnd(uint8_t bits) {
 void StockWindow::StartCmd() {
     const ProgramState& st = programState();
     ActiveEntry = scroll_.TopEntry + ActiveCell - 1;
-    CatRow = 0;
+    CategoryRow = 0;
     const int32_t categories = st.Shared.CategoryCount;
     if (categories > 0) {
         // The closing category after the last one ends the search at the latest.
         const SharedArray<CategoryEntry>& cats = st.Arrays.Categories;
-        while (CatRow <= categories && cats.has(CatRow) && cats[CatRow].FirstEntry < ActiveEntry) ++CatRow;
+        while (CategoryRow <= categories && cats.has(CategoryRow) && cats[CategoryRow].FirstEntry < ActiveEntry)
+            ++CategoryRow;
     }
-    CmdRowCursor = -1;
-    CmdRowFlag = 0;
 }
 
 void StockWindow::DeSel() {
     ProgramState& st = programState();
-    const auto keep = static_cast<uint16_t>(~static_cast<uint16_t>(SelBit));
+    const auto keep = static_cast<uint16_t>(~static_cast<uint16_t>(SelectionBit));
     for (int32_t i = 1; i <= st.Shared.StockCount && st.Arrays.Stock.has(i); ++i) st.Arrays.Stock[i].SelectMask &= keep;
 }
 
@@ -291,7 +290,7 @@ void StockWindow::Rfsh0() {
 }
 
 void StockWindow::InvalS() {
-    for (int32_t i = 1; i <= CellCount && i <= kMaxCells; ++i) Cells[static_cast<size_t>(i)].PicName.clear();
+    for (int32_t i = 1; i <= CellCount && i <= kMaxCells; ++i) Cells[static_cast<size_t>(i)].PictureName.clear();
     AddStockFlags(stock_update::kRedrawOwn);
 }
 
@@ -301,13 +300,13 @@ void StockWindow::Layout(int32_t innerHeight) {
     const StockOptions& o = stockWindows().Options;
     const int32_t rowHeight = StockRowHeight(programState().Shared.PictureHeight);
     CellCount = RowsThatFit(innerHeight, rowHeight);
-    BoxWidth = BoxWidthFor(view_.innerWidth(), StockScrollBarWidthPx(), o.StkPicX);
+    BoxWidth = BoxWidthFor(view_.innerWidth(), StockScrollBarWidthPx(), o.InfoColumnWidth);
     PlaceStockRows(*this);
     for (int32_t i = CellCount + 1; i <= kMaxCells; ++i) {
         StockCell& c = Cells[static_cast<size_t>(i)];
-        c.PicName.clear();
-        c.CapName.clear();
-        c.CapSelected = 0;
+        c.PictureName.clear();
+        c.CaptionName.clear();
+        c.CaptionSelected = 0;
     }
     freeCells(CellCount + 1, kFreedOnLayout);
     CmdEnd(stock_update::kRedrawOwn);

@@ -86,21 +86,19 @@ public:
     bool Load();
 
     int16_t Slot = 0;
-    int16_t SelBit = 0;
+    int16_t SelectionBit = 0;  // this window's bit in each entry's SelectMask
     int32_t CellCount = 0;
     int32_t CreatedCells = 0;
     int32_t ActiveCell = 1;
     int32_t ActiveEntry = 0;
-    int32_t CatRow = 0;
-    int32_t CmdRowCursor = -1;
-    int16_t CmdRowFlag = 0;
+    int32_t CategoryRow = 0;  // the first category starting at or after ActiveEntry (StartCmd)
     int16_t DrawState = 0;
     int16_t LayoutDirty = 0;
     int16_t LayoutWasDirty = 0;  // LayoutDirty as the running refresh found it
     int32_t BoxWidth = 0;
     int32_t LastBoxWidth = 0;
-    uint8_t StBarShown = 0;
-    uint8_t SBarState = 0;
+    uint8_t StatusBarLayoutShown = 0;  // the layout the status bar was made for
+    uint8_t StatusBarState = 0;        // what the bar shows (status_state)
     int32_t ColonWidth = 0;
     std::array<StockCell, kMaxCells + 1> Cells{};  // 1..30
     // The mouse and wheel (presses, drags, hover).

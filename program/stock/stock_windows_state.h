@@ -18,26 +18,27 @@ class StockWindow;
 inline constexpr int kStockSlots = 10;  // slots 1..10
 inline constexpr int kMaxCells = 30;
 
-// Display options of every stock window ("StkPicX", "StBar", ... under the program key).
+// Display options of every stock window, stored under the program key by the names in
+// quotes.
 struct StockOptions {
-    int32_t StkPicX = 0;  // 0 until the first window of the run has read it
-    uint8_t StBar = 4;
+    int32_t InfoColumnWidth = 0;  // "StkPicX"; 0 until the first window of the run has read it
+    uint8_t StatusBarLayout = 4;  // "StBar", 0 (none) to 6
     uint8_t ShowFile = 0;
     uint8_t ShowWidth = 1;
     uint8_t ShowHeight = 0;
-    uint8_t ShowPalNum = 0;
-    uint8_t ShowPicSize = 0;
-    uint8_t ShowDescX = 1;
+    uint8_t ShowPaletteSize = 0;      // "ShowPalNum": the picture's palette colours
+    uint8_t ShowPictureSize = 0;      // "ShowPicSize": the loaded picture's data size
+    uint8_t ShowDescriptionMark = 1;  // "ShowDescX": the "D" of an entry with a description
     uint8_t ShowWay = 1;
     uint8_t ShowType = 1;
-    uint8_t StockTip = 0;
-    uint8_t StockDir = 0;
+    uint8_t DescriptionTip = 0;  // "StockTip": an entry's description as its tool tip
+    uint8_t FaceRight = 0;       // "StockDir": vehicles without a direction of their own face right
     uint8_t WheelMode = 1;
     uint8_t ReplOwn = 1;
     // The authors menu's options, read before that menu is built.
-    uint8_t ShowAuth = 0;
-    uint8_t AuthSort = 0;
-    uint8_t AuthCut = 0;
+    uint8_t AuthorNames = 0;   // "ShowAuth": 0 none, else which of an author's names
+    uint8_t AuthorOrder = 0;   // "AuthSort"
+    uint8_t AuthorGroups = 0;  // "AuthCut": how the authors menu is cut into groups
 };
 
 struct StockWindowsState {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -49,10 +48,8 @@ struct KeyLine {
     throw ProgramError(error_number::kStockDeclaration, message);
 }
 
-// Reads the line's parameters as a set of their own, so that a load from inside script
-// reading leaves the script line's parameters as they were.
-void withParams(std::u16string_view text, const std::function<void()>& use) { paramTable().WithParams(text, use); }
-
+// Each key line reads its parameters as a set of their own (`WithParams`), so that a load
+// from inside script reading leaves the script line's parameters as they were.
 std::u16string param(std::u16string_view name) { return paramTable().GetParam(name, u""); }
 
 double number(std::u16string_view text) { return plat::roundHalfEven(plat::val(text)); }
@@ -109,7 +106,7 @@ int32_t onAuth(const std::u16string& arg, int32_t) {
 
 int32_t onAuthK(const std::u16string& arg, int32_t) {
     AuthorEntry author;
-    withParams(arg, [&] {
+    paramTable().WithParams(arg, [&] {
         static constexpr std::array<const char16_t*, 6> kNames = {u"K", u"S", u"N", u"E", u"H", u"D"};
         for (size_t k = 0; k < kAuthorFields.size(); ++k) author.*kAuthorFields[k] = param(kNames[k]);
         author.X = param(u"X");
@@ -129,7 +126,7 @@ int32_t onCountHint(const std::u16string& arg, int32_t) {
 
 int32_t onCat(const std::u16string& arg, int32_t) {
     CategoryEntry c;
-    withParams(arg, [&] {
+    paramTable().WithParams(arg, [&] {
         c.Level = plat::clampToInt16(number(param(u"L")));
         c.Key = param(u"K");
         c.Text = param(u"T");
@@ -178,7 +175,7 @@ int32_t onLib(const std::u16string& arg, int32_t) {
 int32_t onLibK(const std::u16string& arg, int32_t) {
     static constexpr std::array<const char16_t*, 5> kNames = {u"K", u"N", u"A", u"H", u"D"};
     LibInfoEntry info;
-    withParams(arg, [&] {
+    paramTable().WithParams(arg, [&] {
         for (size_t k = 0; k < kLibFields.size(); ++k) info.*kLibFields[k] = param(kNames[k]);
     });
     storeLibInfo(std::move(info));
@@ -187,7 +184,7 @@ int32_t onLibK(const std::u16string& arg, int32_t) {
 
 int32_t onTxt(const std::u16string& arg, int32_t) {
     LangTextEntry text;
-    withParams(arg, [&] {
+    paramTable().WithParams(arg, [&] {
         text.Key = param(u"K");
         if (stockState().TextKeys.count(text.Key) != 0) raiseDeclaration(FormatText(u"MDEF", {u"$TXT K=" + text.Key}));
         languageNames(text.Texts);
@@ -206,7 +203,7 @@ int32_t onLang(const std::u16string& arg, int32_t) {
     ProgramState& st = programState();
     if (st.Shared.LanguageCount >= kMaxLanguages) raiseDeclaration(GetText(u"MLANG"));
     LanguageEntry lang;
-    withParams(arg, [&] {
+    paramTable().WithParams(arg, [&] {
         lang.Code = plat::ucase(param(u"K"));
         for (int32_t i = 0; i <= st.Shared.LanguageCount; ++i) {
             if (st.Arrays.Languages[i].Code == lang.Code)
@@ -221,7 +218,7 @@ int32_t onLang(const std::u16string& arg, int32_t) {
 
 int32_t onBackground(const std::u16string& arg, int32_t) {
     int32_t colour = 0;
-    withParams(arg, [&] {
+    paramTable().WithParams(arg, [&] {
         int shift = 0;
         for (const char16_t* name : {u"R", u"G", u"B"}) {
             colour |= static_cast<int32_t>(std::clamp<double>(number(param(name)), 0, 255)) << shift;
@@ -274,7 +271,7 @@ int32_t onDescKey(const std::u16string& arg, int32_t line) {
     stockState().DescriptionsPresent = true;
     DescKeyEntry fields;
     std::u16string s, l;
-    withParams(arg, [&] {
+    paramTable().WithParams(arg, [&] {
         fields.Key = param(u"K");
         languageNames(fields.Names);
         fields.Abbrev = param(u"A");
@@ -314,7 +311,7 @@ int32_t onDescValue(const std::u16string& arg, int32_t line) {
         return kKeyLineGoOn;
     }
     DescValueEntry value;
-    withParams(arg, [&] {
+    paramTable().WithParams(arg, [&] {
         value.Key = plat::ucase(param(u"K"));
         value.S = param(u"S");
         languageNames(value.Names);

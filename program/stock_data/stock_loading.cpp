@@ -44,7 +44,7 @@ void noteFault(std::u16string text) {
 
 // Lets the window events run and tells whether the load was cancelled meanwhile.
 bool pumpAndCheckCancel() {
-    if (stockLoadHooks().pumpEvents) stockLoadHooks().pumpEvents();
+    Installed<StockLoadEvents>()->pumpEvents();
     return programState().Shared.CancelLoad != 0;
 }
 

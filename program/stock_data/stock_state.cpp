@@ -12,15 +12,8 @@ StockState& stockState() {
     return state;
 }
 
-StockLoadHooks& stockLoadHooks() {
-    static StockLoadHooks hooks = [] {
-        StockLoadHooks h;
-        h.pumpEvents = [] {
-            if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
-        };
-        return h;
-    }();
-    return hooks;
+void StockLoadEvents::pumpEvents() {
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
 }
 
 void ShowStockMessage(const std::u16string& text) {

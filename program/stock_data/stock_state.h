@@ -4,9 +4,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <unordered_set>
+
+#include "program/core/startup/installed.h"
 
 namespace yov {
 
@@ -37,13 +38,15 @@ struct StockState {
 
 StockState& stockState();
 
-struct StockLoadHooks {
-    // Lets the pending window events run (the progress window, its cancel key).
-    std::function<void()> pumpEvents;
+// What a stock load asks of the window system while it runs: to let the pending window
+// events run (the progress window, its cancel key). Its own `pumpEvents` is the Qt event
+// loop's; tests, benchmarks and fuzz targets count or replace them with a derived one
+// installed for their lifetime (`ScopedInstall<StockLoadEvents>`).
+class StockLoadEvents {
+public:
+    virtual ~StockLoadEvents() = default;
+    virtual void pumpEvents();
 };
-
-// Defaults to the Qt event loop's processEvents; tests count or replace it.
-StockLoadHooks& stockLoadHooks();
 
 // A message of the loader for the user: an O.K. box (none while the show presents through
 // DirectDraw) and a line of the error log, so that a stock refused by the screen saver

@@ -232,21 +232,21 @@ void AboutWindow::Form_Resize() {
     m.height = height();
     m.minimised = isMinimized();
     m.noRail = (sources_.scriptFlags & 1) != 0;
-    m.titleW = Label1.width();
-    m.titleH = Label1.height();
+    m.titleWidth = Label1.width();
+    m.titleHeight = Label1.height();
     for (size_t i = 0; i < Lab.size(); ++i) {
-        m.labW[i] = Lab[i]->width();
-        m.labH[i] = Lab[i]->height();
+        m.labelWidths[i] = Lab[i]->width();
+        m.labelHeights[i] = Lab[i]->height();
     }
-    m.buttonW = Command1.width();
-    m.buttonH = Command1.height();
-    m.leftPicW = LeftPicWidth;
-    m.leftPicH = Pic1.height();
-    m.rightPicW = RightPicWidth;
-    m.rightPicH = Pic2.height();
-    m.railTileH = railTile_.isNull() ? 7 : railTile_.height();
+    m.buttonWidth = Command1.width();
+    m.buttonHeight = Command1.height();
+    m.leftPictureWidth = LeftPicWidth;
+    m.leftPictureHeight = Pic1.height();
+    m.rightPictureWidth = RightPicWidth;
+    m.rightPictureHeight = Pic2.height();
+    m.railTileHeight = railTile_.isNull() ? 7 : railTile_.height();
     // One control row: 315 twips.
-    m.ButtonHeight = 315 / std::max(programState().machine.TwipsPerPixelY, 1);
+    m.rowHeight = 315 / std::max(programState().machine.TwipsPerPixelY, 1);
     places_ = LayOutAbout(m);
     if (!places_.changed) return;
     place(Shape1, places_.band);
@@ -255,10 +255,10 @@ void AboutWindow::Form_Resize() {
         place(Pic3, places_.ground);
         fillGround();
     }
-    place(Pic1, places_.leftPic);
-    place(Pic2, places_.rightPic);
+    place(Pic1, places_.leftPicture);
+    place(Pic2, places_.rightPicture);
     place(Label1, places_.title);
-    for (size_t i = 0; i < Lab.size(); ++i) place(*Lab[i], places_.lab[i]);
+    for (size_t i = 0; i < Lab.size(); ++i) place(*Lab[i], places_.labels[i]);
     place(Command1, places_.button);
     Line1.setGeometry(places_.lineX1, places_.lineY - 1, std::max(places_.lineX2 - places_.lineX1, 0), 2);
     place(Txt, places_.credits);

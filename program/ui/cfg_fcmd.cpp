@@ -71,7 +71,7 @@ bool CfgFrm::FCmd(int16_t& code, int32_t& arg1, int32_t& /*arg2*/, int32_t& /*ar
     int32_t index = 0;
     SplitCmdId(base, index);
     if (base >= cmd::kAlt1 && base <= cmd::kAlt4) {
-        cfgState().CurTab = static_cast<uint8_t>(base - cmd::kAlt1 + 1);
+        cfgState().CurrentTab = static_cast<uint8_t>(base - cmd::kAlt1 + 1);
         SetTab();
         return true;
     }

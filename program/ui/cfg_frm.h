@@ -40,7 +40,7 @@ public:
     // Builds and fills the dialog (once, right after construction). An error ends it with a
     // message box; the dialog then stores changes again.
     void Form_Load();
-    // Shows the page of CurTab and fills it from memory.
+    // Shows the page of CurrentTab and fills it from memory.
     void SetTab();
     void Tab1_Click();
     void Timer1_Timer();

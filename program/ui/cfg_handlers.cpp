@@ -16,9 +16,6 @@
 #include <QScreen>
 #include <QUrl>
 
-#include <functional>
-#include <utility>
-
 #include "platform/text.h"
 #include "program/core/texts/qt_text.h"
 #include "program/core/binding/engine_binding.h"
@@ -119,7 +116,7 @@ void CfgFrm::OptAlg_Click(int index) {
     if (cs.ModeIndex != kFullScreenMode) return;
     ChkAct->setEnabled(index >= 2);
     if (index >= 2) {
-        ChkAct->setChecked(cs.DDA != 0);
+        ChkAct->setChecked(cs.KeepScreenMode != 0);
         ChkAct_Click();
     } else {
         const bool was = ChkAct->isChecked();
@@ -146,13 +143,14 @@ void CfgFrm::ChkAct_Click() {
         ModeCombo[0]->addItem(
             toQString(ResolutionCaption(list.width[static_cast<size_t>(i)], list.height[static_cast<size_t>(i)])));
     }
-    const QSize screen =
-        QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->size() : QSize(cs.DDX, cs.DDY);
+    const QSize screen = QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->size()
+                                                                     : QSize(cs.ModeWidth, cs.ModeHeight);
     bool screenSize = false;
-    const int entry = ResolutionToSelect(list, cs.DDX, cs.DDY, screen.width(), screen.height(), &screenSize);
+    const int entry =
+        ResolutionToSelect(list, cs.ModeWidth, cs.ModeHeight, screen.width(), screen.height(), &screenSize);
     if (screenSize) {
-        cs.DDX = static_cast<int16_t>(screen.width());
-        cs.DDY = static_cast<int16_t>(screen.height());
+        cs.ModeWidth = static_cast<int16_t>(screen.width());
+        cs.ModeHeight = static_cast<int16_t>(screen.height());
     }
     if (entry >= 0) {
         ModeCombo[0]->setCurrentIndex(entry);
@@ -169,10 +167,10 @@ void CfgFrm::Combo1_Click() {
     StoreSetting(u"DDX", cs.Resolutions.width[static_cast<size_t>(i)], true);
     StoreSetting(u"DDY", cs.Resolutions.height[static_cast<size_t>(i)], true);
     const FillingScope filling;
-    depths_ = DepthsOf(CollectedDisplayModes(), cs.DDX, cs.DDY);
+    depths_ = DepthsOf(CollectedDisplayModes(), cs.ModeWidth, cs.ModeHeight);
     ModeCombo[1]->clear();
     for (int32_t d : depths_) ModeCombo[1]->addItem(toQString(DepthCaption(d)));
-    const int k = EntryToSelect(depths_, cs.DDB);
+    const int k = EntryToSelect(depths_, cs.ModeDepth);
     if (k >= 0) {
         ModeCombo[1]->setCurrentIndex(k);
         Combo2_Click();
@@ -189,7 +187,7 @@ void CfgFrm::Combo2_Click() {
     rates_.clear();
     if (i >= 1 && i <= std::min<int>(cs.Resolutions.count, kMaxResolutions)) {
         rates_ = RatesOf(CollectedDisplayModes(), cs.Resolutions.width[static_cast<size_t>(i)],
-                         cs.Resolutions.height[static_cast<size_t>(i)], cs.DDB);
+                         cs.Resolutions.height[static_cast<size_t>(i)], cs.ModeDepth);
     }
     ModeCombo[2]->clear();
     for (int32_t r : rates_) ModeCombo[2]->addItem(toQString(RateCaption(r)));
@@ -198,7 +196,7 @@ void CfgFrm::Combo2_Click() {
     ModeCombo[2]->setEnabled(any);
     // Without a rate "DDF" keeps its value: the show takes the driver's default for 0.
     if (any) {
-        ModeCombo[2]->setCurrentIndex(EntryToSelect(rates_, cs.DDF));
+        ModeCombo[2]->setCurrentIndex(EntryToSelect(rates_, cs.ModeRefresh));
         Combo3_Click();
     }
 }
@@ -287,12 +285,8 @@ void CfgFrm::CmdBrw_Click(int list) {
 void CfgFrm::TtDepend(const std::u16string& file) {
     // Reading a script for its options must not change the stock: a script that names its
     // own stock would make the stock combo re-create the dialog on it, again and again. The
-    // reader passes over a stock line that has nowhere to go.
-    struct NoStockNaming {
-        std::function<void(const std::u16string&)> saved = std::exchange(scriptReader().hooks.setStockName, nullptr);
-        ~NoStockNaming() { scriptReader().hooks.setStockName = std::move(saved); }
-    } noStockNaming;
-    ReadScript(file, 1);
+    // reader passes over the script's stock line.
+    ReadScript(file, 1, StockLine::PassedOver);
     BuildScriptMenus(scriptReader().S);
 }
 

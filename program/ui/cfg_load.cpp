@@ -181,7 +181,7 @@ void CfgFrm::SetCmbLst(int list) {
 }
 
 void CfgFrm::Tab1_Click() {
-    cfgState().CurTab = static_cast<uint8_t>(Tab1->currentIndex() + 1);
+    cfgState().CurrentTab = static_cast<uint8_t>(Tab1->currentIndex() + 1);
     SetTab();
 }
 
@@ -219,7 +219,7 @@ void CfgFrm::SetTab() {
     enableMenu(kOptionMenuCommand, ms.scene.ConfigOk && scriptReader().S.OptionCount > 0);
     DrawMenuBar();
 
-    switch (cs.CurTab) {
+    switch (cs.CurrentTab) {
     case kTabMain:
         for (size_t i = 0; i < 2; ++i) {
             CmbFil[i]->setEnabled(notRunning);
@@ -243,8 +243,8 @@ void CfgFrm::SetTab() {
         break;
     default: break;
     }
-    FFrm->setVisible(cs.CurTab == kTabMain);
-    WFrm->setVisible(cs.CurTab == kTabFullScreen || cs.CurTab == kTabWindow);
+    FFrm->setVisible(cs.CurrentTab == kTabMain);
+    WFrm->setVisible(cs.CurrentTab == kTabFullScreen || cs.CurrentTab == kTabWindow);
     CfgFilling() = 0;
 }
 

@@ -185,17 +185,17 @@ StockHitResolver StockRowsResolver(const StockWindow& window) {
     const StockWindow* w = &window;
     return [w](QPoint p) {
         StockHit hit;
-        const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+        const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
         if (p.y() < g.top(1) || g.rowHeight < 1) return hit;
         const int32_t cell = (p.y() - g.top(1)) / g.rowHeight + 1;
         if (!showsEntry(*w, cell)) return hit;
         const StockCell& c = w->Cells[static_cast<size_t>(cell)];
         RowRect category = g.category(cell);
-        category.width = c.CatWidth;
+        category.width = c.CategoryWidth;
         // The category label lies in front where it is wider than the column.
-        if (c.CatVisible && inside(category, p))
+        if (c.CategoryVisible && inside(category, p))
             hit.part = StockPart::Category;
-        else if (RowRect name = g.name(cell); c.LabVisible && inside({name.x, name.y, c.LabWidth, name.height}, p))
+        else if (RowRect name = g.name(cell); c.NameVisible && inside({name.x, name.y, c.NameWidth, name.height}, p))
             hit.part = StockPart::Caption;
         else if (c.SizeVisible && inside(g.size(cell), p))
             hit.part = StockPart::SizeLabel;

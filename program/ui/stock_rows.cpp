@@ -85,12 +85,12 @@ int32_t StockRows::textWidth(RowFont font, std::u16string_view text) {
 }
 
 void StockRows::cellChanged(int32_t cell) {
-    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
     update(QRect(0, g.top(cell) - kFrameWidth, width(), g.rowHeight));
 }
 
 void StockRows::paintBox(int32_t cell) {
-    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
     update(qRect(g.box(cell, window_.BoxWidth)));
 }
 
@@ -109,7 +109,7 @@ uintptr_t StockRows::boxWindow(int32_t cell) {
 }
 
 void StockRows::placeBoxes() {
-    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
     for (int32_t i = 1; i <= kMaxCells; ++i) {
         QWidget* box = boxes_[static_cast<size_t>(i)];
         if (box == nullptr) continue;
@@ -127,7 +127,7 @@ void StockRows::paintEvent(QPaintEvent* event) {
     painter.setClipRegion(event->region());
     // A moving picture repaints its box alone: the other rows, with their pictures' copies,
     // are passed over.
-    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
     for (int32_t i = 1; i <= window_.CellCount && i <= kMaxCells; ++i) {
         const QRect row =
             QRect(0, g.top(i), width(), g.rowHeight) | qRect(g.category(i)) | qRect(g.frame(i, window_.BoxWidth));
@@ -137,7 +137,7 @@ void StockRows::paintEvent(QPaintEvent* event) {
 
 void StockRows::paintCell(QPainter& p, int32_t i) {
     const StockCell& c = window_.Cells[static_cast<size_t>(i)];
-    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.StkPicX);
+    const StockRowGeometry g(programState().Shared.PictureHeight, stockWindows().Options.InfoColumnWidth);
     p.setPen(Qt::black);
     if (c.FrameVisible) {
         const RowRect f = g.frame(i, window_.BoxWidth);
@@ -150,20 +150,20 @@ void StockRows::paintCell(QPainter& p, int32_t i) {
         paintPicture(p, i, b.x, b.y);
         p.restore();
     }
-    if (c.CatVisible) {
+    if (c.CategoryVisible) {
         RowRect r = g.category(i);
-        r.width = c.CatWidth;
+        r.width = c.CategoryWidth;
         p.fillRect(qRect(r), Qt::white);
         p.setFont(stockRowFont());
-        printAt(p, 5, r.y, c.CatText);
+        printAt(p, 5, r.y, c.CategoryText);
     }
-    if (c.LabVisible) {
+    if (c.NameVisible) {
         RowRect r = g.name(i);
-        r.width = c.LabWidth;
+        r.width = c.NameWidth;
         p.save();
         p.setClipRect(qRect(r), Qt::IntersectClip);
-        p.setFont(stockRowFont(c.LabBold));
-        printAt(p, r.x, r.y, c.CapName);
+        p.setFont(stockRowFont(c.NameBold));
+        printAt(p, r.x, r.y, c.CaptionName);
         p.restore();
     }
     p.setFont(stockRowFont());

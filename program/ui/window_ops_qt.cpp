@@ -52,7 +52,6 @@ void applyState(QAction* a, uint32_t state) {
 }  // namespace
 
 QtWindowOps::QtWindowOps(QObject* parent) : QObject(parent) {
-    proc_ = [](LvWindow w, LvWindowMessage* m) { return lv::WindowProc(w, m); };
     table_.size = sizeof(LvWindowOps);
     table_.context = this;
     table_.createMenu = [](void* c, int32_t bar) { return self(c)->createMenu(bar != 0); };
@@ -131,7 +130,7 @@ QMenuBar* QtWindowOps::menuBarOf(const QWidget* window) const {
 int32_t QtWindowOps::forward(QWidget* window, LvWindowMessage& message) {
     if (window == nullptr) return kLvProcUnknown;
     try {
-        return proc_(reinterpret_cast<LvWindow>(window), &message);
+        return lv::WindowProc(reinterpret_cast<LvWindow>(window), &message);
     } catch (...) {
         return kLvProcUnknown;  // nothing may unwind through Qt's event delivery
     }
@@ -474,7 +473,7 @@ uintptr_t QtWindowOps::hookWindow(LvWindow window, int32_t hook, int32_t userDat
         m.userData = userData;
         m.message = kLvMsgDestroy;
         try {
-            proc_(window, &m);
+            lv::WindowProc(window, &m);
         } catch (...) {}
         auto it = hooks_.find(token);
         if (it != hooks_.end()) {

@@ -8,7 +8,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <functional>
 #include <map>
 #include <unordered_map>
 
@@ -26,9 +25,6 @@ class FormHook;
 class QtWindowOps : public QObject {
     Q_OBJECT
 public:
-    // The engine's window procedure; tests may put another in its place.
-    using WindowProcFn = std::function<int32_t(LvWindow, LvWindowMessage*)>;
-
     explicit QtWindowOps(QObject* parent = nullptr);
     ~QtWindowOps() override;
 
@@ -36,7 +32,6 @@ public:
     // Hands the table to the engine. False when the engine cannot be bound.
     bool install();
 
-    void setWindowProc(WindowProcFn proc) { proc_ = std::move(proc); }
     // How long the mouse must rest on a subclassed control before it counts as hovering.
 
     QMenu* menu(LvHandle handle) const;
@@ -92,7 +87,6 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     LvWindowOps table_{};
-    WindowProcFn proc_;
     std::unordered_map<LvHandle, MenuRecord> menus_;
     LvHandle nextHandle_ = 1;
     std::map<const QWidget*, BarRecord> bars_;

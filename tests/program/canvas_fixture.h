@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "answering_msgbox.h"
 #include "frame_step_stand_ins.h"
 #include "engine/letter_pictures.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_hooks.h"
-#include "program/core/windows/msgbox.h"
 #include "program/core/startup/upper_calls.h"
 #include "program/show/show_wiring.h"
 
@@ -36,22 +36,11 @@ protected:
         yov::showDrawing() = &yov::kShowDrawing;
         // Other tests may have stopped or reloaded the engine since the classes were handed over.
         yov::ForgetBufferClasses();
-        savedResponder_ =
-            yov::setMsgBoxResponder([this](std::u16string_view text, int32_t style, std::u16string_view, int32_t) {
-                boxes.emplace_back(text);
-                styles.push_back(style);
-                return yov::msgbox::kOk;
-            });
     }
-    void TearDown() override { yov::setMsgBoxResponder(savedResponder_); }
 
     program_test::RecordedFrameSteps frameSteps;
     std::vector<int32_t>& steps = frameSteps.sites;
-    std::vector<std::u16string> boxes;
-    std::vector<int32_t> styles;
-
-private:
-    yov::MsgBoxResponder savedResponder_;
+    program_test::AnsweringMsgBox boxes{yov::msgbox::kOk};
 };
 
 }  // namespace canvas_test

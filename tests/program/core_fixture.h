@@ -19,8 +19,8 @@
 #include "platform/config_folder.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "program/core/windows/msgbox.h"
 #include "program/core/startup/core_state.h"
+#include "answering_msgbox.h"
 #include "engine_fake.h"
 
 namespace core_test {
@@ -126,12 +126,6 @@ inline void addLanguage(std::u16string code) {
     st.Arrays.Languages[i].Code = std::move(code);
 }
 
-struct ShownBox {
-    std::u16string text;
-    int32_t style = 0;
-    std::u16string title;
-};
-
 // Program core tests: everything reset, settings and log in a scratch folder.
 class CoreTest : public ::testing::Test {
 protected:
@@ -141,14 +135,8 @@ protected:
         useFakeEngineTexts();
         plat::Registry::current().reopen(folder() + "/config");
         yov::programState().files.ErrorLogPath = u16(folder() + "/Rolvane.err");
-        previousResponder_ = yov::setMsgBoxResponder(
-            [this](std::u16string_view text, int32_t style, std::u16string_view title, int32_t) {
-                boxes_.push_back({std::u16string(text), style, std::u16string(title)});
-                return answer_;
-            });
     }
     void TearDown() override {
-        yov::setMsgBoxResponder(previousResponder_);
         plat::Registry::current().reopen(plat::configFolder());
         resetProgramState();
     }
@@ -176,9 +164,10 @@ protected:
 
     QTemporaryDir scratch_;
     FixtureEngine coreEngine_;
-    std::vector<ShownBox> boxes_;
-    int32_t answer_ = 0;
-    yov::MsgBoxResponder previousResponder_;
+    // Boxes are written down and answered with answer_ (0: closed without a button).
+    program_test::AnsweringMsgBox msgBoxes_{0};
+    std::vector<program_test::MsgBoxRequest>& boxes_ = msgBoxes_.requests;
+    int32_t& answer_ = msgBoxes_.answer;
 };
 
 }  // namespace core_test

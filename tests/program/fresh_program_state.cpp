@@ -30,6 +30,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/scene/placed_pictures.h"
 #include "program/scene/script_reader.h"
+#include "program/scene/script_reader_calls.h"
 #include "program/stock_data/stock_state.h"
 #include "program/scene/vehicle_build.h"
 #include "program/show/anim_wheel.h"
@@ -107,12 +108,13 @@ struct FreshShowFamilies {
     Kept<yov::ParamParser> parser{&yov::paramParser};
     Remade<yov::ParamTable> table{&yov::paramTable};
     Remade<yov::ScriptReader> reader{&yov::scriptReader};
+    Kept<yov::ScriptShowCalls*> scriptShowCalls{&yov::Installed<yov::ScriptShowCalls>};
+    Kept<yov::ScriptReadServices*> scriptServices{&yov::Installed<yov::ScriptReadServices>};
     Remade<yov::LineReaders> lineReaders{&yov::lineReaders};
     Kept<yov::StockState> stock{&yov::stockState};
     Kept<yov::PictureBuildState> pictureBuild{&yov::pictureBuildState};
     Kept<yov::VehicleBuildState> vehicleBuild{&yov::vehicleBuild};
     Kept<yov::PictureSlotTable> pictureSlots{&yov::pictureSlots};
-    Kept<yov::StockLoadHooks> loadHooks{&yov::stockLoadHooks};
     Kept<yov::PlacedPictureHooks> placedHooks{&yov::placedPictureHooks};
 
     // The trains.

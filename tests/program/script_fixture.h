@@ -1,5 +1,5 @@
 // The program's script reader over small scripts written into a scratch folder, with the
-// real engine reader behind it; the stock loader and the show options are watched.
+// real engine reader behind it; the stock the script names is watched, not loaded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,12 +12,26 @@
 #include "core_fixture.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/program_state.h"
+#include "program/core/startup/installed.h"
 #include "program/scene/script_reader.h"
+#include "program/scene/script_reader_calls.h"
 #include "program/core/binding/engine_events.h"
 
 namespace script_test {
 
 inline int32_t NoEvents(DllEventRec*) noexcept { return 0; }
+
+// The program's services for a read, but the stock is only named and counted, and the picture
+// cache stays as it is.
+class WatchedStock : public yov::ScriptReadServices {
+public:
+    void nameStock(const std::u16string& name) override { named = name; }
+    void loadStock() override { ++loads; }
+    void openPictureCache() override {}
+
+    std::u16string named;
+    int loads = 0;
+};
 
 class ScriptTest : public core_test::CoreTest {
 protected:
@@ -45,20 +59,16 @@ protected:
             t[key] = text;
         }
         ASSERT_EQ(yov::InitEngineOnProgramArrays(&NoEvents, nullptr), 0);
-        // Case tables call SetUp again inside a test: the hooks to put back are those from
+        // Case tables call SetUp again inside a test: the services to put back are those from
         // before the first call, not this fixture's own.
-        if (!hooksSaved_) saved_ = reader().hooks;
-        hooksSaved_ = true;
-        reader().hooks.setStockName = [this](const std::u16string& name) { stock_ = name; };
-        reader().hooks.loadStock = [this] { ++stockLoads_; };
-        reader().hooks.openPictureCache = [] {};
-        reader().hooks.parseShowOptions = [this] { ++showOptions_; };
-        reader().hooks.engineVersion = [] { return std::u16string(u"4.3.8F Oct 22 2004"); };
+        if (!installed_) saved_ = yov::Installed<yov::ScriptReadServices>();
+        installed_ = true;
+        yov::Installed<yov::ScriptReadServices>() = &stock_;
         reader().S.RandomSeed = 0;
     }
     void TearDown() override {
-        if (hooksSaved_) reader().hooks = saved_;
-        hooksSaved_ = false;
+        if (installed_) yov::Installed<yov::ScriptReadServices>() = saved_;
+        installed_ = false;
         yov::lv::MacFree();
         yov::lv::CloseDLL();
         CoreTest::TearDown();
@@ -83,11 +93,9 @@ protected:
     const yov::SectRec& sect(int32_t i) const { return S().Sections[static_cast<size_t>(i)]; }
     std::string member(int32_t i) const { return core_test::utf8(S().Members[static_cast<size_t>(i)].Text); }
 
-    yov::ScriptHooks saved_;
-    bool hooksSaved_ = false;
-    std::u16string stock_;
-    int stockLoads_ = 0;
-    int showOptions_ = 0;
+    WatchedStock stock_;
+    yov::ScriptReadServices* saved_ = nullptr;
+    bool installed_ = false;
 };
 
 }  // namespace script_test

@@ -1,5 +1,6 @@
 #include "frame_step_stand_ins.h"
 #include "immediate_blit_engine.h"
+#include "process_end_stand_ins.h"
 #include "script_show_fixture.h"
 
 #include <gtest/gtest.h>
@@ -229,10 +230,11 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
 
     Run run;
     QEventLoop ending;
-    yov::setProcessEnd([&run, &ending](int32_t code) {
+    program_test::RecordedProcessEnds processEnds;
+    processEnds.onEnd = [&run, &ending](int32_t code) {
         run.exitCode = code;
         ending.quit();
-    });
+    };
     const yov::MainResult result = yov::Main(options.commandLine);
     if (result.keepRunning && run.exitCode < 0) {
         QTimer::singleShot(30000, &ending, &QEventLoop::quit);
@@ -240,7 +242,6 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
     } else if (!result.keepRunning) {
         run.exitCode = result.exitCode;
     }
-    yov::setProcessEnd({});
     run.frames = presented;
     run.log = ErrorLog();
     return run;

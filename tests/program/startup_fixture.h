@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core_fixture.h"
+#include "process_end_stand_ins.h"
 #include "platform/named_mutex.h"
 #include "program/core/windows/context_help.h"
 #include "program/core/startup/program_state.h"
@@ -101,11 +102,9 @@ protected:
         std::filesystem::create_directories(folder() + "/tmp");
         runtime_.emplace("XDG_RUNTIME_DIR", folder() + "/run");
         tmp_.emplace("TMP", folder() + "/tmp");
-        yov::setProcessEnd([this](int32_t code) { exitCodes_.push_back(code); });
     }
     void TearDown() override {
         resetStartupState();
-        yov::setProcessEnd({});
         tmp_.reset();
         runtime_.reset();
         CoreTest::TearDown();
@@ -141,7 +140,8 @@ protected:
         return plat::NamedMutex::CreateIn(dir, name);
     }
 
-    std::vector<int32_t> exitCodes_;
+    program_test::RecordedProcessEnds processEnds_;
+    std::vector<int32_t>& exitCodes_ = processEnds_.codes;
 
 private:
     std::optional<ScopedEnv> runtime_;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "program/stock/stock_commands.h"
 #include "program/stock/stock_input.h"
 #include "program/stock/stock_search.h"
+#include "stock_load_pumps.h"
 #include "stock_window_fixture.h"
 #include "program/core/binding/engine_events.h"
 
@@ -23,15 +25,12 @@ namespace stock_browser_test {
 
 class StockBrowserTest : public stock_window_test::StockWindowTest {
 protected:
-    void SetUp() override {
-        StockWindowTest::SetUp();
-        savedLoadHooks_ = yov::stockLoadHooks();
-    }
+    void SetUp() override { StockWindowTest::SetUp(); }
     void TearDown() override {
         windows.clear();
         if (engineStarted_) yov::lv::CloseDLL();
         engineStarted_ = false;
-        yov::stockLoadHooks() = savedLoadHooks_;
+        loadPumps_.reset();
         StockWindowTest::TearDown();
     }
 
@@ -65,7 +64,7 @@ protected:
     void LoadDemo() {
         yov::paramTable().Base = 0;
         yov::paramTable().ClearParams();
-        yov::stockLoadHooks().pumpEvents = [] {};
+        loadPumps_.emplace();
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;
         st.Shared.CancelLoad = 0;
@@ -93,7 +92,7 @@ protected:
     int& beeps = controls.beeps;
 
 private:
-    yov::StockLoadHooks savedLoadHooks_;
+    std::optional<program_test::CountedEventPumps> loadPumps_;  // while the demo stock is loaded
     bool engineStarted_ = false;
 };
 

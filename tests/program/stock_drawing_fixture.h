@@ -22,6 +22,7 @@
 #include "program/stock/stock_browser_state.h"
 #include "program/stock/stock_rows_view.h"
 #include "menu_engine_fake.h"
+#include "process_end_stand_ins.h"
 #include "program/core/binding/engine.h"
 #include "program/stock/stock_window.h"
 #include "program/stock/stock_windows_state.h"
@@ -61,7 +62,6 @@ protected:
         yov::ForgetBufferClasses();
         yov::serviceState() = yov::ServiceState{};
         useEngine_.emplace(engine);
-        yov::setProcessEnd([](int32_t) {});
         yov::ClearPicturePools();
         yov::pictureSlots() = {};
     }
@@ -74,7 +74,6 @@ protected:
         useEngine_.reset();
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
-        yov::setProcessEnd({});
         StockLoadTest::TearDown();
     }
 
@@ -96,7 +95,7 @@ protected:
         yov::StockWindow* sw = w->window.get();
         w->view->bar.onChange = [sw] { sw->VScr_Change(); };
         EXPECT_TRUE(sw->Load());
-        yov::stockWindows().Options.StkPicX = 100;
+        yov::stockWindows().Options.InfoColumnWidth = 100;
         sw->Layout(rows * yov::StockRowHeight(yov::programState().Shared.PictureHeight));
         sw->Rfsh0();
         windows.push_back(std::move(w));
@@ -118,6 +117,7 @@ protected:
 
 private:
     std::optional<yov::ScopedEngine> useEngine_;
+    program_test::RecordedProcessEnds processEnds_;  // a window's closing may post the shutdown
 };
 
 }  // namespace stock_drawing_test

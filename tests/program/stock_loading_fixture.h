@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core_fixture.h"
+#include "stock_load_pumps.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup_tables.h"
@@ -36,8 +37,6 @@ protected:
         yov::paramTable().Base = 0;
         yov::paramTable().ClearParams();
         yov::BuildStartupTables();
-        savedHooks_ = yov::stockLoadHooks();
-        yov::stockLoadHooks().pumpEvents = [this] { ++pumps_; };
         yov::ProgramState& st = yov::programState();
         st.Shared.BuiltinDescKeys = 7;
         st.Shared.CancelLoad = 0;
@@ -45,7 +44,6 @@ protected:
     }
     void TearDown() override {
         yov::lv::CloseDLL();
-        yov::stockLoadHooks() = savedHooks_;
         CoreTest::TearDown();
     }
 
@@ -69,8 +67,8 @@ protected:
     SharedState& Shared() { return yov::programState().Shared; }
     SharedArrays& Arrays() { return yov::programState().Arrays; }
 
-    int pumps_ = 0;
-    yov::StockLoadHooks savedHooks_;
+    program_test::CountedEventPumps loadPumps_;
+    int& pumps_ = loadPumps_.count;
 };
 
 }  // namespace stock_load_test

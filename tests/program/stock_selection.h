@@ -13,7 +13,7 @@ inline std::vector<int32_t> SelectedEntries(const yov::StockWindow& w) {
     std::vector<int32_t> out;
     const yov::ProgramState& st = yov::programState();
     for (int32_t i = 1; i <= st.Shared.StockCount; ++i) {
-        if ((st.Arrays.Stock[i].SelectMask & static_cast<uint16_t>(w.SelBit)) != 0) out.push_back(i);
+        if ((st.Arrays.Stock[i].SelectMask & static_cast<uint16_t>(w.SelectionBit)) != 0) out.push_back(i);
     }
     return out;
 }

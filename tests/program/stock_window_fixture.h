@@ -21,6 +21,7 @@
 #include "program/stock_data/stock_state.h"
 #include "program/stock_data/stock_tables.h"
 #include "menu_engine_fake.h"
+#include "process_end_stand_ins.h"
 #include "program/core/binding/engine.h"
 #include "program/stock/stock_menus.h"
 #include "program/stock/stock_browser_state.h"
@@ -157,8 +158,6 @@ protected:
         yov::programState().Shared.PictureHeight = 30;
         yov::programState().machine.ScreenWidthPx = 1600;
         yov::programState().machine.ScreenHeightPx = 1200;
-        // The last window's closing posts the shutdown; it must not end the tests.
-        yov::setProcessEnd([](int32_t) {});
     }
     void TearDown() override {
         windows.clear();
@@ -166,7 +165,6 @@ protected:
         useEngine_.reset();
         yov::serviceState() = yov::ServiceState{};
         yov::UnloadServiceWindow();
-        yov::setProcessEnd({});
         CoreTest::TearDown();
     }
 
@@ -200,6 +198,8 @@ protected:
 private:
     std::optional<yov::ScopedEngine> useEngine_;
     std::optional<engine_test::RecordingEngine> cacheEngine_;  // made after, gone before useEngine_
+    // The last window's closing posts the shutdown; it must not end the tests.
+    program_test::RecordedProcessEnds processEnds_;
 };
 
 }  // namespace stock_window_test

@@ -51,14 +51,6 @@ std::vector<QPointer<QWidget>>& openedWindows() {
     return windows;
 }
 
-ProcessEnd& processEnd() {
-    static ProcessEnd end = [](int32_t exitCode) {
-        std::fflush(nullptr);
-        std::_Exit(exitCode);
-    };
-    return end;
-}
-
 // A timer handler's error stays in the handler: shown, never thrown into the event loop.
 template <class Step>
 void guarded(Step step) noexcept {
@@ -228,11 +220,9 @@ void PostDeferredAction(int32_t code) {
     LoadServiceWindow().Timer1.start();
 }
 
-void setProcessEnd(ProcessEnd end) {
-    processEnd() = end ? std::move(end) : ProcessEnd([](int32_t exitCode) {
-        std::fflush(nullptr);
-        std::_Exit(exitCode);
-    });
+void ProcessEnd::end(int32_t exitCode) {
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
 }
 
 void Shutdown() {
@@ -251,7 +241,7 @@ void Shutdown() {
     ProgramState& ms = programState();
     ms.instance.InstanceMutex.Close();
     ms.instance.SlotMutex.Close();
-    processEnd()(s.ExitCode);
+    Installed<ProcessEnd>()->end(s.ExitCode);
 }
 
 void CloseLibraries() {

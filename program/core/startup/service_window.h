@@ -13,10 +13,10 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "lumvatek/exports.h"
+#include "program/core/startup/installed.h"
 
 namespace yov {
 
@@ -86,9 +86,13 @@ void PostDeferredAction(int32_t code);
 // window (last opened first), HFrm, both mutexes, the end of the process.
 void Shutdown();
 
-// How the process ends (default: standard output flushed, then _Exit). Tests record instead.
-using ProcessEnd = std::function<void(int32_t exitCode)>;
-void setProcessEnd(ProcessEnd end);
+// How the process ends: standard output flushed, then _Exit. Tests derive a recorder and
+// install it for their lifetime (`ScopedInstall<ProcessEnd>`).
+class ProcessEnd {
+public:
+    virtual ~ProcessEnd() = default;
+    virtual void end(int32_t exitCode);
+};
 
 void CloseLibraries();
 void ResetLibraryTables();

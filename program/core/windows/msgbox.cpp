@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <utility>
 
 #include "program/core/windows/modal.h"
 #include "program/core/windows/msgbox_frm.h"
@@ -14,19 +13,11 @@
 
 namespace yov {
 
-namespace {
-
-MsgBoxResponder& responder() {
-    static MsgBoxResponder r;
-    return r;
+int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title, int32_t helpId) {
+    return Installed<MsgBox>()->show(text, style, title, helpId);
 }
 
-}  // namespace
-
-MsgBoxResponder setMsgBoxResponder(MsgBoxResponder r) { return std::exchange(responder(), std::move(r)); }
-
-int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title, int32_t helpId) {
-    if (responder()) return responder()(text, style, title, helpId);
+int32_t MsgBox::show(std::u16string_view text, int32_t style, std::u16string_view title, int32_t helpId) {
     // Windows live on the main thread only; a report from elsewhere is written out instead.
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
         QThread::currentThread() != QCoreApplication::instance()->thread()) {

@@ -5,9 +5,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "program/core/startup/installed.h"
 
 namespace yov {
 
@@ -23,17 +24,19 @@ inline constexpr int32_t kCancel = 128;
 inline constexpr int kButtonCount = 8;
 }  // namespace msgbox
 
-// Shows `text` modally with the buttons of the low eight bits of `style`, `title` as the
-// window caption and `helpId` as the box's help topic (F1). Returns the answer bit.
-// Without a QApplication (a console road of the program), or off the main thread, the text
-// goes to standard error and the answer is 0.
-int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title = {}, int32_t helpId = 0);
+// The message box the program shows. Its own `show` is the real box: modal, the buttons of
+// the low eight bits of `style`, `title` as the window caption and `helpId` as the box's
+// help topic (F1); it returns the answer bit. Without a QApplication (a console road of the
+// program), or off the main thread, the text goes to standard error and the answer is 0.
+// Tests and fuzz targets answer in its place with a derived box installed for their
+// lifetime (`ScopedInstall<MsgBox>`).
+class MsgBox {
+public:
+    virtual ~MsgBox() = default;
+    virtual int32_t show(std::u16string_view text, int32_t style, std::u16string_view title, int32_t helpId);
+};
 
-// Answers message boxes without a window (tests, headless runs). While a responder is
-// set, ShowMsgBox hands it the request and returns its answer. Returns the previous one;
-// pass an empty function to show real boxes again.
-using MsgBoxResponder =
-    std::function<int32_t(std::u16string_view text, int32_t style, std::u16string_view title, int32_t helpId)>;
-MsgBoxResponder setMsgBoxResponder(MsgBoxResponder responder);
+// Asks the installed box (the program's own unless a test put another in place).
+int32_t ShowMsgBox(std::u16string_view text, int32_t style, std::u16string_view title = {}, int32_t helpId = 0);
 
 }  // namespace yov

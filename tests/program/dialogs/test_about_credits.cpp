@@ -189,18 +189,18 @@ yov::AboutMeasures measures(int32_t w, int32_t h, int32_t titleW) {
     yov::AboutMeasures m;
     m.width = w;
     m.height = h;
-    m.titleW = titleW;
-    m.titleH = 22;
-    m.labW = {120, 200, 90, 110};
-    m.labH = {15, 15, 14, 13};
-    m.buttonW = 80;
-    m.buttonH = 23;
-    m.leftPicW = 171;
-    m.leftPicH = 58;
-    m.rightPicW = 303;
-    m.rightPicH = 58;
-    m.railTileH = 7;
-    m.ButtonHeight = 21;
+    m.titleWidth = titleW;
+    m.titleHeight = 22;
+    m.labelWidths = {120, 200, 90, 110};
+    m.labelHeights = {15, 15, 14, 13};
+    m.buttonWidth = 80;
+    m.buttonHeight = 23;
+    m.leftPictureWidth = 171;
+    m.leftPictureHeight = 58;
+    m.rightPictureWidth = 303;
+    m.rightPictureHeight = 58;
+    m.railTileHeight = 7;
+    m.rowHeight = 21;
     return m;
 }
 
@@ -210,11 +210,11 @@ TEST(AboutLayout, RectanglesOfTheControls) {
     const int32_t g = 107;  // nearest((600 - 200 - 80) / 3)
     EXPECT_EQ(p.band, (yov::AboutRect{0, 0, 600, 58}));
     EXPECT_EQ(p.ground, (yov::AboutRect{0, 58, 600, 7}));
-    EXPECT_EQ(p.leftPic, (yov::AboutRect{0, 0, 171, 58}));
-    EXPECT_EQ(p.rightPic, (yov::AboutRect{297, 0, 303, 58}));
+    EXPECT_EQ(p.leftPicture, (yov::AboutRect{0, 0, 171, 58}));
+    EXPECT_EQ(p.rightPicture, (yov::AboutRect{297, 0, 303, 58}));
     EXPECT_EQ(p.title, (yov::AboutRect{171 + 28, 18, 60, 22}));  // over = -66
-    EXPECT_EQ(p.lab[0], (yov::AboutRect{g, 70, 120, 15}));
-    EXPECT_EQ(p.lab[3], (yov::AboutRect{g, 70 + 15 + 15 + 14, 110, 13}));
+    EXPECT_EQ(p.labels[0], (yov::AboutRect{g, 70, 120, 15}));
+    EXPECT_EQ(p.labels[3], (yov::AboutRect{g, 70 + 15 + 15 + 14, 110, 13}));
     const int32_t y1 = 70 + 57;
     EXPECT_EQ(p.button, (yov::AboutRect{600 - g - 80, 70 + (57 - 21) / 2, 80, 23}));
     EXPECT_EQ(p.lineY, y1 + 5);
@@ -225,13 +225,13 @@ TEST(AboutLayout, RectanglesOfTheControls) {
 TEST(AboutLayout, ANarrowWindowCutsTheWiderPictureFirst) {
     // Pictures 171 and 303 wide with an excess of 20: only the right one loses 20.
     yov::AboutPlaces p = yov::LayOutAbout(measures(464, 300, 0));  // over = 20
-    EXPECT_EQ(p.leftPic.x, 0);
-    EXPECT_EQ(p.rightPic, (yov::AboutRect{464 - 303 + 20, 0, 283, 58}));
+    EXPECT_EQ(p.leftPicture.x, 0);
+    EXPECT_EQ(p.rightPicture, (yov::AboutRect{464 - 303 + 20, 0, 283, 58}));
     EXPECT_EQ(p.title.x, 171);
     // An excess beyond the difference is shared: 132 + half of the rest to the wider.
     p = yov::LayOutAbout(measures(450, 300, 170));  // over = 204, d = 132
-    EXPECT_EQ(p.leftPic.x, -36);
-    EXPECT_EQ(p.rightPic.w, 303 - 168);
+    EXPECT_EQ(p.leftPicture.x, -36);
+    EXPECT_EQ(p.rightPicture.w, 303 - 168);
     EXPECT_EQ(p.title.x, 171 - 36);
 }
 
@@ -240,13 +240,13 @@ TEST(AboutLayout, NoRailMinimisedAndSizesBelowZero) {
     m.noRail = true;
     yov::AboutPlaces p = yov::LayOutAbout(m);
     EXPECT_FALSE(p.groundShown);
-    EXPECT_EQ(p.lab[0].y, 70);  // the tile's height still counts
+    EXPECT_EQ(p.labels[0].y, 70);  // the tile's height still counts
     m.minimised = true;
     EXPECT_FALSE(yov::LayOutAbout(m).changed);
     m = measures(100, 50, 900);  // far smaller than the window's minimum
     p = yov::LayOutAbout(m);
     EXPECT_GE(p.credits.h, 0);
-    EXPECT_GE(p.rightPic.w, 0);
+    EXPECT_GE(p.rightPicture.w, 0);
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(CfgSettings, FillingChangesMemoryOnlyUnlessTheChangeIsStoredAnyway) {
     EXPECT_EQ(stored(u"NStpClkF"), "absent");
     EXPECT_TRUE(yov::StoreSetting(u"DDX", 800, true)) << "the display mode is written whatever";
     EXPECT_EQ(stored(u"DDX"), "800");
-    EXPECT_EQ(yov::cfgState().DDX, 800);
+    EXPECT_EQ(yov::cfgState().ModeWidth, 800);
     EXPECT_EQ(yov::ToggleSwitch(u"Music"), 1) << "menu switches write while filling too";
     EXPECT_EQ(stored(u"Music"), "1");
     EXPECT_EQ(yov::ToggleSwitch(u"Music"), 0);

@@ -74,14 +74,8 @@ protected:
         CoreTest::SetUp();
         useEngine_.emplace(engine_);
         savedView_ = yov::SetOptionMenuView(&view_);
-        savedResponder_ =
-            yov::setMsgBoxResponder([this](std::u16string_view text, int32_t, std::u16string_view, int32_t) {
-                messages.push_back(utf8(std::u16string(text)));
-                return yov::msgbox::kOk;
-            });
     }
     void TearDown() override {
-        yov::setMsgBoxResponder(savedResponder_);
         yov::SetOptionMenuView(savedView_);
         useEngine_.reset();
         CoreTest::TearDown();
@@ -112,7 +106,12 @@ protected:
     yov::SceneScript script;
     std::vector<std::string>& items = engine_.items;
     std::vector<std::string>& help = engine_.help;
-    std::vector<std::string> messages;
+    program_test::AnsweringMsgBox boxes{yov::msgbox::kOk};
+    std::vector<std::string> messages() const {
+        std::vector<std::string> all;
+        for (const std::u16string& text : boxes.texts()) all.push_back(utf8(text));
+        return all;
+    }
     std::map<int32_t, bool>& marks = view_.marks;
     std::map<int32_t, LvHandle>& menus = view_.menus;
     int& draws = view_.draws;
@@ -121,7 +120,6 @@ protected:
 private:
     std::optional<yov::ScopedEngine> useEngine_;
     yov::OptionMenuView* savedView_ = nullptr;
-    yov::MsgBoxResponder savedResponder_;
 };
 
 TEST_F(ScriptOptions, TheMenuHasAnItemPerOptionAndSelectAllFromSixOn) {
@@ -151,7 +149,7 @@ TEST_F(ScriptOptions, TheMenuHasAnItemPerOptionAndSelectAllFromSixOn) {
     EXPECT_EQ(items[7], "6@0:-");
     EXPECT_EQ(items[8], "7@0:Select all");
     EXPECT_EQ(items[9], "8@0:Deselect all");
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(ScriptOptions, HelpLinksReplaceTheScriptPartOfTheHelpMenu) {
@@ -171,13 +169,13 @@ TEST_F(ScriptOptions, BuildErrorsAreShownAndTheFirstStopsTheBuild) {
     declare({{u"A", kOption, 1, u""}, {u"B", kOption, 1, u""}});
     failAt = 0;
     build();
-    EXPECT_EQ(messages, std::vector<std::string>{"SetOptMenu 2 error 7"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"SetOptMenu 2 error 7"});
     EXPECT_EQ(items.size(), 4u) << "the build goes on";
-    messages.clear();
+    boxes.requests.clear();
     items.clear();
     failAt = -1;
     build();
-    EXPECT_EQ(messages, std::vector<std::string>{"SetOptMenu 1 error 7"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"SetOptMenu 1 error 7"});
     EXPECT_EQ(items.size(), 1u);
     EXPECT_EQ(marks.size(), 2u) << "only the first build marked its switches";
 }

@@ -141,7 +141,7 @@ TEST_F(SettingsTableRules, StartupReadsEachModeIntoItsOwnElement) {
     EXPECT_FLOAT_EQ(s.Speed[1], 0.060f);
     EXPECT_EQ(s.NStpKey[0], 0);
     EXPECT_EQ(s.NStpKey[1], 1);
-    EXPECT_EQ(yov::cfgState().DDX, 1024) << "start-up leaves the display mode to the dialog";
+    EXPECT_EQ(yov::cfgState().ModeWidth, 1024) << "start-up leaves the display mode to the dialog";
 }
 
 TEST(ResolutionList, DistinctResolutionsInTheEnginesOrderAtMostTwenty) {

@@ -102,8 +102,8 @@ TEST_F(ScriptReader, DemoSceneBecomesRootScenePathsAndLines) {
     EXPECT_EQ(utf8(s.Options[1].Key), "MOREFREIGHT");
     EXPECT_EQ(s.Options[1].Value, 1);
     EXPECT_EQ(utf8(s.Options[1].Captions[0]), "Long freight trains on the near track");
-    EXPECT_EQ(utf8(stock_), std::string(YOV_DEMO_DATA) + "/demo.stk");
-    EXPECT_EQ(stockLoads_, 1);
+    EXPECT_EQ(utf8(stock_.named), std::string(YOV_DEMO_DATA) + "/demo.stk");
+    EXPECT_EQ(stock_.loads, 1);
 }
 
 TEST_F(ScriptReader, EveryBlockKindIncludesAndOptions) {
@@ -288,7 +288,7 @@ TEST_F(ScriptReader, HeaderModeStopsAtTheFirstLineThatIsNoHeader) {
     EXPECT_EQ(S().OptionCount, 1);
     EXPECT_EQ(S().PlainLines, 0);
     EXPECT_EQ(S().MemberCount, 0);
-    EXPECT_EQ(stockLoads_, 0);
+    EXPECT_EQ(stock_.loads, 0);
     ASSERT_TRUE(read(write("h2.ttt", {"$INFO a", "C=1", "$OPT K=X;N=x"}), 1));
     EXPECT_EQ(S().OptionCount, 0);
 }

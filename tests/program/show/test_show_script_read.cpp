@@ -19,17 +19,14 @@ class ShowScriptRead : public script_test::ScriptTest {
 protected:
     void SetUp() override {
         ScriptTest::SetUp();
-        savedReader_ = yov::scriptReader().hooks;
         savedPools_ = yov::animPoolHooks();
     }
     void TearDown() override {
-        yov::scriptReader().hooks = savedReader_;
         yov::animPoolHooks() = savedPools_;
         ScriptTest::TearDown();
     }
 
 private:
-    yov::ScriptHooks savedReader_;
     yov::AnimPoolHooks savedPools_;
 };
 

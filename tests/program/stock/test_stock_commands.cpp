@@ -213,16 +213,16 @@ TEST_F(StockCommands, DisplayOptionsToggleStoreAndMark) {
     MakeStock(20);
     using O = yov::StockOptions;
     const ToggleCase cases[] = {
-        {"D", 68, &O::StockDir, u"StockDir", 4151, true},
-        {"Direction Right", 4151, &O::StockDir, u"StockDir", 4151, true},
-        {"Description as tip", 4152, &O::StockTip, u"StockTip", 4152, false},
+        {"D", 68, &O::FaceRight, u"StockDir", 4151, true},
+        {"Direction Right", 4151, &O::FaceRight, u"StockDir", 4151, true},
+        {"Description as tip", 4152, &O::DescriptionTip, u"StockTip", 4152, false},
         {"Show Width", 4153, &O::ShowWidth, u"ShowWidth", 4153, true},
         {"Show Height", 4154, &O::ShowHeight, u"ShowHeight", 4154, true},
         {"Show Type", 4155, &O::ShowType, u"ShowType", 4155, true},
         {"Show Way", 4156, &O::ShowWay, u"ShowWay", 4156, true},
-        {"Show Description", 4157, &O::ShowDescX, u"ShowDescX", 4157, true},
-        {"Show Number of Colours", 4246, &O::ShowPalNum, u"ShowPalNum", 4246, true},
-        {"Show Size in bytes", 4412, &O::ShowPicSize, u"ShowPicSize", 4412, true},
+        {"Show Description", 4157, &O::ShowDescriptionMark, u"ShowDescX", 4157, true},
+        {"Show Number of Colours", 4246, &O::ShowPaletteSize, u"ShowPalNum", 4246, true},
+        {"Show Size in bytes", 4412, &O::ShowPictureSize, u"ShowPicSize", 4412, true},
     };
     yov::StockWindow& w = Window(5);
     yov::StockOptions& o = yov::stockWindows().Options;
@@ -250,7 +250,7 @@ TEST_F(StockCommands, DisplayChoicesMarkTheirItemAndReachEveryWindow) {
     for (auto& opened : windows) opened->view->statusBar.shownTexts.clear();
 
     EXPECT_TRUE(Cmd(w, 4375));  // "Status Bar" → "Empty"
-    EXPECT_EQ(o.StBar, 6);
+    EXPECT_EQ(o.StatusBarLayout, 6);
     EXPECT_EQ(yov::GetRegNumber(u"StBar", 0), 6);
     EXPECT_EQ(checks[4375], 1);
     for (int32_t id = 4369; id < 4375; ++id) EXPECT_EQ(checks[id], 0) << id;
@@ -263,9 +263,9 @@ TEST_F(StockCommands, DisplayChoicesMarkTheirItemAndReachEveryWindow) {
     EXPECT_EQ(checks[4254], 0);
 
     const std::map<int32_t, std::pair<uint8_t yov::StockOptions::*, const char16_t*>> authorItems = {
-        {4345, {&yov::StockOptions::ShowAuth, u"ShowAuth"}},
-        {4349, {&yov::StockOptions::AuthSort, u"AuthSort"}},
-        {4352, {&yov::StockOptions::AuthCut, u"AuthCut"}},
+        {4345, {&yov::StockOptions::AuthorNames, u"ShowAuth"}},
+        {4349, {&yov::StockOptions::AuthorOrder, u"AuthSort"}},
+        {4352, {&yov::StockOptions::AuthorGroups, u"AuthCut"}},
     };
     for (const auto& [code, option] : authorItems) {
         const int before = authorsMenuBuilds();
@@ -273,9 +273,9 @@ TEST_F(StockCommands, DisplayChoicesMarkTheirItemAndReachEveryWindow) {
         EXPECT_EQ(authorsMenuBuilds(), before + 1) << code << ": the authors menu is built again";
         EXPECT_EQ(yov::GetRegNumber(option.second, 0), o.*option.first) << code;
     }
-    EXPECT_EQ(o.ShowAuth, 1);
-    EXPECT_EQ(o.AuthSort, 2);
-    EXPECT_EQ(o.AuthCut, 2);
+    EXPECT_EQ(o.AuthorNames, 1);
+    EXPECT_EQ(o.AuthorOrder, 2);
+    EXPECT_EQ(o.AuthorGroups, 2);
 }
 
 TEST_F(StockCommands, NewWindowsUpToTenThenTheMessage) {
@@ -343,17 +343,17 @@ TEST_F(StockCommands, MenuTipsInTheStatusBar) {
     yov::StockWindow& w = Window();
     std::vector<std::u16string>& shown = windows.back()->view->statusBar.shownTexts;
     shown.clear();
-    yov::stockWindows().Options.StBar = 4;
+    yov::stockWindows().Options.StatusBarLayout = 4;
     EXPECT_TRUE(Cmd(w, yov::stock_notice::kMenuHover, 4114));
-    EXPECT_EQ(w.SBarState, 1);
+    EXPECT_EQ(w.StatusBarState, 1);
     EXPECT_EQ(shown, std::vector<std::u16string>{yov::GetMenuTip(4114)});
     Cmd(w, yov::stock_notice::kMenuHover, yov::kLabelMenu + 1);
     EXPECT_EQ(shown.size(), 1u) << "label items have no tip";
     EXPECT_TRUE(Cmd(w, yov::stock_notice::kMenuLoopEnd));
     EXPECT_EQ(shown, (std::vector<std::u16string>{yov::GetMenuTip(4114), u""})) << "the panels again";
-    EXPECT_EQ(w.SBarState, 0);
+    EXPECT_EQ(w.StatusBarState, 0);
 
-    yov::stockWindows().Options.StBar = 0;
+    yov::stockWindows().Options.StatusBarLayout = 0;
     Cmd(w, yov::stock_notice::kMenuHover, 4114);
     Cmd(w, yov::stock_notice::kMenuLoopEnd);
     EXPECT_EQ(shown.size(), 2u) << "a hidden status bar shows no tips";
@@ -362,17 +362,17 @@ TEST_F(StockCommands, MenuTipsInTheStatusBar) {
 TEST_F(StockCommands, HoverAndLeaveNotices) {
     MakeStock(10);
     yov::StockWindow& w = Window();
-    yov::stockWindows().Options.StBar = 4;
+    yov::stockWindows().Options.StatusBarLayout = 4;
     w.Input.MouseCell = 2;
     Cmd(w, yov::stock_notice::kHover, 0, 33, 4);
     EXPECT_EQ(yov::stockWindows().TipShown, 1) << "row 0 is the status bar: the tip of its panel";
     EXPECT_EQ(yov::stockWindows().TipText, u"E2") << "no panel tracked: the entry under the mouse";
     w.Input.MouseCell = 0;
 
-    yov::stockWindows().Options.StockTip = 0;
+    yov::stockWindows().Options.DescriptionTip = 0;
     Cmd(w, yov::stock_notice::kHover, 3, 40, 12);
     EXPECT_EQ(w.Input.HoverCell, 0) << "no description tips";
-    yov::stockWindows().Options.StockTip = 1;
+    yov::stockWindows().Options.DescriptionTip = 1;
     yov::modalState().ModalDepth = 1;
     Cmd(w, yov::stock_notice::kHover, 3, 40, 12);
     EXPECT_EQ(w.Input.HoverCell, 0) << "not under a modal box";
@@ -417,7 +417,7 @@ TEST_F(StockCommands, AnErrorInsideACommandIsShownAndTheCommandStillEnds) {
     MakeStock(10);
     yov::StockWindow& w = Window();
     windows.back()->view->statusBar.failOnShow = true;
-    yov::stockWindows().Options.StBar = 4;
+    yov::stockWindows().Options.StatusBarLayout = 4;
     EXPECT_TRUE(Cmd(w, yov::stock_notice::kMenuLoopEnd));
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].title, u"Internal error in Stock list window");

@@ -64,21 +64,21 @@ TEST_F(StockRowsDrawn, EveryRowShowsItsPictureAndTexts) {
     const yov::StockCell& e40 = Cell(w, kE40);
     EXPECT_TRUE(e40.BoxVisible);
     EXPECT_EQ(e40.ErrorText, u"");
-    EXPECT_EQ(e40.PicWidth, 150);
-    EXPECT_EQ(e40.PicHeight, 60);
+    EXPECT_EQ(e40.BuiltWidth, 150);
+    EXPECT_EQ(e40.BuiltHeight, 60);
     EXPECT_EQ(e40.DrawWidth, 150);
     EXPECT_EQ(e40.SizeText, u"150\u00D760");
     EXPECT_EQ(yov::programState().Arrays.Stock[kE40].Width, 150) << "the entry learns its size";
-    EXPECT_EQ(e40.CatText, u"Main : Locomotives");
-    EXPECT_EQ(e40.CatDepth, 2);
+    EXPECT_EQ(e40.CategoryText, u"Main : Locomotives");
+    EXPECT_EQ(e40.CategoryDepth, 2);
     EXPECT_EQ(e40.TypeIndex, 2) << "R is the second letter after the blank";
     EXPECT_TRUE(e40.DotVisible);
     EXPECT_EQ(e40.WayCaption, u"E");
-    EXPECT_EQ(e40.CapName, u"E40");
+    EXPECT_EQ(e40.CaptionName, u"E40");
     EXPECT_NE(e40.Part, 0);
-    EXPECT_GT(e40.PalCount, 0);
+    EXPECT_GT(e40.PaletteSize, 0);
     EXPECT_GT(w.view->rows.paints[kE40], 0) << "the box was painted";
-    EXPECT_EQ(Cell(w, kDiesel).CatText, u"") << "no category begins there";
+    EXPECT_EQ(Cell(w, kDiesel).CategoryText, u"") << "no category begins there";
 
     // A picture of its own: its buffer holds the picture, not the white canvas.
     const plat::HDC buffer{e40.BufDC};
@@ -87,7 +87,7 @@ TEST_F(StockRowsDrawn, EveryRowShowsItsPictureAndTexts) {
         coloured += (plat::GetPixel(buffer, e40.BufX + x, e40.BufY + 40) & 0xFFFFFF) != 0xFFFFFF;
     EXPECT_GT(coloured, 10);
 
-    EXPECT_EQ(Cell(w, kPair).PalCount, -1) << "a macro has no picture file";
+    EXPECT_EQ(Cell(w, kPair).PaletteSize, -1) << "a macro has no picture file";
     EXPECT_TRUE(Cell(w, kPair).BoxVisible);
     EXPECT_EQ(Cell(w, kPair).FileTip, u"WAGON_BOX+DOOR_A");
 }
@@ -97,8 +97,8 @@ TEST_F(StockRowsDrawn, ATallPictureIsShrunkToTheRowAndACutOneIsBuiltAgainWhenThe
     const int32_t narrow = w.window->BoxWidth;
     ASSERT_EQ(narrow, 250 - 17 - 100 - 2);
     const yov::StockCell& station = Cell(w, kStation);
-    EXPECT_EQ(station.PicWidth, 420);
-    EXPECT_EQ(station.PicHeight, 160);
+    EXPECT_EQ(station.BuiltWidth, 420);
+    EXPECT_EQ(station.BuiltHeight, 160);
     EXPECT_EQ(station.FitWidth, 158) << "420 x 60 / 160 = 157.5, to even";
     EXPECT_EQ(station.FitHeight, 60);
     EXPECT_EQ(station.DrawWidth, narrow) << "cut at the box";
@@ -136,7 +136,7 @@ TEST_F(StockRowsDrawn, FramesRunByDirectionAndASinglePictureStaysStill) {
     EXPECT_EQ(seen, (std::vector<int>{2, 1, 0, 2})) << "left-facing, not reversed: backwards";
     EXPECT_EQ(Cell(w, kE40).Frame, 0);
 
-    yov::stockWindows().Options.StockDir = 1;
+    yov::stockWindows().Options.FaceRight = 1;
     yov::InvalidateAllStock();
     w.window->Rfsh0();
     ASSERT_EQ(phased.DrawDir, 1);
@@ -173,7 +173,7 @@ TEST_F(StockRowsDrawn, AFailedBuildGivesBackOnlyWhatItMade) {
     EXPECT_EQ(broken.DrawWidth, 0);
     EXPECT_EQ(broken.Part, 0);
     EXPECT_TRUE(broken.BoxVisible);
-    EXPECT_EQ(broken.CapName, u"BROKEN") << "the row keeps its texts";
+    EXPECT_EQ(broken.CaptionName, u"BROKEN") << "the row keeps its texts";
     EXPECT_EQ(yov::picParts()[foreign].State, yov::kPartInUse) << "the other picture stays";
     EXPECT_NE(Cell(w, kE40).Part, 0);
     EXPECT_EQ(yov::picParts()[Cell(w, kE40).Part].State, yov::kPartInUse) << "and so do the rows built before";
@@ -184,26 +184,26 @@ TEST_F(StockRowsDrawn, AFailedBuildGivesBackOnlyWhatItMade) {
 TEST_F(StockRowsDrawn, CategoriesDeeperThanFiveLevelsKeepTheOutermostAndTheInnermost) {
     Window& w = Open(10);
     const yov::StockCell& wagon = Cell(w, kWagon);
-    EXPECT_EQ(wagon.CatDepth, yov::kCatStackDepth);
-    EXPECT_EQ(wagon.CatText, u"A : B : C : D : G");
+    EXPECT_EQ(wagon.CategoryDepth, yov::kCategoryStackDepth);
+    EXPECT_EQ(wagon.CategoryText, u"A : B : C : D : G");
     // Right ends: names of 6 pixels, colons of ColonWidth.
     const int32_t colon = w.window->ColonWidth;
-    EXPECT_EQ(wagon.CatStack[0].Right, 5 + 6 + colon / 2);
-    EXPECT_EQ(wagon.CatStack[4].Right, 5 + 5 * 6 + 4 * colon);
-    EXPECT_EQ(wagon.CatWidth, 95) << "the column's width when the text is shorter";
+    EXPECT_EQ(wagon.CategoryStack[0].Right, 5 + 6 + colon / 2);
+    EXPECT_EQ(wagon.CategoryStack[4].Right, 5 + 5 * 6 + 4 * colon);
+    EXPECT_EQ(wagon.CategoryWidth, 95) << "the column's width when the text is shorter";
 }
 
 TEST_F(StockRowsDrawn, AShortStockHidesTheSurplusRowsAndSelectionMarksTheCaption) {
     auto& stock = yov::programState().Arrays.Stock;
     Window& w = Open(12);
-    stock[kDiesel].SelectMask = static_cast<uint16_t>(w.window->SelBit);
+    stock[kDiesel].SelectMask = static_cast<uint16_t>(w.window->SelectionBit);
     w.window->Rfsh0();
     EXPECT_FALSE(w.view->scrollEnabled);
     EXPECT_FALSE(Cell(w, 11).BoxVisible);
-    EXPECT_FALSE(Cell(w, 12).LabVisible);
+    EXPECT_FALSE(Cell(w, 12).NameVisible);
     EXPECT_TRUE(Cell(w, kDiesel).FrameVisible);
-    EXPECT_TRUE(Cell(w, kDiesel).LabBold);
-    EXPECT_EQ(Cell(w, kDiesel).LabWidth, 95) << "the column's width, the name being shorter";
+    EXPECT_TRUE(Cell(w, kDiesel).NameBold);
+    EXPECT_EQ(Cell(w, kDiesel).NameWidth, 95) << "the column's width, the name being shorter";
     EXPECT_FALSE(Cell(w, kE40).FrameVisible);
 }
 
@@ -317,12 +317,12 @@ TEST(StockSizeText, JoinsTheChosenFigures) {
         yov::StockOptions o;
         o.ShowWidth = c.width;
         o.ShowHeight = c.height;
-        o.ShowPalNum = c.pal;
-        o.ShowPicSize = c.size;
+        o.ShowPaletteSize = c.pal;
+        o.ShowPictureSize = c.size;
         yov::StockCell cell;
-        cell.PicWidth = 150;
-        cell.PicHeight = 60;
-        cell.PalCount = c.palCount;
+        cell.BuiltWidth = 150;
+        cell.BuiltHeight = 60;
+        cell.PaletteSize = c.palCount;
         cell.DataSize = c.dataSize;
         EXPECT_EQ(yov::StockSizeText(cell, o), c.text);
     }

@@ -237,7 +237,7 @@ protected:
 
 TEST_F(DragFixture, TheDragTextOfTheSelectionIsTheHandWrittenFile) {
     yov::StockWindow& w = Opened();
-    ASSERT_EQ(w.SelBit, 1);
+    ASSERT_EQ(w.SelectionBit, 1);
     std::u16string text;
     EXPECT_FALSE(yov::Box_OLESetData(w, 1, text)) << "no other format is supplied";
     EXPECT_TRUE(text.empty());
@@ -321,12 +321,12 @@ TEST_F(StockInput, KeysPassOnWhileACommandRunsAndTheStatusBarFollowsTheMouse) {
     // The panels are filled (and the bar shown) once per row entered.
     const std::vector<std::u16string>& shown = windows.back()->view->statusBar.shownTexts;
     const size_t before = shown.size();
-    yov::stockWindows().Options.StBar = 4;
+    yov::stockWindows().Options.StatusBarLayout = 4;
     yov::Box_MouseMove(w, 3, 0, 0, 5, 5);
     yov::Box_MouseMove(w, 3, 0, 0, 6, 5);
     EXPECT_EQ(w.Input.MouseCell, 3);
     EXPECT_EQ(shown.size(), before + 1) << "once per row entered";
-    yov::stockWindows().Options.StBar = 6;
+    yov::stockWindows().Options.StatusBarLayout = 6;
     yov::Box_MouseMove(w, 4, 0, 0, 5, 5);
     EXPECT_EQ(shown.size(), before + 1) << "an empty status bar shows no fields";
 }

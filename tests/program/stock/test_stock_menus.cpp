@@ -44,13 +44,9 @@ protected:
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         FormLimits limits;
         ASSERT_EQ(yov::lv::OpenFrm(1, kWindow, &limits), 0xFFFF);
-        yov::setMsgBoxResponder([this](std::u16string_view text, int32_t, std::u16string_view, int32_t) {
-            boxes_.push_back(std::u16string(text));
-            return yov::msgbox::kOk;
-        });
+        answer_ = yov::msgbox::kOk;
     }
     void TearDown() override {
-        yov::setMsgBoxResponder({});
         yov::lv::CloseDLL();
         // The program's own menus again, for the tests that follow.
         yov::windowOps().install();
@@ -80,14 +76,13 @@ protected:
     const std::vector<FakeItem>& Items(LvHandle h) { return ops_.menu(h).items; }
     void Build(uint8_t show, uint8_t sort, uint8_t cut) {
         yov::StockOptions& o = yov::stockWindows().Options;
-        o.ShowAuth = show;
-        o.AuthSort = sort;
-        o.AuthCut = cut;
+        o.AuthorNames = show;
+        o.AuthorOrder = sort;
+        o.AuthorGroups = cut;
         yov::BuildStockMenu();
     }
 
     testing_ops::FakeWindowOps ops_;
-    std::vector<std::u16string> boxes_;
 
     // The menu calls are recorded on their way to the engine's menu tables.
     engine_fake::MenuEngine engine_{true};

@@ -62,7 +62,7 @@ protected:
         StockDrawingTest::TearDown();
     }
     void Use(uint8_t layout) {
-        yov::stockWindows().Options.StBar = layout;
+        yov::stockWindows().Options.StatusBarLayout = layout;
         yov::ConfigSBar(*window);
     }
     // The panels' texts with the mouse over row `cell`.
@@ -90,7 +90,7 @@ TEST_F(StockStatusBarTest, LayoutsHaveTheirPanelsAndWidths) {
         EXPECT_EQ(view->bar.Panels.back().AutoSize, 1) << "the last takes the rest";
         EXPECT_EQ(view->bar.Panels.back().Alignment, 0);
         EXPECT_TRUE(view->bar.Visible);
-        EXPECT_EQ(window->StBarShown, l.layout);
+        EXPECT_EQ(window->StatusBarLayoutShown, l.layout);
     }
     Use(4);
     const yov::StockStatusBar& b = view->bar;
@@ -116,7 +116,7 @@ TEST_F(StockStatusBarTest, PanelTextsOfTheDemoEntries) {
     ASSERT_EQ(e40Props.size(), 16u);
     EXPECT_EQ(e40Props[3], u"") << "not used";
     EXPECT_EQ(e40Props[4], u"150*60");
-    EXPECT_EQ(e40Props[5], yov::decimal(e40.PalCount));
+    EXPECT_EQ(e40Props[5], yov::decimal(e40.PaletteSize));
     EXPECT_EQ(e40Props[6], yov::decimal(e40.DataSize));
     EXPECT_EQ(e40Props[7], u"") << "a single picture";
     EXPECT_EQ(e40Props[8], u"D") << "it has a description";
@@ -243,14 +243,14 @@ TEST_F(StockStatusBarTest, ShortNotesStayTenSecondsAndKeysAreLookedUp) {
     yov::SBarText(*window, u"NOSP");
     EXPECT_EQ(view->bar.SimpleText, u"No selected picture(s)");
     EXPECT_EQ(view->bar.Style, 1);
-    EXPECT_EQ(window->SBarState, yov::status_state::kNote);
+    EXPECT_EQ(window->StatusBarState, yov::status_state::kNote);
     EXPECT_EQ(view->bar.timer, (std::vector<int32_t>{-1, 10000}));
     yov::SBarText(*window, u"NOSPX");
     EXPECT_EQ(view->bar.SimpleText, u"NOSPX") << "five characters are a text as it is";
     EXPECT_EQ(view->bar.timer, (std::vector<int32_t>{-1, 10000, -1, 10000})) << "each note gets the full time";
     yov::Timer3_Timer(*window);
     EXPECT_EQ(view->bar.Style, 0);
-    EXPECT_EQ(window->SBarState, yov::status_state::kPanels);
+    EXPECT_EQ(window->StatusBarState, yov::status_state::kPanels);
     EXPECT_EQ(view->bar.beeps, 2);
 
     Use(0);
@@ -264,12 +264,12 @@ TEST_F(StockStatusBarTest, ShortNotesStayTenSecondsAndKeysAreLookedUp) {
 TEST_F(StockStatusBarTest, TheWindowsCommandsAndMouseWorkTheBar) {
     Use(4);
     EXPECT_TRUE(yov::StockFCmd(*window, 4386, 4153));
-    EXPECT_EQ(window->SBarState, yov::status_state::kMenuTip);
+    EXPECT_EQ(window->StatusBarState, yov::status_state::kMenuTip);
     EXPECT_EQ(view->bar.Style, 1);
     EXPECT_EQ(view->bar.SimpleText, yov::GetMenuTip(4153));
     EXPECT_TRUE(yov::StockFCmd(*window, 4550));
     EXPECT_EQ(view->bar.Style, 0);
-    EXPECT_EQ(window->SBarState, yov::status_state::kPanels);
+    EXPECT_EQ(window->StatusBarState, yov::status_state::kPanels);
 
     // The mouse entering a row fills the panels for its entry.
     yov::Box_MouseMove(*window, kE40, 0, 0, 20, 20);
@@ -280,7 +280,7 @@ TEST_F(StockStatusBarTest, TheWindowsCommandsAndMouseWorkTheBar) {
     EXPECT_EQ(view->bar.panel(13).Text, u"") << "the diesel has no pantograph";
 
     EXPECT_TRUE(yov::StockFCmd(*window, 4369 + 6));
-    EXPECT_EQ(yov::stockWindows().Options.StBar, 6);
+    EXPECT_EQ(yov::stockWindows().Options.StatusBarLayout, 6);
     EXPECT_EQ(yov::GetRegNumber(u"StBar", 0), 6);
     EXPECT_EQ(view->bar.Panels.size(), 1u) << "the window took the new layout";
     view->bar.Visible = true;

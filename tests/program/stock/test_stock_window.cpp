@@ -32,7 +32,7 @@ TEST_F(StockWindowSlots, TenWindowsTakeSlotsOneToTenWithTheirBits) {
         OpenedWindow& w = Open();
         ASSERT_TRUE(w.loaded) << n;
         EXPECT_EQ(w.window->Slot, n);
-        EXPECT_EQ(w.window->SelBit, 1 << (n - 1));
+        EXPECT_EQ(w.window->SelectionBit, 1 << (n - 1));
         EXPECT_EQ(Row(n).inUse, -1);
         EXPECT_EQ(Row(n).window, w.view->form());
         EXPECT_EQ(yov::StockWindowAt(n), w.window.get());
@@ -111,12 +111,12 @@ TEST_F(StockWindowSlots, TheFirstWindowReadsTheOptionsAndSetsTheMarks) {
     const int& menus = engine.enableCalls[4354];
     engine.onEnable = [](int32_t id, int32_t) {
         if (id == 4354) {
-            EXPECT_EQ(yov::stockWindows().Options.StkPicX, 120) << "read before the authors menu";
+            EXPECT_EQ(yov::stockWindows().Options.InfoColumnWidth, 120) << "read before the authors menu";
         }
     };
     Open();
     const yov::StockOptions& o = yov::stockWindows().Options;
-    EXPECT_EQ(o.StBar, 2);
+    EXPECT_EQ(o.StatusBarLayout, 2);
     EXPECT_EQ(o.ShowFile, 3);
     EXPECT_EQ(o.ShowWidth, 1) << "a missing value is its default";
     EXPECT_EQ(o.ReplOwn, 1);
@@ -138,13 +138,13 @@ TEST_F(StockWindowSlots, TheFirstWindowReadsTheOptionsAndSetsTheMarks) {
     yov::SaveRegNumber(u"StBar", 5);
     checks.clear();
     Open();
-    EXPECT_EQ(o.StBar, 2) << "a second window shares what the first read";
+    EXPECT_EQ(o.StatusBarLayout, 2) << "a second window shares what the first read";
     EXPECT_TRUE(checks.empty());
     EXPECT_EQ(menus, 1);
 
     for (auto& w : windows) Close(*w);
     Open();
-    EXPECT_EQ(o.StBar, 5) << "once all were closed, the next first window reads them again";
+    EXPECT_EQ(o.StatusBarLayout, 5) << "once all were closed, the next first window reads them again";
     EXPECT_EQ(menus, 2);
 }
 
@@ -170,7 +170,7 @@ TEST_F(StockWindowSlots, OptionsOutsideTheirRangeTakeTheDefault) {
     yov::SaveRegNumber(u"ShowFile", 7);
     yov::SaveRegString(u"WheelMode", u"x");
     Open();
-    EXPECT_EQ(yov::stockWindows().Options.StBar, 4);
+    EXPECT_EQ(yov::stockWindows().Options.StatusBarLayout, 4);
     EXPECT_EQ(yov::stockWindows().Options.ShowFile, 0);
     EXPECT_EQ(yov::stockWindows().Options.WheelMode, 0) << "a text that is no number reads as 0";
 }
@@ -184,14 +184,14 @@ TEST_F(StockWindowSlots, SelectionsOfTwoWindowsAreIndependent) {
     s[5].SelectMask = 1;
     s[7].SelectMask = 2 | 0x4000;
     int32_t count = -1;
-    a.window->SelLimits(static_cast<uint16_t>(a.window->SelBit), count);
+    a.window->SelLimits(static_cast<uint16_t>(a.window->SelectionBit), count);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(yov::stockWindows().SelFirst, 3);
     EXPECT_EQ(yov::stockWindows().SelLast, 5);
     b.window->DeSel();
     EXPECT_EQ(s[3].SelectMask, 1);
     EXPECT_EQ(s[7].SelectMask, 0x4000) << "the program-wide mark stays";
-    b.window->SelLimits(static_cast<uint16_t>(b.window->SelBit), count);
+    b.window->SelLimits(static_cast<uint16_t>(b.window->SelectionBit), count);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(yov::stockWindows().SelFirst, 0);
     EXPECT_EQ(yov::stockWindows().SelLast, -1);
@@ -219,8 +219,8 @@ TEST_P(StockWindowCatalogues, ScrollRangeAndSelectionOfTwoWindows) {
     EXPECT_LE(a.view->bar.v, 8192);
 
     auto& s = yov::programState().Arrays.Stock;
-    const auto bitA = static_cast<uint16_t>(a.window->SelBit);
-    const auto bitB = static_cast<uint16_t>(b.window->SelBit);
+    const auto bitA = static_cast<uint16_t>(a.window->SelectionBit);
+    const auto bitB = static_cast<uint16_t>(b.window->SelectionBit);
     const int32_t middle = (count + 1) / 2;
     for (const int32_t i : {1, middle, count})
         if (i >= 1 && i <= count) s[i].SelectMask |= bitA;
@@ -378,13 +378,12 @@ TEST_F(StockWindowSlots, StartCmdFindsTheActiveEntrysCategory) {
     w.window->ActiveCell = 3;
     w.window->StartCmd();
     EXPECT_EQ(w.window->ActiveEntry, 7);
-    EXPECT_EQ(w.window->CatRow, 2);
-    EXPECT_EQ(w.window->CmdRowCursor, -1);
+    EXPECT_EQ(w.window->CategoryRow, 2);
     w.window->ActiveCell = 10;
     w.window->SetVscrValue(11);
     w.window->StartCmd();
     EXPECT_EQ(w.window->ActiveEntry, 20);
-    EXPECT_EQ(w.window->CatRow, 4);
+    EXPECT_EQ(w.window->CategoryRow, 4);
 }
 
 TEST_F(StockWindowSlots, ActivationIsTracked) {

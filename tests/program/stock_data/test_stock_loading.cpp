@@ -327,8 +327,7 @@ TEST_F(StockLoading, ALoadAskedForDuringALoadWaitsForItsEnd) {
     for (int i = 1; i <= 600; ++i) lines.push_back("E" + std::to_string(i) + ";;G;;e.gif");
     const std::string path = Write("long.stk", lines);
     const std::string other = Write("other.stk", {"X;;G;;x.gif"});
-    yov::stockLoadHooks().pumpEvents = [&] {
-        ++pumps_;
+    loadPumps_.onPump = [&] {
         yov::SetStockName(u16(other));
         yov::LoadStock(0);
         yov::SetStockName(u16(path));
@@ -401,8 +400,7 @@ TEST_F(StockLoading, ACancelledLoadEmptiesTheTables) {
     std::vector<std::string> lines;
     for (int i = 1; i <= 600; ++i) lines.push_back("E" + std::to_string(i) + ";;G;;e.gif");
     const std::string path = Write("long.stk", lines);
-    yov::stockLoadHooks().pumpEvents = [this] {
-        ++pumps_;
+    loadPumps_.onPump = [this] {
         Shared().CancelLoad = 1;  // Esc in the progress window
     };
     Load(path);

@@ -392,7 +392,7 @@ TEST_F(CfgCommands, KeysSwitchPagesAndBringUpTheStockWindow) {
     yov::CfgFrm* cfg = open();
     ASSERT_NE(cfg, nullptr);
     QTest::keyClick(cfg, Qt::Key_3, Qt::AltModifier);
-    EXPECT_EQ(yov::cfgState().CurTab, 3);
+    EXPECT_EQ(yov::cfgState().CurrentTab, 3);
     EXPECT_TRUE(cfg->WFrm->isVisible());
     EXPECT_EQ(yov::cfgState().ModeSuffix, u"W");
     QTest::keyClick(cfg, Qt::Key_1, Qt::AltModifier);

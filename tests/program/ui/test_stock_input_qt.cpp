@@ -153,7 +153,8 @@ TEST_F(StockWindowKeys, AClickOnARowSelectsItAndARightClickAsksForThePopup) {
     // A press on a row's name selects that row; one below the last row hits nothing.
     QWidget* rows = frm->findChild<QWidget*>(QStringLiteral("StockRows"));
     ASSERT_NE(rows, nullptr);
-    const yov::StockRowGeometry g(yov::programState().Shared.PictureHeight, yov::stockWindows().Options.StkPicX);
+    const yov::StockRowGeometry g(yov::programState().Shared.PictureHeight,
+                                  yov::stockWindows().Options.InfoColumnWidth);
     const yov::RowRect name = g.name(2);
     QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(name.x + 3, name.y + name.height / 2));
     EXPECT_EQ(Selected(w), std::vector<int32_t>{2});
@@ -161,7 +162,7 @@ TEST_F(StockWindowKeys, AClickOnARowSelectsItAndARightClickAsksForThePopup) {
     EXPECT_EQ(Selected(w), std::vector<int32_t>{2});
     // A press on a row's category label selects that row; a click on a description mark
     // opens that entry's description.
-    ASSERT_TRUE(w.Cells[3].CatVisible) << "the demo's second category begins at entry 3";
+    ASSERT_TRUE(w.Cells[3].CategoryVisible) << "the demo's second category begins at entry 3";
     const yov::RowRect category = g.category(3);
     QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(category.x + 8, category.y + 4));
     EXPECT_EQ(Selected(w), std::vector<int32_t>{3});

@@ -160,7 +160,7 @@ TEST_F(StockMenusChosen, AnAuthorAndACategoryReachTheirCommands) {
     // The window found the next entry of that author after the active one, and selected it.
     yov::StockWindow& w = Frm()->window();
     EXPECT_EQ(w.ActIndex(), 2);
-    EXPECT_EQ(yov::programState().Arrays.Stock[2].SelectMask & static_cast<uint16_t>(w.SelBit), w.SelBit);
+    EXPECT_EQ(yov::programState().Arrays.Stock[2].SelectMask & static_cast<uint16_t>(w.SelectionBit), w.SelectionBit);
 
     // "Label" -> the second category: 16384 + its number; the view goes to its first entry.
     commands_.clear();
@@ -182,7 +182,7 @@ TEST_F(StockMenusChosen, TheStatusBarShowsTheRowUnderTheMouseAndANote) {
     auto* bar = dynamic_cast<yov::QtStockStatusBar*>(frm->findChild<QWidget*>(QStringLiteral("SBarPanels")));
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(bar->count(), 16);
-    for (int tries = 0; tries < 20 && frm->window().Cells[1].PicWidth == 0; ++tries) runFor(100);
+    for (int tries = 0; tries < 20 && frm->window().Cells[1].BuiltWidth == 0; ++tries) runFor(100);
     frm->window().Input.MouseCell = 1;
     yov::ValueSBar(frm->window());
     EXPECT_EQ(bar->panel(5).Text, u"150*60");

@@ -238,13 +238,13 @@ TEST_F(DrawingTest, AnEngineBufferTheProgramDrawsInto) {
     EXPECT_EQ(plat::GetPixel(plat::HDC(dc), x, y), Colour('m'));
     yov::FreeDrawBuffer(buffer);
     EXPECT_EQ(buffer, 0u);
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(boxes.requests.empty());
 }
 
 TEST_F(DrawingTest, NoBufferIsToldToTheUser) {
     EXPECT_EQ(yov::AllocDrawBuffer(10, 1'000'000, 0, 1), 0u);
-    EXPECT_EQ(boxes, (std::vector<std::u16string>{u"No buffer"}));
-    EXPECT_EQ(styles, (std::vector<int32_t>{64}));
+    ASSERT_EQ(boxes.texts(), (std::vector<std::u16string>{u"No buffer"}));
+    EXPECT_EQ(boxes.requests[0].style, 64);
 }
 
 TEST_F(DrawingTest, TheEngineBlitsTheProgramsDcs) {

@@ -224,9 +224,8 @@ TEST_F(StartupDispatch, ABareNameBecomesTheSceneScript) {
 
 TEST_F(StartupDispatch, AFailedStartWhoseReportCannotBeShownStillShutsDown) {
     parts_.settingsFail = true;
-    yov::setMsgBoxResponder([](std::u16string_view, int32_t, std::u16string_view, int32_t) -> int32_t {
-        throw std::runtime_error("no message box");
-    });
+    const program_test::AnsweringMsgBox failingBoxes(
+        [](const program_test::MsgBoxRequest&) -> int32_t { throw std::runtime_error("no message box"); });
     yov::MainResult result;
     EXPECT_NO_THROW(result = yov::Main(u"/c"));
     EXPECT_TRUE(result.keepRunning);

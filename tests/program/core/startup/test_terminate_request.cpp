@@ -70,17 +70,14 @@ private:
 
 class TerminateRequest : public startup_test::StartupTest {
 protected:
-    void SetUp() override {
-        StartupTest::SetUp();
-        // Real boxes: the request must reach the box's own loop.
-        yov::setMsgBoxResponder({});
-    }
+    void SetUp() override { StartupTest::SetUp(); }
     void TearDown() override {
         for (int i = 0; i < 16 && QApplication::activePopupWidget() != nullptr; ++i)
             QApplication::activePopupWidget()->close();
         StartupTest::TearDown();
     }
     yov_test::ModalWatchdog watchdog_;
+    yov::FreshInstall<yov::MsgBox> realBoxes_;  // the request must reach the box's own loop
 };
 
 TEST_F(TerminateRequest, EndsTheLoopItArrivesInAndEveryLoopBelowIt) {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "answering_msgbox.h"
 #include "modal_driver.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/msgbox_frm.h"
@@ -86,7 +87,6 @@ INSTANTIATE_TEST_SUITE_P(Styles, MsgBoxLayoutTest,
 
 class MsgBoxWindow : public ::testing::Test {
 protected:
-    void SetUp() override { yov::setMsgBoxResponder({}); }
     void TearDown() override { EXPECT_EQ(yov::modalState().ModalDepth, 0); }
 
     static MsgBxFrm* box(QWidget* w) { return qobject_cast<MsgBxFrm*>(w); }
@@ -95,6 +95,7 @@ protected:
         QTest::keyClick(target, key, mods);
     }
     yov_test::ModalWatchdog watchdog_;
+    yov::FreshInstall<yov::MsgBox> realBoxes_;
 };
 
 struct KeyAnswerCase {
@@ -211,23 +212,20 @@ TEST_F(MsgBoxWindow, ABoxOverAnOpenBoxHasItsOwnWindowAndAnswer) {
     EXPECT_EQ(innerAnswer, 64);
 }
 
-TEST_F(MsgBoxWindow, AResponderAnswersWithoutAWindow) {
-    std::u16string seenText, seenTitle;
-    int32_t seenStyle = 0, seenHelp = 0;
-    yov::setMsgBoxResponder([&](std::u16string_view text, int32_t style, std::u16string_view title, int32_t help) {
-        seenText = text;
-        seenTitle = title;
-        seenStyle = style;
-        seenHelp = help;
-        return yov::msgbox::kRetry;
-    });
-    EXPECT_EQ(yov::ShowMsgBox(u"Disk full", 16 | 128, u"Saving", 7), 16);
-    EXPECT_EQ(seenText, u"Disk full");
-    EXPECT_EQ(seenTitle, u"Saving");
-    EXPECT_EQ(seenStyle, 16 | 128);
-    EXPECT_EQ(seenHelp, 7);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    yov::setMsgBoxResponder({});
+TEST_F(MsgBoxWindow, AnInstalledBoxAnswersWithoutAWindowUntilItGoes) {
+    {
+        const program_test::AnsweringMsgBox answering(yov::msgbox::kRetry);
+        EXPECT_EQ(yov::ShowMsgBox(u"Disk full", 16 | 128, u"Saving", 7), 16);
+        ASSERT_EQ(answering.requests.size(), 1u);
+        const program_test::MsgBoxRequest& seen = answering.requests[0];
+        EXPECT_EQ(seen.text, u"Disk full");
+        EXPECT_EQ(seen.title, u"Saving");
+        EXPECT_EQ(seen.style, 16 | 128);
+        EXPECT_EQ(seen.helpId, 7);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+    whenModal([&](QWidget* w) { press(w, Qt::Key_O); });
+    EXPECT_EQ(yov::ShowMsgBox(u"Shown again", 64), 64) << "the real box is back once the stand-in goes";
 }
 
 TEST_F(MsgBoxWindow, HelpIdIsKeptOnTheWindow) {

@@ -17,6 +17,7 @@
 #include "platform/config_folder.h"
 #include "platform/registry.h"
 #include "program/core/settings/settings.h"
+#include "answering_msgbox.h"
 #include "desktop_fakes.h"
 #include "upper_calls_recorder.h"
 
@@ -41,14 +42,9 @@ protected:
         QFile::link(path("page.htm"), path("alias.dat"));
 
         plat::Registry::current().reopen(dir_.filePath(QStringLiteral("config")).toStdString());
-        yov::setMsgBoxResponder([this](std::u16string_view text, int32_t style, std::u16string_view, int32_t) {
-            messages_.emplace_back(text);
-            EXPECT_EQ(style, yov::msgbox::kOk);
-            return yov::msgbox::kOk;
-        });
     }
     void TearDown() override {
-        yov::setMsgBoxResponder({});
+        for (const program_test::MsgBoxRequest& box : boxes_.requests) EXPECT_EQ(box.style, yov::msgbox::kOk);
         plat::Registry::current().reopen(plat::configFolder());
     }
 
@@ -64,7 +60,8 @@ protected:
     QTemporaryDir dir_;
     desktop_test::RecordingDesktop desktop_;
     std::vector<QUrl>& opened_ = desktop_.opened;
-    std::vector<std::u16string> messages_;
+    program_test::AnsweringMsgBox boxes_{yov::msgbox::kOk};
+    std::vector<program_test::MsgBoxRequest>& messages_ = boxes_.requests;
 };
 
 struct GuardCase {
@@ -122,7 +119,7 @@ TEST_F(LinkFiles, ARefusedLinkIsReportedAndNotOpened) {
     EXPECT_FALSE(yov::OpenWithShell("file:///usr/bin/env"));
     EXPECT_TRUE(opened_.empty());
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_NE(messages_[0].find(u"file:///usr/bin/env"), std::u16string::npos);
+    EXPECT_NE(messages_[0].text.find(u"file:///usr/bin/env"), std::u16string::npos);
 }
 
 TEST_F(LinkFiles, AnAllowedLinkGoesToTheDesktopWithoutAMessage) {
