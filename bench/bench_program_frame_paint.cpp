@@ -16,6 +16,7 @@
 
 #include "tests/program/demo_scene_fixture.h"
 #include "tests/program/engine_fake.h"
+#include "tests/program/stepped_clock.h"
 #include "platform/codepage.h"
 #include "platform/raster.h"
 #include "program/core/binding/engine_binding.h"
@@ -25,7 +26,6 @@
 #include "program/core/texts/number_text.h"
 #include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_clock.h"
 #include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/area_painting.h"
@@ -60,6 +60,17 @@ void StartEngine() {
     setenv("YOV_BUILTIN_DIR", YOV_DEMO_DATA "/../builtin", 1);
 }
 
+// No scene tick: the scene is the benchmark's. Both trains run right at 0.3 pixels per
+// millisecond and come round again.
+struct SlidingTrains final : yov::FrameMovers {
+    void moveObject(int32_t train, int32_t ms) override {
+        yov::TrainPicture& p = yov::trainPictures()[yov::trains().at(train).Members[1]];
+        p.X += ms * 3 / 10;
+        if (p.X > kWidth) p.X = -p.Width;
+    }
+    int32_t doTimedEvents() override { return 0; }
+};
+
 void BuildScene(Scene& s) {
     yov::CreateCanvasDC(kWidth, kHeight, s.sceneDc, 32, 0, plat::BLACKNESS, 0);
     yov::CreateCanvasDC(kWidth, kHeight, s.compositionDc, 32, 0, plat::BLACKNESS, 0);
@@ -85,19 +96,10 @@ void BuildScene(Scene& s) {
     ss.StepMode = 1;
     yov::programState().run.RunFlags = yov::run_flag::kFramesDrawn;
 
-    yov::FrameStepCalls& c = yov::frameStepCalls();
-    static int64_t counter = 0;
-    yov::showClock().perfCounter = [] { return counter += 20; };
-    yov::showClock().sleep = [](int32_t) {};
-    yov::showClock().pumpEvents = [] {};
-    // No scene tick: the scene is the benchmark's. Both trains run right at 0.3 pixels per
-    // millisecond and come round again.
-    c.doTimedEvents = [] { return 0; };
-    c.moveObject = [](int32_t train, int32_t ms) {
-        yov::TrainPicture& p = yov::trainPictures()[yov::trains().at(train).Members[1]];
-        p.X += ms * 3 / 10;
-        if (p.X > kWidth) p.X = -p.Width;
-    };
+    // The clock and the movers stay in place for the process: the scene is the benchmark's.
+    static program_test::FrameCountClock clock;
+    static SlidingTrains movers;
+    static yov::ScopedInstall<yov::FrameMovers> useMovers{movers};
 }
 
 // The engine without its blit thread: nothing is pending and the step's batches are dropped,

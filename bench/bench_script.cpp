@@ -70,7 +70,7 @@ struct Scratch {
         yov::ProgramState& st = yov::programState();
         st.road.ProgramKey = u"Software\\Vantrel\\Yov";
         st.files.ErrorLogPath = u"/dev/null";
-        static program_test::AnsweringMsgBox boxes;
+        static program_test::AnsweringMsgBox boxes(yov::msgbox::kOk);  // no window
         static ScriptAlone alone;
         yov::Installed<yov::ScriptReadServices>() = &alone;
         if (yov::InitEngineOnProgramArrays(nullptr, nullptr) != 0) std::abort();

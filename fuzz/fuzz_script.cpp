@@ -36,15 +36,15 @@ public:
 };
 
 std::string g_file;
-program_test::AnsweringMsgBox* g_boxes = nullptr;
+program_test::AnsweringMsgBox* answeredBoxes = nullptr;
 
 void Setup() {
     g_file = (ScratchFolder("fuzz_script") / "fuzz.ttt").string();
     yov::ProgramState& st = yov::programState();
     st.road.ProgramKey = u"Software\\Vantrel\\Yov";
     st.files.ErrorLogPath = u"/dev/null";
-    static program_test::AnsweringMsgBox boxes;
-    g_boxes = &boxes;
+    static program_test::AnsweringMsgBox boxes(yov::msgbox::kOk);  // any other box answered O.K., no window
+    answeredBoxes = &boxes;
     static QuietRead quiet;
     yov::Installed<yov::ScriptReadServices>() = &quiet;
     if (yov::InitEngineOnProgramArrays(nullptr, nullptr) != 0) std::abort();
@@ -61,8 +61,8 @@ void Setup() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = (Setup(), true);
     (void)ready;
+    answeredBoxes->requests.clear();  // only this input's boxes are kept
     if (size < 1) return 0;
-    g_boxes->requests.clear();
     const uint8_t mode = data[0];
     {
         std::ofstream out(g_file, std::ios::binary | std::ios::trunc);

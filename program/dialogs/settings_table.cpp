@@ -6,6 +6,7 @@
 
 #include "platform/numbers.h"
 #include "platform/text.h"
+#include "program/core/settings/desktop_mode_setting.h"
 #include "program/core/settings/settings.h"
 #include "program/core/startup/program_state.h"
 #include "program/dialogs/cfg_state.h"
@@ -104,10 +105,9 @@ const SettingSpec kTable[] = {
      putSetting<&SettingsRead::StbZ>},
     {u"TvlZ", M::None, kStart, 6, R::Field, 0, 0, 255, 0, 1, W::Refuse, 0, 255, getSetting<&SettingsRead::TvlZ>,
      putSetting<&SettingsRead::TvlZ>},
-    // Kept to the desktop's mode by default: there is no mode switch, a chosen mode is only
-    // rendered at its size and scaled to the screen.
-    {u"DDA", M::None, kDialog, 1, R::Mask, 1, 0, 0, 0, 1, W::Refuse, 0, 1, getCfg<&CfgState::KeepScreenMode>,
-     putCfg<&CfgState::KeepScreenMode>},
+    // Read by the display start too (desktop_mode_setting.h).
+    {kKeepDesktopModeName, M::None, kDialog, kKeepDesktopModeDefault, R::Mask, kKeepDesktopModeMask, 0, 0, 0, 1,
+     W::Refuse, 0, 1, getCfg<&CfgState::KeepScreenMode>, putCfg<&CfgState::KeepScreenMode>},
     {u"DDX", M::None, kDialog, 1024, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
      getCfg<&CfgState::ModeWidth>, putCfg<&CfgState::ModeWidth>},
     {u"DDY", M::None, kDialog, 768, R::Field, 0, INT16_MIN, INT16_MAX, 0, 1, W::Any, kMin, kMax,
@@ -211,9 +211,9 @@ void ReadStartupSettings() {
 void ReadDisplayModeSettings() {
     // "DDX", "DDY", "DDB", "DDF", then "DDA".
     for (const SettingSpec& spec : settingsTable()) {
-        if (spec.reader == kDialog && !sameName(spec.name, u"DDA")) ReadSetting(spec, 0);
+        if (spec.reader == kDialog && !sameName(spec.name, kKeepDesktopModeName)) ReadSetting(spec, 0);
     }
-    if (const SettingSpec* dda = FindSetting(u"DDA")) ReadSetting(*dda, 0);
+    if (const SettingSpec* dda = FindSetting(kKeepDesktopModeName)) ReadSetting(*dda, 0);
 }
 
 }  // namespace yov

@@ -9,7 +9,8 @@
 // ScriptReadServices is what the program does for a read: report a failed read, name and load
 // the stock, open the picture cache and yield while music plays. Its own methods are the
 // program's; a harness or a test that must stay quiet or fast (no message box, no stock
-// loaded, no pause) derives from it and installs itself with ScopedInstall.
+// loaded, no pause) derives from it and installs itself in its place (`Installed`,
+// `ScopedInstall`).
 #pragma once
 
 #include <cstdint>

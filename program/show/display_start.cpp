@@ -7,19 +7,19 @@
 #include "platform/priority.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/canvas.h"
+#include "program/core/settings/desktop_mode_setting.h"
 #include "program/core/settings/settings.h"
 #include "program/core/settings/window_placement.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/startup.h"
-#include "program/dialogs/settings_table.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/core/windows/utilities.h"
 #include "program/show/desc_menus.h"
 #include "program/show/display_wiring.h"
-#include "program/show/show_clock.h"
+#include "program/core/startup/program_clock.h"
 #include "program/show_data/show_state.h"
 #include "program/show/show_window_calls.h"
 #include "program/trains/train_records.h"
@@ -38,7 +38,7 @@ constexpr int32_t kThreadPriorityShow = 12;
 constexpr int32_t kDdLastErrorResult = -13005;
 constexpr int32_t kErrFrameSurface = 6008;
 
-void processEvents() { showClock().pumpEvents(); }
+void processEvents() { programClock().pumpEvents(); }
 
 void enableMenu(int32_t id, bool enabled) { lv::EnableMenu(id, enabled ? 1 : 0); }
 
@@ -107,11 +107,7 @@ void StartDisplay() {
     d.FirstCreation = 1;
     st.Shared.ExpandState1 = 0;
 
-    // Read as the settings dialog reads it, so both agree on what a stored value means.
-    const SettingSpec* keepMode = FindSetting(u"DDA");
-    const int32_t keep =
-        keepMode != nullptr ? ApplyReadRule(*keepMode, GetRegNumber(u"DDA", keepMode->defaultValue)) : 1;
-    if (keep != 0) {
+    if (KeepsDesktopMode()) {
         const QSize screen = screenSize();
         d.ModeRequest = {screen.width(), screen.height(), lv::GetBitsPixel(), 0};
     } else {

@@ -9,7 +9,7 @@
 #include "program/show/display_start.h"
 #include "program/show_data/display_state.h"
 #include "program/show/run_show.h"
-#include "program/show/show_clock.h"
+#include "program/core/startup/program_clock.h"
 #include "program/trains/show_queues.h"
 #include "program/show/sections.h"
 #include "program/show_data/show_state.h"

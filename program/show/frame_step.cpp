@@ -15,7 +15,7 @@
 #include "program/show/frame_paint.h"
 #include "program/show/object_motion.h"
 #include "program/show/object_steps.h"
-#include "program/show/show_clock.h"
+#include "program/core/startup/program_clock.h"
 #include "program/show/show_input.h"
 #include "program/trains/show_queues.h"
 #include "program/show_data/show_state.h"
@@ -37,7 +37,7 @@ enum class Outcome { Ended, Presented };
 
 int32_t roundMs(double v) { return static_cast<int32_t>(std::lround(v)); }
 
-int32_t counterNow() { return low31(static_cast<uint32_t>(showClock().perfCounter())); }
+int32_t counterNow() { return low31(static_cast<uint32_t>(programClock().perfCounter())); }
 
 int32_t msSince(int32_t stamp) {
     return roundMs(static_cast<double>(elapsed31(counterNow(), stamp)) * programState().machine.MsPerCounterTick);
@@ -90,8 +90,8 @@ void movePhase() {
         } else {
             if ((ss.StepState & step_state::kYielding) != 0) return;
             ss.StepState = step_state::kYielding;
-            showClock().sleep(kSingleStepPauseMs);
-            showClock().pumpEvents();
+            programClock().sleep(kSingleStepPauseMs);
+            programClock().pumpEvents();
             ss.StepState = step_state::kRunning;
             ss.UnyieldedMs = 0;
             ss.StepPhase = 1;
@@ -109,7 +109,7 @@ void movePhase() {
         if ((flags & train_flag::kSceneRecord) != 0) {
             ++ss.ActiveCount;
         } else if ((flags & train_flag::kMoving) != 0) {
-            frameStepCalls().moveObject(r, ss.StepClock);
+            frameMovers().moveObject(r, ss.StepClock);
             ++ss.ActiveCount;
         }
         // A mover may remove its record; the walk goes on from the link taken before it.
@@ -205,7 +205,7 @@ Outcome presentPhase(int32_t callSite) {
                 // The flip is pending until its period is over: asking again at once would hold
                 // a core for the rest of it. Sleep until about when the step is due, as a
                 // step presenting by rectangles waits, then a millisecond at a time.
-                showClock().sleep(std::max(1, ss.MinFrameMs - 2 - msSince(ss.LastStepStamp)));
+                programClock().sleep(std::max(1, ss.MinFrameMs - 2 - msSince(ss.LastStepStamp)));
             }
         }
     }
@@ -247,7 +247,7 @@ void runStep(int32_t callSite) {
         takeStepTime();
         const int32_t train = TakeObjectStep();
         if (train != 0) {
-            frameStepCalls().stepObjectAnim(train);
+            frameMovers().stepObjectAnim(train);
             callSite = 100;
             continue;
         }
@@ -259,7 +259,7 @@ void runStep(int32_t callSite) {
                 --ss.MusicCountdown;
             }
         }
-        const int32_t r = frameStepCalls().doTimedEvents();
+        const int32_t r = frameMovers().doTimedEvents();
         if (r == 0) return;
         callSite = r;
     }
@@ -267,18 +267,9 @@ void runStep(int32_t callSite) {
 
 }  // namespace
 
-FrameStepCalls defaultFrameStepCalls() {
-    FrameStepCalls c;
-    c.moveObject = MoveObject;
-    c.stepObjectAnim = StepObjectAnim;
-    c.doTimedEvents = DoTimedEvents;
-    return c;
-}
-
-FrameStepCalls& frameStepCalls() {
-    static FrameStepCalls calls = defaultFrameStepCalls();
-    return calls;
-}
+void FrameMovers::moveObject(int32_t train, int32_t stepMs) { MoveObject(train, stepMs); }
+void FrameMovers::stepObjectAnim(int32_t train) { StepObjectAnim(train); }
+int32_t FrameMovers::doTimedEvents() { return DoTimedEvents(); }
 
 void GrantStepTime(ShowState& ss, int32_t e) {
     if (e > 100) e = roundMs(ss.MeanStepMs);
@@ -316,8 +307,8 @@ void GrantStepTime(ShowState& ss, int32_t e) {
 void YieldToSystem(std::u16string_view /*label*/) {
     ShowState& ss = showState();
     ss.StepState = step_state::kYielding;
-    showClock().sleep(1);
-    showClock().pumpEvents();
+    programClock().sleep(1);
+    programClock().pumpEvents();
     ss.StepState = step_state::kRunning;
     ss.YieldedThisStep = 1;
     ss.UnyieldedMs = 0;

@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
 
 #include "program/core/startup/installed.h"
@@ -17,18 +16,20 @@ namespace yov {
 
 struct ShowState;
 
-// The frame step's calls into the show's own movers; the engine it calls through lv::.
-struct FrameStepCalls {
-    // The mover of one train, one phase of a train's step program and the scene tick; by
-    // default the show's own.
-    std::function<void(int32_t train, int32_t stepMs)> moveObject;
-    std::function<void(int32_t train)> stepObjectAnim;
-    std::function<int32_t()> doTimedEvents;
+// What a step runs of the scene: the mover of one train (MoveObject), one phase of a train's
+// step program (StepObjectAnim) and the scene tick (DoTimedEvents), the show's own. A benchmark
+// or a test that runs a scene of its own derives from it, overrides what its scene does
+// differently and installs itself with ScopedInstall<FrameMovers> for its lifetime.
+class FrameMovers {
+public:
+    virtual ~FrameMovers() = default;
+    virtual void moveObject(int32_t train, int32_t stepMs);
+    virtual void stepObjectAnim(int32_t train);
+    // The next call site of the step, or 0 when the tick asks for no further pass.
+    virtual int32_t doTimedEvents();
 };
 
-FrameStepCalls& frameStepCalls();
-// The show's own movers, as at program start.
-FrameStepCalls defaultFrameStepCalls();
+inline FrameMovers& frameMovers() { return *Installed<FrameMovers>(); }
 
 inline constexpr int32_t kStepSite = 31005;
 inline constexpr int32_t kStepReport = 0x0F200000;

@@ -279,20 +279,11 @@ void paintWayText(int32_t train, int32_t yOffset) {
         markDirty(r.TextX, y, r.TextWidth, r.TextHeight, "PaintLine Delete WayText");
         bits &= ~page_bit::kWayText;
         if (anyPageHasWayText(r)) return;
-        const AnimPoolHooks& h = animPoolHooks();
-        if (r.TextSurface != 0) {
-            if (h.freeSurface)
-                h.freeSurface(r.TextSurface, kSiteFreeWayText);
-            else
-                FreeSurface(static_cast<LvHandle>(r.TextSurface), kSiteFreeWayText);
-        }
+        if (r.TextSurface != 0) FreeSurface(static_cast<LvHandle>(r.TextSurface), kSiteFreeWayText);
         trains().at(train).TextSurface = 0;
         if (trains().at(train).TextBuffer != 0) {
             LvHandle buffer = static_cast<LvHandle>(trains().at(train).TextBuffer);
-            if (h.freeDrawBuffer)
-                h.freeDrawBuffer(trains().at(train).TextBuffer);
-            else
-                FreeDrawBuffer(buffer);
+            FreeDrawBuffer(buffer);
         }
         // Freeing is an engine call: the record is reached again by its index.
         TrainRec& done = trains().at(train);

@@ -7,7 +7,7 @@
 #include "program/core/texts/number_text.h"
 #include "program/core/texts/program_error.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_clock.h"
+#include "program/core/startup/program_clock.h"
 #include "program/trains/show_queues.h"
 #include "program/show/sections.h"
 #include "program/show/show_run_steps.h"
@@ -60,7 +60,7 @@ void reportLoopError() {
 // fast as the machine can, a core busy and two log lines each time. The window system keeps
 // running meanwhile, and a stop ends the wait at once.
 void waitBeforeRestart() {
-    ShowClock& clock = showClock();
+    ProgramClock& clock = programClock();
     const int32_t start = low31(clock.tickCount());
     while (!stopped() && elapsed31(low31(clock.tickCount()), start) < kRestartDelayMs) {
         clock.sleep(kRestartSliceMs);

@@ -23,7 +23,7 @@
 #include "program/core/windows/window_dispatch.h"
 #include "program/core/params/param_table.h"
 #include "program/show/main_loop.h"
-#include "program/show/show_clock.h"
+#include "program/core/startup/program_clock.h"
 #include "program/show/display_wiring.h"
 #include "program/show/show_run_steps.h"
 #include "program/show/show_window_calls.h"
@@ -135,7 +135,7 @@ int32_t SplashTimeMs(std::u16string_view text) {
 
 void WaitOutSplash() {
     ShowState& ss = showState();
-    ShowClock& clock = showClock();
+    ProgramClock& clock = programClock();
     while (ss.SplashMs != 0 && programState().run.StopRequest == 0 &&
            elapsed31(low31(clock.tickCount()), ss.SplashStart) <= ss.SplashMs) {
         clock.sleep(1);
@@ -171,13 +171,13 @@ void ParseShowOptions() {
             form->setGeometry(l.Left, l.Top, l.Width, l.Height);
             form->show();
         });
-        skipOnError([] { showClock().pumpEvents(); });
+        skipOnError([] { programClock().pumpEvents(); });
         skipOnError([&] { form->update(); });
     }
     skipOnError([&] { ss.SplashMs = SplashTimeMs(paramTable().GetParam(u"T,TIME", u"")); });
     if (ss.SplashMs == 0) ss.SplashMs = SplashTimeMs(u"");
-    ss.SplashStart = low31(showClock().tickCount());
-    skipOnError([] { showClock().pumpEvents(); });
+    ss.SplashStart = low31(programClock().tickCount());
+    skipOnError([] { programClock().pumpEvents(); });
 }
 
 void UnloadSplash() {

@@ -14,7 +14,7 @@
 #include "program/scene/script_reader.h"
 #include "program/show/desc_menus.h"
 #include "program/show_data/display_state.h"
-#include "program/show/show_clock.h"
+#include "program/core/startup/program_clock.h"
 #include "program/show/show_panel.h"
 #include "program/show_data/show_state.h"
 #include "program/show_data/show_view.h"
@@ -105,8 +105,7 @@ void togglePause() {
 bool inGrace() {
     ShowState& ss = showState();
     if (ss.MouseGraceMs <= 0) return false;
-    if (showClock().tickCount && elapsed31(low31(showClock().tickCount()), ss.MouseGraceStart) < ss.MouseGraceMs)
-        return true;
+    if (elapsed31(low31(programClock().tickCount()), ss.MouseGraceStart) < ss.MouseGraceMs) return true;
     ss.MouseGraceMs = 0;
     return false;
 }
@@ -133,7 +132,7 @@ void SetLastMousePosition(int32_t x, int32_t y) {
 void StartMouseGrace() {
     ShowState& ss = showState();
     ss.MouseGraceMs = kGraceSteps * std::max(ss.StepClock, 1);
-    ss.MouseGraceStart = showClock().tickCount ? low31(showClock().tickCount()) : 0;
+    ss.MouseGraceStart = low31(programClock().tickCount());
     ss.MouseMoveCount = kGraceMoves;
 }
 

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "program/show/anim_wheel.h"
+#include "program/core/pictures/anim_wheel_state.h"
 #include "program/show_data/show_state.h"
 #include "program/trains/section_table.h"
 #include "program/trains/timed_events.h"

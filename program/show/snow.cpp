@@ -5,8 +5,8 @@
 
 #include "platform/raster.h"
 #include "program/core/binding/engine_binding.h"
-#include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_buffers.h"
+#include "program/core/startup/service_window.h"
 #include "program/core/pictures/canvas_memdc.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/error_log.h"
@@ -229,9 +229,9 @@ void PaintSnow(TrainRec& train, int32_t stepMs, int32_t yOffset) {
 }
 
 void FreeSnowPicture(TrainRec& train) {
-    if (train.SnowSurface != 0 && animPoolHooks().freeSurface)
-        animPoolHooks().freeSurface(train.SnowSurface, kSiteOldSurface);
-    if (train.SnowBuffer != 0 && animPoolHooks().freeDrawBuffer) animPoolHooks().freeDrawBuffer(train.SnowBuffer);
+    if (train.SnowSurface != 0) FreeSurface(static_cast<LvHandle>(train.SnowSurface), kSiteOldSurface);
+    LvHandle buffer = static_cast<LvHandle>(train.SnowBuffer);
+    FreeDrawBuffer(buffer);
     train.SnowSurface = 0;
     train.SnowBuffer = 0;
     train.SnowBufferData = {};

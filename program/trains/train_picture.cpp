@@ -311,12 +311,7 @@ void FreeTrainPicture(int32_t& picture) {
     // A chain is at most as long as the pool: a damaged link cannot loop for ever.
     for (int32_t hops = 0; part != 0 && hops <= picParts().Count; ++hops) part = FreePicPart(part, kSiteFreePart);
     LvHandle buffer = static_cast<LvHandle>(trainPictures()[picture].TrainBuffer);
-    if (buffer != 0) {
-        if (animPoolHooks().freeDrawBuffer)
-            animPoolHooks().freeDrawBuffer(static_cast<int32_t>(buffer));
-        else
-            FreeDrawBuffer(buffer);
-    }
+    FreeDrawBuffer(buffer);
     TrainPicture& p = trainPictures()[picture];
     p.TrainBuffer = 0;
     p.Speed = 0;

@@ -34,11 +34,7 @@ LvHandle keyedSurface(int32_t w, int32_t h, const TrainDrawMode& m, int32_t site
 }
 
 void freeSurface(LvHandle s, int32_t site) {
-    if (s == 0) return;
-    if (animPoolHooks().freeSurface)
-        animPoolHooks().freeSurface(static_cast<int32_t>(s), site);
-    else
-        FreeSurface(s, site);
+    if (s != 0) FreeSurface(s, site);
 }
 
 // A surface copy under DirectDraw keeps the slot's coordinates: the new surface is as large

@@ -6,7 +6,9 @@
 #include "platform/text.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/pictures/anim_pools.h"
+#include "program/core/pictures/canvas_buffers.h"
 #include "program/core/pictures/canvas_memdc.h"
+#include "program/core/startup/service_window.h"
 #include "program/core/texts/error_log.h"
 #include "program/core/texts/number_text.h"
 #include "program/trains/train_picture.h"
@@ -51,13 +53,14 @@ bool isFull(const std::u16string& text) {
 
 void FreeTrainSurface(int32_t& surface, int32_t site) {
     if (surface == 0) return;
-    if (animPoolHooks().freeSurface) animPoolHooks().freeSurface(surface, site);
+    FreeSurface(static_cast<LvHandle>(surface), site);
     surface = 0;
 }
 
 void FreeTrainBuffer(int32_t& buffer) {
     if (buffer == 0) return;
-    if (animPoolHooks().freeDrawBuffer) animPoolHooks().freeDrawBuffer(buffer);
+    LvHandle handle = static_cast<LvHandle>(buffer);
+    FreeDrawBuffer(handle);
     buffer = 0;
 }
 
@@ -278,11 +281,11 @@ bool ClipPictureSpan(int32_t train, int32_t slot, int16_t zone) {
         hi = 0;
         break;
     }
-    PictureSlotTable& slots = pictureSlots();
-    if (!slots.valid(slot)) {
+    PictureSlotTable& table = pictureSlots();
+    if (!table.valid(slot)) {
         throw ProgramError(error_number::kSubscript, u"Picture slot " + decimal(slot) + u" out of range");
     }
-    const PictureSlot& s = slots[slot];
+    const PictureSlot& s = table[slot];
     const int64_t from = std::max<int64_t>(lo, s.PosY);
     const int64_t to = std::min<int64_t>(hi, int64_t{s.PosY} + s.FrameHeight);
     ClipSpan& span = clipSpan();

@@ -29,6 +29,7 @@
 
 #include "tests/program/frame_step_stand_ins.h"
 #include "tests/program/immediate_blit_engine.h"
+#include "tests/program/stepped_clock.h"
 #include "core_fixture.h"
 #include "platform/raster.h"
 #include "program/core/binding/engine_binding.h"
@@ -36,7 +37,6 @@
 #include "program/core/startup/startup.h"
 #include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_clock.h"
 #include "program/show_data/show_state.h"
 #include "program/trains/picture_file.h"
 #include "program/ui/program_wiring.h"
@@ -59,15 +59,10 @@ uint64_t checksum(int32_t dc, int width, int height) {
 TEST(DemoGoldenChild, DISABLED_RunsTheDemo) {
     if (std::getenv(kChildRole) == nullptr) GTEST_SKIP();
     yov::WireProgram();
-    static int64_t clockMs = 1000;
+    static program_test::SteppedClock clock;
+    clock.pumpsEvents = true;
+    static int64_t& clockMs = clock.ms;
     static int frames = 0;
-    yov::ShowClock& sc = yov::showClock();
-    sc.tickCount = [] { return static_cast<uint32_t>(clockMs); };
-    sc.sleep = [](int32_t ms) { clockMs += ms > 0 ? ms : 0; };
-    sc.perfCounter = [] {
-        const double perTick = yov::programState().machine.MsPerCounterTick;
-        return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
-    };
     program_test::MainLoopStepsOnly mainLoopSteps;
     static engine_test::ImmediateBlitEngine engine;
     engine.onBatch = [](int32_t, const BlitOp*, LvHandle batchDc) {

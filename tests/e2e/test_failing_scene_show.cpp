@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "tests/program/engine_fake.h"
+#include "tests/program/stepped_clock.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/startup/startup.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_clock.h"
 #include "program/show_data/show_state.h"
 #include "program/ui/program_wiring.h"
 
@@ -46,17 +46,16 @@ struct NoBatchEngine final : engine_test::EngineFake {
 TEST(FailingSceneChild, DISABLED_RunsTheShowForAMinute) {
     if (std::getenv(kChildRole) == nullptr) GTEST_SKIP();
     yov::WireProgram();
-    static int64_t clockMs = 1000;
-    yov::ShowClock& sc = yov::showClock();
-    sc.tickCount = [] { return static_cast<uint32_t>(clockMs); };
-    sc.sleep = [](int32_t ms) {
-        clockMs += ms > 0 ? ms : 0;
-        if (clockMs > 1000 + kShowMs) yov::programState().run.StopRequest = 1;
+    // The show's minute ends in a sleep as well as in a step.
+    struct MinuteClock : program_test::SteppedClock {
+        void sleep(int32_t wait) override {
+            SteppedClock::sleep(wait);
+            if (ms > 1000 + kShowMs) yov::programState().run.StopRequest = 1;
+        }
     };
-    sc.perfCounter = [] {
-        const double perTick = yov::programState().machine.MsPerCounterTick;
-        return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
-    };
+    static MinuteClock clock;
+    clock.pumpsEvents = true;
+    static int64_t& clockMs = clock.ms;
     // Each frame step of the main loop is 20 ms of the show.
     struct TimedMainLoopSteps : yov::FrameStepper {
         void step(int32_t site) override {

@@ -1,4 +1,5 @@
-// Stand-ins for the frame step that tests of its callers install for their own lifetime.
+// Stand-ins for the frame step that tests of its callers install for their own lifetime, and
+// for the movers a step runs, which tests of the step put in for a scene of their own.
 #pragma once
 
 #include <cstdint>
@@ -54,6 +55,34 @@ public:
 
 private:
     yov::ScopedFrameStepper installed_{*this};
+};
+
+// The show's own movers, each replaced by the test's function where one is set: a scene of
+// the test's own moves its trains by hand, has no scene tick, or watches the step programs.
+class TestMovers : public yov::FrameMovers {
+public:
+    std::function<void(int32_t train, int32_t stepMs)> onMove;
+    std::function<void(int32_t train)> onStepAnim;
+    std::function<int32_t()> onTick;
+
+    void moveObject(int32_t train, int32_t stepMs) override {
+        if (onMove) {
+            onMove(train, stepMs);
+        } else {
+            FrameMovers::moveObject(train, stepMs);
+        }
+    }
+    void stepObjectAnim(int32_t train) override {
+        if (onStepAnim) {
+            onStepAnim(train);
+        } else {
+            FrameMovers::stepObjectAnim(train);
+        }
+    }
+    int32_t doTimedEvents() override { return onTick ? onTick() : FrameMovers::doTimedEvents(); }
+
+private:
+    yov::ScopedInstall<yov::FrameMovers> installed_{*this};
 };
 
 }  // namespace program_test

@@ -37,7 +37,7 @@
 #include "program/show/display_start.h"
 #include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_clock.h"
+#include "program/core/startup/program_clock.h"
 #include "program/show/show_input.h"
 #include "program/show/show_panel.h"
 #include "program/show/show_records.h"
@@ -97,7 +97,6 @@ struct FreshShowFamilies {
     Kept<yov::ShowParts*> showParts{&yov::Installed<yov::ShowParts>};
     Kept<yov::WindowParts*> windowParts{&yov::Installed<yov::WindowParts>};
     Kept<yov::StartupParts*> startupParts{&yov::Installed<yov::StartupParts>};
-    Kept<yov::AnimPoolHooks> poolHooks{&yov::animPoolHooks};
     Kept<yov::TrainSlotHead> trainSlotHead{&yov::trainSlotHead};
     Kept<const yov::ShowDrawing*> showDrawing{&yov::showDrawing};
     Kept<yov::PictureRef> ref{&yov::pictureRef};
@@ -131,8 +130,8 @@ struct FreshShowFamilies {
     Kept<yov::ClipSpan> clip{&yov::clipSpan};
     Kept<yov::PanelState> panel{&yov::panelState};
     Kept<yov::ShowInputState> input{&yov::showInput};
-    Kept<yov::ShowClock> clock{&yov::showClock};
-    Kept<yov::FrameStepCalls> frameCalls{&yov::frameStepCalls};
+    Kept<yov::ProgramClock*> clock{&yov::Installed<yov::ProgramClock>};
+    Kept<yov::FrameMovers*> movers{&yov::Installed<yov::FrameMovers>};
     Kept<yov::FrameStepper*> stepper{&yov::Installed<yov::FrameStepper>};
 };
 

@@ -11,6 +11,7 @@
 
 #include "frame_step_stand_ins.h"
 #include "immediate_blit_engine.h"
+#include "stepped_clock.h"
 #include "show_fixture.h"
 #include "platform/raster_test_util.h"
 #include "program/core/startup/program_state.h"
@@ -23,7 +24,7 @@ struct ImmediateDisplay {
     std::unique_ptr<rastertest::Canvas> screen;
     std::unique_ptr<rastertest::Canvas> composition;
     plat::HBRUSH brush{};
-    int64_t clock = 1000;
+    std::optional<program_test::FrameCountClock> clock;      // frame steps of exactly 20 ms
     std::optional<engine_test::ImmediateBlitEngine> engine;  // batches reach the screen at once
     std::optional<program_test::ShowFrameSteps> showSteps;
 
@@ -43,7 +44,7 @@ struct ImmediateDisplay {
         ss.Display.BackBrush = brush;
         yov::programState().run.RunFlags = yov::run_flag::kFramesDrawn;
         yov::programState().run.BatchMode = 0;
-        UseImmediateFrameSteps(clock);
+        if (!clock) clock.emplace();
         engine.emplace(static_cast<LvHandle>(screen->dc.Value()));
         showSteps.emplace();
     }

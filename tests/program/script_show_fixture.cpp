@@ -1,6 +1,7 @@
 #include "frame_step_stand_ins.h"
 #include "immediate_blit_engine.h"
 #include "process_end_stand_ins.h"
+#include "stepped_clock.h"
 #include "script_show_fixture.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,6 @@
 #include "program/show/sections.h"
 #include "program/show_data/display_state.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_clock.h"
 #include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/picture_file.h"
@@ -191,19 +191,14 @@ Run RunScript(const std::string& scriptName, int frames, const std::function<voi
     for (const auto& [name, value] : options.settings) yov::SaveRegString(name, value);
 
     // The injected clock and presentation, as long as the process lives (one run per child).
-    static int64_t clockMs = 1000;
+    static program_test::SteppedClock clock;
+    clock.pumpsEvents = true;
+    static int64_t& clockMs = clock.ms;
     static int presented = 0;
     static int wanted = 0;
     static std::function<void(const Frame&)> watch;
     wanted = frames;
     watch = observer;
-    yov::ShowClock& sc = yov::showClock();
-    sc.tickCount = [] { return static_cast<uint32_t>(clockMs); };
-    sc.sleep = [](int32_t ms) { clockMs += ms > 0 ? ms : 0; };
-    sc.perfCounter = [] {
-        const double perTick = yov::programState().machine.MsPerCounterTick;
-        return perTick > 0 ? static_cast<int64_t>(static_cast<double>(clockMs) / perTick) : clockMs;
-    };
     program_test::MainLoopStepsOnly mainLoopSteps;
     static const auto shown = [](int32_t dc) {
         clockMs += 20;

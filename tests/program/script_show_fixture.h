@@ -60,7 +60,7 @@ std::string PictureName(const std::string& path);
 // One presented frame, as it is on the show's DC.
 struct Frame {
     int number = 0;       // 1 for the first presented frame
-    int64_t clockMs = 0;  // the show clock after it
+    int64_t clockMs = 0;  // the program's clock after it
     int32_t dc = 0;       // 0 for a flipped frame, which reaches the show window only
     int32_t width = 0;
     int32_t height = 0;

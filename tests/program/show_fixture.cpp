@@ -1,8 +1,6 @@
 #include "show_fixture.h"
 
 #include "program/core/params/param_table.h"
-#include "program/show/frame_step.h"
-#include "program/show/show_clock.h"
 
 namespace show_test {
 
@@ -26,13 +24,6 @@ yov::SectRec& MakeSect(int32_t n) {
         s.Sections[static_cast<size_t>(s.SectionCount)] = r;
     }
     return yov::sectRec(n);
-}
-
-void UseImmediateFrameSteps(int64_t& clock) {
-    yov::frameStepCalls() = yov::defaultFrameStepCalls();
-    yov::showClock().perfCounter = [&clock] { return clock += 20; };
-    yov::showClock().sleep = [](int32_t) {};
-    yov::showClock().pumpEvents = [] {};
 }
 
 }  // namespace show_test

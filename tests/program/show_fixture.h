@@ -1,7 +1,7 @@
 // A clean show for each test: the run queue, the train records, the show state and lists,
 // the picture-part pool, and an empty scene model whose section records the tests make with
-// Sect(n) (finish mode "wait", no line limit). Freed surfaces and buffers are recorded with
-// their call sites instead of reaching the engine.
+// Sect(n) (finish mode "wait", no line limit). Surfaces and buffers given back are recorded;
+// only those the engine made during the test reach it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "freed_handles_engine.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/utilities.h"
@@ -27,15 +28,10 @@ namespace show_test {
 // Outside the template: assigning the scene model there trips the compiler.
 void ClearSceneModel();
 yov::SectRec& MakeSect(int32_t n);
-// Frame steps of exactly 20 ms on `clock`, and no sleeping or event pumping in the show clock;
-// the blits done at once are engine_test::ImmediateBlitEngine's.
-void UseImmediateFrameSteps(int64_t& clock);
 
 template <class Base = ::testing::Test>
 class ShowTestOn : public Base {
 protected:
-    ShowTestOn() : savedPools_(yov::animPoolHooks()) {}
-
     // Tests of case tables call SetUp and TearDown once per case.
     void SetUp() override {
         Base::SetUp();
@@ -46,15 +42,13 @@ protected:
         yov::trainStart() = yov::TrainStartState{};
         yov::ClearPicturePools();
         yov::programRandom().seed(12345);
-        yov::AnimPoolHooks& h = yov::animPoolHooks();
-        h.freeSurface = [this](int32_t s, int32_t site) { freedSurfaces.emplace_back(s, site); };
-        h.freeDrawBuffer = [this](int32_t b) { freedBuffers.push_back(b); };
+        freeing_.emplace(freedSurfaces, freedBuffers);
     }
     void TearDown() override {
         ClearSceneModel();
         yov::ClearPicturePools();
         fresh_.reset();
-        yov::animPoolHooks() = savedPools_;
+        freeing_.reset();
         yov::programState().run.StopRequest = 0;
         yov::programState().run.RunFlags = 0;
         Base::TearDown();
@@ -102,11 +96,11 @@ protected:
         return out;
     }
 
-    std::vector<std::pair<int32_t, int32_t>> freedSurfaces;
+    std::vector<int32_t> freedSurfaces;
     std::vector<int32_t> freedBuffers;
 
 private:
-    yov::AnimPoolHooks savedPools_;
+    std::optional<engine_test::FreedHandlesEngine> freeing_;
     std::optional<yov::FreshShowRecords> fresh_;
 };
 

@@ -7,23 +7,13 @@
 #include "program/core/startup/service_window.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/pictures/picture_slot_table.h"
-#include "program/show/anim_wheel.h"
+#include "program/core/pictures/anim_wheel_state.h"
 
 namespace yov {
 namespace {
 
 constexpr int32_t kPartGrowth = 10;
 constexpr int32_t kStackGrowth = 20;
-
-AnimPoolHooks DefaultHooks() {
-    AnimPoolHooks h;
-    h.freeSurface = [](int32_t surface, int32_t callSite) { FreeSurface(static_cast<LvHandle>(surface), callSite); };
-    h.freeDrawBuffer = [](int32_t buffer) {
-        LvHandle handle = static_cast<LvHandle>(buffer);
-        FreeDrawBuffer(handle);
-    };
-    return h;
-}
 
 // An engine handle to release: a surface with its call site, or a buffer (site < 0).
 struct Release {
@@ -42,12 +32,12 @@ void TakeBuffer(std::vector<Release>& out, int32_t& buffer) {
 }
 
 void ReleaseAll(const std::vector<Release>& releases) {
-    const AnimPoolHooks& hooks = animPoolHooks();
     for (const Release& r : releases) {
         if (r.site < 0) {
-            if (hooks.freeDrawBuffer) hooks.freeDrawBuffer(r.handle);
-        } else if (hooks.freeSurface) {
-            hooks.freeSurface(r.handle, r.site);
+            LvHandle buffer = static_cast<LvHandle>(r.handle);
+            FreeDrawBuffer(buffer);
+        } else {
+            FreeSurface(static_cast<LvHandle>(r.handle), r.site);
         }
     }
 }
@@ -94,11 +84,6 @@ void PushOnStack(std::vector<int32_t>& stack, int32_t& count, int32_t& alloc, in
         stack.resize(static_cast<size_t>(alloc) + 1);
     }
     stack[static_cast<size_t>(count)] = value;
-}
-
-AnimPoolHooks& animPoolHooks() {
-    static AnimPoolHooks hooks = DefaultHooks();
-    return hooks;
 }
 
 TrainSlotHead& trainSlotHead() {

@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -101,15 +100,6 @@ struct PicPartPool {
 };
 
 PicPartPool& picParts();
-
-// The engine handles freed with the records; by default FreeSurface and FreeDrawBuffer.
-// Tests put recorders here.
-struct AnimPoolHooks {
-    std::function<void(int32_t surface, int32_t callSite)> freeSurface;
-    std::function<void(int32_t buffer)> freeDrawBuffer;
-};
-
-AnimPoolHooks& animPoolHooks();
 
 // The head of train t's list of running animations, null when there is no such train. The
 // train records sit above the pools, so the show puts its answer in place (WireShow); until

@@ -5,6 +5,7 @@
 
 #include "lumvatek/shared.h"
 #include "program/core/texts/lang_texts.h"
+#include "program/core/startup/program_clock.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/startup/upper_calls.h"
@@ -39,13 +40,13 @@ ProgressView& ProgressDisplay::ensureView() {
     return *view_;
 }
 
-uint32_t ProgressDisplay::now() const { return env_->tickCount(); }
+uint32_t ProgressDisplay::now() const { return programClock().tickCount(); }
 
 uint32_t ProgressDisplay::engineTick() const {
     return static_cast<uint32_t>(programState().Shared.LastTickMs.load(std::memory_order_relaxed));
 }
 
-void ProgressDisplay::pump() { env_->pumpMessages(); }
+void ProgressDisplay::pump() { programClock().pumpEvents(); }
 
 void ProgressDisplay::ShowProgress(std::u16string_view text1, std::u16string_view text2, std::u16string_view text3) {
     if (Suppress != 0) return;

@@ -32,14 +32,13 @@ public:
     virtual void repaint() = 0;
 };
 
-// What the progress window's logic runs on besides the window: making it, the clock, the
-// window system's events, and the busy pointer. ShowFrm's own in the program, a fake in tests.
+// What the progress window's logic runs on besides the window and the program's clock (its
+// tick count and event pump): making the window and the busy pointer. ShowFrm's own in the
+// program, a fake in tests.
 class ProgressEnv {
 public:
     virtual ~ProgressEnv() = default;
     virtual std::unique_ptr<ProgressView> makeView() = 0;
-    virtual uint32_t tickCount() = 0;  // milliseconds, wrapping
-    virtual void pumpMessages() = 0;
     virtual void setBusyPointer(bool busy) = 0;
 };
 

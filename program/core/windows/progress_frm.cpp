@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -143,20 +142,12 @@ void dropDisplay() {
 class QtProgressEnv final : public ProgressEnv {
 public:
     std::unique_ptr<ProgressView> makeView() override { return std::make_unique<ShowFrmView>(); }
-    uint32_t tickCount() override {
-        if (!clock_.isValid()) clock_.start();
-        return static_cast<uint32_t>(clock_.elapsed());
-    }
-    void pumpMessages() override { QCoreApplication::processEvents(); }
     void setBusyPointer(bool busy) override {
         if (busy)
             QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
         else
             QApplication::restoreOverrideCursor();
     }
-
-private:
-    QElapsedTimer clock_;
 };
 
 }  // namespace

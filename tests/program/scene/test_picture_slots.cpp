@@ -3,11 +3,13 @@
 // pantograph codes and placement in the part.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "frame_step_stand_ins.h"
 #include "engine_fake.h"
+#include "freed_handles_engine.h"
 #include "picture_ref_fixture.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_hooks.h"
@@ -26,18 +28,16 @@ protected:
         PictureRefTest::SetUp();
         core_test::defaultTexts()[u"ANPAR"] = u"Error in animation parameters %1";
         core_test::defaultTexts()[u"OPNP"] = u"Overlay picture \"%1\" not in parent area";
-        savedPools_ = yov::animPoolHooks();
-        yov::animPoolHooks().freeSurface = [this](int32_t s, int32_t) { freedSurfaces.push_back(s); };
-        yov::animPoolHooks().freeDrawBuffer = [](int32_t) {};
+        freeing_.emplace();
         yov::ClearPicturePools();
         yov::pictureSlots() = yov::PictureSlotTable{};
         yov::picParts().CurPart = 0;
         yov::pictureBuildState() = {};
     }
     void TearDown() override {
-        yov::animPoolHooks() = savedPools_;
         yov::ClearPicturePools();
         yov::pictureSlots() = yov::PictureSlotTable{};
+        freeing_.reset();
         PictureRefTest::TearDown();
     }
     static std::vector<int32_t> Chain(int32_t part) {
@@ -49,11 +49,11 @@ protected:
     }
     program_test::RecordedFrameSteps frameSteps;
     std::vector<int32_t>& steps = frameSteps.sites;
-    std::vector<int32_t> freedSurfaces;
     std::function<void(int32_t)>& onStep = frameSteps.onStep;
 
 private:
-    yov::AnimPoolHooks savedPools_;
+    // The slots' surfaces and buffers here are made up: their freeing stays with the fake.
+    std::optional<engine_test::FreedHandlesEngine> freeing_;
 };
 
 TEST_F(PictureSlots, SlotsChainToTheCurrentPartAndFreedOnesComeBackFirst) {

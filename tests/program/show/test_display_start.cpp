@@ -18,7 +18,7 @@
 #include "program/core/startup/program_state.h"
 #include "program/show/display_start.h"
 #include "program/show_data/display_state.h"
-#include "program/show/show_clock.h"
+#include "stepped_clock.h"
 #include "program/trains/show_queues.h"
 #include "program/show_data/show_state.h"
 #include "program/show/show_window_calls.h"
@@ -133,12 +133,9 @@ protected:
         ASSERT_EQ(yov::InitEngineOnProgramArrays(nullptr, nullptr), 0);
         windows.makeView_ = [this] { return std::make_unique<RecordingView>(log, 320, 200); };
         savedWindows_ = yov::InstallShowWindowCalls(&windows);
-        savedClock_ = yov::showClock();
-        yov::showClock().pumpEvents = [] {};
     }
     void TearDown() override {
         yov::InstallShowWindowCalls(savedWindows_);
-        yov::showClock() = savedClock_;
         yov::DeleteCompositionDC();
         yov::ResetRunQueue();
         yov::ResetShowLists();
@@ -180,7 +177,7 @@ protected:
 
 private:
     yov::ShowWindowCalls* savedWindows_ = nullptr;
-    yov::ShowClock savedClock_;
+    program_test::SteppedClock clock_;  // the events of the display start are not taken
 };
 
 TEST_F(DisplayStartTest, WindowedShowNeverUsesDirectDraw) {

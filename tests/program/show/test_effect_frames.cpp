@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "frame_step_stand_ins.h"
+#include "stepped_clock.h"
 #include "program/core/pictures/canvas_buffers.h"
 #include "program/scene/picture_slot.h"
 #include "program/core/startup/program_state.h"
@@ -26,7 +27,6 @@
 #include "program/show/object_steps.h"
 #include "program/show/lying_snow.h"
 #include "program/show/part_anims.h"
-#include "program/show/show_clock.h"
 #include "program/show/snow.h"
 #include "program/trains/picture_file.h"
 #include "program/trains/train_picture.h"
@@ -94,15 +94,9 @@ protected:
         displayState().Frame.MakeBlitLists(false);
         displayState().Frame.frame.compositionDc = work->dc.Value();
 
-        FrameStepCalls& c = frameStepCalls();
-        c = FrameStepCalls{};
-        c.moveObject = [](int32_t, int32_t) {};
-        c.stepObjectAnim = StepObjectAnim;
-        c.doTimedEvents = [] { return 0; };
+        movers.onMove = [](int32_t, int32_t) {};
+        movers.onTick = [] { return 0; };
         engine_.emplace();
-        showClock().perfCounter = [this] { return now += 20; };
-        showClock().sleep = [](int32_t) {};
-        showClock().pumpEvents = [] {};
 
         ResetTrainPictures();
         animWheel() = AnimWheelState{};
@@ -125,8 +119,6 @@ protected:
         ResetTrainPictures();
         animWheel() = AnimWheelState{};
         pictureSlots() = PictureSlotTable{};
-        frameStepCalls() = defaultFrameStepCalls();
-        showClock() = ShowClock{};
         engine_.reset();
         displayState().Frame = Compositor{};
         showState() = ShowState{};
@@ -304,7 +296,8 @@ protected:
     static constexpr int32_t kBodyX = 8;
     std::optional<engine_test::ImmediateBlitEngine> engine_;  // batches drawn as handed over
     program_test::ShowFrameSteps showSteps_;                  // the steps run, not recorded
-    int64_t now = 1000;
+    program_test::TestMovers movers;
+    program_test::FrameCountClock clock_;  // frame steps of exactly 20 ms
     int32_t line = 0;
     int32_t part = 0;
     std::vector<LvHandle> pieceBuffers;

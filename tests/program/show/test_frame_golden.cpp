@@ -17,13 +17,13 @@
 #include "immediate_display.h"
 #include "show_fixture.h"
 #include "trains_fixture.h"
+#include "frame_step_stand_ins.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/texts/number_text.h"
 #include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
-#include "program/show/show_clock.h"
 #include "program/trains/area_painting.h"
 #include "program/trains/picture_file.h"
 #include "program/trains/train_picture.h"
@@ -48,18 +48,15 @@ protected:
         ResetTrainPictures();
         display.Make(kWidth, kHeight, trains_test::kSky);
         showState().StepMode = 1;
-        FrameStepCalls& c = frameStepCalls();
         // No scene tick: the scene is the test's. The train runs at 0.3 pixels per
         // millisecond to the right.
-        c.doTimedEvents = [] { return 0; };
-        c.moveObject = [](int32_t train, int32_t ms) {
+        movers.onTick = [] { return 0; };
+        movers.onMove = [](int32_t train, int32_t ms) {
             const int32_t picture = trains().at(train).Members[1];
             trainPictures()[picture].X += ms * 3 / 10;
         };
     }
     void TearDown() override {
-        frameStepCalls() = defaultFrameStepCalls();
-        showClock() = ShowClock{};
         showState() = ShowState{};
         displayState().Frame = Compositor{};
         displayState().SceneWidth = displayState().SceneHeight = 0;
@@ -96,6 +93,7 @@ protected:
         return sums;
     }
 
+    program_test::TestMovers movers;
     show_test::ImmediateDisplay display;
     std::vector<LoadedPicture> vehicles;
 };

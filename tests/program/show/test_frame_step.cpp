@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "frame_step_stand_ins.h"
+#include "stepped_clock.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/texts/program_error.h"
 #include "program/show_data/display_state.h"
 #include "program/show/frame_paint.h"
 #include "program/show/frame_step.h"
 #include "program/show/object_steps.h"
-#include "program/show/show_clock.h"
 #include "program/trains/show_queues.h"
 #include "core_fixture.h"
 #include "engine_fake.h"
@@ -36,25 +37,10 @@ protected:
         showState().BgRepaintCountdown = {kFullRepaintSteps, kFullRepaintSteps, kFullRepaintSteps};
         displayState().Frame = Compositor{};
         displayState().Frame.MakeBlitLists(false);
-        FrameStepCalls& c = frameStepCalls();
-        c = FrameStepCalls{};
-        c.moveObject = [this](int32_t train, int32_t ms) {
+        movers.onMove = [this](int32_t train, int32_t ms) {
             calls.push_back("move " + std::to_string(train) + " " + std::to_string(ms));
         };
-        c.stepObjectAnim = StepObjectAnim;
-        c.doTimedEvents = [] { return 0; };
-        ShowClock& clock = showClock();
-        clock.perfCounter = [this] { return now; };
-        clock.sleep = [this](int32_t ms) {
-            calls.push_back("sleep " + std::to_string(ms));
-            now += ms;
-        };
-        clock.pumpEvents = [] {};
-    }
-    void TearDown() override {
-        frameStepCalls() = defaultFrameStepCalls();
-        showClock() = ShowClock{};
-        ShowTest::TearDown();
+        movers.onTick = [] { return 0; };
     }
     int32_t movingTrain() {
         const int32_t t = NewTrainRec(0);
@@ -89,13 +75,26 @@ protected:
         FrameStep& test_;
     };
 
-    int64_t now = 1000;
+    // The step's counter: one tick a millisecond, moved by the test and by the step's sleeps,
+    // which are noted among the calls.
+    struct StepClock : program_test::SteppedClock {
+        explicit StepClock(std::vector<std::string>& noted) : calls(noted) {}
+        void sleep(int32_t wait) override {
+            calls.push_back("sleep " + std::to_string(wait));
+            SteppedClock::sleep(wait);
+        }
+        std::vector<std::string>& calls;
+    };
+
+    std::vector<std::string> calls;
+    StepClock clock{calls};
+    int64_t& now = clock.ms;
     std::function<int32_t()> canFlip;   // CanFlip's answers, when not canFlipAnswer
     std::function<int32_t()> checkBlt;  // CheckBlt's answers, when not 0
     int32_t canBltAnswer = 0;
     int32_t canFlipAnswer = 0;
     int32_t flipAnswer = 0;
-    std::vector<std::string> calls;
+    program_test::TestMovers movers;
     std::vector<std::vector<BlitOp>> batches;
     PresentEngine engine_{*this};
 };
@@ -235,7 +234,7 @@ TEST_F(FrameStep, APendingObjectStepAndATickResultMakeMorePasses) {
     // A train at a phase that sets it going: the step program's step shows in its state.
     trains().at(t).State = 13;
     int ticks = 0;
-    frameStepCalls().doTimedEvents = [&] { return ++ticks == 1 ? 7 : 0; };
+    movers.onTick = [&] { return ++ticks == 1 ? 7 : 0; };
     QueueObjectStep(t);
     CheckStep(kFullStep);
     EXPECT_EQ(trains().at(t).State, 14);
@@ -406,7 +405,7 @@ TEST_F(FrameStep, ABusyBackPageIsWaitedForUntilItHangsTwoHundredMilliseconds) {
 
 TEST_F(FrameStep, AnErrorInsideTheStepIsReportedOnceAndStopsTheShow) {
     movingTrain();
-    frameStepCalls().moveObject = [](int32_t, int32_t) { throw ProgramError(error_number::kInvalidCall, u"bad move"); };
+    movers.onMove = [](int32_t, int32_t) { throw ProgramError(error_number::kInvalidCall, u"bad move"); };
     CheckStep(kFullStep);
     EXPECT_EQ(programState().run.StopRequest, 1);
     EXPECT_EQ(showState().StepState, 0);

@@ -24,6 +24,7 @@
 #include "show_fixture.h"
 #include "show_lists_check.h"
 #include "platform/raster_test_util.h"
+#include "frame_step_stand_ins.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
 #include "program/core/pictures/canvas_buffers.h"
@@ -34,7 +35,6 @@
 #include "program/show/frame_step.h"
 #include "program/show/object_steps.h"
 #include "program/show/sections.h"
-#include "program/show/show_clock.h"
 #include "program/show_data/show_font.h"
 #include "program/trains/show_queues.h"
 #include "program/show/timed_object_events.h"
@@ -130,8 +130,6 @@ protected:
         ss.MeanStepMs = 20;
     }
     void TearDown() override {
-        frameStepCalls() = defaultFrameStepCalls();
-        showClock() = ShowClock{};
         displayState().Frame = Compositor{};
         displayState().SceneWidth = displayState().SceneHeight = 0;
         displayState().DrawBits = 0;
@@ -209,7 +207,7 @@ protected:
     // Frames until the train is removed, noting the states it passed as the train start and
     // every phase of the step program found them and left them.
     void Run() {
-        frameStepCalls().stepObjectAnim = [this](int32_t t) {
+        movers.onStepAnim = [this](int32_t t) {
             Note();
             StepObjectAnim(t);
             Note();
@@ -237,6 +235,7 @@ protected:
         return n;
     }
 
+    program_test::TestMovers movers;
     show_test::ImmediateDisplay display;
     int32_t sect = 0;
     int32_t train = 0;
@@ -295,7 +294,7 @@ TEST_F(ModeRuns, TenThousandFramesOfEveryModeKeepEveryListSoundAndLeakNothing) {
     // The length limit on: it must let trains start again as others end.
     programState().settings.Show.LimLenB = {1, 1};
     programState().settings.Show.LimLenV = {1500, 1500};
-    frameStepCalls().stepObjectAnim = StepObjectAnim;
+    movers.onStepAnim = nullptr;
     for (const int32_t t : lines) Start(t);
     for (int frame = 0; frame < 10000; ++frame) {
         ASSERT_TRUE(Frame()) << "stopped at frame " << frame;

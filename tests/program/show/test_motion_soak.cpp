@@ -17,7 +17,7 @@
 #include "program/scene/picture_slot.h"
 #include "program/show/anim_wheel.h"
 #include "program/show/part_anims.h"
-#include "program/show/show_clock.h"
+#include "stepped_clock.h"
 #include "program/show/timed_object_events.h"
 
 using namespace yov;
@@ -46,11 +46,8 @@ protected:
         trainSlotHead() = kTrainSlotHead;    // the show's, as the program wires it
         StartTimedEvents();
         ResetTrainStarts();
-        showClock().sleep = [](int32_t) {};
-        showClock().pumpEvents = [] {};
     }
     void TearDown() override {
-        showClock() = ShowClock{};
         programState().settings.Show = ShowSettings{};
         pictureSlots() = PictureSlotTable{};
         animWheel() = AnimWheelState{};
@@ -174,6 +171,8 @@ protected:
 
     // Every list sound after the frame.
     void Check(int frame) { ASSERT_EQ(show_test::ShowListsFault(), "") << "frame " << frame; }
+
+    program_test::SteppedClock clock_;  // the show's waits take no time
 };
 
 TEST_F(MotionSoak, TenThousandFramesKeepEveryListSoundAndLeakNothing) {

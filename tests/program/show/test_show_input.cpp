@@ -9,7 +9,7 @@
 
 #include "program/core/settings/settings.h"
 #include "program/scene/script_reader.h"
-#include "program/show/show_clock.h"
+#include "stepped_clock.h"
 #include "program/trains/train_picture.h"
 #include "show_input_fixture.h"
 
@@ -91,8 +91,8 @@ TEST_F(ShowInputTest, StopRulesFollowTheModesSettingsAndTheScript) {
 
 TEST_F(ShowInputTest, TheMouseRuleIgnoresStillnessTheCursorsRevealAndTheGrace) {
     programState().settings.Show.NStpMov[0] = 0;
-    uint32_t now = 1000;
-    yov::showClock().tickCount = [&now] { return now; };
+    program_test::SteppedClock clock;
+    int64_t& now = clock.ms;
     SCOPED_TRACE("the same place twice is one move");
     yov::ScrMouseMove(0, 0, 10, 10);
     yov::ScrMouseMove(0, 0, 10, 10);
@@ -125,7 +125,6 @@ TEST_F(ShowInputTest, TheMouseRuleIgnoresStillnessTheCursorsRevealAndTheGrace) {
     EXPECT_EQ(programState().run.StopRequest, 0);
     yov::ScrMouseMove(0, 0, 27, 25);
     EXPECT_EQ(programState().run.StopRequest, 1);
-    yov::showClock() = yov::ShowClock{};
 }
 
 TEST_F(ShowInputTest, KeysAndPopupCommandsSteerTheShow) {

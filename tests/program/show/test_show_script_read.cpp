@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas_hooks.h"
 #include "program/core/windows/show_parts.h"
 #include "program/show/show_run_steps.h"
@@ -15,20 +14,7 @@
 
 namespace {
 
-class ShowScriptRead : public script_test::ScriptTest {
-protected:
-    void SetUp() override {
-        ScriptTest::SetUp();
-        savedPools_ = yov::animPoolHooks();
-    }
-    void TearDown() override {
-        yov::animPoolHooks() = savedPools_;
-        ScriptTest::TearDown();
-    }
-
-private:
-    yov::AnimPoolHooks savedPools_;
-};
+class ShowScriptRead : public script_test::ScriptTest {};
 
 TEST_F(ShowScriptRead, TheShowsReadTakesItsFontHeightSpeedAndVersion) {
     yov::WireShow();

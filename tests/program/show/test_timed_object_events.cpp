@@ -12,7 +12,7 @@
 #include "quiet_show_view.h"
 #include "program/core/startup/program_state.h"
 #include "program/show_data/display_state.h"
-#include "program/show/show_clock.h"
+#include "stepped_clock.h"
 #include "program/show/timed_object_events.h"
 
 using namespace yov;
@@ -37,13 +37,10 @@ protected:
         StartTimedEvents();
         ResetTrainStarts();
         displayState().ShowForm = std::make_unique<CursorView>(hidden);
-        showClock().sleep = [this](int32_t ms) { sleeps.push_back(ms); };
-        showClock().pumpEvents = [] {};
     }
     void TearDown() override {
         displayState().ShowForm.reset();
         displayState().CursorHidden = 0;
-        showClock() = ShowClock{};
         programState().settings.Show = ShowSettings{};
         motion_test::MotionTestOn<core_test::CoreTest>::TearDown();
     }
@@ -81,7 +78,16 @@ protected:
     }
 
     int hidden = 0;
-    std::vector<int32_t> sleeps;
+    // The show's sleeps, noted.
+    struct NotedSleeps : program_test::SteppedClock {
+        std::vector<int32_t> sleeps;
+        void sleep(int32_t wait) override {
+            sleeps.push_back(wait);
+            SteppedClock::sleep(wait);
+        }
+    };
+    NotedSleeps clock;
+    std::vector<int32_t>& sleeps = clock.sleeps;
 };
 
 TEST_F(TimedObjectEvents, ATickFallsDueEvery200MsAndRunsItsStagesInTheNextFrame) {

@@ -62,19 +62,13 @@ protected:
     }
     void TearDown() override {
         vehicles_.reset();
-        // The show fixture records what is given back without giving it to the engine, while
-        // the whole-train and plate buffers here are the engine's own: they go back to it, or
+        // The whole-train and plate buffers here are the engine's own: they go back to it, or
         // the next test of the process finds its strips in use.
         for (int32_t p = 1; p <= trainPictures().Count; ++p) {
             int32_t picture = p;
             FreeTrainPicture(picture);
         }
         for (int32_t p = 1; p <= picParts().Count; ++p) FreePicPart(p, 0);
-        for (int32_t recorded : freedBuffers) {
-            LvHandle buffer = static_cast<LvHandle>(recorded);
-            FreeDrawBuffer(buffer);
-        }
-        freedBuffers.clear();
         FreeCanvas(0);
         ResetTrainPictures();
         ShowTestOn::TearDown();

@@ -7,32 +7,26 @@
 #include <utility>
 #include <vector>
 
+#include "freed_handles_engine.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/startup/core_state.h"
 #include "program/scene/picture_slot.h"
-#include "program/show/anim_wheel.h"
+#include "program/core/pictures/anim_wheel_state.h"
 
 namespace {
 
-using Freed = std::vector<std::pair<int32_t, int32_t>>;  // (handle, call site)
+using Freed = std::vector<int32_t>;  // handles, in the order given back
 
 class AnimPools : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = yov::animPoolHooks();
-        yov::AnimPoolHooks& h = yov::animPoolHooks();
-        h.freeSurface = [this](int32_t s, int32_t site) { surfaces.emplace_back(s, site); };
-        h.freeDrawBuffer = [this](int32_t b) { buffers.push_back(b); };
         trainHead = 0;
         yov::trainSlotHead() = [](uint8_t train) -> int32_t* { return train == 3 ? &trainHead : nullptr; };
         yov::programState().run.RunFlags |= 0x01;  // an animated scene
         Clear();
     }
-    void TearDown() override {
-        Clear();
-        yov::animPoolHooks() = saved_;
-    }
+    void TearDown() override { Clear(); }
     static void Clear() {
         yov::ClearPicturePools();
         yov::pictureSlots().Slots.assign(1, yov::PictureSlot{});
@@ -84,13 +78,12 @@ protected:
         return out;
     }
 
-    Freed surfaces;
-    std::vector<int32_t> buffers;
+    // The handles here are made up: the engine fake only writes their freeing down.
+    engine_test::FreedHandlesEngine engine;
+    Freed& surfaces = engine.surfaces;
+    std::vector<int32_t>& buffers = engine.buffers;
     // Train 3's list of running animations, the only train there is.
     static inline int32_t trainHead = 0;
-
-private:
-    yov::AnimPoolHooks saved_;
 };
 
 TEST_F(AnimPools, FreedPartIndexComesBack) {
@@ -149,7 +142,7 @@ TEST_F(AnimPools, PartReleasesItsEngineHandles) {
     p.Buffer = 21;
     p.Buffer2 = 22;
     yov::FreePicPart(a, 15008);
-    EXPECT_EQ(surfaces, (Freed{{11, 19020}, {12, 19021}}));
+    EXPECT_EQ(surfaces, (Freed{11, 12}));
     EXPECT_EQ(buffers, (std::vector<int32_t>{22, 21}));
     EXPECT_EQ(yov::picParts()[a].Surface, 0) << "no stale handle stays behind";
 }
@@ -160,7 +153,7 @@ TEST_F(AnimPools, BorrowedSurfaceStaysAlive) {
     yov::picParts()[a].Surface2 = 12;
     yov::picParts()[a].State = yov::kPartBorrowedSurface;
     yov::FreePicPart(a);
-    EXPECT_EQ(surfaces, (Freed{{12, 19021}}));
+    EXPECT_EQ(surfaces, (Freed{12}));
     EXPECT_EQ(yov::picParts()[a].State, yov::kPartFree);
 }
 
@@ -176,7 +169,7 @@ TEST_F(AnimPools, PartFreesItsSlotChain) {
     EXPECT_EQ(yov::pictureSlots()[s1].State, yov::kSlotFree);
     EXPECT_EQ(yov::pictureSlots()[s2].State, yov::kSlotFree);
     EXPECT_TRUE(yov::pictureSlots()[s2].AnimProgram.empty());
-    EXPECT_EQ(surfaces, (Freed{{31, 19018}, {32, 19019}}));
+    EXPECT_EQ(surfaces, (Freed{31, 32}));
     EXPECT_EQ(buffers, (std::vector<int32_t>{41}));
     EXPECT_EQ(yov::picParts()[a].FirstSlot, 0);
     // Freed slots head the free list, the last freed first.
@@ -274,7 +267,7 @@ TEST_F(AnimPools, FramesWithSurfacesOfTheirOwn) {
     slot.Frames = {{51, 61, 0, 0, 0, 0}, {52, 62, 0, 0, 0, 0}};  // fewer frames than LastFrame says
     slot.Buffer = 70;
     yov::FreePictureSlot(s);
-    EXPECT_EQ(surfaces, (Freed{{51, 19017}, {52, 19017}}));
+    EXPECT_EQ(surfaces, (Freed{51, 52}));
     EXPECT_EQ(buffers, (std::vector<int32_t>{61, 62, 70}));
     EXPECT_TRUE(yov::pictureSlots()[s].Frames.empty());
 }
@@ -286,7 +279,7 @@ TEST_F(AnimPools, SharedFrameSurfaceIsFreedOnce) {
     slot.Surface = 80;
     slot.Frames = {{80, 0, 0, 0, 0, 0}, {80, 0, 0, 0, 0, 0}};
     yov::FreePictureSlot(s);
-    EXPECT_EQ(surfaces, (Freed{{80, 19018}}));
+    EXPECT_EQ(surfaces, (Freed{80}));
 }
 
 TEST_F(AnimPools, ReleaseToMarkFreesOnlyTheBuild) {

@@ -14,6 +14,7 @@
 
 #include "lumvatek/shared.h"
 #include "modal_driver.h"
+#include "stepped_clock.h"
 #include "program/core/windows/modal.h"
 #include "program/core/windows/progress_frm.h"
 #include "engine_fake.h"
@@ -82,33 +83,29 @@ private:
     FakeWindow* w_;
 };
 
-// The clock, the event pump and the busy pointer of the test, and its recording window.
+// The busy pointer of the test and its recording window.
 class FakeEnv : public yov::ProgressEnv {
 public:
-    FakeEnv(FakeWindow* window, uint32_t* clock, int* pumps, bool* busy)
-        : window_(window), clock_(clock), pumps_(pumps), busy_(busy) {}
+    FakeEnv(FakeWindow* window, bool* busy) : window_(window), busy_(busy) {}
     std::unique_ptr<yov::ProgressView> makeView() override { return std::make_unique<FakeView>(window_); }
-    uint32_t tickCount() override { return *clock_; }
-    void pumpMessages() override { ++*pumps_; }
     void setBusyPointer(bool busy) override { *busy_ = busy; }
 
 private:
     FakeWindow* window_;
-    uint32_t* clock_;
-    int* pumps_;
     bool* busy_;
 };
 
 class Progress : public ::testing::Test {
 protected:
     void SetUp() override {
+        clock_ = 5000;
         shared_.LastTickMs.store(static_cast<int32_t>(clock_));
         // Stock entries E1 .. E9 for the progress lines' names.
         SharedArrays& a = yov::programState().Arrays;
         a.Stock.redim(10);
         for (int32_t i = 1; i <= 9; ++i) a.Stock[i].Name = u"E" + std::u16string(1, static_cast<char16_t>(u'0' + i));
         shared_.StockCount = 9;
-        display_ = std::make_unique<ProgressDisplay>(std::make_unique<FakeEnv>(&window_, &clock_, &pumps_, &busy_));
+        display_ = std::make_unique<ProgressDisplay>(std::make_unique<FakeEnv>(&window_, &busy_));
     }
     void tick(uint32_t ms) {
         clock_ += ms;
@@ -118,8 +115,9 @@ protected:
     SharedState& shared_ = yov::programState().Shared;
     KeyTexts texts_;
     FakeWindow window_;
-    uint32_t clock_ = 5000;
-    int pumps_ = 0;
+    program_test::SteppedClock clock;  // the program's tick count and event pumps
+    int64_t& clock_ = clock.ms;
+    int& pumps_ = clock.pumps;
     bool busy_ = false;
     std::unique_ptr<ProgressDisplay> display_;
 };
