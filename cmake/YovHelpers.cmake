@@ -9,16 +9,8 @@ function(yov_glob out)
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
 
-# Program code kept free of Qt, so that fuzz targets and benchmarks link it beside the
-# engine: the parameter parser and table.
-set(YOV_PARAM_SOURCES
-  ${PROJECT_SOURCE_DIR}/program/core/params/param_expr_eval.cpp
-  ${PROJECT_SOURCE_DIR}/program/core/params/param_expr_readers.cpp
-  ${PROJECT_SOURCE_DIR}/program/core/params/param_table.cpp)
-set(YOV_LINE_SOURCES ${YOV_PARAM_SOURCES}
-  ${PROJECT_SOURCE_DIR}/program/trains/line_params.cpp)
 # Fuzz targets of program code that reaches Qt-linked parts (message boxes, progress, the
 # picture pools): they link the program's library, which builds only with the GUI, and
 # reach the engine through the program's own binding, as the program does.
 set(YOV_PROGRAM_FUZZ_TARGETS fuzz_vehicle_picture fuzz_stock_load fuzz_descriptions fuzz_recent_files
-  fuzz_dropped_text fuzz_script)
+  fuzz_dropped_text fuzz_line_params fuzz_param_expr fuzz_script)

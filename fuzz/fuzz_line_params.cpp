@@ -1,5 +1,5 @@
-// The line readers of a train start over arbitrary texts: positions with named values,
-// point lists and follow lists, with the engine's own bracket search.
+// The program's line readers of a train start over arbitrary texts: positions with named
+// values, point lists and follow lists, against the train being started.
 //
 // Input: byte 0 seeds the random draws, byte 1 the direction the train runs and the
 // readers' arguments; the rest is the text, one byte per character. Errors of the language
@@ -9,29 +9,46 @@
 #include <cstdlib>
 #include <string>
 
-#include "lumvatek/exports.h"
-#include "platform/random.h"
-#include "program/core/params/param_expr.h"
 #include "program/core/params/param_table.h"
+#include "program/show_data/show_state.h"
 #include "program/trains/line_params.h"
-#include "param_fuzz_hooks.h"
+#include "program/trains/train_records.h"
+#include "program/trains/train_start_state.h"
+#include "param_fuzz.h"
 
 using fuzz_param::Try;
 
+namespace {
+
+// The train being started: one record for the whole run, made anew for each input.
+yov::TrainRec& StartedTrain() {
+    static const int32_t train = [] {
+        fuzz_param::StartProgram();
+        return yov::NewTrainRec(static_cast<int16_t>(yov::train_flag::kDependent));
+    }();
+    yov::TrainRec& rec = yov::trains().at(train);
+    rec = yov::TrainRec{};
+    rec.Index = static_cast<uint8_t>(train);
+    rec.State = yov::train_state::kNew;
+    rec.Flags = yov::train_flag::kDependent;
+    rec.Width = 640;
+    yov::showState().CurTrain = train;
+    return rec;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
-    plat::Random random(data[0]);
+    yov::TrainRec& train = StartedTrain();
+    fuzz_param::SeedDraws(data[0]);
     const uint8_t pick = data[1];
     const std::u16string text = fuzz_param::TextFrom(data, size, 2);
 
-    yov::ParamParser p;
-    yov::ParamTable table(p);
-    fuzz_param::WireParser(p, table, random);
-    yov::TrainRec train;
-    train.Width = 640;
-    yov::LineReaders r(p, table);
-    r.hooks.currentTrain = [&]() -> yov::TrainRec& { return train; };
-    r.hooks.currentDirection = [pick] { return static_cast<int16_t>((pick & 1) != 0 ? -1 : 1); };
+    yov::paramTable().ParseParams(u"");
+    yov::trainStart().CurDirection = static_cast<int16_t>((pick & 1) != 0 ? -1 : 1);
+    yov::LineReaders& r = yov::lineReaders();
+    r.FollowList.clear();
 
     const int32_t length = (pick >> 1) & 0x3F;
     for (int round = 0; round < 2; ++round) {

@@ -1,47 +1,32 @@
-// The parameter expression parser and the parameter table over arbitrary texts, with the
-// engine's own bracket search and alias lists.
+// The program's parameter expression parser and parameter table over arbitrary texts, with
+// the engine's own bracket search and alias lists.
 //
 // Input: byte 0 seeds the random draws, byte 1 picks the readers to run; the rest is the
 // text, one byte per character. Errors of the language are expected (the parser raises
-// them as ParamExprError); anything else, a hang past the parser's budgets, or a parser
-// left unusable afterwards is a finding.
+// them as ProgramError); anything else, a hang past the parser's budgets, or a parser left
+// unusable afterwards is a finding.
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
-#include "lumvatek/exports.h"
-#include "platform/random.h"
 #include "program/core/params/param_expr.h"
 #include "program/core/params/param_table.h"
-#include "param_fuzz_hooks.h"
+#include "param_fuzz.h"
 
 using fuzz_param::Try;
 
-namespace {
-
-std::u16string FixedString(int32_t list) {
-    char16_t buffer[64];
-    const int32_t n = GetFixedString(list, buffer, 64);
-    return std::u16string(buffer, static_cast<size_t>(n < 0 ? 0 : n > 64 ? 64 : n));
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const bool ready = (fuzz_param::StartProgram(), true);
+    (void)ready;
     if (size < 2) return 0;
-    plat::Random random(data[0]);
+    fuzz_param::SeedDraws(data[0]);
     const uint8_t pick = data[1];
     const std::u16string text = fuzz_param::TextFrom(data, size, 2);
 
-    yov::ParamParser p;
-    yov::ParamTable table(p);
-    fuzz_param::WireParser(p, table, random);
-    p.hooks.fixedString = FixedString;
-    p.hooks.partPixel = [](int32_t x, int32_t y) -> std::optional<int32_t> {
-        if (x < 0 || y < 0 || x > 99 || y > 99) return std::nullopt;
-        return x * 256 + y;
-    };
+    yov::ParamParser& p = yov::paramParser();
+    yov::ParamTable& table = yov::paramTable();
+    p.ParamText.clear();
+    p.ParamPos = 1;
 
     Try([&] { table.ParseParams(text); });
     Try([&] { table.GetParam(u"A,B,X,TX", u"d"); });
@@ -77,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Whatever happened, the parser is usable again: nesting and stacks unwound.
     p.ParamText.clear();
+    table.ParseParams(u"");
     if (p.EvalString(u"2*x") != u"2*X") std::abort();
     if (p.EvalString(u"(2*y)") != u"Y,Y") std::abort();
     return 0;

@@ -74,6 +74,13 @@ public:
                            plat::RGB(static_cast<uint8_t>(40 * offset), 90, 200), plat::WHITENESS, 0);
         return 0;
     }
+    // Every stock pattern expands to the vehicle whose description is the input itself.
+    LvResult ExpandS(const char16_t*, LvArrayDesc* strings, int32_t, int16_t*) override {
+        auto* out = SharedArray<LvString>::fromDesc(strings);
+        if (out == nullptr || !out->redim(1)) return -1;
+        (*out)[1] = u"SELF";
+        return 1;
+    }
 };
 
 program_test::AnsweringMsgBox* answeredBoxes = nullptr;
@@ -105,10 +112,6 @@ void Setup() {
     st.Shared.StockCount = n;
     static FixtureEngine engine;
     static yov::ScopedEngine useEngine(engine);
-    yov::paramTable().hooks.expand = [](std::u16string_view, int32_t, std::vector<std::u16string>& out) {
-        out.assign({u"", u"SELF"});
-        return 1;
-    };
     yov::placedPictureHooks().loadStockPicture = [](std::u16string_view) {
         const int32_t part = yov::AllocPicPart(0);
         yov::PicPart& p = yov::picParts()[part];

@@ -134,9 +134,8 @@ int32_t PlaceExpandedStock(std::u16string reference, int32_t& x, int32_t& y, int
     if (pattern) {
         EnsureStockIndex();
         std::vector<std::u16string> out;
-        ParamTable& t = paramTable();
-        const int32_t n = t.hooks.expand ? t.hooks.expand(reference, 0, out) : 0;
-        if (n < 0) RaiseProgramError(t.hooks.errorNumberText ? t.hooks.errorNumberText(n) : reference);
+        const int32_t n = ExpandThroughEngine(reference, 0, out);
+        if (n < 0) RaiseProgramError(GetErrorNumberText(n));
         if (n == 0 || out.size() < 2) RaiseProgramError(FormatText(u"PNF", {FormatArg(reference)}));
         const int32_t made = BuildPlaced(out[1]);
         slots.PictureDirection = savedDirection;

@@ -43,6 +43,7 @@ public:
 
 void WireShow() {
     upperCalls().frameStep = CheckStep;
+    upperCalls().trainStepText = StartedTrainStepText;
     static ShowScriptCalls scriptCalls;
     Installed<ScriptShowCalls>() = &scriptCalls;
     trainSlotHead() = kTrainSlotHead;

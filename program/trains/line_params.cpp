@@ -8,7 +8,12 @@
 #include "platform/numbers.h"
 #include "platform/text.h"
 #include "program/core/startup/upper_calls.h"
+#include "program/core/texts/error_log.h"
 #include "program/core/texts/number_text.h"
+#include "program/scene/script_reader.h"
+#include "program/show_data/show_state.h"
+#include "program/trains/train_records.h"
+#include "program/trains/train_start_state.h"
 
 namespace yov {
 namespace {
@@ -73,25 +78,23 @@ int32_t PointSlot(std::u16string_view mode) {
 
 }  // namespace
 
-LineReaders::ForRecord::ForRecord(LineReaders& readers, std::function<TrainRec&()> record, int16_t direction)
-    : readers_(readers),
-      savedRecord_(std::move(readers.record_)),
-      savedDirection_(readers.direction_),
-      savedOverride_(readers.overridden_) {
-    readers_.record_ = std::move(record);
-    readers_.direction_ = direction;
-    readers_.overridden_ = true;
+LineReaders::ForRecord::ForRecord(LineReaders& readers, int32_t train) : readers_(readers), saved_(readers.target_) {
+    readers_.target_ = Target{true, nullptr, train, trains().at(train).Direction};
 }
 
-LineReaders::ForRecord::~ForRecord() {
-    readers_.record_ = std::move(savedRecord_);
-    readers_.direction_ = savedDirection_;
-    readers_.overridden_ = savedOverride_;
+LineReaders::ForRecord::ForRecord(LineReaders& readers, TrainRec& area) : readers_(readers), saved_(readers.target_) {
+    readers_.target_ = Target{true, &area, 0, area.Direction};
 }
 
 void LineReaders::RaiseLineError(int32_t line, std::u16string_view message) {
-    if (hooks.raiseLineError) hooks.raiseLineError(line, message);
-    parser_.Raise(kErrMessage, std::u16string(message));
+    scriptReader().RaiseLineError(line, message);
+}
+
+int16_t LineReaders::currentDirection() const { return target_.set ? target_.direction : trainStart().CurDirection; }
+
+TrainRec& LineReaders::record() const {
+    if (!target_.set) return trains().at(showState().CurTrain);
+    return target_.area != nullptr ? *target_.area : trains().at(target_.train);
 }
 
 int16_t LineReaders::ParseDirection(std::u16string_view text, int16_t current, int16_t allowRandom) {
@@ -119,7 +122,7 @@ int16_t LineReaders::ParseDirection(std::u16string_view text, int16_t current, i
     default: break;
     }
     if (allowRandom == 0) return 0;
-    const int32_t i = parser_.hooks.randomIndex ? parser_.hooks.randomIndex(2, kDirectionSite) : 0;
+    const int32_t i = paramDraws().index(2, kDirectionSite);
     return i == 1 ? -1 : 1;
 }
 
@@ -166,7 +169,7 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
         }
         const std::u16string rest = plat::ucase(plat::trim(pos));
         const NamedPosition* named = nullptr;
-        if (!rest.empty() && haveRecord()) named = FindNamed(record(), rest);
+        if (!rest.empty()) named = FindNamed(record(), rest);
         double where = 0;
         if (named != nullptr) {
             where = named->Value + offset;
@@ -176,7 +179,7 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
                 percent = 100 - percent;
                 offset = -offset;
             }
-            const int32_t width = haveRecord() ? record().Width : 0;
+            const int32_t width = record().Width;
             where = width * percent / 100 + offset;
         }
         // A position is a number of the script like any other: held before it is placed,
@@ -195,7 +198,7 @@ int32_t LineReaders::EvalPosition(std::u16string_view text, int32_t length, int3
         if (next == std::u16string::npos) next = names.size();
         std::u16string name = plat::trim(std::u16string_view(names).substr(from, next - from));
         from = next + 1;
-        if (name.empty() || !haveRecord()) continue;
+        if (name.empty()) continue;
         int32_t value = absolute;
         switch (name.front()) {
         case u'<':
@@ -262,11 +265,11 @@ void LineReaders::ParsePointList(TrainRec& train, std::u16string_view text) {
             duplicate = duplicate || train.Points[static_cast<size_t>(i)].Name == name;
         }
         if (duplicate) {
-            log(u"Point " + name + u" multiple defined");
+            WriteErrorLog(u"Point " + name + u" multiple defined");
             continue;
         }
         if (train.PointCount + 1 >= kMaxPathPoints + 1) {
-            if (!tooMany) log(u"Too much points");
+            if (!tooMany) WriteErrorLog(u"Too much points");
             tooMany = true;
             continue;
         }
@@ -307,7 +310,7 @@ void LineReaders::ParsePointList(TrainRec& train, std::u16string_view text) {
             }
             const int32_t slot = PointSlot(mode);
             if (slot < 0) {
-                log(u"Unknown point mode: " + mode);
+                WriteErrorLog(u"Unknown point mode: " + mode);
                 break;
             }
             if (!actions.empty() && actions.front() == u'(') {
@@ -341,7 +344,7 @@ void LineReaders::FillStepTexts(int32_t n) {
     for (int32_t k = 1; k <= n; ++k) {
         std::u16string text = GetStepText(u"T" + decimal(k), 5);
         // Fetched after the reading: a frame step during it may have grown the train table.
-        if (hooks.currentTrain) hooks.currentTrain().StepText[static_cast<size_t>(k - 1)] = std::move(text);
+        trains().at(showState().CurTrain).StepText[static_cast<size_t>(k - 1)] = std::move(text);
     }
 }
 
@@ -351,7 +354,7 @@ void LineReaders::ExpandFollowList(std::u16string_view text) {
 }
 
 void LineReaders::RaiseAtLine(std::u16string_view message) {
-    const int32_t line = hooks.currentLine ? hooks.currentLine() : 0;
+    const int32_t line = trainStart().CurLine;
     if (line > 0) RaiseLineError(line, message);
     parser_.Raise(kErrMessage, std::u16string(message));
 }

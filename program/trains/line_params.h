@@ -3,15 +3,13 @@
 // expressions (with names stored per train), the line's point list, the step texts of a
 // movement mode and the follow list of FOLLOW.
 //
-// LineReaders works on a ParamParser and its ParamTable and reaches the train being
-// started and the rest of the program through LineReadHooks, so that it runs without Qt
-// (the fuzz target links it); the program's readers are lineReaders() (line_params_binding.cpp),
-// and the free functions at the end work on them. GetParamNumber and GetParamOrRandom are
-// the parameter table's own.
+// LineReaders works on a ParamParser and its ParamTable and reads the train being started
+// (CurTrain) and its direction and line from the train start's records; the program's
+// readers are lineReaders() (line_params_binding.cpp). GetParamNumber and GetParamOrRandom
+// are the parameter table's own.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,39 +30,35 @@ inline constexpr int32_t kMaxFollowLines = 10000;
 inline constexpr int32_t kMaxFollowNesting = 32;
 inline constexpr int64_t kMaxFollowWork = 1000000;
 
-struct LineReadHooks {
-    // The train being started (CurTrain); required by the position readers.
-    std::function<TrainRec&()> currentTrain;
-    // The direction the train is started in (CurDirection).
-    std::function<int16_t()> currentDirection;
-    std::function<void(std::u16string_view line)> writeLog;
-    // A script error naming the file and line of a script line item; must throw.
-    std::function<void(int32_t line, std::u16string_view message)> raiseLineError;
-    // The script line item being started (CurLine), which the readers' own errors name.
-    std::function<int32_t()> currentLine;
-};
-
 class LineReaders {
+    // The record read against: the train being started, a train of the table or an area's.
+    struct Target {
+        bool set = false;
+        TrainRec* area = nullptr;
+        int32_t train = 0;
+        int16_t direction = 0;
+    };
+
 public:
     LineReaders(ParamParser& parser, ParamTable& table) : parser_(parser), table_(table) {}
 
-    LineReadHooks hooks;
-
-    // While one lives, positions and point lists are read against `record` (its width and
-    // named positions) and `direction` instead of the train being started: a line's area is
-    // painted for its own record, which is not always the one a start works on.
+    // While one lives, positions and point lists are read against another record (its width
+    // and named positions) and its own direction instead of the train being started: a line's
+    // area is painted for its own record, which is not always the one a start works on.
     class ForRecord {
     public:
-        ForRecord(LineReaders& readers, std::function<TrainRec&()> record, int16_t direction);
-        ~ForRecord();
+        // Train record `train`, looked up at each use: a frame step while the texts are read
+        // may grow the train table.
+        ForRecord(LineReaders& readers, int32_t train);
+        // A record outside the train table (an area's).
+        ForRecord(LineReaders& readers, TrainRec& area);
+        ~ForRecord() { readers_.target_ = saved_; }
         ForRecord(const ForRecord&) = delete;
         ForRecord& operator=(const ForRecord&) = delete;
 
     private:
         LineReaders& readers_;
-        std::function<TrainRec&()> savedRecord_;
-        int16_t savedDirection_;
-        bool savedOverride_;
+        Target saved_;
     };
     // FOLLOW's compositions, each ended by a carriage return.
     std::u16string FollowList;
@@ -90,21 +84,13 @@ private:
     void ExpandFollow(std::u16string_view text, int32_t depth, FollowBudget& budget);
     // RaiseLineError for the line being started.
     [[noreturn]] void RaiseAtLine(std::u16string_view message);
-    int16_t currentDirection() const {
-        if (overridden_) return direction_;
-        return hooks.currentDirection ? hooks.currentDirection() : 0;
-    }
-    bool haveRecord() const { return overridden_ ? static_cast<bool>(record_) : static_cast<bool>(hooks.currentTrain); }
-    TrainRec& record() const { return overridden_ ? record_() : hooks.currentTrain(); }
-    void log(std::u16string_view line) const {
-        if (hooks.writeLog) hooks.writeLog(line);
-    }
+    // The direction and record read against: the train being started, or ForRecord's.
+    int16_t currentDirection() const;
+    TrainRec& record() const;
 
     ParamParser& parser_;
     ParamTable& table_;
-    bool overridden_ = false;
-    std::function<TrainRec&()> record_;
-    int16_t direction_ = 0;
+    Target target_;
 };
 
 // --- The program's readers: the program's parameter table and CurTrain.

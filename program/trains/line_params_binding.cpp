@@ -1,12 +1,8 @@
-// The program's line readers: the program's parameter table, the train being started
-// (CurTrain), the error log, the frame step, and the script reader for the position of a
-// script line in its errors.
+// The program's line readers over the program's parameter table, and the readers of a
+// line's area against a record of its own.
 #include <utility>
 
 #include "lumvatek/shared.h"
-#include "program/core/texts/error_log.h"
-#include "program/scene/script_reader.h"
-#include "program/show_data/show_state.h"
 #include "program/trains/train_records.h"
 #include "program/trains/line_params.h"
 #include "program/trains/train_start_state.h"
@@ -19,17 +15,7 @@ TrainStartState& trainStart() {
 }
 
 LineReaders& lineReaders() {
-    static LineReaders readers = [] {
-        LineReaders r(paramParser(), paramTable());
-        r.hooks.currentTrain = []() -> TrainRec& { return trains().at(showState().CurTrain); };
-        r.hooks.currentDirection = [] { return trainStart().CurDirection; };
-        r.hooks.writeLog = [](std::u16string_view line) { WriteErrorLog(line); };
-        r.hooks.raiseLineError = [](int32_t line, std::u16string_view message) {
-            scriptReader().RaiseLineError(line, message);
-        };
-        r.hooks.currentLine = [] { return trainStart().CurLine; };
-        return r;
-    }();
+    static LineReaders readers(paramParser(), paramTable());
     return readers;
 }
 
@@ -37,8 +23,7 @@ void ParsePointList(int32_t train, std::u16string_view text) {
     // Read into a copy: no reference into the train table is held while the texts are read.
     TrainRec points;
     {
-        const LineReaders::ForRecord scope(
-            lineReaders(), [train]() -> TrainRec& { return trains().at(train); }, trains().at(train).Direction);
+        const LineReaders::ForRecord scope(lineReaders(), train);
         lineReaders().ParsePointList(points, text);
     }
     TrainRec& r = trains().at(train);
@@ -46,13 +31,11 @@ void ParsePointList(int32_t train, std::u16string_view text) {
     r.PointCount = points.PointCount;
 }
 int32_t EvalAreaPosition(TrainRec& area, std::u16string_view text, int32_t length, int32_t& dir) {
-    const LineReaders::ForRecord scope(
-        lineReaders(), [&area]() -> TrainRec& { return area; }, area.Direction);
+    const LineReaders::ForRecord scope(lineReaders(), area);
     return lineReaders().EvalPosition(text, length, 0, dir, kNoValue, kNoValue);
 }
 void ParseAreaPointList(TrainRec& area, std::u16string_view text) {
-    const LineReaders::ForRecord scope(
-        lineReaders(), [&area]() -> TrainRec& { return area; }, area.Direction);
+    const LineReaders::ForRecord scope(lineReaders(), area);
     lineReaders().ParsePointList(area, text);
 }
 

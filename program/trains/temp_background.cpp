@@ -108,8 +108,7 @@ std::pair<int32_t, int32_t> OpenItem(Item& item, JpegBox& jpeg, bool measuring) 
 
 void LoadTempBackground(std::u16string& text, int32_t& width, int32_t& height, int32_t& animHead, int32_t ownerPart) {
     std::vector<std::u16string> list;
-    const int32_t n =
-        paramTable().hooks.expand ? paramTable().hooks.expand(text, programState().Shared.MacroCount, list) : -1;
+    const int32_t n = ExpandThroughEngine(text, programState().Shared.MacroCount, list);
     if (n < 0) RaiseProgramError(GetErrorNumberText(-n, text, 0));
     const int32_t count = std::min<int32_t>(n, static_cast<int32_t>(list.size()) - 1);
 

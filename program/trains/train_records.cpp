@@ -97,6 +97,13 @@ int32_t NewTrainRec(int16_t flags) {
     return n;
 }
 
+std::u16string StartedTrainStepText(int32_t n) {
+    TrainTable& t = trains();
+    const int32_t cur = showState().CurTrain;
+    if (!t.valid(cur) || n < 0 || n >= kStepTexts) return {};
+    return t.at(cur).StepText[static_cast<size_t>(n)];
+}
+
 void RemoveTrain(int32_t train) {
     // A record already free would go on the free list twice and be handed out twice.
     if (trains().at(train).State == train_state::kFree) return;

@@ -66,6 +66,9 @@ void FreeTrainBuffer(int32_t& buffer);
 void FreePieceImages(std::vector<LayerPiece>& pieces, int32_t count, int32_t site);
 
 int32_t NewTrainRec(int16_t flags);
+// Step text n of the train being started (CurTrain), empty without one or for n outside
+// 0..kStepTexts-1: a line's "*n" parameter.
+std::u16string StartedTrainStepText(int32_t n);
 void RemoveTrain(int32_t train);
 void InsertActiveTrain(int32_t train);
 int32_t ComputeLineArea(LineSection& line, const LineSection& parent);

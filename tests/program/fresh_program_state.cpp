@@ -105,6 +105,7 @@ struct FreshShowFamilies {
     // Scene and stock data: the parameter parser and table, the script reader, the stock,
     // the vehicle pictures and their slots.
     Kept<yov::ParamParser> parser{&yov::paramParser};
+    Kept<yov::ParamDraws*> draws{&yov::Installed<yov::ParamDraws>};
     Remade<yov::ParamTable> table{&yov::paramTable};
     Remade<yov::ScriptReader> reader{&yov::scriptReader};
     Kept<yov::ScriptShowCalls*> scriptShowCalls{&yov::Installed<yov::ScriptShowCalls>};

@@ -10,6 +10,7 @@
 #include "fresh_program_state.h"
 #include "program/core/startup/upper_calls.h"
 #include "program/show/frame_step.h"
+#include "program/trains/train_records.h"
 #include "program/ui/window_ops_qt.h"
 
 namespace {
@@ -28,10 +29,11 @@ class FreshStatePerTest : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // The program's window system and the show's frame step, as the program puts them in
-    // place at start-up.
+    // The program's window system, the show's frame step and the started train's step texts,
+    // as the program puts them in place at start-up.
     yov::UseQtWindowSystem();
     yov::upperCalls().frameStep = yov::CheckStep;
+    yov::upperCalls().trainStepText = yov::StartedTrainStepText;
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStatePerTest);
     return RUN_ALL_TESTS();

@@ -1,6 +1,6 @@
-// The program's parameter parser: the engine's bracket search and alias lists, the one
-// random sequence, texts by key, the error report, the show's frame step, the parameter
-// table and the current canvas behind the parser's hooks.
+// The program's parameter parser and what it reaches outside the language: the engine's
+// alias lists, the program's random sequence, the current part's pixels and the error
+// report for its messages.
 #include "program/core/params/param_expr.h"
 
 #include <algorithm>
@@ -10,7 +10,6 @@
 #include "platform/raster.h"
 #include "program/core/pictures/anim_pools.h"
 #include "program/core/pictures/canvas.h"
-#include "program/core/pictures/canvas_hooks.h"
 #include "program/core/binding/engine_binding.h"
 #include "program/core/texts/error_report.h"
 #include "program/core/texts/lang_texts.h"
@@ -18,7 +17,6 @@
 #include "program/core/texts/script_place.h"
 #include "program/core/startup/program_state.h"
 #include "program/core/windows/utilities.h"
-#include "program/core/params/param_table.h"
 #include "program/core/pictures/picture_build_state.h"
 
 namespace yov {
@@ -27,15 +25,19 @@ namespace {
 // The engine's alias lists are read into a buffer of 64 characters.
 constexpr int32_t kAliasBuffer = 64;
 
-std::u16string FixedString(int32_t list) {
+}  // namespace
+
+int32_t ParamDraws::index(int32_t n, int32_t callSite) { return GetRandomIndex(n, callSite); }
+
+double ParamDraws::fraction() { return programRandom().next01(); }
+
+std::u16string ParamParser::AliasList(int32_t list) {
     std::array<char16_t, kAliasBuffer> buffer{};
     const int32_t n = std::clamp(lv::GetFixedString(list, buffer.data(), kAliasBuffer), 0, kAliasBuffer);
     return std::u16string(buffer.data(), static_cast<size_t>(n));
 }
 
-// The pixel x columns right of the vehicle picture's origin and y rows above the current
-// part's bottom row.
-std::optional<int32_t> PartPixel(int32_t x, int32_t y) {
+std::optional<int32_t> ParamParser::PartPixel(int32_t x, int32_t y) {
     PicPartPool& pool = picParts();
     if (pool.CurPart < 1 || !pool.valid(pool.CurPart) || pool[pool.CurPart].State == kPartFree) return std::nullopt;
     const PicPart& part = pool[pool.CurPart];
@@ -53,7 +55,7 @@ std::optional<int32_t> PartPixel(int32_t x, int32_t y) {
 // A message the parser shows and goes on (an unreadable truth value, an unclosed "{"): a box
 // answered with O.K., except where nobody can answer one (a full-screen, screen-saver or
 // DirectDraw show), where it goes to the log; in a show it names the script line.
-void ShowParserMessage(const std::u16string& text, int32_t style) {
+void ParamParser::ShowMessage(const std::u16string& text, int32_t style) {
     std::u16string shown = text;
     const ScriptPlace& place = scriptPlace();
     if (programState().run.RunFlags != 0 && place.known())
@@ -61,37 +63,8 @@ void ShowParserMessage(const std::u16string& text, int32_t style) {
     ReportError(PendingError{}, 0, shown, report_flag::kMessageOnly | (style & report_flag::kStyleMask));
 }
 
-ParamExprHooks ProgramHooks() {
-    ParamExprHooks h;
-    h.rlook = &lv::RLook;
-    h.randomIndex = [](int32_t n, int32_t site) { return GetRandomIndex(n, site); };
-    h.random01 = [] { return programRandom().next01(); };
-    h.checkStep = drawingStep;
-    h.getParam = [](std::u16string_view aliases, std::u16string_view defaultText, int32_t& source) {
-        std::u16string value = paramTable().GetParam(aliases, defaultText);
-        source = paramTable().FoundIndex;
-        return value;
-    };
-    h.fixedString = FixedString;
-    h.text = [](std::u16string_view key) { return GetText(key); };
-    h.formatText = [](std::u16string_view key, std::u16string_view param) {
-        return FormatText(key, {FormatArg(param)});
-    };
-    h.raise = [](int32_t number, const std::u16string& description) { throw ProgramError(number, description); };
-    h.raiseProgramError = [](const std::u16string& message) { RaiseProgramError(message); };
-    h.showMessage = ShowParserMessage;
-    h.partPixel = PartPixel;
-    return h;
-}
-
-}  // namespace
-
 ParamParser& paramParser() {
-    static ParamParser parser = [] {
-        ParamParser p;
-        p.hooks = ProgramHooks();
-        return p;
-    }();
+    static ParamParser parser;
     return parser;
 }
 

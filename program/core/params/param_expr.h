@@ -5,22 +5,22 @@
 // to a base ("50%").
 //
 // ParamParser holds the parser's state (the positional-parameter cursor, the stack of
-// alternatives, NameIndex) and reaches everything outside itself through ParamExprHooks,
-// so that it runs without Qt and without the rest of the program: the fuzz target drives
-// it with the engine linked in directly. The program has one parser (paramParser(), in
-// param_expr.cpp) wired to the engine binding, the texts by key and the error report, and
-// the free functions at the end of this header work on that one.
+// alternatives, NameIndex). It searches brackets and reads alias lists through the engine,
+// reads named parameters from the program's parameter table, takes its texts by key, raises
+// the program's errors and keeps the show stepping through long expansions; its random
+// draws are ParamDraws'. The program has one parser, paramParser().
 //
 // Positions are 1-based; an end position is exclusive.
 #pragma once
 
 #include <cstdint>
-#include <exception>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "program/core/startup/installed.h"
+#include "program/core/texts/program_error.h"
 
 namespace yov {
 
@@ -38,51 +38,22 @@ struct ParamValue {
     double number() const { return value; }
 };
 
-// What the parser raises when no hook takes its errors (the core on its own, as fuzzed).
-class ParamExprError : public std::exception {
+// The parser raises the program's errors; the script reader still catches them by this name.
+using ParamExprError = ProgramError;
+
+// The parser's random draws. The program's own are its one random sequence, which a seeded
+// show repeats; a test that chooses what is drawn derives from it and puts its own in place
+// with ScopedInstall<ParamDraws>.
+class ParamDraws {
 public:
-    ParamExprError(int32_t number, std::u16string description)
-        : number_(number), description_(std::move(description)) {}
-    int32_t number() const noexcept { return number_; }
-    const std::u16string& description() const noexcept { return description_; }
-    const char* what() const noexcept override { return "parameter expression error"; }
-
-private:
-    int32_t number_;
-    std::u16string description_;
+    virtual ~ParamDraws() = default;
+    // An index 0..n-1 (n >= 2) drawn at `callSite`.
+    virtual int32_t index(int32_t n, int32_t callSite);
+    // A uniform number in [0, 1).
+    virtual double fraction();
 };
 
-// The engine's bracket-aware search over a text in the shared-string layout.
-using RLookProc = int32_t (*)(const char16_t* text, int32_t start, int32_t end, uintptr_t what);
-
-struct ParamExprHooks {
-    RLookProc rlook = nullptr;  // required
-    // A random index 0..n-1 (nothing drawn for n < 2) and a uniform number in [0, 1);
-    // without them every draw gives 0.
-    std::function<int32_t(int32_t n, int32_t callSite)> randomIndex;
-    std::function<double()> random01;
-    // One frame step of a running show; may throw to end the work in progress.
-    std::function<void(int32_t callSite)> checkStep;
-    // The value of the first alias of the comma-separated list in the current parameter
-    // set, else the default; `source` := the index of the pair found (0 none).
-    std::function<std::u16string(std::u16string_view aliases, std::u16string_view defaultText, int32_t& source)>
-        getParam;
-    // The engine's alias list number `list`.
-    std::function<std::u16string(int32_t list)> fixedString;
-    // The text of a key, and of a key with "%1" replaced; without them the key itself.
-    std::function<std::u16string(std::u16string_view key)> text;
-    std::function<std::u16string(std::u16string_view key, std::u16string_view param)> formatText;
-    // Both must throw. `raise` is a numbered error as it is; `raiseProgramError` is a
-    // message for the user (error 6002, reported at once during a show).
-    std::function<void(int32_t number, const std::u16string& description)> raise;
-    std::function<void(const std::u16string& message)> raiseProgramError;
-    // A message box with the O.K. button; without it the message is dropped.
-    std::function<void(const std::u16string& text, int32_t style)> showMessage;
-    // The colour (red in the low byte) of the pixel x columns right of the vehicle
-    // picture's origin and y rows above the current part's bottom row; nothing when there
-    // is no current part or the pixel lies outside the canvas.
-    std::function<std::optional<int32_t>(int32_t x, int32_t y)> partPixel;
-};
+inline ParamDraws& paramDraws() { return *Installed<ParamDraws>(); }
 
 // Flag of GetStringParam: the parameter's raw text, not evaluated.
 inline constexpr int32_t kParamRaw = 0x20000000;
@@ -100,8 +71,6 @@ inline constexpr double kMaxScriptNumber = 1000000;
 
 class ParamParser {
 public:
-    ParamExprHooks hooks;
-
     // --- The positional-parameter cursor, set by the callers before they read a line.
     std::u16string ParamText;
     int32_t ParamPos = 1;
@@ -145,7 +114,7 @@ public:
     std::u16string PickWeightedAlternative(std::u16string_view text);
     std::u16string NextListItem(std::u16string& list, std::u16string_view context);
 
-    // --- Shared with the parameter table, which raises its errors through the same hooks.
+    // --- Shared with the parameter table and the script reader.
     int32_t Look(std::u16string_view text, int32_t start, int32_t end, char16_t what);
     int32_t LookAny(std::u16string_view text, int32_t start, int32_t end, std::u16string_view candidates);
     // Every bracket outside quotes closed by its own closer, and no closer without one.
@@ -173,6 +142,14 @@ private:
     };
 
     int32_t LookRaw(std::u16string_view text, int32_t start, int32_t end, uintptr_t what);
+    // The engine's alias list number `id`.
+    static std::u16string AliasList(int32_t id);
+    // The colour (red in the low byte) of the pixel x columns right of the vehicle picture's
+    // origin and y rows above the current part's bottom row; nothing when there is no current
+    // part or the pixel lies outside the canvas.
+    static std::optional<int32_t> PartPixel(int32_t x, int32_t y);
+    // A message the parser shows and goes on.
+    static void ShowMessage(const std::u16string& text, int32_t style);
     int32_t ToLong(double v);
     int32_t RandomIndex(int32_t n, int32_t callSite);
     void CountPasses(int64_t passes, std::u16string_view item);

@@ -1,6 +1,5 @@
 // The expression parser's scanner and evaluators: tokens, string expressions with their
 // weighted alternatives, groups and operators, numbers and random ranges, repeat lists.
-// Free of Qt and of the rest of the program (see param_expr.h).
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -8,6 +7,10 @@
 
 #include "platform/numbers.h"
 #include "platform/text.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/pictures/canvas_hooks.h"
+#include "program/core/texts/error_report.h"
+#include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 #include "program/core/params/param_expr.h"
 
@@ -46,7 +49,7 @@ private:
 
 }  // namespace
 
-// --- Hooks and shared helpers -------------------------------------------------------
+// --- Shared helpers ---------------------------------------------------------------
 
 ParamParser::Nesting::Nesting(ParamParser& p) : p_(p) {
     if (p_.depth_ == 0) p_.passes_ = 0;
@@ -54,25 +57,17 @@ ParamParser::Nesting::Nesting(ParamParser& p) : p_(p) {
     ++p_.depth_;
 }
 
-void ParamParser::Raise(int32_t number, const std::u16string& description) {
-    if (hooks.raise) hooks.raise(number, description);
-    throw ParamExprError(number, description);
-}
+void ParamParser::Raise(int32_t number, const std::u16string& description) { throw ProgramError(number, description); }
 
-void ParamParser::RaiseMessage(const std::u16string& message) {
-    if (hooks.raiseProgramError) hooks.raiseProgramError(message);
-    throw ParamExprError(6002, message);
-}
+void ParamParser::RaiseMessage(const std::u16string& message) { RaiseProgramError(message); }
 
-std::u16string ParamParser::Text(std::u16string_view key) { return hooks.text ? hooks.text(key) : std::u16string(key); }
+std::u16string ParamParser::Text(std::u16string_view key) { return GetText(key); }
 
 std::u16string ParamParser::Format(std::u16string_view key, std::u16string_view param) {
-    if (hooks.formatText) return hooks.formatText(key, param);
-    return std::u16string(key) + u" " + std::u16string(param);
+    return FormatText(key, {FormatArg(param)});
 }
 
 int32_t ParamParser::LookRaw(std::u16string_view text, int32_t start, int32_t end, uintptr_t what) {
-    if (hooks.rlook == nullptr) Raise(5, u"No bracket search");
     // Only the searched range goes to RLook: it starts at depth 0 wherever it starts.
     const int64_t first = std::max<int64_t>(start, 1);
     const int64_t stop = std::min<int64_t>(end, static_cast<int64_t>(text.size()) + 1);
@@ -83,7 +78,7 @@ int32_t ParamParser::LookRaw(std::u16string_view text, int32_t start, int32_t en
     std::memcpy(scratch_.data(), &bytes, sizeof bytes);
     std::memcpy(scratch_.data() + 2, text.data() + (first - 1), length * sizeof(char16_t));
     scratch_[length + 2] = 0;
-    const int32_t r = hooks.rlook(scratch_.data() + 2, 1, 0, what);
+    const int32_t r = lv::RLook(scratch_.data() + 2, 1, 0, what);
     return r > 0 ? static_cast<int32_t>(r + first - 1) : r;
 }
 
@@ -124,8 +119,8 @@ int32_t ParamParser::ToLong(double v) {
 }
 
 int32_t ParamParser::RandomIndex(int32_t n, int32_t callSite) {
-    if (!hooks.randomIndex || n < 2) return 0;
-    return std::clamp(hooks.randomIndex(n, callSite), 0, n - 1);
+    if (n < 2) return 0;
+    return std::clamp(paramDraws().index(n, callSite), 0, n - 1);
 }
 
 void ParamParser::CountPasses(int64_t passes, std::u16string_view item) {
@@ -319,7 +314,7 @@ ParamValue ParamParser::EvalNumber(std::u16string_view text, int32_t& pos, int32
     if (m > pos && m < end) {
         const float low = ParseNumber(Span(text, pos, m));
         const float high = ParseNumber(Span(text, m + 1, end));
-        const double u = hooks.random01 ? hooks.random01() : 0.0;
+        const double u = paramDraws().fraction();
         const std::optional<float> r = plat::toSingle(low + (static_cast<double>(high) - low) * u);
         if (!r) Raise(kErrOverflow, u"Overflow");
         pos = end;
@@ -376,7 +371,7 @@ std::u16string ParamParser::ExpandRepeatList(std::u16string_view text, int32_t& 
         }
     }
     // Long expansions keep the show moving.
-    if (hooks.checkStep) hooks.checkStep(10101);
+    drawingStep(10101);
     return result;
 }
 

@@ -1,12 +1,12 @@
 // The expression parser's typed readers: the next parameter of a line as text, named
 // number, fraction, colour or boolean; weighted picks and ";" lists.
-// Free of Qt and of the rest of the program (see param_expr.h).
 #include <algorithm>
 #include <limits>
 
 #include "platform/numbers.h"
 #include "platform/text.h"
 #include "program/core/params/param_expr.h"
+#include "program/core/params/param_table.h"
 #include "program/core/pictures/picture_build_state.h"
 
 namespace yov {
@@ -39,11 +39,11 @@ std::u16string ParamParser::GetStringParam(int32_t flags, int32_t id) {
         ParamSource = 0;
         return {};
     } else {
-        std::u16string aliases = hooks.fixedString ? hooks.fixedString(id) : std::u16string();
+        std::u16string aliases = AliasList(id);
         if (aliases.size() > 64) aliases.resize(64);
-        int32_t source = 0;
-        if (hooks.getParam) s = hooks.getParam(aliases, u"", source);
-        ParamSource = source;
+        ParamTable& table = paramTable();
+        s = table.GetParam(aliases, u"");
+        ParamSource = table.FoundIndex;
     }
     if ((flags & kParamRaw) == 0) s = plat::trim(EvalString(s));
 
@@ -131,7 +131,7 @@ int32_t ParamParser::ParseColor(std::u16string_view text, uint8_t pixelAllowed) 
         const int32_t y = plat::clampToInt32(plat::val(parts[1]));
         // No current part, or a pixel the canvas does not have: an illegal colour, not the
         // failed read taken as one.
-        const std::optional<int32_t> colour = hooks.partPixel ? hooks.partPixel(x, y) : std::nullopt;
+        const std::optional<int32_t> colour = PartPixel(x, y);
         if (!colour) RaiseMessage(Format(u"ILCC", text));
         return *colour;
     }
@@ -162,9 +162,7 @@ uint8_t ParamParser::ParseBoolean(std::u16string_view text) {
     case u'D':
     case u'I':
     case u'1': return 1;
-    default:
-        if (hooks.showMessage) hooks.showMessage(Text(u"BOOLIL") + u": " + std::u16string(text), kStyleOk);
-        return 0;
+    default: ShowMessage(Text(u"BOOLIL") + u": " + std::u16string(text), kStyleOk); return 0;
     }
 }
 
@@ -211,7 +209,7 @@ std::u16string ParamParser::NextListItem(std::u16string& list, std::u16string_vi
             // ";" inside braces does not separate.
             const size_t close = list.find(u'}', brace + 1);
             if (close == std::u16string::npos) {
-                if (hooks.showMessage) hooks.showMessage(Text(u"ILPAR") + std::u16string(context), kStyleOk);
+                ShowMessage(Text(u"ILPAR") + std::u16string(context), kStyleOk);
                 list.clear();
                 return {};
             }

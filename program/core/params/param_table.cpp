@@ -3,8 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "lumvatek/shared.h"
 #include "platform/numbers.h"
 #include "platform/text.h"
+#include "program/core/binding/engine_binding.h"
+#include "program/core/binding/engine_text.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/upper_calls.h"
+#include "program/core/texts/lang_texts.h"
 #include "program/core/texts/number_text.h"
 
 namespace yov {
@@ -23,6 +29,21 @@ int32_t EndOf(std::u16string_view text) { return static_cast<int32_t>(text.size(
 bool IsListEdge(char16_t c) { return c == u',' || c == u';'; }
 
 }  // namespace
+
+int32_t ExpandThroughEngine(std::u16string_view pattern, int32_t flags, std::vector<std::u16string>& out) {
+    SharedArray<LvString> strings;
+    const EngineText text(pattern);
+    int16_t direction = -1;  // no direction wanted
+    const int32_t n = lv::ExpandS(text.get(), strings.desc(), flags, &direction);
+    out.assign(1, std::u16string());
+    for (int32_t i = 1; i <= n && i < strings.length(); ++i) out.push_back(strings[i]);
+    return n < 0 ? n : static_cast<int32_t>(out.size()) - 1;
+}
+
+ParamTable& paramTable() {
+    static ParamTable table(paramParser());
+    return table;
+}
 
 void ParamTable::ClearParams() {
     Top = Base;
@@ -122,7 +143,7 @@ std::u16string ParamTable::GetParam(std::u16string_view aliases, std::u16string_
         AliasIndex = -1;
         FoundIndex = -1;
         const int32_t n = std::clamp(plat::clampToInt32(plat::val(aliases.substr(1))), 0, kHighestTrainText);
-        return hooks.trainText ? hooks.trainText(n) : std::u16string();
+        return upperCalls().trainStepText != nullptr ? upperCalls().trainStepText(n) : std::u16string();
     }
     const int32_t last = std::min<int32_t>(Top, static_cast<int32_t>(Names.size()) - 1);
     int32_t aliasNumber = 0;
@@ -154,16 +175,14 @@ std::u16string ParamTable::GetParam(std::u16string_view aliases, std::u16string_
 
 int32_t ParamTable::Expand(std::u16string_view pattern, int32_t flags) {
     ExpandResult.assign(1, std::u16string());
-    const int32_t n = hooks.expand ? hooks.expand(pattern, flags, ExpandResult) : 0;
-    if (n < 0) {
-        parser_.Raise(kErrMessage, hooks.errorNumberText ? hooks.errorNumberText(-n) : u"Error " + decimal(-n));
-    }
+    const int32_t n = ExpandThroughEngine(pattern, flags, ExpandResult);
+    if (n < 0) parser_.Raise(kErrMessage, GetErrorNumberText(-n));
     return std::min<int32_t>(n, static_cast<int32_t>(ExpandResult.size()) - 1);
 }
 
 void ParamTable::ExpandParamText(std::u16string_view text) {
     if (text.empty()) return;
-    const int32_t macros = hooks.macroCount ? hooks.macroCount() : 0;
+    const int32_t macros = programState().Shared.MacroCount;
     const int32_t n = Expand(text, macros | kExpandRaw);
     // The items are parsed as they come; keep the strings, the parsing may expand again.
     const std::vector<std::u16string> strings = ExpandResult;
@@ -218,7 +237,7 @@ float ParamTable::GetParamOrRandom(std::u16string_view aliases, float defaultVal
     if (v == 0 && !fallback.empty()) v = static_cast<float>(parser_.EvalNumber(fallback).number());
     if (v == 0) v = DefaultSpeed;
     if (v == 0) {
-        const double r = 10 * (parser_.hooks.random01 ? parser_.hooks.random01() : 0.0) + 2;
+        const double r = 10 * paramDraws().fraction() + 2;
         const double whole = std::floor(r);
         const double f = r - whole;
         v = static_cast<float>(f < 0.22 ? whole : f > 0.78 ? whole + 1 : r);

@@ -2,10 +2,10 @@
 //
 // A line's parameters ("NAME=value;FLAG;LIST+=more") are parsed into one table of
 // name/value pairs and fetched by comma-separated alias lists with a default. Enclosing
-// sets stay below `Base` while a nested one is read. The table parses through a
-// ParamParser and raises its errors through the parser's hooks, so it runs without Qt
-// (the parameter fuzz target links it); the program's table is paramTable(), wired in
-// program/trains/param_table_binding.cpp, and the free functions below work on it.
+// sets stay below `Base` while a nested one is read. The table parses and raises its errors
+// through a ParamParser and expands patterns through the engine; "*n" is the step text n of
+// the train being started, which the trains above answer (UpperCalls::trainStepText). The
+// program's table is paramTable().
 #pragma once
 
 #include <cstdint>
@@ -35,18 +35,14 @@ struct ScriptItem {
 };
 
 struct ParamTableHooks {
-    // Step text n (0..12) of the current train.
-    std::function<std::u16string(int32_t n)> trainText;
-    // The engine's expansion of a pattern into `out` (element 0 unused); its result count or
-    // a negative error code.
-    std::function<int32_t(std::u16string_view pattern, int32_t flags, std::vector<std::u16string>& out)> expand;
-    // The engine's macro count (SharedState).
-    std::function<int32_t()> macroCount;
-    // "Error <n>: <message>" of a numbered engine error.
-    std::function<std::u16string(int32_t number)> errorNumberText;
-    // The script reader's current file index and line.
+    // The file index and line the items take: the position of the script reader's read in
+    // progress, which each read sets.
     std::function<std::pair<int16_t, int32_t>()> readerPosition;
 };
+
+// The engine's expansion of a pattern into `out` (element 0 unused): its result count, or a
+// negative error code.
+int32_t ExpandThroughEngine(std::u16string_view pattern, int32_t flags, std::vector<std::u16string>& out);
 
 class ParamTable {
 public:

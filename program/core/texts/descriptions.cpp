@@ -89,8 +89,6 @@ std::optional<std::u16string> fieldValue(std::u16string_view inside) {
         });
     } catch (const ProgramError&) {
         return std::nullopt;
-    } catch (const ParamExprError&) {
-        return std::nullopt;
     }
     return value;
 }

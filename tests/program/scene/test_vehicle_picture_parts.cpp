@@ -2,6 +2,8 @@
 // chain they make, their frames by golden pixels, and their refusals.
 #include <gtest/gtest.h>
 
+#include "engine_fake.h"
+#include "lumvatek/shared.h"
 #include "program/scene/vehicle_items.h"
 #include "vehicle_picture_fixture.h"
 
@@ -251,6 +253,20 @@ TEST_F(VehiclePictureTest, OverlayRepeatsSideBySide) {
     EXPECT_EQ(Picture()[0], "gcccgggg");
 }
 
+// The engine's expansion of a stock pattern: the one name inside its brackets.
+class BracketNameEngine : public engine_test::EngineFake {
+public:
+    LvResult ExpandS(const char16_t* pattern, LvArrayDesc* strings, int32_t, int16_t*) override {
+        std::u16string name(pattern);
+        std::erase(name, u'[');
+        std::erase(name, u']');
+        auto* out = SharedArray<LvString>::fromDesc(strings);
+        if (out == nullptr || !out->redim(1)) return -1;
+        (*out)[1] = name;
+        return 1;
+    }
+};
+
 // A stand-in for the stock picture loader: the description becomes a new part of its own
 // on the canvas and is built there.
 class Placed : public VehiclePictureTest {
@@ -258,15 +274,6 @@ protected:
     void SetUp() override {
         VehiclePictureTest::SetUp();
         Base(kBase);
-        savedParamHooks_ = yov::paramTable().hooks;
-        yov::paramTable().hooks.expand = [](std::u16string_view pattern, int32_t, std::vector<std::u16string>& out) {
-            out.assign(1, u"");
-            std::u16string name(pattern);
-            std::erase(name, u'[');
-            std::erase(name, u']');
-            out.push_back(name);
-            return 1;
-        };
         yov::placedPictureHooks().loadStockPicture = [this](std::u16string_view name) {
             const int32_t part = yov::AllocPicPart(0);
             yov::PicPart& p = yov::picParts()[part];
@@ -281,12 +288,8 @@ protected:
             return part;
         };
     }
-    void TearDown() override {
-        yov::paramTable().hooks = savedParamHooks_;
-        VehiclePictureTest::TearDown();
-    }
     std::map<std::u16string, std::u16string> descriptions_;
-    yov::ParamTableHooks savedParamHooks_;
+    BracketNameEngine expansion_;
 };
 
 TEST_F(Placed, AVehicleInsideAVehicleBringsItsMovingParts) {

@@ -7,6 +7,8 @@
 
 #include "param_parser_fixture.h"
 #include "program/core/params/param_table.h"
+#include "program/core/startup/program_state.h"
+#include "program/core/startup/upper_calls.h"
 
 namespace {
 
@@ -14,19 +16,9 @@ using param_test::utf8;
 
 class ParamTableTest : public param_test::ParserTest {
 protected:
-    void SetUp() override {
-        ParserTest::SetUp();
-        p.hooks.getParam = [this](std::u16string_view aliases, std::u16string_view def, int32_t& source) {
-            std::u16string v = t.GetParam(aliases, def);
-            source = t.FoundIndex;
-            return v;
-        };
-    }
     std::string get(std::u16string_view aliases, std::u16string_view def = u"-") {
         return utf8(t.GetParam(aliases, def));
     }
-
-    yov::ParamTable t{p};
 };
 
 struct ItemCase {
@@ -83,7 +75,9 @@ TEST_F(ParamTableTest, AliasAndFoundIndexes) {
 }
 
 TEST_F(ParamTableTest, TrainTexts) {
-    t.hooks.trainText = [](int32_t n) { return u"step" + plat::utf8ToUtf16(std::to_string(n)); };
+    yov::UpperCalls calls = yov::upperCalls();
+    calls.trainStepText = [](int32_t n) { return u"step" + plat::utf8ToUtf16(std::to_string(n)); };
+    const yov::ScopedInstall<yov::UpperCalls> use(calls);
     EXPECT_EQ(get(u"*3"), "step3");
     EXPECT_EQ(t.AliasIndex, -1);
     EXPECT_EQ(t.FoundIndex, -1);
@@ -141,17 +135,10 @@ TEST_F(ParamTableTest, SyntaxErrors) {
 }
 
 TEST_F(ParamTableTest, PatternTexts) {
-    std::vector<std::u16string> patterns;
-    std::vector<int32_t> flags;
-    std::vector<std::u16string> results;
-    t.hooks.macroCount = [] { return 5; };
-    t.hooks.expand = [&](std::u16string_view pattern, int32_t f, std::vector<std::u16string>& out) {
-        patterns.emplace_back(pattern);
-        flags.push_back(f);
-        out.assign(1, u"");
-        out.insert(out.end(), results.begin(), results.end());
-        return static_cast<int32_t>(results.size());
-    };
+    const std::vector<std::u16string>& patterns = engine.patterns;
+    const std::vector<int32_t>& flags = engine.flags;
+    std::vector<std::u16string>& results = engine.results;
+    yov::programState().Shared.MacroCount = 5;
     results = {u",[A=1][B=2];", u";;[C=(3)]", u""};
     t.ParseParams(u"=pat");
     EXPECT_EQ(get(u"A"), "1");
@@ -171,12 +158,13 @@ TEST_F(ParamTableTest, PatternTexts) {
     EXPECT_EQ(flags.back(), 77);
     EXPECT_EQ(utf8(t.ExpandText(u"", 77)), "");
 
-    t.hooks.expand = [](std::u16string_view, int32_t, std::vector<std::u16string>&) { return -12345; };
-    t.hooks.errorNumberText = [](int32_t n) { return u"E" + plat::utf8ToUtf16(std::to_string(n)); };
+    engine.failure = -12345;
     const auto e = errorOf([&] { t.ExpandText(u"p", 0); });
     EXPECT_EQ(e.first, 6002);
-    EXPECT_EQ(e.second, "E12345");
-    t.ExpandParamText(u"");  // nothing to expand, nothing asked
+    EXPECT_EQ(e.second, "Error 12345: Error 12345") << "the engine's numbered error";
+    const size_t asked = patterns.size();
+    t.ExpandParamText(u"");
+    EXPECT_EQ(patterns.size(), asked) << "nothing to expand, nothing asked";
 }
 
 TEST_F(ParamTableTest, ScriptItemsAndBlocks) {
@@ -212,7 +200,7 @@ TEST_F(ParamTableTest, NamedParametersThroughTheParser) {
     p.ParamText.clear();
     EXPECT_EQ(p.GetNamedNumber(0, u"", 4), 40);
     EXPECT_EQ(p.ParamSource, 2);
-    p.hooks.fixedString = [](int32_t) { return std::u16string(u"Y,X"); };
+    engine.lists[1] = u"Y,X";
     EXPECT_EQ(utf8(p.GetStringParam(0, 1)), "3");
 }
 
@@ -244,12 +232,12 @@ TEST_F(ParamTableTest, NumbersOfParameters) {
     EXPECT_EQ(t.GetParamOrRandom(u"V", 0, u""), 4.0f);
     t.DefaultSpeed = 0;
     for (double draw : {0.0, 0.05, 0.5, 0.99}) {
-        p.hooks.random01 = [draw] { return draw; };
+        fractions = {draw};
         const float v = t.GetParamOrRandom(u"V", 0, u"");
         EXPECT_GE(v, 2.0f);
         EXPECT_LE(v, 12.0f);
     }
-    p.hooks.random01 = [] { return 0.01; };
+    fractions = {0.01};
     EXPECT_EQ(t.GetParamOrRandom(u"V", 0, u""), 2.0f) << "a fraction below 0.22 is cut off";
 }
 
