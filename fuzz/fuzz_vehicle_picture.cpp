@@ -51,6 +51,23 @@ std::u16string g_input;
 
 // The library, but for the fixture stock's pictures: each is found by its name at the end of
 // the reference and drawn as a block of its own colour.
+// A placed picture builds the input again, as a new part of its own: the nesting bound and
+// the canvas's room are reached from one description.
+class PlacedFromInput : public yov::PlacedPictureLoader {
+public:
+    int32_t load(std::u16string_view) override {
+        const int32_t part = yov::AllocPicPart(0);
+        yov::PicPart& p = yov::picParts()[part];
+        p.Width = 16;
+        p.PartHeight = 20;
+        p.SrcX = 48;
+        yov::picParts().CurPart = part;
+        int32_t value = 0;
+        yov::BuildVehiclePicture(g_input, value, 0, 0);
+        return part;
+    }
+};
+
 class FixtureEngine : public yov::BoundEngine {
 public:
     LvResult LookPicture(const char* name, LvHandle, int16_t* w, int16_t* ht, int32_t* offset, int32_t) override {
@@ -112,17 +129,8 @@ void Setup() {
     st.Shared.StockCount = n;
     static FixtureEngine engine;
     static yov::ScopedEngine useEngine(engine);
-    yov::placedPictureHooks().loadStockPicture = [](std::u16string_view) {
-        const int32_t part = yov::AllocPicPart(0);
-        yov::PicPart& p = yov::picParts()[part];
-        p.Width = 16;
-        p.PartHeight = 20;
-        p.SrcX = 48;
-        yov::picParts().CurPart = part;
-        int32_t value = 0;
-        yov::BuildVehiclePicture(g_input, value, 0, 0);
-        return part;
-    };
+    static PlacedFromInput loader;
+    static yov::ScopedInstall<yov::PlacedPictureLoader> useLoader(loader);
 }
 
 // Frees every part and slot the input made, as a failed train start does, and the canvas.

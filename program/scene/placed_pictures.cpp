@@ -28,13 +28,7 @@
 
 namespace yov {
 
-PlacedPictureHooks::PlacedPictureHooks()
-    : loadStockPicture([](std::u16string_view description) { return LoadStockPicture(description, 0, 1, 0); }) {}
-
-PlacedPictureHooks& placedPictureHooks() {
-    static PlacedPictureHooks hooks;
-    return hooks;
-}
+int32_t PlacedPictureLoader::load(std::u16string_view description) { return LoadStockPicture(description, 0, 1, 0); }
 
 namespace {
 
@@ -77,7 +71,7 @@ int32_t BuildPlaced(std::u16string_view name) {
     ++b.PlacedDepth;
     int32_t made = 0;
     try {
-        made = placedPictureHooks().loadStockPicture(name);
+        made = placedPictureLoader().load(name);
     } catch (...) {
         pool.CurPart = part;
         pictureBuildState() = build;

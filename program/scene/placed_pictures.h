@@ -4,18 +4,21 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
+
+#include "program/core/startup/installed.h"
 
 namespace yov {
 
-struct PlacedPictureHooks {
-    // Builds a described vehicle as a new picture part; its index (0 none). Defaults to the
-    // stock picture loader.
-    std::function<int32_t(std::u16string_view description)> loadStockPicture;
-    PlacedPictureHooks();
+// Builds a described vehicle as a new picture part for a placed picture: its index, 0 none.
+// Its own `load` is the stock picture loader; a test or fuzz target whose stock is its own
+// derives and installs itself (`ScopedInstall<PlacedPictureLoader>`).
+class PlacedPictureLoader {
+public:
+    virtual ~PlacedPictureLoader() = default;
+    virtual int32_t load(std::u16string_view description);
 };
 
-PlacedPictureHooks& placedPictureHooks();
+inline PlacedPictureLoader& placedPictureLoader() { return *Installed<PlacedPictureLoader>(); }
 
 }  // namespace yov

@@ -304,7 +304,7 @@ int32_t ScriptReader::InterpretScriptLine(std::u16string_view line) {
     };
     auto push = [&](std::u16string_view kind) {
         if (table_.BlockCount >= kMaxBlockDepth) Fail(kErrScript, u"Blocks nested too deeply");
-        table_.PushBlock(u"$" + std::u16string(kind) + arg);
+        table_.PushBlock(u"$" + std::u16string(kind) + arg, ItemPosition());
     };
     // Numbers the show computes with are held; RANDOMIZE takes any seed, USECACHE is capped.
     auto number = [&] { return parser_.LeadingNumber(arg); };

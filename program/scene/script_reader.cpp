@@ -144,10 +144,6 @@ void ScriptReader::ResetForRead() {
     run.LayerBelow = 7 + st.LabelHeight;
     table_.ClearItems();
     table_.DefaultSpeed = 0;
-    // Items take the position of the line being read.
-    table_.hooks.readerPosition = [this] {
-        return std::make_pair(static_cast<int16_t>(std::clamp(CurrentFile, 0, 32767)), CurrentLine);
-    };
     openDepth_ = 0;
     CurrentFile = 0;
     CurrentLine = 0;
@@ -206,7 +202,7 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode, S
     const ScriptPlaceScope place({});
     try {
         ResetForRead();
-        table_.PushBlock(u"$D");
+        table_.PushBlock(u"$D", ItemPosition());
         lv::InitTtRead();
         lv::MacIni();
         const ScriptStart& st = start_;
@@ -244,7 +240,7 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode, S
             }
             if (headerMode_) break;
             if (table_.ItemCount >= kMaxScriptItems) Fail(kErrScript, u"Script too long: " + std::u16string(path));
-            table_.AddScriptItem(lineText);
+            table_.AddScriptItem(lineText, ItemPosition());
             ++S.PlainLines;
         }
         if (!headerMode_ && S.PlainLines == 0) FailKey(u"NOTR");

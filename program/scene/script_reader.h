@@ -9,6 +9,7 @@
 // (script_binding.cpp).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -84,6 +85,10 @@ public:
     int32_t CurrentLine = 0;
 
 private:
+    // The position the items read now take.
+    ScriptPosition ItemPosition() const {
+        return {static_cast<int16_t>(std::clamp(CurrentFile, 0, 32767)), CurrentLine};
+    }
     [[noreturn]] void Fail(int32_t number, const std::u16string& description);
     [[noreturn]] void FailKey(std::u16string_view key, const std::vector<std::u16string>& params = {});
     std::u16string Format(std::u16string_view key, const std::vector<std::u16string>& params);

@@ -115,7 +115,7 @@ struct FreshShowFamilies {
     Kept<yov::PictureBuildState> pictureBuild{&yov::pictureBuildState};
     Kept<yov::VehicleBuildState> vehicleBuild{&yov::vehicleBuild};
     Kept<yov::PictureSlotTable> pictureSlots{&yov::pictureSlots};
-    Kept<yov::PlacedPictureHooks> placedHooks{&yov::placedPictureHooks};
+    Kept<yov::PlacedPictureLoader*> placedLoader{&yov::Installed<yov::PlacedPictureLoader>};
 
     // The trains.
     Kept<yov::TrainStartState> start{&yov::trainStart};

@@ -113,7 +113,6 @@ protected:
         yov::pictureSlots() = {};
         yov::ClearPicturePools();
         yov::paramTable().ClearParams();
-        yov::placedPictureHooks() = {};
     }
     void TearDown() override {
         yov::ClearPicturePools();

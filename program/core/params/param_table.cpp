@@ -267,7 +267,7 @@ void ParamTable::WithParams(std::u16string_view text, const std::function<void()
     use();
 }
 
-int32_t ParamTable::AddScriptItem(std::u16string_view text) {
+int32_t ParamTable::AddScriptItem(std::u16string_view text, ScriptPosition at) {
     ++ItemCount;
     if (ItemCount > ItemAlloc) {
         ItemAlloc = std::max(ItemAlloc, ItemCount - 1) + kItemGrowth;
@@ -276,21 +276,18 @@ int32_t ParamTable::AddScriptItem(std::u16string_view text) {
     ScriptItem& item = Items[static_cast<size_t>(ItemCount)];
     item = ScriptItem{};
     item.Text = text;
-    if (hooks.readerPosition) {
-        const auto [file, line] = hooks.readerPosition();
-        item.FileIndex = file;
-        item.Line = line;
-    }
+    item.FileIndex = at.FileIndex;
+    item.Line = at.Line;
     return ItemCount;
 }
 
-int32_t ParamTable::PushBlock(std::u16string_view text) {
+int32_t ParamTable::PushBlock(std::u16string_view text, ScriptPosition at) {
     ++BlockCount;
     if (BlockCount > BlockAlloc) {
         BlockAlloc = std::max(BlockAlloc, BlockCount - 1) + kBlockGrowth;
         Blocks.resize(static_cast<size_t>(BlockAlloc) + 1);
     }
-    const int32_t index = AddScriptItem(text);
+    const int32_t index = AddScriptItem(text, at);
     Blocks[static_cast<size_t>(BlockCount)] = index;
     return index;
 }

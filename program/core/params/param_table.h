@@ -34,10 +34,10 @@ struct ScriptItem {
     int16_t InUse = 0;  // a line item: index of the train using it, 0 free
 };
 
-struct ParamTableHooks {
-    // The file index and line the items take: the position of the script reader's read in
-    // progress, which each read sets.
-    std::function<std::pair<int16_t, int32_t>()> readerPosition;
+// Where in the script an item was read: the reader's file index and line.
+struct ScriptPosition {
+    int16_t FileIndex = 0;
+    int32_t Line = 0;
 };
 
 // The engine's expansion of a pattern into `out` (element 0 unused): its result count, or a
@@ -47,8 +47,6 @@ int32_t ExpandThroughEngine(std::u16string_view pattern, int32_t flags, std::vec
 class ParamTable {
 public:
     explicit ParamTable(ParamParser& parser) : parser_(parser) {}
-
-    ParamTableHooks hooks;
 
     // --- The pairs: 1-based, element 0 present; names upper case.
     std::vector<std::u16string> Names{u""};
@@ -97,8 +95,8 @@ public:
     // enclosing set, also when `use` throws.
     void WithParams(std::u16string_view text, const std::function<void()>& use);
 
-    int32_t AddScriptItem(std::u16string_view text);
-    int32_t PushBlock(std::u16string_view text);
+    int32_t AddScriptItem(std::u16string_view text, ScriptPosition at = {});
+    int32_t PushBlock(std::u16string_view text, ScriptPosition at = {});
     uint8_t BlockHasKind(std::u16string_view kinds) const;
     // Empties the item list and the block stack (the start of every read).
     void ClearItems();

@@ -269,25 +269,27 @@ public:
 
 // A stand-in for the stock picture loader: the description becomes a new part of its own
 // on the canvas and is built there.
-class Placed : public VehiclePictureTest {
+class Placed : public VehiclePictureTest, public yov::PlacedPictureLoader {
 protected:
     void SetUp() override {
         VehiclePictureTest::SetUp();
         Base(kBase);
-        yov::placedPictureHooks().loadStockPicture = [this](std::u16string_view name) {
-            const int32_t part = yov::AllocPicPart(0);
-            yov::PicPart& p = yov::picParts()[part];
-            p.SrcX = width_;  // the second variant's room on the canvas
-            p.Width = 2;
-            p.PartHeight = height_;
-            yov::picParts().CurPart = part;
-            vehicle_test::PaintRows(yov::currentCanvas().pictureDc, yov::currentCanvas().maskDc, width_, 0,
-                                    {"__", "__", "cc", "cc"});
-            const auto it = descriptions_.find(std::u16string(name));
-            if (it != descriptions_.end()) Build(it->second);
-            return part;
-        };
     }
+    int32_t load(std::u16string_view name) override {
+        const int32_t part = yov::AllocPicPart(0);
+        yov::PicPart& p = yov::picParts()[part];
+        p.SrcX = width_;  // the second variant's room on the canvas
+        p.Width = 2;
+        p.PartHeight = height_;
+        yov::picParts().CurPart = part;
+        vehicle_test::PaintRows(yov::currentCanvas().pictureDc, yov::currentCanvas().maskDc, width_, 0,
+                                {"__", "__", "cc", "cc"});
+        const auto it = descriptions_.find(std::u16string(name));
+        if (it != descriptions_.end()) Build(it->second);
+        return part;
+    }
+
+    yov::ScopedInstall<yov::PlacedPictureLoader> useLoader_{*this};
     std::map<std::u16string, std::u16string> descriptions_;
     BracketNameEngine expansion_;
 };

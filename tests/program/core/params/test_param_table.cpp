@@ -168,11 +168,9 @@ TEST_F(ParamTableTest, PatternTexts) {
 }
 
 TEST_F(ParamTableTest, ScriptItemsAndBlocks) {
-    int32_t line = 10;
-    t.hooks.readerPosition = [&] { return std::pair<int16_t, int32_t>(3, line++); };
     EXPECT_EQ(t.BlockHasKind(u"SG"), 0) << "no block open";
-    EXPECT_EQ(t.AddScriptItem(u"first"), 1);
-    EXPECT_EQ(t.PushBlock(u"$G1"), 2);
+    EXPECT_EQ(t.AddScriptItem(u"first", {3, 10}), 1);
+    EXPECT_EQ(t.PushBlock(u"$G1", {3, 11}), 2);
     EXPECT_EQ(t.BlockCount, 1);
     EXPECT_EQ(t.Blocks[1], 2);
     EXPECT_EQ(t.BlockHasKind(u"SG"), 2);
@@ -191,7 +189,8 @@ TEST_F(ParamTableTest, ScriptItemsAndBlocks) {
     EXPECT_EQ(t.ItemCount, 0);
     EXPECT_EQ(t.BlockCount, 0);
     EXPECT_EQ(t.AddScriptItem(u"again"), 1);
-    EXPECT_EQ(t.Items[1].Line, 163) << "a reused record starts afresh";
+    EXPECT_EQ(t.Items[1].FileIndex, 0) << "a reused record starts afresh";
+    EXPECT_EQ(t.Items[1].Line, 0);
 }
 
 TEST_F(ParamTableTest, NamedParametersThroughTheParser) {
