@@ -60,17 +60,6 @@ void StartEngine() {
     setenv("YOV_BUILTIN_DIR", YOV_DEMO_DATA "/../builtin", 1);
 }
 
-// No scene tick: the scene is the benchmark's. Both trains run right at 0.3 pixels per
-// millisecond and come round again.
-struct SlidingTrains final : yov::FrameMovers {
-    void moveObject(int32_t train, int32_t ms) override {
-        yov::TrainPicture& p = yov::trainPictures()[yov::trains().at(train).Members[1]];
-        p.X += ms * 3 / 10;
-        if (p.X > kWidth) p.X = -p.Width;
-    }
-    int32_t doTimedEvents() override { return 0; }
-};
-
 void BuildScene(Scene& s) {
     yov::CreateCanvasDC(kWidth, kHeight, s.sceneDc, 32, 0, plat::BLACKNESS, 0);
     yov::CreateCanvasDC(kWidth, kHeight, s.compositionDc, 32, 0, plat::BLACKNESS, 0);
@@ -98,7 +87,8 @@ void BuildScene(Scene& s) {
 
     // The clock and the movers stay in place for the process: the scene is the benchmark's.
     static program_test::FrameCountClock clock;
-    static SlidingTrains movers;
+    static demo_scene::SlidingTrains movers;
+    movers.width = kWidth;
     static yov::ScopedInstall<yov::FrameMovers> useMovers{movers};
 }
 

@@ -55,7 +55,6 @@ struct Scene {
     plat::HBRUSH brush;
 };
 
-int32_t g_width = 0;
 yov::FramePresenter* g_presenter = nullptr;
 std::vector<LvRect> g_changed;
 std::map<std::string, double> g_medians;
@@ -72,19 +71,7 @@ void StartEngine() {
     setenv("YOV_BUILTIN_DIR", YOV_DEMO_DATA "/../builtin", 1);
 }
 
-// No scene tick: the scene is the benchmark's. Both trains run right at 0.3 pixels per
-// millisecond and come round again.
-struct SlidingTrains final : yov::FrameMovers {
-    void moveObject(int32_t train, int32_t ms) override {
-        yov::TrainPicture& p = yov::trainPictures()[yov::trains().at(train).Members[1]];
-        p.X += ms * 3 / 10;
-        if (p.X > g_width) p.X = -p.Width;
-    }
-    int32_t doTimedEvents() override { return 0; }
-};
-
 void BuildScene(Scene& s, int32_t kWidth, int32_t kHeight) {
-    g_width = kWidth;
     yov::CreateCanvasDC(kWidth, kHeight, s.sceneDc, 32, 0, plat::BLACKNESS, 0);
     yov::CreateCanvasDC(kWidth, kHeight, s.compositionDc, 32, 0, plat::BLACKNESS, 0);
     yov::CreateCanvasDC(kWidth, kHeight, s.screenDc, 32, 0, plat::BLACKNESS, 0);
@@ -112,7 +99,8 @@ void BuildScene(Scene& s, int32_t kWidth, int32_t kHeight) {
 
     // The clock and the movers stay in place for the process: the scene is the benchmark's.
     static program_test::FrameCountClock clock;
-    static SlidingTrains movers;
+    static demo_scene::SlidingTrains movers;
+    movers.width = kWidth;
     static yov::ScopedInstall<yov::FrameMovers> useMovers{movers};
 }
 

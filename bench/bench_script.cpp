@@ -21,7 +21,7 @@
 #include "program/core/windows/msgbox.h"
 #include "program/scene/script_reader.h"
 #include "program/scene/script_reader_calls.h"
-#include "tests/program/answering_msgbox.h"
+#include "tests/program/script_reader_alone.h"
 
 namespace {
 
@@ -46,16 +46,6 @@ std::string GenerateScript(int lines) {
     return s;
 }
 
-// The read's surroundings: the script alone is measured.
-class ScriptAlone final : public yov::ScriptReadServices {
-public:
-    void report(int32_t, const std::u16string&) override {}
-    void nameStock(const std::u16string&) override {}
-    void loadStock() override {}
-    void openPictureCache() override {}
-    void pause() override {}
-};
-
 struct Scratch {
     std::filesystem::path dir;
     std::string script;
@@ -67,19 +57,8 @@ struct Scratch {
         ::setenv("YOV_CONFIG_HOME", (dir / "config").string().c_str(), 1);
         script = (dir / "bench.ttt").string();
         std::ofstream(script, std::ios::binary) << GenerateScript(kLines);
-        yov::ProgramState& st = yov::programState();
-        st.road.ProgramKey = u"Software\\Vantrel\\Yov";
-        st.files.ErrorLogPath = u"/dev/null";
-        static program_test::AnsweringMsgBox boxes(yov::msgbox::kOk);  // no window
-        static ScriptAlone alone;
-        yov::Installed<yov::ScriptReadServices>() = &alone;
-        if (yov::InitEngineOnProgramArrays(nullptr, nullptr) != 0) std::abort();
-        // Two languages, as a stock declares them: every caption is read in both.
-        SharedArrays& a = st.Arrays;
-        a.Languages.redim(kLanguageSlots - 1);
-        a.Languages[0].Code = u"N";
-        a.Languages[1].Code = u"E";
-        st.Shared.LanguageCount = 1;
+        // The script alone is measured: no stock, cache, box or pause.
+        program_test::PrepareScriptReaderAlone();
     }
     ~Scratch() {
         yov::lv::CloseDLL();

@@ -22,38 +22,16 @@
 #include "program/scene/script_reader.h"
 #include "program/scene/script_reader_calls.h"
 #include "scratch_folder.h"
-#include "tests/program/answering_msgbox.h"
+#include "tests/program/script_reader_alone.h"
 
 namespace {
-
-class QuietRead final : public yov::ScriptReadServices {
-public:
-    void report(int32_t, const std::u16string&) override {}
-    void nameStock(const std::u16string&) override {}
-    void loadStock() override {}
-    void openPictureCache() override {}
-    void pause() override {}
-};
 
 std::string g_file;
 program_test::AnsweringMsgBox* answeredBoxes = nullptr;
 
 void Setup() {
     g_file = (ScratchFolder("fuzz_script") / "fuzz.ttt").string();
-    yov::ProgramState& st = yov::programState();
-    st.road.ProgramKey = u"Software\\Vantrel\\Yov";
-    st.files.ErrorLogPath = u"/dev/null";
-    static program_test::AnsweringMsgBox boxes(yov::msgbox::kOk);  // any other box answered O.K., no window
-    answeredBoxes = &boxes;
-    static QuietRead quiet;
-    yov::Installed<yov::ScriptReadServices>() = &quiet;
-    if (yov::InitEngineOnProgramArrays(nullptr, nullptr) != 0) std::abort();
-    // Two languages, as a stock's "$LANG" lines declare them: captions are read in both.
-    SharedArrays& a = st.Arrays;
-    a.Languages.redim(kLanguageSlots - 1);
-    a.Languages[0].Code = u"N";
-    a.Languages[1].Code = u"E";
-    st.Shared.LanguageCount = 1;
+    answeredBoxes = &program_test::PrepareScriptReaderAlone();
 }
 
 }  // namespace
