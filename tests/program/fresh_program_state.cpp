@@ -141,6 +141,9 @@ void GiveBack(FreshShowFamilies* fresh) { delete fresh; }
 FreshProgramState::FreshProgramState() : shows_(MakeFreshShowFamilies()), windows_(MakeFreshWindowFamilies()) {}
 
 FreshProgramState::~FreshProgramState() {
+    // A service window a test left loaded goes with the test: a later test's windows would
+    // take it for their owner.
+    yov::UnloadServiceWindow();
     GiveBack(windows_);
     GiveBack(shows_);
     // What a test left for the event loop to delete goes now, not during a later test: a
