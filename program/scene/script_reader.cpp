@@ -180,14 +180,7 @@ int16_t ScriptReader::ReadScript(std::u16string_view path, uint8_t headerMode, S
     stockLine_ = stockLine;
     bool ok = true;
     auto reportFailure = [&](const std::exception_ptr& error, bool withPosition) {
-        PendingError e;
-        try {
-            std::rethrow_exception(error);
-        } catch (const ParamExprError& p) {
-            e = PendingError{p.number(), p.description()};
-        } catch (...) {
-            e = pendingErrorOf(error);
-        }
+        const PendingError e = pendingErrorOf(error);
         std::u16string message = e.description + u": ";
         if (withPosition && !headerMode_ && e.number != kErrRequirement) message += PositionText();
         ok = false;

@@ -38,9 +38,6 @@ struct ParamValue {
     double number() const { return value; }
 };
 
-// The parser raises the program's errors; the script reader still catches them by this name.
-using ParamExprError = ProgramError;
-
 // The parser's random draws. The program's own are its one random sequence, which a seeded
 // show repeats; a test that chooses what is drawn derives from it and puts its own in place
 // with ScopedInstall<ParamDraws>.
